@@ -21,7 +21,10 @@ int TAboutBox::Interval() {
   return 3000;
 }
 
-void TAboutBox::SetInterval(int ms) { intervalOverride = ms < 0 ? 0 : ms; }
+void TAboutBox::SetInterval(int ms) {
+  if (ms < 0) intervalOverride.reset();
+  else intervalOverride = ms;
+}
 
 TAboutBox::TAboutBox(QWidget *owner) : QDialog(owner) {
   setObjectName(QStringLiteral("AboutBox"));

@@ -1,10 +1,8 @@
 // Entry point of the purchase-ticket register.
-#include "app/Program.h"
-
 #include <QApplication>
 
 int main(int argc, char **argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vorik"));
-  return RunProgram();
+  return 0;
 }

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace vorik::test {
 
 ModalScript &ModalScript::then(Step step) {
@@ -139,7 +141,12 @@ MessageSeen readMessage(QWidget *box) {
   seen.caption = mb->windowTitle();
   QVariant raw = mb->property("rawText");
   seen.text = raw.isValid() ? raw.toString() : mb->text();
-  for (QAbstractButton *b : mb->buttons()) seen.buttons << b->objectName();
+  // The layout's order depends on the desktop style; report a fixed one.
+  QList<QAbstractButton *> buttons = mb->buttons();
+  std::sort(buttons.begin(), buttons.end(), [mb](QAbstractButton *a, QAbstractButton *b) {
+    return mb->standardButton(a) < mb->standardButton(b);
+  });
+  for (QAbstractButton *b : buttons) seen.buttons << b->objectName();
   return seen;
 }
 

@@ -19,6 +19,8 @@
 // through queued calls so that a slot opening a nested modal loop runs after
 // the step has returned. When the steps do not all run within the time
 // limit, run() closes every modal window left, so a test never hangs.
+#include "support/qt_print.h"
+
 #include <QMessageBox>
 #include <QPointer>
 #include <QString>
@@ -35,7 +37,7 @@ struct MessageSeen {
   QString kind;     // objectName: "Message", "Information", "Confirmation", "Warning", "Error"
   QString caption;  // window title
   QString text;     // as given to the box (a CR stays a CR)
-  QStringList buttons;  // button objectNames in the box's order, e.g. {"Yes"}
+  QStringList buttons;  // button objectNames, in the order OK, Yes, No, Cancel
 };
 
 class ModalScript {
