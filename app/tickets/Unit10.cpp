@@ -7,6 +7,17 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <cmath>
+
+#include "app/SharedState.h"
+#include "app/Unit2.h"
+#include "app/options/IniOptions.h"
+#include "app/receivers/Checks.h"
+#include "app/tickets/TicketQueries.h"
+#include "db/dataset.h"
+#include "platform/conv.h"
+#include "platform/dialogs.h"
+
 #include "app/common/FieldKeys.h"
 #include "app/tickets/TicketState.h"
 
@@ -218,11 +229,11 @@ bool TForm10::save() {
     n.value = static_cast<double>(v);
   }
 
+  // The write pattern: a failure shows the step's message, rolls back and
+  // keeps the dialog open with the input.
   bool written = false;
   try {
-    db::Transaction &tr = *Data->IBTrans1;
-    if (!tr.active()) tr.start();
-    try {
+    written = Data->Write(stepMessage, [&] {
       db::Query &q = isNew ? *Data->ZQ20 : *Data->ZQ21;
       if (isNew) {
         TicketQueries::setSql(
@@ -254,12 +265,7 @@ bool TForm10::save() {
       p("p11").setString(Edit10->text());
       q.execute();
       UtolsoTetelId = Edit2->text();
-      tr.commit();
-      written = true;
-    } catch (const std::exception &) {
-      platform::showMessage(stepMessage);
-      if (tr.active()) tr.rollback();
-    }
+    });
     reopenLines();
   } catch (const std::exception &) {
     platform::showMessage(

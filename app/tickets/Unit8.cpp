@@ -15,6 +15,14 @@
 
 #include <memory>
 
+#include "app/MenuCommands.h"
+#include "app/SharedState.h"
+#include "app/Unit2.h"
+#include "db/dataset.h"
+#include "db/datasetmodel.h"
+#include "db/datasource.h"
+#include "platform/dialogs.h"
+
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit9.h"
@@ -86,6 +94,21 @@ const Column kProducerFields[] = {
     {"Szja:", "O_SZJA"},         {"Szül.hely:", "O_SZULHELY"},    {"Szül.idő:", "O_SZIDO"},
     {"Anyja neve:", "O_ANYJA"},  {"Neme:", "O_NEME"},             {"FELIR:", "O_FELIR"},
     {"OCSG:", "O_CSGAZD1"},      {"OCSG érvényes:", "O_ERVKELT1"}, {"NÉBIH:", "O_IGSZAM1"}};
+
+template <size_t N>
+void bindGrid(QTableView *grid, db::DataSource *source, const Column (&columns)[N]) {
+  grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+  grid->setSelectionMode(QAbstractItemView::SingleSelection);
+  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  auto *model = new db::DataSetModel(grid);
+  model->setDataSource(source);
+  QList<db::DataSetModel::Column> list;
+  for (const Column &c : columns)
+    list.append({QLatin1String(c.field), QString::fromUtf8(c.title)});
+  model->setColumns(list);
+  grid->setModel(model);
+  model->bindSelection(grid->selectionModel());
+}
 
 QString fieldText(db::DataSet &d, const QString &name) {
   if (!d.active() || d.isEmpty()) return QString();
@@ -199,6 +222,8 @@ void TForm8::buildUi() {
   });
   connect(Button6, &QPushButton::clicked, this, &TForm8::reject);
   connect(PageControl1, &QTabWidget::currentChanged, this, &TForm8::TabChanged);
+  bindGrid(DBGrid1, Data->DSQ10, kHeaderColumns);
+  bindGrid(DBGrid2, Data->DSQ20, kLineColumns);
   connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this, &TForm8::SortBy);
   Button2->installEventFilter(this);
   connect(Data->ZQ10, &db::DataSet::currentRowChanged, this, [this] { showCurrentRow(); });
@@ -299,3 +324,6 @@ bool TForm8::eventFilter(QObject *watched, QEvent *event) {
   }
   return QDialog::eventFilter(watched, event);
 }
+
+// Main menu "Felvásárlási jegy".
+VORIK_MENU_COMMAND(Felvsrlsijegy1, TForm8, Form8)

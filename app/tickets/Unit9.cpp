@@ -17,6 +17,17 @@
 
 #include <cmath>
 
+#include "app/SharedState.h"
+#include "app/Unit2.h"
+#include "app/options/IniOptions.h"
+#include "app/receivers/Checks.h"
+#include "db/datasetmodel.h"
+#include "db/dataset.h"
+#include "db/error.h"
+#include "db/transaction.h"
+#include "platform/conv.h"
+#include "platform/dialogs.h"
+
 #include "app/common/FieldKeys.h"
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"
@@ -179,6 +190,24 @@ void TForm9::buildUi() {
   DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
   DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
   DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  auto *lineModel = new db::DataSetModel(DBGrid1);
+  lineModel->setDataSource(Data->DSQ20);
+  lineModel->setColumns({{QStringLiteral("S_BSZAM"), QStringLiteral("Bizonylatszám")},
+                         {QStringLiteral("S_TERMEKKOD"), QStringLiteral("Kód")},
+                         {QStringLiteral("S_MEGNEVEZES"), QStringLiteral("Megnevezés")},
+                         {QStringLiteral("S_BRUTTO"), QStringLiteral("Mennyiség")},
+                         {QStringLiteral("S_MEGY"), QStringLiteral("M.egys.")},
+                         {QStringLiteral("S_EAR"), QStringLiteral("Egységár")},
+                         {QStringLiteral("S_FELVAR"), QStringLiteral("Felvásár. ár")},
+                         {QStringLiteral("S_KOMPMERTEKE"), QStringLiteral("Komp. %")},
+                         {QStringLiteral("S_KOMPFELAR"), QStringLiteral("Komp.felár")},
+                         {QStringLiteral("S_VETELAR"), QStringLiteral("Vételár")},
+                         {QStringLiteral("S_SZJA"), QStringLiteral("Szja %")},
+                         {QStringLiteral("S_VTSZ"), QStringLiteral("VTSZ")},
+                         {QStringLiteral("S_AKOD"), QStringLiteral("Átvevő")},
+                         {QStringLiteral("ID_QZSOR"), QStringLiteral("ID")}});
+  DBGrid1->setModel(lineModel);
+  lineModel->bindSelection(DBGrid1->selectionModel());
   auto *lineButtons = new QHBoxLayout;
   lineButtons->addWidget(Button2);
   lineButtons->addWidget(Button8);
@@ -300,7 +329,9 @@ bool TForm9::StartNew() {
     if (!q.isEmpty()) stored = q.fieldByName(QStringLiteral("A_QZBSZAM")).asString();
     serial = TicketMath::nextSerial(stored, TicketQueries::headerExists);
   } catch (const std::exception &e) {
-    serial.error = TicketMath::SerialError::Missing;
+    platform::error(QString::fromUtf8(e.what()));
+    ready_ = false;
+    return false;
   }
   if (!serial.ok()) {
     platform::warning(TicketMath::serialErrorMessage(serial.error));
@@ -310,26 +341,19 @@ bool TForm9::StartNew() {
   Edit1->setText(serial.serial);
 
   // Lines an abandoned entry committed under this serial; the serial has no
-  // header, and the statement checks that again. Committed at once.
-  try {
-    db::Transaction &tr = *Data->IBTrans1;
-    if (!tr.active()) tr.start();
-    try {
-      db::Query &q = *Data->ZQ21;
-      TicketQueries::setSql(
-          q, {QStringLiteral("DELETE FROM Qzsor WHERE s_Bszam = :p1 "),
-              QStringLiteral("  AND NOT EXISTS (SELECT 1 FROM QzFej WHERE f_bszam = :p1)")});
-      q.paramByName(QStringLiteral("p1")).setString(serial.serial);
-      q.execute();
-      tr.commitRetaining();
-    } catch (const std::exception &) {
-      platform::showMessage(
-          QStringLiteral("Hiba91: Qzsor DELETE törlése mert nem volt fejrésze "));
-      if (tr.active()) tr.rollback();
-    }
-  } catch (const std::exception &) {
-    platform::showMessage(QStringLiteral("Hiba91: Qzsor DELETE törlése mert nem volt fejrésze "));
-  }
+  // header, and the statement checks that again. Made durable at once; a
+  // failure is reported and the start goes on.
+  Data->Write(
+      QStringLiteral("Hiba91: Qzsor DELETE törlése mert nem volt fejrésze "),
+      [&] {
+        db::Query &q = *Data->ZQ21;
+        TicketQueries::setSql(
+            q, {QStringLiteral("DELETE FROM Qzsor WHERE s_Bszam = :p1 "),
+                QStringLiteral("  AND NOT EXISTS (SELECT 1 FROM QzFej WHERE f_bszam = :p1)")});
+        q.paramByName(QStringLiteral("p1")).setString(serial.serial);
+        q.execute();
+      },
+      TData::CommitMode::CommitRetaining);
   return true;
 }
 
@@ -551,24 +575,17 @@ void TForm9::deleteLine() {
   db::Query &lines = *Data->ZQ20;
   if (!lines.active() || lines.isEmpty()) return;  // no current line: nothing to delete
   const qint64 id = lines.fieldByName(QStringLiteral("ID_QZSOR")).asInteger();
-  try {
-    db::Transaction &tr = *Data->IBTrans1;
-    if (!tr.active()) tr.start();
-    try {
-      db::Query &q = *Data->ZQ21;
-      TicketQueries::setSql(q, {QStringLiteral("DELETE FROM Qzsor WHERE ID_qzsor = :p1")});
-      q.paramByName(QStringLiteral("p1")).setInteger(id);
-      q.execute();
-      tr.commitRetaining();  // durable at once
-      platform::showMessage(QStringLiteral("Az tételsor törölve!"));
-    } catch (const std::exception &) {
-      if (tr.active()) tr.rollback();
-      platform::showMessage(
-          QStringLiteral("Hiba92: Felvásárlási jegy tételsor DELETE törlésekor"));
-    }
-  } catch (const std::exception &) {
-    platform::showMessage(QStringLiteral("Hiba92: Felvásárlási jegy tételsor DELETE törlésekor"));
-  }
+  // Made durable at once, so no later rollback brings the line back.
+  const bool deleted = Data->Write(
+      QStringLiteral("Hiba92: Felvásárlási jegy tételsor DELETE törlésekor"),
+      [&] {
+        db::Query &q = *Data->ZQ21;
+        TicketQueries::setSql(q, {QStringLiteral("DELETE FROM Qzsor WHERE ID_qzsor = :p1")});
+        q.paramByName(QStringLiteral("p1")).setInteger(id);
+        q.execute();
+      },
+      TData::CommitMode::CommitRetaining);
+  if (deleted) platform::showMessage(QStringLiteral("Az tételsor törölve!"));
   TicketQueries::openLines(Edit1->text());
   if (!lines.isEmpty()) lines.last();
   readSums();
@@ -676,9 +693,10 @@ bool TForm9::save() {
   const double payable = FizetendoSzoveg.toDouble();
 
   bool saved = false;
+  const QString previousPosition = UtolsoBszam;
   try {
-    db::Transaction &tr = *Data->IBTrans1;
-    if (!tr.active()) tr.start();
+    // Starting the transaction is the step outside the statements (Hiba96).
+    if (!Data->IBTrans1->active()) Data->IBTrans1->start();
     db::Query &q = *Data->ZQ11;
     auto p = [&](const char *name) -> db::Param & { return q.paramByName(QLatin1String(name)); };
     auto bindCommon = [&](const char *kelt, const char *szja, const char *megj,
@@ -701,8 +719,11 @@ bool TForm9::save() {
       p(sumvar).setFloat(JegyVetelar);
     };
     if (isNew()) {
+      // The header and the receiver's counter are stored together or not at
+      // all. The write pattern shows the message as it stands when a
+      // statement fails, so it names the failing step.
       QString failure = QStringLiteral("Hiba94: Újban, INSERT a Qzfejben ");
-      try {
+      saved = Data->Write(failure, [&] {
         TicketQueries::setSql(
             q, {QStringLiteral("INSERT INTO QzFej ( f_bszam, f_akod, f_ostermkod, f_kelt, f_szja, "
                                "f_megj, f_felvkelt, f_fizkelt, f_utal, f_nyilatk, f_levonas, "
@@ -713,7 +734,6 @@ bool TForm9::save() {
         p("p14").setString(TipusNormal);
         q.execute();
         UtolsoBszam = serial;
-        // The receiver's counter advances with the header, or neither is stored.
         failure = QStringLiteral("Hiba93: Új UPDATE Sorszam -ba ");
         db::Query &s = *Data->ZQ50;
         TicketQueries::setSql(
@@ -722,15 +742,10 @@ bool TForm9::save() {
         s.paramByName(QStringLiteral("p2")).setString(AtvevoKod);
         s.execute();
         if (s.rowsAffected() == 0) throw db::Error(QStringLiteral("no SORSZAM row"));
-        failure = QStringLiteral("Hiba94: Újban, INSERT a Qzfejben ");
-        tr.commit();
-        saved = true;
-      } catch (const std::exception &) {
-        platform::showMessage(failure);
-        if (tr.active()) tr.rollback();
-      }
+        failure = QStringLiteral("Hiba94: Újban, INSERT a Qzfejben ");  // the commit
+      });
     } else {
-      try {
+      saved = Data->Write(QStringLiteral("Hiba95: Módositás, UPDATE a Vorik fejben "), [&] {
         TicketQueries::setSql(
             q, {QStringLiteral("UPDATE QzFej SET ID_qzFej = :p0, f_bszam = :p1, f_akod = :p2, "
                                "f_ostermkod = :p3, f_kelt = :p4, f_szja = :p5, f_megj = :p6, "),
@@ -742,18 +757,14 @@ bool TForm9::save() {
         p("p7").setString(QStringLiteral(" "));  // saving clears the printed mark
         q.execute();
         UtolsoBszam = serial;
-        tr.commit();
-        saved = true;
-      } catch (const std::exception &) {
-        platform::showMessage(QStringLiteral("Hiba95: Módositás, UPDATE a Vorik fejben "));
-        if (tr.active()) tr.rollback();
-      }
+      });
     }
     if (saved) {
       TicketQueries::openTicketList(QStringLiteral("f_Bszam"), UtolsoBszam);
     } else {
-      // The rollback closed the datasets: show the list and the lines again;
-      // the dialog stays open with the input.
+      // Nothing was stored. The rollback closed the datasets: show the list
+      // and the lines again; the dialog stays open with the input.
+      UtolsoBszam = previousPosition;
       frissit();
     }
   } catch (const std::exception &) {
