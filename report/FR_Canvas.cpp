@@ -149,6 +149,22 @@ QRect TfrPainterCanvas::visibleRect() const {
 
 // ---------------------------------------------------------------- recording
 
+void TfrRecordCanvas::fillRect(const QRect &r, quint32 color) {
+  calls_.emplace_back(std::in_place_type<Fill>, Fill{r, color});
+}
+void TfrRecordCanvas::drawLine(const QPointF &a, const QPointF &b, const TfrPen &pen) {
+  calls_.emplace_back(std::in_place_type<Line>, Line{a, b, pen});
+}
+void TfrRecordCanvas::drawRect(const QRectF &r, const TfrPen &pen) {
+  calls_.emplace_back(std::in_place_type<Rect>, Rect{r, pen});
+}
+void TfrRecordCanvas::textOut(const TfrTextOut &t) {
+  calls_.emplace_back(std::in_place_type<TfrTextOut>, t);
+}
+void TfrRecordCanvas::drawImage(const QRect &target, const QImage &image, const QRect &clip) {
+  calls_.emplace_back(std::in_place_type<Image>, Image{target, image, clip});
+}
+
 std::vector<const TfrTextOut *> TfrRecordCanvas::textCalls() const {
   std::vector<const TfrTextOut *> out;
   for (const Call &c : calls_)

@@ -145,15 +145,11 @@ class TfrRecordCanvas : public TfrCanvas {
   using Call = std::variant<Fill, Line, Rect, TfrTextOut, Image>;
 
   TfrRecordCanvas() : TfrCanvas(TfrCanvasKind::Record) {}
-  void fillRect(const QRect &r, quint32 color) override { calls_.push_back(Fill{r, color}); }
-  void drawLine(const QPointF &a, const QPointF &b, const TfrPen &pen) override {
-    calls_.push_back(Line{a, b, pen});
-  }
-  void drawRect(const QRectF &r, const TfrPen &pen) override { calls_.push_back(Rect{r, pen}); }
-  void textOut(const TfrTextOut &t) override { calls_.push_back(t); }
-  void drawImage(const QRect &target, const QImage &image, const QRect &clip) override {
-    calls_.push_back(Image{target, image, clip});
-  }
+  void fillRect(const QRect &r, quint32 color) override;
+  void drawLine(const QPointF &a, const QPointF &b, const TfrPen &pen) override;
+  void drawRect(const QRectF &r, const TfrPen &pen) override;
+  void textOut(const TfrTextOut &t) override;
+  void drawImage(const QRect &target, const QImage &image, const QRect &clip) override;
 
   const std::vector<Call> &calls() const { return calls_; }
   std::vector<const TfrTextOut *> textCalls() const;
