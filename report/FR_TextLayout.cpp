@@ -29,7 +29,7 @@ int charByte(QChar c) {
 
 // Breaks a piece of a line that holds no line-break characters.
 void wrapSegment(const QString &t, const TfrFontSpec &font, int maxWidth, bool hyphenate,
-                 std::vector<TfrLaidLine> &out) {
+                 std::vector<TfrTextLine> &out) {
   const TfrFontFace &face = font.face();
   const double h = font.height;
   const qsizetype n = t.size();
@@ -93,7 +93,7 @@ void wrapSegment(const QString &t, const TfrFontSpec &font, int maxWidth, bool h
 
 }  // namespace
 
-QString frPackLine(const TfrLaidLine &line) {
+QString frPackLine(const TfrTextLine &line) {
   QString s = line.text;
   if (line.paraEnd) s += QChar(frParaMark);
   const int w = line.width & 0xFFFF;
@@ -102,8 +102,8 @@ QString frPackLine(const TfrLaidLine &line) {
   return s;
 }
 
-TfrLaidLine frUnpackLine(const QString &packed) {
-  TfrLaidLine l;
+TfrTextLine frUnpackLine(const QString &packed) {
+  TfrTextLine l;
   if (packed.size() < 2) {
     l.text = packed;
   } else {
@@ -147,9 +147,9 @@ QList<int> frHyphenate(const QString &word) {
   return res;
 }
 
-std::vector<TfrLaidLine> frWrapLine(const QString &line, const TfrFontSpec &font, int maxWidth,
+std::vector<TfrTextLine> frWrapLine(const QString &line, const TfrFontSpec &font, int maxWidth,
                                     bool hyphenate) {
-  std::vector<TfrLaidLine> out;
+  std::vector<TfrTextLine> out;
   const TfrFontFace &face = font.face();
   bool hasBreak = false;
   for (QChar c : line)
@@ -175,7 +175,7 @@ std::vector<TfrLaidLine> frWrapLine(const QString &line, const TfrFontSpec &font
     }
     if (beg < n) wrapSegment(line.mid(beg), font, maxWidth, hyphenate, out);
   }
-  for (TfrLaidLine &l : out) l.width = face.textWidth(l.text, font.height) & 0xFFFF;
+  for (TfrTextLine &l : out) l.width = face.textWidth(l.text, font.height) & 0xFFFF;
   return out;
 }
 
@@ -187,8 +187,8 @@ TfrTextLayout frLayoutText(const QStringList &text, const TfrTextLayoutParams &p
   const TfrFontFace &face = p.font.face();
   for (const QString &line : text) {
     if (p.wordWrap) {
-      std::vector<TfrLaidLine> w = frWrapLine(line, p.font, maxWidth, p.hyphenate);
-      for (TfrLaidLine &l : w) res.lines.push_back(std::move(l));
+      std::vector<TfrTextLine> w = frWrapLine(line, p.font, maxWidth, p.hyphenate);
+      for (TfrTextLine &l : w) res.lines.push_back(std::move(l));
     } else {
       res.lines.push_back({line, true, face.textWidth(line, p.font.height) & 0xFFFF});
     }
@@ -240,7 +240,7 @@ QRect frTextClip(const TfrRectI &r) {
   return c.toQRect();
 }
 
-int frDrawTextLines(TfrCanvas &canvas, const std::vector<TfrLaidLine> &lines,
+int frDrawTextLines(TfrCanvas &canvas, const std::vector<TfrTextLine> &lines,
                     const TfrTextDrawParams &p) {
   const TfrDrawGeometry &g = p.geo;
   const QRect clip = frTextClip(g.drawRect);
@@ -256,7 +256,7 @@ int frDrawTextLines(TfrCanvas &canvas, const std::vector<TfrLaidLine> &lines,
       case frVAlignBottom: y += g.height - th; break;
       default: break;
     }
-    for (const TfrLaidLine &l : lines) {
+    for (const TfrTextLine &l : lines) {
       if (p.stopAtClip && y + lineHeight > clipBottom) break;
       const int w = roundEven(l.width * p.scaleX);
       TfrTextOut t;
@@ -287,7 +287,7 @@ int frDrawTextLines(TfrCanvas &canvas, const std::vector<TfrLaidLine> &lines,
       case frVAlignBottom: x += g.width - th; break;
       default: break;
     }
-    for (const TfrLaidLine &l : lines) {
+    for (const TfrTextLine &l : lines) {
       // The rotated line keeps the drawing font's own width.
       TfrTextOut t;
       t.text = l.text;
