@@ -1,5 +1,7 @@
 #include "report/FR_Fonts.h"
 
+#include "report/FR_TextLayout.h"
+
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
@@ -71,7 +73,6 @@ QString findFontFile(const QString &family, bool bold, bool italic) {
   return {};
 }
 
-int roundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 }  // namespace
 
@@ -156,7 +157,7 @@ double TfrFontFace::advance(char16_t ch, double pixelHeight) const {
 }
 
 int TfrFontFace::charWidth(char16_t ch, double pixelHeight) const {
-  return roundEven(designAdvance(ch) * pixelHeight);
+  return frRound(designAdvance(ch) * pixelHeight);
 }
 
 int TfrFontFace::textWidth(QStringView text, double pixelHeight) const {
