@@ -1,0 +1,25 @@
+#include "app/SharedState.h"
+
+QString AtvevoKod;
+QString AtvevoNyilatk;
+QString JegyVariant;
+QString TipusNormal;
+QString TipusErvenytelenito;
+QString NyomtatMod;
+
+QString FelirHiba;
+QString OcsgHiba;
+QString NebihHiba;
+QString NevElotag;
+QString NevUtotag;
+QString AtvevoUtca;
+QString OstermeloUtca;
+
+QString Edit14Option;
+QString Edit15Option;
+QString Edit13Option;
+QString Edit14Default;
+QString Edit15Default;
+QString Edit13Default;
+QString Edit10Option;
+QString Edit8Default;
