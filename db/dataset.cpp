@@ -212,6 +212,21 @@ QString Field::asString() const {
 }
 
 double Field::asFloat() const {
+  // Numbers of the current row are read straight from the row buffer.
+  if (const unsigned char *row = dataSet_->currentRow(); row && dataSet_->pending_.empty()) {
+    if (nullIn(row)) return 0;
+    const unsigned char *p = row + offset_;
+    switch (type_) {
+      case FieldType::Double: return *reinterpret_cast<const double *>(p);
+      case FieldType::Float: return *reinterpret_cast<const float *>(p);
+      case FieldType::Numeric:
+        if (sqlType_ == SQL_INT64) return Decimal(*reinterpret_cast<const std::int64_t *>(p), scale_).toDouble();
+        break;
+      case FieldType::BigInt: return static_cast<double>(*reinterpret_cast<const std::int64_t *>(p));
+      case FieldType::Integer: return *reinterpret_cast<const std::int32_t *>(p);
+      default: break;
+    }
+  }
   QVariant v = value();
   if (v.isNull()) return 0;
   if (v.userType() == qMetaTypeId<Decimal>()) return v.value<Decimal>().toDouble();
@@ -244,6 +259,9 @@ std::int64_t Field::asInteger() const {
 }
 
 Decimal Field::asDecimal() const {
+  if (const unsigned char *row = dataSet_->currentRow();
+      row && dataSet_->pending_.empty() && type_ == FieldType::Numeric && sqlType_ == SQL_INT64)
+    return nullIn(row) ? Decimal(0, scale_) : Decimal(*reinterpret_cast<const std::int64_t *>(row + offset_), scale_);
   QVariant v = value();
   if (v.isNull()) return Decimal(0, scale_);
   if (v.userType() == qMetaTypeId<Decimal>()) return v.value<Decimal>();
