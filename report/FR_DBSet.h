@@ -5,13 +5,10 @@
 #include "report/FR_DSet.h"
 #include "report/FR_Utils.h"
 #include "report/FR_Variant.h"
+#include "db/dataset.h"
 
 #include <QPointer>
 
-namespace db {
-class DataSet;
-class Field;
-}  // namespace db
 
 namespace report {
 

@@ -4,6 +4,7 @@
 // calls, and the display formats that turn a value into text.
 
 #include "report/FR_Variant.h"
+#include "db/dataset.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -12,9 +13,6 @@
 
 #include <functional>
 
-namespace db {
-class DataSet;
-}
 
 namespace report {
 
