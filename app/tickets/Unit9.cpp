@@ -23,6 +23,7 @@
 #include "app/receivers/Checks.h"
 #include "db/datasetmodel.h"
 #include "db/dataset.h"
+#include "db/datasource.h"
 #include "db/error.h"
 #include "db/transaction.h"
 #include "platform/conv.h"
@@ -271,11 +272,11 @@ void TForm9::buildUi() {
   connect(CheckBox2, &QCheckBox::clicked, this, &TForm9::declarationClicked);
   connect(CheckBox1, &QCheckBox::clicked, this, [this] {
     transferChanged();
-    f_mindosszes();
+    recalc();
   });
   // The rates and the deduction recompute the totals as they are edited.
   for (QLineEdit *e : {Edit6, Edit13, Edit15})
-    connect(e, &QLineEdit::textEdited, this, [this] { f_mindosszes(); });
+    connect(e, &QLineEdit::textEdited, this, [this] { recalc(); });
   Edit11->installEventFilter(this);
   CheckBox1->installEventFilter(this);
   FieldKeys::installEnterNavigation(this);
@@ -376,7 +377,6 @@ void TForm9::showEvent(QShowEvent *event) {
     TicketQueries::openProducer(QString());
     showProducer();
     Edit12->setText(AtvevoNyilatk);
-    readSums();
     f_mindosszes();
   }
   Button1->setFocus();
@@ -413,7 +413,6 @@ void TForm9::LoadTicket() {
   TicketQueries::openProducer(Edit5->text());
   showProducer();
   setWindowTitle(JegyMod);
-  readSums();
   f_mindosszes();
 }
 
@@ -450,6 +449,11 @@ std::optional<TicketMath::Amounts> TForm9::computeAmounts(QLineEdit **badField,
 }
 
 bool TForm9::f_mindosszes() {
+  readSums();
+  return recalc();
+}
+
+bool TForm9::recalc() {
   // A rate or deduction that is no number leaves the totals as they were;
   // the save reports it.
   auto amounts = computeAmounts();
@@ -500,7 +504,6 @@ void TForm9::pickProducer() {
       checks::trimText(p.fieldByName(QStringLiteral("O_BANKSZLA")).asString()).size() >= 8);
   frissit();
   if (CheckBox1->isChecked()) setTransferPaymentDate();
-  readSums();
   f_mindosszes();
 }
 
@@ -556,7 +559,6 @@ void TForm9::runLineDialog(bool modify) {
   dialog->exec();
   Form10 = nullptr;
   dialog.reset();
-  readSums();
   f_mindosszes();
   frissit();
 }
@@ -588,7 +590,6 @@ void TForm9::deleteLine() {
   if (deleted) platform::showMessage(QStringLiteral("Az tételsor törölve!"));
   TicketQueries::openLines(Edit1->text());
   if (!lines.isEmpty()) lines.last();
-  readSums();
   f_mindosszes();
 }
 
@@ -666,7 +667,7 @@ void TForm9::accept() {
     if (bad) bad->setFocus();
     return;
   }
-  f_mindosszes();
+  recalc();
   if (save()) QDialog::accept();
 }
 

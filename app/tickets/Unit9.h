@@ -30,6 +30,8 @@ class TForm9 : public QDialog {
   // Recomputes the totals, the payable and the producer's running totals.
   // False (totals left as they were) when a rate or the deduction is no number.
   bool f_mindosszes();
+  // The same from the line sums last read (after a rate or deduction edit).
+  bool recalc();
   // Reopens the producer, the ticket list and the lines.
   void frissit();
 

@@ -2,6 +2,7 @@
 // real embedded database.
 #include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 
 #include <memory>
 
+#include "app/MenuCommands.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/tickets/TicketState.h"
