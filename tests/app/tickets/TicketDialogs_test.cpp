@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -23,6 +24,7 @@
 #include "db/transaction.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
+#include "support/qt_print.h"
 #include "support/temp_dir.h"
 
 using namespace vorik::test;
@@ -183,6 +185,16 @@ class TicketDialogs : public ::testing::Test {
     ModalScript script;
     MessageSeen seen;
     script.then(answer(QMessageBox::Ok, &seen));
+    script.run(action, 5000);
+    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    return seen.text;
+  }
+
+  // The same for a notice box whose only button is Yes.
+  static QString noticeOf(const std::function<void()> &action) {
+    ModalScript script;
+    MessageSeen seen;
+    script.then(answer(QMessageBox::Yes, &seen));
     script.run(action, 5000);
     EXPECT_TRUE(script.done()) << script.failure().toStdString();
     return seen.text;
@@ -376,8 +388,7 @@ TEST_F(TicketDialogs, SaveChecksInOrder) {
   auto save = [&] { return messageOf([&] { f->Button6->click(); }); };
   auto focusAfter = [&](const QString &expected, QWidget *focus) {
     EXPECT_EQ(save(), expected);
-    QApplication::processEvents();
-    EXPECT_EQ(QApplication::focusWidget(), focus) << expected.toStdString();
+    EXPECT_EQ(f->focusWidget(), focus) << expected.toStdString();
   };
   f->Edit3->setText(QStringLiteral("   "));
   focusAfter(QStringLiteral("Nincs megadva a kiállítás dátuma!"), f->Edit3);
@@ -446,8 +457,7 @@ TEST_F(TicketDialogs, RateThatIsNoNumberStopsTheSaveAtItsField) {
   f->Edit15->setText(QStringLiteral("1,2,3"));
   const QString text = messageOf([&] { f->Button6->click(); });
   EXPECT_TRUE(text.contains(QStringLiteral("1,2,3"))) << text.toStdString();
-  QApplication::processEvents();
-  EXPECT_EQ(QApplication::focusWidget(), f->Edit15);
+  EXPECT_EQ(f->focusWidget(), f->Edit15);
   EXPECT_TRUE(f->isVisible());
   EXPECT_EQ(count(QStringLiteral("QZFEJ"), QStringLiteral("F_AKOD = '%1'").arg(receiver_)), 0);
 }
@@ -542,8 +552,7 @@ TEST_F(TicketDialogs, LineDialogChecksConvertsAndWrites) {
   // dialog stays on the field.
   f.Edit5->setText(QStringLiteral("1-2"));
   EXPECT_EQ(messageOf([&] { f.Button3->click(); }), QStringLiteral("Hiba103: Új, INSERT a qzsorban "));
-  QApplication::processEvents();
-  EXPECT_EQ(QApplication::focusWidget(), f.Edit5);
+  EXPECT_EQ(f.focusWidget(), f.Edit5);
   EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = '37000001'")), 0);
   f.Edit5->setText(QStringLiteral("-12,5"));
   noMessage([&] { f.Button3->click(); });
@@ -570,10 +579,10 @@ TEST_F(TicketDialogs, ModifyRulesOfTheListAndTheHiddenKey) {
   QApplication::processEvents();
   ASSERT_EQ(Data->ZQ10->recordCount(), 2);
   Data->ZQ10->first();
-  EXPECT_EQ(messageOf([&] { list.Button2->click(); }),
+  EXPECT_EQ(noticeOf([&] { list.Button2->click(); }),
             QStringLiteral("A felvásárlási jegy már nyomtatva volt!"));
   Data->ZQ10->next();
-  EXPECT_EQ(messageOf([&] { list.Button2->click(); }),
+  EXPECT_EQ(noticeOf([&] { list.Button2->click(); }),
             QStringLiteral("Az érvénytelenített felvásárlási jegy nem módosítható!"));
 
   // The hidden key opens the printed ticket; saving clears its printed mark.
