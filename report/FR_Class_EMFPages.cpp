@@ -140,9 +140,7 @@ void TfrEMFPages::ExpandPageObjects(int index) {
   auto page = std::make_unique<TfrPage>(rec->pgSize, rec->pgWidth, rec->pgHeight, rec->pgOr);
   for (auto &v : readPageObjects(rec->Stream)) {
     v->IsPrinting = false;
-    // The printed text is what the page shows; as a design object it is the text.
-    if (auto *m = dynamic_cast<TfrMemoView *>(v.get()); m && !m->HasLaidLines) m->Memo = m->Memo1;
-    else if (!dynamic_cast<TfrMemoView *>(v.get())) v->Memo = v->Memo1;
+    v->Memo = v->Memo1;  // what was printed is the text the page shows
     page->Add(std::move(v));
   }
   rec->Page = std::move(page);
@@ -157,8 +155,7 @@ void TfrEMFPages::StorePageObjects(int index) {
   s.WriteU8(static_cast<quint8>(frCurrentVersion));
   for (const auto &v : rec->Page->Objects) {
     if (!v->Visible) continue;
-    auto *m = dynamic_cast<TfrMemoView *>(v.get());
-    if (!m || !m->HasLaidLines) v->Memo1 = v->Memo;
+    v->Memo1 = v->Memo;
     const bool printing = v->IsPrinting;
     v->IsPrinting = true;
     writeObject(s, *v);
