@@ -70,7 +70,9 @@ class TfrNameResolver {
 
   // Start of a build: fix date and time, find the datasets of the value
   // list's field values, forget earlier lookups.
+  // The value list must not change until EndBuild.
   void BeginBuild(const QDateTime &now = QDateTime::currentDateTime());
+  void EndBuild();
   // Sets the parser's callbacks to this resolver.
   void Attach(TfrParser &parser);
 
@@ -99,6 +101,8 @@ class TfrNameResolver {
   int depth_ = 0;
   QHash<QString, FieldRef> fields_;              // names looked up as fields
   QHash<QString, QPointer<db::DataSet>> valueSets_;  // value-list datasets by name
+  QHash<QString, int> valueIndex_;               // value-list names during a build
+  bool indexed_ = false;
 };
 
 }  // namespace report
