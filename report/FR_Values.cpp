@@ -165,11 +165,8 @@ void TfrNameResolver::BeginBuild(const QDateTime &now) {
   BuiltIns.Started = now;
   fields_.clear();
   valueSets_.clear();
-  valueIndex_.clear();
-  indexed_ = Values != nullptr;
+  indexValues();
   if (!Values) return;
-  // The list is fixed during a build: names are found through an index.
-  for (int i = Values->Count() - 1; i >= 0; --i) valueIndex_.insert(Values->Name(i), i);
   for (int i = 0; i < Values->Count(); ++i) {
     const TfrValue *v = Values->GetValue(i);
     if (v && v->Typ == vtDBField && !valueSets_.contains(v->DataSet))
@@ -178,9 +175,28 @@ void TfrNameResolver::BeginBuild(const QDateTime &now) {
 }
 
 void TfrNameResolver::EndBuild() {
-  indexed_ = false;
   valueIndex_.clear();
+  indexedCount_ = -1;
   fields_.clear();
+}
+
+void TfrNameResolver::indexValues() {
+  valueIndex_.clear();
+  indexedCount_ = Values ? Values->Count() : -1;
+  // The first of equal names wins, as a search from the front finds it.
+  if (Values)
+    for (int i = Values->Count() - 1; i >= 0; --i) valueIndex_.insert(Values->Name(i), i);
+}
+
+const TfrValue *TfrNameResolver::findValue(const QString &name) {
+  if (!Values) return nullptr;
+  if (Values->Count() != indexedCount_) indexValues();
+  auto it = valueIndex_.constFind(name);
+  if (it != valueIndex_.constEnd() && Values->Name(*it) != name) {
+    indexValues();  // the list changed under the same count
+    it = valueIndex_.constFind(name);
+  }
+  return it != valueIndex_.constEnd() ? Values->GetValue(*it) : nullptr;
 }
 
 void TfrNameResolver::Attach(TfrParser &parser) {
@@ -285,15 +301,8 @@ Variant TfrNameResolver::valueOfRecord(const QString &name, int typ, int kind,
 
 void TfrNameResolver::ResolveValue(const QString &name, Variant &value) {
   if (OnGetValue && OnGetValue(name, value)) return;
-  if (Values) {
-    const TfrValue *v = nullptr;
-    if (indexed_) {
-      const auto it = valueIndex_.constFind(name);
-      if (it != valueIndex_.constEnd() && *it < Values->Count()) v = Values->GetValue(*it);
-    } else {
-      v = Values->FindVariable(name);
-    }
-    if (v) {
+  {
+    if (const TfrValue *v = findValue(name)) {
       value = valueOfRecord(name, v->Typ, v->OtherKind, v->DataSet, v->Field);
       return;
     }
