@@ -16,14 +16,13 @@ void TfrDBDataSet::SetDataSet(db::DataSet *ds) {
   dataSource_ = nullptr;
 }
 
-void TfrDBDataSet::SetDataSource(QObject *source) {
+void TfrDBDataSet::SetDataSource(db::DataSource *source) {
   dataSource_ = source;
   if (source) dataSet_ = nullptr;
 }
 
 db::DataSet *TfrDBDataSet::GetDataSet() const {
-  if (dataSource_)
-    if (db::DataSet *ds = frDataSetOf(dataSource_)) return ds;
+  if (dataSource_ && dataSource_->dataSet()) return dataSource_->dataSet();
   if (dataSet_) return dataSet_;
   throw EDSError(QStringLiteral("Unable to open dataset ") + objectName());
 }
@@ -97,6 +96,7 @@ void frFreeBookmark(db::DataSet *, TfrBookmark) {}
 bool frBookmarksEqual(db::DataSet *, TfrBookmark b1, TfrBookmark b2) { return b1 == b2; }
 
 db::DataSet *frDataSetOf(QObject *component) {
+  if (auto *source = qobject_cast<db::DataSource *>(component)) return source->dataSet();
   return qobject_cast<db::DataSet *>(component);
 }
 

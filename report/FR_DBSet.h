@@ -6,6 +6,7 @@
 #include "report/FR_Utils.h"
 #include "report/FR_Variant.h"
 #include "db/dataset.h"
+#include "db/datasource.h"
 
 #include <QPointer>
 
@@ -23,10 +24,9 @@ class TfrDBDataSet : public TfrDataset {
 
   db::DataSet *DataSet() const { return dataSet_; }
   void SetDataSet(db::DataSet *ds);  // clears DataSource
-  // A component whose current dataset is read (any object with a "dataSet"
-  // property holding a db::DataSet, such as a data source); clears DataSet.
-  QObject *DataSource() const { return dataSource_; }
-  void SetDataSource(QObject *source);
+  // A data source whose current dataset is read; a non-null one clears DataSet.
+  db::DataSource *DataSource() const { return dataSource_; }
+  void SetDataSource(db::DataSource *source);
 
   bool OpenDataSource = true;   // open the dataset at Init
   bool CloseDataSource = false; // close it at Exit
@@ -44,7 +44,7 @@ class TfrDBDataSet : public TfrDataset {
 
  private:
   QPointer<db::DataSet> dataSet_;
-  QPointer<QObject> dataSource_;
+  QPointer<db::DataSource> dataSource_;
   bool hasBookmark_ = false;
   TfrBookmark bookmark_ = 0;
   bool endMark_ = false;
