@@ -7,9 +7,6 @@
 
 namespace report {
 
-EPrinterError::EPrinterError(const QString &message)
-    : std::runtime_error(message.toStdString()), message_(message) {}
-
 QString frDefaultPrinterName() { return QStringLiteral("Default printer"); }
 QString frInvalidPrinterText() { return QStringLiteral("Printer selected is not valid"); }
 
