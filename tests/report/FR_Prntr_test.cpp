@@ -245,6 +245,20 @@ TEST(PrinterWrapper, NoPrinterAtAllCannotStartAJob) {
   EXPECT_TRUE(backend.jobs.empty());
 }
 
+TEST(PrinterWrapper, EngineStartUpCreatesTheGlobalWrapper) {
+  TfrFakePrinterBackend backend;
+  backend.printers.push_back(TfrFakePrinterBackend::standardPrinter("Laser"));
+  frCreatePrinter(&backend);
+  ASSERT_NE(frPrinter, nullptr);
+  EXPECT_EQ(frPrinter->Printers, (QStringList{"Laser", "Default printer"}));
+  frFreePrinter();
+  EXPECT_EQ(frPrinter, nullptr);
+  frCreatePrinter();
+  ASSERT_NE(frPrinter, nullptr);
+  EXPECT_EQ(frPrinter->Printers.last(), QStringLiteral("Default printer"));
+  frFreePrinter();
+}
+
 TEST(PrinterWrapper, SystemBackendListsTheInstalledPrintersThenDefaultPrinter) {
   auto backend = frCreateSystemPrinterBackend();
   TfrPrinter prn;
