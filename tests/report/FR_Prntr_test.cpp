@@ -274,4 +274,32 @@ TEST(PrinterWrapper, SystemBackendListsTheInstalledPrintersThenDefaultPrinter) {
   }
 }
 
+TEST(PrinterWrapper, SystemBackendMapsPaperCodesToItsPageSizes) {
+  auto backend = frCreateSystemPrinterBackend();
+  backend->applyPaper(9, 0, 0, 0);  // A4
+  EXPECT_EQ(backend->paperCode(), 9);
+  TfrDeviceCaps c = backend->deviceCaps();
+  ASSERT_GT(c.dpiX, 0);
+  EXPECT_NEAR(c.physWidth * 254.0 / c.dpiX, 2100, 2);
+  EXPECT_NEAR(c.physHeight * 254.0 / c.dpiY, 2970, 2);
+  EXPECT_LE(c.printWidth, c.physWidth);
+
+  backend->applyPaper(8, 0, 0, 1);  // A3 landscape
+  EXPECT_EQ(backend->paperCode(), 8);
+  c = backend->deviceCaps();
+  EXPECT_NEAR(c.physWidth * 254.0 / c.dpiX, 4200, 2);
+  EXPECT_NEAR(c.physHeight * 254.0 / c.dpiY, 2970, 2);
+
+  backend->applyPaper(256, 1000, 1500, 0);  // a custom size has no paper code
+  EXPECT_EQ(backend->paperCode(), 256);
+  c = backend->deviceCaps();
+  EXPECT_NEAR(c.physWidth * 254.0 / c.dpiX, 1000, 2);
+  EXPECT_NEAR(c.physHeight * 254.0 / c.dpiY, 1500, 2);
+
+  // Codes without a page size change nothing.
+  backend->applyPaper(48, 0, 0, 0);
+  EXPECT_EQ(backend->paperCode(), 256);
+  EXPECT_FALSE(backend->selectPrinter(QStringLiteral("No such printer")));
+}
+
 }  // namespace
