@@ -2,9 +2,12 @@
 // (round trip, identical bytes on resave, the older layout, broken files).
 #include "report/FR_Canvas.h"
 #include "report/FR_Class_EMFPages.h"
+#include "report/FR_Prntr_Fake.h"
 #include "report/FR_TextLayout.h"
 
 #include "support/temp_dir.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -296,4 +299,37 @@ TEST(EMFPagesTest, BrokenFilesFailAndLeaveThePagesAsTheyWere) {
     load(pages, s.Data());
     EXPECT_EQ(pages.Count(), 1);
   }
+}
+
+// Golden prepared report: the pages built above must save to the bytes kept in
+// data/prepared/report.frp, which load and save back to themselves and list
+// their texts. VORIK_UPDATE_GOLDEN=1 rewrites the file after a deliberate change.
+TEST(EMFPagesTest, GoldenFileKeepsItsBytesAndTexts) {
+  // Through the engine's printer wrapper on a machine without printers.
+  TfrFakePrinterBackend backend;
+  frCreatePrinter(&backend);
+  struct Free {
+    ~Free() { frFreePrinter(); }
+  } freeAfter;
+  TfrEMFPages pages;
+  build(pages);
+  const QByteArray built = save(pages);
+  const QString file = vorik::test::sourcePath(QStringLiteral("tests/report/data/prepared/report.frp"));
+  if (!qEnvironmentVariableIsEmpty("VORIK_UPDATE_GOLDEN")) pages.SaveToFile(file);
+  QFile f(file);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << file.toStdString();
+  const QByteArray golden = f.readAll();
+  EXPECT_EQ(built, golden);
+  TfrEMFPages loaded;
+  load(loaded, golden);
+  EXPECT_EQ(save(loaded), golden);
+  TfrRecordCanvas rec;
+  for (int i = 0; i < loaded.Count(); ++i) {
+    loaded[i]->Visible = true;
+    loaded.Draw(i, rec, QRect(0, 0, loaded[i]->PrnInfo.pageWidth, loaded[i]->PrnInfo.pageHeight));
+  }
+  QStringList expected;
+  for (int i = 0; i < 5; ++i) expected << QStringLiteral("Első oldal %1. sor").arg(i);
+  expected << QStringLiteral("fél") << QStringLiteral("vágott");
+  EXPECT_EQ(rec.texts(), expected);
 }
