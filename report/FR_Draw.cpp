@@ -5,12 +5,6 @@
 
 namespace report {
 
-namespace {
-
-int roundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
-
-}  // namespace
-
 void frDrawBackground(TfrCanvas &canvas, const TfrDrawGeometry &g, quint32 fillColor) {
   if (fillColor == frTransparent) return;
   if (g.drawRect.width() <= 0 || g.drawRect.height() <= 0) return;
@@ -21,7 +15,7 @@ void frDrawFrame(TfrCanvas &canvas, const TfrDrawGeometry &g, int frameTyp, quin
                  int style) {
   frameTyp &= 15;
   if (frameTyp == 0) return;
-  const double w = std::max(1, roundEven(g.frameWidth));
+  const double w = std::max(1, frRound(g.frameWidth));
   const double l = g.left, t = g.top, r = g.left + g.width, b = g.top + g.height;
   if (style == 5) {
     // Double line: two lines of the frame width, one frame width outside and
@@ -61,8 +55,8 @@ QRegion frObjectRegion(int left, int top, int width, int height, int frameTyp, d
                        int frameStyle, bool hitTest) {
   int l = left, t = top, r = left + width + 1, b = top + height + 1;
   const bool dbl = frameStyle == 5;
-  const int lt = dbl ? roundEven(fw * 1.5) : roundEven(fw / 2);
-  const int rb = dbl ? roundEven((fw - 1) / 2 + fw) : roundEven((fw - 1) / 2);
+  const int lt = dbl ? frRound(fw * 1.5) : frRound(fw / 2);
+  const int rb = dbl ? frRound((fw - 1) / 2 + fw) : frRound((fw - 1) / 2);
   if (frameTyp & 4) l -= lt;
   if (frameTyp & 8) t -= lt;
   if (frameTyp & 1) r += rb;
@@ -75,7 +69,7 @@ QRegion frObjectRegion(int left, int top, int width, int height, int frameTyp, d
 
 QRegion frLineRegion(int left, int top, int width, int height, double fw, int frameStyle,
                      bool hitTest) {
-  const int half = roundEven(frameStyle == 5 ? fw * 1.5 : fw / 2);
+  const int half = frRound(frameStyle == 5 ? fw * 1.5 : fw / 2);
   int l, t, r, b;
   if (width <= height) {  // vertical
     l = left - half, r = left + half + 1, t = top, b = top + height + 1;
@@ -101,12 +95,12 @@ QRect frPicturePlace(const QRect &area, QSize pic, double scaleX, double scaleY,
   if (pic.isEmpty()) return {};
   int w, h;
   if (!stretched) {
-    w = roundEven(pic.width() * scaleX);
-    h = roundEven(pic.height() * scaleY);
+    w = frRound(pic.width() * scaleX);
+    h = frRound(pic.height() * scaleY);
   } else if (keepRatio) {
     const double k = std::min(double(area.width()) / pic.width(), double(area.height()) / pic.height());
-    w = roundEven(pic.width() * k);
-    h = roundEven(pic.height() * k);
+    w = frRound(pic.width() * k);
+    h = frRound(pic.height() * k);
   } else {
     return area;
   }
@@ -120,7 +114,7 @@ QRect frPicturePlace(const QRect &area, QSize pic, double scaleX, double scaleY,
 
 TfrAutoSize frAutoSize(int left, int width, int widestLine, double frameWidth, int adjust,
                        bool keepRightEdge) {
-  const int nw = widestLine + roundEven(2 * frameWidth) + 2;
+  const int nw = widestLine + frRound(2 * frameWidth) + 2;
   TfrAutoSize r{left, nw};
   if (keepRightEdge && (adjust & 1)) r.left = left + width - nw;
   return r;

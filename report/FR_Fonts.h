@@ -48,6 +48,7 @@ class TfrFontFace {
   QString family_;
   QString file_;
   QRawFont design_;
+  QRawFont drawing_;  // the same face through the font database, which PDF output can embed
   double ascent_ = 0.9, descent_ = 0.2;  // in ems
   mutable std::vector<float> advances_;  // per character code, in ems; < 0 = unknown
   mutable std::vector<quint32> glyphs_;

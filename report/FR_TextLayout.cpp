@@ -1,5 +1,6 @@
 #include "report/FR_TextLayout.h"
 
+#include "platform/conv.h"
 #include "platform/cp1250.h"
 
 #include <cmath>
@@ -8,7 +9,6 @@ namespace report {
 
 namespace {
 
-int roundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 bool isBreakChar(QChar c) {
   return c == QLatin1Char(' ') || c == QLatin1Char(',') || c == QLatin1Char('-') ||
@@ -92,6 +92,14 @@ void wrapSegment(const QString &t, const TfrFontSpec &font, int maxWidth, bool h
 }
 
 }  // namespace
+
+int frRound(double v) {
+  if (!(v == v)) return 0;
+  const long double r = platform::RoundHalfEven(static_cast<long double>(v));
+  if (r >= 2147483647.0L) return 2147483647;
+  if (r <= -2147483648.0L) return -2147483647 - 1;
+  return static_cast<int>(r);
+}
 
 QString frPackLine(const TfrTextLine &line) {
   QString s = line.text;
@@ -219,10 +227,10 @@ TfrDrawGeometry frScaleGeometry(int left, int top, int width, int height, int fr
                                 double frameWidth, double scaleX, double scaleY, int offsX,
                                 int offsY) {
   TfrDrawGeometry g;
-  g.left = roundEven(left * scaleX) + offsX;
-  g.top = roundEven(top * scaleY) + offsY;
-  g.width = roundEven(width * scaleX);
-  g.height = roundEven(height * scaleY);
+  g.left = frRound(left * scaleX) + offsX;
+  g.top = frRound(top * scaleY) + offsY;
+  g.width = frRound(width * scaleX);
+  g.height = frRound(height * scaleY);
   g.frameWidth = frameWidth * scaleX;
   const double half = g.frameWidth / 2;
   g.drawRect = {g.left, g.top, g.left + g.width, g.top + g.height};
@@ -230,8 +238,8 @@ TfrDrawGeometry frScaleGeometry(int left, int top, int width, int height, int fr
   if (frameTyp & 8) g.drawRect.top += static_cast<int>(std::floor(half));
   if (frameTyp & 1) g.drawRect.right -= static_cast<int>(std::ceil(half));
   if (frameTyp & 2) g.drawRect.bottom -= static_cast<int>(std::ceil(half));
-  g.gapX = roundEven(g.frameWidth / 2) + 2;
-  g.gapY = roundEven(frameWidth * scaleY / 2) / 2 + 1;
+  g.gapX = frRound(g.frameWidth / 2) + 2;
+  g.gapY = frRound(frameWidth * scaleY / 2) / 2 + 1;
   return g;
 }
 
@@ -245,8 +253,8 @@ int frDrawTextLines(TfrCanvas &canvas, const std::vector<TfrTextLine> &lines,
   const TfrDrawGeometry &g = p.geo;
   const QRect clip = frTextClip(g.drawRect);
   const int clipBottom = g.drawRect.bottom - 1;
-  const int lineHeight = static_cast<int>(p.font.height) + roundEven(p.lineSpacing * p.scaleY);
-  const int th = roundEven(p.textHeight * p.scaleY);
+  const int lineHeight = static_cast<int>(p.font.height) + frRound(p.lineSpacing * p.scaleY);
+  const int th = frRound(p.textHeight * p.scaleY);
   const int align = p.adjust & 3;
   int count = 0;
   if ((p.adjust & frRotated) == 0) {
@@ -258,7 +266,7 @@ int frDrawTextLines(TfrCanvas &canvas, const std::vector<TfrTextLine> &lines,
     }
     for (const TfrTextLine &l : lines) {
       if (p.stopAtClip && y + lineHeight > clipBottom) break;
-      const int w = roundEven(l.width * p.scaleX);
+      const int w = frRound(l.width * p.scaleX);
       TfrTextOut t;
       t.text = l.text;
       t.font = p.font;

@@ -14,6 +14,10 @@
 
 namespace report {
 
+// Round half to even to a whole pixel, held within the int range (geometry
+// read from a file may be anything).
+int frRound(double v);
+
 // Adjust word of a text object.
 enum : int {
   frAlignLeft = 0, frAlignRight = 1, frAlignCenter = 2, frAlignJustify = 3,
