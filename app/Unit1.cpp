@@ -42,13 +42,18 @@ struct Item {
   QAction **action;
   const char *name;
   const char *caption;
-  enum { On, Hidden, HiddenEnabled, Separator } start;
+  enum { On, Hidden, Separator } start;
 };
 
 QAction *makeAction(QObject *owner, const char *name, const QString &caption) {
   auto *a = new QAction(caption, owner);
   a->setObjectName(QString::fromLatin1(name));
   return a;
+}
+
+// A command item runs the command its dialog's unit registered under its name.
+void bindCommand(QAction *a) {
+  QObject::connect(a, &QAction::triggered, a, [name = a->objectName()] { RunMenuCommand(name); });
 }
 
 }  // namespace
@@ -71,8 +76,9 @@ void TForm1::BuildMenu() {
         a->setSeparator(true);
       } else {
         a = makeAction(menu, it.name, QString::fromUtf8(it.caption));
-        if (it.start == Item::Hidden) a->setEnabled(false);
-        if (it.start == Item::Hidden || it.start == Item::HiddenEnabled) a->setVisible(false);
+        // Never shown; the command stays reachable in code.
+        if (it.start == Item::Hidden) a->setVisible(false);
+        bindCommand(a);
       }
       menu->addAction(a);
       *it.action = a;
@@ -85,6 +91,7 @@ void TForm1::BuildMenu() {
     action = makeAction(MainMenu1, name, caption);
     action->setEnabled(enabled);
     MainMenu1->addAction(action);
+    if (&action != &Kilps1) bindCommand(action);
   };
 
   addMenu(Adz1, "Adz1", QStringLiteral("Átvevö"),
@@ -127,20 +134,13 @@ void TForm1::BuildMenu() {
            {&Lekrdezs2, "Lekrdezs2", "Átvevő beállítás", Item::On},
            {&vnyits1, "vnyits1", "Évnyitás", Item::On},
            {&Adattadskszlethez1, "Adattadskszlethez1", "Adatátadás készlethez", Item::Hidden},
-           {&Kamaraiszmhossza1, "Kamaraiszmhossza1", "Kamarai szám hossza", Item::HiddenEnabled},
+           {&Kamaraiszmhossza1, "Kamaraiszmhossza1", "Kamarai szám hossza", Item::Hidden},
            {&Nbihazonfelvtele1, "Nbihazonfelvtele1", "Nébih azon. felvétele", Item::On},
            {&Windowsdtumformtunnakmdostsa1, "Windowsdtumformtunnakmdostsa1",
             "Windows dátum formátunának módosítása", Item::On}},
           false);
   addCommand(Kilps1, "Kilps1", QStringLiteral("Kilépés"), true);
 
-  // Every item but "Kilépés" runs the command registered under its name.
-  for (QAction *a : MainMenu1->findChildren<QAction *>()) {
-    if (a == Kilps1 || a->isSeparator() || a->menu()) continue;
-    if (a->objectName().isEmpty() || a->objectName().endsWith(QStringLiteral("Action")))
-      continue;
-    connect(a, &QAction::triggered, this, [name = a->objectName()] { RunMenuCommand(name); });
-  }
   connect(Kilps1, &QAction::triggered, this, &TForm1::Kilps1Click);
 }
 
