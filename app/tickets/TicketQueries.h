@@ -17,7 +17,8 @@ namespace TicketQueries {
 // Closes q and sets its statement from lines.
 void setSql(db::Query &q, const QStringList &lines);
 
-// The receiver's ticket list (headers joined with their producer), ordered by
+// The receiver's ticket list (stored header columns joined with the producer's
+// name, address, tax ids, validity and insert sheet), ordered by
 // orderBy, into ZQ10; positioned on the first serial that begins with
 // position (case-insensitive) when it is not empty.
 void openTicketList(const QString &orderBy = QStringLiteral("f_Bszam"),

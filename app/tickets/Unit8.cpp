@@ -96,10 +96,12 @@ const Column kProducerFields[] = {
     {"OCSG:", "O_CSGAZD1"},      {"OCSG érvényes:", "O_ERVKELT1"}, {"NÉBIH:", "O_IGSZAM1"}};
 
 template <size_t N>
-void bindGrid(QTableView *grid, db::DataSource *source, const Column (&columns)[N]) {
+void bindGrid(QTableView *grid, db::DataSet *dataSet, const Column (&columns)[N]) {
   grid->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid->setSelectionMode(QAbstractItemView::SingleSelection);
   grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  auto *source = new db::DataSource(grid);
+  source->setDataSet(dataSet);
   auto *model = new db::DataSetModel(grid);
   model->setDataSource(source);
   QList<db::DataSetModel::Column> list;
@@ -222,8 +224,8 @@ void TForm8::buildUi() {
   });
   connect(Button6, &QPushButton::clicked, this, &TForm8::reject);
   connect(PageControl1, &QTabWidget::currentChanged, this, &TForm8::TabChanged);
-  bindGrid(DBGrid1, Data->DSQ10, kHeaderColumns);
-  bindGrid(DBGrid2, Data->DSQ20, kLineColumns);
+  bindGrid(DBGrid1, Data->ZQ10, kHeaderColumns);
+  bindGrid(DBGrid2, Data->ZQ20, kLineColumns);
   connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this, &TForm8::SortBy);
   Button2->installEventFilter(this);
   connect(Data->ZQ10, &db::DataSet::currentRowChanged, this, [this] { showCurrentRow(); });
@@ -231,7 +233,15 @@ void TForm8::buildUi() {
 
 void TForm8::showEvent(QShowEvent *event) {
   QDialog::showEvent(event);
-  TicketQueries::openTicketList(QStringLiteral("f_Bszam"), UtolsoBszam);
+  // The list was opened in serial order a moment ago by the constructor:
+  // position it rather than read it all again.
+  db::Query &list = *Data->ZQ10;
+  if (list.active()) {
+    if (!UtolsoBszam.isEmpty())
+      list.locate(QStringLiteral("F_BSZAM"), UtolsoBszam, db::LocateOptions{true, true});
+  } else {
+    TicketQueries::openTicketList(QStringLiteral("f_Bszam"), UtolsoBszam);
+  }
   Label9->setText(QStringLiteral("A lista, \"Bszám\" szerint"));
   showCurrentRow();
 }

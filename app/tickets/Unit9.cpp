@@ -191,8 +191,10 @@ void TForm9::buildUi() {
   DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
   DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
   DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  auto *lineSource = new db::DataSource(DBGrid1);
+  lineSource->setDataSet(Data->ZQ20);
   auto *lineModel = new db::DataSetModel(DBGrid1);
-  lineModel->setDataSource(Data->DSQ20);
+  lineModel->setDataSource(lineSource);
   lineModel->setColumns({{QStringLiteral("S_BSZAM"), QStringLiteral("Bizonylatszám")},
                          {QStringLiteral("S_TERMEKKOD"), QStringLiteral("Kód")},
                          {QStringLiteral("S_MEGNEVEZES"), QStringLiteral("Megnevezés")},
