@@ -100,6 +100,26 @@ db::DataSet *frDataSetOf(QObject *component) {
   return qobject_cast<db::DataSet *>(component);
 }
 
+int frGoverningDataBand(int bandType) {
+  switch (bandType) {
+    case 1: case 5: case 6: case 16: case 17: return 5;
+    case 8: case 9: return 8;
+    case 11: case 12: return 11;
+    case 19: case 20: return 19;
+    default: return -1;
+  }
+}
+
+db::DataSet *frActiveDataSet(TfrDataset *source) {
+  auto *dbSource = qobject_cast<TfrDBDataSet *>(source);
+  if (!dbSource) return nullptr;
+  try {
+    return dbSource->GetDataSet();
+  } catch (const EDSError &) {
+    return nullptr;
+  }
+}
+
 namespace {
 
 // Splits at the dots that stand before the field part; a quoted field name may

@@ -62,6 +62,15 @@ bool frBookmarksEqual(db::DataSet *ds, TfrBookmark b1, TfrBookmark b2);
 // dataset of a data source. nullptr for anything else.
 db::DataSet *frDataSetOf(QObject *component);
 
+// The data band type whose source governs a band of the given type (report
+// summary, master footer and group bands: master data; detail footer: detail
+// data; subdetail footer: subdetail data; cross footer: cross data); -1 for
+// bands that no data band governs.
+int frGoverningDataBand(int bandType);
+// The database dataset of a governing band's source; nullptr when the source
+// is not a database source or there is none.
+db::DataSet *frActiveDataSet(TfrDataset *source);
+
 // Form.DataSet.Field, DataSet.Field (the dataset among the report owner's
 // components), or Field alone (in the dataset passed in). A field name loses
 // one pair of enclosing double quotes. Field is nullptr when not found.

@@ -12,6 +12,28 @@ QString frInvalidPrinterText() { return QStringLiteral("Printer selected is not 
 
 TfrPrinter *frPrinter = nullptr;
 
+namespace {
+std::unique_ptr<TfrPrinterBackend> &systemBackend() {
+  static std::unique_ptr<TfrPrinterBackend> backend;
+  return backend;
+}
+}  // namespace
+
+void frCreatePrinter(TfrPrinterBackend *backend) {
+  frFreePrinter();
+  if (!backend) {
+    if (!systemBackend()) systemBackend() = frCreateSystemPrinterBackend();
+    backend = systemBackend().get();
+  }
+  frPrinter = new TfrPrinter;
+  frPrinter->SetPrinter(backend);
+}
+
+void frFreePrinter() {
+  delete frPrinter;
+  frPrinter = nullptr;
+}
+
 // Paper codes are the standard Windows paper codes with their standard sizes.
 const std::array<TfrPaperInfo, frPaperCount> frPaperInfo = {{
     {1, "Letter, 8 1/2 x 11\"", 2159, 2794},

@@ -146,6 +146,10 @@ class TfrPrinter {
 
 // The engine's one printer wrapper, created at engine start-up.
 extern TfrPrinter *frPrinter;
+// Engine start-up and shut-down: creates frPrinter bound to the system's
+// printers, or to the given backend (not owned); frees it again.
+void frCreatePrinter(TfrPrinterBackend *backend = nullptr);
+void frFreePrinter();
 
 // Texts of the wrapper.
 QString frDefaultPrinterName();   // "Default printer"

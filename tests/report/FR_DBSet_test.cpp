@@ -165,6 +165,21 @@ TEST_F(DBDataSetTest, ThroughADataSourceItFollowsItsDataset) {
   EXPECT_NE(f, nullptr);
 }
 
+TEST_F(DBDataSetTest, TheGoverningBandsDataset) {
+  EXPECT_EQ(frActiveDataSet(src), q);
+  TfrUserDataset user;
+  EXPECT_EQ(frActiveDataSet(&user), nullptr);
+  EXPECT_EQ(frActiveDataSet(nullptr), nullptr);
+  TfrDBDataSet empty;
+  EXPECT_EQ(frActiveDataSet(&empty), nullptr);
+  // Summary, master footer and groups read the master data band's dataset.
+  for (int t : {1, 5, 6, 16, 17}) EXPECT_EQ(frGoverningDataBand(t), 5) << t;
+  EXPECT_EQ(frGoverningDataBand(9), 8);
+  EXPECT_EQ(frGoverningDataBand(12), 11);
+  EXPECT_EQ(frGoverningDataBand(20), 19);
+  for (int t : {0, 2, 3, 4, 7, 10, 13, 14, 15, 18, 21, -1, 99}) EXPECT_EQ(frGoverningDataBand(t), -1) << t;
+}
+
 TEST_F(DBDataSetTest, FieldsByLayoutNames) {
   q->open();
   q->setRecNo(2);
