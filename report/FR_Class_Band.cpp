@@ -6,6 +6,7 @@
 #include "report/FR_Canvas.h"
 #include "report/FR_Class_EMFPages.h"
 #include "report/FR_Class_Report.h"
+#include "report/FR_DBSet.h"
 #include "report/FR_DSet.h"
 #include "report/FR_Intrp.h"
 #include "report/FR_Pars.h"
@@ -200,7 +201,7 @@ bool TfrBand::Draw() {
   TfrReport *R = P->Report;
   if (terminated(R)) return true;
   if (P->InRecordMode()) {
-    P->List.push_back({TfrSubAction::Band, this, nullptr});
+    P->List.push_back({TfrSubAction::Band, this, nullptr, Positions[0], Positions[1], P->CurrentNo});
     return true;
   }
   TfrBand *savedBand = frBuild.CurBand;
@@ -406,6 +407,8 @@ void TfrPageRun::InitReport() {
       takeInto(b);
     }
   }
+  for (auto &b : OwnedBands)
+    if (b->IsDataBand()) b->Positions[1] = 1;
   // Leftovers lie on no band: the None band at the top of the page.
   for (std::vector<TfrView *> *group : {&plain, &cross, &subs})
     for (TfrView *v : *group)
@@ -423,11 +426,14 @@ void TfrPageRun::InitReport() {
         if (f->View && f->y >= d->y && (!d->FooterBand || f->y < d->FooterBand->y)) d->FooterBand = f;
     }
   {
-    TfrBand *f = Bands[btGroupFooter];
-    for (TfrBand *g = Bands[btGroupHeader]; g; g = g->Next) {
-      g->LastBand = (f && f->View) ? f : nullptr;
-      if (f) f = f->Next;
-    }
+    // Groups nest as drawn: the n-th header from the top closes with the
+    // n-th footer from the bottom.
+    std::vector<TfrBand *> footers;
+    for (TfrBand *f = Bands[btGroupFooter]; f; f = f->Next)
+      if (f->View) footers.push_back(f);
+    size_t n = 0;
+    for (TfrBand *g = Bands[btGroupHeader]; g; g = g->Next, ++n)
+      g->LastBand = n < footers.size() ? footers[footers.size() - 1 - n] : nullptr;
   }
   for (auto &b : OwnedBands)
     for (TfrView *v : b->Objects)
@@ -486,11 +492,9 @@ void TfrPageRun::addPage() {
   PageBandsDrawn = 0;
   CurrentNo = 1;
   ColumnNo = 1;
-  for (TfrReport *r : {Report, frBuild.OuterReport})
-    if (r && r->OnBeginPage && (r == Report || r != Report)) {
-      r->OnBeginPage(frBuild.PageNo);
-      if (r == frBuild.OuterReport) break;
-    }
+  if (Report->OnBeginPage) Report->OnBeginPage(frBuild.PageNo);
+  TfrReport *outer = frBuild.OuterReport;
+  if (outer && outer != Report && outer->OnBeginPage) outer->OnBeginPage(frBuild.PageNo);
 }
 
 void TfrPageRun::ShowBand(TfrBand *b) {
@@ -534,7 +538,6 @@ void TfrPageRun::FormPage() {
     ShowBand(Bands[btColumnHeader]);
     inPageStart_ = false;
   }
-  PageBandsDrawn = 0;
   maxLevel_ = 0;
   for (int l = 0; l < 3; ++l)
     for (TfrBand *d = Bands[kLevels[l][1]]; d; d = d->Next)
@@ -650,12 +653,12 @@ Variant TfrPageRun::groupValue(TfrBand *g) {
 }
 
 void TfrPageRun::sourceFirst(TfrDataset *ds) {
-  if (InRecordMode()) List.push_back({TfrSubAction::First, nullptr, ds});
+  if (InRecordMode()) List.push_back({TfrSubAction::First, nullptr, ds, 0, 0, 0});
   ds->First();
 }
 
 void TfrPageRun::sourceNext(TfrDataset *ds) {
-  if (InRecordMode()) List.push_back({TfrSubAction::Next, nullptr, ds});
+  if (InRecordMode()) List.push_back({TfrSubAction::Next, nullptr, ds, 0, 0, 0});
   ds->Next();
 }
 
@@ -704,7 +707,8 @@ void TfrPageRun::doLoop(int level) {
     if (b->HeaderBand && b->HeaderBand->Present()) pending_.push_back(b->HeaderBand);
     bool footerDone = false;
     while (!terminated(Report) && !sourceEof(b)) {
-      QCoreApplication::processEvents();
+      // The Cancel button of the progress window stays alive between records.
+      if ((++records_ & 255) == 0) QCoreApplication::processEvents();
       pending_.push_back(b);
       bool counts = true;
       if (level < maxLevel_) {
@@ -847,7 +851,12 @@ void TfrPageRun::writeObject(TfrView *v, int top) {
 
 void TfrPageRun::collectAggregates(TfrBand *data) {
   TfrBand *savedEval = frBuild.EvalBand;
+  // A data band's records reach the footers of its own and the outer levels,
+  // groups, page footers and the summary; footers of deeper levels belong to
+  // other bands and do not see them.
+  const int level = data->Typ == btMasterData ? 0 : data->Typ == btDetailData ? 1 : 2;
   for (int t : kCollecting) {
+    if ((t == btDetailFooter && level < 1) || (t == btSubDetailFooter && level < 2)) continue;
     for (TfrBand *f = Bands[t]; f; f = f->Next) {
       if (f->AggregateObjects.empty() && !collectAll_) continue;
       if (!f->Present()) continue;
@@ -872,7 +881,6 @@ void TfrPageRun::collectAggregates(TfrBand *data) {
     }
   }
   frBuild.EvalBand = savedEval;
-  (void)data;
 }
 
 void TfrPageRun::drawObjects(TfrBand *b, int height) {
@@ -906,7 +914,7 @@ void TfrPageRun::drawObjects(TfrBand *b, int height) {
   }
   for (auto &[v, h] : heights) v->dy = h;
   prepared_.clear();
-  if (!fixed) ++PageBandsDrawn;
+  if (!fixed && !inPageStart_) ++PageBandsDrawn;
   frBuild.EvalBand = nullptr;
   if (b->IsDataBand() && !terminated(Report)) collectAggregates(b);
 }
@@ -1144,6 +1152,10 @@ bool TfrPageRun::drawSubReports(TfrBand *b, size_t firstSub, int top) {
         c.run->CurX = Left + c.x;
         c.run->PageBandsDrawn = 1;
         c.run->ForceDraw = stalled > 0;
+        // The counters as they stood when the band was recorded.
+        a.band->Positions[0] = a.line;
+        a.band->Positions[1] = a.lineThrough;
+        c.run->CurrentNo = a.current;
         const bool ok = a.band->Draw();
         c.run->ForceDraw = false;
         c.run->Outer = nullptr;

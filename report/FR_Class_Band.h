@@ -82,6 +82,7 @@ struct TfrSubAction {
   enum Kind { Band, First, Next } kind;
   TfrBand *band = nullptr;
   TfrDataset *ds = nullptr;
+  int line = 0, lineThrough = 0, current = 0;  // counters of a band printed
 };
 
 // The run-time side of a design page during a build.
@@ -159,6 +160,7 @@ class TfrPageRun {
   std::vector<TfrBand *> pending_;
   std::vector<TfrView *> prepared_;
   int preparedPage_ = -1;
+  unsigned records_ = 0;
 };
 
 // The state one build shares between pages, passes and the reports of a
@@ -181,6 +183,7 @@ struct TfrBuildState {
   TfrView *CurView = nullptr;
   TfrBand *EvalBand = nullptr;  // the band whose objects are evaluated (aggregate target)
   bool Building = false;
+  bool InComposite = false;  // the reports of a composite write into its pages
   std::vector<TfrView *> HookList;  // objects that watch others being printed
 };
 extern TfrBuildState frBuild;

@@ -185,7 +185,7 @@ void TfrReport::BuildPages() {
   frBuild.HookList.clear();
   CanRebuild = true;
   BeginEvaluation();
-  if (!frBuild.OuterReport) frBuild.OuterReport = this;
+  if (!frBuild.InComposite) frBuild.OuterReport = this;
   const bool multiple = Dataset && ReportType == rtMultiple;
   std::vector<std::unique_ptr<TfrPageRun>> runs;
   const int n = Pages.Count();
@@ -219,10 +219,9 @@ void TfrReport::BuildPages() {
           if ((last && frBuild.Composite && (!multiple || Dataset->Eof())) ||
               (!last && Pages[i + 1]->PrintToPrevPage)) {
             frBuild.Append = true;
-            frBuild.PageNo = std::max(0, EMFPages->Count() - 1);
-            if (frBuild.OuterReport) frBuild.PageNo = std::max(0, frBuild.OuterReport->EMFPages->Count() - 1);
+            frBuild.PageNo = std::max(0, frBuild.OuterReport->EMFPages->Count() - 1);
           } else {
-            frBuild.PageNo = frBuild.OuterReport ? frBuild.OuterReport->EMFPages->Count() : EMFPages->Count();
+            frBuild.PageNo = frBuild.OuterReport->EMFPages->Count();
             NotifyProgress(frBuild.PageNo);
           }
           if (Terminated) break;
@@ -262,6 +261,9 @@ void TfrReport::BuildPages() {
 void TfrCompositeReport::BuildPages() {
   CanRebuild = true;
   frBuild.PageNo = 0;
+  frBuild.OuterReport = this;
+  const bool savedComposite = frBuild.InComposite;
+  frBuild.InComposite = true;
   for (size_t i = 0; i < Reports.size(); ++i) {
     TfrReport *r = Reports[i];
     frBuild.Composite = false;
@@ -276,6 +278,7 @@ void TfrCompositeReport::BuildPages() {
     frBuild.Composite = false;
     if (Terminated) break;
   }
+  frBuild.InComposite = savedComposite;
   BeginEvaluation();
 }
 
