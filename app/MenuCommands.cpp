@@ -1,0 +1,35 @@
+#include "app/MenuCommands.h"
+
+#include "platform/dialogs.h"
+
+#include <QHash>
+
+#include <exception>
+
+namespace {
+QHash<QString, MenuCommand> &registry() {
+  static QHash<QString, MenuCommand> commands;
+  return commands;
+}
+}  // namespace
+
+bool RegisterMenuCommand(const QString &itemName, MenuCommand command) {
+  registry().insert(itemName, std::move(command));
+  return true;
+}
+
+bool HasMenuCommand(const QString &itemName) { return registry().contains(itemName); }
+
+bool RunMenuCommand(const QString &itemName) {
+  auto it = registry().constFind(itemName);
+  if (it == registry().constEnd() || !*it) return false;
+  const MenuCommand command = *it;  // a copy: the command may register others
+  try {
+    command();
+  } catch (const std::exception &e) {
+    platform::error(QString::fromUtf8(e.what()));
+  } catch (...) {
+    platform::error(QStringLiteral("Unknown error"));
+  }
+  return true;
+}

@@ -1,0 +1,317 @@
+#include "report/FR_TextLayout.h"
+
+#include "platform/cp1250.h"
+
+#include <cmath>
+
+namespace report {
+
+namespace {
+
+int roundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
+
+bool isBreakChar(QChar c) {
+  return c == QLatin1Char(' ') || c == QLatin1Char(',') || c == QLatin1Char('-') ||
+         c == QLatin1Char('.');
+}
+
+bool isLineBreak(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
+
+QChar byteChar(int b) {
+  const char c = static_cast<char>(b);
+  return platform::fromCp1250(std::string_view(&c, 1)).at(0);
+}
+
+int charByte(QChar c) {
+  int b = platform::cp1250Byte(c.unicode());
+  return b < 0 ? 0 : b;
+}
+
+// Breaks a piece of a line that holds no line-break characters.
+void wrapSegment(const QString &t, const TfrFontSpec &font, int maxWidth, bool hyphenate,
+                 std::vector<TfrLaidLine> &out) {
+  const TfrFontFace &face = font.face();
+  const double h = font.height;
+  const qsizetype n = t.size();
+  qsizetype start = 0;
+  const size_t first = out.size();
+  while (start < n) {
+    // Find the first character that makes the line too wide.
+    int w = 0;
+    qsizetype k = start;
+    for (; k < n; ++k) {
+      w += face.charWidth(t[k].unicode(), h);
+      if (w > maxWidth) break;
+    }
+    if (k >= n) {
+      out.push_back({t.mid(start), false, 0});
+      break;
+    }
+    // Last break character before it (the offending character itself only
+    // when it is a blank, which the break drops).
+    qsizetype b = -1;
+    for (qsizetype i = k; i >= start; --i) {
+      if (i == k && t[i] != QLatin1Char(' ')) continue;
+      if (!isBreakChar(t[i])) continue;
+      if (t[i] == QLatin1Char(' ') && i == start) continue;  // would give an empty line
+      b = i;
+      break;
+    }
+    if (hyphenate && t[k] != QLatin1Char(' ')) {
+      const qsizetype wordStart = b >= 0 ? b + 1 : start;
+      qsizetype wordEnd = k;
+      while (wordEnd < n && !isBreakChar(t[wordEnd])) ++wordEnd;
+      const QList<int> pos = frHyphenate(t.mid(wordStart, wordEnd - wordStart));
+      bool done = false;
+      for (qsizetype j = pos.size() - 1; j >= 0; --j) {
+        const qsizetype cut = wordStart + pos[j];
+        if (cut <= start) continue;
+        QString part = t.mid(start, cut - start) + QLatin1Char('-');
+        if (face.textWidth(part, h) <= maxWidth) {
+          out.push_back({part, false, 0});
+          start = cut;
+          done = true;
+          break;
+        }
+      }
+      if (done) continue;
+    }
+    if (b >= 0) {
+      out.push_back({t.mid(start, t[b] == QLatin1Char(' ') ? b - start : b - start + 1), false, 0});
+      start = b + 1;
+    } else {
+      // No break before the word: break before the character that does not
+      // fit, and go on with the rest on the next line.
+      const qsizetype end = k > start ? k : start + 1;
+      out.push_back({t.mid(start, end - start), false, 0});
+      start = end;
+    }
+  }
+  if (out.size() == first) out.push_back({QString(), false, 0});
+  out.back().paraEnd = true;
+}
+
+}  // namespace
+
+QString frPackLine(const TfrLaidLine &line) {
+  QString s = line.text;
+  if (line.paraEnd) s += QChar(frParaMark);
+  const int w = line.width & 0xFFFF;
+  s += byteChar(w >> 8);
+  s += byteChar(w & 0xFF);
+  return s;
+}
+
+TfrLaidLine frUnpackLine(const QString &packed) {
+  TfrLaidLine l;
+  if (packed.size() < 2) {
+    l.text = packed;
+  } else {
+    l.width = (charByte(packed[packed.size() - 2]) << 8) | charByte(packed[packed.size() - 1]);
+    l.text = packed.left(packed.size() - 2);
+  }
+  if (l.text.endsWith(QChar(frParaMark))) {
+    l.text.chop(1);
+    l.paraEnd = true;
+  }
+  if (l.text.isEmpty()) l.paraEnd = true;
+  return l;
+}
+
+bool frHasParaMark(const QStringList &text) {
+  for (const QString &s : text)
+    if (s.contains(QChar(frParaMark))) return true;
+  return false;
+}
+
+QList<int> frHyphenate(const QString &word) {
+  QList<int> res;
+  const QString u = word.toUpper();
+  const qsizetype len = u.size();
+  if (len < 5) return res;
+  auto code = [&u](qsizetype i1) { return platform::cp1250Byte(u[i1 - 1].unicode()); };  // 1-based
+  auto vowel = [](int c) {
+    switch (c) {
+      case 168: case 192: case 197: case 200: case 206:
+      case 211: case 219: case 221: case 222: case 223: return true;
+      default: return false;
+    }
+  };
+  auto sign = [](int c) { return c == 218 || c == 220; };
+  for (qsizetype i = 2; i <= len - 2; ++i) {
+    const int a = code(i), b = code(i + 1), c = code(i + 2);
+    const bool ok = (vowel(a) && vowel(b)) ||
+                    (((vowel(a) && !vowel(b)) || (!vowel(a) && !vowel(b) && !sign(b))) && vowel(c));
+    if (ok) res << static_cast<int>(i);
+  }
+  return res;
+}
+
+std::vector<TfrLaidLine> frWrapLine(const QString &line, const TfrFontSpec &font, int maxWidth,
+                                    bool hyphenate) {
+  std::vector<TfrLaidLine> out;
+  const TfrFontFace &face = font.face();
+  bool hasBreak = false;
+  for (QChar c : line)
+    if (isLineBreak(c)) {
+      hasBreak = true;
+      break;
+    }
+  if (!hasBreak && (line.size() < 2 || face.textWidth(line, font.height) <= maxWidth)) {
+    out.push_back({line, true, 0});
+  } else {
+    // Line-break characters end a line; a run of them is one break.
+    qsizetype beg = 0;
+    const qsizetype n = line.size();
+    qsizetype i = 0;
+    while (i < n) {
+      if (isLineBreak(line[i])) {
+        wrapSegment(line.mid(beg, i - beg), font, maxWidth, hyphenate, out);
+        while (i < n && isLineBreak(line[i])) ++i;
+        beg = i;
+      } else {
+        ++i;
+      }
+    }
+    if (beg < n) wrapSegment(line.mid(beg), font, maxWidth, hyphenate, out);
+  }
+  for (TfrLaidLine &l : out) l.width = face.textWidth(l.text, font.height) & 0xFFFF;
+  return out;
+}
+
+TfrTextLayout frLayoutText(const QStringList &text, const TfrTextLayoutParams &p) {
+  TfrTextLayout res;
+  const bool rotated = (p.adjust & frRotated) != 0;
+  const int lineHeight = static_cast<int>(p.font.height) + p.lineSpacing;
+  const int maxWidth = rotated ? p.height - 2 * p.gapY : p.width - 2 * p.gapX;
+  const TfrFontFace &face = p.font.face();
+  for (const QString &line : text) {
+    if (p.wordWrap) {
+      std::vector<TfrLaidLine> w = frWrapLine(line, p.font, maxWidth, p.hyphenate);
+      for (TfrLaidLine &l : w) res.lines.push_back(std::move(l));
+    } else {
+      res.lines.push_back({line, true, face.textWidth(line, p.font.height) & 0xFFFF});
+    }
+  }
+  res.lineHeight = lineHeight;
+  res.textHeight = static_cast<int>(res.lines.size()) * lineHeight + 2 * (rotated ? p.gapX : p.gapY);
+  return res;
+}
+
+int frWidestLine(const QStringList &text, const TfrFontSpec &font) {
+  const TfrFontFace &face = font.face();
+  int widest = 0;
+  for (const QString &line : text) {
+    qsizetype beg = 0;
+    for (qsizetype i = 0; i <= line.size(); ++i) {
+      if (i == line.size() || isLineBreak(line[i])) {
+        widest = std::max(widest, face.textWidth(QStringView(line).mid(beg, i - beg), font.height));
+        // CR LF is one break
+        if (i + 1 < line.size() && line[i] == QLatin1Char('\r') && line[i + 1] == QLatin1Char('\n')) ++i;
+        beg = i + 1;
+      }
+    }
+  }
+  return widest;
+}
+
+TfrDrawGeometry frScaleGeometry(int left, int top, int width, int height, int frameTyp,
+                                double frameWidth, double scaleX, double scaleY, int offsX,
+                                int offsY) {
+  TfrDrawGeometry g;
+  g.left = roundEven(left * scaleX) + offsX;
+  g.top = roundEven(top * scaleY) + offsY;
+  g.width = roundEven(width * scaleX);
+  g.height = roundEven(height * scaleY);
+  g.frameWidth = frameWidth * scaleX;
+  const double half = g.frameWidth / 2;
+  g.drawRect = {g.left, g.top, g.left + g.width, g.top + g.height};
+  if (frameTyp & 4) g.drawRect.left += static_cast<int>(std::floor(half));
+  if (frameTyp & 8) g.drawRect.top += static_cast<int>(std::floor(half));
+  if (frameTyp & 1) g.drawRect.right -= static_cast<int>(std::ceil(half));
+  if (frameTyp & 2) g.drawRect.bottom -= static_cast<int>(std::ceil(half));
+  g.gapX = roundEven(g.frameWidth / 2) + 2;
+  g.gapY = roundEven(frameWidth * scaleY / 2) / 2 + 1;
+  return g;
+}
+
+QRect frTextClip(const TfrRectI &r) {
+  TfrRectI c{r.left + 1, r.top, r.right - 2, r.bottom - 1};
+  return c.toQRect();
+}
+
+int frDrawTextLines(TfrCanvas &canvas, const std::vector<TfrLaidLine> &lines,
+                    const TfrTextDrawParams &p) {
+  const TfrDrawGeometry &g = p.geo;
+  const QRect clip = frTextClip(g.drawRect);
+  const int clipBottom = g.drawRect.bottom - 1;
+  const int lineHeight = static_cast<int>(p.font.height) + roundEven(p.lineSpacing * p.scaleY);
+  const int th = roundEven(p.textHeight * p.scaleY);
+  const int align = p.adjust & 3;
+  int count = 0;
+  if ((p.adjust & frRotated) == 0) {
+    int y = g.top + g.gapY;
+    switch (p.adjust & frVAlignMask) {
+      case frVAlignCenter: y += (g.height - th) / 2; break;
+      case frVAlignBottom: y += g.height - th; break;
+      default: break;
+    }
+    for (const TfrLaidLine &l : lines) {
+      if (p.stopAtClip && y + lineHeight > clipBottom) break;
+      const int w = roundEven(l.width * p.scaleX);
+      TfrTextOut t;
+      t.text = l.text;
+      t.font = p.font;
+      t.font.rotated = false;
+      t.clip = clip;
+      t.spreadTo = w;
+      int x = g.left + g.gapX;
+      switch (align) {
+        case frAlignRight: x = g.left + g.width - 1 - g.gapX - w; break;
+        case frAlignCenter: x = g.left + g.gapX + (g.width - 2 * g.gapX - w) / 2; break;
+        case frAlignJustify:
+          if (!l.paraEnd && l.text.contains(QLatin1Char(' ')))
+            t.justify = g.width - 2 * g.gapX - w;
+          break;
+        default: break;
+      }
+      t.pos = QPointF(x, y);
+      if (!l.text.isEmpty()) canvas.textOut(t);
+      ++count;
+      y += lineHeight;
+    }
+  } else {
+    int x = g.left + g.gapX;
+    switch (p.adjust & frVAlignMask) {
+      case frVAlignCenter: x += (g.width - th) / 2; break;
+      case frVAlignBottom: x += g.width - th; break;
+      default: break;
+    }
+    for (const TfrLaidLine &l : lines) {
+      // The rotated line keeps the drawing font's own width.
+      TfrTextOut t;
+      t.text = l.text;
+      t.font = p.font;
+      t.font.rotated = true;
+      t.clip = clip;
+      const int w = TfrCanvas::textWidth(t.font, l.text);
+      int y = g.top + g.height - g.gapY;
+      switch (align) {
+        case frAlignRight: y = g.top + g.gapY + w; break;
+        case frAlignCenter: y = g.top + g.height - 1 - g.gapY - (g.height - 2 * g.gapY - w) / 2; break;
+        case frAlignJustify:
+          if (!l.paraEnd && l.text.contains(QLatin1Char(' ')))
+            t.justify = g.height - 2 * g.gapY - w;
+          break;
+        default: break;
+      }
+      t.pos = QPointF(x, y);
+      if (!l.text.isEmpty()) canvas.textOut(t);
+      ++count;
+      x += lineHeight;
+    }
+  }
+  return count;
+}
+
+}  // namespace report

@@ -1,0 +1,162 @@
+// Message boxes of each kind, read and answered through the GUI driver; also
+// checks the driver itself on nested modal windows and on a step that never
+// comes.
+#include "platform/dialogs.h"
+#include "support/gui_driver.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+using namespace vorik::test;
+
+namespace {
+
+TEST(MessageBoxes, EachKindHasItsCaptionIconAndButtons) {
+  struct Case {
+    std::function<void()> show;
+    QString kind, caption;
+    QStringList buttons;
+    QMessageBox::StandardButton press;
+  };
+  const QString text = QStringLiteral("Hiba41: östermelö DELETE törlésekor");
+  const std::vector<Case> cases = {
+      {[&] { platform::showMessage(text); }, "Message", "Vorik", {"OK"}, QMessageBox::Ok},
+      {[&] { platform::information(text); }, "Information", "Information", {"OK"}, QMessageBox::Ok},
+      {[&] { platform::warning(text); }, "Warning", "Warning", {"OK"}, QMessageBox::Ok},
+      {[&] { platform::error(text); }, "Error", "Error", {"OK"}, QMessageBox::Ok},
+      {[&] { platform::confirmYes(text); }, "Confirmation", "Confirmation", {"Yes"},
+       QMessageBox::Yes},
+  };
+  QApplication::setApplicationName(QStringLiteral("Vorik"));
+  for (const Case &c : cases) {
+    MessageSeen seen;
+    ModalScript script;
+    script.then(answer(c.press, &seen));
+    script.run(c.show);
+    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    EXPECT_EQ(seen.kind, c.kind);
+    EXPECT_EQ(seen.caption, c.caption);
+    EXPECT_EQ(seen.text, text);
+    EXPECT_EQ(seen.buttons, c.buttons) << c.kind.toStdString();
+  }
+}
+
+TEST(MessageBoxes, QuestionsReturnTheAnswer) {
+  bool yes = false;
+  MessageSeen seen;
+  ModalScript s1;
+  s1.then(answer(QMessageBox::No, &seen));
+  s1.run([&] { yes = platform::confirmYesNo(QStringLiteral("Törli?")); });
+  EXPECT_TRUE(s1.done());
+  EXPECT_FALSE(yes);
+  EXPECT_EQ(seen.buttons, (QStringList{"Yes", "No"}));
+
+  ModalScript s2;
+  s2.then(answer(QMessageBox::Yes));
+  s2.run([&] { yes = platform::confirmYesNo(QStringLiteral("Törli?")); });
+  EXPECT_TRUE(yes);
+
+  QMessageBox::StandardButton b = QMessageBox::NoButton;
+  ModalScript s3;
+  s3.then(answer(QMessageBox::Cancel, &seen));
+  s3.run([&] { b = platform::confirmYesNoCancel(QStringLiteral("Menti?")); });
+  EXPECT_EQ(b, QMessageBox::Cancel);
+  EXPECT_EQ(seen.buttons, (QStringList{"Yes", "No", "Cancel"}));
+}
+
+TEST(MessageBoxes, ClosingWithoutAButtonAnswersTheEscapeButton) {
+  // A one-button box answers its button; a Yes/No question answers No.
+  QMessageBox::StandardButton b = QMessageBox::NoButton;
+  ModalScript s1;
+  s1.then([](QWidget *w) { closeWindow(w); });
+  s1.run([&] {
+    b = platform::messageBox(platform::MessageKind::Confirmation, QStringLiteral("x"),
+                             QMessageBox::Yes);
+  });
+  EXPECT_EQ(b, QMessageBox::Yes);
+
+  bool yes = true;
+  ModalScript s2;
+  s2.then([](QWidget *w) { closeWindow(w); });
+  s2.run([&] { yes = platform::confirmYesNo(QStringLiteral("Törli?")); });
+  EXPECT_FALSE(yes);
+}
+
+TEST(MessageBoxes, CarriageReturnBreaksTheLineAndTheTextIsKept) {
+  const QString text = QStringLiteral("első sor") + QChar(13) + QStringLiteral("második sor");
+  QString shown;
+  MessageSeen seen;
+  ModalScript script;
+  script.then([&](QWidget *w) {
+    shown = qobject_cast<QMessageBox *>(w)->text();
+    answer(QMessageBox::Yes, &seen)(w);
+  });
+  script.run([&] { platform::confirmYes(text); });
+  EXPECT_EQ(seen.text, text);
+  EXPECT_EQ(shown, QStringLiteral("első sor\nmásodik sor"));
+  EXPECT_EQ(shown.split('\n').size(), 2);
+}
+
+// A dialog whose button opens a nested box, as a dialog's failed save does.
+class NestedDialog : public QDialog {
+ public:
+  NestedDialog() {
+    setObjectName(QStringLiteral("Form99"));
+    auto *edit = new QLineEdit(this);
+    edit->setObjectName(QStringLiteral("Edit1"));
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("Button1"));
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(edit);
+    layout->addWidget(ok);
+    connect(ok, &QPushButton::clicked, this, [this, edit] {
+      if (edit->text().isEmpty()) {
+        platform::confirmYes(QStringLiteral("Nincs megadva!"));
+        return;  // stays open
+      }
+      saved = edit->text();
+      accept();
+    });
+  }
+  QString saved;
+};
+
+TEST(GuiDriver, AnswersNestedBoxesAndComesBackToTheDialog) {
+  NestedDialog dlg;
+  MessageSeen seen;
+  QString secondTarget;
+  ModalScript script;
+  script.then([](QWidget *w) { click(w, "Button1"); })  // empty: the box
+      .then(answer(QMessageBox::Yes, &seen))
+      .then([&](QWidget *w) {  // the dialog again, still open
+        secondTarget = w->objectName();
+        setText(w, "Edit1", "123");
+        click(w, "Button1");
+      });
+  int result = -1;
+  script.run([&] { result = dlg.exec(); });
+  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(seen.text, QStringLiteral("Nincs megadva!"));
+  EXPECT_EQ(secondTarget, QStringLiteral("Form99"));
+  EXPECT_EQ(result, QDialog::Accepted);
+  EXPECT_EQ(dlg.saved, QStringLiteral("123"));
+}
+
+TEST(GuiDriver, AStepThatNeverComesEndsTheModalLoopsInsteadOfHanging) {
+  NestedDialog dlg;
+  ModalScript script;
+  script.then([](QWidget *) {});  // leaves the dialog open
+  script.then([](QWidget *) {});  // never comes
+  int result = -1;
+  script.run([&] { result = dlg.exec(); }, 300);
+  EXPECT_FALSE(script.done());
+  EXPECT_EQ(script.stepsRun(), 1);
+  EXPECT_EQ(result, QDialog::Rejected);
+}
+
+}  // namespace

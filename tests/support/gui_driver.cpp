@@ -1,0 +1,173 @@
+#include "support/gui_driver.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace vorik::test {
+
+ModalScript &ModalScript::then(Step step) {
+  steps_.push_back(std::move(step));
+  return *this;
+}
+
+QString ModalScript::failure() const {
+  if (!failure_.isEmpty()) return failure_;
+  if (next_ < steps_.size())
+    return QStringLiteral("only %1 of %2 modal steps ran").arg(next_).arg(steps_.size());
+  return QString();
+}
+
+void ModalScript::poll() {
+  if (next_ >= steps_.size()) return;
+  QWidget *w = activeModal();
+  if (!w || !w->isVisible()) return;
+  if (!lastWasNull_ && last_ == w) return;
+  last_ = w;
+  lastWasNull_ = false;
+  steps_[next_++](w);
+}
+
+void ModalScript::run(const std::function<void()> &open, int timeoutMs) {
+  QWidget *start = activeModal();
+  last_ = start;
+  lastWasNull_ = (start == nullptr);
+  QTimer timer;
+  timer.setInterval(5);
+  QObject::connect(&timer, &QTimer::timeout, [this] { poll(); });
+  QElapsedTimer clock;
+  clock.start();
+  // Past the time limit, modal windows are closed one by one so the test ends.
+  QTimer guard;
+  guard.setInterval(50);
+  QObject::connect(&guard, &QTimer::timeout, [&] {
+    if (clock.elapsed() < timeoutMs) return;
+    if (failure_.isEmpty()) failure_ = failure();
+    if (failure_.isEmpty()) failure_ = QStringLiteral("modal windows still open after the time limit");
+    if (QWidget *w = activeModal(); w && w != start) {
+      if (auto *d = qobject_cast<QDialog *>(w)) d->reject();
+      else w->close();
+    }
+  });
+  timer.start();
+  guard.start();
+  open();
+  while (next_ < steps_.size() && clock.elapsed() < timeoutMs) {
+    QEventLoop loop;
+    QTimer::singleShot(10, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  if (next_ < steps_.size() && failure_.isEmpty()) failure_ = failure();
+}
+
+QWidget *activeModal() { return QApplication::activeModalWidget(); }
+
+QObject *findNamed(QObject *root, const QString &name) {
+  if (!root) {
+    ADD_FAILURE() << "no window to look for " << name.toStdString() << " in";
+    return nullptr;
+  }
+  if (root->objectName() == name) return root;
+  QObject *found = root->findChild<QObject *>(name);
+  if (!found)
+    ADD_FAILURE() << "no " << name.toStdString() << " in " << root->objectName().toStdString();
+  return found;
+}
+
+void setText(QObject *root, const QString &name, const QString &text) {
+  QObject *o = findNamed(root, name);
+  if (auto *e = qobject_cast<QLineEdit *>(o)) e->setText(text);
+  else if (auto *t = qobject_cast<QTextEdit *>(o)) t->setPlainText(text);
+  else if (auto *p = qobject_cast<QPlainTextEdit *>(o)) p->setPlainText(text);
+  else if (auto *c = qobject_cast<QComboBox *>(o)) {
+    if (c->isEditable()) c->setEditText(text);
+    else c->setCurrentIndex(c->findText(text));
+  } else if (o) ADD_FAILURE() << name.toStdString() << " takes no text";
+}
+
+QString textOf(QObject *root, const QString &name) {
+  QObject *o = findNamed(root, name);
+  if (auto *l = qobject_cast<QLabel *>(o)) return l->text();
+  if (auto *e = qobject_cast<QLineEdit *>(o)) return e->text();
+  if (auto *t = qobject_cast<QTextEdit *>(o)) return t->toPlainText();
+  if (auto *p = qobject_cast<QPlainTextEdit *>(o)) return p->toPlainText();
+  if (auto *c = qobject_cast<QComboBox *>(o)) return c->currentText();
+  if (auto *b = qobject_cast<QAbstractButton *>(o)) return b->text();
+  if (auto *a = qobject_cast<QAction *>(o)) return a->text();
+  if (auto *w = qobject_cast<QWidget *>(o)) return w->windowTitle();
+  return QString();
+}
+
+void setChecked(QObject *root, const QString &name, bool checked) {
+  QObject *o = findNamed(root, name);
+  if (auto *b = qobject_cast<QAbstractButton *>(o)) b->setChecked(checked);
+  else if (o) ADD_FAILURE() << name.toStdString() << " cannot be checked";
+}
+
+void click(QObject *root, const QString &name) {
+  QObject *o = findNamed(root, name);
+  if (auto *b = qobject_cast<QAbstractButton *>(o))
+    QMetaObject::invokeMethod(b, &QAbstractButton::click, Qt::QueuedConnection);
+  else if (auto *a = qobject_cast<QAction *>(o))
+    QMetaObject::invokeMethod(a, [a] { a->trigger(); }, Qt::QueuedConnection);
+  else if (o) ADD_FAILURE() << name.toStdString() << " is not a button or action";
+}
+
+void closeWindow(QWidget *window) {
+  QPointer<QWidget> w(window);
+  QMetaObject::invokeMethod(
+      qApp, [w] { if (w) w->close(); }, Qt::QueuedConnection);
+}
+
+MessageSeen readMessage(QWidget *box) {
+  MessageSeen seen;
+  auto *mb = qobject_cast<QMessageBox *>(box);
+  if (!mb) return seen;
+  seen.kind = mb->objectName();
+  seen.caption = mb->windowTitle();
+  QVariant raw = mb->property("rawText");
+  seen.text = raw.isValid() ? raw.toString() : mb->text();
+  // The layout's order depends on the desktop style; report a fixed one.
+  QList<QAbstractButton *> buttons = mb->buttons();
+  std::sort(buttons.begin(), buttons.end(), [mb](QAbstractButton *a, QAbstractButton *b) {
+    return mb->standardButton(a) < mb->standardButton(b);
+  });
+  for (QAbstractButton *b : buttons) seen.buttons << b->objectName();
+  return seen;
+}
+
+ModalScript::Step answer(QMessageBox::StandardButton button, MessageSeen *seen) {
+  return [button, seen](QWidget *w) {
+    auto *mb = qobject_cast<QMessageBox *>(w);
+    if (!mb) {
+      ADD_FAILURE() << "expected a message box, found "
+                    << (w ? w->metaObject()->className() : "nothing");
+      if (auto *d = qobject_cast<QDialog *>(w)) d->reject();
+      return;
+    }
+    if (seen) *seen = readMessage(mb);
+    QAbstractButton *b = mb->button(button);
+    if (!b) {
+      ADD_FAILURE() << "the box \"" << mb->text().toStdString() << "\" has no such button";
+      b = mb->escapeButton();
+    }
+    if (b) QMetaObject::invokeMethod(b, &QAbstractButton::click, Qt::QueuedConnection);
+    else mb->reject();
+  };
+}
+
+}  // namespace vorik::test

@@ -1,0 +1,99 @@
+#pragma once
+// Drives real modal dialogs from a test. A dialog's exec() blocks the test, so
+// the test first lists what to do with each modal window as it appears, then
+// runs the code that opens the first one:
+//
+//   vorik::test::ModalScript script;
+//   script.then([](QWidget *dlg) {                 // the dialog
+//     setText(dlg, "Edit1", "123");
+//     click(dlg, "Button1");                        // queued: returns at once
+//   });
+//   script.then(answer(QMessageBox::Yes, &msg));    // the box Button1 opens
+//   script.run([&] { form->someCommand(); });       // opens the dialog
+//   EXPECT_TRUE(script.done()) << script.failure();
+//
+// Each step runs on the active modal window as soon as it differs from the
+// window the previous step acted on (for the first step: from the one active
+// when run() was called). A window that a nested box covered becomes active
+// again after the box closes and is a new target then. Buttons are clicked
+// through queued calls so that a slot opening a nested modal loop runs after
+// the step has returned. When the steps do not all run within the time
+// limit, run() closes every modal window left, so a test never hangs.
+#include "support/qt_print.h"
+
+#include <QMessageBox>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+namespace vorik::test {
+
+// What a message box showed.
+struct MessageSeen {
+  QString kind;     // objectName: "Message", "Information", "Confirmation", "Warning", "Error"
+  QString caption;  // window title
+  QString text;     // as given to the box (a CR stays a CR)
+  QStringList buttons;  // button objectNames, in the order OK, Yes, No, Cancel
+};
+
+class ModalScript {
+ public:
+  using Step = std::function<void(QWidget *)>;
+
+  // Adds a step for the next modal window.
+  ModalScript &then(Step step);
+
+  // Calls open() (which may block in a modal loop) and, when it returns
+  // before every step ran, keeps the event loop going until they have or
+  // timeoutMs has passed.
+  void run(const std::function<void()> &open, int timeoutMs = 10000);
+
+  bool done() const { return next_ == steps_.size() && failure_.isEmpty(); }
+  int stepsRun() const { return static_cast<int>(next_); }
+  QString failure() const;
+
+ private:
+  void poll();
+
+  std::vector<Step> steps_;
+  size_t next_ = 0;
+  QPointer<QWidget> last_;
+  bool lastWasNull_ = true;
+  QString failure_;
+};
+
+// The active modal window, or null.
+QWidget *activeModal();
+
+// The child named name (objectName) of root, of type T; records a test
+// failure and returns null when there is none.
+QObject *findNamed(QObject *root, const QString &name);
+template <class T>
+T *child(QObject *root, const QString &name) {
+  return qobject_cast<T *>(findNamed(root, name));
+}
+
+// Fills a line edit, text edit, plain text edit or combo box (editable: its
+// text; otherwise the item with that text).
+void setText(QObject *root, const QString &name, const QString &text);
+// The displayed text of a label, line edit, text edit, combo box or button.
+QString textOf(QObject *root, const QString &name);
+// Checks or unchecks a check box or radio button.
+void setChecked(QObject *root, const QString &name, bool checked);
+// Clicks a button or triggers an action, through a queued call.
+void click(QObject *root, const QString &name);
+// Closes a window through a queued call (as its close button would).
+void closeWindow(QWidget *window);
+
+// Reads a message box.
+MessageSeen readMessage(QWidget *box);
+// A step that reads the message box into *seen (when given) and presses the
+// button (a queued click). Records a failure when the window is not a
+// message box or has no such button.
+ModalScript::Step answer(QMessageBox::StandardButton button, MessageSeen *seen = nullptr);
+
+}  // namespace vorik::test
