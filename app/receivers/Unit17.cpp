@@ -4,6 +4,7 @@
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/receivers/Checks.h"
+#include "app/receivers/Guarded.h"
 #include "db/dataset.h"
 #include "platform/dialogs.h"
 
@@ -118,7 +119,7 @@ TForm17::TForm17(QWidget *owner) : QDialog(owner) {
   top->addLayout(grid);
   top->addLayout(buttons);
 
-  connect(Button2, &QPushButton::clicked, this, &TForm17::Button2Click);
+  connect(Button2, &QPushButton::clicked, this, [this] { RunGuarded([this] { Button2Click(); }); });
   connect(Button5, &QPushButton::clicked, this, &QDialog::close);
 }
 
@@ -154,7 +155,7 @@ void TForm17::showEvent(QShowEvent *event) {
   QDialog::showEvent(event);
   if (shown_) return;
   shown_ = true;
-  FormShow();
+  RunGuarded([this] { FormShow(); });
 }
 
 void TForm17::FormShow() {
@@ -200,7 +201,46 @@ void TForm17::Button2Click() {
     Edit21->setText(kBlank);
   }
 
-  // WRITE-PATTERN (pending the data module's helper)
+  const QString ev = CheckBox1->isChecked() ? kTrue : kBlank;
+  const QString kisado = CheckBox2->isChecked() ? kTrue : kBlank;
+  try {
+    const bool stored = Data->Write(QStringLiteral("Hiba170: UPDATE atvevo "), [&] {
+      db::Query &q = *Data->ZQ61;
+      q.close();
+      q.sql().clear();
+      for (const char *line :
+           {"UPDATE atvevo            ", "  SET  V_UTCA     = :p2,  ", "       V_BANKSZLA = :p5,  ",
+            "       V_ADOAZON  = :p6,  ", "       V_NYILATK  = :p7,  ", "       V_VERZIO   = :p10, ",
+            "       V_EV       = :p11, ", "       V_EVNYILV  = :p12, ", "       V_KERULET  = :p13, ",
+            "       V_JELLEG   = :p14, ", "       V_HAZSZAM  = :p15, ", "       V_EPULET   = :p16, ",
+            "       V_LEPCSO   = :p17, ", "       V_SZINT    = :p18, ", "       V_AJTO     = :p19, ",
+            "       V_KISADO   = :p21, ", "       V_KOZADOSZAM = :p22,", "       V_EV_NEVE  = :p23  ",
+            " WHERE V_AKOD     = :p20  "})
+        q.sql().add(QString::fromUtf8(line));
+      const struct {
+        const char *param;
+        QString value;
+      } values[] = {{"p2", Edit4->text()},   {"p5", Edit12->text()},  {"p6", Edit9->text()},
+                    {"p7", Edit10->text()},  {"p10", Edit7->text()},  {"p11", ev},
+                    {"p12", Edit20->text()}, {"p13", Edit13->text()}, {"p14", Edit14->text()},
+                    {"p15", Edit15->text()}, {"p16", Edit16->text()}, {"p17", Edit17->text()},
+                    {"p18", Edit18->text()}, {"p19", Edit19->text()}, {"p21", kisado},
+                    {"p22", Edit11->text()}, {"p23", Edit21->text()}, {"p20", AtvevoKod}};
+      for (const auto &v : values) q.paramByName(QLatin1String(v.param)).setString(v.value);
+      q.execute();
+    });
+    if (!stored) return;  // message shown, rolled back; the input stays
+
+    openCurrentReceiver();
+    AtvevoNyilatk = fieldText(*Data->ZQ60, "V_NYILATK");
+    const QString verzio = fieldText(*Data->ZQ60, "V_VERZIO");
+    JegyVariant = checks::trimText(verzio).isEmpty() ? QString() : verzio.left(1);
+  } catch (const std::exception &) {
+    platform::showMessage(QStringLiteral("Hiba171: UPDATE az atvevo "));
+    if (Data->IBTrans1->active()) Data->IBTrans1->rollback();
+    return;
+  }
+  close();
 }
 
 bool TForm17::eventFilter(QObject *watched, QEvent *event) {

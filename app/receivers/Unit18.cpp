@@ -4,6 +4,7 @@
 #include "app/SharedState.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
+#include "app/receivers/Guarded.h"
 #include "db/dataset.h"
 #include "vorik_version.h"
 
@@ -58,7 +59,8 @@ TForm18::TForm18(QWidget *owner) : QDialog(owner) {
   setTabOrder(Button2, Button3);
 
   // Picking a row closes the drop-down: the choice applies at once.
-  connect(DBLookupComboBox1, &QComboBox::activated, this, [this] { DBLookupComboBox1CloseUp(); });
+  connect(DBLookupComboBox1, &QComboBox::activated, this,
+          [this] { RunGuarded([this] { DBLookupComboBox1CloseUp(); }); });
   connect(Button2, &QPushButton::clicked, this, &QDialog::accept);
   connect(Button3, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -69,7 +71,7 @@ void TForm18::showEvent(QShowEvent *event) {
   QDialog::showEvent(event);
   if (shown_) return;
   shown_ = true;
-  FormShow();
+  RunGuarded([this] { FormShow(); });
   DBLookupComboBox1->setFocus();
 }
 
@@ -127,13 +129,13 @@ void TForm18::DBLookupComboBox1CloseUp() {
 
 void TForm18::done(int result) {
   // However the dialog closes, the row under the drop-down is the choice.
-  DBLookupComboBox1CloseUp();
+  RunGuarded([this] { DBLookupComboBox1CloseUp(); });
   QDialog::done(result);
 }
 
 bool TForm18::eventFilter(QObject *watched, QEvent *event) {
   if (watched == DBLookupComboBox1 && event->type() == QEvent::FocusOut &&
       static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason && isVisible())
-    DBLookupComboBox1CloseUp();
+    RunGuarded([this] { DBLookupComboBox1CloseUp(); });
   return QDialog::eventFilter(watched, event);
 }

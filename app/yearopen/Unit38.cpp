@@ -5,6 +5,7 @@
 #include "app/Unit2.h"
 #include "app/options/IniOptions.h"
 #include "app/receivers/Checks.h"
+#include "app/receivers/Guarded.h"
 #include "db/dataset.h"
 #include "platform/dialogs.h"
 
@@ -148,7 +149,7 @@ TForm38::TForm38(QWidget *owner) : QDialog(owner) {
   auto *top = new QVBoxLayout(this);
   top->addWidget(PageControl1);
 
-  connect(Button4, &QPushButton::clicked, this, &TForm38::Button4Click);
+  connect(Button4, &QPushButton::clicked, this, [this] { RunGuarded([this] { Button4Click(); }); });
   connect(Button3, &QPushButton::clicked, this, &QDialog::close);
 
   // Hidden until storing is allowed.
@@ -167,7 +168,7 @@ void TForm38::showEvent(QShowEvent *event) {
   QDialog::showEvent(event);
   if (shown_) return;
   shown_ = true;
-  FormShow();
+  RunGuarded([this] { FormShow(); });
 }
 
 void TForm38::FormShow() {
@@ -225,8 +226,29 @@ void TForm38::Button4Click() {
       {QStringLiteral("SELECT  a_akod, count(a_akod) AS db "), QStringLiteral("   FROM sorszam  "),
        QStringLiteral("   WHERE a_akod = :p1   "), QStringLiteral("   GROUP BY a_akod    ")},
       "DB");
-  // WRITE-PATTERN (pending the data module's helper)
-  (void)hasRow;
+  // Committed at once (retaining), so no later rollback can undo it.
+  const QString message = hasRow ? QStringLiteral("Hiba381: Letároláskor az UPDATE Sorszam -ba ")
+                                 : QStringLiteral("Hiba382: Letároláskor az INSERT Sorszam -ba ");
+  const bool stored = Data->Write(
+      message,
+      [&] {
+        db::Query &s = *Data->ZQ50;
+        s.close();
+        s.sql().clear();
+        if (hasRow) {
+          s.sql().add(QStringLiteral("UPDATE Sorszam          "));
+          s.sql().add(QStringLiteral("    SET a_QzBszam = :p1 "));
+          s.sql().add(QStringLiteral("   WHERE a_akod = :p2   "));
+        } else {
+          s.sql().add(QStringLiteral("INSERT INTO sorszam ( a_QzBszam, a_akod ) "));
+          s.sql().add(QStringLiteral("       VALUES       (       :p1,    :p2 ) "));
+        }
+        s.paramByName(QStringLiteral("p1")).setString(text);
+        s.paramByName(QStringLiteral("p2")).setString(AtvevoKod);
+        s.execute();
+      },
+      TData::CommitMode::CommitRetaining);
+  if (!stored) return;  // the dialog stays open with the input
   close();
 }
 
