@@ -289,7 +289,9 @@ QString applySection(const QString &s, const SectionInfo &info, const FloatRec &
   std::string ip, fp;
   int shownExponent = 0;
   if (info.scientific) {
-    if (!r.zero()) {
+    if (r.zero()) {
+      if (info.decimalIndex > 0) ip = "0";  // zero still shows one mantissa digit
+    } else {
       const int len = static_cast<int>(r.digits.size());
       const int di = info.decimalIndex;
       if (len <= di) {

@@ -18,8 +18,10 @@ struct FormatSettings {
   QString longDateFormat = QStringLiteral("yyyy. mmmm d.");
   QString shortTimeFormat = QStringLiteral("h:nn");
   QString longTimeFormat = QStringLiteral("h:nn:ss");
-  QString timeAMString;  // 24-hour clock: no AM/PM designators
-  QString timePMString;
+  // Designators of the 12-hour clock; the Hungarian time formats above use
+  // the 24-hour clock, so they appear only through "ampm" and in StrToTime.
+  QString timeAMString = QStringLiteral("de.");
+  QString timePMString = QStringLiteral("du.");
   QString currencyString = QStringLiteral("Ft");
   int currencyDecimals = 2;
   // Two-digit years are placed in the hundred years that ends this many

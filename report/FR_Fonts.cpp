@@ -1,7 +1,10 @@
 #include "report/FR_Fonts.h"
 
+#include "report/FR_TextLayout.h"
+
 #include <QFile>
 #include <QFont>
+#include <QFontDatabase>
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
@@ -70,7 +73,6 @@ QString findFontFile(const QString &family, bool bold, bool italic) {
   return {};
 }
 
-int roundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 }  // namespace
 
@@ -102,6 +104,24 @@ TfrFontFace::TfrFontFace(const QString &family, bool bold, bool italic) : family
   if (design_.isValid()) {
     ascent_ = design_.ascent() / kDesignSize;
     descent_ = design_.descent() / kDesignSize;
+  }
+  // Drawing goes through the font database: a face loaded from bytes alone is
+  // put into PDF files as outlines, one path per glyph, which is slow and large.
+  drawing_ = design_;
+  if (!file_.isEmpty()) {
+    const int id = QFontDatabase::addApplicationFont(file_);
+    const QStringList fams = id >= 0 ? QFontDatabase::applicationFontFamilies(id) : QStringList();
+    if (!fams.isEmpty()) {
+      QFont f(fams.first());
+      f.setPixelSize(static_cast<int>(kDesignSize));
+      f.setBold(bold);
+      f.setItalic(italic);
+      f.setHintingPreference(QFont::PreferNoHinting);
+      f.setStyleStrategy(QFont::NoFontMerging);
+      QRawFont r = QRawFont::fromFont(f);
+      // Only when the database gives this very face.
+      if (r.isValid() && r.fontTable("head") == design_.fontTable("head")) drawing_ = r;
+    }
   }
   advances_.assign(kCachedChars, -1.0f);
   glyphs_.assign(kCachedChars, 0xFFFFFFFFu);
@@ -137,7 +157,7 @@ double TfrFontFace::advance(char16_t ch, double pixelHeight) const {
 }
 
 int TfrFontFace::charWidth(char16_t ch, double pixelHeight) const {
-  return roundEven(designAdvance(ch) * pixelHeight);
+  return frRound(designAdvance(ch) * pixelHeight);
 }
 
 int TfrFontFace::textWidth(QStringView text, double pixelHeight) const {
@@ -151,7 +171,7 @@ const QRawFont &TfrFontFace::raw(double pixelHeight) const {
   for (auto &e : sized_)
     if (e.first == key) return *e.second;
   if (sized_.size() >= 48) sized_.erase(sized_.begin());
-  auto f = std::make_unique<QRawFont>(design_);
+  auto f = std::make_unique<QRawFont>(drawing_);
   if (f->isValid()) f->setPixelSize(key / 64.0);
   sized_.emplace_back(key, std::move(f));
   return *sized_.back().second;

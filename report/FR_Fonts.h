@@ -13,9 +13,8 @@
 
 namespace report {
 
-// Font style bits as a layout stores them (1 italic, 2 bold, 4 underline);
-// strike-out exists only in memory.
-enum : int { frItalic = 1, frBold = 2, frUnderline = 4, frStrikeOut = 8 };
+// Font style set in memory (the layout stores other bits; the stream reader converts).
+enum : int { frBold = 1, frItalic = 2, frUnderline = 4, frStrikeOut = 8 };
 
 // The family that stands in for a Windows font name ("Arial" -> "Liberation Sans").
 QString frFontFamily(const QString &windowsName);
@@ -49,6 +48,7 @@ class TfrFontFace {
   QString family_;
   QString file_;
   QRawFont design_;
+  QRawFont drawing_;  // the same face through the font database, which PDF output can embed
   double ascent_ = 0.9, descent_ = 0.2;  // in ems
   mutable std::vector<float> advances_;  // per character code, in ems; < 0 = unknown
   mutable std::vector<quint32> glyphs_;

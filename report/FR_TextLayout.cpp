@@ -1,5 +1,6 @@
 #include "report/FR_TextLayout.h"
 
+#include "platform/conv.h"
 #include "platform/cp1250.h"
 
 #include <cmath>
@@ -8,7 +9,6 @@ namespace report {
 
 namespace {
 
-int roundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 bool isBreakChar(QChar c) {
   return c == QLatin1Char(' ') || c == QLatin1Char(',') || c == QLatin1Char('-') ||
@@ -29,7 +29,7 @@ int charByte(QChar c) {
 
 // Breaks a piece of a line that holds no line-break characters.
 void wrapSegment(const QString &t, const TfrFontSpec &font, int maxWidth, bool hyphenate,
-                 std::vector<TfrLaidLine> &out) {
+                 std::vector<TfrTextLine> &out) {
   const TfrFontFace &face = font.face();
   const double h = font.height;
   const qsizetype n = t.size();
@@ -93,7 +93,15 @@ void wrapSegment(const QString &t, const TfrFontSpec &font, int maxWidth, bool h
 
 }  // namespace
 
-QString frPackLine(const TfrLaidLine &line) {
+int frRound(double v) {
+  if (!(v == v)) return 0;
+  const long double r = platform::RoundHalfEven(static_cast<long double>(v));
+  if (r >= 2147483647.0L) return 2147483647;
+  if (r <= -2147483648.0L) return -2147483647 - 1;
+  return static_cast<int>(r);
+}
+
+QString frPackLine(const TfrTextLine &line) {
   QString s = line.text;
   if (line.paraEnd) s += QChar(frParaMark);
   const int w = line.width & 0xFFFF;
@@ -102,8 +110,8 @@ QString frPackLine(const TfrLaidLine &line) {
   return s;
 }
 
-TfrLaidLine frUnpackLine(const QString &packed) {
-  TfrLaidLine l;
+TfrTextLine frUnpackLine(const QString &packed) {
+  TfrTextLine l;
   if (packed.size() < 2) {
     l.text = packed;
   } else {
@@ -147,9 +155,9 @@ QList<int> frHyphenate(const QString &word) {
   return res;
 }
 
-std::vector<TfrLaidLine> frWrapLine(const QString &line, const TfrFontSpec &font, int maxWidth,
+std::vector<TfrTextLine> frWrapLine(const QString &line, const TfrFontSpec &font, int maxWidth,
                                     bool hyphenate) {
-  std::vector<TfrLaidLine> out;
+  std::vector<TfrTextLine> out;
   const TfrFontFace &face = font.face();
   bool hasBreak = false;
   for (QChar c : line)
@@ -175,7 +183,7 @@ std::vector<TfrLaidLine> frWrapLine(const QString &line, const TfrFontSpec &font
     }
     if (beg < n) wrapSegment(line.mid(beg), font, maxWidth, hyphenate, out);
   }
-  for (TfrLaidLine &l : out) l.width = face.textWidth(l.text, font.height) & 0xFFFF;
+  for (TfrTextLine &l : out) l.width = face.textWidth(l.text, font.height) & 0xFFFF;
   return out;
 }
 
@@ -187,8 +195,8 @@ TfrTextLayout frLayoutText(const QStringList &text, const TfrTextLayoutParams &p
   const TfrFontFace &face = p.font.face();
   for (const QString &line : text) {
     if (p.wordWrap) {
-      std::vector<TfrLaidLine> w = frWrapLine(line, p.font, maxWidth, p.hyphenate);
-      for (TfrLaidLine &l : w) res.lines.push_back(std::move(l));
+      std::vector<TfrTextLine> w = frWrapLine(line, p.font, maxWidth, p.hyphenate);
+      for (TfrTextLine &l : w) res.lines.push_back(std::move(l));
     } else {
       res.lines.push_back({line, true, face.textWidth(line, p.font.height) & 0xFFFF});
     }
@@ -219,10 +227,10 @@ TfrDrawGeometry frScaleGeometry(int left, int top, int width, int height, int fr
                                 double frameWidth, double scaleX, double scaleY, int offsX,
                                 int offsY) {
   TfrDrawGeometry g;
-  g.left = roundEven(left * scaleX) + offsX;
-  g.top = roundEven(top * scaleY) + offsY;
-  g.width = roundEven(width * scaleX);
-  g.height = roundEven(height * scaleY);
+  g.left = frRound(left * scaleX) + offsX;
+  g.top = frRound(top * scaleY) + offsY;
+  g.width = frRound(width * scaleX);
+  g.height = frRound(height * scaleY);
   g.frameWidth = frameWidth * scaleX;
   const double half = g.frameWidth / 2;
   g.drawRect = {g.left, g.top, g.left + g.width, g.top + g.height};
@@ -230,8 +238,8 @@ TfrDrawGeometry frScaleGeometry(int left, int top, int width, int height, int fr
   if (frameTyp & 8) g.drawRect.top += static_cast<int>(std::floor(half));
   if (frameTyp & 1) g.drawRect.right -= static_cast<int>(std::ceil(half));
   if (frameTyp & 2) g.drawRect.bottom -= static_cast<int>(std::ceil(half));
-  g.gapX = roundEven(g.frameWidth / 2) + 2;
-  g.gapY = roundEven(frameWidth * scaleY / 2) / 2 + 1;
+  g.gapX = frRound(g.frameWidth / 2) + 2;
+  g.gapY = frRound(frameWidth * scaleY / 2) / 2 + 1;
   return g;
 }
 
@@ -240,13 +248,13 @@ QRect frTextClip(const TfrRectI &r) {
   return c.toQRect();
 }
 
-int frDrawTextLines(TfrCanvas &canvas, const std::vector<TfrLaidLine> &lines,
+int frDrawTextLines(TfrCanvas &canvas, const std::vector<TfrTextLine> &lines,
                     const TfrTextDrawParams &p) {
   const TfrDrawGeometry &g = p.geo;
   const QRect clip = frTextClip(g.drawRect);
   const int clipBottom = g.drawRect.bottom - 1;
-  const int lineHeight = static_cast<int>(p.font.height) + roundEven(p.lineSpacing * p.scaleY);
-  const int th = roundEven(p.textHeight * p.scaleY);
+  const int lineHeight = static_cast<int>(p.font.height) + frRound(p.lineSpacing * p.scaleY);
+  const int th = frRound(p.textHeight * p.scaleY);
   const int align = p.adjust & 3;
   int count = 0;
   if ((p.adjust & frRotated) == 0) {
@@ -256,9 +264,9 @@ int frDrawTextLines(TfrCanvas &canvas, const std::vector<TfrLaidLine> &lines,
       case frVAlignBottom: y += g.height - th; break;
       default: break;
     }
-    for (const TfrLaidLine &l : lines) {
+    for (const TfrTextLine &l : lines) {
       if (p.stopAtClip && y + lineHeight > clipBottom) break;
-      const int w = roundEven(l.width * p.scaleX);
+      const int w = frRound(l.width * p.scaleX);
       TfrTextOut t;
       t.text = l.text;
       t.font = p.font;
@@ -287,7 +295,7 @@ int frDrawTextLines(TfrCanvas &canvas, const std::vector<TfrLaidLine> &lines,
       case frVAlignBottom: x += g.width - th; break;
       default: break;
     }
-    for (const TfrLaidLine &l : lines) {
+    for (const TfrTextLine &l : lines) {
       // The rotated line keeps the drawing font's own width.
       TfrTextOut t;
       t.text = l.text;

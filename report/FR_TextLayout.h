@@ -14,6 +14,10 @@
 
 namespace report {
 
+// Round half to even to a whole pixel, held within the int range (geometry
+// read from a file may be anything).
+int frRound(double v);
+
 // Adjust word of a text object.
 enum : int {
   frAlignLeft = 0, frAlignRight = 1, frAlignCenter = 2, frAlignJustify = 3,
@@ -25,21 +29,21 @@ enum : int {
 constexpr char16_t frParaMark = 1;
 
 // One laid-out line: its text, whether it ends a paragraph, its width at scale 1.
-struct TfrLaidLine {
+struct TfrTextLine {
   QString text;
   bool paraEnd = false;
   int width = 0;
-  bool operator==(const TfrLaidLine &) const = default;
+  bool operator==(const TfrTextLine &) const = default;
 };
 
 // A laid-out line as it stands in a printed text: the text, the paragraph mark
 // when it ends one, then the width as two characters (high byte, low byte,
 // each the Windows-1250 character of that byte, so that the stream writer
 // stores exactly those bytes).
-QString frPackLine(const TfrLaidLine &line);
+QString frPackLine(const TfrTextLine &line);
 // The reverse: the two last characters are the width; a trailing mark before
 // them ends a paragraph. A line shorter than two characters has no width.
-TfrLaidLine frUnpackLine(const QString &packed);
+TfrTextLine frUnpackLine(const QString &packed);
 // True when a printed text holds a paragraph mark anywhere: it was laid out
 // when it printed and is drawn without a new layout.
 bool frHasParaMark(const QStringList &text);
@@ -51,7 +55,7 @@ QList<int> frHyphenate(const QString &word);
 // Breaks one printed line into lines no wider than maxWidth. A word wider than
 // the line is broken before the character that does not fit (at least one
 // character per line), so nothing is lost. Widths are filled in.
-std::vector<TfrLaidLine> frWrapLine(const QString &line, const TfrFontSpec &font, int maxWidth,
+std::vector<TfrTextLine> frWrapLine(const QString &line, const TfrFontSpec &font, int maxWidth,
                                     bool hyphenate);
 
 struct TfrTextLayoutParams {
@@ -66,7 +70,7 @@ struct TfrTextLayoutParams {
 };
 
 struct TfrTextLayout {
-  std::vector<TfrLaidLine> lines;
+  std::vector<TfrTextLine> lines;
   int lineHeight = 0;
   int textHeight = 0;  // lines * line height + 2 * gap (gapY, or gapX when rotated)
 };
@@ -111,7 +115,7 @@ struct TfrTextDrawParams {
 };
 
 // Draws laid-out lines; returns how many lines were put out.
-int frDrawTextLines(TfrCanvas &canvas, const std::vector<TfrLaidLine> &lines,
+int frDrawTextLines(TfrCanvas &canvas, const std::vector<TfrTextLine> &lines,
                     const TfrTextDrawParams &p);
 
 // Clip rectangle of a text: the drawing rectangle with its left edge one pixel

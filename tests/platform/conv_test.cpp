@@ -169,6 +169,29 @@ TEST(FormatFloat, DigitsSeparatorsAndGroups) {
   EXPECT_EQ(FormatFloat("0.0.0", 1.25L), "1,25");
 }
 
+TEST(FormatFloat, TheClassLibrarysReferenceTable) {
+  struct Row {
+    const char *mask, *v1234, *vMinus1234, *vHalf, *vZero;
+  };
+  const Row rows[] = {
+      {"", "1234", "-1234", "0,5", "0"},
+      {"0", "1234", "-1234", "1", "0"},
+      {"0.00", "1234,00", "-1234,00", "0,50", "0,00"},
+      {"#.##", "1234", "-1234", ",5", ""},
+      {"#,##0.00", "1_234,00", "-1_234,00", "0,50", "0,00"},
+      {"#,##0.00;(#,##0.00)", "1_234,00", "(1_234,00)", "0,50", "0,00"},
+      {"#,##0.00;;Zero", "1_234,00", "-1_234,00", "0,50", "Zero"},
+      {"0.000E+00", "1,234E+03", "-1,234E+03", "5,000E-01", "0,000E+00"},
+      {"#.###E-0", "1,234E3", "-1,234E3", "5E-1", "0E0"},
+  };
+  for (const Row &r : rows) {
+    EXPECT_EQ(FormatFloat(r.mask, 1234), nb(r.v1234)) << r.mask;
+    EXPECT_EQ(FormatFloat(r.mask, -1234), nb(r.vMinus1234)) << r.mask;
+    EXPECT_EQ(FormatFloat(r.mask, 0.5L), nb(r.vHalf)) << r.mask;
+    EXPECT_EQ(FormatFloat(r.mask, 0), nb(r.vZero)) << r.mask;
+  }
+}
+
 TEST(FormatFloat, DecimalRoundingOfTheExtendedValue) {
   // Half away from zero on the value's first 18 significant digits.
   EXPECT_EQ(FormatFloat("0.00", 2.675L), "2,68");                     // extended 2.675000000000000000
@@ -281,6 +304,8 @@ TEST(Dates, Times) {
   EXPECT_EQ(StrToTime("10:20:30,5"), QTime(10, 20, 30, 5));  // the class library reads 5 ms
   EXPECT_EQ(StrToTime("1:15 PM"), QTime(13, 15));
   EXPECT_EQ(StrToTime("am 12:00"), QTime(0, 0));
+  EXPECT_EQ(StrToTime("du. 1:15"), QTime(13, 15));
+  EXPECT_EQ(StrToTime("11:15 DE."), QTime(11, 15));
   EXPECT_EQ(err([] { StrToTime("24:00"); }), "'24:00' is not a valid time");
   for (const char *bad : {"", ":", "10:", "10:60", "10:20:60", "13:00 PM", "0 AM", "10.20", "10:20x",
                           "10:20:30,1000"}) {
@@ -327,7 +352,8 @@ TEST(FormatDateTime, MinutesAfterHoursAndTwelveHourClock) {
   EXPECT_EQ(FormatDateTime("h:nn am/pm", t), "9:04 pm");
   EXPECT_EQ(FormatDateTime("h:nn AM/PM", QDateTime(QDate(2025, 3, 7), QTime(0, 30))), "12:30 AM");
   EXPECT_EQ(FormatDateTime("h:nn a/p", t), "9:04 p");
-  EXPECT_EQ(FormatDateTime("h:nn ampm", t), "9:04 ");  // the Hungarian settings have no designators
+  EXPECT_EQ(FormatDateTime("h:nn ampm", t), "9:04 du.");  // the settings' designators
+  EXPECT_EQ(FormatDateTime("h:nn ampm", QDateTime(QDate(2025, 3, 7), QTime(11, 0))), "11:00 de.");
   EXPECT_EQ(FormatDateTime("h 'am/pm'", t), "21 am/pm");  // quoted: 24-hour clock
   EXPECT_EQ(FormatDateTime("aaaa, aaa", t), "péntek, P");
   EXPECT_EQ(FormatDateTime("a", t), "a");

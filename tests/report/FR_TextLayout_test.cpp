@@ -19,7 +19,7 @@ TfrFontSpec arial(double h = 13) {
   return f;
 }
 
-QStringList texts(const std::vector<TfrLaidLine> &lines) {
+QStringList texts(const std::vector<TfrTextLine> &lines) {
   QStringList out;
   for (const auto &l : lines) out << l.text;
   return out;
@@ -71,7 +71,7 @@ TEST(WrapTest, TwoWordsInABoxForOneGiveOneWordPerLine) {
   const int one = TfrCanvas::textWidth(f, u"abc");
   auto lines = frWrapLine(QStringLiteral("abc def"), f, one + 2, false);
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0], (TfrLaidLine{QStringLiteral("abc"), false, one}));
+  EXPECT_EQ(lines[0], (TfrTextLine{QStringLiteral("abc"), false, one}));
   EXPECT_EQ(lines[1].text, QStringLiteral("def"));
   EXPECT_TRUE(lines[1].paraEnd);
 
@@ -160,7 +160,7 @@ TEST(HyphenateTest, WrapSplitsAtTheLatestFittingSyllableWithAHyphen) {
 TEST(LaidLineTest, WidthsPackAsTwoBytesThatSurviveTheCodePage) {
   for (int w : {0, 13, 0x0181, 0x8081, 0x9890, 0xFFFF}) {
     for (bool para : {false, true}) {
-      TfrLaidLine l{QStringLiteral("Összeg: 12"), para, w};
+      TfrTextLine l{QStringLiteral("Összeg: 12"), para, w};
       QString packed = frPackLine(l);
       EXPECT_EQ(packed.size(), l.text.size() + (para ? 3 : 2));
       // Through the bytes the stream stores and back.
@@ -273,7 +273,7 @@ struct DrawCase {
     return rec.textCalls();
   }
   int count = 0;
-  std::vector<TfrLaidLine> lines;
+  std::vector<TfrTextLine> lines;
 };
 
 }  // namespace
@@ -345,7 +345,7 @@ TEST(DrawTextTest, VerticalPlacementMovesTheBlock) {
   zoom.p.scaleX = zoom.p.scaleY = 2;
   zoom.p.font.height = 26;
   zoom.p.textHeight = th;
-  std::vector<TfrLaidLine> lines = {{QStringLiteral("egy"), true, 20}};
+  std::vector<TfrTextLine> lines = {{QStringLiteral("egy"), true, 20}};
   frDrawTextLines(zoom.rec, lines, zoom.p);
   const TfrTextOut *t = zoom.rec.textCalls()[0];
   EXPECT_EQ(t->pos.y(), 100 + 1 + 200 - 2 * th);

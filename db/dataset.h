@@ -1,0 +1,307 @@
+#pragma once
+// Datasets: the buffered result of a statement with a current row. Open
+// fetches every row into one buffer of raw engine messages; fields decode
+// values from the current row on request.
+#include "db/decimal.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace Firebird {
+class IMessageMetadata;
+class IStatement;
+}  // namespace Firebird
+
+namespace db {
+
+class DataSet;
+class Transaction;
+
+enum class FieldType { Text, FixedText, SmallInt, Integer, BigInt, Numeric, Float, Double, Date, Time, Timestamp, Boolean, Blob, Other };
+
+// One column of a dataset; the accessors read the dataset's current row
+// (or, while the row is being edited, its pending value).
+class Field {
+ public:
+  QString fieldName() const { return name_; }
+  QString relationName() const { return relation_; }
+  FieldType type() const { return type_; }
+  // Characters of a text column, bytes otherwise.
+  int size() const { return static_cast<int>(length_); }
+  // Digits after the decimal point of a NUMERIC column.
+  int scale() const { return scale_; }
+  int index() const { return index_; }
+  bool isNumeric() const;
+
+  bool isNull() const;
+  // Text as stored (CHAR values keep the engine's padding). Numbers with the
+  // decimal separator ",": exact decimals without trailing zeros, floating
+  // point with 15 significant digits. Dates "yyyy.mm.dd"; a time of day is
+  // added when it is not midnight. Null gives "".
+  QString asString() const;
+  double asFloat() const;
+  std::int64_t asInteger() const;
+  Decimal asDecimal() const;
+  QDateTime asDateTime() const;
+  QDate asDate() const;
+  // Null, QString, qint64, db::Decimal, double, QDate, QTime, QDateTime or bool.
+  QVariant value() const;
+
+  // Setters of a row in edit mode (writable tables only).
+  void setAsString(const QString &v);
+  void setAsFloat(double v);
+  void setAsInteger(std::int64_t v);
+  void setAsDecimal(const Decimal &v);
+  void setAsDateTime(const QDateTime &v);
+  void setAsDate(const QDate &v);
+  void setNull();
+  void setValue(const QVariant &v);
+
+ private:
+  friend class DataSet;
+  friend class Table;
+  QVariant decode(const unsigned char *row) const;
+  QString text(const unsigned char *row) const;
+  bool nullIn(const unsigned char *row) const;
+
+  DataSet *dataSet_ = nullptr;
+  QString name_, relation_;
+  FieldType type_ = FieldType::Other;
+  unsigned sqlType_ = 0, length_ = 0, offset_ = 0, nullOffset_ = 0;
+  int scale_ = 0, index_ = 0;
+};
+
+// A value bound to a named parameter of a query.
+class Param {
+ public:
+  QString name() const { return name_; }
+  void setString(const QString &v);
+  void setFloat(double v);
+  void setInteger(std::int64_t v);
+  void setDecimal(const Decimal &v);
+  // Against a DATE column the date part is what binds (comparisons with
+  // DATE columns are then inclusive at both ends of a range).
+  void setDateTime(const QDateTime &v);
+  void setDate(const QDate &v);
+  void setNull();
+  // Picks the setter by the variant's type (null variant = null).
+  void setValue(const QVariant &v);
+  bool isNull() const { return kind_ == Kind::Null; }
+
+ private:
+  friend class DataSet;
+  friend class Query;
+  enum class Kind { Null, String, Float, Integer, Decimal, DateTime, Date };
+  QString name_;
+  Kind kind_ = Kind::Null;
+  QString string_;
+  double float_ = 0;
+  std::int64_t integer_ = 0;
+  Decimal decimal_;
+  QDateTime dateTime_;
+  QDate date_;
+};
+
+// Locate options: case-insensitive comparison, and a partial key matching
+// the beginning of the field's text.
+struct LocateOptions {
+  bool caseInsensitive = false;
+  bool partialKey = false;
+};
+
+// SQL text as lines; the statement is the lines joined by line breaks.
+class SqlLines {
+ public:
+  void clear();
+  void add(const QString &line);
+  void setText(const QString &text);
+  QString text() const { return lines_.join(QLatin1Char('\n')); }
+  const QStringList &lines() const { return lines_; }
+  int count() const { return static_cast<int>(lines_.size()); }
+  // Grows with every change, so a query knows when to prepare again.
+  unsigned version() const { return version_; }
+
+ private:
+  QStringList lines_;
+  unsigned version_ = 0;
+};
+
+class DataSet : public QObject {
+  Q_OBJECT
+ public:
+  enum class State { Inactive, Browse, Edit };
+
+  explicit DataSet(QObject *parent = nullptr);
+  ~DataSet() override;
+
+  void setTransaction(Transaction *t);
+  Transaction *transaction() const { return transaction_; }
+
+  virtual void open();
+  void close();
+  bool active() const { return state_ != State::Inactive; }
+  State state() const { return state_; }
+
+  void first();
+  void next();
+  void prior();
+  void last();
+  void moveBy(int distance);
+  // True after next() ran past the last row, or when there is no row.
+  bool eof() const { return eof_; }
+  // True after prior() ran before the first row, or when there is no row.
+  bool bof() const { return bof_; }
+  bool isEmpty() const { return rowCount_ == 0; }
+  int recordCount() const { return static_cast<int>(rowCount_); }
+  // 1-based number of the current row, 0 when there is none.
+  int recNo() const { return rowCount_ ? current_ + 1 : 0; }
+  void setRecNo(int recNo);
+
+  int fieldCount() const { return static_cast<int>(fields_.size()); }
+  Field &field(int index);
+  // Case-insensitive; fieldByName raises db::Error for an unknown name.
+  Field &fieldByName(const QString &name);
+  Field *findField(const QString &name);
+  QStringList fieldNames() const;
+
+  // Moves to the first row, in row order, whose field matches value; on a
+  // miss answers false and keeps the current row.
+  bool locate(const QString &fieldName, const QVariant &value, LocateOptions options = {});
+
+  // Random access for grids, without moving the current row (0-based row).
+  QVariant valueAt(int row, int column) const;
+  QString textAt(int row, int column) const;
+
+  // Editing of the current row (writable tables only).
+  virtual void edit();
+  virtual void post();
+  virtual void cancel();
+
+ signals:
+  void opened();
+  void closed();
+  // The current row changed (recNo 1-based, 0 when none).
+  void currentRowChanged(int recNo);
+  // Values of one row changed (after post).
+  void rowUpdated(int recNo);
+  void stateChanged();
+
+ protected:
+  // Prepares when needed and fetches every row; used by open().
+  void openStatement(Firebird::IStatement *statement, Firebird::IMessageMetadata *inMeta,
+                     const unsigned char *inBuffer);
+  // Takes the output layout of a prepared statement for the row buffer.
+  void setLayout(Firebird::IMessageMetadata *outMeta);
+  void clearRows();
+  unsigned char *appendRow();
+  void dropLastRow();
+  unsigned char *rowData(std::size_t row) const;
+  const unsigned char *currentRow() const;
+  void setCurrent(int row, bool notify = true);
+  void setState(State s);
+  Firebird::IMessageMetadata *outputMetadata() const { return outMeta_; }
+  std::size_t rowSize() const { return rowSize_; }
+  // Pending values of the row being edited (indexed like the fields).
+  std::vector<std::optional<QVariant>> pending_;
+
+  // Builds the input message for the positional parameters.
+  struct InputMessage {
+    Firebird::IMessageMetadata *meta = nullptr;
+    std::vector<unsigned char> buffer;
+    ~InputMessage();
+  };
+  static void buildInput(Firebird::IMessageMetadata *declared, const std::vector<const Param *> &values,
+                         InputMessage &out);
+
+ private:
+  friend class Field;
+  friend class Transaction;
+  friend class Table;
+  void closedByTransaction();
+
+  Transaction *transaction_ = nullptr;
+  State state_ = State::Inactive;
+  std::vector<std::unique_ptr<Field>> fields_;
+  Firebird::IMessageMetadata *outMeta_ = nullptr;
+  std::size_t rowSize_ = 0;
+  std::vector<std::unique_ptr<unsigned char[]>> blocks_;
+  std::size_t rowCount_ = 0;
+  int current_ = 0;
+  bool eof_ = true, bof_ = true;
+};
+
+// A query built from SQL lines with named parameters (":p0", ":a1"; a name may
+// repeat and binds every place it stands). open() for a statement that
+// returns rows, execute() for anything else, DDL included.
+class Query : public DataSet {
+  Q_OBJECT
+ public:
+  explicit Query(QObject *parent = nullptr);
+  ~Query() override;
+
+  SqlLines &sql() { return sql_; }
+  // Case-insensitive; raises db::Error for a name the SQL does not contain.
+  Param &paramByName(const QString &name);
+  int paramCount();
+
+  void open() override;
+  void execute();
+  // Rows changed by the last execute.
+  std::uint64_t rowsAffected() const { return rowsAffected_; }
+
+  // Prepares now (also done by open and execute); exposed for measuring.
+  Firebird::IStatement *prepare();
+
+ private:
+  void parseParams();
+  void releaseStatement();
+  void connectionClosing();
+  std::vector<const Param *> positional();
+
+  SqlLines sql_;
+  unsigned parsedVersion_ = ~0u, preparedVersion_ = ~0u;
+  std::vector<std::unique_ptr<Param>> params_;
+  std::vector<int> positions_;  // parameter index of each '?'
+  QByteArray statementText_;
+  Firebird::IStatement *statement_ = nullptr;
+  bool returnsRows_ = false;
+  bool ddl_ = false;
+  unsigned schemaVersion_ = 0;
+  std::uint64_t rowsAffected_ = 0;
+};
+
+// A whole table ("SELECT * FROM name"). A writable table edits the current
+// row and posts it back by its primary key.
+class Table : public Query {
+  Q_OBJECT
+ public:
+  explicit Table(QObject *parent = nullptr);
+  ~Table() override;
+
+  void setTableName(const QString &name) { tableName_ = name; }
+  QString tableName() const { return tableName_; }
+  void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
+  bool readOnly() const { return readOnly_; }
+
+  void open() override;
+  void edit() override;
+  void post() override;
+  void cancel() override;
+
+ private:
+  QStringList primaryKey();
+  QString tableName_;
+  bool readOnly_ = false;
+  QStringList key_;
+};
+
+}  // namespace db

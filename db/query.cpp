@@ -1,0 +1,230 @@
+#include "db/connection.h"
+#include "db/dataset.h"
+#include "db/error.h"
+#include "db/fb_internal.h"
+#include "db/transaction.h"
+#include "platform/cp1250.h"
+
+namespace db {
+
+using namespace Firebird;
+
+namespace {
+
+bool identStart(QChar c) { return c.isLetter() || c == QLatin1Char('_'); }
+bool identPart(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$'); }
+
+}  // namespace
+
+Query::Query(QObject *parent) : DataSet(parent) {}
+
+Query::~Query() { releaseStatement(); }
+
+void Query::releaseStatement() {
+  if (!statement_) return;
+  fb::Status st;
+  statement_->free(&st);
+  if (st.failed()) statement_->release();
+  statement_ = nullptr;
+  preparedVersion_ = ~0u;
+}
+
+// Named parameters become '?' outside strings, quoted names and comments;
+// the values of names that stay keep what was bound to them.
+void Query::parseParams() {
+  if (parsedVersion_ == sql_.version()) return;
+  const QString text = sql_.text();
+  QString out;
+  out.reserve(text.size());
+  std::vector<std::unique_ptr<Param>> params;
+  std::vector<int> positions;
+  auto indexOf = [&](const QString &name) {
+    for (std::size_t i = 0; i < params.size(); ++i)
+      if (params[i]->name_.compare(name, Qt::CaseInsensitive) == 0) return static_cast<int>(i);
+    auto p = std::make_unique<Param>();
+    p->name_ = name;
+    for (auto &old : params_)
+      if (old->name_.compare(name, Qt::CaseInsensitive) == 0) *p = *old;
+    p->name_ = name;
+    params.push_back(std::move(p));
+    return static_cast<int>(params.size() - 1);
+  };
+  const qsizetype n = text.size();
+  for (qsizetype i = 0; i < n;) {
+    QChar c = text[i];
+    if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+      qsizetype j = i + 1;
+      while (j < n) {
+        if (text[j] == c) {
+          if (j + 1 < n && text[j + 1] == c) {
+            j += 2;
+            continue;
+          }
+          break;
+        }
+        ++j;
+      }
+      j = std::min(j + 1, n);
+      out += text.mid(i, j - i);
+      i = j;
+    } else if (c == QLatin1Char('-') && i + 1 < n && text[i + 1] == QLatin1Char('-')) {
+      qsizetype j = text.indexOf(QLatin1Char('\n'), i);
+      if (j < 0) j = n;
+      out += text.mid(i, j - i);
+      i = j;
+    } else if (c == QLatin1Char('/') && i + 1 < n && text[i + 1] == QLatin1Char('*')) {
+      qsizetype j = text.indexOf(QStringLiteral("*/"), i + 2);
+      j = j < 0 ? n : j + 2;
+      out += text.mid(i, j - i);
+      i = j;
+    } else if (c == QLatin1Char(':') && i + 1 < n && identStart(text[i + 1])) {
+      qsizetype j = i + 1;
+      while (j < n && identPart(text[j])) ++j;
+      positions.push_back(indexOf(text.mid(i + 1, j - i - 1)));
+      out += QLatin1Char('?');
+      i = j;
+    } else {
+      out += c;
+      ++i;
+    }
+  }
+  params_ = std::move(params);
+  positions_ = std::move(positions);
+  statementText_ = platform::toCp1250(out);
+  parsedVersion_ = sql_.version();
+}
+
+Param &Query::paramByName(const QString &name) {
+  parseParams();
+  for (auto &p : params_)
+    if (p->name_.compare(name, Qt::CaseInsensitive) == 0) return *p;
+  throw Error(QStringLiteral("%1: Parameter '%2' not found").arg(objectName(), name));
+}
+
+int Query::paramCount() {
+  parseParams();
+  return static_cast<int>(params_.size());
+}
+
+std::vector<const Param *> Query::positional() {
+  std::vector<const Param *> v;
+  v.reserve(positions_.size());
+  for (int i : positions_) v.push_back(params_[static_cast<std::size_t>(i)].get());
+  return v;
+}
+
+IStatement *Query::prepare() {
+  parseParams();
+  if (!transaction() || !transaction()->connection())
+    throw Error(QStringLiteral("%1: no transaction or connection").arg(objectName()));
+  Connection *c = transaction()->connection();
+  if (statement_ && preparedVersion_ == sql_.version() && schemaVersion_ == c->schemaVersion()) return statement_;
+  releaseStatement();
+  if (!c->connected()) throw Error(QStringLiteral("%1: database not connected").arg(objectName()));
+  if (sql_.text().trimmed().isEmpty()) throw Error(QStringLiteral("%1: empty SQL statement").arg(objectName()));
+  ITransaction *tra = transaction()->handle();
+  fb::Status st;
+  IStatement *s = c->attachment()->prepare(&st, tra, static_cast<unsigned>(statementText_.size()),
+                                           statementText_.constData(), static_cast<unsigned>(c->sqlDialect()),
+                                           IStatement::PREPARE_PREFETCH_METADATA);
+  st.check();
+  unsigned type = s->getType(&st);
+  if (st.failed()) {
+    s->release();
+    st.check();
+  }
+  statement_ = s;
+  preparedVersion_ = sql_.version();
+  schemaVersion_ = c->schemaVersion();
+  returnsRows_ = type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
+  ddl_ = type == isc_info_sql_stmt_ddl;
+  connect(c, &Connection::aboutToDisconnect, this, &Query::connectionClosing, Qt::UniqueConnection);
+  return statement_;
+}
+
+void Query::connectionClosing() {
+  close();
+  releaseStatement();
+}
+
+void Query::open() {
+  IStatement *s = prepare();
+  fb::Status st;
+  IMessageMetadata *declared = s->getInputMetadata(&st);
+  st.check();
+  InputMessage in;
+  try {
+    buildInput(declared, positional(), in);
+  } catch (...) {
+    declared->release();
+    throw;
+  }
+  declared->release();
+  if (returnsRows_) {
+    openStatement(s, in.meta, in.buffer.data());
+    return;
+  }
+  // A statement with output values but no cursor (a procedure call, a
+  // RETURNING clause) gives one row.
+  IMessageMetadata *outMeta = s->getOutputMetadata(&st);
+  st.check();
+  unsigned count = outMeta->getCount(&st);
+  if (count == 0) {
+    outMeta->release();
+    throw Error(QStringLiteral("%1: the statement returns no rows").arg(objectName()));
+  }
+  close();
+  setLayout(outMeta);
+  outMeta->release();
+  clearRows();
+  unsigned char *row = appendRow();
+  s->execute(&st, transaction()->handle(), in.meta, in.buffer.data(), outputMetadata(), row);
+  if (st.failed()) {
+    clearRows();
+    st.check();
+  }
+  rowsAffected_ = s->getAffectedRecords(&st);
+  setState(State::Browse);
+  first();
+  emit opened();
+  emit currentRowChanged(recNo());
+}
+
+void Query::execute() {
+  IStatement *s = prepare();
+  if (active()) close();
+  fb::Status st;
+  IMessageMetadata *declared = s->getInputMetadata(&st);
+  st.check();
+  InputMessage in;
+  try {
+    buildInput(declared, positional(), in);
+  } catch (...) {
+    declared->release();
+    throw;
+  }
+  declared->release();
+  ITransaction *tra = transaction()->handle();
+  if (returnsRows_) {
+    IResultSet *rs = s->openCursor(&st, tra, in.meta, in.buffer.data(), nullptr, 0);
+    st.check();
+    rs->close(&st);
+    if (st.failed()) rs->release();
+    st.check();
+    rowsAffected_ = 0;
+    return;
+  }
+  IMessageMetadata *outMeta = s->getOutputMetadata(&st);
+  st.check();
+  unsigned outLen = outMeta->getMessageLength(&st);
+  std::vector<unsigned char> outBuf(outLen ? outLen : 1);
+  unsigned count = outMeta->getCount(&st);
+  s->execute(&st, tra, in.meta, in.buffer.data(), count ? outMeta : nullptr, count ? outBuf.data() : nullptr);
+  outMeta->release();
+  st.check();
+  if (ddl_) transaction()->connection()->schemaChanged();
+  rowsAffected_ = s->getAffectedRecords(&st);
+  st.clear();
+}
+
+}  // namespace db

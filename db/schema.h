@@ -1,0 +1,20 @@
+#pragma once
+// The schema script of the register database, embedded at build time from
+// resources/schema.sql.
+#include <QString>
+
+namespace db {
+
+enum class SchemaVariant {
+  Current,  // every column and domain width of this version
+  Old,      // as earlier versions delivered it: before the upgrade dialogs ran
+};
+
+QString schemaScript(SchemaVariant variant = SchemaVariant::Current);
+
+// Derives the older variant from a script: a statement line carrying the
+// marker "-- old:" is replaced by the text after it, or left out when none
+// follows. Comment lines are kept as they are.
+QString oldSchemaVariant(const QString &script);
+
+}  // namespace db

@@ -1,0 +1,56 @@
+#pragma once
+// The transaction of a connection. Starting is implicit: the first open or
+// execute of a dataset starts it when inactive. Commit and rollback close
+// every dataset of the transaction; commit retaining keeps them open.
+#include <QObject>
+#include <QStringList>
+
+#include <vector>
+
+namespace Firebird {
+class ITransaction;
+}
+
+namespace db {
+
+class Connection;
+class DataSet;
+
+class Transaction : public QObject {
+  Q_OBJECT
+ public:
+  explicit Transaction(QObject *parent = nullptr);
+  ~Transaction() override;
+
+  void setConnection(Connection *c);
+  Connection *connection() const { return connection_; }
+  // Transaction parameters, one per line: read_committed, rec_version,
+  // nowait (the default set), or concurrency, consistency, wait, read, write,
+  // no_rec_version.
+  QStringList &params() { return params_; }
+  void setParams(const QStringList &params) { params_ = params; }
+
+  bool active() const { return handle_ != nullptr; }
+  void start();
+  void commit();
+  void commitRetaining();
+  void rollback();
+  void rollbackRetaining();
+
+  // The engine's transaction, started when inactive.
+  Firebird::ITransaction *handle();
+
+ private:
+  friend class DataSet;
+  void attach(DataSet *d);
+  void detach(DataSet *d);
+  void closeDataSets();
+  void dropHandle();
+
+  Connection *connection_ = nullptr;
+  QStringList params_;
+  Firebird::ITransaction *handle_ = nullptr;
+  std::vector<DataSet *> dataSets_;
+};
+
+}  // namespace db

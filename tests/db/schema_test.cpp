@@ -1,0 +1,263 @@
+// The schema as the register relies on it: derived line and header values,
+// column defaults, text in the database's code page, column widths, exact
+// amounts, and the older variant that the upgrade dialogs bring up to date.
+#include "db/error.h"
+#include "support/db_fixture.h"
+
+#include <gtest/gtest.h>
+
+using vorik::test::DatabaseTest;
+
+namespace {
+
+class SchemaTest : public DatabaseTest {
+ protected:
+  // Inserts a ticket line with the four inputs of the derived columns.
+  static void insertLine(const QString &serial, double brutto, double levonszaz, double ear, double komp) {
+    auto q = query();
+    q->sql().add(QStringLiteral("INSERT INTO Qzsor ( s_bszam, s_brutto, s_levonszaz, s_ear, s_kompmerteke )"));
+    q->sql().add(QStringLiteral("  VALUES ( :p1, :p2, :p3, :p4, :p5 )"));
+    q->paramByName(QStringLiteral("p1")).setString(serial);
+    q->paramByName(QStringLiteral("p2")).setFloat(brutto);
+    q->paramByName(QStringLiteral("p3")).setFloat(levonszaz);
+    q->paramByName(QStringLiteral("p4")).setFloat(ear);
+    q->paramByName(QStringLiteral("p5")).setFloat(komp);
+    q->execute();
+  }
+};
+
+TEST_F(SchemaTest, DerivedLineValuesFollowTheLineAndNegateWithTheQuantity) {
+  insertLine(QStringLiteral("25000001"), 100, 5, 200, 12);
+  insertLine(QStringLiteral("25000002"), -100, 5, 200, 12);
+  transaction().commit();
+
+  auto q = query();
+  q->sql().add(QStringLiteral("SELECT * FROM qzsor WHERE s_bszam IN ('25000001', '25000002') ORDER BY s_bszam"));
+  q->open();
+  ASSERT_EQ(q->recordCount(), 2);
+  for (double sign : {1.0, -1.0}) {
+    EXPECT_EQ(q->fieldByName(QStringLiteral("S_LEVONAS")).asDecimal(), db::Decimal(sign * 50000, 4));
+    EXPECT_EQ(q->fieldByName(QStringLiteral("S_NETTO")).asDecimal(), db::Decimal(sign * 950000, 4));
+    EXPECT_DOUBLE_EQ(q->fieldByName(QStringLiteral("S_FELVAR")).asFloat(), sign * 19000);
+    EXPECT_DOUBLE_EQ(q->fieldByName(QStringLiteral("S_KOMPFELAR")).asFloat(), sign * 2280);
+    EXPECT_DOUBLE_EQ(q->fieldByName(QStringLiteral("S_VETELAR")).asFloat(), sign * 21280);
+    q->next();
+  }
+}
+
+TEST_F(SchemaTest, DerivedValuesFollowAnUpdateAndLargeAmountsDoNotOverflow) {
+  insertLine(QStringLiteral("25000003"), 100, 5, 200, 12);
+  auto u = query();
+  u->sql().add(QStringLiteral("UPDATE qzsor SET s_brutto = :p1, s_ear = :p2 WHERE s_bszam = :p0"));
+  u->paramByName(QStringLiteral("p0")).setString(QStringLiteral("25000003"));
+  // Products of two NUMERIC(18,4) values would need scale 8 and overflow 18 digits.
+  u->paramByName(QStringLiteral("p1")).setFloat(12345678.5);
+  u->paramByName(QStringLiteral("p2")).setFloat(987654.25);
+  u->execute();
+  auto q = query();
+  q->sql().add(QStringLiteral("SELECT s_netto, s_felvar, s_vetelar FROM qzsor WHERE s_bszam = :p0"));
+  q->paramByName(QStringLiteral("p0")).setString(QStringLiteral("25000003"));
+  q->open();
+  ASSERT_EQ(q->recordCount(), 1);
+  // 5 % of 12345678.5 is 617283.925; the net quantity is 11728394.575.
+  EXPECT_EQ(q->fieldByName(QStringLiteral("s_netto")).asDecimal(), db::Decimal(117283945750, 4));
+  EXPECT_NEAR(q->fieldByName(QStringLiteral("s_felvar")).asFloat(), 11728394.575 * 987654.25, 1e-2);
+  EXPECT_NEAR(q->fieldByName(QStringLiteral("s_vetelar")).asFloat(), 11728394.575 * 987654.25 * 1.12, 1e-2);
+}
+
+TEST_F(SchemaTest, HeaderTaxAndContributionAreDerived) {
+  auto q = query();
+  q->sql().add(QStringLiteral("INSERT INTO qzfej ( f_bszam, f_szja, f_jarulszaz, f_sumvar ) VALUES ( :p1, :p2, :p3, :p4 )"));
+  q->paramByName(QStringLiteral("p1")).setString(QStringLiteral("25000010"));
+  q->paramByName(QStringLiteral("p2")).setFloat(15);
+  q->paramByName(QStringLiteral("p3")).setFloat(2);
+  q->paramByName(QStringLiteral("p4")).setFloat(10000);
+  q->execute();
+  q->sql().clear();
+  q->sql().add(QStringLiteral("SELECT f_szjalevon, f_tagilevon FROM qzfej WHERE f_bszam = '25000010'"));
+  q->open();
+  // The worked values of ticket entry: tax 1500, contribution 2 % of 8500.
+  EXPECT_DOUBLE_EQ(q->fieldByName(QStringLiteral("F_SZJALEVON")).asFloat(), 1500);
+  EXPECT_DOUBLE_EQ(q->fieldByName(QStringLiteral("F_TAGILEVON")).asFloat(), 170);
+}
+
+TEST_F(SchemaTest, SerialsDefaultToOneBlankAndKeysAreFilledByTheDatabase) {
+  auto q = query();
+  q->sql().add(QStringLiteral("INSERT INTO qzfej ( f_akod ) VALUES ( :p1 )"));
+  q->paramByName(QStringLiteral("p1")).setString(QStringLiteral("DEF01"));
+  q->execute();
+  q->execute();
+  q->sql().clear();
+  q->sql().add(QStringLiteral("INSERT INTO qzsor ( s_akod ) VALUES ( :p1 )"));
+  q->paramByName(QStringLiteral("p1")).setString(QStringLiteral("DEF01"));
+  q->execute();
+
+  q->sql().clear();
+  q->sql().add(QStringLiteral("SELECT id_qzfej, f_bszam FROM qzfej WHERE f_akod = 'DEF01' ORDER BY id_qzfej"));
+  q->open();
+  ASSERT_EQ(q->recordCount(), 2);
+  EXPECT_EQ(q->fieldByName(QStringLiteral("F_BSZAM")).asString(), QStringLiteral(" "));
+  const auto firstId = q->fieldByName(QStringLiteral("ID_QZFEJ")).asInteger();
+  q->next();
+  EXPECT_GT(q->fieldByName(QStringLiteral("ID_QZFEJ")).asInteger(), firstId);
+
+  q->sql().clear();
+  q->sql().add(QStringLiteral("SELECT s_bszam FROM qzsor WHERE s_akod = 'DEF01'"));
+  q->open();
+  ASSERT_EQ(q->recordCount(), 1);
+  EXPECT_EQ(q->fieldByName(QStringLiteral("s_bszam")).asString(), QStringLiteral(" "));
+}
+
+TEST_F(SchemaTest, HungarianTextRoundTripsAndTooLongTextFailsWritingNothing) {
+  const QString name = QStringLiteral("Őrült Űrhajós áéíóöőúüű");
+  auto q = query();
+  q->sql().add(QStringLiteral("INSERT INTO ostermelo ( o_kod, o_nev ) VALUES ( :p1, :p2 )"));
+  q->paramByName(QStringLiteral("p1")).setString(QStringLiteral("70001"));
+  q->paramByName(QStringLiteral("p2")).setString(name);
+  q->execute();
+  transaction().commit();
+
+  auto r = query();
+  r->sql().add(QStringLiteral("SELECT o_nev FROM ostermelo WHERE o_kod = :p0"));
+  r->paramByName(QStringLiteral("p0")).setString(QStringLiteral("70001"));
+  r->open();
+  ASSERT_EQ(r->recordCount(), 1);
+  EXPECT_EQ(r->fieldByName(QStringLiteral("o_nev")).asString(), name);
+  // The database compares in its own code page too.
+  r->sql().clear();
+  r->sql().add(QStringLiteral("SELECT COUNT(*) AS n FROM ostermelo WHERE o_nev = :p0"));
+  r->paramByName(QStringLiteral("p0")).setString(name);
+  r->open();
+  EXPECT_EQ(r->fieldByName(QStringLiteral("N")).asInteger(), 1);
+
+  // O_KOD holds 5 characters.
+  q->paramByName(QStringLiteral("p1")).setString(QStringLiteral("700020"));
+  q->paramByName(QStringLiteral("p2")).setString(QStringLiteral("Túl hosszú kód"));
+  try {
+    q->execute();
+    FAIL() << "a six-character code was accepted";
+  } catch (const db::Error &e) {
+    EXPECT_TRUE(e.message().contains(QStringLiteral("string right truncation"))) << e.what();
+  }
+  transaction().commit();
+  r->sql().clear();
+  r->sql().add(QStringLiteral("SELECT COUNT(*) AS n FROM ostermelo WHERE o_nev = :p0"));
+  r->paramByName(QStringLiteral("p0")).setString(QStringLiteral("Túl hosszú kód"));
+  r->open();
+  EXPECT_EQ(r->fieldByName(QStringLiteral("n")).asInteger(), 0);
+}
+
+TEST_F(SchemaTest, NumericAmountsAreExact) {
+  auto q = query();
+  q->sql().add(QStringLiteral("INSERT INTO termek ( t_kod, t_ear ) VALUES ( :p1, :p2 )"));
+  q->paramByName(QStringLiteral("p1")).setString(QStringLiteral("80001"));
+  q->paramByName(QStringLiteral("p2")).setFloat(1234.5678);
+  q->execute();
+  q->paramByName(QStringLiteral("p1")).setString(QStringLiteral("80002"));
+  q->paramByName(QStringLiteral("p2")).setDecimal(db::Decimal(99999999999999'9999LL, 4));
+  q->execute();
+  q->sql().clear();
+  q->sql().add(QStringLiteral("SELECT t_kod, t_ear FROM termek WHERE t_kod IN ('80001', '80002') ORDER BY t_kod"));
+  q->open();
+  ASSERT_EQ(q->recordCount(), 2);
+  db::Field &ear = q->fieldByName(QStringLiteral("T_EAR"));
+  EXPECT_EQ(ear.type(), db::FieldType::Numeric);
+  EXPECT_EQ(ear.scale(), 4);
+  EXPECT_EQ(ear.asDecimal().units(), 12345678);
+  EXPECT_EQ(ear.asDecimal().toString(), QStringLiteral("1234.5678"));
+  EXPECT_EQ(ear.asString(), QStringLiteral("1234,5678"));
+  EXPECT_EQ(ear.asFloat(), 1234.5678);
+  q->next();
+  // The largest NUMERIC(18,4) keeps all of its 18 digits.
+  EXPECT_EQ(ear.asDecimal().toString(), QStringLiteral("99999999999999.9999"));
+}
+
+TEST_F(SchemaTest, AuditStagingTableTakesItsColumnsInInsertOrder) {
+  auto q = query();
+  q->sql().add(QStringLiteral("SELECT * FROM navfej"));
+  q->open();
+  const QStringList names = q->fieldNames();
+  ASSERT_EQ(names.size(), 48);
+  EXPECT_EQ(names.first(), QStringLiteral("FE_SZLASORSZAM"));
+  EXPECT_EQ(names[8], QStringLiteral("SZJA_BRUTTOAR"));
+  EXPECT_EQ(names.last(), QStringLiteral("VE_KOZADOSZAM"));
+  EXPECT_EQ(q->fieldByName(QStringLiteral("fe_szladatum")).type(), db::FieldType::Date);
+  EXPECT_EQ(q->fieldByName(QStringLiteral("te_adokulcs")).type(), db::FieldType::Double);
+  q->sql().clear();
+  q->sql().add(QStringLiteral("DELETE FROM navsor"));
+  q->execute();
+}
+
+// Catalogue lookups of a column's character length.
+int columnLength(vorik::test::TestDatabase &d, const QString &table, const QString &column) {
+  auto q = d.query();
+  q->sql().add(QStringLiteral("SELECT f.RDB$CHARACTER_LENGTH AS len FROM RDB$RELATION_FIELDS r"));
+  q->sql().add(QStringLiteral("  JOIN RDB$FIELDS f ON f.RDB$FIELD_NAME = r.RDB$FIELD_SOURCE"));
+  q->sql().add(QStringLiteral("  WHERE r.RDB$RELATION_NAME = :t AND r.RDB$FIELD_NAME = :c"));
+  q->paramByName(QStringLiteral("t")).setString(table);
+  q->paramByName(QStringLiteral("c")).setString(column);
+  q->open();
+  return q->isEmpty() ? -1 : static_cast<int>(q->field(0).asInteger());
+}
+
+TEST(OldSchema, LacksTheUpgradeColumnsAndTakesTheUpgradeStatements) {
+  vorik::test::TestDatabase d(db::SchemaVariant::Old);
+  auto q = d.query();
+  q->sql().add(QStringLiteral("SELECT * FROM ostermelo  "));
+  q->open();
+  for (const char *column : {"O_MNYPTAG", "O_FELIR", "O_IGSZAM1", "O_ERVKELT1", "O_CSGAZD1"})
+    EXPECT_EQ(q->findField(QString::fromLatin1(column)), nullptr) << column;
+  EXPECT_NE(q->findField(QStringLiteral("O_KAMARA")), nullptr);
+  EXPECT_EQ(columnLength(d, QStringLiteral("OSTERMELO"), QStringLiteral("O_KAMARA")), 12);
+
+  // The upgrade dialogs' statements, as they are written there.
+  for (const char *ddl : {"ALTER TABLE ostermelo ADD o_mnyptag VARCHAR(1) ",
+                          "ALTER TABLE OSTERMELO ADD O_FELIR D_BLAP COLLATE PXW_HUNDC ",
+                          "ALTER DOMAIN D_KAMARA TYPE VARCHAR(20) CHARACTER SET WIN1250 ",
+                          "ALTER TABLE OSTERMELO ADD O_IGSZAM1 SZOVEG20  ",
+                          "ALTER TABLE OSTERMELO ADD O_ERVKELT1 D_ERVKELT  ",
+                          "ALTER  TABLE OSTERMELO ADD O_CSGAZD1 SZOVEG20   "}) {
+    auto u = d.query();
+    u->sql().add(QString::fromLatin1(ddl));
+    EXPECT_NO_THROW(u->execute()) << ddl;
+    d.transaction().commit();
+  }
+  q->open();
+  for (const char *column : {"O_MNYPTAG", "O_FELIR", "O_IGSZAM1", "O_ERVKELT1", "O_CSGAZD1"})
+    EXPECT_NE(q->findField(QString::fromLatin1(column)), nullptr) << column;
+  EXPECT_EQ(columnLength(d, QStringLiteral("OSTERMELO"), QStringLiteral("O_KAMARA")), 20);
+  EXPECT_EQ(q->fieldByName(QStringLiteral("O_ERVKELT1")).type(), db::FieldType::Date);
+}
+
+TEST(CurrentSchema, HasTheUpgradeColumnsAndTheHungarianCollation) {
+  vorik::test::TestDatabase d;
+  EXPECT_EQ(columnLength(d, QStringLiteral("OSTERMELO"), QStringLiteral("O_KAMARA")), 20);
+  EXPECT_EQ(columnLength(d, QStringLiteral("OSTERMELO"), QStringLiteral("O_IGSZAM1")), 20);
+  EXPECT_EQ(columnLength(d, QStringLiteral("OSTERMELO"), QStringLiteral("O_FELIR")), 12);
+  // The collation orders accented letters after their base letter.
+  auto q = d.query();
+  q->sql().add(QStringLiteral("SELECT COUNT(*) FROM RDB$COLLATIONS WHERE RDB$COLLATION_NAME = 'PXW_HUNDC'"));
+  q->open();
+  EXPECT_EQ(q->field(0).asInteger(), 1);
+}
+
+TEST(SchemaScript, OldVariantReplacesOrDropsMarkedLinesOnly) {
+  const QString script = QStringLiteral(
+      "-- a comment that names the marker -- old: here\n"
+      "CREATE DOMAIN D AS VARCHAR(20); -- old: CREATE DOMAIN D AS VARCHAR(12);\n"
+      "CREATE TABLE T (\n"
+      "  A INTEGER,\n"
+      "  B INTEGER, -- old:\n"
+      "  CONSTRAINT PK PRIMARY KEY (A)\n"
+      ");");
+  const QString old = db::oldSchemaVariant(script);
+  EXPECT_EQ(old, QStringLiteral("-- a comment that names the marker -- old: here\n"
+                                "CREATE DOMAIN D AS VARCHAR(12);\n"
+                                "CREATE TABLE T (\n"
+                                "  A INTEGER,\n"
+                                "  CONSTRAINT PK PRIMARY KEY (A)\n"
+                                ");"));
+  EXPECT_EQ(db::splitScript(old).size(), 2);
+}
+
+}  // namespace

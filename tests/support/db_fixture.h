@@ -1,0 +1,62 @@
+#pragma once
+// Real embedded databases for tests: a fresh database file from the schema in
+// a temporary folder, with a connection and the one transaction set up as
+// the program sets them up.
+#include "db/connection.h"
+#include "db/dataset.h"
+#include "db/schema.h"
+#include "db/transaction.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace vorik::test {
+
+// Creates "<dir>/<name>" from the schema; returns its path.
+QString createTestDatabase(const QString &dir, db::SchemaVariant variant = db::SchemaVariant::Current,
+                           const QString &name = QStringLiteral("qz2025.fdb"));
+
+// One database file with an open connection and its transaction
+// (read_committed, rec_version, nowait).
+class TestDatabase {
+ public:
+  explicit TestDatabase(db::SchemaVariant variant = db::SchemaVariant::Current);
+  ~TestDatabase();
+
+  QString path() const { return path_; }
+  db::Connection &connection() { return *connection_; }
+  db::Transaction &transaction() { return *transaction_; }
+  // A query on the transaction, owned by the caller.
+  std::unique_ptr<db::Query> query(const QString &name = QString());
+  // Executes one statement and commits.
+  void exec(const QString &sql);
+
+ private:
+  TempDir dir_;
+  QString path_;
+  std::unique_ptr<db::Connection> connection_;
+  std::unique_ptr<db::Transaction> transaction_;
+};
+
+// GoogleTest base: one fresh database per suite (created in
+// SetUpTestSuite), connected for each test; each test ends with a rollback of
+// whatever it left uncommitted. Tests that must not see each other's rows
+// use distinct keys.
+class DatabaseTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite();
+  static void TearDownTestSuite();
+  void TearDown() override;
+
+  static TestDatabase &database() { return *database_; }
+  static db::Connection &connection() { return database_->connection(); }
+  static db::Transaction &transaction() { return database_->transaction(); }
+  static std::unique_ptr<db::Query> query(const QString &name = QString()) { return database_->query(name); }
+
+ private:
+  static std::unique_ptr<TestDatabase> database_;
+};
+
+}  // namespace vorik::test
