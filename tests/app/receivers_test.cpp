@@ -136,7 +136,7 @@ TEST_F(ReceiverDialogs, ChoiceTakesTheLastRowAndPutsTheNameInTheCaption) {
   runDialog<TForm18>(Form18, script, [&](TForm18 *f) {
     QObject::connect(f, &QDialog::finished, f, [&caption, f] { caption = f->windowTitle(); });
   });
-  ASSERT_TRUE(script.done()) << script.failure();
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
 
   EXPECT_EQ(kodAtShow, QStringLiteral("12"));
   EXPECT_EQ(comboAtShow, longName);
@@ -165,7 +165,7 @@ TEST_F(ReceiverDialogs, ChoiceIsKeyedByCodeAndMatchedExactly) {
       click(dlg, QStringLiteral("Button3"));
     });
     runDialog<TForm18>(Form18, script);
-    ASSERT_TRUE(script.done()) << script.failure();
+    ASSERT_TRUE(script.done()) << script.failure().toStdString();
     if (pick == 1) {
       EXPECT_EQ(AtvevoKod, QStringLiteral("12"));
       EXPECT_EQ(AtvevoNyilatk, QStringLiteral("tizenkettes"));
@@ -185,7 +185,7 @@ TEST_F(ReceiverDialogs, ChoiceAppliesHoweverTheDialogCloses) {
   ModalScript script;
   script.then([&](QWidget *dlg) { closeWindow(dlg); });
   runDialog<TForm18>(Form18, script);
-  ASSERT_TRUE(script.done()) << script.failure();
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
   EXPECT_EQ(AtvevoKod, QStringLiteral("8"));
   EXPECT_EQ(TipusNormal, QStringLiteral("1"));
 
@@ -198,7 +198,7 @@ TEST_F(ReceiverDialogs, ChoiceAppliesHoweverTheDialogCloses) {
     QApplication::sendEvent(dlg, &key);
   });
   runDialog<TForm18>(Form18, esc);
-  ASSERT_TRUE(esc.done()) << esc.failure();
+  ASSERT_TRUE(esc.done()) << esc.failure().toStdString();
   EXPECT_EQ(AtvevoKod, QStringLiteral("7"));
   EXPECT_EQ(TipusNormal, QStringLiteral("1"));
 }
@@ -208,7 +208,7 @@ TEST_F(ReceiverDialogs, ChoiceOverAnEmptyReceiverTableLeavesAnEmptyCode) {
   ModalScript script;
   script.then([&](QWidget *dlg) { click(dlg, QStringLiteral("Button2")); });
   runDialog<TForm18>(Form18, script);
-  ASSERT_TRUE(script.done()) << script.failure();
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
   EXPECT_EQ(AtvevoKod, QString());
   EXPECT_EQ(AtvevoNyilatk, QString());
 }
@@ -243,7 +243,7 @@ TEST_F(ReceiverDialogs, DetailsRefuseAShortCommunityTaxNumberAndStoreBoxesAsTrue
     click(dlg, QStringLiteral("Button2"));
   });
   runDialog<TForm17>(Form17, script, [](TForm17 *f) { f->AtvevoBetoltes(); });
-  ASSERT_TRUE(script.done()) << script.failure();
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
   EXPECT_EQ(shortTax.text, QStringLiteral("Közösségi adószám kevesebb mint 8 karakter!"));
 
   auto col = [](const char *c) {
@@ -291,7 +291,7 @@ TEST_F(ReceiverDialogs, DetailsOfASoleTraderNeedItsThreeFields) {
     click(dlg, QStringLiteral("Button2"));
   });
   runDialog<TForm17>(Form17, script, [](TForm17 *f) { f->AtvevoBetoltes(); });
-  ASSERT_TRUE(script.done()) << script.failure();
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
   EXPECT_EQ(noId.text, QStringLiteral("Nincs megadva az egyéni váll.adóazonositó száma!"));
   EXPECT_EQ(noReg.text, QStringLiteral("Nincs megadva az egyéni váll.nyilvántart.száma!"));
   EXPECT_EQ(noName.text, QStringLiteral("Nincs megadva az egyéni váll. neve!"));
@@ -329,7 +329,7 @@ TEST_F(ReceiverDialogs, DetailsOfAReceiverWithATicketAreReadOnlyUntilTheServiceK
     click(dlg, QStringLiteral("Button5"));
   });
   runDialog<TForm17>(Form17, script, [](TForm17 *f) { f->AtvevoBetoltes(); });
-  ASSERT_TRUE(script.done()) << script.failure();
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
   EXPECT_EQ(notice.text, QStringLiteral("Már készült felvásárlási jegy! Nem módositható."));
   EXPECT_TRUE(disabledAtFirst);
   EXPECT_TRUE(enabledByKey);
@@ -357,7 +357,7 @@ TEST_F(ReceiverDialogs, YearOpeningChecksTheSerialThenInsertsOrUpdatesAndCommits
     click(dlg, QStringLiteral("Button4"));
   });
   runDialog<TForm38>(Form38, script);
-  ASSERT_TRUE(script.done()) << script.failure();
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
   EXPECT_EQ(seen[0].text, QStringLiteral("Nincs megadva sorszám!"));
   EXPECT_EQ(seen[1].text, QStringLiteral("Nem 8 hosszú a számsor!"));
   EXPECT_EQ(seen[2].text, QStringLiteral("Nullável nem kezdödhet!"));
@@ -378,7 +378,7 @@ TEST_F(ReceiverDialogs, YearOpeningChecksTheSerialThenInsertsOrUpdatesAndCommits
     click(dlg, QStringLiteral("Button4"));
   });
   runDialog<TForm38>(Form38, again);
-  ASSERT_TRUE(again.done()) << again.failure();
+  ASSERT_TRUE(again.done()) << again.failure().toStdString();
   EXPECT_EQ(current, QStringLiteral("20250000"));
   if (Data->IBTrans1->active()) Data->IBTrans1->rollback();
   EXPECT_EQ(column(QStringLiteral("sorszam"), QStringLiteral("a_akod"), QStringLiteral("21"),
@@ -404,7 +404,7 @@ TEST_F(ReceiverDialogs, YearOpeningIsBarredOnceTheReceiverHasATicket) {
     click(dlg, QStringLiteral("Button3"));
   });
   runDialog<TForm38>(Form38, script);
-  ASSERT_TRUE(script.done()) << script.failure();
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
   EXPECT_EQ(notice.text, QStringLiteral("Már készült felvásárlási jegy! Nem módositható."));
   EXPECT_TRUE(editHidden);
   EXPECT_TRUE(buttonHidden);
@@ -441,7 +441,7 @@ TEST_F(ReceiverDialogs, YearOpeningSerialFieldTakesDigitsOnlyFromAnySource) {
     click(dlg, QStringLiteral("Button3"));
   });
   runDialog<TForm38>(Form38, script);
-  ASSERT_TRUE(script.done()) << script.failure();
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
   EXPECT_EQ(afterTyping, QStringLiteral("25"));
   EXPECT_EQ(afterPaste, QStringLiteral("25"));
   EXPECT_EQ(afterGoodPaste, QStringLiteral("25250000"));
@@ -472,7 +472,7 @@ TEST_F(ReceiverDialogs, FailedWritesShowTheirNumberedMessageAndKeepTheInput) {
       click(dlg, QStringLiteral("Button5"));
     });
     runDialog<TForm17>(Form17, script, [](TForm17 *f) { f->AtvevoBetoltes(); });
-    ASSERT_TRUE(script.done()) << script.failure();
+    ASSERT_TRUE(script.done()) << script.failure().toStdString();
     EXPECT_EQ(failure.text, QStringLiteral("Hiba170: UPDATE atvevo "));
     EXPECT_EQ(kept, QStringLiteral("Saját"));
   }
@@ -494,7 +494,7 @@ TEST_F(ReceiverDialogs, FailedWritesShowTheirNumberedMessageAndKeepTheInput) {
       click(dlg, QStringLiteral("Button3"));
     });
     runDialog<TForm38>(Form38, script);
-    ASSERT_TRUE(script.done()) << script.failure();
+    ASSERT_TRUE(script.done()) << script.failure().toStdString();
     EXPECT_EQ(failure.text, QStringLiteral("Hiba381: Letároláskor az UPDATE Sorszam -ba "));
   }
   EXPECT_EQ(column(QStringLiteral("sorszam"), QStringLiteral("a_akod"), QStringLiteral("31"),
