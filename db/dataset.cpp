@@ -374,11 +374,14 @@ void DataSet::setLayout(IMessageMetadata *outMeta) {
   if (outMeta_) outMeta_->release();
   outMeta_ = outMeta;
   outMeta_->addRef();
-  fields_.clear();
   unsigned n = outMeta->getCount(&st);
   st.check();
+  // Field objects are kept across a reopen, so references callers hold to
+  // them stay valid while the statement's columns are the same.
+  if (fields_.size() > n) fields_.resize(n);
+  while (fields_.size() < n) fields_.push_back(std::make_unique<Field>());
   for (unsigned i = 0; i < n; ++i) {
-    auto f = std::make_unique<Field>();
+    Field *f = fields_[i].get();
     f->dataSet_ = this;
     f->index_ = static_cast<int>(i);
     f->name_ = platform::fromCp1250(std::string_view(outMeta->getAlias(&st, i)));
@@ -391,7 +394,6 @@ void DataSet::setLayout(IMessageMetadata *outMeta) {
     f->offset_ = outMeta->getOffset(&st, i);
     f->nullOffset_ = outMeta->getNullOffset(&st, i);
     st.check();
-    fields_.push_back(std::move(f));
   }
   unsigned len = outMeta->getMessageLength(&st);
   st.check();
