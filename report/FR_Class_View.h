@@ -180,7 +180,10 @@ class TfrMemoView : public TfrStretcheable {
   TfrHighlight Highlight;
   QString HighlightStr;
 
-  // Drawing and measuring (FR_Class_Draw.cpp).
+  // Drawing and measuring (FR_Class_Draw.cpp). Draw takes its text from Memo
+  // (in a prepared page, what was printed), copies it to Memo1, lays it out
+  // unless it was laid out when it printed, and draws it; on the measuring
+  // canvas with CutPrinting set it counts in DrawnLines the lines that fit.
   void Draw(TfrCanvas &canvas) override;
   int MeasureHeight() override;
   int MinimumHeight() override;

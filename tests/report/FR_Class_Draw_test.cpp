@@ -130,7 +130,8 @@ TEST(MemoDrawTest, MeasuringACutTextCountsTheLinesThatFit) {
   auto m = memo({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")}, 0, 0, 100, 50);
   m->Flags &= ~flWordWrap;
   m->CutPrinting = true;
-  TfrMeasureCanvas measure;
+  TfrCanvas &measure = frMeasureCanvas();
+  EXPECT_EQ(measure.kind(), TfrCanvasKind::Measure);
   m->Draw(measure);
   EXPECT_EQ(m->DrawnLines, 3);
   EXPECT_FALSE(m->CutPrinting);  // cleared by the drawing
