@@ -1,7 +1,9 @@
 // Receiver choice, receiver details and year opening, driven as the user
 // drives them, over a real embedded database.
 #include "app/MenuCommands.h"
+#include "app/About.h"
 #include "app/SharedState.h"
+#include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "app/receivers/Unit17.h"
 #include "app/receivers/Unit18.h"
@@ -18,6 +20,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QMenu>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -122,7 +126,7 @@ void runDialog(T *&global, ModalScript &script, std::function<void(T *)> prepare
 
 TEST_F(ReceiverDialogs, ChoiceTakesTheLastRowAndPutsTheNameInTheCaption) {
   addReceiver(QStringLiteral("1"), QStringLiteral("Alfa"), QStringLiteral("első"));
-  const QString longName = QStringLiteral("Hosszú Nevű Felvásárló Kft.");  // 28 characters
+  const QString longName = QStringLiteral("Hosszú Nevű Felvásárló Kft.2");  // 28 characters
   ASSERT_EQ(longName.size(), 28);
   addReceiver(QStringLiteral("12"), longName, QStringLiteral("második"), QStringLiteral("B9"));
 
@@ -233,7 +237,7 @@ TEST_F(ReceiverDialogs, DetailsRefuseAShortCommunityTaxNumberAndStoreBoxesAsTrue
   });
   script.then(answer(QMessageBox::Ok, &shortTax));
   script.then([&](QWidget *dlg) {
-    EXPECT_EQ(QApplication::focusWidget(), child<QLineEdit>(dlg, QStringLiteral("Edit11")));
+    EXPECT_EQ(dlg->focusWidget(), child<QLineEdit>(dlg, QStringLiteral("Edit11")));
     setText(dlg, QStringLiteral("Edit11"), QString());  // empty is accepted
     setChecked(dlg, QStringLiteral("CheckBox1"), false);
     setChecked(dlg, QStringLiteral("CheckBox2"), false);
@@ -352,7 +356,7 @@ TEST_F(ReceiverDialogs, YearOpeningChecksTheSerialThenInsertsOrUpdatesAndCommits
     script.then(answer(QMessageBox::Ok, &seen[i]));
   }
   script.then([&](QWidget *dlg) {
-    EXPECT_EQ(QApplication::focusWidget(), child<QLineEdit>(dlg, QStringLiteral("Edit2")));
+    EXPECT_EQ(dlg->focusWidget(), child<QLineEdit>(dlg, QStringLiteral("Edit2")));
     setText(dlg, QStringLiteral("Edit2"), QStringLiteral("20250000"));
     click(dlg, QStringLiteral("Button4"));
   });
@@ -500,4 +504,104 @@ TEST_F(ReceiverDialogs, FailedWritesShowTheirNumberedMessageAndKeepTheInput) {
   EXPECT_EQ(column(QStringLiteral("sorszam"), QStringLiteral("a_akod"), QStringLiteral("31"),
                    QStringLiteral("a_qzbszam")),
             QStringLiteral("31000000"));
+}
+
+// ---- Through the main window's menu ----
+
+TEST(ReceiverMenus, ChoosingAReceiverUnlocksEveryTopMenuForGood) {
+  TempDir dir;
+  const QString previous = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(dir.path()));
+  createTestDatabase(dir.path());
+  TAboutBox::SetInterval(0);
+  AboutBoxShown = true;
+  auto form = std::make_unique<TForm1>();
+  ASSERT_FALSE(form->StartupFailed());
+  {
+    db::Query q;
+    q.setTransaction(Data->IBTrans1);
+    q.sql().add(QStringLiteral(
+        "INSERT INTO atvevo (v_akod, v_neve, v_verzio) VALUES ('44', 'Menü Teszt Átvevő', 'C')"));
+    q.execute();
+    Data->IBTrans1->commit();
+  }
+  auto topItems = [&] {
+    return std::vector<QAction *>{form->Felvsrlsijegy1,         form->stermel1,
+                                  form->Termk1,                 form->Bevalls1->menuAction(),
+                                  form->Listk1->menuAction(),   form->Export1->menuAction(),
+                                  form->Kilps1};
+  };
+  form->show();
+  for (QAction *a : topItems()) {
+    if (a == form->Kilps1) continue;  // "Kilépés" works before any choice
+    EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+  }
+
+  for (const char *button : {"Button2", "Button3"}) {
+    ModalScript script;
+    script.then([&](QWidget *dlg) {
+      EXPECT_EQ(dlg->objectName(), QStringLiteral("Form18"));
+      click(dlg, QLatin1String(button));
+    });
+    script.run([&] { form->Vlaszts1->trigger(); });
+    ASSERT_TRUE(script.done()) << script.failure().toStdString();
+    for (QAction *a : topItems()) EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+    EXPECT_EQ(form->windowTitle(),
+              QStringLiteral("Felvásárlási jegy - Menü Teszt Átvevő Verzió: 25.00 2006-2025"));
+    EXPECT_EQ(AtvevoKod, QStringLiteral("44"));
+    EXPECT_EQ(JegyVariant, QStringLiteral("C"));
+  }
+  form.reset();
+  delete Data;
+  Data = nullptr;
+  QDir::setCurrent(previous);
+  TAboutBox::SetInterval(-1);
+}
+
+// ---- TData's check wrappers and address joins ----
+
+TEST_F(ReceiverDialogs, DataModuleChecksSetTheSharedStrings) {
+  EXPECT_TRUE(Data->AdoazonEllenorzes(QStringLiteral("8123456786")));
+  EXPECT_FALSE(Data->AdoszamEllenorzes(QStringLiteral("1234/567123")));  // no raise
+  EXPECT_TRUE(Data->TAJEllenorzes(QStringLiteral("111111110")));
+  Data->felir(QStringLiteral("AB1234567"));
+  EXPECT_EQ(FelirHiba, QStringLiteral("0"));
+  Data->felir(QString::fromUtf8("Á12345678"));
+  EXPECT_EQ(FelirHiba, QStringLiteral("1"));
+  Data->ocsg(QStringLiteral("Ocsg-12345678"));
+  EXPECT_EQ(OcsgHiba, QStringLiteral("1"));
+  Data->nebih(QStringLiteral("NEBIH1234567890"));
+  EXPECT_EQ(NebihHiba, QStringLiteral("0"));
+  Data->ujnev(QString::fromUtf8("Kiss János"));
+  EXPECT_EQ(NevElotag, QStringLiteral("Kiss "));
+  EXPECT_EQ(NevUtotag, QString::fromUtf8("János"));
+  EXPECT_EQ(Data->XMLdatum(QStringLiteral("2025.03.07")), QStringLiteral("2025-03-07"));
+}
+
+TEST_F(ReceiverDialogs, AddressJoinsReadTheReceiverAndTheTicketsProducer) {
+  addReceiver(QStringLiteral("51"), QStringLiteral("Címes"));
+  exec(QStringLiteral("UPDATE atvevo SET v_kerulet = ' XI ', v_utca = 'Fő', v_jelleg = 'utca', "
+                      "v_hazszam = '3/a', v_ajto = '2' WHERE v_akod = '51'"));
+  AtvevoKod = QStringLiteral("51");
+  Data->atv_utca();
+  EXPECT_EQ(AtvevoUtca, QStringLiteral("XI Fő utca 3/a    2"));
+
+  exec(QStringLiteral("DELETE FROM ostermelo WHERE o_kod = '77'"));
+  exec(QStringLiteral("INSERT INTO ostermelo (o_kod, o_nev, o_utca, o_hazszam, o_szint) "
+                      "VALUES ('77', 'Termelő', 'Kert', '12', 'fsz')"));
+  exec(QStringLiteral("INSERT INTO qzfej (f_bszam, f_akod, f_ostermkod, f_tipus) "
+                      "VALUES ('51000001', '51', '77', '1')"));
+  db::Query &ticket = *Data->ZQ10;
+  ticket.close();
+  ticket.sql().clear();
+  ticket.sql().add(QStringLiteral("SELECT * FROM qzfej WHERE f_bszam = '51000001'"));
+  ticket.open();
+  Data->ost_utca();
+  EXPECT_EQ(OstermeloUtca, QStringLiteral(" Kert  12   fsz "));
+  ticket.close();
+
+  // An unknown receiver gives the eight empty parts.
+  AtvevoKod = QStringLiteral("nincs");
+  Data->atv_utca();
+  EXPECT_EQ(AtvevoUtca, QStringLiteral("       "));
 }
