@@ -70,7 +70,8 @@ class TfrReport {
 // number from 1 to 10000 that no object of the pages carries; empty when all are taken.
 QString CreateUniqueName(const TfrView &view, const TfrPages &pages);
 
-// Shows an error message box; set by the application (headless default: nothing shown).
+// Shows an error message box ("Error" caption, error icon) in a widget
+// application; tests replace it.
 extern std::function<void(const QString &text)> frErrorBox;
 
 // The report being loaded, built or shown.
