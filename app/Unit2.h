@@ -36,6 +36,11 @@ class TData : public QObject {
   TQuery *ZQ10, *ZQ20, *ZQ30, *ZQ40, *ZQ50, *ZQ60, *ZQ70, *ZQ80;
   TQuery *ZQ11, *ZQ21, *ZQ41, *ZQ12, *ZQ22, *ZQ31, *ZQ32, *ZQ33, *ZQ61, *ZQ90, *ZQ91;
 
+  // False when the engine opened the database read-only (a read-only
+  // database, or a file it may not write): no write of the program could
+  // succeed, so the start-up refuses it.
+  bool DatabaseWritable();
+
   enum class CommitMode {
     // Commit: closes every dataset of the transaction; the dialog reopens
     // the queries it shows.
