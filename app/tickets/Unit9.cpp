@@ -380,6 +380,8 @@ void TForm9::showEvent(QShowEvent *event) {
     showProducer();
     Edit12->setText(AtvevoNyilatk);
     f_mindosszes();
+  } else {
+    recalc();  // a hidden field of a loaded ticket now counts as 0
   }
   Button1->setFocus();
 }
@@ -478,7 +480,10 @@ bool TForm9::recalc() {
 void TForm9::frissit() {
   TicketQueries::openProducer(Edit5->text());
   showProducer();
-  TicketQueries::openTicketList(QStringLiteral("f_Bszam"), UtolsoBszam);
+  // Only a save changes the list of headers; it is read again when a commit
+  // or rollback closed it (it can hold a hundred thousand tickets).
+  if (!Data->ZQ10->active())
+    TicketQueries::openTicketList(QStringLiteral("f_Bszam"), UtolsoBszam);
   TicketQueries::openLines(Edit1->text());
 }
 
