@@ -377,6 +377,7 @@ void TForm9::showEvent(QShowEvent *event) {
     Edit11->setText(today);
     Edit5->clear();
     TicketQueries::openProducer(QString());
+    AktOstermeloKod.clear();
     showProducer();
     Edit12->setText(AtvevoNyilatk);
     f_mindosszes();
@@ -414,6 +415,7 @@ void TForm9::LoadTicket() {
     lines.first();
     Edit14->setText(lines.fieldByName(QStringLiteral("S_LEVONSZAZ")).asString());
   }
+  AktOstermeloKod = Edit5->text();
   TicketQueries::openProducer(Edit5->text());
   showProducer();
   setWindowTitle(JegyMod);
@@ -657,7 +659,10 @@ bool TForm9::checksPass() {
     problem = "Nem 13 hosszú OCSG szám!";
   else if (!ocsg.isEmpty() && !checks::ocsgValid(ocsg))
     problem = "Hibás OCSG szám!";
-  if (problem) return fail(problem, Button1);
+  if (problem) {
+    AktOstermeloKod = Edit5->text();  // the producer list opens on the producer to fix
+    return fail(problem, Button1);
+  }
   return true;
 }
 
