@@ -58,6 +58,19 @@ class TData : public QObject {
   // the user's input.
   bool Write(const QString &message, const std::function<void()> &statements,
              CommitMode mode = CommitMode::Commit);
+
+  // Identifier checks and text helpers (app/receivers/DataChecks.cpp). A
+  // non-digit makes a check answer false; nothing here raises for bad text.
+  bool AdoazonEllenorzes(const QString &text);  // tax identification number
+  bool AdoszamEllenorzes(const QString &text);  // tax number
+  bool TAJEllenorzes(const QString &text);      // social security number
+  void felir(const QString &text);              // sets FelirHiba ("0"/"1")
+  void ocsg(const QString &text);               // sets OcsgHiba
+  void nebih(const QString &text);              // sets NebihHiba
+  void ujnev(const QString &name);              // sets NevElotag, NevUtotag
+  void atv_utca();                              // sets AtvevoUtca (ZQ61)
+  void ost_utca();                              // sets OstermeloUtca (ZQ33, ZQ10's producer)
+  QString XMLdatum(const QString &date);        // "yyyy.mm.dd" -> "yyyy-mm-dd"
 };
 
 extern TData *Data;
