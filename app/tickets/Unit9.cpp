@@ -30,6 +30,7 @@
 #include "platform/dialogs.h"
 
 #include "app/common/FieldKeys.h"
+#include "app/common/Navigator.h"
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit10.h"
@@ -212,6 +213,7 @@ void TForm9::buildUi() {
   DBGrid1->setModel(lineModel);
   lineModel->bindSelection(DBGrid1->selectionModel());
   auto *lineButtons = new QHBoxLayout;
+  lineButtons->addWidget(MakeNavigator(linesPage, Data->ZQ20));
   lineButtons->addWidget(Button2);
   lineButtons->addWidget(Button8);
   lineButtons->addWidget(Button9);

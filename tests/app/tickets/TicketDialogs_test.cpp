@@ -1,6 +1,8 @@
 // Ticket list, entry and line dialogs driven through their controls against a
 // real embedded database.
+#include <QAbstractButton>
 #include <QApplication>
+#include <QTableView>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -626,6 +628,12 @@ TEST_F(TicketDialogs, ListSearchAndSort) {
   EXPECT_EQ(list.Label9->text(), QStringLiteral("Felvásárlási jegy lista, dátum szerint"));
   list.SortBy(7);  // not a sorting column
   EXPECT_EQ(list.Label9->text(), QStringLiteral("Felvásárlási jegy lista, dátum szerint"));
+  // The navigator moves the list; the grid and the row panel follow.
+  child<QAbstractButton>(&list, QStringLiteral("NavLast"))->click();
+  EXPECT_EQ(Data->ZQ10->recNo(), 4);
+  EXPECT_EQ(list.DBGrid1->currentIndex().row(), 3);
+  EXPECT_EQ(textOf(&list, QStringLiteral("R_F_BSZAM")),
+            Data->ZQ10->fieldByName(QStringLiteral("F_BSZAM")).asString());
 }
 
 TEST_F(TicketDialogs, EndToEndThroughTheRealDialogs) {
