@@ -23,3 +23,8 @@ QString Edit15Default;
 QString Edit13Default;
 QString Edit10Option;
 QString Edit8Default;
+
+QString AktOstermeloKod;
+QString OstermeloMod;
+QString AktTermek;
+QString TermekMod;

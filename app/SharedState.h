@@ -30,3 +30,10 @@ extern QString Edit15Default;  // form9.ini  [Form9]  Edit15Text
 extern QString Edit13Default;  // form9.ini  [Form9]  Edit13Text
 extern QString Edit10Option;   // form10.ini [Form10] Edit10Visible
 extern QString Edit8Default;   // form10.ini [Form10] Edit8Text
+
+// Producers and products (TForm4 to TForm7; ticket entry sets AktOstermeloKod
+// and AktTermek before it opens the pickers).
+extern QString AktOstermeloKod;  // code the producer list positions itself on
+extern QString OstermeloMod;     // "Új őstermelő" or "Őstermelő módositás"
+extern QString AktTermek;        // code or beginning of a name the product list positions on
+extern QString TermekMod;        // "Új termék" or "Termék módositás"
