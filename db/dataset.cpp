@@ -4,6 +4,7 @@
 #include "db/error.h"
 #include "db/fb_internal.h"
 #include "db/transaction.h"
+#include "platform/conv.h"
 #include "platform/cp1250.h"
 
 #include <cmath>
@@ -35,50 +36,36 @@ FieldType fieldType(unsigned sqlType, int scale) {
   }
 }
 
-// Floating-point text with 15 significant digits and the decimal comma.
-QString floatText(double v) {
-  QString s = QString::number(v, 'g', 15);
-  s.replace(QLatin1Char('.'), QLatin1Char(','));
-  return s;
-}
-
-QString dateText(const QDate &d) { return d.toString(QStringLiteral("yyyy.MM.dd")); }
-
-QString dateTimeText(const QDateTime &dt) {
-  if (dt.time() == QTime(0, 0)) return dateText(dt.date());
-  return dateText(dt.date()) + QLatin1Char(' ') + dt.time().toString(QStringLiteral("H:mm:ss"));
-}
-
+// Texts as the class library's field conversions give them, on the
+// process-wide regional settings (decimal comma, yyyy.mm.dd).
 QString variantText(const QVariant &v) {
   if (v.isNull()) return QString();
-  if (v.userType() == qMetaTypeId<Decimal>()) return v.value<Decimal>().toString(QLatin1Char(','), true);
+  if (v.userType() == qMetaTypeId<Decimal>())
+    return v.value<Decimal>().toString(platform::regional().decimalSeparator, true);
   switch (v.typeId()) {
-    case QMetaType::Double: return floatText(v.toDouble());
-    case QMetaType::QDate: return dateText(v.toDate());
-    case QMetaType::QDateTime: return dateTimeText(v.toDateTime());
-    case QMetaType::QTime: return v.toTime().toString(QStringLiteral("H:mm:ss"));
+    case QMetaType::Double: return platform::FloatToStr(v.toDouble());
+    case QMetaType::QDate: return platform::DateToStr(v.toDate());
+    case QMetaType::QDateTime: return platform::DateTimeToStr(v.toDateTime());
+    case QMetaType::QTime: return platform::TimeToStr(v.toTime());
     case QMetaType::Bool: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     default: return v.toString();
   }
 }
 
-// Text typed in the Hungarian form ("12,5"); anything else is an error.
 double parseFloat(const QString &text) {
-  QString t = text.trimmed();
-  bool ok = false;
-  double v = 0;
-  if (!t.contains(QLatin1Char('.'))) {
-    t.replace(QLatin1Char(','), QLatin1Char('.'));
-    v = t.toDouble(&ok);
+  try {
+    return static_cast<double>(platform::StrToFloat(text));
+  } catch (const platform::ConvertError &e) {
+    throw Error(e.message());
   }
-  if (!ok) throw Error(QStringLiteral("'%1' is not a valid floating point value").arg(text));
-  return v;
 }
 
 QDate parseDate(const QString &text) {
-  QDate d = QDate::fromString(text.trimmed(), QStringLiteral("yyyy.MM.dd"));
-  if (!d.isValid()) throw Error(QStringLiteral("'%1' is not a valid date").arg(text));
-  return d;
+  try {
+    return platform::StrToDate(text);
+  } catch (const platform::ConvertError &e) {
+    throw Error(e.message());
+  }
 }
 
 }  // namespace
@@ -225,6 +212,21 @@ QString Field::asString() const {
 }
 
 double Field::asFloat() const {
+  // Numbers of the current row are read straight from the row buffer.
+  if (const unsigned char *row = dataSet_->currentRow(); row && dataSet_->pending_.empty()) {
+    if (nullIn(row)) return 0;
+    const unsigned char *p = row + offset_;
+    switch (type_) {
+      case FieldType::Double: return *reinterpret_cast<const double *>(p);
+      case FieldType::Float: return *reinterpret_cast<const float *>(p);
+      case FieldType::Numeric:
+        if (sqlType_ == SQL_INT64) return Decimal(*reinterpret_cast<const std::int64_t *>(p), scale_).toDouble();
+        break;
+      case FieldType::BigInt: return static_cast<double>(*reinterpret_cast<const std::int64_t *>(p));
+      case FieldType::Integer: return *reinterpret_cast<const std::int32_t *>(p);
+      default: break;
+    }
+  }
   QVariant v = value();
   if (v.isNull()) return 0;
   if (v.userType() == qMetaTypeId<Decimal>()) return v.value<Decimal>().toDouble();
@@ -257,6 +259,9 @@ std::int64_t Field::asInteger() const {
 }
 
 Decimal Field::asDecimal() const {
+  if (const unsigned char *row = dataSet_->currentRow();
+      row && dataSet_->pending_.empty() && type_ == FieldType::Numeric && sqlType_ == SQL_INT64)
+    return nullIn(row) ? Decimal(0, scale_) : Decimal(*reinterpret_cast<const std::int64_t *>(row + offset_), scale_);
   QVariant v = value();
   if (v.isNull()) return Decimal(0, scale_);
   if (v.userType() == qMetaTypeId<Decimal>()) return v.value<Decimal>();
@@ -264,7 +269,7 @@ Decimal Field::asDecimal() const {
     case QMetaType::LongLong: return Decimal(v.toLongLong(), 0);
     case QMetaType::Double: return Decimal::fromDouble(v.toDouble(), 4);
     case QMetaType::QString: {
-      auto d = Decimal::parse(v.toString(), QLatin1Char(','), 4);
+      auto d = Decimal::parse(v.toString(), platform::regional().decimalSeparator, 4);
       if (!d) throw Error(QStringLiteral("'%1' is not a valid floating point value").arg(v.toString()));
       return *d;
     }
@@ -305,7 +310,7 @@ void Field::setValue(const QVariant &v) {
         break;
       }
       case FieldType::Numeric: {
-        auto d = Decimal::parse(s, QLatin1Char(','), scale_);
+        auto d = Decimal::parse(s, platform::regional().decimalSeparator, scale_);
         if (!d) throw Error(QStringLiteral("'%1' is not a valid floating point value").arg(s));
         stored = QVariant::fromValue(*d);
         break;
@@ -369,11 +374,14 @@ void DataSet::setLayout(IMessageMetadata *outMeta) {
   if (outMeta_) outMeta_->release();
   outMeta_ = outMeta;
   outMeta_->addRef();
-  fields_.clear();
   unsigned n = outMeta->getCount(&st);
   st.check();
+  // Field objects are kept across a reopen, so references callers hold to
+  // them stay valid while the statement's columns are the same.
+  if (fields_.size() > n) fields_.resize(n);
+  while (fields_.size() < n) fields_.push_back(std::make_unique<Field>());
   for (unsigned i = 0; i < n; ++i) {
-    auto f = std::make_unique<Field>();
+    Field *f = fields_[i].get();
     f->dataSet_ = this;
     f->index_ = static_cast<int>(i);
     f->name_ = platform::fromCp1250(std::string_view(outMeta->getAlias(&st, i)));
@@ -386,7 +394,6 @@ void DataSet::setLayout(IMessageMetadata *outMeta) {
     f->offset_ = outMeta->getOffset(&st, i);
     f->nullOffset_ = outMeta->getNullOffset(&st, i);
     st.check();
-    fields_.push_back(std::move(f));
   }
   unsigned len = outMeta->getMessageLength(&st);
   st.check();

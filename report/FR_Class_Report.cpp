@@ -200,6 +200,10 @@ void TfrReport::SaveToFile(const QString &fileName) { writeFile(fileName, SaveTo
 
 void TfrReport::LoadTemplate(const QString &fileName, QStringList *description, TfrPicture *picture, bool load) {
   TfrStream s(readFile(fileName));
+  LoadTemplateFromStream(s, description, picture, load);
+}
+
+void TfrReport::LoadTemplateFromStream(TfrStream &s, QStringList *description, TfrPicture *picture, bool load) {
   QStringList desc;
   ReadFrMemo(s, desc);
   const qint32 bodyPos = s.ReadI32();

@@ -32,6 +32,8 @@ class TfrReport {
   // Template files (.frt): description lines, an optional bitmap, the body.
   void LoadTemplate(const QString &fileName, QStringList *description, TfrPicture *picture, bool load);
   void SaveTemplate(const QString &fileName, const QStringList &description, const TfrPicture &picture);
+  // The same on a template file's bytes.
+  void LoadTemplateFromStream(TfrStream &stream, QStringList *description, TfrPicture *picture, bool load);
 
   // The form-resource property "ReportForm".
   void ReadBinaryData(TfrStream &stream);

@@ -1,5 +1,7 @@
 #include "report/FR_DSet.h"
 
+#include "platform/conv.h"
+
 #include <vector>
 
 namespace report {
@@ -21,6 +23,33 @@ bool TfrDataset::Eof() {
   bool eof = RangeEnd == reCount && RecNo >= RangeEndCount;
   if (OnCheckEOF) OnCheckEOF(this, eof);
   return eof;
+}
+
+TfrDataset *frFindDataSource(const QString &name, bool &owned) {
+  owned = false;
+  if (name.isEmpty() || name.contains(u';')) return nullptr;
+  TfrDataset *ds = nullptr;
+  if (name[0] >= u'1' && name[0] <= u'9') {
+    const int count = platform::StrToInt(name);
+    auto *counted = new TfrUserDataset();
+    counted->RangeEnd = reCount;
+    counted->RangeEndCount = count;
+    ds = counted;
+    owned = true;
+  } else {
+    QObject *component = frFindReportComponent(name);
+    if (!component) throw EDSError(QStringLiteral("Unable to open dataset ") + name);
+    ds = qobject_cast<TfrDataset *>(component);
+    if (!ds) throw EInvalidCast();
+  }
+  try {
+    ds->Init();
+  } catch (...) {
+    if (owned) delete ds;
+    owned = false;
+    throw;
+  }
+  return ds;
 }
 
 namespace {

@@ -3,6 +3,8 @@
 // only by its events, and the lookup of components, data sets and fields by
 // the names that layouts give them.
 
+#include "report/FR_Utils.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -11,6 +13,18 @@
 #include <functional>
 
 namespace report {
+
+// A data source that cannot reach its dataset ("Unable to open dataset " and the name).
+class EDSError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// A component of another class where a data source was expected.
+class EInvalidCast : public Exception {
+ public:
+  EInvalidCast() : Exception(QStringLiteral("Invalid class typecast")) {}
+};
 
 enum TRangeBegin { rbFirst, rbCurrent };
 enum TRangeEnd { reLast, reCurrent, reCount };
@@ -47,6 +61,14 @@ class TfrUserDataset : public TfrDataset {
  public:
   using TfrDataset::TfrDataset;
 };
+
+// The source a band's layout names. Empty: none. A name starting with a
+// digit 1 to 9: a new source of that many records, which the caller owns
+// (owned is set). Otherwise a TfrDataset of the report owner's components.
+// A name holding ";" is not a source name. The source found gets Init.
+// Raises the conversion error for a bad count, EInvalidCast for a component
+// of another class, and the build error for a name that names nothing.
+TfrDataset *frFindDataSource(const QString &name, bool &owned);
 
 // Containers (forms, data modules) that names of the form Container.Component
 // reach, as the class library's global component lookup does.

@@ -134,6 +134,9 @@ QString quote(const QString &text) {
 // Nesting of conversions and evaluations (arguments, answers, names that are
 // expressions) over all parsers of the thread.
 thread_local int nesting = 0;
+// Expansions over one outermost conversion, nested ones included.
+thread_local int totalExpansions = 0;
+constexpr int MaxTotalExpansions = 100000;
 
 struct NestGuard {
   NestGuard() {
@@ -190,6 +193,7 @@ Variant TfrParser::Calc(const QString &expr) { return EvalPostfix(ToPostfix(expr
 
 QString TfrParser::ToPostfix(const QString &expr) {
   NestGuard guard;
+  if (nesting == 1) totalExpansions = 0;
   QString s = expr;
   QString out;
   out.reserve(s.size() + 8);
@@ -217,7 +221,8 @@ QString TfrParser::ToPostfix(const QString &expr) {
   };
 
   auto replaceCall = [&](int from, int to, const QString &repl) {
-    if (++expansions > MaxExpansions) throw EParserError(QStringLiteral("Too many function expansions"));
+    if (++expansions > MaxExpansions || ++totalExpansions > MaxTotalExpansions)
+      throw EParserError(QStringLiteral("Too many function expansions"));
     s = s.left(from) + QLatin1Char('(') + repl + QLatin1Char(')') + s.mid(to);
     i = from;
   };

@@ -105,6 +105,12 @@ TEST_F(QueryTest, NavigationOverBufferedRows) {
   EXPECT_TRUE(q->eof());
   EXPECT_EQ(q->fieldByName(QStringLiteral("n")).asInteger(), 3);
   EXPECT_THROW(q->fieldByName(QStringLiteral("missing")), db::Error);
+  // A field taken before a reopen of the same statement reads the new rows.
+  db::Field &n = q->fieldByName(QStringLiteral("N"));
+  q->close();
+  q->open();
+  q->last();
+  EXPECT_EQ(n.asInteger(), 3);
 
   q->sql().clear();
   q->sql().add(QStringLiteral("SELECT 1 AS n FROM rdb$database WHERE 1 = 0"));

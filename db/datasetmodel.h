@@ -1,0 +1,64 @@
+#pragma once
+// A table model over a data source's dataset, for grids. The rows are the
+// dataset's buffered rows; the grid's current row is the dataset's current
+// row, both ways, once a selection model is bound.
+#include <QAbstractTableModel>
+#include <QPointer>
+#include <QStringList>
+
+class QItemSelectionModel;
+
+namespace db {
+
+class DataSet;
+class DataSource;
+
+class DataSetModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  struct Column {
+    QString fieldName;
+    QString title;  // empty: the field name
+  };
+
+  explicit DataSetModel(QObject *parent = nullptr);
+
+  void setDataSource(DataSource *source);
+  DataSource *dataSource() const { return source_; }
+  // The columns shown, in order; none set: every field of the dataset.
+  void setColumns(const QList<Column> &columns);
+  // Binds a grid's selection: moving the grid's current index moves the
+  // dataset, and the dataset's moves become the grid's current row.
+  void bindSelection(QItemSelectionModel *selection);
+
+  int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+  // DisplayRole: the field's text (as Field::asString); EditRole: the value;
+  // TextAlignmentRole: numbers right-aligned.
+  QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+  // Cells of a writable table are editable: the row is edited and posted.
+  Qt::ItemFlags flags(const QModelIndex &index) const override;
+  bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+
+  // The dataset field shown in a column (-1 when the field is missing).
+  int fieldIndex(int column) const;
+
+ signals:
+  // An edit through the grid failed (bad text, or the database refused the
+  // post); the row keeps its stored values.
+  void editFailed(const QString &message);
+
+ private:
+  DataSet *dataSet() const;
+  void reset();
+  void syncSelection(int recNo);
+
+  QPointer<DataSource> source_;
+  QList<Column> columns_;
+  std::vector<int> fieldIndexes_;
+  QPointer<QItemSelectionModel> selection_;
+  bool syncing_ = false;
+};
+
+}  // namespace db
