@@ -5,6 +5,7 @@
 #include "app/Unit2.h"
 #include "app/producers/ErrorGuard.h"
 #include "app/producers/Unit5.h"
+#include "db/dataset.h"
 #include "db/datasetmodel.h"
 #include "db/datasource.h"
 #include "platform/conv.h"
@@ -291,15 +292,21 @@ void TForm4::showEvent(QShowEvent *event) {
 }
 
 void TForm4::FormShow() {
-  if (!ProducerColumns().contains(QStringLiteral("O_IGSZAM1"))) {
+  columns_ = ProducerColumns();
+  if (!columns_.contains(QStringLiteral("O_IGSZAM1"))) {
     platform::confirmYes(QStringLiteral("Frissítés. Menü->Segédlet->Nébih azon. felvétele menüpont végrehajtása!"));
     RememberOpeningRow();
     return;
   }
-  OpenProducerList();
+  // The list FormCreate has just opened is not fetched a second time.
+  if (!ListInNameOrder()) OpenProducerList();
   Reposition();
   Label1->setText(kProducerSortHint);
   RememberOpeningRow();
+}
+
+bool TForm4::ListInNameOrder() const {
+  return Data->ZQ30->active() && Data->ZQ30->sql().lines() == ProducerListSql(QStringLiteral("o_Nev"), columns_);
 }
 
 // Positions ZQ30 on the producer whose code is AktOstermeloKod. The code is
@@ -438,8 +445,7 @@ void TForm4::Edit1KeyUp() {
   db::Query *q = Data->ZQ30;
   // The list in name order is reopened only when it is not what ZQ30 holds;
   // each key release then costs one locate.
-  const QStringList sql = ProducerListSql(QStringLiteral("o_Nev"), columns_);
-  if (!q->active() || q->sql().lines() != sql) OpenProducerList();
+  if (!ListInNameOrder()) OpenProducerList();
   q->locate(QStringLiteral("o_Nev"), Edit1->text(), {true, true});
 }
 

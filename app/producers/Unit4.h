@@ -89,6 +89,8 @@ class TForm4 : public QDialog {
   void ShowPanel();
   void CopyFelir();
   void Reposition();
+  // ZQ30 holds the list in name order (as FormCreate and the search open it).
+  bool ListInNameOrder() const;
   void RememberOpeningRow();
   void RestoreOpeningRow();
 

@@ -6,6 +6,7 @@
 #include "app/producers/ErrorGuard.h"
 #include "app/producers/Unit4.h"
 #include "app/receivers/Checks.h"
+#include "db/dataset.h"
 #include "platform/conv.h"
 #include "platform/dialogs.h"
 

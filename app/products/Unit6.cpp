@@ -5,6 +5,7 @@
 #include "app/Unit2.h"
 #include "app/producers/ErrorGuard.h"
 #include "app/products/Unit7.h"
+#include "db/dataset.h"
 #include "db/datasetmodel.h"
 #include "db/datasource.h"
 #include "platform/conv.h"

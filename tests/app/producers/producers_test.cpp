@@ -46,6 +46,7 @@ class Producers : public DataModuleTest {
     setText(dlg, "Edit19", "12345676123");
     setText(dlg, "Edit35", "2021.01.01");
     setText(dlg, "Edit24", "AB1234567");
+    setText(dlg, "Edit32", "0");
   }
 };
 
@@ -59,7 +60,7 @@ TEST_F(Producers, SearchFollowsTheTypedBeginningAtEachKeyRelease) {
   script.then([&](QWidget *dlg) {
     auto *edit = child<QLineEdit>(dlg, "Edit1");
     auto *grid = child<QTableView>(dlg, "DBGrid1");
-    for (const char *keys : {"k", "i", nullptr, "k", "o", nullptr, "K", "I"}) {
+    for (const char *keys : std::initializer_list<const char *>{"k", "i", nullptr, "k", "o", nullptr, "K", "I"}) {
       if (!keys) {
         edit->clear();
         continue;
