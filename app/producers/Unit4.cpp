@@ -353,9 +353,7 @@ void TForm4::reject() {
 
 void TForm4::Button2Click() {
   OstermeloMod = QStringLiteral("Új őstermelő");
-  bool saved = false;
-  ShowModalDialog<TForm5>(Form5, [&](TForm5 *f) { f->onSaved = [&] { saved = true; }; });
-  if (saved) Label1->setText(kProducerSortByName);
+  ShowModalDialog<TForm5>(Form5, [&](TForm5 *f) { f->onSaved = [this] { Label1->setText(kProducerSortByName); }; });
   if (!Data->ZQ30->active()) {
     // A failed save rolled back and so closed the list.
     OpenProducerList();
@@ -365,12 +363,10 @@ void TForm4::Button2Click() {
 
 void TForm4::Button3Click() {
   OstermeloMod = QStringLiteral("Őstermelő módositás");
-  bool saved = false;
   ShowModalDialog<TForm5>(Form5, [&](TForm5 *f) {
-    f->onSaved = [&] { saved = true; };
+    f->onSaved = [this] { Label1->setText(kProducerSortByName); };
     f->LoadProducer();
   });
-  if (saved) Label1->setText(kProducerSortByName);
   if (!Data->ZQ30->active()) {
     OpenProducerList();
     Reposition();

@@ -217,8 +217,7 @@ void TForm6::reject() {
   QDialog::reject();
 }
 
-void TForm6::AfterEntry(bool saved) {
-  if (saved) Label1->setText(kProductSortByName);
+void TForm6::AfterEntry() {
   if (!Data->ZQ40->active()) {
     // A failed save rolled back and so closed the list.
     OpenProductList();
@@ -228,19 +227,17 @@ void TForm6::AfterEntry(bool saved) {
 
 void TForm6::Button2Click() {
   TermekMod = QStringLiteral("Új termék");
-  bool saved = false;
-  ShowModalDialog<TForm7>(Form7, [&](TForm7 *f) { f->onSaved = [&] { saved = true; }; });
-  AfterEntry(saved);
+  ShowModalDialog<TForm7>(Form7, [&](TForm7 *f) { f->onSaved = [this] { Label1->setText(kProductSortByName); }; });
+  AfterEntry();
 }
 
 void TForm6::Button3Click() {
   TermekMod = QStringLiteral("Termék módositás");
-  bool saved = false;
   ShowModalDialog<TForm7>(Form7, [&](TForm7 *f) {
-    f->onSaved = [&] { saved = true; };
+    f->onSaved = [this] { Label1->setText(kProductSortByName); };
     f->LoadProduct();
   });
-  AfterEntry(saved);
+  AfterEntry();
 }
 
 void TForm6::Button4Click() {

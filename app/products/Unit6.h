@@ -67,7 +67,8 @@ class TForm6 : public QDialog {
 
  private:
   void ShowPanel();
-  void AfterEntry(bool saved);
+  // Reopens the list when a failed save of the entry closed it.
+  void AfterEntry();
 
   db::DataSource *source_;
   db::DataSetModel *model_;

@@ -358,6 +358,31 @@ TEST_F(Producers, KeyFiltersHoldTypedAndPastedText) {
   EXPECT_EQ(got, QStringList({"", "1234", "", "", "n", "O12o", "1234/5", "1970.05.06", "", QString(45, 'x')}));
 }
 
+TEST_F(Producers, EnterMovesToTheNextFieldAndShiftEnterBack) {
+  QStringList path;
+  ModalScript script;
+  script.then([](QWidget *list) { click(list, "Button2"); });
+  script.then([&](QWidget *entry) {
+    auto press = [&](Qt::KeyboardModifiers mods) {
+      QWidget *from = entry->focusWidget();
+      QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, mods, QStringLiteral("\r"));
+      QApplication::sendEvent(from, &key);
+      path << entry->focusWidget()->objectName();
+    };
+    child<QLineEdit>(entry, "Edit3")->setFocus();
+    press(Qt::NoModifier);
+    press(Qt::NoModifier);
+    press(Qt::ShiftModifier);
+    child<QLineEdit>(entry, "Edit7")->setFocus();
+    press(Qt::NoModifier);
+    closeWindow(entry);
+  });
+  script.then([](QWidget *list) { closeWindow(list); });
+  script.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(path, QStringList({"Edit4", "Edit5", "Edit4", "Edit10"}));
+}
+
 TEST_F(Producers, SexOneCopiesTheNameIntoTheBirthNameAndDoubleClicksFillTheirFields) {
   ModalScript script;
   QString birthName, nebih, validity, ocsg;
@@ -484,6 +509,18 @@ TEST_F(OlderDatabase, WithoutTheNebihColumnsTheListOpensWithTheNotice) {
   EXPECT_EQ(notice.buttons, QStringList({"Yes"}));
   EXPECT_EQ(first, "Kiss Anna");  // name order, not positioned on code 1
   EXPECT_EQ(rows, 2);
+
+  // The entry cannot read the missing columns of the row it modifies.
+  MessageSeen load;
+  ModalScript modify;
+  modify.then(answer(QMessageBox::Yes));  // the notice again
+  modify.then([](QWidget *list) { click(list, "Button3"); });
+  modify.then(answer(QMessageBox::Ok, &load));
+  modify.then([](QWidget *entry) { closeWindow(entry); });
+  modify.then([](QWidget *list) { closeWindow(list); });
+  modify.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(modify.done()) << modify.failure().toStdString();
+  EXPECT_EQ(load.text, "Hiba51 az őstermelő módosítás Edit-ben való megjelenitésekor!");
 }
 
 }  // namespace
