@@ -8,6 +8,7 @@
 #include <optional>
 
 TAboutBox *AboutBox = nullptr;
+bool AboutBoxShown = false;
 
 namespace {
 std::optional<int> intervalOverride;

@@ -28,3 +28,5 @@ class TAboutBox : public QDialog {
 
 // The splash instance while it is shown; null before and after.
 extern TAboutBox *AboutBox;
+// Set once the start-up has shown the splash: it is shown once per process.
+extern bool AboutBoxShown;

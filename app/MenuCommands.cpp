@@ -18,6 +18,8 @@ bool RegisterMenuCommand(const QString &itemName, MenuCommand command) {
   return true;
 }
 
+MenuCommand MenuCommandOf(const QString &itemName) { return registry().value(itemName); }
+
 bool HasMenuCommand(const QString &itemName) { return registry().contains(itemName); }
 
 bool RunMenuCommand(const QString &itemName) {

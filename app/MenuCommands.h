@@ -24,6 +24,8 @@ using MenuCommand = std::function<void()>;
 
 // Registers (or replaces) the command of the menu item named itemName.
 bool RegisterMenuCommand(const QString &itemName, MenuCommand command);
+// The item's command (empty when none).
+MenuCommand MenuCommandOf(const QString &itemName);
 // True when a command is registered for the item.
 bool HasMenuCommand(const QString &itemName);
 // Runs the item's command. An error the command does not catch is shown in

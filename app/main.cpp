@@ -1,8 +1,10 @@
 // Entry point of the purchase-ticket register.
+#include "app/Program.h"
+
 #include <QApplication>
 
 int main(int argc, char **argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vorik"));
-  return 0;
+  return RunProgram();
 }

@@ -23,6 +23,7 @@ class IStatement;
 
 namespace db {
 
+class Connection;
 class DataSet;
 class Transaction;
 
@@ -276,6 +277,7 @@ class Query : public DataSet {
   bool returnsRows_ = false;
   bool ddl_ = false;
   unsigned schemaVersion_ = 0;
+  Connection *preparedOn_ = nullptr;
   std::uint64_t rowsAffected_ = 0;
 };
 

@@ -118,7 +118,8 @@ IStatement *Query::prepare() {
   if (!transaction() || !transaction()->connection())
     throw Error(QStringLiteral("%1: no transaction or connection").arg(objectName()));
   Connection *c = transaction()->connection();
-  if (statement_ && preparedVersion_ == sql_.version() && schemaVersion_ == c->schemaVersion()) return statement_;
+  if (statement_ && preparedVersion_ == sql_.version() && preparedOn_ == c && schemaVersion_ == c->schemaVersion())
+    return statement_;
   releaseStatement();
   if (!c->connected()) throw Error(QStringLiteral("%1: database not connected").arg(objectName()));
   if (sql_.text().trimmed().isEmpty()) throw Error(QStringLiteral("%1: empty SQL statement").arg(objectName()));
@@ -136,6 +137,7 @@ IStatement *Query::prepare() {
   statement_ = s;
   preparedVersion_ = sql_.version();
   schemaVersion_ = c->schemaVersion();
+  preparedOn_ = c;
   returnsRows_ = type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
   ddl_ = type == isc_info_sql_stmt_ddl;
   connect(c, &Connection::aboutToDisconnect, this, &Query::connectionClosing, Qt::UniqueConnection);

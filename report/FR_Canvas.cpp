@@ -147,6 +147,11 @@ QRect TfrPainterCanvas::visibleRect() const {
   return p_->clipBoundingRect().toAlignedRect();
 }
 
+TfrCanvas &frMeasureCanvas() {
+  static TfrMeasureCanvas canvas;
+  return canvas;
+}
+
 // ---------------------------------------------------------------- recording
 
 void TfrRecordCanvas::fillRect(const QRect &r, quint32 color) {

@@ -117,6 +117,9 @@ class TfrMeasureCanvas : public TfrCanvas {
   void drawImage(const QRect &, const QImage &, const QRect &) override {}
 };
 
+// The engine's one measuring canvas.
+TfrCanvas &frMeasureCanvas();
+
 // Keeps the drawing calls in order; they can be replayed onto another canvas
 // and their texts listed (the preview's search uses them).
 class TfrRecordCanvas : public TfrCanvas {

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRegion>
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +17,8 @@ namespace report {
 
 class TfrBand;  // run-time band of a build
 class TfrPage;
+class TfrCanvas;            // drawing side: FR_Canvas.h
+struct TfrDrawGeometry;     // FR_TextLayout.h
 
 // Object type codes.
 enum : int { gtMemo = 0, gtPicture = 1, gtBand = 2, gtSubReport = 3, gtLine = 4, gtAddIn = 10 };
@@ -115,6 +118,15 @@ class TfrView {
   virtual void LoadFromStream(TfrStream &stream);
   virtual void SaveToStream(TfrStream &stream);
 
+  // Drawing (FR_Class_Draw.cpp): the object scaled by ScaleX/ScaleY and moved
+  // by OffsX/OffsY, on any canvas.
+  virtual void Draw(TfrCanvas &canvas);
+  virtual void DrawBackground(TfrCanvas &canvas);
+  virtual void DrawFrame(TfrCanvas &canvas);
+  // The area the object covers (designer hit testing with hitTest).
+  virtual QRegion GetClipRgn(bool hitTest) const;
+  TfrDrawGeometry DrawGeometry() const;
+
   QString BaseName = QStringLiteral("View");
   QString Name;
   int ID = 0;
@@ -149,6 +161,10 @@ class TfrView {
 class TfrStretcheable : public TfrView {
  public:
   QString ClassName() const override { return QStringLiteral("TfrStretcheable"); }
+  // Heights for a band that stretches (FR_Class_Draw.cpp).
+  virtual int MeasureHeight() { return 0; }
+  virtual int MinimumHeight() { return 0; }
+  virtual int RemainingHeight() { return 0; }
 };
 
 class TfrMemoView : public TfrStretcheable {
@@ -164,6 +180,20 @@ class TfrMemoView : public TfrStretcheable {
   TfrHighlight Highlight;
   QString HighlightStr;
 
+  // Drawing and measuring (FR_Class_Draw.cpp). Draw takes its text from Memo
+  // (in a prepared page, what was printed), copies it to Memo1, lays it out
+  // unless it was laid out when it printed, and draws it; on the measuring
+  // canvas with CutPrinting set it counts in DrawnLines the lines that fit.
+  void Draw(TfrCanvas &canvas) override;
+  int MeasureHeight() override;
+  int MinimumHeight() override;
+  int RemainingHeight() override;
+  // The printed text laid out: lines with paragraph marks and widths.
+  QStringList LaidOutText();
+  int LastLineHeight = 0;    // line height of the last measurement
+  int DrawnLines = 0;        // lines the last drawing put out
+  bool CutPrinting = false;  // set while a part of a text cut by a page break prints
+
  protected:
   void ReadTail(TfrStream &s) override;
   void WriteTail(TfrStream &s) override;
@@ -175,6 +205,8 @@ class TfrBandView : public TfrView {
   QString ClassName() const override { return QStringLiteral("TfrBandView"); }
   int BandType() const { return FrameTyp & 0x7F; }
   void SetBandType(int t) { FrameTyp = static_cast<quint16>(t & 0x7F); }
+  void Draw(TfrCanvas &canvas) override;  // designer only
+  QRegion GetClipRgn(bool hitTest) const override;
 };
 
 class TfrSubReportView : public TfrView {
@@ -183,6 +215,7 @@ class TfrSubReportView : public TfrView {
   QString ClassName() const override { return QStringLiteral("TfrSubReportView"); }
   void Assign(const TfrView &from) override;
   qint32 SubPage = 0;
+  void Draw(TfrCanvas &canvas) override;  // designer only
 
  protected:
   void ReadTail(TfrStream &s) override;
@@ -196,6 +229,7 @@ class TfrPictureView : public TfrView {
   void Assign(const TfrView &from) override;
   TfrPicture Picture;
   TfrFont Font;  // caption in the designer
+  void Draw(TfrCanvas &canvas) override;
 
  protected:
   void ReadTail(TfrStream &s) override;
@@ -206,6 +240,8 @@ class TfrLineView : public TfrView {
  public:
   TfrLineView();
   QString ClassName() const override { return QStringLiteral("TfrLineView"); }
+  void Draw(TfrCanvas &canvas) override;
+  QRegion GetClipRgn(bool hitTest) const override;
 };
 
 // Add-in classes, looked up by class name without regard to case. An add-in
@@ -225,5 +261,9 @@ std::unique_ptr<TfrView> CreateReportObject(int typ, const QString &className = 
 
 // The shared show-band-titles switch (designer).
 extern bool frShowBandTitles;
+// Set while the designer draws (corner marks, band objects, no auto size).
+extern bool frDesignMode;
+// The band type names ("Report title" .. "None").
+QString frBandName(int bandType);
 
 }  // namespace report

@@ -16,14 +16,13 @@ void TfrDBDataSet::SetDataSet(db::DataSet *ds) {
   dataSource_ = nullptr;
 }
 
-void TfrDBDataSet::SetDataSource(QObject *source) {
+void TfrDBDataSet::SetDataSource(db::DataSource *source) {
   dataSource_ = source;
   if (source) dataSet_ = nullptr;
 }
 
 db::DataSet *TfrDBDataSet::GetDataSet() const {
-  if (dataSource_)
-    if (db::DataSet *ds = frDataSetOf(dataSource_)) return ds;
+  if (dataSource_ && dataSource_->dataSet()) return dataSource_->dataSet();
   if (dataSet_) return dataSet_;
   throw EDSError(QStringLiteral("Unable to open dataset ") + objectName());
 }
@@ -97,7 +96,28 @@ void frFreeBookmark(db::DataSet *, TfrBookmark) {}
 bool frBookmarksEqual(db::DataSet *, TfrBookmark b1, TfrBookmark b2) { return b1 == b2; }
 
 db::DataSet *frDataSetOf(QObject *component) {
+  if (auto *source = qobject_cast<db::DataSource *>(component)) return source->dataSet();
   return qobject_cast<db::DataSet *>(component);
+}
+
+int frGoverningDataBand(int bandType) {
+  switch (bandType) {
+    case 1: case 5: case 6: case 16: case 17: return 5;
+    case 8: case 9: return 8;
+    case 11: case 12: return 11;
+    case 19: case 20: return 19;
+    default: return -1;
+  }
+}
+
+db::DataSet *frActiveDataSet(TfrDataset *source) {
+  auto *dbSource = qobject_cast<TfrDBDataSet *>(source);
+  if (!dbSource) return nullptr;
+  try {
+    return dbSource->GetDataSet();
+  } catch (const EDSError &) {
+    return nullptr;
+  }
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include "report/FR_Utils.h"
 #include "report/FR_Variant.h"
 #include "db/dataset.h"
+#include "db/datasource.h"
 
 #include <QPointer>
 
@@ -23,10 +24,9 @@ class TfrDBDataSet : public TfrDataset {
 
   db::DataSet *DataSet() const { return dataSet_; }
   void SetDataSet(db::DataSet *ds);  // clears DataSource
-  // A component whose current dataset is read (any object with a "dataSet"
-  // property holding a db::DataSet, such as a data source); clears DataSet.
-  QObject *DataSource() const { return dataSource_; }
-  void SetDataSource(QObject *source);
+  // A data source whose current dataset is read; a non-null one clears DataSet.
+  db::DataSource *DataSource() const { return dataSource_; }
+  void SetDataSource(db::DataSource *source);
 
   bool OpenDataSource = true;   // open the dataset at Init
   bool CloseDataSource = false; // close it at Exit
@@ -44,7 +44,7 @@ class TfrDBDataSet : public TfrDataset {
 
  private:
   QPointer<db::DataSet> dataSet_;
-  QPointer<QObject> dataSource_;
+  QPointer<db::DataSource> dataSource_;
   bool hasBookmark_ = false;
   TfrBookmark bookmark_ = 0;
   bool endMark_ = false;
@@ -61,6 +61,15 @@ bool frBookmarksEqual(db::DataSet *ds, TfrBookmark b1, TfrBookmark b2);
 // The dataset of a component named in a layout: a db::DataSet itself, or the
 // dataset of a data source. nullptr for anything else.
 db::DataSet *frDataSetOf(QObject *component);
+
+// The data band type whose source governs a band of the given type (report
+// summary, master footer and group bands: master data; detail footer: detail
+// data; subdetail footer: subdetail data; cross footer: cross data); -1 for
+// bands that no data band governs.
+int frGoverningDataBand(int bandType);
+// The database dataset of a governing band's source; nullptr when the source
+// is not a database source or there is none.
+db::DataSet *frActiveDataSet(TfrDataset *source);
 
 // Form.DataSet.Field, DataSet.Field (the dataset among the report owner's
 // components), or Field alone (in the dataset passed in). A field name loses

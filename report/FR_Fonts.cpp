@@ -1,7 +1,5 @@
 #include "report/FR_Fonts.h"
 
-#include "report/FR_TextLayout.h"
-
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
@@ -157,7 +155,9 @@ double TfrFontFace::advance(char16_t ch, double pixelHeight) const {
 }
 
 int TfrFontFace::charWidth(char16_t ch, double pixelHeight) const {
-  return frRound(designAdvance(ch) * pixelHeight);
+  // Half to even as everywhere in the engine; the process keeps the default
+  // rounding mode, and this is the hot path of text measuring.
+  return static_cast<int>(std::nearbyint(designAdvance(ch) * pixelHeight));
 }
 
 int TfrFontFace::textWidth(QStringView text, double pixelHeight) const {
@@ -178,13 +178,23 @@ const QRawFont &TfrFontFace::raw(double pixelHeight) const {
 }
 
 const TfrFontFace &frFontFace(const QString &windowsName, int style) {
+  // Most calls ask for the face of the previous call.
+  thread_local QString lastName;
+  thread_local int lastStyle = -1;
+  thread_local const TfrFontFace *lastFace = nullptr;
+  const int key = style & (frBold | frItalic);
+  if (lastFace && key == lastStyle && windowsName == lastName) return *lastFace;
   static QMutex mutex;
-  static std::map<std::pair<QString, int>, std::unique_ptr<TfrFontFace>> faces;
+  // Never destroyed: the faces hold font engines that must not be freed after
+  // the application object (and the font machinery with it) is gone.
+  static auto &faces = *new std::map<std::pair<QString, int>, std::unique_ptr<TfrFontFace>>;
   QMutexLocker lock(&mutex);
   QString family = frFontFamily(windowsName);
-  int key = style & (frBold | frItalic);
   auto &slot = faces[{family, key}];
   if (!slot) slot = std::make_unique<TfrFontFace>(family, (style & frBold) != 0, (style & frItalic) != 0);
+  lastName = windowsName;
+  lastStyle = key;
+  lastFace = slot.get();
   return *slot;
 }
 

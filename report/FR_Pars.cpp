@@ -54,7 +54,7 @@ bool isDelimiter(QChar c) {
 
 // Identifier or number from i (blanks skipped first); i ends at the delimiter.
 // A number keeps a sign right after its exponent letter ("1E-6").
-QString ScanIdentifier(const QString &s, int &i) {
+void ScanIdentifier(const QString &s, int &i) {
   const int n = s.size();
   while (i < n && s[i] == QLatin1Char(' ')) ++i;
   const int start = i;
@@ -72,7 +72,6 @@ QString ScanIdentifier(const QString &s, int &i) {
     ++i;
   }
   if (i == start && i < n) ++i;  // always make progress
-  return s.mid(start, i - start);
 }
 
 // Quoted literal from the opening quote at i, with its quotes; i ends after it.
@@ -147,6 +146,53 @@ struct NestGuard {
   }
   ~NestGuard() { --nesting; }
 };
+
+// Evaluation stacks, one per nesting level, reused between evaluations.
+thread_local std::vector<std::vector<Variant>> stackPool;
+
+// A number literal of plain digits is read directly; anything else goes
+// through the platform's conversion.
+Variant numberLiteral(QStringView t) {
+  if (t.size() <= 18) {
+    qint64 v = 0;
+    bool digits = true;
+    for (QChar c : t) {
+      if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+        digits = false;
+        break;
+      }
+      v = v * 10 + (c.unicode() - '0');
+    }
+    if (digits) return Variant(static_cast<long double>(v));
+  }
+  QString n = t.toString();
+  const QChar sep = platform::regional().decimalSeparator;
+  for (QChar &ch : n)
+    if (ch == QLatin1Char(',') || ch == QLatin1Char('.')) ch = sep;
+  return Variant(platform::StrToFloat(n));
+}
+
+char16_t operatorWord(QStringView w) {
+  switch (w.size()) {
+    case 2:
+      if (w.compare(QLatin1String("OR"), Qt::CaseInsensitive) == 0) return opOR;
+      break;
+    case 3:
+      if (w.compare(QLatin1String("INT"), Qt::CaseInsensitive) == 0) return opINT;
+      if (w.compare(QLatin1String("AND"), Qt::CaseInsensitive) == 0) return opAND;
+      if (w.compare(QLatin1String("NOT"), Qt::CaseInsensitive) == 0) return opNOT;
+      if (w.compare(QLatin1String("STR"), Qt::CaseInsensitive) == 0) return opSTR;
+      if (w.compare(QLatin1String("MOD"), Qt::CaseInsensitive) == 0) return opMOD;
+      break;
+    case 4:
+      if (w.compare(QLatin1String("FRAC"), Qt::CaseInsensitive) == 0) return opFRAC;
+      break;
+    case 5:
+      if (w.compare(QLatin1String("ROUND"), Qt::CaseInsensitive) == 0) return opROUND;
+      break;
+  }
+  return 0;
+}
 
 [[noreturn]] void missingOperand() { throw EParserError(QStringLiteral("Missing operand in expression")); }
 
@@ -223,7 +269,11 @@ QString TfrParser::ToPostfix(const QString &expr) {
   auto replaceCall = [&](int from, int to, const QString &repl) {
     if (++expansions > MaxExpansions || ++totalExpansions > MaxTotalExpansions)
       throw EParserError(QStringLiteral("Too many function expansions"));
-    s = s.left(from) + QLatin1Char('(') + repl + QLatin1Char(')') + s.mid(to);
+    QString next;
+    next.reserve(s.size() + repl.size() + 2);
+    next.append(QStringView(s).left(from)).append(QLatin1Char('(')).append(repl).append(QLatin1Char(')'));
+    next.append(QStringView(s).mid(to));
+    s = std::move(next);
     i = from;
   };
 
@@ -272,37 +322,23 @@ QString TfrParser::ToPostfix(const QString &expr) {
     const bool wasOperand = last;
     last = true;
     const int start = i;
-    QString operand;
-    if (u == '%') {
-      operand = s.mid(i, 2);
-      i = qMin<int>(i + 2, s.size());
-    }
+    if (u == '%') i = qMin<int>(i + 2, s.size());
     if (i < s.size() && s[i] == QLatin1Char('\'')) {
-      operand += GetString(s, i);
+      GetString(s, i);
     } else if (i < s.size() && s[i] == QLatin1Char('[')) {
       int open, close;
       ScanBracketName(s, i, open, close);
-      operand += s.mid(i, close - i + 1);
       i = qMin<int>(close + 1, s.size());
     } else if (i < s.size()) {
-      operand += ScanIdentifier(s, i);
+      ScanIdentifier(s, i);
     }
+    const QStringView operand = QStringView(s).mid(start, i - start);
     if (operand.isEmpty()) continue;
     if (isNumberStart(operand[0])) {
-      out += operand;
-      out += QLatin1Char(' ');
+      out.append(operand).append(QLatin1Char(' '));
       continue;
     }
-    const QString upper = operand.toUpper();
-    char16_t word = 0;
-    if (upper == QLatin1String("INT")) word = opINT;
-    else if (upper == QLatin1String("FRAC")) word = opFRAC;
-    else if (upper == QLatin1String("ROUND")) word = opROUND;
-    else if (upper == QLatin1String("OR")) word = opOR;
-    else if (upper == QLatin1String("AND")) word = opAND;
-    else if (upper == QLatin1String("NOT")) word = opNOT;
-    else if (upper == QLatin1String("STR")) word = opSTR;
-    else if (upper == QLatin1String("MOD")) word = opMOD;
+    const char16_t word = operatorWord(operand);
     if (word) {
       last = wasOperand;
       opStep(word, !wasOperand);
@@ -310,10 +346,10 @@ QString TfrParser::ToPostfix(const QString &expr) {
     }
     const bool call = i < s.size() && s[i] == QLatin1Char('(');
     if (!call) {
-      out += operand;
-      out += QLatin1Char(' ');
+      out.append(operand).append(QLatin1Char(' '));
       continue;
     }
+    const QString upper = operand.toString().toUpper();
     QString args[3];
     int end = i;
     GetParameters(s, end, args);
@@ -349,8 +385,9 @@ QString TfrParser::ToPostfix(const QString &expr) {
 
 Variant TfrParser::EvalPostfix(const QString &p) {
   NestGuard guard;
-  std::vector<Variant> st;
-  st.reserve(8);
+  if (stackPool.size() < static_cast<size_t>(nesting) + 1) stackPool.resize(static_cast<size_t>(nesting) + 1);
+  std::vector<Variant> &st = stackPool[static_cast<size_t>(nesting)];
+  st.clear();
   enum { None, Date, Time } mark = None;
   const int n = p.size();
   auto need = [&](size_t k) {
@@ -446,22 +483,21 @@ Variant TfrParser::EvalPostfix(const QString &p) {
           else if (!inDq && ch == QLatin1Char(' ')) break;
           ++i;
         }
-        QString t = p.mid(start, i - start);
+        const QStringView t = QStringView(p).mid(start, i - start);
         if (isNumberStart(t[0])) {
-          const QChar sep = platform::regional().decimalSeparator;
-          for (QChar &ch : t)
-            if (ch == QLatin1Char(',') || ch == QLatin1Char('.')) ch = sep;
-          push(Variant(platform::StrToFloat(t)));
+          push(numberLiteral(t));
         } else {
           Variant v;
-          if (OnGetValue) OnGetValue(t.toUpper(), v);
+          if (OnGetValue) OnGetValue(t.toString().toUpper(), v);
           push(std::move(v));
         }
         continue;
       }
     }
   }
-  return st.empty() ? Variant() : st.front();
+  Variant result = st.empty() ? Variant() : std::move(st.front());
+  st.clear();
+  return result;
 }
 
 }  // namespace report

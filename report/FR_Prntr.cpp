@@ -7,13 +7,32 @@
 
 namespace report {
 
-EPrinterError::EPrinterError(const QString &message)
-    : std::runtime_error(message.toStdString()), message_(message) {}
-
 QString frDefaultPrinterName() { return QStringLiteral("Default printer"); }
 QString frInvalidPrinterText() { return QStringLiteral("Printer selected is not valid"); }
 
 TfrPrinter *frPrinter = nullptr;
+
+namespace {
+std::unique_ptr<TfrPrinterBackend> &systemBackend() {
+  static std::unique_ptr<TfrPrinterBackend> backend;
+  return backend;
+}
+}  // namespace
+
+void frCreatePrinter(TfrPrinterBackend *backend) {
+  frFreePrinter();
+  if (!backend) {
+    if (!systemBackend()) systemBackend() = frCreateSystemPrinterBackend();
+    backend = systemBackend().get();
+  }
+  frPrinter = new TfrPrinter;
+  frPrinter->SetPrinter(backend);
+}
+
+void frFreePrinter() {
+  delete frPrinter;
+  frPrinter = nullptr;
+}
 
 // Paper codes are the standard Windows paper codes with their standard sizes.
 const std::array<TfrPaperInfo, frPaperCount> frPaperInfo = {{

@@ -3,13 +3,14 @@
 // the paper table of the selected printer, page geometry in the engine's
 // screen-pixel units and print jobs, over an exchangeable printer backend.
 
+#include "report/FR_Utils.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <vector>
 
 class QPainter;
@@ -18,13 +19,9 @@ namespace report {
 
 // Raised when the selected printer cannot be used (gone, or reporting no
 // resolution); the message is the one the report shows to the user.
-class EPrinterError : public std::runtime_error {
+class EPrinterError : public Exception {
  public:
-  explicit EPrinterError(const QString &message);
-  QString message() const { return message_; }
-
- private:
-  QString message_;
+  using Exception::Exception;
 };
 
 // One paper a printer offers: its paper code and its name.
@@ -149,6 +146,10 @@ class TfrPrinter {
 
 // The engine's one printer wrapper, created at engine start-up.
 extern TfrPrinter *frPrinter;
+// Engine start-up and shut-down: creates frPrinter bound to the system's
+// printers, or to the given backend (not owned); frees it again.
+void frCreatePrinter(TfrPrinterBackend *backend = nullptr);
+void frFreePrinter();
 
 // Texts of the wrapper.
 QString frDefaultPrinterName();   // "Default printer"

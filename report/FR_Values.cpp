@@ -21,6 +21,9 @@ constexpr long double kMsPerDay = 86400000.0L;
 
 QDateTime toDateTime(long double days) {
   const QDate base(1899, 12, 30);
+  // Years 1 to 9999, as dates can be encoded at all.
+  if (!(days > -693594.0L && days < 2958466.0L))
+    throw platform::ConvertError(QStringLiteral("Invalid argument to date encode"));
   long double whole = platform::Trunc(days);
   long double frac = days - whole;
   if (frac < 0) frac = -frac;  // the time of day counts forward also before the base day
@@ -162,12 +165,38 @@ void TfrNameResolver::BeginBuild(const QDateTime &now) {
   BuiltIns.Started = now;
   fields_.clear();
   valueSets_.clear();
+  indexValues();
   if (!Values) return;
   for (int i = 0; i < Values->Count(); ++i) {
     const TfrValue *v = Values->GetValue(i);
     if (v && v->Typ == vtDBField && !valueSets_.contains(v->DataSet))
       valueSets_.insert(v->DataSet, frDataSetOf(frFindReportComponent(v->DataSet)));
   }
+}
+
+void TfrNameResolver::EndBuild() {
+  valueIndex_.clear();
+  indexedCount_ = -1;
+  fields_.clear();
+}
+
+void TfrNameResolver::indexValues() {
+  valueIndex_.clear();
+  indexedCount_ = Values ? Values->Count() : -1;
+  // The first of equal names wins, as a search from the front finds it.
+  if (Values)
+    for (int i = Values->Count() - 1; i >= 0; --i) valueIndex_.insert(Values->Name(i), i);
+}
+
+const TfrValue *TfrNameResolver::findValue(const QString &name) {
+  if (!Values) return nullptr;
+  if (Values->Count() != indexedCount_) indexValues();
+  auto it = valueIndex_.constFind(name);
+  if (it != valueIndex_.constEnd() && Values->Name(*it) != name) {
+    indexValues();  // the list changed under the same count
+    it = valueIndex_.constFind(name);
+  }
+  return it != valueIndex_.constEnd() ? Values->GetValue(*it) : nullptr;
 }
 
 void TfrNameResolver::Attach(TfrParser &parser) {
@@ -272,8 +301,8 @@ Variant TfrNameResolver::valueOfRecord(const QString &name, int typ, int kind,
 
 void TfrNameResolver::ResolveValue(const QString &name, Variant &value) {
   if (OnGetValue && OnGetValue(name, value)) return;
-  if (Values) {
-    if (const TfrValue *v = Values->FindVariable(name)) {
+  {
+    if (const TfrValue *v = findValue(name)) {
       value = valueOfRecord(name, v->Typ, v->OtherKind, v->DataSet, v->Field);
       return;
     }

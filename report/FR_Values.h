@@ -18,6 +18,7 @@ namespace report {
 
 class TfrParser;
 class TfrValues;
+struct TfrValue;
 
 // Format word: byte 3 category, byte 2 type, byte 1 decimals, byte 0 separator.
 enum TfrFormatCategory { fcText = 0, fcNumber = 1, fcDate = 2, fcTime = 3, fcBoolean = 4 };
@@ -70,7 +71,11 @@ class TfrNameResolver {
 
   // Start of a build: fix date and time, find the datasets of the value
   // list's field values, forget earlier lookups.
+  // Names of the value list are found through an index, rebuilt here and
+  // when the list's size changes (a rename alone is seen at the next
+  // BeginBuild); EndBuild forgets it and the field lookups.
   void BeginBuild(const QDateTime &now = QDateTime::currentDateTime());
+  void EndBuild();
   // Sets the parser's callbacks to this resolver.
   void Attach(TfrParser &parser);
 
@@ -89,6 +94,8 @@ class TfrNameResolver {
     QString field;                   // field name without quotes
     int index = -1;                  // field index when found
   };
+  void indexValues();
+  const TfrValue *findValue(const QString &name);
   bool fieldValue(const QString &name, Variant &value);
   bool builtIn(const QString &name, Variant &value) const;
   Variant valueOfRecord(const QString &name, int typ, int kind, const QString &dataSet,
@@ -99,6 +106,8 @@ class TfrNameResolver {
   int depth_ = 0;
   QHash<QString, FieldRef> fields_;              // names looked up as fields
   QHash<QString, QPointer<db::DataSet>> valueSets_;  // value-list datasets by name
+  QHash<QString, int> valueIndex_;               // value-list names to positions
+  int indexedCount_ = -1;
 };
 
 }  // namespace report

@@ -1,8 +1,10 @@
 // The canvas: recording, replay, and drawing text on a painter within its clip.
 #include "report/FR_Canvas.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
 
 #include <gtest/gtest.h>
 
@@ -97,4 +99,21 @@ TEST(ColorTest, WindowsAndSystemColours) {
   EXPECT_EQ(frColor(0x0000FF), QColor(255, 0, 0));
   EXPECT_EQ(frColor(0xFF0000), QColor(0, 0, 255));
   EXPECT_EQ(frColor(0x8000000F), QColor(240, 240, 240));  // button face
+}
+
+TEST(PainterCanvasTest, PdfOutputEmbedsTheFaceRatherThanOutlines) {
+  // Glyphs drawn as outlines make PDF files large and slow; the face must be
+  // embedded as a font.
+  QBuffer buf;
+  buf.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter pdf(&buf);
+    pdf.setResolution(300);
+    pdf.setPdfVersion(QPagedPaintDevice::PdfVersion_1_4);
+    QPainter p(&pdf);
+    TfrPainterCanvas c(&p, TfrCanvasKind::Printer);
+    for (int i = 0; i < 50; ++i) c.textOut(text(QStringLiteral("Árvíztűrő tükörfúrógép %1").arg(i), 100, 100 + 50 * i));
+  }
+  EXPECT_TRUE(buf.data().contains("LiberationSans"));
+  EXPECT_LT(buf.size(), 60000);
 }

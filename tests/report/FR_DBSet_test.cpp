@@ -128,6 +128,58 @@ TEST_F(DBDataSetTest, WithoutDatasetEveryOperationFailsWithItsName) {
   EXPECT_THROW(lone.Init(), EDSError);
 }
 
+TEST_F(DBDataSetTest, ThroughADataSourceItFollowsItsDataset) {
+  auto other = query();
+  other->sql().setText("SELECT 7 AS N FROM RDB$DATABASE UNION ALL SELECT 8 FROM RDB$DATABASE");
+  db::DataSource source(&owner);
+  source.setObjectName("DataSource1");
+  source.setDataSet(q);
+  src->SetDataSource(&source);
+  EXPECT_EQ(src->DataSet(), nullptr);
+  EXPECT_EQ(run(), (std::vector<int>{1, 2, 3, 4, 5}));
+
+  source.setDataSet(other.get());
+  db::Query *saved = q;
+  q = other.get();  // run() reads N of the dataset walked
+  EXPECT_EQ(run(), (std::vector<int>{7, 8}));
+  q = saved;
+
+  // A data source without a dataset falls back to none at all.
+  source.setDataSet(nullptr);
+  EXPECT_THROW(src->Init(), EDSError);
+  // Setting a dataset forgets the data source, and the other way round.
+  src->SetDataSet(q);
+  EXPECT_EQ(src->DataSource(), nullptr);
+  src->SetDataSource(&source);
+  EXPECT_EQ(src->DataSet(), nullptr);
+  src->SetDataSource(nullptr);
+  EXPECT_THROW(src->GetDataSet(), EDSError);
+
+  // A layout may name the data source where a dataset is expected.
+  source.setDataSet(q);
+  q->open();
+  db::DataSet *ds = nullptr;
+  db::Field *f = nullptr;
+  frGetDataSetAndField("DataSource1.N", ds, f);
+  EXPECT_EQ(ds, q);
+  EXPECT_NE(f, nullptr);
+}
+
+TEST_F(DBDataSetTest, TheGoverningBandsDataset) {
+  EXPECT_EQ(frActiveDataSet(src), q);
+  TfrUserDataset user;
+  EXPECT_EQ(frActiveDataSet(&user), nullptr);
+  EXPECT_EQ(frActiveDataSet(nullptr), nullptr);
+  TfrDBDataSet empty;
+  EXPECT_EQ(frActiveDataSet(&empty), nullptr);
+  // Summary, master footer and groups read the master data band's dataset.
+  for (int t : {1, 5, 6, 16, 17}) EXPECT_EQ(frGoverningDataBand(t), 5) << t;
+  EXPECT_EQ(frGoverningDataBand(9), 8);
+  EXPECT_EQ(frGoverningDataBand(12), 11);
+  EXPECT_EQ(frGoverningDataBand(20), 19);
+  for (int t : {0, 2, 3, 4, 7, 10, 13, 14, 15, 18, 21, -1, 99}) EXPECT_EQ(frGoverningDataBand(t), -1) << t;
+}
+
 TEST_F(DBDataSetTest, FieldsByLayoutNames) {
   q->open();
   q->setRecNo(2);

@@ -245,6 +245,20 @@ TEST(PrinterWrapper, NoPrinterAtAllCannotStartAJob) {
   EXPECT_TRUE(backend.jobs.empty());
 }
 
+TEST(PrinterWrapper, EngineStartUpCreatesTheGlobalWrapper) {
+  TfrFakePrinterBackend backend;
+  backend.printers.push_back(TfrFakePrinterBackend::standardPrinter("Laser"));
+  frCreatePrinter(&backend);
+  ASSERT_NE(frPrinter, nullptr);
+  EXPECT_EQ(frPrinter->Printers, (QStringList{"Laser", "Default printer"}));
+  frFreePrinter();
+  EXPECT_EQ(frPrinter, nullptr);
+  frCreatePrinter();
+  ASSERT_NE(frPrinter, nullptr);
+  EXPECT_EQ(frPrinter->Printers.last(), QStringLiteral("Default printer"));
+  frFreePrinter();
+}
+
 TEST(PrinterWrapper, SystemBackendListsTheInstalledPrintersThenDefaultPrinter) {
   auto backend = frCreateSystemPrinterBackend();
   TfrPrinter prn;
@@ -258,6 +272,34 @@ TEST(PrinterWrapper, SystemBackendListsTheInstalledPrintersThenDefaultPrinter) {
   } else {
     EXPECT_GT(prn.PaperCount, 0);
   }
+}
+
+TEST(PrinterWrapper, SystemBackendMapsPaperCodesToItsPageSizes) {
+  auto backend = frCreateSystemPrinterBackend();
+  backend->applyPaper(9, 0, 0, 0);  // A4
+  EXPECT_EQ(backend->paperCode(), 9);
+  TfrDeviceCaps c = backend->deviceCaps();
+  ASSERT_GT(c.dpiX, 0);
+  EXPECT_NEAR(c.physWidth * 254.0 / c.dpiX, 2100, 2);
+  EXPECT_NEAR(c.physHeight * 254.0 / c.dpiY, 2970, 2);
+  EXPECT_LE(c.printWidth, c.physWidth);
+
+  backend->applyPaper(8, 0, 0, 1);  // A3 landscape
+  EXPECT_EQ(backend->paperCode(), 8);
+  c = backend->deviceCaps();
+  EXPECT_NEAR(c.physWidth * 254.0 / c.dpiX, 4200, 2);
+  EXPECT_NEAR(c.physHeight * 254.0 / c.dpiY, 2970, 2);
+
+  backend->applyPaper(256, 1000, 1500, 0);  // a custom size has no paper code
+  EXPECT_EQ(backend->paperCode(), 256);
+  c = backend->deviceCaps();
+  EXPECT_NEAR(c.physWidth * 254.0 / c.dpiX, 1000, 2);
+  EXPECT_NEAR(c.physHeight * 254.0 / c.dpiY, 1500, 2);
+
+  // Codes without a page size change nothing.
+  backend->applyPaper(48, 0, 0, 0);
+  EXPECT_EQ(backend->paperCode(), 256);
+  EXPECT_FALSE(backend->selectPrinter(QStringLiteral("No such printer")));
 }
 
 }  // namespace

@@ -43,6 +43,14 @@ void ModalScript::poll() {
 }
 
 void ModalScript::run(const std::function<void()> &open, int timeoutMs) {
+  runImpl(open, timeoutMs, true);
+}
+
+void ModalScript::runUntilReturn(const std::function<void()> &open, int timeoutMs) {
+  runImpl(open, timeoutMs, false);
+}
+
+void ModalScript::runImpl(const std::function<void()> &open, int timeoutMs, bool waitAfter) {
   QWidget *start = activeModal();
   last_ = start;
   lastWasNull_ = (start == nullptr);
@@ -66,12 +74,12 @@ void ModalScript::run(const std::function<void()> &open, int timeoutMs) {
   timer.start();
   guard.start();
   open();
-  while (next_ < steps_.size() && clock.elapsed() < timeoutMs) {
+  while (waitAfter && next_ < steps_.size() && clock.elapsed() < timeoutMs) {
     QEventLoop loop;
     QTimer::singleShot(10, &loop, &QEventLoop::quit);
     loop.exec();
   }
-  if (next_ < steps_.size() && failure_.isEmpty()) failure_ = failure();
+  if (waitAfter && next_ < steps_.size() && failure_.isEmpty()) failure_ = failure();
 }
 
 QWidget *activeModal() { return QApplication::activeModalWidget(); }

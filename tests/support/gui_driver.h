@@ -51,6 +51,9 @@ class ModalScript {
   // before every step ran, keeps the event loop going until they have or
   // timeoutMs has passed.
   void run(const std::function<void()> &open, int timeoutMs = 10000);
+  // Like run(), but stops waiting when open() returns: for windows that
+  // may or may not appear while it runs (done() then tells which).
+  void runUntilReturn(const std::function<void()> &open, int timeoutMs = 10000);
 
   bool done() const { return next_ == steps_.size() && failure_.isEmpty(); }
   int stepsRun() const { return static_cast<int>(next_); }
@@ -58,6 +61,7 @@ class ModalScript {
 
  private:
   void poll();
+  void runImpl(const std::function<void()> &open, int timeoutMs, bool waitAfter);
 
   std::vector<Step> steps_;
   size_t next_ = 0;

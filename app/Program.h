@@ -1,0 +1,10 @@
+#pragma once
+// The program's entry after the application object exists: help file, the
+// main window (start-up), the message loop. Returns the exit status.
+#include <QString>
+
+// The application's help file name, kept as the application's "helpFile"
+// property; the preview swaps it while it is active.
+extern const QString HelpFileName;
+
+int RunProgram();

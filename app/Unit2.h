@@ -1,0 +1,58 @@
+#pragma once
+// The data module: the one connection, the one transaction, a table
+// component per table and the pool of reusable queries with their data
+// sources. Every dialog reaches the database through these components and
+// stores a record through Write(), the one write pattern of the program.
+#include "db/connection.h"
+#include "db/dataset.h"
+#include "db/transaction.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+using TTable = db::Table;
+using TQuery = db::Query;
+
+class TData : public QObject {
+  Q_OBJECT
+ public:
+  // Created with the application as owner (parent) by the start-up; sets the
+  // global Data.
+  explicit TData(QObject *owner = nullptr);
+  ~TData() override;
+
+  // "qz2025.fdb" in the working directory, user SYSDBA, WIN1250, dialect 3;
+  // default transaction IBTrans1.
+  db::Connection *ZCon1;
+  // read_committed, rec_version, nowait; inactive until the first read.
+  db::Transaction *IBTrans1;
+
+  // QZFEJ, QZSOR, OSTERMELO, TERMEK, SORSZAM (read-only), ATVEVO (writable);
+  // IBTable9 names a table NAV that nothing opens.
+  TTable *IBTable1, *IBTable2, *IBTable3, *IBTable4, *IBTable5, *IBTable6, *IBTable9;
+
+  TQuery *ZQ10, *ZQ20, *ZQ30, *ZQ40, *ZQ50, *ZQ60, *ZQ70, *ZQ80;
+  TQuery *ZQ11, *ZQ21, *ZQ41, *ZQ12, *ZQ22, *ZQ31, *ZQ32, *ZQ33, *ZQ61, *ZQ90, *ZQ91;
+
+  enum class CommitMode {
+    // Commit: closes every dataset of the transaction; the dialog reopens
+    // the queries it shows.
+    Commit,
+    // Commit retaining: the datasets stay open. For the small writes that
+    // would otherwise wait in the open transaction (printed mark, deleted
+    // lines, producers and products, the year opening's start serial): they
+    // are made durable at once.
+    CommitRetaining,
+  };
+
+  // The write pattern: starts IBTrans1 when it is not active, runs the
+  // statements, commits. When anything fails it shows message in a plain
+  // box, rolls back and answers false; the calling dialog stays open with
+  // the user's input.
+  bool Write(const QString &message, const std::function<void()> &statements,
+             CommitMode mode = CommitMode::Commit);
+};
+
+extern TData *Data;

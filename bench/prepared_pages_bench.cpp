@@ -1,0 +1,111 @@
+// Prepared pages: memory per page of 60 text objects, drawing pages to PDF at
+// 300 dpi, and text layout.
+#include "report/FR_Canvas.h"
+#include "report/FR_Class_EMFPages.h"
+#include "report/FR_TextLayout.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+using namespace report;
+
+namespace {
+
+// A page as a ticket list prints it: 60 text objects in three columns.
+void addPage(TfrEMFPages &pages, int n) {
+  static const TfrPage a4;
+  pages.Add(a4);
+  const int index = pages.Count() - 1;
+  TfrMemoView m;
+  m.dx = 240;
+  m.dy = 18;
+  m.FrameTyp = 2;
+  for (int i = 0; i < 60; ++i) {
+    m.x = 40 + (i % 3) * 240;
+    m.y = 40 + (i / 3) * 50;
+    m.Adjust = i % 3 == 2 ? frAlignRight : frAlignLeft;
+    m.Memo1 = {i % 3 == 0 ? QStringLiteral("Termelő %1 / %2").arg(n).arg(i)
+               : i % 3 == 1 ? QStringLiteral("Búza, 2. osztály")
+                            : QStringLiteral("%1 Ft").arg(1234567 + n * 60 + i)};
+    pages.AddObject(index, m);
+  }
+}
+
+size_t heapInUse() { return mallinfo2().uordblks; }
+
+void BM_PageMemory(benchmark::State &state) {
+  const int count = static_cast<int>(state.range(0));
+  double total = 0;
+  for (auto _ : state) {
+    const size_t before = heapInUse();
+    auto pages = std::make_unique<TfrEMFPages>();
+    for (int i = 0; i < count; ++i) addPage(*pages, i);
+    total = static_cast<double>(heapInUse() - before);
+    benchmark::DoNotOptimize(pages->Count());
+  }
+  state.counters["bytes_per_page"] = total / count;
+  state.counters["total_MB"] = total / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_PageMemory)->Arg(1)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+void BM_DrawPdf300dpi(benchmark::State &state) {
+  TfrEMFPages pages;
+  for (int i = 0; i < 100; ++i) addPage(pages, i);
+  qint64 bytes = 0;
+  for (auto _ : state) {
+    QBuffer buf;
+    buf.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&buf);
+    pdf.setResolution(300);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter(&pdf);
+    TfrPainterCanvas canvas(&painter, TfrCanvasKind::Printer);
+    for (int i = 0; i < pages.Count(); ++i) {
+      if (i > 0) pdf.newPage();
+      TfrPageRec *rec = pages[i];
+      rec->Visible = true;
+      const double k = 300.0 / 96;
+      pages.Draw(i, canvas, QRect(0, 0, frRound(rec->PrnInfo.pageWidth * k), frRound(rec->PrnInfo.pageHeight * k)));
+      rec->Visible = false;
+      pages.Draw(i, canvas, QRect());  // frees the rebuilt page, as the printer does
+    }
+    painter.end();
+    bytes = buf.size();
+  }
+  state.counters["pages_per_s"] = benchmark::Counter(100.0 * state.iterations(), benchmark::Counter::kIsRate);
+  state.counters["pdf_KB"] = bytes / 1024.0;
+}
+BENCHMARK(BM_DrawPdf300dpi)->Unit(benchmark::kMillisecond);
+
+void BM_LayoutParagraphs(benchmark::State &state) {
+  TfrTextLayoutParams p;
+  p.font.height = 13;
+  p.width = 300;
+  p.height = 500;
+  const QStringList text = {
+      QStringLiteral("A felvásárlási jegyek összesítője a kiválasztott időszak minden tételét tartalmazza, "
+                     "termelőnként és terményenként csoportosítva."),
+      QString(),
+      QStringLiteral("Az árak forintban értendők, az általános forgalmi adót nem tartalmazzák; a levonások "
+                     "a jegy alján szerepelnek.")};
+  for (auto _ : state) benchmark::DoNotOptimize(frLayoutText(text, p).textHeight);
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_LayoutParagraphs);
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,370 @@
+// Start-up, main window and shut-down, run in-process against real databases
+// in a temporary working folder.
+#include "app/About.h"
+#include "app/MenuCommands.h"
+#include "app/Program.h"
+#include "app/Unit1.h"
+#include "app/Unit2.h"
+#include "db/schema.h"
+#include "platform/format_settings.h"
+#include "support/db_fixture.h"
+#include "support/gui_driver.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QProcess>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace vorik::test;
+
+namespace {
+
+// Runs each test in a fresh working folder, as the program runs in its own.
+class StartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous_ = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir_.path()));
+    TAboutBox::SetInterval(0);
+    AboutBoxShown = true;  // the splash has its own test below
+  }
+  void TearDown() override {
+    form_.reset();
+    delete Data;
+    QDir::setCurrent(previous_);
+    TAboutBox::SetInterval(-1);
+  }
+  QString databasePath() const { return dir_.file(QStringLiteral("qz2025.fdb")); }
+  void createDatabase() { createTestDatabase(dir_.path()); }
+
+  // Builds the main window; a failing start-up's box is answered and read.
+  TForm1 *start(MessageSeen *box = nullptr) {
+    ModalScript script;
+    MessageSeen seen;
+    script.then(answer(QMessageBox::Yes, &seen));
+    script.runUntilReturn([&] { form_ = std::make_unique<TForm1>(); });
+    if (box) *box = seen;
+    return form_.get();
+  }
+
+  TempDir dir_;
+  QString previous_;
+  std::unique_ptr<TForm1> form_;
+};
+
+const QString kBoxText =
+    QStringLiteral("Az adatbáziskezelöt nem találja.\rA program müködéséhez szükséges.");
+
+void expectStartupBox(const MessageSeen &box) {
+  EXPECT_EQ(box.kind, QStringLiteral("Confirmation"));
+  EXPECT_EQ(box.text, kBoxText);
+  EXPECT_EQ(box.buttons, QStringList{QStringLiteral("Yes")});
+}
+
+// Records whether a main window was ever shown.
+class ShowWatcher : public QObject {
+ public:
+  ShowWatcher() { qApp->installEventFilter(this); }
+  ~ShowWatcher() override { qApp->removeEventFilter(this); }
+  bool mainWindowShown = false;
+  bool eventFilter(QObject *o, QEvent *e) override {
+    if (e->type() == QEvent::Show && qobject_cast<TForm1 *>(o)) mainWindowShown = true;
+    return false;
+  }
+};
+
+TEST_F(StartupTest, WithoutTheDatabaseTheSplashThenTheBoxAndTheProgramEndsWithoutMainWindow) {
+  AboutBoxShown = false;
+  TAboutBox::SetInterval(150);  // long enough for the script to see it
+  ShowWatcher watcher;
+  QString splashCaption;
+  MessageSeen box;
+  int status = -1;
+  ModalScript script;
+  script.then([&](QWidget *w) { splashCaption = w->windowTitle(); })  // closes by itself
+      .then(answer(QMessageBox::Yes, &box));
+  script.run([&] { status = RunProgram(); });
+  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(splashCaption, QStringLiteral("Betöltés..."));
+  expectStartupBox(box);
+  EXPECT_EQ(status, 0);
+  EXPECT_FALSE(watcher.mainWindowShown);
+  EXPECT_EQ(Form1, nullptr);
+  EXPECT_EQ(qApp->property("helpFile").toString(), QStringLiteral("VORIK2009.HLP"));
+  // A missing file is not created by the attempt.
+  EXPECT_FALSE(QFile::exists(databasePath()));
+}
+
+TEST_F(StartupTest, SplashIsShownOncePerProcess) {
+  AboutBoxShown = false;
+  TAboutBox::SetInterval(100);
+  createDatabase();
+  int splashes = 0;
+  ModalScript first;
+  first.then([&](QWidget *w) { splashes += qobject_cast<TAboutBox *>(w) != nullptr; });
+  first.run([&] { form_ = std::make_unique<TForm1>(); });
+  ASSERT_FALSE(form_->StartupFailed());
+  form_.reset();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ModalScript second;
+  second.then([&](QWidget *w) { splashes += qobject_cast<TAboutBox *>(w) != nullptr; });
+  second.runUntilReturn([&] { form_ = std::make_unique<TForm1>(); });
+  EXPECT_EQ(second.stepsRun(), 0);
+  EXPECT_EQ(splashes, 1);
+  EXPECT_EQ(AboutBox, nullptr);
+}
+
+TEST_F(StartupTest, NormalStartOpensTheSixTablesAndShowsTheVersionCaption) {
+  createDatabase();
+  platform::regional().decimalSeparator = QLatin1Char('.');
+  platform::regional().dateSeparator = QLatin1Char('-');
+  TForm1 *form = start();
+  ASSERT_FALSE(form->StartupFailed());
+  ASSERT_NE(Data, nullptr);
+  EXPECT_EQ(Data->parent(), qApp);
+  EXPECT_TRUE(Data->ZCon1->connected());
+  TTable *tables[] = {Data->IBTable1, Data->IBTable2, Data->IBTable3,
+                      Data->IBTable4, Data->IBTable5, Data->IBTable6};
+  const char *names[] = {"QZFEJ", "QZSOR", "OSTERMELO", "TERMEK", "SORSZAM", "ATVEVO"};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_TRUE(tables[i]->active()) << names[i];
+    EXPECT_EQ(tables[i]->tableName(), QString::fromLatin1(names[i]));
+    EXPECT_EQ(tables[i]->readOnly(), i < 5) << names[i];
+  }
+  EXPECT_FALSE(Data->IBTable9->active());
+  form->show();
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("Felvásárlási jegy - Verzió: 25.00 2006-2025"));
+  EXPECT_EQ(form->FejSzoveg, QStringLiteral("Felvásárlási jegy - "));
+  EXPECT_EQ(form->VerzioSzoveg, QStringLiteral("Verzió: 25.00 2006-2025"));
+  EXPECT_EQ(platform::regional().decimalSeparator, QLatin1Char(','));
+  EXPECT_EQ(platform::regional().dateSeparator, QLatin1Char('.'));
+}
+
+// The menu as the user sees it: top items, then each menu's visible items.
+QStringList visibleMenu(QMenuBar *bar) {
+  QStringList out;
+  for (QAction *top : bar->actions()) {
+    if (!top->isVisible()) continue;
+    QString line = top->text() + (top->isEnabled() ? QString() : QStringLiteral(" (off)"));
+    if (QMenu *m = top->menu()) {
+      QStringList items;
+      for (QAction *a : m->actions())
+        if (a->isVisible()) items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+      line += QStringLiteral(": ") + items.join(QStringLiteral(" | "));
+    }
+    out << line;
+  }
+  return out;
+}
+
+TEST_F(StartupTest, MenuRightAfterStartOnlyReceiverChoiceAndExitAreEnabled) {
+  createDatabase();
+  TForm1 *form = start();
+  ASSERT_FALSE(form->StartupFailed());
+  form->show();
+  const QStringList expected = {
+      QStringLiteral("Átvevö: Választás"),
+      QStringLiteral("Felvásárlási jegy (off)"),
+      QStringLiteral("Östermelö (off)"),
+      QStringLiteral("Termék (off)"),
+      QStringLiteral("Bevallás (off): 2508M-hoz export | Bevallás lista | Import összevonás"),
+      QStringLiteral("Listák (off): Termékenkénti lista | Östermelönkénti lista | "
+                     "Östermelö havi bontásban | Kp. napi lista | Statisztika"),
+      QStringLiteral("Segédlet (off): Ellenörzés | Vorik excel táblába | Adatok | - | Sugó | "
+                     "Névjegy | Távsegitség | Adat export | Adatok mentése | Átvevő beállítás | "
+                     "Évnyitás | Nébih azon. felvétele | Windows dátum formátunának módosítása"),
+      QStringLiteral("Kilépés"),
+  };
+  EXPECT_EQ(visibleMenu(form->MainMenu1), expected);
+  // Component names as object names, in the bar's order.
+  QStringList topNames;
+  for (QAction *top : form->MainMenu1->actions())
+    topNames << (top->menu() ? top->menu()->objectName() : top->objectName());
+  EXPECT_EQ(topNames, (QStringList{"Adz1", "Felvsrlsijegy1", "stermel1", "Termk1", "Bevalls1",
+                                   "Listk1", "Export1", "Kilps1"}));
+  EXPECT_TRUE(form->Vlaszts1->isEnabled());
+
+  // The ten hidden items stay hidden once the menus are unlocked.
+  const QStringList hidden = {"Adhatgiellenrzsiadatszolgltats1", "Rgiblexport1", "Adatokkldse1",
+                              "Magnnytag1", "Szerzds1", "Importexcelblcsv1",
+                              "Ostermeloegyesites1", "FELIRazonfelvtele1", "Adattadskszlethez1",
+                              "Kamaraiszmhossza1"};
+  form->EnableReceiverMenus();
+  for (const QString &name : hidden) {
+    auto *a = form->findChild<QAction *>(name);
+    ASSERT_NE(a, nullptr) << name.toStdString();
+    EXPECT_FALSE(a->isVisible()) << name.toStdString();
+  }
+  QStringList unlocked = visibleMenu(form->MainMenu1);
+  EXPECT_EQ(unlocked.filter(QStringLiteral("(off)")), QStringList());
+  EXPECT_EQ(unlocked.size(), expected.size());
+}
+
+TEST_F(StartupTest, ExitMakesAWriteLeftInTheTransactionDurable) {
+  createDatabase();
+  TForm1 *form = start();
+  ASSERT_FALSE(form->StartupFailed());
+  form->show();
+  // A write with no commit of its own, as the printed mark has in the
+  // original design.
+  Data->ZQ11->close();
+  Data->ZQ11->sql().clear();
+  Data->ZQ11->sql().add(QStringLiteral("INSERT INTO TERMEK (T_KOD, T_MEGNEVEZES) "));
+  Data->ZQ11->sql().add(QStringLiteral("VALUES (:p0, :p1)"));
+  Data->ZQ11->paramByName(QStringLiteral("p0")).setString(QStringLiteral("77"));
+  Data->ZQ11->paramByName(QStringLiteral("p1")).setString(QStringLiteral("Búza"));
+  Data->ZQ11->execute();
+  ASSERT_TRUE(Data->IBTrans1->active());
+
+  form->Kilps1->trigger();  // "Kilépés"
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_FALSE(Data->ZCon1->connected());
+
+  // A restart finds the row.
+  form_.reset();
+  TForm1 *again = start();
+  ASSERT_FALSE(again->StartupFailed());
+  Data->ZQ40->sql().clear();
+  Data->ZQ40->sql().add(QStringLiteral("SELECT T_MEGNEVEZES FROM TERMEK WHERE T_KOD = '77'"));
+  Data->ZQ40->open();
+  ASSERT_EQ(Data->ZQ40->recordCount(), 1);
+  EXPECT_EQ(Data->ZQ40->fieldByName(QStringLiteral("T_MEGNEVEZES")).asString().trimmed(),
+            QStringLiteral("Búza"));
+}
+
+TEST_F(StartupTest, WithoutExitTheOpenWriteIsLost) {
+  // The counter-case of the test above: the commit at exit is what keeps it.
+  createDatabase();
+  start();
+  ASSERT_FALSE(form_->StartupFailed());
+  Data->ZQ11->sql().add(QStringLiteral("INSERT INTO TERMEK (T_KOD, T_MEGNEVEZES) VALUES ('78', 'Árpa')"));
+  Data->ZQ11->execute();
+  form_.reset();
+  delete Data;
+  start();
+  ASSERT_FALSE(form_->StartupFailed());
+  Data->ZQ40->sql().add(QStringLiteral("SELECT * FROM TERMEK WHERE T_KOD = '78'"));
+  Data->ZQ40->open();
+  EXPECT_EQ(Data->ZQ40->recordCount(), 0);
+}
+
+class TForm96 : public QDialog {
+ public:
+  explicit TForm96(QWidget *owner) : QDialog(owner) {}
+};
+TForm96 *Form96 = nullptr;
+
+TEST_F(StartupTest, AMenuCommandBuildsAFreshDialogEachTime) {
+  createDatabase();
+  start();
+  ASSERT_FALSE(form_->StartupFailed());
+  form_->show();
+  form_->EnableReceiverMenus();
+  const MenuCommand previous = MenuCommandOf(QStringLiteral("Tvsegitsg1"));
+  RegisterMenuCommand(QStringLiteral("Tvsegitsg1"), [] { ShowModalDialog<TForm96>(Form96); });
+  std::vector<QPointer<QWidget>> dialogs;
+  for (int i = 0; i < 2; ++i) {
+    ModalScript script;
+    script.then([&](QWidget *w) {
+      dialogs.emplace_back(w);
+      EXPECT_EQ(w, Form96);
+      closeWindow(w);
+    });
+    script.run([&] { form_->Tvsegitsg1->trigger(); });
+    EXPECT_TRUE(script.done());
+  }
+  RegisterMenuCommand(QStringLiteral("Tvsegitsg1"), previous);
+  ASSERT_EQ(dialogs.size(), 2u);
+  EXPECT_TRUE(dialogs[0].isNull());  // freed when its modal loop returned
+  EXPECT_TRUE(dialogs[1].isNull());
+  EXPECT_EQ(Form96, nullptr);
+  // Items without a command do nothing.
+  form_->Statisztika1->trigger();
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// Bad input: each cause ends in the same box, never a crash or a hang.
+
+TEST_F(StartupTest, AFileThatIsNotADatabaseGivesTheBox) {
+  for (const QByteArray &content :
+       {QByteArray(), QByteArray("not a database\r\n"), QByteArray(8192, '\xff')}) {
+    QFile f(databasePath());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(content);
+    f.close();
+    MessageSeen box;
+    start(&box);
+    EXPECT_TRUE(form_->StartupFailed()) << content.size();
+    expectStartupBox(box);
+    form_.reset();
+    delete Data;
+  }
+}
+
+TEST_F(StartupTest, ADatabaseMissingOneOfTheSixTablesGivesTheBox) {
+  // SORSZAM, the fifth table, left out of the schema.
+  QStringList statements = db::splitScript(db::schemaScript());
+  statements.erase(std::remove_if(statements.begin(), statements.end(),
+                                  [](const QString &s) {
+                                    return s.simplified().startsWith(
+                                        QStringLiteral("CREATE TABLE SORSZAM"),
+                                        Qt::CaseInsensitive);
+                                  }),
+                   statements.end());
+  db::createDatabase(databasePath(), statements.join(QStringLiteral(";\n")) + QLatin1Char(';'));
+  MessageSeen box;
+  start(&box);
+  EXPECT_TRUE(form_->StartupFailed());
+  expectStartupBox(box);
+}
+
+TEST_F(StartupTest, AMissingDatabaseEngineGivesTheBoxAndExitStatusZero) {
+  // The engine loads once per process: the start-up runs in a child process
+  // (this test program, on the child test below) with FIREBIRD naming an
+  // empty folder.
+  createDatabase();
+  TempDir emptyRoot;
+  QProcess child;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("FIREBIRD"), emptyRoot.path());
+  env.insert(QStringLiteral("VORIK_CHILD_WORKDIR"), dir_.path());
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  child.setProcessEnvironment(env);
+  child.setProcessChannelMode(QProcess::MergedChannels);
+  child.start(QCoreApplication::applicationFilePath(),
+              {QStringLiteral("--gtest_filter=StartupChild.StartsAndAnswersTheBox")});
+  ASSERT_TRUE(child.waitForFinished(60000)) << "the start-up hangs";
+  const QString out = QString::fromUtf8(child.readAll());
+  EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
+  EXPECT_TRUE(out.contains(QStringLiteral("STARTUP-BOX-SEEN"))) << out.toStdString();
+}
+
+// The child of the test above; does nothing when run on its own.
+TEST(StartupChild, StartsAndAnswersTheBox) {
+  const QString workdir = qEnvironmentVariable("VORIK_CHILD_WORKDIR");
+  if (workdir.isEmpty()) GTEST_SKIP() << "runs as a child of another test";
+  ASSERT_TRUE(QDir::setCurrent(workdir));
+  TAboutBox::SetInterval(0);
+  AboutBoxShown = true;
+  MessageSeen box;
+  int status = -1;
+  ModalScript script;
+  script.then(answer(QMessageBox::Yes, &box));
+  script.run([&] { status = RunProgram(); });
+  expectStartupBox(box);
+  EXPECT_EQ(status, 0);
+  if (box.text == kBoxText && status == 0) std::printf("STARTUP-BOX-SEEN\n");
+}
+
+}  // namespace
