@@ -170,10 +170,9 @@ TForm4::TForm4(QWidget *owner) : QDialog(owner) {
   DBGrid1->verticalHeader()->setDefaultSectionSize(20);
   DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   model_->bindSelection(DBGrid1->selectionModel());
-  // A header click only triggers the sort: it must not move the marked column.
+  // Single cells are marked: a header click does not mark its column, it
+  // only sorts by the marked one.
   DBGrid1->horizontalHeader()->setSectionsClickable(true);
-  disconnect(DBGrid1->horizontalHeader(), SIGNAL(sectionPressed(int)), DBGrid1, SLOT(selectColumn(int)));
-  disconnect(DBGrid1->horizontalHeader(), SIGNAL(sectionEntered(int)), DBGrid1, SLOT(_q_selectColumn(int)));
   connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
           [this](int section) { Guarded([&] { DBGrid1TitleClick(section); }); });
   connect(DBGrid1, &QTableView::clicked, this, &TForm4::DBGrid1CellClick);
@@ -448,7 +447,11 @@ void TForm4::Edit1KeyUp() {
 void TForm4::DBGrid1TitleClick(int) {
   const QModelIndex current = DBGrid1->currentIndex();
   const int column = current.isValid() ? current.column() : 0;
-  OpenProducerList(kGridColumns.value(column, QStringLiteral("o_Nev")));
+  const QString field = kGridColumns.value(column, QStringLiteral("O_NEV"));
+  if (!columns_.contains(field)) return;  // a column an older database lacks
+  OpenProducerList(field);
+  // The marked column stays marked for the next sort.
+  DBGrid1->setCurrentIndex(model_->index(qMax(0, Data->ZQ30->recNo() - 1), column));
 }
 
 void TForm4::DBGrid1CellClick() { CopyFelir(); }

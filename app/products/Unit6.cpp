@@ -95,7 +95,6 @@ TForm6::TForm6(QWidget *owner) : QDialog(owner) {
   DBGrid1->verticalHeader()->setDefaultSectionSize(20);
   DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   model_->bindSelection(DBGrid1->selectionModel());
-  disconnect(DBGrid1->horizontalHeader(), SIGNAL(sectionPressed(int)), DBGrid1, SLOT(selectColumn(int)));
   connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
           [this](int column) { Guarded([&] { DBGrid1TitleClick(column); }); });
 

@@ -171,6 +171,7 @@ TEST_F(Producers, ACellClickCopiesTheFelirIdAndATitleClickSortsByTheMarkedColumn
   add("1", "Kovács Béla", "KB1111111");
   add("2", "Kiss Anna", "KA2222222");
   QString copied, firstByCode, firstByName, sortLabel;
+  QStringList orders;
   ModalScript script;
   script.then([&](QWidget *dlg) {
     auto *grid = child<QTableView>(dlg, "DBGrid1");
@@ -179,12 +180,27 @@ TEST_F(Producers, ACellClickCopiesTheFelirIdAndATitleClickSortsByTheMarkedColumn
     emit grid->clicked(cell);
     copied = QGuiApplication::clipboard()->text();
     // The marked column is O_KOD (column 0); the header clicked is another.
+    auto clickHeader = [&](int section) {
+      QHeaderView *header = grid->horizontalHeader();
+      const QPoint at(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                      header->height() / 2);
+      QMouseEvent press(QEvent::MouseButtonPress, at, header->viewport()->mapToGlobal(at), Qt::LeftButton,
+                        Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(header->viewport(), &press);
+      QMouseEvent release(QEvent::MouseButtonRelease, at, header->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          Qt::NoButton, Qt::NoModifier);
+      QApplication::sendEvent(header->viewport(), &release);
+    };
     grid->setCurrentIndex(grid->model()->index(0, 0));
-    emit grid->horizontalHeader()->sectionClicked(5);
+    clickHeader(3);
     firstByCode = current("o_kod");
+    orders << Data->ZQ30->sql().lines().last();
+    clickHeader(0);  // still O_KOD: the click did not mark its column
+    orders << Data->ZQ30->sql().lines().last();
     grid->setCurrentIndex(grid->model()->index(0, 1));
-    emit grid->horizontalHeader()->sectionClicked(0);
+    clickHeader(0);
     firstByName = current("o_Nev");
+    orders << Data->ZQ30->sql().lines().last();
     sortLabel = textOf(dlg, "Label1");
     closeWindow(dlg);
   });
@@ -193,6 +209,7 @@ TEST_F(Producers, ACellClickCopiesTheFelirIdAndATitleClickSortsByTheMarkedColumn
   EXPECT_EQ(copied, "NE7654321");
   EXPECT_EQ(firstByCode, "1");
   EXPECT_EQ(firstByName, "Kiss Anna");
+  EXPECT_EQ(orders, QStringList({"  ORDER BY O_KOD ", "  ORDER BY O_KOD ", "  ORDER BY O_NEV "}));
   EXPECT_EQ(sortLabel, kProducerSortHint);
 }
 
