@@ -5,6 +5,7 @@
 #include "data_fixture.h"
 
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -468,6 +469,40 @@ TEST_F(Producers, AModificationRewritesTheRowAndBadInputWritesNothing) {
   EXPECT_EQ(producers(), 1);
 }
 
+TEST_F(Producers, ARowAnotherUserHoldsFailsAtOnceWithTheNumberedMessage) {
+  add("5", "Nagy Éva");
+  db::Connection other;
+  other.setDatabaseName(Data->ZCon1->databaseName());
+  other.setParams(db::defaultConnectionParams());
+  db::Transaction otherTrans;
+  otherTrans.setConnection(&other);
+  other.open();
+  db::Query lock;
+  lock.setTransaction(&otherTrans);
+  lock.sql().add("UPDATE ostermelo SET o_nev = 'Foglalt' WHERE o_kod = '5'");
+  lock.execute();
+
+  AktOstermeloKod = "5";
+  MessageSeen failed;
+  ModalScript script;
+  script.then([](QWidget *list) { click(list, "Button3"); });
+  script.then([](QWidget *entry) {
+    fillValid(entry);
+    click(entry, "Button2");
+  });
+  script.then(answer(QMessageBox::Ok, &failed));
+  script.then([](QWidget *entry) { closeWindow(entry); });
+  script.then([](QWidget *list) { closeWindow(list); });
+  QElapsedTimer timer;
+  timer.start();
+  script.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(failed.text, "Hiba53: Módositás, Update a östermelöben ");
+  EXPECT_LT(timer.elapsed(), 8000);  // nowait: no lock wait
+  otherTrans.rollback();
+  EXPECT_EQ(scalar("SELECT o_nev FROM ostermelo WHERE o_kod = '5'"), "Nagy Éva");
+}
+
 TEST_F(Producers, ACodeTakenMeanwhileIsRefusedAndAFreshOneProposed) {
   add("3", "Nagy Éva");
   MessageSeen taken;
@@ -491,6 +526,21 @@ TEST_F(Producers, ACodeTakenMeanwhileIsRefusedAndAFreshOneProposed) {
   EXPECT_EQ(reproposed, "5");
   EXPECT_EQ(scalar("SELECT count(*) FROM ostermelo WHERE o_kod = '4'"), "1");
   EXPECT_EQ(scalar("SELECT o_nev FROM ostermelo WHERE o_kod = '5'"), "Teszt Elek");
+}
+
+TEST_F(Producers, ANebihIdAloneIsEnoughAndPaymentDaysMayBeZero) {
+  ModalScript script;
+  script.then([](QWidget *list) { click(list, "Button2"); });
+  script.then([](QWidget *entry) {
+    fillValid(entry);
+    setText(entry, "Edit24", "");
+    setText(entry, "Edit34", "NEBIH1234567890");
+    click(entry, "Button2");
+  });
+  script.then([](QWidget *list) { closeWindow(list); });
+  script.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(scalar("SELECT o_igszam1 || '/' || o_fhat || '/' || o_kod FROM ostermelo"), "NEBIH1234567890/0/1");
 }
 
 TEST_F(Producers, ProposedCodeSkipsCodesThatAreNotNumbers) {

@@ -129,6 +129,31 @@ TEST_F(Products, AStoredProductReopensTheListByNameOnItsCode) {
   EXPECT_EQ(scalar("SELECT t_ear FROM termek WHERE t_kod = '13'"), "1250,5");
 }
 
+TEST_F(Products, KeyFiltersRefuseADecimalPointTypedOrPasted) {
+  QStringList got;
+  ModalScript script;
+  script.then([](QWidget *list) { click(list, "Button2"); });
+  script.then([&](QWidget *entry) {
+    auto put = [&](const char *name, const QString &text) {
+      auto *e = child<QLineEdit>(entry, name);
+      e->clear();
+      e->insert(text);
+      got << e->text();
+    };
+    put("Edit2", "12a");
+    put("Edit5", "12.5");
+    put("Edit5", "12,5");
+    put("Edit7", "1.0");
+    put("Edit8", "3,1");
+    put("Edit3", QString(80, QLatin1Char('a')));
+    closeWindow(entry);
+  });
+  script.then([](QWidget *list) { closeWindow(list); });
+  script.run([] { TForm6::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(got, QStringList({"", "", "12,5", "", "3,1", QString(75, 'a')}));
+}
+
 TEST_F(Products, AModificationKeepsItsOwnCodeAndBadNumbersWriteNothing) {
   add("1", "Alma");
   add("2", "Körte");
