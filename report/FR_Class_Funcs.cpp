@@ -3,12 +3,23 @@
 #include "platform/conv.h"
 #include "report/FR_Pars.h"
 
+#include <QApplication>
+#include <QInputDialog>
+
 #include <algorithm>
 #include <vector>
 
 namespace report {
 
-TfrInputBox frInputBox;
+bool frDefaultInputBox(const QString &caption, const QString &prompt, QString &value) {
+  if (!qobject_cast<QApplication *>(QCoreApplication::instance())) return false;
+  bool ok = false;
+  const QString text = QInputDialog::getText(nullptr, caption, prompt, QLineEdit::Normal, value, &ok);
+  if (ok) value = text;
+  return ok;
+}
+
+TfrInputBox frInputBox = frDefaultInputBox;
 
 namespace {
 

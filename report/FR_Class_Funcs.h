@@ -44,9 +44,11 @@ class TfrStdFunctionLibrary : public TfrFunctionLibrary {
 };
 
 // The input box of INPUT: caption, prompt and the default text in value; true
-// when the user confirmed (value then holds the text). Without a box the
-// default is taken, as after Cancel. The application sets a dialog here.
+// when the user confirmed (value then holds the text). Without a box (empty
+// function) the default is taken, as after Cancel. The default box is a small
+// modal text dialog, shown only in a widget application; tests replace it.
 using TfrInputBox = std::function<bool(const QString &caption, const QString &prompt, QString &value)>;
+bool frDefaultInputBox(const QString &caption, const QString &prompt, QString &value);
 extern TfrInputBox frInputBox;
 
 // The engine's libraries in registration order; the standard one is first.

@@ -1,6 +1,9 @@
 #include "report/FR_Class_Report.h"
 
+#include "platform/dialogs.h"
 #include "report/FR_Prntr.h"
+
+#include <QApplication>
 
 #include <QFile>
 #include <QSaveFile>
@@ -8,7 +11,10 @@
 
 namespace report {
 
-std::function<void(const QString &)> frErrorBox;
+std::function<void(const QString &)> frErrorBox = [](const QString &text) {
+  // Shown only in a widget application; headless callers see nothing.
+  if (qobject_cast<QApplication *>(QCoreApplication::instance())) platform::error(text);
+};
 TfrReport *frCurrentReport = nullptr;
 
 namespace {
@@ -157,6 +163,7 @@ void TfrReport::LoadFromStream(TfrStream &s) {
   int version = s.ReadU8();
   if (version > frCurrentVersion) {
     if (frErrorBox) frErrorBox(QStringLiteral("Unsupported FRF format"));
+    s.Seek(start);
     return;
   }
   if (version < 21) {

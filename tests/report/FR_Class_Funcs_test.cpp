@@ -13,6 +13,7 @@ namespace {
 class Functions : public ::testing::Test {
  protected:
   void SetUp() override {
+    frInputBox = nullptr;
     saved = frParser->OnFunction;
     frParser->OnFunction = [](const QString &name, const Variant &p1, const Variant &p2, const Variant &p3,
                               QString &val) {
@@ -22,7 +23,7 @@ class Functions : public ::testing::Test {
   }
   void TearDown() override {
     frParser->OnFunction = saved;
-    frInputBox = nullptr;
+    frInputBox = frDefaultInputBox;
     frStdFunctionLibrary()->Aggregate = nullptr;
   }
   QString str(const char *e) { return frParser->Calc(QString::fromUtf8(e)).toString(); }

@@ -335,6 +335,7 @@ TEST(LayoutStream, OlderVersionsLoadWithTheirValues) {
 TEST(LayoutStream, VersionBytesOutsideTheRange) {
   VersionGuard g;
   QStringList shown;
+  const auto saved = frErrorBox;
   frErrorBox = [&](const QString &t) { shown << t; };
   TfrReport r;
   r.Pages.Add();
@@ -353,7 +354,7 @@ TEST(LayoutStream, VersionBytesOutsideTheRange) {
   EXPECT_EQ(r.Pages.Count(), 1);
   EXPECT_TRUE(r.PrintToDefault);
   EXPECT_EQ(r.Pages[0]->pgOr, 1);
-  frErrorBox = nullptr;
+  frErrorBox = saved;
 }
 
 TEST(LayoutStream, MalformedStreamsFailAndKeepTheReport) {
