@@ -3,7 +3,7 @@
 #include "app/MenuCommands.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
-#include "app/producers/ErrorGuard.h"
+#include "app/receivers/Guarded.h"
 #include "app/producers/Unit5.h"
 #include "db/dataset.h"
 #include "db/datasetmodel.h"
@@ -174,7 +174,7 @@ TForm4::TForm4(QWidget *owner) : QDialog(owner) {
   // only sorts by the marked one.
   DBGrid1->horizontalHeader()->setSectionsClickable(true);
   connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
-          [this](int section) { Guarded([&] { DBGrid1TitleClick(section); }); });
+          [this](int section) { RunGuarded([&] { DBGrid1TitleClick(section); }); });
   connect(DBGrid1, &QTableView::clicked, this, &TForm4::DBGrid1CellClick);
   connect(DBGrid1, &QTableView::doubleClicked, this, &TForm4::DBGrid1CellClick);
   DBGrid1->installEventFilter(this);
@@ -188,7 +188,7 @@ TForm4::TForm4(QWidget *owner) : QDialog(owner) {
     b->setObjectName(QString::fromLatin1(name));
     b->setText(QString::fromUtf8(text));
     nav->addWidget(b);
-    connect(b, &QToolButton::clicked, this, [move] { Guarded([&] { (Data->ZQ30->*move)(); }); });
+    connect(b, &QToolButton::clicked, this, [move] { RunGuarded([&] { (Data->ZQ30->*move)(); }); });
     b->installEventFilter(this);
     return b;
   };
@@ -208,7 +208,7 @@ TForm4::TForm4(QWidget *owner) : QDialog(owner) {
     auto *b = new QPushButton(QString::fromUtf8(text), this);
     b->setObjectName(QString::fromLatin1(name));
     b->setAutoDefault(false);
-    connect(b, &QPushButton::clicked, this, [this, slot] { Guarded([&] { (this->*slot)(); }); });
+    connect(b, &QPushButton::clicked, this, [this, slot] { RunGuarded([&] { (this->*slot)(); }); });
     return b;
   };
   Button6 = button("Button6", "Keres", &TForm4::Button6Click);
@@ -286,7 +286,7 @@ void TForm4::showEvent(QShowEvent *event) {
   QDialog::showEvent(event);
   if (!shown_) {
     shown_ = true;
-    Guarded([this] { FormShow(); });
+    RunGuarded([this] { FormShow(); });
   }
 }
 
@@ -342,11 +342,7 @@ void TForm4::Button5Click() { reject(); }
 
 void TForm4::reject() {
   // A cancelled pick leaves the caller the row it started with.
-  try {
-    RestoreOpeningRow();
-  } catch (const std::exception &e) {
-    platform::error(QString::fromUtf8(e.what()));
-  }
+  RunGuarded([this] { RestoreOpeningRow(); });
   QDialog::reject();
 }
 
@@ -458,11 +454,11 @@ void TForm4::DBGrid1CellClick() { CopyFelir(); }
 
 bool TForm4::eventFilter(QObject *watched, QEvent *event) {
   if (watched == Edit1 && event->type() == QEvent::KeyRelease) {
-    Guarded([this] { Edit1KeyUp(); });
+    RunGuarded([this] { Edit1KeyUp(); });
   } else if (watched == Button3 && event->type() == QEvent::KeyPress) {
     const QString t = static_cast<QKeyEvent *>(event)->text();
     if (t == QLatin1String("J") || t == QLatin1String("j") || t == QLatin1String("M") || t == QLatin1String("m")) {
-      Guarded([this] { Button3Click(); });
+      RunGuarded([this] { Button3Click(); });
       return true;
     }
   } else if (event->type() == QEvent::FocusOut &&

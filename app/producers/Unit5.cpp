@@ -3,7 +3,7 @@
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/common/FieldKeys.h"
-#include "app/producers/ErrorGuard.h"
+#include "app/receivers/Guarded.h"
 #include "app/producers/Unit4.h"
 #include "app/receivers/Checks.h"
 #include "db/dataset.h"
@@ -156,7 +156,7 @@ TForm5::TForm5(QWidget *owner) : QDialog(owner) {
   Button3 = new QPushButton(QStringLiteral("Mégsem"), this);
   Button3->setObjectName(QStringLiteral("Button3"));
   Button3->setAutoDefault(false);
-  connect(Button2, &QPushButton::clicked, this, [this] { Guarded([this] { Button2Click(); }); });
+  connect(Button2, &QPushButton::clicked, this, [this] { RunGuarded([this] { Button2Click(); }); });
   connect(Button3, &QPushButton::clicked, this, &TForm5::Button3Click);
 
   auto *buttons = new QHBoxLayout;
@@ -177,7 +177,7 @@ void TForm5::showEvent(QShowEvent *event) {
   QDialog::showEvent(event);
   if (!shown_) {
     shown_ = true;
-    Guarded([this] { FormShow(); });
+    RunGuarded([this] { FormShow(); });
   }
 }
 
@@ -281,24 +281,27 @@ bool TForm5::Validate() {
   if (!platform::TryStrToDate(Edit12->text(), date))
     return Stop(QStringLiteral("A születési idö dátum formátuma nem megfelelö!"), Edit12);
   if (Edit7->text().size() != 10) return Stop(QStringLiteral("Nem 10 hosszú számsor"), Edit7);
-  if (!checks::adoazonValid(Edit7->text())) return Stop(QStringLiteral("Hibás adóazonositó"), Edit7);
+  if (!Data->AdoazonEllenorzes(Edit7->text())) return Stop(QStringLiteral("Hibás adóazonositó"), Edit7);
   if (Edit19->text().size() != 11) return Stop(QStringLiteral("Kevesebb mint 11 hosszú számsor"), Edit19);
-  if (!checks::adoszamValid(Edit19->text())) return Stop(QStringLiteral("Hibás adószám"), Edit19);
+  if (!Data->AdoszamEllenorzes(Edit19->text())) return Stop(QStringLiteral("Hibás adószám"), Edit19);
   if (!platform::TryStrToDate(Edit35->text(), date))
     return Stop(QStringLiteral("Az érvényesség kezdete dátum formátuma nem megfelelö!"), Edit35);
   if (!given(Edit24) && !given(Edit36) && !given(Edit34))
     return Stop(QStringLiteral("FELIR vagy OCSG vagy NÉBIH nem kitöltött!"), Edit24);
   if (given(Edit24)) {
     if (Edit24->text().size() != 9) return Stop(QStringLiteral("Nem 9 hosszú FELIR szám!"), Edit24);
-    if (!checks::felirValid(Edit24->text())) return Stop(QStringLiteral("Hibás FELIR szám!"), Edit24);
+    Data->felir(Edit24->text());
+    if (FelirHiba == QLatin1String("1")) return Stop(QStringLiteral("Hibás FELIR szám!"), Edit24);
   }
   if (given(Edit36)) {
     if (Edit36->text().size() != 13) return Stop(QStringLiteral("Nem 13 hosszú OCSG szám!"), Edit36);
-    if (!checks::ocsgValid(Edit36->text())) return Stop(QStringLiteral("Hibás OCSG szám!"), Edit36);
+    Data->ocsg(Edit36->text());
+    if (OcsgHiba == QLatin1String("1")) return Stop(QStringLiteral("Hibás OCSG szám!"), Edit36);
   }
   if (given(Edit34)) {
     if (Edit34->text().size() != 15) return Stop(QStringLiteral("Nem 15 hosszú NÉBIH azonositó!"), Edit34);
-    if (!checks::nebihValid(Edit34->text())) return Stop(QStringLiteral("Hibás NÉBIH azonositó!"), Edit34);
+    Data->nebih(Edit34->text());
+    if (NebihHiba == QLatin1String("1")) return Stop(QStringLiteral("Hibás NÉBIH azonositó!"), Edit34);
   }
   return true;
 }

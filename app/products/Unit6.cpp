@@ -3,7 +3,7 @@
 #include "app/MenuCommands.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
-#include "app/producers/ErrorGuard.h"
+#include "app/receivers/Guarded.h"
 #include "app/products/Unit7.h"
 #include "db/dataset.h"
 #include "db/datasetmodel.h"
@@ -96,7 +96,7 @@ TForm6::TForm6(QWidget *owner) : QDialog(owner) {
   DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   model_->bindSelection(DBGrid1->selectionModel());
   connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
-          [this](int column) { Guarded([&] { DBGrid1TitleClick(column); }); });
+          [this](int column) { RunGuarded([&] { DBGrid1TitleClick(column); }); });
 
   DBNavigator1 = new QFrame(this);
   DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
@@ -107,7 +107,7 @@ TForm6::TForm6(QWidget *owner) : QDialog(owner) {
     b->setObjectName(QString::fromLatin1(name));
     b->setText(QString::fromUtf8(text));
     nav->addWidget(b);
-    connect(b, &QToolButton::clicked, this, [move] { Guarded([&] { (Data->ZQ40->*move)(); }); });
+    connect(b, &QToolButton::clicked, this, [move] { RunGuarded([&] { (Data->ZQ40->*move)(); }); });
   };
   navButton("NavFirst", "|<", &db::DataSet::first);
   navButton("NavPrior", "<", &db::DataSet::prior);
@@ -118,7 +118,7 @@ TForm6::TForm6(QWidget *owner) : QDialog(owner) {
     auto *b = new QPushButton(QString::fromUtf8(text), this);
     b->setObjectName(QString::fromLatin1(name));
     b->setAutoDefault(false);
-    connect(b, &QPushButton::clicked, this, [this, slot] { Guarded([&] { (this->*slot)(); }); });
+    connect(b, &QPushButton::clicked, this, [this, slot] { RunGuarded([&] { (this->*slot)(); }); });
     return b;
   };
   Button2 = button("Button2", "Új", &TForm6::Button2Click);
@@ -185,7 +185,7 @@ void TForm6::showEvent(QShowEvent *event) {
   QDialog::showEvent(event);
   if (!shown_) {
     shown_ = true;
-    Guarded([this] { FormShow(); });
+    RunGuarded([this] { FormShow(); });
   }
 }
 
@@ -206,7 +206,7 @@ void TForm6::Button5Click() { reject(); }
 
 void TForm6::reject() {
   // A cancelled pick leaves the caller the row it started with.
-  Guarded([this] {
+  RunGuarded([this] {
     db::Query *q = Data->ZQ40;
     if (openingId_.isEmpty()) return;
     if (q->active() && fieldText(q, QStringLiteral("ID_TERMEK")) == openingId_) return;

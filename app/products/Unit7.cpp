@@ -3,7 +3,7 @@
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/common/FieldKeys.h"
-#include "app/producers/ErrorGuard.h"
+#include "app/receivers/Guarded.h"
 #include "app/products/Unit6.h"
 #include "app/receivers/Checks.h"
 #include "db/dataset.h"
@@ -59,7 +59,7 @@ TForm7::TForm7(QWidget *owner) : QDialog(owner) {
   Button3 = new QPushButton(QStringLiteral("Mégsem"), this);
   Button3->setObjectName(QStringLiteral("Button3"));
   Button3->setAutoDefault(false);
-  connect(Button2, &QPushButton::clicked, this, [this] { Guarded([this] { Button2Click(); }); });
+  connect(Button2, &QPushButton::clicked, this, [this] { RunGuarded([this] { Button2Click(); }); });
   connect(Button3, &QPushButton::clicked, this, &TForm7::Button3Click);
   auto *buttons = new QHBoxLayout;
   buttons->addStretch(1);
@@ -78,7 +78,7 @@ void TForm7::showEvent(QShowEvent *event) {
   QDialog::showEvent(event);
   if (!shown_) {
     shown_ = true;
-    Guarded([this] { FormShow(); });
+    RunGuarded([this] { FormShow(); });
   }
 }
 
