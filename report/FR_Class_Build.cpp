@@ -99,7 +99,9 @@ bool frParsePageNumbers(const QString &text, QList<QPair<int, int>> &ranges, QSt
     } else {
       if (!number(part.left(dash), a) || !number(part.mid(dash + 1), b)) return false;
     }
-    if (a <= b) ranges.append({a, b});
+    // A range written backwards means the same pages (rather than none, which
+    // would leave the list empty and so print every page).
+    ranges.append({std::min(a, b), std::max(a, b)});
   }
   return true;
 }

@@ -6,6 +6,8 @@
 #include "app/Unit2.h"
 #include "app/receivers/Guarded.h"
 #include "db/dataset.h"
+#include "db/datasetmodel.h"
+#include "db/datasource.h"
 #include "vorik_version.h"
 
 #include <QComboBox>
@@ -41,6 +43,13 @@ TForm18::TForm18(QWidget *owner) : QDialog(owner) {
   DBLookupComboBox1->setToolTip(QStringLiteral("Kurzorral léptesse a kiválasztandó átvevőre"));
   DBLookupComboBox1->setMinimumContentsLength(40);
   DBLookupComboBox1->installEventFilter(this);
+  // The drop-down lists ZQ60's rows by name; its index is the row.
+  DSQ60 = new db::DataSource(this);
+  DSQ60->setObjectName(QStringLiteral("DSQ60"));
+  auto *names = new db::DataSetModel(this);
+  names->setDataSource(DSQ60);
+  names->setColumns({{QStringLiteral("V_NEVE"), QString()}});
+  DBLookupComboBox1->setModel(names);
   Button2 = new QPushButton(QStringLiteral("Kiválaszt"), this);
   Button2->setObjectName(QStringLiteral("Button2"));
   Button2->setAutoDefault(false);
@@ -77,17 +86,12 @@ void TForm18::showEvent(QShowEvent *event) {
 
 void TForm18::FormShow() {
   db::Query &q = *Data->ZQ60;
+  DSQ60->setDataSet(&q);
   q.close();
   q.sql().clear();
   q.sql().add(QStringLiteral("SELECT *  "));
   q.sql().add(QStringLiteral("  FROM atvevo     "));
   q.open();
-
-  // The drop-down shows the names and keeps each row's code, so that two
-  // receivers of one name stay apart.
-  DBLookupComboBox1->clear();
-  for (q.first(); !q.eof(); q.next())
-    DBLookupComboBox1->addItem(fieldText(q, "V_NEVE"), fieldText(q, "V_AKOD"));
 
   q.last();
   DBLookupComboBox1->setCurrentIndex(q.recNo() - 1);
@@ -101,15 +105,18 @@ void TForm18::DBLookupComboBox1CloseUp() {
   TipusNormal = QStringLiteral("1");
   TipusErvenytelenito = QStringLiteral("4");
 
-  // The chosen row by its code, matched exactly.
+  // The chosen row itself (by position, not by name), so that receivers
+  // sharing a name or a code prefix stay apart.
   const int index = DBLookupComboBox1->currentIndex();
-  AtvevoKod = index >= 0 ? DBLookupComboBox1->itemData(index).toString() : QString();
   QString name;
-  if (q.active() && !q.isEmpty() && q.locate(QStringLiteral("V_AKOD"), AtvevoKod)) {
+  if (q.active() && index >= 0 && index < q.recordCount()) {
+    q.setRecNo(index + 1);
+    AtvevoKod = fieldText(q, "V_AKOD");
     AtvevoNyilatk = fieldText(q, "V_NYILATK");
     JegyVariant = firstChar(fieldText(q, "V_VERZIO"));
     name = fieldText(q, "V_NEVE");
   } else {
+    AtvevoKod.clear();
     AtvevoNyilatk.clear();
     JegyVariant.clear();
   }

@@ -4,6 +4,9 @@
 #include <QDialog>
 
 class QComboBox;
+namespace db {
+class DataSource;
+}
 class QPushButton;
 
 class TForm18 : public QDialog {
@@ -20,6 +23,7 @@ class TForm18 : public QDialog {
   QComboBox *DBLookupComboBox1;
   QPushButton *Button2;  // "Kiválaszt"
   QPushButton *Button3;  // "Mégsem"
+  db::DataSource *DSQ60;  // ZQ60 for the drop-down
 
   void done(int result) override;
 
