@@ -3,17 +3,99 @@
 #include "app/Unit1.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QSocketNotifier>
 
+#include <csignal>
 #include <memory>
+
+#include <pthread.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
 
 const QString HelpFileName = QStringLiteral("VORIK2009.HLP");
 
+namespace {
+
+// A termination request (SIGTERM, SIGINT, SIGHUP: the session ends, Ctrl+C)
+// closes the program as "Kilépés" does, so the open transaction is committed.
+// The signals are blocked in every thread and read from a signal descriptor
+// in the message loop: the database engine's own handler would start an
+// engine shut-down under the program's feet, after which the orderly
+// detach never returns.
+sigset_t terminationSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGHUP);
+  return set;
+}
+
+bool terminationRequested = false;
+
+void closeModalWindows() {
+  while (QWidget *w = QApplication::activeModalWidget()) {
+    if (auto *d = qobject_cast<QDialog *>(w)) d->reject();
+    else w->close();
+    if (QApplication::activeModalWidget() == w) break;  // refused to close
+  }
+}
+
+class TerminationWatch {
+ public:
+  TerminationWatch() {
+    const sigset_t set = terminationSignals();
+    sigset_t blocked;
+    if (pthread_sigmask(SIG_BLOCK, nullptr, &blocked) != 0) return;
+    // Only signals the program blocked from its start are read here; the
+    // others keep their default action.
+    sigset_t ours;
+    sigemptyset(&ours);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+      if (sigismember(&set, sig) && sigismember(&blocked, sig)) sigaddset(&ours, sig);
+    fd_ = signalfd(-1, &ours, SFD_NONBLOCK | SFD_CLOEXEC);
+    if (fd_ < 0) return;
+    notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
+      signalfd_siginfo info;
+      while (::read(fd_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+      }
+      terminationRequested = true;
+      closeModalWindows();
+      if (Form1 && Form1->isVisible()) Form1->close();
+    });
+  }
+  ~TerminationWatch() {
+    notifier_.reset();
+    if (fd_ >= 0) ::close(fd_);
+  }
+
+ private:
+  int fd_ = -1;
+  std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+}  // namespace
+
+void BlockTerminationSignals() {
+  const sigset_t set = terminationSignals();
+  pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
 int RunProgram() {
   qApp->setProperty("helpFile", HelpFileName);
+  terminationRequested = false;
+  TerminationWatch watch;
   auto form = std::make_unique<TForm1>();
   // A failed start-up was answered in its box: the program ends without
   // showing the main window.
   if (form->StartupFailed()) return 0;
+  QCoreApplication::processEvents();  // a request that came during the start-up
+  if (terminationRequested) {
+    form->FormClose();
+    return 0;
+  }
   form->show();
   return QApplication::exec();
 }

@@ -8,3 +8,8 @@
 extern const QString HelpFileName;
 
 int RunProgram();
+
+// Called first in main, before any thread starts: termination signals are
+// then handled by RunProgram's message loop, which closes the main window in
+// order (the open transaction is committed).
+void BlockTerminationSignals();

@@ -161,6 +161,7 @@ void TForm1::FormCreate() {
                         Data->IBTable4, Data->IBTable5, Data->IBTable6};
     for (TTable *t : tables) t->close();
     for (TTable *t : tables) t->open();
+    if (!Data->DatabaseWritable()) startupFailed_ = true;
   } catch (const std::exception &) {
     // Every cause (no database file, no engine, not a database, a missing
     // table) gets the one start-up box below.

@@ -84,6 +84,14 @@ TData::~TData() {
   }
 }
 
+bool TData::DatabaseWritable() {
+  db::Query q;
+  q.setTransaction(IBTrans1);
+  q.sql().add(QStringLiteral("SELECT MON$READ_ONLY AS RO FROM MON$DATABASE"));
+  q.open();
+  return !q.isEmpty() && q.fieldByName(QStringLiteral("RO")).asInteger() == 0;
+}
+
 bool TData::Write(const QString &message, const std::function<void()> &statements,
                   CommitMode mode) {
   try {

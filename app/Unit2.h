@@ -36,6 +36,11 @@ class TData : public QObject {
   TQuery *ZQ10, *ZQ20, *ZQ30, *ZQ40, *ZQ50, *ZQ60, *ZQ70, *ZQ80;
   TQuery *ZQ11, *ZQ21, *ZQ41, *ZQ12, *ZQ22, *ZQ31, *ZQ32, *ZQ33, *ZQ61, *ZQ90, *ZQ91;
 
+  // False when the engine opened the database read-only (a read-only
+  // database, or a file it may not write): no write of the program could
+  // succeed, so the start-up refuses it.
+  bool DatabaseWritable();
+
   enum class CommitMode {
     // Commit: closes every dataset of the transaction; the dialog reopens
     // the queries it shows.
@@ -53,6 +58,19 @@ class TData : public QObject {
   // the user's input.
   bool Write(const QString &message, const std::function<void()> &statements,
              CommitMode mode = CommitMode::Commit);
+
+  // Identifier checks and text helpers (app/receivers/DataChecks.cpp). A
+  // non-digit makes a check answer false; nothing here raises for bad text.
+  bool AdoazonEllenorzes(const QString &text);  // tax identification number
+  bool AdoszamEllenorzes(const QString &text);  // tax number
+  bool TAJEllenorzes(const QString &text);      // social security number
+  void felir(const QString &text);              // sets FelirHiba ("0"/"1")
+  void ocsg(const QString &text);               // sets OcsgHiba
+  void nebih(const QString &text);              // sets NebihHiba
+  void ujnev(const QString &name);              // sets NevElotag, NevUtotag
+  void atv_utca();                              // sets AtvevoUtca (ZQ61)
+  void ost_utca();                              // sets OstermeloUtca (ZQ33, ZQ10's producer)
+  QString XMLdatum(const QString &date);        // "yyyy.mm.dd" -> "yyyy-mm-dd"
 };
 
 extern TData *Data;

@@ -4,6 +4,7 @@
 #include <QApplication>
 
 int main(int argc, char **argv) {
+  BlockTerminationSignals();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vorik"));
   return RunProgram();

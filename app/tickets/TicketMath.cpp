@@ -1,6 +1,7 @@
 #include "app/tickets/TicketMath.h"
 
-#include <cfenv>
+#include "platform/conv.h"
+
 #include <cmath>
 #include <limits>
 
@@ -13,14 +14,7 @@ ContributionBase contributionBaseForLayout(const QString &layoutLetter) {
   return ContributionBase::PriceLessTax;
 }
 
-long double roundHalfEven(long double v) {
-  // nearbyintl rounds in the current mode; make sure it is to-nearest (ties to even).
-  const int saved = std::fegetround();
-  if (saved != FE_TONEAREST) std::fesetround(FE_TONEAREST);
-  const long double r = std::nearbyintl(v);
-  if (saved != FE_TONEAREST) std::fesetround(saved);
-  return r;
-}
+long double roundHalfEven(long double v) { return platform::RoundHalfEven(v); }
 
 std::int64_t cashRound(std::int64_t wholeForints) {
   const long double fifths = static_cast<long double>(wholeForints) / 5.0L;

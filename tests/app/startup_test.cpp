@@ -19,9 +19,15 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QProcess>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <memory>
 
@@ -365,6 +371,99 @@ TEST(StartupChild, StartsAndAnswersTheBox) {
   expectStartupBox(box);
   EXPECT_EQ(status, 0);
   if (box.text == kBoxText && status == 0) std::printf("STARTUP-BOX-SEEN\n");
+}
+
+}  // namespace
+
+namespace {
+
+// Runs a command; false when it cannot run or fails.
+bool runTool(const QString &program, const QStringList &args) {
+  QProcess p;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("FIREBIRD"), QStringLiteral(VORIK_FBROOT));
+  p.setProcessEnvironment(env);
+  p.start(program, args);
+  return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+TEST_F(StartupTest, ADatabaseFileLockedByAnotherEngineGivesTheBox) {
+  // An engine running in exclusive mode holds an exclusive lock on the file.
+  createDatabase();
+  QFile f(databasePath());
+  ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+  ASSERT_EQ(::flock(f.handle(), LOCK_EX | LOCK_NB), 0);
+  QElapsedTimer clock;
+  clock.start();
+  MessageSeen box;
+  start(&box);
+  EXPECT_TRUE(form_->StartupFailed());
+  expectStartupBox(box);
+  EXPECT_LT(clock.elapsed(), 10000);
+  ::flock(f.handle(), LOCK_UN);
+}
+
+TEST_F(StartupTest, AReadOnlyDatabaseGivesTheBox) {
+  createDatabase();
+  if (!runTool(QStringLiteral("gfix"), {QStringLiteral("-mode"), QStringLiteral("read_only"),
+                                        QStringLiteral("-user"), QStringLiteral("SYSDBA"),
+                                        databasePath()}))
+    GTEST_SKIP() << "gfix cannot set the database read-only here";
+  MessageSeen box;
+  start(&box);
+  EXPECT_TRUE(form_->StartupFailed());
+  expectStartupBox(box);
+}
+
+TEST_F(StartupTest, AReadOnlyDatabaseFileGivesTheBox) {
+  // Write permission means nothing to the superuser the tests may run as: an
+  // immutable file cannot be written by anyone.
+  createDatabase();
+  QFile::setPermissions(databasePath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+  const bool immutable = ::geteuid() == 0 &&
+                         runTool(QStringLiteral("chattr"), {QStringLiteral("+i"), databasePath()});
+  MessageSeen box;
+  start(&box);
+  if (immutable) runTool(QStringLiteral("chattr"), {QStringLiteral("-i"), databasePath()});
+  if (::geteuid() == 0 && !immutable) GTEST_SKIP() << "cannot make a file read-only for root";
+  EXPECT_TRUE(form_->StartupFailed());
+  expectStartupBox(box);
+}
+
+}  // namespace
+
+namespace {
+
+// The program itself, ended by the session (SIGTERM) while it runs.
+int terminateProgram(const QString &workdir, int afterMs, QString *output) {
+  QProcess p;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("FIREBIRD"), QStringLiteral(VORIK_FBROOT));
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  env.insert(QStringLiteral("VORIK_SPLASH_MS"), QStringLiteral("0"));
+  p.setProcessEnvironment(env);
+  p.setWorkingDirectory(workdir);
+  p.setProcessChannelMode(QProcess::MergedChannels);
+  p.start(QStringLiteral(VORIK_BINARY_DIR "/app/vorik"), {});
+  if (!p.waitForStarted(10000)) return -1;
+  QThread::msleep(afterMs);
+  p.terminate();
+  if (!p.waitForFinished(30000)) {
+    p.kill();
+    p.waitForFinished();
+    return -2;  // hangs
+  }
+  *output = QString::fromUtf8(p.readAll());
+  return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -3;
+}
+
+TEST_F(StartupTest, TheSessionEndingClosesTheProgramInOrder) {
+  QString out;
+  // While the start-up box waits for its answer.
+  EXPECT_EQ(terminateProgram(dir_.path(), 1500, &out), 0) << out.toStdString();
+  // While the main window runs.
+  createDatabase();
+  EXPECT_EQ(terminateProgram(dir_.path(), 1500, &out), 0) << out.toStdString();
 }
 
 }  // namespace

@@ -1,0 +1,72 @@
+// TData's identifier checks and text helpers: thin wrappers over the pure
+// functions of Checks.h that keep their results in the shared strings.
+#include "app/SharedState.h"
+#include "app/Unit2.h"
+#include "app/receivers/Checks.h"
+#include "db/dataset.h"
+
+namespace {
+
+// The eight address parts of the query's row, prefixed by p ("V_" or "O_");
+// empty texts when there is no row.
+QStringList addressParts(db::DataSet &ds, const QString &p) {
+  static const char *const kParts[] = {"KERULET", "UTCA",   "JELLEG", "HAZSZAM",
+                                       "EPULET",  "LEPCSO", "SZINT",  "AJTO"};
+  QStringList parts;
+  for (const char *name : kParts)
+    parts.append(ds.isEmpty() ? QString() : ds.fieldByName(p + QLatin1String(name)).asString());
+  return parts;
+}
+
+}  // namespace
+
+bool TData::AdoazonEllenorzes(const QString &text) { return checks::adoazonValid(text); }
+bool TData::AdoszamEllenorzes(const QString &text) { return checks::adoszamValid(text); }
+bool TData::TAJEllenorzes(const QString &text) { return checks::tajValid(text); }
+
+void TData::felir(const QString &text) {
+  FelirHiba = checks::felirValid(text) ? QStringLiteral("0") : QStringLiteral("1");
+}
+
+void TData::ocsg(const QString &text) {
+  OcsgHiba = checks::ocsgValid(text) ? QStringLiteral("0") : QStringLiteral("1");
+}
+
+void TData::nebih(const QString &text) {
+  NebihHiba = checks::nebihValid(text) ? QStringLiteral("0") : QStringLiteral("1");
+}
+
+void TData::ujnev(const QString &name) {
+  const checks::NameParts parts = checks::splitName(name);
+  NevElotag = parts.elotag;
+  NevUtotag = parts.utotag;
+}
+
+void TData::atv_utca() {
+  db::Query &q = *ZQ61;
+  q.close();
+  q.sql().clear();
+  q.sql().add(QStringLiteral("SELECT *  "));
+  q.sql().add(QStringLiteral("  FROM atvevo     "));
+  q.sql().add(QStringLiteral("  WHERE v_akod = :p1 "));
+  q.paramByName(QStringLiteral("p1")).setString(AtvevoKod);
+  q.open();
+  AtvevoUtca = checks::joinAddress(addressParts(q, QStringLiteral("V_")));
+}
+
+void TData::ost_utca() {
+  const QString producer = ZQ10->active() && !ZQ10->isEmpty()
+                               ? ZQ10->fieldByName(QStringLiteral("F_OSTERMKOD")).asString()
+                               : QString();
+  db::Query &q = *ZQ33;
+  q.close();
+  q.sql().clear();
+  q.sql().add(QStringLiteral("SELECT *  "));
+  q.sql().add(QStringLiteral("  FROM ostermelo     "));
+  q.sql().add(QStringLiteral("  WHERE o_kod = :p1 "));
+  q.paramByName(QStringLiteral("p1")).setString(producer);
+  q.open();
+  OstermeloUtca = checks::joinAddress(addressParts(q, QStringLiteral("O_")));
+}
+
+QString TData::XMLdatum(const QString &date) { return checks::xmlDate(date); }

@@ -1,0 +1,96 @@
+#include "app/tickets/TicketQueries.h"
+
+#include "app/SharedState.h"
+#include "app/Unit2.h"
+#include "db/dataset.h"
+
+namespace TicketQueries {
+
+void setSql(db::Query &q, const QStringList &lines) {
+  q.close();
+  q.sql().clear();
+  for (const QString &l : lines) q.sql().add(l);
+}
+
+void openTicketList(const QString &orderBy, const QString &position) {
+  db::Query &q = *Data->ZQ10;
+  // Every stored header column and the producer columns the list shows. The
+  // derived header columns and the rest of the producer row stay out: with a
+  // hundred thousand tickets they would double the time the list takes.
+  setSql(q, {QStringLiteral("SELECT ID_QZFEJ, F_BSZAM, F_OSTERMKOD, F_KELT, F_FELVKELT, "
+                            "F_FIZKELT, F_UTAL, F_PRN, F_SZJA, F_JARULSZAZ, F_LEVONAS, F_MEGJ, "
+                            "F_NYILATK, F_AKOD, F_MUVKTG, F_TIPUS, F_SUMVAR, F_ERVENYT, F_PIPA, "),
+             QStringLiteral("  O_NEV, O_IRSZAM, O_HELYSEGNEV, O_UTCA, O_ADOSZAM, O_ADOAZON, "
+                            "O_ERVKELT, O_BETETLAP "),
+             QStringLiteral("  FROM QzFej LEFT JOIN ostermelo ON QzFej.f_ostermkod = "
+                            "Ostermelo.o_kod WHERE f_akod = :p1 ORDER BY ") +
+                 orderBy});
+  q.paramByName(QStringLiteral("p1")).setString(AtvevoKod);
+  q.open();
+  if (!position.isEmpty())
+    q.locate(QStringLiteral("F_BSZAM"), position, db::LocateOptions{true, true});
+}
+
+void openLines(const QString &serial, const QString &positionId) {
+  db::Query &q = *Data->ZQ20;
+  setSql(q, {QStringLiteral("SELECT * FROM QzSor WHERE s_Bszam = :p1 ORDER BY ID_qzsor")});
+  q.paramByName(QStringLiteral("p1")).setString(serial);
+  q.open();
+  if (!positionId.isEmpty())
+    q.locate(QStringLiteral("ID_QZSOR"), positionId, db::LocateOptions{true, true});
+}
+
+void openProducer(const QString &code) {
+  db::Query &q = *Data->ZQ31;
+  setSql(q, {QStringLiteral("SELECT * FROM ostermelo WHERE o_kod = :p1")});
+  q.paramByName(QStringLiteral("p1")).setString(code);
+  q.open();
+}
+
+namespace {
+
+TicketMath::LineSums sumsOf(db::Query &q, const char *far, const char *kfelar, const char *var) {
+  TicketMath::LineSums s;
+  if (q.isEmpty()) return s;
+  q.first();
+  s.far = q.fieldByName(QLatin1String(far)).asFloat();
+  s.kfelar = q.fieldByName(QLatin1String(kfelar)).asFloat();
+  s.var = q.fieldByName(QLatin1String(var)).asFloat();
+  return s;
+}
+
+}  // namespace
+
+TicketMath::LineSums readLineSums(const QString &serial) {
+  db::Query &q = *Data->ZQ21;
+  setSql(q, {QStringLiteral("SELECT s_bszam, SUM(s_felvar) AS far, SUM(s_kompfelar) AS kfelar, "
+                            "SUM(s_vetelar) AS var "),
+             QStringLiteral("  FROM Qzsor WHERE s_Bszam = :p1 GROUP BY s_Bszam")});
+  q.paramByName(QStringLiteral("p1")).setString(serial);
+  q.open();
+  return sumsOf(q, "far", "kfelar", "var");
+}
+
+TicketMath::LineSums readProducerTotals(const QString &producerCode) {
+  db::Query &q = *Data->ZQ22;
+  setSql(q, {QStringLiteral("SELECT f_ostermkod, SUM(s_felvar) AS far1, SUM(s_kompfelar) AS "
+                            "kfelar1, SUM(s_vetelar) AS var1 "),
+             QStringLiteral("  FROM Qzsor JOIN Qzfej ON Qzfej.f_Bszam = Qzsor.s_Bszam "),
+             QStringLiteral("  JOIN Ostermelo ON Qzfej.f_ostermkod = Ostermelo.o_Kod "),
+             QStringLiteral("  WHERE QzFej.f_ostermkod = :p1 GROUP BY f_ostermkod")});
+  q.paramByName(QStringLiteral("p1")).setString(producerCode);
+  q.open();
+  return sumsOf(q, "far1", "kfelar1", "var1");
+}
+
+bool headerExists(const QString &serial) {
+  db::Query &q = *Data->ZQ11;
+  setSql(q, {QStringLiteral("SELECT COUNT(*) AS db FROM QzFej WHERE f_bszam = :p1")});
+  q.paramByName(QStringLiteral("p1")).setString(serial);
+  q.open();
+  const bool exists = !q.isEmpty() && q.fieldByName(QStringLiteral("db")).asInteger() > 0;
+  q.close();
+  return exists;
+}
+
+}  // namespace TicketQueries

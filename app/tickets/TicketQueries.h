@@ -1,0 +1,43 @@
+#pragma once
+// The statements around tickets that several dialogs run on the data module's
+// queries (ticket list, entry, line entry; printing and cancelling later):
+// the receiver's ticket list, a ticket's lines, the ticket's producer, the
+// line sums and the producer's running totals.
+#include <QString>
+#include <QStringList>
+
+#include "app/tickets/TicketMath.h"
+
+namespace db {
+class Query;
+}
+
+namespace TicketQueries {
+
+// Closes q and sets its statement from lines.
+void setSql(db::Query &q, const QStringList &lines);
+
+// The receiver's ticket list (stored header columns joined with the producer's
+// name, address, tax ids, validity and insert sheet), ordered by
+// orderBy, into ZQ10; positioned on the first serial that begins with
+// position (case-insensitive) when it is not empty.
+void openTicketList(const QString &orderBy = QStringLiteral("f_Bszam"),
+                    const QString &position = QString());
+
+// The lines of a serial into ZQ20 ordered by their ID; positioned on the line
+// whose ID begins with positionId when that is not empty.
+void openLines(const QString &serial, const QString &positionId = QString());
+
+// The producer row of code into ZQ31 (no row for an unknown or empty code).
+void openProducer(const QString &code);
+
+// Sums of a serial's lines (ZQ21); all 0 when it has none.
+TicketMath::LineSums readLineSums(const QString &serial);
+
+// Sums of the lines of every saved ticket of a producer, of all receivers (ZQ22).
+TicketMath::LineSums readProducerTotals(const QString &producerCode);
+
+// True when a ticket header with this serial exists (ZQ11).
+bool headerExists(const QString &serial);
+
+}  // namespace TicketQueries

@@ -1,0 +1,58 @@
+#pragma once
+// TForm10 "Felvásárlási jegy tételsor": enters or modifies one line of the
+// ticket open in the entry dialog and writes it at once (committed), before the
+// ticket's header exists. The database derives the line's net quantity and
+// prices from the columns written here.
+#include <QDialog>
+#include <QString>
+
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class TForm10 : public QDialog {
+  Q_OBJECT
+
+ public:
+  // What the line dialog takes from the ticket entry dialog.
+  struct Ticket {
+    QString serial;                 // the entry dialog's serial
+    QString weightDeductionText;    // the entry dialog's weight-deduction field
+    QString producerCode;           // the entry dialog's producer code
+  };
+
+  // FormCreate: reads form10.ini into the option strings.
+  explicit TForm10(const Ticket &ticket, QWidget *parent = nullptr);
+
+  // Modify mode: fills the fields from the current row of ZQ20.
+  void LoadLine();
+  // Copies the current product row of ZQ40 into the fields.
+  void FillFromProduct();
+
+  // Opens the product picker with a name prefix; true when a product was
+  // chosen (its row is then current in ZQ40). Replaceable for tests.
+  using ProductPicker = std::function<bool(QWidget *parent, const QString &namePrefix)>;
+  static void setProductPicker(ProductPicker picker);
+
+ protected:
+  void showEvent(QShowEvent *event) override;  // FormShow
+
+ private:
+  void buildUi();
+  void pickProduct();  // Button1 "Termék"
+  void accept() override;  // Button3 "OK": checks and the write
+  bool save();
+  void reopenLines();
+
+  Ticket ticket_;
+  bool shown_ = false;
+
+ public:
+  QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10;
+  QLabel *Label10;
+  QPushButton *Button1, *Button3, *Button6;
+};
+
+extern TForm10 *Form10;

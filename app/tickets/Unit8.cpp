@@ -1,0 +1,339 @@
+#include "app/tickets/Unit8.h"
+
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <memory>
+
+#include "app/MenuCommands.h"
+#include "app/SharedState.h"
+#include "app/Unit2.h"
+#include "db/dataset.h"
+#include "db/datasetmodel.h"
+#include "db/datasource.h"
+#include "platform/dialogs.h"
+
+#include "app/tickets/TicketQueries.h"
+#include "app/tickets/TicketState.h"
+#include "app/tickets/Unit9.h"
+
+TForm8 *Form8 = nullptr;
+
+namespace {
+
+TForm8::Command &printCommand() {
+  static TForm8::Command c;
+  return c;
+}
+
+TForm8::Command &cancelCommand() {
+  static TForm8::Command c;
+  return c;
+}
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &text) {
+  auto *b = new QPushButton(text, parent);
+  b->setObjectName(QLatin1String(name));
+  b->setAutoDefault(false);
+  return b;
+}
+
+struct Column {
+  const char *title;
+  const char *field;
+};
+
+// Columns of the "Fejsor" grid; the first five can sort the list.
+const Column kHeaderColumns[] = {
+    {"Bszám", "F_BSZAM"},          {"Österm.kód", "F_OSTERMKOD"}, {"Név", "O_NEV"},
+    {"Dátum", "F_KELT"},           {"Print", "F_PRN"},            {"Megjegyzés", "F_MEGJ"},
+    {"Irszám", "O_IRSZAM"},        {"Helységnév", "O_HELYSEGNEV"}, {"Utca", "O_UTCA"},
+    {"Adószám", "O_ADOSZAM"},      {"Adóazonositó", "O_ADOAZON"}, {"Szja", "F_SZJA"},
+    {"Átvevökód", "F_AKOD"},       {"ID", "ID_QZFEJ"}};
+
+struct Sort {
+  const char *orderBy;
+  const char *label;
+};
+const Sort kSorts[] = {
+    {"f_Bszam", "Felvásárlási jegy lista, \"Bizonylatszám\" szerint"},
+    {"f_ostermkod", "Felvásárlási jegy lista, \"Őstermelőkód\" szerint"},
+    {"o_nev", "Felvásárlási jegy lista, név szerint"},
+    {"f_kelt", "Felvásárlási jegy lista, dátum szerint"},
+    {"f_prn", "Felvásárlási jegy lista, volt-e nyomtatva szerint"}};
+
+const Column kLineColumns[] = {
+    {"Bizonylatszám", "S_BSZAM"}, {"Megnevezés", "S_MEGNEVEZES"}, {"Mennyiség", "S_BRUTTO"},
+    {"M.egys.", "S_MEGY"},        {"Egységár", "S_EAR"},          {"Komp. %", "S_KOMPMERTEKE"},
+    {"Felvásár. ár", "S_FELVAR"}, {"Komp.felár", "S_KOMPFELAR"},  {"Vételár", "S_VETELAR"},
+    {"Szja %", "S_SZJA"},         {"VTSZ", "S_VTSZ"},             {"ID", "ID_QZSOR"},
+    {"Termékkód", "S_TERMEKKOD"}, {"Átvevő", "S_AKOD"}};
+
+// The current row's header data below the tabs, and the producer tab.
+const Column kRowFields[] = {
+    {"ID:", "ID_QZFEJ"},        {"Bszám:", "F_BSZAM"},          {"Átvevőkód:", "F_AKOD"},
+    {"Őstermelőkód:", "F_OSTERMKOD"}, {"Dátum:", "F_KELT"},     {"Szja:", "F_SZJA"},
+    {"Print:", "F_PRN"},        {"Megjegyzés:", "F_MEGJ"},      {"Érvényesitve:", "O_ERVKELT"},
+    {"Betétlap:", "O_BETETLAP"}, {"Érvényt. bszám:", "F_ERVENYT"}};
+
+const Column kProducerFields[] = {
+    {"Név:", "O_NEV"},           {"Kód:", "O_KOD"},               {"ID:", "ID_OSTERMELO"},
+    {"Irányítószám:", "O_IRSZAM"}, {"Helység:", "O_HELYSEGNEV"},  {"Utca:", "O_UTCA"},
+    {"Adóazonosító:", "O_ADOAZON"}, {"Adószám:", "O_ADOSZAM"},    {"Igazolvány:", "O_IGSZAM"},
+    {"Reg.szám:", "O_REGSZAM"},  {"TAJ:", "O_TAJ"},               {"Bankszámla:", "O_BANKSZLA"},
+    {"Szja:", "O_SZJA"},         {"Szül.hely:", "O_SZULHELY"},    {"Szül.idő:", "O_SZIDO"},
+    {"Anyja neve:", "O_ANYJA"},  {"Neme:", "O_NEME"},             {"FELIR:", "O_FELIR"},
+    {"OCSG:", "O_CSGAZD1"},      {"OCSG érvényes:", "O_ERVKELT1"}, {"NÉBIH:", "O_IGSZAM1"}};
+
+template <size_t N>
+void bindGrid(QTableView *grid, db::DataSet *dataSet, const Column (&columns)[N]) {
+  grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+  grid->setSelectionMode(QAbstractItemView::SingleSelection);
+  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  auto *source = new db::DataSource(grid);
+  source->setDataSet(dataSet);
+  auto *model = new db::DataSetModel(grid);
+  model->setDataSource(source);
+  QList<db::DataSetModel::Column> list;
+  for (const Column &c : columns)
+    list.append({QLatin1String(c.field), QString::fromUtf8(c.title)});
+  model->setColumns(list);
+  grid->setModel(model);
+  model->bindSelection(grid->selectionModel());
+}
+
+QString fieldText(db::DataSet &d, const QString &name) {
+  if (!d.active() || d.isEmpty()) return QString();
+  db::Field *f = d.findField(name);
+  return f ? f->asString() : QString();
+}
+
+}  // namespace
+
+void TForm8::setPrintTicket(Command command) { printCommand() = std::move(command); }
+void TForm8::setCancelTicket(Command command) { cancelCommand() = std::move(command); }
+
+TForm8::TForm8(QWidget *parent) : QDialog(parent) {
+  buildUi();
+  TicketQueries::openTicketList();  // FormCreate
+  showCurrentRow();
+}
+
+TForm8::~TForm8() = default;
+
+void TForm8::buildUi() {
+  setObjectName(QStringLiteral("Form8"));
+  setWindowTitle(QStringLiteral("Felvásárlási jegy"));
+  setModal(true);
+
+  Edit1 = new QLineEdit(this);
+  Edit1->setObjectName(QStringLiteral("Edit1"));
+  Edit1->setToolTip(QStringLiteral("Kezdö betükre rákeres"));
+  Button7 = makeButton(this, "Button7", QStringLiteral("Keres"));
+  auto *search = new QHBoxLayout;
+  search->addWidget(new QLabel(QStringLiteral("Bizonylat:"), this));
+  search->addWidget(Edit1);
+  search->addWidget(Button7);
+  search->addStretch();
+
+  PageControl1 = new QTabWidget(this);
+  PageControl1->setObjectName(QStringLiteral("PageControl1"));
+  auto *headerPage = new QWidget;
+  headerPage->setObjectName(QStringLiteral("TabSheet1"));
+  Label9 = new QLabel(QStringLiteral("Fejsor rendezettsége:"), headerPage);
+  Label9->setObjectName(QStringLiteral("Label9"));
+  DBGrid1 = new QTableView(headerPage);
+  DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+  auto *headerLayout = new QVBoxLayout(headerPage);
+  headerLayout->addWidget(Label9);
+  headerLayout->addWidget(DBGrid1);
+  PageControl1->addTab(headerPage, QStringLiteral("Fejsor"));
+
+  auto *linesPage = new QWidget;
+  linesPage->setObjectName(QStringLiteral("TabSheet2"));
+  DBGrid2 = new QTableView(linesPage);
+  DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
+  (new QVBoxLayout(linesPage))->addWidget(DBGrid2);
+  PageControl1->addTab(linesPage, QStringLiteral("Tételsor"));
+
+  auto *producerPage = new QWidget;
+  producerPage->setObjectName(QStringLiteral("TabSheet3"));
+  auto *producerForm = new QFormLayout(producerPage);
+  for (const Column &c : kProducerFields) {
+    auto *value = new QLabel(producerPage);
+    value->setObjectName(QStringLiteral("P_") + QLatin1String(c.field));
+    producerForm->addRow(QString::fromUtf8(c.title), value);
+  }
+  PageControl1->addTab(producerPage, QStringLiteral("Östermelő"));
+
+  auto *rowBox = new QGroupBox(QStringLiteral("Felvásárlási jegy fejsor adata"), this);
+  auto *rowGrid = new QGridLayout(rowBox);
+  int i = 0;
+  for (const Column &c : kRowFields) {
+    auto *value = new QLabel(rowBox);
+    value->setObjectName(QStringLiteral("R_") + QLatin1String(c.field));
+    rowGrid->addWidget(new QLabel(QString::fromUtf8(c.title), rowBox), i / 4, (i % 4) * 2);
+    rowGrid->addWidget(value, i / 4, (i % 4) * 2 + 1);
+    ++i;
+  }
+
+  Button1 = makeButton(this, "Button1", QStringLiteral("Új"));
+  Button2 = makeButton(this, "Button2", QStringLiteral("Módosít"));
+  Button3 = makeButton(this, "Button3", QStringLiteral("Megtekint"));
+  Button4 = makeButton(this, "Button4", QStringLiteral("Nyomtat"));
+  Button5 = makeButton(this, "Button5", QStringLiteral("Érvénytelenit"));
+  Button5->setToolTip(QStringLiteral(
+      "Stornó. A kiválasztott bizonylat mennyiség minusz eggyel szorzása és új "
+      "bizonylatszámon létrehozva."));
+  Button6 = makeButton(this, "Button6", QStringLiteral("Mégsem"));
+  auto *buttons = new QHBoxLayout;
+  for (QPushButton *b : {Button1, Button2, Button3, Button4, Button5}) buttons->addWidget(b);
+  buttons->addStretch();
+  buttons->addWidget(Button6);
+
+  auto *top = new QVBoxLayout(this);
+  top->addLayout(search);
+  top->addWidget(PageControl1, 1);
+  top->addWidget(rowBox);
+  top->addLayout(buttons);
+
+  connect(Edit1, &QLineEdit::textEdited, this, &TForm8::Search);
+  connect(Button7, &QPushButton::clicked, this, &TForm8::Search);
+  connect(Button1, &QPushButton::clicked, this, &TForm8::NewTicket);
+  connect(Button2, &QPushButton::clicked, this, &TForm8::ModifyTicket);
+  connect(Button3, &QPushButton::clicked, this, [this] {
+    NyomtatMod = QStringLiteral("Megtekint");
+    PrintTicket();
+  });
+  connect(Button4, &QPushButton::clicked, this, [this] {
+    NyomtatMod = QStringLiteral("Nyomtat");
+    PrintTicket();
+  });
+  connect(Button5, &QPushButton::clicked, this, [this] {
+    if (cancelCommand()) cancelCommand()(this);
+  });
+  connect(Button6, &QPushButton::clicked, this, &TForm8::reject);
+  connect(PageControl1, &QTabWidget::currentChanged, this, &TForm8::TabChanged);
+  bindGrid(DBGrid1, Data->ZQ10, kHeaderColumns);
+  bindGrid(DBGrid2, Data->ZQ20, kLineColumns);
+  connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this, &TForm8::SortBy);
+  Button2->installEventFilter(this);
+  connect(Data->ZQ10, &db::DataSet::currentRowChanged, this, [this] { showCurrentRow(); });
+}
+
+void TForm8::showEvent(QShowEvent *event) {
+  QDialog::showEvent(event);
+  // The list was opened in serial order a moment ago by the constructor:
+  // position it rather than read it all again.
+  db::Query &list = *Data->ZQ10;
+  if (list.active()) {
+    if (!UtolsoBszam.isEmpty())
+      list.locate(QStringLiteral("F_BSZAM"), UtolsoBszam, db::LocateOptions{true, true});
+  } else {
+    TicketQueries::openTicketList(QStringLiteral("f_Bszam"), UtolsoBszam);
+  }
+  Label9->setText(QStringLiteral("A lista, \"Bszám\" szerint"));
+  showCurrentRow();
+}
+
+void TForm8::showCurrentRow() {
+  db::DataSet &list = *Data->ZQ10;
+  for (const Column &c : kRowFields) {
+    if (auto *l = findChild<QLabel *>(QStringLiteral("R_") + QLatin1String(c.field)))
+      l->setText(fieldText(list, QLatin1String(c.field)));
+  }
+}
+
+void TForm8::TabChanged() {
+  db::DataSet &list = *Data->ZQ10;
+  TicketQueries::openLines(fieldText(list, QStringLiteral("F_BSZAM")));
+  TicketQueries::openProducer(fieldText(list, QStringLiteral("F_OSTERMKOD")));
+  for (const Column &c : kProducerFields) {
+    if (auto *l = findChild<QLabel *>(QStringLiteral("P_") + QLatin1String(c.field)))
+      l->setText(fieldText(*Data->ZQ31, QLatin1String(c.field)));
+  }
+}
+
+void TForm8::SortBy(int column) {
+  if (column < 0 || column >= static_cast<int>(std::size(kSorts))) return;
+  TicketQueries::openTicketList(QLatin1String(kSorts[column].orderBy));
+  Label9->setText(QString::fromUtf8(kSorts[column].label));
+  showCurrentRow();
+}
+
+void TForm8::Search() {
+  TicketQueries::openTicketList(QStringLiteral("f_Bszam"), Edit1->text());
+  Label9->setText(QString::fromUtf8(kSorts[0].label));
+  showCurrentRow();
+}
+
+void TForm8::NewTicket() {
+  JegyMod = kJegyModUj;
+  std::unique_ptr<TForm9> dialog(new TForm9(nullptr));
+  Form9 = dialog.get();
+  if (dialog->StartNew()) dialog->exec();
+  Form9 = nullptr;
+  showCurrentRow();
+}
+
+void TForm8::ModifyTicket() {
+  db::DataSet &list = *Data->ZQ10;
+  if (!list.active() || list.isEmpty()) return;  // no ticket to modify
+  db::Query &q = *Data->ZQ11;
+  TicketQueries::setSql(
+      q, {QStringLiteral("SELECT f_bszam, f_prn, F_TIPUS FROM QzFej WHERE f_bszam = :p1")});
+  q.paramByName(QStringLiteral("p1")).setString(fieldText(list, QStringLiteral("F_BSZAM")));
+  q.open();
+  const QString printed = fieldText(q, QStringLiteral("F_PRN"));
+  const QString type = fieldText(q, QStringLiteral("F_TIPUS"));
+  q.close();
+  if (printed == QLatin1String("I")) {
+    platform::confirmYes(QStringLiteral("A felvásárlási jegy már nyomtatva volt!"));
+    return;
+  }
+  if (type != QLatin1String("1")) {
+    platform::confirmYes(QStringLiteral("Az érvénytelenített felvásárlási jegy nem módosítható!"));
+    return;
+  }
+  OpenForModify();
+}
+
+void TForm8::OpenForModify() {
+  db::DataSet &list = *Data->ZQ10;
+  if (!list.active() || list.isEmpty()) return;  // no ticket to modify
+  JegyMod = kJegyModModositas;
+  std::unique_ptr<TForm9> dialog(new TForm9(nullptr));
+  Form9 = dialog.get();
+  dialog->LoadTicket();
+  dialog->exec();
+  Form9 = nullptr;
+  showCurrentRow();
+}
+
+void TForm8::PrintTicket() {
+  if (printCommand()) printCommand()(this);
+}
+
+bool TForm8::eventFilter(QObject *watched, QEvent *event) {
+  if (watched == Button2 && event->type() == QEvent::KeyPress) {
+    auto *ke = static_cast<QKeyEvent *>(event);
+    if (ke->key() == Qt::Key_M && !(ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+      OpenForModify();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+// Main menu "Felvásárlási jegy".
+VORIK_MENU_COMMAND(Felvsrlsijegy1, TForm8, Form8)

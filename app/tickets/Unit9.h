@@ -1,0 +1,91 @@
+#pragma once
+// TForm9 "Felvásárlási jegy bevitel": enters a new purchase ticket or modifies
+// one (JegyMod): header, producer, dates, rates, declaration, payment mode,
+// the lines through TForm10, the totals and the payable, and the save.
+#include <QDialog>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+#include "app/tickets/TicketMath.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class QTabWidget;
+
+class TForm9 : public QDialog {
+  Q_OBJECT
+
+ public:
+  // FormCreate: reads form9.ini into the option strings.
+  explicit TForm9(QWidget *parent = nullptr);
+  ~TForm9() override;
+
+  // Modify mode: loads the current row of ZQ10 (called before the dialog is shown).
+  void LoadTicket();
+  // Recomputes the totals, the payable and the producer's running totals.
+  // False (totals left as they were) when a rate or the deduction is no number.
+  bool f_mindosszes();
+  // The same from the line sums last read (after a rate or deduction edit).
+  bool recalc();
+  // Reopens the producer, the ticket list and the lines.
+  void frissit();
+
+  // Opens the producer picker; true when a producer was chosen (its row is
+  // then current in ZQ30). Replaceable for tests.
+  using ProducerPicker = std::function<bool(QWidget *parent)>;
+  static void setProducerPicker(ProducerPicker picker);
+
+  // New mode: takes the serial and deletes the lines an abandoned entry left
+  // under it. False when the receiver has no usable serial (the message was
+  // shown); the dialog must not be shown then. FormShow runs it when the
+  // caller did not.
+  bool StartNew();
+
+ protected:
+  void showEvent(QShowEvent *event) override;  // FormShow
+  bool eventFilter(QObject *watched, QEvent *event) override;
+
+ private:
+  void buildUi();
+  void applyOptions();
+  void pickProducer();          // Button1 "Őstermelő"
+  void declarationClicked();    // CheckBox2
+  void transferChanged();       // CheckBox1 left or clicked
+  void setTransferPaymentDate();
+  void newLine();               // Button2 "Új"
+  void modifyLine();            // Button8 "Módosít"
+  void deleteLine();            // Button9 "Töröl"
+  void runLineDialog(bool modify);
+  void readSums();
+  void showProducer();
+  void accept() override;       // Button6 "OK"
+  bool checksPass();
+  bool save();
+  std::optional<int> producerTerm() const;
+  std::optional<TicketMath::Amounts> computeAmounts(QLineEdit **badField = nullptr,
+                                                    QString *message = nullptr);
+
+  bool isNew() const;
+  bool shown_ = false;
+  bool started_ = false;
+  bool ready_ = true;
+  TicketMath::LineSums sums_;            // the ticket's lines
+  TicketMath::LineSums producerTotals_;  // the producer's saved tickets
+
+ public:
+  QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10,
+      *Edit11, *Edit12, *Edit13, *Edit14, *Edit15, *Edit16, *Edit17, *Edit18, *Edit19;
+  QLabel *Label13, *Label14, *Label15;
+  QCheckBox *CheckBox1, *CheckBox2;
+  QPushButton *Button1, *Button2, *Button4, *Button6, *Button8, *Button9;
+  QTableView *DBGrid1;
+  QTabWidget *PageControl1;
+  QLabel *ProducerLabel;
+};
+
+extern TForm9 *Form9;

@@ -1,0 +1,218 @@
+// Building a 10,000-record list (page header, six fields a line, page footer
+// "Page N of TOTALPAGES"; about 200 pages): from an in-memory source in one
+// and two passes, and from a Firebird query through a database data source,
+// beside the bare walk of the same query through db/. Pages per second and
+// the peak memory of the process.
+#include "db/connection.h"
+#include "db/dataset.h"
+#include "db/schema.h"
+#include "db/transaction.h"
+#include "report/FR_Class_Band.h"
+#include "report/FR_Class_Build.h"
+#include "report/FR_DBSet.h"
+#include "report/FR_DSet.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+
+#include <memory>
+
+using namespace report;
+
+namespace {
+
+constexpr int kRecords = 10000;
+
+double peakMB() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return static_cast<double>(u.ru_maxrss) / 1024.0;
+}
+
+// The list layout: fields named by the caller (plain names or Dataset."Field").
+void listLayout(TfrReport &r, const QString &source, const QStringList &fields) {
+  TfrReport src;
+  TfrPage *p = src.Pages.Add();
+  p->UseMargins = false;
+  auto band = [&](int type, int y, int dy, const QString &ds, quint16 flags) {
+    auto v = std::make_unique<TfrBandView>();
+    v->SetBandType(type);
+    v->y = y;
+    v->dx = 700;
+    v->dy = dy;
+    v->FormatStr = ds;
+    v->Flags = flags;
+    p->Add(std::move(v));
+  };
+  auto memo = [&](int x, int y, int dx, const QString &text) {
+    auto v = std::make_unique<TfrMemoView>();
+    v->x = x;
+    v->y = y;
+    v->dx = dx;
+    v->dy = 18;
+    v->Memo = QStringList{text};
+    v->Flags = 0;
+    p->Add(std::move(v));
+  };
+  band(btPageHeader, 0, 30, {}, flBandOnFirstPage);
+  memo(0, 0, 400, QStringLiteral("Lista"));
+  band(btMasterData, 40, 20, source, 0);
+  for (int i = 0; i < fields.size(); ++i) memo(i * 110, 40, 105, QLatin1Char('[') + fields[i] + QLatin1Char(']'));
+  band(btPageFooter, 1000, 30, {}, flBandOnFirstPage | flBandOnLastPage);
+  memo(0, 1000, 300, QStringLiteral("Page [PAGE#] of [TOTALPAGES]"));
+  r.LoadFromBytes(src.SaveToBytes());
+}
+
+struct Memory {
+  QObject owner;
+  TfrUserDataset *ds;
+  TfrReport rep;
+  std::vector<QString> names;
+  Memory() {
+    owner.setObjectName(QStringLiteral("Data"));
+    ds = new TfrUserDataset(&owner);
+    ds->setObjectName(QStringLiteral("Lines"));
+    ds->RangeEnd = reCount;
+    ds->RangeEndCount = kRecords;
+    for (int i = 0; i < kRecords; ++i) names.push_back(QStringLiteral("Termék %1").arg(i));
+    rep.ShowProgress = false;
+    rep.OnGetValue = [this](const QString &n, Variant &v) {
+      const int i = std::min(ds->RecNo, kRecords - 1);
+      if (n == QLatin1String("Name")) v = Variant(names[size_t(i)]);
+      else if (n == QLatin1String("Code")) v = Variant(i);
+      else if (n == QLatin1String("Qty")) v = Variant(static_cast<long double>(i % 97) * 1.5L);
+      else if (n == QLatin1String("Price")) v = Variant(static_cast<long double>(212.5));
+      else if (n == QLatin1String("Unit")) v = Variant(QStringLiteral("kg"));
+      else if (n == QLatin1String("Serial")) v = Variant(QStringLiteral("2500%1").arg(i));
+      else return false;
+      return true;
+    };
+    listLayout(rep, QStringLiteral("Lines"),
+               {QStringLiteral("Serial"), QStringLiteral("Code"), QStringLiteral("Name"), QStringLiteral("Qty"),
+                QStringLiteral("Unit"), QStringLiteral("Price")});
+  }
+};
+
+void buildMemory(benchmark::State &state, bool twoPass) {
+  Memory m;
+  frSetReportOwner(&m.owner);
+  m.rep.DoublePass = twoPass;
+  std::int64_t pages = 0;
+  for (auto _ : state) {
+    m.rep.PrepareReport();
+    pages += m.rep.EMFPages->Count();
+  }
+  state.counters["pages"] = m.rep.EMFPages->Count();
+  state.counters["pages/s"] = benchmark::Counter(static_cast<double>(pages), benchmark::Counter::kIsRate);
+  state.counters["peak_MB"] = peakMB();
+  frSetReportOwner(nullptr);
+}
+
+void BM_ListOnePassMemory(benchmark::State &state) { buildMemory(state, false); }
+void BM_ListTwoPassMemory(benchmark::State &state) { buildMemory(state, true); }
+
+// One database with 10,000 ticket lines.
+struct Database {
+  QTemporaryDir dir;
+  db::Connection connection;
+  db::Transaction transaction;
+  Database() {
+    const QString path = dir.filePath(QStringLiteral("fill.fdb"));
+    db::createDatabase(path, db::schemaScript());
+    connection.setDatabaseName(path);
+    connection.setParams(db::defaultConnectionParams());
+    transaction.setConnection(&connection);
+    connection.open();
+    db::Query fill;
+    fill.setTransaction(&transaction);
+    QString digits = QStringLiteral("(SELECT 0 AS n FROM rdb$database");
+    for (int d = 1; d <= 9; ++d) digits += QStringLiteral(" UNION ALL SELECT %1 FROM rdb$database").arg(d);
+    digits += QLatin1Char(')');
+    fill.sql().add(QStringLiteral("INSERT INTO qzsor ( s_bszam, s_termekkod, s_megnevezes, s_vtsz, s_levonszaz,"));
+    fill.sql().add(QStringLiteral("  s_brutto, s_megy, s_ear, s_kompmerteke, s_akod, s_bizonylat )"));
+    fill.sql().add(QStringLiteral("SELECT LPAD(25000000 + x / 4, 8, '0'), '00012', 'Őszibarack I. osztály', '0809',"));
+    fill.sql().add(QStringLiteral("  5, 100 + MOD(x, 997), 'kg', 212.5, 12, '00001', ''"));
+    fill.sql().add(QStringLiteral("FROM (SELECT a.n + 10 * b.n + 100 * c.n + 1000 * d.n AS x"));
+    fill.sql().add(QStringLiteral("  FROM %1 a, %1 b, %1 c, %1 d)").arg(digits));
+    fill.execute();
+    transaction.commit();
+  }
+};
+
+Database &database() {
+  static auto *d = new Database;  // lives until exit: the engine outlives the benchmarks
+  return *d;
+}
+
+const char *const kSelect = "SELECT * FROM QZSOR";
+const QStringList kColumns{QStringLiteral("S_BSZAM"),   QStringLiteral("S_TERMEKKOD"),
+                           QStringLiteral("S_MEGNEVEZES"), QStringLiteral("S_BRUTTO"),
+                           QStringLiteral("S_NETTO"),   QStringLiteral("S_VETELAR")};
+
+void BM_ListFirebird(benchmark::State &state) {
+  Database &d = database();
+  QObject owner;
+  owner.setObjectName(QStringLiteral("Data"));
+  auto *q = new db::Query(&owner);
+  q->setObjectName(QStringLiteral("ZQ20"));
+  q->setTransaction(&d.transaction);
+  q->sql().add(QString::fromLatin1(kSelect));
+  auto *src = new TfrDBDataSet(&owner);
+  src->setObjectName(QStringLiteral("frDBDataSet1"));
+  src->SetDataSet(q);
+  src->CloseDataSource = true;  // each build opens (runs) the query again
+  frSetReportOwner(&owner);
+  TfrReport rep;
+  rep.ShowProgress = false;
+  listLayout(rep, QStringLiteral("frDBDataSet1"), kColumns);
+  std::int64_t pages = 0;
+  for (auto _ : state) {
+    rep.PrepareReport();
+    pages += rep.EMFPages->Count();
+  }
+  state.counters["pages"] = rep.EMFPages->Count();
+  state.counters["pages/s"] = benchmark::Counter(static_cast<double>(pages), benchmark::Counter::kIsRate);
+  state.counters["peak_MB"] = peakMB();
+  frSetReportOwner(nullptr);
+}
+
+// The same query opened and walked through db/, reading the same six fields.
+void BM_WalkFirebird(benchmark::State &state) {
+  Database &d = database();
+  db::Query q;
+  q.setTransaction(&d.transaction);
+  q.sql().add(QString::fromLatin1(kSelect));
+  std::int64_t rows = 0;
+  qsizetype sink = 0;
+  for (auto _ : state) {
+    q.open();
+    std::vector<db::Field *> f;
+    for (const QString &c : kColumns) f.push_back(&q.fieldByName(c));
+    for (q.first(); !q.eof(); q.next()) {
+      for (db::Field *x : f) sink += x->asString().size();
+      ++rows;
+    }
+    q.close();
+  }
+  benchmark::DoNotOptimize(sink);
+  state.counters["rows/s"] = benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);
+}
+
+BENCHMARK(BM_ListOnePassMemory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListTwoPassMemory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListFirebird)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WalkFirebird)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  QCoreApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

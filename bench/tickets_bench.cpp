@@ -1,0 +1,141 @@
+// Ticket list and ticket save with 100,000 tickets of the receiver:
+// opening the list (query, and the list window), and saving a new ticket
+// (checks, recomputation, header insert with the counter update, commit).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#include "app/SharedState.h"
+#include "app/Unit2.h"
+#include "app/tickets/TicketQueries.h"
+#include "app/tickets/TicketState.h"
+#include "app/tickets/Unit8.h"
+#include "app/tickets/Unit9.h"
+#include "db/connection.h"
+#include "db/dataset.h"
+#include "db/schema.h"
+#include "db/transaction.h"
+
+namespace {
+
+constexpr int kTickets = 100000;  // 10^5: five digit columns
+
+struct World {
+  QTemporaryDir dir;
+  std::unique_ptr<TData> data;
+
+  World() {
+    const QString path = dir.filePath(QStringLiteral("qz2025.fdb"));
+    db::createDatabase(path, db::schemaScript());
+    data = std::make_unique<TData>(nullptr);
+    Data->ZCon1->setDatabaseName(path);
+    Data->ZCon1->open();
+    AtvevoKod = QStringLiteral("B0001");
+    TipusNormal = QStringLiteral("1");
+    AtvevoNyilatk = QStringLiteral("Nyilatkozat");
+    run(QStringLiteral("INSERT INTO ATVEVO (V_AKOD, V_NEVE) VALUES ('B0001', 'Átvevő')"));
+    // The tickets, each with one line, numbered 25000001 upwards: a cross
+    // join of five digit rows gives the 100,000 numbers.
+    run(QStringLiteral("CREATE TABLE DIGITS (N INTEGER)"));
+    for (int i = 0; i < 10; ++i) run(QStringLiteral("INSERT INTO DIGITS VALUES (%1)").arg(i));
+    const QString numbers = QStringLiteral(
+        "SELECT CAST(25000001 + a.n + 10 * b.n + 100 * c.n + 1000 * d.n + 10000 * e.n AS "
+        "VARCHAR(8)) AS s FROM DIGITS a, DIGITS b, DIGITS c, DIGITS d, DIGITS e");
+    // 1,000 producers; the tickets are spread over them.
+    run(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_SZJA, O_FHAT, O_FELIR, O_IRSZAM, "
+                       "O_HELYSEGNEV, O_UTCA) SELECT LPAD(1 + a.n + 10 * b.n + 100 * c.n, 5, '0'), "
+                       "'Termelő ' || (a.n + 10 * b.n + 100 * c.n), 15, 0, 'AB1234567', '6000', "
+                       "'Kecskemét', 'Fő utca 1.' FROM DIGITS a, DIGITS b, DIGITS c"));
+    run(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_FELVKELT, "
+                       "F_FIZKELT, F_UTAL, F_SZJA, F_JARULSZAZ, F_LEVONAS, F_TIPUS, F_MUVKTG, "
+                       "F_SUMVAR) SELECT s, 'B0001', LPAD(1 + MOD(CAST(s AS INTEGER), 1000), 5, "
+                       "'0'), '2025-03-01', '2025-03-01', "
+                       "'2025-03-01', ' ', 15, 0, 0, '1', 850, 1000 FROM (") +
+        numbers + QStringLiteral(")"));
+    run(QStringLiteral("INSERT INTO QZSOR (S_BSZAM, S_MEGNEVEZES, S_VTSZ, S_BRUTTO, S_MEGY, "
+                       "S_EAR, S_KOMPMERTEKE, S_AKOD, S_LEVONSZAZ) SELECT s, 'alma', '0808', 10, "
+                       "'kg', 100, 0, 'B0001', 0 FROM (") +
+        numbers + QStringLiteral(")"));
+    run(QStringLiteral("INSERT INTO SORSZAM (A_AKOD, A_QZBSZAM) VALUES ('B0001', '%1')")
+            .arg(25000000 + kTickets));
+  }
+
+  void run(const QString &sql) {
+    db::Query q;
+    q.setTransaction(Data->IBTrans1);
+    q.sql().add(sql);
+    q.execute();
+    Data->IBTrans1->commit();
+  }
+};
+
+World &world() {
+  static World w;
+  return w;
+}
+
+void BM_OpenTicketListQuery(benchmark::State &state) {
+  world();
+  for (auto _ : state) {
+    TicketQueries::openTicketList();
+    benchmark::DoNotOptimize(Data->ZQ10->recordCount());
+  }
+  state.counters["rows"] = Data->ZQ10->recordCount();
+  state.counters["rows/s"] = benchmark::Counter(static_cast<double>(Data->ZQ10->recordCount()),
+                                                benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_OpenTicketListQuery)->Unit(benchmark::kMillisecond);
+
+void BM_OpenTicketListWindow(benchmark::State &state) {
+  world();
+  UtolsoBszam = QString::number(25000000 + kTickets / 2);
+  for (auto _ : state) {
+    TForm8 list(nullptr);
+    list.show();
+    QApplication::processEvents();
+    list.hide();
+  }
+}
+BENCHMARK(BM_OpenTicketListWindow)->Unit(benchmark::kMillisecond);
+
+void BM_SaveNewTicket(benchmark::State &state) {
+  world();
+  for (auto _ : state) {
+    state.PauseTiming();
+    JegyMod = kJegyModUj;
+    auto f = std::make_unique<TForm9>(nullptr);
+    f->StartNew();
+    f->show();
+    QApplication::processEvents();
+    world().run(QStringLiteral("INSERT INTO QZSOR (S_BSZAM, S_MEGNEVEZES, S_VTSZ, S_BRUTTO, "
+                               "S_MEGY, S_EAR, S_KOMPMERTEKE, S_AKOD, S_LEVONSZAZ) VALUES ('%1', "
+                               "'alma', '0808', 10, 'kg', 100, 0, 'B0001', 0)")
+                    .arg(f->Edit1->text()));
+    f->Edit5->setText(QStringLiteral("00007"));
+    f->frissit();
+    state.ResumeTiming();
+    f->Button6->click();  // checks, recomputation, save, list reopened
+    state.PauseTiming();
+    if (f->isVisible()) state.SkipWithError("the save did not go through");
+    f.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_SaveNewTicket)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

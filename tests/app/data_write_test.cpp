@@ -1,0 +1,196 @@
+// The write pattern of the data module: start when inactive, execute,
+// commit (or commit retaining); on failure the step's message in a plain box,
+// then rollback, and the caller learns it failed.
+#include "app/Unit2.h"
+#include "support/db_fixture.h"
+#include "support/gui_driver.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace vorik::test;
+
+namespace {
+
+class DataWriteTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous_ = QDir::currentPath();
+    createTestDatabase(dir_.path());
+    ASSERT_TRUE(QDir::setCurrent(dir_.path()));
+    data_ = std::make_unique<TData>(nullptr);
+    data_->ZCon1->open();
+  }
+  void TearDown() override {
+    other_.reset();
+    data_.reset();
+    QDir::setCurrent(previous_);
+  }
+
+  // A second attachment, as a second program instance would have.
+  db::Connection &other() {
+    if (!other_) {
+      other_ = std::make_unique<Other>();
+      other_->con.setDatabaseName(dir_.file(QStringLiteral("qz2025.fdb")));
+      other_->con.setParams(db::defaultConnectionParams());
+      other_->trans.setConnection(&other_->con);
+      other_->con.setDefaultTransaction(&other_->trans);
+      other_->con.open();
+      other_->q.setTransaction(&other_->trans);
+    }
+    return other_->con;
+  }
+  int countOther(const QString &where) {
+    other();
+    other_->q.close();
+    other_->q.sql().clear();
+    other_->q.sql().add(QStringLiteral("SELECT COUNT(*) AS N FROM TERMEK WHERE ") + where);
+    other_->q.open();
+    const int n = static_cast<int>(other_->q.fieldByName(QStringLiteral("N")).asInteger());
+    other_->trans.commit();
+    return n;
+  }
+  void insertProduct(TQuery *q, const QString &code, const QString &name) {
+    q->close();
+    q->sql().clear();
+    q->sql().add(QStringLiteral("INSERT INTO TERMEK (T_KOD, T_MEGNEVEZES) "));
+    q->sql().add(QStringLiteral("  VALUES (:p0, :p1) "));
+    q->paramByName(QStringLiteral("p0")).setString(code);
+    q->paramByName(QStringLiteral("p1")).setString(name);
+    q->execute();
+  }
+
+  struct Other {
+    db::Connection con;
+    db::Transaction trans;
+    db::Query q;
+  };
+  TempDir dir_;
+  QString previous_;
+  std::unique_ptr<TData> data_;
+  std::unique_ptr<Other> other_;
+};
+
+TEST_F(DataWriteTest, ComponentsAreNamedAndSetAsTheDataModuleLists) {
+  EXPECT_EQ(Data, data_.get());
+  EXPECT_EQ(data_->ZCon1->databaseName(), QStringLiteral("qz2025.fdb"));
+  EXPECT_EQ(data_->ZCon1->params(),
+            (QStringList{"user_name=SYSDBA", "password=tulipfang", "lc_ctype=WIN1250"}));
+  EXPECT_EQ(data_->ZCon1->defaultTransaction(), data_->IBTrans1);
+  EXPECT_EQ(data_->IBTrans1->params(), (QStringList{"read_committed", "rec_version", "nowait"}));
+  const QStringList queries = {"ZQ10", "ZQ20", "ZQ30", "ZQ40", "ZQ50", "ZQ60", "ZQ70",
+                               "ZQ80", "ZQ11", "ZQ21", "ZQ41", "ZQ12", "ZQ22", "ZQ31",
+                               "ZQ32", "ZQ33", "ZQ61", "ZQ90", "ZQ91"};
+  for (const QString &name : queries) {
+    auto *q = data_->findChild<db::Query *>(name);
+    ASSERT_NE(q, nullptr) << name.toStdString();
+    EXPECT_EQ(q->transaction(), data_->IBTrans1) << name.toStdString();
+  }
+  EXPECT_EQ(data_->ZQ10->sql().text(), QStringLiteral("select * from QZFEJ "));
+  EXPECT_EQ(data_->ZQ30->sql().text(), QStringLiteral("select * from OSTERMELO"));
+  EXPECT_EQ(data_->ZQ20->sql().count(), 0);
+  EXPECT_FALSE(data_->IBTrans1->active());
+  EXPECT_EQ(data_->IBTable9->tableName(), QStringLiteral("NAV"));
+}
+
+TEST_F(DataWriteTest, ASuccessfulWriteIsCommittedAndSeenByOthers) {
+  EXPECT_TRUE(data_->Write(QStringLiteral("Hiba71: Új termék INSERT "), [&] {
+    insertProduct(data_->ZQ41, QStringLiteral("501"), QStringLiteral("Kukorica"));
+  }));
+  EXPECT_FALSE(data_->IBTrans1->active());
+  EXPECT_EQ(countOther(QStringLiteral("T_KOD = '501'")), 1);
+}
+
+TEST_F(DataWriteTest, AFailedWriteShowsItsMessageThenRollsTheWholeStepBack) {
+  MessageSeen box;
+  bool ok = true;
+  bool activeWhenShown = false;
+  ModalScript script;
+  script.then([&](QWidget *w) {
+    activeWhenShown = data_->IBTrans1->active();  // the message comes before the rollback
+    answer(QMessageBox::Ok, &box)(w);
+  });
+  script.run([&] {
+    ok = data_->Write(QStringLiteral("Hiba72: Új termék INSERT "), [&] {
+      insertProduct(data_->ZQ41, QStringLiteral("502"), QStringLiteral("Zab"));
+      data_->ZQ41->close();
+      data_->ZQ41->sql().clear();
+      data_->ZQ41->sql().add(QStringLiteral("UPDATE NINCSILYEN SET X = 1"));
+      data_->ZQ41->execute();
+    });
+  });
+  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(box.kind, QStringLiteral("Message"));
+  EXPECT_EQ(box.text, QStringLiteral("Hiba72: Új termék INSERT "));
+  EXPECT_EQ(box.buttons, QStringList{QStringLiteral("OK")});
+  EXPECT_TRUE(activeWhenShown);
+  EXPECT_FALSE(data_->IBTrans1->active());
+  EXPECT_EQ(countOther(QStringLiteral("T_KOD = '502'")), 0);
+  // The transaction is usable again.
+  EXPECT_TRUE(data_->Write(QStringLiteral("x"), [&] {
+    insertProduct(data_->ZQ41, QStringLiteral("502"), QStringLiteral("Zab"));
+  }));
+  EXPECT_EQ(countOther(QStringLiteral("T_KOD = '502'")), 1);
+}
+
+TEST_F(DataWriteTest, CommitRetainingKeepsTheListsOpenAndTheWriteDurable) {
+  // A small write such as a deletion runs while the dialog's list is open.
+  data_->ZQ40->sql().add(QStringLiteral("SELECT * FROM TERMEK ORDER BY T_KOD"));
+  data_->ZQ40->open();
+  EXPECT_TRUE(data_->Write(
+      QStringLiteral("Hiba61: termék DELETE törlésekor"),
+      [&] { insertProduct(data_->ZQ41, QStringLiteral("503"), QStringLiteral("Rozs")); },
+      TData::CommitMode::CommitRetaining));
+  EXPECT_TRUE(data_->ZQ40->active());
+  EXPECT_EQ(countOther(QStringLiteral("T_KOD = '503'")), 1);
+  // A later failed write of any dialog cannot undo it.
+  ModalScript script;
+  script.then(answer(QMessageBox::Ok));
+  script.run([&] {
+    data_->Write(QStringLiteral("Hiba72"), [&] {
+      data_->ZQ41->close();
+      data_->ZQ41->sql().clear();
+      data_->ZQ41->sql().add(QStringLiteral("DELETE FROM NINCSILYEN"));
+      data_->ZQ41->execute();
+    });
+  });
+  EXPECT_EQ(countOther(QStringLiteral("T_KOD = '503'")), 1);
+}
+
+TEST_F(DataWriteTest, ALockHeldByAnotherInstanceFailsAtOnce) {
+  ASSERT_TRUE(data_->Write(QStringLiteral("x"), [&] {
+    insertProduct(data_->ZQ41, QStringLiteral("504"), QStringLiteral("Napraforgó"));
+  }));
+  // The other instance updates the row and keeps its transaction open.
+  other();
+  other_->q.sql().add(QStringLiteral("UPDATE TERMEK SET T_MEGNEVEZES = 'Más' WHERE T_KOD = '504'"));
+  other_->q.execute();
+  MessageSeen box;
+  bool ok = true;
+  QElapsedTimer clock;
+  clock.start();
+  ModalScript script;
+  script.then(answer(QMessageBox::Ok, &box));
+  script.run([&] {
+    ok = data_->Write(QStringLiteral("Hiba73: Módosítás UPDATE termék "), [&] {
+      data_->ZQ41->close();
+      data_->ZQ41->sql().clear();
+      data_->ZQ41->sql().add(QStringLiteral("UPDATE TERMEK SET T_MEGNEVEZES = 'Búza' "));
+      data_->ZQ41->sql().add(QStringLiteral(" WHERE T_KOD = :p0"));
+      data_->ZQ41->paramByName(QStringLiteral("p0")).setString(QStringLiteral("504"));
+      data_->ZQ41->execute();
+    });
+  });
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(box.text, QStringLiteral("Hiba73: Módosítás UPDATE termék "));
+  EXPECT_LT(clock.elapsed(), 3000);
+  other_->trans.rollback();
+}
+
+}  // namespace

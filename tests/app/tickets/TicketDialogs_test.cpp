@@ -1,0 +1,818 @@
+// Ticket list, entry and line dialogs driven through their controls against a
+// real embedded database.
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/MenuCommands.h"
+#include "app/SharedState.h"
+#include "app/Unit2.h"
+#include "app/tickets/TicketQueries.h"
+#include "app/tickets/TicketState.h"
+#include "app/tickets/Unit10.h"
+#include "app/tickets/Unit8.h"
+#include "app/tickets/Unit9.h"
+#include "db/connection.h"
+#include "db/dataset.h"
+#include "db/transaction.h"
+#include "support/db_fixture.h"
+#include "support/gui_driver.h"
+#include "support/qt_print.h"
+#include "support/temp_dir.h"
+
+using namespace vorik::test;
+
+namespace {
+
+const QString kDeclaration = QStringLiteral("Nyilatkozom, hogy mezőgazdasági őstermelő vagyok.");
+
+class TicketDialogs : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new TempDir;
+    path_ = createTestDatabase(dir_->path());
+  }
+  static void TearDownTestSuite() {
+    delete dir_;
+    dir_ = nullptr;
+  }
+
+  void SetUp() override {
+    data_ = std::make_unique<TData>(nullptr);
+    Data->ZCon1->setDatabaseName(path_);
+    Data->ZCon1->open();
+    ++counter_;
+    receiver_ = QStringLiteral("R%1").arg(counter_, 3, 10, QLatin1Char('0'));
+    AtvevoKod = receiver_;
+    AtvevoNyilatk = kDeclaration;
+    TipusNormal = QStringLiteral("1");
+    TipusErvenytelenito = QStringLiteral("4");
+    UtolsoBszam.clear();
+    Edit13Option = Edit14Option = Edit15Option = QString();
+    Edit13Default = Edit14Default = Edit15Default = QString();
+    Edit10Option = QString();
+    Edit8Default = QStringLiteral("12");
+    exec(QStringLiteral("INSERT INTO ATVEVO (V_AKOD, V_NEVE, V_NYILATK) VALUES ('%1', 'Átvevő "
+                        "%1', '%2')")
+             .arg(receiver_, kDeclaration));
+    TForm9::setProducerPicker([this](QWidget *) {
+      if (pickProducer_.isEmpty()) return false;
+      db::Query &q = *Data->ZQ30;
+      q.close();
+      q.sql().clear();
+      q.sql().add(QStringLiteral("SELECT * FROM OSTERMELO WHERE o_kod = :p0"));
+      q.paramByName(QStringLiteral("p0")).setString(pickProducer_);
+      q.open();
+      return true;
+    });
+    TForm10::setProductPicker([this](QWidget *, const QString &) {
+      if (pickProduct_.isEmpty()) return false;
+      db::Query &q = *Data->ZQ40;
+      q.close();
+      q.sql().clear();
+      q.sql().add(QStringLiteral("SELECT * FROM TERMEK WHERE t_kod = :p0"));
+      q.paramByName(QStringLiteral("p0")).setString(pickProduct_);
+      q.open();
+      return true;
+    });
+  }
+
+  void TearDown() override {
+    TForm9::setProducerPicker({});
+    TForm10::setProductPicker({});
+    if (Data->IBTrans1->active()) Data->IBTrans1->rollback();
+    data_.reset();
+  }
+
+  // A statement in its own committed transaction, apart from the dialogs' one.
+  void exec(const QString &sql) {
+    db::Transaction tr;
+    tr.setConnection(Data->ZCon1);
+    tr.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"),
+                  QStringLiteral("nowait")});
+    db::Query q;
+    q.setTransaction(&tr);
+    q.sql().add(sql);
+    q.execute();
+    tr.commit();
+  }
+
+  // The first column of the first row, as committed (own transaction).
+  QString scalar(const QString &sql) {
+    db::Transaction tr;
+    tr.setConnection(Data->ZCon1);
+    tr.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"),
+                  QStringLiteral("nowait")});
+    db::Query q;
+    q.setTransaction(&tr);
+    q.sql().add(sql);
+    q.open();
+    const QString v = q.isEmpty() ? QStringLiteral("<none>") : q.field(0).asString();
+    tr.commit();
+    return v;
+  }
+
+  int count(const QString &table, const QString &where) {
+    return scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(table, where)).toInt();
+  }
+
+  void setSerial(const QString &serial) {
+    exec(QStringLiteral("INSERT INTO SORSZAM (A_AKOD, A_QZBSZAM) VALUES ('%1', '%2')")
+             .arg(receiver_, serial));
+  }
+
+  // A producer with a valid FELIR id; returns its code.
+  QString addProducer(const QString &bank, const QString &term, int szja = 15,
+                      const QString &felir = QStringLiteral("AB1234567")) {
+    const QString code = QStringLiteral("%1").arg(counter_ * 10 + (++producers_), 5, 10,
+                                                  QLatin1Char('0'));
+    exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_SZJA, O_BANKSZLA, O_FHAT, "
+                        "O_FELIR) VALUES ('%1', 'Termelő %1', %2, '%3', %4, '%5')")
+             .arg(code)
+             .arg(szja)
+             .arg(bank, term, felir));
+    return code;
+  }
+
+  QString addProduct(const QString &name, const QString &ear, int komp) {
+    const QString code = QStringLiteral("%1").arg(counter_ * 10 + (++products_), 5, 10,
+                                                  QLatin1Char('0'));
+    exec(QStringLiteral("INSERT INTO TERMEK (T_KOD, T_MEGNEVEZES, T_VTSZ, T_EAR, T_MEGY, "
+                        "T_KOMPMERTEKE, T_BIZONYLAT) VALUES ('%1', '%2', '0709', %3, 'kg', %4, "
+                        "'B-%1')")
+             .arg(code, name, ear)
+             .arg(komp));
+    return code;
+  }
+
+  // A committed line under serial (as the line dialog leaves it).
+  void addLine(const QString &serial, const QString &brutto, const QString &ear,
+               const QString &komp = QStringLiteral("0")) {
+    exec(QStringLiteral("INSERT INTO QZSOR (S_BSZAM, S_MEGNEVEZES, S_VTSZ, S_BRUTTO, S_MEGY, "
+                        "S_EAR, S_KOMPMERTEKE, S_AKOD, S_LEVONSZAZ) VALUES ('%1', 'alma', "
+                        "'0808', %2, 'kg', %3, %4, '%5', 0)")
+             .arg(serial, brutto, ear, komp, receiver_));
+  }
+
+  void addHeader(const QString &serial, const QString &producer, const QString &prn,
+                 const QString &type = QStringLiteral("1")) {
+    exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_FELVKELT, "
+                        "F_FIZKELT, F_UTAL, F_PRN, F_SZJA, F_JARULSZAZ, F_LEVONAS, F_NYILATK, "
+                        "F_TIPUS, F_MUVKTG, F_SUMVAR) VALUES ('%1', '%2', '%3', '2025-03-01', "
+                        "'2025-03-01', '2025-03-01', ' ', '%4', 15, 0, 0, ' ', '%5', 0, 0)")
+             .arg(serial, receiver_, producer, prn, type));
+  }
+
+  // A new-ticket entry dialog, shown (not modal) with its serial taken.
+  std::unique_ptr<TForm9> openNew() {
+    JegyMod = kJegyModUj;
+    auto f = std::make_unique<TForm9>(nullptr);
+    EXPECT_TRUE(f->StartNew());
+    f->show();
+    QApplication::processEvents();
+    return f;
+  }
+
+  // Runs action (which opens one message box) and answers it; returns its text.
+  static QString messageOf(const std::function<void()> &action) {
+    ModalScript script;
+    MessageSeen seen;
+    script.then(answer(QMessageBox::Ok, &seen));
+    script.run(action, 5000);
+    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    return seen.text;
+  }
+
+  // The same for a notice box whose only button is Yes.
+  static QString noticeOf(const std::function<void()> &action) {
+    ModalScript script;
+    MessageSeen seen;
+    script.then(answer(QMessageBox::Yes, &seen));
+    script.run(action, 5000);
+    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    return seen.text;
+  }
+
+  // Runs action and fails the test if it opens any modal window.
+  static void noMessage(const std::function<void()> &action) {
+    ModalScript script;
+    script.run(action, 3000);
+    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  }
+
+  static TempDir *dir_;
+  static QString path_;
+  static int counter_;
+  std::unique_ptr<TData> data_;
+  QString receiver_;
+  QString pickProducer_, pickProduct_;
+  int producers_ = 0, products_ = 0;
+};
+
+TempDir *TicketDialogs::dir_ = nullptr;
+QString TicketDialogs::path_;
+int TicketDialogs::counter_ = 0;
+
+}  // namespace
+
+TEST_F(TicketDialogs, NewSerialDeletesOnlyHeaderlessOrphansAndSkipsSavedSerials) {
+  const QString producer = addProducer(QString(), QStringLiteral("0"));
+  setSerial(QStringLiteral("25000123"));
+  addLine(QStringLiteral("25000124"), QStringLiteral("10"), QStringLiteral("100"));
+  addLine(QStringLiteral("25000124"), QStringLiteral("5"), QStringLiteral("100"));
+  {
+    auto f = openNew();
+    EXPECT_EQ(f->Edit1->text(), QStringLiteral("25000124"));
+    // The orphans are gone for good, not only inside the open transaction.
+    EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = '25000124'")), 0);
+  }
+  // A serial that already has a header (the counter lagged) is skipped and
+  // that ticket's lines stay.
+  exec(QStringLiteral("UPDATE SORSZAM SET A_QZBSZAM = '25000200' WHERE A_AKOD = '%1'")
+           .arg(receiver_));
+  addHeader(QStringLiteral("25000201"), producer, QStringLiteral(" "));
+  addLine(QStringLiteral("25000201"), QStringLiteral("1"), QStringLiteral("10"));
+  auto f = openNew();
+  EXPECT_EQ(f->Edit1->text(), QStringLiteral("25000202"));
+  EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = '25000201'")), 1);
+}
+
+TEST_F(TicketDialogs, ReceiverWithoutUsableSerialCannotStartATicket) {
+  JegyMod = kJegyModUj;
+  for (const QString &stored : {QString(), QStringLiteral("12a45678"), QStringLiteral("99999999")}) {
+    if (!stored.isNull()) {
+      exec(QStringLiteral("DELETE FROM SORSZAM WHERE A_AKOD = '%1'").arg(receiver_));
+      setSerial(stored);
+    }
+    TForm9 f(nullptr);
+    bool started = true;
+    const QString text = messageOf([&] { started = f.StartNew(); });
+    EXPECT_FALSE(started) << stored.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Évnyitás"))) << text.toStdString();
+  }
+}
+
+TEST_F(TicketDialogs, TotalsAndPayableFollowTheLinesAndRates) {
+  Edit15Option = Edit13Option = QStringLiteral("1");
+  Edit15Default = QStringLiteral("2");
+  Edit13Default = QStringLiteral("0");
+  setSerial(QStringLiteral("30000000"));
+  auto f = openNew();
+  EXPECT_EQ(f->Edit15->text(), QStringLiteral("2"));  // the option's default
+  addLine(QStringLiteral("30000001"), QStringLiteral("100"), QStringLiteral("100"));
+  f->Edit6->setText(QStringLiteral("15"));
+  f->CheckBox1->setChecked(true);
+  ASSERT_TRUE(f->f_mindosszes());
+  EXPECT_EQ(f->Edit7->text(), QStringLiteral("10000"));
+  EXPECT_EQ(f->Edit9->text(), QStringLiteral("10") + QChar(0x00A0) + QStringLiteral("000"));
+  EXPECT_EQ(f->Edit16->text(), QStringLiteral("8330"));
+  EXPECT_EQ(FizetendoSzoveg, QStringLiteral("8330"));
+  EXPECT_DOUBLE_EQ(JegyVetelar, 10000.0);
+  EXPECT_DOUBLE_EQ(JegySzja, 1500.0);
+  EXPECT_DOUBLE_EQ(JegyJarul, 170.0);
+  f->CheckBox1->setChecked(false);
+  ASSERT_TRUE(f->f_mindosszes());
+  EXPECT_EQ(f->Edit16->text(), QStringLiteral("8330"));
+
+  // Halves: 1234.5 -> transfer 1234, cash 1235.
+  exec(QStringLiteral("DELETE FROM QZSOR WHERE S_BSZAM = '30000001'"));
+  addLine(QStringLiteral("30000001"), QStringLiteral("1"), QStringLiteral("1234.5"));
+  f->Edit6->setText(QStringLiteral("0"));
+  f->Edit15->setText(QStringLiteral("0"));
+  ASSERT_TRUE(f->f_mindosszes());
+  EXPECT_EQ(f->Edit16->text(), QStringLiteral("1235"));
+  f->CheckBox1->setChecked(true);
+  ASSERT_TRUE(f->f_mindosszes());
+  EXPECT_EQ(f->Edit16->text(), QStringLiteral("1234"));
+
+  // Editing a rate recomputes; a rate that is no number leaves the totals as
+  // they were, without a message.
+  noMessage([&] {
+    f->Edit13->setFocus();
+    f->Edit13->selectAll();
+    f->Edit13->insert(QStringLiteral("4"));  // deduction 4 -> 1230.5 -> 1230
+  });
+  EXPECT_EQ(f->Edit16->text(), QStringLiteral("1230"));
+  noMessage([&] {
+    f->Edit15->selectAll();
+    f->Edit15->insert(QStringLiteral(","));
+    f->Edit15->insert(QStringLiteral(","));
+  });
+  EXPECT_EQ(f->Edit15->text(), QStringLiteral(",,"));
+  EXPECT_FALSE(f->f_mindosszes());
+  EXPECT_EQ(f->Edit16->text(), QStringLiteral("1230"));
+}
+
+TEST_F(TicketDialogs, PaymentDateRules) {
+  const QString term15 = addProducer(QStringLiteral("11773016-11111018"), QStringLiteral("15"));
+  const QString term0 = addProducer(QStringLiteral("11773016-11111018"), QStringLiteral("0"));
+  const QString noTerm = addProducer(QStringLiteral("1234567 "), QStringLiteral("NULL"));
+  setSerial(QStringLiteral("31000000"));
+  auto f = openNew();
+  f->Edit10->setText(QStringLiteral("2025.03.01"));
+  pickProducer_ = term15;
+  f->Button1->click();
+  EXPECT_TRUE(f->CheckBox1->isChecked());
+  EXPECT_EQ(f->Edit6->text(), QStringLiteral("15"));
+  EXPECT_EQ(f->Edit11->text(), QStringLiteral("2025.03.16"));  // after the pick
+  f->Edit11->setText(QStringLiteral("2025.01.01"));
+  QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                  Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(f->Edit11, &dbl);
+  EXPECT_EQ(f->Edit11->text(), QStringLiteral("2025.03.16"));
+
+  pickProducer_ = term0;
+  f->Button1->click();
+  f->Edit11->clear();
+  QApplication::sendEvent(f->Edit11, &dbl);
+  EXPECT_EQ(f->Edit11->text(), QStringLiteral("2025.03.09"));
+
+  // 7 characters after trimming: cash; the pick leaves the date, clicking
+  // the box (cash) copies the purchase date text.
+  pickProducer_ = noTerm;
+  f->Button1->click();
+  EXPECT_FALSE(f->CheckBox1->isChecked());
+  f->Edit11->setText(QStringLiteral("2025.01.01"));
+  QApplication::sendEvent(f->Edit11, &dbl);  // cash: nothing happens
+  EXPECT_EQ(f->Edit11->text(), QStringLiteral("2025.01.01"));
+  f->Edit10->setText(QStringLiteral("2025.3.5"));
+  f->CheckBox1->click();  // to transfer: 8 days when the term is not given
+  EXPECT_EQ(f->Edit11->text(), QStringLiteral("2025.03.13"));
+  f->CheckBox1->click();  // to cash
+  EXPECT_EQ(f->Edit11->text(), QStringLiteral("2025.3.5"));
+
+  // A purchase date that is no date: the conversion message, the payment
+  // date stays.
+  f->CheckBox1->setChecked(true);
+  f->Edit10->setText(QStringLiteral("2025.02.30"));
+  f->Edit11->setText(QStringLiteral("2025.04.01"));
+  const QString text = messageOf([&] { QApplication::sendEvent(f->Edit11, &dbl); });
+  EXPECT_FALSE(text.isEmpty());
+  EXPECT_EQ(f->Edit11->text(), QStringLiteral("2025.04.01"));
+}
+
+TEST_F(TicketDialogs, DeclarationBoxAndOptionalFields) {
+  Edit14Option = QStringLiteral("1");
+  Edit14Default = QStringLiteral("3");
+  Edit13Option = QStringLiteral("0");
+  Edit13Default = QStringLiteral("500");
+  setSerial(QStringLiteral("32000000"));
+  auto f = openNew();
+  EXPECT_EQ(f->Edit12->text(), kDeclaration);
+  EXPECT_TRUE(f->CheckBox2->isChecked());
+  f->CheckBox2->click();
+  EXPECT_EQ(f->Edit12->text(), QStringLiteral(" "));
+  f->CheckBox2->click();
+  EXPECT_EQ(f->Edit12->text(), kDeclaration);
+  EXPECT_TRUE(f->Edit14->isVisible());
+  EXPECT_EQ(f->Edit14->text(), QStringLiteral("3"));
+  EXPECT_FALSE(f->Edit13->isVisible());
+  EXPECT_EQ(f->Edit13->text(), QStringLiteral("0"));
+  EXPECT_FALSE(f->Edit15->isVisible());
+  EXPECT_EQ(f->Edit15->text(), QStringLiteral("0"));
+}
+
+TEST_F(TicketDialogs, SaveChecksInOrder) {
+  const QString producer = addProducer(QString(), QStringLiteral("0"));
+  const QString badFelir = addProducer(QString(), QStringLiteral("0"), 15, QStringLiteral("AB123456"));
+  const QString noIds = addProducer(QString(), QStringLiteral("0"), 15, QString());
+  setSerial(QStringLiteral("33000000"));
+  auto f = openNew();
+  auto save = [&] { return messageOf([&] { f->Button6->click(); }); };
+  auto focusAfter = [&](const QString &expected, QWidget *focus) {
+    EXPECT_EQ(save(), expected);
+    EXPECT_EQ(f->focusWidget(), focus) << expected.toStdString();
+  };
+  f->Edit3->setText(QStringLiteral("   "));
+  focusAfter(QStringLiteral("Nincs megadva a kiállítás dátuma!"), f->Edit3);
+  f->Edit3->setText(QStringLiteral("2025.03.01"));
+  f->Edit10->clear();
+  focusAfter(QStringLiteral("Nincs megadva a felvásárlás dátuma!"), f->Edit10);
+  f->Edit10->setText(QStringLiteral("2025.03.01"));
+  f->Edit11->clear();
+  focusAfter(QStringLiteral("Nincs megadva a átvétel dátum!"), f->Edit11);
+  f->Edit11->setText(QStringLiteral("2025.03.09"));
+  f->Edit6->clear();
+  focusAfter(QStringLiteral("Nincs megadva az szja!"), f->Edit6);
+  f->Edit6->setText(QStringLiteral("15"));
+  focusAfter(QStringLiteral("Nincs kiválasztva őstermelő!"), f->Button1);
+  pickProducer_ = producer;
+  f->Button1->click();
+  f->Edit13->clear();
+  EXPECT_EQ(save(), QStringLiteral("Nincs megadva vagy nem nulla a levonás!"));
+  f->Edit13->setText(QStringLiteral("0"));
+  f->Edit14->clear();
+  EXPECT_EQ(save(), QStringLiteral("Nincs megadva súlylevonás % -a vagy nem nulla!"));
+  f->Edit14->setText(QStringLiteral("0"));
+  f->Edit15->clear();
+  EXPECT_EQ(save(), QStringLiteral("Nincs megadva tagok hozzájárulása % -a vagy nem nulla!"));
+  f->Edit15->setText(QStringLiteral("0"));
+  f->Edit3->setText(QStringLiteral("2025.02.30"));
+  focusAfter(QStringLiteral("Hibás a kiállítás dátuma!"), f->Edit3);
+  f->Edit3->setText(QStringLiteral("2025.03.01"));
+  f->Edit10->setText(QStringLiteral("2025.3.1x"));
+  EXPECT_EQ(save(), QStringLiteral("Hibás a felvásárlás dátuma!"));
+  f->Edit10->setText(QStringLiteral("2025.3.1"));
+  f->Edit11->setText(QStringLiteral("2025.13.01"));
+  EXPECT_EQ(save(), QStringLiteral("Hibás az átvétel/utalás dátuma!"));
+  f->Edit11->setText(QStringLiteral("2025.03.09"));
+  f->CheckBox1->setChecked(false);
+  focusAfter(QStringLiteral("Kp. fizetés: a felvásárlás és az összeg átvétel dátum nem azonos!"),
+             f->Edit11);
+  // Compared as dates: "2025.3.1" is 2025.03.01.
+  f->Edit11->setText(QStringLiteral("2025.03.01"));
+  focusAfter(QStringLiteral("Nincs a felvásárlási jegynek tételsora!"), f->Button1);
+  addLine(f->Edit1->text(), QStringLiteral("1"), QStringLiteral("100"));
+  pickProducer_ = badFelir;
+  f->Button1->click();
+  f->CheckBox1->setChecked(false);
+  f->Edit11->setText(f->Edit10->text());
+  EXPECT_EQ(save(), QStringLiteral("Nem 9 hosszú FELIR szám!"));
+  pickProducer_ = noIds;
+  f->Button1->click();
+  f->Edit11->setText(f->Edit10->text());
+  EXPECT_EQ(save(), QStringLiteral("FELIR, OCSG és NÉBIH egyik sem kitöltött!"));
+  // Nothing was written by any of the stopped saves.
+  EXPECT_EQ(count(QStringLiteral("QZFEJ"), QStringLiteral("F_AKOD = '%1'").arg(receiver_)), 0);
+  EXPECT_EQ(scalar(QStringLiteral("SELECT A_QZBSZAM FROM SORSZAM WHERE A_AKOD = '%1'")
+                       .arg(receiver_)),
+            QStringLiteral("33000000"));
+}
+
+TEST_F(TicketDialogs, RateThatIsNoNumberStopsTheSaveAtItsField) {
+  Edit15Option = QStringLiteral("1");
+  const QString producer = addProducer(QString(), QStringLiteral("0"));
+  setSerial(QStringLiteral("34000000"));
+  auto f = openNew();
+  addLine(f->Edit1->text(), QStringLiteral("1"), QStringLiteral("100"));
+  pickProducer_ = producer;
+  f->Button1->click();
+  f->Edit15->setText(QStringLiteral("1,2,3"));
+  const QString text = messageOf([&] { f->Button6->click(); });
+  EXPECT_TRUE(text.contains(QStringLiteral("1,2,3"))) << text.toStdString();
+  EXPECT_EQ(f->focusWidget(), f->Edit15);
+  EXPECT_TRUE(f->isVisible());
+  EXPECT_EQ(count(QStringLiteral("QZFEJ"), QStringLiteral("F_AKOD = '%1'").arg(receiver_)), 0);
+}
+
+TEST_F(TicketDialogs, NewCashTicketSavesWithTheCounterAndRecomputedPayable) {
+  Edit13Option = QStringLiteral("1");
+  const QString producer = addProducer(QString(), QStringLiteral("0"), 15);
+  setSerial(QStringLiteral("25000123"));
+  auto f = openNew();
+  ASSERT_EQ(f->Edit1->text(), QStringLiteral("25000124"));
+  addLine(QStringLiteral("25000124"), QStringLiteral("100"), QStringLiteral("100"));
+  pickProducer_ = producer;
+  f->Button1->click();
+  for (QLineEdit *e : {f->Edit3, f->Edit10, f->Edit11}) e->setText(QStringLiteral("2025.03.01"));
+  f->Edit4->setText(QStringLiteral("megjegyzés"));
+  // A deduction typed just before OK is part of the stored payable.
+  f->Edit13->setText(QStringLiteral("3"));
+  noMessage([&] { f->Button6->click(); });
+  EXPECT_FALSE(f->isVisible());
+  const QString where = QStringLiteral("F_BSZAM = '25000124'");
+  EXPECT_EQ(scalar("SELECT F_MUVKTG FROM QZFEJ WHERE " + where), QStringLiteral("8495"));
+  EXPECT_EQ(scalar("SELECT F_SUMVAR FROM QZFEJ WHERE " + where), QStringLiteral("10000"));
+  EXPECT_EQ(scalar("SELECT F_LEVONAS FROM QZFEJ WHERE " + where), QStringLiteral("3"));
+  EXPECT_EQ(scalar("SELECT F_UTAL FROM QZFEJ WHERE " + where), QStringLiteral(" "));
+  EXPECT_EQ(scalar("SELECT F_TIPUS FROM QZFEJ WHERE " + where), QStringLiteral("1"));
+  EXPECT_EQ(scalar("SELECT F_FIZKELT FROM QZFEJ WHERE " + where), QStringLiteral("2025.03.01"));
+  EXPECT_EQ(scalar("SELECT F_NYILATK FROM QZFEJ WHERE " + where), kDeclaration);
+  EXPECT_EQ(scalar("SELECT F_MEGJ FROM QZFEJ WHERE " + where), QStringLiteral("megjegyzés"));
+  EXPECT_EQ(scalar("SELECT COALESCE(F_PRN, 'null') FROM QZFEJ WHERE " + where),
+            QStringLiteral("null"));
+  EXPECT_EQ(scalar(QStringLiteral("SELECT A_QZBSZAM FROM SORSZAM WHERE A_AKOD = '%1'")
+                       .arg(receiver_)),
+            QStringLiteral("25000124"));
+  EXPECT_EQ(UtolsoBszam, QStringLiteral("25000124"));
+  // The list is reopened on the saved ticket.
+  EXPECT_EQ(Data->ZQ10->fieldByName(QStringLiteral("F_BSZAM")).asString(),
+            QStringLiteral("25000124"));
+}
+
+TEST_F(TicketDialogs, FailedCounterUpdateStoresNothingAndKeepsTheDialogOpen) {
+  const QString producer = addProducer(QString(), QStringLiteral("0"));
+  setSerial(QStringLiteral("35000000"));
+  auto f = openNew();
+  addLine(f->Edit1->text(), QStringLiteral("1"), QStringLiteral("100"));
+  pickProducer_ = producer;
+  f->Button1->click();
+  f->Edit11->setText(f->Edit10->text());
+  exec(QStringLiteral("DELETE FROM SORSZAM WHERE A_AKOD = '%1'").arg(receiver_));
+  EXPECT_EQ(messageOf([&] { f->Button6->click(); }),
+            QStringLiteral("Hiba93: Új UPDATE Sorszam -ba "));
+  EXPECT_TRUE(f->isVisible());
+  EXPECT_EQ(f->Edit1->text(), QStringLiteral("35000001"));
+  EXPECT_EQ(count(QStringLiteral("QZFEJ"), QStringLiteral("F_BSZAM = '35000001'")), 0);
+  EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = '35000001'")), 1);
+}
+
+TEST_F(TicketDialogs, LineDeletionCommitsAndEmptyGridDoesNothing) {
+  setSerial(QStringLiteral("36000000"));
+  auto f = openNew();
+  noMessage([&] { f->Button9->click(); });  // no line: nothing, no message
+  addLine(QStringLiteral("36000001"), QStringLiteral("1"), QStringLiteral("100"));
+  addLine(QStringLiteral("36000001"), QStringLiteral("2"), QStringLiteral("100"));
+  f->frissit();
+  ASSERT_EQ(Data->ZQ20->recordCount(), 2);
+  Data->ZQ20->first();
+  EXPECT_EQ(messageOf([&] { f->Button9->click(); }), QStringLiteral("Az tételsor törölve!"));
+  // Durable at once: a rollback of the open transaction does not bring it back.
+  if (Data->IBTrans1->active()) Data->IBTrans1->rollback();
+  EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = '36000001'")), 1);
+  EXPECT_EQ(scalar("SELECT S_BRUTTO FROM QZSOR WHERE S_BSZAM = '36000001'"), QStringLiteral("2"));
+}
+
+TEST_F(TicketDialogs, LineDialogChecksConvertsAndWrites) {
+  Edit8Default = QStringLiteral("12");
+  Edit10Option = QStringLiteral("0");
+  const QString product = addProduct(QStringLiteral("Meggy"), QStringLiteral("250.5"), 7);
+  TetelMod = kTetelModUj;
+  TForm10 f({QStringLiteral("37000001"), QStringLiteral("2,5"), QString()}, nullptr);
+  f.show();
+  QApplication::processEvents();
+  EXPECT_EQ(f.Edit8->text(), QStringLiteral("12"));
+  EXPECT_FALSE(f.Edit10->isVisible());
+  EXPECT_EQ(messageOf([&] { f.Button3->click(); }), QStringLiteral("Nincs megadva a megnevezés!"));
+  pickProduct_ = product;
+  f.Button1->click();
+  EXPECT_EQ(f.Edit3->text(), QStringLiteral("Meggy"));
+  EXPECT_EQ(f.Edit8->text(), QStringLiteral("7"));  // the product's own
+  EXPECT_EQ(f.Edit7->text(), QStringLiteral("250,5"));
+  EXPECT_EQ(f.Edit9->text(), product);
+  EXPECT_EQ(messageOf([&] { f.Button3->click(); }), QStringLiteral("Nincs megadva a mennyiség!"));
+  // A quantity that is no number: the step's message, nothing written, the
+  // dialog stays on the field.
+  f.Edit5->setText(QStringLiteral("1-2"));
+  EXPECT_EQ(messageOf([&] { f.Button3->click(); }), QStringLiteral("Hiba103: Új, INSERT a qzsorban "));
+  EXPECT_EQ(f.focusWidget(), f.Edit5);
+  EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = '37000001'")), 0);
+  f.Edit5->setText(QStringLiteral("-12,5"));
+  noMessage([&] { f.Button3->click(); });
+  EXPECT_EQ(f.result(), QDialog::Accepted);
+  const QString where = QStringLiteral("S_BSZAM = '37000001'");
+  EXPECT_EQ(scalar("SELECT S_BRUTTO FROM QZSOR WHERE " + where), QStringLiteral("-12,5"));
+  EXPECT_EQ(scalar("SELECT S_LEVONSZAZ FROM QZSOR WHERE " + where), QStringLiteral("2,5"));
+  EXPECT_EQ(scalar("SELECT S_KOMPMERTEKE FROM QZSOR WHERE " + where), QStringLiteral("7"));
+  // The hidden document field still carries the product's document.
+  EXPECT_EQ(scalar("SELECT S_BIZONYLAT FROM QZSOR WHERE " + where), "B-" + product);
+  EXPECT_EQ(scalar("SELECT S_AKOD FROM QZSOR WHERE " + where), receiver_);
+  // The grid's query holds the new line.
+  EXPECT_EQ(Data->ZQ20->recordCount(), 1);
+}
+
+TEST_F(TicketDialogs, ModifyRulesOfTheListAndTheHiddenKey) {
+  const QString producer = addProducer(QString(), QStringLiteral("0"));
+  setSerial(QStringLiteral("38000010"));
+  addHeader(QStringLiteral("38000001"), producer, QStringLiteral("I"));
+  addLine(QStringLiteral("38000001"), QStringLiteral("100"), QStringLiteral("100"));
+  addHeader(QStringLiteral("38000002"), producer, QStringLiteral(" "), QStringLiteral("4"));
+  TForm8 list(nullptr);
+  list.show();
+  QApplication::processEvents();
+  ASSERT_EQ(Data->ZQ10->recordCount(), 2);
+  Data->ZQ10->first();
+  EXPECT_EQ(noticeOf([&] { list.Button2->click(); }),
+            QStringLiteral("A felvásárlási jegy már nyomtatva volt!"));
+  Data->ZQ10->next();
+  EXPECT_EQ(noticeOf([&] { list.Button2->click(); }),
+            QStringLiteral("Az érvénytelenített felvásárlási jegy nem módosítható!"));
+
+  // The hidden key opens the printed ticket; saving clears its printed mark.
+  Data->ZQ10->first();
+  ModalScript script;
+  script.then([](QWidget *w) {
+    auto *f = qobject_cast<TForm9 *>(w);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->windowTitle(), kJegyModModositas);
+    EXPECT_EQ(f->Edit1->text(), QStringLiteral("38000001"));
+    EXPECT_EQ(f->Edit16->text(), QStringLiteral("8500"));
+    click(w, QStringLiteral("Button6"));
+  });
+  script.run([&] {
+    list.Button2->setFocus();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_M, Qt::NoModifier, QStringLiteral("m"));
+    QApplication::sendEvent(list.Button2, &press);
+  });
+  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(scalar("SELECT F_PRN FROM QZFEJ WHERE F_BSZAM = '38000001'"), QStringLiteral(" "));
+  EXPECT_EQ(scalar("SELECT F_MUVKTG FROM QZFEJ WHERE F_BSZAM = '38000001'"), QStringLiteral("8500"));
+  EXPECT_EQ(scalar("SELECT F_TIPUS FROM QZFEJ WHERE F_BSZAM = '38000001'"), QStringLiteral("1"));
+}
+
+TEST_F(TicketDialogs, ListSearchAndSort) {
+  const QString producer = addProducer(QString(), QStringLiteral("0"));
+  for (const char *s : {"39000001", "39100002", "39100003", "39200004"})
+    addHeader(QLatin1String(s), producer, QStringLiteral(" "));
+  TForm8 list(nullptr);
+  list.show();
+  QApplication::processEvents();
+  list.Edit1->setText(QStringLiteral("391"));
+  list.Search();
+  EXPECT_EQ(Data->ZQ10->fieldByName(QStringLiteral("F_BSZAM")).asString(), QStringLiteral("39100002"));
+  EXPECT_EQ(list.Label9->text(), QStringLiteral("Felvásárlási jegy lista, \"Bizonylatszám\" szerint"));
+  list.Edit1->setText(QStringLiteral("7"));
+  list.Search();
+  EXPECT_EQ(Data->ZQ10->recNo(), 1);
+  list.SortBy(3);
+  EXPECT_EQ(list.Label9->text(), QStringLiteral("Felvásárlási jegy lista, dátum szerint"));
+  list.SortBy(7);  // not a sorting column
+  EXPECT_EQ(list.Label9->text(), QStringLiteral("Felvásárlási jegy lista, dátum szerint"));
+}
+
+TEST_F(TicketDialogs, EndToEndThroughTheRealDialogs) {
+  Edit13Option = Edit15Option = QStringLiteral("1");
+  Edit13Default = QStringLiteral("100");
+  Edit15Default = QStringLiteral("2");
+  Edit8Default = QStringLiteral("12");
+  const QString producer = addProducer(QStringLiteral("11773016-11111018"), QStringLiteral("15"));
+  const QString apple = addProduct(QStringLiteral("Alma"), QStringLiteral("100"), 12);
+  const QString cherry = addProduct(QStringLiteral("Meggy"), QStringLiteral("250.5"), 7);
+  setSerial(QStringLiteral("40000000"));
+  pickProducer_ = producer;
+
+  ModalScript script;
+  script.then([](QWidget *w) { click(w, QStringLiteral("Button1")); });  // list: "Új"
+  script.then([&](QWidget *w) {                                          // entry
+    auto *f = qobject_cast<TForm9 *>(w);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->Edit1->text(), QStringLiteral("40000001"));
+    setText(w, QStringLiteral("Edit3"), QStringLiteral("2025.03.01"));
+    setText(w, QStringLiteral("Edit10"), QStringLiteral("2025.03.01"));
+    f->Button1->click();  // the producer
+    click(w, QStringLiteral("Button2"));  // "Új" line
+  });
+  script.then([&](QWidget *w) {  // first line
+    pickProduct_ = apple;
+    qobject_cast<TForm10 *>(w)->Button1->click();
+    setText(w, QStringLiteral("Edit5"), QStringLiteral("10"));
+    click(w, QStringLiteral("Button3"));
+  });
+  script.then([](QWidget *w) { click(w, QStringLiteral("Button2")); });  // entry again
+  script.then([&](QWidget *w) {  // second line
+    pickProduct_ = cherry;
+    qobject_cast<TForm10 *>(w)->Button1->click();
+    setText(w, QStringLiteral("Edit5"), QStringLiteral("4"));
+    click(w, QStringLiteral("Button3"));
+  });
+  script.then([](QWidget *w) {  // entry: totals, then OK
+    EXPECT_EQ(textOf(w, QStringLiteral("Edit11")), QStringLiteral("2025.03.16"));
+    EXPECT_EQ(textOf(w, QStringLiteral("Edit7")), QStringLiteral("2002"));
+    EXPECT_EQ(textOf(w, QStringLiteral("Edit8")), QStringLiteral("190"));
+    EXPECT_EQ(textOf(w, QStringLiteral("Edit16")), QStringLiteral("1726"));
+    click(w, QStringLiteral("Button6"));
+  });
+  script.then([](QWidget *w) { click(w, QStringLiteral("Button6")); });  // close the list
+  script.run([] { ASSERT_TRUE(RunMenuCommand(QStringLiteral("Felvsrlsijegy1"))); }, 20000);
+  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+
+  const QString h = QStringLiteral(" FROM QZFEJ WHERE F_BSZAM = '40000001'");
+  EXPECT_EQ(scalar("SELECT F_AKOD" + h), receiver_);
+  EXPECT_EQ(scalar("SELECT F_OSTERMKOD" + h), producer);
+  EXPECT_EQ(scalar("SELECT F_KELT" + h), QStringLiteral("2025.03.01"));
+  EXPECT_EQ(scalar("SELECT F_FELVKELT" + h), QStringLiteral("2025.03.01"));
+  EXPECT_EQ(scalar("SELECT F_FIZKELT" + h), QStringLiteral("2025.03.16"));
+  EXPECT_EQ(scalar("SELECT F_UTAL" + h), QStringLiteral("x"));
+  EXPECT_EQ(scalar("SELECT F_SZJA" + h), QStringLiteral("15"));
+  EXPECT_EQ(scalar("SELECT F_JARULSZAZ" + h), QStringLiteral("2"));
+  EXPECT_EQ(scalar("SELECT F_LEVONAS" + h), QStringLiteral("100"));
+  // price 2192.14, tax 328.821, contribution 37.26638, deduction 100
+  // -> 1726.05262 -> 1726 (transfer)
+  EXPECT_EQ(scalar("SELECT F_MUVKTG" + h), QStringLiteral("1726"));
+  EXPECT_NEAR(scalar("SELECT F_SUMVAR" + h).replace(',', '.').toDouble(), 2192.14, 1e-9);
+  EXPECT_EQ(scalar("SELECT F_TIPUS" + h), QStringLiteral("1"));
+  EXPECT_EQ(scalar("SELECT F_NYILATK" + h), kDeclaration);
+  const QString l = QStringLiteral(" FROM QZSOR WHERE S_BSZAM = '40000001'");
+  EXPECT_EQ(scalar("SELECT COUNT(*)" + l), QStringLiteral("2"));
+  EXPECT_EQ(scalar("SELECT S_MEGNEVEZES" + l + " ORDER BY ID_QZSOR"), QStringLiteral("Alma"));
+  EXPECT_EQ(scalar("SELECT S_BRUTTO" + l + " AND S_TERMEKKOD = '" + cherry + "'"),
+            QStringLiteral("4"));
+  EXPECT_EQ(scalar("SELECT S_EAR" + l + " AND S_TERMEKKOD = '" + cherry + "'"),
+            QStringLiteral("250,5"));
+  EXPECT_EQ(scalar("SELECT S_KOMPMERTEKE" + l + " AND S_TERMEKKOD = '" + cherry + "'"),
+            QStringLiteral("7"));
+  EXPECT_EQ(scalar("SELECT S_LEVONSZAZ" + l + " AND S_TERMEKKOD = '" + apple + "'"),
+            QStringLiteral("0"));
+  EXPECT_EQ(scalar(QStringLiteral("SELECT A_QZBSZAM FROM SORSZAM WHERE A_AKOD = '%1'")
+                       .arg(receiver_)),
+            QStringLiteral("40000001"));
+}
+
+TEST_F(TicketDialogs, ProducerIdentifierChecks) {
+  const QString badFelir = addProducer(QString(), QStringLiteral("0"), 15, QStringLiteral("A11234567"));
+  const QString shortOcsg = addProducer(QString(), QStringLiteral("0"), 15, QString());
+  exec(QStringLiteral("UPDATE OSTERMELO SET O_CSGAZD1 = 'OCSG-1234567' WHERE O_KOD = '%1'").arg(shortOcsg));
+  const QString badOcsg = addProducer(QString(), QStringLiteral("0"), 15, QString());
+  exec(QStringLiteral("UPDATE OSTERMELO SET O_CSGAZD1 = 'OCSX-12345678' WHERE O_KOD = '%1'").arg(badOcsg));
+  const QString nebihOnly = addProducer(QString(), QStringLiteral("0"), 15, QString());
+  exec(QStringLiteral("UPDATE OSTERMELO SET O_IGSZAM1 = 'x' WHERE O_KOD = '%1'").arg(nebihOnly));
+  setSerial(QStringLiteral("41000000"));
+  auto f = openNew();
+  addLine(f->Edit1->text(), QStringLiteral("1"), QStringLiteral("100"));
+  auto saveWith = [&](const QString &producer) {
+    pickProducer_ = producer;
+    f->Button1->click();
+    return messageOf([&] { f->Button6->click(); });
+  };
+  EXPECT_EQ(saveWith(badFelir), QStringLiteral("Hibás FELIR szám!"));
+  EXPECT_EQ(saveWith(shortOcsg), QStringLiteral("Nem 13 hosszú OCSG szám!"));
+  EXPECT_EQ(saveWith(badOcsg), QStringLiteral("Hibás OCSG szám!"));
+  EXPECT_EQ(f->focusWidget(), f->Button1);
+  // Any NÉBIH id satisfies the "one of them" check: the save goes through.
+  pickProducer_ = nebihOnly;
+  f->Button1->click();
+  noMessage([&] { f->Button6->click(); });
+  EXPECT_EQ(count(QStringLiteral("QZFEJ"), QStringLiteral("F_BSZAM = '41000001'")), 1);
+}
+
+TEST_F(TicketDialogs, ModifiedTicketWithHiddenFieldsIsSavedWithZero) {
+  const QString producer = addProducer(QString(), QStringLiteral("0"));
+  addHeader(QStringLiteral("42000001"), producer, QStringLiteral(" "));
+  exec(QStringLiteral("UPDATE QZFEJ SET F_LEVONAS = 100, F_JARULSZAZ = 2, F_MEGJ = 'régi' "
+                      "WHERE F_BSZAM = '42000001'"));
+  addLine(QStringLiteral("42000001"), QStringLiteral("100"), QStringLiteral("100"));
+  TicketQueries::openTicketList();
+  ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), QStringLiteral("42000001")));
+  JegyMod = kJegyModModositas;
+  TForm9 f(nullptr);
+  f.LoadTicket();
+  EXPECT_EQ(f.Edit13->text(), QStringLiteral("100"));
+  EXPECT_EQ(f.Edit4->text(), QStringLiteral("régi"));
+  f.show();
+  QApplication::processEvents();
+  EXPECT_EQ(f.Edit13->text(), QStringLiteral("0"));
+  EXPECT_EQ(f.Edit15->text(), QStringLiteral("0"));
+  EXPECT_EQ(f.Edit16->text(), QStringLiteral("8500"));  // 10000 - 15 % tax, cash
+  noMessage([&] { f.Button6->click(); });
+  const QString h = QStringLiteral(" FROM QZFEJ WHERE F_BSZAM = '42000001'");
+  EXPECT_EQ(scalar("SELECT F_LEVONAS" + h), QStringLiteral("0"));
+  EXPECT_EQ(scalar("SELECT F_JARULSZAZ" + h), QStringLiteral("0"));
+  EXPECT_EQ(scalar("SELECT F_MUVKTG" + h), QStringLiteral("8500"));
+  EXPECT_EQ(scalar("SELECT F_MEGJ" + h), QStringLiteral("régi"));
+}
+
+TEST_F(TicketDialogs, FailedModificationKeepsTheDialogOpen) {
+  const QString producer = addProducer(QString(), QStringLiteral("0"));
+  addHeader(QStringLiteral("43000001"), producer, QStringLiteral(" "));
+  addLine(QStringLiteral("43000001"), QStringLiteral("1"), QStringLiteral("100"));
+  TicketQueries::openTicketList();
+  ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), QStringLiteral("43000001")));
+  JegyMod = kJegyModModositas;
+  TForm9 f(nullptr);
+  f.LoadTicket();
+  f.show();
+  QApplication::processEvents();
+  f.Edit4->setText(QStringLiteral("új megjegyzés"));
+  // Another transaction holds the row: the update meets a lock conflict at once.
+  db::Transaction other;
+  other.setConnection(Data->ZCon1);
+  db::Query lock;
+  lock.setTransaction(&other);
+  lock.sql().add(QStringLiteral("UPDATE QZFEJ SET F_MEGJ = 'zár' WHERE F_BSZAM = '43000001'"));
+  lock.execute();
+  EXPECT_EQ(messageOf([&] { f.Button6->click(); }),
+            QStringLiteral("Hiba95: Módositás, UPDATE a Vorik fejben "));
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_EQ(f.Edit4->text(), QStringLiteral("új megjegyzés"));
+  other.rollback();
+  noMessage([&] { f.Button6->click(); });
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_EQ(scalar("SELECT F_MEGJ FROM QZFEJ WHERE F_BSZAM = '43000001'"),
+            QStringLiteral("új megjegyzés"));
+}
+
+TEST_F(TicketDialogs, LineDialogModifiesTheCurrentLine) {
+  TicketQueries::openLines(QStringLiteral("44000001"));
+  TetelMod = kJegyModModositas;
+  {
+    // An empty grid loads empty fields; the OK stops at the first check.
+    TForm10 empty({QStringLiteral("44000001"), QStringLiteral("0"), QString()}, nullptr);
+    empty.LoadLine();
+    empty.show();
+    EXPECT_TRUE(empty.Edit3->text().isEmpty());
+    EXPECT_EQ(messageOf([&] { empty.Button3->click(); }),
+              QStringLiteral("Nincs megadva a megnevezés!"));
+  }
+  addLine(QStringLiteral("44000001"), QStringLiteral("7.5"), QStringLiteral("100"), QStringLiteral("12"));
+  TicketQueries::openLines(QStringLiteral("44000001"));
+  TForm10 f({QStringLiteral("44000001"), QStringLiteral("0"), QString()}, nullptr);
+  f.LoadLine();
+  f.show();
+  QApplication::processEvents();
+  EXPECT_EQ(f.Edit5->text(), QStringLiteral("7,5"));
+  EXPECT_EQ(f.Edit8->text(), QStringLiteral("12"));  // a modified line keeps its own
+  f.Edit5->setText(QStringLiteral("8"));
+  noMessage([&] { f.Button3->click(); });
+  EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = '44000001'")), 1);
+  EXPECT_EQ(scalar("SELECT S_BRUTTO FROM QZSOR WHERE S_BSZAM = '44000001'"), QStringLiteral("8"));
+  EXPECT_EQ(UtolsoTetelId, f.Edit2->text());
+  EXPECT_EQ(Data->ZQ20->fieldByName(QStringLiteral("ID_QZSOR")).asString(), UtolsoTetelId);
+}

@@ -1,0 +1,422 @@
+// Page filling: lists over pages with headers, footers and page totals,
+// groups, master/detail, bands that move or split at a page end, subreports,
+// columns and build errors, on layouts written with the stream writer.
+#include "layout_builder.h"
+
+#include "report/FR_Class_Funcs.h"
+#include "report/FR_Intrp.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace report;
+using namespace report::test;
+
+namespace {
+
+class PageFilling : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    owner.setObjectName("Data");
+    frSetReportOwner(&owner);
+    frErrorBox = [this](const QString &t) { errors << t; };
+    frShowPreview = nullptr;
+    frProgressForm = nullptr;
+    rep.Name = "frNyomtat";
+    rep.ShowProgress = false;
+  }
+  void TearDown() override {
+    frErrorBox = nullptr;
+    frSetReportOwner(nullptr);
+    frVariables->Clear();
+  }
+  // Field values of the current records, by name.
+  void Fields(std::function<bool(const QString &, Variant &)> f) { rep.OnGetValue = std::move(f); }
+  void Build(LayoutBuilder &l) {
+    l.LoadInto(rep);
+    built = rep.PrepareReport();
+  }
+  int PageHeight() const { return frPaperGeometry(9, 2100, 2970, 0).pageHeight; }
+
+  QObject owner;
+  TfrReport rep;
+  QStringList errors;
+  bool built = false;
+};
+
+// A list of n records: page header, a data band of 20 pixels, and a page
+// footer "Page N of TOTALPAGES" on every page.
+void ListLayout(LayoutBuilder &l, const QString &source) {
+  l.Band(btPageHeader, 0, 30, {}, flBandOnFirstPage);
+  l.Memo(0, 0, 300, 20, {"Header"});
+  l.Band(btMasterData, 40, 20, source);
+  l.Memo(0, 40, 100, 20, {"[Name]"});
+  l.Memo(100, 40, 100, 20, {"[LINE#]"});
+  l.Band(btPageFooter, 980, 30, {}, flBandOnFirstPage | flBandOnLastPage);
+  l.Memo(0, 980, 300, 20, {"Page [PAGE#] of [TOTALPAGES]"});
+}
+
+TEST_F(PageFilling, AThousandRecordsInTwoPassesNumberEveryPageOfTheTotal) {
+  TfrUserDataset *ds = Records(&owner, "List", [] { return 1000; });
+  Fields([ds](const QString &n, Variant &v) {
+    if (n != "Name") return false;
+    v = Variant(QStringLiteral("R%1").arg(ds->RecNo + 1));
+    return true;
+  });
+  LayoutBuilder l;
+  ListLayout(l, "List");
+  l.src.DoublePass = true;
+  Build(l);
+  ASSERT_TRUE(built);
+  const int pages = rep.EMFPages->Count();
+  ASSERT_GT(pages, 10);
+
+  int expected = 1;
+  const int footerTop = PageHeight() - 30;
+  for (int p = 0; p < pages; ++p) {
+    const auto objs = PageObjects(rep, p);
+    ASSERT_GE(objs.size(), 2u);
+    EXPECT_EQ(objs.front().text, "Header") << "page " << p + 1;
+    // The footer of each page stands at the page bottom and names the total.
+    const PrintedObject &footer = objs.back();
+    EXPECT_EQ(footer.text, QStringLiteral("Page %1 of %2").arg(p + 1).arg(pages));
+    EXPECT_EQ(footer.y, footerTop);
+    for (const PrintedObject &o : objs) {
+      if (!o.text.startsWith('R')) continue;
+      EXPECT_EQ(o.text, QStringLiteral("R%1").arg(expected)) << "page " << p + 1;
+      EXPECT_LE(o.y + o.dy, footerTop) << "a record overwrites the page footer";
+      ++expected;
+    }
+  }
+  EXPECT_EQ(expected, 1001) << "every record printed exactly once";
+}
+
+TEST_F(PageFilling, OnePassLeavesTotalPagesAtZeroAndAFooterWithoutFirstPageSkipsIt) {
+  Records(&owner, "List", [] { return 120; });
+  Fields([](const QString &n, Variant &v) {
+    if (n != "Name") return false;
+    v = Variant(QStringLiteral("x"));
+    return true;
+  });
+  LayoutBuilder l;
+  ListLayout(l, "List");
+  l.src.Pages[0]->Objects[5]->Flags = flBandOnLastPage;  // the footer band: not on the first page
+  Build(l);
+  ASSERT_TRUE(built);
+  ASSERT_GE(rep.EMFPages->Count(), 3);
+  EXPECT_FALSE(PageTexts(rep, 0).join(',').contains("Page"));
+  EXPECT_EQ(PageTexts(rep, 1).last(), "Page 2 of 0");
+}
+
+TEST_F(PageFilling, LineNumbersCountRecordsAndRestartPerRun) {
+  Records(&owner, "List", [] { return 3; });
+  LayoutBuilder l;
+  l.Band(btMasterData, 0, 20, "List");
+  l.Memo(0, 0, 100, 20, {"[LINE#]/[LINETHROUGH#]/[CURRENT#]"});
+  Build(l);
+  EXPECT_EQ(AllTexts(rep), (QStringList{"1/1/1", "2/2/2", "3/3/3"}));
+  // A band named by a count prints that many records.
+  LayoutBuilder c;
+  c.Band(btMasterData, 0, 20, "4");
+  c.Memo(0, 0, 100, 20, {"[LINE#]"});
+  Build(c);
+  EXPECT_EQ(AllTexts(rep), (QStringList{"1", "2", "3", "4"}));
+}
+
+TEST_F(PageFilling, AnEmptySourcePrintsNeitherHeaderNorFooter) {
+  Records(&owner, "Empty", [] { return 0; });
+  LayoutBuilder l;
+  l.Band(btReportTitle, 0, 20);
+  l.Memo(0, 0, 100, 20, {"Title"});
+  l.Band(btMasterHeader, 30, 20);
+  l.Memo(0, 30, 100, 20, {"Head"});
+  l.Band(btMasterData, 60, 20, "Empty");
+  l.Memo(0, 60, 100, 20, {"row"});
+  l.Band(btMasterFooter, 90, 20);
+  l.Memo(0, 90, 100, 20, {"Foot"});
+  Build(l);
+  EXPECT_EQ(AllTexts(rep), (QStringList{"Title"}));
+}
+
+// Groups: a key per record and amounts 1, 2, 3 in group A, 10, 20 in group B.
+class Groups : public PageFilling {
+ protected:
+  void SetUp() override {
+    PageFilling::SetUp();
+    ds = Records(&owner, "Lines", [this] { return int(keys.size()); });
+    Fields([this](const QString &n, Variant &v) {
+      const int i = std::min<int>(ds->RecNo, int(keys.size()) - 1);
+      if (n == "Key") v = Variant(keys[size_t(i)]);
+      else if (n == "Amount") v = Variant(amounts[size_t(i)]);
+      else return false;
+      return true;
+    });
+  }
+  void GroupLayout(LayoutBuilder &l, const QStringList &footer) {
+    l.Band(btGroupHeader, 0, 20, "[Key]");
+    l.Memo(0, 0, 100, 20, {"G [Key] [LINE#]"});
+    l.Band(btMasterData, 30, 20, "Lines", 0, "MasterData1");
+    l.Memo(0, 30, 100, 20, {"[Amount] [LINE#]/[LINETHROUGH#]"});
+    l.Band(btGroupFooter, 60, 20);
+    l.Memo(0, 60, 300, 20, footer);
+    l.Band(btReportSummary, 90, 20);
+    l.Memo(0, 90, 300, 20, {"Total [SUM([Amount])]"});
+  }
+  std::vector<QString> keys{"A", "A", "A", "B", "B"};
+  std::vector<int> amounts{1, 2, 3, 10, 20};
+  TfrUserDataset *ds = nullptr;
+};
+
+TEST_F(Groups, FootersSumTheirGroupAndLineNumbersRestart) {
+  LayoutBuilder l;
+  GroupLayout(l, {"S [SUM([Amount])] A [AVG([Amount])] N [MIN([Amount])] X [MAX([Amount])] C [COUNT(x)]"});
+  Build(l);
+  ASSERT_TRUE(built) << errors.join("\n").toStdString();
+  EXPECT_EQ(AllTexts(rep), (QStringList{"G A 1", "1 1/1", "2 2/2", "3 3/3", "S 6 A 2 N 1 X 3 C 3",
+                                       "G B 2", "10 1/4", "20 2/5", "S 30 A 15 N 10 X 20 C 2",
+                                       "Total 36"}));
+}
+
+TEST_F(Groups, OneAggregateTwiceInAFooterCountsEachRecordOnce) {
+  LayoutBuilder l;
+  GroupLayout(l, {"[SUM([Amount])]"});
+  l.Memo(200, 60, 100, 20, {"[SUM([Amount])]"});
+  Build(l);
+  const QStringList t = AllTexts(rep);
+  EXPECT_EQ(t.count("6"), 2);
+  EXPECT_EQ(t.count("30"), 2);
+}
+
+TEST_F(Groups, InvisibleRecordsAreLeftOutUnlessCounted) {
+  // The data band is hidden for the record with amount 2.
+  rep.OnBeginBand = [this](TfrBand *b) {
+    if (b->Typ == btMasterData) b->Visible = amounts[size_t(ds->RecNo)] != 2;
+  };
+  LayoutBuilder l;
+  // Aggregates are kept by function and first argument: the counting ones differ in their text.
+  GroupLayout(l, {"[SUM([Amount])];[SUM([Amount]+0,MasterData1,1)];[COUNT(x)];[COUNT(y,MasterData1,1)];"
+                  "[AVG([Amount])]"});
+  Build(l);
+  ASSERT_TRUE(built) << errors.join("\n").toStdString();
+  const QStringList t = AllTexts(rep);
+  EXPECT_TRUE(t.contains("4;6;2;3;2")) << t.join(" | ").toStdString();
+  EXPECT_FALSE(t.contains("2 2/2")) << "the hidden record prints";
+}
+
+TEST_F(Groups, AGroupChangePrintsFootersInnermostFirstThenNewHeaders) {
+  keys = {"A", "A", "B", "B"};
+  amounts = {1, 2, 3, 4};
+  std::vector<QString> outer{"X", "X", "X", "Y"};
+  Fields([this, outer](const QString &n, Variant &v) {
+    const int i = std::min<int>(ds->RecNo, 3);
+    if (n == "Key") v = Variant(keys[size_t(i)]);
+    else if (n == "Outer") v = Variant(outer[size_t(i)]);
+    else if (n == "Amount") v = Variant(amounts[size_t(i)]);
+    else return false;
+    return true;
+  });
+  // Nested as drawn: outer header, inner header, data, inner footer, outer footer.
+  LayoutBuilder l;
+  l.Band(btGroupHeader, 0, 20, "[Outer]");
+  l.Memo(0, 0, 100, 20, {"H1 [Outer] [LINE#]"});
+  l.Band(btGroupHeader, 30, 20, "[Key]");
+  l.Memo(0, 30, 100, 20, {"H2 [Key] [LINE#]"});
+  l.Band(btMasterHeader, 60, 20);
+  l.Memo(0, 60, 100, 20, {"DH"});
+  l.Band(btMasterData, 90, 20, "Lines");
+  l.Memo(0, 90, 100, 20, {"[Amount]"});
+  l.Band(btMasterFooter, 120, 20);
+  l.Memo(0, 120, 100, 20, {"DF"});
+  l.Band(btGroupFooter, 150, 20);
+  l.Memo(0, 150, 100, 20, {"F2 [SUM([Amount])]"});
+  l.Band(btGroupFooter, 180, 20);
+  l.Memo(0, 180, 100, 20, {"F1 [SUM([Amount])]"});
+  Build(l);
+  ASSERT_TRUE(built) << errors.join("\n").toStdString();
+  EXPECT_EQ(AllTexts(rep), (QStringList{"H1 X 1", "H2 A 1", "DH", "1", "2", "DF", "F2 3", "H2 B 2", "DH", "3",
+                                       "DF", "F2 3", "F1 6", "H1 Y 2", "H2 B 1", "DH", "4", "DF", "F2 4",
+                                       "F1 4"}));
+}
+
+TEST_F(PageFilling, MasterDetailSkipsMastersWithoutDetailsUnlessAskedTo) {
+  std::map<int, std::vector<QString>> details{{0, {"a1", "a2"}}, {1, {}}, {2, {"c1"}}};
+  TfrUserDataset *master = Records(&owner, "Master", [] { return 3; });
+  TfrUserDataset *detail = Records(&owner, "Detail", [&] { return int(details[master->RecNo].size()); });
+  Fields([&](const QString &n, Variant &v) {
+    if (n == "M") v = Variant(QString(QChar('A' + master->RecNo)));
+    else if (n == "D") v = Variant(details[master->RecNo][size_t(detail->RecNo)]);
+    else return false;
+    return true;
+  });
+  auto layout = [&](LayoutBuilder &l, quint16 masterFlags) {
+    l.Band(btMasterData, 0, 20, "Master", masterFlags);
+    l.Memo(0, 0, 100, 20, {"M [M] [LINE#]"});
+    l.Band(btDetailHeader, 30, 20);
+    l.Memo(0, 30, 100, 20, {"DH"});
+    l.Band(btDetailData, 60, 20, "Detail");
+    l.Memo(0, 60, 100, 20, {"[D]"});
+    l.Band(btDetailFooter, 90, 20);
+    l.Memo(0, 90, 100, 20, {"DF [COUNT(x)]"});
+  };
+  LayoutBuilder l1;
+  layout(l1, 0);
+  Build(l1);
+  ASSERT_TRUE(built) << errors.join("\n").toStdString();
+  EXPECT_EQ(AllTexts(rep), (QStringList{"M A 1", "DH", "a1", "a2", "DF 2", "M C 2", "DH", "c1", "DF 1"}));
+  LayoutBuilder l2;
+  layout(l2, flBandPrintIfSubsetEmpty);
+  Build(l2);
+  EXPECT_EQ(AllTexts(rep), (QStringList{"M A 1", "DH", "a1", "a2", "DF 2", "M B 2", "M C 3", "DH", "c1",
+                                       "DF 1"}));
+}
+
+TEST_F(PageFilling, ABandThatDoesNotFitMovesWholeToTheNextPage) {
+  Records(&owner, "List", [] { return 1; });
+  const int h = PageHeight();
+  LayoutBuilder l;
+  l.Band(btReportTitle, 0, h - 100);
+  l.Memo(0, 0, 100, 20, {"Title"});
+  l.Band(btMasterData, h - 90, 150, "List");
+  l.Memo(0, h - 90, 100, 20, {"Top"});
+  l.Memo(0, h - 90 + 130, 100, 20, {"Bottom"});
+  Build(l);
+  ASSERT_EQ(rep.EMFPages->Count(), 2);
+  EXPECT_EQ(PageTexts(rep, 0), (QStringList{"Title"}));
+  const auto objs = PageObjects(rep, 1);
+  ASSERT_EQ(objs.size(), 2u);
+  EXPECT_EQ(objs[0].y, 0);
+  EXPECT_EQ(objs[1].y, 130);
+}
+
+TEST_F(PageFilling, ASplitBandCarriesItsTextOverPagesWithoutLosingALine) {
+  Records(&owner, "List", [] { return 1; });
+  QStringList lines;
+  for (int i = 1; i <= 120; ++i) lines << QStringLiteral("line %1").arg(i);
+  LayoutBuilder l;
+  l.Band(btPageHeader, 0, 20, {}, flBandOnFirstPage);
+  l.Memo(0, 0, 100, 20, {"PH"});
+  l.Band(btMasterData, 40, 20, "List", flStretched | flBandBreaked);
+  l.Memo(0, 40, 300, 20, lines, flStretched | flWordWrap);
+  l.Band(btPageFooter, 960, 20, {}, flBandOnFirstPage | flBandOnLastPage);
+  l.Memo(0, 960, 100, 20, {"PF [PAGE#]"});
+  Build(l);
+  ASSERT_TRUE(built) << errors.join("\n").toStdString();
+  ASSERT_GE(rep.EMFPages->Count(), 2);
+  QStringList printed;
+  for (int p = 0; p < rep.EMFPages->Count(); ++p) {
+    const auto objs = PageObjects(rep, p);
+    EXPECT_EQ(objs.front().text, "PH");
+    EXPECT_EQ(objs.back().text, QStringLiteral("PF %1").arg(p + 1));
+    for (const PrintedObject &o : objs)
+      if (o.text.startsWith("line")) {
+        printed << o.text.split('|', Qt::SkipEmptyParts);
+        EXPECT_LE(o.y + o.dy, PageHeight() - 20);
+      }
+  }
+  EXPECT_EQ(printed, lines);
+}
+
+TEST_F(PageFilling, ABandTallerThanAPageEndsTheBuild) {
+  Records(&owner, "List", [] { return 3; });
+  LayoutBuilder l;
+  l.Band(btMasterData, 0, 3000, "List");
+  l.Memo(0, 0, 100, 3000, {"huge"}, 0);
+  l.Band(btPageFooter, 980, 20, {}, flBandOnFirstPage | flBandOnLastPage);
+  l.Memo(0, 980, 100, 20, {"PF"});
+  Build(l);
+  // The band is cut at the page bottom; the footer keeps its place.
+  ASSERT_EQ(rep.EMFPages->Count(), 3);
+  for (int p = 0; p < 3; ++p) {
+    const auto objs = PageObjects(rep, p);
+    ASSERT_EQ(objs.size(), 2u);
+    EXPECT_LE(objs[0].y + objs[0].dy, PageHeight() - 20);
+    EXPECT_EQ(objs[1].text, "PF");
+  }
+}
+
+TEST_F(PageFilling, HeadersRepeatedOnEveryPageAndScriptsThatAskForPages) {
+  Records(&owner, "List", [] { return 3; });
+  LayoutBuilder l;
+  l.Band(btPageHeader, 0, 20, {}, flBandOnFirstPage);
+  l.Memo(0, 0, 100, 20, {"PH [PAGE#]"});
+  TfrBandView *data = l.Band(btMasterData, 30, 20, "List");
+  data->Script = {"if [LINE#] > 1 then newpage(0)"};
+  l.Memo(0, 30, 100, 20, {"R [LINE#]"});
+  Build(l);
+  ASSERT_TRUE(built) << errors.join("\n").toStdString();
+  EXPECT_EQ(rep.EMFPages->Count(), 3);
+  EXPECT_EQ(PageTexts(rep, 0), (QStringList{"PH 1", "R 1"}));
+  EXPECT_EQ(PageTexts(rep, 2), (QStringList{"PH 3", "R 3"}));
+}
+
+TEST_F(PageFilling, ColumnsFillDownThenAcross) {
+  Records(&owner, "List", [] { return 120; });
+  LayoutBuilder l;
+  l.src.Pages[0]->ColCount = 2;
+  l.src.Pages[0]->ColGap = 10;
+  l.Band(btMasterData, 0, 20, "List");
+  l.Memo(0, 0, 100, 20, {"[LINE#]"});
+  Build(l);
+  ASSERT_TRUE(built);
+  const auto objs = PageObjects(rep, 0);
+  const int perColumn = PageHeight() / 20;
+  ASSERT_GT(int(objs.size()), perColumn);
+  EXPECT_EQ(objs[size_t(perColumn - 1)].x, 0);
+  EXPECT_GT(objs[size_t(perColumn)].x, 300);
+  EXPECT_EQ(objs[size_t(perColumn)].y, 0);
+  EXPECT_EQ(objs.size(), size_t(2 * perColumn));
+}
+
+TEST_F(PageFilling, ASubreportPrintsItsPageBesideTheBand) {
+  Records(&owner, "Sub", [] { return 3; });
+  LayoutBuilder l;
+  l.Band(btReportTitle, 0, 40);
+  l.Memo(0, 0, 100, 20, {"Title"});
+  l.SubReport(200, 20, 200, 20, 1);
+  l.Band(btReportSummary, 100, 20);
+  l.Memo(0, 100, 100, 20, {"Summary"});
+  l.AddPage();
+  l.Band(btMasterData, 0, 20, "Sub");
+  l.Memo(0, 0, 100, 20, {"sub [LINE#]"});
+  Build(l);
+  ASSERT_TRUE(built) << errors.join("\n").toStdString();
+  ASSERT_EQ(rep.EMFPages->Count(), 1);  // the subreport's page prints only inside the band
+  const auto objs = PageObjects(rep, 0);
+  QStringList t;
+  for (const auto &o : objs) t << o.text;
+  EXPECT_EQ(t, (QStringList{"Title", "sub 1", "sub 2", "sub 3", "Summary"}));
+  EXPECT_EQ(objs[1].x, 200);
+  EXPECT_EQ(objs[1].y, 20);
+  EXPECT_EQ(objs[3].y, 60);
+  EXPECT_GE(objs[4].y, 80);
+}
+
+TEST_F(PageFilling, AnErrorGivesTheCollectedTextAndNoPages) {
+  Records(&owner, "List", [] { return 5; });
+  bool previewed = false;
+  frShowPreview = [&](TfrReport &, std::unique_ptr<TfrEMFPages>, const QString &, bool) { previewed = true; };
+  LayoutBuilder l;
+  l.Band(btMasterData, 0, 20, "List");
+  l.Memo(0, 0, 100, 20, {"Value:", "[NoSuchName]"});
+  l.LoadInto(rep);
+  rep.ShowReport();
+  EXPECT_FALSE(previewed);
+  EXPECT_EQ(rep.EMFPages->Count(), 0);
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_EQ(errors[0], "An error occured during calculating\rValue:\r[NoSuchName]\rReport: frNyomtat\rBand: Master data");
+  frShowPreview = nullptr;
+}
+
+TEST_F(PageFilling, AnUnknownSourceNameIsABuildErrorNotACrash) {
+  LayoutBuilder l;
+  l.Band(btMasterData, 0, 20, "NoSuchSource");
+  l.Memo(0, 0, 100, 20, {"x"});
+  l.LoadInto(rep);
+  rep.ShowReport();
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors[0].startsWith("An error occured during calculating")) << errors[0].toStdString();
+  EXPECT_EQ(rep.EMFPages->Count(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+#pragma once
+// Layouts for build tests, written with the stream writer and read back the
+// way a layout file is, and the texts of prepared pages.
+#include "report/FR_Class_Band.h"
+#include "report/FR_Class_Build.h"
+#include "report/FR_DSet.h"
+#include "support/qt_print.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace report::test {
+
+// A design report whose pages and objects a test puts together.
+class LayoutBuilder {
+ public:
+  LayoutBuilder() { AddPage(); }
+
+  TfrPage *AddPage() {
+    TfrPage *p = src.Pages.Add();
+    p->UseMargins = false;
+    page = src.Pages.Count() - 1;
+    return p;
+  }
+  TfrBandView *Band(int type, int y, int dy, const QString &source = {}, quint16 flags = 0,
+                    const QString &name = {}) {
+    auto v = std::make_unique<TfrBandView>();
+    v->SetBandType(type);
+    v->x = 0;
+    v->y = y;
+    v->dx = 700;
+    v->dy = dy;
+    v->FormatStr = source;
+    v->Flags = flags;
+    v->Name = name.isEmpty() ? QStringLiteral("Band%1").arg(++count_) : name;
+    return static_cast<TfrBandView *>(src.Pages[page]->Add(std::move(v)));
+  }
+  TfrMemoView *Memo(int x, int y, int dx, int dy, const QStringList &text, quint16 flags = 0) {
+    auto v = std::make_unique<TfrMemoView>();
+    v->x = x;
+    v->y = y;
+    v->dx = dx;
+    v->dy = dy;
+    v->Memo = text;
+    v->Flags = flags;
+    v->Name = QStringLiteral("Memo%1").arg(++count_);
+    return static_cast<TfrMemoView *>(src.Pages[page]->Add(std::move(v)));
+  }
+  TfrSubReportView *SubReport(int x, int y, int dx, int dy, int subPage) {
+    auto v = std::make_unique<TfrSubReportView>();
+    v->x = x;
+    v->y = y;
+    v->dx = dx;
+    v->dy = dy;
+    v->SubPage = subPage;
+    v->Name = QStringLiteral("SubReport%1").arg(++count_);
+    return static_cast<TfrSubReportView *>(src.Pages[page]->Add(std::move(v)));
+  }
+  // Written and read back as a layout file would be.
+  void LoadInto(TfrReport &r) { r.LoadFromBytes(src.SaveToBytes()); }
+
+  TfrReport src;
+  int page = 0;
+
+ private:
+  int count_ = 0;
+};
+
+// One printed object of a prepared page.
+struct PrintedObject {
+  QString text;
+  int x, y, dx, dy;
+};
+
+inline std::vector<PrintedObject> PageObjects(TfrReport &r, int page) {
+  std::vector<PrintedObject> out;
+  const TfrPageRec *rec = r.EMFPages->GetPageRec(page);
+  if (!rec) return out;
+  for (const auto &v : TfrEMFPages::ReadObjects(rec->Stream)) {
+    QStringList lines;
+    for (const QString &l : v->Memo1) {
+      QString t = l;
+      // Laid-out lines carry a paragraph mark and two width characters.
+      const qsizetype mark = t.indexOf(QChar(1));
+      if (mark >= 0) t.truncate(mark);
+      lines << t;
+    }
+    out.push_back({lines.join(QLatin1Char('|')), v->x, v->y, v->dx, v->dy});
+  }
+  return out;
+}
+
+inline QStringList PageTexts(TfrReport &r, int page) {
+  QStringList t;
+  for (const PrintedObject &o : PageObjects(r, page)) t << o.text;
+  return t;
+}
+
+inline QStringList AllTexts(TfrReport &r) {
+  QStringList t;
+  for (int i = 0; i < r.EMFPages->Count(); ++i) t << PageTexts(r, i);
+  return t;
+}
+
+// A user data source over n records whose fields a test reads through the
+// report's OnGetValue; RecNo is the current record.
+inline TfrUserDataset *Records(QObject *owner, const QString &name, std::function<int()> count) {
+  auto *ds = new TfrUserDataset(owner);
+  ds->setObjectName(name);
+  ds->OnCheckEOF = [ds, count](QObject *, bool &eof) { eof = ds->RecNo >= count(); };
+  return ds;
+}
+
+}  // namespace report::test
