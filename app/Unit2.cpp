@@ -72,11 +72,13 @@ TData::TData(QObject *owner) : QObject(owner) {
   query(ZQ90, "ZQ90", nullptr);
   query(ZQ91, "ZQ91", nullptr);
 
+  createReportComponents();
   Data = this;
 }
 
 TData::~TData() {
   if (Data == this) Data = nullptr;
+  destroyReportComponents();
   // Datasets let go of their statements before the connection detaches.
   try {
     ZCon1->close();
