@@ -230,7 +230,7 @@ bool TForm10::save() {
   }
 
   // The write pattern: a failure shows the step's message, rolls back and
-  // keeps the dialog open with the input.
+  // keeps the dialog open with the input. The line is committed at once.
   bool written = false;
   try {
     written = Data->Write(stepMessage, [&] {
@@ -265,7 +265,7 @@ bool TForm10::save() {
       p("p11").setString(Edit10->text());
       q.execute();
       UtolsoTetelId = Edit2->text();
-    });
+    }, TData::CommitMode::CommitRetaining);  // the ticket list behind stays open
     reopenLines();
   } catch (const std::exception &) {
     platform::showMessage(

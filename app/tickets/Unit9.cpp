@@ -377,9 +377,12 @@ void TForm9::showEvent(QShowEvent *event) {
     Edit11->setText(today);
     Edit5->clear();
     TicketQueries::openProducer(QString());
+    AktOstermeloKod.clear();
     showProducer();
     Edit12->setText(AtvevoNyilatk);
     f_mindosszes();
+  } else {
+    recalc();  // a hidden field of a loaded ticket now counts as 0
   }
   Button1->setFocus();
 }
@@ -412,6 +415,7 @@ void TForm9::LoadTicket() {
     lines.first();
     Edit14->setText(lines.fieldByName(QStringLiteral("S_LEVONSZAZ")).asString());
   }
+  AktOstermeloKod = Edit5->text();
   TicketQueries::openProducer(Edit5->text());
   showProducer();
   setWindowTitle(JegyMod);
@@ -478,7 +482,10 @@ bool TForm9::recalc() {
 void TForm9::frissit() {
   TicketQueries::openProducer(Edit5->text());
   showProducer();
-  TicketQueries::openTicketList(QStringLiteral("f_Bszam"), UtolsoBszam);
+  // Only a save changes the list of headers; it is read again when a commit
+  // or rollback closed it (it can hold a hundred thousand tickets).
+  if (!Data->ZQ10->active())
+    TicketQueries::openTicketList(QStringLiteral("f_Bszam"), UtolsoBszam);
   TicketQueries::openLines(Edit1->text());
 }
 
@@ -652,7 +659,10 @@ bool TForm9::checksPass() {
     problem = "Nem 13 hosszú OCSG szám!";
   else if (!ocsg.isEmpty() && !checks::ocsgValid(ocsg))
     problem = "Hibás OCSG szám!";
-  if (problem) return fail(problem, Button1);
+  if (problem) {
+    AktOstermeloKod = Edit5->text();  // the producer list opens on the producer to fix
+    return fail(problem, Button1);
+  }
   return true;
 }
 

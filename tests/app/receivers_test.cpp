@@ -605,3 +605,62 @@ TEST_F(ReceiverDialogs, AddressJoinsReadTheReceiverAndTheTicketsProducer) {
   Data->atv_utca();
   EXPECT_EQ(AtvevoUtca, QStringLiteral("       "));
 }
+
+TEST_F(ReceiverDialogs, OverlongTextsAreCutToTheirColumnsAndStoreCleanly) {
+  addReceiver(QStringLiteral("61"), QStringLiteral("Hosszú"));
+  AtvevoKod = QStringLiteral("61");
+  ModalScript script;
+  script.then([&](QWidget *dlg) {
+    QApplication::clipboard()->setText(QString(300, QLatin1Char('n')));
+    child<QLineEdit>(dlg, QStringLiteral("Edit10"))->clear();
+    child<QLineEdit>(dlg, QStringLiteral("Edit10"))->paste();
+    QApplication::clipboard()->setText(QString(60, QLatin1Char('v')));
+    child<QLineEdit>(dlg, QStringLiteral("Edit7"))->clear();
+    child<QLineEdit>(dlg, QStringLiteral("Edit7"))->paste();
+    QApplication::clipboard()->setText(QString(50, QLatin1Char('u')));
+    child<QLineEdit>(dlg, QStringLiteral("Edit4"))->clear();
+    child<QLineEdit>(dlg, QStringLiteral("Edit4"))->paste();
+    click(dlg, QStringLiteral("Button2"));
+  });
+  runDialog<TForm17>(Form17, script, [](TForm17 *f) { f->AtvevoBetoltes(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  auto col = [](const char *c) {
+    return column(QStringLiteral("atvevo"), QStringLiteral("v_akod"), QStringLiteral("61"),
+                  QLatin1String(c));
+  };
+  EXPECT_EQ(col("v_nyilatk"), QString(250, QLatin1Char('n')));
+  EXPECT_EQ(col("v_verzio"), QString(45, QLatin1Char('v')));
+  EXPECT_EQ(col("v_utca"), QString(45, QLatin1Char('u')));
+  EXPECT_EQ(JegyVariant, QStringLiteral("v"));
+}
+
+TEST_F(ReceiverDialogs, YearOpeningShowsTheTicketOptionsEvenWithoutIniFiles) {
+  addReceiver(QStringLiteral("62"), QStringLiteral("Opciós"));
+  AtvevoKod = QStringLiteral("62");
+  // No ini file lies beside the test program: the strings keep their values.
+  Edit14Option = QStringLiteral("1");
+  Edit14Default = QStringLiteral("2");
+  Edit15Option = QStringLiteral("0");
+  Edit15Default = QStringLiteral("3");
+  Edit13Option = QStringLiteral("1");
+  Edit13Default = QStringLiteral("500");
+  Edit10Option = QStringLiteral("0");
+  Edit8Default = QStringLiteral("12");
+  QStringList shown;
+  bool readOnly = true;
+  ModalScript script;
+  script.then([&](QWidget *dlg) {
+    for (const char *name : {"Edit1", "Edit3", "Edit4", "Edit5", "Edit6", "Edit7", "Edit9", "Edit8"}) {
+      shown << textOf(dlg, QLatin1String(name));
+      readOnly = readOnly && child<QLineEdit>(dlg, QLatin1String(name))->isReadOnly();
+    }
+    click(dlg, QStringLiteral("Button3"));
+  });
+  runDialog<TForm38>(Form38, script);
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(shown, (QStringList{"1", "2", "0", "3", "1", "500", "0", "12"}));
+  EXPECT_TRUE(readOnly);
+  for (QString *s : {&Edit14Option, &Edit15Option, &Edit13Option, &Edit14Default, &Edit15Default,
+                     &Edit13Default, &Edit10Option, &Edit8Default})
+    s->clear();
+}

@@ -15,6 +15,7 @@
 #include "app/MenuCommands.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit10.h"
 #include "app/tickets/Unit8.h"
@@ -703,4 +704,115 @@ TEST_F(TicketDialogs, EndToEndThroughTheRealDialogs) {
   EXPECT_EQ(scalar(QStringLiteral("SELECT A_QZBSZAM FROM SORSZAM WHERE A_AKOD = '%1'")
                        .arg(receiver_)),
             QStringLiteral("40000001"));
+}
+
+TEST_F(TicketDialogs, ProducerIdentifierChecks) {
+  const QString badFelir = addProducer(QString(), QStringLiteral("0"), 15, QStringLiteral("A11234567"));
+  const QString shortOcsg = addProducer(QString(), QStringLiteral("0"), 15, QString());
+  exec(QStringLiteral("UPDATE OSTERMELO SET O_CSGAZD1 = 'OCSG-1234567' WHERE O_KOD = '%1'").arg(shortOcsg));
+  const QString badOcsg = addProducer(QString(), QStringLiteral("0"), 15, QString());
+  exec(QStringLiteral("UPDATE OSTERMELO SET O_CSGAZD1 = 'OCSX-12345678' WHERE O_KOD = '%1'").arg(badOcsg));
+  const QString nebihOnly = addProducer(QString(), QStringLiteral("0"), 15, QString());
+  exec(QStringLiteral("UPDATE OSTERMELO SET O_IGSZAM1 = 'x' WHERE O_KOD = '%1'").arg(nebihOnly));
+  setSerial(QStringLiteral("41000000"));
+  auto f = openNew();
+  addLine(f->Edit1->text(), QStringLiteral("1"), QStringLiteral("100"));
+  auto saveWith = [&](const QString &producer) {
+    pickProducer_ = producer;
+    f->Button1->click();
+    return messageOf([&] { f->Button6->click(); });
+  };
+  EXPECT_EQ(saveWith(badFelir), QStringLiteral("Hibás FELIR szám!"));
+  EXPECT_EQ(saveWith(shortOcsg), QStringLiteral("Nem 13 hosszú OCSG szám!"));
+  EXPECT_EQ(saveWith(badOcsg), QStringLiteral("Hibás OCSG szám!"));
+  EXPECT_EQ(f->focusWidget(), f->Button1);
+  // Any NÉBIH id satisfies the "one of them" check: the save goes through.
+  pickProducer_ = nebihOnly;
+  f->Button1->click();
+  noMessage([&] { f->Button6->click(); });
+  EXPECT_EQ(count(QStringLiteral("QZFEJ"), QStringLiteral("F_BSZAM = '41000001'")), 1);
+}
+
+TEST_F(TicketDialogs, ModifiedTicketWithHiddenFieldsIsSavedWithZero) {
+  const QString producer = addProducer(QString(), QStringLiteral("0"));
+  addHeader(QStringLiteral("42000001"), producer, QStringLiteral(" "));
+  exec(QStringLiteral("UPDATE QZFEJ SET F_LEVONAS = 100, F_JARULSZAZ = 2, F_MEGJ = 'régi' "
+                      "WHERE F_BSZAM = '42000001'"));
+  addLine(QStringLiteral("42000001"), QStringLiteral("100"), QStringLiteral("100"));
+  TicketQueries::openTicketList();
+  ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), QStringLiteral("42000001")));
+  JegyMod = kJegyModModositas;
+  TForm9 f(nullptr);
+  f.LoadTicket();
+  EXPECT_EQ(f.Edit13->text(), QStringLiteral("100"));
+  EXPECT_EQ(f.Edit4->text(), QStringLiteral("régi"));
+  f.show();
+  QApplication::processEvents();
+  EXPECT_EQ(f.Edit13->text(), QStringLiteral("0"));
+  EXPECT_EQ(f.Edit15->text(), QStringLiteral("0"));
+  EXPECT_EQ(f.Edit16->text(), QStringLiteral("8500"));  // 10000 - 15 % tax, cash
+  noMessage([&] { f.Button6->click(); });
+  const QString h = QStringLiteral(" FROM QZFEJ WHERE F_BSZAM = '42000001'");
+  EXPECT_EQ(scalar("SELECT F_LEVONAS" + h), QStringLiteral("0"));
+  EXPECT_EQ(scalar("SELECT F_JARULSZAZ" + h), QStringLiteral("0"));
+  EXPECT_EQ(scalar("SELECT F_MUVKTG" + h), QStringLiteral("8500"));
+  EXPECT_EQ(scalar("SELECT F_MEGJ" + h), QStringLiteral("régi"));
+}
+
+TEST_F(TicketDialogs, FailedModificationKeepsTheDialogOpen) {
+  const QString producer = addProducer(QString(), QStringLiteral("0"));
+  addHeader(QStringLiteral("43000001"), producer, QStringLiteral(" "));
+  addLine(QStringLiteral("43000001"), QStringLiteral("1"), QStringLiteral("100"));
+  TicketQueries::openTicketList();
+  ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), QStringLiteral("43000001")));
+  JegyMod = kJegyModModositas;
+  TForm9 f(nullptr);
+  f.LoadTicket();
+  f.show();
+  QApplication::processEvents();
+  f.Edit4->setText(QStringLiteral("új megjegyzés"));
+  // Another transaction holds the row: the update meets a lock conflict at once.
+  db::Transaction other;
+  other.setConnection(Data->ZCon1);
+  db::Query lock;
+  lock.setTransaction(&other);
+  lock.sql().add(QStringLiteral("UPDATE QZFEJ SET F_MEGJ = 'zár' WHERE F_BSZAM = '43000001'"));
+  lock.execute();
+  EXPECT_EQ(messageOf([&] { f.Button6->click(); }),
+            QStringLiteral("Hiba95: Módositás, UPDATE a Vorik fejben "));
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_EQ(f.Edit4->text(), QStringLiteral("új megjegyzés"));
+  other.rollback();
+  noMessage([&] { f.Button6->click(); });
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_EQ(scalar("SELECT F_MEGJ FROM QZFEJ WHERE F_BSZAM = '43000001'"),
+            QStringLiteral("új megjegyzés"));
+}
+
+TEST_F(TicketDialogs, LineDialogModifiesTheCurrentLine) {
+  TicketQueries::openLines(QStringLiteral("44000001"));
+  TetelMod = kJegyModModositas;
+  {
+    // An empty grid loads empty fields; the OK stops at the first check.
+    TForm10 empty({QStringLiteral("44000001"), QStringLiteral("0"), QString()}, nullptr);
+    empty.LoadLine();
+    empty.show();
+    EXPECT_TRUE(empty.Edit3->text().isEmpty());
+    EXPECT_EQ(messageOf([&] { empty.Button3->click(); }),
+              QStringLiteral("Nincs megadva a megnevezés!"));
+  }
+  addLine(QStringLiteral("44000001"), QStringLiteral("7.5"), QStringLiteral("100"), QStringLiteral("12"));
+  TicketQueries::openLines(QStringLiteral("44000001"));
+  TForm10 f({QStringLiteral("44000001"), QStringLiteral("0"), QString()}, nullptr);
+  f.LoadLine();
+  f.show();
+  QApplication::processEvents();
+  EXPECT_EQ(f.Edit5->text(), QStringLiteral("7,5"));
+  EXPECT_EQ(f.Edit8->text(), QStringLiteral("12"));  // a modified line keeps its own
+  f.Edit5->setText(QStringLiteral("8"));
+  noMessage([&] { f.Button3->click(); });
+  EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = '44000001'")), 1);
+  EXPECT_EQ(scalar("SELECT S_BRUTTO FROM QZSOR WHERE S_BSZAM = '44000001'"), QStringLiteral("8"));
+  EXPECT_EQ(UtolsoTetelId, f.Edit2->text());
+  EXPECT_EQ(Data->ZQ20->fieldByName(QStringLiteral("ID_QZSOR")).asString(), UtolsoTetelId);
 }
