@@ -3,6 +3,7 @@
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/receivers/Checks.h"
+#include "app/receivers/RowText.h"
 #include "db/dataset.h"
 
 namespace {
@@ -14,7 +15,7 @@ QStringList addressParts(db::DataSet &ds, const QString &p) {
                                        "EPULET",  "LEPCSO", "SZINT",  "AJTO"};
   QStringList parts;
   for (const char *name : kParts)
-    parts.append(ds.isEmpty() ? QString() : ds.fieldByName(p + QLatin1String(name)).asString());
+    parts.append(RowText(ds, p + QLatin1String(name)));
   return parts;
 }
 
@@ -55,9 +56,7 @@ void TData::atv_utca() {
 }
 
 void TData::ost_utca() {
-  const QString producer = ZQ10->active() && !ZQ10->isEmpty()
-                               ? ZQ10->fieldByName(QStringLiteral("F_OSTERMKOD")).asString()
-                               : QString();
+  const QString producer = RowText(*ZQ10, "F_OSTERMKOD");
   db::Query &q = *ZQ33;
   q.close();
   q.sql().clear();

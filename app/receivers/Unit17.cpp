@@ -5,6 +5,7 @@
 #include "app/Unit2.h"
 #include "app/receivers/Checks.h"
 #include "app/receivers/Guarded.h"
+#include "app/receivers/RowText.h"
 #include "db/dataset.h"
 #include "platform/dialogs.h"
 
@@ -31,11 +32,6 @@ namespace {
 
 const QString kTrue = QStringLiteral("true");
 const QString kBlank = QStringLiteral(" ");
-
-QString fieldText(db::DataSet &ds, const char *name) {
-  if (ds.isEmpty()) return QString();
-  return ds.fieldByName(QLatin1String(name)).asString();
-}
 
 // ZQ60 := the current receiver's row.
 void openCurrentReceiver() {
@@ -146,9 +142,9 @@ void TForm17::FillFields() {
              {Edit19, "V_AJTO"},   {Edit6, "V_ADOSZAM"},     {Edit11, "V_KOZADOSZAM"},
              {Edit12, "V_BANKSZLA"}, {Edit10, "V_NYILATK"}, {Edit7, "V_VERZIO"},
              {Edit21, "V_EV_NEVE"}, {Edit9, "V_ADOAZON"},    {Edit20, "V_EVNYILV"}};
-  for (const auto &m : map) m.edit->setText(fieldText(q, m.column));
-  CheckBox1->setChecked(fieldText(q, "V_EV") == kTrue);
-  CheckBox2->setChecked(fieldText(q, "V_KISADO") == kTrue);
+  for (const auto &m : map) m.edit->setText(RowText(q, m.column));
+  CheckBox1->setChecked(RowText(q, "V_EV") == kTrue);
+  CheckBox2->setChecked(RowText(q, "V_KISADO") == kTrue);
 }
 
 void TForm17::showEvent(QShowEvent *event) {
@@ -160,7 +156,7 @@ void TForm17::showEvent(QShowEvent *event) {
 
 void TForm17::FormShow() {
   openCurrentReceiver();
-  CheckBox1->setChecked(fieldText(*Data->ZQ60, "V_EV") == kTrue);
+  CheckBox1->setChecked(RowText(*Data->ZQ60, "V_EV") == kTrue);
 
   db::Query &c = *Data->ZQ11;
   c.close();
@@ -232,8 +228,8 @@ void TForm17::Button2Click() {
     if (!stored) return;  // message shown, rolled back; the input stays
 
     openCurrentReceiver();
-    AtvevoNyilatk = fieldText(*Data->ZQ60, "V_NYILATK");
-    const QString verzio = fieldText(*Data->ZQ60, "V_VERZIO");
+    AtvevoNyilatk = RowText(*Data->ZQ60, "V_NYILATK");
+    const QString verzio = RowText(*Data->ZQ60, "V_VERZIO");
     JegyVariant = checks::trimText(verzio).isEmpty() ? QString() : verzio.left(1);
   } catch (const std::exception &) {
     platform::showMessage(QStringLiteral("Hiba171: UPDATE az atvevo "));

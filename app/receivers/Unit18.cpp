@@ -5,6 +5,7 @@
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "app/receivers/Guarded.h"
+#include "app/receivers/RowText.h"
 #include "db/dataset.h"
 #include "db/datasetmodel.h"
 #include "db/datasource.h"
@@ -25,11 +26,6 @@ namespace {
 
 // The first character of the layout version, empty when there is none.
 QString firstChar(const QString &text) { return text.left(1); }
-
-QString fieldText(db::DataSet &ds, const char *name) {
-  if (ds.isEmpty()) return QString();
-  return ds.fieldByName(QLatin1String(name)).asString();
-}
 
 }  // namespace
 
@@ -95,9 +91,9 @@ void TForm18::FormShow() {
 
   q.last();
   DBLookupComboBox1->setCurrentIndex(q.recNo() - 1);
-  AtvevoKod = fieldText(q, "V_AKOD");
-  AtvevoNyilatk = fieldText(q, "V_NYILATK");
-  JegyVariant = firstChar(fieldText(q, "V_VERZIO"));
+  AtvevoKod = RowText(q, "V_AKOD");
+  AtvevoNyilatk = RowText(q, "V_NYILATK");
+  JegyVariant = firstChar(RowText(q, "V_VERZIO"));
 }
 
 void TForm18::DBLookupComboBox1CloseUp() {
@@ -111,10 +107,10 @@ void TForm18::DBLookupComboBox1CloseUp() {
   QString name;
   if (q.active() && index >= 0 && index < q.recordCount()) {
     q.setRecNo(index + 1);
-    AtvevoKod = fieldText(q, "V_AKOD");
-    AtvevoNyilatk = fieldText(q, "V_NYILATK");
-    JegyVariant = firstChar(fieldText(q, "V_VERZIO"));
-    name = fieldText(q, "V_NEVE");
+    AtvevoKod = RowText(q, "V_AKOD");
+    AtvevoNyilatk = RowText(q, "V_NYILATK");
+    JegyVariant = firstChar(RowText(q, "V_VERZIO"));
+    name = RowText(q, "V_NEVE");
   } else {
     AtvevoKod.clear();
     AtvevoNyilatk.clear();

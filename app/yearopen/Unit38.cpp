@@ -3,6 +3,7 @@
 #include "app/MenuCommands.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/common/FieldKeys.h"
 #include "app/options/IniOptions.h"
 #include "app/receivers/Checks.h"
 #include "app/receivers/Guarded.h"
@@ -16,8 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -70,8 +69,7 @@ TForm38::TForm38(QWidget *owner) : QDialog(owner) {
   tab1->setObjectName(QStringLiteral("TabSheet1"));
   DBEdit11 = edit(QStringLiteral("DBEdit11"), true);
   Edit2 = edit(QStringLiteral("Edit2"), false);
-  Edit2->setValidator(
-      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), Edit2));
+  FieldKeys::acceptOnly(Edit2);  // digits, typed or pasted
   Edit2->installEventFilter(this);
   Button4 = button(QStringLiteral("Button4"), QStringLiteral("Letárol"));
   Button3 = button(QStringLiteral("Button3"), QStringLiteral("Bezárás"));
