@@ -1,0 +1,469 @@
+#include "app/producers/Unit4.h"
+
+#include "app/MenuCommands.h"
+#include "app/SharedState.h"
+#include "app/Unit2.h"
+#include "app/receivers/Guarded.h"
+#include "app/producers/Unit5.h"
+#include "db/dataset.h"
+#include "db/datasetmodel.h"
+#include "db/datasource.h"
+#include "platform/conv.h"
+#include "platform/dialogs.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <memory>
+
+TForm4 *Form4 = nullptr;
+
+VORIK_MENU_COMMAND(stermel1, TForm4, Form4)
+
+namespace {
+
+// The columns of the list statement, in its order: the first line, then the
+// second.
+const QStringList kListLine1 = {
+    "o_kod",     "o_Nev",   "o_Irszam",   "o_Helysegnev", "o_Utca",     "o_Adoazon", "o_Igszam",  "o_Regszam",
+    "o_Adoszam", "o_Szulhely", "o_Szido", "o_Anyja",      "o_Csgazd",   "o_Szulnev", "o_Neme",    "o_Bankszla",
+    "O_ERVKELT", "O_BETETLAP", "O_MUVKTG", "O_MNYPTAG",   "o_Szja",     "o_TAJ",     "O_AKOD"};
+const QStringList kListLine2 = {"ID_ostermelo", "o_kamara",  "o_felir",      "O_KERULET",  "O_JELLEG",
+                                "O_HAZSZAM",    "O_EPULET",  "O_LEPCSO",     "O_SZINT",    "O_AJTO",
+                                "O_FHAT",       "O_KOZADOSZAM", "O_FELJEGYZ", "O_ERVKELT1", "o_Csgazd1",
+                                "o_Igszam1"};
+
+// Grid columns, in order.
+const QStringList kGridColumns = {
+    "O_KOD",      "O_NEV",      "O_IRSZAM",  "O_HELYSEGNEV", "O_UTCA",   "O_ADOAZON", "O_IGSZAM",
+    "O_REGSZAM",  "O_ADOSZAM",  "O_SZULHELY", "O_SZIDO",     "O_ANYJA",  "O_CSGAZD",  "O_SZULNEV",
+    "O_NEME",     "O_BANKSZLA", "O_ERVKELT", "O_BETETLAP",   "O_MUVKTG", "O_MNYPTAG", "O_SZJA",
+    "O_TAJ",      "O_AKOD",     "ID_OSTERMELO", "O_KAMARA",  "O_IGSZAM1", "O_ERVKELT1", "O_CSGAZD1"};
+
+// The panel: caption and column of each value shown.
+struct PanelItem {
+  const char *caption;
+  const char *field;
+};
+const PanelItem kPanel[] = {
+    {"Név:", "O_NEV"},
+    {"ID", "ID_OSTERMELO"},
+    {"Kód", "O_KOD"},
+    {"Ir.szám", "O_IRSZAM"},
+    {"Helységnév", "O_HELYSEGNEV"},
+    {"Utcanév", "O_UTCA"},
+    {"Közterület", "O_JELLEG"},
+    {"Házszám", "O_HAZSZAM"},
+    {"Adóazonositó", "O_ADOAZON"},
+    {"Igazolvány", "O_IGSZAM"},
+    {"Reg.szám", "O_REGSZAM"},
+    {"2020.12.31 -ig:", "O_CSGAZD"},
+    {"TAJ", "O_TAJ"},
+    {"Adószám", "O_ADOSZAM"},
+    {"Bank szla", "O_BANKSZLA"},
+    {"Érvényesitve:", "O_ERVKELT"},
+    {"Születési név", "O_SZULNEV"},
+    {"Születési hely", "O_SZULHELY"},
+    {"Születési idő", "O_SZIDO"},
+    {"Anyja neve", "O_ANYJA"},
+    {"Neme", "O_NEME"},
+    {"Kamarai reg.:", "O_KAMARA"},
+    {"FELIR:", "O_FELIR"},
+    {"Nap:", "O_FHAT"},
+    {"Nébih tevékenységazonosító: ", "O_IGSZAM1"},
+    {"érvényesség kezdete:", "O_ERVKELT1"},
+    {"családi gazd.nyilv.száma:", "O_CSGAZD1"},
+};
+
+QString fieldText(db::DataSet *d, const QString &name) {
+  db::Field *f = d->active() && !d->isEmpty() ? d->findField(name) : nullptr;
+  return f ? f->asString() : QString();
+}
+
+}  // namespace
+
+QSet<QString> ProducerColumns() {
+  // Only the metadata is needed: no row is fetched.
+  db::Query *q = Data->ZQ32;
+  q->close();
+  q->sql().clear();
+  q->sql().add(QStringLiteral("SELECT * FROM ostermelo   "));
+  q->sql().add(QStringLiteral("  WHERE 1 = 0 "));
+  q->open();
+  QSet<QString> names;
+  for (const QString &n : q->fieldNames()) names.insert(n.toUpper());
+  q->close();
+  return names;
+}
+
+QStringList ProducerListSql(const QString &orderBy, const QSet<QString> &present) {
+  auto keep = [&](const QStringList &cols) {
+    QStringList out;
+    for (const QString &c : cols)
+      if (present.isEmpty() || present.contains(c.toUpper())) out << c;
+    return out;
+  };
+  QStringList sql;
+  sql << QStringLiteral("SELECT ") + keep(kListLine1).join(QLatin1Char(',')) + QStringLiteral(", ");
+  sql << keep(kListLine2).join(QStringLiteral(", "));
+  sql << QStringLiteral("  FROM ostermelo     ");
+  sql << QStringLiteral("  ORDER BY ") + orderBy + QStringLiteral(" ");
+  return sql;
+}
+
+void OpenProducerList(const QString &orderBy) {
+  const QSet<QString> present = ProducerColumns();
+  db::Query *q = Data->ZQ30;
+  q->close();
+  q->sql().clear();
+  for (const QString &line : ProducerListSql(orderBy, present)) q->sql().add(line);
+  q->open();
+}
+
+QString NextProducerCode() {
+  db::Query *q = Data->ZQ31;
+  q->close();
+  q->sql().clear();
+  q->sql().add(QStringLiteral("SELECT o_kod FROM ostermelo "));
+  q->open();
+  qint64 max = 0;
+  for (q->first(); !q->eof(); q->next()) {
+    int v = 0;
+    if (platform::TryStrToInt(q->fieldByName(QStringLiteral("o_kod")).asString().trimmed(), v) && v > max)
+      max = v;
+  }
+  q->close();
+  return platform::IntToStr(max + 1);
+}
+
+TForm4::TForm4(QWidget *owner) : QDialog(owner) {
+  setObjectName(QStringLiteral("Form4"));
+  setWindowTitle(QStringLiteral("Őstermelő"));
+  setModal(true);
+  resize(1000, 680);
+
+  source_ = new db::DataSource(this);
+  source_->setObjectName(QStringLiteral("DSQ30"));
+  source_->setDataSet(Data->ZQ30);
+  model_ = new db::DataSetModel(this);
+  model_->setDataSource(source_);
+  QList<db::DataSetModel::Column> cols;
+  for (const QString &c : kGridColumns) cols.append({c, c});
+  model_->setColumns(cols);
+
+  DBGrid1 = new QTableView(this);
+  DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+  DBGrid1->setModel(model_);
+  DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+  DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  DBGrid1->verticalHeader()->setDefaultSectionSize(20);
+  DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  model_->bindSelection(DBGrid1->selectionModel());
+  // Single cells are marked: a header click does not mark its column, it
+  // only sorts by the marked one.
+  DBGrid1->horizontalHeader()->setSectionsClickable(true);
+  connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
+          [this](int section) { RunGuarded([&] { DBGrid1TitleClick(section); }); });
+  connect(DBGrid1, &QTableView::clicked, this, &TForm4::DBGrid1CellClick);
+  connect(DBGrid1, &QTableView::doubleClicked, this, &TForm4::DBGrid1CellClick);
+  DBGrid1->installEventFilter(this);
+
+  DBNavigator1 = new QFrame(this);
+  DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
+  auto *nav = new QHBoxLayout(DBNavigator1);
+  nav->setContentsMargins(0, 0, 0, 0);
+  auto navButton = [&](const char *name, const char *text, void (db::DataSet::*move)()) {
+    auto *b = new QToolButton(DBNavigator1);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(QString::fromUtf8(text));
+    nav->addWidget(b);
+    connect(b, &QToolButton::clicked, this, [move] { RunGuarded([&] { (Data->ZQ30->*move)(); }); });
+    b->installEventFilter(this);
+    return b;
+  };
+  NavFirst = navButton("NavFirst", "|<", &db::DataSet::first);
+  NavPrior = navButton("NavPrior", "<", &db::DataSet::prior);
+  NavNext = navButton("NavNext", ">", &db::DataSet::next);
+  NavLast = navButton("NavLast", ">|", &db::DataSet::last);
+
+  auto *nameLabel = new QLabel(QStringLiteral("Név:"), this);
+  nameLabel->setObjectName(QStringLiteral("Label2"));
+  Edit1 = new QLineEdit(this);
+  Edit1->setObjectName(QStringLiteral("Edit1"));
+  Edit1->setToolTip(QStringLiteral("Kezdö betükre rákeres"));
+  Edit1->installEventFilter(this);
+
+  auto button = [&](const char *name, const char *text, void (TForm4::*slot)()) {
+    auto *b = new QPushButton(QString::fromUtf8(text), this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    connect(b, &QPushButton::clicked, this, [this, slot] { RunGuarded([&] { (this->*slot)(); }); });
+    return b;
+  };
+  Button6 = button("Button6", "Keres", &TForm4::Button6Click);
+  Button2 = button("Button2", "Új", &TForm4::Button2Click);
+  Button3 = button("Button3", "Módosít", &TForm4::Button3Click);
+  Button3->installEventFilter(this);
+  Button4 = button("Button4", "Töröl", &TForm4::Button4Click);
+  Button7 = button("Button7", "Nyomtat", &TForm4::Button7Click);
+  Button5 = button("Button5", "Mégsem", &TForm4::Button5Click);
+  Button1 = button("Button1", "Kiválaszt", &TForm4::Button1Click);
+
+  Label1 = new QLabel(kProducerSortHint, this);
+  Label1->setObjectName(QStringLiteral("Label1"));
+  auto *felirHint = new QLabel(QStringLiteral("FELIR másolás vágólapra (Ctrl C) : Klikk a név sorra"), this);
+  felirHint->setObjectName(QStringLiteral("Label3"));
+
+  Adata = new QFrame(this);
+  Adata->setObjectName(QStringLiteral("Adata"));
+  Adata->setFrameShape(QFrame::StyledPanel);
+  auto *panel = new QGridLayout(Adata);
+  int i = 0;
+  for (const PanelItem &item : kPanel) {
+    auto *caption = new QLabel(QString::fromUtf8(item.caption), Adata);
+    auto *value = new QLabel(Adata);
+    value->setObjectName(QStringLiteral("DB") + QString::fromLatin1(item.field));
+    value->setProperty("field", QString::fromLatin1(item.field));
+    value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    panel->addWidget(caption, i % 9, (i / 9) * 2);
+    panel->addWidget(value, i % 9, (i / 9) * 2 + 1);
+    panelValues_.append(value);
+    ++i;
+  }
+
+  auto *search = new QHBoxLayout;
+  search->addWidget(nameLabel);
+  search->addWidget(Edit1, 1);
+  search->addWidget(Button6);
+  search->addWidget(DBNavigator1);
+  auto *buttons = new QHBoxLayout;
+  for (QPushButton *b : {Button2, Button3, Button4, Button7}) buttons->addWidget(b);
+  buttons->addStretch(1);
+  buttons->addWidget(Button5);
+  buttons->addWidget(Button1);
+  auto *root = new QVBoxLayout(this);
+  root->addWidget(Label1);
+  root->addWidget(DBGrid1, 1);
+  root->addWidget(felirHint);
+  root->addLayout(search);
+  root->addWidget(Adata);
+  root->addLayout(buttons);
+
+  connect(source_, &db::DataSource::rowChanged, this, &TForm4::ShowPanel);
+  connect(source_, &db::DataSource::dataChanged, this, &TForm4::ShowPanel);
+
+  FormCreate();
+}
+
+TForm4::~TForm4() = default;
+
+bool TForm4::Pick() {
+  int result = QDialog::Rejected;
+  ShowModalDialog<TForm4>(Form4, [&](TForm4 *f) {
+    connect(f, &QDialog::finished, f, [&result](int r) { result = r; });
+  });
+  return result == QDialog::Accepted;
+}
+
+void TForm4::FormCreate() {
+  columns_ = ProducerColumns();
+  OpenProducerList();
+  ShowPanel();
+}
+
+void TForm4::showEvent(QShowEvent *event) {
+  QDialog::showEvent(event);
+  if (!shown_) {
+    shown_ = true;
+    RunGuarded([this] { FormShow(); });
+  }
+}
+
+void TForm4::FormShow() {
+  columns_ = ProducerColumns();
+  if (!columns_.contains(QStringLiteral("O_IGSZAM1"))) {
+    platform::confirmYes(QStringLiteral("Frissítés. Menü->Segédlet->Nébih azon. felvétele menüpont végrehajtása!"));
+    RememberOpeningRow();
+    return;
+  }
+  // The list FormCreate has just opened is not fetched a second time.
+  if (!ListInNameOrder()) OpenProducerList();
+  Reposition();
+  Label1->setText(kProducerSortHint);
+  RememberOpeningRow();
+}
+
+bool TForm4::ListInNameOrder() const {
+  return Data->ZQ30->active() && Data->ZQ30->sql().lines() == ProducerListSql(QStringLiteral("o_Nev"), columns_);
+}
+
+// Positions ZQ30 on the producer whose code is AktOstermeloKod. The code is
+// matched whole (case-insensitive): a partial match of "1" would land on "12".
+void TForm4::Reposition() {
+  if (!AktOstermeloKod.isEmpty())
+    Data->ZQ30->locate(QStringLiteral("o_kod"), AktOstermeloKod, {true, false});
+}
+
+void TForm4::RememberOpeningRow() {
+  openingId_ = fieldText(Data->ZQ30, QStringLiteral("ID_OSTERMELO"));
+}
+
+void TForm4::RestoreOpeningRow() {
+  db::Query *q = Data->ZQ30;
+  if (openingId_.isEmpty()) return;
+  if (q->active() && fieldText(q, QStringLiteral("ID_OSTERMELO")) == openingId_) return;
+  OpenProducerList();
+  q->locate(QStringLiteral("ID_ostermelo"), openingId_, {});
+}
+
+void TForm4::ShowPanel() {
+  for (QLabel *value : panelValues_)
+    value->setText(fieldText(Data->ZQ30, value->property("field").toString()));
+}
+
+void TForm4::CopyFelir() {
+  QGuiApplication::clipboard()->setText(fieldText(Data->ZQ30, QStringLiteral("o_felir")));
+}
+
+void TForm4::Button1Click() { accept(); }
+
+void TForm4::Button5Click() { reject(); }
+
+void TForm4::reject() {
+  // A cancelled pick leaves the caller the row it started with.
+  RunGuarded([this] { RestoreOpeningRow(); });
+  QDialog::reject();
+}
+
+void TForm4::Button2Click() {
+  OstermeloMod = QStringLiteral("Új őstermelő");
+  ShowModalDialog<TForm5>(Form5, [&](TForm5 *f) { f->onSaved = [this] { Label1->setText(kProducerSortByName); }; });
+  if (!Data->ZQ30->active()) {
+    // A failed save rolled back and so closed the list.
+    OpenProducerList();
+    Reposition();
+  }
+}
+
+void TForm4::Button3Click() {
+  OstermeloMod = QStringLiteral("Őstermelő módositás");
+  ShowModalDialog<TForm5>(Form5, [&](TForm5 *f) {
+    f->onSaved = [this] { Label1->setText(kProducerSortByName); };
+    f->LoadProducer();
+  });
+  if (!Data->ZQ30->active()) {
+    OpenProducerList();
+    Reposition();
+  }
+}
+
+void TForm4::Button4Click() {
+  db::Query *list = Data->ZQ30;
+  if (!list->active() || list->isEmpty()) return;
+  const QString kod = fieldText(list, QStringLiteral("o_kod"));
+  const QString id = fieldText(list, QStringLiteral("ID_ostermelo"));
+  db::Query *q = Data->ZQ31;
+
+  // Tickets name their producer by code: a producer on any ticket stays, or
+  // that ticket would lose its producer.
+  auto tickets = [&](bool printedOnly) {
+    q->close();
+    q->sql().clear();
+    q->sql().add(QStringLiteral("SELECT f_ostermkod, count(f_ostermkod) as db  "));
+    q->sql().add(QStringLiteral("  FROM  QzFej                                 "));
+    if (printedOnly) {
+      q->sql().add(QStringLiteral("  WHERE (f_ostermkod = :p1) AND (f_prn = :p2) "));
+    } else {
+      q->sql().add(QStringLiteral("  WHERE (f_ostermkod = :p1) "));
+    }
+    q->sql().add(QStringLiteral("  GROUP BY f_ostermkod                        "));
+    q->paramByName(QStringLiteral("p1")).setString(kod);
+    if (printedOnly) q->paramByName(QStringLiteral("p2")).setString(QStringLiteral("I"));
+    q->open();
+    const qint64 n = q->isEmpty() ? 0 : q->fieldByName(QStringLiteral("db")).asInteger();
+    q->close();
+    return n;
+  };
+  if (tickets(true) >= 1) {
+    platform::confirmYes(QStringLiteral("Az őstermelő már szerepel a nyomtatott felvásárlási jegyen !"));
+  } else if (tickets(false) >= 1) {
+    platform::confirmYes(QStringLiteral("Az őstermelő már szerepel felvásárlási jegyen !"));
+  } else {
+    q->close();
+    q->sql().clear();
+    q->sql().add(QStringLiteral("SELECT count(*) AS db FROM ostermelo      "));
+    q->open();
+    const qint64 count = q->fieldByName(QStringLiteral("db")).asInteger();
+    q->close();
+    if (count >= 2) {
+      const bool ok = Data->Write(
+          QStringLiteral("Hiba41: östermelö DELETE törlésekor"),
+          [&] {
+            q->sql().clear();
+            q->sql().add(QStringLiteral("DELETE FROM ostermelo      "));
+            q->sql().add(QStringLiteral("  WHERE ID_ostermelo = :p1 "));
+            q->paramByName(QStringLiteral("p1")).setString(id);
+            q->execute();
+          },
+          TData::CommitMode::CommitRetaining);
+      if (ok) platform::showMessage(QStringLiteral("Az őstermelő sor törlölve!"));
+    } else {
+      platform::showMessage(QStringLiteral("Az utolsó őstermelősor nem törölhető ki."));
+    }
+  }
+  OpenProducerList();
+  Label1->setText(kProducerSortHint);
+}
+
+void TForm4::Button7Click() {
+  // Printing of the list is added with the program's reports.
+}
+
+void TForm4::Button6Click() { Edit1KeyUp(); }
+
+void TForm4::Edit1KeyUp() {
+  db::Query *q = Data->ZQ30;
+  // The list in name order is reopened only when it is not what ZQ30 holds;
+  // each key release then costs one locate.
+  if (!ListInNameOrder()) OpenProducerList();
+  q->locate(QStringLiteral("o_Nev"), Edit1->text(), {true, true});
+}
+
+void TForm4::DBGrid1TitleClick(int) {
+  const QModelIndex current = DBGrid1->currentIndex();
+  const int column = current.isValid() ? current.column() : 0;
+  const QString field = kGridColumns.value(column, QStringLiteral("O_NEV"));
+  if (!columns_.contains(field)) return;  // a column an older database lacks
+  OpenProducerList(field);
+  // The marked column stays marked for the next sort.
+  DBGrid1->setCurrentIndex(model_->index(qMax(0, Data->ZQ30->recNo() - 1), column));
+}
+
+void TForm4::DBGrid1CellClick() { CopyFelir(); }
+
+bool TForm4::eventFilter(QObject *watched, QEvent *event) {
+  if (watched == Edit1 && event->type() == QEvent::KeyRelease) {
+    RunGuarded([this] { Edit1KeyUp(); });
+  } else if (watched == Button3 && event->type() == QEvent::KeyPress) {
+    const QString t = static_cast<QKeyEvent *>(event)->text();
+    if (t == QLatin1String("J") || t == QLatin1String("j") || t == QLatin1String("M") || t == QLatin1String("m")) {
+      RunGuarded([this] { Button3Click(); });
+      return true;
+    }
+  } else if (event->type() == QEvent::FocusOut &&
+             (watched == DBGrid1 || watched->parent() == DBNavigator1)) {
+    CopyFelir();
+  }
+  return QDialog::eventFilter(watched, event);
+}

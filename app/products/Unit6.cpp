@@ -1,0 +1,294 @@
+#include "app/products/Unit6.h"
+
+#include "app/MenuCommands.h"
+#include "app/SharedState.h"
+#include "app/Unit2.h"
+#include "app/receivers/Guarded.h"
+#include "app/products/Unit7.h"
+#include "db/dataset.h"
+#include "db/datasetmodel.h"
+#include "db/datasource.h"
+#include "platform/conv.h"
+#include "platform/dialogs.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TForm6 *Form6 = nullptr;
+
+VORIK_MENU_COMMAND(Termk1, TForm6, Form6)
+
+namespace {
+
+QString fieldText(db::DataSet *d, const QString &name) {
+  db::Field *f = d->active() && !d->isEmpty() ? d->findField(name) : nullptr;
+  return f ? f->asString() : QString();
+}
+
+void openOrdered(const QString &orderLine) {
+  db::Query *q = Data->ZQ40;
+  q->close();
+  q->sql().clear();
+  q->sql().add(QStringLiteral("SELECT *         "));
+  q->sql().add(QStringLiteral("  FROM termek    "));
+  q->sql().add(orderLine);
+  q->open();
+}
+
+}  // namespace
+
+void OpenProductList() {
+  db::Query *q = Data->ZQ40;
+  q->close();
+  q->sql().clear();
+  q->sql().add(QStringLiteral("SELECT * FROM Termek           "));
+  q->sql().add(QStringLiteral("         ORDER BY t_megnevezes "));
+  q->open();
+}
+
+QString NextProductCode() {
+  db::Query *q = Data->ZQ41;
+  q->close();
+  q->sql().clear();
+  q->sql().add(QStringLiteral("SELECT  t_kod FROM termek    "));
+  q->open();
+  qint64 max = 0;
+  for (q->first(); !q->eof(); q->next()) {
+    int v = 0;
+    if (platform::TryStrToInt(q->fieldByName(QStringLiteral("t_kod")).asString().trimmed(), v) && v > max) max = v;
+  }
+  q->close();
+  return platform::IntToStr(max + 1);
+}
+
+TForm6::TForm6(QWidget *owner) : QDialog(owner) {
+  setObjectName(QStringLiteral("Form6"));
+  setWindowTitle(QStringLiteral("Termék"));
+  setModal(true);
+  resize(820, 600);
+
+  source_ = new db::DataSource(this);
+  source_->setObjectName(QStringLiteral("DSQ40"));
+  source_->setDataSet(Data->ZQ40);
+  model_ = new db::DataSetModel(this);
+  model_->setDataSource(source_);
+  model_->setColumns({{QStringLiteral("t_kod"), QStringLiteral("Kód")},
+                      {QStringLiteral("t_megnevezes"), QStringLiteral("Megnevezés")},
+                      {QStringLiteral("t_VTSZ"), QStringLiteral("VTSZ")},
+                      {QStringLiteral("t_Ear"), QStringLiteral("Eár")},
+                      {QStringLiteral("t_megy"), QStringLiteral("M.egység")},
+                      {QStringLiteral("t_Kompmerteke"), QStringLiteral("Komp.mértéke")},
+                      {QStringLiteral("ID_Termek"), QStringLiteral("ID")}});
+
+  DBGrid1 = new QTableView(this);
+  DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+  DBGrid1->setModel(model_);
+  DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+  DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  DBGrid1->setToolTip(QStringLiteral("Termék sorrend: klikk az \"kód\" , \"Megnevezés\" vagy \"ID\" oszlop fejlécre"));
+  DBGrid1->verticalHeader()->setDefaultSectionSize(20);
+  DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  model_->bindSelection(DBGrid1->selectionModel());
+  connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
+          [this](int column) { RunGuarded([&] { DBGrid1TitleClick(column); }); });
+
+  DBNavigator1 = new QFrame(this);
+  DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
+  auto *nav = new QHBoxLayout(DBNavigator1);
+  nav->setContentsMargins(0, 0, 0, 0);
+  auto navButton = [&](const char *name, const char *text, void (db::DataSet::*move)()) {
+    auto *b = new QToolButton(DBNavigator1);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(QString::fromUtf8(text));
+    nav->addWidget(b);
+    connect(b, &QToolButton::clicked, this, [move] { RunGuarded([&] { (Data->ZQ40->*move)(); }); });
+  };
+  navButton("NavFirst", "|<", &db::DataSet::first);
+  navButton("NavPrior", "<", &db::DataSet::prior);
+  navButton("NavNext", ">", &db::DataSet::next);
+  navButton("NavLast", ">|", &db::DataSet::last);
+
+  auto button = [&](const char *name, const char *text, void (TForm6::*slot)()) {
+    auto *b = new QPushButton(QString::fromUtf8(text), this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    connect(b, &QPushButton::clicked, this, [this, slot] { RunGuarded([&] { (this->*slot)(); }); });
+    return b;
+  };
+  Button2 = button("Button2", "Új", &TForm6::Button2Click);
+  Button3 = button("Button3", "Módosít", &TForm6::Button3Click);
+  Button4 = button("Button4", "Töröl", &TForm6::Button4Click);
+  Button6 = button("Button6", "Nyomtatás", &TForm6::Button6Click);
+  Button5 = button("Button5", "Mégsem", &TForm6::Button5Click);
+  Button1 = button("Button1", "Kiválaszt", &TForm6::Button1Click);
+
+  Label1 = new QLabel(QStringLiteral("Lista sorrend: "), this);
+  Label1->setObjectName(QStringLiteral("Label1"));
+
+  Adatok = new QFrame(this);
+  Adatok->setObjectName(QStringLiteral("Adatok"));
+  Adatok->setFrameShape(QFrame::StyledPanel);
+  auto *panel = new QGridLayout(Adatok);
+  const struct {
+    const char *caption, *field;
+  } items[] = {{"Kód:", "T_KOD"},       {"ID", "ID_TERMEK"},        {"Megnevezés:", "T_MEGNEVEZES"},
+               {"VTSZ:", "T_VTSZ"},     {"Egységár:", "T_EAR"},     {"M.egység", "T_MEGY"},
+               {"Komp.mértéke:", "T_KOMPMERTEKE"}};
+  int i = 0;
+  for (const auto &item : items) {
+    auto *value = new QLabel(Adatok);
+    value->setObjectName(QStringLiteral("DB") + QString::fromLatin1(item.field));
+    value->setProperty("field", QString::fromLatin1(item.field));
+    panel->addWidget(new QLabel(QString::fromUtf8(item.caption), Adatok), i % 4, (i / 4) * 2);
+    panel->addWidget(value, i % 4, (i / 4) * 2 + 1);
+    panelValues_.append(value);
+    ++i;
+  }
+
+  auto *buttons = new QHBoxLayout;
+  for (QPushButton *b : {Button2, Button3, Button4, Button6}) buttons->addWidget(b);
+  buttons->addStretch(1);
+  buttons->addWidget(Button5);
+  buttons->addWidget(Button1);
+  auto *root = new QVBoxLayout(this);
+  root->addWidget(Label1);
+  root->addWidget(DBGrid1, 1);
+  root->addWidget(DBNavigator1);
+  root->addWidget(Adatok);
+  root->addLayout(buttons);
+
+  connect(source_, &db::DataSource::rowChanged, this, &TForm6::ShowPanel);
+  connect(source_, &db::DataSource::dataChanged, this, &TForm6::ShowPanel);
+
+  FormCreate();
+}
+
+TForm6::~TForm6() = default;
+
+bool TForm6::Pick() {
+  int result = QDialog::Rejected;
+  ShowModalDialog<TForm6>(Form6, [&](TForm6 *f) {
+    connect(f, &QDialog::finished, f, [&result](int r) { result = r; });
+  });
+  return result == QDialog::Accepted;
+}
+
+void TForm6::FormCreate() { OpenProductList(); }
+
+void TForm6::showEvent(QShowEvent *event) {
+  QDialog::showEvent(event);
+  if (!shown_) {
+    shown_ = true;
+    RunGuarded([this] { FormShow(); });
+  }
+}
+
+void TForm6::FormShow() {
+  OpenProductList();
+  Data->ZQ40->locate(QStringLiteral("t_megnevezes"), AktTermek, {true, true});
+  Label1->setText(kProductSortByName);
+  openingId_ = fieldText(Data->ZQ40, QStringLiteral("ID_TERMEK"));
+}
+
+void TForm6::ShowPanel() {
+  for (QLabel *value : panelValues_) value->setText(fieldText(Data->ZQ40, value->property("field").toString()));
+}
+
+void TForm6::Button1Click() { accept(); }
+
+void TForm6::Button5Click() { reject(); }
+
+void TForm6::reject() {
+  // A cancelled pick leaves the caller the row it started with.
+  RunGuarded([this] {
+    db::Query *q = Data->ZQ40;
+    if (openingId_.isEmpty()) return;
+    if (q->active() && fieldText(q, QStringLiteral("ID_TERMEK")) == openingId_) return;
+    OpenProductList();
+    q->locate(QStringLiteral("ID_Termek"), openingId_, {});
+  });
+  QDialog::reject();
+}
+
+void TForm6::AfterEntry() {
+  if (!Data->ZQ40->active()) {
+    // A failed save rolled back and so closed the list.
+    OpenProductList();
+    Data->ZQ40->locate(QStringLiteral("t_megnevezes"), AktTermek, {true, true});
+  }
+}
+
+void TForm6::Button2Click() {
+  TermekMod = QStringLiteral("Új termék");
+  ShowModalDialog<TForm7>(Form7, [&](TForm7 *f) { f->onSaved = [this] { Label1->setText(kProductSortByName); }; });
+  AfterEntry();
+}
+
+void TForm6::Button3Click() {
+  TermekMod = QStringLiteral("Termék módositás");
+  ShowModalDialog<TForm7>(Form7, [&](TForm7 *f) {
+    f->onSaved = [this] { Label1->setText(kProductSortByName); };
+    f->LoadProduct();
+  });
+  AfterEntry();
+}
+
+void TForm6::Button4Click() {
+  db::Query *list = Data->ZQ40;
+  if (!list->active() || list->isEmpty()) return;
+  const QString id = fieldText(list, QStringLiteral("ID_termek"));
+  db::Query *q = Data->ZQ41;
+  q->close();
+  q->sql().clear();
+  q->sql().add(QStringLiteral("SELECT count(*) AS db FROM termek  "));
+  q->open();
+  const qint64 count = q->fieldByName(QStringLiteral("db")).asInteger();
+  q->close();
+  if (count >= 2) {
+    const bool ok = Data->Write(
+        QStringLiteral("Hiba61: termék DELETE törlésekor"),
+        [&] {
+          q->sql().clear();
+          q->sql().add(QStringLiteral("DELETE FROM termek      "));
+          q->sql().add(QStringLiteral("  WHERE ID_termek = :p1 "));
+          q->paramByName(QStringLiteral("p1")).setString(id);
+          q->execute();
+        },
+        TData::CommitMode::CommitRetaining);
+    if (ok) platform::showMessage(QStringLiteral("Az termék sor törlölve!"));
+  } else {
+    platform::showMessage(QStringLiteral("Az utolsó terméksor nem törölhető ki."));
+  }
+  OpenProductList();
+  Data->ZQ40->locate(QStringLiteral("t_megnevezes"), AktTermek, {true, true});
+  Label1->setText(kProductSortByName);
+}
+
+void TForm6::Button6Click() {
+  // Printing of the list is added with the program's reports.
+}
+
+void TForm6::DBGrid1TitleClick(int column) {
+  switch (column) {
+    case 0:
+      openOrdered(QStringLiteral("  ORDER BY t_kod "));
+      Label1->setText(QStringLiteral("Termék lista, \"Kód\" szerint"));
+      break;
+    case 1:
+      openOrdered(QStringLiteral("  ORDER BY t_megnevezes "));
+      Label1->setText(kProductSortByName);
+      break;
+    case 6:
+      openOrdered(QStringLiteral("  ORDER BY ID_Termek "));
+      Label1->setText(QStringLiteral("Termék lista a beviteli sorrend szerint"));
+      break;
+    default:
+      break;
+  }
+}

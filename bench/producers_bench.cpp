@@ -1,0 +1,103 @@
+// The producer list on 20,000 producers: opening the dialog (list statement,
+// column check, positioning) and one search keystroke (a key release that
+// positions the list on the typed beginning of a name).
+#include "app/SharedState.h"
+#include "app/Unit2.h"
+#include "app/producers/Unit4.h"
+#include "db/connection.h"
+#include "db/dataset.h"
+#include "db/schema.h"
+#include "db/transaction.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int kProducers = 20000;
+
+// One database per process, filled once: 20,000 producers whose names begin
+// with one of twenty family names.
+struct Fixture {
+  QTemporaryDir dir;
+  TData data{nullptr};
+
+  Fixture() {
+    const QString path = dir.filePath(QStringLiteral("bench.fdb"));
+    db::createDatabase(path, db::schemaScript());
+    data.ZCon1->setDatabaseName(path);
+    data.ZCon1->open();
+    const char *const names[] = {"Kiss",  "Kovács", "Nagy",   "Tóth",  "Szabó", "Horváth", "Varga",
+                                 "Molnár", "Németh", "Farkas", "Balogh", "Papp",  "Takács",  "Juhász",
+                                 "Lakatos", "Mészáros", "Oláh", "Simon", "Rácz",  "Fekete"};
+    QString family = QStringLiteral("(SELECT 0 AS k, CAST('%1' AS VARCHAR(20)) AS nev FROM rdb$database").arg(names[0]);
+    for (int i = 1; i < 20; ++i)
+      family += QStringLiteral(" UNION ALL SELECT %1, '%2' FROM rdb$database").arg(i).arg(QString::fromUtf8(names[i]));
+    family += QLatin1Char(')');
+    QString digits = QStringLiteral("(SELECT 0 AS n FROM rdb$database");
+    for (int d = 1; d <= 9; ++d) digits += QStringLiteral(" UNION ALL SELECT %1 FROM rdb$database").arg(d);
+    digits += QLatin1Char(')');
+    db::Query fill;
+    fill.setTransaction(data.IBTrans1);
+    fill.sql().add(QStringLiteral(
+        "INSERT INTO ostermelo (o_kod, o_nev, o_irszam, o_helysegnev, o_utca, o_adoazon, o_adoszam, o_felir, "
+        "o_szido, o_neme, o_szja, o_fhat) "));
+    fill.sql().add(QStringLiteral("SELECT n, f.nev || ' ' || n, '6000', 'Kecskemét', 'Fő utca', '8123456786', "
+                                  "'12345676123', 'AB1234567', DATE '1970-01-01', '1', 15, 8 "));
+    fill.sql().add(QStringLiteral("FROM (SELECT a.n * 10000 + b.n * 1000 + c.n * 100 + d.n * 10 + e.n AS n FROM ") +
+                   digits + " a, " + digits + " b, " + digits + " c, " + digits + " d, " + digits + " e) x ");
+    fill.sql().add(QStringLiteral("JOIN ") + family + QStringLiteral(" f ON f.k = MOD(x.n, 20) "));
+    fill.sql().add(QStringLiteral("WHERE x.n < %1 ").arg(kProducers));
+    fill.execute();
+    data.IBTrans1->commit();
+  }
+};
+
+Fixture &fixture() {
+  static Fixture f;
+  return f;
+}
+
+void BM_OpenProducerList(benchmark::State &state) {
+  fixture();
+  AktOstermeloKod = QStringLiteral("12345");
+  int rows = 0;
+  for (auto _ : state) {
+    TForm4 form;
+    form.FormShow();
+    rows = Data->ZQ30->recordCount();
+  }
+  state.counters["rows"] = rows;
+}
+BENCHMARK(BM_OpenProducerList)->Unit(benchmark::kMillisecond);
+
+void BM_SearchKeystroke(benchmark::State &state) {
+  fixture();
+  TForm4 form;
+  form.FormShow();
+  const QStringList typed = {"K", "Ko", "Kov", "N", "Na", "Nag", "S", "Si", "Sz", "Fe"};
+  int i = 0;
+  for (auto _ : state) {
+    form.Edit1->setText(typed[i++ % typed.size()]);
+    form.Edit1KeyUp();
+    benchmark::DoNotOptimize(Data->ZQ30->recNo());
+  }
+}
+BENCHMARK(BM_SearchKeystroke)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (qEnvironmentVariableIsEmpty("FIREBIRD")) qputenv("FIREBIRD", VORIK_FBROOT);
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,593 @@
+// The producer list, picker and entry driven as the user drives them, over a
+// real embedded database.
+#include "app/producers/Unit4.h"
+#include "app/producers/Unit5.h"
+#include "data_fixture.h"
+
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTableView>
+
+using namespace vorik::test;
+
+namespace {
+
+class Producers : public DataModuleTest {
+ protected:
+  void add(const QString &kod, const QString &nev, const QString &felir = QStringLiteral("AB1234567")) {
+    exec(QStringLiteral("INSERT INTO ostermelo (o_kod, o_nev, o_felir, o_adoazon) VALUES ('%1', '%2', '%3', "
+                        "'8123456786')")
+             .arg(kod, nev, felir));
+  }
+  void addTicket(const QString &kod, const QString &prn) {
+    exec(QStringLiteral("INSERT INTO qzfej (f_bszam, f_ostermkod, f_prn, f_akod) VALUES ('00000001', '%1', '%2', "
+                        "'1')")
+             .arg(kod, prn));
+  }
+  QString current(const char *field) { return Data->ZQ30->fieldByName(QString::fromLatin1(field)).asString(); }
+  int producers() { return scalar(QStringLiteral("SELECT count(*) FROM ostermelo")).toInt(); }
+
+  // Every field of a valid new producer.
+  static void fillValid(QWidget *dlg) {
+    setText(dlg, "Edit3", "Teszt Elek");
+    setText(dlg, "Edit4", "6000");
+    setText(dlg, "Edit5", "Kecskemét");
+    setText(dlg, "Edit6", "Fő");
+    setText(dlg, "Edit7", "8123456786");
+    setText(dlg, "Edit10", "15");
+    setText(dlg, "Edit11", "Szeged");
+    setText(dlg, "Edit12", "1970.05.06");
+    setText(dlg, "Edit13", "Minta Mária");
+    setText(dlg, "Edit16", "1");
+    setText(dlg, "Edit17", "Teszt Elek");
+    setText(dlg, "Edit19", "12345676123");
+    setText(dlg, "Edit35", "2021.01.01");
+    setText(dlg, "Edit24", "AB1234567");
+    setText(dlg, "Edit32", "0");
+  }
+};
+
+TEST_F(Producers, SearchFollowsTheTypedBeginningAtEachKeyRelease) {
+  add("1", "Nagy Éva");
+  add("2", "Kovács Béla");
+  add("3", "Kiss Anna");
+  QStringList names;
+  int gridRow = -1;
+  ModalScript script;
+  script.then([&](QWidget *dlg) {
+    auto *edit = child<QLineEdit>(dlg, "Edit1");
+    auto *grid = child<QTableView>(dlg, "DBGrid1");
+    for (const char *keys : std::initializer_list<const char *>{"k", "i", nullptr, "k", "o", nullptr, "K", "I"}) {
+      if (!keys) {
+        edit->clear();
+        continue;
+      }
+      typeKey(edit, QString::fromLatin1(keys));
+      names << current("o_Nev");
+    }
+    gridRow = grid->currentIndex().row();
+    closeWindow(dlg);
+  });
+  script.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(names,
+            QStringList({"Kiss Anna", "Kiss Anna", "Kiss Anna", "Kovács Béla", "Kiss Anna", "Kiss Anna"}));
+  EXPECT_EQ(gridRow, 0);  // Kiss Anna is first in name order
+}
+
+TEST_F(Producers, APickerOpensOnTheCurrentCodeAndCancelGivesItBack) {
+  add("1", "Nagy Éva");
+  add("12", "Kovács Béla");
+  add("2", "Kiss Anna");
+  AktOstermeloKod = "1";  // "12" begins the same way: the whole code decides
+  QString opened, beforeCancel;
+  ModalScript script;
+  script.then([&](QWidget *dlg) {
+    opened = current("o_Nev");
+    typeKey(child<QLineEdit>(dlg, "Edit1"), "k");
+    beforeCancel = current("o_Nev");
+    click(dlg, "Button5");
+  });
+  bool picked = true;
+  script.run([&] { picked = TForm4::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(opened, "Nagy Éva");
+  EXPECT_EQ(beforeCancel, "Kiss Anna");
+  EXPECT_FALSE(picked);
+  EXPECT_EQ(current("o_Nev"), "Nagy Éva");
+
+  ModalScript pick;
+  pick.then([&](QWidget *dlg) {
+    typeKey(child<QLineEdit>(dlg, "Edit1"), "k");
+    typeKey(child<QLineEdit>(dlg, "Edit1"), "o");
+    click(dlg, "Button1");
+  });
+  pick.run([&] { picked = TForm4::Pick(); });
+  ASSERT_TRUE(pick.done()) << pick.failure().toStdString();
+  EXPECT_TRUE(picked);
+  EXPECT_EQ(current("o_Nev"), "Kovács Béla");
+}
+
+TEST_F(Producers, DeletionGuardsAndCommit) {
+  add("1", "Nagy Éva");
+  add("2", "Kovács Béla");
+  add("3", "Kiss Anna");
+  addTicket("3", "I");  // printed
+  addTicket("2", " ");  // not printed yet
+  auto deleteRow = [&](const QString &code) {
+    AktOstermeloKod = code;
+    MessageSeen seen;
+    ModalScript script;
+    script.then([](QWidget *dlg) { click(dlg, "Button4"); });
+    script.then(answer(QMessageBox::Yes, &seen));
+    script.then([](QWidget *dlg) { closeWindow(dlg); });
+    script.run([] { TForm4::Pick(); });
+    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    return seen;
+  };
+  MessageSeen printed = deleteRow("3");
+  EXPECT_EQ(printed.text, "Az őstermelő már szerepel a nyomtatott felvásárlási jegyen !");
+  EXPECT_EQ(printed.kind, "Confirmation");
+  EXPECT_EQ(printed.buttons, QStringList({"Yes"}));
+  MessageSeen unprinted = deleteRow("2");
+  EXPECT_EQ(unprinted.text, "Az őstermelő már szerepel felvásárlási jegyen !");
+  EXPECT_EQ(unprinted.buttons, QStringList({"Yes"}));
+  EXPECT_EQ(producers(), 3);
+
+  // A producer without tickets goes, at once and for good.
+  MessageSeen done;
+  ModalScript script;
+  AktOstermeloKod = "1";
+  script.then([](QWidget *dlg) { click(dlg, "Button4"); });
+  script.then(answer(QMessageBox::Ok, &done));
+  script.then([](QWidget *dlg) { closeWindow(dlg); });
+  script.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(done.text, "Az őstermelő sor törlölve!");
+  EXPECT_EQ(done.kind, "Message");
+  if (Data->IBTrans1->active()) Data->IBTrans1->rollback();
+  EXPECT_EQ(producers(), 2);
+  EXPECT_EQ(scalar("SELECT count(*) FROM ostermelo WHERE o_kod = '1'"), "0");
+}
+
+TEST_F(Producers, TheLastProducerStays) {
+  add("1", "Nagy Éva");
+  MessageSeen seen;
+  ModalScript script;
+  script.then([](QWidget *dlg) { click(dlg, "Button4"); });
+  script.then(answer(QMessageBox::Ok, &seen));
+  script.then([](QWidget *dlg) { closeWindow(dlg); });
+  script.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(seen.text, "Az utolsó őstermelősor nem törölhető ki.");
+  EXPECT_EQ(producers(), 1);
+}
+
+TEST_F(Producers, ACellClickCopiesTheFelirIdAndATitleClickSortsByTheMarkedColumn) {
+  add("3", "Nagy Éva", "NE7654321");
+  add("1", "Kovács Béla", "KB1111111");
+  add("2", "Kiss Anna", "KA2222222");
+  QString copied, firstByCode, firstByName, sortLabel;
+  QStringList orders;
+  ModalScript script;
+  script.then([&](QWidget *dlg) {
+    auto *grid = child<QTableView>(dlg, "DBGrid1");
+    const QModelIndex cell = grid->model()->index(2, 1);  // Nagy Éva's name
+    grid->setCurrentIndex(cell);
+    emit grid->clicked(cell);
+    copied = QGuiApplication::clipboard()->text();
+    // The marked column is O_KOD (column 0); the header clicked is another.
+    auto clickHeader = [&](int section) {
+      QHeaderView *header = grid->horizontalHeader();
+      const QPoint at(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                      header->height() / 2);
+      QMouseEvent press(QEvent::MouseButtonPress, at, header->viewport()->mapToGlobal(at), Qt::LeftButton,
+                        Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(header->viewport(), &press);
+      QMouseEvent release(QEvent::MouseButtonRelease, at, header->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          Qt::NoButton, Qt::NoModifier);
+      QApplication::sendEvent(header->viewport(), &release);
+    };
+    grid->setCurrentIndex(grid->model()->index(0, 0));
+    clickHeader(3);
+    firstByCode = current("o_kod");
+    orders << Data->ZQ30->sql().lines().last();
+    clickHeader(0);  // still O_KOD: the click did not mark its column
+    orders << Data->ZQ30->sql().lines().last();
+    grid->setCurrentIndex(grid->model()->index(0, 1));
+    clickHeader(0);
+    firstByName = current("o_Nev");
+    orders << Data->ZQ30->sql().lines().last();
+    sortLabel = textOf(dlg, "Label1");
+    closeWindow(dlg);
+  });
+  script.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(copied, "NE7654321");
+  EXPECT_EQ(firstByCode, "1");
+  EXPECT_EQ(firstByName, "Kiss Anna");
+  EXPECT_EQ(orders, QStringList({"  ORDER BY O_KOD ", "  ORDER BY O_KOD ", "  ORDER BY O_NEV "}));
+  EXPECT_EQ(sortLabel, kProducerSortHint);
+}
+
+TEST_F(Producers, AValidNewProducerIsStoredWithEveryColumnAndTheListFindsIt) {
+  add("00041", "Nagy Éva");
+  add("7", "Kiss Anna");
+  QString proposed, positioned, label;
+  ModalScript script;
+  script.then([](QWidget *list) { click(list, "Button2"); });
+  script.then([&](QWidget *entry) {
+    proposed = textOf(entry, "Edit2");
+    fillValid(entry);
+    setText(entry, "Edit8", "ABC1234");
+    setText(entry, "Edit9", "R12");
+    setText(entry, "Edit14", "I");
+    setText(entry, "Edit15", "12345678");
+    setText(entry, "Edit18", "111111110");
+    setText(entry, "Edit20", "11773016-11111111");
+    setText(entry, "Edit22", "B12");
+    setText(entry, "Edit23", "O1234567890123456");
+    for (int i = 25; i <= 31; ++i) setText(entry, QStringLiteral("Edit%1").arg(i), QStringLiteral("p%1").arg(i));
+    setText(entry, "Edit32", "30");
+    setText(entry, "Edit33", "HU12345678");
+    setText(entry, "Edit34", "NEBIH1234567890");
+    setText(entry, "Edit36", "OCSG-12345678");
+    setText(entry, "Memo1", "megjegyzés");
+    click(entry, "Button2");
+  });
+  script.then([&](QWidget *list) {
+    positioned = current("o_kod");
+    label = textOf(list, "Label1");
+    closeWindow(list);
+  });
+  script.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(proposed, "42");
+  EXPECT_EQ(positioned, "42");
+  EXPECT_EQ(AktOstermeloKod, "42");
+  EXPECT_EQ(label, kProducerSortByName);
+
+  db::Query q;
+  q.setTransaction(Data->IBTrans1);
+  q.sql().add("SELECT * FROM ostermelo WHERE o_kod = '42'");
+  q.open();
+  ASSERT_EQ(q.recordCount(), 1);
+  auto s = [&](const char *f) { return q.fieldByName(QString::fromLatin1(f)).asString(); };
+  const QStringList got = {s("o_nev"),     s("o_irszam"),     s("o_helysegnev"), s("o_utca"),    s("o_adoazon"),
+                           s("o_adoszam"), s("o_taj"),        s("o_igszam"),     s("o_regszam"), s("o_csgazd"),
+                           s("o_szulnev"), s("o_szulhely"),   s("o_szido"),      s("o_anyja"),   s("o_neme"),
+                           s("o_bankszla"), s("o_szja"),      s("o_ervkelt"),    s("o_mnyptag"), s("o_betetlap"),
+                           s("o_kamara"),  s("o_felir"),      s("o_kerulet"),    s("o_jelleg"),  s("o_hazszam"),
+                           s("o_epulet"),  s("o_lepcso"),     s("o_szint"),      s("o_ajto"),    s("o_fhat"),
+                           s("o_kozadoszam"), s("o_feljegyz"), s("o_igszam1"),   s("o_ervkelt1"), s("o_csgazd1")};
+  const QStringList want = {"Teszt Elek",  "6000",     "Kecskemét",  "Fő",         "8123456786", "12345676123",
+                            "111111110",   "ABC1234",  "R12",        "12345678",   "Teszt Elek", "Szeged",
+                            "1970.05.06",  "Minta Mária", "1",       "11773016-11111111", "15", "1900.01.01",
+                            "I",           "B12",      "O1234567890123456", "AB1234567", "p25", "p26",
+                            "p27",         "p28",      "p29",        "p30",        "p31",        "30",
+                            "HU12345678",  "megjegyzés", "NEBIH1234567890", "2021.01.01", "OCSG-12345678"};
+  EXPECT_EQ(got, want);
+}
+
+TEST_F(Producers, ValidationStopsInOrderWithItsMessageAndFocus) {
+  add("1", "Nagy Éva");
+  struct Step {
+    const char *fill, *value, *message, *focus;
+    const char *fill2 = nullptr, *value2 = nullptr;
+  };
+  // Each step fills what the previous message asked for (empty: nothing).
+  const std::vector<Step> steps = {
+      {nullptr, nullptr, "Nincs megadva a neve!", "Edit3"},
+      {"Edit3", "Teszt Elek", "Nincs megadva az irányitószám!", "Edit4"},
+      {"Edit4", "600", "Az irányitószám kevesebb mint 4 karakter!", "Edit4"},
+      {"Edit4", "6000", "Nincs megadva a helységnév!", "Edit5"},
+      {"Edit5", "Kecskemét", "Nincs megadva az utca!", "Edit6"},
+      {"Edit6", "Fő", "Nincs megadva az adóazonositó!", "Edit7"},
+      {"Edit7", "812345678", "Nincs megadva az szja!", "Edit10"},
+      {"Edit10", "0", "Nincs megadva a születési hely!", "Edit11"},
+      {"Edit11", "Szeged", "Nincs megadva a születési idő!", "Edit12"},
+      {"Edit12", "1970.13.45", "Nincs megadva az anyja neve!", "Edit13"},
+      {"Edit13", "Minta Mária", "Nincs megadva a neme!", "Edit16"},
+      {"Edit16", "2", "Nincs megadva a születési neve!", "Edit17"},
+      {"Edit17", "Teszt Elek", "Nincs megadva a napok száma vagy nulla!", "Edit32"},
+      {"Edit32", "0", "Közösségi adószám kevesebb mint 8 karakter!", "Edit33"},
+      {"Edit33", "", "Nincs megadva az adószáma!", "Edit19"},
+      {"Edit19", "1234567/123", "A születési idö dátum formátuma nem megfelelö!", "Edit12"},
+      {"Edit12", "1970.05.06", "Nem 10 hosszú számsor", "Edit7"},
+      {"Edit7", "8123456784", "Hibás adóazonositó", "Edit7"},
+      {"Edit7", "8123456786", "Hibás adószám", "Edit19"},  // a "/" gives a verdict, no error
+      {"Edit19", "1234567612", "Kevesebb mint 11 hosszú számsor", "Edit19"},
+      {"Edit19", "12345677123", "Hibás adószám", "Edit19"},
+      {"Edit19", "12345676123", "Az érvényesség kezdete dátum formátuma nem megfelelö!", "Edit35"},
+      {"Edit35", "2021.01.01", "FELIR vagy OCSG vagy NÉBIH nem kitöltött!", "Edit24"},
+      {"Edit24", "AB123456", "Nem 9 hosszú FELIR szám!", "Edit24"},
+      {"Edit24", "AB12345X7", "Hibás FELIR szám!", "Edit24"},
+      {"Edit24", "", "Nem 13 hosszú OCSG szám!", "Edit36", "Edit36", "OCSG-1234567"},
+      {"Edit36", "Ocsg-12345678", "Hibás OCSG szám!", "Edit36"},
+      {"Edit36", "", "Nem 15 hosszú NÉBIH azonositó!", "Edit34", "Edit34", "NEBIH123"},
+      {"Edit34", "NEBIH12345678X0", "Hibás NÉBIH azonositó!", "Edit34"},
+  };
+  std::vector<MessageSeen> seen(steps.size());
+  QStringList focus;
+  ModalScript script;
+  script.then([](QWidget *list) { click(list, "Button2"); });
+  for (size_t i = 0; i < steps.size(); ++i) {
+    script.then([&, i](QWidget *entry) {
+      if (i > 0) focus << (entry->focusWidget() ? entry->focusWidget()->objectName() : QString());
+      const Step &st = steps[i];
+      if (st.fill) setText(entry, st.fill, QString::fromUtf8(st.value));
+      if (st.fill2) setText(entry, st.fill2, QString::fromUtf8(st.value2));
+      // Fields the table does not fill: the defaults stay, these are set once.
+      if (i == 0) {
+        setText(entry, "Edit10", "");
+        setText(entry, "Edit16", "");
+        setText(entry, "Edit32", "");
+        setText(entry, "Edit33", "HU123");
+      }
+      click(entry, "Button2");
+    });
+    script.then(answer(QMessageBox::Ok, &seen[i]));
+  }
+  script.then([&](QWidget *entry) {
+    focus << (entry->focusWidget() ? entry->focusWidget()->objectName() : QString());
+    closeWindow(entry);
+  });
+  script.then([](QWidget *list) { closeWindow(list); });
+  script.run([] { TForm4::Pick(); }, 30000);
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  for (size_t i = 0; i < steps.size(); ++i) {
+    EXPECT_EQ(seen[i].text, QString::fromUtf8(steps[i].message)) << "step " << i;
+    EXPECT_EQ(seen[i].kind, "Message") << "step " << i;
+    EXPECT_EQ(focus.value(int(i)), QString::fromLatin1(steps[i].focus)) << "step " << i;
+  }
+  EXPECT_EQ(producers(), 1);
+}
+
+TEST_F(Producers, KeyFiltersHoldTypedAndPastedText) {
+  ModalScript script;
+  QStringList got;
+  script.then([](QWidget *list) { click(list, "Button2"); });
+  script.then([&](QWidget *entry) {
+    auto put = [&](const char *name, const QString &text) {
+      auto *e = child<QLineEdit>(entry, name);
+      e->clear();
+      e->insert(text);  // what a paste does
+      got << e->text();
+    };
+    put("Edit4", "12a4");      // digits only: refused whole
+    put("Edit4", "1234");
+    put("Edit16", "3");        // "1" or "2"
+    put("Edit14", "X");        // blank, I, i, N, n
+    put("Edit14", "n");
+    put("Edit23", "O12o");     // digits, O and o
+    put("Edit19", "1234/5");   // digits and "/"
+    put("Edit12", "1970.05.06");
+    put("Edit10", "1.5");      // no decimal point in digits-only fields
+    put("Edit3", QString(60, QLatin1Char('x')));  // at most 45 characters
+    closeWindow(entry);
+  });
+  script.then([](QWidget *list) { closeWindow(list); });
+  script.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(got, QStringList({"", "1234", "", "", "n", "O12o", "1234/5", "1970.05.06", "", QString(45, 'x')}));
+}
+
+TEST_F(Producers, EnterMovesToTheNextFieldAndShiftEnterBack) {
+  QStringList path;
+  ModalScript script;
+  script.then([](QWidget *list) { click(list, "Button2"); });
+  script.then([&](QWidget *entry) {
+    auto press = [&](Qt::KeyboardModifiers mods) {
+      QWidget *from = entry->focusWidget();
+      QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, mods, QStringLiteral("\r"));
+      QApplication::sendEvent(from, &key);
+      path << entry->focusWidget()->objectName();
+    };
+    child<QLineEdit>(entry, "Edit3")->setFocus();
+    press(Qt::NoModifier);
+    press(Qt::NoModifier);
+    press(Qt::ShiftModifier);
+    child<QLineEdit>(entry, "Edit7")->setFocus();
+    press(Qt::NoModifier);
+    closeWindow(entry);
+  });
+  script.then([](QWidget *list) { closeWindow(list); });
+  script.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(path, QStringList({"Edit4", "Edit5", "Edit4", "Edit10"}));
+}
+
+TEST_F(Producers, SexOneCopiesTheNameIntoTheBirthNameAndDoubleClicksFillTheirFields) {
+  ModalScript script;
+  QString birthName, nebih, validity, ocsg;
+  script.then([](QWidget *list) { click(list, "Button2"); });
+  script.then([&](QWidget *entry) {
+    auto *form = static_cast<TForm5 *>(entry);
+    setText(entry, "Edit3", "Kovács Béla");
+    form->Edit16->setText("1");
+    form->Edit16Exit();
+    birthName = form->Edit17->text();
+    for (QLineEdit *e : {form->Edit34, form->Edit35, form->Edit36}) {
+      QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+      QApplication::sendEvent(e, &dbl);
+    }
+    nebih = form->Edit34->text();
+    validity = form->Edit35->text();
+    ocsg = form->Edit36->text();
+    closeWindow(entry);
+  });
+  script.then([](QWidget *list) { closeWindow(list); });
+  script.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(birthName, "Kovács Béla");
+  EXPECT_EQ(nebih, "NEBIH");
+  EXPECT_EQ(validity, "2021.01.01");
+  EXPECT_EQ(ocsg, "OCSG-");
+}
+
+TEST_F(Producers, AModificationRewritesTheRowAndBadInputWritesNothing) {
+  add("5", "Nagy Éva");
+  AktOstermeloKod = "5";
+  QStringList names;
+  MessageSeen bad, overlong;
+  ModalScript script;
+  script.then([](QWidget *list) { click(list, "Button3"); });
+  script.then([&](QWidget *entry) {
+    EXPECT_EQ(textOf(entry, "Edit3"), "Nagy Éva");
+    EXPECT_EQ(textOf(entry, "Edit2"), "5");
+    fillValid(entry);
+    setText(entry, "Edit3", "Nagy Éva Mária");
+    setText(entry, "Edit21", "2025.02.30");  // not a date
+    click(entry, "Button2");
+  });
+  script.then(answer(QMessageBox::Ok, &bad));
+  script.then([&](QWidget *entry) {
+    setText(entry, "Edit21", "2026.12.31");
+    setText(entry, "Edit16", "11");  // longer than its column
+    click(entry, "Button2");
+  });
+  script.then(answer(QMessageBox::Ok, &overlong));
+  script.then([&](QWidget *entry) {
+    setText(entry, "Edit16", "2");
+    click(entry, "Button2");
+  });
+  script.then([&](QWidget *list) {
+    names << current("o_Nev");
+    closeWindow(list);
+  });
+  script.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(bad.text, "Hiba53: Módositás, Update a östermelöben ");
+  EXPECT_EQ(overlong.text, "Hiba53: Módositás, Update a östermelöben ");
+  EXPECT_EQ(names, QStringList({"Nagy Éva Mária"}));
+  EXPECT_EQ(scalar("SELECT o_ervkelt FROM ostermelo WHERE o_kod = '5'"), "2026.12.31");
+  EXPECT_EQ(producers(), 1);
+}
+
+TEST_F(Producers, ARowAnotherUserHoldsFailsAtOnceWithTheNumberedMessage) {
+  add("5", "Nagy Éva");
+  db::Connection other;
+  other.setDatabaseName(Data->ZCon1->databaseName());
+  other.setParams(db::defaultConnectionParams());
+  db::Transaction otherTrans;
+  otherTrans.setConnection(&other);
+  other.open();
+  db::Query lock;
+  lock.setTransaction(&otherTrans);
+  lock.sql().add("UPDATE ostermelo SET o_nev = 'Foglalt' WHERE o_kod = '5'");
+  lock.execute();
+
+  AktOstermeloKod = "5";
+  MessageSeen failed;
+  ModalScript script;
+  script.then([](QWidget *list) { click(list, "Button3"); });
+  script.then([](QWidget *entry) {
+    fillValid(entry);
+    click(entry, "Button2");
+  });
+  script.then(answer(QMessageBox::Ok, &failed));
+  script.then([](QWidget *entry) { closeWindow(entry); });
+  script.then([](QWidget *list) { closeWindow(list); });
+  QElapsedTimer timer;
+  timer.start();
+  script.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(failed.text, "Hiba53: Módositás, Update a östermelöben ");
+  EXPECT_LT(timer.elapsed(), 8000);  // nowait: no lock wait
+  otherTrans.rollback();
+  EXPECT_EQ(scalar("SELECT o_nev FROM ostermelo WHERE o_kod = '5'"), "Nagy Éva");
+}
+
+TEST_F(Producers, ACodeTakenMeanwhileIsRefusedAndAFreshOneProposed) {
+  add("3", "Nagy Éva");
+  MessageSeen taken;
+  QString reproposed;
+  ModalScript script;
+  script.then([](QWidget *list) { click(list, "Button2"); });
+  script.then([&](QWidget *entry) {
+    fillValid(entry);
+    exec("INSERT INTO ostermelo (o_kod, o_nev) VALUES ('4', 'Másik Felhasználó')");
+    click(entry, "Button2");
+  });
+  script.then(answer(QMessageBox::Ok, &taken));
+  script.then([&](QWidget *entry) {
+    reproposed = textOf(entry, "Edit2");
+    click(entry, "Button2");
+  });
+  script.then([](QWidget *list) { closeWindow(list); });
+  script.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(taken.text, "Már létezik!");
+  EXPECT_EQ(reproposed, "5");
+  EXPECT_EQ(scalar("SELECT count(*) FROM ostermelo WHERE o_kod = '4'"), "1");
+  EXPECT_EQ(scalar("SELECT o_nev FROM ostermelo WHERE o_kod = '5'"), "Teszt Elek");
+}
+
+TEST_F(Producers, ANebihIdAloneIsEnoughAndPaymentDaysMayBeZero) {
+  ModalScript script;
+  script.then([](QWidget *list) { click(list, "Button2"); });
+  script.then([](QWidget *entry) {
+    fillValid(entry);
+    setText(entry, "Edit24", "");
+    setText(entry, "Edit34", "NEBIH1234567890");
+    click(entry, "Button2");
+  });
+  script.then([](QWidget *list) { closeWindow(list); });
+  script.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(scalar("SELECT o_igszam1 || '/' || o_fhat || '/' || o_kod FROM ostermelo"), "NEBIH1234567890/0/1");
+}
+
+TEST_F(Producers, ProposedCodeSkipsCodesThatAreNotNumbers) {
+  add("ABC", "Nagy Éva");
+  EXPECT_EQ(NextProducerCode(), "1");
+  add("00041", "Kiss Anna");
+  add("9", "Kovács Béla");
+  EXPECT_EQ(NextProducerCode(), "42");
+}
+
+class OlderDatabase : public Producers {
+ protected:
+  db::SchemaVariant schema() const override { return db::SchemaVariant::Old; }
+};
+
+TEST_F(OlderDatabase, WithoutTheNebihColumnsTheListOpensWithTheNotice) {
+  exec("INSERT INTO ostermelo (o_kod, o_nev) VALUES ('1', 'Nagy Éva')");
+  exec("INSERT INTO ostermelo (o_kod, o_nev) VALUES ('2', 'Kiss Anna')");
+  AktOstermeloKod = "1";
+  MessageSeen notice;
+  QString first;
+  int rows = 0;
+  ModalScript script;
+  script.then(answer(QMessageBox::Yes, &notice));
+  script.then([&](QWidget *list) {
+    first = current("o_Nev");
+    rows = child<QTableView>(list, "DBGrid1")->model()->rowCount();
+    closeWindow(list);
+  });
+  script.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(notice.text, "Frissítés. Menü->Segédlet->Nébih azon. felvétele menüpont végrehajtása!");
+  EXPECT_EQ(notice.buttons, QStringList({"Yes"}));
+  EXPECT_EQ(first, "Kiss Anna");  // name order, not positioned on code 1
+  EXPECT_EQ(rows, 2);
+
+  // The entry cannot read the missing columns of the row it modifies.
+  MessageSeen load;
+  ModalScript modify;
+  modify.then(answer(QMessageBox::Yes));  // the notice again
+  modify.then([](QWidget *list) { click(list, "Button3"); });
+  modify.then(answer(QMessageBox::Ok, &load));
+  modify.then([](QWidget *entry) { closeWindow(entry); });
+  modify.then([](QWidget *list) { closeWindow(list); });
+  modify.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(modify.done()) << modify.failure().toStdString();
+  EXPECT_EQ(load.text, "Hiba51 az őstermelő módosítás Edit-ben való megjelenitésekor!");
+}
+
+}  // namespace
