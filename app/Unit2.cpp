@@ -33,44 +33,69 @@ TData::TData(QObject *owner) : QObject(owner) {
                        QStringLiteral("nowait")});
   ZCon1->setDefaultTransaction(IBTrans1);
 
-  auto table = [this](TTable *&t, const char *name, const char *tableName, bool readOnly) {
+  auto table = [this](TTable *&t, TDataSource *&ds, const char *name, const char *source,
+                      const char *tableName, bool readOnly) {
     t = named<TTable>(this, name);
     t->setTransaction(IBTrans1);
     t->setTableName(QString::fromLatin1(tableName));
     t->setReadOnly(readOnly);
+    ds = named<TDataSource>(this, source);
+    ds->setDataSet(t);
   };
-  table(IBTable1, "IBTable1", "QZFEJ", true);
-  table(IBTable2, "IBTable2", "QZSOR", true);
-  table(IBTable3, "IBTable3", "OSTERMELO", true);
-  table(IBTable4, "IBTable4", "TERMEK", true);
-  table(IBTable5, "IBTable5", "SORSZAM", true);
-  table(IBTable6, "IBTable6", "ATVEVO", false);
-  table(IBTable9, "IBTable9", "NAV", false);
+  table(IBTable1, DS1, "IBTable1", "DS1", "QZFEJ", true);
+  table(IBTable2, DS2, "IBTable2", "DS2", "QZSOR", true);
+  table(IBTable3, DS3, "IBTable3", "DS3", "OSTERMELO", true);
+  table(IBTable4, DS4, "IBTable4", "DS4", "TERMEK", true);
+  table(IBTable5, DS5, "IBTable5", "DS5", "SORSZAM", true);
+  table(IBTable6, DS6, "IBTable6", "DS6", "ATVEVO", false);
+  table(IBTable9, DS9, "IBTable9", "DS9", "NAV", false);
 
   auto query = [this](TQuery *&q, const char *name, const char *sql) {
     q = named<TQuery>(this, name);
     q->setTransaction(IBTrans1);
     if (sql) q->sql().add(QString::fromLatin1(sql));
   };
+  auto source = [this](TDataSource *&ds, const char *name, TQuery *q) {
+    ds = named<TDataSource>(this, name);
+    ds->setDataSet(q);
+  };
   query(ZQ10, "ZQ10", "select * from QZFEJ ");
+  source(DSQ10, "DSQ10", ZQ10);
   query(ZQ20, "ZQ20", nullptr);
+  source(DSQ20, "DSQ20", ZQ20);
   query(ZQ30, "ZQ30", "select * from OSTERMELO");
+  source(DSQ30, "DSQ30", ZQ30);
   query(ZQ40, "ZQ40", nullptr);
+  source(DSQ40, "DSQ40", ZQ40);
   query(ZQ50, "ZQ50", nullptr);
+  source(DSQ50, "DSQ50", ZQ50);
   query(ZQ60, "ZQ60", nullptr);
+  source(DSQ60, "DSQ60", ZQ60);
   query(ZQ70, "ZQ70", nullptr);
+  source(DSQ70, "DSQ70", ZQ70);
   query(ZQ80, "ZQ80", nullptr);
+  source(DSQ80, "DSQ80", ZQ80);
   query(ZQ11, "ZQ11", nullptr);
+  source(DS11, "DS11", ZQ11);
   query(ZQ21, "ZQ21", nullptr);
+  source(DS21, "DS21", ZQ21);
   query(ZQ41, "ZQ41", nullptr);
+  source(DS41, "DS41", ZQ41);
   query(ZQ12, "ZQ12", nullptr);
+  source(DS12, "DS12", ZQ12);
   query(ZQ22, "ZQ22", nullptr);
+  source(DS22, "DS22", ZQ22);
   query(ZQ31, "ZQ31", nullptr);
+  source(DS31, "DS31", ZQ31);
   query(ZQ32, "ZQ32", nullptr);  // no data source
   query(ZQ33, "ZQ33", nullptr);
+  source(DS33, "DS33", ZQ33);
   query(ZQ61, "ZQ61", nullptr);
+  source(DSQ61, "DSQ61", ZQ61);
   query(ZQ90, "ZQ90", nullptr);
+  source(DS90, "DS90", ZQ90);
   query(ZQ91, "ZQ91", nullptr);
+  source(DS91, "DS91", ZQ91);
 
   createReportComponents();
   Data = this;

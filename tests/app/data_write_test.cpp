@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 using namespace vorik::test;
 
@@ -91,6 +93,22 @@ TEST_F(DataWriteTest, ComponentsAreNamedAndSetAsTheDataModuleLists) {
     ASSERT_NE(q, nullptr) << name.toStdString();
     EXPECT_EQ(q->transaction(), data_->IBTrans1) << name.toStdString();
   }
+  // Each data source shows the dataset the component list pairs it with.
+  const std::vector<std::pair<QString, QString>> sources = {
+      {"DS1", "IBTable1"}, {"DS2", "IBTable2"}, {"DS3", "IBTable3"},  {"DS4", "IBTable4"},
+      {"DS5", "IBTable5"}, {"DS6", "IBTable6"}, {"DS9", "IBTable9"},  {"DSQ10", "ZQ10"},
+      {"DSQ20", "ZQ20"},   {"DSQ30", "ZQ30"},   {"DSQ40", "ZQ40"},    {"DSQ50", "ZQ50"},
+      {"DSQ60", "ZQ60"},   {"DSQ70", "ZQ70"},   {"DSQ80", "ZQ80"},    {"DS11", "ZQ11"},
+      {"DS21", "ZQ21"},    {"DS41", "ZQ41"},    {"DS12", "ZQ12"},     {"DS22", "ZQ22"},
+      {"DS31", "ZQ31"},    {"DS33", "ZQ33"},    {"DSQ61", "ZQ61"},    {"DS90", "ZQ90"},
+      {"DS91", "ZQ91"}};
+  for (const auto &[source, dataset] : sources) {
+    auto *ds = data_->findChild<db::DataSource *>(source);
+    ASSERT_NE(ds, nullptr) << source.toStdString();
+    ASSERT_NE(ds->dataSet(), nullptr) << source.toStdString();
+    EXPECT_EQ(ds->dataSet()->objectName(), dataset) << source.toStdString();
+  }
+  EXPECT_EQ(data_->findChildren<db::DataSource *>().size(), static_cast<qsizetype>(sources.size()));
   EXPECT_EQ(data_->ZQ10->sql().text(), QStringLiteral("select * from QZFEJ "));
   EXPECT_EQ(data_->ZQ30->sql().text(), QStringLiteral("select * from OSTERMELO"));
   EXPECT_EQ(data_->ZQ20->sql().count(), 0);
