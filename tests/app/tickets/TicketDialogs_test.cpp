@@ -1,6 +1,8 @@
 // Ticket list, entry and line dialogs driven through their controls against a
 // real embedded database.
+#include <QAbstractButton>
 #include <QApplication>
+#include <QTableView>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -626,6 +628,12 @@ TEST_F(TicketDialogs, ListSearchAndSort) {
   EXPECT_EQ(list.Label9->text(), QStringLiteral("Felvásárlási jegy lista, dátum szerint"));
   list.SortBy(7);  // not a sorting column
   EXPECT_EQ(list.Label9->text(), QStringLiteral("Felvásárlási jegy lista, dátum szerint"));
+  // The navigator moves the list; the grid and the row panel follow.
+  child<QAbstractButton>(&list, QStringLiteral("NavLast"))->click();
+  EXPECT_EQ(Data->ZQ10->recNo(), 4);
+  EXPECT_EQ(list.DBGrid1->currentIndex().row(), 3);
+  EXPECT_EQ(textOf(&list, QStringLiteral("R_F_BSZAM")),
+            Data->ZQ10->fieldByName(QStringLiteral("F_BSZAM")).asString());
 }
 
 TEST_F(TicketDialogs, EndToEndThroughTheRealDialogs) {
@@ -815,4 +823,55 @@ TEST_F(TicketDialogs, LineDialogModifiesTheCurrentLine) {
   EXPECT_EQ(scalar("SELECT S_BRUTTO FROM QZSOR WHERE S_BSZAM = '44000001'"), QStringLiteral("8"));
   EXPECT_EQ(UtolsoTetelId, f.Edit2->text());
   EXPECT_EQ(Data->ZQ20->fieldByName(QStringLiteral("ID_QZSOR")).asString(), UtolsoTetelId);
+}
+
+TEST_F(TicketDialogs, RealPickersFillTheTicketAndTheLine) {
+  TForm9::setProducerPicker({});  // the producer and product lists themselves
+  TForm10::setProductPicker({});
+  const QString first = addProducer(QString(), QStringLiteral("0"), 10);
+  const QString wanted = addProducer(QStringLiteral("12345678"), QStringLiteral("5"), 16);
+  const QString cherry = addProduct(QStringLiteral("Meggy pick"), QStringLiteral("300"), 12);
+  addProduct(QStringLiteral("Alma pick"), QStringLiteral("100"), 7);
+  setSerial(QStringLiteral("45000000"));
+  auto f = openNew();
+  f->Edit10->setText(QStringLiteral("2025.03.01"));
+
+  ModalScript producers;
+  producers.then([&](QWidget *w) {
+    EXPECT_TRUE(Data->ZQ30->locate(QStringLiteral("O_KOD"), wanted));
+    click(w, QStringLiteral("Button1"));  // "Kiválaszt"
+  });
+  producers.run([&] { f->Button1->click(); });
+  EXPECT_TRUE(producers.done()) << producers.failure().toStdString();
+  EXPECT_EQ(f->Edit5->text(), wanted);
+  EXPECT_EQ(f->Edit6->text(), QStringLiteral("16"));
+  EXPECT_TRUE(f->CheckBox1->isChecked());
+  EXPECT_EQ(f->Edit11->text(), QStringLiteral("2025.03.06"));
+
+  // A cancelled pick changes nothing.
+  ModalScript cancelled;
+  cancelled.then([&](QWidget *w) {
+    Data->ZQ30->locate(QStringLiteral("O_KOD"), first);
+    click(w, QStringLiteral("Button5"));  // "Mégsem"
+  });
+  cancelled.run([&] { f->Button1->click(); });
+  EXPECT_TRUE(cancelled.done()) << cancelled.failure().toStdString();
+  EXPECT_EQ(f->Edit5->text(), wanted);
+
+  TetelMod = kTetelModUj;
+  TForm10 line({f->Edit1->text(), QStringLiteral("0"), wanted}, nullptr);
+  line.show();
+  QApplication::processEvents();
+  line.Edit3->setText(QStringLiteral("Meggy p"));
+  ModalScript products;
+  products.then([&](QWidget *w) {
+    // The list opens on the first name that begins with the typed text.
+    EXPECT_EQ(Data->ZQ40->fieldByName(QStringLiteral("T_KOD")).asString(), cherry);
+    click(w, QStringLiteral("Button1"));
+  });
+  products.run([&] { line.Button1->click(); });
+  EXPECT_TRUE(products.done()) << products.failure().toStdString();
+  EXPECT_EQ(line.Edit3->text(), QStringLiteral("Meggy pick"));
+  EXPECT_EQ(line.Edit9->text(), cherry);
+  EXPECT_EQ(line.Edit7->text(), QStringLiteral("300"));
 }
