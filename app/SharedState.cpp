@@ -28,3 +28,4 @@ QString AktOstermeloKod;
 QString OstermeloMod;
 QString AktTermek;
 QString TermekMod;
+QString ListaOstermeloKod;

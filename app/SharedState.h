@@ -37,3 +37,7 @@ extern QString AktOstermeloKod;  // code the producer list positions itself on
 extern QString OstermeloMod;     // "Új őstermelő" or "Őstermelő módositás"
 extern QString AktTermek;        // code or beginning of a name the product list positions on
 extern QString TermekMod;        // "Új termék" or "Termék módositás"
+
+// Producer-wise list (TForm19 and the data module's list sources): the
+// producer code of the current group.
+extern QString ListaOstermeloKod;

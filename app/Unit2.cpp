@@ -97,11 +97,13 @@ TData::TData(QObject *owner) : QObject(owner) {
   query(ZQ91, "ZQ91", nullptr);
   source(DS91, "DS91", ZQ91);
 
+  createReportComponents();
   Data = this;
 }
 
 TData::~TData() {
   if (Data == this) Data = nullptr;
+  destroyReportComponents();
   // Datasets let go of their statements before the connection detaches.
   try {
     ZCon1->close();

@@ -8,10 +8,18 @@
 #include "db/datasource.h"
 #include "db/transaction.h"
 
+#include <QDate>
 #include <QObject>
 #include <QString>
 
 #include <functional>
+
+namespace report {
+class TfrReport;
+class TfrCompositeReport;
+class TfrDBDataSet;
+class TfrUserDataset;
+}  // namespace report
 
 using TTable = db::Table;
 using TQuery = db::Query;
@@ -77,6 +85,39 @@ class TData : public QObject {
   void atv_utca();                              // sets AtvevoUtca (ZQ61)
   void ost_utca();                              // sets OstermeloUtca (ZQ33, ZQ10's producer)
   QString XMLdatum(const QString &date);        // "yyyy.mm.dd" -> "yyyy-mm-dd"
+
+  // Report components (report engine). Layouts find the data sources by
+  // these names among the module's components.
+  report::TfrReport *frNyomtat;                    // tickets, contracts and every list
+  report::TfrReport *frMegtekint;                  // ticket preview
+  report::TfrCompositeReport *frCompositeReport1;  // holds the report about to be shown
+  report::TfrDBDataSet *frDBDataSet1, *frDBDataSet2, *frDBDataSet3, *frDBDataSet4, *frDBDataSet5,
+      *frDBDataSet6;
+  // Groups and lines of the product-wise (1, 2) and producer-wise (3, 4) lists.
+  report::TfrUserDataset *frUserDataset1, *frUserDataset2, *frUserDataset3, *frUserDataset4;
+
+  // What the list dialog sets before it builds a product-wise or
+  // producer-wise list: the date kind and range (the receiver is AtvevoKod).
+  struct TListaSzuro {
+    bool FizetesiDatum = true;  // by date of payment; false: by date of purchase
+    QDate Tol, Ig;              // both ends included
+  };
+  TListaSzuro ListaSzuro;
+  // Event handlers of the list sources: move ZQ20 to the first or next group
+  // and build ZQ21 with that group's lines (ZQ80 with the producer's total).
+  void frUserDataset1First(QObject *sender);
+  void frUserDataset1Next(QObject *sender);
+  void frUserDataset3First(QObject *sender);
+  void frUserDataset3Next(QObject *sender);
+
+ private:
+  // The report components and their handlers (DataReports.cpp).
+  void createReportComponents();
+  void destroyReportComponents();
+  void buildLines(const QString &where, const QString &orderBy, const QString &key);
 };
+
+// The product name of the current group of the product-wise list.
+extern QString ListaTermekNev;
 
 extern TData *Data;

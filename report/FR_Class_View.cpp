@@ -275,7 +275,8 @@ std::unique_ptr<TfrView> CreateReportObject(int typ, const QString &className) {
       if (it == addIns().constEnd())
         throw EClassNotFound(QStringLiteral("Класс %1 не найден").arg(className));
       v = it->factory();
-      if (v) v->Typ = gtAddIn;
+      if (!v) throw EClassNotFound(QStringLiteral("Класс %1 не найден").arg(className));
+      v->Typ = gtAddIn;
       break;
     }
     default:

@@ -385,7 +385,8 @@ QString TfrParser::ToPostfix(const QString &expr) {
 
 Variant TfrParser::EvalPostfix(const QString &p) {
   NestGuard guard;
-  if (stackPool.size() < static_cast<size_t>(nesting) + 1) stackPool.resize(static_cast<size_t>(nesting) + 1);
+  // Sized once, so that a nested evaluation never moves an outer one's stack.
+  if (stackPool.empty()) stackPool.resize(static_cast<size_t>(MaxDepth) + 2);
   std::vector<Variant> &st = stackPool[static_cast<size_t>(nesting)];
   st.clear();
   enum { None, Date, Time } mark = None;

@@ -314,7 +314,7 @@ bool TForm5::CodeIsFree() {
   q->close();
   q->sql().clear();
   q->sql().add(QStringLiteral("SELECT count(*) AS db FROM ostermelo "));
-  q->sql().add(QStringLiteral("  WHERE o_kod = :p1 AND ID_ostermelo <> :p0 "));
+  q->sql().add(QStringLiteral("  WHERE o_kod = CAST(:p1 AS VARCHAR(32765)) AND ID_ostermelo <> :p0 "));
   q->paramByName(QStringLiteral("p1")).setString(Edit2->text());
   const bool isNew = OstermeloMod == kNew;
   q->paramByName(QStringLiteral("p0")).setInteger(isNew ? -1 : platform::StrToInt(Edit1->text()));

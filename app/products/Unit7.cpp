@@ -131,7 +131,9 @@ bool TForm7::CodeIsFree() {
   q->close();
   q->sql().clear();
   q->sql().add(QStringLiteral("SELECT count(*) AS db FROM termek "));
-  q->sql().add(QStringLiteral("  WHERE t_kod = :p1 AND ID_termek <> :p0 "));
+  // The parameter as a long text: a code longer than the column matches
+  // nothing here and meets the column's width in the write.
+  q->sql().add(QStringLiteral("  WHERE t_kod = CAST(:p1 AS VARCHAR(32765)) AND ID_termek <> :p0 "));
   q->paramByName(QStringLiteral("p1")).setString(Edit2->text());
   q->paramByName(QStringLiteral("p0")).setInteger(TermekMod == kNew ? -1 : platform::StrToInt(Edit1->text()));
   q->open();

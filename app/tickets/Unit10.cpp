@@ -19,14 +19,22 @@
 #include "platform/dialogs.h"
 
 #include "app/common/FieldKeys.h"
+#include "app/products/Unit6.h"
 #include "app/tickets/TicketState.h"
 
 TForm10 *Form10 = nullptr;
 
 namespace {
 
+// The product list as a picker, opened on the first product whose name
+// begins with the text typed; its current ZQ40 row is the choice.
+bool pickFromProductList(QWidget *, const QString &namePrefix) {
+  AktTermek = namePrefix;
+  return TForm6::Pick();
+}
+
 TForm10::ProductPicker &productPicker() {
-  static TForm10::ProductPicker picker;
+  static TForm10::ProductPicker picker = pickFromProductList;
   return picker;
 }
 
@@ -52,7 +60,9 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &text) 
 
 }  // namespace
 
-void TForm10::setProductPicker(ProductPicker picker) { productPicker() = std::move(picker); }
+void TForm10::setProductPicker(ProductPicker picker) {
+  productPicker() = picker ? std::move(picker) : ProductPicker(pickFromProductList);
+}
 
 void TForm10::buildUi() {
   setObjectName(QStringLiteral("Form10"));
@@ -181,7 +191,7 @@ void TForm10::FillFromProduct() {
 
 void TForm10::pickProduct() {
   // A cancelled picker leaves the fields as they are.
-  if (productPicker() && productPicker()(this, Edit3->text())) FillFromProduct();
+  if (productPicker()(this, Edit3->text())) FillFromProduct();
   Edit5->setFocus();
 }
 

@@ -32,7 +32,8 @@ class TForm10 : public QDialog {
   void FillFromProduct();
 
   // Opens the product picker with a name prefix; true when a product was
-  // chosen (its row is then current in ZQ40). Replaceable for tests.
+  // chosen (its row is then current in ZQ40): the product list TForm6 by
+  // default; an empty function restores that.
   using ProductPicker = std::function<bool(QWidget *parent, const QString &namePrefix)>;
   static void setProductPicker(ProductPicker picker);
 

@@ -23,6 +23,7 @@
 #include "db/datasource.h"
 #include "platform/dialogs.h"
 
+#include "app/common/Navigator.h"
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit9.h"
@@ -157,6 +158,7 @@ void TForm8::buildUi() {
   auto *headerLayout = new QVBoxLayout(headerPage);
   headerLayout->addWidget(Label9);
   headerLayout->addWidget(DBGrid1);
+  headerLayout->addWidget(MakeNavigator(headerPage, Data->ZQ10));
   PageControl1->addTab(headerPage, QStringLiteral("Fejsor"));
 
   auto *linesPage = new QWidget;

@@ -30,6 +30,8 @@
 #include "platform/dialogs.h"
 
 #include "app/common/FieldKeys.h"
+#include "app/common/Navigator.h"
+#include "app/producers/Unit4.h"
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit10.h"
@@ -38,8 +40,12 @@ TForm9 *Form9 = nullptr;
 
 namespace {
 
+// The producer list as a picker, opened on the ticket's producer
+// (AktOstermeloKod); its current ZQ30 row is the choice.
+bool pickFromProducerList(QWidget *) { return TForm4::Pick(); }
+
 TForm9::ProducerPicker &producerPicker() {
-  static TForm9::ProducerPicker picker;
+  static TForm9::ProducerPicker picker = pickFromProducerList;
   return picker;
 }
 
@@ -86,7 +92,9 @@ QString groupedText(long double v) {
 
 }  // namespace
 
-void TForm9::setProducerPicker(ProducerPicker picker) { producerPicker() = std::move(picker); }
+void TForm9::setProducerPicker(ProducerPicker picker) {
+  producerPicker() = picker ? std::move(picker) : ProducerPicker(pickFromProducerList);
+}
 
 bool TForm9::isNew() const { return JegyMod != kJegyModModositas; }
 
@@ -212,6 +220,7 @@ void TForm9::buildUi() {
   DBGrid1->setModel(lineModel);
   lineModel->bindSelection(DBGrid1->selectionModel());
   auto *lineButtons = new QHBoxLayout;
+  lineButtons->addWidget(MakeNavigator(linesPage, Data->ZQ20));
   lineButtons->addWidget(Button2);
   lineButtons->addWidget(Button8);
   lineButtons->addWidget(Button9);
@@ -505,7 +514,8 @@ void TForm9::showProducer() {
 // Producer, declaration, payment date
 
 void TForm9::pickProducer() {
-  if (!producerPicker() || !producerPicker()(this)) return;  // cancelled: nothing changes
+  AktOstermeloKod = Edit5->text();
+  if (!producerPicker()(this)) return;  // cancelled: nothing changes
   db::Query &p = *Data->ZQ30;
   Edit6->setText(p.fieldByName(QStringLiteral("O_SZJA")).asString());
   Edit5->setText(p.fieldByName(QStringLiteral("O_KOD")).asString());

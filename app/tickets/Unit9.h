@@ -36,7 +36,8 @@ class TForm9 : public QDialog {
   void frissit();
 
   // Opens the producer picker; true when a producer was chosen (its row is
-  // then current in ZQ30). Replaceable for tests.
+  // then current in ZQ30): the producer list TForm4 by default; an empty
+  // function restores that.
   using ProducerPicker = std::function<bool(QWidget *parent)>;
   static void setProducerPicker(ProducerPicker picker);
 

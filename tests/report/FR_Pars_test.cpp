@@ -162,3 +162,17 @@ TEST_F(Parser, PostfixForm) {
   EXPECT_EQ(QuoteValue(QStringLiteral("'a'b'")), QStringLiteral("'a''b'"));
   EXPECT_EQ(QuoteValue(QStringLiteral("''")), QStringLiteral("''"));
 }
+
+TEST_F(Parser, NamesThatAreExpressionsEvaluateInsideAnEvaluation) {
+  // A name callback that evaluates further expressions, nested a few levels,
+  // as the report's name resolution does for expression values.
+  p.OnGetValue = [this](const QString &name, Variant &v) {
+    if (name.startsWith(QLatin1String("L"))) {
+      const int level = name.mid(1).toInt();
+      v = level == 0 ? Variant(1) : p.Calc(QStringLiteral("[L%1] + [L%1] * 1").arg(level - 1));
+    }
+  };
+  EXPECT_EQ(num("[L12] + 0"), 1u << 12);
+  p.OnGetValue = [this](const QString &, Variant &v) { v = p.Calc(QStringLiteral("[again]")); };
+  EXPECT_THROW(p.Calc("[again]"), EParserError);  // bounded, not a stack overflow
+}

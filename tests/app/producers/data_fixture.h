@@ -52,6 +52,24 @@ class DataModuleTest : public ::testing::Test {
     return q.isEmpty() ? QString() : q.field(0).asString();
   }
 
+  // A second program instance: its own attachment and transaction, holding
+  // what lockSql changed uncommitted until release().
+  struct OtherUser {
+    db::Connection connection;
+    db::Transaction transaction;
+    db::Query query;
+    OtherUser(const QString &lockSql) {
+      connection.setDatabaseName(Data->ZCon1->databaseName());
+      connection.setParams(db::defaultConnectionParams());
+      transaction.setConnection(&connection);
+      connection.open();
+      query.setTransaction(&transaction);
+      query.sql().add(lockSql);
+      query.execute();
+    }
+    void release() { transaction.rollback(); }
+  };
+
   // A key press and release on a line edit, as typing it would send them.
   static void typeKey(QLineEdit *edit, const QString &ch) {
     const int key = ch.isEmpty() ? 0 : ch.at(0).toUpper().unicode();

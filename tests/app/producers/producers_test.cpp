@@ -471,16 +471,18 @@ TEST_F(Producers, AModificationRewritesTheRowAndBadInputWritesNothing) {
 
 TEST_F(Producers, ARowAnotherUserHoldsFailsAtOnceWithTheNumberedMessage) {
   add("5", "Nagy Éva");
-  db::Connection other;
-  other.setDatabaseName(Data->ZCon1->databaseName());
-  other.setParams(db::defaultConnectionParams());
-  db::Transaction otherTrans;
-  otherTrans.setConnection(&other);
-  other.open();
-  db::Query lock;
-  lock.setTransaction(&otherTrans);
-  lock.sql().add("UPDATE ostermelo SET o_nev = 'Foglalt' WHERE o_kod = '5'");
-  lock.execute();
+  add("6", "Kiss Anna");
+  OtherUser other("UPDATE ostermelo SET o_nev = 'Foglalt' WHERE o_kod IN ('5', '6')");
+
+  MessageSeen deleteFailed;
+  AktOstermeloKod = "6";
+  ModalScript del;
+  del.then([](QWidget *list) { click(list, "Button4"); });
+  del.then(answer(QMessageBox::Ok, &deleteFailed));
+  del.then([](QWidget *list) { closeWindow(list); });
+  del.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(del.done()) << del.failure().toStdString();
+  EXPECT_EQ(deleteFailed.text, "Hiba41: östermelö DELETE törlésekor");
 
   AktOstermeloKod = "5";
   MessageSeen failed;
@@ -499,8 +501,9 @@ TEST_F(Producers, ARowAnotherUserHoldsFailsAtOnceWithTheNumberedMessage) {
   ASSERT_TRUE(script.done()) << script.failure().toStdString();
   EXPECT_EQ(failed.text, "Hiba53: Módositás, Update a östermelöben ");
   EXPECT_LT(timer.elapsed(), 8000);  // nowait: no lock wait
-  otherTrans.rollback();
+  other.release();
   EXPECT_EQ(scalar("SELECT o_nev FROM ostermelo WHERE o_kod = '5'"), "Nagy Éva");
+  EXPECT_EQ(producers(), 2);
 }
 
 TEST_F(Producers, ACodeTakenMeanwhileIsRefusedAndAFreshOneProposed) {

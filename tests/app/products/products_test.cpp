@@ -1,5 +1,7 @@
 // The product list, picker and entry driven as the user drives them, over a
 // real embedded database.
+#include "app/MenuCommands.h"
+#include "app/producers/Unit4.h"
 #include "app/products/Unit6.h"
 #include "app/products/Unit7.h"
 #include "../producers/data_fixture.h"
@@ -234,6 +236,56 @@ TEST_F(Products, ThePickerFindsANameBeginningAndCancelGivesTheRowBack) {
   EXPECT_TRUE(third.endsWith("ORDER BY t_kod "));
   EXPECT_FALSE(picked);
   EXPECT_EQ(current("t_megnevezes"), "Alma");
+}
+
+TEST_F(Products, FailedWritesShowTheirNumberedMessageAndWriteNothing) {
+  add("1", "Alma");
+  add("2", "Körte");
+  MessageSeen insertFailed, deleteFailed;
+  ModalScript script;
+  script.then([](QWidget *list) { click(list, "Button2"); });
+  script.then([](QWidget *entry) {
+    setText(entry, "Edit2", "123456");  // longer than the code column
+    setText(entry, "Edit3", "Dió");
+    setText(entry, "Edit6", "kg");
+    click(entry, "Button2");
+  });
+  script.then(answer(QMessageBox::Ok, &insertFailed));
+  script.then([](QWidget *entry) { closeWindow(entry); });
+  script.then([](QWidget *list) { closeWindow(list); });
+  script.run([] { TForm6::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(insertFailed.text, "Hiba72: Újban, INSERT  a termékben ");
+  EXPECT_EQ(products(), 2);
+
+  OtherUser other("UPDATE termek SET t_megy = 'db'");
+  ModalScript del;
+  del.then([](QWidget *list) { click(list, "Button4"); });
+  del.then(answer(QMessageBox::Ok, &deleteFailed));
+  del.then([](QWidget *list) { closeWindow(list); });
+  del.run([] { TForm6::Pick(); });
+  ASSERT_TRUE(del.done()) << del.failure().toStdString();
+  other.release();
+  EXPECT_EQ(deleteFailed.text, "Hiba61: termék DELETE törlésekor");
+  EXPECT_EQ(products(), 2);
+}
+
+TEST_F(Products, TheMenuItemsOpenTheTwoLists) {
+  add("1", "Alma");
+  exec("INSERT INTO ostermelo (o_kod, o_nev) VALUES ('1', 'Nagy Éva')");
+  QStringList opened;
+  for (const char *item : {"stermel1", "Termk1"}) {
+    ModalScript script;
+    script.then([&](QWidget *dlg) {
+      opened << dlg->objectName() + QLatin1Char(':') + dlg->windowTitle();
+      closeWindow(dlg);
+    });
+    script.run([item] { EXPECT_TRUE(RunMenuCommand(QString::fromLatin1(item))); });
+    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  }
+  EXPECT_EQ(opened, QStringList({"Form4:Őstermelő", "Form6:Termék"}));
+  EXPECT_EQ(Form4, nullptr);
+  EXPECT_EQ(Form6, nullptr);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // Ticket list, entry and line dialogs driven through their controls against a
 // real embedded database.
+#include <QAbstractButton>
 #include <QApplication>
+#include <QTableView>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -626,6 +629,12 @@ TEST_F(TicketDialogs, ListSearchAndSort) {
   EXPECT_EQ(list.Label9->text(), QStringLiteral("Felvásárlási jegy lista, dátum szerint"));
   list.SortBy(7);  // not a sorting column
   EXPECT_EQ(list.Label9->text(), QStringLiteral("Felvásárlási jegy lista, dátum szerint"));
+  // The navigator moves the list; the grid and the row panel follow.
+  child<QAbstractButton>(&list, QStringLiteral("NavLast"))->click();
+  EXPECT_EQ(Data->ZQ10->recNo(), 4);
+  EXPECT_EQ(list.DBGrid1->currentIndex().row(), 3);
+  EXPECT_EQ(textOf(&list, QStringLiteral("R_F_BSZAM")),
+            Data->ZQ10->fieldByName(QStringLiteral("F_BSZAM")).asString());
 }
 
 TEST_F(TicketDialogs, EndToEndThroughTheRealDialogs) {
@@ -815,4 +824,183 @@ TEST_F(TicketDialogs, LineDialogModifiesTheCurrentLine) {
   EXPECT_EQ(scalar("SELECT S_BRUTTO FROM QZSOR WHERE S_BSZAM = '44000001'"), QStringLiteral("8"));
   EXPECT_EQ(UtolsoTetelId, f.Edit2->text());
   EXPECT_EQ(Data->ZQ20->fieldByName(QStringLiteral("ID_QZSOR")).asString(), UtolsoTetelId);
+}
+
+TEST_F(TicketDialogs, RealPickersFillTheTicketAndTheLine) {
+  TForm9::setProducerPicker({});  // the producer and product lists themselves
+  TForm10::setProductPicker({});
+  const QString first = addProducer(QString(), QStringLiteral("0"), 10);
+  const QString wanted = addProducer(QStringLiteral("12345678"), QStringLiteral("5"), 16);
+  const QString cherry = addProduct(QStringLiteral("Meggy pick"), QStringLiteral("300"), 12);
+  addProduct(QStringLiteral("Alma pick"), QStringLiteral("100"), 7);
+  setSerial(QStringLiteral("45000000"));
+  auto f = openNew();
+  f->Edit10->setText(QStringLiteral("2025.03.01"));
+
+  ModalScript producers;
+  producers.then([&](QWidget *w) {
+    EXPECT_TRUE(Data->ZQ30->locate(QStringLiteral("O_KOD"), wanted));
+    click(w, QStringLiteral("Button1"));  // "Kiválaszt"
+  });
+  producers.run([&] { f->Button1->click(); });
+  EXPECT_TRUE(producers.done()) << producers.failure().toStdString();
+  EXPECT_EQ(f->Edit5->text(), wanted);
+  EXPECT_EQ(f->Edit6->text(), QStringLiteral("16"));
+  EXPECT_TRUE(f->CheckBox1->isChecked());
+  EXPECT_EQ(f->Edit11->text(), QStringLiteral("2025.03.06"));
+
+  // A cancelled pick changes nothing.
+  ModalScript cancelled;
+  cancelled.then([&](QWidget *w) {
+    Data->ZQ30->locate(QStringLiteral("O_KOD"), first);
+    click(w, QStringLiteral("Button5"));  // "Mégsem"
+  });
+  cancelled.run([&] { f->Button1->click(); });
+  EXPECT_TRUE(cancelled.done()) << cancelled.failure().toStdString();
+  EXPECT_EQ(f->Edit5->text(), wanted);
+
+  TetelMod = kTetelModUj;
+  TForm10 line({f->Edit1->text(), QStringLiteral("0"), wanted}, nullptr);
+  line.show();
+  QApplication::processEvents();
+  line.Edit3->setText(QStringLiteral("Meggy p"));
+  ModalScript products;
+  products.then([&](QWidget *w) {
+    // The list opens on the first name that begins with the typed text.
+    EXPECT_EQ(Data->ZQ40->fieldByName(QStringLiteral("T_KOD")).asString(), cherry);
+    click(w, QStringLiteral("Button1"));
+  });
+  products.run([&] { line.Button1->click(); });
+  EXPECT_TRUE(products.done()) << products.failure().toStdString();
+  EXPECT_EQ(line.Edit3->text(), QStringLiteral("Meggy pick"));
+  EXPECT_EQ(line.Edit9->text(), cherry);
+  EXPECT_EQ(line.Edit7->text(), QStringLiteral("300"));
+}
+
+TEST_F(TicketDialogs, EndToEndFromTheReceiverChoiceThroughEveryDialog) {
+  TForm9::setProducerPicker({});
+  TForm10::setProductPicker({});
+  Edit8Default = QStringLiteral("12");
+  setSerial(QStringLiteral("46000000"));
+  const QString receiverName = QStringLiteral("Átvevő %1").arg(receiver_);
+  AtvevoKod.clear();
+  AtvevoNyilatk.clear();
+
+  // 1. The receiver.
+  ModalScript choice;
+  choice.then([&](QWidget *dlg) {
+    auto *combo = child<QComboBox>(dlg, QStringLiteral("DBLookupComboBox1"));
+    const int i = combo->findText(receiverName);
+    ASSERT_GE(i, 0);
+    combo->setCurrentIndex(i);
+    emit combo->activated(i);
+    click(dlg, QStringLiteral("Button2"));
+  });
+  choice.run([] { ASSERT_TRUE(RunMenuCommand(QStringLiteral("Vlaszts1"))); });
+  ASSERT_TRUE(choice.done()) << choice.failure().toStdString();
+  ASSERT_EQ(AtvevoKod, receiver_);
+  EXPECT_EQ(AtvevoNyilatk, kDeclaration);
+
+  // 2. A producer through the producer list and its entry.
+  QString producer;
+  ModalScript producers;
+  producers.then([](QWidget *list) { click(list, QStringLiteral("Button2")); });
+  producers.then([&](QWidget *entry) {
+    producer = textOf(entry, QStringLiteral("Edit2"));
+    const std::pair<const char *, const char *> fields[] = {
+        {"Edit3", "Végig Ödön"}, {"Edit4", "6000"},          {"Edit5", "Kecskemét"},
+        {"Edit6", "Fő"},         {"Edit7", "8123456786"},    {"Edit10", "15"},
+        {"Edit11", "Szeged"},    {"Edit12", "1970.05.06"},   {"Edit13", "Minta Mária"},
+        {"Edit16", "1"},         {"Edit17", "Végig Ödön"},   {"Edit19", "12345676123"},
+        {"Edit35", "2021.01.01"}, {"Edit24", "AB1234567"},   {"Edit32", "15"},
+        {"Edit20", "11773016-11111111"}};
+    for (const auto &[name, value] : fields)
+      setText(entry, QLatin1String(name), QString::fromUtf8(value));
+    click(entry, QStringLiteral("Button2"));
+  });
+  producers.then([](QWidget *list) { closeWindow(list); });
+  producers.run([] { ASSERT_TRUE(RunMenuCommand(QStringLiteral("stermel1"))); });
+  ASSERT_TRUE(producers.done()) << producers.failure().toStdString();
+  ASSERT_FALSE(producer.isEmpty());
+
+  // 3. Two products through the product list and its entry.
+  ModalScript products;
+  const std::pair<const char *, const char *> newProducts[] = {{"9901", "Őszibarack E2E"},
+                                                               {"9902", "Szilva E2E"}};
+  for (const auto &[code, name] : newProducts) {
+    products.then([](QWidget *list) { click(list, QStringLiteral("Button2")); });
+    products.then([code = code, name = name](QWidget *entry) {
+      setText(entry, QStringLiteral("Edit2"), QLatin1String(code));
+      setText(entry, QStringLiteral("Edit3"), QString::fromUtf8(name));
+      setText(entry, QStringLiteral("Edit4"), QStringLiteral("0809"));
+      setText(entry, QStringLiteral("Edit5"), QLatin1String(code[3] == '1' ? "212,5" : "80"));
+      setText(entry, QStringLiteral("Edit6"), QStringLiteral("kg"));
+      setText(entry, QStringLiteral("Edit7"), QLatin1String(code[3] == '1' ? "12,00" : "7,00"));
+      click(entry, QStringLiteral("Button2"));
+    });
+  }
+  products.then([](QWidget *list) { closeWindow(list); });
+  products.run([] { ASSERT_TRUE(RunMenuCommand(QStringLiteral("Termk1"))); });
+  ASSERT_TRUE(products.done()) << products.failure().toStdString();
+
+  // 4. The ticket: list, entry, producer picker, two lines with the product picker, save.
+  ModalScript ticket;
+  ticket.then([](QWidget *list) { click(list, QStringLiteral("Button1")); });
+  ticket.then([](QWidget *entry) {
+    setText(entry, QStringLiteral("Edit3"), QStringLiteral("2025.03.01"));
+    setText(entry, QStringLiteral("Edit10"), QStringLiteral("2025.03.01"));
+    click(entry, QStringLiteral("Button1"));  // "Őstermelő"
+  });
+  ticket.then([&](QWidget *picker) {
+    EXPECT_TRUE(Data->ZQ30->locate(QStringLiteral("O_KOD"), producer));
+    click(picker, QStringLiteral("Button1"));  // "Kiválaszt"
+  });
+  const std::pair<const char *, const char *> lines[] = {{"Őszi", "40"}, {"Szil", "12,5"}};
+  for (const auto &[prefix, quantity] : lines) {
+    ticket.then([](QWidget *entry) { click(entry, QStringLiteral("Button2")); });  // "Új" line
+    ticket.then([prefix = prefix](QWidget *line) {
+      setText(line, QStringLiteral("Edit3"), QString::fromUtf8(prefix));
+      click(line, QStringLiteral("Button1"));  // "Termék"
+    });
+    ticket.then([](QWidget *picker) { click(picker, QStringLiteral("Button1")); });
+    ticket.then([quantity = quantity](QWidget *line) {
+      setText(line, QStringLiteral("Edit5"), QLatin1String(quantity));
+      click(line, QStringLiteral("Button3"));  // "OK"
+    });
+  }
+  QString payable, dueDate;
+  ticket.then([&](QWidget *entry) {
+    payable = textOf(entry, QStringLiteral("Edit16"));
+    dueDate = textOf(entry, QStringLiteral("Edit11"));
+    click(entry, QStringLiteral("Button6"));  // "OK"
+  });
+  ticket.then([](QWidget *list) { click(list, QStringLiteral("Button6")); });
+  ticket.run([] { ASSERT_TRUE(RunMenuCommand(QStringLiteral("Felvsrlsijegy1"))); }, 20000);
+  ASSERT_TRUE(ticket.done()) << ticket.failure().toStdString();
+
+  // Lines: 40 kg at 212.5 with 12 % = 8500 + 1020 = 9520; 12.5 kg at 80 with
+  // 7 % = 1000 + 70 = 1070. Price 10590, tax 15 % 1588.5, payable
+  // 9001.5 -> 9002 (half to even, transfer).
+  EXPECT_EQ(dueDate, QStringLiteral("2025.03.16"));
+  EXPECT_EQ(payable, QStringLiteral("9002"));
+  const QString h = QStringLiteral(" FROM QZFEJ WHERE F_BSZAM = '46000001'");
+  EXPECT_EQ(scalar("SELECT F_AKOD" + h), receiver_);
+  EXPECT_EQ(scalar("SELECT F_OSTERMKOD" + h), producer);
+  EXPECT_EQ(scalar("SELECT F_UTAL" + h), QStringLiteral("x"));
+  EXPECT_EQ(scalar("SELECT F_FIZKELT" + h), QStringLiteral("2025.03.16"));
+  EXPECT_EQ(scalar("SELECT F_SZJA" + h), QStringLiteral("15"));
+  EXPECT_EQ(scalar("SELECT F_MUVKTG" + h), QStringLiteral("9002"));
+  EXPECT_EQ(scalar("SELECT F_SUMVAR" + h), QStringLiteral("10590"));
+  EXPECT_EQ(scalar("SELECT F_NYILATK" + h), kDeclaration);
+  const QString l = QStringLiteral(" FROM QZSOR WHERE S_BSZAM = '46000001'");
+  EXPECT_EQ(scalar("SELECT COUNT(*)" + l), QStringLiteral("2"));
+  EXPECT_EQ(scalar("SELECT S_TERMEKKOD" + l + " AND S_BRUTTO = 40"), QStringLiteral("9901"));
+  EXPECT_EQ(scalar("SELECT S_KOMPMERTEKE" + l + " AND S_BRUTTO = 40"), QStringLiteral("12"));
+  EXPECT_EQ(scalar("SELECT S_TERMEKKOD" + l + " AND S_BRUTTO = 12.5"), QStringLiteral("9902"));
+  EXPECT_EQ(scalar("SELECT S_EAR" + l + " AND S_BRUTTO = 12.5"), QStringLiteral("80"));
+  EXPECT_EQ(scalar("SELECT S_KOMPMERTEKE" + l + " AND S_BRUTTO = 12.5"), QStringLiteral("7"));
+  EXPECT_EQ(scalar("SELECT SUM(S_VETELAR)" + l), QStringLiteral("10590"));
+  EXPECT_EQ(scalar(QStringLiteral("SELECT A_QZBSZAM FROM SORSZAM WHERE A_AKOD = '%1'")
+                       .arg(receiver_)),
+            QStringLiteral("46000001"));
 }
