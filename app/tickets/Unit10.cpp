@@ -15,6 +15,7 @@
 #include "app/receivers/Checks.h"
 #include "app/tickets/TicketQueries.h"
 #include "db/dataset.h"
+#include "db/transaction.h"
 #include "platform/conv.h"
 #include "platform/dialogs.h"
 
@@ -243,6 +244,8 @@ bool TForm10::save() {
   // keeps the dialog open with the input. The line is committed at once.
   bool written = false;
   try {
+    // Starting the transaction is the step outside the statements (Hiba105).
+    if (!Data->IBTrans1->active()) Data->IBTrans1->start();
     written = Data->Write(stepMessage, [&] {
       db::Query &q = isNew ? *Data->ZQ20 : *Data->ZQ21;
       if (isNew) {
