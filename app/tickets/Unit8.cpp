@@ -96,14 +96,49 @@ const Column kProducerFields[] = {
     {"Anyja neve:", "O_ANYJA"},  {"Neme:", "O_NEME"},             {"FELIR:", "O_FELIR"},
     {"OCSG:", "O_CSGAZD1"},      {"OCSG érvényes:", "O_ERVKELT1"}, {"NÉBIH:", "O_IGSZAM1"}};
 
+// The ticket grid's model: the producer's columns of a ticket come from the
+// producer lookup by the row's F_OSTERMKOD.
+class TicketListModel : public db::DataSetModel {
+ public:
+  TicketListModel(QObject *parent, db::DataSet *list, const TicketQueries::ProducerLookup *producers)
+      : db::DataSetModel(parent), list_(list), producers_(producers) {}
+  void setFieldNames(const QStringList &names) { names_ = names; }
+
+  QVariant data(const QModelIndex &index, int role) const override {
+    if (index.isValid() && index.column() < names_.size() &&
+        names_[index.column()].startsWith(QLatin1String("O_")) &&
+        (role == Qt::DisplayRole || role == Qt::EditRole)) {
+      db::Field *code = list_->active() ? list_->findField(QStringLiteral("F_OSTERMKOD")) : nullptr;
+      if (!code) return QVariant();
+      return producers_->value(list_->textAt(index.row(), code->index()), names_[index.column()]);
+    }
+    return db::DataSetModel::data(index, role);
+  }
+
+ private:
+  db::DataSet *list_;
+  const TicketQueries::ProducerLookup *producers_;
+  QStringList names_;
+};
+
 template <size_t N>
-void bindGrid(QTableView *grid, db::DataSet *dataSet, const Column (&columns)[N]) {
+void bindGrid(QTableView *grid, db::DataSet *dataSet, const Column (&columns)[N],
+              const TicketQueries::ProducerLookup *producers = nullptr) {
   grid->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid->setSelectionMode(QAbstractItemView::SingleSelection);
   grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
   auto *source = new db::DataSource(grid);
   source->setDataSet(dataSet);
-  auto *model = new db::DataSetModel(grid);
+  db::DataSetModel *model;
+  if (producers) {
+    auto *list = new TicketListModel(grid, dataSet, producers);
+    QStringList names;
+    for (const Column &c : columns) names << QLatin1String(c.field);
+    list->setFieldNames(names);
+    model = list;
+  } else {
+    model = new db::DataSetModel(grid);
+  }
   model->setDataSource(source);
   QList<db::DataSetModel::Column> list;
   for (const Column &c : columns)
@@ -126,7 +161,7 @@ void TForm8::setCancelTicket(Command command) { cancelCommand() = std::move(comm
 
 TForm8::TForm8(QWidget *parent) : QDialog(parent) {
   buildUi();
-  TicketQueries::openTicketList();  // FormCreate
+  TicketQueries::openTicketList();  // FormCreate (the producers are read with it)
   showCurrentRow();
 }
 
@@ -226,11 +261,14 @@ void TForm8::buildUi() {
   });
   connect(Button6, &QPushButton::clicked, this, &TForm8::reject);
   connect(PageControl1, &QTabWidget::currentChanged, this, &TForm8::TabChanged);
-  bindGrid(DBGrid1, Data->ZQ10, kHeaderColumns);
+  bindGrid(DBGrid1, Data->ZQ10, kHeaderColumns, &producers_);
   bindGrid(DBGrid2, Data->ZQ20, kLineColumns);
   connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this, &TForm8::SortBy);
   Button2->installEventFilter(this);
   connect(Data->ZQ10, &db::DataSet::currentRowChanged, this, [this] { showCurrentRow(); });
+  // Producers can be added or changed through the entry dialog's picker:
+  // read them again whenever the list is read.
+  connect(Data->ZQ10, &db::DataSet::opened, this, [this] { producers_.reload(); });
 }
 
 void TForm8::showEvent(QShowEvent *event) {
@@ -250,9 +288,12 @@ void TForm8::showEvent(QShowEvent *event) {
 
 void TForm8::showCurrentRow() {
   db::DataSet &list = *Data->ZQ10;
+  const QString producer = fieldText(list, QStringLiteral("F_OSTERMKOD"));
   for (const Column &c : kRowFields) {
-    if (auto *l = findChild<QLabel *>(QStringLiteral("R_") + QLatin1String(c.field)))
-      l->setText(fieldText(list, QLatin1String(c.field)));
+    const QString field = QLatin1String(c.field);
+    if (auto *l = findChild<QLabel *>(QStringLiteral("R_") + field))
+      l->setText(field.startsWith(QLatin1String("O_")) ? producers_.value(producer, field)
+                                                        : fieldText(list, field));
   }
 }
 

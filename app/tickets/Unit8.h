@@ -7,6 +7,8 @@
 
 #include <functional>
 
+#include "app/tickets/TicketQueries.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -46,6 +48,8 @@ class TForm8 : public QDialog {
  private:
   void buildUi();
   void showCurrentRow();
+
+  TicketQueries::ProducerLookup producers_;  // the producer columns of the list
 
  public:
   QLineEdit *Edit1;

@@ -615,6 +615,8 @@ TEST_F(TicketDialogs, ListSearchAndSort) {
   const QString producer = addProducer(QString(), QStringLiteral("0"));
   for (const char *s : {"39000001", "39100002", "39100003", "39200004"})
     addHeader(QLatin1String(s), producer, QStringLiteral(" "));
+  exec(QStringLiteral("UPDATE OSTERMELO SET O_HELYSEGNEV = 'Kecskemét', O_BETETLAP = 'B-7' "
+                      "WHERE O_KOD = '%1'").arg(producer));
   TForm8 list(nullptr);
   list.show();
   QApplication::processEvents();
@@ -635,6 +637,16 @@ TEST_F(TicketDialogs, ListSearchAndSort) {
   EXPECT_EQ(list.DBGrid1->currentIndex().row(), 3);
   EXPECT_EQ(textOf(&list, QStringLiteral("R_F_BSZAM")),
             Data->ZQ10->fieldByName(QStringLiteral("F_BSZAM")).asString());
+  // The producer's columns of the grid and the panel.
+  QAbstractItemModel *model = list.DBGrid1->model();
+  EXPECT_EQ(model->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Név"));
+  EXPECT_EQ(model->data(model->index(0, 2)).toString(), QStringLiteral("Termelő ") + producer);
+  EXPECT_EQ(model->data(model->index(0, 7)).toString(), QStringLiteral("Kecskemét"));
+  EXPECT_EQ(textOf(&list, QStringLiteral("R_O_BETETLAP")), QStringLiteral("B-7"));
+  // Ordering by the producer's name joins the producers.
+  list.SortBy(2);
+  EXPECT_EQ(list.Label9->text(), QStringLiteral("Felvásárlási jegy lista, név szerint"));
+  EXPECT_EQ(Data->ZQ10->recordCount(), 4);
 }
 
 TEST_F(TicketDialogs, EndToEndThroughTheRealDialogs) {
