@@ -5,6 +5,7 @@
 #include <QTableView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -351,6 +352,11 @@ TEST_F(TicketDialogs, PaymentDateRules) {
   EXPECT_EQ(f->Edit11->text(), QStringLiteral("2025.03.13"));
   f->CheckBox1->click();  // to cash
   EXPECT_EQ(f->Edit11->text(), QStringLiteral("2025.3.5"));
+  // Leaving the box applies the rule of its state too.
+  f->CheckBox1->setChecked(true);
+  QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+  QApplication::sendEvent(f->CheckBox1, &leave);
+  EXPECT_EQ(f->Edit11->text(), QStringLiteral("2025.03.13"));
 
   // A purchase date that is no date: the conversion message, the payment
   // date stays.
@@ -1015,4 +1021,33 @@ TEST_F(TicketDialogs, EndToEndFromTheReceiverChoiceThroughEveryDialog) {
   EXPECT_EQ(scalar(QStringLiteral("SELECT A_QZBSZAM FROM SORSZAM WHERE A_AKOD = '%1'")
                        .arg(receiver_)),
             QStringLiteral("46000001"));
+}
+
+TEST_F(TicketDialogs, FieldKeyFiltersOfEntryAndLineDialogs) {
+  auto typed = [](QLineEdit *e) {
+    e->clear();
+    for (QChar c : QStringLiteral("1.,-x2")) {
+      QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+      QApplication::sendEvent(e, &press);
+    }
+    return e->text();
+  };
+  JegyMod = kJegyModUj;
+  TForm9 entry(nullptr);
+  for (QLineEdit *date : {entry.Edit3, entry.Edit10, entry.Edit11})
+    EXPECT_EQ(typed(date), QStringLiteral("1.2")) << date->objectName().toStdString();
+  EXPECT_EQ(typed(entry.Edit6), QStringLiteral("12"));
+  for (QLineEdit *decimal : {entry.Edit13, entry.Edit14, entry.Edit15})
+    EXPECT_EQ(typed(decimal), QStringLiteral("1,2")) << decimal->objectName().toStdString();
+  EXPECT_EQ(typed(entry.Edit4), QStringLiteral("1.,-x2"));
+  EXPECT_EQ(entry.Edit4->maxLength(), 200);
+  EXPECT_EQ(entry.Edit12->maxLength(), 250);
+
+  TForm10 line({QStringLiteral("1"), QStringLiteral("0"), QString()}, nullptr);
+  EXPECT_EQ(typed(line.Edit5), QStringLiteral("1,-2"));
+  for (QLineEdit *decimal : {line.Edit7, line.Edit8, line.Edit10})
+    EXPECT_EQ(typed(decimal), QStringLiteral("1,2")) << decimal->objectName().toStdString();
+  EXPECT_EQ(typed(line.Edit3), QStringLiteral("1.,-x2"));
+  EXPECT_EQ(line.Edit3->maxLength(), 75);
+  for (QLineEdit *ten : {line.Edit4, line.Edit6, line.Edit10}) EXPECT_EQ(ten->maxLength(), 10);
 }
