@@ -315,7 +315,17 @@ void TForm8::SortBy(int column) {
 }
 
 void TForm8::Search() {
-  TicketQueries::openTicketList(QStringLiteral("f_Bszam"), Edit1->text());
+  // A list already read in serial order is only positioned: the search runs
+  // at every key, and reading a hundred thousand tickets again at each one
+  // would make typing lag.
+  db::Query &list = *Data->ZQ10;
+  if (list.active() && list.sql().text().endsWith(QLatin1String("ORDER BY f_Bszam"))) {
+    if (!list.isEmpty() &&
+        !list.locate(QStringLiteral("F_BSZAM"), Edit1->text(), db::LocateOptions{true, true}))
+      list.first();  // no match: the first row, as a fresh read would leave it
+  } else {
+    TicketQueries::openTicketList(QStringLiteral("f_Bszam"), Edit1->text());
+  }
   Label9->setText(QString::fromUtf8(kSorts[0].label));
   showCurrentRow();
 }

@@ -653,6 +653,14 @@ TEST_F(TicketDialogs, ListSearchAndSort) {
   list.SortBy(2);
   EXPECT_EQ(list.Label9->text(), QStringLiteral("Felvásárlási jegy lista, név szerint"));
   EXPECT_EQ(Data->ZQ10->recordCount(), 4);
+  // Searching from another order reads the list in serial order again.
+  list.Edit1->setText(QStringLiteral("392"));
+  list.Search();
+  EXPECT_EQ(Data->ZQ10->fieldByName(QStringLiteral("F_BSZAM")).asString(), QStringLiteral("39200004"));
+  EXPECT_EQ(list.Label9->text(), QStringLiteral("Felvásárlási jegy lista, \"Bizonylatszám\" szerint"));
+  list.Edit1->setText(QStringLiteral("3900"));
+  list.Search();
+  EXPECT_EQ(Data->ZQ10->fieldByName(QStringLiteral("F_BSZAM")).asString(), QStringLiteral("39000001"));
 }
 
 TEST_F(TicketDialogs, EndToEndThroughTheRealDialogs) {
