@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -563,7 +564,13 @@ bool TForm9::eventFilter(QObject *watched, QEvent *event) {
     if (CheckBox1->isChecked()) setTransferPaymentDate();
     return true;
   }
-  if (watched == CheckBox1 && event->type() == QEvent::FocusOut) transferChanged();
+  if (watched == CheckBox1 && event->type() == QEvent::FocusOut) {
+    // Leaving the box for another control of the dialog; not the dialog
+    // losing the focus to another window (a message box, a picker).
+    const auto reason = static_cast<QFocusEvent *>(event)->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+      transferChanged();
+  }
   return QDialog::eventFilter(watched, event);
 }
 

@@ -357,6 +357,11 @@ TEST_F(TicketDialogs, PaymentDateRules) {
   QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
   QApplication::sendEvent(f->CheckBox1, &leave);
   EXPECT_EQ(f->Edit11->text(), QStringLiteral("2025.03.13"));
+  // Another window taking the focus is not leaving the box.
+  f->Edit11->setText(QStringLiteral("2025.05.05"));
+  QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+  QApplication::sendEvent(f->CheckBox1, &away);
+  EXPECT_EQ(f->Edit11->text(), QStringLiteral("2025.05.05"));
 
   // A purchase date that is no date: the conversion message, the payment
   // date stays.
