@@ -20,6 +20,7 @@
 #include "platform/dialogs.h"
 
 #include "app/common/FieldKeys.h"
+#include "app/receivers/Guarded.h"
 #include "app/products/Unit6.h"
 #include "app/tickets/TicketState.h"
 
@@ -132,8 +133,8 @@ void TForm10::buildUi() {
   setTabOrder(Edit10, Button3);
   setTabOrder(Button3, Button6);
 
-  connect(Button1, &QPushButton::clicked, this, &TForm10::pickProduct);
-  connect(Button3, &QPushButton::clicked, this, &TForm10::accept);
+  connect(Button1, &QPushButton::clicked, this, [this] { RunGuarded([this] { pickProduct(); }); });
+  connect(Button3, &QPushButton::clicked, this, [this] { RunGuarded([this] { accept(); }); });
   connect(Button6, &QPushButton::clicked, this, &TForm10::reject);
   FieldKeys::installEnterNavigation(this);
 }

@@ -24,6 +24,7 @@
 #include "platform/dialogs.h"
 
 #include "app/common/Navigator.h"
+#include "app/receivers/Guarded.h"
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit9.h"
@@ -244,35 +245,43 @@ void TForm8::buildUi() {
   top->addWidget(rowBox);
   top->addLayout(buttons);
 
-  connect(Edit1, &QLineEdit::textEdited, this, &TForm8::Search);
-  connect(Button7, &QPushButton::clicked, this, &TForm8::Search);
-  connect(Button1, &QPushButton::clicked, this, &TForm8::NewTicket);
-  connect(Button2, &QPushButton::clicked, this, &TForm8::ModifyTicket);
+  connect(Edit1, &QLineEdit::textEdited, this, [this] { RunGuarded([this] { Search(); }); });
+  connect(Button7, &QPushButton::clicked, this, [this] { RunGuarded([this] { Search(); }); });
+  connect(Button1, &QPushButton::clicked, this, [this] { RunGuarded([this] { NewTicket(); }); });
+  connect(Button2, &QPushButton::clicked, this, [this] { RunGuarded([this] { ModifyTicket(); }); });
   connect(Button3, &QPushButton::clicked, this, [this] {
     NyomtatMod = QStringLiteral("Megtekint");
-    PrintTicket();
+    RunGuarded([this] { PrintTicket(); });
   });
   connect(Button4, &QPushButton::clicked, this, [this] {
     NyomtatMod = QStringLiteral("Nyomtat");
-    PrintTicket();
+    RunGuarded([this] { PrintTicket(); });
   });
   connect(Button5, &QPushButton::clicked, this, [this] {
-    if (cancelCommand()) cancelCommand()(this);
+    RunGuarded([this] {
+      if (cancelCommand()) cancelCommand()(this);
+    });
   });
   connect(Button6, &QPushButton::clicked, this, &TForm8::reject);
-  connect(PageControl1, &QTabWidget::currentChanged, this, &TForm8::TabChanged);
+  connect(PageControl1, &QTabWidget::currentChanged, this, [this] { RunGuarded([this] { TabChanged(); }); });
   bindGrid(DBGrid1, Data->ZQ10, kHeaderColumns, &producers_);
   bindGrid(DBGrid2, Data->ZQ20, kLineColumns);
-  connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this, &TForm8::SortBy);
+  connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
+          [this](int column) { RunGuarded([this, column] { SortBy(column); }); });
   Button2->installEventFilter(this);
   connect(Data->ZQ10, &db::DataSet::currentRowChanged, this, [this] { showCurrentRow(); });
   // Producers can be added or changed through the entry dialog's picker:
   // read them again whenever the list is read.
-  connect(Data->ZQ10, &db::DataSet::opened, this, [this] { producers_.reload(); });
+  connect(Data->ZQ10, &db::DataSet::opened, this,
+          [this] { RunGuarded([this] { producers_.reload(); }); });
 }
 
 void TForm8::showEvent(QShowEvent *event) {
   QDialog::showEvent(event);
+  RunGuarded([this] { FormShow(); });
+}
+
+void TForm8::FormShow() {
   // The list was opened in serial order a moment ago by the constructor:
   // position it rather than read it all again.
   db::Query &list = *Data->ZQ10;
@@ -381,7 +390,7 @@ bool TForm8::eventFilter(QObject *watched, QEvent *event) {
   if (watched == Button2 && event->type() == QEvent::KeyPress) {
     auto *ke = static_cast<QKeyEvent *>(event);
     if (ke->key() == Qt::Key_M && !(ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-      OpenForModify();
+      RunGuarded([this] { OpenForModify(); });
       return true;
     }
   }

@@ -47,6 +47,7 @@ class TForm8 : public QDialog {
 
  private:
   void buildUi();
+  void FormShow();
   void showCurrentRow();
 
   TicketQueries::ProducerLookup producers_;  // the producer columns of the list

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -640,6 +641,9 @@ TEST_F(TicketDialogs, ListSearchAndSort) {
   EXPECT_EQ(Data->ZQ10->recNo(), 1);
   list.SortBy(3);
   EXPECT_EQ(list.Label9->text(), QStringLiteral("Felvásárlási jegy lista, dátum szerint"));
+  emit list.DBGrid1->horizontalHeader()->sectionClicked(4);  // a click on "Print"
+  EXPECT_EQ(list.Label9->text(), QStringLiteral("Felvásárlási jegy lista, volt-e nyomtatva szerint"));
+  list.SortBy(3);
   list.SortBy(7);  // not a sorting column
   EXPECT_EQ(list.Label9->text(), QStringLiteral("Felvásárlási jegy lista, dátum szerint"));
   // The navigator moves the list; the grid and the row panel follow.
@@ -1063,4 +1067,22 @@ TEST_F(TicketDialogs, FieldKeyFiltersOfEntryAndLineDialogs) {
   EXPECT_EQ(typed(line.Edit3), QStringLiteral("1.,-x2"));
   EXPECT_EQ(line.Edit3->maxLength(), 75);
   for (QLineEdit *ten : {line.Edit4, line.Edit6, line.Edit10}) EXPECT_EQ(ten->maxLength(), 10);
+}
+
+TEST_F(TicketDialogs, AFailedReadIsReportedAndTheDialogStays) {
+  const QString producer = addProducer(QString(), QStringLiteral("0"));
+  setSerial(QStringLiteral("47000000"));
+  auto f = openNew();
+  pickProducer_ = producer;
+  f->Button1->click();
+  f->Edit11->setText(f->Edit10->text());
+  Data->ZCon1->close();  // every statement fails from here on
+  ModalScript script;
+  MessageSeen seen;
+  script.then(answer(QMessageBox::Ok, &seen));
+  script.run([&] { f->Button6->click(); }, 5000);
+  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(seen.kind, QStringLiteral("Error"));
+  EXPECT_FALSE(seen.text.isEmpty());
+  EXPECT_TRUE(f->isVisible());
 }
