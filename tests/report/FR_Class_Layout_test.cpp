@@ -518,3 +518,23 @@ TEST(LayoutStream, ObjectsCloneAndAssign) {
   EXPECT_EQ(m->Format, frMakeFormat(0, 0, 2, ','));
   EXPECT_EQ(CreateReportObject(gtLine)->Flags, flStretched);
 }
+
+TEST(LayoutStream, TextObjectCharsetKeepsItsLowByte) {
+  VersionGuard guard;
+  frVersion = 23;
+  TfrMemoView m;
+  m.Font.Charset = 0x01EE;  // a stored word whose high byte is not part of the charset
+  TfrStream s;
+  m.SaveToStream(s);
+  s.Seek(0);
+  TfrMemoView back;
+  back.LoadFromStream(s);
+  EXPECT_TRUE(s.AtEnd());
+  EXPECT_EQ(back.Font.Charset, 0xEE);
+  TfrStream again;
+  back.SaveToStream(again);
+  TfrStream first;
+  m.Font.Charset = 0xEE;
+  m.SaveToStream(first);
+  EXPECT_EQ(again.Data(), first.Data());
+}
