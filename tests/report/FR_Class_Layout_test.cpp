@@ -538,3 +538,33 @@ TEST(LayoutStream, TextObjectCharsetKeepsItsLowByte) {
   m.SaveToStream(first);
   EXPECT_EQ(again.Data(), first.Data());
 }
+
+TEST(LayoutStream, TemplatesReadTheSameAfterAnOlderLayout) {
+  VersionGuard guard;
+  vorik::test::TempDir dir;
+  TfrReport a;
+  buildFullLayout(a);
+  const QByteArray bytes = a.SaveToBytes();
+  a.SaveTemplate(dir.file("t.frt"), {QStringLiteral("Számla"), QStringLiteral("két sor")}, TfrPicture());
+
+  // An older layout leaves its version behind once read.
+  OldWriter w;
+  w.s.WriteU8(22);
+  w.s.WriteU16(0);
+  w.s.WriteU16(0);
+  w.str("Default printer");
+  w.page();
+  TfrReport old;
+  old.LoadFromBytes(w.s.Data());
+  ASSERT_EQ(old.Pages.Count(), 1);
+  ASSERT_EQ(frVersion, 22);
+
+  QStringList desc;
+  TfrPicture got;
+  TfrReport c;
+  c.LoadTemplate(dir.file("t.frt"), &desc, &got, false);
+  EXPECT_EQ(desc, QStringList({QStringLiteral("Számla"), QStringLiteral("két sor")}));
+  frVersion = 21;
+  c.LoadTemplate(dir.file("t.frt"), nullptr, nullptr, true);
+  EXPECT_EQ(c.SaveToBytes(), bytes);
+}
