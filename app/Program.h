@@ -11,5 +11,8 @@ int RunProgram();
 
 // Called first in main, before any thread starts: termination signals are
 // then handled by RunProgram's message loop, which closes the main window in
-// order (the open transaction is committed).
+// order (the open transaction is committed). The mask is inherited by child
+// processes: QProcess::start clears it in the child; other ways of starting
+// a program (system(), startDetached) should unblock SIGTERM, SIGINT and
+// SIGHUP in the child themselves.
 void BlockTerminationSignals();

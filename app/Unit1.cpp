@@ -8,12 +8,11 @@
 #include "vorik_version.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QShowEvent>
-
-#include <QApplication>
 
 #include <exception>
 

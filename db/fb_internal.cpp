@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <cstdlib>
+#include <dlfcn.h>
 #include <mutex>
 #include <unistd.h>
 #include <vector>
@@ -37,9 +38,27 @@ void ensureEngineRoot() {
   if (!root.isEmpty()) ::setenv("FIREBIRD", QFile::encodeName(root).constData(), 1);
 }
 
+// The client library is loaded at run time, so that a machine without it
+// gets a clear error from the connection instead of a program that cannot
+// start. VORIK_FBCLIENT names another library file (tests use it).
 Firebird::IMaster *loadMaster() {
   ensureEngineRoot();
-  return Firebird::fb_get_master_interface();
+  QByteArray file = qgetenv("VORIK_FBCLIENT");
+  if (file.isEmpty()) file = QByteArrayLiteral("libfbclient.so.2");
+  void *handle = ::dlopen(file.constData(), RTLD_NOW | RTLD_GLOBAL);
+  if (!handle) {
+    const char *why = ::dlerror();
+    throw Error(QStringLiteral("The database client library cannot be loaded: ") +
+                QString::fromLocal8Bit(why ? why : file.constData()));
+  }
+  using GetMaster = Firebird::IMaster *(*)();
+  auto getMaster = reinterpret_cast<GetMaster>(::dlsym(handle, "fb_get_master_interface"));
+  if (!getMaster) {
+    throw Error(QStringLiteral("The database client library cannot be loaded: ") +
+                QString::fromLocal8Bit(file) +
+                QStringLiteral(" has no fb_get_master_interface"));
+  }
+  return getMaster();
 }
 
 }  // namespace

@@ -14,21 +14,56 @@ void setSql(db::Query &q, const QStringList &lines) {
 
 void openTicketList(const QString &orderBy, const QString &position) {
   db::Query &q = *Data->ZQ10;
-  // Every stored header column and the producer columns the list shows. The
-  // derived header columns and the rest of the producer row stay out: with a
-  // hundred thousand tickets they would double the time the list takes.
-  setSql(q, {QStringLiteral("SELECT ID_QZFEJ, F_BSZAM, F_OSTERMKOD, F_KELT, F_FELVKELT, "
-                            "F_FIZKELT, F_UTAL, F_PRN, F_SZJA, F_JARULSZAZ, F_LEVONAS, F_MEGJ, "
-                            "F_NYILATK, F_AKOD, F_MUVKTG, F_TIPUS, F_SUMVAR, F_ERVENYT, F_PIPA, "),
-             QStringLiteral("  O_NEV, O_IRSZAM, O_HELYSEGNEV, O_UTCA, O_ADOSZAM, O_ADOAZON, "
-                            "O_ERVKELT, O_BETETLAP "),
-             QStringLiteral("  FROM QzFej LEFT JOIN ostermelo ON QzFej.f_ostermkod = "
-                            "Ostermelo.o_kod WHERE f_akod = :p1 ORDER BY ") +
-                 orderBy});
+  // Every stored header column. The producer's columns come from
+  // ProducerLookup: with a hundred thousand tickets the outer join with the
+  // producers (and the derived header columns) took as long again as the
+  // headers themselves. Only the order by name needs the join.
+  QStringList sql = {QStringLiteral("SELECT ID_QZFEJ, F_BSZAM, F_OSTERMKOD, F_KELT, F_FELVKELT, "
+                                    "F_FIZKELT, F_UTAL, F_PRN, F_SZJA, F_JARULSZAZ, F_LEVONAS, "
+                                    "F_MEGJ, F_NYILATK, F_AKOD, F_MUVKTG, F_TIPUS, F_SUMVAR, "
+                                    "F_ERVENYT, F_PIPA ")};
+  if (orderBy.compare(QLatin1String("o_nev"), Qt::CaseInsensitive) == 0)
+    sql << QStringLiteral("  FROM QzFej LEFT JOIN ostermelo ON QzFej.f_ostermkod = "
+                          "Ostermelo.o_kod ");
+  else
+    sql << QStringLiteral("  FROM QzFej ");
+  sql << QStringLiteral("  WHERE f_akod = :p1 ORDER BY ") + orderBy;
+  setSql(q, sql);
   q.paramByName(QStringLiteral("p1")).setString(AtvevoKod);
   q.open();
   if (!position.isEmpty())
     q.locate(QStringLiteral("F_BSZAM"), position, db::LocateOptions{true, true});
+}
+
+const QStringList &ProducerLookup::columns() {
+  static const QStringList c = {QStringLiteral("O_NEV"),     QStringLiteral("O_IRSZAM"),
+                                QStringLiteral("O_HELYSEGNEV"), QStringLiteral("O_UTCA"),
+                                QStringLiteral("O_ADOSZAM"), QStringLiteral("O_ADOAZON"),
+                                QStringLiteral("O_ERVKELT"), QStringLiteral("O_BETETLAP")};
+  return c;
+}
+
+void ProducerLookup::reload() {
+  rows_.clear();
+  db::Query q;
+  q.setTransaction(Data->IBTrans1);
+  q.sql().add(QStringLiteral("SELECT O_KOD, ") + columns().join(QStringLiteral(", ")) +
+              QStringLiteral(" FROM OSTERMELO ORDER BY ID_OSTERMELO"));
+  q.open();
+  for (q.first(); !q.eof(); q.next()) {
+    const QString code = q.field(0).asString();
+    if (rows_.contains(code)) continue;  // the first row of a code, as a join's first match
+    QStringList values;
+    for (int i = 1; i < q.fieldCount(); ++i) values << q.field(i).asString();
+    rows_.insert(code, values);
+  }
+}
+
+QString ProducerLookup::value(const QString &code, const QString &column) const {
+  const int i = columns().indexOf(column.toUpper());
+  const auto it = rows_.constFind(code);
+  if (i < 0 || it == rows_.constEnd()) return QString();
+  return it->value(i);
 }
 
 void openLines(const QString &serial, const QString &positionId) {

@@ -3,6 +3,7 @@
 // queries (ticket list, entry, line entry; printing and cancelling later):
 // the receiver's ticket list, a ticket's lines, the ticket's producer, the
 // line sums and the producer's running totals.
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -17,12 +18,26 @@ namespace TicketQueries {
 // Closes q and sets its statement from lines.
 void setSql(db::Query &q, const QStringList &lines);
 
-// The receiver's ticket list (stored header columns joined with the producer's
-// name, address, tax ids, validity and insert sheet), ordered by
-// orderBy, into ZQ10; positioned on the first serial that begins with
-// position (case-insensitive) when it is not empty.
+// The receiver's ticket list (the stored header columns; the producer's
+// columns come from ProducerLookup), ordered by orderBy ("o_nev" joins the
+// producers for the order), into ZQ10; positioned on the first serial that
+// begins with position (case-insensitive) when it is not empty.
 void openTicketList(const QString &orderBy = QStringLiteral("f_Bszam"),
                     const QString &position = QString());
+
+// The producer columns the ticket list shows (O_NEV, O_IRSZAM, O_HELYSEGNEV,
+// O_UTCA, O_ADOSZAM, O_ADOAZON, O_ERVKELT, O_BETETLAP), by producer code.
+class ProducerLookup {
+ public:
+  static const QStringList &columns();
+  // Reads every producer (its own query on the data module's transaction).
+  void reload();
+  // The text of column for the producer code; empty for an unknown code.
+  QString value(const QString &code, const QString &column) const;
+
+ private:
+  QHash<QString, QStringList> rows_;
+};
 
 // The lines of a serial into ZQ20 ordered by their ID; positioned on the line
 // whose ID begins with positionId when that is not empty.

@@ -15,10 +15,12 @@
 #include "app/receivers/Checks.h"
 #include "app/tickets/TicketQueries.h"
 #include "db/dataset.h"
+#include "db/transaction.h"
 #include "platform/conv.h"
 #include "platform/dialogs.h"
 
 #include "app/common/FieldKeys.h"
+#include "app/receivers/Guarded.h"
 #include "app/products/Unit6.h"
 #include "app/tickets/TicketState.h"
 
@@ -131,8 +133,8 @@ void TForm10::buildUi() {
   setTabOrder(Edit10, Button3);
   setTabOrder(Button3, Button6);
 
-  connect(Button1, &QPushButton::clicked, this, &TForm10::pickProduct);
-  connect(Button3, &QPushButton::clicked, this, &TForm10::accept);
+  connect(Button1, &QPushButton::clicked, this, [this] { RunGuarded([this] { pickProduct(); }); });
+  connect(Button3, &QPushButton::clicked, this, [this] { RunGuarded([this] { accept(); }); });
   connect(Button6, &QPushButton::clicked, this, &TForm10::reject);
   FieldKeys::installEnterNavigation(this);
 }
@@ -243,6 +245,8 @@ bool TForm10::save() {
   // keeps the dialog open with the input. The line is committed at once.
   bool written = false;
   try {
+    // Starting the transaction is the step outside the statements (Hiba105).
+    if (!Data->IBTrans1->active()) Data->IBTrans1->start();
     written = Data->Write(stepMessage, [&] {
       db::Query &q = isNew ? *Data->ZQ20 : *Data->ZQ21;
       if (isNew) {

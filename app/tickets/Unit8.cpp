@@ -24,6 +24,7 @@
 #include "platform/dialogs.h"
 
 #include "app/common/Navigator.h"
+#include "app/receivers/Guarded.h"
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit9.h"
@@ -96,14 +97,49 @@ const Column kProducerFields[] = {
     {"Anyja neve:", "O_ANYJA"},  {"Neme:", "O_NEME"},             {"FELIR:", "O_FELIR"},
     {"OCSG:", "O_CSGAZD1"},      {"OCSG érvényes:", "O_ERVKELT1"}, {"NÉBIH:", "O_IGSZAM1"}};
 
+// The ticket grid's model: the producer's columns of a ticket come from the
+// producer lookup by the row's F_OSTERMKOD.
+class TicketListModel : public db::DataSetModel {
+ public:
+  TicketListModel(QObject *parent, db::DataSet *list, const TicketQueries::ProducerLookup *producers)
+      : db::DataSetModel(parent), list_(list), producers_(producers) {}
+  void setFieldNames(const QStringList &names) { names_ = names; }
+
+  QVariant data(const QModelIndex &index, int role) const override {
+    if (index.isValid() && index.column() < names_.size() &&
+        names_[index.column()].startsWith(QLatin1String("O_")) &&
+        (role == Qt::DisplayRole || role == Qt::EditRole)) {
+      db::Field *code = list_->active() ? list_->findField(QStringLiteral("F_OSTERMKOD")) : nullptr;
+      if (!code) return QVariant();
+      return producers_->value(list_->textAt(index.row(), code->index()), names_[index.column()]);
+    }
+    return db::DataSetModel::data(index, role);
+  }
+
+ private:
+  db::DataSet *list_;
+  const TicketQueries::ProducerLookup *producers_;
+  QStringList names_;
+};
+
 template <size_t N>
-void bindGrid(QTableView *grid, db::DataSet *dataSet, const Column (&columns)[N]) {
+void bindGrid(QTableView *grid, db::DataSet *dataSet, const Column (&columns)[N],
+              const TicketQueries::ProducerLookup *producers = nullptr) {
   grid->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid->setSelectionMode(QAbstractItemView::SingleSelection);
   grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
   auto *source = new db::DataSource(grid);
   source->setDataSet(dataSet);
-  auto *model = new db::DataSetModel(grid);
+  db::DataSetModel *model;
+  if (producers) {
+    auto *list = new TicketListModel(grid, dataSet, producers);
+    QStringList names;
+    for (const Column &c : columns) names << QLatin1String(c.field);
+    list->setFieldNames(names);
+    model = list;
+  } else {
+    model = new db::DataSetModel(grid);
+  }
   model->setDataSource(source);
   QList<db::DataSetModel::Column> list;
   for (const Column &c : columns)
@@ -126,7 +162,7 @@ void TForm8::setCancelTicket(Command command) { cancelCommand() = std::move(comm
 
 TForm8::TForm8(QWidget *parent) : QDialog(parent) {
   buildUi();
-  TicketQueries::openTicketList();  // FormCreate
+  TicketQueries::openTicketList();  // FormCreate (the producers are read with it)
   showCurrentRow();
 }
 
@@ -209,32 +245,43 @@ void TForm8::buildUi() {
   top->addWidget(rowBox);
   top->addLayout(buttons);
 
-  connect(Edit1, &QLineEdit::textEdited, this, &TForm8::Search);
-  connect(Button7, &QPushButton::clicked, this, &TForm8::Search);
-  connect(Button1, &QPushButton::clicked, this, &TForm8::NewTicket);
-  connect(Button2, &QPushButton::clicked, this, &TForm8::ModifyTicket);
+  connect(Edit1, &QLineEdit::textEdited, this, [this] { RunGuarded([this] { Search(); }); });
+  connect(Button7, &QPushButton::clicked, this, [this] { RunGuarded([this] { Search(); }); });
+  connect(Button1, &QPushButton::clicked, this, [this] { RunGuarded([this] { NewTicket(); }); });
+  connect(Button2, &QPushButton::clicked, this, [this] { RunGuarded([this] { ModifyTicket(); }); });
   connect(Button3, &QPushButton::clicked, this, [this] {
     NyomtatMod = QStringLiteral("Megtekint");
-    PrintTicket();
+    RunGuarded([this] { PrintTicket(); });
   });
   connect(Button4, &QPushButton::clicked, this, [this] {
     NyomtatMod = QStringLiteral("Nyomtat");
-    PrintTicket();
+    RunGuarded([this] { PrintTicket(); });
   });
   connect(Button5, &QPushButton::clicked, this, [this] {
-    if (cancelCommand()) cancelCommand()(this);
+    RunGuarded([this] {
+      if (cancelCommand()) cancelCommand()(this);
+    });
   });
   connect(Button6, &QPushButton::clicked, this, &TForm8::reject);
-  connect(PageControl1, &QTabWidget::currentChanged, this, &TForm8::TabChanged);
-  bindGrid(DBGrid1, Data->ZQ10, kHeaderColumns);
+  connect(PageControl1, &QTabWidget::currentChanged, this, [this] { RunGuarded([this] { TabChanged(); }); });
+  bindGrid(DBGrid1, Data->ZQ10, kHeaderColumns, &producers_);
   bindGrid(DBGrid2, Data->ZQ20, kLineColumns);
-  connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this, &TForm8::SortBy);
+  connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
+          [this](int column) { RunGuarded([this, column] { SortBy(column); }); });
   Button2->installEventFilter(this);
   connect(Data->ZQ10, &db::DataSet::currentRowChanged, this, [this] { showCurrentRow(); });
+  // Producers can be added or changed through the entry dialog's picker:
+  // read them again whenever the list is read.
+  connect(Data->ZQ10, &db::DataSet::opened, this,
+          [this] { RunGuarded([this] { producers_.reload(); }); });
 }
 
 void TForm8::showEvent(QShowEvent *event) {
   QDialog::showEvent(event);
+  RunGuarded([this] { FormShow(); });
+}
+
+void TForm8::FormShow() {
   // The list was opened in serial order a moment ago by the constructor:
   // position it rather than read it all again.
   db::Query &list = *Data->ZQ10;
@@ -250,9 +297,12 @@ void TForm8::showEvent(QShowEvent *event) {
 
 void TForm8::showCurrentRow() {
   db::DataSet &list = *Data->ZQ10;
+  const QString producer = fieldText(list, QStringLiteral("F_OSTERMKOD"));
   for (const Column &c : kRowFields) {
-    if (auto *l = findChild<QLabel *>(QStringLiteral("R_") + QLatin1String(c.field)))
-      l->setText(fieldText(list, QLatin1String(c.field)));
+    const QString field = QLatin1String(c.field);
+    if (auto *l = findChild<QLabel *>(QStringLiteral("R_") + field))
+      l->setText(field.startsWith(QLatin1String("O_")) ? producers_.value(producer, field)
+                                                        : fieldText(list, field));
   }
 }
 
@@ -274,7 +324,17 @@ void TForm8::SortBy(int column) {
 }
 
 void TForm8::Search() {
-  TicketQueries::openTicketList(QStringLiteral("f_Bszam"), Edit1->text());
+  // A list already read in serial order is only positioned: the search runs
+  // at every key, and reading a hundred thousand tickets again at each one
+  // would make typing lag.
+  db::Query &list = *Data->ZQ10;
+  if (list.active() && list.sql().text().endsWith(QLatin1String("ORDER BY f_Bszam"))) {
+    if (!list.isEmpty() &&
+        !list.locate(QStringLiteral("F_BSZAM"), Edit1->text(), db::LocateOptions{true, true}))
+      list.first();  // no match: the first row, as a fresh read would leave it
+  } else {
+    TicketQueries::openTicketList(QStringLiteral("f_Bszam"), Edit1->text());
+  }
   Label9->setText(QString::fromUtf8(kSorts[0].label));
   showCurrentRow();
 }
@@ -330,7 +390,7 @@ bool TForm8::eventFilter(QObject *watched, QEvent *event) {
   if (watched == Button2 && event->type() == QEvent::KeyPress) {
     auto *ke = static_cast<QKeyEvent *>(event);
     if (ke->key() == Qt::Key_M && !(ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-      OpenForModify();
+      RunGuarded([this] { OpenForModify(); });
       return true;
     }
   }

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+#include "app/tickets/TicketQueries.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -45,7 +47,10 @@ class TForm8 : public QDialog {
 
  private:
   void buildUi();
+  void FormShow();
   void showCurrentRow();
+
+  TicketQueries::ProducerLookup producers_;  // the producer columns of the list
 
  public:
   QLineEdit *Edit1;

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -30,6 +31,7 @@
 #include "platform/dialogs.h"
 
 #include "app/common/FieldKeys.h"
+#include "app/receivers/Guarded.h"
 #include "app/common/Navigator.h"
 #include "app/producers/Unit4.h"
 #include "app/tickets/TicketQueries.h"
@@ -274,16 +276,18 @@ void TForm9::buildUi() {
                       Button4};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
-  connect(Button1, &QPushButton::clicked, this, &TForm9::pickProducer);
-  connect(Button2, &QPushButton::clicked, this, &TForm9::newLine);
-  connect(Button8, &QPushButton::clicked, this, &TForm9::modifyLine);
-  connect(Button9, &QPushButton::clicked, this, &TForm9::deleteLine);
-  connect(Button6, &QPushButton::clicked, this, &TForm9::accept);
+  connect(Button1, &QPushButton::clicked, this, [this] { RunGuarded([this] { pickProducer(); }); });
+  connect(Button2, &QPushButton::clicked, this, [this] { RunGuarded([this] { newLine(); }); });
+  connect(Button8, &QPushButton::clicked, this, [this] { RunGuarded([this] { modifyLine(); }); });
+  connect(Button9, &QPushButton::clicked, this, [this] { RunGuarded([this] { deleteLine(); }); });
+  connect(Button6, &QPushButton::clicked, this, [this] { RunGuarded([this] { accept(); }); });
   connect(Button4, &QPushButton::clicked, this, &TForm9::reject);
-  connect(CheckBox2, &QCheckBox::clicked, this, &TForm9::declarationClicked);
+  connect(CheckBox2, &QCheckBox::clicked, this, [this] { RunGuarded([this] { declarationClicked(); }); });
   connect(CheckBox1, &QCheckBox::clicked, this, [this] {
-    transferChanged();
-    recalc();
+    RunGuarded([this] {
+      transferChanged();
+      recalc();
+    });
   });
   // The rates and the deduction recompute the totals as they are edited.
   for (QLineEdit *e : {Edit6, Edit13, Edit15})
@@ -373,6 +377,10 @@ void TForm9::showEvent(QShowEvent *event) {
   QDialog::showEvent(event);
   if (shown_) return;
   shown_ = true;
+  RunGuarded([this] { FormShow(); });
+}
+
+void TForm9::FormShow() {
   applyOptions();
   if (isNew()) {
     if (!StartNew()) {
@@ -560,10 +568,16 @@ void TForm9::transferChanged() {
 
 bool TForm9::eventFilter(QObject *watched, QEvent *event) {
   if (watched == Edit11 && event->type() == QEvent::MouseButtonDblClick) {
-    if (CheckBox1->isChecked()) setTransferPaymentDate();
+    if (CheckBox1->isChecked()) RunGuarded([this] { setTransferPaymentDate(); });
     return true;
   }
-  if (watched == CheckBox1 && event->type() == QEvent::FocusOut) transferChanged();
+  if (watched == CheckBox1 && event->type() == QEvent::FocusOut) {
+    // Leaving the box for another control of the dialog; not the dialog
+    // losing the focus to another window (a message box, a picker).
+    const auto reason = static_cast<QFocusEvent *>(event)->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+      RunGuarded([this] { transferChanged(); });
+  }
   return QDialog::eventFilter(watched, event);
 }
 

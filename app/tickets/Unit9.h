@@ -53,6 +53,7 @@ class TForm9 : public QDialog {
 
  private:
   void buildUi();
+  void FormShow();
   void applyOptions();
   void pickProducer();          // Button1 "Őstermelő"
   void declarationClicked();    // CheckBox2

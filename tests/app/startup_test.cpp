@@ -356,7 +356,26 @@ TEST_F(StartupTest, AMissingDatabaseEngineGivesTheBoxAndExitStatusZero) {
   EXPECT_TRUE(out.contains(QStringLiteral("STARTUP-BOX-SEEN"))) << out.toStdString();
 }
 
-// The child of the test above; does nothing when run on its own.
+TEST_F(StartupTest, AMissingClientLibraryGivesTheBoxAndExitStatusZero) {
+  // The client library is loaded at the first database call; a child process
+  // names one that does not exist.
+  createDatabase();
+  QProcess child;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("VORIK_FBCLIENT"), dir_.path() + QStringLiteral("/libfbclient.so.2"));
+  env.insert(QStringLiteral("VORIK_CHILD_WORKDIR"), dir_.path());
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  child.setProcessEnvironment(env);
+  child.setProcessChannelMode(QProcess::MergedChannels);
+  child.start(QCoreApplication::applicationFilePath(),
+              {QStringLiteral("--gtest_filter=StartupChild.StartsAndAnswersTheBox")});
+  ASSERT_TRUE(child.waitForFinished(60000)) << "the start-up hangs";
+  const QString out = QString::fromUtf8(child.readAll());
+  EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
+  EXPECT_TRUE(out.contains(QStringLiteral("STARTUP-BOX-SEEN"))) << out.toStdString();
+}
+
+// The child of the tests above; does nothing when run on its own.
 TEST(StartupChild, StartsAndAnswersTheBox) {
   const QString workdir = qEnvironmentVariable("VORIK_CHILD_WORKDIR");
   if (workdir.isEmpty()) GTEST_SKIP() << "runs as a child of another test";

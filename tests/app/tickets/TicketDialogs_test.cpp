@@ -5,6 +5,8 @@
 #include <QTableView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFocusEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -351,6 +353,16 @@ TEST_F(TicketDialogs, PaymentDateRules) {
   EXPECT_EQ(f->Edit11->text(), QStringLiteral("2025.03.13"));
   f->CheckBox1->click();  // to cash
   EXPECT_EQ(f->Edit11->text(), QStringLiteral("2025.3.5"));
+  // Leaving the box applies the rule of its state too.
+  f->CheckBox1->setChecked(true);
+  QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+  QApplication::sendEvent(f->CheckBox1, &leave);
+  EXPECT_EQ(f->Edit11->text(), QStringLiteral("2025.03.13"));
+  // Another window taking the focus is not leaving the box.
+  f->Edit11->setText(QStringLiteral("2025.05.05"));
+  QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+  QApplication::sendEvent(f->CheckBox1, &away);
+  EXPECT_EQ(f->Edit11->text(), QStringLiteral("2025.05.05"));
 
   // A purchase date that is no date: the conversion message, the payment
   // date stays.
@@ -615,6 +627,8 @@ TEST_F(TicketDialogs, ListSearchAndSort) {
   const QString producer = addProducer(QString(), QStringLiteral("0"));
   for (const char *s : {"39000001", "39100002", "39100003", "39200004"})
     addHeader(QLatin1String(s), producer, QStringLiteral(" "));
+  exec(QStringLiteral("UPDATE OSTERMELO SET O_HELYSEGNEV = 'Kecskemét', O_BETETLAP = 'B-7' "
+                      "WHERE O_KOD = '%1'").arg(producer));
   TForm8 list(nullptr);
   list.show();
   QApplication::processEvents();
@@ -627,6 +641,9 @@ TEST_F(TicketDialogs, ListSearchAndSort) {
   EXPECT_EQ(Data->ZQ10->recNo(), 1);
   list.SortBy(3);
   EXPECT_EQ(list.Label9->text(), QStringLiteral("Felvásárlási jegy lista, dátum szerint"));
+  emit list.DBGrid1->horizontalHeader()->sectionClicked(4);  // a click on "Print"
+  EXPECT_EQ(list.Label9->text(), QStringLiteral("Felvásárlási jegy lista, volt-e nyomtatva szerint"));
+  list.SortBy(3);
   list.SortBy(7);  // not a sorting column
   EXPECT_EQ(list.Label9->text(), QStringLiteral("Felvásárlási jegy lista, dátum szerint"));
   // The navigator moves the list; the grid and the row panel follow.
@@ -635,6 +652,24 @@ TEST_F(TicketDialogs, ListSearchAndSort) {
   EXPECT_EQ(list.DBGrid1->currentIndex().row(), 3);
   EXPECT_EQ(textOf(&list, QStringLiteral("R_F_BSZAM")),
             Data->ZQ10->fieldByName(QStringLiteral("F_BSZAM")).asString());
+  // The producer's columns of the grid and the panel.
+  QAbstractItemModel *model = list.DBGrid1->model();
+  EXPECT_EQ(model->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Név"));
+  EXPECT_EQ(model->data(model->index(0, 2)).toString(), QStringLiteral("Termelő ") + producer);
+  EXPECT_EQ(model->data(model->index(0, 7)).toString(), QStringLiteral("Kecskemét"));
+  EXPECT_EQ(textOf(&list, QStringLiteral("R_O_BETETLAP")), QStringLiteral("B-7"));
+  // Ordering by the producer's name joins the producers.
+  list.SortBy(2);
+  EXPECT_EQ(list.Label9->text(), QStringLiteral("Felvásárlási jegy lista, név szerint"));
+  EXPECT_EQ(Data->ZQ10->recordCount(), 4);
+  // Searching from another order reads the list in serial order again.
+  list.Edit1->setText(QStringLiteral("392"));
+  list.Search();
+  EXPECT_EQ(Data->ZQ10->fieldByName(QStringLiteral("F_BSZAM")).asString(), QStringLiteral("39200004"));
+  EXPECT_EQ(list.Label9->text(), QStringLiteral("Felvásárlási jegy lista, \"Bizonylatszám\" szerint"));
+  list.Edit1->setText(QStringLiteral("3900"));
+  list.Search();
+  EXPECT_EQ(Data->ZQ10->fieldByName(QStringLiteral("F_BSZAM")).asString(), QStringLiteral("39000001"));
 }
 
 TEST_F(TicketDialogs, EndToEndThroughTheRealDialogs) {
@@ -1003,4 +1038,51 @@ TEST_F(TicketDialogs, EndToEndFromTheReceiverChoiceThroughEveryDialog) {
   EXPECT_EQ(scalar(QStringLiteral("SELECT A_QZBSZAM FROM SORSZAM WHERE A_AKOD = '%1'")
                        .arg(receiver_)),
             QStringLiteral("46000001"));
+}
+
+TEST_F(TicketDialogs, FieldKeyFiltersOfEntryAndLineDialogs) {
+  auto typed = [](QLineEdit *e) {
+    e->clear();
+    for (QChar c : QStringLiteral("1.,-x2")) {
+      QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+      QApplication::sendEvent(e, &press);
+    }
+    return e->text();
+  };
+  JegyMod = kJegyModUj;
+  TForm9 entry(nullptr);
+  for (QLineEdit *date : {entry.Edit3, entry.Edit10, entry.Edit11})
+    EXPECT_EQ(typed(date), QStringLiteral("1.2")) << date->objectName().toStdString();
+  EXPECT_EQ(typed(entry.Edit6), QStringLiteral("12"));
+  for (QLineEdit *decimal : {entry.Edit13, entry.Edit14, entry.Edit15})
+    EXPECT_EQ(typed(decimal), QStringLiteral("1,2")) << decimal->objectName().toStdString();
+  EXPECT_EQ(typed(entry.Edit4), QStringLiteral("1.,-x2"));
+  EXPECT_EQ(entry.Edit4->maxLength(), 200);
+  EXPECT_EQ(entry.Edit12->maxLength(), 250);
+
+  TForm10 line({QStringLiteral("1"), QStringLiteral("0"), QString()}, nullptr);
+  EXPECT_EQ(typed(line.Edit5), QStringLiteral("1,-2"));
+  for (QLineEdit *decimal : {line.Edit7, line.Edit8, line.Edit10})
+    EXPECT_EQ(typed(decimal), QStringLiteral("1,2")) << decimal->objectName().toStdString();
+  EXPECT_EQ(typed(line.Edit3), QStringLiteral("1.,-x2"));
+  EXPECT_EQ(line.Edit3->maxLength(), 75);
+  for (QLineEdit *ten : {line.Edit4, line.Edit6, line.Edit10}) EXPECT_EQ(ten->maxLength(), 10);
+}
+
+TEST_F(TicketDialogs, AFailedReadIsReportedAndTheDialogStays) {
+  const QString producer = addProducer(QString(), QStringLiteral("0"));
+  setSerial(QStringLiteral("47000000"));
+  auto f = openNew();
+  pickProducer_ = producer;
+  f->Button1->click();
+  f->Edit11->setText(f->Edit10->text());
+  Data->ZCon1->close();  // every statement fails from here on
+  ModalScript script;
+  MessageSeen seen;
+  script.then(answer(QMessageBox::Ok, &seen));
+  script.run([&] { f->Button6->click(); }, 5000);
+  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(seen.kind, QStringLiteral("Error"));
+  EXPECT_FALSE(seen.text.isEmpty());
+  EXPECT_TRUE(f->isVisible());
 }
