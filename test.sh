@@ -17,4 +17,6 @@ for b in "$build"/bench/*_bench; do
   echo "== $(basename "$b")"
   "$b" --benchmark_min_time=0.01 || { echo "benchmark $(basename "$b") failed"; exit 1; }
 done
-ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 600
+# A GUI test that loses a race with a loaded machine gets one more run; a
+# real fault fails both.
+ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 600 --repeat until-pass:2
