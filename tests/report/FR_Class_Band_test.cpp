@@ -518,3 +518,65 @@ TEST_F(PageFilling, AnyLayoutEndsAndLeavesThePageFooterFree) {
 }
 
 }  // namespace
+
+namespace {
+
+// The same for master/detail levels and subreports whose bands may be
+// taller than a page.
+TEST_F(PageFilling, AnyLayoutWithDetailsAndSubreportsEnds) {
+  quint32 seed = qEnvironmentVariableIsSet("RFILL_SEED") ? quint32(qEnvironmentVariableIntValue("RFILL_SEED")) : 777u;
+  auto rnd = [&seed](int n) {
+    seed = seed * 1103515245u + 12345u;
+    return int((seed >> 8) % quint32(n));
+  };
+  const int h = PageHeight();
+  auto bands = [&](LayoutBuilder &l, std::initializer_list<int> types, bool sub) {
+    int y = 0;
+    for (int t : types) {
+      if (rnd(4) == 0 && t != btMasterData) continue;
+      const int dy = rnd(8) == 0 ? h + rnd(600) : 10 + rnd(100);
+      quint16 flags = 0;
+      if (rnd(3) == 0) flags |= flStretched;
+      if (rnd(4) == 0) flags |= flBandBreaked;
+      if (rnd(6) == 0) flags |= flBandNewPageAfter;
+      if (rnd(4) == 0) flags |= flBandPrintIfSubsetEmpty;
+      QString source;
+      if (t == btMasterData) source = QString::number(1 + rnd(4));
+      if (t == btDetailData) source = QString::number(1 + rnd(3));
+      if (t == btSubDetailData) source = QString::number(1 + rnd(2));
+      l.Band(t, y, dy, source, flags);
+      QStringList text;
+      const int lines = rnd(5) == 0 ? 60 + rnd(80) : 1 + rnd(3);
+      for (int i = 0; i < lines; ++i) text << QStringLiteral("t%1 %2").arg(t).arg(i);
+      const int top = rnd(std::max(1, dy / 2));
+      l.Memo(rnd(200), y + top, 200, std::min(dy - top, 20 + rnd(100)), text,
+             rnd(2) ? quint16(flStretched | flWordWrap) : quint16(0));
+      if (!sub && t == btMasterData && rnd(2) == 0) l.SubReport(400, y, 200, std::min(dy, 20), 1);
+      y += dy + 5;
+    }
+    return y;
+  };
+  for (int round = 0; round < 100; ++round) {
+    LayoutBuilder l;
+    const int y = bands(l, {btReportTitle, btPageHeader, btMasterHeader, btMasterData, btDetailHeader, btDetailData,
+                            btSubDetailData, btDetailFooter, btMasterFooter, btReportSummary},
+                        false);
+    l.Band(btPageFooter, y, 30, {}, flBandOnFirstPage | flBandOnLastPage);
+    l.Memo(0, y, 100, 20, {"PF"});
+    l.AddPage();
+    bands(l, {btMasterHeader, btMasterData, btDetailData, btMasterFooter}, true);
+    Build(l);
+    const int footerTop = h - 30;
+    // Pages of the second design page (when no subreport uses it) have no footer.
+    for (int p = 0; p < rep.EMFPages->Count(); ++p)
+      for (const PrintedObject &o : PageObjects(rep, p)) {
+        if (!PageTexts(rep, p).contains("PF") || o.text == "PF") continue;
+        EXPECT_LE(o.y + o.dy, footerTop) << "round " << round << " page " << p + 1 << ": "
+                                         << o.text.left(20).toStdString();
+      }
+    EXPECT_LT(rep.EMFPages->Count(), 600) << "round " << round;
+    errors.clear();
+  }
+}
+
+}  // namespace
