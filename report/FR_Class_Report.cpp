@@ -133,6 +133,9 @@ void TfrReport::LoadBody(TfrStream &s) {
 }
 
 void TfrReport::SaveBody(TfrStream &s) {
+  // An object names its page in one byte: more pages would land objects on
+  // the wrong page when read back.
+  if (Pages.Count() > 256) throw EWriteError(QStringLiteral("A layout holds at most 256 pages"));
   frVersion = frCurrentVersion;
   s.WriteBool16(PrintToDefault);
   s.WriteBool16(DoublePass);

@@ -568,3 +568,21 @@ TEST(LayoutStream, TemplatesReadTheSameAfterAnOlderLayout) {
   c.LoadTemplate(dir.file("t.frt"), nullptr, nullptr, true);
   EXPECT_EQ(c.SaveToBytes(), bytes);
 }
+
+TEST(LayoutStream, PagesBeyondTheOneBytePageIndexAreRefused) {
+  vorik::test::TempDir dir;
+  TfrReport r;
+  for (int i = 0; i < 256; ++i) r.Pages.Add();
+  add<TfrLineView>(r.Pages[255], 1, 2, 3, 4, QStringLiteral("Last"));
+  TfrReport back;
+  back.LoadFromBytes(r.SaveToBytes());
+  ASSERT_EQ(back.Pages.Count(), 256);
+  EXPECT_EQ(back.Pages[255]->Count(), 1);
+  EXPECT_EQ(back.Pages[0]->Count(), 0);
+  // One page more: the object would be read onto page 0, so nothing is written.
+  r.Pages.Add();
+  add<TfrLineView>(r.Pages[256], 1, 2, 3, 4, QStringLiteral("Beyond"));
+  EXPECT_THROW(r.SaveToBytes(), EWriteError);
+  EXPECT_THROW(r.SaveToFile(dir.file("big.frf")), EWriteError);
+  EXPECT_FALSE(QFile::exists(dir.file("big.frf")));
+}
