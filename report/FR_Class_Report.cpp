@@ -83,6 +83,13 @@ void TfrReport::LoadBody(TfrStream &s) {
   const bool printToDefault = s.ReadBool16();
   const bool doublePass = s.ReadBool16();
   const QString printer = ReadFrString(s);
+  // The layout's printer is chosen before its pages apply their paper to it.
+  {
+    const bool saved = PrintToDefault;
+    PrintToDefault = printToDefault;
+    SetPrinterTo(printer);
+    PrintToDefault = saved;
+  }
 
   while (!s.AtEnd()) {
     const qint64 at = s.Position();
@@ -129,7 +136,6 @@ void TfrReport::LoadBody(TfrStream &s) {
     Values = std::move(values);
     Variables = variables;
   }
-  SetPrinterTo(printer);
 }
 
 void TfrReport::SaveBody(TfrStream &s) {
