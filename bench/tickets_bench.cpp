@@ -92,6 +92,44 @@ void BM_OpenTicketListQuery(benchmark::State &state) {
 }
 BENCHMARK(BM_OpenTicketListQuery)->Unit(benchmark::kMillisecond);
 
+// What a grid needs: the query executed and its first rows fetched.
+void BM_OpenTicketListFirstRows(benchmark::State &state) {
+  world();
+  for (auto _ : state) {
+    TicketQueries::openTicketList();
+    benchmark::DoNotOptimize(Data->ZQ10->fieldByName(QStringLiteral("F_BSZAM")).asString());
+  }
+}
+BENCHMARK(BM_OpenTicketListFirstRows)->Unit(benchmark::kMillisecond);
+
+// The re-read after a save: the list opened and positioned on the newest
+// (last) serial.
+void BM_OpenTicketListOnLastSerial(benchmark::State &state) {
+  world();
+  const QString last = QString::number(25000000 + kTickets);
+  for (auto _ : state) {
+    TicketQueries::openTicketList(QStringLiteral("f_Bszam"), last);
+    benchmark::DoNotOptimize(Data->ZQ10->recNo());
+  }
+}
+BENCHMARK(BM_OpenTicketListOnLastSerial)->Unit(benchmark::kMillisecond);
+
+// The rank of the newest serial counted through the header index: the
+// least an exact repositioning without reading the rows before it costs.
+void BM_RankOfLastSerial(benchmark::State &state) {
+  world();
+  db::Query q;
+  q.setTransaction(Data->IBTrans1);
+  q.sql().add(QStringLiteral("SELECT COUNT(*) FROM QzFej WHERE f_akod = :p1 AND F_BSZAM < :p2"));
+  for (auto _ : state) {
+    q.paramByName(QStringLiteral("p1")).setString(AtvevoKod);
+    q.paramByName(QStringLiteral("p2")).setString(QString::number(25000000 + kTickets));
+    q.open();
+    benchmark::DoNotOptimize(q.field(0).asInteger());
+  }
+}
+BENCHMARK(BM_RankOfLastSerial)->Unit(benchmark::kMillisecond);
+
 void BM_OpenTicketListWindow(benchmark::State &state) {
   world();
   UtolsoBszam = QString::number(25000000 + kTickets / 2);

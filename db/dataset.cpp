@@ -17,6 +17,9 @@ using namespace Firebird;
 namespace {
 
 constexpr std::size_t kRowsPerBlock = 512;
+// Rows fetched at open and by each further step: a grid's screenful and more,
+// small enough that opening a large result costs little beyond executing it.
+constexpr std::size_t kFetchBatch = 200;
 
 FieldType fieldType(unsigned sqlType, int scale) {
   switch (sqlType) {
@@ -338,6 +341,7 @@ void Field::setNull() { setValue(QVariant()); }
 DataSet::DataSet(QObject *parent) : QObject(parent) {}
 
 DataSet::~DataSet() {
+  closeCursor();
   if (transaction_) transaction_->detach(this);
   if (outMeta_) outMeta_->release();
 }
@@ -355,6 +359,7 @@ void DataSet::open() { throw Error(QStringLiteral("%1: dataset cannot be opened"
 void DataSet::close() {
   if (state_ == State::Inactive) return;
   pending_.clear();
+  closeCursor();
   clearRows();
   setState(State::Inactive);
   emit closed();
@@ -401,6 +406,7 @@ void DataSet::setLayout(IMessageMetadata *outMeta) {
 }
 
 void DataSet::clearRows() {
+  closeCursor();
   blocks_.clear();
   rowCount_ = 0;
   current_ = 0;
@@ -437,23 +443,15 @@ void DataSet::openStatement(IStatement *statement, IMessageMetadata *inMeta, con
   setLayout(outMeta);
   outMeta->release();
   clearRows();
-  IResultSet *rs = statement->openCursor(&st, tra, inMeta, const_cast<unsigned char *>(inBuffer), outMeta_, 0);
-  st.check();
-  try {
-    for (;;) {
-      unsigned char *row = appendRow();
-      int r = rs->fetchNext(&st, row);
-      if (r == IStatus::RESULT_OK) continue;
-      dropLastRow();
-      if (r == IStatus::RESULT_NO_DATA) break;
-      st.check();
-      throw Error(QStringLiteral("fetch failed"));
-    }
-    rs->close(&st);
+  cursor_ = statement->openCursor(&st, tra, inMeta, const_cast<unsigned char *>(inBuffer), outMeta_, 0);
+  if (st.failed()) {
+    cursor_ = nullptr;
     st.check();
+  }
+  try {
+    fetchTo(kFetchBatch);
   } catch (...) {
-    fb::Status st2;
-    rs->release();
+    closeCursor();
     clearRows();
     throw;
   }
@@ -463,6 +461,57 @@ void DataSet::openStatement(IStatement *statement, IMessageMetadata *inMeta, con
   setState(State::Browse);
   emit opened();
   emit currentRowChanged(recNo());
+}
+
+void DataSet::closeCursor() {
+  if (!cursor_) return;
+  IResultSet *rs = cursor_;
+  cursor_ = nullptr;
+  fb::Status st;
+  rs->close(&st);
+  if (st.failed()) rs->release();
+}
+
+bool DataSet::fetchTo(std::size_t rows) const {
+  if (rowCount_ >= rows) return true;
+  if (!cursor_) return false;
+  auto *self = const_cast<DataSet *>(this);
+  const std::size_t before = rowCount_;
+  fb::Status st;
+  try {
+    while (rowCount_ < rows) {
+      unsigned char *row = self->appendRow();
+      int r = cursor_->fetchNext(&st, row);
+      if (r == IStatus::RESULT_OK) continue;
+      self->dropLastRow();
+      if (r == IStatus::RESULT_NO_DATA) {
+        self->closeCursor();
+        break;
+      }
+      st.check();
+      throw Error(QStringLiteral("fetch failed"));
+    }
+  } catch (...) {
+    // The rows fetched so far stay; the cursor is not used again.
+    self->closeCursor();
+    if (rowCount_ != before && state_ != State::Inactive) emit self->rowsFetched(static_cast<int>(rowCount_));
+    throw;
+  }
+  if (rowCount_ != before && state_ != State::Inactive) emit self->rowsFetched(static_cast<int>(rowCount_));
+  return rowCount_ >= rows;
+}
+
+void DataSet::fetchMore() {
+  if (cursor_) fetchTo(rowCount_ + kFetchBatch);
+}
+
+void DataSet::fetchAll() const {
+  while (cursor_) fetchTo(rowCount_ + kRowsPerBlock * 8);
+}
+
+int DataSet::recordCount() const {
+  fetchAll();
+  return static_cast<int>(rowCount_);
 }
 
 void DataSet::setCurrent(int row, bool notify) {
@@ -480,6 +529,7 @@ void DataSet::first() {
 
 void DataSet::last() {
   if (state_ == State::Edit) post();
+  fetchAll();
   setCurrent(rowCount_ ? static_cast<int>(rowCount_) - 1 : 0);
   eof_ = true;
   bof_ = rowCount_ == 0;
@@ -487,6 +537,7 @@ void DataSet::last() {
 
 void DataSet::next() {
   if (state_ == State::Edit) post();
+  if (current_ + 1 >= static_cast<int>(rowCount_)) fetchTo(rowCount_ + kFetchBatch);
   if (current_ + 1 < static_cast<int>(rowCount_)) {
     setCurrent(current_ + 1);
     bof_ = eof_ = false;
@@ -511,6 +562,7 @@ void DataSet::moveBy(int distance) {
 }
 
 void DataSet::setRecNo(int recNo) {
+  if (recNo > 0) fetchTo(static_cast<std::size_t>(recNo));
   if (!rowCount_ || recNo < 1 || recNo > static_cast<int>(rowCount_)) return;
   if (state_ == State::Edit) post();
   setCurrent(recNo - 1);
@@ -541,6 +593,7 @@ QStringList DataSet::fieldNames() const {
 }
 
 QVariant DataSet::valueAt(int row, int column) const {
+  if (row >= 0 && column >= 0 && column < fieldCount()) fetchTo(static_cast<std::size_t>(row) + 1);
   if (row < 0 || row >= static_cast<int>(rowCount_) || column < 0 || column >= fieldCount()) return QVariant();
   if (row == current_ && !pending_.empty()) return fields_[static_cast<std::size_t>(column)]->value();
   return fields_[static_cast<std::size_t>(column)]->decode(rowData(static_cast<std::size_t>(row)));
@@ -555,7 +608,11 @@ bool DataSet::locate(const QString &fieldName, const QVariant &value, LocateOpti
   const bool textual = f.type() == FieldType::Text || f.type() == FieldType::FixedText || options.partialKey ||
                        value.typeId() == QMetaType::QString;
   const QString key = value.isNull() ? QString() : variantText(value);
-  for (std::size_t r = 0; r < rowCount_; ++r) {
+  for (std::size_t r = 0;; ++r) {
+    if (r >= rowCount_) {
+      fetchTo(r + kFetchBatch);  // a miss in the rows fetched so far reads on
+      if (r >= rowCount_) break;
+    }
     const unsigned char *row = rowData(r);
     bool match;
     if (value.isNull()) {

@@ -1,7 +1,8 @@
 #pragma once
 // Datasets: the buffered result of a statement with a current row. Open
-// fetches every row into one buffer of raw engine messages; fields decode
-// values from the current row on request.
+// executes and fetches a first batch of rows into a buffer of raw engine
+// messages; the rest is fetched as navigation, locate, recordCount or a grid
+// reaches it. Fields decode values from the current row on request.
 #include "db/decimal.h"
 
 #include <QDate>
@@ -18,6 +19,7 @@
 
 namespace Firebird {
 class IMessageMetadata;
+class IResultSet;
 class IStatement;
 }  // namespace Firebird
 
@@ -162,7 +164,8 @@ class DataSet : public QObject {
   // True after prior() ran before the first row, or when there is no row.
   bool bof() const { return bof_; }
   bool isEmpty() const { return rowCount_ == 0; }
-  int recordCount() const { return static_cast<int>(rowCount_); }
+  // Every row of the result: fetches the rows not fetched yet.
+  int recordCount() const;
   // 1-based number of the current row, 0 when there is none.
   int recNo() const { return rowCount_ ? current_ + 1 : 0; }
   void setRecNo(int recNo);
@@ -178,9 +181,17 @@ class DataSet : public QObject {
   // miss answers false and keeps the current row.
   bool locate(const QString &fieldName, const QVariant &value, LocateOptions options = {});
 
-  // Random access for grids, without moving the current row (0-based row).
+  // Random access for grids, without moving the current row (0-based row);
+  // a row not fetched yet is fetched.
   QVariant valueAt(int row, int column) const;
   QString textAt(int row, int column) const;
+
+  // Incremental fetching, for grids: the rows fetched so far, whether the
+  // result has more, and fetching the next batch.
+  int fetchedCount() const { return static_cast<int>(rowCount_); }
+  bool fetchedAll() const { return cursor_ == nullptr; }
+  void fetchMore();
+  void fetchAll() const;
 
   // Editing of the current row (writable tables only).
   virtual void edit();
@@ -195,9 +206,11 @@ class DataSet : public QObject {
   // Values of one row changed (after post).
   void rowUpdated(int recNo);
   void stateChanged();
+  // More rows were fetched; count is the number fetched now.
+  void rowsFetched(int count);
 
  protected:
-  // Prepares when needed and fetches every row; used by open().
+  // Prepares when needed, opens the cursor and fetches the first batch; used by open().
   void openStatement(Firebird::IStatement *statement, Firebird::IMessageMetadata *inMeta,
                      const unsigned char *inBuffer);
   // Takes the output layout of a prepared statement for the row buffer.
@@ -228,14 +241,21 @@ class DataSet : public QObject {
   friend class Transaction;
   friend class Table;
   void closedByTransaction();
+  // Fetches until at least rows are buffered or the result is exhausted;
+  // false when fewer rows exist.
+  bool fetchTo(std::size_t rows) const;
+  void closeCursor();
 
   Transaction *transaction_ = nullptr;
   State state_ = State::Inactive;
   std::vector<std::unique_ptr<Field>> fields_;
   Firebird::IMessageMetadata *outMeta_ = nullptr;
   std::size_t rowSize_ = 0;
-  std::vector<std::unique_ptr<unsigned char[]>> blocks_;
-  std::size_t rowCount_ = 0;
+  // The rows fetched so far; the cursor stays open while more may follow.
+  // Fetching on demand happens behind const accessors (recordCount, valueAt).
+  mutable std::vector<std::unique_ptr<unsigned char[]>> blocks_;
+  mutable std::size_t rowCount_ = 0;
+  mutable Firebird::IResultSet *cursor_ = nullptr;
   int current_ = 0;
   bool eof_ = true, bof_ = true;
 };

@@ -18,6 +18,7 @@ void DataSetModel::setDataSource(DataSource *source) {
   if (source) {
     connect(source, &DataSource::dataChanged, this, &DataSetModel::reset);
     connect(source, &DataSource::rowChanged, this, &DataSetModel::syncSelection);
+    connect(source, &DataSource::rowsFetched, this, &DataSetModel::rowsFetched);
     connect(source, &DataSource::rowUpdated, this, [this](int recNo) {
       if (recNo > 0 && columnCount() > 0) emit dataChanged(index(recNo - 1, 0), index(recNo - 1, columnCount() - 1));
     });
@@ -35,6 +36,7 @@ void DataSetModel::reset() {
   beginResetModel();
   fieldIndexes_.clear();
   DataSet *d = dataSet();
+  rows_ = d && d->active() ? d->fetchedCount() : 0;
   if (d && d->active()) {
     if (columns_.isEmpty()) {
       for (int i = 0; i < d->fieldCount(); ++i) fieldIndexes_.push_back(i);
@@ -58,8 +60,29 @@ int DataSetModel::fieldIndex(int column) const {
 
 int DataSetModel::rowCount(const QModelIndex &parent) const {
   if (parent.isValid()) return 0;
+  return rows_;
+}
+
+bool DataSetModel::canFetchMore(const QModelIndex &parent) const {
   DataSet *d = dataSet();
-  return d && d->active() ? d->recordCount() : 0;
+  return !parent.isValid() && d && d->active() && !d->fetchedAll();
+}
+
+void DataSetModel::fetchMore(const QModelIndex &parent) {
+  DataSet *d = dataSet();
+  if (parent.isValid() || !d || !d->active()) return;
+  try {
+    d->fetchMore();  // the new rows arrive through rowsFetched
+  } catch (const Error &e) {
+    emit editFailed(e.message());
+  }
+}
+
+void DataSetModel::rowsFetched(int count) {
+  if (count <= rows_) return;
+  beginInsertRows(QModelIndex(), rows_, count - 1);
+  rows_ = count;
+  endInsertRows();
 }
 
 int DataSetModel::columnCount(const QModelIndex &parent) const {

@@ -1,7 +1,9 @@
 #pragma once
 // A table model over a data source's dataset, for grids. The rows are the
-// dataset's buffered rows; the grid's current row is the dataset's current
-// row, both ways, once a selection model is bound.
+// dataset's rows fetched so far; a grid scrolled to the end fetches more
+// (canFetchMore / fetchMore), and rows the dataset fetches itself are added.
+// The grid's current row is the dataset's current row, both ways, once a
+// selection model is bound.
 #include <QAbstractTableModel>
 #include <QPointer>
 #include <QStringList>
@@ -33,6 +35,8 @@ class DataSetModel : public QAbstractTableModel {
 
   int rowCount(const QModelIndex &parent = QModelIndex()) const override;
   int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+  bool canFetchMore(const QModelIndex &parent) const override;
+  void fetchMore(const QModelIndex &parent) override;
   // DisplayRole: the field's text (as Field::asString); EditRole: the value;
   // TextAlignmentRole: numbers right-aligned.
   QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -46,17 +50,20 @@ class DataSetModel : public QAbstractTableModel {
 
  signals:
   // An edit through the grid failed (bad text, or the database refused the
-  // post); the row keeps its stored values.
+  // post; the row keeps its stored values), or moving to a row or fetching
+  // more rows failed.
   void editFailed(const QString &message);
 
  private:
   DataSet *dataSet() const;
   void reset();
   void syncSelection(int recNo);
+  void rowsFetched(int count);
 
   QPointer<DataSource> source_;
   QList<Column> columns_;
   std::vector<int> fieldIndexes_;
+  int rows_ = 0;
   QPointer<QItemSelectionModel> selection_;
   bool syncing_ = false;
 };

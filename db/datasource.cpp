@@ -26,6 +26,9 @@ void DataSource::setDataSet(DataSet *d) {
     connect(d, &DataSet::stateChanged, this, [this] {
       if (enabled_) emit stateChanged();
     });
+    connect(d, &DataSet::rowsFetched, this, [this](int count) {
+      if (enabled_) emit rowsFetched(count);
+    });
     connect(d, &QObject::destroyed, this, [this] {
       dataSet_ = nullptr;
       if (enabled_) emit dataChanged();

@@ -30,6 +30,8 @@ class DataSource : public QObject {
   void rowUpdated(int recNo);
   // The dataset entered or left edit mode.
   void stateChanged();
+  // More rows of the dataset were fetched (count: the rows fetched now).
+  void rowsFetched(int count);
 
  private:
   QPointer<DataSet> dataSet_;

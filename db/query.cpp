@@ -176,6 +176,12 @@ void Query::open() {
     throw Error(QStringLiteral("%1: the statement returns no rows").arg(objectName()));
   }
   close();
+  try {
+    transaction()->fetchDataSets(this);
+  } catch (...) {
+    outMeta->release();
+    throw;
+  }
   setLayout(outMeta);
   outMeta->release();
   clearRows();
@@ -195,6 +201,7 @@ void Query::open() {
 void Query::execute() {
   IStatement *s = prepare();
   if (active()) close();
+  if (!returnsRows_) transaction()->fetchDataSets(this);
   fb::Status st;
   IMessageMetadata *declared = s->getInputMetadata(&st);
   st.check();

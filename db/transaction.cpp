@@ -87,6 +87,12 @@ void Transaction::closeDataSets() {
   for (DataSet *d : sets) d->closedByTransaction();
 }
 
+void Transaction::fetchDataSets(const DataSet *except) {
+  std::vector<DataSet *> sets = dataSets_;
+  for (DataSet *d : sets)
+    if (d != except && d->active()) d->fetchAll();
+}
+
 void Transaction::dropHandle() { handle_ = nullptr; }
 
 void Transaction::commit() {

@@ -42,9 +42,14 @@ class Transaction : public QObject {
 
  private:
   friend class DataSet;
+  friend class Query;
   void attach(DataSet *d);
   void detach(DataSet *d);
   void closeDataSets();
+  // Fetches the rest of every half-fetched dataset but one, before a
+  // statement of this transaction changes data: what a dataset shows stays
+  // what was there when it was opened.
+  void fetchDataSets(const DataSet *except);
   void dropHandle();
 
   Connection *connection_ = nullptr;

@@ -33,6 +33,13 @@ constexpr int kCollecting[] = {btPageFooter, btMasterFooter, btDetailFooter, btS
 
 TfrEMFPages &emf() { return *frBuild.OuterReport->EMFPages; }
 
+// Bands that a page or column start or end prints itself: they are cut at
+// the page bottom, never moved or continued on another page.
+bool isPageBand(int t) {
+  return t == btPageHeader || t == btPageFooter || t == btOverlay || t == btColumnHeader ||
+         t == btColumnFooter || t == btNone;
+}
+
 bool isStretching(const TfrView *v) {
   return (v->Flags & flStretched) && (dynamic_cast<const TfrMemoView *>(v) != nullptr);
 }
@@ -251,7 +258,7 @@ bool TfrBand::Draw() {
         if (!P->doesFit(this, maxdy) && !Breaked) {
           if (P->Outer && !P->ForceDraw) {
             fitted = false;
-          } else if (!P->Outer && !P->inPageStart_ && P->PageBandsDrawn > 0) {
+          } else if (!P->Outer && !P->inPageStart_ && !isPageBand(Typ) && P->PageBandsDrawn > 0) {
             P->NewColumn(this);
             frBuild.CurBand = this;
             setActiveDataSet(this);
@@ -278,6 +285,9 @@ bool TfrBand::Draw() {
   if (fitted && !Repeating && Typ != btPageFooter) ResetAggregates();
   if (R->OnEndBand) R->OnEndBand(this);
   frBuild.CurBand = savedBand;
+  // Data bands chained after this one without a source of their own print with it.
+  if (fitted && IsDataBand() && DataSet)
+    for (TfrBand *n = Next; n && !n->DataSet && !terminated(R); n = n->Next) P->ShowBand(n);
   return fitted;
 }
 
@@ -480,9 +490,8 @@ TfrView *TfrPageRun::FindRTObject(const QString &name) const {
 }
 
 bool TfrPageRun::doesFit(TfrBand *b, int height) const {
-  (void)b;
   const TfrBand *cf = Bands[btColumnFooter];
-  const int cfh = (cf && cf->Present()) ? cf->dy : 0;
+  const int cfh = (cf && cf->Present() && b != cf) ? cf->dy : 0;
   return CurY + height + cfh <= CurBottomY;
 }
 
@@ -538,6 +547,7 @@ void TfrPageRun::FormPage() {
     ShowBand(Bands[btColumnHeader]);
     inPageStart_ = false;
   }
+  if (!Bands[btColumnHeader]->Present()) LastStaticColumnY = CurY;
   maxLevel_ = 0;
   for (int l = 0; l < 3; ++l)
     for (TfrBand *d = Bands[kLevels[l][1]]; d; d = d->Next)
@@ -599,6 +609,8 @@ void TfrPageRun::NewPage() {
   CurY = Top;
   showChain(btPageHeader);
   ShowBand(Bands[btColumnHeader]);
+  // Without a column header the columns start below the page header.
+  if (!Bands[btColumnHeader]->Present()) LastStaticColumnY = CurY;
   inPageStart_ = false;
   PageBandsDrawn = 0;
 }
@@ -976,7 +988,7 @@ void TfrPageRun::drawBreaked(TfrBand *b, int height) {
     items.push_back({v, v->y, v->dy});
   }
   const TfrBand *cf = Bands[btColumnFooter];
-  const int cfh = (cf && cf->Present()) ? cf->dy : 0;
+  const int cfh = (cf && cf->Present() && b != cf) ? cf->dy : 0;
   int bandTop = CurY;
   int lowest = 0;
   int stalled = 0;
@@ -1082,7 +1094,7 @@ void TfrPageRun::drawBreaked(TfrBand *b, int height) {
       return;
     }
     // Bands printed by a page start are cut at the bottom, never continued.
-    if (inPageStart_ || Outer) break;
+    if (inPageStart_ || Outer || isPageBand(b->Typ)) break;
     for (Item &it : items) it.top -= room;
     ++PageBandsDrawn;
     NewColumn(b);

@@ -350,22 +350,58 @@ TEST_F(PageFilling, HeadersRepeatedOnEveryPageAndScriptsThatAskForPages) {
   EXPECT_EQ(PageTexts(rep, 2), (QStringList{"PH 3", "R 3"}));
 }
 
-TEST_F(PageFilling, ColumnsFillDownThenAcross) {
-  Records(&owner, "List", [] { return 120; });
+TEST_F(PageFilling, ColumnsFillDownThenAcrossBelowThePageHeader) {
+  Records(&owner, "List", [] { return 300; });
   LayoutBuilder l;
   l.src.Pages[0]->ColCount = 2;
   l.src.Pages[0]->ColGap = 10;
-  l.Band(btMasterData, 0, 20, "List");
-  l.Memo(0, 0, 100, 20, {"[LINE#]"});
+  l.Band(btPageHeader, 0, 40, {}, flBandOnFirstPage);
+  l.Memo(0, 0, 100, 20, {"PH"});
+  l.Band(btMasterData, 50, 20, "List");
+  l.Memo(0, 50, 100, 20, {"[LINE#]"});
   Build(l);
   ASSERT_TRUE(built);
-  const auto objs = PageObjects(rep, 0);
-  const int perColumn = PageHeight() / 20;
-  ASSERT_GT(int(objs.size()), perColumn);
-  EXPECT_EQ(objs[size_t(perColumn - 1)].x, 0);
-  EXPECT_GT(objs[size_t(perColumn)].x, 300);
-  EXPECT_EQ(objs[size_t(perColumn)].y, 0);
-  EXPECT_EQ(objs.size(), size_t(2 * perColumn));
+  const int perColumn = (PageHeight() - 40) / 20;
+  for (int p = 0; p < 2; ++p) {
+    const auto objs = PageObjects(rep, p);
+    ASSERT_EQ(objs.size(), size_t(1 + 2 * perColumn)) << "page " << p + 1;
+    EXPECT_EQ(objs[0].text, "PH");
+    EXPECT_EQ(objs[1].y, 40);
+    EXPECT_EQ(objs[size_t(perColumn)].x, 0);
+    // The second column starts at the top of the column row, to the right.
+    EXPECT_GT(objs[size_t(perColumn + 1)].x, 300);
+    EXPECT_EQ(objs[size_t(perColumn + 1)].y, 40);
+    EXPECT_EQ(objs[size_t(perColumn + 1)].text, QString::number(p * 2 * perColumn + perColumn + 1));
+  }
+}
+
+TEST_F(PageFilling, ChainedDataBandsWithoutASourcePrintWithTheFirst) {
+  Records(&owner, "List", [] { return 2; });
+  LayoutBuilder l;
+  l.Band(btMasterData, 0, 20, "List");
+  l.Memo(0, 0, 100, 20, {"a [LINE#]"});
+  l.Band(btMasterData, 30, 20);
+  l.Memo(0, 30, 100, 20, {"b [LINE#]"});
+  Build(l);
+  EXPECT_EQ(AllTexts(rep), (QStringList{"a 1", "b 1", "a 2", "b 2"}));
+}
+
+TEST_F(PageFilling, AMultipleReportIsBuiltOncePerRecordOfItsSource) {
+  TfrUserDataset *per = Records(&owner, "Per", [] { return 3; });
+  rep.Dataset = per;
+  rep.ReportType = TfrReport::rtMultiple;
+  Fields([per](const QString &n, Variant &v) {
+    if (n != "Who") return false;
+    v = Variant(QStringLiteral("W%1").arg(per->RecNo + 1));
+    return true;
+  });
+  LayoutBuilder l;
+  l.Band(btReportTitle, 0, 20);
+  l.Memo(0, 0, 100, 20, {"[Who] [PAGE#]"});
+  Build(l);
+  ASSERT_EQ(rep.EMFPages->Count(), 3);
+  EXPECT_EQ(AllTexts(rep), (QStringList{"W1 1", "W2 2", "W3 3"}));
+  rep.Dataset = nullptr;
 }
 
 TEST_F(PageFilling, ASubreportPrintsItsPageBesideTheBand) {
@@ -417,6 +453,130 @@ TEST_F(PageFilling, AnUnknownSourceNameIsABuildErrorNotACrash) {
   ASSERT_EQ(errors.size(), 1);
   EXPECT_TRUE(errors[0].startsWith("An error occured during calculating")) << errors[0].toStdString();
   EXPECT_EQ(rep.EMFPages->Count(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Random layouts: bands of any height (taller than a page too), stretching
+// texts of any length, split, force-new-page and repeat flags, groups. Every
+// build ends, and nothing is printed over the page footer.
+TEST_F(PageFilling, AnyLayoutEndsAndLeavesThePageFooterFree) {
+  quint32 seed = qEnvironmentVariableIsSet("RFILL_SEED") ? quint32(qEnvironmentVariableIntValue("RFILL_SEED")) : 12345u;
+  auto rnd = [&seed](int n) {
+    seed = seed * 1103515245u + 12345u;
+    return int((seed >> 8) % quint32(n));
+  };
+  TfrUserDataset *ds = Records(&owner, "List", [] { return 40; });
+  Fields([ds](const QString &n, Variant &v) {
+    if (n == "Key") v = Variant(ds->RecNo / 7);
+    else return false;
+    return true;
+  });
+  const int h = PageHeight();
+  for (int round = 0; round < 150; ++round) {
+    LayoutBuilder l;
+    int y = 0;
+    const int types[] = {btReportTitle, btPageHeader, btGroupHeader, btMasterHeader, btMasterData,
+                         btMasterFooter, btGroupFooter, btReportSummary, btColumnHeader, btColumnFooter};
+    for (int t : types) {
+      if (rnd(4) == 0 && t != btMasterData) continue;
+      const int dy = rnd(6) == 0 ? h + rnd(800) : 5 + rnd(120);
+      quint16 flags = 0;
+      if (rnd(3) == 0) flags |= flStretched;
+      if (rnd(4) == 0) flags |= flBandBreaked;
+      if (rnd(6) == 0) flags |= flBandNewPageAfter;
+      if (rnd(3) == 0) flags |= flBandRepeatHeader;
+      if (rnd(2) == 0) flags |= flBandOnFirstPage;
+      l.Band(t, y, dy, t == btMasterData ? QStringLiteral("List") : t == btGroupHeader ? QStringLiteral("[Key]") : QString(), flags);
+      QStringList text;
+      const int lines = rnd(5) == 0 ? 80 + rnd(80) : 1 + rnd(3);
+      for (int i = 0; i < lines; ++i) text << QStringLiteral("t%1 line %2").arg(t).arg(i);
+      // The object lies within its band (as the designer draws it).
+      const int top = rnd(std::max(1, dy / 2));
+      l.Memo(rnd(200), y + top, 200, std::min(dy - top, 20 + rnd(200)), text,
+             rnd(2) ? quint16(flStretched | flWordWrap) : quint16(0));
+      y += dy + 5;
+    }
+    if (rnd(3) == 0) l.src.Pages[0]->ColCount = 2;
+    l.Band(btPageFooter, y, 30, {}, flBandOnFirstPage | flBandOnLastPage);
+    l.Memo(0, y, 100, 20, {"PF"});
+    Build(l);
+    const int footerTop = h - 30;
+    for (int p = 0; p < rep.EMFPages->Count(); ++p)
+      for (const PrintedObject &o : PageObjects(rep, p)) {
+        if (o.text == "PF") {
+          EXPECT_EQ(o.y, footerTop);
+          continue;
+        }
+        EXPECT_LE(o.y + o.dy, footerTop) << "round " << round << " page " << p + 1 << ": " << o.text.left(20).toStdString();
+      }
+    EXPECT_LT(rep.EMFPages->Count(), 400) << "round " << round;
+    errors.clear();
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The same for master/detail levels and subreports whose bands may be
+// taller than a page.
+TEST_F(PageFilling, AnyLayoutWithDetailsAndSubreportsEnds) {
+  quint32 seed = qEnvironmentVariableIsSet("RFILL_SEED") ? quint32(qEnvironmentVariableIntValue("RFILL_SEED")) : 777u;
+  auto rnd = [&seed](int n) {
+    seed = seed * 1103515245u + 12345u;
+    return int((seed >> 8) % quint32(n));
+  };
+  const int h = PageHeight();
+  auto bands = [&](LayoutBuilder &l, std::initializer_list<int> types, bool sub) {
+    int y = 0;
+    for (int t : types) {
+      if (rnd(4) == 0 && t != btMasterData) continue;
+      const int dy = rnd(8) == 0 ? h + rnd(600) : 10 + rnd(100);
+      quint16 flags = 0;
+      if (rnd(3) == 0) flags |= flStretched;
+      if (rnd(4) == 0) flags |= flBandBreaked;
+      if (rnd(6) == 0) flags |= flBandNewPageAfter;
+      if (rnd(4) == 0) flags |= flBandPrintIfSubsetEmpty;
+      QString source;
+      if (t == btMasterData) source = QString::number(1 + rnd(4));
+      if (t == btDetailData) source = QString::number(1 + rnd(3));
+      if (t == btSubDetailData) source = QString::number(1 + rnd(2));
+      l.Band(t, y, dy, source, flags);
+      QStringList text;
+      const int lines = rnd(5) == 0 ? 60 + rnd(80) : 1 + rnd(3);
+      for (int i = 0; i < lines; ++i) text << QStringLiteral("t%1 %2").arg(t).arg(i);
+      const int top = rnd(std::max(1, dy / 2));
+      l.Memo(rnd(200), y + top, 200, std::min(dy - top, 20 + rnd(100)), text,
+             rnd(2) ? quint16(flStretched | flWordWrap) : quint16(0));
+      if (!sub && t == btMasterData && rnd(2) == 0) l.SubReport(400, y, 200, std::min(dy, 20), 1);
+      y += dy + 5;
+    }
+    return y;
+  };
+  for (int round = 0; round < 100; ++round) {
+    LayoutBuilder l;
+    const int y = bands(l, {btReportTitle, btPageHeader, btMasterHeader, btMasterData, btDetailHeader, btDetailData,
+                            btSubDetailData, btDetailFooter, btMasterFooter, btReportSummary},
+                        false);
+    l.Band(btPageFooter, y, 30, {}, flBandOnFirstPage | flBandOnLastPage);
+    l.Memo(0, y, 100, 20, {"PF"});
+    l.AddPage();
+    bands(l, {btMasterHeader, btMasterData, btDetailData, btMasterFooter}, true);
+    Build(l);
+    const int footerTop = h - 30;
+    // Pages of the second design page (when no subreport uses it) have no footer.
+    for (int p = 0; p < rep.EMFPages->Count(); ++p)
+      for (const PrintedObject &o : PageObjects(rep, p)) {
+        if (!PageTexts(rep, p).contains("PF") || o.text == "PF") continue;
+        EXPECT_LE(o.y + o.dy, footerTop) << "round " << round << " page " << p + 1 << ": "
+                                         << o.text.left(20).toStdString();
+      }
+    EXPECT_LT(rep.EMFPages->Count(), 600) << "round " << round;
+    errors.clear();
+  }
 }
 
 }  // namespace
