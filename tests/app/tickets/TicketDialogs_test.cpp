@@ -844,6 +844,19 @@ TEST_F(TicketDialogs, LineDialogModifiesTheCurrentLine) {
     EXPECT_TRUE(empty.Edit3->text().isEmpty());
     EXPECT_EQ(messageOf([&] { empty.Button3->click(); }),
               QStringLiteral("Nincs megadva a megnevezés!"));
+    // Filled in anyway: the update reaches no line, which is a failure (the
+    // step's message, the dialog stays with the input), not a silent close.
+    empty.Edit3->setText(QStringLiteral("alma"));
+    empty.Edit4->setText(QStringLiteral("0808"));
+    empty.Edit5->setText(QStringLiteral("1"));
+    empty.Edit6->setText(QStringLiteral("kg"));
+    empty.Edit7->setText(QStringLiteral("100"));
+    empty.Edit8->setText(QStringLiteral("12"));
+    EXPECT_EQ(messageOf([&] { empty.Button3->click(); }),
+              QStringLiteral("Hiba104: Módosit, UPDATE a qzsorban "));
+    EXPECT_TRUE(empty.isVisible());
+    EXPECT_EQ(empty.Edit3->text(), QStringLiteral("alma"));
+    EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = '44000001'")), 0);
   }
   addLine(QStringLiteral("44000001"), QStringLiteral("7.5"), QStringLiteral("100"), QStringLiteral("12"));
   TicketQueries::openLines(QStringLiteral("44000001"));
