@@ -332,7 +332,11 @@ bool TfrReport::PrintPages(const QString &pageNumbers, int copies) {
     if (frErrorBox) frErrorBox(error);
     return false;
   }
-  if (!frPrinter || EMFPages->Count() == 0) return false;
+  if (EMFPages->Count() == 0) return false;
+  if (!frPrinter) {
+    if (frErrorBox) frErrorBox(frInvalidPrinterText());
+    return false;
+  }
   if (copies < 1) copies = 1;
   auto wanted = [&](int p) {
     if (ranges.isEmpty()) return true;

@@ -211,6 +211,9 @@ void TfrReport::LoadTemplate(const QString &fileName, QStringList *description, 
 }
 
 void TfrReport::LoadTemplateFromStream(TfrStream &s, QStringList *description, TfrPicture *picture, bool load) {
+  // Templates are only ever written in the current format; an older layout
+  // read before must not make the template be read in its format.
+  frVersion = frCurrentVersion;
   QStringList desc;
   ReadFrMemo(s, desc);
   const qint32 bodyPos = s.ReadI32();

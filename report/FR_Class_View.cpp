@@ -174,7 +174,7 @@ void TfrMemoView::ReadTail(TfrStream &s) {
   Font.Color = s.ReadU32();
   Adjust = s.ReadI32();
   const quint16 charset = s.ReadU16();
-  Font.Charset = frVersion >= 23 ? charset : 1;
+  Font.Charset = frVersion >= 23 ? (charset & 0xFF) : 1;  // a charset is one byte
   if (!IsPrinting) {
     Highlight.FontStyle = frGetFontStyle(s.ReadU16());
     Highlight.FontColor = s.ReadU32();

@@ -97,9 +97,14 @@ class Compiler {
     if (QStringView(t_).mid(p_, n).compare(QLatin1String(kw), Qt::CaseInsensitive) != 0) return false;
     return !isNameChar(at(p_ + n));
   }
-  bool endAt() {
-    skipBlanks();
-    return wordAt("END");
+  // END as a whole word, also as "END." closing the script; gives the length
+  // to consume (0 when there is none).
+  int endWordAt() const {
+    if (wordAt("END")) return 3;
+    if (p_ + 4 <= t_.size() && QStringView(t_).mid(p_, 3).compare(QLatin1String("END"), Qt::CaseInsensitive) == 0 &&
+        at(p_ + 3) == QLatin1Char('.') && !isIdentChar(at(p_ + 4)))
+      return 4;
+    return 0;
   }
   bool keywordAt(const char *kw) {
     skipBlanks();
@@ -118,7 +123,7 @@ class Compiler {
   void statement() {
     skipBlanks();
     if (atEnd() || at(p_) == QLatin1Char(';')) return;
-    if (wordAt("END") || wordAt("UNTIL") || wordAt("ELSE")) return;
+    if (endWordAt() || wordAt("UNTIL") || wordAt("ELSE")) return;
     // label
     if (isDigit(at(p_))) {
       int e = p_;
@@ -140,8 +145,8 @@ class Compiler {
           ++p_;
           continue;
         }
-        if (wordAt("END")) {
-          p_ += 3;
+        if (const int n = endWordAt()) {
+          p_ += n;
           return;
         }
         fail(msgEnd);

@@ -239,6 +239,36 @@ TEST_F(Groups, AGroupChangePrintsFootersInnermostFirstThenNewHeaders) {
                                        "F1 4"}));
 }
 
+TEST_F(Groups, RepeatedHeadersOpenEveryPageAndForceNewPageStartsEachGroup) {
+  keys.assign(120, "A");
+  amounts.assign(120, 1);
+  for (int i = 60; i < 120; ++i) keys[size_t(i)] = "B";
+  LayoutBuilder l;
+  l.Band(btPageHeader, 0, 20, {}, flBandOnFirstPage);
+  l.Memo(0, 0, 100, 20, {"PH [PAGE#]"});
+  l.Band(btGroupHeader, 30, 20, "[Key]", flBandRepeatHeader | flBandNewPageAfter);
+  l.Memo(0, 30, 100, 20, {"G [Key]"});
+  l.Band(btMasterHeader, 60, 20, {}, flBandRepeatHeader);
+  l.Memo(0, 60, 100, 20, {"MH"});
+  l.Band(btMasterData, 90, 20, "Lines");
+  l.Memo(0, 90, 100, 20, {"[LINE#]"});
+  Build(l);
+  ASSERT_TRUE(built) << errors.join("\n").toStdString();
+  // 60 records of 20 pixels do not fit one page: each group takes two pages.
+  ASSERT_EQ(rep.EMFPages->Count(), 4);
+  for (int p = 0; p < 4; ++p) {
+    const QStringList t = PageTexts(rep, p);
+    ASSERT_GE(t.size(), 4);
+    EXPECT_EQ(t[0], QStringLiteral("PH %1").arg(p + 1));
+    EXPECT_EQ(t[1], p < 2 ? "G A" : "G B") << "page " << p + 1;
+    EXPECT_EQ(t[2], "MH");
+  }
+  EXPECT_EQ(PageTexts(rep, 2)[3], "1") << "the second group starts on a new page";
+  const QStringList all = AllTexts(rep);
+  EXPECT_EQ(all.count("G A"), 2);
+  EXPECT_EQ(all.count("G B"), 2);
+}
+
 TEST_F(PageFilling, MasterDetailSkipsMastersWithoutDetailsUnlessAskedTo) {
   std::map<int, std::vector<QString>> details{{0, {"a1", "a2"}}, {1, {}}, {2, {"c1"}}};
   TfrUserDataset *master = Records(&owner, "Master", [] { return 3; });

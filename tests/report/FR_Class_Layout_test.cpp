@@ -518,3 +518,53 @@ TEST(LayoutStream, ObjectsCloneAndAssign) {
   EXPECT_EQ(m->Format, frMakeFormat(0, 0, 2, ','));
   EXPECT_EQ(CreateReportObject(gtLine)->Flags, flStretched);
 }
+
+TEST(LayoutStream, TextObjectCharsetKeepsItsLowByte) {
+  VersionGuard guard;
+  frVersion = 23;
+  TfrMemoView m;
+  m.Font.Charset = 0x01EE;  // a stored word whose high byte is not part of the charset
+  TfrStream s;
+  m.SaveToStream(s);
+  s.Seek(0);
+  TfrMemoView back;
+  back.LoadFromStream(s);
+  EXPECT_TRUE(s.AtEnd());
+  EXPECT_EQ(back.Font.Charset, 0xEE);
+  TfrStream again;
+  back.SaveToStream(again);
+  TfrStream first;
+  m.Font.Charset = 0xEE;
+  m.SaveToStream(first);
+  EXPECT_EQ(again.Data(), first.Data());
+}
+
+TEST(LayoutStream, TemplatesReadTheSameAfterAnOlderLayout) {
+  VersionGuard guard;
+  vorik::test::TempDir dir;
+  TfrReport a;
+  buildFullLayout(a);
+  const QByteArray bytes = a.SaveToBytes();
+  a.SaveTemplate(dir.file("t.frt"), {QStringLiteral("Számla"), QStringLiteral("két sor")}, TfrPicture());
+
+  // An older layout leaves its version behind once read.
+  OldWriter w;
+  w.s.WriteU8(22);
+  w.s.WriteU16(0);
+  w.s.WriteU16(0);
+  w.str("Default printer");
+  w.page();
+  TfrReport old;
+  old.LoadFromBytes(w.s.Data());
+  ASSERT_EQ(old.Pages.Count(), 1);
+  ASSERT_EQ(frVersion, 22);
+
+  QStringList desc;
+  TfrPicture got;
+  TfrReport c;
+  c.LoadTemplate(dir.file("t.frt"), &desc, &got, false);
+  EXPECT_EQ(desc, QStringList({QStringLiteral("Számla"), QStringLiteral("két sor")}));
+  frVersion = 21;
+  c.LoadTemplate(dir.file("t.frt"), nullptr, nullptr, true);
+  EXPECT_EQ(c.SaveToBytes(), bytes);
+}

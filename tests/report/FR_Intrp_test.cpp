@@ -122,6 +122,21 @@ TEST_F(Script, CompileErrorsInRussianWithLineAndColumn) {
   EXPECT_EQ(errors, QStringList({QStringLiteral("Строка 1/10: Здесь требуется \",\" или \")\"")}));
 }
 
+TEST_F(Script, EndWithAFullStopClosesTheBlock) {
+  // "end." ends a script as "end" does; a name that merely begins with END
+  // or an object named End stays a statement.
+  EXPECT_EQ(compile({QStringLiteral("begin a := 1; b := 2 end.")}),
+            QStringList({QStringLiteral("a 1"), QStringLiteral("b 2")}));
+  EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+  EXPECT_EQ(compile({QStringLiteral("begin"), QStringLiteral("  begin a := 1 end.;"), QStringLiteral("  b := 2"),
+                     QStringLiteral("END.")}),
+            QStringList({QStringLiteral("a 1"), QStringLiteral("b 2")}));
+  EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+  EXPECT_EQ(compile({QStringLiteral("begin End.Left := 5; endx := 1 end")}),
+            QStringList({QStringLiteral("End.Left 5"), QStringLiteral("endx 1")}));
+  EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
 TEST_F(Script, RunsBlocksConditionsLoopsAndJumps) {
   run({QStringLiteral("begin"), QStringLiteral("  i := 0; s := 0;"), QStringLiteral("  while i < 5 do begin"),
        QStringLiteral("    i := i + 1;"), QStringLiteral("    if i mod 2 = 0 then s := s + i else s := s - 1"),
