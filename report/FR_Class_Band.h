@@ -11,6 +11,8 @@
 #include <QStringList>
 
 #include <array>
+#include <map>
+#include <tuple>
 #include <memory>
 #include <vector>
 
@@ -43,6 +45,7 @@ class TfrBand {
   std::vector<TfrView *> Objects;
   int Typ;
   int y = 0, dy = 0;  // design top and height
+  int x = 0, dx = 0;  // design left and width (cross bands)
   int maxdy = 0;      // computed height
   bool Visible = true;
   bool Stretched = false, ForceNewPage = false, PrintIfSubsetEmpty = false, Breaked = false;
@@ -110,6 +113,8 @@ class TfrPageRun {
   int FreeSpace() const { return CurBottomY - CurY; }
   TfrBand *BandOf(const TfrView *bandView) const;
   TfrView *FindRTObject(const QString &name) const;
+  // The cross band an object lies in (its cell), nullptr for other objects.
+  TfrBand *CrossBandOf(const TfrView *v) const;
 
   TfrReport *Report;
   TfrPage *Page;
@@ -126,6 +131,7 @@ class TfrPageRun {
   enum { pmNormal, pmBuildList } Mode = pmNormal;
   bool Skip = false;  // printed only as a subreport
   std::vector<TfrSubAction> List;
+  std::vector<TfrBand *> CrossBands;  // cross header, data and footer bands, left to right
   int Left = 0, Top = 0, Right = 0, Bottom = 0;  // page pixels
   TfrPageRun *Outer = nullptr;  // while replayed as a subreport: the page it prints on
   bool ForceDraw = false;       // a subreport band drawn even when it does not fit
@@ -151,6 +157,11 @@ class TfrPageRun {
   void drawBreaked(TfrBand *b, int height);
   bool drawSubReports(TfrBand *b, size_t firstSub, int top);
   bool doesFit(TfrBand *b, int height) const;
+  bool hasCells(const TfrBand *b) const;
+  int crossPass(TfrBand *b, int top, bool measure);
+  void printCell(TfrBand *b, TfrView *v, int top, int shift, const QStringList *ready);
+  void writeRecord(TfrView *v, int top);
+  void notifyWatchers(TfrView *printed);
 
   int maxLevel_ = 0;
   bool groups_ = false;
@@ -160,6 +171,16 @@ class TfrPageRun {
   std::vector<TfrBand *> pending_;
   std::vector<TfrView *> prepared_;
   int preparedPage_ = -1;
+  QHash<const TfrView *, TfrBand *> crossOf_;  // cells and the cross band holding them
+  // A cross column made while a stretched band was measured: its width and
+  // the texts of its cells, by cross band and column number.
+  struct CrossColumn {
+    int width = 0;
+    QHash<const TfrView *, QStringList> texts;
+  };
+  // Keyed by the band measured, the cross band and the column (0 for cells
+  // of cross headers and footers).
+  std::map<std::tuple<const TfrBand *, const TfrBand *, int>, CrossColumn> crossColumns_;
   unsigned records_ = 0;
 };
 
