@@ -1,6 +1,7 @@
 #include "app/About.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -84,4 +85,12 @@ TAboutBox::~TAboutBox() {
 void TAboutBox::showEvent(QShowEvent *event) {
   QDialog::showEvent(event);
   if (!Timer1->isActive()) Timer1->start();
+}
+
+void TAboutBox::keyPressEvent(QKeyEvent *event) {
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }

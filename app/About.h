@@ -24,6 +24,8 @@ class TAboutBox : public QDialog {
 
  protected:
   void showEvent(QShowEvent *event) override;
+  // The splash closes itself: Escape does not dismiss it early.
+  void keyPressEvent(QKeyEvent *event) override;
 };
 
 // The splash instance while it is shown; null before and after.

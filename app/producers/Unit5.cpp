@@ -322,7 +322,8 @@ bool TForm5::CodeIsFree() {
   const bool taken = q->fieldByName(QStringLiteral("db")).asInteger() > 0;
   q->close();
   if (!taken) return true;
-  platform::showMessage(QStringLiteral("Már létezik!"));
+  // The system's notice for something that already exists: Yes only.
+  platform::confirmYes(QStringLiteral("Már létezik!"));
   if (isNew) Edit2->setText(NextProducerCode());
   return false;
 }

@@ -140,7 +140,10 @@ bool TForm7::CodeIsFree() {
   const bool taken = q->fieldByName(QStringLiteral("db")).asInteger() > 0;
   q->close();
   if (!taken) return true;
-  return Stop(QStringLiteral("Már létezik!"), Edit2);
+  // The system's notice for something that already exists: Yes only.
+  platform::confirmYes(QStringLiteral("Már létezik!"));
+  Edit2->setFocus();
+  return false;
 }
 
 bool TForm7::Save() {

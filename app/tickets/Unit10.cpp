@@ -15,6 +15,7 @@
 #include "app/receivers/Checks.h"
 #include "app/tickets/TicketQueries.h"
 #include "db/dataset.h"
+#include "db/error.h"
 #include "db/transaction.h"
 #include "platform/conv.h"
 #include "platform/dialogs.h"
@@ -278,6 +279,9 @@ bool TForm10::save() {
       p("p10").setFloat(numbers[3].value);
       p("p11").setString(Edit10->text());
       q.execute();
+      // A modification that reaches no line (an empty grid, or a line deleted
+      // meanwhile) stored nothing: a failure, not a silent close.
+      if (!isNew && q.rowsAffected() == 0) throw db::Error(QStringLiteral("no QZSOR row"));
       UtolsoTetelId = Edit2->text();
     }, TData::CommitMode::CommitRetaining);  // the ticket list behind stays open
     reopenLines();

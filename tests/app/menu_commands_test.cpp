@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTimer>
 #include <QPointer>
@@ -105,6 +106,27 @@ TEST(Splash, ClosesItselfAfterItsIntervalAndIsReleased) {
   EXPECT_GE(took, 30);
   EXPECT_LT(took, 2000);
   EXPECT_TRUE(watch.isNull());
+  EXPECT_EQ(AboutBox, nullptr);
+}
+
+TEST(Splash, EscapeDoesNotCloseItBeforeItsTime) {
+  TAboutBox::SetInterval(300);
+  auto *box = new TAboutBox(nullptr);
+  AboutBox = box;
+  QPointer<TAboutBox> watch(box);
+  QTimer::singleShot(30, [watch] {
+    if (!watch) return;
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(watch.data(), &escape);
+  });
+  QElapsedTimer clock;
+  clock.start();
+  box->exec();
+  const qint64 took = clock.elapsed();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  TAboutBox::SetInterval(-1);
+  EXPECT_GE(took, 250);
+  EXPECT_TRUE(watch.isNull());  // closed by its timer, and released
   EXPECT_EQ(AboutBox, nullptr);
 }
 

@@ -517,7 +517,7 @@ TEST_F(Producers, ACodeTakenMeanwhileIsRefusedAndAFreshOneProposed) {
     exec("INSERT INTO ostermelo (o_kod, o_nev) VALUES ('4', 'Másik Felhasználó')");
     click(entry, "Button2");
   });
-  script.then(answer(QMessageBox::Ok, &taken));
+  script.then(answer(QMessageBox::Yes, &taken));
   script.then([&](QWidget *entry) {
     reproposed = textOf(entry, "Edit2");
     click(entry, "Button2");
@@ -526,6 +526,9 @@ TEST_F(Producers, ACodeTakenMeanwhileIsRefusedAndAFreshOneProposed) {
   script.run([] { TForm4::Pick(); });
   ASSERT_TRUE(script.done()) << script.failure().toStdString();
   EXPECT_EQ(taken.text, "Már létezik!");
+  // The system's "already exists" notice is a confirmation with only Yes.
+  EXPECT_EQ(taken.kind, "Confirmation");
+  EXPECT_EQ(taken.buttons, QStringList({"Yes"}));
   EXPECT_EQ(reproposed, "5");
   EXPECT_EQ(scalar("SELECT count(*) FROM ostermelo WHERE o_kod = '4'"), "1");
   EXPECT_EQ(scalar("SELECT o_nev FROM ostermelo WHERE o_kod = '5'"), "Teszt Elek");

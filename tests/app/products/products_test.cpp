@@ -39,7 +39,7 @@ TEST_F(Products, TheProposedCodeIsTheNumericMaximumPlusOneAndAHeldCodeIsRefused)
     setText(entry, "Edit6", "kg");
     click(entry, "Button2");
   });
-  script.then(answer(QMessageBox::Ok, &taken));
+  script.then(answer(QMessageBox::Yes, &taken));
   script.then([&](QWidget *entry) {
     focus = entry->focusWidget() ? entry->focusWidget()->objectName() : QString();
     closeWindow(entry);
@@ -49,6 +49,9 @@ TEST_F(Products, TheProposedCodeIsTheNumericMaximumPlusOneAndAHeldCodeIsRefused)
   ASSERT_TRUE(script.done()) << script.failure().toStdString();
   EXPECT_EQ(proposed, "11");
   EXPECT_EQ(taken.text, "Már létezik!");
+  // The system's "already exists" notice is a confirmation with only Yes.
+  EXPECT_EQ(taken.kind, "Confirmation");
+  EXPECT_EQ(taken.buttons, QStringList({"Yes"}));
   EXPECT_EQ(focus, "Edit2");
   EXPECT_EQ(products(), 10);
 }
