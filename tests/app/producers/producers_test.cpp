@@ -10,6 +10,8 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <QTableView>
 
 using namespace vorik::test;
@@ -467,6 +469,41 @@ TEST_F(Producers, AModificationRewritesTheRowAndBadInputWritesNothing) {
   EXPECT_EQ(names, QStringList({"Nagy Éva Mária"}));
   EXPECT_EQ(scalar("SELECT o_ervkelt FROM ostermelo WHERE o_kod = '5'"), "2026.12.31");
   EXPECT_EQ(producers(), 1);
+}
+
+TEST_F(Producers, TheLettersJAndMOnTheModifyButtonOpenTheEntryOthersDoNothing) {
+  add("5", "Nagy Éva");
+  QStringList opened;
+  ModalScript script;
+  // A key pressed on "Módosít", sent once the step has returned.
+  auto press = [](QWidget *list, Qt::Key key, const char *text) {
+    auto *button = child<QPushButton>(list, "Button3");
+    button->setFocus();
+    QTimer::singleShot(0, button, [button, key, text] {
+      QKeyEvent ev(QEvent::KeyPress, key, Qt::NoModifier, QString::fromLatin1(text));
+      QApplication::sendEvent(button, &ev);
+    });
+  };
+  script.then([&](QWidget *list) {
+    auto *button = child<QPushButton>(list, "Button3");
+    button->setFocus();
+    QKeyEvent other(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    QApplication::sendEvent(button, &other);  // no entry opens
+    press(list, Qt::Key_J, "j");
+  });
+  script.then([&](QWidget *entry) {
+    opened << OstermeloMod + QStringLiteral(": ") + textOf(entry, "Edit3");
+    closeWindow(entry);
+  });
+  script.then([&](QWidget *list) { press(list, Qt::Key_M, "M"); });
+  script.then([&](QWidget *entry) {
+    opened << OstermeloMod + QStringLiteral(": ") + textOf(entry, "Edit3");
+    closeWindow(entry);
+  });
+  script.then([](QWidget *list) { closeWindow(list); });
+  script.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(opened, QStringList({"Őstermelő módositás: Nagy Éva", "Őstermelő módositás: Nagy Éva"}));
 }
 
 TEST_F(Producers, ARowAnotherUserHoldsFailsAtOnceWithTheNumberedMessage) {
