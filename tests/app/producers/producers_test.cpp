@@ -370,12 +370,16 @@ TEST_F(Producers, KeyFiltersHoldTypedAndPastedText) {
     put("Edit12", "1970.05.06");
     put("Edit10", "1.5");      // no decimal point in digits-only fields
     put("Edit3", QString(60, QLatin1Char('x')));  // at most 45 characters
+    // The notes memo holds at most 1000 characters, pasted ones too.
+    auto *memo = child<QPlainTextEdit>(entry, "Memo1");
+    memo->insertPlainText(QString(1200, QLatin1Char('m')));
+    got << QString::number(memo->toPlainText().size());
     closeWindow(entry);
   });
   script.then([](QWidget *list) { closeWindow(list); });
   script.run([] { TForm4::Pick(); });
   ASSERT_TRUE(script.done()) << script.failure().toStdString();
-  EXPECT_EQ(got, QStringList({"", "1234", "", "", "n", "O12o", "1234/5", "1970.05.06", "", QString(45, 'x')}));
+  EXPECT_EQ(got, QStringList({"", "1234", "", "", "n", "O12o", "1234/5", "1970.05.06", "", QString(45, 'x'), "1000"}));
 }
 
 TEST_F(Producers, EnterMovesToTheNextFieldAndShiftEnterBack) {
