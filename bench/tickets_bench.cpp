@@ -142,6 +142,8 @@ void BM_OpenTicketListWindow(benchmark::State &state) {
 }
 BENCHMARK(BM_OpenTicketListWindow)->Unit(benchmark::kMillisecond);
 
+// Arg 1: the first save after start-up, with the six tables open as
+// start-up leaves them (the save reads the rest of the ticket headers' table).
 void BM_SaveNewTicket(benchmark::State &state) {
   world();
   for (auto _ : state) {
@@ -157,6 +159,10 @@ void BM_SaveNewTicket(benchmark::State &state) {
                     .arg(f->Edit1->text()));
     f->Edit5->setText(QStringLiteral("00007"));
     f->frissit();
+    if (state.range(0) == 1)
+      for (TTable *t : {Data->IBTable1, Data->IBTable2, Data->IBTable3, Data->IBTable4, Data->IBTable5,
+                        Data->IBTable6})
+        t->open();
     state.ResumeTiming();
     f->Button6->click();  // checks, recomputation, save, list reopened
     state.PauseTiming();
@@ -165,7 +171,7 @@ void BM_SaveNewTicket(benchmark::State &state) {
     state.ResumeTiming();
   }
 }
-BENCHMARK(BM_SaveNewTicket)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveNewTicket)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "db/connection.h"
 
+#include "db/dataset.h"
 #include "db/error.h"
 #include "db/fb_internal.h"
 #include "db/transaction.h"
@@ -73,6 +74,7 @@ Connection::~Connection() {
 
 void Connection::open() {
   if (connected()) return;
+  rulesCheckedAt_ = -1;
   if (databaseName_.trimmed().isEmpty()) throw Error(QStringLiteral("%1: no database name").arg(objectName()));
   fb::Status st;
   IXpbBuilder *dpb = fb::util()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0);
@@ -227,6 +229,23 @@ void createDatabase(const QString &path, const QString &script) {
   }
   att->detach(&st);
   st.check();
+}
+
+bool Connection::writesReachOtherTables(Transaction *t) {
+  if (rulesCheckedAt_ == static_cast<int>(schemaVersion_)) return writesReachOtherTables_;
+  Query q;
+  q.setTransaction(t);
+  // Check constraints are system triggers (flag 3) that change nothing.
+  q.sql().add(QStringLiteral("SELECT CASE WHEN EXISTS (SELECT 1 FROM RDB$TRIGGERS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0)"));
+  q.sql().add(QStringLiteral("  OR EXISTS (SELECT 1 FROM RDB$REF_CONSTRAINTS WHERE"));
+  q.sql().add(QStringLiteral("    TRIM(RDB$UPDATE_RULE) NOT IN ('RESTRICT', 'NO ACTION') OR"));
+  q.sql().add(QStringLiteral("    TRIM(RDB$DELETE_RULE) NOT IN ('RESTRICT', 'NO ACTION'))"));
+  q.sql().add(QStringLiteral("  THEN 1 ELSE 0 END FROM RDB$DATABASE"));
+  q.open();
+  writesReachOtherTables_ = q.field(0).asInteger() != 0;
+  q.close();
+  rulesCheckedAt_ = static_cast<int>(schemaVersion_);
+  return writesReachOtherTables_;
 }
 
 }  // namespace db

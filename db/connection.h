@@ -47,6 +47,11 @@ class Connection : public QObject {
   unsigned schemaVersion() const { return schemaVersion_; }
   void schemaChanged() { ++schemaVersion_; }
 
+  // Whether a write can change rows of tables other than the one it names:
+  // the database has user triggers or foreign keys with cascading rules.
+  // Asked through the transaction t once per attachment and schema version.
+  bool writesReachOtherTables(Transaction *t);
+
  signals:
   // Emitted before detaching: statements and transactions let go of the attachment.
   void aboutToDisconnect();
@@ -57,6 +62,8 @@ class Connection : public QObject {
   Transaction *defaultTransaction_ = nullptr;
   Firebird::IAttachment *attachment_ = nullptr;
   unsigned schemaVersion_ = 0;
+  int rulesCheckedAt_ = -1;  // schema version of the cached answer, -1: none
+  bool writesReachOtherTables_ = true;
 };
 
 // The connection parameters of the register database.

@@ -71,6 +71,23 @@ QDate parseDate(const QString &text) {
   }
 }
 
+// The tables a detailed plan reads ('Table "NAME"' lines, views resolved to
+// their tables); false when it calls a procedure or names no table.
+bool planTables(const char *plan, QStringList &tables) {
+  const std::string_view text(plan);
+  if (text.find("Procedure \"") != std::string_view::npos) return false;
+  constexpr std::string_view mark = "Table \"";
+  for (std::size_t at = text.find(mark); at != std::string_view::npos; at = text.find(mark, at)) {
+    at += mark.size();
+    const std::size_t end = text.find('"', at);
+    if (end == std::string_view::npos) return false;
+    const QString name = platform::fromCp1250(text.substr(at, end - at));
+    if (!tables.contains(name)) tables << name;
+    at = end + 1;
+  }
+  return !tables.isEmpty();
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- SqlLines
@@ -455,6 +472,13 @@ void DataSet::openStatement(IStatement *statement, IMessageMetadata *inMeta, con
     clearRows();
     throw;
   }
+  readTables_.clear();
+  readTablesKnown_ = false;
+  if (cursor_) {
+    const char *plan = statement->getPlan(&st, true);
+    readTablesKnown_ = !st.failed() && plan && planTables(plan, readTables_);
+    st.clear();
+  }
   current_ = 0;
   bof_ = true;
   eof_ = rowCount_ == 0;
@@ -499,6 +523,11 @@ bool DataSet::fetchTo(std::size_t rows) const {
   }
   if (rowCount_ != before && state_ != State::Inactive) emit self->rowsFetched(static_cast<int>(rowCount_));
   return rowCount_ >= rows;
+}
+
+void DataSet::fetchBeforeWrite(const QString &table) {
+  if (!cursor_) return;
+  if (table.isEmpty() || !readTablesKnown_ || readTables_.contains(table)) fetchAll();
 }
 
 void DataSet::fetchMore() {

@@ -245,6 +245,9 @@ class DataSet : public QObject {
   // false when fewer rows exist.
   bool fetchTo(std::size_t rows) const;
   void closeCursor();
+  // Reads the rest before a write of the transaction to the table (empty:
+  // a write that may reach any table) when the statement reads it.
+  void fetchBeforeWrite(const QString &table);
 
   Transaction *transaction_ = nullptr;
   State state_ = State::Inactive;
@@ -256,6 +259,10 @@ class DataSet : public QObject {
   mutable std::vector<std::unique_ptr<unsigned char[]>> blocks_;
   mutable std::size_t rowCount_ = 0;
   mutable Firebird::IResultSet *cursor_ = nullptr;
+  // The tables the open statement reads, from its plan; when unknown (a
+  // procedure, no plan) every write reads the rest first.
+  QStringList readTables_;
+  bool readTablesKnown_ = false;
   int current_ = 0;
   bool eof_ = true, bof_ = true;
 };
@@ -287,6 +294,8 @@ class Query : public DataSet {
   void releaseStatement();
   void connectionClosing();
   std::vector<const Param *> positional();
+  // Lets the transaction's half-read datasets fetch what this write could change.
+  void beforeWrite();
 
   SqlLines sql_;
   unsigned parsedVersion_ = ~0u, preparedVersion_ = ~0u;
@@ -296,6 +305,7 @@ class Query : public DataSet {
   Firebird::IStatement *statement_ = nullptr;
   bool returnsRows_ = false;
   bool ddl_ = false;
+  QString writeTable_;  // the table an INSERT / UPDATE / DELETE / MERGE names
   unsigned schemaVersion_ = 0;
   Connection *preparedOn_ = nullptr;
   std::uint64_t rowsAffected_ = 0;

@@ -5,6 +5,8 @@
 #include "db/transaction.h"
 #include "platform/cp1250.h"
 
+#include <QRegularExpression>
+
 namespace db {
 
 using namespace Firebird;
@@ -13,6 +15,35 @@ namespace {
 
 bool identStart(QChar c) { return c.isLetter() || c == QLatin1Char('_'); }
 bool identPart(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$'); }
+
+// The table a data-changing statement names (as the catalogue stores it);
+// empty for anything else.
+QString writeTable(const QString &sql) {
+  qsizetype i = 0;
+  const qsizetype n = sql.size();
+  for (;;) {  // leading blanks and comments
+    while (i < n && sql[i].isSpace()) ++i;
+    if (sql.mid(i, 2) == QLatin1String("--")) {
+      i = sql.indexOf(QLatin1Char('\n'), i);
+      if (i < 0) return QString();
+    } else if (sql.mid(i, 2) == QLatin1String("/*")) {
+      i = sql.indexOf(QLatin1String("*/"), i + 2);
+      if (i < 0) return QString();
+      i += 2;
+    } else {
+      break;
+    }
+  }
+  static const QRegularExpression re(
+      QStringLiteral(R"(^(?:UPDATE\s+OR\s+INSERT\s+INTO|INSERT\s+INTO|UPDATE|DELETE\s+FROM|MERGE\s+INTO)\s+)"
+                     R"(("(?:[^"]|"")+"|[A-Za-z][A-Za-z0-9_$]*)(?=[\s(;]|$))"),
+      QRegularExpression::CaseInsensitiveOption);
+  const QRegularExpressionMatch m = re.match(sql.mid(i));
+  if (!m.hasMatch()) return QString();
+  const QString name = m.captured(1);
+  if (name.startsWith(QLatin1Char('"'))) return name.mid(1, name.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
+  return name.toUpper();
+}
 
 }  // namespace
 
@@ -140,6 +171,7 @@ IStatement *Query::prepare() {
   preparedOn_ = c;
   returnsRows_ = type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
   ddl_ = type == isc_info_sql_stmt_ddl;
+  writeTable_ = returnsRows_ ? QString() : writeTable(sql_.text());
   connect(c, &Connection::aboutToDisconnect, this, &Query::connectionClosing, Qt::UniqueConnection);
   return statement_;
 }
@@ -147,6 +179,14 @@ IStatement *Query::prepare() {
 void Query::connectionClosing() {
   close();
   releaseStatement();
+}
+
+void Query::beforeWrite() {
+  Transaction *t = transaction();
+  if (!t->hasHalfReadDataSets(this)) return;
+  QString table = writeTable_;
+  if (!table.isEmpty() && t->connection()->writesReachOtherTables(t)) table.clear();
+  t->fetchDataSets(this, table);
 }
 
 void Query::open() {
@@ -177,7 +217,7 @@ void Query::open() {
   }
   close();
   try {
-    transaction()->fetchDataSets(this);
+    beforeWrite();
   } catch (...) {
     outMeta->release();
     throw;
@@ -201,7 +241,7 @@ void Query::open() {
 void Query::execute() {
   IStatement *s = prepare();
   if (active()) close();
-  if (!returnsRows_) transaction()->fetchDataSets(this);
+  if (!returnsRows_) beforeWrite();
   fb::Status st;
   IMessageMetadata *declared = s->getInputMetadata(&st);
   st.check();

@@ -87,10 +87,16 @@ void Transaction::closeDataSets() {
   for (DataSet *d : sets) d->closedByTransaction();
 }
 
-void Transaction::fetchDataSets(const DataSet *except) {
+bool Transaction::hasHalfReadDataSets(const DataSet *except) const {
+  for (const DataSet *d : dataSets_)
+    if (d != except && !d->fetchedAll()) return true;
+  return false;
+}
+
+void Transaction::fetchDataSets(const DataSet *except, const QString &table) {
   std::vector<DataSet *> sets = dataSets_;
   for (DataSet *d : sets)
-    if (d != except && d->active()) d->fetchAll();
+    if (d != except) d->fetchBeforeWrite(table);
 }
 
 void Transaction::dropHandle() { handle_ = nullptr; }

@@ -46,10 +46,11 @@ class Transaction : public QObject {
   void attach(DataSet *d);
   void detach(DataSet *d);
   void closeDataSets();
-  // Fetches the rest of every half-fetched dataset but one, before a
-  // statement of this transaction changes data: what a dataset shows stays
-  // what was there when it was opened.
-  void fetchDataSets(const DataSet *except);
+  // Before a statement of this transaction writes to table (empty: to any
+  // table), the half-read datasets but one that read that table fetch their
+  // rest: what a dataset shows stays what was there when it was opened.
+  bool hasHalfReadDataSets(const DataSet *except) const;
+  void fetchDataSets(const DataSet *except, const QString &table);
   void dropHandle();
 
   Connection *connection_ = nullptr;

@@ -228,14 +228,15 @@ void TForm8::buildUi() {
   Button1 = makeButton(this, "Button1", QStringLiteral("Új"));
   Button2 = makeButton(this, "Button2", QStringLiteral("Módosít"));
   Button3 = makeButton(this, "Button3", QStringLiteral("Megtekint"));
-  Button4 = makeButton(this, "Button4", QStringLiteral("Nyomtat"));
-  Button5 = makeButton(this, "Button5", QStringLiteral("Érvénytelenit"));
-  Button5->setToolTip(QStringLiteral(
+  // The cancelling command's guard is Button4's handler; printing is Button5.
+  Button5 = makeButton(this, "Button5", QStringLiteral("Nyomtat"));
+  Button4 = makeButton(this, "Button4", QStringLiteral("Érvénytelenit"));
+  Button4->setToolTip(QStringLiteral(
       "Stornó. A kiválasztott bizonylat mennyiség minusz eggyel szorzása és új "
       "bizonylatszámon létrehozva."));
   Button6 = makeButton(this, "Button6", QStringLiteral("Mégsem"));
   auto *buttons = new QHBoxLayout;
-  for (QPushButton *b : {Button1, Button2, Button3, Button4, Button5}) buttons->addWidget(b);
+  for (QPushButton *b : {Button1, Button2, Button3, Button5, Button4}) buttons->addWidget(b);
   buttons->addStretch();
   buttons->addWidget(Button6);
 
@@ -253,11 +254,11 @@ void TForm8::buildUi() {
     NyomtatMod = QStringLiteral("Megtekint");
     RunGuarded([this] { PrintTicket(); });
   });
-  connect(Button4, &QPushButton::clicked, this, [this] {
+  connect(Button5, &QPushButton::clicked, this, [this] {
     NyomtatMod = QStringLiteral("Nyomtat");
     RunGuarded([this] { PrintTicket(); });
   });
-  connect(Button5, &QPushButton::clicked, this, [this] {
+  connect(Button4, &QPushButton::clicked, this, [this] {
     RunGuarded([this] {
       if (cancelCommand()) cancelCommand()(this);
     });

@@ -235,6 +235,70 @@ TEST_F(FetchTest, WritesOfTheTransactionDoNotReachTheRowsNotReadYet) {
   EXPECT_TRUE(q->locate(QStringLiteral("O_KOD"), QStringLiteral("99999")));
 }  // the fixture's rollback undoes the two writes
 
+// Only writes to a table the dataset reads make it read its rest; a write
+// that could reach any table (a procedure, DDL, an unrecognised statement)
+// always does.
+TEST_F(FetchTest, AWriteReadsTheRestOfTheDatasetsThatReadItsTable) {
+  const struct {
+    const char *sql;
+    bool reads;
+  } cases[] = {
+      {"INSERT INTO termek ( t_kod ) VALUES ( 'T1' )", false},
+      {"update TERMEK set t_kod = 'T2'", false},
+      {"DELETE FROM termek", false},
+      {"INSERT INTO ostermelo ( o_kod ) VALUES ( 'X1' )", true},
+      {"  -- a comment first\n/* and another */ update ostermelo set o_nev = o_nev where o_kod = 'X1'", true},
+      {"UPDATE OR INSERT INTO \"OSTERMELO\" ( o_kod ) VALUES ( 'X2' ) MATCHING ( o_kod )", true},
+      {"delete from Ostermelo where o_kod = 'X2'", true},
+      {"MERGE INTO ostermelo o USING rdb$database ON o.o_kod = 'X3' WHEN NOT MATCHED THEN INSERT ( o_kod ) "
+       "VALUES ( 'X3' )",
+       true},
+      {"EXECUTE BLOCK AS BEGIN END", true},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.sql);
+    auto q = producers();
+    q->open();
+    ASSERT_FALSE(q->fetchedAll());
+    auto w = query();
+    w->sql().add(QString::fromUtf8(c.sql));
+    w->execute();
+    EXPECT_EQ(q->fetchedAll(), c.reads);
+  }
+  // A join reads both tables; a dataset read whole is left alone.
+  auto joined = producers(QStringLiteral(" WHERE EXISTS (SELECT 1 FROM termek) OR 1 = 1 ORDER BY o_kod"));
+  joined->open();
+  ASSERT_FALSE(joined->fetchedAll());
+  auto w = query();
+  w->sql().add(QStringLiteral("DELETE FROM termek"));
+  w->execute();
+  EXPECT_TRUE(joined->fetchedAll());
+}
+
+// With a trigger in the database, a write to one table may change another:
+// every write reads the rest first.
+TEST_F(FetchTest, ATriggerMakesEveryWriteReadTheRest) {
+  database().exec(QStringLiteral("CREATE TRIGGER tr_fetch_test FOR termek AFTER INSERT AS BEGIN "
+                                 "DELETE FROM ostermelo WHERE o_kod = '00999'; END"));
+  auto q = producers(QString());
+  q->open();
+  ASSERT_FALSE(q->fetchedAll());
+  auto w = query();
+  w->sql().add(QStringLiteral("INSERT INTO termek ( t_kod ) VALUES ( 'T1' )"));
+  w->execute();
+  EXPECT_TRUE(q->fetchedAll());
+  EXPECT_TRUE(q->locate(QStringLiteral("O_KOD"), code(999)));  // as it was at the open
+  q->open();
+  EXPECT_FALSE(q->locate(QStringLiteral("O_KOD"), code(999)));  // the trigger's delete
+  q->close();
+  transaction().rollback();
+  database().exec(QStringLiteral("DROP TRIGGER tr_fetch_test"));
+  q->open();
+  ASSERT_FALSE(q->fetchedAll());
+  w->execute();
+  EXPECT_FALSE(q->fetchedAll());  // no trigger any more: the producers stay half read
+}
+
 TEST_F(FetchTest, AFailingLaterFetchIsAnErrorAndKeepsTheRowsRead) {
   // Row 600 divides by zero; the first batch reads fine.
   auto q = query();

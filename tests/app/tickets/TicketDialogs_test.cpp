@@ -623,6 +623,73 @@ TEST_F(TicketDialogs, ModifyRulesOfTheListAndTheHiddenKey) {
   EXPECT_EQ(scalar("SELECT F_TIPUS FROM QZFEJ WHERE F_BSZAM = '38000001'"), QStringLiteral("1"));
 }
 
+TEST_F(TicketDialogs, ListButtonsRunPreviewPrintAndCancel) {
+  // "Érvénytelenit" is Button4 (the cancelling guard is its handler); the
+  // preview and print buttons set NyomtatMod before the print command.
+  QStringList ran;
+  TForm8::setPrintTicket([&](TForm8 *) { ran << QStringLiteral("print:") + NyomtatMod; });
+  TForm8::setCancelTicket([&](TForm8 *) { ran << QStringLiteral("cancel"); });
+  {
+    TForm8 list(nullptr);
+    list.show();
+    QApplication::processEvents();
+    auto *cancel = child<QAbstractButton>(&list, QStringLiteral("Button4"));
+    EXPECT_EQ(cancel->text(), QStringLiteral("Érvénytelenit"));
+    EXPECT_TRUE(cancel->toolTip().startsWith(QStringLiteral("Stornó.")));
+    child<QAbstractButton>(&list, QStringLiteral("Button3"))->click();
+    child<QAbstractButton>(&list, QStringLiteral("Button5"))->click();
+    cancel->click();
+  }
+  TForm8::setPrintTicket({});
+  TForm8::setCancelTicket({});
+  EXPECT_EQ(ran, (QStringList{QStringLiteral("print:Megtekint"), QStringLiteral("print:Nyomtat"),
+                              QStringLiteral("cancel")}));
+}
+
+TEST_F(TicketDialogs, ListOpensOnTheLastSavedTicketAndFollowsANewSave) {
+  const QString producer = addProducer(QString(), QStringLiteral("0"));
+  for (const char *s : {"48000001", "48000002", "48000003"})
+    addHeader(QLatin1String(s), producer, QStringLiteral(" "));
+  setSerial(QStringLiteral("48000003"));
+  {
+    // With UtolsoBszam empty the list stays on its first row.
+    TForm8 list(nullptr);
+    list.show();
+    QApplication::processEvents();
+    EXPECT_EQ(Data->ZQ10->recNo(), 1);
+    EXPECT_EQ(textOf(&list, QStringLiteral("R_F_BSZAM")), QStringLiteral("48000001"));
+  }
+  {
+    // Opened after a save: on the saved ticket's serial.
+    UtolsoBszam = QStringLiteral("48000002");
+    TForm8 list(nullptr);
+    list.show();
+    QApplication::processEvents();
+    EXPECT_EQ(textOf(&list, QStringLiteral("R_F_BSZAM")), QStringLiteral("48000002"));
+    EXPECT_EQ(list.DBGrid1->currentIndex().row(), 1);
+    EXPECT_EQ(list.Label9->text(), QStringLiteral("A lista, \"Bszám\" szerint"));
+
+    // A new ticket saved from the list: the grid and the row panel show it.
+    pickProducer_ = producer;
+    ModalScript script;
+    script.then([&](QWidget *w) {
+      auto *f = qobject_cast<TForm9 *>(w);
+      ASSERT_NE(f, nullptr);
+      EXPECT_EQ(f->Edit1->text(), QStringLiteral("48000004"));
+      addLine(f->Edit1->text(), QStringLiteral("1"), QStringLiteral("100"));
+      f->Button1->click();
+      f->Edit11->setText(f->Edit10->text());
+      click(w, QStringLiteral("Button6"));
+    });
+    script.run([&] { list.Button1->click(); }, 10000);
+    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    QApplication::processEvents();
+    EXPECT_EQ(Data->ZQ10->recordCount(), 4);
+    EXPECT_EQ(textOf(&list, QStringLiteral("R_F_BSZAM")), QStringLiteral("48000004"));
+    EXPECT_EQ(list.DBGrid1->currentIndex().row(), 3);
+  }
+}
+
 TEST_F(TicketDialogs, ListSearchAndSort) {
   const QString producer = addProducer(QString(), QStringLiteral("0"));
   for (const char *s : {"39000001", "39100002", "39100003", "39200004"})
