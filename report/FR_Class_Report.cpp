@@ -83,6 +83,13 @@ void TfrReport::LoadBody(TfrStream &s) {
   const bool printToDefault = s.ReadBool16();
   const bool doublePass = s.ReadBool16();
   const QString printer = ReadFrString(s);
+  // The layout's printer is chosen before its pages apply their paper to it.
+  {
+    const bool saved = PrintToDefault;
+    PrintToDefault = printToDefault;
+    SetPrinterTo(printer);
+    PrintToDefault = saved;
+  }
 
   while (!s.AtEnd()) {
     const qint64 at = s.Position();
@@ -129,10 +136,12 @@ void TfrReport::LoadBody(TfrStream &s) {
     Values = std::move(values);
     Variables = variables;
   }
-  SetPrinterTo(printer);
 }
 
 void TfrReport::SaveBody(TfrStream &s) {
+  // An object names its page in one byte: more pages would land objects on
+  // the wrong page when read back.
+  if (Pages.Count() > 256) throw EWriteError(QStringLiteral("A layout holds at most 256 pages"));
   frVersion = frCurrentVersion;
   s.WriteBool16(PrintToDefault);
   s.WriteBool16(DoublePass);

@@ -159,7 +159,36 @@ long double timeOf(const QDateTime &dt) { return dt.time().msecsSinceStartOfDay(
 
 }  // namespace
 
+namespace {
+
+// The parser's callbacks into a resolver, as types a resolver can recognise
+// again when it goes away.
+struct ValueThunk {
+  TfrNameResolver *resolver;
+  void operator()(const QString &name, Variant &value) const { resolver->ResolveValue(name, value); }
+};
+
+struct FunctionThunk {
+  TfrNameResolver *resolver;
+  void operator()(const QString &name, const Variant &p1, const Variant &p2, const Variant &p3,
+                  QString &val) const {
+    resolver->CallFunction(name, p1, p2, p3, val);
+  }
+};
+
+}  // namespace
+
 TfrNameResolver::TfrNameResolver() = default;
+
+TfrNameResolver::~TfrNameResolver() {
+  // A parser that still calls this resolver (the engine's global one
+  // outlives every report) must not call into freed memory afterwards.
+  if (!parser_) return;
+  if (const auto *t = parser_->OnGetValue.target<ValueThunk>(); t && t->resolver == this)
+    parser_->OnGetValue = nullptr;
+  if (const auto *t = parser_->OnFunction.target<FunctionThunk>(); t && t->resolver == this)
+    parser_->OnFunction = nullptr;
+}
 
 void TfrNameResolver::BeginBuild(const QDateTime &now) {
   BuiltIns.Started = now;
@@ -201,9 +230,8 @@ const TfrValue *TfrNameResolver::findValue(const QString &name) {
 
 void TfrNameResolver::Attach(TfrParser &parser) {
   parser_ = &parser;
-  parser.OnGetValue = [this](const QString &name, Variant &value) { ResolveValue(name, value); };
-  parser.OnFunction = [this](const QString &name, const Variant &p1, const Variant &p2,
-                             const Variant &p3, QString &val) { CallFunction(name, p1, p2, p3, val); };
+  parser.OnGetValue = ValueThunk{this};
+  parser.OnFunction = FunctionThunk{this};
 }
 
 Variant TfrNameResolver::Evaluate(const QString &expr) {

@@ -55,6 +55,9 @@ struct TfrBuiltInValues {
 class TfrNameResolver {
  public:
   TfrNameResolver();
+  ~TfrNameResolver();  // takes its callbacks back from the parser it was attached to
+  TfrNameResolver(const TfrNameResolver &) = delete;
+  TfrNameResolver &operator=(const TfrNameResolver &) = delete;
 
   // First chance for the report's owner: true when it gave the value.
   std::function<bool(const QString &name, Variant &value)> OnGetValue;
@@ -76,7 +79,8 @@ class TfrNameResolver {
   // BeginBuild); EndBuild forgets it and the field lookups.
   void BeginBuild(const QDateTime &now = QDateTime::currentDateTime());
   void EndBuild();
-  // Sets the parser's callbacks to this resolver.
+  // Sets the parser's callbacks to this resolver. The parser must outlive
+  // the resolver.
   void Attach(TfrParser &parser);
 
   void ResolveValue(const QString &name, Variant &value);

@@ -1,6 +1,7 @@
 // Layout stream: round trips, older versions, templates, the form-resource
 // property and malformed input.
 #include "report/FR_Class_Report.h"
+#include "report/FR_Prntr_Fake.h"
 
 #include "support/temp_dir.h"
 
@@ -567,4 +568,62 @@ TEST(LayoutStream, TemplatesReadTheSameAfterAnOlderLayout) {
   frVersion = 21;
   c.LoadTemplate(dir.file("t.frt"), nullptr, nullptr, true);
   EXPECT_EQ(c.SaveToBytes(), bytes);
+}
+
+TEST(LayoutStream, PagesBeyondTheOneBytePageIndexAreRefused) {
+  vorik::test::TempDir dir;
+  TfrReport r;
+  for (int i = 0; i < 256; ++i) r.Pages.Add();
+  add<TfrLineView>(r.Pages[255], 1, 2, 3, 4, QStringLiteral("Last"));
+  TfrReport back;
+  back.LoadFromBytes(r.SaveToBytes());
+  ASSERT_EQ(back.Pages.Count(), 256);
+  EXPECT_EQ(back.Pages[255]->Count(), 1);
+  EXPECT_EQ(back.Pages[0]->Count(), 0);
+  // One page more: the object would be read onto page 0, so nothing is written.
+  r.Pages.Add();
+  add<TfrLineView>(r.Pages[256], 1, 2, 3, 4, QStringLiteral("Beyond"));
+  EXPECT_THROW(r.SaveToBytes(), EWriteError);
+  EXPECT_THROW(r.SaveToFile(dir.file("big.frf")), EWriteError);
+  EXPECT_FALSE(QFile::exists(dir.file("big.frf")));
+}
+
+TEST(LayoutStream, TheLayoutsPrinterIsChosenBeforeItsPagesApplyTheirPaper) {
+  TfrFakePrinterBackend backend;
+  backend.printers.push_back(TfrFakePrinterBackend::standardPrinter("Laser"));
+  backend.printers.push_back(TfrFakePrinterBackend::standardPrinter("Matrix"));
+  backend.current = 0;
+  frCreatePrinter(&backend);
+  struct Free {
+    ~Free() { frFreePrinter(); }
+  } free;
+
+  // Saved while "Matrix" was selected, with an A3 landscape page.
+  TfrReport a;
+  TfrPage *p = a.Pages.Add();
+  p->pgSize = 8;
+  p->pgWidth = 2970;
+  p->pgHeight = 4200;
+  p->pgOr = 1;
+  frPrinter->SetPrinterIndex(1);
+  const QByteArray bytes = a.SaveToBytes();
+
+  frPrinter->SetPrinterIndex(0);
+  ASSERT_EQ(backend.selected(), QStringLiteral("Laser"));
+  TfrReport b;
+  b.LoadFromBytes(bytes);
+  EXPECT_EQ(frPrinter->PrinterIndex(), 1);
+  EXPECT_EQ(backend.selected(), QStringLiteral("Matrix"));
+  // The page's paper went to the layout's printer.
+  EXPECT_EQ(backend.selectedPaper(), 8);
+  EXPECT_EQ(backend.selectedOrientation(), 1);
+  EXPECT_EQ(frPrinter->PaperSize, 8);
+
+  // With PrintToDefault the selection stays, and the paper goes to it.
+  frPrinter->SetPrinterIndex(0);
+  a.PrintToDefault = true;
+  TfrReport c;
+  c.LoadFromBytes(a.SaveToBytes());
+  EXPECT_EQ(backend.selected(), QStringLiteral("Laser"));
+  EXPECT_EQ(backend.selectedPaper(), 8);
 }

@@ -210,3 +210,28 @@ TEST_F(NameResolution, FunctionsAskTheLibrariesThenTheReport) {
 }
 
 }  // namespace
+
+TEST(NameResolverLifetime, AGoneResolverLeavesNoCallbackInTheParser) {
+  TfrParser parser;
+  {
+    TfrNameResolver gone;
+    gone.Attach(parser);
+    EXPECT_EQ(parser.Calc(QStringLiteral("PAGE#")).toInt(), 1);
+  }
+  // Calls no freed resolver: a name has no value, a call has no answer.
+  EXPECT_FALSE(parser.OnGetValue);
+  EXPECT_FALSE(parser.OnFunction);
+  EXPECT_TRUE(parser.Calc(QStringLiteral("[X]")).isNull());
+
+  // A resolver that was replaced leaves the newer one's callbacks alone.
+  TfrNameResolver current;
+  {
+    TfrNameResolver earlier;
+    earlier.Attach(parser);
+    current.Attach(parser);
+  }
+  ASSERT_TRUE(parser.OnGetValue);
+  ASSERT_TRUE(parser.OnFunction);
+  current.BuiltIns.PageNo = 4;
+  EXPECT_EQ(parser.Calc(QStringLiteral("str([PAGE#]) + UPPERCASE('a')")).toString(), QStringLiteral("5A"));
+}
