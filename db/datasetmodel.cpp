@@ -95,8 +95,13 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const {
   const int f = fieldIndex(index.column());
   if (!d || !d->active() || f < 0 || !index.isValid()) return QVariant();
   switch (role) {
-    case Qt::DisplayRole: return d->textAt(index.row(), f);
-    case Qt::EditRole: return d->valueAt(index.row(), f);
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+      try {  // a row not fetched yet is fetched; a failure shows an empty cell
+        return role == Qt::DisplayRole ? QVariant(d->textAt(index.row(), f)) : d->valueAt(index.row(), f);
+      } catch (const Error &) {
+        return QVariant();
+      }
     case Qt::TextAlignmentRole:
       return d->field(f).isNumeric() ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))
                                      : QVariant(int(Qt::AlignLeft | Qt::AlignVCenter));

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QToolButton>
 
+#include "app/receivers/Guarded.h"
 #include "db/dataset.h"
 
 QFrame *MakeNavigator(QWidget *parent, db::DataSet *dataSet, const QString &name) {
@@ -27,8 +28,11 @@ QFrame *MakeNavigator(QWidget *parent, db::DataSet *dataSet, const QString &name
     button->setText(QLatin1String(b.text));
     button->setFocusPolicy(Qt::NoFocus);
     const auto move = b.move;
+    // Moving may fetch rows; a failed fetch is shown, not thrown into the event loop.
     QObject::connect(button, &QToolButton::clicked, frame, [ds, move] {
-      if (ds && ds->active() && !ds->isEmpty()) (ds.data()->*move)();
+      RunGuarded([&] {
+        if (ds && ds->active() && !ds->isEmpty()) (ds.data()->*move)();
+      });
     });
     layout->addWidget(button);
   }
