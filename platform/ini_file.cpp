@@ -1,5 +1,7 @@
 #include "platform/ini_file.h"
 
+#include <QStringDecoder>
+
 #include "platform/conv.h"
 #include "platform/cp1250.h"
 
@@ -71,8 +73,15 @@ IniDocument IniDocument::parse(const QByteArray &bytes) {
   const qsizetype n = data.size();
   auto addLine = [&](qsizetype from, qsizetype to) {
     const QByteArrayView raw = data.sliced(from, to - from);
-    const QString text = doc.utf8_ ? QString::fromUtf8(raw)
-                                   : fromCp1250(std::string_view(raw.data(), static_cast<size_t>(raw.size())));
+    // A byte-order mark inside the text is kept as a character: the plain
+    // UTF-8 conversion would drop one at the start of each line.
+    QString text;
+    if (doc.utf8_) {
+      QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+      text = utf8(raw);
+    } else {
+      text = fromCp1250(std::string_view(raw.data(), static_cast<size_t>(raw.size())));
+    }
     doc.lines_.push_back(classify(text));
   };
   for (qsizetype i = 0; i < n; ++i) {
