@@ -61,6 +61,11 @@ int gapYOf(const TfrView *v) {
 
 QString errorLines(const QStringList &lines) { return lines.join(QLatin1Char('\r')); }
 
+// The aggregate key suffix of a cross column.
+QString crossKey(const TfrBand *cb, int col) {
+  return QStringLiteral("\x01%1:%2").arg(cb->Name()).arg(col);
+}
+
 }  // namespace
 
 QString frBuildErrorText(const QStringList &lines, const QString &reportName, int bandType) {
@@ -482,12 +487,14 @@ void TfrPageRun::InitReport() {
     for (TfrBand *g = Bands[btGroupHeader]; g; g = g->Next, ++n)
       g->LastBand = n < footers.size() ? footers[footers.size() - 1 - n] : nullptr;
   }
-  // Cells of cross bands are left out: their records are those of a column.
-  for (auto &b : OwnedBands)
-    for (TfrView *v : b->Objects)
-      if (mayAggregate(v) && !crossOf_.contains(v)) b->AggregateObjects.push_back(v);
   // Value-list entries may hide an aggregate behind a plain name.
   collectAll_ = Report->Values.Count() > 0;
+  // Cross cells collect column by column.
+  for (auto &b : OwnedBands)
+    if (b->Typ < btCrossHeader || b->Typ > btCrossFooter)
+      for (TfrView *v : b->Objects)
+        if (mayAggregate(v) || (collectAll_ && crossOf_.contains(v)))
+          (crossOf_.contains(v) ? b->AggregateCells : b->AggregateObjects).push_back(v);
   CurrentNo = 1;
   ColumnNo = 1;
   computeGeometry();
@@ -927,7 +934,7 @@ void TfrPageRun::collectAggregates(TfrBand *data) {
   for (int t : kCollecting) {
     if ((t == btDetailFooter && level < 1) || (t == btSubDetailFooter && level < 2)) continue;
     for (TfrBand *f = Bands[t]; f; f = f->Next) {
-      if (f->AggregateObjects.empty() && !collectAll_) continue;
+      if (f->AggregateObjects.empty() && f->AggregateCells.empty() && !collectAll_) continue;
       if (!f->Present()) continue;
       for (auto it = f->Values.begin(); it != f->Values.end(); ++it) it->counted = false;
       const bool vis = f->Visible;
@@ -945,11 +952,58 @@ void TfrPageRun::collectAggregates(TfrBand *data) {
           return;
         }
       }
+      if (!f->AggregateCells.empty()) collectCells(f);
       f->Visible = vis;
+      if (terminated(Report)) break;
       ++f->Count;
     }
   }
   frBuild.EvalBand = savedEval;
+}
+
+// Cross cells of a footer that call aggregates collect the record once per
+// column, each column under its own key.
+void TfrPageRun::collectCells(TfrBand *f) {
+  TfrBand *cb = nullptr;
+  try {
+    for (TfrBand *c : CrossBands) {
+      cb = c;
+      std::vector<TfrView *> cells;
+      for (TfrView *v : f->AggregateCells)
+        if (crossOf_.value(v) == cb && v->Typ == gtMemo) cells.push_back(v);
+      if (cells.empty() || !cb->Visible) continue;
+      auto eval = [&] {
+        for (TfrView *v : cells) {
+          try {
+            frExpandText(v->Memo, v->Format, v->FormatStr);
+          } catch (const std::exception &) {
+            buildError(Report, v->Memo, f->Typ);
+            return false;
+          }
+        }
+        return true;
+      };
+      if (cb->Typ != btCrossData || !cb->DataSet) {
+        if (!eval()) break;
+        continue;
+      }
+      int col = 0;
+      bool ok = true;
+      cb->DataSet->First();
+      while (ok && !terminated(Report) && !cb->DataSet->Eof()) {
+        frBuild.CrossKey = crossKey(cb, ++col);
+        ok = eval();
+        frBuild.CrossKey.clear();
+        // No more columns than a page can hold (the print stops there too).
+        if (col > Right - Left) break;
+        cb->DataSet->Next();
+      }
+      if (!ok) break;
+    }
+  } catch (const std::exception &e) {
+    setBuildError(Report, frBuildErrorText({QString::fromUtf8(e.what())}, Report->Name, cb ? cb->Typ : f->Typ));
+  }
+  frBuild.CrossKey.clear();
 }
 
 void TfrPageRun::drawObjects(TfrBand *b, int height) {
@@ -1021,6 +1075,9 @@ void TfrPageRun::printCell(TfrBand *b, TfrView *v, int top, int shift, const QSt
 // the drawing then uses; OnBeginColumn and OnPrintColumn are called once per
 // column where it is made. Returns the lowest bottom of the cells measured.
 int TfrPageRun::crossPass(TfrBand *b, int top, bool measure) {
+  struct KeyReset {
+    ~KeyReset() { frBuild.CrossKey.clear(); }
+  } keyReset;
   int bottom = 0;
   int extra = 0;
   const int limit = Outer ? Outer->Right : ColCount > 1 ? CurX + ColWidth : Right;
@@ -1092,6 +1149,7 @@ int TfrPageRun::crossPass(TfrBand *b, int top, bool measure) {
         }
         CrossColumn column;
         column.width = width;
+        frBuild.CrossKey = crossKey(cb, col);  // aggregates of this column
         for (TfrView *v : cells) {
           if (outside(v->x + shift, v->x + shift + v->dx)) return bottom;
           if (measure) {
@@ -1106,6 +1164,7 @@ int TfrPageRun::crossPass(TfrBand *b, int top, bool measure) {
           }
           if (terminated(Report)) return bottom;
         }
+        frBuild.CrossKey.clear();
         if (measure) crossColumns_[{b, cb, col}] = column;
         offset += width;
         ds->Next();

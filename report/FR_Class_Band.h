@@ -64,6 +64,7 @@ class TfrBand {
   bool Repeating = false;  // a header printed again on a new page or column
   bool HasSubReports = false;
   std::vector<TfrView *> AggregateObjects;  // objects whose text may call an aggregate
+  std::vector<TfrView *> AggregateCells;    // the same among its cross cells
 
   // A band is present when it holds at least one object.
   bool Present() const { return !Objects.empty(); }
@@ -162,6 +163,7 @@ class TfrPageRun {
   void printCell(TfrBand *b, TfrView *v, int top, int shift, const QStringList *ready);
   void writeRecord(TfrView *v, int top);
   void notifyWatchers(TfrView *printed);
+  void collectCells(TfrBand *f);
 
   int maxLevel_ = 0;
   bool groups_ = false;
@@ -206,6 +208,7 @@ struct TfrBuildState {
   bool Building = false;
   bool InComposite = false;  // the reports of a composite write into its pages
   std::vector<TfrView *> HookList;  // objects that watch others being printed
+  QString CrossKey;  // the cross column whose cells are printed or collected ("" outside one)
 };
 extern TfrBuildState frBuild;
 

@@ -214,6 +214,23 @@ TEST_F(CrossTab, AStretchedRowTakesItsTallestColumnAndCallsEachColumnOnce) {
   EXPECT_EQ(Find("R2")->y, 20 + tall->dy) << "the next row below the tallest cell";
 }
 
+TEST_F(CrossTab, AFooterRowSumsEachColumnApart) {
+  LayoutBuilder l;
+  Layout(l);
+  l.Band(btMasterFooter, 80, 20);
+  l.Memo(0, 80, 100, 20, {"Sum"});
+  l.Memo(100, 80, 60, 20, {"[SUM([Cell])]"});
+  l.Memo(200, 80, 80, 20, {"[SUM([RowTotal])]"});
+  l.Memo(600, 80, 60, 20, {"[COUNT(Rows)]"});
+  Build(l);
+  ASSERT_TRUE(built) << errors.join('\n').toStdString();
+  QStringList row;
+  for (const PrintedObject &o : PageObjects(rep, 0))
+    if (o.y == 80) row << QStringLiteral("%1@%2").arg(o.text).arg(o.x);
+  // Column c sums (1 + 2 + 3) * c; the footer cell the row totals.
+  EXPECT_EQ(row, (QStringList{"3@600", "Sum@0", "6@100", "12@160", "18@220", "24@280", "60@380"}));
+}
+
 TEST_F(CrossTab, AnErrorInACellNamesItsTextAndBand) {
   LayoutBuilder l;
   Layout(l);
@@ -281,6 +298,7 @@ TEST_F(CrossTab, AnyCrossTabEndsAndStaysOnThePage) {
       QStringList text;
       const int lines = rnd(6) == 0 ? 30 + rnd(60) : 1 + rnd(2);
       for (int i = 0; i < lines; ++i) text << QStringLiteral("[Cell] %1").arg(i);
+      if ((t == btMasterFooter || t == btReportSummary) && rnd(2) == 0) text[0] = QStringLiteral("[SUM([Cell])]");
       const quint16 mf = rnd(2) ? quint16(flStretched | flWordWrap) : quint16(0);
       l.Memo(rnd(60), y, 40, std::min(dy, 20), {"h"}, mf);
       const int top = rnd(std::max(1, dy / 2));
