@@ -30,6 +30,10 @@ void Table::open() {
   }
   key_.clear();
   Query::open();
+  // A table reads all its rows at once: left half-read, it would have to
+  // read the rest before the transaction's first write to the table, which
+  // would put that cost on the first save of a dialog instead of here.
+  fetchAll();
 }
 
 QStringList Table::primaryKey() {

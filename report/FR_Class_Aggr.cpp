@@ -118,7 +118,8 @@ void aggregate(int fno, const Variant &p1, const Variant &p2, const Variant &p3,
   if (bandName.isEmpty() && printing) bandName = printing->Name();
   if (!target || !target->IsFooterKind()) return;
   if (sw != QLatin1String("1") && printing && !printing->Visible) return;
-  const QString key = functionName(fno) + arg1;
+  // Cells of a cross column collect apart from the other columns.
+  const QString key = functionName(fno) + arg1 + frBuild.CrossKey;
   if (!target->Visible) {
     if (!printing || bandName.compare(printing->Name(), Qt::CaseInsensitive) != 0) return;
     auto it = target->Values.find(key);

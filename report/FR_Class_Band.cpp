@@ -61,6 +61,11 @@ int gapYOf(const TfrView *v) {
 
 QString errorLines(const QStringList &lines) { return lines.join(QLatin1Char('\r')); }
 
+// The aggregate key suffix of a cross column.
+QString crossKey(const TfrBand *cb, int col) {
+  return QStringLiteral("\x01%1:%2").arg(cb->Name()).arg(col);
+}
+
 }  // namespace
 
 QString frBuildErrorText(const QStringList &lines, const QString &reportName, int bandType) {
@@ -196,10 +201,12 @@ int TfrBand::CalcHeight() {
   int h = dy;
   if (!Stretched) return h;
   for (TfrView *v : Objects) {
-    if (!isStretching(v) || !v->Visible) continue;
+    if (!isStretching(v) || !v->Visible || Parent->CrossBandOf(v)) continue;
     auto *m = static_cast<TfrMemoView *>(v);
     h = std::max(h, v->y + m->MeasureHeight());
   }
+  // Cross cells are measured column by column.
+  if (Parent->hasCells(this)) h = std::max(h, Parent->crossPass(this, 0, true));
   return h;
 }
 
@@ -248,7 +255,8 @@ bool TfrBand::Draw() {
       maxdy = dy;
       if (!fixed) {
         if (Stretched) {
-          for (TfrView *v : Objects) P->printObject(this, v, -1);  // texts for measuring
+          for (TfrView *v : Objects)
+            if (!P->CrossBandOf(v)) P->printObject(this, v, -1);  // texts for measuring
           if (terminated(R)) {
             frBuild.CurBand = savedBand;
             return true;
@@ -354,16 +362,50 @@ void TfrPageRun::InitReport() {
       if (bt >= btCrossHeader && bt <= btCrossFooter) crossBands.push_back(v.get());
       else bandViews.push_back(v.get());
     }
+  // Cross bands stand side by side: each takes its band object's left and
+  // width, and the objects that lie within it across become its cells.
+  std::stable_sort(crossBands.begin(), crossBands.end(), [](TfrView *a, TfrView *b) { return a->x < b->x; });
+  CrossBands.clear();
+  crossOf_.clear();
+  crossColumns_.clear();
+  for (TfrView *cv : crossBands) {
+    const int t = static_cast<TfrBandView *>(cv)->BandType();
+    TfrBand *b = Bands[t];
+    if (b->View) {
+      OwnedBands.push_back(std::make_unique<TfrBand>(this, t));
+      TfrBand *last = b;
+      while (last->Next) last = last->Next;
+      b = OwnedBands.back().get();
+      last->Next = b;
+    }
+    b->View = cv;
+    cv->Parent = b;
+    b->x = cv->x;
+    b->dx = cv->dx;
+    b->y = cv->y;
+    b->dy = cv->dy;
+    b->Visible = cv->Visible;
+    if (t == btCrossData) {
+      bool owned = false;
+      b->DataSet = frFindDataSource(cv->FormatStr, owned);
+      b->IsVirtualDS = owned;
+    }
+    CrossBands.push_back(b);
+  }
   for (const auto &v : RTObjects) {
     if (v->Typ == gtBand) continue;
     if (v->Typ == gtSubReport) {
       subs.push_back(v.get());
       continue;
     }
-    bool inCross = false;
-    for (TfrView *c : crossBands)
-      if (v->x >= c->x && v->x + v->dx <= c->x + c->dx) inCross = true;
-    (inCross ? cross : plain).push_back(v.get());
+    TfrBand *in = nullptr;
+    for (TfrBand *c : CrossBands)
+      if (!in && v->x >= c->x && v->x + v->dx <= c->x + c->dx) in = c;
+    if (in) {
+      crossOf_.insert(v.get(), in);
+      in->Objects.push_back(v.get());
+    }
+    (in ? cross : plain).push_back(v.get());
   }
   std::vector<bool> taken(RTObjects.size(), false);
   auto takeInto = [&](TfrBand *b) {
@@ -445,11 +487,14 @@ void TfrPageRun::InitReport() {
     for (TfrBand *g = Bands[btGroupHeader]; g; g = g->Next, ++n)
       g->LastBand = n < footers.size() ? footers[footers.size() - 1 - n] : nullptr;
   }
-  for (auto &b : OwnedBands)
-    for (TfrView *v : b->Objects)
-      if (mayAggregate(v)) b->AggregateObjects.push_back(v);
   // Value-list entries may hide an aggregate behind a plain name.
   collectAll_ = Report->Values.Count() > 0;
+  // Cross cells collect column by column.
+  for (auto &b : OwnedBands)
+    if (b->Typ < btCrossHeader || b->Typ > btCrossFooter)
+      for (TfrView *v : b->Objects)
+        if (mayAggregate(v) || (collectAll_ && crossOf_.contains(v)))
+          (crossOf_.contains(v) ? b->AggregateCells : b->AggregateObjects).push_back(v);
   CurrentNo = 1;
   ColumnNo = 1;
   computeGeometry();
@@ -481,6 +526,15 @@ TfrBand *TfrPageRun::BandOf(const TfrView *bandView) const {
   for (const auto &b : OwnedBands)
     if (b->View == bandView) return b.get();
   return nullptr;
+}
+
+TfrBand *TfrPageRun::CrossBandOf(const TfrView *v) const { return crossOf_.value(v, nullptr); }
+
+bool TfrPageRun::hasCells(const TfrBand *b) const {
+  if (crossOf_.isEmpty() || (b->Typ >= btCrossHeader && b->Typ <= btCrossFooter)) return false;
+  for (const TfrView *v : b->Objects)
+    if (crossOf_.contains(v)) return true;
+  return false;
 }
 
 TfrView *TfrPageRun::FindRTObject(const QString &name) const {
@@ -833,7 +887,17 @@ void TfrPageRun::printObject(TfrBand *b, TfrView *v, int top) {
   }
 }
 
+void TfrPageRun::notifyWatchers(TfrView *printed) {
+  for (TfrView *w : frBuild.HookList) w->NotifyPrinted(printed);
+}
+
 void TfrPageRun::writeObject(TfrView *v, int top) {
+  writeRecord(v, top);
+  // Objects that watch others hear of every text printed.
+  if (v->Typ == gtMemo && !frBuild.HookList.empty()) notifyWatchers(v);
+}
+
+void TfrPageRun::writeRecord(TfrView *v, int top) {
   if (frBuild.FirstPass || !v->Visible) return;
   auto *memo = dynamic_cast<TfrMemoView *>(v);
   TfrFont savedFont;
@@ -870,7 +934,7 @@ void TfrPageRun::collectAggregates(TfrBand *data) {
   for (int t : kCollecting) {
     if ((t == btDetailFooter && level < 1) || (t == btSubDetailFooter && level < 2)) continue;
     for (TfrBand *f = Bands[t]; f; f = f->Next) {
-      if (f->AggregateObjects.empty() && !collectAll_) continue;
+      if (f->AggregateObjects.empty() && f->AggregateCells.empty() && !collectAll_) continue;
       if (!f->Present()) continue;
       for (auto it = f->Values.begin(); it != f->Values.end(); ++it) it->counted = false;
       const bool vis = f->Visible;
@@ -878,7 +942,7 @@ void TfrPageRun::collectAggregates(TfrBand *data) {
       frBuild.EvalBand = f;
       const std::vector<TfrView *> &objs = collectAll_ ? f->Objects : f->AggregateObjects;
       for (TfrView *v : objs) {
-        if (v->Typ != gtMemo) continue;
+        if (v->Typ != gtMemo || CrossBandOf(v)) continue;
         try {
           frExpandText(v->Memo, v->Format, v->FormatStr);
         } catch (const std::exception &) {
@@ -888,11 +952,58 @@ void TfrPageRun::collectAggregates(TfrBand *data) {
           return;
         }
       }
+      if (!f->AggregateCells.empty()) collectCells(f);
       f->Visible = vis;
+      if (terminated(Report)) break;
       ++f->Count;
     }
   }
   frBuild.EvalBand = savedEval;
+}
+
+// Cross cells of a footer that call aggregates collect the record once per
+// column, each column under its own key.
+void TfrPageRun::collectCells(TfrBand *f) {
+  TfrBand *cb = nullptr;
+  try {
+    for (TfrBand *c : CrossBands) {
+      cb = c;
+      std::vector<TfrView *> cells;
+      for (TfrView *v : f->AggregateCells)
+        if (crossOf_.value(v) == cb && v->Typ == gtMemo) cells.push_back(v);
+      if (cells.empty() || !cb->Visible) continue;
+      auto eval = [&] {
+        for (TfrView *v : cells) {
+          try {
+            frExpandText(v->Memo, v->Format, v->FormatStr);
+          } catch (const std::exception &) {
+            buildError(Report, v->Memo, f->Typ);
+            return false;
+          }
+        }
+        return true;
+      };
+      if (cb->Typ != btCrossData || !cb->DataSet) {
+        if (!eval()) break;
+        continue;
+      }
+      int col = 0;
+      bool ok = true;
+      cb->DataSet->First();
+      while (ok && !terminated(Report) && !cb->DataSet->Eof()) {
+        frBuild.CrossKey = crossKey(cb, ++col);
+        ok = eval();
+        frBuild.CrossKey.clear();
+        // No more columns than a page can hold (the print stops there too).
+        if (col > Right - Left) break;
+        cb->DataSet->Next();
+      }
+      if (!ok) break;
+    }
+  } catch (const std::exception &e) {
+    setBuildError(Report, frBuildErrorText({QString::fromUtf8(e.what())}, Report->Name, cb ? cb->Typ : f->Typ));
+  }
+  frBuild.CrossKey.clear();
 }
 
 void TfrPageRun::drawObjects(TfrBand *b, int height) {
@@ -919,16 +1030,154 @@ void TfrPageRun::drawObjects(TfrBand *b, int height) {
         firstSub = i;
         break;
       }
-    for (size_t i = 0; i < firstSub && !terminated(Report); ++i) printObject(b, b->Objects[i], top);
+    for (size_t i = 0; i < firstSub && !terminated(Report); ++i)
+      if (!CrossBandOf(b->Objects[i])) printObject(b, b->Objects[i], top);
+    if (hasCells(b) && !terminated(Report)) crossPass(b, top, false);
     bool tookOver = false;
     if (firstSub < b->Objects.size() && !terminated(Report)) tookOver = drawSubReports(b, firstSub, top);
     if (!fixed && !tookOver) CurY = top + height;
   }
   for (auto &[v, h] : heights) v->dy = h;
   prepared_.clear();
+  // Cross columns measured for this band are used up.
+  for (auto it = crossColumns_.lower_bound({b, nullptr, -1}); it != crossColumns_.end() && std::get<0>(it->first) == b;)
+    it = crossColumns_.erase(it);
   if (!fixed && !inPageStart_) ++PageBandsDrawn;
   frBuild.EvalBand = nullptr;
   if (b->IsDataBand() && !terminated(Report)) collectAggregates(b);
+}
+
+void TfrPageRun::printCell(TfrBand *b, TfrView *v, int top, int shift, const QStringList *ready) {
+  const int sx = v->x;
+  try {
+    if (!ready) {
+      prepareObject(b, v);
+    } else {
+      v->Memo1 = *ready;
+      // Made on another page: page numbers and the like are taken again.
+      if (preparedPage_ != frBuild.PageNo && v->Typ == gtMemo)
+        v->Memo1 = frExpandText(v->Memo, v->Format, v->FormatStr);
+    }
+    v->x = sx + shift;
+    writeObject(v, top);
+    v->x = sx;
+  } catch (const std::exception &) {
+    v->x = sx;
+    buildError(Report, v->Typ == gtMemo ? v->Memo : v->Script, b->Typ);
+  }
+}
+
+// The cells of a band that lie in cross bands, left to right: header and
+// footer cells once, data cells once per record of the cross data band's
+// source, each column one column width further right; whatever stands right
+// of a cross data band moves by the width its columns took beyond the band's
+// own. Measuring (a stretched band) makes the columns' texts and widths, which
+// the drawing then uses; OnBeginColumn and OnPrintColumn are called once per
+// column where it is made. Returns the lowest bottom of the cells measured.
+int TfrPageRun::crossPass(TfrBand *b, int top, bool measure) {
+  struct KeyReset {
+    ~KeyReset() { frBuild.CrossKey.clear(); }
+  } keyReset;
+  int bottom = 0;
+  int extra = 0;
+  const int limit = Outer ? Outer->Right : ColCount > 1 ? CurX + ColWidth : Right;
+  auto outside = [&](int left, int right) {
+    if (left + XAdjust < limit && right + XAdjust <= limit) return false;
+    setBuildError(Report, frBuildErrorText({QStringLiteral("The cross-tab does not fit on the page")},
+                                           Report->Name, b->Typ));
+    return true;
+  };
+  auto prepareCell = [&](TfrView *v) {
+    try {
+      prepareObject(b, v);
+      return true;
+    } catch (const std::exception &) {
+      buildError(Report, v->Typ == gtMemo ? v->Memo : v->Script, b->Typ);
+      return false;
+    }
+  };
+  auto measureCell = [&](TfrView *v) {
+    if (isStretching(v) && v->Visible)
+      bottom = std::max(bottom, v->y + static_cast<TfrMemoView *>(v)->MeasureHeight());
+  };
+  TfrBand *cb = nullptr;
+  try {
+    for (TfrBand *c : CrossBands) {
+      cb = c;
+      if (terminated(Report)) break;
+      if (!cb->Visible) continue;
+      std::vector<TfrView *> cells;
+      for (TfrView *v : b->Objects)
+        if (crossOf_.value(v) == cb) cells.push_back(v);
+      if (cb->Typ != btCrossData || !cb->DataSet) {
+        for (TfrView *v : cells) {
+          if (outside(v->x + extra, v->x + extra + v->dx)) return bottom;
+          if (measure) {
+            if (!prepareCell(v)) return bottom;
+            crossColumns_[{b, cb, 0}].texts.insert(v, v->Memo1);
+            measureCell(v);
+          } else {
+            const auto it = crossColumns_.find({b, cb, 0});
+            const QStringList *ready = nullptr;
+            if (it != crossColumns_.end() && it->second.texts.contains(v)) ready = &*it->second.texts.constFind(v);
+            printCell(b, v, top, extra, ready);
+          }
+          if (terminated(Report)) return bottom;
+        }
+        continue;
+      }
+      TfrDataset *ds = cb->DataSet;
+      int offset = 0;
+      int col = 0;
+      ds->First();
+      while (!terminated(Report) && !ds->Eof()) {
+        ++col;
+        if ((++records_ & 255) == 0) QCoreApplication::processEvents();
+        const int shift = extra + offset;
+        if (outside(cb->x + shift, cb->x + shift)) return bottom;
+        const auto made = crossColumns_.find({b, cb, col});
+        int width = cb->dx;
+        if (measure || made == crossColumns_.end()) {
+          frBuild.CurBand = cb;
+          if (Report->OnBeginColumn) Report->OnBeginColumn(cb);
+          if (Report->OnPrintColumn) Report->OnPrintColumn(col, width);
+          frBuild.CurBand = b;
+          // Every column takes at least a pixel, so columns always reach the page edge.
+          width = std::max(1, width);
+        } else {
+          width = made->second.width;
+        }
+        CrossColumn column;
+        column.width = width;
+        frBuild.CrossKey = crossKey(cb, col);  // aggregates of this column
+        for (TfrView *v : cells) {
+          if (outside(v->x + shift, v->x + shift + v->dx)) return bottom;
+          if (measure) {
+            if (!prepareCell(v)) return bottom;
+            column.texts.insert(v, v->Memo1);
+            measureCell(v);
+          } else {
+            const QStringList *ready = nullptr;
+            if (made != crossColumns_.end() && made->second.texts.contains(v))
+              ready = &*made->second.texts.constFind(v);
+            printCell(b, v, top, shift, ready);
+          }
+          if (terminated(Report)) return bottom;
+        }
+        frBuild.CrossKey.clear();
+        if (measure) crossColumns_[{b, cb, col}] = column;
+        offset += width;
+        ds->Next();
+      }
+      extra += offset - cb->dx;
+    }
+  } catch (const std::exception &e) {
+    frBuild.CurBand = b;
+    setBuildError(Report, frBuildErrorText({QString::fromUtf8(e.what())}, Report->Name,
+                                           cb ? cb->Typ : b->Typ));
+  }
+  if (measure) preparedPage_ = frBuild.PageNo;
+  return bottom;
 }
 
 // Draws a part of a text cut at a height: the lines that fit are written, the
@@ -971,11 +1220,8 @@ void TfrPageRun::drawBreaked(TfrBand *b, int height) {
   };
   std::vector<Item> items;
   for (TfrView *v : b->Objects) {
-    if (v->Typ == gtSubReport) continue;
+    if (v->Typ == gtSubReport || CrossBandOf(v)) continue;
     auto *m = dynamic_cast<TfrMemoView *>(v);
-    if (!prepared_.empty() || !m) {
-      // texts prepared while measuring
-    }
     if (std::find(prepared_.begin(), prepared_.end(), v) == prepared_.end()) {
       try {
         prepareObject(b, v);
@@ -992,6 +1238,28 @@ void TfrPageRun::drawBreaked(TfrBand *b, int height) {
   int bandTop = CurY;
   int lowest = 0;
   int stalled = 0;
+  int cellsLowest = 0;  // on the band's first part
+  bool firstPart = true;
+  if (hasCells(b)) {
+    // Cross cells are not split: they print with the band's first part and
+    // must fit in it.
+    int cellsBottom = 0;
+    for (TfrView *v : b->Objects)
+      if (CrossBandOf(v)) cellsBottom = std::max(cellsBottom, v->y + v->dy);
+    if (cellsBottom > CurBottomY - cfh - bandTop - 2 && PageBandsDrawn > 0 && !inPageStart_ && !Outer &&
+        !isPageBand(b->Typ)) {
+      // A fresh page may have the room.
+      NewColumn(b);
+      bandTop = CurY;
+    }
+    if (cellsBottom > CurBottomY - cfh - bandTop - 2) {
+      setBuildError(Report, frBuildErrorText({QStringLiteral("The cross-tab does not fit on the page")},
+                                             Report->Name, b->Typ));
+      return;
+    }
+    crossPass(b, bandTop, false);
+    cellsLowest = cellsBottom;
+  }
   for (;;) {
     if (terminated(Report)) break;
     const bool fresh = PageBandsDrawn == 0;
@@ -1099,8 +1367,10 @@ void TfrPageRun::drawBreaked(TfrBand *b, int height) {
     ++PageBandsDrawn;
     NewColumn(b);
     bandTop = CurY;
+    firstPart = false;
   }
   (void)height;
+  if (firstPart) lowest = std::max(lowest, cellsLowest);
   CurY = bandTop + lowest;
 }
 

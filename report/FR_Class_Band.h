@@ -11,6 +11,8 @@
 #include <QStringList>
 
 #include <array>
+#include <map>
+#include <tuple>
 #include <memory>
 #include <vector>
 
@@ -43,6 +45,7 @@ class TfrBand {
   std::vector<TfrView *> Objects;
   int Typ;
   int y = 0, dy = 0;  // design top and height
+  int x = 0, dx = 0;  // design left and width (cross bands)
   int maxdy = 0;      // computed height
   bool Visible = true;
   bool Stretched = false, ForceNewPage = false, PrintIfSubsetEmpty = false, Breaked = false;
@@ -61,6 +64,7 @@ class TfrBand {
   bool Repeating = false;  // a header printed again on a new page or column
   bool HasSubReports = false;
   std::vector<TfrView *> AggregateObjects;  // objects whose text may call an aggregate
+  std::vector<TfrView *> AggregateCells;    // the same among its cross cells
 
   // A band is present when it holds at least one object.
   bool Present() const { return !Objects.empty(); }
@@ -110,6 +114,8 @@ class TfrPageRun {
   int FreeSpace() const { return CurBottomY - CurY; }
   TfrBand *BandOf(const TfrView *bandView) const;
   TfrView *FindRTObject(const QString &name) const;
+  // The cross band an object lies in (its cell), nullptr for other objects.
+  TfrBand *CrossBandOf(const TfrView *v) const;
 
   TfrReport *Report;
   TfrPage *Page;
@@ -126,6 +132,7 @@ class TfrPageRun {
   enum { pmNormal, pmBuildList } Mode = pmNormal;
   bool Skip = false;  // printed only as a subreport
   std::vector<TfrSubAction> List;
+  std::vector<TfrBand *> CrossBands;  // cross header, data and footer bands, left to right
   int Left = 0, Top = 0, Right = 0, Bottom = 0;  // page pixels
   TfrPageRun *Outer = nullptr;  // while replayed as a subreport: the page it prints on
   bool ForceDraw = false;       // a subreport band drawn even when it does not fit
@@ -151,6 +158,12 @@ class TfrPageRun {
   void drawBreaked(TfrBand *b, int height);
   bool drawSubReports(TfrBand *b, size_t firstSub, int top);
   bool doesFit(TfrBand *b, int height) const;
+  bool hasCells(const TfrBand *b) const;
+  int crossPass(TfrBand *b, int top, bool measure);
+  void printCell(TfrBand *b, TfrView *v, int top, int shift, const QStringList *ready);
+  void writeRecord(TfrView *v, int top);
+  void notifyWatchers(TfrView *printed);
+  void collectCells(TfrBand *f);
 
   int maxLevel_ = 0;
   bool groups_ = false;
@@ -160,6 +173,16 @@ class TfrPageRun {
   std::vector<TfrBand *> pending_;
   std::vector<TfrView *> prepared_;
   int preparedPage_ = -1;
+  QHash<const TfrView *, TfrBand *> crossOf_;  // cells and the cross band holding them
+  // A cross column made while a stretched band was measured: its width and
+  // the texts of its cells, by cross band and column number.
+  struct CrossColumn {
+    int width = 0;
+    QHash<const TfrView *, QStringList> texts;
+  };
+  // Keyed by the band measured, the cross band and the column (0 for cells
+  // of cross headers and footers).
+  std::map<std::tuple<const TfrBand *, const TfrBand *, int>, CrossColumn> crossColumns_;
   unsigned records_ = 0;
 };
 
@@ -185,6 +208,7 @@ struct TfrBuildState {
   bool Building = false;
   bool InComposite = false;  // the reports of a composite write into its pages
   std::vector<TfrView *> HookList;  // objects that watch others being printed
+  QString CrossKey;  // the cross column whose cells are printed or collected ("" outside one)
 };
 extern TfrBuildState frBuild;
 

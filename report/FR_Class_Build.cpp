@@ -247,6 +247,7 @@ void TfrReport::BuildPages() {
     }
     r->DoneReport();
   }
+  frBuild.HookList.clear();  // the run-time objects are gone
   if (multiple) {
     try {
       Dataset->Exit();

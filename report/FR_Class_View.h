@@ -126,6 +126,9 @@ class TfrView {
   // The area the object covers (designer hit testing with hitTest).
   virtual QRegion GetClipRgn(bool hitTest) const;
   TfrDrawGeometry DrawGeometry() const;
+  // Called during a build, for an object with flWantHook, after a text object
+  // printed. The object classes here do nothing.
+  virtual void NotifyPrinted(TfrView *printed) { (void)printed; }
 
   QString BaseName = QStringLiteral("View");
   QString Name;

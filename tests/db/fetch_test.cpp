@@ -336,3 +336,22 @@ TEST_F(FetchTest, AHalfReadDatasetCanBeDestroyedOrItsConnectionClosed) {
 }
 
 }  // namespace
+
+namespace {
+
+// A table component reads all its rows when it opens, so a later write of the
+// transaction to that table has nothing left to read first.
+TEST_F(FetchTest, ATableReadsAllItsRowsAtOpen) {
+  db::Table t;
+  t.setObjectName(QStringLiteral("IBTable3"));
+  t.setTransaction(&transaction());
+  t.setTableName(QStringLiteral("OSTERMELO"));
+  t.setReadOnly(true);
+  t.open();
+  EXPECT_TRUE(t.fetchedAll());
+  EXPECT_EQ(t.fetchedCount(), kRows);
+  EXPECT_EQ(t.recNo(), 1);
+  t.close();
+}
+
+}  // namespace

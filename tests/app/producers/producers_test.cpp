@@ -10,6 +10,8 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <QTableView>
 
 using namespace vorik::test;
@@ -368,12 +370,16 @@ TEST_F(Producers, KeyFiltersHoldTypedAndPastedText) {
     put("Edit12", "1970.05.06");
     put("Edit10", "1.5");      // no decimal point in digits-only fields
     put("Edit3", QString(60, QLatin1Char('x')));  // at most 45 characters
+    // The notes memo holds at most 1000 characters, pasted ones too.
+    auto *memo = child<QPlainTextEdit>(entry, "Memo1");
+    memo->insertPlainText(QString(1200, QLatin1Char('m')));
+    got << QString::number(memo->toPlainText().size());
     closeWindow(entry);
   });
   script.then([](QWidget *list) { closeWindow(list); });
   script.run([] { TForm4::Pick(); });
   ASSERT_TRUE(script.done()) << script.failure().toStdString();
-  EXPECT_EQ(got, QStringList({"", "1234", "", "", "n", "O12o", "1234/5", "1970.05.06", "", QString(45, 'x')}));
+  EXPECT_EQ(got, QStringList({"", "1234", "", "", "n", "O12o", "1234/5", "1970.05.06", "", QString(45, 'x'), "1000"}));
 }
 
 TEST_F(Producers, EnterMovesToTheNextFieldAndShiftEnterBack) {
@@ -467,6 +473,41 @@ TEST_F(Producers, AModificationRewritesTheRowAndBadInputWritesNothing) {
   EXPECT_EQ(names, QStringList({"Nagy Éva Mária"}));
   EXPECT_EQ(scalar("SELECT o_ervkelt FROM ostermelo WHERE o_kod = '5'"), "2026.12.31");
   EXPECT_EQ(producers(), 1);
+}
+
+TEST_F(Producers, TheLettersJAndMOnTheModifyButtonOpenTheEntryOthersDoNothing) {
+  add("5", "Nagy Éva");
+  QStringList opened;
+  ModalScript script;
+  // A key pressed on "Módosít", sent once the step has returned.
+  auto press = [](QWidget *list, Qt::Key key, const char *text) {
+    auto *button = child<QPushButton>(list, "Button3");
+    button->setFocus();
+    QTimer::singleShot(0, button, [button, key, text] {
+      QKeyEvent ev(QEvent::KeyPress, key, Qt::NoModifier, QString::fromLatin1(text));
+      QApplication::sendEvent(button, &ev);
+    });
+  };
+  script.then([&](QWidget *list) {
+    auto *button = child<QPushButton>(list, "Button3");
+    button->setFocus();
+    QKeyEvent other(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    QApplication::sendEvent(button, &other);  // no entry opens
+    press(list, Qt::Key_J, "j");
+  });
+  script.then([&](QWidget *entry) {
+    opened << OstermeloMod + QStringLiteral(": ") + textOf(entry, "Edit3");
+    closeWindow(entry);
+  });
+  script.then([&](QWidget *list) { press(list, Qt::Key_M, "M"); });
+  script.then([&](QWidget *entry) {
+    opened << OstermeloMod + QStringLiteral(": ") + textOf(entry, "Edit3");
+    closeWindow(entry);
+  });
+  script.then([](QWidget *list) { closeWindow(list); });
+  script.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(opened, QStringList({"Őstermelő módositás: Nagy Éva", "Őstermelő módositás: Nagy Éva"}));
 }
 
 TEST_F(Producers, ARowAnotherUserHoldsFailsAtOnceWithTheNumberedMessage) {

@@ -219,6 +219,7 @@ TEST_F(Products, ThePickerFindsANameBeginningAndCancelGivesTheRowBack) {
   add("4", "Barack");
   AktTermek = "ALM";
   QString opened, byCode, third, label;
+  QStringList byEntry, byName;
   bool picked = true;
   ModalScript script;
   script.then([&](QWidget *list) {
@@ -229,6 +230,10 @@ TEST_F(Products, ThePickerFindsANameBeginningAndCancelGivesTheRowBack) {
     label = textOf(list, "Label1");
     emit header->sectionClicked(2);  // the third column keeps the order
     third = Data->ZQ40->sql().text();
+    emit header->sectionClicked(6);  // ID: the order of entry
+    byEntry = {Data->ZQ40->sql().lines().last(), textOf(list, "Label1"), current("t_kod")};
+    emit header->sectionClicked(1);
+    byName = {Data->ZQ40->sql().lines().last(), textOf(list, "Label1"), current("t_megnevezes")};
     click(list, "Button5");
   });
   script.run([&] { picked = TForm6::Pick(); });
@@ -237,6 +242,8 @@ TEST_F(Products, ThePickerFindsANameBeginningAndCancelGivesTheRowBack) {
   EXPECT_EQ(byCode, "1");
   EXPECT_EQ(label, "Termék lista, \"Kód\" szerint");
   EXPECT_TRUE(third.endsWith("ORDER BY t_kod "));
+  EXPECT_EQ(byEntry, QStringList({"  ORDER BY ID_Termek ", "Termék lista a beviteli sorrend szerint", "1"}));
+  EXPECT_EQ(byName, QStringList({"  ORDER BY t_megnevezes ", "Termék lista, \"Megnevezés\" szerint", "Alma"}));
   EXPECT_FALSE(picked);
   EXPECT_EQ(current("t_megnevezes"), "Alma");
 }
