@@ -7,7 +7,6 @@
 #include <QMutex>
 #include <QMutexLocker>
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -156,21 +155,29 @@ double TfrFontFace::advance(char16_t ch, double pixelHeight) const {
   return designAdvance(ch) * pixelHeight;
 }
 
-int TfrFontFace::charWidth(char16_t ch, double pixelHeight) const {
-  // Half to even as everywhere in the engine; the process keeps the default
-  // rounding mode, and this is the hot path of text measuring.
-  const double w = std::nearbyint(designAdvance(ch) * pixelHeight);
-  // Any height at all (a stored font size may be absurd): held within int.
+namespace {
+
+// A whole number of pixels held within int: any height at all (a stored font
+// size may be absurd); not a number gives 0.
+int saturatedPixels(double w) {
   if (w < 2147483647.0 && w > -2147483648.0) return static_cast<int>(w);
   return w > 0 ? std::numeric_limits<int>::max() : w < 0 ? std::numeric_limits<int>::min() : 0;
 }
 
+}  // namespace
+
+int TfrFontFace::charWidth(char16_t ch, double pixelHeight) const {
+  // Half to even as everywhere in the engine; the process keeps the default
+  // rounding mode, and this is the hot path of text measuring.
+  return saturatedPixels(std::nearbyint(designAdvance(ch) * pixelHeight));
+}
+
 int TfrFontFace::textWidth(QStringView text, double pixelHeight) const {
-  // Summed in 64 bits and held within int: a long text in a huge font.
-  long long w = 0;
-  for (QChar c : text) w += charWidth(c.unicode(), pixelHeight);
-  return static_cast<int>(std::clamp<long long>(w, std::numeric_limits<int>::min(),
-                                                std::numeric_limits<int>::max()));
+  // Whole pixels summed as doubles (exact far beyond int) and held within int
+  // once at the end: a long text in a huge font does not wrap round.
+  double w = 0;
+  for (QChar c : text) w += std::nearbyint(designAdvance(c.unicode()) * pixelHeight);
+  return saturatedPixels(w);
 }
 
 const QRawFont &TfrFontFace::raw(double pixelHeight) const {

@@ -33,7 +33,7 @@ class TfrFontFace {
   int charWidth(char16_t ch, double pixelHeight) const;
   // Unrounded advance in pixels.
   double advance(char16_t ch, double pixelHeight) const;
-  // Width of a text: the sum of its characters' widths, saturating at the int range.
+  // Width of a text: the sum of its characters' widths, held within the int range.
   int textWidth(QStringView text, double pixelHeight) const;
   // Distance from the top of the text cell to the baseline.
   double ascent(double pixelHeight) const { return ascent_ * pixelHeight; }
