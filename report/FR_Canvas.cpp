@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
+
 namespace report {
 
 QColor frColor(quint32 c) {
@@ -73,7 +75,9 @@ namespace {
 
 QPen makePen(const TfrPen &pen) {
   QPen p(frColor(pen.color));
-  p.setWidthF(pen.width <= 0 ? 1 : pen.width);
+  // Qt refuses widths from 32768 on (with a warning each time): a wider frame
+  // from a file is drawn as wide as it allows.
+  p.setWidthF(!(pen.width > 0) ? 1 : std::min(pen.width, 32767.0));
   switch (pen.style) {
     case 1: p.setStyle(Qt::DashLine); break;
     case 2: p.setStyle(Qt::DotLine); break;

@@ -26,7 +26,7 @@ namespace {
 constexpr quint32 clBtnFace = 0x8000000F;
 
 // Character height of a font at a vertical scale: Round(size * 96 / 72 * scale).
-int fontPixels(const TfrFont &f, double scaleY) { return frRound(f.Size * 96.0 / 72.0 * scaleY); }
+int fontPixels(const TfrFont &f, double scaleY) { return frPixel(f.Size * 96.0 / 72.0 * scaleY); }
 
 TfrFontSpec fontSpec(const TfrFont &f, double scaleY) {
   TfrFontSpec s;
@@ -42,7 +42,7 @@ bool isRotated(int adjust) { return (adjust & frRotated) != 0; }
 // Short black marks at the corners of an object in the designer.
 void cornerMarks(TfrCanvas &c, const TfrDrawGeometry &g) {
   const TfrPen pen{clBlack, 1, 0};
-  const double l = g.left, t = g.top, r = g.left + g.width, b = g.top + g.height;
+  const double l = g.left, t = g.top, r = l + g.width, b = t + g.height;
   c.drawLine({l, t}, {l + 3, t}, pen);
   c.drawLine({l, t}, {l, t + 3}, pen);
   c.drawLine({r - 3, t}, {r, t}, pen);
@@ -88,11 +88,11 @@ TfrTextLayoutParams layoutParams(const TfrMemoView &m) {
   const TfrDrawGeometry g1 = frScaleGeometry(m.x, m.y, m.dx, m.dy, m.FrameTyp, m.FrameWidth, 1, 1, 0, 0);
   TfrTextLayoutParams p;
   p.font = fontSpec(m.Font, 1);
-  p.width = m.dx;
-  p.height = m.dy;
+  p.width = g1.width;  // the box held within the pixel range
+  p.height = g1.height;
   p.gapX = g1.gapX;
   p.gapY = g1.gapY;
-  p.lineSpacing = m.LineSpacing;
+  p.lineSpacing = frClampPixel(m.LineSpacing);
   p.adjust = m.Adjust;
   p.wordWrap = (m.Flags & flWordWrap) != 0;
   p.hyphenate = (m.Flags & flWordBreak) != 0;
@@ -128,8 +128,8 @@ MemoLines memoLines(const TfrMemoView &m, const QStringList &text) {
     // Laid out already: the height is that of these lines as a layout gives it.
     r.lines = unpackText(text);
     r.lineHeight = static_cast<int>(p.font.height) + p.lineSpacing;
-    r.textHeight = static_cast<int>(r.lines.size()) * r.lineHeight +
-                   2 * (isRotated(m.Adjust) ? p.gapX : p.gapY);
+    r.textHeight = frClampPixel(static_cast<long long>(r.lines.size()) * r.lineHeight +
+                                2LL * (isRotated(m.Adjust) ? p.gapX : p.gapY));
   }
   return r;
 }
@@ -178,14 +178,14 @@ int TfrMemoView::MeasureHeight() {
   return ml.textHeight;
 }
 
-int TfrMemoView::MinimumHeight() { return fontPixels(Font, 1) + LineSpacing; }
+int TfrMemoView::MinimumHeight() { return fontPixels(Font, 1) + frClampPixel(LineSpacing); }
 
 int TfrMemoView::RemainingHeight() {
   if (Memo1.isEmpty()) return 0;
   const MemoLines ml = memoLines(*this, Memo1);
   LastLineHeight = ml.lineHeight;
   const int left = static_cast<int>(ml.lines.size()) - DrawnLines;
-  return left > 0 ? left * ml.lineHeight : 0;
+  return left > 0 ? frClampPixel(static_cast<long long>(left) * ml.lineHeight) : 0;
 }
 
 QStringList TfrMemoView::LaidOutText() {

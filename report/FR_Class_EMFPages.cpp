@@ -183,8 +183,8 @@ void TfrEMFPages::Draw(int index, TfrCanvas &canvas, const QRect &rect) {
     v->OffsX = rect.left();
     v->OffsY = rect.top();
     if (!visible.isNull() && canvas.kind() == TfrCanvasKind::Screen) {
-      QRect r(frRound(v->x * sx) + rect.left() - 10, frRound(v->y * sy) + rect.top() - 10,
-              frRound(v->dx * sx) + 21, frRound(v->dy * sy) + 21);
+      const TfrDrawGeometry g = v->DrawGeometry();  // held within the pixel range
+      QRect r(g.left - 10, g.top - 10, g.width + 21, g.height + 21);
       if (!visible.intersects(r)) continue;
     }
     v->Draw(canvas);

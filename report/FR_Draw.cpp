@@ -5,6 +5,16 @@
 
 namespace report {
 
+namespace {
+
+// A region rectangle from edges held within the pixel range.
+QRect regionRect(long long l, long long t, long long r, long long b) {
+  const int x = frClampPixel(l), y = frClampPixel(t);
+  return QRect(x, y, frClampPixel(r - x), frClampPixel(b - y));
+}
+
+}  // namespace
+
 void frDrawBackground(TfrCanvas &canvas, const TfrDrawGeometry &g, quint32 fillColor) {
   if (fillColor == frTransparent) return;
   if (g.drawRect.width() <= 0 || g.drawRect.height() <= 0) return;
@@ -16,7 +26,7 @@ void frDrawFrame(TfrCanvas &canvas, const TfrDrawGeometry &g, int frameTyp, quin
   frameTyp &= 15;
   if (frameTyp == 0) return;
   const double w = std::max(1, frRound(g.frameWidth));
-  const double l = g.left, t = g.top, r = g.left + g.width, b = g.top + g.height;
+  const double l = g.left, t = g.top, r = l + g.width, b = t + g.height;
   if (style == 5) {
     // Double line: two lines of the frame width, one frame width outside and
     // one inside the edge.
@@ -53,10 +63,11 @@ void frDrawFrame(TfrCanvas &canvas, const TfrDrawGeometry &g, int frameTyp, quin
 
 QRegion frObjectRegion(int left, int top, int width, int height, int frameTyp, double fw,
                        int frameStyle, bool hitTest) {
-  int l = left, t = top, r = left + width + 1, b = top + height + 1;
+  left = frClampPixel(left), top = frClampPixel(top);
+  long long l = left, t = top, r = l + frClampPixel(width) + 1, b = t + frClampPixel(height) + 1;
   const bool dbl = frameStyle == 5;
-  const int lt = dbl ? frRound(fw * 1.5) : frRound(fw / 2);
-  const int rb = dbl ? frRound((fw - 1) / 2 + fw) : frRound((fw - 1) / 2);
+  const int lt = dbl ? frPixel(fw * 1.5) : frPixel(fw / 2);
+  const int rb = dbl ? frPixel((fw - 1) / 2 + fw) : frPixel((fw - 1) / 2);
   if (frameTyp & 4) l -= lt;
   if (frameTyp & 8) t -= lt;
   if (frameTyp & 1) r += rb;
@@ -64,13 +75,15 @@ QRegion frObjectRegion(int left, int top, int width, int height, int frameTyp, d
   if (hitTest) {
     l -= 10, t -= 10, r += 10, b += 10;
   }
-  return QRegion(QRect(l, t, r - l, b - t));
+  return QRegion(regionRect(l, t, r, b));
 }
 
 QRegion frLineRegion(int left, int top, int width, int height, double fw, int frameStyle,
                      bool hitTest) {
-  const int half = frRound(frameStyle == 5 ? fw * 1.5 : fw / 2);
-  int l, t, r, b;
+  const long long half = frPixel(frameStyle == 5 ? fw * 1.5 : fw / 2);
+  left = frClampPixel(left), top = frClampPixel(top);
+  width = frClampPixel(width), height = frClampPixel(height);
+  long long l, t, r, b;
   if (width <= height) {  // vertical
     l = left - half, r = left + half + 1, t = top, b = top + height + 1;
   } else {
@@ -79,10 +92,12 @@ QRegion frLineRegion(int left, int top, int width, int height, double fw, int fr
   if (hitTest) {
     l -= 10, t -= 10, r += 10, b += 10;
   }
-  return QRegion(QRect(l, t, r - l, b - t));
+  return QRegion(regionRect(l, t, r, b));
 }
 
 QRegion frBandTitleRegion(int left, int top, int width, int height, int bandType, bool hitTest) {
+  left = frClampPixel(left), top = frClampPixel(top);
+  width = frClampPixel(width), height = frClampPixel(height);
   QRegion band = hitTest ? QRegion(QRect(QPoint(left - 10, top - 10), QPoint(left + width + 9, top + height + 9)))
                          : QRegion(QRect(left, top, width + 1, height + 1));
   const bool cross = bandType >= 18 && bandType <= 20;
@@ -95,28 +110,28 @@ QRect frPicturePlace(const QRect &area, QSize pic, double scaleX, double scaleY,
   if (pic.isEmpty()) return {};
   int w, h;
   if (!stretched) {
-    w = frRound(pic.width() * scaleX);
-    h = frRound(pic.height() * scaleY);
+    w = frPixel(pic.width() * scaleX);
+    h = frPixel(pic.height() * scaleY);
   } else if (keepRatio) {
     const double k = std::min(double(area.width()) / pic.width(), double(area.height()) / pic.height());
-    w = frRound(pic.width() * k);
-    h = frRound(pic.height() * k);
+    w = frPixel(pic.width() * k);
+    h = frPixel(pic.height() * k);
   } else {
     return area;
   }
-  int x = area.left(), y = area.top();
+  int x = frClampPixel(area.left()), y = frClampPixel(area.top());
   if (centre) {
-    x += (area.width() - w) / 2;
-    y += (area.height() - h) / 2;
+    x += (frClampPixel(area.width()) - w) / 2;
+    y += (frClampPixel(area.height()) - h) / 2;
   }
   return QRect(x, y, w, h);
 }
 
 TfrAutoSize frAutoSize(int left, int width, int widestLine, double frameWidth, int adjust,
                        bool keepRightEdge) {
-  const int nw = widestLine + frRound(2 * frameWidth) + 2;
+  const int nw = frClampPixel(static_cast<long long>(frClampPixel(widestLine)) + frPixel(2 * frameWidth) + 2);
   TfrAutoSize r{left, nw};
-  if (keepRightEdge && (adjust & 1)) r.left = left + width - nw;
+  if (keepRightEdge && (adjust & 1)) r.left = frClampPixel(static_cast<long long>(left) + width - nw);
   return r;
 }
 

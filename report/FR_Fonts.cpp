@@ -7,7 +7,9 @@
 #include <QMutex>
 #include <QMutexLocker>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 
 namespace report {
@@ -157,13 +159,18 @@ double TfrFontFace::advance(char16_t ch, double pixelHeight) const {
 int TfrFontFace::charWidth(char16_t ch, double pixelHeight) const {
   // Half to even as everywhere in the engine; the process keeps the default
   // rounding mode, and this is the hot path of text measuring.
-  return static_cast<int>(std::nearbyint(designAdvance(ch) * pixelHeight));
+  const double w = std::nearbyint(designAdvance(ch) * pixelHeight);
+  // Any height at all (a stored font size may be absurd): held within int.
+  if (w < 2147483647.0 && w > -2147483648.0) return static_cast<int>(w);
+  return w > 0 ? std::numeric_limits<int>::max() : w < 0 ? std::numeric_limits<int>::min() : 0;
 }
 
 int TfrFontFace::textWidth(QStringView text, double pixelHeight) const {
-  int w = 0;
+  // Summed in 64 bits and held within int: a long text in a huge font.
+  long long w = 0;
   for (QChar c : text) w += charWidth(c.unicode(), pixelHeight);
-  return w;
+  return static_cast<int>(std::clamp<long long>(w, std::numeric_limits<int>::min(),
+                                                std::numeric_limits<int>::max()));
 }
 
 const QRawFont &TfrFontFace::raw(double pixelHeight) const {

@@ -28,11 +28,12 @@ class TfrFontFace {
   const QString &file() const { return file_; }  // empty when the face was not found
   bool valid() const { return design_.isValid(); }
 
-  // Advance of one character in pixels at the given character height, rounded.
+  // Advance of one character in pixels at the given character height, rounded
+  // (held within the int range, whatever the height).
   int charWidth(char16_t ch, double pixelHeight) const;
   // Unrounded advance in pixels.
   double advance(char16_t ch, double pixelHeight) const;
-  // Width of a text: the sum of its characters' widths.
+  // Width of a text: the sum of its characters' widths, saturating at the int range.
   int textWidth(QStringView text, double pixelHeight) const;
   // Distance from the top of the text cell to the baseline.
   double ascent(double pixelHeight) const { return ascent_ * pixelHeight; }

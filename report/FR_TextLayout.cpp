@@ -3,6 +3,7 @@
 #include "platform/conv.h"
 #include "platform/cp1250.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace report {
@@ -22,6 +23,12 @@ QChar byteChar(int b) {
   return platform::fromCp1250(std::string_view(&c, 1)).at(0);
 }
 
+// A font height in whole pixels as the line height takes it (truncated),
+// held within the pixel range.
+int heightPixels(double h) {
+  return h == h ? static_cast<int>(std::clamp<double>(h, -frMaxPixel, frMaxPixel)) : 0;
+}
+
 int charByte(QChar c) {
   int b = platform::cp1250Byte(c.unicode());
   return b < 0 ? 0 : b;
@@ -37,7 +44,7 @@ void wrapSegment(const QString &t, const TfrFontSpec &font, int maxWidth, bool h
   const size_t first = out.size();
   while (start < n) {
     // Find the first character that makes the line too wide.
-    int w = 0;
+    long long w = 0;
     qsizetype k = start;
     for (; k < n; ++k) {
       w += face.charWidth(t[k].unicode(), h);
@@ -100,6 +107,10 @@ int frRound(double v) {
   if (r <= -2147483648.0L) return -2147483647 - 1;
   return static_cast<int>(r);
 }
+
+int frClampPixel(long long v) { return static_cast<int>(std::clamp<long long>(v, -frMaxPixel, frMaxPixel)); }
+
+int frPixel(double v) { return frClampPixel(frRound(v)); }
 
 QString frPackLine(const TfrTextLine &line) {
   QString s = line.text;
@@ -190,8 +201,9 @@ std::vector<TfrTextLine> frWrapLine(const QString &line, const TfrFontSpec &font
 TfrTextLayout frLayoutText(const QStringList &text, const TfrTextLayoutParams &p) {
   TfrTextLayout res;
   const bool rotated = (p.adjust & frRotated) != 0;
-  const int lineHeight = static_cast<int>(p.font.height) + p.lineSpacing;
-  const int maxWidth = rotated ? p.height - 2 * p.gapY : p.width - 2 * p.gapX;
+  const int lineHeight = frClampPixel(static_cast<long long>(heightPixels(p.font.height)) + frClampPixel(p.lineSpacing));
+  const int maxWidth = rotated ? frClampPixel(static_cast<long long>(p.height) - 2LL * p.gapY)
+                               : frClampPixel(static_cast<long long>(p.width) - 2LL * p.gapX);
   const TfrFontFace &face = p.font.face();
   for (const QString &line : text) {
     if (p.wordWrap) {
@@ -202,7 +214,8 @@ TfrTextLayout frLayoutText(const QStringList &text, const TfrTextLayoutParams &p
     }
   }
   res.lineHeight = lineHeight;
-  res.textHeight = static_cast<int>(res.lines.size()) * lineHeight + 2 * (rotated ? p.gapX : p.gapY);
+  res.textHeight = frClampPixel(static_cast<long long>(res.lines.size()) * lineHeight +
+                                2LL * (rotated ? p.gapX : p.gapY));
   return res;
 }
 
@@ -227,11 +240,12 @@ TfrDrawGeometry frScaleGeometry(int left, int top, int width, int height, int fr
                                 double frameWidth, double scaleX, double scaleY, int offsX,
                                 int offsY) {
   TfrDrawGeometry g;
-  g.left = frRound(left * scaleX) + offsX;
-  g.top = frRound(top * scaleY) + offsY;
-  g.width = frRound(width * scaleX);
-  g.height = frRound(height * scaleY);
-  g.frameWidth = frameWidth * scaleX;
+  g.left = frClampPixel(static_cast<long long>(frRound(left * scaleX)) + offsX);
+  g.top = frClampPixel(static_cast<long long>(frRound(top * scaleY)) + offsY);
+  g.width = frPixel(width * scaleX);
+  g.height = frPixel(height * scaleY);
+  const double fw = frameWidth * scaleX;
+  g.frameWidth = fw == fw ? std::clamp<double>(fw, -frMaxPixel, frMaxPixel) : 0;
   const double half = g.frameWidth / 2;
   g.drawRect = {g.left, g.top, g.left + g.width, g.top + g.height};
   if (frameTyp & 4) g.drawRect.left += static_cast<int>(std::floor(half));
@@ -239,60 +253,67 @@ TfrDrawGeometry frScaleGeometry(int left, int top, int width, int height, int fr
   if (frameTyp & 1) g.drawRect.right -= static_cast<int>(std::ceil(half));
   if (frameTyp & 2) g.drawRect.bottom -= static_cast<int>(std::ceil(half));
   g.gapX = frRound(g.frameWidth / 2) + 2;
-  g.gapY = frRound(frameWidth * scaleY / 2) / 2 + 1;
+  g.gapY = frPixel(frameWidth * scaleY / 2) / 2 + 1;
   return g;
 }
 
 QRect frTextClip(const TfrRectI &r) {
-  TfrRectI c{r.left + 1, r.top, r.right - 2, r.bottom - 1};
+  TfrRectI c{frClampPixel(r.left + 1LL), frClampPixel(r.top), frClampPixel(r.right - 2LL),
+             frClampPixel(r.bottom - 1LL)};
   return c.toQRect();
 }
 
 int frDrawTextLines(TfrCanvas &canvas, const std::vector<TfrTextLine> &lines,
                     const TfrTextDrawParams &p) {
+  // Positions are worked out in 64 bits: many lines of a huge height run far
+  // past any pixel range without wrapping round; each is put out held within it.
+  using ll = long long;
   const TfrDrawGeometry &g = p.geo;
   const QRect clip = frTextClip(g.drawRect);
-  const int clipBottom = g.drawRect.bottom - 1;
-  const int lineHeight = static_cast<int>(p.font.height) + frRound(p.lineSpacing * p.scaleY);
-  const int th = frRound(p.textHeight * p.scaleY);
+  const ll clipBottom = ll(g.drawRect.bottom) - 1;
+  const ll lineHeight = ll(heightPixels(p.font.height)) + frPixel(p.lineSpacing * p.scaleY);
+  const ll th = frPixel(p.textHeight * p.scaleY);
+  const ll left = frClampPixel(g.left), top = frClampPixel(g.top);
+  const ll width = frClampPixel(g.width), height = frClampPixel(g.height);
+  const ll gapX = frClampPixel(g.gapX), gapY = frClampPixel(g.gapY);
   const int align = p.adjust & 3;
   int count = 0;
   if ((p.adjust & frRotated) == 0) {
-    int y = g.top + g.gapY;
+    ll y = top + gapY;
     switch (p.adjust & frVAlignMask) {
-      case frVAlignCenter: y += (g.height - th) / 2; break;
-      case frVAlignBottom: y += g.height - th; break;
+      case frVAlignCenter: y += (height - th) / 2; break;
+      case frVAlignBottom: y += height - th; break;
       default: break;
     }
     for (const TfrTextLine &l : lines) {
       if (p.stopAtClip && y + lineHeight > clipBottom) break;
-      const int w = frRound(l.width * p.scaleX);
+      const ll w = frPixel(l.width * p.scaleX);
       TfrTextOut t;
       t.text = l.text;
       t.font = p.font;
       t.font.rotated = false;
       t.clip = clip;
-      t.spreadTo = w;
-      int x = g.left + g.gapX;
+      t.spreadTo = static_cast<int>(w);
+      ll x = left + gapX;
       switch (align) {
-        case frAlignRight: x = g.left + g.width - 1 - g.gapX - w; break;
-        case frAlignCenter: x = g.left + g.gapX + (g.width - 2 * g.gapX - w) / 2; break;
+        case frAlignRight: x = left + width - 1 - gapX - w; break;
+        case frAlignCenter: x = left + gapX + (width - 2 * gapX - w) / 2; break;
         case frAlignJustify:
           if (!l.paraEnd && l.text.contains(QLatin1Char(' ')))
-            t.justify = g.width - 2 * g.gapX - w;
+            t.justify = frClampPixel(width - 2 * gapX - w);
           break;
         default: break;
       }
-      t.pos = QPointF(x, y);
+      t.pos = QPointF(frClampPixel(x), frClampPixel(y));
       if (!l.text.isEmpty()) canvas.textOut(t);
       ++count;
       y += lineHeight;
     }
   } else {
-    int x = g.left + g.gapX;
+    ll x = left + gapX;
     switch (p.adjust & frVAlignMask) {
-      case frVAlignCenter: x += (g.width - th) / 2; break;
-      case frVAlignBottom: x += g.width - th; break;
+      case frVAlignCenter: x += (width - th) / 2; break;
+      case frVAlignBottom: x += width - th; break;
       default: break;
     }
     for (const TfrTextLine &l : lines) {
@@ -302,18 +323,18 @@ int frDrawTextLines(TfrCanvas &canvas, const std::vector<TfrTextLine> &lines,
       t.font = p.font;
       t.font.rotated = true;
       t.clip = clip;
-      const int w = TfrCanvas::textWidth(t.font, l.text);
-      int y = g.top + g.height - g.gapY;
+      const ll w = frClampPixel(TfrCanvas::textWidth(t.font, l.text));
+      ll y = top + height - gapY;
       switch (align) {
-        case frAlignRight: y = g.top + g.gapY + w; break;
-        case frAlignCenter: y = g.top + g.height - 1 - g.gapY - (g.height - 2 * g.gapY - w) / 2; break;
+        case frAlignRight: y = top + gapY + w; break;
+        case frAlignCenter: y = top + height - 1 - gapY - (height - 2 * gapY - w) / 2; break;
         case frAlignJustify:
           if (!l.paraEnd && l.text.contains(QLatin1Char(' ')))
-            t.justify = g.height - 2 * g.gapY - w;
+            t.justify = frClampPixel(height - 2 * gapY - w);
           break;
         default: break;
       }
-      t.pos = QPointF(x, y);
+      t.pos = QPointF(frClampPixel(x), frClampPixel(y));
       if (!l.text.isEmpty()) canvas.textOut(t);
       ++count;
       x += lineHeight;

@@ -18,6 +18,16 @@ namespace report {
 // read from a file may be anything).
 int frRound(double v);
 
+// Geometry read from a file or set by a script may be anything; the drawing
+// code holds every coordinate and size within this many pixels either way, so
+// that a few of them added stay well inside int and no target is asked to
+// draw at absurd places.
+constexpr int frMaxPixel = 1 << 24;
+// A whole-pixel value (exact sum of ints) held within +-frMaxPixel.
+int frClampPixel(long long v);
+// Rounded as frRound, held within +-frMaxPixel; not a number gives 0.
+int frPixel(double v);
+
 // Adjust word of a text object.
 enum : int {
   frAlignLeft = 0, frAlignRight = 1, frAlignCenter = 2, frAlignJustify = 3,
@@ -84,9 +94,13 @@ int frWidestLine(const QStringList &text, const TfrFontSpec &font);
 // Integer rectangle with exclusive right and bottom edges.
 struct TfrRectI {
   int left = 0, top = 0, right = 0, bottom = 0;
-  int width() const { return right - left; }
-  int height() const { return bottom - top; }
-  QRect toQRect() const { return QRect(left, top, right - left, bottom - top); }
+  int width() const { return frClampPixel(static_cast<long long>(right) - left); }
+  int height() const { return frClampPixel(static_cast<long long>(bottom) - top); }
+  QRect toQRect() const {
+    const int l = frClampPixel(left), t = frClampPixel(top);
+    return QRect(l, t, frClampPixel(static_cast<long long>(right) - l),
+                 frClampPixel(static_cast<long long>(bottom) - t));
+  }
   bool operator==(const TfrRectI &) const = default;
 };
 
@@ -99,7 +113,8 @@ struct TfrDrawGeometry {
   int gapX = 0, gapY = 0;
 };
 
-// frameTyp bits: 1 right, 2 bottom, 4 left, 8 top.
+// frameTyp bits: 1 right, 2 bottom, 4 left, 8 top. Every result is held
+// within +-frMaxPixel (the frame width likewise; not a number counts as 0).
 TfrDrawGeometry frScaleGeometry(int left, int top, int width, int height, int frameTyp,
                                 double frameWidth, double scaleX, double scaleY, int offsX,
                                 int offsY);

@@ -6,6 +6,9 @@
 
 #include <QBuffer>
 
+#include <cmath>
+#include <limits>
+
 #include <gtest/gtest.h>
 
 using namespace report;
@@ -250,4 +253,91 @@ TEST(BandDrawTest, BandsAndSubreportsDrawOnlyInTheDesigner) {
   frShowBandTitles = false;
   EXPECT_FALSE(b.GetClipRgn(false).contains(QPoint(50, 90)));
   frShowBandTitles = true;
+}
+
+namespace {
+
+// Every coordinate and size a recording holds: finite and within the range
+// the drawing code keeps to (a few pixel-range values added).
+void expectBounded(const TfrRecordCanvas &rec, const std::string &where) {
+  constexpr double limit = 4.0 * frMaxPixel;
+  auto num = [&](double v) {
+    EXPECT_TRUE(std::isfinite(v) && std::abs(v) <= limit) << where << ": " << v;
+  };
+  auto rect = [&](const QRectF &r) { num(r.left()), num(r.top()), num(r.width()), num(r.height()); };
+  for (const auto &c : rec.calls()) {
+    if (auto f = std::get_if<TfrRecordCanvas::Fill>(&c)) rect(f->rect);
+    if (auto l = std::get_if<TfrRecordCanvas::Line>(&c)) num(l->a.x()), num(l->a.y()), num(l->b.x()), num(l->b.y()), num(l->pen.width);
+    if (auto r = std::get_if<TfrRecordCanvas::Rect>(&c)) rect(r->rect), num(r->pen.width);
+    if (auto i = std::get_if<TfrRecordCanvas::Image>(&c)) rect(i->target), rect(i->clip);
+    if (auto t = std::get_if<TfrTextOut>(&c)) {
+      num(t->pos.x()), num(t->pos.y()), rect(t->clip), num(t->font.height), num(t->spreadTo), num(t->justify);
+    }
+  }
+}
+
+}  // namespace
+
+// Geometry from a file or a script may be anything: objects at and beyond the
+// int limits, with absurd fonts, spacing and frame widths, draw within the
+// pixel range and measure finite heights.
+TEST(ExtremeGeometryTest, ObjectsDrawWithinThePixelRange) {
+  constexpr int kMin = std::numeric_limits<int>::min(), kMax = std::numeric_limits<int>::max();
+  const std::vector<int> values = {kMin, kMin + 1, -(1 << 30), -1, 0, 7, 1 << 30, kMax};
+  QImage img(20, 10, QImage::Format_RGB32);
+  img.fill(Qt::red);
+  frDesignMode = true;  // corner marks, bands and subreports draw too
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int a : values)
+      for (int b : values) {
+        const std::string where = std::to_string(a) + " / " + std::to_string(b) + " pass " + std::to_string(pass);
+        auto m = memo({QStringLiteral("Összesen 12 345 Ft\r\nmásodik sor")}, a, a, b, b);
+        m->Font.Size = pass == 0 ? a : 10;
+        m->LineSpacing = b;
+        m->FrameWidth = pass == 0 ? double(b) : std::numeric_limits<double>::quiet_NaN();
+        m->Flags = flWordWrap | flWordBreak | (pass == 1 ? flAutoSize : 0);
+        m->Adjust = pass == 0 ? frAlignJustify | frVAlignCenter : frAlignCenter | frRotated | frVAlignBottom;
+        m->FillColor = 0xFFFFFF;
+        m->ScaleX = m->ScaleY = pass == 0 ? 1 : 3.125;
+        m->OffsX = m->OffsY = pass == 0 ? 0 : b;
+        TfrPictureView p;
+        p.x = a, p.y = b, p.dx = b, p.dy = a;
+        p.FrameTyp = 15;
+        p.FrameWidth = std::numeric_limits<double>::infinity();
+        p.Flags = pass == 0 ? flPictCenter : flStretched | flPictRatio | flPictCenter;
+        p.Picture.setData(TfrPicture::pkBitmap, imageBytes(img, "BMP"));
+        TfrLineView line;
+        line.x = a, line.y = b, line.dx = b, line.dy = a;
+        line.FrameWidth = b;
+        line.FrameStyle = pass == 0 ? frsSolid : 5;
+        TfrBandView band;
+        band.x = a, band.y = a, band.dx = b, band.dy = b;
+        band.SetBandType(pass == 0 ? btMasterData : btCrossData);
+        TfrSubReportView sub;
+        sub.x = b, sub.y = a, sub.dx = a, sub.dy = b;
+        for (TfrView *v : std::initializer_list<TfrView *>{m.get(), &p, &line, &band, &sub}) {
+          TfrRecordCanvas rec;
+          v->Draw(rec);
+          expectBounded(rec, where);
+          for (bool hit : {false, true}) {
+            const QRect r = v->GetClipRgn(hit).boundingRect();
+            EXPECT_LE(std::abs(double(r.left())) + std::abs(double(r.width())), 4.0 * frMaxPixel) << where;
+          }
+        }
+        for (int h : {m->MeasureHeight(), m->MinimumHeight(), m->RemainingHeight()})
+          EXPECT_LE(std::abs(double(h)), 2.0 * frMaxPixel) << where;
+      }
+  }
+  frDesignMode = false;
+  // Beyond the range the box is held at its edge; within it nothing moves.
+  auto far = memo({QStringLiteral("x")}, kMax, kMin, kMax, 40);
+  far->FillColor = 0xFFFFFF;
+  TfrRecordCanvas rec;
+  far->Draw(rec);
+  auto fills = callsOf<TfrRecordCanvas::Fill>(rec);
+  ASSERT_EQ(fills.size(), 1u);
+  EXPECT_EQ(fills[0]->rect.left(), frMaxPixel);
+  EXPECT_EQ(fills[0]->rect.top(), -frMaxPixel);
+  EXPECT_EQ(fills[0]->rect.width(), frMaxPixel - 1);  // the right frame line takes its pixel
+  EXPECT_EQ(fills[0]->rect.height(), 39);
 }

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 using namespace report;
 
 void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
@@ -247,6 +250,65 @@ TEST(GeometryTest, ScalingGapsAndDrawingRectangle) {
   EXPECT_EQ(z.gapY, 2);   // Round(2) / 2 + 1
   // Halves round to even: 2.5 -> 2.
   EXPECT_EQ(frScaleGeometry(0, 0, 5, 5, 0, 1, 0.5, 0.5, 0, 0).width, 2);
+}
+
+// Stored geometry and font sizes may be anything: the scaled box, the frame
+// width and the gaps stay within the pixel range, widths saturate, and text
+// drawn with raw extreme geometry lands at finite places.
+TEST(GeometryTest, ExtremeValuesAreHeldWithinThePixelRange) {
+  constexpr int kMin = std::numeric_limits<int>::min(), kMax = std::numeric_limits<int>::max();
+  const TfrDrawGeometry g = frScaleGeometry(kMax, kMin, kMax, kMin, 15, 1e300, 3.125, 3.125, kMax, kMin);
+  EXPECT_EQ(g.left, frMaxPixel);
+  EXPECT_EQ(g.top, -frMaxPixel);
+  EXPECT_EQ(g.width, frMaxPixel);
+  EXPECT_EQ(g.height, -frMaxPixel);
+  EXPECT_EQ(g.frameWidth, frMaxPixel);
+  EXPECT_LE(g.gapX, frMaxPixel / 2 + 2);
+  EXPECT_LE(g.gapY, frMaxPixel / 2 + 1);
+  const TfrDrawGeometry n = frScaleGeometry(0, 0, 10, 10, 15, std::nan(""), 1, 1, 0, 0);
+  EXPECT_EQ(n.frameWidth, 0);
+  EXPECT_EQ(n.drawRect, (TfrRectI{0, 0, 10, 10}));
+  EXPECT_EQ((TfrRectI{kMin, kMin, kMax, kMax}).width(), frMaxPixel);
+  EXPECT_EQ((TfrRectI{kMin, kMin, kMax, kMax}).toQRect(), QRect(-frMaxPixel, -frMaxPixel, frMaxPixel, frMaxPixel));
+
+  // Widths of a huge font saturate instead of wrapping round.
+  const TfrFontFace &face = arial().face();
+  EXPECT_EQ(face.charWidth(u'W', 1e300), kMax);
+  EXPECT_EQ(face.charWidth(u'W', -1e300), kMin);
+  EXPECT_EQ(face.charWidth(u'W', std::nan("")), 0);
+  EXPECT_EQ(face.textWidth(u"WWWW", 1e9), kMax);
+  EXPECT_EQ(face.textWidth(u"WWWW", 13), 4 * face.charWidth(u'W', 13));
+
+  // Raw geometry at the int limits given straight to the text placement.
+  TfrTextDrawParams p;
+  p.geo.left = kMax, p.geo.top = kMax, p.geo.width = kMax, p.geo.height = kMin;
+  p.geo.gapX = kMax, p.geo.gapY = kMin;
+  p.geo.drawRect = {kMin, kMax, kMax, kMin};
+  p.font = arial(1e12);
+  p.lineSpacing = kMax;
+  p.textHeight = kMin;
+  for (int adjust : std::initializer_list<int>{frAlignRight | frVAlignBottom, frAlignCenter | frVAlignCenter, frAlignJustify,
+                     frRotated | frAlignRight, frRotated | frAlignCenter | frVAlignCenter, frRotated | frAlignJustify}) {
+    std::vector<TfrTextLine> lines(200, TfrTextLine{QStringLiteral("a b"), false, 0xFFFF});
+    p.adjust = adjust;
+    TfrRecordCanvas rec;
+    EXPECT_EQ(frDrawTextLines(rec, lines, p), 200);
+    for (const TfrTextOut *t : rec.textCalls()) {
+      EXPECT_LE(std::abs(t->pos.x()), frMaxPixel);
+      EXPECT_LE(std::abs(t->pos.y()), frMaxPixel);
+      EXPECT_LE(std::abs(double(t->justify)), frMaxPixel);
+      EXPECT_LE(std::abs(double(t->clip.left())) + std::abs(double(t->clip.width())), 2.0 * frMaxPixel);
+    }
+  }
+  // Layout with a box and spacing at the limits.
+  TfrTextLayoutParams lp;
+  lp.font = arial(1e12);
+  lp.width = kMin, lp.height = kMax, lp.gapX = kMax, lp.gapY = kMin;
+  lp.lineSpacing = kMax;
+  lp.hyphenate = true;
+  const TfrTextLayout l = frLayoutText({QStringLiteral("Gabonafelvásárlás összesen"), QStringLiteral("x")}, lp);
+  EXPECT_FALSE(l.lines.empty());
+  EXPECT_LE(std::abs(double(l.textHeight)), frMaxPixel);
 }
 
 namespace {
