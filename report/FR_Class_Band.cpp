@@ -206,7 +206,8 @@ int TfrBand::CalcHeight() {
     h = std::max(h, v->y + m->MeasureHeight());
   }
   // Cross cells are measured column by column.
-  if (Parent->hasCells(this)) h = std::max(h, Parent->crossPass(this, 0, true));
+  CellsHeight = Parent->hasCells(this) ? Parent->crossPass(this, 0, true) : 0;
+  h = std::max(h, CellsHeight);
   return h;
 }
 
@@ -1012,11 +1013,15 @@ void TfrPageRun::drawObjects(TfrBand *b, int height) {
   frBuild.EvalBand = b;
   // Stretching objects and stretched lines reach down to the band's bottom.
   std::vector<std::pair<TfrView *, int>> heights;
+  // Cross cells of a band cut at the page end print whole with its first
+  // part: they reach down to the tallest cell only.
+  const bool cut = !fixed && !doesFit(b, height);
   if (b->Stretched && height > b->dy)
     for (TfrView *v : b->Objects)
       if (isStretching(v) || (v->Typ == gtLine && (v->Flags & flStretched))) {
         heights.emplace_back(v, v->dy);
-        v->dy = std::max(v->dy, height - v->y);
+        const int bottom = cut && CrossBandOf(v) ? std::max(b->dy, b->CellsHeight) : height;
+        v->dy = std::max(v->dy, bottom - v->y);
       }
   if (!fixed && b->Breaked && !doesFit(b, height)) {
     drawBreaked(b, height);

@@ -47,6 +47,7 @@ class TfrBand {
   int y = 0, dy = 0;  // design top and height
   int x = 0, dx = 0;  // design left and width (cross bands)
   int maxdy = 0;      // computed height
+  int CellsHeight = 0;  // lowest bottom of its cross cells when measured
   bool Visible = true;
   bool Stretched = false, ForceNewPage = false, PrintIfSubsetEmpty = false, Breaked = false;
   bool OnFirstPage = false, OnLastPage = false, RepeatHeader = false;

@@ -258,6 +258,7 @@ void TfrReport::BuildPages() {
   frBuild.CurPage = nullptr;
   frBuild.CurBand = nullptr;
   frBuild.CurView = nullptr;
+  if (frInterpretator) frInterpretator->Context.CurView = nullptr;
   frBuild.Building = savedBuilding;
 }
 

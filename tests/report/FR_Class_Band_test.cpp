@@ -378,6 +378,8 @@ TEST_F(PageFilling, HeadersRepeatedOnEveryPageAndScriptsThatAskForPages) {
   EXPECT_EQ(rep.EMFPages->Count(), 3);
   EXPECT_EQ(PageTexts(rep, 0), (QStringList{"PH 1", "R 1"}));
   EXPECT_EQ(PageTexts(rep, 2), (QStringList{"PH 3", "R 3"}));
+  // The run-time objects are gone after the build: no script may reach them.
+  EXPECT_EQ(frInterpretator->Context.CurView, nullptr);
 }
 
 TEST_F(PageFilling, ColumnsFillDownThenAcrossBelowThePageHeader) {

@@ -231,6 +231,40 @@ TEST_F(CrossTab, AFooterRowSumsEachColumnApart) {
   EXPECT_EQ(row, (QStringList{"3@600", "Sum@0", "6@100", "12@160", "18@220", "24@280", "60@380"}));
 }
 
+TEST_F(CrossTab, ASplitRowPrintsItsCellsWithItsFirstPart) {
+  rowCount = 1;
+  colCount = 3;
+  LayoutBuilder l;
+  Layout(l, flStretched | flBandBreaked);
+  QStringList lines;
+  for (int i = 0; i < 150; ++i) lines << QStringLiteral("line %1").arg(i);
+  l.src.Pages[0]->Objects.back()->Memo = lines;  // the plain text of the row: [LINE#] before
+  l.src.Pages[0]->Objects.back()->Flags = flStretched | flWordWrap;
+  cell->Flags = flStretched | flWordWrap;  // reaches down to the tallest cell, not the whole band
+  cell->Memo = {"[Tall]"};
+  Build(l);
+  ASSERT_TRUE(built) << errors.join('\n').toStdString();
+  ASSERT_GE(rep.EMFPages->Count(), 2);
+  QStringList first;
+  for (const PrintedObject &o : PageObjects(rep, 0))
+    if (o.y == 20 && o.x < 600) first << QStringLiteral("%1@%2").arg(o.text).arg(o.x);
+  EXPECT_EQ(first, (QStringList{"R1@0", "1@100", "2@160", "3|x|y@220", "6@320"}));
+  for (const PrintedObject &o : PageObjects(rep, 0))
+    if (o.text == "3|x|y" || o.text == "1") {  // three 10-point lines of 15 pixels and the gaps
+      EXPECT_EQ(o.dy, 3 * 15 + 2) << o.text.toStdString();
+    }
+  // The text goes on over the next pages with no line lost, the cells not again.
+  QStringList text;
+  for (int p = 0; p < rep.EMFPages->Count(); ++p)
+    for (const PrintedObject &o : PageObjects(rep, p)) {
+      if (o.x == 600 && o.text.startsWith("line")) text << o.text.split('|');
+      if (p > 0) {
+        EXPECT_NE(o.text, "R1");
+      }
+    }
+  EXPECT_EQ(text, lines);
+}
+
 TEST_F(CrossTab, AnErrorInACellNamesItsTextAndBand) {
   LayoutBuilder l;
   Layout(l);
