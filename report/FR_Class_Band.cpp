@@ -203,7 +203,7 @@ int TfrBand::CalcHeight() {
   for (TfrView *v : Objects) {
     if (!isStretching(v) || !v->Visible || Parent->CrossBandOf(v)) continue;
     auto *m = static_cast<TfrMemoView *>(v);
-    h = std::max(h, v->y + m->MeasureHeight());
+    h = std::max(h, frClampPixel(static_cast<long long>(v->y) + m->MeasureHeight()));
   }
   // Cross cells are measured column by column.
   CellsHeight = Parent->hasCells(this) ? Parent->crossPass(this, 0, true) : 0;
@@ -412,7 +412,7 @@ void TfrPageRun::InitReport() {
   auto takeInto = [&](TfrBand *b) {
     for (std::vector<TfrView *> *group : {&plain, &cross, &subs})
       for (TfrView *&v : *group) {
-        if (!v || v->y < b->y || v->y > b->y + b->dy) continue;
+        if (!v || v->y < b->y || v->y > static_cast<long long>(b->y) + b->dy) continue;
         v->y -= b->y;
         v->Parent = b;
         b->Objects.push_back(v);
@@ -1103,7 +1103,8 @@ int TfrPageRun::crossPass(TfrBand *b, int top, bool measure) {
   };
   auto measureCell = [&](TfrView *v) {
     if (isStretching(v) && v->Visible)
-      bottom = std::max(bottom, v->y + static_cast<TfrMemoView *>(v)->MeasureHeight());
+      bottom = std::max(bottom, frClampPixel(static_cast<long long>(v->y) +
+                                             static_cast<TfrMemoView *>(v)->MeasureHeight()));
   };
   TfrBand *cb = nullptr;
   try {
@@ -1250,7 +1251,7 @@ void TfrPageRun::drawBreaked(TfrBand *b, int height) {
     // must fit in it.
     int cellsBottom = 0;
     for (TfrView *v : b->Objects)
-      if (CrossBandOf(v)) cellsBottom = std::max(cellsBottom, v->y + v->dy);
+      if (CrossBandOf(v)) cellsBottom = std::max(cellsBottom, frClampPixel(static_cast<long long>(v->y) + v->dy));
     if (cellsBottom > CurBottomY - cfh - bandTop - 2 && PageBandsDrawn > 0 && !inPageStart_ && !Outer &&
         !isPageBand(b->Typ)) {
       // A fresh page may have the room.

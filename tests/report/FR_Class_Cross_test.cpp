@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace report;
 using namespace report::test;
 
@@ -76,12 +78,13 @@ class CrossTab : public ::testing::Test {
     l.LoadInto(rep);
     built = rep.PrepareReport();
   }
-  // The printed object with this text on the first page.
-  const PrintedObject *Find(const QString &text) {
+  // The printed object with this text on the first page (a copy: the next
+  // call reads the page again).
+  std::optional<PrintedObject> Find(const QString &text) {
     objs = PageObjects(rep, 0);
     for (const PrintedObject &o : objs)
-      if (o.text == text) return &o;
-    return nullptr;
+      if (o.text == text) return o;
+    return std::nullopt;
   }
 
   QObject owner;
@@ -104,8 +107,8 @@ TEST_F(CrossTab, EveryRowPrintsItsHeaderCellColumnsAndFooterCellInPlace) {
   const QStringList header = {"Product", "C1", "C2", "C3", "C4", "Total"};
   const int xs[] = {0, 100, 160, 220, 280, 380};  // the footer follows the fourth column
   for (int i = 0; i < 6; ++i) {
-    const PrintedObject *o = Find(header[i]);
-    ASSERT_NE(o, nullptr) << header[i].toStdString();
+    const auto o = Find(header[i]);
+    ASSERT_TRUE(o) << header[i].toStdString();
     EXPECT_EQ(o->x, xs[i]) << header[i].toStdString();
     EXPECT_EQ(o->y, 0);
   }
@@ -201,8 +204,8 @@ TEST_F(CrossTab, AStretchedRowTakesItsTallestColumnAndCallsEachColumnOnce) {
   ASSERT_TRUE(built) << errors.join('\n').toStdString();
   EXPECT_EQ(begun, 3 + 2 * 3) << "once per column and row, measured or not";
   // Row 1's third column holds three lines; every cell of that row reaches the band's bottom.
-  const PrintedObject *tall = Find("3|x|y");
-  ASSERT_NE(tall, nullptr);
+  const auto tall = Find("3|x|y");
+  ASSERT_TRUE(tall);
   EXPECT_EQ(tall->x, 220);
   const PrintedObject *first = nullptr;
   for (const PrintedObject &o : objs)
