@@ -47,8 +47,8 @@ void TData::createReportComponents() {
   frCompositeReport1->Name = QStringLiteral("frCompositeReport1");
   frCompositeReport1->StoreInDFM = true;
 
-  // Database sources: each reads its query (the query of the data source
-  // the specification binds it to). The end-of-data handlers do nothing.
+  // Database sources: each reads the query behind its data source. The
+  // end-of-data handlers do nothing.
   const TCheckEOFEvent noEndTest = [](QObject *, bool &) {};
   auto db = [&](TfrDBDataSet *&ds, const char *name, TQuery *q, bool endHandler) {
     ds = component<TfrDBDataSet>(this, name);
