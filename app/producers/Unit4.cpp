@@ -3,6 +3,7 @@
 #include "app/MenuCommands.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/common/ListRows.h"
 #include "app/receivers/Guarded.h"
 #include "app/producers/Unit5.h"
 #include "db/dataset.h"
@@ -86,21 +87,12 @@ const PanelItem kPanel[] = {
     {"családi gazd.nyilv.száma:", "O_CSGAZD1"},
 };
 
-QString fieldText(db::DataSet *d, const QString &name) {
-  db::Field *f = d->active() && !d->isEmpty() ? d->findField(name) : nullptr;
-  return f ? f->asString() : QString();
-}
-
 }  // namespace
 
 QSet<QString> ProducerColumns() {
   // Only the metadata is needed: no row is fetched.
   db::Query *q = Data->ZQ32;
-  q->close();
-  q->sql().clear();
-  q->sql().add(QStringLiteral("SELECT * FROM ostermelo   "));
-  q->sql().add(QStringLiteral("  WHERE 1 = 0 "));
-  q->open();
+  ReopenWith(q, {QStringLiteral("SELECT * FROM ostermelo   "), QStringLiteral("  WHERE 1 = 0 ")});
   QSet<QString> names;
   for (const QString &n : q->fieldNames()) names.insert(n.toUpper());
   q->close();
@@ -124,27 +116,11 @@ QStringList ProducerListSql(const QString &orderBy, const QSet<QString> &present
 
 void OpenProducerList(const QString &orderBy) {
   const QSet<QString> present = ProducerColumns();
-  db::Query *q = Data->ZQ30;
-  q->close();
-  q->sql().clear();
-  for (const QString &line : ProducerListSql(orderBy, present)) q->sql().add(line);
-  q->open();
+  ReopenWith(Data->ZQ30, ProducerListSql(orderBy, present));
 }
 
 QString NextProducerCode() {
-  db::Query *q = Data->ZQ31;
-  q->close();
-  q->sql().clear();
-  q->sql().add(QStringLiteral("SELECT o_kod FROM ostermelo "));
-  q->open();
-  qint64 max = 0;
-  for (q->first(); !q->eof(); q->next()) {
-    int v = 0;
-    if (platform::TryStrToInt(q->fieldByName(QStringLiteral("o_kod")).asString().trimmed(), v) && v > max)
-      max = v;
-  }
-  q->close();
-  return platform::IntToStr(max + 1);
+  return NextNumericCode(Data->ZQ31, QStringLiteral("SELECT o_kod FROM ostermelo "), QStringLiteral("o_kod"));
 }
 
 TForm4::TForm4(QWidget *owner) : QDialog(owner) {
@@ -162,14 +138,7 @@ TForm4::TForm4(QWidget *owner) : QDialog(owner) {
   for (const QString &c : kGridColumns) cols.append({c, c});
   model_->setColumns(cols);
 
-  DBGrid1 = new QTableView(this);
-  DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-  DBGrid1->setModel(model_);
-  DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-  DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  DBGrid1->verticalHeader()->setDefaultSectionSize(20);
-  DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  model_->bindSelection(DBGrid1->selectionModel());
+  DBGrid1 = MakeListGrid(this, model_);
   // Single cells are marked: a header click does not mark its column, it
   // only sorts by the marked one.
   DBGrid1->horizontalHeader()->setSectionsClickable(true);
@@ -204,21 +173,14 @@ TForm4::TForm4(QWidget *owner) : QDialog(owner) {
   Edit1->setToolTip(QStringLiteral("Kezdö betükre rákeres"));
   Edit1->installEventFilter(this);
 
-  auto button = [&](const char *name, const char *text, void (TForm4::*slot)()) {
-    auto *b = new QPushButton(QString::fromUtf8(text), this);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    connect(b, &QPushButton::clicked, this, [this, slot] { RunGuarded([&] { (this->*slot)(); }); });
-    return b;
-  };
-  Button6 = button("Button6", "Keres", &TForm4::Button6Click);
-  Button2 = button("Button2", "Új", &TForm4::Button2Click);
-  Button3 = button("Button3", "Módosít", &TForm4::Button3Click);
+  Button6 = MakeListButton(this, "Button6", "Keres", &TForm4::Button6Click);
+  Button2 = MakeListButton(this, "Button2", "Új", &TForm4::Button2Click);
+  Button3 = MakeListButton(this, "Button3", "Módosít", &TForm4::Button3Click);
   Button3->installEventFilter(this);
-  Button4 = button("Button4", "Töröl", &TForm4::Button4Click);
-  Button7 = button("Button7", "Nyomtat", &TForm4::Button7Click);
-  Button5 = button("Button5", "Mégsem", &TForm4::Button5Click);
-  Button1 = button("Button1", "Kiválaszt", &TForm4::Button1Click);
+  Button4 = MakeListButton(this, "Button4", "Töröl", &TForm4::Button4Click);
+  Button7 = MakeListButton(this, "Button7", "Nyomtat", &TForm4::Button7Click);
+  Button5 = MakeListButton(this, "Button5", "Mégsem", &TForm4::Button5Click);
+  Button1 = MakeListButton(this, "Button1", "Kiválaszt", &TForm4::Button1Click);
 
   Label1 = new QLabel(kProducerSortHint, this);
   Label1->setObjectName(QStringLiteral("Label1"));
@@ -268,13 +230,7 @@ TForm4::TForm4(QWidget *owner) : QDialog(owner) {
 
 TForm4::~TForm4() = default;
 
-bool TForm4::Pick() {
-  int result = QDialog::Rejected;
-  ShowModalDialog<TForm4>(Form4, [&](TForm4 *f) {
-    connect(f, &QDialog::finished, f, [&result](int r) { result = r; });
-  });
-  return result == QDialog::Accepted;
-}
+bool TForm4::Pick() { return PickFromList(Form4); }
 
 void TForm4::FormCreate() {
   columns_ = ProducerColumns();
@@ -316,24 +272,24 @@ void TForm4::Reposition() {
 }
 
 void TForm4::RememberOpeningRow() {
-  openingId_ = fieldText(Data->ZQ30, QStringLiteral("ID_OSTERMELO"));
+  openingId_ = CurrentFieldText(Data->ZQ30, QStringLiteral("ID_OSTERMELO"));
 }
 
 void TForm4::RestoreOpeningRow() {
   db::Query *q = Data->ZQ30;
   if (openingId_.isEmpty()) return;
-  if (q->active() && fieldText(q, QStringLiteral("ID_OSTERMELO")) == openingId_) return;
+  if (q->active() && CurrentFieldText(q, QStringLiteral("ID_OSTERMELO")) == openingId_) return;
   OpenProducerList();
   q->locate(QStringLiteral("ID_ostermelo"), openingId_, {});
 }
 
 void TForm4::ShowPanel() {
   for (QLabel *value : panelValues_)
-    value->setText(fieldText(Data->ZQ30, value->property("field").toString()));
+    value->setText(CurrentFieldText(Data->ZQ30, value->property("field").toString()));
 }
 
 void TForm4::CopyFelir() {
-  QGuiApplication::clipboard()->setText(fieldText(Data->ZQ30, QStringLiteral("o_felir")));
+  QGuiApplication::clipboard()->setText(CurrentFieldText(Data->ZQ30, QStringLiteral("o_felir")));
 }
 
 void TForm4::Button1Click() { accept(); }
@@ -371,8 +327,8 @@ void TForm4::Button3Click() {
 void TForm4::Button4Click() {
   db::Query *list = Data->ZQ30;
   if (!list->active() || list->isEmpty()) return;
-  const QString kod = fieldText(list, QStringLiteral("o_kod"));
-  const QString id = fieldText(list, QStringLiteral("ID_ostermelo"));
+  const QString kod = CurrentFieldText(list, QStringLiteral("o_kod"));
+  const QString id = CurrentFieldText(list, QStringLiteral("ID_ostermelo"));
   db::Query *q = Data->ZQ31;
 
   // Tickets name their producer by code: a producer on any ticket stays, or
@@ -400,27 +356,11 @@ void TForm4::Button4Click() {
   } else if (tickets(false) >= 1) {
     platform::confirmYes(QStringLiteral("Az őstermelő már szerepel felvásárlási jegyen !"));
   } else {
-    q->close();
-    q->sql().clear();
-    q->sql().add(QStringLiteral("SELECT count(*) AS db FROM ostermelo      "));
-    q->open();
-    const qint64 count = q->fieldByName(QStringLiteral("db")).asInteger();
-    q->close();
-    if (count >= 2) {
-      const bool ok = Data->Write(
-          QStringLiteral("Hiba41: östermelö DELETE törlésekor"),
-          [&] {
-            q->sql().clear();
-            q->sql().add(QStringLiteral("DELETE FROM ostermelo      "));
-            q->sql().add(QStringLiteral("  WHERE ID_ostermelo = :p1 "));
-            q->paramByName(QStringLiteral("p1")).setString(id);
-            q->execute();
-          },
-          TData::CommitMode::CommitRetaining);
-      if (ok) platform::showMessage(QStringLiteral("Az őstermelő sor törlölve!"));
-    } else {
-      platform::showMessage(QStringLiteral("Az utolsó őstermelősor nem törölhető ki."));
-    }
+    DeleteUnlessLast(q, QStringLiteral("SELECT count(*) AS db FROM ostermelo      "),
+                     QStringLiteral("Hiba41: östermelö DELETE törlésekor"),
+                     {QStringLiteral("DELETE FROM ostermelo      "), QStringLiteral("  WHERE ID_ostermelo = :p1 ")},
+                     id, QStringLiteral("Az őstermelő sor törlölve!"),
+                     QStringLiteral("Az utolsó őstermelősor nem törölhető ki."));
   }
   OpenProducerList();
   Label1->setText(kProducerSortHint);

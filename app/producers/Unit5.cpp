@@ -2,6 +2,7 @@
 
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/common/ListRows.h"
 #include "app/common/FieldKeys.h"
 #include "app/receivers/Guarded.h"
 #include "app/producers/Unit4.h"
@@ -150,19 +151,8 @@ TForm5::TForm5(QWidget *owner) : QDialog(owner) {
     }
   });
 
-  Button2 = new QPushButton(QStringLiteral("OK"), this);
-  Button2->setObjectName(QStringLiteral("Button2"));
-  Button2->setAutoDefault(false);
-  Button3 = new QPushButton(QStringLiteral("Mégsem"), this);
-  Button3->setObjectName(QStringLiteral("Button3"));
-  Button3->setAutoDefault(false);
-  connect(Button2, &QPushButton::clicked, this, [this] { RunGuarded([this] { Button2Click(); }); });
-  connect(Button3, &QPushButton::clicked, this, &TForm5::Button3Click);
+  QHBoxLayout *buttons = MakeEntryButtons(this, Button2, Button3, &TForm5::Button2Click, &TForm5::Button3Click);
 
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(Button2);
-  buttons->addWidget(Button3);
   auto *root = new QVBoxLayout(this);
   root->addWidget(PageControl1);
   root->addLayout(buttons);
@@ -310,17 +300,12 @@ bool TForm5::Validate() {
 // code: a code another row holds is refused (in a new entry a fresh code is
 // proposed, as another user may have taken this one meanwhile).
 bool TForm5::CodeIsFree() {
-  db::Query *q = Data->ZQ31;
-  q->close();
-  q->sql().clear();
-  q->sql().add(QStringLiteral("SELECT count(*) AS db FROM ostermelo "));
-  q->sql().add(QStringLiteral("  WHERE o_kod = CAST(:p1 AS VARCHAR(32765)) AND ID_ostermelo <> :p0 "));
-  q->paramByName(QStringLiteral("p1")).setString(Edit2->text());
   const bool isNew = OstermeloMod == kNew;
-  q->paramByName(QStringLiteral("p0")).setInteger(isNew ? -1 : platform::StrToInt(Edit1->text()));
-  q->open();
-  const bool taken = q->fieldByName(QStringLiteral("db")).asInteger() > 0;
-  q->close();
+  const bool taken = CodeHeldByAnother(
+      Data->ZQ31,
+      {QStringLiteral("SELECT count(*) AS db FROM ostermelo "),
+       QStringLiteral("  WHERE o_kod = CAST(:p1 AS VARCHAR(32765)) AND ID_ostermelo <> :p0 ")},
+      Edit2->text(), isNew ? -1 : platform::StrToInt(Edit1->text()));
   if (!taken) return true;
   // The system's notice for something that already exists: Yes only.
   platform::confirmYes(QStringLiteral("Már létezik!"));
@@ -410,12 +395,8 @@ bool TForm5::Save() {
       });
   if (!ok) return false;
   AktOstermeloKod = Edit2->text();
-  try {
-    OpenProducerList();
-    Data->ZQ30->locate(QStringLiteral("o_kod"), AktOstermeloKod, {true, false});
-  } catch (const std::exception &) {
-    platform::showMessage(QStringLiteral("Hiba54: az append vagy edit közben az östermelöben!"));
-  }
+  ReopenListAtCode([] { OpenProducerList(); }, Data->ZQ30, QStringLiteral("o_kod"), AktOstermeloKod,
+                   QStringLiteral("Hiba54: az append vagy edit közben az östermelöben!"));
   return true;
 }
 

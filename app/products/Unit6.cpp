@@ -3,6 +3,7 @@
 #include "app/MenuCommands.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/common/ListRows.h"
 #include "app/receivers/Guarded.h"
 #include "app/products/Unit7.h"
 #include "db/dataset.h"
@@ -26,45 +27,19 @@ VORIK_MENU_COMMAND(Termk1, TForm6, Form6)
 
 namespace {
 
-QString fieldText(db::DataSet *d, const QString &name) {
-  db::Field *f = d->active() && !d->isEmpty() ? d->findField(name) : nullptr;
-  return f ? f->asString() : QString();
-}
-
 void openOrdered(const QString &orderLine) {
-  db::Query *q = Data->ZQ40;
-  q->close();
-  q->sql().clear();
-  q->sql().add(QStringLiteral("SELECT *         "));
-  q->sql().add(QStringLiteral("  FROM termek    "));
-  q->sql().add(orderLine);
-  q->open();
+  ReopenWith(Data->ZQ40, {QStringLiteral("SELECT *         "), QStringLiteral("  FROM termek    "), orderLine});
 }
 
 }  // namespace
 
 void OpenProductList() {
-  db::Query *q = Data->ZQ40;
-  q->close();
-  q->sql().clear();
-  q->sql().add(QStringLiteral("SELECT * FROM Termek           "));
-  q->sql().add(QStringLiteral("         ORDER BY t_megnevezes "));
-  q->open();
+  ReopenWith(Data->ZQ40,
+             {QStringLiteral("SELECT * FROM Termek           "), QStringLiteral("         ORDER BY t_megnevezes ")});
 }
 
 QString NextProductCode() {
-  db::Query *q = Data->ZQ41;
-  q->close();
-  q->sql().clear();
-  q->sql().add(QStringLiteral("SELECT  t_kod FROM termek    "));
-  q->open();
-  qint64 max = 0;
-  for (q->first(); !q->eof(); q->next()) {
-    int v = 0;
-    if (platform::TryStrToInt(q->fieldByName(QStringLiteral("t_kod")).asString().trimmed(), v) && v > max) max = v;
-  }
-  q->close();
-  return platform::IntToStr(max + 1);
+  return NextNumericCode(Data->ZQ41, QStringLiteral("SELECT  t_kod FROM termek    "), QStringLiteral("t_kod"));
 }
 
 TForm6::TForm6(QWidget *owner) : QDialog(owner) {
@@ -86,15 +61,8 @@ TForm6::TForm6(QWidget *owner) : QDialog(owner) {
                       {QStringLiteral("t_Kompmerteke"), QStringLiteral("Komp.mértéke")},
                       {QStringLiteral("ID_Termek"), QStringLiteral("ID")}});
 
-  DBGrid1 = new QTableView(this);
-  DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-  DBGrid1->setModel(model_);
-  DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-  DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  DBGrid1 = MakeListGrid(this, model_);
   DBGrid1->setToolTip(QStringLiteral("Termék sorrend: klikk az \"kód\" , \"Megnevezés\" vagy \"ID\" oszlop fejlécre"));
-  DBGrid1->verticalHeader()->setDefaultSectionSize(20);
-  DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  model_->bindSelection(DBGrid1->selectionModel());
   connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
           [this](int column) { RunGuarded([&] { DBGrid1TitleClick(column); }); });
 
@@ -114,19 +82,12 @@ TForm6::TForm6(QWidget *owner) : QDialog(owner) {
   navButton("NavNext", ">", &db::DataSet::next);
   navButton("NavLast", ">|", &db::DataSet::last);
 
-  auto button = [&](const char *name, const char *text, void (TForm6::*slot)()) {
-    auto *b = new QPushButton(QString::fromUtf8(text), this);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    connect(b, &QPushButton::clicked, this, [this, slot] { RunGuarded([&] { (this->*slot)(); }); });
-    return b;
-  };
-  Button2 = button("Button2", "Új", &TForm6::Button2Click);
-  Button3 = button("Button3", "Módosít", &TForm6::Button3Click);
-  Button4 = button("Button4", "Töröl", &TForm6::Button4Click);
-  Button6 = button("Button6", "Nyomtatás", &TForm6::Button6Click);
-  Button5 = button("Button5", "Mégsem", &TForm6::Button5Click);
-  Button1 = button("Button1", "Kiválaszt", &TForm6::Button1Click);
+  Button2 = MakeListButton(this, "Button2", "Új", &TForm6::Button2Click);
+  Button3 = MakeListButton(this, "Button3", "Módosít", &TForm6::Button3Click);
+  Button4 = MakeListButton(this, "Button4", "Töröl", &TForm6::Button4Click);
+  Button6 = MakeListButton(this, "Button6", "Nyomtatás", &TForm6::Button6Click);
+  Button5 = MakeListButton(this, "Button5", "Mégsem", &TForm6::Button5Click);
+  Button1 = MakeListButton(this, "Button1", "Kiválaszt", &TForm6::Button1Click);
 
   Label1 = new QLabel(QStringLiteral("Lista sorrend: "), this);
   Label1->setObjectName(QStringLiteral("Label1"));
@@ -171,13 +132,7 @@ TForm6::TForm6(QWidget *owner) : QDialog(owner) {
 
 TForm6::~TForm6() = default;
 
-bool TForm6::Pick() {
-  int result = QDialog::Rejected;
-  ShowModalDialog<TForm6>(Form6, [&](TForm6 *f) {
-    connect(f, &QDialog::finished, f, [&result](int r) { result = r; });
-  });
-  return result == QDialog::Accepted;
-}
+bool TForm6::Pick() { return PickFromList(Form6); }
 
 void TForm6::FormCreate() { OpenProductList(); }
 
@@ -193,11 +148,11 @@ void TForm6::FormShow() {
   OpenProductList();
   Data->ZQ40->locate(QStringLiteral("t_megnevezes"), AktTermek, {true, true});
   Label1->setText(kProductSortByName);
-  openingId_ = fieldText(Data->ZQ40, QStringLiteral("ID_TERMEK"));
+  openingId_ = CurrentFieldText(Data->ZQ40, QStringLiteral("ID_TERMEK"));
 }
 
 void TForm6::ShowPanel() {
-  for (QLabel *value : panelValues_) value->setText(fieldText(Data->ZQ40, value->property("field").toString()));
+  for (QLabel *value : panelValues_) value->setText(CurrentFieldText(Data->ZQ40, value->property("field").toString()));
 }
 
 void TForm6::Button1Click() { accept(); }
@@ -209,7 +164,7 @@ void TForm6::reject() {
   RunGuarded([this] {
     db::Query *q = Data->ZQ40;
     if (openingId_.isEmpty()) return;
-    if (q->active() && fieldText(q, QStringLiteral("ID_TERMEK")) == openingId_) return;
+    if (q->active() && CurrentFieldText(q, QStringLiteral("ID_TERMEK")) == openingId_) return;
     OpenProductList();
     q->locate(QStringLiteral("ID_Termek"), openingId_, {});
   });
@@ -242,29 +197,11 @@ void TForm6::Button3Click() {
 void TForm6::Button4Click() {
   db::Query *list = Data->ZQ40;
   if (!list->active() || list->isEmpty()) return;
-  const QString id = fieldText(list, QStringLiteral("ID_termek"));
-  db::Query *q = Data->ZQ41;
-  q->close();
-  q->sql().clear();
-  q->sql().add(QStringLiteral("SELECT count(*) AS db FROM termek  "));
-  q->open();
-  const qint64 count = q->fieldByName(QStringLiteral("db")).asInteger();
-  q->close();
-  if (count >= 2) {
-    const bool ok = Data->Write(
-        QStringLiteral("Hiba61: termék DELETE törlésekor"),
-        [&] {
-          q->sql().clear();
-          q->sql().add(QStringLiteral("DELETE FROM termek      "));
-          q->sql().add(QStringLiteral("  WHERE ID_termek = :p1 "));
-          q->paramByName(QStringLiteral("p1")).setString(id);
-          q->execute();
-        },
-        TData::CommitMode::CommitRetaining);
-    if (ok) platform::showMessage(QStringLiteral("Az termék sor törlölve!"));
-  } else {
-    platform::showMessage(QStringLiteral("Az utolsó terméksor nem törölhető ki."));
-  }
+  const QString id = CurrentFieldText(list, QStringLiteral("ID_termek"));
+  DeleteUnlessLast(Data->ZQ41, QStringLiteral("SELECT count(*) AS db FROM termek  "),
+                   QStringLiteral("Hiba61: termék DELETE törlésekor"),
+                   {QStringLiteral("DELETE FROM termek      "), QStringLiteral("  WHERE ID_termek = :p1 ")}, id,
+                   QStringLiteral("Az termék sor törlölve!"), QStringLiteral("Az utolsó terméksor nem törölhető ki."));
   OpenProductList();
   Data->ZQ40->locate(QStringLiteral("t_megnevezes"), AktTermek, {true, true});
   Label1->setText(kProductSortByName);

@@ -2,6 +2,7 @@
 
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/common/ListRows.h"
 #include "app/common/FieldKeys.h"
 #include "app/receivers/Guarded.h"
 #include "app/products/Unit6.h"
@@ -53,18 +54,7 @@ TForm7::TForm7(QWidget *owner) : QDialog(owner) {
   field(Edit7, "Edit7", QStringLiteral("Komp.mértéke"), 0, decimal, QStringLiteral("12,00"));
   field(Edit8, "Edit8", QStringLiteral("Tételszám"), 10, decimal);
 
-  Button2 = new QPushButton(QStringLiteral("OK"), this);
-  Button2->setObjectName(QStringLiteral("Button2"));
-  Button2->setAutoDefault(false);
-  Button3 = new QPushButton(QStringLiteral("Mégsem"), this);
-  Button3->setObjectName(QStringLiteral("Button3"));
-  Button3->setAutoDefault(false);
-  connect(Button2, &QPushButton::clicked, this, [this] { RunGuarded([this] { Button2Click(); }); });
-  connect(Button3, &QPushButton::clicked, this, &TForm7::Button3Click);
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(Button2);
-  buttons->addWidget(Button3);
+  QHBoxLayout *buttons = MakeEntryButtons(this, Button2, Button3, &TForm7::Button2Click, &TForm7::Button3Click);
   auto *root = new QVBoxLayout(this);
   root->addLayout(form);
   root->addLayout(buttons);
@@ -127,18 +117,13 @@ bool TForm7::Validate() {
 // Two products with one code would make the code ambiguous for the lines and
 // the lists: a code another row holds is refused.
 bool TForm7::CodeIsFree() {
-  db::Query *q = Data->ZQ41;
-  q->close();
-  q->sql().clear();
-  q->sql().add(QStringLiteral("SELECT count(*) AS db FROM termek "));
   // The parameter as a long text: a code longer than the column matches
   // nothing here and meets the column's width in the write.
-  q->sql().add(QStringLiteral("  WHERE t_kod = CAST(:p1 AS VARCHAR(32765)) AND ID_termek <> :p0 "));
-  q->paramByName(QStringLiteral("p1")).setString(Edit2->text());
-  q->paramByName(QStringLiteral("p0")).setInteger(TermekMod == kNew ? -1 : platform::StrToInt(Edit1->text()));
-  q->open();
-  const bool taken = q->fieldByName(QStringLiteral("db")).asInteger() > 0;
-  q->close();
+  const bool taken = CodeHeldByAnother(
+      Data->ZQ41,
+      {QStringLiteral("SELECT count(*) AS db FROM termek "),
+       QStringLiteral("  WHERE t_kod = CAST(:p1 AS VARCHAR(32765)) AND ID_termek <> :p0 ")},
+      Edit2->text(), TermekMod == kNew ? -1 : platform::StrToInt(Edit1->text()));
   if (!taken) return true;
   // The system's notice for something that already exists: Yes only.
   platform::confirmYes(QStringLiteral("Már létezik!"));
@@ -177,13 +162,9 @@ bool TForm7::Save() {
       });
   if (!ok) return false;
   AktTermek = Edit2->text();
-  try {
-    OpenProductList();
-    // The stored code whole: a partial match of "1" would land on "12".
-    Data->ZQ40->locate(QStringLiteral("t_kod"), AktTermek, {true, false});
-  } catch (const std::exception &) {
-    platform::showMessage(QStringLiteral("Hiba74: az append vagy edit közben a termékben!"));
-  }
+  // The stored code whole: a partial match of "1" would land on "12".
+  ReopenListAtCode(OpenProductList, Data->ZQ40, QStringLiteral("t_kod"), AktTermek,
+                   QStringLiteral("Hiba74: az append vagy edit közben a termékben!"));
   return true;
 }
 

@@ -70,6 +70,9 @@ class DataModuleTest : public ::testing::Test {
     void release() { transaction.rollback(); }
   };
 
+  // The object name of the widget that has the focus in w ("" for none).
+  static QString focusName(QWidget *w) { return w->focusWidget() ? w->focusWidget()->objectName() : QString(); }
+
   // A key press and release on a line edit, as typing it would send them.
   static void typeKey(QLineEdit *edit, const QString &ch) {
     const int key = ch.isEmpty() ? 0 : ch.at(0).toUpper().unicode();

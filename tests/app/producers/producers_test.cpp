@@ -319,7 +319,7 @@ TEST_F(Producers, ValidationStopsInOrderWithItsMessageAndFocus) {
   script.then([](QWidget *list) { click(list, "Button2"); });
   for (size_t i = 0; i < steps.size(); ++i) {
     script.then([&, i](QWidget *entry) {
-      if (i > 0) focus << (entry->focusWidget() ? entry->focusWidget()->objectName() : QString());
+      if (i > 0) focus << focusName(entry);
       const Step &st = steps[i];
       if (st.fill) setText(entry, st.fill, QString::fromUtf8(st.value));
       if (st.fill2) setText(entry, st.fill2, QString::fromUtf8(st.value2));
@@ -335,7 +335,7 @@ TEST_F(Producers, ValidationStopsInOrderWithItsMessageAndFocus) {
     script.then(answer(QMessageBox::Ok, &seen[i]));
   }
   script.then([&](QWidget *entry) {
-    focus << (entry->focusWidget() ? entry->focusWidget()->objectName() : QString());
+    focus << focusName(entry);
     closeWindow(entry);
   });
   script.then([](QWidget *list) { closeWindow(list); });

@@ -41,7 +41,7 @@ TEST_F(Products, TheProposedCodeIsTheNumericMaximumPlusOneAndAHeldCodeIsRefused)
   });
   script.then(answer(QMessageBox::Yes, &taken));
   script.then([&](QWidget *entry) {
-    focus = entry->focusWidget() ? entry->focusWidget()->objectName() : QString();
+    focus = focusName(entry);
     closeWindow(entry);
   });
   script.then([](QWidget *list) { closeWindow(list); });
@@ -75,7 +75,7 @@ TEST_F(Products, ValidationStopsOnTheFirstEmptyFieldInOrder) {
       if (i == 0) {
         for (const char *f : {"Edit2", "Edit3", "Edit5", "Edit6", "Edit7"}) setText(entry, f, "  ");
       } else {
-        focus << (entry->focusWidget() ? entry->focusWidget()->objectName() : QString());
+        focus << focusName(entry);
         setText(entry, order[i - 1].field, fills[i - 1]);
       }
       click(entry, "Button2");
@@ -83,7 +83,7 @@ TEST_F(Products, ValidationStopsOnTheFirstEmptyFieldInOrder) {
     script.then(answer(QMessageBox::Ok, &seen[i]));
   }
   script.then([&](QWidget *entry) {
-    focus << (entry->focusWidget() ? entry->focusWidget()->objectName() : QString());
+    focus << focusName(entry);
     closeWindow(entry);
   });
   script.then([](QWidget *list) { closeWindow(list); });
