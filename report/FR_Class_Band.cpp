@@ -59,6 +59,13 @@ int gapYOf(const TfrView *v) {
   return frScaleGeometry(v->x, v->y, v->dx, v->dy, v->FrameTyp, v->FrameWidth, 1, 1, 0, 0).gapY;
 }
 
+QStringList compiledScript(const QStringList &source) {
+  if (source.isEmpty()) return {};
+  QStringList compiled, errors;
+  frInterpretator->PrepareScript(source, compiled, errors);
+  return compiled;
+}
+
 QString errorLines(const QStringList &lines) { return lines.join(QLatin1Char('\r')); }
 
 // The aggregate key suffix of a cross column.
@@ -334,7 +341,9 @@ void TfrPageRun::CloneObjects(std::vector<std::unique_ptr<TfrPageRun>> &runs) {
     if (!v) continue;
     v->IsPrinting = true;
     v->Parent = nullptr;
-    if (!v->Script.isEmpty()) {
+    // Band objects keep their source: the run-time band holds the compiled
+    // script, and a failing script is reported with the lines as written.
+    if (!v->Script.isEmpty() && v->Typ != gtBand) {
       QStringList compiled;
       frInterpretator->PrepareScript(v->Script, compiled, errors);
       v->Script = compiled;
@@ -386,6 +395,7 @@ void TfrPageRun::InitReport() {
     b->y = cv->y;
     b->dy = cv->dy;
     b->Visible = cv->Visible;
+    b->Script = compiledScript(cv->Script);
     if (t == btCrossData) {
       bool owned = false;
       b->DataSet = frFindDataSource(cv->FormatStr, owned);
@@ -444,7 +454,7 @@ void TfrPageRun::InitReport() {
       b->OnFirstPage = bv->Flags & flBandOnFirstPage;
       b->OnLastPage = bv->Flags & flBandOnLastPage;
       b->RepeatHeader = bv->Flags & flBandRepeatHeader;
-      b->Script = bv->Script;
+      b->Script = compiledScript(bv->Script);
       if (Skip) b->ForceNewPage = b->Breaked = false;
       if (t == btGroupHeader) {
         b->GroupCondition = bv->FormatStr;
@@ -972,7 +982,7 @@ void TfrPageRun::collectCells(TfrBand *f) {
       std::vector<TfrView *> cells;
       for (TfrView *v : f->AggregateCells)
         if (crossOf_.value(v) == cb && v->Typ == gtMemo) cells.push_back(v);
-      if (cells.empty() || !cb->Visible) continue;
+      if (cells.empty() || (cb->View && !cb->View->Visible)) continue;
       auto eval = [&] {
         for (TfrView *v : cells) {
           try {
@@ -1106,17 +1116,50 @@ int TfrPageRun::crossPass(TfrBand *b, int top, bool measure) {
       bottom = std::max(bottom, frClampPixel(static_cast<long long>(v->y) +
                                              static_cast<TfrMemoView *>(v)->MeasureHeight()));
   };
+  // A cross band's script runs once per column it prints, before its cells,
+  // with the cross band current and its data source active, as a band's
+  // script does; a script that hides the band leaves the column empty (it
+  // keeps its place). A row cannot break between its columns, so NEWPAGE and
+  // NEWCOLUMN asked for here are dropped. False when the script failed.
+  auto runScript = [&](TfrBand *c) {
+    if (c->Script.isEmpty()) return true;
+    frBuild.CurBand = c;
+    setActiveDataSet(c);
+    frInterpretator->Context.CurView = c->View;
+    bool ok = true;
+    try {
+      frInterpretator->DoScript(c->Script);
+    } catch (const std::exception &) {
+      buildError(Report, c->View ? c->View->Script : QStringList(), c->Typ);
+      ok = false;
+    }
+    c->NewPageRequest = c->NewColumnRequest = false;
+    frBuild.CurBand = b;
+    setActiveDataSet(b);
+    return ok;
+  };
   TfrBand *cb = nullptr;
   try {
     for (TfrBand *c : CrossBands) {
       cb = c;
       if (terminated(Report)) break;
-      if (!cb->Visible) continue;
+      if (cb->View && !cb->View->Visible) continue;  // hidden by design; scripts hide per column
       std::vector<TfrView *> cells;
       for (TfrView *v : b->Objects)
         if (crossOf_.value(v) == cb) cells.push_back(v);
       if (cb->Typ != btCrossData || !cb->DataSet) {
-        for (TfrView *v : cells) {
+        if (cells.empty()) continue;
+        // Header and footer: one column a row, its script run where it is made.
+        const auto once = crossColumns_.find({b, cb, 0});
+        bool hidden = false;
+        if (measure || once == crossColumns_.end()) {
+          if (!runScript(cb)) return bottom;
+          hidden = !cb->Visible;
+          if (measure) crossColumns_[{b, cb, 0}].hidden = hidden;
+        } else {
+          hidden = once->second.hidden;
+        }
+        for (TfrView *v : hidden ? std::vector<TfrView *>() : cells) {
           if (outside(v->x + extra, v->x + extra + v->dx)) return bottom;
           if (measure) {
             if (!prepareCell(v)) return bottom;
@@ -1143,20 +1186,27 @@ int TfrPageRun::crossPass(TfrBand *b, int top, bool measure) {
         if (outside(cb->x + shift, cb->x + shift)) return bottom;
         const auto made = crossColumns_.find({b, cb, col});
         int width = cb->dx;
+        bool hidden = false;
+        frBuild.CrossKey = crossKey(cb, col);  // aggregates of this column
         if (measure || made == crossColumns_.end()) {
           frBuild.CurBand = cb;
           if (Report->OnBeginColumn) Report->OnBeginColumn(cb);
+          frBuild.CurBand = b;
+          if (!runScript(cb)) return bottom;
+          hidden = !cb->Visible;
+          frBuild.CurBand = cb;
           if (Report->OnPrintColumn) Report->OnPrintColumn(col, width);
           frBuild.CurBand = b;
           // Every column takes at least a pixel, so columns always reach the page edge.
           width = std::max(1, width);
         } else {
           width = made->second.width;
+          hidden = made->second.hidden;
         }
         CrossColumn column;
         column.width = width;
-        frBuild.CrossKey = crossKey(cb, col);  // aggregates of this column
-        for (TfrView *v : cells) {
+        column.hidden = hidden;
+        for (TfrView *v : hidden ? std::vector<TfrView *>() : cells) {
           if (outside(v->x + shift, v->x + shift + v->dx)) return bottom;
           if (measure) {
             if (!prepareCell(v)) return bottom;

@@ -179,6 +179,7 @@ class TfrPageRun {
   // the texts of its cells, by cross band and column number.
   struct CrossColumn {
     int width = 0;
+    bool hidden = false;  // its cross band's script hid it
     QHash<const TfrView *, QStringList> texts;
   };
   // Keyed by the band measured, the cross band and the column (0 for cells

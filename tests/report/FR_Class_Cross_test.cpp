@@ -303,6 +303,67 @@ TEST_F(CrossTab, AWatchingObjectHearsOfEveryTextPrinted) {
   }
 }
 
+// A cross band's script runs once per column it prints, before the column's
+// cells, with its cross band current: what it sets, the cells read. Stretched
+// rows are measured and then drawn, and the script still runs once a column.
+TEST_F(CrossTab, CrossBandScriptsRunOncePerColumnBeforeItsCells) {
+  frVariables->SetVariable("Runs", Variant(0));
+  frVariables->SetVariable("Rows", Variant(0));
+  frVariables->SetVariable("Mark", Variant(QString()));
+  QStringList order;
+  rep.OnBeginColumn = [&](TfrBand *) { order << QStringLiteral("begin ") + frVariables->GetVariable("Mark").toString(); };
+  rep.OnPrintColumn = [&](int, int &) { order << QStringLiteral("print ") + frVariables->GetVariable("Mark").toString(); };
+  LayoutBuilder l;
+  Layout(l, flStretched);
+  TfrBandView *data = static_cast<TfrBandView *>(l.src.Pages[0]->FindObject("CrossData"));
+  ASSERT_NE(data, nullptr);
+  // The third column is hidden by its script: it stays empty but keeps its place.
+  data->Script = {"begin", "  Runs := Runs + 1;", "  Mark := 'm' + [ColName];",
+                  "  if [ColName] = 'C3' then Visible := 0 else Visible := 1", "end"};
+  static_cast<TfrBandView *>(l.src.Pages[0]->FindObject("CrossHeader"))->Script = {"begin Rows := Rows + 1 end"};
+  cell->Memo = {"[Mark]/[Cell]"};
+  Build(l);
+  ASSERT_TRUE(built) << frBuild.ErrorText.toStdString();
+  EXPECT_EQ(frVariables->GetVariable("Runs").toInt(), 4 * 4) << "the header row and three rows, four columns each";
+  EXPECT_EQ(frVariables->GetVariable("Rows").toInt(), 4) << "the header band's script once a row";
+  ASSERT_GE(order.size(), 4);
+  EXPECT_EQ(order.mid(0, 4), (QStringList{"begin ", "print mC1", "begin mC1", "print mC2"}))
+      << "OnBeginColumn, the script, then OnPrintColumn";
+  QStringList row2;
+  for (const PrintedObject &o : PageObjects(rep, 0))
+    if (o.y == 40 && o.x >= 100 && o.x < 380) row2 << QStringLiteral("%1@%2").arg(o.text).arg(o.x);
+  row2.sort();
+  EXPECT_EQ(row2, (QStringList{"mC1/2@100", "mC2/4@160", "mC4/8@280"})) << "the third column left empty";
+  EXPECT_EQ(Find("C4")->x, 280);
+  EXPECT_FALSE(Find("C3").has_value()) << "hidden in the header row too";
+  EXPECT_EQ(Find("Total")->x, 380) << "the footer still follows four columns";
+}
+
+// A failing cross band script ends the build with the collected error text,
+// as a failing band script does (a row's own band too): the script's lines as
+// written, not compiled, and the band's type.
+TEST_F(CrossTab, AFailingBandScriptEndsTheBuildWithItsLinesAndBand) {
+  const std::pair<int, QString> cases[] = {
+      {btCrossData, "Cross data"}, {btCrossFooter, "Cross footer"}, {btMasterData, "Master data"}};
+  for (const auto &[type, bandName] : cases) {
+    LayoutBuilder l;
+    Layout(l);
+    TfrBandView *band = nullptr;
+    for (int i = 0; i < l.src.Pages[0]->Count(); ++i)
+      if (TfrView *v = l.src.Pages[0]->Object(i); v->Typ == gtBand && static_cast<TfrBandView *>(v)->BandType() == type)
+        band = static_cast<TfrBandView *>(v);
+    ASSERT_NE(band, nullptr);
+    band->Script = {"begin", "  Mark := NoSuchName", "end"};
+    errors.clear();
+    l.LoadInto(rep);
+    rep.ShowReport();
+    EXPECT_EQ(rep.EMFPages->Count(), 0) << type;
+    ASSERT_EQ(errors.size(), 1) << type;
+    EXPECT_EQ(errors[0], "An error occured during calculating\rbegin\r  Mark := NoSuchName\rend\rReport: frNyomtat\rBand: " +
+                             bandName);
+  }
+}
+
 // Random cross-tabs: any number of columns of any width, bands stretched,
 // split or taller than a page. Every build ends, nothing lies past the right
 // edge or over the page footer, and a build that ends early says why.
@@ -350,6 +411,13 @@ TEST_F(CrossTab, AnyCrossTabEndsAndStaysOnThePage) {
       TfrBandView *b = l.Band(t, 0, y, t == btCrossData ? QStringLiteral("Cols") : QString());
       b->x = t == btCrossHeader ? 0 : t == btCrossData ? 100 : 200;
       b->dx = dx;
+      // Scripts that hide columns, ask for pages or move the band: a row still never breaks.
+      static const QStringList scripts[] = {
+          {"begin if [ColName] = 'C2' then Visible := 0 else Visible := 1 end"},
+          {"begin newpage; newcolumn; end"},
+          {"begin Width := 5000; Left := 0; Height := 3000 end"},
+          {"begin Visible := 0 end"}};
+      if (rnd(3) == 0) b->Script = scripts[rnd(4)];
     }
     if (rnd(4) == 0) l.src.Pages[0]->ColCount = 2;
     errors.clear();
