@@ -7,9 +7,9 @@
 #include "db/fb_internal.h"
 #include "db/schema.h"
 #include "db/transaction.h"
+#include "support/db_fixture.h"
 #include "platform/cp1250.h"
 
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -19,46 +19,22 @@ namespace {
 
 const char *const kSelect = "SELECT * FROM QZSOR";
 
-// One database per process, filled once.
-struct Fixture {
-  QTemporaryDir dir;
-  db::Connection connection;
-  db::Transaction transaction;
-
-  Fixture() {
-    const QString path = dir.filePath(QStringLiteral("bench.fdb"));
-    db::createDatabase(path, db::schemaScript());
-    connection.setDatabaseName(path);
-    connection.setParams(db::defaultConnectionParams());
-    transaction.setConnection(&connection);
-    connection.open();
-    db::Query fill;
-    fill.setTransaction(&transaction);
-    // 10^5 numbers from five crossed digit tables.
-    QString digits = QStringLiteral("(SELECT 0 AS n FROM rdb$database");
-    for (int d = 1; d <= 9; ++d) digits += QStringLiteral(" UNION ALL SELECT %1 FROM rdb$database").arg(d);
-    digits += QLatin1Char(')');
-    fill.sql().add(QStringLiteral("INSERT INTO qzsor ( s_bszam, s_termekkod, s_megnevezes, s_vtsz, s_levonszaz,"));
-    fill.sql().add(QStringLiteral("  s_brutto, s_megy, s_ear, s_kompmerteke, s_akod, s_bizonylat )"));
-    fill.sql().add(QStringLiteral("SELECT LPAD(25000000 + x / 4, 8, '0'), '00012', 'Őszibarack I. osztály', '0809',"));
-    fill.sql().add(QStringLiteral("  5, 100 + MOD(x, 997), 'kg', 212.5, 12, '00001', ''"));
-    fill.sql().add(QStringLiteral("FROM (SELECT a.n + 10 * b.n + 100 * c.n + 1000 * d.n + 10000 * e.n AS x"));
-    fill.sql().add(QStringLiteral("  FROM %1 a, %1 b, %1 c, %1 d, %1 e)").arg(digits));
-    fill.execute();
-    transaction.commit();
-  }
-};
-
-Fixture &fixture() {
-  static auto *f = new Fixture;  // lives until exit: the engine outlives the benchmarks
-  return *f;
+// One database per process, filled once; it lives until exit: the engine
+// outlives the benchmarks.
+vorik::test::TestDatabase &fixture() {
+  static auto *d = [] {
+    auto *t = new vorik::test::TestDatabase;
+    vorik::test::insertTicketLines(t->transaction(), 5);
+    return t;
+  }();
+  return *d;
 }
 
 void BM_WalkThroughDb(benchmark::State &state) {
-  Fixture &f = fixture();
+  vorik::test::TestDatabase &f = fixture();
   db::Query q;
   q.setObjectName(QStringLiteral("ZQ20"));
-  q.setTransaction(&f.transaction);
+  q.setTransaction(&f.transaction());
   q.sql().add(QString::fromLatin1(kSelect));
   std::int64_t rows = 0;
   double sink = 0;
@@ -80,10 +56,10 @@ void BM_WalkThroughDb(benchmark::State &state) {
 
 void BM_WalkBareObjectApi(benchmark::State &state) {
   using namespace Firebird;
-  Fixture &f = fixture();
+  vorik::test::TestDatabase &f = fixture();
   db::fb::Status st;
-  IAttachment *att = f.connection.attachment();
-  ITransaction *tra = f.transaction.handle();
+  IAttachment *att = f.connection().attachment();
+  ITransaction *tra = f.transaction().handle();
   IStatement *stmt = att->prepare(&st, tra, 0, kSelect, 3, IStatement::PREPARE_PREFETCH_METADATA);
   st.check();
   IMessageMetadata *meta = stmt->getOutputMetadata(&st);

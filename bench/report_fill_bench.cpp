@@ -8,13 +8,13 @@
 #include "db/dataset.h"
 #include "db/schema.h"
 #include "db/transaction.h"
+#include "support/db_fixture.h"
 #include "report/FR_Class_Band.h"
 #include "report/FR_Class_Build.h"
 #include "report/FR_DBSet.h"
 #include "report/FR_DSet.h"
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -116,36 +116,14 @@ void buildMemory(benchmark::State &state, bool twoPass) {
 void BM_ListOnePassMemory(benchmark::State &state) { buildMemory(state, false); }
 void BM_ListTwoPassMemory(benchmark::State &state) { buildMemory(state, true); }
 
-// One database with 10,000 ticket lines.
-struct Database {
-  QTemporaryDir dir;
-  db::Connection connection;
-  db::Transaction transaction;
-  Database() {
-    const QString path = dir.filePath(QStringLiteral("fill.fdb"));
-    db::createDatabase(path, db::schemaScript());
-    connection.setDatabaseName(path);
-    connection.setParams(db::defaultConnectionParams());
-    transaction.setConnection(&connection);
-    connection.open();
-    db::Query fill;
-    fill.setTransaction(&transaction);
-    QString digits = QStringLiteral("(SELECT 0 AS n FROM rdb$database");
-    for (int d = 1; d <= 9; ++d) digits += QStringLiteral(" UNION ALL SELECT %1 FROM rdb$database").arg(d);
-    digits += QLatin1Char(')');
-    fill.sql().add(QStringLiteral("INSERT INTO qzsor ( s_bszam, s_termekkod, s_megnevezes, s_vtsz, s_levonszaz,"));
-    fill.sql().add(QStringLiteral("  s_brutto, s_megy, s_ear, s_kompmerteke, s_akod, s_bizonylat )"));
-    fill.sql().add(QStringLiteral("SELECT LPAD(25000000 + x / 4, 8, '0'), '00012', 'Őszibarack I. osztály', '0809',"));
-    fill.sql().add(QStringLiteral("  5, 100 + MOD(x, 997), 'kg', 212.5, 12, '00001', ''"));
-    fill.sql().add(QStringLiteral("FROM (SELECT a.n + 10 * b.n + 100 * c.n + 1000 * d.n AS x"));
-    fill.sql().add(QStringLiteral("  FROM %1 a, %1 b, %1 c, %1 d)").arg(digits));
-    fill.execute();
-    transaction.commit();
-  }
-};
-
-Database &database() {
-  static auto *d = new Database;  // lives until exit: the engine outlives the benchmarks
+// One database per process, filled once; it lives until exit: the engine
+// outlives the benchmarks.
+vorik::test::TestDatabase &database() {
+  static auto *d = [] {
+    auto *t = new vorik::test::TestDatabase;
+    vorik::test::insertTicketLines(t->transaction(), 4);
+    return t;
+  }();
   return *d;
 }
 
@@ -155,12 +133,12 @@ const QStringList kColumns{QStringLiteral("S_BSZAM"),   QStringLiteral("S_TERMEK
                            QStringLiteral("S_NETTO"),   QStringLiteral("S_VETELAR")};
 
 void BM_ListFirebird(benchmark::State &state) {
-  Database &d = database();
+  vorik::test::TestDatabase &d = database();
   QObject owner;
   owner.setObjectName(QStringLiteral("Data"));
   auto *q = new db::Query(&owner);
   q->setObjectName(QStringLiteral("ZQ20"));
-  q->setTransaction(&d.transaction);
+  q->setTransaction(&d.transaction());
   q->sql().add(QString::fromLatin1(kSelect));
   auto *src = new TfrDBDataSet(&owner);
   src->setObjectName(QStringLiteral("frDBDataSet1"));
@@ -183,9 +161,9 @@ void BM_ListFirebird(benchmark::State &state) {
 
 // The same query opened and walked through db/, reading the same six fields.
 void BM_WalkFirebird(benchmark::State &state) {
-  Database &d = database();
+  vorik::test::TestDatabase &d = database();
   db::Query q;
-  q.setTransaction(&d.transaction);
+  q.setTransaction(&d.transaction());
   q.sql().add(QString::fromLatin1(kSelect));
   std::int64_t rows = 0;
   qsizetype sink = 0;

@@ -9,6 +9,7 @@
 
 #include <cmath>
 
+#include "app/common/Widgets.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/options/IniOptions.h"
@@ -29,6 +30,10 @@ TForm10 *Form10 = nullptr;
 
 namespace {
 
+using Widgets::makeEdit;
+using Widgets::makeLabel;
+using Widgets::makeButton;
+
 // The product list as a picker, opened on the first product whose name
 // begins with the text typed; its current ZQ40 row is the choice.
 bool pickFromProductList(QWidget *, const QString &namePrefix) {
@@ -39,26 +44,6 @@ bool pickFromProductList(QWidget *, const QString &namePrefix) {
 TForm10::ProductPicker &productPicker() {
   static TForm10::ProductPicker picker = pickFromProductList;
   return picker;
-}
-
-QLineEdit *makeEdit(QWidget *parent, const char *name, int maxLength = 0) {
-  auto *e = new QLineEdit(parent);
-  e->setObjectName(QLatin1String(name));
-  if (maxLength > 0) e->setMaxLength(maxLength);
-  return e;
-}
-
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &text) {
-  auto *l = new QLabel(text, parent);
-  l->setObjectName(QLatin1String(name));
-  return l;
-}
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &text) {
-  auto *b = new QPushButton(text, parent);
-  b->setObjectName(QLatin1String(name));
-  b->setAutoDefault(false);
-  return b;
 }
 
 }  // namespace

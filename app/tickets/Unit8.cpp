@@ -15,6 +15,7 @@
 
 #include <memory>
 
+#include "app/common/Widgets.h"
 #include "app/MenuCommands.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
@@ -33,6 +34,8 @@ TForm8 *Form8 = nullptr;
 
 namespace {
 
+using Widgets::makeButton;
+
 TForm8::Command &printCommand() {
   static TForm8::Command c;
   return c;
@@ -41,13 +44,6 @@ TForm8::Command &printCommand() {
 TForm8::Command &cancelCommand() {
   static TForm8::Command c;
   return c;
-}
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &text) {
-  auto *b = new QPushButton(text, parent);
-  b->setObjectName(QLatin1String(name));
-  b->setAutoDefault(false);
-  return b;
 }
 
 struct Column {

@@ -18,6 +18,7 @@
 
 #include <cmath>
 
+#include "app/common/Widgets.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/options/IniOptions.h"
@@ -42,6 +43,10 @@ TForm9 *Form9 = nullptr;
 
 namespace {
 
+using Widgets::makeEdit;
+using Widgets::makeLabel;
+using Widgets::makeButton;
+
 // The producer list as a picker, opened on the ticket's producer
 // (AktOstermeloKod); its current ZQ30 row is the choice.
 bool pickFromProducerList(QWidget *) { return TForm4::Pick(); }
@@ -51,32 +56,12 @@ TForm9::ProducerPicker &producerPicker() {
   return picker;
 }
 
-QLineEdit *makeEdit(QWidget *parent, const char *name, int maxLength = 0) {
-  auto *e = new QLineEdit(parent);
-  e->setObjectName(QLatin1String(name));
-  if (maxLength > 0) e->setMaxLength(maxLength);
-  return e;
-}
-
 QLineEdit *makeReadOnly(QWidget *parent, const char *name) {
   QLineEdit *e = makeEdit(parent, name);
   e->setReadOnly(true);
   e->setFocusPolicy(Qt::ClickFocus);
   e->setAlignment(Qt::AlignRight);
   return e;
-}
-
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &text) {
-  auto *l = new QLabel(text, parent);
-  l->setObjectName(QLatin1String(name));
-  return l;
-}
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &text) {
-  auto *b = new QPushButton(text, parent);
-  b->setObjectName(QLatin1String(name));
-  b->setAutoDefault(false);
-  return b;
 }
 
 bool blank(const QLineEdit *e) { return checks::trimRight(e->text()).isEmpty(); }

@@ -1,5 +1,7 @@
 #include "support/db_fixture.h"
 
+#include <cmath>
+
 #include <QDir>
 
 namespace vorik::test {
@@ -40,6 +42,30 @@ void TestDatabase::exec(const QString &sql) {
   q->sql().add(sql);
   q->execute();
   transaction_->commit();
+}
+
+void insertTicketLines(db::Transaction &transaction, int digits) {
+  db::Query fill;
+  fill.setTransaction(&transaction);
+  // 10^digits numbers from crossed digit tables.
+  QString table = QStringLiteral("(SELECT 0 AS n FROM rdb$database");
+  for (int d = 1; d <= 9; ++d) table += QStringLiteral(" UNION ALL SELECT %1 FROM rdb$database").arg(d);
+  table += QLatin1Char(')');
+  QStringList terms, tables;
+  const char *const names = "abcdefghij";
+  for (int i = 0; i < digits; ++i) {
+    const QChar n = QLatin1Char(names[i]);
+    terms << (i == 0 ? QStringLiteral("%1.n").arg(n) : QStringLiteral("%1 * %2.n").arg(qint64(std::pow(10, i))).arg(n));
+    tables << QStringLiteral("%1 %2").arg(table, n);
+  }
+  fill.sql().add(QStringLiteral("INSERT INTO qzsor ( s_bszam, s_termekkod, s_megnevezes, s_vtsz, s_levonszaz,"));
+  fill.sql().add(QStringLiteral("  s_brutto, s_megy, s_ear, s_kompmerteke, s_akod, s_bizonylat )"));
+  fill.sql().add(QStringLiteral("SELECT LPAD(25000000 + x / 4, 8, '0'), '00012', 'Őszibarack I. osztály', '0809',"));
+  fill.sql().add(QStringLiteral("  5, 100 + MOD(x, 997), 'kg', 212.5, 12, '00001', ''"));
+  fill.sql().add(QStringLiteral("FROM (SELECT %1 AS x").arg(terms.join(QStringLiteral(" + "))));
+  fill.sql().add(QStringLiteral("  FROM %1)").arg(tables.join(QStringLiteral(", "))));
+  fill.execute();
+  transaction.commit();
 }
 
 std::unique_ptr<TestDatabase> DatabaseTest::database_;

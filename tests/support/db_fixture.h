@@ -40,6 +40,11 @@ class TestDatabase {
   std::unique_ptr<db::Transaction> transaction_;
 };
 
+// Inserts 10^digits ticket lines of one product (quantities vary, four
+// lines a serial from "25000000" on) and commits: the data of the
+// benchmarks that walk QZSOR.
+void insertTicketLines(db::Transaction &transaction, int digits);
+
 // GoogleTest base: one fresh database per suite (created in
 // SetUpTestSuite), connected for each test; each test ends with a rollback of
 // whatever it left uncommitted. Tests that must not see each other's rows

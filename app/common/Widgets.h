@@ -1,0 +1,19 @@
+#pragma once
+// Named controls of the dialogs: the objectName is the component name that
+// tests and handlers find them by.
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace Widgets {
+
+// An edit field; maxLength 0 leaves the length free.
+QLineEdit *makeEdit(QWidget *parent, const char *name, int maxLength = 0);
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text);
+// A button that Enter never presses as a default button.
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &text);
+
+}  // namespace Widgets
