@@ -3,9 +3,9 @@
 // product-wise and producer-wise lists with their handlers.
 #include "app/SharedState.h"
 #include "app/Unit2.h"
-#include "report/FR_Class_Build.h"
-#include "report/FR_DBSet.h"
-#include "report/FR_DSet.h"
+#include "report/core/FR_Class_Build.h"
+#include "report/data/FR_DBSet.h"
+#include "report/data/FR_DSet.h"
 
 #include <QDateTime>
 

@@ -1,8 +1,8 @@
 // Prepared pages: memory per page of 60 text objects, drawing pages to PDF at
 // 300 dpi, and text layout.
-#include "report/FR_Canvas.h"
-#include "report/FR_Class_EMFPages.h"
-#include "report/FR_TextLayout.h"
+#include "report/output/FR_Canvas.h"
+#include "report/output/FR_Class_EMFPages.h"
+#include "report/output/FR_TextLayout.h"
 
 #include <QBuffer>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 // Evaluation of a typical report expression with names from a callback,
 // against Qt's JavaScript engine evaluating the equivalent text. Both parse
 // the text on every evaluation, as the report does for each bracket.
-#include "report/FR_Pars.h"
+#include "report/expr/FR_Pars.h"
 
 #include <QCoreApplication>
 #include <QHash>

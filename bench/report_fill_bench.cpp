@@ -9,10 +9,10 @@
 #include "db/schema.h"
 #include "db/transaction.h"
 #include "support/db_fixture.h"
-#include "report/FR_Class_Band.h"
-#include "report/FR_Class_Build.h"
-#include "report/FR_DBSet.h"
-#include "report/FR_DSet.h"
+#include "report/core/FR_Class_Band.h"
+#include "report/core/FR_Class_Build.h"
+#include "report/data/FR_DBSet.h"
+#include "report/data/FR_DSet.h"
 
 #include <QCoreApplication>
 

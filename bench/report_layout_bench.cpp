@@ -1,5 +1,5 @@
 // Loading and saving a layout of 5,000 objects.
-#include "report/FR_Class_Report.h"
+#include "report/core/FR_Class_Report.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // Field reads through a database data source and the report's name
 // resolution, as text objects of a data band read them during a build.
-#include "report/FR_DBSet.h"
-#include "report/FR_Class_ValueList.h"
-#include "report/FR_Pars.h"
-#include "report/FR_Values.h"
+#include "report/data/FR_DBSet.h"
+#include "report/core/FR_Class_ValueList.h"
+#include "report/expr/FR_Pars.h"
+#include "report/expr/FR_Values.h"
 #include "support/db_fixture.h"
 
 #include <QCoreApplication>

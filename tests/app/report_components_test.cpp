@@ -3,9 +3,9 @@
 // product-wise and producer-wise lists building a report on a real database.
 #include "app/SharedState.h"
 #include "app/Unit2.h"
-#include "report/FR_Class_Band.h"
-#include "report/FR_Class_Build.h"
-#include "report/FR_DBSet.h"
+#include "report/core/FR_Class_Band.h"
+#include "report/core/FR_Class_Build.h"
+#include "report/data/FR_DBSet.h"
 #include "support/db_fixture.h"
 #include "support/temp_dir.h"
 

@@ -2,7 +2,7 @@
 // functions answered by callbacks.
 #include "platform/conv.h"
 #include "platform/cp1250.h"
-#include "report/FR_Pars.h"
+#include "report/expr/FR_Pars.h"
 
 #include <cstdint>
 

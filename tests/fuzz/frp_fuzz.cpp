@@ -1,7 +1,7 @@
 // Prepared-report files (.frp): any bytes either load or raise an engine
 // error, never crash or hang; what loads is drawn and saved again.
-#include "report/FR_Canvas.h"
-#include "report/FR_Class_EMFPages.h"
+#include "report/output/FR_Canvas.h"
+#include "report/output/FR_Class_EMFPages.h"
 
 #include <QGuiApplication>
 

@@ -1,5 +1,5 @@
 // Layout stream reader: any bytes load or fail with the engine's errors.
-#include "report/FR_Class_Report.h"
+#include "report/core/FR_Class_Report.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 // Pictures inside layouts: bitmap and icon data of any bytes are drawn, or
 // leave an empty frame when they cannot be read.
-#include "report/FR_Canvas.h"
-#include "report/FR_Class_Report.h"
+#include "report/output/FR_Canvas.h"
+#include "report/core/FR_Class_Report.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -1,8 +1,8 @@
 // Bracket texts of layouts with their display-format suffixes: any text must
 // split into an expression and a format, and formatting values under that
 // format gives text or a conversion error.
-#include "report/FR_Utils.h"
-#include "report/FR_Values.h"
+#include "report/core/FR_Utils.h"
+#include "report/expr/FR_Values.h"
 #include "platform/conv.h"
 
 #include <cstddef>

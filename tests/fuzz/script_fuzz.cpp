@@ -2,7 +2,7 @@
 // compiled lines run without leaving the list; runs are cut by a step limit.
 #include "platform/conv.h"
 #include "platform/cp1250.h"
-#include "report/FR_Intrp.h"
+#include "report/expr/FR_Intrp.h"
 
 #include <cstdint>
 

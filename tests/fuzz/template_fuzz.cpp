@@ -1,5 +1,5 @@
 // Template reader: description and picture, then the pages body.
-#include "report/FR_Class_Report.h"
+#include "report/core/FR_Class_Report.h"
 
 #include <cstdint>
 

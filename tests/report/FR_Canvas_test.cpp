@@ -1,5 +1,5 @@
 // The canvas: recording, replay, and drawing text on a painter within its clip.
-#include "report/FR_Canvas.h"
+#include "report/output/FR_Canvas.h"
 
 #include <QBuffer>
 #include <QImage>

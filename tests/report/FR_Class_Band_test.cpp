@@ -3,8 +3,8 @@
 // columns and build errors, on layouts written with the stream writer.
 #include "layout_builder.h"
 
-#include "report/FR_Class_Funcs.h"
-#include "report/FR_Intrp.h"
+#include "report/expr/FR_Class_Funcs.h"
+#include "report/expr/FR_Intrp.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 // real query.
 #include "layout_builder.h"
 
-#include "report/FR_DBSet.h"
-#include "report/FR_Intrp.h"
-#include "report/FR_Prntr_Fake.h"
+#include "report/data/FR_DBSet.h"
+#include "report/expr/FR_Intrp.h"
+#include "report/output/FR_Prntr_Fake.h"
 #include "support/db_fixture.h"
 
 #include <QCoreApplication>

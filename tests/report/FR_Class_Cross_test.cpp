@@ -3,7 +3,7 @@
 // watch others being printed.
 #include "layout_builder.h"
 
-#include "report/FR_Intrp.h"
+#include "report/expr/FR_Intrp.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Report objects drawing themselves: text objects (layout at any zoom, auto
 // size, cut texts, heights), pictures, lines, bands.
-#include "report/FR_Canvas.h"
-#include "report/FR_Class_View.h"
-#include "report/FR_TextLayout.h"
+#include "report/output/FR_Canvas.h"
+#include "report/core/FR_Class_View.h"
+#include "report/output/FR_TextLayout.h"
 
 #include <QBuffer>
 

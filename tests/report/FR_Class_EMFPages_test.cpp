@@ -1,9 +1,9 @@
 // Prepared pages: list operations, rebuilding and drawing pages, .frp files
 // (round trip, identical bytes on resave, the older layout, broken files).
-#include "report/FR_Canvas.h"
-#include "report/FR_Class_EMFPages.h"
-#include "report/FR_Prntr_Fake.h"
-#include "report/FR_TextLayout.h"
+#include "report/output/FR_Canvas.h"
+#include "report/output/FR_Class_EMFPages.h"
+#include "report/output/FR_Prntr_Fake.h"
+#include "report/output/FR_TextLayout.h"
 
 #include "support/temp_dir.h"
 

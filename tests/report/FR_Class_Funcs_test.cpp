@@ -1,8 +1,8 @@
 // The standard function library through the global parser.
-#include "report/FR_Class_Funcs.h"
+#include "report/expr/FR_Class_Funcs.h"
 
 #include "platform/conv.h"
-#include "report/FR_Pars.h"
+#include "report/expr/FR_Pars.h"
 
 #include <gtest/gtest.h>
 

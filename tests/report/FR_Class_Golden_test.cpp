@@ -2,7 +2,7 @@
 // under data/<case>/layout.frf, and those files must load and save back to
 // themselves. VORIK_UPDATE_GOLDEN=1 rewrites the files after a deliberate
 // format change.
-#include "report/FR_Class_Report.h"
+#include "report/core/FR_Class_Report.h"
 
 #include "support/temp_dir.h"
 

@@ -1,7 +1,7 @@
 // Layout stream: round trips, older versions, templates, the form-resource
 // property and malformed input.
-#include "report/FR_Class_Report.h"
-#include "report/FR_Prntr_Fake.h"
+#include "report/core/FR_Class_Report.h"
+#include "report/output/FR_Prntr_Fake.h"
 
 #include "support/temp_dir.h"
 

@@ -1,5 +1,5 @@
 // The database data source over real queries of an embedded database.
-#include "report/FR_DBSet.h"
+#include "report/data/FR_DBSet.h"
 #include "platform/conv.h"
 #include "support/db_fixture.h"
 

@@ -1,4 +1,4 @@
-#include "report/FR_DSet.h"
+#include "report/data/FR_DSet.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Frames, backgrounds, regions for hit testing, picture placement, auto size.
-#include "report/FR_Draw.h"
+#include "report/output/FR_Draw.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // and answer each with a result or one of the engine's errors.
 #include "platform/conv.h"
 #include "platform/cp1250.h"
-#include "report/FR_Class_Report.h"
-#include "report/FR_Intrp.h"
+#include "report/core/FR_Class_Report.h"
+#include "report/expr/FR_Intrp.h"
 
 #include "support/temp_dir.h"
 

@@ -1,7 +1,7 @@
 // Report variables, script compilation and running, object properties.
-#include "report/FR_Intrp.h"
+#include "report/expr/FR_Intrp.h"
 
-#include "report/FR_Class_Page.h"
+#include "report/core/FR_Class_Page.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "report/FR_Pars.h"
+#include "report/expr/FR_Pars.h"
 
 #include "platform/conv.h"
 

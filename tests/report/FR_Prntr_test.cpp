@@ -1,5 +1,5 @@
-#include "report/FR_Prntr.h"
-#include "report/FR_Prntr_Fake.h"
+#include "report/output/FR_Prntr.h"
+#include "report/output/FR_Prntr_Fake.h"
 
 #include <QPrinterInfo>
 

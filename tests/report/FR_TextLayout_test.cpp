@@ -1,6 +1,6 @@
 // Text layout: font mapping and measuring, word wrap, hyphenation, packed
 // line widths, and where the lines are placed on a canvas.
-#include "report/FR_TextLayout.h"
+#include "report/output/FR_TextLayout.h"
 
 #include "platform/cp1250.h"
 

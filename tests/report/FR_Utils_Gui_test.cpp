@@ -1,4 +1,4 @@
-#include "report/FR_Utils_Gui.h"
+#include "report/ui/FR_Utils_Gui.h"
 
 #include <QLabel>
 #include <QLineEdit>

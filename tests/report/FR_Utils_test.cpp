@@ -1,4 +1,4 @@
-#include "report/FR_Utils.h"
+#include "report/core/FR_Utils.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Display formats: the format word, the suffixes of bracket texts, and the
 // text of a value under each category.
-#include "report/FR_Values.h"
+#include "report/expr/FR_Values.h"
 #include "platform/conv.h"
 
 #include <gtest/gtest.h>

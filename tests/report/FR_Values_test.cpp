@@ -1,10 +1,10 @@
 // Name resolution of a report: its order, the built-in names, the value list,
 // fields of the band's dataset, report variables and expressions.
-#include "report/FR_Values.h"
-#include "report/FR_Class_ValueList.h"
-#include "report/FR_DBSet.h"
-#include "report/FR_Intrp.h"
-#include "report/FR_Pars.h"
+#include "report/expr/FR_Values.h"
+#include "report/core/FR_Class_ValueList.h"
+#include "report/data/FR_DBSet.h"
+#include "report/expr/FR_Intrp.h"
+#include "report/expr/FR_Pars.h"
 #include "support/db_fixture.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "report/FR_Utils.h"
-#include "report/FR_Variant.h"
+#include "report/core/FR_Utils.h"
+#include "report/expr/FR_Variant.h"
 
 #include "platform/conv.h"
 

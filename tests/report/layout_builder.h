@@ -1,9 +1,9 @@
 #pragma once
 // Layouts for build tests, written with the stream writer and read back the
 // way a layout file is, and the texts of prepared pages.
-#include "report/FR_Class_Band.h"
-#include "report/FR_Class_Build.h"
-#include "report/FR_DSet.h"
+#include "report/core/FR_Class_Band.h"
+#include "report/core/FR_Class_Build.h"
+#include "report/data/FR_DSet.h"
 #include "support/qt_print.h"
 
 #include <QObject>

@@ -1,0 +1,1537 @@
+// Page filling: run-time bands and objects, the data loops over up to three
+// master/detail levels with groups, page and column breaks, stretching and
+// split bands, subreports, and the collection of build errors.
+#include "report/core/FR_Class_Band.h"
+
+#include "report/output/FR_Canvas.h"
+#include "report/output/FR_Class_EMFPages.h"
+#include "report/core/FR_Class_Report.h"
+#include "report/data/FR_DBSet.h"
+#include "report/data/FR_DSet.h"
+#include "report/expr/FR_Intrp.h"
+#include "report/expr/FR_Pars.h"
+#include "report/output/FR_TextLayout.h"
+#include "report/expr/FR_Values.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+namespace report {
+
+TfrBuildState frBuild;
+
+namespace {
+
+// Header, data and footer types of the three data levels.
+constexpr int kLevels[3][3] = {{btMasterHeader, btMasterData, btMasterFooter},
+                               {btDetailHeader, btDetailData, btDetailFooter},
+                               {btSubDetailHeader, btSubDetailData, btSubDetailFooter}};
+// Footer kinds that collect the records of every data band drawn.
+constexpr int kCollecting[] = {btPageFooter, btMasterFooter, btDetailFooter, btSubDetailFooter,
+                               btGroupFooter, btReportSummary};
+
+TfrEMFPages &emf() { return *frBuild.OuterReport->EMFPages; }
+
+// Bands that a page or column start or end prints itself: they are cut at
+// the page bottom, never moved or continued on another page.
+bool isPageBand(int t) {
+  return t == btPageHeader || t == btPageFooter || t == btOverlay || t == btColumnHeader ||
+         t == btColumnFooter || t == btNone;
+}
+
+bool isStretching(const TfrView *v) {
+  return (v->Flags & flStretched) && (dynamic_cast<const TfrMemoView *>(v) != nullptr);
+}
+
+// Whether an object's text may call an aggregate (only those are evaluated
+// when footers collect a record).
+bool mayAggregate(const TfrView *v) {
+  static const char *const names[] = {"SUM", "AVG", "COUNT", "MIN", "MAX"};
+  for (const QString &l : v->Memo)
+    for (const char *n : names)
+      if (l.contains(QLatin1String(n), Qt::CaseInsensitive)) return true;
+  return false;
+}
+
+// Vertical text gap of an object at scale 1.
+int gapYOf(const TfrView *v) {
+  return frScaleGeometry(v->x, v->y, v->dx, v->dy, v->FrameTyp, v->FrameWidth, 1, 1, 0, 0).gapY;
+}
+
+QStringList compiledScript(const QStringList &source) {
+  if (source.isEmpty()) return {};
+  QStringList compiled, errors;
+  frInterpretator->PrepareScript(source, compiled, errors);
+  return compiled;
+}
+
+QString errorLines(const QStringList &lines) { return lines.join(QLatin1Char('\r')); }
+
+// The aggregate key suffix of a cross column.
+QString crossKey(const TfrBand *cb, int col) {
+  return QStringLiteral("\x01%1:%2").arg(cb->Name()).arg(col);
+}
+
+}  // namespace
+
+QString frBuildErrorText(const QStringList &lines, const QString &reportName, int bandType) {
+  QString t = QStringLiteral("An error occured during calculating");
+  if (!lines.isEmpty()) t += QLatin1Char('\r') + errorLines(lines);
+  t += QStringLiteral("\rReport: ") + reportName;
+  t += QStringLiteral("\rBand: ") + frBandName(bandType);
+  return t;
+}
+
+namespace {
+
+void setBuildError(TfrReport *report, const QString &text) {
+  if (!frBuild.ErrorFlag) {
+    frBuild.ErrorFlag = true;
+    frBuild.ErrorText = text;
+  }
+  report->Terminated = true;
+  if (frBuild.OuterReport) frBuild.OuterReport->Terminated = true;
+}
+
+void buildError(TfrReport *report, const QStringList &lines, int bandType) {
+  setBuildError(report, frBuildErrorText(lines, report->Name, bandType));
+}
+
+bool terminated(const TfrReport *r) {
+  return r->Terminated || (frBuild.OuterReport && frBuild.OuterReport->Terminated);
+}
+
+// Keeps the names the evaluator reads in step with the build.
+void syncBuiltIns(TfrBand *b) {
+  TfrNameResolver *res = frBuild.OuterReport ? &frBuild.OuterReport->Resolver : nullptr;
+  if (frCurrentReport && &frCurrentReport->Resolver != res) res = &frCurrentReport->Resolver;
+  if (!res) return;
+  res->BuiltIns.PageNo = frBuild.PageNo;
+  res->BuiltIns.TotalPages = frBuild.TotalPages;
+  if (b) {
+    // A chained band without a source of its own counts with the first of its chain.
+    const TfrBand *c = b;
+    if (b->IsDataBand() && !b->DataSet) {
+      TfrBand *first = b->Parent->Bands[b->Typ];
+      if (first) c = first;
+    }
+    res->BuiltIns.LineNo = c->Positions[0];
+    res->BuiltIns.LineThrough = c->Positions[1];
+    res->BuiltIns.ColumnNo = b->Parent->ColumnNo;
+    res->BuiltIns.CurrentNo = b->Parent->CurrentNo;
+  }
+}
+
+// The database dataset of the data band that governs a band.
+void setActiveDataSet(TfrBand *b) {
+  if (!frCurrentReport) return;
+  db::DataSet *ds = nullptr;
+  if (b) {
+    int dataType = -1;
+    switch (b->Typ) {
+      case btReportSummary: case btMasterData: case btMasterFooter: case btGroupHeader: case btGroupFooter:
+        dataType = btMasterData; break;
+      case btDetailData: case btDetailFooter: dataType = btDetailData; break;
+      case btSubDetailData: case btSubDetailFooter: dataType = btSubDetailData; break;
+      case btCrossData: case btCrossFooter: dataType = btCrossData; break;
+      default: break;
+    }
+    if (dataType >= 0) {
+      TfrBand *data = b->Parent->Bands[dataType];
+      if (b->IsDataBand() && b->DataSet) data = b;
+      if (data && data->DataSet)
+        if (auto *dbs = qobject_cast<TfrDBDataSet *>(data->DataSet)) {
+          try {
+            ds = dbs->GetDataSet();
+          } catch (const Exception &) {
+            ds = nullptr;
+          }
+        }
+    }
+  }
+  frCurrentReport->Resolver.ActiveDataSet = ds;
+}
+
+}  // namespace
+
+QStringList frExpandText(const QStringList &source, quint32 format, const QString &formatStr) {
+  TfrNameResolver &res = frCurrentReport->Resolver;
+  QStringList out;
+  for (const QString &line : source) {
+    if (!line.contains(QLatin1Char('['))) {
+      out.append(line);
+      continue;
+    }
+    QString s;
+    int pos = 0;
+    for (;;) {
+      int open = -1, close = -1;
+      const QString inner = TfrParser::ScanBracketName(line, pos, open, close);
+      if (open < 0) {
+        s += QStringView(line).mid(pos);
+        break;
+      }
+      s += QStringView(line).mid(pos, open - pos);
+      QString value;
+      res.ParseFormat(inner, format, formatStr, value);
+      s += value;
+      pos = close + 1;
+      if (pos >= line.size()) break;
+    }
+    if (s.contains(QLatin1Char('\n')) || s.contains(QLatin1Char('\r'))) {
+      s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+      s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+      out.append(s.split(QLatin1Char('\n')));
+    } else {
+      out.append(s);
+    }
+  }
+  return out;
+}
+
+// ---------------------------------------------------------------- TfrBand
+
+QString TfrBand::Name() const { return View ? View->Name : QString(); }
+
+bool TfrBand::IsFooterKind() const {
+  switch (Typ) {
+    case btReportSummary: case btPageFooter: case btMasterFooter: case btDetailFooter:
+    case btSubDetailFooter: case btGroupFooter: case btCrossFooter:
+      return true;
+    default:
+      return false;
+  }
+}
+
+int TfrBand::CalcHeight() {
+  int h = dy;
+  if (!Stretched) return h;
+  for (TfrView *v : Objects) {
+    if (!isStretching(v) || !v->Visible || Parent->CrossBandOf(v)) continue;
+    auto *m = static_cast<TfrMemoView *>(v);
+    h = std::max(h, frClampPixel(static_cast<long long>(v->y) + m->MeasureHeight()));
+  }
+  // Cross cells are measured column by column.
+  CellsHeight = Parent->hasCells(this) ? Parent->crossPass(this, 0, true) : 0;
+  h = std::max(h, CellsHeight);
+  return h;
+}
+
+bool TfrBand::Draw() {
+  TfrPageRun *P = Parent;
+  TfrReport *R = P->Report;
+  if (terminated(R)) return true;
+  if (P->InRecordMode()) {
+    P->List.push_back({TfrSubAction::Band, this, nullptr, Positions[0], Positions[1], P->CurrentNo});
+    return true;
+  }
+  TfrBand *savedBand = frBuild.CurBand;
+  frBuild.CurBand = this;
+  setActiveDataSet(this);
+  syncBuiltIns(this);
+  if (R->OnBeginBand) R->OnBeginBand(this);
+  if (!Script.isEmpty()) {
+    frInterpretator->Context.CurView = View;
+    try {
+      frInterpretator->DoScript(Script);
+    } catch (const std::exception &) {
+      buildError(R, View ? View->Script : QStringList(), Typ);
+      frBuild.CurBand = savedBand;
+      return true;
+    }
+    // NEWPAGE: the last column, then a new column (a new page); NEWCOLUMN: a new column.
+    const bool startPage = NewPageRequest && !P->inPageStart_ && !P->Outer;
+    const bool startColumn = NewColumnRequest && !P->inPageStart_ && !P->Outer;
+    NewPageRequest = NewColumnRequest = false;
+    if (startPage) {
+      P->CurColumn = P->ColCount - 1;
+      P->NewColumn(this);
+    } else if (startColumn) {
+      P->NewColumn(this);
+    }
+    frBuild.CurBand = this;
+    setActiveDataSet(this);
+    syncBuiltIns(this);
+  }
+  bool fitted = true;
+  if (Visible) {
+    if (Typ == btColumnHeader) P->LastStaticColumnY = P->CurY;
+    if (Typ == btPageFooter) y = P->CurBottomY;
+    if (Present()) {
+      const bool fixed = Typ == btPageFooter || Typ == btOverlay || Typ == btNone;
+      maxdy = dy;
+      if (!fixed) {
+        if (Stretched) {
+          for (TfrView *v : Objects)
+            if (!P->CrossBandOf(v)) P->printObject(this, v, -1);  // texts for measuring
+          if (terminated(R)) {
+            frBuild.CurBand = savedBand;
+            return true;
+          }
+        }
+        maxdy = CalcHeight();
+        if (!P->doesFit(this, maxdy) && !Breaked) {
+          if (P->Outer && !P->ForceDraw) {
+            fitted = false;
+          } else if (!P->Outer && !P->inPageStart_ && !isPageBand(Typ) && P->PageBandsDrawn > 0) {
+            P->NewColumn(this);
+            frBuild.CurBand = this;
+            setActiveDataSet(this);
+            syncBuiltIns(this);
+          }
+        }
+      }
+      if (fitted) {
+        P->drawObjects(this, maxdy);
+        // Force new page after the band; never for the bands a new page prints
+        // itself, so no band can start pages without end.
+        const bool pageBand = Typ == btPageHeader || Typ == btPageFooter || Typ == btOverlay ||
+                              Typ == btColumnHeader || Typ == btColumnFooter || Typ == btNone;
+        if (!IsDataBand() && Typ != btGroupHeader && !pageBand && ForceNewPage && !P->Outer &&
+            !P->inPageStart_ && !P->InRecordMode())
+          P->NewPage();
+      }
+    }
+  } else if (IsDataBand()) {
+    // An invisible data band still offers its record to the aggregates,
+    // which leave it out unless told to count invisible records.
+    P->collectAggregates(this);
+  }
+  if (fitted && !Repeating && Typ != btPageFooter) ResetAggregates();
+  if (R->OnEndBand) R->OnEndBand(this);
+  frBuild.CurBand = savedBand;
+  // Data bands chained after this one without a source of their own print with it.
+  if (fitted && IsDataBand() && DataSet)
+    for (TfrBand *n = Next; n && !n->DataSet && !terminated(R); n = n->Next) P->ShowBand(n);
+  return fitted;
+}
+
+// ---------------------------------------------------------------- TfrPageRun
+
+TfrPageRun::TfrPageRun(TfrReport *report, TfrPage *page, int pageIndex)
+    : Report(report), Page(page), PageIndex(pageIndex) {}
+
+TfrPageRun::~TfrPageRun() { DoneReport(); }
+
+void TfrPageRun::computeGeometry() {
+  const TfrPageGeometry g = frPaperGeometry(Page->pgSize, Page->pgWidth, Page->pgHeight, Page->pgOr);
+  const TfrMargins &m = Page->pgMargins;
+  if (Page->UseMargins) {
+    Top = m.Top ? m.Top : g.offsetY;
+    Left = m.Left ? m.Left : g.offsetX;
+    Bottom = m.Bottom ? g.pageHeight - m.Bottom : g.offsetY + g.printPixHeight;
+    Right = m.Right ? g.pageWidth - m.Right : g.offsetX + g.printPixWidth;
+  } else {
+    Top = Left = 0;
+    Bottom = g.pageHeight;
+    Right = g.pageWidth;
+  }
+  if (Bands[btPageFooter] && Bands[btPageFooter]->Present()) Bottom -= Bands[btPageFooter]->dy;
+  ColCount = std::max(1, static_cast<int>(Page->ColCount));
+  ColGap = std::max(0, static_cast<int>(Page->ColGap));
+  ColWidth = std::max(1, (Right - Left - (ColCount - 1) * ColGap) / ColCount);
+}
+
+void TfrPageRun::CloneObjects(std::vector<std::unique_ptr<TfrPageRun>> &runs) {
+  RTObjects.clear();
+  QStringList errors;
+  for (const auto &d : Page->Objects) {
+    std::unique_ptr<TfrView> v = d->Clone();
+    if (!v) continue;
+    v->IsPrinting = true;
+    v->Parent = nullptr;
+    // Band objects keep their source: the run-time band holds the compiled
+    // script, and a failing script is reported with the lines as written.
+    if (!v->Script.isEmpty() && v->Typ != gtBand) {
+      QStringList compiled;
+      frInterpretator->PrepareScript(v->Script, compiled, errors);
+      v->Script = compiled;
+    }
+    if (v->Typ == gtSubReport) {
+      const int sub = static_cast<TfrSubReportView *>(v.get())->SubPage;
+      if (sub >= 0 && sub < static_cast<int>(runs.size()) && sub != PageIndex) runs[sub]->Skip = true;
+    }
+    if (v->Flags & flWantHook && v->Typ != gtBand) frBuild.HookList.push_back(v.get());
+    RTObjects.push_back(std::move(v));
+  }
+}
+
+void TfrPageRun::InitReport() {
+  OwnedBands.clear();
+  for (int t = 0; t < frBandTypeCount; ++t) {
+    OwnedBands.push_back(std::make_unique<TfrBand>(this, t));
+    Bands[t] = OwnedBands.back().get();
+  }
+  // Objects by the order in which bands take them: plain, within cross bands, subreports.
+  std::vector<TfrView *> plain, cross, subs, bandViews;
+  std::vector<TfrView *> crossBands;
+  for (const auto &v : RTObjects)
+    if (v->Typ == gtBand) {
+      const int bt = static_cast<TfrBandView *>(v.get())->BandType();
+      if (bt >= btCrossHeader && bt <= btCrossFooter) crossBands.push_back(v.get());
+      else bandViews.push_back(v.get());
+    }
+  // Cross bands stand side by side: each takes its band object's left and
+  // width, and the objects that lie within it across become its cells.
+  std::stable_sort(crossBands.begin(), crossBands.end(), [](TfrView *a, TfrView *b) { return a->x < b->x; });
+  CrossBands.clear();
+  crossOf_.clear();
+  crossColumns_.clear();
+  for (TfrView *cv : crossBands) {
+    const int t = static_cast<TfrBandView *>(cv)->BandType();
+    TfrBand *b = Bands[t];
+    if (b->View) {
+      OwnedBands.push_back(std::make_unique<TfrBand>(this, t));
+      TfrBand *last = b;
+      while (last->Next) last = last->Next;
+      b = OwnedBands.back().get();
+      last->Next = b;
+    }
+    b->View = cv;
+    cv->Parent = b;
+    b->x = cv->x;
+    b->dx = cv->dx;
+    b->y = cv->y;
+    b->dy = cv->dy;
+    b->Visible = cv->Visible;
+    b->Script = compiledScript(cv->Script);
+    if (t == btCrossData) {
+      bool owned = false;
+      b->DataSet = frFindDataSource(cv->FormatStr, owned);
+      b->IsVirtualDS = owned;
+    }
+    CrossBands.push_back(b);
+  }
+  for (const auto &v : RTObjects) {
+    if (v->Typ == gtBand) continue;
+    if (v->Typ == gtSubReport) {
+      subs.push_back(v.get());
+      continue;
+    }
+    TfrBand *in = nullptr;
+    for (TfrBand *c : CrossBands)
+      if (!in && v->x >= c->x && v->x + v->dx <= c->x + c->dx) in = c;
+    if (in) {
+      crossOf_.insert(v.get(), in);
+      in->Objects.push_back(v.get());
+    }
+    (in ? cross : plain).push_back(v.get());
+  }
+  std::vector<bool> taken(RTObjects.size(), false);
+  auto takeInto = [&](TfrBand *b) {
+    for (std::vector<TfrView *> *group : {&plain, &cross, &subs})
+      for (TfrView *&v : *group) {
+        if (!v || v->y < b->y || v->y > static_cast<long long>(b->y) + b->dy) continue;
+        v->y -= b->y;
+        v->Parent = b;
+        b->Objects.push_back(v);
+        if (v->Typ == gtSubReport) b->HasSubReports = true;
+        v = nullptr;
+      }
+  };
+  std::stable_sort(bandViews.begin(), bandViews.end(), [](TfrView *a, TfrView *b) { return a->y < b->y; });
+  for (int t = 0; t <= btGroupFooter; ++t) {
+    TfrBand *last = nullptr;
+    for (TfrView *bv : bandViews) {
+      if (static_cast<TfrBandView *>(bv)->BandType() != t) continue;
+      TfrBand *b = Bands[t];
+      if (last) {
+        OwnedBands.push_back(std::make_unique<TfrBand>(this, t));
+        b = OwnedBands.back().get();
+        last->Next = b;
+      }
+      last = b;
+      b->View = bv;
+      bv->Parent = b;
+      b->y = bv->y;
+      b->dy = bv->dy;
+      b->Visible = bv->Visible;
+      b->Stretched = bv->Flags & flStretched;
+      b->ForceNewPage = bv->Flags & flBandNewPageAfter;
+      b->PrintIfSubsetEmpty = bv->Flags & flBandPrintIfSubsetEmpty;
+      b->Breaked = bv->Flags & flBandBreaked;
+      b->OnFirstPage = bv->Flags & flBandOnFirstPage;
+      b->OnLastPage = bv->Flags & flBandOnLastPage;
+      b->RepeatHeader = bv->Flags & flBandRepeatHeader;
+      b->Script = compiledScript(bv->Script);
+      if (Skip) b->ForceNewPage = b->Breaked = false;
+      if (t == btGroupHeader) {
+        b->GroupCondition = bv->FormatStr;
+      } else if (b->IsDataBand()) {
+        bool owned = false;
+        b->DataSet = frFindDataSource(bv->FormatStr, owned);
+        b->IsVirtualDS = owned;
+        if (!b->DataSet && t == btMasterData && Report->ReportType == TfrReport::rtSimple && Report->Dataset) {
+          b->DataSet = Report->Dataset;
+          b->DataSet->Init();
+        }
+      }
+      takeInto(b);
+    }
+  }
+  for (auto &b : OwnedBands)
+    if (b->IsDataBand()) b->Positions[1] = 1;
+  // Leftovers lie on no band: the None band at the top of the page.
+  for (std::vector<TfrView *> *group : {&plain, &cross, &subs})
+    for (TfrView *v : *group)
+      if (v) {
+        v->Parent = Bands[btNone];
+        Bands[btNone]->Objects.push_back(v);
+        if (v->Typ == gtSubReport) Bands[btNone]->HasSubReports = true;
+      }
+  // Data bands find their header above and their footer below.
+  for (const auto &lv : kLevels)
+    for (TfrBand *d = Bands[lv[1]]; d; d = d->Next) {
+      for (TfrBand *h = Bands[lv[0]]; h; h = h->Next)
+        if (h->View && h->y <= d->y && (!d->HeaderBand || h->y > d->HeaderBand->y)) d->HeaderBand = h;
+      for (TfrBand *f = Bands[lv[2]]; f; f = f->Next)
+        if (f->View && f->y >= d->y && (!d->FooterBand || f->y < d->FooterBand->y)) d->FooterBand = f;
+    }
+  {
+    // Groups nest as drawn: the n-th header from the top closes with the
+    // n-th footer from the bottom.
+    std::vector<TfrBand *> footers;
+    for (TfrBand *f = Bands[btGroupFooter]; f; f = f->Next)
+      if (f->View) footers.push_back(f);
+    size_t n = 0;
+    for (TfrBand *g = Bands[btGroupHeader]; g; g = g->Next, ++n)
+      g->LastBand = n < footers.size() ? footers[footers.size() - 1 - n] : nullptr;
+  }
+  // Value-list entries may hide an aggregate behind a plain name.
+  collectAll_ = Report->Values.Count() > 0;
+  // Cross cells collect column by column.
+  for (auto &b : OwnedBands)
+    if (b->Typ < btCrossHeader || b->Typ > btCrossFooter)
+      for (TfrView *v : b->Objects)
+        if (mayAggregate(v) || (collectAll_ && crossOf_.contains(v)))
+          (crossOf_.contains(v) ? b->AggregateCells : b->AggregateObjects).push_back(v);
+  CurrentNo = 1;
+  ColumnNo = 1;
+  computeGeometry();
+}
+
+void TfrPageRun::PrepareObjects() {}
+
+void TfrPageRun::DoneReport() {
+  for (auto &b : OwnedBands) {
+    if (b->IsVirtualDS) {
+      delete b->DataSet;
+      b->IsVirtualDS = false;
+    }
+    b->DataSet = nullptr;
+  }
+  if (frBuild.CurBand && frBuild.CurBand->Parent == this) frBuild.CurBand = nullptr;
+  if (frBuild.CurPage == this) frBuild.CurPage = nullptr;
+  OwnedBands.clear();
+  Bands.fill(nullptr);
+  RTObjects.clear();
+}
+
+void TfrPageRun::ExitSources() {
+  for (auto &b : OwnedBands)
+    if (b->DataSet) b->DataSet->Exit();
+}
+
+TfrBand *TfrPageRun::BandOf(const TfrView *bandView) const {
+  for (const auto &b : OwnedBands)
+    if (b->View == bandView) return b.get();
+  return nullptr;
+}
+
+TfrBand *TfrPageRun::CrossBandOf(const TfrView *v) const { return crossOf_.value(v, nullptr); }
+
+bool TfrPageRun::hasCells(const TfrBand *b) const {
+  if (crossOf_.isEmpty() || (b->Typ >= btCrossHeader && b->Typ <= btCrossFooter)) return false;
+  for (const TfrView *v : b->Objects)
+    if (crossOf_.contains(v)) return true;
+  return false;
+}
+
+TfrView *TfrPageRun::FindRTObject(const QString &name) const {
+  for (const auto &v : RTObjects)
+    if (v->Name.compare(name, Qt::CaseInsensitive) == 0) return v.get();
+  return nullptr;
+}
+
+bool TfrPageRun::doesFit(TfrBand *b, int height) const {
+  const TfrBand *cf = Bands[btColumnFooter];
+  const int cfh = (cf && cf->Present() && b != cf) ? cf->dy : 0;
+  return CurY + height + cfh <= CurBottomY;
+}
+
+void TfrPageRun::addPage() {
+  emf().Add(*Page);
+  frBuild.PageNo = emf().Count() - 1;
+  PageBandsDrawn = 0;
+  CurrentNo = 1;
+  ColumnNo = 1;
+  if (Report->OnBeginPage) Report->OnBeginPage(frBuild.PageNo);
+  TfrReport *outer = frBuild.OuterReport;
+  if (outer && outer != Report && outer->OnBeginPage) outer->OnBeginPage(frBuild.PageNo);
+}
+
+void TfrPageRun::ShowBand(TfrBand *b) {
+  if (b && b->Present()) b->Draw();
+}
+
+void TfrPageRun::showChain(int typ) {
+  for (TfrBand *b = Bands[typ]; b && !terminated(Report); b = b->Next) ShowBand(b);
+}
+
+void TfrPageRun::FormPage() {
+  frBuild.CurPage = this;
+  Mode = pmNormal;
+  Outer = nullptr;
+  computeGeometry();
+  if (frBuild.Append && frBuild.SavedCurY >= frBuild.SavedBottomY) {
+    frBuild.Append = false;
+    frBuild.PageNo = emf().Count();
+  }
+  CurBottomY = frBuild.Append ? std::min(Bottom, frBuild.SavedBottomY) : Bottom;
+  CurColumn = 0;
+  CurX = Left;
+  XAdjust = 0;
+  if (frBuild.Append && emf().Count() > 0) {
+    CurY = frBuild.SavedCurY;
+    frBuild.PageNo = emf().Count() - 1;
+  } else {
+    addPage();
+    CurY = Top;
+    inPageStart_ = true;
+    showChain(btOverlay);
+    ShowBand(Bands[btNone]);
+    inPageStart_ = false;
+  }
+  const int pagesBefore = emf().Count();
+  showChain(btReportTitle);
+  if (emf().Count() == pagesBefore) {
+    inPageStart_ = true;
+    TfrBand *ph = Bands[btPageHeader];
+    if (ph && ph->Present() && ph->OnFirstPage) showChain(btPageHeader);
+    ShowBand(Bands[btColumnHeader]);
+    inPageStart_ = false;
+  }
+  if (!Bands[btColumnHeader]->Present()) LastStaticColumnY = CurY;
+  maxLevel_ = 0;
+  for (int l = 0; l < 3; ++l)
+    for (TfrBand *d = Bands[kLevels[l][1]]; d; d = d->Next)
+      if (d->Present()) maxLevel_ = l + 1;
+  groups_ = Bands[btGroupHeader] && Bands[btGroupHeader]->Present();
+  if (maxLevel_ > 0) doLoop(1);
+  if (!terminated(Report)) {
+    ShowBand(Bands[btColumnFooter]);
+    showChain(btReportSummary);
+  }
+  frBuild.SavedCurY = ColCount > 1 ? CurBottomY : CurY;
+  frBuild.SavedBottomY = CurBottomY;
+  CurColumn = 0;
+  CurX = Left;
+  XAdjust = 0;
+  TfrBand *pf = Bands[btPageFooter];
+  if (pf && pf->Present() && pf->OnLastPage && !terminated(Report)) PrintPageFooters();
+  frBuild.PageNo = emf().Count();
+}
+
+void TfrPageRun::PrintPageFooters() {
+  CurColumn = 0;
+  CurX = Left;
+  XAdjust = 0;
+  TfrBand *pf = Bands[btPageFooter];
+  const int count = emf().Count();
+  if (count == 1 && frBuild.PageNo == 0 && pf && pf->Present() && !pf->OnFirstPage) {
+    frBuild.PageNo = count;
+    if (pf) pf->ResetAggregates();
+    return;
+  }
+  const int savedY = CurY;
+  const bool savedStart = inPageStart_;
+  inPageStart_ = true;
+  for (int p = std::max(0, frBuild.PageNo); p < count; ++p) {
+    frBuild.PageNo = p;
+    if (Report->OnEndPage) Report->OnEndPage(p);
+    if (frBuild.OuterReport && frBuild.OuterReport != Report && frBuild.OuterReport->OnEndPage)
+      frBuild.OuterReport->OnEndPage(p);
+    for (TfrBand *b = pf; b; b = b->Next) ShowBand(b);
+  }
+  if (pf)
+    for (TfrBand *b = pf; b; b = b->Next) b->ResetAggregates();
+  CurY = savedY;
+  inPageStart_ = savedStart;
+  frBuild.PageNo = count;
+}
+
+void TfrPageRun::NewPage() {
+  if (InRecordMode() || Outer) return;
+  Report->NotifyProgress(frBuild.PageNo + 1);
+  inPageStart_ = true;
+  ShowBand(Bands[btColumnFooter]);
+  PrintPageFooters();
+  CurBottomY = Bottom;
+  addPage();
+  frBuild.Append = false;
+  showChain(btOverlay);
+  CurY = Top;
+  showChain(btPageHeader);
+  ShowBand(Bands[btColumnHeader]);
+  // Without a column header the columns start below the page header.
+  if (!Bands[btColumnHeader]->Present()) LastStaticColumnY = CurY;
+  inPageStart_ = false;
+  PageBandsDrawn = 0;
+}
+
+void TfrPageRun::NewColumn(TfrBand *b) {
+  if (InRecordMode() || Outer) return;
+  if (CurColumn < ColCount - 1) {
+    inPageStart_ = true;
+    ShowBand(Bands[btColumnFooter]);
+    ++CurColumn;
+    ++ColumnNo;
+    CurX += ColWidth + ColGap;
+    XAdjust = CurX - Left;
+    CurY = LastStaticColumnY;
+    ShowBand(Bands[btColumnHeader]);
+    inPageStart_ = false;
+    PageBandsDrawn = 0;
+  } else {
+    NewPage();
+  }
+  // Headers with "repeat" are printed again above the band that moved.
+  if (!inLoop_ || !b) return;
+  inPageStart_ = true;
+  if (groups_)
+    for (TfrBand *g = Bands[btGroupHeader]; g && g != b; g = g->Next)
+      if (g->RepeatHeader && g->Present()) {
+        g->Repeating = true;
+        g->Draw();
+        g->Repeating = false;
+      }
+  TfrBand *data = b->IsDataBand() ? b : nullptr;
+  if (data && data->HeaderBand && data->HeaderBand != b && data->HeaderBand->RepeatHeader &&
+      data->HeaderBand->Present()) {
+    data->HeaderBand->Repeating = true;
+    data->HeaderBand->Draw();
+    data->HeaderBand->Repeating = false;
+  }
+  inPageStart_ = false;
+  PageBandsDrawn = 0;
+}
+
+Variant TfrPageRun::groupValue(TfrBand *g) {
+  frBuild.CurBand = g;
+  setActiveDataSet(g);
+  syncBuiltIns(g);
+  try {
+    return frParser->Calc(g->GroupCondition);
+  } catch (const std::exception &) {
+    buildError(Report, QStringList{g->GroupCondition}, g->Typ);
+    return Variant();
+  }
+}
+
+void TfrPageRun::sourceFirst(TfrDataset *ds) {
+  if (InRecordMode()) List.push_back({TfrSubAction::First, nullptr, ds, 0, 0, 0});
+  ds->First();
+}
+
+void TfrPageRun::sourceNext(TfrDataset *ds) {
+  if (InRecordMode()) List.push_back({TfrSubAction::Next, nullptr, ds, 0, 0, 0});
+  ds->Next();
+}
+
+void TfrPageRun::printPending() {
+  std::vector<TfrBand *> list;
+  list.swap(pending_);
+  for (TfrBand *b : list) {
+    if (terminated(Report)) break;
+    ShowBand(b);
+  }
+}
+
+bool TfrPageRun::sourceEof(TfrBand *b) {
+  try {
+    return b->DataSet->Eof();
+  } catch (const std::exception &e) {
+    setBuildError(Report, frBuildErrorText({QString::fromUtf8(e.what())}, Report->Name, b->Typ));
+    return true;
+  }
+}
+
+void TfrPageRun::doLoop(int level) {
+  const int L = level - 1;
+  const bool wasInLoop = inLoop_;
+  inLoop_ = true;
+  for (TfrBand *b = Bands[kLevels[L][1]]; b && !terminated(Report); b = b->Next) {
+    if (!b->Present() || !b->DataSet) continue;
+    TfrDataset *ds = b->DataSet;
+    try {
+      sourceFirst(ds);
+    } catch (const std::exception &e) {
+      setBuildError(Report, frBuildErrorText({QString::fromUtf8(e.what())}, Report->Name, b->Typ));
+      break;
+    }
+    b->Positions[0] = 1;
+    for (TfrBand *g = Bands[btGroupHeader]; g; g = g->Next) g->Positions[0] = 0;
+    if (sourceEof(b)) continue;
+    const bool grouped = level == 1 && groups_;
+    if (grouped)
+      for (TfrBand *g = Bands[btGroupHeader]; g && !terminated(Report); g = g->Next) {
+        g->LastGroupValue = groupValue(g);
+        ++g->Positions[0];
+        ++g->Positions[1];
+        ShowBand(g);
+      }
+    if (b->HeaderBand && b->HeaderBand->Present()) pending_.push_back(b->HeaderBand);
+    bool footerDone = false;
+    while (!terminated(Report) && !sourceEof(b)) {
+      // The Cancel button of the progress window stays alive between records.
+      if ((++records_ & 255) == 0) QCoreApplication::processEvents();
+      pending_.push_back(b);
+      bool counts = true;
+      if (level < maxLevel_) {
+        doLoop(level + 1);
+        if (!pending_.empty()) {
+          if (b->PrintIfSubsetEmpty) {
+            printPending();
+          } else {
+            pending_.erase(std::find(pending_.begin(), pending_.end(), b));
+            counts = false;
+          }
+        }
+      } else {
+        printPending();
+      }
+      if (terminated(Report)) break;
+      try {
+        sourceNext(ds);
+      } catch (const std::exception &e) {
+        setBuildError(Report, frBuildErrorText({QString::fromUtf8(e.what())}, Report->Name, b->Typ));
+        break;
+      }
+      const bool eof = sourceEof(b);
+      if (grouped) {
+        for (TfrBand *g = Bands[btGroupHeader]; g && !terminated(Report); g = g->Next) {
+          const Variant v = eof ? Variant() : groupValue(g);
+          if (!eof && VarEquals(v, g->LastGroupValue) && v.type() == g->LastGroupValue.type()) continue;
+          if (pending_.empty()) ShowBand(b->FooterBand);
+          // Footers of the inner groups, innermost first, then this group's.
+          std::vector<TfrBand *> inner;
+          for (TfrBand *h = g->Next; h; h = h->Next) inner.push_back(h);
+          for (auto it = inner.rbegin(); it != inner.rend(); ++it) {
+            ShowBand((*it)->LastBand);
+            (*it)->Positions[0] = 0;
+          }
+          ShowBand(g->LastBand);
+          if (eof) {
+            footerDone = true;
+          } else {
+            if (g->ForceNewPage && !InRecordMode()) NewPage();
+            for (TfrBand *h = g; h && !terminated(Report); h = h->Next) {
+              h->LastGroupValue = groupValue(h);
+              ++h->Positions[0];
+              ++h->Positions[1];
+              ShowBand(h);
+            }
+            if (b->HeaderBand && b->HeaderBand->Present()) {
+              if (pending_.empty()) ShowBand(b->HeaderBand);
+            }
+            b->Positions[0] = 0;
+          }
+          break;
+        }
+      }
+      if (counts) {
+        ++CurrentNo;
+        ++b->Positions[0];
+        ++b->Positions[1];
+      }
+      if (!eof && b->ForceNewPage && !InRecordMode()) NewPage();
+    }
+    if (pending_.empty()) {
+      if (!footerDone) ShowBand(b->FooterBand);
+    } else if (b->HeaderBand) {
+      auto it = std::find(pending_.begin(), pending_.end(), b->HeaderBand);
+      if (it != pending_.end()) pending_.erase(it);
+    }
+  }
+  inLoop_ = wasInLoop;
+}
+
+void TfrPageRun::prepareObject(TfrBand *b, TfrView *v) {
+  frBuild.CurView = v;
+  if (!v->Script.isEmpty()) {
+    frInterpretator->Context.CurView = v;
+    frInterpretator->DoScript(v->Script);
+    frBuild.CurView = v;
+  }
+  v->Memo1 = v->Memo;
+  if (Report->OnEnterRect) {
+    const QStringList before = v->Memo1;
+    Report->OnEnterRect(v->Memo1, v);
+    if (v->Typ == gtMemo && v->Memo1 == before) v->Memo1 = frExpandText(v->Memo1, v->Format, v->FormatStr);
+  } else if (v->Typ == gtMemo) {
+    v->Memo1 = frExpandText(v->Memo1, v->Format, v->FormatStr);
+  }
+  (void)b;
+}
+
+void TfrPageRun::printObject(TfrBand *b, TfrView *v, int top) {
+  // top < 0: only prepare the text (measuring); otherwise write the object.
+  try {
+    if (top < 0) {
+      prepareObject(b, v);
+      prepared_.push_back(v);
+      preparedPage_ = frBuild.PageNo;
+      return;
+    }
+    const bool ready = std::find(prepared_.begin(), prepared_.end(), v) != prepared_.end();
+    if (!ready) {
+      prepareObject(b, v);
+    } else if (preparedPage_ != frBuild.PageNo && v->Typ == gtMemo) {
+      // The band moved to another page since its texts were made: page
+      // numbers and the like are taken again (the script ran already).
+      v->Memo1 = frExpandText(v->Memo, v->Format, v->FormatStr);
+    }
+    writeObject(v, top);
+  } catch (const std::exception &) {
+    buildError(Report, v->Typ == gtMemo ? v->Memo : v->Script, b->Typ);
+  }
+}
+
+void TfrPageRun::notifyWatchers(TfrView *printed) {
+  for (TfrView *w : frBuild.HookList) w->NotifyPrinted(printed);
+}
+
+void TfrPageRun::writeObject(TfrView *v, int top) {
+  writeRecord(v, top);
+  // Objects that watch others hear of every text printed.
+  if (v->Typ == gtMemo && !frBuild.HookList.empty()) notifyWatchers(v);
+}
+
+void TfrPageRun::writeRecord(TfrView *v, int top) {
+  if (frBuild.FirstPass || !v->Visible) return;
+  auto *memo = dynamic_cast<TfrMemoView *>(v);
+  TfrFont savedFont;
+  TColor savedFill = v->FillColor;
+  bool highlighted = false;
+  if (memo && !memo->HighlightStr.trimmed().isEmpty()) {
+    const Variant h = frParser->Calc(memo->HighlightStr);
+    if (!h.isNull() && !VarIsZero(h)) {
+      savedFont = memo->Font;
+      memo->Font.Style = memo->Highlight.FontStyle;
+      memo->Font.Color = memo->Highlight.FontColor;
+      memo->FillColor = memo->Highlight.FillColor;
+      highlighted = true;
+    }
+  }
+  const int sx = v->x, sy = v->y;
+  v->x += XAdjust;
+  v->y = top + v->y;
+  emf().AddObject(frBuild.PageNo, *v);
+  v->x = sx;
+  v->y = sy;
+  if (highlighted) {
+    memo->Font = savedFont;
+    memo->FillColor = savedFill;
+  }
+}
+
+void TfrPageRun::collectAggregates(TfrBand *data) {
+  TfrBand *savedEval = frBuild.EvalBand;
+  // A data band's records reach the footers of its own and the outer levels,
+  // groups, page footers and the summary; footers of deeper levels belong to
+  // other bands and do not see them.
+  const int level = data->Typ == btMasterData ? 0 : data->Typ == btDetailData ? 1 : 2;
+  for (int t : kCollecting) {
+    if ((t == btDetailFooter && level < 1) || (t == btSubDetailFooter && level < 2)) continue;
+    for (TfrBand *f = Bands[t]; f; f = f->Next) {
+      if (f->AggregateObjects.empty() && f->AggregateCells.empty() && !collectAll_) continue;
+      if (!f->Present()) continue;
+      for (auto it = f->Values.begin(); it != f->Values.end(); ++it) it->counted = false;
+      const bool vis = f->Visible;
+      f->Visible = false;
+      frBuild.EvalBand = f;
+      const std::vector<TfrView *> &objs = collectAll_ ? f->Objects : f->AggregateObjects;
+      for (TfrView *v : objs) {
+        if (v->Typ != gtMemo || CrossBandOf(v)) continue;
+        try {
+          frExpandText(v->Memo, v->Format, v->FormatStr);
+        } catch (const std::exception &) {
+          f->Visible = vis;
+          frBuild.EvalBand = savedEval;
+          buildError(Report, v->Memo, f->Typ);
+          return;
+        }
+      }
+      if (!f->AggregateCells.empty()) collectCells(f);
+      f->Visible = vis;
+      if (terminated(Report)) break;
+      ++f->Count;
+    }
+  }
+  frBuild.EvalBand = savedEval;
+}
+
+// Cross cells of a footer that call aggregates collect the record once per
+// column, each column under its own key.
+void TfrPageRun::collectCells(TfrBand *f) {
+  TfrBand *cb = nullptr;
+  try {
+    for (TfrBand *c : CrossBands) {
+      cb = c;
+      std::vector<TfrView *> cells;
+      for (TfrView *v : f->AggregateCells)
+        if (crossOf_.value(v) == cb && v->Typ == gtMemo) cells.push_back(v);
+      if (cells.empty() || (cb->View && !cb->View->Visible)) continue;
+      auto eval = [&] {
+        for (TfrView *v : cells) {
+          try {
+            frExpandText(v->Memo, v->Format, v->FormatStr);
+          } catch (const std::exception &) {
+            buildError(Report, v->Memo, f->Typ);
+            return false;
+          }
+        }
+        return true;
+      };
+      if (cb->Typ != btCrossData || !cb->DataSet) {
+        if (!eval()) break;
+        continue;
+      }
+      int col = 0;
+      bool ok = true;
+      cb->DataSet->First();
+      while (ok && !terminated(Report) && !cb->DataSet->Eof()) {
+        frBuild.CrossKey = crossKey(cb, ++col);
+        ok = eval();
+        frBuild.CrossKey.clear();
+        // No more columns than a page can hold (the print stops there too).
+        if (col > Right - Left) break;
+        cb->DataSet->Next();
+      }
+      if (!ok) break;
+    }
+  } catch (const std::exception &e) {
+    setBuildError(Report, frBuildErrorText({QString::fromUtf8(e.what())}, Report->Name, cb ? cb->Typ : f->Typ));
+  }
+  frBuild.CrossKey.clear();
+}
+
+void TfrPageRun::drawObjects(TfrBand *b, int height) {
+  const bool fixed = b->Typ == btPageFooter || b->Typ == btOverlay || b->Typ == btNone;
+  const int top = fixed ? b->y : CurY;
+  frBuild.EvalBand = b;
+  // Stretching objects and stretched lines reach down to the band's bottom.
+  std::vector<std::pair<TfrView *, int>> heights;
+  // Cross cells of a band cut at the page end print whole with its first
+  // part: they reach down to the tallest cell only.
+  const bool cut = !fixed && !doesFit(b, height);
+  if (b->Stretched && height > b->dy)
+    for (TfrView *v : b->Objects)
+      if (isStretching(v) || (v->Typ == gtLine && (v->Flags & flStretched))) {
+        heights.emplace_back(v, v->dy);
+        const int bottom = cut && CrossBandOf(v) ? std::max(b->dy, b->CellsHeight) : height;
+        v->dy = std::max(v->dy, bottom - v->y);
+      }
+  if (!fixed && b->Breaked && !doesFit(b, height)) {
+    drawBreaked(b, height);
+  } else if (!fixed && !doesFit(b, height) && (Outer == nullptr || ForceDraw)) {
+    // Taller than the room left on a fresh page: cut at the bottom.
+    drawBreaked(b, height);
+  } else {
+    size_t firstSub = b->Objects.size();
+    for (size_t i = 0; i < b->Objects.size(); ++i)
+      if (b->Objects[i]->Typ == gtSubReport) {
+        firstSub = i;
+        break;
+      }
+    for (size_t i = 0; i < firstSub && !terminated(Report); ++i)
+      if (!CrossBandOf(b->Objects[i])) printObject(b, b->Objects[i], top);
+    if (hasCells(b) && !terminated(Report)) crossPass(b, top, false);
+    bool tookOver = false;
+    if (firstSub < b->Objects.size() && !terminated(Report)) tookOver = drawSubReports(b, firstSub, top);
+    if (!fixed && !tookOver) CurY = top + height;
+  }
+  for (auto &[v, h] : heights) v->dy = h;
+  prepared_.clear();
+  // Cross columns measured for this band are used up.
+  for (auto it = crossColumns_.lower_bound({b, nullptr, -1}); it != crossColumns_.end() && std::get<0>(it->first) == b;)
+    it = crossColumns_.erase(it);
+  if (!fixed && !inPageStart_) ++PageBandsDrawn;
+  frBuild.EvalBand = nullptr;
+  if (b->IsDataBand() && !terminated(Report)) collectAggregates(b);
+}
+
+void TfrPageRun::printCell(TfrBand *b, TfrView *v, int top, int shift, const QStringList *ready) {
+  const int sx = v->x;
+  try {
+    if (!ready) {
+      prepareObject(b, v);
+    } else {
+      v->Memo1 = *ready;
+      // Made on another page: page numbers and the like are taken again.
+      if (preparedPage_ != frBuild.PageNo && v->Typ == gtMemo)
+        v->Memo1 = frExpandText(v->Memo, v->Format, v->FormatStr);
+    }
+    v->x = sx + shift;
+    writeObject(v, top);
+    v->x = sx;
+  } catch (const std::exception &) {
+    v->x = sx;
+    buildError(Report, v->Typ == gtMemo ? v->Memo : v->Script, b->Typ);
+  }
+}
+
+// The cells of a band that lie in cross bands, left to right: header and
+// footer cells once, data cells once per record of the cross data band's
+// source, each column one column width further right; whatever stands right
+// of a cross data band moves by the width its columns took beyond the band's
+// own. Measuring (a stretched band) makes the columns' texts and widths, which
+// the drawing then uses; OnBeginColumn and OnPrintColumn are called once per
+// column where it is made. Returns the lowest bottom of the cells measured.
+int TfrPageRun::crossPass(TfrBand *b, int top, bool measure) {
+  struct KeyReset {
+    ~KeyReset() { frBuild.CrossKey.clear(); }
+  } keyReset;
+  int bottom = 0;
+  int extra = 0;
+  const int limit = Outer ? Outer->Right : ColCount > 1 ? CurX + ColWidth : Right;
+  auto outside = [&](int left, int right) {
+    if (left + XAdjust < limit && right + XAdjust <= limit) return false;
+    setBuildError(Report, frBuildErrorText({QStringLiteral("The cross-tab does not fit on the page")},
+                                           Report->Name, b->Typ));
+    return true;
+  };
+  auto prepareCell = [&](TfrView *v) {
+    try {
+      prepareObject(b, v);
+      return true;
+    } catch (const std::exception &) {
+      buildError(Report, v->Typ == gtMemo ? v->Memo : v->Script, b->Typ);
+      return false;
+    }
+  };
+  auto measureCell = [&](TfrView *v) {
+    if (isStretching(v) && v->Visible)
+      bottom = std::max(bottom, frClampPixel(static_cast<long long>(v->y) +
+                                             static_cast<TfrMemoView *>(v)->MeasureHeight()));
+  };
+  // A cross band's script runs once per column it prints, before its cells,
+  // with the cross band current and its data source active, as a band's
+  // script does; a script that hides the band leaves the column empty (it
+  // keeps its place). A row cannot break between its columns, so NEWPAGE and
+  // NEWCOLUMN asked for here are dropped. False when the script failed.
+  auto runScript = [&](TfrBand *c) {
+    if (c->Script.isEmpty()) return true;
+    frBuild.CurBand = c;
+    setActiveDataSet(c);
+    frInterpretator->Context.CurView = c->View;
+    bool ok = true;
+    try {
+      frInterpretator->DoScript(c->Script);
+    } catch (const std::exception &) {
+      buildError(Report, c->View ? c->View->Script : QStringList(), c->Typ);
+      ok = false;
+    }
+    c->NewPageRequest = c->NewColumnRequest = false;
+    frBuild.CurBand = b;
+    setActiveDataSet(b);
+    return ok;
+  };
+  TfrBand *cb = nullptr;
+  try {
+    for (TfrBand *c : CrossBands) {
+      cb = c;
+      if (terminated(Report)) break;
+      if (cb->View && !cb->View->Visible) continue;  // hidden by design; scripts hide per column
+      std::vector<TfrView *> cells;
+      for (TfrView *v : b->Objects)
+        if (crossOf_.value(v) == cb) cells.push_back(v);
+      if (cb->Typ != btCrossData || !cb->DataSet) {
+        if (cells.empty()) continue;
+        // Header and footer: one column a row, its script run where it is made.
+        const auto once = crossColumns_.find({b, cb, 0});
+        bool hidden = false;
+        if (measure || once == crossColumns_.end()) {
+          if (!runScript(cb)) return bottom;
+          hidden = !cb->Visible;
+          if (measure) crossColumns_[{b, cb, 0}].hidden = hidden;
+        } else {
+          hidden = once->second.hidden;
+        }
+        for (TfrView *v : hidden ? std::vector<TfrView *>() : cells) {
+          if (outside(v->x + extra, v->x + extra + v->dx)) return bottom;
+          if (measure) {
+            if (!prepareCell(v)) return bottom;
+            crossColumns_[{b, cb, 0}].texts.insert(v, v->Memo1);
+            measureCell(v);
+          } else {
+            const auto it = crossColumns_.find({b, cb, 0});
+            const QStringList *ready = nullptr;
+            if (it != crossColumns_.end() && it->second.texts.contains(v)) ready = &*it->second.texts.constFind(v);
+            printCell(b, v, top, extra, ready);
+          }
+          if (terminated(Report)) return bottom;
+        }
+        continue;
+      }
+      TfrDataset *ds = cb->DataSet;
+      int offset = 0;
+      int col = 0;
+      ds->First();
+      while (!terminated(Report) && !ds->Eof()) {
+        ++col;
+        if ((++records_ & 255) == 0) QCoreApplication::processEvents();
+        const int shift = extra + offset;
+        if (outside(cb->x + shift, cb->x + shift)) return bottom;
+        const auto made = crossColumns_.find({b, cb, col});
+        int width = cb->dx;
+        bool hidden = false;
+        frBuild.CrossKey = crossKey(cb, col);  // aggregates of this column
+        if (measure || made == crossColumns_.end()) {
+          frBuild.CurBand = cb;
+          if (Report->OnBeginColumn) Report->OnBeginColumn(cb);
+          frBuild.CurBand = b;
+          if (!runScript(cb)) return bottom;
+          hidden = !cb->Visible;
+          frBuild.CurBand = cb;
+          if (Report->OnPrintColumn) Report->OnPrintColumn(col, width);
+          frBuild.CurBand = b;
+          // Every column takes at least a pixel, so columns always reach the page edge.
+          width = std::max(1, width);
+        } else {
+          width = made->second.width;
+          hidden = made->second.hidden;
+        }
+        CrossColumn column;
+        column.width = width;
+        column.hidden = hidden;
+        for (TfrView *v : hidden ? std::vector<TfrView *>() : cells) {
+          if (outside(v->x + shift, v->x + shift + v->dx)) return bottom;
+          if (measure) {
+            if (!prepareCell(v)) return bottom;
+            column.texts.insert(v, v->Memo1);
+            measureCell(v);
+          } else {
+            const QStringList *ready = nullptr;
+            if (made != crossColumns_.end() && made->second.texts.contains(v))
+              ready = &*made->second.texts.constFind(v);
+            printCell(b, v, top, shift, ready);
+          }
+          if (terminated(Report)) return bottom;
+        }
+        frBuild.CrossKey.clear();
+        if (measure) crossColumns_[{b, cb, col}] = column;
+        offset += width;
+        ds->Next();
+      }
+      extra += offset - cb->dx;
+    }
+  } catch (const std::exception &e) {
+    frBuild.CurBand = b;
+    setBuildError(Report, frBuildErrorText({QString::fromUtf8(e.what())}, Report->Name,
+                                           cb ? cb->Typ : b->Typ));
+  }
+  if (measure) preparedPage_ = frBuild.PageNo;
+  return bottom;
+}
+
+// Draws a part of a text cut at a height: the lines that fit are written, the
+// rest stays in the printed text for the next part.
+int TfrPageRun::printCut(TfrBand *b, TfrMemoView *m, int top, int height) {
+  const int sy = m->y, sdy = m->dy;
+  m->y = 0;
+  m->dy = height;
+  const QStringList all = m->Memo1;
+  const QStringList savedMemo = m->Memo;
+  m->Memo = all;
+  m->CutPrinting = true;
+  TfrMeasureCanvas mc;
+  m->Draw(mc);
+  m->Memo = savedMemo;
+  const int n = std::clamp(m->DrawnLines, 0, static_cast<int>(all.size()));
+  QStringList part = all.mid(0, n);
+  if (n > 0) {
+    if (!frHasParaMark(part)) part.append(QString(QChar(frParaMark)));
+    m->Memo1 = part;
+    m->y = top;
+    try {
+      writeObject(m, 0);
+    } catch (const std::exception &) {
+      buildError(Report, savedMemo, b->Typ);
+    }
+  }
+  m->Memo1 = all.mid(n);
+  m->y = sy;
+  m->dy = sdy;
+  return n;
+}
+
+void TfrPageRun::drawBreaked(TfrBand *b, int height) {
+  struct Item {
+    TfrView *v;
+    int top, dy;
+    bool pending = true;
+    bool started = false;
+  };
+  std::vector<Item> items;
+  for (TfrView *v : b->Objects) {
+    if (v->Typ == gtSubReport || CrossBandOf(v)) continue;
+    auto *m = dynamic_cast<TfrMemoView *>(v);
+    if (std::find(prepared_.begin(), prepared_.end(), v) == prepared_.end()) {
+      try {
+        prepareObject(b, v);
+      } catch (const std::exception &) {
+        buildError(Report, v->Memo, b->Typ);
+        return;
+      }
+    }
+    if (m && isStretching(v)) m->Memo1 = m->LaidOutText();
+    items.push_back({v, v->y, v->dy});
+  }
+  const TfrBand *cf = Bands[btColumnFooter];
+  const int cfh = (cf && cf->Present() && b != cf) ? cf->dy : 0;
+  int bandTop = CurY;
+  int lowest = 0;
+  int stalled = 0;
+  int cellsLowest = 0;  // on the band's first part
+  bool firstPart = true;
+  if (hasCells(b)) {
+    // Cross cells are not split: they print with the band's first part and
+    // must fit in it.
+    int cellsBottom = 0;
+    for (TfrView *v : b->Objects)
+      if (CrossBandOf(v)) cellsBottom = std::max(cellsBottom, frClampPixel(static_cast<long long>(v->y) + v->dy));
+    if (cellsBottom > CurBottomY - cfh - bandTop - 2 && PageBandsDrawn > 0 && !inPageStart_ && !Outer &&
+        !isPageBand(b->Typ)) {
+      // A fresh page may have the room.
+      NewColumn(b);
+      bandTop = CurY;
+    }
+    if (cellsBottom > CurBottomY - cfh - bandTop - 2) {
+      setBuildError(Report, frBuildErrorText({QStringLiteral("The cross-tab does not fit on the page")},
+                                             Report->Name, b->Typ));
+      return;
+    }
+    crossPass(b, bandTop, false);
+    cellsLowest = cellsBottom;
+  }
+  for (;;) {
+    if (terminated(Report)) break;
+    const bool fresh = PageBandsDrawn == 0;
+    const int room = CurBottomY - cfh - bandTop - 2;
+    bool progress = false;
+    lowest = 0;
+    if (room <= 0 && fresh) {
+      setBuildError(Report, frBuildErrorText({QStringLiteral("The band does not fit on the page")},
+                                             Report->Name, b->Typ));
+      return;
+    }
+    int grow = 0;
+    // Texts that began on an earlier page continue from the page top.
+    for (Item &it : items) {
+      if (!it.pending || !it.started) continue;
+      auto *m = static_cast<TfrMemoView *>(it.v);
+      const int lh = m->MinimumHeight();
+      const int remaining = static_cast<int>(m->Memo1.size()) * lh;
+      if (remaining >= room) {
+        if (printCut(b, m, bandTop, room) > 0) progress = true;
+        lowest = std::max(lowest, room);
+      } else {
+        if (remaining > 0) {
+          const int h = remaining + 2 * gapYOf(m) + 1;
+          m->y = 0;
+          const int sdy = m->dy;
+          m->dy = h;
+          try {
+            writeObject(m, bandTop);
+          } catch (const std::exception &) {
+            buildError(Report, m->Memo, b->Typ);
+          }
+          m->dy = sdy;
+          m->y = it.top;
+          grow = std::max(grow, h);
+          lowest = std::max(lowest, h);
+        }
+        it.pending = false;
+        progress = true;
+      }
+    }
+    if (grow > 0)
+      for (Item &it : items)
+        if (it.pending && !it.started && it.top >= 0) it.top += grow;
+    for (Item &it : items) {
+      if (!it.pending || it.started || it.top < 0 || it.top >= room) continue;
+      TfrView *v = it.v;
+      if (it.top + it.dy <= room) {
+        const int sy = v->y, sdy = v->dy;
+        v->y = it.top;
+        v->dy = it.dy;
+        try {
+          writeObject(v, bandTop);
+        } catch (const std::exception &) {
+          buildError(Report, v->Memo, b->Typ);
+        }
+        v->y = sy;
+        v->dy = sdy;
+        it.pending = false;
+        progress = true;
+        lowest = std::max(lowest, it.top + it.dy);
+      } else if (isStretching(v)) {
+        auto *m = static_cast<TfrMemoView *>(v);
+        const int cut = room - it.top;
+        if (cut > m->MinimumHeight() || (fresh && it.top == 0)) {
+          if (printCut(b, m, bandTop + it.top, cut) > 0) progress = true;
+          it.started = true;
+          lowest = std::max(lowest, room);
+          if (m->Memo1.isEmpty() || (m->Memo1.size() == 1 && m->Memo1[0] == QString(QChar(frParaMark))))
+            it.pending = false;
+        } else {
+          it.top = room;
+        }
+      } else if (fresh && it.top == 0) {
+        // Taller than a whole page: cut at the bottom rather than wait for room that never comes.
+        const int sy = v->y, sdy = v->dy;
+        v->y = 0;
+        v->dy = room;
+        try {
+          writeObject(v, bandTop);
+        } catch (const std::exception &) {
+          buildError(Report, v->Memo, b->Typ);
+        }
+        v->y = sy;
+        v->dy = sdy;
+        it.pending = false;
+        progress = true;
+        lowest = std::max(lowest, room);
+      } else {
+        it.top = room;
+      }
+    }
+    bool anyPending = false;
+    for (const Item &it : items) anyPending = anyPending || it.pending;
+    if (!anyPending || terminated(Report)) break;
+    stalled = progress ? 0 : stalled + 1;
+    if (stalled > 2) {
+      setBuildError(Report, frBuildErrorText({QStringLiteral("The band does not fit on the page")},
+                                             Report->Name, b->Typ));
+      return;
+    }
+    // Bands printed by a page start are cut at the bottom, never continued.
+    if (inPageStart_ || Outer || isPageBand(b->Typ)) break;
+    for (Item &it : items) it.top -= room;
+    ++PageBandsDrawn;
+    NewColumn(b);
+    bandTop = CurY;
+    firstPart = false;
+  }
+  (void)height;
+  if (firstPart) lowest = std::max(lowest, cellsLowest);
+  CurY = bandTop + lowest;
+}
+
+bool TfrPageRun::drawSubReports(TfrBand *b, size_t firstSub, int top) {
+  struct Cursor {
+    TfrPageRun *run;
+    size_t pos = 0;
+    int y = 0;
+    int x = 0;
+    bool waiting = false;
+  };
+  std::vector<Cursor> cursors;
+  for (size_t i = firstSub; i < b->Objects.size(); ++i) {
+    auto *s = dynamic_cast<TfrSubReportView *>(b->Objects[i]);
+    if (!s || !Runs) continue;
+    if (s->SubPage < 0 || s->SubPage >= static_cast<int>(Runs->size()) || s->SubPage == PageIndex) continue;
+    TfrPageRun *sub = (*Runs)[static_cast<size_t>(s->SubPage)].get();
+    if (sub->Mode == pmBuildList) continue;  // a page that (indirectly) holds itself
+    // Form the subreport's page into its list of actions.
+    sub->Mode = pmBuildList;
+    sub->List.clear();
+    sub->Runs = Runs;
+    sub->maxLevel_ = 0;
+    for (int l = 0; l < 3; ++l)
+      for (TfrBand *d = sub->Bands[kLevels[l][1]]; d; d = d->Next)
+        if (d->Present()) sub->maxLevel_ = l + 1;
+    sub->groups_ = sub->Bands[btGroupHeader] && sub->Bands[btGroupHeader]->Present();
+    sub->showChain(btReportTitle);
+    if (sub->maxLevel_ > 0) sub->doLoop(1);
+    sub->showChain(btReportSummary);
+    sub->Mode = pmNormal;
+    cursors.push_back({sub, 0, top + s->y, XAdjust + s->x - sub->Left, false});
+  }
+  if (cursors.empty()) return false;
+  int maxY = top + b->maxdy;
+  int stalled = 0;
+  for (;;) {
+    if (terminated(Report)) break;
+    bool drew = false, waiting = false, left = false;
+    for (Cursor &c : cursors) {
+      if (c.waiting) {
+        waiting = true;
+        continue;
+      }
+      while (c.pos < c.run->List.size() && !terminated(Report)) {
+        const TfrSubAction &a = c.run->List[c.pos];
+        if (a.kind == TfrSubAction::First || a.kind == TfrSubAction::Next) {
+          try {
+            if (a.kind == TfrSubAction::First) a.ds->First();
+            else a.ds->Next();
+          } catch (const std::exception &e) {
+            setBuildError(Report, frBuildErrorText({QString::fromUtf8(e.what())}, Report->Name, b->Typ));
+          }
+          ++c.pos;
+          continue;
+        }
+        c.run->Outer = this;
+        c.run->CurY = c.y;
+        c.run->CurBottomY = CurBottomY;
+        c.run->XAdjust = c.x;
+        c.run->CurX = Left + c.x;
+        c.run->PageBandsDrawn = 1;
+        c.run->ForceDraw = stalled > 0;
+        // The counters as they stood when the band was recorded.
+        a.band->Positions[0] = a.line;
+        a.band->Positions[1] = a.lineThrough;
+        c.run->CurrentNo = a.current;
+        const bool ok = a.band->Draw();
+        c.run->ForceDraw = false;
+        c.run->Outer = nullptr;
+        if (!ok) {
+          c.waiting = true;
+          waiting = true;
+        } else {
+          c.y = c.run->CurY;
+          maxY = std::max(maxY, c.y);
+          ++c.pos;
+          drew = true;
+        }
+        break;
+      }
+      if (c.pos < c.run->List.size()) left = true;
+    }
+    if (!left) break;
+    if (!drew && waiting) {
+      // Every list waits for room: a new page for all of them.
+      ++PageBandsDrawn;
+      NewPage();
+      for (Cursor &c : cursors) {
+        c.waiting = false;
+        c.y = CurY;
+      }
+      maxY = CurY;
+      stalled = stalled + 1;
+      if (stalled > 3) {
+        setBuildError(Report, frBuildErrorText({QStringLiteral("The band does not fit on the page")},
+                                               Report->Name, b->Typ));
+        break;
+      }
+    } else if (drew) {
+      stalled = 0;
+    }
+  }
+  CurY = maxY;
+  return true;
+}
+
+}  // namespace report
