@@ -346,22 +346,46 @@ bool TfrReport::PrintPages(const QString &pageNumbers, int copies) {
       if (p >= r.first && p <= r.second) return true;
     return false;
   };
+  std::vector<int> indexes;  // of the pages to print
+  for (int i = 0; i < EMFPages->Count(); ++i)
+    if (wanted(i + 1)) indexes.push_back(i);
+  if (indexes.empty()) {
+    // "0" or "999" on a short report: no job at all rather than an empty one.
+    if (frErrorBox)
+      frErrorBox(QStringLiteral("The page list \"%1\" names no page of the report (pages 1 to %2).")
+                     .arg(pageNumbers)
+                     .arg(EMFPages->Count()));
+    return false;
+  }
+  bool jobOpen = false;
   try {
-    TfrPageRec *first = EMFPages->GetPageRec(0);
+    frPrinter->SelectForJob();
+    // The job starts with the paper of the first page it prints.
+    TfrPageRec *first = EMFPages->GetPageRec(indexes.front());
     frPrinter->SetPrinterInfo(first->pgSize, first->pgWidth, first->pgHeight, first->pgOr);
     frPrinter->FillPageGeometry(first->PrnInfo);
     QPainter *painter = frPrinter->BeginDoc(Title);
+    if (!painter) return false;  // the user declined (the PDF printer's file question)
+    jobOpen = true;
     bool firstSheet = true;
-    for (int i = 0; i < EMFPages->Count(); ++i) {
+    for (const int i : indexes) {
       const int p = i + 1;
-      if (!wanted(p)) continue;
       for (int c = 0; c < copies; ++c) {
         TfrPageRec *rec = EMFPages->GetPageRec(i);
         if (!frPrinter->IsEqual(rec->pgSize, rec->pgWidth, rec->pgHeight, rec->pgOr)) {
-          // Another paper: the job ends and a new one starts under the same title.
-          frPrinter->EndDoc();
-          frPrinter->SetPrinterInfo(rec->pgSize, rec->pgWidth, rec->pgHeight, rec->pgOr);
-          painter = frPrinter->BeginDoc(Title);
+          if (frPrinter->CanChangePaperInJob()) {
+            // The new paper goes with the next sheet of the same job.
+            frPrinter->SetPrinterInfo(rec->pgSize, rec->pgWidth, rec->pgHeight, rec->pgOr);
+            frPrinter->NewPage();
+          } else {
+            // Another paper: the job ends and a new one starts under the same title.
+            jobOpen = false;
+            frPrinter->EndDoc();
+            frPrinter->SetPrinterInfo(rec->pgSize, rec->pgWidth, rec->pgHeight, rec->pgOr);
+            painter = frPrinter->BeginDoc(Title);
+            if (!painter) return false;
+            jobOpen = true;
+          }
         } else if (!firstSheet) {
           frPrinter->NewPage();
         }
@@ -382,8 +406,11 @@ bool TfrReport::PrintPages(const QString &pageNumbers, int copies) {
         }
       }
     }
+    jobOpen = false;
     frPrinter->EndDoc();
   } catch (const EPrinterError &e) {
+    // Nothing of a failed job is printed or left behind.
+    if (jobOpen) frPrinter->Abort();
     if (frErrorBox) frErrorBox(e.message());
     return false;
   }

@@ -8,7 +8,11 @@
 namespace report {
 
 QString frDefaultPrinterName() { return QStringLiteral("Default printer"); }
+QString frPdfPrinterName() { return QStringLiteral("PDF"); }
 QString frInvalidPrinterText() { return QStringLiteral("Printer selected is not valid"); }
+QString frPrinterGoneText(const QString &printer) {
+  return QStringLiteral("The printer \"%1\" is not available any more. Nothing was printed.").arg(printer);
+}
 
 TfrPrinter *frPrinter = nullptr;
 
@@ -283,8 +287,7 @@ QString TfrPrinter::JobTitle(const QString &title) {
   return QStringLiteral("Quorvane: ") + (title.isEmpty() ? QStringLiteral("Untitled") : title);
 }
 
-QPainter *TfrPrinter::BeginDoc(const QString &title) {
-  jobTitle_ = JobTitle(title);
+void TfrPrinter::SelectForJob() {
   if (!backend_) throw EPrinterError(frInvalidPrinterText());
   // The virtual entry prints on the system's current printer.
   QString name;
@@ -292,12 +295,19 @@ QPainter *TfrPrinter::BeginDoc(const QString &title) {
     const QStringList names = backend_->printerNames();
     const int current = backend_->currentPrinter();
     if (current >= 0 && current < names.size()) name = names.at(current);
+    if (name.isEmpty()) throw EPrinterError(frInvalidPrinterText());
   } else {
     name = Printers.at(printerIndex_);
   }
-  if (name.isEmpty() || !backend_->selectPrinter(name)) throw EPrinterError(frInvalidPrinterText());
+  // The printer may have gone since it was chosen.
+  if (!backend_->selectPrinter(name)) throw EPrinterError(frPrinterGoneText(name));
+}
+
+QPainter *TfrPrinter::BeginDoc(const QString &title) {
+  jobTitle_ = JobTitle(title);
+  SelectForJob();
   backend_->applyPaper(PaperSize, PaperWidth, PaperHeight, Orientation);
-  if (!backend_->beginJob(jobTitle_)) throw EPrinterError(frInvalidPrinterText());
+  if (backend_->beginJob(jobTitle_) == TfrJobStart::Cancelled) return nullptr;
   return backend_->canvas();
 }
 
@@ -312,5 +322,7 @@ void TfrPrinter::EndDoc() {
 void TfrPrinter::Abort() {
   if (backend_) backend_->abortJob();
 }
+
+bool TfrPrinter::CanChangePaperInJob() const { return backend_ && backend_->changesPaperInJob(); }
 
 }  // namespace report

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -38,6 +39,9 @@ struct TfrDeviceCaps {
   int printWidth = 0, printHeight = 0;     // printable area
 };
 
+// How the start of a print job ended; a job that cannot start raises EPrinterError.
+enum class TfrJobStart { Started, Cancelled };
+
 // The system's printers as the wrapper sees them. Implemented over Qt's
 // print support for real printers and by a fake in tests.
 class TfrPrinterBackend {
@@ -55,16 +59,35 @@ class TfrPrinterBackend {
   // Writes a paper into the current printer: code 256 with width and height
   // in 0.1 mm is a custom size; orientation 0 portrait, 1 landscape.
   virtual void applyPaper(int code, int width, int height, int orientation) = 0;
-  // A print job on the current printer: false when it cannot be started.
-  virtual bool beginJob(const QString &title) = 0;
+  // A print job on the current printer. Cancelled when the user declines
+  // (nothing is printed); raises EPrinterError when the job cannot start.
+  virtual TfrJobStart beginJob(const QString &title) = 0;
   virtual QPainter *canvas() = 0;
   virtual bool newPage() = 0;
+  // Hands the job over; raises EPrinterError when the output cannot be
+  // completed (nothing of it is then left behind).
   virtual void endJob() = 0;
+  // Drops the job: nothing of it is printed or written.
   virtual void abortJob() = 0;
+  // True when the current printer takes a new paper between two sheets of a
+  // job (applyPaper before newPage), so a paper change needs no new job.
+  virtual bool changesPaperInJob() { return false; }
 };
 
-// The engine's printer backend over the system's print service.
+// The engine's printer backend over the system's print service: the CUPS
+// printers and the printer "PDF", which writes each job to a PDF file.
 std::unique_ptr<TfrPrinterBackend> frCreateSystemPrinterBackend();
+
+// The "PDF" printer asks where to write a job: given the proposed file name,
+// the chosen one, or an empty text when the user cancels. The default asks
+// with a save-file dialog in a widget application and takes the proposal
+// elsewhere; tests replace it.
+using TfrPdfFileNameProc = std::function<QString(const QString &proposed)>;
+extern TfrPdfFileNameProc frAskPdfFileName;
+// The proposed file: the job title with ".pdf" in the working folder.
+QString frPdfFileProposal(const QString &jobTitle);
+// The "PDF" printer's resolution, in pixels per inch.
+inline constexpr int frPdfResolution = 600;
 
 // Twelve integers of one page geometry, in this order.
 struct TfrPageGeometry {
@@ -118,10 +141,20 @@ class TfrPrinter {
 
   // Print jobs, titled "Quorvane: " and the report's title ("Untitled" when empty).
   static QString JobTitle(const QString &title);
+  // Makes the selected printer (for "Default printer" the system's current
+  // one) current in the backend; raises EPrinterError naming a printer that
+  // is gone since it was chosen.
+  void SelectForJob();
+  // Starts a job on the selected printer with the wrapper's paper: its
+  // canvas, or nullptr when the user cancelled. Raises EPrinterError when the
+  // printer is gone or the job cannot start.
   QPainter *BeginDoc(const QString &title);
   void NewPage();
+  // Ends the job; raises EPrinterError when its output cannot be completed.
   void EndDoc();
   void Abort();
+  // True when a paper change can go into the running job (see the backend).
+  bool CanChangePaperInJob() const;
   QString LastJobTitle() const { return jobTitle_; }
 
   QStringList Printers;       // last entry "Default printer"
@@ -153,6 +186,9 @@ void frFreePrinter();
 
 // Texts of the wrapper.
 QString frDefaultPrinterName();   // "Default printer"
+QString frPdfPrinterName();       // "PDF"
 QString frInvalidPrinterText();   // "Printer selected is not valid"
+// The message when the printer chosen for a job is no longer there.
+QString frPrinterGoneText(const QString &printer);
 
 }  // namespace report

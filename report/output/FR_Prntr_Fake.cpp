@@ -99,8 +99,8 @@ void TfrFakePrinterBackend::applyPaper(int code, int width, int height, int orie
   }
 }
 
-bool TfrFakePrinterBackend::beginJob(const QString &title) {
-  if (!find(selected_)) return false;
+TfrJobStart TfrFakePrinterBackend::beginJob(const QString &title) {
+  if (!find(selected_)) throw EPrinterError(frPrinterGoneText(selected_));
   Job job;
   job.title = title;
   job.printer = selected_;
@@ -109,7 +109,8 @@ bool TfrFakePrinterBackend::beginJob(const QString &title) {
   job.orientation = orientation_;
   jobs.push_back(std::move(job));
   jobs.back().pictures.emplace_back();
-  return painter_.begin(&jobs.back().pictures.back());
+  if (!painter_.begin(&jobs.back().pictures.back())) throw EPrinterError(frInvalidPrinterText());
+  return TfrJobStart::Started;
 }
 
 bool TfrFakePrinterBackend::newPage() {

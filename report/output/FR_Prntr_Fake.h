@@ -54,7 +54,7 @@ class TfrFakePrinterBackend final : public TfrPrinterBackend {
   int paperCode() override { return paper_; }
   TfrDeviceCaps deviceCaps() override;
   void applyPaper(int code, int width, int height, int orientation) override;
-  bool beginJob(const QString &title) override;
+  TfrJobStart beginJob(const QString &title) override;
   QPainter *canvas() override { return &painter_; }
   bool newPage() override;
   void endJob() override;

@@ -1,38 +1,169 @@
-// The system printer backend over Qt's print support (CUPS on Linux).
+// The system printer backend over Qt's print support: the CUPS printers and
+// the printer "PDF", which writes each job to a PDF file the user names.
 #include "report/output/FR_Prntr.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSaveFile>
 
 #include <set>
 
 namespace report {
+
+TfrPdfFileNameProc frAskPdfFileName = [](const QString &proposed) -> QString {
+  // Without windows there is nobody to ask: the proposal is taken.
+  if (!qobject_cast<QApplication *>(QCoreApplication::instance())) return proposed;
+  return QFileDialog::getSaveFileName(QApplication::activeWindow(), QStringLiteral("Save the printout as"),
+                                      proposed, QStringLiteral("PDF files (*.pdf)"));
+};
+
+QString frPdfFileProposal(const QString &jobTitle) {
+  QString base = jobTitle;
+  // A title is no path: separators and control characters become "_".
+  for (QChar &c : base)
+    if (c == QLatin1Char('/') || c.unicode() < 0x20) c = QLatin1Char('_');
+  return QDir::current().absoluteFilePath(base + QStringLiteral(".pdf"));
+}
+
 namespace {
+
+// The printer "PDF": the papers of the engine's table that have a page size,
+// no unprintable edge. A job is written to a temporary file beside the chosen
+// one and renamed over it at the end, so a failed or cancelled job leaves
+// nothing behind and an older file of that name untouched.
+class PdfPrinter {
+ public:
+  std::vector<TfrPrinterPaper> papers() const {
+    std::vector<TfrPrinterPaper> out;
+    for (const TfrPaperInfo &p : frPaperInfo)
+      if (p.code != frCustomPaper && QPageSize::id(p.code) != QPageSize::Custom)
+        out.push_back({p.code, QString::fromLatin1(p.name)});
+    return out;
+  }
+
+  int paperCode() const { return code_; }
+
+  TfrDeviceCaps deviceCaps() const {
+    const QRect full = layout().fullRectPixels(frPdfResolution);
+    TfrDeviceCaps c;
+    c.dpiX = c.dpiY = frPdfResolution;
+    c.physWidth = c.printWidth = full.width();
+    c.physHeight = c.printHeight = full.height();
+    return c;
+  }
+
+  void applyPaper(int code, int width, int height, int orientation) {
+    if (code == frCustomPaper) {
+      if (width > 0 && height > 0) {
+        size_ = QPageSize(QSizeF(width / 10.0, height / 10.0), QPageSize::Millimeter, QString(),
+                          QPageSize::ExactMatch);
+        code_ = code;
+      }
+    } else if (code > 0 && QPageSize::id(code) != QPageSize::Custom) {
+      size_ = QPageSize(QPageSize::id(code));
+      code_ = code;
+    }
+    orientation_ = orientation == 1 ? QPageLayout::Landscape : QPageLayout::Portrait;
+    // Within a job the new paper takes effect with the next sheet.
+    if (writer_) writer_->setPageLayout(layout());
+  }
+
+  TfrJobStart beginJob(const QString &title, QPainter &painter) {
+    const QString proposal = frPdfFileProposal(title);
+    const QString name = frAskPdfFileName ? frAskPdfFileName(proposal) : proposal;
+    if (name.isEmpty()) return TfrJobStart::Cancelled;
+    file_ = std::make_unique<QSaveFile>(name);
+    if (!file_->open(QIODevice::WriteOnly)) {
+      const QString reason = file_->errorString();
+      file_.reset();
+      throw EPrinterError(cannotWrite(name, reason));
+    }
+    writer_ = std::make_unique<QPdfWriter>(file_.get());
+    writer_->setResolution(frPdfResolution);
+    writer_->setPageLayout(layout());
+    writer_->setTitle(title);
+    writer_->setCreator(QStringLiteral("Vorik"));
+    if (!painter.begin(writer_.get())) {
+      abortJob(painter);
+      throw EPrinterError(cannotWrite(name, QString()));
+    }
+    return TfrJobStart::Started;
+  }
+
+  bool newPage() { return writer_ && writer_->newPage(); }
+
+  void endJob(QPainter &painter) {
+    if (!file_) return;
+    if (painter.isActive()) painter.end();
+    writer_.reset();
+    const bool written = file_->commit();
+    const QString name = file_->fileName(), reason = file_->errorString();
+    file_.reset();
+    if (!written) throw EPrinterError(cannotWrite(name, reason));
+  }
+
+  void abortJob(QPainter &painter) {
+    if (painter.isActive()) painter.end();
+    writer_.reset();
+    if (file_) file_->cancelWriting();
+    file_.reset();  // the temporary file goes with it
+  }
+
+ private:
+  QPageLayout layout() const { return QPageLayout(size_, orientation_, QMarginsF(0, 0, 0, 0)); }
+  static QString cannotWrite(const QString &name, const QString &reason) {
+    QString text = QStringLiteral("Cannot write the file \"%1\".").arg(QDir::toNativeSeparators(name));
+    if (!reason.isEmpty()) text += QLatin1Char(' ') + reason;
+    return text;
+  }
+
+  QPageSize size_{QPageSize::A4};
+  int code_ = 9;
+  QPageLayout::Orientation orientation_ = QPageLayout::Portrait;
+  std::unique_ptr<QSaveFile> file_;
+  std::unique_ptr<QPdfWriter> writer_;
+};
 
 class SystemPrinterBackend final : public TfrPrinterBackend {
  public:
-  QStringList printerNames() override { return QPrinterInfo::availablePrinterNames(); }
+  // The CUPS printers, then "PDF" (a CUPS queue of that name gives way to it).
+  QStringList printerNames() override {
+    QStringList names = cupsPrinters();
+    names.append(frPdfPrinterName());
+    return names;
+  }
 
+  // The printer last selected, else the CUPS default, else "PDF".
   int currentPrinter() override {
     const QStringList names = printerNames();
-    if (names.isEmpty()) return -1;
     if (!name_.isEmpty() && names.contains(name_)) return names.indexOf(name_);
     const int def = names.indexOf(QPrinterInfo::defaultPrinterName());
-    return def >= 0 ? def : 0;
+    return def >= 0 ? def : 0;  // else the first CUPS printer, or "PDF" when there is none
   }
 
   bool selectPrinter(const QString &name) override {
+    if (name == frPdfPrinterName()) {
+      usePdf_ = true;
+      name_ = name;
+      return true;
+    }
     if (QPrinterInfo::printerInfo(name).isNull()) return false;
     printer().setPrinterName(name);
     if (!printer().isValid()) return false;
+    usePdf_ = false;
     name_ = name;
     return true;
   }
 
   std::vector<TfrPrinterPaper> papers() override {
+    if (usePdf_) return pdfPrinter_.papers();
     std::vector<TfrPrinterPaper> out;
     std::set<int> seen;
     // Only papers with a standard paper code can be named by code.
@@ -45,11 +176,13 @@ class SystemPrinterBackend final : public TfrPrinterBackend {
   }
 
   int paperCode() override {
+    if (usePdf_) return pdfPrinter_.paperCode();
     const int code = printer().pageLayout().pageSize().windowsId();
     return code > 0 ? code : frCustomPaper;
   }
 
   TfrDeviceCaps deviceCaps() override {
+    if (usePdf_) return pdfPrinter_.deviceCaps();
     TfrDeviceCaps c;
     QPrinter &p = printer();
     c.dpiX = p.logicalDpiX();
@@ -66,6 +199,10 @@ class SystemPrinterBackend final : public TfrPrinterBackend {
   }
 
   void applyPaper(int code, int width, int height, int orientation) override {
+    if (usePdf_) {
+      pdfPrinter_.applyPaper(code, width, height, orientation);
+      return;
+    }
     QPageSize size;
     if (code == frCustomPaper) {
       if (width > 0 && height > 0)
@@ -80,21 +217,41 @@ class SystemPrinterBackend final : public TfrPrinterBackend {
     printer().setCopyCount(1);
   }
 
-  bool beginJob(const QString &title) override {
+  TfrJobStart beginJob(const QString &title) override {
+    if (usePdf_) return pdfPrinter_.beginJob(title, painter_);
     printer().setDocName(title);
-    return painter_.begin(&printer());
+    if (!painter_.begin(&printer())) throw EPrinterError(frPrinterGoneText(name_));
+    return TfrJobStart::Started;
   }
   QPainter *canvas() override { return &painter_; }
-  bool newPage() override { return printer().newPage(); }
+  bool newPage() override { return usePdf_ ? pdfPrinter_.newPage() : printer().newPage(); }
   void endJob() override {
-    if (painter_.isActive()) painter_.end();
+    if (usePdf_) {
+      pdfPrinter_.endJob(painter_);
+      return;
+    }
+    if (!painter_.isActive()) return;
+    // The job is spooled when the painter ends; a queue gone meanwhile fails here.
+    painter_.end();
+    if (printer().printerState() == QPrinter::Error) throw EPrinterError(frPrinterGoneText(name_));
   }
   void abortJob() override {
+    if (usePdf_) {
+      pdfPrinter_.abortJob(painter_);
+      return;
+    }
     printer().abort();
     if (painter_.isActive()) painter_.end();
   }
+  bool changesPaperInJob() override { return usePdf_; }
 
  private:
+  static QStringList cupsPrinters() {
+    QStringList names = QPrinterInfo::availablePrinterNames();
+    names.removeAll(frPdfPrinterName());
+    return names;
+  }
+
   // Created on first use: only a selected real printer needs it.
   QPrinter &printer() {
     if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -102,6 +259,8 @@ class SystemPrinterBackend final : public TfrPrinterBackend {
   }
 
   std::unique_ptr<QPrinter> printer_;
+  PdfPrinter pdfPrinter_;
+  bool usePdf_ = false;
   QPainter painter_;
   QString name_;
 };

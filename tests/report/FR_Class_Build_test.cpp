@@ -99,6 +99,54 @@ TEST_F(ReportComponent, AListThatIsNotAPageListPrintsNothingAndSaysWhy) {
   EXPECT_EQ(rep.EMFPages->Count(), 3) << "the prepared pages stay";
 }
 
+TEST_F(ReportComponent, AListThatNamesNoPageStartsNoJob) {
+  PagedList(rep, 3);
+  ASSERT_TRUE(rep.PrepareReport());
+  for (const char *none : {"0", "999", "4-9", " 0 , 999 "}) {
+    errors.clear();
+    EXPECT_FALSE(rep.PrintPreparedReport(none, 1)) << none;
+    ASSERT_EQ(errors.size(), 1) << none;
+    EXPECT_EQ(errors[0], QStringLiteral("The page list \"%1\" names no page of the report (pages 1 to 3).").arg(none));
+  }
+  EXPECT_TRUE(backend.jobs.empty());
+  // Empty parts are skipped; a list reaching past the end prints what exists.
+  std::vector<int> printed;
+  rep.OnProgress = [&](int p) { printed.push_back(p); };
+  ASSERT_TRUE(rep.PrintPreparedReport("1,,2", 1));
+  ASSERT_TRUE(rep.PrintPreparedReport("3,999", 1));
+  EXPECT_EQ(printed, (std::vector<int>{1, 2, 3}));
+  ASSERT_EQ(backend.jobs.size(), 2u);
+  EXPECT_EQ(backend.jobs[1].pages, 1);
+}
+
+TEST_F(ReportComponent, APrinterGoneBeforeThePrintSaysSoAndPrintsNothing) {
+  backend.printers.push_back(TfrFakePrinterBackend::standardPrinter("Matrix"));
+  prn.SetPrinter(&backend);
+  PagedList(rep, 2);
+  ASSERT_TRUE(rep.PrepareReport());
+  ASSERT_TRUE(rep.ChangePrinter(0, 1));
+  backend.removePrinter("Matrix");
+  EXPECT_FALSE(rep.PrintPreparedReport("", 1));
+  EXPECT_EQ(errors, (QStringList{"The printer \"Matrix\" is not available any more. Nothing was printed."}));
+  EXPECT_TRUE(backend.jobs.empty());
+  EXPECT_EQ(rep.EMFPages->Count(), 2);
+}
+
+TEST_F(ReportComponent, APaperChangeAfterAnUnprintedPageStartsNoEmptyJob) {
+  LayoutBuilder l;
+  l.Band(btReportTitle, 0, 20);
+  l.Memo(0, 0, 100, 20, {"portrait"});
+  l.AddPage()->pgOr = 1;
+  l.Band(btReportTitle, 0, 20);
+  l.Memo(0, 0, 100, 20, {"landscape"});
+  l.LoadInto(rep);
+  ASSERT_TRUE(rep.PrepareReport());
+  ASSERT_TRUE(rep.PrintPreparedReport("2", 1));
+  ASSERT_EQ(backend.jobs.size(), 1u);
+  EXPECT_EQ(backend.jobs[0].orientation, 1);
+  EXPECT_EQ(backend.jobs[0].pages, 1);
+}
+
 TEST_F(ReportComponent, AChangeOfPaperStartsASecondJobUnderTheSameTitle) {
   LayoutBuilder l;
   l.Band(btReportTitle, 0, 20);
