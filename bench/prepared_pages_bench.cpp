@@ -1,10 +1,15 @@
 // Prepared pages: memory per page of 60 text objects, drawing pages to PDF at
-// 300 dpi, and text layout.
+// 300 dpi, the same pages printed to the printer "PDF" through the report's
+// print path, and text layout.
+#include "report/core/FR_Class_Report.h"
 #include "report/output/FR_Canvas.h"
 #include "report/output/FR_Class_EMFPages.h"
+#include "report/output/FR_Prntr.h"
 #include "report/output/FR_TextLayout.h"
 
 #include <QBuffer>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
@@ -82,6 +87,31 @@ void BM_DrawPdf300dpi(benchmark::State &state) {
   state.counters["pdf_KB"] = bytes / 1024.0;
 }
 BENCHMARK(BM_DrawPdf300dpi)->Unit(benchmark::kMillisecond);
+
+// 100 pages printed to the printer "PDF" as the preview's print does: page
+// geometry, the PDF file written beside its target and renamed at the end.
+void BM_PrintToPdfPrinter(benchmark::State &state) {
+  auto backend = frCreateSystemPrinterBackend();
+  TfrPrinter prn;
+  prn.SetPrinter(backend.get());
+  prn.SetPrinterIndex(int(prn.Printers.indexOf(frPdfPrinterName())));
+  frPrinter = &prn;
+  QTemporaryDir dir;
+  const QString file = dir.filePath(QStringLiteral("print.pdf"));
+  const TfrPdfFileNameProc ask = frAskPdfFileName;
+  frAskPdfFileName = [&](const QString &) { return file; };
+  {
+    TfrReport rep;
+    for (int i = 0; i < 100; ++i) addPage(*rep.EMFPages, i);
+    for (auto _ : state)
+      if (!rep.PrintPreparedReport(QString(), 1)) state.SkipWithError("the print failed");
+  }
+  state.counters["pages_per_s"] = benchmark::Counter(100.0 * state.iterations(), benchmark::Counter::kIsRate);
+  state.counters["pdf_KB"] = QFileInfo(file).size() / 1024.0;
+  frAskPdfFileName = ask;
+  frPrinter = nullptr;
+}
+BENCHMARK(BM_PrintToPdfPrinter)->Unit(benchmark::kMillisecond);
 
 void BM_LayoutParagraphs(benchmark::State &state) {
   TfrTextLayoutParams p;

@@ -83,8 +83,10 @@ class TfrReport {
   void ShowReport();
   void ShowPreparedReport();
   // Prints the prepared pages: an empty text prints all, "1,3-5" pages 1, 3, 4
-  // and 5; each page Copies times. A text that is not a page list shows a
-  // message and prints nothing (false).
+  // and 5; each page Copies times. A text that is not a page list, or names
+  // no page of the report, shows a message and prints nothing (false); so do
+  // a printer gone since it was chosen and a job that fails, which is dropped
+  // whole. False without a message when the user declines the PDF file question.
   bool PrintPreparedReport(const QString &pageNumbers, int copies);
   // Selects printer NewIndex and lets the pages take their paper again; on
   // failure "Printer selected is not valid" and the old printer (false).
