@@ -132,29 +132,8 @@ TEST_F(ReportComponent, APrinterGoneBeforeThePrintSaysSoAndPrintsNothing) {
   EXPECT_EQ(rep.EMFPages->Count(), 2);
 }
 
-TEST_F(ReportComponent, APaperChangeAfterAnUnprintedPageStartsNoEmptyJob) {
-  LayoutBuilder l;
-  l.Band(btReportTitle, 0, 20);
-  l.Memo(0, 0, 100, 20, {"portrait"});
-  l.AddPage()->pgOr = 1;
-  l.Band(btReportTitle, 0, 20);
-  l.Memo(0, 0, 100, 20, {"landscape"});
-  l.LoadInto(rep);
-  ASSERT_TRUE(rep.PrepareReport());
-  ASSERT_TRUE(rep.PrintPreparedReport("2", 1));
-  ASSERT_EQ(backend.jobs.size(), 1u);
-  EXPECT_EQ(backend.jobs[0].orientation, 1);
-  EXPECT_EQ(backend.jobs[0].pages, 1);
-}
-
 TEST_F(ReportComponent, AChangeOfPaperStartsASecondJobUnderTheSameTitle) {
-  LayoutBuilder l;
-  l.Band(btReportTitle, 0, 20);
-  l.Memo(0, 0, 100, 20, {"portrait"});
-  l.AddPage()->pgOr = 1;
-  l.Band(btReportTitle, 0, 20);
-  l.Memo(0, 0, 100, 20, {"landscape"});
-  l.LoadInto(rep);
+  LoadPortraitThenLandscape(rep);
   ASSERT_TRUE(rep.PrepareReport());
   ASSERT_EQ(rep.EMFPages->Count(), 2);
   ASSERT_TRUE(rep.PrintPreparedReport("", 1));
@@ -162,6 +141,12 @@ TEST_F(ReportComponent, AChangeOfPaperStartsASecondJobUnderTheSameTitle) {
   EXPECT_EQ(backend.jobs[0].title, backend.jobs[1].title);
   EXPECT_EQ(backend.jobs[0].orientation, 0);
   EXPECT_EQ(backend.jobs[1].orientation, 1);
+
+  // The landscape page alone: one job on its paper, no empty portrait job before it.
+  ASSERT_TRUE(rep.PrintPreparedReport("2", 1));
+  ASSERT_EQ(backend.jobs.size(), 3u);
+  EXPECT_EQ(backend.jobs[2].orientation, 1);
+  EXPECT_EQ(backend.jobs[2].pages, 1);
 }
 
 TEST_F(ReportComponent, ThePreviewTakesThePagesOverAndNothingOpensWithoutPages) {

@@ -162,13 +162,7 @@ TEST_F(PdfPrinting, ThreePagesTwiceMakeOnePdfOfSixPagesEachCopyInARow) {
 }
 
 TEST_F(PdfPrinting, PortraitAndLandscapePagesGoIntoOneFile) {
-  LayoutBuilder l;
-  l.Band(btReportTitle, 0, 20);
-  l.Memo(0, 0, 200, 20, {"portrait"});
-  l.AddPage()->pgOr = 1;
-  l.Band(btReportTitle, 0, 20);
-  l.Memo(0, 0, 200, 20, {"landscape"});
-  l.LoadInto(rep);
+  LoadPortraitThenLandscape(rep);
   ASSERT_TRUE(rep.PrepareReport());
   ASSERT_EQ(rep.EMFPages->Count(), 2);
   ASSERT_TRUE(rep.PrintPreparedReport("", 1));

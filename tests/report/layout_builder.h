@@ -69,6 +69,17 @@ class LayoutBuilder {
   int count_ = 0;
 };
 
+// Two pages of one line each: "portrait" on A4 portrait, then "landscape" on A4 landscape.
+inline void LoadPortraitThenLandscape(TfrReport &r) {
+  LayoutBuilder l;
+  l.Band(btReportTitle, 0, 20);
+  l.Memo(0, 0, 100, 20, {"portrait"});
+  l.AddPage()->pgOr = 1;
+  l.Band(btReportTitle, 0, 20);
+  l.Memo(0, 0, 100, 20, {"landscape"});
+  l.LoadInto(r);
+}
+
 // One printed object of a prepared page.
 struct PrintedObject {
   QString text;
