@@ -301,6 +301,7 @@ void TfrPrinter::SelectForJob() {
   }
   // The printer may have gone since it was chosen.
   if (!backend_->selectPrinter(name)) throw EPrinterError(frPrinterGoneText(name));
+  jobPrinter_ = name;
 }
 
 QPainter *TfrPrinter::BeginDoc(const QString &title) {
@@ -312,7 +313,8 @@ QPainter *TfrPrinter::BeginDoc(const QString &title) {
 }
 
 void TfrPrinter::NewPage() {
-  if (!backend_ || !backend_->newPage()) throw EPrinterError(frInvalidPrinterText());
+  // A sheet refused within a job: the printer went away while printing.
+  if (!backend_ || !backend_->newPage()) throw EPrinterError(frPrinterGoneText(jobPrinter_));
 }
 
 void TfrPrinter::EndDoc() {

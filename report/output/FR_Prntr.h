@@ -86,8 +86,6 @@ using TfrPdfFileNameProc = std::function<QString(const QString &proposed)>;
 extern TfrPdfFileNameProc frAskPdfFileName;
 // The proposed file: the job title with ".pdf" in the working folder.
 QString frPdfFileProposal(const QString &jobTitle);
-// The "PDF" printer's resolution, in pixels per inch.
-inline constexpr int frPdfResolution = 600;
 
 // Twelve integers of one page geometry, in this order.
 struct TfrPageGeometry {
@@ -175,6 +173,7 @@ class TfrPrinter {
   int printerIndex_ = 0;
   int defaultIndex_ = 0;
   QString jobTitle_;
+  QString jobPrinter_;  // the printer of the last job
 };
 
 // The engine's one printer wrapper, created at engine start-up.

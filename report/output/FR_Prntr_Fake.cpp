@@ -114,7 +114,8 @@ TfrJobStart TfrFakePrinterBackend::beginJob(const QString &title) {
 }
 
 bool TfrFakePrinterBackend::newPage() {
-  if (jobs.empty() || !painter_.isActive()) return false;
+  // A printer removed during the job refuses the next sheet.
+  if (jobs.empty() || !painter_.isActive() || !find(jobs.back().printer)) return false;
   painter_.end();
   Job &job = jobs.back();
   job.pictures.emplace_back();

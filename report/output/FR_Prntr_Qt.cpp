@@ -34,6 +34,8 @@ QString frPdfFileProposal(const QString &jobTitle) {
 
 namespace {
 
+constexpr int frPdfResolution = 600;  // the "PDF" printer's pixels per inch
+
 // The printer "PDF": the papers of the engine's table that have a page size,
 // no unprintable edge. A job is written to a temporary file beside the chosen
 // one and renamed over it at the end, so a failed or cancelled job leaves

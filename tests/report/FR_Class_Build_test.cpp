@@ -130,6 +130,16 @@ TEST_F(ReportComponent, APrinterGoneBeforeThePrintSaysSoAndPrintsNothing) {
   EXPECT_EQ(errors, (QStringList{"The printer \"Matrix\" is not available any more. Nothing was printed."}));
   EXPECT_TRUE(backend.jobs.empty());
   EXPECT_EQ(rep.EMFPages->Count(), 2);
+
+  // Gone while the first page prints: the job is dropped, not handed over half done.
+  errors.clear();
+  rep.OnProgress = [&](int) { backend.removePrinter("Laser"); };
+  ASSERT_TRUE(rep.ChangePrinter(1, 0));
+  EXPECT_FALSE(rep.PrintPreparedReport("", 1));
+  EXPECT_EQ(errors, (QStringList{"The printer \"Laser\" is not available any more. Nothing was printed."}));
+  ASSERT_EQ(backend.jobs.size(), 1u);
+  EXPECT_TRUE(backend.jobs[0].aborted);
+  EXPECT_FALSE(backend.jobs[0].ended);
 }
 
 TEST_F(ReportComponent, AChangeOfPaperStartsASecondJobUnderTheSameTitle) {
