@@ -289,16 +289,16 @@ QString TfrPrinter::JobTitle(const QString &title) {
 
 void TfrPrinter::SelectForJob() {
   if (!backend_) throw EPrinterError(frInvalidPrinterText());
-  // The virtual entry prints on the system's current printer.
-  QString name;
   if (IsDefaultPrinter()) {
+    // The virtual entry has no device: the wrapper is bound to the system's
+    // current printer, whose geometry the pages then print at.
     const QStringList names = backend_->printerNames();
     const int current = backend_->currentPrinter();
-    if (current >= 0 && current < names.size()) name = names.at(current);
-    if (name.isEmpty()) throw EPrinterError(frInvalidPrinterText());
-  } else {
-    name = Printers.at(printerIndex_);
+    const int index = current >= 0 && current < names.size() ? int(Printers.indexOf(names.at(current))) : -1;
+    if (index < 0 || index == defaultIndex_) throw EPrinterError(frInvalidPrinterText());
+    SetPrinterIndex(index);
   }
+  const QString name = Printers.at(printerIndex_);
   // The printer may have gone since it was chosen.
   if (!backend_->selectPrinter(name)) throw EPrinterError(frPrinterGoneText(name));
   jobPrinter_ = name;

@@ -139,9 +139,9 @@ class TfrPrinter {
 
   // Print jobs, titled "Quorvane: " and the report's title ("Untitled" when empty).
   static QString JobTitle(const QString &title);
-  // Makes the selected printer (for "Default printer" the system's current
-  // one) current in the backend; raises EPrinterError naming a printer that
-  // is gone since it was chosen.
+  // Makes the selected printer current in the backend; "Default printer"
+  // selects the system's current printer first. Raises EPrinterError naming
+  // a printer that is gone since it was chosen.
   void SelectForJob();
   // Starts a job on the selected printer with the wrapper's paper: its
   // canvas, or nullptr when the user cancelled. Raises EPrinterError when the

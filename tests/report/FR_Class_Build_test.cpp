@@ -119,6 +119,32 @@ TEST_F(ReportComponent, AListThatNamesNoPageStartsNoJob) {
   EXPECT_EQ(backend.jobs[1].pages, 1);
 }
 
+TEST_F(ReportComponent, DefaultPrinterPrintsOnTheSystemsPrinterAtItsGeometry) {
+  backend.printers.push_back(TfrFakePrinterBackend::standardPrinter("Matrix", 300, 300));
+  backend.current = 1;
+  prn.SetPrinter(&backend);
+  prn.SetPrinterIndex(prn.DefaultPrinterIndex());
+  PagedList(rep, 1);
+  ASSERT_TRUE(rep.PrepareReport());
+  ASSERT_TRUE(rep.PrintPreparedReport("", 1));
+  ASSERT_EQ(backend.jobs.size(), 1u);
+  EXPECT_EQ(backend.jobs[0].printer, "Matrix");
+  EXPECT_EQ(prn.Printers.at(prn.PrinterIndex()), "Matrix");
+  // Drawn in the printer's device units (300 dpi), not onto an empty area.
+  const QRect drawn = backend.jobs[0].pictures[0].boundingRect();
+  EXPECT_GT(drawn.width(), 100);
+  EXPECT_LT(drawn.right(), rep.EMFPages->GetPageRec(0)->PrnInfo.printWidth);
+  EXPECT_EQ(rep.EMFPages->GetPageRec(0)->PrnInfo.physWidth, 2480);  // A4 at 300 dpi
+
+  // No printer at all: "Default printer" cannot print.
+  backend.printers.clear();
+  prn.SetPrinter(&backend);
+  errors.clear();
+  EXPECT_FALSE(rep.PrintPreparedReport("", 1));
+  EXPECT_EQ(errors, (QStringList{"Printer selected is not valid"}));
+  EXPECT_EQ(backend.jobs.size(), 1u);
+}
+
 TEST_F(ReportComponent, APrinterGoneBeforeThePrintSaysSoAndPrintsNothing) {
   backend.printers.push_back(TfrFakePrinterBackend::standardPrinter("Matrix"));
   prn.SetPrinter(&backend);
