@@ -41,25 +41,6 @@ namespace {
 
 const QString kNotSaved = QStringLiteral("A fájl mentése nem történt meg!");
 
-// Ticket lines: widths and alignments of columns A to X; bold A1 to AM1.
-excel::SheetSpec TicketLineSheet() {
-  using excel::HAlign;
-  const HAlign L = HAlign::Left, R = HAlign::Right;
-  return {{{12, L}, {12, L}, {12, L}, {10, L}, {45, L}, {15, L}, {45, L}, {15, R},
-           {15, L}, {15, R}, {5, R},  {5, R},  {15, L}, {17, L}, {15, L}, {10, L},
-           {15, L}, {12, L}, {45, L}, {45, L}, {30, L}, {15, L}, {15, L}, {13, L}},
-          39};
-}
-
-// Producers: columns A to U, all left-aligned; bold A1 to U1.
-excel::SheetSpec ProducerSheet() {
-  const double widths[] = {45, 4, 45, 45, 45, 45, 20, 45, 3, 15, 15, 15, 10, 15, 12, 30, 15, 13, 9, 20, 20};
-  excel::SheetSpec spec;
-  for (double w : widths) spec.columns.push_back({w, excel::HAlign::Left});
-  spec.boldColumns = 21;
-  return spec;
-}
-
 const QStringList kProducerGridColumns = {"O_NEV",     "O_IRSZAM",  "O_HELYSEGNEV", "O_UTCA",
                                           "O_SZULNEV", "O_SZULHELY", "O_SZIDO",     "O_ANYJA",
                                           "O_NEME",    "O_ADOAZON", "O_ADOSZAM",    "O_TAJ",
@@ -97,6 +78,43 @@ QDateEdit *DatePicker(QWidget *parent, const char *name) {
 }
 
 }  // namespace
+
+excel::SheetSpec TicketLineSheet() {
+  using excel::HAlign;
+  const HAlign L = HAlign::Left, R = HAlign::Right;
+  return {{{12, L}, {12, L}, {12, L}, {10, L}, {45, L}, {15, L}, {45, L}, {15, R},
+           {15, L}, {15, R}, {5, R},  {5, R},  {15, L}, {17, L}, {15, L}, {10, L},
+           {15, L}, {12, L}, {45, L}, {45, L}, {30, L}, {15, L}, {15, L}, {13, L}},
+          39};
+}
+
+excel::SheetSpec ProducerSheet() {
+  const double widths[] = {45, 4, 45, 45, 45, 45, 20, 45, 3, 15, 15, 15, 10, 15, 12, 30, 15, 13, 9, 20, 20};
+  excel::SheetSpec spec;
+  for (double w : widths) spec.columns.push_back({w, excel::HAlign::Left});
+  spec.boldColumns = 21;
+  return spec;
+}
+
+QStringList TicketLineSql(bool byPaymentDate) {
+  const QString dateColumn = byPaymentDate ? QStringLiteral("f_fizkelt") : QStringLiteral("f_felvkelt");
+  return {QStringLiteral("SELECT f_fizkelt, f_felvkelt, f_kelt, f_ostermkod, o_nev,  s_Bszam, s_megnevezes, "
+                         "s_netto, s_megy, s_ear, s_kompmerteke, f_szja,  "),
+          QStringLiteral("  o_Adoazon, o_Adoszam,  o_TAJ, o_Igszam, o_Regszam, o_Csgazd, o_Helysegnev, o_Utca, "
+                         "o_Bankszla, f_muvktg, o_Igszam1, o_Csgazd1 "),
+          QStringLiteral("  FROM qzsor                              "),
+          QStringLiteral("  LEFT JOIN qzfej     ON s_bszam     = f_bszam "),
+          QStringLiteral("  LEFT JOIN ostermelo ON f_ostermkod = o_kod   "),
+          QStringLiteral("  WHERE (%1 >= :p1 AND %1 <= :p2) AND (f_akod = :p3) ").arg(dateColumn),
+          QStringLiteral("  ORDER BY s_Bszam ")};
+}
+
+QStringList ProducerSql() {
+  return {QStringLiteral("SELECT O_NEV, O_IRSZAM, o_Helysegnev, o_Utca, O_SZULNEV, O_SZULHELY, O_SZIDO, O_ANYJA, "
+                         "O_NEME, o_Adoazon, o_Adoszam, o_TAJ, o_Igszam, o_Regszam, o_Csgazd, o_Bankszla, "
+                         "o_Igszam1, o_Csgazd1, o_Felir, O_JELLEG, O_HAZSZAM "),
+          QStringLiteral("  FROM ostermelo "), QStringLiteral("  ORDER BY o_Nev ")};
+}
 
 TForm20::TForm20(QWidget *owner) : QDialog(owner) {
   setObjectName(QStringLiteral("Form20"));
@@ -247,29 +265,9 @@ void TForm20::Gather(db::Query *query, QPushButton *exportButton, QTableView *gr
   exportButton->setEnabled(true);
 }
 
-void TForm20::Button1Click() {
-  const QString dateColumn = RadioButton1->isChecked() ? QStringLiteral("f_fizkelt") : QStringLiteral("f_felvkelt");
-  Gather(ZQ20, Button4, DBGrid1,
-         {QStringLiteral("SELECT f_fizkelt, f_felvkelt, f_kelt, f_ostermkod, o_nev,  s_Bszam, s_megnevezes, "
-                         "s_netto, s_megy, s_ear, s_kompmerteke, f_szja,  "),
-          QStringLiteral("  o_Adoazon, o_Adoszam,  o_TAJ, o_Igszam, o_Regszam, o_Csgazd, o_Helysegnev, o_Utca, "
-                         "o_Bankszla, f_muvktg, o_Igszam1, o_Csgazd1 "),
-          QStringLiteral("  FROM qzsor                              "),
-          QStringLiteral("  LEFT JOIN qzfej     ON s_bszam     = f_bszam "),
-          QStringLiteral("  LEFT JOIN ostermelo ON f_ostermkod = o_kod   "),
-          QStringLiteral("  WHERE (%1 >= :p1 AND %1 <= :p2) AND (f_akod = :p3) ").arg(dateColumn),
-          QStringLiteral("  ORDER BY s_Bszam ")},
-         true);
-}
+void TForm20::Button1Click() { Gather(ZQ20, Button4, DBGrid1, TicketLineSql(RadioButton1->isChecked()), true); }
 
-void TForm20::Button5Click() {
-  Gather(ZQ30, Button6, DBGrid2,
-         {QStringLiteral("SELECT O_NEV, O_IRSZAM, o_Helysegnev, o_Utca, O_SZULNEV, O_SZULHELY, O_SZIDO, O_ANYJA, "
-                         "O_NEME, o_Adoazon, o_Adoszam, o_TAJ, o_Igszam, o_Regszam, o_Csgazd, o_Bankszla, "
-                         "o_Igszam1, o_Csgazd1, o_Felir, O_JELLEG, O_HAZSZAM "),
-          QStringLiteral("  FROM ostermelo "), QStringLiteral("  ORDER BY o_Nev ")},
-         false);
-}
+void TForm20::Button5Click() { Gather(ZQ30, Button6, DBGrid2, ProducerSql(), false); }
 
 void TForm20::Button4Click() {
   Export(ZQ20, Data->IBTable1, TicketLineSheet(), CheckBox1, ProgressBar1,

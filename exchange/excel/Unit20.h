@@ -32,9 +32,19 @@ class Query;
 class Table;
 }  // namespace db
 
-namespace excel {
-struct SheetSpec;
-}
+#include "exchange/excel/SheetExport.h"
+
+#include <QStringList>
+
+// The ticket-line statement (":p1", ":p2" the range, ":p3" the receiver),
+// ranging over the payment date or the purchase date.
+QStringList TicketLineSql(bool byPaymentDate);
+// Widths and alignments of columns A to X; bold A1 to AM1.
+excel::SheetSpec TicketLineSheet();
+// The producer statement: every producer, by name.
+QStringList ProducerSql();
+// Columns A to U, all left-aligned; bold A1 to U1.
+excel::SheetSpec ProducerSheet();
 
 class TForm20 : public QDialog {
   Q_OBJECT
