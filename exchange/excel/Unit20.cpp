@@ -229,6 +229,9 @@ TForm20::TForm20(QWidget *owner) : QDialog(owner) {
   connect(DateTimePicker1, &QDateEdit::dateChanged, this, stale);
   connect(DateTimePicker2, &QDateEdit::dateChanged, this, stale);
   connect(RadioButton1, &QRadioButton::toggled, this, stale);
+  // A query closed under the dialog (by a commit of the transaction) has no rows to export.
+  connect(ZQ20, &db::DataSet::closed, Button4, [this] { Button4->setEnabled(false); });
+  connect(ZQ30, &db::DataSet::closed, Button6, [this] { Button6->setEnabled(false); });
 
   resize(std::max(640, sizeHint().width()), 520);
 }

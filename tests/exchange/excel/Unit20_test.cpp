@@ -43,9 +43,10 @@ class FakeLauncher : public platform::Launcher {
  public:
   bool open(const QString &path) override {
     opened << path;
-    return true;
+    return works;
   }
   QStringList opened;
+  bool works = true;
 };
 
 const QStringList kTicketHeaders = {
@@ -393,12 +394,20 @@ TEST_F(ExcelExport, ExportFollowsTheTabsOwnGather) {
   f->Button1Click();
   EXPECT_TRUE(f->Button4->isEnabled());
 
+  // A commit of the transaction closes the query: nothing left to export.
+  Data->IBTrans1->commit();
+  EXPECT_FALSE(f->Button4->isEnabled());
+  EXPECT_FALSE(f->Button6->isEnabled());
+  f->Button1Click();
+  f->Button5Click();
+  EXPECT_TRUE(f->Button4->isEnabled());
+
   // A gather that fails leaves export off.
   Data->ZCon1->close();
   const auto seen = Run([&] { f->Button1->click(); }, {QMessageBox::Ok});
   EXPECT_EQ(seen[0].kind, QStringLiteral("Error"));
   EXPECT_FALSE(f->Button4->isEnabled());
-  EXPECT_TRUE(f->Button6->isEnabled());
+  EXPECT_FALSE(f->Button6->isEnabled()) << "the connection closed took the producers' rows too";
 }
 
 TEST_F(ExcelExport, AnEmptyResultGivesTheHeaderRowOnly) {
@@ -412,6 +421,14 @@ TEST_F(ExcelExport, AnEmptyResultGivesTheHeaderRowOnly) {
   ASSERT_FALSE(book.isEmpty());
   ExpectTicketSheetLayout(book, 0);
   EXPECT_EQ(launcher_.opened.size(), 1);
+
+  // No program to open it: said, and the end message follows; the file stays.
+  launcher_.works = false;
+  const auto again = Run([&] { f->Button4Click(); }, {QMessageBox::Yes, QMessageBox::Ok, QMessageBox::Ok});
+  EXPECT_EQ(again[1].kind, QStringLiteral("Error"));
+  EXPECT_TRUE(again[1].text.startsWith(QStringLiteral("A munkafüzet nem nyitható meg: "))) << again[1].text.toStdString();
+  EXPECT_EQ(again[2].text, QStringLiteral("A vorik konvertálás befejeződött!"));
+  EXPECT_TRUE(QFile::exists(work_->file(QStringLiteral("QZFEJ.xls"))));
 }
 
 TEST_F(ExcelExport, ProducersSheet) {
