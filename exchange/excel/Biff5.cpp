@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 namespace excel {
 
@@ -177,7 +178,7 @@ void Biff5Writer::writeGlobals() {
   b.u16(0x8000).u8(0).u8(0xFF);  // style Normal on XF 0
   put(kStyle);
   // BOUNDSHEET: the sheet's stream position follows the globals, which end with
-  // this record (4 + 12) and EOF (4).
+  // this record and EOF; the buffer still holds the stream from its start.
   const QByteArray name = QByteArrayLiteral("Munka1");
   const std::size_t sheetAt = buffer_.size() + 4 + 6 + 1 + static_cast<std::size_t>(name.size()) + 4;
   b.u32(static_cast<std::uint32_t>(sheetAt)).u8(0).u8(0).text8(name);
