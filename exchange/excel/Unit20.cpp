@@ -252,8 +252,7 @@ void TForm20::FormShow() {
   Button4->setEnabled(false);
 }
 
-void TForm20::Gather(db::Query *query, QPushButton *exportButton, QTableView *grid, const QStringList &lines,
-                     bool ticketParams) {
+void TForm20::Gather(db::Query *query, QPushButton *exportButton, const QStringList &lines, bool ticketParams) {
   exportButton->setEnabled(false);
   query->close();
   query->sql().clear();
@@ -264,13 +263,15 @@ void TForm20::Gather(db::Query *query, QPushButton *exportButton, QTableView *gr
     query->paramByName(QStringLiteral("p3")).setString(AtvevoKod);
   }
   query->open();
-  grid->resizeColumnsToContents();
   exportButton->setEnabled(true);
 }
 
-void TForm20::Button1Click() { Gather(ZQ20, Button4, DBGrid1, TicketLineSql(RadioButton1->isChecked()), true); }
+void TForm20::Button1Click() { Gather(ZQ20, Button4, TicketLineSql(RadioButton1->isChecked()), true); }
 
-void TForm20::Button5Click() { Gather(ZQ30, Button6, DBGrid2, ProducerSql(), false); }
+void TForm20::Button5Click() {
+  Gather(ZQ30, Button6, ProducerSql(), false);
+  DBGrid2->resizeColumnsToContents();
+}
 
 void TForm20::Button4Click() {
   Export(ZQ20, Data->IBTable1, TicketLineSheet(), CheckBox1, ProgressBar1,

@@ -99,8 +99,7 @@ class TForm20 : public QDialog {
   void Export(db::Query *query, db::Table *table, const excel::SheetSpec &spec, QCheckBox *shown,
               QProgressBar *progress, const QString &endText);
   // Runs the gather: on failure the grid stays empty and export disabled.
-  void Gather(db::Query *query, QPushButton *exportButton, QTableView *grid, const QStringList &lines,
-              bool ticketParams);
+  void Gather(db::Query *query, QPushButton *exportButton, const QStringList &lines, bool ticketParams);
 
   db::DataSource *DSQ20, *DSQ30;
   db::DataSetModel *model20_, *model30_;
