@@ -4,7 +4,8 @@ set -euo pipefail
 PKGS=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
       qt6-base-dev libqt6printsupport6 libqt6xml6 libgl1-mesa-dev
       libfbclient2 firebird3.0-server-core firebird3.0-utils firebird-dev
-      qt6-declarative-dev libgsf-1-dev fonts-liberation libgtest-dev libgmock-dev libbenchmark-dev xvfb poppler-utils)
+      qt6-declarative-dev libgsf-1-dev python3-xlrd fonts-liberation libgtest-dev libgmock-dev libbenchmark-dev xvfb
+      poppler-utils)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,0 +1,22 @@
+#pragma once
+// Opening a file in the program the desktop associates with it (the shell's
+// "open" verb). The process has one launcher; tests put a fake in its place.
+#include <QString>
+
+namespace platform {
+
+class Launcher {
+ public:
+  virtual ~Launcher() = default;
+  // Starts the associated program on the file (an absolute path) and
+  // returns at once; false
+  // when it could not be started.
+  virtual bool open(const QString &path) = 0;
+};
+
+// The process's launcher: xdg-open, unless a test has set another.
+Launcher &launcher();
+// Replaces the process's launcher (not owned); nullptr restores xdg-open.
+void setLauncher(Launcher *replacement);
+
+}  // namespace platform
