@@ -85,7 +85,7 @@ struct Memory {
       const int i = std::min(ds->RecNo, kRecords - 1);
       if (n == QLatin1String("Name")) v = Variant(names[size_t(i)]);
       else if (n == QLatin1String("Code")) v = Variant(i);
-      else if (n == QLatin1String("Qty")) v = Variant(static_cast<long double>(i % 97) * 1.5L);
+      else if (n == QLatin1String("Qty")) v = Variant((i % 97) * 1.5);
       else if (n == QLatin1String("Price")) v = Variant(static_cast<long double>(212.5));
       else if (n == QLatin1String("Unit")) v = Variant(QStringLiteral("kg"));
       else if (n == QLatin1String("Serial")) v = Variant(QStringLiteral("2500%1").arg(i));

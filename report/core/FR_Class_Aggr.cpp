@@ -16,7 +16,7 @@ namespace {
 using Std = TfrStdFunctionLibrary;
 
 // Numbers go back into expression text, where "," separates arguments.
-QString numberText(long double v) {
+QString numberText(double v) {
   static const platform::FormatSettings dot = [] {
     platform::FormatSettings f = platform::regional();
     f.decimalSeparator = QLatin1Char('.');
@@ -25,19 +25,25 @@ QString numberText(long double v) {
   return platform::FloatToStr(v, dot);
 }
 
-long double realOf(const Variant &v) { return v.isNull() ? 0 : v.toFloat(); }
+double realOf(const Variant &v) { return v.isNull() ? 0 : v.toFloat(); }
 
-// "Dataset.Field" or "Form.Dataset.Field": the dataset and the field.
+// "Dataset.Field" or "Form.Dataset.Field": the dataset and the field. The
+// aggregate walks the dataset whether or not it is open, so a closed one is
+// opened to find its field.
 bool splitDataSetField(const QString &text, db::DataSet *&ds, db::Field *&field) {
   ds = nullptr;
   field = nullptr;
   if (!text.contains(QLatin1Char('.'))) return false;
   frGetDataSetAndField(text, ds, field);
+  if (ds && !field && !ds->active()) {
+    ds->open();
+    frGetDataSetAndField(text, ds, field);
+  }
   return ds && field;
 }
 
 void datasetAggregate(int fno, db::DataSet *ds, db::Field *field, QString &val) {
-  long double sum = 0, mn = 1e200L, mx = -1e200L;
+  double sum = 0, mn = 1e200, mx = -1e200;
   int count = 0;
   if (!ds->active()) ds->open();
   // The walk puts the dataset back where it was, so that a band looping
@@ -47,7 +53,7 @@ void datasetAggregate(int fno, db::DataSet *ds, db::Field *field, QString &val) 
   const QString fieldName = field ? field->fieldName() : QString();
   ds->first();
   while (!ds->eof()) {
-    long double v = 0;
+    double v = 0;
     if (field) {
       db::Field *f = ds->findField(fieldName);
       v = f ? realOf(frFieldValue(*f)) : 0;
@@ -125,12 +131,12 @@ void aggregate(int fno, const Variant &p1, const Variant &p2, const Variant &p3,
     auto it = target->Values.find(key);
     if (it == target->Values.end()) {
       TfrAggregate a;
-      a.value = fno == Std::fnMIN ? 1e200L : fno == Std::fnMAX ? -1e200L : 0;
+      a.value = fno == Std::fnMIN ? 1e200 : fno == Std::fnMAX ? -1e200 : 0;
       it = target->Values.insert(key, a);
     } else if (it->counted) {
       return;  // the same aggregate twice in the footer counts a record once
     }
-    long double v = 1;
+    double v = 1;
     if (fno != Std::fnCOUNT) v = realOf(frParser->Calc(arg1));
     switch (fno) {
       case Std::fnSUM: case Std::fnAVG: it->value += v; break;

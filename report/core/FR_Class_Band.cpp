@@ -298,7 +298,9 @@ bool TfrBand::Draw() {
     // which leave it out unless told to count invisible records.
     P->collectAggregates(this);
   }
-  if (fitted && !Repeating && Typ != btPageFooter) ResetAggregates();
+  // A page footer keeps its totals until it printed on the last page made
+  // (one not printed on the first page carries that page into the next).
+  if (fitted && !Repeating && (Typ != btPageFooter || frBuild.PageNo == emf().Count() - 1)) ResetAggregates();
   if (R->OnEndBand) R->OnEndBand(this);
   frBuild.CurBand = savedBand;
   // Data bands chained after this one without a source of their own print with it.
@@ -489,14 +491,13 @@ void TfrPageRun::InitReport() {
         if (f->View && f->y >= d->y && (!d->FooterBand || f->y < d->FooterBand->y)) d->FooterBand = f;
     }
   {
-    // Groups nest as drawn: the n-th header from the top closes with the
-    // n-th footer from the bottom.
-    std::vector<TfrBand *> footers;
-    for (TfrBand *f = Bands[btGroupFooter]; f; f = f->Next)
-      if (f->View) footers.push_back(f);
-    size_t n = 0;
-    for (TfrBand *g = Bands[btGroupHeader]; g; g = g->Next, ++n)
-      g->LastBand = n < footers.size() ? footers[footers.size() - 1 - n] : nullptr;
+    // Both chains run by their tops: the n-th group header closes with the
+    // n-th group footer (stored layouts are drawn to that rule).
+    TfrBand *f = Bands[btGroupFooter];
+    for (TfrBand *g = Bands[btGroupHeader]; g; g = g->Next) {
+      g->LastBand = f && f->View ? f : nullptr;
+      if (f) f = f->Next;
+    }
   }
   // Value-list entries may hide an aggregate behind a plain name.
   collectAll_ = Report->Values.Count() > 0;
@@ -641,7 +642,6 @@ void TfrPageRun::PrintPageFooters() {
   const int count = emf().Count();
   if (count == 1 && frBuild.PageNo == 0 && pf && pf->Present() && !pf->OnFirstPage) {
     frBuild.PageNo = count;
-    if (pf) pf->ResetAggregates();
     return;
   }
   const int savedY = CurY;
@@ -654,8 +654,6 @@ void TfrPageRun::PrintPageFooters() {
       frBuild.OuterReport->OnEndPage(p);
     for (TfrBand *b = pf; b; b = b->Next) ShowBand(b);
   }
-  if (pf)
-    for (TfrBand *b = pf; b; b = b->Next) b->ResetAggregates();
   CurY = savedY;
   inPageStart_ = savedStart;
   frBuild.PageNo = count;
@@ -771,7 +769,7 @@ void TfrPageRun::doLoop(int level) {
       break;
     }
     b->Positions[0] = 1;
-    for (TfrBand *g = Bands[btGroupHeader]; g; g = g->Next) g->Positions[0] = 0;
+    for (TfrBand *g = Bands[btGroupHeader]; g; g = g->Next) g->Positions[0] = g->Positions[1] = 0;
     if (sourceEof(b)) continue;
     const bool grouped = level == 1 && groups_;
     if (grouped)

@@ -29,7 +29,7 @@ inline constexpr int frBandTypeCount = 22;
 // being collected was counted already (the mark) and how many records were added.
 struct TfrAggregate {
   bool counted = false;
-  long double value = 0;
+  double value = 0;
   int n = 0;
 };
 

@@ -168,18 +168,17 @@ Variant frFieldValue(const db::Field &field) {
     case QMetaType::Bool:
       return Variant(v.toBool());
     case QMetaType::QDate:
-      return Variant::DateTime(QDate(1899, 12, 30).daysTo(v.toDate()));
+      return Variant::DateTime(frDateValue(v.toDate()));
     case QMetaType::QTime:
-      return Variant::DateTime(v.toTime().msecsSinceStartOfDay() / 86400000.0L);
+      return Variant::DateTime(frTimeValue(v.toTime()));
     case QMetaType::QDateTime: {
       const QDateTime dt = v.toDateTime();
-      return Variant::DateTime(QDate(1899, 12, 30).daysTo(dt.date()) +
-                               dt.time().msecsSinceStartOfDay() / 86400000.0L);
+      return Variant::DateTime(frDateValue(dt.date()) + frTimeValue(dt.time()));
     }
     default:
       break;
   }
-  if (v.canConvert<db::Decimal>()) return Variant(static_cast<long double>(field.asFloat()));
+  if (v.canConvert<db::Decimal>()) return Variant(field.asFloat());
   return Variant(field.asString());
 }
 

@@ -37,8 +37,10 @@ TfrDataset *frFindDataSource(const QString &name, bool &owned) {
     ds = counted;
     owned = true;
   } else {
+    // A name that finds nothing gives no source (a master band then takes
+    // the report's Dataset); a component of another class is an error.
     QObject *component = frFindReportComponent(name);
-    if (!component) throw EDSError(QStringLiteral("Unable to open dataset ") + name);
+    if (!component) return nullptr;
     ds = qobject_cast<TfrDataset *>(component);
     if (!ds) throw EInvalidCast();
   }

@@ -66,8 +66,8 @@ class TfrUserDataset : public TfrDataset {
 // digit 1 to 9: a new source of that many records, which the caller owns
 // (owned is set). Otherwise a TfrDataset of the report owner's components.
 // A name holding ";" is not a source name. The source found gets Init.
-// Raises the conversion error for a bad count, EInvalidCast for a component
-// of another class, and the build error for a name that names nothing.
+// Raises the conversion error for a bad count and EInvalidCast for a
+// component of another class; a name that names nothing gives nullptr.
 TfrDataset *frFindDataSource(const QString &name, bool &owned);
 
 // Containers (forms, data modules) that names of the form Container.Component

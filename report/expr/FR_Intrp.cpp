@@ -208,7 +208,11 @@ class Compiler {
       const int line = addLine(QChar(opJump) + target(unresolved));
       int e = p_;
       while (isDigit(at(e))) ++e;
-      if (e == p_ || isNameChar(at(e))) fail(msgGoto);
+      if (e == p_ || isNameChar(at(e))) {
+        // The label word is read before it is found wrong: the error stands after it.
+        while (p_ < t_.size() && t_[p_].unicode() > 32) ++p_;
+        fail(msgGoto);
+      }
       gotos_.push_back({line, t_.mid(p_, e - p_)});
       p_ = e;
       return;
@@ -424,18 +428,21 @@ QString cleanScript(const QStringList &source) {
   return text;
 }
 
-// Line and column of an error: the non-blank characters up to and including
-// the first character of the offending word, found again in the source lines.
+// Line and column of an error: the non-blank characters of the cleaned text
+// before the offending word are counted, and the source lines are walked with
+// that count, each up to its "{" (a "//" comment counts); the column is that
+// of the last character counted, so the error stands after the last good word.
 QString errorText(const QStringList &source, const QString &text, int pos, const QString &message) {
   int count = 0;
-  for (int i = 0; i < text.size() && i <= pos; ++i)
+  for (int i = 0; i < text.size() && i < pos; ++i)
     if (text[i].unicode() > 32) ++count;
+  if (count == 0) return QStringLiteral("Строка 1/1: %1").arg(message);
   int line = source.isEmpty() ? 1 : static_cast<int>(source.size()), column = 1;
   int seen = 0;
   bool found = false;
   for (int l = 0; l < source.size() && !found; ++l) {
-    const QString src = cutComments(source[l]);
-    for (int c = 0; c < src.size(); ++c) {
+    const QString &src = source[l];
+    for (int c = 0; c < src.size() && src[c] != QLatin1Char('{'); ++c) {
       if (src[c].unicode() > 32 && ++seen == count) {
         line = l + 1;
         column = c + 1;

@@ -163,7 +163,7 @@ Variant numberLiteral(QStringView t) {
       }
       v = v * 10 + (c.unicode() - '0');
     }
-    if (digits) return Variant(static_cast<long double>(v));
+    if (digits) return Variant(static_cast<double>(v));
   }
   QString n = t.toString();
   const QChar sep = platform::regional().decimalSeparator;
@@ -432,7 +432,7 @@ Variant TfrParser::EvalPostfix(const QString &p) {
         switch (c) {
           case opINT: a = Variant(std::trunc(a.toFloat())); break;
           case opFRAC: {
-            const long double f = a.toFloat();
+            const double f = a.toFloat();
             a = Variant(f - std::trunc(f));
             break;
           }

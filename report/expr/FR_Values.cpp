@@ -32,8 +32,9 @@ QDateTime toDateTime(long double days) {
   return QDateTime(base.addDays(qint64(whole)), QTime::fromMSecsSinceStartOfDay(int(ms)));
 }
 
-long double toNumber(const Variant &v, const platform::FormatSettings &fs) {
-  if (v.isString()) return platform::StrToFloat(v.stringValue().trimmed(), fs);
+// A value as the engine's real (a text read and rounded to a double).
+double toNumber(const Variant &v, const platform::FormatSettings &fs) {
+  if (v.isString()) return static_cast<double>(platform::StrToFloat(v.stringValue().trimmed(), fs));
   return v.toFloat();
 }
 
@@ -64,7 +65,7 @@ QString frFormatValue(const Variant &value, quint32 format, const QString &forma
   const int type = frFormatType(format);
   switch (frFormatCategory(format)) {
     case fcNumber: {
-      const long double n = toNumber(value, fs);
+      const double n = toNumber(value, fs);
       const int decimals = frFormatDecimals(format);
       switch (type) {
         case 0:
@@ -154,8 +155,8 @@ QString undefinedSymbol(const QString &name) {
   return QStringLiteral("Undefined symbol \"") + name + u'"';
 }
 
-long double dateOf(const QDateTime &dt) { return QDate(1899, 12, 30).daysTo(dt.date()); }
-long double timeOf(const QDateTime &dt) { return dt.time().msecsSinceStartOfDay() / kMsPerDay; }
+double dateOf(const QDateTime &dt) { return frDateValue(dt.date()); }
+double timeOf(const QDateTime &dt) { return frTimeValue(dt.time()); }
 
 }  // namespace
 

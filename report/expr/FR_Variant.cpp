@@ -1,5 +1,6 @@
 #include "report/expr/FR_Variant.h"
 
+#include "platform/collation.h"
 #include "platform/conv.h"
 #include "report/core/FR_Utils.h"
 
@@ -43,26 +44,26 @@ const QDate dayZero(1899, 12, 30);
 
 }  // namespace
 
-long double frDateValue(const QDate &d) { return d.isValid() ? dayZero.daysTo(d) : 0; }
+double frDateValue(const QDate &d) { return d.isValid() ? dayZero.daysTo(d) : 0; }
 
-long double frTimeValue(const QTime &t) {
-  return t.isValid() ? t.msecsSinceStartOfDay() / 86400000.0L : 0;
+double frTimeValue(const QTime &t) {
+  return t.isValid() ? t.msecsSinceStartOfDay() / 86400000.0 : 0;
 }
 
-long double frDateTimeValue(const QDateTime &dt) {
+double frDateTimeValue(const QDateTime &dt) {
   if (!dt.isValid()) return 0;
   // The class library's negative dates keep the time as a positive fraction.
-  const long double days = frDateValue(dt.date());
-  const long double time = frTimeValue(dt.time());
+  const double days = frDateValue(dt.date());
+  const double time = frTimeValue(dt.time());
   return days < 0 ? days - time : days + time;
 }
 
-QDateTime frToDateTime(long double v) {
-  if (!std::isfinite(static_cast<double>(v)) || std::fabs(static_cast<double>(v)) > 3.0e6)
+QDateTime frToDateTime(double v) {
+  if (!std::isfinite(v) || std::fabs(v) > 3.0e6)
     throw platform::ConvertError(QStringLiteral("Invalid argument to date encode"));
-  const long double whole = std::trunc(v);
-  long double frac = std::fabs(v - whole);
-  qint64 ms = static_cast<qint64>(platform::RoundHalfEven(frac * 86400000.0L));
+  const double whole = std::trunc(v);
+  double frac = std::fabs(v - whole);
+  qint64 ms = static_cast<qint64>(platform::RoundHalfEven(frac * 86400000.0));
   qint64 days = static_cast<qint64>(whole);
   if (ms >= 86400000) {
     ms -= 86400000;
@@ -73,7 +74,7 @@ QDateTime frToDateTime(long double v) {
 
 Variant Variant::FromInt64(qint64 v) {
   if (fitsInt(v)) return Variant(static_cast<int>(v));
-  return Variant(static_cast<long double>(v));
+  return Variant(static_cast<double>(v));
 }
 
 QString Variant::toString() const {
@@ -94,7 +95,7 @@ QString Variant::toString() const {
   return QString();
 }
 
-long double Variant::toFloat() const {
+double Variant::toFloat() const {
   switch (type_) {
     case Type::Integer:
       return i_;
@@ -122,9 +123,9 @@ qint32 Variant::toInt() const {
     default:
       break;
   }
-  const long double f = toFloat();
-  if (!std::isfinite(static_cast<double>(f))) conversionFails(*this, "Integer");
-  const long double r = platform::RoundHalfEven(f);
+  const double f = toFloat();
+  if (!std::isfinite(f)) conversionFails(*this, "Integer");
+  const double r = platform::RoundHalfEven(f);
   if (r < std::numeric_limits<qint32>::min() || r > std::numeric_limits<qint32>::max())
     conversionFails(*this, "Integer");
   return static_cast<qint32>(r);
@@ -149,7 +150,7 @@ bool Variant::toBool() const {
   conversionFails(*this, "Boolean");
 }
 
-long double Variant::toDateTime() const {
+double Variant::toDateTime() const {
   if (type_ == Type::String) return frDateTimeValue(platform::StrToDateTime(s_));
   return toFloat();
 }
@@ -177,7 +178,7 @@ Variant VarAdd(const Variant &a, const Variant &b) {
   if (a.isString() && b.isString()) return Variant(a.stringValue() + b.stringValue());
   const Kind ka = kindOf(a), kb = kindOf(b);
   if (ka == Kind::Int && kb == Kind::Int) return Variant::FromInt64(asInt64(a) + asInt64(b));
-  const long double r = a.toFloat() + b.toFloat();
+  const double r = a.toFloat() + b.toFloat();
   if ((ka == Kind::Date) != (kb == Kind::Date)) return Variant::DateTime(r);
   return Variant(r);
 }
@@ -186,7 +187,7 @@ Variant VarSub(const Variant &a, const Variant &b) {
   if (a.isNull() || b.isNull()) return Variant();
   const Kind ka = kindOf(a), kb = kindOf(b);
   if (ka == Kind::Int && kb == Kind::Int) return Variant::FromInt64(asInt64(a) - asInt64(b));
-  const long double r = a.toFloat() - b.toFloat();
+  const double r = a.toFloat() - b.toFloat();
   if (ka == Kind::Date && kb != Kind::Date) return Variant::DateTime(r);
   return Variant(r);
 }
@@ -202,7 +203,7 @@ Variant VarMul(const Variant &a, const Variant &b) {
 
 Variant VarDiv(const Variant &a, const Variant &b) {
   if (a.isNull() || b.isNull()) return Variant();
-  const long double d = b.toFloat();
+  const double d = b.toFloat();
   if (d == 0) throw Exception(QStringLiteral("Division by zero"));
   return Variant(a.toFloat() / d);
 }
@@ -231,15 +232,12 @@ int VarCompare(const Variant &a, const Variant &b) {
     if (a.isNull() && b.isNull()) return 0;
     return a.isNull() ? -1 : 1;
   }
-  if (a.isString() && b.isString()) {
-    const int c = a.stringValue().compare(b.stringValue());
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
-  }
+  if (a.isString() && b.isString()) return platform::CompareStr(a.stringValue(), b.stringValue());
   if (kindOf(a) == Kind::Int && kindOf(b) == Kind::Int) {
     const qint64 x = asInt64(a), y = asInt64(b);
     return x < y ? -1 : (x > y ? 1 : 0);
   }
-  const long double x = a.toFloat(), y = b.toFloat();
+  const double x = a.toFloat(), y = b.toFloat();
   return x < y ? -1 : (x > y ? 1 : 0);
 }
 

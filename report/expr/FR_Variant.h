@@ -1,7 +1,9 @@
 #pragma once
-// The engine's value type: Null, integer, extended float, string, boolean and
-// date-time, with the arithmetic, comparison and conversion rules that every
-// part of the engine (parser, scripts, functions, formatting) uses.
+// The engine's value type: Null, integer, real, string, boolean and date-time,
+// with the arithmetic, comparison and conversion rules that every part of the
+// engine (parser, scripts, functions, formatting) uses. Reals and date-times
+// are 64-bit doubles (0.1 + 0.2 differs from 0.3); only the register's ticket
+// arithmetic works on extended precision.
 #include <QDateTime>
 #include <QString>
 
@@ -15,21 +17,22 @@ class Variant {
 
   Variant() = default;
   Variant(int v) : type_(Type::Integer), i_(v) {}  // NOLINT: implicit like the class library's variants
-  Variant(long double v) : type_(Type::Float), f_(v) {}  // NOLINT
   Variant(double v) : type_(Type::Float), f_(v) {}  // NOLINT
+  // An extended value (a platform conversion's result) is rounded to a double.
+  Variant(long double v) : type_(Type::Float), f_(static_cast<double>(v)) {}  // NOLINT
   Variant(bool v) : type_(Type::Boolean), b_(v) {}  // NOLINT
   Variant(const QString &v) : type_(Type::String), s_(v) {}  // NOLINT
   Variant(QString &&v) : type_(Type::String), s_(std::move(v)) {}  // NOLINT
   Variant(const char *v) : type_(Type::String), s_(QString::fromUtf8(v)) {}  // NOLINT
   // A date-time: days since 1899-12-30, the fraction the time of day.
-  static Variant DateTime(long double v) {
+  static Variant DateTime(double v) {
     Variant r;
     r.type_ = Type::DateTime;
     r.f_ = v;
     return r;
   }
   static Variant Null() { return Variant(); }
-  // An integer result: 32 bits when it fits, else an extended float.
+  // An integer result: 32 bits when it fits, else a real.
   static Variant FromInt64(qint64 v);
 
   Type type() const { return type_; }
@@ -40,14 +43,14 @@ class Variant {
   // Conversions. Null gives "" as text and fails as a number; a text that is
   // not a number fails with the platform's conversion error; true is -1.
   QString toString() const;
-  long double toFloat() const;
+  double toFloat() const;
   qint32 toInt() const;  // reals rounded half to even; out of range fails
   bool toBool() const;   // non-zero is true; "True"/"False" texts as well
-  long double toDateTime() const;
+  double toDateTime() const;
 
   // Raw access for callers that checked the type.
   qint32 intValue() const { return i_; }
-  long double floatValue() const { return f_; }
+  double floatValue() const { return f_; }
   bool boolValue() const { return b_; }
   const QString &stringValue() const { return s_; }
 
@@ -58,15 +61,15 @@ class Variant {
   Type type_ = Type::Null;
   bool b_ = false;
   qint32 i_ = 0;
-  long double f_ = 0;
+  double f_ = 0;
   QString s_;
 };
 
 // Date-time values as days since 1899-12-30 and back.
-long double frDateTimeValue(const QDateTime &dt);
-long double frDateValue(const QDate &d);
-long double frTimeValue(const QTime &t);
-QDateTime frToDateTime(long double v);
+double frDateTimeValue(const QDateTime &dt);
+double frDateValue(const QDate &d);
+double frTimeValue(const QTime &t);
+QDateTime frToDateTime(double v);
 
 // Arithmetic. Null in any operand gives Null. "+" joins two texts; otherwise a
 // text operand is read as a number. Integer results that leave 32 bits become
@@ -79,8 +82,8 @@ Variant VarMod(const Variant &a, const Variant &b);  // on integers; a zero divi
 Variant VarNeg(const Variant &a);
 
 // Comparison: -1, 0, 1. Null equals Null and is below everything else; two
-// texts compare by code (case-sensitive); a text against a number is read as a
-// number.
+// texts compare under the Hungarian collation (platform::CompareStr: 'a' < 'B',
+// 'á' < 'b'); a text against a number is read as a number.
 int VarCompare(const Variant &a, const Variant &b);
 bool VarEquals(const Variant &a, const Variant &b);
 inline bool VarIsZero(const Variant &v) { return VarEquals(v, Variant(0)); }

@@ -109,6 +109,40 @@ TEST_F(PageFilling, OnePassLeavesTotalPagesAtZeroAndAFooterWithoutFirstPageSkips
   EXPECT_EQ(PageTexts(rep, 1).last(), "Page 2 of 0");
 }
 
+TEST_F(PageFilling, APageFooterResetsItsTotalsOnlyAfterItPrinted) {
+  Records(&owner, "List", [] { return 120; });
+  auto layout = [](LayoutBuilder &l, quint16 footerFlags) {
+    l.Band(btMasterData, 0, 20, "List");
+    l.Memo(0, 0, 100, 20, {"r"});
+    l.Band(btPageFooter, 980, 30, {}, footerFlags);
+    l.Memo(0, 980, 300, 20, {"Sum [SUM(1)] [COUNT(x)]"});
+  };
+  auto rows = [this](int page) { return int(PageTexts(rep, page).count("r")); };
+  auto footer = [this](int page) { return PageTexts(rep, page).filter("Sum"); };
+
+  // On every page: each footer totals its own page.
+  LayoutBuilder every;
+  layout(every, flBandOnFirstPage | flBandOnLastPage);
+  Build(every);
+  ASSERT_TRUE(built);
+  const int pages = rep.EMFPages->Count();
+  ASSERT_GE(pages, 3);
+  for (int p = 0; p < pages; ++p)
+    EXPECT_EQ(footer(p), QStringList{QStringLiteral("Sum %1 %1").arg(rows(p))}) << "page " << p + 1;
+
+  // Not on the first page: that page's records stay in the totals and the
+  // second page's footer counts both pages; later pages count their own.
+  LayoutBuilder later;
+  layout(later, flBandOnLastPage);
+  Build(later);
+  ASSERT_TRUE(built);
+  ASSERT_EQ(rep.EMFPages->Count(), pages);
+  EXPECT_TRUE(footer(0).isEmpty());
+  EXPECT_EQ(footer(1), QStringList{QStringLiteral("Sum %1 %1").arg(rows(0) + rows(1))});
+  for (int p = 2; p < pages; ++p)
+    EXPECT_EQ(footer(p), QStringList{QStringLiteral("Sum %1 %1").arg(rows(p))}) << "page " << p + 1;
+}
+
 TEST_F(PageFilling, LineNumbersCountRecordsAndRestartPerRun) {
   Records(&owner, "List", [] { return 3; });
   LayoutBuilder l;
@@ -216,7 +250,8 @@ TEST_F(Groups, AGroupChangePrintsFootersInnermostFirstThenNewHeaders) {
     else return false;
     return true;
   });
-  // Nested as drawn: outer header, inner header, data, inner footer, outer footer.
+  // Group headers and footers pair by their tops: the first header (outer)
+  // closes with the first footer, the second (inner) with the second.
   LayoutBuilder l;
   l.Band(btGroupHeader, 0, 20, "[Outer]");
   l.Memo(0, 0, 100, 20, {"H1 [Outer] [LINE#]"});
@@ -229,14 +264,32 @@ TEST_F(Groups, AGroupChangePrintsFootersInnermostFirstThenNewHeaders) {
   l.Band(btMasterFooter, 120, 20);
   l.Memo(0, 120, 100, 20, {"DF"});
   l.Band(btGroupFooter, 150, 20);
-  l.Memo(0, 150, 100, 20, {"F2 [SUM([Amount])]"});
+  l.Memo(0, 150, 100, 20, {"F1 [SUM([Amount])]"});
   l.Band(btGroupFooter, 180, 20);
-  l.Memo(0, 180, 100, 20, {"F1 [SUM([Amount])]"});
+  l.Memo(0, 180, 100, 20, {"F2 [SUM([Amount])]"});
   Build(l);
   ASSERT_TRUE(built) << errors.join("\n").toStdString();
   EXPECT_EQ(AllTexts(rep), (QStringList{"H1 X 1", "H2 A 1", "DH", "1", "2", "DF", "F2 3", "H2 B 2", "DH", "3",
                                        "DF", "F2 3", "F1 6", "H1 Y 2", "H2 B 1", "DH", "4", "DF", "F2 4",
                                        "F1 4"}));
+}
+
+TEST_F(Groups, EveryDataLoopStartsTheGroupCountersAgain) {
+  // Two data bands in a chain, each with its own run over the records: the
+  // group headers count their groups afresh in each run.
+  keys = {"A", "A", "B"};
+  amounts = {1, 2, 3};
+  LayoutBuilder l;
+  l.Band(btGroupHeader, 0, 20, "[Key]");
+  l.Memo(0, 0, 100, 20, {"G [Key] [LINE#]/[LINETHROUGH#]"});
+  l.Band(btMasterData, 30, 20, "Lines");
+  l.Memo(0, 30, 100, 20, {"a[Amount]"});
+  l.Band(btMasterData, 60, 20, "Lines");
+  l.Memo(0, 60, 100, 20, {"b[Amount]"});
+  Build(l);
+  ASSERT_TRUE(built) << errors.join("\n").toStdString();
+  EXPECT_EQ(AllTexts(rep), (QStringList{"G A 1/1", "a1", "a2", "G B 2/2", "a3",
+                                       "G A 1/1", "b1", "b2", "G B 2/2", "b3"}));
 }
 
 TEST_F(Groups, RepeatedHeadersOpenEveryPageAndForceNewPageStartsEachGroup) {
@@ -476,15 +529,38 @@ TEST_F(PageFilling, AnErrorGivesTheCollectedTextAndNoPages) {
   frShowPreview = nullptr;
 }
 
-TEST_F(PageFilling, AnUnknownSourceNameIsABuildErrorNotACrash) {
-  LayoutBuilder l;
-  l.Band(btMasterData, 0, 20, "NoSuchSource");
-  l.Memo(0, 0, 100, 20, {"x"});
-  l.LoadInto(rep);
-  rep.ShowReport();
-  ASSERT_EQ(errors.size(), 1);
-  EXPECT_TRUE(errors[0].startsWith("An error occured during calculating")) << errors[0].toStdString();
-  EXPECT_EQ(rep.EMFPages->Count(), 0);
+TEST_F(PageFilling, AnUnknownSourceNameGivesNoSourceAndAMasterBandTakesTheReportDataset) {
+  auto layout = [](LayoutBuilder &l) {
+    l.Band(btReportTitle, 0, 20);
+    l.Memo(0, 0, 100, 20, {"T"});
+    l.Band(btMasterData, 30, 20, "NoSuchSource");
+    l.Memo(0, 30, 100, 20, {"m[LINE#]"});
+  };
+  LayoutBuilder l1;
+  layout(l1);
+  Build(l1);
+  EXPECT_TRUE(built);
+  EXPECT_TRUE(errors.isEmpty()) << errors.join("\n").toStdString();
+  EXPECT_EQ(AllTexts(rep), (QStringList{"T"})) << "no source: the band prints nothing";
+
+  // The report's Dataset stands in for the master band's missing source.
+  rep.Dataset = Records(&owner, "Three", [] { return 3; });
+  LayoutBuilder l2;
+  layout(l2);
+  Build(l2);
+  EXPECT_TRUE(built);
+  EXPECT_TRUE(errors.isEmpty()) << errors.join("\n").toStdString();
+  EXPECT_EQ(AllTexts(rep), (QStringList{"T", "m1", "m2", "m3"}));
+
+  // Not in a report built once per record of its Dataset.
+  rep.ReportType = TfrReport::rtMultiple;
+  rep.Dataset = Records(&owner, "One", [] { return 1; });
+  LayoutBuilder l3;
+  layout(l3);
+  Build(l3);
+  EXPECT_EQ(AllTexts(rep), (QStringList{"T"}));
+  rep.ReportType = TfrReport::rtSimple;
+  rep.Dataset = nullptr;
 }
 
 }  // namespace

@@ -338,6 +338,30 @@ class DatasetAggregates : public vorik::test::DatabaseTest {
   TfrDBDataSet *src = nullptr;
 };
 
+TEST_F(DatasetAggregates, AClosedDatasetIsWalkedAsAnOpenOne) {
+  // In a title, where no band collects: each aggregate walks the whole
+  // dataset, the first one on a dataset not yet open.
+  ASSERT_FALSE(q->active());
+  TfrReport rep;
+  LayoutBuilder l;
+  l.Band(btReportTitle, 0, 20);
+  l.Memo(0, 0, 300, 20, {"[SUM(Query1.N)] [COUNT(Query1)] [SUM(Query1.N)] [MAX(Query1.N)]"});
+  l.Band(btReportSummary, 30, 20);
+  l.Memo(0, 30, 300, 20, {"[MIN(Data.Query1.N)] [AVG(Query1.N)] [SUM(Query1.Nope)]"});
+  l.LoadInto(rep);
+  frRegisterGlobalComponent(&owner);
+  ASSERT_TRUE(rep.PrepareReport());
+  EXPECT_EQ(AllTexts(rep), (QStringList{"10 5 10 4", "0 2 "}));
+  q->close();
+  LayoutBuilder s;
+  s.Band(btReportSummary, 0, 20);
+  s.Memo(0, 0, 300, 20, {"[MIN(Data.Query1.N)] [MAX(Query1.N)]"});
+  s.LoadInto(rep);
+  ASSERT_TRUE(rep.PrepareReport());
+  EXPECT_EQ(AllTexts(rep), (QStringList{"0 4"}));
+  frUnregisterGlobalComponent(&owner);
+}
+
 TEST_F(DatasetAggregates, ASumInAHeaderLeavesTheDataBandPrintingAllRecords) {
   TfrReport rep;
   LayoutBuilder l;

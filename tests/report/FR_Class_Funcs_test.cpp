@@ -47,6 +47,12 @@ TEST_F(Functions, FormatsWithTheHungarianSettings) {
   EXPECT_EQ(str("FormatDateTime('hh:nn', StrToTime('8:05'))"), QStringLiteral("08:05"));
   EXPECT_EQ(str("FORMATFLOAT('0', 2.5) + '|'"), QStringLiteral("3|"));
   EXPECT_THROW(str("FORMATFLOAT('0.00', 'abc')"), platform::ConvertError);
+  // The number is a 64-bit real: 2.675 is 2.67499999999999982..., so it
+  // rounds down, and a sum of reals carries its binary error into the text.
+  EXPECT_EQ(str("FORMATFLOAT('0.00', 2.675)"), QStringLiteral("2,67"));
+  EXPECT_EQ(str("FORMATFLOAT('0.00', 1.005)"), QStringLiteral("1,00"));
+  EXPECT_EQ(str("FORMATFLOAT('0.00000000000000000', 0.1 + 0.2)"), QStringLiteral("0,30000000000000004"));
+  EXPECT_EQ(str("FORMATFLOAT('0.00', '2,675')"), QStringLiteral("2,67"));  // a text read into a real
 }
 
 TEST_F(Functions, TextFunctions) {

@@ -102,24 +102,35 @@ TEST_F(Script, CompiledLineForms) {
 }
 
 TEST_F(Script, CompileErrorsInRussianWithLineAndColumn) {
+  // The position is that of the last character before the offending word:
+  // the error stands right after the last word that was read.
   compile({QStringLiteral("begin newpage end")});
-  EXPECT_EQ(errors, QStringList({QStringLiteral("Строка 1/15: Здесь требуется \":=\"")}));
+  EXPECT_EQ(errors, QStringList({QStringLiteral("Строка 1/13: Здесь требуется \":=\"")}));
+  // A GOTO label is read whole before it is found not to be a number.
   compile({QStringLiteral("goto x")});
   EXPECT_EQ(errors, QStringList({QStringLiteral("Строка 1/6: Метка в goto должна быть числом")}));
+  compile({QStringLiteral("begin goto 1x; a := 1 end")});
+  EXPECT_EQ(errors, QStringList({QStringLiteral("Строка 1/14: Метка в goto должна быть числом")}));
   compile({QStringLiteral("begin"), QStringLiteral("  if a > 1"), QStringLiteral("    b := 2")});
-  EXPECT_EQ(errors, QStringList({QStringLiteral("Строка 3/5: Здесь требуется \"then\"")}));
+  EXPECT_EQ(errors, QStringList({QStringLiteral("Строка 2/10: Здесь требуется \"then\"")}));
   compile({QStringLiteral("begin a := 1 b := 2 end")});
-  EXPECT_EQ(errors, QStringList({QStringLiteral("Строка 1/14: Здесь требуется \";\" или \"end\"")}));
+  EXPECT_EQ(errors, QStringList({QStringLiteral("Строка 1/12: Здесь требуется \";\" или \"end\"")}));
   compile({QStringLiteral("repeat a := 1 b")});
-  EXPECT_EQ(errors, QStringList({QStringLiteral("Строка 1/15: Здесь требуется \";\" или \"until\"")}));
+  EXPECT_EQ(errors, QStringList({QStringLiteral("Строка 1/13: Здесь требуется \";\" или \"until\"")}));
   compile({QStringLiteral("while a b := 1")});
-  EXPECT_EQ(errors, QStringList({QStringLiteral("Строка 1/9: Здесь требуется \"do\"")}));
+  EXPECT_EQ(errors, QStringList({QStringLiteral("Строка 1/7: Здесь требуется \"do\"")}));
   compile({QStringLiteral("a := (1 + 2")});
   EXPECT_EQ(errors, QStringList({QStringLiteral("Строка 1/11: Здесь требуется \")\"")}));
   compile({QStringLiteral("a := [x")});
   EXPECT_EQ(errors, QStringList({QStringLiteral("Строка 1/7: Здесь требуется \"]\"")}));
   compile({QStringLiteral("a := f(1 2)")});
-  EXPECT_EQ(errors, QStringList({QStringLiteral("Строка 1/10: Здесь требуется \",\" или \")\"")}));
+  EXPECT_EQ(errors, QStringList({QStringLiteral("Строка 1/8: Здесь требуется \",\" или \")\"")}));
+  // Tabs and runs of blanks are not counted; the walk over the source lines
+  // stops at "{" but counts a "//" comment, which the clean-up dropped.
+  compile({QStringLiteral("begin"), QStringLiteral("\ta :=\t1;  { note"), QStringLiteral("  b := 2 c")});
+  EXPECT_EQ(errors, QStringList({QStringLiteral("Строка 3/8: Здесь требуется \";\" или \"end\"")}));
+  compile({QStringLiteral("begin // a"), QStringLiteral("  b := 2 c")});
+  EXPECT_EQ(errors, QStringList({QStringLiteral("Строка 2/3: Здесь требуется \";\" или \"end\"")}));
 }
 
 TEST_F(Script, EndWithAFullStopClosesTheBlock) {

@@ -23,7 +23,7 @@ class Parser : public ::testing::Test {
     };
   }
   QString str(const QString &e) { return p.Calc(e).toString(); }
-  long double num(const QString &e) { return p.Calc(e).toFloat(); }
+  double num(const QString &e) { return p.Calc(e).toFloat(); }
 
   TfrParser p;
   QHash<QString, Variant> names;
@@ -78,6 +78,31 @@ TEST_F(Parser, StringsComparisonsAndLogic) {
   EXPECT_EQ(num("a=1 and b=2"), 0);
 }
 
+TEST_F(Parser, TextsCompareUnderTheHungarianCollation) {
+  EXPECT_EQ(num("'a' < 'B'"), 1);
+  EXPECT_EQ(num("'á' < 'b'"), 1);
+  EXPECT_EQ(num("'Zoltán' > 'ábel'"), 1);
+  EXPECT_EQ(num("'cukor' < 'csata'"), 1);  // "cs" is a letter after "c"
+  EXPECT_EQ(num("'a' = 'A'"), 0);
+  EXPECT_EQ(num("'Kovács' = 'Kovács'"), 1);
+  EXPECT_EQ(num("'Kovács' <> 'Kovacs'"), 1);
+  names["NAME"] = Variant(QStringLiteral("Éva"));
+  EXPECT_EQ(num("(name >= 'E') and (name < 'F')"), 1);
+}
+
+TEST_F(Parser, RealsAreDoubles) {
+  // 64-bit reals: 0.1 + 0.2 is not 0.3, as on the class library's variants.
+  EXPECT_EQ(num("0.1+0.2=0.3"), 0);
+  EXPECT_EQ(num("0.1+0.2"), 0.1 + 0.2);
+  EXPECT_EQ(num("0.1+0.2-0.3"), 0.1 + 0.2 - 0.3);
+  EXPECT_EQ(num("2.675*1"), 2.675);
+  EXPECT_EQ(num("1/3"), 1.0 / 3.0);
+  EXPECT_EQ(p.Calc("0,3").type(), Variant::Type::Float);
+  EXPECT_EQ(p.Calc("0.5+0.25").toString(), QStringLiteral("0,75"));
+  EXPECT_EQ(str("0.1+0.2"), QStringLiteral("0,3"));  // shown with 15 digits
+  EXPECT_EQ(num("frac(2.675)"), 2.675 - 2.0);
+}
+
 TEST_F(Parser, NamesGoThroughTheCallback) {
   names["[Qty]"] = Variant(3);
   names["Qty"] = Variant(4);
@@ -112,7 +137,7 @@ TEST_F(Parser, CopyIfAndFunctions) {
 TEST_F(Parser, EdgeCasesOfTheText) {
   EXPECT_EQ(num("1+2;garbage"), 3);
   EXPECT_EQ(num("1+2 ;garbage"), 3);
-  EXPECT_EQ(p.Calc("1E-6").toFloat(), platform::StrToFloat(QStringLiteral("1E-6")));
+  EXPECT_EQ(p.Calc("1E-6").toFloat(), 1E-6);
   EXPECT_EQ(num("2.5E+2 + 1"), 251);
   EXPECT_TRUE(p.Calc("").isNull());
   const Variant d = p.Calc("%d'2025.03.07'");

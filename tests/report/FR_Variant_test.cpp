@@ -44,7 +44,11 @@ TEST(Variant, ComparisonAndConversion) {
   EXPECT_EQ(VarCompare(Variant(), Variant()), 0);
   EXPECT_LT(VarCompare(Variant(), Variant(0)), 0);
   EXPECT_EQ(VarCompare(Variant(QStringLiteral("2")), Variant(2)), 0);
-  EXPECT_LT(VarCompare(Variant(QStringLiteral("B")), Variant(QStringLiteral("a"))), 0);  // by code
+  // Texts compare under the Hungarian collation, not by code.
+  EXPECT_GT(VarCompare(Variant(QStringLiteral("B")), Variant(QStringLiteral("a"))), 0);
+  EXPECT_LT(VarCompare(Variant(QStringLiteral("á")), Variant(QStringLiteral("b"))), 0);
+  EXPECT_LT(VarCompare(Variant(QStringLiteral("cz")), Variant(QStringLiteral("cs"))), 0);
+  EXPECT_FALSE(VarEquals(Variant(QStringLiteral("a")), Variant(QStringLiteral("A"))));
   EXPECT_TRUE(VarEquals(Variant(false), Variant(0)));
   EXPECT_TRUE(VarEquals(Variant(true), Variant(-1)));
   EXPECT_EQ(Variant(1234.5).toString(), QStringLiteral("1234,5"));
