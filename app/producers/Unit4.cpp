@@ -1,6 +1,7 @@
 #include "app/producers/Unit4.h"
 
 #include "app/MenuCommands.h"
+#include "app/PrintLayout.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/common/ListRows.h"
@@ -367,7 +368,11 @@ void TForm4::Button4Click() {
 }
 
 void TForm4::Button7Click() {
-  // Printing of the list is added with the program's reports.
+  // The whole table on the landscape layout "QzLista2.frf"; ZQ30 keeps the
+  // print statement until the list is next reopened.
+  if (!OpenReceiverRow()) return;
+  ReopenWith(Data->ZQ30, {QStringLiteral("SELECT * FROM ostermelo ORDER BY o_Nev, o_Szido")});
+  ShowLayout(*Data->frNyomtat, QStringLiteral("QzLista2.frf"), PrintOrientation::Landscape);
 }
 
 void TForm4::Button6Click() { Edit1KeyUp(); }

@@ -1,6 +1,7 @@
 #include "app/products/Unit6.h"
 
 #include "app/MenuCommands.h"
+#include "app/PrintLayout.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/common/ListRows.h"
@@ -208,7 +209,10 @@ void TForm6::Button4Click() {
 }
 
 void TForm6::Button6Click() {
-  // Printing of the list is added with the program's reports.
+  // The whole table in name order on the landscape layout "QzLista6.frf".
+  if (!OpenReceiverRow()) return;
+  ReopenWith(Data->ZQ40, {QStringLiteral("SELECT * FROM termek ORDER BY t_megnevezes")});
+  ShowLayout(*Data->frNyomtat, QStringLiteral("QzLista6.frf"), PrintOrientation::Landscape);
 }
 
 void TForm6::DBGrid1TitleClick(int column) {

@@ -1,0 +1,152 @@
+#pragma once
+// Printing through the data module's reports on a real embedded database:
+// the program's own layouts written into the working folder, the preview
+// replaced by a recorder of the prepared pages' texts, and message boxes
+// answered through the dialog driver.
+#include "app/SharedState.h"
+#include "app/Unit2.h"
+#include "report/core/FR_Class_Build.h"
+#include "report/output/FR_Class_EMFPages.h"
+#include "support/db_fixture.h"
+#include "support/gui_driver.h"
+#include "support/temp_dir.h"
+#include "tools/layouts/ProgramLayouts.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace vorik::test {
+
+class PrintFixture : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new TempDir;
+    path_ = createTestDatabase(dir_->path());
+    for (const auto &layout : report::layouts::ProgramLayouts()) {
+      report::TfrReport r;
+      layout.build(r);
+      r.SaveToFile(dir_->file(layout.fileName));
+    }
+  }
+  static void TearDownTestSuite() {
+    delete dir_;
+    dir_ = nullptr;
+  }
+
+  void SetUp() override {
+    previous_ = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir_->path()));
+    data_ = std::make_unique<TData>(nullptr);
+    Data->ZCon1->setDatabaseName(path_);
+    Data->ZCon1->open();
+    ++counter_;
+    receiver_ = QStringLiteral("R%1").arg(counter_, 3, 10, QLatin1Char('0'));
+    AtvevoKod = receiver_;
+    TipusNormal = QStringLiteral("1");
+    TipusErvenytelenito = QStringLiteral("4");
+    exec(QStringLiteral("INSERT INTO ATVEVO (V_AKOD, V_NEVE, V_IRSZAM, V_HELYSEG, V_UTCA, V_JELLEG, "
+                        "V_HAZSZAM, V_ADOSZAM, V_BANKSZLA) VALUES ('%1', 'Kalász Felvásárló Kft. %1', "
+                        "'6000', 'Kecskemét', 'Szolnoki', 'út', '12.', '12345676203', "
+                        "'11700000-12345678-00000000')")
+             .arg(receiver_));
+    savedPreview_ = report::frShowPreview;
+    report::frShowPreview = [this](report::TfrReport &r, std::unique_ptr<report::TfrEMFPages> pages,
+                                   const QString &, bool modal) {
+      previewed_ = &r;
+      modal_ = modal;
+      pages_.clear();
+      for (int i = 0; i < pages->Count(); ++i) pages_.push_back(textsOf(*pages, i));
+    };
+  }
+
+  void TearDown() override {
+    report::frShowPreview = savedPreview_;
+    if (Data->IBTrans1->active()) Data->IBTrans1->rollback();
+    data_.reset();
+    AtvevoKod.clear();
+    QDir::setCurrent(previous_);
+  }
+
+  // The texts of a prepared page, an object's lines joined by "|".
+  static QStringList textsOf(report::TfrEMFPages &pages, int page) {
+    QStringList out;
+    for (const auto &v : report::TfrEMFPages::ReadObjects(pages.GetPageRec(page)->Stream)) {
+      QStringList lines;
+      for (QString l : v->Memo1) {
+        const qsizetype mark = l.indexOf(QChar(1));  // laid-out lines carry a mark and widths
+        if (mark >= 0) l.truncate(mark);
+        lines << l;
+      }
+      out << lines.join(QLatin1Char('|'));
+    }
+    return out;
+  }
+  // Every text of every shown page.
+  QStringList allTexts() const {
+    QStringList out;
+    for (const QStringList &p : pages_) out << p;
+    return out;
+  }
+  // True when some text of the shown pages contains part.
+  bool shows(const QString &part) const {
+    for (const QString &t : allTexts())
+      if (t.contains(part)) return true;
+    return false;
+  }
+
+  // A statement in its own committed transaction.
+  void exec(const QString &sql) {
+    db::Transaction tr;
+    tr.setConnection(Data->ZCon1);
+    tr.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
+    db::Query q;
+    q.setTransaction(&tr);
+    q.sql().add(sql);
+    q.execute();
+    tr.commit();
+  }
+  // The first column of the first row as committed.
+  QString scalar(const QString &sql) {
+    db::Transaction tr;
+    tr.setConnection(Data->ZCon1);
+    tr.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
+    db::Query q;
+    q.setTransaction(&tr);
+    q.sql().add(sql);
+    q.open();
+    const QString v = q.isEmpty() ? QString() : q.field(0).asString();
+    tr.commit();
+    return v;
+  }
+
+  // Runs action, which shows one message box, and answers it; its text.
+  static QString messageOf(const std::function<void()> &action) {
+    ModalScript script;
+    MessageSeen seen;
+    script.then(answer(QMessageBox::Ok, &seen));
+    script.run(action, 5000);
+    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    return seen.text;
+  }
+
+  static TempDir *dir_;
+  static QString path_;
+  static int counter_;
+  QString previous_;
+  QString receiver_;
+  std::unique_ptr<TData> data_;
+  report::TfrShowPreviewProc savedPreview_;
+  std::vector<QStringList> pages_;  // texts of the pages last shown
+  report::TfrReport *previewed_ = nullptr;
+  bool modal_ = false;
+};
+
+inline TempDir *PrintFixture::dir_ = nullptr;
+inline QString PrintFixture::path_;
+inline int PrintFixture::counter_ = 0;
+
+}  // namespace vorik::test
