@@ -48,6 +48,14 @@ TEST_F(ListPrinting, ManyProducersRunOverPagesWithTheCountOnTheLast) {
     for (const QString &t : pages_[p]) counted |= t.startsWith(QStringLiteral("Őstermelők száma: "));
     EXPECT_EQ(counted, p == total - 1) << p;
   }
+  // Landscape, and nothing drawn in the strip beside the right edge.
+  const QImage first = drawShown(0, 1.5, QStringLiteral("producers.png"));
+  ASSERT_FALSE(first.isNull());
+  EXPECT_GT(first.width(), first.height());
+  int ink = 0;
+  for (int y = 0; y < first.height(); ++y)
+    for (int x = first.width() - 30; x < first.width(); ++x) ink += qGray(first.pixel(x, y)) < 128;
+  EXPECT_EQ(ink, 0);
 }
 
 TEST_F(ListPrinting, ProductListInNameOrder) {
@@ -63,6 +71,7 @@ TEST_F(ListPrinting, ProductListInNameOrder) {
   EXPECT_LT(t.indexOf(QStringLiteral("Alma")), t.indexOf(QStringLiteral("Szilva")));
   EXPECT_TRUE(t.contains(QStringLiteral("1\u00A0250,50")));
   EXPECT_TRUE(t.contains(QStringLiteral("Termékek száma: 2")));
+  drawShown(0, 1.5, QStringLiteral("products.png"));
 }
 
 TEST_F(ListPrinting, MissingLayoutIsNamedAndNothingIsShown) {

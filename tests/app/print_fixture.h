@@ -6,6 +6,7 @@
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "report/core/FR_Class_Build.h"
+#include "report/output/FR_Canvas.h"
 #include "report/output/FR_Class_EMFPages.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
@@ -13,6 +14,8 @@
 #include "tools/layouts/ProgramLayouts.h"
 
 #include <QDir>
+#include <QImage>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -60,6 +63,7 @@ class PrintFixture : public ::testing::Test {
       modal_ = modal;
       pages_.clear();
       for (int i = 0; i < pages->Count(); ++i) pages_.push_back(textsOf(*pages, i));
+      shown_ = std::move(pages);
     };
   }
 
@@ -85,6 +89,26 @@ class PrintFixture : public ::testing::Test {
     }
     return out;
   }
+  // A shown page drawn on white at the given scale; saved as PNG into the
+  // folder VORIK_PAGE_PNG names, when it is set, to look at.
+  QImage drawShown(int page, double scale, const QString &pngName) {
+    report::TfrPageRec *rec = shown_ ? shown_->GetPageRec(page) : nullptr;
+    if (!rec) return QImage();
+    const QSize size(qRound(rec->PrnInfo.pageWidth * scale), qRound(rec->PrnInfo.pageHeight * scale));
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    {
+      QPainter painter(&img);
+      report::TfrPainterCanvas canvas(&painter);
+      rec->Visible = true;
+      shown_->Draw(page, canvas, QRect(QPoint(0, 0), size));
+      rec->Visible = false;
+    }
+    const QString folder = qEnvironmentVariable("VORIK_PAGE_PNG");
+    if (!folder.isEmpty()) img.save(QDir(folder).filePath(pngName));
+    return img;
+  }
+
   // Every text of every shown page.
   QStringList allTexts() const {
     QStringList out;
@@ -141,6 +165,7 @@ class PrintFixture : public ::testing::Test {
   std::unique_ptr<TData> data_;
   report::TfrShowPreviewProc savedPreview_;
   std::vector<QStringList> pages_;  // texts of the pages last shown
+  std::unique_ptr<report::TfrEMFPages> shown_;
   report::TfrReport *previewed_ = nullptr;
   bool modal_ = false;
 };

@@ -111,15 +111,15 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
 
   // The lines, with their titles repeated on every page.
   const std::vector<Column> lines = FitWidth(
-      {{QStringLiteral("Ssz."), QStringLiteral("[LINE#]"), 24, alRight},
-       {QStringLiteral("Termék megnevezése"), field("ZQ20", "S_MEGNEVEZES"), 168},
+      {{QStringLiteral("Ssz."), QStringLiteral("[LINE#]"), 30, alRight},
+       {QStringLiteral("Termék megnevezése"), field("ZQ20", "S_MEGNEVEZES"), 162},
        {QStringLiteral("VTSZ"), field("ZQ20", "S_VTSZ"), 52},
        {QStringLiteral("Mennyiség"), QStringLiteral("[ZQ20.\"S_NETTO\" #N#,##0,####]"), 64, alRight},
        {QStringLiteral("M.e."), field("ZQ20", "S_MEGY"), 34, alCenter},
        {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ20.\"S_EAR\"")), 60, alRight},
        {QStringLiteral("Felvásárlási ár (Ft)"), money(QStringLiteral("ZQ20.\"S_FELVAR\"")), 76, alRight},
        {QStringLiteral("Komp. %"), rate(QStringLiteral("ZQ20.\"S_KOMPMERTEKE\"")), 40, alRight},
-       {QStringLiteral("Kompenzációs felár (Ft)"), money(QStringLiteral("ZQ20.\"S_KOMPFELAR\"")), 74, alRight},
+       {QStringLiteral("Kompenz. felár (Ft)"), money(QStringLiteral("ZQ20.\"S_KOMPFELAR\"")), 74, alRight},
        {QStringLiteral("Vételár (Ft)"), money(QStringLiteral("ZQ20.\"S_VETELAR\"")), 92, alRight}},
       w);
   l.NextBand(btMasterHeader, 30, {}, flBandRepeatHeader);

@@ -347,3 +347,32 @@ TEST_F(TicketPrinting, EmptyShortAndLongTicketsBuildWithTotalsOnTheLastPageOnly)
 }
 
 }  // namespace
+
+namespace {
+
+// The darkest pixels of a strip of the image: ink where there should be none.
+int inkIn(const QImage &img, const QRect &strip) {
+  int ink = 0;
+  for (int y = strip.top(); y <= strip.bottom(); ++y)
+    for (int x = strip.left(); x <= strip.right(); ++x)
+      if (qGray(img.pixel(x, y)) < 128) ++ink;
+  return ink;
+}
+
+TEST_F(TicketPrinting, TicketPageStaysWithinItsMargins) {
+  const QString s = addTicket(1, {{1234.5, 80, 12}, {20, 150, 0}, {3, 1000, 12}}, false);
+  exec(QStringLiteral("UPDATE QZFEJ SET F_NYILATK = 'Kijelentem, hogy a termékeket saját gazdaságomban "
+                      "állítottam elő.' WHERE F_BSZAM = '%1'").arg(s));
+  JegyVariant = QStringLiteral("A");
+  print(s, "Nyomtat");
+  print(s, "Nyomtat");  // a copy, with its mark
+  ASSERT_EQ(pages_.size(), 1u);
+  const QImage page = drawShown(0, 2.0, QStringLiteral("ticket.png"));
+  ASSERT_FALSE(page.isNull());
+  // Ink in the body, none in the 8 mm strips beside the right edge and below the footer.
+  EXPECT_GT(inkIn(page, QRect(0, 0, page.width(), page.height() / 2)), 1000);
+  EXPECT_EQ(inkIn(page, QRect(page.width() - 40, 0, 40, page.height())), 0);
+  EXPECT_EQ(inkIn(page, QRect(0, page.height() - 40, page.width(), 40)), 0);
+}
+
+}  // namespace
