@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -285,6 +286,7 @@ void TForm4::RestoreOpeningRow() {
 }
 
 void TForm4::ShowPanel() {
+  if (printing_) return;
   for (QLabel *value : panelValues_)
     value->setText(CurrentFieldText(Data->ZQ30, value->property("field").toString()));
 }
@@ -372,7 +374,12 @@ void TForm4::Button7Click() {
   // print statement until the list is next reopened.
   if (!OpenReceiverRow()) return;
   ReopenWith(Data->ZQ30, {QStringLiteral("SELECT * FROM ostermelo ORDER BY o_Nev, o_Szido")});
-  ShowLayout(*Data->frNyomtat, QStringLiteral("QzLista2.frf"), PrintOrientation::Landscape);
+  {
+    // The panel would be filled for every row the report passes.
+    QScopedValueRollback<bool> quiet(printing_, true);
+    ShowLayout(*Data->frNyomtat, QStringLiteral("QzLista2.frf"), PrintOrientation::Landscape);
+  }
+  ShowPanel();
 }
 
 void TForm4::Button6Click() { Edit1KeyUp(); }
