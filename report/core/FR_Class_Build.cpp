@@ -9,14 +9,16 @@
 #include "report/expr/FR_Intrp.h"
 #include "report/expr/FR_Pars.h"
 #include "report/output/FR_Prntr.h"
+#include "report/ui/FR_Progr.h"
+#include "report/ui/FR_View.h"
 
 #include <QCoreApplication>
 #include <QPainter>
 
 namespace report {
 
-TfrShowPreviewProc frShowPreview;
-TfrProgressForm *frProgressForm = nullptr;
+TfrShowPreviewProc frShowPreview = frShowPreviewWindow;
+TfrProgressForm *frProgressForm = frDefaultProgressWindow();
 
 namespace {
 
