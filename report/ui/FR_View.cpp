@@ -2,6 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
+#include "report/core/FR_Class_Band.h"
 #include "report/output/FR_Canvas.h"
 #include "report/output/FR_Prntr.h"
 #include "report/ui/FR_Const.h"
@@ -480,6 +481,12 @@ void TfrPreviewForm::Print() {
   if (frPrinter->PrinterIndex() != dlg.OldIndex() && report_->CanRebuild) {
     if (!report_->ChangePrinter(dlg.OldIndex(), frPrinter->PrinterIndex())) return;
     report_->PrepareReport();
+    if (frBuild.ErrorFlag) {
+      // As ShowReport does: the error text, and nothing printed.
+      if (frErrorBox) frErrorBox(frBuild.ErrorText);
+      report_->EMFPages->Clear();
+      return;
+    }
     if (report_->EMFPages->Count() > 0) {
       pages_ = std::move(report_->EMFPages);
       report_->EMFPages = std::make_unique<TfrEMFPages>(report_);
@@ -640,6 +647,37 @@ void TfrPreviewForm::keyPressEvent(QKeyEvent *e) {
     default: QDialog::keyPressEvent(e); return;
   }
   e->accept();
+}
+
+// ---------------------------------------------------------------- embedded page area
+
+TfrPreviewPanel::TfrPreviewPanel(QWidget *parent) : QFrame(parent), form_(std::make_unique<TfrPreviewForm>()) {
+  setObjectName(QStringLiteral("frPreview"));
+  setFrameStyle(QFrame::Panel | QFrame::Raised);
+  auto *lay = new QVBoxLayout(this);
+  lay->setContentsMargins(1, 1, 1, 1);
+  lay->addWidget(form_->PreviewPanel);  // the page area moves here; the window stays hidden
+}
+
+TfrPreviewPanel::~TfrPreviewPanel() {
+  // The page area belongs to this panel now; give it back to the window it works for.
+  form_->PreviewPanel->setParent(form_.get());
+}
+
+void TfrPreviewPanel::Connect(TfrReport *report) {
+  if (!report) return;
+  std::unique_ptr<TfrEMFPages> pages = std::move(report->EMFPages);
+  report->EMFPages = std::make_unique<TfrEMFPages>(report);
+  form_->ShowForReport(*report, std::move(pages));
+}
+
+void TfrPreviewPanel::SetScrollBars(TScrollBars bars) {
+  scrollBars_ = bars;
+  const bool v = bars == ssVertical || bars == ssBoth, h = bars == ssHorizontal || bars == ssBoth;
+  form_->VScrollBar->setVisible(v);
+  form_->PgUp->setVisible(v);
+  form_->PgDown->setVisible(v);
+  form_->HScrollBar->setVisible(h);
 }
 
 void frShowPreviewWindow(TfrReport &report, std::unique_ptr<TfrEMFPages> pages, const QString &caption, bool modal) {

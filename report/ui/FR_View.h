@@ -6,6 +6,7 @@
 #include "report/core/FR_Class_Build.h"
 
 #include <QDialog>
+#include <QFrame>
 #include <QRect>
 
 #include <functional>
@@ -128,6 +129,26 @@ class TfrPreviewForm : public QDialog {
   int findPage_ = 0, findRecord_ = 0;  // where the next search starts
   int foundPage_ = 0;                  // the current page after the last search
   bool settingScroll_ = false;
+};
+
+// The preview's page area inside another form: a raised panel that owns a
+// hidden preview window and shows its pages, page buttons and scroll bars.
+class TfrPreviewPanel : public QFrame, public TfrPreview {
+  Q_OBJECT
+ public:
+  enum TScrollBars { ssNone, ssHorizontal, ssVertical, ssBoth };
+  explicit TfrPreviewPanel(QWidget *parent = nullptr);
+  ~TfrPreviewPanel() override;
+
+  // Takes the report's prepared pages and shows page 1.
+  void Connect(TfrReport *report) override;
+  void SetScrollBars(TScrollBars bars);
+  TScrollBars ScrollBars() const { return scrollBars_; }
+  TfrPreviewForm *Form() const { return form_.get(); }
+
+ private:
+  std::unique_ptr<TfrPreviewForm> form_;
+  TScrollBars scrollBars_ = ssBoth;
 };
 
 // Shows prepared pages in a new preview window, modally or not; installed as

@@ -12,6 +12,7 @@
 #include "report/ui/FR_Progr.h"
 #include "report/ui/FR_Srch.h"
 #include "report/ui/FR_View.h"
+#include "platform/settings_store.h"
 #include "support/gui_driver.h"
 #include "support/temp_dir.h"
 
@@ -27,6 +28,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSettings>
 
 #include <gtest/gtest.h>
 
@@ -453,6 +455,50 @@ TEST_F(Preview, TheProgressWindowShowsWhileTheReportBuildsAndCancelStopsIt) {
   EXPECT_LT(rep.EMFPages->Count(), 100);
   EXPECT_FALSE(window.Window()->isVisible());
   EXPECT_EQ(textOf(window.Window(), "Button1"), "Cancel");
+}
+
+TEST_F(Preview, AnEmbeddedPageAreaTakesThePagesAndShowsPageOne) {
+  List(3);
+  QWidget host;
+  auto *panel = new TfrPreviewPanel(&host);
+  rep.Preview = panel;
+  rep.ShowPreparedReport();
+  rep.Preview = nullptr;
+  EXPECT_EQ(panel->Form()->PageCount(), 3);
+  EXPECT_EQ(panel->Form()->CurPage(), 1);
+  EXPECT_EQ(rep.EMFPages->Count(), 0);
+  EXPECT_EQ(panel->Form()->PBox->window(), &host);
+  EXPECT_FALSE(panel->Form()->isVisible());
+  panel->SetScrollBars(TfrPreviewPanel::ssHorizontal);
+  host.show();
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(panel->Form()->VScrollBar->isVisible());
+  EXPECT_TRUE(panel->Form()->HScrollBar->isVisible());
+}
+
+TEST_F(Preview, ButtonsAreGreyAsTheReportSaysOrAsTheDesignersSettingSays) {
+  const QString dir = tmp.file("config");
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir);
+  List(1);
+  rep.GrayedButtons = true;
+  auto f = Open();
+  EXPECT_TRUE(f->FindBtn->GrayedInactive());
+  EXPECT_EQ(f->FindBtn->GlyphState(), TfrSpeedButton::bsInactive);
+  f->close();
+
+  // With a designer, its stored "GrayButtons" decides.
+  TfrPreviewDesigner designer;
+  frPreviewDesigner = &designer;
+  List(1);
+  f = Open();
+  EXPECT_FALSE(f->FindBtn->GrayedInactive());
+  f->close();
+  platform::writeRegistry("Form\\frDesigner1", "GrayButtons", true);
+  EXPECT_TRUE(QFile::exists(dir + "/Quorvane/Vorik.ini"));
+  rep.GrayedButtons = false;
+  List(1);
+  f = Open();
+  EXPECT_TRUE(f->FindBtn->GrayedInactive());
 }
 
 TEST_F(Preview, WindowGrab) {
