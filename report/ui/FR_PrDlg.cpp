@@ -4,6 +4,7 @@
 #include "report/core/FR_Class_Build.h"
 #include "report/output/FR_Prntr.h"
 #include "report/ui/FR_Const.h"
+#include "report/ui/FR_Utils_Gui.h"
 #include "report/ui/FR_Ctrls.h"
 
 #include <QComboBox>
@@ -22,12 +23,6 @@
 namespace report {
 
 namespace {
-
-template <class T>
-T *named(T *w, const char *name) {
-  w->setObjectName(QLatin1String(name));
-  return w;
-}
 
 void showError(const QString &text) {
   if (frErrorBox) frErrorBox(text);
@@ -94,27 +89,27 @@ TfrPrintForm::TfrPrintForm(int pageCount, int currentPage, QWidget *parent)
     : QDialog(parent), pageCount_(pageCount), currentPage_(currentPage) {
   setObjectName(QStringLiteral("frPrintForm"));
   setWindowTitle(frLoadStr(53040));
-  GroupBox1 = named(new QGroupBox(frLoadStr(53041), this), "GroupBox1");
-  CB1 = named(new QComboBox(GroupBox1), "CB1");
-  PropButton = named(new QPushButton(frLoadStr(53042), GroupBox1), "PropButton");
-  Label1 = named(new QLabel(frLoadStr(53043), this), "Label1");
-  E1 = named(new QLineEdit(QStringLiteral("1"), this), "E1");
+  GroupBox1 = frNamed(new QGroupBox(frLoadStr(53041), this), "GroupBox1");
+  CB1 = frNamed(new QComboBox(GroupBox1), "CB1");
+  PropButton = frNamed(new QPushButton(frLoadStr(53042), GroupBox1), "PropButton");
+  Label1 = frNamed(new QLabel(frLoadStr(53043), this), "Label1");
+  E1 = frNamed(new QLineEdit(QStringLiteral("1"), this), "E1");
   Label1->setBuddy(E1);
-  frSpeedButton1 = named(new TfrSpeedButton(this), "frSpeedButton1");
-  frSpeedButton2 = named(new TfrSpeedButton(this), "frSpeedButton2");
+  frSpeedButton1 = frNamed(new TfrSpeedButton(this), "frSpeedButton1");
+  frSpeedButton2 = frNamed(new TfrSpeedButton(this), "frSpeedButton2");
   frSpeedButton1->SetGlyph(frGlyph(QStringLiteral("arrow_up")));
   frSpeedButton2->SetGlyph(frGlyph(QStringLiteral("arrow_down")));
   for (TfrSpeedButton *b : {frSpeedButton1, frSpeedButton2}) b->setFixedSize(15, 11);
-  GroupBox2 = named(new QGroupBox(frLoadStr(53044), this), "GroupBox2");
-  RB1 = named(new QRadioButton(frLoadStr(53045), GroupBox2), "RB1");
-  RB2 = named(new QRadioButton(frLoadStr(53046), GroupBox2), "RB2");
-  RB3 = named(new QRadioButton(frLoadStr(53047), GroupBox2), "RB3");
+  GroupBox2 = frNamed(new QGroupBox(frLoadStr(53044), this), "GroupBox2");
+  RB1 = frNamed(new QRadioButton(frLoadStr(53045), GroupBox2), "RB1");
+  RB2 = frNamed(new QRadioButton(frLoadStr(53046), GroupBox2), "RB2");
+  RB3 = frNamed(new QRadioButton(frLoadStr(53047), GroupBox2), "RB3");
   RB1->setChecked(true);
-  E2 = named(new QLineEdit(GroupBox2), "E2");
-  Label2 = named(new QLabel(frLoadStr(53048), GroupBox2), "Label2");
+  E2 = frNamed(new QLineEdit(GroupBox2), "E2");
+  Label2 = frNamed(new QLabel(frLoadStr(53048), GroupBox2), "Label2");
   Label2->setWordWrap(true);
-  Button1 = named(new QPushButton(frLoadStr(55000), this), "Button1");
-  Button2 = named(new QPushButton(frLoadStr(55001), this), "Button2");
+  Button1 = frNamed(new QPushButton(frLoadStr(55000), this), "Button1");
+  Button2 = frNamed(new QPushButton(frLoadStr(55001), this), "Button2");
   Button1->setDefault(true);
 
   // The printers, each with the printer glyph.

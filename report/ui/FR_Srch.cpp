@@ -1,6 +1,7 @@
 #include "report/ui/FR_Srch.h"
 
 #include "report/ui/FR_Const.h"
+#include "report/ui/FR_Utils_Gui.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -14,29 +15,21 @@
 
 namespace report {
 
-namespace {
-template <class T>
-T *named(T *w, const char *name) {
-  w->setObjectName(QLatin1String(name));
-  return w;
-}
-}  // namespace
-
 TfrPreviewSearchForm::TfrPreviewSearchForm(QWidget *parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frPreviewSearchForm"));
   setWindowTitle(frLoadStr(53000));
-  Label1 = named(new QLabel(frLoadStr(53001), this), "Label1");
-  Edit1 = named(new QLineEdit(this), "Edit1");
+  Label1 = frNamed(new QLabel(frLoadStr(53001), this), "Label1");
+  Edit1 = frNamed(new QLineEdit(this), "Edit1");
   Label1->setBuddy(Edit1);
   Edit1->setMinimumWidth(Edit1->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 36);
-  GroupBox1 = named(new QGroupBox(frLoadStr(53002), this), "GroupBox1");
-  CB1 = named(new QCheckBox(frLoadStr(53003), GroupBox1), "CB1");
-  GroupBox2 = named(new QGroupBox(frLoadStr(53004), this), "GroupBox2");
-  RB1 = named(new QRadioButton(frLoadStr(53005), GroupBox2), "RB1");
-  RB2 = named(new QRadioButton(frLoadStr(53006), GroupBox2), "RB2");
+  GroupBox1 = frNamed(new QGroupBox(frLoadStr(53002), this), "GroupBox1");
+  CB1 = frNamed(new QCheckBox(frLoadStr(53003), GroupBox1), "CB1");
+  GroupBox2 = frNamed(new QGroupBox(frLoadStr(53004), this), "GroupBox2");
+  RB1 = frNamed(new QRadioButton(frLoadStr(53005), GroupBox2), "RB1");
+  RB2 = frNamed(new QRadioButton(frLoadStr(53006), GroupBox2), "RB2");
   RB1->setChecked(true);
-  Button1 = named(new QPushButton(frLoadStr(55000), this), "Button1");
-  Button2 = named(new QPushButton(frLoadStr(55001), this), "Button2");
+  Button1 = frNamed(new QPushButton(frLoadStr(55000), this), "Button1");
+  Button2 = frNamed(new QPushButton(frLoadStr(55001), this), "Button2");
   Button1->setDefault(true);
   connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
   connect(Button2, &QPushButton::clicked, this, &QDialog::reject);

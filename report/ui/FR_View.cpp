@@ -6,6 +6,7 @@
 #include "report/output/FR_Canvas.h"
 #include "report/output/FR_Prntr.h"
 #include "report/ui/FR_Const.h"
+#include "report/ui/FR_Utils_Gui.h"
 #include "report/ui/FR_Ctrls.h"
 #include "report/ui/FR_PrDlg.h"
 #include "report/ui/FR_Srch.h"
@@ -38,11 +39,6 @@ TfrPreviewDesigner *frPreviewDesigner = nullptr;
 
 namespace {
 
-template <class T>
-T *named(T *w, const char *name) {
-  w->setObjectName(QLatin1String(name));
-  return w;
-}
 
 QString reportFilter() { return frLoadStr(53011) + QStringLiteral(" (*.frp)"); }
 
@@ -86,14 +82,14 @@ TfrPreviewForm::TfrPreviewForm(QWidget *parent) : QDialog(parent, Qt::Window) {
   setWindowTitle(frLoadStr(53010));
   setSizeGripEnabled(true);
 
-  Panel1 = named(new QWidget(this), "Panel1");
+  Panel1 = frNamed(new QWidget(this), "Panel1");
   Panel1->setProperty("Align", int(alTop));
   Panel1->setAutoFillBackground(true);
   auto *bar = new QHBoxLayout(Panel1);
   bar->setContentsMargins(2, 2, 2, 2);
   bar->setSpacing(0);
   auto button = [&](const char *name, const char *glyph, int hint) {
-    auto *b = named(new TfrTBButton(Panel1), name);
+    auto *b = frNamed(new TfrTBButton(Panel1), name);
     b->SetGlyph(frGlyph(QLatin1String(glyph)));
     b->setToolTip(frLoadStr(hint));
     b->setWhatsThis(frLoadStr(hint));
@@ -101,7 +97,7 @@ TfrPreviewForm::TfrPreviewForm(QWidget *parent) : QDialog(parent, Qt::Window) {
     return b;
   };
   auto separator = [&](const char *name) {
-    auto *s = named(new TfrTBSeparator(Panel1), name);
+    auto *s = frNamed(new TfrTBSeparator(Panel1), name);
     s->setFixedSize(8, 22);
     return s;
   };
@@ -121,18 +117,18 @@ TfrPreviewForm::TfrPreviewForm(QWidget *parent) : QDialog(parent, Qt::Window) {
     bar->addWidget(w);
   bar->addStretch();
 
-  PreviewPanel = named(new QWidget(this), "PreviewPanel");
+  PreviewPanel = frNamed(new QWidget(this), "PreviewPanel");
   PBox = new TfrPBox(this);
   PBox->setParent(PreviewPanel);
-  VScrollBar = named(new QScrollBar(Qt::Vertical, PreviewPanel), "VScrollBar");
-  HScrollBar = named(new QScrollBar(Qt::Horizontal, PreviewPanel), "HScrollBar");
+  VScrollBar = frNamed(new QScrollBar(Qt::Vertical, PreviewPanel), "VScrollBar");
+  HScrollBar = frNamed(new QScrollBar(Qt::Horizontal, PreviewPanel), "HScrollBar");
   for (QScrollBar *s : {VScrollBar, HScrollBar}) {
     s->setFocusPolicy(Qt::NoFocus);
     s->setSingleStep(20);
     connect(s, &QScrollBar::valueChanged, this, &TfrPreviewForm::scrolled);
   }
-  PgUp = named(new TfrSpeedButton(PreviewPanel), "PgUp");
-  PgDown = named(new TfrSpeedButton(PreviewPanel), "PgDown");
+  PgUp = frNamed(new TfrSpeedButton(PreviewPanel), "PgUp");
+  PgDown = frNamed(new TfrSpeedButton(PreviewPanel), "PgDown");
   PgUp->SetGlyph(frGlyph(QStringLiteral("page_up")));
   PgDown->SetGlyph(frGlyph(QStringLiteral("page_down")));
   const int sw = VScrollBar->sizeHint().width();
@@ -157,7 +153,7 @@ TfrPreviewForm::TfrPreviewForm(QWidget *parent) : QDialog(parent, Qt::Window) {
   lay->addWidget(PreviewPanel, 1);
 
   // The zoom and page menu.
-  ProcMenu = named(new QMenu(this), "ProcMenu");
+  ProcMenu = frNamed(new QMenu(this), "ProcMenu");
   auto *zoomGroup = new QActionGroup(ProcMenu);
   auto zoomItem = [&](const QString &text, int tag, const QString &name) {
     QAction *a = ProcMenu->addAction(text);
