@@ -19,20 +19,33 @@ std::unique_ptr<TfrEMFPages> listPages(TfrReport &r, int count) {
   return pages;
 }
 
-// From handing the pages over to the first page painted on screen.
+// From the report's ShowPreparedReport to its first page painted in the new window.
 void BM_FirstPageOnScreen(benchmark::State &state) {
   TfrReport r;
+  r.ModalPreview = false;
   for (auto _ : state) {
     state.PauseTiming();
-    auto pages = listPages(r, 1000);
+    r.EMFPages = listPages(r, 1000);
     state.ResumeTiming();
-    TfrPreviewForm form;
-    form.ShowForReport(r, std::move(pages));
-    form.show();
-    form.PBox->repaint();
-    benchmark::DoNotOptimize(form.PageCount());
+    r.ShowPreparedReport();
+    TfrPreviewForm *form = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+      if (auto *f = qobject_cast<TfrPreviewForm *>(w); f && f->isVisible()) form = f;
+    if (!form) {
+      state.PauseTiming();
+      state.SkipWithError("no preview window");
+      break;
+    }
+    // The window is exposed, laid out and painted.
+    QCoreApplication::processEvents();
+    form->PBox->repaint();
     state.PauseTiming();
-    form.close();
+    if (!form->Pages()->GetPageRec(0)->Page) {
+      state.SkipWithError("the first page was not drawn");
+      break;
+    }
+    form->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     state.ResumeTiming();
   }
 }
