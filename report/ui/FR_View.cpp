@@ -292,6 +292,7 @@ void TfrPreviewForm::LayoutPages() {
     perRow = std::max(1, fit);
   }
   int y = 10, right = 0, bottom = 0;
+  tallest_ = 0;
   for (int i = 0; i < n;) {
     int x = 10, rowH = 0;
     for (int k = 0; k < perRow && i < n; ++k, ++i) {
@@ -301,6 +302,7 @@ void TfrPreviewForm::LayoutPages() {
       right = std::max(right, x + s.width());
       x += s.width() + 10;
       rowH = std::max(rowH, s.height());
+      tallest_ = std::max(tallest_, s.height());
     }
     bottom = y + rowH;
     y += rowH + 10;
@@ -335,10 +337,10 @@ void TfrPreviewForm::paintPages(QPainter &p, const QRect &area) {
   const QRect view = PBox->rect();
   std::vector<int> nowShown;
   TfrPainterCanvas canvas(&p, TfrCanvasKind::Screen);
-  // Rows run downwards: start near the view's top by a binary search.
-  const int top = VScrollBar->value();
-  const auto first = std::lower_bound(rects_.begin(), rects_.end(), top - 10,
-                                      [](const QRect &r, int y) { return r.bottom() < y; });
+  // Page tops never decrease: start by a binary search one tallest page above the view.
+  const int from = VScrollBar->value() - tallest_ - 10;
+  const auto first = std::lower_bound(rects_.begin(), rects_.end(), from,
+                                      [](const QRect &r, int y) { return r.top() < y; });
   for (auto it = first; it != rects_.end(); ++it) {
     const int i = static_cast<int>(it - rects_.begin());
     const QRect r = it->translated(offset);

@@ -120,6 +120,7 @@ class TfrPreviewForm : public QDialog {
   TfrReport *report_ = nullptr;
   std::unique_ptr<TfrEMFPages> pages_;
   std::vector<QRect> rects_;
+  int tallest_ = 0;  // the tallest page's height in the layout
   std::vector<int> shown_;  // pages drawn on screen, whose objects are kept
   int curPage_ = 1;
   int zoomMode_ = 0;

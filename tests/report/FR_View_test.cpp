@@ -229,6 +229,29 @@ TEST_F(Preview, ZoomModesScaleToThePaintBoxAndANewPreviewStartsFromTheLastChoice
   SendKey(f.get(), Qt::Key_Home, Qt::ControlModifier);
   EXPECT_EQ(f->VScrollBar->value(), 0);
 
+  // A landscape page among portrait ones: one page a row in whole-page mode,
+  // each narrower page centred; the scroll range reaches the last page's bottom.
+  TfrPage landscape;
+  landscape.pgOr = 1;
+  f->Pages()->Insert(1, landscape);
+  f->SetZoom(2);
+  const int boxW = f->PBox->width();
+  for (int i = 0; i < 5; ++i) {
+    const QRect r = f->PageRect(i);
+    if (r.width() < boxW) {
+      EXPECT_EQ(r.left(), (boxW - r.width()) / 2) << i;
+    }
+    if (i > 0) {
+      EXPECT_EQ(r.top(), f->PageRect(i - 1).bottom() + 11) << i;
+    }
+  }
+  EXPECT_GT(f->PageRect(1).width(), f->PageRect(0).width());
+  EXPECT_EQ(f->VScrollBar->maximum(), f->PageRect(4).bottom() + 1 - f->PBox->height() + 10);
+  f->GotoPage(3);
+  const QImage shot = f->PBox->grab().toImage();
+  EXPECT_EQ(shot.pixel(f->PageRect(2).center() - QPoint(f->HScrollBar->value(), f->VScrollBar->value())),
+            qRgb(255, 255, 255));
+
   // 50% from the menu is what the next preview starts with under pzDefault.
   QAction *half = f->ProcMenu->findChild<QAction *>("Zoom50");
   ASSERT_NE(half, nullptr);
