@@ -441,6 +441,9 @@ TEST_F(Preview, ShowReportOpensItModallyOrNotAndTheWindowFreesItsPages) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(guard.isNull());
 
+  // Modal, built with the progress window showing meanwhile.
+  frProgressForm = frDefaultProgressWindow();
+  rep.ShowProgress = true;
   rep.ModalPreview = true;
   bool modal = false;
   ModalScript script;
