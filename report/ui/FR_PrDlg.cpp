@@ -14,10 +14,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 namespace report {
@@ -38,6 +40,26 @@ bool copiesOf(const QString &text, int &n, QString &error) {
     return false;
   }
 }
+
+// Printer list entries: the printer glyph two pixels from the left edge, the
+// name 24 pixels from it and one pixel down.
+class PrinterItemDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  void paint(QPainter *p, const QStyleOptionViewItem &option, const QModelIndex &index) const override {
+    const QRect r = option.rect;
+    const bool selected = option.state & QStyle::State_Selected;
+    p->fillRect(r, option.palette.color(selected ? QPalette::Highlight : QPalette::Base));
+    static const QPixmap glyph = frGlyphPixmap(QStringLiteral("printer"));
+    p->drawPixmap(r.left() + 2, r.top() + (r.height() - glyph.height()) / 2, glyph);
+    p->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    p->drawText(r.adjusted(24, 1, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, index.data().toString());
+  }
+  QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override {
+    const QSize s = QStyledItemDelegate::sizeHint(option, index);
+    return {option.fontMetrics.horizontalAdvance(index.data().toString()) + 30, std::max(s.height(), 18)};
+  }
+};
 
 }  // namespace
 
@@ -115,6 +137,7 @@ TfrPrintForm::TfrPrintForm(int pageCount, int currentPage, QWidget *parent)
   // The printers, each with the printer glyph.
   const QIcon glyph(frGlyphPixmap(QStringLiteral("printer")));
   CB1->setIconSize(QSize(18, 16));
+  CB1->setItemDelegate(new PrinterItemDelegate(CB1));
   if (frPrinter)
     for (const QString &name : frPrinter->Printers) CB1->addItem(glyph, name);
   oldIndex_ = frPrinter ? frPrinter->PrinterIndex() : 0;

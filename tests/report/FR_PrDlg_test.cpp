@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QAbstractItemView>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -185,6 +186,12 @@ TEST_F(PrintDialog, BothDialogsOpenWideEnoughForTheirTexts) {
   QDir().mkpath(dir);
   shot.save(dir + "/print_dialog.png");
   shot2.save(dir + "/search_dialog.png");
+  d.CB1->showPopup();
+  QCoreApplication::processEvents();
+  const QImage list = d.CB1->view()->window()->grab().toImage();
+  list.save(dir + "/print_dialog_printers.png");
+  d.CB1->hidePopup();
+  EXPECT_GE(list.height(), 3 * 16);
   for (QWidget *w : std::initializer_list<QWidget *>{d.RB1, d.RB2, d.RB3, d.Label1, d.PropButton, d.Button1, d.Button2})
     EXPECT_GE(w->width(), w->sizeHint().width()) << w->objectName().toStdString();
   EXPECT_GE(d.Label2->height(), d.Label2->heightForWidth(d.Label2->width()));

@@ -176,6 +176,23 @@ TEST_F(Preview, DeletePageAsksFirstAndDoesNothingOnASinglePage) {
   ASSERT_EQ(f->PageCount(), 2);
   EXPECT_EQ(Drawn(*f->Pages(), 1)[0].text, "Page 3");
 
+  // Edit page hands the pages to the designer and takes them back.
+  int edited = -1, handed = 0;
+  designer.EditPreparedReport = [&](TfrReport &r, int index) {
+    edited = index;
+    handed = r.EMFPages->Count();
+  };
+  rep.ModifyPrepared = false;
+  SendKey(f.get(), Qt::Key_E, Qt::ControlModifier);
+  EXPECT_EQ(edited, -1);
+  rep.ModifyPrepared = true;
+  f->GotoPage(2);
+  SendKey(f.get(), Qt::Key_E, Qt::ControlModifier);
+  EXPECT_EQ(edited, 1);
+  EXPECT_EQ(handed, 2);
+  EXPECT_EQ(f->PageCount(), 2);
+  EXPECT_EQ(rep.EMFPages->Count(), 0);
+
   // Add page puts an empty page before the current one.
   f->GotoPage(2);
   f->AddPage();
