@@ -159,6 +159,33 @@ TEST_F(PrintDialog, OkRefusesCopiesAndPageListsThatCannotBePrintedAndKeepsTheInp
   EXPECT_TRUE(frCheckPageList("5-5", 5, error));
 }
 
+TEST(PageListCheck, RandomTextsEitherNamePagesThatExistOrAreRefusedWithAMessage) {
+  // Texts of digits, commas, dashes, blanks and a few other characters.
+  const QString alphabet = QStringLiteral("0123456789,,--  x+9");
+  quint32 seed = 12345;
+  auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+  int accepted = 0;
+  for (int n = 0; n < 20000; ++n) {
+    QString text;
+    const int len = static_cast<int>(next() % 12);
+    for (int i = 0; i < len; ++i) text += alphabet[static_cast<int>(next() % alphabet.size())];
+    QString error;
+    if (!frCheckPageList(text, 40, error)) {
+      EXPECT_FALSE(error.isEmpty()) << text.toStdString();
+      continue;
+    }
+    ++accepted;
+    QList<QPair<int, int>> ranges;
+    ASSERT_TRUE(frParsePageNumbers(text, ranges, error)) << text.toStdString();
+    for (const auto &r : ranges) {
+      EXPECT_GE(r.first, 1) << text.toStdString();
+      EXPECT_LE(r.second, 40) << text.toStdString();
+      EXPECT_LE(r.first, r.second) << text.toStdString();
+    }
+  }
+  EXPECT_GT(accepted, 100);
+}
+
 TEST_F(PrintDialog, ClickingIntoTheListChoosesNumbersAndPropertiesShowsTheSelectedPrinter) {
   TfrPrintForm d(10, 1);
   d.show();
