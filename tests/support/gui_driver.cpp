@@ -36,6 +36,9 @@ void ModalScript::poll() {
   if (next_ >= steps_.size()) return;
   QWidget *w = activeModal();
   if (!w || !w->isVisible()) return;
+  // The report engine's progress window comes and goes by itself while a
+  // report builds or prints; it is no step's window.
+  if (w->objectName() == QLatin1String("frProgressForm")) return;
   if (!lastWasNull_ && last_ == w) return;
   last_ = w;
   lastWasNull_ = false;

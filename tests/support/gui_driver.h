@@ -14,7 +14,8 @@
 //
 // Each step runs on the active modal window as soon as it differs from the
 // window the previous step acted on (for the first step: from the one active
-// when run() was called). A window that a nested box covered becomes active
+// when run() was called). The report engine's progress window ("frProgressForm") is
+// never a step's window. A window that a nested box covered becomes active
 // again after the box closes and is a new target then. Buttons are clicked
 // through queued calls so that a slot opening a nested modal loop runs after
 // the step has returned. When the steps do not all run within the time
