@@ -83,7 +83,7 @@ void BM_PrintToPdfPrinter(benchmark::State &state) {
   frAskPdfFileName = [&](const QString &) { return file; };
   {
     TfrReport rep;
-    for (int i = 0; i < 100; ++i) addPage(*rep.EMFPages, i);
+    for (int i = 0; i < 100; ++i) addListPage(*rep.EMFPages, i);
     for (auto _ : state)
       if (!rep.PrintPreparedReport(QString(), 1)) state.SkipWithError("the print failed");
   }

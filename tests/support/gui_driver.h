@@ -67,6 +67,9 @@ class ModalScript {
   std::vector<Step> steps_;
   size_t next_ = 0;
   QPointer<QWidget> last_;
+  // The window that was modal when the script started: the script drives it
+  // from inside, so its coming back between two boxes is no step.
+  QPointer<QWidget> start_;
   bool lastWasNull_ = true;
   QString failure_;
 };
