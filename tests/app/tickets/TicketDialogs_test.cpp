@@ -316,6 +316,37 @@ TEST_F(TicketDialogs, TotalsAndPayableFollowTheLinesAndRates) {
   EXPECT_EQ(f->Edit16->text(), QStringLiteral("1230"));
 }
 
+// A line's price is its purchase price plus its surcharge: 950 + 66.5 =
+// 1016.5, which a transfer rounds half to even to 1016 (a price stored a hair
+// above the half gave 1017), on screen and in the stored payable.
+TEST_F(TicketDialogs, TransferTicketPaysTheLinesPriceRoundedHalfToEven) {
+  const QString producer = addProducer(QStringLiteral("11773016-11111018"), QStringLiteral("0"), 0);
+  setSerial(QStringLiteral("36000000"));
+  const struct {
+    const char *brutto, *ear;
+  } lines[] = {{"1", "950"}, {"10", "95"}, {"5", "190"}, {"25", "38"}};
+  for (const auto &l : lines) {
+    auto f = openNew();
+    addLine(f->Edit1->text(), QString::fromLatin1(l.brutto), QString::fromLatin1(l.ear),
+            QStringLiteral("7"));
+    pickProducer_ = producer;
+    f->Button1->click();
+    ASSERT_TRUE(f->CheckBox1->isChecked());
+    for (QLineEdit *e : {f->Edit3, f->Edit10}) e->setText(QStringLiteral("2025.03.01"));
+    f->Edit11->setText(QStringLiteral("2025.03.09"));
+    ASSERT_TRUE(f->f_mindosszes());
+    EXPECT_EQ(f->Edit9->text(), QStringLiteral("1") + QChar(0x00A0) + QStringLiteral("016"))
+        << l.brutto << " x " << l.ear;
+    EXPECT_EQ(f->Edit16->text(), QStringLiteral("1016")) << l.brutto << " x " << l.ear;
+    const QString serial = f->Edit1->text();
+    noMessage([&] { f->Button6->click(); });
+    EXPECT_EQ(scalar(QStringLiteral("SELECT F_MUVKTG FROM QZFEJ WHERE F_BSZAM = '%1'").arg(serial)),
+              QStringLiteral("1016"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT F_SUMVAR FROM QZFEJ WHERE F_BSZAM = '%1'").arg(serial)),
+              QStringLiteral("1016,5"));
+  }
+}
+
 TEST_F(TicketDialogs, PaymentDateRules) {
   const QString term15 = addProducer(QStringLiteral("11773016-11111018"), QStringLiteral("15"));
   const QString term0 = addProducer(QStringLiteral("11773016-11111018"), QStringLiteral("0"));
