@@ -4,6 +4,7 @@
 #include "app/Unit2.h"
 #include "app/common/ListRows.h"
 #include "app/common/FieldKeys.h"
+#include "app/common/Widgets.h"
 #include "app/receivers/Guarded.h"
 #include "app/products/Unit6.h"
 #include "app/receivers/Checks.h"
@@ -33,11 +34,10 @@ TForm7::TForm7(QWidget *owner) : QDialog(owner) {
   setModal(true);
 
   auto *form = new QFormLayout;
-  auto field = [&](QLineEdit *&edit, const char *name, const QString &label, int max, const QString &keys,
+  auto field = [&](LimitedEdit *&edit, const char *name, const QString &label, int max, const QString &keys,
                    const QString &text = QString()) {
-    edit = new QLineEdit(text, this);
-    edit->setObjectName(QString::fromLatin1(name));
-    if (max > 0) edit->setMaxLength(max);
+    edit = Widgets::makeEdit(this, name, max);
+    edit->setText(text);
     if (!keys.isNull()) FieldKeys::acceptOnly(edit, keys);
     form->addRow(label, edit);
   };

@@ -169,8 +169,8 @@ void TForm8::buildUi() {
   setWindowTitle(QStringLiteral("Felvásárlási jegy"));
   setModal(true);
 
-  Edit1 = new QLineEdit(this);
-  Edit1->setObjectName(QStringLiteral("Edit1"));
+  Edit1 = Widgets::makeEdit(this, "Edit1");
+  Edit1->setWidthChars(10);  // a serial
   Edit1->setToolTip(QStringLiteral("Kezdö betükre rákeres"));
   Button7 = makeButton(this, "Button7", QStringLiteral("Keres"));
   auto *search = new QHBoxLayout;
