@@ -1,6 +1,7 @@
 #include "app/common/FieldKeys.h"
 
 #include "app/common/LimitedEdit.h"
+#include "platform/conv.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -16,6 +17,12 @@ void acceptOnly(LimitedEdit *edit, const QString &extra) {
   // Every edit (typed, pasted, dropped) that would put another character into
   // the field is refused; setText by the program is not affected.
   edit->setAcceptedChars(QStringLiteral("0123456789") + extra);
+}
+
+void setNumberDefault(LimitedEdit *edit, const QString &text) {
+  long double number = 0;
+  const bool typable = edit->accepts(text);
+  edit->setText(typable && platform::TryStrToFloat(text, number) ? text : QString());
 }
 
 namespace {

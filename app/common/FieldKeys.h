@@ -17,6 +17,12 @@ namespace FieldKeys {
 // decimals, "-" for a sign).
 void acceptOnly(LimitedEdit *edit, const QString &extra = QString());
 
+// Puts a default read from an ini file into a numeric field as if it had been
+// typed: a text the field's key filter or limit would refuse, or one that is
+// no number, is not put in. The field is then left empty, so the save stops
+// at it with the field's own message.
+void setNumberDefault(LimitedEdit *edit, const QString &text);
+
 // Installs the Enter / Shift+Enter navigation on dialog and every widget in it
 // (also ones added later).
 void installEnterNavigation(QWidget *dialog);

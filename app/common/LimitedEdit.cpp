@@ -69,6 +69,12 @@ void LimitedEdit::setAcceptedChars(const QString &chars) {
   updateGeometry();
 }
 
+bool LimitedEdit::accepts(const QString &text) const {
+  if (limit_ > 0 && text.size() > limit_) return false;
+  if (accepted_.isEmpty()) return true;
+  return std::all_of(text.begin(), text.end(), [this](QChar c) { return accepted_.contains(c); });
+}
+
 void LimitedEdit::setWidthChars(int chars) {
   widthChars_ = std::max(1, chars);
   updateGeometry();

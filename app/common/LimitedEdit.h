@@ -24,6 +24,9 @@ class LimitedEdit : public QLineEdit {
   void setAcceptedChars(const QString &chars);
   QString acceptedChars() const { return accepted_; }
 
+  // Whether typing text into the empty field would put all of it in.
+  bool accepts(const QString &text) const;
+
   // Characters the field is wide for: its limit, at most kWidestChars; for
   // a field without a limit setWidthChars() decides (kDefaultWidthChars).
   static constexpr int kWidestChars = 80;

@@ -144,7 +144,8 @@ void TForm10::showEvent(QShowEvent *event) {
   const bool documentVisible = Edit10Option == QLatin1String("1");
   Edit10->setVisible(documentVisible);
   Label10->setVisible(documentVisible);
-  if (TetelMod == kTetelModUj) Edit8->setText(Edit8Default);
+  // The default passes the field's checks as a typed value would.
+  if (TetelMod == kTetelModUj) FieldKeys::setNumberDefault(Edit8, Edit8Default);
   Edit3->setFocus();
 }
 

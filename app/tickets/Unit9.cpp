@@ -306,7 +306,7 @@ void TForm9::applyOptions() {
   struct Optional {
     const QString &option;
     const QString &defaultText;
-    QLineEdit *field;
+    LimitedEdit *field;
     QLabel *label;
   };
   const Optional fields[] = {{Edit14Option, Edit14Default, Edit14, Label14},
@@ -316,7 +316,8 @@ void TForm9::applyOptions() {
     if (o.option == QLatin1String("1")) {
       o.field->setVisible(true);
       o.label->setVisible(true);
-      if (isNew()) o.field->setText(o.defaultText);
+      // The default passes the field's checks as a typed value would.
+      if (isNew()) FieldKeys::setNumberDefault(o.field, o.defaultText);
     } else {
       o.field->setVisible(false);
       o.label->setVisible(false);

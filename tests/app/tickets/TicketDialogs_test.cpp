@@ -615,6 +615,64 @@ TEST_F(TicketDialogs, LineDialogChecksConvertsAndWrites) {
   EXPECT_EQ(Data->ZQ20->recordCount(), 1);
 }
 
+// Defaults from form9.ini and form10.ini meet the checks typed values meet:
+// one the field's keys could not have typed, or that is no number, is not
+// taken, and the save stops at the field with its own message.
+TEST_F(TicketDialogs, IniDefaultsPassTheFieldChecksOfTypedValues) {
+  const QString producer = addProducer(QString(), QStringLiteral("0"));
+  setSerial(QStringLiteral("49500000"));
+  const struct {
+    QString *option, *defaultText;
+    const char *value;
+    const char *message;  // null: the default is taken
+  } cases[] = {
+      {&Edit15Option, &Edit15Default, "-5", "Nincs megadva tagok hozzájárulása % -a vagy nem nulla!"},
+      {&Edit15Option, &Edit15Default, "abc", "Nincs megadva tagok hozzájárulása % -a vagy nem nulla!"},
+      {&Edit14Option, &Edit14Default, ",", "Nincs megadva súlylevonás % -a vagy nem nulla!"},
+      {&Edit13Option, &Edit13Default, "1.5", "Nincs megadva vagy nem nulla a levonás!"},
+      {&Edit15Option, &Edit15Default, "2,5", nullptr},
+  };
+  for (const auto &c : cases) {
+    Edit13Option = Edit14Option = Edit15Option = QString();
+    *c.option = QStringLiteral("1");
+    *c.defaultText = QString::fromLatin1(c.value);
+    auto f = openNew();
+    pickProducer_ = producer;
+    f->Button1->click();
+    LimitedEdit *field = c.option == &Edit15Option   ? f->Edit15
+                         : c.option == &Edit14Option ? f->Edit14
+                                                     : f->Edit13;
+    if (!c.message) {
+      EXPECT_EQ(field->text(), QString::fromLatin1(c.value));
+      continue;
+    }
+    EXPECT_EQ(field->text(), QString()) << c.value;
+    EXPECT_EQ(messageOf([&] { f->Button6->click(); }), QString::fromUtf8(c.message)) << c.value;
+    EXPECT_EQ(f->focusWidget(), field) << c.value;
+    EXPECT_EQ(count(QStringLiteral("QZFEJ"), QStringLiteral("F_AKOD = '%1'").arg(receiver_)), 0);
+  }
+
+  TetelMod = kTetelModUj;
+  for (const char *value : {"-5", "12x", ",", "7"}) {
+    Edit8Default = QString::fromLatin1(value);
+    TForm10 line({QStringLiteral("49500001"), QStringLiteral("0"), QString()}, nullptr);
+    line.show();
+    QApplication::processEvents();
+    if (Edit8Default == QLatin1String("7")) {
+      EXPECT_EQ(line.Edit8->text(), QStringLiteral("7"));
+      continue;
+    }
+    EXPECT_EQ(line.Edit8->text(), QString()) << value;
+    for (auto [edit, text] : {std::pair{line.Edit3, "alma"}, {line.Edit4, "0808"}, {line.Edit5, "1"},
+                              {line.Edit6, "kg"}, {line.Edit7, "100"}})
+      edit->setText(QString::fromLatin1(text));
+    EXPECT_EQ(messageOf([&] { line.Button3->click(); }), QStringLiteral("Nincs megadva a komp.mértéke!"))
+        << value;
+    EXPECT_EQ(line.focusWidget(), line.Edit8) << value;
+    EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = '49500001'")), 0);
+  }
+}
+
 TEST_F(TicketDialogs, ModifyRulesOfTheListAndTheHiddenKey) {
   const QString producer = addProducer(QString(), QStringLiteral("0"));
   setSerial(QStringLiteral("38000010"));
