@@ -46,6 +46,7 @@ class LimitedEditValidator : public QValidator {
     if (keep <= 0 && input.size() - inserted == before.size()) return Invalid;  // nothing fits
     input = input.left(prefix + keep) + input.right(suffix);
     pos = prefix + keep;
+    edit_->cut_ = true;  // Qt sets the cut text as if the program had
     return Acceptable;
   }
 
@@ -56,7 +57,12 @@ class LimitedEditValidator : public QValidator {
 LimitedEdit::LimitedEdit(QWidget *parent) : QLineEdit(parent) {
   setMaxLength(kQtNoLimit);
   setValidator(new LimitedEditValidator(this));
-  connect(this, &QLineEdit::textChanged, this, [this] { before_ = text(); });
+  connect(this, &QLineEdit::textChanged, this, [this] {
+    before_ = text();
+    // A text the program put in is shown from its beginning.
+    if (!isUndoAvailable() && !hasFocus() && !cut_) setCursorPosition(0);
+    cut_ = false;
+  });
 }
 
 void LimitedEdit::setLimit(int chars) {
@@ -97,8 +103,9 @@ QString LimitedEdit::sampleText(int chars, const QString &acceptedChars) {
       if (c.isUpper() || (c.isDigit() && !widest.isUpper())) widest = c;
     sample.fill(widest, chars);
   } else {
+    // Names and addresses with their share of capitals and wide letters.
     static const QString text =
-        QStringLiteral("Kovács János Ödön, Kiskunfélegyháza, Petőfi Sándor utca 12. ");
+        QStringLiteral("Wéber-Kovács Mária Dr., Mezőkövesd, Wesselényi Miklós tér 12/B, ");
     while (sample.size() < chars) sample += text;
     sample.truncate(chars);
   }
@@ -107,11 +114,14 @@ QString LimitedEdit::sampleText(int chars, const QString &acceptedChars) {
 
 QSize LimitedEdit::sizeHint() const {
   // QLineEdit asks for 17 "x" plus its margins and frame: the same margins
-  // and frame around the sample text (and the cursor).
+  // and frame around the sample text and the cursor. Free text gets a
+  // twentieth more, as a real name can run wider than the sample.
   const QSize base = QLineEdit::sizeHint();
   const QFontMetrics fm = fontMetrics();
   const int margins = base.width() - 17 * fm.horizontalAdvance(QLatin1Char('x'));
-  return {margins + fm.horizontalAdvance(sampleText(widthChars(), accepted_)) + 2, base.height()};
+  int text = fm.horizontalAdvance(sampleText(widthChars(), accepted_));
+  if (accepted_.isEmpty()) text += text / 20;
+  return {margins + text + 2, base.height()};
 }
 
 QSize LimitedEdit::minimumSizeHint() const {

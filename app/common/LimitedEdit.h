@@ -48,4 +48,5 @@ class LimitedEdit : public QLineEdit {
   int widthChars_ = 0;
   QString accepted_;
   QString before_;  // the text before the change being validated
+  bool cut_ = false;  // the change being made is an input cut to the limit
 };

@@ -198,8 +198,8 @@ TForm4::TForm4(QWidget *owner) : QDialog(owner) {
     value->setObjectName(QStringLiteral("DB") + QString::fromLatin1(item.field));
     value->setProperty("field", QString::fromLatin1(item.field));
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    panel->addWidget(caption, i % 9, (i / 9) * 2);
-    panel->addWidget(value, i % 9, (i / 9) * 2 + 1);
+    panel->addWidget(caption, i % 14, (i / 14) * 2);
+    panel->addWidget(value, i % 14, (i / 14) * 2 + 1);
     panelValues_.append(value);
     ++i;
   }

@@ -131,6 +131,10 @@ TForm5::TForm5(QWidget *owner) : QDialog(owner) {
         QStringLiteral("I = igen, N = nem, üres = nem"));
   field(Edit22, "Edit22", QStringLiteral("Betétlap száma"), 12, Keys::Any);
 
+  // Widths of the fields without a limit: ID, code, date, sex, days.
+  for (auto [edit, chars] : {std::pair{Edit1, 8}, {Edit2, 5}, {Edit12, 10}, {Edit16, 2}, {Edit32, 4}})
+    edit->setWidthChars(chars);
+
   Memo1 = new QPlainTextEdit(page2);
   Memo1->setObjectName(QStringLiteral("Memo1"));
   Memo1->setTabChangesFocus(true);

@@ -54,6 +54,9 @@ TForm7::TForm7(QWidget *owner) : QDialog(owner) {
   field(Edit7, "Edit7", QStringLiteral("Komp.mértéke"), 0, decimal, QStringLiteral("12,00"));
   field(Edit8, "Edit8", QStringLiteral("Tételszám"), 10, decimal);
 
+  // Widths of the fields without a limit: ID, code, price, percentage.
+  for (auto [edit, chars] : {std::pair{Edit1, 8}, {Edit2, 5}, {Edit5, 12}, {Edit7, 6}}) edit->setWidthChars(chars);
+
   QHBoxLayout *buttons = MakeEntryButtons(this, Button2, Button3, &TForm7::Button2Click, &TForm7::Button3Click);
   auto *root = new QVBoxLayout(this);
   root->addLayout(form);

@@ -86,6 +86,9 @@ TForm17::TForm17(QWidget *owner) : QDialog(owner) {
   field(Edit10, QStringLiteral("Edit10"),
         QStringLiteral("Nyilatkozat szövege (250 betü hosszban)"), true, 250);
   field(Edit7, QStringLiteral("Edit7"), QStringLiteral("Verzió"), true, 45);  // column width
+  // The shown-only fields are as wide as their columns.
+  for (auto [edit, chars] : {std::pair{Edit1, 8}, {Edit8, 5}, {Edit2, 75}, {Edit5, 8}, {Edit3, 45}, {Edit6, 11}})
+    edit->setWidthChars(chars);
   CheckBox1 = new QCheckBox(QStringLiteral("Egyéni vállalkozó"), this);
   CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
   grid->addWidget(CheckBox1, row++, 1);
