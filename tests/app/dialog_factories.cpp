@@ -17,6 +17,7 @@
 #include "app/yearopen/Unit38.h"
 #include "db/dataset.h"
 #include "db/transaction.h"
+#include "producers/data_fixture.h"
 
 namespace vorik::test {
 
@@ -28,14 +29,6 @@ const QString kReceiver = QStringLiteral("R0001");
 const QString kFreeReceiver = QStringLiteral("R0002");
 const QString kTicket = QStringLiteral("24000001");
 
-void run(const QString &sql) {
-  db::Query q;
-  q.setTransaction(Data->IBTrans1);
-  q.sql().add(sql);
-  q.execute();
-  Data->IBTrans1->commit();
-}
-
 QString digits(int n) { return QString(n, QLatin1Char('8')); }
 
 // A column list and the values, each text quoted.
@@ -46,7 +39,7 @@ void insert(const QString &table, const std::vector<std::pair<const char *, QStr
     texts << (value.startsWith(QLatin1Char('=')) ? value.mid(1)
                                                   : QLatin1Char('\'') + value + QLatin1Char('\''));
   }
-  run(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+  execCommitted(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
           .arg(table, columns.join(QStringLiteral(", ")), texts.join(QStringLiteral(", "))));
 }
 

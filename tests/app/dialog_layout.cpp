@@ -66,34 +66,35 @@ void checkEdit(QLineEdit *edit, QStringList &problems) {
     problems << QStringLiteral("%1: its text \"%2\" needs %3 px, it shows %4").arg(describe(edit), edit->text()).arg(shown).arg(room);
 }
 
+// Widgets inside scrolling views (a grid's parts, a tab bar's arrows) are
+// theirs to clip.
+bool insideScrollArea(const QWidget *w, const QWidget *window) {
+  for (const QWidget *p = w->parentWidget(); p && p != window; p = p->parentWidget())
+    if (p->inherits("QAbstractScrollArea")) return true;
+  return false;
+}
+
 void checkVisible(QWidget *window, QStringList &problems) {
   const QRect inside = window->rect();
   for (QWidget *w : window->findChildren<QWidget *>()) {
     if (!w->isVisibleTo(window) || w->isWindow()) continue;
     const QRect at(w->mapTo(window, QPoint(0, 0)), w->size());
-    // Widgets inside scrolling views (grid cells, tab bar scrolling) are theirs to clip.
-    if (!inside.contains(at) && !qobject_cast<QWidget *>(w->parent())->inherits("QAbstractScrollArea"))
+    if (!inside.contains(at) && !insideScrollArea(w, window))
       problems << QStringLiteral("%1 reaches outside the window").arg(describe(w));
     if (auto *edit = qobject_cast<QLineEdit *>(w)) {
       checkEdit(edit, problems);
-    } else if (auto *label = qobject_cast<QLabel *>(w)) {
-      if (label->text().isEmpty() || label->wordWrap()) continue;
-      const QSize need = label->sizeHint();
-      if (label->width() < need.width() || label->height() < need.height())
+    } else {
+      // A label, check box or button: as wide and high as its text needs.
+      auto *label = qobject_cast<QLabel *>(w);
+      auto *button = qobject_cast<QAbstractButton *>(w);
+      const QString text = label ? label->text() : button ? button->text() : QString();
+      if (text.isEmpty() || (label && label->wordWrap())) continue;
+      const QSize need = w->sizeHint();
+      if (w->width() < need.width() || w->height() < need.height())
         problems << QStringLiteral("%1 is cut: %2 x %3 of %4 x %5")
-                        .arg(describe(label))
-                        .arg(label->width())
-                        .arg(label->height())
-                        .arg(need.width())
-                        .arg(need.height());
-    } else if (auto *button = qobject_cast<QAbstractButton *>(w)) {
-      if (button->text().isEmpty()) continue;
-      const QSize need = button->sizeHint();
-      if (button->width() < need.width() || button->height() < need.height())
-        problems << QStringLiteral("%1 is cut: %2 x %3 of %4 x %5")
-                        .arg(describe(button))
-                        .arg(button->width())
-                        .arg(button->height())
+                        .arg(describe(w))
+                        .arg(w->width())
+                        .arg(w->height())
                         .arg(need.width())
                         .arg(need.height());
     }
