@@ -1,0 +1,132 @@
+// The data checks on 20,000 producers and 100,000 tickets of one line each
+// (one receiver, one year): the ticket tab's gather and check, and the
+// producer tab's gather and check, each as the dialog's buttons run them
+// (the findings written into the memo included). About one line in ten
+// gives a finding.
+#include "app/SharedState.h"
+#include "app/Unit2.h"
+#include "db/connection.h"
+#include "db/dataset.h"
+#include "db/schema.h"
+#include "db/transaction.h"
+#include "exchange/checks/Unit14.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+
+namespace {
+
+constexpr int kProducers = 20000;
+constexpr int kTickets = 100000;
+
+// "SELECT x" for x = 0 .. 10^digits - 1, from crossed digit tables.
+QString numbers(int digits) {
+  QString d = QStringLiteral("(SELECT 0 AS n FROM rdb$database");
+  for (int i = 1; i <= 9; ++i) d += QStringLiteral(" UNION ALL SELECT %1 FROM rdb$database").arg(i);
+  d += QLatin1Char(')');
+  QStringList terms, tables;
+  for (int i = 0, f = 1; i < digits; ++i, f *= 10) {
+    terms << QStringLiteral("%1 * t%2.n").arg(f).arg(i);
+    tables << d + QStringLiteral(" t%1").arg(i);
+  }
+  return QStringLiteral("(SELECT ") + terms.join(" + ") + QStringLiteral(" AS x FROM ") + tables.join(", ") +
+         QStringLiteral(") ");
+}
+
+struct Fixture {
+  QTemporaryDir dir;
+  TData data{nullptr};
+
+  void run(const QString &sql) {
+    db::Query q;
+    q.setTransaction(data.IBTrans1);
+    q.sql().add(sql);
+    q.execute();
+    data.IBTrans1->commit();
+  }
+
+  Fixture() {
+    const QString path = dir.filePath(QStringLiteral("bench.fdb"));
+    db::createDatabase(path, db::schemaScript());
+    data.ZCon1->setDatabaseName(path);
+    data.ZCon1->open();
+    // Every 50th producer has a TAJ that fails its check digit.
+    run("INSERT INTO ostermelo (o_kod, o_nev, o_irszam, o_helysegnev, o_utca, o_adoazon, o_adoszam, o_taj, "
+        "o_igszam, o_szulhely, o_szido, o_anyja, o_neme, o_szulnev) "
+        "SELECT x + 1, 'Termelő ' || x, '6000', 'Kecskemét', 'Fő utca', '8123456786', '12345676123', "
+        "IIF(MOD(x, 50) = 0, '111111111', '111111110'), 'AB123456', 'Szeged', DATE '1970-01-01', 'Minta Mária', "
+        "'1', 'Termelő ' || x FROM " +
+        numbers(5) + QStringLiteral("WHERE x < %1").arg(kProducers));
+    // Every 10th ticket is not printed yet; every 50th line has 10 % compensation.
+    run("INSERT INTO qzfej (f_bszam, f_ostermkod, f_akod, f_fizkelt, f_szja, f_prn) "
+        "SELECT LPAD(25000000 + x, 8, '0'), MOD(x, " + QString::number(kProducers) + ") + 1, '1', "
+        "DATEADD(MOD(x, 365) DAY TO DATE '2025-01-01'), 15, IIF(MOD(x, 10) = 0, '', 'I') FROM " +
+        numbers(5) + QStringLiteral("WHERE x < %1").arg(kTickets));
+    run("INSERT INTO qzsor (s_bszam, s_termekkod, s_megnevezes, s_brutto, s_levonszaz, s_ear, s_kompmerteke) "
+        "SELECT LPAD(25000000 + x, 8, '0'), '00012', 'Őszibarack I. osztály', 100 + MOD(x, 97), 5, 212.5, "
+        "IIF(MOD(x, 50) = 0, 10, 12) FROM " +
+        numbers(5) + QStringLiteral("WHERE x < %1").arg(kTickets));
+    AtvevoKod = QStringLiteral("1");
+  }
+};
+
+Fixture &fixture() {
+  static Fixture f;
+  return f;
+}
+
+double peakMb() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return u.ru_maxrss / 1024.0;
+}
+
+void BM_TicketChecks(benchmark::State &state) {
+  fixture();
+  TForm14 form;
+  form.DateTimePicker1->setDate(QDate(2025, 1, 1));
+  form.DateTimePicker2->setDate(QDate(2025, 12, 31));
+  const double before = peakMb();
+  int lines = 0;
+  for (auto _ : state) {
+    form.Button1Click();  // "Kigyüjtés"
+    form.Button2Click();  // "Ellenörzés"
+    lines = form.Memo1->blockCount();
+  }
+  state.counters["rows"] = form.Jegyek->recordCount();
+  state.counters["memo_lines"] = lines;
+  state.counters["peak_growth_MB"] = peakMb() - before;
+}
+BENCHMARK(BM_TicketChecks)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_ProducerChecks(benchmark::State &state) {
+  fixture();
+  TForm14 form;
+  int lines = 0;
+  for (auto _ : state) {
+    form.Button12Click();
+    form.Button13Click();
+    lines = form.Memo2->blockCount();
+  }
+  state.counters["rows"] = form.Termelok->recordCount();
+  state.counters["memo_lines"] = lines;
+}
+BENCHMARK(BM_ProducerChecks)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (qEnvironmentVariableIsEmpty("FIREBIRD")) qputenv("FIREBIRD", VORIK_FBROOT);
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
