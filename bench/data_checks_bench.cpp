@@ -105,6 +105,19 @@ void BM_TicketChecks(benchmark::State &state) {
 }
 BENCHMARK(BM_TicketChecks)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+
+void BM_TicketGatherOnly(benchmark::State &state) {
+  fixture();
+  TForm14 form;
+  form.DateTimePicker1->setDate(QDate(2025, 1, 1));
+  form.DateTimePicker2->setDate(QDate(2025, 12, 31));
+  for (auto _ : state) {
+    form.Button1Click();
+    benchmark::DoNotOptimize(form.Jegyek->recordCount());
+  }
+}
+BENCHMARK(BM_TicketGatherOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 void BM_ProducerChecks(benchmark::State &state) {
   fixture();
   TForm14 form;

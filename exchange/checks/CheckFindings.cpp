@@ -17,15 +17,23 @@ struct Check {
 };
 
 template <class Row>
-QStringList report(const std::vector<Check<Row>> &list, const std::vector<Row> &rows) {
-  QStringList lines;
-  for (const Check<Row> &check : list) {
-    const QString name = QString::fromUtf8(check.name);
-    lines << QStringLiteral("    ") + name + QStringLiteral(" ellenörzés... ");
-    for (const Row &row : rows) {
-      QString f = check.finding(row);
-      if (!f.isEmpty()) lines << f;
+QStringList report(const std::vector<Check<Row>> &list, int count, const RowReader<Row> &read) {
+  // Each row is read once and meets every check; each check keeps its own
+  // findings, so the report still lists them check by check.
+  std::vector<QStringList> findings(list.size());
+  Row row;
+  for (int i = 0; i < count; ++i) {
+    read(i, row);
+    for (size_t c = 0; c < list.size(); ++c) {
+      QString f = list[c].finding(row);
+      if (!f.isEmpty()) findings[c] << std::move(f);
     }
+  }
+  QStringList lines;
+  for (size_t c = 0; c < list.size(); ++c) {
+    const QString name = QString::fromUtf8(list[c].name);
+    lines << QStringLiteral("    ") + name + QStringLiteral(" ellenörzés... ");
+    lines += findings[c];
     lines << QStringLiteral("    ") + name + QStringLiteral(" ellenörzés vége. ");
     lines << QStringLiteral(" ");
   }
@@ -165,13 +173,15 @@ QString lengthFailure(const char *text, bool *failed) {
 
 }  // namespace
 
-QStringList ticketCheckLines(const std::vector<TicketCheckRow> &rows) {
-  QStringList lines = report(ticketChecks(), rows);
+QStringList ticketCheckLines(int count, const RowReader<TicketCheckRow> &read) {
+  QStringList lines = report(ticketChecks(), count, read);
   lines << QStringLiteral("Klikk az ablakba és kurzor billentyüvel mozoghat benne. ");
   return lines;
 }
 
-QStringList producerCheckLines(const std::vector<ProducerCheckRow> &rows) { return report(producerChecks(), rows); }
+QStringList producerCheckLines(int count, const RowReader<ProducerCheckRow> &read) {
+  return report(producerChecks(), count, read);
+}
 
 QString adoszamVerdict(const QString &text, bool *failed) {
   if (text.size() != 11 && text.size() != 13) return lengthFailure("Hibaüzenet: Nem 11 vagy 13 hosszú számsor", failed);

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 namespace datachecks {
@@ -26,12 +27,29 @@ struct ProducerCheckRow {
       oSzido, oAnyja, oNeme, oSzulnev;
 };
 
-// The memo lines of the ticket checks: per check a start line, its findings
-// over every row in order, an end line and a line of one blank; then the
-// closing hint line.
-QStringList ticketCheckLines(const std::vector<TicketCheckRow> &rows);
+// Fills row with the columns of row number index (0-based).
+template <class Row>
+using RowReader = std::function<void(int index, Row &row)>;
+
+// The memo lines of the ticket checks over rows 0 .. count - 1: per check a
+// start line, its findings over every row in order, an end line and a line
+// of one blank; then the closing hint line. The rows are read once each, one
+// at a time.
+QStringList ticketCheckLines(int count, const RowReader<TicketCheckRow> &read);
 // The memo lines of the producer checks (no closing hint line).
-QStringList producerCheckLines(const std::vector<ProducerCheckRow> &rows);
+QStringList producerCheckLines(int count, const RowReader<ProducerCheckRow> &read);
+
+// The same over rows in memory.
+template <class Row>
+RowReader<Row> readFrom(const std::vector<Row> &rows) {
+  return [&rows](int i, Row &row) { row = rows[static_cast<size_t>(i)]; };
+}
+inline QStringList ticketCheckLines(const std::vector<TicketCheckRow> &rows) {
+  return ticketCheckLines(static_cast<int>(rows.size()), readFrom(rows));
+}
+inline QStringList producerCheckLines(const std::vector<ProducerCheckRow> &rows) {
+  return producerCheckLines(static_cast<int>(rows.size()), readFrom(rows));
+}
 
 // Verdicts of the single checks; failed is set when the verdict reports a
 // failure (the dialog beeps before it).

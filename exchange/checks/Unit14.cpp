@@ -66,23 +66,21 @@ const ColumnMap<datachecks::ProducerCheckRow> &producerColumns() {
   return map;
 }
 
-// Every gathered row, from the first, as the checks read it; none when the
-// tab has not gathered. The rows are read where they lie, so the grid keeps
-// its current row. A column missing from the result reads as empty.
+// The report of checks over every gathered row, from the first; no rows when
+// the tab has not gathered. The rows are read where they lie, so the grid
+// keeps its current row. A column missing from the result reads as empty.
 template <class Row>
-std::vector<Row> gatheredRows(db::DataSet &d, const ColumnMap<Row> &columns) {
-  std::vector<Row> rows;
-  if (!d.active()) return rows;
+QStringList checkGathered(db::DataSet &d, const ColumnMap<Row> &columns,
+                          QStringList (*report)(int, const datachecks::RowReader<Row> &)) {
+  if (!d.active()) return report(0, {});
   std::vector<std::pair<QString Row::*, int>> at;
   for (const auto &[member, name] : columns) {
     db::Field *f = d.findField(QLatin1String(name));
     if (f) at.emplace_back(member, f->index());
   }
-  const int n = d.recordCount();
-  rows.resize(static_cast<size_t>(n));
-  for (int r = 0; r < n; ++r)
-    for (const auto &[member, column] : at) rows[static_cast<size_t>(r)].*member = d.textAt(r, column);
-  return rows;
+  return report(d.recordCount(), [&](int r, Row &row) {
+    for (const auto &[member, column] : at) row.*member = d.textAt(r, column);
+  });
 }
 
 QDateEdit *makeDatePicker(QWidget *parent, const char *name) {
@@ -292,7 +290,8 @@ void TForm14::Button1Click() {
 
 void TForm14::Button2Click() {
   Memo1->clear();
-  Memo1->setPlainText(datachecks::ticketCheckLines(gatheredRows(*Jegyek, ticketColumns())).join(QLatin1Char('\n')));
+  Memo1->setPlainText(
+      checkGathered(*Jegyek, ticketColumns(), &datachecks::ticketCheckLines).join(QLatin1Char('\n')));
 }
 
 void TForm14::Button12Click() {
@@ -307,7 +306,7 @@ void TForm14::Button12Click() {
 void TForm14::Button13Click() {
   Memo2->clear();
   Memo2->setPlainText(
-      datachecks::producerCheckLines(gatheredRows(*Termelok, producerColumns())).join(QLatin1Char('\n')));
+      checkGathered(*Termelok, producerColumns(), &datachecks::producerCheckLines).join(QLatin1Char('\n')));
 }
 
 void TForm14::Button4Click() {
