@@ -25,6 +25,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -142,9 +143,12 @@ QLabel *singleCheckTab(QTabWidget *tabs, const char *sheet, const char *title, Q
   return result;
 }
 
-void showVerdict(QLabel *label, const QString &text, bool failed) {
+// Shows a single check's verdict; a failure verdict comes with a beep.
+void showVerdict(QLabel *label, const std::function<QString(bool *)> &verdict) {
+  bool failed = false;
+  const QString v = verdict(&failed);
   if (failed) QApplication::beep();
-  label->setText(text);
+  label->setText(v);
 }
 
 }  // namespace
@@ -310,28 +314,21 @@ void TForm14::Button13Click() {
 }
 
 void TForm14::Button4Click() {
-  bool failed = false;
-  const QString v = datachecks::adoszamVerdict(Edit1->text(), &failed);
-  showVerdict(Label6, v, failed);
+  showVerdict(Label6, [this](bool *failed) { return datachecks::adoszamVerdict(Edit1->text(), failed); });
 }
 
 void TForm14::Button5Click() {
-  bool failed = false;
-  const QString v = datachecks::adoazonVerdict(Edit2->text(), &failed);
-  showVerdict(Label8, v, failed);
+  showVerdict(Label8, [this](bool *failed) { return datachecks::adoazonVerdict(Edit2->text(), failed); });
 }
 
 void TForm14::Button8Click() {
-  bool failed = false;
-  const QString v = datachecks::tajVerdict(Edit3->text(), &failed);
-  showVerdict(Label10, v, failed);
+  showVerdict(Label10, [this](bool *failed) { return datachecks::tajVerdict(Edit3->text(), failed); });
 }
 
 void TForm14::Button10Click() {
   const QString text = Edit4->text();
+  const QDate birth = DateTimePicker3->date();
   Label16->setText(text.mid(1, 5));
-  Label14->setText(QString::number(datachecks::daysSince1867(DateTimePicker3->date())));
-  bool failed = false;
-  const QString v = datachecks::napokVerdict(text, DateTimePicker3->date(), &failed);
-  showVerdict(Label18, v, failed);
+  Label14->setText(QString::number(datachecks::daysSince1867(birth)));
+  showVerdict(Label18, [&](bool *failed) { return datachecks::napokVerdict(text, birth, failed); });
 }
