@@ -17,13 +17,12 @@ struct Check {
 };
 
 template <class Row>
-QStringList report(const std::vector<Check<Row>> &list, int count, const RowReader<Row> &read) {
+QStringList report(const std::vector<Check<Row>> &list, const RowReader<Row> &read) {
   // Each row is read once and meets every check; each check keeps its own
   // findings, so the report still lists them check by check.
   std::vector<QStringList> findings(list.size());
   Row row;
-  for (int i = 0; i < count; ++i) {
-    read(i, row);
+  while (read && read(row)) {
     for (size_t c = 0; c < list.size(); ++c) {
       QString f = list[c].finding(row);
       if (!f.isEmpty()) findings[c] << std::move(f);
@@ -173,14 +172,14 @@ QString lengthFailure(const char *text, bool *failed) {
 
 }  // namespace
 
-QStringList ticketCheckLines(int count, const RowReader<TicketCheckRow> &read) {
-  QStringList lines = report(ticketChecks(), count, read);
+QStringList ticketCheckLines(const RowReader<TicketCheckRow> &read) {
+  QStringList lines = report(ticketChecks(), read);
   lines << QStringLiteral("Klikk az ablakba és kurzor billentyüvel mozoghat benne. ");
   return lines;
 }
 
-QStringList producerCheckLines(int count, const RowReader<ProducerCheckRow> &read) {
-  return report(producerChecks(), count, read);
+QStringList producerCheckLines(const RowReader<ProducerCheckRow> &read) {
+  return report(producerChecks(), read);
 }
 
 QString adoszamVerdict(const QString &text, bool *failed) {

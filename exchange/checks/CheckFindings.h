@@ -27,28 +27,25 @@ struct ProducerCheckRow {
       oSzido, oAnyja, oNeme, oSzulnev;
 };
 
-// Fills row with the columns of row number index (0-based).
+// Fills row with the next row's columns; false when there is none.
 template <class Row>
-using RowReader = std::function<void(int index, Row &row)>;
+using RowReader = std::function<bool(Row &row)>;
 
-// The memo lines of the ticket checks over rows 0 .. count - 1: per check a
-// start line, its findings over every row in order, an end line and a line
-// of one blank; then the closing hint line. The rows are read once each, one
-// at a time.
-QStringList ticketCheckLines(int count, const RowReader<TicketCheckRow> &read);
+// The memo lines of the ticket checks over the rows read: per check a start
+// line, its findings over every row in order, an end line and a line of one
+// blank; then the closing hint line. Each row is read once.
+QStringList ticketCheckLines(const RowReader<TicketCheckRow> &read);
 // The memo lines of the producer checks (no closing hint line).
-QStringList producerCheckLines(int count, const RowReader<ProducerCheckRow> &read);
+QStringList producerCheckLines(const RowReader<ProducerCheckRow> &read);
 
-// The same over rows in memory.
+// Reads rows from memory.
 template <class Row>
 RowReader<Row> readFrom(const std::vector<Row> &rows) {
-  return [&rows](int i, Row &row) { row = rows[static_cast<size_t>(i)]; };
-}
-inline QStringList ticketCheckLines(const std::vector<TicketCheckRow> &rows) {
-  return ticketCheckLines(static_cast<int>(rows.size()), readFrom(rows));
-}
-inline QStringList producerCheckLines(const std::vector<ProducerCheckRow> &rows) {
-  return producerCheckLines(static_cast<int>(rows.size()), readFrom(rows));
+  return [&rows, i = size_t(0)](Row &row) mutable {
+    if (i >= rows.size()) return false;
+    row = rows[i++];
+    return true;
+  };
 }
 
 // Verdicts of the single checks; failed is set when the verdict reports a

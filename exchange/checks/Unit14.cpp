@@ -67,21 +67,53 @@ const ColumnMap<datachecks::ProducerCheckRow> &producerColumns() {
   return map;
 }
 
-// The report of checks over every gathered row, from the first; no rows when
-// the tab has not gathered. The rows are read where they lie, so the grid
-// keeps its current row. A column missing from the result reads as empty.
+// What follows the select list in each tab's gather.
+const QStringList &ticketRows() {
+  static const QStringList lines = {
+      QStringLiteral("  FROM qzsor                              "),
+      QStringLiteral("  LEFT JOIN qzfej     ON s_bszam     = f_bszam "),
+      QStringLiteral("  LEFT JOIN ostermelo ON f_ostermkod = o_kod   "),
+      QStringLiteral("  WHERE (f_fizkelt >= :p1 AND f_fizkelt <= :p2)AND (f_akod = :p3) ")};
+  return lines;
+}
+const QStringList &producerRows() {
+  static const QStringList lines = {QStringLiteral("  FROM ostermelo ")};
+  return lines;
+}
+
+// Closes q and gives it select and rows as its statement.
+void setStatement(db::Query &q, const QString &select, const QStringList &rows) {
+  q.close();
+  q.sql().clear();
+  q.sql().add(select);
+  for (const QString &line : rows) q.sql().add(line);
+}
+
+// The report of checks over the rows of a tab's gather, in their order; no
+// rows when the tab has not gathered. The grid's query holds every column;
+// the checks read the same rows again through walk (forward only), with
+// just the columns they need, so that a large gather is checked quickly and
+// in constant memory and the grid keeps its place.
 template <class Row>
-QStringList checkGathered(db::DataSet &d, const ColumnMap<Row> &columns,
-                          QStringList (*report)(int, const datachecks::RowReader<Row> &)) {
-  if (!d.active()) return report(0, {});
-  std::vector<std::pair<QString Row::*, int>> at;
-  for (const auto &[member, name] : columns) {
-    db::Field *f = d.findField(QLatin1String(name));
-    if (f) at.emplace_back(member, f->index());
-  }
-  return report(d.recordCount(), [&](int r, Row &row) {
-    for (const auto &[member, column] : at) row.*member = d.textAt(r, column);
+QStringList checkGathered(db::Query &walk, const db::Query &gathered, const QStringList &rows,
+                          const std::function<void(db::Query &)> &bind, const ColumnMap<Row> &columns,
+                          QStringList (*report)(const datachecks::RowReader<Row> &)) {
+  if (!gathered.active()) return report({});
+  QStringList names;
+  for (const auto &column : columns) names << QLatin1String(column.second);
+  setStatement(walk, QStringLiteral("SELECT ") + names.join(QStringLiteral(", ")), rows);
+  bind(walk);
+  walk.open();
+  std::vector<std::pair<QString Row::*, db::Field *>> at;
+  for (const auto &[member, name] : columns) at.emplace_back(member, &walk.fieldByName(QLatin1String(name)));
+  QStringList lines = report([&](Row &row) {
+    if (walk.eof()) return false;
+    for (const auto &[member, field] : at) row.*member = field->asString();
+    walk.next();
+    return true;
   });
+  walk.close();
+  return lines;
 }
 
 QDateEdit *makeDatePicker(QWidget *parent, const char *name) {
@@ -164,6 +196,10 @@ TForm14::TForm14(QWidget *parent) : QDialog(parent) {
   Termelok = new db::Query(this);
   Termelok->setObjectName(QStringLiteral("Termelok"));
   Termelok->setTransaction(Data->IBTrans1);
+  Ellenorzes = new db::Query(this);
+  Ellenorzes->setObjectName(QStringLiteral("Ellenorzes"));
+  Ellenorzes->setTransaction(Data->IBTrans1);
+  Ellenorzes->setForwardOnly(true);
 
   PageControl1 = new QTabWidget(this);
   PageControl1->setObjectName(QStringLiteral("PageControl1"));
@@ -278,39 +314,39 @@ void TForm14::FormShow() {
 }
 
 void TForm14::Button1Click() {
-  Jegyek->close();
-  Jegyek->sql().clear();
-  Jegyek->sql().add(QStringLiteral("SELECT *                                  "));
-  Jegyek->sql().add(QStringLiteral("  FROM qzsor                              "));
-  Jegyek->sql().add(QStringLiteral("  LEFT JOIN qzfej     ON s_bszam     = f_bszam "));
-  Jegyek->sql().add(QStringLiteral("  LEFT JOIN ostermelo ON f_ostermkod = o_kod   "));
-  Jegyek->sql().add(QStringLiteral("  WHERE (f_fizkelt >= :p1 AND f_fizkelt <= :p2)AND (f_akod = :p3) "));
-  Jegyek->paramByName(QStringLiteral("p1")).setDate(DateTimePicker1->date());
-  Jegyek->paramByName(QStringLiteral("p2")).setDate(DateTimePicker2->date());
-  Jegyek->paramByName(QStringLiteral("p3")).setString(AtvevoKod);
+  setStatement(*Jegyek, QStringLiteral("SELECT *                                  "), ticketRows());
+  bindTicketRange(*Jegyek, DateTimePicker1->date(), DateTimePicker2->date(), AtvevoKod);
   Jegyek->open();
+  gathered_ = {DateTimePicker1->date(), DateTimePicker2->date(), AtvevoKod};
   DBGrid1->resizeColumnsToContents();
+}
+
+void TForm14::bindTicketRange(db::Query &q, const QDate &from, const QDate &to, const QString &receiver) {
+  q.paramByName(QStringLiteral("p1")).setDate(from);
+  q.paramByName(QStringLiteral("p2")).setDate(to);
+  q.paramByName(QStringLiteral("p3")).setString(receiver);
 }
 
 void TForm14::Button2Click() {
   Memo1->clear();
-  Memo1->setPlainText(
-      checkGathered(*Jegyek, ticketColumns(), &datachecks::ticketCheckLines).join(QLatin1Char('\n')));
+  const TicketGather g = gathered_;
+  const QStringList lines = checkGathered(
+      *Ellenorzes, *Jegyek, ticketRows(), [&g](db::Query &q) { bindTicketRange(q, g.from, g.to, g.receiver); },
+      ticketColumns(), &datachecks::ticketCheckLines);
+  Memo1->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
 void TForm14::Button12Click() {
-  Termelok->close();
-  Termelok->sql().clear();
-  Termelok->sql().add(QStringLiteral("SELECT *         "));
-  Termelok->sql().add(QStringLiteral("  FROM ostermelo "));
+  setStatement(*Termelok, QStringLiteral("SELECT *         "), producerRows());
   Termelok->open();
   DBGrid2->resizeColumnsToContents();
 }
 
 void TForm14::Button13Click() {
   Memo2->clear();
-  Memo2->setPlainText(
-      checkGathered(*Termelok, producerColumns(), &datachecks::producerCheckLines).join(QLatin1Char('\n')));
+  const QStringList lines = checkGathered(*Ellenorzes, *Termelok, producerRows(), [](db::Query &) {},
+                                          producerColumns(), &datachecks::producerCheckLines);
+  Memo2->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
 void TForm14::Button4Click() {

@@ -9,8 +9,11 @@
 // - "Östermelö": gathers all producers (Button12) and checks them into Memo2
 //   (Button13).
 // Each list tab gathers into a query of its own, so a check sees only its
-// tab's rows, and none before the tab's gather. The checks change nothing.
+// tab's rows, and none before the tab's gather; a check reads the gathered
+// rows again with the columns it needs. The checks change nothing.
+#include <QDate>
 #include <QDialog>
+#include <QString>
 
 class QDateEdit;
 class QLabel;
@@ -40,8 +43,9 @@ class TForm14 : public QDialog {
   void Button8Click();   // TAJ
   void Button10Click();  // tax identification number against date of birth
 
-  // The gathered rows of each list tab.
-  db::Query *Jegyek, *Termelok;
+  // The gathered rows of each list tab (every column, for the grids), and
+  // the forward-only walk of the checks over them.
+  db::Query *Jegyek, *Termelok, *Ellenorzes;
 
   QTabWidget *PageControl1, *PageControl2;
   QDateEdit *DateTimePicker1, *DateTimePicker2, *DateTimePicker3;
@@ -58,7 +62,13 @@ class TForm14 : public QDialog {
 
  private:
   void FormShow();
+  static void bindTicketRange(db::Query &q, const QDate &from, const QDate &to, const QString &receiver);
   bool shown_ = false;
+  // The range and receiver of the last ticket gather.
+  struct TicketGather {
+    QDate from, to;
+    QString receiver;
+  } gathered_;
 };
 
 extern TForm14 *Form14;

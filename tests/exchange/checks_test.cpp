@@ -275,10 +275,10 @@ TEST_F(DataChecks, ProducerChecksOverAllProducers) {
 TEST(DataCheckFindings, ABirthDateTextThatIsNoDateIsReported) {
   datachecks::ProducerCheckRow r{"5", "12345676123", "8123456786", "111111110", "Kiss Anna", "6000", "Szeged",
                                  "Fő", "AB123456", "Szeged", "2025.02.30", "Minta Mária", "2", "Kiss Anna"};
-  const QStringList lines = datachecks::producerCheckLines({r});
+  const QStringList lines = datachecks::producerCheckLines(datachecks::readFrom(std::vector{r}));
   EXPECT_EQ(lines.filter("Hiba"), QStringList({"Hiba (Hibás östermelö születési idö )   Kiss Anna Kódja: 5"}));
   r.oSzido = "1970.05.06";
-  EXPECT_TRUE(datachecks::producerCheckLines({r}).filter("Hiba").isEmpty());
+  EXPECT_TRUE(datachecks::producerCheckLines(datachecks::readFrom(std::vector{r})).filter("Hiba").isEmpty());
 }
 
 TEST_F(DataChecks, SingleChecksGiveTheirVerdicts) {
