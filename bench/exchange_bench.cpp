@@ -1,8 +1,9 @@
 // Benchmarks of the data checks and the table text dumps.
 // - The data checks on 20,000 producers and 100,000 tickets of one line each
 //   (one receiver, one year): the ticket tab's gather and check, and the
-//   producer tab's gather and check, each as the dialog's buttons run them (the findings written into the memo included). About
-//   one line in ten gives a finding.
+//   producer tab's gather and check, each as the dialog's buttons run them
+//   (the findings written into the memo included). About one line in ten
+//   gives a finding.
 // - The text dump of 300,000 ticket lines (QZSOR, nine columns a line) into
 //   a file, reading forward only; beside it the same rows walked with the
 //   dataset's usual buffering, to show the memory the forward-only walk saves.
