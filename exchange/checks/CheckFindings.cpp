@@ -4,6 +4,7 @@
 #include "platform/conv.h"
 
 #include <functional>
+#include <type_traits>
 
 namespace datachecks {
 namespace {
@@ -43,67 +44,114 @@ QStringList report(const std::vector<Check<Row>> &list, const RowReader<Row> &re
 // number (such a value counts as a bad one).
 bool number(const QString &text, long double &value) { return platform::TryStrToFloat(text, value); }
 
+// The producer part of a row, its producer code, and what follows a
+// finding about an empty column: the serial of a ticket line; the name,
+// " Kódja: " and the code of a producer.
+const ProducerCheckRow &producerOf(const TicketCheckRow &r) { return r.o; }
+const ProducerCheckRow &producerOf(const ProducerCheckRow &r) { return r; }
+const QString &codeOf(const TicketCheckRow &r) { return r.fOstermkod; }
+const QString &codeOf(const ProducerCheckRow &r) { return r.oKod; }
+QString emptySuffix(const TicketCheckRow &r) { return r.sBszam; }
+QString emptySuffix(const ProducerCheckRow &r) { return r.oNev + QStringLiteral(" Kódja: ") + r.oKod; }
+
 // Checks 1 to 3 of both reports: the tax number, the tax identification
 // number and the TAJ of a producer, each with the value checked, a blank, the
 // name, " Kódja: " and the code.
 template <class Row>
-void addIdentifierChecks(std::vector<Check<Row>> &list, QString Row::*code) {
-  auto suffix = [code](const Row &r, const QString &value) {
-    return value + QLatin1Char(' ') + r.oNev + QStringLiteral(" Kódja: ") + r.*code;
+void addIdentifierChecks(std::vector<Check<Row>> &list) {
+  auto suffix = [](const Row &r, const QString &value) {
+    return value + QLatin1Char(' ') + producerOf(r).oNev + QStringLiteral(" Kódja: ") + codeOf(r);
   };
   list.push_back({"Adószám", [suffix](const Row &r) {
-                    if (r.oAdoszam.size() < 8) return QStringLiteral("Hiba (kevesebb nyolc számnál): ") + suffix(r, r.oAdoszam);
-                    if (!checks::adoszamValid(r.oAdoszam)) return QStringLiteral("Hiba (hibás adószám): ") + suffix(r, r.oAdoszam);
+                    const QString &v = producerOf(r).oAdoszam;
+                    if (v.size() < 8) return QStringLiteral("Hiba (kevesebb nyolc számnál): ") + suffix(r, v);
+                    if (!checks::adoszamValid(v)) return QStringLiteral("Hiba (hibás adószám): ") + suffix(r, v);
                     return QString();
                   }});
   list.push_back({"Adóazonositó", [suffix](const Row &r) {
-                    if (r.oAdoazon.size() != 10) return QStringLiteral("Hiba (kevesebb tiz számnál): ") + suffix(r, r.oAdoazon);
-                    if (!checks::adoazonValid(r.oAdoazon)) return QStringLiteral("Hiba (hibás adóazonositó): ") + suffix(r, r.oAdoazon);
+                    const QString &v = producerOf(r).oAdoazon;
+                    if (v.size() != 10) return QStringLiteral("Hiba (kevesebb tiz számnál): ") + suffix(r, v);
+                    if (!checks::adoazonValid(v)) return QStringLiteral("Hiba (hibás adóazonositó): ") + suffix(r, v);
                     return QString();
                   }});
   list.push_back({"TAJ", [suffix](const Row &r) {
-                    if (r.oTaj.size() != 9) return QStringLiteral("Hiba (kevesebb 9 számnál): ") + suffix(r, r.oTaj);
-                    if (!checks::tajValid(r.oTaj)) return QStringLiteral("Hiba (hibás TAJ): ") + suffix(r, r.oTaj);
+                    const QString &v = producerOf(r).oTaj;
+                    if (v.size() != 9) return QStringLiteral("Hiba (kevesebb 9 számnál): ") + suffix(r, v);
+                    if (!checks::tajValid(v)) return QStringLiteral("Hiba (hibás TAJ): ") + suffix(r, v);
                     return QString();
                   }});
 }
 
-// A check that reports an empty column: text + suffix of the row.
-template <class Row>
-Check<Row> emptyCheck(const char *name, QString Row::*column, const char *text,
-                      QString (*suffix)(const Row &)) {
+// A check that reports an empty column of a ticket line: text + serial.
+Check<TicketCheckRow> emptyCheck(const char *name, QString TicketCheckRow::*column, const char *text) {
   const QString finding = QString::fromUtf8(text);
-  return {name, [column, finding, suffix](const Row &r) {
-            return (r.*column).isEmpty() ? finding + suffix(r) : QString();
+  return {name, [column, finding](const TicketCheckRow &r) {
+            return (r.*column).isEmpty() ? finding + r.sBszam : QString();
           }};
 }
 
-QString serialSuffix(const TicketCheckRow &r) { return r.sBszam; }
-QString producerSuffix(const ProducerCheckRow &r) { return r.oNev + QStringLiteral(" Kódja: ") + r.oKod; }
+// The producer's personal data, checked for an empty column by both
+// reports, each with its own finding text.
+struct PersonalData {
+  const char *name;
+  QString ProducerCheckRow::*column;
+  const char *ticketText, *producerText;
+};
+const PersonalData kPersonalData[] = {
+    {"Östermelö név", &ProducerCheckRow::oNev, "Hiba (nincs östermelö név megadva): ",
+     "Hiba (nincs östermelö név megadva)  "},
+    {"Östermelö irányitószám", &ProducerCheckRow::oIrszam, "Hiba (nincs östermelö irányitószám megadva): ",
+     "Hiba (nincs östermelö irányitószám megadva)  "},
+    {"Östermelö Helységnév", &ProducerCheckRow::oHelysegnev, "Hiba (nincs östermelö Helységnév megadva): ",
+     "Hiba (nincs östermelö Helységnév megadva):  "},
+    {"Östermelö Utca", &ProducerCheckRow::oUtca, "Hiba (nincs östermelö Utca megadva): ",
+     "Hiba (nincs östermelö Utca megadva)   "},
+    {"Östermelö ig.szám", &ProducerCheckRow::oIgszam, "Hiba (nincs östermelö ig.szám megadva): ",
+     "Hiba (nincs östermelö ig.szám megadva)   "},
+    {"Östermelö születési hely", &ProducerCheckRow::oSzulhely, "Hiba (nincs östermelö születési hely megadva): ",
+     "Hiba (nincs östermelö születési hely megadva)   "},
+    {"Östermelö születési idö", &ProducerCheckRow::oSzido, "Hiba (nincs östermelö születési idö megadva): ",
+     "Hiba (nincs östermelö születési idö megadva)   "},
+    {"Östermelö anyja neve", &ProducerCheckRow::oAnyja, "Hiba (nincs östermelö anyja neve megadva): ",
+     "Hiba (nincs östermelö anyja neve megadva)   "},
+    {"Östermelö neme", &ProducerCheckRow::oNeme, "Hiba (nincs östermelö neme megadva): ",
+     "Hiba (nincs östermelö neme megadva)   "},
+    {"Östermelö születési neve", &ProducerCheckRow::oSzulnev, "Hiba (nincs östermelö születési neve megadva): ",
+     "Hiba (nincs östermelö születési neve megadva)   "},
+};
+
+// The personal-data checks of a report; in the producer report a date of
+// birth that is no date is reported as well.
+template <class Row>
+void addPersonalDataChecks(std::vector<Check<Row>> &list) {
+  constexpr bool producers = std::is_same_v<Row, ProducerCheckRow>;
+  for (const PersonalData &p : kPersonalData) {
+    const QString finding = QString::fromUtf8(producers ? p.producerText : p.ticketText);
+    const bool date = producers && p.column == &ProducerCheckRow::oSzido;
+    list.push_back({p.name, [column = p.column, finding, date](const Row &r) {
+                      const QString &v = producerOf(r).*column;
+                      if (v.isEmpty()) return finding + emptySuffix(r);
+                      QDate d;
+                      if (date && !platform::TryStrToDate(v, d))
+                        return QStringLiteral("Hiba (Hibás östermelö születési idö )   ") + emptySuffix(r);
+                      return QString();
+                    }});
+  }
+}
 
 const std::vector<Check<TicketCheckRow>> &ticketChecks() {
   static const std::vector<Check<TicketCheckRow>> list = [] {
     using R = TicketCheckRow;
     std::vector<Check<R>> l;
-    addIdentifierChecks(l, &R::fOstermkod);
-    const auto s = &serialSuffix;
-    l.push_back(emptyCheck("Östermelökód", &R::fOstermkod, "Hiba (nincs östermelö megadva): ", s));
-    l.push_back(emptyCheck("Östermelö név", &R::oNev, "Hiba (nincs östermelö név megadva): ", s));
-    l.push_back(emptyCheck("Östermelö irányitószám", &R::oIrszam, "Hiba (nincs östermelö irányitószám megadva): ", s));
-    l.push_back(emptyCheck("Östermelö Helységnév", &R::oHelysegnev, "Hiba (nincs östermelö Helységnév megadva): ", s));
-    l.push_back(emptyCheck("Östermelö Utca", &R::oUtca, "Hiba (nincs östermelö Utca megadva): ", s));
-    l.push_back(emptyCheck("Östermelö ig.szám", &R::oIgszam, "Hiba (nincs östermelö ig.szám megadva): ", s));
-    l.push_back(emptyCheck("Östermelö születési hely", &R::oSzulhely, "Hiba (nincs östermelö születési hely megadva): ", s));
-    l.push_back(emptyCheck("Östermelö születési idö", &R::oSzido, "Hiba (nincs östermelö születési idö megadva): ", s));
-    l.push_back(emptyCheck("Östermelö anyja neve", &R::oAnyja, "Hiba (nincs östermelö anyja neve megadva): ", s));
-    l.push_back(emptyCheck("Östermelö neme", &R::oNeme, "Hiba (nincs östermelö neme megadva): ", s));
-    l.push_back(emptyCheck("Östermelö születési neve", &R::oSzulnev, "Hiba (nincs östermelö születési neve megadva): ", s));
-    l.push_back(emptyCheck("Szja", &R::fSzja, "Hiba (nincs szja (minimum 0) megadva): ", s));
+    addIdentifierChecks(l);
+    l.push_back(emptyCheck("Östermelökód", &R::fOstermkod, "Hiba (nincs östermelö megadva): "));
+    addPersonalDataChecks(l);
+    l.push_back(emptyCheck("Szja", &R::fSzja, "Hiba (nincs szja (minimum 0) megadva): "));
     l.push_back({"Volt-e nyomtatva?", [](const R &r) {
                    return r.fPrn != QLatin1String("I") ? QStringLiteral("Figyelmeztetés (még nincs kinyomtatva): ") + r.sBszam
                                                        : QString();
                  }});
-    l.push_back(emptyCheck("Termékkód", &R::sTermekkod, "Figyelmeztetés (nincs termékkód megadva): ", s));
+    l.push_back(emptyCheck("Termékkód", &R::sTermekkod, "Figyelmeztetés (nincs termékkód megadva): "));
     // A negative quantity (a cancelling document) passes.
     l.push_back({"Mennyiség", [](const R &r) {
                    if (r.sNetto.isEmpty()) return QStringLiteral("Hiba (nincs mennyiség megadva): ") + r.sBszam;
@@ -135,26 +183,9 @@ const std::vector<Check<TicketCheckRow>> &ticketChecks() {
 
 const std::vector<Check<ProducerCheckRow>> &producerChecks() {
   static const std::vector<Check<ProducerCheckRow>> list = [] {
-    using R = ProducerCheckRow;
-    std::vector<Check<R>> l;
-    addIdentifierChecks(l, &R::oKod);
-    const auto s = &producerSuffix;
-    l.push_back(emptyCheck("Östermelö név", &R::oNev, "Hiba (nincs östermelö név megadva)  ", s));
-    l.push_back(emptyCheck("Östermelö irányitószám", &R::oIrszam, "Hiba (nincs östermelö irányitószám megadva)  ", s));
-    l.push_back(emptyCheck("Östermelö Helységnév", &R::oHelysegnev, "Hiba (nincs östermelö Helységnév megadva):  ", s));
-    l.push_back(emptyCheck("Östermelö Utca", &R::oUtca, "Hiba (nincs östermelö Utca megadva)   ", s));
-    l.push_back(emptyCheck("Östermelö ig.szám", &R::oIgszam, "Hiba (nincs östermelö ig.szám megadva)   ", s));
-    l.push_back(emptyCheck("Östermelö születési hely", &R::oSzulhely, "Hiba (nincs östermelö születési hely megadva)   ", s));
-    l.push_back({"Östermelö születési idö", [](const R &r) {
-                   if (r.oSzido.isEmpty()) return QStringLiteral("Hiba (nincs östermelö születési idö megadva)   ") + producerSuffix(r);
-                   QDate d;
-                   if (!platform::TryStrToDate(r.oSzido, d))
-                     return QStringLiteral("Hiba (Hibás östermelö születési idö )   ") + producerSuffix(r);
-                   return QString();
-                 }});
-    l.push_back(emptyCheck("Östermelö anyja neve", &R::oAnyja, "Hiba (nincs östermelö anyja neve megadva)   ", s));
-    l.push_back(emptyCheck("Östermelö neme", &R::oNeme, "Hiba (nincs östermelö neme megadva)   ", s));
-    l.push_back(emptyCheck("Östermelö születési neve", &R::oSzulnev, "Hiba (nincs östermelö születési neve megadva)   ", s));
+    std::vector<Check<ProducerCheckRow>> l;
+    addIdentifierChecks(l);
+    addPersonalDataChecks(l);
     return l;
   }();
   return list;

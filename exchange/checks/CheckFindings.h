@@ -12,19 +12,19 @@
 
 namespace datachecks {
 
-// The columns of one gathered ticket line (line, header and producer joined)
-// that the ticket checks read, as their texts (a null reads as empty).
-struct TicketCheckRow {
-  QString oAdoszam, oAdoazon, oTaj, oNev, oIrszam, oHelysegnev, oUtca, oIgszam, oSzulhely,
-      oSzido, oAnyja, oNeme, oSzulnev;
-  QString fOstermkod, fSzja, fPrn;
-  QString sBszam, sTermekkod, sNetto, sEar, sKompmerteke;
-};
-
-// The columns of one producer that the producer checks read.
+// The columns of one producer that the checks read, as their texts (a null
+// reads as empty).
 struct ProducerCheckRow {
   QString oKod, oAdoszam, oAdoazon, oTaj, oNev, oIrszam, oHelysegnev, oUtca, oIgszam, oSzulhely,
       oSzido, oAnyja, oNeme, oSzulnev;
+};
+
+// The columns of one gathered ticket line (line, header and producer joined)
+// that the ticket checks read.
+struct TicketCheckRow {
+  ProducerCheckRow o;
+  QString fOstermkod, fSzja, fPrn;
+  QString sBszam, sTermekkod, sNetto, sEar, sKompmerteke;
 };
 
 // Fills row with the next row's columns; false when there is none.

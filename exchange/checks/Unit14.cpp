@@ -39,22 +39,9 @@ using Widgets::makeButton;
 using Widgets::makeEdit;
 using Widgets::makeLabel;
 
-// The columns a check row takes from the gathered rows, by name.
+// The columns a check row takes from the rows, by name.
 template <class Row>
 using ColumnMap = std::vector<std::pair<QString Row::*, const char *>>;
-
-const ColumnMap<datachecks::TicketCheckRow> &ticketColumns() {
-  using R = datachecks::TicketCheckRow;
-  static const ColumnMap<R> map = {
-      {&R::oAdoszam, "O_ADOSZAM"},     {&R::oAdoazon, "O_ADOAZON"},   {&R::oTaj, "O_TAJ"},
-      {&R::oNev, "O_NEV"},             {&R::oIrszam, "O_IRSZAM"},     {&R::oHelysegnev, "O_HELYSEGNEV"},
-      {&R::oUtca, "O_UTCA"},           {&R::oIgszam, "O_IGSZAM"},     {&R::oSzulhely, "O_SZULHELY"},
-      {&R::oSzido, "O_SZIDO"},         {&R::oAnyja, "O_ANYJA"},       {&R::oNeme, "O_NEME"},
-      {&R::oSzulnev, "O_SZULNEV"},     {&R::fOstermkod, "F_OSTERMKOD"}, {&R::fSzja, "F_SZJA"},
-      {&R::fPrn, "F_PRN"},             {&R::sBszam, "S_BSZAM"},       {&R::sTermekkod, "S_TERMEKKOD"},
-      {&R::sNetto, "S_NETTO"},         {&R::sEar, "S_EAR"},           {&R::sKompmerteke, "S_KOMPMERTEKE"}};
-  return map;
-}
 
 const ColumnMap<datachecks::ProducerCheckRow> &producerColumns() {
   using R = datachecks::ProducerCheckRow;
@@ -65,6 +52,41 @@ const ColumnMap<datachecks::ProducerCheckRow> &producerColumns() {
       {&R::oSzulhely, "O_SZULHELY"}, {&R::oSzido, "O_SZIDO"},     {&R::oAnyja, "O_ANYJA"},
       {&R::oNeme, "O_NEME"},       {&R::oSzulnev, "O_SZULNEV"}};
   return map;
+}
+
+// A ticket line's own columns; its producer part takes producerColumns().
+const ColumnMap<datachecks::TicketCheckRow> &ticketColumns() {
+  using R = datachecks::TicketCheckRow;
+  static const ColumnMap<R> map = {
+      {&R::fOstermkod, "F_OSTERMKOD"}, {&R::fSzja, "F_SZJA"},     {&R::fPrn, "F_PRN"},
+      {&R::sBszam, "S_BSZAM"},         {&R::sTermekkod, "S_TERMEKKOD"}, {&R::sNetto, "S_NETTO"},
+      {&R::sEar, "S_EAR"},             {&R::sKompmerteke, "S_KOMPMERTEKE"}};
+  return map;
+}
+
+// The fields of an open statement bound to where a row keeps them.
+template <class Row>
+class Columns {
+ public:
+  Columns(db::DataSet &d, const ColumnMap<Row> &map) {
+    for (const auto &[member, name] : map) at_.emplace_back(member, &d.fieldByName(QLatin1String(name)));
+  }
+  void read(Row &row) const {
+    for (const auto &[member, field] : at_) row.*member = field->asString();
+  }
+
+ private:
+  std::vector<std::pair<QString Row::*, db::Field *>> at_;
+};
+
+// The select list of the columns of maps.
+template <class... Maps>
+QString selectList(const Maps &...maps) {
+  QStringList names;
+  (..., [&](const auto &map) {
+    for (const auto &column : map) names << QLatin1String(column.second);
+  }(maps));
+  return QStringLiteral("SELECT ") + names.join(QStringLiteral(", "));
 }
 
 // What follows the select list in each tab's gather.
@@ -92,23 +114,23 @@ void setStatement(db::Query &q, const QString &select, const QStringList &rows) 
 // The report of checks over the rows of a tab's gather, in their order; no
 // rows when the tab has not gathered. The grid's query holds every column;
 // the checks read the same rows again through walk (forward only), with
-// just the columns they need, so that a large gather is checked quickly and
-// in constant memory and the grid keeps its place.
+// just the columns they need (select, its parameters set by bind; fill gives
+// what reads the current row),
+// so that a large gather is checked quickly and in constant memory and the
+// grid keeps its place.
 template <class Row>
-QStringList checkGathered(db::Query &walk, const db::Query &gathered, const QStringList &rows,
-                          const std::function<void(db::Query &)> &bind, const ColumnMap<Row> &columns,
+QStringList checkGathered(db::Query &walk, const db::Query &gathered, const QString &select, const QStringList &rows,
+                          const std::function<void(db::Query &)> &bind,
+                          const std::function<std::function<void(Row &)>(db::Query &)> &fill,
                           QStringList (*report)(const datachecks::RowReader<Row> &)) {
   if (!gathered.active()) return report({});
-  QStringList names;
-  for (const auto &column : columns) names << QLatin1String(column.second);
-  setStatement(walk, QStringLiteral("SELECT ") + names.join(QStringLiteral(", ")), rows);
+  setStatement(walk, select, rows);
   bind(walk);
   walk.open();
-  std::vector<std::pair<QString Row::*, db::Field *>> at;
-  for (const auto &[member, name] : columns) at.emplace_back(member, &walk.fieldByName(QLatin1String(name)));
+  const std::function<void(Row &)> read = fill(walk);
   QStringList lines = report([&](Row &row) {
     if (walk.eof()) return false;
-    for (const auto &[member, field] : at) row.*member = field->asString();
+    read(row);
     walk.next();
     return true;
   });
@@ -330,9 +352,17 @@ void TForm14::bindTicketRange(db::Query &q, const QDate &from, const QDate &to, 
 void TForm14::Button2Click() {
   Memo1->clear();
   const TicketGather g = gathered_;
-  const QStringList lines = checkGathered(
-      *Ellenorzes, *Jegyek, ticketRows(), [&g](db::Query &q) { bindTicketRange(q, g.from, g.to, g.receiver); },
-      ticketColumns(), &datachecks::ticketCheckLines);
+  const QStringList lines = checkGathered<datachecks::TicketCheckRow>(
+      *Ellenorzes, *Jegyek, selectList(producerColumns(), ticketColumns()), ticketRows(),
+      [&g](db::Query &q) { bindTicketRange(q, g.from, g.to, g.receiver); },
+      [](db::Query &q) {
+        return [producer = Columns(q, producerColumns()), line = Columns(q, ticketColumns())](
+                   datachecks::TicketCheckRow &row) {
+          producer.read(row.o);
+          line.read(row);
+        };
+      },
+      &datachecks::ticketCheckLines);
   Memo1->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
@@ -344,8 +374,14 @@ void TForm14::Button12Click() {
 
 void TForm14::Button13Click() {
   Memo2->clear();
-  const QStringList lines = checkGathered(*Ellenorzes, *Termelok, producerRows(), [](db::Query &) {},
-                                          producerColumns(), &datachecks::producerCheckLines);
+  const QStringList lines = checkGathered<datachecks::ProducerCheckRow>(
+      *Ellenorzes, *Termelok, selectList(producerColumns()), producerRows(), [](db::Query &) {},
+      [](db::Query &q) {
+        return [producer = Columns(q, producerColumns())](datachecks::ProducerCheckRow &row) {
+          producer.read(row);
+        };
+      },
+      &datachecks::producerCheckLines);
   Memo2->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
