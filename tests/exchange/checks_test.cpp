@@ -365,6 +365,15 @@ TEST_F(DataChecks, TheDialogOpensWithNothingCut) {
     setRange(f, QDate(2025, 1, 1), QDate(2025, 12, 31));
     f->Button1Click();
     f->Button2Click();
+    // The longest verdicts in their labels.
+    f->Edit1->setText("123456761");
+    f->Button4Click();
+    f->Edit2->setText("8123456784");
+    f->Button5Click();
+    f->Edit3->setText("1111");
+    f->Button8Click();
+    f->Edit4->setText("8ABCDE0000");
+    f->Button10Click();
     QDir().mkpath(QStringLiteral(VORIK_BINARY_DIR "/grabs"));
     for (int tab : {0, 1, 2}) {
       f->PageControl1->setCurrentIndex(tab);
