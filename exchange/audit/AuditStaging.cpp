@@ -4,18 +4,17 @@
 #include "app/Unit2.h"
 #include "app/receivers/Checks.h"
 #include "db/dataset.h"
-#include "platform/conv.h"
 #include "platform/dialogs.h"
 
 #include <exception>
-#include <vector>
+#include <stdexcept>
 
 namespace {
 
 // Where a NAVFEJ column's value comes from.
 enum class Kind {
   Text,      // the source column's text as stored
-  Date,      // the source column's text converted with the program's date format
+  Date,      // the source column's date
   Negated,   // the source column's number times -1
   Zero,      // the number 0
   Onszamla,  // option XmlOnszamla
@@ -25,61 +24,60 @@ enum class Kind {
 
 struct Column {
   const char *column;
-  const char *param;
   const char *source;
   Kind kind;
 };
 
 // In the order of the table.
 constexpr Column kColumns[] = {
-    {"FE_SZLASORSZAM", "a1", "F_BSZAM", Kind::Text},
-    {"FE_SZLADATUM", "b1", "F_KELT", Kind::Date},
-    {"FE_TELJDATUM", "b2", "F_FELVKELT", Kind::Date},
-    {"NE_FIZ_MOD", "b3", "F_UTAL", Kind::Text},
-    {"TE_ARENGEDM", "b4", nullptr, Kind::Zero},
-    {"FE_SZLATIPUS", "b5", "F_TIPUS", Kind::Text},
-    {"MO_EREDETI_SORSZAM", "b6", "F_ERVENYT", Kind::Text},
-    {"NE_FIZ_HATARIDO", "b7", "F_FIZKELT", Kind::Date},
-    {"SZJA_BRUTTOAR", "b8", "F_SZJALEVON", Kind::Negated},
-    {"TAGI_BRUTTOAR", "b9", "F_TAGILEVON", Kind::Negated},
-    {"LEV_BRUTTOAR", "b10", "F_LEVONAS", Kind::Negated},
-    {"KI_NEV", "c1", "V_NEVE", Kind::Text},
-    {"KI_IRANYITOSZAM", "c2", "V_IRSZAM", Kind::Text},
-    {"KI_TELEPULES", "c3", "V_HELYSEG", Kind::Text},
-    {"KI_KOZTERULET_NEVE", "c4", "V_UTCA", Kind::Text},
-    {"KI_ADOSZAM", "c5", "V_ADOSZAM", Kind::Text},
-    {"NE_KIBOCSATO_BANKSZLA", "c6", "V_BANKSZLA", Kind::Text},
-    {"KI_KERULET", "c7", "V_KERULET", Kind::Text},
-    {"KI_KOZTERULET_JELLEGE", "c8", "V_JELLEG", Kind::Text},
-    {"KI_HAZSZAM", "c9", "V_HAZSZAM", Kind::Text},
-    {"KI_EPULET", "c10", "V_EPULET", Kind::Text},
-    {"KI_LEPCSOHAZ", "c11", "V_LEPCSO", Kind::Text},
-    {"KI_SZINT", "c12", "V_SZINT", Kind::Text},
-    {"KI_AJTO", "c13", "V_AJTO", Kind::Text},
-    {"VE_NEV", "d1", "O_NEV", Kind::Text},
-    {"VE_IRANYITOSZAM", "d2", "O_IRSZAM", Kind::Text},
-    {"VE_TELEPULES", "d3", "O_HELYSEGNEV", Kind::Text},
-    {"VE_KOZTERULET_NEVE", "d4", "O_UTCA", Kind::Text},
-    {"VE_ADOSZAM", "d5", "O_ADOSZAM", Kind::Text},
-    {"NE_BEFOGADO_BANKSZLA", "d6", "O_BANKSZLA", Kind::Text},
-    {"VE_KERULET", "d7", "O_KERULET", Kind::Text},
-    {"VE_KOZTERULET_JELLEGE", "d8", "O_JELLEG", Kind::Text},
-    {"VE_HAZSZAM", "d9", "O_HAZSZAM", Kind::Text},
-    {"VE_EPULET", "d10", "O_EPULET", Kind::Text},
-    {"VE_LEPCSOHAZ", "d11", "O_LEPCSO", Kind::Text},
-    {"VE_SZINT", "d12", "O_SZINT", Kind::Text},
-    {"VE_AJTO", "d13", "O_AJTO", Kind::Text},
-    {"KI_EGYENI_VALLALKOZO", "e1", "V_EV", Kind::Text},
-    {"KI_EV_NYILV_TART_SZAM", "e2", "V_EVNYILV", Kind::Text},
-    {"KI_EV_NEVE", "e3", "V_EV_NEVE", Kind::Text},
-    {"ZA_ONSZAMLA", "e4", nullptr, Kind::Onszamla},
-    {"NE_PENZNEM", "e5", nullptr, Kind::Forint},
-    {"NE_SZLA_FORMA", "e6", nullptr, Kind::SzlaForma},
-    {"TE_ADOKULCS", "e7", nullptr, Kind::Zero},
-    {"TE_ADOERTEK", "e8", nullptr, Kind::Zero},
-    {"KI_KISADOZO", "e9", "V_KISADO", Kind::Text},
-    {"KI_KOZADOSZAM", "e10", "V_KOZADOSZAM", Kind::Text},
-    {"VE_KOZADOSZAM", "e11", "O_KOZADOSZAM", Kind::Text},
+    {"FE_SZLASORSZAM", "F_BSZAM", Kind::Text},
+    {"FE_SZLADATUM", "F_KELT", Kind::Date},
+    {"FE_TELJDATUM", "F_FELVKELT", Kind::Date},
+    {"NE_FIZ_MOD", "F_UTAL", Kind::Text},
+    {"TE_ARENGEDM", nullptr, Kind::Zero},
+    {"FE_SZLATIPUS", "F_TIPUS", Kind::Text},
+    {"MO_EREDETI_SORSZAM", "F_ERVENYT", Kind::Text},
+    {"NE_FIZ_HATARIDO", "F_FIZKELT", Kind::Date},
+    {"SZJA_BRUTTOAR", "F_SZJALEVON", Kind::Negated},
+    {"TAGI_BRUTTOAR", "F_TAGILEVON", Kind::Negated},
+    {"LEV_BRUTTOAR", "F_LEVONAS", Kind::Negated},
+    {"KI_NEV", "V_NEVE", Kind::Text},
+    {"KI_IRANYITOSZAM", "V_IRSZAM", Kind::Text},
+    {"KI_TELEPULES", "V_HELYSEG", Kind::Text},
+    {"KI_KOZTERULET_NEVE", "V_UTCA", Kind::Text},
+    {"KI_ADOSZAM", "V_ADOSZAM", Kind::Text},
+    {"NE_KIBOCSATO_BANKSZLA", "V_BANKSZLA", Kind::Text},
+    {"KI_KERULET", "V_KERULET", Kind::Text},
+    {"KI_KOZTERULET_JELLEGE", "V_JELLEG", Kind::Text},
+    {"KI_HAZSZAM", "V_HAZSZAM", Kind::Text},
+    {"KI_EPULET", "V_EPULET", Kind::Text},
+    {"KI_LEPCSOHAZ", "V_LEPCSO", Kind::Text},
+    {"KI_SZINT", "V_SZINT", Kind::Text},
+    {"KI_AJTO", "V_AJTO", Kind::Text},
+    {"VE_NEV", "O_NEV", Kind::Text},
+    {"VE_IRANYITOSZAM", "O_IRSZAM", Kind::Text},
+    {"VE_TELEPULES", "O_HELYSEGNEV", Kind::Text},
+    {"VE_KOZTERULET_NEVE", "O_UTCA", Kind::Text},
+    {"VE_ADOSZAM", "O_ADOSZAM", Kind::Text},
+    {"NE_BEFOGADO_BANKSZLA", "O_BANKSZLA", Kind::Text},
+    {"VE_KERULET", "O_KERULET", Kind::Text},
+    {"VE_KOZTERULET_JELLEGE", "O_JELLEG", Kind::Text},
+    {"VE_HAZSZAM", "O_HAZSZAM", Kind::Text},
+    {"VE_EPULET", "O_EPULET", Kind::Text},
+    {"VE_LEPCSOHAZ", "O_LEPCSO", Kind::Text},
+    {"VE_SZINT", "O_SZINT", Kind::Text},
+    {"VE_AJTO", "O_AJTO", Kind::Text},
+    {"KI_EGYENI_VALLALKOZO", "V_EV", Kind::Text},
+    {"KI_EV_NYILV_TART_SZAM", "V_EVNYILV", Kind::Text},
+    {"KI_EV_NEVE", "V_EV_NEVE", Kind::Text},
+    {"ZA_ONSZAMLA", nullptr, Kind::Onszamla},
+    {"NE_PENZNEM", nullptr, Kind::Forint},
+    {"NE_SZLA_FORMA", nullptr, Kind::SzlaForma},
+    {"TE_ADOKULCS", nullptr, Kind::Zero},
+    {"TE_ADOERTEK", nullptr, Kind::Zero},
+    {"KI_KISADOZO", "V_KISADO", Kind::Text},
+    {"KI_KOZADOSZAM", "V_KOZADOSZAM", Kind::Text},
+    {"VE_KOZADOSZAM", "O_KOZADOSZAM", Kind::Text},
 };
 
 void reopen(db::Query &q, const QStringList &lines) {
@@ -130,13 +128,12 @@ bool receiverValid() {
   return true;
 }
 
-void openSelection(const AuditSelection &s) {
-  db::Query &q = *Data->ZQ21;
+// FROM and WHERE of the selection, its parameters bound by bindRange.
+QStringList selectionFrom(const AuditSelection &s) {
   // A document whose producer row is missing is still selected (its
   // producer columns empty), so that the export names it instead of leaving
   // it out of the file unnoticed.
-  QStringList lines{QStringLiteral("SELECT * FROM qzfej "),
-                    QStringLiteral("  LEFT JOIN ostermelo ON f_ostermkod = o_kod "),
+  QStringList lines{QStringLiteral("  FROM qzfej "), QStringLiteral("  LEFT JOIN ostermelo ON f_ostermkod = o_kod "),
                     QStringLiteral("  JOIN atvevo ON v_akod = f_akod ")};
   if (s.range == AuditSelection::Range::Serial) {
     lines << QStringLiteral("  WHERE f_bszam >= :p4 AND f_bszam <= :p5 ");
@@ -146,7 +143,10 @@ void openSelection(const AuditSelection &s) {
     lines << QStringLiteral("  WHERE f_kelt >= :p1 AND f_kelt <= :p2 ");
   }
   lines << QStringLiteral("  AND f_akod = :p3 ");
-  reopen(q, lines);
+  return lines;
+}
+
+void bindRange(db::Query &q, const AuditSelection &s) {
   if (s.range == AuditSelection::Range::Serial) {
     q.paramByName(QStringLiteral("p4")).setString(s.serialFrom);
     q.paramByName(QStringLiteral("p5")).setString(s.serialTo);
@@ -155,13 +155,28 @@ void openSelection(const AuditSelection &s) {
     q.paramByName(QStringLiteral("p2")).setDate(s.to);
   }
   q.paramByName(QStringLiteral("p3")).setString(AtvevoKod);
+}
+
+// The documents into ZQ21, for the dialog's grid.
+void openSelection(const AuditSelection &s) {
+  db::Query &q = *Data->ZQ21;
+  reopen(q, QStringList{QStringLiteral("SELECT * ")} + selectionFrom(s));
+  bindRange(q, s);
   q.open();
 }
 
-// One NAVFEJ row per selected row of ZQ21, through ZQ90.
-void insertRows() {
-  db::Query &sel = *Data->ZQ21;
-  db::Query &ins = *Data->ZQ90;
+// One NAVFEJ row per selected document, through ZQ90: one statement, so the
+// engine copies the rows without a round trip each.
+void insertRows(const AuditSelection &s) {
+  db::Query &q = *Data->ZQ90;
+  // A date that is missing does not convert: the collection fails, as a
+  // row-by-row insert would on that row.
+  reopen(q, QStringList{QStringLiteral("SELECT COUNT(*) AS db ")} + selectionFrom(s) +
+                QStringList{QStringLiteral("  AND (f_kelt IS NULL OR f_felvkelt IS NULL OR f_fizkelt IS NULL) ")});
+  bindRange(q, s);
+  q.open();
+  if (q.fieldByName(QStringLiteral("DB")).asInteger() > 0) throw std::runtime_error("document without a date");
+
   QString columns, values;
   for (const Column &c : kColumns) {
     if (!columns.isEmpty()) {
@@ -169,42 +184,24 @@ void insertRows() {
       values += QStringLiteral(", ");
     }
     columns += QLatin1String(c.column);
-    values += QLatin1Char(':') + QLatin1String(c.param);
-  }
-  reopen(ins, {QStringLiteral("INSERT INTO NAVFEJ (") + columns + QStringLiteral(")"),
-               QStringLiteral("  VALUES (") + values + QStringLiteral(")")});
-
-  // Fields and parameters looked up once for the whole walk.
-  struct Bound {
-    const Column *column;
-    db::Field *source;
-    db::Param *param;
-  };
-  std::vector<Bound> bound;
-  for (const Column &c : kColumns) {
-    bound.push_back({&c, c.source ? &sel.fieldByName(QLatin1String(c.source)) : nullptr,
-                     &ins.paramByName(QLatin1String(c.param))});
-  }
-  const QString forint = QStringLiteral("Ft");
-  for (sel.first(); !sel.eof(); sel.next()) {
-    for (const Bound &b : bound) {
-      switch (b.column->kind) {
-        case Kind::Text: b.param->setString(b.source->asString()); break;
-        // A missing date does not convert: the insert fails, as a bad text would.
-        case Kind::Date: b.param->setDate(platform::StrToDate(b.source->asString())); break;
-        case Kind::Negated: {
-          const double v = b.source->asFloat();
-          b.param->setFloat(v == 0 ? 0.0 : -v);
-          break;
-        }
-        case Kind::Zero: b.param->setFloat(0); break;
-        case Kind::Onszamla: b.param->setString(XmlOnszamla); break;
-        case Kind::Forint: b.param->setString(forint); break;
-        case Kind::SzlaForma: b.param->setString(XmlSzlaForma); break;
-      }
+    switch (c.kind) {
+      case Kind::Text:
+      case Kind::Date: values += QLatin1String(c.source); break;
+      // 0 - x rather than -x: no negative zero; a missing amount counts as 0.
+      case Kind::Negated: values += QStringLiteral("0 - COALESCE(%1, 0)").arg(QLatin1String(c.source)); break;
+      case Kind::Zero: values += QStringLiteral("0"); break;
+      case Kind::Onszamla: values += QStringLiteral("CAST(:e4 AS VARCHAR(250))"); break;
+      case Kind::Forint: values += QStringLiteral("'Ft'"); break;
+      case Kind::SzlaForma: values += QStringLiteral("CAST(:e6 AS VARCHAR(250))"); break;
     }
-    ins.execute();
   }
+  reopen(q, QStringList{QStringLiteral("INSERT INTO NAVFEJ (") + columns + QStringLiteral(")"),
+                        QStringLiteral("  SELECT ") + values} +
+                selectionFrom(s));
+  bindRange(q, s);
+  q.paramByName(QStringLiteral("e4")).setString(XmlOnszamla);
+  q.paramByName(QStringLiteral("e6")).setString(XmlSzlaForma);
+  q.execute();
 }
 
 }  // namespace
@@ -227,6 +224,6 @@ bool CollectAudit(const AuditSelection &s) {
   openSelection(s);
   if (!startTransaction(QStringLiteral("Hiba402: az INSERT közben a NAV-ban!"))) return false;
   // Commit retaining: the selection stays open for the dialog's grid.
-  return Data->Write(QStringLiteral("Hiba401: NAV INSERT -ben"), insertRows,
+  return Data->Write(QStringLiteral("Hiba401: NAV INSERT -ben"), [&s] { insertRows(s); },
                      TData::CommitMode::CommitRetaining);
 }

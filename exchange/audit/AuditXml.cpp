@@ -13,6 +13,8 @@
 #include <QSaveFile>
 
 #include <array>
+#include <cmath>
+#include <cstring>
 #include <map>
 #include <utility>
 #include <vector>
@@ -69,7 +71,35 @@ const platform::FormatSettings &pointSettings() {
   return fs;
 }
 
-QString number(double v) { return platform::FloatToStrF(v, platform::FloatFormat::Fixed, 10, 2, pointSettings()); }
+}  // namespace
+
+QString AuditAmount(double v) {
+  // The class library rounds the value's first 18 significant digits half
+  // away from zero. Below 1e9 those digits reach 1e-9, so unless the
+  // hundredths lie within 1e-7 of a half, rounding the exact value (v * 100
+  // is exact in extended precision) gives the same result.
+  const long double x = std::fabs(static_cast<long double>(v)) * 100;
+  if (x < 1e11L) {
+    const long double whole = std::floor(x);
+    const long double frac = x - whole;
+    if (std::fabs(frac - 0.5L) > 1e-7L) {
+      const qint64 n = static_cast<qint64>(whole) + (frac > 0.5L ? 1 : 0);
+      if (n == 0) return QStringLiteral("0.00");  // no sign on a value that rounds to zero
+      char buf[32];
+      char *p = buf + sizeof buf;
+      qint64 rest = n;
+      for (int i = 0; i < 2; ++i, rest /= 10) *--p = static_cast<char>('0' + rest % 10);
+      *--p = '.';
+      do *--p = static_cast<char>('0' + rest % 10);
+      while ((rest /= 10) > 0);
+      if (v < 0) *--p = '-';
+      return QString::fromLatin1(p, buf + sizeof buf - p);
+    }
+  }
+  return platform::FloatToStrF(v, platform::FloatFormat::Fixed, 10, 2, pointSettings());
+}
+
+namespace {
 
 // Lines into the file: UTF-8, CR LF, indentation in blanks, element values
 // escaped. Written through in blocks so that a year's file is never held whole.
@@ -99,7 +129,7 @@ class Lines {
   void optional(int indent, const char *tag, const QString &value) {
     if (!value.isEmpty()) leaf(indent, tag, value);
   }
-  void amount(int indent, const char *tag, double value) { leaf(indent, tag, number(value)); }
+  void amount(int indent, const char *tag, double value) { leaf(indent, tag, AuditAmount(value)); }
 
   bool finish() {
     flush();
@@ -111,6 +141,10 @@ class Lines {
 
   void escaped(const QString &value) {
     const QByteArray u = value.toUtf8();
+    if (std::strpbrk(u.constData(), "&<>") == nullptr) {
+      buf_.append(u);
+      return;
+    }
     for (char c : u) {
       switch (c) {
         case '&': buf_.append("&amp;"); break;
@@ -177,24 +211,30 @@ QString serialKey(QString s) {
 }
 
 // The lines of every staged document, by serial, each document's lines in
-// the order they were stored.
+// the database's order, as one query per document would give them: one join
+// instead of a query per document.
 QHash<QString, std::vector<Line>> readLines() {
   db::Query q;
   q.setTransaction(Data->IBTrans1);
-  q.sql().add(QStringLiteral("SELECT s.s_bszam, s.s_megnevezes, s.s_vtsz, s.s_netto, s.s_megy, s.s_felvar, "));
-  q.sql().add(QStringLiteral("    s.s_ear, s.s_kompmerteke, s.s_kompfelar, s.s_vetelar "));
-  q.sql().add(QStringLiteral("  FROM (SELECT DISTINCT fe_szlasorszam AS b FROM navfej) n "));
-  q.sql().add(QStringLiteral("  JOIN qzsor s ON s.s_bszam = n.b "));
-  q.sql().add(QStringLiteral("  ORDER BY s.id_qzsor "));
+  q.sql().add(QStringLiteral("SELECT n.rdb$db_key, s.s_bszam, s.s_megnevezes, s.s_vtsz, s.s_netto, s.s_megy, "));
+  q.sql().add(QStringLiteral("    s.s_felvar, s.s_ear, s.s_kompmerteke, s.s_kompfelar, s.s_vetelar "));
+  q.sql().add(QStringLiteral("  FROM navfej n JOIN qzsor s ON s.s_bszam = n.fe_szlasorszam "));
   q.open();
   QHash<QString, std::vector<Line>> lines;
-  db::Field *f[10];
-  for (int i = 0; i < 10; ++i) f[i] = &q.field(i);
+  // A serial staged twice meets its lines twice: the first staged row's count.
+  QHash<QString, QString> owner;
+  db::Field *f[11];
+  for (int i = 0; i < 11; ++i) f[i] = &q.field(i);
   for (q.first(); !q.eof(); q.next()) {
-    lines[serialKey(f[0]->asString())].push_back(
-        Line{checks::trimText(f[1]->asString()), checks::trimText(f[2]->asString()),
-             checks::trimText(f[4]->asString()), f[3]->asFloat(), f[5]->asFloat(), f[6]->asFloat(),
-             f[7]->asFloat(), f[8]->asFloat(), f[9]->asFloat(), f[7]->isNull()});
+    const QString serial = serialKey(f[1]->asString());
+    const QString row = f[0]->asString();
+    const auto o = owner.constFind(serial);
+    if (o == owner.cend()) owner.insert(serial, row);
+    else if (*o != row) continue;
+    lines[serial].push_back(Line{checks::trimText(f[2]->asString()), checks::trimText(f[3]->asString()),
+                                 checks::trimText(f[5]->asString()), f[4]->asFloat(), f[6]->asFloat(),
+                                 f[7]->asFloat(), f[8]->asFloat(), f[9]->asFloat(), f[10]->asFloat(),
+                                 f[8]->isNull()});
   }
   return lines;
 }
@@ -335,21 +375,22 @@ QString xmlDateOf(const QDate &d) {
 }  // namespace
 
 bool ExportAuditXml(AuditExport &e) {
+  // The staged rows are read once, in file order: validated, counted, written.
   db::Query &q = *Data->ZQ90;
   q.close();
   q.sql().clear();
-  q.sql().add(QStringLiteral("SELECT * FROM NAVFEJ "));
+  q.sql().add(QStringLiteral("SELECT * FROM NAVFEJ ORDER BY fe_szlasorszam "));
   q.open();
   if (!validate(q)) return false;
   const int count = q.recordCount();
 
-  q.close();
-  q.sql().clear();
-  q.sql().add(QStringLiteral("SELECT MIN(fe_szlasorszam) AS minbiz, MAX(fe_szlasorszam) AS maxbiz, "));
-  q.sql().add(QStringLiteral("    MIN(fe_szladatum) AS mindat, MAX(fe_szladatum) AS maxdat "));
-  q.sql().add(QStringLiteral("  FROM NAVFEJ "));
-  q.open();
-  auto bound = [&q](const char *name) { return q.fieldByName(QLatin1String(name)); };
+  db::Query b;
+  b.setTransaction(Data->IBTrans1);
+  b.sql().add(QStringLiteral("SELECT MIN(fe_szlasorszam) AS minbiz, MAX(fe_szlasorszam) AS maxbiz, "));
+  b.sql().add(QStringLiteral("    MIN(fe_szladatum) AS mindat, MAX(fe_szladatum) AS maxdat "));
+  b.sql().add(QStringLiteral("  FROM NAVFEJ "));
+  b.open();
+  auto bound = [&b](const char *name) { return b.fieldByName(QLatin1String(name)); };
   e.minSerial = bound("MINBIZ").asString();
   e.maxSerial = bound("MAXBIZ").asString();
   e.boundsRead = true;
@@ -381,10 +422,6 @@ bool ExportAuditXml(AuditExport &e) {
   out.leaf(2, "kezdo_szla_szam", e.minSerial);
   out.leaf(2, "zaro_szla_szam", e.maxSerial);
 
-  q.close();
-  q.sql().clear();
-  q.sql().add(QStringLiteral("SELECT * FROM NAVFEJ ORDER BY fe_szlasorszam "));
-  q.open();
   const Staged s(q);
   static const std::vector<Line> none;
   for (q.first(); !q.eof(); q.next()) {

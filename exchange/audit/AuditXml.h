@@ -23,3 +23,7 @@ struct AuditExport {
 // the file could not be written (an error shown; the target as it was).
 // Numbers are written with "." whatever the regional settings hold.
 bool ExportAuditXml(AuditExport &e);
+
+// An amount in the file: two decimals, "." as separator, as the class
+// library's fixed format with precision 10 writes it.
+QString AuditAmount(double value);

@@ -176,8 +176,11 @@ TForm40::TForm40(QWidget *owner)
   Button7 = Widgets::makeButton(tab2, "Button7", QStringLiteral("Mentés"));
   auto *g2 = new QGridLayout(tab2);
   g2->addWidget(range, 0, 0, 1, 3);
-  g2->addWidget(CheckBox3, 1, 0, 1, 2);
-  g2->addWidget(Edit4, 1, 2);
+  auto *selfBilling = new QHBoxLayout;
+  selfBilling->addWidget(CheckBox3);
+  selfBilling->addWidget(Edit4);
+  selfBilling->addStretch(1);
+  g2->addLayout(selfBilling, 1, 0, 1, 3);
   g2->addWidget(CheckBox5, 2, 0, 1, 3);
   g2->addWidget(Widgets::makeLabel(tab2, "Label6", QStringLiteral("Számla forma:")), 3, 0);
   g2->addWidget(Edit5, 3, 1, 1, 2);

@@ -2,6 +2,13 @@
 // dialog against a real database.
 #include "audit_fixture.h"
 
+#include "exchange/audit/AuditXml.h"
+#include "platform/conv.h"
+
+#include <cmath>
+#include <iomanip>
+#include <random>
+
 #include <QCheckBox>
 #include <QDomDocument>
 #include <QLineEdit>
@@ -502,6 +509,28 @@ TEST_F(AuditXml, DocumentWithoutLinesHasZeroTotals) {
   EXPECT_FALSE(doc.contains(QStringLiteral("      <afarovat>")));
   EXPECT_EQ(doc.count(QStringLiteral("        <nettoarossz>0.00</nettoarossz>")), 1);
   EXPECT_EQ(doc.count(QStringLiteral("        <bruttoarossz>0.00</bruttoarossz>")), 1);
+}
+
+// The file's amounts take a shortcut past the general conversion; both must
+// agree everywhere, ties and values that round to zero included.
+TEST(AuditAmount, AgreesWithTheFixedFormatOfTheClassLibrary) {
+  platform::FormatSettings point;
+  point.decimalSeparator = u'.';
+  std::vector<double> values{0,       -0.0,   0.005,  -0.005,  0.004999999, 1.005,       2.675,     2.665,
+                             99.995,  0.015,  1234.565, -1417.8, 160.684,   1e-10,       -1e-10,    -0.001,
+                             1e9,     -1e9,   999999999.995, 1e10, 12345678901.0, 123456789.125, 5600.0000000000005};
+  std::mt19937_64 rng(2025);
+  std::uniform_int_distribution<long long> cents(-100000000, 100000000);
+  std::uniform_int_distribution<int> scale(0, 4);
+  for (int i = 0; i < 100000; ++i) {
+    const double base = double(cents(rng)) / std::pow(10.0, scale(rng) + 1);
+    values.push_back(base);
+    values.push_back(base * 1.12);  // the price with a compensation of 12 %
+    values.push_back(base * 7 / 100);
+  }
+  for (double v : values)
+    ASSERT_EQ(AuditAmount(v), platform::FloatToStrF(v, platform::FloatFormat::Fixed, 10, 2, point))
+        << std::setprecision(20) << v;
 }
 
 }  // namespace
