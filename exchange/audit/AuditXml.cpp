@@ -239,6 +239,21 @@ QHash<QString, std::vector<Line>> readLines() {
   return lines;
 }
 
+// The cim group of the issuer or the customer: ten columns in the same order
+// from first on; the street name is optional for the customer.
+void writeAddress(Lines &out, const Staged &s, Col first, bool streetRequired) {
+  auto col = [first](int offset) { return static_cast<Col>(first + offset); };
+  out.open(6, "cim");
+  out.leaf(8, "iranyitoszam", s.text(col(0)));
+  out.leaf(8, "telepules", s.text(col(1)));
+  out.optional(8, "kerulet", s.text(col(2)));
+  if (streetRequired) out.leaf(8, "kozterulet_neve", s.text(col(3)));
+  else out.optional(8, "kozterulet_neve", s.text(col(3)));
+  const char *const rest[] = {"kozterulet_jellege", "hazszam", "epulet", "lepcsohaz", "szint", "ajto"};
+  for (int i = 0; i < 6; ++i) out.optional(8, rest[i], s.text(col(4 + i)));
+  out.close(6, "cim");
+}
+
 void writeDocument(Lines &out, const Staged &s, const std::vector<Line> &lines, bool optionalGroup) {
   out.open(2, "szamla");
   out.open(4, "fejlec");
@@ -253,18 +268,7 @@ void writeDocument(Lines &out, const Staged &s, const std::vector<Line> &lines, 
   out.optional(6, "kozadoszam", s.text(KI_KOZADOSZAM));
   out.optional(6, "kisadozo", s.text(KI_KISADOZO));
   out.leaf(6, "nev", s.text(KI_NEV));
-  out.open(6, "cim");
-  out.leaf(8, "iranyitoszam", s.text(KI_IRANYITOSZAM));
-  out.leaf(8, "telepules", s.text(KI_TELEPULES));
-  out.optional(8, "kerulet", s.text(KI_KERULET));
-  out.leaf(8, "kozterulet_neve", s.text(KI_KOZTERULET_NEVE));
-  out.optional(8, "kozterulet_jellege", s.text(KI_KOZTERULET_JELLEGE));
-  out.optional(8, "hazszam", s.text(KI_HAZSZAM));
-  out.optional(8, "epulet", s.text(KI_EPULET));
-  out.optional(8, "lepcsohaz", s.text(KI_LEPCSOHAZ));
-  out.optional(8, "szint", s.text(KI_SZINT));
-  out.optional(8, "ajto", s.text(KI_AJTO));
-  out.close(6, "cim");
+  writeAddress(out, s, KI_IRANYITOSZAM, true);
   out.optional(6, "egyeni_vallalkozo", s.text(KI_EGYENI_VALLALKOZO));
   out.optional(6, "ev_nyilv_tart_szam", s.text(KI_EV_NYILV_TART_SZAM));
   out.optional(6, "ev_neve", s.text(KI_EV_NEVE));
@@ -274,18 +278,7 @@ void writeDocument(Lines &out, const Staged &s, const std::vector<Line> &lines, 
   out.optional(6, "adoszam", s.text(VE_ADOSZAM));
   out.optional(6, "kozadoszam", s.text(VE_KOZADOSZAM));
   out.optional(6, "nev", s.text(VE_NEV));
-  out.open(6, "cim");
-  out.leaf(8, "iranyitoszam", s.text(VE_IRANYITOSZAM));
-  out.leaf(8, "telepules", s.text(VE_TELEPULES));
-  out.optional(8, "kerulet", s.text(VE_KERULET));
-  out.optional(8, "kozterulet_neve", s.text(VE_KOZTERULET_NEVE));
-  out.optional(8, "kozterulet_jellege", s.text(VE_KOZTERULET_JELLEGE));
-  out.optional(8, "hazszam", s.text(VE_HAZSZAM));
-  out.optional(8, "epulet", s.text(VE_EPULET));
-  out.optional(8, "lepcsohaz", s.text(VE_LEPCSOHAZ));
-  out.optional(8, "szint", s.text(VE_SZINT));
-  out.optional(8, "ajto", s.text(VE_AJTO));
-  out.close(6, "cim");
+  writeAddress(out, s, VE_IRANYITOSZAM, false);
   out.close(4, "vevo");
 
   // Per rate, in ascending order of the rate (a missing rate first), as the

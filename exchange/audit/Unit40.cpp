@@ -57,6 +57,12 @@ T *named(QWidget *parent, const char *name, const QString &text = QString()) {
   return w;
 }
 
+QWidget *makeTab(const char *name) {
+  auto *w = new QWidget;
+  w->setObjectName(QLatin1String(name));
+  return w;
+}
+
 QDateEdit *makePicker(QWidget *parent, const char *name) {
   auto *p = new QDateEdit(parent);
   p->setObjectName(QLatin1String(name));
@@ -93,10 +99,8 @@ TForm40::TForm40(QWidget *owner)
   PageControl1->setObjectName(QStringLiteral("PageControl1"));
 
   // "Adatszolgáltatás"
-  auto *tab1 = new QWidget;
-  tab1->setObjectName(QStringLiteral("TabSheet1"));
-  auto *kind = new QGroupBox(QStringLiteral("Dátum"), tab1);
-  kind->setObjectName(QStringLiteral("GroupBox1"));
+  auto *tab1 = makeTab("TabSheet1");
+  auto *kind = named<QGroupBox>(tab1, "GroupBox1", QStringLiteral("Dátum"));
   RadioButton3 = named<QRadioButton>(kind, "RadioButton3", QStringLiteral("Kiállítás kelte"));
   RadioButton4 = named<QRadioButton>(kind, "RadioButton4", QStringLiteral("Felvásárlás dátuma"));
   RadioButton3->setChecked(true);
@@ -153,10 +157,8 @@ TForm40::TForm40(QWidget *owner)
   PageControl1->addTab(tab1, QStringLiteral("Adatszolgáltatás"));
 
   // "Beállítás"
-  auto *tab2 = new QWidget;
-  tab2->setObjectName(QStringLiteral("TabSheet2"));
-  auto *range = new QGroupBox(QStringLiteral("Kigyűjtés"), tab2);
-  range->setObjectName(QStringLiteral("GroupBox2"));
+  auto *tab2 = makeTab("TabSheet2");
+  auto *range = named<QGroupBox>(tab2, "GroupBox2", QStringLiteral("Kigyűjtés"));
   RadioButton1 = named<QRadioButton>(range, "RadioButton1", QStringLiteral("Dátum (alapbeállítás)"));
   RadioButton2 = named<QRadioButton>(range, "RadioButton2", QStringLiteral("Sorszám"));
   RadioButton1->setChecked(true);
@@ -190,8 +192,7 @@ TForm40::TForm40(QWidget *owner)
   PageControl1->addTab(tab2, QStringLiteral("Beállítás"));
 
   // "Leírás"
-  auto *tab3 = new QWidget;
-  tab3->setObjectName(QStringLiteral("TabSheet3"));
+  auto *tab3 = makeTab("TabSheet3");
   auto *help = Widgets::makeLabel(
       tab3, "Label7",
       QStringLiteral(
@@ -210,8 +211,7 @@ TForm40::TForm40(QWidget *owner)
   // "XML" and "XSD"
   auto viewTab = [this](const char *tabName, const QString &title, QPushButton *&load, const char *loadName,
                         QPushButton *&copy, const char *copyName, QPlainTextEdit *&view, const char *viewName) {
-    auto *tab = new QWidget;
-    tab->setObjectName(QLatin1String(tabName));
+    auto *tab = makeTab(tabName);
     load = Widgets::makeButton(tab, loadName, QStringLiteral("Betöltés"));
     copy = Widgets::makeButton(tab, copyName, QStringLiteral("Vágólapra másol"));
     view = makeView(tab, viewName);

@@ -3,6 +3,8 @@
 #include "audit_fixture.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QFileDialog>
 #include <QDir>
 #include <QImage>
 #include <QKeyEvent>
@@ -264,22 +266,64 @@ TEST_F(Form40Test, SerialFieldsTakeDigitsOnly) {
   }}));
 }
 
-TEST_F(Form40Test, ViewsLoadTheFileAndTheSchema) {
-  MessageSeen missing;
-  QString xml;
+TEST_F(Form40Test, ViewsLoadTheFileAndTheSchemaAndCopyThem) {
+  // The schema is read from the working directory.
+  const QString cwd = QDir::currentPath();
+  QDir::setCurrent(work_->path());
+  MessageSeen missingXml, missingXsd;
+  QString xml, xsd, clip;
   ASSERT_TRUE(runDialog({[&](QWidget *d) { click(d, QStringLiteral("Button3")); },  // deleted at opening
-                         answer(QMessageBox::Ok, &missing),
+                         answer(QMessageBox::Ok, &missingXml),
+                         [&](QWidget *d) { click(d, QStringLiteral("Button5")); },
+                         answer(QMessageBox::Ok, &missingXsd),
                          [&](QWidget *d) { collect()(d); }, answer(QMessageBox::Ok),
                          [&](QWidget *d) { click(d, QStringLiteral("Button2")); }, answer(QMessageBox::Ok),
                          [&](QWidget *d) {
                            auto *f = static_cast<TForm40 *>(d);
                            f->Button3Click();
                            xml = f->RichEdit1->toPlainText();
+                           f->Button8->click();
+                           clip = QApplication::clipboard()->text();
+                           QFile schema(QStringLiteral("23_2014_szamlasema.xsd"));
+                           if (schema.open(QIODevice::WriteOnly)) schema.write("<xs:schema/>");
+                           schema.close();
+                           f->Button5Click();
+                           xsd = f->RichEdit2->toPlainText();
                            closeWindow(d);
                          }}));
-  EXPECT_EQ(missing.text, QStringLiteral("Nincs \"szamlak.XML\" fálj!"));
+  QDir::setCurrent(cwd);
+  EXPECT_EQ(missingXml.text, QStringLiteral("Nincs \"szamlak.XML\" fálj!"));
+  EXPECT_EQ(missingXsd.text, QStringLiteral("Nincs \"23_2014_szamlasema.xsd\" fálj!"));
   EXPECT_TRUE(xml.startsWith(QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>")));
   EXPECT_TRUE(xml.contains(QStringLiteral("<nev>Kovács János</nev>")));
+  EXPECT_EQ(clip, xml);
+  EXPECT_EQ(xsd, QStringLiteral("<xs:schema/>"));
+}
+
+TEST_F(Form40Test, BrowseDeletesTheOldFileAndTakesTheChosenName) {
+  QFile old(targetPath_);
+  const QString chosen = work_->file(QStringLiteral("szamlakR1.xml"));
+  QString edit3, filter;
+  ASSERT_TRUE(runDialog({[&](QWidget *d) {
+                           ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+                           old.close();
+                           click(d, QStringLiteral("Button1"));
+                         },
+                         [&](QWidget *d) {
+                           auto *dlg = qobject_cast<QFileDialog *>(d);
+                           ASSERT_NE(dlg, nullptr);
+                           filter = dlg->nameFilters().join(QLatin1Char('|'));
+                           dlg->selectFile(chosen);
+                           static_cast<QDialog *>(dlg)->accept();
+                         },
+                         [&](QWidget *d) {
+                           edit3 = textOf(d, QStringLiteral("Edit3"));
+                           closeWindow(d);
+                         }}));
+  EXPECT_EQ(edit3, chosen);
+  EXPECT_EQ(XmlHova, chosen);
+  EXPECT_FALSE(QFile::exists(targetPath_));
+  EXPECT_EQ(filter, QStringLiteral("*.xml (szamlakR1.xml)"));
 }
 
 TEST_F(Form40Test, HiddenMenuItemOpensTheDialog) {
