@@ -2,6 +2,8 @@
 // decimal separator, the options file, bad targets and the menu item.
 #include "audit_fixture.h"
 
+#include "db/connection.h"
+
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFileDialog>
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableView>
 
 using namespace vorik::test;
 
@@ -145,6 +148,33 @@ TEST_F(Form40Test, FailedInsertRollsTheWholeCollectionBackAndKeepsExportDisabled
   EXPECT_FALSE(enabledAfterFailure);
   // No row of the failed collection stays.
   EXPECT_EQ(count(), QStringLiteral("0"));
+}
+
+TEST_F(Form40Test, StagingHeldByAnotherUserStopsTheCollection) {
+  exec(QStringLiteral("INSERT INTO NAVFEJ (FE_SZLASORSZAM) VALUES ('24000001')"));
+  // A second program instance holds the staged row with an uncommitted change.
+  db::Connection other;
+  other.setDatabaseName(Data->ZCon1->databaseName());
+  other.setParams(db::defaultConnectionParams());
+  db::Transaction lock;
+  lock.setConnection(&other);
+  other.open();
+  db::Query hold;
+  hold.setTransaction(&lock);
+  hold.sql().add(QStringLiteral("UPDATE NAVFEJ SET FE_SZLASORSZAM = FE_SZLASORSZAM"));
+  hold.execute();
+  MessageSeen m;
+  bool enabled = true;
+  ASSERT_TRUE(runDialog({collect(), answer(QMessageBox::Ok, &m), [&](QWidget *d) {
+                           enabled = static_cast<TForm40 *>(d)->Button2->isEnabled();
+                           closeWindow(d);
+                         }}));
+  lock.rollback();
+  // Collecting on top of rows that could not be deleted would stage
+  // documents twice: the step ends at the failed delete.
+  EXPECT_EQ(m.text, QStringLiteral("Hiba401: NAVFEJ DELETE törlésekor"));
+  EXPECT_FALSE(enabled);
+  EXPECT_EQ(count(), QStringLiteral("1"));
 }
 
 TEST_F(Form40Test, ReceiverChecksStopTheCollection) {
@@ -344,8 +374,10 @@ TEST_F(Form40Test, HiddenMenuItemOpensTheDialog) {
 
 TEST_F(Form40Test, EveryTabShowsItsControlsUncut) {
   const QString grabDir = qEnvironmentVariable("VORIK_GRAB_DIR");
-  ASSERT_TRUE(runDialog({[&](QWidget *d) {
+  // Collected first, so that the grid shows the selection.
+  ASSERT_TRUE(runDialog({collect(), answer(QMessageBox::Ok), [&](QWidget *d) {
     auto *f = static_cast<TForm40 *>(d);
+    EXPECT_EQ(f->DBGrid1->model()->rowCount(), 4);
     for (int i = 0; i < f->PageControl1->count(); ++i) {
       f->PageControl1->setCurrentIndex(i);
       QWidget *page = f->PageControl1->widget(i);
