@@ -8,13 +8,12 @@
 #include "platform/dialogs.h"
 #include "platform/win_path.h"
 
-#include <QByteArray>
 #include <QHash>
 #include <QSaveFile>
 
 #include <array>
 #include <cmath>
-#include <cstring>
+#include <string>
 #include <map>
 #include <utility>
 #include <vector>
@@ -108,21 +107,21 @@ class Lines {
   explicit Lines(QIODevice &out) : out_(out) { buf_.reserve(kBlock + 4096); }
 
   void raw(const char *line) {
-    buf_.append(line);
+    buf_ += line;
     end();
   }
   void open(int indent, const char *tag) {
-    buf_.append(indent, ' ').append('<').append(tag).append('>');
+    buf_.append(static_cast<size_t>(indent), ' ').append(1, '<').append(tag).append(1, '>');
     end();
   }
   void close(int indent, const char *tag) {
-    buf_.append(indent, ' ').append("</").append(tag).append('>');
+    buf_.append(static_cast<size_t>(indent), ' ').append("</").append(tag).append(1, '>');
     end();
   }
   void leaf(int indent, const char *tag, const QString &value) {
-    buf_.append(indent, ' ').append('<').append(tag).append('>');
+    buf_.append(static_cast<size_t>(indent), ' ').append(1, '<').append(tag).append(1, '>');
     escaped(value);
-    buf_.append("</").append(tag).append('>');
+    buf_.append("</").append(tag).append(1, '>');
     end();
   }
   // Written only when the (trimmed) text is not empty.
@@ -137,34 +136,53 @@ class Lines {
   }
 
  private:
-  static constexpr qsizetype kBlock = 1 << 20;
+  static constexpr size_t kBlock = 1 << 20;
 
+  // UTF-8 of the text, surrogate pairs joined; "&", "<" and ">" as entities.
   void escaped(const QString &value) {
-    const QByteArray u = value.toUtf8();
-    if (std::strpbrk(u.constData(), "&<>") == nullptr) {
-      buf_.append(u);
-      return;
-    }
-    for (char c : u) {
-      switch (c) {
-        case '&': buf_.append("&amp;"); break;
-        case '<': buf_.append("&lt;"); break;
-        case '>': buf_.append("&gt;"); break;
-        default: buf_.append(c);
+    const auto *p = reinterpret_cast<const char16_t *>(value.utf16());
+    const qsizetype n = value.size();
+    for (qsizetype i = 0; i < n; ++i) {
+      char32_t c = p[i];
+      if (c < 0x80) {
+        switch (c) {
+          case '&': buf_ += "&amp;"; break;
+          case '<': buf_ += "&lt;"; break;
+          case '>': buf_ += "&gt;"; break;
+          default: buf_ += static_cast<char>(c);
+        }
+        continue;
       }
+      if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(p[i + 1])) {
+        c = QChar::surrogateToUcs4(static_cast<char16_t>(c), p[++i]);
+      } else if (QChar::isSurrogate(c)) {
+        c = 0xFFFD;  // a lone half of a pair has no character
+      }
+      if (c < 0x800) {
+        buf_ += static_cast<char>(0xC0 | (c >> 6));
+      } else if (c < 0x10000) {
+        buf_ += static_cast<char>(0xE0 | (c >> 12));
+        buf_ += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      } else {
+        buf_ += static_cast<char>(0xF0 | (c >> 18));
+        buf_ += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        buf_ += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      }
+      buf_ += static_cast<char>(0x80 | (c & 0x3F));
     }
   }
   void end() {
-    buf_.append("\r\n", 2);
+    buf_ += "\r\n";
     if (buf_.size() >= kBlock) flush();
   }
   void flush() {
-    if (ok_ && out_.write(buf_) != buf_.size()) ok_ = false;
+    if (ok_ && out_.write(buf_.data(), static_cast<qint64>(buf_.size())) != static_cast<qint64>(buf_.size()))
+      ok_ = false;
     buf_.clear();
   }
 
   QIODevice &out_;
-  QByteArray buf_;
+  std::string buf_;
   bool ok_ = true;
 };
 
