@@ -78,8 +78,15 @@ QPlainTextEdit *makeView(QWidget *parent, const char *name) {
   return v;
 }
 
+// The wait cursor while a view takes a file (a year's file is large).
+struct WaitCursor {
+  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
 // A text file into a view; false when it cannot be read.
 bool loadInto(QPlainTextEdit *view, const QString &path) {
+  const WaitCursor wait;
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) return false;
   // The byte-order mark is dropped by the decoder.
