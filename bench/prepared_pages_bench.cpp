@@ -1,6 +1,7 @@
 // Prepared pages: memory per page of 60 text objects, drawing pages to PDF at
 // 300 dpi, the same pages printed to the printer "PDF" through the report's
 // print path, and text layout.
+#include "prepared_pages.h"
 #include "report/core/FR_Class_Report.h"
 #include "report/output/FR_Canvas.h"
 #include "report/output/FR_Class_EMFPages.h"
@@ -21,26 +22,6 @@ using namespace report;
 
 namespace {
 
-// A page as a ticket list prints it: 60 text objects in three columns.
-void addPage(TfrEMFPages &pages, int n) {
-  static const TfrPage a4;
-  pages.Add(a4);
-  const int index = pages.Count() - 1;
-  TfrMemoView m;
-  m.dx = 240;
-  m.dy = 18;
-  m.FrameTyp = 2;
-  for (int i = 0; i < 60; ++i) {
-    m.x = 40 + (i % 3) * 240;
-    m.y = 40 + (i / 3) * 50;
-    m.Adjust = i % 3 == 2 ? frAlignRight : frAlignLeft;
-    m.Memo1 = {i % 3 == 0 ? QStringLiteral("Termelő %1 / %2").arg(n).arg(i)
-               : i % 3 == 1 ? QStringLiteral("Búza, 2. osztály")
-                            : QStringLiteral("%1 Ft").arg(1234567 + n * 60 + i)};
-    pages.AddObject(index, m);
-  }
-}
-
 size_t heapInUse() { return mallinfo2().uordblks; }
 
 void BM_PageMemory(benchmark::State &state) {
@@ -49,7 +30,7 @@ void BM_PageMemory(benchmark::State &state) {
   for (auto _ : state) {
     const size_t before = heapInUse();
     auto pages = std::make_unique<TfrEMFPages>();
-    for (int i = 0; i < count; ++i) addPage(*pages, i);
+    for (int i = 0; i < count; ++i) addListPage(*pages, i);
     total = static_cast<double>(heapInUse() - before);
     benchmark::DoNotOptimize(pages->Count());
   }
@@ -60,7 +41,7 @@ BENCHMARK(BM_PageMemory)->Arg(1)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 void BM_DrawPdf300dpi(benchmark::State &state) {
   TfrEMFPages pages;
-  for (int i = 0; i < 100; ++i) addPage(pages, i);
+  for (int i = 0; i < 100; ++i) addListPage(pages, i);
   qint64 bytes = 0;
   for (auto _ : state) {
     QBuffer buf;
@@ -102,7 +83,7 @@ void BM_PrintToPdfPrinter(benchmark::State &state) {
   frAskPdfFileName = [&](const QString &) { return file; };
   {
     TfrReport rep;
-    for (int i = 0; i < 100; ++i) addPage(*rep.EMFPages, i);
+    for (int i = 0; i < 100; ++i) addListPage(*rep.EMFPages, i);
     for (auto _ : state)
       if (!rep.PrintPreparedReport(QString(), 1)) state.SkipWithError("the print failed");
   }

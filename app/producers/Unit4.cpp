@@ -1,5 +1,6 @@
 #include "app/producers/Unit4.h"
 
+#include "app/common/Widgets.h"
 #include "app/MenuCommands.h"
 #include "app/PrintLayout.h"
 #include "app/SharedState.h"
@@ -170,8 +171,7 @@ TForm4::TForm4(QWidget *owner) : QDialog(owner) {
 
   auto *nameLabel = new QLabel(QStringLiteral("Név:"), this);
   nameLabel->setObjectName(QStringLiteral("Label2"));
-  Edit1 = new QLineEdit(this);
-  Edit1->setObjectName(QStringLiteral("Edit1"));
+  Edit1 = Widgets::makeEdit(this, "Edit1");
   Edit1->setToolTip(QStringLiteral("Kezdö betükre rákeres"));
   Edit1->installEventFilter(this);
 
@@ -200,8 +200,8 @@ TForm4::TForm4(QWidget *owner) : QDialog(owner) {
     value->setObjectName(QStringLiteral("DB") + QString::fromLatin1(item.field));
     value->setProperty("field", QString::fromLatin1(item.field));
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    panel->addWidget(caption, i % 9, (i / 9) * 2);
-    panel->addWidget(value, i % 9, (i / 9) * 2 + 1);
+    panel->addWidget(caption, i % 14, (i / 14) * 2);
+    panel->addWidget(value, i % 14, (i / 14) * 2 + 1);
     panelValues_.append(value);
     ++i;
   }

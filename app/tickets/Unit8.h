@@ -2,6 +2,8 @@
 // TForm8 "Felvásárlási jegy": the current receiver's purchase tickets and
 // cancelling documents (ZQ10), with search, sorting and the ticket commands:
 // new, modify, preview, print, cancel.
+#include "app/common/LimitedEdit.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -10,7 +12,6 @@
 #include "app/tickets/TicketQueries.h"
 
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QTabWidget;
 class QTableView;
@@ -54,7 +55,7 @@ class TForm8 : public QDialog {
   TicketQueries::ProducerLookup producers_;  // the producer columns of the list
 
  public:
-  QLineEdit *Edit1;
+  LimitedEdit *Edit1;
   QPushButton *Button1, *Button2, *Button3, *Button4, *Button5, *Button6, *Button7;
   QLabel *Label9;
   QTabWidget *PageControl1;

@@ -56,8 +56,11 @@ TForm9::ProducerPicker &producerPicker() {
   return picker;
 }
 
-QLineEdit *makeReadOnly(QWidget *parent, const char *name) {
-  QLineEdit *e = makeEdit(parent, name);
+// A total: read-only, wide for an amount with thousands separators.
+LimitedEdit *makeReadOnly(QWidget *parent, const char *name) {
+  LimitedEdit *e = makeEdit(parent, name);
+  e->setAcceptedChars(QStringLiteral("0123456789-"));
+  e->setWidthChars(14);
   e->setReadOnly(true);
   e->setFocusPolicy(Qt::ClickFocus);
   e->setAlignment(Qt::AlignRight);
@@ -91,6 +94,8 @@ void TForm9::buildUi() {
   setModal(true);
 
   Edit1 = makeEdit(this, "Edit1");
+  Edit1->setAcceptedChars(QStringLiteral("0123456789"));  // a serial of 8 digits
+  Edit1->setWidthChars(8);
   Edit1->setReadOnly(true);
   Edit1->setFocusPolicy(Qt::ClickFocus);
   Edit2 = makeEdit(this, "Edit2");
@@ -106,6 +111,7 @@ void TForm9::buildUi() {
   Edit11->setToolTip(QStringLiteral(
       "Dupla klikkre (átutalás esetén) östermelönél megadott banki nappal növelve ha nincs "
       "megadva akkor 8 nappal."));
+  for (LimitedEdit *date : {Edit3, Edit10, Edit11}) date->setWidthChars(10);
   CheckBox1 = new QCheckBox(QStringLiteral("Átutalással"), this);
   CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
   CheckBox1->setToolTip(
@@ -119,6 +125,10 @@ void TForm9::buildUi() {
   FieldKeys::acceptOnly(Edit15, QStringLiteral(","));
   Edit13 = makeEdit(this, "Edit13");
   FieldKeys::acceptOnly(Edit13, QStringLiteral(","));
+  // Rates in percent, the deduction in forints.
+  Edit6->setWidthChars(4);
+  for (LimitedEdit *rate : {Edit14, Edit15}) rate->setWidthChars(6);
+  Edit13->setWidthChars(10);
   Edit4 = makeEdit(this, "Edit4", 200);
   CheckBox2 = new QCheckBox(QStringLiteral("Nyilatkozat:"), this);
   CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
@@ -296,7 +306,7 @@ void TForm9::applyOptions() {
   struct Optional {
     const QString &option;
     const QString &defaultText;
-    QLineEdit *field;
+    LimitedEdit *field;
     QLabel *label;
   };
   const Optional fields[] = {{Edit14Option, Edit14Default, Edit14, Label14},
@@ -306,7 +316,8 @@ void TForm9::applyOptions() {
     if (o.option == QLatin1String("1")) {
       o.field->setVisible(true);
       o.label->setVisible(true);
-      if (isNew()) o.field->setText(o.defaultText);
+      // The default passes the field's checks as a typed value would.
+      if (isNew()) FieldKeys::setNumberDefault(o.field, o.defaultText);
     } else {
       o.field->setVisible(false);
       o.label->setVisible(false);

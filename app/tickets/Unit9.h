@@ -2,6 +2,8 @@
 // TForm9 "Felvásárlási jegy bevitel": enters a new purchase ticket or modifies
 // one (JegyMod): header, producer, dates, rates, declaration, payment mode,
 // the lines through TForm10, the totals and the payable, and the save.
+#include "app/common/LimitedEdit.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -12,7 +14,6 @@
 
 class QCheckBox;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QTableView;
 class QTabWidget;
@@ -80,7 +81,7 @@ class TForm9 : public QDialog {
   TicketMath::LineSums producerTotals_;  // the producer's saved tickets
 
  public:
-  QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10,
+  LimitedEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10,
       *Edit11, *Edit12, *Edit13, *Edit14, *Edit15, *Edit16, *Edit17, *Edit18, *Edit19;
   QLabel *Label13, *Label14, *Label15;
   QCheckBox *CheckBox1, *CheckBox2;

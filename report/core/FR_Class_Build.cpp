@@ -9,19 +9,22 @@
 #include "report/expr/FR_Intrp.h"
 #include "report/expr/FR_Pars.h"
 #include "report/output/FR_Prntr.h"
+#include "report/ui/FR_Const.h"
+#include "report/ui/FR_Progr.h"
+#include "report/ui/FR_View.h"
 
 #include <QCoreApplication>
 #include <QPainter>
 
 namespace report {
 
-TfrShowPreviewProc frShowPreview;
-TfrProgressForm *frProgressForm = nullptr;
+TfrShowPreviewProc frShowPreview = frShowPreviewWindow;
+TfrProgressForm *frProgressForm = frDefaultProgressWindow();
 
 namespace {
 
 QString progressCaption(const QString &title) {
-  const QString c = QStringLiteral("Report preparing");
+  const QString c = frLoadStr(53020);
   return title.isEmpty() ? c : c + QStringLiteral(" - ") + title;
 }
 
@@ -114,7 +117,7 @@ void TfrReport::NotifyProgress(int n) {
   if (!ShowProgress || !frProgressForm) return;
   QString label = progressLine + QStringLiteral("  ") + QString::number(n);
   if (frBuild.FinalPass && frBuild.TotalPages > 0 && DoublePass)
-    label += QStringLiteral(" from ") + QString::number(frBuild.TotalPages);
+    label += QLatin1Char(' ') + frLoadStr(53024) + QLatin1Char(' ') + QString::number(frBuild.TotalPages);
   frProgressForm->SetLabel(label);
   QCoreApplication::processEvents();
 }
@@ -155,7 +158,7 @@ bool TfrReport::RunPasses() {
   if (DoublePass) {
     frBuild.FirstPass = true;
     frBuild.FinalPass = false;
-    progressLine = QStringLiteral("Performing 1st pass:");
+    progressLine = frLoadStr(53021);
     if (window) frProgressForm->Start(progressCaption(Title), progressLine + QStringLiteral("  1"));
     BuildPages();
     // A cancelled first pass only shortens the count; the final pass runs in full.
@@ -168,12 +171,12 @@ bool TfrReport::RunPasses() {
       frBuild.Append = frBuild.Composite = false;
       frBuild.PageNo = 0;
       EMFPages->Clear();
-      progressLine = QStringLiteral("Processing page:");
+      progressLine = frLoadStr(53022);
       if (window) frProgressForm->SetLabel(progressLine);
       BuildPages();
     }
   } else {
-    progressLine = QStringLiteral("Processing page:");
+    progressLine = frLoadStr(53022);
     if (window) frProgressForm->Start(progressCaption(Title), progressLine);
     BuildPages();
   }
@@ -300,7 +303,7 @@ void TfrReport::ShowPreparedReport() {
   frCurrentReport = this;
   frBuild.OuterReport = this;
   if (EMFPages->Count() == 0) return;
-  const QString caption = Title.isEmpty() ? QStringLiteral("Preview") : QStringLiteral("Preview - ") + Title;
+  const QString caption = Title.isEmpty() ? frLoadStr(53010) : frLoadStr(53010) + QStringLiteral(" - ") + Title;
   if (Preview) {
     Preview->Connect(this);
     return;
@@ -319,7 +322,7 @@ bool TfrReport::PrintPreparedReport(const QString &pageNumbers, int copies) {
   PageNumbers = pageNumbers;
   Copies = copies;
   const bool window = useProgressWindow(*this);
-  progressLine = QStringLiteral("Printing page:");
+  progressLine = frLoadStr(53023);
   if (window) frProgressForm->Start(progressCaption(Title), progressLine);
   const bool ok = PrintPages(pageNumbers, copies);
   if (window) frProgressForm->Finish();

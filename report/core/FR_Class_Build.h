@@ -31,7 +31,7 @@ class TfrPreview {
 // it closes). Set by the application; tests set a double.
 using TfrShowPreviewProc = std::function<void(TfrReport &report, std::unique_ptr<TfrEMFPages> pages,
                                               const QString &caption, bool modal)>;
-extern TfrShowPreviewProc frShowPreview;
+extern TfrShowPreviewProc frShowPreview;  // the preview window (report/ui/FR_View)
 
 // The progress window of a build or print. While it shows, its Cancel button
 // sets the report's Terminated; the label is changed at every progress report.
@@ -42,7 +42,7 @@ class TfrProgressForm {
   virtual void SetLabel(const QString &label) = 0;
   virtual void Finish() = 0;
 };
-extern TfrProgressForm *frProgressForm;  // nullptr: no window
+extern TfrProgressForm *frProgressForm;  // the progress window (report/ui/FR_Progr); nullptr: none
 
 // A page list such as "1,3-5" as ranges (blanks ignored). An empty text gives
 // no ranges (all pages). False, with the message, for text that is not a page list.

@@ -17,6 +17,13 @@ QWidget *frControlAtPos(QWidget *parent, const QPoint &pos);
 // their background as disabled widgets do.
 void frEnableControls(const QList<QWidget *> &controls, bool enable);
 
+// A new control with its component name as objectName.
+template <class T>
+T *frNamed(T *control, const char *name) {
+  control->setObjectName(QLatin1String(name));
+  return control;
+}
+
 // "32s", "95", "98" or "NT" by platform: the engine runs on an NT-like system.
 QString frGetWindowsVersion();
 

@@ -36,6 +36,14 @@ void ModalScript::poll() {
   if (next_ >= steps_.size()) return;
   QWidget *w = activeModal();
   if (!w || !w->isVisible()) return;
+  // The report engine's progress window comes and goes by itself while a
+  // report builds or prints; it is no step's window.
+  if (w->objectName() == QLatin1String("frProgressForm")) return;
+  if (w == start_) {
+    last_ = w;
+    lastWasNull_ = false;
+    return;
+  }
   if (!lastWasNull_ && last_ == w) return;
   last_ = w;
   lastWasNull_ = false;
@@ -52,6 +60,7 @@ void ModalScript::runUntilReturn(const std::function<void()> &open, int timeoutM
 
 void ModalScript::runImpl(const std::function<void()> &open, int timeoutMs, bool waitAfter) {
   QWidget *start = activeModal();
+  start_ = start;
   last_ = start;
   lastWasNull_ = (start == nullptr);
   QTimer timer;

@@ -14,7 +14,8 @@
 //
 // Each step runs on the active modal window as soon as it differs from the
 // window the previous step acted on (for the first step: from the one active
-// when run() was called). A window that a nested box covered becomes active
+// when run() was called). The report engine's progress window ("frProgressForm") is
+// never a step's window. A window that a nested box covered becomes active
 // again after the box closes and is a new target then. Buttons are clicked
 // through queued calls so that a slot opening a nested modal loop runs after
 // the step has returned. When the steps do not all run within the time
@@ -66,6 +67,9 @@ class ModalScript {
   std::vector<Step> steps_;
   size_t next_ = 0;
   QPointer<QWidget> last_;
+  // The window that was modal when the script started: the script drives it
+  // from inside, so its coming back between two boxes is no step.
+  QPointer<QWidget> start_;
   bool lastWasNull_ = true;
   QString failure_;
 };

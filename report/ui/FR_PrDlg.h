@@ -1,0 +1,66 @@
+#pragma once
+// The print dialog of the preview: printer, copies and pages. Choosing a
+// printer selects it at once in the printer wrapper; leaving the dialog other
+// than with OK selects the first printer again. OK is refused, with a message,
+// while the copies or the page list cannot be printed.
+#include <QDialog>
+
+#include <functional>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace report {
+
+class TfrSpeedButton;
+
+// Checks a typed page list against the pages there are: numbers and ranges
+// separated by commas, each page from 1 to pageCount, ranges ascending. An
+// empty text is all pages. False, with the message, otherwise.
+bool frCheckPageList(const QString &text, int pageCount, QString &error);
+
+// The platform's printer set-up dialog; tests replace it.
+extern std::function<void(QWidget *parent)> frPrinterSetupDialog;
+
+class TfrPrintForm : public QDialog {
+  Q_OBJECT
+ public:
+  // pageCount and currentPage (1-based) of the pages to print.
+  TfrPrintForm(int pageCount, int currentPage, QWidget *parent = nullptr);
+
+  // After OK: the copies and the page list for PrintPreparedReport ("" all
+  // pages, the current page's number, or the typed list).
+  int Copies() const;
+  QString PageNumbers() const;
+  // The printer selected when the dialog opened.
+  int OldIndex() const { return oldIndex_; }
+
+  QGroupBox *GroupBox1, *GroupBox2;
+  QComboBox *CB1;
+  QPushButton *PropButton;
+  QLabel *Label1, *Label2;
+  QLineEdit *E1, *E2;
+  TfrSpeedButton *frSpeedButton1, *frSpeedButton2;
+  QRadioButton *RB1, *RB2, *RB3;
+  QPushButton *Button1, *Button2;
+
+  void done(int r) override;
+
+ protected:
+  bool eventFilter(QObject *o, QEvent *e) override;
+
+ private:
+  void printerChosen(int index);
+  void stepCopies(int delta);
+  void showCurrentPrinter();
+
+  int pageCount_, currentPage_;
+  int oldIndex_ = 0;
+  int shownIndex_ = 0;
+};
+
+}  // namespace report
