@@ -50,15 +50,15 @@ NumberingHold::Status NumberingHold::take(const QString &receiver) {
 
 void NumberingHold::advance(const QString &serial) {
   if (!held()) throw db::Error(QStringLiteral("the receiver's numbering is not held"));
-  query_.close();
-  query_.sql().clear();
-  query_.sql().add(QStringLiteral("UPDATE SORSZAM SET A_QZBSZAM = :p1 "));
-  query_.sql().add(QStringLiteral("  WHERE A_AKOD = :p2 AND A_QZBSZAM = :p3"));
-  query_.paramByName(QStringLiteral("p1")).setString(serial);
-  query_.paramByName(QStringLiteral("p2")).setString(receiver_);
-  query_.paramByName(QStringLiteral("p3")).setString(stored_);
-  query_.execute();
-  if (query_.rowsAffected() != 1)
+  db::Query q;
+  q.setTransaction(&transaction_);
+  q.sql().add(QStringLiteral("UPDATE SORSZAM SET A_QZBSZAM = :p1 "));
+  q.sql().add(QStringLiteral("  WHERE A_AKOD = :p2 AND A_QZBSZAM = :p3"));
+  q.paramByName(QStringLiteral("p1")).setString(serial);
+  q.paramByName(QStringLiteral("p2")).setString(receiver_);
+  q.paramByName(QStringLiteral("p3")).setString(stored_);
+  q.execute();
+  if (q.rowsAffected() != 1)
     throw db::Error(QStringLiteral("SORSZAM of %1 no longer holds %2").arg(receiver_, stored_));
   stored_ = serial;
 }
