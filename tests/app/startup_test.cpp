@@ -21,6 +21,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -609,25 +610,11 @@ Ended terminateWithDialogsOpen(const QString &workdir, const QString &state) {
 TEST_F(StartupTest, TheSessionEndingWithDialogsAndABoxOpenCommitsAndEnds) {
   for (const QString &state : {QStringLiteral("box"), QStringLiteral("dialog")}) {
     SCOPED_TRACE(state.toStdString());
-    TempDir dir;
-    const QString path = createTestDatabase(dir.path());
-    db::Connection c;
-    c.setDatabaseName(path);
-    c.setParams(db::defaultConnectionParams());
-    db::Transaction t;
-    t.setConnection(&c);
-    c.open();
-    auto run = [&](const char *sql) {
-      db::Query q;
-      q.setTransaction(&t);
-      q.sql().add(QString::fromUtf8(sql));
-      q.execute();
-      t.commit();
-    };
-    run("INSERT INTO ATVEVO (V_AKOD, V_NEVE) VALUES ('R1', 'Átvevő')");
-    run("INSERT INTO SORSZAM (A_AKOD, A_QZBSZAM) VALUES ('R1', '25000000')");
+    TestDatabase db;
+    db.exec(QStringLiteral("INSERT INTO ATVEVO (V_AKOD, V_NEVE) VALUES ('R1', 'Átvevő')"));
+    db.exec(QStringLiteral("INSERT INTO SORSZAM (A_AKOD, A_QZBSZAM) VALUES ('R1', '25000000')"));
 
-    const Ended ended = terminateWithDialogsOpen(dir.path(), state);
+    const Ended ended = terminateWithDialogsOpen(QFileInfo(db.path()).absolutePath(), state);
     EXPECT_EQ(ended.exitCode, 0);
     EXPECT_LT(ended.ms, 5000);
     // No box came after the signal (one on a closed connection would wait
@@ -636,14 +623,12 @@ TEST_F(StartupTest, TheSessionEndingWithDialogsAndABoxOpenCommitsAndEnds) {
 
     // The write left in the transaction was committed, as "Kilépés" does, and
     // the entry's hold on the numbering went with the program.
-    db::Query q;
-    q.setTransaction(&t);
-    q.sql().add(QStringLiteral("SELECT T_MEGNEVEZES FROM TERMEK WHERE T_KOD = '77'"));
-    q.open();
-    EXPECT_EQ(q.recordCount(), 1);
-    q.close();
-    t.commit();
-    NumberingHold hold(&c);
+    auto q = db.query();
+    q->sql().add(QStringLiteral("SELECT T_MEGNEVEZES FROM TERMEK WHERE T_KOD = '77'"));
+    q->open();
+    EXPECT_EQ(q->recordCount(), 1);
+    db.transaction().commit();
+    NumberingHold hold(&db.connection());
     EXPECT_EQ(hold.take(QStringLiteral("R1")), NumberingHold::Status::Held);
     EXPECT_EQ(hold.stored(), QStringLiteral("25000000"));
   }

@@ -183,13 +183,6 @@ class Instance {
 class TwoInstances : public ::testing::Test {
  protected:
   void SetUp() override {
-    path_ = createTestDatabase(dir_.path());
-    connection_.setDatabaseName(path_);
-    connection_.setParams(db::defaultConnectionParams());
-    transaction_.setConnection(&connection_);
-    transaction_.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"),
-                            QStringLiteral("nowait")});
-    connection_.open();
     for (const char *sql :
          {"INSERT INTO ATVEVO (V_AKOD, V_NEVE) VALUES ('R1', 'Első átvevő')",
           "INSERT INTO ATVEVO (V_AKOD, V_NEVE) VALUES ('R2', 'Második átvevő')",
@@ -197,25 +190,17 @@ class TwoInstances : public ::testing::Test {
           "INSERT INTO SORSZAM (A_AKOD, A_QZBSZAM) VALUES ('R2', '46000000')",
           "INSERT INTO OSTERMELO (O_KOD, O_NEV, O_SZJA, O_FELIR) VALUES ('00001', 'Termelő', 0, "
           "'AB1234567')"})
-      exec(QString::fromLatin1(sql));
+      db_.exec(QString::fromUtf8(sql));
+    path_ = db_.path();
   }
-  void TearDown() override { connection_.close(); }
 
-  void exec(const QString &sql) {
-    db::Query q;
-    q.setTransaction(&transaction_);
-    q.sql().add(sql);
-    q.execute();
-    transaction_.commit();
-  }
   QStringList column(const QString &sql) {
-    db::Query q;
-    q.setTransaction(&transaction_);
-    q.sql().add(sql);
-    q.open();
+    auto q = db_.query();
+    q->sql().add(sql);
+    q->open();
     QStringList out;
-    for (q.first(); !q.eof(); q.next()) out << q.field(0).asString().trimmed();
-    transaction_.commit();
+    for (q->first(); !q->eof(); q->next()) out << q->field(0).asString().trimmed();
+    db_.transaction().commit();
     return out;
   }
   // The quantities of the lines stored under serial, in the order written.
@@ -248,10 +233,8 @@ class TwoInstances : public ::testing::Test {
               QStringList());
   }
 
-  TempDir dir_;
+  TestDatabase db_;
   QString path_;
-  db::Connection connection_;
-  db::Transaction transaction_;
 };
 
 }  // namespace
