@@ -7,7 +7,14 @@
 // two open entries never take the same serial and an entry never deletes the
 // lines another one is writing. The lock ends with the hold's transaction: the
 // save's commit, the release when the dialog closes, or the end of the process
-// (the engine rolls a dead attachment back).
+// (the engine frees a dead program's locks, within DeadlockTimeout of
+// firebird.conf).
+//
+// A dialog that numbers a document: take() when it opens (Busy: show
+// busyMessage() and do not open, nothing written); the next serial from
+// stored(); only then delete the lines an abandoned document left under it;
+// on OK, TData::Write(transaction(), ...) with the document's statements and
+// advance(serial); release (or destroy the hold) when the dialog closes.
 #include <QString>
 
 #include "db/dataset.h"
