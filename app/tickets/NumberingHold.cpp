@@ -58,7 +58,7 @@ void NumberingHold::advance(const QString &serial) {
   q.paramByName(QStringLiteral("p2")).setString(receiver_);
   q.paramByName(QStringLiteral("p3")).setString(stored_);
   q.execute();
-  if (q.rowsAffected() != 1)
+  if (q.rowsAffected() == 0)
     throw db::Error(QStringLiteral("SORSZAM of %1 no longer holds %2").arg(receiver_, stored_));
   stored_ = serial;
 }
