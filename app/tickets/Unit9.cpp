@@ -35,6 +35,7 @@
 #include "app/receivers/Guarded.h"
 #include "app/common/Navigator.h"
 #include "app/producers/Unit4.h"
+#include "app/tickets/NumberingHold.h"
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit10.h"
@@ -324,11 +325,11 @@ void TForm9::applyOptions() {
 bool TForm9::StartNew() {
   if (started_) return ready_;
   started_ = true;
-  // The receiver's last serial plus one; a serial that already has a header
-  // is skipped, so a new ticket never takes over a saved one.
-  // The receiver's counter is read under the hold, which lasts until the
-  // save or the close: no other entry or cancelling, in this program or
-  // another one on the same database, can take the same serial meanwhile.
+  // The receiver's last serial plus one, read under the hold on its
+  // numbering, which lasts until the save or the close: no other entry or
+  // cancelling, in this program or another one on the same database, can take
+  // the same serial meanwhile. A serial that already has a header is skipped,
+  // so a new ticket never takes over a saved one.
   TicketMath::SerialResult serial;
   try {
     hold_ = std::make_unique<NumberingHold>(Data->ZCon1);

@@ -9,9 +9,9 @@
 #include <memory>
 #include <optional>
 
-#include "app/tickets/NumberingHold.h"
 #include "app/tickets/TicketMath.h"
 
+class NumberingHold;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
