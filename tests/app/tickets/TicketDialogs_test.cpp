@@ -560,7 +560,19 @@ TEST_F(TicketDialogs, FailedCounterUpdateStoresNothingAndKeepsTheDialogAndItsHol
 }
 
 TEST_F(TicketDialogs, TheEntryHoldsTheNumberingUntilItCloses) {
-  setSerial(QStringLiteral("35100000"));
+  setSerial(QStringLiteral("35000099"));
+  // The year opening's write, committed retaining in the data module's
+  // transaction, leaves no lock behind for the entry to meet.
+  ASSERT_TRUE(Data->Write(
+      QStringLiteral("Hiba381: Letároláskor az UPDATE Sorszam -ba "),
+      [&] {
+        db::Query &s = *Data->ZQ50;
+        TicketQueries::setSql(
+            s, {QStringLiteral("UPDATE Sorszam SET a_QzBszam = '35100000' WHERE a_akod = :p2")});
+        s.paramByName(QStringLiteral("p2")).setString(receiver_);
+        s.execute();
+      },
+      TData::CommitMode::CommitRetaining));
   NumberingHold other(Data->ZCon1);
   {
     auto f = openNew();
