@@ -7,10 +7,9 @@
 
 NumberingHold::NumberingHold(db::Connection *connection) {
   transaction_.setObjectName(QStringLiteral("NumberingHold"));
+  // read_committed, rec_version, nowait (the default): a conflict is
+  // reported at once.
   transaction_.setConnection(connection);
-  // As the data module's transaction: a conflict is reported at once.
-  transaction_.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"),
-                          QStringLiteral("nowait")});
   query_.setTransaction(&transaction_);
 }
 

@@ -221,8 +221,6 @@ TEST_F(DataWriteTest, AWriteInTheCallersTransactionUndoesOnlyItsOwnStatements) {
   // numbering hold does.
   db::Transaction held;
   held.setConnection(data_->ZCon1);
-  held.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"),
-                  QStringLiteral("nowait")});
   db::Query q;
   q.setTransaction(&held);
   q.sql().add(QStringLiteral("SELECT T_KOD FROM TERMEK WHERE T_KOD = '505' WITH LOCK"));
