@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -41,6 +42,11 @@ using namespace vorik::test;
 //   line <quantity>     a line through the line dialog -> "line"
 //   save <producer>     producer, OK          -> "saved" or "kept"
 //   close               "Mégsem"              -> "closed"
+//   race <receiver> <count> <base>
+//                       count tickets of two lines each (quantities base + 1,
+//                       base + 2, ...), an entry refused being tried again
+//                       -> "raced <serial>,<serial>,..." or "kept"
+//   ping                                      -> "pong" (attached and waiting)
 //   quit
 
 namespace vorik::test {
@@ -127,6 +133,34 @@ int runEntryChild(const QStringList &args) {
       form->reject();
       form.reset();
       reply(QStringLiteral("closed"));
+    } else if (command == QLatin1String("race")) {
+      AtvevoKod = arg;
+      producer = QStringLiteral("00001");
+      int next = words.value(3).toInt();
+      QStringList serials;
+      for (int i = words.value(2).toInt(); i > 0; --i) {
+        JegyMod = kJegyModUj;
+        for (;;) {
+          form = std::make_unique<TForm9>(nullptr);
+          if (form->StartNew()) break;
+          form.reset();
+          QThread::msleep(2);
+        }
+        form->show();
+        for (int k = 0; k < 2; ++k) {
+          quantity = QString::number(++next);
+          form->Button2->click();
+        }
+        form->Button1->click();
+        form->Edit11->setText(form->Edit10->text());
+        form->Button6->click();
+        if (form->isVisible()) break;
+        serials << form->Edit1->text();
+        form.reset();
+      }
+      reply(form ? QStringLiteral("kept") : QStringLiteral("raced ") + serials.join(QLatin1Char(',')));
+    } else if (command == QLatin1String("ping")) {
+      reply(QStringLiteral("pong"));
     } else if (command == QLatin1String("quit")) {
       break;
     } else {
@@ -159,8 +193,17 @@ class Instance {
   }
   // The reply to command; the texts of the boxes the instance met go to boxes.
   QString send(const QString &command, QStringList *boxes = nullptr) {
-    if (!started_) return QStringLiteral("not started");
+    post(command);
+    return reply(boxes);
+  }
+  // Sends command now (a write is otherwise sent only when this process is
+  // waited for).
+  void post(const QString &command) {
     process_.write((command + QLatin1Char('\n')).toUtf8());
+    process_.waitForBytesWritten(10000);
+  }
+  QString reply(QStringList *boxes = nullptr) {
+    if (!started_) return QStringLiteral("not started");
     for (;;) {
       while (!process_.canReadLine())
         if (!process_.waitForReadyRead(30000)) return QStringLiteral("no reply");
@@ -310,5 +353,44 @@ TEST_F(TwoInstances, DifferentReceiversNumberSideBySide) {
   EXPECT_EQ(linesOf(QStringLiteral("46000001")), QStringList{QStringLiteral("50")});
   EXPECT_EQ(counter(QStringLiteral("R1")), QStringLiteral("45000001"));
   EXPECT_EQ(counter(QStringLiteral("R2")), QStringLiteral("46000001"));
+  expectConsistent();
+}
+
+TEST_F(TwoInstances, RacingForTheSameReceiverNeverSharesASerialOrALine) {
+  // Both run freely: every interleaving the timing brings.
+  Instance a(path_), b(path_);
+  const int tickets = 12;
+  ASSERT_EQ(a.send(QStringLiteral("ping")), QStringLiteral("pong"));
+  ASSERT_EQ(b.send(QStringLiteral("ping")), QStringLiteral("pong"));
+  a.post(QStringLiteral("race R1 %1 1000").arg(tickets));
+  b.post(QStringLiteral("race R1 %1 2000").arg(tickets));
+  QStringList boxes;
+  const QString ra = a.reply(&boxes), rb = b.reply(&boxes);
+  ASSERT_TRUE(ra.startsWith(QLatin1String("raced "))) << ra.toStdString();
+  ASSERT_TRUE(rb.startsWith(QLatin1String("raced "))) << rb.toStdString();
+  const QStringList sa = ra.mid(6).split(QLatin1Char(','));
+  const QStringList sb = rb.mid(6).split(QLatin1Char(','));
+  ASSERT_EQ(sa.size(), tickets);
+  ASSERT_EQ(sb.size(), tickets);
+  // Every refusal on the way (usually dozens) told the user why.
+  boxes.removeAll(NumberingHold::busyMessage());
+  EXPECT_EQ(boxes, QStringList());
+  // Each instance's tickets carry exactly its own lines, in its order.
+  for (int i = 0; i < tickets; ++i) {
+    EXPECT_EQ(linesOf(sa[i]), (QStringList{QString::number(1000 + 2 * i + 1),
+                                           QString::number(1000 + 2 * i + 2)}))
+        << sa[i].toStdString();
+    EXPECT_EQ(linesOf(sb[i]), (QStringList{QString::number(2000 + 2 * i + 1),
+                                           QString::number(2000 + 2 * i + 2)}))
+        << sb[i].toStdString();
+  }
+  // The serials are the next 2 x tickets of the receiver, none twice.
+  QStringList all = sa + sb;
+  all.sort();
+  QStringList expected;
+  for (int i = 1; i <= 2 * tickets; ++i) expected << QString::number(45000000 + i);
+  EXPECT_EQ(all, expected);
+  EXPECT_EQ(headers(QStringLiteral("R1")), expected);
+  EXPECT_EQ(counter(QStringLiteral("R1")), expected.last());
   expectConsistent();
 }
