@@ -576,6 +576,7 @@ Ended terminateWithDialogsOpen(const QString &workdir, const QString &state) {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
   p.setProcessEnvironment(env);
+  p.setStandardErrorFile(QProcess::nullDevice());  // Qt's notes; never read
   p.start(QCoreApplication::applicationFilePath(),
           {QStringLiteral("--child"), QStringLiteral("program"), workdir, state});
   if (!p.waitForStarted(10000)) return r;

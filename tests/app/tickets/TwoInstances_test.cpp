@@ -182,6 +182,7 @@ namespace {
 class Instance {
  public:
   explicit Instance(const QString &database) {
+    process_.setStandardErrorFile(QProcess::nullDevice());  // Qt's notes; never read
     process_.start(QCoreApplication::applicationFilePath(),
                    {QStringLiteral("--child"), QStringLiteral("entry"), database});
     started_ = process_.waitForStarted(10000);
