@@ -70,10 +70,10 @@ class TerminationWatch {
       while (::read(fd_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
       }
       terminationRequested = true;
-      closeModalWindows();
-      // Ends every running loop, and makes a loop started after this one
-      // return at once.
+      // Ends every running loop and makes a loop started after this one
+      // return at once: also a box that closing a dialog might raise.
       QCoreApplication::exit(0);
+      closeModalWindows();
     });
   }
   ~TerminationWatch() {
