@@ -10,6 +10,7 @@
 
 #include <functional>
 
+#include "app/common/LimitedEdit.h"
 class QCheckBox;
 class QDateEdit;
 class QLineEdit;
@@ -46,14 +47,14 @@ class TForm40 : public QDialog {
   // "Adatszolgáltatás"
   QRadioButton *RadioButton3, *RadioButton4;  // "Kiállítás kelte" / "Felvásárlás dátuma"
   QDateEdit *DateTimePicker1, *DateTimePicker2;
-  QLineEdit *Edit1, *Edit2;  // serial range: digits only
-  QLineEdit *Edit3;          // the XML file
+  LimitedEdit *Edit1, *Edit2;  // serial range: digits only
+  LimitedEdit *Edit3;          // the XML file
   QPushButton *Button1, *Button6, *Button2, *Button4;
   QTableView *DBGrid1;
   // "Beállítás"
   QRadioButton *RadioButton1, *RadioButton2;  // "Dátum (alapbeállítás)" / "Sorszám"
   QCheckBox *CheckBox3, *CheckBox5;
-  QLineEdit *Edit4, *Edit5;
+  LimitedEdit *Edit4, *Edit5;
   QPushButton *Button7;
   // "XML" and "XSD"
   QPushButton *Button3, *Button8, *Button5, *Button10;

@@ -15,6 +15,7 @@
 #include <QDialog>
 #include <QString>
 
+#include "app/common/LimitedEdit.h"
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -51,7 +52,7 @@ class TForm14 : public QDialog {
   QDateEdit *DateTimePicker1, *DateTimePicker2, *DateTimePicker3;
   QTableView *DBGrid1, *DBGrid2;
   QPlainTextEdit *Memo1, *Memo2;
-  QLineEdit *Edit1, *Edit2, *Edit3, *Edit4;
+  LimitedEdit *Edit1, *Edit2, *Edit3, *Edit4;
   // Verdicts of the single checks, and the two values of "Napok".
   QLabel *Label6, *Label8, *Label10, *Label14, *Label16, *Label18;
   QPushButton *Button1, *Button2, *Button3, *Button4, *Button5, *Button6, *Button7, *Button8, *Button9,

@@ -4,6 +4,7 @@
 #include "app/Unit2.h"
 #include "app/common/FieldKeys.h"
 #include "app/common/ListRows.h"
+#include "app/common/LimitedEdit.h"
 #include "app/common/Widgets.h"
 #include "db/error.h"
 #include "exchange/dumps/TableDump.h"

@@ -4,6 +4,7 @@
 // Edit1, through the data module's ZQ60.
 #include <QDialog>
 
+#include "app/common/LimitedEdit.h"
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -21,7 +22,7 @@ class TForm29 : public QDialog {
   void Button1Click();
 
   QCheckBox *CheckBox1, *CheckBox2, *CheckBox3, *CheckBox4, *CheckBox5, *CheckBox6;
-  QLineEdit *Edit1;
+  LimitedEdit *Edit1;
   QPushButton *Button1, *Button2;
 };
 

@@ -20,6 +20,7 @@
 #include "app/MenuCommands.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/tickets/NumberingHold.h"
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit10.h"
@@ -27,6 +28,7 @@
 #include "app/tickets/Unit9.h"
 #include "db/connection.h"
 #include "db/dataset.h"
+#include "db/error.h"
 #include "db/transaction.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
@@ -544,7 +546,7 @@ TEST_F(TicketDialogs, NewCashTicketSavesWithTheCounterAndRecomputedPayable) {
             QStringLiteral("25000124"));
 }
 
-TEST_F(TicketDialogs, FailedCounterUpdateStoresNothingAndKeepsTheDialogOpen) {
+TEST_F(TicketDialogs, FailedCounterUpdateStoresNothingAndKeepsTheDialogAndItsHold) {
   const QString producer = addProducer(QString(), QStringLiteral("0"));
   setSerial(QStringLiteral("35000000"));
   auto f = openNew();
@@ -552,13 +554,83 @@ TEST_F(TicketDialogs, FailedCounterUpdateStoresNothingAndKeepsTheDialogOpen) {
   pickProducer_ = producer;
   f->Button1->click();
   f->Edit11->setText(f->Edit10->text());
-  exec(QStringLiteral("DELETE FROM SORSZAM WHERE A_AKOD = '%1'").arg(receiver_));
+  // While the entry holds the numbering nobody else can change the counter.
+  EXPECT_THROW(exec(QStringLiteral("UPDATE SORSZAM SET A_QZBSZAM = '35000005' WHERE A_AKOD = '%1'")
+                        .arg(receiver_)),
+               db::Error);
+  // Changed all the same (in the hold's own transaction), the counter no
+  // longer holds the value the serial was taken from: the save refuses.
+  auto holdExec = [&](const QString &sql) {
+    db::Query q;
+    q.setTransaction(&f->Numbering()->transaction());
+    q.sql().add(sql);
+    q.execute();
+  };
+  holdExec(QStringLiteral("UPDATE SORSZAM SET A_QZBSZAM = '35000005' WHERE A_AKOD = '%1'")
+               .arg(receiver_));
   EXPECT_EQ(messageOf([&] { f->Button6->click(); }),
             QStringLiteral("Hiba93: Új UPDATE Sorszam -ba "));
   EXPECT_TRUE(f->isVisible());
   EXPECT_EQ(f->Edit1->text(), QStringLiteral("35000001"));
   EXPECT_EQ(count(QStringLiteral("QZFEJ"), QStringLiteral("F_BSZAM = '35000001'")), 0);
   EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = '35000001'")), 1);
+  // The failed save kept the hold: the numbering is still this dialog's.
+  {
+    NumberingHold other(Data->ZCon1);
+    EXPECT_EQ(other.take(receiver_), NumberingHold::Status::Busy);
+  }
+  // With the counter back where it was, the same dialog saves.
+  holdExec(QStringLiteral("UPDATE SORSZAM SET A_QZBSZAM = '35000000' WHERE A_AKOD = '%1'")
+               .arg(receiver_));
+  noMessage([&] { f->Button6->click(); });
+  EXPECT_FALSE(f->isVisible());
+  EXPECT_EQ(count(QStringLiteral("QZFEJ"), QStringLiteral("F_BSZAM = '35000001'")), 1);
+  EXPECT_EQ(scalar(QStringLiteral("SELECT A_QZBSZAM FROM SORSZAM WHERE A_AKOD = '%1'")
+                       .arg(receiver_)),
+            QStringLiteral("35000001"));
+}
+
+TEST_F(TicketDialogs, TheEntryHoldsTheNumberingUntilItCloses) {
+  setSerial(QStringLiteral("35000099"));
+  // The year opening's write, committed retaining in the data module's
+  // transaction, leaves no lock behind for the entry to meet.
+  ASSERT_TRUE(Data->Write(
+      QStringLiteral("Hiba381: Letároláskor az UPDATE Sorszam -ba "),
+      [&] {
+        db::Query &s = *Data->ZQ50;
+        TicketQueries::setSql(
+            s, {QStringLiteral("UPDATE Sorszam SET a_QzBszam = '35100000' WHERE a_akod = :p2")});
+        s.paramByName(QStringLiteral("p2")).setString(receiver_);
+        s.execute();
+      },
+      TData::CommitMode::CommitRetaining));
+  NumberingHold other(Data->ZCon1);
+  {
+    auto f = openNew();
+    ASSERT_NE(f->Numbering(), nullptr);
+    EXPECT_TRUE(f->Numbering()->held());
+    EXPECT_EQ(other.take(receiver_), NumberingHold::Status::Busy);
+    EXPECT_FALSE(other.held());
+    // A second entry for the receiver is refused with its message and
+    // writes nothing: the first one's line stays.
+    addLine(f->Edit1->text(), QStringLiteral("1"), QStringLiteral("100"));
+    JegyMod = kJegyModUj;
+    TForm9 second(nullptr);
+    bool started = true;
+    EXPECT_EQ(messageOf([&] { started = second.StartNew(); }), NumberingHold::busyMessage());
+    EXPECT_FALSE(started);
+    EXPECT_EQ(second.Numbering(), nullptr);
+    EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = '35100001'")), 1);
+    // "Mégsem" ends the hold.
+    f->Button4->click();
+    EXPECT_EQ(f->Numbering(), nullptr);
+    EXPECT_EQ(other.take(receiver_), NumberingHold::Status::Held);
+    EXPECT_EQ(other.stored(), QStringLiteral("35100000"));
+    other.release();
+  }
+  // A receiver without a counter row holds nothing.
+  EXPECT_EQ(other.take(QStringLiteral("nincs")), NumberingHold::Status::NoRow);
+  EXPECT_FALSE(other.held());
 }
 
 TEST_F(TicketDialogs, LineDeletionCommitsAndEmptyGridDoesNothing) {
