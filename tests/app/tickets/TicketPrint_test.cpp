@@ -8,9 +8,15 @@
 #include "app/tickets/Unit8.h"
 #include "app/print_fixture.h"
 #include "report/expr/FR_Intrp.h"
+#include "report/output/FR_Prntr.h"
+#include "report/ui/FR_Ctrls.h"
+#include "report/ui/FR_PrDlg.h"
+#include "report/ui/FR_View.h"
 
 #include <QFile>
+#include <QComboBox>
 #include <QLabel>
+#include <QProcess>
 
 #include <cmath>
 #include <limits>
@@ -373,6 +379,92 @@ TEST_F(TicketPrinting, TicketPageStaysWithinItsMargins) {
   EXPECT_GT(inkIn(page, QRect(0, 0, page.width(), page.height() / 2)), 1000);
   EXPECT_EQ(inkIn(page, QRect(page.width() - 40, 0, 40, page.height())), 0);
   EXPECT_EQ(inkIn(page, QRect(0, page.height() - 40, page.width(), 40)), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The texts of a PDF file (poppler's pdftotext), its lines joined by blanks.
+QString pdfText(const QString &file) {
+  QProcess p;
+  p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
+  if (!p.waitForFinished(30000) || p.exitCode() != 0) {
+    ADD_FAILURE() << "pdftotext failed (tools/setup-deps.sh installs poppler-utils)";
+    return QString();
+  }
+  return QString::fromUtf8(p.readAllStandardOutput()).simplified();
+}
+
+// Through the ticket list's buttons, the real preview window, its print
+// dialog and the printer "PDF".
+TEST_F(TicketPrinting, ListButtonsOpenThePreviewAndPrintToAPdfFile) {
+  const QString s = addTicket(1, {{100, 80, 12}});
+  JegyVariant = QStringLiteral("L");
+  form_ = std::make_unique<TForm8>(nullptr);
+  form_->show();
+  ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), s, {}));
+
+  auto backend = report::frCreateSystemPrinterBackend();
+  report::TfrPrinter printer;
+  printer.SetPrinter(backend.get());
+  report::frPrinter = &printer;
+  const QString pdf = dir_->file(QStringLiteral("jegy.pdf"));
+  const auto savedAsk = report::frAskPdfFileName;
+  report::frAskPdfFileName = [&](const QString &) { return pdf; };
+  report::TfrProgressForm *savedProgress = report::frProgressForm;
+  report::frProgressForm = nullptr;
+  report::frShowPreview = report::frShowPreviewWindow;
+  struct Restore {
+    std::function<void()> f;
+    ~Restore() { f(); }
+  } restore{[&] {
+    report::frPrinter = nullptr;
+    report::frAskPdfFileName = savedAsk;
+    report::frProgressForm = savedProgress;
+  }};
+
+  // "Megtekint": the preview holds the ticket; closing it leaves the ticket unmarked.
+  QStringList previewed;
+  ModalScript look;
+  look.then([&](QWidget *w) {
+    auto *preview = qobject_cast<report::TfrPreviewForm *>(w);
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(preview->PrintBtn->isHidden());
+    previewed = textsOf(*preview->Pages(), 0);
+    click(w, QStringLiteral("ExitBtn"));
+  });
+  look.run([&] { click(form_.get(), QStringLiteral("Button3")); });
+  ASSERT_TRUE(look.done()) << look.failure().toStdString();
+  EXPECT_TRUE(previewed.contains(QStringLiteral("Sorszám: ") + s));
+  bool producer = false;  // the producer's block: name, then address
+  for (const QString &t : previewed) producer |= t.startsWith(QStringLiteral("Kovács Éva|6100 Kiskunfélegyháza"));
+  EXPECT_TRUE(producer) << previewed.join('\n').toStdString();
+  EXPECT_TRUE(previewed.contains(QStringLiteral("Azaz: hétezer-négyszázötvenhat  00/100 Forint")));
+  EXPECT_EQ(printedMark(s), "");
+
+  // "Nyomtat": the preview's print button, the printer "PDF" in the print dialog.
+  ModalScript print;
+  print.then([&](QWidget *w) {
+    ASSERT_NE(qobject_cast<report::TfrPreviewForm *>(w), nullptr);
+    click(w, QStringLiteral("PrintBtn"));
+  });
+  print.then([&](QWidget *w) {
+    auto *d = qobject_cast<report::TfrPrintForm *>(w);
+    ASSERT_NE(d, nullptr);
+    emit d->CB1->activated(d->CB1->findText(report::frPdfPrinterName()));
+    click(w, QStringLiteral("Button1"));
+  });
+  print.then([&](QWidget *w) { click(w, QStringLiteral("ExitBtn")); });
+  print.run([&] { click(form_.get(), QStringLiteral("Button5")); });
+  ASSERT_TRUE(print.done()) << print.failure().toStdString();
+  EXPECT_EQ(printedMark(s), "I");
+  ASSERT_TRUE(QFile::exists(pdf));
+  const QString text = pdfText(pdf);
+  EXPECT_TRUE(text.contains(QStringLiteral("Sorszám: ") + s)) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("Kovács Éva")));
+  EXPECT_TRUE(text.contains(QStringLiteral("Azaz: hétezer-négyszázötvenhat 00/100 Forint")));
+  EXPECT_TRUE(text.contains(QStringLiteral("7456 Ft")));
 }
 
 }  // namespace
