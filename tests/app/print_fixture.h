@@ -122,40 +122,9 @@ class PrintFixture : public ::testing::Test {
     return false;
   }
 
-  // A statement in its own committed transaction.
-  void exec(const QString &sql) {
-    db::Transaction tr;
-    tr.setConnection(Data->ZCon1);
-    tr.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
-    db::Query q;
-    q.setTransaction(&tr);
-    q.sql().add(sql);
-    q.execute();
-    tr.commit();
-  }
-  // The first column of the first row as committed.
-  QString scalar(const QString &sql) {
-    db::Transaction tr;
-    tr.setConnection(Data->ZCon1);
-    tr.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
-    db::Query q;
-    q.setTransaction(&tr);
-    q.sql().add(sql);
-    q.open();
-    const QString v = q.isEmpty() ? QString() : q.field(0).asString();
-    tr.commit();
-    return v;
-  }
-
-  // Runs action, which shows one message box, and answers it; its text.
-  static QString messageOf(const std::function<void()> &action) {
-    ModalScript script;
-    MessageSeen seen;
-    script.then(answer(QMessageBox::Ok, &seen));
-    script.run(action, 5000);
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
-    return seen.text;
-  }
+  // A statement, and a value, committed apart from the program's transaction.
+  void exec(const QString &sql) { execApart(*Data->ZCon1, sql); }
+  QString scalar(const QString &sql) { return firstValueApart(*Data->ZCon1, sql); }
 
   static TempDir *dir_;
   static QString path_;

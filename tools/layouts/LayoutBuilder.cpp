@@ -10,6 +10,16 @@ namespace {
 
 constexpr int kBandGap = 8;  // between stacked bands, so no object sits on two
 
+template <class T>
+std::unique_ptr<T> placed(int x, int y, int dx, int dy) {
+  auto v = std::make_unique<T>();
+  v->x = x;
+  v->y = y;
+  v->dx = dx;
+  v->dy = dy;
+  return v;
+}
+
 }  // namespace
 
 TfrPage *LayoutBuilder::AddPage() {
@@ -41,12 +51,8 @@ TfrView *LayoutBuilder::add(std::unique_ptr<TfrView> v, const QString &baseName)
 
 TfrBandView *LayoutBuilder::Band(int type, int y, int dy, const QString &source, quint16 flags,
                                  const QString &name) {
-  auto v = std::make_unique<TfrBandView>();
+  auto v = placed<TfrBandView>(0, y, 700, dy);
   v->SetBandType(type);
-  v->x = 0;
-  v->y = y;
-  v->dx = 700;
-  v->dy = dy;
   v->FormatStr = source;
   v->Flags = flags;
   v->Name = name;
@@ -54,32 +60,20 @@ TfrBandView *LayoutBuilder::Band(int type, int y, int dy, const QString &source,
 }
 
 TfrMemoView *LayoutBuilder::Memo(int x, int y, int dx, int dy, const QStringList &text, quint16 flags) {
-  auto v = std::make_unique<TfrMemoView>();
-  v->x = x;
-  v->y = y;
-  v->dx = dx;
-  v->dy = dy;
+  auto v = placed<TfrMemoView>(x, y, dx, dy);
   v->Memo = text;
   v->Flags = flags;
   return static_cast<TfrMemoView *>(add(std::move(v), QStringLiteral("Memo")));
 }
 
 TfrSubReportView *LayoutBuilder::SubReport(int x, int y, int dx, int dy, int subPage) {
-  auto v = std::make_unique<TfrSubReportView>();
-  v->x = x;
-  v->y = y;
-  v->dx = dx;
-  v->dy = dy;
+  auto v = placed<TfrSubReportView>(x, y, dx, dy);
   v->SubPage = subPage;
   return static_cast<TfrSubReportView *>(add(std::move(v), QStringLiteral("SubReport")));
 }
 
 TfrLineView *LayoutBuilder::Line(int x, int y, int dx, int dy, double width) {
-  auto v = std::make_unique<TfrLineView>();
-  v->x = x;
-  v->y = y;
-  v->dx = dx;
-  v->dy = dy;
+  auto v = placed<TfrLineView>(x, y, dx, dy);
   v->FrameWidth = width;
   return static_cast<TfrLineView *>(add(std::move(v), QStringLiteral("Line")));
 }

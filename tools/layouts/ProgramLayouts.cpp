@@ -33,10 +33,18 @@ void pageFooter(LayoutBuilder &l, const QString &leftText) {
 
 // The header of a list: the receiver, the print date, the list's title and
 // the column titles, on every page.
-void listHeader(LayoutBuilder &l, const QString &title, const std::vector<Column> &columns) {
+// A landscape list: the header naming the receiver, the column titles on
+// every page, a row per record of source, the count after the last row and
+// the page numbers.
+void buildList(TfrReport &r, const QString &title, const QString &source, std::vector<Column> columns,
+               const QString &countText) {
+  LayoutBuilder l;
+  l.src.DoublePass = true;
+  l.SetPaper(1, kMargins);
   const int w = l.ContentWidth();
-  l.NextBand(btPageHeader, 100, {}, flBandOnFirstPage);
+  columns = FitWidth(std::move(columns), w);
   const TextStyle base;
+  l.NextBand(btPageHeader, 100, {}, flBandOnFirstPage);
   l.Text(0, 0, w - 220, 18, field("ZQ60", "V_NEVE"), base.sized(10).bold().oneLine());
   l.Text(w - 220, 0, 220, 16, QStringLiteral("Nyomtatva: ") + date(QStringLiteral("DATE")),
          base.sized(8).aligned(alRight).oneLine());
@@ -46,19 +54,12 @@ void listHeader(LayoutBuilder &l, const QString &title, const std::vector<Column
          base.sized(8).oneLine());
   l.Text(0, 40, w, 24, title, base.sized(14).bold().aligned(alCenter).oneLine());
   l.Row(0, 70, 30, Titles(columns), base.sized(8).bold().framed().filled(kShade).aligned(alMiddle));
-}
-
-void listBody(LayoutBuilder &l, const QString &source, const std::vector<Column> &columns,
-              const QString &countText) {
   l.NextBand(btMasterData, 16, source, flStretched, QStringLiteral("MasterData1"));
-  l.Row(0, 0, 16, Values(columns), TextStyle{}.sized(8).framed().stretching());
+  l.Row(0, 0, 16, Values(columns), base.sized(8).framed().stretching());
   l.NextBand(btMasterFooter, 22);
-  l.Text(0, 4, l.ContentWidth(), 16, countText, TextStyle{}.sized(9).bold().oneLine());
-}
-
-void listPage(LayoutBuilder &l) {
-  l.src.DoublePass = true;
-  l.SetPaper(1, kMargins);
+  l.Text(0, 4, w, 16, countText, base.sized(9).bold().oneLine());
+  pageFooter(l, title + QStringLiteral(" – ") + field("ZQ60", "V_NEVE"));
+  l.LoadInto(r);
 }
 
 }  // namespace
@@ -202,46 +203,33 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
 }
 
 void BuildProducerList(TfrReport &r) {
-  LayoutBuilder l;
-  listPage(l);
-  const std::vector<Column> columns = FitWidth(
-      {{QStringLiteral("Kód"), field("ZQ30", "O_KOD"), 44},
-       {QStringLiteral("Név"), field("ZQ30", "O_NEV"), 170},
-       {QStringLiteral("Cím"),
-        field("ZQ30", "O_IRSZAM") + QLatin1Char(' ') + field("ZQ30", "O_HELYSEGNEV") + QStringLiteral(", ") +
-            field("ZQ30", "O_UTCA") + QLatin1Char(' ') + field("ZQ30", "O_JELLEG") + QLatin1Char(' ') +
-            field("ZQ30", "O_HAZSZAM"),
-        220},
-       {QStringLiteral("Adóazonosító jel"), field("ZQ30", "O_ADOAZON"), 80},
-       {QStringLiteral("Adószám"), field("ZQ30", "O_ADOSZAM"), 90},
-       {QStringLiteral("Születési hely, idő"),
-        field("ZQ30", "O_SZULHELY") + QStringLiteral(" ") + date(QStringLiteral("ZQ30.\"O_SZIDO\"")), 130},
-       {QStringLiteral("Igazolvány"), field("ZQ30", "O_IGSZAM"), 66},
-       {QStringLiteral("Bankszámla"), field("ZQ30", "O_BANKSZLA"), 150},
-       {QStringLiteral("Fiz. hat. (nap)"), field("ZQ30", "O_FHAT"), 46, alRight}},
-      l.ContentWidth());
-  listHeader(l, QStringLiteral("Őstermelők listája"), columns);
-  listBody(l, QStringLiteral("frDBDataSet2"), columns,
-           QStringLiteral("Őstermelők száma: [COUNT(frDBDataSet2)]"));
-  pageFooter(l, QStringLiteral("Őstermelők listája – ") + field("ZQ60", "V_NEVE"));
-  l.LoadInto(r);
+  buildList(r, QStringLiteral("Őstermelők listája"), QStringLiteral("frDBDataSet2"),
+            {{QStringLiteral("Kód"), field("ZQ30", "O_KOD"), 44},
+             {QStringLiteral("Név"), field("ZQ30", "O_NEV"), 170},
+             {QStringLiteral("Cím"),
+              field("ZQ30", "O_IRSZAM") + QLatin1Char(' ') + field("ZQ30", "O_HELYSEGNEV") + QStringLiteral(", ") +
+                  field("ZQ30", "O_UTCA") + QLatin1Char(' ') + field("ZQ30", "O_JELLEG") + QLatin1Char(' ') +
+                  field("ZQ30", "O_HAZSZAM"),
+              220},
+             {QStringLiteral("Adóazonosító jel"), field("ZQ30", "O_ADOAZON"), 80},
+             {QStringLiteral("Adószám"), field("ZQ30", "O_ADOSZAM"), 90},
+             {QStringLiteral("Születési hely, idő"),
+              field("ZQ30", "O_SZULHELY") + QStringLiteral(" ") + date(QStringLiteral("ZQ30.\"O_SZIDO\"")), 130},
+             {QStringLiteral("Igazolvány"), field("ZQ30", "O_IGSZAM"), 66},
+             {QStringLiteral("Bankszámla"), field("ZQ30", "O_BANKSZLA"), 150},
+             {QStringLiteral("Fiz. hat. (nap)"), field("ZQ30", "O_FHAT"), 46, alRight}},
+            QStringLiteral("Őstermelők száma: [COUNT(frDBDataSet2)]"));
 }
 
 void BuildProductList(TfrReport &r) {
-  LayoutBuilder l;
-  listPage(l);
-  const std::vector<Column> columns = FitWidth(
-      {{QStringLiteral("Kód"), field("ZQ40", "T_KOD"), 60},
-       {QStringLiteral("Megnevezés"), field("ZQ40", "T_MEGNEVEZES"), 420},
-       {QStringLiteral("VTSZ"), field("ZQ40", "T_VTSZ"), 120},
-       {QStringLiteral("Mértékegység"), field("ZQ40", "T_MEGY"), 100, alCenter},
-       {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ40.\"T_EAR\"")), 140, alRight},
-       {QStringLiteral("Kompenzáció %"), field("ZQ40", "T_KOMPMERTEKE"), 120, alRight}},
-      l.ContentWidth());
-  listHeader(l, QStringLiteral("Termékek listája"), columns);
-  listBody(l, QStringLiteral("frDBDataSet6"), columns, QStringLiteral("Termékek száma: [COUNT(frDBDataSet6)]"));
-  pageFooter(l, QStringLiteral("Termékek listája – ") + field("ZQ60", "V_NEVE"));
-  l.LoadInto(r);
+  buildList(r, QStringLiteral("Termékek listája"), QStringLiteral("frDBDataSet6"),
+            {{QStringLiteral("Kód"), field("ZQ40", "T_KOD"), 60},
+             {QStringLiteral("Megnevezés"), field("ZQ40", "T_MEGNEVEZES"), 420},
+             {QStringLiteral("VTSZ"), field("ZQ40", "T_VTSZ"), 120},
+             {QStringLiteral("Mértékegység"), field("ZQ40", "T_MEGY"), 100, alCenter},
+             {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ40.\"T_EAR\"")), 140, alRight},
+             {QStringLiteral("Kompenzáció %"), field("ZQ40", "T_KOMPMERTEKE"), 120, alRight}},
+            QStringLiteral("Termékek száma: [COUNT(frDBDataSet6)]"));
 }
 
 const std::vector<ProgramLayout> &ProgramLayouts() {

@@ -34,6 +34,11 @@ const report::Variant *find(const TicketPrint::Prepared &p, const char *name) {
   static const report::Variant none;
   return &none;
 }
+bool writeFile(const QString &name, const QByteArray &bytes) {
+  QFile f(name);
+  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 QString text(const TicketPrint::Prepared &p, const char *name) { return find(p, name)->toString(); }
 double number(const TicketPrint::Prepared &p, const char *name) { return find(p, name)->toFloat(); }
 
@@ -277,11 +282,7 @@ TEST_F(TicketPrinting, MissingOrBrokenLayoutNamesTheFileAndLeavesTheTicketUnmark
   EXPECT_EQ(printedMark(s), "");
 
   // Garbage that looks like a layout of the current version.
-  {
-    QFile f(QStringLiteral("QzLista7#.frf"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray("\x17\x01\x00garbage\xff\xff\xff\x00 not a layout", 30));
-  }
+  ASSERT_TRUE(writeFile(QStringLiteral("QzLista7#.frf"), QByteArray("\x17\x01\x00garbage\xff\xff\xff\x00 not a layout", 30)));
   JegyVariant = QStringLiteral("#");
   message = messageOf([&] { print(s, "Nyomtat"); });
   EXPECT_TRUE(message.contains(QStringLiteral("QzLista7#.frf"))) << message.toStdString();
@@ -289,11 +290,7 @@ TEST_F(TicketPrinting, MissingOrBrokenLayoutNamesTheFileAndLeavesTheTicketUnmark
   EXPECT_EQ(printedMark(s), "");
 
   // A version the engine does not know: its own box, then the one naming the file.
-  {
-    QFile f(QStringLiteral("QzLista7$.frf"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray("\x63 version 99", 12));
-  }
+  ASSERT_TRUE(writeFile(QStringLiteral("QzLista7$.frf"), QByteArray("\x63 version 99", 12)));
   JegyVariant = QStringLiteral("$");
   ModalScript script;
   MessageSeen engine, ours;
