@@ -4,6 +4,7 @@
 #include "app/tickets/TicketPrint.h"
 
 #include "app/tickets/TicketQueries.h"
+#include "db/transaction.h"
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit8.h"
 #include "app/print_fixture.h"
@@ -271,6 +272,27 @@ TEST_F(TicketPrinting, FirstPrintMarksTheTicketLaterPrintsAreCopiesAndPreviewNev
   print(s, "Megtekint");
   EXPECT_TRUE(shows(QStringLiteral("MÁSOLATI PÉLDÁNY")));
   EXPECT_EQ(printedMark(s), "I");
+}
+
+TEST_F(TicketPrinting, AMarkThatCannotBeWrittenIsReportedAndThePrintGoesOn) {
+  const QString s = addTicket(1, {{100, 80, 12}});
+  // Another program holds the header row: the mark fails at once (nowait).
+  db::Transaction other;
+  other.setConnection(Data->ZCon1);
+  other.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
+  db::Query hold;
+  hold.setTransaction(&other);
+  hold.sql().add(QStringLiteral("UPDATE QZFEJ SET F_MEGJ = 'x' WHERE F_BSZAM = '%1'").arg(s));
+  hold.execute();
+  const QString message = messageOf([&] { print(s, "Nyomtat"); });
+  other.rollback();
+  EXPECT_EQ(message, QStringLiteral("Hiba81: prn UPDATE Qzfej-be "));
+  EXPECT_EQ(printedMark(s), "");
+  // The queries the layout reads were opened again after the rollback.
+  ASSERT_EQ(pages_.size(), 1u);
+  EXPECT_TRUE(shows(QStringLiteral("Sorszám: ") + s));
+  EXPECT_TRUE(shows(QStringLiteral("Kovács Éva")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Alma 1")));
 }
 
 TEST_F(TicketPrinting, MissingOrBrokenLayoutNamesTheFileAndLeavesTheTicketUnmarked) {
