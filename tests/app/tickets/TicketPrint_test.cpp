@@ -398,6 +398,18 @@ TEST_F(TicketPrinting, TicketPageStaysWithinItsMargins) {
   EXPECT_GT(inkIn(page, QRect(0, 0, page.width(), page.height() / 2)), 1000);
   EXPECT_EQ(inkIn(page, QRect(page.width() - 40, 0, 40, page.height())), 0);
   EXPECT_EQ(inkIn(page, QRect(0, page.height() - 40, page.width(), 40)), 0);
+
+  // A cancelling document paid by transfer: its line, negative amounts, the due date.
+  const QString cancel = addTicket(2, {{-1234.5, 80, 12}});
+  exec(QStringLiteral("UPDATE QZFEJ SET F_TIPUS = '4', F_ERVENYT = '%1' WHERE F_BSZAM = '%2'").arg(s, cancel));
+  print(cancel, "Megtekint");
+  ASSERT_EQ(pages_.size(), 1u);
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Érvényteleníti a %1 számú bizonylatot.").arg(s)));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Átutalás határideje:  2025.03.09")));
+  EXPECT_TRUE(shows(QStringLiteral("Azaz: mínusz ")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("-1\u00A0234,5")));
+  const QImage cancelling = drawShown(0, 2.0, QStringLiteral("ticket_cancel.png"));
+  EXPECT_EQ(inkIn(cancelling, QRect(cancelling.width() - 40, 0, 40, cancelling.height())), 0);
 }
 
 }  // namespace
