@@ -132,13 +132,15 @@ void TForm34::Button3Click() {
           }
         });
   });
+  Label1->setText(QString::number(std::max(0, static_cast<int>(lines.size()) - 1)));
   if (done) platform::showMessage(QStringLiteral("A lista feldolgozva"));
-  RunGuarded([q] {
+  RunGuarded([this, q] {
     q->close();
     q->sql().clear();
     q->sql().add(QStringLiteral("select * from ostermelo"));
     q->open();
     q->last();
+    DBGrid2->resizeColumnsToContents();
   });
 }
 

@@ -40,7 +40,8 @@ TEST_F(Email, FindsLastYearsFileInTheFolder) {
   // A folder without it empties the field.
   f->SetDirectory(work_.path());
   EXPECT_EQ(f->Edit1->text(), QString());
-  const auto seen = Run([&] { f->Button4Click(); }, 1);
+  const auto seen = Run([&] { f->Button4Click(); });
+  ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].text, QStringLiteral("Nincs kiválasztva! "));
   EXPECT_TRUE(launcher_.opened.isEmpty());
 }
@@ -56,14 +57,16 @@ TEST_F(Email, OpensTheMailtoLinkAsWritten) {
 
   // No mail program on the desktop: a clear message, nothing opened.
   launcher_.handled = false;
-  const auto none = Run([&] { f->Button6Click(); }, 1);
+  const auto none = Run([&] { f->Button6Click(); });
+  ASSERT_EQ(none.size(), 1u);
   EXPECT_TRUE(none[0].text.startsWith(QStringLiteral("Hiba! Nincs beállított levelező program.")));
   EXPECT_TRUE(none[0].text.endsWith(QStringLiteral("tamogatas@quorvane.hu")));
   EXPECT_EQ(launcher_.opened.size(), 1);
   // A launcher that cannot start the program says so the same way.
   launcher_.handled = true;
   launcher_.works = false;
-  const auto failed = Run([&] { f->Button6Click(); }, 1);
+  const auto failed = Run([&] { f->Button6Click(); });
+  ASSERT_EQ(failed.size(), 1u);
   EXPECT_EQ(failed[0].text, none[0].text);
 }
 

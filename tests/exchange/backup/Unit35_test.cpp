@@ -110,14 +110,16 @@ TEST_F(Backup, MissingSourceCopiesNothing) {
   auto f = Open();
   f->Edit1->setText(work_.file(QStringLiteral("nincs.fdb")));
   f->Edit2->setText(QStringLiteral("c:\\qz2025\\ment\\x.FDB"));
-  const auto seen = Run([&] { f->Button1Click(); }, 1);
+  const auto seen = Run([&] { f->Button1Click(); });
+  ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].text, QStringLiteral("Hiba! A \"Honnan\" -ban megadott fálj nem létezik."));
   EXPECT_FALSE(QFileInfo::exists(drive_.file(QStringLiteral("qz2025/ment/x.FDB"))));
 
   // A target folder that does not exist: the error, no confirmation.
   f->Edit1->setText(database_);
   f->Edit2->setText(QStringLiteral("c:\\nincs\\x.FDB"));
-  const auto failed = Run([&] { f->Button1Click(); }, 1);
+  const auto failed = Run([&] { f->Button1Click(); });
+  ASSERT_EQ(failed.size(), 1u);
   EXPECT_EQ(failed[0].text,
             QStringLiteral("Hiba! A mentés nem történt meg.\rA \"Hová\" -ban megadott könyvtár nem létezik."));
 }
