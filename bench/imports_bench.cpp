@@ -12,6 +12,7 @@
 #include "exchange/imports/TextImport.h"
 #include "exchange/imports/Unit34.h"
 #include "platform/cp1250.h"
+#include "support/db_fixture.h"
 
 #include <QApplication>
 #include <QFile>
@@ -89,22 +90,13 @@ struct BackupFixture {
                               : 500;
     path = dir.filePath(QStringLiteral("qz2025.fdb"));
     db::createDatabase(path, db::schemaScript());
-    db::Connection c;
-    c.setDatabaseName(path);
-    c.setParams(db::defaultConnectionParams());
-    db::Transaction t;
-    t.setConnection(&c);
-    c.open();
+    vorik::test::Attachment a(path);
     while (QFileInfo(path).size() < target * 1024 * 1024) {
-      db::Query q;
-      q.setTransaction(&t);
-      q.sql().add(QStringLiteral(
+      a.exec(QStringLiteral(
           "INSERT INTO OSTERMELO (O_KOD, O_NEV, O_FELJEGYZ) SELECT '1', 'Kővári Ödön', "
           "LPAD(a.rdb$relation_id * 1000 + b.rdb$relation_id, 990, 'jegyzet ') FROM rdb$relations a, rdb$relations b"));
-      q.execute();
-      t.commit();
+      a.transaction().commit();
     }
-    c.close();
     bytes = QFileInfo(path).size();
   }
 };
@@ -116,11 +108,9 @@ BackupFixture &backupFixture() {
 
 void BM_BackupUnderLock(benchmark::State &state) {
   BackupFixture &fx = backupFixture();
-  // The program holds the database open meanwhile.
-  db::Connection held;
-  held.setDatabaseName(fx.path);
-  held.setParams(db::defaultConnectionParams());
-  held.open();
+  // The program holds the database open meanwhile, with a change not committed.
+  vorik::test::Attachment held(fx.path);
+  held.exec(QStringLiteral("UPDATE TERMEK SET T_MEGNEVEZES = 'x'"));
   const QString copy = fx.dir.filePath(QStringLiteral("masolat.FDB"));
   for (auto _ : state) {
     backup::CopyDatabase(fx.path, copy);

@@ -121,34 +121,31 @@ bool TForm25::Load(const QString &name, QStringList &lines) {
 
 void TForm25::Button1Click() {
   QStringList lines;
-  db::Query *q = nullptr;
-  if (CheckBox1->isChecked()) {
-    if (!Load(QStringLiteral("exposterm.txt"), lines)) return;
-    q = Data->ZQ30;
+  // Producers and products: the file's lines added in one transaction; false
+  // when the file or the transaction failed, which ends the import.
+  auto add = [&](QCheckBox *ticked, const QString &file, db::Query *q, const QString &sql, const QString &failed,
+                 const QString &lineFailed, const imports::Parser &parse, const QString &done) {
+    if (!ticked->isChecked()) return true;
+    if (!Load(file, lines)) return false;
     q->close();
-    q->sql().setText(OldProducerInsertSql());
-    if (!Data->Write(QStringLiteral("Hiba252!"), [&] {
-          imports::InsertLines(q, lines, [](const QString &l, int) { return imports::OldProducer(l); },
-                               QStringLiteral("Hiba251: Újban, INSERT az östermelöben "));
-        }))
-      return;
-    platform::showMessage(QStringLiteral("A régi östermelö adatok átemelve"));
-  }
-  if (CheckBox2->isChecked()) {
-    if (!Load(QStringLiteral("exptermek.txt"), lines)) return;
-    q = Data->ZQ40;
-    q->close();
-    q->sql().setText(OldProductInsertSql());
-    if (!Data->Write(QStringLiteral("Hiba254!"), [&] {
-          imports::InsertLines(q, lines, [](const QString &l, int) { return imports::OldProduct(l); },
-                               QStringLiteral("Hiba253: Újban, INSERT a termékben "));
-        }))
-      return;
-    platform::showMessage(QStringLiteral("A régi termék adatok átemelve"));
-  }
+    q->sql().setText(sql);
+    if (!Data->Write(failed, [&] { imports::InsertLines(q, lines, parse, lineFailed); })) return false;
+    platform::showMessage(done);
+    return true;
+  };
+  if (!add(CheckBox1, QStringLiteral("exposterm.txt"), Data->ZQ30, OldProducerInsertSql(), QStringLiteral("Hiba252!"),
+           QStringLiteral("Hiba251: Újban, INSERT az östermelöben "),
+           [](const QString &l, int) { return imports::OldProducer(l); },
+           QStringLiteral("A régi östermelö adatok átemelve")))
+    return;
+  if (!add(CheckBox2, QStringLiteral("exptermek.txt"), Data->ZQ40, OldProductInsertSql(), QStringLiteral("Hiba254!"),
+           QStringLiteral("Hiba253: Újban, INSERT a termékben "),
+           [](const QString &l, int) { return imports::OldProduct(l); },
+           QStringLiteral("A régi termék adatok átemelve")))
+    return;
   if (CheckBox3->isChecked()) {
     if (!Load(QStringLiteral("expatvevo.txt"), lines)) return;
-    q = Data->ZQ60;
+    db::Query *q = Data->ZQ60;
     // The old receivers go and the new ones come in one transaction: when the
     // emptying fails nothing is inserted beside the old rows, and when the
     // whole cannot be committed the old receivers stay.

@@ -33,15 +33,6 @@ namespace {
 
 const QString kFileName = QStringLiteral("vorik_keszlethez.xml");
 
-QDateEdit *DatePicker(QWidget *parent, const char *name) {
-  auto *d = new QDateEdit(parent);
-  d->setObjectName(QLatin1String(name));
-  d->setDisplayFormat(QStringLiteral("yyyy.MM.dd"));
-  d->setCalendarPopup(true);
-  d->setMinimumWidth(d->fontMetrics().horizontalAdvance(QStringLiteral("0000.00.00")) + 48);
-  return d;
-}
-
 }  // namespace
 
 TForm41::TForm41(QWidget *owner) : QDialog(owner) {
@@ -49,8 +40,8 @@ TForm41::TForm41(QWidget *owner) : QDialog(owner) {
   setWindowTitle(QStringLiteral("Adatátadás a készlethez"));
   setModal(true);
 
-  DateTimePicker1 = DatePicker(this, "DateTimePicker1");
-  DateTimePicker2 = DatePicker(this, "DateTimePicker2");
+  DateTimePicker1 = Widgets::makeDatePicker(this, "DateTimePicker1");
+  DateTimePicker2 = Widgets::makeDatePicker(this, "DateTimePicker2");
   model_ = new db::DataSetModel(this);
   model_->setDataSource(Data->DS21);
   DBGrid1 = MakeListGrid(this, model_);

@@ -22,42 +22,7 @@ using namespace vorik::test;
 
 namespace {
 
-// A second attachment with its own transaction, as another program has it.
-struct Attachment {
-  explicit Attachment(const QString &path) {
-    connection.setDatabaseName(path);
-    connection.setParams(db::defaultConnectionParams());
-    transaction.setConnection(&connection);
-    transaction.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
-    connection.open();
-  }
-  ~Attachment() {
-    if (transaction.active()) transaction.rollback();
-    connection.close();
-  }
-  void exec(const QString &sql) {
-    db::Query q;
-    q.setTransaction(&transaction);
-    q.sql().add(sql);
-    q.execute();
-  }
-  qint64 count(const QString &table) {
-    db::Query q;
-    q.setTransaction(&transaction);
-    q.sql().add(QStringLiteral("SELECT COUNT(*) FROM ") + table);
-    q.open();
-    return q.field(0).asInteger();
-  }
-  int backupState() {
-    db::Query q;
-    q.setTransaction(&transaction);
-    q.sql().add(QStringLiteral("SELECT MON$BACKUP_STATE FROM MON$DATABASE"));
-    q.open();
-    return static_cast<int>(q.field(0).asInteger());
-  }
-  db::Connection connection;
-  db::Transaction transaction;
-};
+const QString kBackupState = QStringLiteral("SELECT MON$BACKUP_STATE FROM MON$DATABASE");
 
 QByteArray Bytes(const QString &path) {
   QFile f(path);
@@ -93,18 +58,18 @@ TEST_F(DatabaseCopyTest, CopyOfAnOpenDatabaseHasItsCommittedRows) {
     Attachment copied(copy);
     EXPECT_EQ(copied.count(QStringLiteral("OSTERMELO")), 25);
     EXPECT_EQ(copied.count(QStringLiteral("TERMEK")), 1);
-    EXPECT_EQ(copied.backupState(), 0);
+    EXPECT_EQ(copied.value(kBackupState).toInt(), 0);
     // The copy is a database of its own: it takes writes.
     copied.exec(QStringLiteral("INSERT INTO TERMEK (T_KOD, T_MEGNEVEZES) VALUES ('2', 'Körte')"));
-    copied.transaction.commit();
+    copied.transaction().commit();
     EXPECT_EQ(copied.count(QStringLiteral("TERMEK")), 2);
   }
   // The original is back to normal writing, its side file merged and gone,
   // and the other attachment's change commits there.
-  other.transaction.commit();
+  other.transaction().commit();
   EXPECT_EQ(other.count(QStringLiteral("OSTERMELO")), 26);
   EXPECT_EQ(other.count(QStringLiteral("TERMEK")), 0);
-  EXPECT_EQ(other.backupState(), 0);
+  EXPECT_EQ(other.value(kBackupState).toInt(), 0);
   EXPECT_FALSE(QFileInfo::exists(database_->path() + QStringLiteral(".delta")));
   EXPECT_EQ(read->recordCount(), 25);
 }
@@ -125,7 +90,7 @@ TEST_F(DatabaseCopyTest, ExistingTargetIsNeverReplaced) {
   EXPECT_EQ(Bytes(copy), QByteArray("an earlier backup"));
   // The lock was released: the original takes writes at once.
   Attachment other(database_->path());
-  EXPECT_EQ(other.backupState(), 0);
+  EXPECT_EQ(other.value(kBackupState).toInt(), 0);
 }
 
 TEST_F(DatabaseCopyTest, FailedCopiesLeaveNothing) {

@@ -154,26 +154,15 @@ TEST_F(OldImport, ReceiversStayWhenTheyCannotBeRemoved) {
   Write(QStringLiteral("expatvevo.txt"), {QStringLiteral("Új átvevő")});
   exec({QStringLiteral("INSERT INTO ATVEVO (V_AKOD, V_NEVE) VALUES ('R9', 'Régi átvevő')")});
   // Another program holds a change on the old receiver: the emptying meets a lock.
-  db::Connection other;
-  other.setDatabaseName(database_);
-  other.setParams(db::defaultConnectionParams());
-  db::Transaction holding;
-  holding.setConnection(&other);
-  other.open();
-  {
-    db::Query q;
-    q.setTransaction(&holding);
-    q.sql().add(QStringLiteral("UPDATE ATVEVO SET V_NEVE = 'Zárolt' WHERE V_AKOD = 'R9'"));
-    q.execute();
-  }
+  auto other = std::make_unique<Attachment>(database_);
+  other->exec(QStringLiteral("UPDATE ATVEVO SET V_NEVE = 'Zárolt' WHERE V_AKOD = 'R9'"));
   auto f = Open();
   f->CheckBox1->setChecked(false);
   f->CheckBox2->setChecked(false);
   const auto seen = Run([&] { f->Button1Click(); });
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].text, QStringLiteral("Hiba255: törlés az átvevőben "));
-  holding.rollback();
-  other.close();
+  other.reset();
   // No receiver "1" beside the old one.
   EXPECT_EQ(Rows(QStringLiteral("SELECT v_akod, v_neve FROM atvevo")), QStringList{QStringLiteral("R9|Régi átvevő")});
 }
