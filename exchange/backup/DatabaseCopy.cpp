@@ -127,7 +127,9 @@ class BackupLock {
       try {
         Execute(QStringLiteral("ALTER DATABASE END BACKUP"));
       } catch (const std::exception &) {
-        // The engine ends an abandoned lock at the next one; nothing to report here.
+        // The copy is complete either way; the database keeps writing to its
+        // side file until a later release (another backup leaves a lock it
+        // did not take alone, so a second copier is never disturbed).
       }
     }
     try {
