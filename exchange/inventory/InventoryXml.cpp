@@ -45,7 +45,8 @@ QString ValueText(const db::Field &field) {
                   : platform::FormatDateTime(QStringLiteral("mm/dd/yyyy hh:nn:ss"), field.asDateTime());
     case FieldType::Time:
       return null ? QStringLiteral("00:00:00")
-                  : platform::FormatDateTime(QStringLiteral("hh:nn:ss"), field.asDateTime());
+                  : platform::FormatDateTime(QStringLiteral("hh:nn:ss"),
+                                             QDateTime(QDate(1899, 12, 30), field.value().toTime()));
     default: {
       const QString text = null ? QString() : field.asString();
       return text.isEmpty() ? QStringLiteral("null") : text;

@@ -164,4 +164,21 @@ TEST_F(Inventory, FailedSaveKeepsHandOverOff) {
   EXPECT_EQ(Data->ZQ21->recordCount(), 2);
 }
 
+TEST_F(Inventory, ValueTextsByFieldType) {
+  db::Query q;
+  q.setTransaction(Data->IBTrans1);
+  q.sql().add(QStringLiteral(
+      "SELECT CAST(7 AS SMALLINT), CAST(-7 AS INTEGER), CAST(NULL AS INTEGER), CAST(0.1 AS DOUBLE PRECISION), "
+      "CAST(-2.5 AS NUMERIC(18,4)), CAST(1234567.125 AS NUMERIC(18,4)), TRUE, CAST(NULL AS BOOLEAN), "
+      "DATE '2025-03-07', CAST(NULL AS DATE), TIMESTAMP '2025-12-01 08:05:09', CAST(NULL AS TIMESTAMP), "
+      "TIME '13:04:05', CAST(NULL AS TIME), CAST('' AS VARCHAR(5)), CAST(NULL AS VARCHAR(5)), 'Ő & <x>' "
+      "FROM RDB$DATABASE"));
+  q.open();
+  const QStringList expected = {"7", "0", "0", "0,1", "0", "1234567,125", "True", "False", "03.07.2025",
+                                "01.01.1900", "12.01.2025 08:05:09", "01.01.1900 00:00:00", "13:04:05",
+                                "00:00:00", "null", "null", "Ő & <x>"};
+  ASSERT_EQ(q.fieldCount(), expected.size());
+  for (int c = 0; c < q.fieldCount(); ++c) EXPECT_EQ(inventory::ValueText(q.field(c)), expected[c]) << c;
+}
+
 }  // namespace
