@@ -36,7 +36,9 @@ QString Quoted(const QString &text) { return QStringLiteral("\"") + text.left(40
 
 QString DecodeText(const QByteArray &bytes, const QString &fileName) {
   if (bytes.contains('\0'))
-    throw FileError(QStringLiteral("Hiba! A(z) \"%1\" fájl nem szöveges fájl, nem importálható.").arg(fileName));
+    throw FileError(QStringLiteral("Hiba! A(z) \"%1\" fájl nem szöveges fájl (vagy nem Windows-1250 / UTF-8 "
+                                   "kódolású), nem importálható.")
+                        .arg(fileName));
   QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   QString text = utf8.decode(bytes);
   if (utf8.hasError()) return platform::fromCp1250(bytes);

@@ -26,7 +26,7 @@ class FileError : public std::runtime_error {
 
 // The text of a file's bytes: UTF-8 (a leading byte-order mark dropped) when
 // the bytes are valid UTF-8, Windows-1250 otherwise. FileError for bytes that
-// are no text (a NUL byte).
+// are no text in either (a NUL byte: binary data, or UTF-16 "Unicode text").
 QString DecodeText(const QByteArray &bytes, const QString &fileName);
 // The lines of a text: CR LF, LF or a lone CR end a line; a last line break
 // makes no empty line after it.

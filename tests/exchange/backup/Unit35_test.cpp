@@ -120,11 +120,15 @@ TEST_F(Backup, TargetFolderFromTheSaveDialog) {
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->objectName(), QStringLiteral("SaveDialog1"));
     EXPECT_EQ(d->windowTitle(), QStringLiteral("Felvásárlási jegy 2025. évi adatok mentése ide"));
+    EXPECT_EQ(d->nameFilters(), QStringList{QStringLiteral("*.fdb (*.fdb)")});
+    EXPECT_EQ(d->defaultSuffix(), QStringLiteral("fdb"));
     d->selectFile(chosen);
     QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
   });
   script.run([&] { f->Button3Click(); });
   ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(f->OpenDialog1->nameFilters(), QStringList{QStringLiteral("*.fdb (Qz2025.fdb)")});
+  EXPECT_EQ(f->OpenDialog1->fileMode(), QFileDialog::ExistingFile);
   // The chosen folder with a new backup name; the typed name is not used.
   EXPECT_TRUE(QRegularExpression(QStringLiteral("^%1/\\d{4}(_\\d\\d){4}\\.FDB$")
                                      .arg(QRegularExpression::escape(work_.file(QStringLiteral("valasztott")))))

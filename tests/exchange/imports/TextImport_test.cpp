@@ -36,6 +36,12 @@ TEST(ImportText, Windows1250AndUtf8GiveTheSameText) {
   } catch (const FileError &e) {
     EXPECT_TRUE(e.message().contains(QStringLiteral("\"x.csv\""))) << e.what();
   }
+  // A spreadsheet's "Unicode text" (UTF-16) is refused the same way, not read as garbage.
+  const QString utf16 = QStringLiteral("Kővári;1");
+  EXPECT_THROW(DecodeText(QByteArray("\xFF\xFE") +
+                              QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2),
+                          QStringLiteral("u.csv")),
+               FileError);
 }
 
 TEST(ImportText, LinesEndWithAnyBreak) {
