@@ -8,10 +8,7 @@
 #include "support/gui_driver.h"
 #include "support/temp_dir.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QMessageBox>
-#include <QTimer>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -78,24 +75,8 @@ class WorkingFolderTest : public ::testing::Test {
     return q.isEmpty() ? QString() : q.field(0).asString();
   }
 
-  // Runs action and answers every message box it opens with OK; the boxes
-  // seen, in order (however many: a dialog between boxes is left alone).
-  std::vector<MessageSeen> Run(const std::function<void()> &action) {
-    std::vector<MessageSeen> seen;
-    QTimer timer;
-    timer.setInterval(2);
-    QObject::connect(&timer, &QTimer::timeout, [&seen] {
-      auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-      if (!box || box->property("answeredByTest").toBool()) return;
-      box->setProperty("answeredByTest", true);
-      seen.push_back(readMessage(box));
-      click(box, QStringLiteral("OK"));
-    });
-    timer.start();
-    action();
-    timer.stop();
-    return seen;
-  }
+  // Runs action and answers every message box it opens with OK; the boxes seen.
+  std::vector<MessageSeen> Run(const std::function<void()> &action) { return answerBoxes(action); }
 
   TempDir work_, drive_;
   QString database_, oldCurrent_;
