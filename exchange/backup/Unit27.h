@@ -4,6 +4,8 @@
 // to the support address in the user's mail program through a "mailto:"
 // link; the user attaches the file (its path can go to the clipboard).
 #include <QDialog>
+
+#include "app/common/LimitedEdit.h"
 #include <QString>
 
 class QComboBox;
@@ -31,7 +33,7 @@ class TForm27 : public QDialog {
   QTreeView *DirectoryListBox1;
   QListWidget *FileListBox1;  // hidden
   QLabel *Label1, *Label2, *Label3, *Label4;
-  QLineEdit *Edit1;
+  LimitedEdit *Edit1;
   QPushButton *Button4;  // "Küldés1"
   QPushButton *Button6;  // "Küldés2"
   QPushButton *Button7;  // "Vágólapra másolás"

@@ -5,6 +5,8 @@
 // is reported and never confirmed.
 #include <QDateTime>
 #include <QDialog>
+
+#include "app/common/LimitedEdit.h"
 #include <QString>
 
 class QFileDialog;
@@ -24,8 +26,8 @@ class TForm35 : public QDialog {
   ~TForm35() override;
 
   QLabel *Label1, *Label2, *Label3;
-  QLineEdit *Edit1;  // source ("Honnan")
-  QLineEdit *Edit2;  // target ("Hová")
+  LimitedEdit *Edit1;  // source ("Honnan")
+  LimitedEdit *Edit2;  // target ("Hová")
   QPushButton *Button1;  // "Mentés"
   QPushButton *Button2;  // "Honnan"
   QPushButton *Button3;  // "Hová"

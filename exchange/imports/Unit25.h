@@ -8,6 +8,8 @@
 // compensation rates and birth dates are read as numbers and dates ("12,5").
 #include <QDialog>
 
+#include "app/common/LimitedEdit.h"
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -27,7 +29,7 @@ class TForm25 : public QDialog {
   ~TForm25() override;
 
   QLabel *Label1, *Label2;
-  QLineEdit *Edit1;  // the folder, ending with "\"
+  LimitedEdit *Edit1;  // the folder, ending with "\"
   QGroupBox *GroupBox1;  // "Melyik?"
   QCheckBox *CheckBox1, *CheckBox2, *CheckBox3;
   QPlainTextEdit *Memo1;

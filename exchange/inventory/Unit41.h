@@ -7,6 +7,8 @@
 // only after a successful save in this dialog.
 #include <QDialog>
 
+#include "app/common/LimitedEdit.h"
+
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -29,7 +31,7 @@ class TForm41 : public QDialog {
   QDateEdit *DateTimePicker1, *DateTimePicker2;
   QTableView *DBGrid1;  // ZQ21 through DS21
   QLabel *Label1, *Label2, *Label3, *Label4;
-  QLineEdit *Edit1;
+  LimitedEdit *Edit1;
   QPushButton *Button4;  // "Kigyüjtés"
   QPushButton *Button2;  // "Adatátadás"
   QPushButton *Button3;  // "Mégsem"
