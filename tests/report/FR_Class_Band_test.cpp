@@ -427,6 +427,22 @@ TEST_F(PageFilling, TheRecordAfterASplitBandPrintsItsTextInItsPlace) {
   EXPECT_EQ(labels, 3);
 }
 
+TEST_F(PageFilling, ASplitBandWithoutRoomOnAFreshPageEndsTheBuildSayingSo) {
+  // The page header leaves no room: the band would wait for a page forever.
+  Records(&owner, "List", [] { return 2; });
+  LayoutBuilder l;
+  l.Band(btPageHeader, 0, PageHeight() - 1, {}, flBandOnFirstPage);
+  l.Memo(0, 0, 100, 20, {"PH"});
+  l.Band(btMasterData, PageHeight(), 40, "List", flStretched | flBandBreaked);
+  l.Memo(0, PageHeight(), 300, 40, {"a", "b", "c", "d"}, flStretched | flWordWrap);
+  l.LoadInto(rep);
+  rep.ShowReport();
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_EQ(errors[0], "An error occured during calculating\rThe band does not fit on the page\r"
+                       "Report: frNyomtat\rBand: Master data");
+  EXPECT_EQ(rep.EMFPages->Count(), 0);
+}
+
 TEST_F(PageFilling, ABandTallerThanAPageEndsTheBuild) {
   Records(&owner, "List", [] { return 3; });
   LayoutBuilder l;
