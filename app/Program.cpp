@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/Unit1.h"
+#include "report/ui/FR_Desgn_Intf.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -97,6 +98,11 @@ int RunProgram() {
   qApp->setProperty("helpFile", HelpFileName);
   terminationRequested = false;
   TerminationWatch watch;
+  // The designer instance, when the program carries a designer; it lives to the end.
+  report::frCreateDesigner();
+  struct FreeDesigner {
+    ~FreeDesigner() { report::frFreeDesigner(); }
+  } freeDesigner;
   auto form = std::make_unique<TForm1>();
   // A failed start-up was answered in its box: the program ends without
   // showing the main window.

@@ -94,6 +94,11 @@ class TfrReport {
   // The prepared-report file (.frp); loading clears CanRebuild.
   void LoadPreparedReport(const QString &fileName);
   void SavePreparedReport(const QString &fileName);
+  // Opens prepared page pageIndex (0-based) in a new designer window and,
+  // when the user keeps the changes, writes them back into the page; the
+  // design pages and the designer instance are restored on every path
+  // (FR_Desgn_Intf.cpp). Nothing happens without a designer.
+  void EditPreparedReport(int pageIndex);
   // One pass over the design pages into the prepared pages.
   virtual void BuildPages();
   // Progress of a build or print: OnProgress, or the progress window's label.
