@@ -34,8 +34,6 @@ TfrLastAttributes frLastAttributes;
 
 namespace {
 
-bool FirstDesignerInstance = true;
-
 // The start-up instance, made by the engine through this factory.
 const bool registered = frRegisterDesignerClass([] { return new TfrDesignerForm(); });
 
@@ -81,7 +79,9 @@ QString frDesignerKey(const QString &formName) { return QStringLiteral("Form\\")
 
 TfrDesignerForm::TfrDesignerForm(QWidget *parent) : TfrReportDesigner(parent) {
   setObjectName(QStringLiteral("frDesignerForm"));
-  FirstInstance = FirstDesignerInstance;
+  // The instance made while none exists is the first; EditPreparedReport
+  // makes its own while the first one is kept aside.
+  FirstInstance = frReportDesigner == nullptr;
   CurDocName = frLoadStr(55209);
   buildControls();
   ChooseBandType = [this] { return chooseBandTypeDefault(this); };
@@ -95,7 +95,6 @@ TfrDesignerForm::TfrDesignerForm(QWidget *parent) : TfrReportDesigner(parent) {
     for (QWidget *w : std::initializer_list<QWidget *>{PgB1, PgB2}) w->setEnabled(false);
     for (QAction *a : {N29, N30, N41, N43}) a->setEnabled(false);
   }
-  FirstDesignerInstance = false;
   setWindowState(Qt::WindowMaximized);
 }
 
@@ -392,7 +391,9 @@ void TfrDesignerForm::SetCurPage(int n) {
   }
   ClearSelection();
   SelectionChanged();
-  ArrangeBands();
+  // The list itself is arranged only by edits (paste, band insertion,
+  // z-order): a page looked at and saved unchanged keeps its bytes. The
+  // surface draws and hit-tests in the arranged order all the same.
   PageView->update();
   emit pageChanged();
 }
@@ -610,11 +611,14 @@ bool TfrDesignerForm::OpenFile(const QString &fileName) {
   // The report in memory stays as it is when the file cannot be read; the
   // engine reads the whole file aside before taking it over.
   const QString oldName = r->FileName;
+  bool loaded = false;
   try {
-    r->LoadFromFile(fileName);
+    loaded = r->LoadFromFile(fileName);  // a version it does not know has shown its message
   } catch (const std::exception &e) {
-    r->FileName = oldName;
     if (frErrorBox) frErrorBox(QString::fromStdString(e.what()));
+  }
+  if (!loaded) {
+    r->FileName = oldName;
     SetCurPage(CurPage);
     return false;
   }
@@ -915,18 +919,36 @@ void TfrDesignerForm::SendToBack() {
   PageView->update();
 }
 
-void TfrDesignerForm::ArrangeBands() {
-  if (!Page) return;
-  auto &o = Page->Objects;
-  // Bands first, in their order; the first overlay under everything; cross
-  // bands last in the band block. Stable, so calling it again changes nothing.
-  const auto bandsEnd = std::stable_partition(o.begin(), o.end(), [](const auto &v) { return isBand(v.get()); });
-  const auto overlay = std::find_if(o.begin(), bandsEnd, [](const auto &v) { return bandType(v.get()) == btOverlay; });
+namespace {
+
+TfrView *viewOf(TfrView *v) { return v; }
+TfrView *viewOf(const std::unique_ptr<TfrView> &v) { return v.get(); }
+
+// Bands first, in their order; the first overlay under everything; cross
+// bands last in the band block. Stable, so doing it again changes nothing.
+template <class V>
+void arrange(std::vector<V> &o) {
+  const auto bandsEnd = std::stable_partition(o.begin(), o.end(), [](const V &v) { return isBand(viewOf(v)); });
+  const auto overlay = std::find_if(o.begin(), bandsEnd, [](const V &v) { return bandType(viewOf(v)) == btOverlay; });
   if (overlay != bandsEnd) std::rotate(o.begin(), overlay, overlay + 1);
-  std::stable_partition(o.begin(), bandsEnd, [](const auto &v) {
-    const int t = bandType(v.get());
+  std::stable_partition(o.begin(), bandsEnd, [](const V &v) {
+    const int t = bandType(viewOf(v));
     return t != btCrossHeader && t != btCrossData && t != btCrossFooter;
   });
+}
+
+}  // namespace
+
+std::vector<TfrView *> frDrawingOrder(const TfrPage &page) {
+  std::vector<TfrView *> order;
+  order.reserve(page.Objects.size());
+  for (const auto &v : page.Objects) order.push_back(v.get());
+  arrange(order);
+  return order;
+}
+
+void TfrDesignerForm::ArrangeBands() {
+  if (Page) arrange(Page->Objects);
 }
 
 bool TfrDesignerForm::BandTypeExists(int type) const {

@@ -197,6 +197,11 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   bool shownOnce_ = false;
 };
 
+// A page's objects in the order the surface draws them: bands first (the
+// first overlay at the bottom, cross bands last among the bands), then the
+// other objects, each group in list order.
+std::vector<TfrView *> frDrawingOrder(const report::TfrPage &page);
+
 // The start-up designer's registry root below the settings store's root.
 QString frDesignerKey(const QString &formName);
 

@@ -77,8 +77,9 @@ QSize TfrDesignerPage::GetDefaultSize() const {
 TfrView *TfrDesignerPage::ObjectAt(QPoint p) const {
   TfrPage *page = form_->Page;
   if (!page) return nullptr;
-  for (int i = page->Count() - 1; i >= 0; --i) {
-    TfrView *v = page->Object(i);
+  const std::vector<TfrView *> order = frDrawingOrder(*page);
+  for (auto it = order.rbegin(); it != order.rend(); ++it) {
+    TfrView *v = *it;
     v->ScaleX = v->ScaleY = 1;
     v->OffsX = v->OffsY = 0;
     if (v->GetClipRgn(true).contains(p)) return v;
@@ -200,8 +201,8 @@ void TfrDesignerPage::paintEvent(QPaintEvent *e) {
   const bool design = frDesignMode;
   frDesignMode = true;
   TfrPainterCanvas canvas(&p);
-  for (const auto &v : page->Objects) {
-    if (!areaOf(v.get()).intersects(clip)) continue;
+  for (TfrView *v : frDrawingOrder(*page)) {
+    if (!areaOf(v).intersects(clip)) continue;
     v->ScaleX = v->ScaleY = 1;
     v->OffsX = v->OffsY = 0;
     p.save();

@@ -27,13 +27,15 @@ class TfrReport {
   TfrReport &operator=(const TfrReport &) = delete;
 
   // The report stream: the version byte and the body. A malformed stream
-  // raises and leaves the report as it was.
-  void LoadFromStream(TfrStream &stream);
+  // raises and leaves the report as it was; a version this engine does not
+  // know shows "Unsupported FRF format" and loads nothing (false).
+  bool LoadFromStream(TfrStream &stream);
   void SaveToStream(TfrStream &stream);
   QByteArray SaveToBytes();
-  void LoadFromBytes(const QByteArray &bytes);
-  // Layout files (.frf). Saving writes a temporary file and renames it.
-  void LoadFromFile(const QString &fileName);
+  bool LoadFromBytes(const QByteArray &bytes);
+  // Layout files (.frf). Saving writes a temporary file and renames it. The
+  // file name is taken only when the layout was loaded.
+  bool LoadFromFile(const QString &fileName);
   void SaveToFile(const QString &fileName);
 
   // Template files (.frt): description lines, an optional bitmap, the body.
