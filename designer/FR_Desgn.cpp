@@ -413,6 +413,7 @@ void TfrDesignerForm::refreshTabs() {
   if (Tab1->count() != n) {
     while (Tab1->count() > 0) Tab1->removeTab(0);
     for (const QString &c : captions) Tab1->addTab(c);
+    Tab1->setMinimumHeight(Tab1->sizeHint().height());
   } else {
     for (int i = 0; i < n; ++i)
       if (Tab1->tabText(i) != captions[i]) Tab1->setTabText(i, captions[i]);

@@ -80,6 +80,7 @@ TfrView *TfrDesignerPage::ObjectAt(QPoint p) const {
   const std::vector<TfrView *> order = frDrawingOrder(*page);
   for (auto it = order.rbegin(); it != order.rend(); ++it) {
     TfrView *v = *it;
+    if (!areaOf(v).contains(p)) continue;
     v->ScaleX = v->ScaleY = 1;
     v->OffsX = v->OffsY = 0;
     if (v->GetClipRgn(true).contains(p)) return v;
@@ -353,6 +354,7 @@ void TfrDesignerPage::mousePressEvent(QMouseEvent *e) {
   }
 
   // The select tool.
+  const QRect before = selectionArea();
   hoverHandle_ = handleAt(pt);
   bool clickedSelected = false;
   if (hoverHandle_ != 0 && !right) {
@@ -394,11 +396,12 @@ void TfrDesignerPage::mousePressEvent(QMouseEvent *e) {
   if (right) {
     down_ = false;
     mode_ = mdNone;
-    update();
+    update(before.united(selectionArea()));
     form_->Popup1->popup(e->globalPosition().toPoint());
     return;
   }
-  update();
+  // The handles go while a drag runs: the old and new selections' places.
+  update(drawingFrame_ ? rect() : before.united(selectionArea()));
 }
 
 void TfrDesignerPage::mouseMoveEvent(QMouseEvent *e) {
@@ -435,6 +438,8 @@ void TfrDesignerPage::mouseMoveEvent(QMouseEvent *e) {
   if (!takeStep(pt, sx, sy)) return;
   TfrPage *page = form_->Page;
   if (!page) return;
+  // Only the old and the new places of the changed objects are repainted.
+  const QRect before = selectionArea();
   // The undo step of a drag is taken at its first real movement.
   if (firstMove_ && (mode_ == mdMove || mode_ == mdResize || mode_ == mdMultiResize || mode_ == mdSplit)) {
     firstMove_ = false;
@@ -514,7 +519,16 @@ void TfrDesignerPage::mouseMoveEvent(QMouseEvent *e) {
   }
   lastX_ += sx;
   lastY_ += sy;
-  update();
+  update(before.united(selectionArea()));
+}
+
+QRect TfrDesignerPage::selectionArea() const {
+  QRect r;
+  if (form_->Page)
+    for (const auto &v : form_->Page->Objects)
+      if (v->Selected) r = r.united(areaOf(v.get()));
+  if (multiFrame_) r = r.united(Frame().normalized().adjusted(-3, -3, 4, 4));
+  return r;
 }
 
 void TfrDesignerPage::mouseReleaseEvent(QMouseEvent *e) {
@@ -523,6 +537,8 @@ void TfrDesignerPage::mouseReleaseEvent(QMouseEvent *e) {
     return;
   }
   down_ = false;
+  const bool local = mode_ == mdMove || mode_ == mdResize || mode_ == mdMultiResize || mode_ == mdNone;
+  const QRect before = selectionArea();
   switch (mode_) {
     case mdInsert: insertObject(e->modifiers()); break;
     case mdLine: insertLine(); break;
@@ -546,7 +562,7 @@ void TfrDesignerPage::mouseReleaseEvent(QMouseEvent *e) {
   mode_ = mdNone;
   moved_ = false;
   resizeSide_ = 0;
-  update();
+  update(local ? before.united(selectionArea()) : rect());
 }
 
 void TfrDesignerPage::endMoveOrResize() {

@@ -63,6 +63,7 @@ class TfrDesignerPage : public QWidget {
   void drawPage(class QPainter &p, const QRect &clip) const;
   void drawHandles(QPainter &p) const;
   QRect followingFrame(QPoint p) const;
+  QRect selectionArea() const;  // the selected objects' areas with their handles
   bool takeStep(QPoint p, int &sx, int &sy) const;
   void insertObject(Qt::KeyboardModifiers mods);
   void insertLine();
