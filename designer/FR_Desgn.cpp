@@ -88,6 +88,15 @@ TfrDesignerForm::TfrDesignerForm(QWidget *parent) : TfrReportDesigner(parent) {
   PageOptions = [](TfrPage &) { return true; };
   ShowEditor = [](TfrView &) {};
   AskTemplateInfo = [](QStringList &, TfrPicture &) { return true; };
+  ChooseTemplate = [this] {
+    QFileDialog dlg(this);
+    dlg.setObjectName(QStringLiteral("TfrTemplForm"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setNameFilter(frLoadStr(55214) + QStringLiteral(" (*.frt)"));
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
+    return dlg.selectedFiles().constFirst();
+  };
 
   if (FirstInstance) {
     for (const TfrToolInfo &t : frTools()) RegisterTool(t.Caption, t.Glyph, t.OnClick);
@@ -298,6 +307,10 @@ void TfrDesignerForm::buildControls() {
   on(FileBtn1, [this] { New(); });
   on(FileBtn2, [this] { Open(); });
   on(N19, [this] { Open(); });
+  on(N23, [this] {
+    const QString name = ChooseTemplate ? ChooseTemplate() : QString();
+    if (!name.isEmpty()) NewFromTemplate(name);
+  });
   on(FileBtn3, [this] { Save(); });
   on(N20, [this] { Save(); });
   on(N17, [this] { SaveAs(); });

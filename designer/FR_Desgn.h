@@ -138,6 +138,8 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   std::function<bool(report::TfrPage &)> PageOptions;
   std::function<void(TfrView &)> ShowEditor;
   std::function<bool(QStringList &description, report::TfrPicture &picture)> AskTemplateInfo;
+  // The template file for New from template (empty: cancelled).
+  std::function<QString()> ChooseTemplate;
 
   // State (names as the window's fields).
   report::TfrPage *CurPageObj() const { return Page; }

@@ -266,6 +266,44 @@ TEST_F(DesignerTest, FailedOpenKeepsTheReportItsNameAndALaterSaveWritesIt) {
   EXPECT_EQ(form->UndoCount(), 0);
 }
 
+TEST_F(DesignerTest, NewFromTemplateTakesTheTemplateUntitledWithEmptyHistories) {
+  Show();
+  Memo(8, 8, 96, 18, "Minta1");
+  ASSERT_TRUE(form->SaveAsFile(tmp.file("minta.frt"), 2));
+  P().Clear();
+  Memo(8, 8, 96, 18, "Mas1");
+  form->SaveAsFile(tmp.file("mas.frf"), 1);
+  form->Select(P().Object(0));
+  form->AddUndoAction(acEdit);
+  form->Undo();
+  ASSERT_EQ(form->RedoCount(), 1);
+  form->ChooseTemplate = [&] { return tmp.file("minta.frt"); };
+  click(form.get(), "N23");
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Names(), QStringList({"Minta1"}));
+  EXPECT_EQ(form->UndoCount(), 0);
+  EXPECT_EQ(form->RedoCount(), 0);
+  EXPECT_EQ(form->windowTitle(), "Designer - Untitled");
+  // A broken template changes nothing and says so.
+  QFile bad(tmp.file("rossz.frt"));
+  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+  bad.write("\x05\0\0");
+  bad.close();
+  EXPECT_FALSE(form->NewFromTemplate(tmp.file("rossz.frt")));
+  EXPECT_EQ(errors.size(), 1);
+  EXPECT_EQ(Names(), QStringList({"Minta1"}));
+}
+
+TEST_F(DesignerTest, AnExtremePaperSizeIsShownClamped) {
+  P().pgSize = 256;
+  P().pgWidth = 2000000000;
+  P().pgHeight = 5;
+  Show();
+  EXPECT_LE(form->PageView->width(), 32000);
+  EXPECT_GE(form->PageView->height(), 1);
+  form->PageView->grab();
+}
+
 TEST_F(DesignerTest, SubreportPagesAreCaptionedAndRemovingOneDeletesItsSubreport) {
   report->Pages.Add()->UseMargins = false;
   report->Pages.Add()->UseMargins = false;

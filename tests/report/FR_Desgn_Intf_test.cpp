@@ -34,6 +34,19 @@ class RecordingDesigner : public TfrReportDesigner {
 
 class DesignerInterface : public ::testing::Test {
  protected:
+  // A report of a title with one text, and a second page when asked, built.
+  void Prepare(TfrReport &r, bool secondPage) {
+    LayoutBuilder l;
+    l.Band(btReportTitle, 0, 40);
+    l.Memo(0, 0, 100, 20, {"Egy"});
+    if (secondPage) {
+      l.AddPage();
+      l.Memo(0, 0, 100, 20, {"Ketto"});
+    }
+    l.LoadInto(r);
+    r.ShowProgress = false;
+    ASSERT_TRUE(r.PrepareReport());
+  }
   void TearDown() override {
     frReportDesigner = nullptr;
     frRegisterDesignerClass(nullptr);
@@ -58,13 +71,8 @@ TEST_F(DesignerInterface, ToolsAreTabledAndHandedToADesignerThatExists) {
 }
 
 TEST_F(DesignerInterface, WithoutADesignerEditPreparedReportDoesNothing) {
-  LayoutBuilder l;
-  l.Band(btReportTitle, 0, 40);
-  l.Memo(0, 0, 100, 20, {"Egy"});
   TfrReport r;
-  l.LoadInto(r);
-  r.ShowProgress = false;
-  ASSERT_TRUE(r.PrepareReport());
+  Prepare(r, false);
   const QByteArray design = r.SaveToBytes();
   const QByteArray page = r.EMFPages->GetPageRec(0)->Stream;
   r.EditPreparedReport(0);
@@ -73,15 +81,8 @@ TEST_F(DesignerInterface, WithoutADesignerEditPreparedReportDoesNothing) {
 }
 
 TEST_F(DesignerInterface, AFailedEditRestoresDesignDesignerNameAndPage) {
-  LayoutBuilder l;
-  l.Band(btReportTitle, 0, 40);
-  l.Memo(0, 0, 100, 20, {"Egy"});
-  l.AddPage();
-  l.Memo(0, 0, 100, 20, {"Ketto"});
   TfrReport r;
-  l.LoadInto(r);
-  r.ShowProgress = false;
-  ASSERT_TRUE(r.PrepareReport());
+  Prepare(r, true);
   const QByteArray design = r.SaveToBytes();
   const QByteArray page = r.EMFPages->GetPageRec(0)->Stream;
   TfrPage *first = r.Pages[0];
