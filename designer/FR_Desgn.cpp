@@ -23,6 +23,7 @@
 #include <QTabBar>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWhatsThis>
 
 #include <algorithm>
 
@@ -170,6 +171,10 @@ void TfrDesignerForm::buildControls() {
   MastMenu->setObjectName(QStringLiteral("MastMenu"));
   MastMenu->setEnabled(false);
 
+  HelpMenu = MainMenu1->addMenu(frLoadStr(53182));
+  HelpMenu->setObjectName(QStringLiteral("HelpMenu"));
+  N35 = action(HelpMenu, "N35", 53184, QKeySequence(Qt::SHIFT | Qt::Key_F1));
+
   Popup1 = new QMenu(this);
   Popup1->setObjectName(QStringLiteral("Popup1"));
   N2 = Popup1->addAction(frLoadStr(53186));
@@ -220,6 +225,7 @@ void TfrDesignerForm::buildControls() {
   GB2->SetAllowAllUp(true);
   GB2->SetGroupIndex(101);
   Panel2->addWidget(new TfrTBSeparator(Panel2));
+  HelpBtn = button(Panel2, "HelpBtn", "help", 53032, 0);
   ExitB = button(Panel2, "ExitB", "exit", 53106, 58);
   ExitB->setText(frLoadStr(53105));
   ExitB->setFixedWidth(60);
@@ -317,6 +323,9 @@ void TfrDesignerForm::buildControls() {
   on(FileBtn4, [this] { Preview(); });
   on(N39, [this] { Preview(); });
   on(ExitB, [this] { accept(); });
+  // The help tool: the next click shows the help of the control clicked.
+  on(HelpBtn, [] { QWhatsThis::enterWhatsThisMode(); });
+  on(N35, [] { QWhatsThis::enterWhatsThisMode(); });
   on(N10, [this] { accept(); });
   for (QObject *o : std::initializer_list<QObject *>{UndoB, N46}) on(o, [this] { Undo(); });
   for (QObject *o : std::initializer_list<QObject *>{RedoB, N48}) on(o, [this] { Redo(); });

@@ -168,10 +168,10 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   QStatusBar *StatusBar1;
   QLabel *StatusUnits, *StatusPos, *StatusSize;
   report::TfrTBButton *FileBtn1, *FileBtn2, *FileBtn3, *FileBtn4, *CutB, *CopyB, *PstB, *UndoB, *RedoB, *ZB1,
-      *ZB2, *SelAllB, *PgB1, *PgB2, *GB1, *GB2, *ExitB, *OB1, *OB2, *OB3, *OB4, *OB5, *OB6;
-  QMenu *FileMenu, *EditMenu, *ToolMenu, *MastMenu, *Popup1, *Popup2;
+      *ZB2, *SelAllB, *PgB1, *PgB2, *GB1, *GB2, *HelpBtn, *ExitB, *OB1, *OB2, *OB3, *OB4, *OB5, *OB6;
+  QMenu *FileMenu, *EditMenu, *ToolMenu, *MastMenu, *HelpMenu, *Popup1, *Popup2;
   QAction *N23, *N19, *N20, *N17, *N39, *N10, *N46, *N48, *N11, *N12, *N13, *N27, *N28, *N29, *N30, *N32, *N33,
-      *N2, *N1, *N3, *N5, *N16, *N41, *N43;
+      *N2, *N1, *N3, *N5, *N16, *N35, *N41, *N43;
 
  signals:
   void pageChanged();

@@ -59,13 +59,14 @@ TEST_F(DesignerTest, WindowShowsPageWithGridBandsAndObjectsAndIsGrabbed) {
   EXPECT_EQ(form->windowTitle(), "Designer - Untitled");
   EXPECT_EQ(form->objectName(), "frDesignerForm");
   for (const char *name : {"MainMenu1", "Panel2", "Panel4", "Tab1", "ScrollBox1", "StatusBar1", "FileBtn1", "OB1",
-                           "OB6", "GB1", "ExitB", "N23", "N46", "Popup1", "Popup2"})
+                           "OB6", "GB1", "HelpBtn", "N35", "ExitB", "N23", "N46", "Popup1", "Popup2"})
     EXPECT_NE(findNamed(form.get(), name), nullptr) << name;
   EXPECT_EQ(form->Tab1->count(), 1);
   EXPECT_EQ(form->Tab1->tabText(0), "Page1");
   EXPECT_EQ(form->StatusUnits->text(), "Pixels");
   EXPECT_EQ(form->ExitB->text(), "Close");
   EXPECT_EQ(form->OB3->toolTip(), "Insert band");
+  EXPECT_EQ(form->HelpBtn->toolTip(), "Show help");
   EXPECT_TRUE(form->CutB->isEnabled());
   EXPECT_FALSE(form->PstB->isEnabled());
   EXPECT_FALSE(form->Panel6->isVisible());  // no tools registered
