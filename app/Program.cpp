@@ -2,6 +2,7 @@
 
 #include "app/Unit1.h"
 #include "report/output/FR_Prntr.h"
+#include "report/ui/FR_Desgn_Intf.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -109,6 +110,11 @@ int RunProgram() {
   qApp->setProperty("helpFile", HelpFileName);
   terminationRequested = false;
   TerminationWatch watch;
+  // The designer instance, when the program carries a designer; it lives to the end.
+  report::frCreateDesigner();
+  struct FreeDesigner {
+    ~FreeDesigner() { report::frFreeDesigner(); }
+  } freeDesigner;
   auto form = std::make_unique<TForm1>();
   // A failed start-up was answered in its box: the program ends without
   // showing the main window.

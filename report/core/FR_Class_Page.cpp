@@ -81,6 +81,13 @@ void TfrPages::Delete(int i) {
   if (i >= 0 && i < Count()) pages_.erase(pages_.begin() + i);
 }
 
+std::unique_ptr<TfrPage> TfrPages::Take(int i) {
+  if (i < 0 || i >= Count()) return nullptr;
+  std::unique_ptr<TfrPage> p = std::move(pages_[static_cast<size_t>(i)]);
+  pages_.erase(pages_.begin() + i);
+  return p;
+}
+
 void TfrPages::LoadFromStream(TfrStream &s) { Parent->LoadBody(s); }
 void TfrPages::SaveToStream(TfrStream &s) { Parent->SaveBody(s); }
 

@@ -59,6 +59,8 @@ class TfrPages {
   TfrPage *Add();  // an A4 portrait page
   void Add(std::unique_ptr<TfrPage> page) { pages_.push_back(std::move(page)); }
   void Delete(int i);
+  // Removes a page from the list and hands it over; nullptr when out of range.
+  std::unique_ptr<TfrPage> Take(int i);
   void Clear() { pages_.clear(); }
   void Swap(TfrPages &other) { pages_.swap(other.pages_); }
   // The report stream body: switches, printer name and records.

@@ -27,13 +27,14 @@ class TfrReport {
   TfrReport &operator=(const TfrReport &) = delete;
 
   // The report stream: the version byte and the body. A malformed stream
-  // raises and leaves the report as it was; a version the engine does not
-  // know shows its message box, reads nothing and answers false.
+  // raises and leaves the report as it was; a version this engine does not
+  // know shows "Unsupported FRF format" and loads nothing (false).
   bool LoadFromStream(TfrStream &stream);
   void SaveToStream(TfrStream &stream);
   QByteArray SaveToBytes();
   bool LoadFromBytes(const QByteArray &bytes);
-  // Layout files (.frf). Saving writes a temporary file and renames it.
+  // Layout files (.frf). Saving writes a temporary file and renames it. The
+  // file name is taken only when the layout was loaded.
   bool LoadFromFile(const QString &fileName);
   void SaveToFile(const QString &fileName);
 
@@ -95,6 +96,11 @@ class TfrReport {
   // The prepared-report file (.frp); loading clears CanRebuild.
   void LoadPreparedReport(const QString &fileName);
   void SavePreparedReport(const QString &fileName);
+  // Opens prepared page pageIndex (0-based) in a new designer window and,
+  // when the user keeps the changes, writes them back into the page; the
+  // design pages and the designer instance are restored on every path
+  // (FR_Desgn_Intf.cpp). Nothing happens without a designer.
+  void EditPreparedReport(int pageIndex);
   // One pass over the design pages into the prepared pages.
   virtual void BuildPages();
   // Progress of a build or print: OnProgress, or the progress window's label.

@@ -11,7 +11,9 @@ QString frLoadStr(int id);
 
 // A toolbar glyph drawn for the engine ("zoom", "open", "save", "print",
 // "find", "help", "exit", "printer", "arrow_up", "arrow_down", "page_up",
-// "page_down"); olive (0x808000) pixels are transparent. A null image for an
+// "page_down"; for the designer "new", "cut", "copy", "paste", "undo",
+// "redo", "front", "back", "selectall", "addpage", "delpage", "grid",
+// "gridalign", "select", "text", "picture", "band", "subreport", "line"); olive (0x808000) pixels are transparent. A null image for an
 // unknown name.
 QImage frGlyph(const QString &name);
 

@@ -6,6 +6,7 @@
 #include "report/output/FR_Canvas.h"
 #include "report/output/FR_Prntr.h"
 #include "report/ui/FR_Const.h"
+#include "report/ui/FR_Desgn_Intf.h"
 #include "report/ui/FR_Utils_Gui.h"
 #include "report/ui/FR_Ctrls.h"
 #include "report/ui/FR_PrDlg.h"
@@ -35,7 +36,6 @@ namespace report {
 
 double frLastScale = 1.0;
 int frLastZoomMode = 0;
-TfrPreviewDesigner *frPreviewDesigner = nullptr;
 
 namespace {
 
@@ -203,7 +203,7 @@ QRect TfrPreviewForm::PageRect(int index) const {
 
 bool TfrPreviewForm::hasPrinter() const { return frPrinter && frPrinter->Printers.size() > 1; }
 
-bool TfrPreviewForm::editItemsVisible() const { return frPreviewDesigner != nullptr; }
+bool TfrPreviewForm::editItemsVisible() const { return frReportDesigner != nullptr; }
 
 void TfrPreviewForm::ShowForReport(TfrReport &report, std::unique_ptr<TfrEMFPages> pages) {
   report_ = &report;
@@ -239,8 +239,9 @@ void TfrPreviewForm::ShowForReport(TfrReport &report, std::unique_ptr<TfrEMFPage
   }
 
   bool gray = report.GrayedButtons;
-  if (frPreviewDesigner)
-    gray = platform::readRegistry(QStringLiteral("Form\\") + frPreviewDesigner->Name, QStringLiteral("GrayButtons"), false).toBool();
+  if (frReportDesigner)
+    gray = platform::readRegistry(QStringLiteral("Form\\") + frReportDesigner->objectName(), QStringLiteral("GrayButtons"), false)
+               .toBool();
   for (TfrTBButton *btn : {ZoomBtn, LoadBtn, SaveBtn, PrintBtn, FindBtn, HelpBtn, ExitBtn}) btn->SetGrayedInactive(gray);
 
   curPage_ = 1;
@@ -566,9 +567,9 @@ void TfrPreviewForm::DeletePage() {
 }
 
 void TfrPreviewForm::EditPage() {
-  if (!report_ || !report_->ModifyPrepared || !frPreviewDesigner || !frPreviewDesigner->EditPreparedReport) return;
+  if (!report_ || !report_->ModifyPrepared || !frReportDesigner) return;
   const int index = curPage_ - 1;
-  withPagesInReport([&] { frPreviewDesigner->EditPreparedReport(*report_, index); });
+  withPagesInReport([&] { report_->EditPreparedReport(index); });
   shown_.clear();
   LayoutPages();
 }

@@ -29,14 +29,6 @@ class TfrPreviewForm;
 extern double frLastScale;  // initially 1.0
 extern int frLastZoomMode;  // 0 percent, 1 page width, 2 whole page, 3 two pages
 
-// The designer instance as the preview sees it; nullptr while none exists.
-// Without it the page editing items are hidden.
-struct TfrPreviewDesigner {
-  QString Name = QStringLiteral("frDesigner1");  // its registry key under "Form\"
-  // Opens a prepared page (0-based) of the report in the designer.
-  std::function<void(TfrReport &report, int pageIndex)> EditPreparedReport;
-};
-extern TfrPreviewDesigner *frPreviewDesigner;
 
 // The page area: draws the pages that are in view.
 class TfrPBox : public QWidget {

@@ -8,6 +8,7 @@
 #include "report/output/FR_Canvas.h"
 #include "report/output/FR_Prntr_Fake.h"
 #include "report/ui/FR_Ctrls.h"
+#include "report/ui/FR_Desgn_Intf.h"
 #include "report/ui/FR_PrDlg.h"
 #include "report/ui/FR_Progr.h"
 #include "report/ui/FR_Srch.h"
@@ -38,6 +39,26 @@ using namespace vorik::test;
 
 namespace {
 
+// A designer window that records what it is given instead of showing itself.
+class FakeDesigner : public TfrReportDesigner {
+ public:
+  FakeDesigner() { setObjectName(QStringLiteral("frDesignerForm")); }
+  void RegisterObject(const QImage &, const QString &, int) override {}
+  void RegisterTool(const QString &, const QImage &, const std::function<void()> &) override {}
+  void BeforeChange() override {}
+  void AfterChange() override {}
+  void RedrawPage() override {}
+  int exec() override {
+    if (onExec) onExec(*this);
+    return QDialog::Accepted;
+  }
+  static inline std::function<void(FakeDesigner &)> onExec;
+};
+
+}  // namespace
+
+namespace {
+
 class Preview : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -51,7 +72,7 @@ class Preview : public ::testing::Test {
     frProgressForm = nullptr;
     frLastScale = 1.0;
     frLastZoomMode = 0;
-    frPreviewDesigner = nullptr;
+    frReportDesigner = nullptr;
     rep.Name = "frMegtekint";
     rep.Title = "Lista";
     rep.ShowProgress = false;
@@ -59,7 +80,7 @@ class Preview : public ::testing::Test {
   void TearDown() override {
     frPrinter = nullptr;
     frErrorBox = nullptr;
-    frPreviewDesigner = nullptr;
+    frReportDesigner = nullptr;
     frProgressForm = frDefaultProgressWindow();
     frSetReportOwner(nullptr);
   }
@@ -148,8 +169,9 @@ TEST_F(Preview, ShowsOnlyTheChosenButtonsAndCtrlSStillSavesAPreparedReport) {
 }
 
 TEST_F(Preview, DeletePageAsksFirstAndDoesNothingOnASinglePage) {
-  TfrPreviewDesigner designer;
-  frPreviewDesigner = &designer;
+  FakeDesigner designer;
+  frReportDesigner = &designer;
+  frRegisterDesignerClass([] { return new FakeDesigner; });
   List(1);
   auto f = Open();
   ModalScript none;
@@ -178,9 +200,9 @@ TEST_F(Preview, DeletePageAsksFirstAndDoesNothingOnASinglePage) {
 
   // Edit page hands the pages to the designer and takes them back.
   int edited = -1, handed = 0;
-  designer.EditPreparedReport = [&](TfrReport &r, int index) {
-    edited = index;
-    handed = r.EMFPages->Count();
+  FakeDesigner::onExec = [&](FakeDesigner &d) {
+    edited = d.Page && d.Page->Count() > 0 && d.Page->Object(0)->Memo.value(0) == "Page 3" ? 1 : 0;
+    handed = rep.EMFPages->Count();
   };
   rep.ModifyPrepared = false;
   SendKey(f.get(), Qt::Key_E, Qt::ControlModifier);
@@ -192,6 +214,9 @@ TEST_F(Preview, DeletePageAsksFirstAndDoesNothingOnASinglePage) {
   EXPECT_EQ(handed, 2);
   EXPECT_EQ(f->PageCount(), 2);
   EXPECT_EQ(rep.EMFPages->Count(), 0);
+  EXPECT_EQ(frReportDesigner, &designer);
+  FakeDesigner::onExec = nullptr;
+  frRegisterDesignerClass(nullptr);
 
   // Add page puts an empty page before the current one.
   f->GotoPage(2);
@@ -201,7 +226,7 @@ TEST_F(Preview, DeletePageAsksFirstAndDoesNothingOnASinglePage) {
   f->close();
 
   // Without a designer the page items are hidden and Del does nothing.
-  frPreviewDesigner = nullptr;
+  frReportDesigner = nullptr;
   List(2);
   f = Open();
   EXPECT_FALSE(f->N7->isVisible());
@@ -530,13 +555,13 @@ TEST_F(Preview, ButtonsAreGreyAsTheReportSaysOrAsTheDesignersSettingSays) {
   f->close();
 
   // With a designer, its stored "GrayButtons" decides.
-  TfrPreviewDesigner designer;
-  frPreviewDesigner = &designer;
+  FakeDesigner designer;
+  frReportDesigner = &designer;
   List(1);
   f = Open();
   EXPECT_FALSE(f->FindBtn->GrayedInactive());
   f->close();
-  platform::writeRegistry("Form\\frDesigner1", "GrayButtons", true);
+  platform::writeRegistry("Form\\frDesignerForm", "GrayButtons", true);
   EXPECT_TRUE(QFile::exists(dir + "/Quorvane/Vorik.ini"));
   rep.GrayedButtons = false;
   List(1);

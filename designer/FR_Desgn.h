@@ -1,0 +1,210 @@
+#pragma once
+// The designer window: edits the design pages of the engine's current report.
+// File commands (new, open, save, save as layout or template, preview), page
+// tabs and page commands, grid and unit options kept in the settings store,
+// the selection, undo and redo, the internal clipboard, z-order and the fixed
+// place of bands in the object list. The start-up instance is made through
+// the engine's designer factory; the one EditPreparedReport makes is a later
+// instance that cannot add or remove pages, make a new report, preview or
+// insert bands and subreports, and has no tools.
+#include "designer/FR_Undo.h"
+#include "report/core/FR_Class_Report.h"
+#include "report/ui/FR_Desgn_Intf.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QScrollArea;
+class QStatusBar;
+class QTabBar;
+class QToolBar;
+class QWidget;
+
+namespace report {
+class TfrTBButton;
+}
+
+namespace designer {
+
+using report::TfrReport;
+
+class TfrDesignerPage;
+
+// The designer's own list of object copies (cut, copy, paste); it outlives
+// New, Open and page changes.
+std::vector<std::unique_ptr<TfrView>> &DesignerClipboard();
+void ClearClipboard();
+
+// Attributes a new object takes: the last used ones.
+struct TfrLastAttributes {
+  QString FontName = QStringLiteral("Arial");
+  int FontSize = 10;
+  int FontStyle = 0;
+  int Alignment = 0;
+  report::TColor FontColor = 0;
+  report::TColor FillColor = report::clTransparent;
+  double FrameWidth = 1.0;
+  double LineWidth = 2.0;
+  report::TColor FrameColor = 0;
+  int FrameLines = 0;
+};
+extern TfrLastAttributes frLastAttributes;
+
+class TfrDesignerForm : public report::TfrReportDesigner {
+  Q_OBJECT
+ public:
+  explicit TfrDesignerForm(QWidget *parent = nullptr);
+  ~TfrDesignerForm() override;
+
+  // The engine's interface.
+  void RegisterObject(const QImage &glyph, const QString &hint, int tag) override;
+  void RegisterTool(const QString &caption, const QImage &glyph, const std::function<void()> &onClick) override;
+  void BeforeChange() override;
+  void AfterChange() override;
+  void RedrawPage() override;
+
+  TfrReport *Report() const { return report::frCurrentReport; }
+  report::TfrPage *PageOf(int n) const;
+
+  void SetCurPage(int n);
+  void SetFileName(const QString &name);
+  void SetGridSize(int size);
+  void SetShowGrid(bool on);
+  void SetGridAlign(bool on);
+  void SetUnits(int units);
+  void SetGrayButtons(bool on);
+  void RestoreState();
+  void SaveState();
+
+  // File commands. Each returns false when it did nothing (cancelled or failed).
+  bool New();
+  bool NewFromTemplate(const QString &fileName);
+  bool Open();                             // asks for the file
+  bool OpenFile(const QString &fileName);  // after the save prompt
+  bool Save();
+  bool SaveAs();                           // asks for the name and the kind
+  bool SaveAsFile(const QString &fileName, int filterIndex);
+  void Preview();
+  bool AddPage();
+  bool RemovePage();
+  // The save prompt before New and Open: false when the command must stop.
+  bool SaveChangesPrompt();
+
+  // Edits of the selection.
+  void AddUndoAction(TfrUndoKind kind);
+  void Undo();
+  void Redo();
+  void ClearUndoBuffer();
+  void ClearRedoBuffer();
+  int UndoCount() const { return undo_.Count(); }
+  int RedoCount() const { return redo_.Count(); }
+  void Cut();
+  void Copy();
+  void Paste();
+  void DeleteSelection();
+  void SelectAll();
+  void BringToFront();
+  void SendToBack();
+  void ArrangeBands();
+  bool BandTypeExists(int bandType) const;
+
+  // The selection: each object's Selected flag, counted in SelNum.
+  std::vector<TfrView *> Selection() const;
+  void ClearSelection();
+  void Select(TfrView *v);
+  // The selection changed: refresh the enabling of the commands.
+  void SelectionChanged();
+  void EnableControls();
+  // Where the surface's left and top edges lie in the visible part (negative
+  // when scrolled).
+  QPoint SurfaceOrigin() const;
+  // Tool of the objects toolbar (toolSelect, toolText, ...).
+  int Tool() const { return tool_; }
+  void SetTool(int tag, bool sticky = false);
+  // Keyboard commands; true when the key was used.
+  bool FormKeyDown(int key, Qt::KeyboardModifiers mods);
+
+  // Hooks for the dialogs that other parts of the designer supply: the band
+  // type to insert (-1: cancelled), the page options (true: confirmed), the
+  // object editor, and the template description for Save as template.
+  std::function<int()> ChooseBandType;
+  std::function<bool(report::TfrPage &)> PageOptions;
+  std::function<void(TfrView &)> ShowEditor;
+  std::function<bool(QStringList &description, report::TfrPicture &picture)> AskTemplateInfo;
+  // The template file for New from template (empty: cancelled).
+  std::function<QString()> ChooseTemplate;
+
+  // State (names as the window's fields).
+  report::TfrPage *CurPageObj() const { return Page; }
+  int CurPage = 0;
+  int GridSize = 4;
+  bool ShowGrid = true;
+  bool GridAlign = true;
+  int Units = 0;
+  bool GrayButtons = false;
+  bool EditAfterInsert = true;
+  int ObjectMoving = 1;
+  bool FirstInstance = false;
+  QString CurDocName;
+  QString BaseCaption;
+  bool FileModified = false;
+  int SelNum = 0;
+  TfrView *AnchorObject = nullptr;
+
+  // Controls, named as the window's components.
+  QMenuBar *MainMenu1;
+  QToolBar *Panel2, *Panel4, *Panel6;
+  QWidget *frDock1, *frDock2, *frDock3, *frDock4;
+  QTabBar *Tab1;
+  QScrollArea *ScrollBox1;
+  TfrDesignerPage *PageView;
+  QStatusBar *StatusBar1;
+  QLabel *StatusUnits, *StatusPos, *StatusSize;
+  report::TfrTBButton *FileBtn1, *FileBtn2, *FileBtn3, *FileBtn4, *CutB, *CopyB, *PstB, *UndoB, *RedoB, *ZB1,
+      *ZB2, *SelAllB, *PgB1, *PgB2, *GB1, *GB2, *HelpBtn, *ExitB, *OB1, *OB2, *OB3, *OB4, *OB5, *OB6;
+  QMenu *FileMenu, *EditMenu, *ToolMenu, *MastMenu, *HelpMenu, *Popup1, *Popup2;
+  QAction *N23, *N19, *N20, *N17, *N39, *N10, *N46, *N48, *N11, *N12, *N13, *N27, *N28, *N29, *N30, *N32, *N33,
+      *N2, *N1, *N3, *N5, *N16, *N35, *N41, *N43;
+
+ signals:
+  void pageChanged();
+
+ protected:
+  void showEvent(QShowEvent *e) override;
+  void hideEvent(QHideEvent *e) override;
+  void keyPressEvent(QKeyEvent *e) override;
+  void resizeEvent(QResizeEvent *e) override;
+
+ private:
+  friend class TfrDesignerPage;
+  void buildControls();
+  void refreshTabs();
+  void undoFrom(TfrUndoBuffer &from, TfrUndoBuffer &to);
+  void changed();  // Modified and FileModified
+  void selectNearest(int key, bool alt);
+  void keyMoveOrResize(int key, bool resize);
+  QString chooseFile(bool save, int *filterIndex);
+  report::TfrTBButton *button(QToolBar *bar, const QString &name, const QString &glyph, int hintId, int tag);
+
+  TfrUndoBuffer undo_, redo_;
+  int tool_ = -1;
+  bool stickyInsert_ = false;
+  bool shownOnce_ = false;
+};
+
+// A page's objects in the order the surface draws them: bands first (the
+// first overlay at the bottom, cross bands last among the bands), then the
+// other objects, each group in list order.
+std::vector<TfrView *> frDrawingOrder(const report::TfrPage &page);
+
+// The start-up designer's registry root below the settings store's root.
+QString frDesignerKey(const QString &formName);
+
+}  // namespace designer

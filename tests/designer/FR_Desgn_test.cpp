@@ -1,0 +1,394 @@
+// The designer window: its look, the options in the settings store, the file
+// commands with their prompts (driven through the real boxes and file
+// dialogs), a failed Open, page tabs and page commands, the later instance.
+#include "designer_fixture.h"
+
+#include "platform/settings_store.h"
+#include "report/ui/FR_Ctrls.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QToolBar>
+
+using namespace designer;
+using namespace designer::test;
+using namespace vorik::test;
+
+namespace {
+
+// A file dialog step: picks the file (and the filter), or cancels.
+ModalScript::Step fileDialog(const QString &name, const QString &file, int filter = 1, QString *seenName = nullptr) {
+  return [=](QWidget *w) {
+    auto *d = qobject_cast<QFileDialog *>(w);
+    ASSERT_NE(d, nullptr);
+    if (seenName) *seenName = d->objectName();
+    if (file.isEmpty()) {
+      QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
+      return;
+    }
+    d->selectNameFilter(d->nameFilters().value(filter - 1));
+    d->selectFile(file);
+    QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
+  };
+}
+
+QByteArray fileBytes(const QString &name) {
+  QFile f(name);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
+
+TEST_F(DesignerTest, WindowShowsPageWithGridBandsAndObjectsAndIsGrabbed) {
+  Band(btReportTitle, 20, 60, "ReportTitle1");
+  Band(btMasterData, 100, 40, "MasterData1");
+  Memo(40, 28, 200, 20, "Memo1")->Font.Size = 12;
+  Memo(40, 104, 120, 20, "Memo2");
+  Memo(180, 104, 120, 20, "Memo3");
+  Show(1100, 800);
+  form->Select(P().Object(3));
+  form->Select(P().Object(4));
+  form->PageView->ComputeMultiFrame();
+  form->SelectionChanged();
+  form->PageView->update();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(form->windowTitle(), "Designer - Untitled");
+  EXPECT_EQ(form->objectName(), "frDesignerForm");
+  for (const char *name : {"MainMenu1", "Panel2", "Panel4", "Tab1", "ScrollBox1", "StatusBar1", "FileBtn1", "OB1",
+                           "OB6", "GB1", "HelpBtn", "N35", "ExitB", "N23", "N46", "Popup1", "Popup2"})
+    EXPECT_NE(findNamed(form.get(), name), nullptr) << name;
+  EXPECT_EQ(form->Tab1->count(), 1);
+  EXPECT_EQ(form->Tab1->tabText(0), "Page1");
+  EXPECT_EQ(form->StatusUnits->text(), "Pixels");
+  EXPECT_EQ(form->ExitB->text(), "Close");
+  EXPECT_EQ(form->OB3->toolTip(), "Insert band");
+  EXPECT_EQ(form->HelpBtn->toolTip(), "Show help");
+  EXPECT_TRUE(form->CutB->isEnabled());
+  EXPECT_FALSE(form->PstB->isEnabled());
+  EXPECT_FALSE(form->Panel6->isVisible());  // no tools registered
+
+  const QImage shot = form->grab().toImage();
+  const QString dir = QDir::temp().filePath("vorik-grabs");
+  QDir().mkpath(dir);
+  ASSERT_TRUE(shot.save(dir + "/designer.png"));
+  // The page is white with grid dots every 4 pixels; the scroll box is grey.
+  const QImage page = form->PageView->grab().toImage();
+  EXPECT_EQ(page.pixel(401, 501), qRgb(255, 255, 255));
+  EXPECT_EQ(page.pixel(400, 500), qRgb(0, 0, 0));
+  EXPECT_EQ(page.pixel(404, 504), qRgb(0, 0, 0));
+  EXPECT_EQ(page.pixel(402, 500), qRgb(255, 255, 255));
+}
+
+TEST_F(DesignerTest, GridPatternsFollowTheGridSize) {
+  Show();
+  auto pixel = [&](int x, int y) { return form->PageView->grab().toImage().pixel(x, y); };
+  form->SetGridSize(8);
+  EXPECT_EQ(pixel(400, 496), qRgb(0, 0, 0));
+  EXPECT_EQ(pixel(404, 500), qRgb(255, 255, 255));
+  form->SetGridSize(18);
+  EXPECT_EQ(pixel(396, 504), qRgb(0, 0, 0));
+  EXPECT_EQ(pixel(400, 504), qRgb(255, 255, 255));
+  form->SetShowGrid(false);
+  EXPECT_EQ(pixel(396, 504), qRgb(255, 255, 255));
+  EXPECT_FALSE(form->GB1->Down());
+}
+
+TEST_F(DesignerTest, OptionsDefaultWhenTheStoreIsEmptyAndAreKeptAsText) {
+  Show();
+  EXPECT_EQ(form->GridSize, 4);
+  EXPECT_TRUE(form->GridAlign);
+  EXPECT_TRUE(form->ShowGrid);
+  EXPECT_EQ(form->Units, 0);
+  EXPECT_FALSE(form->GrayButtons);
+  EXPECT_TRUE(form->EditAfterInsert);
+  EXPECT_EQ(form->ObjectMoving, 1);
+  EXPECT_TRUE(form->GB1->Down());
+  EXPECT_TRUE(form->GB2->Down());
+
+  form->SetGridSize(18);
+  form->SetGridAlign(false);
+  form->SetUnits(1);
+  form->SetGrayButtons(true);
+  form->ObjectMoving = 0;
+  form->hide();
+  const QString key = "Form\\frDesignerForm";
+  EXPECT_EQ(platform::readRegistry(key, "GridSize").toString(), "18");
+  EXPECT_EQ(platform::readRegistry(key, "GridAlign").toString(), "0");
+  EXPECT_EQ(platform::readRegistry(key, "GridShow").toString(), "1");
+  EXPECT_EQ(platform::readRegistry(key, "Units").toString(), "1");
+  EXPECT_EQ(platform::readRegistry(key, "GrayButtons").toString(), "1");
+  EXPECT_EQ(platform::readRegistry(key, "Selection").toString(), "0");
+
+  form->show();
+  EXPECT_EQ(form->GridSize, 18);
+  EXPECT_FALSE(form->GridAlign);
+  EXPECT_EQ(form->StatusUnits->text(), "MM");
+  EXPECT_TRUE(form->FileBtn2->GrayedInactive());
+  form->hide();
+
+  // Values that make no sense give the defaults.
+  platform::writeRegistry(key, "GridSize", "7");
+  platform::writeRegistry(key, "Units", "x");
+  platform::writeRegistry(key, "GridAlign", "yes");
+  platform::writeRegistry(key, "Selection", "9");
+  form->show();
+  EXPECT_EQ(form->GridSize, 4);
+  EXPECT_EQ(form->Units, 0);
+  EXPECT_TRUE(form->GridAlign);
+  EXPECT_EQ(form->ObjectMoving, 1);
+}
+
+TEST_F(DesignerTest, SaveOfAnUntitledReportOpensSaveAs) {
+  Show();
+  Memo(8, 8, 96, 18, "Memo1");
+  const QString file = tmp.file("lista");
+  QString dialog;
+  ModalScript script;
+  script.then(fileDialog("SaveDialog1", file, 1, &dialog));
+  script.run([&] { click(form.get(), "FileBtn3"); });
+  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(dialog, "SaveDialog1");
+  // The extension is added; the caption follows.
+  ASSERT_TRUE(QFile::exists(file + ".frf"));
+  EXPECT_EQ(form->CurDocName, file + ".frf");
+  EXPECT_EQ(form->windowTitle(), "Designer - lista.frf");
+  EXPECT_EQ(fileBytes(file + ".frf"), report->SaveToBytes());
+
+  // Saving as a template keeps the window's file name and caption.
+  ModalScript templ;
+  templ.then(fileDialog("SaveDialog1", tmp.file("minta"), 2));
+  templ.run([&] { click(form.get(), "N17"); });
+  EXPECT_TRUE(templ.done()) << templ.failure().toStdString();
+  EXPECT_TRUE(QFile::exists(tmp.file("minta.frt")));
+  EXPECT_EQ(form->CurDocName, file + ".frf");
+  EXPECT_EQ(form->windowTitle(), "Designer - lista.frf");
+  TfrReport back;
+  QStringList desc;
+  back.LoadTemplate(tmp.file("minta.frt"), &desc, nullptr, true);
+  EXPECT_EQ(back.Pages[0]->Count(), 1);
+  EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST_F(DesignerTest, NewAndOpenAskAboutUnsavedChangesAndCancelChangesNothing) {
+  Show();
+  Memo(8, 8, 96, 18, "Memo1");
+  form->Select(P().Object(0));
+  form->AddUndoAction(acEdit);
+  ASSERT_TRUE(form->FileModified);
+  const QByteArray before = report->SaveToBytes();
+
+  MessageSeen seen;
+  ModalScript cancel;
+  cancel.then(answer(QMessageBox::Cancel, &seen));
+  cancel.run([&] { click(form.get(), "FileBtn1"); });
+  EXPECT_TRUE(cancel.done()) << cancel.failure().toStdString();
+  EXPECT_EQ(seen.text, "Save changes to Untitled?");
+  EXPECT_EQ(seen.caption, "Confirm");
+  EXPECT_EQ(seen.buttons, QStringList({"Yes", "No", "Cancel"}));
+  EXPECT_EQ(report->SaveToBytes(), before);
+  EXPECT_EQ(form->UndoCount(), 1);
+
+  // Yes, then Save as cancelled: nothing either.
+  ModalScript yes;
+  yes.then(answer(QMessageBox::Yes));
+  yes.then(fileDialog("SaveDialog1", QString()));
+  yes.run([&] { click(form.get(), "N19"); });
+  EXPECT_TRUE(yes.done()) << yes.failure().toStdString();
+  EXPECT_EQ(report->SaveToBytes(), before);
+  EXPECT_TRUE(form->FileModified);
+
+  // No: a new report with one empty page, both histories empty.
+  form->Undo();
+  ASSERT_EQ(form->RedoCount(), 1);
+  ModalScript no;
+  no.then(answer(QMessageBox::No));
+  no.run([&] { form->New(); });
+  EXPECT_TRUE(no.done()) << no.failure().toStdString();
+  EXPECT_EQ(report->Pages.Count(), 1);
+  EXPECT_EQ(P().Count(), 0);
+  EXPECT_EQ(form->UndoCount(), 0);
+  EXPECT_EQ(form->RedoCount(), 0);
+  EXPECT_FALSE(form->FileModified);
+  EXPECT_EQ(form->windowTitle(), "Designer - Untitled");
+}
+
+TEST_F(DesignerTest, FailedOpenKeepsTheReportItsNameAndALaterSaveWritesIt) {
+  Show();
+  Memo(8, 8, 96, 18, "Memo1");
+  const QString good = tmp.file("jo.frf");
+  ASSERT_TRUE(form->SaveAsFile(good, 1));
+  const QByteArray saved = report->SaveToBytes();
+  form->Select(P().Object(0));
+  form->AddUndoAction(acEdit);
+  form->Undo();
+  ASSERT_EQ(form->RedoCount(), 1);
+  const QString reportName = report->FileName;
+
+  // Garbage, a truncated layout and a layout of a later version.
+  QByteArray truncated = saved.left(saved.size() / 2);
+  QByteArray future = saved;
+  future[0] = char(99);
+  int n = 0;
+  for (const QByteArray &bytes : {QByteArray("\x17garbage\xff\xff\xff\xff", 12), truncated, future}) {
+    const QString bad = tmp.file(QStringLiteral("rossz%1.frf").arg(++n));
+    QFile f(bad);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+    errors.clear();
+    ModalScript open;
+    open.then(answer(QMessageBox::No));  // the unsaved changes
+    open.then(fileDialog("OpenDialog1", bad));
+    open.run([&] { click(form.get(), "FileBtn2"); });
+    EXPECT_TRUE(open.done()) << open.failure().toStdString();
+    EXPECT_EQ(errors.size(), 1) << n;
+    EXPECT_EQ(report->SaveToBytes(), saved) << n;
+    EXPECT_EQ(form->CurDocName, good);
+    EXPECT_EQ(report->FileName, reportName);
+    EXPECT_EQ(form->windowTitle(), "Designer - jo.frf");
+    EXPECT_EQ(P().Count(), 1);
+    EXPECT_EQ(form->RedoCount(), 1);  // a failed Open touches nothing
+  }
+  // A later Save writes the report in memory over the file it came from.
+  P().Object(0)->x = 16;
+  ASSERT_TRUE(form->Save());
+  TfrReport back;
+  back.LoadFromFile(good);
+  EXPECT_EQ(back.Pages[0]->Object(0)->x, 16);
+  EXPECT_EQ(back.Pages[0]->Object(0)->Name, "Memo1");
+
+  // A good Open clears both histories.
+  ASSERT_TRUE(form->OpenFile(good));
+  EXPECT_EQ(form->RedoCount(), 0);
+  EXPECT_EQ(form->UndoCount(), 0);
+}
+
+TEST_F(DesignerTest, NewFromTemplateTakesTheTemplateUntitledWithEmptyHistories) {
+  Show();
+  Memo(8, 8, 96, 18, "Minta1");
+  ASSERT_TRUE(form->SaveAsFile(tmp.file("minta.frt"), 2));
+  P().Clear();
+  Memo(8, 8, 96, 18, "Mas1");
+  form->SaveAsFile(tmp.file("mas.frf"), 1);
+  form->Select(P().Object(0));
+  form->AddUndoAction(acEdit);
+  form->Undo();
+  ASSERT_EQ(form->RedoCount(), 1);
+  form->ChooseTemplate = [&] { return tmp.file("minta.frt"); };
+  click(form.get(), "N23");
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Names(), QStringList({"Minta1"}));
+  EXPECT_EQ(form->UndoCount(), 0);
+  EXPECT_EQ(form->RedoCount(), 0);
+  EXPECT_EQ(form->windowTitle(), "Designer - Untitled");
+  // A broken template changes nothing and says so.
+  QFile bad(tmp.file("rossz.frt"));
+  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+  bad.write("\x05\0\0");
+  bad.close();
+  EXPECT_FALSE(form->NewFromTemplate(tmp.file("rossz.frt")));
+  EXPECT_EQ(errors.size(), 1);
+  EXPECT_EQ(Names(), QStringList({"Minta1"}));
+}
+
+TEST_F(DesignerTest, AnExtremePaperSizeIsShownClamped) {
+  P().pgSize = 256;
+  P().pgWidth = 2000000000;
+  P().pgHeight = 5;
+  Show();
+  EXPECT_LE(form->PageView->width(), 32000);
+  EXPECT_GE(form->PageView->height(), 1);
+  form->PageView->grab();
+}
+
+TEST_F(DesignerTest, SubreportPagesAreCaptionedAndRemovingOneDeletesItsSubreport) {
+  report->Pages.Add()->UseMargins = false;
+  report->Pages.Add()->UseMargins = false;
+  auto sub = std::make_unique<TfrSubReportView>();
+  sub->Name = "Reszletek";
+  sub->SubPage = 2;
+  sub->x = 10, sub->y = 10, sub->dx = 100, sub->dy = 40;
+  report->Pages[0]->Add(std::move(sub));
+  auto later = std::make_unique<TfrSubReportView>();
+  later->Name = "Masik";
+  later->SubPage = 1;
+  report->Pages[0]->Add(std::move(later));
+  Show();
+  ASSERT_EQ(form->Tab1->count(), 3);
+  EXPECT_EQ(form->Tab1->tabText(0), "Page1");
+  EXPECT_EQ(form->Tab1->tabText(1), "Masik");
+  EXPECT_EQ(form->Tab1->tabText(2), "Reszletek");
+  form->Tab1->setCurrentIndex(1);
+  EXPECT_EQ(form->CurPage, 1);
+
+  ModalScript script;
+  MessageSeen seen;
+  script.then(answer(QMessageBox::Yes, &seen));
+  script.run([&] { click(form.get(), "PgB2"); });
+  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(seen.text, "Remove this page?");
+  ASSERT_EQ(report->Pages.Count(), 2);
+  // The subreport of the removed page is gone; the later one points one lower.
+  ASSERT_EQ(report->Pages[0]->Count(), 1);
+  EXPECT_EQ(report->Pages[0]->Object(0)->Name, "Reszletek");
+  EXPECT_EQ(static_cast<TfrSubReportView *>(report->Pages[0]->Object(0))->SubPage, 1);
+  EXPECT_EQ(form->Tab1->tabText(1), "Reszletek");
+  EXPECT_EQ(form->CurPage, 0);
+
+  // The only page is emptied instead.
+  report->Pages.Delete(1);
+  form->SetCurPage(0);
+  ModalScript last;
+  last.then(answer(QMessageBox::Yes));
+  last.run([&] { form->RemovePage(); });
+  EXPECT_EQ(report->Pages.Count(), 1);
+  EXPECT_EQ(P().Count(), 0);
+}
+
+TEST_F(DesignerTest, AddPageKeepsThePageOnlyWhenItsOptionsAreConfirmed) {
+  Show();
+  form->PageOptions = [](TfrPage &) { return false; };
+  EXPECT_FALSE(form->AddPage());
+  EXPECT_EQ(report->Pages.Count(), 1);
+  EXPECT_EQ(form->Page, report->Pages[0]);
+  form->PageOptions = [](TfrPage &p) {
+    p.pgOr = 1;
+    return true;
+  };
+  EXPECT_TRUE(form->AddPage());
+  EXPECT_EQ(report->Pages.Count(), 2);
+  EXPECT_EQ(form->CurPage, 1);
+  EXPECT_EQ(form->Tab1->tabText(1), "Page2");
+  EXPECT_GT(form->PageView->width(), form->PageView->height());  // landscape
+  EXPECT_TRUE(form->FileModified);
+}
+
+TEST_F(DesignerTest, LaterInstanceHasNoPageCommandsNoToolsAndAPlainCaption) {
+  RegisterDesignerTool("Eszkoz", QImage(), [] {});
+  auto second = std::make_unique<TfrDesignerForm>();
+  EXPECT_FALSE(second->FirstInstance);
+  second->setWindowState(Qt::WindowNoState);
+  second->show();
+  EXPECT_EQ(second->windowTitle(), "Designer");
+  EXPECT_FALSE(second->PgB1->isEnabled());
+  EXPECT_FALSE(second->PgB2->isEnabled());
+  EXPECT_FALSE(second->N29->isEnabled());
+  EXPECT_FALSE(second->FileBtn1->isEnabled());
+  EXPECT_FALSE(second->OB3->isEnabled());
+  EXPECT_FALSE(second->OB5->isEnabled());
+  EXPECT_FALSE(second->Panel6->isVisible());
+  EXPECT_FALSE(second->New());
+  EXPECT_FALSE(second->AddPage());
+  second->hide();
+  second.reset();
+  // The first instance took the tool when it was registered.
+  EXPECT_TRUE(form->MastMenu->isEnabled());
+  EXPECT_EQ(form->MastMenu->actions().size(), 1);
+  Show();
+  EXPECT_TRUE(form->Panel6->isVisible());
+  frClearTools();
+}

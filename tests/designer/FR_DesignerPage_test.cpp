@@ -1,0 +1,313 @@
+// The design surface driven with the mouse and the keys: grid steps, rubber
+// bands, bands carrying their objects, inserting with each tool, lines,
+// resizing (also several objects, also without extent), the arrow keys.
+#include "designer_fixture.h"
+
+#include "support/gui_driver.h"
+
+#include <QListWidget>
+
+using namespace designer;
+using namespace designer::test;
+using namespace vorik::test;
+
+TEST_F(DesignerTest, DragsMoveByWholeGridStepsAndRecordOneStepAtTheFirstRealMove) {
+  Show();
+  form->SetGridSize(8);
+  TfrMemoView *m = Memo(40, 40, 96, 16, "Memo1");
+  // Less than one grid step: nothing moves, nothing is recorded.
+  Drag({50, 45}, {55, 50});
+  EXPECT_EQ(m->x, 40);
+  EXPECT_EQ(m->y, 40);
+  EXPECT_EQ(form->UndoCount(), 0);
+  EXPECT_TRUE(m->Selected);
+  // 2.5 grid steps move 2.
+  Drag({50, 45}, {70, 45});
+  EXPECT_EQ(m->x, 56);
+  EXPECT_EQ(m->y, 40);
+  EXPECT_EQ(form->UndoCount(), 1);
+  // Several moves of one drag are one step.
+  Mouse(QEvent::MouseButtonPress, {60, 45});
+  for (int x = 61; x <= 90; ++x) Mouse(QEvent::MouseMove, {x, 45});
+  Mouse(QEvent::MouseButtonRelease, {90, 45});
+  EXPECT_EQ(m->x, 80);
+  EXPECT_EQ(form->UndoCount(), 2);
+  form->Undo();
+  EXPECT_EQ(m->x, 56);
+  // Without grid alignment every pixel counts.
+  form->SetGridAlign(false);
+  Drag({60, 45}, {63, 47});
+  EXPECT_EQ(P().Object(0)->x, 59);
+  EXPECT_EQ(P().Object(0)->y, 42);
+}
+
+TEST_F(DesignerTest, RubberBandSelectsTouchedObjectsButNeverBands) {
+  Show();
+  Band(btMasterData, 0, 200, "MasterData1");
+  Memo(40, 40, 40, 16, "Memo1");
+  Memo(100, 40, 40, 16, "Memo2");
+  Memo(300, 40, 40, 16, "Memo3");
+  // A rubber band needs a start on no object: Ctrl starts one anywhere.
+  Drag({30, 30}, {100, 50}, Qt::ControlModifier);
+  EXPECT_EQ(form->SelNum, 2);
+  EXPECT_FALSE(P().Object(0)->Selected);  // the band under it
+  EXPECT_TRUE(P().Object(1)->Selected);
+  EXPECT_TRUE(P().Object(2)->Selected);  // its edge touches
+  EXPECT_FALSE(P().Object(3)->Selected);
+  EXPECT_TRUE(form->PageView->MultiFrame());
+  EXPECT_EQ(form->PageView->Frame(), QRect(QPoint(40, 40), QPoint(140, 56)));
+  // A band alone is never taken.
+  Drag({500, 150}, {690, 190}, Qt::ControlModifier);
+  EXPECT_EQ(form->SelNum, 0);
+}
+
+TEST_F(DesignerTest, ALoneBandCarriesTheObjectsWhollyInsideIt) {
+  Show();
+  TfrBandView *band = Band(btMasterData, 100, 40, "MasterData1");
+  TfrMemoView *inside = Memo(40, 110, 40, 16, "Memo1");
+  TfrMemoView *across = Memo(100, 130, 40, 40, "Memo2");
+  Click({600, 120});
+  ASSERT_EQ(form->SelNum, 1);
+  ASSERT_TRUE(band->Selected);
+  Drag({600, 120}, {600, 160});
+  EXPECT_EQ(band->y, 140);
+  EXPECT_EQ(inside->y, 150);
+  EXPECT_EQ(across->y, 130);
+  // One step takes the band and its objects back.
+  form->Undo();
+  EXPECT_EQ(P().Object(0)->y, 100);
+  EXPECT_EQ(P().FindObject("Memo1")->y, 110);
+  // With Alt the band goes alone.
+  Click({600, 120});
+  Drag({600, 120}, {600, 160}, Qt::AltModifier);
+  EXPECT_EQ(P().FindObject("MasterData1")->y, 140);
+  EXPECT_EQ(P().FindObject("Memo1")->y, 110);
+}
+
+TEST_F(DesignerTest, EachToolInsertsItsObject) {
+  Show();
+  form->SetGridSize(8);
+  // A click without drag: the default size at the snapped point.
+  form->SetTool(toolText);
+  Click({45, 61});
+  ASSERT_EQ(P().Count(), 1);
+  TfrView *t = P().Object(0);
+  EXPECT_EQ(t->Typ, gtMemo);
+  EXPECT_EQ(QRect(t->x, t->y, t->dx, t->dy), QRect(40, 56, 96, 18));
+  EXPECT_EQ(t->Name, "Memo1");
+  EXPECT_EQ(form->Tool(), toolSelect);  // the select tool is back
+  EXPECT_EQ(form->UndoCount(), 1);
+  EXPECT_EQ(static_cast<TfrMemoView *>(t)->Font.Size, 10);
+  // A drawn frame, snapped and normalised.
+  form->SetTool(toolPicture);
+  Drag({205, 203}, {101, 101});
+  ASSERT_EQ(P().Count(), 2);
+  EXPECT_EQ(QRect(P().Object(1)->x, P().Object(1)->y, P().Object(1)->dx, P().Object(1)->dy), QRect(96, 96, 104, 104));
+  // A band of the chosen type across the page, 40 high, with its type's name.
+  form->ChooseBandType = [] { return int(btMasterData); };
+  form->SetTool(toolBand);
+  Click({3, 300});
+  ASSERT_EQ(P().Count(), 3);
+  EXPECT_EQ(P().Object(0)->Typ, gtBand);  // bands go first
+  EXPECT_EQ(P().Object(0)->Name, "MasterData1");
+  EXPECT_EQ(P().Object(0)->dx, form->PageView->width());
+  EXPECT_EQ(P().Object(0)->dy, 40);
+  // A cancelled band type inserts nothing.
+  form->ChooseBandType = [] { return -1; };
+  form->SetTool(toolBand);
+  Click({3, 400});
+  EXPECT_EQ(P().Count(), 3);
+  // A cross band wider than the surface becomes 40 wide.
+  form->ChooseBandType = [] { return int(btCrossData); };
+  form->SetTool(toolBand);
+  Click({0, 500});
+  EXPECT_EQ(P().FindObject("CrossData1")->dx, 40);
+  // A subreport gets a new page; its tab follows at the next page switch.
+  form->SetTool(toolSubReport);
+  Click({300, 600});
+  EXPECT_EQ(report->Pages.Count(), 2);
+  EXPECT_EQ(static_cast<TfrSubReportView *>(P().FindObject("SubReport1"))->SubPage, 1);
+  form->SetCurPage(0);
+  EXPECT_EQ(form->Tab1->tabText(1), "SubReport1");
+  // Shift keeps the tool for the next insertion.
+  form->SetTool(toolText, true);
+  Click({400, 700});
+  EXPECT_EQ(form->Tool(), toolText);
+  Click({400, 740});
+  EXPECT_EQ(P().FindObject("Memo3")->y, 736);
+  // The object editor opens after an insert when the option says so.
+  int edited = 0;
+  form->ShowEditor = [&](TfrView &) { ++edited; };
+  Click({500, 800});
+  form->EditAfterInsert = false;
+  Click({500, 840});
+  EXPECT_EQ(edited, 1);
+}
+
+TEST_F(DesignerTest, TheBandTypeListOffersUsedTypesOnlyWhenTheyMayRepeat) {
+  Show();
+  Band(btReportTitle, 0, 40, "ReportTitle1");
+  Band(btMasterData, 40, 40, "MasterData1");
+  form->SetTool(toolBand);
+  ModalScript script;
+  bool titleEnabled = true, dataEnabled = false;
+  script.then([&](QWidget *w) {
+    auto *list = child<QListWidget>(w, "BandList");
+    ASSERT_NE(list, nullptr);
+    titleEnabled = list->item(btReportTitle)->flags() & Qt::ItemIsEnabled;
+    dataEnabled = list->item(btMasterData)->flags() & Qt::ItemIsEnabled;
+    list->setCurrentRow(btMasterData);
+    QMetaObject::invokeMethod(w, "accept", Qt::QueuedConnection);
+  });
+  script.run([&] { Click({3, 300}); });
+  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_FALSE(titleEnabled);
+  EXPECT_TRUE(dataEnabled);
+  ASSERT_NE(P().FindObject("MasterData2"), nullptr);
+  EXPECT_EQ(P().FindObject("MasterData2")->y, 300);
+}
+
+TEST_F(DesignerTest, LinesAreHorizontalOrVerticalAndStartOnCornersOrTheGrid) {
+  Show();
+  form->SetGridSize(8);
+  form->SetTool(toolLine);
+  // Farther down than across: vertical, from the nearest grid point.
+  Drag({21, 19}, {30, 90});
+  ASSERT_EQ(P().Count(), 1);
+  TfrView *l = P().Object(0);
+  EXPECT_EQ(l->Typ, gtLine);
+  EXPECT_EQ(QRect(l->x, l->y, l->dx, l->dy), QRect(24, 16, 0, 74));
+  EXPECT_TRUE(l->Selected);
+  EXPECT_EQ(form->UndoCount(), 1);
+  // A tie is vertical too; drawn leftwards it is still positive.
+  form->SetTool(toolLine);
+  Drag({200, 200}, {150, 204});
+  TfrView *h = P().Object(1);
+  EXPECT_EQ(QRect(h->x, h->y, h->dx, h->dy), QRect(150, 200, 50, 0));
+  // A start near an object's corner snaps to the corner.
+  Memo(301, 301, 50, 20, "Memo1");
+  form->SetTool(toolLine);
+  Drag({304, 303}, {400, 303});
+  TfrView *c = P().Object(3);
+  EXPECT_EQ(c->x, 301);
+  EXPECT_EQ(c->y, 301);
+}
+
+TEST_F(DesignerTest, ResizingOneObjectAndSeveralWithoutDivisionByZero) {
+  Show();
+  form->SetGridAlign(false);
+  TfrMemoView *m = Memo(40, 40, 100, 20, "Memo1");
+  Click({60, 50});
+  // Bottom-right handle.
+  Mouse(QEvent::MouseMove, {140, 60}, Qt::NoButton);
+  Drag({140, 60}, {160, 90});
+  EXPECT_EQ(QRect(m->x, m->y, m->dx, m->dy), QRect(40, 40, 120, 50));
+  // Past the opposite edge: normalised at the end.
+  Mouse(QEvent::MouseMove, {160, 90}, Qt::NoButton);
+  Drag({160, 90}, {20, 90});
+  EXPECT_EQ(QRect(m->x, m->y, m->dx, m->dy), QRect(20, 40, 20, 50));
+
+  // Two stacked vertical lines: no width; the resize keeps the x scale.
+  form->ClearSelection();
+  P().Clear();
+  auto line = [&](int y) {
+    auto v = std::make_unique<TfrLineView>();
+    v->x = 100, v->y = y, v->dx = 0, v->dy = 40;
+    v->Name = QStringLiteral("Line%1").arg(y);
+    form->Select(P().Add(std::move(v)));
+  };
+  line(100);
+  line(160);
+  form->PageView->ComputeMultiFrame();
+  ASSERT_EQ(form->PageView->Frame(), QRect(QPoint(100, 100), QPoint(100, 200)));
+  Mouse(QEvent::MouseMove, {100, 200}, Qt::NoButton);
+  Drag({100, 200}, {130, 300});
+  EXPECT_EQ(P().Object(0)->x, 100);
+  EXPECT_EQ(P().Object(0)->dx, 0);
+  EXPECT_EQ(P().Object(0)->dy, 80);
+  EXPECT_EQ(P().Object(1)->y, 220);
+  EXPECT_EQ(P().Object(1)->dy, 80);
+  // Shrunk past the origin: every object normalised.
+  Mouse(QEvent::MouseMove, {100, 300}, Qt::NoButton);
+  Drag({100, 300}, {100, 0});
+  for (int i = 0; i < 2; ++i) EXPECT_GE(P().Object(i)->dy, 0);
+}
+
+TEST_F(DesignerTest, SplitDragMovesTheCommonEdgeOfTwoNeighbours) {
+  Show();
+  form->SetGridAlign(false);
+  TfrMemoView *a = Memo(40, 40, 60, 20, "Memo1");
+  TfrMemoView *b = Memo(100, 40, 60, 20, "Memo2");
+  form->Select(a);
+  form->Select(b);
+  form->PageView->ComputeMultiFrame();
+  Mouse(QEvent::MouseMove, {100, 50}, Qt::NoButton);
+  Drag({100, 50}, {120, 50});
+  EXPECT_EQ(a->dx, 80);
+  EXPECT_EQ(b->x, 120);
+  EXPECT_EQ(b->dx, 40);
+  // An edge that would leave no width stays.
+  Mouse(QEvent::MouseMove, {120, 50}, Qt::NoButton);
+  Drag({120, 50}, {170, 50});
+  EXPECT_EQ(b->x, 120);
+}
+
+TEST_F(DesignerTest, KeysMoveResizeAndChooseNeighbours) {
+  Show();
+  TfrMemoView *a = Memo(40, 40, 2, 20, "Memo1");
+  TfrMemoView *b = Memo(200, 44, 40, 20, "Memo2");
+  TfrMemoView *c = Memo(44, 100, 40, 20, "Memo3");
+  Click({41, 50});
+  ASSERT_TRUE(a->Selected);
+  // Ctrl+arrow moves by a pixel; Shift+arrow resizes and stops at 0.
+  Key(Qt::Key_Right, Qt::ControlModifier);
+  EXPECT_EQ(a->x, 41);
+  Key(Qt::Key_Left, Qt::ShiftModifier);
+  Key(Qt::Key_Left, Qt::ShiftModifier);
+  Key(Qt::Key_Left, Qt::ShiftModifier);
+  EXPECT_EQ(a->dx, 0);
+  EXPECT_EQ(form->UndoCount(), 4);
+  a->dx = 40;
+  // Plain arrows pick the nearest object that way; none leaves the selection.
+  Key(Qt::Key_Up);
+  EXPECT_TRUE(a->Selected);
+  Key(Qt::Key_Down);  // c lies closer below than b, which is only a little lower
+  EXPECT_TRUE(c->Selected);
+  EXPECT_FALSE(a->Selected);
+  Key(Qt::Key_Right);
+  EXPECT_TRUE(b->Selected);
+  Key(Qt::Key_Left);
+  EXPECT_TRUE(a->Selected);
+  EXPECT_EQ(form->SelNum, 1);
+  Key(Qt::Key_Down);
+  EXPECT_TRUE(c->Selected);
+  // Alt+arrow moves against the neighbour and can be undone.
+  const int steps = form->UndoCount();
+  Key(Qt::Key_Up, Qt::AltModifier);
+  EXPECT_EQ(c->y, 60);
+  EXPECT_EQ(form->UndoCount(), steps + 1);
+  form->Undo();
+  EXPECT_EQ(P().FindObject("Memo3")->y, 100);
+  // Ctrl+G and Ctrl+B toggle the grid and its alignment.
+  Key(Qt::Key_G, Qt::ControlModifier);
+  EXPECT_FALSE(form->ShowGrid);
+  Key(Qt::Key_B, Qt::ControlModifier);
+  EXPECT_FALSE(form->GridAlign);
+}
+
+TEST_F(DesignerTest, DeletingSeveralObjectsIsOneStep) {
+  Show();
+  Memo(40, 40, 40, 16, "Memo1");
+  Memo(100, 40, 40, 16, "Memo2");
+  Memo(200, 40, 40, 16, "Memo3");
+  Click({50, 45});
+  Click({110, 45}, Qt::ShiftModifier);
+  EXPECT_EQ(form->SelNum, 2);
+  Key(Qt::Key_Delete);
+  EXPECT_EQ(Names(), QStringList({"Memo3"}));
+  EXPECT_EQ(form->UndoCount(), 1);
+  form->Undo();
+  EXPECT_EQ(Names(), QStringList({"Memo1", "Memo2", "Memo3"}));
+  form->Redo();
+  EXPECT_EQ(Names(), QStringList({"Memo3"}));
+}

@@ -1,0 +1,105 @@
+#pragma once
+// A designer window on a report of the test's own, its settings in a fresh
+// folder, error boxes collected, and mouse and key input sent to the surface.
+#include "designer/FR_Desgn.h"
+#include "designer/FR_DesignerPage.h"
+#include "report/ui/FR_Ctrls.h"
+#include "support/gui_driver.h"
+#include "support/temp_dir.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSettings>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace designer::test {
+
+using namespace report;
+
+class DesignerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, tmp.file("config"));
+    frErrorBox = [this](const QString &t) { errors << t; };
+    report = std::make_unique<TfrReport>();
+    report->Pages.Add()->UseMargins = false;
+    frCurrentReport = report.get();
+    ClearClipboard();
+    form = std::make_unique<TfrDesignerForm>();
+    frReportDesigner = form.get();
+    form->SetCurPage(0);
+  }
+  void TearDown() override {
+    if (form && form->isVisible()) form->hide();
+    form.reset();
+    frReportDesigner = nullptr;
+    frCurrentReport = nullptr;
+    report.reset();
+    ClearClipboard();
+    frErrorBox = nullptr;
+  }
+
+  // Shows the window at a fixed size on page 0.
+  void Show(int w = 1100, int h = 800) {
+    form->setWindowState(Qt::WindowNoState);
+    form->resize(w, h);
+    form->show();
+    QCoreApplication::processEvents();
+  }
+  TfrPage &P() { return *form->Page; }
+  TfrMemoView *Memo(int x, int y, int dx, int dy, const QString &name) {
+    auto v = std::make_unique<TfrMemoView>();
+    v->x = x, v->y = y, v->dx = dx, v->dy = dy;
+    v->Name = name;
+    v->Memo = QStringList{name};
+    return static_cast<TfrMemoView *>(P().Add(std::move(v)));
+  }
+  TfrBandView *Band(int type, int y, int dy, const QString &name) {
+    auto v = std::make_unique<TfrBandView>();
+    v->SetBandType(type);
+    v->x = 0, v->y = y, v->dx = 700, v->dy = dy;
+    v->Name = name;
+    return static_cast<TfrBandView *>(P().Add(std::move(v)));
+  }
+  QStringList Names() {
+    QStringList n;
+    for (const auto &v : P().Objects) n << v->Name;
+    return n;
+  }
+
+  void Mouse(QEvent::Type type, QPoint p, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers m = {}) {
+    QWidget *w = form->PageView;
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(b);
+    QMouseEvent e(type, QPointF(p), w->mapToGlobal(QPointF(p)), type == QEvent::MouseMove ? Qt::NoButton : b,
+                  type == QEvent::MouseMove && b == Qt::NoButton ? Qt::NoButton : held, m);
+    QCoreApplication::sendEvent(w, &e);
+  }
+  void Click(QPoint p, Qt::KeyboardModifiers m = {}) {
+    Mouse(QEvent::MouseButtonPress, p, Qt::LeftButton, m);
+    Mouse(QEvent::MouseButtonRelease, p, Qt::LeftButton, m);
+  }
+  // Press at a, move to b in one step, release there.
+  void Drag(QPoint a, QPoint b, Qt::KeyboardModifiers m = {}) {
+    Mouse(QEvent::MouseButtonPress, a, Qt::LeftButton, m);
+    Mouse(QEvent::MouseMove, b, Qt::LeftButton, m);
+    Mouse(QEvent::MouseButtonRelease, b, Qt::LeftButton, m);
+  }
+  void Key(int key, Qt::KeyboardModifiers m = {}) {
+    QKeyEvent e(QEvent::KeyPress, key, m);
+    QCoreApplication::sendEvent(form->PageView, &e);
+  }
+
+  vorik::test::TempDir tmp;
+  QStringList errors;
+  std::unique_ptr<TfrReport> report;
+  std::unique_ptr<TfrDesignerForm> form;
+};
+
+}  // namespace designer::test

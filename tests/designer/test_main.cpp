@@ -1,0 +1,13 @@
+// Entry point of the designer module's tests: one application object for the
+// dialogs that the tests drive (offscreen platform).
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv) {
+  // Test discovery runs the program without the test environment.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
