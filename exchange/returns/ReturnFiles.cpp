@@ -168,15 +168,13 @@ void ClearFolder(const QString &winFolder) {
   const QDir dir(platform::mapWindowsPath(winFolder));
   if (!dir.exists()) return;
   const QFileInfoList entries =
-      dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+      dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
   for (const QFileInfo &e : entries) {
+    // A link is an entry of the folder: the link goes, never what it names.
     // A read-only or locked file is one Windows would not delete.
-    if (!excel::ReplaceRefusal(e.filePath()).isEmpty()) continue;
-    ::unlink(QFile::encodeName(e.filePath()).constData());
+    if (!e.isSymLink() && !excel::ReplaceRefusal(e.filePath()).isEmpty()) continue;
+    if (e.isSymLink() || e.isFile()) ::unlink(QFile::encodeName(e.filePath()).constData());
   }
-  // Links are entries of the folder too: the link goes, never what it names.
-  for (const QFileInfo &e : dir.entryInfoList(QDir::System | QDir::Hidden | QDir::NoDotAndDotDot))
-    if (e.isSymLink()) ::unlink(QFile::encodeName(e.filePath()).constData());
 }
 
 void SyncFolder(const QString &winFolder) {

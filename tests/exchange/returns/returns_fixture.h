@@ -1,0 +1,97 @@
+#pragma once
+// The return tests' world: one database per suite, a data module connected to
+// it for each test, drive C: mapped to a fresh folder that holds the month
+// folder "QZ2025\03", and helpers to read and list files by Windows path.
+#include "app/SharedState.h"
+#include "app/Unit2.h"
+#include "db/dataset.h"
+#include "db/transaction.h"
+#include "platform/win_path.h"
+#include "support/db_fixture.h"
+#include "support/temp_dir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMap>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace vorik::test {
+
+class ReturnsTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dbDir_ = new TempDir;
+    dbPath_ = createTestDatabase(dbDir_->path());
+  }
+  static void TearDownTestSuite() {
+    delete dbDir_;
+    dbDir_ = nullptr;
+  }
+
+  void SetUp() override {
+    drive_ = std::make_unique<TempDir>();
+    qputenv("VORIK_DRIVE_C", QFile::encodeName(drive_->path()));
+    QDir(drive_->path()).mkpath(QStringLiteral("QZ2025/03"));
+    oldCurrent_ = QDir::currentPath();
+    QDir::setCurrent(drive_->path());
+    data_ = std::make_unique<TData>(nullptr);
+    Data->ZCon1->setDatabaseName(dbPath_);
+    Data->ZCon1->open();
+    AtvevoKod = QStringLiteral("R1");
+    Edit15Option = QStringLiteral("0");
+  }
+
+  void TearDown() override {
+    if (Data->IBTrans1->active()) Data->IBTrans1->rollback();
+    data_.reset();
+    QDir::setCurrent(oldCurrent_);
+    qunsetenv("VORIK_DRIVE_C");
+    drive_.reset();
+  }
+
+  // Runs one statement in a transaction of its own and commits it.
+  static void exec(const QString &sql) {
+    db::Transaction tr;
+    tr.setConnection(Data->ZCon1);
+    tr.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
+    db::Query q;
+    q.setTransaction(&tr);
+    q.sql().add(sql);
+    q.execute();
+    tr.commit();
+  }
+
+  static QString disk(const QString &winPath) { return platform::mapWindowsPath(winPath); }
+  static QByteArray bytesOf(const QString &winPath) {
+    QFile f(disk(winPath));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+  }
+  static void put(const QString &winPath, const QByteArray &bytes) {
+    QFile f(disk(winPath));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << winPath.toStdString();
+    f.write(bytes);
+  }
+  // Every file of a folder (hidden ones too) with its bytes.
+  static QMap<QString, QByteArray> folderBytes(const QString &winFolder) {
+    QMap<QString, QByteArray> out;
+    const QDir dir(disk(winFolder));
+    for (const QString &n : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+      QFile f(dir.filePath(n));
+      out[n] = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    }
+    return out;
+  }
+
+  std::unique_ptr<TempDir> drive_;
+
+ private:
+  static inline TempDir *dbDir_ = nullptr;
+  static inline QString dbPath_;
+  std::unique_ptr<TData> data_;
+  QString oldCurrent_;
+};
+
+}  // namespace vorik::test
