@@ -27,6 +27,8 @@ QString Reason(int error) {
     case ENOSPC:
     case EDQUOT:
       return QStringLiteral("betelt a lemez");
+    case EFBIG:
+      return QStringLiteral("a fájl túl nagy");
     case EACCES:
     case EPERM:
       return QStringLiteral("nincs írási jog a mappában");
