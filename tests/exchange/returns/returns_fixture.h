@@ -95,3 +95,35 @@ class ReturnsTest : public ::testing::Test {
 };
 
 }  // namespace vorik::test
+
+#include "report/core/FR_Class_Build.h"
+#include "report/layout_builder.h"
+
+namespace vorik::test {
+
+// What the preview was given: the texts of every prepared page.
+struct PreviewSeen {
+  bool shown = false;
+  QStringList texts;
+};
+
+// Captures the previews shown while it lives.
+class PreviewCapture {
+ public:
+  PreviewCapture() {
+    old_ = report::frShowPreview;
+    report::frShowPreview = [this](report::TfrReport &r, std::unique_ptr<report::TfrEMFPages> pages, const QString &,
+                                   bool) {
+      seen.shown = true;
+      r.EMFPages = std::move(pages);
+      seen.texts = report::test::AllTexts(r);
+    };
+  }
+  ~PreviewCapture() { report::frShowPreview = old_; }
+  PreviewSeen seen;
+
+ private:
+  report::TfrShowPreviewProc old_;
+};
+
+}  // namespace vorik::test
