@@ -145,13 +145,15 @@ GatherResult Gather(const Period &period, const QString &receiverCode, bool sumP
   }
   zq20->first();
 
-  ClearFolder(folder);
+  WinFolder month(folder);
+  month.clear();
   for (const FileGroup &g : groups) {
-    WriteWindowsFile(g.path, WindowsText(ImportFileLines(receiver, g.producer, period, AmountText(g.sum))));
+    month.write(g.path.mid(folder.size()),
+                WindowsText(ImportFileLines(receiver, g.producer, period, AmountText(g.sum))));
     result.files << g.path;
   }
-  WriteWindowsFile(ListFilePath(folder, period), WindowsText(result.files));
-  SyncFolder(folder);
+  month.write(ListFilePath(folder, period).mid(folder.size()), WindowsText(result.files));
+  month.sync();
   return result;
 }
 

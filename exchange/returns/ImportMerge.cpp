@@ -28,10 +28,11 @@ QString Folder(const QString &winFolder) {
   return winFolder.endsWith(QLatin1Char('\\')) ? winFolder : winFolder + QLatin1Char('\\');
 }
 
-QByteArray ReadFile(const QString &winPath) {
-  QFile f(platform::mapWindowsPath(winPath));
+QByteArray ReadFile(const WinFolder &folder, const QString &name) {
+  QFile f(folder.diskPath(name));
   if (!f.open(QIODevice::ReadOnly))
-    throw MergeError(QStringLiteral("Hiba! A(z) %1 fájl nem olvasható: %2").arg(winPath, f.errorString()));
+    throw MergeError(
+        QStringLiteral("Hiba! A(z) %1 fájl nem olvasható: %2").arg(folder.winPath(name), f.errorString()));
   return f.readAll();
 }
 
@@ -87,24 +88,6 @@ QString WithExtension(const QString &name, const QString &ext) {
   return (dot < 0 ? name : name.left(dot)) + ext;
 }
 
-// Renames without replacing an existing file (as Windows renames); 0 or the
-// error code.
-int RenameNoReplace(const QString &fromWin, const QString &toWin) {
-  const QByteArray from = QFile::encodeName(platform::mapWindowsPath(fromWin));
-  const QByteArray to = QFile::encodeName(platform::mapWindowsPath(toWin));
-  if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) return 0;
-  if (errno != EINVAL && errno != ENOSYS) return errno;
-  // A file system without the flag: a second name, then the first one goes.
-  if (::link(from.constData(), to.constData()) != 0) return errno;
-  if (::unlink(from.constData()) != 0) return errno;
-  return 0;
-}
-
-bool Exists(const QString &winPath) {
-  const QFileInfo info(platform::mapWindowsPath(winPath));
-  return info.exists() || info.isSymLink();
-}
-
 }  // namespace
 
 QList<QByteArray> SplitLines(const QByteArray &bytes) {
@@ -123,9 +106,10 @@ QList<QByteArray> SplitLines(const QByteArray &bytes) {
 
 RowSums SumFolder(const QString &winFolder, const QStringList &files) {
   RowSums s;
+  const WinFolder folder(winFolder);
   for (const QString &name : files) {
-    const QString path = Folder(winFolder) + name;
-    for (const QByteArray &l : SplitLines(ReadFile(path))) {
+    const QString path = folder.winPath(name);
+    for (const QByteArray &l : SplitLines(ReadFile(folder, name))) {
       if (l.startsWith(kAnimal)) s.animal = Add(s.animal, Value(l, path), path);
       if (l.startsWith(kPlant)) s.plant = Add(s.plant, Value(l, path), path);
     }
@@ -175,51 +159,48 @@ bool SameFolder(const QString &winFolderA, const QString &winFolderB) {
 }
 
 QStringList Merge(const QString &folderA, const QString &folderB, const QStringList &paired) {
-  const QString a = Folder(folderA), b = Folder(folderB);
-  for (const QString &f : {a, b})
-    if (!QFileInfo(platform::mapWindowsPath(f)).isDir())
-      throw MergeError(QStringLiteral("Hiba! A(z) %1 mappa nem létezik.").arg(f));
-  if (SameFolder(a, b)) throw MergeError(QStringLiteral("Nem lehet azonos a könyvtár "));
+  WinFolder a(Folder(folderA)), b(Folder(folderB));
+  for (const WinFolder *f : {&a, &b})
+    if (!f->isDir()) throw MergeError(QStringLiteral("Hiba! A(z) %1 mappa nem létezik.").arg(f->winPath(QString())));
+  if (SameFolder(folderA, folderB)) throw MergeError(QStringLiteral("Nem lehet azonos a könyvtár "));
 
   // Everything read and checked first.
   struct Pair {
-    QString name;
+    QString name, old, scratch;
     QByteArray merged;
   };
   std::vector<Pair> pairs;
   for (const QString &name : paired) {
-    const QString pathA = a + name, pathB = b + name;
-    if (!Exists(pathA)) throw MergeError(QStringLiteral("Hiba! A(z) %1 fájl nem található.").arg(pathA));
-    for (const QString &old : {WithExtension(pathA, QStringLiteral(".old")), WithExtension(pathB, QStringLiteral(".old"))})
-      if (Exists(old))
-        throw MergeError(QStringLiteral("Hiba! A(z) %1 fájl már létezik: előbb ismételje meg a bevallás exportját.").arg(old));
-    pairs.push_back({name, MergedFile(pathA, ReadFile(pathA), pathB, ReadFile(pathB))});
+    if (!a.exists(name)) throw MergeError(QStringLiteral("Hiba! A(z) %1 fájl nem található.").arg(a.winPath(name)));
+    const QString old = WithExtension(name, QStringLiteral(".old"));
+    for (const WinFolder *f : {&a, &b})
+      if (f->exists(old))
+        throw MergeError(QStringLiteral("Hiba! A(z) %1 fájl már létezik: előbb ismételje meg a bevallás exportját.")
+                             .arg(f->winPath(old)));
+    pairs.push_back({name, old, name.left(name.size() - 1) + QLatin1Char('_'),
+                     MergedFile(a.winPath(name), ReadFile(a, name), b.winPath(name), ReadFile(b, name))});
   }
 
-  QStringList written;
-  for (const Pair &p : pairs) {
-    const QString path = a + p.name;
-    const QString scratch = path.left(path.size() - 1) + QLatin1Char('_');
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
     try {
-      WriteWindowsFile(scratch, p.merged);
+      a.write(pairs[i].scratch, pairs[i].merged);
     } catch (const ReturnFileError &e) {
       // Nothing renamed yet: the scratch files of this run go again.
-      for (const QString &w : written) ::unlink(QFile::encodeName(platform::mapWindowsPath(w)).constData());
+      for (std::size_t j = 0; j < i; ++j) a.remove(pairs[j].scratch);
       throw MergeError(e.message());
     }
-    written << scratch;
   }
 
   QStringList failures;
-  auto rename = [&failures](const QString &from, const QString &to, const char *ext, const char *step) {
-    if (const int code = RenameNoReplace(from, to))
+  auto rename = [&failures](WinFolder &f, const QString &from, const QString &to, const char *ext, const char *step) {
+    if (const int code = f.rename(from, to))
       failures << QStringLiteral(" \"%1\" %2 átnevezési hiba kódja = %3")
                       .arg(QLatin1String(ext), QLatin1String(step))
                       .arg(code);
   };
-  for (const Pair &p : pairs) rename(a + p.name, WithExtension(a + p.name, QStringLiteral(".old")), "old", "Rename1");
-  for (const Pair &p : pairs) rename(b + p.name, WithExtension(b + p.name, QStringLiteral(".old")), "old", "Rename2");
-  for (std::size_t i = 0; i < pairs.size(); ++i) rename(written[i], a + pairs[i].name, "imp", "Rename11");
+  for (const Pair &p : pairs) rename(a, p.name, p.old, "old", "Rename1");
+  for (const Pair &p : pairs) rename(b, p.name, p.old, "old", "Rename2");
+  for (const Pair &p : pairs) rename(a, p.scratch, p.name, "imp", "Rename11");
   return failures;
 }
 

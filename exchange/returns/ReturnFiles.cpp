@@ -11,6 +11,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include <fcntl.h>
@@ -140,8 +141,26 @@ QByteArray WindowsText(const QStringList &lines) {
   return out;
 }
 
-void WriteWindowsFile(const QString &winPath, const QByteArray &bytes) {
-  const QString path = platform::mapWindowsPath(winPath);
+WinFolder::WinFolder(const QString &winFolder)
+    : win_(winFolder.isEmpty() || winFolder.endsWith(QLatin1Char('\\')) ? winFolder : winFolder + QLatin1Char('\\')),
+      disk_(win_.isEmpty() ? QString() : platform::mapWindowsPath(win_)) {
+  // No folder: the working folder.
+  if (!disk_.isEmpty() && !disk_.endsWith(QLatin1Char('/'))) disk_ += QLatin1Char('/');
+  for (const QString &n : QDir(disk_).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+    names_.insert(n.toCaseFolded(), n);
+}
+
+QString WinFolder::diskPath(const QString &name) const {
+  return disk_ + names_.value(name.toCaseFolded(), name);
+}
+
+bool WinFolder::exists(const QString &name) const { return names_.contains(name.toCaseFolded()); }
+
+bool WinFolder::isDir() const { return QFileInfo(disk_).isDir(); }
+
+void WinFolder::write(const QString &name, const QByteArray &bytes) {
+  const QString winPath = win_ + name;
+  const QString path = diskPath(name);
   const QString refusal = excel::ReplaceRefusal(path);
   if (!refusal.isEmpty()) Fail(winPath, refusal.mid(refusal.indexOf(QStringLiteral(": ")) + 2).chopped(1));
   const QFileInfo info(path);
@@ -164,26 +183,50 @@ void WriteWindowsFile(const QString &winPath, const QByteArray &bytes) {
     ::unlink(temp.constData());
     Fail(winPath, Reason(error));
   }
+  names_.insert(name.toCaseFolded(), info.fileName());
 }
 
-void ClearFolder(const QString &winFolder) {
-  const QDir dir(platform::mapWindowsPath(winFolder));
-  if (!dir.exists()) return;
+int WinFolder::rename(const QString &from, const QString &to) {
+  const QByteArray source = QFile::encodeName(diskPath(from));
+  const QByteArray target = QFile::encodeName(diskPath(to));
+  if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) != 0) {
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    // A file system without the flag: a second name, then the first one goes.
+    if (::link(source.constData(), target.constData()) != 0) return errno;
+    if (::unlink(source.constData()) != 0) return errno;
+  }
+  const QString moved = names_.take(from.toCaseFolded());
+  names_.insert(to.toCaseFolded(), QFileInfo(QFile::decodeName(target)).fileName());
+  (void)moved;
+  return 0;
+}
+
+void WinFolder::remove(const QString &name) {
+  ::unlink(QFile::encodeName(diskPath(name)).constData());
+  names_.remove(name.toCaseFolded());
+}
+
+void WinFolder::clear() {
   const QFileInfoList entries =
-      dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+      QDir(disk_).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
   for (const QFileInfo &e : entries) {
-    // A link is an entry of the folder: the link goes, never what it names.
     // A read-only or locked file is one Windows would not delete.
     if (!e.isSymLink() && !excel::ReplaceRefusal(e.filePath()).isEmpty()) continue;
-    if (e.isSymLink() || e.isFile()) ::unlink(QFile::encodeName(e.filePath()).constData());
+    if ((e.isSymLink() || e.isFile()) && ::unlink(QFile::encodeName(e.filePath()).constData()) == 0)
+      names_.remove(e.fileName().toCaseFolded());
   }
 }
 
-void SyncFolder(const QString &winFolder) {
-  const int fd = ::open(QFile::encodeName(platform::mapWindowsPath(winFolder)).constData(), O_RDONLY | O_DIRECTORY);
+void WinFolder::sync() {
+  const int fd = ::open(QFile::encodeName(disk_).constData(), O_RDONLY | O_DIRECTORY);
   if (fd < 0) return;
   ::syncfs(fd);
   ::close(fd);
+}
+
+void WriteWindowsFile(const QString &winPath, const QByteArray &bytes) {
+  const qsizetype cut = winPath.lastIndexOf(QLatin1Char('\\')) + 1;
+  WinFolder(winPath.left(cut)).write(winPath.mid(cut), bytes);
 }
 
 }  // namespace returns

@@ -8,6 +8,7 @@
 // Paths are Windows path texts ("C:\QZ2025\03\..."): they name the files in
 // messages and in the list file; only the file-system calls map them.
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -70,19 +71,46 @@ class ReturnFileError : public std::runtime_error {
   QString message_;
 };
 
-// Writes bytes to the file at winPath: a temporary file in the same folder,
-// renamed over the target when complete. A refused target (a folder of that
-// name, a read-only file, a file another program holds locked), a missing or
-// read-only folder or a full disk raise ReturnFileError naming winPath; the
-// target is then as it was and no temporary file is left.
+// A folder named by a Windows path, mapped once, with its entries indexed
+// by name without regard to case (as Windows finds them), for writing,
+// renaming and finding many files in it quickly.
+class WinFolder {
+ public:
+  // The folder text with or without its closing backslash.
+  explicit WinFolder(const QString &winFolder);
+
+  QString winPath(const QString &name) const { return win_ + name; }
+  // The file on disk: the entry whose name matches without regard to case,
+  // else the name as written.
+  QString diskPath(const QString &name) const;
+  bool exists(const QString &name) const;
+  bool isDir() const;
+  QString diskFolder() const { return disk_; }
+
+  // Writes bytes to the file name: a temporary file in the folder, renamed
+  // over the target when complete. A refused target (a folder of that name,
+  // a read-only file, a file another program holds locked), a missing or
+  // read-only folder or a full disk raise ReturnFileError naming the file's
+  // Windows path; the target is then as it was and no temporary file is left.
+  void write(const QString &name, const QByteArray &bytes);
+  // Renames without replacing an existing file, as Windows renames; 0 or the
+  // operating system's error code.
+  int rename(const QString &from, const QString &to);
+  void remove(const QString &name);
+
+  // Deletes every file of the folder. Subfolders stay, and so does a file
+  // that cannot be deleted or that another program holds locked (in use); a
+  // link goes, never what it names. A missing folder holds nothing.
+  void clear();
+  // Forces what was written into the folder's file system to the disk.
+  void sync();
+
+ private:
+  QString win_, disk_;
+  QHash<QString, QString> names_;  // case-folded name -> name on disk
+};
+
+// WinFolder::write for one file named by its full Windows path.
 void WriteWindowsFile(const QString &winPath, const QByteArray &bytes);
-
-// Deletes every file of the folder at winFolder. Subfolders stay, and so does
-// a file that cannot be deleted or that another program holds locked (in
-// use); nothing outside the folder is touched. A missing folder holds nothing.
-void ClearFolder(const QString &winFolder);
-
-// Forces what was written into the folder's file system to the disk.
-void SyncFolder(const QString &winFolder);
 
 }  // namespace returns

@@ -179,7 +179,7 @@ TEST_F(ReturnFiles, RefusedTargetsNameTheFileAndLeaveItAsItWas) {
                 QStringLiteral("Hiba! A(z) C:\\QZ2025\\03\\used.imp fájl nem írható: egy másik program használja."));
     }
     // The clear passes over it as Windows would.
-    ClearFolder(QStringLiteral("C:\\QZ2025\\03\\"));
+    WinFolder(QStringLiteral("C:\\QZ2025\\03\\")).clear();
   }
   EXPECT_EQ(read(used), QByteArray("in use"));
   EXPECT_EQ(entries(), (QStringList{"ro.imp", "used.imp"}));
