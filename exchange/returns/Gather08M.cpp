@@ -55,10 +55,14 @@ struct FileGroup {
 
 }  // namespace
 
-void BindPeriod(db::Query *q, const Period &p, const QString &receiverCode) {
+void OpenForPeriod(db::Query *q, const QStringList &lines, const Period &p, const QString &receiverCode) {
+  q->close();
+  q->sql().clear();
+  for (const QString &l : lines) q->sql().add(l);
   q->paramByName(QStringLiteral("p1")).setDateTime(QDateTime(platform::StrToDate(p.start), QTime(0, 0)));
   q->paramByName(QStringLiteral("p2")).setDateTime(QDateTime(platform::StrToDate(p.end), QTime(0, 0)));
   q->paramByName(QStringLiteral("p3")).setString(receiverCode);
+  q->open();
 }
 
 QStringList ReceiverTotalSql(bool sumPrice) {
@@ -91,26 +95,19 @@ GatherResult Gather(const Period &period, const QString &receiverCode, bool sumP
   const Receiver receiver{RowText(*zq60, "V_ADOSZAM"), RowText(*zq60, "V_ADOAZON"), RowText(*zq60, "V_NEVE")};
 
   db::Query *zq20 = Data->ZQ20;
-  zq20->close();
-  zq20->sql().clear();
-  for (const QString &l : ReceiverTotalSql(sumPrice)) zq20->sql().add(l);
-  BindPeriod(zq20, period, receiverCode);
-  zq20->open();
+  OpenForPeriod(zq20, ReceiverTotalSql(sumPrice), period, receiverCode);
   GatherResult result;
   result.receiverTotal = AmountText(zq20->isEmpty() ? 0 : Amount(zq20->fieldByName(QStringLiteral("M_OSSZESEN"))));
 
   // Every producer of the month in one read; of two rows with one code the
   // first stored serves.
   db::Query *zq21 = Data->ZQ21;
-  zq21->close();
-  zq21->sql().clear();
-  zq21->sql().add(QStringLiteral("SELECT o.ID_OSTERMELO, o.o_kod, o.o_nev, o.o_Adoazon, o.o_Neme, o.o_Igszam1, "
-                                 "o.o_Csgazd1, o.o_szulnev, o.o_anyja, o.o_Szulhely, o.o_Szido, o.o_Adoszam "));
-  zq21->sql().add(QStringLiteral("  FROM OSTERMELO o JOIN (SELECT DISTINCT f_ostermkod FROM QZFEJ "));
-  zq21->sql().add(kRange + QStringLiteral(") d ON o.o_kod = d.f_ostermkod "));
-  zq21->sql().add(QStringLiteral("  ORDER BY o.ID_OSTERMELO "));
-  BindPeriod(zq21, period, receiverCode);
-  zq21->open();
+  OpenForPeriod(zq21,
+                {QStringLiteral("SELECT o.ID_OSTERMELO, o.o_kod, o.o_nev, o.o_Adoazon, o.o_Neme, o.o_Igszam1, "
+                                "o.o_Csgazd1, o.o_szulnev, o.o_anyja, o.o_Szulhely, o.o_Szido, o.o_Adoszam "),
+                 QStringLiteral("  FROM OSTERMELO o JOIN (SELECT DISTINCT f_ostermkod FROM QZFEJ "),
+                 kRange + QStringLiteral(") d ON o.o_kod = d.f_ostermkod "), QStringLiteral("  ORDER BY o.ID_OSTERMELO ")},
+                period, receiverCode);
   QHash<QString, Producer> producers;
   for (zq21->first(); !zq21->eof(); zq21->next()) {
     const QString kod = RowText(*zq21, "O_KOD");
@@ -118,11 +115,7 @@ GatherResult Gather(const Period &period, const QString &receiverCode, bool sumP
   }
   zq21->close();
 
-  zq20->close();
-  zq20->sql().clear();
-  for (const QString &l : ProducerSumsSql(sumPrice)) zq20->sql().add(l);
-  BindPeriod(zq20, period, receiverCode);
-  zq20->open();
+  OpenForPeriod(zq20, ProducerSumsSql(sumPrice), period, receiverCode);
   // A code without a producer row writes empty producer values and day zero.
   Producer missing;
   missing.szido = platform::DateToStr(QDate());
@@ -132,7 +125,7 @@ GatherResult Gather(const Period &period, const QString &receiverCode, bool sumP
     const QString kod = RowText(*zq20, "F_OSTERMKOD");
     const Producer &producer = producers.contains(kod) ? producers[kod] : missing;
     const QString refusal = ProducerRefusal(producer);
-    if (!refusal.isEmpty()) throw ReturnFileError(refusal);
+    if (!refusal.isEmpty()) throw ReturnError(refusal);
     const QString path = ImportFilePath(folder, period, producer.adoazon);
     const QString key = path.toUpper();
     if (!byName.contains(key)) {

@@ -15,8 +15,9 @@ class Query;
 
 namespace returns {
 
-// Binds :p1 and :p2 to the period's dates and :p3 to the receiver.
-void BindPeriod(db::Query *q, const Period &p, const QString &receiverCode);
+// Opens q with the statement lines, :p1 and :p2 bound to the period's dates
+// and :p3 to the receiver.
+void OpenForPeriod(db::Query *q, const QStringList &lines, const Period &p, const QString &receiverCode);
 
 struct GatherResult {
   QString receiverTotal;  // fixed-point, no decimals
@@ -33,7 +34,7 @@ QStringList PrintSql(bool sumPrice);
 // Runs the gather through Data's queries: ZQ60 is left on the receiver's row
 // and ZQ20 on the per-producer sums. Everything is read and checked before
 // the month folder is cleared and written; a producer whose data cannot make
-// a well-formed file stops it before that. Raises ReturnFileError (a refused
+// a well-formed file stops it before that. Raises ReturnError (a refused
 // producer, a file that cannot be written; files already written stay) or
 // db::Error.
 GatherResult Gather(const Period &period, const QString &receiverCode, bool sumPrice);

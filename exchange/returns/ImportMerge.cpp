@@ -31,7 +31,7 @@ QString Folder(const QString &winFolder) {
 QByteArray ReadFile(const WinFolder &folder, const QString &name) {
   QFile f(folder.diskPath(name));
   if (!f.open(QIODevice::ReadOnly))
-    throw MergeError(
+    throw ReturnError(
         QStringLiteral("Hiba! A(z) %1 fájl nem olvasható: %2").arg(folder.winPath(name), f.errorString()));
   return f.readAll();
 }
@@ -49,7 +49,7 @@ qint64 Value(const QByteArray &line, const QString &winPath) {
   } catch (const platform::ConvertError &) {
   }
   if (!ok)
-    throw MergeError(QStringLiteral("Hiba! A(z) %1 fájlban nem egész szám áll: %2")
+    throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájlban nem egész szám áll: %2")
                          .arg(winPath, platform::fromCp1250(line)));
   return v;
 }
@@ -57,7 +57,7 @@ qint64 Value(const QByteArray &line, const QString &winPath) {
 qint64 Add(qint64 a, qint64 b, const QString &winPath) {
   qint64 r;
   if (__builtin_add_overflow(a, b, &r))
-    throw MergeError(QStringLiteral("Hiba! A(z) %1 fájl összegei túl nagyok.").arg(winPath));
+    throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájl összegei túl nagyok.").arg(winPath));
   return r;
 }
 
@@ -133,9 +133,9 @@ QByteArray MergedFile(const QString &nameA, const QByteArray &a, const QString &
   const qint64 row455 = Add(Add(fa.plant, fb.plant, nameA), Add(fa.animal, fb.animal, nameA), nameA);
   const qint64 paid = Add(fa.paid, fb.paid, nameA);
   if (!fa.hasPlant && row455 != 0)
-    throw MergeError(QStringLiteral("Hiba! A(z) %1 fájlban nincs \"23790=\" sor az összevont 455. sor számára.").arg(nameA));
+    throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájlban nincs \"23790=\" sor az összevont 455. sor számára.").arg(nameA));
   if (!fa.hasPaid && paid != 0)
-    throw MergeError(QStringLiteral("Hiba! A(z) %1 fájlban nincs \"24804=\" sor az összevont kifizetés számára.").arg(nameA));
+    throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájlban nincs \"24804=\" sor az összevont kifizetés számára.").arg(nameA));
   QByteArray out;
   out.reserve(a.size() + 32);
   for (const QByteArray &l : SplitLines(a)) {
@@ -161,8 +161,8 @@ bool SameFolder(const QString &winFolderA, const QString &winFolderB) {
 QStringList Merge(const QString &folderA, const QString &folderB, const QStringList &paired) {
   WinFolder a(Folder(folderA)), b(Folder(folderB));
   for (const WinFolder *f : {&a, &b})
-    if (!f->isDir()) throw MergeError(QStringLiteral("Hiba! A(z) %1 mappa nem létezik.").arg(f->winPath(QString())));
-  if (SameFolder(folderA, folderB)) throw MergeError(QStringLiteral("Nem lehet azonos a könyvtár "));
+    if (!f->isDir()) throw ReturnError(QStringLiteral("Hiba! A(z) %1 mappa nem létezik.").arg(f->winPath(QString())));
+  if (SameFolder(folderA, folderB)) throw ReturnError(QStringLiteral("Nem lehet azonos a könyvtár "));
 
   // Everything read and checked first.
   struct Pair {
@@ -171,11 +171,11 @@ QStringList Merge(const QString &folderA, const QString &folderB, const QStringL
   };
   std::vector<Pair> pairs;
   for (const QString &name : paired) {
-    if (!a.exists(name)) throw MergeError(QStringLiteral("Hiba! A(z) %1 fájl nem található.").arg(a.winPath(name)));
+    if (!a.exists(name)) throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájl nem található.").arg(a.winPath(name)));
     const QString old = WithExtension(name, QStringLiteral(".old"));
     for (const WinFolder *f : {&a, &b})
       if (f->exists(old))
-        throw MergeError(QStringLiteral("Hiba! A(z) %1 fájl már létezik: előbb ismételje meg a bevallás exportját.")
+        throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájl már létezik: előbb ismételje meg a bevallás exportját.")
                              .arg(f->winPath(old)));
     pairs.push_back({name, old, name.left(name.size() - 1) + QLatin1Char('_'),
                      MergedFile(a.winPath(name), ReadFile(a, name), b.winPath(name), ReadFile(b, name))});
@@ -184,10 +184,10 @@ QStringList Merge(const QString &folderA, const QString &folderB, const QStringL
   for (std::size_t i = 0; i < pairs.size(); ++i) {
     try {
       a.write(pairs[i].scratch, pairs[i].merged);
-    } catch (const ReturnFileError &e) {
+    } catch (const ReturnError &) {
       // Nothing renamed yet: the scratch files of this run go again.
       for (std::size_t j = 0; j < i; ++j) a.remove(pairs[j].scratch);
-      throw MergeError(e.message());
+      throw;
     }
   }
 

@@ -8,23 +8,13 @@
 //
 // Every pair is read and checked before anything is written; on any error
 // nothing is written or renamed. Only the files this run wrote are installed.
+#include "exchange/returns/ReturnFiles.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
-#include <stdexcept>
-
 namespace returns {
-
-// A merge that cannot start or must stop; the message names the file.
-class MergeError : public std::runtime_error {
- public:
-  explicit MergeError(const QString &message) : std::runtime_error(message.toStdString()), message_(message) {}
-  QString message() const { return message_; }
-
- private:
-  QString message_;
-};
 
 // Row 455 of the return: "12456=" (animal products) and "23790=" (plant).
 struct RowSums {
@@ -36,7 +26,7 @@ struct RowSums {
 QList<QByteArray> SplitLines(const QByteArray &bytes);
 
 // Every "12456=" and "23790=" value of the named files of a folder, added up.
-// MergeError for a file that cannot be read or a value that is not a whole
+// ReturnError for a file that cannot be read or a value that is not a whole
 // number.
 RowSums SumFolder(const QString &winFolder, const QStringList &files);
 
@@ -45,7 +35,7 @@ QString PairKey(const QString &name);
 // The names of B that have a partner in A, in B's order.
 QStringList PairedNames(const QStringList &a, const QStringList &b);
 
-// The merged file's bytes from A's and B's files (see above). MergeError when
+// The merged file's bytes from A's and B's files (see above). ReturnError when
 // a value is not a whole number, or when A's file has no line to carry a
 // non-zero amount of the pair.
 QByteArray MergedFile(const QString &nameA, const QByteArray &a, const QString &nameB, const QByteArray &b);
@@ -53,7 +43,7 @@ QByteArray MergedFile(const QString &nameA, const QByteArray &a, const QString &
 // Merges the paired names (files of B, each with a file of that name in A).
 // The folders must be different existing folders, every file of a pair
 // readable and valid, and no ".old" of a pair may exist already; otherwise
-// MergeError and nothing changes. Then the merged ".im_" files are written,
+// ReturnError and nothing changes. Then the merged ".im_" files are written,
 // A's and B's pair files renamed to ".old" and the ".im_" files to ".imp".
 // A failed rename does not stop the others; its message is returned, one
 // per file.

@@ -44,7 +44,7 @@ QString Reason(int error) {
 }
 
 [[noreturn]] void Fail(const QString &winPath, const QString &reason) {
-  throw ReturnFileError(QStringLiteral("Hiba! A(z) %1 fájl nem írható: %2.").arg(winPath, reason));
+  throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájl nem írható: %2.").arg(winPath, reason));
 }
 
 bool WriteAll(int fd, const QByteArray &bytes) {

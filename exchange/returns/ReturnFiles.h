@@ -61,10 +61,11 @@ QString ProducerRefusal(const Producer &producer);
 // Lines in Windows-1250, each followed by CR LF.
 QByteArray WindowsText(const QStringList &lines);
 
-// A file that could not be written; the message names it.
-class ReturnFileError : public std::runtime_error {
+// A return file that could not be written or read, or data that cannot
+// go into one; the message names the file or the producer.
+class ReturnError : public std::runtime_error {
  public:
-  explicit ReturnFileError(const QString &message) : std::runtime_error(message.toStdString()), message_(message) {}
+  explicit ReturnError(const QString &message) : std::runtime_error(message.toStdString()), message_(message) {}
   QString message() const { return message_; }
 
  private:
@@ -90,7 +91,7 @@ class WinFolder {
   // Writes bytes to the file name: a temporary file in the folder, renamed
   // over the target when complete. A refused target (a folder of that name,
   // a read-only file, a file another program holds locked), a missing or
-  // read-only folder or a full disk raise ReturnFileError naming the file's
+  // read-only folder or a full disk raise ReturnError naming the file's
   // Windows path; the target is then as it was and no temporary file is left.
   void write(const QString &name, const QByteArray &bytes);
   // Renames without replacing an existing file, as Windows renames; 0 or the

@@ -192,7 +192,7 @@ void TForm11::Button1Click() {
   Button2->setEnabled(false);
   try {
     osszesen_ = returns::Gather(period_, AtvevoKod, Edit15Option == QLatin1String("1")).receiverTotal;
-  } catch (const returns::ReturnFileError &e) {
+  } catch (const returns::ReturnError &e) {
     platform::error(e.message());
     return;
   }
@@ -201,12 +201,7 @@ void TForm11::Button1Click() {
 
 void TForm11::Button2Click() {
   if (!checked_) return;
-  db::Query *q = Data->ZQ20;
-  q->close();
-  q->sql().clear();
-  for (const QString &l : returns::PrintSql(Edit15Option == QLatin1String("1"))) q->sql().add(l);
-  returns::BindPeriod(q, period_, AtvevoKod);
-  q->open();
+  returns::OpenForPeriod(Data->ZQ20, returns::PrintSql(Edit15Option == QLatin1String("1")), period_, AtvevoKod);
   returns::OpenReceiverRow(AtvevoKod);
   returns::ShowList(QStringLiteral("QzLista3.frf"), 0,
                     {{QStringLiteral("v_osszesen"), osszesen_},

@@ -143,24 +143,19 @@ void TForm12::Button1Click() {
   Button2->setEnabled(false);
   const returns::Period p{platform::DateToStr(DateTimePicker1->date()), platform::DateToStr(DateTimePicker2->date())};
   db::Query *q = Data->ZQ20;
-  q->close();
-  q->sql().clear();
-  q->sql().add(QStringLiteral("SELECT s_akod, SUM(s_vetelar) AS m_osszesen "));
-  q->sql().add(QStringLiteral("  FROM QZSOR LEFT JOIN QZFEJ ON s_bszam = f_bszam "));
-  q->sql().add(QStringLiteral("  WHERE (f_fizkelt >= :p1 AND f_fizkelt <= :p2) AND (s_akod = :p3) "));
-  q->sql().add(QStringLiteral("  GROUP BY s_akod "));
-  returns::BindPeriod(q, p, AtvevoKod);
-  q->open();
+  returns::OpenForPeriod(q,
+                         {QStringLiteral("SELECT s_akod, SUM(s_vetelar) AS m_osszesen "),
+                          QStringLiteral("  FROM QZSOR LEFT JOIN QZFEJ ON s_bszam = f_bszam "),
+                          QStringLiteral("  WHERE (f_fizkelt >= :p1 AND f_fizkelt <= :p2) AND (s_akod = :p3) "),
+                          QStringLiteral("  GROUP BY s_akod ")},
+                         p, AtvevoKod);
   osszesen_ = platform::FloatToStr(q->isEmpty() ? 0.0L : q->fieldByName(QStringLiteral("M_OSSZESEN")).asFloat());
-
-  q->close();
-  q->sql().clear();
-  q->sql().add(QStringLiteral("SELECT * FROM QZSOR LEFT JOIN QZFEJ ON s_bszam = f_bszam "));
-  q->sql().add(QStringLiteral("  LEFT JOIN OSTERMELO ON f_ostermkod = o_kod "));
-  q->sql().add(QStringLiteral("  WHERE (f_fizkelt >= :p1 AND f_fizkelt <= :p2) AND (f_akod = :p3) "));
-  q->sql().add(QString::fromUtf8(kOrders[static_cast<std::size_t>(order())].orderBy));
-  returns::BindPeriod(q, p, AtvevoKod);
-  q->open();
+  returns::OpenForPeriod(q,
+                         {QStringLiteral("SELECT * FROM QZSOR LEFT JOIN QZFEJ ON s_bszam = f_bszam "),
+                          QStringLiteral("  LEFT JOIN OSTERMELO ON f_ostermkod = o_kod "),
+                          QStringLiteral("  WHERE (f_fizkelt >= :p1 AND f_fizkelt <= :p2) AND (f_akod = :p3) "),
+                          QString::fromUtf8(kOrders[static_cast<std::size_t>(order())].orderBy)},
+                         p, AtvevoKod);
   Button2->setEnabled(true);
 }
 

@@ -179,7 +179,7 @@ bool TForm24::ShowSums(const QString &when, QLabel *aAnimal, QLabel *aPlant, QLa
   try {
     a = returns::SumFolder(FileListBox1->directory(), FileListBox1->files());
     b = returns::SumFolder(FileListBox2->directory(), FileListBox2->files());
-  } catch (const returns::MergeError &e) {
+  } catch (const returns::ReturnError &e) {
     platform::error(e.message());
     return false;
   }
@@ -214,7 +214,7 @@ void TForm24::Button3Click() {
   QStringList failures;
   try {
     failures = returns::Merge(DirectoryListBox1->directory(), DirectoryListBox2->directory(), paired);
-  } catch (const returns::MergeError &e) {
+  } catch (const returns::ReturnError &e) {
     platform::error(e.message());
     return;
   }

@@ -1,5 +1,5 @@
 // Import files of the return merge: any two files (the input split at its
-// first NUL byte into A's and B's bytes) merge or raise MergeError; a merged
+// first NUL byte into A's and B's bytes) merge or raise ReturnError; a merged
 // file has A's lines, each ended by CR LF, and keeps the pair's row-455 total.
 #include "exchange/returns/ImportMerge.h"
 
@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   QByteArray merged;
   try {
     merged = returns::MergedFile(QStringLiteral("A"), a, QStringLiteral("B"), b);
-  } catch (const returns::MergeError &) {
+  } catch (const returns::ReturnError &) {
     return 0;
   }
   if (merged.count("\r\n") != linesA.size() || (!merged.isEmpty() && !merged.endsWith("\r\n"))) std::abort();

@@ -198,7 +198,7 @@ TEST_F(Gather08M, AProducerWhoseDataCannotMakeAFileStopsBeforeAnythingIsWritten)
   try {
     returns::Gather(kMarch, QStringLiteral("R5"), false);
     ADD_FAILURE() << "a line break in a name must stop the gather";
-  } catch (const returns::ReturnFileError &e) {
+  } catch (const returns::ReturnError &e) {
     EXPECT_EQ(e.message(), QStringLiteral("Javitandó! Östermelö 51 (Sor\r\nTörés): a(z) név sortörést tartalmaz."));
   }
   EXPECT_EQ(folderBytes(QStringLiteral("C:\\QZ2025\\03\\")).keys(), QStringList{"earlier.imp"});
@@ -207,7 +207,7 @@ TEST_F(Gather08M, AProducerWhoseDataCannotMakeAFileStopsBeforeAnythingIsWritten)
   try {
     returns::Gather(kMarch, QStringLiteral("R5"), false);
     ADD_FAILURE() << "a path in the tax number must stop the gather";
-  } catch (const returns::ReturnFileError &e) {
+  } catch (const returns::ReturnError &e) {
     EXPECT_TRUE(e.message().contains(QStringLiteral("..\\x"))) << e.message().toStdString();
   }
   EXPECT_FALSE(QFileInfo::exists(disk(QStringLiteral("C:\\QZ2025\\x"))));
@@ -219,7 +219,7 @@ TEST_F(Gather08M, AMissingMonthFolderIsReportedWithTheFileAndNothingIsCreated) {
   try {
     returns::Gather(april, QStringLiteral("R1"), false);
     ADD_FAILURE() << "no folder, no files";
-  } catch (const returns::ReturnFileError &e) {
+  } catch (const returns::ReturnError &e) {
     EXPECT_EQ(e.message(),
               QStringLiteral("Hiba! A(z) C:\\QZ2025\\04\\2508M202504_8234567891.imp fájl nem írható: a mappa nem létezik."));
   }

@@ -66,7 +66,7 @@ class MergeFolders : public ::testing::Test {
   static QString Refused(const QStringList &paired) {
     try {
       Merge(kA, kB, paired);
-    } catch (const MergeError &e) {
+    } catch (const ReturnError &e) {
       return e.message();
     }
     return QStringLiteral("<merged>");
@@ -100,9 +100,9 @@ TEST(MergeParts, MergedLinesCarryThePairsSums) {
   EXPECT_EQ(MergedFile(QStringLiteral("A"), "23790=\r\n24804=", QStringLiteral("B"), "23790=  \r\n24804=1"),
             QByteArray("23790=0\r\n24804=1\r\n"));
   // Amounts the merged file has no line for stop the merge instead of vanishing.
-  EXPECT_THROW(MergedFile(QStringLiteral("A"), "12456=5\r\n", QStringLiteral("B"), ""), MergeError);
-  EXPECT_THROW(MergedFile(QStringLiteral("A"), "23790=0\r\n", QStringLiteral("B"), "24804=3"), MergeError);
-  EXPECT_THROW(MergedFile(QStringLiteral("A"), "23790=1\r\n", QStringLiteral("B"), "23790=1,5"), MergeError);
+  EXPECT_THROW(MergedFile(QStringLiteral("A"), "12456=5\r\n", QStringLiteral("B"), ""), ReturnError);
+  EXPECT_THROW(MergedFile(QStringLiteral("A"), "23790=0\r\n", QStringLiteral("B"), "24804=3"), ReturnError);
+  EXPECT_THROW(MergedFile(QStringLiteral("A"), "23790=1\r\n", QStringLiteral("B"), "23790=1,5"), ReturnError);
 }
 
 TEST_F(MergeFolders, APairMergesIntoAAndBothHalvesAreRetired) {
@@ -158,13 +158,13 @@ TEST_F(MergeFolders, FoldersThatAreTheSameMissingOrAlreadyMergedAreRefused) {
   try {
     Merge(kA, QStringLiteral("c:\\qz2025\\03"), {"2508M202503_8000000001.imp"});
     ADD_FAILURE() << "one folder merged with itself";
-  } catch (const MergeError &e) {
+  } catch (const ReturnError &e) {
     EXPECT_EQ(e.message(), QStringLiteral("Nem lehet azonos a könyvtár "));
   }
   try {
     Merge(kA, QStringLiteral("E:\\nincs\\"), {"2508M202503_8000000001.imp"});
     ADD_FAILURE() << "a missing folder";
-  } catch (const MergeError &e) {
+  } catch (const ReturnError &e) {
     EXPECT_EQ(e.message(), QStringLiteral("Hiba! A(z) E:\\nincs\\ mappa nem létezik."));
   }
   // A retired file of an earlier merge is never overwritten.

@@ -153,7 +153,7 @@ TEST_F(ReturnFiles, RefusedTargetsNameTheFileAndLeaveItAsItWas) {
   try {
     WriteWindowsFile(QStringLiteral("C:\\QZ2025\\04\\x.imp"), "x");
     ADD_FAILURE() << "no folder";
-  } catch (const ReturnFileError &e) {
+  } catch (const ReturnError &e) {
     EXPECT_EQ(e.message(), QStringLiteral("Hiba! A(z) C:\\QZ2025\\04\\x.imp fájl nem írható: a mappa nem létezik."));
   }
   const QString ro = disk(QStringLiteral("QZ2025/03/ro.imp"));
@@ -162,7 +162,7 @@ TEST_F(ReturnFiles, RefusedTargetsNameTheFileAndLeaveItAsItWas) {
   try {
     WriteWindowsFile(QStringLiteral("C:\\QZ2025\\03\\ro.imp"), "x");
     ADD_FAILURE() << "read-only file replaced";
-  } catch (const ReturnFileError &e) {
+  } catch (const ReturnError &e) {
     EXPECT_EQ(e.message(), QStringLiteral("Hiba! A(z) C:\\QZ2025\\03\\ro.imp fájl nem írható: csak olvasható fájl."));
   }
   EXPECT_EQ(read(ro), QByteArray("read-only"));
@@ -174,7 +174,7 @@ TEST_F(ReturnFiles, RefusedTargetsNameTheFileAndLeaveItAsItWas) {
     try {
       WriteWindowsFile(QStringLiteral("C:\\QZ2025\\03\\used.imp"), "x");
       ADD_FAILURE() << "a file in use replaced";
-    } catch (const ReturnFileError &e) {
+    } catch (const ReturnError &e) {
       EXPECT_EQ(e.message(),
                 QStringLiteral("Hiba! A(z) C:\\QZ2025\\03\\used.imp fájl nem írható: egy másik program használja."));
     }
@@ -192,7 +192,7 @@ TEST_F(ReturnFiles, AFolderThatCannotBeWrittenNamesTheFile) {
   try {
     WriteWindowsFile(QStringLiteral("C:\\QZ2025\\03\\x.imp"), "x");
     ADD_FAILURE() << "read-only folder written";
-  } catch (const ReturnFileError &e) {
+  } catch (const ReturnError &e) {
     EXPECT_EQ(e.message(), QStringLiteral("Hiba! A(z) C:\\QZ2025\\03\\x.imp fájl nem írható: nincs írási jog a mappában."));
   }
   ::chmod(QFile::encodeName(folder).constData(), 0755);
@@ -212,7 +212,7 @@ TEST_F(ReturnFiles, AFullDiskKeepsTheOldFileAndLeavesNoTemporaryFile) {
   QString message;
   try {
     WriteWindowsFile(QStringLiteral("C:\\QZ2025\\03\\big.imp"), QByteArray(100000, 'x'));
-  } catch (const ReturnFileError &e) {
+  } catch (const ReturnError &e) {
     message = e.message();
   }
   ::setrlimit(RLIMIT_FSIZE, &old);
