@@ -3,30 +3,19 @@
 #include "exchange/returns/ReturnFiles.h"
 #include "platform/conv.h"
 #include "platform/cp1250.h"
-#include "platform/win_path.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
-#include <cerrno>
-#include <cstdio>
 #include <vector>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace returns {
 
 namespace {
 
 const QByteArray kAnimal = "12456=", kPlant = "23790=", kPaid = "24804=";
-
-// A folder text with its closing backslash.
-QString Folder(const QString &winFolder) {
-  return winFolder.endsWith(QLatin1Char('\\')) ? winFolder : winFolder + QLatin1Char('\\');
-}
 
 QByteArray ReadFile(const WinFolder &folder, const QString &name) {
   QFile f(folder.diskPath(name));
@@ -153,13 +142,13 @@ QByteArray MergedFile(const QString &nameA, const QByteArray &a, const QString &
 }
 
 bool SameFolder(const QString &winFolderA, const QString &winFolderB) {
-  const QFileInfo a(platform::mapWindowsPath(Folder(winFolderA))), b(platform::mapWindowsPath(Folder(winFolderB)));
+  const QFileInfo a(WinFolder(winFolderA).diskFolder()), b(WinFolder(winFolderB).diskFolder());
   if (a.exists() && b.exists()) return a.canonicalFilePath() == b.canonicalFilePath();
   return QDir::cleanPath(a.absoluteFilePath()) == QDir::cleanPath(b.absoluteFilePath());
 }
 
 QStringList Merge(const QString &folderA, const QString &folderB, const QStringList &paired) {
-  WinFolder a(Folder(folderA)), b(Folder(folderB));
+  WinFolder a(folderA), b(folderB);
   for (const WinFolder *f : {&a, &b})
     if (!f->isDir()) throw ReturnError(QStringLiteral("Hiba! A(z) %1 mappa nem létezik.").arg(f->winPath(QString())));
   if (SameFolder(folderA, folderB)) throw ReturnError(QStringLiteral("Nem lehet azonos a könyvtár "));
