@@ -4,6 +4,7 @@
 #include "exchange/returns/ReturnFiles.h"
 #include "support/qt_print.h"
 #include "support/temp_dir.h"
+#include "unwritable.h"
 
 #include <QDir>
 #include <QFile>
@@ -186,16 +187,17 @@ TEST_F(ReturnFiles, RefusedTargetsNameTheFileAndLeaveItAsItWas) {
 }
 
 TEST_F(ReturnFiles, AFolderThatCannotBeWrittenNamesTheFile) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
-  const QString folder = disk(QStringLiteral("QZ2025/03"));
-  ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
-  try {
-    WriteWindowsFile(QStringLiteral("C:\\QZ2025\\03\\x.imp"), "x");
-    ADD_FAILURE() << "read-only folder written";
-  } catch (const ReturnError &e) {
-    EXPECT_EQ(e.message(), QStringLiteral("Hiba! A(z) C:\\QZ2025\\03\\x.imp fájl nem írható: nincs írási jog a mappában."));
+  QString message;
+  {
+    vorik::test::Unwritable lock(disk(QStringLiteral("QZ2025/03")));
+    ASSERT_TRUE(lock.ok());
+    try {
+      WriteWindowsFile(QStringLiteral("C:\\QZ2025\\03\\x.imp"), "x");
+    } catch (const ReturnError &e) {
+      message = e.message();
+    }
   }
-  ::chmod(QFile::encodeName(folder).constData(), 0755);
+  EXPECT_EQ(message, QStringLiteral("Hiba! A(z) C:\\QZ2025\\03\\x.imp fájl nem írható: nincs írási jog a mappában."));
   EXPECT_EQ(entries(), QStringList());
 }
 
