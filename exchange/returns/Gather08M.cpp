@@ -138,6 +138,13 @@ GatherResult Gather(const Period &period, const QString &receiverCode, bool sumP
   }
   zq20->first();
 
+  // The amounts are whole forints of at most 11 digits; beyond that the
+  // fixed-point text would turn to an exponent the return cannot hold.
+  for (const FileGroup &g : groups)
+    if (AmountText(g.sum).contains(QLatin1Char('E')))
+      throw ReturnError(QStringLiteral("Javitandó! Östermelö %1 (%2): a kifizetett összeg túl nagy a bevalláshoz.")
+                            .arg(g.producer.kod, g.producer.nev));
+
   WinFolder month(folder);
   month.clear();
   for (const FileGroup &g : groups) {

@@ -212,6 +212,17 @@ TEST_F(Gather08M, AProducerWhoseDataCannotMakeAFileStopsBeforeAnythingIsWritten)
   }
   EXPECT_FALSE(QFileInfo::exists(disk(QStringLiteral("C:\\QZ2025\\x"))));
   EXPECT_EQ(folderBytes(QStringLiteral("C:\\QZ2025\\03\\")).keys(), QStringList{"earlier.imp"});
+
+  // An amount of twelve digits has no place in the return's field.
+  exec(QStringLiteral("UPDATE QZFEJ SET F_OSTERMKOD = '53', F_MUVKTG = 123456789012 WHERE F_BSZAM = '25000051'"));
+  exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_ADOAZON) VALUES ('53', 'Nagy Összeg', '8000000037')"));
+  try {
+    returns::Gather(kMarch, QStringLiteral("R5"), false);
+    ADD_FAILURE() << "an amount past 11 digits must stop the gather";
+  } catch (const returns::ReturnError &e) {
+    EXPECT_EQ(e.message(), QStringLiteral("Javitandó! Östermelö 53 (Nagy Összeg): a kifizetett összeg túl nagy a bevalláshoz."));
+  }
+  EXPECT_EQ(folderBytes(QStringLiteral("C:\\QZ2025\\03\\")).keys(), QStringList{"earlier.imp"});
 }
 
 TEST_F(Gather08M, AMissingMonthFolderIsReportedWithTheFileAndNothingIsCreated) {
