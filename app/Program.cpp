@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/Unit1.h"
+#include "report/output/FR_Prntr.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -18,11 +19,19 @@ const QString HelpFileName = QStringLiteral("VORIK2009.HLP");
 namespace {
 
 // A termination request (SIGTERM, SIGINT, SIGHUP: the session ends, Ctrl+C)
-// closes the program as "Kilépés" does, so the open transaction is committed.
+// ends the program as "Kilépés" does, so the open transaction is committed.
 // The signals are blocked in every thread and read from a signal descriptor
 // in the message loop: the database engine's own handler would start an
 // engine shut-down under the program's feet, after which the orderly
 // detach never returns.
+//
+// The request may come while dialogs and message boxes are open, each in its
+// own nested loop, with the handler that opened it still on the stack. They
+// are all closed and every loop is told to end; the handlers then return one
+// by one, still on a connected database, and a box they open on the way
+// answers at once as when dismissed (the escape button: No rather than Yes).
+// Only when the main loop has returned is the transaction committed and the
+// connection closed.
 sigset_t terminationSignals() {
   sigset_t set;
   sigemptyset(&set);
@@ -62,8 +71,10 @@ class TerminationWatch {
       while (::read(fd_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
       }
       terminationRequested = true;
+      // Ends every running loop and makes a loop started after this one
+      // return at once: also a box that closing a dialog might raise.
+      QCoreApplication::exit(0);
       closeModalWindows();
-      if (Form1 && Form1->isVisible()) Form1->close();
     });
   }
   ~TerminationWatch() {
@@ -84,6 +95,17 @@ void BlockTerminationSignals() {
 }
 
 int RunProgram() {
+  // The report engine's printer wrapper over the system's printers, for the
+  // whole run (a wrapper already installed, as by a test, is kept).
+  struct EnginePrinter {
+    bool own = !report::frPrinter;
+    EnginePrinter() {
+      if (own) report::frCreatePrinter();
+    }
+    ~EnginePrinter() {
+      if (own) report::frFreePrinter();
+    }
+  } printer;
   qApp->setProperty("helpFile", HelpFileName);
   terminationRequested = false;
   TerminationWatch watch;
@@ -92,10 +114,13 @@ int RunProgram() {
   // showing the main window.
   if (form->StartupFailed()) return 0;
   QCoreApplication::processEvents();  // a request that came during the start-up
-  if (terminationRequested) {
-    form->FormClose();
-    return 0;
+  int status = 0;
+  if (!terminationRequested) {
+    form->show();
+    status = QApplication::exec();
   }
-  form->show();
-  return QApplication::exec();
+  // After "Kilépés" the window's close has committed already; after a
+  // termination request this is the close.
+  form->FormClose();
+  return status;
 }

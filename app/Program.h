@@ -10,8 +10,9 @@ extern const QString HelpFileName;
 int RunProgram();
 
 // Called first in main, before any thread starts: termination signals are
-// then handled by RunProgram's message loop, which closes the main window in
-// order (the open transaction is committed). The mask is inherited by child
+// then handled by RunProgram's message loop, which closes the open dialogs
+// and boxes and ends the program in order (the open transaction is
+// committed, as the main window's close does). The mask is inherited by child
 // processes: QProcess::start clears it in the child; other ways of starting
 // a program (system(), startDetached) should unblock SIGTERM, SIGINT and
 // SIGHUP in the child themselves.

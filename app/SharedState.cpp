@@ -29,3 +29,7 @@ QString OstermeloMod;
 QString AktTermek;
 QString TermekMod;
 QString ListaOstermeloKod;
+
+QString XmlHova;
+QString XmlOnszamla;
+QString XmlSzlaForma;

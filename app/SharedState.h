@@ -41,3 +41,8 @@ extern QString TermekMod;        // "Új termék" or "Termék módositás"
 // Producer-wise list (TForm19 and the data module's list sources): the
 // producer code of the current group.
 extern QString ListaOstermeloKod;
+
+// Audit data supply options (TForm40, kept in "<program>XML.ini" [XML]).
+extern QString XmlHova;       // hova: path of the XML file to write
+extern QString XmlOnszamla;   // onszla: self-billing clause, "true" or "false"
+extern QString XmlSzlaForma;  // papir: invoice form text

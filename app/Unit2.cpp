@@ -137,3 +137,33 @@ bool TData::Write(const QString &message, const std::function<void()> &statement
     return false;
   }
 }
+
+bool TData::Write(db::Transaction &transaction, const QString &message,
+                  const std::function<void()> &statements) {
+  auto run = [&](const char *sql) {
+    db::Query q;
+    q.setTransaction(&transaction);
+    q.sql().add(QString::fromLatin1(sql));
+    q.execute();
+  };
+  bool savepoint = false;
+  try {
+    if (!transaction.active()) transaction.start();
+    run("SAVEPOINT VORIK_WRITE");
+    savepoint = true;
+    statements();
+    transaction.commit();
+    return true;
+  } catch (const std::exception &) {
+    platform::showMessage(message);
+    try {
+      if (savepoint && transaction.active()) run("ROLLBACK TO SAVEPOINT VORIK_WRITE");
+    } catch (const std::exception &) {
+      try {
+        if (transaction.active()) transaction.rollback();
+      } catch (const std::exception &) {
+      }
+    }
+    return false;
+  }
+}

@@ -72,6 +72,11 @@ class TData : public QObject {
   // the user's input.
   bool Write(const QString &message, const std::function<void()> &statements,
              CommitMode mode = CommitMode::Commit);
+  // The same pattern in a transaction of the caller's (a numbering hold's):
+  // on failure only what the statements did is undone (a savepoint), so the
+  // transaction keeps what it held before, a row lock included.
+  bool Write(db::Transaction &transaction, const QString &message,
+             const std::function<void()> &statements);
 
   // Identifier checks and text helpers (app/receivers/DataChecks.cpp). A
   // non-digit makes a check answer false; nothing here raises for bad text.

@@ -566,7 +566,16 @@ void DataSet::last() {
 
 void DataSet::next() {
   if (state_ == State::Edit) post();
-  if (current_ + 1 >= static_cast<int>(rowCount_)) fetchTo(rowCount_ + kFetchBatch);
+  if (current_ + 1 >= static_cast<int>(rowCount_)) {
+    if (forwardOnly_ && cursor_ && rowCount_ > 1) {
+      // Keep only the current row (the row eof leaves current), in the
+      // first slot; the next batch reuses the same block.
+      std::memmove(rowData(0), rowData(static_cast<std::size_t>(current_)), rowSize_);
+      rowCount_ = 1;
+      current_ = 0;
+    }
+    fetchTo(rowCount_ + kFetchBatch);
+  }
   if (current_ + 1 < static_cast<int>(rowCount_)) {
     setCurrent(current_ + 1);
     bof_ = eof_ = false;

@@ -193,6 +193,14 @@ class DataSet : public QObject {
   void fetchMore();
   void fetchAll() const;
 
+  // Forward-only reading for a walk over a large result in constant memory:
+  // when next() runs past the rows held, every row before the current one is
+  // let go. Until the mode is switched off, first, prior, last, setRecNo,
+  // locate and valueAt see only the rows still held, and recNo counts among
+  // them.
+  void setForwardOnly(bool forwardOnly) { forwardOnly_ = forwardOnly; }
+  bool forwardOnly() const { return forwardOnly_; }
+
   // Editing of the current row (writable tables only).
   virtual void edit();
   virtual void post();
@@ -265,6 +273,7 @@ class DataSet : public QObject {
   bool readTablesKnown_ = false;
   int current_ = 0;
   bool eof_ = true, bof_ = true;
+  bool forwardOnly_ = false;
 };
 
 // A query built from SQL lines with named parameters (":p0", ":a1"; a name may

@@ -1,23 +1,28 @@
 #include "app/common/FieldKeys.h"
 
+#include "app/common/LimitedEdit.h"
+#include "platform/conv.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QChildEvent>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
 #include <QWidget>
 
 namespace FieldKeys {
 
-void acceptOnly(QLineEdit *edit, const QString &extra) {
-  // The validator refuses every edit (typed, pasted, dropped) that would put
-  // another character into the field; setText by the program is not affected.
-  const QString cls = QStringLiteral("[0-9") + QRegularExpression::escape(extra) +
-                      QStringLiteral("]*");
-  edit->setValidator(new QRegularExpressionValidator(QRegularExpression(cls), edit));
+void acceptOnly(LimitedEdit *edit, const QString &extra) {
+  // Every edit (typed, pasted, dropped) that would put another character into
+  // the field is refused; setText by the program is not affected.
+  edit->setAcceptedChars(QStringLiteral("0123456789") + extra);
+}
+
+void setNumberDefault(LimitedEdit *edit, const QString &text) {
+  long double number = 0;
+  const bool typable = edit->accepts(text);
+  edit->setText(typable && platform::TryStrToFloat(text, number) ? text : QString());
 }
 
 namespace {

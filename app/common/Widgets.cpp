@@ -1,15 +1,16 @@
 #include "app/common/Widgets.h"
 
+#include "app/common/LimitedEdit.h"
+
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 
 namespace Widgets {
 
-QLineEdit *makeEdit(QWidget *parent, const char *name, int maxLength) {
-  auto *e = new QLineEdit(parent);
+LimitedEdit *makeEdit(QWidget *parent, const char *name, int limit) {
+  auto *e = new LimitedEdit(parent);
   e->setObjectName(QLatin1String(name));
-  if (maxLength > 0) e->setMaxLength(maxLength);
+  e->setLimit(limit);
   return e;
 }
 

@@ -4,14 +4,14 @@
 #include <QString>
 
 class QLabel;
-class QLineEdit;
+class LimitedEdit;
 class QPushButton;
 class QWidget;
 
 namespace Widgets {
 
-// An edit field; maxLength 0 leaves the length free.
-QLineEdit *makeEdit(QWidget *parent, const char *name, int maxLength = 0);
+// An edit field (LimitedEdit); limit 0 leaves the length free.
+LimitedEdit *makeEdit(QWidget *parent, const char *name, int limit = 0);
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text);
 // A button that Enter never presses as a default button.
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &text);

@@ -8,13 +8,14 @@
 // TForm4::Pick(), then take Data->ZQ30's current row. Pick() answers true
 // for "Kiválaszt"; "Mégsem", Escape and the close button answer false and
 // put ZQ30 back on the row that was current when the list had opened.
+#include "app/common/LimitedEdit.h"
+
 #include <QDialog>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QTableView;
 class QToolButton;
@@ -53,7 +54,7 @@ class TForm4 : public QDialog {
   QTableView *DBGrid1;
   QFrame *DBNavigator1;
   QToolButton *NavFirst, *NavPrior, *NavNext, *NavLast;
-  QLineEdit *Edit1;
+  LimitedEdit *Edit1;
   QPushButton *Button1;  // "Kiválaszt"
   QPushButton *Button2;  // "Új"
   QPushButton *Button3;  // "Módosít"
@@ -99,6 +100,7 @@ class TForm4 : public QDialog {
   QSet<QString> columns_;
   QList<QLabel *> panelValues_;
   bool shown_ = false;
+  bool printing_ = false;  // the report walks the list: the panel does not follow
   QString openingId_;  // ID_OSTERMELO current when the list had opened
 };
 

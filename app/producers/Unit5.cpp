@@ -4,6 +4,7 @@
 #include "app/Unit2.h"
 #include "app/common/ListRows.h"
 #include "app/common/FieldKeys.h"
+#include "app/common/Widgets.h"
 #include "app/receivers/Guarded.h"
 #include "app/producers/Unit4.h"
 #include "app/receivers/Checks.h"
@@ -18,8 +19,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QVBoxLayout>
@@ -59,11 +58,10 @@ TForm5::TForm5(QWidget *owner) : QDialog(owner) {
   auto *grid = new QGridLayout(page1);
 
   int row = 0, col = 0;
-  auto field = [&](QLineEdit *&edit, const char *name, const QString &label, int max, Keys keys,
+  auto field = [&](LimitedEdit *&edit, const char *name, const QString &label, int max, Keys keys,
                    const QString &hint = QString(), const QString &text = QString()) {
-    edit = new QLineEdit(text, page1);
-    edit->setObjectName(QString::fromLatin1(name));
-    if (max > 0) edit->setMaxLength(max);
+    edit = Widgets::makeEdit(page1, name, max);
+    edit->setText(text);
     if (!hint.isEmpty()) edit->setToolTip(hint);
     switch (keys) {
       case Keys::Any: break;
@@ -71,12 +69,8 @@ TForm5::TForm5(QWidget *owner) : QDialog(owner) {
       case Keys::DigitsDot: FieldKeys::acceptOnly(edit, QStringLiteral(".")); break;
       case Keys::DigitsSlash: FieldKeys::acceptOnly(edit, QStringLiteral("/")); break;
       case Keys::Chamber: FieldKeys::acceptOnly(edit, QStringLiteral("Oo")); break;
-      case Keys::Sex:
-        edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[12]*")), edit));
-        break;
-      case Keys::Pension:
-        edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[ IiNn]*")), edit));
-        break;
+      case Keys::Sex: edit->setAcceptedChars(QStringLiteral("12")); break;
+      case Keys::Pension: edit->setAcceptedChars(QStringLiteral(" IiNn")); break;
     }
     auto *l = new QLabel(label, page1);
     l->setBuddy(edit);
@@ -136,6 +130,10 @@ TForm5::TForm5(QWidget *owner) : QDialog(owner) {
   field(Edit14, "Edit14", QStringLiteral("M.nyugdíj pénztártag"), 1, Keys::Pension,
         QStringLiteral("I = igen, N = nem, üres = nem"));
   field(Edit22, "Edit22", QStringLiteral("Betétlap száma"), 12, Keys::Any);
+
+  // Widths of the fields without a limit: ID, code, date, sex, days.
+  for (auto [edit, chars] : {std::pair{Edit1, 8}, {Edit2, 5}, {Edit12, 10}, {Edit16, 2}, {Edit32, 4}})
+    edit->setWidthChars(chars);
 
   Memo1 = new QPlainTextEdit(page2);
   Memo1->setObjectName(QStringLiteral("Memo1"));

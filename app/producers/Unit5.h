@@ -3,12 +3,13 @@
 // the producer list's current row ("Őstermelő módositás", after LoadProducer),
 // chosen by OstermeloMod. Validates the fields in a fixed order and writes the
 // 36 data columns of OSTERMELO in one statement.
+#include "app/common/LimitedEdit.h"
+
 #include <QDialog>
 #include <QString>
 
 #include <functional>
 
-class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
@@ -21,7 +22,7 @@ class TForm5 : public QDialog {
 
   QTabWidget *PageControl1;
   // Edit1 (ID) and Edit2 (code) are read-only.
-  QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10, *Edit11, *Edit12,
+  LimitedEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10, *Edit11, *Edit12,
       *Edit13, *Edit14, *Edit15, *Edit16, *Edit17, *Edit18, *Edit19, *Edit20, *Edit21, *Edit22, *Edit23, *Edit24,
       *Edit25, *Edit26, *Edit27, *Edit28, *Edit29, *Edit30, *Edit31, *Edit32, *Edit33, *Edit34, *Edit35, *Edit36;
   QPlainTextEdit *Memo1;

@@ -4,6 +4,7 @@
 #include "app/Unit2.h"
 #include "app/common/ListRows.h"
 #include "app/common/FieldKeys.h"
+#include "app/common/Widgets.h"
 #include "app/receivers/Guarded.h"
 #include "app/products/Unit6.h"
 #include "app/receivers/Checks.h"
@@ -33,11 +34,10 @@ TForm7::TForm7(QWidget *owner) : QDialog(owner) {
   setModal(true);
 
   auto *form = new QFormLayout;
-  auto field = [&](QLineEdit *&edit, const char *name, const QString &label, int max, const QString &keys,
+  auto field = [&](LimitedEdit *&edit, const char *name, const QString &label, int max, const QString &keys,
                    const QString &text = QString()) {
-    edit = new QLineEdit(text, this);
-    edit->setObjectName(QString::fromLatin1(name));
-    if (max > 0) edit->setMaxLength(max);
+    edit = Widgets::makeEdit(this, name, max);
+    edit->setText(text);
     if (!keys.isNull()) FieldKeys::acceptOnly(edit, keys);
     form->addRow(label, edit);
   };
@@ -53,6 +53,9 @@ TForm7::TForm7(QWidget *owner) : QDialog(owner) {
   field(Edit6, "Edit6", QStringLiteral("Menny.egység"), 10, any);
   field(Edit7, "Edit7", QStringLiteral("Komp.mértéke"), 0, decimal, QStringLiteral("12,00"));
   field(Edit8, "Edit8", QStringLiteral("Tételszám"), 10, decimal);
+
+  // Widths of the fields without a limit: ID, code, price, percentage.
+  for (auto [edit, chars] : {std::pair{Edit1, 8}, {Edit2, 5}, {Edit5, 12}, {Edit7, 6}}) edit->setWidthChars(chars);
 
   QHBoxLayout *buttons = MakeEntryButtons(this, Button2, Button3, &TForm7::Button2Click, &TForm7::Button3Click);
   auto *root = new QVBoxLayout(this);

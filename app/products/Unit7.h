@@ -2,11 +2,12 @@
 // The product entry: a new product ("Új termék") or the modification of the
 // product list's current row ("Termék módositás", after LoadProduct), chosen
 // by TermekMod.
+#include "app/common/LimitedEdit.h"
+
 #include <QDialog>
 
 #include <functional>
 
-class QLineEdit;
 class QPushButton;
 
 class TForm7 : public QDialog {
@@ -16,7 +17,7 @@ class TForm7 : public QDialog {
   ~TForm7() override;
 
   // Edit1 (ID) is read-only.
-  QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8;
+  LimitedEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8;
   QPushButton *Button2;  // "OK"
   QPushButton *Button3;  // "Mégsem"
 

@@ -3,6 +3,7 @@
 #include "app/MenuCommands.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/common/Widgets.h"
 #include "app/receivers/Checks.h"
 #include "app/receivers/Guarded.h"
 #include "app/receivers/RowText.h"
@@ -55,14 +56,12 @@ TForm17::TForm17(QWidget *owner) : QDialog(owner) {
   auto *grid = new QGridLayout;
   int row = 0;
   // A label and its field; maxLength 0 leaves the length unlimited.
-  auto field = [&](QLineEdit *&e, const QString &name, const QString &caption, bool editable,
+  auto field = [&](LimitedEdit *&e, const QString &name, const QString &caption, bool editable,
                    int maxLength) {
     auto *l = new QLabel(caption, this);
     l->setObjectName(QStringLiteral("Label_") + name);
-    e = new QLineEdit(this);
-    e->setObjectName(name);
+    e = Widgets::makeEdit(this, name.toLatin1().constData(), maxLength);
     e->setEnabled(editable);
-    if (maxLength > 0) e->setMaxLength(maxLength);
     l->setBuddy(e);
     grid->addWidget(l, row, 0);
     grid->addWidget(e, row, 1);
@@ -87,6 +86,9 @@ TForm17::TForm17(QWidget *owner) : QDialog(owner) {
   field(Edit10, QStringLiteral("Edit10"),
         QStringLiteral("Nyilatkozat szövege (250 betü hosszban)"), true, 250);
   field(Edit7, QStringLiteral("Edit7"), QStringLiteral("Verzió"), true, 45);  // column width
+  // The shown-only fields are as wide as their columns.
+  for (auto [edit, chars] : {std::pair{Edit1, 8}, {Edit8, 5}, {Edit2, 75}, {Edit5, 8}, {Edit3, 45}, {Edit6, 11}})
+    edit->setWidthChars(chars);
   CheckBox1 = new QCheckBox(QStringLiteral("Egyéni vállalkozó"), this);
   CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
   grid->addWidget(CheckBox1, row++, 1);
@@ -131,7 +133,6 @@ void TForm17::AtvevoBetoltes() {
 
 void TForm17::FillFields() {
   db::Query &q = *Data->ZQ60;
-  // Values longer than a field's limit are cut to it, as the column is.
   const struct {
     QLineEdit *edit;
     const char *column;

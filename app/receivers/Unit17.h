@@ -2,10 +2,11 @@
 // Receiver details ("Segédlet" > "Átvevő beállítás"): shows the current
 // receiver's row and stores the parts the user may change, as long as the
 // receiver has issued no ticket.
+#include "app/common/LimitedEdit.h"
+
 #include <QDialog>
 
 class QCheckBox;
-class QLineEdit;
 class QPushButton;
 
 class TForm17 : public QDialog {
@@ -25,7 +26,7 @@ class TForm17 : public QDialog {
   // "Letárol" even for a receiver with tickets.
   static constexpr char16_t ServiceKey = u'Z';
 
-  QLineEdit *Edit1, *Edit8, *Edit2, *Edit5, *Edit3, *Edit13, *Edit4, *Edit14, *Edit15, *Edit16,
+  LimitedEdit *Edit1, *Edit8, *Edit2, *Edit5, *Edit3, *Edit13, *Edit4, *Edit14, *Edit15, *Edit16,
       *Edit17, *Edit18, *Edit19, *Edit6, *Edit11, *Edit12, *Edit10, *Edit7, *Edit21, *Edit9,
       *Edit20;
   QCheckBox *CheckBox1, *CheckBox2;

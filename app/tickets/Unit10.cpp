@@ -75,6 +75,12 @@ void TForm10::buildUi() {
   FieldKeys::acceptOnly(Edit8, QStringLiteral(","));
   Edit10 = makeEdit(this, "Edit10", 10);
   FieldKeys::acceptOnly(Edit10, QStringLiteral(","));
+  // Widths of what the fields without a limit hold: serial, code, numbers.
+  for (LimitedEdit *digits : {Edit1, Edit9}) digits->setAcceptedChars(QStringLiteral("0123456789"));
+  Edit1->setWidthChars(8);
+  Edit9->setWidthChars(5);
+  for (LimitedEdit *number : {Edit5, Edit7}) number->setWidthChars(12);
+  Edit8->setWidthChars(6);
 
   Button1 = makeButton(this, "Button1", QStringLiteral("Termék"));
   Button3 = makeButton(this, "Button3", QStringLiteral("OK"));
@@ -138,7 +144,8 @@ void TForm10::showEvent(QShowEvent *event) {
   const bool documentVisible = Edit10Option == QLatin1String("1");
   Edit10->setVisible(documentVisible);
   Label10->setVisible(documentVisible);
-  if (TetelMod == kTetelModUj) Edit8->setText(Edit8Default);
+  // The default passes the field's checks as a typed value would.
+  if (TetelMod == kTetelModUj) FieldKeys::setNumberDefault(Edit8, Edit8Default);
   Edit3->setFocus();
 }
 

@@ -3,13 +3,14 @@
 // ticket open in the entry dialog and writes it at once (committed), before the
 // ticket's header exists. The database derives the line's net quantity and
 // prices from the columns written here.
+#include "app/common/LimitedEdit.h"
+
 #include <QDialog>
 #include <QString>
 
 #include <functional>
 
 class QLabel;
-class QLineEdit;
 class QPushButton;
 
 class TForm10 : public QDialog {
@@ -51,7 +52,7 @@ class TForm10 : public QDialog {
   bool shown_ = false;
 
  public:
-  QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10;
+  LimitedEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10;
   QLabel *Label10;
   QPushButton *Button1, *Button3, *Button6;
 };

@@ -26,6 +26,7 @@
 
 #include "app/common/Navigator.h"
 #include "app/receivers/Guarded.h"
+#include "app/tickets/TicketPrint.h"
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit9.h"
@@ -35,6 +36,7 @@ TForm8 *Form8 = nullptr;
 namespace {
 
 using Widgets::makeButton;
+using Widgets::makeEdit;
 
 TForm8::Command &printCommand() {
   static TForm8::Command c;
@@ -169,8 +171,8 @@ void TForm8::buildUi() {
   setWindowTitle(QStringLiteral("Felvásárlási jegy"));
   setModal(true);
 
-  Edit1 = new QLineEdit(this);
-  Edit1->setObjectName(QStringLiteral("Edit1"));
+  Edit1 = Widgets::makeEdit(this, "Edit1");
+  Edit1->setWidthChars(10);  // a serial
   Edit1->setToolTip(QStringLiteral("Kezdö betükre rákeres"));
   Button7 = makeButton(this, "Button7", QStringLiteral("Keres"));
   auto *search = new QHBoxLayout;
@@ -214,11 +216,16 @@ void TForm8::buildUi() {
   auto *rowGrid = new QGridLayout(rowBox);
   int i = 0;
   for (const Column &c : kRowFields) {
-    auto *value = new QLabel(rowBox);
+    // The remark (up to 200 characters) gets a row of its own, in a field
+    // that scrolls rather than widening the window.
+    const bool remark = qstrcmp(c.field, "F_MEGJ") == 0;
+    QWidget *value = remark ? static_cast<QWidget *>(makeEdit(rowBox, "R_F_MEGJ", 200)) : new QLabel(rowBox);
     value->setObjectName(QStringLiteral("R_") + QLatin1String(c.field));
-    rowGrid->addWidget(new QLabel(QString::fromUtf8(c.title), rowBox), i / 4, (i % 4) * 2);
-    rowGrid->addWidget(value, i / 4, (i % 4) * 2 + 1);
-    ++i;
+    const int row = remark ? 3 : i / 4, column = remark ? 0 : (i % 4) * 2;
+    rowGrid->addWidget(new QLabel(QString::fromUtf8(c.title), rowBox), row, column);
+    rowGrid->addWidget(value, row, column + 1, 1, remark ? 7 : 1);
+    if (auto *edit = qobject_cast<QLineEdit *>(value)) edit->setReadOnly(true);
+    if (!remark) ++i;
   }
 
   Button1 = makeButton(this, "Button1", QStringLiteral("Új"));
@@ -297,9 +304,13 @@ void TForm8::showCurrentRow() {
   const QString producer = fieldText(list, QStringLiteral("F_OSTERMKOD"));
   for (const Column &c : kRowFields) {
     const QString field = QLatin1String(c.field);
-    if (auto *l = findChild<QLabel *>(QStringLiteral("R_") + field))
-      l->setText(field.startsWith(QLatin1String("O_")) ? producers_.value(producer, field)
-                                                        : fieldText(list, field));
+    const QString text = field.startsWith(QLatin1String("O_")) ? producers_.value(producer, field)
+                                                                : fieldText(list, field);
+    if (auto *l = findChild<QLabel *>(QStringLiteral("R_") + field)) l->setText(text);
+    if (auto *e = findChild<QLineEdit *>(QStringLiteral("R_") + field)) {
+      e->setText(text);
+      e->setCursorPosition(0);  // also when the text is the same again
+    }
   }
 }
 
@@ -381,6 +392,7 @@ void TForm8::OpenForModify() {
 
 void TForm8::PrintTicket() {
   if (printCommand()) printCommand()(this);
+  else TicketPrint::PrintTicket(this);
 }
 
 bool TForm8::eventFilter(QObject *watched, QEvent *event) {

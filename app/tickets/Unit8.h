@@ -2,6 +2,8 @@
 // TForm8 "Felvásárlási jegy": the current receiver's purchase tickets and
 // cancelling documents (ZQ10), with search, sorting and the ticket commands:
 // new, modify, preview, print, cancel.
+#include "app/common/LimitedEdit.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -10,7 +12,6 @@
 #include "app/tickets/TicketQueries.h"
 
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QTabWidget;
 class QTableView;
@@ -27,7 +28,8 @@ class TForm8 : public QDialog {
   static constexpr char kHiddenModifyKey = 'M';
 
   // Printing (preview and print, by NyomtatMod) and cancelling act on the
-  // current row; their units install them.
+  // current row; their units install them. Without a print command of its
+  // own the list prints through TicketPrint.
   using Command = std::function<void(TForm8 *)>;
   static void setPrintTicket(Command command);
   static void setCancelTicket(Command command);
@@ -53,7 +55,7 @@ class TForm8 : public QDialog {
   TicketQueries::ProducerLookup producers_;  // the producer columns of the list
 
  public:
-  QLineEdit *Edit1;
+  LimitedEdit *Edit1;
   QPushButton *Button1, *Button2, *Button3, *Button4, *Button5, *Button6, *Button7;
   QLabel *Label9;
   QTabWidget *PageControl1;

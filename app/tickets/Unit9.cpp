@@ -35,6 +35,7 @@
 #include "app/receivers/Guarded.h"
 #include "app/common/Navigator.h"
 #include "app/producers/Unit4.h"
+#include "app/tickets/NumberingHold.h"
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit10.h"
@@ -56,8 +57,11 @@ TForm9::ProducerPicker &producerPicker() {
   return picker;
 }
 
-QLineEdit *makeReadOnly(QWidget *parent, const char *name) {
-  QLineEdit *e = makeEdit(parent, name);
+// A total: read-only, wide for an amount with thousands separators.
+LimitedEdit *makeReadOnly(QWidget *parent, const char *name) {
+  LimitedEdit *e = makeEdit(parent, name);
+  e->setAcceptedChars(QStringLiteral("0123456789-"));
+  e->setWidthChars(14);
   e->setReadOnly(true);
   e->setFocusPolicy(Qt::ClickFocus);
   e->setAlignment(Qt::AlignRight);
@@ -91,6 +95,8 @@ void TForm9::buildUi() {
   setModal(true);
 
   Edit1 = makeEdit(this, "Edit1");
+  Edit1->setAcceptedChars(QStringLiteral("0123456789"));  // a serial of 8 digits
+  Edit1->setWidthChars(8);
   Edit1->setReadOnly(true);
   Edit1->setFocusPolicy(Qt::ClickFocus);
   Edit2 = makeEdit(this, "Edit2");
@@ -106,6 +112,7 @@ void TForm9::buildUi() {
   Edit11->setToolTip(QStringLiteral(
       "Dupla klikkre (átutalás esetén) östermelönél megadott banki nappal növelve ha nincs "
       "megadva akkor 8 nappal."));
+  for (LimitedEdit *date : {Edit3, Edit10, Edit11}) date->setWidthChars(10);
   CheckBox1 = new QCheckBox(QStringLiteral("Átutalással"), this);
   CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
   CheckBox1->setToolTip(
@@ -119,6 +126,10 @@ void TForm9::buildUi() {
   FieldKeys::acceptOnly(Edit15, QStringLiteral(","));
   Edit13 = makeEdit(this, "Edit13");
   FieldKeys::acceptOnly(Edit13, QStringLiteral(","));
+  // Rates in percent, the deduction in forints.
+  Edit6->setWidthChars(4);
+  for (LimitedEdit *rate : {Edit14, Edit15}) rate->setWidthChars(6);
+  Edit13->setWidthChars(10);
   Edit4 = makeEdit(this, "Edit4", 200);
   CheckBox2 = new QCheckBox(QStringLiteral("Nyilatkozat:"), this);
   CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
@@ -289,6 +300,12 @@ TForm9::TForm9(QWidget *parent) : QDialog(parent) {
 
 TForm9::~TForm9() = default;
 
+void TForm9::done(int result) {
+  // The numbering goes with the dialog (after a save the commit ended it).
+  hold_.reset();
+  QDialog::done(result);
+}
+
 // ---------------------------------------------------------------------------
 // Start
 
@@ -296,7 +313,7 @@ void TForm9::applyOptions() {
   struct Optional {
     const QString &option;
     const QString &defaultText;
-    QLineEdit *field;
+    LimitedEdit *field;
     QLabel *label;
   };
   const Optional fields[] = {{Edit14Option, Edit14Default, Edit14, Label14},
@@ -306,7 +323,8 @@ void TForm9::applyOptions() {
     if (o.option == QLatin1String("1")) {
       o.field->setVisible(true);
       o.label->setVisible(true);
-      if (isNew()) o.field->setText(o.defaultText);
+      // The default passes the field's checks as a typed value would.
+      if (isNew()) FieldKeys::setNumberDefault(o.field, o.defaultText);
     } else {
       o.field->setVisible(false);
       o.label->setVisible(false);
@@ -318,23 +336,36 @@ void TForm9::applyOptions() {
 bool TForm9::StartNew() {
   if (started_) return ready_;
   started_ = true;
-  // The receiver's last serial plus one; a serial that already has a header
-  // is skipped, so a new ticket never takes over a saved one.
+  // The receiver's last serial plus one, read under the hold on its
+  // numbering, which lasts until the save or the close: no other entry or
+  // cancelling, in this program or another one on the same database, can take
+  // the same serial meanwhile. A serial that already has a header is skipped,
+  // so a new ticket never takes over a saved one.
   TicketMath::SerialResult serial;
   try {
-    db::Query &q = *Data->ZQ50;
-    TicketQueries::setSql(q, {QStringLiteral("SELECT * FROM Sorszam WHERE a_aKod = :p1")});
-    q.paramByName(QStringLiteral("p1")).setString(AtvevoKod);
-    q.open();
+    hold_ = std::make_unique<NumberingHold>(Data->ZCon1);
     std::optional<QString> stored;
-    if (!q.isEmpty()) stored = q.fieldByName(QStringLiteral("A_QZBSZAM")).asString();
+    switch (hold_->take(AtvevoKod)) {
+      case NumberingHold::Status::Busy:
+        hold_.reset();
+        platform::warning(NumberingHold::busyMessage());
+        ready_ = false;
+        return false;
+      case NumberingHold::Status::NoRow:
+        break;
+      case NumberingHold::Status::Held:
+        stored = hold_->stored();
+        break;
+    }
     serial = TicketMath::nextSerial(stored, TicketQueries::headerExists);
   } catch (const std::exception &e) {
+    hold_.reset();
     platform::error(QString::fromUtf8(e.what()));
     ready_ = false;
     return false;
   }
   if (!serial.ok()) {
+    hold_.reset();
     platform::warning(TicketMath::serialErrorMessage(serial.error));
     ready_ = false;
     return false;
@@ -342,8 +373,10 @@ bool TForm9::StartNew() {
   Edit1->setText(serial.serial);
 
   // Lines an abandoned entry committed under this serial; the serial has no
-  // header, and the statement checks that again. Made durable at once; a
-  // failure is reported and the start goes on.
+  // header, and the statement checks that again. Only under the hold: an
+  // entry in progress elsewhere holds its receiver's numbering, so its lines
+  // are never taken for abandoned ones. Made durable at once; a failure is
+  // reported and the start goes on.
   Data->Write(
       QStringLiteral("Hiba91: Qzsor DELETE törlése mert nem volt fejrésze "),
       [&] {
@@ -714,12 +747,20 @@ bool TForm9::save() {
   const QString declaration = CheckBox2->isChecked() ? Edit12->text() : QStringLiteral(" ");
   const double payable = FizetendoSzoveg.toDouble();
 
+  if (isNew() && !(hold_ && hold_->held())) {
+    // The hold ended with an earlier save's commit: the serial is not the
+    // dialog's any more.
+    platform::warning(NumberingHold::busyMessage());
+    return false;
+  }
   bool saved = false;
   const QString previousPosition = UtolsoBszam;
   try {
     // Starting the transaction is the step outside the statements (Hiba96).
     if (!Data->IBTrans1->active()) Data->IBTrans1->start();
-    db::Query &q = *Data->ZQ11;
+    // A new ticket's header is written in the hold's transaction, so that it
+    // and the receiver's counter are committed together.
+    db::Query &q = isNew() ? hold_->query() : *Data->ZQ11;
     auto p = [&](const char *name) -> db::Param & { return q.paramByName(QLatin1String(name)); };
     auto bindCommon = [&](const char *kelt, const char *szja, const char *megj,
                           const char *felvkelt, const char *fizkelt, const char *utal,
@@ -745,7 +786,7 @@ bool TForm9::save() {
       // all. The write pattern shows the message as it stands when a
       // statement fails, so it names the failing step.
       QString failure = QStringLiteral("Hiba94: Újban, INSERT a Qzfejben ");
-      saved = Data->Write(failure, [&] {
+      saved = Data->Write(hold_->transaction(), failure, [&] {
         TicketQueries::setSql(
             q, {QStringLiteral("INSERT INTO QzFej ( f_bszam, f_akod, f_ostermkod, f_kelt, f_szja, "
                                "f_megj, f_felvkelt, f_fizkelt, f_utal, f_nyilatk, f_levonas, "
@@ -757,13 +798,7 @@ bool TForm9::save() {
         q.execute();
         UtolsoBszam = serial;
         failure = QStringLiteral("Hiba93: Új UPDATE Sorszam -ba ");
-        db::Query &s = *Data->ZQ50;
-        TicketQueries::setSql(
-            s, {QStringLiteral("UPDATE Sorszam SET a_QzBszam = :p1 WHERE a_akod = :p2")});
-        s.paramByName(QStringLiteral("p1")).setString(serial);
-        s.paramByName(QStringLiteral("p2")).setString(AtvevoKod);
-        s.execute();
-        if (s.rowsAffected() == 0) throw db::Error(QStringLiteral("no SORSZAM row"));
+        hold_->advance(serial);  // only from the value the serial was taken from
         failure = QStringLiteral("Hiba94: Újban, INSERT a Qzfejben ");  // the commit
       });
     } else {

@@ -2,17 +2,20 @@
 // TForm9 "Felvásárlási jegy bevitel": enters a new purchase ticket or modifies
 // one (JegyMod): header, producer, dates, rates, declaration, payment mode,
 // the lines through TForm10, the totals and the payable, and the save.
+#include "app/common/LimitedEdit.h"
+
 #include <QDialog>
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "app/tickets/TicketMath.h"
 
+class NumberingHold;
 class QCheckBox;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QTableView;
 class QTabWidget;
@@ -41,11 +44,17 @@ class TForm9 : public QDialog {
   using ProducerPicker = std::function<bool(QWidget *parent)>;
   static void setProducerPicker(ProducerPicker picker);
 
-  // New mode: takes the serial and deletes the lines an abandoned entry left
-  // under it. False when the receiver has no usable serial (the message was
-  // shown); the dialog must not be shown then. FormShow runs it when the
-  // caller did not.
+  // New mode: holds the receiver's numbering (NumberingHold), takes the
+  // serial and deletes the lines an abandoned entry left under it. False when
+  // another entry holds the numbering or the receiver has no usable serial
+  // (the message was shown, nothing was written); the dialog must not be
+  // shown then. FormShow runs it when the caller did not.
   bool StartNew();
+  // The hold of a new ticket's numbering while the dialog is open; null in
+  // modify mode. The save commits it, closing the dialog releases it.
+  NumberingHold *Numbering() const { return hold_.get(); }
+
+  void done(int result) override;
 
  protected:
   void showEvent(QShowEvent *event) override;  // FormShow
@@ -78,9 +87,10 @@ class TForm9 : public QDialog {
   bool ready_ = true;
   TicketMath::LineSums sums_;            // the ticket's lines
   TicketMath::LineSums producerTotals_;  // the producer's saved tickets
+  std::unique_ptr<NumberingHold> hold_;
 
  public:
-  QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10,
+  LimitedEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10,
       *Edit11, *Edit12, *Edit13, *Edit14, *Edit15, *Edit16, *Edit17, *Edit18, *Edit19;
   QLabel *Label13, *Label14, *Label15;
   QCheckBox *CheckBox1, *CheckBox2;

@@ -1,5 +1,6 @@
 #include "app/yearopen/Unit38.h"
 
+#include "app/common/Widgets.h"
 #include "app/MenuCommands.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
@@ -50,8 +51,8 @@ TForm38::TForm38(QWidget *owner) : QDialog(owner) {
     return l;
   };
   auto edit = [this](const QString &name, bool readOnly) {
-    auto *e = new QLineEdit(this);
-    e->setObjectName(name);
+    LimitedEdit *e = Widgets::makeEdit(this, name.toLatin1().constData());
+    e->setWidthChars(8);  // serials and option values
     e->setReadOnly(readOnly);
     return e;
   };

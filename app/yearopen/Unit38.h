@@ -2,10 +2,11 @@
 // Year opening ("Segédlet" > "Évnyitás"): the receiver's start serial while it
 // has no ticket yet, and a read-only view of the ticket options of the ini
 // files.
+#include "app/common/LimitedEdit.h"
+
 #include <QDialog>
 
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
@@ -23,12 +24,12 @@ class TForm38 : public QDialog {
 
   QTabWidget *PageControl1;
   // Tab "Biz.sorszám"
-  QLineEdit *DBEdit11;  // current serial (a_QzBszam of ZQ50), read-only
-  QLineEdit *Edit2;     // new serial: digits only, from any source
+  LimitedEdit *DBEdit11;  // current serial (a_QzBszam of ZQ50), read-only
+  LimitedEdit *Edit2;     // new serial: digits only, from any source
   QPushButton *Button4; // "Letárol"
   QPushButton *Button3; // "Bezárás"
   // Tab "Beállítás": read-only views of the option strings.
-  QLineEdit *Edit1, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit9, *Edit8;
+  LimitedEdit *Edit1, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit9, *Edit8;
   QLabel *Label19;  // the note label
 
  protected:

@@ -1,7 +1,9 @@
 // The write pattern of the data module: start when inactive, execute,
 // commit (or commit retaining); on failure the step's message in a plain box,
-// then rollback, and the caller learns it failed.
+// then rollback, and the caller learns it failed. In a transaction of the
+// caller's, a failure undoes only the write's own statements.
 #include "app/Unit2.h"
+#include "db/error.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
 
@@ -209,6 +211,64 @@ TEST_F(DataWriteTest, ALockHeldByAnotherInstanceFailsAtOnce) {
   EXPECT_EQ(box.text, QStringLiteral("Hiba73: Módosítás UPDATE termék "));
   EXPECT_LT(clock.elapsed(), 3000);
   other_->trans.rollback();
+}
+
+TEST_F(DataWriteTest, AWriteInTheCallersTransactionUndoesOnlyItsOwnStatements) {
+  ASSERT_TRUE(data_->Write(QStringLiteral("x"), [&] {
+    insertProduct(data_->ZQ41, QStringLiteral("505"), QStringLiteral("Cirok"));
+  }));
+  // The caller's transaction holds a row lock taken before the write, as a
+  // numbering hold does.
+  db::Transaction held;
+  held.setConnection(data_->ZCon1);
+  db::Query q;
+  q.setTransaction(&held);
+  q.sql().add(QStringLiteral("SELECT T_KOD FROM TERMEK WHERE T_KOD = '505' WITH LOCK"));
+  q.open();
+  auto otherUpdates = [&] {
+    other();
+    other_->q.close();
+    other_->q.sql().clear();
+    other_->q.sql().add(QStringLiteral("UPDATE TERMEK SET T_MEGNEVEZES = 'x' WHERE T_KOD = '505'"));
+    try {
+      other_->q.execute();
+      other_->trans.rollback();
+      return true;
+    } catch (const db::Error &e) {
+      other_->trans.rollback();
+      return !e.isLockConflict();
+    }
+  };
+  MessageSeen box;
+  bool ok = true;
+  ModalScript script;
+  script.then(answer(QMessageBox::Ok, &box));
+  script.run([&] {
+    ok = data_->Write(held, QStringLiteral("Hiba94: Újban, INSERT a Qzfejben "), [&] {
+      insertProduct(&q, QStringLiteral("506"), QStringLiteral("Köles"));
+      q.close();
+      q.sql().clear();
+      q.sql().add(QStringLiteral("UPDATE NINCSILYEN SET X = 1"));
+      q.execute();
+    });
+  });
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(box.text, QStringLiteral("Hiba94: Újban, INSERT a Qzfejben "));
+  // The failed statements are undone; the lock taken before stays.
+  ASSERT_TRUE(held.active());
+  q.close();
+  q.sql().clear();
+  q.sql().add(QStringLiteral("SELECT COUNT(*) FROM TERMEK WHERE T_KOD = '506'"));
+  q.open();
+  EXPECT_EQ(q.field(0).asInteger(), 0);
+  EXPECT_FALSE(otherUpdates());
+  // A successful write commits, which ends the lock.
+  EXPECT_TRUE(data_->Write(held, QStringLiteral("x"), [&] {
+    insertProduct(&q, QStringLiteral("506"), QStringLiteral("Köles"));
+  }));
+  EXPECT_FALSE(held.active());
+  EXPECT_EQ(countOther(QStringLiteral("T_KOD = '506'")), 1);
+  EXPECT_TRUE(otherUpdates());
 }
 
 }  // namespace

@@ -4,8 +4,15 @@
 #include "app/MenuCommands.h"
 #include "app/Program.h"
 #include "app/Unit1.h"
+#include "report/output/FR_Prntr.h"
+#include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/tickets/NumberingHold.h"
+#include "app/child_modes.h"
+#include "db/connection.h"
+#include "db/dataset.h"
 #include "db/schema.h"
+#include "db/transaction.h"
 #include "platform/format_settings.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
@@ -15,6 +22,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -25,6 +33,9 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QMessageBox>
+
+#include <cstdio>
 
 #include <sys/file.h>
 #include <unistd.h>
@@ -97,11 +108,18 @@ TEST_F(StartupTest, WithoutTheDatabaseTheSplashThenTheBoxAndTheProgramEndsWithou
   MessageSeen box;
   int status = -1;
   ModalScript script;
-  script.then([&](QWidget *w) { splashCaption = w->windowTitle(); })  // closes by itself
+  bool printerDuringRun = false;
+  script.then([&](QWidget *w) {  // closes by itself
+          splashCaption = w->windowTitle();
+          printerDuringRun = report::frPrinter != nullptr;
+        })
       .then(answer(QMessageBox::Yes, &box));
   script.run([&] { status = RunProgram(); });
   EXPECT_TRUE(script.done()) << script.failure().toStdString();
   EXPECT_EQ(splashCaption, QStringLiteral("Betöltés..."));
+  // The engine's printer wrapper lives from start-up to exit.
+  EXPECT_TRUE(printerDuringRun);
+  EXPECT_EQ(report::frPrinter, nullptr);
   expectStartupBox(box);
   EXPECT_EQ(status, 0);
   EXPECT_FALSE(watcher.mainWindowShown);
@@ -477,6 +495,152 @@ TEST_F(StartupTest, TheSessionEndingClosesTheProgramInOrder) {
   // While the main window runs.
   createDatabase();
   EXPECT_EQ(terminateProgram(dir_.path(), 1500, &out), 0) << out.toStdString();
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Ended by the session while dialogs and a message box are open.
+
+namespace vorik::test {
+
+namespace {
+
+void report(const QString &text) {
+  std::printf("%s\n", text.toUtf8().constData());
+  std::fflush(stdout);
+}
+
+// Reports every message box as it shows, so the parent sees what came after
+// the signal.
+class BoxReporter : public QObject {
+ public:
+  BoxReporter() { qApp->installEventFilter(this); }
+  ~BoxReporter() override { qApp->removeEventFilter(this); }
+  bool eventFilter(QObject *o, QEvent *e) override {
+    if (e->type() == QEvent::Show)
+      if (auto *box = qobject_cast<QMessageBox *>(o))
+        report(QStringLiteral("box ") + box->property("rawText").toString());
+    return false;
+  }
+};
+
+}  // namespace
+
+// args: the working folder; "box" (a message box over the line dialog over
+// the ticket entry over the ticket list) or "dialog" (the same without the
+// box). A write is left in the open transaction, then "ready" is printed.
+int runProgramChild(const QStringList &args) {
+  if (args.size() < 2 || !QDir::setCurrent(args[0])) return 1;
+  const bool withBox = args[1] == QLatin1String("box");
+  TAboutBox::SetInterval(0);
+  AboutBoxShown = true;
+  BoxReporter boxes;
+  auto leaveWriteAndReport = [] {
+    db::Query q;
+    q.setTransaction(Data->IBTrans1);
+    q.sql().add(QStringLiteral("INSERT INTO TERMEK (T_KOD, T_MEGNEVEZES) VALUES ('77', 'Búza')"));
+    q.execute();
+    report(QStringLiteral("ready"));
+  };
+  ModalScript script;
+  script.then([](QWidget *w) { click(w, QStringLiteral("Button1")); })  // list: "Új"
+      .then([](QWidget *w) { click(w, QStringLiteral("Button2")); });   // entry: a new line
+  if (withBox) {
+    script.then([](QWidget *w) { click(w, QStringLiteral("Button3")); })  // line: OK, empty
+        .then([&](QWidget *) { leaveWriteAndReport(); });                 // its box stays
+  } else {
+    script.then([&](QWidget *) { leaveWriteAndReport(); });  // the line dialog stays
+  }
+  QTimer start;
+  start.setInterval(10);
+  QObject::connect(&start, &QTimer::timeout, [&] {
+    if (!Form1 || !Form1->isVisible()) return;
+    start.stop();
+    AtvevoKod = QStringLiteral("R1");
+    TipusNormal = QStringLiteral("1");
+    Form1->EnableReceiverMenus();
+    script.run([] { Form1->Felvsrlsijegy1->trigger(); }, 120000);
+  });
+  start.start();
+  const int status = RunProgram();
+  report(QStringLiteral("status %1").arg(status));
+  return status;
+}
+
+}  // namespace vorik::test
+
+namespace {
+
+struct Ended {
+  int exitCode = -1;   // -2: still running 30 s after the signal, -3: crashed
+  qint64 ms = 0;       // from the signal to the end
+  QStringList afterSignal;  // what the program printed after "ready"
+};
+
+Ended terminateWithDialogsOpen(const QString &workdir, const QString &state) {
+  Ended r;
+  QProcess p;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  p.setProcessEnvironment(env);
+  p.setStandardErrorFile(QProcess::nullDevice());  // Qt's notes; never read
+  p.start(QCoreApplication::applicationFilePath(),
+          {QStringLiteral("--child"), QStringLiteral("program"), workdir, state});
+  if (!p.waitForStarted(10000)) return r;
+  QString out;
+  while (!out.contains(QLatin1String("ready\n"))) {
+    if (!p.waitForReadyRead(60000)) {
+      p.kill();
+      p.waitForFinished();
+      r.afterSignal << QStringLiteral("never ready: ") + out;
+      return r;
+    }
+    out += QString::fromUtf8(p.readAllStandardOutput());
+  }
+  QElapsedTimer clock;
+  clock.start();
+  p.terminate();
+  const bool ended = p.waitForFinished(30000);
+  r.ms = clock.elapsed();
+  out += QString::fromUtf8(p.readAllStandardOutput());
+  r.afterSignal = out.mid(out.indexOf(QLatin1String("ready\n")) + 6).split(
+      QLatin1Char('\n'), Qt::SkipEmptyParts);
+  if (!ended) {
+    p.kill();
+    p.waitForFinished();
+    r.exitCode = -2;
+  } else {
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -3;
+  }
+  return r;
+}
+
+TEST_F(StartupTest, TheSessionEndingWithDialogsAndABoxOpenCommitsAndEnds) {
+  for (const QString &state : {QStringLiteral("box"), QStringLiteral("dialog")}) {
+    SCOPED_TRACE(state.toStdString());
+    TestDatabase db;
+    db.exec(QStringLiteral("INSERT INTO ATVEVO (V_AKOD, V_NEVE) VALUES ('R1', 'Átvevő')"));
+    db.exec(QStringLiteral("INSERT INTO SORSZAM (A_AKOD, A_QZBSZAM) VALUES ('R1', '25000000')"));
+
+    const Ended ended = terminateWithDialogsOpen(QFileInfo(db.path()).absolutePath(), state);
+    EXPECT_EQ(ended.exitCode, 0);
+    EXPECT_LT(ended.ms, 5000);
+    // No box came after the signal (one on a closed connection would wait
+    // for an answer); the program got to its end.
+    EXPECT_EQ(ended.afterSignal, QStringList{QStringLiteral("status 0")});
+
+    // The write left in the transaction was committed, as "Kilépés" does, and
+    // the entry's hold on the numbering went with the program.
+    auto q = db.query();
+    q->sql().add(QStringLiteral("SELECT T_MEGNEVEZES FROM TERMEK WHERE T_KOD = '77'"));
+    q->open();
+    EXPECT_EQ(q->recordCount(), 1);
+    db.transaction().commit();
+    NumberingHold hold(&db.connection());
+    EXPECT_EQ(hold.take(QStringLiteral("R1")), NumberingHold::Status::Held);
+    EXPECT_EQ(hold.stored(), QStringLiteral("25000000"));
+  }
 }
 
 }  // namespace

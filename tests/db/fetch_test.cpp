@@ -9,6 +9,8 @@
 
 #include <QItemSelectionModel>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 using vorik::test::DatabaseTest;
@@ -40,6 +42,25 @@ class FetchTest : public DatabaseTest {
   }
   static QString kod(db::DataSet &d) { return d.fieldByName(QStringLiteral("O_KOD")).asString(); }
 };
+
+TEST_F(FetchTest, AForwardOnlyWalkHoldsOneBatchAndSeesEveryRowInOrder) {
+  auto q = producers();
+  q->setForwardOnly(true);
+  q->open();
+  const int firstBatch = q->fetchedCount();
+  int n = 0, most = 0;
+  for (; !q->eof(); q->next()) {
+    ++n;
+    ASSERT_EQ(kod(*q), code(n));
+    most = std::max(most, q->fetchedCount());
+  }
+  EXPECT_EQ(n, kRows);
+  EXPECT_LE(most, firstBatch + 1);  // the rows read are let go
+  EXPECT_EQ(kod(*q), code(kRows));  // next past the end stays on the last row
+  q->next();
+  EXPECT_TRUE(q->eof());
+  EXPECT_EQ(kod(*q), code(kRows));
+}
 
 TEST_F(FetchTest, NavigationAcrossBatchBordersSeesEveryRowInOrder) {
   auto q = producers();

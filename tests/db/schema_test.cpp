@@ -45,6 +45,45 @@ TEST_F(SchemaTest, DerivedLineValuesFollowTheLineAndNegateWithTheQuantity) {
   }
 }
 
+// The price is the sum of the purchase price and the surcharge exactly, in
+// both schema variants: 950 + 66.5 is 1016.5, which a transfer ticket rounds
+// half to even to 1016. A price worked out as net x price x 1.07 lands a hair
+// above the half and rounds to 1017.
+TEST_F(SchemaTest, LinePriceIsExactlyPurchasePricePlusSurcharge) {
+  for (auto variant : {db::SchemaVariant::Current, db::SchemaVariant::Old}) {
+    vorik::test::TestDatabase d(variant);
+    const struct {
+      double brutto, ear;
+    } lines[] = {{1, 950}, {10, 95}, {5, 190}, {25, 38}, {3.5, 117.3}, {-10, 95}};
+    int n = 0;
+    for (const auto &l : lines) {
+      auto q = d.query();
+      q->sql().add(QStringLiteral("INSERT INTO Qzsor ( s_bszam, s_brutto, s_levonszaz, s_ear, s_kompmerteke )"));
+      q->sql().add(QStringLiteral("  VALUES ( :p1, :p2, 0, :p3, 7 )"));
+      q->paramByName(QStringLiteral("p1")).setString(QStringLiteral("2600000%1").arg(n++));
+      q->paramByName(QStringLiteral("p2")).setFloat(l.brutto);
+      q->paramByName(QStringLiteral("p3")).setFloat(l.ear);
+      q->execute();
+    }
+    auto q = d.query();
+    q->sql().add(QStringLiteral("SELECT s_brutto, s_felvar, s_kompfelar, s_vetelar FROM qzsor ORDER BY s_bszam"));
+    q->open();
+    ASSERT_EQ(q->recordCount(), 6);
+    for (int i = 0; i < 6; ++i, q->next()) {
+      const double felvar = q->fieldByName(QStringLiteral("s_felvar")).asFloat();
+      const double komp = q->fieldByName(QStringLiteral("s_kompfelar")).asFloat();
+      const double vetelar = q->fieldByName(QStringLiteral("s_vetelar")).asFloat();
+      EXPECT_EQ(vetelar, felvar + komp) << "line " << i;
+      if (i < 4) {
+        EXPECT_EQ(felvar, 950.0) << "line " << i;
+        EXPECT_EQ(komp, 66.5) << "line " << i;
+        EXPECT_EQ(vetelar, 1016.5) << "line " << i;
+      }
+    }
+    d.transaction().rollback();
+  }
+}
+
 TEST_F(SchemaTest, DerivedValuesFollowAnUpdateAndLargeAmountsDoNotOverflow) {
   insertLine(QStringLiteral("25000003"), 100, 5, 200, 12);
   auto u = query();

@@ -1,4 +1,5 @@
 #include "app/common/FieldKeys.h"
+#include "app/common/LimitedEdit.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,7 +29,7 @@ void key(QWidget *w, int k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
 }  // namespace
 
 TEST(FieldKeys, FilterAcceptsOnlyListedCharactersFromAnySource) {
-  QLineEdit date, decimal, signedDecimal, digits;
+  LimitedEdit date, decimal, signedDecimal, digits;
   FieldKeys::acceptOnly(&date, QStringLiteral("."));
   FieldKeys::acceptOnly(&decimal, QStringLiteral(","));
   FieldKeys::acceptOnly(&signedDecimal, QStringLiteral(",-"));
@@ -56,7 +57,7 @@ TEST(FieldKeys, FilterAcceptsOnlyListedCharactersFromAnySource) {
 TEST(FieldKeys, EnterMovesFocusAndNeverReachesTheDefaultButton) {
   QDialog dialog;
   auto *layout = new QVBoxLayout(&dialog);
-  auto *a = new QLineEdit(&dialog);
+  auto *a = new LimitedEdit(&dialog);
   auto *hidden = new QLineEdit(&dialog);
   auto *b = new QLineEdit(&dialog);
   auto *box = new QCheckBox(&dialog);

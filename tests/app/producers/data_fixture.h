@@ -17,6 +17,15 @@
 
 namespace vorik::test {
 
+// Runs one statement on its own query on the data module's transaction and commits.
+inline void execCommitted(const QString &sql) {
+  db::Query q;
+  q.setTransaction(Data->IBTrans1);
+  q.sql().add(sql);
+  q.execute();
+  Data->IBTrans1->commit();
+}
+
 class DataModuleTest : public ::testing::Test {
  protected:
   static db::SchemaVariant variant() { return db::SchemaVariant::Current; }
@@ -36,13 +45,7 @@ class DataModuleTest : public ::testing::Test {
   virtual db::SchemaVariant schema() const { return db::SchemaVariant::Current; }
 
   // Runs one statement on its own query and commits.
-  void exec(const QString &sql) {
-    db::Query q;
-    q.setTransaction(Data->IBTrans1);
-    q.sql().add(sql);
-    q.execute();
-    Data->IBTrans1->commit();
-  }
+  void exec(const QString &sql) { execCommitted(sql); }
   // The first column of the first row of a select, as text ("" for none).
   QString scalar(const QString &sql) {
     db::Query q;

@@ -475,6 +475,56 @@ TEST_F(Producers, AModificationRewritesTheRowAndBadInputWritesNothing) {
   EXPECT_EQ(producers(), 1);
 }
 
+// Stored values longer than their fields' typing limits (the columns are
+// wider) are loaded whole: a modification that leaves them alone stores them
+// unchanged, or stops at their length check; it never stores them cut.
+TEST_F(Producers, OverLongStoredValuesAreKeptWholeOrStoppedByTheirCheck) {
+  exec(QStringLiteral(
+      "INSERT INTO ostermelo (o_kod, o_nev, o_irszam, o_helysegnev, o_utca, o_adoazon, o_szja, o_szulhely, "
+      "o_szido, o_anyja, o_neme, o_szulnev, o_fhat, o_adoszam, o_ervkelt1, o_igszam, o_felir) VALUES ('5', "
+      "'Nagy Éva', '6000', 'Kecskemét', 'Fő', '8123456786', 15, 'Szeged', '1970-05-06', 'Minta Mária', '1', "
+      "'Nagy Éva', 0, '12345676123', '2021-01-01', '12345678', 'AB1234567')"));
+  const struct {
+    const char *column, *value, *message;  // message: null when it saves
+  } cases[] = {
+      {"o_igszam", "12345678", nullptr},  // 8 characters in a field for 7
+      {"o_felir", "AB12345678", "Nem 9 hosszú FELIR szám!"},
+      {"o_igszam1", "NEBIH123456789012345", "Nem 15 hosszú NÉBIH azonositó!"},
+      {"o_csgazd1", "OCSG-123456789012345", "Nem 13 hosszú OCSG szám!"},
+  };
+  int n = 0;
+  for (const auto &c : cases) {
+    const QString column = QString::fromLatin1(c.column);
+    const QString value = QString::fromUtf8(c.value);
+    exec(QStringLiteral("UPDATE ostermelo SET o_felir = 'AB1234567', o_igszam1 = NULL, o_csgazd1 = NULL, "
+                        "o_utca = 'Fő' WHERE o_kod = '5'"));
+    exec(QStringLiteral("UPDATE ostermelo SET %1 = '%2' WHERE o_kod = '5'").arg(column, value));
+    const QString street = QStringLiteral("Kossuth %1").arg(++n);
+    AktOstermeloKod = "5";
+    MessageSeen seen;
+    ModalScript script;
+    script.then([](QWidget *list) { click(list, "Button3"); });
+    script.then([&](QWidget *entry) {
+      setText(entry, "Edit6", street);
+      click(entry, "Button2");
+    });
+    if (c.message) {
+      script.then(answer(QMessageBox::Ok, &seen));
+      script.then([](QWidget *entry) { closeWindow(entry); });
+    }
+    script.then([](QWidget *list) { closeWindow(list); });
+    script.run([] { TForm4::Pick(); });
+    ASSERT_TRUE(script.done()) << c.column << ": " << script.failure().toStdString();
+    EXPECT_EQ(scalar(QStringLiteral("SELECT %1 FROM ostermelo WHERE o_kod = '5'").arg(column)), value) << c.column;
+    if (c.message) {
+      EXPECT_EQ(seen.text, QString::fromUtf8(c.message)) << c.column;
+      EXPECT_EQ(scalar("SELECT o_utca FROM ostermelo WHERE o_kod = '5'"), "Fő") << c.column;
+    } else {
+      EXPECT_EQ(scalar("SELECT o_utca FROM ostermelo WHERE o_kod = '5'"), street) << c.column;
+    }
+  }
+}
+
 TEST_F(Producers, TheLettersJAndMOnTheModifyButtonOpenTheEntryOthersDoNothing) {
   add("5", "Nagy Éva");
   QStringList opened;

@@ -20,6 +20,7 @@
 #include "app/MenuCommands.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/tickets/NumberingHold.h"
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit10.h"
@@ -27,6 +28,7 @@
 #include "app/tickets/Unit9.h"
 #include "db/connection.h"
 #include "db/dataset.h"
+#include "db/error.h"
 #include "db/transaction.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
@@ -316,6 +318,37 @@ TEST_F(TicketDialogs, TotalsAndPayableFollowTheLinesAndRates) {
   EXPECT_EQ(f->Edit16->text(), QStringLiteral("1230"));
 }
 
+// A line's price is its purchase price plus its surcharge: 950 + 66.5 =
+// 1016.5, which a transfer rounds half to even to 1016 (a price stored a hair
+// above the half gave 1017), on screen and in the stored payable.
+TEST_F(TicketDialogs, TransferTicketPaysTheLinesPriceRoundedHalfToEven) {
+  const QString producer = addProducer(QStringLiteral("11773016-11111018"), QStringLiteral("0"), 0);
+  setSerial(QStringLiteral("49000000"));
+  const struct {
+    const char *brutto, *ear;
+  } lines[] = {{"1", "950"}, {"10", "95"}, {"5", "190"}, {"25", "38"}};
+  for (const auto &l : lines) {
+    auto f = openNew();
+    addLine(f->Edit1->text(), QString::fromLatin1(l.brutto), QString::fromLatin1(l.ear),
+            QStringLiteral("7"));
+    pickProducer_ = producer;
+    f->Button1->click();
+    ASSERT_TRUE(f->CheckBox1->isChecked());
+    for (QLineEdit *e : {f->Edit3, f->Edit10}) e->setText(QStringLiteral("2025.03.01"));
+    f->Edit11->setText(QStringLiteral("2025.03.09"));
+    ASSERT_TRUE(f->f_mindosszes());
+    EXPECT_EQ(f->Edit9->text(), QStringLiteral("1") + QChar(0x00A0) + QStringLiteral("016"))
+        << l.brutto << " x " << l.ear;
+    EXPECT_EQ(f->Edit16->text(), QStringLiteral("1016")) << l.brutto << " x " << l.ear;
+    const QString serial = f->Edit1->text();
+    noMessage([&] { f->Button6->click(); });
+    EXPECT_EQ(scalar(QStringLiteral("SELECT F_MUVKTG FROM QZFEJ WHERE F_BSZAM = '%1'").arg(serial)),
+              QStringLiteral("1016"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT F_SUMVAR FROM QZFEJ WHERE F_BSZAM = '%1'").arg(serial)),
+              QStringLiteral("1016,5"));
+  }
+}
+
 TEST_F(TicketDialogs, PaymentDateRules) {
   const QString term15 = addProducer(QStringLiteral("11773016-11111018"), QStringLiteral("15"));
   const QString term0 = addProducer(QStringLiteral("11773016-11111018"), QStringLiteral("0"));
@@ -513,7 +546,7 @@ TEST_F(TicketDialogs, NewCashTicketSavesWithTheCounterAndRecomputedPayable) {
             QStringLiteral("25000124"));
 }
 
-TEST_F(TicketDialogs, FailedCounterUpdateStoresNothingAndKeepsTheDialogOpen) {
+TEST_F(TicketDialogs, FailedCounterUpdateStoresNothingAndKeepsTheDialogAndItsHold) {
   const QString producer = addProducer(QString(), QStringLiteral("0"));
   setSerial(QStringLiteral("35000000"));
   auto f = openNew();
@@ -521,13 +554,83 @@ TEST_F(TicketDialogs, FailedCounterUpdateStoresNothingAndKeepsTheDialogOpen) {
   pickProducer_ = producer;
   f->Button1->click();
   f->Edit11->setText(f->Edit10->text());
-  exec(QStringLiteral("DELETE FROM SORSZAM WHERE A_AKOD = '%1'").arg(receiver_));
+  // While the entry holds the numbering nobody else can change the counter.
+  EXPECT_THROW(exec(QStringLiteral("UPDATE SORSZAM SET A_QZBSZAM = '35000005' WHERE A_AKOD = '%1'")
+                        .arg(receiver_)),
+               db::Error);
+  // Changed all the same (in the hold's own transaction), the counter no
+  // longer holds the value the serial was taken from: the save refuses.
+  auto holdExec = [&](const QString &sql) {
+    db::Query q;
+    q.setTransaction(&f->Numbering()->transaction());
+    q.sql().add(sql);
+    q.execute();
+  };
+  holdExec(QStringLiteral("UPDATE SORSZAM SET A_QZBSZAM = '35000005' WHERE A_AKOD = '%1'")
+               .arg(receiver_));
   EXPECT_EQ(messageOf([&] { f->Button6->click(); }),
             QStringLiteral("Hiba93: Új UPDATE Sorszam -ba "));
   EXPECT_TRUE(f->isVisible());
   EXPECT_EQ(f->Edit1->text(), QStringLiteral("35000001"));
   EXPECT_EQ(count(QStringLiteral("QZFEJ"), QStringLiteral("F_BSZAM = '35000001'")), 0);
   EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = '35000001'")), 1);
+  // The failed save kept the hold: the numbering is still this dialog's.
+  {
+    NumberingHold other(Data->ZCon1);
+    EXPECT_EQ(other.take(receiver_), NumberingHold::Status::Busy);
+  }
+  // With the counter back where it was, the same dialog saves.
+  holdExec(QStringLiteral("UPDATE SORSZAM SET A_QZBSZAM = '35000000' WHERE A_AKOD = '%1'")
+               .arg(receiver_));
+  noMessage([&] { f->Button6->click(); });
+  EXPECT_FALSE(f->isVisible());
+  EXPECT_EQ(count(QStringLiteral("QZFEJ"), QStringLiteral("F_BSZAM = '35000001'")), 1);
+  EXPECT_EQ(scalar(QStringLiteral("SELECT A_QZBSZAM FROM SORSZAM WHERE A_AKOD = '%1'")
+                       .arg(receiver_)),
+            QStringLiteral("35000001"));
+}
+
+TEST_F(TicketDialogs, TheEntryHoldsTheNumberingUntilItCloses) {
+  setSerial(QStringLiteral("35000099"));
+  // The year opening's write, committed retaining in the data module's
+  // transaction, leaves no lock behind for the entry to meet.
+  ASSERT_TRUE(Data->Write(
+      QStringLiteral("Hiba381: Letároláskor az UPDATE Sorszam -ba "),
+      [&] {
+        db::Query &s = *Data->ZQ50;
+        TicketQueries::setSql(
+            s, {QStringLiteral("UPDATE Sorszam SET a_QzBszam = '35100000' WHERE a_akod = :p2")});
+        s.paramByName(QStringLiteral("p2")).setString(receiver_);
+        s.execute();
+      },
+      TData::CommitMode::CommitRetaining));
+  NumberingHold other(Data->ZCon1);
+  {
+    auto f = openNew();
+    ASSERT_NE(f->Numbering(), nullptr);
+    EXPECT_TRUE(f->Numbering()->held());
+    EXPECT_EQ(other.take(receiver_), NumberingHold::Status::Busy);
+    EXPECT_FALSE(other.held());
+    // A second entry for the receiver is refused with its message and
+    // writes nothing: the first one's line stays.
+    addLine(f->Edit1->text(), QStringLiteral("1"), QStringLiteral("100"));
+    JegyMod = kJegyModUj;
+    TForm9 second(nullptr);
+    bool started = true;
+    EXPECT_EQ(messageOf([&] { started = second.StartNew(); }), NumberingHold::busyMessage());
+    EXPECT_FALSE(started);
+    EXPECT_EQ(second.Numbering(), nullptr);
+    EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = '35100001'")), 1);
+    // "Mégsem" ends the hold.
+    f->Button4->click();
+    EXPECT_EQ(f->Numbering(), nullptr);
+    EXPECT_EQ(other.take(receiver_), NumberingHold::Status::Held);
+    EXPECT_EQ(other.stored(), QStringLiteral("35100000"));
+    other.release();
+  }
+  // A receiver without a counter row holds nothing.
+  EXPECT_EQ(other.take(QStringLiteral("nincs")), NumberingHold::Status::NoRow);
+  EXPECT_FALSE(other.held());
 }
 
 TEST_F(TicketDialogs, LineDeletionCommitsAndEmptyGridDoesNothing) {
@@ -582,6 +685,64 @@ TEST_F(TicketDialogs, LineDialogChecksConvertsAndWrites) {
   EXPECT_EQ(scalar("SELECT S_AKOD FROM QZSOR WHERE " + where), receiver_);
   // The grid's query holds the new line.
   EXPECT_EQ(Data->ZQ20->recordCount(), 1);
+}
+
+// Defaults from form9.ini and form10.ini meet the checks typed values meet:
+// one the field's keys could not have typed, or that is no number, is not
+// taken, and the save stops at the field with its own message.
+TEST_F(TicketDialogs, IniDefaultsPassTheFieldChecksOfTypedValues) {
+  const QString producer = addProducer(QString(), QStringLiteral("0"));
+  setSerial(QStringLiteral("49500000"));
+  const struct {
+    QString *option, *defaultText;
+    const char *value;
+    const char *message;  // null: the default is taken
+  } cases[] = {
+      {&Edit15Option, &Edit15Default, "-5", "Nincs megadva tagok hozzájárulása % -a vagy nem nulla!"},
+      {&Edit15Option, &Edit15Default, "abc", "Nincs megadva tagok hozzájárulása % -a vagy nem nulla!"},
+      {&Edit14Option, &Edit14Default, ",", "Nincs megadva súlylevonás % -a vagy nem nulla!"},
+      {&Edit13Option, &Edit13Default, "1.5", "Nincs megadva vagy nem nulla a levonás!"},
+      {&Edit15Option, &Edit15Default, "2,5", nullptr},
+  };
+  for (const auto &c : cases) {
+    Edit13Option = Edit14Option = Edit15Option = QString();
+    *c.option = QStringLiteral("1");
+    *c.defaultText = QString::fromLatin1(c.value);
+    auto f = openNew();
+    pickProducer_ = producer;
+    f->Button1->click();
+    LimitedEdit *field = c.option == &Edit15Option   ? f->Edit15
+                         : c.option == &Edit14Option ? f->Edit14
+                                                     : f->Edit13;
+    if (!c.message) {
+      EXPECT_EQ(field->text(), QString::fromLatin1(c.value));
+      continue;
+    }
+    EXPECT_EQ(field->text(), QString()) << c.value;
+    EXPECT_EQ(messageOf([&] { f->Button6->click(); }), QString::fromUtf8(c.message)) << c.value;
+    EXPECT_EQ(f->focusWidget(), field) << c.value;
+    EXPECT_EQ(count(QStringLiteral("QZFEJ"), QStringLiteral("F_AKOD = '%1'").arg(receiver_)), 0);
+  }
+
+  TetelMod = kTetelModUj;
+  for (const char *value : {"-5", "12x", ",", "7"}) {
+    Edit8Default = QString::fromLatin1(value);
+    TForm10 line({QStringLiteral("49500001"), QStringLiteral("0"), QString()}, nullptr);
+    line.show();
+    QApplication::processEvents();
+    if (Edit8Default == QLatin1String("7")) {
+      EXPECT_EQ(line.Edit8->text(), QStringLiteral("7"));
+      continue;
+    }
+    EXPECT_EQ(line.Edit8->text(), QString()) << value;
+    for (auto [edit, text] : {std::pair{line.Edit3, "alma"}, {line.Edit4, "0808"}, {line.Edit5, "1"},
+                              {line.Edit6, "kg"}, {line.Edit7, "100"}})
+      edit->setText(QString::fromLatin1(text));
+    EXPECT_EQ(messageOf([&] { line.Button3->click(); }), QStringLiteral("Nincs megadva a komp.mértéke!"))
+        << value;
+    EXPECT_EQ(line.focusWidget(), line.Edit8) << value;
+    EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = '49500001'")), 0);
+  }
 }
 
 TEST_F(TicketDialogs, ModifyRulesOfTheListAndTheHiddenKey) {
@@ -1137,16 +1298,16 @@ TEST_F(TicketDialogs, FieldKeyFiltersOfEntryAndLineDialogs) {
   for (QLineEdit *decimal : {entry.Edit13, entry.Edit14, entry.Edit15})
     EXPECT_EQ(typed(decimal), QStringLiteral("1,2")) << decimal->objectName().toStdString();
   EXPECT_EQ(typed(entry.Edit4), QStringLiteral("1.,-x2"));
-  EXPECT_EQ(entry.Edit4->maxLength(), 200);
-  EXPECT_EQ(entry.Edit12->maxLength(), 250);
+  EXPECT_EQ(entry.Edit4->limit(), 200);
+  EXPECT_EQ(entry.Edit12->limit(), 250);
 
   TForm10 line({QStringLiteral("1"), QStringLiteral("0"), QString()}, nullptr);
   EXPECT_EQ(typed(line.Edit5), QStringLiteral("1,-2"));
   for (QLineEdit *decimal : {line.Edit7, line.Edit8, line.Edit10})
     EXPECT_EQ(typed(decimal), QStringLiteral("1,2")) << decimal->objectName().toStdString();
   EXPECT_EQ(typed(line.Edit3), QStringLiteral("1.,-x2"));
-  EXPECT_EQ(line.Edit3->maxLength(), 75);
-  for (QLineEdit *ten : {line.Edit4, line.Edit6, line.Edit10}) EXPECT_EQ(ten->maxLength(), 10);
+  EXPECT_EQ(line.Edit3->limit(), 75);
+  for (LimitedEdit *ten : {line.Edit4, line.Edit6, line.Edit10}) EXPECT_EQ(ten->limit(), 10);
 }
 
 TEST_F(TicketDialogs, AFailedReadIsReportedAndTheDialogStays) {

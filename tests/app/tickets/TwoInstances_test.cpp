@@ -1,0 +1,401 @@
+// Two program instances entering tickets on one database at once, each a real
+// process (this test program as "--child entry"), driven step by step so that
+// the interleavings that matter happen in a known order, and then racing
+// freely: no serial is issued twice, no line is lost or lands on another
+// instance's ticket, an instance that cannot number writes nothing, and a dead
+// instance's hold goes with it.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "app/SharedState.h"
+#include "app/Unit2.h"
+#include "app/tickets/NumberingHold.h"
+#include "app/tickets/TicketState.h"
+#include "app/tickets/Unit10.h"
+#include "app/tickets/Unit9.h"
+#include "app/child_modes.h"
+#include "db/connection.h"
+#include "db/dataset.h"
+#include "db/transaction.h"
+#include "support/db_fixture.h"
+#include "support/gui_driver.h"
+#include "support/qt_print.h"
+
+using namespace vorik::test;
+
+// ---------------------------------------------------------------------------
+// The child: one instance. Commands, one a line, each answered by one line
+// (message boxes it met come first as "box <text>" lines):
+//   open <receiver>     a new ticket entry   -> "serial <n>" or "refused"
+//   line <quantity>     a line through the line dialog -> "line"
+//   save <producer>     producer, OK          -> "saved" or "kept"
+//   close               "Mégsem"              -> "closed"
+//   race <receiver> <count> <base>
+//                       count tickets of two lines each (quantities base + 1,
+//                       base + 2, ...), an entry refused being tried again
+//                       -> "raced <serial>,<serial>,..." (or "stopped after ...")
+//   ping                                      -> "pong" (attached and waiting)
+//   quit
+
+namespace vorik::test {
+
+namespace {
+
+void reply(const QString &text) {
+  std::printf("%s\n", text.toUtf8().constData());
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int runEntryChild(const QStringList &args) {
+  if (args.isEmpty()) return 1;
+  TData data(nullptr);
+  Data->ZCon1->setDatabaseName(args[0]);
+  Data->ZCon1->open();
+  TipusNormal = QStringLiteral("1");
+  AtvevoNyilatk = QStringLiteral("Nyilatkozat");
+
+  QString producer, quantity;
+  TForm9::setProducerPicker([&](QWidget *) {
+    db::Query &q = *Data->ZQ30;
+    q.close();
+    q.sql().clear();
+    q.sql().add(QStringLiteral("SELECT * FROM OSTERMELO WHERE o_kod = :p0"));
+    q.paramByName(QStringLiteral("p0")).setString(producer);
+    q.open();
+    return !q.isEmpty();
+  });
+  // Answers every box (its escape button, else its only one) and fills the
+  // line dialog with the pending quantity.
+  QTimer watch;
+  watch.setInterval(5);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    QWidget *w = QApplication::activeModalWidget();
+    if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
+      reply(QStringLiteral("box ") + box->property("rawText").toString());
+      QAbstractButton *b = box->escapeButton() ? box->escapeButton() : box->buttons().value(0);
+      if (b) b->click();
+    } else if (auto *line = qobject_cast<TForm10 *>(w); line && !quantity.isEmpty()) {
+      line->Edit3->setText(QStringLiteral("alma"));
+      line->Edit4->setText(QStringLiteral("0808"));
+      line->Edit5->setText(quantity);
+      line->Edit6->setText(QStringLiteral("kg"));
+      line->Edit7->setText(QStringLiteral("100"));
+      line->Edit8->setText(QStringLiteral("0"));
+      quantity.clear();
+      QMetaObject::invokeMethod(line->Button3, &QPushButton::click, Qt::QueuedConnection);
+    }
+  });
+  watch.start();
+
+  std::unique_ptr<TForm9> form;
+  std::string input;
+  while (std::getline(std::cin, input)) {
+    const QStringList words = QString::fromStdString(input).split(QLatin1Char(' '));
+    const QString command = words.value(0);
+    const QString arg = words.value(1);
+    if (command == QLatin1String("open")) {
+      AtvevoKod = arg;
+      JegyMod = kJegyModUj;
+      form = std::make_unique<TForm9>(nullptr);
+      if (form->StartNew()) {
+        form->show();
+        QApplication::processEvents();
+        reply(QStringLiteral("serial ") + form->Edit1->text());
+      } else {
+        form.reset();
+        reply(QStringLiteral("refused"));
+      }
+    } else if (command == QLatin1String("line") && form) {
+      quantity = arg;
+      form->Button2->click();
+      reply(QStringLiteral("line"));
+    } else if (command == QLatin1String("save") && form) {
+      producer = arg;
+      form->Button1->click();
+      form->Edit11->setText(form->Edit10->text());
+      form->Button6->click();
+      reply(form->isVisible() ? QStringLiteral("kept") : QStringLiteral("saved"));
+    } else if (command == QLatin1String("close") && form) {
+      form->reject();
+      form.reset();
+      reply(QStringLiteral("closed"));
+    } else if (command == QLatin1String("race")) {
+      AtvevoKod = arg;
+      producer = QStringLiteral("00001");
+      int next = words.value(3).toInt();
+      QStringList serials;
+      for (int i = words.value(2).toInt(); i > 0; --i) {
+        JegyMod = kJegyModUj;
+        for (int tries = 0; !form && tries < 5000; ++tries) {
+          form = std::make_unique<TForm9>(nullptr);
+          if (form->StartNew()) break;
+          form.reset();
+          QThread::msleep(2);
+        }
+        if (!form) break;
+        form->show();
+        for (int k = 0; k < 2; ++k) {
+          quantity = QString::number(++next);
+          form->Button2->click();
+        }
+        form->Button1->click();
+        form->Edit11->setText(form->Edit10->text());
+        form->Button6->click();
+        if (form->isVisible()) break;
+        serials << form->Edit1->text();
+        form.reset();
+      }
+      const bool finished = !form && serials.size() == words.value(2).toInt();
+      reply(finished ? QStringLiteral("raced ") + serials.join(QLatin1Char(','))
+                     : QStringLiteral("stopped after ") + serials.join(QLatin1Char(',')));
+    } else if (command == QLatin1String("ping")) {
+      reply(QStringLiteral("pong"));
+    } else if (command == QLatin1String("quit")) {
+      break;
+    } else {
+      reply(QStringLiteral("unknown"));
+    }
+  }
+  form.reset();
+  TForm9::setProducerPicker({});
+  return 0;
+}
+
+}  // namespace vorik::test
+
+// ---------------------------------------------------------------------------
+// The parent.
+
+namespace {
+
+class Instance {
+ public:
+  explicit Instance(const QString &database) {
+    process_.setStandardErrorFile(QProcess::nullDevice());  // Qt's notes; never read
+    process_.start(QCoreApplication::applicationFilePath(),
+                   {QStringLiteral("--child"), QStringLiteral("entry"), database});
+    started_ = process_.waitForStarted(10000);
+  }
+  ~Instance() {
+    if (process_.state() == QProcess::NotRunning) return;
+    process_.write("quit\n");
+    if (!process_.waitForFinished(10000)) kill();
+  }
+  // The reply to command; the texts of the boxes the instance met go to boxes.
+  QString send(const QString &command, QStringList *boxes = nullptr) {
+    post(command);
+    return reply(boxes);
+  }
+  // Sends command now (a write is otherwise sent only when this process is
+  // waited for).
+  void post(const QString &command) {
+    process_.write((command + QLatin1Char('\n')).toUtf8());
+    process_.waitForBytesWritten(10000);
+  }
+  QString reply(QStringList *boxes = nullptr) {
+    if (!started_) return QStringLiteral("not started");
+    for (;;) {
+      while (!process_.canReadLine())
+        if (!process_.waitForReadyRead(30000)) return QStringLiteral("no reply");
+      const QString line = QString::fromUtf8(process_.readLine()).chopped(1);
+      if (!line.startsWith(QLatin1String("box "))) return line;
+      if (boxes) *boxes << line.mid(4);
+    }
+  }
+  // Ends the process as a crash would: no rollback, no detach.
+  void kill() {
+    process_.kill();
+    process_.waitForFinished(10000);
+  }
+
+ private:
+  QProcess process_;
+  bool started_ = false;
+};
+
+class TwoInstances : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char *sql :
+         {"INSERT INTO ATVEVO (V_AKOD, V_NEVE) VALUES ('R1', 'Első átvevő')",
+          "INSERT INTO ATVEVO (V_AKOD, V_NEVE) VALUES ('R2', 'Második átvevő')",
+          "INSERT INTO SORSZAM (A_AKOD, A_QZBSZAM) VALUES ('R1', '45000000')",
+          "INSERT INTO SORSZAM (A_AKOD, A_QZBSZAM) VALUES ('R2', '46000000')",
+          "INSERT INTO OSTERMELO (O_KOD, O_NEV, O_SZJA, O_FELIR) VALUES ('00001', 'Termelő', 0, "
+          "'AB1234567')"})
+      db_.exec(QString::fromUtf8(sql));
+    path_ = db_.path();
+  }
+
+  QStringList column(const QString &sql) {
+    auto q = db_.query();
+    q->sql().add(sql);
+    q->open();
+    QStringList out;
+    for (q->first(); !q->eof(); q->next()) out << q->field(0).asString().trimmed();
+    db_.transaction().commit();
+    return out;
+  }
+  // The quantities of the lines stored under serial, in the order written.
+  QStringList linesOf(const QString &serial) {
+    return column(
+        QStringLiteral("SELECT S_BRUTTO FROM QZSOR WHERE S_BSZAM = '%1' ORDER BY ID_QZSOR")
+            .arg(serial));
+  }
+  QStringList headers(const QString &receiver) {
+    return column(
+        QStringLiteral("SELECT F_BSZAM FROM QZFEJ WHERE F_AKOD = '%1' ORDER BY F_BSZAM")
+            .arg(receiver));
+  }
+  QString counter(const QString &receiver) {
+    return column(QStringLiteral("SELECT A_QZBSZAM FROM SORSZAM WHERE A_AKOD = '%1'")
+                      .arg(receiver))
+        .value(0);
+  }
+  // What holds for the whole database after every run: each serial once, no
+  // line without its header, the price total of each header its lines' sum.
+  void expectConsistent() {
+    EXPECT_EQ(column(QStringLiteral(
+                  "SELECT F_BSZAM FROM QZFEJ GROUP BY F_BSZAM HAVING COUNT(*) > 1")),
+              QStringList());
+    EXPECT_EQ(column(QStringLiteral("SELECT S_BSZAM FROM QZSOR WHERE NOT EXISTS (SELECT 1 FROM "
+                                    "QZFEJ WHERE F_BSZAM = S_BSZAM)")),
+              QStringList());
+    EXPECT_EQ(column(QStringLiteral("SELECT F_BSZAM FROM QZFEJ WHERE F_SUMVAR <> (SELECT "
+                                    "SUM(S_VETELAR) FROM QZSOR WHERE S_BSZAM = F_BSZAM)")),
+              QStringList());
+  }
+
+  TestDatabase db_;
+  QString path_;
+};
+
+}  // namespace
+
+TEST_F(TwoInstances, TheSecondEntryOfAReceiverIsRefusedUntilTheFirstIsSaved) {
+  Instance a(path_), b(path_);
+  EXPECT_EQ(a.send(QStringLiteral("open R1")), QStringLiteral("serial 45000001"));
+  EXPECT_EQ(a.send(QStringLiteral("line 1")), QStringLiteral("line"));
+  QStringList boxes;
+  EXPECT_EQ(b.send(QStringLiteral("open R1"), &boxes), QStringLiteral("refused"));
+  EXPECT_EQ(boxes, QStringList{NumberingHold::busyMessage()});
+  // The refused entry wrote nothing: the first one's line is still there,
+  // and the first goes on.
+  EXPECT_EQ(linesOf(QStringLiteral("45000001")), QStringList{QStringLiteral("1")});
+  EXPECT_EQ(a.send(QStringLiteral("line 2")), QStringLiteral("line"));
+  EXPECT_EQ(b.send(QStringLiteral("open R1")), QStringLiteral("refused"));
+  EXPECT_EQ(a.send(QStringLiteral("save 00001")), QStringLiteral("saved"));
+  // The save released the numbering, and moved it on.
+  EXPECT_EQ(b.send(QStringLiteral("open R1")), QStringLiteral("serial 45000002"));
+  EXPECT_EQ(b.send(QStringLiteral("line 10")), QStringLiteral("line"));
+  EXPECT_EQ(a.send(QStringLiteral("open R1")), QStringLiteral("refused"));
+  EXPECT_EQ(b.send(QStringLiteral("save 00001")), QStringLiteral("saved"));
+
+  EXPECT_EQ(headers(QStringLiteral("R1")),
+            (QStringList{QStringLiteral("45000001"), QStringLiteral("45000002")}));
+  EXPECT_EQ(linesOf(QStringLiteral("45000001")),
+            (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+  EXPECT_EQ(linesOf(QStringLiteral("45000002")), QStringList{QStringLiteral("10")});
+  EXPECT_EQ(counter(QStringLiteral("R1")), QStringLiteral("45000002"));
+  expectConsistent();
+}
+
+TEST_F(TwoInstances, AnAbandonedOrDeadEntryLeavesItsSerialAndLinesToTheNext) {
+  Instance a(path_), b(path_);
+  // Abandoned with "Mégsem": its lines are deleted by the next entry, which
+  // takes the same serial.
+  EXPECT_EQ(a.send(QStringLiteral("open R1")), QStringLiteral("serial 45000001"));
+  EXPECT_EQ(a.send(QStringLiteral("line 3")), QStringLiteral("line"));
+  EXPECT_EQ(b.send(QStringLiteral("open R1")), QStringLiteral("refused"));
+  EXPECT_EQ(a.send(QStringLiteral("close")), QStringLiteral("closed"));
+  EXPECT_EQ(linesOf(QStringLiteral("45000001")), QStringList{QStringLiteral("3")});
+  EXPECT_EQ(b.send(QStringLiteral("open R1")), QStringLiteral("serial 45000001"));
+  EXPECT_EQ(linesOf(QStringLiteral("45000001")), QStringList());
+  EXPECT_EQ(b.send(QStringLiteral("line 30")), QStringLiteral("line"));
+  EXPECT_EQ(b.send(QStringLiteral("save 00001")), QStringLiteral("saved"));
+
+  // An instance that dies with the entry open (no rollback, no detach): its
+  // hold goes with the process.
+  EXPECT_EQ(a.send(QStringLiteral("open R1")), QStringLiteral("serial 45000002"));
+  EXPECT_EQ(a.send(QStringLiteral("line 4")), QStringLiteral("line"));
+  a.kill();
+  EXPECT_EQ(b.send(QStringLiteral("open R1")), QStringLiteral("serial 45000002"));
+  EXPECT_EQ(b.send(QStringLiteral("line 40")), QStringLiteral("line"));
+  EXPECT_EQ(b.send(QStringLiteral("save 00001")), QStringLiteral("saved"));
+
+  EXPECT_EQ(linesOf(QStringLiteral("45000001")), QStringList{QStringLiteral("30")});
+  EXPECT_EQ(linesOf(QStringLiteral("45000002")), QStringList{QStringLiteral("40")});
+  EXPECT_EQ(counter(QStringLiteral("R1")), QStringLiteral("45000002"));
+  expectConsistent();
+}
+
+TEST_F(TwoInstances, DifferentReceiversNumberSideBySide) {
+  Instance a(path_), b(path_);
+  EXPECT_EQ(a.send(QStringLiteral("open R1")), QStringLiteral("serial 45000001"));
+  EXPECT_EQ(b.send(QStringLiteral("open R2")), QStringLiteral("serial 46000001"));
+  EXPECT_EQ(a.send(QStringLiteral("line 5")), QStringLiteral("line"));
+  EXPECT_EQ(b.send(QStringLiteral("line 50")), QStringLiteral("line"));
+  EXPECT_EQ(a.send(QStringLiteral("line 6")), QStringLiteral("line"));
+  EXPECT_EQ(b.send(QStringLiteral("save 00001")), QStringLiteral("saved"));
+  EXPECT_EQ(a.send(QStringLiteral("save 00001")), QStringLiteral("saved"));
+  EXPECT_EQ(linesOf(QStringLiteral("45000001")),
+            (QStringList{QStringLiteral("5"), QStringLiteral("6")}));
+  EXPECT_EQ(linesOf(QStringLiteral("46000001")), QStringList{QStringLiteral("50")});
+  EXPECT_EQ(counter(QStringLiteral("R1")), QStringLiteral("45000001"));
+  EXPECT_EQ(counter(QStringLiteral("R2")), QStringLiteral("46000001"));
+  expectConsistent();
+}
+
+TEST_F(TwoInstances, RacingForTheSameReceiverNeverSharesASerialOrALine) {
+  // Both run freely: every interleaving the timing brings.
+  Instance a(path_), b(path_);
+  const int tickets = 12;
+  ASSERT_EQ(a.send(QStringLiteral("ping")), QStringLiteral("pong"));
+  ASSERT_EQ(b.send(QStringLiteral("ping")), QStringLiteral("pong"));
+  a.post(QStringLiteral("race R1 %1 1000").arg(tickets));
+  b.post(QStringLiteral("race R1 %1 2000").arg(tickets));
+  QStringList boxes;
+  const QString ra = a.reply(&boxes), rb = b.reply(&boxes);
+  ASSERT_TRUE(ra.startsWith(QLatin1String("raced "))) << ra.toStdString();
+  ASSERT_TRUE(rb.startsWith(QLatin1String("raced "))) << rb.toStdString();
+  const QStringList sa = ra.mid(6).split(QLatin1Char(','));
+  const QStringList sb = rb.mid(6).split(QLatin1Char(','));
+  ASSERT_EQ(sa.size(), tickets);
+  ASSERT_EQ(sb.size(), tickets);
+  // Every refusal on the way (usually dozens) told the user why.
+  boxes.removeAll(NumberingHold::busyMessage());
+  EXPECT_EQ(boxes, QStringList());
+  // Each instance's tickets carry exactly its own lines, in its order.
+  for (int i = 0; i < tickets; ++i) {
+    EXPECT_EQ(linesOf(sa[i]), (QStringList{QString::number(1000 + 2 * i + 1),
+                                           QString::number(1000 + 2 * i + 2)}))
+        << sa[i].toStdString();
+    EXPECT_EQ(linesOf(sb[i]), (QStringList{QString::number(2000 + 2 * i + 1),
+                                           QString::number(2000 + 2 * i + 2)}))
+        << sb[i].toStdString();
+  }
+  // The serials are the next 2 x tickets of the receiver, none twice.
+  QStringList all = sa + sb;
+  all.sort();
+  QStringList expected;
+  for (int i = 1; i <= 2 * tickets; ++i) expected << QString::number(45000000 + i);
+  EXPECT_EQ(all, expected);
+  EXPECT_EQ(headers(QStringLiteral("R1")), expected);
+  EXPECT_EQ(counter(QStringLiteral("R1")), expected.last());
+  expectConsistent();
+}

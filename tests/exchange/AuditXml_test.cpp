@@ -1,0 +1,536 @@
+// The invoice XML of the audit data supply, collected and exported through the
+// dialog against a real database.
+#include "audit_fixture.h"
+
+#include "exchange/audit/AuditXml.h"
+#include "platform/conv.h"
+
+#include <cmath>
+#include <iomanip>
+#include <random>
+
+#include <QCheckBox>
+#include <QDomDocument>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace vorik::test;
+
+namespace {
+
+// Written out by hand from the file's layout for the month's fixture:
+// collected by issue date for March 2025, self-billing "true", the optional
+// group written, exported on 5 April 2025.
+const char *const kExpectedMonth = R"(<?xml version="1.0" encoding="utf-8"?>
+<szamlak xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" xmlns:xsd="http://www.w3.org/2001/XMLSchema" xmlns="http://schemas.nav.gov.hu/2013/szamla">
+  <export_datuma>2025-04-05</export_datuma>
+  <export_szla_db>4</export_szla_db>
+  <kezdo_ido>2025-03-01</kezdo_ido>
+  <zaro_ido>2025-03-31</zaro_ido>
+  <kezdo_szla_szam>25000001</kezdo_szla_szam>
+  <zaro_szla_szam>25000004</zaro_szla_szam>
+  <szamla>
+    <fejlec>
+        <szlasorszam>25000001</szlasorszam>
+        <szlatipus>1</szlatipus>
+        <szladatum>2025-03-03</szladatum>
+        <teljdatum>2025-03-02</teljdatum>
+    </fejlec>
+    <szamlakibocsato>
+      <adoszam>12345678203</adoszam>
+      <kisadozo>true</kisadozo>
+      <nev>Átvevő Kft.</nev>
+      <cim>
+        <iranyitoszam>6000</iranyitoszam>
+        <telepules>Kecskemét</telepules>
+        <kozterulet_neve>Fő</kozterulet_neve>
+        <kozterulet_jellege>utca</kozterulet_jellege>
+        <hazszam>1.</hazszam>
+      </cim>
+    </szamlakibocsato>
+    <vevo>
+      <adoszam>87654321103</adoszam>
+      <nev>Kovács János</nev>
+      <cim>
+        <iranyitoszam>6100</iranyitoszam>
+        <telepules>Kiskunfélegyháza</telepules>
+        <kozterulet_neve>Petőfi Sándor</kozterulet_neve>
+        <kozterulet_jellege>utca</kozterulet_jellege>
+        <hazszam>12</hazszam>
+      </cim>
+    </vevo>
+    <termek_szolgaltatas_tetelek>
+      <termeknev>Alma</termeknev>
+      <besorszam>0808</besorszam>
+      <menny>100.00</menny>
+      <mertekegys>kg</mertekegys>
+      <nettoar>5000.00</nettoar>
+      <nettoegysar>50.00</nettoegysar>
+      <adokulcs>12.00</adokulcs>
+      <adoertek>600.00</adoertek>
+    </termek_szolgaltatas_tetelek>
+    <termek_szolgaltatas_tetelek>
+      <termeknev>Körte</termeknev>
+      <besorszam>0808</besorszam>
+      <menny>180.00</menny>
+      <mertekegys>kg</mertekegys>
+      <nettoar>3600.00</nettoar>
+      <nettoegysar>20.00</nettoegysar>
+      <adokulcs>7.00</adokulcs>
+      <adoertek>252.00</adoertek>
+    </termek_szolgaltatas_tetelek>
+    <termek_szolgaltatas_tetelek>
+      <termeknev>Szja levonás</termeknev>
+      <menny>1.00</menny>
+      <mertekegys>db</mertekegys>
+      <nettoar>-1417.80</nettoar>
+    </termek_szolgaltatas_tetelek>
+    <termek_szolgaltatas_tetelek>
+      <termeknev>Tagi hozzájárul levonás</termeknev>
+      <menny>1.00</menny>
+      <mertekegys>db</mertekegys>
+      <nettoar>-160.68</nettoar>
+    </termek_szolgaltatas_tetelek>
+    <termek_szolgaltatas_tetelek>
+      <termeknev>Levonás</termeknev>
+      <menny>1.00</menny>
+      <mertekegys>db</mertekegys>
+      <nettoar>-100.00</nettoar>
+    </termek_szolgaltatas_tetelek>
+    <zaradekok>
+      <onszamla>true</onszamla>
+    </zaradekok>
+    <nem_kotelezo>
+      <fiz_hatarido>2025-03-10</fiz_hatarido>
+      <fiz_mod>átutalás</fiz_mod>
+      <penznem>Ft</penznem>
+      <szla_forma>Papir alapon számítógéppel kiállított</szla_forma>
+      <kibocsato_bankszla>11773016-12345678</kibocsato_bankszla>
+      <befogado_bankszla>10402142-00012345</befogado_bankszla>
+    </nem_kotelezo>
+    <osszesites>
+      <afarovat>
+        <nettoar>3600.00</nettoar>
+        <adokulcs>7.00</adokulcs>
+        <adoertek>252.00</adoertek>
+        <bruttoar>3852.00</bruttoar>
+      </afarovat>
+      <afarovat>
+        <nettoar>5000.00</nettoar>
+        <adokulcs>12.00</adokulcs>
+        <adoertek>600.00</adoertek>
+        <bruttoar>5600.00</bruttoar>
+      </afarovat>
+      <vegosszeg>
+        <nettoarossz>8600.00</nettoarossz>
+        <afaertekossz>852.00</afaertekossz>
+        <bruttoarossz>9452.00</bruttoarossz>
+      </vegosszeg>
+    </osszesites>
+  </szamla>
+  <szamla>
+    <fejlec>
+        <szlasorszam>25000002</szlasorszam>
+        <szlatipus>1</szlatipus>
+        <szladatum>2025-03-15</szladatum>
+        <teljdatum>2025-03-15</teljdatum>
+    </fejlec>
+    <szamlakibocsato>
+      <adoszam>12345678203</adoszam>
+      <kisadozo>true</kisadozo>
+      <nev>Átvevő Kft.</nev>
+      <cim>
+        <iranyitoszam>6000</iranyitoszam>
+        <telepules>Kecskemét</telepules>
+        <kozterulet_neve>Fő</kozterulet_neve>
+        <kozterulet_jellege>utca</kozterulet_jellege>
+        <hazszam>1.</hazszam>
+      </cim>
+    </szamlakibocsato>
+    <vevo>
+      <nev>Szabó Éva</nev>
+      <cim>
+        <iranyitoszam>6120</iranyitoszam>
+        <telepules>Kiskunmajsa</telepules>
+        <kozterulet_neve>Béke</kozterulet_neve>
+        <hazszam>3/A</hazszam>
+      </cim>
+    </vevo>
+    <termek_szolgaltatas_tetelek>
+      <termeknev>Méz</termeknev>
+      <besorszam>0409</besorszam>
+      <menny>10.00</menny>
+      <mertekegys>kg</mertekegys>
+      <nettoar>3000.00</nettoar>
+      <nettoegysar>300.00</nettoegysar>
+      <adokulcs>12.00</adokulcs>
+      <adoertek>360.00</adoertek>
+    </termek_szolgaltatas_tetelek>
+    <zaradekok>
+      <onszamla>true</onszamla>
+    </zaradekok>
+    <nem_kotelezo>
+      <fiz_hatarido>2025-03-15</fiz_hatarido>
+      <fiz_mod>készpénz</fiz_mod>
+      <penznem>Ft</penznem>
+      <szla_forma>Papir alapon számítógéppel kiállított</szla_forma>
+      <kibocsato_bankszla>11773016-12345678</kibocsato_bankszla>
+    </nem_kotelezo>
+    <osszesites>
+      <afarovat>
+        <nettoar>3000.00</nettoar>
+        <adokulcs>12.00</adokulcs>
+        <adoertek>360.00</adoertek>
+        <bruttoar>3360.00</bruttoar>
+      </afarovat>
+      <vegosszeg>
+        <nettoarossz>3000.00</nettoarossz>
+        <afaertekossz>360.00</afaertekossz>
+        <bruttoarossz>3360.00</bruttoarossz>
+      </vegosszeg>
+    </osszesites>
+  </szamla>
+  <szamla>
+    <fejlec>
+        <szlasorszam>25000003</szlasorszam>
+        <szlatipus>1</szlatipus>
+        <szladatum>2025-03-20</szladatum>
+        <teljdatum>2025-03-19</teljdatum>
+    </fejlec>
+    <szamlakibocsato>
+      <adoszam>12345678203</adoszam>
+      <kisadozo>true</kisadozo>
+      <nev>Átvevő Kft.</nev>
+      <cim>
+        <iranyitoszam>6000</iranyitoszam>
+        <telepules>Kecskemét</telepules>
+        <kozterulet_neve>Fő</kozterulet_neve>
+        <kozterulet_jellege>utca</kozterulet_jellege>
+        <hazszam>1.</hazszam>
+      </cim>
+    </szamlakibocsato>
+    <vevo>
+      <adoszam>87654321103</adoszam>
+      <nev>Kovács János</nev>
+      <cim>
+        <iranyitoszam>6100</iranyitoszam>
+        <telepules>Kiskunfélegyháza</telepules>
+        <kozterulet_neve>Petőfi Sándor</kozterulet_neve>
+        <kozterulet_jellege>utca</kozterulet_jellege>
+        <hazszam>12</hazszam>
+      </cim>
+    </vevo>
+    <termek_szolgaltatas_tetelek>
+      <termeknev>Szilva</termeknev>
+      <besorszam>0809</besorszam>
+      <menny>50.00</menny>
+      <mertekegys>kg</mertekegys>
+      <nettoar>2000.00</nettoar>
+      <nettoegysar>40.00</nettoegysar>
+      <adokulcs>12.00</adokulcs>
+      <adoertek>240.00</adoertek>
+    </termek_szolgaltatas_tetelek>
+    <zaradekok>
+      <onszamla>true</onszamla>
+    </zaradekok>
+    <nem_kotelezo>
+      <fiz_hatarido>2025-03-28</fiz_hatarido>
+      <fiz_mod>átutalás</fiz_mod>
+      <penznem>Ft</penznem>
+      <szla_forma>Papir alapon számítógéppel kiállított</szla_forma>
+      <kibocsato_bankszla>11773016-12345678</kibocsato_bankszla>
+      <befogado_bankszla>10402142-00012345</befogado_bankszla>
+    </nem_kotelezo>
+    <osszesites>
+      <afarovat>
+        <nettoar>2000.00</nettoar>
+        <adokulcs>12.00</adokulcs>
+        <adoertek>240.00</adoertek>
+        <bruttoar>2240.00</bruttoar>
+      </afarovat>
+      <vegosszeg>
+        <nettoarossz>2000.00</nettoarossz>
+        <afaertekossz>240.00</afaertekossz>
+        <bruttoarossz>2240.00</bruttoarossz>
+      </vegosszeg>
+    </osszesites>
+  </szamla>
+  <szamla>
+    <fejlec>
+        <szlasorszam>25000004</szlasorszam>
+        <szlatipus>4</szlatipus>
+        <szladatum>2025-03-25</szladatum>
+        <teljdatum>2025-03-19</teljdatum>
+    </fejlec>
+    <szamlakibocsato>
+      <adoszam>12345678203</adoszam>
+      <kisadozo>true</kisadozo>
+      <nev>Átvevő Kft.</nev>
+      <cim>
+        <iranyitoszam>6000</iranyitoszam>
+        <telepules>Kecskemét</telepules>
+        <kozterulet_neve>Fő</kozterulet_neve>
+        <kozterulet_jellege>utca</kozterulet_jellege>
+        <hazszam>1.</hazszam>
+      </cim>
+    </szamlakibocsato>
+    <vevo>
+      <adoszam>87654321103</adoszam>
+      <nev>Kovács János</nev>
+      <cim>
+        <iranyitoszam>6100</iranyitoszam>
+        <telepules>Kiskunfélegyháza</telepules>
+        <kozterulet_neve>Petőfi Sándor</kozterulet_neve>
+        <kozterulet_jellege>utca</kozterulet_jellege>
+        <hazszam>12</hazszam>
+      </cim>
+    </vevo>
+    <termek_szolgaltatas_tetelek>
+      <termeknev>Szilva</termeknev>
+      <besorszam>0809</besorszam>
+      <menny>-50.00</menny>
+      <mertekegys>kg</mertekegys>
+      <nettoar>-2000.00</nettoar>
+      <nettoegysar>40.00</nettoegysar>
+      <adokulcs>12.00</adokulcs>
+      <adoertek>-240.00</adoertek>
+    </termek_szolgaltatas_tetelek>
+    <modosito_szla>
+      <eredeti_sorszam>25000003</eredeti_sorszam>
+    </modosito_szla>
+    <zaradekok>
+      <onszamla>true</onszamla>
+    </zaradekok>
+    <nem_kotelezo>
+      <fiz_hatarido>2025-03-28</fiz_hatarido>
+      <fiz_mod>átutalás</fiz_mod>
+      <penznem>Ft</penznem>
+      <szla_forma>Papir alapon számítógéppel kiállított</szla_forma>
+      <kibocsato_bankszla>11773016-12345678</kibocsato_bankszla>
+      <befogado_bankszla>10402142-00012345</befogado_bankszla>
+    </nem_kotelezo>
+    <osszesites>
+      <afarovat>
+        <nettoar>-2000.00</nettoar>
+        <adokulcs>12.00</adokulcs>
+        <adoertek>-240.00</adoertek>
+        <bruttoar>-2240.00</bruttoar>
+      </afarovat>
+      <vegosszeg>
+        <nettoarossz>-2000.00</nettoarossz>
+        <afaertekossz>-240.00</afaertekossz>
+        <bruttoarossz>-2240.00</bruttoarossz>
+      </vegosszeg>
+    </osszesites>
+  </szamla>
+</szamlak>
+)";
+
+// The expected text as the file holds it: byte-order mark, CR LF.
+QByteArray fileBytes(const char *text) {
+  QByteArray b = QByteArray("\xEF\xBB\xBF") + QByteArray(text);
+  b.replace("\n", "\r\n");
+  return b;
+}
+
+// Indices of the lines where a and b differ (same number of lines).
+QList<int> changedLines(const QStringList &a, const QStringList &b) {
+  QList<int> out;
+  EXPECT_EQ(a.size(), b.size());
+  for (int i = 0; i < std::min(a.size(), b.size()); ++i)
+    if (a[i] != b[i]) out << i;
+  return out;
+}
+
+QStringList linesOf(const QByteArray &file) { return QString::fromUtf8(file.mid(3)).split(QStringLiteral("\r\n")); }
+
+class AuditXml : public AuditTest {
+ protected:
+  void SetUp() override {
+    AuditTest::SetUp();
+    insertMonth();
+  }
+  // The month's file with the dialog as shipped (after set).
+  QByteArray exportMonth(const std::function<void(TForm40 *)> &set = {}) {
+    const Run r = collectAndExport(set);
+    EXPECT_TRUE(r.done);
+    return target();
+  }
+};
+
+TEST_F(AuditXml, MonthByIssueDateMatchesTheHandWrittenFile) {
+  const Run r = collectAndExport();
+  ASSERT_TRUE(r.done);
+  EXPECT_EQ(r.collected.text, QStringLiteral("1.A FEJ adatok kigyűjtése vége.\r2. Folytatás az \"EXPORT\" gombra."));
+  EXPECT_TRUE(r.exportEnabled);
+  EXPECT_EQ(r.exported.text, QStringLiteral("3.Az \"EXPORT\" vége.\rAdatok a \"") + targetPath_ +
+                                 QStringLiteral("\" fáljban."));
+  const QByteArray file = target();
+  const QByteArray expected = fileBytes(kExpectedMonth);
+  EXPECT_EQ(file, expected);
+  if (file != expected) {
+    const QStringList a = linesOf(file), b = linesOf(expected);
+    for (int i = 0; i < std::min(a.size(), b.size()); ++i)
+      if (a[i] != b[i]) {
+        ADD_FAILURE() << "line " << i + 1 << ": " << a[i].toStdString() << " != " << b[i].toStdString();
+        break;
+      }
+  }
+  // In range kind "Dátum" the serial fields take the staged bounds.
+  EXPECT_EQ(r.edit1, QStringLiteral("25000001"));
+  EXPECT_EQ(r.edit2, QStringLiteral("25000004"));
+  // Staging: one row per document, the deductions negated.
+  EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM NAVFEJ")), QStringLiteral("4"));
+  EXPECT_EQ(scalar(QStringLiteral("SELECT SZJA_BRUTTOAR FROM NAVFEJ WHERE FE_SZLASORSZAM = '25000001'")),
+            QStringLiteral("-1417,8"));
+}
+
+TEST_F(AuditXml, SelfBillingBoxAndFieldChangeOnlyTheClause) {
+  const QStringList base = linesOf(exportMonth());
+  const QStringList unticked = linesOf(exportMonth([](TForm40 *f) { setChecked(f, QStringLiteral("CheckBox3"), false); }));
+  const QList<int> changed = changedLines(base, unticked);
+  ASSERT_EQ(changed.size(), 4);  // one per document
+  for (int i : changed) {
+    EXPECT_EQ(base[i], QStringLiteral("      <onszamla>true</onszamla>"));
+    EXPECT_EQ(unticked[i], QStringLiteral("      <onszamla>false</onszamla>"));
+  }
+  // The clause is written as stored: blanks kept.
+  const QStringList typed = linesOf(exportMonth([](TForm40 *f) { setText(f, QStringLiteral("Edit4"), QStringLiteral(" igen ")); }));
+  EXPECT_EQ(changedLines(base, typed), changed);
+  EXPECT_EQ(typed[changed.first()], QStringLiteral("      <onszamla> igen </onszamla>"));
+}
+
+TEST_F(AuditXml, InvoiceFormFieldChangesOnlyItsElement) {
+  const QStringList base = linesOf(exportMonth());
+  const QStringList other =
+      linesOf(exportMonth([](TForm40 *f) { setText(f, QStringLiteral("Edit5"), QStringLiteral("Elektronikus")); }));
+  const QList<int> changed = changedLines(base, other);
+  ASSERT_EQ(changed.size(), 4);
+  for (int i : changed) EXPECT_EQ(other[i], QStringLiteral("      <szla_forma>Elektronikus</szla_forma>"));
+}
+
+TEST_F(AuditXml, UntickedOptionalTypesDropTheGroupOnly) {
+  QStringList base = linesOf(exportMonth());
+  const QStringList without =
+      linesOf(exportMonth([](TForm40 *f) { setChecked(f, QStringLiteral("CheckBox5"), false); }));
+  // The base without its nem_kotelezo groups is the file.
+  for (qsizetype i = base.indexOf(QStringLiteral("    <nem_kotelezo>")); i >= 0;
+       i = base.indexOf(QStringLiteral("    <nem_kotelezo>"))) {
+    const qsizetype end = base.indexOf(QStringLiteral("    </nem_kotelezo>"), i);
+    ASSERT_GT(end, i);
+    base.remove(i, end - i + 1);
+  }
+  EXPECT_EQ(without, base);
+}
+
+TEST_F(AuditXml, PurchaseDateKindSelectsByPurchaseDate) {
+  const AuditFile base = AuditFile::parse(exportMonth());
+  const AuditFile byPurchase = AuditFile::parse(
+      exportMonth([](TForm40 *f) { setChecked(f, QStringLiteral("RadioButton4"), true); }));
+  // The ticket issued on 1 April was bought on 31 March.
+  EXPECT_EQ(byPurchase.serials, (QStringList{QStringLiteral("25000001"), QStringLiteral("25000002"),
+                                             QStringLiteral("25000003"), QStringLiteral("25000004"),
+                                             QStringLiteral("25000005")}));
+  for (const QString &s : base.serials) EXPECT_EQ(byPurchase.documents[s], base.documents[s]) << s.toStdString();
+  const QList<int> changed = changedLines(base.header, byPurchase.header);
+  ASSERT_EQ(changed.size(), 2);
+  EXPECT_EQ(byPurchase.header[changed[0]], QStringLiteral("  <export_szla_db>5</export_szla_db>"));
+  EXPECT_EQ(byPurchase.header[changed[1]], QStringLiteral("  <zaro_szla_szam>25000005</zaro_szla_szam>"));
+}
+
+TEST_F(AuditXml, SerialRangeKindTakesItsDatesFromTheDocuments) {
+  const AuditFile base = AuditFile::parse(exportMonth());
+  const Run r = collectAndExport([](TForm40 *f) {
+    setChecked(f, QStringLiteral("RadioButton2"), true);
+    setText(f, QStringLiteral("Edit1"), QStringLiteral("25000002"));
+    setText(f, QStringLiteral("Edit2"), QStringLiteral("25000004"));
+  });
+  ASSERT_TRUE(r.done);
+  const AuditFile serial = AuditFile::parse(target());
+  EXPECT_EQ(serial.serials,
+            (QStringList{QStringLiteral("25000002"), QStringLiteral("25000003"), QStringLiteral("25000004")}));
+  for (const QString &s : serial.serials) EXPECT_EQ(serial.documents[s], base.documents[s]) << s.toStdString();
+  const QList<int> changed = changedLines(base.header, serial.header);
+  ASSERT_EQ(changed.size(), 4);
+  EXPECT_EQ(serial.header[changed[0]], QStringLiteral("  <export_szla_db>3</export_szla_db>"));
+  EXPECT_EQ(serial.header[changed[1]], QStringLiteral("  <kezdo_ido>2025-03-15</kezdo_ido>"));
+  EXPECT_EQ(serial.header[changed[2]], QStringLiteral("  <zaro_ido>2025-03-25</zaro_ido>"));
+  EXPECT_EQ(serial.header[changed[3]], QStringLiteral("  <kezdo_szla_szam>25000002</kezdo_szla_szam>"));
+  // The serial fields keep what was typed in this kind.
+  EXPECT_EQ(r.edit1, QStringLiteral("25000002"));
+}
+
+TEST_F(AuditXml, SerialBoundsCompareAsTexts) {
+  // "12" to "20" lies below every serial beginning with "2": nothing selected.
+  const Run r = collectAndExport([](TForm40 *f) {
+    setChecked(f, QStringLiteral("RadioButton2"), true);
+    setText(f, QStringLiteral("Edit1"), QStringLiteral("12"));
+    setText(f, QStringLiteral("Edit2"), QStringLiteral("20"));
+  });
+  ASSERT_TRUE(r.done);
+  EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM NAVFEJ")), QStringLiteral("0"));
+  const AuditFile f = AuditFile::parse(target());
+  EXPECT_TRUE(f.serials.isEmpty());
+  // In kind "Sorszám" an empty staging gives empty dates as well.
+  EXPECT_TRUE(f.header.contains(QStringLiteral("  <kezdo_ido></kezdo_ido>")));
+  EXPECT_TRUE(f.header.contains(QStringLiteral("  <zaro_szla_szam></zaro_szla_szam>")));
+}
+
+TEST_F(AuditXml, ReservedCharactersAreEscapedAndReadBack) {
+  exec(QStringLiteral("UPDATE OSTERMELO SET O_NEV = 'Kovács & Fia <Kft>' WHERE O_KOD = '2'"));
+  const QByteArray file = exportMonth();
+  ASSERT_FALSE(file.isEmpty());
+  EXPECT_TRUE(file.contains("<nev>Kovács &amp; Fia &lt;Kft&gt;</nev>"));
+  QDomDocument doc;
+  QString error;
+  int errorLine = 0;
+  ASSERT_TRUE(doc.setContent(file, &error, &errorLine)) << error.toStdString() << " line " << errorLine;
+  const QDomNodeList invoices = doc.documentElement().elementsByTagName(QStringLiteral("szamla"));
+  ASSERT_EQ(invoices.size(), 4);
+  const QDomElement second = invoices.at(1).toElement();
+  EXPECT_EQ(second.firstChildElement(QStringLiteral("vevo")).firstChildElement(QStringLiteral("nev")).text(),
+            QStringLiteral("Kovács & Fia <Kft>"));
+}
+
+TEST_F(AuditXml, CodePageTextsAreWrittenAsUtf8) {
+  // "ő", the euro sign, and byte 0x81, which the code page leaves undefined.
+  exec(QStringLiteral("UPDATE OSTERMELO SET O_NEV = 'Nő€") + QChar(0x81) + QStringLiteral("' WHERE O_KOD = '2'"));
+  const QByteArray file = exportMonth();
+  EXPECT_TRUE(file.contains("<nev>N\xC5\x91\xE2\x82\xAC\xC2\x81</nev>"));
+  EXPECT_TRUE(file.contains("<telepules>Kecskem\xC3\xA9t</telepules>"));
+}
+
+TEST_F(AuditXml, DocumentWithoutLinesHasZeroTotals) {
+  exec(QStringLiteral("DELETE FROM QZSOR WHERE S_BSZAM = '25000002'"));
+  const AuditFile f = AuditFile::parse(exportMonth());
+  const QStringList doc = f.documents[QStringLiteral("25000002")];
+  EXPECT_FALSE(doc.contains(QStringLiteral("    <termek_szolgaltatas_tetelek>")));
+  EXPECT_FALSE(doc.contains(QStringLiteral("      <afarovat>")));
+  EXPECT_EQ(doc.count(QStringLiteral("        <nettoarossz>0.00</nettoarossz>")), 1);
+  EXPECT_EQ(doc.count(QStringLiteral("        <bruttoarossz>0.00</bruttoarossz>")), 1);
+}
+
+// The file's amounts take a shortcut past the general conversion; both must
+// agree everywhere, ties and values that round to zero included.
+TEST(AuditAmount, AgreesWithTheFixedFormatOfTheClassLibrary) {
+  platform::FormatSettings point;
+  point.decimalSeparator = u'.';
+  std::vector<double> values{0,       -0.0,   0.005,  -0.005,  0.004999999, 1.005,       2.675,     2.665,
+                             99.995,  0.015,  1234.565, -1417.8, 160.684,   1e-10,       -1e-10,    -0.001,
+                             1e9,     -1e9,   999999999.995, 1e10, 12345678901.0, 123456789.125, 5600.0000000000005};
+  std::mt19937_64 rng(2025);
+  std::uniform_int_distribution<long long> cents(-100000000, 100000000);
+  std::uniform_int_distribution<int> scale(0, 4);
+  for (int i = 0; i < 100000; ++i) {
+    const double base = double(cents(rng)) / std::pow(10.0, scale(rng) + 1);
+    values.push_back(base);
+    values.push_back(base * 1.12);  // the price with a compensation of 12 %
+    values.push_back(base * 7 / 100);
+  }
+  for (double v : values)
+    ASSERT_EQ(AuditAmount(v), platform::FloatToStrF(v, platform::FloatFormat::Fixed, 10, 2, point))
+        << std::setprecision(20) << v;
+}
+
+}  // namespace
