@@ -1,19 +1,21 @@
 #include "exchange/returns/Unit11.h"
 
 #include "app/MenuCommands.h"
+#include "app/PrintLayout.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/common/FieldKeys.h"
+#include "app/common/LimitedEdit.h"
 #include "app/common/ListRows.h"
 #include "app/common/Navigator.h"
 #include "app/common/Widgets.h"
 #include "app/options/IniOptions.h"
 #include "db/datasetmodel.h"
 #include "exchange/returns/Gather08M.h"
-#include "exchange/returns/ListPrint.h"
 #include "exchange/returns/ReturnControls.h"
 #include "platform/conv.h"
 #include "platform/dialogs.h"
+#include "report/expr/FR_Intrp.h"
 
 #include <QApplication>
 #include <QDate>
@@ -202,11 +204,12 @@ void TForm11::Button1Click() {
 void TForm11::Button2Click() {
   if (!checked_) return;
   returns::OpenForPeriod(Data->ZQ20, returns::PrintSql(Edit15Option == QLatin1String("1")), period_, AtvevoKod);
-  returns::OpenReceiverRow(AtvevoKod);
-  returns::ShowList(QStringLiteral("QzLista3.frf"), 0,
-                    {{QStringLiteral("v_osszesen"), osszesen_},
-                     {QStringLiteral("v_tol"), period_.start},
-                     {QStringLiteral("v_ig"), period_.end}});
+  if (!OpenReceiverRow()) return;
+  ShowLayout(*Data->frNyomtat, QStringLiteral("QzLista3.frf"), PrintOrientation::Portrait, [this] {
+    report::frVariables->SetVariable(QStringLiteral("v_osszesen"), osszesen_);
+    report::frVariables->SetVariable(QStringLiteral("v_tol"), period_.start);
+    report::frVariables->SetVariable(QStringLiteral("v_ig"), period_.end);
+  });
 }
 
 void TForm11::Button3Click() { reject(); }

@@ -15,7 +15,7 @@
 class QDateEdit;
 class QFrame;
 class QLabel;
-class QLineEdit;
+class LimitedEdit;
 class QPushButton;
 class QTableView;
 
@@ -31,7 +31,7 @@ class TForm11 : public QDialog {
 
   QDateEdit *DateTimePicker1, *DateTimePicker2;
   QPushButton *Button5;  // "OK"
-  QLineEdit *Edit1;      // the month folder
+  LimitedEdit *Edit1;    // the month folder
   QTableView *DBGrid1;
   QFrame *DBNavigator1;
   QPushButton *Button1;  // "Kigyüjtés"

@@ -1,6 +1,7 @@
 #include "exchange/returns/Unit12.h"
 
 #include "app/MenuCommands.h"
+#include "app/PrintLayout.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/common/FieldKeys.h"
@@ -9,9 +10,9 @@
 #include "app/common/Widgets.h"
 #include "db/datasetmodel.h"
 #include "exchange/returns/Gather08M.h"
-#include "exchange/returns/ListPrint.h"
 #include "exchange/returns/ReturnControls.h"
 #include "platform/conv.h"
+#include "report/expr/FR_Intrp.h"
 
 #include <QDate>
 #include <QDateEdit>
@@ -160,12 +161,14 @@ void TForm12::Button1Click() {
 }
 
 void TForm12::Button2Click() {
-  returns::OpenReceiverRow(AtvevoKod);
-  returns::ShowList(QStringLiteral("QzLista4.frf"), 1,
-                    {{QStringLiteral("v_osszesen"), osszesen_},
-                     {QStringLiteral("v_tol"), platform::DateToStr(DateTimePicker1->date())},
-                     {QStringLiteral("v_ig"), platform::DateToStr(DateTimePicker2->date())},
-                     {QStringLiteral("v_sorrend"), QString::fromUtf8(kOrders[static_cast<std::size_t>(order())].sorrend)}});
+  if (!OpenReceiverRow()) return;
+  ShowLayout(*Data->frNyomtat, QStringLiteral("QzLista4.frf"), PrintOrientation::Landscape, [this] {
+    report::frVariables->SetVariable(QStringLiteral("v_osszesen"), osszesen_);
+    report::frVariables->SetVariable(QStringLiteral("v_tol"), platform::DateToStr(DateTimePicker1->date()));
+    report::frVariables->SetVariable(QStringLiteral("v_ig"), platform::DateToStr(DateTimePicker2->date()));
+    report::frVariables->SetVariable(QStringLiteral("v_sorrend"),
+                                     QString::fromUtf8(kOrders[static_cast<std::size_t>(order())].sorrend));
+  });
 }
 
 void TForm12::Button3Click() { reject(); }

@@ -2,9 +2,11 @@
 // the buttons it enables, the gather into the month folder, failures named in
 // a box, and the printed list on a layout built in the test.
 #include "app/MenuCommands.h"
+#include "app/common/LimitedEdit.h"
 #include "exchange/returns/Unit11.h"
 #include "returns_fixture.h"
 #include "support/gui_driver.h"
+#include "tools/layouts/ProgramLayouts.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -142,6 +144,30 @@ TEST_F(Form11Test, ThePrintedListHasTheMonthsProducersByName) {
   EXPECT_EQ(preview.seen.texts, (QStringList{"Kőszegi Áru Bt. 2025.03.01-2025.03.31 260",
                                              "Kovács János AB1234567 8123456786 200", "Ábel Anna  8234567891 60"}));
   EXPECT_TRUE(Data->frCompositeReport1->Reports.empty());
+}
+
+TEST_F(Form11Test, TheProgramsLayoutPrintsTheMonthInPortrait) {
+  report::TfrReport layout;
+  report::layouts::BuildReturnList(layout);
+  layout.SaveToFile(drive_->file(QStringLiteral("QzLista3.frf")));
+  auto f = Open();
+  Period(f.get(), QDate(2025, 3, 1), QDate(2025, 3, 31));
+  Click(f.get(), "Button5", 0);
+  Click(f.get(), "Button1", 0);
+  PreviewCapture preview;
+  Click(f.get(), "Button2", 0);
+  ASSERT_TRUE(preview.seen.shown);
+  const QStringList &t = preview.seen.texts;
+  EXPECT_TRUE(t.contains(QStringLiteral("Kőszegi Áru Bt."))) << t.join('\n').toStdString();
+  EXPECT_TRUE(t.contains(QStringLiteral("2508M bevallás: kifizetések őstermelőnként 2025.03.01 – 2025.03.31")));
+  for (const char *cell : {"Kovács János", "AB1234567", "8123456786", "101", "Ábel Anna", "8234567891", "50"})
+    EXPECT_TRUE(t.contains(QString::fromUtf8(cell))) << cell << "\n" << t.join(QLatin1Char('\n')).toStdString();
+  EXPECT_TRUE(t.contains(QStringLiteral("Őstermelők száma: 2        Összesen: 151 Ft")));
+  EXPECT_EQ(Data->frNyomtat->Pages[0]->pgOr, 0);
+  const QImage page = preview.draw(0);
+  ASSERT_FALSE(page.isNull());
+  EXPECT_LT(page.width(), page.height());
+  page.save(QStringLiteral(VORIK_BINARY_DIR "/QzLista3.png"));
 }
 
 TEST_F(Form11Test, AMissingLayoutIsNamedAndNothingIsShown) {

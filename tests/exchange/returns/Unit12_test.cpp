@@ -5,6 +5,7 @@
 #include "exchange/returns/Unit12.h"
 #include "returns_fixture.h"
 #include "support/gui_driver.h"
+#include "tools/layouts/ProgramLayouts.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -132,6 +133,30 @@ TEST_F(Form12Test, ThePrintShowsTheLinesWithTheOrderAndPeriod) {
   EXPECT_EQ(preview.seen.texts,
             (QStringList{"Kőszegi Áru Bt. 2025.03.01-2025.03.31 termék megnevezés 1000", "25000003 Bíró Béla Alma 1000",
                          "25000001 Kovács János Szilva 1120", "25000002 Kovács János Szilva -1120"}));
+}
+
+TEST_F(Form12Test, TheProgramsLayoutPrintsTheLinesInLandscape) {
+  report::TfrReport layout;
+  report::layouts::BuildReturnLineList(layout);
+  layout.SaveToFile(drive_->file(QStringLiteral("QzLista4.frf")));
+  auto f = Open(QDate(2025, 3, 1), QDate(2025, 3, 31));
+  Gather(f.get());
+  PreviewCapture preview;
+  ModalScript none;
+  none.runUntilReturn([&] { click(f.get(), QStringLiteral("Button2")); QApplication::processEvents(); });
+  ASSERT_TRUE(preview.seen.shown);
+  const QStringList &t = preview.seen.texts;
+  EXPECT_TRUE(t.contains(QStringLiteral("Bevallás tételes lista 2025.03.01 – 2025.03.31, östermelö szerint")))
+      << t.join('\n').toStdString();
+  for (const char *cell : {"25000001", "25000002", "25000003", "Szilva", "Alma", "1 120,00", "-1 120,00", "1 000,00",
+                           "2025.03.20"})
+    EXPECT_TRUE(t.contains(QString::fromUtf8(cell).replace(' ', QChar(0xA0)))) << cell;
+  EXPECT_TRUE(t.contains(QStringLiteral("Tételek száma: 3        Összesen: 1000 Ft")));
+  EXPECT_EQ(Data->frNyomtat->Pages[0]->pgOr, 1);
+  const QImage page = preview.draw(0);
+  ASSERT_FALSE(page.isNull());
+  EXPECT_GT(page.width(), page.height());
+  page.save(QStringLiteral(VORIK_BINARY_DIR "/QzLista4.png"));
 }
 
 }  // namespace

@@ -98,6 +98,10 @@ class ReturnsTest : public ::testing::Test {
 
 #include "report/core/FR_Class_Build.h"
 #include "report/layout_builder.h"
+#include "report/output/FR_Canvas.h"
+
+#include <QImage>
+#include <QPainter>
 
 namespace vorik::test {
 
@@ -117,13 +121,30 @@ class PreviewCapture {
       seen.shown = true;
       r.EMFPages = std::move(pages);
       seen.texts = report::test::AllTexts(r);
+      report_ = &r;
     };
   }
   ~PreviewCapture() { report::frShowPreview = old_; }
   PreviewSeen seen;
 
+  // A shown page drawn on white, half size.
+  QImage draw(int page) const {
+    report::TfrPageRec *rec = report_ ? report_->EMFPages->GetPageRec(page) : nullptr;
+    if (!rec) return QImage();
+    const QSize size(rec->PrnInfo.pageWidth / 2, rec->PrnInfo.pageHeight / 2);
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter painter(&img);
+    report::TfrPainterCanvas canvas(&painter);
+    rec->Visible = true;
+    report_->EMFPages->Draw(page, canvas, QRect(QPoint(0, 0), size));
+    rec->Visible = false;
+    return img;
+  }
+
  private:
   report::TfrShowPreviewProc old_;
+  report::TfrReport *report_ = nullptr;
 };
 
 }  // namespace vorik::test
