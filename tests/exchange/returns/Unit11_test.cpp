@@ -124,14 +124,10 @@ TEST_F(Form11Test, AMissingMonthFolderIsNamedAndPrintStaysDisabled) {
   EXPECT_FALSE(f->Button2->isEnabled());
 }
 
-TEST_F(Form11Test, ThePrintedListHasTheMonthsProducersByName) {
-  report::test::LayoutBuilder l;
-  l.Band(report::btReportTitle, 0, 20);
-  l.Memo(0, 0, 600, 20, {"[ZQ60.\"V_NEVE\"] [v_tol]-[v_ig] [v_osszesen]"});
-  l.Band(report::btMasterData, 40, 20, QStringLiteral("frDBDataSet1"));
-  l.Memo(0, 40, 600, 20, {"[ZQ20.\"O_NEV\"] [ZQ20.\"O_FELIR\"] [ZQ20.\"O_ADOAZON\"] [ZQ20.\"M_VETELAR\"]"});
-  l.src.SaveToFile(drive_->file(QStringLiteral("QzLista3.frf")));
-
+TEST_F(Form11Test, TheProgramsLayoutPrintsTheMonthPerProducerInPortrait) {
+  report::TfrReport layout;
+  report::layouts::BuildReturnList(layout);
+  layout.SaveToFile(drive_->file(QStringLiteral("QzLista3.frf")));
   Edit15Option = QStringLiteral("1");  // the price column, for the list too
   auto f = Open();
   Period(f.get(), QDate(2025, 3, 1), QDate(2025, 3, 31));
@@ -140,29 +136,17 @@ TEST_F(Form11Test, ThePrintedListHasTheMonthsProducersByName) {
   PreviewCapture preview;
   Click(f.get(), "Button2", 0);
   ASSERT_TRUE(preview.seen.shown);
-  // By name in the column's stored order (Windows-1250 codes: "Á" after "K").
-  EXPECT_EQ(preview.seen.texts, (QStringList{"Kőszegi Áru Bt. 2025.03.01-2025.03.31 260",
-                                             "Kovács János AB1234567 8123456786 200", "Ábel Anna  8234567891 60"}));
   EXPECT_TRUE(Data->frCompositeReport1->Reports.empty());
-}
-
-TEST_F(Form11Test, TheProgramsLayoutPrintsTheMonthInPortrait) {
-  report::TfrReport layout;
-  report::layouts::BuildReturnList(layout);
-  layout.SaveToFile(drive_->file(QStringLiteral("QzLista3.frf")));
-  auto f = Open();
-  Period(f.get(), QDate(2025, 3, 1), QDate(2025, 3, 31));
-  Click(f.get(), "Button5", 0);
-  Click(f.get(), "Button1", 0);
-  PreviewCapture preview;
-  Click(f.get(), "Button2", 0);
-  ASSERT_TRUE(preview.seen.shown);
   const QStringList &t = preview.seen.texts;
-  EXPECT_TRUE(t.contains(QStringLiteral("Kőszegi Áru Bt."))) << t.join('\n').toStdString();
-  EXPECT_TRUE(t.contains(QStringLiteral("2508M bevallás: kifizetések őstermelőnként 2025.03.01 – 2025.03.31")));
-  for (const char *cell : {"Kovács János", "AB1234567", "8123456786", "101", "Ábel Anna", "8234567891", "50"})
-    EXPECT_TRUE(t.contains(QString::fromUtf8(cell))) << cell << "\n" << t.join(QLatin1Char('\n')).toStdString();
-  EXPECT_TRUE(t.contains(QStringLiteral("Őstermelők száma: 2        Összesen: 151 Ft")));
+  const std::string all = t.join(QLatin1Char('\n')).toStdString();
+  EXPECT_TRUE(t.contains(QStringLiteral("Kőszegi Áru Bt."))) << all;
+  EXPECT_TRUE(t.contains(QStringLiteral("2508M bevallás: kifizetések őstermelőnként 2025.03.01 – 2025.03.31"))) << all;
+  // By name in the column's stored order (Windows-1250 codes: "Á" after "K").
+  const QStringList rows{"Kovács János", "AB1234567", "8123456786", "200", "Ábel Anna", "", "8234567891", "60"};
+  const qsizetype first = t.indexOf(rows[0]);
+  ASSERT_GE(first, 0) << all;
+  EXPECT_EQ(t.mid(first, rows.size()), rows) << all;
+  EXPECT_TRUE(t.contains(QStringLiteral("Őstermelők száma: 2        Összesen: 260 Ft"))) << all;
   EXPECT_EQ(Data->frNyomtat->Pages[0]->pgOr, 0);
   const QImage page = preview.draw(0);
   ASSERT_FALSE(page.isNull());

@@ -53,16 +53,7 @@ class ReturnsTest : public ::testing::Test {
   }
 
   // Runs one statement in a transaction of its own and commits it.
-  static void exec(const QString &sql) {
-    db::Transaction tr;
-    tr.setConnection(Data->ZCon1);
-    tr.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
-    db::Query q;
-    q.setTransaction(&tr);
-    q.sql().add(sql);
-    q.execute();
-    tr.commit();
-  }
+  static void exec(const QString &sql) { execApart(*Data->ZCon1, sql); }
 
   static QString disk(const QString &winPath) { return platform::mapWindowsPath(winPath); }
   static QByteArray bytesOf(const QString &winPath) {
