@@ -40,6 +40,26 @@ class TestDatabase {
   std::unique_ptr<db::Transaction> transaction_;
 };
 
+// An attachment to an existing database file with a transaction of its own
+// (read_committed, rec_version, nowait), as another program holds it.
+class Attachment {
+ public:
+  explicit Attachment(const QString &path);
+  // Rolls back what is left uncommitted and detaches.
+  ~Attachment();
+  db::Connection &connection() { return connection_; }
+  db::Transaction &transaction() { return transaction_; }
+  // Executes one statement in the transaction, without committing.
+  void exec(const QString &sql);
+  // The first column of the first row of a statement (null when none).
+  QVariant value(const QString &sql);
+  qint64 count(const QString &table) { return value(QStringLiteral("SELECT COUNT(*) FROM ") + table).toLongLong(); }
+
+ private:
+  db::Connection connection_;
+  db::Transaction transaction_;
+};
+
 // Inserts 10^digits ticket lines of one product (quantities vary, four
 // lines a serial from "25000000" on) and commits: the data of the
 // benchmarks that walk QZSOR.
