@@ -3,22 +3,12 @@
 #include "platform/win_path.h"
 
 #include <QCollator>
-#include <QDateEdit>
 #include <QDir>
 #include <QRegularExpression>
 
 #include <algorithm>
 
 namespace returns {
-
-QDateEdit *MakeDatePicker(QWidget *parent, const char *name) {
-  auto *d = new QDateEdit(parent);
-  d->setObjectName(QLatin1String(name));
-  d->setDisplayFormat(QStringLiteral("yyyy.MM.dd"));
-  d->setCalendarPopup(true);
-  d->setMinimumWidth(d->fontMetrics().horizontalAdvance(QStringLiteral("0000.00.00")) + 48);
-  return d;
-}
 
 DriveComboBox::DriveComboBox(QWidget *parent) : QComboBox(parent) {
   for (char c = 'a'; c <= 'z'; ++c) {

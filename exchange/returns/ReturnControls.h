@@ -1,18 +1,13 @@
 #pragma once
-// Controls of the return dialogs: the date pickers of a period, and the
-// drive, folder and file lists that pick the merge's folders. Folders are
-// Windows path texts ("C:\QZ2025\01\"); only the listing maps them.
+// Controls of the merge dialog: the drive, folder and file lists that pick
+// its folders. Folders are Windows path texts ("C:\QZ2025\01\"); only the
+// listing maps them.
 #include <QComboBox>
 #include <QListWidget>
 #include <QString>
 #include <QStringList>
 
-class QDateEdit;
-
 namespace returns {
-
-// A date picker showing "yyyy.mm.dd", wide enough for it.
-QDateEdit *MakeDatePicker(QWidget *parent, const char *name);
 
 // The drives: "c:" and every other letter whose folder exists (an
 // environment variable VORIK_DRIVE_X, or /mnt/x).

@@ -12,7 +12,6 @@
 #include "app/options/IniOptions.h"
 #include "db/datasetmodel.h"
 #include "exchange/returns/Gather08M.h"
-#include "exchange/returns/ReturnControls.h"
 #include "platform/conv.h"
 #include "platform/dialogs.h"
 #include "report/expr/FR_Intrp.h"
@@ -53,8 +52,8 @@ TForm11::TForm11(QWidget *owner) : QDialog(owner) {
   setModal(true);
 
   using Widgets::makeLabel;
-  DateTimePicker1 = returns::MakeDatePicker(this, "DateTimePicker1");
-  DateTimePicker2 = returns::MakeDatePicker(this, "DateTimePicker2");
+  DateTimePicker1 = Widgets::makeDatePicker(this, "DateTimePicker1");
+  DateTimePicker2 = Widgets::makeDatePicker(this, "DateTimePicker2");
   Button5 = MakeListButton(this, "Button5", "OK", &TForm11::Button5Click);
   Edit1 = Widgets::makeEdit(this, "Edit1");
   Edit1->setReadOnly(true);

@@ -10,7 +10,6 @@
 #include "app/common/Widgets.h"
 #include "db/datasetmodel.h"
 #include "exchange/returns/Gather08M.h"
-#include "exchange/returns/ReturnControls.h"
 #include "platform/conv.h"
 #include "report/expr/FR_Intrp.h"
 
@@ -52,8 +51,8 @@ TForm12::TForm12(QWidget *owner) : QDialog(owner) {
   setWindowTitle(QStringLiteral("Tételes lista"));
   setModal(true);
 
-  DateTimePicker1 = returns::MakeDatePicker(this, "DateTimePicker1");
-  DateTimePicker2 = returns::MakeDatePicker(this, "DateTimePicker2");
+  DateTimePicker1 = Widgets::makeDatePicker(this, "DateTimePicker1");
+  DateTimePicker2 = Widgets::makeDatePicker(this, "DateTimePicker2");
   RadioGroup1 = new QGroupBox(QStringLiteral("Sorrend:"), this);
   RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
   auto *radios = new QHBoxLayout(RadioGroup1);
