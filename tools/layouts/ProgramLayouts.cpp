@@ -33,14 +33,14 @@ void pageFooter(LayoutBuilder &l, const QString &leftText) {
 
 // The header of a list: the receiver, the print date, the list's title and
 // the column titles, on every page.
-// A landscape list: the header naming the receiver, the column titles on
-// every page, a row per record of source, the count after the last row and
-// the page numbers.
+// A list, landscape unless said: the header naming the receiver, the column
+// titles on every page, a row per record of source, the count after the last
+// row and the page numbers.
 void buildList(TfrReport &r, const QString &title, const QString &source, std::vector<Column> columns,
-               const QString &countText) {
+               const QString &countText, int orientation = 1) {
   LayoutBuilder l;
   l.src.DoublePass = true;
-  l.SetPaper(1, kMargins);
+  l.SetPaper(orientation, kMargins);
   const int w = l.ContentWidth();
   columns = FitWidth(std::move(columns), w);
   const TextStyle base;
@@ -232,6 +232,34 @@ void BuildProductList(TfrReport &r) {
             QStringLiteral("Termékek száma: [COUNT(frDBDataSet6)]"));
 }
 
+void BuildReturnList(TfrReport &r) {
+  buildList(r, QStringLiteral("2508M bevallás: kifizetések őstermelőnként [v_tol] – [v_ig]"),
+            QStringLiteral("frDBDataSet1"),
+            {{QStringLiteral("Őstermelő neve"), field("ZQ20", "O_NEV"), 260},
+             {QStringLiteral("FELIR azonosító"), field("ZQ20", "O_FELIR"), 110},
+             {QStringLiteral("Adóazonosító jel"), field("ZQ20", "O_ADOAZON"), 110},
+             {QStringLiteral("Kifizetett összeg (Ft)"), QStringLiteral("[ZQ20.\"M_VETELAR\" #N#,##0.]"), 130, alRight}},
+            QStringLiteral("Őstermelők száma: [COUNT(frDBDataSet1)]        Összesen: [v_osszesen] Ft"), 0);
+}
+
+void BuildReturnLineList(TfrReport &r) {
+  buildList(r, QStringLiteral("Bevallás tételes lista [v_tol] – [v_ig], [v_sorrend] szerint"),
+            QStringLiteral("frDBDataSet1"),
+            {{QStringLiteral("Fiz. dátum"), date(QStringLiteral("ZQ20.\"F_FIZKELT\"")), 70, alCenter},
+             {QStringLiteral("Felv. dátum"), date(QStringLiteral("ZQ20.\"F_FELVKELT\"")), 70, alCenter},
+             {QStringLiteral("Vorik szám"), field("ZQ20", "S_BSZAM"), 64},
+             {QStringLiteral("Őstermelő"), field("ZQ20", "O_NEV"), 170},
+             {QStringLiteral("Adóazonosító jel"), field("ZQ20", "O_ADOAZON"), 80},
+             {QStringLiteral("Termék"), field("ZQ20", "S_MEGNEVEZES"), 170},
+             {QStringLiteral("VTSZ"), field("ZQ20", "S_VTSZ"), 56},
+             {QStringLiteral("Mennyiség"), QStringLiteral("[ZQ20.\"S_NETTO\" #N#,##0,####]"), 70, alRight},
+             {QStringLiteral("M.e."), field("ZQ20", "S_MEGY"), 36, alCenter},
+             {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ20.\"S_EAR\"")), 70, alRight},
+             {QStringLiteral("Komp. %"), rate(QStringLiteral("ZQ20.\"S_KOMPMERTEKE\"")), 46, alRight},
+             {QStringLiteral("Összeg (Ft)"), money(QStringLiteral("ZQ20.\"S_VETELAR\"")), 84, alRight}},
+            QStringLiteral("Tételek száma: [COUNT(frDBDataSet1)]        Összesen: [v_osszesen] Ft"));
+}
+
 const std::vector<ProgramLayout> &ProgramLayouts() {
   static const std::vector<ProgramLayout> layouts = [] {
     std::vector<ProgramLayout> v;
@@ -244,6 +272,8 @@ const std::vector<ProgramLayout> &ProgramLayouts() {
                    [letter](TfrReport &r) { BuildTicket(r, letter); }});
     v.push_back({QStringLiteral("QzLista2.frf"), BuildProducerList});
     v.push_back({QStringLiteral("QzLista6.frf"), BuildProductList});
+    v.push_back({QStringLiteral("QzLista3.frf"), BuildReturnList});
+    v.push_back({QStringLiteral("QzLista4.frf"), BuildReturnLineList});
     return v;
   }();
   return layouts;

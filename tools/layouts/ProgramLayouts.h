@@ -25,5 +25,7 @@ const std::vector<ProgramLayout> &ProgramLayouts();
 void BuildTicket(TfrReport &r, const QString &layoutLetter);  // "QzLista7" + letter
 void BuildProducerList(TfrReport &r);                          // "QzLista2"
 void BuildProductList(TfrReport &r);                           // "QzLista6"
+void BuildReturnList(TfrReport &r);                            // "QzLista3": the 08M month per producer
+void BuildReturnLineList(TfrReport &r);                        // "QzLista4": the return's ticket lines
 
 }  // namespace report::layouts

@@ -1,0 +1,196 @@
+#include "exchange/returns/ImportMerge.h"
+
+#include "exchange/returns/ReturnFiles.h"
+#include "platform/conv.h"
+#include "platform/cp1250.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+#include <vector>
+
+namespace returns {
+
+namespace {
+
+const QByteArray kAnimal = "12456=", kPlant = "23790=", kPaid = "24804=";
+
+QByteArray ReadFile(const WinFolder &folder, const QString &name) {
+  QFile f(folder.diskPath(name));
+  if (!f.open(QIODevice::ReadOnly))
+    throw ReturnError(
+        QStringLiteral("Hiba! A(z) %1 fájl nem olvasható: %2").arg(folder.winPath(name), f.errorString()));
+  return f.readAll();
+}
+
+// The value of a field line: the text after the sixth character, trimmed; an
+// empty value and a line of six characters are 0.
+qint64 Value(const QByteArray &line, const QString &winPath) {
+  const QString text = platform::fromCp1250(line.mid(6)).trimmed();
+  if (text.isEmpty()) return 0;
+  bool ok = false;
+  qint64 v = 0;
+  try {
+    v = platform::StrToInt64(text);
+    ok = true;
+  } catch (const platform::ConvertError &) {
+  }
+  if (!ok)
+    throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájlban nem egész szám áll: %2")
+                         .arg(winPath, platform::fromCp1250(line)));
+  return v;
+}
+
+qint64 Add(qint64 a, qint64 b, const QString &winPath) {
+  qint64 r;
+  if (__builtin_add_overflow(a, b, &r))
+    throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájl összegei túl nagyok.").arg(winPath));
+  return r;
+}
+
+// The last value of each field, and whether the file has such a line.
+struct Fields {
+  qint64 animal = 0, plant = 0, paid = 0;
+  bool hasPlant = false, hasPaid = false;
+};
+
+Fields Read(const QByteArray &bytes, const QString &winPath) {
+  Fields f;
+  for (const QByteArray &l : SplitLines(bytes)) {
+    if (l.startsWith(kAnimal)) {
+      f.animal = Value(l, winPath);
+    } else if (l.startsWith(kPlant)) {
+      f.plant = Value(l, winPath);
+      f.hasPlant = true;
+    } else if (l.startsWith(kPaid)) {
+      f.paid = Value(l, winPath);
+      f.hasPaid = true;
+    }
+  }
+  return f;
+}
+
+QString WithExtension(const QString &name, const QString &ext) {
+  const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+  return (dot < 0 ? name : name.left(dot)) + ext;
+}
+
+}  // namespace
+
+QList<QByteArray> SplitLines(const QByteArray &bytes) {
+  QList<QByteArray> lines;
+  qsizetype start = 0;
+  for (qsizetype i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (c != '\r' && c != '\n') continue;
+    lines << bytes.mid(start, i - start);
+    if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < bytes.size()) lines << bytes.mid(start);
+  return lines;
+}
+
+RowSums SumFolder(const QString &winFolder, const QStringList &files) {
+  RowSums s;
+  const WinFolder folder(winFolder);
+  for (const QString &name : files) {
+    const QString path = folder.winPath(name);
+    for (const QByteArray &l : SplitLines(ReadFile(folder, name))) {
+      if (l.startsWith(kAnimal)) s.animal = Add(s.animal, Value(l, path), path);
+      if (l.startsWith(kPlant)) s.plant = Add(s.plant, Value(l, path), path);
+    }
+  }
+  return s;
+}
+
+QString PairKey(const QString &name) { return name.size() < 15 ? name : name.right(15); }
+
+QStringList PairedNames(const QStringList &a, const QStringList &b) {
+  QSet<QString> keys;
+  for (const QString &n : a) keys.insert(PairKey(n));
+  QStringList out;
+  for (const QString &n : b)
+    if (keys.contains(PairKey(n))) out << n;
+  return out;
+}
+
+QByteArray MergedFile(const QString &nameA, const QByteArray &a, const QString &nameB, const QByteArray &b) {
+  const Fields fa = Read(a, nameA), fb = Read(b, nameB);
+  const qint64 row455 = Add(Add(fa.plant, fb.plant, nameA), Add(fa.animal, fb.animal, nameA), nameA);
+  const qint64 paid = Add(fa.paid, fb.paid, nameA);
+  if (!fa.hasPlant && row455 != 0)
+    throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájlban nincs \"23790=\" sor az összevont 455. sor számára.").arg(nameA));
+  if (!fa.hasPaid && paid != 0)
+    throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájlban nincs \"24804=\" sor az összevont kifizetés számára.").arg(nameA));
+  QByteArray out;
+  out.reserve(a.size() + 32);
+  for (const QByteArray &l : SplitLines(a)) {
+    if (l.startsWith(kAnimal))
+      out += kAnimal + "0";
+    else if (l.startsWith(kPlant))
+      out += kPlant + QByteArray::number(row455);
+    else if (l.startsWith(kPaid))
+      out += kPaid + QByteArray::number(paid);
+    else
+      out += l;
+    out += "\r\n";
+  }
+  return out;
+}
+
+bool SameFolder(const QString &winFolderA, const QString &winFolderB) {
+  const QFileInfo a(WinFolder(winFolderA).diskFolder()), b(WinFolder(winFolderB).diskFolder());
+  if (a.exists() && b.exists()) return a.canonicalFilePath() == b.canonicalFilePath();
+  return QDir::cleanPath(a.absoluteFilePath()) == QDir::cleanPath(b.absoluteFilePath());
+}
+
+QStringList Merge(const QString &folderA, const QString &folderB, const QStringList &paired) {
+  WinFolder a(folderA), b(folderB);
+  for (const WinFolder *f : {&a, &b})
+    if (!f->isDir()) throw ReturnError(QStringLiteral("Hiba! A(z) %1 mappa nem létezik.").arg(f->winPath(QString())));
+  if (SameFolder(folderA, folderB)) throw ReturnError(QStringLiteral("Nem lehet azonos a könyvtár "));
+
+  // Everything read and checked first.
+  struct Pair {
+    QString name, old, scratch;
+    QByteArray merged;
+  };
+  std::vector<Pair> pairs;
+  for (const QString &name : paired) {
+    if (!a.exists(name)) throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájl nem található.").arg(a.winPath(name)));
+    const QString old = WithExtension(name, QStringLiteral(".old"));
+    for (const WinFolder *f : {&a, &b})
+      if (f->exists(old))
+        throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájl már létezik: előbb ismételje meg a bevallás exportját.")
+                             .arg(f->winPath(old)));
+    pairs.push_back({name, old, name.left(name.size() - 1) + QLatin1Char('_'),
+                     MergedFile(a.winPath(name), ReadFile(a, name), b.winPath(name), ReadFile(b, name))});
+  }
+
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
+    try {
+      a.write(pairs[i].scratch, pairs[i].merged);
+    } catch (const ReturnError &) {
+      // Nothing renamed yet: the scratch files of this run go again.
+      for (std::size_t j = 0; j < i; ++j) a.remove(pairs[j].scratch);
+      throw;
+    }
+  }
+
+  QStringList failures;
+  auto rename = [&failures](WinFolder &f, const QString &from, const QString &to, const char *ext, const char *step) {
+    if (const int code = f.rename(from, to))
+      failures << QStringLiteral(" \"%1\" %2 átnevezési hiba kódja = %3")
+                      .arg(QLatin1String(ext), QLatin1String(step))
+                      .arg(code);
+  };
+  for (const Pair &p : pairs) rename(a, p.name, p.old, "old", "Rename1");
+  for (const Pair &p : pairs) rename(b, p.name, p.old, "old", "Rename2");
+  for (const Pair &p : pairs) rename(a, p.scratch, p.name, "imp", "Rename11");
+  return failures;
+}
+
+}  // namespace returns

@@ -1,0 +1,55 @@
+#pragma once
+// The merge of two sets of 08M import files (set A on the hard disk, set B
+// from a removable drive), without any user interface. Files pair by the last
+// 15 characters of their names ("_" + tax identification number + ".imp").
+// Each pair becomes one file in A: A's lines with "12456=" carrying 0,
+// "23790=" the four row-455 values of the pair and "24804=" the two paid
+// amounts; the two files of the pair are kept under ".old".
+//
+// Every pair is read and checked before anything is written; on any error
+// nothing is written or renamed. Only the files this run wrote are installed.
+#include "exchange/returns/ReturnFiles.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace returns {
+
+// Row 455 of the return: "12456=" (animal products) and "23790=" (plant).
+struct RowSums {
+  qint64 animal = 0, plant = 0;
+};
+
+// The lines of a file's bytes: CR LF, LF or CR end a line; a last line
+// without an end counts.
+QList<QByteArray> SplitLines(const QByteArray &bytes);
+
+// Every "12456=" and "23790=" value of the named files of a folder, added up.
+// ReturnError for a file that cannot be read or a value that is not a whole
+// number.
+RowSums SumFolder(const QString &winFolder, const QStringList &files);
+
+// The pairing key: the last 15 characters of a name (a shorter name is its own key).
+QString PairKey(const QString &name);
+// The names of B that have a partner in A, in B's order.
+QStringList PairedNames(const QStringList &a, const QStringList &b);
+
+// The merged file's bytes from A's and B's files (see above). ReturnError when
+// a value is not a whole number, or when A's file has no line to carry a
+// non-zero amount of the pair.
+QByteArray MergedFile(const QString &nameA, const QByteArray &a, const QString &nameB, const QByteArray &b);
+
+// Merges the paired names (files of B, each with a file of that name in A).
+// The folders must be different existing folders, every file of a pair
+// readable and valid, and no ".old" of a pair may exist already; otherwise
+// ReturnError and nothing changes. Then the merged ".im_" files are written,
+// A's and B's pair files renamed to ".old" and the ".im_" files to ".imp".
+// A failed rename does not stop the others; its message is returned, one
+// per file.
+QStringList Merge(const QString &folderA, const QString &folderB, const QStringList &paired);
+
+// Whether two folder texts name the same folder on disk.
+bool SameFolder(const QString &winFolderA, const QString &winFolderB);
+
+}  // namespace returns

@@ -1,0 +1,232 @@
+#include "exchange/returns/ReturnFiles.h"
+
+#include "app/receivers/Checks.h"
+#include "exchange/excel/WorkbookFile.h"
+#include "platform/conv.h"
+#include "platform/cp1250.h"
+#include "platform/win_path.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace returns {
+
+namespace {
+
+// The file system's refusal in the user's words.
+QString Reason(int error) {
+  switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+      return QStringLiteral("betelt a lemez");
+    case EFBIG:
+      return QStringLiteral("a fájl túl nagy");
+    case EACCES:
+    case EPERM:
+      return QStringLiteral("nincs írási jog a mappában");
+    case EROFS:
+      return QStringLiteral("csak olvasható a lemez");
+    case ENOENT:
+    case ENOTDIR:
+      return QStringLiteral("a mappa nem létezik");
+    default:
+      return QString::fromLocal8Bit(std::strerror(error));
+  }
+}
+
+[[noreturn]] void Fail(const QString &winPath, const QString &reason) {
+  throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájl nem írható: %2.").arg(winPath, reason));
+}
+
+bool WriteAll(int fd, const QByteArray &bytes) {
+  const char *p = bytes.constData();
+  qsizetype left = bytes.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += n;
+    left -= n;
+  }
+  return true;
+}
+
+// A character a Windows file name cannot hold.
+bool BadInFileName(QChar c) {
+  return c.unicode() < 32 || QStringLiteral("\\/:*?\"<>|").contains(c);
+}
+
+}  // namespace
+
+bool OneMonth(const Period &p) { return p.start.left(7) == p.end.left(7); }
+
+QString MonthFolder(const QString &periodStart) {
+  return QStringLiteral("C:\\QZ2025\\") + periodStart.mid(5, 2) + QLatin1Char('\\');
+}
+
+QString Yyyymmdd(const QString &date) { return date.mid(0, 4) + date.mid(5, 2) + date.mid(8, 2); }
+
+QString ImportFilePath(const QString &folder, const Period &p, const QString &adoazon) {
+  return folder + QStringLiteral("2508M") + p.start.mid(0, 4) + p.start.mid(5, 2) + QLatin1Char('_') + adoazon +
+         QStringLiteral(".imp");
+}
+
+QString ListFilePath(const QString &folder, const Period &p) {
+  return folder + QStringLiteral("2508M_") + Yyyymmdd(p.start) + QLatin1Char('_') + p.end.mid(5, 2) +
+         p.end.mid(8, 2) + QStringLiteral(".txt");
+}
+
+QString AmountText(long double amount) { return platform::FloatToStrF(amount, platform::FloatFormat::Fixed, 11, 0); }
+
+QStringList ImportFileLines(const Receiver &receiver, const Producer &producer, const Period &p,
+                            const QString &amountText) {
+  QStringList l;
+  l.reserve(28);
+  l << QStringLiteral("$ny_azon=2508M") << QStringLiteral("$sorok_száma=26") << QStringLiteral("$d_lapok_száma=0")
+    << QStringLiteral("$info=") + producer.kod + QLatin1Char('_') + producer.nev + QLatin1Char('_') + producer.adoazon
+    << QStringLiteral("13841=") + receiver.adoszam << QStringLiteral("13842=") + receiver.adoazon
+    << QStringLiteral("13843=") + receiver.neve << QStringLiteral("17428=") << QStringLiteral("17429=")
+    << QStringLiteral("17430=") << QStringLiteral("13844=") + producer.adoazon
+    << QStringLiteral("13845=") + producer.neme << QStringLiteral("13846=HU")
+    << QStringLiteral("13848=") + producer.igszam1;
+  if (checks::trimText(producer.csgazd1).size() == 13)
+    l << QStringLiteral("13849=") + producer.csgazd1.mid(0, 4) + producer.csgazd1.mid(5, 8);
+  const checks::NameParts nev = checks::splitName(checks::trimText(producer.nev));
+  l << QStringLiteral("14807=") + nev.elotag << QStringLiteral("14808=") + nev.utotag;
+  const checks::NameParts szulnev = checks::splitName(producer.szulnev);
+  l << QStringLiteral("17052=") + szulnev.elotag << QStringLiteral("17053=") + szulnev.utotag;
+  const checks::NameParts anyja = checks::splitName(producer.anyja);
+  l << QStringLiteral("17054=") + anyja.elotag << QStringLiteral("17055=") + anyja.utotag;
+  l << QStringLiteral("13854=") + producer.szulhely << QStringLiteral("13855=") + Yyyymmdd(producer.szido)
+    << QStringLiteral("16697=") + Yyyymmdd(p.start) << QStringLiteral("16698=") + Yyyymmdd(p.end)
+    << QStringLiteral("24804=") + amountText << QStringLiteral("24805=1")
+    << QStringLiteral("13847=") + producer.adoszam;
+  return l;
+}
+
+QString ProducerRefusal(const Producer &producer) {
+  const QString who = QStringLiteral("Javitandó! Östermelö %1 (%2): ").arg(producer.kod, producer.nev);
+  const std::pair<const char *, const QString *> values[] = {
+      {"kód", &producer.kod},           {"név", &producer.nev},          {"adóazonosító", &producer.adoazon},
+      {"neme", &producer.neme},         {"igazolvány", &producer.igszam1}, {"OCSG szám", &producer.csgazd1},
+      {"születési név", &producer.szulnev}, {"anyja neve", &producer.anyja}, {"születési hely", &producer.szulhely},
+      {"adószám", &producer.adoszam}};
+  for (const auto &[name, value] : values)
+    if (value->contains(QChar(13)) || value->contains(QChar(10)))
+      return who + QStringLiteral("a(z) %1 sortörést tartalmaz.").arg(QString::fromUtf8(name));
+  for (QChar c : producer.adoazon)
+    if (BadInFileName(c))
+      return who + QStringLiteral("az adóazonosító (%1) fájlnévben nem használható karaktert tartalmaz.")
+                       .arg(producer.adoazon);
+  return QString();
+}
+
+QByteArray WindowsText(const QStringList &lines) {
+  QByteArray out;
+  for (const QString &l : lines) {
+    out += platform::toCp1250(l);
+    out += "\r\n";
+  }
+  return out;
+}
+
+WinFolder::WinFolder(const QString &winFolder)
+    : win_(winFolder.isEmpty() || winFolder.endsWith(QLatin1Char('\\')) ? winFolder : winFolder + QLatin1Char('\\')),
+      disk_(win_.isEmpty() ? QString() : platform::mapWindowsPath(win_)) {
+  // No folder: the working folder.
+  if (!disk_.isEmpty() && !disk_.endsWith(QLatin1Char('/'))) disk_ += QLatin1Char('/');
+  for (const QString &n : QDir(disk_).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+    names_.insert(n.toCaseFolded(), n);
+}
+
+QString WinFolder::diskPath(const QString &name) const {
+  return disk_ + names_.value(name.toCaseFolded(), name);
+}
+
+bool WinFolder::exists(const QString &name) const { return names_.contains(name.toCaseFolded()); }
+
+bool WinFolder::isDir() const { return QFileInfo(disk_).isDir(); }
+
+void WinFolder::write(const QString &name, const QByteArray &bytes) {
+  const QString winPath = win_ + name;
+  const QString path = diskPath(name);
+  const QString refusal = excel::ReplaceRefusal(path);
+  if (!refusal.isEmpty()) Fail(winPath, refusal.mid(refusal.indexOf(QStringLiteral(": ")) + 2).chopped(1));
+  const QFileInfo info(path);
+  QByteArray temp = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+                                      QStringLiteral(".XXXXXX"));
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) Fail(winPath, Reason(errno));
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd, 0666 & ~mask);
+  const bool written = WriteAll(fd, bytes);
+  int error = errno;
+  if (::close(fd) != 0 && written) {
+    error = errno;
+    ::unlink(temp.constData());
+    Fail(winPath, Reason(error));
+  }
+  if (!written || ::rename(temp.constData(), QFile::encodeName(path).constData()) != 0) {
+    if (written) error = errno;
+    ::unlink(temp.constData());
+    Fail(winPath, Reason(error));
+  }
+  names_.insert(name.toCaseFolded(), info.fileName());
+}
+
+int WinFolder::rename(const QString &from, const QString &to) {
+  const QByteArray source = QFile::encodeName(diskPath(from));
+  const QByteArray target = QFile::encodeName(diskPath(to));
+  if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) != 0) {
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    // A file system without the flag: a second name, then the first one goes.
+    if (::link(source.constData(), target.constData()) != 0) return errno;
+    if (::unlink(source.constData()) != 0) return errno;
+  }
+  const QString moved = names_.take(from.toCaseFolded());
+  names_.insert(to.toCaseFolded(), QFileInfo(QFile::decodeName(target)).fileName());
+  (void)moved;
+  return 0;
+}
+
+void WinFolder::remove(const QString &name) {
+  ::unlink(QFile::encodeName(diskPath(name)).constData());
+  names_.remove(name.toCaseFolded());
+}
+
+void WinFolder::clear() {
+  const QFileInfoList entries =
+      QDir(disk_).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  for (const QFileInfo &e : entries) {
+    // A read-only or locked file is one Windows would not delete.
+    if (!e.isSymLink() && !excel::ReplaceRefusal(e.filePath()).isEmpty()) continue;
+    if ((e.isSymLink() || e.isFile()) && ::unlink(QFile::encodeName(e.filePath()).constData()) == 0)
+      names_.remove(e.fileName().toCaseFolded());
+  }
+}
+
+void WinFolder::sync() {
+  const int fd = ::open(QFile::encodeName(disk_).constData(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return;
+  ::syncfs(fd);
+  ::close(fd);
+}
+
+void WriteWindowsFile(const QString &winPath, const QByteArray &bytes) {
+  const qsizetype cut = winPath.lastIndexOf(QLatin1Char('\\')) + 1;
+  WinFolder(winPath.left(cut)).write(winPath.mid(cut), bytes);
+}
+
+}  // namespace returns

@@ -1,0 +1,125 @@
+// The merge dialog driven through its folder lists and buttons: warnings on a
+// folder change, the sums before and after, a refused merge named in a box.
+#include "app/MenuCommands.h"
+#include "exchange/returns/ReturnControls.h"
+#include "exchange/returns/Unit24.h"
+#include "support/gui_driver.h"
+#include "support/temp_dir.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+
+#include <gtest/gtest.h>
+
+using namespace vorik::test;
+
+namespace {
+
+class Form24Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    qputenv("VORIK_DRIVE_C", QFile::encodeName(c_.path()));
+    qputenv("VORIK_DRIVE_E", QFile::encodeName(e_.path()));
+    QDir(c_.path()).mkpath(QStringLiteral("qz2016"));
+    QDir(c_.path()).mkpath(QStringLiteral("QZ2025/03"));
+    QDir(e_.path()).mkpath(QStringLiteral("QZ2025/03"));
+  }
+  void TearDown() override {
+    qunsetenv("VORIK_DRIVE_C");
+    qunsetenv("VORIK_DRIVE_E");
+  }
+  static void put(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  }
+  // Runs action on the dialog and answers the boxes it shows; their texts.
+  static QStringList Boxes(const std::function<void()> &action, int boxes) {
+    std::vector<MessageSeen> seen(static_cast<std::size_t>(boxes));
+    ModalScript script;
+    for (auto &s : seen) script.then(answer(QMessageBox::Ok, &s));
+    script.runUntilReturn([&] { action(); QApplication::processEvents(); }, 20000);
+    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    QStringList texts;
+    for (const auto &s : seen) texts << s.text;
+    return texts;
+  }
+  std::unique_ptr<TForm24> Open() {
+    auto f = std::make_unique<TForm24>(nullptr);
+    Form24 = f.get();
+    f->show();
+    return f;
+  }
+
+  TempDir c_, e_;
+};
+
+TEST_F(Form24Test, OpensOnItsDefaultFoldersAndWarnsOnTheSameOrAMergedFolder) {
+  auto f = Open();
+  EXPECT_EQ(f->windowTitle(), QStringLiteral("Két import összevonása"));
+  EXPECT_EQ(f->DirectoryListBox1->directory(), QStringLiteral("c:\\qz2016\\"));
+  EXPECT_EQ(f->DirectoryListBox2->directory(), QStringLiteral("c:\\"));
+  EXPECT_TRUE(HasMenuCommand(QStringLiteral("Importsszevons1")));
+  const QImage shot = f->grab().toImage();
+  EXPECT_FALSE(shot.isNull());
+  shot.save(QStringLiteral(VORIK_BINARY_DIR "/Form24.png"));
+
+  EXPECT_EQ(Boxes([&] { f->DirectoryListBox2->setDirectory(QStringLiteral("c:\\qz2016\\")); }, 1),
+            QStringList{"Nem lehet azonos a könyvtár "});
+  // Merging one folder with itself is refused before anything is read.
+  EXPECT_EQ(Boxes([&] { click(f.get(), QStringLiteral("Button3")); }, 1), QStringList{"Nem lehet azonos a könyvtár "});
+  EXPECT_EQ(f->Label1->text(), QString());
+
+  put(e_.file(QStringLiteral("QZ2025/03/x.old")), "retired");
+  EXPECT_EQ(Boxes([&] { f->DirectoryListBox2->setDirectory(QStringLiteral("E:\\QZ2025\\03\\")); }, 1),
+            QStringList{" Csak bevallás újbóli export ismétlés után!  "});
+  EXPECT_EQ(f->FileListBox2->files(), QStringList());  // the list shows ".imp" files again
+}
+
+TEST_F(Form24Test, TheMergeShowsTheSumsBeforeAndAfter) {
+  put(c_.file(QStringLiteral("QZ2025/03/2508M202503_8000000001.imp")), "12456=10\r\n23790=20\r\n24804=30\r\n");
+  put(c_.file(QStringLiteral("QZ2025/03/2508M202503_8000000002.imp")), "12456=1\r\n23790=2\r\n24804=3\r\n");
+  put(e_.file(QStringLiteral("QZ2025/03/2508M202503_8000000001.imp")), "12456=100\r\n23790=200\r\n24804=300\r\n");
+  put(e_.file(QStringLiteral("QZ2025/03/2508M202503_8000000003.imp")), "23790=4000\r\n24804=5000\r\n");
+  auto f = Open();
+  f->DirectoryListBox1->setDirectory(QStringLiteral("C:\\QZ2025\\03\\"));
+  f->DirectoryListBox2->setDirectory(QStringLiteral("E:\\QZ2025\\03\\"));
+  EXPECT_EQ(f->FileListBox1->files(), (QStringList{"2508M202503_8000000001.imp", "2508M202503_8000000002.imp"}));
+  Boxes([&] { click(f.get(), QStringLiteral("Button3")); }, 0);
+
+  EXPECT_EQ(f->Label1->text(), QStringLiteral("Összevonás előtt a 455. sor (állat): 11"));
+  EXPECT_EQ(f->Label4->text(), QStringLiteral("Összevonás előtt a 455. sor (növény): 22"));
+  EXPECT_EQ(f->Label2->text(), QStringLiteral("Összevonás előtt a 455. sor (állat): 100"));
+  EXPECT_EQ(f->Label5->text(), QStringLiteral("Összevonás előtt a 455. sor (növény): 4200"));
+  EXPECT_EQ(f->Label3->text(), QStringLiteral("Mindösszesen : 4333"));
+  EXPECT_EQ(f->CheckListBox1->count(), 1);
+  EXPECT_EQ(f->CheckListBox1->item(0)->text(), QStringLiteral("2508M202503_8000000001.imp"));
+  EXPECT_EQ(f->CheckListBox1->item(0)->checkState(), Qt::Checked);
+  // The pair's animal value moved into the plant line: the grand total holds.
+  EXPECT_EQ(f->Label6->text(), QStringLiteral("Összevonás után a 455. sor (állat): 1"));
+  EXPECT_EQ(f->Label7->text(), QStringLiteral("Összevonás után a 455. sor (növény): 332"));
+  EXPECT_EQ(f->Label8->text(), QStringLiteral("Összevonás után a 455. sor (állat): 0"));
+  EXPECT_EQ(f->Label12->text(), QStringLiteral("Összevonás után a 455. sor (növény): 4000"));
+  EXPECT_EQ(f->Label13->text(), QStringLiteral("Mindösszesen : 4333"));
+  EXPECT_EQ(f->FileListBox2->files(), QStringList{"2508M202503_8000000003.imp"});
+}
+
+TEST_F(Form24Test, ABadValueIsNamedAndNothingChanges) {
+  put(c_.file(QStringLiteral("QZ2025/03/2508M202503_8000000001.imp")), "23790=20\r\n");
+  put(e_.file(QStringLiteral("QZ2025/03/2508M202503_8000000001.imp")), "23790=12a\r\n");
+  auto f = Open();
+  f->DirectoryListBox1->setDirectory(QStringLiteral("C:\\QZ2025\\03\\"));
+  f->DirectoryListBox2->setDirectory(QStringLiteral("E:\\QZ2025\\03\\"));
+  EXPECT_EQ(Boxes([&] { click(f.get(), QStringLiteral("Button3")); }, 1),
+            QStringList{"Hiba! A(z) E:\\QZ2025\\03\\2508M202503_8000000001.imp fájlban nem egész szám áll: 23790=12a"});
+  EXPECT_EQ(QDir(c_.file(QStringLiteral("QZ2025/03"))).entryList(QDir::Files | QDir::Hidden),
+            QStringList{"2508M202503_8000000001.imp"});
+  EXPECT_EQ(QDir(e_.file(QStringLiteral("QZ2025/03"))).entryList(QDir::Files | QDir::Hidden),
+            QStringList{"2508M202503_8000000001.imp"});
+}
+
+}  // namespace
