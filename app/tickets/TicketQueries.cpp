@@ -2,7 +2,11 @@
 
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/tickets/NumberingHold.h"
 #include "db/dataset.h"
+#include "platform/dialogs.h"
+
+#include <exception>
 
 namespace TicketQueries {
 
@@ -126,6 +130,47 @@ bool headerExists(const QString &serial) {
   const bool exists = !q.isEmpty() && q.fieldByName(QStringLiteral("db")).asInteger() > 0;
   q.close();
   return exists;
+}
+
+std::optional<QString> takeSerial(NumberingHold &hold, const QString &receiver) {
+  TicketMath::SerialResult serial;
+  try {
+    std::optional<QString> stored;
+    switch (hold.take(receiver)) {
+      case NumberingHold::Status::Busy:
+        platform::warning(NumberingHold::busyMessage());
+        return std::nullopt;
+      case NumberingHold::Status::NoRow:
+        break;
+      case NumberingHold::Status::Held:
+        stored = hold.stored();
+        break;
+    }
+    serial = TicketMath::nextSerial(stored, headerExists);
+  } catch (const std::exception &e) {
+    hold.release();
+    platform::error(QString::fromUtf8(e.what()));
+    return std::nullopt;
+  }
+  if (!serial.ok()) {
+    hold.release();
+    platform::warning(TicketMath::serialErrorMessage(serial.error));
+    return std::nullopt;
+  }
+  return serial.serial;
+}
+
+void deleteOrphanLines(const QString &serial, const QString &message) {
+  Data->Write(
+      message,
+      [&] {
+        db::Query &q = *Data->ZQ21;
+        setSql(q, {QStringLiteral("DELETE FROM Qzsor WHERE s_Bszam = :p1 "),
+                   QStringLiteral("  AND NOT EXISTS (SELECT 1 FROM QzFej WHERE f_bszam = :p1)")});
+        q.paramByName(QStringLiteral("p1")).setString(serial);
+        q.execute();
+      },
+      TData::CommitMode::CommitRetaining);
 }
 
 }  // namespace TicketQueries

@@ -7,7 +7,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 #include "app/tickets/TicketMath.h"
+
+class NumberingHold;
 
 namespace db {
 class Query;
@@ -54,5 +58,18 @@ TicketMath::LineSums readProducerTotals(const QString &producerCode);
 
 // True when a ticket header with this serial exists (ZQ11).
 bool headerExists(const QString &serial);
+
+// Takes the hold on the receiver's numbering and the next serial (a serial
+// that already has a header is skipped). When another entry or cancelling
+// holds the numbering, or the receiver has no usable serial, the message is
+// shown, the hold is released and the answer is empty: nothing was written.
+std::optional<QString> takeSerial(NumberingHold &hold, const QString &receiver);
+
+// Deletes the lines an abandoned document left under serial, only while the
+// serial has no header (the statement checks that again); made durable at
+// once. A failure shows message and the caller goes on. Run under the hold:
+// another instance's document in progress holds its receiver's numbering, so
+// its lines are never taken for abandoned ones.
+void deleteOrphanLines(const QString &serial, const QString &message);
 
 }  // namespace TicketQueries

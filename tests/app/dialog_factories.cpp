@@ -14,6 +14,7 @@
 #include "app/tickets/Unit10.h"
 #include "app/tickets/Unit8.h"
 #include "app/tickets/Unit9.h"
+#include "app/tickets/Unit39.h"
 #include "app/yearopen/Unit38.h"
 #include "db/dataset.h"
 #include "db/transaction.h"
@@ -154,6 +155,15 @@ const std::vector<DialogFactory> &dialogFactories() {
          TicketQueries::openLines(kTicket);
          auto f = std::make_unique<TForm10>(TForm10::Ticket{kTicket, QStringLiteral("99,5"), QStringLiteral("99999")});
          f->LoadLine();
+         return f;
+       }},
+      {"TForm39",
+       [] {
+         useReceiver(kReceiver);
+         TicketQueries::openTicketList(QStringLiteral("f_Bszam"), kTicket);
+         ErvenytelenBszam = kTicket;
+         auto f = std::make_unique<TForm39>();
+         f->Start();
          return f;
        }},
       {"TForm17",
