@@ -15,6 +15,11 @@
 #include "app/tickets/Unit8.h"
 #include "app/tickets/Unit9.h"
 #include "app/tickets/Unit39.h"
+#include "app/upgrades/Unit28.h"
+#include "app/upgrades/Unit36.h"
+#include "app/upgrades/Unit37.h"
+#include "app/upgrades/Unit42.h"
+#include "app/upgrades/Unit43.h"
 #include "app/yearopen/Unit38.h"
 #include "db/dataset.h"
 #include "db/transaction.h"
@@ -174,6 +179,11 @@ const std::vector<DialogFactory> &dialogFactories() {
          return f;
        }},
       {"TForm18", [] { return std::make_unique<TForm18>(); }},
+      {"TForm28", [] { return std::make_unique<TForm28>(); }},
+      {"TForm36", [] { return std::make_unique<TForm36>(); }},
+      {"TForm37", [] { return std::make_unique<TForm37>(); }},
+      {"TForm42", [] { return std::make_unique<TForm42>(); }},
+      {"TForm43", [] { return std::make_unique<TForm43>(); }},
       {"TForm38",
        [] {
          useReceiver(kFreeReceiver);
