@@ -15,6 +15,12 @@
 #include "app/tickets/Unit8.h"
 #include "app/tickets/Unit9.h"
 #include "app/tickets/Unit39.h"
+#include "app/small/PasswordDlg.h"
+#include "app/small/Unit16.h"
+#include "app/small/Unit21.h"
+#include "app/small/Unit22.h"
+#include "app/small/Unit26.h"
+#include "app/small/Unit44.h"
 #include "app/upgrades/Unit28.h"
 #include "app/upgrades/Unit36.h"
 #include "app/upgrades/Unit37.h"
@@ -179,6 +185,12 @@ const std::vector<DialogFactory> &dialogFactories() {
          return f;
        }},
       {"TForm18", [] { return std::make_unique<TForm18>(); }},
+      {"TForm16", [] { return std::make_unique<TForm16>(); }},
+      {"TForm21", [] { return std::make_unique<TForm21>(); }},
+      {"TForm22", [] { return std::make_unique<TForm22>(); }},
+      {"TPasswordDlg", [] { return std::make_unique<TPasswordDlg>(); }},
+      {"TForm26", [] { return std::make_unique<TForm26>(); }},
+      {"TForm44", [] { return std::make_unique<TForm44>(); }},
       {"TForm28", [] { return std::make_unique<TForm28>(); }},
       {"TForm36", [] { return std::make_unique<TForm36>(); }},
       {"TForm37", [] { return std::make_unique<TForm37>(); }},
