@@ -182,6 +182,16 @@ void TForm39::Button6Click() {
 }
 
 bool TForm39::create() {
+  if (!WriteDocument()) return false;  // nothing stored; the dialog stays open
+  const QString serial = Edit1->text();
+  UtolsoBszam = serial;
+  TicketQueries::openTicketList(QStringLiteral("f_Bszam"), UtolsoBszam);
+  platform::showMessage(QStringLiteral("Az érvénytelenítő bizonylat ") + serial +
+                        QStringLiteral(" sorszámmal elkészült!"));
+  return true;
+}
+
+bool TForm39::WriteDocument() {
   if (!hold_ || !hold_->held()) {
     platform::warning(NumberingHold::busyMessage());
     return false;
@@ -195,7 +205,7 @@ bool TForm39::create() {
   // committed together or nothing is. The write pattern shows the message as
   // it stands when a statement fails, so it names the failing step.
   QString failure = QStringLiteral("Hiba392: Újban, INSERT a Qzfejben ");
-  const bool saved = Data->Write(hold_->transaction(), failure, [&] {
+  return Data->Write(hold_->transaction(), failure, [&] {
     // The header: negated deduction, payable and price; only a printed,
     // uncancelled ticket of the receiver is copied.
     TicketQueries::setSql(
@@ -242,11 +252,4 @@ bool TForm39::create() {
     hold_->advance(serial);  // only from the value the serial was taken from
     failure = QStringLiteral("Hiba399: az INSERT közben a vorik fejben!");  // the commit
   });
-  if (!saved) return false;  // nothing stored; the dialog stays open
-
-  UtolsoBszam = serial;
-  TicketQueries::openTicketList(QStringLiteral("f_Bszam"), UtolsoBszam);
-  platform::showMessage(QStringLiteral("Az érvénytelenítő bizonylat ") + serial +
-                        QStringLiteral(" sorszámmal elkészült!"));
-  return true;
 }

@@ -32,6 +32,10 @@ class TForm39 : public QDialog {
   bool Start();
   // "OK": the checks, then the document in one transaction.
   void Button6Click();
+  // The document of OK after its checks: the header and lines with their
+  // final values, the link and the counter, committed together; on failure
+  // the failing step's message and nothing stored. The list is not touched.
+  bool WriteDocument();
   void done(int result) override;
 
   LimitedEdit *Edit1;  // new serial (disabled)
