@@ -68,6 +68,20 @@ void insertTicketLines(db::Transaction &transaction, int digits) {
   transaction.commit();
 }
 
+void execApart(db::Connection &connection, const QString &sql) {
+  apart(connection, sql, [](db::Query &q) {
+    q.execute();
+    return true;
+  });
+}
+
+QString firstValueApart(db::Connection &connection, const QString &sql) {
+  return apart(connection, sql, [](db::Query &q) {
+    q.open();
+    return q.isEmpty() ? QString() : q.field(0).asString();
+  });
+}
+
 std::unique_ptr<TestDatabase> DatabaseTest::database_;
 
 void DatabaseTest::SetUpTestSuite() { database_ = std::make_unique<TestDatabase>(); }

@@ -45,6 +45,26 @@ class TestDatabase {
 // benchmarks that walk QZSOR.
 void insertTicketLines(db::Transaction &transaction, int digits);
 
+// Runs body on a query (holding sql) of a transaction of its own on
+// connection, apart from the program's one, and commits it; body's result.
+template <class F>
+auto apart(db::Connection &connection, const QString &sql, F body) {
+  db::Transaction tr;
+  tr.setConnection(&connection);
+  tr.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
+  db::Query q;
+  q.setTransaction(&tr);
+  q.sql().add(sql);
+  const auto result = body(q);
+  q.close();
+  tr.commit();
+  return result;
+}
+// One statement executed and committed apart from the program's transaction.
+void execApart(db::Connection &connection, const QString &sql);
+// The first column of the first row as committed; empty when there is none.
+QString firstValueApart(db::Connection &connection, const QString &sql);
+
 // GoogleTest base: one fresh database per suite (created in
 // SetUpTestSuite), connected for each test; each test ends with a rollback of
 // whatever it left uncommitted. Tests that must not see each other's rows

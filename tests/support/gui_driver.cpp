@@ -187,4 +187,13 @@ ModalScript::Step answer(QMessageBox::StandardButton button, MessageSeen *seen) 
   };
 }
 
+QString messageOf(const std::function<void()> &action, QMessageBox::StandardButton button, int timeoutMs) {
+  ModalScript script;
+  MessageSeen seen;
+  script.then(answer(button, &seen));
+  script.run(action, timeoutMs);
+  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  return seen.text;
+}
+
 }  // namespace vorik::test

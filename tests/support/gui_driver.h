@@ -104,4 +104,9 @@ MessageSeen readMessage(QWidget *box);
 // message box or has no such button.
 ModalScript::Step answer(QMessageBox::StandardButton button, MessageSeen *seen = nullptr);
 
+// Runs action, which shows one message box, answers it with button and
+// returns its text (a test failure when no box came within timeoutMs).
+QString messageOf(const std::function<void()> &action, QMessageBox::StandardButton button = QMessageBox::Ok,
+                  int timeoutMs = 5000);
+
 }  // namespace vorik::test
