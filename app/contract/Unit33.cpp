@@ -7,20 +7,16 @@
 #include <QVBoxLayout>
 
 #include "app/MenuCommands.h"
+#include "app/PrintLayout.h"
 #include "app/Unit2.h"
 #include "app/common/Widgets.h"
 #include "app/producers/Unit4.h"
 #include "app/receivers/Guarded.h"
 #include "db/dataset.h"
-#include "report/core/FR_Class_Build.h"
-#include "report/core/FR_Class_Report.h"
 #include "report/expr/FR_Intrp.h"
-#include "report/output/FR_Prntr.h"
 
 TForm33 *Form33 = nullptr;
 
-using report::TfrCompositeReport;
-using report::frPrinter;
 using report::frVariables;
 
 VORIK_MENU_COMMAND(Szerzds1, TForm33, Form33)
@@ -123,17 +119,7 @@ void TForm33::Button2Click() {
     OpenProducerList();
     producers.locate(QStringLiteral("O_KOD"), code, {});
   }
+  if (!OpenReceiverRow()) return;  // the receiver's side of the contract
   for (int i = 0; i < 10; ++i) frVariables->SetVariable(QLatin1String(kVariables[i]), Edit[i]->text());
-  TfrCompositeReport &composite = *Data->frCompositeReport1;
-  composite.Reports.clear();
-  composite.Reports.push_back(Data->frNyomtat);
-  composite.DoublePass = true;
-  struct ClearAfter {
-    TfrCompositeReport &c;
-    ~ClearAfter() { c.Reports.clear(); }
-  } clearAfter{composite};
-  if (frPrinter) frPrinter->Orientation = 0;  // portrait
-  Data->frNyomtat->LoadFromFile(QStringLiteral("QzSzerzodes.frf"));
-  Data->frNyomtat->ModalPreview = true;
-  Data->frNyomtat->ShowReport();
+  ShowLayout(*Data->frNyomtat, QStringLiteral("QzSzerzodes.frf"), PrintOrientation::Portrait);
 }

@@ -15,6 +15,7 @@
 #include "app/tickets/Unit8.h"
 #include "app/tickets/Unit9.h"
 #include "app/tickets/Unit39.h"
+#include "app/contract/Unit33.h"
 #include "app/small/PasswordDlg.h"
 #include "app/small/Unit16.h"
 #include "app/small/Unit21.h"
@@ -185,6 +186,14 @@ const std::vector<DialogFactory> &dialogFactories() {
          return f;
        }},
       {"TForm18", [] { return std::make_unique<TForm18>(); }},
+      {"TForm33",
+       [] {
+         OpenProducerList();
+         Data->ZQ30->locate(QStringLiteral("O_KOD"), QStringLiteral("99999"), {});
+         auto f = std::make_unique<TForm33>();
+         f->ProducerChosen();
+         return f;
+       }},
       {"TForm16", [] { return std::make_unique<TForm16>(); }},
       {"TForm21", [] { return std::make_unique<TForm21>(); }},
       {"TForm22", [] { return std::make_unique<TForm22>(); }},

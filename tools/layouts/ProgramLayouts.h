@@ -25,5 +25,6 @@ const std::vector<ProgramLayout> &ProgramLayouts();
 void BuildTicket(TfrReport &r, const QString &layoutLetter);  // "QzLista7" + letter
 void BuildProducerList(TfrReport &r);                          // "QzLista2"
 void BuildProductList(TfrReport &r);                           // "QzLista6"
+void BuildContract(TfrReport &r);                              // "QzSzerzodes"
 
 }  // namespace report::layouts
