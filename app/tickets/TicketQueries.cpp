@@ -132,32 +132,34 @@ bool headerExists(const QString &serial) {
   return exists;
 }
 
-std::optional<QString> takeSerial(NumberingHold &hold, const QString &receiver) {
-  TicketMath::SerialResult serial;
+std::unique_ptr<NumberingHold> holdNumbering(const QString &receiver, QString *serial) {
+  auto hold = std::make_unique<NumberingHold>(Data->ZCon1);
+  TicketMath::SerialResult next;
   try {
     std::optional<QString> stored;
-    switch (hold.take(receiver)) {
+    switch (hold->take(receiver)) {
       case NumberingHold::Status::Busy:
         platform::warning(NumberingHold::busyMessage());
-        return std::nullopt;
+        return nullptr;
       case NumberingHold::Status::NoRow:
         break;
       case NumberingHold::Status::Held:
-        stored = hold.stored();
+        stored = hold->stored();
         break;
     }
-    serial = TicketMath::nextSerial(stored, headerExists);
+    next = TicketMath::nextSerial(stored, headerExists);
   } catch (const std::exception &e) {
-    hold.release();
+    hold.reset();
     platform::error(QString::fromUtf8(e.what()));
-    return std::nullopt;
+    return nullptr;
   }
-  if (!serial.ok()) {
-    hold.release();
-    platform::warning(TicketMath::serialErrorMessage(serial.error));
-    return std::nullopt;
+  if (!next.ok()) {
+    hold.reset();
+    platform::warning(TicketMath::serialErrorMessage(next.error));
+    return nullptr;
   }
-  return serial.serial;
+  *serial = next.serial;
+  return hold;
 }
 
 void deleteOrphanLines(const QString &serial, const QString &message) {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 #include "app/tickets/TicketMath.h"
@@ -60,10 +61,10 @@ TicketMath::LineSums readProducerTotals(const QString &producerCode);
 bool headerExists(const QString &serial);
 
 // Takes the hold on the receiver's numbering and the next serial (a serial
-// that already has a header is skipped). When another entry or cancelling
-// holds the numbering, or the receiver has no usable serial, the message is
-// shown, the hold is released and the answer is empty: nothing was written.
-std::optional<QString> takeSerial(NumberingHold &hold, const QString &receiver);
+// that already has a header is skipped) into *serial. When another entry or
+// cancelling holds the numbering, or the receiver has no usable serial, the
+// message is shown and the answer is null: nothing was written.
+std::unique_ptr<NumberingHold> holdNumbering(const QString &receiver, QString *serial);
 
 // Deletes the lines an abandoned document left under serial, only while the
 // serial has no header (the statement checks that again); made durable at

@@ -135,16 +135,15 @@ bool TForm39::Start() {
   if (started_) return ready_;
   started_ = true;
   ErvenytelenKelt = listText("F_KELT");
-  hold_ = std::make_unique<NumberingHold>(Data->ZCon1);
-  const std::optional<QString> serial = TicketQueries::takeSerial(*hold_, AtvevoKod);
-  if (!serial) {
-    hold_.reset();
+  QString serial;
+  hold_ = TicketQueries::holdNumbering(AtvevoKod, &serial);
+  if (!hold_) {
     ready_ = false;
     return false;
   }
-  Edit1->setText(*serial);
+  Edit1->setText(serial);
   TicketQueries::deleteOrphanLines(
-      *serial, QStringLiteral("Hiba391: Qzsor DELETE törlése mert nem volt fejrésze "));
+      serial, QStringLiteral("Hiba391: Qzsor DELETE törlése mert nem volt fejrésze "));
   Edit6->setText(platform::DateToStr(QDate::currentDate()));
   return true;
 }

@@ -341,17 +341,16 @@ bool TForm9::StartNew() {
   // cancelling, in this program or another one on the same database, can take
   // the same serial meanwhile. A serial that already has a header is skipped,
   // so a new ticket never takes over a saved one.
-  hold_ = std::make_unique<NumberingHold>(Data->ZCon1);
-  const std::optional<QString> serial = TicketQueries::takeSerial(*hold_, AtvevoKod);
-  if (!serial) {
-    hold_.reset();
+  QString serial;
+  hold_ = TicketQueries::holdNumbering(AtvevoKod, &serial);
+  if (!hold_) {
     ready_ = false;
     return false;
   }
-  Edit1->setText(*serial);
+  Edit1->setText(serial);
   // Lines an abandoned entry committed under this serial; a failure is
   // reported and the start goes on.
-  TicketQueries::deleteOrphanLines(*serial,
+  TicketQueries::deleteOrphanLines(serial,
                                    QStringLiteral("Hiba91: Qzsor DELETE törlése mert nem volt fejrésze "));
   return true;
 }

@@ -41,26 +41,9 @@ class Upgrades : public ::testing::Test {
     data_.reset();
   }
 
-  void exec(const QString &sql) {
-    db::Transaction tr;
-    tr.setConnection(Data->ZCon1);
-    db::Query q;
-    q.setTransaction(&tr);
-    q.sql().add(sql);
-    q.execute();
-    tr.commit();
-  }
-  QString scalar(const QString &sql) {
-    db::Transaction tr;
-    tr.setConnection(Data->ZCon1);
-    db::Query q;
-    q.setTransaction(&tr);
-    q.sql().add(sql);
-    q.open();
-    const QString v = q.isEmpty() ? QStringLiteral("<none>") : q.field(0).asString();
-    tr.commit();
-    return v;
-  }
+  // A statement, and a value, committed apart from the program's transaction.
+  void exec(const QString &sql) { execApart(*Data->ZCon1, sql); }
+  QString scalar(const QString &sql) { return firstValueApart(*Data->ZCon1, sql); }
   bool hasColumn(const char *column) {
     return scalar(QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE "
                                  "RDB$RELATION_NAME = 'OSTERMELO' AND RDB$FIELD_NAME = '%1'")

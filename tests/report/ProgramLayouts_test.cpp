@@ -17,7 +17,7 @@ namespace {
 
 TEST(ProgramLayouts, EveryLayoutReadsBackToItsOwnBytesAndTheBuildWroteThem) {
   const auto &layouts = layouts::ProgramLayouts();
-  ASSERT_EQ(layouts.size(), 29u);  // no letter, A to Z, the two lists
+  ASSERT_EQ(layouts.size(), 30u);  // no letter, A to Z, the two lists, the contract
   const QDir built(QStringLiteral(VORIK_BINARY_DIR "/layouts"));
   for (const auto &layout : layouts) {
     TfrReport r;
@@ -33,13 +33,14 @@ TEST(ProgramLayouts, EveryLayoutReadsBackToItsOwnBytesAndTheBuildWroteThem) {
   }
 }
 
-TEST(ProgramLayouts, TicketsArePortraitListsLandscapeAndNoObjectLeavesItsMargins) {
+TEST(ProgramLayouts, TicketsAndContractArePortraitListsLandscapeAndNoObjectLeavesItsMargins) {
   for (const auto &layout : layouts::ProgramLayouts()) {
     TfrReport r;
     layout.build(r);
     ASSERT_EQ(r.Pages.Count(), 1);
     const TfrPage &p = *r.Pages[0];
-    const bool list = !layout.fileName.startsWith(QStringLiteral("QzLista7"));
+    const bool list = !layout.fileName.startsWith(QStringLiteral("QzLista7")) &&
+                      layout.fileName != QLatin1String("QzSzerzodes.frf");
     EXPECT_EQ(p.pgOr, list ? 1 : 0) << layout.fileName.toStdString();
     const int width = qRound((p.pgOr ? p.pgHeight : p.pgWidth) / 254.0 * frPixelsX);
     for (const auto &v : p.Objects) {
