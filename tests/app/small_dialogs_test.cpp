@@ -141,6 +141,29 @@ TEST_F(SmallDialogs, NineDigitCodeUnlocksFiveTablesOnceAndClosingLocksThemAgain)
   }
 }
 
+TEST_F(SmallDialogs, UnlockedGridEditIsPostedAndDurableWithTheNextCommit) {
+  execApart(*Data->ZCon1, QStringLiteral("INSERT INTO SORSZAM (A_AKOD, A_QZBSZAM) VALUES ('G1', '25000000')"));
+  PasswordDlgCreated = false;
+  TForm22 f;
+  f.show();
+  enterCode(f, QString::fromLatin1(TForm22::kCode5));
+  QAbstractItemModel *model = f.DBGrid[4]->model();
+  int row = -1, column = -1;
+  for (int c = 0; c < model->columnCount(); ++c) {
+    const QString title = model->headerData(c, Qt::Horizontal).toString();
+    if (title.compare(QLatin1String("A_QZBSZAM"), Qt::CaseInsensitive) == 0) column = c;
+  }
+  ASSERT_GE(column, 0);
+  for (int r = 0; r < model->rowCount(); ++r)
+    if (model->index(r, column).data().toString() == QLatin1String("25000000")) row = r;
+  ASSERT_GE(row, 0);
+  ASSERT_TRUE(model->flags(model->index(row, column)) & Qt::ItemIsEditable);
+  ASSERT_TRUE(model->setData(model->index(row, column), QStringLiteral("25000100")));
+  Data->IBTrans1->commitRetaining();
+  EXPECT_EQ(firstValueApart(*Data->ZCon1, QStringLiteral("SELECT A_QZBSZAM FROM SORSZAM WHERE A_AKOD = 'G1'")),
+            QStringLiteral("25000100"));
+}
+
 TEST_F(SmallDialogs, ThreeLetterCodeShowsTheReceiverGridAndAWrongCodeDoesNothing) {
   PasswordDlgCreated = false;
   {
