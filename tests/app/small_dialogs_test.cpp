@@ -24,6 +24,7 @@
 #include "db/dataset.h"
 #include "db/transaction.h"
 #include "platform/launcher.h"
+#include "app/print_fixture.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
 #include "support/temp_dir.h"
@@ -32,37 +33,15 @@ using namespace vorik::test;
 
 namespace {
 
-class SmallDialogs : public ::testing::Test {
+// A fresh database per suite with the data module connected (the print
+// fixture's), and the six tables open as the start-up leaves them.
+class SmallDialogs : public PrintFixture {
  protected:
-  static void SetUpTestSuite() {
-    dir_ = new TempDir;
-    path_ = createTestDatabase(dir_->path());
-  }
-  static void TearDownTestSuite() {
-    delete dir_;
-    dir_ = nullptr;
-  }
   void SetUp() override {
-    data_ = std::make_unique<TData>(nullptr);
-    Data->ZCon1->setDatabaseName(path_);
-    Data->ZCon1->open();
+    PrintFixture::SetUp();
     for (TTable *t : {Data->IBTable1, Data->IBTable2, Data->IBTable3, Data->IBTable4,
                       Data->IBTable5, Data->IBTable6})
       t->open();
-  }
-  void TearDown() override {
-    if (Data->IBTrans1->active()) Data->IBTrans1->rollback();
-    data_.reset();
-  }
-
-  // Runs action, which opens one box, and answers it; returns its text.
-  static QString messageOf(const std::function<void()> &action) {
-    ModalScript script;
-    MessageSeen seen;
-    script.then(answer(QMessageBox::Ok, &seen));
-    script.run(action, 5000);
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
-    return seen.text;
   }
 
   // Clicks "Szerkeszt" and types code into the password dialog.
@@ -83,14 +62,7 @@ class SmallDialogs : public ::testing::Test {
     for (int i = 0; i < 5; ++i) n += f.writable(i) ? 1 : 0;
     return n;
   }
-
-  static TempDir *dir_;
-  static QString path_;
-  std::unique_ptr<TData> data_;
 };
-
-TempDir *SmallDialogs::dir_ = nullptr;
-QString SmallDialogs::path_;
 
 class FakeLauncher : public platform::Launcher {
  public:
