@@ -4,6 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,6 +19,7 @@
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit8.h"
 #include "app/tickets/Unit9.h"
+#include "app/tickets/Unit39.h"
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/schema.h"
@@ -172,6 +175,53 @@ void BM_SaveNewTicket(benchmark::State &state) {
   }
 }
 BENCHMARK(BM_SaveNewTicket)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Cancelling a printed ticket of 50 lines: the dialog's start (the hold on
+// the numbering, the serial) and its OK (checks, the document, its lines, the
+// link and the counter in one transaction, the list read again and
+// positioned on the new document). The closing message box is answered at once.
+// Arg 1: the document's write alone (no list re-read, no message).
+void BM_CancelTicketOf50Lines(benchmark::State &state) {
+  world();
+  TipusErvenytelenito = QStringLiteral("4");
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [] {
+    if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) box->accept();
+  });
+  answer.start(0);
+  int n = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    const QString serial = QStringLiteral("24%1").arg(++n, 6, 10, QLatin1Char('0'));
+    world().run(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_FELVKELT, "
+                               "F_FIZKELT, F_UTAL, F_PRN, F_SZJA, F_JARULSZAZ, F_LEVONAS, F_TIPUS, "
+                               "F_MUVKTG, F_SUMVAR) VALUES ('%1', 'B0001', '00007', '2025-03-01', "
+                               "'2025-03-01', '2025-03-01', ' ', 'I', 15, 0, 0, '1', 42500, 50000)")
+                    .arg(serial));
+    world().run(QStringLiteral("INSERT INTO QZSOR (S_BSZAM, S_MEGNEVEZES, S_VTSZ, S_BRUTTO, S_MEGY, "
+                               "S_EAR, S_KOMPMERTEKE, S_AKOD, S_LEVONSZAZ) SELECT '%1', 'alma', "
+                               "'0808', 10 + a.n, 'kg', 100, 0, 'B0001', 0 FROM DIGITS a, DIGITS b "
+                               "WHERE b.n < 5")
+                    .arg(serial));
+    TicketQueries::openTicketList(QStringLiteral("f_Bszam"), serial);
+    ErvenytelenBszam = serial;
+    state.ResumeTiming();
+    auto f = std::make_unique<TForm39>(nullptr);
+    if (!f->Start()) state.SkipWithError("the cancelling did not start");
+    f->Edit6->setText(QStringLiteral("2025.03.02"));
+    bool written = true;
+    if (state.range(0) == 1)
+      written = f->WriteDocument();
+    else
+      f->Button6->click();
+    state.PauseTiming();
+    if (!written || (state.range(0) == 0 && f->result() != QDialog::Accepted))
+      state.SkipWithError("the cancelling did not go through");
+    f.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_CancelTicketOf50Lines)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

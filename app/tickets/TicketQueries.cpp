@@ -2,7 +2,11 @@
 
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/tickets/NumberingHold.h"
 #include "db/dataset.h"
+#include "platform/dialogs.h"
+
+#include <exception>
 
 namespace TicketQueries {
 
@@ -126,6 +130,49 @@ bool headerExists(const QString &serial) {
   const bool exists = !q.isEmpty() && q.fieldByName(QStringLiteral("db")).asInteger() > 0;
   q.close();
   return exists;
+}
+
+std::unique_ptr<NumberingHold> holdNumbering(const QString &receiver, QString *serial) {
+  auto hold = std::make_unique<NumberingHold>(Data->ZCon1);
+  TicketMath::SerialResult next;
+  try {
+    std::optional<QString> stored;
+    switch (hold->take(receiver)) {
+      case NumberingHold::Status::Busy:
+        platform::warning(NumberingHold::busyMessage());
+        return nullptr;
+      case NumberingHold::Status::NoRow:
+        break;
+      case NumberingHold::Status::Held:
+        stored = hold->stored();
+        break;
+    }
+    next = TicketMath::nextSerial(stored, headerExists);
+  } catch (const std::exception &e) {
+    hold.reset();
+    platform::error(QString::fromUtf8(e.what()));
+    return nullptr;
+  }
+  if (!next.ok()) {
+    hold.reset();
+    platform::warning(TicketMath::serialErrorMessage(next.error));
+    return nullptr;
+  }
+  *serial = next.serial;
+  return hold;
+}
+
+void deleteOrphanLines(const QString &serial, const QString &message) {
+  Data->Write(
+      message,
+      [&] {
+        db::Query &q = *Data->ZQ21;
+        setSql(q, {QStringLiteral("DELETE FROM Qzsor WHERE s_Bszam = :p1 "),
+                   QStringLiteral("  AND NOT EXISTS (SELECT 1 FROM QzFej WHERE f_bszam = :p1)")});
+        q.paramByName(QStringLiteral("p1")).setString(serial);
+        q.execute();
+      },
+      TData::CommitMode::CommitRetaining);
 }
 
 }  // namespace TicketQueries

@@ -7,7 +7,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+#include <optional>
+
 #include "app/tickets/TicketMath.h"
+
+class NumberingHold;
 
 namespace db {
 class Query;
@@ -54,5 +59,18 @@ TicketMath::LineSums readProducerTotals(const QString &producerCode);
 
 // True when a ticket header with this serial exists (ZQ11).
 bool headerExists(const QString &serial);
+
+// Takes the hold on the receiver's numbering and the next serial (a serial
+// that already has a header is skipped) into *serial. When another entry or
+// cancelling holds the numbering, or the receiver has no usable serial, the
+// message is shown and the answer is null: nothing was written.
+std::unique_ptr<NumberingHold> holdNumbering(const QString &receiver, QString *serial);
+
+// Deletes the lines an abandoned document left under serial, only while the
+// serial has no header (the statement checks that again); made durable at
+// once. A failure shows message and the caller goes on. Run under the hold:
+// another instance's document in progress holds its receiver's numbering, so
+// its lines are never taken for abandoned ones.
+void deleteOrphanLines(const QString &serial, const QString &message);
 
 }  // namespace TicketQueries

@@ -9,3 +9,5 @@ double JegyJarul = 0;
 double JegyLevonas = 0;
 QString TetelMod;
 QString UtolsoTetelId;
+QString ErvenytelenBszam;
+QString ErvenytelenKelt;

@@ -12,6 +12,8 @@ extern double JegyJarul;         // member contribution
 extern double JegyLevonas;       // deduction
 extern QString TetelMod;         // "Új tételsor" or "Felvásárlási jegy módositás"
 extern QString UtolsoTetelId;    // ID of the line last saved, for positioning the grid
+extern QString ErvenytelenBszam; // serial of the ticket being cancelled
+extern QString ErvenytelenKelt;  // its issue date as text (yyyy.mm.dd)
 
 // The mode texts.
 inline const QString kJegyModUj = QStringLiteral("Új felvásárlási jegy");

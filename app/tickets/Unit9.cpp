@@ -341,53 +341,17 @@ bool TForm9::StartNew() {
   // cancelling, in this program or another one on the same database, can take
   // the same serial meanwhile. A serial that already has a header is skipped,
   // so a new ticket never takes over a saved one.
-  TicketMath::SerialResult serial;
-  try {
-    hold_ = std::make_unique<NumberingHold>(Data->ZCon1);
-    std::optional<QString> stored;
-    switch (hold_->take(AtvevoKod)) {
-      case NumberingHold::Status::Busy:
-        hold_.reset();
-        platform::warning(NumberingHold::busyMessage());
-        ready_ = false;
-        return false;
-      case NumberingHold::Status::NoRow:
-        break;
-      case NumberingHold::Status::Held:
-        stored = hold_->stored();
-        break;
-    }
-    serial = TicketMath::nextSerial(stored, TicketQueries::headerExists);
-  } catch (const std::exception &e) {
-    hold_.reset();
-    platform::error(QString::fromUtf8(e.what()));
+  QString serial;
+  hold_ = TicketQueries::holdNumbering(AtvevoKod, &serial);
+  if (!hold_) {
     ready_ = false;
     return false;
   }
-  if (!serial.ok()) {
-    hold_.reset();
-    platform::warning(TicketMath::serialErrorMessage(serial.error));
-    ready_ = false;
-    return false;
-  }
-  Edit1->setText(serial.serial);
-
-  // Lines an abandoned entry committed under this serial; the serial has no
-  // header, and the statement checks that again. Only under the hold: an
-  // entry in progress elsewhere holds its receiver's numbering, so its lines
-  // are never taken for abandoned ones. Made durable at once; a failure is
+  Edit1->setText(serial);
+  // Lines an abandoned entry committed under this serial; a failure is
   // reported and the start goes on.
-  Data->Write(
-      QStringLiteral("Hiba91: Qzsor DELETE törlése mert nem volt fejrésze "),
-      [&] {
-        db::Query &q = *Data->ZQ21;
-        TicketQueries::setSql(
-            q, {QStringLiteral("DELETE FROM Qzsor WHERE s_Bszam = :p1 "),
-                QStringLiteral("  AND NOT EXISTS (SELECT 1 FROM QzFej WHERE f_bszam = :p1)")});
-        q.paramByName(QStringLiteral("p1")).setString(serial.serial);
-        q.execute();
-      },
-      TData::CommitMode::CommitRetaining);
+  TicketQueries::deleteOrphanLines(serial,
+                                   QStringLiteral("Hiba91: Qzsor DELETE törlése mert nem volt fejrésze "));
   return true;
 }
 

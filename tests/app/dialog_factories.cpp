@@ -14,6 +14,19 @@
 #include "app/tickets/Unit10.h"
 #include "app/tickets/Unit8.h"
 #include "app/tickets/Unit9.h"
+#include "app/tickets/Unit39.h"
+#include "app/contract/Unit33.h"
+#include "app/small/PasswordDlg.h"
+#include "app/small/Unit16.h"
+#include "app/small/Unit21.h"
+#include "app/small/Unit22.h"
+#include "app/small/Unit26.h"
+#include "app/small/Unit44.h"
+#include "app/upgrades/Unit28.h"
+#include "app/upgrades/Unit36.h"
+#include "app/upgrades/Unit37.h"
+#include "app/upgrades/Unit42.h"
+#include "app/upgrades/Unit43.h"
 #include "app/yearopen/Unit38.h"
 #include "db/dataset.h"
 #include "db/transaction.h"
@@ -156,6 +169,15 @@ const std::vector<DialogFactory> &dialogFactories() {
          f->LoadLine();
          return f;
        }},
+      {"TForm39",
+       [] {
+         useReceiver(kReceiver);
+         TicketQueries::openTicketList(QStringLiteral("f_Bszam"), kTicket);
+         ErvenytelenBszam = kTicket;
+         auto f = std::make_unique<TForm39>();
+         f->Start();
+         return f;
+       }},
       {"TForm17",
        [] {
          useReceiver(kFreeReceiver);
@@ -164,6 +186,25 @@ const std::vector<DialogFactory> &dialogFactories() {
          return f;
        }},
       {"TForm18", [] { return std::make_unique<TForm18>(); }},
+      {"TForm33",
+       [] {
+         OpenProducerList();
+         Data->ZQ30->locate(QStringLiteral("O_KOD"), QStringLiteral("99999"), {});
+         auto f = std::make_unique<TForm33>();
+         f->ProducerChosen();
+         return f;
+       }},
+      {"TForm16", [] { return std::make_unique<TForm16>(); }},
+      {"TForm21", [] { return std::make_unique<TForm21>(); }},
+      {"TForm22", [] { return std::make_unique<TForm22>(); }},
+      {"TPasswordDlg", [] { return std::make_unique<TPasswordDlg>(); }},
+      {"TForm26", [] { return std::make_unique<TForm26>(); }},
+      {"TForm44", [] { return std::make_unique<TForm44>(); }},
+      {"TForm28", [] { return std::make_unique<TForm28>(); }},
+      {"TForm36", [] { return std::make_unique<TForm36>(); }},
+      {"TForm37", [] { return std::make_unique<TForm37>(); }},
+      {"TForm42", [] { return std::make_unique<TForm42>(); }},
+      {"TForm43", [] { return std::make_unique<TForm43>(); }},
       {"TForm38",
        [] {
          useReceiver(kFreeReceiver);

@@ -17,7 +17,7 @@ namespace {
 
 TEST(ProgramLayouts, EveryLayoutReadsBackToItsOwnBytesAndTheBuildWroteThem) {
   const auto &layouts = layouts::ProgramLayouts();
-  ASSERT_EQ(layouts.size(), 31u);  // no letter, A to Z, the four lists
+  ASSERT_EQ(layouts.size(), 32u);  // no letter, A to Z, the four lists, the contract
   const QDir built(QStringLiteral(VORIK_BINARY_DIR "/layouts"));
   for (const auto &layout : layouts) {
     TfrReport r;
@@ -33,14 +33,15 @@ TEST(ProgramLayouts, EveryLayoutReadsBackToItsOwnBytesAndTheBuildWroteThem) {
   }
 }
 
-TEST(ProgramLayouts, TicketsAndTheReturnListArePortraitOtherListsLandscapeAndNoObjectLeavesItsMargins) {
+TEST(ProgramLayouts, TicketsTheReturnListAndTheContractArePortraitOtherListsLandscapeAndNoObjectLeavesItsMargins) {
   for (const auto &layout : layouts::ProgramLayouts()) {
     TfrReport r;
     layout.build(r);
     ASSERT_EQ(r.Pages.Count(), 1);
     const TfrPage &p = *r.Pages[0];
-    const bool portrait =
-        layout.fileName.startsWith(QStringLiteral("QzLista7")) || layout.fileName == QStringLiteral("QzLista3.frf");
+    const bool portrait = layout.fileName.startsWith(QStringLiteral("QzLista7")) ||
+                          layout.fileName == QStringLiteral("QzLista3.frf") ||
+                          layout.fileName == QStringLiteral("QzSzerzodes.frf");
     EXPECT_EQ(p.pgOr, portrait ? 0 : 1) << layout.fileName.toStdString();
     const int width = qRound((p.pgOr ? p.pgHeight : p.pgWidth) / 254.0 * frPixelsX);
     for (const auto &v : p.Objects) {

@@ -260,6 +260,117 @@ void BuildReturnLineList(TfrReport &r) {
             QStringLiteral("Tételek száma: [COUNT(frDBDataSet1)]        Összesen: [v_osszesen] Ft"));
 }
 
+void BuildContract(TfrReport &r) {
+  LayoutBuilder l;
+  l.src.DoublePass = true;
+  l.SetPaper(0, kMargins);
+  const int w = l.ContentWidth();
+  const TextStyle base;
+  const TextStyle body = base.sized(9);
+  const TextStyle caption = base.sized(9).bold().oneLine();
+
+  // Title, number and year.
+  l.NextBand(btReportTitle, 298);
+  l.Text(0, 0, w, 28, QStringLiteral("TERMELTETÉSI SZERZŐDÉS"), base.sized(16).bold().aligned(alCenter).oneLine());
+  l.Text(0, 28, w, 16, QStringLiteral("mezőgazdasági termék termeltetésére és felvásárlására"),
+         base.sized(9).italic().aligned(alCenter).oneLine());
+  l.Text(0, 52, w / 2, 16, QStringLiteral("Gazdasági év: [v_ev]"), caption);
+  l.Text(w / 2, 52, w - w / 2, 16, QStringLiteral("Szerződés száma: [v_szam]"), caption.aligned(alRight));
+  l.Text(0, 76, w, 16, QStringLiteral("amely létrejött egyrészről"), body.oneLine());
+
+  // The parties: the receiver as the contracting buyer, the producer.
+  const TextStyle block = body.framed();
+  l.Text(0, 94, w, 17, QStringLiteral("Termeltető (felvásárló)"), caption.framed().filled(kShade));
+  l.Text(0, 111, w, 62,
+         field("ZQ60", "V_NEVE") + QStringLiteral("\nSzékhely: ") + field("ZQ60", "V_IRSZAM") + QLatin1Char(' ') +
+             field("ZQ60", "V_HELYSEG") + QStringLiteral(", ") + field("ZQ60", "V_UTCA") + QLatin1Char(' ') +
+             field("ZQ60", "V_JELLEG") + QLatin1Char(' ') + field("ZQ60", "V_HAZSZAM") +
+             QStringLiteral("\nAdószám: ") + field("ZQ60", "V_ADOSZAM") + QStringLiteral("    Bankszámla: ") +
+             field("ZQ60", "V_BANKSZLA") + QStringLiteral("\na továbbiakban: Termeltető,"),
+         block);
+  l.Text(0, 180, w, 16, QStringLiteral("másrészről"), body.oneLine());
+  l.Text(0, 198, w, 17, QStringLiteral("Termelő (mezőgazdasági őstermelő)"), caption.framed().filled(kShade));
+  l.Text(0, 215, w, 62,
+         field("ZQ30", "O_NEV") + QStringLiteral("\nLakcím: ") + field("ZQ30", "O_IRSZAM") + QLatin1Char(' ') +
+             field("ZQ30", "O_HELYSEGNEV") + QStringLiteral(", ") + field("ZQ30", "O_UTCA") + QLatin1Char(' ') +
+             field("ZQ30", "O_JELLEG") + QLatin1Char(' ') + field("ZQ30", "O_HAZSZAM") +
+             QStringLiteral("\nAdóazonosító jel: ") + field("ZQ30", "O_ADOAZON") +
+             QStringLiteral("    Őstermelői igazolvány: ") + field("ZQ30", "O_IGSZAM") + QStringLiteral("    FELIR: ") +
+             field("ZQ30", "O_FELIR") + QStringLiteral("    Telefon: [v_tel]\na továbbiakban: Termelő,"),
+         block);
+  l.Text(0, 282, w, 16, QStringLiteral("között az alábbi feltételekkel:"), body.oneLine());
+
+  // The terms, numbered.
+  struct Term {
+    const char *title;
+    QString text;
+    int height;
+  };
+  const Term terms[] = {
+      {"1. A szerződés tárgya",
+       QStringLiteral("A Termelő a [v_ev]. gazdasági évben a [v_hrsz] helyrajzi számú, [v_ter] nagyságú "
+                      "területen a Termeltető részére árutermelést folytat. Helyrevetett terület: [v_helyre] ha, "
+                      "palántázott terület: [v_pal] ha."),
+       32},
+      {"2. Szerződött mennyiség",
+       QStringLiteral("A Termelő [v_szmenny] tonna, a szerződés szerinti minőségű termék átadását vállalja, a "
+                      "Termeltető annak átvételét és kifizetését."),
+       32},
+      {"3. Vetőmag",
+       QStringLiteral("A Termeltető [v_femz] kg fémzárolt vetőmagot bocsát a Termelő rendelkezésére. A vetőmag "
+                      "ellenértékét az első átadott termék vételárából vonja le, ha a felek másként nem állapodnak meg."),
+       32},
+      {"4. Teljesítés",
+       QStringLiteral("A termék átadásának határideje: [v_that]. Az átadás a Termeltető telephelyén, hitelesített "
+                      "mérlegen mérve történik; minden átadásról a Termeltető felvásárlási jegyet állít ki."),
+       32},
+      {"5. Vételár és fizetés",
+       QStringLiteral("A vételár az átadás napján érvényes felvásárlási ár, amelyből a Termeltető a jogszabály "
+                      "szerinti személyi jövedelemadó-előleget és tagi hozzájárulást levonja. A vételárat a "
+                      "felvásárlási jegyen feltüntetett határidőig a Termelő bankszámlájára utalja, vagy "
+                      "készpénzben fizeti ki."),
+       46},
+      {"6. Minőség",
+       QStringLiteral("A termék feleljen meg a rá vonatkozó szabványnak és élelmiszerlánc-biztonsági előírásoknak. "
+                      "Minőségi kifogását a Termeltető az átvételkor jegyzőkönyvben rögzíti."),
+       32},
+      {"7. Elemi kár",
+       QStringLiteral("Elemi kár esetén a Termelő a kárt a tudomására jutástól számított 8 napon belül írásban "
+                      "jelzi a Termeltetőnek; a szerződött mennyiség a kár arányában csökken."),
+       32},
+      {"8. Egyéb rendelkezések",
+       QStringLiteral("A szerződésben nem szabályozott kérdésekben a Polgári Törvénykönyv rendelkezései az "
+                      "irányadók. A felek vitás kérdéseiket elsősorban egyeztetés útján rendezik."),
+       32},
+  };
+  int height = 8;
+  for (const Term &t : terms) height += 16 + t.height + 6;
+  l.NextBand(btReportSummary, height + 170);
+  int y = 8;
+  for (const Term &t : terms) {
+    l.Text(0, y, w, 16, QString::fromUtf8(t.title), caption);
+    l.Text(14, y + 16, w - 14, t.height, t.text, body);
+    y += 16 + t.height + 6;
+  }
+  l.Text(0, y + 4, w, 32,
+         QStringLiteral("A felek a szerződést elolvasás és közös értelmezés után, mint akaratukkal mindenben "
+                        "megegyezőt, két eredeti példányban jóváhagyólag aláírták."),
+         body);
+  l.Text(0, y + 46, w, 16, QStringLiteral("Kelt: ") + field("ZQ60", "V_HELYSEG") + QStringLiteral(", ") +
+                               date(QStringLiteral("DATE")),
+         body.oneLine());
+  y += 120;
+  l.Rule(20, y, 260, 0.5);
+  l.Rule(w - 280, y, 260, 0.5);
+  l.Text(20, y + 2, 260, 15, QStringLiteral("Termeltető"), base.sized(9).bold().aligned(alCenter).oneLine());
+  l.Text(w - 280, y + 2, 260, 15, QStringLiteral("Termelő"), base.sized(9).bold().aligned(alCenter).oneLine());
+  l.Text(20, y + 17, 260, 15, field("ZQ60", "V_NEVE"), base.sized(8).aligned(alCenter).oneLine());
+  l.Text(w - 280, y + 17, 260, 15, field("ZQ30", "O_NEV"), base.sized(8).aligned(alCenter).oneLine());
+
+  pageFooter(l, QStringLiteral("Termeltetési szerződés [v_szam] – ") + field("ZQ60", "V_NEVE"));
+  l.LoadInto(r);
+}
+
 const std::vector<ProgramLayout> &ProgramLayouts() {
   static const std::vector<ProgramLayout> layouts = [] {
     std::vector<ProgramLayout> v;
@@ -274,6 +385,7 @@ const std::vector<ProgramLayout> &ProgramLayouts() {
     v.push_back({QStringLiteral("QzLista6.frf"), BuildProductList});
     v.push_back({QStringLiteral("QzLista3.frf"), BuildReturnList});
     v.push_back({QStringLiteral("QzLista4.frf"), BuildReturnLineList});
+    v.push_back({QStringLiteral("QzSzerzodes.frf"), BuildContract});
     return v;
   }();
   return layouts;

@@ -27,5 +27,6 @@ void BuildProducerList(TfrReport &r);                          // "QzLista2"
 void BuildProductList(TfrReport &r);                           // "QzLista6"
 void BuildReturnList(TfrReport &r);                            // "QzLista3": the 08M month per producer
 void BuildReturnLineList(TfrReport &r);                        // "QzLista4": the return's ticket lines
+void BuildContract(TfrReport &r);                              // "QzSzerzodes"
 
 }  // namespace report::layouts

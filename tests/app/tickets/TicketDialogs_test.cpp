@@ -26,10 +26,12 @@
 #include "app/tickets/Unit10.h"
 #include "app/tickets/Unit8.h"
 #include "app/tickets/Unit9.h"
+#include "app/tickets/Unit39.h"
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/error.h"
 #include "db/transaction.h"
+#include "platform/conv.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
 #include "support/qt_print.h"
@@ -1326,4 +1328,278 @@ TEST_F(TicketDialogs, AFailedReadIsReportedAndTheDialogStays) {
   EXPECT_EQ(seen.kind, QStringLiteral("Error"));
   EXPECT_FALSE(seen.text.isEmpty());
   EXPECT_TRUE(f->isVisible());
+}
+
+// ---------------------------------------------------------------------------
+// Cancelling documents
+
+namespace {
+
+class Cancelling : public TicketDialogs {
+ protected:
+  void SetUp() override {
+    TicketDialogs::SetUp();
+    TForm8::setCancelTicket(&TForm39::CancelGuard);
+    producer_ = addProducer(QString(), QStringLiteral("0"));
+  }
+  void TearDown() override {
+    TForm8::setCancelTicket({});
+    TicketDialogs::TearDown();
+  }
+
+  // A printed ticket issued on 2025.03.10 with lines of 100 and 250,5 at 100
+  // Ft: price 35050, payable (15 % tax) 29793 less a deduction of 250.
+  void addPrintedTicket(const QString &serial) {
+    addHeader(serial, producer_, QStringLiteral("I"));
+    exec(QStringLiteral("UPDATE QZFEJ SET F_KELT = '2025-03-10', F_MUVKTG = 29542.5, "
+                        "F_SUMVAR = 35050, F_LEVONAS = 250, F_MEGJ = 'eredeti' WHERE F_BSZAM = '%1'")
+             .arg(serial));
+    addLine(serial, QStringLiteral("100"), QStringLiteral("100"));
+    addLine(serial, QStringLiteral("250.5"), QStringLiteral("100"));
+  }
+
+  // The state that a failed or refused cancelling must leave untouched.
+  QString snapshot() {
+    return QStringList{
+        scalar(QStringLiteral("SELECT COUNT(*) FROM QZFEJ WHERE F_AKOD = '%1'").arg(receiver_)),
+        scalar(QStringLiteral("SELECT COUNT(*) FROM QZSOR WHERE S_AKOD = '%1'").arg(receiver_)),
+        scalar(QStringLiteral("SELECT A_QZBSZAM FROM SORSZAM WHERE A_AKOD = '%1'").arg(receiver_)),
+        scalar(QStringLiteral("SELECT LIST(COALESCE(F_ERVENYT, '-')) FROM QZFEJ WHERE F_AKOD = '%1'")
+                   .arg(receiver_)),
+        scalar(QStringLiteral("SELECT COUNT(*) FROM QZFEJ WHERE F_BSZAM = ' '")),
+        scalar(QStringLiteral("SELECT COUNT(*) FROM QZSOR WHERE S_BSZAM = ' '"))}
+        .join(QLatin1Char('|'));
+  }
+
+  // The cancelling dialog for the list's current row, taken past the guard's
+  // question and started, not shown modally.
+  std::unique_ptr<TForm39> openDialog() {
+    ErvenytelenBszam = Data->ZQ10->fieldByName(QStringLiteral("F_BSZAM")).asString();
+    auto f = std::make_unique<TForm39>(nullptr);
+    EXPECT_TRUE(f->Start());
+    f->show();
+    QApplication::processEvents();
+    return f;
+  }
+
+  QString producer_;
+};
+
+}  // namespace
+
+TEST_F(Cancelling, GuardRefusesUnprintedCancelledAndCancellingDocuments) {
+  setSerial(QStringLiteral("61000010"));
+  addHeader(QStringLiteral("61000001"), producer_, QStringLiteral(" "));
+  addHeader(QStringLiteral("61000002"), producer_, QStringLiteral("I"));
+  exec(QStringLiteral("UPDATE QZFEJ SET F_ERVENYT = '61000003' WHERE F_BSZAM = '61000002'"));
+  addHeader(QStringLiteral("61000003"), producer_, QStringLiteral("I"), QStringLiteral("4"));
+  exec(QStringLiteral("UPDATE QZFEJ SET F_ERVENYT = '61000002' WHERE F_BSZAM = '61000003'"));
+  addHeader(QStringLiteral("61000004"), producer_, QStringLiteral("I"));
+  const QString before = snapshot();
+  TForm8 list(nullptr);
+  list.show();
+  QApplication::processEvents();
+  const QString expected[] = {QStringLiteral("Nem volt nyomtatva. Nem érvényteleníthető!"),
+                              QStringLiteral("Már érvénytelenítve van!"),
+                              QStringLiteral("Érvénytelent (storno) nem lehet érvényteleníteni!")};
+  Data->ZQ10->first();
+  for (const QString &text : expected) {
+    EXPECT_EQ(messageOf([&] { list.Button4->click(); }), text);
+    Data->ZQ10->next();
+  }
+  // A printed, uncancelled ticket asks first; "No" does nothing.
+  ModalScript script;
+  MessageSeen question;
+  script.then(answer(QMessageBox::No, &question));
+  script.run([&] { list.Button4->click(); }, 5000);
+  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(question.text, QStringLiteral("Érvényteleniteni szeretné a 61000004 bizonylatot? "));
+  EXPECT_EQ(question.buttons, (QStringList{QStringLiteral("Yes"), QStringLiteral("No")}));
+  EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(Cancelling, DateChecksCompareParsedDates) {
+  setSerial(QStringLiteral("62000010"));
+  addPrintedTicket(QStringLiteral("62000001"));
+  TicketQueries::openTicketList(QStringLiteral("f_Bszam"), QStringLiteral("62000001"));
+  const QString before = snapshot();
+  auto f = openDialog();
+  EXPECT_EQ(f->Edit1->text(), QStringLiteral("62000011"));
+  EXPECT_FALSE(f->Edit1->isEnabled());
+  EXPECT_EQ(f->Edit6->text(), platform::DateToStr(QDate::currentDate()));
+  EXPECT_EQ(ErvenytelenKelt, QStringLiteral("2025.03.10"));
+  const std::pair<const char *, const char *> refused[] = {
+      {"", "Nincs megadva a kiállítás dátuma!"},
+      {"   ", "Nincs megadva a kiállítás dátuma!"},
+      {"2025.13.01", "Hibás a kiállítás dátuma!"},
+      {"2025..", "Hibás a kiállítás dátuma!"},
+      {"2025.03.09", "Érvénytelenítendő bizonylaton szereplő dátumtól korábbi!"},
+      // Texts would sort "2025.3.9" after "2025.03.10"; as dates it is the day before.
+      {"2025.3.9", "Érvénytelenítendő bizonylaton szereplő dátumtól korábbi!"}};
+  for (const auto &[date, message] : refused) {
+    f->Edit6->setText(QString::fromUtf8(date));
+    EXPECT_EQ(messageOf([&] { f->Button6->click(); }), QString::fromUtf8(message)) << date;
+    EXPECT_TRUE(f->isVisible());
+  }
+  EXPECT_EQ(snapshot(), before);
+  // The same day passes.
+  f->Edit6->setText(QStringLiteral("2025.03.10"));
+  EXPECT_EQ(messageOf([&] { f->Button6->click(); }),
+            QStringLiteral("Az érvénytelenítő bizonylat 62000011 sorszámmal elkészült!"));
+  EXPECT_FALSE(f->isVisible());
+  EXPECT_EQ(scalar("SELECT F_KELT FROM QZFEJ WHERE F_BSZAM = '62000011'"),
+            QStringLiteral("2025.03.10"));
+}
+
+TEST_F(Cancelling, DocumentNegatesTheTicketAndTakesTheNextSerial) {
+  setSerial(QStringLiteral("63000010"));
+  addPrintedTicket(QStringLiteral("63000001"));
+  addPrintedTicket(QStringLiteral("63000002"));
+  // A blank-serial header and line that an old partial run left behind are
+  // not taken into the new document.
+  exec(QStringLiteral("INSERT INTO QZFEJ (F_AKOD, F_TIPUS) VALUES ('%1', '4')").arg(receiver_));
+  addLine(QStringLiteral(" "), QStringLiteral("7"), QStringLiteral("1"));
+  TForm8 list(nullptr);
+  list.show();
+  QApplication::processEvents();
+  ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), QStringLiteral("63000002"), {}));
+  ModalScript script;
+  MessageSeen done;
+  script.then(answer(QMessageBox::Yes));
+  script.then([](QWidget *w) {
+    ASSERT_NE(qobject_cast<TForm39 *>(w), nullptr);
+    setText(w, QStringLiteral("Edit6"), QStringLiteral("2025.04.01"));
+    click(w, QStringLiteral("Button6"));
+  });
+  script.then(answer(QMessageBox::Ok, &done));
+  script.run([&] { list.Button4->click(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(done.text, QStringLiteral("Az érvénytelenítő bizonylat 63000011 sorszámmal elkészült!"));
+
+  auto fej = [&](const char *column, const char *serial = "63000011") {
+    return scalar(QStringLiteral("SELECT %1 FROM QZFEJ WHERE F_BSZAM = '%2'")
+                      .arg(QLatin1String(column), QLatin1String(serial)));
+  };
+  EXPECT_EQ(fej("F_TIPUS"), QStringLiteral("4"));
+  EXPECT_EQ(fej("COALESCE(F_PRN, '')"), QString());
+  EXPECT_EQ(fej("F_ERVENYT"), QStringLiteral("63000002"));
+  EXPECT_EQ(fej("F_ERVENYT", "63000002"), QStringLiteral("63000011"));
+  EXPECT_EQ(fej("COALESCE(F_ERVENYT, '-')", "63000001"), QStringLiteral("-"));
+  EXPECT_EQ(fej("F_MUVKTG"), QStringLiteral("-29542,5"));
+  EXPECT_EQ(fej("F_SUMVAR"), QStringLiteral("-35050"));
+  EXPECT_EQ(fej("F_LEVONAS"), QStringLiteral("-250"));
+  EXPECT_EQ(fej("F_KELT"), QStringLiteral("2025.04.01"));
+  // Everything else is the cancelled ticket's.
+  EXPECT_EQ(fej("F_MEGJ || F_SZJA || F_OSTERMKOD || F_AKOD || F_FELVKELT"),
+            fej("F_MEGJ || F_SZJA || F_OSTERMKOD || F_AKOD || F_FELVKELT", "63000002"));
+  EXPECT_EQ(scalar("SELECT FIRST 1 S_BRUTTO FROM QZSOR WHERE S_BSZAM = '63000011' ORDER BY ID_QZSOR"),
+            QStringLiteral("-100"));
+  EXPECT_EQ(scalar("SELECT FIRST 1 S_BRUTTO FROM QZSOR WHERE S_BSZAM = '63000011' "
+                   "ORDER BY ID_QZSOR DESC"),
+            QStringLiteral("-250,5"));
+  EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = '63000011'")), 2);
+  EXPECT_EQ(scalar("SELECT SUM(S_VETELAR) FROM QZSOR WHERE S_BSZAM = '63000011'"),
+            QStringLiteral("-35050"));
+  EXPECT_EQ(scalar(QStringLiteral("SELECT A_QZBSZAM FROM SORSZAM WHERE A_AKOD = '%1'").arg(receiver_)),
+            QStringLiteral("63000011"));
+  EXPECT_EQ(count(QStringLiteral("QZFEJ"), QStringLiteral("F_BSZAM = ' '")), 1);
+  EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = ' '")), 1);
+  // The list stands on the new document.
+  EXPECT_EQ(Data->ZQ10->fieldByName(QStringLiteral("F_BSZAM")).asString(), QStringLiteral("63000011"));
+  EXPECT_EQ(UtolsoBszam, QStringLiteral("63000011"));
+  // Neither document can be cancelled again.
+  EXPECT_EQ(messageOf([&] { list.Button4->click(); }),
+            QStringLiteral("Nem volt nyomtatva. Nem érvényteleníthető!"));
+  exec(QStringLiteral("UPDATE QZFEJ SET F_PRN = 'I' WHERE F_BSZAM = '63000011'"));
+  TicketQueries::openTicketList(QStringLiteral("f_Bszam"), QStringLiteral("63000011"));
+  EXPECT_EQ(messageOf([&] { list.Button4->click(); }),
+            QStringLiteral("Érvénytelent (storno) nem lehet érvényteleníteni!"));
+}
+
+TEST_F(Cancelling, FailureAtAnyStepLeavesTheDatabaseAsItWas) {
+  setSerial(QStringLiteral("64000010"));
+  addPrintedTicket(QStringLiteral("64000001"));
+  TicketQueries::openTicketList(QStringLiteral("f_Bszam"), QStringLiteral("64000001"));
+  const QString before = snapshot();
+  auto f = openDialog();
+  f->Edit6->setText(QStringLiteral("2025.03.10"));
+  // Another transaction's uncommitted change of a row the step writes.
+  db::Transaction locker;
+  locker.setConnection(Data->ZCon1);
+  auto lockWith = [&](const QString &sql) {
+    locker.start();
+    db::Query q;
+    q.setTransaction(&locker);
+    q.sql().add(sql);
+    q.execute();
+  };
+  exec(QStringLiteral("CREATE EXCEPTION E_INJECTED 'injected'"));
+  struct Step {
+    const char *message;
+    std::function<void()> inject, undo;
+  };
+  const Step steps[] = {
+      {"Hiba392: Újban, INSERT a Qzfejben ",
+       [&] {
+         exec(QStringLiteral("CREATE TRIGGER T_INJ_FEJ FOR QZFEJ BEFORE INSERT AS BEGIN "
+                             "IF (NEW.F_TIPUS = '4') THEN EXCEPTION E_INJECTED; END"));
+       },
+       [&] { exec(QStringLiteral("DROP TRIGGER T_INJ_FEJ")); }},
+      {"Hiba394: Új UPDATE QzFej -ben ",
+       [&] { lockWith(QStringLiteral("UPDATE QZFEJ SET F_MEGJ = 'x' WHERE F_BSZAM = '64000001'")); },
+       [&] { locker.rollback(); }},
+      {"Hiba395: Újban, INSERT a Qzsorban ",
+       [&] {
+         exec(QStringLiteral("CREATE TRIGGER T_INJ_SOR FOR QZSOR BEFORE INSERT AS BEGIN "
+                             "IF (NEW.S_BRUTTO < 0) THEN EXCEPTION E_INJECTED; END"));
+       },
+       [&] { exec(QStringLiteral("DROP TRIGGER T_INJ_SOR")); }},
+      {"Hiba398: Új UPDATE Sorszam -ba ",
+       [&] {
+         exec(QStringLiteral("CREATE TRIGGER T_INJ_SZ FOR SORSZAM BEFORE UPDATE AS BEGIN "
+                             "EXCEPTION E_INJECTED; END"));
+       },
+       [&] { exec(QStringLiteral("DROP TRIGGER T_INJ_SZ")); }},
+  };
+  for (const Step &step : steps) {
+    step.inject();
+    EXPECT_EQ(messageOf([&] { f->Button6->click(); }), QString::fromUtf8(step.message));
+    step.undo();
+    EXPECT_TRUE(f->isVisible()) << step.message;
+    EXPECT_EQ(snapshot(), before) << step.message;
+    // The dialog keeps the numbering and its serial.
+    EXPECT_TRUE(f->Start());
+    EXPECT_EQ(f->Edit1->text(), QStringLiteral("64000011"));
+    NumberingHold other(Data->ZCon1);
+    EXPECT_EQ(other.take(receiver_), NumberingHold::Status::Busy);
+  }
+  exec(QStringLiteral("DROP EXCEPTION E_INJECTED"));
+  // With nothing in the way the same dialog creates the document.
+  EXPECT_EQ(messageOf([&] { f->Button6->click(); }),
+            QStringLiteral("Az érvénytelenítő bizonylat 64000011 sorszámmal elkészült!"));
+  EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = '64000011'")), 2);
+}
+
+TEST_F(Cancelling, HeldNumberingOrMissingCounterOpensNothing) {
+  addPrintedTicket(QStringLiteral("65000001"));
+  TicketQueries::openTicketList(QStringLiteral("f_Bszam"), QStringLiteral("65000001"));
+  ErvenytelenBszam = QStringLiteral("65000001");
+  {
+    // No SORSZAM row.
+    TForm39 f(nullptr);
+    bool started = true;
+    EXPECT_EQ(messageOf([&] { started = f.Start(); }),
+              TicketMath::serialErrorMessage(TicketMath::SerialError::Missing));
+    EXPECT_FALSE(started);
+  }
+  setSerial(QStringLiteral("65000010"));
+  const QString before = snapshot();
+  NumberingHold other(Data->ZCon1);
+  ASSERT_EQ(other.take(receiver_), NumberingHold::Status::Held);
+  TForm39 f(nullptr);
+  bool started = true;
+  EXPECT_EQ(messageOf([&] { started = f.Start(); }), NumberingHold::busyMessage());
+  EXPECT_FALSE(started);
+  other.release();
+  EXPECT_EQ(snapshot(), before);
 }

@@ -7,6 +7,7 @@
 #include "db/transaction.h"
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit8.h"
+#include "app/tickets/Unit39.h"
 #include "app/print_fixture.h"
 #include "report/expr/FR_Intrp.h"
 #include "report/output/FR_Prntr.h"
@@ -410,6 +411,27 @@ TEST_F(TicketPrinting, TicketPageStaysWithinItsMargins) {
   EXPECT_TRUE(allTexts().contains(QStringLiteral("-1\u00A0234,5")));
   const QImage cancelling = drawShown(0, 2.0, QStringLiteral("ticket_cancel.png"));
   EXPECT_EQ(inkIn(cancelling, QRect(cancelling.width() - 40, 0, 40, cancelling.height())), 0);
+}
+
+// A document made by the cancelling dialog prints through the ticket layout
+// with its line, negative amounts and "mínusz" in words.
+TEST_F(TicketPrinting, CancellingDocumentOfTheDialogPrintsNegated) {
+  const QString s = addTicket(1, {{100, 80, 12}, {250.5, 80, 12}}, true, QStringLiteral("I"));
+  exec(QStringLiteral("UPDATE QZFEJ SET F_MUVKTG = 23000, F_SUMVAR = 31797.12 WHERE F_BSZAM = '%1'").arg(s));
+  exec(QStringLiteral("INSERT INTO SORSZAM (A_AKOD, A_QZBSZAM) VALUES ('%1', '%2')").arg(receiver_, s));
+  TicketQueries::openTicketList(QStringLiteral("f_Bszam"), s);
+  ErvenytelenBszam = s;
+  TForm39 dialog(nullptr);
+  ASSERT_TRUE(dialog.Start());
+  dialog.Edit6->setText(QStringLiteral("2025.03.02"));
+  ASSERT_TRUE(dialog.WriteDocument());
+  const QString cancel = dialog.Edit1->text();
+  print(cancel, "Megtekint");
+  ASSERT_EQ(pages_.size(), 1u);
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Érvényteleníti a %1 számú bizonylatot.").arg(s)));
+  EXPECT_TRUE(shows(QStringLiteral("Azaz: mínusz ")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("-250,5")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("-100")));
 }
 
 }  // namespace

@@ -26,6 +26,11 @@
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit10.h"
 #include "app/tickets/Unit9.h"
+#include "app/tickets/Unit39.h"
+#include "app/tickets/TicketQueries.h"
+#include "app/upgrades/Unit43.h"
+#include "db/schema.h"
+#include "support/temp_dir.h"
 #include "app/child_modes.h"
 #include "db/connection.h"
 #include "db/dataset.h"
@@ -398,4 +403,81 @@ TEST_F(TwoInstances, RacingForTheSameReceiverNeverSharesASerialOrALine) {
   EXPECT_EQ(headers(QStringLiteral("R1")), expected);
   EXPECT_EQ(counter(QStringLiteral("R1")), expected.last());
   expectConsistent();
+}
+
+// ---------------------------------------------------------------------------
+// Another instance in the way of a cancelling and of a schema upgrade.
+
+namespace {
+
+// Runs action, which opens one box, and answers it; returns its text.
+QString boxOf(const std::function<void()> &action) {
+  ModalScript script;
+  MessageSeen seen;
+  script.then([&seen](QWidget *box) {
+    seen = readMessage(box);
+    click(box, seen.buttons.value(0));
+  });
+  script.run(action, 10000);
+  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  return seen.text;
+}
+
+}  // namespace
+
+TEST_F(TwoInstances, CancellingWaitsForAnotherInstancesEntryAndWritesNothing) {
+  db_.exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_PRN, F_TIPUS, "
+                          "F_MUVKTG, F_SUMVAR) VALUES ('44000001', 'R1', '00001', '2025-03-10', 'I', '1', "
+                          "850, 1000)"));
+  db_.exec(QStringLiteral("INSERT INTO QZSOR (S_BSZAM, S_BRUTTO, S_EAR, S_AKOD, S_LEVONSZAZ) VALUES "
+                          "('44000001', 10, 100, 'R1', 0)"));
+  Instance a(path_);
+  EXPECT_EQ(a.send(QStringLiteral("open R1")), QStringLiteral("serial 45000001"));
+  TData data(nullptr);
+  Data->ZCon1->setDatabaseName(path_);
+  Data->ZCon1->open();
+  AtvevoKod = QStringLiteral("R1");
+  TipusErvenytelenito = QStringLiteral("4");
+  TicketQueries::openTicketList(QStringLiteral("f_Bszam"), QStringLiteral("44000001"));
+  ErvenytelenBszam = QStringLiteral("44000001");
+  {
+    TForm39 f(nullptr);
+    bool started = true;
+    EXPECT_EQ(boxOf([&] { started = f.Start(); }), NumberingHold::busyMessage());
+    EXPECT_FALSE(started);
+  }
+  EXPECT_EQ(counter(QStringLiteral("R1")), QStringLiteral("45000000"));
+  EXPECT_EQ(headers(QStringLiteral("R1")), QStringList{QStringLiteral("44000001")});
+  // Once the other entry is closed the cancelling takes the serial it held.
+  EXPECT_EQ(a.send(QStringLiteral("close")), QStringLiteral("closed"));
+  TForm39 f(nullptr);
+  ASSERT_TRUE(f.Start());
+  f.Edit6->setText(QStringLiteral("2025.03.10"));
+  ASSERT_TRUE(f.WriteDocument());
+  EXPECT_EQ(counter(QStringLiteral("R1")), QStringLiteral("45000001"));
+  EXPECT_EQ(headers(QStringLiteral("R1")),
+            (QStringList{QStringLiteral("44000001"), QStringLiteral("45000001")}));
+  EXPECT_EQ(linesOf(QStringLiteral("45000001")), QStringList{QStringLiteral("-10")});
+}
+
+TEST_F(TwoInstances, SchemaUpgradeWaitsUntilTheOtherInstanceHasGone) {
+  TempDir dir;
+  const QString old = createTestDatabase(dir.path(), db::SchemaVariant::Old);
+  TData data(nullptr);
+  Data->ZCon1->setDatabaseName(old);
+  Data->ZCon1->open();
+  auto hasNebih = [] {
+    return firstValueApart(*Data->ZCon1,
+                           QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE "
+                                          "RDB$RELATION_NAME = 'OSTERMELO' AND RDB$FIELD_NAME = 'O_IGSZAM1'"));
+  };
+  TForm43 f(nullptr);
+  {
+    Instance other(old);
+    EXPECT_EQ(other.send(QStringLiteral("ping")), QStringLiteral("pong"));
+    EXPECT_EQ(boxOf([&] { f.Button1->click(); }), Upgrade::inUseMessage());
+    EXPECT_EQ(hasNebih(), QStringLiteral("0"));
+  }
+  EXPECT_EQ(boxOf([&] { f.Button1->click(); }), QStringLiteral("Módositás végrehajtva."));
+  EXPECT_EQ(hasNebih(), QStringLiteral("1"));
 }
