@@ -443,8 +443,6 @@ TEST_F(TicketPrinting, ListButtonsOpenThePreviewAndPrintToAPdfFile) {
   const QString pdf = dir_->file(QStringLiteral("jegy.pdf"));
   const auto savedAsk = report::frAskPdfFileName;
   report::frAskPdfFileName = [&](const QString &) { return pdf; };
-  report::TfrProgressForm *savedProgress = report::frProgressForm;
-  report::frProgressForm = nullptr;
   report::frShowPreview = report::frShowPreviewWindow;
   struct Restore {
     std::function<void()> f;
@@ -452,7 +450,6 @@ TEST_F(TicketPrinting, ListButtonsOpenThePreviewAndPrintToAPdfFile) {
   } restore{[&] {
     report::frPrinter = nullptr;
     report::frAskPdfFileName = savedAsk;
-    report::frProgressForm = savedProgress;
   }};
 
   // "Megtekint": the preview holds the ticket; closing it leaves the ticket unmarked.
