@@ -524,6 +524,32 @@ TEST_F(Preview, PagesWithTheReportAreNotDrawnOrTouchedWhileEventsRun) {
   EXPECT_FALSE(f->PageRect(4).isEmpty());
   f->PBox->repaint();
 
+  // Cancel in the progress window while the report is built again for another
+  // printer: no part of the report is printed, the pages shown stay.
+  struct CancelTheBuild : QObject {
+    TfrReport *rep;
+    bool eventFilter(QObject *o, QEvent *e) override {
+      if (e->type() == QEvent::Show && o->objectName() == "frProgressForm" && rep->EMFPages->Count() == 0)
+        click(o, "Button1");
+      return false;
+    }
+  } cancel;
+  cancel.rep = &rep;
+  qApp->installEventFilter(&cancel);
+  ModalScript again;
+  again.then([&](QWidget *w) {
+    auto *d = qobject_cast<TfrPrintForm *>(w);
+    ASSERT_NE(d, nullptr);
+    emit d->CB1->activated(d->CB1->findText("Laser"));
+    click(d, "Button1");
+  });
+  again.run([&] { PostKey(f.get(), Qt::Key_P, Qt::ControlModifier); });
+  qApp->removeEventFilter(&cancel);
+  EXPECT_TRUE(again.done()) << again.failure().toStdString();
+  EXPECT_EQ(backend.jobs.size(), 1u);
+  EXPECT_EQ(f->PageCount(), 5);
+  EXPECT_EQ(rep.EMFPages->Count(), 0);
+
   // Editing a page: the designer runs while the report holds the pages.
   FakeDesigner designer;
   frReportDesigner = &designer;
