@@ -466,6 +466,28 @@ TEST_F(Preview, PrintsThroughThePrintDialogAndKeepsItsPagesWhenThePrintIsRefused
   EXPECT_EQ(f->PageCount(), 5);
 }
 
+// Calls f with the progress window each time it shows while the report holds
+// pages (printing them) or, with withPages false, none (building them).
+class OnProgressWindow : public QObject {
+ public:
+  OnProgressWindow(TfrReport &rep, bool withPages, std::function<void(QObject *)> f)
+      : rep_(rep), withPages_(withPages), f_(std::move(f)) {
+    qApp->installEventFilter(this);
+  }
+  ~OnProgressWindow() override { qApp->removeEventFilter(this); }
+  bool eventFilter(QObject *o, QEvent *e) override {
+    if (e->type() == QEvent::Show && o->objectName() == "frProgressForm" &&
+        (rep_.EMFPages->Count() > 0) == withPages_)
+      f_(o);
+    return false;
+  }
+
+ private:
+  TfrReport &rep_;
+  bool withPages_;
+  std::function<void(QObject *)> f_;
+};
+
 // While the report prints the pages or a page is edited, events run (the
 // progress window, the designer): a repaint left pending by the rebuild for
 // another printer, further repaints, a close and keys. The page area draws
@@ -487,17 +509,7 @@ TEST_F(Preview, PagesWithTheReportAreNotDrawnOrTouchedWhileEventsRun) {
   };
   // Runs meanwhile as the progress window shows for the print, that is while
   // the report holds the pages.
-  struct OnPrintProgress : QObject {
-    std::function<void()> f;
-    TfrReport *rep;
-    bool eventFilter(QObject *o, QEvent *e) override {
-      if (e->type() == QEvent::Show && o->objectName() == "frProgressForm" && rep->EMFPages->Count() > 0) f();
-      return false;
-    }
-  } spy;
-  spy.f = meanwhile;
-  spy.rep = &rep;
-  qApp->installEventFilter(&spy);
+  auto spy = std::make_unique<OnProgressWindow>(rep, true, [&](QObject *) { meanwhile(); });
 
   // Print, choosing another printer: the report is built again and printed there.
   ModalScript script;
@@ -508,7 +520,7 @@ TEST_F(Preview, PagesWithTheReportAreNotDrawnOrTouchedWhileEventsRun) {
     click(d, "Button1");
   });
   script.run([&] { PostKey(f.get(), Qt::Key_P, Qt::ControlModifier); });
-  qApp->removeEventFilter(&spy);
+  spy.reset();
   EXPECT_TRUE(script.done()) << script.failure().toStdString();
   EXPECT_EQ(meanwhileRuns, 1);
   ASSERT_EQ(backend.jobs.size(), 1u);
@@ -526,16 +538,7 @@ TEST_F(Preview, PagesWithTheReportAreNotDrawnOrTouchedWhileEventsRun) {
 
   // Cancel in the progress window while the report is built again for another
   // printer: no part of the report is printed, the pages shown stay.
-  struct CancelTheBuild : QObject {
-    TfrReport *rep;
-    bool eventFilter(QObject *o, QEvent *e) override {
-      if (e->type() == QEvent::Show && o->objectName() == "frProgressForm" && rep->EMFPages->Count() == 0)
-        click(o, "Button1");
-      return false;
-    }
-  } cancel;
-  cancel.rep = &rep;
-  qApp->installEventFilter(&cancel);
+  auto cancel = std::make_unique<OnProgressWindow>(rep, false, [](QObject *w) { click(w, "Button1"); });
   ModalScript again;
   again.then([&](QWidget *w) {
     auto *d = qobject_cast<TfrPrintForm *>(w);
@@ -544,7 +547,7 @@ TEST_F(Preview, PagesWithTheReportAreNotDrawnOrTouchedWhileEventsRun) {
     click(d, "Button1");
   });
   again.run([&] { PostKey(f.get(), Qt::Key_P, Qt::ControlModifier); });
-  qApp->removeEventFilter(&cancel);
+  cancel.reset();
   EXPECT_TRUE(again.done()) << again.failure().toStdString();
   EXPECT_EQ(backend.jobs.size(), 1u);
   EXPECT_EQ(f->PageCount(), 5);

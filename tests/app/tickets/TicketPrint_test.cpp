@@ -428,6 +428,35 @@ QString pdfText(const QString &file) {
   return QString::fromUtf8(p.readAllStandardOutput()).simplified();
 }
 
+// The system's printers and the real preview window for one test; the
+// printer "PDF" writes to the file *answer names (empty: the question is cancelled).
+class RealPrinting {
+ public:
+  explicit RealPrinting(const QString *answer) : backend_(report::frCreateSystemPrinterBackend()) {
+    printer_.SetPrinter(backend_.get());
+    report::frPrinter = &printer_;
+    report::frAskPdfFileName = [answer](const QString &) { return *answer; };
+    report::frShowPreview = report::frShowPreviewWindow;
+  }
+  ~RealPrinting() {
+    report::frPrinter = nullptr;
+    report::frAskPdfFileName = savedAsk_;
+  }
+
+ private:
+  std::unique_ptr<report::TfrPrinterBackend> backend_;
+  report::TfrPrinter printer_;
+  report::TfrPdfFileNameProc savedAsk_ = report::frAskPdfFileName;
+};
+
+// The print dialog's step: the printer "PDF", then OK.
+void printToPdf(QWidget *w) {
+  auto *d = qobject_cast<report::TfrPrintForm *>(w);
+  ASSERT_NE(d, nullptr);
+  emit d->CB1->activated(d->CB1->findText(report::frPdfPrinterName()));
+  click(w, QStringLiteral("Button1"));
+}
+
 // Through the ticket list's buttons, the real preview window, its print
 // dialog and the printer "PDF".
 TEST_F(TicketPrinting, ListButtonsOpenThePreviewAndPrintToAPdfFile) {
@@ -437,21 +466,8 @@ TEST_F(TicketPrinting, ListButtonsOpenThePreviewAndPrintToAPdfFile) {
   form_->show();
   ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), s, {}));
 
-  auto backend = report::frCreateSystemPrinterBackend();
-  report::TfrPrinter printer;
-  printer.SetPrinter(backend.get());
-  report::frPrinter = &printer;
   const QString pdf = dir_->file(QStringLiteral("jegy.pdf"));
-  const auto savedAsk = report::frAskPdfFileName;
-  report::frAskPdfFileName = [&](const QString &) { return pdf; };
-  report::frShowPreview = report::frShowPreviewWindow;
-  struct Restore {
-    std::function<void()> f;
-    ~Restore() { f(); }
-  } restore{[&] {
-    report::frPrinter = nullptr;
-    report::frAskPdfFileName = savedAsk;
-  }};
+  RealPrinting printing(&pdf);
 
   // "Megtekint": the preview holds the ticket; closing it leaves the ticket unmarked.
   QStringList previewed;
@@ -478,12 +494,7 @@ TEST_F(TicketPrinting, ListButtonsOpenThePreviewAndPrintToAPdfFile) {
     ASSERT_NE(qobject_cast<report::TfrPreviewForm *>(w), nullptr);
     click(w, QStringLiteral("PrintBtn"));
   });
-  print.then([&](QWidget *w) {
-    auto *d = qobject_cast<report::TfrPrintForm *>(w);
-    ASSERT_NE(d, nullptr);
-    emit d->CB1->activated(d->CB1->findText(report::frPdfPrinterName()));
-    click(w, QStringLiteral("Button1"));
-  });
+  print.then(printToPdf);
   print.then([&](QWidget *w) { click(w, QStringLiteral("ExitBtn")); });
   print.run([&] { click(form_.get(), QStringLiteral("Button5")); });
   ASSERT_TRUE(print.done()) << print.failure().toStdString();
@@ -502,31 +513,13 @@ TEST_F(TicketPrinting, ListButtonsOpenThePreviewAndPrintToAPdfFile) {
 // as before the print, not at the landscape list's geometry.
 TEST_F(TicketPrinting, ATicketPrintGivenUpAfterALandscapeListLeavesThePreviewAsItWas) {
   const QString s = addTicket(1, {{100, 80, 12}});
-  auto backend = report::frCreateSystemPrinterBackend();
-  report::TfrPrinter printer;
-  printer.SetPrinter(backend.get());
-  report::frPrinter = &printer;
   QString answer = dir_->file(QStringLiteral("lista.pdf"));
-  const auto savedAsk = report::frAskPdfFileName;
-  report::frAskPdfFileName = [&](const QString &) { return answer; };
-  report::frShowPreview = report::frShowPreviewWindow;
-  struct Restore {
-    std::function<void()> f;
-    ~Restore() { f(); }
-  } restore{[&] {
-    report::frPrinter = nullptr;
-    report::frAskPdfFileName = savedAsk;
-  }};
+  RealPrinting printing(&answer);
 
   TForm4 producers(nullptr);
   ModalScript list;
   list.then([&](QWidget *w) { click(w, QStringLiteral("PrintBtn")); });
-  list.then([&](QWidget *w) {
-    auto *d = qobject_cast<report::TfrPrintForm *>(w);
-    ASSERT_NE(d, nullptr);
-    emit d->CB1->activated(d->CB1->findText(report::frPdfPrinterName()));
-    click(w, QStringLiteral("Button1"));
-  });
+  list.then(printToPdf);
   list.then([&](QWidget *w) { click(w, QStringLiteral("ExitBtn")); });
   list.run([&] { producers.Button7Click(); });
   ASSERT_TRUE(list.done()) << list.failure().toStdString();
