@@ -361,12 +361,27 @@ bool TfrReport::PrintPages(const QString &pageNumbers, int copies) {
     return false;
   }
   bool jobOpen = false;
+  // A job that does not complete leaves the printer and the pages' geometry
+  // as they were, so that the preview shows the pages as before.
+  struct Undo {
+    TfrPrinterState printer;
+    std::vector<std::pair<TfrPageRec *, TfrPageGeometry>> pages;
+    bool done = false;
+    ~Undo() {
+      if (done) return;
+      for (auto &[rec, g] : pages) rec->PrnInfo = g;
+      if (frPrinter) frPrinter->RestoreState(printer);
+    }
+  } undo{frPrinter->SaveState(), {}};
+  for (const int i : indexes) {
+    TfrPageRec *rec = EMFPages->GetPageRec(i);
+    undo.pages.emplace_back(rec, rec->PrnInfo);
+  }
   try {
     frPrinter->SelectForJob();
     // The job starts with the paper of the first page it prints.
     TfrPageRec *first = EMFPages->GetPageRec(indexes.front());
     frPrinter->SetPrinterInfo(first->pgSize, first->pgWidth, first->pgHeight, first->pgOr);
-    frPrinter->FillPageGeometry(first->PrnInfo);
     QPainter *painter = frPrinter->BeginDoc(Title);
     if (!painter) return false;  // the user declined (the PDF printer's file question)
     jobOpen = true;
@@ -411,6 +426,7 @@ bool TfrReport::PrintPages(const QString &pageNumbers, int copies) {
     }
     jobOpen = false;
     frPrinter->EndDoc();
+    undo.done = true;
   } catch (const EPrinterError &e) {
     // Nothing of a failed job is printed or left behind.
     if (jobOpen) frPrinter->Abort();

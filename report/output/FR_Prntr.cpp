@@ -325,6 +325,24 @@ void TfrPrinter::Abort() {
   if (backend_) backend_->abortJob();
 }
 
+TfrPrinterState TfrPrinter::SaveState() const {
+  return {printerIndex_, PaperNames, PaperCodes, PaperCount, Orientation, PaperSize, PaperWidth, PaperHeight};
+}
+
+void TfrPrinter::RestoreState(const TfrPrinterState &s) {
+  if (backend_ && s.printerIndex != defaultIndex_ && s.printerIndex >= 0 && s.printerIndex < Printers.size() &&
+      backend_->selectPrinter(Printers.at(s.printerIndex)))
+    backend_->applyPaper(s.paperSize, s.paperWidth, s.paperHeight, s.orientation);
+  printerIndex_ = s.printerIndex;
+  PaperNames = s.paperNames;
+  PaperCodes = s.paperCodes;
+  PaperCount = s.paperCount;
+  Orientation = s.orientation;
+  PaperSize = s.paperSize;
+  PaperWidth = s.paperWidth;
+  PaperHeight = s.paperHeight;
+}
+
 bool TfrPrinter::CanChangePaperInJob() const { return backend_ && backend_->changesPaperInJob(); }
 
 }  // namespace report

@@ -112,6 +112,15 @@ extern const std::array<TfrPaperInfo, frPaperCount> frPaperInfo;
 inline constexpr double frPixelsX = 93.0 / 1.022;  // screen pixels per inch, horizontal
 inline constexpr double frPixelsY = 93.0 / 1.015;  // vertical
 
+// The wrapper's printer selection and paper, as a job that does not complete
+// puts them back.
+struct TfrPrinterState {
+  int printerIndex = 0;
+  QStringList paperNames;
+  std::array<uint16_t, frMaxPapers> paperCodes{};
+  int paperCount = 0, orientation = 0, paperSize = 9, paperWidth = 2100, paperHeight = 2970;
+};
+
 class TfrPrinter {
  public:
   TfrPrinter();
@@ -154,6 +163,11 @@ class TfrPrinter {
   // True when a paper change can go into the running job (see the backend).
   bool CanChangePaperInJob() const;
   QString LastJobTitle() const { return jobTitle_; }
+  // The state before a job, and putting it back after a cancelled or failed
+  // one: the same printer (selected again in the backend, with its paper, when
+  // it is still there) and the same paper settings.
+  TfrPrinterState SaveState() const;
+  void RestoreState(const TfrPrinterState &s);
 
   QStringList Printers;       // last entry "Default printer"
   QStringList PaperNames;     // parallel to PaperCodes

@@ -19,6 +19,8 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QShowEvent>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
@@ -222,6 +224,14 @@ void TfrPrintForm::stepCopies(int delta) {
 bool TfrPrintForm::eventFilter(QObject *o, QEvent *e) {
   if (o == E2 && e->type() == QEvent::MouseButtonPress) RB3->setChecked(true);
   return QDialog::eventFilter(o, e);
+}
+
+void TfrPrintForm::showEvent(QShowEvent *e) {
+  QDialog::showEvent(e);
+  if (e->spontaneous()) return;
+  QRect frame = frameGeometry();
+  frame.moveCenter(screen()->availableGeometry().center());
+  move(frame.topLeft());
 }
 
 int TfrPrintForm::Copies() const {

@@ -52,6 +52,8 @@ class TfrPrintForm : public QDialog {
 
  protected:
   bool eventFilter(QObject *o, QEvent *e) override;
+  // Opens centred on the screen, wherever its parent stands.
+  void showEvent(QShowEvent *e) override;
 
  private:
   void printerChosen(int index);

@@ -251,6 +251,10 @@ void TfrPreviewForm::ShowForReport(TfrReport &report, std::unique_ptr<TfrEMFPage
 }
 
 void TfrPreviewForm::LayoutPages() {
+  if (lent_) {
+    PBox->update();
+    return;
+  }
   const int n = PageCount();
   rects_.assign(static_cast<size_t>(n), QRect());
   if (n == 0) {
@@ -321,6 +325,10 @@ void TfrPreviewForm::LayoutPages() {
 }
 
 void TfrPreviewForm::scrolled() {
+  if (lent_) {
+    PBox->update();
+    return;
+  }
   if (settingScroll_) return;
   // The current page is the first one reaching into the view's top.
   const int top = VScrollBar->value();
@@ -351,16 +359,19 @@ void TfrPreviewForm::paintPages(QPainter &p, const QRect &area) {
     if (!r.intersects(area)) continue;
     p.fillRect(r.translated(3, 3), QColor(64, 64, 64));
     p.fillRect(r, Qt::white);
-    p.save();
-    p.setClipRect(r.intersected(area));
-    TfrPageRec *rec = pages_->GetPageRec(i);
-    rec->Visible = true;
-    pages_->Draw(i, canvas, r);
-    p.restore();
+    if (!lent_) {
+      p.save();
+      p.setClipRect(r.intersected(area));
+      TfrPageRec *rec = pages_->GetPageRec(i);
+      rec->Visible = true;
+      pages_->Draw(i, canvas, r);
+      p.restore();
+    }
     p.setPen(Qt::black);
     p.setBrush(Qt::NoBrush);
     p.drawRect(r.adjusted(0, 0, -1, -1));
   }
+  if (lent_) return;
   // Pages no longer in view give their objects up.
   for (int i : shown_) {
     if (std::find(nowShown.begin(), nowShown.end(), i) != nowShown.end()) continue;
@@ -426,6 +437,7 @@ bool TfrPreviewForm::FindNext() {
 }
 
 bool TfrPreviewForm::FindText(const QString &text, bool caseSensitive, int startPage, int startRecord) {
+  if (lent_) return false;
   findCase_ = caseSensitive;
   findText_ = caseSensitive ? text : text.toUpper();
   for (int i = std::max(0, startPage); i < PageCount(); ++i) {
@@ -466,23 +478,28 @@ void TfrPreviewForm::withPagesInReport(const std::function<void()> &f) {
     ~Back() {
       std::swap(form->report_->EMFPages, form->pages_);
       form->pages_->Parent = form->report_;
+      form->lent_ = false;
+      // A print fills the pages' geometry from the printer.
+      form->LayoutPages();
     }
   };
+  lent_ = true;
   std::swap(report_->EMFPages, pages_);
   Back back{this};
   f();
 }
 
 void TfrPreviewForm::Print() {
-  if (!report_ || !hasPrinter() || PageCount() == 0) return;
+  if (lent_ || !report_ || !hasPrinter() || PageCount() == 0) return;
   TfrPrintForm dlg(PageCount(), curPage_, this);
   if (dlg.exec() != QDialog::Accepted) return;
   if (frPrinter->PrinterIndex() != dlg.OldIndex() && report_->CanRebuild) {
     if (!report_->ChangePrinter(dlg.OldIndex(), frPrinter->PrinterIndex())) return;
-    report_->PrepareReport();
-    if (frBuild.ErrorFlag) {
-      // As ShowReport does: the error text, and nothing printed.
-      if (frErrorBox) frErrorBox(frBuild.ErrorText);
+    const bool built = report_->PrepareReport();
+    if (!built) {
+      // As ShowReport does: the error text, and nothing printed; a build the
+      // user cancelled prints no part of the report either.
+      if (frBuild.ErrorFlag && frErrorBox) frErrorBox(frBuild.ErrorText);
       report_->EMFPages->Clear();
       return;
     }
@@ -496,7 +513,6 @@ void TfrPreviewForm::Print() {
   const QString pageNumbers = dlg.PageNumbers();
   const int copies = dlg.Copies();
   withPagesInReport([&] { report_->PrintPreparedReport(pageNumbers, copies); });
-  PBox->update();
 }
 
 void TfrPreviewForm::Open() {
@@ -514,6 +530,7 @@ void TfrPreviewForm::Save() {
 }
 
 bool TfrPreviewForm::OpenFile(const QString &fileName) {
+  if (lent_) return false;
   auto loaded = std::make_unique<TfrEMFPages>(report_);
   try {
     loaded->LoadFromFile(fileName);
@@ -538,6 +555,7 @@ bool TfrPreviewForm::OpenFile(const QString &fileName) {
 }
 
 bool TfrPreviewForm::SaveFile(const QString &fileName) {
+  if (lent_) return false;
   try {
     pages_->SaveToFile(fileName);
     return true;
@@ -548,7 +566,7 @@ bool TfrPreviewForm::SaveFile(const QString &fileName) {
 }
 
 void TfrPreviewForm::AddPage() {
-  if (!report_) return;
+  if (lent_ || !report_) return;
   static const TfrPage a4;
   const TfrPage &paper = report_->Pages.Count() > 0 ? *report_->Pages[0] : a4;
   pages_->Insert(curPage_ - 1, paper);
@@ -557,7 +575,7 @@ void TfrPreviewForm::AddPage() {
 }
 
 void TfrPreviewForm::DeletePage() {
-  if (PageCount() <= 1) return;
+  if (lent_ || PageCount() <= 1) return;
   if (platform::messageBox(platform::MessageKind::Confirmation, frLoadStr(55005),
                            QMessageBox::Yes | QMessageBox::No, frLoadStr(53025), this) != QMessageBox::Yes)
     return;
@@ -567,11 +585,10 @@ void TfrPreviewForm::DeletePage() {
 }
 
 void TfrPreviewForm::EditPage() {
-  if (!report_ || !report_->ModifyPrepared || !frReportDesigner) return;
+  if (lent_ || !report_ || !report_->ModifyPrepared || !frReportDesigner) return;
   const int index = curPage_ - 1;
+  shown_.clear();  // the edited page's objects are rebuilt
   withPagesInReport([&] { report_->EditPreparedReport(index); });
-  shown_.clear();
-  LayoutPages();
 }
 
 void TfrPreviewForm::close1() {
@@ -580,6 +597,10 @@ void TfrPreviewForm::close1() {
 }
 
 void TfrPreviewForm::closeEvent(QCloseEvent *e) {
+  if (lent_) {
+    e->ignore();  // the pages come back to this window
+    return;
+  }
   pages_.reset();
   rects_.clear();
   shown_.clear();
@@ -587,6 +608,7 @@ void TfrPreviewForm::closeEvent(QCloseEvent *e) {
 }
 
 void TfrPreviewForm::keyPressEvent(QKeyEvent *e) {
+  if (lent_) return;
   if (PageCount() == 0) {
     QDialog::keyPressEvent(e);
     return;

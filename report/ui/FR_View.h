@@ -106,7 +106,8 @@ class TfrPreviewForm : public QDialog {
   void close1();
   bool hasPrinter() const;
   bool editItemsVisible() const;
-  // Hands the pages to the report for f and takes them back on every path.
+  // Hands the pages to the report for f and takes them back on every path,
+  // then lays them out again.
   void withPagesInReport(const std::function<void()> &f);
 
   TfrReport *report_ = nullptr;
@@ -122,6 +123,10 @@ class TfrPreviewForm : public QDialog {
   int findPage_ = 0, findRecord_ = 0;  // where the next search starts
   int foundPage_ = 0;                  // the current page after the last search
   bool settingScroll_ = false;
+  // The pages are with the report (printing, editing a page). Events that run
+  // meanwhile (the progress window, the designer) find blank pages here and
+  // no command: nothing may touch the pages until they are back.
+  bool lent_ = false;
 };
 
 // The preview's page area inside another form: a raised panel that owns a

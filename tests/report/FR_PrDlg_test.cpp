@@ -12,6 +12,8 @@
 #include <QMouseEvent>
 #include <QAbstractItemView>
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -109,6 +111,19 @@ TEST_F(PrintDialog, AnotherPrinterThenCancelRestoresTheFirstAndOkKeepsIt) {
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_EQ(prn.PrinterIndex(), 1 - first);
   }
+}
+
+TEST_F(PrintDialog, OpensCentredOnTheScreenNotOnAWindowAtTheScreensEdge) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  QWidget preview;
+  preview.setGeometry(screen.right() - 300, screen.top() + 40, 400, 300);
+  preview.show();
+  TfrPrintForm d(10, 1, &preview);
+  d.show();
+  QCoreApplication::processEvents();
+  const QPoint off = d.frameGeometry().center() - screen.center();
+  EXPECT_LE(off.manhattanLength(), 2) << d.frameGeometry().x() << "," << d.frameGeometry().y();
+  d.reject();
 }
 
 TEST_F(PrintDialog, APrinterThatIsGoneIsRefusedAndTheListShowsTheOneStillSelected) {

@@ -77,7 +77,7 @@ class PdfPrinting : public ::testing::Test {
     frPrinter = nullptr;
     frErrorBox = nullptr;
     frAskPdfFileName = saved;
-    frProgressForm = nullptr;
+    frProgressForm = savedProgress;
   }
   // n records, one page each, with an accented text and the page number.
   void PagedList(int n) {
@@ -95,6 +95,7 @@ class PdfPrinting : public ::testing::Test {
   TfrPrinter prn;
   TfrReport rep;
   TfrPdfFileNameProc saved = frAskPdfFileName;
+  TfrProgressForm *savedProgress = frProgressForm;
   QStringList errors, proposals;
   QString target, answer;
 };
@@ -220,6 +221,58 @@ TEST_F(PdfPrinting, CancelledQuestionFailedFolderAndCancelledPrintLeaveNothingBe
   rep.OnProgress = nullptr;
   ASSERT_TRUE(rep.PrintPreparedReport("", 1));
   EXPECT_EQ(pdfPageCount(target), 4);
+}
+
+// After a landscape job, a portrait report laid out on "Default printer" (as
+// a layout naming it selects it) is printed, and the job does not complete:
+// the file question cancelled, a folder that does not exist, Cancel while
+// printing. The printer wrapper and the pages' geometry, which the preview
+// draws from, are each time as before; a completed job then prints portrait.
+TEST_F(PdfPrinting, AJobThatDoesNotCompleteLeavesThePrinterAndThePagesAsTheyWere) {
+  TfrReport wide;
+  LoadPortraitThenLandscape(wide);
+  ASSERT_TRUE(wide.PrepareReport());
+  ASSERT_TRUE(wide.PrintPreparedReport("2", 1));
+  ASSERT_EQ(pdfPageSize(target, 1), QStringLiteral("842 x 595"));
+
+  prn.Orientation = 0;
+  prn.SetPrinterIndex(prn.DefaultPrinterIndex());
+  PagedList(2);
+  struct Seen {
+    int index, size, width, height, orientation, papers;
+    int pageWidth0, pageHeight0, pageWidth1, offsetX1;
+    bool operator==(const Seen &) const = default;
+  };
+  auto seen = [&] {
+    const TfrPageRec &p0 = *rep.EMFPages->GetPageRec(0), &p1 = *rep.EMFPages->GetPageRec(1);
+    return Seen{prn.PrinterIndex(),      prn.PaperSize,         prn.PaperWidth,        prn.PaperHeight,
+                prn.Orientation,         prn.PaperCount,        p0.PrnInfo.pageWidth, p0.PrnInfo.pageHeight,
+                p1.PrnInfo.pageWidth,    p1.PrnInfo.offsetX};
+  };
+  const Seen before = seen();
+  ASSERT_GT(before.pageHeight0, before.pageWidth0) << "portrait";
+  ASSERT_GT(before.offsetX1, 0) << "the default printer's 5 mm edge";
+
+  answer.clear();
+  EXPECT_FALSE(rep.PrintPreparedReport("", 1));
+  EXPECT_TRUE(seen() == before) << "file question cancelled";
+
+  answer = dir.filePath("missing/out.pdf");
+  EXPECT_FALSE(rep.PrintPreparedReport("", 1));
+  EXPECT_EQ(errors.size(), 1);
+  EXPECT_TRUE(seen() == before) << "job failed";
+
+  answer = target;
+  rep.OnProgress = [&](int p) {
+    if (p == 1) rep.Terminated = true;
+  };
+  EXPECT_FALSE(rep.PrintPreparedReport("", 1));
+  EXPECT_TRUE(seen() == before) << "cancelled while printing";
+
+  rep.OnProgress = nullptr;
+  ASSERT_TRUE(rep.PrintPreparedReport("", 1));
+  EXPECT_EQ(pdfPageSize(target, 1), QStringLiteral("595 x 842"));
+  EXPECT_EQ(pdfPageSize(target, 2), QStringLiteral("595 x 842"));
 }
 
 // A progress window that notes whether queued events ran while printing.

@@ -69,13 +69,12 @@ class Preview : public ::testing::Test {
     prn.SetPrinter(&backend);
     frPrinter = &prn;
     frShowPreview = frShowPreviewWindow;
-    frProgressForm = nullptr;
+    frProgressForm = frDefaultProgressWindow();  // the program's own, which runs events
     frLastScale = 1.0;
     frLastZoomMode = 0;
     frReportDesigner = nullptr;
     rep.Name = "frMegtekint";
     rep.Title = "Lista";
-    rep.ShowProgress = false;
   }
   void TearDown() override {
     frPrinter = nullptr;
@@ -465,6 +464,110 @@ TEST_F(Preview, PrintsThroughThePrintDialogAndKeepsItsPagesWhenThePrintIsRefused
   EXPECT_EQ(static_cast<int>(backend.jobs.size()), jobs);
   EXPECT_FALSE(errors.isEmpty());
   EXPECT_EQ(f->PageCount(), 5);
+}
+
+// Calls f with the progress window each time it shows while the report holds
+// pages (printing them) or, with withPages false, none (building them).
+class OnProgressWindow : public QObject {
+ public:
+  OnProgressWindow(TfrReport &rep, bool withPages, std::function<void(QObject *)> f)
+      : rep_(rep), withPages_(withPages), f_(std::move(f)) {
+    qApp->installEventFilter(this);
+  }
+  ~OnProgressWindow() override { qApp->removeEventFilter(this); }
+  bool eventFilter(QObject *o, QEvent *e) override {
+    if (e->type() == QEvent::Show && o->objectName() == "frProgressForm" &&
+        (rep_.EMFPages->Count() > 0) == withPages_)
+      f_(o);
+    return false;
+  }
+
+ private:
+  TfrReport &rep_;
+  bool withPages_;
+  std::function<void(QObject *)> f_;
+};
+
+// While the report prints the pages or a page is edited, events run (the
+// progress window, the designer): a repaint left pending by the rebuild for
+// another printer, further repaints, a close and keys. The page area draws
+// the pages blank meanwhile, the window stays, and the pages come back whole.
+TEST_F(Preview, PagesWithTheReportAreNotDrawnOrTouchedWhileEventsRun) {
+  List(5);
+  auto f = Open();
+  const QPoint inPage = f->PageRect(0).center();
+  int meanwhileRuns = 0;
+  QImage during;
+  auto meanwhile = [&] {
+    ++meanwhileRuns;
+    f->PBox->repaint();
+    during = f->PBox->grab().toImage();
+    f->close();
+    SendKey(f.get(), Qt::Key_P, Qt::ControlModifier);
+    SendKey(f.get(), Qt::Key_Delete);
+    EXPECT_TRUE(f->isVisible());
+  };
+  // Runs meanwhile as the progress window shows for the print, that is while
+  // the report holds the pages.
+  auto spy = std::make_unique<OnProgressWindow>(rep, true, [&](QObject *) { meanwhile(); });
+
+  // Print, choosing another printer: the report is built again and printed there.
+  ModalScript script;
+  script.then([&](QWidget *w) {
+    auto *d = qobject_cast<TfrPrintForm *>(w);
+    ASSERT_NE(d, nullptr);
+    emit d->CB1->activated(d->CB1->findText("Tinta"));
+    click(d, "Button1");
+  });
+  script.run([&] { PostKey(f.get(), Qt::Key_P, Qt::ControlModifier); });
+  spy.reset();
+  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(meanwhileRuns, 1);
+  ASSERT_EQ(backend.jobs.size(), 1u);
+  EXPECT_EQ(backend.jobs[0].printer, "Tinta");
+  EXPECT_EQ(backend.jobs[0].pages, 5);
+  ASSERT_FALSE(during.isNull());
+  EXPECT_EQ(during.pixelColor(inPage), QColor(Qt::white));
+  EXPECT_TRUE(f->isVisible());
+  EXPECT_EQ(f->PageCount(), 5);
+  EXPECT_EQ(rep.EMFPages->Count(), 0);
+  EXPECT_EQ(Drawn(*f->Pages(), 4)[0].text, "Page 5");
+  // Laid out again for the pages back: a page rectangle for each.
+  EXPECT_FALSE(f->PageRect(4).isEmpty());
+  f->PBox->repaint();
+
+  // Cancel in the progress window while the report is built again for another
+  // printer: no part of the report is printed, the pages shown stay.
+  auto cancel = std::make_unique<OnProgressWindow>(rep, false, [](QObject *w) { click(w, "Button1"); });
+  ModalScript again;
+  again.then([&](QWidget *w) {
+    auto *d = qobject_cast<TfrPrintForm *>(w);
+    ASSERT_NE(d, nullptr);
+    emit d->CB1->activated(d->CB1->findText("Laser"));
+    click(d, "Button1");
+  });
+  again.run([&] { PostKey(f.get(), Qt::Key_P, Qt::ControlModifier); });
+  cancel.reset();
+  EXPECT_TRUE(again.done()) << again.failure().toStdString();
+  EXPECT_EQ(backend.jobs.size(), 1u);
+  EXPECT_EQ(f->PageCount(), 5);
+  EXPECT_EQ(rep.EMFPages->Count(), 0);
+
+  // Editing a page: the designer runs while the report holds the pages.
+  FakeDesigner designer;
+  frReportDesigner = &designer;
+  frRegisterDesignerClass([] { return new FakeDesigner; });
+  rep.ModifyPrepared = true;
+  FakeDesigner::onExec = [&](FakeDesigner &) { meanwhile(); };
+  f->EditPage();
+  FakeDesigner::onExec = nullptr;
+  frRegisterDesignerClass(nullptr);
+  EXPECT_EQ(meanwhileRuns, 2);
+  EXPECT_EQ(during.pixelColor(inPage), QColor(Qt::white));
+  EXPECT_EQ(f->PageCount(), 5);
+  EXPECT_EQ(Drawn(*f->Pages(), 0)[0].text, "Page 1");
+  EXPECT_EQ(backend.jobs.size(), 1u) << "no print while the pages were away";
+  f->PBox->repaint();
 }
 
 TEST_F(Preview, ShowReportOpensItModallyOrNotAndTheWindowFreesItsPages) {

@@ -8,6 +8,7 @@
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit8.h"
 #include "app/tickets/Unit39.h"
+#include "app/producers/Unit4.h"
 #include "app/print_fixture.h"
 #include "report/expr/FR_Intrp.h"
 #include "report/output/FR_Prntr.h"
@@ -449,6 +450,35 @@ QString pdfText(const QString &file) {
   return QString::fromUtf8(p.readAllStandardOutput()).simplified();
 }
 
+// The system's printers and the real preview window for one test; the
+// printer "PDF" writes to the file *answer names (empty: the question is cancelled).
+class RealPrinting {
+ public:
+  explicit RealPrinting(const QString *answer) : backend_(report::frCreateSystemPrinterBackend()) {
+    printer_.SetPrinter(backend_.get());
+    report::frPrinter = &printer_;
+    report::frAskPdfFileName = [answer](const QString &) { return *answer; };
+    report::frShowPreview = report::frShowPreviewWindow;
+  }
+  ~RealPrinting() {
+    report::frPrinter = nullptr;
+    report::frAskPdfFileName = savedAsk_;
+  }
+
+ private:
+  std::unique_ptr<report::TfrPrinterBackend> backend_;
+  report::TfrPrinter printer_;
+  report::TfrPdfFileNameProc savedAsk_ = report::frAskPdfFileName;
+};
+
+// The print dialog's step: the printer "PDF", then OK.
+void printToPdf(QWidget *w) {
+  auto *d = qobject_cast<report::TfrPrintForm *>(w);
+  ASSERT_NE(d, nullptr);
+  emit d->CB1->activated(d->CB1->findText(report::frPdfPrinterName()));
+  click(w, QStringLiteral("Button1"));
+}
+
 // Through the ticket list's buttons, the real preview window, its print
 // dialog and the printer "PDF".
 TEST_F(TicketPrinting, ListButtonsOpenThePreviewAndPrintToAPdfFile) {
@@ -458,24 +488,8 @@ TEST_F(TicketPrinting, ListButtonsOpenThePreviewAndPrintToAPdfFile) {
   form_->show();
   ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), s, {}));
 
-  auto backend = report::frCreateSystemPrinterBackend();
-  report::TfrPrinter printer;
-  printer.SetPrinter(backend.get());
-  report::frPrinter = &printer;
   const QString pdf = dir_->file(QStringLiteral("jegy.pdf"));
-  const auto savedAsk = report::frAskPdfFileName;
-  report::frAskPdfFileName = [&](const QString &) { return pdf; };
-  report::TfrProgressForm *savedProgress = report::frProgressForm;
-  report::frProgressForm = nullptr;
-  report::frShowPreview = report::frShowPreviewWindow;
-  struct Restore {
-    std::function<void()> f;
-    ~Restore() { f(); }
-  } restore{[&] {
-    report::frPrinter = nullptr;
-    report::frAskPdfFileName = savedAsk;
-    report::frProgressForm = savedProgress;
-  }};
+  RealPrinting printing(&pdf);
 
   // "Megtekint": the preview holds the ticket; closing it leaves the ticket unmarked.
   QStringList previewed;
@@ -502,12 +516,7 @@ TEST_F(TicketPrinting, ListButtonsOpenThePreviewAndPrintToAPdfFile) {
     ASSERT_NE(qobject_cast<report::TfrPreviewForm *>(w), nullptr);
     click(w, QStringLiteral("PrintBtn"));
   });
-  print.then([&](QWidget *w) {
-    auto *d = qobject_cast<report::TfrPrintForm *>(w);
-    ASSERT_NE(d, nullptr);
-    emit d->CB1->activated(d->CB1->findText(report::frPdfPrinterName()));
-    click(w, QStringLiteral("Button1"));
-  });
+  print.then(printToPdf);
   print.then([&](QWidget *w) { click(w, QStringLiteral("ExitBtn")); });
   print.run([&] { click(form_.get(), QStringLiteral("Button5")); });
   ASSERT_TRUE(print.done()) << print.failure().toStdString();
@@ -518,6 +527,56 @@ TEST_F(TicketPrinting, ListButtonsOpenThePreviewAndPrintToAPdfFile) {
   EXPECT_TRUE(text.contains(QStringLiteral("Kovács Éva")));
   EXPECT_TRUE(text.contains(QStringLiteral("Azaz: hétezer-négyszázötvenhat 00/100 Forint")));
   EXPECT_TRUE(text.contains(QStringLiteral("7456 Ft")));
+}
+
+
+// A landscape list printed to "PDF" through its preview, then a ticket whose
+// print is given up at the file question: the ticket's preview shows its page
+// as before the print, not at the landscape list's geometry.
+TEST_F(TicketPrinting, ATicketPrintGivenUpAfterALandscapeListLeavesThePreviewAsItWas) {
+  const QString s = addTicket(1, {{100, 80, 12}});
+  QString answer = dir_->file(QStringLiteral("lista.pdf"));
+  RealPrinting printing(&answer);
+
+  TForm4 producers(nullptr);
+  ModalScript list;
+  list.then([&](QWidget *w) { click(w, QStringLiteral("PrintBtn")); });
+  list.then(printToPdf);
+  list.then([&](QWidget *w) { click(w, QStringLiteral("ExitBtn")); });
+  list.run([&] { producers.Button7Click(); });
+  ASSERT_TRUE(list.done()) << list.failure().toStdString();
+  ASSERT_TRUE(QFile::exists(answer));
+
+  JegyVariant = QStringLiteral("L");
+  form_ = std::make_unique<TForm8>(nullptr);
+  form_->show();
+  ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), s, {}));
+  answer.clear();  // the file question is cancelled
+  QRect before, after;
+  report::TfrPageGeometry geometryBefore, geometryAfter;
+  ModalScript ticket;
+  ticket.then([&](QWidget *w) {
+    auto *preview = qobject_cast<report::TfrPreviewForm *>(w);
+    ASSERT_NE(preview, nullptr);
+    before = preview->PageRect(0);
+    geometryBefore = preview->Pages()->GetPageRec(0)->PrnInfo;
+    click(w, QStringLiteral("PrintBtn"));
+  });
+  ticket.then([&](QWidget *w) { click(w, QStringLiteral("Button1")); });
+  ticket.then([&](QWidget *w) {
+    auto *preview = qobject_cast<report::TfrPreviewForm *>(w);
+    ASSERT_NE(preview, nullptr);
+    after = preview->PageRect(0);
+    geometryAfter = preview->Pages()->GetPageRec(0)->PrnInfo;
+    click(w, QStringLiteral("ExitBtn"));
+  });
+  ticket.run([&] { click(form_.get(), QStringLiteral("Button5")); });
+  ASSERT_TRUE(ticket.done()) << ticket.failure().toStdString();
+  ASSERT_GT(before.height(), before.width()) << "a portrait ticket";
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(geometryAfter.pageWidth, geometryBefore.pageWidth);
+  EXPECT_EQ(geometryAfter.pageHeight, geometryBefore.pageHeight);
+  EXPECT_EQ(geometryAfter.printPixWidth, geometryBefore.printPixWidth);
 }
 
 }  // namespace
