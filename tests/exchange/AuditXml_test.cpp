@@ -106,24 +106,29 @@ QByteArray transferTerms(const char *due) {
                 {due});
 }
 
-// The summary of an invoice of one VAT rate (net, rate, VAT, gross) and the invoice's end.
-QByteArray oneRateTotals(const char *net, const char *rate, const char *vat, const char *gross) {
-  return filled(R"(    <osszesites>
-      <afarovat>
+// One VAT rate's row of an invoice's summary: net, rate, VAT, gross.
+QByteArray rateRow(const char *net, const char *rate, const char *vat, const char *gross) {
+  return filled(R"(      <afarovat>
         <nettoar>%1</nettoar>
         <adokulcs>%2</adokulcs>
         <adoertek>%3</adoertek>
         <bruttoar>%4</bruttoar>
       </afarovat>
-      <vegosszeg>
+)",
+                {net, rate, vat, gross});
+}
+
+// An invoice's summary, its rate rows then its totals (net, VAT, gross), and the invoice's end.
+QByteArray totals(const QByteArray &rows, const char *net, const char *vat, const char *gross) {
+  return "    <osszesites>\n" + rows + filled(R"(      <vegosszeg>
         <nettoarossz>%1</nettoarossz>
-        <afaertekossz>%3</afaertekossz>
-        <bruttoarossz>%4</bruttoarossz>
+        <afaertekossz>%2</afaertekossz>
+        <bruttoarossz>%3</bruttoarossz>
       </vegosszeg>
     </osszesites>
   </szamla>
 )",
-                {net, rate, vat, gross});
+                                                {net, vat, gross});
 }
 
 QByteArray expectedMonth() {
@@ -158,27 +163,9 @@ QByteArray expectedMonth() {
       <nettoar>-100.00</nettoar>
     </termek_szolgaltatas_tetelek>
 )" + transferTerms("2025-03-10") +
-         R"(    <osszesites>
-      <afarovat>
-        <nettoar>3600.00</nettoar>
-        <adokulcs>7.00</adokulcs>
-        <adoertek>252.00</adoertek>
-        <bruttoar>3852.00</bruttoar>
-      </afarovat>
-      <afarovat>
-        <nettoar>5000.00</nettoar>
-        <adokulcs>12.00</adokulcs>
-        <adoertek>600.00</adoertek>
-        <bruttoar>5600.00</bruttoar>
-      </afarovat>
-      <vegosszeg>
-        <nettoarossz>8600.00</nettoarossz>
-        <afaertekossz>852.00</afaertekossz>
-        <bruttoarossz>9452.00</bruttoarossz>
-      </vegosszeg>
-    </osszesites>
-  </szamla>
-)" + heading("25000002", "1", "2025-03-15", "2025-03-15") +
+         totals(rateRow("3600.00", "7.00", "252.00", "3852.00") + rateRow("5000.00", "12.00", "600.00", "5600.00"),
+                "8600.00", "852.00", "9452.00") +
+         heading("25000002", "1", "2025-03-15", "2025-03-15") +
          kIssuer + R"(    <vevo>
       <nev>Szabó Éva</nev>
       <cim>
@@ -199,17 +186,18 @@ QByteArray expectedMonth() {
       <szla_forma>Papir alapon számítógéppel kiállított</szla_forma>
       <kibocsato_bankszla>11773016-12345678</kibocsato_bankszla>
     </nem_kotelezo>
-)" + oneRateTotals("3000.00", "12.00", "360.00", "3360.00") +
+)" + totals(rateRow("3000.00", "12.00", "360.00", "3360.00"), "3000.00", "360.00", "3360.00") +
          heading("25000003", "1", "2025-03-20", "2025-03-19") + kIssuer + kBuyerKovacs +
          product({"Szilva", "0809", "50.00", "kg", "2000.00", "40.00", "12.00", "240.00"}) +
-         transferTerms("2025-03-28") + oneRateTotals("2000.00", "12.00", "240.00", "2240.00") +
+         transferTerms("2025-03-28") +
+         totals(rateRow("2000.00", "12.00", "240.00", "2240.00"), "2000.00", "240.00", "2240.00") +
          heading("25000004", "4", "2025-03-25", "2025-03-19") + kIssuer + kBuyerKovacs +
          product({"Szilva", "0809", "-50.00", "kg", "-2000.00", "40.00", "12.00", "-240.00"}) +
          R"(    <modosito_szla>
       <eredeti_sorszam>25000003</eredeti_sorszam>
     </modosito_szla>
 )" + transferTerms("2025-03-28") +
-         oneRateTotals("-2000.00", "12.00", "-240.00", "-2240.00") + "</szamlak>\n";
+         totals(rateRow("-2000.00", "12.00", "-240.00", "-2240.00"), "-2000.00", "-240.00", "-2240.00") + "</szamlak>\n";
 }
 
 // The expected text as the file holds it: byte-order mark, CR LF.
