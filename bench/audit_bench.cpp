@@ -7,14 +7,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <memory>
-
 #include "app/SharedState.h"
 #include "app/Unit2.h"
-#include "db/connection.h"
-#include "db/dataset.h"
-#include "db/schema.h"
-#include "db/transaction.h"
+#include "bench/support/bench_main.h"
+#include "bench/support/bench_world.h"
 #include "exchange/audit/AuditStaging.h"
 #include "exchange/audit/AuditXml.h"
 
@@ -22,37 +18,20 @@ namespace {
 
 constexpr int kDocuments = 20000;
 
-struct World {
-  QTemporaryDir dir;
-  std::unique_ptr<TData> data;
-
-  World() {
-    const QString path = dir.filePath(QStringLiteral("qz2025.fdb"));
-    db::createDatabase(path, db::schemaScript());
-    data = std::make_unique<TData>(nullptr);
-    Data->ZCon1->setDatabaseName(path);
-    Data->ZCon1->open();
-    AtvevoKod = QStringLiteral("B0001");
-    TipusNormal = QStringLiteral("1");
+struct World : bench::Database {
+  World() : bench::Database(QStringLiteral("qz2025.fdb")) {
+    addReceiver();
     TipusErvenytelenito = QStringLiteral("4");
     XmlOnszamla = QStringLiteral("true");
     XmlSzlaForma = QStringLiteral("Papir alapon számítógéppel kiállított");
-    run(QStringLiteral("INSERT INTO ATVEVO (V_AKOD, V_NEVE, V_IRSZAM, V_HELYSEG, V_UTCA, V_HAZSZAM, "
-                       "V_ADOSZAM, V_BANKSZLA, V_KISADO) VALUES ('B0001', 'Átvevő Kft.', '6000', "
-                       "'Kecskemét', 'Fő', '1.', '12345678203', '11773016-12345678', 'true')"));
-    run(QStringLiteral("CREATE TABLE DIGITS (N INTEGER)"));
-    for (int i = 0; i < 10; ++i) run(QStringLiteral("INSERT INTO DIGITS VALUES (%1)").arg(i));
+    addDigits();
     // 500 producers; the documents spread over them and over the year.
     run(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_IRSZAM, O_HELYSEGNEV, O_UTCA, O_JELLEG, "
-                       "O_HAZSZAM, O_ADOSZAM, O_BANKSZLA) SELECT LPAD(1 + a.n + 10 * b.n + 100 * c.n, 5, '0'), "
-                       "'Termelő ' || (a.n + 10 * b.n + 100 * c.n), '6100', 'Kiskunfélegyháza', 'Petőfi', "
-                       "'utca', '12', '87654321103', '10402142-00012345' FROM DIGITS a, DIGITS b, DIGITS c "
-                       "WHERE a.n + 10 * b.n + 100 * c.n < 500"));
-    const QString numbers = QStringLiteral(
-        "SELECT 25000001 + a.n + 10 * b.n + 100 * c.n + 1000 * d.n + 10000 * e.n AS i FROM DIGITS a, "
-        "DIGITS b, DIGITS c, DIGITS d, DIGITS e WHERE a.n + 10 * b.n + 100 * c.n + 1000 * d.n + "
-        "10000 * e.n < %1")
-                                .arg(kDocuments);
+                       "O_HAZSZAM, O_ADOSZAM, O_BANKSZLA) SELECT LPAD(i, 5, '0'), 'Termelő ' || (i - 1), "
+                       "'6100', 'Kiskunfélegyháza', 'Petőfi', 'utca', '12', '87654321103', "
+                       "'10402142-00012345' FROM (") +
+        bench::DigitNumbers(1, 500) + QStringLiteral(")"));
+    const QString numbers = bench::DigitNumbers(25000001, kDocuments);
     run(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_FELVKELT, F_FIZKELT, "
                        "F_UTAL, F_SZJA, F_JARULSZAZ, F_LEVONAS, F_TIPUS, F_MUVKTG, F_SUMVAR, F_PRN) "
                        "SELECT CAST(i AS VARCHAR(8)), 'B0001', LPAD(1 + MOD(i, 500), 5, '0'), "
@@ -68,20 +47,9 @@ struct World {
               .arg(QString::fromUtf8(p[0]), QLatin1String(p[1]), QLatin1String(p[2])) +
           numbers + QStringLiteral(")"));
   }
-
-  void run(const QString &sql) {
-    db::Query q;
-    q.setTransaction(Data->IBTrans1);
-    q.sql().add(sql);
-    q.execute();
-    Data->IBTrans1->commit();
-  }
 };
 
-World &world() {
-  static World w;
-  return w;
-}
+World &world() { return bench::Shared<World>(); }
 
 AuditSelection year() {
   AuditSelection s;
@@ -122,11 +90,4 @@ BENCHMARK(BM_ExportYear)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char **argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char **argv) { return bench::RunBenchmarks<QApplication>(argc, argv); }

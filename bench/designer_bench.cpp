@@ -13,6 +13,8 @@
 
 #include <memory>
 
+#include "bench/support/bench_main.h"
+
 using namespace designer;
 using namespace report;
 
@@ -114,11 +116,4 @@ BENCHMARK(BM_Undo100Steps)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterat
 
 }  // namespace
 
-int main(int argc, char **argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char **argv) { return bench::RunBenchmarks<QApplication>(argc, argv); }

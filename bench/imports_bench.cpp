@@ -4,10 +4,10 @@
 // backup lock beside a plain copy of the same file on the same disk, with
 // the file in the page cache and read from the disk.
 #include "app/Unit2.h"
-#include "db/connection.h"
+#include "bench/support/bench_main.h"
+#include "bench/support/bench_world.h"
 #include "db/dataset.h"
 #include "db/schema.h"
-#include "db/transaction.h"
 #include "exchange/backup/DatabaseCopy.h"
 #include "exchange/imports/ImportWriter.h"
 #include "exchange/imports/TextImport.h"
@@ -31,16 +31,10 @@ namespace {
 
 constexpr int kProducers = 10000;
 
-struct ImportFixture {
-  QTemporaryDir dir;
-  TData data{nullptr};
+struct ImportFixture : bench::Database {
   QString csv;
 
   ImportFixture() {
-    const QString path = dir.filePath(QStringLiteral("bench.fdb"));
-    db::createDatabase(path, db::schemaScript());
-    data.ZCon1->setDatabaseName(path);
-    data.ZCon1->open();
     // A spreadsheet's file: 18 fields a producer, accented names, Windows-1250.
     QString text;
     for (int i = 1; i <= kProducers; ++i)
@@ -53,20 +47,13 @@ struct ImportFixture {
     f.open(QIODevice::WriteOnly);
     f.write(platform::toCp1250(text));
   }
-  void exec(const QString &sql) {
-    db::Query q;
-    q.setTransaction(data.IBTrans1);
-    q.sql().add(sql);
-    q.execute();
-    data.IBTrans1->commit();
-  }
 };
 
 void BM_CsvImport10000(benchmark::State &state) {
-  static ImportFixture fx;
+  ImportFixture &fx = bench::Shared<ImportFixture>();
   for (auto _ : state) {
     state.PauseTiming();
-    fx.exec(QStringLiteral("DELETE FROM ostermelo"));
+    fx.run(QStringLiteral("DELETE FROM ostermelo"));
     state.ResumeTiming();
     const QStringList lines = imports::ReadLines(fx.csv);
     db::Query *q = fx.data.ZQ30;
@@ -123,22 +110,29 @@ void Evict(const QString &path, bool cold) {
   ::close(fd);
 }
 
+// Times copyOnce() an iteration: before it the source is dropped from the page
+// cache when the argument is 1, after it the copy is removed, both untimed.
+template <class Copy>
+void TimeCopies(benchmark::State &state, const BackupFixture &fx, const QString &copy, Copy copyOnce) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    Evict(fx.path, state.range(0));
+    state.ResumeTiming();
+    copyOnce();
+    state.PauseTiming();
+    QFile::remove(copy);
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(state.iterations() * fx.bytes);
+}
+
 void BM_BackupUnderLock(benchmark::State &state) {
   BackupFixture &fx = backupFixture();
   // The program holds the database open meanwhile, with a change not committed.
   vorik::test::Attachment held(fx.path);
   held.exec(QStringLiteral("UPDATE TERMEK SET T_MEGNEVEZES = 'x'"));
   const QString copy = fx.dir.filePath(QStringLiteral("masolat.FDB"));
-  for (auto _ : state) {
-    state.PauseTiming();
-    Evict(fx.path, state.range(0));
-    state.ResumeTiming();
-    backup::CopyDatabase(fx.path, copy);
-    state.PauseTiming();
-    QFile::remove(copy);
-    state.ResumeTiming();
-  }
-  state.SetBytesProcessed(state.iterations() * fx.bytes);
+  TimeCopies(state, fx, copy, [&] { backup::CopyDatabase(fx.path, copy); });
   state.counters["MB"] = static_cast<double>(fx.bytes) / (1024 * 1024);
 }
 // Argument 0: the source in the page cache; 1: read from the disk.
@@ -160,45 +154,22 @@ BENCHMARK(BM_BackupLockAlone)->Unit(benchmark::kMillisecond)->Iterations(5)->Rep
 void BM_PlainFileCopy(benchmark::State &state) {
   BackupFixture &fx = backupFixture();
   const QString copy = fx.dir.filePath(QStringLiteral("masolat.bin"));
-  for (auto _ : state) {
-    state.PauseTiming();
-    Evict(fx.path, state.range(0));
-    state.ResumeTiming();
-    backup::CopyFileExclusive(fx.path, copy);
-    state.PauseTiming();
-    QFile::remove(copy);
-    state.ResumeTiming();
-  }
-  state.SetBytesProcessed(state.iterations() * fx.bytes);
+  TimeCopies(state, fx, copy, [&] { backup::CopyFileExclusive(fx.path, copy); });
 }
 BENCHMARK(BM_PlainFileCopy)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3)->ReportAggregatesOnly(true);
 
 // The same plain copy through cp(1) with its default settings, for reference.
 void BM_CpCommand(benchmark::State &state) {
   BackupFixture &fx = backupFixture();
-  const QByteArray copy = QFile::encodeName(fx.dir.filePath(QStringLiteral("masolat.cp")));
-  const QByteArray command = "cp '" + QFile::encodeName(fx.path) + "' '" + copy + "' && sync -f '" + copy + "'";
-  for (auto _ : state) {
-    state.PauseTiming();
-    Evict(fx.path, state.range(0));
-    state.ResumeTiming();
+  const QString copy = fx.dir.filePath(QStringLiteral("masolat.cp"));
+  const QByteArray command = "cp '" + QFile::encodeName(fx.path) + "' '" + QFile::encodeName(copy) + "' && sync -f '" +
+                             QFile::encodeName(copy) + "'";
+  TimeCopies(state, fx, copy, [&] {
     if (std::system(command.constData()) != 0) state.SkipWithError("cp failed");
-    state.PauseTiming();
-    QFile::remove(QString::fromLocal8Bit(copy));
-    state.ResumeTiming();
-  }
-  state.SetBytesProcessed(state.iterations() * fx.bytes);
+  });
 }
 BENCHMARK(BM_CpCommand)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3)->ReportAggregatesOnly(true);
 
 }  // namespace
 
-int main(int argc, char **argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (qEnvironmentVariableIsEmpty("FIREBIRD")) qputenv("FIREBIRD", VORIK_FBROOT);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char **argv) { return bench::RunBenchmarks<QApplication>(argc, argv); }

@@ -18,6 +18,8 @@
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include "bench/support/bench_main.h"
+
 using namespace report;
 
 namespace {
@@ -112,11 +114,4 @@ BENCHMARK(BM_LayoutParagraphs);
 
 }  // namespace
 
-int main(int argc, char **argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char **argv) { return bench::RunBenchmarks<QGuiApplication>(argc, argv); }

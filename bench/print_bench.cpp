@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QImage>
 #include <QPainter>
-#include <QTemporaryDir>
 
 #include <memory>
 
@@ -17,10 +16,8 @@
 #include "app/producers/Unit4.h"
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/Unit8.h"
-#include "db/connection.h"
-#include "db/dataset.h"
-#include "db/schema.h"
-#include "db/transaction.h"
+#include "bench/support/bench_main.h"
+#include "bench/support/bench_world.h"
 #include "report/core/FR_Class_Build.h"
 #include "report/output/FR_Canvas.h"
 #include "report/output/FR_Class_EMFPages.h"
@@ -30,35 +27,23 @@ namespace {
 
 constexpr int kProducers = 20000;
 
-struct World {
-  QTemporaryDir dir;
-  std::unique_ptr<TData> data;
+struct World : bench::Database {
   int pagesShown = 0;
 
-  World() {
+  World() : bench::Database(QStringLiteral("qz2025.fdb")) {
     QDir::setCurrent(dir.path());
     for (const auto &layout : report::layouts::ProgramLayouts()) {
       report::TfrReport r;
       layout.build(r);
       r.SaveToFile(dir.filePath(layout.fileName));
     }
-    const QString path = dir.filePath(QStringLiteral("qz2025.fdb"));
-    db::createDatabase(path, db::schemaScript());
-    data = std::make_unique<TData>(nullptr);
-    Data->ZCon1->setDatabaseName(path);
-    Data->ZCon1->open();
-    AtvevoKod = QStringLiteral("B0001");
-    TipusNormal = QStringLiteral("1");
+    addReceiver();
     JegyVariant = QStringLiteral("A");
-    run(QStringLiteral("INSERT INTO ATVEVO (V_AKOD, V_NEVE, V_IRSZAM, V_HELYSEG, V_UTCA) VALUES "
-                       "('B0001', 'Átvevő Kft.', '6000', 'Kecskemét', 'Fő')"));
-    run(QStringLiteral("CREATE TABLE DIGITS (N INTEGER)"));
-    for (int i = 0; i < 10; ++i) run(QStringLiteral("INSERT INTO DIGITS VALUES (%1)").arg(i));
+    addDigits();
     run(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_IRSZAM, O_HELYSEGNEV, O_UTCA, O_ADOAZON, "
-                       "O_SZIDO, O_SZULHELY) SELECT LPAD(1 + a.n + 10 * b.n + 100 * c.n + 1000 * d.n + "
-                       "10000 * e.n, 5, '0'), 'Termelő ' || (a.n + 10 * b.n + 100 * c.n + 1000 * d.n + "
-                       "10000 * e.n), '6000', 'Kecskemét', 'Fő utca 1.', '8123456784', '1970-01-01', "
-                       "'Szeged' FROM DIGITS a, DIGITS b, DIGITS c, DIGITS d, DIGITS e WHERE e.n < 2"));
+                       "O_SZIDO, O_SZULHELY) SELECT LPAD(i, 5, '0'), 'Termelő ' || (i - 1), '6000', "
+                       "'Kecskemét', 'Fő utca 1.', '8123456784', '1970-01-01', 'Szeged' FROM (") +
+        bench::DigitNumbers(1, kProducers) + QStringLiteral(")"));
     run(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_FELVKELT, F_FIZKELT, "
                        "F_UTAL, F_PRN, F_SZJA, F_JARULSZAZ, F_LEVONAS, F_NYILATK, F_TIPUS, F_MUVKTG, "
                        "F_SUMVAR) VALUES ('25000001', 'B0001', '00001', '2025-03-01', '2025-03-01', "
@@ -79,20 +64,9 @@ struct World {
       pagesShown = pages->Count();
     };
   }
-
-  void run(const QString &sql) {
-    db::Query q;
-    q.setTransaction(Data->IBTrans1);
-    q.sql().add(sql);
-    q.execute();
-    Data->IBTrans1->commit();
-  }
 };
 
-World &world() {
-  static World w;
-  return w;
-}
+World &world() { return bench::Shared<World>(); }
 
 void BM_TicketPreview10Lines(benchmark::State &state) {
   World &w = world();
@@ -117,12 +91,4 @@ BENCHMARK(BM_ProducerListPreview)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char **argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (qEnvironmentVariableIsEmpty("FIREBIRD")) qputenv("FIREBIRD", VORIK_FBROOT);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char **argv) { return bench::RunBenchmarks<QApplication>(argc, argv); }

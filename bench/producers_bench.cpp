@@ -4,18 +4,14 @@
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/producers/Unit4.h"
-#include "db/connection.h"
+#include "bench/support/bench_main.h"
+#include "bench/support/bench_world.h"
 #include "db/dataset.h"
-#include "db/schema.h"
-#include "db/transaction.h"
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-
-#include <memory>
 
 namespace {
 
@@ -23,15 +19,8 @@ constexpr int kProducers = 20000;
 
 // One database per process, filled once: 20,000 producers whose names begin
 // with one of twenty family names.
-struct Fixture {
-  QTemporaryDir dir;
-  TData data{nullptr};
-
+struct Fixture : bench::Database {
   Fixture() {
-    const QString path = dir.filePath(QStringLiteral("bench.fdb"));
-    db::createDatabase(path, db::schemaScript());
-    data.ZCon1->setDatabaseName(path);
-    data.ZCon1->open();
     const char *const names[] = {"Kiss",  "Kovács", "Nagy",   "Tóth",  "Szabó", "Horváth", "Varga",
                                  "Molnár", "Németh", "Farkas", "Balogh", "Papp",  "Takács",  "Juhász",
                                  "Lakatos", "Mészáros", "Oláh", "Simon", "Rácz",  "Fekete"};
@@ -39,29 +28,18 @@ struct Fixture {
     for (int i = 1; i < 20; ++i)
       family += QStringLiteral(" UNION ALL SELECT %1, '%2' FROM rdb$database").arg(i).arg(QString::fromUtf8(names[i]));
     family += QLatin1Char(')');
-    QString digits = QStringLiteral("(SELECT 0 AS n FROM rdb$database");
-    for (int d = 1; d <= 9; ++d) digits += QStringLiteral(" UNION ALL SELECT %1 FROM rdb$database").arg(d);
-    digits += QLatin1Char(')');
-    db::Query fill;
-    fill.setTransaction(data.IBTrans1);
-    fill.sql().add(QStringLiteral(
-        "INSERT INTO ostermelo (o_kod, o_nev, o_irszam, o_helysegnev, o_utca, o_adoazon, o_adoszam, o_felir, "
-        "o_szido, o_neme, o_szja, o_fhat) "));
-    fill.sql().add(QStringLiteral("SELECT n, f.nev || ' ' || n, '6000', 'Kecskemét', 'Fő utca', '8123456786', "
-                                  "'12345676123', 'AB1234567', DATE '1970-01-01', '1', 15, 8 "));
-    fill.sql().add(QStringLiteral("FROM (SELECT a.n * 10000 + b.n * 1000 + c.n * 100 + d.n * 10 + e.n AS n FROM ") +
-                   digits + " a, " + digits + " b, " + digits + " c, " + digits + " d, " + digits + " e) x ");
-    fill.sql().add(QStringLiteral("JOIN ") + family + QStringLiteral(" f ON f.k = MOD(x.n, 20) "));
-    fill.sql().add(QStringLiteral("WHERE x.n < %1 ").arg(kProducers));
-    fill.execute();
-    data.IBTrans1->commit();
+    addDigits();
+    run(QStringLiteral(
+            "INSERT INTO ostermelo (o_kod, o_nev, o_irszam, o_helysegnev, o_utca, o_adoazon, o_adoszam, o_felir, "
+            "o_szido, o_neme, o_szja, o_fhat) "
+            "SELECT i, f.nev || ' ' || i, '6000', 'Kecskemét', 'Fő utca', '8123456786', "
+            "'12345676123', 'AB1234567', DATE '1970-01-01', '1', 15, 8 FROM (") +
+        bench::DigitNumbers(0, kProducers) + QStringLiteral(") x JOIN ") + family +
+        QStringLiteral(" f ON f.k = MOD(x.i, 20)"));
   }
 };
 
-Fixture &fixture() {
-  static Fixture f;
-  return f;
-}
+Fixture &fixture() { return bench::Shared<Fixture>(); }
 
 void BM_OpenProducerList(benchmark::State &state) {
   fixture();
@@ -92,12 +70,4 @@ BENCHMARK(BM_SearchKeystroke)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char **argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (qEnvironmentVariableIsEmpty("FIREBIRD")) qputenv("FIREBIRD", VORIK_FBROOT);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char **argv) { return bench::RunBenchmarks<QApplication>(argc, argv); }

@@ -9,6 +9,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/support/bench_main.h"
+
 using namespace report;
 
 // Evaluates an expression with the given names until the state stops;
@@ -56,10 +58,4 @@ static void BM_JavaScriptExpression(benchmark::State &state) {
 }
 BENCHMARK(BM_JavaScriptExpression);
 
-int main(int argc, char **argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char **argv) { return bench::RunBenchmarks<QCoreApplication>(argc, argv); }

@@ -22,6 +22,8 @@
 
 #include <memory>
 
+#include "bench/support/bench_main.h"
+
 using namespace report;
 
 namespace {
@@ -98,17 +100,22 @@ struct Memory {
   }
 };
 
+// The report built once an iteration; its page count and pages built a second.
+void buildEachIteration(benchmark::State &state, TfrReport &rep) {
+  std::int64_t pages = 0;
+  for (auto _ : state) {
+    rep.PrepareReport();
+    pages += rep.EMFPages->Count();
+  }
+  state.counters["pages"] = rep.EMFPages->Count();
+  state.counters["pages/s"] = benchmark::Counter(static_cast<double>(pages), benchmark::Counter::kIsRate);
+}
+
 void buildMemory(benchmark::State &state, bool twoPass) {
   Memory m;
   frSetReportOwner(&m.owner);
   m.rep.DoublePass = twoPass;
-  std::int64_t pages = 0;
-  for (auto _ : state) {
-    m.rep.PrepareReport();
-    pages += m.rep.EMFPages->Count();
-  }
-  state.counters["pages"] = m.rep.EMFPages->Count();
-  state.counters["pages/s"] = benchmark::Counter(static_cast<double>(pages), benchmark::Counter::kIsRate);
+  buildEachIteration(state, m.rep);
   state.counters["peak_MB"] = peakMB();
   frSetReportOwner(nullptr);
 }
@@ -148,13 +155,7 @@ void BM_ListFirebird(benchmark::State &state) {
   TfrReport rep;
   rep.ShowProgress = false;
   listLayout(rep, QStringLiteral("frDBDataSet1"), kColumns);
-  std::int64_t pages = 0;
-  for (auto _ : state) {
-    rep.PrepareReport();
-    pages += rep.EMFPages->Count();
-  }
-  state.counters["pages"] = rep.EMFPages->Count();
-  state.counters["pages/s"] = benchmark::Counter(static_cast<double>(pages), benchmark::Counter::kIsRate);
+  buildEachIteration(state, rep);
   state.counters["peak_MB"] = peakMB();
   frSetReportOwner(nullptr);
 }
@@ -249,13 +250,7 @@ void crossBuild(benchmark::State &state, bool cross) {
     }
   }
   rep.LoadFromBytes(src.SaveToBytes());
-  std::int64_t pages = 0;
-  for (auto _ : state) {
-    rep.PrepareReport();
-    pages += rep.EMFPages->Count();
-  }
-  state.counters["pages"] = rep.EMFPages->Count();
-  state.counters["pages/s"] = benchmark::Counter(static_cast<double>(pages), benchmark::Counter::kIsRate);
+  buildEachIteration(state, rep);
   frSetReportOwner(nullptr);
 }
 
@@ -271,10 +266,4 @@ BENCHMARK(BM_WalkFirebird)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char **argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char **argv) { return bench::RunBenchmarks<QCoreApplication>(argc, argv); }

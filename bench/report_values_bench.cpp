@@ -10,6 +10,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/support/bench_main.h"
+
 using namespace report;
 
 namespace {
@@ -92,10 +94,4 @@ BENCHMARK(BM_FieldReadsUncached)->Iterations(100000);
 
 }  // namespace
 
-int main(int argc, char **argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char **argv) { return bench::RunBenchmarks<QCoreApplication>(argc, argv); }

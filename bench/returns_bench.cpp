@@ -19,6 +19,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/support/bench_main.h"
+
 namespace {
 
 // The folder that stands for the drives: the ordinary temporary folder (a
@@ -123,10 +125,4 @@ BENCHMARK(BM_Merge3000Pairs)->ArgName("memory")->Arg(0)->Arg(1)->Unit(benchmark:
 
 }  // namespace
 
-int main(int argc, char **argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char **argv) { return bench::RunBenchmarks<QCoreApplication>(argc, argv); }

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include <memory>
 
@@ -20,68 +19,44 @@
 #include "app/tickets/Unit8.h"
 #include "app/tickets/Unit9.h"
 #include "app/tickets/Unit39.h"
-#include "db/connection.h"
+#include "bench/support/bench_main.h"
+#include "bench/support/bench_world.h"
 #include "db/dataset.h"
-#include "db/schema.h"
 #include "db/transaction.h"
 
 namespace {
 
 constexpr int kTickets = 100000;  // 10^5: five digit columns
 
-struct World {
-  QTemporaryDir dir;
-  std::unique_ptr<TData> data;
-
-  World() {
-    const QString path = dir.filePath(QStringLiteral("qz2025.fdb"));
-    db::createDatabase(path, db::schemaScript());
-    data = std::make_unique<TData>(nullptr);
-    Data->ZCon1->setDatabaseName(path);
-    Data->ZCon1->open();
-    AtvevoKod = QStringLiteral("B0001");
-    TipusNormal = QStringLiteral("1");
+struct World : bench::Database {
+  World() : bench::Database(QStringLiteral("qz2025.fdb")) {
+    addReceiver();
     AtvevoNyilatk = QStringLiteral("Nyilatkozat");
-    run(QStringLiteral("INSERT INTO ATVEVO (V_AKOD, V_NEVE) VALUES ('B0001', 'Átvevő')"));
     // The tickets, each with one line, numbered 25000001 upwards: a cross
     // join of five digit rows gives the 100,000 numbers.
-    run(QStringLiteral("CREATE TABLE DIGITS (N INTEGER)"));
-    for (int i = 0; i < 10; ++i) run(QStringLiteral("INSERT INTO DIGITS VALUES (%1)").arg(i));
-    const QString numbers = QStringLiteral(
-        "SELECT CAST(25000001 + a.n + 10 * b.n + 100 * c.n + 1000 * d.n + 10000 * e.n AS "
-        "VARCHAR(8)) AS s FROM DIGITS a, DIGITS b, DIGITS c, DIGITS d, DIGITS e");
+    addDigits();
+    const QString numbers = bench::DigitNumbers(25000001, kTickets);
     // 1,000 producers; the tickets are spread over them.
     run(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_SZJA, O_FHAT, O_FELIR, O_IRSZAM, "
-                       "O_HELYSEGNEV, O_UTCA) SELECT LPAD(1 + a.n + 10 * b.n + 100 * c.n, 5, '0'), "
-                       "'Termelő ' || (a.n + 10 * b.n + 100 * c.n), 15, 0, 'AB1234567', '6000', "
-                       "'Kecskemét', 'Fő utca 1.' FROM DIGITS a, DIGITS b, DIGITS c"));
+                       "O_HELYSEGNEV, O_UTCA) SELECT LPAD(i, 5, '0'), 'Termelő ' || (i - 1), 15, 0, "
+                       "'AB1234567', '6000', 'Kecskemét', 'Fő utca 1.' FROM (") +
+        bench::DigitNumbers(1, 1000) + QStringLiteral(")"));
     run(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_FELVKELT, "
                        "F_FIZKELT, F_UTAL, F_SZJA, F_JARULSZAZ, F_LEVONAS, F_TIPUS, F_MUVKTG, "
-                       "F_SUMVAR) SELECT s, 'B0001', LPAD(1 + MOD(CAST(s AS INTEGER), 1000), 5, "
+                       "F_SUMVAR) SELECT CAST(i AS VARCHAR(8)), 'B0001', LPAD(1 + MOD(i, 1000), 5, "
                        "'0'), '2025-03-01', '2025-03-01', "
                        "'2025-03-01', ' ', 15, 0, 0, '1', 850, 1000 FROM (") +
         numbers + QStringLiteral(")"));
     run(QStringLiteral("INSERT INTO QZSOR (S_BSZAM, S_MEGNEVEZES, S_VTSZ, S_BRUTTO, S_MEGY, "
-                       "S_EAR, S_KOMPMERTEKE, S_AKOD, S_LEVONSZAZ) SELECT s, 'alma', '0808', 10, "
-                       "'kg', 100, 0, 'B0001', 0 FROM (") +
+                       "S_EAR, S_KOMPMERTEKE, S_AKOD, S_LEVONSZAZ) SELECT CAST(i AS VARCHAR(8)), "
+                       "'alma', '0808', 10, 'kg', 100, 0, 'B0001', 0 FROM (") +
         numbers + QStringLiteral(")"));
     run(QStringLiteral("INSERT INTO SORSZAM (A_AKOD, A_QZBSZAM) VALUES ('B0001', '%1')")
             .arg(25000000 + kTickets));
   }
-
-  void run(const QString &sql) {
-    db::Query q;
-    q.setTransaction(Data->IBTrans1);
-    q.sql().add(sql);
-    q.execute();
-    Data->IBTrans1->commit();
-  }
 };
 
-World &world() {
-  static World w;
-  return w;
-}
+World &world() { return bench::Shared<World>(); }
 
 void BM_OpenTicketListQuery(benchmark::State &state) {
   world();
@@ -225,11 +200,4 @@ BENCHMARK(BM_CancelTicketOf50Lines)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecon
 
 }  // namespace
 
-int main(int argc, char **argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char **argv) { return bench::RunBenchmarks<QApplication>(argc, argv); }
