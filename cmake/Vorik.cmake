@@ -53,14 +53,15 @@ function(vorik_test_dir name)
   target_link_libraries(${name}_tests PRIVATE ${ARG_DEPS} test_support GTest::gtest GTest::gmock)
   vorik_warnings(${name}_tests)
   set(env "QT_QPA_PLATFORM=offscreen;FIREBIRD=${VORIK_FBROOT};VORIK_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
-  # The suites of a source that drives modal dialogs (ModalScript) wait on
-  # the event loop within a time limit, so a loaded machine can fail them:
+  # The suites of a source that drives dialogs or widgets (the GUI driver, a
+  # fixture built on it, or widgets directly) wait on the event loop within a
+  # time limit, so a loaded machine can fail them:
   # they carry the label "gui", and test.sh gives only those a second run.
   # (Read at configure time: a new suite is labelled from the next one.)
   set(gui_suites)
   foreach(src ${srcs})
     file(READ ${src} text)
-    if(text MATCHES "ModalScript")
+    if(text MATCHES "ModalScript|answerBoxes|messageOf|gui_driver|dialog_fixture|returns_fixture|print_fixture|audit_fixture|QWidget|QDialog")
       string(REGEX MATCHALL "TEST(_F|_P)?\\(([A-Za-z0-9_]+)," tests "${text}")
       foreach(test ${tests})
         string(REGEX REPLACE "TEST(_F|_P)?\\(([A-Za-z0-9_]+)," "\\2" suite "${test}")
