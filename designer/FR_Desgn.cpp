@@ -1,6 +1,7 @@
 #include "designer/FR_Desgn.h"
 
 #include "designer/FR_DesignerPage.h"
+#include "designer/FR_Insp.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
 #include "report/core/FR_Class_Build.h"
@@ -159,6 +160,7 @@ void TfrDesignerForm::buildControls() {
   N13 = action(EditMenu, "N13", 53163, QKeySequence(Qt::CTRL | Qt::Key_V));
   N27 = action(EditMenu, "N27", 53164, QKeySequence(Qt::Key_Delete));
   N28 = action(EditMenu, "N28", 53165, QKeySequence(Qt::CTRL | Qt::Key_A));
+  N36 = action(EditMenu, "N36", 53166);
   EditMenu->addSeparator();
   N29 = action(EditMenu, "N29", 53167);
   N30 = action(EditMenu, "N30", 53168);
@@ -170,6 +172,7 @@ void TfrDesignerForm::buildControls() {
   MastMenu = ToolMenu->addMenu(frLoadStr(53180));
   MastMenu->setObjectName(QStringLiteral("MastMenu"));
   MastMenu->setEnabled(false);
+  N14 = action(ToolMenu, "N14", 53181);
 
   HelpMenu = MainMenu1->addMenu(frLoadStr(53182));
   HelpMenu->setObjectName(QStringLiteral("HelpMenu"));
@@ -182,7 +185,9 @@ void TfrDesignerForm::buildControls() {
   N3 = Popup1->addAction(frLoadStr(53188));
   N5 = Popup1->addAction(frLoadStr(53189));
   N16 = Popup1->addAction(frLoadStr(53190));
-  for (auto [a, n] : {std::pair{N2, "N2"}, {N1, "N1"}, {N3, "N3"}, {N5, "N5"}, {N16, "N16"}})
+  Popup1->addSeparator();
+  N6 = Popup1->addAction(frLoadStr(53166));
+  for (auto [a, n] : {std::pair{N2, "N2"}, {N1, "N1"}, {N3, "N3"}, {N5, "N5"}, {N16, "N16"}, {N6, "N6"}})
     a->setObjectName(QLatin1String(n));
   Popup2 = new QMenu(this);
   Popup2->setObjectName(QStringLiteral("Popup2"));
@@ -224,12 +229,16 @@ void TfrDesignerForm::buildControls() {
   GB1->SetGroupIndex(100);
   GB2->SetAllowAllUp(true);
   GB2->SetGroupIndex(101);
+  GB3 = button(Panel2, "GB3", "fitgrid", 53104, 57);
   Panel2->addWidget(new TfrTBSeparator(Panel2));
   HelpBtn = button(Panel2, "HelpBtn", "help", 53032, 0);
   ExitB = button(Panel2, "ExitB", "exit", 53106, 58);
   ExitB->setText(frLoadStr(53105));
   ExitB->setFixedWidth(60);
   top->addWidget(Panel2);
+  buildFormatBars();
+  top->addWidget(Panel1);
+  top->addWidget(Panel3);
   Panel6 = new QToolBar(frLoadStr(53086), frDock1);
   Panel6->setObjectName(QStringLiteral("Panel6"));
   Panel6->setMinimumSize(26, 26);
@@ -296,14 +305,24 @@ void TfrDesignerForm::buildControls() {
   StatusUnits->setFixedWidth(75);
   StatusPos = new QLabel(StatusBar1);
   StatusPos->setObjectName(QStringLiteral("StatusPos"));
-  StatusPos->setFixedWidth(230);
   StatusSize = new QLabel(StatusBar1);
   StatusSize->setObjectName(QStringLiteral("StatusSize"));
-  StatusSize->setFixedWidth(50);
+  StatusPos->setFixedWidth(110);
+  StatusSize->setFixedWidth(110);
+  StatusText = new QLabel(StatusBar1);
+  StatusText->setObjectName(QStringLiteral("StatusText"));
   StatusBar1->addWidget(StatusUnits);
   StatusBar1->addWidget(StatusPos);
   StatusBar1->addWidget(StatusSize);
+  StatusBar1->addWidget(StatusText, 1);
   root->addWidget(StatusBar1);
+
+  // The object inspector with its seven rows.
+  InspForm = new TfrInspForm(this);
+  const char *rows[] = {"Name", "Left", "Top", "Width", "Height", "Visible"};
+  for (int i = 0; i < 6; ++i) InspForm->AddProperty(QLatin1String(rows[i]), &InspValues[i]);
+  InspForm->AddProperty(QStringLiteral("Memo"), &InspValues[6], true, nullptr);
+  InspForm->OnModify = [this](int row, const QString &text) { InspectorModify(row, text); };
 
   // Commands.
   auto on = [this](QObject *sender, auto slot) {
@@ -598,8 +617,10 @@ bool TfrDesignerForm::NewFromTemplate(const QString &fileName) {
     r->LoadTemplate(fileName, nullptr, nullptr, true);
   } catch (const std::exception &e) {
     if (frErrorBox) frErrorBox(QString::fromStdString(e.what()));
+    SetCurPage(CurPage);
     return false;
   }
+  Page = PageOf(0);
   ClearUndoBuffer();
   ClearRedoBuffer();
   SetFileName(frLoadStr(55209));
@@ -645,6 +666,8 @@ bool TfrDesignerForm::OpenFile(const QString &fileName) {
     SetCurPage(CurPage);
     return false;
   }
+  // The old pages are gone.
+  Page = PageOf(0);
   ClearUndoBuffer();
   ClearRedoBuffer();
   SetFileName(fileName);
@@ -789,22 +812,6 @@ void TfrDesignerForm::SelectAll() {
   PageView->ComputeMultiFrame();
   SelectionChanged();
   PageView->update();
-}
-
-void TfrDesignerForm::SelectionChanged() { EnableControls(); }
-
-void TfrDesignerForm::EnableControls() {
-  const bool any = SelNum > 0;
-  for (QWidget *w : std::initializer_list<QWidget *>{ZB1, ZB2, CutB, CopyB}) w->setEnabled(any);
-  for (QAction *a : {N32, N33, N11, N2, N12, N1, N27, N5}) a->setEnabled(any);
-  const bool paste = !DesignerClipboard().empty();
-  PstB->setEnabled(paste);
-  N13->setEnabled(paste);
-  N3->setEnabled(paste);
-  UndoB->setEnabled(undo_.Count() > 0);
-  N46->setEnabled(undo_.Count() > 0);
-  RedoB->setEnabled(redo_.Count() > 0);
-  N48->setEnabled(redo_.Count() > 0);
 }
 
 QPoint TfrDesignerForm::SurfaceOrigin() const {
