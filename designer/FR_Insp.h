@@ -69,7 +69,7 @@ class TfrInspForm : public QWidget {
   report::TfrView *CurObject = nullptr;  // handed to editors
 
   QWidget *Panel1;
-  TfrInspPaintBox *PaintBox1;
+  QWidget *PaintBox1;  // the rows
   QLineEdit *Edit1;
   report::TfrSpeedButton *SpeedButton1;
 
