@@ -1,6 +1,7 @@
 #include "designer/FR_Desgn.h"
 
 #include "designer/FR_DesignerPage.h"
+#include "designer/FR_Dock.h"
 #include "designer/FR_Insp.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
@@ -27,6 +28,7 @@
 #include <QWhatsThis>
 
 #include <algorithm>
+#include <tuple>
 
 namespace designer {
 
@@ -111,7 +113,7 @@ TfrDesignerForm::TfrDesignerForm(QWidget *parent) : TfrReportDesigner(parent) {
 
 TfrDesignerForm::~TfrDesignerForm() = default;
 
-TfrTBButton *TfrDesignerForm::button(QToolBar *bar, const QString &name, const QString &glyph, int hintId, int tag) {
+TfrTBButton *TfrDesignerForm::button(TfrToolBar *bar, const QString &name, const QString &glyph, int hintId, int tag) {
   auto *b = new TfrTBButton(bar);
   b->setObjectName(name);
   b->SetGlyph(frGlyph(glyph));
@@ -169,6 +171,30 @@ void TfrDesignerForm::buildControls() {
   N33 = action(EditMenu, "N33", 53170);
   ToolMenu = MainMenu1->addMenu(frLoadStr(53171));
   ToolMenu->setObjectName(QStringLiteral("ToolMenu"));
+  N37 = ToolMenu->addMenu(frLoadStr(53172));
+  N37->setObjectName(QStringLiteral("N37"));
+  {
+    // Tags index ToolWindows().
+    const std::tuple<QAction **, const char *, int, int> items[] = {
+        {&Pan1, "Pan1", 53173, 0}, {&Pan2, "Pan2", 53174, 1}, {&Pan3, "Pan3", 53175, 2}, {&Pan4, "Pan4", 53176, 3},
+        {&Pan6, "Pan6", 53177, 4}, {&Pan5, "Pan5", 53178, 5}, {&Pan7, "Pan7", 53179, 6}};
+    for (auto [slot, name, text, tag] : items) {
+      QAction *a = N37->addAction(frLoadStr(text));
+      a->setObjectName(QLatin1String(name));
+      a->setCheckable(true);
+      a->setData(tag);
+      connect(a, &QAction::triggered, this, [this, tag](bool on) { ShowToolWindow(tag, on); });
+      *slot = a;
+    }
+    connect(N37, &QMenu::aboutToShow, this, [this] {
+      const std::vector<QWidget *> w = ToolWindows();
+      for (QAction *a : N37->actions()) {
+        QWidget *t = w[static_cast<size_t>(a->data().toInt())];
+        auto *bar = qobject_cast<TfrToolBar *>(t);
+        a->setChecked(t && (bar ? bar->IsVisible() : t->isVisible()));
+      }
+    });
+  }
   MastMenu = ToolMenu->addMenu(frLoadStr(53180));
   MastMenu->setObjectName(QStringLiteral("MastMenu"));
   MastMenu->setEnabled(false);
@@ -197,12 +223,15 @@ void TfrDesignerForm::buildControls() {
   N43->setObjectName(QStringLiteral("N43"));
 
   // Toolbars: the standard and tools toolbars on the top dock, objects on the left.
-  frDock1 = new QWidget(this);
+  frDock1 = new TfrDock(this, alTop);
   frDock1->setObjectName(QStringLiteral("frDock1"));
-  auto *top = new QHBoxLayout(frDock1);
-  top->setContentsMargins(0, 0, 0, 0);
-  top->setSpacing(0);
-  Panel2 = new QToolBar(frLoadStr(53082), frDock1);
+  frDock2 = new TfrDock(this, alLeft);
+  frDock2->setObjectName(QStringLiteral("frDock2"));
+  frDock3 = new TfrDock(this, alBottom);
+  frDock3->setObjectName(QStringLiteral("frDock3"));
+  frDock4 = new TfrDock(this, alRight);
+  frDock4->setObjectName(QStringLiteral("frDock4"));
+  Panel2 = new TfrToolBar(frLoadStr(53082), this);
   Panel2->setObjectName(QStringLiteral("Panel2"));
   FileBtn1 = button(Panel2, "FileBtn1", "new", 53087, 40);
   FileBtn2 = button(Panel2, "FileBtn2", "open", 53088, 41);
@@ -235,27 +264,21 @@ void TfrDesignerForm::buildControls() {
   ExitB = button(Panel2, "ExitB", "exit", 53106, 58);
   ExitB->setText(frLoadStr(53105));
   ExitB->setFixedWidth(60);
-  top->addWidget(Panel2);
   buildFormatBars();
-  top->addWidget(Panel1);
-  top->addWidget(Panel3);
-  Panel6 = new QToolBar(frLoadStr(53086), frDock1);
+  Panel6 = new TfrToolBar(frLoadStr(53086), this);
   Panel6->setObjectName(QStringLiteral("Panel6"));
-  Panel6->setMinimumSize(26, 26);
+  // Standard and tools on the first row of the top dock, frame and text on the second.
+  Panel2->DockTo(frDock1, 0, 0);
+  Panel6->DockTo(frDock1, Panel2->width(), 0);
   Panel6->hide();
-  top->addWidget(Panel6);
-  top->addStretch(1);
+  Panel1->DockTo(frDock1, 0, 26);
+  Panel3->DockTo(frDock1, Panel1->width(), 26);
   root->addWidget(frDock1);
 
   auto *middle = new QHBoxLayout;
   middle->setSpacing(0);
-  frDock2 = new QWidget(this);
-  frDock2->setObjectName(QStringLiteral("frDock2"));
-  auto *left = new QVBoxLayout(frDock2);
-  left->setContentsMargins(0, 0, 0, 0);
-  Panel4 = new QToolBar(frLoadStr(53084), frDock2);
+  Panel4 = new TfrToolBar(frLoadStr(53084), this);
   Panel4->setObjectName(QStringLiteral("Panel4"));
-  Panel4->setOrientation(Qt::Vertical);
   OB1 = button(Panel4, "OB1", "select", 53132, toolSelect);
   OB2 = button(Panel4, "OB2", "text", 53133, toolText);
   OB4 = button(Panel4, "OB4", "picture", 53134, toolPicture);
@@ -263,8 +286,7 @@ void TfrDesignerForm::buildControls() {
   OB5 = button(Panel4, "OB5", "subreport", 53136, toolSubReport);
   OB6 = button(Panel4, "OB6", "line", 53137, toolLine);
   for (TfrTBButton *b : {OB1, OB2, OB4, OB3, OB5, OB6}) b->SetGroupIndex(1);
-  left->addWidget(Panel4);
-  left->addStretch(1);
+  Panel4->DockTo(frDock2, 0, 0);
   middle->addWidget(frDock2);
 
   auto *centre = new QVBoxLayout;
@@ -289,12 +311,8 @@ void TfrDesignerForm::buildControls() {
   PageView->setParent(canvas);
   centre->addWidget(ScrollBox1, 1);
   middle->addLayout(centre, 1);
-  frDock4 = new QWidget(this);
-  frDock4->setObjectName(QStringLiteral("frDock4"));
   middle->addWidget(frDock4);
   root->addLayout(middle, 1);
-  frDock3 = new QWidget(this);
-  frDock3->setObjectName(QStringLiteral("frDock3"));
   root->addWidget(frDock3);
 
   StatusBar1 = new QStatusBar(this);
@@ -492,36 +510,23 @@ void TfrDesignerForm::SetUnits(int units) {
 
 void TfrDesignerForm::SetGrayButtons(bool on) {
   GrayButtons = on;
-  for (QToolBar *bar : {Panel2, Panel4, Panel6})
+  for (TfrToolBar *bar : {Panel1, Panel2, Panel3, Panel4, Panel6})
     for (TfrTBButton *b : bar->findChildren<TfrTBButton *>()) b->SetGrayedInactive(on);
 }
 
-namespace {
-
-int readInt(const QString &key, const char *name, int def) {
-  bool ok = false;
-  const int v = platform::readRegistry(key, QLatin1String(name), QString::number(def)).toString().toInt(&ok);
-  return ok ? v : def;
-}
-
-bool readBool(const QString &key, const char *name, bool def) {
-  const QString v = platform::readRegistry(key, QLatin1String(name), def ? "1" : "0").toString();
-  return v == QLatin1String("1") ? true : v == QLatin1String("0") ? false : def;
-}
-
-}  // namespace
-
 void TfrDesignerForm::RestoreState() {
   const QString key = frDesignerKey(objectName());
-  SetGridSize(readInt(key, "GridSize", 4));
-  SetGridAlign(readBool(key, "GridAlign", true));
-  SetShowGrid(readBool(key, "GridShow", true));
-  SetUnits(readInt(key, "Units", 0));
-  SetGrayButtons(readBool(key, "GrayButtons", false));
-  EditAfterInsert = readBool(key, "EditAfterInsert", true);
-  ObjectMoving = std::clamp(readInt(key, "Selection", 1), 0, 1);
+  SetGridSize(frReadInt(key, "GridSize", 4));
+  SetGridAlign(frReadBool(key, "GridAlign", true));
+  SetShowGrid(frReadBool(key, "GridShow", true));
+  SetUnits(frReadInt(key, "Units", 0));
+  SetGrayButtons(frReadBool(key, "GrayButtons", false));
+  EditAfterInsert = frReadBool(key, "EditAfterInsert", true);
+  ObjectMoving = std::clamp(frReadInt(key, "Selection", 1), 0, 1);
+  for (TfrToolBar *t : {Panel1, Panel2, Panel3, Panel4, Panel6}) t->RestoreState();
+  frRestoreFormPosition(InspForm);
   // The tools toolbar shows only when it holds tools.
-  Panel6->setVisible(FirstInstance && Panel6->findChildren<TfrTBButton *>().size() >= 1);
+  if (!FirstInstance || Panel6->findChildren<TfrTBButton *>().empty()) Panel6->SetVisible(false);
 }
 
 void TfrDesignerForm::SaveState() {
@@ -534,6 +539,26 @@ void TfrDesignerForm::SaveState() {
   platform::writeRegistry(key, "GrayButtons", b(GrayButtons));
   platform::writeRegistry(key, "EditAfterInsert", b(EditAfterInsert));
   platform::writeRegistry(key, "Selection", QString::number(ObjectMoving));
+  // The later instance, without tools, keeps the first one's layout.
+  if (!FirstInstance) return;
+  for (TfrToolBar *t : {Panel1, Panel2, Panel3, Panel4, Panel6}) t->SaveState();
+  frSaveFormPosition(InspForm);
+}
+
+std::vector<QWidget *> TfrDesignerForm::ToolWindows() const {
+  return {Panel1, Panel2, Panel3, Panel4, nullptr, InspForm, Panel6};
+}
+
+void TfrDesignerForm::ShowToolWindow(int tag, bool on) {
+  const std::vector<QWidget *> w = ToolWindows();
+  if (tag < 0 || tag >= static_cast<int>(w.size()) || !w[static_cast<size_t>(tag)]) return;
+  if (auto *t = qobject_cast<TfrToolBar *>(w[static_cast<size_t>(tag)])) {
+    // A docked toolbar shown again goes back on its dock in a row of its own.
+    if (on && t->Dock()) t->AddToDock(t->Dock());
+    t->SetVisible(on);
+  } else {
+    w[static_cast<size_t>(tag)]->setVisible(on);
+  }
 }
 
 void TfrDesignerForm::showEvent(QShowEvent *e) {

@@ -40,7 +40,9 @@ namespace designer {
 using report::TfrReport;
 
 class TfrDesignerPage;
+class TfrDock;
 class TfrInspForm;
+class TfrToolBar;
 class TPropEditor;
 
 // The designer's own list of object copies (cut, copy, paste); it outlives
@@ -187,7 +189,10 @@ class TfrDesignerForm : public report::TfrReportDesigner {
 
   // Controls, named as the window's components.
   QMenuBar *MainMenu1;
-  QToolBar *Panel1, *Panel2, *Panel3, *Panel4, *Panel6;
+  TfrToolBar *Panel1, *Panel2, *Panel3, *Panel4, *Panel5, *Panel6;
+  // The windows the Toolbars menu shows and hides, by the items' tags.
+  std::vector<QWidget *> ToolWindows() const;
+  void ShowToolWindow(int tag, bool on);
   TfrInspForm *InspForm;
   QFrame *LinePanel;
   QComboBox *C2, *C3;
@@ -195,7 +200,7 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   report::TfrTBButton *FrB1, *FrB2, *FrB3, *FrB4, *FrB5, *FrB6, *ClB1, *ClB2, *ClB3, *SB1, *SB2, *StB1, *FnB1, *FnB2,
       *FnB3, *AlB1, *AlB2, *AlB3, *AlB4, *AlB5, *AlB6, *AlB7, *AlB8, *HlB1, *GB3;
   report::TfrSpeedButton *frSpeedButton[6];
-  QWidget *frDock1, *frDock2, *frDock3, *frDock4;
+  TfrDock *frDock1, *frDock2, *frDock3, *frDock4;
   QTabBar *Tab1;
   QScrollArea *ScrollBox1;
   TfrDesignerPage *PageView;
@@ -205,6 +210,8 @@ class TfrDesignerForm : public report::TfrReportDesigner {
       *ZB2, *SelAllB, *PgB1, *PgB2, *GB1, *GB2, *HelpBtn, *ExitB, *OB1, *OB2, *OB3, *OB4, *OB5, *OB6;
   QMenu *FileMenu, *EditMenu, *ToolMenu, *MastMenu, *HelpMenu, *Popup1, *Popup2;
   QAction *N36, *N6, *N14;
+  QMenu *N37;
+  QAction *Pan1, *Pan2, *Pan3, *Pan4, *Pan5, *Pan6, *Pan7;
   QAction *N23, *N19, *N20, *N17, *N39, *N10, *N46, *N48, *N11, *N12, *N13, *N27, *N28, *N29, *N30, *N32, *N33,
       *N2, *N1, *N3, *N5, *N16, *N35, *N41, *N43;
 
@@ -229,7 +236,7 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   void selectNearest(int key, bool alt);
   void keyMoveOrResize(int key, bool resize);
   QString chooseFile(bool save, int *filterIndex);
-  report::TfrTBButton *button(QToolBar *bar, const QString &name, const QString &glyph, int hintId, int tag);
+  report::TfrTBButton *button(TfrToolBar *bar, const QString &name, const QString &glyph, int hintId, int tag);
 
   TfrUndoBuffer undo_, redo_;
   int tool_ = -1;

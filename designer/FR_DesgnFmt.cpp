@@ -3,6 +3,7 @@
 // inspector's rows and the status bar.
 #include "designer/FR_Desgn.h"
 #include "designer/FR_DesignerPage.h"
+#include "designer/FR_Dock.h"
 #include "designer/FR_Insp.h"
 #include "platform/conv.h"
 #include "report/expr/FR_Pars.h"
@@ -53,13 +54,13 @@ constexpr int kMaxFontSize = 999;
 // ---------------------------------------------------------------- building
 
 void TfrDesignerForm::buildFormatBars() {
-  auto tb = [this](QToolBar *bar, const char *name, const char *glyph, int hint, int tag) {
+  auto tb = [this](TfrToolBar *bar, const char *name, const char *glyph, int hint, int tag) {
     TfrTBButton *b = button(bar, QLatin1String(name), QLatin1String(glyph), hint, tag);
     connect(b, &QAbstractButton::clicked, this, [this, b] { DoClick(b); });
     return b;
   };
   // The frame toolbar.
-  Panel1 = new QToolBar(frLoadStr(53173), this);
+  Panel1 = new TfrToolBar(frLoadStr(53173), this);
   Panel1->setObjectName(QStringLiteral("Panel1"));
   FrB1 = tb(Panel1, "FrB1", "frame_top", 53122, 1);
   FrB2 = tb(Panel1, "FrB2", "frame_left", 53123, 2);
@@ -122,7 +123,7 @@ void TfrDesignerForm::buildFormatBars() {
   });
 
   // The text toolbar.
-  Panel3 = new QToolBar(frLoadStr(53175), this);
+  Panel3 = new TfrToolBar(frLoadStr(53175), this);
   Panel3->setObjectName(QStringLiteral("Panel3"));
   C2 = new QComboBox(Panel3);
   C2->setObjectName(QStringLiteral("C2"));

@@ -3,6 +3,7 @@
 // folder, error boxes collected, and mouse and key input sent to the surface.
 #include "designer/FR_Desgn.h"
 #include "designer/FR_DesignerPage.h"
+#include "designer/FR_Dock.h"
 #include "report/ui/FR_Ctrls.h"
 #include "support/gui_driver.h"
 #include "support/temp_dir.h"
