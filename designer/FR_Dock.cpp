@@ -351,11 +351,13 @@ void TfrToolBar::DragTo(QPoint global) {
       return;
     }
     a = std::clamp(a, 0, std::max(0, length(dock, h) - length(this, h)));
-    // Neighbours in the same row stop the toolbar at their edge.
+    // Neighbours in the same row stop the toolbar at their edge, however long the step.
+    const int from = along(this, h), len = length(this, h);
     for (TfrToolBar *o : dock->ToolBars()) {
       if (o == this || o->isHidden() || across(o, h) != across(this, h)) continue;
       const int oa = along(o, h), ol = length(o, h);
-      if (a < oa + ol && a + length(this, h) > oa) a = stepAlong > 0 ? oa - length(this, h) : oa + ol;
+      if (stepAlong > 0 && oa >= from + len) a = std::min(a, oa - len);
+      if (stepAlong < 0 && oa + ol <= from) a = std::max(a, oa + ol);
     }
     place(this, h, a, across(this, h));
     dragPos_ += h ? QPoint(stepAlong, 0) : QPoint(0, stepAlong);
@@ -393,7 +395,8 @@ void frRestoreFormPosition(QWidget *form) {
   int w = frReadInt(key, "Width", form->width()), h = frReadInt(key, "Height", form->height());
   if (w <= 0 || w > 10000) w = form->width();
   if (h <= 0 || h > 10000) h = form->height();
-  form->setGeometry(std::clamp(x, -10000, 10000), std::clamp(y, -10000, 10000), w, h);
+  form->move(std::clamp(x, -10000, 10000), std::clamp(y, -10000, 10000));
+  form->resize(w, h);
   if (frReadBool(key, "isVisible", true)) form->show();
 }
 

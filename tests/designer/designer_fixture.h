@@ -4,6 +4,7 @@
 #include "designer/FR_Desgn.h"
 #include "designer/FR_DesignerPage.h"
 #include "designer/FR_Dock.h"
+#include "designer/FR_Insp.h"
 #include "report/ui/FR_Ctrls.h"
 #include "support/gui_driver.h"
 #include "support/temp_dir.h"
