@@ -90,7 +90,7 @@ TfrDesignerForm::TfrDesignerForm(QWidget *parent) : TfrReportDesigner(parent) {
   buildControls();
   ChooseBandType = [this] { return chooseBandTypeDefault(this); };
   PageOptions = [](TfrPage &) { return true; };
-  ShowEditor = [](TfrView &) {};
+  ShowEditor = [this](TfrView &) { ShowObjectEditor(); };
   AskTemplateInfo = [](QStringList &, TfrPicture &) { return true; };
   ChooseTemplate = [this] {
     QFileDialog dlg(this);
@@ -287,6 +287,14 @@ void TfrDesignerForm::buildControls() {
   OB6 = button(Panel4, "OB6", "line", 53137, toolLine);
   for (TfrTBButton *b : {OB1, OB2, OB4, OB3, OB5, OB6}) b->SetGroupIndex(1);
   Panel4->DockTo(frDock2, 0, 0);
+  // The alignment palette on the right.
+  Panel5 = new TfrToolBar(frLoadStr(53177), this);
+  Panel5->setObjectName(QStringLiteral("Panel5"));
+  for (int i = 0; i < 10; ++i) {
+    AlignB[i] = button(Panel5, QStringLiteral("Align%1").arg(i + 1), QStringLiteral("align%1").arg(i + 1), 53138 + i, 60);
+    connect(AlignB[i], &QAbstractButton::clicked, this, [this, i] { AlignSelection(i + 1); });
+  }
+  Panel5->DockTo(frDock4, 0, 0);
   middle->addWidget(frDock2);
 
   auto *centre = new QVBoxLayout;
@@ -376,6 +384,8 @@ void TfrDesignerForm::buildControls() {
   for (QObject *o : std::initializer_list<QObject *>{PgB1, N29, N41}) on(o, [this] { AddPage(); });
   for (QObject *o : std::initializer_list<QObject *>{PgB2, N30, N43}) on(o, [this] { RemovePage(); });
   on(GB1, [this] { SetShowGrid(GB1->Down()); });
+  on(GB3, [this] { FitToGrid(); });
+  for (QObject *o : std::initializer_list<QObject *>{N36, N6}) on(o, [this] { ShowObjectEditor(); });
   on(GB2, [this] { SetGridAlign(GB2->Down()); });
   for (TfrTBButton *b : {OB1, OB2, OB4, OB3, OB5, OB6})
     connect(b, &QAbstractButton::pressed, this, [this, b] {
@@ -510,7 +520,7 @@ void TfrDesignerForm::SetUnits(int units) {
 
 void TfrDesignerForm::SetGrayButtons(bool on) {
   GrayButtons = on;
-  for (TfrToolBar *bar : {Panel1, Panel2, Panel3, Panel4, Panel6})
+  for (TfrToolBar *bar : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6})
     for (TfrTBButton *b : bar->findChildren<TfrTBButton *>()) b->SetGrayedInactive(on);
 }
 
@@ -523,7 +533,7 @@ void TfrDesignerForm::RestoreState() {
   SetGrayButtons(frReadBool(key, "GrayButtons", false));
   EditAfterInsert = frReadBool(key, "EditAfterInsert", true);
   ObjectMoving = std::clamp(frReadInt(key, "Selection", 1), 0, 1);
-  for (TfrToolBar *t : {Panel1, Panel2, Panel3, Panel4, Panel6}) t->RestoreState();
+  for (TfrToolBar *t : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6}) t->RestoreState();
   frRestoreFormPosition(InspForm);
   // The tools toolbar shows only when it holds tools.
   if (!FirstInstance || Panel6->findChildren<TfrTBButton *>().empty()) Panel6->SetVisible(false);
@@ -539,14 +549,14 @@ void TfrDesignerForm::SaveState() {
   platform::writeRegistry(key, "GrayButtons", b(GrayButtons));
   platform::writeRegistry(key, "EditAfterInsert", b(EditAfterInsert));
   platform::writeRegistry(key, "Selection", QString::number(ObjectMoving));
-  // The later instance, without tools, keeps the first one's layout.
-  if (!FirstInstance) return;
-  for (TfrToolBar *t : {Panel1, Panel2, Panel3, Panel4, Panel6}) t->SaveState();
+  // The tools toolbar only from the first instance: a later one has none.
+  for (TfrToolBar *t : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6})
+    if (t != Panel6 || FirstInstance) t->SaveState();
   frSaveFormPosition(InspForm);
 }
 
 std::vector<QWidget *> TfrDesignerForm::ToolWindows() const {
-  return {Panel1, Panel2, Panel3, Panel4, nullptr, InspForm, Panel6};
+  return {Panel1, Panel2, Panel3, Panel4, Panel5, InspForm, Panel6};
 }
 
 void TfrDesignerForm::ShowToolWindow(int tag, bool on) {

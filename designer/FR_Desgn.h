@@ -130,6 +130,12 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   // The selection changed: refresh the enabling of the commands.
   void SelectionChanged();
   void EnableControls();
+  // The alignment palette's tools 1 to 10 (Align1 ... Align10) on the selection.
+  void AlignSelection(int tool);
+  // Each selected object's place and size to the nearest grid multiple.
+  void FitToGrid();
+  // Opens the editor of the topmost selected object's kind.
+  void ShowObjectEditor();
   // The kind of selection as bits: 1 one band, 2 one text object, 4 one other
   // object, 8 two or more, 16 the internal clipboard holds objects.
   int SelectionKind() const;
@@ -162,6 +168,12 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   std::function<bool(QStringList &description, report::TfrPicture &picture)> AskTemplateInfo;
   // The template file for New from template (empty: cancelled).
   std::function<QString()> ChooseTemplate;
+  // The object editors: text (and add-ins without their own), picture, and a
+  // band's data source (kind 0), group condition (1) or cross data sources (2).
+  // Each records its change through BeforeChange; true when confirmed.
+  std::function<bool(TfrView &)> EditMemo;
+  std::function<bool(TfrView &)> EditPicture;
+  std::function<bool(report::TfrBandView &, int kind)> EditBand;
   // The colour selector: the colour picked for a colour button (false: none picked).
   std::function<bool(report::TColor &color)> ChooseColor;
   // The highlight dialog for a text object (true: confirmed, object not yet changed).
@@ -200,6 +212,7 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   report::TfrTBButton *FrB1, *FrB2, *FrB3, *FrB4, *FrB5, *FrB6, *ClB1, *ClB2, *ClB3, *SB1, *SB2, *StB1, *FnB1, *FnB2,
       *FnB3, *AlB1, *AlB2, *AlB3, *AlB4, *AlB5, *AlB6, *AlB7, *AlB8, *HlB1, *GB3;
   report::TfrSpeedButton *frSpeedButton[6];
+  report::TfrTBButton *AlignB[10];  // Align1 ... Align10
   TfrDock *frDock1, *frDock2, *frDock3, *frDock4;
   QTabBar *Tab1;
   QScrollArea *ScrollBox1;

@@ -38,6 +38,8 @@ class TfrDesignerPage : public QWidget {
   void ComputeMultiFrame();
   // Forgets a drag in progress (each show of the window).
   void ResetDrag();
+  // A double click opened nothing: the next release is an ordinary one.
+  void ClearDoubleClicked() { doubleClicked_ = false; }
   // Repaints the whole surface.
   void Redraw() { update(); }
 
