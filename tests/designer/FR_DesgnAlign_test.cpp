@@ -1,0 +1,142 @@
+// The alignment palette, fit to grid and the object editors: what each tool
+// needs, the anchor, integer halves, numeric ordering and undo of each step.
+#include "designer_fixture.h"
+
+using namespace designer;
+using namespace designer::test;
+using namespace vorik::test;
+
+namespace {
+
+class AlignTest : public DesignerTest {
+ protected:
+  void SelectOnly(std::initializer_list<TfrView *> views) {
+    form->ClearSelection();
+    for (TfrView *v : views) form->Select(v);
+    form->PageView->ComputeMultiFrame();
+    form->SelectionChanged();
+  }
+};
+
+TEST_F(AlignTest, EdgesAndCentresFollowTheAnchor) {
+  Show();
+  TfrMemoView *a = Memo(10, 10, 40, 20, "A");
+  TfrMemoView *b = Memo(100, 50, 21, 11, "B");
+  SelectOnly({a});
+  const int steps = form->UndoCount();
+  form->AlignB[0]->click();  // needs two
+  EXPECT_EQ(a->x, 10);
+  EXPECT_EQ(form->UndoCount(), steps);
+  SelectOnly({a, b});  // the topmost (B) is the anchor
+  form->AlignB[0]->click();
+  EXPECT_EQ(a->x, 100);
+  form->AlignB[4]->click();  // right edges
+  EXPECT_EQ(a->x + a->dx, 121);
+  form->AlignB[1]->click();  // horizontal centres: 100 + 10 - 20
+  EXPECT_EQ(a->x, 90);
+  form->AlignB[9]->click();  // bottoms
+  EXPECT_EQ(a->y + a->dy, 61);
+  form->AlignB[6]->click();  // vertical centres: 50 + 5 - 10
+  EXPECT_EQ(a->y, 45);
+  form->AnchorObject = a;
+  form->AlignB[5]->click();  // tops, A now the anchor
+  EXPECT_EQ(b->y, 45);
+  // Each tool is one step.
+  form->Undo();
+  EXPECT_EQ(P().FindObject("B")->y, 50);
+}
+
+TEST_F(AlignTest, CentringInTheWindowWorksWithOneObject) {
+  Show();
+  TfrMemoView *a = Memo(10, 10, 41, 20, "A");
+  SelectOnly({a});
+  form->AlignB[2]->click();
+  const int w = form->PageView->width();
+  EXPECT_EQ(a->x, 10 - (10 + (41 - w) / 2));
+  EXPECT_LE(std::abs(a->x - (w - a->dx - a->x)), 1);
+  form->AlignB[7]->click();
+  const int h = form->PageView->height();
+  EXPECT_LE(std::abs(a->y - (h - a->dy - a->y)), 1);
+}
+
+TEST_F(AlignTest, SpaceEquallyOrdersByPlaceAsNumbers) {
+  Show();
+  TfrMemoView *m = Memo(10, 0, 5, 5, "M");
+  TfrMemoView *l = Memo(0, 0, 5, 5, "L");
+  TfrMemoView *r = Memo(100, 0, 5, 5, "R");
+  SelectOnly({m, l});
+  form->AlignB[3]->click();  // needs three
+  EXPECT_EQ(m->x, 10);
+  SelectOnly({m, l, r});
+  form->AlignB[3]->click();
+  EXPECT_EQ(l->x, 0);
+  EXPECT_EQ(m->x, 50);
+  EXPECT_EQ(r->x, 100);
+  // Negative and five-digit places keep their numeric order.
+  l->y = -30;
+  m->y = 10000;
+  r->y = 200;
+  form->AlignB[8]->click();
+  EXPECT_EQ(l->y, -30);
+  EXPECT_EQ(m->y, 10000);
+  EXPECT_EQ(r->y, 4985);
+}
+
+TEST_F(AlignTest, FitToGridRoundsPlacesAndSizes) {
+  Show();
+  form->SetGridSize(8);
+  TfrMemoView *a = Memo(13, 4, 3, 2, "A");
+  TfrMemoView *b = Memo(12, 20, 20, 28, "B");
+  SelectOnly({a, b});
+  EXPECT_TRUE(form->GB3->isEnabled());
+  form->GB3->click();
+  EXPECT_EQ(a->x, 16);
+  EXPECT_EQ(a->y, 0);   // 0.5 goes to the even neighbour
+  EXPECT_EQ(a->dx, 8);
+  EXPECT_EQ(a->dy, 8);  // 0 becomes the grid size
+  EXPECT_EQ(b->x, 16);  // 1.5 up to 2
+  EXPECT_EQ(b->y, 16);  // 2.5 down to 2
+  EXPECT_EQ(b->dy, 32);
+  form->Undo();
+  EXPECT_EQ(P().FindObject("A")->x, 13);
+  form->ClearSelection();
+  form->SelectionChanged();
+  EXPECT_FALSE(form->GB3->isEnabled());
+}
+
+TEST_F(AlignTest, ObjectEditorByKindAndNoneForADetailFooter) {
+  Show();
+  QStringList opened;
+  form->EditMemo = [&](TfrView &v) { return opened << "memo " + v.Name, true; };
+  form->EditPicture = [&](TfrView &v) { return opened << "picture " + v.Name, true; };
+  form->EditBand = [&](TfrBandView &v, int kind) { return opened << QString("band %1 %2").arg(v.Name).arg(kind), true; };
+  TfrMemoView *m = Memo(8, 8, 40, 18, "Memo1");
+  SelectOnly({m});
+  form->N36->trigger();
+  for (auto [type, name] : {std::pair{btMasterData, "MasterData1"}, {btDetailData, "DetailData1"},
+                            {btGroupHeader, "GroupHeader1"}, {btCrossData, "CrossData1"},
+                            {btDetailFooter, "DetailFooter1"}, {btPageHeader, "PageHeader1"}}) {
+    SelectOnly({Band(type, 300, 20, name)});
+    const QPoint p(form->Selection().front()->x + 300, 305);
+    Mouse(QEvent::MouseButtonDblClick, p);
+    Mouse(QEvent::MouseButtonRelease, p);
+  }
+  EXPECT_EQ(opened, QStringList({"memo Memo1", "band MasterData1 0", "band DetailData1 0", "band GroupHeader1 1",
+                                 "band CrossData1 2"}));
+  // A subreport opens its page; one whose page is missing opens nothing.
+  report->Pages.Add();
+  auto s = std::make_unique<TfrSubReportView>();
+  s->Name = "SubReport1";
+  s->SubPage = 1;
+  TfrView *sub = P().Add(std::move(s));
+  SelectOnly({sub});
+  form->ShowObjectEditor();
+  EXPECT_EQ(form->CurPage, 1);
+  form->SetCurPage(0);
+  static_cast<TfrSubReportView *>(P().FindObject("SubReport1"))->SubPage = 7;
+  SelectOnly({P().FindObject("SubReport1")});
+  form->ShowObjectEditor();
+  EXPECT_EQ(form->CurPage, 0);
+}
+
+}  // namespace
