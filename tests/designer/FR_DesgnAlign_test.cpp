@@ -8,15 +8,7 @@ using namespace vorik::test;
 
 namespace {
 
-class AlignTest : public DesignerTest {
- protected:
-  void SelectOnly(std::initializer_list<TfrView *> views) {
-    form->ClearSelection();
-    for (TfrView *v : views) form->Select(v);
-    form->PageView->ComputeMultiFrame();
-    form->SelectionChanged();
-  }
-};
+using AlignTest = DesignerTest;
 
 TEST_F(AlignTest, EdgesAndCentresFollowTheAnchor) {
   Show();

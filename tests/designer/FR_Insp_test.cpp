@@ -19,12 +19,6 @@ namespace {
 
 class FormatTest : public DesignerTest {
  protected:
-  void SelectOnly(std::initializer_list<TfrView *> views) {
-    form->ClearSelection();
-    for (TfrView *v : views) form->Select(v);
-    form->PageView->ComputeMultiFrame();
-    form->SelectionChanged();
-  }
   // Types a value into the frame width box and presses Enter.
   void TypeFrameWidth(const QString &text) {
     form->E1->setText(text);

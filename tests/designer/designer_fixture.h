@@ -70,6 +70,13 @@ class DesignerTest : public ::testing::Test {
     v->Name = name;
     return static_cast<TfrBandView *>(P().Add(std::move(v)));
   }
+  // Selects these objects only, as a click or the rubber band does.
+  void SelectOnly(std::initializer_list<TfrView *> views) {
+    form->ClearSelection();
+    for (TfrView *v : views) form->Select(v);
+    form->PageView->ComputeMultiFrame();
+    form->SelectionChanged();
+  }
   QStringList Names() {
     QStringList n;
     for (const auto &v : P().Objects) n << v->Name;
