@@ -14,6 +14,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -149,6 +150,10 @@ void TfrDesignerForm::buildControls() {
   N20 = action(FileMenu, "N20", 53151, QKeySequence(Qt::CTRL | Qt::Key_S));
   N17 = action(FileMenu, "N17", 53152);
   FileMenu->addSeparator();
+  N42 = action(FileMenu, "N42", 53153);
+  N8 = action(FileMenu, "N8", 53154);
+  N25 = action(FileMenu, "N25", 53155);
+  FileMenu->addSeparator();
   N39 = action(FileMenu, "N39", 53156, QKeySequence(Qt::CTRL | Qt::Key_P));
   FileMenu->addSeparator();
   N10 = action(FileMenu, "N10", 53157);
@@ -202,7 +207,10 @@ void TfrDesignerForm::buildControls() {
 
   HelpMenu = MainMenu1->addMenu(frLoadStr(53182));
   HelpMenu->setObjectName(QStringLiteral("HelpMenu"));
+  N22 = action(HelpMenu, "N22", 53183, QKeySequence(Qt::Key_F1));
   N35 = action(HelpMenu, "N35", 53184, QKeySequence(Qt::SHIFT | Qt::Key_F1));
+  HelpMenu->addSeparator();
+  N34 = action(HelpMenu, "N34", 53185);
 
   Popup1 = new QMenu(this);
   Popup1->setObjectName(QStringLiteral("Popup1"));
@@ -221,6 +229,8 @@ void TfrDesignerForm::buildControls() {
   N41->setObjectName(QStringLiteral("N41"));
   N43 = Popup2->addAction(N30->text());
   N43->setObjectName(QStringLiteral("N43"));
+  N44 = Popup2->addAction(N25->text());
+  N44->setObjectName(QStringLiteral("N44"));
 
   // Toolbars: the standard and tools toolbars on the top dock, objects on the left.
   frDock1 = new TfrDock(this, alTop);
@@ -251,6 +261,7 @@ void TfrDesignerForm::buildControls() {
   Panel2->addWidget(new TfrTBSeparator(Panel2));
   PgB1 = button(Panel2, "PgB1", "addpage", 53099, 52);
   PgB2 = button(Panel2, "PgB2", "delpage", 53100, 53);
+  PgB3 = button(Panel2, "PgB3", "pageoptions", 53101, 54);
   Panel2->addWidget(new TfrTBSeparator(Panel2));
   GB1 = button(Panel2, "GB1", "grid", 53102, 55);
   GB2 = button(Panel2, "GB2", "gridalign", 53103, 56);
@@ -385,12 +396,35 @@ void TfrDesignerForm::buildControls() {
   for (QObject *o : std::initializer_list<QObject *>{PgB2, N30, N43}) on(o, [this] { RemovePage(); });
   on(GB1, [this] { SetShowGrid(GB1->Down()); });
   on(GB3, [this] { FitToGrid(); });
+  for (QObject *o : std::initializer_list<QObject *>{PgB3, N25, N44}) on(o, [this] { PageOptionsClick(); });
+  on(N42, [this] {
+    if (EditVariables) EditVariables();
+  });
+  on(N8, [this] {
+    if (ReportOptions && ReportOptions()) changed();
+  });
+  on(N14, [this] {
+    if (DesignerOptions) DesignerOptions();
+  });
+  on(N22, [this] {
+    if (HelpContents) HelpContents();
+  });
+  on(N34, [this] {
+    if (About) About();
+  });
   for (QObject *o : std::initializer_list<QObject *>{N36, N6}) on(o, [this] { ShowObjectEditor(); });
   on(GB2, [this] { SetGridAlign(GB2->Down()); });
   for (TfrTBButton *b : {OB1, OB2, OB4, OB3, OB5, OB6})
     connect(b, &QAbstractButton::pressed, this, [this, b] {
       SetTool(b->property("tag").toInt(), QApplication::keyboardModifiers() & Qt::ShiftModifier);
     });
+  // Menu items show the glyph of the toolbar button with the same command.
+  const std::pair<QAction *, TfrTBButton *> links[] = {
+      {N23, FileBtn1}, {N19, FileBtn2}, {N20, FileBtn3}, {N39, FileBtn4}, {N10, ExitB},  {N46, UndoB},
+      {N48, RedoB},    {N11, CutB},     {N12, CopyB},    {N13, PstB},     {N28, SelAllB}, {N29, PgB1},
+      {N30, PgB2},     {N32, ZB1},      {N33, ZB2},      {N35, HelpBtn},  {N41, PgB1},    {N43, PgB2},
+      {N44, PgB3},     {N25, PgB3},     {N2, CutB},      {N1, CopyB},     {N3, PstB},     {N16, SelAllB}};
+  for (auto [a, b] : links) a->setIcon(QIcon(QPixmap::fromImage(b->StateImage(TfrSpeedButton::bsUp))));
   connect(Tab1, &QTabBar::currentChanged, this, [this](int i) {
     if (i >= 0 && i != CurPage) SetCurPage(i);
   });
@@ -781,6 +815,12 @@ bool TfrDesignerForm::AddPage() {
   changed();
   SetCurPage(r->Pages.Count() - 1);
   return true;
+}
+
+void TfrDesignerForm::PageOptionsClick() {
+  if (!Page || !PageOptions || !PageOptions(*Page)) return;
+  changed();
+  SetCurPage(CurPage);
 }
 
 bool TfrDesignerForm::RemovePage() {

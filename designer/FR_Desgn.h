@@ -65,6 +65,23 @@ struct TfrLastAttributes {
 };
 extern TfrLastAttributes frLastAttributes;
 
+// What the insert-fields dialog returns: the dataset as the dialog lists it,
+// the name of the report data source bound to it (may be empty), the chosen
+// fields in list order, the placement and the two switches.
+struct TfrInsertField {
+  QString Name;
+  int DisplayWidth = 0;  // characters; 0 or 256 and above count as 6
+  QString Label;         // display label; the name when empty
+};
+struct TfrInsertFieldsChoice {
+  QString DataSet;
+  QString DataSource;
+  std::vector<TfrInsertField> Fields;
+  bool Horizontal = true;
+  bool Headers = false;
+  bool Bands = false;
+};
+
 class TfrDesignerForm : public report::TfrReportDesigner {
   Q_OBJECT
  public:
@@ -102,6 +119,8 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   void Preview();
   bool AddPage();
   bool RemovePage();
+  // The page options of the current page (PgB3, N25, N44).
+  void PageOptionsClick();
   // The save prompt before New and Open: false when the command must stop.
   bool SaveChangesPrompt();
 
@@ -134,6 +153,9 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   void AlignSelection(int tool);
   // Each selected object's place and size to the nearest grid multiple.
   void FitToGrid();
+  // Lays out text objects for the chosen fields (and headers and bands) from
+  // the page's top-left margin, kept within the printable width when in a row.
+  void InsertDBFields(const TfrInsertFieldsChoice &choice);
   // Opens the editor of the topmost selected object's kind.
   void ShowObjectEditor();
   // The kind of selection as bits: 1 one band, 2 one text object, 4 one other
@@ -174,6 +196,13 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   std::function<bool(TfrView &)> EditMemo;
   std::function<bool(TfrView &)> EditPicture;
   std::function<bool(report::TfrBandView &, int kind)> EditBand;
+  // Dialogs of the File, Tools and help menus: variables, report options
+  // (true: changed), designer options, help contents, about box.
+  std::function<void()> EditVariables;
+  std::function<bool()> ReportOptions;
+  std::function<void()> DesignerOptions;
+  std::function<void()> HelpContents;
+  std::function<void()> About;
   // The colour selector: the colour picked for a colour button (false: none picked).
   std::function<bool(report::TColor &color)> ChooseColor;
   // The highlight dialog for a text object (true: confirmed, object not yet changed).
@@ -220,9 +249,9 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   QStatusBar *StatusBar1;
   QLabel *StatusUnits, *StatusPos, *StatusSize, *StatusText;
   report::TfrTBButton *FileBtn1, *FileBtn2, *FileBtn3, *FileBtn4, *CutB, *CopyB, *PstB, *UndoB, *RedoB, *ZB1,
-      *ZB2, *SelAllB, *PgB1, *PgB2, *GB1, *GB2, *HelpBtn, *ExitB, *OB1, *OB2, *OB3, *OB4, *OB5, *OB6;
+      *ZB2, *SelAllB, *PgB1, *PgB2, *PgB3, *GB1, *GB2, *HelpBtn, *ExitB, *OB1, *OB2, *OB3, *OB4, *OB5, *OB6;
   QMenu *FileMenu, *EditMenu, *ToolMenu, *MastMenu, *HelpMenu, *Popup1, *Popup2;
-  QAction *N36, *N6, *N14;
+  QAction *N36, *N6, *N14, *N42, *N8, *N25, *N22, *N34, *N44;
   QMenu *N37;
   QAction *Pan1, *Pan2, *Pan3, *Pan4, *Pan5, *Pan6, *Pan7;
   QAction *N23, *N19, *N20, *N17, *N39, *N10, *N46, *N48, *N11, *N12, *N13, *N27, *N28, *N29, *N30, *N32, *N33,

@@ -1,8 +1,10 @@
-// The designer window's alignment palette, fit to grid and the dispatch of an
-// object to the editor of its kind.
+// The designer window's alignment palette, fit to grid, the dispatch of an
+// object to the editor of its kind, and the layout of inserted fields.
 #include "designer/FR_Desgn.h"
 #include "designer/FR_DesignerPage.h"
 #include "platform/conv.h"
+
+#include <QFontMetrics>
 
 #include <algorithm>
 
@@ -121,6 +123,86 @@ void TfrDesignerForm::ShowObjectEditor() {
   PageView->update();
   UpdateInspector();
   UpdateStatus();
+}
+
+void TfrDesignerForm::InsertDBFields(const TfrInsertFieldsChoice &c) {
+  TfrReport *r = Report();
+  if (!r || !Page || c.DataSet.isEmpty() || c.Fields.empty()) return;
+  const int g = GridSize;
+  const TfrMargins &m = Page->pgMargins;
+  const int left = m.Left, topMargin = m.Top;
+  int x = left, y = topMargin;
+  ClearSelection();
+  const QFontMetrics fm(PageView->font());
+  const QSize def = PageView->GetDefaultSize();
+  auto make = [&](int px, int py) {
+    auto v = std::make_unique<TfrMemoView>();
+    v->x = px, v->y = py, v->dx = def.width(), v->dy = def.height();
+    v->Font.Name = frLastAttributes.FontName;
+    v->Font.Size = frLastAttributes.FontSize;
+    v->Name = CreateUniqueName(*v, r->Pages);
+    auto *added = static_cast<TfrMemoView *>(Page->Add(std::move(v)));
+    Select(added);
+    return added;
+  };
+  std::vector<TfrMemoView *> data, headers;
+  for (const TfrInsertField &f : c.Fields) {
+    const int chars = f.DisplayWidth <= 0 || f.DisplayWidth >= 256 ? 6 : f.DisplayWidth;
+    TfrMemoView *first = make(x, y);
+    TfrMemoView *value = first;
+    if (c.Headers) {
+      const QString caption = f.Label.isEmpty() ? f.Name : f.Label;
+      first->Font.Style = fsBold;
+      first->Memo = QStringList{caption};
+      first->dx = fm.horizontalAdvance(caption + QStringLiteral("   ")) / g * g;
+      headers.push_back(first);
+      value = c.Horizontal ? make(x, y + 72) : make(first->x + first->dx + g * 2, y);
+    }
+    value->Memo = QStringList{QStringLiteral("[") + c.DataSet + QStringLiteral(".\"") + f.Name + QStringLiteral("\"]")};
+    value->dx = fm.horizontalAdvance(QString(chars, QLatin1Char('='))) / g * g;
+    data.push_back(value);
+    if (c.Horizontal) x += value->dx + g;
+    else y += value->dy + g;
+  }
+  // A row wider than the printable width is scaled into it.
+  const int printable = PageView->width() - m.Right - left;
+  const int edge = data.back()->x + data.back()->dx - left;
+  if (c.Horizontal && printable > 0 && edge > printable) {
+    const long double k = static_cast<long double>(edge) / printable;
+    auto scaled = [k](qint32 v) { return static_cast<qint32>(platform::RoundHalfEven(v / k)); };
+    for (size_t i = 0; i < data.size(); ++i) {
+      data[i]->x = left + scaled(data[i]->x - left);
+      data[i]->dx = scaled(data[i]->dx);
+      if (c.Headers) {
+        headers[i]->x = left + scaled(headers[i]->x - left);
+        headers[i]->dx = std::min(headers[i]->dx, data[i]->dx);
+      }
+    }
+  }
+  if (c.Bands) {
+    const TfrView *lastObj = c.Headers ? static_cast<TfrView *>(headers.back()) : data.back();
+    const int h = lastObj->y + lastObj->dy - topMargin;
+    auto band = [&](int type, int top) {
+      auto b = std::make_unique<TfrBandView>();
+      b->SetBandType(type);
+      b->BaseName = frBandBaseName(type);
+      b->x = 0, b->y = top, b->dx = PageView->width(), b->dy = h;
+      b->Name = CreateUniqueName(*b, r->Pages);
+      if (type == btMasterData) b->FormatStr = c.DataSource;
+      Select(Page->Add(std::move(b)));
+    };
+    if (c.Headers && c.Horizontal) {
+      if (!BandTypeExists(btPageHeader)) band(btPageHeader, topMargin);
+      band(btMasterData, topMargin + 72);
+    } else {
+      band(btMasterData, topMargin);
+    }
+  }
+  SelectionChanged();
+  ArrangeBands();
+  PageView->ComputeMultiFrame();
+  PageView->update();
+  AddUndoAction(acInsert);
 }
 
 }  // namespace designer

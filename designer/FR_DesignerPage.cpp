@@ -38,6 +38,13 @@ int truncTo(int v, int g) { return v / g * g; }
 
 }  // namespace
 
+QString frBandBaseName(int type) {
+  QString base = frBandName(type);
+  const qsizetype blank = base.indexOf(QLatin1Char(' '));
+  if (blank >= 0 && blank + 1 < base.size()) base = base.left(blank) + base.mid(blank + 1, 1).toUpper() + base.mid(blank + 2);
+  return base;
+}
+
 TfrDesignerPage::TfrDesignerPage(TfrDesignerForm *form) : QWidget(nullptr), form_(form) {
   setObjectName(QStringLiteral("PageView"));
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -610,10 +617,7 @@ void TfrDesignerPage::insertObject(Qt::KeyboardModifiers) {
     if (type < 0 || type >= btNone) return;
     auto band = std::make_unique<TfrBandView>();
     band->SetBandType(type);
-    QString base = frBandName(type);
-    const qsizetype blank = base.indexOf(QLatin1Char(' '));
-    if (blank >= 0 && blank + 1 < base.size()) base = base.left(blank) + base.mid(blank + 1, 1).toUpper() + base.mid(blank + 2);
-    band->BaseName = base;
+    band->BaseName = frBandBaseName(type);
     v = std::move(band);
   } else if (tool == toolSubReport) {
     report->Pages.Add();

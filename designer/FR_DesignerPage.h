@@ -4,6 +4,7 @@
 // selection (click, Shift, rubber band), moving and resizing with the grid,
 // splitting two neighbours' common edge, inserting with each tool, drawing lines.
 #include <QRect>
+#include <QString>
 #include <QWidget>
 
 #include <vector>
@@ -15,6 +16,9 @@ class TfrView;
 namespace designer {
 
 class TfrDesignerForm;
+
+// The base of a new band's name: its type's name without the blank ("MasterData").
+QString frBandBaseName(int type);
 
 // Insert tools: the tag of the objects toolbar's pressed button.
 enum : int { toolSelect = -1, toolText = 0, toolPicture = 1, toolBand = 2, toolSubReport = 3, toolLine = 4 };

@@ -132,3 +132,79 @@ TEST_F(AlignTest, ObjectEditorByKindAndNoneForADetailFooter) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AlignTest, InsertedFieldsFitThePrintableWidthWithHeadersNoWiderThanTheirData) {
+  Show();
+  P().UseMargins = true;
+  P().pgMargins = TfrMargins{36, 40, 36, 36};
+  form->SetGridSize(4);
+  const int printable = form->PageView->width() - 72;
+  TfrInsertFieldsChoice c;
+  c.DataSet = "Query1";
+  c.DataSource = "frDBDataSet1";
+  c.Fields = {{"NEV", 200, "Név"}, {"CIM", 250, ""}, {"KOD", 300, "Kód"}};
+  c.Horizontal = true;
+  c.Headers = true;
+  c.Bands = true;
+  form->InsertDBFields(c);
+  // Headers, data objects, a page header and a master data band: one step.
+  ASSERT_EQ(P().Count(), 8);
+  EXPECT_EQ(form->UndoCount(), 1);
+  EXPECT_EQ(form->SelNum, 8);
+  std::vector<TfrView *> data, headers;
+  for (const auto &v : P().Objects) {
+    if (v->Typ != gtMemo) continue;
+    (v->Memo.value(0).startsWith('[') ? data : headers).push_back(v.get());
+  }
+  ASSERT_EQ(data.size(), 3u);
+  EXPECT_EQ(data[0]->Memo, QStringList{"[Query1.\"NEV\"]"});
+  EXPECT_EQ(headers[0]->Memo, QStringList{"Név"});
+  EXPECT_EQ(headers[1]->Memo, QStringList{"CIM"});
+  EXPECT_EQ(static_cast<TfrMemoView *>(headers[0])->Font.Style, fsBold);
+  EXPECT_LE(data[2]->x + data[2]->dx - 36, printable + 1);
+  EXPECT_GE(data[0]->x, 36);
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_LE(headers[i]->dx, data[i]->dx) << i;
+    EXPECT_EQ(data[i]->y, 40 + 72);
+    if (i > 0) {
+      EXPECT_GT(data[i]->x, data[i - 1]->x);
+    }
+  }
+  // A display width of 300 counts as 6 characters: narrower than 200 or 250 ones.
+  EXPECT_LT(data[2]->dx, data[0]->dx);
+  const TfrView *master = P().FindObject("MasterData1");
+  ASSERT_NE(master, nullptr);
+  EXPECT_EQ(master->FormatStr, "frDBDataSet1");
+  EXPECT_EQ(master->y, 40 + 72);
+  EXPECT_EQ(master->dy, headers.back()->y + headers.back()->dy - 40);
+  ASSERT_NE(P().FindObject("PageHeader1"), nullptr);
+  EXPECT_EQ(P().Object(0)->Typ, gtBand);  // bands first
+  form->Undo();
+  EXPECT_EQ(P().Count(), 0);
+}
+
+TEST_F(AlignTest, InsertedFieldsVerticallyAndNothingWithoutFields) {
+  Show();
+  form->SetGridSize(8);
+  TfrInsertFieldsChoice c;
+  c.DataSet = "Query1";
+  form->InsertDBFields(c);
+  EXPECT_EQ(P().Count(), 0);
+  c.Fields = {{"A", 300, ""}, {"B", 0, ""}};
+  c.Horizontal = false;
+  c.Bands = true;
+  form->InsertDBFields(c);
+  ASSERT_EQ(P().Count(), 3);
+  const TfrView *a = P().Object(0)->Typ == gtBand ? P().Object(1) : P().Object(0);
+  const TfrView *b = P().Object(2);
+  EXPECT_EQ(a->dx, b->dx);  // both 6 characters
+  EXPECT_EQ(b->y, a->y + a->dy + 8);
+  EXPECT_EQ(a->dx % 8, 0);
+  const TfrView *band = P().FindObject("MasterData1");
+  ASSERT_NE(band, nullptr);
+  EXPECT_EQ(band->dy, b->y + b->dy);
+}
+
+}  // namespace
