@@ -345,7 +345,7 @@ void TfrDesignerForm::buildControls() {
   StatusSize = new QLabel(StatusBar1);
   StatusSize->setObjectName(QStringLiteral("StatusSize"));
   StatusPos->setFixedWidth(110);
-  StatusSize->setFixedWidth(110);
+  StatusSize->setFixedWidth(190);  // size and a picture's scale
   StatusText = new QLabel(StatusBar1);
   StatusText->setObjectName(QStringLiteral("StatusText"));
   StatusBar1->addWidget(StatusUnits);

@@ -507,6 +507,13 @@ void TfrDesignerForm::UpdateStatus() {
     const QString joint = Units == 0 ? QStringLiteral(";") : QStringLiteral("; ");
     pos = unitText(Units, v->x) + joint + unitText(Units, v->y);
     size = unitText(Units, v->dx) + joint + unitText(Units, v->dy);
+    if (v->Typ == gtPicture) {
+      // A picture's scale against its own size.
+      const QImage img = static_cast<const TfrPictureView *>(v)->Picture.image();
+      if (!img.isNull() && img.width() > 0 && img.height() > 0)
+        size += QStringLiteral("   % ") + QString::number(qint64(v->dx) * 100 / img.width()) + QLatin1Char(',') +
+                QString::number(qint64(v->dy) * 100 / img.height());
+    }
     text = v->Name;
     if (isBand(v)) text += QStringLiteral(": ") + frBandName(static_cast<const TfrBandView *>(v)->BandType());
     else if (!v->Memo.isEmpty()) text += QStringLiteral(": ") + v->Memo.constFirst();

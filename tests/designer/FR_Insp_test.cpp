@@ -246,6 +246,16 @@ TEST_F(FormatTest, UnitsConvertTheInspectorAndTheStatusBar) {
   TfrBandView *band = Band(btPageFooter, 300, 40, "PageFooter1");
   SelectOnly({band});
   EXPECT_EQ(form->StatusText->text(), "PageFooter1: " + frBandName(btPageFooter));
+  // A picture shows its scale.
+  auto pic = std::make_unique<TfrPictureView>();
+  QImage img(50, 20, QImage::Format_RGB32);
+  img.fill(Qt::red);
+  pic->Picture.setImage(img);
+  pic->x = 0, pic->y = 0, pic->dx = 100, pic->dy = 30;
+  pic->Name = "Picture1";
+  TfrView *p = P().Add(std::move(pic));
+  SelectOnly({p});
+  EXPECT_EQ(form->StatusSize->text(), "100;30   % 200,150");
   form->ClearSelection();
   form->SelectionChanged();
   EXPECT_EQ(form->StatusPos->text(), "");
