@@ -518,6 +518,7 @@ void TfrDesignerForm::UpdateStatus() {
     if (isBand(v)) text += QStringLiteral(": ") + frBandName(static_cast<const TfrBandView *>(v)->BandType());
     else if (!v->Memo.isEmpty()) text += QStringLiteral(": ") + v->Memo.constFirst();
   }
+  if (sel.size() > 1) size = PageView->ResizeRatio();
   StatusPos->setText(pos);
   StatusSize->setText(size);
   StatusText->setText(text);

@@ -527,6 +527,17 @@ void TfrDesignerPage::mouseMoveEvent(QMouseEvent *e) {
   lastX_ += sx;
   lastY_ += sy;
   update(before.united(selectionArea()));
+  form_->UpdateStatus();
+}
+
+QString TfrDesignerPage::ResizeRatio() const {
+  if (!down_ || mode_ != mdMultiResize) return {};
+  // No ratio on an axis that had no extent.
+  const int ow = savedFrame_.right() - savedFrame_.left(), oh = savedFrame_.bottom() - savedFrame_.top();
+  if (ow == 0 || oh == 0) return {};
+  const int rx = frRound(double(frame_.right() - frame_.left()) * 100 / ow);
+  const int ry = frRound(double(frame_.bottom() - frame_.top()) * 100 / oh);
+  return QStringLiteral("% ") + QString::number(rx) + QLatin1Char(',') + QString::number(ry);
 }
 
 QRect TfrDesignerPage::selectionArea() const {

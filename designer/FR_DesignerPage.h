@@ -44,6 +44,9 @@ class TfrDesignerPage : public QWidget {
   void ResetDrag();
   // A double click opened nothing: the next release is an ordinary one.
   void ClearDoubleClicked() { doubleClicked_ = false; }
+  // While a multi-selection is resized: "% " and its width and height against
+  // the start of the drag, in percent; empty otherwise.
+  QString ResizeRatio() const;
   // Repaints the whole surface.
   void Redraw() { update(); }
 

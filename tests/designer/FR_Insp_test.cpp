@@ -334,3 +334,34 @@ TEST_F(FormatTest, DesignerWithToolbarsAndInspectorIsGrabbed) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FormatTest, MultiSelectionResizeShowsItsRatioUnlessAnAxisHadNoExtent) {
+  Show();
+  form->SetGridAlign(false);
+  TfrMemoView *a = Memo(100, 100, 50, 50, "A");
+  TfrMemoView *b = Memo(150, 150, 50, 50, "B");
+  SelectOnly({a, b});
+  ASSERT_EQ(form->PageView->Frame(), QRect(QPoint(100, 100), QPoint(200, 200)));
+  Mouse(QEvent::MouseMove, {200, 200}, Qt::NoButton);
+  Mouse(QEvent::MouseButtonPress, {200, 200});
+  Mouse(QEvent::MouseMove, {250, 225});
+  EXPECT_EQ(form->StatusSize->text(), "% 150,125");
+  Mouse(QEvent::MouseButtonRelease, {250, 225});
+  EXPECT_EQ(form->StatusSize->text(), "");
+  // Stacked vertical lines have no width: no ratio.
+  for (TfrView *v : {static_cast<TfrView *>(a), static_cast<TfrView *>(b)}) v->x = 300, v->dx = 0;
+  SelectOnly({a, b});
+  const QRect f = form->PageView->Frame();
+  const int height = b->y + b->dy;
+  Mouse(QEvent::MouseMove, f.bottomRight(), Qt::NoButton);
+  Mouse(QEvent::MouseButtonPress, f.bottomRight());
+  Mouse(QEvent::MouseMove, f.bottomRight() + QPoint(20, 30));
+  EXPECT_EQ(form->StatusSize->text(), "");
+  Mouse(QEvent::MouseButtonRelease, f.bottomRight() + QPoint(20, 30));
+  EXPECT_EQ(b->y + b->dy, height + 30);  // it was a resize
+  EXPECT_EQ(b->dx, 0);
+}
+
+}  // namespace
