@@ -403,9 +403,7 @@ void TfrDesignerForm::buildControls() {
   on(N8, [this] {
     if (ReportOptions && ReportOptions()) changed();
   });
-  on(N14, [this] {
-    if (DesignerOptions) DesignerOptions();
-  });
+  on(N14, [this] { DesignerOptionsClick(); });
   on(N22, [this] {
     if (HelpContents) HelpContents();
   });
@@ -815,6 +813,29 @@ bool TfrDesignerForm::AddPage() {
   changed();
   SetCurPage(r->Pages.Count() - 1);
   return true;
+}
+
+void TfrDesignerForm::DesignerOptionsClick() {
+  TfrDesignerOptions o;
+  o.ShowGrid = ShowGrid;
+  o.GridAlign = GridAlign;
+  o.GridSize = GridSize;
+  o.ObjectMoving = ObjectMoving;
+  o.Units = Units;
+  o.ColoredButtons = !GrayButtons;
+  o.EditAfterInsert = EditAfterInsert;
+  o.ShowBandTitles = frShowBandTitles;
+  if (!DesignerOptions || !DesignerOptions(o)) return;
+  SetShowGrid(o.ShowGrid);
+  SetGridAlign(o.GridAlign);
+  SetGridSize(o.GridSize == 4 || o.GridSize == 8 ? o.GridSize : 18);
+  ObjectMoving = o.ObjectMoving == 0 ? 0 : 1;
+  SetUnits(o.Units);
+  SetGrayButtons(!o.ColoredButtons);
+  EditAfterInsert = o.EditAfterInsert;
+  frShowBandTitles = o.ShowBandTitles;
+  SelectionChanged();  // the inspector and the status bar in the new units
+  PageView->update();
 }
 
 void TfrDesignerForm::PageOptionsClick() {

@@ -82,6 +82,18 @@ struct TfrInsertFieldsChoice {
   bool Bands = false;
 };
 
+// The designer options as the options dialog shows them.
+struct TfrDesignerOptions {
+  bool ShowGrid = true;
+  bool GridAlign = true;
+  int GridSize = 4;      // 4, 8; anything else means 18
+  int ObjectMoving = 1;  // 0 shape, 1 contents
+  int Units = 0;         // pixels, millimetres, inches
+  bool ColoredButtons = true;
+  bool EditAfterInsert = true;
+  bool ShowBandTitles = true;
+};
+
 class TfrDesignerForm : public report::TfrReportDesigner {
   Q_OBJECT
  public:
@@ -121,6 +133,8 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   bool RemovePage();
   // The page options of the current page (PgB3, N25, N44).
   void PageOptionsClick();
+  // The designer options dialog: filled from the window, applied on OK.
+  void DesignerOptionsClick();
   // The save prompt before New and Open: false when the command must stop.
   bool SaveChangesPrompt();
 
@@ -200,7 +214,7 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   // (true: changed), designer options, help contents, about box.
   std::function<void()> EditVariables;
   std::function<bool()> ReportOptions;
-  std::function<void()> DesignerOptions;
+  std::function<bool(TfrDesignerOptions &)> DesignerOptions;
   std::function<void()> HelpContents;
   std::function<void()> About;
   // The colour selector: the colour picked for a colour button (false: none picked).

@@ -208,3 +208,47 @@ TEST_F(AlignTest, InsertedFieldsVerticallyAndNothingWithoutFields) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AlignTest, DesignerOptionsAreShownAndTakenBackOnlyOnOk) {
+  Show();
+  TfrDesignerOptions seen;
+  form->DesignerOptions = [&](TfrDesignerOptions &o) {
+    seen = o;
+    o.GridSize = 5;  // neither 4 nor 8
+    o.Units = 1;
+    o.ColoredButtons = false;
+    o.ObjectMoving = 0;
+    return false;
+  };
+  form->N14->trigger();
+  EXPECT_EQ(seen.GridSize, 4);
+  EXPECT_TRUE(seen.ColoredButtons);
+  EXPECT_EQ(form->GridSize, 4);  // cancelled: nothing taken
+  EXPECT_EQ(form->Units, 0);
+  form->DesignerOptions = [](TfrDesignerOptions &o) {
+    o.GridSize = 5;
+    o.Units = 1;
+    o.ColoredButtons = false;
+    o.ObjectMoving = 0;
+    return true;
+  };
+  form->N14->trigger();
+  EXPECT_EQ(form->GridSize, 18);
+  EXPECT_EQ(form->Units, 1);
+  EXPECT_TRUE(form->GrayButtons);
+  EXPECT_EQ(form->ObjectMoving, 0);
+  EXPECT_EQ(form->StatusUnits->text(), "MM");
+  // Page options: the page is marked changed only when confirmed.
+  form->PageOptions = [](TfrPage &) { return false; };
+  form->FileModified = false;
+  form->PgB3->click();
+  EXPECT_FALSE(form->FileModified);
+  form->PageOptions = [](TfrPage &p) { return p.ColCount = 2, true; };
+  form->N25->trigger();
+  EXPECT_TRUE(form->FileModified);
+  EXPECT_EQ(P().ColCount, 2);
+}
+
+}  // namespace
