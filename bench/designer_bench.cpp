@@ -1,6 +1,7 @@
 // The designer's surface on a page of 1,000 text objects: a full repaint, a
 // selection of 100 objects dragged by one grid step (with its undo step), and
-// 100 undo steps of such moves.
+// 100 undo steps of such moves, and a click that selects one object, which
+// refreshes the toolbars, the inspector and the status bar.
 #include "designer/FR_Desgn.h"
 #include "designer/FR_DesignerPage.h"
 
@@ -113,6 +114,21 @@ void BM_Undo100Steps(benchmark::State &state) {
   }
 }
 BENCHMARK(BM_Undo100Steps)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5)->Repetitions(5)->ReportAggregatesOnly();
+
+void BM_SelectOneOf1000(benchmark::State &state) {
+  Fixture f;
+  int i = 0;
+  for (auto _ : state) {
+    // A click on object i (alternating between two, so that each click changes the selection).
+    const TfrView *v = f.form->Page->Object(500 + (i++ % 2));
+    const QPoint p(v->x + 10, v->y + 8);
+    f.Mouse(QEvent::MouseButtonPress, p);
+    f.Mouse(QEvent::MouseButtonRelease, p);
+    if (state.range(0)) QCoreApplication::processEvents();
+  }
+  state.counters["selected"] = f.form->SelNum;
+}
+BENCHMARK(BM_SelectOneOf1000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly();
 
 }  // namespace
 

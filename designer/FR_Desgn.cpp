@@ -1,6 +1,8 @@
 #include "designer/FR_Desgn.h"
 
 #include "designer/FR_DesignerPage.h"
+#include "designer/FR_Dock.h"
+#include "designer/FR_Insp.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
 #include "report/core/FR_Class_Build.h"
@@ -12,6 +14,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -26,6 +29,7 @@
 #include <QWhatsThis>
 
 #include <algorithm>
+#include <tuple>
 
 namespace designer {
 
@@ -87,7 +91,7 @@ TfrDesignerForm::TfrDesignerForm(QWidget *parent) : TfrReportDesigner(parent) {
   buildControls();
   ChooseBandType = [this] { return chooseBandTypeDefault(this); };
   PageOptions = [](TfrPage &) { return true; };
-  ShowEditor = [](TfrView &) {};
+  ShowEditor = [this](TfrView &) { ShowObjectEditor(); };
   AskTemplateInfo = [](QStringList &, TfrPicture &) { return true; };
   ChooseTemplate = [this] {
     QFileDialog dlg(this);
@@ -110,7 +114,7 @@ TfrDesignerForm::TfrDesignerForm(QWidget *parent) : TfrReportDesigner(parent) {
 
 TfrDesignerForm::~TfrDesignerForm() = default;
 
-TfrTBButton *TfrDesignerForm::button(QToolBar *bar, const QString &name, const QString &glyph, int hintId, int tag) {
+TfrTBButton *TfrDesignerForm::button(TfrToolBar *bar, const QString &name, const QString &glyph, int hintId, int tag) {
   auto *b = new TfrTBButton(bar);
   b->setObjectName(name);
   b->SetGlyph(frGlyph(glyph));
@@ -146,6 +150,10 @@ void TfrDesignerForm::buildControls() {
   N20 = action(FileMenu, "N20", 53151, QKeySequence(Qt::CTRL | Qt::Key_S));
   N17 = action(FileMenu, "N17", 53152);
   FileMenu->addSeparator();
+  N42 = action(FileMenu, "N42", 53153);
+  N8 = action(FileMenu, "N8", 53154);
+  N25 = action(FileMenu, "N25", 53155);
+  FileMenu->addSeparator();
   N39 = action(FileMenu, "N39", 53156, QKeySequence(Qt::CTRL | Qt::Key_P));
   FileMenu->addSeparator();
   N10 = action(FileMenu, "N10", 53157);
@@ -159,6 +167,7 @@ void TfrDesignerForm::buildControls() {
   N13 = action(EditMenu, "N13", 53163, QKeySequence(Qt::CTRL | Qt::Key_V));
   N27 = action(EditMenu, "N27", 53164, QKeySequence(Qt::Key_Delete));
   N28 = action(EditMenu, "N28", 53165, QKeySequence(Qt::CTRL | Qt::Key_A));
+  N36 = action(EditMenu, "N36", 53166);
   EditMenu->addSeparator();
   N29 = action(EditMenu, "N29", 53167);
   N30 = action(EditMenu, "N30", 53168);
@@ -167,13 +176,41 @@ void TfrDesignerForm::buildControls() {
   N33 = action(EditMenu, "N33", 53170);
   ToolMenu = MainMenu1->addMenu(frLoadStr(53171));
   ToolMenu->setObjectName(QStringLiteral("ToolMenu"));
+  N37 = ToolMenu->addMenu(frLoadStr(53172));
+  N37->setObjectName(QStringLiteral("N37"));
+  {
+    // Tags index ToolWindows().
+    const std::tuple<QAction **, const char *, int, int> items[] = {
+        {&Pan1, "Pan1", 53173, 0}, {&Pan2, "Pan2", 53174, 1}, {&Pan3, "Pan3", 53175, 2}, {&Pan4, "Pan4", 53176, 3},
+        {&Pan6, "Pan6", 53177, 4}, {&Pan5, "Pan5", 53178, 5}, {&Pan7, "Pan7", 53179, 6}};
+    for (auto [slot, name, text, tag] : items) {
+      QAction *a = N37->addAction(frLoadStr(text));
+      a->setObjectName(QLatin1String(name));
+      a->setCheckable(true);
+      a->setData(tag);
+      connect(a, &QAction::triggered, this, [this, tag](bool on) { ShowToolWindow(tag, on); });
+      *slot = a;
+    }
+    connect(N37, &QMenu::aboutToShow, this, [this] {
+      const std::vector<QWidget *> w = ToolWindows();
+      for (QAction *a : N37->actions()) {
+        QWidget *t = w[static_cast<size_t>(a->data().toInt())];
+        auto *bar = qobject_cast<TfrToolBar *>(t);
+        a->setChecked(t && (bar ? bar->IsVisible() : t->isVisible()));
+      }
+    });
+  }
   MastMenu = ToolMenu->addMenu(frLoadStr(53180));
   MastMenu->setObjectName(QStringLiteral("MastMenu"));
   MastMenu->setEnabled(false);
+  N14 = action(ToolMenu, "N14", 53181);
 
   HelpMenu = MainMenu1->addMenu(frLoadStr(53182));
   HelpMenu->setObjectName(QStringLiteral("HelpMenu"));
+  N22 = action(HelpMenu, "N22", 53183, QKeySequence(Qt::Key_F1));
   N35 = action(HelpMenu, "N35", 53184, QKeySequence(Qt::SHIFT | Qt::Key_F1));
+  HelpMenu->addSeparator();
+  N34 = action(HelpMenu, "N34", 53185);
 
   Popup1 = new QMenu(this);
   Popup1->setObjectName(QStringLiteral("Popup1"));
@@ -182,7 +219,9 @@ void TfrDesignerForm::buildControls() {
   N3 = Popup1->addAction(frLoadStr(53188));
   N5 = Popup1->addAction(frLoadStr(53189));
   N16 = Popup1->addAction(frLoadStr(53190));
-  for (auto [a, n] : {std::pair{N2, "N2"}, {N1, "N1"}, {N3, "N3"}, {N5, "N5"}, {N16, "N16"}})
+  Popup1->addSeparator();
+  N6 = Popup1->addAction(frLoadStr(53166));
+  for (auto [a, n] : {std::pair{N2, "N2"}, {N1, "N1"}, {N3, "N3"}, {N5, "N5"}, {N16, "N16"}, {N6, "N6"}})
     a->setObjectName(QLatin1String(n));
   Popup2 = new QMenu(this);
   Popup2->setObjectName(QStringLiteral("Popup2"));
@@ -190,14 +229,19 @@ void TfrDesignerForm::buildControls() {
   N41->setObjectName(QStringLiteral("N41"));
   N43 = Popup2->addAction(N30->text());
   N43->setObjectName(QStringLiteral("N43"));
+  N44 = Popup2->addAction(N25->text());
+  N44->setObjectName(QStringLiteral("N44"));
 
   // Toolbars: the standard and tools toolbars on the top dock, objects on the left.
-  frDock1 = new QWidget(this);
+  frDock1 = new TfrDock(this, alTop);
   frDock1->setObjectName(QStringLiteral("frDock1"));
-  auto *top = new QHBoxLayout(frDock1);
-  top->setContentsMargins(0, 0, 0, 0);
-  top->setSpacing(0);
-  Panel2 = new QToolBar(frLoadStr(53082), frDock1);
+  frDock2 = new TfrDock(this, alLeft);
+  frDock2->setObjectName(QStringLiteral("frDock2"));
+  frDock3 = new TfrDock(this, alBottom);
+  frDock3->setObjectName(QStringLiteral("frDock3"));
+  frDock4 = new TfrDock(this, alRight);
+  frDock4->setObjectName(QStringLiteral("frDock4"));
+  Panel2 = new TfrToolBar(frLoadStr(53082), this);
   Panel2->setObjectName(QStringLiteral("Panel2"));
   FileBtn1 = button(Panel2, "FileBtn1", "new", 53087, 40);
   FileBtn2 = button(Panel2, "FileBtn2", "open", 53088, 41);
@@ -217,6 +261,7 @@ void TfrDesignerForm::buildControls() {
   Panel2->addWidget(new TfrTBSeparator(Panel2));
   PgB1 = button(Panel2, "PgB1", "addpage", 53099, 52);
   PgB2 = button(Panel2, "PgB2", "delpage", 53100, 53);
+  PgB3 = button(Panel2, "PgB3", "pageoptions", 53101, 54);
   Panel2->addWidget(new TfrTBSeparator(Panel2));
   GB1 = button(Panel2, "GB1", "grid", 53102, 55);
   GB2 = button(Panel2, "GB2", "gridalign", 53103, 56);
@@ -224,29 +269,27 @@ void TfrDesignerForm::buildControls() {
   GB1->SetGroupIndex(100);
   GB2->SetAllowAllUp(true);
   GB2->SetGroupIndex(101);
+  GB3 = button(Panel2, "GB3", "fitgrid", 53104, 57);
   Panel2->addWidget(new TfrTBSeparator(Panel2));
   HelpBtn = button(Panel2, "HelpBtn", "help", 53032, 0);
   ExitB = button(Panel2, "ExitB", "exit", 53106, 58);
   ExitB->setText(frLoadStr(53105));
   ExitB->setFixedWidth(60);
-  top->addWidget(Panel2);
-  Panel6 = new QToolBar(frLoadStr(53086), frDock1);
+  buildFormatBars();
+  Panel6 = new TfrToolBar(frLoadStr(53086), this);
   Panel6->setObjectName(QStringLiteral("Panel6"));
-  Panel6->setMinimumSize(26, 26);
+  // Standard and tools on the first row of the top dock, frame and text on the second.
+  Panel2->DockTo(frDock1, 0, 0);
+  Panel6->DockTo(frDock1, Panel2->width(), 0);
   Panel6->hide();
-  top->addWidget(Panel6);
-  top->addStretch(1);
+  Panel1->DockTo(frDock1, 0, 26);
+  Panel3->DockTo(frDock1, Panel1->width(), 26);
   root->addWidget(frDock1);
 
   auto *middle = new QHBoxLayout;
   middle->setSpacing(0);
-  frDock2 = new QWidget(this);
-  frDock2->setObjectName(QStringLiteral("frDock2"));
-  auto *left = new QVBoxLayout(frDock2);
-  left->setContentsMargins(0, 0, 0, 0);
-  Panel4 = new QToolBar(frLoadStr(53084), frDock2);
+  Panel4 = new TfrToolBar(frLoadStr(53084), this);
   Panel4->setObjectName(QStringLiteral("Panel4"));
-  Panel4->setOrientation(Qt::Vertical);
   OB1 = button(Panel4, "OB1", "select", 53132, toolSelect);
   OB2 = button(Panel4, "OB2", "text", 53133, toolText);
   OB4 = button(Panel4, "OB4", "picture", 53134, toolPicture);
@@ -254,8 +297,15 @@ void TfrDesignerForm::buildControls() {
   OB5 = button(Panel4, "OB5", "subreport", 53136, toolSubReport);
   OB6 = button(Panel4, "OB6", "line", 53137, toolLine);
   for (TfrTBButton *b : {OB1, OB2, OB4, OB3, OB5, OB6}) b->SetGroupIndex(1);
-  left->addWidget(Panel4);
-  left->addStretch(1);
+  Panel4->DockTo(frDock2, 0, 0);
+  // The alignment palette on the right.
+  Panel5 = new TfrToolBar(frLoadStr(53177), this);
+  Panel5->setObjectName(QStringLiteral("Panel5"));
+  for (int i = 0; i < 10; ++i) {
+    AlignB[i] = button(Panel5, QStringLiteral("Align%1").arg(i + 1), QStringLiteral("align%1").arg(i + 1), 53138 + i, 60);
+    connect(AlignB[i], &QAbstractButton::clicked, this, [this, i] { AlignSelection(i + 1); });
+  }
+  Panel5->DockTo(frDock4, 0, 0);
   middle->addWidget(frDock2);
 
   auto *centre = new QVBoxLayout;
@@ -280,12 +330,8 @@ void TfrDesignerForm::buildControls() {
   PageView->setParent(canvas);
   centre->addWidget(ScrollBox1, 1);
   middle->addLayout(centre, 1);
-  frDock4 = new QWidget(this);
-  frDock4->setObjectName(QStringLiteral("frDock4"));
   middle->addWidget(frDock4);
   root->addLayout(middle, 1);
-  frDock3 = new QWidget(this);
-  frDock3->setObjectName(QStringLiteral("frDock3"));
   root->addWidget(frDock3);
 
   StatusBar1 = new QStatusBar(this);
@@ -296,14 +342,24 @@ void TfrDesignerForm::buildControls() {
   StatusUnits->setFixedWidth(75);
   StatusPos = new QLabel(StatusBar1);
   StatusPos->setObjectName(QStringLiteral("StatusPos"));
-  StatusPos->setFixedWidth(230);
   StatusSize = new QLabel(StatusBar1);
   StatusSize->setObjectName(QStringLiteral("StatusSize"));
-  StatusSize->setFixedWidth(50);
+  StatusPos->setFixedWidth(110);
+  StatusSize->setFixedWidth(190);  // size and a picture's scale
+  StatusText = new QLabel(StatusBar1);
+  StatusText->setObjectName(QStringLiteral("StatusText"));
   StatusBar1->addWidget(StatusUnits);
   StatusBar1->addWidget(StatusPos);
   StatusBar1->addWidget(StatusSize);
+  StatusBar1->addWidget(StatusText, 1);
   root->addWidget(StatusBar1);
+
+  // The object inspector with its seven rows.
+  InspForm = new TfrInspForm(this);
+  const char *rows[] = {"Name", "Left", "Top", "Width", "Height", "Visible"};
+  for (int i = 0; i < 6; ++i) InspForm->AddProperty(QLatin1String(rows[i]), &InspValues[i]);
+  InspForm->AddProperty(QStringLiteral("Memo"), &InspValues[6], true, nullptr);
+  InspForm->OnModify = [this](int row, const QString &text) { InspectorModify(row, text); };
 
   // Commands.
   auto on = [this](QObject *sender, auto slot) {
@@ -339,11 +395,34 @@ void TfrDesignerForm::buildControls() {
   for (QObject *o : std::initializer_list<QObject *>{PgB1, N29, N41}) on(o, [this] { AddPage(); });
   for (QObject *o : std::initializer_list<QObject *>{PgB2, N30, N43}) on(o, [this] { RemovePage(); });
   on(GB1, [this] { SetShowGrid(GB1->Down()); });
+  on(GB3, [this] { FitToGrid(); });
+  for (QObject *o : std::initializer_list<QObject *>{PgB3, N25, N44}) on(o, [this] { PageOptionsClick(); });
+  on(N42, [this] {
+    if (EditVariables) EditVariables();
+  });
+  on(N8, [this] {
+    if (ReportOptions && ReportOptions()) changed();
+  });
+  on(N14, [this] { DesignerOptionsClick(); });
+  on(N22, [this] {
+    if (HelpContents) HelpContents();
+  });
+  on(N34, [this] {
+    if (About) About();
+  });
+  for (QObject *o : std::initializer_list<QObject *>{N36, N6}) on(o, [this] { ShowObjectEditor(); });
   on(GB2, [this] { SetGridAlign(GB2->Down()); });
   for (TfrTBButton *b : {OB1, OB2, OB4, OB3, OB5, OB6})
     connect(b, &QAbstractButton::pressed, this, [this, b] {
       SetTool(b->property("tag").toInt(), QApplication::keyboardModifiers() & Qt::ShiftModifier);
     });
+  // Menu items show the glyph of the toolbar button with the same command.
+  const std::pair<QAction *, TfrTBButton *> links[] = {
+      {N23, FileBtn1}, {N19, FileBtn2}, {N20, FileBtn3}, {N39, FileBtn4}, {N10, ExitB},  {N46, UndoB},
+      {N48, RedoB},    {N11, CutB},     {N12, CopyB},    {N13, PstB},     {N28, SelAllB}, {N29, PgB1},
+      {N30, PgB2},     {N32, ZB1},      {N33, ZB2},      {N35, HelpBtn},  {N41, PgB1},    {N43, PgB2},
+      {N44, PgB3},     {N25, PgB3},     {N2, CutB},      {N1, CopyB},     {N3, PstB},     {N16, SelAllB}};
+  for (auto [a, b] : links) a->setIcon(QIcon(QPixmap::fromImage(b->StateImage(TfrSpeedButton::bsUp))));
   connect(Tab1, &QTabBar::currentChanged, this, [this](int i) {
     if (i >= 0 && i != CurPage) SetCurPage(i);
   });
@@ -473,36 +552,23 @@ void TfrDesignerForm::SetUnits(int units) {
 
 void TfrDesignerForm::SetGrayButtons(bool on) {
   GrayButtons = on;
-  for (QToolBar *bar : {Panel2, Panel4, Panel6})
+  for (TfrToolBar *bar : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6})
     for (TfrTBButton *b : bar->findChildren<TfrTBButton *>()) b->SetGrayedInactive(on);
 }
 
-namespace {
-
-int readInt(const QString &key, const char *name, int def) {
-  bool ok = false;
-  const int v = platform::readRegistry(key, QLatin1String(name), QString::number(def)).toString().toInt(&ok);
-  return ok ? v : def;
-}
-
-bool readBool(const QString &key, const char *name, bool def) {
-  const QString v = platform::readRegistry(key, QLatin1String(name), def ? "1" : "0").toString();
-  return v == QLatin1String("1") ? true : v == QLatin1String("0") ? false : def;
-}
-
-}  // namespace
-
 void TfrDesignerForm::RestoreState() {
   const QString key = frDesignerKey(objectName());
-  SetGridSize(readInt(key, "GridSize", 4));
-  SetGridAlign(readBool(key, "GridAlign", true));
-  SetShowGrid(readBool(key, "GridShow", true));
-  SetUnits(readInt(key, "Units", 0));
-  SetGrayButtons(readBool(key, "GrayButtons", false));
-  EditAfterInsert = readBool(key, "EditAfterInsert", true);
-  ObjectMoving = std::clamp(readInt(key, "Selection", 1), 0, 1);
+  SetGridSize(frReadInt(key, "GridSize", 4));
+  SetGridAlign(frReadBool(key, "GridAlign", true));
+  SetShowGrid(frReadBool(key, "GridShow", true));
+  SetUnits(frReadInt(key, "Units", 0));
+  SetGrayButtons(frReadBool(key, "GrayButtons", false));
+  EditAfterInsert = frReadBool(key, "EditAfterInsert", true);
+  ObjectMoving = std::clamp(frReadInt(key, "Selection", 1), 0, 1);
+  for (TfrToolBar *t : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6}) t->RestoreState();
+  frRestoreFormPosition(InspForm);
   // The tools toolbar shows only when it holds tools.
-  Panel6->setVisible(FirstInstance && Panel6->findChildren<TfrTBButton *>().size() >= 1);
+  if (!FirstInstance || Panel6->findChildren<TfrTBButton *>().empty()) Panel6->SetVisible(false);
 }
 
 void TfrDesignerForm::SaveState() {
@@ -515,6 +581,26 @@ void TfrDesignerForm::SaveState() {
   platform::writeRegistry(key, "GrayButtons", b(GrayButtons));
   platform::writeRegistry(key, "EditAfterInsert", b(EditAfterInsert));
   platform::writeRegistry(key, "Selection", QString::number(ObjectMoving));
+  // The tools toolbar only from the first instance: a later one has none.
+  for (TfrToolBar *t : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6})
+    if (t != Panel6 || FirstInstance) t->SaveState();
+  frSaveFormPosition(InspForm);
+}
+
+std::vector<QWidget *> TfrDesignerForm::ToolWindows() const {
+  return {Panel1, Panel2, Panel3, Panel4, Panel5, InspForm, Panel6};
+}
+
+void TfrDesignerForm::ShowToolWindow(int tag, bool on) {
+  const std::vector<QWidget *> w = ToolWindows();
+  if (tag < 0 || tag >= static_cast<int>(w.size()) || !w[static_cast<size_t>(tag)]) return;
+  if (auto *t = qobject_cast<TfrToolBar *>(w[static_cast<size_t>(tag)])) {
+    // A docked toolbar shown again goes back on its dock in a row of its own.
+    if (on && t->Dock()) t->AddToDock(t->Dock());
+    t->SetVisible(on);
+  } else {
+    w[static_cast<size_t>(tag)]->setVisible(on);
+  }
 }
 
 void TfrDesignerForm::showEvent(QShowEvent *e) {
@@ -598,8 +684,10 @@ bool TfrDesignerForm::NewFromTemplate(const QString &fileName) {
     r->LoadTemplate(fileName, nullptr, nullptr, true);
   } catch (const std::exception &e) {
     if (frErrorBox) frErrorBox(QString::fromStdString(e.what()));
+    SetCurPage(CurPage);
     return false;
   }
+  Page = PageOf(0);
   ClearUndoBuffer();
   ClearRedoBuffer();
   SetFileName(frLoadStr(55209));
@@ -645,6 +733,8 @@ bool TfrDesignerForm::OpenFile(const QString &fileName) {
     SetCurPage(CurPage);
     return false;
   }
+  // The old pages are gone.
+  Page = PageOf(0);
   ClearUndoBuffer();
   ClearRedoBuffer();
   SetFileName(fileName);
@@ -725,6 +815,35 @@ bool TfrDesignerForm::AddPage() {
   return true;
 }
 
+void TfrDesignerForm::DesignerOptionsClick() {
+  TfrDesignerOptions o;
+  o.ShowGrid = ShowGrid;
+  o.GridAlign = GridAlign;
+  o.GridSize = GridSize;
+  o.ObjectMoving = ObjectMoving;
+  o.Units = Units;
+  o.ColoredButtons = !GrayButtons;
+  o.EditAfterInsert = EditAfterInsert;
+  o.ShowBandTitles = frShowBandTitles;
+  if (!DesignerOptions || !DesignerOptions(o)) return;
+  SetShowGrid(o.ShowGrid);
+  SetGridAlign(o.GridAlign);
+  SetGridSize(o.GridSize == 4 || o.GridSize == 8 ? o.GridSize : 18);
+  ObjectMoving = o.ObjectMoving == 0 ? 0 : 1;
+  SetUnits(o.Units);
+  SetGrayButtons(!o.ColoredButtons);
+  EditAfterInsert = o.EditAfterInsert;
+  frShowBandTitles = o.ShowBandTitles;
+  SelectionChanged();  // the inspector and the status bar in the new units
+  PageView->update();
+}
+
+void TfrDesignerForm::PageOptionsClick() {
+  if (!Page || !PageOptions || !PageOptions(*Page)) return;
+  changed();
+  SetCurPage(CurPage);
+}
+
 bool TfrDesignerForm::RemovePage() {
   TfrReport *r = Report();
   if (!r || !FirstInstance || !Page) return false;
@@ -789,22 +908,6 @@ void TfrDesignerForm::SelectAll() {
   PageView->ComputeMultiFrame();
   SelectionChanged();
   PageView->update();
-}
-
-void TfrDesignerForm::SelectionChanged() { EnableControls(); }
-
-void TfrDesignerForm::EnableControls() {
-  const bool any = SelNum > 0;
-  for (QWidget *w : std::initializer_list<QWidget *>{ZB1, ZB2, CutB, CopyB}) w->setEnabled(any);
-  for (QAction *a : {N32, N33, N11, N2, N12, N1, N27, N5}) a->setEnabled(any);
-  const bool paste = !DesignerClipboard().empty();
-  PstB->setEnabled(paste);
-  N13->setEnabled(paste);
-  N3->setEnabled(paste);
-  UndoB->setEnabled(undo_.Count() > 0);
-  N46->setEnabled(undo_.Count() > 0);
-  RedoB->setEnabled(redo_.Count() > 0);
-  N48->setEnabled(redo_.Count() > 0);
 }
 
 QPoint TfrDesignerForm::SurfaceOrigin() const {

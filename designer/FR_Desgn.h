@@ -18,7 +18,10 @@
 #include <vector>
 
 class QAction;
+class QComboBox;
+class QFrame;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QScrollArea;
@@ -28,6 +31,7 @@ class QToolBar;
 class QWidget;
 
 namespace report {
+class TfrSpeedButton;
 class TfrTBButton;
 }
 
@@ -36,6 +40,10 @@ namespace designer {
 using report::TfrReport;
 
 class TfrDesignerPage;
+class TfrDock;
+class TfrInspForm;
+class TfrToolBar;
+class TPropEditor;
 
 // The designer's own list of object copies (cut, copy, paste); it outlives
 // New, Open and page changes.
@@ -56,6 +64,35 @@ struct TfrLastAttributes {
   int FrameLines = 0;
 };
 extern TfrLastAttributes frLastAttributes;
+
+// What the insert-fields dialog returns: the dataset as the dialog lists it,
+// the name of the report data source bound to it (may be empty), the chosen
+// fields in list order, the placement and the two switches.
+struct TfrInsertField {
+  QString Name;
+  int DisplayWidth = 0;  // characters; 0 or 256 and above count as 6
+  QString Label;         // display label; the name when empty
+};
+struct TfrInsertFieldsChoice {
+  QString DataSet;
+  QString DataSource;
+  std::vector<TfrInsertField> Fields;
+  bool Horizontal = true;
+  bool Headers = false;
+  bool Bands = false;
+};
+
+// The designer options as the options dialog shows them.
+struct TfrDesignerOptions {
+  bool ShowGrid = true;
+  bool GridAlign = true;
+  int GridSize = 4;      // 4, 8; anything else means 18
+  int ObjectMoving = 1;  // 0 shape, 1 contents
+  int Units = 0;         // pixels, millimetres, inches
+  bool ColoredButtons = true;
+  bool EditAfterInsert = true;
+  bool ShowBandTitles = true;
+};
 
 class TfrDesignerForm : public report::TfrReportDesigner {
   Q_OBJECT
@@ -94,6 +131,10 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   void Preview();
   bool AddPage();
   bool RemovePage();
+  // The page options of the current page (PgB3, N25, N44).
+  void PageOptionsClick();
+  // The designer options dialog: filled from the window, applied on OK.
+  void DesignerOptionsClick();
   // The save prompt before New and Open: false when the command must stop.
   bool SaveChangesPrompt();
 
@@ -122,6 +163,29 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   // The selection changed: refresh the enabling of the commands.
   void SelectionChanged();
   void EnableControls();
+  // The alignment palette's tools 1 to 10 (Align1 ... Align10) on the selection.
+  void AlignSelection(int tool);
+  // Each selected object's place and size to the nearest grid multiple.
+  void FitToGrid();
+  // Lays out text objects for the chosen fields (and headers and bands) from
+  // the page's top-left margin, kept within the printable width when in a row.
+  void InsertDBFields(const TfrInsertFieldsChoice &choice);
+  // Opens the editor of the topmost selected object's kind.
+  void ShowObjectEditor();
+  // The kind of selection as bits: 1 one band, 2 one text object, 4 one other
+  // object, 8 two or more, 16 the internal clipboard holds objects.
+  int SelectionKind() const;
+  // Applies a formatting control (by its tag) to the selected objects.
+  void DoClick(QWidget *control);
+  // Refills the inspector's rows from the selection; a row's change.
+  void UpdateInspector();
+  void InspectorModify(int row, const QString &text);
+  // The status bar: units, position and size of the one selected object, its name.
+  void UpdateStatus();
+  // Paints a colour button's bar: kind 0 font, 1 fill, 2 frame.
+  void SetButtonColorGlyph(report::TColor color, report::TfrSpeedButton *button, int kind);
+  // The colour a colour button's bar shows.
+  report::TColor ButtonColor(const report::TfrSpeedButton *button) const;
   // Where the surface's left and top edges lie in the visible part (negative
   // when scrolled).
   QPoint SurfaceOrigin() const;
@@ -140,6 +204,23 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   std::function<bool(QStringList &description, report::TfrPicture &picture)> AskTemplateInfo;
   // The template file for New from template (empty: cancelled).
   std::function<QString()> ChooseTemplate;
+  // The object editors: text (and add-ins without their own), picture, and a
+  // band's data source (kind 0), group condition (1) or cross data sources (2).
+  // Each records its change through BeforeChange; true when confirmed.
+  std::function<bool(TfrView &)> EditMemo;
+  std::function<bool(TfrView &)> EditPicture;
+  std::function<bool(report::TfrBandView &, int kind)> EditBand;
+  // Dialogs of the File, Tools and help menus: variables, report options
+  // (true: changed), designer options, help contents, about box.
+  std::function<void()> EditVariables;
+  std::function<bool()> ReportOptions;
+  std::function<bool(TfrDesignerOptions &)> DesignerOptions;
+  std::function<void()> HelpContents;
+  std::function<void()> About;
+  // The colour selector: the colour picked for a colour button (false: none picked).
+  std::function<bool(report::TColor &color)> ChooseColor;
+  // The highlight dialog for a text object (true: confirmed, object not yet changed).
+  std::function<bool(report::TfrMemoView &view, report::TfrHighlight &hl, QString &condition)> EditHighlight;
 
   // State (names as the window's fields).
   report::TfrPage *CurPageObj() const { return Page; }
@@ -157,19 +238,36 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   bool FileModified = false;
   int SelNum = 0;
   TfrView *AnchorObject = nullptr;
+  bool UpdatingControls = false;
+  // The inspector's rows: Name, Left, Top, Width, Height, Visible, Memo.
+  QString InspValues[7];
 
   // Controls, named as the window's components.
   QMenuBar *MainMenu1;
-  QToolBar *Panel2, *Panel4, *Panel6;
-  QWidget *frDock1, *frDock2, *frDock3, *frDock4;
+  TfrToolBar *Panel1, *Panel2, *Panel3, *Panel4, *Panel5, *Panel6;
+  // The windows the Toolbars menu shows and hides, by the items' tags.
+  std::vector<QWidget *> ToolWindows() const;
+  void ShowToolWindow(int tag, bool on);
+  TfrInspForm *InspForm;
+  QFrame *LinePanel;
+  QComboBox *C2, *C3;
+  QLineEdit *E1;
+  report::TfrTBButton *FrB1, *FrB2, *FrB3, *FrB4, *FrB5, *FrB6, *ClB1, *ClB2, *ClB3, *SB1, *SB2, *StB1, *FnB1, *FnB2,
+      *FnB3, *AlB1, *AlB2, *AlB3, *AlB4, *AlB5, *AlB6, *AlB7, *AlB8, *HlB1, *GB3;
+  report::TfrSpeedButton *frSpeedButton[6];
+  report::TfrTBButton *AlignB[10];  // Align1 ... Align10
+  TfrDock *frDock1, *frDock2, *frDock3, *frDock4;
   QTabBar *Tab1;
   QScrollArea *ScrollBox1;
   TfrDesignerPage *PageView;
   QStatusBar *StatusBar1;
-  QLabel *StatusUnits, *StatusPos, *StatusSize;
+  QLabel *StatusUnits, *StatusPos, *StatusSize, *StatusText;
   report::TfrTBButton *FileBtn1, *FileBtn2, *FileBtn3, *FileBtn4, *CutB, *CopyB, *PstB, *UndoB, *RedoB, *ZB1,
-      *ZB2, *SelAllB, *PgB1, *PgB2, *GB1, *GB2, *HelpBtn, *ExitB, *OB1, *OB2, *OB3, *OB4, *OB5, *OB6;
+      *ZB2, *SelAllB, *PgB1, *PgB2, *PgB3, *GB1, *GB2, *HelpBtn, *ExitB, *OB1, *OB2, *OB3, *OB4, *OB5, *OB6;
   QMenu *FileMenu, *EditMenu, *ToolMenu, *MastMenu, *HelpMenu, *Popup1, *Popup2;
+  QAction *N36, *N6, *N14, *N42, *N8, *N25, *N22, *N34, *N44;
+  QMenu *N37;
+  QAction *Pan1, *Pan2, *Pan3, *Pan4, *Pan5, *Pan6, *Pan7;
   QAction *N23, *N19, *N20, *N17, *N39, *N10, *N46, *N48, *N11, *N12, *N13, *N27, *N28, *N29, *N30, *N32, *N33,
       *N2, *N1, *N3, *N5, *N16, *N35, *N41, *N43;
 
@@ -185,13 +283,16 @@ class TfrDesignerForm : public report::TfrReportDesigner {
  private:
   friend class TfrDesignerPage;
   void buildControls();
+  void buildFormatBars();
+  void colorButtonClick(report::TfrTBButton *b);
+  void stepFrameWidth(int delta);
   void refreshTabs();
   void undoFrom(TfrUndoBuffer &from, TfrUndoBuffer &to);
   void changed();  // Modified and FileModified
   void selectNearest(int key, bool alt);
   void keyMoveOrResize(int key, bool resize);
   QString chooseFile(bool save, int *filterIndex);
-  report::TfrTBButton *button(QToolBar *bar, const QString &name, const QString &glyph, int hintId, int tag);
+  report::TfrTBButton *button(TfrToolBar *bar, const QString &name, const QString &glyph, int hintId, int tag);
 
   TfrUndoBuffer undo_, redo_;
   int tool_ = -1;

@@ -38,6 +38,13 @@ int truncTo(int v, int g) { return v / g * g; }
 
 }  // namespace
 
+QString frBandBaseName(int type) {
+  QString base = frBandName(type);
+  const qsizetype blank = base.indexOf(QLatin1Char(' '));
+  if (blank >= 0 && blank + 1 < base.size()) base = base.left(blank) + base.mid(blank + 1, 1).toUpper() + base.mid(blank + 2);
+  return base;
+}
+
 TfrDesignerPage::TfrDesignerPage(TfrDesignerForm *form) : QWidget(nullptr), form_(form) {
   setObjectName(QStringLiteral("PageView"));
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -520,6 +527,17 @@ void TfrDesignerPage::mouseMoveEvent(QMouseEvent *e) {
   lastX_ += sx;
   lastY_ += sy;
   update(before.united(selectionArea()));
+  form_->UpdateStatus();
+}
+
+QString TfrDesignerPage::ResizeRatio() const {
+  if (!down_ || mode_ != mdMultiResize) return {};
+  // No ratio on an axis that had no extent.
+  const int ow = savedFrame_.right() - savedFrame_.left(), oh = savedFrame_.bottom() - savedFrame_.top();
+  if (ow == 0 || oh == 0) return {};
+  const int rx = frRound(double(frame_.right() - frame_.left()) * 100 / ow);
+  const int ry = frRound(double(frame_.bottom() - frame_.top()) * 100 / oh);
+  return QStringLiteral("% ") + QString::number(rx) + QLatin1Char(',') + QString::number(ry);
 }
 
 QRect TfrDesignerPage::selectionArea() const {
@@ -610,10 +628,7 @@ void TfrDesignerPage::insertObject(Qt::KeyboardModifiers) {
     if (type < 0 || type >= btNone) return;
     auto band = std::make_unique<TfrBandView>();
     band->SetBandType(type);
-    QString base = frBandName(type);
-    const qsizetype blank = base.indexOf(QLatin1Char(' '));
-    if (blank >= 0 && blank + 1 < base.size()) base = base.left(blank) + base.mid(blank + 1, 1).toUpper() + base.mid(blank + 2);
-    band->BaseName = base;
+    band->BaseName = frBandBaseName(type);
     v = std::move(band);
   } else if (tool == toolSubReport) {
     report->Pages.Add();

@@ -4,6 +4,7 @@
 // selection (click, Shift, rubber band), moving and resizing with the grid,
 // splitting two neighbours' common edge, inserting with each tool, drawing lines.
 #include <QRect>
+#include <QString>
 #include <QWidget>
 
 #include <vector>
@@ -15,6 +16,9 @@ class TfrView;
 namespace designer {
 
 class TfrDesignerForm;
+
+// The base of a new band's name: its type's name without the blank ("MasterData").
+QString frBandBaseName(int type);
 
 // Insert tools: the tag of the objects toolbar's pressed button.
 enum : int { toolSelect = -1, toolText = 0, toolPicture = 1, toolBand = 2, toolSubReport = 3, toolLine = 4 };
@@ -38,6 +42,11 @@ class TfrDesignerPage : public QWidget {
   void ComputeMultiFrame();
   // Forgets a drag in progress (each show of the window).
   void ResetDrag();
+  // A double click opened nothing: the next release is an ordinary one.
+  void ClearDoubleClicked() { doubleClicked_ = false; }
+  // While a multi-selection is resized: "% " and its width and height against
+  // the start of the drag, in percent; empty otherwise.
+  QString ResizeRatio() const;
   // Repaints the whole surface.
   void Redraw() { update(); }
 

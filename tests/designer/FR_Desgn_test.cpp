@@ -258,6 +258,7 @@ TEST_F(DesignerTest, FailedOpenKeepsTheReportItsNameAndALaterSaveWritesIt) {
   ASSERT_TRUE(form->Save());
   TfrReport back;
   back.LoadFromFile(good);
+  frCurrentReport = report.get();  // loading made the copy the engine's current report
   EXPECT_EQ(back.Pages[0]->Object(0)->x, 16);
   EXPECT_EQ(back.Pages[0]->Object(0)->Name, "Memo1");
 

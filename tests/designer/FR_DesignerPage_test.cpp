@@ -126,7 +126,8 @@ TEST_F(DesignerTest, EachToolInsertsItsObject) {
   form->SetTool(toolSubReport);
   Click({300, 600});
   EXPECT_EQ(report->Pages.Count(), 2);
-  EXPECT_EQ(static_cast<TfrSubReportView *>(P().FindObject("SubReport1"))->SubPage, 1);
+  EXPECT_EQ(static_cast<TfrSubReportView *>(report->Pages[0]->FindObject("SubReport1"))->SubPage, 1);
+  EXPECT_EQ(form->CurPage, 1);  // editing after insert opens the subreport's page
   form->SetCurPage(0);
   EXPECT_EQ(form->Tab1->tabText(1), "SubReport1");
   // Shift keeps the tool for the next insertion.

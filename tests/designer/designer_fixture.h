@@ -3,6 +3,8 @@
 // folder, error boxes collected, and mouse and key input sent to the surface.
 #include "designer/FR_Desgn.h"
 #include "designer/FR_DesignerPage.h"
+#include "designer/FR_Dock.h"
+#include "designer/FR_Insp.h"
 #include "report/ui/FR_Ctrls.h"
 #include "support/gui_driver.h"
 #include "support/temp_dir.h"
@@ -67,6 +69,13 @@ class DesignerTest : public ::testing::Test {
     v->x = 0, v->y = y, v->dx = 700, v->dy = dy;
     v->Name = name;
     return static_cast<TfrBandView *>(P().Add(std::move(v)));
+  }
+  // Selects these objects only, as a click or the rubber band does.
+  void SelectOnly(std::initializer_list<TfrView *> views) {
+    form->ClearSelection();
+    for (TfrView *v : views) form->Select(v);
+    form->PageView->ComputeMultiFrame();
+    form->SelectionChanged();
   }
   QStringList Names() {
     QStringList n;

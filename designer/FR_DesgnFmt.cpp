@@ -1,0 +1,527 @@
+// The designer window's formatting toolbars (frame, text), the line style
+// panel, the colour buttons, the enabling by the kind of selection, the
+// inspector's rows and the status bar.
+#include "designer/FR_Desgn.h"
+#include "designer/FR_DesignerPage.h"
+#include "designer/FR_Dock.h"
+#include "designer/FR_Insp.h"
+#include "platform/conv.h"
+#include "report/expr/FR_Pars.h"
+#include "report/ui/FR_Const.h"
+#include "report/ui/FR_Ctrls.h"
+
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QToolBar>
+
+#include <cmath>
+
+namespace designer {
+
+using namespace report;
+
+namespace {
+
+bool isBand(const TfrView *v) { return v->Typ == gtBand; }
+bool isText(const TfrView *v) { return v->Typ == gtMemo; }
+
+// Numbers of the frame width box and the inspector: general format, 2 digits.
+QString frameWidthText(double w) { return platform::FloatToStrF(w, platform::FloatFormat::General, 2, 0); }
+
+// Reads the frame width box: "," and "." both stand for the decimal separator.
+bool readFrameWidth(const QString &text, double &value) {
+  QString t = text.trimmed();
+  const QChar sep = platform::regional().decimalSeparator;
+  for (QChar &c : t)
+    if (c == u',' || c == u'.') c = sep;
+  long double v = 0;
+  if (!platform::TryStrToFloat(t, v) || !std::isfinite(static_cast<double>(v)) || v <= 0) return false;
+  value = static_cast<double>(v);
+  return true;
+}
+
+constexpr int kMaxFontSize = 999;
+
+}  // namespace
+
+// ---------------------------------------------------------------- building
+
+void TfrDesignerForm::buildFormatBars() {
+  auto tb = [this](TfrToolBar *bar, const char *name, const char *glyph, int hint, int tag) {
+    TfrTBButton *b = button(bar, QLatin1String(name), QLatin1String(glyph), hint, tag);
+    connect(b, &QAbstractButton::clicked, this, [this, b] { DoClick(b); });
+    return b;
+  };
+  // The frame toolbar.
+  Panel1 = new TfrToolBar(frLoadStr(53173), this);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  FrB1 = tb(Panel1, "FrB1", "frame_top", 53122, 1);
+  FrB2 = tb(Panel1, "FrB2", "frame_left", 53123, 2);
+  FrB3 = tb(Panel1, "FrB3", "frame_bottom", 53124, 3);
+  FrB4 = tb(Panel1, "FrB4", "frame_right", 53125, 4);
+  for (TfrTBButton *b : {FrB1, FrB2, FrB3, FrB4}) {
+    b->SetAllowAllUp(true);
+    b->SetGroupIndex(200 + b->property("tag").toInt());
+  }
+  Panel1->addWidget(new TfrTBSeparator(Panel1));
+  FrB5 = tb(Panel1, "FrB5", "frame_all", 53126, 20);
+  FrB6 = tb(Panel1, "FrB6", "frame_none", 53127, 21);
+  Panel1->addWidget(new TfrTBSeparator(Panel1));
+  ClB1 = button(Panel1, "ClB1", "fillcolor", 53128, 5);
+  ClB3 = button(Panel1, "ClB3", "framecolor", 53129, 19);
+  Panel1->addWidget(new TfrTBSeparator(Panel1));
+  E1 = new QLineEdit(Panel1);
+  E1->setObjectName(QStringLiteral("E1"));
+  E1->setToolTip(frLoadStr(53130));
+  E1->setProperty("tag", 6);
+  E1->setFixedSize(36, 21);
+  Panel1->addWidget(E1);
+  connect(E1, &QLineEdit::returnPressed, this, [this] { DoClick(E1); });
+  SB1 = button(Panel1, "SB1", "arrow_up", 53130, 6);
+  SB2 = button(Panel1, "SB2", "arrow_down", 53130, 6);
+  for (TfrTBButton *b : {SB1, SB2}) b->setFixedSize(14, 22);
+  connect(SB1, &QAbstractButton::clicked, this, [this] { stepFrameWidth(1); });
+  connect(SB2, &QAbstractButton::clicked, this, [this] { stepFrameWidth(-1); });
+  StB1 = button(Panel1, "StB1", "linestyle", 53131, 0);
+  // The line style panel: one button per frame style.
+  LinePanel = new QFrame(this, Qt::Popup);
+  LinePanel->setObjectName(QStringLiteral("LinePanel"));
+  LinePanel->setFrameShape(QFrame::Panel);
+  LinePanel->setFrameShadow(QFrame::Raised);
+  auto *ll = new QVBoxLayout(LinePanel);
+  ll->setContentsMargins(2, 2, 2, 2);
+  ll->setSpacing(0);
+  for (int i = 0; i < 6; ++i) {
+    auto *b = new TfrSpeedButton(LinePanel);
+    b->setObjectName(QStringLiteral("frSpeedButton%1").arg(i + 1));
+    b->SetGlyph(frGlyph(QStringLiteral("linestyle%1").arg(i)));
+    b->SetFlat(true);
+    b->setProperty("tag", 25 + i);
+    b->setFixedSize(64, 16);
+    ll->addWidget(b);
+    frSpeedButton[i] = b;
+    connect(b, &QAbstractButton::clicked, this, [this, b] {
+      LinePanel->hide();
+      DoClick(b);
+    });
+  }
+  connect(StB1, &QAbstractButton::clicked, this, [this] {
+    if (LinePanel->isVisible()) {
+      LinePanel->hide();
+      return;
+    }
+    LinePanel->adjustSize();
+    LinePanel->move(StB1->mapToGlobal(QPoint(0, 26)));
+    LinePanel->show();
+  });
+
+  // The text toolbar.
+  Panel3 = new TfrToolBar(frLoadStr(53175), this);
+  Panel3->setObjectName(QStringLiteral("Panel3"));
+  C2 = new QComboBox(Panel3);
+  C2->setObjectName(QStringLiteral("C2"));
+  C2->setToolTip(frLoadStr(53120));
+  C2->setProperty("tag", 7);
+  C2->setFixedWidth(150);
+  QStringList families = QFontDatabase::families();
+  families.sort(Qt::CaseInsensitive);
+  for (const QString &f : families) C2->addItem(f);
+  Panel3->addWidget(C2);
+  connect(C2, &QComboBox::activated, this, [this] { DoClick(C2); });
+  C3 = new QComboBox(Panel3);
+  C3->setObjectName(QStringLiteral("C3"));
+  C3->setToolTip(frLoadStr(53121));
+  C3->setProperty("tag", 8);
+  C3->setEditable(true);
+  C3->setInsertPolicy(QComboBox::NoInsert);
+  C3->setFixedWidth(48);
+  for (int s : {5, 6, 7, 8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72}) C3->addItem(QString::number(s));
+  Panel3->addWidget(C3);
+  connect(C3, &QComboBox::activated, this, [this] { DoClick(C3); });
+  connect(C3->lineEdit(), &QLineEdit::returnPressed, this, [this] { DoClick(C3); });
+  Panel3->addWidget(new TfrTBSeparator(Panel3));
+  FnB1 = tb(Panel3, "FnB1", "bold", 53115, 9);
+  FnB2 = tb(Panel3, "FnB2", "italic", 53116, 10);
+  FnB3 = tb(Panel3, "FnB3", "underline", 53117, 18);
+  for (TfrTBButton *b : {FnB1, FnB2, FnB3}) {
+    b->SetAllowAllUp(true);
+    b->SetGroupIndex(300 + b->property("tag").toInt());
+  }
+  Panel3->addWidget(new TfrTBSeparator(Panel3));
+  AlB1 = tb(Panel3, "AlB1", "al_left", 53107, 11);
+  AlB2 = tb(Panel3, "AlB2", "al_right", 53108, 12);
+  AlB3 = tb(Panel3, "AlB3", "al_center", 53109, 13);
+  AlB8 = tb(Panel3, "AlB8", "al_width", 53110, 22);
+  for (TfrTBButton *b : {AlB1, AlB2, AlB3, AlB8}) b->SetGroupIndex(320);
+  Panel3->addWidget(new TfrTBSeparator(Panel3));
+  AlB4 = tb(Panel3, "AlB4", "rot90", 53111, 14);
+  AlB4->SetAllowAllUp(true);
+  AlB4->SetGroupIndex(321);
+  AlB5 = tb(Panel3, "AlB5", "al_vcenter", 53112, 15);
+  AlB6 = tb(Panel3, "AlB6", "al_top", 53113, 15);
+  AlB7 = tb(Panel3, "AlB7", "al_bottom", 53114, 15);
+  for (TfrTBButton *b : {AlB5, AlB6, AlB7}) b->SetGroupIndex(322);
+  Panel3->addWidget(new TfrTBSeparator(Panel3));
+  ClB2 = button(Panel3, "ClB2", "fontcolor", 53118, 17);
+  HlB1 = button(Panel3, "HlB1", "highlight", 53119, 59);
+  connect(HlB1, &QAbstractButton::clicked, this, [this] {
+    std::vector<TfrView *> sel = Selection();
+    if (sel.empty() || !isText(sel.back()) || !EditHighlight) return;
+    auto *m = static_cast<TfrMemoView *>(sel.back());
+    TfrHighlight hl = m->Highlight;
+    QString cond = m->HighlightStr;
+    if (!EditHighlight(*m, hl, cond)) return;
+    AddUndoAction(acEdit);
+    m->Highlight = hl;
+    m->HighlightStr = cond;
+    PageView->update();
+  });
+  for (TfrTBButton *b : {ClB1, ClB2, ClB3}) connect(b, &QAbstractButton::clicked, this, [this, b] { colorButtonClick(b); });
+  SetButtonColorGlyph(clTransparent, ClB1, 1);
+  SetButtonColorGlyph(clBlack, ClB2, 0);
+  SetButtonColorGlyph(clBlack, ClB3, 2);
+  ChooseColor = [this](TColor &c) {
+    const QColor q = QColorDialog::getColor(QColor(qRed(c), qGreen(c), qBlue(c)), this, QString(),
+                                            QColorDialog::DontUseNativeDialog);
+    if (!q.isValid()) return false;
+    c = static_cast<TColor>(q.red() | (q.green() << 8) | (q.blue() << 16));
+    return true;
+  };
+}
+
+// ---------------------------------------------------------------- colour buttons
+
+void TfrDesignerForm::SetButtonColorGlyph(TColor color, TfrSpeedButton *button, int kind) {
+  static const char *names[] = {"fontcolor", "fillcolor", "framecolor"};
+  QImage base = frGlyph(QLatin1String(names[std::clamp(kind, 0, 2)])).convertToFormat(QImage::Format_ARGB32);
+  const QRgb bar = qRgb(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+  for (int y = 0; y < base.height(); ++y)
+    for (int x = 0; x < base.width(); ++x)
+      if (base.pixel(x, y) == qRgb(255, 0, 0)) base.setPixel(x, y, color == clTransparent ? frGlyphTransparent : bar);
+  if (color == clTransparent) {
+    const QRgb face = palette().color(QPalette::Button).rgb();
+    for (int x = 1; x <= 14 && x < base.width(); ++x) base.setPixel(x, 13, face);
+  }
+  // Two images: up and disabled.
+  QImage two(base.width() * 2, base.height(), QImage::Format_ARGB32);
+  QPainter p(&two);
+  p.drawImage(0, 0, base);
+  p.drawImage(base.width(), 0, base);
+  p.end();
+  button->SetGlyph(two);
+  button->SetNumGlyphs(2);
+  button->setProperty("color", static_cast<uint>(color));
+}
+
+TColor TfrDesignerForm::ButtonColor(const TfrSpeedButton *button) const {
+  return static_cast<TColor>(button->property("color").toUInt());
+}
+
+void TfrDesignerForm::colorButtonClick(TfrTBButton *b) {
+  TColor c = ButtonColor(b);
+  if (!ChooseColor || !ChooseColor(c)) return;
+  SetButtonColorGlyph(c, b, b == ClB1 ? 1 : b == ClB3 ? 2 : 0);
+  DoClick(b);
+}
+
+// ---------------------------------------------------------------- applying
+
+void TfrDesignerForm::stepFrameWidth(int delta) {
+  double w = 1;
+  if (!readFrameWidth(E1->text(), w)) w = 1;
+  w += delta;
+  if (w <= 0) w = 1;
+  E1->setText(frameWidthText(w));
+  DoClick(E1);
+}
+
+void TfrDesignerForm::DoClick(QWidget *control) {
+  if (UpdatingControls || !Page || SelNum == 0 || !control) return;
+  const int tag = control->property("tag").toInt();
+  // Values are checked before anything changes: bad input restores the control.
+  double width = 1;
+  int fontSize = 10;
+  if (tag == 6 && !readFrameWidth(E1->text(), width)) {
+    SelectionChanged();
+    return;
+  }
+  if (tag == 8) {
+    bool ok = false;
+    fontSize = C3->currentText().trimmed().toInt(&ok);
+    if (!ok || fontSize <= 0 || fontSize > kMaxFontSize) {
+      SelectionChanged();
+      return;
+    }
+  }
+  if (tag == 7 && C2->currentIndex() < 0) return;
+  AddUndoAction(acEdit);
+  auto down = [](const TfrSpeedButton *b) { return b->Down(); };
+  for (TfrView *v : Selection()) {
+    if (isBand(v)) continue;
+    if (isText(v)) {
+      auto *m = static_cast<TfrMemoView *>(v);
+      switch (tag) {
+        case 7: m->Font.Name = frLastAttributes.FontName = C2->currentText(); break;
+        case 8: m->Font.Size = frLastAttributes.FontSize = fontSize; break;
+        case 9: case 10: case 18: {
+          const int bit = tag == 9 ? fsBold : tag == 10 ? fsItalic : fsUnderline;
+          const bool on = down(static_cast<TfrSpeedButton *>(control));
+          m->Font.Style = on ? (m->Font.Style | bit) : (m->Font.Style & ~bit);
+          frLastAttributes.FontStyle = m->Font.Style;
+          break;
+        }
+        case 11: case 12: case 13: case 22:
+          m->Adjust = (m->Adjust & ~3) | (tag == 22 ? 3 : tag - 11);
+          frLastAttributes.Alignment = m->Adjust;
+          break;
+        case 14:
+          m->Adjust = down(AlB4) ? (m->Adjust | 4) : (m->Adjust & ~4);
+          frLastAttributes.Alignment = m->Adjust;
+          break;
+        case 15:
+          m->Adjust = (m->Adjust & ~24) | (down(AlB5) ? 8 : 0) | (down(AlB7) ? 16 : 0);
+          frLastAttributes.Alignment = m->Adjust;
+          break;
+        case 17: m->Font.Color = frLastAttributes.FontColor = ButtonColor(ClB2); break;
+        default: break;
+      }
+    }
+    switch (tag) {
+      case 1: case 2: case 3: case 4: {
+        const quint16 bit = tag == 1 ? frbTop : tag == 2 ? frbLeft : tag == 3 ? frbBottom : frbRight;
+        v->FrameTyp = down(static_cast<TfrSpeedButton *>(control)) ? (v->FrameTyp | bit) : (v->FrameTyp & ~bit);
+        frLastAttributes.FrameLines = v->FrameTyp;
+        break;
+      }
+      case 5: v->FillColor = frLastAttributes.FillColor = ButtonColor(ClB1); break;
+      case 19: v->FrameColor = frLastAttributes.FrameColor = ButtonColor(ClB3); break;
+      case 6:
+        v->FrameWidth = width;
+        (v->Typ == gtLine ? frLastAttributes.LineWidth : frLastAttributes.FrameWidth) = width;
+        break;
+      case 20: v->FrameTyp = 15, frLastAttributes.FrameLines = 15; break;
+      case 21: v->FrameTyp = 0, frLastAttributes.FrameLines = 0; break;
+      case 25: case 26: case 27: case 28: case 29: case 30: v->FrameStyle = static_cast<quint16>(tag - 25); break;
+      default: break;
+    }
+  }
+  PageView->update();
+  if (tag == 20 || tag == 21) SelectionChanged();
+  else UpdateStatus();
+}
+
+// ---------------------------------------------------------------- reflecting the selection
+
+int TfrDesignerForm::SelectionKind() const {
+  int k = 0;
+  if (SelNum == 1) {
+    const std::vector<TfrView *> s = Selection();
+    if (!s.empty()) k |= isBand(s.front()) ? 1 : isText(s.front()) ? 2 : 4;
+  } else if (SelNum > 1) {
+    k |= 8;
+  }
+  if (!DesignerClipboard().empty()) k |= 16;
+  return k;
+}
+
+void TfrDesignerForm::EnableControls() {
+  const int k = SelectionKind();
+  const bool frame = k & (2 | 4 | 8), text = k & (2 | 8), any = k & (1 | 2 | 4 | 8), one = k & (1 | 2 | 4),
+             paste = k & 16;
+  for (QWidget *w : std::initializer_list<QWidget *>{FrB1, FrB2, FrB3, FrB4, FrB5, FrB6, ClB1, ClB3, E1, SB1, SB2, StB1})
+    w->setEnabled(frame);
+  for (QWidget *w : std::initializer_list<QWidget *>{ClB2, C2, C3, FnB1, FnB2, FnB3, AlB1, AlB2, AlB3, AlB4, AlB5,
+                                                      AlB6, AlB7, AlB8, HlB1})
+    w->setEnabled(text);
+  if (!text) {
+    QSignalBlocker b2(C2), b3(C3);
+    C2->setCurrentIndex(-1);
+    C3->setCurrentIndex(-1);
+    C3->setEditText(QString());
+  }
+  for (QWidget *w : std::initializer_list<QWidget *>{ZB1, ZB2, GB3, CutB, CopyB}) w->setEnabled(any);
+  for (QAction *a : {N32, N33, N11, N2, N12, N1, N27, N5}) a->setEnabled(any);
+  PstB->setEnabled(paste);
+  N13->setEnabled(paste);
+  N3->setEnabled(paste);
+  N36->setEnabled(one);
+  N6->setEnabled(one);
+  InspForm->EnableItem(6, one);
+  UndoB->setEnabled(UndoCount() > 0);
+  N46->setEnabled(UndoCount() > 0);
+  RedoB->setEnabled(RedoCount() > 0);
+  N48->setEnabled(RedoCount() > 0);
+  UpdateStatus();
+}
+
+void TfrDesignerForm::SelectionChanged() {
+  UpdatingControls = true;
+  LinePanel->hide();
+  EnableControls();
+  const std::vector<TfrView *> sel = Selection();
+  if (sel.size() == 1 && !isBand(sel.front())) {
+    const TfrView *v = sel.front();
+    FrB1->SetDown(v->FrameTyp & frbTop);
+    FrB2->SetDown(v->FrameTyp & frbLeft);
+    FrB3->SetDown(v->FrameTyp & frbBottom);
+    FrB4->SetDown(v->FrameTyp & frbRight);
+    E1->setText(frameWidthText(v->FrameWidth));
+    SetButtonColorGlyph(v->FillColor, ClB1, 1);
+    SetButtonColorGlyph(v->FrameColor, ClB3, 2);
+    if (isText(v)) {
+      const auto *m = static_cast<const TfrMemoView *>(v);
+      SetButtonColorGlyph(m->Font.Color, ClB2, 0);
+      if (C2->currentText() != m->Font.Name) C2->setCurrentIndex(C2->findText(m->Font.Name, Qt::MatchFixedString));
+      if (C3->currentText() != QString::number(m->Font.Size)) C3->setEditText(QString::number(m->Font.Size));
+      FnB1->SetDown(m->Font.Style & fsBold);
+      FnB2->SetDown(m->Font.Style & fsItalic);
+      FnB3->SetDown(m->Font.Style & fsUnderline);
+      AlB4->SetDown(m->Adjust & 4);
+      const int vert = m->Adjust & 24;
+      (vert == 8 ? AlB5 : vert == 16 ? AlB7 : AlB6)->SetDown(true);
+      const TfrTBButton *horz[] = {AlB1, AlB2, AlB3, AlB8};
+      const_cast<TfrTBButton *>(horz[m->Adjust & 3])->SetDown(true);
+    }
+  } else if (sel.size() > 1) {
+    // Mixed selections show neutral values.
+    for (TfrTBButton *b : {FrB1, FrB2, FrB3, FrB4, FnB1, FnB2, FnB3, AlB4, AlB5}) b->SetDown(false);
+    SetButtonColorGlyph(clBlack, ClB1, 1);
+    E1->setText(QStringLiteral("1"));
+    C2->setCurrentIndex(-1);
+    C3->setCurrentIndex(-1);
+    C3->setEditText(QString());
+    AlB1->SetDown(true);
+  }
+  UpdatingControls = false;
+  UpdateInspector();
+  UpdateStatus();
+}
+
+// ---------------------------------------------------------------- inspector
+
+namespace {
+
+// Pixels in the chosen unit: whole pixels, or millimetres or inches with 2 decimals.
+QString unitText(int units, qint32 px) {
+  if (units == 0) return QString::number(px);
+  long double v = static_cast<long double>(px) / 18 * 5;
+  if (units == 2) v /= 25.4L;
+  return platform::FloatToStrF(v, platform::FloatFormat::Fixed, 4, 2);
+}
+
+}  // namespace
+
+void TfrDesignerForm::UpdateInspector() {
+  for (QString &s : InspValues) s.clear();
+  const std::vector<TfrView *> sel = Selection();
+  InspForm->CurObject = sel.size() == 1 ? sel.front() : nullptr;
+  if (sel.size() == 1) InspValues[0] = sel.front()->Name;
+  if (!sel.empty()) {
+    auto field = [&](int row, auto get) {
+      const auto first = get(sel.front());
+      for (const TfrView *v : sel)
+        if (get(v) != first) return;
+      InspValues[row] = row == 5 ? QString::number(first) : unitText(Units, first);
+    };
+    field(1, [](const TfrView *v) { return v->x; });
+    field(2, [](const TfrView *v) { return v->y; });
+    field(3, [](const TfrView *v) { return v->dx; });
+    field(4, [](const TfrView *v) { return v->dy; });
+    field(5, [](const TfrView *v) { return v->Visible ? 1 : 0; });
+  }
+  InspForm->setEnabled(!sel.empty());
+  InspForm->ItemsChanged();
+}
+
+void TfrDesignerForm::InspectorModify(int row, const QString &text) {
+  const std::vector<TfrView *> sel = Selection();
+  TfrReport *r = Report();
+  if (sel.empty() || !Page || !r) return;
+  if (row == 0) {
+    const QString name = text.trimmed();
+    // One object only; a name used anywhere in the report (or none) is refused.
+    if (sel.size() != 1 || name.isEmpty() || (r->FindObject(name) && r->FindObject(name) != sel.front())) {
+      UpdateInspector();
+      return;
+    }
+    AddUndoAction(acEdit);
+    sel.front()->Name = name;
+    refreshTabs();
+  } else if (row >= 1 && row <= 5) {
+    // The text is an expression; anything that does not give a number is refused.
+    long double value = 0;
+    try {
+      const Variant res = frParser->Calc(text);
+      if (res.isNull()) throw EParserError(QStringLiteral("empty"));
+      value = res.isString() ? platform::StrToFloat(res.stringValue()) : static_cast<long double>(res.toFloat());
+    } catch (const std::exception &) {
+      UpdateInspector();
+      return;
+    }
+    if (!std::isfinite(static_cast<double>(value)) || std::fabs(static_cast<double>(value)) > 1e9) {
+      UpdateInspector();
+      return;
+    }
+    if (Units == 1) value = value * 18 / 5;
+    else if (Units == 2) value = value * 25.4L * 18 / 5;
+    const qint64 px = platform::Round(value);
+    const int pw = PageView->width(), ph = PageView->height();
+    const bool inWidth = px > 0 && px < pw, inHeight = px > 0 && px < ph;
+    const bool applies = row == 5 || ((row == 1 || row == 3) ? inWidth : inHeight);
+    if (applies) {
+      AddUndoAction(acEdit);
+      for (TfrView *v : sel) {
+        switch (row) {
+          case 1: v->x = static_cast<qint32>(px); break;
+          case 2: v->y = static_cast<qint32>(px); break;
+          case 3: v->dx = static_cast<qint32>(px); break;
+          case 4: v->dy = static_cast<qint32>(px); break;
+          default: v->Visible = px != 0; break;
+        }
+      }
+      PageView->ComputeMultiFrame();
+    }
+  } else if (row == 6) {
+    // The Memo row's editor changed the object.
+  }
+  UpdateInspector();
+  PageView->update();
+  UpdateStatus();
+}
+
+// ---------------------------------------------------------------- status bar
+
+void TfrDesignerForm::UpdateStatus() {
+  StatusUnits->setText(frLoadStr(55330 + Units));
+  const std::vector<TfrView *> sel = Selection();
+  QString pos, size, text;
+  if (sel.size() == 1) {
+    const TfrView *v = sel.front();
+    const QString joint = Units == 0 ? QStringLiteral(";") : QStringLiteral("; ");
+    pos = unitText(Units, v->x) + joint + unitText(Units, v->y);
+    size = unitText(Units, v->dx) + joint + unitText(Units, v->dy);
+    if (v->Typ == gtPicture) {
+      // A picture's scale against its own size.
+      const QImage img = static_cast<const TfrPictureView *>(v)->Picture.image();
+      if (!img.isNull() && img.width() > 0 && img.height() > 0)
+        size += QStringLiteral("   % ") + QString::number(qint64(v->dx) * 100 / img.width()) + QLatin1Char(',') +
+                QString::number(qint64(v->dy) * 100 / img.height());
+    }
+    text = v->Name;
+    if (isBand(v)) text += QStringLiteral(": ") + frBandName(static_cast<const TfrBandView *>(v)->BandType());
+    else if (!v->Memo.isEmpty()) text += QStringLiteral(": ") + v->Memo.constFirst();
+  }
+  if (sel.size() > 1) size = PageView->ResizeRatio();
+  StatusPos->setText(pos);
+  StatusSize->setText(size);
+  StatusText->setText(text);
+}
+
+}  // namespace designer
