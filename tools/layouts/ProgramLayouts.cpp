@@ -84,22 +84,23 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
 
   // Receiver and producer, side by side.
   const int half = (w - 8) / 2;
-  l.Text(0, 76, half, 17, QStringLiteral("Felvásárló (átvevő)"), caption);
-  l.Text(0, 93, half, 104,
+  // Framed blocks as one-cell rows: their text keeps off the rules.
+  l.Row(0, 76, 17, {{half, QStringLiteral("Felvásárló (átvevő)")}}, caption);
+  l.Row(0, 93, 104, {{half,
          field("ZQ60", "V_NEVE") + QLatin1Char('\n') + field("ZQ60", "V_IRSZAM") + QLatin1Char(' ') +
              field("ZQ60", "V_HELYSEG") + QStringLiteral(", [v_atvevoutca]\nAdószám: ") +
              field("ZQ60", "V_ADOSZAM") + QStringLiteral("\nBankszámla: ") + field("ZQ60", "V_BANKSZLA") +
-             QStringLiteral("\nÁtvevő kód: ") + field("ZQ60", "V_AKOD"),
-         block);
-  l.Text(w - half, 76, half, 17, QStringLiteral("Eladó (mezőgazdasági őstermelő)"), caption);
-  l.Text(w - half, 93, half, 104,
+             QStringLiteral("\nÁtvevő kód: ") + field("ZQ60", "V_AKOD")}},
+        block);
+  l.Row(w - half, 76, 17, {{half, QStringLiteral("Eladó (mezőgazdasági őstermelő)")}}, caption);
+  l.Row(w - half, 93, 104, {{half,
          field("ZQ30", "O_NEV") + QLatin1Char('\n') + field("ZQ30", "O_IRSZAM") + QLatin1Char(' ') +
              field("ZQ30", "O_HELYSEGNEV") + QStringLiteral(", [v_ostermeloutca]\nAdóazonosító jel: ") +
              field("ZQ30", "O_ADOAZON") + QStringLiteral("    Adószám: ") + field("ZQ30", "O_ADOSZAM") +
              QStringLiteral("\nŐstermelői igazolvány: ") + field("ZQ30", "O_IGSZAM") +
              QStringLiteral("    Reg. szám: ") + field("ZQ30", "O_REGSZAM") + QStringLiteral("\nFELIR: ") +
-             field("ZQ30", "O_FELIR") + QStringLiteral("    Bankszámla: ") + field("ZQ30", "O_BANKSZLA"),
-         block);
+             field("ZQ30", "O_FELIR") + QStringLiteral("    Bankszámla: ") + field("ZQ30", "O_BANKSZLA")}},
+        block);
 
   // Dates and payment.
   const int quarter = w / 4;
@@ -207,9 +208,8 @@ void BuildProducerList(TfrReport &r) {
             {{QStringLiteral("Kód"), field("ZQ30", "O_KOD"), 44},
              {QStringLiteral("Név"), field("ZQ30", "O_NEV"), 170},
              {QStringLiteral("Cím"),
-              field("ZQ30", "O_IRSZAM") + QLatin1Char(' ') + field("ZQ30", "O_HELYSEGNEV") + QStringLiteral(", ") +
-                  field("ZQ30", "O_UTCA") + QLatin1Char(' ') + field("ZQ30", "O_JELLEG") + QLatin1Char(' ') +
-                  field("ZQ30", "O_HAZSZAM"),
+              field("ZQ30", "O_IRSZAM") + QLatin1Char(' ') + field("ZQ30", "O_HELYSEGNEV") +
+                  QStringLiteral(", [v_ostermeloutca]"),
               220},
              {QStringLiteral("Adóazonosító jel"), field("ZQ30", "O_ADOAZON"), 80},
              {QStringLiteral("Adószám"), field("ZQ30", "O_ADOSZAM"), 90},
