@@ -113,16 +113,16 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
 
   // The lines, with their titles repeated on every page.
   const std::vector<Column> lines = FitWidth(
-      {{QStringLiteral("Ssz."), QStringLiteral("[LINE#]"), 30, alRight},
-       {QStringLiteral("Termék megnevezése"), field("ZQ20", "S_MEGNEVEZES"), 162},
-       {QStringLiteral("VTSZ"), field("ZQ20", "S_VTSZ"), 52},
-       {QStringLiteral("Mennyiség"), QStringLiteral("[ZQ20.\"S_NETTO\" #N#,##0,####]"), 64, alRight},
+      {{QStringLiteral("Ssz."), QStringLiteral("[LINE#]"), 36, alRight},
+       {QStringLiteral("Termék megnevezése"), field("ZQ20", "S_MEGNEVEZES"), 140},
+       {QStringLiteral("VTSZ"), field("ZQ20", "S_VTSZ"), 50},
+       {QStringLiteral("Mennyiség"), QStringLiteral("[ZQ20.\"S_NETTO\" #N#,##0,####]"), 72, alRight},
        {QStringLiteral("M.e."), field("ZQ20", "S_MEGY"), 34, alCenter},
-       {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ20.\"S_EAR\"")), 60, alRight},
+       {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ20.\"S_EAR\"")), 70, alRight},
        {QStringLiteral("Felvásárlási ár (Ft)"), money(QStringLiteral("ZQ20.\"S_FELVAR\"")), 76, alRight},
-       {QStringLiteral("Komp. %"), rate(QStringLiteral("ZQ20.\"S_KOMPMERTEKE\"")), 40, alRight},
+       {QStringLiteral("Komp. %"), rate(QStringLiteral("ZQ20.\"S_KOMPMERTEKE\"")), 48, alRight},
        {QStringLiteral("Kompenz. felár (Ft)"), money(QStringLiteral("ZQ20.\"S_KOMPFELAR\"")), 74, alRight},
-       {QStringLiteral("Vételár (Ft)"), money(QStringLiteral("ZQ20.\"S_VETELAR\"")), 92, alRight}},
+       {QStringLiteral("Vételár (Ft)"), money(QStringLiteral("ZQ20.\"S_VETELAR\"")), 84, alRight}},
       w);
   l.NextBand(btMasterHeader, 30, {}, flBandRepeatHeader);
   l.Row(0, 0, 30, Titles(lines), base.sized(8).bold().framed().filled(kShade).aligned(alMiddle));
@@ -206,18 +206,18 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
 void BuildProducerList(TfrReport &r) {
   buildList(r, QStringLiteral("Őstermelők listája"), QStringLiteral("frDBDataSet2"),
             {{QStringLiteral("Kód"), field("ZQ30", "O_KOD"), 44},
-             {QStringLiteral("Név"), field("ZQ30", "O_NEV"), 170},
+             {QStringLiteral("Név"), field("ZQ30", "O_NEV"), 160},
              {QStringLiteral("Cím"),
               field("ZQ30", "O_IRSZAM") + QLatin1Char(' ') + field("ZQ30", "O_HELYSEGNEV") +
                   QStringLiteral(", [v_ostermeloutca]"),
-              220},
-             {QStringLiteral("Adóazonosító jel"), field("ZQ30", "O_ADOAZON"), 80},
+              230},
+             {QStringLiteral("Adóazonosító jel"), field("ZQ30", "O_ADOAZON"), 96},
              {QStringLiteral("Adószám"), field("ZQ30", "O_ADOSZAM"), 90},
              {QStringLiteral("Születési hely, idő"),
-              field("ZQ30", "O_SZULHELY") + QStringLiteral(" ") + date(QStringLiteral("ZQ30.\"O_SZIDO\"")), 130},
-             {QStringLiteral("Igazolvány"), field("ZQ30", "O_IGSZAM"), 66},
-             {QStringLiteral("Bankszámla"), field("ZQ30", "O_BANKSZLA"), 150},
-             {QStringLiteral("Fiz. hat. (nap)"), field("ZQ30", "O_FHAT"), 46, alRight}},
+              field("ZQ30", "O_SZULHELY") + QStringLiteral(" ") + date(QStringLiteral("ZQ30.\"O_SZIDO\"")), 120},
+             {QStringLiteral("Igazolvány"), field("ZQ30", "O_IGSZAM"), 76},
+             {QStringLiteral("Bankszámla"), field("ZQ30", "O_BANKSZLA"), 140},
+             {QStringLiteral("Fiz. hat. (nap)"), field("ZQ30", "O_FHAT"), 60, alRight}},
             QStringLiteral("Őstermelők száma: [COUNT(frDBDataSet2)]"));
 }
 
