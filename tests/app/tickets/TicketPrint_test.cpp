@@ -332,7 +332,8 @@ TEST_F(TicketPrinting, MissingOrBrokenLayoutNamesTheFileAndLeavesTheTicketUnmark
 TEST_F(TicketPrinting, LayoutIsFoundWithoutRegardToCaseUnderATitleNamingTheTicket) {
   const QString s = addTicket(1, {{100, 80, 12}});
   JegyVariant = QStringLiteral("l");
-  print(s, "Nyomtat");
+  const auto boxes = answerBoxes([&] { print(s, "Nyomtat"); });
+  for (const MessageSeen &box : boxes) ADD_FAILURE() << box.text.toStdString();
   ASSERT_EQ(pages_.size(), 1u);
   EXPECT_EQ(previewed_, Data->frNyomtat);
   EXPECT_TRUE(shows(QStringLiteral("Sorszám: ") + s));
