@@ -3,6 +3,7 @@
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "platform/dialogs.h"
+#include "platform/win_path.h"
 #include "report/core/FR_Class_Build.h"
 #include "report/output/FR_Prntr.h"
 
@@ -31,7 +32,7 @@ QString LayoutErrorText(const QString &fileName, const QString &reason) {
   return text;
 }
 
-bool ShowLayout(TfrReport &report, const QString &fileName, PrintOrientation orientation,
+bool ShowLayout(TfrReport &report, const QString &fileName, const QString &title, PrintOrientation orientation,
                 const std::function<void()> &afterLoad) {
   report::TfrCompositeReport &composite = *Data->frCompositeReport1;
   composite.Reports.clear();
@@ -43,7 +44,8 @@ bool ShowLayout(TfrReport &report, const QString &fileName, PrintOrientation ori
     ~ClearList() { c.Reports.clear(); }
   } clear{composite};
   try {
-    if (!report.LoadFromFile(fileName)) {
+    // The name as the original's file system found it: without regard to case.
+    if (!report.LoadFromFile(platform::matchCase(fileName))) {
       platform::error(LayoutErrorText(fileName, QString()));
       return false;
     }
@@ -53,6 +55,7 @@ bool ShowLayout(TfrReport &report, const QString &fileName, PrintOrientation ori
     return false;
   }
   if (afterLoad) afterLoad();
+  report.Title = title;
   report.ModalPreview = true;
   report.ShowReport();
   return true;

@@ -17,13 +17,16 @@ bool OpenReceiverRow();
 
 enum class PrintOrientation { Portrait = 0, Landscape = 1 };
 
-// Loads fileName (a bare name: the working folder) into report and shows it
-// in the modal preview. The report stands alone in frCompositeReport1's list
+// Loads fileName (a bare name: the working folder, found without regard to
+// case) into report and shows it in the modal preview under title (the
+// preview's caption and the print job's title, which the PDF printer
+// proposes as the file name). The report stands alone in frCompositeReport1's list
 // while it shows. A layout that cannot be read shows an error naming the
 // file and nothing else happens (false); the report keeps its previous
 // layout. afterLoad runs once the layout has loaded, just before the report
 // is built and shown.
-bool ShowLayout(report::TfrReport &report, const QString &fileName, PrintOrientation orientation,
+bool ShowLayout(report::TfrReport &report, const QString &fileName, const QString &title,
+                PrintOrientation orientation,
                 const std::function<void()> &afterLoad = {});
 
 // The message of a layout that cannot be loaded.

@@ -89,6 +89,10 @@ class TData : public QObject {
   void ujnev(const QString &name);              // sets NevElotag, NevUtotag
   void atv_utca();                              // sets AtvevoUtca (ZQ61)
   void ost_utca();                              // sets OstermeloUtca (ZQ33, ZQ10's producer)
+  // The street part of the address on row's current record (prefix "V_" for
+  // a receiver, "O_" for a producer): the eight parts, trimmed, one blank
+  // between neighbours; empty texts when there is no record.
+  static QString streetOf(db::DataSet &row, const QString &prefix);
   QString XMLdatum(const QString &date);        // "yyyy.mm.dd" -> "yyyy-mm-dd"
 
   // Report components (report engine). Layouts find the data sources by

@@ -25,17 +25,10 @@ QString matchEntry(const QString &folder, const QString &name) {
   return {};
 }
 
-}  // namespace
-
-QString mapWindowsPath(const QString &winPath) {
-  QString path = winPath;
-  path.replace(u'\\', u'/');
-  const bool hasDrive = path.size() >= 2 && path[1] == u':' && path[0].unicode() < 128 && path[0].isLetter();
-  if (!hasDrive) return path;
-
-  QString result = driveRoot(path[0]);
+// root followed by the components of rest, each matched to an existing entry
+// without regard to case until one matches nothing.
+QString appendMatched(QString result, const QString &rest) {
   while (result.size() > 1 && result.endsWith(u'/')) result.chop(1);
-  const QString rest = path.mid(2);
   const QStringList parts = rest.split(u'/', Qt::SkipEmptyParts);
   bool matching = true;
   for (const QString &part : parts) {
@@ -50,6 +43,24 @@ QString mapWindowsPath(const QString &winPath) {
   }
   if (rest.endsWith(u'/') && !result.endsWith(u'/')) result += u'/';
   return result;
+}
+
+}  // namespace
+
+QString mapWindowsPath(const QString &winPath) {
+  QString path = winPath;
+  path.replace(u'\\', u'/');
+  const bool hasDrive = path.size() >= 2 && path[1] == u':' && path[0].unicode() < 128 && path[0].isLetter();
+  if (!hasDrive) return path;
+  return appendMatched(driveRoot(path[0]), path.mid(2));
+}
+
+QString matchCase(const QString &path) {
+  if (path.isEmpty() || QFileInfo::exists(path)) return path;
+  if (path.startsWith(u'/')) return appendMatched(QStringLiteral("/"), path);
+  const QString base = QDir::currentPath();
+  const QString matched = appendMatched(base, path);
+  return matched.mid(base.size() + (base.endsWith(u'/') ? 0 : 1));
 }
 
 }  // namespace platform

@@ -21,4 +21,10 @@ namespace platform {
 // A trailing separator is kept ("C:\QZ2025\" -> "<home>/QZ2025/").
 QString mapWindowsPath(const QString &winPath);
 
+// A file-system path as the original's case-insensitive file system found
+// it: each component that names no existing entry exactly is matched as in
+// mapWindowsPath, a relative path from the current folder ("qzlista7l.frf"
+// -> "QzLista7L.frf"). A path that matches nothing keeps its spelling.
+QString matchCase(const QString &path);
+
 }  // namespace platform

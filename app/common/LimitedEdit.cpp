@@ -120,7 +120,11 @@ QSize LimitedEdit::sizeHint() const {
   const QFontMetrics fm = fontMetrics();
   const int margins = base.width() - 17 * fm.horizontalAdvance(QLatin1Char('x'));
   int text = fm.horizontalAdvance(sampleText(widthChars(), accepted_));
-  if (accepted_.isEmpty()) text += text / 20;
+  if (accepted_.isEmpty()) {
+    // Free text may as well be a number written in full (an account number),
+    // which runs wider than names in many fonts.
+    text = std::max(text + text / 20, fm.horizontalAdvance(sampleText(widthChars(), QStringLiteral("0"))));
+  }
   return {margins + text + 2, base.height()};
 }
 

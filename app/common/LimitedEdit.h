@@ -36,7 +36,8 @@ class LimitedEdit : public QLineEdit {
 
   // The text the width is measured on: chars characters of what the field
   // holds: digits for a field that accepts digits, else a Hungarian name and
-  // address mix.
+  // address mix. A field that accepts any text is as wide as the wider of
+  // that mix and as many digits.
   static QString sampleText(int chars, const QString &acceptedChars);
 
   QSize sizeHint() const override;

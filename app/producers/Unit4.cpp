@@ -13,6 +13,9 @@
 #include "db/datasource.h"
 #include "platform/conv.h"
 #include "platform/dialogs.h"
+#include "report/core/FR_Class_Band.h"
+#include "report/core/FR_Class_Report.h"
+#include "report/expr/FR_Intrp.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -377,7 +380,17 @@ void TForm4::Button7Click() {
   {
     // The panel would be filled for every row the report passes.
     QScopedValueRollback<bool> quiet(printing_, true);
-    ShowLayout(*Data->frNyomtat, QStringLiteral("QzLista2.frf"), PrintOrientation::Landscape);
+    // Each row prints its whole address: the street part as the ticket has
+    // it, in v_ostermeloutca.
+    report::TfrReport &r = *Data->frNyomtat;
+    QScopedValueRollback<std::function<void(report::TfrBand *)>> street(
+        r.OnBeginBand, [](report::TfrBand *band) {
+          if (band->Typ == report::btMasterData)
+            report::frVariables->SetVariable(QStringLiteral("v_ostermeloutca"),
+                                             TData::streetOf(*Data->ZQ30, QStringLiteral("O_")));
+        });
+    ShowLayout(*Data->frNyomtat, QStringLiteral("QzLista2.frf"), QStringLiteral("Őstermelők listája"),
+               PrintOrientation::Landscape);
   }
   ShowPanel();
 }

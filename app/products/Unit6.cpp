@@ -217,7 +217,8 @@ void TForm6::Button6Click() {
   {
     // The panel would be filled for every row the report passes.
     QScopedValueRollback<bool> quiet(printing_, true);
-    ShowLayout(*Data->frNyomtat, QStringLiteral("QzLista6.frf"), PrintOrientation::Landscape);
+    ShowLayout(*Data->frNyomtat, QStringLiteral("QzLista6.frf"), QStringLiteral("Termékek listája"),
+               PrintOrientation::Landscape);
   }
   ShowPanel();
 }

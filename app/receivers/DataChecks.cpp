@@ -6,20 +6,14 @@
 #include "app/receivers/RowText.h"
 #include "db/dataset.h"
 
-namespace {
-
-// The eight address parts of the query's row, prefixed by p ("V_" or "O_");
-// empty texts when there is no row.
-QStringList addressParts(db::DataSet &ds, const QString &p) {
+QString TData::streetOf(db::DataSet &row, const QString &prefix) {
   static const char *const kParts[] = {"KERULET", "UTCA",   "JELLEG", "HAZSZAM",
                                        "EPULET",  "LEPCSO", "SZINT",  "AJTO"};
   QStringList parts;
   for (const char *name : kParts)
-    parts.append(RowText(ds, p + QLatin1String(name)));
-  return parts;
+    parts.append(RowText(row, prefix + QLatin1String(name)));
+  return checks::joinAddress(parts);
 }
-
-}  // namespace
 
 bool TData::AdoazonEllenorzes(const QString &text) { return checks::adoazonValid(text); }
 bool TData::AdoszamEllenorzes(const QString &text) { return checks::adoszamValid(text); }
@@ -52,7 +46,7 @@ void TData::atv_utca() {
   q.sql().add(QStringLiteral("  WHERE v_akod = :p1 "));
   q.paramByName(QStringLiteral("p1")).setString(AtvevoKod);
   q.open();
-  AtvevoUtca = checks::joinAddress(addressParts(q, QStringLiteral("V_")));
+  AtvevoUtca = streetOf(q, QStringLiteral("V_"));
 }
 
 void TData::ost_utca() {
@@ -65,7 +59,7 @@ void TData::ost_utca() {
   q.sql().add(QStringLiteral("  WHERE o_kod = :p1 "));
   q.paramByName(QStringLiteral("p1")).setString(producer);
   q.open();
-  OstermeloUtca = checks::joinAddress(addressParts(q, QStringLiteral("O_")));
+  OstermeloUtca = streetOf(q, QStringLiteral("O_"));
 }
 
 QString TData::XMLdatum(const QString &date) { return checks::xmlDate(date); }

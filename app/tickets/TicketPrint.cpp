@@ -175,7 +175,9 @@ void PrintTicket(TForm8 *form) {
   FizetendoSzoveg = QString::number(prepared->amounts.payable);
 
   report::TfrReport &report = printMode ? *Data->frNyomtat : *Data->frMegtekint;
-  ShowLayout(report, LayoutFileName(JegyVariant), PrintOrientation::Portrait, [&] {
+  // The serial in the title tells each ticket's PDF file apart.
+  ShowLayout(report, LayoutFileName(JegyVariant), QStringLiteral("Felvásárlási jegy ") + serial,
+             PrintOrientation::Portrait, [&] {
     if (!printMode || t.printed) return;
     if (markPrinted(serial)) {
       list.locate(QStringLiteral("F_BSZAM"), serial, db::LocateOptions{false, true});

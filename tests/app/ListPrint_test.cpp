@@ -25,13 +25,36 @@ TEST_F(ListPrinting, ProducerListNamesTheReceiverAndCountsEveryProducer) {
   EXPECT_TRUE(shows(QStringLiteral("Kalász Felvásárló Kft. ") + receiver_));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Őstermelők listája")));
   for (int i = 1; i <= 3; ++i) EXPECT_TRUE(allTexts().contains(QStringLiteral("Lista Termelő %1").arg(i)));
-  EXPECT_TRUE(shows(QStringLiteral("Kecskemét, Fő")));
+  EXPECT_TRUE(shows(QStringLiteral("Kecskemét,  Fő")));  // the street as the ticket prints it
+  EXPECT_EQ(previewed_->Title, QStringLiteral("Őstermelők listája"));
   EXPECT_TRUE(shows(QStringLiteral("1970.01.02")));
   const int producers = scalar(QStringLiteral("SELECT COUNT(*) FROM OSTERMELO")).toInt();
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Őstermelők száma: %1").arg(producers)));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("1/1")));
   // The list keeps the print statement: name and birth-date order.
   EXPECT_TRUE(Data->ZQ30->sql().text().contains(QStringLiteral("ORDER BY o_Nev, o_Szido")));
+}
+
+// Every part of the address the producer entry stores is printed, in the
+// order the ticket prints them, each row its own.
+TEST_F(ListPrinting, ProducerListPrintsTheWholeAddress) {
+  exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_IRSZAM, O_HELYSEGNEV, O_KERULET, O_UTCA, O_JELLEG, "
+                      "O_HAZSZAM, O_EPULET, O_LEPCSO, O_SZINT, O_AJTO) VALUES ('C1', 'Cím Teljes', '1133', "
+                      "'Budapest', 'XIII.', 'Váci', 'út', '12.', 'B', 'II.', '3.', '5.')"));
+  exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_IRSZAM, O_HELYSEGNEV, O_UTCA, O_JELLEG, O_HAZSZAM) "
+                      "VALUES ('C2', 'Cím Rövid', '6000', 'Kecskemét', 'Rákóczi', 'út', '7.')"));
+  TForm4 form(nullptr);
+  form.Button7Click();
+  ASSERT_FALSE(pages_.empty());
+  QStringList addresses;
+  for (const QString &t : allTexts())
+    if (t.startsWith(QStringLiteral("1133 ")) || t.startsWith(QStringLiteral("6000 Kecskemét, ")))
+      addresses << QString(t).replace(QLatin1Char('|'), QLatin1Char(' ')).simplified();
+  EXPECT_TRUE(addresses.contains(QStringLiteral("1133 Budapest, XIII. Váci út 12. B II. 3. 5.")))
+      << addresses.join(QStringLiteral(" / ")).toStdString();
+  EXPECT_TRUE(addresses.contains(QStringLiteral("6000 Kecskemét, Rákóczi út 7.")))
+      << addresses.join(QStringLiteral(" / ")).toStdString();
+  drawShown(0, 1.5, QStringLiteral("producers_address.png"));
 }
 
 TEST_F(ListPrinting, ManyProducersRunOverPagesWithTheCountOnTheLast) {
@@ -68,6 +91,7 @@ TEST_F(ListPrinting, ProductListInNameOrder) {
   ASSERT_EQ(pages_.size(), 1u);
   const QStringList t = allTexts();
   EXPECT_TRUE(t.contains(QStringLiteral("Termékek listája")));
+  EXPECT_EQ(previewed_->Title, QStringLiteral("Termékek listája"));
   EXPECT_LT(t.indexOf(QStringLiteral("Alma")), t.indexOf(QStringLiteral("Szilva")));
   EXPECT_TRUE(t.contains(QStringLiteral("1\u00A0250,50")));
   EXPECT_TRUE(t.contains(QStringLiteral("Termékek száma: 2")));

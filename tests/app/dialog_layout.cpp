@@ -57,7 +57,10 @@ void checkEdit(QLineEdit *edit, QStringList &problems) {
   const int chars = limited->limit() > 0 ? std::min(limited->limit(), int(LimitedEdit::kWidestChars))
                                          : limited->widthChars();
   const QString longest = LimitedEdit::sampleText(chars, limited->acceptedChars());
-  const int need = fm.horizontalAdvance(longest) + 1;  // and the cursor
+  int need = fm.horizontalAdvance(longest) + 1;  // and the cursor
+  // A field of any text may hold digits all along (an account number).
+  if (limited->acceptedChars().isEmpty())
+    need = std::max(need, fm.horizontalAdvance(QString(chars, QLatin1Char('0'))) + 1);
   if (need > room)
     problems << QStringLiteral("%1: %2 characters need %3 px, it shows %4").arg(describe(edit)).arg(chars).arg(need).arg(room);
   // A text longer than the widest field need only show its beginning.

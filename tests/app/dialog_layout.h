@@ -4,7 +4,8 @@
 // - An edit narrower than its longest allowed content in its own font: its
 //   limit's worth of characters (LimitedEdit::sampleText, at most
 //   LimitedEdit::kWidestChars), or the width it states for its kind when it
-//   has no limit; nor narrower than the text it shows. Every edit of a dialog
+//   has no limit, and for a field of any text also as many digits; nor
+//   narrower than the text it shows. Every edit of a dialog
 //   is a LimitedEdit (an editable combo's own edit aside).
 // - A label, check box or button narrower or lower than its text.
 // - A control reaching outside the window, a window smaller than its layout's

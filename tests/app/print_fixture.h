@@ -75,17 +75,40 @@ class PrintFixture : public ::testing::Test {
     QDir::setCurrent(previous_);
   }
 
-  // The texts of a prepared page, an object's lines joined by "|".
+  // The text of a printed object, its lines joined by "|".
+  static QString textOf(const report::TfrView &v) {
+    QStringList lines;
+    for (QString l : v.Memo1) {
+      const qsizetype mark = l.indexOf(QChar(1));  // laid-out lines carry a mark and widths
+      if (mark >= 0) l.truncate(mark);
+      lines << l;
+    }
+    return lines.join(QLatin1Char('|'));
+  }
+  // The texts of a prepared page.
   static QStringList textsOf(report::TfrEMFPages &pages, int page) {
     QStringList out;
-    for (const auto &v : report::TfrEMFPages::ReadObjects(pages.GetPageRec(page)->Stream)) {
-      QStringList lines;
-      for (QString l : v->Memo1) {
-        const qsizetype mark = l.indexOf(QChar(1));  // laid-out lines carry a mark and widths
-        if (mark >= 0) l.truncate(mark);
-        lines << l;
+    for (const auto &v : report::TfrEMFPages::ReadObjects(pages.GetPageRec(page)->Stream)) out << textOf(*v);
+    return out;
+  }
+  // Where each object printing text sits against its cell: the room between
+  // its text box and the nearest rule of the framed box around it on the
+  // left and on the right, or -1 when no framed box holds it. One entry per
+  // object printing that text on the shown page.
+  std::vector<std::pair<int, int>> roomBesideText(int page, const QString &text) const {
+    std::vector<std::pair<int, int>> out;
+    if (!shown_ || !shown_->GetPageRec(page)) return out;
+    const auto objects = report::TfrEMFPages::ReadObjects(shown_->GetPageRec(page)->Stream);
+    for (const auto &v : objects) {
+      if (textOf(*v) != text) continue;
+      std::pair<int, int> room{-1, -1};
+      if (v->FrameTyp != 0) room = {0, 0};  // framed itself: the text runs on its own rules
+      for (const auto &f : objects) {
+        if (f == v || f->FrameTyp == 0) continue;
+        if (f->x > v->x || f->x + f->dx < v->x + v->dx || f->y > v->y || f->y + f->dy < v->y + v->dy) continue;
+        room = {v->x - f->x, f->x + f->dx - v->x - v->dx};
       }
-      out << lines.join(QLatin1Char('|'));
+      out.push_back(room);
     }
     return out;
   }

@@ -72,3 +72,26 @@ TEST(WinPath, OtherDrivesAndPathsWithoutDrive) {
   EXPECT_EQ(mapWindowsPath("1:\\x"), "1:/x");  // not a drive letter
   EXPECT_EQ(mapWindowsPath(":"), ":");
 }
+
+// Files named by bare name in the working folder (the program's layouts),
+// found as the original's case-insensitive file system found them.
+TEST(WinPath, MatchCaseFindsEntriesWithoutRegardToCase) {
+  vorik::test::TempDir d;
+  ASSERT_TRUE(QDir(d.path()).mkpath("Lists"));
+  touch(d.file("QzLista7L.frf"));
+  touch(d.file("QzLista7.frf"));
+  touch(d.file("Lists/QzLista2.frf"));
+  const QString previous = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(d.path()));
+  EXPECT_EQ(matchCase("QzLista7l.frf"), "QzLista7L.frf");
+  EXPECT_EQ(matchCase("QZLISTA7L.FRF"), "QzLista7L.frf");
+  EXPECT_EQ(matchCase("QzLista7.frf"), "QzLista7.frf");
+  EXPECT_EQ(matchCase("lists/qzlista2.frf"), "Lists/QzLista2.frf");
+  EXPECT_EQ(matchCase(d.path() + "/LISTS/qzlista2.FRF"), d.path() + "/Lists/QzLista2.frf");
+  // Names that match nothing keep their spelling, so a message can name them.
+  EXPECT_EQ(matchCase("QzLista7 .frf"), "QzLista7 .frf");
+  EXPECT_EQ(matchCase("QzLista79.frf"), "QzLista79.frf");
+  EXPECT_EQ(matchCase("nosuch/QzLista7l.frf"), "nosuch/QzLista7l.frf");
+  EXPECT_EQ(matchCase(""), "");
+  QDir::setCurrent(previous);
+}

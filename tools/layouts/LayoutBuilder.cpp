@@ -2,6 +2,7 @@
 
 #include "report/output/FR_Prntr.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace report::layouts {
@@ -110,7 +111,18 @@ TfrLineView *LayoutBuilder::Rule(int x, int y, int dx, double width) {
 
 void LayoutBuilder::Row(int x, int y, int dy, const std::vector<Cell> &cells, const TextStyle &style) {
   for (const Cell &c : cells) {
-    Text(x, y, c.width, dy, c.text, style.aligned(c.align | (style.align & alMiddle)));
+    const TextStyle text = style.aligned(c.align | (style.align & alMiddle));
+    if (style.frame == 0) {
+      Text(x, y, c.width, dy, c.text, text);
+    } else {
+      // The frame and fill on an empty cell, the text inset from its rules.
+      Text(x, y, c.width, dy, QString(), style);
+      TextStyle inner = text;
+      inner.frame = 0;
+      inner.fill = clTransparent;
+      const int pad = std::min(kCellPadding, std::max(0, (c.width - 4) / 2));
+      Text(x + pad, y, c.width - 2 * pad, dy, c.text, inner);
+    }
     x += c.width;
   }
 }

@@ -86,7 +86,10 @@ class LayoutBuilder {
                         const QString &name = {});
   TfrMemoView *Text(int x, int y, int dx, int dy, const QString &text, const TextStyle &style = {});
   TfrLineView *Rule(int x, int y, int dx, double width = 1);
-  // Cells side by side from x, each framed when the style has a frame.
+  // Cells side by side from x. With a frame in the style each cell is a
+  // framed (and filled) box with its text kCellPadding inside the rules on
+  // either side, as a printed table keeps its columns apart.
+  static constexpr int kCellPadding = 4;  // design pixels, about 1.1 mm
   void Row(int x, int y, int dy, const std::vector<Cell> &cells, const TextStyle &style);
 
   // Written and read back as a layout file would be.

@@ -84,22 +84,23 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
 
   // Receiver and producer, side by side.
   const int half = (w - 8) / 2;
-  l.Text(0, 76, half, 17, QStringLiteral("Felvásárló (átvevő)"), caption);
-  l.Text(0, 93, half, 104,
+  // Framed blocks as one-cell rows: their text keeps off the rules.
+  l.Row(0, 76, 17, {{half, QStringLiteral("Felvásárló (átvevő)")}}, caption);
+  l.Row(0, 93, 104, {{half,
          field("ZQ60", "V_NEVE") + QLatin1Char('\n') + field("ZQ60", "V_IRSZAM") + QLatin1Char(' ') +
              field("ZQ60", "V_HELYSEG") + QStringLiteral(", [v_atvevoutca]\nAdószám: ") +
              field("ZQ60", "V_ADOSZAM") + QStringLiteral("\nBankszámla: ") + field("ZQ60", "V_BANKSZLA") +
-             QStringLiteral("\nÁtvevő kód: ") + field("ZQ60", "V_AKOD"),
-         block);
-  l.Text(w - half, 76, half, 17, QStringLiteral("Eladó (mezőgazdasági őstermelő)"), caption);
-  l.Text(w - half, 93, half, 104,
+             QStringLiteral("\nÁtvevő kód: ") + field("ZQ60", "V_AKOD")}},
+        block);
+  l.Row(w - half, 76, 17, {{half, QStringLiteral("Eladó (mezőgazdasági őstermelő)")}}, caption);
+  l.Row(w - half, 93, 104, {{half,
          field("ZQ30", "O_NEV") + QLatin1Char('\n') + field("ZQ30", "O_IRSZAM") + QLatin1Char(' ') +
              field("ZQ30", "O_HELYSEGNEV") + QStringLiteral(", [v_ostermeloutca]\nAdóazonosító jel: ") +
              field("ZQ30", "O_ADOAZON") + QStringLiteral("    Adószám: ") + field("ZQ30", "O_ADOSZAM") +
              QStringLiteral("\nŐstermelői igazolvány: ") + field("ZQ30", "O_IGSZAM") +
              QStringLiteral("    Reg. szám: ") + field("ZQ30", "O_REGSZAM") + QStringLiteral("\nFELIR: ") +
-             field("ZQ30", "O_FELIR") + QStringLiteral("    Bankszámla: ") + field("ZQ30", "O_BANKSZLA"),
-         block);
+             field("ZQ30", "O_FELIR") + QStringLiteral("    Bankszámla: ") + field("ZQ30", "O_BANKSZLA")}},
+        block);
 
   // Dates and payment.
   const int quarter = w / 4;
@@ -112,16 +113,16 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
 
   // The lines, with their titles repeated on every page.
   const std::vector<Column> lines = FitWidth(
-      {{QStringLiteral("Ssz."), QStringLiteral("[LINE#]"), 30, alRight},
-       {QStringLiteral("Termék megnevezése"), field("ZQ20", "S_MEGNEVEZES"), 162},
-       {QStringLiteral("VTSZ"), field("ZQ20", "S_VTSZ"), 52},
-       {QStringLiteral("Mennyiség"), QStringLiteral("[ZQ20.\"S_NETTO\" #N#,##0,####]"), 64, alRight},
+      {{QStringLiteral("Ssz."), QStringLiteral("[LINE#]"), 36, alRight},
+       {QStringLiteral("Termék megnevezése"), field("ZQ20", "S_MEGNEVEZES"), 140},
+       {QStringLiteral("VTSZ"), field("ZQ20", "S_VTSZ"), 50},
+       {QStringLiteral("Mennyiség"), QStringLiteral("[ZQ20.\"S_NETTO\" #N#,##0,####]"), 72, alRight},
        {QStringLiteral("M.e."), field("ZQ20", "S_MEGY"), 34, alCenter},
-       {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ20.\"S_EAR\"")), 60, alRight},
+       {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ20.\"S_EAR\"")), 70, alRight},
        {QStringLiteral("Felvásárlási ár (Ft)"), money(QStringLiteral("ZQ20.\"S_FELVAR\"")), 76, alRight},
-       {QStringLiteral("Komp. %"), rate(QStringLiteral("ZQ20.\"S_KOMPMERTEKE\"")), 40, alRight},
+       {QStringLiteral("Komp. %"), rate(QStringLiteral("ZQ20.\"S_KOMPMERTEKE\"")), 48, alRight},
        {QStringLiteral("Kompenz. felár (Ft)"), money(QStringLiteral("ZQ20.\"S_KOMPFELAR\"")), 74, alRight},
-       {QStringLiteral("Vételár (Ft)"), money(QStringLiteral("ZQ20.\"S_VETELAR\"")), 92, alRight}},
+       {QStringLiteral("Vételár (Ft)"), money(QStringLiteral("ZQ20.\"S_VETELAR\"")), 84, alRight}},
       w);
   l.NextBand(btMasterHeader, 30, {}, flBandRepeatHeader);
   l.Row(0, 0, 30, Titles(lines), base.sized(8).bold().framed().filled(kShade).aligned(alMiddle));
@@ -205,19 +206,18 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
 void BuildProducerList(TfrReport &r) {
   buildList(r, QStringLiteral("Őstermelők listája"), QStringLiteral("frDBDataSet2"),
             {{QStringLiteral("Kód"), field("ZQ30", "O_KOD"), 44},
-             {QStringLiteral("Név"), field("ZQ30", "O_NEV"), 170},
+             {QStringLiteral("Név"), field("ZQ30", "O_NEV"), 160},
              {QStringLiteral("Cím"),
-              field("ZQ30", "O_IRSZAM") + QLatin1Char(' ') + field("ZQ30", "O_HELYSEGNEV") + QStringLiteral(", ") +
-                  field("ZQ30", "O_UTCA") + QLatin1Char(' ') + field("ZQ30", "O_JELLEG") + QLatin1Char(' ') +
-                  field("ZQ30", "O_HAZSZAM"),
-              220},
-             {QStringLiteral("Adóazonosító jel"), field("ZQ30", "O_ADOAZON"), 80},
+              field("ZQ30", "O_IRSZAM") + QLatin1Char(' ') + field("ZQ30", "O_HELYSEGNEV") +
+                  QStringLiteral(", [v_ostermeloutca]"),
+              230},
+             {QStringLiteral("Adóazonosító jel"), field("ZQ30", "O_ADOAZON"), 96},
              {QStringLiteral("Adószám"), field("ZQ30", "O_ADOSZAM"), 90},
              {QStringLiteral("Születési hely, idő"),
-              field("ZQ30", "O_SZULHELY") + QStringLiteral(" ") + date(QStringLiteral("ZQ30.\"O_SZIDO\"")), 130},
-             {QStringLiteral("Igazolvány"), field("ZQ30", "O_IGSZAM"), 66},
-             {QStringLiteral("Bankszámla"), field("ZQ30", "O_BANKSZLA"), 150},
-             {QStringLiteral("Fiz. hat. (nap)"), field("ZQ30", "O_FHAT"), 46, alRight}},
+              field("ZQ30", "O_SZULHELY") + QStringLiteral(" ") + date(QStringLiteral("ZQ30.\"O_SZIDO\"")), 120},
+             {QStringLiteral("Igazolvány"), field("ZQ30", "O_IGSZAM"), 76},
+             {QStringLiteral("Bankszámla"), field("ZQ30", "O_BANKSZLA"), 140},
+             {QStringLiteral("Fiz. hat. (nap)"), field("ZQ30", "O_FHAT"), 60, alRight}},
             QStringLiteral("Őstermelők száma: [COUNT(frDBDataSet2)]"));
 }
 

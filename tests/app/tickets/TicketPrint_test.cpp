@@ -15,6 +15,7 @@
 #include "report/ui/FR_Ctrls.h"
 #include "report/ui/FR_PrDlg.h"
 #include "report/ui/FR_View.h"
+#include "tools/layouts/LayoutBuilder.h"
 
 #include <QFile>
 #include <QComboBox>
@@ -325,6 +326,48 @@ TEST_F(TicketPrinting, MissingOrBrokenLayoutNamesTheFileAndLeavesTheTicketUnmark
   EXPECT_TRUE(ours.text.contains(QStringLiteral("QzLista7$.frf")));
   EXPECT_TRUE(pages_.empty());
   EXPECT_EQ(printedMark(s), "");
+}
+
+// A receiver's "Verzió" is free text: "lux" looks for "QzLista7l.frf", which
+// the original's file system found as "QzLista7L.frf". The title names the
+// ticket, so each print proposes its own PDF file.
+TEST_F(TicketPrinting, LayoutIsFoundWithoutRegardToCaseUnderATitleNamingTheTicket) {
+  const QString s = addTicket(1, {{100, 80, 12}});
+  JegyVariant = QStringLiteral("l");
+  const auto boxes = answerBoxes([&] { print(s, "Nyomtat"); });
+  for (const MessageSeen &box : boxes) ADD_FAILURE() << box.text.toStdString();
+  ASSERT_EQ(pages_.size(), 1u);
+  EXPECT_EQ(previewed_, Data->frNyomtat);
+  EXPECT_TRUE(shows(QStringLiteral("Sorszám: ") + s));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("152,32 Ft")));  // "l" is not "L": price less tax
+  EXPECT_EQ(printedMark(s), "I");
+  EXPECT_EQ(previewed_->Title, QStringLiteral("Felvásárlási jegy ") + s);
+  EXPECT_EQ(report::TfrPrinter::JobTitle(previewed_->Title), QStringLiteral("Quorvane: Felvásárlási jegy ") + s);
+
+  // A letter no layout exists for, in any case, still names the file.
+  JegyVariant = QStringLiteral(" ");
+  const QString message = messageOf([&] { print(s, "Megtekint"); });
+  EXPECT_TRUE(message.contains(QStringLiteral("QzLista7 .frf"))) << message.toStdString();
+  EXPECT_TRUE(pages_.empty());
+}
+
+// Framed table cells print their text inside the rules with room on both
+// sides: the line number does not run into the product ("1Alma 1").
+TEST_F(TicketPrinting, TableTextKeepsOffTheCellRules) {
+  const QString s = addTicket(1, {{100, 80, 12}});
+  print(s, "Megtekint");
+  ASSERT_EQ(pages_.size(), 1u);
+  for (const QString &text : {QStringLiteral("Alma 1"), QStringLiteral("0808"), QStringLiteral("8\u00A0960,00"),
+                              QStringLiteral("Termék megnevezése"), QStringLiteral("Összesen:"),
+                              QStringLiteral("Felvásárló (átvevő)"), QStringLiteral("Fizetés módja: Átutalás")}) {
+    const auto rooms = roomBesideText(0, text);
+    ASSERT_FALSE(rooms.empty()) << text.toStdString();
+    for (const auto &[left, right] : rooms) {
+      EXPECT_GE(left, report::layouts::LayoutBuilder::kCellPadding) << text.toStdString();
+      EXPECT_GE(right, report::layouts::LayoutBuilder::kCellPadding) << text.toStdString();
+    }
+  }
+  drawShown(0, 2.0, QStringLiteral("ticket_cells.png"));
 }
 
 TEST_F(TicketPrinting, VanishedProducerOrReceiverStopsWithAMessage) {
