@@ -108,7 +108,7 @@ void TData::buildLines(const QString &where, const QString &orderBy, const QStri
   ZQ21->paramByName(QStringLiteral("p0")).setString(key);
   ZQ21->paramByName(QStringLiteral("p1")).setDateTime(QDateTime(ListaSzuro.Tol, QTime(0, 0)));
   ZQ21->paramByName(QStringLiteral("p2")).setDateTime(QDateTime(ListaSzuro.Ig, QTime(0, 0)));
-  ZQ21->paramByName(QStringLiteral("p3")).setString(AtvevoKod);
+  ZQ21->paramByName(QStringLiteral("p3")).setString(ListaSzuro.AtvevoKod);
   ZQ21->open();
 }
 
@@ -161,10 +161,10 @@ void TData::frUserDataset3Next(QObject *) {
   ZQ80->paramByName(QStringLiteral("p0")).setString(ListaOstermeloKod);
   ZQ80->paramByName(QStringLiteral("p1")).setDateTime(QDateTime(ListaSzuro.Tol, QTime(0, 0)));
   ZQ80->paramByName(QStringLiteral("p2")).setDateTime(QDateTime(ListaSzuro.Ig, QTime(0, 0)));
-  ZQ80->paramByName(QStringLiteral("p3")).setString(AtvevoKod);
+  ZQ80->paramByName(QStringLiteral("p3")).setString(ListaSzuro.AtvevoKod);
   ZQ80->open();
   buildLines(ListaSzuro.FizetesiDatum
                  ? QStringLiteral("  WHERE ( o_kod = :p0 ) AND ( f_fizkelt >= :p1 AND f_fizkelt <= :p2) AND (f_akod = :p3) ")
                  : QStringLiteral("  WHERE ( o_kod = :p0 ) AND ( f_felvkelt >= :p1 AND f_felvkelt <= :p2) AND (f_akod = :p3) "),
-             QString(), ListaOstermeloKod);
+             QStringLiteral("  ORDER BY s_megnevezes "), ListaOstermeloKod);
 }

@@ -102,14 +102,17 @@ class TData : public QObject {
   report::TfrUserDataset *frUserDataset1, *frUserDataset2, *frUserDataset3, *frUserDataset4;
 
   // What the list dialog sets before it builds a product-wise or
-  // producer-wise list: the date kind and range (the receiver is AtvevoKod).
+  // producer-wise list: the date kind, the range and the receiver, as values
+  // taken at its gather (the handlers read no dialog).
   struct TListaSzuro {
     bool FizetesiDatum = true;  // by date of payment; false: by date of purchase
     QDate Tol, Ig;              // both ends included
+    QString AtvevoKod;          // the receiver of the tickets
   };
   TListaSzuro ListaSzuro;
   // Event handlers of the list sources: move ZQ20 to the first or next group
   // and build ZQ21 with that group's lines (ZQ80 with the producer's total).
+  // Every producer group's lines come ordered by product name.
   void frUserDataset1First(QObject *sender);
   void frUserDataset1Next(QObject *sender);
   void frUserDataset3First(QObject *sender);
