@@ -50,9 +50,9 @@ void GatherCash(const QString &receiver, bool detailed);
 struct StatisticsTotals {
   double felvar = 0, kifiz = 0;  // net purchase price, paid
 };
-// The receiver's totals, then quantities, average net price and amounts
-// per product and month of purchase (per product only when overall) in
-// ZQ11 on its last row. The average of a group whose quantities sum to 0
+// Quantities, average net price and amounts per product and month of
+// purchase (per product only when overall) in ZQ11 on its last row, and the
+// receiver's totals. The average of a group whose quantities sum to 0
 // is empty.
 StatisticsTotals GatherStatistics(const QString &receiver, bool overall);
 
