@@ -11,8 +11,11 @@
 #include <QDate>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <unordered_map>
+#include <vector>
 
 namespace report {
 class TfrReport;
@@ -111,8 +114,9 @@ class TData : public QObject {
   };
   TListaSzuro ListaSzuro;
   // Event handlers of the list sources: move ZQ20 to the first or next group
-  // and build ZQ21 with that group's lines (ZQ80 with the producer's total).
-  // Every producer group's lines come ordered by product name.
+  // and put the line sources on that group's lines in ZQ21 (ZQ80 with the
+  // producer's total). First reads every line of the range into ZQ21;
+  // every producer group's lines come ordered by product name.
   void frUserDataset1First(QObject *sender);
   void frUserDataset1Next(QObject *sender);
   void frUserDataset3First(QObject *sender);
@@ -122,7 +126,18 @@ class TData : public QObject {
   // The report components and their handlers (DataReports.cpp).
   void createReportComponents();
   void destroyReportComponents();
-  void buildLines(const QString &where, const QString &orderBy, const QString &key);
+  // The walk of a list: every line of the range in ZQ21, the rows of each
+  // group's key, and the current group's rows.
+  void openLines(const QString &where, const QString &orderBy, const QStringList &keyColumns);
+  void enterGroup();
+  void showGroupLine();
+  void producerTotal();
+  std::unordered_map<QString, std::vector<int>> listLines_;
+  QStringList listKey_;
+  const std::vector<int> *groupLines_ = nullptr;
+  size_t groupLine_ = 0;
+  QString linesSignature_;  // statement and values the lines were read with
+  bool linesFresh_ = false;  // read since the groups were last opened
 };
 
 // The product name of the current group of the product-wise list.
