@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/Unit1.h"
+#include "report/output/FR_Prntr.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -94,6 +95,17 @@ void BlockTerminationSignals() {
 }
 
 int RunProgram() {
+  // The report engine's printer wrapper over the system's printers, for the
+  // whole run (a wrapper already installed, as by a test, is kept).
+  struct EnginePrinter {
+    bool own = !report::frPrinter;
+    EnginePrinter() {
+      if (own) report::frCreatePrinter();
+    }
+    ~EnginePrinter() {
+      if (own) report::frFreePrinter();
+    }
+  } printer;
   qApp->setProperty("helpFile", HelpFileName);
   terminationRequested = false;
   TerminationWatch watch;

@@ -60,9 +60,9 @@ void BM_WalkBareObjectApi(benchmark::State &state) {
   db::fb::Status st;
   IAttachment *att = f.connection().attachment();
   ITransaction *tra = f.transaction().handle();
-  IStatement *stmt = att->prepare(&st, tra, 0, kSelect, 3, IStatement::PREPARE_PREFETCH_METADATA);
+  db::fb::Owned<IStatement> stmt(att->prepare(&st, tra, 0, kSelect, 3, IStatement::PREPARE_PREFETCH_METADATA));
   st.check();
-  IMessageMetadata *meta = stmt->getOutputMetadata(&st);
+  const db::fb::Owned<IMessageMetadata> meta(stmt->getOutputMetadata(&st));
   st.check();
   auto find = [&](const char *name) {
     for (unsigned i = 0; i < meta->getCount(&st); ++i)
@@ -79,7 +79,7 @@ void BM_WalkBareObjectApi(benchmark::State &state) {
   std::int64_t rows = 0;
   double sink = 0;
   for (auto _ : state) {
-    IResultSet *rs = stmt->openCursor(&st, tra, nullptr, nullptr, meta, 0);
+    db::fb::Owned<IResultSet> rs(stmt->openCursor(&st, tra, nullptr, nullptr, meta.get(), 0));
     st.check();
     while (rs->fetchNext(&st, b) == IStatus::RESULT_OK) {
       if (!*reinterpret_cast<short *>(b + serialNull)) {
@@ -93,11 +93,12 @@ void BM_WalkBareObjectApi(benchmark::State &state) {
     }
     st.check();
     rs->close(&st);
+    rs.ended(st);
     st.check();
   }
   benchmark::DoNotOptimize(sink);
-  meta->release();
   stmt->free(&st);
+  stmt.ended(st);
   state.counters["rows/s"] = benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);
 }
 

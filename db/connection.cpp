@@ -57,6 +57,17 @@ QString engineMissing(const Error &e) {
       .arg(QString::fromLocal8Bit(qgetenv("FIREBIRD")), e.message());
 }
 
+// Raises the failure of an attach or a create; an engine that did not load
+// says where it was looked for.
+void checkAttached(fb::Status &st) {
+  try {
+    st.check();
+  } catch (const Error &e) {
+    if (!e.hasCode(kUnavailable)) throw;
+    throw Error(engineMissing(e), e.codes());
+  }
+}
+
 }  // namespace
 
 QStringList defaultConnectionParams() {
@@ -77,30 +88,19 @@ void Connection::open() {
   rulesCheckedAt_ = -1;
   if (databaseName_.trimmed().isEmpty()) throw Error(QStringLiteral("%1: no database name").arg(objectName()));
   fb::Status st;
-  IXpbBuilder *dpb = fb::util()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0);
+  const fb::Owned<IXpbBuilder> dpb(fb::util()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0));
   st.check();
-  try {
-    addParams(dpb, st, params_);
-    dpb->insertInt(&st, isc_dpb_sql_dialect, sqlDialect());
-    st.check();
-    embeddedOnly(dpb, st, databaseName_);
-    const QByteArray path = fb::fileName(resolvedPath(databaseName_));
-    const unsigned char *buf = dpb->getBuffer(&st);
-    unsigned len = dpb->getBufferLength(&st);
-    st.check();
-    attachment_ = fb::provider()->attachDatabase(&st, path.constData(), len, buf);
-    if (st.failed()) attachment_ = nullptr;
-    try {
-      st.check();
-    } catch (const Error &e) {
-      if (!e.hasCode(kUnavailable)) throw;
-      throw Error(engineMissing(e), e.codes());
-    }
-  } catch (...) {
-    dpb->dispose();
-    throw;
-  }
-  dpb->dispose();
+  addParams(dpb.get(), st, params_);
+  dpb->insertInt(&st, isc_dpb_sql_dialect, sqlDialect());
+  st.check();
+  embeddedOnly(dpb.get(), st, databaseName_);
+  const QByteArray path = fb::fileName(resolvedPath(databaseName_));
+  const unsigned char *buf = dpb->getBuffer(&st);
+  unsigned len = dpb->getBufferLength(&st);
+  st.check();
+  IAttachment *att = fb::provider()->attachDatabase(&st, path.constData(), len, buf);
+  attachment_.reset(st.failed() ? nullptr : att);
+  checkAttached(st);
 }
 
 void Connection::close() {
@@ -108,12 +108,8 @@ void Connection::close() {
   emit aboutToDisconnect();
   fb::Status st;
   attachment_->detach(&st);
-  if (st.failed()) {
-    attachment_->release();
-    attachment_ = nullptr;
-    st.check();
-  }
-  attachment_ = nullptr;
+  attachment_.ended(st);
+  st.check();
 }
 
 QStringList splitScript(const QString &script) {
@@ -168,44 +164,37 @@ void createDatabase(const QString &path, const QString &script) {
   if (QFileInfo::exists(path)) throw Error(QStringLiteral("The database file \"%1\" already exists").arg(path));
   const QStringList statements = splitScript(script);
   fb::Status st;
-  IXpbBuilder *dpb = fb::util()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0);
-  st.check();
-  IAttachment *att = nullptr;
-  try {
-    addParams(dpb, st, defaultConnectionParams());
+  fb::Owned<IAttachment> att;
+  {
+    const fb::Owned<IXpbBuilder> dpb(fb::util()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0));
+    st.check();
+    addParams(dpb.get(), st, defaultConnectionParams());
     dpb->insertString(&st, isc_dpb_set_db_charset, "WIN1250");
     dpb->insertInt(&st, isc_dpb_sql_dialect, 3);
     dpb->insertInt(&st, isc_dpb_page_size, 8192);
     st.check();
-    embeddedOnly(dpb, st, path);
+    embeddedOnly(dpb.get(), st, path);
     const unsigned char *buf = dpb->getBuffer(&st);
     unsigned len = dpb->getBufferLength(&st);
     st.check();
-    att = fb::provider()->createDatabase(&st, fb::fileName(resolvedPath(path)).constData(), len, buf);
-    if (st.failed()) att = nullptr;
-    try {
-      st.check();
-    } catch (const Error &e) {
-      if (!e.hasCode(kUnavailable)) throw;
-      throw Error(engineMissing(e), e.codes());
-    }
-  } catch (...) {
-    dpb->dispose();
-    throw;
+    IAttachment *created = fb::provider()->createDatabase(&st, fb::fileName(resolvedPath(path)).constData(), len, buf);
+    att.reset(st.failed() ? nullptr : created);
+    checkAttached(st);
   }
-  dpb->dispose();
 
   for (const QString &sql : statements) {
     const QByteArray text = platform::toCp1250(sql);
-    ITransaction *tra = att->startTransaction(&st, 0, nullptr);
+    fb::Owned<ITransaction> tra(att->startTransaction(&st, 0, nullptr));
     if (!st.failed()) {
-      att->execute(&st, tra, static_cast<unsigned>(text.size()), text.constData(), 3, nullptr, nullptr, nullptr,
-                   nullptr);
+      att->execute(&st, tra.get(), static_cast<unsigned>(text.size()), text.constData(), 3, nullptr, nullptr,
+                   nullptr, nullptr);
       if (!st.failed()) {
         tra->commit(&st);
+        tra.ended(st);
       } else {
         fb::Status st2;
         tra->rollback(&st2);
+        tra.ended(st2);
       }
     }
     if (st.failed()) {
@@ -224,10 +213,12 @@ void createDatabase(const QString &path, const QString &script) {
         att->detach(&st2);
         QFile::remove(path);
       }
+      att.ended(st2);
       throw Error(message + QStringLiteral("\nStatement: ") + sql.left(200), std::move(codes));
     }
   }
   att->detach(&st);
+  att.ended(st);
   st.check();
 }
 

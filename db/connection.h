@@ -2,6 +2,8 @@
 // The database connection: one attachment to a database file through the
 // embedded engine, with the connection character set WIN1250 and SQL
 // dialect 3. Text crosses this boundary as Windows-1250 bytes.
+#include "db/fb_owned.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -34,13 +36,13 @@ class Connection : public QObject {
   // Rolls back active transactions (closing their datasets), releases
   // prepared statements and detaches. Harmless when not connected.
   void close();
-  bool connected() const { return attachment_ != nullptr; }
+  bool connected() const { return static_cast<bool>(attachment_); }
 
   void setDefaultTransaction(Transaction *t) { defaultTransaction_ = t; }
   Transaction *defaultTransaction() const { return defaultTransaction_; }
 
   // The engine's attachment (null when not connected).
-  Firebird::IAttachment *attachment() const { return attachment_; }
+  Firebird::IAttachment *attachment() const { return attachment_.get(); }
 
   // Grows with every DDL statement executed through this connection, so
   // prepared statements are prepared again with the new table layouts.
@@ -60,7 +62,7 @@ class Connection : public QObject {
   QString databaseName_;
   QStringList params_;
   Transaction *defaultTransaction_ = nullptr;
-  Firebird::IAttachment *attachment_ = nullptr;
+  fb::Owned<Firebird::IAttachment> attachment_;
   unsigned schemaVersion_ = 0;
   int rulesCheckedAt_ = -1;  // schema version of the cached answer, -1: none
   bool writesReachOtherTables_ = true;

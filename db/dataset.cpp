@@ -360,7 +360,6 @@ DataSet::DataSet(QObject *parent) : QObject(parent) {}
 DataSet::~DataSet() {
   closeCursor();
   if (transaction_) transaction_->detach(this);
-  if (outMeta_) outMeta_->release();
 }
 
 void DataSet::setTransaction(Transaction *t) {
@@ -393,9 +392,8 @@ void DataSet::setState(State s) {
 
 void DataSet::setLayout(IMessageMetadata *outMeta) {
   fb::Status st;
-  if (outMeta_) outMeta_->release();
-  outMeta_ = outMeta;
-  outMeta_->addRef();
+  outMeta->addRef();
+  outMeta_.reset(outMeta);
   unsigned n = outMeta->getCount(&st);
   st.check();
   // Field objects are kept across a reopen, so references callers hold to
@@ -455,16 +453,15 @@ void DataSet::openStatement(IStatement *statement, IMessageMetadata *inMeta, con
   close();
   ITransaction *tra = transaction_->handle();
   fb::Status st;
-  IMessageMetadata *outMeta = statement->getOutputMetadata(&st);
-  st.check();
-  setLayout(outMeta);
-  outMeta->release();
-  clearRows();
-  cursor_ = statement->openCursor(&st, tra, inMeta, const_cast<unsigned char *>(inBuffer), outMeta_, 0);
-  if (st.failed()) {
-    cursor_ = nullptr;
+  {
+    const fb::Owned<IMessageMetadata> outMeta(statement->getOutputMetadata(&st));
     st.check();
+    setLayout(outMeta.get());
   }
+  clearRows();
+  IResultSet *rs = statement->openCursor(&st, tra, inMeta, const_cast<unsigned char *>(inBuffer), outMeta_.get(), 0);
+  cursor_.reset(st.failed() ? nullptr : rs);
+  st.check();
   try {
     fetchTo(kFetchBatch);
   } catch (...) {
@@ -489,11 +486,11 @@ void DataSet::openStatement(IStatement *statement, IMessageMetadata *inMeta, con
 
 void DataSet::closeCursor() {
   if (!cursor_) return;
-  IResultSet *rs = cursor_;
-  cursor_ = nullptr;
+  // Taken first: whatever the close leads to sees no cursor.
+  fb::Owned<IResultSet> rs = std::move(cursor_);
   fb::Status st;
   rs->close(&st);
-  if (st.failed()) rs->release();
+  rs.ended(st);
 }
 
 bool DataSet::fetchTo(std::size_t rows) const {
@@ -697,25 +694,21 @@ void DataSet::cancel() {
   emit rowUpdated(recNo());
 }
 
-DataSet::InputMessage::~InputMessage() {
-  if (meta) meta->release();
-}
-
 void DataSet::buildInput(IMessageMetadata *declared, const std::vector<const Param *> &values, InputMessage &out) {
   fb::Status st;
   unsigned n = declared->getCount(&st);
   st.check();
   if (n != values.size()) throw Error(QStringLiteral("parameter count mismatch"));
   if (n == 0) {
-    out.meta = nullptr;
+    out.meta.reset();
     out.buffer.clear();
     return;
   }
-  IMetadataBuilder *b = declared->getBuilder(&st);
-  st.check();
   std::vector<QByteArray> strings(n);
   std::vector<unsigned> declaredTypes(n);
-  try {
+  {
+    const fb::Owned<IMetadataBuilder> b(declared->getBuilder(&st));
+    st.check();
     for (unsigned i = 0; i < n; ++i) {
       const Param &p = *values[i];
       declaredTypes[i] = declared->getType(&st, i);
@@ -751,13 +744,9 @@ void DataSet::buildInput(IMessageMetadata *declared, const std::vector<const Par
         case Param::Kind::Date: set(SQL_TYPE_DATE, sizeof(ISC_DATE), 0); break;
       }
     }
-    out.meta = b->getMetadata(&st);
+    out.meta.reset(b->getMetadata(&st));
     st.check();
-  } catch (...) {
-    b->release();
-    throw;
   }
-  b->release();
   unsigned len = out.meta->getMessageLength(&st);
   st.check();
   out.buffer.assign(len, 0);

@@ -4,6 +4,7 @@
 // messages; the rest is fetched as navigation, locate, recordCount or a grid
 // reaches it. Fields decode values from the current row on request.
 #include "db/decimal.h"
+#include "db/fb_owned.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -189,7 +190,7 @@ class DataSet : public QObject {
   // Incremental fetching, for grids: the rows fetched so far, whether the
   // result has more, and fetching the next batch.
   int fetchedCount() const { return static_cast<int>(rowCount_); }
-  bool fetchedAll() const { return cursor_ == nullptr; }
+  bool fetchedAll() const { return !cursor_; }
   void fetchMore();
   void fetchAll() const;
 
@@ -230,16 +231,15 @@ class DataSet : public QObject {
   const unsigned char *currentRow() const;
   void setCurrent(int row, bool notify = true);
   void setState(State s);
-  Firebird::IMessageMetadata *outputMetadata() const { return outMeta_; }
+  Firebird::IMessageMetadata *outputMetadata() const { return outMeta_.get(); }
   std::size_t rowSize() const { return rowSize_; }
   // Pending values of the row being edited (indexed like the fields).
   std::vector<std::optional<QVariant>> pending_;
 
   // Builds the input message for the positional parameters.
   struct InputMessage {
-    Firebird::IMessageMetadata *meta = nullptr;
+    fb::Owned<Firebird::IMessageMetadata> meta;  // empty without parameters
     std::vector<unsigned char> buffer;
-    ~InputMessage();
   };
   static void buildInput(Firebird::IMessageMetadata *declared, const std::vector<const Param *> &values,
                          InputMessage &out);
@@ -260,13 +260,13 @@ class DataSet : public QObject {
   Transaction *transaction_ = nullptr;
   State state_ = State::Inactive;
   std::vector<std::unique_ptr<Field>> fields_;
-  Firebird::IMessageMetadata *outMeta_ = nullptr;
+  fb::Owned<Firebird::IMessageMetadata> outMeta_;
   std::size_t rowSize_ = 0;
   // The rows fetched so far; the cursor stays open while more may follow.
   // Fetching on demand happens behind const accessors (recordCount, valueAt).
   mutable std::vector<std::unique_ptr<unsigned char[]>> blocks_;
   mutable std::size_t rowCount_ = 0;
-  mutable Firebird::IResultSet *cursor_ = nullptr;
+  mutable fb::Owned<Firebird::IResultSet> cursor_;
   // The tables the open statement reads, from its plan; when unknown (a
   // procedure, no plan) every write reads the rest first.
   QStringList readTables_;
@@ -302,6 +302,8 @@ class Query : public DataSet {
   void parseParams();
   void releaseStatement();
   void connectionClosing();
+  // The input message of the bound parameters for the prepared statement s.
+  InputMessage input(Firebird::IStatement *s);
   std::vector<const Param *> positional();
   // Lets the transaction's half-read datasets fetch what this write could change.
   void beforeWrite();
@@ -311,7 +313,7 @@ class Query : public DataSet {
   std::vector<std::unique_ptr<Param>> params_;
   std::vector<int> positions_;  // parameter index of each '?'
   QByteArray statementText_;
-  Firebird::IStatement *statement_ = nullptr;
+  fb::Owned<Firebird::IStatement> statement_;
   bool returnsRows_ = false;
   bool ddl_ = false;
   QString writeTable_;  // the table an INSERT / UPDATE / DELETE / MERGE names

@@ -78,9 +78,7 @@ Firebird::IProvider *provider() {
   return p;
 }
 
-Status::Status() : raw_(master()->getStatus()), wrapper_(raw_) {}
-
-Status::~Status() { raw_->dispose(); }
+Status::Status() : raw_(master()->getStatus()), wrapper_(raw_.get()) {}
 
 bool Status::failed() const {
   return (const_cast<Firebird::CheckStatusWrapper &>(wrapper_).getState() &

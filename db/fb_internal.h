@@ -1,6 +1,8 @@
 #pragma once
 // Shared plumbing over the engine's object API; included by db/ sources and
 // by code that measures or tests db/ against the bare interface.
+#include "db/fb_owned.h"
+
 #include <firebird/Interface.h>
 
 #include <QByteArray>
@@ -24,7 +26,6 @@ Firebird::IProvider *provider();
 class Status {
  public:
   Status();
-  ~Status();
   Status(const Status &) = delete;
   Status &operator=(const Status &) = delete;
   Firebird::CheckStatusWrapper *operator&() { return &wrapper_; }
@@ -34,7 +35,7 @@ class Status {
   void clear() { wrapper_.init(); }
 
  private:
-  Firebird::IStatus *raw_;
+  Owned<Firebird::IStatus> raw_;  // before the wrapper, which points at it
   Firebird::CheckStatusWrapper wrapper_;
 };
 

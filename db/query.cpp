@@ -55,8 +55,7 @@ void Query::releaseStatement() {
   if (!statement_) return;
   fb::Status st;
   statement_->free(&st);
-  if (st.failed()) statement_->release();
-  statement_ = nullptr;
+  statement_.ended(st);
   preparedVersion_ = ~0u;
 }
 
@@ -150,22 +149,19 @@ IStatement *Query::prepare() {
     throw Error(QStringLiteral("%1: no transaction or connection").arg(objectName()));
   Connection *c = transaction()->connection();
   if (statement_ && preparedVersion_ == sql_.version() && preparedOn_ == c && schemaVersion_ == c->schemaVersion())
-    return statement_;
+    return statement_.get();
   releaseStatement();
   if (!c->connected()) throw Error(QStringLiteral("%1: database not connected").arg(objectName()));
   if (sql_.text().trimmed().isEmpty()) throw Error(QStringLiteral("%1: empty SQL statement").arg(objectName()));
   ITransaction *tra = transaction()->handle();
   fb::Status st;
-  IStatement *s = c->attachment()->prepare(&st, tra, static_cast<unsigned>(statementText_.size()),
-                                           statementText_.constData(), static_cast<unsigned>(c->sqlDialect()),
-                                           IStatement::PREPARE_PREFETCH_METADATA);
+  fb::Owned<IStatement> s(c->attachment()->prepare(&st, tra, static_cast<unsigned>(statementText_.size()),
+                                                   statementText_.constData(), static_cast<unsigned>(c->sqlDialect()),
+                                                   IStatement::PREPARE_PREFETCH_METADATA));
   st.check();
   unsigned type = s->getType(&st);
-  if (st.failed()) {
-    s->release();
-    st.check();
-  }
-  statement_ = s;
+  st.check();
+  statement_ = std::move(s);
   preparedVersion_ = sql_.version();
   schemaVersion_ = c->schemaVersion();
   preparedOn_ = c;
@@ -173,7 +169,7 @@ IStatement *Query::prepare() {
   ddl_ = type == isc_info_sql_stmt_ddl;
   writeTable_ = returnsRows_ ? QString() : writeTable(sql_.text());
   connect(c, &Connection::aboutToDisconnect, this, &Query::connectionClosing, Qt::UniqueConnection);
-  return statement_;
+  return statement_.get();
 }
 
 void Query::connectionClosing() {
@@ -189,44 +185,37 @@ void Query::beforeWrite() {
   t->fetchDataSets(this, table);
 }
 
-void Query::open() {
-  IStatement *s = prepare();
+DataSet::InputMessage Query::input(IStatement *s) {
   fb::Status st;
-  IMessageMetadata *declared = s->getInputMetadata(&st);
+  const fb::Owned<IMessageMetadata> declared(s->getInputMetadata(&st));
   st.check();
   InputMessage in;
-  try {
-    buildInput(declared, positional(), in);
-  } catch (...) {
-    declared->release();
-    throw;
-  }
-  declared->release();
+  buildInput(declared.get(), positional(), in);
+  return in;
+}
+
+void Query::open() {
+  IStatement *s = prepare();
+  InputMessage in = input(s);
   if (returnsRows_) {
-    openStatement(s, in.meta, in.buffer.data());
+    openStatement(s, in.meta.get(), in.buffer.data());
     return;
   }
   // A statement with output values but no cursor (a procedure call, a
   // RETURNING clause) gives one row.
-  IMessageMetadata *outMeta = s->getOutputMetadata(&st);
-  st.check();
-  unsigned count = outMeta->getCount(&st);
-  if (count == 0) {
-    outMeta->release();
-    throw Error(QStringLiteral("%1: the statement returns no rows").arg(objectName()));
-  }
-  close();
-  try {
+  fb::Status st;
+  {
+    const fb::Owned<IMessageMetadata> outMeta(s->getOutputMetadata(&st));
+    st.check();
+    unsigned count = outMeta->getCount(&st);
+    if (count == 0) throw Error(QStringLiteral("%1: the statement returns no rows").arg(objectName()));
+    close();
     beforeWrite();
-  } catch (...) {
-    outMeta->release();
-    throw;
+    setLayout(outMeta.get());
   }
-  setLayout(outMeta);
-  outMeta->release();
   clearRows();
   unsigned char *row = appendRow();
-  s->execute(&st, transaction()->handle(), in.meta, in.buffer.data(), outputMetadata(), row);
+  s->execute(&st, transaction()->handle(), in.meta.get(), in.buffer.data(), outputMetadata(), row);
   if (st.failed()) {
     clearRows();
     st.check();
@@ -242,34 +231,27 @@ void Query::execute() {
   IStatement *s = prepare();
   if (active()) close();
   if (!returnsRows_) beforeWrite();
+  InputMessage in = input(s);
   fb::Status st;
-  IMessageMetadata *declared = s->getInputMetadata(&st);
-  st.check();
-  InputMessage in;
-  try {
-    buildInput(declared, positional(), in);
-  } catch (...) {
-    declared->release();
-    throw;
-  }
-  declared->release();
   ITransaction *tra = transaction()->handle();
   if (returnsRows_) {
-    IResultSet *rs = s->openCursor(&st, tra, in.meta, in.buffer.data(), nullptr, 0);
+    fb::Owned<IResultSet> rs(s->openCursor(&st, tra, in.meta.get(), in.buffer.data(), nullptr, 0));
     st.check();
     rs->close(&st);
-    if (st.failed()) rs->release();
+    rs.ended(st);
     st.check();
     rowsAffected_ = 0;
     return;
   }
-  IMessageMetadata *outMeta = s->getOutputMetadata(&st);
-  st.check();
-  unsigned outLen = outMeta->getMessageLength(&st);
-  std::vector<unsigned char> outBuf(outLen ? outLen : 1);
-  unsigned count = outMeta->getCount(&st);
-  s->execute(&st, tra, in.meta, in.buffer.data(), count ? outMeta : nullptr, count ? outBuf.data() : nullptr);
-  outMeta->release();
+  {
+    const fb::Owned<IMessageMetadata> outMeta(s->getOutputMetadata(&st));
+    st.check();
+    unsigned outLen = outMeta->getMessageLength(&st);
+    std::vector<unsigned char> outBuf(outLen ? outLen : 1);
+    unsigned count = outMeta->getCount(&st);
+    s->execute(&st, tra, in.meta.get(), in.buffer.data(), count ? outMeta.get() : nullptr,
+               count ? outBuf.data() : nullptr);
+  }
   st.check();
   if (ddl_) transaction()->connection()->schemaChanged();
   rowsAffected_ = s->getAffectedRecords(&st);

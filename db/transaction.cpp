@@ -20,8 +20,7 @@ Transaction::~Transaction() {
     closeDataSets();
     fb::Status st;
     handle_->rollback(&st);
-    if (st.failed()) handle_->release();
-    handle_ = nullptr;
+    handle_.ended(st);
   }
   for (DataSet *d : dataSets_) d->transaction_ = nullptr;
 }
@@ -44,41 +43,35 @@ void Transaction::start() {
   if (!connection_ || !connection_->connected())
     throw Error(QStringLiteral("%1: database not connected").arg(objectName()));
   fb::Status st;
-  IXpbBuilder *tpb = fb::util()->getXpbBuilder(&st, IXpbBuilder::TPB, nullptr, 0);
+  const fb::Owned<IXpbBuilder> tpb(fb::util()->getXpbBuilder(&st, IXpbBuilder::TPB, nullptr, 0));
   st.check();
-  try {
-    for (const QString &raw : params_) {
-      const QString p = raw.trimmed().toLower();
-      if (p.isEmpty()) continue;
-      unsigned char tag;
-      if (p == QLatin1String("read_committed")) tag = isc_tpb_read_committed;
-      else if (p == QLatin1String("rec_version")) tag = isc_tpb_rec_version;
-      else if (p == QLatin1String("no_rec_version")) tag = isc_tpb_no_rec_version;
-      else if (p == QLatin1String("nowait")) tag = isc_tpb_nowait;
-      else if (p == QLatin1String("wait")) tag = isc_tpb_wait;
-      else if (p == QLatin1String("concurrency")) tag = isc_tpb_concurrency;
-      else if (p == QLatin1String("consistency")) tag = isc_tpb_consistency;
-      else if (p == QLatin1String("read")) tag = isc_tpb_read;
-      else if (p == QLatin1String("write")) tag = isc_tpb_write;
-      else throw Error(QStringLiteral("%1: unknown transaction parameter '%2'").arg(objectName(), raw));
-      tpb->insertTag(&st, tag);
-      st.check();
-    }
-    const unsigned char *buf = tpb->getBuffer(&st);
-    unsigned len = tpb->getBufferLength(&st);
+  for (const QString &raw : params_) {
+    const QString p = raw.trimmed().toLower();
+    if (p.isEmpty()) continue;
+    unsigned char tag;
+    if (p == QLatin1String("read_committed")) tag = isc_tpb_read_committed;
+    else if (p == QLatin1String("rec_version")) tag = isc_tpb_rec_version;
+    else if (p == QLatin1String("no_rec_version")) tag = isc_tpb_no_rec_version;
+    else if (p == QLatin1String("nowait")) tag = isc_tpb_nowait;
+    else if (p == QLatin1String("wait")) tag = isc_tpb_wait;
+    else if (p == QLatin1String("concurrency")) tag = isc_tpb_concurrency;
+    else if (p == QLatin1String("consistency")) tag = isc_tpb_consistency;
+    else if (p == QLatin1String("read")) tag = isc_tpb_read;
+    else if (p == QLatin1String("write")) tag = isc_tpb_write;
+    else throw Error(QStringLiteral("%1: unknown transaction parameter '%2'").arg(objectName(), raw));
+    tpb->insertTag(&st, tag);
     st.check();
-    handle_ = connection_->attachment()->startTransaction(&st, len, buf);
-    st.check();
-  } catch (...) {
-    tpb->dispose();
-    throw;
   }
-  tpb->dispose();
+  const unsigned char *buf = tpb->getBuffer(&st);
+  unsigned len = tpb->getBufferLength(&st);
+  st.check();
+  handle_.reset(connection_->attachment()->startTransaction(&st, len, buf));
+  st.check();
 }
 
 ITransaction *Transaction::handle() {
   if (!active()) start();
-  return handle_;
+  return handle_.get();
 }
 
 void Transaction::closeDataSets() {
@@ -99,15 +92,13 @@ void Transaction::fetchDataSets(const DataSet *except, const QString &table) {
     if (d != except) d->fetchBeforeWrite(table);
 }
 
-void Transaction::dropHandle() { handle_ = nullptr; }
-
 void Transaction::commit() {
   if (!active()) throw Error(QStringLiteral("%1: Transaction is not active").arg(objectName()));
   closeDataSets();
   fb::Status st;
   handle_->commit(&st);
   st.check();  // a failed commit leaves the transaction active for a rollback
-  dropHandle();
+  handle_.ended(st);
 }
 
 void Transaction::commitRetaining() {
@@ -122,13 +113,9 @@ void Transaction::rollback() {
   closeDataSets();
   fb::Status st;
   handle_->rollback(&st);
-  if (st.failed()) {
-    // The handle is gone either way (a lost attachment); report the engine's text.
-    handle_->release();
-    dropHandle();
-    st.check();
-  }
-  dropHandle();
+  // The handle is gone either way (a lost attachment); report the engine's text.
+  handle_.ended(st);
+  st.check();
 }
 
 void Transaction::rollbackRetaining() {

@@ -2,6 +2,8 @@
 // The transaction of a connection. Starting is implicit: the first open or
 // execute of a dataset starts it when inactive. Commit and rollback close
 // every dataset of the transaction; commit retaining keeps them open.
+#include "db/fb_owned.h"
+
 #include <QObject>
 #include <QStringList>
 
@@ -30,7 +32,7 @@ class Transaction : public QObject {
   QStringList &params() { return params_; }
   void setParams(const QStringList &params) { params_ = params; }
 
-  bool active() const { return handle_ != nullptr; }
+  bool active() const { return static_cast<bool>(handle_); }
   void start();
   void commit();
   void commitRetaining();
@@ -51,11 +53,10 @@ class Transaction : public QObject {
   // rest: what a dataset shows stays what was there when it was opened.
   bool hasHalfReadDataSets(const DataSet *except) const;
   void fetchDataSets(const DataSet *except, const QString &table);
-  void dropHandle();
 
   Connection *connection_ = nullptr;
   QStringList params_;
-  Firebird::ITransaction *handle_ = nullptr;
+  fb::Owned<Firebird::ITransaction> handle_;
   std::vector<DataSet *> dataSets_;
 };
 

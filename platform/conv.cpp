@@ -798,7 +798,12 @@ QString FormatDateTime(const QString &pattern, const QDateTime &value, const For
 }
 
 QString FormatDateTime(const QString &pattern, const QDate &value, const FormatSettings &fs) {
-  return FormatDateTime(pattern, QDateTime(value.isValid() ? value : dayZero(), QTime(0, 0)), fs);
+  // Straight from the date: a local QDateTime would consult the time zone
+  // (a file read by the C library) for every date written.
+  QString out;
+  appendDateTime(out, pattern.isEmpty() ? QStringLiteral("c") : pattern, value.isValid() ? value : dayZero(),
+                 QTime(0, 0), fs, 0);
+  return out;
 }
 
 QString DateToStr(const QDate &date, const FormatSettings &fs) {

@@ -12,6 +12,9 @@ class Launcher {
   // returns at once; false
   // when it could not be started.
   virtual bool open(const QString &path) = 0;
+  // Whether the desktop names a program for links of the scheme ("mailto").
+  // A launcher that cannot tell answers true.
+  virtual bool hasHandler(const QString &scheme) { return true; }
 };
 
 // The process's launcher: xdg-open, unless a test has set another.

@@ -2,6 +2,7 @@
 
 #include "app/common/LimitedEdit.h"
 
+#include <QDateEdit>
 #include <QLabel>
 #include <QPushButton>
 
@@ -25,6 +26,15 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &text) 
   b->setObjectName(QLatin1String(name));
   b->setAutoDefault(false);
   return b;
+}
+
+QDateEdit *makeDatePicker(QWidget *parent, const char *name) {
+  auto *d = new QDateEdit(parent);
+  d->setObjectName(QLatin1String(name));
+  d->setDisplayFormat(QStringLiteral("yyyy.MM.dd"));
+  d->setCalendarPopup(true);
+  d->setMinimumWidth(d->fontMetrics().horizontalAdvance(QStringLiteral("0000.00.00")) + 48);
+  return d;
 }
 
 }  // namespace Widgets

@@ -3,6 +3,7 @@
 // tests and handlers find them by.
 #include <QString>
 
+class QDateEdit;
 class QLabel;
 class LimitedEdit;
 class QPushButton;
@@ -15,5 +16,7 @@ LimitedEdit *makeEdit(QWidget *parent, const char *name, int limit = 0);
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text);
 // A button that Enter never presses as a default button.
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &text);
+// A date picker showing "yyyy.MM.dd" with a calendar, wide enough for its date.
+QDateEdit *makeDatePicker(QWidget *parent, const char *name);
 
 }  // namespace Widgets

@@ -2,6 +2,7 @@
 
 #include "app/common/Widgets.h"
 #include "app/MenuCommands.h"
+#include "app/PrintLayout.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/common/ListRows.h"
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -284,6 +286,7 @@ void TForm4::RestoreOpeningRow() {
 }
 
 void TForm4::ShowPanel() {
+  if (printing_) return;
   for (QLabel *value : panelValues_)
     value->setText(CurrentFieldText(Data->ZQ30, value->property("field").toString()));
 }
@@ -367,7 +370,16 @@ void TForm4::Button4Click() {
 }
 
 void TForm4::Button7Click() {
-  // Printing of the list is added with the program's reports.
+  // The whole table on the landscape layout "QzLista2.frf"; ZQ30 keeps the
+  // print statement until the list is next reopened.
+  if (!OpenReceiverRow()) return;
+  ReopenWith(Data->ZQ30, {QStringLiteral("SELECT * FROM ostermelo ORDER BY o_Nev, o_Szido")});
+  {
+    // The panel would be filled for every row the report passes.
+    QScopedValueRollback<bool> quiet(printing_, true);
+    ShowLayout(*Data->frNyomtat, QStringLiteral("QzLista2.frf"), PrintOrientation::Landscape);
+  }
+  ShowPanel();
 }
 
 void TForm4::Button6Click() { Edit1KeyUp(); }

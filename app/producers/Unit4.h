@@ -100,6 +100,7 @@ class TForm4 : public QDialog {
   QSet<QString> columns_;
   QList<QLabel *> panelValues_;
   bool shown_ = false;
+  bool printing_ = false;  // the report walks the list: the panel does not follow
   QString openingId_;  // ID_OSTERMELO current when the list had opened
 };
 

@@ -1,6 +1,7 @@
 #include "app/products/Unit6.h"
 
 #include "app/MenuCommands.h"
+#include "app/PrintLayout.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/common/ListRows.h"
@@ -17,6 +18,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -152,6 +154,7 @@ void TForm6::FormShow() {
 }
 
 void TForm6::ShowPanel() {
+  if (printing_) return;
   for (QLabel *value : panelValues_) value->setText(CurrentFieldText(Data->ZQ40, value->property("field").toString()));
 }
 
@@ -208,7 +211,15 @@ void TForm6::Button4Click() {
 }
 
 void TForm6::Button6Click() {
-  // Printing of the list is added with the program's reports.
+  // The whole table in name order on the landscape layout "QzLista6.frf".
+  if (!OpenReceiverRow()) return;
+  ReopenWith(Data->ZQ40, {QStringLiteral("SELECT * FROM termek ORDER BY t_megnevezes")});
+  {
+    // The panel would be filled for every row the report passes.
+    QScopedValueRollback<bool> quiet(printing_, true);
+    ShowLayout(*Data->frNyomtat, QStringLiteral("QzLista6.frf"), PrintOrientation::Landscape);
+  }
+  ShowPanel();
 }
 
 void TForm6::DBGrid1TitleClick(int column) {

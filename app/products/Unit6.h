@@ -74,6 +74,7 @@ class TForm6 : public QDialog {
   db::DataSetModel *model_;
   QList<QLabel *> panelValues_;
   bool shown_ = false;
+  bool printing_ = false;  // the report walks the list: the panel does not follow
   QString openingId_;  // ID_TERMEK current when the list had opened
 };
 

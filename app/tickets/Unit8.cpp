@@ -26,6 +26,7 @@
 
 #include "app/common/Navigator.h"
 #include "app/receivers/Guarded.h"
+#include "app/tickets/TicketPrint.h"
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit9.h"
@@ -391,6 +392,7 @@ void TForm8::OpenForModify() {
 
 void TForm8::PrintTicket() {
   if (printCommand()) printCommand()(this);
+  else TicketPrint::PrintTicket(this);
 }
 
 bool TForm8::eventFilter(QObject *watched, QEvent *event) {

@@ -28,7 +28,8 @@ class TForm8 : public QDialog {
   static constexpr char kHiddenModifyKey = 'M';
 
   // Printing (preview and print, by NyomtatMod) and cancelling act on the
-  // current row; their units install them.
+  // current row; their units install them. Without a print command of its
+  // own the list prints through TicketPrint.
   using Command = std::function<void(TForm8 *)>;
   static void setPrintTicket(Command command);
   static void setCancelTicket(Command command);

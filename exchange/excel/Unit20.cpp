@@ -5,6 +5,7 @@
 #include "app/Unit2.h"
 #include "app/common/ListRows.h"
 #include "app/common/Navigator.h"
+#include "app/common/Widgets.h"
 #include "app/receivers/Guarded.h"
 #include "db/dataset.h"
 #include "db/datasetmodel.h"
@@ -66,15 +67,6 @@ QProgressBar *Progress(QWidget *parent, const char *name) {
   p->setValue(0);
   p->setTextVisible(false);
   return p;
-}
-
-QDateEdit *DatePicker(QWidget *parent, const char *name) {
-  auto *d = new QDateEdit(parent);
-  d->setObjectName(QLatin1String(name));
-  d->setDisplayFormat(QStringLiteral("yyyy.MM.dd"));
-  d->setCalendarPopup(true);
-  d->setMinimumWidth(d->fontMetrics().horizontalAdvance(QStringLiteral("0000.00.00")) + 48);
-  return d;
 }
 
 }  // namespace
@@ -145,8 +137,8 @@ TForm20::TForm20(QWidget *owner) : QDialog(owner) {
 
   // First tab: ticket lines.
   Label1 = NamedLabel(TabSheet1, "Label1", "Felvásárlási jegy exportálása");
-  DateTimePicker1 = DatePicker(TabSheet1, "DateTimePicker1");
-  DateTimePicker2 = DatePicker(TabSheet1, "DateTimePicker2");
+  DateTimePicker1 = Widgets::makeDatePicker(TabSheet1, "DateTimePicker1");
+  DateTimePicker2 = Widgets::makeDatePicker(TabSheet1, "DateTimePicker2");
   RadioGroup1 = new QGroupBox(QStringLiteral("Dátum ?"), TabSheet1);
   RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
   RadioButton1 = new QRadioButton(QStringLiteral("Fizetési dátum"), RadioGroup1);

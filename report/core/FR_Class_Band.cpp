@@ -1,17 +1,18 @@
 // Page filling: run-time bands and objects, the data loops over up to three
-// master/detail levels with groups, page and column breaks, stretching and
-// split bands, subreports, and the collection of build errors.
+// master/detail levels with groups, page and column breaks, stretching,
+// subreports, and the collection of build errors. Cross-tabs are in
+// FR_Class_Cross.cpp, bands split over pages in FR_Class_Split.cpp.
 #include "report/core/FR_Class_Band.h"
 
-#include "report/output/FR_Canvas.h"
-#include "report/output/FR_Class_EMFPages.h"
+#include "report/core/FR_Class_Fill.h"
 #include "report/core/FR_Class_Report.h"
 #include "report/data/FR_DBSet.h"
 #include "report/data/FR_DSet.h"
 #include "report/expr/FR_Intrp.h"
 #include "report/expr/FR_Pars.h"
-#include "report/output/FR_TextLayout.h"
 #include "report/expr/FR_Values.h"
+#include "report/output/FR_Class_EMFPages.h"
+#include "report/output/FR_TextLayout.h"
 
 #include <QCoreApplication>
 
@@ -21,28 +22,17 @@ namespace report {
 
 TfrBuildState frBuild;
 
+using namespace fill;
+
 namespace {
 
 // Header, data and footer types of the three data levels.
-constexpr int kLevels[3][3] = {{btMasterHeader, btMasterData, btMasterFooter},
-                               {btDetailHeader, btDetailData, btDetailFooter},
-                               {btSubDetailHeader, btSubDetailData, btSubDetailFooter}};
+constexpr TfrBandType kLevels[3][3] = {{btMasterHeader, btMasterData, btMasterFooter},
+                                       {btDetailHeader, btDetailData, btDetailFooter},
+                                       {btSubDetailHeader, btSubDetailData, btSubDetailFooter}};
 // Footer kinds that collect the records of every data band drawn.
-constexpr int kCollecting[] = {btPageFooter, btMasterFooter, btDetailFooter, btSubDetailFooter,
-                               btGroupFooter, btReportSummary};
-
-TfrEMFPages &emf() { return *frBuild.OuterReport->EMFPages; }
-
-// Bands that a page or column start or end prints itself: they are cut at
-// the page bottom, never moved or continued on another page.
-bool isPageBand(int t) {
-  return t == btPageHeader || t == btPageFooter || t == btOverlay || t == btColumnHeader ||
-         t == btColumnFooter || t == btNone;
-}
-
-bool isStretching(const TfrView *v) {
-  return (v->Flags & flStretched) && (dynamic_cast<const TfrMemoView *>(v) != nullptr);
-}
+constexpr TfrBandType kCollecting[] = {btPageFooter, btMasterFooter, btDetailFooter, btSubDetailFooter,
+                                       btGroupFooter, btReportSummary};
 
 // Whether an object's text may call an aggregate (only those are evaluated
 // when footers collect a record).
@@ -54,53 +44,10 @@ bool mayAggregate(const TfrView *v) {
   return false;
 }
 
-// Vertical text gap of an object at scale 1.
-int gapYOf(const TfrView *v) {
-  return frScaleGeometry(v->x, v->y, v->dx, v->dy, v->FrameTyp, v->FrameWidth, 1, 1, 0, 0).gapY;
-}
-
-QStringList compiledScript(const QStringList &source) {
-  if (source.isEmpty()) return {};
-  QStringList compiled, errors;
-  frInterpretator->PrepareScript(source, compiled, errors);
-  return compiled;
-}
+// Bands printed where their design puts them, not at the current position.
+bool isFixed(TfrBandType t) { return t == btPageFooter || t == btOverlay || t == btNone; }
 
 QString errorLines(const QStringList &lines) { return lines.join(QLatin1Char('\r')); }
-
-// The aggregate key suffix of a cross column.
-QString crossKey(const TfrBand *cb, int col) {
-  return QStringLiteral("\x01%1:%2").arg(cb->Name()).arg(col);
-}
-
-}  // namespace
-
-QString frBuildErrorText(const QStringList &lines, const QString &reportName, int bandType) {
-  QString t = QStringLiteral("An error occured during calculating");
-  if (!lines.isEmpty()) t += QLatin1Char('\r') + errorLines(lines);
-  t += QStringLiteral("\rReport: ") + reportName;
-  t += QStringLiteral("\rBand: ") + frBandName(bandType);
-  return t;
-}
-
-namespace {
-
-void setBuildError(TfrReport *report, const QString &text) {
-  if (!frBuild.ErrorFlag) {
-    frBuild.ErrorFlag = true;
-    frBuild.ErrorText = text;
-  }
-  report->Terminated = true;
-  if (frBuild.OuterReport) frBuild.OuterReport->Terminated = true;
-}
-
-void buildError(TfrReport *report, const QStringList &lines, int bandType) {
-  setBuildError(report, frBuildErrorText(lines, report->Name, bandType));
-}
-
-bool terminated(const TfrReport *r) {
-  return r->Terminated || (frBuild.OuterReport && frBuild.OuterReport->Terminated);
-}
 
 // Keeps the names the evaluator reads in step with the build.
 void syncBuiltIns(TfrBand *b) {
@@ -123,8 +70,69 @@ void syncBuiltIns(TfrBand *b) {
   }
 }
 
-// The database dataset of the data band that governs a band.
-void setActiveDataSet(TfrBand *b) {
+}  // namespace
+
+QString frBuildErrorText(const QStringList &lines, const QString &reportName, int bandType) {
+  QString t = QStringLiteral("An error occured during calculating");
+  if (!lines.isEmpty()) t += QLatin1Char('\r') + errorLines(lines);
+  t += QStringLiteral("\rReport: ") + reportName;
+  t += QStringLiteral("\rBand: ") + frBandName(bandType);
+  return t;
+}
+
+// ---------------------------------------------------------------- shared by page filling
+
+TfrEMFPages &fill::emf() { return *frBuild.OuterReport->EMFPages; }
+
+bool fill::isPageBand(TfrBandType t) {
+  return t == btPageHeader || t == btPageFooter || t == btOverlay || t == btColumnHeader ||
+         t == btColumnFooter || t == btNone;
+}
+
+bool fill::isCrossBand(int t) { return t >= btCrossHeader && t <= btCrossFooter; }
+
+bool fill::isStretching(const TfrView *v) {
+  return (v->Flags & flStretched) && (dynamic_cast<const TfrMemoView *>(v) != nullptr);
+}
+
+QStringList fill::compiledScript(const QStringList &source) {
+  if (source.isEmpty()) return {};
+  QStringList compiled, errors;
+  frInterpretator->PrepareScript(source, compiled, errors);
+  return compiled;
+}
+
+bool fill::terminated(const TfrReport *r) {
+  return r->Terminated || (frBuild.OuterReport && frBuild.OuterReport->Terminated);
+}
+
+void fill::setBuildError(TfrReport *report, const QString &text) {
+  if (!frBuild.ErrorFlag) {
+    frBuild.ErrorFlag = true;
+    frBuild.ErrorText = text;
+  }
+  report->Terminated = true;
+  if (frBuild.OuterReport) frBuild.OuterReport->Terminated = true;
+}
+
+void fill::buildError(TfrReport *report, const QStringList &lines, TfrBandType band) {
+  setBuildError(report, frBuildErrorText(lines, report->Name, band));
+}
+
+void fill::buildError(TfrReport *report, const std::exception &e, TfrBandType band) {
+  buildError(report, QStringList{QString::fromUtf8(e.what())}, band);
+}
+
+QStringList fill::sourceLines(const TfrView *v) { return v->Typ == gtMemo ? v->Memo : v->Script; }
+
+void fill::notFitError(TfrReport *report, TfrBandType band, Misfit what) {
+  buildError(report,
+             QStringList{what == Misfit::CrossTab ? QStringLiteral("The cross-tab does not fit on the page")
+                                                  : QStringLiteral("The band does not fit on the page")},
+             band);
+}
+
+void fill::setActiveDataSet(TfrBand *b) {
   if (!frCurrentReport) return;
   db::DataSet *ds = nullptr;
   if (b) {
@@ -153,7 +161,7 @@ void setActiveDataSet(TfrBand *b) {
   frCurrentReport->Resolver.ActiveDataSet = ds;
 }
 
-}  // namespace
+// ---------------------------------------------------------------- text expansion
 
 QStringList frExpandText(const QStringList &source, quint32 format, const QString &formatStr) {
   TfrNameResolver &res = frCurrentReport->Resolver;
@@ -259,7 +267,7 @@ bool TfrBand::Draw() {
     if (Typ == btColumnHeader) P->LastStaticColumnY = P->CurY;
     if (Typ == btPageFooter) y = P->CurBottomY;
     if (Present()) {
-      const bool fixed = Typ == btPageFooter || Typ == btOverlay || Typ == btNone;
+      const bool fixed = isFixed(Typ);
       maxdy = dy;
       if (!fixed) {
         if (Stretched) {
@@ -286,9 +294,7 @@ bool TfrBand::Draw() {
         P->drawObjects(this, maxdy);
         // Force new page after the band; never for the bands a new page prints
         // itself, so no band can start pages without end.
-        const bool pageBand = Typ == btPageHeader || Typ == btPageFooter || Typ == btOverlay ||
-                              Typ == btColumnHeader || Typ == btColumnFooter || Typ == btNone;
-        if (!IsDataBand() && Typ != btGroupHeader && !pageBand && ForceNewPage && !P->Outer &&
+        if (!IsDataBand() && Typ != btGroupHeader && !isPageBand(Typ) && ForceNewPage && !P->Outer &&
             !P->inPageStart_ && !P->InRecordMode())
           P->NewPage();
       }
@@ -362,7 +368,7 @@ void TfrPageRun::CloneObjects(std::vector<std::unique_ptr<TfrPageRun>> &runs) {
 void TfrPageRun::InitReport() {
   OwnedBands.clear();
   for (int t = 0; t < frBandTypeCount; ++t) {
-    OwnedBands.push_back(std::make_unique<TfrBand>(this, t));
+    OwnedBands.push_back(std::make_unique<TfrBand>(this, static_cast<TfrBandType>(t)));
     Bands[t] = OwnedBands.back().get();
   }
   // Objects by the order in which bands take them: plain, within cross bands, subreports.
@@ -370,57 +376,23 @@ void TfrPageRun::InitReport() {
   std::vector<TfrView *> crossBands;
   for (const auto &v : RTObjects)
     if (v->Typ == gtBand) {
-      const int bt = static_cast<TfrBandView *>(v.get())->BandType();
-      if (bt >= btCrossHeader && bt <= btCrossFooter) crossBands.push_back(v.get());
+      if (isCrossBand(static_cast<TfrBandView *>(v.get())->BandType())) crossBands.push_back(v.get());
       else bandViews.push_back(v.get());
     }
-  // Cross bands stand side by side: each takes its band object's left and
-  // width, and the objects that lie within it across become its cells.
-  std::stable_sort(crossBands.begin(), crossBands.end(), [](TfrView *a, TfrView *b) { return a->x < b->x; });
-  CrossBands.clear();
-  crossOf_.clear();
-  crossColumns_.clear();
-  for (TfrView *cv : crossBands) {
-    const int t = static_cast<TfrBandView *>(cv)->BandType();
-    TfrBand *b = Bands[t];
-    if (b->View) {
-      OwnedBands.push_back(std::make_unique<TfrBand>(this, t));
-      TfrBand *last = b;
-      while (last->Next) last = last->Next;
-      b = OwnedBands.back().get();
-      last->Next = b;
-    }
-    b->View = cv;
-    cv->Parent = b;
-    b->x = cv->x;
-    b->dx = cv->dx;
-    b->y = cv->y;
-    b->dy = cv->dy;
-    b->Visible = cv->Visible;
-    b->Script = compiledScript(cv->Script);
-    if (t == btCrossData) {
-      bool owned = false;
-      b->DataSet = frFindDataSource(cv->FormatStr, owned);
-      b->IsVirtualDS = owned;
-    }
-    CrossBands.push_back(b);
-  }
+  setUpCrossBands(std::move(crossBands));
   for (const auto &v : RTObjects) {
     if (v->Typ == gtBand) continue;
     if (v->Typ == gtSubReport) {
       subs.push_back(v.get());
       continue;
     }
-    TfrBand *in = nullptr;
-    for (TfrBand *c : CrossBands)
-      if (!in && v->x >= c->x && v->x + v->dx <= c->x + c->dx) in = c;
+    TfrBand *in = crossBandAround(v.get());
     if (in) {
       crossOf_.insert(v.get(), in);
       in->Objects.push_back(v.get());
     }
     (in ? cross : plain).push_back(v.get());
   }
-  std::vector<bool> taken(RTObjects.size(), false);
   auto takeInto = [&](TfrBand *b) {
     for (std::vector<TfrView *> *group : {&plain, &cross, &subs})
       for (TfrView *&v : *group) {
@@ -433,7 +405,8 @@ void TfrPageRun::InitReport() {
       }
   };
   std::stable_sort(bandViews.begin(), bandViews.end(), [](TfrView *a, TfrView *b) { return a->y < b->y; });
-  for (int t = 0; t <= btGroupFooter; ++t) {
+  for (int i = 0; i <= btGroupFooter; ++i) {
+    const auto t = static_cast<TfrBandType>(i);
     TfrBand *last = nullptr;
     for (TfrView *bv : bandViews) {
       if (static_cast<TfrBandView *>(bv)->BandType() != t) continue;
@@ -503,7 +476,7 @@ void TfrPageRun::InitReport() {
   collectAll_ = Report->Values.Count() > 0;
   // Cross cells collect column by column.
   for (auto &b : OwnedBands)
-    if (b->Typ < btCrossHeader || b->Typ > btCrossFooter)
+    if (!isCrossBand(b->Typ))
       for (TfrView *v : b->Objects)
         if (mayAggregate(v) || (collectAll_ && crossOf_.contains(v)))
           (crossOf_.contains(v) ? b->AggregateCells : b->AggregateObjects).push_back(v);
@@ -540,15 +513,6 @@ TfrBand *TfrPageRun::BandOf(const TfrView *bandView) const {
   return nullptr;
 }
 
-TfrBand *TfrPageRun::CrossBandOf(const TfrView *v) const { return crossOf_.value(v, nullptr); }
-
-bool TfrPageRun::hasCells(const TfrBand *b) const {
-  if (crossOf_.isEmpty() || (b->Typ >= btCrossHeader && b->Typ <= btCrossFooter)) return false;
-  for (const TfrView *v : b->Objects)
-    if (crossOf_.contains(v)) return true;
-  return false;
-}
-
 TfrView *TfrPageRun::FindRTObject(const QString &name) const {
   for (const auto &v : RTObjects)
     if (v->Name.compare(name, Qt::CaseInsensitive) == 0) return v.get();
@@ -576,7 +540,7 @@ void TfrPageRun::ShowBand(TfrBand *b) {
   if (b && b->Present()) b->Draw();
 }
 
-void TfrPageRun::showChain(int typ) {
+void TfrPageRun::showChain(TfrBandType typ) {
   for (TfrBand *b = Bands[typ]; b && !terminated(Report); b = b->Next) ShowBand(b);
 }
 
@@ -750,7 +714,7 @@ bool TfrPageRun::sourceEof(TfrBand *b) {
   try {
     return b->DataSet->Eof();
   } catch (const std::exception &e) {
-    setBuildError(Report, frBuildErrorText({QString::fromUtf8(e.what())}, Report->Name, b->Typ));
+    buildError(Report, e, b->Typ);
     return true;
   }
 }
@@ -765,7 +729,7 @@ void TfrPageRun::doLoop(int level) {
     try {
       sourceFirst(ds);
     } catch (const std::exception &e) {
-      setBuildError(Report, frBuildErrorText({QString::fromUtf8(e.what())}, Report->Name, b->Typ));
+      buildError(Report, e, b->Typ);
       break;
     }
     b->Positions[0] = 1;
@@ -803,7 +767,7 @@ void TfrPageRun::doLoop(int level) {
       try {
         sourceNext(ds);
       } catch (const std::exception &e) {
-        setBuildError(Report, frBuildErrorText({QString::fromUtf8(e.what())}, Report->Name, b->Typ));
+        buildError(Report, e, b->Typ);
         break;
       }
       const bool eof = sourceEof(b);
@@ -892,7 +856,7 @@ void TfrPageRun::printObject(TfrBand *b, TfrView *v, int top) {
     }
     writeObject(v, top);
   } catch (const std::exception &) {
-    buildError(Report, v->Typ == gtMemo ? v->Memo : v->Script, b->Typ);
+    buildError(Report, sourceLines(v), b->Typ);
   }
 }
 
@@ -904,6 +868,21 @@ void TfrPageRun::writeObject(TfrView *v, int top) {
   writeRecord(v, top);
   // Objects that watch others hear of every text printed.
   if (v->Typ == gtMemo && !frBuild.HookList.empty()) notifyWatchers(v);
+}
+
+void TfrPageRun::writeAt(TfrBand *b, TfrView *v, int top, Place at) {
+  const int sx = v->x, sy = v->y, sdy = v->dy;
+  v->x = sx + at.dx;
+  v->y = at.y;
+  v->dy = at.dy;
+  try {
+    writeObject(v, top);
+  } catch (const std::exception &) {
+    buildError(Report, sourceLines(v), b->Typ);
+  }
+  v->x = sx;
+  v->y = sy;
+  v->dy = sdy;
 }
 
 void TfrPageRun::writeRecord(TfrView *v, int top) {
@@ -940,7 +919,7 @@ void TfrPageRun::collectAggregates(TfrBand *data) {
   // groups, page footers and the summary; footers of deeper levels belong to
   // other bands and do not see them.
   const int level = data->Typ == btMasterData ? 0 : data->Typ == btDetailData ? 1 : 2;
-  for (int t : kCollecting) {
+  for (TfrBandType t : kCollecting) {
     if ((t == btDetailFooter && level < 1) || (t == btSubDetailFooter && level < 2)) continue;
     for (TfrBand *f = Bands[t]; f; f = f->Next) {
       if (f->AggregateObjects.empty() && f->AggregateCells.empty() && !collectAll_) continue;
@@ -970,53 +949,9 @@ void TfrPageRun::collectAggregates(TfrBand *data) {
   frBuild.EvalBand = savedEval;
 }
 
-// Cross cells of a footer that call aggregates collect the record once per
-// column, each column under its own key.
-void TfrPageRun::collectCells(TfrBand *f) {
-  TfrBand *cb = nullptr;
-  try {
-    for (TfrBand *c : CrossBands) {
-      cb = c;
-      std::vector<TfrView *> cells;
-      for (TfrView *v : f->AggregateCells)
-        if (crossOf_.value(v) == cb && v->Typ == gtMemo) cells.push_back(v);
-      if (cells.empty() || (cb->View && !cb->View->Visible)) continue;
-      auto eval = [&] {
-        for (TfrView *v : cells) {
-          try {
-            frExpandText(v->Memo, v->Format, v->FormatStr);
-          } catch (const std::exception &) {
-            buildError(Report, v->Memo, f->Typ);
-            return false;
-          }
-        }
-        return true;
-      };
-      if (cb->Typ != btCrossData || !cb->DataSet) {
-        if (!eval()) break;
-        continue;
-      }
-      int col = 0;
-      bool ok = true;
-      cb->DataSet->First();
-      while (ok && !terminated(Report) && !cb->DataSet->Eof()) {
-        frBuild.CrossKey = crossKey(cb, ++col);
-        ok = eval();
-        frBuild.CrossKey.clear();
-        // No more columns than a page can hold (the print stops there too).
-        if (col > Right - Left) break;
-        cb->DataSet->Next();
-      }
-      if (!ok) break;
-    }
-  } catch (const std::exception &e) {
-    setBuildError(Report, frBuildErrorText({QString::fromUtf8(e.what())}, Report->Name, cb ? cb->Typ : f->Typ));
-  }
-  frBuild.CrossKey.clear();
-}
 
 void TfrPageRun::drawObjects(TfrBand *b, int height) {
-  const bool fixed = b->Typ == btPageFooter || b->Typ == btOverlay || b->Typ == btNone;
+  const bool fixed = isFixed(b->Typ);
   const int top = fixed ? b->y : CurY;
   frBuild.EvalBand = b;
   // Stretching objects and stretched lines reach down to the band's bottom.
@@ -1058,374 +993,6 @@ void TfrPageRun::drawObjects(TfrBand *b, int height) {
   if (!fixed && !inPageStart_) ++PageBandsDrawn;
   frBuild.EvalBand = nullptr;
   if (b->IsDataBand() && !terminated(Report)) collectAggregates(b);
-}
-
-void TfrPageRun::printCell(TfrBand *b, TfrView *v, int top, int shift, const QStringList *ready) {
-  const int sx = v->x;
-  try {
-    if (!ready) {
-      prepareObject(b, v);
-    } else {
-      v->Memo1 = *ready;
-      // Made on another page: page numbers and the like are taken again.
-      if (preparedPage_ != frBuild.PageNo && v->Typ == gtMemo)
-        v->Memo1 = frExpandText(v->Memo, v->Format, v->FormatStr);
-    }
-    v->x = sx + shift;
-    writeObject(v, top);
-    v->x = sx;
-  } catch (const std::exception &) {
-    v->x = sx;
-    buildError(Report, v->Typ == gtMemo ? v->Memo : v->Script, b->Typ);
-  }
-}
-
-// The cells of a band that lie in cross bands, left to right: header and
-// footer cells once, data cells once per record of the cross data band's
-// source, each column one column width further right; whatever stands right
-// of a cross data band moves by the width its columns took beyond the band's
-// own. Measuring (a stretched band) makes the columns' texts and widths, which
-// the drawing then uses; OnBeginColumn and OnPrintColumn are called once per
-// column where it is made. Returns the lowest bottom of the cells measured.
-int TfrPageRun::crossPass(TfrBand *b, int top, bool measure) {
-  struct KeyReset {
-    ~KeyReset() { frBuild.CrossKey.clear(); }
-  } keyReset;
-  int bottom = 0;
-  int extra = 0;
-  const int limit = Outer ? Outer->Right : ColCount > 1 ? CurX + ColWidth : Right;
-  auto outside = [&](int left, int right) {
-    if (left + XAdjust < limit && right + XAdjust <= limit) return false;
-    setBuildError(Report, frBuildErrorText({QStringLiteral("The cross-tab does not fit on the page")},
-                                           Report->Name, b->Typ));
-    return true;
-  };
-  auto prepareCell = [&](TfrView *v) {
-    try {
-      prepareObject(b, v);
-      return true;
-    } catch (const std::exception &) {
-      buildError(Report, v->Typ == gtMemo ? v->Memo : v->Script, b->Typ);
-      return false;
-    }
-  };
-  auto measureCell = [&](TfrView *v) {
-    if (isStretching(v) && v->Visible)
-      bottom = std::max(bottom, frClampPixel(static_cast<long long>(v->y) +
-                                             static_cast<TfrMemoView *>(v)->MeasureHeight()));
-  };
-  // A cross band's script runs once per column it prints, before its cells,
-  // with the cross band current and its data source active, as a band's
-  // script does; a script that hides the band leaves the column empty (it
-  // keeps its place). A row cannot break between its columns, so NEWPAGE and
-  // NEWCOLUMN asked for here are dropped. False when the script failed.
-  auto runScript = [&](TfrBand *c) {
-    if (c->Script.isEmpty()) return true;
-    frBuild.CurBand = c;
-    setActiveDataSet(c);
-    frInterpretator->Context.CurView = c->View;
-    bool ok = true;
-    try {
-      frInterpretator->DoScript(c->Script);
-    } catch (const std::exception &) {
-      buildError(Report, c->View ? c->View->Script : QStringList(), c->Typ);
-      ok = false;
-    }
-    c->NewPageRequest = c->NewColumnRequest = false;
-    frBuild.CurBand = b;
-    setActiveDataSet(b);
-    return ok;
-  };
-  TfrBand *cb = nullptr;
-  try {
-    for (TfrBand *c : CrossBands) {
-      cb = c;
-      if (terminated(Report)) break;
-      if (cb->View && !cb->View->Visible) continue;  // hidden by design; scripts hide per column
-      std::vector<TfrView *> cells;
-      for (TfrView *v : b->Objects)
-        if (crossOf_.value(v) == cb) cells.push_back(v);
-      if (cb->Typ != btCrossData || !cb->DataSet) {
-        if (cells.empty()) continue;
-        // Header and footer: one column a row, its script run where it is made.
-        const auto once = crossColumns_.find({b, cb, 0});
-        bool hidden = false;
-        if (measure || once == crossColumns_.end()) {
-          if (!runScript(cb)) return bottom;
-          hidden = !cb->Visible;
-          if (measure) crossColumns_[{b, cb, 0}].hidden = hidden;
-        } else {
-          hidden = once->second.hidden;
-        }
-        for (TfrView *v : hidden ? std::vector<TfrView *>() : cells) {
-          if (outside(v->x + extra, v->x + extra + v->dx)) return bottom;
-          if (measure) {
-            if (!prepareCell(v)) return bottom;
-            crossColumns_[{b, cb, 0}].texts.insert(v, v->Memo1);
-            measureCell(v);
-          } else {
-            const auto it = crossColumns_.find({b, cb, 0});
-            const QStringList *ready = nullptr;
-            if (it != crossColumns_.end() && it->second.texts.contains(v)) ready = &*it->second.texts.constFind(v);
-            printCell(b, v, top, extra, ready);
-          }
-          if (terminated(Report)) return bottom;
-        }
-        continue;
-      }
-      TfrDataset *ds = cb->DataSet;
-      int offset = 0;
-      int col = 0;
-      ds->First();
-      while (!terminated(Report) && !ds->Eof()) {
-        ++col;
-        if ((++records_ & 255) == 0) QCoreApplication::processEvents();
-        const int shift = extra + offset;
-        if (outside(cb->x + shift, cb->x + shift)) return bottom;
-        const auto made = crossColumns_.find({b, cb, col});
-        int width = cb->dx;
-        bool hidden = false;
-        frBuild.CrossKey = crossKey(cb, col);  // aggregates of this column
-        if (measure || made == crossColumns_.end()) {
-          frBuild.CurBand = cb;
-          if (Report->OnBeginColumn) Report->OnBeginColumn(cb);
-          frBuild.CurBand = b;
-          if (!runScript(cb)) return bottom;
-          hidden = !cb->Visible;
-          frBuild.CurBand = cb;
-          if (Report->OnPrintColumn) Report->OnPrintColumn(col, width);
-          frBuild.CurBand = b;
-          // Every column takes at least a pixel, so columns always reach the page edge.
-          width = std::max(1, width);
-        } else {
-          width = made->second.width;
-          hidden = made->second.hidden;
-        }
-        CrossColumn column;
-        column.width = width;
-        column.hidden = hidden;
-        for (TfrView *v : hidden ? std::vector<TfrView *>() : cells) {
-          if (outside(v->x + shift, v->x + shift + v->dx)) return bottom;
-          if (measure) {
-            if (!prepareCell(v)) return bottom;
-            column.texts.insert(v, v->Memo1);
-            measureCell(v);
-          } else {
-            const QStringList *ready = nullptr;
-            if (made != crossColumns_.end() && made->second.texts.contains(v))
-              ready = &*made->second.texts.constFind(v);
-            printCell(b, v, top, shift, ready);
-          }
-          if (terminated(Report)) return bottom;
-        }
-        frBuild.CrossKey.clear();
-        if (measure) crossColumns_[{b, cb, col}] = column;
-        offset += width;
-        ds->Next();
-      }
-      extra += offset - cb->dx;
-    }
-  } catch (const std::exception &e) {
-    frBuild.CurBand = b;
-    setBuildError(Report, frBuildErrorText({QString::fromUtf8(e.what())}, Report->Name,
-                                           cb ? cb->Typ : b->Typ));
-  }
-  if (measure) preparedPage_ = frBuild.PageNo;
-  return bottom;
-}
-
-// Draws a part of a text cut at a height: the lines that fit are written, the
-// rest stays in the printed text for the next part.
-int TfrPageRun::printCut(TfrBand *b, TfrMemoView *m, int top, int height) {
-  const int sy = m->y, sdy = m->dy;
-  m->y = 0;
-  m->dy = height;
-  const QStringList all = m->Memo1;
-  const QStringList savedMemo = m->Memo;
-  m->Memo = all;
-  m->CutPrinting = true;
-  TfrMeasureCanvas mc;
-  m->Draw(mc);
-  m->Memo = savedMemo;
-  const int n = std::clamp(m->DrawnLines, 0, static_cast<int>(all.size()));
-  QStringList part = all.mid(0, n);
-  if (n > 0) {
-    if (!frHasParaMark(part)) part.append(QString(QChar(frParaMark)));
-    m->Memo1 = part;
-    m->y = top;
-    try {
-      writeObject(m, 0);
-    } catch (const std::exception &) {
-      buildError(Report, savedMemo, b->Typ);
-    }
-  }
-  m->Memo1 = all.mid(n);
-  m->y = sy;
-  m->dy = sdy;
-  return n;
-}
-
-void TfrPageRun::drawBreaked(TfrBand *b, int height) {
-  struct Item {
-    TfrView *v;
-    int top, dy;
-    bool pending = true;
-    bool started = false;
-  };
-  std::vector<Item> items;
-  for (TfrView *v : b->Objects) {
-    if (v->Typ == gtSubReport || CrossBandOf(v)) continue;
-    auto *m = dynamic_cast<TfrMemoView *>(v);
-    if (std::find(prepared_.begin(), prepared_.end(), v) == prepared_.end()) {
-      try {
-        prepareObject(b, v);
-      } catch (const std::exception &) {
-        buildError(Report, v->Memo, b->Typ);
-        return;
-      }
-    }
-    if (m && isStretching(v)) m->Memo1 = m->LaidOutText();
-    items.push_back({v, v->y, v->dy});
-  }
-  const TfrBand *cf = Bands[btColumnFooter];
-  const int cfh = (cf && cf->Present() && b != cf) ? cf->dy : 0;
-  int bandTop = CurY;
-  int lowest = 0;
-  int stalled = 0;
-  int cellsLowest = 0;  // on the band's first part
-  bool firstPart = true;
-  if (hasCells(b)) {
-    // Cross cells are not split: they print with the band's first part and
-    // must fit in it.
-    int cellsBottom = 0;
-    for (TfrView *v : b->Objects)
-      if (CrossBandOf(v)) cellsBottom = std::max(cellsBottom, frClampPixel(static_cast<long long>(v->y) + v->dy));
-    if (cellsBottom > CurBottomY - cfh - bandTop - 2 && PageBandsDrawn > 0 && !inPageStart_ && !Outer &&
-        !isPageBand(b->Typ)) {
-      // A fresh page may have the room.
-      NewColumn(b);
-      bandTop = CurY;
-    }
-    if (cellsBottom > CurBottomY - cfh - bandTop - 2) {
-      setBuildError(Report, frBuildErrorText({QStringLiteral("The cross-tab does not fit on the page")},
-                                             Report->Name, b->Typ));
-      return;
-    }
-    crossPass(b, bandTop, false);
-    cellsLowest = cellsBottom;
-  }
-  for (;;) {
-    if (terminated(Report)) break;
-    const bool fresh = PageBandsDrawn == 0;
-    const int room = CurBottomY - cfh - bandTop - 2;
-    bool progress = false;
-    lowest = 0;
-    if (room <= 0 && fresh) {
-      setBuildError(Report, frBuildErrorText({QStringLiteral("The band does not fit on the page")},
-                                             Report->Name, b->Typ));
-      return;
-    }
-    int grow = 0;
-    // Texts that began on an earlier page continue from the page top.
-    for (Item &it : items) {
-      if (!it.pending || !it.started) continue;
-      auto *m = static_cast<TfrMemoView *>(it.v);
-      const int lh = m->MinimumHeight();
-      const int remaining = static_cast<int>(m->Memo1.size()) * lh;
-      if (remaining >= room) {
-        if (printCut(b, m, bandTop, room) > 0) progress = true;
-        lowest = std::max(lowest, room);
-      } else {
-        if (remaining > 0) {
-          const int h = remaining + 2 * gapYOf(m) + 1;
-          m->y = 0;
-          const int sdy = m->dy;
-          m->dy = h;
-          try {
-            writeObject(m, bandTop);
-          } catch (const std::exception &) {
-            buildError(Report, m->Memo, b->Typ);
-          }
-          m->dy = sdy;
-          m->y = it.top;
-          grow = std::max(grow, h);
-          lowest = std::max(lowest, h);
-        }
-        it.pending = false;
-        progress = true;
-      }
-    }
-    if (grow > 0)
-      for (Item &it : items)
-        if (it.pending && !it.started && it.top >= 0) it.top += grow;
-    for (Item &it : items) {
-      if (!it.pending || it.started || it.top < 0 || it.top >= room) continue;
-      TfrView *v = it.v;
-      if (it.top + it.dy <= room) {
-        const int sy = v->y, sdy = v->dy;
-        v->y = it.top;
-        v->dy = it.dy;
-        try {
-          writeObject(v, bandTop);
-        } catch (const std::exception &) {
-          buildError(Report, v->Memo, b->Typ);
-        }
-        v->y = sy;
-        v->dy = sdy;
-        it.pending = false;
-        progress = true;
-        lowest = std::max(lowest, it.top + it.dy);
-      } else if (isStretching(v)) {
-        auto *m = static_cast<TfrMemoView *>(v);
-        const int cut = room - it.top;
-        if (cut > m->MinimumHeight() || (fresh && it.top == 0)) {
-          if (printCut(b, m, bandTop + it.top, cut) > 0) progress = true;
-          it.started = true;
-          lowest = std::max(lowest, room);
-          if (m->Memo1.isEmpty() || (m->Memo1.size() == 1 && m->Memo1[0] == QString(QChar(frParaMark))))
-            it.pending = false;
-        } else {
-          it.top = room;
-        }
-      } else if (fresh && it.top == 0) {
-        // Taller than a whole page: cut at the bottom rather than wait for room that never comes.
-        const int sy = v->y, sdy = v->dy;
-        v->y = 0;
-        v->dy = room;
-        try {
-          writeObject(v, bandTop);
-        } catch (const std::exception &) {
-          buildError(Report, v->Memo, b->Typ);
-        }
-        v->y = sy;
-        v->dy = sdy;
-        it.pending = false;
-        progress = true;
-        lowest = std::max(lowest, room);
-      } else {
-        it.top = room;
-      }
-    }
-    bool anyPending = false;
-    for (const Item &it : items) anyPending = anyPending || it.pending;
-    if (!anyPending || terminated(Report)) break;
-    stalled = progress ? 0 : stalled + 1;
-    if (stalled > 2) {
-      setBuildError(Report, frBuildErrorText({QStringLiteral("The band does not fit on the page")},
-                                             Report->Name, b->Typ));
-      return;
-    }
-    // Bands printed by a page start are cut at the bottom, never continued.
-    if (inPageStart_ || Outer || isPageBand(b->Typ)) break;
-    for (Item &it : items) it.top -= room;
-    ++PageBandsDrawn;
-    NewColumn(b);
-    bandTop = CurY;
-    firstPart = false;
-  }
-  (void)height;
-  if (firstPart) lowest = std::max(lowest, cellsLowest);
-  CurY = bandTop + lowest;
 }
 
 bool TfrPageRun::drawSubReports(TfrBand *b, size_t firstSub, int top) {
@@ -1476,7 +1043,7 @@ bool TfrPageRun::drawSubReports(TfrBand *b, size_t firstSub, int top) {
             if (a.kind == TfrSubAction::First) a.ds->First();
             else a.ds->Next();
           } catch (const std::exception &e) {
-            setBuildError(Report, frBuildErrorText({QString::fromUtf8(e.what())}, Report->Name, b->Typ));
+            buildError(Report, e, b->Typ);
           }
           ++c.pos;
           continue;
@@ -1520,8 +1087,7 @@ bool TfrPageRun::drawSubReports(TfrBand *b, size_t firstSub, int top) {
       maxY = CurY;
       stalled = stalled + 1;
       if (stalled > 3) {
-        setBuildError(Report, frBuildErrorText({QStringLiteral("The band does not fit on the page")},
-                                               Report->Name, b->Typ));
+        notFitError(Report, b->Typ, Misfit::Band);
         break;
       }
     } else if (drew) {

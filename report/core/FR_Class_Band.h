@@ -35,7 +35,7 @@ struct TfrAggregate {
 
 class TfrBand {
  public:
-  TfrBand(TfrPageRun *parent, int typ) : Parent(parent), Typ(typ) {}
+  TfrBand(TfrPageRun *parent, TfrBandType typ) : Parent(parent), Typ(typ) {}
   TfrBand(const TfrBand &) = delete;
   TfrBand &operator=(const TfrBand &) = delete;
 
@@ -43,7 +43,7 @@ class TfrBand {
   TfrView *View = nullptr;  // the band object (run-time copy); nullptr when none
   TfrBand *Next = nullptr;  // next band of the same type, by top
   std::vector<TfrView *> Objects;
-  int Typ;
+  TfrBandType Typ;
   int y = 0, dy = 0;  // design top and height
   int x = 0, dx = 0;  // design left and width (cross bands)
   int maxdy = 0;      // computed height
@@ -70,7 +70,7 @@ class TfrBand {
   // A band is present when it holds at least one object.
   bool Present() const { return !Objects.empty(); }
   QString Name() const;  // the band object's name
-  bool IsDataBand() const { return Typ == 5 || Typ == 8 || Typ == 11; }
+  bool IsDataBand() const { return Typ == btMasterData || Typ == btDetailData || Typ == btSubDetailData; }
   bool IsFooterKind() const;
 
   // Prints the band; false when it did not fit on a page printed as a subreport.
@@ -143,7 +143,7 @@ class TfrPageRun {
   friend class TfrBand;
   void computeGeometry();
   void addPage();
-  void showChain(int typ);
+  void showChain(TfrBandType typ);
   void doLoop(int level);
   Variant groupValue(TfrBand *g);
   void sourceFirst(TfrDataset *ds);
@@ -153,12 +153,24 @@ class TfrPageRun {
   void prepareObject(TfrBand *b, TfrView *v);
   void printObject(TfrBand *b, TfrView *v, int top);
   void writeObject(TfrView *v, int top);
+  // Where an object is written for the moment: shifted right by dx, at y
+  // with the height dy within its band.
+  struct Place {
+    int dx, y, dy;
+  };
+  // Writes v at a place of its own and puts its geometry back afterwards,
+  // whatever happens; a failure ends the build naming the object's lines.
+  void writeAt(TfrBand *b, TfrView *v, int top, Place at);
   void collectAggregates(TfrBand *data);
   void drawObjects(TfrBand *b, int height);
   int printCut(TfrBand *b, TfrMemoView *m, int top, int height);
   void drawBreaked(TfrBand *b, int height);
   bool drawSubReports(TfrBand *b, size_t firstSub, int top);
   bool doesFit(TfrBand *b, int height) const;
+  // Cross bands side by side from their band objects; the cross band an
+  // object lies in across (nullptr for none).
+  void setUpCrossBands(std::vector<TfrView *> views);
+  TfrBand *crossBandAround(const TfrView *v) const;
   bool hasCells(const TfrBand *b) const;
   int crossPass(TfrBand *b, int top, bool measure);
   void printCell(TfrBand *b, TfrView *v, int top, int shift, const QStringList *ready);

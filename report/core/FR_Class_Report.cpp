@@ -166,14 +166,14 @@ void TfrReport::SaveBody(TfrStream &s) {
   frWriteMemo(s, Variables);
 }
 
-void TfrReport::LoadFromStream(TfrStream &s) {
+bool TfrReport::LoadFromStream(TfrStream &s) {
   frCurrentReport = this;
   const qint64 start = s.Position();
   int version = s.ReadU8();
   if (version > frCurrentVersion) {
     if (frErrorBox) frErrorBox(QStringLiteral("Unsupported FRF format"));
     s.Seek(start);
-    return;
+    return false;
   }
   if (version < 21) {
     version = 21;
@@ -187,6 +187,7 @@ void TfrReport::LoadFromStream(TfrStream &s) {
     frVersion = previous;
     throw;
   }
+  return true;
 }
 
 void TfrReport::SaveToStream(TfrStream &s) {
@@ -202,14 +203,15 @@ QByteArray TfrReport::SaveToBytes() {
   return s.Data();
 }
 
-void TfrReport::LoadFromBytes(const QByteArray &bytes) {
+bool TfrReport::LoadFromBytes(const QByteArray &bytes) {
   TfrStream s(bytes);
-  LoadFromStream(s);
+  return LoadFromStream(s);
 }
 
-void TfrReport::LoadFromFile(const QString &fileName) {
-  LoadFromBytes(readFile(fileName));
+bool TfrReport::LoadFromFile(const QString &fileName) {
+  if (!LoadFromBytes(readFile(fileName))) return false;
   FileName = fileName;
+  return true;
 }
 
 void TfrReport::SaveToFile(const QString &fileName) { writeFile(fileName, SaveToBytes()); }

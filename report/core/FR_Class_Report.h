@@ -27,13 +27,14 @@ class TfrReport {
   TfrReport &operator=(const TfrReport &) = delete;
 
   // The report stream: the version byte and the body. A malformed stream
-  // raises and leaves the report as it was.
-  void LoadFromStream(TfrStream &stream);
+  // raises and leaves the report as it was; a version the engine does not
+  // know shows its message box, reads nothing and answers false.
+  bool LoadFromStream(TfrStream &stream);
   void SaveToStream(TfrStream &stream);
   QByteArray SaveToBytes();
-  void LoadFromBytes(const QByteArray &bytes);
+  bool LoadFromBytes(const QByteArray &bytes);
   // Layout files (.frf). Saving writes a temporary file and renames it.
-  void LoadFromFile(const QString &fileName);
+  bool LoadFromFile(const QString &fileName);
   void SaveToFile(const QString &fileName);
 
   // Template files (.frt): description lines, an optional bitmap, the body.

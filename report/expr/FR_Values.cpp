@@ -29,7 +29,9 @@ QDateTime toDateTime(long double days) {
   if (frac < 0) frac = -frac;  // the time of day counts forward also before the base day
   qint64 ms = qint64(frac * kMsPerDay + 0.5L);
   if (ms >= qint64(kMsPerDay)) ms = qint64(kMsPerDay) - 1;
-  return QDateTime(base.addDays(qint64(whole)), QTime::fromMSecsSinceStartOfDay(int(ms)));
+  // In UTC: only the date and time parts are used, and local time would ask
+  // the time zone for every value.
+  return QDateTime(base.addDays(qint64(whole)), QTime::fromMSecsSinceStartOfDay(int(ms)), Qt::UTC);
 }
 
 // A value as the engine's real (a text read and rounded to a double).

@@ -4,6 +4,7 @@
 #include "app/MenuCommands.h"
 #include "app/Program.h"
 #include "app/Unit1.h"
+#include "report/output/FR_Prntr.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/tickets/NumberingHold.h"
@@ -107,11 +108,18 @@ TEST_F(StartupTest, WithoutTheDatabaseTheSplashThenTheBoxAndTheProgramEndsWithou
   MessageSeen box;
   int status = -1;
   ModalScript script;
-  script.then([&](QWidget *w) { splashCaption = w->windowTitle(); })  // closes by itself
+  bool printerDuringRun = false;
+  script.then([&](QWidget *w) {  // closes by itself
+          splashCaption = w->windowTitle();
+          printerDuringRun = report::frPrinter != nullptr;
+        })
       .then(answer(QMessageBox::Yes, &box));
   script.run([&] { status = RunProgram(); });
   EXPECT_TRUE(script.done()) << script.failure().toStdString();
   EXPECT_EQ(splashCaption, QStringLiteral("Betöltés..."));
+  // The engine's printer wrapper lives from start-up to exit.
+  EXPECT_TRUE(printerDuringRun);
+  EXPECT_EQ(report::frPrinter, nullptr);
   expectStartupBox(box);
   EXPECT_EQ(status, 0);
   EXPECT_FALSE(watcher.mainWindowShown);

@@ -400,6 +400,49 @@ TEST_F(PageFilling, ASplitBandCarriesItsTextOverPagesWithoutLosingALine) {
   EXPECT_EQ(printed, lines);
 }
 
+TEST_F(PageFilling, TheRecordAfterASplitBandPrintsItsTextInItsPlace) {
+  // Each record's text is long enough to continue on a second page; the
+  // next record's band starts with its label and its text below it again.
+  Records(&owner, "List", [] { return 3; });
+  QStringList lines;
+  for (int i = 1; i <= 70; ++i) lines << QStringLiteral("line %1").arg(i);
+  LayoutBuilder l;
+  l.Band(btMasterData, 0, 50, "List", flStretched | flBandBreaked);
+  l.Memo(0, 0, 100, 20, {"Label"});
+  l.Memo(0, 30, 300, 20, lines, flStretched | flWordWrap);
+  Build(l);
+  ASSERT_TRUE(built) << errors.join("\n").toStdString();
+  int labels = 0;
+  for (int p = 0; p < rep.EMFPages->Count(); ++p) {
+    const auto objs = PageObjects(rep, p);
+    for (size_t i = 0; i < objs.size(); ++i) {
+      EXPECT_GE(objs[i].y, 0) << "page " << p + 1;
+      if (objs[i].text != "Label") continue;
+      ++labels;
+      ASSERT_LT(i + 1, objs.size()) << "page " << p + 1;
+      EXPECT_TRUE(objs[i + 1].text.startsWith("line 1|")) << objs[i + 1].text.toStdString();
+      EXPECT_EQ(objs[i + 1].y, objs[i].y + 30) << "page " << p + 1;
+    }
+  }
+  EXPECT_EQ(labels, 3);
+}
+
+TEST_F(PageFilling, ASplitBandWithoutRoomOnAFreshPageEndsTheBuildSayingSo) {
+  // The page header leaves no room: the band would wait for a page forever.
+  Records(&owner, "List", [] { return 2; });
+  LayoutBuilder l;
+  l.Band(btPageHeader, 0, PageHeight() - 1, {}, flBandOnFirstPage);
+  l.Memo(0, 0, 100, 20, {"PH"});
+  l.Band(btMasterData, PageHeight(), 40, "List", flStretched | flBandBreaked);
+  l.Memo(0, PageHeight(), 300, 40, {"a", "b", "c", "d"}, flStretched | flWordWrap);
+  l.LoadInto(rep);
+  rep.ShowReport();
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_EQ(errors[0], "An error occured during calculating\rThe band does not fit on the page\r"
+                       "Report: frNyomtat\rBand: Master data");
+  EXPECT_EQ(rep.EMFPages->Count(), 0);
+}
+
 TEST_F(PageFilling, ABandTallerThanAPageEndsTheBuild) {
   Records(&owner, "List", [] { return 3; });
   LayoutBuilder l;

@@ -462,3 +462,16 @@ TEST(DrawTextTest, MeasuringACutTextStopsAtTheClipBottom) {
   rot.draw({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")}, false);
   EXPECT_EQ(rot.count, 4);
 }
+
+TEST(FrRound, HalvesGoToTheEvenNeighbourAndLargeValuesAreHeld) {
+  EXPECT_EQ(report::frRound(0.5), 0);
+  EXPECT_EQ(report::frRound(1.5), 2);
+  EXPECT_EQ(report::frRound(2.5), 2);
+  EXPECT_EQ(report::frRound(-2.5), -2);
+  EXPECT_EQ(report::frRound(-3.5), -4);
+  EXPECT_EQ(report::frRound(2.4999999999), 2);
+  EXPECT_EQ(report::frRound(-0.7), -1);
+  EXPECT_EQ(report::frRound(1e300), 2147483647);
+  EXPECT_EQ(report::frRound(-1e300), -2147483647 - 1);
+  EXPECT_EQ(report::frRound(std::nan("")), 0);
+}

@@ -5,6 +5,7 @@
 #include "report/core/FR_Class_Build.h"
 #include "report/data/FR_DSet.h"
 #include "support/qt_print.h"
+#include "tools/layouts/LayoutBuilder.h"
 
 #include <QObject>
 
@@ -15,59 +16,7 @@
 namespace report::test {
 
 // A design report whose pages and objects a test puts together.
-class LayoutBuilder {
- public:
-  LayoutBuilder() { AddPage(); }
-
-  TfrPage *AddPage() {
-    TfrPage *p = src.Pages.Add();
-    p->UseMargins = false;
-    page = src.Pages.Count() - 1;
-    return p;
-  }
-  TfrBandView *Band(int type, int y, int dy, const QString &source = {}, quint16 flags = 0,
-                    const QString &name = {}) {
-    auto v = std::make_unique<TfrBandView>();
-    v->SetBandType(type);
-    v->x = 0;
-    v->y = y;
-    v->dx = 700;
-    v->dy = dy;
-    v->FormatStr = source;
-    v->Flags = flags;
-    v->Name = name.isEmpty() ? QStringLiteral("Band%1").arg(++count_) : name;
-    return static_cast<TfrBandView *>(src.Pages[page]->Add(std::move(v)));
-  }
-  TfrMemoView *Memo(int x, int y, int dx, int dy, const QStringList &text, quint16 flags = 0) {
-    auto v = std::make_unique<TfrMemoView>();
-    v->x = x;
-    v->y = y;
-    v->dx = dx;
-    v->dy = dy;
-    v->Memo = text;
-    v->Flags = flags;
-    v->Name = QStringLiteral("Memo%1").arg(++count_);
-    return static_cast<TfrMemoView *>(src.Pages[page]->Add(std::move(v)));
-  }
-  TfrSubReportView *SubReport(int x, int y, int dx, int dy, int subPage) {
-    auto v = std::make_unique<TfrSubReportView>();
-    v->x = x;
-    v->y = y;
-    v->dx = dx;
-    v->dy = dy;
-    v->SubPage = subPage;
-    v->Name = QStringLiteral("SubReport%1").arg(++count_);
-    return static_cast<TfrSubReportView *>(src.Pages[page]->Add(std::move(v)));
-  }
-  // Written and read back as a layout file would be.
-  void LoadInto(TfrReport &r) { r.LoadFromBytes(src.SaveToBytes()); }
-
-  TfrReport src;
-  int page = 0;
-
- private:
-  int count_ = 0;
-};
+using report::layouts::LayoutBuilder;
 
 // Two pages of one line each: "portrait" on A4 portrait, then "landscape" on A4 landscape.
 inline void LoadPortraitThenLandscape(TfrReport &r) {

@@ -44,6 +44,37 @@ void TestDatabase::exec(const QString &sql) {
   transaction_->commit();
 }
 
+Attachment::Attachment(const QString &path) {
+  connection_.setDatabaseName(path);
+  connection_.setParams(db::defaultConnectionParams());
+  transaction_.setConnection(&connection_);
+  transaction_.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
+  connection_.open();
+}
+
+Attachment::~Attachment() {
+  try {
+    if (transaction_.active()) transaction_.rollback();
+    connection_.close();
+  } catch (const std::exception &) {
+  }
+}
+
+void Attachment::exec(const QString &sql) {
+  db::Query q;
+  q.setTransaction(&transaction_);
+  q.sql().add(sql);
+  q.execute();
+}
+
+QVariant Attachment::value(const QString &sql) {
+  db::Query q;
+  q.setTransaction(&transaction_);
+  q.sql().add(sql);
+  q.open();
+  return q.isEmpty() ? QVariant() : q.field(0).value();
+}
+
 void insertTicketLines(db::Transaction &transaction, int digits) {
   db::Query fill;
   fill.setTransaction(&transaction);
@@ -66,6 +97,20 @@ void insertTicketLines(db::Transaction &transaction, int digits) {
   fill.sql().add(QStringLiteral("  FROM %1)").arg(tables.join(QStringLiteral(", "))));
   fill.execute();
   transaction.commit();
+}
+
+void execApart(db::Connection &connection, const QString &sql) {
+  apart(connection, sql, [](db::Query &q) {
+    q.execute();
+    return true;
+  });
+}
+
+QString firstValueApart(db::Connection &connection, const QString &sql) {
+  return apart(connection, sql, [](db::Query &q) {
+    q.open();
+    return q.isEmpty() ? QString() : q.field(0).asString();
+  });
 }
 
 std::unique_ptr<TestDatabase> DatabaseTest::database_;

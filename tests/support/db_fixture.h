@@ -40,10 +40,50 @@ class TestDatabase {
   std::unique_ptr<db::Transaction> transaction_;
 };
 
+// An attachment to an existing database file with a transaction of its own
+// (read_committed, rec_version, nowait), as another program holds it.
+class Attachment {
+ public:
+  explicit Attachment(const QString &path);
+  // Rolls back what is left uncommitted and detaches.
+  ~Attachment();
+  db::Connection &connection() { return connection_; }
+  db::Transaction &transaction() { return transaction_; }
+  // Executes one statement in the transaction, without committing.
+  void exec(const QString &sql);
+  // The first column of the first row of a statement (null when none).
+  QVariant value(const QString &sql);
+  qint64 count(const QString &table) { return value(QStringLiteral("SELECT COUNT(*) FROM ") + table).toLongLong(); }
+
+ private:
+  db::Connection connection_;
+  db::Transaction transaction_;
+};
+
 // Inserts 10^digits ticket lines of one product (quantities vary, four
 // lines a serial from "25000000" on) and commits: the data of the
 // benchmarks that walk QZSOR.
 void insertTicketLines(db::Transaction &transaction, int digits);
+
+// Runs body on a query (holding sql) of a transaction of its own on
+// connection, apart from the program's one, and commits it; body's result.
+template <class F>
+auto apart(db::Connection &connection, const QString &sql, F body) {
+  db::Transaction tr;
+  tr.setConnection(&connection);
+  tr.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
+  db::Query q;
+  q.setTransaction(&tr);
+  q.sql().add(sql);
+  const auto result = body(q);
+  q.close();
+  tr.commit();
+  return result;
+}
+// One statement executed and committed apart from the program's transaction.
+void execApart(db::Connection &connection, const QString &sql);
+// The first column of the first row as committed; empty when there is none.
+QString firstValueApart(db::Connection &connection, const QString &sql);
 
 // GoogleTest base: one fresh database per suite (created in
 // SetUpTestSuite), connected for each test; each test ends with a rollback of

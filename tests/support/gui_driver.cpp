@@ -187,4 +187,37 @@ ModalScript::Step answer(QMessageBox::StandardButton button, MessageSeen *seen) 
   };
 }
 
+QString messageOf(const std::function<void()> &action, QMessageBox::StandardButton button, int timeoutMs) {
+  ModalScript script;
+  MessageSeen seen;
+  script.then(answer(button, &seen));
+  script.run(action, timeoutMs);
+  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  return seen.text;
+}
+
+std::vector<MessageSeen> answerBoxes(const std::function<void()> &action,
+                                     const std::vector<QMessageBox::StandardButton> &answers) {
+  std::vector<MessageSeen> seen;
+  QTimer timer;
+  timer.setInterval(2);
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    if (!box || box->property("answeredByTest").toBool()) return;
+    box->setProperty("answeredByTest", true);
+    const std::size_t i = seen.size();
+    seen.push_back(readMessage(box));
+    QAbstractButton *b = box->button(i < answers.size() ? answers[i] : QMessageBox::Ok);
+    if (!b && i < answers.size()) ADD_FAILURE() << "the box \"" << box->text().toStdString() << "\" has no such button";
+    if (!b) b = box->escapeButton();
+    if (b) QMetaObject::invokeMethod(b, &QAbstractButton::click, Qt::QueuedConnection);
+    else box->reject();
+  });
+  timer.start();
+  action();
+  timer.stop();
+  if (seen.size() < answers.size()) ADD_FAILURE() << answers.size() << " boxes expected, " << seen.size() << " seen";
+  return seen;
+}
+
 }  // namespace vorik::test

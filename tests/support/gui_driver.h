@@ -104,4 +104,17 @@ MessageSeen readMessage(QWidget *box);
 // message box or has no such button.
 ModalScript::Step answer(QMessageBox::StandardButton button, MessageSeen *seen = nullptr);
 
+// Runs action, which shows one message box, answers it with button and
+// returns its text (a test failure when no box came within timeoutMs).
+QString messageOf(const std::function<void()> &action, QMessageBox::StandardButton button = QMessageBox::Ok,
+                  int timeoutMs = 5000);
+
+// Runs action and answers every message box it opens, in turn, with the next
+// of answers (OK, or the only button, once they run out). Windows other than
+// message boxes are left alone: a dialog that is active again between two
+// boxes takes no answer. Returns the boxes seen, in order; records a failure
+// when fewer boxes appeared than answers were given.
+std::vector<MessageSeen> answerBoxes(const std::function<void()> &action,
+                                     const std::vector<QMessageBox::StandardButton> &answers = {});
+
 }  // namespace vorik::test

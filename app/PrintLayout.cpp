@@ -1,0 +1,59 @@
+#include "app/PrintLayout.h"
+
+#include "app/SharedState.h"
+#include "app/Unit2.h"
+#include "platform/dialogs.h"
+#include "report/core/FR_Class_Build.h"
+#include "report/output/FR_Prntr.h"
+
+#include <exception>
+
+using report::TfrReport;
+
+bool OpenReceiverRow() {
+  db::Query &q = *Data->ZQ60;
+  q.close();
+  q.sql().clear();
+  q.sql().add(QStringLiteral("SELECT *             "));
+  q.sql().add(QStringLiteral("  FROM atvevo     "));
+  q.sql().add(QStringLiteral("  WHERE v_akod = :p0  "));
+  q.paramByName(QStringLiteral("p0")).setString(AtvevoKod);
+  q.open();
+  if (!q.isEmpty()) return true;
+  platform::error(QStringLiteral("Az átvevő (%1) nem található az adatbázisban, nem lehet nyomtatni.")
+                      .arg(AtvevoKod));
+  return false;
+}
+
+QString LayoutErrorText(const QString &fileName, const QString &reason) {
+  QString text = QStringLiteral("A nyomtatási minta nem tölthető be: %1").arg(fileName);
+  if (!reason.isEmpty()) text += QStringLiteral("\n") + reason;
+  return text;
+}
+
+bool ShowLayout(TfrReport &report, const QString &fileName, PrintOrientation orientation,
+                const std::function<void()> &afterLoad) {
+  report::TfrCompositeReport &composite = *Data->frCompositeReport1;
+  composite.Reports.clear();
+  composite.Reports.push_back(&report);
+  composite.DoublePass = true;
+  if (report::frPrinter) report::frPrinter->Orientation = static_cast<int>(orientation);
+  struct ClearList {
+    report::TfrCompositeReport &c;
+    ~ClearList() { c.Reports.clear(); }
+  } clear{composite};
+  try {
+    if (!report.LoadFromFile(fileName)) {
+      platform::error(LayoutErrorText(fileName, QString()));
+      return false;
+    }
+  } catch (const std::exception &e) {
+    const auto *engine = dynamic_cast<const report::Exception *>(&e);
+    platform::error(LayoutErrorText(fileName, engine ? engine->message() : QString::fromLocal8Bit(e.what())));
+    return false;
+  }
+  if (afterLoad) afterLoad();
+  report.ModalPreview = true;
+  report.ShowReport();
+  return true;
+}

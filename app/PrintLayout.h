@@ -1,0 +1,30 @@
+#pragma once
+// The register's print pattern, shared by every dialog that prints through
+// the data module's reports: the receiver row for the report header, the
+// composite report's list, the printer's orientation, the layout file by
+// bare name and the modal preview.
+#include <QString>
+
+#include <functional>
+
+namespace report {
+class TfrReport;
+}
+
+// Opens the current receiver's row into ZQ60 for the report header. False,
+// after a message, when the receiver is no longer in the database.
+bool OpenReceiverRow();
+
+enum class PrintOrientation { Portrait = 0, Landscape = 1 };
+
+// Loads fileName (a bare name: the working folder) into report and shows it
+// in the modal preview. The report stands alone in frCompositeReport1's list
+// while it shows. A layout that cannot be read shows an error naming the
+// file and nothing else happens (false); the report keeps its previous
+// layout. afterLoad runs once the layout has loaded, just before the report
+// is built and shown.
+bool ShowLayout(report::TfrReport &report, const QString &fileName, PrintOrientation orientation,
+                const std::function<void()> &afterLoad = {});
+
+// The message of a layout that cannot be loaded.
+QString LayoutErrorText(const QString &fileName, const QString &reason);

@@ -1,0 +1,192 @@
+#include "app/tickets/TicketPrint.h"
+
+#include "app/PrintLayout.h"
+#include "app/SharedState.h"
+#include "app/Unit2.h"
+#include "app/receivers/RowText.h"
+#include "app/tickets/AmountInWords.h"
+#include "app/tickets/TicketQueries.h"
+#include "app/tickets/TicketState.h"
+#include "app/tickets/Unit8.h"
+#include "platform/dialogs.h"
+#include "report/core/FR_Class_Build.h"
+#include "report/expr/FR_Intrp.h"
+
+#include <QLabel>
+
+#include <limits>
+
+namespace TicketPrint {
+
+namespace {
+
+const QString kDots = QString(77, QLatin1Char('.'));
+const QString kSignature = QStringLiteral(" a mezögazd. tevék. folytató adóalany aláirása");
+
+// The queries the layout reads: the lines (ZQ20), the producer (ZQ30), the
+// receiver (ZQ60) and the stored header (ZQ11). False, after a message,
+// when a row has vanished.
+bool openTicketData(const QString &serial, const QString &producer) {
+  db::Query &lines = *Data->ZQ20;
+  TicketQueries::setSql(lines, {QStringLiteral("SELECT * FROM qzsor WHERE s_bszam = :p0 ORDER BY ID_qzsor")});
+  lines.paramByName(QStringLiteral("p0")).setString(serial);
+  lines.open();
+  db::Query &header = *Data->ZQ11;
+  TicketQueries::setSql(header, {QStringLiteral("SELECT * FROM Qzfej WHERE f_Bszam = :p1")});
+  header.paramByName(QStringLiteral("p1")).setString(serial);
+  header.open();
+  if (header.isEmpty()) {
+    platform::error(QStringLiteral("A %1 számú felvásárlási jegy már nincs az adatbázisban.").arg(serial));
+    return false;
+  }
+  db::Query &producers = *Data->ZQ30;
+  TicketQueries::setSql(producers, {QStringLiteral("SELECT * FROM ostermelo WHERE o_kod = :p0")});
+  producers.paramByName(QStringLiteral("p0")).setString(producer);
+  producers.open();
+  if (producers.isEmpty()) {
+    platform::error(
+        QStringLiteral("A jegy őstermelője (%1) nem található az adatbázisban, a jegy nem nyomtatható.").arg(producer));
+    return false;
+  }
+  return OpenReceiverRow();
+}
+
+// Marks the ticket printed on a statement of its own, so the header row
+// stays in ZQ11 for the layout, and commits at once.
+bool markPrinted(const QString &serial) {
+  return Data->Write(
+      QStringLiteral("Hiba81: prn UPDATE Qzfej-be "),
+      [&] {
+        db::Query q;
+        q.setTransaction(Data->IBTrans1);
+        q.sql().add(QStringLiteral("UPDATE Qzfej SET f_prn = :p2 WHERE f_Bszam = :p1"));
+        q.paramByName(QStringLiteral("p1")).setString(serial);
+        q.paramByName(QStringLiteral("p2")).setString(QStringLiteral("I"));
+        q.execute();
+      },
+      TData::CommitMode::CommitRetaining);
+}
+
+}  // namespace
+
+QString LayoutFileName(const QString &layoutLetter) {
+  return QStringLiteral("QzLista7") + layoutLetter + QStringLiteral(".frf");
+}
+
+std::optional<Prepared> PrepareVariables(const Ticket &t, const QString &layoutLetter, QString &error) {
+  const auto amounts = TicketMath::computeAmounts(
+      t.sums, t.rates, t.transfer ? TicketMath::PaymentMode::Transfer : TicketMath::PaymentMode::Cash,
+      TicketMath::contributionBaseForLayout(layoutLetter));
+  if (!amounts) {
+    error = QStringLiteral("A jegy összegei nem számíthatók ki, a jegy nem nyomtatható.");
+    return std::nullopt;
+  }
+  const std::int64_t payable = amounts->payable;
+  if (payable > std::numeric_limits<std::int32_t>::max() || payable < std::numeric_limits<std::int32_t>::min()) {
+    error = QStringLiteral("A fizetendő összeg (%1 Ft) túl nagy, a jegy nem nyomtatható.").arg(payable);
+    return std::nullopt;
+  }
+  Prepared p;
+  p.amounts = *amounts;
+  const QString kif = QString::number(payable);
+  const QString words = AmountInWords(payable);
+  const bool cash = !t.transfer;
+  const QString declaration = t.declaration.trimmed();
+  const bool declared = t.declaration.size() >= 6;
+  auto num = [](long double v) { return report::Variant(static_cast<double>(v)); };
+  p.variables = {
+      {QStringLiteral("v_ostermeloutca"), t.producerStreet},
+      {QStringLiteral("v_atvevoutca"), t.receiverStreet},
+      {QStringLiteral("v_far"), num(t.sums.far)},
+      {QStringLiteral("v_kar"), num(t.sums.kfelar)},
+      {QStringLiteral("v_var"), num(t.sums.var)},
+      {QStringLiteral("v_szja"), num(t.rates.taxRate)},
+      {QStringLiteral("v_szja2"), num(amounts->tax)},
+      {QStringLiteral("v_jszaz"), num(t.rates.contributionRate)},
+      {QStringLiteral("v_jarul"), num(amounts->contribution)},
+      {QStringLiteral("v_levon"), num(t.rates.deduction)},
+      {QStringLiteral("v_kif"), kif},
+      {QStringLiteral("v_azaz"), words + QStringLiteral(" 00/100 Forint")},
+      {QStringLiteral("v_fizmod"), t.transfer ? QStringLiteral("Fizetés módja: Átutalás")
+                                              : QStringLiteral("Fizetés módja: Kp.")},
+      {QStringLiteral("v_utal"),
+       t.transfer ? QStringLiteral("Átutalás határideje:  ") + t.paymentDate : QStringLiteral(" ")},
+      {QStringLiteral("v_kp1"),
+       cash ? (amounts->tax > 0 ? QStringLiteral("Az adóelöleggel csökkentett vételár összegét ")
+                                : QStringLiteral("A vételár összegét ")) +
+                  kif + QStringLiteral(" Ft -ot, azaz")
+            : QString()},
+      {QStringLiteral("v_kp2"),
+       cash ? words + QStringLiteral(" 00/100 Forint -ot a mai napon átvettem.") : QString()},
+      {QStringLiteral("v_kp3"),
+       cash ? QStringLiteral("Az összeg átvételének idöpontja:") + t.paymentDate : QString()},
+      {QStringLiteral("v_kp4"), cash ? kDots : QString()},
+      {QStringLiteral("v_kp5"), cash ? kSignature : QString()},
+      {QStringLiteral("v_nyilatk1"),
+       declared ? QStringLiteral("Nyilatkozat: ") + declaration : QStringLiteral(" ")},
+      {QStringLiteral("v_nyilatk2"), declared ? kDots : QStringLiteral(" ")},
+      {QStringLiteral("v_nyilatk3"), declared ? kSignature : QStringLiteral("  ")},
+      {QStringLiteral("v_masolat"), t.printed ? QStringLiteral("MÁSOLATI PÉLDÁNY") : QStringLiteral(" ")},
+      {QStringLiteral("v_ervenyteleniti"),
+       t.cancelling ? QStringLiteral("Érvényteleníti a ") + t.cancelledSerial +
+                          QStringLiteral(" számú bizonylatot.")
+                    : QString()},
+  };
+  return p;
+}
+
+void PrintTicket(TForm8 *form) {
+  db::Query &list = *Data->ZQ10;
+  if (!list.active() || list.isEmpty()) return;  // no ticket to print
+  const QString serial = RowText(list, "F_BSZAM");
+  const QString producer = RowText(list, "F_OSTERMKOD");
+  const bool printMode = NyomtatMod != QLatin1String("Megtekint");
+
+  Ticket t;
+  t.transfer = RowText(list, "F_UTAL") == QLatin1String("x");
+  t.paymentDate = RowText(list, "F_FIZKELT");
+  t.declaration = RowText(list, "F_NYILATK");
+  t.printed = RowText(list, "F_PRN") == QLatin1String("I");
+  t.cancelling = RowText(list, "F_TIPUS") != TipusNormal;
+  t.cancelledSerial = RowText(list, "F_ERVENYT");
+
+  if (!openTicketData(serial, producer)) return;
+  Data->ost_utca();
+  Data->atv_utca();
+  t.producerStreet = OstermeloUtca;
+  t.receiverStreet = AtvevoUtca;
+  t.sums = TicketQueries::readLineSums(serial);
+  db::Query &header = *Data->ZQ11;
+  t.rates.taxRate = header.fieldByName(QStringLiteral("F_SZJA")).asFloat();
+  t.rates.contributionRate = header.fieldByName(QStringLiteral("F_JARULSZAZ")).asFloat();
+  t.rates.deduction = header.fieldByName(QStringLiteral("F_LEVONAS")).asFloat();
+
+  QString error;
+  const auto prepared = PrepareVariables(t, JegyVariant, error);
+  if (!prepared) {
+    platform::error(error);
+    return;
+  }
+  for (const auto &[name, value] : prepared->variables) report::frVariables->SetVariable(name, value);
+  JegyVetelar = static_cast<double>(prepared->amounts.price);
+  JegySzja = static_cast<double>(prepared->amounts.tax);
+  JegyJarul = static_cast<double>(prepared->amounts.contribution);
+  JegyLevonas = static_cast<double>(prepared->amounts.deduction);
+  FizetendoSzoveg = QString::number(prepared->amounts.payable);
+
+  report::TfrReport &report = printMode ? *Data->frNyomtat : *Data->frMegtekint;
+  ShowLayout(report, LayoutFileName(JegyVariant), PrintOrientation::Portrait, [&] {
+    if (!printMode || t.printed) return;
+    if (markPrinted(serial)) {
+      list.locate(QStringLiteral("F_BSZAM"), serial, db::LocateOptions{false, true});
+    } else {
+      // The rollback closed the queries the layout reads.
+      openTicketData(serial, producer);
+    }
+  });
+
+  TicketQueries::openTicketList(QStringLiteral("f_Bszam"), UtolsoBszam);
+  if (form) form->Label9->setText(QStringLiteral("A lista, \"Bszám\" szerint"));
+}
+
+}  // namespace TicketPrint

@@ -1,0 +1,55 @@
+#pragma once
+// Preview and print of a ticket (TForm8.PrintTicket): the amounts are worked
+// out again from the stored lines and header, handed to the layout
+// "QzLista7" + layout letter + ".frf" as report variables, and a first print
+// marks the ticket printed.
+#include "app/tickets/TicketMath.h"
+
+#include <QString>
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "report/expr/FR_Variant.h"
+
+class TForm8;
+
+namespace TicketPrint {
+
+// What the printed texts are made of: the list row, the stored header's
+// rates and the sums of the lines.
+struct Ticket {
+  TicketMath::LineSums sums;
+  TicketMath::Rates rates;        // F_SZJA, F_JARULSZAZ, F_LEVONAS of the header
+  bool transfer = false;          // F_UTAL = "x"; anything else is cash
+  QString paymentDate;            // F_FIZKELT as short date text
+  QString declaration;            // F_NYILATK
+  bool printed = false;           // F_PRN = "I"
+  bool cancelling = false;        // F_TIPUS other than TipusNormal
+  QString cancelledSerial;        // F_ERVENYT
+  QString producerStreet;         // OstermeloUtca
+  QString receiverStreet;         // AtvevoUtca
+};
+
+using Variables = std::vector<std::pair<QString, report::Variant>>;
+
+struct Prepared {
+  TicketMath::Amounts amounts;
+  Variables variables;  // in the order they are set
+};
+
+// The report variables of a ticket for a layout letter. Empty, with the
+// message in error, when the amounts cannot be worked out or the payable
+// does not fit 32 bits (it could not be written in words on the ticket).
+std::optional<Prepared> PrepareVariables(const Ticket &ticket, const QString &layoutLetter, QString &error);
+
+// The layout file of a layout letter.
+QString LayoutFileName(const QString &layoutLetter);
+
+// TForm8.PrintTicket: preview ("Megtekint") or print ("Nyomtat", by
+// NyomtatMod) of the ticket on the list's current row. The printed mark is
+// set and committed only once the layout has loaded, just before it shows.
+void PrintTicket(TForm8 *form);
+
+}  // namespace TicketPrint

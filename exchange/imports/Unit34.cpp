@@ -1,0 +1,149 @@
+#include "exchange/imports/Unit34.h"
+
+#include "app/MenuCommands.h"
+#include "app/Unit2.h"
+#include "app/common/ListRows.h"
+#include "app/common/Widgets.h"
+#include "app/receivers/Guarded.h"
+#include "db/datasetmodel.h"
+#include "exchange/imports/ImportWriter.h"
+#include "exchange/imports/TextImport.h"
+#include "platform/dialogs.h"
+#include "platform/file_dialog.h"
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+TForm34 *Form34 = nullptr;
+
+VORIK_MENU_COMMAND(Importexcelblcsv1, TForm34, Form34)
+
+QString CsvInsertSql() {
+  return imports::InsertSql(
+      QStringLiteral("ostermelo"),
+      {QStringLiteral("o_kod"), QStringLiteral("o_Nev"), QStringLiteral("o_Irszam"), QStringLiteral("o_Helysegnev"),
+       QStringLiteral("o_Utca"), QStringLiteral("o_Adoazon"), QStringLiteral("o_Igszam"), QStringLiteral("o_Regszam"),
+       QStringLiteral("o_Szja"), QStringLiteral("o_Szulhely"), QStringLiteral("o_Szido"), QStringLiteral("o_Anyja"),
+       QStringLiteral("o_Csgazd"), QStringLiteral("o_Neme"), QStringLiteral("o_Szulnev"), QStringLiteral("o_TAJ"),
+       QStringLiteral("o_Adoszam"), QStringLiteral("o_Bankszla")});
+}
+
+TForm34::TForm34(QWidget *owner) : QDialog(owner) {
+  setObjectName(QStringLiteral("Form34"));
+  setWindowTitle(QStringLiteral("Import excel (csv) -böl"));
+  setModal(true);
+
+  Label1 = Widgets::makeLabel(this, "Label1", QStringLiteral("0"));
+  Label2 = Widgets::makeLabel(this, "Label2", QStringLiteral("0"));
+  Label3 = Widgets::makeLabel(this, "Label3", QStringLiteral("Excelből készített \"csv\" -s file -t kell megadni"));
+  Label4 = Widgets::makeLabel(this, "Label4", QStringLiteral("Feldolgozás vége üzenet ablakig kell várni."));
+  Label5 = Widgets::makeLabel(this, "Label5",
+                              QStringLiteral("Excelben a mező szélességet a leghosszabb mezőszélessségre beállítani."));
+  Label6 = Widgets::makeLabel(this, "Label6",
+                              QStringLiteral("Excelben a szül.dat -ot \"dátum\" mezőre á a többi \"szöveg\" mező"));
+  // Starts empty: a cancelled "Megnyitás" leaves nothing to import.
+  Memo1 = new QPlainTextEdit(this);
+  Memo1->setObjectName(QStringLiteral("Memo1"));
+  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+  CheckListBox1 = new QListWidget(this);
+  CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
+  CheckListBox1->setUniformItemSizes(true);
+  model_ = new db::DataSetModel(this);
+  model_->setDataSource(Data->DSQ30);
+  DBGrid2 = MakeListGrid(this, model_);
+  DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
+  Button11 = MakeListButton(this, "Button11", "Megnyitás", &TForm34::Button11Click);
+  Button3 = MakeListButton(this, "Button3", "Feldolgozás", &TForm34::Button3Click);
+  Button1 = MakeListButton(this, "Button1", "Dupla DEL", &TForm34::Button1Click);
+  Button10 = MakeListButton(this, "Button10", "Mégsem", &TForm34::Button10Click);
+  OpenDialog1 = platform::makeFileDialog(this, "OpenDialog1", platform::FileDialogKind::Open, QString(),
+                                         QStringLiteral("*.csv|*.csv|*.*|*"), QStringLiteral("csv"));
+
+  auto *texts = new QHBoxLayout;
+  texts->addWidget(Memo1, 1);
+  texts->addWidget(CheckListBox1, 1);
+  auto *progress = new QHBoxLayout;
+  progress->addWidget(Label1);
+  progress->addSpacing(24);
+  progress->addWidget(Label2);
+  progress->addStretch(1);
+  auto *buttons = new QHBoxLayout;
+  for (QPushButton *b : {Button11, Button3, Button1}) buttons->addWidget(b);
+  buttons->addStretch(1);
+  buttons->addWidget(Button10);
+  auto *top = new QVBoxLayout(this);
+  for (QLabel *l : {Label3, Label4, Label5, Label6}) top->addWidget(l);
+  top->addLayout(texts, 1);
+  top->addLayout(progress);
+  top->addWidget(DBGrid2, 1);
+  top->addLayout(buttons);
+  resize(std::max(760, sizeHint().width()), 560);
+}
+
+TForm34::~TForm34() = default;
+
+bool TForm34::LoadFile(const QString &path) {
+  try {
+    Memo1->setPlainText(imports::ReadLines(path).join(QLatin1Char('\n')));
+    return true;
+  } catch (const imports::FileError &e) {
+    platform::error(e.message());
+    return false;
+  }
+}
+
+void TForm34::Button11Click() {
+  const QString chosen = platform::execFileDialog(OpenDialog1);
+  if (!chosen.isEmpty()) LoadFile(chosen);
+  CheckListBox1->clear();
+  const QString text = Memo1->toPlainText();
+  if (text.isEmpty()) return;
+  for (const QString &line : imports::SplitLines(text)) {
+    auto *item = new QListWidgetItem(line, CheckListBox1);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Unchecked);
+  }
+}
+
+void TForm34::Button3Click() {
+  QStringList lines;
+  lines.reserve(CheckListBox1->count());
+  for (int i = 0; i < CheckListBox1->count(); ++i) lines << CheckListBox1->item(i)->text();
+  db::Query *q = Data->ZQ30;
+  q->close();
+  q->sql().clear();
+  q->sql().add(CsvInsertSql());
+  const QString message = QStringLiteral("Hiba301: Újban, INSERT az östermelöben ");
+  const bool done = Data->Write(message, [&] {
+    imports::InsertLines(
+        q, lines, [](const QString &line, int) { return imports::CsvProducer(line); }, message,
+        [this](int i) {
+          if (i % 256 == 0) {
+            Label1->setText(QString::number(i));
+            Label2->setText(QStringLiteral("0"));
+          }
+        });
+  });
+  Label1->setText(QString::number(std::max(0, static_cast<int>(lines.size()) - 1)));
+  if (done) platform::showMessage(QStringLiteral("A lista feldolgozva"));
+  RunGuarded([this, q] {
+    q->close();
+    q->sql().clear();
+    q->sql().add(QStringLiteral("select * from ostermelo"));
+    q->open();
+    q->last();
+    DBGrid2->resizeColumnsToContents();
+  });
+}
+
+void TForm34::Button1Click() {}
+
+void TForm34::Button10Click() { reject(); }

@@ -1,0 +1,86 @@
+// The producer and product lists printed from their dialogs' print buttons
+// on the program's own layouts.
+#include "app/producers/Unit4.h"
+#include "app/products/Unit6.h"
+#include "app/print_fixture.h"
+
+#include <QFile>
+#include <QPushButton>
+
+using namespace vorik::test;
+
+namespace {
+
+class ListPrinting : public PrintFixture {};
+
+TEST_F(ListPrinting, ProducerListNamesTheReceiverAndCountsEveryProducer) {
+  for (int i = 1; i <= 3; ++i)
+    exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_IRSZAM, O_HELYSEGNEV, O_UTCA, O_SZIDO) "
+                        "VALUES ('L%1', 'Lista Termelő %1', '6000', 'Kecskemét', 'Fő', '1970-01-0%1')")
+             .arg(i));
+  TForm4 form(nullptr);
+  form.Button7Click();
+  ASSERT_EQ(pages_.size(), 1u);
+  EXPECT_EQ(previewed_, Data->frNyomtat);
+  EXPECT_TRUE(shows(QStringLiteral("Kalász Felvásárló Kft. ") + receiver_));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Őstermelők listája")));
+  for (int i = 1; i <= 3; ++i) EXPECT_TRUE(allTexts().contains(QStringLiteral("Lista Termelő %1").arg(i)));
+  EXPECT_TRUE(shows(QStringLiteral("Kecskemét, Fő")));
+  EXPECT_TRUE(shows(QStringLiteral("1970.01.02")));
+  const int producers = scalar(QStringLiteral("SELECT COUNT(*) FROM OSTERMELO")).toInt();
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Őstermelők száma: %1").arg(producers)));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("1/1")));
+  // The list keeps the print statement: name and birth-date order.
+  EXPECT_TRUE(Data->ZQ30->sql().text().contains(QStringLiteral("ORDER BY o_Nev, o_Szido")));
+}
+
+TEST_F(ListPrinting, ManyProducersRunOverPagesWithTheCountOnTheLast) {
+  for (int i = 0; i < 120; ++i)
+    exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV) VALUES ('M%1', 'Sok Termelő %1')").arg(i, 3, 10, QLatin1Char('0')));
+  TForm4 form(nullptr);
+  form.Button7Click();
+  ASSERT_GE(pages_.size(), 2u);
+  const int total = static_cast<int>(pages_.size());
+  for (int p = 0; p < total; ++p) {
+    EXPECT_TRUE(pages_[p].contains(QStringLiteral("%1/%2").arg(p + 1).arg(total))) << p;
+    EXPECT_TRUE(pages_[p].contains(QStringLiteral("Adóazonosító jel"))) << p;  // titles on every page
+    bool counted = false;
+    for (const QString &t : pages_[p]) counted |= t.startsWith(QStringLiteral("Őstermelők száma: "));
+    EXPECT_EQ(counted, p == total - 1) << p;
+  }
+  // Landscape, and nothing drawn in the strip beside the right edge.
+  const QImage first = drawShown(0, 1.5, QStringLiteral("producers.png"));
+  ASSERT_FALSE(first.isNull());
+  EXPECT_GT(first.width(), first.height());
+  int ink = 0;
+  for (int y = 0; y < first.height(); ++y)
+    for (int x = first.width() - 30; x < first.width(); ++x) ink += qGray(first.pixel(x, y)) < 128;
+  EXPECT_EQ(ink, 0);
+}
+
+TEST_F(ListPrinting, ProductListInNameOrder) {
+  exec(QStringLiteral("INSERT INTO TERMEK (T_KOD, T_MEGNEVEZES, T_VTSZ, T_EAR, T_MEGY, T_KOMPMERTEKE) "
+                      "VALUES ('T1', 'Szilva', '0809', 250, 'kg', 12)"));
+  exec(QStringLiteral("INSERT INTO TERMEK (T_KOD, T_MEGNEVEZES, T_VTSZ, T_EAR, T_MEGY, T_KOMPMERTEKE) "
+                      "VALUES ('T2', 'Alma', '0808', 1250.5, 'kg', 7)"));
+  TForm6 form(nullptr);
+  form.Button6Click();
+  ASSERT_EQ(pages_.size(), 1u);
+  const QStringList t = allTexts();
+  EXPECT_TRUE(t.contains(QStringLiteral("Termékek listája")));
+  EXPECT_LT(t.indexOf(QStringLiteral("Alma")), t.indexOf(QStringLiteral("Szilva")));
+  EXPECT_TRUE(t.contains(QStringLiteral("1\u00A0250,50")));
+  EXPECT_TRUE(t.contains(QStringLiteral("Termékek száma: 2")));
+  drawShown(0, 1.5, QStringLiteral("products.png"));
+}
+
+TEST_F(ListPrinting, MissingLayoutIsNamedAndNothingIsShown) {
+  ASSERT_TRUE(QFile::rename(QStringLiteral("QzLista6.frf"), QStringLiteral("QzLista6.bak")));
+  TForm6 form(nullptr);
+  const QString message = messageOf([&] { form.Button6Click(); });
+  QFile::rename(QStringLiteral("QzLista6.bak"), QStringLiteral("QzLista6.frf"));
+  EXPECT_TRUE(message.contains(QStringLiteral("QzLista6.frf"))) << message.toStdString();
+  EXPECT_TRUE(pages_.empty());
+}
+
+}  // namespace

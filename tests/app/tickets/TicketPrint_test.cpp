@@ -1,0 +1,501 @@
+// Ticket printing: the report variables worked out from the lines and the
+// header, what the program's ticket layout draws from them, the printed mark,
+// and layouts that are missing or broken.
+#include "app/tickets/TicketPrint.h"
+
+#include "app/tickets/TicketQueries.h"
+#include "db/transaction.h"
+#include "app/tickets/TicketState.h"
+#include "app/tickets/Unit8.h"
+#include "app/print_fixture.h"
+#include "report/expr/FR_Intrp.h"
+#include "report/output/FR_Prntr.h"
+#include "report/ui/FR_Ctrls.h"
+#include "report/ui/FR_PrDlg.h"
+#include "report/ui/FR_View.h"
+
+#include <QFile>
+#include <QComboBox>
+#include <QLabel>
+#include <QProcess>
+
+#include <cmath>
+#include <limits>
+
+using namespace vorik::test;
+using TicketPrint::PrepareVariables;
+using TicketPrint::Ticket;
+
+namespace {
+
+const report::Variant *find(const TicketPrint::Prepared &p, const char *name) {
+  for (const auto &[n, v] : p.variables)
+    if (n == QLatin1String(name)) return &v;
+  ADD_FAILURE() << "no variable " << name;
+  static const report::Variant none;
+  return &none;
+}
+bool writeFile(const QString &name, const QByteArray &bytes) {
+  QFile f(name);
+  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QString text(const TicketPrint::Prepared &p, const char *name) { return find(p, name)->toString(); }
+double number(const TicketPrint::Prepared &p, const char *name) { return find(p, name)->toFloat(); }
+
+// The worked ticket: purchase prices 8000, surcharges 960, price 8960; tax 15 %,
+// contribution 2 %, no deduction.
+Ticket workedTicket(bool transfer) {
+  Ticket t;
+  t.sums.add(8000, 960, 8960);
+  t.rates = {15, 2, 0};
+  t.transfer = transfer;
+  t.paymentDate = QStringLiteral("2025.03.09");
+  return t;
+}
+
+TEST(TicketVariables, WorkedValuesByLayoutLetter) {
+  QString error;
+  auto l = PrepareVariables(workedTicket(true), QStringLiteral("L"), error);
+  ASSERT_TRUE(l) << error.toStdString();
+  EXPECT_DOUBLE_EQ(number(*l, "v_szja2"), 1344);
+  EXPECT_DOUBLE_EQ(number(*l, "v_jarul"), 160);
+  EXPECT_EQ(text(*l, "v_kif"), "7456");
+  EXPECT_EQ(text(*l, "v_azaz"), "hétezer-négyszázötvenhat  00/100 Forint");
+  EXPECT_EQ(text(*l, "v_fizmod"), "Fizetés módja: Átutalás");
+  EXPECT_EQ(text(*l, "v_utal"), "Átutalás határideje:  2025.03.09");
+  EXPECT_EQ(text(*l, "v_kp1"), "");
+
+  auto o = PrepareVariables(workedTicket(true), QStringLiteral("O"), error);
+  ASSERT_TRUE(o);
+  EXPECT_NEAR(number(*o, "v_jarul"), 179.2, 1e-9);
+  EXPECT_EQ(text(*o, "v_kif"), "7437");
+
+  auto other = PrepareVariables(workedTicket(true), QStringLiteral("A"), error);
+  ASSERT_TRUE(other);
+  EXPECT_NEAR(number(*other, "v_jarul"), 152.32, 1e-9);
+  EXPECT_EQ(text(*other, "v_kif"), "7464");
+
+  // The variables in the order the layout's names are set.
+  QStringList names;
+  for (const auto &v : other->variables) names << v.first;
+  EXPECT_EQ(names.join(' '),
+            "v_ostermeloutca v_atvevoutca v_far v_kar v_var v_szja v_szja2 v_jszaz v_jarul v_levon v_kif "
+            "v_azaz v_fizmod v_utal v_kp1 v_kp2 v_kp3 v_kp4 v_kp5 v_nyilatk1 v_nyilatk2 v_nyilatk3 "
+            "v_masolat v_ervenyteleniti");
+}
+
+TEST(TicketVariables, CashReceiptDeclarationCopyAndCancelling) {
+  QString error;
+  Ticket t = workedTicket(false);
+  auto cash = PrepareVariables(t, QStringLiteral("A"), error);
+  ASSERT_TRUE(cash);
+  EXPECT_EQ(text(*cash, "v_kif"), "7465");  // 7464 to a multiple of 5
+  EXPECT_EQ(text(*cash, "v_kp1"), "Az adóelöleggel csökkentett vételár összegét 7465 Ft -ot, azaz");
+  EXPECT_EQ(text(*cash, "v_kp2"), "hétezer-négyszázhatvanöt  00/100 Forint -ot a mai napon átvettem.");
+  EXPECT_EQ(text(*cash, "v_kp3"), "Az összeg átvételének idöpontja:2025.03.09");
+  EXPECT_EQ(text(*cash, "v_kp4"), QString(77, '.'));
+  EXPECT_EQ(text(*cash, "v_utal"), " ");
+  EXPECT_EQ(text(*cash, "v_masolat"), " ");
+  EXPECT_EQ(text(*cash, "v_nyilatk1"), " ");
+  EXPECT_EQ(text(*cash, "v_nyilatk3"), "  ");
+  EXPECT_EQ(text(*cash, "v_ervenyteleniti"), "");
+
+  t.rates.taxRate = 0;
+  t.declaration = QStringLiteral("  Őstermelő vagyok.  ");
+  t.printed = true;
+  t.cancelling = true;
+  t.cancelledSerial = QStringLiteral("25000007");
+  auto other = PrepareVariables(t, QStringLiteral("A"), error);
+  ASSERT_TRUE(other);
+  EXPECT_TRUE(text(*other, "v_kp1").startsWith("A vételár összegét "));
+  EXPECT_EQ(text(*other, "v_nyilatk1"), "Nyilatkozat: Őstermelő vagyok.");
+  EXPECT_EQ(text(*other, "v_nyilatk2"), QString(77, '.'));
+  EXPECT_EQ(text(*other, "v_masolat"), "MÁSOLATI PÉLDÁNY");
+  EXPECT_EQ(text(*other, "v_ervenyteleniti"), "Érvényteleníti a 25000007 számú bizonylatot.");
+
+  t.declaration = QStringLiteral("12345");  // five characters: no declaration block
+  EXPECT_EQ(text(*PrepareVariables(t, QStringLiteral("A"), error), "v_nyilatk1"), " ");
+}
+
+TEST(TicketVariables, EmptyNegativeAndUnprintableAmounts) {
+  QString error;
+  auto empty = PrepareVariables(Ticket{}, QString(), error);
+  ASSERT_TRUE(empty);
+  EXPECT_EQ(text(*empty, "v_kif"), "0");
+  EXPECT_EQ(text(*empty, "v_azaz"), "nulla 00/100 Forint");
+  EXPECT_EQ(text(*empty, "v_kp1"), "A vételár összegét 0 Ft -ot, azaz");
+
+  // A cancelling document: every amount negated.
+  Ticket negative;
+  negative.sums.add(-8000, -960, -8960);
+  negative.rates = {15, 2, 0};
+  auto cancel = PrepareVariables(negative, QStringLiteral("A"), error);
+  ASSERT_TRUE(cancel);
+  EXPECT_EQ(text(*cancel, "v_kif"), "-7465");
+  EXPECT_TRUE(text(*cancel, "v_azaz").startsWith("mínusz hétezer-"));
+
+  // A payable outside 32 bits cannot be written on the ticket: a message, no variables.
+  Ticket huge;
+  huge.sums.add(3e9, 0, 3e9);
+  EXPECT_FALSE(PrepareVariables(huge, QString(), error));
+  EXPECT_TRUE(error.contains("3000000000")) << error.toStdString();
+  huge.sums = {};
+  huge.sums.add(0, 0, -2147483649.0);
+  EXPECT_FALSE(PrepareVariables(huge, QString(), error));
+
+  Ticket broken;
+  broken.sums.add(0, 0, std::numeric_limits<double>::quiet_NaN());
+  error.clear();
+  EXPECT_FALSE(PrepareVariables(broken, QString(), error));
+  EXPECT_FALSE(error.isEmpty());
+  broken.sums = {};
+  broken.sums.add(0, 0, std::numeric_limits<double>::infinity());
+  EXPECT_FALSE(PrepareVariables(broken, QString(), error));
+}
+
+class TicketPrinting : public PrintFixture {
+ protected:
+  void SetUp() override {
+    PrintFixture::SetUp();
+    producer_ = QStringLiteral("P%1").arg(counter_, 3, 10, QLatin1Char('0'));
+    exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_IRSZAM, O_HELYSEGNEV, O_UTCA, O_JELLEG, "
+                        "O_HAZSZAM, O_ADOAZON, O_ADOSZAM, O_IGSZAM) VALUES ('%1', 'Kovács Éva', '6100', "
+                        "'Kiskunfélegyháza', 'Petőfi', 'utca', '3.', '8123456784', '', 'AB123456')")
+             .arg(producer_));
+    JegyVariant = QStringLiteral("L");
+    NyomtatMod = QStringLiteral("Megtekint");
+    UtolsoBszam.clear();
+  }
+  void TearDown() override {
+    form_.reset();
+    PrintFixture::TearDown();
+  }
+
+  QString serial(int n) const { return QStringLiteral("%1").arg(counter_ * 1000 + n, 8, 10, QLatin1Char('0')); }
+
+  // A ticket with lines of (gross quantity, unit price, compensation %).
+  QString addTicket(int n, const std::vector<std::array<double, 3>> &lines, bool transfer = true,
+                    const QString &prn = QStringLiteral(" ")) {
+    const QString s = serial(n);
+    exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_FELVKELT, F_FIZKELT, "
+                        "F_UTAL, F_PRN, F_SZJA, F_JARULSZAZ, F_LEVONAS, F_NYILATK, F_TIPUS, F_MUVKTG, "
+                        "F_SUMVAR) VALUES ('%1', '%2', '%3', '2025-03-01', '2025-03-01', '2025-03-09', "
+                        "'%4', '%5', 15, 2, 0, ' ', '1', 0, 0)")
+             .arg(s, receiver_, producer_, transfer ? QStringLiteral("x") : QStringLiteral(" "), prn));
+    int i = 0;
+    for (const auto &l : lines)
+      exec(QStringLiteral("INSERT INTO QZSOR (S_BSZAM, S_MEGNEVEZES, S_VTSZ, S_BRUTTO, S_MEGY, S_EAR, "
+                          "S_KOMPMERTEKE, S_AKOD, S_LEVONSZAZ) VALUES ('%1', 'Alma %2', '0808', %3, 'kg', "
+                          "%4, %5, '%6', 0)")
+               .arg(s)
+               .arg(++i)
+               .arg(l[0])
+               .arg(l[1])
+               .arg(l[2])
+               .arg(receiver_));
+    return s;
+  }
+
+  // The ticket list on a serial, and its print command in a mode.
+  void print(const QString &s, const char *mode) {
+    if (!form_) form_ = std::make_unique<TForm8>(nullptr);
+    TicketQueries::openTicketList();  // tickets added since
+    ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), s, {}));
+    NyomtatMod = QString::fromUtf8(mode);
+    pages_.clear();
+    previewed_ = nullptr;
+    form_->PrintTicket();
+  }
+  QString printedMark(const QString &s) {
+    return scalar(QStringLiteral("SELECT F_PRN FROM QZFEJ WHERE F_BSZAM = '%1'").arg(s)).trimmed();
+  }
+
+  QString producer_;
+  std::unique_ptr<TForm8> form_;
+};
+
+TEST_F(TicketPrinting, DrawnTextsCarryTheWorkedValuesOfEachLayoutLetter) {
+  const QString s = addTicket(1, {{100, 80, 12}});
+  print(s, "Megtekint");
+  ASSERT_EQ(pages_.size(), 1u);
+  EXPECT_EQ(previewed_, Data->frMegtekint);
+  EXPECT_TRUE(modal_);
+  EXPECT_TRUE(shows(QStringLiteral("Sorszám: ") + s));
+  EXPECT_TRUE(shows(QStringLiteral("Kovács Éva")));
+  EXPECT_TRUE(shows(QStringLiteral("Kalász Felvásárló Kft.")));
+  EXPECT_TRUE(shows(QStringLiteral("Petőfi utca 3.")));  // the producer's street
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("8\u00A0960,00 Ft")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("1\u00A0344,00 Ft")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("160,00 Ft")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("7456 Ft")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Azaz: hétezer-négyszázötvenhat  00/100 Forint")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("1/1")));
+  EXPECT_EQ(FizetendoSzoveg, "7456");
+
+  JegyVariant = QStringLiteral("O");
+  print(s, "Megtekint");
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("179,20 Ft")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("7437 Ft")));
+
+  JegyVariant = QStringLiteral("A");
+  print(s, "Megtekint");
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("152,32 Ft")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("7464 Ft")));
+
+  // Cash: rounded to 7465 and the receipt block printed.
+  const QString cash = addTicket(2, {{100, 80, 12}}, false);
+  print(cash, "Megtekint");
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("7465 Ft")));
+  EXPECT_TRUE(shows(QStringLiteral("Az adóelöleggel csökkentett vételár összegét 7465 Ft -ot, azaz")));
+  EXPECT_TRUE(shows(QStringLiteral("Az összeg átvételének idöpontja:2025.03.09")));
+}
+
+TEST_F(TicketPrinting, FirstPrintMarksTheTicketLaterPrintsAreCopiesAndPreviewNeverMarks) {
+  const QString s = addTicket(1, {{10, 100, 12}});
+  print(s, "Megtekint");
+  EXPECT_EQ(printedMark(s), "");
+  EXPECT_FALSE(shows(QStringLiteral("MÁSOLATI PÉLDÁNY")));
+
+  print(s, "Nyomtat");
+  EXPECT_EQ(previewed_, Data->frNyomtat);
+  EXPECT_EQ(printedMark(s), "I");  // committed at once
+  EXPECT_FALSE(shows(QStringLiteral("MÁSOLATI PÉLDÁNY")));
+  // The header row stays available to the layout at the marking print.
+  EXPECT_TRUE(shows(QStringLiteral("Sorszám: ") + s));
+  EXPECT_TRUE(shows(QStringLiteral("Kelte: 2025.03.01")));
+  // The list is reopened in serial order afterwards.
+  EXPECT_EQ(form_->Label9->text(), QStringLiteral("A lista, \"Bszám\" szerint"));
+
+  print(s, "Nyomtat");
+  EXPECT_TRUE(shows(QStringLiteral("MÁSOLATI PÉLDÁNY")));
+  print(s, "Megtekint");
+  EXPECT_TRUE(shows(QStringLiteral("MÁSOLATI PÉLDÁNY")));
+  EXPECT_EQ(printedMark(s), "I");
+}
+
+TEST_F(TicketPrinting, AMarkThatCannotBeWrittenIsReportedAndThePrintGoesOn) {
+  const QString s = addTicket(1, {{100, 80, 12}});
+  // Another program holds the header row: the mark fails at once (nowait).
+  db::Transaction other;
+  other.setConnection(Data->ZCon1);
+  other.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
+  db::Query hold;
+  hold.setTransaction(&other);
+  hold.sql().add(QStringLiteral("UPDATE QZFEJ SET F_MEGJ = 'x' WHERE F_BSZAM = '%1'").arg(s));
+  hold.execute();
+  const QString message = messageOf([&] { print(s, "Nyomtat"); });
+  other.rollback();
+  EXPECT_EQ(message, QStringLiteral("Hiba81: prn UPDATE Qzfej-be "));
+  EXPECT_EQ(printedMark(s), "");
+  // The queries the layout reads were opened again after the rollback.
+  ASSERT_EQ(pages_.size(), 1u);
+  EXPECT_TRUE(shows(QStringLiteral("Sorszám: ") + s));
+  EXPECT_TRUE(shows(QStringLiteral("Kovács Éva")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Alma 1")));
+}
+
+TEST_F(TicketPrinting, MissingOrBrokenLayoutNamesTheFileAndLeavesTheTicketUnmarked) {
+  const QString s = addTicket(1, {{10, 100, 12}});
+  JegyVariant = QStringLiteral("9");  // no QzLista79.frf in the folder
+  QString message = messageOf([&] { print(s, "Nyomtat"); });
+  EXPECT_TRUE(message.contains(QStringLiteral("QzLista79.frf"))) << message.toStdString();
+  EXPECT_TRUE(pages_.empty());
+  EXPECT_EQ(printedMark(s), "");
+
+  // Garbage that looks like a layout of the current version.
+  ASSERT_TRUE(writeFile(QStringLiteral("QzLista7#.frf"), QByteArray("\x17\x01\x00garbage\xff\xff\xff\x00 not a layout", 30)));
+  JegyVariant = QStringLiteral("#");
+  message = messageOf([&] { print(s, "Nyomtat"); });
+  EXPECT_TRUE(message.contains(QStringLiteral("QzLista7#.frf"))) << message.toStdString();
+  EXPECT_TRUE(pages_.empty());
+  EXPECT_EQ(printedMark(s), "");
+
+  // A version the engine does not know: its own box, then the one naming the file.
+  ASSERT_TRUE(writeFile(QStringLiteral("QzLista7$.frf"), QByteArray("\x63 version 99", 12)));
+  JegyVariant = QStringLiteral("$");
+  ModalScript script;
+  MessageSeen engine, ours;
+  script.then(answer(QMessageBox::Ok, &engine)).then(answer(QMessageBox::Ok, &ours));
+  script.run([&] { print(s, "Nyomtat"); }, 5000);
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(engine.text, "Unsupported FRF format");
+  EXPECT_TRUE(ours.text.contains(QStringLiteral("QzLista7$.frf")));
+  EXPECT_TRUE(pages_.empty());
+  EXPECT_EQ(printedMark(s), "");
+}
+
+TEST_F(TicketPrinting, VanishedProducerOrReceiverStopsWithAMessage) {
+  const QString s = addTicket(1, {{10, 100, 12}});
+  form_ = std::make_unique<TForm8>(nullptr);
+  exec(QStringLiteral("DELETE FROM OSTERMELO WHERE O_KOD = '%1'").arg(producer_));
+  QString message = messageOf([&] { print(s, "Nyomtat"); });
+  EXPECT_TRUE(message.contains(producer_)) << message.toStdString();
+  EXPECT_TRUE(pages_.empty());
+  EXPECT_EQ(printedMark(s), "");
+
+  exec(QStringLiteral("DELETE FROM ATVEVO WHERE V_AKOD = '%1'").arg(receiver_));
+  exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV) VALUES ('%1', 'Új')").arg(producer_));
+  message = messageOf([&] { print(s, "Nyomtat"); });
+  EXPECT_TRUE(message.contains(receiver_)) << message.toStdString();
+  EXPECT_EQ(printedMark(s), "");
+}
+
+TEST_F(TicketPrinting, EmptyShortAndLongTicketsBuildWithTotalsOnTheLastPageOnly) {
+  const QString empty = addTicket(1, {});
+  print(empty, "Megtekint");
+  ASSERT_EQ(pages_.size(), 1u);
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Azaz: nulla 00/100 Forint")));
+  EXPECT_FALSE(shows(QStringLiteral("Összesen:")));  // no lines, no line totals
+
+  const QString shortOne = addTicket(2, {{10, 100, 12}, {20.5, 50, 0}, {3, 1000, 12}});
+  print(shortOne, "Megtekint");
+  ASSERT_EQ(pages_.size(), 1u);
+  for (const char *name : {"Alma 1", "Alma 2", "Alma 3"}) EXPECT_TRUE(allTexts().contains(QString::fromUtf8(name)));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("20,5")));  // quantity without needless decimals
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Összesen:")));
+
+  std::vector<std::array<double, 3>> many(120, {1, 10, 12});
+  const QString longOne = addTicket(3, many);
+  print(longOne, "Megtekint");
+  ASSERT_GE(pages_.size(), 3u);
+  const int total = static_cast<int>(pages_.size());
+  for (int p = 0; p < total; ++p) {
+    const bool last = p == total - 1;
+    EXPECT_EQ(pages_[p].contains(QStringLiteral("Összesen:")), last) << p;
+    EXPECT_EQ(pages_[p].contains(QStringLiteral("Fizetendő:")), last) << p;
+    EXPECT_TRUE(pages_[p].contains(QStringLiteral("%1/%2").arg(p + 1).arg(total))) << p;
+    EXPECT_TRUE(pages_[p].contains(QStringLiteral("Termék megnevezése"))) << p;  // titles on every page
+  }
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("120")));  // the last line's number
+  EXPECT_FALSE(allTexts().contains(QStringLiteral("121")));
+}
+
+}  // namespace
+
+namespace {
+
+// The darkest pixels of a strip of the image: ink where there should be none.
+int inkIn(const QImage &img, const QRect &strip) {
+  int ink = 0;
+  for (int y = strip.top(); y <= strip.bottom(); ++y)
+    for (int x = strip.left(); x <= strip.right(); ++x)
+      if (qGray(img.pixel(x, y)) < 128) ++ink;
+  return ink;
+}
+
+TEST_F(TicketPrinting, TicketPageStaysWithinItsMargins) {
+  const QString s = addTicket(1, {{1234.5, 80, 12}, {20, 150, 0}, {3, 1000, 12}}, false);
+  exec(QStringLiteral("UPDATE QZFEJ SET F_NYILATK = 'Kijelentem, hogy a termékeket saját gazdaságomban "
+                      "állítottam elő.' WHERE F_BSZAM = '%1'").arg(s));
+  JegyVariant = QStringLiteral("A");
+  print(s, "Nyomtat");
+  print(s, "Nyomtat");  // a copy, with its mark
+  ASSERT_EQ(pages_.size(), 1u);
+  const QImage page = drawShown(0, 2.0, QStringLiteral("ticket.png"));
+  ASSERT_FALSE(page.isNull());
+  // Ink in the body, none in the 8 mm strips beside the right edge and below the footer.
+  EXPECT_GT(inkIn(page, QRect(0, 0, page.width(), page.height() / 2)), 1000);
+  EXPECT_EQ(inkIn(page, QRect(page.width() - 40, 0, 40, page.height())), 0);
+  EXPECT_EQ(inkIn(page, QRect(0, page.height() - 40, page.width(), 40)), 0);
+
+  // A cancelling document paid by transfer: its line, negative amounts, the due date.
+  const QString cancel = addTicket(2, {{-1234.5, 80, 12}});
+  exec(QStringLiteral("UPDATE QZFEJ SET F_TIPUS = '4', F_ERVENYT = '%1' WHERE F_BSZAM = '%2'").arg(s, cancel));
+  print(cancel, "Megtekint");
+  ASSERT_EQ(pages_.size(), 1u);
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Érvényteleníti a %1 számú bizonylatot.").arg(s)));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Átutalás határideje:  2025.03.09")));
+  EXPECT_TRUE(shows(QStringLiteral("Azaz: mínusz ")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("-1\u00A0234,5")));
+  const QImage cancelling = drawShown(0, 2.0, QStringLiteral("ticket_cancel.png"));
+  EXPECT_EQ(inkIn(cancelling, QRect(cancelling.width() - 40, 0, 40, cancelling.height())), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The texts of a PDF file (poppler's pdftotext), its lines joined by blanks.
+QString pdfText(const QString &file) {
+  QProcess p;
+  p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
+  if (!p.waitForFinished(30000) || p.exitCode() != 0) {
+    ADD_FAILURE() << "pdftotext failed (tools/setup-deps.sh installs poppler-utils)";
+    return QString();
+  }
+  return QString::fromUtf8(p.readAllStandardOutput()).simplified();
+}
+
+// Through the ticket list's buttons, the real preview window, its print
+// dialog and the printer "PDF".
+TEST_F(TicketPrinting, ListButtonsOpenThePreviewAndPrintToAPdfFile) {
+  const QString s = addTicket(1, {{100, 80, 12}});
+  JegyVariant = QStringLiteral("L");
+  form_ = std::make_unique<TForm8>(nullptr);
+  form_->show();
+  ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), s, {}));
+
+  auto backend = report::frCreateSystemPrinterBackend();
+  report::TfrPrinter printer;
+  printer.SetPrinter(backend.get());
+  report::frPrinter = &printer;
+  const QString pdf = dir_->file(QStringLiteral("jegy.pdf"));
+  const auto savedAsk = report::frAskPdfFileName;
+  report::frAskPdfFileName = [&](const QString &) { return pdf; };
+  report::TfrProgressForm *savedProgress = report::frProgressForm;
+  report::frProgressForm = nullptr;
+  report::frShowPreview = report::frShowPreviewWindow;
+  struct Restore {
+    std::function<void()> f;
+    ~Restore() { f(); }
+  } restore{[&] {
+    report::frPrinter = nullptr;
+    report::frAskPdfFileName = savedAsk;
+    report::frProgressForm = savedProgress;
+  }};
+
+  // "Megtekint": the preview holds the ticket; closing it leaves the ticket unmarked.
+  QStringList previewed;
+  ModalScript look;
+  look.then([&](QWidget *w) {
+    auto *preview = qobject_cast<report::TfrPreviewForm *>(w);
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(preview->PrintBtn->isHidden());
+    previewed = textsOf(*preview->Pages(), 0);
+    click(w, QStringLiteral("ExitBtn"));
+  });
+  look.run([&] { click(form_.get(), QStringLiteral("Button3")); });
+  ASSERT_TRUE(look.done()) << look.failure().toStdString();
+  EXPECT_TRUE(previewed.contains(QStringLiteral("Sorszám: ") + s));
+  bool producer = false;  // the producer's block: name, then address
+  for (const QString &t : previewed) producer |= t.startsWith(QStringLiteral("Kovács Éva|6100 Kiskunfélegyháza"));
+  EXPECT_TRUE(producer) << previewed.join('\n').toStdString();
+  EXPECT_TRUE(previewed.contains(QStringLiteral("Azaz: hétezer-négyszázötvenhat  00/100 Forint")));
+  EXPECT_EQ(printedMark(s), "");
+
+  // "Nyomtat": the preview's print button, the printer "PDF" in the print dialog.
+  ModalScript print;
+  print.then([&](QWidget *w) {
+    ASSERT_NE(qobject_cast<report::TfrPreviewForm *>(w), nullptr);
+    click(w, QStringLiteral("PrintBtn"));
+  });
+  print.then([&](QWidget *w) {
+    auto *d = qobject_cast<report::TfrPrintForm *>(w);
+    ASSERT_NE(d, nullptr);
+    emit d->CB1->activated(d->CB1->findText(report::frPdfPrinterName()));
+    click(w, QStringLiteral("Button1"));
+  });
+  print.then([&](QWidget *w) { click(w, QStringLiteral("ExitBtn")); });
+  print.run([&] { click(form_.get(), QStringLiteral("Button5")); });
+  ASSERT_TRUE(print.done()) << print.failure().toStdString();
+  EXPECT_EQ(printedMark(s), "I");
+  ASSERT_TRUE(QFile::exists(pdf));
+  const QString text = pdfText(pdf);
+  EXPECT_TRUE(text.contains(QStringLiteral("Sorszám: ") + s)) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("Kovács Éva")));
+  EXPECT_TRUE(text.contains(QStringLiteral("Azaz: hétezer-négyszázötvenhat 00/100 Forint")));
+  EXPECT_TRUE(text.contains(QStringLiteral("7456 Ft")));
+}
+
+}  // namespace

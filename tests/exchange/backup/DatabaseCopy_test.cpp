@@ -1,0 +1,145 @@
+// The consistent copy of an open database: the copy opens through db/ with
+// the committed rows of the original, an existing target is never replaced,
+// and a failed copy leaves nothing behind.
+#include "db/connection.h"
+#include "db/dataset.h"
+#include "db/transaction.h"
+#include "exchange/backup/DatabaseCopy.h"
+#include "support/db_fixture.h"
+#include "support/temp_dir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include <unistd.h>
+
+using namespace vorik::test;
+
+namespace {
+
+const QString kBackupState = QStringLiteral("SELECT MON$BACKUP_STATE FROM MON$DATABASE");
+
+QByteArray Bytes(const QString &path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class DatabaseCopyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    database_ = std::make_unique<TestDatabase>();
+    for (int i = 1; i <= 25; ++i)
+      database_->exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV) VALUES ('%1', 'Termelő %1')").arg(i));
+    database_->exec(QStringLiteral("INSERT INTO TERMEK (T_KOD, T_MEGNEVEZES) VALUES ('1', 'Alma')"));
+  }
+  std::unique_ptr<TestDatabase> database_;
+  TempDir target_;
+};
+
+TEST_F(DatabaseCopyTest, CopyOfAnOpenDatabaseHasItsCommittedRows) {
+  // The program holds the database open with a read in its transaction;
+  // another attachment has an insert it has not committed.
+  auto read = database_->query();
+  read->sql().add(QStringLiteral("SELECT * FROM OSTERMELO"));
+  read->open();
+  Attachment other(database_->path());
+  other.exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV) VALUES ('99', 'Nem véglegesített')"));
+  other.exec(QStringLiteral("DELETE FROM TERMEK"));
+
+  const QString copy = target_.file(QStringLiteral("2025_03_07_14_05.FDB"));
+  backup::CopyDatabase(database_->path(), copy);
+
+  {
+    Attachment copied(copy);
+    EXPECT_EQ(copied.count(QStringLiteral("OSTERMELO")), 25);
+    EXPECT_EQ(copied.count(QStringLiteral("TERMEK")), 1);
+    EXPECT_EQ(copied.value(kBackupState).toInt(), 0);
+    // The copy is a database of its own: it takes writes.
+    copied.exec(QStringLiteral("INSERT INTO TERMEK (T_KOD, T_MEGNEVEZES) VALUES ('2', 'Körte')"));
+    copied.transaction().commit();
+    EXPECT_EQ(copied.count(QStringLiteral("TERMEK")), 2);
+  }
+  // The original is back to normal writing, its side file merged and gone,
+  // and the other attachment's change commits there.
+  other.transaction().commit();
+  EXPECT_EQ(other.count(QStringLiteral("OSTERMELO")), 26);
+  EXPECT_EQ(other.count(QStringLiteral("TERMEK")), 0);
+  EXPECT_EQ(other.value(kBackupState).toInt(), 0);
+  EXPECT_FALSE(QFileInfo::exists(database_->path() + QStringLiteral(".delta")));
+  EXPECT_EQ(read->recordCount(), 25);
+}
+
+TEST_F(DatabaseCopyTest, ExistingTargetIsNeverReplaced) {
+  const QString copy = target_.file(QStringLiteral("2025_03_07_14_05.FDB"));
+  {
+    QFile f(copy);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("an earlier backup");
+  }
+  try {
+    backup::CopyDatabase(database_->path(), copy);
+    FAIL() << "an existing target was replaced";
+  } catch (const backup::CopyError &e) {
+    EXPECT_EQ(e.reason(), QStringLiteral("A \"Hová\" -ban megadott fálj már létezik."));
+  }
+  EXPECT_EQ(Bytes(copy), QByteArray("an earlier backup"));
+  // The lock was released: the original takes writes at once.
+  Attachment other(database_->path());
+  EXPECT_EQ(other.value(kBackupState).toInt(), 0);
+}
+
+TEST_F(DatabaseCopyTest, FailedCopiesLeaveNothing) {
+  // A missing target folder.
+  const QString inMissing = target_.file(QStringLiteral("nincs/2025_03_07_14_05.FDB"));
+  EXPECT_THROW(backup::CopyDatabase(database_->path(), inMissing), backup::CopyError);
+  EXPECT_FALSE(QFileInfo::exists(inMissing));
+
+  // A source that is no database: refused before anything is written.
+  const QString notDb = target_.file(QStringLiteral("szoveg.fdb"));
+  {
+    QFile f(notDb);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(8192, 'x'));
+  }
+  const QString copy = target_.file(QStringLiteral("masolat.FDB"));
+  try {
+    backup::CopyDatabase(notDb, copy);
+    FAIL() << "a text file was copied as a database";
+  } catch (const backup::CopyError &e) {
+    EXPECT_TRUE(e.reason().startsWith(QStringLiteral("A \"Honnan\" -ban megadott fálj nem nyitható meg"))) << e.what();
+  }
+  EXPECT_FALSE(QFileInfo::exists(copy));
+
+  // An unwritable folder (not for the superuser, whom permissions do not stop).
+  if (::geteuid() != 0) {
+    QDir(target_.path()).mkdir(QStringLiteral("ro"));
+    QFile::setPermissions(target_.file(QStringLiteral("ro")), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    EXPECT_THROW(backup::CopyDatabase(database_->path(), target_.file(QStringLiteral("ro/x.FDB"))),
+                 backup::CopyError);
+  }
+}
+
+TEST_F(DatabaseCopyTest, PlainCopyIsByteIdentical) {
+  const QString source = target_.file(QStringLiteral("forras.bin"));
+  QByteArray data(3 * 1024 * 1024 + 17, '\0');
+  for (qsizetype i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 31 + i / 4096);
+  {
+    QFile f(source);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(data);
+  }
+  const QString copy = target_.file(QStringLiteral("cel.bin"));
+  backup::CopyFileExclusive(source, copy);
+  EXPECT_EQ(Bytes(copy), data);
+  EXPECT_THROW(backup::CopyFileExclusive(source, copy), backup::CopyError);
+  EXPECT_THROW(backup::CopyFileExclusive(target_.file(QStringLiteral("nincs.bin")), target_.file(QStringLiteral("y"))),
+               backup::CopyError);
+  EXPECT_FALSE(QFileInfo::exists(target_.file(QStringLiteral("y"))));
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+#pragma once
+// A working folder as the program has it: the current directory holds a new
+// "qz2025.fdb" that the data module has open, drive C: is a folder of the
+// test, and the launcher is a fake that records what it was asked to open.
+#include "app/Unit2.h"
+#include "platform/launcher.h"
+#include "support/db_fixture.h"
+#include "support/gui_driver.h"
+#include "support/temp_dir.h"
+
+#include <QDir>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace vorik::test {
+
+class FakeLauncher : public platform::Launcher {
+ public:
+  bool open(const QString &path) override {
+    opened << path;
+    return works;
+  }
+  bool hasHandler(const QString &scheme) override {
+    asked << scheme;
+    return handled;
+  }
+  QStringList opened, asked;
+  bool works = true, handled = true;
+};
+
+class WorkingFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    oldCurrent_ = QDir::currentPath();
+    QDir::setCurrent(work_.path());
+    QDir(drive_.path()).mkpath(QStringLiteral("qz2025/ment"));
+    qputenv("VORIK_DRIVE_C", drive_.path().toUtf8());
+    platform::setLauncher(&launcher_);
+    database_ = createTestDatabase(work_.path());
+    data_ = std::make_unique<TData>(nullptr);
+    Data->ZCon1->setDatabaseName(database_);
+    Data->ZCon1->open();
+  }
+  void TearDown() override {
+    if (Data->IBTrans1->active()) Data->IBTrans1->rollback();
+    data_.reset();
+    platform::setLauncher(nullptr);
+    qunsetenv("VORIK_DRIVE_C");
+    QDir::setCurrent(oldCurrent_);
+  }
+
+  // Executes statements in a transaction of their own and commits.
+  void exec(const QStringList &statements) {
+    db::Transaction tr;
+    tr.setConnection(Data->ZCon1);
+    for (const QString &sql : statements) {
+      db::Query q;
+      q.setTransaction(&tr);
+      q.sql().add(sql);
+      q.execute();
+    }
+    tr.commit();
+  }
+  // The first column of the first row of a statement, as text.
+  QString value(const QString &sql) {
+    db::Query q;
+    q.setTransaction(Data->IBTrans1);
+    q.sql().add(sql);
+    q.open();
+    return q.isEmpty() ? QString() : q.field(0).asString();
+  }
+
+  // Runs action and answers every message box it opens with OK; the boxes seen.
+  std::vector<MessageSeen> Run(const std::function<void()> &action) { return answerBoxes(action); }
+
+  TempDir work_, drive_;
+  QString database_, oldCurrent_;
+  FakeLauncher launcher_;
+  std::unique_ptr<TData> data_;
+};
+
+}  // namespace vorik::test

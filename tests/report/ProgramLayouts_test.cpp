@@ -1,0 +1,54 @@
+// The program's own layouts as the build writes them: every one reads back
+// to the same bytes, the files in the build's layout folder are exactly what
+// the builder makes, and every object stays on its page.
+#include "report/core/FR_Class_Report.h"
+#include "tools/layouts/ProgramLayouts.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include "support/qt_print.h"
+
+using namespace report;
+
+namespace {
+
+TEST(ProgramLayouts, EveryLayoutReadsBackToItsOwnBytesAndTheBuildWroteThem) {
+  const auto &layouts = layouts::ProgramLayouts();
+  ASSERT_EQ(layouts.size(), 29u);  // no letter, A to Z, the two lists
+  const QDir built(QStringLiteral(VORIK_BINARY_DIR "/layouts"));
+  for (const auto &layout : layouts) {
+    TfrReport r;
+    layout.build(r);
+    const QByteArray bytes = r.SaveToBytes();
+    TfrReport again;
+    ASSERT_TRUE(again.LoadFromBytes(bytes)) << layout.fileName.toStdString();
+    EXPECT_EQ(again.SaveToBytes(), bytes) << layout.fileName.toStdString();
+    EXPECT_TRUE(again.DoublePass) << layout.fileName.toStdString();  // "n/m" page numbers
+    QFile f(built.filePath(layout.fileName));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << layout.fileName.toStdString();
+    EXPECT_EQ(f.readAll(), bytes) << layout.fileName.toStdString();
+  }
+}
+
+TEST(ProgramLayouts, TicketsArePortraitListsLandscapeAndNoObjectLeavesItsMargins) {
+  for (const auto &layout : layouts::ProgramLayouts()) {
+    TfrReport r;
+    layout.build(r);
+    ASSERT_EQ(r.Pages.Count(), 1);
+    const TfrPage &p = *r.Pages[0];
+    const bool list = !layout.fileName.startsWith(QStringLiteral("QzLista7"));
+    EXPECT_EQ(p.pgOr, list ? 1 : 0) << layout.fileName.toStdString();
+    const int width = qRound((p.pgOr ? p.pgHeight : p.pgWidth) / 254.0 * frPixelsX);
+    for (const auto &v : p.Objects) {
+      if (v->Typ == gtBand) continue;
+      EXPECT_GE(v->x, p.pgMargins.Left) << layout.fileName.toStdString() << " " << v->Name.toStdString();
+      EXPECT_LE(v->x + v->dx, width - p.pgMargins.Right)
+          << layout.fileName.toStdString() << " " << v->Name.toStdString();
+    }
+  }
+}
+
+}  // namespace

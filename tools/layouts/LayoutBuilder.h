@@ -1,0 +1,106 @@
+#pragma once
+// Builds report layouts in code through the engine's own object model: pages,
+// bands and the objects on them. The program's layouts (ProgramLayouts) and
+// the engine's tests put their layouts together with it; a layout written
+// with SaveToBytes is what a layout file holds.
+#include "report/core/FR_Class_Band.h"
+#include "report/core/FR_Class_Report.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace report::layouts {
+
+constexpr quint16 kBox = frbLeft | frbTop | frbRight | frbBottom;
+
+// Alignment values of a text object's adjust field.
+enum Align : int { alLeft = 0, alRight = 1, alCenter = 2, alMiddle = 8 };
+
+// How a text object looks.
+struct TextStyle {
+  int size = 9;             // points
+  TFontStyles style = 0;    // fsBold, fsItalic, ...
+  int align = alLeft;       // Align values, added
+  quint16 frame = 0;        // frame lines (kBox for all four)
+  bool wrap = true;
+  bool stretch = false;     // grows with a stretching band (table cells)
+  TColor fill = clTransparent;
+  QString font = QStringLiteral("Arial");
+
+  TextStyle sized(int points) const { TextStyle s = *this; s.size = points; return s; }
+  TextStyle bold() const { TextStyle s = *this; s.style |= fsBold; return s; }
+  TextStyle italic() const { TextStyle s = *this; s.style |= fsItalic; return s; }
+  TextStyle aligned(int a) const { TextStyle s = *this; s.align = a; return s; }
+  TextStyle framed(quint16 f = kBox) const { TextStyle s = *this; s.frame = f; return s; }
+  TextStyle filled(TColor c) const { TextStyle s = *this; s.fill = c; return s; }
+  TextStyle oneLine() const { TextStyle s = *this; s.wrap = false; return s; }
+  TextStyle stretching() const { TextStyle s = *this; s.stretch = true; return s; }
+};
+
+// One cell of a table row: its width, its text (bracket expressions allowed)
+// and its alignment.
+struct Cell {
+  int width;
+  QString text;
+  int align = alLeft;
+};
+
+// A column of a list: its title, the value its rows print, width and alignment.
+struct Column {
+  QString title;
+  QString value;
+  int width;
+  int align = alLeft;
+};
+std::vector<Cell> Titles(const std::vector<Column> &columns);  // titles centred
+std::vector<Cell> Values(const std::vector<Column> &columns);
+// The columns' widths scaled to fill a total width (the last takes the rest).
+std::vector<Column> FitWidth(std::vector<Column> columns, int total);
+
+class LayoutBuilder {
+ public:
+  LayoutBuilder() { AddPage(); }
+
+  // A new A4 portrait page without margins; it becomes the current page.
+  TfrPage *AddPage();
+  // The current page's paper orientation (0 portrait, 1 landscape) and
+  // margins in design pixels, which are then used.
+  void SetPaper(int orientation, const TfrMargins &margins);
+  // Width between the current page's margins, in design pixels.
+  int ContentWidth() const;
+
+  // Objects at page coordinates.
+  TfrBandView *Band(int type, int y, int dy, const QString &source = {}, quint16 flags = 0,
+                    const QString &name = {});
+  TfrMemoView *Memo(int x, int y, int dx, int dy, const QStringList &text, quint16 flags = 0);
+  TfrSubReportView *SubReport(int x, int y, int dx, int dy, int subPage);
+  TfrLineView *Line(int x, int y, int dx, int dy, double width = 1);
+
+  // Bands stacked one below the other: NextBand starts a band under the last
+  // one; Text, Rule and Row place objects relative to its top and left margin.
+  TfrBandView *NextBand(int type, int height, const QString &source = {}, quint16 flags = 0,
+                        const QString &name = {});
+  TfrMemoView *Text(int x, int y, int dx, int dy, const QString &text, const TextStyle &style = {});
+  TfrLineView *Rule(int x, int y, int dx, double width = 1);
+  // Cells side by side from x, each framed when the style has a frame.
+  void Row(int x, int y, int dy, const std::vector<Cell> &cells, const TextStyle &style);
+
+  // Written and read back as a layout file would be.
+  void LoadInto(TfrReport &r) { r.LoadFromBytes(src.SaveToBytes()); }
+  QByteArray Bytes() { return src.SaveToBytes(); }
+
+  TfrReport src;
+  int page = 0;
+
+ private:
+  TfrView *add(std::unique_ptr<TfrView> v, const QString &baseName);
+  int count_ = 0;
+  int bandTop_ = 0;   // top of the band objects are placed in
+  int nextTop_ = 0;   // where the next stacked band starts
+};
+
+}  // namespace report::layouts

@@ -1,0 +1,252 @@
+#include "tools/layouts/ProgramLayouts.h"
+
+#include "tools/layouts/LayoutBuilder.h"
+
+namespace report::layouts {
+
+namespace {
+
+// A4 with about 10 mm on the left and 8 mm elsewhere, in design pixels.
+const TfrMargins kMargins{38, 30, 30, 30};
+constexpr TColor kShade = 0xE8E8E8;  // title cells and block captions
+
+// Display formats of the bracket expressions: amounts with two decimals and
+// thousands groups, rates without needless decimals, dates as the program
+// writes them.
+QString money(const QString &expr) { return QStringLiteral("[%1 #N#,##0,00]").arg(expr); }
+QString rate(const QString &expr) { return QStringLiteral("[%1 #N#,##0,##]").arg(expr); }
+QString date(const QString &expr) { return QStringLiteral("[%1 #Dyyyy.mm.dd]").arg(expr); }
+QString field(const char *query, const char *column) {
+  return QStringLiteral("[%1.\"%2\"]").arg(QLatin1String(query), QLatin1String(column));
+}
+
+// Page numbers "n/m" at the foot of every page (the layouts build in two
+// passes, so the total is known).
+void pageFooter(LayoutBuilder &l, const QString &leftText) {
+  l.NextBand(btPageFooter, 18, {}, flBandOnFirstPage | flBandOnLastPage);
+  const int w = l.ContentWidth();
+  l.Rule(0, 1, w, 0.5);
+  const TextStyle small = TextStyle{}.sized(7).oneLine();
+  l.Text(0, 3, w - 80, 14, leftText, small);
+  l.Text(w - 80, 3, 80, 14, QStringLiteral("[PAGE#]/[TOTALPAGES]"), small.sized(8).aligned(alRight));
+}
+
+// The header of a list: the receiver, the print date, the list's title and
+// the column titles, on every page.
+// A landscape list: the header naming the receiver, the column titles on
+// every page, a row per record of source, the count after the last row and
+// the page numbers.
+void buildList(TfrReport &r, const QString &title, const QString &source, std::vector<Column> columns,
+               const QString &countText) {
+  LayoutBuilder l;
+  l.src.DoublePass = true;
+  l.SetPaper(1, kMargins);
+  const int w = l.ContentWidth();
+  columns = FitWidth(std::move(columns), w);
+  const TextStyle base;
+  l.NextBand(btPageHeader, 100, {}, flBandOnFirstPage);
+  l.Text(0, 0, w - 220, 18, field("ZQ60", "V_NEVE"), base.sized(10).bold().oneLine());
+  l.Text(w - 220, 0, 220, 16, QStringLiteral("Nyomtatva: ") + date(QStringLiteral("DATE")),
+         base.sized(8).aligned(alRight).oneLine());
+  l.Text(0, 18, w - 220, 16,
+         field("ZQ60", "V_IRSZAM") + QLatin1Char(' ') + field("ZQ60", "V_HELYSEG") +
+             QStringLiteral("    Adószám: ") + field("ZQ60", "V_ADOSZAM"),
+         base.sized(8).oneLine());
+  l.Text(0, 40, w, 24, title, base.sized(14).bold().aligned(alCenter).oneLine());
+  l.Row(0, 70, 30, Titles(columns), base.sized(8).bold().framed().filled(kShade).aligned(alMiddle));
+  l.NextBand(btMasterData, 16, source, flStretched, QStringLiteral("MasterData1"));
+  l.Row(0, 0, 16, Values(columns), base.sized(8).framed().stretching());
+  l.NextBand(btMasterFooter, 22);
+  l.Text(0, 4, w, 16, countText, base.sized(9).bold().oneLine());
+  pageFooter(l, title + QStringLiteral(" – ") + field("ZQ60", "V_NEVE"));
+  l.LoadInto(r);
+}
+
+}  // namespace
+
+void BuildTicket(TfrReport &r, const QString &layoutLetter) {
+  LayoutBuilder l;
+  l.src.DoublePass = true;
+  l.SetPaper(0, kMargins);
+  const int w = l.ContentWidth();
+  const TextStyle base;
+  const TextStyle caption = base.sized(8).bold().framed().filled(kShade).oneLine();
+  const TextStyle block = base.sized(9).framed();
+
+  // Title, serial, copy mark and the cancelling line.
+  l.NextBand(btReportTitle, 232);
+  l.Text(0, 0, w, 28, QStringLiteral("FELVÁSÁRLÁSI JEGY"), base.sized(16).bold().aligned(alCenter).oneLine());
+  l.Text(0, 30, 180, 16, QStringLiteral("Mezőgazdasági termék felvásárlása"), base.sized(8).italic().oneLine());
+  l.Text(200, 30, w - 400, 20, QStringLiteral("[v_masolat]"), base.sized(11).bold().aligned(alCenter).oneLine());
+  l.Text(w - 200, 30, 200, 18, QStringLiteral("Sorszám: ") + field("ZQ11", "F_BSZAM"),
+         base.sized(11).bold().aligned(alRight).oneLine());
+  l.Text(0, 52, w, 18, QStringLiteral("[v_ervenyteleniti]"), base.sized(10).bold().aligned(alCenter).oneLine());
+
+  // Receiver and producer, side by side.
+  const int half = (w - 8) / 2;
+  l.Text(0, 76, half, 17, QStringLiteral("Felvásárló (átvevő)"), caption);
+  l.Text(0, 93, half, 104,
+         field("ZQ60", "V_NEVE") + QLatin1Char('\n') + field("ZQ60", "V_IRSZAM") + QLatin1Char(' ') +
+             field("ZQ60", "V_HELYSEG") + QStringLiteral(", [v_atvevoutca]\nAdószám: ") +
+             field("ZQ60", "V_ADOSZAM") + QStringLiteral("\nBankszámla: ") + field("ZQ60", "V_BANKSZLA") +
+             QStringLiteral("\nÁtvevő kód: ") + field("ZQ60", "V_AKOD"),
+         block);
+  l.Text(w - half, 76, half, 17, QStringLiteral("Eladó (mezőgazdasági őstermelő)"), caption);
+  l.Text(w - half, 93, half, 104,
+         field("ZQ30", "O_NEV") + QLatin1Char('\n') + field("ZQ30", "O_IRSZAM") + QLatin1Char(' ') +
+             field("ZQ30", "O_HELYSEGNEV") + QStringLiteral(", [v_ostermeloutca]\nAdóazonosító jel: ") +
+             field("ZQ30", "O_ADOAZON") + QStringLiteral("    Adószám: ") + field("ZQ30", "O_ADOSZAM") +
+             QStringLiteral("\nŐstermelői igazolvány: ") + field("ZQ30", "O_IGSZAM") +
+             QStringLiteral("    Reg. szám: ") + field("ZQ30", "O_REGSZAM") + QStringLiteral("\nFELIR: ") +
+             field("ZQ30", "O_FELIR") + QStringLiteral("    Bankszámla: ") + field("ZQ30", "O_BANKSZLA"),
+         block);
+
+  // Dates and payment.
+  const int quarter = w / 4;
+  l.Row(0, 206, 20,
+        {{quarter, QStringLiteral("Kelte: ") + date(QStringLiteral("ZQ11.\"F_KELT\""))},
+         {quarter, QStringLiteral("Felvásárlás napja: ") + date(QStringLiteral("ZQ11.\"F_FELVKELT\""))},
+         {quarter, QStringLiteral("[v_fizmod]")},
+         {w - 3 * quarter, QStringLiteral("[v_utal]")}},
+        base.sized(8).framed().oneLine().aligned(alMiddle));
+
+  // The lines, with their titles repeated on every page.
+  const std::vector<Column> lines = FitWidth(
+      {{QStringLiteral("Ssz."), QStringLiteral("[LINE#]"), 30, alRight},
+       {QStringLiteral("Termék megnevezése"), field("ZQ20", "S_MEGNEVEZES"), 162},
+       {QStringLiteral("VTSZ"), field("ZQ20", "S_VTSZ"), 52},
+       {QStringLiteral("Mennyiség"), QStringLiteral("[ZQ20.\"S_NETTO\" #N#,##0,####]"), 64, alRight},
+       {QStringLiteral("M.e."), field("ZQ20", "S_MEGY"), 34, alCenter},
+       {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ20.\"S_EAR\"")), 60, alRight},
+       {QStringLiteral("Felvásárlási ár (Ft)"), money(QStringLiteral("ZQ20.\"S_FELVAR\"")), 76, alRight},
+       {QStringLiteral("Komp. %"), rate(QStringLiteral("ZQ20.\"S_KOMPMERTEKE\"")), 40, alRight},
+       {QStringLiteral("Kompenz. felár (Ft)"), money(QStringLiteral("ZQ20.\"S_KOMPFELAR\"")), 74, alRight},
+       {QStringLiteral("Vételár (Ft)"), money(QStringLiteral("ZQ20.\"S_VETELAR\"")), 92, alRight}},
+      w);
+  l.NextBand(btMasterHeader, 30, {}, flBandRepeatHeader);
+  l.Row(0, 0, 30, Titles(lines), base.sized(8).bold().framed().filled(kShade).aligned(alMiddle));
+  l.NextBand(btMasterData, 16, QStringLiteral("frDBDataSet1"), flStretched, QStringLiteral("MasterData1"));
+  l.Row(0, 0, 16, Values(lines), base.sized(8).framed().stretching());
+
+  // Column totals after the last line.
+  int before = 0;
+  for (size_t i = 0; i < 6; ++i) before += lines[i].width;
+  l.NextBand(btMasterFooter, 18);
+  const TextStyle total = base.sized(8).bold().framed().oneLine();
+  l.Row(0, 0, 18,
+        {{before, QStringLiteral("Összesen:"), alRight},
+         {lines[6].width, money(QStringLiteral("v_far")), alRight},
+         {lines[7].width, QString()},
+         {lines[8].width, money(QStringLiteral("v_kar")), alRight},
+         {lines[9].width, money(QStringLiteral("v_var")), alRight}},
+        total);
+
+  // Amounts, payment, receipt, declaration and signatures.
+  l.NextBand(btReportSummary, 396);
+  const int label = 230, value = 110, right = w - label - value;
+  const TextStyle amountLabel = base.sized(9).oneLine();
+  const TextStyle amount = base.sized(9).aligned(alRight).oneLine();
+  const QString contributionBase = layoutLetter == QLatin1String("L")   ? QStringLiteral("a felvásárlási ár")
+                                   : layoutLetter == QLatin1String("O") ? QStringLiteral("a vételár")
+                                                                         : QStringLiteral("az adóelőleggel csökkentett vételár");
+  struct AmountRow {
+    QString label, value;
+  };
+  const AmountRow rows[] = {
+      {QStringLiteral("Vételár összesen:"), money(QStringLiteral("v_var")) + QStringLiteral(" Ft")},
+      {QStringLiteral("Személyi jövedelemadó-előleg (") + rate(QStringLiteral("v_szja")) + QStringLiteral(" %):"),
+       money(QStringLiteral("v_szja2")) + QStringLiteral(" Ft")},
+      {QStringLiteral("Tagi hozzájárulás (") + rate(QStringLiteral("v_jszaz")) + QStringLiteral(" %):"),
+       money(QStringLiteral("v_jarul")) + QStringLiteral(" Ft")},
+      {QStringLiteral("Levonás:"), money(QStringLiteral("v_levon")) + QStringLiteral(" Ft")},
+  };
+  int y = 8;
+  for (const AmountRow &row : rows) {
+    l.Text(right, y, label, 16, row.label, amountLabel);
+    l.Text(right + label, y, value, 16, row.value, amount);
+    y += 16;
+  }
+  l.Text(0, 8, right - 16, 46,
+         QStringLiteral("A tagi hozzájárulás alapja ") + contributionBase +
+             QStringLiteral(". A kompenzációs felár a felvásárlási ár százalékában számított összeg."),
+         base.sized(7).italic());
+  l.Rule(right, y + 1, label + value, 1);
+  l.Text(right, y + 4, label, 18, QStringLiteral("Fizetendő:"), amountLabel.sized(10).bold());
+  l.Text(right + label, y + 4, value, 18, QStringLiteral("[v_kif] Ft"), amount.sized(10).bold());
+  y += 26;
+  l.Text(0, y, w, 18, QStringLiteral("Azaz: [v_azaz]"), base.sized(9).bold().oneLine());
+  y += 24;
+
+  // Cash receipt (empty texts on a transfer).
+  l.Text(0, y, w, 16, QStringLiteral("[v_kp1]"), base.oneLine());
+  l.Text(0, y + 16, w, 30, QStringLiteral("[v_kp2]"), base);
+  l.Text(0, y + 46, w / 2, 16, QStringLiteral("[v_kp3]"), base.oneLine());
+  l.Text(w - 330, y + 62, 330, 16, QStringLiteral("[v_kp4]"), base.aligned(alCenter).oneLine());
+  l.Text(w - 330, y + 78, 330, 15, QStringLiteral("[v_kp5]"), base.sized(8).aligned(alCenter).oneLine());
+  y += 100;
+
+  // Producer's declaration (blank when the ticket has none).
+  l.Text(0, y, w, 46, QStringLiteral("[v_nyilatk1]"), base.sized(8));
+  l.Text(w - 330, y + 48, 330, 16, QStringLiteral("[v_nyilatk2]"), base.aligned(alCenter).oneLine());
+  l.Text(w - 330, y + 64, 330, 15, QStringLiteral("[v_nyilatk3]"), base.sized(8).aligned(alCenter).oneLine());
+  y += 104;
+
+  // Signatures.
+  l.Rule(20, y, 260, 0.5);
+  l.Rule(w - 280, y, 260, 0.5);
+  l.Text(20, y + 2, 260, 15, QStringLiteral("felvásárló (átvevő) aláírása"), base.sized(8).aligned(alCenter).oneLine());
+  l.Text(w - 280, y + 2, 260, 15, QStringLiteral("eladó (őstermelő) aláírása"), base.sized(8).aligned(alCenter).oneLine());
+
+  pageFooter(l, QStringLiteral("Felvásárlási jegy ") + field("ZQ11", "F_BSZAM") + QStringLiteral(" – ") +
+                    field("ZQ60", "V_NEVE"));
+  l.LoadInto(r);
+}
+
+void BuildProducerList(TfrReport &r) {
+  buildList(r, QStringLiteral("Őstermelők listája"), QStringLiteral("frDBDataSet2"),
+            {{QStringLiteral("Kód"), field("ZQ30", "O_KOD"), 44},
+             {QStringLiteral("Név"), field("ZQ30", "O_NEV"), 170},
+             {QStringLiteral("Cím"),
+              field("ZQ30", "O_IRSZAM") + QLatin1Char(' ') + field("ZQ30", "O_HELYSEGNEV") + QStringLiteral(", ") +
+                  field("ZQ30", "O_UTCA") + QLatin1Char(' ') + field("ZQ30", "O_JELLEG") + QLatin1Char(' ') +
+                  field("ZQ30", "O_HAZSZAM"),
+              220},
+             {QStringLiteral("Adóazonosító jel"), field("ZQ30", "O_ADOAZON"), 80},
+             {QStringLiteral("Adószám"), field("ZQ30", "O_ADOSZAM"), 90},
+             {QStringLiteral("Születési hely, idő"),
+              field("ZQ30", "O_SZULHELY") + QStringLiteral(" ") + date(QStringLiteral("ZQ30.\"O_SZIDO\"")), 130},
+             {QStringLiteral("Igazolvány"), field("ZQ30", "O_IGSZAM"), 66},
+             {QStringLiteral("Bankszámla"), field("ZQ30", "O_BANKSZLA"), 150},
+             {QStringLiteral("Fiz. hat. (nap)"), field("ZQ30", "O_FHAT"), 46, alRight}},
+            QStringLiteral("Őstermelők száma: [COUNT(frDBDataSet2)]"));
+}
+
+void BuildProductList(TfrReport &r) {
+  buildList(r, QStringLiteral("Termékek listája"), QStringLiteral("frDBDataSet6"),
+            {{QStringLiteral("Kód"), field("ZQ40", "T_KOD"), 60},
+             {QStringLiteral("Megnevezés"), field("ZQ40", "T_MEGNEVEZES"), 420},
+             {QStringLiteral("VTSZ"), field("ZQ40", "T_VTSZ"), 120},
+             {QStringLiteral("Mértékegység"), field("ZQ40", "T_MEGY"), 100, alCenter},
+             {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ40.\"T_EAR\"")), 140, alRight},
+             {QStringLiteral("Kompenzáció %"), field("ZQ40", "T_KOMPMERTEKE"), 120, alRight}},
+            QStringLiteral("Termékek száma: [COUNT(frDBDataSet6)]"));
+}
+
+const std::vector<ProgramLayout> &ProgramLayouts() {
+  static const std::vector<ProgramLayout> layouts = [] {
+    std::vector<ProgramLayout> v;
+    // A ticket layout for no letter and for every letter a receiver's
+    // "Verzió" may begin with.
+    QStringList letters{QString()};
+    for (char c = 'A'; c <= 'Z'; ++c) letters << QString(QLatin1Char(c));
+    for (const QString &letter : letters)
+      v.push_back({QStringLiteral("QzLista7") + letter + QStringLiteral(".frf"),
+                   [letter](TfrReport &r) { BuildTicket(r, letter); }});
+    v.push_back({QStringLiteral("QzLista2.frf"), BuildProducerList});
+    v.push_back({QStringLiteral("QzLista6.frf"), BuildProductList});
+    return v;
+  }();
+  return layouts;
+}
+
+}  // namespace report::layouts
