@@ -25,5 +25,10 @@ const std::vector<ProgramLayout> &ProgramLayouts();
 void BuildTicket(TfrReport &r, const QString &layoutLetter);  // "QzLista7" + letter
 void BuildProducerList(TfrReport &r);                          // "QzLista2"
 void BuildProductList(TfrReport &r);                           // "QzLista6"
+void BuildProductGroupList(TfrReport &r);                      // "QzLista5": lines per product
+void BuildProducerGroupList(TfrReport &r);                     // "QzLista8": lines per producer
+void BuildProducerMonthList(TfrReport &r);                     // "QzLista9": a producer by month
+void BuildCashDayList(TfrReport &r, bool perProduct);          // "QzLista10", "QzLista11"
+void BuildStatisticsList(TfrReport &r, bool overall);          // "QzLista12", "QzLista13"
 
 }  // namespace report::layouts
