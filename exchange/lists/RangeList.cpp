@@ -21,26 +21,13 @@
 
 #include <algorithm>
 
-namespace {
-
-QDateEdit *DatePicker(QWidget *parent, const char *name) {
-  auto *d = new QDateEdit(parent);
-  d->setObjectName(QLatin1String(name));
-  d->setDisplayFormat(QStringLiteral("yyyy.MM.dd"));
-  d->setCalendarPopup(true);
-  d->setMinimumWidth(d->fontMetrics().horizontalAdvance(QStringLiteral("0000.00.00")) + 48);
-  return d;
-}
-
-}  // namespace
-
 TRangeListForm::TRangeListForm(QWidget *owner, const char *name, const QString &caption) : QDialog(owner) {
   setObjectName(QLatin1String(name));
   setWindowTitle(caption);
   setModal(true);
 
-  DateTimePicker1 = DatePicker(this, "DateTimePicker1");
-  DateTimePicker2 = DatePicker(this, "DateTimePicker2");
+  DateTimePicker1 = Widgets::makeDatePicker(this, "DateTimePicker1");
+  DateTimePicker2 = Widgets::makeDatePicker(this, "DateTimePicker2");
   RadioGroup1 = new QGroupBox(QStringLiteral("Dátum ?"), this);
   RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
   RadioButton1 = new QRadioButton(QStringLiteral("Fizetési dátum"), RadioGroup1);

@@ -291,6 +291,20 @@ void summaryLines(LayoutBuilder &l, const std::vector<Column> &columns, const QS
   l.Text(0, 8, l.ContentWidth(), 18, totals, TextStyle{}.sized(9).bold().aligned(alRight).oneLine());
 }
 
+// The columns of a grouped list's lines: serial, dates, the name the group
+// does not show (producer or product), quantity, unit, unit price, amount.
+std::vector<Column> lineColumns(const LayoutBuilder &l, const QString &title, const char *column) {
+  return FitWidth({{QStringLiteral("Sorszám"), field("ZQ21", "S_BSZAM"), 70},
+                   {QStringLiteral("Felvásárlás"), date(QStringLiteral("ZQ21.\"F_FELVKELT\"")), 72, alCenter},
+                   {QStringLiteral("Fizetés"), date(QStringLiteral("ZQ21.\"F_FIZKELT\"")), 72, alCenter},
+                   {title, field("ZQ21", column), 200},
+                   {QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ21.\"S_NETTO\"")), 80, alRight},
+                   {QStringLiteral("M.e."), field("ZQ21", "S_MEGY"), 36, alCenter},
+                   {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ21.\"S_EAR\"")), 80, alRight},
+                   {QStringLiteral("Kifizetett (Ft)"), money(QStringLiteral("ZQ21.\"S_VETELAR\"")), 96, alRight}},
+                  l.ContentWidth());
+}
+
 void portraitList(LayoutBuilder &l) {
   l.src.DoublePass = true;
   l.SetPaper(0, kMargins);
@@ -303,16 +317,7 @@ const QString kPeriod = QStringLiteral("[v_datum]dátum szerint: [v_tol] – [v_
 void BuildProductGroupList(TfrReport &r) {
   LayoutBuilder l;
   portraitList(l);
-  const std::vector<Column> columns = FitWidth(
-      {{QStringLiteral("Sorszám"), field("ZQ21", "S_BSZAM"), 70},
-       {QStringLiteral("Felvásárlás"), date(QStringLiteral("ZQ21.\"F_FELVKELT\"")), 72, alCenter},
-       {QStringLiteral("Fizetés"), date(QStringLiteral("ZQ21.\"F_FIZKELT\"")), 72, alCenter},
-       {QStringLiteral("Őstermelő"), field("ZQ21", "O_NEV"), 200},
-       {QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ21.\"S_NETTO\"")), 80, alRight},
-       {QStringLiteral("M.e."), field("ZQ21", "S_MEGY"), 36, alCenter},
-       {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ21.\"S_EAR\"")), 80, alRight},
-       {QStringLiteral("Kifizetett (Ft)"), money(QStringLiteral("ZQ21.\"S_VETELAR\"")), 96, alRight}},
-      l.ContentWidth());
+  const std::vector<Column> columns = lineColumns(l, QStringLiteral("Őstermelő"), "O_NEV");
   groupListHeader(l, QStringLiteral("Termékenkénti lista"), kPeriod, columns);
   int before = 0;
   for (size_t i = 0; i < 4; ++i) before += columns[i].width;
@@ -329,16 +334,7 @@ void BuildProductGroupList(TfrReport &r) {
 void BuildProducerGroupList(TfrReport &r) {
   LayoutBuilder l;
   portraitList(l);
-  const std::vector<Column> columns = FitWidth(
-      {{QStringLiteral("Sorszám"), field("ZQ21", "S_BSZAM"), 70},
-       {QStringLiteral("Felvásárlás"), date(QStringLiteral("ZQ21.\"F_FELVKELT\"")), 72, alCenter},
-       {QStringLiteral("Fizetés"), date(QStringLiteral("ZQ21.\"F_FIZKELT\"")), 72, alCenter},
-       {QStringLiteral("Termék"), field("ZQ21", "S_MEGNEVEZES"), 200},
-       {QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ21.\"S_NETTO\"")), 80, alRight},
-       {QStringLiteral("M.e."), field("ZQ21", "S_MEGY"), 36, alCenter},
-       {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ21.\"S_EAR\"")), 80, alRight},
-       {QStringLiteral("Kifizetett (Ft)"), money(QStringLiteral("ZQ21.\"S_VETELAR\"")), 96, alRight}},
-      l.ContentWidth());
+  const std::vector<Column> columns = lineColumns(l, QStringLiteral("Termék"), "S_MEGNEVEZES");
   groupListHeader(l, QStringLiteral("Őstermelőnkénti lista"), QStringLiteral("Időszak: [v_tol] – [v_ig]"), columns);
   int before = 0;
   for (size_t i = 0; i < 7; ++i) before += columns[i].width;
