@@ -72,15 +72,21 @@ void TData::createReportComponents() {
   frUserDataset3->OnNext = [this](QObject *s) { frUserDataset3Next(s); };
   for (TfrUserDataset *groups : {frUserDataset1, frUserDataset3})
     groups->OnCheckEOF = [this](QObject *, bool &eof) { eof = !ZQ20->active() || ZQ20->eof(); };
+  // The lines of the current group: the rows of ZQ21 noted for its key, in
+  // ZQ21's order.
   for (TfrUserDataset *lines : {frUserDataset2, frUserDataset4}) {
     lines->OnFirst = [this](QObject *) {
-      if (ZQ21->active()) ZQ21->first();
+      groupLine_ = 0;
+      showGroupLine();
     };
     lines->OnNext = [this](QObject *) {
-      if (ZQ21->active()) ZQ21->next();
+      ++groupLine_;
+      showGroupLine();
     };
-    lines->OnCheckEOF = [this](QObject *, bool &eof) { eof = !ZQ21->active() || ZQ21->eof(); };
+    lines->OnCheckEOF = [this](QObject *, bool &eof) { eof = !groupLines_ || groupLine_ >= groupLines_->size(); };
   }
+  // Groups gathered anew need their lines read anew.
+  connect(ZQ20, &db::DataSet::opened, this, [this] { linesFresh_ = false; });
   // Names in layouts resolve among the module's components.
   if (!frReportOwner()) frSetReportOwner(this);
 }
@@ -96,7 +102,30 @@ void TData::destroyReportComponents() {
   frMegtekint = frNyomtat = nullptr;
 }
 
-void TData::buildLines(const QString &where, const QString &orderBy, const QString &key) {
+namespace {
+
+// The group key of a row: the key columns' texts without trailing blanks
+// (the database compares texts so), joined by a separator.
+QString groupKey(TQuery *q, const QStringList &columns) {
+  QStringList parts;
+  for (const QString &c : columns) {
+    db::Field *f = q->findField(c);
+    QString t = f && !f->isNull() ? f->asString() : QString();
+    while (t.endsWith(QLatin1Char(' '))) t.chop(1);
+    parts << t;
+  }
+  return parts.join(QChar(0x1F));
+}
+
+const QStringList kProductKey{QStringLiteral("S_MEGNEVEZES")};
+const QStringList kProducerKey{QStringLiteral("O_KOD")};
+
+}  // namespace
+
+// Every line of the range is read in one statement, and each group's lines
+// are its rows with the group's key: one read per build instead of one per
+// group, which on a year's tickets is what the list would wait for.
+void TData::openLines(const QString &where, const QString &orderBy, const QStringList &keyColumns) {
   ZQ21->close();
   ZQ21->sql().clear();
   ZQ21->sql().add(QStringLiteral("SELECT *                                  "));
@@ -104,49 +133,79 @@ void TData::buildLines(const QString &where, const QString &orderBy, const QStri
   ZQ21->sql().add(QStringLiteral("  JOIN qzfej     ON s_bszam     = f_bszam "));
   ZQ21->sql().add(QStringLiteral("  JOIN ostermelo ON f_ostermkod = o_kod   "));
   ZQ21->sql().add(where);
-  if (!orderBy.isEmpty()) ZQ21->sql().add(orderBy);
-  ZQ21->paramByName(QStringLiteral("p0")).setString(key);
+  ZQ21->sql().add(orderBy);
   ZQ21->paramByName(QStringLiteral("p1")).setDateTime(QDateTime(ListaSzuro.Tol, QTime(0, 0)));
   ZQ21->paramByName(QStringLiteral("p2")).setDateTime(QDateTime(ListaSzuro.Ig, QTime(0, 0)));
-  ZQ21->paramByName(QStringLiteral("p3")).setString(AtvevoKod);
+  ZQ21->paramByName(QStringLiteral("p3")).setString(ListaSzuro.AtvevoKod);
+  // The gather has just read these lines, and a two-pass build reads them
+  // again in its second pass: while the groups have not been gathered anew
+  // the lines read for them are still the ones.
+  const QString signature = where + orderBy + ListaSzuro.Tol.toString() + ListaSzuro.Ig.toString() + ListaSzuro.AtvevoKod;
+  if (linesFresh_ && ZQ21->active() && signature == linesSignature_) {
+    enterGroup();
+    return;
+  }
   ZQ21->open();
+  linesSignature_ = signature;
+  linesFresh_ = true;
+  listLines_.clear();
+  listKey_ = keyColumns;
+  for (ZQ21->first(); !ZQ21->eof(); ZQ21->next()) listLines_[groupKey(ZQ21, keyColumns)].push_back(ZQ21->recNo());
+  enterGroup();
+}
+
+void TData::enterGroup() {
+  const auto it = listLines_.find(groupKey(ZQ20, listKey_));
+  groupLines_ = it == listLines_.end() ? nullptr : &it->second;
+  groupLine_ = 0;
+  showGroupLine();
+}
+
+void TData::showGroupLine() {
+  if (groupLines_ && groupLine_ < groupLines_->size()) ZQ21->setRecNo((*groupLines_)[groupLine_]);
 }
 
 void TData::frUserDataset1First(QObject *) {
   ZQ20->first();
+  groupLines_ = nullptr;
   if (ZQ20->eof()) return;  // no groups: the source reports its end at once
   ListaTermekNev = current(ZQ20, "S_MEGNEVEZES");
-  buildLines(ListaSzuro.FizetesiDatum
-                 ? QStringLiteral("  WHERE ( s_megnevezes = :p0 ) AND ( f_fizkelt >= :p1)  AND (f_fizkelt <= :p2) AND (f_akod = :p3) ")
-                 : QStringLiteral("  WHERE ( s_megnevezes = :p0 ) AND ( f_felvkelt >= :p1) AND (f_felvkelt <= :p2) AND (f_akod = :p3) "),
-             QString(), ListaTermekNev);
+  openLines(ListaSzuro.FizetesiDatum
+                ? QStringLiteral("  WHERE ( f_fizkelt >= :p1)  AND (f_fizkelt <= :p2) AND (f_akod = :p3) ")
+                : QStringLiteral("  WHERE ( f_felvkelt >= :p1) AND (f_felvkelt <= :p2) AND (f_akod = :p3) "),
+            QStringLiteral("  ORDER BY s_megnevezes, s_bszam "), kProductKey);
 }
 
 void TData::frUserDataset1Next(QObject *) {
   ZQ20->next();
   if (ZQ20->eof()) return;  // past the last group: the engine stops on the end test
   ListaTermekNev = current(ZQ20, "S_MEGNEVEZES");
-  buildLines(ListaSzuro.FizetesiDatum
-                 ? QStringLiteral("  WHERE ( s_megnevezes = :p0 ) AND ( f_fizkelt >= :p1)  AND (f_fizkelt <= :p2) AND (f_akod = :p3) ")
-                 : QStringLiteral("  WHERE ( s_megnevezes = :p0 ) AND ( f_felvkelt >= :p1) AND (f_felvkelt <= :p2) AND (f_akod = :p3) "),
-             QString(), ListaTermekNev);
+  enterGroup();
 }
 
 void TData::frUserDataset3First(QObject *) {
   ZQ20->first();
+  groupLines_ = nullptr;
   if (ZQ20->eof()) return;
   ListaOstermeloKod = current(ZQ20, "O_KOD");
-  buildLines(ListaSzuro.FizetesiDatum
-                 ? QStringLiteral("  WHERE ( o_kod = :p0 ) AND ( f_fizkelt >= :p1) AND (f_fizkelt <= :p2) AND (f_akod = :p3) ")
-                 : QStringLiteral("  WHERE ( o_kod = :p0 ) AND ( f_felvkelt >= :p1) AND (f_felvkelt <= :p2) AND (f_akod = :p3) "),
-             QStringLiteral("  ORDER BY s_megnevezes "), ListaOstermeloKod);
+  producerTotal();
+  // Every producer's lines by product name; each product's lines by serial.
+  openLines(ListaSzuro.FizetesiDatum
+                ? QStringLiteral("  WHERE ( f_fizkelt >= :p1) AND (f_fizkelt <= :p2) AND (f_akod = :p3) ")
+                : QStringLiteral("  WHERE ( f_felvkelt >= :p1) AND (f_felvkelt <= :p2) AND (f_akod = :p3) "),
+            QStringLiteral("  ORDER BY o_kod, s_megnevezes, s_bszam "), kProducerKey);
 }
 
 void TData::frUserDataset3Next(QObject *) {
   ZQ20->next();
   if (ZQ20->eof()) return;
   ListaOstermeloKod = current(ZQ20, "O_KOD");
-  // The producer's total for the report.
+  producerTotal();
+  enterGroup();
+}
+
+// The producer's total for the report.
+void TData::producerTotal() {
   ZQ80->close();
   ZQ80->sql().clear();
   ZQ80->sql().add(QStringLiteral("SELECT o_kod,                             "));
@@ -161,10 +220,6 @@ void TData::frUserDataset3Next(QObject *) {
   ZQ80->paramByName(QStringLiteral("p0")).setString(ListaOstermeloKod);
   ZQ80->paramByName(QStringLiteral("p1")).setDateTime(QDateTime(ListaSzuro.Tol, QTime(0, 0)));
   ZQ80->paramByName(QStringLiteral("p2")).setDateTime(QDateTime(ListaSzuro.Ig, QTime(0, 0)));
-  ZQ80->paramByName(QStringLiteral("p3")).setString(AtvevoKod);
+  ZQ80->paramByName(QStringLiteral("p3")).setString(ListaSzuro.AtvevoKod);
   ZQ80->open();
-  buildLines(ListaSzuro.FizetesiDatum
-                 ? QStringLiteral("  WHERE ( o_kod = :p0 ) AND ( f_fizkelt >= :p1 AND f_fizkelt <= :p2) AND (f_akod = :p3) ")
-                 : QStringLiteral("  WHERE ( o_kod = :p0 ) AND ( f_felvkelt >= :p1 AND f_felvkelt <= :p2) AND (f_akod = :p3) "),
-             QString(), ListaOstermeloKod);
 }

@@ -11,8 +11,11 @@
 #include <QDate>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <unordered_map>
+#include <vector>
 
 namespace report {
 class TfrReport;
@@ -106,14 +109,18 @@ class TData : public QObject {
   report::TfrUserDataset *frUserDataset1, *frUserDataset2, *frUserDataset3, *frUserDataset4;
 
   // What the list dialog sets before it builds a product-wise or
-  // producer-wise list: the date kind and range (the receiver is AtvevoKod).
+  // producer-wise list: the date kind, the range and the receiver, as values
+  // taken at its gather (the handlers read no dialog).
   struct TListaSzuro {
     bool FizetesiDatum = true;  // by date of payment; false: by date of purchase
     QDate Tol, Ig;              // both ends included
+    QString AtvevoKod;          // the receiver of the tickets
   };
   TListaSzuro ListaSzuro;
   // Event handlers of the list sources: move ZQ20 to the first or next group
-  // and build ZQ21 with that group's lines (ZQ80 with the producer's total).
+  // and put the line sources on that group's lines in ZQ21 (ZQ80 with the
+  // producer's total). First reads every line of the range into ZQ21;
+  // every producer group's lines come ordered by product name.
   void frUserDataset1First(QObject *sender);
   void frUserDataset1Next(QObject *sender);
   void frUserDataset3First(QObject *sender);
@@ -123,7 +130,18 @@ class TData : public QObject {
   // The report components and their handlers (DataReports.cpp).
   void createReportComponents();
   void destroyReportComponents();
-  void buildLines(const QString &where, const QString &orderBy, const QString &key);
+  // The walk of a list: every line of the range in ZQ21, the rows of each
+  // group's key, and the current group's rows.
+  void openLines(const QString &where, const QString &orderBy, const QStringList &keyColumns);
+  void enterGroup();
+  void showGroupLine();
+  void producerTotal();
+  std::unordered_map<QString, std::vector<int>> listLines_;
+  QStringList listKey_;
+  const std::vector<int> *groupLines_ = nullptr;
+  size_t groupLine_ = 0;
+  QString linesSignature_;  // statement and values the lines were read with
+  bool linesFresh_ = false;  // read since the groups were last opened
 };
 
 // The product name of the current group of the product-wise list.

@@ -61,7 +61,7 @@ class ReportComponents : public ::testing::Test {
     q->sql().add(QStringLiteral("WHERE %1 BETWEEN '2025-03-01' AND '2025-03-31' AND f_akod = '00001'").arg(col));
     q->sql().add("ORDER BY s_megnevezes");
     q->open();
-    data_->ListaSzuro = {byPayment, QDate(2025, 3, 1), QDate(2025, 3, 31)};
+    data_->ListaSzuro = {byPayment, QDate(2025, 3, 1), QDate(2025, 3, 31), "00001"};
   }
   QStringList texts(TfrReport &r) {
     QStringList t;
@@ -141,7 +141,7 @@ TEST_F(ReportComponents, ProducerListWalksProducersAndAnEmptyGroupQueryPrintsNot
   q->sql().clear();
   q->sql().add("SELECT DISTINCT o_kod FROM ostermelo ORDER BY o_kod");
   q->open();
-  data_->ListaSzuro = {false, QDate(2025, 3, 1), QDate(2025, 3, 31)};
+  data_->ListaSzuro = {false, QDate(2025, 3, 1), QDate(2025, 3, 31), "00001"};
   listLayout(*data_->frNyomtat, "frUserDataset3", "frUserDataset4", "[ZQ20.O_KOD]");
   ASSERT_TRUE(data_->frNyomtat->PrepareReport());
   EXPECT_EQ(texts(*data_->frNyomtat), (QStringList{"00010", "25000001 100", "25000001 50", "= 150", "00020",

@@ -17,7 +17,8 @@ namespace {
 
 TEST(ProgramLayouts, EveryLayoutReadsBackToItsOwnBytesAndTheBuildWroteThem) {
   const auto &layouts = layouts::ProgramLayouts();
-  ASSERT_EQ(layouts.size(), 32u);  // no letter, A to Z, the four lists, the contract
+  ASSERT_EQ(layouts.size(), 39u);  // no letter, A to Z, the producer and product lists, the two return lists,
+                                   // the contract, the seven lists of "Listák"
   const QDir built(QStringLiteral(VORIK_BINARY_DIR "/layouts"));
   for (const auto &layout : layouts) {
     TfrReport r;
@@ -33,16 +34,19 @@ TEST(ProgramLayouts, EveryLayoutReadsBackToItsOwnBytesAndTheBuildWroteThem) {
   }
 }
 
-TEST(ProgramLayouts, TicketsTheReturnListAndTheContractArePortraitOtherListsLandscapeAndNoObjectLeavesItsMargins) {
+// Landscape: the producer and product lists and the return's line list;
+// portrait: the tickets, the contract, the 08M month list and the lists of
+// the "Listák" menu.
+TEST(ProgramLayouts, TicketsArePortraitListsLandscapeAndNoObjectLeavesItsMargins) {
   for (const auto &layout : layouts::ProgramLayouts()) {
     TfrReport r;
     layout.build(r);
     ASSERT_EQ(r.Pages.Count(), 1);
     const TfrPage &p = *r.Pages[0];
-    const bool portrait = layout.fileName.startsWith(QStringLiteral("QzLista7")) ||
-                          layout.fileName == QStringLiteral("QzLista3.frf") ||
-                          layout.fileName == QStringLiteral("QzSzerzodes.frf");
-    EXPECT_EQ(p.pgOr, portrait ? 0 : 1) << layout.fileName.toStdString();
+    const bool landscape = layout.fileName == QStringLiteral("QzLista2.frf") ||
+                           layout.fileName == QStringLiteral("QzLista6.frf") ||
+                           layout.fileName == QStringLiteral("QzLista4.frf");
+    EXPECT_EQ(p.pgOr, landscape ? 1 : 0) << layout.fileName.toStdString();
     const int width = qRound((p.pgOr ? p.pgHeight : p.pgWidth) / 254.0 * frPixelsX);
     for (const auto &v : p.Objects) {
       if (v->Typ == gtBand) continue;

@@ -371,6 +371,175 @@ void BuildContract(TfrReport &r) {
   l.LoadInto(r);
 }
 
+// ---- The lists of the "Listák" menu (portrait A4) ----
+
+namespace {
+
+// The head of a list on every page: the receiver, the print date, the
+// title, a line saying what the list covers, and the column titles.
+void groupListHeader(LayoutBuilder &l, const QString &title, const QString &subtitle,
+                     const std::vector<Column> &columns) {
+  const int w = l.ContentWidth();
+  l.NextBand(btPageHeader, 110, {}, flBandOnFirstPage);
+  const TextStyle base;
+  l.Text(0, 0, w - 200, 18, field("ZQ60", "V_NEVE"), base.sized(10).bold().oneLine());
+  l.Text(w - 200, 0, 200, 16, QStringLiteral("Nyomtatva: ") + date(QStringLiteral("DATE")),
+         base.sized(8).aligned(alRight).oneLine());
+  l.Text(0, 18, w, 16,
+         field("ZQ60", "V_IRSZAM") + QLatin1Char(' ') + field("ZQ60", "V_HELYSEG") + QStringLiteral(", ") +
+             field("ZQ60", "V_UTCA") + QStringLiteral("    Adószám: ") + field("ZQ60", "V_ADOSZAM"),
+         base.sized(8).oneLine());
+  l.Text(0, 40, w, 24, title, base.sized(14).bold().aligned(alCenter).oneLine());
+  l.Text(0, 62, w, 16, subtitle, base.sized(9).aligned(alCenter).oneLine());
+  l.Row(0, 80, 28, Titles(columns), base.sized(8).bold().framed().filled(kShade).aligned(alMiddle));
+}
+
+// Cells of a table row: one line each, cut at the cell's edge.
+const TextStyle kCell = TextStyle{}.sized(8).framed().oneLine();
+const TextStyle kSum = TextStyle{}.sized(8).bold().oneLine();
+
+QString quantity(const QString &expr) { return QStringLiteral("[%1 #N#,##0,####]").arg(expr); }
+
+// A list of ticket lines in groups (master) with each group's lines
+// (detail), the group's sums under its lines and the grand total.
+void groupedLines(LayoutBuilder &l, const QString &groups, const QString &lines, const QString &groupTitle,
+                  const QString &groupTotal, const std::vector<Column> &columns, const std::vector<Cell> &groupSums) {
+  const int w = l.ContentWidth();
+  // The group's total stands in its header too: a group without lines (a
+  // missing producer's) prints no footer but still shows its sum.
+  l.NextBand(btMasterData, 22, groups, flBandPrintIfSubsetEmpty, QStringLiteral("MasterData1"));
+  const TextStyle head = TextStyle{}.sized(9).bold().oneLine().filled(kShade).framed();
+  l.Text(0, 4, w - 160, 18, groupTitle, head);
+  l.Text(w - 160, 4, 160, 18, groupTotal, head.aligned(alRight));
+  l.NextBand(btDetailData, 16, lines, 0, QStringLiteral("DetailData1"));
+  l.Row(0, 0, 16, Values(columns), kCell);
+  l.NextBand(btDetailFooter, 24, {}, 0, QStringLiteral("DetailFooter1"));
+  l.Rule(0, 2, w, 0.5);
+  l.Row(0, 4, 16, groupSums, kSum);
+  l.NextBand(btReportSummary, 30);
+  l.Rule(0, 2, w, 1.5);
+  l.Text(0, 8, w, 18, QStringLiteral("Mindösszesen: [v_osszesen] Ft"), TextStyle{}.sized(10).bold().aligned(alRight).oneLine());
+}
+
+// A flat list over ZQ11 (frDBDataSet5) with totals under it.
+void summaryLines(LayoutBuilder &l, const std::vector<Column> &columns, const QString &totals) {
+  l.NextBand(btMasterData, 16, QStringLiteral("frDBDataSet5"), 0, QStringLiteral("MasterData1"));
+  l.Row(0, 0, 16, Values(columns), kCell);
+  l.NextBand(btReportSummary, 30);
+  l.Rule(0, 2, l.ContentWidth(), 1.5);
+  l.Text(0, 8, l.ContentWidth(), 18, totals, TextStyle{}.sized(9).bold().aligned(alRight).oneLine());
+}
+
+// The columns of a grouped list's lines: serial, dates, the name the group
+// does not show (producer or product), quantity, unit, unit price, amount.
+std::vector<Column> lineColumns(const LayoutBuilder &l, const QString &title, const char *column) {
+  return FitWidth({{QStringLiteral("Sorszám"), field("ZQ21", "S_BSZAM"), 70},
+                   {QStringLiteral("Felvásárlás"), date(QStringLiteral("ZQ21.\"F_FELVKELT\"")), 72, alCenter},
+                   {QStringLiteral("Fizetés"), date(QStringLiteral("ZQ21.\"F_FIZKELT\"")), 72, alCenter},
+                   {title, field("ZQ21", column), 200},
+                   {QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ21.\"S_NETTO\"")), 80, alRight},
+                   {QStringLiteral("M.e."), field("ZQ21", "S_MEGY"), 36, alCenter},
+                   {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ21.\"S_EAR\"")), 80, alRight},
+                   {QStringLiteral("Kifizetett (Ft)"), money(QStringLiteral("ZQ21.\"S_VETELAR\"")), 96, alRight}},
+                  l.ContentWidth());
+}
+
+void portraitList(LayoutBuilder &l) {
+  l.src.DoublePass = true;
+  l.SetPaper(0, kMargins);
+}
+
+const QString kPeriod = QStringLiteral("[v_datum]dátum szerint: [v_tol] – [v_ig]");
+
+}  // namespace
+
+void BuildProductGroupList(TfrReport &r) {
+  LayoutBuilder l;
+  portraitList(l);
+  const std::vector<Column> columns = lineColumns(l, QStringLiteral("Őstermelő"), "O_NEV");
+  groupListHeader(l, QStringLiteral("Termékenkénti lista"), kPeriod, columns);
+  int before = 0;
+  for (size_t i = 0; i < 4; ++i) before += columns[i].width;
+  groupedLines(l, QStringLiteral("frUserDataset1"), QStringLiteral("frUserDataset2"), field("ZQ20", "S_MEGNEVEZES"),
+               money(QStringLiteral("ZQ20.\"KIFIZETETT\"")) + QStringLiteral(" Ft"), columns,
+               {{before, QStringLiteral("Összesen: ") + field("ZQ20", "S_MEGNEVEZES"), alRight},
+                {columns[4].width, quantity(QStringLiteral("ZQ20.\"MENNYISEG\"")), alRight},
+                {columns[5].width + columns[6].width, QString()},
+                {columns[7].width, money(QStringLiteral("ZQ20.\"KIFIZETETT\"")), alRight}});
+  pageFooter(l, QStringLiteral("Termékenkénti lista – ") + field("ZQ60", "V_NEVE"));
+  l.LoadInto(r);
+}
+
+void BuildProducerGroupList(TfrReport &r) {
+  LayoutBuilder l;
+  portraitList(l);
+  const std::vector<Column> columns = lineColumns(l, QStringLiteral("Termék"), "S_MEGNEVEZES");
+  groupListHeader(l, QStringLiteral("Őstermelőnkénti lista"), QStringLiteral("Időszak: [v_tol] – [v_ig]"), columns);
+  int before = 0;
+  for (size_t i = 0; i < 7; ++i) before += columns[i].width;
+  groupedLines(l, QStringLiteral("frUserDataset3"), QStringLiteral("frUserDataset4"),
+               field("ZQ20", "O_KOD") + QStringLiteral("  ") + field("ZQ20", "O_NEV"),
+               money(QStringLiteral("ZQ20.\"NEVOSSZESEN\"")) + QStringLiteral(" Ft"), columns,
+               {{before, QStringLiteral("Összesen: ") + field("ZQ20", "O_NEV"), alRight},
+                {columns[7].width, money(QStringLiteral("ZQ20.\"NEVOSSZESEN\"")), alRight}});
+  pageFooter(l, QStringLiteral("Őstermelőnkénti lista – ") + field("ZQ60", "V_NEVE"));
+  l.LoadInto(r);
+}
+
+void BuildProducerMonthList(TfrReport &r) {
+  LayoutBuilder l;
+  portraitList(l);
+  const std::vector<Column> columns = FitWidth(
+      {{QStringLiteral("Hónap"), field("ZQ11", "HO"), 50, alCenter},
+       {QStringLiteral("Termék"), field("ZQ11", "S_MEGNEVEZES"), 190},
+       {QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ11.\"V_MENNY\"")), 90, alRight},
+       {QStringLiteral("Felvásárlási ár (Ft)"), money(QStringLiteral("ZQ11.\"V_FELVAR\"")), 110, alRight},
+       {QStringLiteral("Átlagár (Ft)"), money(QStringLiteral("ZQ11.\"V_ATLAR\"")), 90, alRight},
+       {QStringLiteral("Komp. felár (Ft)"), money(QStringLiteral("ZQ11.\"V_FELAR\"")), 100, alRight},
+       {QStringLiteral("Kifizetett (Ft)"), money(QStringLiteral("ZQ11.\"V_VETELAR\"")), 110, alRight}},
+      l.ContentWidth());
+  groupListHeader(l, QStringLiteral("[v_nev] havi bontásban termékenként"),
+                  QStringLiteral("[v_cim]    [v_szido]"), columns);
+  summaryLines(l, columns,
+               QStringLiteral("Felvásárlási ár: [v_far] Ft    Komp. felár: [v_kar] Ft    Kifizetve: [v_var] Ft"));
+  pageFooter(l, QStringLiteral("Őstermelő havi bontásban – [v_nev]"));
+  l.LoadInto(r);
+}
+
+void BuildCashDayList(TfrReport &r, bool perProduct) {
+  LayoutBuilder l;
+  portraitList(l);
+  std::vector<Column> columns{{QStringLiteral("Fizetés napja"), date(QStringLiteral("ZQ11.\"F_FIZKELT\"")), 120, alCenter}};
+  if (perProduct) columns.push_back({QStringLiteral("Termék"), field("ZQ11", "S_MEGNEVEZES"), 300});
+  const QString amount = perProduct ? QStringLiteral("ZQ11.\"V_KIFIZ2\"") : QStringLiteral("ZQ11.\"V_KIFIZ1\"");
+  columns.push_back({QStringLiteral("Készpénzben kifizetve (Ft)"), money(amount), 160, alRight});
+  groupListHeader(l, perProduct ? QStringLiteral("Kp. napi lista termékenként") : QStringLiteral("Kp. napi lista"),
+                  QStringLiteral("Átutalás nélküli jegyek a fizetés napja szerint"), columns);
+  summaryLines(l, columns, QStringLiteral("Összesen: ") + money(QStringLiteral("SUM([") + amount + QStringLiteral("])")) +
+                               QStringLiteral(" Ft"));
+  pageFooter(l, QStringLiteral("Kp. napi lista – ") + field("ZQ60", "V_NEVE"));
+  l.LoadInto(r);
+}
+
+void BuildStatisticsList(TfrReport &r, bool overall) {
+  LayoutBuilder l;
+  portraitList(l);
+  std::vector<Column> columns{{QStringLiteral("Termék"), field("ZQ11", "S_MEGNEVEZES"), 220}};
+  if (!overall) columns.push_back({QStringLiteral("Hónap"), field("ZQ11", "HO"), 50, alCenter});
+  columns.push_back({QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ11.\"V_MENNY\"")), 100, alRight});
+  columns.push_back({QStringLiteral("Nettó átlagár (Ft)"), money(QStringLiteral("ZQ11.\"V_ATLAR\"")), 100, alRight});
+  columns.push_back({QStringLiteral("Felvásárlási ár (Ft)"), money(QStringLiteral("ZQ11.\"V_FELVAR\"")), 120, alRight});
+  columns.push_back({QStringLiteral("Kifizetett (Ft)"), money(QStringLiteral("ZQ11.\"V_KIFIZ\"")), 120, alRight});
+  columns = FitWidth(columns, l.ContentWidth());
+  groupListHeader(l, QStringLiteral("Statisztika"),
+                  overall ? QStringLiteral("Termékenként mindösszesen")
+                          : QStringLiteral("Termékenként, a felvásárlás hónapja szerint"),
+                  columns);
+  summaryLines(l, columns, QStringLiteral("Felvásárlási ár összesen: [v_far] Ft    Kifizetve összesen: [v_var] Ft"));
+  pageFooter(l, QStringLiteral("Statisztika – ") + field("ZQ60", "V_NEVE"));
+  l.LoadInto(r);
+}
+
 const std::vector<ProgramLayout> &ProgramLayouts() {
   static const std::vector<ProgramLayout> layouts = [] {
     std::vector<ProgramLayout> v;
@@ -386,6 +555,13 @@ const std::vector<ProgramLayout> &ProgramLayouts() {
     v.push_back({QStringLiteral("QzLista3.frf"), BuildReturnList});
     v.push_back({QStringLiteral("QzLista4.frf"), BuildReturnLineList});
     v.push_back({QStringLiteral("QzSzerzodes.frf"), BuildContract});
+    v.push_back({QStringLiteral("QzLista5.frf"), BuildProductGroupList});
+    v.push_back({QStringLiteral("QzLista8.frf"), BuildProducerGroupList});
+    v.push_back({QStringLiteral("QzLista9.frf"), BuildProducerMonthList});
+    v.push_back({QStringLiteral("QzLista10.frf"), [](TfrReport &r) { BuildCashDayList(r, false); }});
+    v.push_back({QStringLiteral("QzLista11.frf"), [](TfrReport &r) { BuildCashDayList(r, true); }});
+    v.push_back({QStringLiteral("QzLista12.frf"), [](TfrReport &r) { BuildStatisticsList(r, false); }});
+    v.push_back({QStringLiteral("QzLista13.frf"), [](TfrReport &r) { BuildStatisticsList(r, true); }});
     return v;
   }();
   return layouts;

@@ -28,5 +28,10 @@ void BuildProductList(TfrReport &r);                           // "QzLista6"
 void BuildReturnList(TfrReport &r);                            // "QzLista3": the 08M month per producer
 void BuildReturnLineList(TfrReport &r);                        // "QzLista4": the return's ticket lines
 void BuildContract(TfrReport &r);                              // "QzSzerzodes"
+void BuildProductGroupList(TfrReport &r);                      // "QzLista5": lines per product
+void BuildProducerGroupList(TfrReport &r);                     // "QzLista8": lines per producer
+void BuildProducerMonthList(TfrReport &r);                     // "QzLista9": a producer by month
+void BuildCashDayList(TfrReport &r, bool perProduct);          // "QzLista10", "QzLista11"
+void BuildStatisticsList(TfrReport &r, bool overall);          // "QzLista12", "QzLista13"
 
 }  // namespace report::layouts

@@ -1,0 +1,193 @@
+// The gathers of the lists on a real database: range ends, date kinds,
+// spellings, missing producers, months of two years, the transfer mark,
+// cancelling documents and the other receiver's tickets.
+#include "list_fixture.h"
+
+#include "exchange/lists/ListGathers.h"
+
+using namespace vorik::test;
+using lists::Range;
+
+namespace {
+
+using Sums = std::map<QString, QString>;
+
+const Range kMarchPaid{true, QDate(2025, 3, 1), QDate(2025, 3, 31), QStringLiteral("1")};
+const Range kMarchBought{false, QDate(2025, 3, 1), QDate(2025, 3, 31), QStringLiteral("1")};
+
+TEST(ListNumberText, GeneralFormat) {
+  EXPECT_EQ(lists::NumberText(1234.5), "1234,5");
+  EXPECT_EQ(lists::NumberText(1234), "1234");
+  EXPECT_EQ(lists::NumberText(0), "0");
+  EXPECT_EQ(lists::NumberText(-35), "-35");
+}
+
+class ProductAndProducerGathers : public ListsTest {};
+
+TEST_F(ProductAndProducerGathers, ProductGroupsOfTheRangeWithBothEndsAndEverySpelling) {
+  marchTickets();
+  // By payment date: 1 March (first day) and 10 March count, the April
+  // payment does not; the line of the missing producer counts in Búza.
+  EXPECT_EQ(lists::GatherProducts(kMarchPaid), "1284,5");
+  EXPECT_EQ(pairs(Data->ZQ20, "S_MEGNEVEZES", "KIFIZETETT"), (Sums{{"Búza", "1034,5"}, {"Árpa", "250"}}));
+  EXPECT_EQ(pairs(Data->ZQ20, "S_MEGNEVEZES", "MENNYISEG"), (Sums{{"Búza", "11"}, {"Árpa", "5"}}));
+  // The first group's lines are ready for the list, with its name.
+  EXPECT_EQ(ListaTermekNev, column(Data->ZQ20, "S_MEGNEVEZES").first());
+  EXPECT_TRUE(Data->ZQ21->active());
+
+  // By purchase date the same range holds other groups: 31 March (last day)
+  // counts, the February purchase does not; "búza" is a group of its own.
+  EXPECT_EQ(lists::GatherProducts(kMarchBought), "1480");
+  EXPECT_EQ(pairs(Data->ZQ20, "S_MEGNEVEZES", "KIFIZETETT"),
+            (Sums{{"Alma", "20"}, {"Búza", "1000"}, {"Zab", "10"}, {"búza", "200"}, {"Árpa", "250"}}));
+  EXPECT_EQ(column(Data->ZQ20, "S_MEGNEVEZES"), (QStringList{"Alma", "Búza", "Zab", "búza", "Árpa"}));
+}
+
+TEST_F(ProductAndProducerGathers, TotalsKeepTheirDecimalsOnlyWhenThereAreAny) {
+  marchTickets();
+  EXPECT_EQ(lists::GatherProducts({false, QDate(2025, 3, 31), QDate(2025, 3, 31), "1"}), "230");
+  EXPECT_EQ(lists::GatherProducers({true, QDate(2025, 3, 10), QDate(2025, 3, 10), "1"}), "34,5");
+}
+
+TEST_F(ProductAndProducerGathers, ReversedEmptyOrForeignRangesGiveAnEmptyListAndZero) {
+  marchTickets();
+  for (const Range &r : {Range{true, QDate(2025, 3, 31), QDate(2025, 3, 1), "1"},
+                         Range{true, QDate(2026, 1, 1), QDate(2026, 12, 31), "1"},
+                         Range{true, QDate(2025, 1, 1), QDate(2025, 12, 31), "7"}}) {
+    EXPECT_EQ(lists::GatherProducts(r), "0");
+    EXPECT_TRUE(Data->ZQ20->isEmpty());
+    EXPECT_EQ(lists::GatherProducers(r), "0");
+    EXPECT_TRUE(Data->ZQ20->isEmpty());
+  }
+}
+
+TEST_F(ProductAndProducerGathers, ProducerGroupsWithTheMissingProducerAsAnEmptyGroup) {
+  marchTickets();
+  EXPECT_EQ(lists::GatherProducers(kMarchPaid), "1284,5");
+  EXPECT_EQ(pairs(Data->ZQ20, "O_KOD", "NEVOSSZESEN"), (Sums{{"", "34,5"}, {"10", "1250"}}));
+  QStringList names = column(Data->ZQ20, "O_NEV");
+  names.sort();
+  EXPECT_EQ(names, (QStringList{"", "Kiss Anna"}));
+  // The range as gathered is what the list sources use.
+  EXPECT_TRUE(Data->ListaSzuro.FizetesiDatum);
+  EXPECT_EQ(Data->ListaSzuro.Tol, QDate(2025, 3, 1));
+  EXPECT_EQ(Data->ListaSzuro.AtvevoKod, "1");
+
+  EXPECT_EQ(lists::GatherProducers(kMarchBought), "1480");
+  EXPECT_EQ(pairs(Data->ZQ20, "O_KOD", "NEVOSSZESEN"), (Sums{{"10", "1250"}, {"20", "230"}}));
+}
+
+TEST_F(ProductAndProducerGathers, QuotesAndLongNamesAreData) {
+  const QString quoted = QStringLiteral("O'Neil \"Bio\" búza; DROP TABLE qzsor");
+  const QString longName = QString(75, QLatin1Char('W'));
+  ticket("25000001", "10", "2025-05-02", "2025-05-02", " ", 100);
+  line("25000001", quoted, 1, 40);
+  line("25000001", longName, 2, 30);
+  EXPECT_EQ(lists::GatherProducts({true, QDate(2025, 5, 1), QDate(2025, 5, 31), "1"}), "100");
+  EXPECT_EQ(pairs(Data->ZQ20, "S_MEGNEVEZES", "KIFIZETETT"), (Sums{{quoted, "40"}, {longName, "60"}}));
+}
+
+class MonthlyCashStatistics : public ListsTest {};
+
+TEST_F(MonthlyCashStatistics, ProducerMonthsJoinYearsAndBreakDownLineByLine) {
+  marchTickets();
+  line("25000001", "Búza", 4, 100, 10);  // a second wheat line in March 2025, 10 % compensation
+  const lists::ProducerTotals t = lists::GatherProducerMonths("10", "1", false);
+  EXPECT_DOUBLE_EQ(t.felvar, 1000 + 250 + 400 + 300);
+  EXPECT_DOUBLE_EQ(t.felar, 40);
+  EXPECT_DOUBLE_EQ(t.vetelar, 1990);
+  // March 2024 and March 2025 share month 3; the other receiver's ticket is apart.
+  EXPECT_EQ(column(Data->ZQ11, "HO"), (QStringList{"3", "3"}));
+  EXPECT_EQ(pairs(Data->ZQ11, "S_MEGNEVEZES", "V_MENNY"), (Sums{{"Búza", "17"}, {"Árpa", "5"}}));
+  EXPECT_EQ(pairs(Data->ZQ11, "S_MEGNEVEZES", "V_ATLAR"), (Sums{{"Búza", "100"}, {"Árpa", "50"}}));
+  EXPECT_EQ(Data->ZQ11->recNo(), Data->ZQ11->recordCount());  // on the last row
+
+  lists::GatherProducerMonths("10", "1", true);
+  EXPECT_EQ(Data->ZQ11->recordCount(), 4);
+  EXPECT_NE(Data->ZQ11->findField("ID_QZSOR"), nullptr);
+}
+
+TEST_F(MonthlyCashStatistics, ProducerWithoutTicketsGivesZerosAndNoRows) {
+  marchTickets();
+  const lists::ProducerTotals t = lists::GatherProducerMonths("30", "1", false);
+  EXPECT_EQ(t.felvar, 0);
+  EXPECT_EQ(t.felar, 0);
+  EXPECT_EQ(t.vetelar, 0);
+  EXPECT_TRUE(Data->ZQ11->isEmpty());
+}
+
+TEST_F(MonthlyCashStatistics, ATicketAndItsCancellingDocumentLeaveTheAverageEmpty) {
+  ticket("25000001", "10", "2025-06-03", "2025-06-03", " ", 500);
+  line("25000001", "Kukorica", 10, 50);
+  ticket("25000002", "10", "2025-06-03", "2025-06-03", " ", -500, "4");
+  line("25000002", "Kukorica", -10, 50);
+  ticket("25000003", "10", "2025-06-04", "2025-06-04", " ", 90);
+  line("25000003", "Napraforgó", 1, 90);
+
+  const lists::StatisticsTotals s = lists::GatherStatistics("1", false);
+  EXPECT_DOUBLE_EQ(s.felvar, 90);
+  EXPECT_EQ(pairs(Data->ZQ11, "S_MEGNEVEZES", "V_ATLAR"), (Sums{{"Kukorica", "null"}, {"Napraforgó", "90"}}));
+  EXPECT_EQ(pairs(Data->ZQ11, "S_MEGNEVEZES", "V_FELVAR"), (Sums{{"Kukorica", "0"}, {"Napraforgó", "90"}}));
+  lists::GatherStatistics("1", true);
+  EXPECT_EQ(pairs(Data->ZQ11, "S_MEGNEVEZES", "V_ATLAR"), (Sums{{"Kukorica", "null"}, {"Napraforgó", "90"}}));
+  lists::GatherProducerMonths("10", "1", false);
+  EXPECT_EQ(pairs(Data->ZQ11, "S_MEGNEVEZES", "V_ATLAR"), (Sums{{"Kukorica", "null"}, {"Napraforgó", "90"}}));
+}
+
+TEST_F(MonthlyCashStatistics, CashCountsUnmarkedTicketsOfEveryTypeAndNoNullMark) {
+  ticket("25000001", "10", "2025-06-03", "2025-06-03", " ", 500);
+  line("25000001", "Búza", 5, 100);
+  ticket("25000002", "10", "2025-06-03", "2025-06-03", " ", -500, "4");  // cancelling document
+  line("25000002", "Búza", -5, 100);
+  ticket("25000003", "20", "2025-06-03", "2025-06-03", " ", 75);
+  line("25000003", "búza", 1, 75);
+  ticket("25000004", "20", "2025-06-03", "2025-06-20", "x", 1000);  // by transfer
+  line("25000004", "Búza", 10, 100);
+  ticket("25000005", "20", "2025-06-04", "2025-06-04", "", 40);  // null mark
+  line("25000005", "Búza", 1, 40);
+  ticket("25000006", "20", "2025-06-05", "2025-06-05", " ", 20, "1", "2");  // another receiver
+  line("25000006", "Búza", 1, 20, 0, "2");
+
+  lists::GatherCash("1", false);
+  EXPECT_EQ(pairs(Data->ZQ11, "F_FIZKELT", "V_KIFIZ1").size(), 1u);
+  EXPECT_EQ(column(Data->ZQ11, "V_KIFIZ1"), (QStringList{"75"}));
+  EXPECT_EQ(Data->ZQ11->recNo(), 1);
+
+  lists::GatherCash("1", true);
+  EXPECT_EQ(pairs(Data->ZQ11, "S_MEGNEVEZES", "V_KIFIZ2"), (Sums{{"Búza", "0"}, {"búza", "75"}}));
+}
+
+TEST_F(MonthlyCashStatistics, StatisticsByMonthKeepSpellingsApartAndJoinYears) {
+  marchTickets();
+  const lists::StatisticsTotals s = lists::GatherStatistics("1", false);
+  EXPECT_DOUBLE_EQ(s.felvar, 1000 + 250 + 10 + 200 + 20 + 34.5 + 300);
+  EXPECT_DOUBLE_EQ(s.kifiz, s.felvar);
+  // Wheat bought in March 2025 (10) and March 2024 (3) shares month 3; the
+  // line bought on 28 February is month 2.
+  std::map<QString, QString> byMonth;
+  Data->ZQ11->first();
+  while (!Data->ZQ11->eof()) {
+    byMonth[Data->ZQ11->fieldByName("S_MEGNEVEZES").asString() + "/" + Data->ZQ11->fieldByName("HO").asString()] =
+        lists::NumberText(Data->ZQ11->fieldByName("V_MENNY").asFloat());
+    Data->ZQ11->next();
+  }
+  EXPECT_EQ(byMonth, (Sums{{"Alma/3", "1"},
+                           {"Búza/2", "1"},
+                           {"Búza/3", "13"},
+                           {"Zab/3", "1"},
+                           {"búza/3", "2"},
+                           {"Árpa/3", "5"}}));
+
+  lists::GatherStatistics("1", true);
+  EXPECT_EQ(Data->ZQ11->findField("HO"), nullptr);
+  EXPECT_EQ(pairs(Data->ZQ11, "S_MEGNEVEZES", "V_MENNY"),
+            (Sums{{"Alma", "1"}, {"Búza", "14"}, {"Zab", "1"}, {"búza", "2"}, {"Árpa", "5"}}));
+  EXPECT_EQ(pairs(Data->ZQ11, "S_MEGNEVEZES", "V_ATLAR").at("Búza"), lists::NumberText(1334.5 / 14));
+
+  // A receiver without tickets: zero totals, no rows.
+  const lists::StatisticsTotals none = lists::GatherStatistics("7", false);
+  EXPECT_EQ(none.felvar, 0);
+  EXPECT_TRUE(Data->ZQ11->isEmpty());
+}
+
+}  // namespace

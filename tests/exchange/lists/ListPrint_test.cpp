@@ -1,0 +1,221 @@
+// The lists printed from their dialogs on the program's own layouts: the
+// texts of the built pages (receiver header, period, group headers, lines,
+// group sums, grand totals, page numbers), several pages, long names, and
+// the first page of each list drawn for a look.
+#include "../../app/print_fixture.h"
+
+#include "exchange/lists/Unit13.h"
+#include "exchange/lists/Unit19.h"
+#include "exchange/lists/Unit30.h"
+#include "exchange/lists/Unit31.h"
+#include "exchange/lists/Unit32.h"
+#include "app/common/LimitedEdit.h"
+#include "report/expr/FR_Intrp.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QRadioButton>
+
+using namespace vorik::test;
+
+namespace {
+
+const QString kNbsp = QString(QChar(0xA0));
+
+class ListPrinting : public PrintFixture {
+ protected:
+  // A producer code and a serial of this test's own (the database is the suite's).
+  QString producer(int n) const { return QStringLiteral("%1%2").arg(receiver_.right(3)).arg(n); }
+  QString serial(int n) const { return QStringLiteral("9%1%2").arg(counter_, 3, 10, QLatin1Char('0')).arg(n, 4, 10, QLatin1Char('0')); }
+
+  void ticket(int n, int prod, const QString &bought, const QString &paid, const QString &transfer = QStringLiteral(" ")) {
+    exec(QStringLiteral("INSERT INTO qzfej (f_bszam, f_ostermkod, f_akod, f_felvkelt, f_fizkelt, f_utal, f_tipus, f_muvktg) "
+                        "VALUES ('%1', '%2', '%3', '%4', '%5', '%6', '1', 0)")
+             .arg(serial(n), producer(prod), receiver_, bought, paid, transfer));
+  }
+  void line(int n, const QString &product, double quantity, double price) {
+    exec(QStringLiteral("INSERT INTO qzsor (s_bszam, s_megnevezes, s_brutto, s_ear, s_kompmerteke, s_levonszaz, s_akod, "
+                        "s_megy) VALUES ('%1', '%2', %3, %4, 0, 0, '%5', 'kg')")
+             .arg(serial(n), QString(product).replace(QLatin1Char('\''), QStringLiteral("''")))
+             .arg(quantity)
+             .arg(price)
+             .arg(receiver_));
+  }
+  // Two producers and a missing one; March tickets paid on the first and
+  // bought on the last day of the month, one paid in April.
+  void marchData() {
+    exec(QStringLiteral("INSERT INTO ostermelo (o_kod, o_nev) VALUES ('%1', 'Kiss Anna')").arg(producer(1)));
+    exec(QStringLiteral("INSERT INTO ostermelo (o_kod, o_nev) VALUES ('%1', 'Nagy Béla')").arg(producer(2)));
+    ticket(1, 1, "2025-03-01", "2025-03-01");
+    line(1, "Búza", 10, 100);
+    line(1, "Árpa", 5, 50);
+    ticket(2, 2, "2025-03-31", "2025-04-15", "x");
+    line(2, "Zab", 1, 10);
+    line(2, "búza", 2, 100);
+    line(2, "Alma", 1, 20);
+    ticket(3, 9, "2025-02-28", "2025-03-10");  // no such producer
+    line(3, "Búza", 1, 34.5);
+  }
+  template <class Form>
+  void gatherAndPrint(Form &f, bool byPayment) {
+    f.DateTimePicker1->setDate(QDate(2025, 3, 1));
+    f.DateTimePicker2->setDate(QDate(2025, 3, 31));
+    (byPayment ? f.RadioButton1 : f.RadioButton2)->setChecked(true);
+    f.Button1Click();
+    print([&] { f.Button2Click(); });
+  }
+  // Runs a print; a message box instead of the preview fails the test.
+  static void print(const std::function<void()> &button) {
+    ModalScript script;
+    MessageSeen seen;
+    script.then(answer(QMessageBox::Ok, &seen));
+    script.runUntilReturn(button, 5000);
+    EXPECT_TRUE(seen.text.isEmpty()) << seen.text.toStdString();
+  }
+  int indexOf(const QString &text, int from = 0) const { return allTexts().indexOf(text, from); }
+};
+
+TEST_F(ListPrinting, ProductListShowsGroupsLinesSumsAndTheGrandTotal) {
+  marchData();
+  TForm13 form(nullptr);
+  gatherAndPrint(form, true);
+  ASSERT_EQ(pages_.size(), 1u);
+  EXPECT_TRUE(shows(QStringLiteral("Kalász Felvásárló Kft. ") + receiver_));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Fizetési dátum szerint: 2025.03.01 – 2025.03.31")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Termékenkénti lista")));
+  // Búza: the March 1 line listed; the line of the missing producer counts
+  // in the group's sum (10 + 1 kg, 1034,50 Ft) but has no producer to list.
+  const int wheat = indexOf(QStringLiteral("Búza"));
+  ASSERT_GE(wheat, 0);
+  EXPECT_EQ(allTexts()[wheat + 1], "1" + kNbsp + "034,50 Ft");
+  const int wheatLine = indexOf(serial(1), wheat);
+  const int wheatSum = indexOf(QStringLiteral("Összesen: Búza"), wheat);
+  EXPECT_LT(wheatLine, wheatSum);
+  EXPECT_EQ(allTexts().indexOf(serial(3)), -1);
+  EXPECT_EQ(allTexts().mid(wheatSum, 4), (QStringList{"Összesen: Búza", "11", "", "1" + kNbsp + "034,50"}));
+  EXPECT_GE(indexOf(QStringLiteral("Összesen: Árpa")), 0);
+  // Paid in April: not in a March list by payment date.
+  EXPECT_EQ(indexOf(QStringLiteral("Zab")), -1);
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Mindösszesen: 1284,5 Ft")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("1/1")));
+  drawShown(0, 1.5, QStringLiteral("QzLista5.png"));
+
+  // By purchase date the same range holds the March 31 purchase; "búza" is a group of its own.
+  gatherAndPrint(form, false);
+  EXPECT_GE(indexOf(QStringLiteral("Összesen: búza")), 0);
+  EXPECT_GE(indexOf(QStringLiteral("Összesen: Zab")), 0);
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Felvásárlási dátum szerint: 2025.03.01 – 2025.03.31")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Mindösszesen: 1480 Ft")));
+}
+
+TEST_F(ListPrinting, ProducerListOrdersEveryProducersLinesByProduct) {
+  marchData();
+  ticket(4, 1, "2025-03-20", "2025-03-20");
+  line(4, "Alma", 1, 5);
+  TForm19 form(nullptr);
+  gatherAndPrint(form, false);
+  ASSERT_EQ(pages_.size(), 1u);
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Őstermelőnkénti lista")));
+  const QStringList t = allTexts();
+  // Each group's lines come by product name, the first group's and the later ones'.
+  const int first = t.indexOf(producer(1) + QStringLiteral("  Kiss Anna"));
+  const int second = t.indexOf(producer(2) + QStringLiteral("  Nagy Béla"));
+  ASSERT_GE(first, 0);
+  ASSERT_GT(second, first);
+  auto products = [&](int from, int to) {
+    QStringList out;
+    for (int i = from; i < to; ++i)
+      if (QStringList{"Alma", "Zab", "búza", "Búza", "Árpa"}.contains(t[i])) out << t[i];
+    return out;
+  };
+  EXPECT_EQ(products(first, second), (QStringList{"Alma", "Búza", "Árpa"}));
+  EXPECT_EQ(products(second, t.size()), (QStringList{"Alma", "Zab", "búza"}));
+  const int sum = t.indexOf(QStringLiteral("Összesen: Nagy Béla"));
+  ASSERT_GE(sum, 0);
+  EXPECT_EQ(t[sum + 1], "230,00");
+  EXPECT_TRUE(t.contains(QStringLiteral("Mindösszesen: 1485 Ft")));
+  drawShown(0, 1.5, QStringLiteral("QzLista8.png"));
+
+  // By payment date the producer without a row forms the empty group, with
+  // its sum and no lines, so the group sums add up to the grand total.
+  gatherAndPrint(form, true);
+  const int empty = allTexts().indexOf(QStringLiteral("  "));
+  ASSERT_GE(empty, 0);
+  EXPECT_EQ(allTexts()[empty + 1], "34,50 Ft");
+  EXPECT_TRUE(allTexts().contains(QString("1" + kNbsp + "255,00 Ft")));
+}
+
+TEST_F(ListPrinting, ManyLinesRunOverPagesWithHeadersNumbersAndLongNamesCut) {
+  exec(QStringLiteral("INSERT INTO ostermelo (o_kod, o_nev) VALUES ('%1', '%2')").arg(producer(1), QString(45, QLatin1Char('W'))));
+  const QString longProduct = QStringLiteral("Nagyon hosszú nevű ") + QString(56, QLatin1Char('M'));
+  for (int i = 1; i <= 120; ++i) {
+    ticket(i, 1, "2025-05-02", "2025-05-02");
+    line(i, i % 2 ? longProduct : QStringLiteral("Kukorica"), 1, 10);
+  }
+  TForm13 form(nullptr);
+  form.DateTimePicker1->setDate(QDate(2025, 5, 1));
+  form.DateTimePicker2->setDate(QDate(2025, 5, 31));
+  form.Button1Click();
+  print([&] { form.Button2Click(); });
+  ASSERT_GE(pages_.size(), 3u);
+  const int total = static_cast<int>(pages_.size());
+  for (int p = 0; p < total; ++p) {
+    EXPECT_TRUE(pages_[p].contains(QStringLiteral("%1/%2").arg(p + 1).arg(total))) << p;
+    EXPECT_TRUE(pages_[p].contains(QStringLiteral("Őstermelő"))) << p;  // column titles on every page
+  }
+  EXPECT_TRUE(pages_.back().contains(QStringLiteral("Mindösszesen: 1200 Ft")));
+  drawShown(1, 1.5, QStringLiteral("QzLista5_long.png"));
+}
+
+TEST_F(ListPrinting, MonthlyCashAndStatisticsListsPrintTheirRowsAndTotals) {
+  marchData();
+  TForm30 month(nullptr);
+  month.Edit4->setText(producer(1));
+  // What the producer pick sets.
+  report::frVariables->SetVariable(QStringLiteral("v_nev"), QStringLiteral("Kiss Anna"));
+  report::frVariables->SetVariable(QStringLiteral("v_cim"), QStringLiteral("6720  Szeged  Tisza u. 2."));
+  report::frVariables->SetVariable(QStringLiteral("v_szido"), QStringLiteral("Szül.idö: 1970.05.06  Anyja neve: Minta Mária"));
+  month.Button2Click();
+  print([&] { month.Button3Click(); });
+  ASSERT_EQ(pages_.size(), 1u);
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Kiss Anna havi bontásban termékenként")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Felvásárlási ár: 1250 Ft    Komp. felár: 0 Ft    Kifizetve: 1250 Ft")));
+  EXPECT_TRUE(allTexts().contains(QString("1" + kNbsp + "000,00")));
+  drawShown(0, 1.5, QStringLiteral("QzLista9.png"));
+
+  TForm31 cash(nullptr);
+  cash.Button1Click();
+  print([&] { cash.Button2Click(); });
+  // Paid in cash on 1 and 10 March (the April payment was a transfer).
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("2025.03.01")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Kp. napi lista")));
+  drawShown(0, 1.5, QStringLiteral("QzLista10.png"));
+  cash.CheckBox1->setChecked(true);
+  cash.Button1Click();
+  print([&] { cash.Button2Click(); });
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Kp. napi lista termékenként")));
+  EXPECT_TRUE(allTexts().contains(QString("Összesen: 1" + kNbsp + "284,50 Ft")));
+  drawShown(0, 1.5, QStringLiteral("QzLista11.png"));
+
+  // A ticket and its cancelling document: the average left empty.
+  ticket(5, 1, "2025-06-03", "2025-06-03");
+  line(5, "Kukorica", 10, 50);
+  ticket(6, 1, "2025-06-03", "2025-06-03");
+  line(6, "Kukorica", -10, 50);
+  TForm32 stats(nullptr);
+  stats.Button1Click();
+  print([&] { stats.Button2Click(); });
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Termékenként, a felvásárlás hónapja szerint")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Felvásárlási ár összesen: 1514,5 Ft    Kifizetve összesen: 1514,5 Ft")));
+  const int corn = allTexts().indexOf(QStringLiteral("Kukorica"));
+  ASSERT_GE(corn, 0);
+  EXPECT_EQ(allTexts().mid(corn, 5), (QStringList{"Kukorica", "6", "0", "", "0,00"}));
+  drawShown(0, 1.5, QStringLiteral("QzLista12.png"));
+  stats.CheckBox1->setChecked(true);
+  stats.Button1Click();
+  print([&] { stats.Button2Click(); });
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Termékenként mindösszesen")));
+  drawShown(0, 1.5, QStringLiteral("QzLista13.png"));
+}
+
+}  // namespace
