@@ -121,5 +121,5 @@ void TForm33::Button2Click() {
   }
   if (!OpenReceiverRow()) return;  // the receiver's side of the contract
   for (int i = 0; i < 10; ++i) frVariables->SetVariable(QLatin1String(kVariables[i]), Edit[i]->text());
-  ShowLayout(*Data->frNyomtat, QStringLiteral("QzSzerzodes.frf"), PrintOrientation::Portrait);
+  ShowLayout(*Data->frNyomtat, QStringLiteral("QzSzerzodes.frf"), QStringLiteral("Termeltetési szerződés"), PrintOrientation::Portrait);
 }

@@ -161,7 +161,7 @@ void TForm12::Button1Click() {
 
 void TForm12::Button2Click() {
   if (!OpenReceiverRow()) return;
-  ShowLayout(*Data->frNyomtat, QStringLiteral("QzLista4.frf"), PrintOrientation::Landscape, [this] {
+  ShowLayout(*Data->frNyomtat, QStringLiteral("QzLista4.frf"), QStringLiteral("Bevallás tételes lista"), PrintOrientation::Landscape, [this] {
     report::frVariables->SetVariable(QStringLiteral("v_osszesen"), osszesen_);
     report::frVariables->SetVariable(QStringLiteral("v_tol"), platform::DateToStr(DateTimePicker1->date()));
     report::frVariables->SetVariable(QStringLiteral("v_ig"), platform::DateToStr(DateTimePicker2->date()));
