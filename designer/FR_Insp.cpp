@@ -65,7 +65,12 @@ TfrInspForm::TfrInspForm(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::Windo
   resize(184, 8 * rowHeight_ + 8);
 }
 
-TfrInspForm::~TfrInspForm() = default;
+// The edit outlives this part of the object while the widget base is torn
+// down, and losing the focus then would finish an edit on a freed inspector.
+TfrInspForm::~TfrInspForm() {
+  Edit1->removeEventFilter(this);
+  QObject::disconnect(Edit1, nullptr, this, nullptr);
+}
 
 void TfrInspForm::ClearProperties() {
   rows_.clear();

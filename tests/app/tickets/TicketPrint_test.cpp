@@ -307,7 +307,8 @@ TEST_F(TicketPrinting, MissingOrBrokenLayoutNamesTheFileAndLeavesTheTicketUnmark
   EXPECT_EQ(printedMark(s), "");
 
   // Garbage that looks like a layout of the current version.
-  ASSERT_TRUE(writeFile(QStringLiteral("QzLista7#.frf"), QByteArray("\x17\x01\x00garbage\xff\xff\xff\x00 not a layout", 30)));
+  static const char garbage[] = "\x17\x01\x00garbage\xff\xff\xff\x00 not a layout";
+  ASSERT_TRUE(writeFile(QStringLiteral("QzLista7#.frf"), QByteArray(garbage, sizeof garbage - 1)));
   JegyVariant = QStringLiteral("#");
   message = messageOf([&] { print(s, "Nyomtat"); });
   EXPECT_TRUE(message.contains(QStringLiteral("QzLista7#.frf"))) << message.toStdString();
