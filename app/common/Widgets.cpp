@@ -3,8 +3,11 @@
 #include "app/common/LimitedEdit.h"
 
 #include <QDateEdit>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
 
 namespace Widgets {
 
@@ -35,6 +38,20 @@ QDateEdit *makeDatePicker(QWidget *parent, const char *name) {
   d->setCalendarPopup(true);
   d->setMinimumWidth(d->fontMetrics().horizontalAdvance(QStringLiteral("0000.00.00")) + 48);
   return d;
+}
+
+QGroupBox *makeDateKindGroup(QWidget *parent, QRadioButton *&payment, QRadioButton *&purchase) {
+  auto *group = new QGroupBox(QStringLiteral("Dátum ?"), parent);
+  group->setObjectName(QStringLiteral("RadioGroup1"));
+  payment = new QRadioButton(QStringLiteral("Fizetési dátum"), group);
+  payment->setObjectName(QStringLiteral("RadioButton1"));
+  payment->setChecked(true);
+  purchase = new QRadioButton(QStringLiteral("Felvásárlási dátum"), group);
+  purchase->setObjectName(QStringLiteral("RadioButton2"));
+  auto *radios = new QVBoxLayout(group);
+  radios->addWidget(payment);
+  radios->addWidget(purchase);
+  return group;
 }
 
 }  // namespace Widgets

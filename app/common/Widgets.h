@@ -4,9 +4,11 @@
 #include <QString>
 
 class QDateEdit;
+class QGroupBox;
 class QLabel;
 class LimitedEdit;
 class QPushButton;
+class QRadioButton;
 class QWidget;
 
 namespace Widgets {
@@ -18,5 +20,8 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text);
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &text);
 // A date picker showing "yyyy.MM.dd" with a calendar, wide enough for its date.
 QDateEdit *makeDatePicker(QWidget *parent, const char *name);
+// The date kind of the range dialogs: "Dátum ?" (RadioGroup1) with
+// "Fizetési dátum" (RadioButton1, checked) and "Felvásárlási dátum" (RadioButton2).
+QGroupBox *makeDateKindGroup(QWidget *parent, QRadioButton *&payment, QRadioButton *&purchase);
 
 }  // namespace Widgets

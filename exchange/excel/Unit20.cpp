@@ -139,16 +139,7 @@ TForm20::TForm20(QWidget *owner) : QDialog(owner) {
   Label1 = NamedLabel(TabSheet1, "Label1", "Felvásárlási jegy exportálása");
   DateTimePicker1 = Widgets::makeDatePicker(TabSheet1, "DateTimePicker1");
   DateTimePicker2 = Widgets::makeDatePicker(TabSheet1, "DateTimePicker2");
-  RadioGroup1 = new QGroupBox(QStringLiteral("Dátum ?"), TabSheet1);
-  RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-  RadioButton1 = new QRadioButton(QStringLiteral("Fizetési dátum"), RadioGroup1);
-  RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
-  RadioButton1->setChecked(true);
-  RadioButton2 = new QRadioButton(QStringLiteral("Felvásárlási dátum"), RadioGroup1);
-  RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
-  auto *radios = new QVBoxLayout(RadioGroup1);
-  radios->addWidget(RadioButton1);
-  radios->addWidget(RadioButton2);
+  RadioGroup1 = Widgets::makeDateKindGroup(TabSheet1, RadioButton1, RadioButton2);
   CheckBox1 = ShownBox(TabSheet1, "CheckBox1");
   ProgressBar1 = Progress(TabSheet1, "ProgressBar1");
   model20_ = new db::DataSetModel(this);

@@ -28,16 +28,7 @@ TRangeListForm::TRangeListForm(QWidget *owner, const char *name, const QString &
 
   DateTimePicker1 = Widgets::makeDatePicker(this, "DateTimePicker1");
   DateTimePicker2 = Widgets::makeDatePicker(this, "DateTimePicker2");
-  RadioGroup1 = new QGroupBox(QStringLiteral("Dátum ?"), this);
-  RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-  RadioButton1 = new QRadioButton(QStringLiteral("Fizetési dátum"), RadioGroup1);
-  RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
-  RadioButton1->setChecked(true);
-  RadioButton2 = new QRadioButton(QStringLiteral("Felvásárlási dátum"), RadioGroup1);
-  RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
-  auto *radios = new QVBoxLayout(RadioGroup1);
-  radios->addWidget(RadioButton1);
-  radios->addWidget(RadioButton2);
+  RadioGroup1 = Widgets::makeDateKindGroup(this, RadioButton1, RadioButton2);
 
   model_ = new db::DataSetModel(this);
   model_->setDataSource(Data->DSQ20);

@@ -193,24 +193,36 @@ void TfrEMFPages::Draw(int index, TfrCanvas &canvas, const QRect &rect) {
 
 // ---------------------------------------------------------------- files
 
+namespace {
+
+// A page record's head, alike in both layouts: where the next page starts and
+// the paper. Returns the end of this page's data; a block that ends outside
+// the file (or, unless emptyBody, holds no data) or a bad orientation raises.
+qint64 readPageHead(TfrStream &s, TfrPageRec &rec, int index, bool emptyBody) {
+  const qint64 at = s.Position();
+  const qint64 next = s.ReadI32();
+  rec.pgSize = s.ReadU16();
+  rec.pgWidth = s.ReadI32();
+  rec.pgHeight = s.ReadI32();
+  rec.pgOr = s.ReadU8();
+  rec.UseMargins = s.ReadU8() != 0;
+  if ((emptyBody ? next < s.Position() : next <= s.Position()) || next > s.Size())
+    throw EPreparedReportError(QStringLiteral("Page %1 at position %2 ends outside the file").arg(index + 1).arg(at));
+  if (rec.pgOr != 0 && rec.pgOr != 1)
+    throw EPreparedReportError(QStringLiteral("Page %1 has an invalid orientation").arg(index + 1));
+  return next;
+}
+
+}  // namespace
+
 void TfrEMFPages::readCurrent(TfrStream &s, std::vector<std::unique_ptr<TfrPageRec>> &out) {
   PrinterName = frReadString(s);
   const qint32 count = s.ReadI32();
   if (count < 0 || count > s.Remaining() / kMinPageBlock)
     throw EPreparedReportError(QStringLiteral("Invalid page count %1").arg(count));
   for (qint32 i = 0; i < count; ++i) {
-    const qint64 at = s.Position();
-    const qint64 next = s.ReadI32();
     auto rec = std::make_unique<TfrPageRec>();
-    rec->pgSize = s.ReadU16();
-    rec->pgWidth = s.ReadI32();
-    rec->pgHeight = s.ReadI32();
-    rec->pgOr = s.ReadU8();
-    rec->UseMargins = s.ReadU8() != 0;
-    if (next <= s.Position() || next > s.Size())
-      throw EPreparedReportError(QStringLiteral("Page %1 at position %2 ends outside the file").arg(i + 1).arg(at));
-    if (rec->pgOr != 0 && rec->pgOr != 1)
-      throw EPreparedReportError(QStringLiteral("Page %1 has an invalid orientation").arg(i + 1));
+    const qint64 next = readPageHead(s, *rec, i, false);
     rec->Stream = s.ReadBytes(next - s.Position());
     try {
       readPageObjects(rec->Stream);  // every object must read now, not when drawn
@@ -233,18 +245,8 @@ void TfrEMFPages::readOlder(TfrStream &s, std::vector<std::unique_ptr<TfrPageRec
   if (count < 0 || count > s.Remaining() / (kMinPageBlock - 1))
     throw EPreparedReportError(QStringLiteral("Invalid page count %1").arg(count));
   for (qint32 i = 0; i < count; ++i) {
-    const qint64 at = s.Position();
-    const qint64 next = s.ReadI32();
     auto rec = std::make_unique<TfrPageRec>();
-    rec->pgSize = s.ReadU16();
-    rec->pgWidth = s.ReadI32();
-    rec->pgHeight = s.ReadI32();
-    rec->pgOr = s.ReadU8();
-    rec->UseMargins = s.ReadU8() != 0;
-    if (next < s.Position() || next > s.Size())
-      throw EPreparedReportError(QStringLiteral("Page %1 at position %2 ends outside the file").arg(i + 1).arg(at));
-    if (rec->pgOr != 0 && rec->pgOr != 1)
-      throw EPreparedReportError(QStringLiteral("Page %1 has an invalid orientation").arg(i + 1));
+    const qint64 next = readPageHead(s, *rec, i, true);
     const QByteArray metafile = s.ReadBytes(next - s.Position());
     rec->PrnInfo = frPaperGeometry(rec->pgSize, rec->pgWidth, rec->pgHeight, rec->pgOr);
     // The page becomes one picture object covering it, holding the metafile as it is.
