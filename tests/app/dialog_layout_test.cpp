@@ -47,7 +47,7 @@ class DialogLayout : public DataModuleTest {
       dialog->show();
       QApplication::processEvents();
       ASSERT_EQ(QApplication::activeModalWidget(), dialog.get()) << "a box opened over the dialog";
-      const QStringList problems = layoutProblems(dialog.get());
+      const QStringList problems = dialogProblems(dialog.get());
       EXPECT_TRUE(problems.isEmpty()) << problems.join(QLatin1Char('\n')).toStdString();
       const QPixmap shot = dialog->grab();
       EXPECT_EQ(shot.size(), dialog->size() * shot.devicePixelRatio());
@@ -90,7 +90,7 @@ TEST_F(DialogLayout, TheCheckFindsANarrowEditAndACutLabel) {
   plain->setGeometry(200, 10, 150, 20);
   w.show();
   QApplication::processEvents();
-  const QString found = layoutProblems(&w).join(QLatin1Char('\n'));
+  const QString found = dialogProblems(&w).join(QLatin1Char('\n'));
   EXPECT_TRUE(found.contains(QStringLiteral("LimitedEdit Edit3: 45 characters"))) << found.toStdString();
   EXPECT_TRUE(found.contains(QStringLiteral("évtől\" is cut"))) << found.toStdString();
   EXPECT_TRUE(found.contains(QStringLiteral("plain QLineEdit"))) << found.toStdString();
