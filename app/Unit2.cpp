@@ -1,9 +1,11 @@
 #include "app/Unit2.h"
 
+#include "app/logging.h"
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/transaction.h"
 #include "platform/dialogs.h"
+#include "platform/error_text.h"
 
 #include <exception>
 
@@ -16,6 +18,20 @@ T *named(QObject *owner, const char *name) {
   auto *o = new T(owner);
   o->setObjectName(QString::fromLatin1(name));
   return o;
+}
+
+// The failure of a write: the step's message in a plain box, the underlying
+// error in the log.
+void writeFailed(const WriteSteps &steps) {
+  const QString cause = platform::exceptionText();
+  qCWarning(lcApp).noquote() << steps.message().trimmed() << "--" << cause;
+  platform::showMessage(steps.message());
+}
+
+// An error that is passed over (a rollback of a broken attachment fails too,
+// and then nothing is left to undo): only logged.
+void logIgnored(const char *what) {
+  qCWarning(lcApp).noquote() << what << "--" << platform::exceptionText();
 }
 
 }  // namespace
@@ -108,6 +124,7 @@ TData::~TData() {
   try {
     ZCon1->close();
   } catch (const std::exception &) {
+    logIgnored("closing the database");
   }
 }
 
@@ -119,49 +136,53 @@ bool TData::DatabaseWritable() {
   return !q.isEmpty() && q.fieldByName(QStringLiteral("RO")).asInteger() == 0;
 }
 
-bool TData::Write(const QString &message, const std::function<void()> &statements,
+bool TData::Write(const QString &firstStep, const std::function<void(WriteSteps &)> &statements,
                   CommitMode mode) {
+  WriteSteps steps(firstStep);
   try {
     if (!IBTrans1->active()) IBTrans1->start();
-    statements();
+    statements(steps);
     if (mode == CommitMode::Commit) IBTrans1->commit();
     else IBTrans1->commitRetaining();
     return true;
   } catch (const std::exception &) {
-    platform::showMessage(message);
+    writeFailed(steps);
     try {
       if (IBTrans1->active()) IBTrans1->rollback();
     } catch (const std::exception &) {
-      // The rollback of a broken attachment fails too; nothing is left to undo.
+      logIgnored("rollback");
     }
     return false;
   }
 }
 
-bool TData::Write(db::Transaction &transaction, const QString &message,
-                  const std::function<void()> &statements) {
+bool TData::Write(db::Transaction &transaction, const QString &firstStep,
+                  const std::function<void(WriteSteps &)> &statements) {
   auto run = [&](const char *sql) {
     db::Query q;
     q.setTransaction(&transaction);
     q.sql().add(QString::fromLatin1(sql));
     q.execute();
   };
+  WriteSteps steps(firstStep);
   bool savepoint = false;
   try {
     if (!transaction.active()) transaction.start();
     run("SAVEPOINT VORIK_WRITE");
     savepoint = true;
-    statements();
+    statements(steps);
     transaction.commit();
     return true;
   } catch (const std::exception &) {
-    platform::showMessage(message);
+    writeFailed(steps);
     try {
       if (savepoint && transaction.active()) run("ROLLBACK TO SAVEPOINT VORIK_WRITE");
     } catch (const std::exception &) {
+      logIgnored("rollback to savepoint");
       try {
         if (transaction.active()) transaction.rollback();
       } catch (const std::exception &) {
+        logIgnored("rollback");
       }
     }
     return false;

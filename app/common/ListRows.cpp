@@ -46,7 +46,7 @@ void DeleteUnlessLast(db::Query *q, const QString &countLine, const QString &err
   }
   const bool ok = Data->Write(
       errorMessage,
-      [&] {
+      [&](WriteSteps &) {
         q->sql().clear();
         for (const QString &line : deleteLines) q->sql().add(line);
         q->paramByName(QStringLiteral("p1")).setString(id);

@@ -317,7 +317,7 @@ bool TForm5::Save() {
   const bool ok = Data->Write(
       isNew ? QStringLiteral("Hiba52: Újban, INSERT az östermelöben ")
             : QStringLiteral("Hiba53: Módositás, Update a östermelöben "),
-      [&] {
+      [&](WriteSteps &) {
         q->close();
         q->sql().clear();
         if (isNew) {

@@ -140,7 +140,7 @@ bool TForm7::Save() {
   const bool ok = Data->Write(
       isNew ? QStringLiteral("Hiba72: Újban, INSERT  a termékben ")
             : QStringLiteral("Hiba73: Módositásban, UPDATE a termékben "),
-      [&] {
+      [&](WriteSteps &) {
         q->close();
         q->sql().clear();
         if (isNew) {

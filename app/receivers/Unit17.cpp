@@ -201,7 +201,7 @@ void TForm17::Button2Click() {
   const QString ev = CheckBox1->isChecked() ? kTrue : kBlank;
   const QString kisado = CheckBox2->isChecked() ? kTrue : kBlank;
   try {
-    const bool stored = Data->Write(QStringLiteral("Hiba170: UPDATE atvevo "), [&] {
+    const bool stored = Data->Write(QStringLiteral("Hiba170: UPDATE atvevo "), [&](WriteSteps &) {
       db::Query &q = *Data->ZQ61;
       q.close();
       q.sql().clear();

@@ -165,7 +165,7 @@ std::unique_ptr<NumberingHold> holdNumbering(const QString &receiver, QString *s
 void deleteOrphanLines(const QString &serial, const QString &message) {
   Data->Write(
       message,
-      [&] {
+      [&](WriteSteps &) {
         db::Query &q = *Data->ZQ21;
         setSql(q, {QStringLiteral("DELETE FROM Qzsor WHERE s_Bszam = :p1 "),
                    QStringLiteral("  AND NOT EXISTS (SELECT 1 FROM QzFej WHERE f_bszam = :p1)")});

@@ -240,7 +240,7 @@ bool TForm10::save() {
   try {
     // Starting the transaction is the step outside the statements (Hiba105).
     if (!Data->IBTrans1->active()) Data->IBTrans1->start();
-    written = Data->Write(stepMessage, [&] {
+    written = Data->Write(stepMessage, [&](WriteSteps &) {
       db::Query &q = isNew ? *Data->ZQ20 : *Data->ZQ21;
       if (isNew) {
         TicketQueries::setSql(

@@ -68,7 +68,7 @@ bool databaseIsOurs() {
 
 Result ddlStep(const QString &statement, const QString &firstMessage, const QString &secondMessage) {
   try {
-    return Data->Write(firstMessage, [&] { query(statement).execute(); }) ? Result::Done
+    return Data->Write(firstMessage, [&](WriteSteps &) { query(statement).execute(); }) ? Result::Done
                                                                           : Result::Failed;
   } catch (const std::exception &) {
     platform::showMessage(secondMessage);

@@ -230,7 +230,7 @@ void TForm38::Button4Click() {
                                  : QStringLiteral("Hiba382: Letároláskor az INSERT Sorszam -ba ");
   const bool stored = Data->Write(
       message,
-      [&] {
+      [&](WriteSteps &) {
         db::Query &s = *Data->ZQ50;
         s.close();
         s.sql().clear();

@@ -104,7 +104,7 @@ Emptied emptyTable(const QString &statement, const QString &failMessage, const Q
   if (!startTransaction(startMessage)) return Emptied::NotStarted;
   db::Query &q = *Data->ZQ90;
   reopen(q, {statement});
-  return Data->Write(failMessage, [&q] { q.execute(); }) ? Emptied::Done : Emptied::Failed;
+  return Data->Write(failMessage, [&q](WriteSteps &) { q.execute(); }) ? Emptied::Done : Emptied::Failed;
 }
 
 // The receiver's own checks; false (message shown) when one fails.
@@ -224,6 +224,6 @@ bool CollectAudit(const AuditSelection &s) {
   openSelection(s);
   if (!startTransaction(QStringLiteral("Hiba402: az INSERT közben a NAV-ban!"))) return false;
   // Commit retaining: the selection stays open for the dialog's grid.
-  return Data->Write(QStringLiteral("Hiba401: NAV INSERT -ben"), [&s] { insertRows(s); },
+  return Data->Write(QStringLiteral("Hiba401: NAV INSERT -ben"), [&s](WriteSteps &) { insertRows(s); },
                      TData::CommitMode::CommitRetaining);
 }

@@ -598,7 +598,7 @@ TEST_F(TicketDialogs, TheEntryHoldsTheNumberingUntilItCloses) {
   // transaction, leaves no lock behind for the entry to meet.
   ASSERT_TRUE(Data->Write(
       QStringLiteral("Hiba381: Letároláskor az UPDATE Sorszam -ba "),
-      [&] {
+      [&](WriteSteps &) {
         db::Query &s = *Data->ZQ50;
         TicketQueries::setSql(
             s, {QStringLiteral("UPDATE Sorszam SET a_QzBszam = '35100000' WHERE a_akod = :p2")});
