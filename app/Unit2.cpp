@@ -20,20 +20,6 @@ T *named(QObject *owner, const char *name) {
   return o;
 }
 
-// The failure of a write: the step's message in a plain box, the underlying
-// error in the log.
-void writeFailed(const WriteSteps &steps) {
-  const QString cause = platform::exceptionText();
-  qCWarning(lcApp).noquote() << steps.message().trimmed() << "--" << cause;
-  platform::showMessage(steps.message());
-}
-
-// An error that is passed over (a rollback of a broken attachment fails too,
-// and then nothing is left to undo): only logged.
-void logIgnored(const char *what) {
-  qCWarning(lcApp).noquote() << what << "--" << platform::exceptionText();
-}
-
 }  // namespace
 
 TData::TData(QObject *owner) : QObject(owner) {
@@ -124,7 +110,8 @@ TData::~TData() {
   try {
     ZCon1->close();
   } catch (const std::exception &) {
-    logIgnored("closing the database");
+    // Passed over: the data module goes either way.
+    platform::logCaught(lcApp(), QStringLiteral("closing the database"));
   }
 }
 
@@ -146,11 +133,12 @@ bool TData::Write(const QString &firstStep, const std::function<void(WriteSteps 
     else IBTrans1->commitRetaining();
     return true;
   } catch (const std::exception &) {
-    writeFailed(steps);
+    platform::showFailure(lcApp(), steps.message());
     try {
       if (IBTrans1->active()) IBTrans1->rollback();
     } catch (const std::exception &) {
-      logIgnored("rollback");
+      // The rollback of a broken attachment fails too; nothing is left to undo.
+      platform::logCaught(lcApp(), QStringLiteral("rollback"));
     }
     return false;
   }
@@ -174,15 +162,15 @@ bool TData::Write(db::Transaction &transaction, const QString &firstStep,
     transaction.commit();
     return true;
   } catch (const std::exception &) {
-    writeFailed(steps);
+    platform::showFailure(lcApp(), steps.message());
     try {
       if (savepoint && transaction.active()) run("ROLLBACK TO SAVEPOINT VORIK_WRITE");
     } catch (const std::exception &) {
-      logIgnored("rollback to savepoint");
+      platform::logCaught(lcApp(), QStringLiteral("rollback to savepoint"));
       try {
         if (transaction.active()) transaction.rollback();
       } catch (const std::exception &) {
-        logIgnored("rollback");
+        platform::logCaught(lcApp(), QStringLiteral("rollback"));
       }
     }
     return false;

@@ -1,5 +1,7 @@
 #include "platform/error_text.h"
 
+#include <QLoggingCategory>
+
 namespace platform {
 
 QString exceptionText(const std::exception &e) { return QString::fromUtf8(e.what()); }
@@ -14,6 +16,10 @@ QString exceptionText(std::exception_ptr e) {
     }
   }
   return QStringLiteral("Unknown error");
+}
+
+void logCaught(const QLoggingCategory &category, const QString &context) {
+  qCWarning(category).noquote() << context.trimmed() + QStringLiteral(" -- ") + exceptionText();
 }
 
 }  // namespace platform

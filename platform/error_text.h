@@ -5,6 +5,8 @@
 
 #include <exception>
 
+class QLoggingCategory;
+
 namespace platform {
 
 // what() read as UTF-8. Every exception of the program carries its text so:
@@ -15,5 +17,10 @@ QString exceptionText(const std::exception &e);
 // (catch (...) included); "Unknown error" for one not derived from
 // std::exception or for none.
 QString exceptionText(std::exception_ptr e = std::current_exception());
+
+// Inside a catch block: logs the exception being handled as a warning in
+// category, after context (the message the user is shown, or what was being
+// done when the error is passed over): "context -- text".
+void logCaught(const QLoggingCategory &category, const QString &context);
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #include "app/common/ListRows.h"
 
 #include "app/Unit2.h"
+#include "app/logging.h"
 #include "db/dataset.h"
 #include "db/datasetmodel.h"
 #include "platform/conv.h"
@@ -62,7 +63,7 @@ void ReopenListAtCode(const std::function<void()> &openList, db::Query *list, co
     openList();
     list->locate(codeField, code, {true, false});
   } catch (const std::exception &) {
-    platform::showMessage(failMessage);
+    platform::showFailure(lcApp(), failMessage);
   }
 }
 

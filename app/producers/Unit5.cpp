@@ -5,6 +5,7 @@
 #include "app/common/ListRows.h"
 #include "app/common/FieldKeys.h"
 #include "app/common/Widgets.h"
+#include "app/logging.h"
 #include "app/receivers/Guarded.h"
 #include "app/producers/Unit4.h"
 #include "app/receivers/Checks.h"
@@ -218,7 +219,7 @@ void TForm5::LoadProducer() {
     Edit36->setText(s("o_Csgazd1"));
     Memo1->setPlainText(s("O_FELJEGYZ"));
   } catch (const std::exception &) {
-    platform::showMessage(QStringLiteral("Hiba51 az őstermelő módosítás Edit-ben való megjelenitésekor!"));
+    platform::showFailure(lcApp(), QStringLiteral("Hiba51 az őstermelő módosítás Edit-ben való megjelenitésekor!"));
   }
 }
 

@@ -5,6 +5,7 @@
 #include "app/common/ListRows.h"
 #include "app/common/FieldKeys.h"
 #include "app/common/Widgets.h"
+#include "app/logging.h"
 #include "app/receivers/Guarded.h"
 #include "app/products/Unit6.h"
 #include "app/receivers/Checks.h"
@@ -93,7 +94,7 @@ void TForm7::LoadProduct() {
     Edit7->setText(s("t_Kompmerteke"));
     Edit8->setText(s("t_bizonylat"));
   } catch (const std::exception &) {
-    platform::showMessage(QStringLiteral("Hiba71 az őstermelő módosítás Edit-ben való megjelenitésekor!"));
+    platform::showFailure(lcApp(), QStringLiteral("Hiba71 az őstermelő módosítás Edit-ben való megjelenitésekor!"));
   }
 }
 

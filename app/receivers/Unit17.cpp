@@ -4,6 +4,7 @@
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/common/Widgets.h"
+#include "app/logging.h"
 #include "app/receivers/Checks.h"
 #include "app/receivers/Guarded.h"
 #include "app/receivers/RowText.h"
@@ -126,7 +127,7 @@ void TForm17::AtvevoBetoltes() {
     openCurrentReceiver();
     FillFields();
   } catch (const std::exception &) {
-    platform::showMessage(
+    platform::showFailure(lcApp(), 
         QStringLiteral("Hiba172 az atvevo módosítás Edit-ben való megjelenitésekor!"));
   }
 }
@@ -233,7 +234,7 @@ void TForm17::Button2Click() {
     const QString verzio = RowText(*Data->ZQ60, "V_VERZIO");
     JegyVariant = checks::trimText(verzio).isEmpty() ? QString() : verzio.left(1);
   } catch (const std::exception &) {
-    platform::showMessage(QStringLiteral("Hiba171: UPDATE az atvevo "));
+    platform::showFailure(lcApp(), QStringLiteral("Hiba171: UPDATE az atvevo "));
     if (Data->IBTrans1->active()) Data->IBTrans1->rollback();
     return;
   }

@@ -12,6 +12,7 @@
 #include "app/common/Widgets.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/logging.h"
 #include "app/options/IniOptions.h"
 #include "app/receivers/Checks.h"
 #include "app/tickets/TicketQueries.h"
@@ -164,7 +165,7 @@ void TForm10::LoadLine() {
     Edit8->setText(text("s_kompmerteke"));
     Edit10->setText(text("s_bizonylat"));
   } catch (const std::exception &) {
-    platform::showMessage(QStringLiteral("Hiba101: a terméksor feltöltésben való megjelenitésekor!"));
+    platform::showFailure(lcApp(), QStringLiteral("Hiba101: a terméksor feltöltésben való megjelenitésekor!"));
   }
 }
 
@@ -180,7 +181,7 @@ void TForm10::FillFromProduct() {
     Edit9->setText(text("t_kod"));
     Edit10->setText(text("t_bizonylat"));
   } catch (const std::exception &) {
-    platform::showMessage(QStringLiteral("Hiba102: a termék feltöltésben való megjelenitésekor!"));
+    platform::showFailure(lcApp(), QStringLiteral("Hiba102: a termék feltöltésben való megjelenitésekor!"));
   }
 }
 
@@ -278,7 +279,7 @@ bool TForm10::save() {
     }, TData::CommitMode::CommitRetaining);  // the ticket list behind stays open
     reopenLines();
   } catch (const std::exception &) {
-    platform::showMessage(
+    platform::showFailure(lcApp(), 
         QStringLiteral("Hiba105: az INSERT vagy UPDATE közben a terméksorban!"));
     return false;
   }

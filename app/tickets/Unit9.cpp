@@ -21,6 +21,7 @@
 #include "app/common/Widgets.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/logging.h"
 #include "app/options/IniOptions.h"
 #include "app/receivers/Checks.h"
 #include "db/datasetmodel.h"
@@ -788,7 +789,7 @@ bool TForm9::save() {
       frissit();
     }
   } catch (const std::exception &) {
-    platform::showMessage(QStringLiteral("Hiba96: az INSERT vagy UPDATE közben a vorik fejben!"));
+    platform::showFailure(lcApp(), QStringLiteral("Hiba96: az INSERT vagy UPDATE közben a vorik fejben!"));
     return false;
   }
   return saved;

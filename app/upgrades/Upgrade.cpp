@@ -9,6 +9,7 @@
 
 #include "app/Unit2.h"
 #include "app/common/Widgets.h"
+#include "app/logging.h"
 #include "app/receivers/Guarded.h"
 #include "db/dataset.h"
 #include "db/transaction.h"
@@ -71,7 +72,7 @@ Result ddlStep(const QString &statement, const QString &firstMessage, const QStr
     return Data->Write(firstMessage, [&](WriteSteps &) { query(statement).execute(); }) ? Result::Done
                                                                           : Result::Failed;
   } catch (const std::exception &) {
-    platform::showMessage(secondMessage);
+    platform::showFailure(lcApp(), secondMessage);
     return Result::Stopped;
   }
 }

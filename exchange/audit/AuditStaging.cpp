@@ -4,6 +4,7 @@
 #include "app/Unit2.h"
 #include "app/receivers/Checks.h"
 #include "db/dataset.h"
+#include "exchange/logging.h"
 #include "platform/dialogs.h"
 
 #include <exception>
@@ -93,7 +94,7 @@ bool startTransaction(const QString &message) {
     if (!Data->IBTrans1->active()) Data->IBTrans1->start();
     return true;
   } catch (const std::exception &) {
-    platform::showMessage(message);
+    platform::showFailure(lcExchange(), message);
     return false;
   }
 }

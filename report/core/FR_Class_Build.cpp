@@ -3,6 +3,8 @@
 // box, page lists and print jobs.
 #include "report/core/FR_Class_Build.h"
 
+#include "platform/error_text.h"
+#include "report/logging.h"
 #include "report/output/FR_Canvas.h"
 #include "report/core/FR_Class_Band.h"
 #include "report/data/FR_DSet.h"
@@ -239,7 +241,7 @@ void TfrReport::BuildPages() {
     // Errors outside an object (a data source that cannot be walked) end the build the same way.
     if (!frBuild.ErrorFlag) {
       frBuild.ErrorFlag = true;
-      frBuild.ErrorText = frBuildErrorText({QString::fromUtf8(e.what())}, Name, btMasterData);
+      frBuild.ErrorText = frBuildErrorText({platform::exceptionText(e)}, Name, btMasterData);
     }
     Terminated = true;
   }
@@ -247,6 +249,7 @@ void TfrReport::BuildPages() {
     try {
       r->ExitSources();
     } catch (const std::exception &) {
+      platform::logCaught(lcReport(), QStringLiteral("leaving the data sources"));
     }
     r->DoneReport();
   }
@@ -255,6 +258,7 @@ void TfrReport::BuildPages() {
     try {
       Dataset->Exit();
     } catch (const std::exception &) {
+      platform::logCaught(lcReport(), QStringLiteral("leaving the report data set"));
     }
   }
   Resolver.EndBuild();
@@ -447,11 +451,13 @@ bool TfrReport::ChangePrinter(int oldIndex, int newIndex) {
     applyPapers();
     return true;
   } catch (const EPrinterError &) {
+    platform::logCaught(lcReport(), QStringLiteral("choosing the printer"));
     if (frErrorBox) frErrorBox(frInvalidPrinterText());
     try {
       frPrinter->SetPrinterIndex(oldIndex);
       applyPapers();
     } catch (const EPrinterError &) {
+      platform::logCaught(lcReport(), QStringLiteral("going back to the printer before"));
     }
     return false;
   }

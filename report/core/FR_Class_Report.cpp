@@ -1,6 +1,8 @@
 #include "report/core/FR_Class_Report.h"
 
 #include "platform/dialogs.h"
+#include "platform/error_text.h"
+#include "report/logging.h"
 #include "report/output/FR_Prntr.h"
 
 #include <QApplication>
@@ -288,6 +290,7 @@ bool TfrReport::SetPrinterTo(const QString &printerName) {
   try {
     frPrinter->SetPrinterIndex(i);
   } catch (const EPrinterError &) {
+    platform::logCaught(lcReport(), printerName);
     return false;
   }
   return true;
