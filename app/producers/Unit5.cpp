@@ -219,7 +219,8 @@ void TForm5::LoadProducer() {
     Edit36->setText(s("o_Csgazd1"));
     Memo1->setPlainText(s("O_FELJEGYZ"));
   } catch (const std::exception &) {
-    platform::showFailure(lcApp(), QStringLiteral("Hiba51 az őstermelő módosítás Edit-ben való megjelenitésekor!"));
+    platform::showFailure(lcApp(),
+                          QStringLiteral("Hiba51 az őstermelő módosítás Edit-ben való megjelenitésekor!"));
   }
 }
 

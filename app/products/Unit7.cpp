@@ -94,7 +94,8 @@ void TForm7::LoadProduct() {
     Edit7->setText(s("t_Kompmerteke"));
     Edit8->setText(s("t_bizonylat"));
   } catch (const std::exception &) {
-    platform::showFailure(lcApp(), QStringLiteral("Hiba71 az őstermelő módosítás Edit-ben való megjelenitésekor!"));
+    platform::showFailure(lcApp(),
+                          QStringLiteral("Hiba71 az őstermelő módosítás Edit-ben való megjelenitésekor!"));
   }
 }
 

@@ -127,8 +127,8 @@ void TForm17::AtvevoBetoltes() {
     openCurrentReceiver();
     FillFields();
   } catch (const std::exception &) {
-    platform::showFailure(lcApp(), 
-        QStringLiteral("Hiba172 az atvevo módosítás Edit-ben való megjelenitésekor!"));
+    platform::showFailure(lcApp(),
+                          QStringLiteral("Hiba172 az atvevo módosítás Edit-ben való megjelenitésekor!"));
   }
 }
 

@@ -165,7 +165,8 @@ void TForm10::LoadLine() {
     Edit8->setText(text("s_kompmerteke"));
     Edit10->setText(text("s_bizonylat"));
   } catch (const std::exception &) {
-    platform::showFailure(lcApp(), QStringLiteral("Hiba101: a terméksor feltöltésben való megjelenitésekor!"));
+    platform::showFailure(lcApp(),
+                          QStringLiteral("Hiba101: a terméksor feltöltésben való megjelenitésekor!"));
   }
 }
 
@@ -279,8 +280,8 @@ bool TForm10::save() {
     }, TData::CommitMode::CommitRetaining);  // the ticket list behind stays open
     reopenLines();
   } catch (const std::exception &) {
-    platform::showFailure(lcApp(), 
-        QStringLiteral("Hiba105: az INSERT vagy UPDATE közben a terméksorban!"));
+    platform::showFailure(lcApp(),
+                          QStringLiteral("Hiba105: az INSERT vagy UPDATE közben a terméksorban!"));
     return false;
   }
   return written;

@@ -129,7 +129,8 @@ void TForm25::Button1Click() {
     if (!Load(file, lines)) return false;
     q->close();
     q->sql().setText(sql);
-    if (!Data->Write(failed, [&](WriteSteps &) { imports::InsertLines(q, lines, parse, lineFailed); })) return false;
+    if (!Data->Write(failed, [&](WriteSteps &) { imports::InsertLines(q, lines, parse, lineFailed); }))
+      return false;
     platform::showMessage(done);
     return true;
   };

@@ -40,7 +40,8 @@ TEST(ExceptionText, EveryKindOfTheProgramGivesItsOwnText) {
              QStringLiteral("lemez megtelt: ő ű"));
   expectText(db::Error(QStringLiteral("Táblázat ismeretlen: ŐSTERMELŐ"), {335544569}),
              QStringLiteral("Táblázat ismeretlen: ŐSTERMELŐ"));
-  expectText(platform::IniFileError("Unable to write to form9.ini"), QStringLiteral("Unable to write to form9.ini"));
+  expectText(platform::IniFileError("Unable to write to form9.ini"),
+             QStringLiteral("Unable to write to form9.ini"));
   expectText(report::EPrinterError(QStringLiteral("A nyomtató nem érhető el")),
              QStringLiteral("A nyomtató nem érhető el"));
   expectText(report::EReadError(), QStringLiteral("Stream read error"));
