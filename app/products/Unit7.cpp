@@ -5,7 +5,7 @@
 #include "app/common/ListRows.h"
 #include "app/common/FieldKeys.h"
 #include "app/common/Widgets.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "app/products/Unit6.h"
 #include "app/receivers/Checks.h"
 #include "db/dataset.h"

@@ -9,7 +9,7 @@
 
 #include "app/Unit2.h"
 #include "app/common/Widgets.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "db/dataset.h"
 #include "db/transaction.h"
 #include "platform/dialogs.h"
