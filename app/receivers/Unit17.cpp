@@ -6,7 +6,7 @@
 #include "app/common/Widgets.h"
 #include "app/logging.h"
 #include "app/receivers/Checks.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "app/receivers/RowText.h"
 #include "db/dataset.h"
 #include "platform/dialogs.h"

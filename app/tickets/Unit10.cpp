@@ -23,7 +23,7 @@
 #include "platform/dialogs.h"
 
 #include "app/common/FieldKeys.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "app/products/Unit6.h"
 #include "app/tickets/TicketState.h"
 

@@ -12,7 +12,7 @@
 #include "app/common/FieldKeys.h"
 #include "app/common/Widgets.h"
 #include "app/receivers/Checks.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "app/tickets/NumberingHold.h"
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"

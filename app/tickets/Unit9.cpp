@@ -33,7 +33,7 @@
 #include "platform/dialogs.h"
 
 #include "app/common/FieldKeys.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "app/common/Navigator.h"
 #include "app/producers/Unit4.h"
 #include "app/tickets/NumberingHold.h"

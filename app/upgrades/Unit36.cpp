@@ -9,7 +9,7 @@
 #include "app/Unit2.h"
 #include "app/common/Widgets.h"
 #include "app/receivers/Checks.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "db/dataset.h"
 #include "platform/dialogs.h"
 

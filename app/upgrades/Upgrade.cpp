@@ -9,8 +9,8 @@
 
 #include "app/Unit2.h"
 #include "app/common/Widgets.h"
+#include "app/common/Guarded.h"
 #include "app/logging.h"
-#include "app/receivers/Guarded.h"
 #include "db/dataset.h"
 #include "db/transaction.h"
 #include "platform/dialogs.h"

@@ -7,7 +7,7 @@
 #include "app/common/FieldKeys.h"
 #include "app/options/IniOptions.h"
 #include "app/receivers/Checks.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "db/dataset.h"
 #include "platform/dialogs.h"
 

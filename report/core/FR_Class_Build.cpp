@@ -11,7 +11,10 @@
 #include "report/expr/FR_Intrp.h"
 #include "report/expr/FR_Pars.h"
 #include "report/output/FR_Prntr.h"
+#include "report/expr/FR_Class_Funcs.h"
 #include "report/ui/FR_Const.h"
+#include "report/ui/FR_Desgn_Intf.h"
+#include "report/ui/FR_PrDlg.h"
 #include "report/ui/FR_Progr.h"
 #include "report/ui/FR_View.h"
 
@@ -22,6 +25,24 @@ namespace report {
 
 TfrShowPreviewProc frShowPreview = frShowPreviewWindow;
 TfrProgressForm *frProgressForm = frDefaultProgressWindow();
+
+void frResetGlobals() {
+  frCurrentReport = nullptr;
+  frBuild = TfrBuildState{};
+  frErrorBox = frDefaultErrorBox;
+  frShowPreview = frShowPreviewWindow;
+  frProgressForm = frDefaultProgressWindow();
+  frInputBox = frDefaultInputBox;
+  frAskPdfFileName = frDefaultAskPdfFileName;
+  frPrinterSetupDialog = frDefaultPrinterSetupDialog;
+  frResetScriptGlobals();
+  frVersion = frCurrentVersion;
+  frDesignMode = false;
+  frShowBandTitles = true;
+  frReportDesigner = nullptr;
+  frLastScale = 1.0;
+  frLastZoomMode = 0;
+}
 
 namespace {
 

@@ -13,10 +13,11 @@
 
 namespace report {
 
-std::function<void(const QString &)> frErrorBox = [](const QString &text) {
+void frDefaultErrorBox(const QString &text) {
   // Shown only in a widget application; headless callers see nothing.
   if (qobject_cast<QApplication *>(QCoreApplication::instance())) platform::error(text);
-};
+}
+std::function<void(const QString &)> frErrorBox = frDefaultErrorBox;
 TfrReport *frCurrentReport = nullptr;
 
 namespace {

@@ -507,6 +507,12 @@ void resolveByReport(const QString &name, Variant &value) {
 TfrVariables *frVariables = &globalVariables;
 TInterpretator *frInterpretator = &globalInterpretator;
 
+void frResetScriptGlobals() {
+  frVariables = &globalVariables;
+  frInterpretator = &globalInterpretator;
+  frVariables->Clear();
+}
+
 // ---------------------------------------------------------------- TfrVariables
 
 void TfrVariables::SetVariable(const QString &name, const Variant &value) {

@@ -95,4 +95,8 @@ class TInterpretator : public TfrInterpretator {
 extern TfrVariables *frVariables;
 extern TInterpretator *frInterpretator;
 
+// Points frVariables and frInterpretator at the engine's own again and
+// empties the report variables (part of frResetGlobals).
+void frResetScriptGlobals();
+
 }  // namespace report

@@ -66,7 +66,7 @@ class PrinterItemDelegate : public QStyledItemDelegate {
 
 }  // namespace
 
-std::function<void(QWidget *)> frPrinterSetupDialog = [](QWidget *parent) {
+void frDefaultPrinterSetupDialog(QWidget *parent) {
   if (!frPrinter || frPrinter->IsDefaultPrinter()) return;
   QPrinter printer;
   printer.setPrinterName(frPrinter->Printers.value(frPrinter->PrinterIndex()));
@@ -80,7 +80,8 @@ std::function<void(QWidget *)> frPrinterSetupDialog = [](QWidget *parent) {
       showError(e.message());
     }
   }
-};
+}
+std::function<void(QWidget *)> frPrinterSetupDialog = frDefaultPrinterSetupDialog;
 
 bool frCheckPageList(const QString &text, int pageCount, QString &error) {
   QString t = text;

@@ -4,6 +4,7 @@
 // caller's, a failure undoes only the write's own statements.
 #include "app/Unit2.h"
 #include "db/error.h"
+#include "support/data_fixture.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
 
@@ -29,12 +30,11 @@ class DataWriteTest : public ::testing::Test {
     previous_ = QDir::currentPath();
     createTestDatabase(dir_.path());
     ASSERT_TRUE(QDir::setCurrent(dir_.path()));
-    data_ = std::make_unique<TData>(nullptr);
-    data_->ZCon1->open();
+    data_ = openDataModule();
   }
   void TearDown() override {
     other_.reset();
-    data_.reset();
+    closeDataModule(data_);
     QDir::setCurrent(previous_);
   }
 
