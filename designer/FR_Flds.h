@@ -1,0 +1,50 @@
+#pragma once
+// The database field picker: a data set reachable from the report's owner and
+// one of its fields, returned as the name an expression uses
+// (DataSet."Field"). The data set chosen last is kept for the whole process
+// and preselected the next time while that name still exists.
+#include <QDialog>
+#include <QString>
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+
+namespace db {
+class DataSet;
+}
+
+namespace designer {
+
+class TfrFieldsForm : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TfrFieldsForm(QWidget *parent = nullptr);
+
+  // The chosen field after OK: data set name, ".", the field name in double
+  // quotes; empty when no field was chosen or the dialog was cancelled.
+  QString DBField;
+
+  QLabel *Label1;
+  QComboBox *ValCombo;
+  QListWidget *ValList;
+
+  void done(int result) override;
+
+ protected:
+  void showEvent(QShowEvent *e) override;
+  bool eventFilter(QObject *o, QEvent *e) override;
+
+ private:
+  void fillFields();
+};
+
+// The data set names of the database dataset class reachable from the
+// report's owner (its own by name, other containers' as Container.Name), sorted.
+QStringList frDataSetNames();
+// The database dataset of such a name; nullptr when it names none.
+db::DataSet *frDataSetByName(const QString &name);
+// Its field names (none for an unknown name).
+QStringList frDataSetFields(const QString &name);
+
+}  // namespace designer
