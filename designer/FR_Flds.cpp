@@ -44,10 +44,11 @@ QStringList frDataSetFields(const QString &name) {
   return fields;
 }
 
-TfrFieldsForm::TfrFieldsForm(QWidget *parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("frFieldsForm"));
-  setWindowTitle(frLoadStr(53450));
-  Label1 = frNamed(new QLabel(frLoadStr(53451), this), "Label1");
+TfrListPickerForm::TfrListPickerForm(const QString &name, int captionId, int labelId, QWidget *parent)
+    : QDialog(parent) {
+  setObjectName(name);
+  setWindowTitle(frLoadStr(captionId));
+  Label1 = frNamed(new QLabel(frLoadStr(labelId), this), "Label1");
   ValCombo = frNamed(new QComboBox(this), "ValCombo");
   Label1->setBuddy(ValCombo);
   ValList = frNamed(new QListWidget(this), "ValList");
@@ -56,33 +57,25 @@ TfrFieldsForm::TfrFieldsForm(QWidget *parent) : QDialog(parent) {
   lay->addWidget(Label1);
   lay->addWidget(ValCombo);
   lay->addWidget(ValList, 1);
-  connect(ValCombo, &QComboBox::currentIndexChanged, this, [this] { fillFields(); });
-  // A click on a field chooses it.
+  connect(ValCombo, &QComboBox::currentIndexChanged, this, [this] { fillList(); });
   connect(ValList, &QListWidget::itemClicked, this, [this] { accept(); });
   ValList->installEventFilter(this);
   resize(sizeHint().width(), 280);
 }
 
-void TfrFieldsForm::showEvent(QShowEvent *e) {
-  QDialog::showEvent(e);
-  DBField.clear();
+void TfrListPickerForm::fillGroups(const QStringList &groups, const QString &remembered) {
   {
     QSignalBlocker block(ValCombo);
     ValCombo->clear();
-    ValCombo->addItems(frDataSetNames());
-    const int last = ValCombo->findText(lastDataSet(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    ValCombo->addItems(groups);
+    const int last = ValCombo->findText(remembered, Qt::MatchFixedString | Qt::MatchCaseSensitive);
     ValCombo->setCurrentIndex(last >= 0 ? last : ValCombo->count() > 0 ? 0 : -1);
   }
-  fillFields();
+  fillList();
   ValList->setFocus();
 }
 
-void TfrFieldsForm::fillFields() {
-  ValList->clear();
-  ValList->addItems(frDataSetFields(ValCombo->currentText()));
-}
-
-bool TfrFieldsForm::eventFilter(QObject *o, QEvent *e) {
+bool TfrListPickerForm::eventFilter(QObject *o, QEvent *e) {
   if (o == ValList && e->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent *>(e)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -91,6 +84,20 @@ bool TfrFieldsForm::eventFilter(QObject *o, QEvent *e) {
     }
   }
   return QDialog::eventFilter(o, e);
+}
+
+TfrFieldsForm::TfrFieldsForm(QWidget *parent)
+    : TfrListPickerForm(QStringLiteral("frFieldsForm"), 53450, 53451, parent) {}
+
+void TfrFieldsForm::showEvent(QShowEvent *e) {
+  QDialog::showEvent(e);
+  DBField.clear();
+  fillGroups(frDataSetNames(), lastDataSet());
+}
+
+void TfrFieldsForm::fillList() {
+  ValList->clear();
+  ValList->addItems(frDataSetFields(ValCombo->currentText()));
 }
 
 void TfrFieldsForm::done(int result) {

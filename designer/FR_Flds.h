@@ -1,8 +1,9 @@
 #pragma once
-// The database field picker: a data set reachable from the report's owner and
-// one of its fields, returned as the name an expression uses
-// (DataSet."Field"). The data set chosen last is kept for the whole process
-// and preselected the next time while that name still exists.
+// The pickers' common form, and the database field picker: a data set
+// reachable from the report's owner and one of its fields, returned as the
+// name an expression uses (DataSet."Field"). The data set chosen last is kept
+// for the whole process and preselected the next time while that name still
+// exists.
 #include <QDialog>
 #include <QString>
 
@@ -16,7 +17,28 @@ class DataSet;
 
 namespace designer {
 
-class TfrFieldsForm : public QDialog {
+// The pickers' common form: a label over a combo box of groups (ValCombo)
+// and the entries of the chosen group (ValList). Enter in the list or a click
+// on it closes with OK, Esc with Cancel.
+class TfrListPickerForm : public QDialog {
+  Q_OBJECT
+ public:
+  TfrListPickerForm(const QString &name, int captionId, int labelId, QWidget *parent);
+
+  QLabel *Label1;
+  QComboBox *ValCombo;
+  QListWidget *ValList;
+
+ protected:
+  // Fills ValList with the entries of the group chosen in ValCombo.
+  virtual void fillList() = 0;
+  // Puts the groups in ValCombo, selects the remembered one (else the first)
+  // and fills the list.
+  void fillGroups(const QStringList &groups, const QString &remembered);
+  bool eventFilter(QObject *o, QEvent *e) override;
+};
+
+class TfrFieldsForm : public TfrListPickerForm {
   Q_OBJECT
  public:
   explicit TfrFieldsForm(QWidget *parent = nullptr);
@@ -25,18 +47,11 @@ class TfrFieldsForm : public QDialog {
   // quotes; empty when no field was chosen or the dialog was cancelled.
   QString DBField;
 
-  QLabel *Label1;
-  QComboBox *ValCombo;
-  QListWidget *ValList;
-
   void done(int result) override;
 
  protected:
   void showEvent(QShowEvent *e) override;
-  bool eventFilter(QObject *o, QEvent *e) override;
-
- private:
-  void fillFields();
+  void fillList() override;
 };
 
 // The data set names of the database dataset class reachable from the

@@ -4,18 +4,13 @@
 #include "report/core/FR_Class_ValueList.h"
 #include "report/expr/FR_Intrp.h"
 #include "report/ui/FR_Const.h"
-#include "report/ui/FR_Utils_Gui.h"
 
 #include <QComboBox>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QListWidget>
-#include <QVBoxLayout>
 
 namespace designer {
 
 using report::frLoadStr;
-using report::frNamed;
 
 namespace {
 
@@ -31,41 +26,16 @@ constexpr int kOtherKinds[] = {0, 2, 3, 4, 5, 6, 7, 8};
 
 }  // namespace
 
-TfrVarForm::TfrVarForm(QWidget *parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("frVarForm"));
-  setWindowTitle(frLoadStr(53440));
-  Label1 = frNamed(new QLabel(frLoadStr(53441), this), "Label1");
-  ValCombo = frNamed(new QComboBox(this), "ValCombo");
-  Label1->setBuddy(ValCombo);
-  ValList = frNamed(new QListWidget(this), "ValList");
-  ValCombo->setMinimumWidth(ValCombo->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 30);
-  auto *lay = new QVBoxLayout(this);
-  lay->addWidget(Label1);
-  lay->addWidget(ValCombo);
-  lay->addWidget(ValList, 1);
-  connect(ValCombo, &QComboBox::currentIndexChanged, this, [this] { fillList(); });
-  connect(ValList, &QListWidget::itemClicked, this, [this] { accept(); });
-  ValList->installEventFilter(this);
-  resize(sizeHint().width(), 280);
-}
+TfrVarForm::TfrVarForm(QWidget *parent) : TfrListPickerForm(QStringLiteral("frVarForm"), 53440, 53441, parent) {}
 
 void TfrVarForm::showEvent(QShowEvent *e) {
   QDialog::showEvent(e);
   SelectedItem.clear();
-  QStringList cats;
-  if (report::frCurrentReport) report::frCurrentReport->GetCategoryList(cats);
-  categories_ = static_cast<int>(cats.size());
-  {
-    QSignalBlocker block(ValCombo);
-    ValCombo->clear();
-    ValCombo->addItems(cats);
-    ValCombo->addItem(frLoadStr(55075));
-    ValCombo->addItem(frLoadStr(55342));
-    const int last = ValCombo->findText(lastCategory(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
-    ValCombo->setCurrentIndex(last >= 0 ? last : 0);
-  }
-  fillList();
-  ValList->setFocus();
+  QStringList groups;
+  if (report::frCurrentReport) report::frCurrentReport->GetCategoryList(groups);
+  categories_ = static_cast<int>(groups.size());
+  groups << frLoadStr(55075) << frLoadStr(55342);
+  fillGroups(groups, lastCategory());
 }
 
 void TfrVarForm::fillList() {
@@ -81,17 +51,6 @@ void TfrVarForm::fillList() {
     for (int v = 0; v < report::frVariables->Count(); ++v) items << report::frVariables->GetNameByIndex(v);
   }
   ValList->addItems(items);
-}
-
-bool TfrVarForm::eventFilter(QObject *o, QEvent *e) {
-  if (o == ValList && e->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent *>(e)->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-      accept();
-      return true;
-    }
-  }
-  return QDialog::eventFilter(o, e);
 }
 
 void TfrVarForm::done(int result) {

@@ -3,16 +3,13 @@
 // built-in value ("Other") or a name of the global variable list, returned as
 // the name an expression uses. The category chosen last is kept for the whole
 // process and preselected the next time while the report has it.
-#include <QDialog>
-#include <QString>
+#include "designer/FR_Flds.h"
 
-class QComboBox;
-class QLabel;
-class QListWidget;
+#include <QString>
 
 namespace designer {
 
-class TfrVarForm : public QDialog {
+class TfrVarForm : public TfrListPickerForm {
   Q_OBJECT
  public:
   explicit TfrVarForm(QWidget *parent = nullptr);
@@ -21,18 +18,13 @@ class TfrVarForm : public QDialog {
   // cancelled. Under "Other" the built-in's expression name (PAGE#, DATE, ...).
   QString SelectedItem;
 
-  QLabel *Label1;
-  QComboBox *ValCombo;
-  QListWidget *ValList;
-
   void done(int result) override;
 
  protected:
   void showEvent(QShowEvent *e) override;
-  bool eventFilter(QObject *o, QEvent *e) override;
+  void fillList() override;
 
  private:
-  void fillList();
   int categories_ = 0;  // the report's own categories lead the list
 };
 
