@@ -86,7 +86,8 @@ TfrEditorForm::TfrEditorForm(QWidget *parent) : TPropEditor(parent) {
   auto *row = new QHBoxLayout;
   for (QWidget *w : std::initializer_list<QWidget *>{CB1, CB2, CB3}) row->addWidget(w);
   row->addStretch();
-  for (QWidget *w : std::initializer_list<QWidget *>{Button3, Button4, Button5, Button1, Button2}) row->addWidget(w);
+  for (QWidget *w : std::initializer_list<QWidget *>{Button3, Button4, Button5, Button1, Button2})
+    row->addWidget(w);
   auto *lay = new QVBoxLayout(this);
   lay->addWidget(Splitter, 1);
   lay->addLayout(row);

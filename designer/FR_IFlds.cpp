@@ -1,8 +1,8 @@
 #include "designer/FR_IFlds.h"
 
+#include "db/dataset.h"
 #include "designer/FR_Desgn.h"
 #include "designer/FR_Flds.h"
-#include "db/dataset.h"
 #include "report/data/FR_DBSet.h"
 #include "report/ui/FR_Const.h"
 #include "report/ui/FR_Utils_Gui.h"
@@ -27,7 +27,8 @@ QString frDataSourceOf(const db::DataSet *dataSet) {
   QStringList names;
   report::frGetComponents(report::frReportOwner(), report::TfrDBDataSet::staticMetaObject, names);
   for (const QString &name : names) {
-    auto *source = qobject_cast<report::TfrDBDataSet *>(report::frFindComponent(report::frReportOwner(), name));
+    auto *source =
+        qobject_cast<report::TfrDBDataSet *>(report::frFindComponent(report::frReportOwner(), name));
     if (!source) continue;
     try {
       if (source->GetDataSet() == dataSet) return name;

@@ -26,7 +26,8 @@ constexpr int kOtherKinds[] = {0, 2, 3, 4, 5, 6, 7, 8};
 
 }  // namespace
 
-TfrVarForm::TfrVarForm(QWidget *parent) : TfrListPickerForm(QStringLiteral("frVarForm"), 53440, 53441, parent) {}
+TfrVarForm::TfrVarForm(QWidget *parent)
+    : TfrListPickerForm(QStringLiteral("frVarForm"), 53440, 53441, parent) {}
 
 void TfrVarForm::showEvent(QShowEvent *e) {
   QDialog::showEvent(e);

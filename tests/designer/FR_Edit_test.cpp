@@ -93,7 +93,8 @@ TEST_F(TextEditorTest, OkWithoutChangesIsOneStepAndCancelChangesNothing) {
   EXPECT_EQ(memo->Memo, (QStringList{"Új", "", "sor"}));
   EXPECT_EQ(memo->Script, QStringList{"if [N] > 0 then Visible := False;"});
   form->Undo();
-  EXPECT_EQ(static_cast<TfrMemoView *>(P().FindObject("Memo1"))->Memo, (QStringList{"Felvásárlási jegy", "[Date]"}));
+  EXPECT_EQ(static_cast<TfrMemoView *>(P().FindObject("Memo1"))->Memo,
+            (QStringList{"Felvásárlási jegy", "[Date]"}));
 }
 
 TEST_F(TextEditorTest, WithWordWrapOnALongLineStaysOneLine) {
@@ -187,7 +188,8 @@ TEST_F(TextEditorTest, InsertKeyOpensThePickerAndItsCancelInsertsNothing) {
     setChecked(w, "CB1", true);
     m2->setFocus();
     QCoreApplication::processEvents();
-    QMetaObject::invokeMethod(m2, [m2] { Key(m2, Qt::Key_Insert); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m2, [m2] { Key(m2, Qt::Key_Insert); }, Qt::QueuedConnection);
   });
   script.then([&](QWidget *w) {
     pickerSeen = w->objectName() == "frVarForm";

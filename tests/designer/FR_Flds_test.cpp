@@ -2,8 +2,8 @@
 // queries of an embedded database: the lists they offer, what they return,
 // what they remember for the next opening, the designer's "Insert DB fields"
 // tool, and their layout.
-#include "designer/FR_Edit.h"
 #include "designer/FR_Flds.h"
+#include "designer/FR_Edit.h"
 #include "designer/FR_IFlds.h"
 #include "designer/FR_Var.h"
 #include "designer_fixture.h"
@@ -156,13 +156,14 @@ TEST_F(PickerTest, VariablesPickerOffersCategoriesBuiltInsAndGlobalNames) {
   EXPECT_EQ(cats, (QStringList{"Jegy", "Termelő", "Other", "Global variables"}));
   EXPECT_EQ(vars, QStringList{"Név"});
   EXPECT_TRUE(globals.contains("SORSZAM"));
-  EXPECT_EQ(builtIns,
-            (QStringList{"Page#", "Date", "Time", "Line#", "Line through#", "Column#", "Current line#", "TotalPages"}));
+  EXPECT_EQ(builtIns, (QStringList{"Page#", "Date", "Time", "Line#", "Line through#", "Column#",
+                                   "Current line#", "TotalPages"}));
   EXPECT_EQ(dlg.SelectedItem, "PAGE#");
 
   // "Other" is kept; each entry gives the engine's name, none chosen the first.
   QString current;
-  const QStringList expected{"PAGE#", "DATE", "TIME", "LINE#", "LINETHROUGH#", "COLUMN#", "CURRENT#", "TOTALPAGES"};
+  const QStringList expected{"PAGE#",        "DATE",    "TIME",     "LINE#",
+                             "LINETHROUGH#", "COLUMN#", "CURRENT#", "TOTALPAGES"};
   for (int row = 0; row < 8; ++row) {
     Pick(dlg, [&](QWidget *w) {
       current = child<QComboBox>(w, "ValCombo")->currentText();
@@ -212,9 +213,7 @@ TEST_F(PickerTest, TheEditorInsertsAPickedFieldAndNothingOnCancel) {
     m1->moveCursor(QTextCursor::End);
     click(w, "Button4");
   });
-  script.then([&](QWidget *w) {
-    QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection);
-  });
+  script.then([&](QWidget *w) { QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection); });
   script.then([&](QWidget *w) {
     afterCancel = child<QPlainTextEdit>(w, "M1")->toPlainText();
     click(w, "Button4");
@@ -314,7 +313,8 @@ TEST_F(PickerTest, PickersAreLaidOutUncut) {
       w->grab().save(QDir::temp().filePath("vorik-grabs/") + w->objectName() + ".png");
       QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection);
     });
-    EXPECT_TRUE(problems.isEmpty()) << dlg->objectName().toStdString() << ": " << problems.join("\n").toStdString();
+    EXPECT_TRUE(problems.isEmpty()) << dlg->objectName().toStdString() << ": "
+                                    << problems.join("\n").toStdString();
   }
   EXPECT_EQ(fields.windowTitle(), "Insert DB field");
   EXPECT_EQ(vars.windowTitle(), "Variables");
