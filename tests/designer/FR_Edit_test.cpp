@@ -329,4 +329,26 @@ TEST_F(TextEditorTest, TheEditorIsLaidOutUncutAndKeepsItsMinimumSize) {
   EXPECT_GE(minimum.width(), cancelRight + 12);
 }
 
+TEST_F(TextEditorTest, TheInsertFieldsToolIsInTheTableOnceWhateverTheWindowsMade) {
+  auto count = [] {
+    int n = 0;
+    for (const TfrToolInfo &t : frTools()) n += t.Caption == "Insert DB fields";
+    return n;
+  };
+  EXPECT_EQ(count(), 1);
+  // A first instance made again takes the tool from the table.
+  frReportDesigner = nullptr;
+  auto again = std::make_unique<TfrDesignerForm>();
+  frReportDesigner = form.get();
+  EXPECT_TRUE(again->FirstInstance);
+  EXPECT_EQ(count(), 1);
+  EXPECT_EQ(again->MastMenu->actions().size(), 1);
+  // A later instance has the text editor but no tools.
+  auto later = std::make_unique<TfrDesignerForm>();
+  EXPECT_FALSE(later->FirstInstance);
+  EXPECT_TRUE(later->MastMenu->actions().isEmpty());
+  EXPECT_TRUE(static_cast<bool>(later->EditMemo));
+  EXPECT_NE(later->findChild<TfrEditorForm *>("frEditorForm"), nullptr);
+}
+
 }  // namespace
