@@ -2,6 +2,7 @@
 
 #include "designer/FR_DesignerPage.h"
 #include "designer/FR_Dock.h"
+#include "designer/FR_fmted.h"
 #include "designer/FR_Insp.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
@@ -102,6 +103,7 @@ TfrDesignerForm::TfrDesignerForm(QWidget *parent) : TfrReportDesigner(parent) {
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
     return dlg.selectedFiles().constFirst();
   };
+  installFormatDialogs(*this);
 
   if (FirstInstance) {
     for (const TfrToolInfo &t : frTools()) RegisterTool(t.Caption, t.Glyph, t.OnClick);
