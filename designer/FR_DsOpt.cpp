@@ -49,14 +49,16 @@ TfrDesOptionsForm::TfrDesOptionsForm(QWidget *parent) : QDialog(parent) {
   Button2 = frNamed(new QPushButton(frLoadStr(55001), this), "Button2");
   Button1->setDefault(true);
 
-  const std::pair<QGroupBox *, std::initializer_list<QWidget *>> contents[] = {
-      {GroupBox1, {CB1, CB2}}, {GroupBox2, {RB4, RB5}}, {GroupBox3, {RB6, RB7, RB8}},
-      {GroupBox4, {RB1, RB2, RB3}}, {GroupBox5, {CB3, CB4, CB5}}};
-  for (const auto &[g, ws] : contents) {
+  auto column = [](QGroupBox *g, const QList<QWidget *> &ws) {
     auto *l = new QVBoxLayout(g);
     for (QWidget *w : ws) l->addWidget(w);
     l->addStretch();
-  }
+  };
+  column(GroupBox1, {CB1, CB2});
+  column(GroupBox2, {RB4, RB5});
+  column(GroupBox3, {RB6, RB7, RB8});
+  column(GroupBox4, {RB1, RB2, RB3});
+  column(GroupBox5, {CB3, CB4, CB5});
   auto *t = new QGridLayout(Tab1);
   t->addWidget(GroupBox1, 0, 0);
   t->addWidget(GroupBox4, 0, 1);
