@@ -4,6 +4,7 @@
 #include "designer_fixture.h"
 
 #include "designer/FR_Color.h"
+#include "support/layout_check.h"
 #include "report/expr/FR_Intrp.h"
 
 #include <QApplication>
@@ -38,6 +39,8 @@ TEST_F(ColorTest, ButtonsChooseTheEngineColoursAndMarkTheCurrentOne) {
   qint32 maroon = 0;
   ASSERT_TRUE(TInterpretator::ColorByName("clMaroon", maroon));
   s.show();
+  EXPECT_TRUE(layoutProblems(&s).isEmpty()) << layoutProblems(&s).join('\n').toStdString();
+  s.grab().save("/tmp/ColorSelector.png");
   s.Buttons[2]->click();
   ASSERT_EQ(chosen.size(), 1u);
   EXPECT_EQ(chosen[0], static_cast<quint32>(maroon));

@@ -7,6 +7,8 @@
 #include "designer/FR_fmted.h"
 #include "report/expr/FR_Values.h"
 
+#include <QCheckBox>
+
 using namespace designer;
 using namespace designer::test;
 using namespace vorik::test;
@@ -139,6 +141,42 @@ TEST_F(FmtTest, AWordOfNoKnownCategoryStaysAsItIsOnOk) {
   EXPECT_TRUE(script.done()) << script.failure().toStdString();
   EXPECT_EQ(format, damaged);
   EXPECT_EQ(text, "x");
+}
+
+TEST_F(FmtTest, EveryDialogOpenedAndCancelledLeavesTheReportAsItWas) {
+  Show();
+  P().UseMargins = true;
+  P().pgMargins = {40, 40, 40, 40};
+  P().ColGap = 40;
+  TfrMemoView *m = Memo(8, 8, 96, 18, "Memo1");
+  m->Highlight.FillColor = 0x00FF00;
+  m->HighlightStr = "[x] > 1";
+  SelectOnly({m});
+  const QByteArray before = report->SaveToBytes();
+  const int steps = form->UndoCount();
+  const int grid = form->GridSize;
+  const std::pair<const char *, std::function<void()>> commands[] = {
+      {"page options", [&] { form->PgB3->click(); }},
+      {"report options", [&] { form->N8->trigger(); }},
+      {"designer options", [&] { form->N14->trigger(); }},
+      {"highlight", [&] { form->HlB1->click(); }},
+  };
+  for (const auto &[name, open] : commands) {
+    ModalScript script;
+    script.then([](QWidget *w) {
+      // Each dialog's controls are turned before it is cancelled.
+      for (QCheckBox *c : w->findChildren<QCheckBox *>()) c->setChecked(!c->isChecked());
+      for (QLineEdit *e : w->findChildren<QLineEdit *>()) e->setText("7");
+      click(w, "Button2");
+    });
+    script.run(open);
+    EXPECT_TRUE(script.done()) << name << ": " << script.failure().toStdString();
+    EXPECT_EQ(report->SaveToBytes(), before) << name;
+    EXPECT_FALSE(form->FileModified) << name;
+    EXPECT_EQ(form->UndoCount(), steps) << name;
+  }
+  EXPECT_EQ(form->GridSize, grid);
+  EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
 }  // namespace
