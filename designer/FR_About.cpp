@@ -24,7 +24,8 @@ TfrAboutForm::TfrAboutForm(QWidget *parent) : QDialog(parent) {
   big.setPointSizeF(big.pointSizeF() * 1.4);
   Label1->setFont(big);
   Label2 = frNamed(new QLabel(QStringLiteral("Report engine and report designer"), this), "Label2");
-  Label3 = frNamed(new QLabel(QStringLiteral("Layout format version %1").arg(frCurrentVersion), this), "Label3");
+  Label3 =
+      frNamed(new QLabel(QStringLiteral("Layout format version %1").arg(frCurrentVersion), this), "Label3");
   Button1 = frNamed(new QPushButton(frLoadStr(55000), this), "Button1");
   Button1->setDefault(true);
   auto *texts = new QVBoxLayout;

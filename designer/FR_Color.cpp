@@ -39,6 +39,8 @@ TColorSelector::TColorSelector(QWidget *parent) : QFrame(parent, Qt::Popup) {
   setObjectName(QStringLiteral("ColorSelector"));
   setFrameShape(QFrame::Panel);
   setFrameShadow(QFrame::Raised);
+  // A click on the colour button that opened it only closes it.
+  setAttribute(Qt::WA_NoMouseReplay);
   auto *grid = new QGridLayout(this);
   grid->setContentsMargins(3, 3, 3, 3);
   grid->setSpacing(1);

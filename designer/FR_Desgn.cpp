@@ -403,7 +403,10 @@ void TfrDesignerForm::buildControls() {
     if (EditVariables) EditVariables();
   });
   on(N8, [this] {
-    if (ReportOptions && ReportOptions()) changed();
+    if (!ReportOptions || !ReportOptions()) return;
+    changed();
+    PageView->SetPage();  // another printer may give the paper another size
+    PageView->update();
   });
   on(N14, [this] { DesignerOptionsClick(); });
   on(N22, [this] {

@@ -79,7 +79,8 @@ bool EditReportOptions(QWidget *parent, TfrReport &report) {
   }
   const int chosen = dlg.ComB1->currentIndex();
   // A printer that cannot be used is reported and the old one kept.
-  if (frPrinter && chosen >= 0 && chosen != oldPrinter && report.ChangePrinter(oldPrinter, chosen)) changed = true;
+  if (frPrinter && chosen >= 0 && chosen != oldPrinter && report.ChangePrinter(oldPrinter, chosen))
+    changed = true;
   return changed;
 }
 

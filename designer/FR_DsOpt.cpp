@@ -23,14 +23,20 @@ TfrDesOptionsForm::TfrDesOptionsForm(QWidget *parent) : QDialog(parent) {
   PageControl1 = frNamed(new QTabWidget(this), "PageControl1");
   Tab1 = frNamed(new QWidget, "Tab1");
   PageControl1->addTab(Tab1, frLoadStr(53281));
-  auto group = [this](const char *name, int text) { return frNamed(new QGroupBox(frLoadStr(text), Tab1), name); };
+  auto group = [this](const char *name, int text) {
+    return frNamed(new QGroupBox(frLoadStr(text), Tab1), name);
+  };
   GroupBox1 = group("GroupBox1", 53282);
   GroupBox2 = group("GroupBox2", 53283);
   GroupBox3 = group("GroupBox3", 53284);
   GroupBox4 = group("GroupBox4", 53285);
   GroupBox5 = group("GroupBox5", 53297);
-  auto check = [](QGroupBox *g, const char *name, int text) { return frNamed(new QCheckBox(frLoadStr(text), g), name); };
-  auto radio = [](QGroupBox *g, const char *name, int text) { return frNamed(new QRadioButton(frLoadStr(text), g), name); };
+  auto check = [](QGroupBox *g, const char *name, int text) {
+    return frNamed(new QCheckBox(frLoadStr(text), g), name);
+  };
+  auto radio = [](QGroupBox *g, const char *name, int text) {
+    return frNamed(new QRadioButton(frLoadStr(text), g), name);
+  };
   CB1 = check(GroupBox1, "CB1", 53286);
   CB2 = check(GroupBox1, "CB2", 53287);
   RB4 = radio(GroupBox2, "RB4", 53292);
@@ -44,7 +50,8 @@ TfrDesOptionsForm::TfrDesOptionsForm(QWidget *parent) : QDialog(parent) {
   CB3 = check(GroupBox5, "CB3", 53288);
   CB4 = check(GroupBox5, "CB4", 53298);
   CB5 = check(GroupBox5, "CB5", 53299);
-  for (QAbstractButton *b : std::initializer_list<QAbstractButton *>{CB1, CB2, RB4, RB6, RB1, CB3}) b->setChecked(true);
+  for (QAbstractButton *b : std::initializer_list<QAbstractButton *>{CB1, CB2, RB4, RB6, RB1, CB3})
+    b->setChecked(true);
   Button1 = frNamed(new QPushButton(frLoadStr(55000), this), "Button1");
   Button2 = frNamed(new QPushButton(frLoadStr(55001), this), "Button2");
   Button1->setDefault(true);

@@ -20,7 +20,8 @@ namespace designer {
 
 using namespace report;
 
-TfrHilightForm::TfrHilightForm(TfrDesignerForm &designer, QWidget *parent) : QDialog(parent), designer_(designer) {
+TfrHilightForm::TfrHilightForm(TfrDesignerForm &designer, QWidget *parent)
+    : QDialog(parent), designer_(designer) {
   setObjectName(QStringLiteral("frHilightForm"));
   setWindowTitle(frLoadStr(53520));
   Label1 = frNamed(new QLabel(frLoadStr(53521), this), "Label1");

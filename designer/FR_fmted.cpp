@@ -66,7 +66,8 @@ TfrFmtForm::TfrFmtForm(QWidget *parent) : QDialog(parent) {
   SplEdit = frNamed(new QLineEdit(Panel1), "SplEdit");
   Edit3->setMaxLength(3);
   SplEdit->setMaxLength(1);
-  for (QLineEdit *e : {Edit3, SplEdit}) e->setFixedWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
+  for (QLineEdit *e : {Edit3, SplEdit})
+    e->setFixedWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
   Label1->setBuddy(Edit3);
   Label2->setBuddy(SplEdit);
   Panel2 = frNamed(new QWidget(this), "Panel2");
@@ -104,7 +105,8 @@ TfrFmtForm::TfrFmtForm(QWidget *parent) : QDialog(parent) {
   connect(ComboBox2, &QComboBox::activated, this, &TfrFmtForm::typeChosen);
   connect(Edit3, &QLineEdit::textEdited, this, [this](const QString &t) {
     int d = 0;
-    if (readDecimals(t, d)) setBits(frFormatCategory(format_), frFormatType(format_), d, frFormatSeparator(format_));
+    if (readDecimals(t, d))
+      setBits(frFormatCategory(format_), frFormatType(format_), d, frFormatSeparator(format_));
   });
   connect(SplEdit, &QLineEdit::textEdited, this, [this](const QString &t) {
     char sep = 0;
@@ -185,8 +187,10 @@ void TfrFmtForm::done(int r) {
     else if (!SplEdit->text().isEmpty() && !readSeparator(SplEdit->text(), sep)) bad = SplEdit;
     if (bad) {
       if (frErrorBox)
-        frErrorBox(bad == Edit3 ? QStringLiteral("'%1' is not a number of decimal digits from 0 to 255.").arg(Edit3->text())
-                                : QStringLiteral("'%1' cannot be a fraction symbol.").arg(SplEdit->text()));
+        frErrorBox(
+            bad == Edit3
+                ? QStringLiteral("'%1' is not a number of decimal digits from 0 to 255.").arg(Edit3->text())
+                : QStringLiteral("'%1' cannot be a fraction symbol.").arg(SplEdit->text()));
       bad->setFocus();
       bad->selectAll();
       return;

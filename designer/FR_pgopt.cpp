@@ -127,8 +127,9 @@ TfrPgoptForm::TfrPgoptForm(QWidget *parent) : QDialog(parent) {
   for (TfrSpeedButton *b : {SB1, SB2}) b->setFixedSize(15, 11);
   Label8 = frNamed(new QLabel(frLoadStr(53410), GroupBox5), "Label8");
   E7 = numberEdit(GroupBox5, "E7", 5);
-  const std::pair<QLabel *, QLineEdit *> buddies[] = {{Label1, E1}, {Label2, E2}, {Label3, E3}, {Label4, E4},
-                                                      {Label5, E5}, {Label6, E6}, {Label7, Edit1}, {Label8, E7}};
+  const std::pair<QLabel *, QLineEdit *> buddies[] = {{Label1, E1},    {Label2, E2}, {Label3, E3},
+                                                      {Label4, E4},    {Label5, E5}, {Label6, E6},
+                                                      {Label7, Edit1}, {Label8, E7}};
   for (auto [l, e] : buddies) l->setBuddy(e);
 
   Button1 = frNamed(new QPushButton(frLoadStr(55000), this), "Button1");
@@ -251,10 +252,11 @@ void TfrPgoptForm::done(int r) {
       QWidget *tab;
       int lo, hi;
     };
-    const Field fields[] = {{E1, Label1, TabSheet1, 1, kMaxMillimetres},   {E2, Label2, TabSheet1, 1, kMaxMillimetres},
-                            {E3, Label3, TabSheet2, 0, kMaxMillimetres},   {E4, Label4, TabSheet2, 0, kMaxMillimetres},
-                            {E5, Label5, TabSheet2, 0, kMaxMillimetres},   {E6, Label6, TabSheet2, 0, kMaxMillimetres},
-                            {Edit1, Label7, TabSheet3, 0, kMaxColumns},    {E7, Label8, TabSheet3, 0, kMaxMillimetres}};
+    const Field fields[] = {
+        {E1, Label1, TabSheet1, 1, kMaxMillimetres}, {E2, Label2, TabSheet1, 1, kMaxMillimetres},
+        {E3, Label3, TabSheet2, 0, kMaxMillimetres}, {E4, Label4, TabSheet2, 0, kMaxMillimetres},
+        {E5, Label5, TabSheet2, 0, kMaxMillimetres}, {E6, Label6, TabSheet2, 0, kMaxMillimetres},
+        {Edit1, Label7, TabSheet3, 0, kMaxColumns},  {E7, Label8, TabSheet3, 0, kMaxMillimetres}};
     for (const Field &f : fields) {
       int v = 0;
       if (!f.edit->isEnabled() || !Changed(f.edit) || readWhole(f.edit, f.lo, f.hi, v)) continue;

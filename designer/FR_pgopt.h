@@ -18,7 +18,7 @@ class QTabWidget;
 namespace report {
 class TfrPage;
 class TfrSpeedButton;
-}
+}  // namespace report
 
 namespace designer {
 

@@ -4,8 +4,8 @@
 #include "designer_fixture.h"
 
 #include "designer/FR_Color.h"
-#include "support/layout_check.h"
 #include "report/expr/FR_Intrp.h"
+#include "support/layout_check.h"
 
 #include <QApplication>
 #include <QColorDialog>

@@ -122,12 +122,19 @@ TEST_F(FmtTest, DecimalsThatAreNoByteNumberRefuseOk) {
     }
     EXPECT_EQ(errors.size(), 4);
     typeText(dlg->Edit3, "0");
+    // A symbol that does not fit the word's byte is refused as well.
+    typeText(dlg->SplEdit, QString(QChar(0x20AC)));
+    dlg->accept();
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_EQ(dlg->focusWidget(), dlg->SplEdit);
+    EXPECT_EQ(errors.size(), 5);
+    typeText(dlg->SplEdit, "-");
     dlg->accept();
   });
   script.run([&] { ok = EditDisplayFormat(form.get(), format, text); });
   EXPECT_TRUE(script.done()) << script.failure().toStdString();
   EXPECT_TRUE(ok);
-  EXPECT_EQ(format, frMakeFormat(fcNumber, 1, 0, ','));
+  EXPECT_EQ(format, frMakeFormat(fcNumber, 1, 0, '-'));
 }
 
 TEST_F(FmtTest, AWordOfNoKnownCategoryStaysAsItIsOnOk) {

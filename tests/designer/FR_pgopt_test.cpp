@@ -78,7 +78,8 @@ TEST_F(PgoptTest, DontUseGreysTheMarginsAndUncheckingRestoresTheirValues) {
     EXPECT_FALSE(dlg->CB5->isChecked());
     dlg->CB5->setChecked(true);
     for (QLineEdit *e : margins) EXPECT_FALSE(e->isEnabled());
-    for (QWidget *l : std::initializer_list<QWidget *>{dlg->Label3, dlg->Label4, dlg->Label5, dlg->Label6, dlg->GroupBox4})
+    for (QWidget *l :
+         std::initializer_list<QWidget *>{dlg->Label3, dlg->Label4, dlg->Label5, dlg->Label6, dlg->GroupBox4})
       EXPECT_FALSE(l->isEnabled()) << l->objectName().toStdString();
     dlg->CB5->setChecked(false);
     for (int i = 0; i < 4; ++i) {
