@@ -3,6 +3,7 @@
 #include "designer/FR_DesignerPage.h"
 #include "designer/FR_Dock.h"
 #include "designer/FR_Edit.h"
+#include "designer/FR_fmted.h"
 #include "designer/FR_Insp.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
@@ -104,6 +105,10 @@ TfrDesignerForm::TfrDesignerForm(QWidget *parent) : TfrReportDesigner(parent) {
     return dlg.selectedFiles().constFirst();
   };
   installTextEditors(*this);
+  installFormatDialogs(*this);
+  // The text editor's Format button opens the display format dialog.
+  if (auto *editor = findChild<TfrEditorForm *>(QStringLiteral("frEditorForm")))
+    editor->EditFormat = [this](quint32 &format, QString &text) { return EditDisplayFormat(this, format, text); };
 
   if (FirstInstance) {
     for (const TfrToolInfo &t : frTools()) RegisterTool(t.Caption, t.Glyph, t.OnClick);
@@ -403,7 +408,10 @@ void TfrDesignerForm::buildControls() {
     if (EditVariables) EditVariables();
   });
   on(N8, [this] {
-    if (ReportOptions && ReportOptions()) changed();
+    if (!ReportOptions || !ReportOptions()) return;
+    changed();
+    PageView->SetPage();  // another printer may give the paper another size
+    PageView->update();
   });
   on(N14, [this] { DesignerOptionsClick(); });
   on(N22, [this] {

@@ -645,6 +645,10 @@ bool TInterpretator::ColorByName(const QString &name, qint32 &color) {
   return false;
 }
 
+quint32 frNamedColor(int index) {
+  return index >= 0 && index < frNamedColorCount ? colorNames[index].value : 0;
+}
+
 namespace {
 
 // The object and property a script name refers to.

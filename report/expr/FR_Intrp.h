@@ -92,6 +92,11 @@ class TInterpretator : public TfrInterpretator {
   static bool ColorByName(const QString &name, qint32 &color);
 };
 
+// The 16 named colours of scripts in table order (clWhite, clBlack, clMaroon,
+// ... clAqua), index 0 to 15; the designer's colour selector shows them so.
+inline constexpr int frNamedColorCount = 16;
+quint32 frNamedColor(int index);  // 0 for an index out of range
+
 extern TfrVariables *frVariables;
 extern TInterpretator *frInterpretator;
 
