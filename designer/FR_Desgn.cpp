@@ -223,6 +223,12 @@ void TfrDesignerForm::buildControls() {
   N6 = Popup1->addAction(frLoadStr(53166));
   for (auto [a, n] : {std::pair{N2, "N2"}, {N1, "N1"}, {N3, "N3"}, {N5, "N5"}, {N16, "N16"}, {N6, "N6"}})
     a->setObjectName(QLatin1String(n));
+  // Shown in the popup's shortcut column; they act only while it is open.
+  N2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+  N1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+  N3->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+  N5->setShortcut(QKeySequence(Qt::Key_Delete));
+  N16->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
   Popup2 = new QMenu(this);
   Popup2->setObjectName(QStringLiteral("Popup2"));
   N41 = Popup2->addAction(N29->text());

@@ -21,7 +21,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QProxyStyle>
-#include <QStyleOptionMenuItem>
+#include <QStyleOption>
 #include <QToolBar>
 
 #include <algorithm>

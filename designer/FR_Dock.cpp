@@ -284,12 +284,10 @@ void TfrToolBar::AdjustBounds() {
   int pos = 2;
   place(DragBox, h, pos, (26 - kGrip) / 2);
   pos += kGrip + 1;
-  int thick = 26;
   for (QWidget *w : controls_) {
     if (w->isHidden()) continue;
     const QSize s = controlSize(w);
     w->resize(s);
-    thick = std::max(thick, (h ? s.height() : s.width()) + 4);
     place(w, h, pos, std::max(1, (26 - (h ? s.height() : s.width())) / 2));
     pos += h ? s.width() : s.height();
   }
@@ -298,9 +296,20 @@ void TfrToolBar::AdjustBounds() {
     QEvent e(QEvent::ParentChange);
     QCoreApplication::sendEvent(w, &e);
   }
-  const int len = pos + 2;
-  resize(h ? QSize(len, thick) : QSize(thick, len));
+  resize(BoundsFor(h));
   if (FloatWindow) FloatWindow->setFixedSize(size());
+}
+
+QSize TfrToolBar::BoundsFor(bool horizontal) const {
+  int len = 2 + kGrip + 1, thick = 26;
+  for (QWidget *w : controls_) {
+    if (w->isHidden()) continue;
+    const QSize s = controlSize(w);
+    thick = std::max(thick, (horizontal ? s.height() : s.width()) + 4);
+    len += horizontal ? s.width() : s.height();
+  }
+  len += 2;
+  return horizontal ? QSize(len, thick) : QSize(thick, len);
 }
 
 void TfrToolBar::DockTo(TfrDock *dock, int x, int y) {
@@ -324,10 +333,12 @@ void TfrToolBar::DockTo(TfrDock *dock, int x, int y) {
 }
 
 void TfrToolBar::AddToDock(TfrDock *dock) {
-  // A new row at the dock's inner edge.
+  // A new row at the dock's inner edge; its thickness once it lies along the dock.
+  const QSize b = BoundsFor(dock->Horizontal());
+  const int thick = dock->Horizontal() ? b.height() : b.width();
   switch (dock->Side()) {
-    case report::alBottom: DockTo(dock, 0, 1 - height()); break;
-    case report::alRight: DockTo(dock, 1 - width(), 0); break;
+    case report::alBottom: DockTo(dock, 0, 1 - thick); break;
+    case report::alRight: DockTo(dock, 1 - thick, 0); break;
     case report::alLeft: DockTo(dock, dock->width() - 1, 0); break;
     default: DockTo(dock, 0, dock->height() - 1); break;
   }

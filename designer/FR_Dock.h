@@ -120,6 +120,8 @@ class TfrToolBar : public QWidget {
   bool Vertical() const;
   // Places the controls along the toolbar's direction and sets its size.
   void AdjustBounds();
+  // The size the toolbar takes lying horizontally or vertically.
+  QSize BoundsFor(bool horizontal) const;
   void DockTo(TfrDock *dock, int x, int y);
   void AddToDock(TfrDock *dock);
   void MakeFloat(int x, int y);

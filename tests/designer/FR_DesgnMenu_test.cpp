@@ -111,6 +111,7 @@ TEST_F(MenuTest, VariableFormatGivesTheChosenFormatToEverySelectedTextObject) {
   TfrMemoView *a = Memo(40, 40, 100, 20, "A");
   TfrMemoView *b = Memo(200, 40, 100, 20, "B");
   b->Format = 0x0103022C;
+  const quint32 before = a->Format;
   quint32 offered = 0;
   bool confirm = false;
   form->EditFormat = [&](quint32 &format, QString &text) {
@@ -127,7 +128,7 @@ TEST_F(MenuTest, VariableFormatGivesTheChosenFormatToEverySelectedTextObject) {
   const int steps = form->UndoCount();
   fmt->trigger();  // cancelled: nothing changes, no step
   EXPECT_EQ(offered, 0x0103022Cu);
-  EXPECT_EQ(a->Format, 0u);
+  EXPECT_EQ(a->Format, before);
   EXPECT_EQ(form->UndoCount(), steps);
   confirm = true;
   fmt->trigger();
@@ -142,6 +143,7 @@ QRgb at(const QImage &img, QPoint p) { return img.pixel(p) & 0xFFFFFF; }
 
 TEST_F(MenuTest, MenusAreOwnerDrawnWithGlyphsMarksAndEtchedSeparators) {
   Show();
+  SelectOnly({Memo(300, 300, 80, 20, "Memo9")});  // Copy enabled, Undo not
   QMenu *edit = form->EditMenu;
   edit->popup(form->mapToGlobal(QPoint(40, 40)));
   QCoreApplication::processEvents();
@@ -165,6 +167,8 @@ TEST_F(MenuTest, MenusAreOwnerDrawnWithGlyphsMarksAndEtchedSeparators) {
   EXPECT_EQ(undo.width(), caption + 31 + shortcut + 15);
 
   // Nothing to undo: the disabled glyph; Copy (highlighted) on the highlight colour.
+  ASSERT_TRUE(form->N12->isEnabled());
+  ASSERT_FALSE(form->N46->isEnabled());
   edit->setActiveAction(form->N12);
   QCoreApplication::processEvents();
   const QImage img = edit->grab().toImage();
@@ -259,13 +263,13 @@ TEST_F(MenuTest, StatusBarShowsTheNewObjectsFrameWhileItIsDrawn) {
   EXPECT_EQ(form->StatusSize->text(), "52;32");
   form->SetUnits(1);
   Mouse(QEvent::MouseMove, {208, 124});
-  EXPECT_EQ(form->StatusPos->text(), "27.78; 14.44");
-  EXPECT_EQ(form->StatusSize->text(), "30.00; 20.00");
+  EXPECT_EQ(form->StatusPos->text(), "27,78; 14,44");
+  EXPECT_EQ(form->StatusSize->text(), "30,00; 20,00");
   Mouse(QEvent::MouseButtonRelease, {208, 124});
   // The new object is selected: its own place from now on.
   ASSERT_EQ(form->SelNum, 1);
   EXPECT_EQ(form->Selection().front()->dx, 108);
-  EXPECT_EQ(form->StatusSize->text(), "30.00; 20.00");
+  EXPECT_EQ(form->StatusSize->text(), "30,00; 20,00");
   // With the select tool again, moving over the page shows the selection only.
   form->SetUnits(0);
   form->ClearSelection();
