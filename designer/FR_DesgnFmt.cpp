@@ -542,10 +542,10 @@ constexpr int kItemHeight = 19;
 constexpr int kSeparatorHeight = 10;
 constexpr int kGlyph = 16;
 constexpr int kGlyphLeft = 2;
-constexpr int kCaptionGap = 4;     // between the glyph column and the caption
-constexpr int kCaptionExtra = 31;  // the text column: the widest caption + 31
-constexpr int kShortcutExtra = 15; // the shortcut column: the widest shortcut + 15
-constexpr int kShortcutGap = 6;    // the shortcut starts this far into its column
+constexpr int kCaptionGap = 4;      // between the glyph column and the caption
+constexpr int kCaptionExtra = 31;   // the text column: the widest caption + 31
+constexpr int kShortcutExtra = 15;  // the shortcut column: the widest shortcut + 15
+constexpr int kShortcutGap = 6;     // the shortcut starts this far into its column
 
 // The check mark and the radio mark of checked items, in the given colour.
 QPixmap markGlyph(bool radio, const QColor &c) {
@@ -579,12 +579,14 @@ class TfrMenuStyle : public QProxyStyle {
     return QProxyStyle::pixelMetric(m, o, w);
   }
 
-  QSize sizeFromContents(ContentsType t, const QStyleOption *o, const QSize &s, const QWidget *w) const override {
+  QSize sizeFromContents(ContentsType t, const QStyleOption *o, const QSize &s,
+                         const QWidget *w) const override {
     const auto *mi = qstyleoption_cast<const QStyleOptionMenuItem *>(o);
     if (t != CT_MenuItem || !mi) return QProxyStyle::sizeFromContents(t, o, s, w);
     if (mi->menuItemType == QStyleOptionMenuItem::Separator) return {1, kSeparatorHeight};
     // The menu adds the widest shortcut to the widest item.
-    return {s.width() + kCaptionExtra + kShortcutExtra, std::max(kItemHeight, QFontMetrics(mi->font).height() + 4)};
+    return {s.width() + kCaptionExtra + kShortcutExtra,
+            std::max(kItemHeight, QFontMetrics(mi->font).height() + 4)};
   }
 
   void drawControl(ControlElement e, const QStyleOption *o, QPainter *p, const QWidget *w) const override {
@@ -610,9 +612,10 @@ class TfrMenuStyle : public QProxyStyle {
     const QRect glyph(r.left() + kGlyphLeft, r.top() + (r.height() - kGlyph) / 2, kGlyph, kGlyph);
     if (mi->checkType != QStyleOptionMenuItem::NotCheckable && mi->checked) {
       p->drawPixmap(glyph.topLeft(), markGlyph(mi->checkType == QStyleOptionMenuItem::Exclusive,
-                                              enabled ? text : pal.color(QPalette::Dark)));
+                                               enabled ? text : pal.color(QPalette::Dark)));
     } else if (!mi->icon.isNull()) {
-      p->drawPixmap(glyph.topLeft(), mi->icon.pixmap(QSize(kGlyph, kGlyph), 1.0, enabled ? QIcon::Normal : QIcon::Disabled));
+      p->drawPixmap(glyph.topLeft(),
+                    mi->icon.pixmap(QSize(kGlyph, kGlyph), 1.0, enabled ? QIcon::Normal : QIcon::Disabled));
     }
     const QFontMetrics fm(mi->font);
     p->setFont(mi->font);
@@ -621,7 +624,8 @@ class TfrMenuStyle : public QProxyStyle {
     const QString shortcut = tab < 0 ? QString() : mi->text.mid(tab + 1);
     const int captionX = glyph.right() + 1 + kCaptionGap;
     const int textColumn = r.width() - (mi->reservedShortcutWidth + kShortcutExtra);
-    const QRect captionRect(captionX, r.top() + 2, std::max(0, r.left() + textColumn - captionX), fm.height());
+    const QRect captionRect(captionX, r.top() + 2, std::max(0, r.left() + textColumn - captionX),
+                            fm.height());
     const QRect shortcutRect(r.left() + textColumn + kShortcutGap, r.top() + 2,
                              std::max(0, r.right() - (r.left() + textColumn + kShortcutGap)), fm.height());
     const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic | Qt::TextSingleLine;
@@ -661,14 +665,17 @@ std::vector<std::pair<QString, quint16>> popupFlags(const TfrView *v) {
   } else if (v->Typ == gtBand) {
     const int t = static_cast<const TfrBandView *>(v)->BandType();
     const bool data = t == btMasterData || t == btDetailData || t == btSubDetailData;
-    const bool header = t == btMasterHeader || t == btDetailHeader || t == btSubDetailHeader || t == btGroupHeader;
+    const bool header =
+        t == btMasterHeader || t == btDetailHeader || t == btSubDetailHeader || t == btGroupHeader;
     // Bands of the report's flow (titles, data levels, groups) may start pages and split.
-    const bool flow = t == btReportTitle || t == btReportSummary || (t >= btMasterHeader && t <= btSubDetailFooter) ||
-                      t == btGroupHeader || t == btGroupFooter;
+    const bool flow = t == btReportTitle || t == btReportSummary ||
+                      (t >= btMasterHeader && t <= btSubDetailFooter) || t == btGroupHeader ||
+                      t == btGroupFooter;
     if (flow) items.push_back({QStringLiteral("Force new page"), flBandNewPageAfter});
     if (data) items.push_back({QStringLiteral("Print if detail empty"), flBandPrintIfSubsetEmpty});
     if (flow) items.push_back({QStringLiteral("Breaked"), flBandBreaked});
-    if (t == btPageHeader || t == btPageFooter) items.push_back({QStringLiteral("On first page"), flBandOnFirstPage});
+    if (t == btPageHeader || t == btPageFooter)
+      items.push_back({QStringLiteral("On first page"), flBandOnFirstPage});
     if (t == btPageFooter) items.push_back({QStringLiteral("On last page"), flBandOnLastPage});
     if (header) items.push_back({QStringLiteral("Show on all pages"), flBandRepeatHeader});
   }
@@ -700,9 +707,9 @@ void TfrDesignerForm::ownerDrawMenus() {
   // Submenus are windows of their own: each takes the style itself.
   for (QMenu *m : {FileMenu, EditMenu, ToolMenu, N37, MastMenu, HelpMenu, Popup1, Popup2}) m->setStyle(style);
   const std::pair<QAction *, TfrTBButton *> links[] = {
-      {N23, FileBtn1}, {N19, FileBtn2}, {N20, FileBtn3}, {N39, FileBtn4}, {N10, ExitB}, {N46, UndoB},
+      {N23, FileBtn1}, {N19, FileBtn2}, {N20, FileBtn3}, {N39, FileBtn4}, {N10, ExitB},   {N46, UndoB},
       {N48, RedoB},    {N11, CutB},     {N12, CopyB},    {N13, PstB},     {N28, SelAllB}, {N29, PgB1},
-      {N30, PgB2},     {N32, ZB1},      {N33, ZB2},      {N35, HelpBtn},  {N41, PgB1},   {N43, PgB2},
+      {N30, PgB2},     {N32, ZB1},      {N33, ZB2},      {N35, HelpBtn},  {N41, PgB1},    {N43, PgB2},
       {N44, PgB3},     {N2, CutB},      {N1, CopyB},     {N3, PstB},      {N16, SelAllB}};
   for (auto [a, b] : links) linkMenuItem(a, b);
 }

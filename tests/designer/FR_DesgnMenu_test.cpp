@@ -26,7 +26,8 @@ class MenuTest : public DesignerTest {
   QStringList Extra() {
     QStringList t;
     const QList<QAction *> items = form->Popup1->actions();
-    for (qsizetype i = 7; i < items.size(); ++i) t << (items[i]->isSeparator() ? QString("-") : items[i]->text());
+    for (qsizetype i = 7; i < items.size(); ++i)
+      t << (items[i]->isSeparator() ? QString("-") : items[i]->text());
     return t;
   }
   QAction *Item(const QString &text) {
@@ -66,11 +67,13 @@ TEST_F(MenuTest, PopupAddsTheFlagsOfTheSelectionsKindAndTogglesThemAsOneStep) {
 
   EXPECT_EQ(PopupAt(pic), (QStringList{"-", "Stretched", "Center picture", "Keep aspect ratio"}));
   form->Popup1->hide();
-  EXPECT_EQ(PopupAt(data), (QStringList{"-", "Stretched", "Force new page", "Print if detail empty", "Breaked"}));
+  EXPECT_EQ(PopupAt(data),
+            (QStringList{"-", "Stretched", "Force new page", "Print if detail empty", "Breaked"}));
   form->Popup1->hide();
   EXPECT_EQ(PopupAt(footer), (QStringList{"-", "Stretched", "On first page", "On last page"}));
   form->Popup1->hide();
-  EXPECT_EQ(PopupAt(header), (QStringList{"-", "Stretched", "Force new page", "Breaked", "Show on all pages"}));
+  EXPECT_EQ(PopupAt(header),
+            (QStringList{"-", "Stretched", "Force new page", "Breaked", "Show on all pages"}));
   form->Popup1->hide();
 
   // Two text objects: the items act on both, as one undo step.
@@ -161,7 +164,8 @@ TEST_F(MenuTest, MenusAreOwnerDrawnWithGlyphsMarksAndEtchedSeparators) {
   int caption = 0, shortcut = 0;
   for (QAction *a : items) {
     if (a->isSeparator()) continue;
-    caption = std::max(caption, fm.boundingRect(QRect(), Qt::TextSingleLine | Qt::TextShowMnemonic, a->text()).width());
+    caption = std::max(
+        caption, fm.boundingRect(QRect(), Qt::TextSingleLine | Qt::TextShowMnemonic, a->text()).width());
     shortcut = std::max(shortcut, fm.horizontalAdvance(a->shortcut().toString(QKeySequence::NativeText)));
   }
   EXPECT_EQ(undo.width(), caption + 31 + shortcut + 15);
@@ -174,8 +178,10 @@ TEST_F(MenuTest, MenusAreOwnerDrawnWithGlyphsMarksAndEtchedSeparators) {
   const QImage img = edit->grab().toImage();
   const QPalette pal = edit->palette();
   const QRect copy = edit->actionGeometry(form->N12);
-  EXPECT_EQ(at(img, copy.topLeft() + QPoint(copy.width() - 3, 1)), pal.color(QPalette::Highlight).rgb() & 0xFFFFFF);
-  EXPECT_EQ(at(img, undo.topLeft() + QPoint(undo.width() - 3, 1)), pal.color(QPalette::Window).rgb() & 0xFFFFFF);
+  EXPECT_EQ(at(img, copy.topLeft() + QPoint(copy.width() - 3, 1)),
+            pal.color(QPalette::Highlight).rgb() & 0xFFFFFF);
+  EXPECT_EQ(at(img, undo.topLeft() + QPoint(undo.width() - 3, 1)),
+            pal.color(QPalette::Window).rgb() & 0xFFFFFF);
   auto glyphMatches = [&](const QRect &r, const QImage &glyph) {
     const QPoint o(r.left() + 2, r.top() + (r.height() - 16) / 2);
     int opaque = 0, same = 0;
@@ -188,8 +194,10 @@ TEST_F(MenuTest, MenusAreOwnerDrawnWithGlyphsMarksAndEtchedSeparators) {
       }
     return opaque > 20 && same == opaque;
   };
-  EXPECT_TRUE(glyphMatches(undo, form->UndoB->StateImage(TfrSpeedButton::bsDisabled).convertToFormat(QImage::Format_ARGB32)));
-  EXPECT_TRUE(glyphMatches(copy, form->CopyB->StateImage(TfrSpeedButton::bsUp).convertToFormat(QImage::Format_ARGB32)));
+  EXPECT_TRUE(glyphMatches(
+      undo, form->UndoB->StateImage(TfrSpeedButton::bsDisabled).convertToFormat(QImage::Format_ARGB32)));
+  EXPECT_TRUE(glyphMatches(
+      copy, form->CopyB->StateImage(TfrSpeedButton::bsUp).convertToFormat(QImage::Format_ARGB32)));
   // The etched separator: a shadow line over a light one.
   const int sy = sepRect.top() + sepRect.height() / 2 - 1;
   EXPECT_EQ(at(img, {sepRect.left() + 10, sy}), pal.color(QPalette::Dark).rgb() & 0xFFFFFF);

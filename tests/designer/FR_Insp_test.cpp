@@ -322,8 +322,8 @@ TEST(InspFormTest, DoubleClickOnTheCaptionRollsUpAndBack) {
   insp.resize(230, 170);  // the user's size, not the one at creation
   QCoreApplication::processEvents();
   auto captionDoubleClick = [&] {
-    QMouseEvent e(QEvent::NonClientAreaMouseButtonDblClick, QPointF(20, -8), QPointF(insp.mapToGlobal(QPoint(20, -8))),
-                  Qt::LeftButton, Qt::LeftButton, {});
+    QMouseEvent e(QEvent::NonClientAreaMouseButtonDblClick, QPointF(20, -8),
+                  QPointF(insp.mapToGlobal(QPoint(20, -8))), Qt::LeftButton, Qt::LeftButton, {});
     QCoreApplication::sendEvent(&insp, &e);
   };
   // A value being typed is kept when the rows go.
@@ -342,7 +342,8 @@ TEST(InspFormTest, DoubleClickOnTheCaptionRollsUpAndBack) {
   EXPECT_EQ(insp.size(), QSize(230, 170));
   EXPECT_EQ(insp.Panel1->size(), insp.size());
   // A double click inside the rows is no caption click.
-  QMouseEvent inside(QEvent::MouseButtonDblClick, QPointF(10, 5), QPointF(), Qt::LeftButton, Qt::LeftButton, {});
+  QMouseEvent inside(QEvent::MouseButtonDblClick, QPointF(10, 5), QPointF(), Qt::LeftButton, Qt::LeftButton,
+                     {});
   QCoreApplication::sendEvent(&insp, &inside);
   EXPECT_FALSE(insp.RolledUp());
 }
