@@ -223,7 +223,8 @@ void TfrDesignerForm::buildControls() {
   N6 = Popup1->addAction(frLoadStr(53166));
   for (auto [a, n] : {std::pair{N2, "N2"}, {N1, "N1"}, {N3, "N3"}, {N5, "N5"}, {N16, "N16"}, {N6, "N6"}})
     a->setObjectName(QLatin1String(n));
-  // Shown in the popup's shortcut column; they act only while it is open.
+  // The keys of the Edit menu's items, shown in the popup's shortcut column; the Edit
+  // menu's items are the ones that take them.
   N2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
   N1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
   N3->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
