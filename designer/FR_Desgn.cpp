@@ -106,9 +106,10 @@ TfrDesignerForm::TfrDesignerForm(QWidget *parent) : TfrReportDesigner(parent) {
   };
   installTextEditors(*this);
   installFormatDialogs(*this);
-  // The text editor's Format button opens the display format dialog.
+  // The text editor's Format button and "Variable format..." open the display format dialog.
+  EditFormat = [this](quint32 &format, QString &text) { return EditDisplayFormat(this, format, text); };
   if (auto *editor = findChild<TfrEditorForm *>(QStringLiteral("frEditorForm")))
-    editor->EditFormat = [this](quint32 &format, QString &text) { return EditDisplayFormat(this, format, text); };
+    editor->EditFormat = [this](quint32 &format, QString &text) { return EditFormat && EditFormat(format, text); };
 
   if (FirstInstance) {
     for (const TfrToolInfo &t : frTools()) RegisterTool(t.Caption, t.Glyph, t.OnClick);
@@ -230,6 +231,13 @@ void TfrDesignerForm::buildControls() {
   N6 = Popup1->addAction(frLoadStr(53166));
   for (auto [a, n] : {std::pair{N2, "N2"}, {N1, "N1"}, {N3, "N3"}, {N5, "N5"}, {N16, "N16"}, {N6, "N6"}})
     a->setObjectName(QLatin1String(n));
+  // The keys of the Edit menu's items, shown in the popup's shortcut column; the Edit
+  // menu's items are the ones that take them.
+  N2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+  N1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+  N3->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+  N5->setShortcut(QKeySequence(Qt::Key_Delete));
+  N16->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
   Popup2 = new QMenu(this);
   Popup2->setObjectName(QStringLiteral("Popup2"));
   N41 = Popup2->addAction(N29->text());
@@ -426,13 +434,7 @@ void TfrDesignerForm::buildControls() {
     connect(b, &QAbstractButton::pressed, this, [this, b] {
       SetTool(b->property("tag").toInt(), QApplication::keyboardModifiers() & Qt::ShiftModifier);
     });
-  // Menu items show the glyph of the toolbar button with the same command.
-  const std::pair<QAction *, TfrTBButton *> links[] = {
-      {N23, FileBtn1}, {N19, FileBtn2}, {N20, FileBtn3}, {N39, FileBtn4}, {N10, ExitB},  {N46, UndoB},
-      {N48, RedoB},    {N11, CutB},     {N12, CopyB},    {N13, PstB},     {N28, SelAllB}, {N29, PgB1},
-      {N30, PgB2},     {N32, ZB1},      {N33, ZB2},      {N35, HelpBtn},  {N41, PgB1},    {N43, PgB2},
-      {N44, PgB3},     {N25, PgB3},     {N2, CutB},      {N1, CopyB},     {N3, PstB},     {N16, SelAllB}};
-  for (auto [a, b] : links) a->setIcon(QIcon(QPixmap::fromImage(b->StateImage(TfrSpeedButton::bsUp))));
+  ownerDrawMenus();
   connect(Tab1, &QTabBar::currentChanged, this, [this](int i) {
     if (i >= 0 && i != CurPage) SetCurPage(i);
   });
@@ -465,6 +467,7 @@ void TfrDesignerForm::RegisterTool(const QString &caption, const QImage &glyph, 
   b->setProperty("tag", 36);
   b->setFixedSize(22, 22);
   Panel6->addWidget(b);
+  linkMenuItem(a, b);
   connect(b, &QAbstractButton::clicked, this, [onClick] {
     if (onClick) onClick();
   });
@@ -575,7 +578,10 @@ void TfrDesignerForm::RestoreState() {
   SetGrayButtons(frReadBool(key, "GrayButtons", false));
   EditAfterInsert = frReadBool(key, "EditAfterInsert", true);
   ObjectMoving = std::clamp(frReadInt(key, "Selection", 1), 0, 1);
+  // The places of one dock's toolbars belong together: arranged once all are read.
+  for (TfrDock *d : {frDock1, frDock2, frDock3, frDock4}) d->BeginUpdate();
   for (TfrToolBar *t : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6}) t->RestoreState();
+  for (TfrDock *d : {frDock1, frDock2, frDock3, frDock4}) d->EndUpdate();
   frRestoreFormPosition(InspForm);
   // The tools toolbar shows only when it holds tools.
   if (!FirstInstance || Panel6->findChildren<TfrTBButton *>().empty()) Panel6->SetVisible(false);
@@ -594,6 +600,7 @@ void TfrDesignerForm::SaveState() {
   // The tools toolbar only from the first instance: a later one has none.
   for (TfrToolBar *t : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6})
     if (t != Panel6 || FirstInstance) t->SaveState();
+  if (InspForm->RolledUp()) InspForm->RollUp();  // its size, not the rolled-up caption
   frSaveFormPosition(InspForm);
 }
 

@@ -180,8 +180,19 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   // Refills the inspector's rows from the selection; a row's change.
   void UpdateInspector();
   void InspectorModify(int row, const QString &text);
-  // The status bar: units, position and size of the one selected object, its name.
+  // The status bar: units, position and size of the one selected object (or of
+  // the frame of a new object being drawn), its name.
   void UpdateStatus();
+  // Prepares the surface's popup menu before it opens: the seven fixed items,
+  // then the flag items of the selection's kind (one object, or several of one
+  // kind that are not bands); each toggles its flag on every selected object.
+  void Popup1Popup();
+  // A menu item that shows a toolbar button's glyph (owner-drawn menus).
+  struct TfrMenuItemInfo {
+    QAction *MenuItem;
+    report::TfrSpeedButton *Button;
+  };
+  const std::vector<TfrMenuItemInfo> &MenuItemLinks() const { return menuLinks_; }
   // Paints a colour button's bar: kind 0 font, 1 fill, 2 frame.
   void SetButtonColorGlyph(report::TColor color, report::TfrSpeedButton *button, int kind);
   // The colour a colour button's bar shows.
@@ -217,6 +228,9 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   std::function<bool(TfrDesignerOptions &)> DesignerOptions;
   std::function<void()> HelpContents;
   std::function<void()> About;
+  // The display format dialog of "Variable format..." in the popup menu: the
+  // format word and text of the topmost selected object (true: confirmed).
+  std::function<bool(quint32 &format, QString &formatStr)> EditFormat;
   // The colour selector: the colour picked for a colour button (false: none
   // picked); it opens under CurColorButton, the colour button clicked last.
   std::function<bool(report::TColor &color)> ChooseColor;
@@ -287,6 +301,11 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   void buildControls();
   void buildFormatBars();
   void colorButtonClick(report::TfrTBButton *b);
+  // Owner-drawn menus: the menus' look, and the links of items to buttons.
+  void ownerDrawMenus();
+  void linkMenuItem(QAction *item, report::TfrSpeedButton *button);
+  void unlinkMenu(const QMenu *menu);
+  void setSelectionFlag(quint16 flag, bool on);
   void stepFrameWidth(int delta);
   void refreshTabs();
   void undoFrom(TfrUndoBuffer &from, TfrUndoBuffer &to);
@@ -297,6 +316,7 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   report::TfrTBButton *button(TfrToolBar *bar, const QString &name, const QString &glyph, int hintId, int tag);
 
   TfrUndoBuffer undo_, redo_;
+  std::vector<TfrMenuItemInfo> menuLinks_;
   int tool_ = -1;
   bool stickyInsert_ = false;
   bool shownOnce_ = false;

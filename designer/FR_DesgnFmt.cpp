@@ -1,6 +1,7 @@
 // The designer window's formatting toolbars (frame, text), the line style
 // panel, the colour buttons, the enabling by the kind of selection, the
-// inspector's rows and the status bar.
+// inspector's rows, the status bar, the owner-drawn menus and the items the
+// selected objects add to the surface's popup menu.
 #include "designer/FR_Desgn.h"
 #include "designer/FR_DesignerPage.h"
 #include "designer/FR_Dock.h"
@@ -18,8 +19,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOption>
 #include <QToolBar>
 
+#include <algorithm>
 #include <cmath>
 
 namespace designer {
@@ -495,9 +499,14 @@ void TfrDesignerForm::UpdateStatus() {
   StatusUnits->setText(frLoadStr(55330 + Units));
   const std::vector<TfrView *> sel = Selection();
   QString pos, size, text;
-  if (sel.size() == 1) {
+  const QString joint = Units == 0 ? QStringLiteral(";") : QStringLiteral("; ");
+  QRect frame;
+  if (PageView->NewObjectFrame(frame)) {
+    // A new object's frame being drawn, or following the pointer.
+    pos = unitText(Units, frame.x()) + joint + unitText(Units, frame.y());
+    size = unitText(Units, frame.width()) + joint + unitText(Units, frame.height());
+  } else if (sel.size() == 1) {
     const TfrView *v = sel.front();
-    const QString joint = Units == 0 ? QStringLiteral(";") : QStringLiteral("; ");
     pos = unitText(Units, v->x) + joint + unitText(Units, v->y);
     size = unitText(Units, v->dx) + joint + unitText(Units, v->dy);
     if (v->Typ == gtPicture) {
@@ -515,6 +524,244 @@ void TfrDesignerForm::UpdateStatus() {
   StatusPos->setText(pos);
   StatusSize->setText(size);
   StatusText->setText(text);
+}
+
+// ---------------------------------------------------------------- menus
+
+namespace {
+
+// Measurements of the owner-drawn menu items.
+constexpr int kItemHeight = 19;
+constexpr int kSeparatorHeight = 10;
+constexpr int kGlyph = 16;
+constexpr int kGlyphLeft = 2;
+constexpr int kCaptionGap = 4;      // between the glyph column and the caption
+constexpr int kCaptionExtra = 31;   // the text column: the widest caption + 31
+constexpr int kShortcutExtra = 15;  // the shortcut column: the widest shortcut + 15
+constexpr int kShortcutGap = 6;     // the shortcut starts this far into its column
+
+// The check mark and the radio mark of checked items, in the given colour.
+QPixmap markGlyph(bool radio, const QColor &c) {
+  QPixmap pm(kGlyph, kGlyph);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  if (radio) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(c);
+    p.drawEllipse(QRectF(5, 5, 6, 6));
+  } else {
+    p.setPen(QPen(c, 2));
+    p.drawLine(4, 8, 7, 11);
+    p.drawLine(7, 11, 12, 4);
+  }
+  return pm;
+}
+
+// The designer's menus: items of 19 pixels (more when the font needs it),
+// separators of 10 drawn as an etched line, a 16-pixel glyph column showing
+// the linked button's glyph or the check mark, the caption after it and the
+// shortcut in a column of its own. Everything else is the platform style's.
+class TfrMenuStyle : public QProxyStyle {
+ public:
+  TfrMenuStyle() = default;
+
+  int pixelMetric(PixelMetric m, const QStyleOption *o, const QWidget *w) const override {
+    if (m == PM_SmallIconSize) return kGlyph;
+    if (m == PM_MenuHMargin) return 0;
+    return QProxyStyle::pixelMetric(m, o, w);
+  }
+
+  QSize sizeFromContents(ContentsType t, const QStyleOption *o, const QSize &s,
+                         const QWidget *w) const override {
+    const auto *mi = qstyleoption_cast<const QStyleOptionMenuItem *>(o);
+    if (t != CT_MenuItem || !mi) return QProxyStyle::sizeFromContents(t, o, s, w);
+    if (mi->menuItemType == QStyleOptionMenuItem::Separator) return {1, kSeparatorHeight};
+    // The menu adds the widest shortcut to the widest item.
+    return {s.width() + kCaptionExtra + kShortcutExtra,
+            std::max(kItemHeight, QFontMetrics(mi->font).height() + 4)};
+  }
+
+  void drawControl(ControlElement e, const QStyleOption *o, QPainter *p, const QWidget *w) const override {
+    const auto *mi = qstyleoption_cast<const QStyleOptionMenuItem *>(o);
+    if (e != CE_MenuItem || !mi) {
+      QProxyStyle::drawControl(e, o, p, w);
+      return;
+    }
+    const QPalette &pal = mi->palette;
+    const QRect r = mi->rect;
+    if (mi->menuItemType == QStyleOptionMenuItem::Separator) {
+      p->fillRect(r, pal.color(QPalette::Window));
+      const int y = r.top() + r.height() / 2 - 1;
+      p->setPen(pal.color(QPalette::Dark));
+      p->drawLine(r.left() + 1, y, r.right() - 1, y);
+      p->setPen(pal.color(QPalette::Light));
+      p->drawLine(r.left() + 1, y + 1, r.right() - 1, y + 1);
+      return;
+    }
+    const bool selected = mi->state & State_Selected, enabled = mi->state & State_Enabled;
+    p->fillRect(r, selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::Window));
+    const QColor text = selected ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::WindowText);
+    const QRect glyph(r.left() + kGlyphLeft, r.top() + (r.height() - kGlyph) / 2, kGlyph, kGlyph);
+    if (mi->checkType != QStyleOptionMenuItem::NotCheckable && mi->checked) {
+      p->drawPixmap(glyph.topLeft(), markGlyph(mi->checkType == QStyleOptionMenuItem::Exclusive,
+                                               enabled ? text : pal.color(QPalette::Dark)));
+    } else if (!mi->icon.isNull()) {
+      p->drawPixmap(glyph.topLeft(),
+                    mi->icon.pixmap(QSize(kGlyph, kGlyph), 1.0, enabled ? QIcon::Normal : QIcon::Disabled));
+    }
+    const QFontMetrics fm(mi->font);
+    p->setFont(mi->font);
+    const qsizetype tab = mi->text.indexOf(QLatin1Char('\t'));
+    const QString caption = tab < 0 ? mi->text : mi->text.left(tab);
+    const QString shortcut = tab < 0 ? QString() : mi->text.mid(tab + 1);
+    const int captionX = glyph.right() + 1 + kCaptionGap;
+    const int textColumn = r.width() - (mi->reservedShortcutWidth + kShortcutExtra);
+    const QRect captionRect(captionX, r.top() + 2, std::max(0, r.left() + textColumn - captionX),
+                            fm.height());
+    const QRect shortcutRect(r.left() + textColumn + kShortcutGap, r.top() + 2,
+                             std::max(0, r.right() - (r.left() + textColumn + kShortcutGap)), fm.height());
+    const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic | Qt::TextSingleLine;
+    auto put = [&](const QColor &c, QPoint off) {
+      p->setPen(c);
+      p->drawText(captionRect.translated(off), flags, caption);
+      if (!shortcut.isEmpty()) p->drawText(shortcutRect.translated(off), flags, shortcut);
+    };
+    if (enabled) {
+      put(text, {});
+    } else {
+      // Etched: the highlight edge one pixel down and right, then grey.
+      put(pal.color(QPalette::Light), {1, 1});
+      put(pal.color(QPalette::Disabled, QPalette::WindowText), {});
+    }
+    if (mi->menuItemType == QStyleOptionMenuItem::SubMenu) {
+      QStyleOption arrow = *o;
+      const int a = r.height() / 2;
+      arrow.rect = QRect(r.right() - a - 2, r.top() + (r.height() - a) / 2, a, a);
+      arrow.palette.setColor(QPalette::ButtonText, text);
+      arrow.palette.setColor(QPalette::WindowText, text);
+      proxy()->drawPrimitive(PE_IndicatorArrowRight, &arrow, p, w);
+    }
+  }
+};
+
+// The items an object adds to the popup menu: its flags by its kind.
+std::vector<std::pair<QString, quint16>> popupFlags(const TfrView *v) {
+  std::vector<std::pair<QString, quint16>> items{{QStringLiteral("Stretched"), flStretched}};
+  if (v->Typ == gtMemo) {
+    items.insert(items.end(), {{QStringLiteral("Word wrap"), flWordWrap},
+                               {QStringLiteral("Hyphenation"), flWordBreak},
+                               {QStringLiteral("Auto size"), flAutoSize}});
+  } else if (v->Typ == gtPicture) {
+    items.insert(items.end(), {{QStringLiteral("Center picture"), flPictCenter},
+                               {QStringLiteral("Keep aspect ratio"), flPictRatio}});
+  } else if (v->Typ == gtBand) {
+    const int t = static_cast<const TfrBandView *>(v)->BandType();
+    const bool data = t == btMasterData || t == btDetailData || t == btSubDetailData;
+    const bool header =
+        t == btMasterHeader || t == btDetailHeader || t == btSubDetailHeader || t == btGroupHeader;
+    // Bands of the report's flow (titles, data levels, groups) may start pages and split.
+    const bool flow = t == btReportTitle || t == btReportSummary ||
+                      (t >= btMasterHeader && t <= btSubDetailFooter) || t == btGroupHeader ||
+                      t == btGroupFooter;
+    if (flow) items.push_back({QStringLiteral("Force new page"), flBandNewPageAfter});
+    if (data) items.push_back({QStringLiteral("Print if detail empty"), flBandPrintIfSubsetEmpty});
+    if (flow) items.push_back({QStringLiteral("Breaked"), flBandBreaked});
+    if (t == btPageHeader || t == btPageFooter)
+      items.push_back({QStringLiteral("On first page"), flBandOnFirstPage});
+    if (t == btPageFooter) items.push_back({QStringLiteral("On last page"), flBandOnLastPage});
+    if (header) items.push_back({QStringLiteral("Show on all pages"), flBandRepeatHeader});
+  }
+  return items;
+}
+
+}  // namespace
+
+void TfrDesignerForm::linkMenuItem(QAction *item, TfrSpeedButton *button) {
+  if (!item || !button) return;
+  QIcon icon;
+  icon.addPixmap(QPixmap::fromImage(button->StateImage(TfrSpeedButton::bsUp)), QIcon::Normal);
+  icon.addPixmap(QPixmap::fromImage(button->StateImage(TfrSpeedButton::bsDisabled)), QIcon::Disabled);
+  item->setIcon(icon);
+  menuLinks_.push_back({item, button});
+}
+
+void TfrDesignerForm::unlinkMenu(const QMenu *menu) {
+  std::erase_if(menuLinks_, [menu](const TfrMenuItemInfo &l) {
+    if (!menu->actions().contains(l.MenuItem)) return false;
+    l.MenuItem->setIcon(QIcon());
+    return true;
+  });
+}
+
+void TfrDesignerForm::ownerDrawMenus() {
+  auto *style = new TfrMenuStyle;
+  style->setParent(this);
+  // Submenus are windows of their own: each takes the style itself.
+  for (QMenu *m : {FileMenu, EditMenu, ToolMenu, N37, MastMenu, HelpMenu, Popup1, Popup2}) m->setStyle(style);
+  const std::pair<QAction *, TfrTBButton *> links[] = {
+      {N23, FileBtn1}, {N19, FileBtn2}, {N20, FileBtn3}, {N39, FileBtn4}, {N10, ExitB},   {N46, UndoB},
+      {N48, RedoB},    {N11, CutB},     {N12, CopyB},    {N13, PstB},     {N28, SelAllB}, {N29, PgB1},
+      {N30, PgB2},     {N32, ZB1},      {N33, ZB2},      {N35, HelpBtn},  {N41, PgB1},    {N43, PgB2},
+      {N44, PgB3},     {N2, CutB},      {N1, CopyB},     {N3, PstB},      {N16, SelAllB}};
+  for (auto [a, b] : links) linkMenuItem(a, b);
+}
+
+// ---------------------------------------------------------------- popup menu
+
+void TfrDesignerForm::Popup1Popup() {
+  unlinkMenu(Popup1);
+  EnableControls();
+  // Only the seven fixed items stay.
+  const QList<QAction *> items = Popup1->actions();
+  for (qsizetype i = 7; i < items.size(); ++i) {
+    Popup1->removeAction(items[i]);
+    if (items[i]->parent() == Popup1) delete items[i];
+  }
+  const std::vector<TfrView *> sel = Selection();
+  TfrView *top = sel.empty() ? nullptr : sel.back();
+  if (top && sel.size() > 1) {
+    const bool oneKind = std::all_of(sel.begin(), sel.end(), [top](const TfrView *v) {
+      return v->Typ == top->Typ && (top->Typ != gtAddIn || v->ClassName() == top->ClassName());
+    });
+    if (isBand(top) || !oneKind) top = nullptr;
+  }
+  if (top) {
+    Popup1->addSeparator();
+    for (const auto &[text, flag] : popupFlags(top)) {
+      QAction *a = Popup1->addAction(text);
+      a->setCheckable(true);
+      a->setChecked(top->Flags & flag);
+      connect(a, &QAction::triggered, this, [this, f = flag](bool on) { setSelectionFlag(f, on); });
+      if (flag == flStretched && isText(top)) {
+        // The text object's format comes right after its stretch flag.
+        QAction *fmt = Popup1->addAction(QStringLiteral("Variable format..."));
+        fmt->setEnabled(static_cast<bool>(EditFormat));
+        connect(fmt, &QAction::triggered, this, [this] {
+          const std::vector<TfrView *> s = Selection();
+          if (s.empty() || !EditFormat) return;
+          quint32 format = s.back()->Format;
+          QString formatStr = s.back()->FormatStr;
+          if (!EditFormat(format, formatStr)) return;
+          BeforeChange();
+          for (TfrView *v : Selection())
+            if (isText(v)) v->Format = format, v->FormatStr = formatStr;
+          AfterChange();
+        });
+      }
+    }
+  }
+  linkMenuItem(N2, CutB);
+  linkMenuItem(N1, CopyB);
+  linkMenuItem(N3, PstB);
+  linkMenuItem(N16, SelAllB);
+}
+
+void TfrDesignerForm::setSelectionFlag(quint16 flag, bool on) {
+  if (SelNum == 0) return;
+  BeforeChange();
+  for (TfrView *v : Selection()) v->Flags = on ? (v->Flags | flag) : (v->Flags & ~flag);
+  AfterChange();
 }
 
 }  // namespace designer

@@ -325,6 +325,7 @@ void TfrDesignerPage::mousePressEvent(QMouseEvent *e) {
     mode_ = insertTool ? mdInsert : mdRubber;
     drawingFrame_ = !right;
     update();
+    form_->UpdateStatus();
     return;
   }
   if (tool == toolLine) {
@@ -404,6 +405,7 @@ void TfrDesignerPage::mousePressEvent(QMouseEvent *e) {
     down_ = false;
     mode_ = mdNone;
     update(before.united(selectionArea()));
+    form_->Popup1Popup();
     form_->Popup1->popup(e->globalPosition().toPoint());
     return;
   }
@@ -421,9 +423,13 @@ void TfrDesignerPage::mouseMoveEvent(QMouseEvent *e) {
       following_ = followingFrame(pt);
       update(old.adjusted(-2, -2, 2, 2));
       update(following_.adjusted(-2, -2, 2, 2));
+      form_->UpdateStatus();
       return;
     }
-    following_ = QRect();
+    if (!following_.isNull()) {
+      following_ = QRect();
+      form_->UpdateStatus();
+    }
     static const Qt::CursorShape shapes[] = {Qt::ArrowCursor, Qt::SizeFDiagCursor, Qt::SizeBDiagCursor,
                                              Qt::SizeHorCursor, Qt::SizeVerCursor, Qt::SizeFDiagCursor,
                                              Qt::SplitHCursor};
@@ -434,6 +440,7 @@ void TfrDesignerPage::mouseMoveEvent(QMouseEvent *e) {
   if (drawingFrame_ && (mode_ == mdRubber || mode_ == mdInsert)) {
     frame_.setBottomRight(mode_ == mdInsert ? SnapToGrid(pt) : pt);
     update();
+    if (mode_ == mdInsert) form_->UpdateStatus();
     return;
   }
   if (drawingFrame_ && mode_ == mdLine) {
@@ -538,6 +545,19 @@ QString TfrDesignerPage::ResizeRatio() const {
   const int rx = frRound(double(frame_.right() - frame_.left()) * 100 / ow);
   const int ry = frRound(double(frame_.bottom() - frame_.top()) * 100 / oh);
   return QStringLiteral("% ") + QString::number(rx) + QLatin1Char(',') + QString::number(ry);
+}
+
+bool TfrDesignerPage::NewObjectFrame(QRect &r) const {
+  if (down_ && drawingFrame_ && mode_ == mdInsert) {
+    const int l = std::min(frame_.left(), frame_.right()), t = std::min(frame_.top(), frame_.bottom());
+    r = QRect(l, t, std::abs(frame_.right() - frame_.left()), std::abs(frame_.bottom() - frame_.top()));
+    return true;
+  }
+  if (!down_ && !following_.isNull()) {
+    r = following_;
+    return true;
+  }
+  return false;
 }
 
 QRect TfrDesignerPage::selectionArea() const {
@@ -719,6 +739,7 @@ void TfrDesignerPage::leaveEvent(QEvent *) {
   if (!down_ && !following_.isNull()) {
     following_ = QRect();
     update();
+    form_->UpdateStatus();
   }
 }
 

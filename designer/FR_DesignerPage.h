@@ -47,6 +47,9 @@ class TfrDesignerPage : public QWidget {
   // While a multi-selection is resized: "% " and its width and height against
   // the start of the drag, in percent; empty otherwise.
   QString ResizeRatio() const;
+  // The frame of a new object while an insert tool draws it or follows the
+  // pointer (normalised, in page pixels); false when there is none.
+  bool NewObjectFrame(QRect &r) const;
   // Repaints the whole surface.
   void Redraw() { update(); }
 

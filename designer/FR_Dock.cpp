@@ -79,36 +79,63 @@ void TfrDock::setThickness(int t) {
 }
 
 void TfrDock::Arrange() {
-  const bool h = Horizontal();
-  std::vector<TfrToolBar *> bars;
-  for (TfrToolBar *t : ToolBars())
-    if (!t->isHidden()) bars.push_back(t);
-  if (ToolBars().empty()) {
+  if (updating_ > 0) return;
+  const bool h = Horizontal(), outer = FromOuterEdge();
+  const std::vector<TfrToolBar *> all = ToolBars();
+  if (all.empty()) {
     setThickness(1);
     return;
   }
-  // Toolbars above the first row move onto it.
+  // Places across the dock, measured from its outer edge for bottom and right docks.
+  const int before = Thickness();
+  std::vector<int> c(all.size());
+  for (size_t i = 0; i < all.size(); ++i)
+    c[i] = outer ? before - (across(all[i], h) + thickOf(all[i], h)) : across(all[i], h);
+  auto visible = [&](size_t i) { return !all[i]->isHidden(); };
+  // Toolbars before the first row move onto it.
   int low = 0;
-  for (TfrToolBar *t : bars) low = std::min(low, across(t, h));
-  if (low < 0)
-    for (TfrToolBar *t : bars) place(t, h, along(t, h), across(t, h) - low);
-  int rows = Thickness() / RowSize;
+  for (size_t i = 0; i < all.size(); ++i)
+    if (visible(i)) low = std::min(low, c[i]);
+  for (int &v : c) v -= low;
+  int rows = before / RowSize;
   for (int r = 0; r < rows;) {
     const int pos = r * RowSize;
-    const bool used = std::any_of(bars.begin(), bars.end(), [&](TfrToolBar *t) {
-      return across(t, h) <= pos && across(t, h) + thickOf(t, h) > pos;
-    });
+    bool used = false;
+    for (size_t i = 0; i < all.size(); ++i)
+      used = used || (visible(i) && c[i] <= pos && c[i] + thickOf(all[i], h) > pos);
     if (used) {
       ++r;
       continue;
     }
-    for (TfrToolBar *t : bars)
-      if (across(t, h) > pos) place(t, h, along(t, h), across(t, h) - RowSize);
+    for (size_t i = 0; i < all.size(); ++i)
+      if (visible(i) && c[i] > pos) c[i] -= RowSize;
     --rows;
   }
   int thick = rows * RowSize + 1;
-  for (TfrToolBar *t : bars) thick = std::max(thick, across(t, h) + thickOf(t, h) + 1);
-  setThickness(bars.empty() ? 1 : thick);
+  bool any = false;
+  for (size_t i = 0; i < all.size(); ++i)
+    if (visible(i)) {
+      thick = std::max(thick, c[i] + thickOf(all[i], h) + 1);
+      any = true;
+    }
+  if (!any) thick = 1;
+  setThickness(thick);
+  for (size_t i = 0; i < all.size(); ++i)
+    place(all[i], h, along(all[i], h), outer ? thick - c[i] - thickOf(all[i], h) : c[i]);
+}
+
+void TfrDock::EndUpdate() {
+  if (updating_ == 0 || --updating_ > 0) return;
+  // Places read for an outer-edge dock belong to the thickness they were kept
+  // with: at least as thick as the farthest of them reaches.
+  if (FromOuterEdge()) {
+    const bool h = Horizontal();
+    int reach = Thickness();
+    for (TfrToolBar *t : ToolBars())
+      if (!t->isHidden()) reach = std::max(reach, across(t, h) + thickOf(t, h));
+    setThickness(reach);
+  }
+  Arrange();
 }
 
 void TfrDock::paintEvent(QPaintEvent *) {
@@ -144,14 +171,35 @@ void TfrDragBox::mouseReleaseEvent(QMouseEvent *) { bar_->EndDrag(); }
 
 // ---------------------------------------------------------------- float window
 
+TfrDragFrame::TfrDragFrame()
+    : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::WindowTransparentForInput) {
+  setObjectName(QStringLiteral("DragFrame"));
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setFocusPolicy(Qt::NoFocus);
+}
+
+void TfrDragFrame::resizeEvent(QResizeEvent *) {
+  // Only the border is part of the window: what lies under it stays visible.
+  const QRegion outer(rect());
+  setMask(outer.subtracted(QRegion(rect().adjusted(kWidth, kWidth, -kWidth, -kWidth))));
+}
+
+void TfrDragFrame::paintEvent(QPaintEvent *) {
+  QPainter p(this);
+  p.fillRect(rect(), Qt::white);
+  p.fillRect(rect(), QBrush(Qt::black, Qt::Dense4Pattern));
+}
+
 TfrFloatWindow::TfrFloatWindow(TfrToolBar *bar)
-    : QWidget(bar->owner_, Qt::Tool | Qt::WindowStaysOnTopHint), ToolBar(bar) {
+    : QWidget(bar->owner_, Qt::Tool | Qt::WindowStaysOnTopHint), ToolBar(bar), frame_(new TfrDragFrame) {
   setObjectName(QStringLiteral("FloatWindow_") + bar->objectName());
   setAttribute(Qt::WA_ShowWithoutActivating);
   setWindowTitle(bar->Caption);
 }
 
 TfrFloatWindow::~TfrFloatWindow() {
+  delete frame_;
   if (ToolBar && ToolBar->FloatWindow == this) ToolBar->FloatWindow = nullptr;
 }
 
@@ -160,29 +208,44 @@ void TfrFloatWindow::closeEvent(QCloseEvent *e) {
   hide();
 }
 
-void TfrFloatWindow::mousePressEvent(QMouseEvent *e) {
-  grab_ = e->globalPosition().toPoint() - pos();
+void TfrFloatWindow::BeginDrag(QPoint global) {
+  grab_ = global - pos();
   dragging_ = true;
 }
 
-void TfrFloatWindow::mouseMoveEvent(QMouseEvent *e) {
+void TfrFloatWindow::DragTo(QPoint global) {
   if (!dragging_ || !ToolBar) return;
-  const QPoint g = e->globalPosition().toPoint();
   // Over a dock that takes the toolbar: dock there at the cursor.
   for (TfrDock *d : ToolBar->owner_->findChildren<TfrDock *>()) {
     if (!d->Accepts(ToolBar)) continue;
-    const QPoint local = d->mapFromGlobal(g);
+    const QPoint local = d->mapFromGlobal(global);
     if (!d->rect().contains(local)) continue;
     dragging_ = false;
+    frame_->hide();
     TfrToolBar *bar = ToolBar;
     bar->DockTo(d, local.x(), local.y());
-    bar->BeginDrag(g);
+    bar->BeginDrag(global);
     return;
   }
-  move(g - grab_);
+  frame_->setGeometry(QRect(global - grab_, frameGeometry().size()));
+  frame_->show();
+  frame_->raise();
 }
 
-void TfrFloatWindow::mouseReleaseEvent(QMouseEvent *) { dragging_ = false; }
+void TfrFloatWindow::EndDrag() {
+  if (!dragging_) return;
+  dragging_ = false;
+  if (frame_->isVisible()) move(frame_->pos());
+  frame_->hide();
+}
+
+void TfrFloatWindow::mousePressEvent(QMouseEvent *e) {
+  if (e->button() == Qt::LeftButton) BeginDrag(e->globalPosition().toPoint());
+}
+
+void TfrFloatWindow::mouseMoveEvent(QMouseEvent *e) { DragTo(e->globalPosition().toPoint()); }
+
+void TfrFloatWindow::mouseReleaseEvent(QMouseEvent *) { EndDrag(); }
 
 // ---------------------------------------------------------------- toolbar
 
@@ -221,12 +284,10 @@ void TfrToolBar::AdjustBounds() {
   int pos = 2;
   place(DragBox, h, pos, (26 - kGrip) / 2);
   pos += kGrip + 1;
-  int thick = 26;
   for (QWidget *w : controls_) {
     if (w->isHidden()) continue;
     const QSize s = controlSize(w);
     w->resize(s);
-    thick = std::max(thick, (h ? s.height() : s.width()) + 4);
     place(w, h, pos, std::max(1, (26 - (h ? s.height() : s.width())) / 2));
     pos += h ? s.width() : s.height();
   }
@@ -235,9 +296,20 @@ void TfrToolBar::AdjustBounds() {
     QEvent e(QEvent::ParentChange);
     QCoreApplication::sendEvent(w, &e);
   }
-  const int len = pos + 2;
-  resize(h ? QSize(len, thick) : QSize(thick, len));
+  resize(BoundsFor(h));
   if (FloatWindow) FloatWindow->setFixedSize(size());
+}
+
+QSize TfrToolBar::BoundsFor(bool horizontal) const {
+  int len = 2 + kGrip + 1, thick = 26;
+  for (QWidget *w : controls_) {
+    if (w->isHidden()) continue;
+    const QSize s = controlSize(w);
+    thick = std::max(thick, (horizontal ? s.height() : s.width()) + 4);
+    len += horizontal ? s.width() : s.height();
+  }
+  len += 2;
+  return horizontal ? QSize(len, thick) : QSize(thick, len);
 }
 
 void TfrToolBar::DockTo(TfrDock *dock, int x, int y) {
@@ -261,8 +333,15 @@ void TfrToolBar::DockTo(TfrDock *dock, int x, int y) {
 }
 
 void TfrToolBar::AddToDock(TfrDock *dock) {
-  if (dock->Horizontal()) DockTo(dock, 0, dock->height() - 1);
-  else DockTo(dock, dock->width() - 1, 0);
+  // A new row at the dock's inner edge; its thickness once it lies along the dock.
+  const QSize b = BoundsFor(dock->Horizontal());
+  const int thick = dock->Horizontal() ? b.height() : b.width();
+  switch (dock->Side()) {
+    case report::alBottom: DockTo(dock, 0, 1 - thick); break;
+    case report::alRight: DockTo(dock, 1 - thick, 0); break;
+    case report::alLeft: DockTo(dock, dock->width() - 1, 0); break;
+    default: DockTo(dock, 0, dock->height() - 1); break;
+  }
 }
 
 void TfrToolBar::MakeFloat(int x, int y) {
@@ -338,6 +417,11 @@ void TfrToolBar::BeginDrag(QPoint global) {
 
 void TfrToolBar::DragTo(QPoint global) {
   TfrDock *dock = Dock();
+  // Made float during this drag: the float window carries it on.
+  if (!dock && FloatWindow) {
+    FloatWindow->DragTo(global);
+    return;
+  }
   if (!dragging_ || !dock) return;
   const bool h = dock->Horizontal();
   const QPoint d = global - dragPos_;
@@ -348,6 +432,7 @@ void TfrToolBar::DragTo(QPoint global) {
     if (a < -kFloatAfter && CanFloat) {
       dragging_ = false;
       MakeFloat(global.x(), global.y());
+      FloatWindow->BeginDrag(global);
       return;
     }
     a = std::clamp(a, 0, std::max(0, length(dock, h) - length(this, h)));
@@ -371,11 +456,15 @@ void TfrToolBar::DragTo(QPoint global) {
     if ((c < 0 || c >= before) && dock->Thickness() == before && CanFloat) {
       dragging_ = false;
       MakeFloat(global.x(), global.y());
+      FloatWindow->BeginDrag(global);
     }
   }
 }
 
-void TfrToolBar::EndDrag() { dragging_ = false; }
+void TfrToolBar::EndDrag() {
+  dragging_ = false;
+  if (FloatWindow) FloatWindow->EndDrag();
+}
 
 // ---------------------------------------------------------------- forms
 

@@ -27,7 +27,14 @@ class TfrDock : public QWidget {
   // The toolbars docked here.
   std::vector<TfrToolBar *> ToolBars() const;
   // Drops empty rows, normalises the toolbars' places and sets the thickness.
+  // Bottom and right docks count their rows from the outer edge: the first row
+  // lies there and new rows grow toward the window's centre.
   void Arrange();
+  bool FromOuterEdge() const { return side_ == report::alBottom || side_ == report::alRight; }
+  // Arranging waits while several toolbars are placed at once (restoring
+  // places that belong together); EndUpdate arranges once.
+  void BeginUpdate() { ++updating_; }
+  void EndUpdate();
   int Thickness() const { return Horizontal() ? height() : width(); }
   bool Accepts(const TfrToolBar *t) const;
 
@@ -37,6 +44,7 @@ class TfrDock : public QWidget {
  private:
   void setThickness(int t);
   report::TfrAlign side_;
+  int updating_ = 0;
 };
 
 // The grip at a toolbar's start.
@@ -55,12 +63,32 @@ class TfrDragBox : public QWidget {
   TfrToolBar *bar_;
 };
 
+// The dotted 4-pixel frame that follows the cursor while a float window is
+// dragged; the window moves to it on release.
+class TfrDragFrame : public QWidget {
+  Q_OBJECT
+ public:
+  TfrDragFrame();
+  static constexpr int kWidth = 4;
+
+ protected:
+  void paintEvent(QPaintEvent *) override;
+  void resizeEvent(QResizeEvent *) override;
+};
+
 class TfrFloatWindow : public QWidget {
   Q_OBJECT
  public:
   explicit TfrFloatWindow(TfrToolBar *bar);
   ~TfrFloatWindow() override;
   TfrToolBar *ToolBar;
+  // Dragging by the client area as by a caption (global positions): the drag
+  // frame follows, and over a dock that takes the toolbar it docks there.
+  void BeginDrag(QPoint global);
+  void DragTo(QPoint global);
+  void EndDrag();
+  bool Dragging() const { return dragging_; }
+  TfrDragFrame *DragFrame() const { return frame_; }
 
  protected:
   void mousePressEvent(QMouseEvent *e) override;
@@ -71,6 +99,7 @@ class TfrFloatWindow : public QWidget {
  private:
   QPoint grab_;
   bool dragging_ = false;
+  TfrDragFrame *frame_;
 };
 
 class TfrToolBar : public QWidget {
@@ -91,6 +120,8 @@ class TfrToolBar : public QWidget {
   bool Vertical() const;
   // Places the controls along the toolbar's direction and sets its size.
   void AdjustBounds();
+  // The size the toolbar takes lying horizontally or vertically.
+  QSize BoundsFor(bool horizontal) const;
   void DockTo(TfrDock *dock, int x, int y);
   void AddToDock(TfrDock *dock);
   void MakeFloat(int x, int y);

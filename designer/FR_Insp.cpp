@@ -10,6 +10,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace designer {
 
 // The rows' area: paints the rows and selects one by a click.
@@ -191,10 +193,36 @@ bool TfrInspForm::eventFilter(QObject *o, QEvent *e) {
 
 void TfrInspForm::resizeEvent(QResizeEvent *e) {
   QWidget::resizeEvent(e);
+  if (rolledUp_) return;
   Panel1->setGeometry(rect());
   PaintBox1->setGeometry(Panel1->rect().adjusted(2, 2, -2, -2));
   split_ = PaintBox1->width() / 2;
   placeEdit();
+}
+
+void TfrInspForm::RollUp() {
+  if (!rolledUp_) {
+    StoreEdit();
+    unrolled_ = size();
+    rolledUp_ = true;
+    Panel1->hide();
+    setMinimumSize(0, 0);
+    resize(std::max(1, unrolled_.width() / 2), 0);
+  } else {
+    rolledUp_ = false;
+    Panel1->show();
+    resize(unrolled_);
+  }
+}
+
+bool TfrInspForm::event(QEvent *e) {
+  // The caption belongs to the window frame: its double click arrives as a
+  // non-client event where the platform passes it on.
+  if (e->type() == QEvent::NonClientAreaMouseButtonDblClick) {
+    RollUp();
+    return true;
+  }
+  return QWidget::event(e);
 }
 
 void TfrInspForm::showEvent(QShowEvent *e) {

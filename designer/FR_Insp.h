@@ -66,6 +66,10 @@ class TfrInspForm : public QWidget {
   void StoreEdit();
   // Opens the current row's editor.
   void OpenEditor();
+  // A double click on the caption: rolls the window up to no height and half
+  // its width, the rows hidden, or back to the size it had before.
+  void RollUp();
+  bool RolledUp() const { return rolledUp_; }
 
   std::function<void(int row, const QString &value)> OnModify;
   report::TfrView *CurObject = nullptr;  // handed to editors
@@ -79,6 +83,7 @@ class TfrInspForm : public QWidget {
   void resizeEvent(QResizeEvent *e) override;
   void showEvent(QShowEvent *e) override;
   bool eventFilter(QObject *o, QEvent *e) override;
+  bool event(QEvent *e) override;
 
  private:
   friend class TfrInspPaintBox;
@@ -91,6 +96,8 @@ class TfrInspForm : public QWidget {
   int rowHeight_ = 0;
   int split_ = 0;
   bool busy_ = false;
+  bool rolledUp_ = false;
+  QSize unrolled_;  // the size to roll back to
 };
 
 }  // namespace designer

@@ -127,6 +127,98 @@ TEST_F(DockTest, FloatingToolbarDocksOnlyWhereItsOrientationAllows) {
   EXPECT_GT(v->height(), v->width());  // vertical in a side dock
 }
 
+TEST_F(DockTest, BottomAndRightDocksKeepTheirFirstRowAtTheOuterEdge) {
+  auto *bottom = new TfrDock(&owner, report::alBottom);
+  bottom->setObjectName("frDock3");
+  TfrToolBar *a = Bar("A", 3), *b = Bar("B", 2);
+  a->DockTo(bottom, 0, 0);
+  EXPECT_EQ(bottom->height(), 27);
+  EXPECT_EQ(a->y(), 1);
+  // A new row grows toward the window's centre; the first stays at the bottom.
+  b->AddToDock(bottom);
+  EXPECT_EQ(bottom->height(), 53);
+  EXPECT_EQ(a->y(), 27);
+  EXPECT_EQ(b->y(), 1);
+  // The outer row emptied: the inner one moves out to the edge.
+  a->SetVisible(false);
+  EXPECT_EQ(bottom->height(), 27);
+  EXPECT_EQ(b->y(), 1);
+  a->AddToDock(bottom);
+  a->SetVisible(true);
+  EXPECT_EQ(bottom->height(), 53);
+  EXPECT_EQ(b->y(), 27);
+  EXPECT_EQ(a->y(), 1);
+  // Dragged one row outward: back into the outer row, next to B.
+  a->BeginDrag({10, 10});
+  a->DragTo({10 + 0, 10 + 26});
+  a->EndDrag();
+  EXPECT_EQ(bottom->height(), 27);
+  EXPECT_EQ(a->y(), 1);
+  EXPECT_EQ(b->y(), 1);
+
+  auto *right = new TfrDock(&owner, report::alRight);
+  right->setObjectName("frDock4");
+  TfrToolBar *v = Bar("V", 2), *w = Bar("W", 2);
+  v->DockTo(right, 0, 0);
+  EXPECT_GT(v->height(), v->width());
+  EXPECT_EQ(v->x(), 1);
+  EXPECT_EQ(right->width(), v->width() + 1);
+  // The first column keeps to the right edge; the new one is further in.
+  w->AddToDock(right);
+  EXPECT_EQ(w->x(), 1);
+  EXPECT_EQ(v->x(), 1 + w->width());
+  EXPECT_EQ(right->width(), v->x() + v->width());
+}
+
+TEST_F(DockTest, FloatingToolbarIsDraggedByADottedFrameAndMovesOnRelease) {
+  owner.show();
+  TfrToolBar *t = Bar("F", 3);
+  t->MakeFloat(500, 300);
+  TfrFloatWindow *fw = t->FloatWindow;
+  ASSERT_NE(fw, nullptr);
+  QCoreApplication::processEvents();
+  const QPoint start = fw->pos();
+  auto send = [&](QEvent::Type type, QPoint global) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent e(type, QPointF(fw->mapFromGlobal(global)), QPointF(global),
+                  type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, {});
+    QCoreApplication::sendEvent(fw, &e);
+  };
+  const QPoint grab = fw->mapToGlobal(QPoint(3, 3));
+  send(QEvent::MouseButtonPress, grab);
+  send(QEvent::MouseMove, grab + QPoint(40, 30));
+  // The window stays; its frame follows the cursor.
+  TfrDragFrame *frame = fw->DragFrame();
+  EXPECT_EQ(fw->pos(), start);
+  ASSERT_TRUE(frame->isVisible());
+  EXPECT_EQ(frame->geometry(), QRect(start + QPoint(40, 30), fw->frameGeometry().size()));
+  send(QEvent::MouseMove, grab + QPoint(70, -20));
+  EXPECT_EQ(frame->pos(), start + QPoint(70, -20));
+  // Four pixels of dots, nothing inside.
+  EXPECT_TRUE(frame->mask().contains(QPoint(3, 3)));
+  EXPECT_TRUE(frame->mask().contains(QPoint(frame->width() - 4, frame->height() / 2)));
+  EXPECT_FALSE(frame->mask().contains(QPoint(4, 4)));
+  EXPECT_FALSE(frame->mask().contains(QPoint(frame->width() / 2, frame->height() / 2)));
+  const QImage dots = frame->grab().toImage();
+  EXPECT_NE(dots.pixel(0, 0), dots.pixel(1, 0));
+  EXPECT_EQ(dots.pixel(0, 0), dots.pixel(1, 1));
+  send(QEvent::MouseButtonRelease, grab + QPoint(70, -20));
+  EXPECT_EQ(fw->pos(), start + QPoint(70, -20));
+  EXPECT_FALSE(frame->isVisible());
+
+  // Torn off a dock, the float window carries the same drag on.
+  TfrToolBar *d = Bar("D", 2);
+  d->DockTo(top, 0, 0);
+  d->BeginDrag({50, 10});
+  d->DragTo({50 - 25, 10});
+  ASSERT_TRUE(d->IsFloat());
+  d->DragTo({200, 150});
+  ASSERT_TRUE(d->FloatWindow->DragFrame()->isVisible());
+  EXPECT_EQ(d->FloatWindow->DragFrame()->pos(), QPoint(200, 150) - QPoint(25, 10) + d->FloatWindow->pos());
+  d->EndDrag();
+  EXPECT_FALSE(d->FloatWindow->DragFrame()->isVisible());
+}
+
 TEST_F(DockTest, RestoreTakesFloatingPlacesAndIgnoresMissingDocksAndGarbage) {
   TfrToolBar *a = Bar("A", 2), *b = Bar("B", 2);
   a->DockTo(top, 0, 0);
@@ -182,6 +274,33 @@ TEST_F(DesignerTest, ToolbarLayoutSurvivesARestartOfTheDesigner) {
   EXPECT_TRUE(form->Pan2->isChecked());
   form->Pan1->trigger();
   EXPECT_TRUE(form->Panel1->IsVisible());
+}
+
+TEST_F(DesignerTest, RowsOfTheBottomAndRightDocksSurviveARestart) {
+  Show();
+  form->Panel1->AddToDock(form->frDock3);
+  form->Panel3->AddToDock(form->frDock3);
+  form->Panel4->AddToDock(form->frDock4);
+  ASSERT_EQ(form->frDock3->height(), 53);
+  const int dock4 = form->frDock4->width();
+  ASSERT_GT(dock4, 50);
+  const QPoint p1 = form->Panel1->pos(), p3 = form->Panel3->pos(), p4 = form->Panel4->pos(),
+               p5 = form->Panel5->pos();
+  EXPECT_EQ(p1.y(), 27);  // the first row at the bottom
+  EXPECT_EQ(p3.y(), 1);
+  form->hide();
+  form.reset();
+  form = std::make_unique<TfrDesignerForm>();
+  frReportDesigner = form.get();
+  Show();
+  EXPECT_EQ(form->Panel1->Dock(), form->frDock3);
+  EXPECT_EQ(form->Panel3->Dock(), form->frDock3);
+  EXPECT_EQ(form->frDock3->height(), 53);
+  EXPECT_EQ(form->Panel1->pos(), p1);
+  EXPECT_EQ(form->Panel3->pos(), p3);
+  EXPECT_EQ(form->frDock4->width(), dock4);
+  EXPECT_EQ(form->Panel4->pos(), p4);
+  EXPECT_EQ(form->Panel5->pos(), p5);
 }
 
 TEST_F(DesignerTest, GarbageInTheStoreGivesTheDefaultLayout) {

@@ -232,6 +232,8 @@ TEST_F(TextEditorTest, CtrlEnterConfirmsAndEscapeCancels) {
 TEST_F(TextEditorTest, FormatButtonOnlyForTextObjectsWithTheDialog) {
   TfrEditorForm *ed = Editor();
   ASSERT_NE(ed, nullptr);
+  EXPECT_TRUE(ed->EditFormat);  // the window gives it the format dialog
+  ed->EditFormat = nullptr;
   bool visible = true;
   ModalScript none;
   none.then([&](QWidget *w) {

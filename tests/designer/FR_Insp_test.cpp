@@ -312,6 +312,56 @@ TEST(InspFormTest, ValuesAreStoredOnceGreyedRowsAreSkippedAndEmptyPaintsTheFrame
   EXPECT_EQ(c.size(), 255);
 }
 
+TEST(InspFormTest, DoubleClickOnTheCaptionRollsUpAndBack) {
+  TfrInspForm insp;
+  QString a = "1";
+  insp.AddProperty("A", &a);
+  std::vector<QString> calls;
+  insp.OnModify = [&](int, const QString &v) { calls.push_back(v); };
+  insp.show();
+  insp.resize(230, 170);  // the user's size, not the one at creation
+  QCoreApplication::processEvents();
+  auto captionDoubleClick = [&] {
+    QMouseEvent e(QEvent::NonClientAreaMouseButtonDblClick, QPointF(20, -8),
+                  QPointF(insp.mapToGlobal(QPoint(20, -8))), Qt::LeftButton, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(&insp, &e);
+  };
+  // A value being typed is kept when the rows go.
+  insp.SetCurItem(0);
+  insp.Edit1->setText("7");
+  insp.Edit1->setModified(true);
+  captionDoubleClick();
+  EXPECT_TRUE(insp.RolledUp());
+  EXPECT_FALSE(insp.Panel1->isVisible());
+  EXPECT_EQ(insp.width(), 115);
+  EXPECT_LE(insp.height(), 1);
+  EXPECT_EQ(calls, std::vector<QString>{"7"});
+  captionDoubleClick();
+  EXPECT_FALSE(insp.RolledUp());
+  EXPECT_TRUE(insp.Panel1->isVisible());
+  EXPECT_EQ(insp.size(), QSize(230, 170));
+  EXPECT_EQ(insp.Panel1->size(), insp.size());
+  // A double click inside the rows is no caption click.
+  QMouseEvent inside(QEvent::MouseButtonDblClick, QPointF(10, 5), QPointF(), Qt::LeftButton, Qt::LeftButton,
+                     {});
+  QCoreApplication::sendEvent(&insp, &inside);
+  EXPECT_FALSE(insp.RolledUp());
+}
+
+TEST_F(DesignerTest, RolledUpInspectorIsKeptAtItsRealSize) {
+  Show();
+  form->InspForm->show();
+  form->InspForm->resize(210, 180);
+  form->InspForm->RollUp();
+  form->hide();
+  form.reset();
+  form = std::make_unique<TfrDesignerForm>();
+  frReportDesigner = form.get();
+  Show();
+  EXPECT_FALSE(form->InspForm->RolledUp());
+  EXPECT_EQ(form->InspForm->size(), QSize(210, 180));
+}
+
 TEST_F(FormatTest, DesignerWithToolbarsAndInspectorIsGrabbed) {
   Show(1200, 800);
   TfrMemoView *a = Memo(40, 40, 160, 36, "Memo1");
