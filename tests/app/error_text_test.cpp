@@ -2,6 +2,7 @@
 // of every module: each carries its text, accents included, so that the
 // message or the log line reads as raised.
 #include "platform/error_text.h"
+
 #include "db/error.h"
 #include "platform/conv.h"
 #include "platform/ini_file.h"
