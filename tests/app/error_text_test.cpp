@@ -1,9 +1,10 @@
 // The one turning of a caught exception into text, over the exception kinds
 // of every module: each carries its text, accents included, so that the
 // message or the log line reads as raised.
+#include "platform/error_text.h"
+
 #include "db/error.h"
 #include "platform/conv.h"
-#include "platform/error_text.h"
 #include "platform/ini_file.h"
 #include "report/core/FR_Utils.h"
 #include "report/output/FR_Prntr.h"
