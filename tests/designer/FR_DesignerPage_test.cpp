@@ -5,7 +5,8 @@
 
 #include "support/gui_driver.h"
 
-#include <QListWidget>
+#include <QRadioButton>
+#include <QTabBar>
 
 using namespace designer;
 using namespace designer::test;
@@ -153,17 +154,22 @@ TEST_F(DesignerTest, TheBandTypeListOffersUsedTypesOnlyWhenTheyMayRepeat) {
   ModalScript script;
   bool titleEnabled = true, dataEnabled = false;
   script.then([&](QWidget *w) {
-    auto *list = child<QListWidget>(w, "BandList");
-    ASSERT_NE(list, nullptr);
-    titleEnabled = list->item(btReportTitle)->flags() & Qt::ItemIsEnabled;
-    dataEnabled = list->item(btMasterData)->flags() & Qt::ItemIsEnabled;
-    list->setCurrentRow(btMasterData);
-    QMetaObject::invokeMethod(w, "accept", Qt::QueuedConnection);
+    titleEnabled = child<QRadioButton>(w, "RB1")->isEnabled();
+    dataEnabled = child<QRadioButton>(w, "RB6")->isEnabled();
+    setChecked(w, "RB6", true);
+    click(w, "Button1");
+  });
+  // The new band's editor follows.
+  QString next;
+  script.then([&](QWidget *w) {
+    next = w->objectName();
+    click(w, "Button2");
   });
   script.run([&] { Click({3, 300}); });
   EXPECT_TRUE(script.done()) << script.failure().toStdString();
   EXPECT_FALSE(titleEnabled);
   EXPECT_TRUE(dataEnabled);
+  EXPECT_EQ(next, "frBandEditorForm");
   ASSERT_NE(P().FindObject("MasterData2"), nullptr);
   EXPECT_EQ(P().FindObject("MasterData2")->y, 300);
 }
