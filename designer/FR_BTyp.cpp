@@ -1,12 +1,12 @@
 #include "designer/FR_BTyp.h"
 
+#include "designer/FR_BndEd.h"
 #include "report/core/FR_Class_View.h"
 #include "report/ui/FR_Const.h"
 #include "report/ui/FR_Utils_Gui.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -50,15 +50,7 @@ TfrBandTypesForm::TfrBandTypesForm(QWidget *parent) : QDialog(parent) {
     RB[t]->setGeometry(t < kFirstColumn ? kLeft : secondLeft, kTop + row * rowHeight, w, RB[t]->sizeHint().height());
   }
   GB1->setMinimumSize(secondLeft + secondWidth + kLeft, kTop + kFirstColumn * rowHeight + 8);
-  Button1 = frNamed(new QPushButton(frLoadStr(55000), this), "Button1");
-  Button2 = frNamed(new QPushButton(frLoadStr(55001), this), "Button2");
-  Button1->setDefault(true);
-  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(Button1);
-  buttons->addWidget(Button2);
+  QHBoxLayout *buttons = frOkCancelRow(this, Button1, Button2);
   auto *lay = new QVBoxLayout(this);
   lay->addWidget(GB1);
   lay->addLayout(buttons);

@@ -78,6 +78,19 @@ void frSetRecordCountInput(QLineEdit *count) {
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[1-9][0-9]{0,8}")), count));
 }
 
+QHBoxLayout *frOkCancelRow(QDialog *dialog, QPushButton *&ok, QPushButton *&cancel) {
+  ok = frNamed(new QPushButton(frLoadStr(55000), dialog), "Button1");
+  cancel = frNamed(new QPushButton(frLoadStr(55001), dialog), "Button2");
+  ok->setDefault(true);
+  QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+  auto *row = new QHBoxLayout;
+  row->addStretch();
+  row->addWidget(ok);
+  row->addWidget(cancel);
+  return row;
+}
+
 // ---------------------------------------------------------------- band data source
 
 TfrBandEditorForm::TfrBandEditorForm(QWidget *parent) : QDialog(parent) {
@@ -91,11 +104,6 @@ TfrBandEditorForm::TfrBandEditorForm(QWidget *parent) : QDialog(parent) {
   E1 = frNamed(new QLineEdit(this), "E1");
   frSetRecordCountInput(E1);
   Label2->setBuddy(E1);
-  Button1 = frNamed(new QPushButton(frLoadStr(55000), this), "Button1");
-  Button2 = frNamed(new QPushButton(frLoadStr(55001), this), "Button2");
-  Button1->setDefault(true);
-  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
   connect(CB1, &QComboBox::currentIndexChanged, this, [this] { updateControls(); });
   connect(E1, &QLineEdit::textChanged, this, [this] { updateControls(); });
 
@@ -104,10 +112,7 @@ TfrBandEditorForm::TfrBandEditorForm(QWidget *parent) : QDialog(parent) {
   grid->addWidget(CB1, 0, 1);
   grid->addWidget(Label2, 1, 0);
   grid->addWidget(E1, 1, 1);
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(Button1);
-  buttons->addWidget(Button2);
+  QHBoxLayout *buttons = frOkCancelRow(this, Button1, Button2);
   auto *lay = new QVBoxLayout(this);
   lay->addLayout(grid);
   lay->addStretch();

@@ -6,6 +6,7 @@
 #include <QString>
 
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -37,6 +38,10 @@ QString frDataSourceChoice(const QComboBox *list, const QLineEdit *count);
 void frEnableRecordCount(const QComboBox *list, QLabel *label, QLineEdit *count);
 // The record count edit: digits only, the first 1 to 9, at most nine.
 void frSetRecordCountInput(QLineEdit *count);
+
+// The OK (default) and Cancel buttons of these dialogs, named Button1 and
+// Button2, accepting and rejecting dialog; the row that holds them at its right.
+QHBoxLayout *frOkCancelRow(QDialog *dialog, QPushButton *&ok, QPushButton *&cancel);
 
 class TfrBandEditorForm : public QDialog {
   Q_OBJECT

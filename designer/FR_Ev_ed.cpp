@@ -1,5 +1,6 @@
 #include "designer/FR_Ev_ed.h"
 
+#include "designer/FR_BndEd.h"
 #include "designer/FR_Vared.h"
 #include "report/core/FR_Class_Report.h"
 #include "report/data/FR_DBSet.h"
@@ -112,11 +113,6 @@ TfrEvForm::TfrEvForm(TfrReport &report, QWidget *parent) : QDialog(parent), repo
   SB2->setToolTip(frLoadStr(53345));
   SB2->setEnabled(ValuesClipboardFilled());
   Button3 = frNamed(new QPushButton(frLoadStr(53346), this), "Button3");
-  Button1 = frNamed(new QPushButton(frLoadStr(55000), this), "Button1");
-  Button2 = frNamed(new QPushButton(frLoadStr(55001), this), "Button2");
-  Button1->setDefault(true);
-  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
   connect(VarCombo, &QComboBox::currentIndexChanged, this, [this] { categoryChosen(); });
   connect(VarList, &QListWidget::currentRowChanged, this, [this] { variableChosen(); });
   connect(ValCombo, &QComboBox::currentIndexChanged, this, [this](int i) {
@@ -141,13 +137,10 @@ TfrEvForm::TfrEvForm(TfrReport &report, QWidget *parent) : QDialog(parent), repo
   auto *expr = new QHBoxLayout;
   expr->addWidget(Label3);
   expr->addWidget(Edit1, 1);
-  auto *buttons = new QHBoxLayout;
-  buttons->addWidget(SB1);
-  buttons->addWidget(SB2);
-  buttons->addWidget(Button3);
-  buttons->addStretch();
-  buttons->addWidget(Button1);
-  buttons->addWidget(Button2);
+  QHBoxLayout *buttons = frOkCancelRow(this, Button1, Button2);
+  buttons->insertWidget(0, SB1);
+  buttons->insertWidget(1, SB2);
+  buttons->insertWidget(2, Button3);
   auto *lay = new QVBoxLayout(this);
   lay->addLayout(grid, 1);
   lay->addLayout(expr);

@@ -1,5 +1,6 @@
 #include "designer/FR_GrpEd.h"
 
+#include "designer/FR_BndEd.h"
 #include "report/core/FR_Class_View.h"
 #include "report/ui/FR_Const.h"
 #include "report/ui/FR_Desgn_Intf.h"
@@ -8,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -26,11 +26,6 @@ TfrGroupEditorForm::TfrGroupEditorForm(QWidget *parent) : QDialog(parent) {
   SB1 = frNamed(new QToolButton(this), "SB1");
   SB1->setText(QStringLiteral("..."));
   SB1->setToolTip(frLoadStr(53492));
-  Button1 = frNamed(new QPushButton(frLoadStr(55000), this), "Button1");
-  Button2 = frNamed(new QPushButton(frLoadStr(55001), this), "Button2");
-  Button1->setDefault(true);
-  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
   connect(SB1, &QToolButton::clicked, this, [this] {
     QString field;
     if (PickField && PickField(field)) Edit1->setText(field);
@@ -39,10 +34,7 @@ TfrGroupEditorForm::TfrGroupEditorForm(QWidget *parent) : QDialog(parent) {
   auto *edit = new QHBoxLayout;
   edit->addWidget(Edit1, 1);
   edit->addWidget(SB1);
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(Button1);
-  buttons->addWidget(Button2);
+  QHBoxLayout *buttons = frOkCancelRow(this, Button1, Button2);
   auto *lay = new QVBoxLayout(this);
   lay->addWidget(Label1);
   lay->addLayout(edit);

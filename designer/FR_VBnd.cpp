@@ -58,11 +58,6 @@ TfrVBandEditorForm::TfrVBandEditorForm(QWidget *parent) : QDialog(parent) {
   E1 = frNamed(new QLineEdit(GB2), "E1");
   frSetRecordCountInput(E1);
   Label1->setBuddy(E1);
-  Button1 = frNamed(new QPushButton(frLoadStr(55000), this), "Button1");
-  Button2 = frNamed(new QPushButton(frLoadStr(55001), this), "Button2");
-  Button1->setDefault(true);
-  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
   connect(LB1, &QListWidget::currentRowChanged, this, [this] { bandChosen(); });
   connect(CB1, &QComboBox::currentIndexChanged, this, [this] { storeChoice(); });
   connect(E1, &QLineEdit::textChanged, this, [this] { storeChoice(); });
@@ -76,10 +71,7 @@ TfrVBandEditorForm::TfrVBandEditorForm(QWidget *parent) : QDialog(parent) {
   count->addWidget(E1, 1);
   g2->addLayout(count);
   g2->addStretch();
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(Button1);
-  buttons->addWidget(Button2);
+  QHBoxLayout *buttons = frOkCancelRow(this, Button1, Button2);
   auto *lay = new QVBoxLayout(this);
   lay->addWidget(GB1, 1);
   lay->addWidget(GB2);

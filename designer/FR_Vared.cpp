@@ -1,5 +1,6 @@
 #include "designer/FR_Vared.h"
 
+#include "designer/FR_BndEd.h"
 #include "report/core/FR_Class_Report.h"
 #include "report/ui/FR_Const.h"
 #include "report/ui/FR_Utils_Gui.h"
@@ -7,7 +8,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace designer {
@@ -23,14 +23,7 @@ TfrVaredForm::TfrVaredForm(QWidget *parent) : QDialog(parent) {
   Memo1->setMinimumSize(Memo1->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 36,
                         Memo1->fontMetrics().height() * 16);
   Label1->setBuddy(Memo1);
-  Button1 = frNamed(new QPushButton(frLoadStr(55000), this), "Button1");
-  Button2 = frNamed(new QPushButton(frLoadStr(55001), this), "Button2");
-  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(Button1);
-  buttons->addWidget(Button2);
+  QHBoxLayout *buttons = frOkCancelRow(this, Button1, Button2);
   auto *lay = new QVBoxLayout(this);
   lay->addWidget(Label1);
   lay->addWidget(Memo1, 1);
