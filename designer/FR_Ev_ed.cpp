@@ -19,6 +19,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace designer {
 
@@ -76,13 +78,19 @@ bool ValuesClipboardFilled() { return clipboard().filled; }
 void ClearValuesClipboard() { clipboard() = ValuesClipboard(); }
 
 bool ShowEvEditor(TfrReport &report, QWidget *parent) {
-  TfrStream saved;
-  report.Values.WriteBinaryData(saved);
+  // A copy of the records themselves, not their stream form, so that Cancel
+  // gives back texts longer than a stored short string too.
+  std::vector<std::pair<QString, TfrValue>> values;
+  for (int i = 0; i < report.Values.Count(); ++i) values.emplace_back(report.Values.Name(i), *report.Values.GetValue(i));
   const QStringList variables = report.Variables;
   TfrEvForm form(report, parent);
   if (form.exec() == QDialog::Accepted) return true;
-  TfrStream back(saved.Data());
-  report.Values.ReadBinaryData(back);
+  report.Values.Clear();
+  for (auto it = values.rbegin(); it != values.rend(); ++it) {
+    const int i = report.Values.AddValue();
+    report.Values.SetName(i, it->first);
+    *report.Values.GetValue(i) = it->second;
+  }
   report.Variables = variables;
   return false;
 }
@@ -104,6 +112,7 @@ TfrEvForm::TfrEvForm(TfrReport &report, QWidget *parent) : QDialog(parent), repo
   ValList->setMinimumHeight(fontMetrics().height() * 12);
   Label3 = frNamed(new QLabel(frLoadStr(53343), this), "Label3");
   Edit1 = frNamed(new QLineEdit(this), "Edit1");
+  Edit1->setMaxLength(255);  // the longest text the layout keeps
   Label3->setBuddy(Edit1);
   SB1 = frNamed(new QToolButton(this), "SB1");
   SB1->setIcon(QIcon(frGlyphPixmap(QStringLiteral("copy"))));

@@ -58,7 +58,8 @@ class TfrEvForm : public QDialog {
 };
 
 // Shows the variables editor on the report. The value list and the variable
-// list are restored as they were unless the dialog ends with OK; true on OK.
+// list are restored as they were, record for record, unless the dialog ends
+// with OK; true on OK.
 bool ShowEvEditor(report::TfrReport &report, QWidget *parent = nullptr);
 
 }  // namespace designer

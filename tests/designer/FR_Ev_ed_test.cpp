@@ -151,6 +151,10 @@ TEST_F(VariablesTest, BindingsOfEachKindAreMadeAndShownAgain) {
 
 TEST_F(VariablesTest, CancelAfterBindingLeavesValuesAndVariablesAsTheyWere) {
   report->Values.SetName(report->Values.AddValue(), "Name");
+  // A text longer than the layout's short strings comes back whole.
+  report->Values.SetName(report->Values.AddValue(), "Number");
+  report->Values.FindVariable("Number")->Typ = vtFRVar;
+  report->Values.FindVariable("Number")->Field = QString(300, 'x');
   const QByteArray values = Values();
   const QStringList variables = report->Variables;
   const QByteArray layout = report->SaveToBytes();
@@ -165,6 +169,8 @@ TEST_F(VariablesTest, CancelAfterBindingLeavesValuesAndVariablesAsTheyWere) {
   });
   EXPECT_FALSE(ok);
   EXPECT_EQ(Values(), values);
+  EXPECT_EQ(report->Values.Name(0), "Number");
+  EXPECT_EQ(Value("Number")->Field, QString(300, 'x'));
   EXPECT_EQ(report->Variables, variables);
   EXPECT_EQ(report->SaveToBytes(), layout);
   // Closing the window is no OK either.
