@@ -47,7 +47,8 @@ TfrBandTypesForm::TfrBandTypesForm(QWidget *parent) : QDialog(parent) {
   for (int t = btReportTitle; t < btNone; ++t) {
     const int row = t < kFirstColumn ? t : t - kFirstColumn;
     const int w = t < kFirstColumn ? firstWidth : secondWidth;
-    RB[t]->setGeometry(t < kFirstColumn ? kLeft : secondLeft, kTop + row * rowHeight, w, RB[t]->sizeHint().height());
+    RB[t]->setGeometry(t < kFirstColumn ? kLeft : secondLeft, kTop + row * rowHeight, w,
+                       RB[t]->sizeHint().height());
   }
   GB1->setMinimumSize(secondLeft + secondWidth + kLeft, kTop + kFirstColumn * rowHeight + 8);
   QHBoxLayout *buttons = frOkCancelRow(this, Button1, Button2);

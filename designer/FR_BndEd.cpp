@@ -31,9 +31,7 @@ constexpr int kVirtualId = 55333;
 
 }  // namespace
 
-bool frIsVirtualSource(const QString &name) {
-  return !name.isEmpty() && name[0] >= u'1' && name[0] <= u'9';
-}
+bool frIsVirtualSource(const QString &name) { return !name.isEmpty() && name[0] >= u'1' && name[0] <= u'9'; }
 
 void frFillDataSources(QComboBox *list) {
   list->clear();

@@ -14,7 +14,7 @@ class QPushButton;
 namespace report {
 class TfrBandView;
 class TfrReportDesigner;
-}
+}  // namespace report
 
 namespace designer {
 

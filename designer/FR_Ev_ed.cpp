@@ -33,7 +33,7 @@ constexpr int kOtherId = 55075;
 constexpr int kGlobalsId = 55342;
 constexpr int kBuiltInId = 55110;  // display names of the built-in values, by kind
 constexpr int kBuiltInCount = 9;
-constexpr int kExpression = 1;     // the built-in whose text is an expression
+constexpr int kExpression = 1;  // the built-in whose text is an expression
 
 struct ValuesClipboard {
   QByteArray values;
@@ -81,7 +81,8 @@ bool ShowEvEditor(TfrReport &report, QWidget *parent) {
   // A copy of the records themselves, not their stream form, so that Cancel
   // gives back texts longer than a stored short string too.
   std::vector<std::pair<QString, TfrValue>> values;
-  for (int i = 0; i < report.Values.Count(); ++i) values.emplace_back(report.Values.Name(i), *report.Values.GetValue(i));
+  for (int i = 0; i < report.Values.Count(); ++i)
+    values.emplace_back(report.Values.Name(i), *report.Values.GetValue(i));
   const QStringList variables = report.Variables;
   TfrEvForm form(report, parent);
   if (form.exec() == QDialog::Accepted) return true;
@@ -107,7 +108,8 @@ TfrEvForm::TfrEvForm(TfrReport &report, QWidget *parent) : QDialog(parent), repo
   ValCombo = frNamed(new QComboBox(this), "ValCombo");
   ValList = frNamed(new QListWidget(this), "ValList");
   Label2->setBuddy(ValCombo);
-  for (QWidget *w : std::initializer_list<QWidget *>{VarCombo, VarList, ValCombo, ValList}) w->setMinimumWidth(x * 26);
+  for (QWidget *w : std::initializer_list<QWidget *>{VarCombo, VarList, ValCombo, ValList})
+    w->setMinimumWidth(x * 26);
   VarList->setMinimumHeight(fontMetrics().height() * 12);
   ValList->setMinimumHeight(fontMetrics().height() * 12);
   Label3 = frNamed(new QLabel(frLoadStr(53343), this), "Label3");
@@ -235,7 +237,8 @@ void TfrEvForm::variableChosen() {
   updating_ = false;
   fillValues(source);
   if (v && v->Typ == vtDBField) row = findText(ValList, v->Field);
-  else if (v && v->Typ == vtOther) row = v->OtherKind >= 0 && v->OtherKind < kBuiltInCount ? v->OtherKind + 1 : -1;
+  else if (v && v->Typ == vtOther)
+    row = v->OtherKind >= 0 && v->OtherKind < kBuiltInCount ? v->OtherKind + 1 : -1;
   else if (v && v->Typ == vtFRVar) row = findText(ValList, v->Field);
   if (v && v->Typ == vtOther && v->OtherKind == kExpression) expression = v->Field;
   {

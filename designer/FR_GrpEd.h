@@ -13,7 +13,7 @@ class QToolButton;
 namespace report {
 class TfrBandView;
 class TfrReportDesigner;
-}
+}  // namespace report
 
 namespace designer {
 

@@ -39,8 +39,7 @@ QStringList frSplitCrossSources(const QString &format, const QStringList &bands)
 
 QString frJoinCrossSources(const QStringList &bands, const QStringList &sources) {
   QString s;
-  for (qsizetype i = 0; i < bands.size() && i < sources.size(); ++i)
-    s += bands[i] + u'=' + sources[i] + u';';
+  for (qsizetype i = 0; i < bands.size() && i < sources.size(); ++i) s += bands[i] + u'=' + sources[i] + u';';
   return s;
 }
 

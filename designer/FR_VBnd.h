@@ -18,7 +18,7 @@ namespace report {
 class TfrBandView;
 class TfrPage;
 class TfrReportDesigner;
-}
+}  // namespace report
 
 namespace designer {
 
@@ -40,7 +40,8 @@ class TfrVBandEditorForm : public QDialog {
   // rebuilds the format text for every cross band in list order; true then.
   // Cancel leaves the band alone. OK stays disabled while a band's
   // "Virtual Dataset" lacks a valid record count.
-  bool ShowEditor(report::TfrBandView &band, const report::TfrPage &page, report::TfrReportDesigner *designer);
+  bool ShowEditor(report::TfrBandView &band, const report::TfrPage &page,
+                  report::TfrReportDesigner *designer);
 
   QGroupBox *GB1, *GB2;
   QListWidget *LB1;

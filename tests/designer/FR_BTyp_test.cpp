@@ -31,11 +31,12 @@ TEST_F(BandEditorTest, BandTypesGreyOnlyUsedOnceOnlyTypes) {
            setChecked(w, "RB6", true);
            click(w, "Button1");
          });
-  EXPECT_EQ(captions, QStringList({"Report title", "Report summary", "Page header", "Page footer", "Master header",
-                                   "Master data", "Master footer", "Detail header", "Detail data", "Detail footer",
-                                   "Subdetail header", "Subdetail data", "Subdetail footer", "Overlay",
-                                   "Column header", "Column footer", "Group header", "Group footer", "Cross header",
-                                   "Cross data", "Cross footer"}));
+  EXPECT_EQ(captions, QStringList({"Report title",     "Report summary", "Page header",      "Page footer",
+                                   "Master header",    "Master data",    "Master footer",    "Detail header",
+                                   "Detail data",      "Detail footer",  "Subdetail header", "Subdetail data",
+                                   "Subdetail footer", "Overlay",        "Column header",    "Column footer",
+                                   "Group header",     "Group footer",   "Cross header",     "Cross data",
+                                   "Cross footer"}));
   EXPECT_FALSE(enabled.contains("Page header"));
   EXPECT_TRUE(enabled.contains("Master data"));
   EXPECT_TRUE(enabled.contains("Group header"));
@@ -56,28 +57,30 @@ TEST_F(BandEditorTest, BandTypesGreyOnlyUsedOnceOnlyTypes) {
 TEST_F(BandEditorTest, BandTypesStandInTwoColumnsWithoutCutCaptions) {
   TfrBandTypesForm dlg(form.get());
   QStringList problems;
-  Dialog([&] { dlg.ShowEditor({}); }, [&](QWidget *w) {
-    EXPECT_EQ(w->objectName(), "frBandTypesForm");
-    EXPECT_EQ(w->windowTitle(), "Insert new band");
-    EXPECT_EQ(child<QGroupBox>(w, "GB1")->title(), "Band type");
-    const QRadioButton *first = child<QRadioButton>(w, "RB1");
-    const QRadioButton *second = child<QRadioButton>(w, "RB12");
-    EXPECT_EQ(first->pos(), QPoint(8, 20));
-    EXPECT_GE(second->x(), 130);
-    EXPECT_EQ(second->y(), 20);
-    for (int t = 1; t < btNone; ++t) {
-      const QRadioButton *rb = child<QRadioButton>(w, QString("RB%1").arg(t + 1));
-      const QRadioButton *above = child<QRadioButton>(w, QString("RB%1").arg(t));
-      if (t == 11) continue;  // top of the second column
-      EXPECT_EQ(rb->x(), above->x()) << t;
-      EXPECT_GE(rb->y() - above->y(), 20) << t;
-      EXPECT_GE(rb->width(), rb->sizeHint().width()) << t;
-    }
-    // The second column starts right of the first column's widest caption.
-    for (int t = 0; t < 11; ++t)
-      EXPECT_LE(child<QRadioButton>(w, QString("RB%1").arg(t + 1))->geometry().right(), second->x()) << t;
-    problems = Layout(w, "frBandTypesForm");
-    click(w, "Button2");
-  });
+  Dialog([&] { dlg.ShowEditor({}); },
+         [&](QWidget *w) {
+           EXPECT_EQ(w->objectName(), "frBandTypesForm");
+           EXPECT_EQ(w->windowTitle(), "Insert new band");
+           EXPECT_EQ(child<QGroupBox>(w, "GB1")->title(), "Band type");
+           const QRadioButton *first = child<QRadioButton>(w, "RB1");
+           const QRadioButton *second = child<QRadioButton>(w, "RB12");
+           EXPECT_EQ(first->pos(), QPoint(8, 20));
+           EXPECT_GE(second->x(), 130);
+           EXPECT_EQ(second->y(), 20);
+           for (int t = 1; t < btNone; ++t) {
+             const QRadioButton *rb = child<QRadioButton>(w, QString("RB%1").arg(t + 1));
+             const QRadioButton *above = child<QRadioButton>(w, QString("RB%1").arg(t));
+             if (t == 11) continue;  // top of the second column
+             EXPECT_EQ(rb->x(), above->x()) << t;
+             EXPECT_GE(rb->y() - above->y(), 20) << t;
+             EXPECT_GE(rb->width(), rb->sizeHint().width()) << t;
+           }
+           // The second column starts right of the first column's widest caption.
+           for (int t = 0; t < 11; ++t)
+             EXPECT_LE(child<QRadioButton>(w, QString("RB%1").arg(t + 1))->geometry().right(), second->x())
+                 << t;
+           problems = Layout(w, "frBandTypesForm");
+           click(w, "Button2");
+         });
   EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
 }

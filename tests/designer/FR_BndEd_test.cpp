@@ -119,11 +119,12 @@ TEST_F(BandEditorTest, CancelInEveryDialogLeavesTheLayoutByteForByte) {
     setText(w, "CB1", "Customers");
     click(w, "Button2");
   });
-  Dialog([&] { form->EditVariables(); }, [](QWidget *w) {
-    setText(w, "ValCombo", "Other");
-    child<QListWidget>(w, "ValList")->setCurrentRow(3);
-    click(w, "Button2");
-  });
+  Dialog([&] { form->EditVariables(); },
+         [](QWidget *w) {
+           setText(w, "ValCombo", "Other");
+           child<QListWidget>(w, "ValList")->setCurrentRow(3);
+           click(w, "Button2");
+         });
   form->SetTool(toolBand);
   Dialog([&] { Click({3, 400}); }, [](QWidget *w) { click(w, "Button2"); });
 
@@ -137,14 +138,15 @@ TEST_F(BandEditorTest, DataSourceDialogFitsItsTexts) {
   TfrBandView *b = Band(btMasterData, 0, 40, "MasterData1");
   TfrBandEditorForm dlg(form.get());
   QStringList problems;
-  Dialog([&] { dlg.ShowEditor(*b, form.get()); }, [&](QWidget *w) {
-    EXPECT_EQ(w, &dlg);
-    EXPECT_EQ(w->objectName(), "frBandEditorForm");
-    EXPECT_EQ(w->windowTitle(), "Band data source");
-    EXPECT_EQ(textOf(w, "Label1"), "&Data source");
-    EXPECT_EQ(textOf(w, "Label2"), "&Record count");
-    problems = Layout(w, "frBandEditorForm");
-    click(w, "Button2");
-  });
+  Dialog([&] { dlg.ShowEditor(*b, form.get()); },
+         [&](QWidget *w) {
+           EXPECT_EQ(w, &dlg);
+           EXPECT_EQ(w->objectName(), "frBandEditorForm");
+           EXPECT_EQ(w->windowTitle(), "Band data source");
+           EXPECT_EQ(textOf(w, "Label1"), "&Data source");
+           EXPECT_EQ(textOf(w, "Label2"), "&Record count");
+           problems = Layout(w, "frBandEditorForm");
+           click(w, "Button2");
+         });
   EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
 }

@@ -269,12 +269,13 @@ TEST_F(VariablesTest, VariablesDialogsFitTheirTexts) {
     click(w, "Button2");
   });
   TfrVaredForm list(form.get());
-  Dialog([&] { list.ShowEditor(*report); }, [&](QWidget *w) {
-    EXPECT_EQ(w->windowTitle(), "Variables list");
-    EXPECT_EQ(textOf(w, "Label1"), "&Categories and variables");
-    listProblems = Layout(w, "frVaredForm");
-    click(w, "Button2");
-  });
+  Dialog([&] { list.ShowEditor(*report); },
+         [&](QWidget *w) {
+           EXPECT_EQ(w->windowTitle(), "Variables list");
+           EXPECT_EQ(textOf(w, "Label1"), "&Categories and variables");
+           listProblems = Layout(w, "frVaredForm");
+           click(w, "Button2");
+         });
   EXPECT_TRUE(editorProblems.isEmpty()) << editorProblems.join('\n').toStdString();
   EXPECT_TRUE(listProblems.isEmpty()) << listProblems.join('\n').toStdString();
 }

@@ -35,14 +35,15 @@ TEST_F(BandEditorTest, GroupConditionFromTheFieldPickerAndStoredOnOk) {
     return true;
   };
   QString afterCancel, afterPick;
-  Dialog([&] { dlg.ShowEditor(*g, form.get()); }, [&](QWidget *w) {
-    EXPECT_TRUE(child<QToolButton>(w, "SB1")->isEnabled());
-    child<QToolButton>(w, "SB1")->click();
-    afterCancel = textOf(w, "Edit1");
-    child<QToolButton>(w, "SB1")->click();
-    afterPick = textOf(w, "Edit1");
-    click(w, "Button2");
-  });
+  Dialog([&] { dlg.ShowEditor(*g, form.get()); },
+         [&](QWidget *w) {
+           EXPECT_TRUE(child<QToolButton>(w, "SB1")->isEnabled());
+           child<QToolButton>(w, "SB1")->click();
+           afterCancel = textOf(w, "Edit1");
+           child<QToolButton>(w, "SB1")->click();
+           afterPick = textOf(w, "Edit1");
+           click(w, "Button2");
+         });
   EXPECT_EQ(afterCancel, "[Customers.\"Zip\"]");
   EXPECT_EQ(afterPick, "[Orders.\"Date\"]");
   EXPECT_EQ(g->FormatStr, "[Customers.\"Zip\"]");
@@ -55,12 +56,13 @@ TEST_F(BandEditorTest, GroupDialogFitsItsTexts) {
   TfrBandView *g = Band(btGroupHeader, 40, 20, "GroupHeader1");
   TfrGroupEditorForm dlg(form.get());
   QStringList problems;
-  Dialog([&] { dlg.ShowEditor(*g, form.get()); }, [&](QWidget *w) {
-    EXPECT_EQ(w->objectName(), "frGroupEditorForm");
-    EXPECT_EQ(w->windowTitle(), "Group");
-    EXPECT_EQ(textOf(w, "Label1"), "&Condition");
-    problems = Layout(w, "frGroupEditorForm");
-    click(w, "Button2");
-  });
+  Dialog([&] { dlg.ShowEditor(*g, form.get()); },
+         [&](QWidget *w) {
+           EXPECT_EQ(w->objectName(), "frGroupEditorForm");
+           EXPECT_EQ(w->windowTitle(), "Group");
+           EXPECT_EQ(textOf(w, "Label1"), "&Condition");
+           problems = Layout(w, "frGroupEditorForm");
+           click(w, "Button2");
+         });
   EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
 }

@@ -28,7 +28,8 @@ TEST(CrossSources, SplitAndJoin) {
   EXPECT_EQ(frSplitCrossSources("Orders", bands), QStringList({"Orders", "Orders"}));
   EXPECT_EQ(frSplitCrossSources("", bands), QStringList({"", ""}));
   // Entries by name in any case and order; others and bad entries ignored.
-  EXPECT_EQ(frSplitCrossSources("CROSSDATA2=7;junk;Other=1;crossdata1=Orders;", bands), QStringList({"Orders", "7"}));
+  EXPECT_EQ(frSplitCrossSources("CROSSDATA2=7;junk;Other=1;crossdata1=Orders;", bands),
+            QStringList({"Orders", "7"}));
   EXPECT_EQ(frSplitCrossSources("CrossData2=3;", bands), QStringList({"", "3"}));
   EXPECT_EQ(frJoinCrossSources(bands, {"Orders", "7"}), "CrossData1=Orders;CrossData2=7;");
   EXPECT_EQ(frJoinCrossSources({}, {}), "");
@@ -62,7 +63,8 @@ TEST_F(BandEditorTest, CrossSourcesOneNameForAllThenPerBandInListOrder) {
     EXPECT_EQ(textOf(w, "E1"), "3");
     click(w, "Button1");
   });
-  EXPECT_EQ(listed, QStringList({"Cross data: CrossData1", "Cross header: CrossHeader1", "Cross data: CrossData2"}));
+  EXPECT_EQ(listed,
+            QStringList({"Cross data: CrossData1", "Cross header: CrossHeader1", "Cross data: CrossData2"}));
   EXPECT_EQ(shown, QStringList({"Orders", "Orders", "Orders"}));
   EXPECT_EQ(c1->FormatStr, "CrossData1=Orders;CrossHeader1=Orders;CrossData2=3;");
   EXPECT_EQ(form->UndoCount(), 1);
@@ -104,13 +106,14 @@ TEST_F(BandEditorTest, CrossSourcesDialogFitsItsTexts) {
   TfrBandView *c1 = Band(btCrossData, 0, 300, "CrossData1");
   TfrVBandEditorForm dlg(form.get());
   QStringList problems;
-  Dialog([&] { dlg.ShowEditor(*c1, P(), form.get()); }, [&](QWidget *w) {
-    EXPECT_EQ(w->objectName(), "frVBandEditorForm");
-    EXPECT_EQ(w->windowTitle(), "Band data sources");
-    EXPECT_EQ(child<QWidget>(w, "GB1")->property("title").toString(), "Bands");
-    EXPECT_EQ(child<QWidget>(w, "GB2")->property("title").toString(), "Data source");
-    problems = Layout(w, "frVBandEditorForm");
-    click(w, "Button2");
-  });
+  Dialog([&] { dlg.ShowEditor(*c1, P(), form.get()); },
+         [&](QWidget *w) {
+           EXPECT_EQ(w->objectName(), "frVBandEditorForm");
+           EXPECT_EQ(w->windowTitle(), "Band data sources");
+           EXPECT_EQ(child<QWidget>(w, "GB1")->property("title").toString(), "Bands");
+           EXPECT_EQ(child<QWidget>(w, "GB2")->property("title").toString(), "Data source");
+           problems = Layout(w, "frVBandEditorForm");
+           click(w, "Button2");
+         });
   EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
 }
