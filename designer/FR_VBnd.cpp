@@ -96,7 +96,7 @@ void TfrVBandEditorForm::storeChoice() {
 void TfrVBandEditorForm::updateControls() {
   GB2->setEnabled(LB1->currentRow() >= 0);
   frEnableRecordCount(CB1, Label1, E1);
-  Button1->setEnabled(!sources_.contains(QString()));
+  Button1->setEnabled(!names_.isEmpty() && !sources_.contains(QString()));
 }
 
 bool TfrVBandEditorForm::ShowEditor(TfrBandView &band, const TfrPage &page, TfrReportDesigner *designer) {
@@ -118,7 +118,7 @@ bool TfrVBandEditorForm::ShowEditor(TfrBandView &band, const TfrPage &page, TfrR
   }
   if (!names_.isEmpty()) LB1->setCurrentRow(0);
   bandChosen();
-  if (exec() != QDialog::Accepted || sources_.contains(QString())) return false;
+  if (exec() != QDialog::Accepted || names_.isEmpty() || sources_.contains(QString())) return false;
   if (designer) designer->BeforeChange();
   band.FormatStr = frJoinCrossSources(names_, sources_);
   return true;

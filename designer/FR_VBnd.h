@@ -39,7 +39,8 @@ class TfrVBandEditorForm : public QDialog {
   // format text. On OK calls the designer's BeforeChange (when given) and
   // rebuilds the format text for every cross band in list order; true then.
   // Cancel leaves the band alone. OK stays disabled while a band's
-  // "Virtual Dataset" lacks a valid record count.
+  // "Virtual Dataset" lacks a valid record count, and on a page without
+  // cross bands.
   bool ShowEditor(report::TfrBandView &band, const report::TfrPage &page,
                   report::TfrReportDesigner *designer);
 
