@@ -105,11 +105,13 @@ TEST_F(BandEditorTest, CrossSourcesRefuseAVirtualSourceWithoutCount) {
   report->Pages.Add();
   TfrVBandEditorForm dlg(form.get());
   bool empty = false;
-  Dialog([&] { EXPECT_FALSE(dlg.ShowEditor(*data, *report->Pages[1], form.get())); }, [&](QWidget *w) {
-    empty = child<QListWidget>(w, "LB1")->count() == 0 && !child<QPushButton>(w, "Button1")->isEnabled();
-    click(w, "Button1");
-    click(w, "Button2");
-  });
+  Dialog([&] { EXPECT_FALSE(dlg.ShowEditor(*data, *report->Pages[1], form.get())); },
+         [&](QWidget *w) {
+           empty =
+               child<QListWidget>(w, "LB1")->count() == 0 && !child<QPushButton>(w, "Button1")->isEnabled();
+           click(w, "Button1");
+           click(w, "Button2");
+         });
   EXPECT_TRUE(empty);
   EXPECT_EQ(data->FormatStr, "Orders");
   EXPECT_EQ(form->UndoCount(), 0);
