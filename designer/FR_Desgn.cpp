@@ -1,5 +1,7 @@
 #include "designer/FR_Desgn.h"
 
+#include "designer/FR_BTyp.h"
+#include "designer/FR_BndEd.h"
 #include "designer/FR_DesignerPage.h"
 #include "designer/FR_Dock.h"
 #include "designer/FR_Edit.h"
@@ -12,14 +14,12 @@
 #include "report/ui/FR_Ctrls.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollArea>
@@ -46,31 +46,6 @@ const bool registered = frRegisterDesignerClass([] { return new TfrDesignerForm(
 
 bool isBand(const TfrView *v) { return v->Typ == gtBand; }
 int bandType(const TfrView *v) { return static_cast<const TfrBandView *>(v)->BandType(); }
-bool repeatableBand(int t) { return (t >= btMasterHeader && t <= btSubDetailFooter) || t == btGroupHeader || t == btGroupFooter; }
-
-// The band type to insert, chosen from a list in which used types are disabled.
-int chooseBandTypeDefault(TfrDesignerForm *form) {
-  QDialog dlg(form);
-  dlg.setObjectName(QStringLiteral("TfrBandTypesForm"));
-  dlg.setWindowTitle(frLoadStr(53084));
-  auto *list = new QListWidget(&dlg);
-  list->setObjectName(QStringLiteral("BandList"));
-  for (int t = btReportTitle; t < btNone; ++t) {
-    auto *item = new QListWidgetItem(frBandName(t), list);
-    item->setData(Qt::UserRole, t);
-    if (!repeatableBand(t) && form->BandTypeExists(t)) item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
-  }
-  auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
-  auto *l = new QVBoxLayout(&dlg);
-  l->addWidget(list);
-  l->addWidget(buttons);
-  if (dlg.exec() != QDialog::Accepted || !list->currentItem() || !(list->currentItem()->flags() & Qt::ItemIsEnabled))
-    return -1;
-  return list->currentItem()->data(Qt::UserRole).toInt();
-}
-
 }  // namespace
 
 std::vector<std::unique_ptr<TfrView>> &DesignerClipboard() {
@@ -91,7 +66,6 @@ TfrDesignerForm::TfrDesignerForm(QWidget *parent) : TfrReportDesigner(parent) {
   FirstInstance = frReportDesigner == nullptr;
   CurDocName = frLoadStr(55209);
   buildControls();
-  ChooseBandType = [this] { return chooseBandTypeDefault(this); };
   PageOptions = [](TfrPage &) { return true; };
   ShowEditor = [this](TfrView &) { ShowObjectEditor(); };
   AskTemplateInfo = [](QStringList &, TfrPicture &) { return true; };
@@ -110,6 +84,7 @@ TfrDesignerForm::TfrDesignerForm(QWidget *parent) : TfrReportDesigner(parent) {
   EditFormat = [this](quint32 &format, QString &text) { return EditDisplayFormat(this, format, text); };
   if (auto *editor = findChild<TfrEditorForm *>(QStringLiteral("frEditorForm")))
     editor->EditFormat = [this](quint32 &format, QString &text) { return EditFormat && EditFormat(format, text); };
+  installBandEditors(*this);
 
   if (FirstInstance) {
     for (const TfrToolInfo &t : frTools()) RegisterTool(t.Caption, t.Glyph, t.OnClick);
@@ -1025,7 +1000,7 @@ void TfrDesignerForm::Paste() {
   for (const auto &c : clip) {
     c->x = c->x - minX + offX;
     c->y = c->y - minY + offY;
-    if (c->Typ == gtBand && !repeatableBand(bandType(c.get())) && BandTypeExists(bandType(c.get()))) continue;
+    if (c->Typ == gtBand && !frRepeatableBand(bandType(c.get())) && BandTypeExists(bandType(c.get()))) continue;
     // A subreport copied from a report that no longer holds its page.
     if (c->Typ == gtSubReport) {
       const int sub = static_cast<const TfrSubReportView *>(c.get())->SubPage;

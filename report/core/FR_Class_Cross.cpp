@@ -26,6 +26,19 @@ QString crossKey(const TfrBand *cb, int col) {
   return QStringLiteral("\x01%1:%2").arg(cb->Name()).arg(col);
 }
 
+// The source name of a cross data band: its format text, or, where the
+// designer's cross band dialog wrote one entry per cross band
+// ("name=source;..."), the entry of its own name (compared without regard to
+// case); none when it has no entry.
+QString crossSourceName(const TfrView *cv) {
+  if (!cv->FormatStr.contains(QLatin1Char(';'))) return cv->FormatStr;
+  for (const QString &entry : cv->FormatStr.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    const int eq = entry.indexOf(QLatin1Char('='));
+    if (eq > 0 && entry.left(eq).compare(cv->Name, Qt::CaseInsensitive) == 0) return entry.mid(eq + 1);
+  }
+  return QString();
+}
+
 }  // namespace
 
 void TfrPageRun::setUpCrossBands(std::vector<TfrView *> views) {
@@ -55,7 +68,7 @@ void TfrPageRun::setUpCrossBands(std::vector<TfrView *> views) {
     b->Script = compiledScript(cv->Script);
     if (t == btCrossData) {
       bool owned = false;
-      b->DataSet = frFindDataSource(cv->FormatStr, owned);
+      b->DataSet = frFindDataSource(crossSourceName(cv), owned);
       b->IsVirtualDS = owned;
     }
     CrossBands.push_back(b);

@@ -5,7 +5,8 @@
 
 #include "support/gui_driver.h"
 
-#include <QListWidget>
+#include <QRadioButton>
+#include <QTabBar>
 
 using namespace designer;
 using namespace designer::test;
@@ -103,10 +104,17 @@ TEST_F(DesignerTest, EachToolInsertsItsObject) {
   Drag({205, 203}, {101, 101});
   ASSERT_EQ(P().Count(), 2);
   EXPECT_EQ(QRect(P().Object(1)->x, P().Object(1)->y, P().Object(1)->dx, P().Object(1)->dy), QRect(96, 96, 104, 104));
-  // A band of the chosen type across the page, 40 high, with its type's name.
+  // A band of the chosen type across the page, 40 high, with its type's name;
+  // editing after insert opens its data source dialog, cancelled here.
+  auto insertBand = [&](QPoint p) {
+    ModalScript script;
+    script.then([](QWidget *w) { click(w, "Button2"); });
+    script.run([&] { Click(p); });
+    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  };
   form->ChooseBandType = [] { return int(btMasterData); };
   form->SetTool(toolBand);
-  Click({3, 300});
+  insertBand({3, 300});
   ASSERT_EQ(P().Count(), 3);
   EXPECT_EQ(P().Object(0)->Typ, gtBand);  // bands go first
   EXPECT_EQ(P().Object(0)->Name, "MasterData1");
@@ -120,7 +128,7 @@ TEST_F(DesignerTest, EachToolInsertsItsObject) {
   // A cross band wider than the surface becomes 40 wide.
   form->ChooseBandType = [] { return int(btCrossData); };
   form->SetTool(toolBand);
-  Click({0, 500});
+  insertBand({0, 500});
   EXPECT_EQ(P().FindObject("CrossData1")->dx, 40);
   // A subreport gets a new page; its tab follows at the next page switch.
   form->SetTool(toolSubReport);
@@ -153,17 +161,22 @@ TEST_F(DesignerTest, TheBandTypeListOffersUsedTypesOnlyWhenTheyMayRepeat) {
   ModalScript script;
   bool titleEnabled = true, dataEnabled = false;
   script.then([&](QWidget *w) {
-    auto *list = child<QListWidget>(w, "BandList");
-    ASSERT_NE(list, nullptr);
-    titleEnabled = list->item(btReportTitle)->flags() & Qt::ItemIsEnabled;
-    dataEnabled = list->item(btMasterData)->flags() & Qt::ItemIsEnabled;
-    list->setCurrentRow(btMasterData);
-    QMetaObject::invokeMethod(w, "accept", Qt::QueuedConnection);
+    titleEnabled = child<QRadioButton>(w, "RB1")->isEnabled();
+    dataEnabled = child<QRadioButton>(w, "RB6")->isEnabled();
+    setChecked(w, "RB6", true);
+    click(w, "Button1");
+  });
+  // The new band's editor follows.
+  QString next;
+  script.then([&](QWidget *w) {
+    next = w->objectName();
+    click(w, "Button2");
   });
   script.run([&] { Click({3, 300}); });
   EXPECT_TRUE(script.done()) << script.failure().toStdString();
   EXPECT_FALSE(titleEnabled);
   EXPECT_TRUE(dataEnabled);
+  EXPECT_EQ(next, "frBandEditorForm");
   ASSERT_NE(P().FindObject("MasterData2"), nullptr);
   EXPECT_EQ(P().FindObject("MasterData2")->y, 300);
 }

@@ -45,12 +45,12 @@ class CrossTab : public ReportTest {
   // Cross header 0-100, cross data 100-160 over "Cols", cross footer 200-280;
   // a header row and a data row over "Rows", each with a cell in every cross
   // band and a plain text right of them.
-  void Layout(LayoutBuilder &l, quint16 dataFlags = 0) {
+  void Layout(LayoutBuilder &l, quint16 dataFlags = 0, const QString &crossSource = "Cols") {
     l.Band(btMasterHeader, 0, 20);
     l.Band(btMasterData, 40, 20, "Rows", dataFlags);
     TfrBandView *ch = l.Band(btCrossHeader, 0, 200, {}, 0, "CrossHeader");
     ch->x = 0, ch->dx = 100;
-    TfrBandView *cd = l.Band(btCrossData, 0, 200, "Cols", 0, "CrossData");
+    TfrBandView *cd = l.Band(btCrossData, 0, 200, crossSource, 0, "CrossData");
     cd->x = 100, cd->dx = 60;
     TfrBandView *cf = l.Band(btCrossFooter, 0, 200, {}, 0, "CrossFooter");
     cf->x = 200, cf->dx = 80;
@@ -135,6 +135,25 @@ TEST_F(CrossTab, ColumnEventsComeInOrderAndSetTheWidths) {
   EXPECT_EQ(Find("Total")->x, 320);
   EXPECT_EQ(Find("6")->x, 320) << "the row total under the footer's title";
   EXPECT_EQ(Find("plain")->x, 600) << "objects outside the cross bands stay";
+}
+
+TEST_F(CrossTab, TheDesignersPerBandEntriesGiveTheCrossDataBandItsOwnSource) {
+  // The designer's cross band dialog stores "band=source;" for every cross
+  // band; the data band takes the entry of its own name, without regard to case.
+  LayoutBuilder l;
+  Layout(l, 0, "CrossHeader=[None];crossdata=Cols;CrossFooter=[None];");
+  Build(l);
+  ASSERT_TRUE(built);
+  EXPECT_TRUE(Find("C4"));
+  EXPECT_EQ(Find("Total")->x, 380);
+
+  // No entry of its own: no source, the columns collapse.
+  LayoutBuilder none;
+  Layout(none, 0, "Other=Cols;");
+  Build(none);
+  ASSERT_TRUE(built);
+  EXPECT_FALSE(Find("C1"));
+  EXPECT_EQ(Find("Total")->x, 100);
 }
 
 TEST_F(CrossTab, AnEmptyColumnSourceCollapsesTheColumns) {
