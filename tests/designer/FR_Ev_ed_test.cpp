@@ -103,7 +103,7 @@ TEST_F(VariablesTest, BindingsOfEachKindAreMadeAndShownAgain) {
     // Number: a global variable, then the page number.
     setText(w, "VarCombo", "Page");
     choose(w, "VarList", "Number");
-    setText(w, "ValCombo", "Report variables");
+    setText(w, "ValCombo", "Global variables");
     globalsListed = items(child<QListWidget>(w, "ValList"));
     choose(w, "ValList", "v_nev");
     click(w, "Button1");
@@ -111,7 +111,7 @@ TEST_F(VariablesTest, BindingsOfEachKindAreMadeAndShownAgain) {
   EXPECT_TRUE(ok);
   EXPECT_EQ(categories, QStringList({"Customer", "Page"}));
   EXPECT_EQ(variables, QStringList({"Name", "Town"}));
-  EXPECT_EQ(sources, QStringList({"Query1", "Other", "Report variables"}));
+  EXPECT_EQ(sources, QStringList({"Query1", "Other", "Global variables"}));
   EXPECT_EQ(fields, QStringList({"[None]", "ID", "CITY"}));
   EXPECT_EQ(builtIns, QStringList({"[None]", "Page#", "Expression", "Date", "Time", "Line#", "Line through#",
                                    "Column#", "Current line#", "TotalPages"}));
@@ -137,7 +137,7 @@ TEST_F(VariablesTest, BindingsOfEachKindAreMadeAndShownAgain) {
     choose(w, "ValList", "[None]");
     EXPECT_FALSE(child<QLineEdit>(w, "Edit1")->isEnabled());
     setText(w, "VarCombo", "Page");
-    EXPECT_EQ(textOf(w, "ValCombo"), "Report variables");
+    EXPECT_EQ(textOf(w, "ValCombo"), "Global variables");
     EXPECT_EQ(current(w, "ValList"), "v_nev");
     setText(w, "ValCombo", "Other");
     choose(w, "ValList", "Page#");

@@ -147,13 +147,23 @@ TEST_F(CrossTab, TheDesignersPerBandEntriesGiveTheCrossDataBandItsOwnSource) {
   EXPECT_TRUE(Find("C4"));
   EXPECT_EQ(Find("Total")->x, 380);
 
-  // No entry of its own: no source, the columns collapse.
+  // No entry of its own: as a band without a source.
   LayoutBuilder none;
   Layout(none, 0, "Other=Cols;");
   Build(none);
   ASSERT_TRUE(built);
+  const auto withoutEntry = PageObjects(rep, 0);
+  LayoutBuilder empty;
+  Layout(empty, 0, "");
+  Build(empty);
+  ASSERT_TRUE(built);
+  const auto withoutSource = PageObjects(rep, 0);
+  ASSERT_EQ(withoutEntry.size(), withoutSource.size());
+  for (size_t i = 0; i < withoutEntry.size(); ++i) {
+    EXPECT_EQ(withoutEntry[i].text, withoutSource[i].text);
+    EXPECT_EQ(withoutEntry[i].x, withoutSource[i].x);
+  }
   EXPECT_FALSE(Find("C1"));
-  EXPECT_EQ(Find("Total")->x, 100);
 }
 
 TEST_F(CrossTab, AnEmptyColumnSourceCollapsesTheColumns) {
