@@ -68,7 +68,7 @@ run_shuffled() {
     if [ -n "$failed" ] && [ -z "$others" ]; then
       echo "WARNING: GUI tests of $(basename "$p") failed in the shuffled run; it runs once more in the same order:"
       echo "$failed"
-      shuffled_run "$p" "$log" && continue
+      shuffled_run "$p" "$log" && { echo "$(basename "$p"): passed the second run"; continue; }
       cat "$log"
     fi
     echo "$(basename "$p") failed with the tests shuffled by seed $seed"

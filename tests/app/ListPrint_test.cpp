@@ -11,7 +11,16 @@ using namespace vorik::test;
 
 namespace {
 
-class ListPrinting : public PrintFixture {};
+// The lists print every producer and product of the suite's database: each
+// test starts without those the suite's other tests stored.
+class ListPrinting : public PrintFixture {
+ protected:
+  void SetUp() override {
+    PrintFixture::SetUp();
+    exec(QStringLiteral("DELETE FROM OSTERMELO"));
+    exec(QStringLiteral("DELETE FROM TERMEK"));
+  }
+};
 
 TEST_F(ListPrinting, ProducerListNamesTheReceiverAndCountsEveryProducer) {
   for (int i = 1; i <= 3; ++i)

@@ -1,10 +1,12 @@
 #pragma once
 // A designer window on a report of the test's own, its settings in a fresh
-// folder, error boxes collected, and mouse and key input sent to the surface.
+// folder, error boxes collected, and mouse and key input sent to the surface;
+// the engine's globals and the attributes of new objects as at start.
 #include "designer/FR_Desgn.h"
 #include "designer/FR_DesignerPage.h"
 #include "designer/FR_Dock.h"
 #include "designer/FR_Insp.h"
+#include "report/core/FR_Class_Build.h"
 #include "report/ui/FR_Ctrls.h"
 #include "support/gui_driver.h"
 #include "support/temp_dir.h"
@@ -30,6 +32,8 @@ using namespace report;
 class DesignerTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    frResetGlobals();
+    frLastAttributes = TfrLastAttributes{};
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, tmp.file("config"));
     frErrorBox = [this](const QString &t) { errors << t; };
     report = std::make_unique<TfrReport>();

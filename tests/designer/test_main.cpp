@@ -1,6 +1,7 @@
 // Entry point of the designer module's tests: one application object for the
-// dialogs that the tests drive (offscreen platform); the engine's process-wide state put
-// back before every test.
+// dialogs that the tests drive (offscreen platform); the engine's and the
+// designer's process-wide state put back before every test.
+#include "designer/FR_Desgn.h"
 #include "report/core/FR_Class_Build.h"
 #include "support/state_reset.h"
 
@@ -13,6 +14,10 @@ int main(int argc, char **argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
-  vorik::test::resetBeforeEveryTest(report::frResetGlobals);
+  // The engine's globals and the attributes new objects take (the last used ones).
+  vorik::test::resetBeforeEveryTest([] {
+    report::frResetGlobals();
+    designer::frLastAttributes = designer::TfrLastAttributes{};
+  });
   return RUN_ALL_TESTS();
 }

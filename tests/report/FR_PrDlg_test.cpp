@@ -1,5 +1,7 @@
 // The print and search dialogs: texts from the string table, the copies
 // buttons, the printer restored on Cancel, page lists refused with a message.
+#include "report_fixture.h"
+
 #include "report/core/FR_Class_Build.h"
 #include "report/output/FR_Prntr_Fake.h"
 #include "report/ui/FR_Ctrls.h"
@@ -26,21 +28,12 @@ using namespace report;
 
 namespace {
 
-class PrintDialog : public ::testing::Test {
+class PrintDialog : public report::test::ReportTest {
  protected:
   void SetUp() override {
-    backend.printers = {TfrFakePrinterBackend::standardPrinter("Laser"), TfrFakePrinterBackend::standardPrinter("Tinta")};
-    prn.SetPrinter(&backend);
-    frPrinter = &prn;
-    frErrorBox = [this](const QString &t) { errors << t; };
+    ReportTest::SetUp();
+    FakePrinters({"Laser", "Tinta"});
   }
-  void TearDown() override {
-    frPrinter = nullptr;
-    frErrorBox = nullptr;
-  }
-  TfrFakePrinterBackend backend;
-  TfrPrinter prn;
-  QStringList errors;
 };
 
 TEST_F(PrintDialog, TakesEveryTextFromTheStringTable) {

@@ -57,6 +57,10 @@ class TicketDialogs : public ::testing::Test {
 
   void SetUp() override {
     data_ = openDataModule(path_);
+    // Serials are unique over every receiver: each test starts without the
+    // tickets the suite's other tests stored.
+    exec(QStringLiteral("DELETE FROM QZSOR"));
+    exec(QStringLiteral("DELETE FROM QZFEJ"));
     ++counter_;
     receiver_ = QStringLiteral("R%1").arg(counter_, 3, 10, QLatin1Char('0'));
     AtvevoKod = receiver_;

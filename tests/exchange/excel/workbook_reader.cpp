@@ -77,9 +77,11 @@ std::vector<BiffRecord> SplitRecords(const QByteArray &stream) {
   return out;
 }
 
-QJsonObject ReadWithXlrd(const QString &path) {
+QJsonObject ReadWithXlrd(const QString &path, bool cells) {
   QProcess p;
-  p.start(QStringLiteral("/usr/bin/python3"), {sourcePath(QStringLiteral("tests/exchange/excel/xls_dump.py")), path});
+  QStringList args = {sourcePath(QStringLiteral("tests/exchange/excel/xls_dump.py")), path};
+  if (!cells) args << QStringLiteral("--shape");
+  p.start(QStringLiteral("/usr/bin/python3"), args);
   if (!p.waitForFinished(60000)) {
     ADD_FAILURE() << "xlrd did not finish";
     return {};
