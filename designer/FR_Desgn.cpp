@@ -5,8 +5,11 @@
 #include "designer/FR_DesignerPage.h"
 #include "designer/FR_Dock.h"
 #include "designer/FR_Edit.h"
+#include "designer/FR_Ev_ed.h"
+#include "designer/FR_Flds.h"
 #include "designer/FR_fmted.h"
 #include "designer/FR_Insp.h"
+#include "designer/FR_Var.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
 #include "report/core/FR_Class_Build.h"
@@ -1192,6 +1195,14 @@ bool TfrDesignerForm::FormKeyDown(int key, Qt::KeyboardModifiers mods) {
   else if (SelNum == 1 && !ctrl && !shift) selectNearest(key, alt);
   else return false;
   return true;
+}
+
+void frResetDesignerGlobals() {
+  ClearClipboard();
+  frLastAttributes = TfrLastAttributes{};
+  frForgetPickedDataSet();
+  frForgetPickedCategory();
+  frClearValuesClipboard();
 }
 
 }  // namespace designer

@@ -65,6 +65,11 @@ struct TfrLastAttributes {
 };
 extern TfrLastAttributes frLastAttributes;
 
+// Puts the designer's process-wide state back as a fresh process has it: the
+// internal clipboard, the last used attributes, the pickers' remembered
+// choices and the values clipboard.
+void frResetDesignerGlobals();
+
 // What the insert-fields dialog returns: the dataset as the dialog lists it,
 // the name of the report data source bound to it (may be empty), the chosen
 // fields in list order, the placement and the two switches.

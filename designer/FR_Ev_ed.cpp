@@ -297,4 +297,6 @@ void TfrEvForm::editList() {
   if (dlg.ShowEditor(report_)) fillCategories();
 }
 
+void frClearValuesClipboard() { clipboard() = ValuesClipboard{}; }
+
 }  // namespace designer

@@ -62,4 +62,7 @@ class TfrEvForm : public QDialog {
 // with OK; true on OK.
 bool ShowEvEditor(report::TfrReport &report, QWidget *parent = nullptr);
 
+// Empties the values clipboard (a fresh process's state).
+void frClearValuesClipboard();
+
 }  // namespace designer

@@ -109,4 +109,6 @@ void TfrFieldsForm::done(int result) {
   QDialog::done(result);
 }
 
+void frForgetPickedDataSet() { lastDataSet().clear(); }
+
 }  // namespace designer

@@ -62,4 +62,7 @@ db::DataSet *frDataSetByName(const QString &name);
 // Its field names (none for an unknown name).
 QStringList frDataSetFields(const QString &name);
 
+// Forgets the data set chosen last (a fresh process's state).
+void frForgetPickedDataSet();
+
 }  // namespace designer

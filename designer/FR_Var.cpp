@@ -72,4 +72,6 @@ void TfrVarForm::done(int result) {
   QDialog::done(result);
 }
 
+void frForgetPickedCategory() { lastCategory().clear(); }
+
 }  // namespace designer

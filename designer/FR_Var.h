@@ -28,4 +28,7 @@ class TfrVarForm : public TfrListPickerForm {
   int categories_ = 0;  // the report's own categories lead the list
 };
 
+// Forgets the category chosen last (a fresh process's state).
+void frForgetPickedCategory();
+
 }  // namespace designer

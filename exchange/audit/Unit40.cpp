@@ -9,7 +9,7 @@
 #include "app/common/LimitedEdit.h"
 #include "app/common/Widgets.h"
 #include "app/options/IniOptions.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "db/datasetmodel.h"
 #include "exchange/audit/AuditStaging.h"
 #include "exchange/audit/AuditXml.h"

@@ -2,7 +2,7 @@
 
 #include "app/MenuCommands.h"
 #include "app/common/Widgets.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "platform/dialogs.h"
 #include "platform/launcher.h"
 #include "platform/win_path.h"

@@ -3,7 +3,7 @@
 #include "app/MenuCommands.h"
 #include "app/Unit2.h"
 #include "app/common/Widgets.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "db/transaction.h"
 #include "exchange/backup/DatabaseCopy.h"
 #include "exchange/logging.h"

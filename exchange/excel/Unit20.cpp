@@ -6,7 +6,7 @@
 #include "app/common/ListRows.h"
 #include "app/common/Navigator.h"
 #include "app/common/Widgets.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "db/dataset.h"
 #include "db/datasetmodel.h"
 #include "db/datasource.h"

@@ -4,7 +4,7 @@
 #include "app/Unit2.h"
 #include "app/common/ListRows.h"
 #include "app/common/Widgets.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "db/datasetmodel.h"
 #include "exchange/imports/ImportWriter.h"
 #include "exchange/imports/TextImport.h"

@@ -33,7 +33,7 @@ class DesignerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     frResetGlobals();
-    frLastAttributes = TfrLastAttributes{};
+    frResetDesignerGlobals();
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, tmp.file("config"));
     frErrorBox = [this](const QString &t) { errors << t; };
     report = std::make_unique<TfrReport>();

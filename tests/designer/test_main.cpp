@@ -14,10 +14,10 @@ int main(int argc, char **argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
-  // The engine's globals and the attributes new objects take (the last used ones).
+  // The engine's and the designer's process-wide state.
   vorik::test::resetBeforeEveryTest([] {
     report::frResetGlobals();
-    designer::frLastAttributes = designer::TfrLastAttributes{};
+    designer::frResetDesignerGlobals();
   });
   return RUN_ALL_TESTS();
 }
