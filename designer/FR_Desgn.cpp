@@ -3,6 +3,7 @@
 #include "designer/FR_DesignerPage.h"
 #include "designer/FR_Dock.h"
 #include "designer/FR_Insp.h"
+#include "designer/template_dialogs.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
 #include "report/core/FR_Class_Build.h"
@@ -92,16 +93,7 @@ TfrDesignerForm::TfrDesignerForm(QWidget *parent) : TfrReportDesigner(parent) {
   ChooseBandType = [this] { return chooseBandTypeDefault(this); };
   PageOptions = [](TfrPage &) { return true; };
   ShowEditor = [this](TfrView &) { ShowObjectEditor(); };
-  AskTemplateInfo = [](QStringList &, TfrPicture &) { return true; };
-  ChooseTemplate = [this] {
-    QFileDialog dlg(this);
-    dlg.setObjectName(QStringLiteral("TfrTemplForm"));
-    dlg.setOption(QFileDialog::DontUseNativeDialog);
-    dlg.setNameFilter(frLoadStr(55214) + QStringLiteral(" (*.frt)"));
-    dlg.setFileMode(QFileDialog::ExistingFile);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
-    return dlg.selectedFiles().constFirst();
-  };
+  installTemplateDialogs(*this);
 
   if (FirstInstance) {
     for (const TfrToolInfo &t : frTools()) RegisterTool(t.Caption, t.Glyph, t.OnClick);

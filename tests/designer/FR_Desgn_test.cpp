@@ -20,22 +20,6 @@ using namespace vorik::test;
 
 namespace {
 
-// A file dialog step: picks the file (and the filter), or cancels.
-ModalScript::Step fileDialog(const QString &name, const QString &file, int filter = 1, QString *seenName = nullptr) {
-  return [=](QWidget *w) {
-    auto *d = qobject_cast<QFileDialog *>(w);
-    ASSERT_NE(d, nullptr);
-    if (seenName) *seenName = d->objectName();
-    if (file.isEmpty()) {
-      QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
-      return;
-    }
-    d->selectNameFilter(d->nameFilters().value(filter - 1));
-    d->selectFile(file);
-    QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
-  };
-}
-
 QByteArray fileBytes(const QString &name) {
   QFile f(name);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -161,6 +145,7 @@ TEST_F(DesignerTest, SaveOfAnUntitledReportOpensSaveAs) {
   // Saving as a template keeps the window's file name and caption.
   ModalScript templ;
   templ.then(fileDialog("SaveDialog1", tmp.file("minta"), 2));
+  templ.then([](QWidget *d) { click(d, "Button2"); });  // the comment and icon: OK
   templ.run([&] { click(form.get(), "N17"); });
   EXPECT_TRUE(templ.done()) << templ.failure().toStdString();
   EXPECT_TRUE(QFile::exists(tmp.file("minta.frt")));
@@ -271,7 +256,10 @@ TEST_F(DesignerTest, FailedOpenKeepsTheReportItsNameAndALaterSaveWritesIt) {
 TEST_F(DesignerTest, NewFromTemplateTakesTheTemplateUntitledWithEmptyHistories) {
   Show();
   Memo(8, 8, 96, 18, "Minta1");
-  ASSERT_TRUE(form->SaveAsFile(tmp.file("minta.frt"), 2));
+  ModalScript info;
+  info.then([](QWidget *d) { click(d, "Button2"); });  // the comment and icon: OK
+  info.run([&] { ASSERT_TRUE(form->SaveAsFile(tmp.file("minta.frt"), 2)); });
+  ASSERT_TRUE(info.done()) << info.failure().toStdString();
   P().Clear();
   Memo(8, 8, 96, 18, "Mas1");
   form->SaveAsFile(tmp.file("mas.frf"), 1);

@@ -10,6 +10,7 @@
 #include "support/temp_dir.h"
 
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -24,6 +25,24 @@
 namespace designer::test {
 
 using namespace report;
+
+// A file dialog step: picks the file (and the filter, counted from 1), or
+// cancels when file is empty.
+inline vorik::test::ModalScript::Step fileDialog(const QString &name, const QString &file, int filter = 1,
+                                                 QString *seenName = nullptr) {
+  return [=](QWidget *w) {
+    auto *d = qobject_cast<QFileDialog *>(w);
+    ASSERT_NE(d, nullptr) << name.toStdString();
+    if (seenName) *seenName = d->objectName();
+    if (file.isEmpty()) {
+      QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
+      return;
+    }
+    d->selectNameFilter(d->nameFilters().value(filter - 1));
+    d->selectFile(file);
+    QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
+  };
+}
 
 class DesignerTest : public ::testing::Test {
  protected:
