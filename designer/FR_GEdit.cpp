@@ -13,7 +13,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <QtEndian>
 
 #include <memory>
 
@@ -68,12 +67,15 @@ void TfrPictureBox::paintEvent(QPaintEvent *e) {
 
 namespace {
 
-quint32 u32At(const QByteArray &b, qsizetype at) {
-  return at + 4 <= b.size() ? qFromLittleEndian<quint32>(b.constData() + at) : 0;
+// Little-endian numbers of a file's header; 0 past its end.
+quint32 uintAt(const QByteArray &b, qsizetype at, int size) {
+  if (at + size > b.size()) return 0;
+  quint32 v = 0;
+  for (int i = size - 1; i >= 0; --i) v = (v << 8) | static_cast<quint8>(b[at + i]);
+  return v;
 }
-quint16 u16At(const QByteArray &b, qsizetype at) {
-  return at + 2 <= b.size() ? qFromLittleEndian<quint16>(b.constData() + at) : 0;
-}
+quint32 u32At(const QByteArray &b, qsizetype at) { return uintAt(b, at, 4); }
+quint16 u16At(const QByteArray &b, qsizetype at) { return static_cast<quint16>(uintAt(b, at, 2)); }
 
 // A Windows metafile: the placeable header, or the plain header (memory or
 // disk metafile, nine words, version 1 or 3).

@@ -22,12 +22,11 @@ class PictureEditorTest : public TemplateTest {
     v->Name = QStringLiteral("Picture1");
     v->Picture = pic;
     v->Flags = stretched ? flStretched : 0;
-    auto *pv = static_cast<TfrPictureView *>(P().Add(std::move(v)));
-    SelectOnly({pv});
-    return pv;
+    return static_cast<TfrPictureView *>(P().Add(std::move(v)));
   }
-  // Opens the editor on the selected picture through the object editor.
+  // Opens the editor on the first object, alone selected, through the object editor.
   void Edit(ModalScript &script) {
+    SelectOnly({P().Object(0)});
     script.run([&] { form->ShowObjectEditor(); });
     EXPECT_TRUE(script.done()) << script.failure().toStdString();
     QCoreApplication::processEvents();
@@ -67,12 +66,12 @@ TEST_F(PictureEditorTest, CancelAfterLoadingLeavesTheObjectUnchanged) {
     click(d, "BitBtn1");
   });
   script.then(fileDialog("OpenDialog1", file));
-  script.then([&](QWidget *d) {
+  script.then(afterFileDialog([&](QWidget *d) {
     EXPECT_EQ(Shown(d).image().pixel(1, 1), qRgb(255, 0, 0));
     setChecked(d, "CB1", false);
     d->grab().save(QStringLiteral("/tmp/frGEditorForm.png"));
     click(d, "Button2");
-  });
+  }));
   Edit(script);
   EXPECT_EQ(pv->Picture, old);
   EXPECT_EQ(pv->Flags & flStretched, flStretched);
@@ -92,10 +91,10 @@ TEST_F(PictureEditorTest, OkTakesThePictureAndStretchAsOneUndoStep) {
     click(d, "BitBtn1");
   });
   script.then(fileDialog("OpenDialog1", file));
-  script.then([&](QWidget *d) {
+  script.then(afterFileDialog([&](QWidget *d) {
     setChecked(d, "CB1", true);
     click(d, "Button1");
-  });
+  }));
   Edit(script);
   EXPECT_EQ(pv->Picture.image().pixel(1, 1), qRgb(255, 0, 0));
   EXPECT_EQ(pv->Flags & flStretched, flStretched);
@@ -143,16 +142,16 @@ TEST_F(PictureEditorTest, AFileThatIsNoPictureIsRefusedAndTheOldPictureKept) {
   WriteBytes(fakeEmf, wmfBytes());  // a metafile of the other kind
   ModalScript script;
   for (const auto &[file, filter] : {std::pair{junk, 1}, std::pair{text, 2}, std::pair{fakeEmf, 1}}) {
-    script.then([&](QWidget *d) {
+    script.then(afterFileDialog([&](QWidget *d) {
       EXPECT_EQ(Shown(d), old);
       click(d, "BitBtn1");
-    });
+    }));
     script.then(fileDialog("OpenDialog1", file, filter));
   }
-  script.then([&](QWidget *d) {
+  script.then(afterFileDialog([&](QWidget *d) {
     EXPECT_EQ(Shown(d), old);
     click(d, "Button1");
-  });
+  }));
   Edit(script);
   ASSERT_EQ(errors.size(), 3) << errors.join('\n').toStdString();
   EXPECT_TRUE(errors[0].contains(junk));

@@ -204,7 +204,9 @@ TEST_F(TemplateTest, TruncatedAndGarbageTemplatesAreReadOrRefusedOnSelection) {
       if (items[row].startsWith("cut")) {
         const int n = items[row].mid(3).toInt();
         EXPECT_EQ(ok, n >= bodyPos) << n;
-        if (ok) EXPECT_EQ(description(d), desc.join('\n')) << n;
+        if (ok) {
+          EXPECT_EQ(description(d), desc.join('\n')) << n;
+        }
       }
     }
     EXPECT_GE(refused, bodyPos);

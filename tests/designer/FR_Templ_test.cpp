@@ -58,18 +58,18 @@ TEST_F(TemplateTest, SaveAsTemplateThenNewFromTemplateGivesTheReportCommentAndIc
   ASSERT_TRUE(Bitmap(qRgb(200, 10, 10), 16, 16).image().save(bmp, "BMP"));
   TfrPicture icon;
   ModalScript save;
-  save.then(saveAsTemplate(T("havi.lista")));
+  save.then(saveAsTemplate(T("havi.lista.frt")));
   save.then([&](QWidget *d) {
     setText(d, "Memo1", "Havi lista\nBeszállítónként\n");
     click(d, "Button1");
   });
   save.then(fileDialog("OpenDialog1", bmp));
-  save.then([&](QWidget *d) {  // the same dialog again, with the icon
+  save.then(afterFileDialog([&](QWidget *d) {  // the same dialog again, with the icon
     EXPECT_EQ(d->objectName(), "frTemplNewForm");
     icon = Shown(d);
-    EXPECT_FALSE(icon.isEmpty());
+    EXPECT_FALSE(icon.isEmpty()) << errors.join('\n').toStdString();
     click(d, "Button2");
-  });
+  }));
   save.run([&] { click(form.get(), "N17"); });
   ASSERT_TRUE(save.done()) << save.failure().toStdString();
   ASSERT_TRUE(QFile::exists(T("havi.lista.frt")));
@@ -116,20 +116,20 @@ TEST_F(TemplateTest, AnIconThatIsNoBitmapIsRefusedAndTheOldOneKept) {
   script.then(saveAsTemplate(T("minta")));
   script.then([&](QWidget *d) { click(d, "Button1"); });
   script.then(fileDialog("OpenDialog1", good));
-  script.then([&](QWidget *d) {
+  script.then(afterFileDialog([&](QWidget *d) {
     first = Shown(d);
     click(d, "Button1");
-  });
+  }));
   script.then(fileDialog("OpenDialog1", junk));
-  script.then([&](QWidget *d) {
+  script.then(afterFileDialog([&](QWidget *d) {
     EXPECT_EQ(Shown(d), first);
     click(d, "Button1");
-  });
+  }));
   script.then(fileDialog("OpenDialog1", ico));
-  script.then([&](QWidget *d) {
+  script.then(afterFileDialog([&](QWidget *d) {
     EXPECT_EQ(Shown(d), first);
     click(d, "Button2");
-  });
+  }));
   script.run([&] { click(form.get(), "N17"); });
   ASSERT_TRUE(script.done()) << script.failure().toStdString();
   ASSERT_EQ(errors.size(), 2);

@@ -10,8 +10,20 @@
 #include <QImage>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 
 namespace designer::test {
+
+// A step for the dialog that a file dialog it opened returns to. The file
+// dialog is hidden before the code that opened it has taken the file, so the
+// step waits until that code has deleted it.
+inline void runWhenFileDialogGone(QWidget *d, const vorik::test::ModalScript::Step &step) {
+  if (d->findChild<QFileDialog *>()) QTimer::singleShot(5, d, [d, step] { runWhenFileDialogGone(d, step); });
+  else step(d);
+}
+inline vorik::test::ModalScript::Step afterFileDialog(vorik::test::ModalScript::Step step) {
+  return [step](QWidget *d) { runWhenFileDialogGone(d, step); };
+}
 
 class TemplateTest : public DesignerTest {
  protected:
