@@ -38,6 +38,22 @@ void TfrPictureBox::SetMode(Mode mode) {
   update();
 }
 
+void TfrPictureBox::LoadFromFileDialog(const QString &filter, bool bitmapOnly) {
+  std::unique_ptr<QFileDialog> dlg(platform::makeFileDialog(
+      window(), "OpenDialog1", platform::FileDialogKind::Open, QString(), filter, QString()));
+  const QString name = platform::execFileDialog(dlg.get());
+  if (name.isEmpty()) return;
+  TfrPicture picture;
+  QString error;
+  if (frLoadPictureFile(name, picture, error) && bitmapOnly && picture.kind() != TfrPicture::pkBitmap)
+    error = QStringLiteral("The file \"%1\" does not hold a valid bitmap").arg(name);
+  if (!error.isEmpty()) {
+    if (report::frErrorBox) report::frErrorBox(error);
+    return;
+  }
+  SetPicture(picture);
+}
+
 void TfrPictureBox::paintEvent(QPaintEvent *e) {
   QFrame::paintEvent(e);
   const QRect area = contentsRect();
@@ -83,7 +99,8 @@ bool isWmf(const QByteArray &b) {
   if (u32At(b, 0) == 0x9AC6CDD7u) return b.size() >= 22 + 18;
   const quint16 type = u16At(b, 0);
   const quint16 version = u16At(b, 4);
-  return b.size() >= 18 && (type == 1 || type == 2) && u16At(b, 2) == 9 && (version == 0x100 || version == 0x300);
+  return b.size() >= 18 && (type == 1 || type == 2) && u16At(b, 2) == 9 &&
+         (version == 0x100 || version == 0x300);
 }
 
 // An enhanced metafile: the header record (type 1) with the " EMF" signature.
@@ -121,7 +138,8 @@ bool frLoadPictureFile(const QString &fileName, TfrPicture &picture, QString &er
     if (img.loadFromData(bytes, "ICO")) read.setData(TfrPicture::pkIcon, bytes);
   } else {
     kind = QStringLiteral("metafile");
-    if (ext == QLatin1String("wmf") ? isWmf(bytes) : isEmf(bytes)) read.setData(TfrPicture::pkMetafile, bytes);
+    if (ext == QLatin1String("wmf") ? isWmf(bytes) : isEmf(bytes))
+      read.setData(TfrPicture::pkMetafile, bytes);
   }
   if (read.isEmpty()) {
     error = QStringLiteral("The file \"%1\" does not hold a valid %2").arg(fileName, kind);
@@ -149,7 +167,12 @@ TfrGEditorForm::TfrGEditorForm(QWidget *parent) : QDialog(parent) {
   Button1->setDefault(true);
   connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
   connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-  connect(BitBtn1, &QPushButton::clicked, this, [this] { load(); });
+  connect(BitBtn1, &QPushButton::clicked, this, [this] {
+    Image1->LoadFromFileDialog(frLoadStr(55215) +
+                                   QStringLiteral(" (*.bmp *.ico *.wmf *.emf)|*.bmp;*.ico;*.wmf;*.emf|") +
+                                   frLoadStr(55220) + QStringLiteral("|*.*"),
+                               false);
+  });
   connect(Button4, &QPushButton::clicked, this, [this] { Image1->Clear(); });
   connect(Button5, &QPushButton::clicked, this, [this] {
     if (OnMemo) OnMemo();
@@ -179,23 +202,6 @@ void TfrGEditorForm::showEvent(QShowEvent *e) {
   QDialog::showEvent(e);
   Button5->setEnabled(static_cast<bool>(OnMemo));
   Image1->SetMode(CB1->isChecked() ? TfrPictureBox::Stretched : TfrPictureBox::Plain);
-}
-
-void TfrGEditorForm::load() {
-  using report::frLoadStr;
-  const QString filter = frLoadStr(55215) + QStringLiteral(" (*.bmp *.ico *.wmf *.emf)|*.bmp;*.ico;*.wmf;*.emf|") +
-                         frLoadStr(55220) + QStringLiteral("|*.*");
-  std::unique_ptr<QFileDialog> dlg(
-      platform::makeFileDialog(this, "OpenDialog1", platform::FileDialogKind::Open, QString(), filter, QString()));
-  const QString name = platform::execFileDialog(dlg.get());
-  if (name.isEmpty()) return;
-  TfrPicture picture;
-  QString error;
-  if (!frLoadPictureFile(name, picture, error)) {
-    if (report::frErrorBox) report::frErrorBox(error);
-    return;
-  }
-  Image1->SetPicture(picture);
 }
 
 }  // namespace designer

@@ -27,6 +27,11 @@ class TfrPictureBox : public QFrame {
   void Clear() { SetPicture(report::TfrPicture()); }
   Mode DisplayMode() const { return mode_; }
   void SetMode(Mode mode);
+  // Asks for a file (the open dialog "OpenDialog1" with a filter of the form
+  // "text|pattern|...") and shows the picture it holds. A file that does not
+  // read as a picture, or with bitmapOnly as a bitmap, shows its error and
+  // the box keeps its picture; so does Cancel.
+  void LoadFromFileDialog(const QString &filter, bool bitmapOnly);
 
  protected:
   void paintEvent(QPaintEvent *e) override;
@@ -58,15 +63,12 @@ class TfrGEditorForm : public QDialog {
   std::function<void()> OnMemo;
 
   TfrPictureBox *Image1;
-  QCheckBox *CB1;  // stretch
+  QCheckBox *CB1;                            // stretch
   QPushButton *BitBtn1, *Button4, *Button5;  // load, clear, memo
   QPushButton *Button1, *Button2;            // OK, Cancel
 
  protected:
   void showEvent(QShowEvent *e) override;
-
- private:
-  void load();
 };
 
 }  // namespace designer

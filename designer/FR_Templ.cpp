@@ -1,12 +1,9 @@
 #include "designer/FR_Templ.h"
 
 #include "designer/FR_GEdit.h"
-#include "platform/file_dialog.h"
-#include "report/core/FR_Class_Report.h"
 #include "report/ui/FR_Const.h"
 #include "report/ui/FR_Utils_Gui.h"
 
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,13 +11,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <memory>
-
 namespace designer {
 
 using report::frLoadStr;
 using report::frNamed;
-using report::TfrPicture;
 
 TfrTemplNewForm::TfrTemplNewForm(QWidget *parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frTemplNewForm"));
@@ -76,21 +70,8 @@ void TfrTemplNewForm::showEvent(QShowEvent *e) {
 }
 
 void TfrTemplNewForm::loadIcon() {
-  const QString filter = frLoadStr(55216) + QStringLiteral(" (*.bmp)|*.bmp");
-  std::unique_ptr<QFileDialog> dlg(
-      platform::makeFileDialog(this, "OpenDialog1", platform::FileDialogKind::Open, QString(), filter, QString()));
-  const QString name = platform::execFileDialog(dlg.get());
-  if (name.isEmpty()) return;
-  TfrPicture picture;
-  QString error;
   // The template keeps a bitmap: other kinds are refused.
-  if (frLoadPictureFile(name, picture, error) && picture.kind() != TfrPicture::pkBitmap)
-    error = QStringLiteral("The file \"%1\" does not hold a valid bitmap").arg(name);
-  if (!error.isEmpty()) {
-    if (report::frErrorBox) report::frErrorBox(error);
-    return;
-  }
-  Image1->SetPicture(picture);
+  Image1->LoadFromFileDialog(frLoadStr(55216) + QStringLiteral(" (*.bmp)|*.bmp"), true);
 }
 
 }  // namespace designer

@@ -143,7 +143,8 @@ TEST_F(TemplateTest, ADoubleClickChoosesAndNewFromTemplateLoadsIt) {
 }
 
 TEST_F(TemplateTest, CancelChangesNothingAndTheDialogFitsItsTexts) {
-  WriteTemplate("szamla.v2.frt", {"Egy hosszabb leírás a mintáról, amely több szót is tartalmaz", "Második sor"},
+  WriteTemplate("szamla.v2.frt",
+                {"Egy hosszabb leírás a mintáról, amely több szót is tartalmaz", "Második sor"},
                 Bitmap(qRgb(0, 128, 0), 200, 120));
   Memo(8, 8, 96, 18, "Regi1");
   Show();
