@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what the project needs, builds it, runs every test, runs each
-# benchmark briefly, then builds the tests again with AddressSanitizer and
+# Installs what the project needs, builds it, runs every test, runs each test
+# program once more whole with its tests shuffled, runs each benchmark
+# briefly, then builds the tests again with AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs them there. Idempotent.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -28,10 +29,60 @@ run_tests() {
   ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 600 --rerun-failed
 }
 
+# Runs test program $1 whole in its build folder, as ctest runs its tests,
+# shuffled by $seed; the output into file $2.
+shuffled_run() {
+  (cd "$(dirname "$1")" && VORIK_SOURCE_DIR="$here" timeout 1800 "$1" --gtest_shuffle \
+     --gtest_random_seed="$seed" --gtest_brief=1) >"$2" 2>&1
+}
+
+# ctest runs every test in a process of its own. Here each test program of
+# build folder $1 runs once more whole, its tests in a shuffled order, the
+# programs side by side: a test that passes only after another, or breaks the
+# one after it, fails here. The order comes from the seed GTEST_RANDOM_SEED
+# (1-99999; unset or 0: a new one from the clock), printed so that a failing
+# order can be replayed, whole with "GTEST_RANDOM_SEED=<seed> bash test.sh" or
+# for one program with "<program> --gtest_shuffle --gtest_random_seed=<seed>".
+# As in run_tests, a program whose only failures are "gui" tests runs once
+# more in the same order, with a warning.
+run_shuffled() {
+  local dir="$1" logs gui status=0
+  seed="${GTEST_RANDOM_SEED:-0}"
+  [ "$seed" != 0 ] || seed=$(( $(date +%s) % 99999 + 1 ))
+  echo "== Test programs whole, tests shuffled with seed $seed (replay: GTEST_RANDOM_SEED=$seed bash test.sh)"
+  logs="$(mktemp -d)"
+  gui="$(ctest --test-dir "$dir" -N -L '^gui$' | sed -n 's/^ *Test *#[0-9]*: //p')"
+  local programs=() pids=() p
+  for p in "$dir"/tests/*/*_tests; do [ -x "$p" ] && programs+=("$p"); done
+  for p in "${programs[@]}"; do
+    shuffled_run "$p" "$logs/$(basename "$p")" &
+    pids+=($!)
+  done
+  for i in "${!programs[@]}"; do
+    p="${programs[$i]}"
+    local log="$logs/$(basename "$p")" failed others
+    wait "${pids[$i]}" && { echo "$(basename "$p"): $(grep -m1 'tests\? from .* ran' "$log" || echo passed)"; continue; }
+    cat "$log"
+    failed="$(sed -n 's/^\[  FAILED  \] \([^ ,]*\).*/\1/p' "$log" | grep '\.' | sort -u || true)"
+    others="$(grep -vxF -f <(echo "$gui") <<<"$failed" || true)"
+    if [ -n "$failed" ] && [ -z "$others" ]; then
+      echo "WARNING: GUI tests of $(basename "$p") failed in the shuffled run; it runs once more in the same order:"
+      echo "$failed"
+      shuffled_run "$p" "$log" && continue
+      cat "$log"
+    fi
+    echo "$(basename "$p") failed with the tests shuffled by seed $seed"
+    status=1
+  done
+  rm -rf "$logs"
+  return $status
+}
+
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORIK_WERROR=ON
 cmake --build "$build" -j "$jobs"
 export FIREBIRD="$build/fbroot"
 run_tests "$build"
+run_shuffled "$build"
 # Each benchmark runs briefly so that none of them rots; figures are printed, not judged.
 for b in "$build"/bench/*_bench; do
   [ -x "$b" ] || continue

@@ -1,6 +1,8 @@
 #include "app/MenuCommands.h"
 
+#include "app/logging.h"
 #include "platform/dialogs.h"
+#include "platform/error_text.h"
 
 #include <QHash>
 
@@ -28,10 +30,9 @@ bool RunMenuCommand(const QString &itemName) {
   const MenuCommand command = *it;  // a copy: the command may register others
   try {
     command();
-  } catch (const std::exception &e) {
-    platform::error(QString::fromUtf8(e.what()));
   } catch (...) {
-    platform::error(QStringLiteral("Unknown error"));
+    platform::logCaught(lcApp(), itemName);
+    platform::error(platform::exceptionText());
   }
   return true;
 }

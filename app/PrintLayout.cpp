@@ -2,7 +2,9 @@
 
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/logging.h"
 #include "platform/dialogs.h"
+#include "platform/error_text.h"
 #include "platform/win_path.h"
 #include "report/core/FR_Class_Build.h"
 #include "report/output/FR_Prntr.h"
@@ -50,8 +52,8 @@ bool ShowLayout(TfrReport &report, const QString &fileName, const QString &title
       return false;
     }
   } catch (const std::exception &e) {
-    const auto *engine = dynamic_cast<const report::Exception *>(&e);
-    platform::error(LayoutErrorText(fileName, engine ? engine->message() : QString::fromLocal8Bit(e.what())));
+    platform::logCaught(lcApp(), fileName);
+    platform::error(LayoutErrorText(fileName, platform::exceptionText(e)));
     return false;
   }
   if (afterLoad) afterLoad();

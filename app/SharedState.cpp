@@ -33,3 +33,12 @@ QString ListaOstermeloKod;
 QString XmlHova;
 QString XmlOnszamla;
 QString XmlSzlaForma;
+
+void resetSharedState() {
+  for (QString *s : {&AtvevoKod, &AtvevoNyilatk, &JegyVariant, &TipusNormal, &TipusErvenytelenito, &NyomtatMod,
+                     &FelirHiba, &OcsgHiba, &NebihHiba, &NevElotag, &NevUtotag, &AtvevoUtca, &OstermeloUtca,
+                     &Edit14Option, &Edit15Option, &Edit13Option, &Edit14Default, &Edit15Default, &Edit13Default,
+                     &Edit10Option, &Edit8Default, &AktOstermeloKod, &OstermeloMod, &AktTermek, &TermekMod,
+                     &ListaOstermeloKod, &XmlHova, &XmlOnszamla, &XmlSzlaForma})
+    s->clear();
+}

@@ -46,3 +46,8 @@ extern QString ListaOstermeloKod;
 extern QString XmlHova;       // hova: path of the XML file to write
 extern QString XmlOnszamla;   // onszla: self-billing clause, "true" or "false"
 extern QString XmlSzlaForma;  // papir: invoice form text
+
+// Empties every string above, as at start: no receiver chosen, no check
+// results, no ini options read, no positions or modes. For tests, so that
+// each starts as in a new process.
+void resetSharedState();

@@ -3,7 +3,9 @@
 #include "app/About.h"
 #include "app/MenuCommands.h"
 #include "app/Unit2.h"
+#include "app/logging.h"
 #include "platform/dialogs.h"
+#include "platform/error_text.h"
 #include "platform/format_settings.h"
 #include "vorik_version.h"
 
@@ -163,7 +165,8 @@ void TForm1::FormCreate() {
     if (!Data->DatabaseWritable()) startupFailed_ = true;
   } catch (const std::exception &) {
     // Every cause (no database file, no engine, not a database, a missing
-    // table) gets the one start-up box below.
+    // table) gets the one start-up box below; the log keeps which it was.
+    platform::logCaught(lcApp(), QStringLiteral("start-up"));
     startupFailed_ = true;
   }
   if (startupFailed_) {
@@ -201,11 +204,13 @@ void TForm1::FormClose() {
     if (Data->IBTrans1->active()) Data->IBTrans1->commitRetaining();
   } catch (const std::exception &e) {
     // The writes left in the transaction are lost: say so rather than end silently.
-    platform::error(QString::fromUtf8(e.what()));
+    platform::logCaught(lcApp(), QStringLiteral("commit at close"));
+    platform::error(platform::exceptionText(e));
   }
   try {
     if (Data->ZCon1->connected()) Data->ZCon1->close();
   } catch (const std::exception &) {
+    platform::logCaught(lcApp(), QStringLiteral("closing the database"));
   }
 }
 

@@ -1,9 +1,11 @@
 #include "app/Unit2.h"
 
+#include "app/logging.h"
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/transaction.h"
 #include "platform/dialogs.h"
+#include "platform/error_text.h"
 
 #include <exception>
 
@@ -108,6 +110,8 @@ TData::~TData() {
   try {
     ZCon1->close();
   } catch (const std::exception &) {
+    // Passed over: the data module goes either way.
+    platform::logCaught(lcApp(), QStringLiteral("closing the database"));
   }
 }
 
@@ -119,49 +123,54 @@ bool TData::DatabaseWritable() {
   return !q.isEmpty() && q.fieldByName(QStringLiteral("RO")).asInteger() == 0;
 }
 
-bool TData::Write(const QString &message, const std::function<void()> &statements,
+bool TData::Write(const QString &firstStep, const std::function<void(WriteSteps &)> &statements,
                   CommitMode mode) {
+  WriteSteps steps(firstStep);
   try {
     if (!IBTrans1->active()) IBTrans1->start();
-    statements();
+    statements(steps);
     if (mode == CommitMode::Commit) IBTrans1->commit();
     else IBTrans1->commitRetaining();
     return true;
   } catch (const std::exception &) {
-    platform::showMessage(message);
+    platform::showFailure(lcApp(), steps.message());
     try {
       if (IBTrans1->active()) IBTrans1->rollback();
     } catch (const std::exception &) {
       // The rollback of a broken attachment fails too; nothing is left to undo.
+      platform::logCaught(lcApp(), QStringLiteral("rollback"));
     }
     return false;
   }
 }
 
-bool TData::Write(db::Transaction &transaction, const QString &message,
-                  const std::function<void()> &statements) {
+bool TData::Write(db::Transaction &transaction, const QString &firstStep,
+                  const std::function<void(WriteSteps &)> &statements) {
   auto run = [&](const char *sql) {
     db::Query q;
     q.setTransaction(&transaction);
     q.sql().add(QString::fromLatin1(sql));
     q.execute();
   };
+  WriteSteps steps(firstStep);
   bool savepoint = false;
   try {
     if (!transaction.active()) transaction.start();
     run("SAVEPOINT VORIK_WRITE");
     savepoint = true;
-    statements();
+    statements(steps);
     transaction.commit();
     return true;
   } catch (const std::exception &) {
-    platform::showMessage(message);
+    platform::showFailure(lcApp(), steps.message());
     try {
       if (savepoint && transaction.active()) run("ROLLBACK TO SAVEPOINT VORIK_WRITE");
     } catch (const std::exception &) {
+      platform::logCaught(lcApp(), QStringLiteral("rollback to savepoint"));
       try {
         if (transaction.active()) transaction.rollback();
       } catch (const std::exception &) {
+        platform::logCaught(lcApp(), QStringLiteral("rollback"));
       }
     }
     return false;

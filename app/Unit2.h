@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace report {
@@ -23,6 +24,20 @@ class TfrCompositeReport;
 class TfrDBDataSet;
 class TfrUserDataset;
 }  // namespace report
+
+// The steps of a write (TData::Write): the message a failure shows is the one
+// of the step that was running. The first step's message is given to Write;
+// at() begins the next step. The last step named also covers the commit.
+class WriteSteps {
+ public:
+  explicit WriteSteps(QString message) : message_(std::move(message)) {}
+  // From here on a failure shows message.
+  void at(const QString &message) { message_ = message; }
+  const QString &message() const { return message_; }
+
+ private:
+  QString message_;
+};
 
 using TTable = db::Table;
 using TQuery = db::Query;
@@ -70,16 +85,18 @@ class TData : public QObject {
   };
 
   // The write pattern: starts IBTrans1 when it is not active, runs the
-  // statements, commits. When anything fails it shows message in a plain
-  // box, rolls back and answers false; the calling dialog stays open with
-  // the user's input.
-  bool Write(const QString &message, const std::function<void()> &statements,
+  // statements, commits. When anything fails it shows the message of the
+  // step that failed in a plain box (firstStep until the statements name
+  // another with steps.at()), logs the underlying error in "vorik.app", rolls
+  // back and answers false; the calling dialog stays open with the user's
+  // input.
+  bool Write(const QString &firstStep, const std::function<void(WriteSteps &steps)> &statements,
              CommitMode mode = CommitMode::Commit);
   // The same pattern in a transaction of the caller's (a numbering hold's):
   // on failure only what the statements did is undone (a savepoint), so the
   // transaction keeps what it held before, a row lock included.
-  bool Write(db::Transaction &transaction, const QString &message,
-             const std::function<void()> &statements);
+  bool Write(db::Transaction &transaction, const QString &firstStep,
+             const std::function<void(WriteSteps &steps)> &statements);
 
   // Identifier checks and text helpers (app/receivers/DataChecks.cpp). A
   // non-digit makes a check answer false; nothing here raises for bad text.

@@ -60,7 +60,7 @@ void BM_CsvImport10000(benchmark::State &state) {
     q->close();
     q->sql().setText(CsvInsertSql());
     int inserted = 0;
-    fx.data.Write(QStringLiteral("Hiba301: Újban, INSERT az östermelöben "), [&] {
+    fx.data.Write(QStringLiteral("Hiba301: Újban, INSERT az östermelöben "), [&](WriteSteps &) {
       inserted = imports::InsertLines(
           q, lines, [](const QString &line, int) { return imports::CsvProducer(line); },
           QStringLiteral("Hiba301: Újban, INSERT az östermelöben "));

@@ -3,8 +3,10 @@
 #include "db/dataset.h"
 #include "db/error.h"
 #include "db/fb_internal.h"
+#include "db/logging.h"
 #include "db/transaction.h"
 #include "platform/cp1250.h"
+#include "platform/error_text.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -80,6 +82,7 @@ Connection::~Connection() {
   try {
     close();
   } catch (...) {
+    platform::logCaught(lcDb(), objectName() + QStringLiteral(": closing"));
   }
 }
 

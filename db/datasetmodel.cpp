@@ -3,6 +3,8 @@
 #include "db/dataset.h"
 #include "db/datasource.h"
 #include "db/error.h"
+#include "db/logging.h"
+#include "platform/error_text.h"
 
 #include <QItemSelectionModel>
 
@@ -100,6 +102,7 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const {
       try {  // a row not fetched yet is fetched; a failure shows an empty cell
         return role == Qt::DisplayRole ? QVariant(d->textAt(index.row(), f)) : d->valueAt(index.row(), f);
       } catch (const Error &) {
+        platform::logCaught(lcDb(), QStringLiteral("%1: row %2").arg(d->objectName()).arg(index.row()));
         return QVariant();
       }
     case Qt::TextAlignmentRole:

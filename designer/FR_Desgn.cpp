@@ -2,6 +2,8 @@
 
 #include "designer/FR_DesignerPage.h"
 #include "designer/FR_Dock.h"
+#include "designer/FR_Edit.h"
+#include "designer/FR_fmted.h"
 #include "designer/FR_Insp.h"
 #include "designer/template_dialogs.h"
 #include "platform/dialogs.h"
@@ -94,6 +96,11 @@ TfrDesignerForm::TfrDesignerForm(QWidget *parent) : TfrReportDesigner(parent) {
   PageOptions = [](TfrPage &) { return true; };
   ShowEditor = [this](TfrView &) { ShowObjectEditor(); };
   installTemplateDialogs(*this);
+  installTextEditors(*this);
+  installFormatDialogs(*this);
+  // The text editor's Format button opens the display format dialog.
+  if (auto *editor = findChild<TfrEditorForm *>(QStringLiteral("frEditorForm")))
+    editor->EditFormat = [this](quint32 &format, QString &text) { return EditDisplayFormat(this, format, text); };
 
   if (FirstInstance) {
     for (const TfrToolInfo &t : frTools()) RegisterTool(t.Caption, t.Glyph, t.OnClick);
@@ -393,7 +400,10 @@ void TfrDesignerForm::buildControls() {
     if (EditVariables) EditVariables();
   });
   on(N8, [this] {
-    if (ReportOptions && ReportOptions()) changed();
+    if (!ReportOptions || !ReportOptions()) return;
+    changed();
+    PageView->SetPage();  // another printer may give the paper another size
+    PageView->update();
   });
   on(N14, [this] { DesignerOptionsClick(); });
   on(N22, [this] {

@@ -217,8 +217,10 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   std::function<bool(TfrDesignerOptions &)> DesignerOptions;
   std::function<void()> HelpContents;
   std::function<void()> About;
-  // The colour selector: the colour picked for a colour button (false: none picked).
+  // The colour selector: the colour picked for a colour button (false: none
+  // picked); it opens under CurColorButton, the colour button clicked last.
   std::function<bool(report::TColor &color)> ChooseColor;
+  report::TfrTBButton *CurColorButton = nullptr;
   // The highlight dialog for a text object (true: confirmed, object not yet changed).
   std::function<bool(report::TfrMemoView &view, report::TfrHighlight &hl, QString &condition)> EditHighlight;
 

@@ -10,7 +10,6 @@
 #include "report/ui/FR_Const.h"
 #include "report/ui/FR_Ctrls.h"
 
-#include <QColorDialog>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFrame>
@@ -187,13 +186,6 @@ void TfrDesignerForm::buildFormatBars() {
   SetButtonColorGlyph(clTransparent, ClB1, 1);
   SetButtonColorGlyph(clBlack, ClB2, 0);
   SetButtonColorGlyph(clBlack, ClB3, 2);
-  ChooseColor = [this](TColor &c) {
-    const QColor q = QColorDialog::getColor(QColor(qRed(c), qGreen(c), qBlue(c)), this, QString(),
-                                            QColorDialog::DontUseNativeDialog);
-    if (!q.isValid()) return false;
-    c = static_cast<TColor>(q.red() | (q.green() << 8) | (q.blue() << 16));
-    return true;
-  };
 }
 
 // ---------------------------------------------------------------- colour buttons
@@ -225,6 +217,7 @@ TColor TfrDesignerForm::ButtonColor(const TfrSpeedButton *button) const {
 }
 
 void TfrDesignerForm::colorButtonClick(TfrTBButton *b) {
+  CurColorButton = b;
   TColor c = ButtonColor(b);
   if (!ChooseColor || !ChooseColor(c)) return;
   SetButtonColorGlyph(c, b, b == ClB1 ? 1 : b == ClB3 ? 2 : 0);

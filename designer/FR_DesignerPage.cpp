@@ -708,7 +708,7 @@ void TfrDesignerPage::mouseDoubleClickEvent(QMouseEvent *e) {
   if (e->button() != Qt::LeftButton) return;
   if (form_->SelNum == 0 && form_->Page) {
     doubleClicked_ = true;
-    if (form_->PageOptions) form_->PageOptions(*form_->Page);
+    form_->PageOptionsClick();
   } else if (form_->SelNum == 1) {
     doubleClicked_ = true;
     if (form_->ShowEditor) form_->ShowEditor(*form_->Selection().front());

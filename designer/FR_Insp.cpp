@@ -84,6 +84,13 @@ void TfrInspForm::AddProperty(const QString &name, QString *value, bool hasEdito
   PaintBox1->update();
 }
 
+void TfrInspForm::SetEditor(int row, TPropEditor *editor) {
+  if (row < 0 || row >= Count()) return;
+  TProp &p = rows_[static_cast<size_t>(row)].second;
+  p.HasEditor = true;
+  p.Editor = editor;
+}
+
 void TfrInspForm::ItemsChanged() {
   cur_ = -1;
   placeEdit();

@@ -50,6 +50,8 @@ class TfrInspForm : public QWidget {
 
   void ClearProperties();
   void AddProperty(const QString &name, QString *value, bool hasEditor = false, TPropEditor *editor = nullptr);
+  // Gives an editor row its dialog.
+  void SetEditor(int row, TPropEditor *editor);
   // The selection changed: no current row, repaint.
   void ItemsChanged();
   void EnableItem(int row, bool enabled);

@@ -1,5 +1,7 @@
 #include "platform/dialogs.h"
 
+#include "platform/error_text.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 
@@ -90,6 +92,11 @@ QMessageBox::StandardButton messageBox(MessageKind kind, const QString &text,
 
 void showMessage(const QString &text) {
   messageBox(MessageKind::Plain, text, QMessageBox::Ok);
+}
+
+void showFailure(const QLoggingCategory &category, const QString &text) {
+  logCaught(category, text);
+  showMessage(text);
 }
 
 void information(const QString &text) {

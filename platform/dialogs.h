@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QString>
 
+class QLoggingCategory;
 class QWidget;
 
 namespace platform {
@@ -25,6 +26,10 @@ QMessageBox::StandardButton messageBox(MessageKind kind, const QString &text,
 
 // Plain box: no icon, the application's name as caption, one OK button.
 void showMessage(const QString &text);
+// Inside a catch block: the numbered message of a failed step in a plain
+// box, the exception being handled logged beside it in category
+// (logCaught, platform/error_text.h). The user sees text only.
+void showFailure(const QLoggingCategory &category, const QString &text);
 
 // Information, warning and error boxes with one OK button, captioned
 // "Information", "Warning" and "Error".

@@ -1,6 +1,7 @@
 #include "app/common/ListRows.h"
 
 #include "app/Unit2.h"
+#include "app/logging.h"
 #include "db/dataset.h"
 #include "db/datasetmodel.h"
 #include "platform/conv.h"
@@ -46,7 +47,7 @@ void DeleteUnlessLast(db::Query *q, const QString &countLine, const QString &err
   }
   const bool ok = Data->Write(
       errorMessage,
-      [&] {
+      [&](WriteSteps &) {
         q->sql().clear();
         for (const QString &line : deleteLines) q->sql().add(line);
         q->paramByName(QStringLiteral("p1")).setString(id);
@@ -62,7 +63,7 @@ void ReopenListAtCode(const std::function<void()> &openList, db::Query *list, co
     openList();
     list->locate(codeField, code, {true, false});
   } catch (const std::exception &) {
-    platform::showMessage(failMessage);
+    platform::showFailure(lcApp(), failMessage);
   }
 }
 

@@ -11,7 +11,7 @@
 #include <functional>
 
 #include "app/MenuCommands.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 
 class QTableView;
 

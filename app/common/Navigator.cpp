@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <QToolButton>
 
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "db/dataset.h"
 
 QFrame *MakeNavigator(QWidget *parent, db::DataSet *dataSet, const QString &name) {

@@ -11,7 +11,7 @@
 #include "app/Unit2.h"
 #include "app/common/Widgets.h"
 #include "app/producers/Unit4.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "db/dataset.h"
 #include "report/expr/FR_Intrp.h"
 

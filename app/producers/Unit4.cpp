@@ -6,7 +6,7 @@
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/common/ListRows.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "app/producers/Unit5.h"
 #include "db/dataset.h"
 #include "db/datasetmodel.h"

@@ -5,7 +5,8 @@
 #include "app/common/ListRows.h"
 #include "app/common/FieldKeys.h"
 #include "app/common/Widgets.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
+#include "app/logging.h"
 #include "app/producers/Unit4.h"
 #include "app/receivers/Checks.h"
 #include "db/dataset.h"
@@ -218,7 +219,8 @@ void TForm5::LoadProducer() {
     Edit36->setText(s("o_Csgazd1"));
     Memo1->setPlainText(s("O_FELJEGYZ"));
   } catch (const std::exception &) {
-    platform::showMessage(QStringLiteral("Hiba51 az őstermelő módosítás Edit-ben való megjelenitésekor!"));
+    platform::showFailure(lcApp(),
+                          QStringLiteral("Hiba51 az őstermelő módosítás Edit-ben való megjelenitésekor!"));
   }
 }
 
@@ -317,7 +319,7 @@ bool TForm5::Save() {
   const bool ok = Data->Write(
       isNew ? QStringLiteral("Hiba52: Újban, INSERT az östermelöben ")
             : QStringLiteral("Hiba53: Módositás, Update a östermelöben "),
-      [&] {
+      [&](WriteSteps &) {
         q->close();
         q->sql().clear();
         if (isNew) {

@@ -5,7 +5,7 @@
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/common/ListRows.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "app/products/Unit7.h"
 #include "db/dataset.h"
 #include "db/datasetmodel.h"

@@ -5,7 +5,8 @@
 #include "app/common/ListRows.h"
 #include "app/common/FieldKeys.h"
 #include "app/common/Widgets.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
+#include "app/logging.h"
 #include "app/products/Unit6.h"
 #include "app/receivers/Checks.h"
 #include "db/dataset.h"
@@ -93,7 +94,8 @@ void TForm7::LoadProduct() {
     Edit7->setText(s("t_Kompmerteke"));
     Edit8->setText(s("t_bizonylat"));
   } catch (const std::exception &) {
-    platform::showMessage(QStringLiteral("Hiba71 az őstermelő módosítás Edit-ben való megjelenitésekor!"));
+    platform::showFailure(lcApp(),
+                          QStringLiteral("Hiba71 az őstermelő módosítás Edit-ben való megjelenitésekor!"));
   }
 }
 
@@ -140,7 +142,7 @@ bool TForm7::Save() {
   const bool ok = Data->Write(
       isNew ? QStringLiteral("Hiba72: Újban, INSERT  a termékben ")
             : QStringLiteral("Hiba73: Módositásban, UPDATE a termékben "),
-      [&] {
+      [&](WriteSteps &) {
         q->close();
         q->sql().clear();
         if (isNew) {

@@ -4,8 +4,9 @@
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/common/Widgets.h"
+#include "app/logging.h"
 #include "app/receivers/Checks.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "app/receivers/RowText.h"
 #include "db/dataset.h"
 #include "platform/dialogs.h"
@@ -126,8 +127,8 @@ void TForm17::AtvevoBetoltes() {
     openCurrentReceiver();
     FillFields();
   } catch (const std::exception &) {
-    platform::showMessage(
-        QStringLiteral("Hiba172 az atvevo módosítás Edit-ben való megjelenitésekor!"));
+    platform::showFailure(lcApp(),
+                          QStringLiteral("Hiba172 az atvevo módosítás Edit-ben való megjelenitésekor!"));
   }
 }
 
@@ -201,7 +202,7 @@ void TForm17::Button2Click() {
   const QString ev = CheckBox1->isChecked() ? kTrue : kBlank;
   const QString kisado = CheckBox2->isChecked() ? kTrue : kBlank;
   try {
-    const bool stored = Data->Write(QStringLiteral("Hiba170: UPDATE atvevo "), [&] {
+    const bool stored = Data->Write(QStringLiteral("Hiba170: UPDATE atvevo "), [&](WriteSteps &) {
       db::Query &q = *Data->ZQ61;
       q.close();
       q.sql().clear();
@@ -233,7 +234,7 @@ void TForm17::Button2Click() {
     const QString verzio = RowText(*Data->ZQ60, "V_VERZIO");
     JegyVariant = checks::trimText(verzio).isEmpty() ? QString() : verzio.left(1);
   } catch (const std::exception &) {
-    platform::showMessage(QStringLiteral("Hiba171: UPDATE az atvevo "));
+    platform::showFailure(lcApp(), QStringLiteral("Hiba171: UPDATE az atvevo "));
     if (Data->IBTrans1->active()) Data->IBTrans1->rollback();
     return;
   }

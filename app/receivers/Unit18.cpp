@@ -4,7 +4,7 @@
 #include "app/SharedState.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "app/receivers/RowText.h"
 #include "db/dataset.h"
 #include "db/datasetmodel.h"

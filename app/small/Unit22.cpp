@@ -15,7 +15,7 @@
 #include "app/Unit2.h"
 #include "app/common/Navigator.h"
 #include "app/common/Widgets.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "app/small/PasswordDlg.h"
 #include "db/dataset.h"
 #include "db/datasetmodel.h"

@@ -1,7 +1,9 @@
 #include "app/tickets/NumberingHold.h"
 
+#include "app/logging.h"
 #include "db/connection.h"
 #include "db/error.h"
+#include "platform/error_text.h"
 
 #include <exception>
 
@@ -18,6 +20,7 @@ NumberingHold::~NumberingHold() {
     release();
   } catch (const std::exception &) {
     // A lost attachment has released the lock already.
+    platform::logCaught(lcApp(), QStringLiteral("releasing the numbering"));
   }
 }
 

@@ -56,7 +56,7 @@ bool openTicketData(const QString &serial, const QString &producer) {
 bool markPrinted(const QString &serial) {
   return Data->Write(
       QStringLiteral("Hiba81: prn UPDATE Qzfej-be "),
-      [&] {
+      [&](WriteSteps &) {
         db::Query q;
         q.setTransaction(Data->IBTrans1);
         q.sql().add(QStringLiteral("UPDATE Qzfej SET f_prn = :p2 WHERE f_Bszam = :p1"));

@@ -2,9 +2,11 @@
 
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/logging.h"
 #include "app/tickets/NumberingHold.h"
 #include "db/dataset.h"
 #include "platform/dialogs.h"
+#include "platform/error_text.h"
 
 #include <exception>
 
@@ -149,8 +151,9 @@ std::unique_ptr<NumberingHold> holdNumbering(const QString &receiver, QString *s
     }
     next = TicketMath::nextSerial(stored, headerExists);
   } catch (const std::exception &e) {
+    platform::logCaught(lcApp(), QStringLiteral("taking the numbering"));
     hold.reset();
-    platform::error(QString::fromUtf8(e.what()));
+    platform::error(platform::exceptionText(e));
     return nullptr;
   }
   if (!next.ok()) {
@@ -165,7 +168,7 @@ std::unique_ptr<NumberingHold> holdNumbering(const QString &receiver, QString *s
 void deleteOrphanLines(const QString &serial, const QString &message) {
   Data->Write(
       message,
-      [&] {
+      [&](WriteSteps &) {
         db::Query &q = *Data->ZQ21;
         setSql(q, {QStringLiteral("DELETE FROM Qzsor WHERE s_Bszam = :p1 "),
                    QStringLiteral("  AND NOT EXISTS (SELECT 1 FROM QzFej WHERE f_bszam = :p1)")});

@@ -1,5 +1,10 @@
 #include "app/tickets/TicketState.h"
 
+#include "app/tickets/Unit10.h"
+#include "app/tickets/Unit39.h"
+#include "app/tickets/Unit8.h"
+#include "app/tickets/Unit9.h"
+
 QString JegyMod;
 QString UtolsoBszam;
 QString FizetendoSzoveg;
@@ -11,3 +16,14 @@ QString TetelMod;
 QString UtolsoTetelId;
 QString ErvenytelenBszam;
 QString ErvenytelenKelt;
+
+void resetTicketState() {
+  for (QString *s : {&JegyMod, &UtolsoBszam, &FizetendoSzoveg, &TetelMod, &UtolsoTetelId, &ErvenytelenBszam,
+                     &ErvenytelenKelt})
+    s->clear();
+  JegyVetelar = JegySzja = JegyJarul = JegyLevonas = 0;
+  TForm9::setProducerPicker({});
+  TForm10::setProductPicker({});
+  TForm8::setPrintTicket({});
+  TForm8::setCancelTicket(&TForm39::CancelGuard);
+}

@@ -15,6 +15,12 @@ extern QString UtolsoTetelId;    // ID of the line last saved, for positioning t
 extern QString ErvenytelenBszam; // serial of the ticket being cancelled
 extern QString ErvenytelenKelt;  // its issue date as text (yyyy.mm.dd)
 
+// Empties the strings and zeroes the amounts above, and puts the dialogs'
+// replaceable steps back as at start: the producer and product pickers are the
+// lists again, the ticket list prints through TicketPrint and cancels through
+// TForm39. For tests, so that each starts as in a new process.
+void resetTicketState();
+
 // The mode texts.
 inline const QString kJegyModUj = QStringLiteral("Új felvásárlási jegy");
 inline const QString kJegyModModositas = QStringLiteral("Felvásárlási jegy módositás");

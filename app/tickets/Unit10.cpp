@@ -12,6 +12,7 @@
 #include "app/common/Widgets.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/logging.h"
 #include "app/options/IniOptions.h"
 #include "app/receivers/Checks.h"
 #include "app/tickets/TicketQueries.h"
@@ -22,7 +23,7 @@
 #include "platform/dialogs.h"
 
 #include "app/common/FieldKeys.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "app/products/Unit6.h"
 #include "app/tickets/TicketState.h"
 
@@ -164,7 +165,8 @@ void TForm10::LoadLine() {
     Edit8->setText(text("s_kompmerteke"));
     Edit10->setText(text("s_bizonylat"));
   } catch (const std::exception &) {
-    platform::showMessage(QStringLiteral("Hiba101: a terméksor feltöltésben való megjelenitésekor!"));
+    platform::showFailure(lcApp(),
+                          QStringLiteral("Hiba101: a terméksor feltöltésben való megjelenitésekor!"));
   }
 }
 
@@ -180,7 +182,7 @@ void TForm10::FillFromProduct() {
     Edit9->setText(text("t_kod"));
     Edit10->setText(text("t_bizonylat"));
   } catch (const std::exception &) {
-    platform::showMessage(QStringLiteral("Hiba102: a termék feltöltésben való megjelenitésekor!"));
+    platform::showFailure(lcApp(), QStringLiteral("Hiba102: a termék feltöltésben való megjelenitésekor!"));
   }
 }
 
@@ -240,7 +242,7 @@ bool TForm10::save() {
   try {
     // Starting the transaction is the step outside the statements (Hiba105).
     if (!Data->IBTrans1->active()) Data->IBTrans1->start();
-    written = Data->Write(stepMessage, [&] {
+    written = Data->Write(stepMessage, [&](WriteSteps &) {
       db::Query &q = isNew ? *Data->ZQ20 : *Data->ZQ21;
       if (isNew) {
         TicketQueries::setSql(
@@ -278,8 +280,8 @@ bool TForm10::save() {
     }, TData::CommitMode::CommitRetaining);  // the ticket list behind stays open
     reopenLines();
   } catch (const std::exception &) {
-    platform::showMessage(
-        QStringLiteral("Hiba105: az INSERT vagy UPDATE közben a terméksorban!"));
+    platform::showFailure(lcApp(),
+                          QStringLiteral("Hiba105: az INSERT vagy UPDATE közben a terméksorban!"));
     return false;
   }
   return written;

@@ -12,7 +12,7 @@
 #include "app/common/FieldKeys.h"
 #include "app/common/Widgets.h"
 #include "app/receivers/Checks.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "app/tickets/NumberingHold.h"
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"
@@ -201,10 +201,10 @@ bool TForm39::WriteDocument() {
   auto p = [&q](const char *name) -> db::Param & { return q.paramByName(QLatin1String(name)); };
   // The document is inserted with its final values, the cancelled ticket is
   // linked and the counter advanced in the hold's transaction: all of it is
-  // committed together or nothing is. The write pattern shows the message as
-  // it stands when a statement fails, so it names the failing step.
-  QString failure = QStringLiteral("Hiba392: Újban, INSERT a Qzfejben ");
-  return Data->Write(hold_->transaction(), failure, [&] {
+  // committed together or nothing is. Each step names the message its
+  // failure shows.
+  return Data->Write(hold_->transaction(), QStringLiteral("Hiba392: Újban, INSERT a Qzfejben "),
+                     [&](WriteSteps &steps) {
     // The header: negated deduction, payable and price; only a printed,
     // uncancelled ticket of the receiver is copied.
     TicketQueries::setSql(
@@ -224,7 +224,7 @@ bool TForm39::WriteDocument() {
     p("p9").setDate(issued);
     executeOne(q);
 
-    failure = QStringLiteral("Hiba394: Új UPDATE QzFej -ben ");
+    steps.at(QStringLiteral("Hiba394: Új UPDATE QzFej -ben "));
     TicketQueries::setSql(
         q, {QStringLiteral("UPDATE QzFej SET F_ERVENYT = :p1 WHERE f_bszam = :p0 "),
             QStringLiteral("  AND (F_ERVENYT IS NULL OR TRIM(F_ERVENYT) = '')")});
@@ -234,7 +234,7 @@ bool TForm39::WriteDocument() {
 
     // The lines, in their order, with negated gross quantities; the
     // database derives the rest from them.
-    failure = QStringLiteral("Hiba395: Újban, INSERT a Qzsorban ");
+    steps.at(QStringLiteral("Hiba395: Újban, INSERT a Qzsorban "));
     TicketQueries::setSql(
         q, {QStringLiteral("INSERT INTO QzSor ( S_BSZAM, S_TERMEKKOD, S_MEGNEVEZES, S_VTSZ, "
                            "S_LEVONSZAZ, S_BRUTTO, S_MEGY, S_EAR, S_KOMPMERTEKE, S_AKOD, S_SZJA, "
@@ -247,8 +247,8 @@ bool TForm39::WriteDocument() {
     p("p1").setString(serial);
     q.execute();
 
-    failure = QStringLiteral("Hiba398: Új UPDATE Sorszam -ba ");
+    steps.at(QStringLiteral("Hiba398: Új UPDATE Sorszam -ba "));
     hold_->advance(serial);  // only from the value the serial was taken from
-    failure = QStringLiteral("Hiba399: az INSERT közben a vorik fejben!");  // the commit
+    steps.at(QStringLiteral("Hiba399: az INSERT közben a vorik fejben!"));  // the commit
   });
 }

@@ -25,7 +25,7 @@
 #include "platform/dialogs.h"
 
 #include "app/common/Navigator.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "app/tickets/TicketPrint.h"
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"

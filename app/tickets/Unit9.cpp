@@ -21,6 +21,7 @@
 #include "app/common/Widgets.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/logging.h"
 #include "app/options/IniOptions.h"
 #include "app/receivers/Checks.h"
 #include "db/datasetmodel.h"
@@ -32,7 +33,7 @@
 #include "platform/dialogs.h"
 
 #include "app/common/FieldKeys.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "app/common/Navigator.h"
 #include "app/producers/Unit4.h"
 #include "app/tickets/NumberingHold.h"
@@ -595,7 +596,7 @@ void TForm9::deleteLine() {
   // Made durable at once, so no later rollback brings the line back.
   const bool deleted = Data->Write(
       QStringLiteral("Hiba92: Felvásárlási jegy tételsor DELETE törlésekor"),
-      [&] {
+      [&](WriteSteps &) {
         db::Query &q = *Data->ZQ21;
         TicketQueries::setSql(q, {QStringLiteral("DELETE FROM Qzsor WHERE ID_qzsor = :p1")});
         q.paramByName(QStringLiteral("p1")).setInteger(id);
@@ -747,10 +748,9 @@ bool TForm9::save() {
     };
     if (isNew()) {
       // The header and the receiver's counter are stored together or not at
-      // all. The write pattern shows the message as it stands when a
-      // statement fails, so it names the failing step.
-      QString failure = QStringLiteral("Hiba94: Újban, INSERT a Qzfejben ");
-      saved = Data->Write(hold_->transaction(), failure, [&] {
+      // all; each step names the message its failure shows.
+      saved = Data->Write(hold_->transaction(), QStringLiteral("Hiba94: Újban, INSERT a Qzfejben "),
+                          [&](WriteSteps &steps) {
         TicketQueries::setSql(
             q, {QStringLiteral("INSERT INTO QzFej ( f_bszam, f_akod, f_ostermkod, f_kelt, f_szja, "
                                "f_megj, f_felvkelt, f_fizkelt, f_utal, f_nyilatk, f_levonas, "
@@ -761,12 +761,12 @@ bool TForm9::save() {
         p("p14").setString(TipusNormal);
         q.execute();
         UtolsoBszam = serial;
-        failure = QStringLiteral("Hiba93: Új UPDATE Sorszam -ba ");
+        steps.at(QStringLiteral("Hiba93: Új UPDATE Sorszam -ba "));
         hold_->advance(serial);  // only from the value the serial was taken from
-        failure = QStringLiteral("Hiba94: Újban, INSERT a Qzfejben ");  // the commit
+        steps.at(QStringLiteral("Hiba94: Újban, INSERT a Qzfejben "));  // the commit
       });
     } else {
-      saved = Data->Write(QStringLiteral("Hiba95: Módositás, UPDATE a Vorik fejben "), [&] {
+      saved = Data->Write(QStringLiteral("Hiba95: Módositás, UPDATE a Vorik fejben "), [&](WriteSteps &) {
         TicketQueries::setSql(
             q, {QStringLiteral("UPDATE QzFej SET ID_qzFej = :p0, f_bszam = :p1, f_akod = :p2, "
                                "f_ostermkod = :p3, f_kelt = :p4, f_szja = :p5, f_megj = :p6, "),
@@ -789,7 +789,7 @@ bool TForm9::save() {
       frissit();
     }
   } catch (const std::exception &) {
-    platform::showMessage(QStringLiteral("Hiba96: az INSERT vagy UPDATE közben a vorik fejben!"));
+    platform::showFailure(lcApp(), QStringLiteral("Hiba96: az INSERT vagy UPDATE közben a vorik fejben!"));
     return false;
   }
   return saved;

@@ -9,7 +9,7 @@
 #include "app/Unit2.h"
 #include "app/common/Widgets.h"
 #include "app/receivers/Checks.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "db/dataset.h"
 #include "platform/dialogs.h"
 
@@ -29,7 +29,7 @@ TForm36::TForm36(QWidget *parent) : QDialog(parent) {
 
 void TForm36::Button1Click() {
   // Every mark or none: one transaction, one commit.
-  const bool done = Data->Write(QStringLiteral("Hiba361: UPDATE az östermelöben!"), [] {
+  const bool done = Data->Write(QStringLiteral("Hiba361: UPDATE az östermelöben!"), [](WriteSteps &) {
     db::Query &list = *Data->ZQ30;
     list.close();
     list.sql().clear();

@@ -56,7 +56,7 @@ void TForm43::run() {
     if (name == QLatin1String("O_ERVKELT1")) {
       // The validity start of every producer the new column left empty.
       const bool filled = Data->Write(
-          QStringLiteral("Hiba437: 2021.01.01 érték beírásakor ERVKELT1 az östermelöben!"), [] {
+          QStringLiteral("Hiba437: 2021.01.01 érték beírásakor ERVKELT1 az östermelöben!"), [](WriteSteps &) {
             db::Query &q = *Data->ZQ32;
             q.close();
             q.sql().clear();

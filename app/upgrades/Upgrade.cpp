@@ -9,7 +9,8 @@
 
 #include "app/Unit2.h"
 #include "app/common/Widgets.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
+#include "app/logging.h"
 #include "db/dataset.h"
 #include "db/transaction.h"
 #include "platform/dialogs.h"
@@ -68,10 +69,10 @@ bool databaseIsOurs() {
 
 Result ddlStep(const QString &statement, const QString &firstMessage, const QString &secondMessage) {
   try {
-    return Data->Write(firstMessage, [&] { query(statement).execute(); }) ? Result::Done
+    return Data->Write(firstMessage, [&](WriteSteps &) { query(statement).execute(); }) ? Result::Done
                                                                           : Result::Failed;
   } catch (const std::exception &) {
-    platform::showMessage(secondMessage);
+    platform::showFailure(lcApp(), secondMessage);
     return Result::Stopped;
   }
 }

@@ -7,7 +7,7 @@
 #include "app/common/FieldKeys.h"
 #include "app/options/IniOptions.h"
 #include "app/receivers/Checks.h"
-#include "app/receivers/Guarded.h"
+#include "app/common/Guarded.h"
 #include "db/dataset.h"
 #include "platform/dialogs.h"
 
@@ -230,7 +230,7 @@ void TForm38::Button4Click() {
                                  : QStringLiteral("Hiba382: Letároláskor az INSERT Sorszam -ba ");
   const bool stored = Data->Write(
       message,
-      [&] {
+      [&](WriteSteps &) {
         db::Query &s = *Data->ZQ50;
         s.close();
         s.sql().clear();

@@ -4,6 +4,7 @@
 #include "app/Unit2.h"
 #include "app/receivers/Checks.h"
 #include "db/dataset.h"
+#include "exchange/logging.h"
 #include "platform/dialogs.h"
 
 #include <exception>
@@ -93,7 +94,7 @@ bool startTransaction(const QString &message) {
     if (!Data->IBTrans1->active()) Data->IBTrans1->start();
     return true;
   } catch (const std::exception &) {
-    platform::showMessage(message);
+    platform::showFailure(lcExchange(), message);
     return false;
   }
 }
@@ -104,7 +105,7 @@ Emptied emptyTable(const QString &statement, const QString &failMessage, const Q
   if (!startTransaction(startMessage)) return Emptied::NotStarted;
   db::Query &q = *Data->ZQ90;
   reopen(q, {statement});
-  return Data->Write(failMessage, [&q] { q.execute(); }) ? Emptied::Done : Emptied::Failed;
+  return Data->Write(failMessage, [&q](WriteSteps &) { q.execute(); }) ? Emptied::Done : Emptied::Failed;
 }
 
 // The receiver's own checks; false (message shown) when one fails.
@@ -224,6 +225,6 @@ bool CollectAudit(const AuditSelection &s) {
   openSelection(s);
   if (!startTransaction(QStringLiteral("Hiba402: az INSERT közben a NAV-ban!"))) return false;
   // Commit retaining: the selection stays open for the dialog's grid.
-  return Data->Write(QStringLiteral("Hiba401: NAV INSERT -ben"), [&s] { insertRows(s); },
+  return Data->Write(QStringLiteral("Hiba401: NAV INSERT -ben"), [&s](WriteSteps &) { insertRows(s); },
                      TData::CommitMode::CommitRetaining);
 }

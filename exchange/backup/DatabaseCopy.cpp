@@ -3,6 +3,8 @@
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/transaction.h"
+#include "exchange/logging.h"
+#include "platform/error_text.h"
 
 #include <QFile>
 
@@ -113,7 +115,7 @@ class BackupLock {
       connection_.open();
     } catch (const std::exception &e) {
       throw CopyError(QStringLiteral("A \"Honnan\" -ban megadott fálj nem nyitható meg adatbázisként: ") +
-                      QString::fromUtf8(e.what()));
+                      platform::exceptionText(e));
     }
     int state = State();
     if (state == 2) throw CopyError(QStringLiteral("Az adatbázis mentése éppen folyik, kérem próbálja újra."));
@@ -130,11 +132,13 @@ class BackupLock {
         // The copy is complete either way; the database keeps writing to its
         // side file until a later release (another backup leaves a lock it
         // did not take alone, so a second copier is never disturbed).
+        platform::logCaught(lcExchange(), QStringLiteral("END BACKUP"));
       }
     }
     try {
       connection_.close();
     } catch (const std::exception &) {
+      platform::logCaught(lcExchange(), QStringLiteral("closing the copied database"));
     }
   }
 

@@ -6,8 +6,10 @@
 #include "app/receivers/Guarded.h"
 #include "db/transaction.h"
 #include "exchange/backup/DatabaseCopy.h"
+#include "exchange/logging.h"
 #include "platform/conv.h"
 #include "platform/dialogs.h"
+#include "platform/error_text.h"
 #include "platform/file_dialog.h"
 #include "platform/win_path.h"
 
@@ -138,10 +140,9 @@ void TForm35::Button1Click() {
     // What the program has written is made durable before the copy.
     if (Data && Data->IBTrans1->active()) Data->IBTrans1->commitRetaining();
     backup::CopyDatabase(source, platform::mapWindowsPath(Hova));
-  } catch (const backup::CopyError &e) {
-    failure = e.reason();
-  } catch (const std::exception &e) {
-    failure = QString::fromUtf8(e.what());
+  } catch (const std::exception &e) {  // a CopyError's reason, the engine's text
+    platform::logCaught(lcExchange(), QStringLiteral("backup"));
+    failure = platform::exceptionText(e);
   }
   if (!failure.isEmpty()) {
     platform::showMessage(QStringLiteral("Hiba! A mentés nem történt meg.\r") + failure);

@@ -1,8 +1,9 @@
 #include "exchange/imports/ImportWriter.h"
 
 #include "db/dataset.h"
-#include "db/error.h"
+#include "exchange/logging.h"
 #include "platform/dialogs.h"
+#include "platform/error_text.h"
 
 namespace imports {
 
@@ -29,10 +30,9 @@ int InsertLines(db::Query *query, const QStringList &lines, const Parser &parse,
         query->execute();
         ++inserted;
         continue;
-      } catch (const db::Error &e) {
-        reason = e.message();
       } catch (const std::exception &e) {
-        reason = QString::fromUtf8(e.what());
+        reason = platform::exceptionText(e);
+        platform::logCaught(lcExchange(), message + QStringLiteral(" %1. sor").arg(i + 1));
       }
     }
     platform::showMessage(message + QStringLiteral("\r%1. sor: ").arg(i + 1) + reason);

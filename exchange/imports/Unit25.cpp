@@ -129,7 +129,8 @@ void TForm25::Button1Click() {
     if (!Load(file, lines)) return false;
     q->close();
     q->sql().setText(sql);
-    if (!Data->Write(failed, [&] { imports::InsertLines(q, lines, parse, lineFailed); })) return false;
+    if (!Data->Write(failed, [&](WriteSteps &) { imports::InsertLines(q, lines, parse, lineFailed); }))
+      return false;
     platform::showMessage(done);
     return true;
   };
@@ -149,7 +150,7 @@ void TForm25::Button1Click() {
     // The old receivers go and the new ones come in one transaction: when the
     // emptying fails nothing is inserted beside the old rows, and when the
     // whole cannot be committed the old receivers stay.
-    const bool done = Data->Write(QStringLiteral("Hiba255: törlés az átvevőben "), [&] {
+    const bool done = Data->Write(QStringLiteral("Hiba255: törlés az átvevőben "), [&](WriteSteps &) {
       q->close();
       q->sql().setText(QStringLiteral("DELETE FROM atvevo "));
       q->execute();

@@ -122,7 +122,7 @@ void TForm34::Button3Click() {
   q->sql().clear();
   q->sql().add(CsvInsertSql());
   const QString message = QStringLiteral("Hiba301: Újban, INSERT az östermelöben ");
-  const bool done = Data->Write(message, [&] {
+  const bool done = Data->Write(message, [&](WriteSteps &) {
     imports::InsertLines(
         q, lines, [](const QString &line, int) { return imports::CsvProducer(line); }, message,
         [this](int i) {

@@ -4,6 +4,7 @@
 // FR_Class_Cross.cpp, bands split over pages in FR_Class_Split.cpp.
 #include "report/core/FR_Class_Band.h"
 
+#include "platform/error_text.h"
 #include "report/core/FR_Class_Fill.h"
 #include "report/core/FR_Class_Report.h"
 #include "report/data/FR_DBSet.h"
@@ -11,6 +12,7 @@
 #include "report/expr/FR_Intrp.h"
 #include "report/expr/FR_Pars.h"
 #include "report/expr/FR_Values.h"
+#include "report/logging.h"
 #include "report/output/FR_Class_EMFPages.h"
 #include "report/output/FR_TextLayout.h"
 
@@ -120,7 +122,7 @@ void fill::buildError(TfrReport *report, const QStringList &lines, TfrBandType b
 }
 
 void fill::buildError(TfrReport *report, const std::exception &e, TfrBandType band) {
-  buildError(report, QStringList{QString::fromUtf8(e.what())}, band);
+  buildError(report, QStringList{platform::exceptionText(e)}, band);
 }
 
 QStringList fill::sourceLines(const TfrView *v) { return v->Typ == gtMemo ? v->Memo : v->Script; }
@@ -153,6 +155,7 @@ void fill::setActiveDataSet(TfrBand *b) {
           try {
             ds = dbs->GetDataSet();
           } catch (const Exception &) {
+            platform::logCaught(lcReport(), QStringLiteral("the band's data set"));
             ds = nullptr;
           }
         }

@@ -3,13 +3,18 @@
 // box, page lists and print jobs.
 #include "report/core/FR_Class_Build.h"
 
+#include "platform/error_text.h"
+#include "report/logging.h"
 #include "report/output/FR_Canvas.h"
 #include "report/core/FR_Class_Band.h"
 #include "report/data/FR_DSet.h"
 #include "report/expr/FR_Intrp.h"
 #include "report/expr/FR_Pars.h"
 #include "report/output/FR_Prntr.h"
+#include "report/expr/FR_Class_Funcs.h"
 #include "report/ui/FR_Const.h"
+#include "report/ui/FR_Desgn_Intf.h"
+#include "report/ui/FR_PrDlg.h"
 #include "report/ui/FR_Progr.h"
 #include "report/ui/FR_View.h"
 
@@ -20,6 +25,24 @@ namespace report {
 
 TfrShowPreviewProc frShowPreview = frShowPreviewWindow;
 TfrProgressForm *frProgressForm = frDefaultProgressWindow();
+
+void frResetGlobals() {
+  frCurrentReport = nullptr;
+  frBuild = TfrBuildState{};
+  frErrorBox = frDefaultErrorBox;
+  frShowPreview = frShowPreviewWindow;
+  frProgressForm = frDefaultProgressWindow();
+  frInputBox = frDefaultInputBox;
+  frAskPdfFileName = frDefaultAskPdfFileName;
+  frPrinterSetupDialog = frDefaultPrinterSetupDialog;
+  frResetScriptGlobals();
+  frVersion = frCurrentVersion;
+  frDesignMode = false;
+  frShowBandTitles = true;
+  frReportDesigner = nullptr;
+  frLastScale = 1.0;
+  frLastZoomMode = 0;
+}
 
 namespace {
 
@@ -239,7 +262,7 @@ void TfrReport::BuildPages() {
     // Errors outside an object (a data source that cannot be walked) end the build the same way.
     if (!frBuild.ErrorFlag) {
       frBuild.ErrorFlag = true;
-      frBuild.ErrorText = frBuildErrorText({QString::fromUtf8(e.what())}, Name, btMasterData);
+      frBuild.ErrorText = frBuildErrorText({platform::exceptionText(e)}, Name, btMasterData);
     }
     Terminated = true;
   }
@@ -247,6 +270,7 @@ void TfrReport::BuildPages() {
     try {
       r->ExitSources();
     } catch (const std::exception &) {
+      platform::logCaught(lcReport(), QStringLiteral("leaving the data sources"));
     }
     r->DoneReport();
   }
@@ -255,6 +279,7 @@ void TfrReport::BuildPages() {
     try {
       Dataset->Exit();
     } catch (const std::exception &) {
+      platform::logCaught(lcReport(), QStringLiteral("leaving the report data set"));
     }
   }
   Resolver.EndBuild();
@@ -447,11 +472,13 @@ bool TfrReport::ChangePrinter(int oldIndex, int newIndex) {
     applyPapers();
     return true;
   } catch (const EPrinterError &) {
+    platform::logCaught(lcReport(), QStringLiteral("choosing the printer"));
     if (frErrorBox) frErrorBox(frInvalidPrinterText());
     try {
       frPrinter->SetPrinterIndex(oldIndex);
       applyPapers();
     } catch (const EPrinterError &) {
+      platform::logCaught(lcReport(), QStringLiteral("going back to the printer before"));
     }
     return false;
   }

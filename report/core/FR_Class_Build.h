@@ -44,6 +44,18 @@ class TfrProgressForm {
 };
 extern TfrProgressForm *frProgressForm;  // the progress window (report/ui/FR_Progr); nullptr: none
 
+// Puts the engine's process-wide state back as a new process has it, so that
+// tests run in any order: no current report, an empty build state (frBuild:
+// page numbers, pass flags, current page, band and object, error), the
+// default error box, preview, progress window, INPUT box, PDF file question
+// and printer set-up dialog, the engine's own report variables (emptied) and
+// interpreter, the current layout version, design mode off, band titles on,
+// no designer, the preview's first zoom (100 percent). Left alone: the printer
+// (frPrinter) and the report owner, which their creators own and free, and
+// what is registered once per process (function libraries, add-ins, the
+// designer factory).
+void frResetGlobals();
+
 // A page list such as "1,3-5" as ranges (blanks ignored). An empty text gives
 // no ranges (all pages). False, with the message, for text that is not a page list.
 bool frParsePageNumbers(const QString &text, QList<QPair<int, int>> &ranges, QString &error);

@@ -1,6 +1,8 @@
 #include "report/core/FR_Class_Page.h"
 
+#include "platform/error_text.h"
 #include "report/core/FR_Class_Report.h"
+#include "report/logging.h"
 #include "report/output/FR_Prntr.h"
 
 namespace report {
@@ -48,6 +50,7 @@ void TfrPage::ChangePaper() const {
     frPrinter->SetPrinterInfo(pgSize, pgWidth, pgHeight, pgOr);
   } catch (const EPrinterError &) {
     // An unusable printer keeps its paper; the page keeps its own values.
+    platform::logCaught(lcReport(), QStringLiteral("paper of the page"));
   }
 }
 

@@ -1,6 +1,8 @@
 #include "report/core/FR_Class_Report.h"
 
 #include "platform/dialogs.h"
+#include "platform/error_text.h"
+#include "report/logging.h"
 #include "report/output/FR_Prntr.h"
 
 #include <QApplication>
@@ -11,10 +13,11 @@
 
 namespace report {
 
-std::function<void(const QString &)> frErrorBox = [](const QString &text) {
+void frDefaultErrorBox(const QString &text) {
   // Shown only in a widget application; headless callers see nothing.
   if (qobject_cast<QApplication *>(QCoreApplication::instance())) platform::error(text);
-};
+}
+std::function<void(const QString &)> frErrorBox = frDefaultErrorBox;
 TfrReport *frCurrentReport = nullptr;
 
 namespace {
@@ -288,6 +291,7 @@ bool TfrReport::SetPrinterTo(const QString &printerName) {
   try {
     frPrinter->SetPrinterIndex(i);
   } catch (const EPrinterError &) {
+    platform::logCaught(lcReport(), printerName);
     return false;
   }
   return true;

@@ -149,6 +149,8 @@ QString CreateUniqueName(const TfrView &view, const TfrPages &pages);
 // Shows an error message box ("Error" caption, error icon) in a widget
 // application; tests replace it.
 extern std::function<void(const QString &text)> frErrorBox;
+// The default of frErrorBox: the box in a widget application, nothing elsewhere.
+void frDefaultErrorBox(const QString &text);
 
 // The report being loaded, built or shown.
 extern TfrReport *frCurrentReport;

@@ -1,6 +1,8 @@
 #include "report/data/FR_DBSet.h"
 
 #include "db/dataset.h"
+#include "platform/error_text.h"
+#include "report/logging.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -116,6 +118,7 @@ db::DataSet *frActiveDataSet(TfrDataset *source) {
   try {
     return dbSource->GetDataSet();
   } catch (const EDSError &) {
+    platform::logCaught(lcReport(), QStringLiteral("the active data set"));
     return nullptr;
   }
 }

@@ -507,6 +507,12 @@ void resolveByReport(const QString &name, Variant &value) {
 TfrVariables *frVariables = &globalVariables;
 TInterpretator *frInterpretator = &globalInterpretator;
 
+void frResetScriptGlobals() {
+  frVariables = &globalVariables;
+  frInterpretator = &globalInterpretator;
+  frVariables->Clear();
+}
+
 // ---------------------------------------------------------------- TfrVariables
 
 void TfrVariables::SetVariable(const QString &name, const Variant &value) {
@@ -637,6 +643,10 @@ bool TInterpretator::ColorByName(const QString &name, qint32 &color) {
     }
   }
   return false;
+}
+
+quint32 frNamedColor(int index) {
+  return index >= 0 && index < frNamedColorCount ? colorNames[index].value : 0;
 }
 
 namespace {

@@ -92,7 +92,16 @@ class TInterpretator : public TfrInterpretator {
   static bool ColorByName(const QString &name, qint32 &color);
 };
 
+// The 16 named colours of scripts in table order (clWhite, clBlack, clMaroon,
+// ... clAqua), index 0 to 15; the designer's colour selector shows them so.
+inline constexpr int frNamedColorCount = 16;
+quint32 frNamedColor(int index);  // 0 for an index out of range
+
 extern TfrVariables *frVariables;
 extern TInterpretator *frInterpretator;
+
+// Points frVariables and frInterpretator at the engine's own again and
+// empties the report variables (part of frResetGlobals).
+void frResetScriptGlobals();
 
 }  // namespace report

@@ -1,5 +1,7 @@
 #include "report/output/FR_Class_EMFPages.h"
 
+#include "platform/error_text.h"
+#include "report/logging.h"
 #include "report/output/FR_Canvas.h"
 #include "report/core/FR_Class_Report.h"
 #include "report/output/FR_TextLayout.h"
@@ -70,6 +72,7 @@ TfrPageGeometry frPaperGeometry(int size, int width, int height, int orientation
       if (g.pageWidth > 0 && g.pageHeight > 0) return g;
     } catch (const EPrinterError &) {
       // An unusable printer: fall back to the paper's own size.
+      platform::logCaught(lcReport(), QStringLiteral("paper of the printer"));
     }
   }
   int w = width, h = height;

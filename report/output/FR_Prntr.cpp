@@ -1,5 +1,8 @@
 #include "report/output/FR_Prntr.h"
 
+#include "platform/error_text.h"
+#include "report/logging.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -141,6 +144,7 @@ void TfrPrinter::SetPrinter(TfrPrinterBackend *backend) {
       return;
     } catch (const EPrinterError &) {
       // The system's current printer cannot be used: fall back to the virtual entry.
+      platform::logCaught(lcReport(), QStringLiteral("the system's printer"));
       printerIndex_ = defaultIndex_;
     }
   }

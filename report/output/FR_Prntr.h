@@ -84,6 +84,8 @@ std::unique_ptr<TfrPrinterBackend> frCreateSystemPrinterBackend();
 // elsewhere; tests replace it.
 using TfrPdfFileNameProc = std::function<QString(const QString &proposed)>;
 extern TfrPdfFileNameProc frAskPdfFileName;
+// The default of frAskPdfFileName.
+QString frDefaultAskPdfFileName(const QString &proposed);
 // The proposed file: the job title with ".pdf" in the working folder.
 QString frPdfFileProposal(const QString &jobTitle);
 

@@ -17,12 +17,13 @@
 
 namespace report {
 
-TfrPdfFileNameProc frAskPdfFileName = [](const QString &proposed) -> QString {
+QString frDefaultAskPdfFileName(const QString &proposed) {
   // Without windows there is nobody to ask: the proposal is taken.
   if (!qobject_cast<QApplication *>(QCoreApplication::instance())) return proposed;
   return QFileDialog::getSaveFileName(QApplication::activeWindow(), QStringLiteral("Save the printout as"),
                                       proposed, QStringLiteral("PDF files (*.pdf)"));
-};
+}
+TfrPdfFileNameProc frAskPdfFileName = frDefaultAskPdfFileName;
 
 QString frPdfFileProposal(const QString &jobTitle) {
   QString base = jobTitle;

@@ -1,6 +1,7 @@
 #include "report/ui/FR_PrDlg.h"
 
 #include "platform/conv.h"
+#include "platform/error_text.h"
 #include "report/core/FR_Class_Build.h"
 #include "report/output/FR_Prntr.h"
 #include "report/ui/FR_Const.h"
@@ -38,7 +39,7 @@ bool copiesOf(const QString &text, int &n, QString &error) {
     n = platform::StrToInt(text);
     return true;
   } catch (const platform::ConvertError &e) {
-    error = QString::fromUtf8(e.what());
+    error = platform::exceptionText(e);
     return false;
   }
 }
@@ -65,7 +66,7 @@ class PrinterItemDelegate : public QStyledItemDelegate {
 
 }  // namespace
 
-std::function<void(QWidget *)> frPrinterSetupDialog = [](QWidget *parent) {
+void frDefaultPrinterSetupDialog(QWidget *parent) {
   if (!frPrinter || frPrinter->IsDefaultPrinter()) return;
   QPrinter printer;
   printer.setPrinterName(frPrinter->Printers.value(frPrinter->PrinterIndex()));
@@ -79,7 +80,8 @@ std::function<void(QWidget *)> frPrinterSetupDialog = [](QWidget *parent) {
       showError(e.message());
     }
   }
-};
+}
+std::function<void(QWidget *)> frPrinterSetupDialog = frDefaultPrinterSetupDialog;
 
 bool frCheckPageList(const QString &text, int pageCount, QString &error) {
   QString t = text;

@@ -25,6 +25,8 @@ bool frCheckPageList(const QString &text, int pageCount, QString &error);
 
 // The platform's printer set-up dialog; tests replace it.
 extern std::function<void(QWidget *parent)> frPrinterSetupDialog;
+// The default of frPrinterSetupDialog.
+void frDefaultPrinterSetupDialog(QWidget *parent);
 
 class TfrPrintForm : public QDialog {
   Q_OBJECT

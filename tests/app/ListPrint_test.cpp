@@ -2,7 +2,7 @@
 // on the program's own layouts.
 #include "app/producers/Unit4.h"
 #include "app/products/Unit6.h"
-#include "app/print_fixture.h"
+#include "support/print_fixture.h"
 
 #include <QFile>
 #include <QPushButton>

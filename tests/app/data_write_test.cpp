@@ -4,16 +4,19 @@
 // caller's, a failure undoes only the write's own statements.
 #include "app/Unit2.h"
 #include "db/error.h"
+#include "support/data_fixture.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLoggingCategory>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -27,12 +30,11 @@ class DataWriteTest : public ::testing::Test {
     previous_ = QDir::currentPath();
     createTestDatabase(dir_.path());
     ASSERT_TRUE(QDir::setCurrent(dir_.path()));
-    data_ = std::make_unique<TData>(nullptr);
-    data_->ZCon1->open();
+    data_ = openDataModule();
   }
   void TearDown() override {
     other_.reset();
-    data_.reset();
+    closeDataModule(data_);
     QDir::setCurrent(previous_);
   }
 
@@ -119,7 +121,7 @@ TEST_F(DataWriteTest, ComponentsAreNamedAndSetAsTheDataModuleLists) {
 }
 
 TEST_F(DataWriteTest, ASuccessfulWriteIsCommittedAndSeenByOthers) {
-  EXPECT_TRUE(data_->Write(QStringLiteral("Hiba71: Új termék INSERT "), [&] {
+  EXPECT_TRUE(data_->Write(QStringLiteral("Hiba71: Új termék INSERT "), [&](WriteSteps &) {
     insertProduct(data_->ZQ41, QStringLiteral("501"), QStringLiteral("Kukorica"));
   }));
   EXPECT_FALSE(data_->IBTrans1->active());
@@ -136,7 +138,7 @@ TEST_F(DataWriteTest, AFailedWriteShowsItsMessageThenRollsTheWholeStepBack) {
     answer(QMessageBox::Ok, &box)(w);
   });
   script.run([&] {
-    ok = data_->Write(QStringLiteral("Hiba72: Új termék INSERT "), [&] {
+    ok = data_->Write(QStringLiteral("Hiba72: Új termék INSERT "), [&](WriteSteps &) {
       insertProduct(data_->ZQ41, QStringLiteral("502"), QStringLiteral("Zab"));
       data_->ZQ41->close();
       data_->ZQ41->sql().clear();
@@ -153,7 +155,7 @@ TEST_F(DataWriteTest, AFailedWriteShowsItsMessageThenRollsTheWholeStepBack) {
   EXPECT_FALSE(data_->IBTrans1->active());
   EXPECT_EQ(countOther(QStringLiteral("T_KOD = '502'")), 0);
   // The transaction is usable again.
-  EXPECT_TRUE(data_->Write(QStringLiteral("x"), [&] {
+  EXPECT_TRUE(data_->Write(QStringLiteral("x"), [&](WriteSteps &) {
     insertProduct(data_->ZQ41, QStringLiteral("502"), QStringLiteral("Zab"));
   }));
   EXPECT_EQ(countOther(QStringLiteral("T_KOD = '502'")), 1);
@@ -165,7 +167,7 @@ TEST_F(DataWriteTest, CommitRetainingKeepsTheListsOpenAndTheWriteDurable) {
   data_->ZQ40->open();
   EXPECT_TRUE(data_->Write(
       QStringLiteral("Hiba61: termék DELETE törlésekor"),
-      [&] { insertProduct(data_->ZQ41, QStringLiteral("503"), QStringLiteral("Rozs")); },
+      [&](WriteSteps &) { insertProduct(data_->ZQ41, QStringLiteral("503"), QStringLiteral("Rozs")); },
       TData::CommitMode::CommitRetaining));
   EXPECT_TRUE(data_->ZQ40->active());
   EXPECT_EQ(countOther(QStringLiteral("T_KOD = '503'")), 1);
@@ -173,7 +175,7 @@ TEST_F(DataWriteTest, CommitRetainingKeepsTheListsOpenAndTheWriteDurable) {
   ModalScript script;
   script.then(answer(QMessageBox::Ok));
   script.run([&] {
-    data_->Write(QStringLiteral("Hiba72"), [&] {
+    data_->Write(QStringLiteral("Hiba72"), [&](WriteSteps &) {
       data_->ZQ41->close();
       data_->ZQ41->sql().clear();
       data_->ZQ41->sql().add(QStringLiteral("DELETE FROM NINCSILYEN"));
@@ -184,7 +186,7 @@ TEST_F(DataWriteTest, CommitRetainingKeepsTheListsOpenAndTheWriteDurable) {
 }
 
 TEST_F(DataWriteTest, ALockHeldByAnotherInstanceFailsAtOnce) {
-  ASSERT_TRUE(data_->Write(QStringLiteral("x"), [&] {
+  ASSERT_TRUE(data_->Write(QStringLiteral("x"), [&](WriteSteps &) {
     insertProduct(data_->ZQ41, QStringLiteral("504"), QStringLiteral("Napraforgó"));
   }));
   // The other instance updates the row and keeps its transaction open.
@@ -198,7 +200,7 @@ TEST_F(DataWriteTest, ALockHeldByAnotherInstanceFailsAtOnce) {
   ModalScript script;
   script.then(answer(QMessageBox::Ok, &box));
   script.run([&] {
-    ok = data_->Write(QStringLiteral("Hiba73: Módosítás UPDATE termék "), [&] {
+    ok = data_->Write(QStringLiteral("Hiba73: Módosítás UPDATE termék "), [&](WriteSteps &) {
       data_->ZQ41->close();
       data_->ZQ41->sql().clear();
       data_->ZQ41->sql().add(QStringLiteral("UPDATE TERMEK SET T_MEGNEVEZES = 'Búza' "));
@@ -214,7 +216,7 @@ TEST_F(DataWriteTest, ALockHeldByAnotherInstanceFailsAtOnce) {
 }
 
 TEST_F(DataWriteTest, AWriteInTheCallersTransactionUndoesOnlyItsOwnStatements) {
-  ASSERT_TRUE(data_->Write(QStringLiteral("x"), [&] {
+  ASSERT_TRUE(data_->Write(QStringLiteral("x"), [&](WriteSteps &) {
     insertProduct(data_->ZQ41, QStringLiteral("505"), QStringLiteral("Cirok"));
   }));
   // The caller's transaction holds a row lock taken before the write, as a
@@ -244,7 +246,7 @@ TEST_F(DataWriteTest, AWriteInTheCallersTransactionUndoesOnlyItsOwnStatements) {
   ModalScript script;
   script.then(answer(QMessageBox::Ok, &box));
   script.run([&] {
-    ok = data_->Write(held, QStringLiteral("Hiba94: Újban, INSERT a Qzfejben "), [&] {
+    ok = data_->Write(held, QStringLiteral("Hiba94: Újban, INSERT a Qzfejben "), [&](WriteSteps &) {
       insertProduct(&q, QStringLiteral("506"), QStringLiteral("Köles"));
       q.close();
       q.sql().clear();
@@ -263,12 +265,116 @@ TEST_F(DataWriteTest, AWriteInTheCallersTransactionUndoesOnlyItsOwnStatements) {
   EXPECT_EQ(q.field(0).asInteger(), 0);
   EXPECT_FALSE(otherUpdates());
   // A successful write commits, which ends the lock.
-  EXPECT_TRUE(data_->Write(held, QStringLiteral("x"), [&] {
+  EXPECT_TRUE(data_->Write(held, QStringLiteral("x"), [&](WriteSteps &) {
     insertProduct(&q, QStringLiteral("506"), QStringLiteral("Köles"));
   }));
   EXPECT_FALSE(held.active());
   EXPECT_EQ(countOther(QStringLiteral("T_KOD = '506'")), 1);
   EXPECT_TRUE(otherUpdates());
+}
+
+TEST_F(DataWriteTest, TheMessageShownIsTheOneOfTheStepThatFailed) {
+  const QStringList messages = {QStringLiteral("Hiba392: Újban, INSERT a Qzfejben "),
+                                QStringLiteral("Hiba394: Új UPDATE QzFej -ben "),
+                                QStringLiteral("Hiba398: Új UPDATE Sorszam -ba ")};
+  // Three steps of one write, each inserting a row; the step numbered
+  // failing runs a statement the engine refuses instead.
+  for (int failing = 0; failing < static_cast<int>(messages.size()); ++failing) {
+    bool ok = true;
+    const QString shown = messageOf([&] {
+      ok = data_->Write(messages[0], [&](WriteSteps &steps) {
+        for (int step = 0; step < static_cast<int>(messages.size()); ++step) {
+          if (step > 0) steps.at(messages[step]);
+          if (step == failing) {
+            data_->ZQ41->close();
+            data_->ZQ41->sql().clear();
+            data_->ZQ41->sql().add(QStringLiteral("UPDATE NINCSILYEN SET X = 1"));
+            data_->ZQ41->execute();
+          }
+          insertProduct(data_->ZQ41, QStringLiteral("6%1%2").arg(failing).arg(step), QStringLiteral("Bab"));
+        }
+      });
+    });
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(shown, messages[failing]) << "failing step " << failing;
+    EXPECT_EQ(countOther(QStringLiteral("T_KOD STARTING WITH '6%1'").arg(failing)), 0);
+  }
+  // A step that ends without failure leaves its message unused.
+  EXPECT_TRUE(data_->Write(messages[0], [&](WriteSteps &steps) {
+    insertProduct(data_->ZQ41, QStringLiteral("690"), QStringLiteral("Bab"));
+    steps.at(messages[1]);
+    EXPECT_EQ(steps.message(), messages[1]);
+  }));
+  EXPECT_EQ(countOther(QStringLiteral("T_KOD = '690'")), 1);
+}
+
+// Warnings of one logging category, captured while the object lives.
+class LogCapture {
+ public:
+  explicit LogCapture(const char *category) : category_(category) {
+    std::lock_guard lock(mutex());
+    current() = this;
+    previous_ = qInstallMessageHandler(&LogCapture::handle);
+  }
+  ~LogCapture() {
+    std::lock_guard lock(mutex());
+    qInstallMessageHandler(previous_);
+    current() = nullptr;
+  }
+  QStringList warnings() const {
+    std::lock_guard lock(mutex());
+    return warnings_;
+  }
+
+ private:
+  static void handle(QtMsgType type, const QMessageLogContext &context, const QString &text) {
+    std::lock_guard lock(mutex());
+    LogCapture *self = current();
+    if (self && type == QtWarningMsg && context.category && self->category_ == context.category)
+      self->warnings_ << text;
+  }
+  static LogCapture *&current() {
+    static LogCapture *capture = nullptr;
+    return capture;
+  }
+  static std::mutex &mutex() {
+    static std::mutex m;
+    return m;
+  }
+  QByteArray category_;
+  QtMessageHandler previous_ = nullptr;
+  QStringList warnings_;
+};
+
+TEST_F(DataWriteTest, AFailedWriteLogsTheEnginesOwnText) {
+  // The engine's text for the statement, as the data access layer reports it.
+  QString engineText;
+  try {
+    db::Query q;
+    q.setTransaction(data_->IBTrans1);
+    q.sql().add(QStringLiteral("UPDATE NINCSILYEN SET X = 1"));
+    q.execute();
+  } catch (const db::Error &e) {
+    engineText = e.message();
+  }
+  data_->IBTrans1->rollback();
+  ASSERT_FALSE(engineText.isEmpty());
+
+  LogCapture log("vorik.app");
+  const QString shown = messageOf([&] {
+    data_->Write(QStringLiteral("Hiba72: Új termék INSERT "), [&](WriteSteps &) {
+      data_->ZQ41->close();
+      data_->ZQ41->sql().clear();
+      data_->ZQ41->sql().add(QStringLiteral("UPDATE NINCSILYEN SET X = 1"));
+      data_->ZQ41->execute();
+    });
+  });
+  // The user sees only the step's message; the log has the cause beside it.
+  EXPECT_EQ(shown, QStringLiteral("Hiba72: Új termék INSERT "));
+  const QStringList warnings = log.warnings();
+  ASSERT_EQ(warnings.size(), 1) << warnings.join(QLatin1Char('|')).toStdString();
+  EXPECT_TRUE(warnings[0].contains(QStringLiteral("Hiba72"))) << warnings[0].toStdString();
+  EXPECT_TRUE(warnings[0].contains(engineText)) << warnings[0].toStdString();
 }
 
 }  // namespace

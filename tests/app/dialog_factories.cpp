@@ -30,7 +30,7 @@
 #include "app/yearopen/Unit38.h"
 #include "db/dataset.h"
 #include "db/transaction.h"
-#include "producers/data_fixture.h"
+#include "support/data_fixture.h"
 
 namespace vorik::test {
 

@@ -6,7 +6,7 @@
 #include "app/common/LimitedEdit.h"
 #include "dialog_factories.h"
 #include "dialog_layout.h"
-#include "producers/data_fixture.h"
+#include "support/data_fixture.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,7 +4,7 @@
 #include "app/About.h"
 #include "app/common/LimitedEdit.h"
 #include "dialog_factories.h"
-#include "producers/data_fixture.h"
+#include "support/data_fixture.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -6,6 +6,7 @@
 #include "report/core/FR_Class_Band.h"
 #include "report/core/FR_Class_Build.h"
 #include "report/data/FR_DBSet.h"
+#include "support/data_fixture.h"
 #include "support/db_fixture.h"
 #include "support/temp_dir.h"
 
@@ -24,8 +25,7 @@ class ReportComponents : public ::testing::Test {
     previous_ = QDir::currentPath();
     createTestDatabase(dir_.path());
     ASSERT_TRUE(QDir::setCurrent(dir_.path()));
-    data_ = std::make_unique<TData>(nullptr);
-    data_->ZCon1->open();
+    data_ = openDataModule();
     AtvevoKod = QStringLiteral("00001");
     exec("INSERT INTO ostermelo (o_kod, o_nev) VALUES ('00010', 'Kiss')");
     exec("INSERT INTO ostermelo (o_kod, o_nev) VALUES ('00020', 'Nagy')");
@@ -40,8 +40,7 @@ class ReportComponents : public ::testing::Test {
     data_->IBTrans1->commit();
   }
   void TearDown() override {
-    data_.reset();
-    AtvevoKod.clear();
+    closeDataModule(data_);
     QDir::setCurrent(previous_);
   }
   void exec(const char *sql) {

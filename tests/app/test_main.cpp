@@ -3,6 +3,8 @@
 // as the second process of the multi-process tests (child_modes.h).
 #include "app/Program.h"
 #include "app/child_modes.h"
+#include "support/data_fixture.h"
+#include "support/state_reset.h"
 
 #include <QApplication>
 
@@ -24,5 +26,6 @@ int main(int argc, char **argv) {
     return 1;
   }
   ::testing::InitGoogleTest(&argc, argv);
+  vorik::test::resetBeforeEveryTest(vorik::test::resetAppState);
   return RUN_ALL_TESTS();
 }

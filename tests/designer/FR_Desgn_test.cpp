@@ -6,6 +6,7 @@
 #include "platform/settings_store.h"
 #include "report/ui/FR_Ctrls.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -53,7 +54,10 @@ TEST_F(DesignerTest, WindowShowsPageWithGridBandsAndObjectsAndIsGrabbed) {
   EXPECT_EQ(form->HelpBtn->toolTip(), "Show help");
   EXPECT_TRUE(form->CutB->isEnabled());
   EXPECT_FALSE(form->PstB->isEnabled());
-  EXPECT_FALSE(form->Panel6->isVisible());  // no tools registered
+  // The tools toolbar holds the first instance's own tool.
+  EXPECT_TRUE(form->Panel6->isVisible());
+  ASSERT_EQ(form->MastMenu->actions().size(), 1);
+  EXPECT_EQ(form->MastMenu->actions().constFirst()->text(), "Insert DB fields");
 
   const QImage shot = form->grab().toImage();
   const QString dir = QDir::temp().filePath("vorik-grabs");
@@ -376,7 +380,8 @@ TEST_F(DesignerTest, LaterInstanceHasNoPageCommandsNoToolsAndAPlainCaption) {
   second.reset();
   // The first instance took the tool when it was registered.
   EXPECT_TRUE(form->MastMenu->isEnabled());
-  EXPECT_EQ(form->MastMenu->actions().size(), 1);
+  EXPECT_EQ(form->MastMenu->actions().size(), 2);  // after "Insert DB fields"
+  EXPECT_EQ(form->MastMenu->actions().back()->text(), "Eszkoz");
   Show();
   EXPECT_TRUE(form->Panel6->isVisible());
   frClearTools();

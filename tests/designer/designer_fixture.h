@@ -20,7 +20,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <utility>
 
 namespace designer::test {
 
@@ -55,6 +57,9 @@ class DesignerTest : public ::testing::Test {
     ClearClipboard();
     form = std::make_unique<TfrDesignerForm>();
     frReportDesigner = form.get();
+    // The text editor is a modal dialog that inserting a text object opens;
+    // tests that do not drive it keep it closed. Tests of the editor put it back.
+    textEditor = std::exchange(form->EditMemo, nullptr);
     form->SetCurPage(0);
   }
   void TearDown() override {
@@ -128,6 +133,7 @@ class DesignerTest : public ::testing::Test {
   QStringList errors;
   std::unique_ptr<TfrReport> report;
   std::unique_ptr<TfrDesignerForm> form;
+  std::function<bool(TfrView &)> textEditor;
 };
 
 }  // namespace designer::test

@@ -41,17 +41,13 @@ void AuditTest::TearDownTestSuite() {
 }
 
 void AuditTest::SetUp() {
-  data_ = std::make_unique<TData>(nullptr);
-  Data->ZCon1->setDatabaseName(path_);
-  Data->ZCon1->open();
+  resetAppState();
+  data_ = openDataModule(path_);
   for (const char *t : {"QZSOR", "QZFEJ", "OSTERMELO", "ATVEVO", "NAVFEJ", "NAVSOR"})
     exec(QStringLiteral("DELETE FROM ") + QLatin1String(t));
   AtvevoKod = QStringLiteral("R1");
   TipusNormal = QStringLiteral("1");
   TipusErvenytelenito = QStringLiteral("4");
-  XmlHova.clear();
-  XmlOnszamla.clear();
-  XmlSzlaForma.clear();
   work_ = std::make_unique<TempDir>();
   targetPath_ = work_->file(QStringLiteral("szamlak.xml"));
   iniPath_ = work_->file(QStringLiteral("vorikXML.ini"));
@@ -66,8 +62,7 @@ void AuditTest::SetUp() {
 }
 
 void AuditTest::TearDown() {
-  if (Data->IBTrans1->active()) Data->IBTrans1->rollback();
-  data_.reset();
+  closeDataModule(data_);
   platform::regional().decimalSeparator = u',';
 }
 

@@ -10,6 +10,7 @@
 #include "exchange/audit/Unit40.h"
 #include "platform/format_settings.h"
 #include "platform/ini_file.h"
+#include "support/data_fixture.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
 #include "support/temp_dir.h"

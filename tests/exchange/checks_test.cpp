@@ -2,7 +2,7 @@
 // database: one producer or ticket line per kind of fault, findings compared
 // line by line with the texts written out here, the single checks with a
 // right and a wrong value each.
-#include "../app/producers/data_fixture.h"
+#include "support/data_fixture.h"
 #include "app/MenuCommands.h"
 #include "exchange/checks/CheckFindings.h"
 #include "exchange/checks/Unit14.h"

@@ -4,6 +4,7 @@
 // test, and the launcher is a fake that records what it was asked to open.
 #include "app/Unit2.h"
 #include "platform/launcher.h"
+#include "support/data_fixture.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
 #include "support/temp_dir.h"
@@ -36,19 +37,17 @@ class FakeLauncher : public platform::Launcher {
 class WorkingFolderTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    resetAppState();
     oldCurrent_ = QDir::currentPath();
     QDir::setCurrent(work_.path());
     QDir(drive_.path()).mkpath(QStringLiteral("qz2025/ment"));
     qputenv("VORIK_DRIVE_C", drive_.path().toUtf8());
     platform::setLauncher(&launcher_);
     database_ = createTestDatabase(work_.path());
-    data_ = std::make_unique<TData>(nullptr);
-    Data->ZCon1->setDatabaseName(database_);
-    Data->ZCon1->open();
+    data_ = openDataModule(database_);
   }
   void TearDown() override {
-    if (Data->IBTrans1->active()) Data->IBTrans1->rollback();
-    data_.reset();
+    closeDataModule(data_);
     platform::setLauncher(nullptr);
     qunsetenv("VORIK_DRIVE_C");
     QDir::setCurrent(oldCurrent_);

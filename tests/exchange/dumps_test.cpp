@@ -1,7 +1,7 @@
 // The table text dumps driven through their dialog over a real embedded
 // database, each file compared byte for byte with its expected bytes written
 // out here (Windows-1250: á E1, é E9, ú FA, ő F5, Á C1).
-#include "../app/producers/data_fixture.h"
+#include "support/data_fixture.h"
 #include "app/MenuCommands.h"
 #include "exchange/dumps/TableDump.h"
 #include "exchange/dumps/Unit29.h"

@@ -1,7 +1,7 @@
 // Page filling: lists over pages with headers, footers and page totals,
 // groups, master/detail, bands that move or split at a page end, subreports,
 // columns and build errors, on layouts written with the stream writer.
-#include "layout_builder.h"
+#include "report_fixture.h"
 
 #include "report/expr/FR_Class_Funcs.h"
 #include "report/expr/FR_Intrp.h"
@@ -15,34 +15,11 @@ using namespace report::test;
 
 namespace {
 
-class PageFilling : public ::testing::Test {
+class PageFilling : public ReportTest {
  protected:
-  void SetUp() override {
-    owner.setObjectName("Data");
-    frSetReportOwner(&owner);
-    frErrorBox = [this](const QString &t) { errors << t; };
-    frShowPreview = nullptr;
-    frProgressForm = nullptr;
-    rep.Name = "frNyomtat";
-    rep.ShowProgress = false;
-  }
-  void TearDown() override {
-    frErrorBox = nullptr;
-    frSetReportOwner(nullptr);
-    frVariables->Clear();
-  }
   // Field values of the current records, by name.
   void Fields(std::function<bool(const QString &, Variant &)> f) { rep.OnGetValue = std::move(f); }
-  void Build(LayoutBuilder &l) {
-    l.LoadInto(rep);
-    built = rep.PrepareReport();
-  }
   int PageHeight() const { return frPaperGeometry(9, 2100, 2970, 0).pageHeight; }
-
-  QObject owner;
-  TfrReport rep;
-  QStringList errors;
-  bool built = false;
 };
 
 // A list of n records: page header, a data band of 20 pixels, and a page

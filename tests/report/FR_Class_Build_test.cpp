@@ -2,7 +2,7 @@
 // printer, paper changes, the preview hand-over, progress and Cancel, two
 // passes, composite reports, printer change, and dataset aggregates over a
 // real query.
-#include "layout_builder.h"
+#include "report_fixture.h"
 
 #include "report/data/FR_DBSet.h"
 #include "report/expr/FR_Intrp.h"
@@ -20,24 +20,12 @@ using namespace report::test;
 
 namespace {
 
-class ReportComponent : public ::testing::Test {
+class ReportComponent : public ReportTest {
  protected:
   void SetUp() override {
-    owner.setObjectName("Data");
-    frSetReportOwner(&owner);
-    frErrorBox = [this](const QString &t) { errors << t; };
-    backend.printers = {TfrFakePrinterBackend::standardPrinter("Laser")};
-    prn.SetPrinter(&backend);
-    frPrinter = &prn;
-    rep.Name = "frNyomtat";
+    ReportTest::SetUp();
+    FakePrinters({"Laser"});
     rep.Title = "Lista";
-  }
-  void TearDown() override {
-    frPrinter = nullptr;
-    frErrorBox = nullptr;
-    frShowPreview = nullptr;
-    frProgressForm = nullptr;
-    frSetReportOwner(nullptr);
   }
   // n records, one page each.
   void PagedList(TfrReport &r, int n) {
@@ -46,12 +34,6 @@ class ReportComponent : public ::testing::Test {
     l.Memo(0, 0, 100, 20, {"Page [PAGE#]"});
     l.LoadInto(r);
   }
-
-  QObject owner;
-  TfrFakePrinterBackend backend;
-  TfrPrinter prn;
-  TfrReport rep;
-  QStringList errors;
 };
 
 TEST_F(ReportComponent, PrintsTheChosenPagesInOrderEachCopyInARow) {

@@ -1,7 +1,7 @@
 // Cross-tabs: cells of cross header, data and footer bands printed column by
 // column for every band that holds them, the column events, and objects that
 // watch others being printed.
-#include "layout_builder.h"
+#include "report_fixture.h"
 
 #include "report/expr/FR_Intrp.h"
 
@@ -22,16 +22,10 @@ class Watcher : public TfrView {
   void NotifyPrinted(TfrView *printed) override { heard << printed->Memo1.join(QLatin1Char('|')); }
 };
 
-class CrossTab : public ::testing::Test {
+class CrossTab : public ReportTest {
  protected:
   void SetUp() override {
-    owner.setObjectName("Data");
-    frSetReportOwner(&owner);
-    frErrorBox = [this](const QString &t) { errors << t; };
-    frShowPreview = nullptr;
-    frProgressForm = nullptr;
-    rep.Name = "frNyomtat";
-    rep.ShowProgress = false;
+    ReportTest::SetUp();
     rows = Records(&owner, "Rows", [this] { return rowCount; });
     cols = Records(&owner, "Cols", [this] { return colCount; });
     // Row r, column c: the cell (r+1)*(c+1); a row's total over its columns.
@@ -47,11 +41,6 @@ class CrossTab : public ::testing::Test {
       return true;
     };
     heard.clear();
-  }
-  void TearDown() override {
-    frErrorBox = nullptr;
-    frSetReportOwner(nullptr);
-    frVariables->Clear();
   }
   // Cross header 0-100, cross data 100-160 over "Cols", cross footer 200-280;
   // a header row and a data row over "Rows", each with a cell in every cross
@@ -74,10 +63,6 @@ class CrossTab : public ::testing::Test {
     l.Memo(200, 40, 80, 20, {"[RowTotal]"});
     l.Memo(600, 40, 60, 20, {"[LINE#]"});
   }
-  void Build(LayoutBuilder &l) {
-    l.LoadInto(rep);
-    built = rep.PrepareReport();
-  }
   // The printed object with this text on the first page (a copy: the next
   // call reads the page again).
   std::optional<PrintedObject> Find(const QString &text) {
@@ -87,13 +72,9 @@ class CrossTab : public ::testing::Test {
     return std::nullopt;
   }
 
-  QObject owner;
-  TfrReport rep;
   TfrUserDataset *rows = nullptr, *cols = nullptr;
   int rowCount = 3, colCount = 4;
   TfrMemoView *cell = nullptr;
-  QStringList errors;
-  bool built = false;
   std::vector<PrintedObject> objs;
 };
 

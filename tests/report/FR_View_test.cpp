@@ -3,7 +3,7 @@
 // new preview starts from, searching, printing through the print dialog,
 // prepared-report files (also broken ones), modal and non-modal use, and the
 // progress window's Cancel.
-#include "layout_builder.h"
+#include "report_fixture.h"
 
 #include "report/output/FR_Canvas.h"
 #include "report/output/FR_Prntr_Fake.h"
@@ -59,29 +59,16 @@ class FakeDesigner : public TfrReportDesigner {
 
 namespace {
 
-class Preview : public ::testing::Test {
+class Preview : public ReportTest {
  protected:
   void SetUp() override {
-    owner.setObjectName("Data");
-    frSetReportOwner(&owner);
-    frErrorBox = [this](const QString &t) { errors << t; };
-    backend.printers = {TfrFakePrinterBackend::standardPrinter("Laser"), TfrFakePrinterBackend::standardPrinter("Tinta")};
-    prn.SetPrinter(&backend);
-    frPrinter = &prn;
+    ReportTest::SetUp();
+    FakePrinters({"Laser", "Tinta"});
     frShowPreview = frShowPreviewWindow;
     frProgressForm = frDefaultProgressWindow();  // the program's own, which runs events
-    frLastScale = 1.0;
-    frLastZoomMode = 0;
-    frReportDesigner = nullptr;
     rep.Name = "frMegtekint";
     rep.Title = "Lista";
-  }
-  void TearDown() override {
-    frPrinter = nullptr;
-    frErrorBox = nullptr;
-    frReportDesigner = nullptr;
-    frProgressForm = frDefaultProgressWindow();
-    frSetReportOwner(nullptr);
+    rep.ShowProgress = true;
   }
   // n pages; page p prints "Page p" at the top and "Item p" lower down.
   void List(int n) {
@@ -123,11 +110,6 @@ class Preview : public ::testing::Test {
     return out;
   }
 
-  QObject owner;
-  TfrFakePrinterBackend backend;
-  TfrPrinter prn;
-  TfrReport rep;
-  QStringList errors;
   TempDir tmp;
 };
 

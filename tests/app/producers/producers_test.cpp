@@ -2,7 +2,7 @@
 // real embedded database.
 #include "app/producers/Unit4.h"
 #include "app/producers/Unit5.h"
-#include "data_fixture.h"
+#include "support/data_fixture.h"
 
 #include <QClipboard>
 #include <QElapsedTimer>

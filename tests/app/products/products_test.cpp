@@ -4,7 +4,7 @@
 #include "app/producers/Unit4.h"
 #include "app/products/Unit6.h"
 #include "app/products/Unit7.h"
-#include "../producers/data_fixture.h"
+#include "support/data_fixture.h"
 
 #include <QHeaderView>
 #include <QLineEdit>

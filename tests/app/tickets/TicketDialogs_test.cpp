@@ -32,6 +32,7 @@
 #include "db/error.h"
 #include "db/transaction.h"
 #include "platform/conv.h"
+#include "support/data_fixture.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
 #include "support/qt_print.h"
@@ -55,9 +56,7 @@ class TicketDialogs : public ::testing::Test {
   }
 
   void SetUp() override {
-    data_ = std::make_unique<TData>(nullptr);
-    Data->ZCon1->setDatabaseName(path_);
-    Data->ZCon1->open();
+    data_ = openDataModule(path_);
     ++counter_;
     receiver_ = QStringLiteral("R%1").arg(counter_, 3, 10, QLatin1Char('0'));
     AtvevoKod = receiver_;
@@ -97,8 +96,7 @@ class TicketDialogs : public ::testing::Test {
   void TearDown() override {
     TForm9::setProducerPicker({});
     TForm10::setProductPicker({});
-    if (Data->IBTrans1->active()) Data->IBTrans1->rollback();
-    data_.reset();
+    closeDataModule(data_);
   }
 
   // A statement in its own committed transaction, apart from the dialogs' one.
@@ -598,7 +596,7 @@ TEST_F(TicketDialogs, TheEntryHoldsTheNumberingUntilItCloses) {
   // transaction, leaves no lock behind for the entry to meet.
   ASSERT_TRUE(Data->Write(
       QStringLiteral("Hiba381: Letároláskor az UPDATE Sorszam -ba "),
-      [&] {
+      [&](WriteSteps &) {
         db::Query &s = *Data->ZQ50;
         TicketQueries::setSql(
             s, {QStringLiteral("UPDATE Sorszam SET a_QzBszam = '35100000' WHERE a_akod = :p2")});

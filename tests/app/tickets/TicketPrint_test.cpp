@@ -9,7 +9,7 @@
 #include "app/tickets/Unit8.h"
 #include "app/tickets/Unit39.h"
 #include "app/producers/Unit4.h"
-#include "app/print_fixture.h"
+#include "support/print_fixture.h"
 #include "report/expr/FR_Intrp.h"
 #include "report/output/FR_Prntr.h"
 #include "report/ui/FR_Ctrls.h"

@@ -8,6 +8,7 @@
 #include "exchange/excel/Biff5.h"
 #include "exchange/excel/Unit20.h"
 #include "platform/launcher.h"
+#include "support/data_fixture.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
 #include "support/temp_dir.h"
@@ -85,9 +86,7 @@ class ExcelExport : public ::testing::Test {
     oldCurrent_ = QDir::currentPath();
     QDir::setCurrent(work_->path());
     platform::setLauncher(&launcher_);
-    data_ = std::make_unique<TData>(nullptr);
-    Data->ZCon1->setDatabaseName(path_);
-    Data->ZCon1->open();
+    data_ = openDataModule(path_);
     AtvevoKod = QStringLiteral("R1");
     if (!filled_) {
       Fill();
@@ -96,8 +95,7 @@ class ExcelExport : public ::testing::Test {
   }
 
   void TearDown() override {
-    if (Data->IBTrans1->active()) Data->IBTrans1->rollback();
-    data_.reset();
+    closeDataModule(data_);
     platform::setLauncher(nullptr);
     QDir::setCurrent(oldCurrent_);
     work_.reset();

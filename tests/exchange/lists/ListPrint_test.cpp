@@ -2,7 +2,7 @@
 // texts of the built pages (receiver header, period, group headers, lines,
 // group sums, grand totals, page numbers), several pages, long names, and
 // the first page of each list drawn for a look.
-#include "../../app/print_fixture.h"
+#include "support/print_fixture.h"
 
 #include "exchange/lists/Unit13.h"
 #include "exchange/lists/Unit19.h"

@@ -3,7 +3,7 @@
 // producers ("30" without tickets) and tickets chosen for the range ends,
 // the date kinds, a missing producer, spellings, months of two years, the
 // transfer mark and a cancelling document; "2" is another receiver.
-#include "../../app/producers/data_fixture.h"
+#include "support/data_fixture.h"
 #include "db/dataset.h"
 #include "exchange/lists/ListGathers.h"
 

@@ -7,6 +7,7 @@
 #include "db/dataset.h"
 #include "db/transaction.h"
 #include "platform/win_path.h"
+#include "support/data_fixture.h"
 #include "support/db_fixture.h"
 #include "support/temp_dir.h"
 
@@ -32,21 +33,19 @@ class ReturnsTest : public ::testing::Test {
   }
 
   void SetUp() override {
+    resetAppState();
     drive_ = std::make_unique<TempDir>();
     qputenv("VORIK_DRIVE_C", QFile::encodeName(drive_->path()));
     QDir(drive_->path()).mkpath(QStringLiteral("QZ2025/03"));
     oldCurrent_ = QDir::currentPath();
     QDir::setCurrent(drive_->path());
-    data_ = std::make_unique<TData>(nullptr);
-    Data->ZCon1->setDatabaseName(dbPath_);
-    Data->ZCon1->open();
+    data_ = openDataModule(dbPath_);
     AtvevoKod = QStringLiteral("R1");
     Edit15Option = QStringLiteral("0");
   }
 
   void TearDown() override {
-    if (Data->IBTrans1->active()) Data->IBTrans1->rollback();
-    data_.reset();
+    closeDataModule(data_);
     QDir::setCurrent(oldCurrent_);
     qunsetenv("VORIK_DRIVE_C");
     drive_.reset();

@@ -1,8 +1,11 @@
 #pragma once
-// The data module over a fresh database per suite; each test starts with
-// empty producer, product and ticket tables.
+// The register's data module in tests: opened over a test database, the
+// process-wide state put back as at start, and DataModuleTest, a fresh
+// database per test. Header only: for test programs that link the app module.
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/tickets/TicketState.h"
+#include "report/core/FR_Class_Build.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
 #include "support/temp_dir.h"
@@ -17,6 +20,29 @@
 
 namespace vorik::test {
 
+// The register's and the engine's process-wide state as at start
+// (resetSharedState, resetTicketState, report::frResetGlobals).
+inline void resetAppState() {
+  resetSharedState();
+  resetTicketState();
+  report::frResetGlobals();
+}
+
+// A new data module (Data points to it) opened over the database at path;
+// an empty path keeps the module's own name, found in the working folder.
+inline std::unique_ptr<TData> openDataModule(const QString &path = QString()) {
+  auto data = std::make_unique<TData>(nullptr);
+  if (!path.isEmpty()) data->ZCon1->setDatabaseName(path);
+  data->ZCon1->open();
+  return data;
+}
+
+// Rolls back what the module's transaction holds and frees the module.
+inline void closeDataModule(std::unique_ptr<TData> &data) {
+  if (data && data->IBTrans1->active()) data->IBTrans1->rollback();
+  data.reset();
+}
+
 // Runs one statement on its own query on the data module's transaction and commits.
 inline void execCommitted(const QString &sql) {
   db::Query q;
@@ -26,20 +52,17 @@ inline void execCommitted(const QString &sql) {
   Data->IBTrans1->commit();
 }
 
+// A fresh database per test (of the schema() variant) with the data module
+// open over it, after the process-wide state was put back as at start.
 class DataModuleTest : public ::testing::Test {
  protected:
-  static db::SchemaVariant variant() { return db::SchemaVariant::Current; }
-
   void SetUp() override {
+    resetAppState();
     dir_ = std::make_unique<TempDir>();
-    data_ = std::make_unique<TData>(nullptr);
-    Data->ZCon1->setDatabaseName(createTestDatabase(dir_->path(), schema()));
-    Data->ZCon1->open();
-    AktOstermeloKod.clear();
-    AktTermek.clear();
+    data_ = openDataModule(createTestDatabase(dir_->path(), schema()));
   }
   void TearDown() override {
-    data_.reset();
+    closeDataModule(data_);
     dir_.reset();
   }
   virtual db::SchemaVariant schema() const { return db::SchemaVariant::Current; }

@@ -8,6 +8,7 @@
 #include "report/core/FR_Class_Build.h"
 #include "report/output/FR_Canvas.h"
 #include "report/output/FR_Class_EMFPages.h"
+#include "support/data_fixture.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
 #include "support/temp_dir.h"
@@ -41,11 +42,10 @@ class PrintFixture : public ::testing::Test {
   }
 
   void SetUp() override {
+    resetAppState();
     previous_ = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir_->path()));
-    data_ = std::make_unique<TData>(nullptr);
-    Data->ZCon1->setDatabaseName(path_);
-    Data->ZCon1->open();
+    data_ = openDataModule(path_);
     ++counter_;
     receiver_ = QStringLiteral("R%1").arg(counter_, 3, 10, QLatin1Char('0'));
     AtvevoKod = receiver_;
@@ -69,9 +69,7 @@ class PrintFixture : public ::testing::Test {
 
   void TearDown() override {
     report::frShowPreview = savedPreview_;
-    if (Data->IBTrans1->active()) Data->IBTrans1->rollback();
-    data_.reset();
-    AtvevoKod.clear();
+    closeDataModule(data_);
     QDir::setCurrent(previous_);
   }
 

@@ -24,7 +24,7 @@
 #include "db/dataset.h"
 #include "db/transaction.h"
 #include "platform/launcher.h"
-#include "app/print_fixture.h"
+#include "support/print_fixture.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
 #include "support/temp_dir.h"

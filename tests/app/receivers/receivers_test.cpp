@@ -12,6 +12,7 @@
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/transaction.h"
+#include "support/data_fixture.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
 #include "support/qt_print.h"
@@ -36,36 +37,22 @@ class ReceiverDialogs : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     dir_ = new TempDir;
-    const QString path = createTestDatabase(dir_->path());
-    Data = new TData(nullptr);
-    Data->ZCon1->setDatabaseName(path);
-    Data->ZCon1->open();
+    data_ = openDataModule(createTestDatabase(dir_->path()));
   }
   static void TearDownTestSuite() {
-    delete Data;
-    Data = nullptr;
+    closeDataModule(data_);
     delete dir_;
     dir_ = nullptr;
   }
   void SetUp() override {
+    resetAppState();
     exec(QStringLiteral("DELETE FROM qzfej"));
     exec(QStringLiteral("DELETE FROM sorszam"));
     exec(QStringLiteral("DELETE FROM atvevo"));
-    AtvevoKod.clear();
-    AtvevoNyilatk.clear();
-    JegyVariant.clear();
-    TipusNormal.clear();
-    TipusErvenytelenito.clear();
   }
 
   // Runs one statement on the program's transaction and commits.
-  static void exec(const QString &sql) {
-    db::Query q;
-    q.setTransaction(Data->IBTrans1);
-    q.sql().add(sql);
-    q.execute();
-    Data->IBTrans1->commit();
-  }
+  static void exec(const QString &sql) { execCommitted(sql); }
   static void addReceiver(const QString &code, const QString &name,
                           const QString &nyilatk = QStringLiteral("nyilatkozat"),
                           const QString &verzio = QStringLiteral("A")) {
@@ -111,6 +98,7 @@ class ReceiverDialogs : public ::testing::Test {
   };
 
   static TempDir *dir_;
+  inline static std::unique_ptr<TData> data_;
 };
 TempDir *ReceiverDialogs::dir_ = nullptr;
 

@@ -18,6 +18,7 @@
 #include "db/error.h"
 #include "db/schema.h"
 #include "db/transaction.h"
+#include "support/data_fixture.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
 #include "support/temp_dir.h"
@@ -32,13 +33,10 @@ class Upgrades : public ::testing::Test {
  protected:
   void open(db::SchemaVariant variant) {
     path_ = createTestDatabase(dir_.path(), variant);
-    data_ = std::make_unique<TData>(nullptr);
-    Data->ZCon1->setDatabaseName(path_);
-    Data->ZCon1->open();
+    data_ = openDataModule(path_);
   }
   void TearDown() override {
-    if (data_ && Data->IBTrans1->active()) Data->IBTrans1->rollback();
-    data_.reset();
+    closeDataModule(data_);
   }
 
   // A statement, and a value, committed apart from the program's transaction.

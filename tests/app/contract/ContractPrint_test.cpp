@@ -1,6 +1,6 @@
 // The contract printing dialog on the program's own contract layout.
 #include "app/contract/Unit33.h"
-#include "app/print_fixture.h"
+#include "support/print_fixture.h"
 #include "app/producers/Unit4.h"
 #include "report/expr/FR_Intrp.h"
 

@@ -1,0 +1,130 @@
+#include "designer/FR_Hilit.h"
+
+#include "designer/FR_Color.h"
+#include "designer/FR_Desgn.h"
+#include "report/ui/FR_Const.h"
+#include "report/ui/FR_Ctrls.h"
+#include "report/ui/FR_Utils_Gui.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace designer {
+
+using namespace report;
+
+TfrHilightForm::TfrHilightForm(TfrDesignerForm &designer, QWidget *parent)
+    : QDialog(parent), designer_(designer) {
+  setObjectName(QStringLiteral("frHilightForm"));
+  setWindowTitle(frLoadStr(53520));
+  Label1 = frNamed(new QLabel(frLoadStr(53521), this), "Label1");
+  Edit1 = frNamed(new QLineEdit(this), "Edit1");
+  Edit1->setMinimumWidth(Edit1->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 36);
+  Label1->setBuddy(Edit1);
+  GroupBox1 = frNamed(new QGroupBox(frLoadStr(53522), this), "GroupBox1");
+  SpeedButton1 = frNamed(new TfrSpeedButton(GroupBox1), "SpeedButton1");
+  SpeedButton1->setText(frLoadStr(53523));
+  CB1 = frNamed(new QCheckBox(frLoadStr(53524), GroupBox1), "CB1");
+  CB2 = frNamed(new QCheckBox(frLoadStr(53525), GroupBox1), "CB2");
+  CB3 = frNamed(new QCheckBox(frLoadStr(53526), GroupBox1), "CB3");
+  GroupBox2 = frNamed(new QGroupBox(frLoadStr(53527), this), "GroupBox2");
+  RB1 = frNamed(new QRadioButton(frLoadStr(53529), GroupBox2), "RB1");
+  RB2 = frNamed(new QRadioButton(frLoadStr(53530), GroupBox2), "RB2");
+  SpeedButton2 = frNamed(new TfrSpeedButton(GroupBox2), "SpeedButton2");
+  SpeedButton2->setText(frLoadStr(53528));
+  Button1 = frNamed(new QPushButton(frLoadStr(55000), this), "Button1");
+  Button2 = frNamed(new QPushButton(frLoadStr(55001), this), "Button2");
+  Button1->setDefault(true);
+
+  auto *g1 = new QVBoxLayout(GroupBox1);
+  g1->addWidget(SpeedButton1);
+  g1->addWidget(CB1);
+  g1->addWidget(CB2);
+  g1->addWidget(CB3);
+  g1->addStretch();
+  auto *g2 = new QVBoxLayout(GroupBox2);
+  g2->addWidget(RB1);
+  g2->addWidget(RB2);
+  g2->addWidget(SpeedButton2);
+  g2->addStretch();
+  auto *groups = new QHBoxLayout;
+  groups->addWidget(GroupBox1);
+  groups->addWidget(GroupBox2);
+  auto *buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(Button1);
+  buttons->addWidget(Button2);
+  auto *lay = new QVBoxLayout(this);
+  lay->setSizeConstraint(QLayout::SetFixedSize);
+  lay->addWidget(Label1);
+  lay->addWidget(Edit1);
+  lay->addLayout(groups);
+  lay->addLayout(buttons);
+
+  connect(RB1, &QRadioButton::toggled, this, [this](bool on) {
+    SpeedButton2->setEnabled(!on);
+    if (on) {
+      fillColor_ = clTransparent;
+      showColors();
+    }
+  });
+  connect(RB2, &QRadioButton::toggled, this, [this](bool on) { SpeedButton2->setEnabled(on); });
+  connect(SpeedButton1, &QAbstractButton::clicked, this, [this] { pickColor(fontColor_); });
+  connect(SpeedButton2, &QAbstractButton::clicked, this, [this] { pickColor(fillColor_); });
+  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+  SetHighlight(TfrHighlight{}, QString());
+}
+
+void TfrHilightForm::SetHighlight(const TfrHighlight &hl, const QString &condition) {
+  Edit1->setText(condition);
+  fontColor_ = hl.FontColor;
+  fillColor_ = hl.FillColor;
+  CB1->setChecked(hl.FontStyle & fsBold);
+  CB2->setChecked(hl.FontStyle & fsItalic);
+  CB3->setChecked(hl.FontStyle & fsUnderline);
+  const bool transparent = fillColor_ == clTransparent;
+  RB2->setChecked(!transparent);
+  RB1->setChecked(transparent);
+  SpeedButton2->setEnabled(!transparent);
+  showColors();
+}
+
+TfrHighlight TfrHilightForm::Highlight() const {
+  TfrHighlight hl;
+  hl.FontStyle = (CB1->isChecked() ? fsBold : 0) | (CB2->isChecked() ? fsItalic : 0) |
+                 (CB3->isChecked() ? fsUnderline : 0);
+  hl.FontColor = fontColor_;
+  hl.FillColor = RB1->isChecked() ? clTransparent : fillColor_;
+  return hl;
+}
+
+QString TfrHilightForm::Condition() const { return Edit1->text(); }
+
+void TfrHilightForm::showColors() {
+  designer_.SetButtonColorGlyph(fontColor_, SpeedButton1, 0);
+  designer_.SetButtonColorGlyph(fillColor_, SpeedButton2, 1);
+}
+
+void TfrHilightForm::pickColor(TColor &color) {
+  if (!frColorDialog(this, color)) return;
+  showColors();
+}
+
+bool EditHighlight(TfrDesignerForm &designer, TfrHighlight &hl, QString &condition) {
+  TfrHilightForm dlg(designer, &designer);
+  dlg.SetHighlight(hl, condition);
+  if (dlg.exec() != QDialog::Accepted) return false;
+  hl = dlg.Highlight();
+  condition = dlg.Condition();
+  return true;
+}
+
+}  // namespace designer

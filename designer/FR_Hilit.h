@@ -1,0 +1,57 @@
+#pragma once
+// The highlight dialog of a text object: the condition and the font style,
+// font colour and background that apply while it holds.
+#include "report/core/FR_Class_View.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace report {
+class TfrSpeedButton;
+}
+
+namespace designer {
+
+class TfrDesignerForm;
+
+class TfrHilightForm : public QDialog {
+  Q_OBJECT
+ public:
+  // The colour buttons' glyphs are the designer window's (its colour bars).
+  explicit TfrHilightForm(TfrDesignerForm &designer, QWidget *parent = nullptr);
+
+  // Fills the controls; Highlight reads them back (the background is
+  // transparent, 0x1FFFFFFF, while "Transparent" is checked).
+  void SetHighlight(const report::TfrHighlight &hl, const QString &condition);
+  report::TfrHighlight Highlight() const;
+  QString Condition() const;
+  report::TColor FontColor() const { return fontColor_; }
+  report::TColor FillColor() const { return fillColor_; }
+
+  QLabel *Label1;
+  QLineEdit *Edit1;
+  QGroupBox *GroupBox1, *GroupBox2;
+  report::TfrSpeedButton *SpeedButton1, *SpeedButton2;
+  QCheckBox *CB1, *CB2, *CB3;
+  QRadioButton *RB1, *RB2;
+  QPushButton *Button1, *Button2;
+
+ private:
+  void showColors();
+  void pickColor(report::TColor &color);
+
+  TfrDesignerForm &designer_;
+  report::TColor fontColor_ = report::clBlack;
+  report::TColor fillColor_ = report::clTransparent;
+};
+
+// The dialog on a highlight and its condition: true with both changed on OK.
+bool EditHighlight(TfrDesignerForm &designer, report::TfrHighlight &hl, QString &condition);
+
+}  // namespace designer

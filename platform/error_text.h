@@ -1,0 +1,26 @@
+#pragma once
+// The text of an exception, for a message or the log: the one place that
+// turns a caught exception into text.
+#include <QString>
+
+#include <exception>
+
+class QLoggingCategory;
+
+namespace platform {
+
+// what() read as UTF-8. Every exception of the program carries its text so:
+// db::Error the engine's own message, ConvertError, IniFileError and the
+// report engine's E...Error classes their message.
+QString exceptionText(const std::exception &e);
+// A stored exception, or inside a catch block the one being handled
+// (catch (...) included); "Unknown error" for one not derived from
+// std::exception or for none.
+QString exceptionText(std::exception_ptr e = std::current_exception());
+
+// Inside a catch block: logs the exception being handled as a warning in
+// category, after context (the message the user is shown, or what was being
+// done when the error is passed over): "context -- text".
+void logCaught(const QLoggingCategory &category, const QString &context);
+
+}  // namespace platform
