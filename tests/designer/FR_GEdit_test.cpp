@@ -16,6 +16,10 @@ namespace {
 
 class PictureEditorTest : public TemplateTest {
  protected:
+  void SetUp() override {
+    TemplateTest::SetUp();
+    form->EditPicture = pictureEditor;
+  }
   TfrPictureView *Picture(const TfrPicture &pic, bool stretched) {
     auto v = std::make_unique<TfrPictureView>();
     v->x = 16, v->y = 16, v->dx = 120, v->dy = 80;

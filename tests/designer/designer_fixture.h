@@ -60,6 +60,8 @@ class DesignerTest : public ::testing::Test {
     // The text editor is a modal dialog that inserting a text object opens;
     // tests that do not drive it keep it closed. Tests of the editor put it back.
     textEditor = std::exchange(form->EditMemo, nullptr);
+    // So is the picture editor, which inserting a picture object opens.
+    pictureEditor = std::exchange(form->EditPicture, nullptr);
     form->SetCurPage(0);
   }
   void TearDown() override {
@@ -134,6 +136,7 @@ class DesignerTest : public ::testing::Test {
   std::unique_ptr<TfrReport> report;
   std::unique_ptr<TfrDesignerForm> form;
   std::function<bool(TfrView &)> textEditor;
+  std::function<bool(TfrView &)> pictureEditor;
 };
 
 }  // namespace designer::test
