@@ -9,7 +9,9 @@
 #include "designer/FR_Flds.h"
 #include "designer/FR_fmted.h"
 #include "designer/FR_Insp.h"
+#include "designer/FR_Newrp.h"
 #include "designer/FR_Var.h"
+#include "designer/template_dialogs.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
 #include "report/core/FR_Class_Build.h"
@@ -71,16 +73,7 @@ TfrDesignerForm::TfrDesignerForm(QWidget *parent) : TfrReportDesigner(parent) {
   buildControls();
   PageOptions = [](TfrPage &) { return true; };
   ShowEditor = [this](TfrView &) { ShowObjectEditor(); };
-  AskTemplateInfo = [](QStringList &, TfrPicture &) { return true; };
-  ChooseTemplate = [this] {
-    QFileDialog dlg(this);
-    dlg.setObjectName(QStringLiteral("TfrTemplForm"));
-    dlg.setOption(QFileDialog::DontUseNativeDialog);
-    dlg.setNameFilter(frLoadStr(55214) + QStringLiteral(" (*.frt)"));
-    dlg.setFileMode(QFileDialog::ExistingFile);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
-    return dlg.selectedFiles().constFirst();
-  };
+  installTemplateDialogs(*this);
   installTextEditors(*this);
   installFormatDialogs(*this);
   // The text editor's Format button and "Variable format..." open the display format dialog.
@@ -768,7 +761,9 @@ bool TfrDesignerForm::SaveAsFile(const QString &fileName, int filterIndex) {
       QStringList description;
       TfrPicture picture;
       if (!AskTemplateInfo || !AskTemplateInfo(description, picture)) return false;
-      r->SaveTemplate(base + QStringLiteral(".frt"), description, picture);
+      // Templates live in the template folder, where New from template looks.
+      r->SaveTemplate(frTemplateFolder() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral(".frt"),
+                      description, picture);
       return true;
     }
     const QString name = fi.suffix().compare(QLatin1String("frf"), Qt::CaseInsensitive) == 0
@@ -1203,6 +1198,7 @@ void frResetDesignerGlobals() {
   frForgetPickedDataSet();
   frForgetPickedCategory();
   frClearValuesClipboard();
+  frTemplateDir.clear();
 }
 
 }  // namespace designer

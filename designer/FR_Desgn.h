@@ -67,7 +67,7 @@ extern TfrLastAttributes frLastAttributes;
 
 // Puts the designer's process-wide state back as a fresh process has it: the
 // internal clipboard, the last used attributes, the pickers' remembered
-// choices and the values clipboard.
+// choices, the values clipboard and the template folder.
 void frResetDesignerGlobals();
 
 // What the insert-fields dialog returns: the dataset as the dialog lists it,

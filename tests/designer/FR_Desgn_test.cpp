@@ -21,22 +21,6 @@ using namespace vorik::test;
 
 namespace {
 
-// A file dialog step: picks the file (and the filter), or cancels.
-ModalScript::Step fileDialog(const QString &name, const QString &file, int filter = 1, QString *seenName = nullptr) {
-  return [=](QWidget *w) {
-    auto *d = qobject_cast<QFileDialog *>(w);
-    ASSERT_NE(d, nullptr);
-    if (seenName) *seenName = d->objectName();
-    if (file.isEmpty()) {
-      QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
-      return;
-    }
-    d->selectNameFilter(d->nameFilters().value(filter - 1));
-    d->selectFile(file);
-    QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
-  };
-}
-
 QByteArray fileBytes(const QString &name) {
   QFile f(name);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -162,9 +146,12 @@ TEST_F(DesignerTest, SaveOfAnUntitledReportOpensSaveAs) {
   EXPECT_EQ(form->windowTitle(), "Designer - lista.frf");
   EXPECT_EQ(fileBytes(file + ".frf"), report->SaveToBytes());
 
-  // Saving as a template keeps the window's file name and caption.
+  // Saving as a template keeps the window's file name and caption; the
+  // template goes to the template folder.
+  frTemplateDir = tmp.path();
   ModalScript templ;
   templ.then(fileDialog("SaveDialog1", tmp.file("minta"), 2));
+  templ.then([](QWidget *d) { click(d, "Button2"); });  // the comment and icon: OK
   templ.run([&] { click(form.get(), "N17"); });
   EXPECT_TRUE(templ.done()) << templ.failure().toStdString();
   EXPECT_TRUE(QFile::exists(tmp.file("minta.frt")));
@@ -275,7 +262,14 @@ TEST_F(DesignerTest, FailedOpenKeepsTheReportItsNameAndALaterSaveWritesIt) {
 TEST_F(DesignerTest, NewFromTemplateTakesTheTemplateUntitledWithEmptyHistories) {
   Show();
   Memo(8, 8, 96, 18, "Minta1");
-  ASSERT_TRUE(form->SaveAsFile(tmp.file("minta.frt"), 2));
+  // A template goes to the template folder whatever folder the name had.
+  frTemplateDir = tmp.file("sablonok");
+  ASSERT_TRUE(QDir().mkpath(frTemplateDir));
+  ModalScript info;
+  info.then([](QWidget *d) { click(d, "Button2"); });  // the comment and icon: OK
+  info.run([&] { ASSERT_TRUE(form->SaveAsFile(tmp.file("elsewhere/minta.frf"), 2)); });
+  ASSERT_TRUE(info.done()) << info.failure().toStdString();
+  ASSERT_TRUE(QFile::exists(tmp.file("sablonok/minta.frt")));
   P().Clear();
   Memo(8, 8, 96, 18, "Mas1");
   form->SaveAsFile(tmp.file("mas.frf"), 1);
@@ -283,7 +277,7 @@ TEST_F(DesignerTest, NewFromTemplateTakesTheTemplateUntitledWithEmptyHistories) 
   form->AddUndoAction(acEdit);
   form->Undo();
   ASSERT_EQ(form->RedoCount(), 1);
-  form->ChooseTemplate = [&] { return tmp.file("minta.frt"); };
+  form->ChooseTemplate = [&] { return tmp.file("sablonok/minta.frt"); };
   click(form.get(), "N23");
   QCoreApplication::processEvents();
   EXPECT_EQ(Names(), QStringList({"Minta1"}));

@@ -12,6 +12,7 @@
 #include "support/temp_dir.h"
 
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -29,6 +30,24 @@ namespace designer::test {
 
 using namespace report;
 
+// A file dialog step: picks the file (and the filter, counted from 1), or
+// cancels when file is empty.
+inline vorik::test::ModalScript::Step fileDialog(const QString &name, const QString &file, int filter = 1,
+                                                 QString *seenName = nullptr) {
+  return [=](QWidget *w) {
+    auto *d = qobject_cast<QFileDialog *>(w);
+    ASSERT_NE(d, nullptr) << name.toStdString();
+    if (seenName) *seenName = d->objectName();
+    if (file.isEmpty()) {
+      QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
+      return;
+    }
+    d->selectNameFilter(d->nameFilters().value(filter - 1));
+    d->selectFile(file);
+    QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
+  };
+}
+
 class DesignerTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -45,6 +64,8 @@ class DesignerTest : public ::testing::Test {
     // The text editor is a modal dialog that inserting a text object opens;
     // tests that do not drive it keep it closed. Tests of the editor put it back.
     textEditor = std::exchange(form->EditMemo, nullptr);
+    // So is the picture editor, which inserting a picture object opens.
+    pictureEditor = std::exchange(form->EditPicture, nullptr);
     form->SetCurPage(0);
   }
   void TearDown() override {
@@ -119,6 +140,7 @@ class DesignerTest : public ::testing::Test {
   std::unique_ptr<TfrReport> report;
   std::unique_ptr<TfrDesignerForm> form;
   std::function<bool(TfrView &)> textEditor;
+  std::function<bool(TfrView &)> pictureEditor;
 };
 
 }  // namespace designer::test
