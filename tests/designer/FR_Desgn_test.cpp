@@ -3,6 +3,7 @@
 // dialogs), a failed Open, page tabs and page commands, the later instance.
 #include "designer_fixture.h"
 
+#include "designer/FR_Newrp.h"
 #include "platform/settings_store.h"
 #include "report/ui/FR_Ctrls.h"
 
