@@ -134,9 +134,7 @@ TfrPrintForm::TfrPrintForm(int pageCount, int currentPage, QWidget *parent)
   E2 = frNamed(new QLineEdit(GroupBox2), "E2");
   Label2 = frNamed(new QLabel(frLoadStr(53048), GroupBox2), "Label2");
   Label2->setWordWrap(true);
-  Button1 = frNamed(new QPushButton(frLoadStr(55000), this), "Button1");
-  Button2 = frNamed(new QPushButton(frLoadStr(55001), this), "Button2");
-  Button1->setDefault(true);
+  QHBoxLayout *buttons = frOkCancelRow(this, Button1, Button2);
 
   // The printers, each with the printer glyph.
   const QIcon glyph(frGlyphPixmap(QStringLiteral("printer")));
@@ -164,8 +162,6 @@ TfrPrintForm::TfrPrintForm(int pageCount, int currentPage, QWidget *parent)
     if (on) E2->setFocus();
   });
   E2->installEventFilter(this);
-  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 
   auto *g1 = new QHBoxLayout(GroupBox1);
   g1->addWidget(CB1, 1);
@@ -185,10 +181,6 @@ TfrPrintForm::TfrPrintForm(int pageCount, int currentPage, QWidget *parent)
   g2->addWidget(RB3, 2, 0);
   g2->addWidget(E2, 2, 1);
   g2->addWidget(Label2, 3, 0, 1, 2);
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(Button1);
-  buttons->addWidget(Button2);
   auto *lay = new QVBoxLayout(this);
   lay->addWidget(GroupBox1);
   lay->addLayout(copies);
