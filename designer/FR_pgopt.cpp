@@ -120,11 +120,7 @@ TfrPgoptForm::TfrPgoptForm(QWidget *parent) : QDialog(parent) {
   Label7 = frNamed(new QLabel(frLoadStr(53409), GroupBox5), "Label7");
   Edit1 = numberEdit(GroupBox5, "Edit1", 3);
   Edit1->setText(QStringLiteral("1"));
-  SB1 = frNamed(new TfrSpeedButton(GroupBox5), "SB1");
-  SB2 = frNamed(new TfrSpeedButton(GroupBox5), "SB2");
-  SB1->SetGlyph(frGlyph(QStringLiteral("arrow_up")));
-  SB2->SetGlyph(frGlyph(QStringLiteral("arrow_down")));
-  for (TfrSpeedButton *b : {SB1, SB2}) b->setFixedSize(15, 11);
+  QVBoxLayout *spin = frSpinButtons(GroupBox5, SB1, SB2, "SB1", "SB2");
   Label8 = frNamed(new QLabel(frLoadStr(53410), GroupBox5), "Label8");
   E7 = numberEdit(GroupBox5, "E7", 5);
   const std::pair<QLabel *, QLineEdit *> buddies[] = {{Label1, E1},    {Label2, E2}, {Label3, E3},
@@ -157,12 +153,7 @@ TfrPgoptForm::TfrPgoptForm(QWidget *parent) : QDialog(parent) {
   m->addWidget(Label6, 1, 2);
   m->addWidget(E6, 1, 3);
   frColumn(TabSheet2, {GroupBox4, CB5}, true);
-  auto *g1 = new QVBoxLayout(GroupBox1);
-  g1->addWidget(CB1);
-  auto *spin = new QVBoxLayout;
-  spin->setSpacing(0);
-  spin->addWidget(SB1);
-  spin->addWidget(SB2);
+  frColumn(GroupBox1, {CB1});
   auto *c = new QGridLayout(GroupBox5);
   c->addWidget(Label7, 0, 0);
   auto *count = new QHBoxLayout;

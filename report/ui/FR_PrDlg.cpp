@@ -121,11 +121,7 @@ TfrPrintForm::TfrPrintForm(int pageCount, int currentPage, QWidget *parent)
   Label1 = frNamed(new QLabel(frLoadStr(53043), this), "Label1");
   E1 = frNamed(new QLineEdit(QStringLiteral("1"), this), "E1");
   Label1->setBuddy(E1);
-  frSpeedButton1 = frNamed(new TfrSpeedButton(this), "frSpeedButton1");
-  frSpeedButton2 = frNamed(new TfrSpeedButton(this), "frSpeedButton2");
-  frSpeedButton1->SetGlyph(frGlyph(QStringLiteral("arrow_up")));
-  frSpeedButton2->SetGlyph(frGlyph(QStringLiteral("arrow_down")));
-  for (TfrSpeedButton *b : {frSpeedButton1, frSpeedButton2}) b->setFixedSize(15, 11);
+  QVBoxLayout *spin = frSpinButtons(this, frSpeedButton1, frSpeedButton2, "frSpeedButton1", "frSpeedButton2");
   GroupBox2 = frNamed(new QGroupBox(frLoadStr(53044), this), "GroupBox2");
   RB1 = frNamed(new QRadioButton(frLoadStr(53045), GroupBox2), "RB1");
   RB2 = frNamed(new QRadioButton(frLoadStr(53046), GroupBox2), "RB2");
@@ -166,10 +162,6 @@ TfrPrintForm::TfrPrintForm(int pageCount, int currentPage, QWidget *parent)
   auto *g1 = new QHBoxLayout(GroupBox1);
   g1->addWidget(CB1, 1);
   g1->addWidget(PropButton);
-  auto *spin = new QVBoxLayout;
-  spin->setSpacing(0);
-  spin->addWidget(frSpeedButton1);
-  spin->addWidget(frSpeedButton2);
   auto *copies = new QHBoxLayout;
   copies->addWidget(Label1);
   copies->addWidget(E1);

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "report/ui/FR_Const.h"
+#include "report/ui/FR_Ctrls.h"
 
 namespace report {
 
@@ -53,6 +54,21 @@ QVBoxLayout *frColumn(QWidget *box, const QList<QWidget *> &controls, bool stret
 
 void frSetMinWidthInChars(QWidget *control, int chars, char sample) {
   control->setMinimumWidth(control->fontMetrics().horizontalAdvance(QLatin1Char(sample)) * chars);
+}
+
+QVBoxLayout *frSpinButtons(QWidget *parent, TfrSpeedButton *&up, TfrSpeedButton *&down, const char *upName,
+                           const char *downName) {
+  up = frNamed(new TfrSpeedButton(parent), upName);
+  down = frNamed(new TfrSpeedButton(parent), downName);
+  up->SetGlyph(frGlyph(QStringLiteral("arrow_up")));
+  down->SetGlyph(frGlyph(QStringLiteral("arrow_down")));
+  auto *column = new QVBoxLayout;
+  column->setSpacing(0);
+  for (TfrSpeedButton *b : {up, down}) {
+    b->setFixedSize(15, 11);
+    column->addWidget(b);
+  }
+  return column;
 }
 
 QString frGetWindowsVersion() { return QStringLiteral("NT"); }

@@ -11,6 +11,10 @@ class QVBoxLayout;
 class QWidget;
 
 namespace report {
+class TfrSpeedButton;
+}
+
+namespace report {
 
 // The topmost visible child of parent under a point (parent coordinates). A
 // child that holds children of its own is searched with the point made
@@ -41,6 +45,11 @@ QVBoxLayout *frColumn(QWidget *box, const QList<QWidget *> &controls, bool stret
 
 // Sets control's minimum width to chars times the width of sample in its font.
 void frSetMinWidthInChars(QWidget *control, int chars, char sample = 'x');
+
+// The up and down arrow buttons of a number edit, named upName and downName,
+// in parent; returns the column that stacks them without spacing.
+QVBoxLayout *frSpinButtons(QWidget *parent, TfrSpeedButton *&up, TfrSpeedButton *&down, const char *upName,
+                           const char *downName);
 
 // "32s", "95", "98" or "NT" by platform: the engine runs on an NT-like system.
 QString frGetWindowsVersion();
