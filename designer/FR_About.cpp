@@ -35,9 +35,7 @@ TfrAboutForm::TfrAboutForm(QWidget *parent) : QDialog(parent) {
   auto *top = new QHBoxLayout;
   top->addWidget(Image1, 0, Qt::AlignTop);
   top->addLayout(texts);
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(Button1);
+  QHBoxLayout *buttons = frButtonRow({Button1});
   auto *lay = new QVBoxLayout(this);
   lay->setSizeConstraint(QLayout::SetFixedSize);
   lay->addLayout(top);

@@ -77,19 +77,6 @@ void frSetRecordCountInput(QLineEdit *count) {
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[1-9][0-9]{0,8}")), count));
 }
 
-QHBoxLayout *frOkCancelRow(QDialog *dialog, QPushButton *&ok, QPushButton *&cancel) {
-  ok = frNamed(new QPushButton(frLoadStr(55000), dialog), "Button1");
-  cancel = frNamed(new QPushButton(frLoadStr(55001), dialog), "Button2");
-  ok->setDefault(true);
-  QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
-  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-  auto *row = new QHBoxLayout;
-  row->addStretch();
-  row->addWidget(ok);
-  row->addWidget(cancel);
-  return row;
-}
-
 // ---------------------------------------------------------------- band data source
 
 TfrBandEditorForm::TfrBandEditorForm(QWidget *parent) : QDialog(parent) {
@@ -97,7 +84,7 @@ TfrBandEditorForm::TfrBandEditorForm(QWidget *parent) : QDialog(parent) {
   setWindowTitle(frLoadStr(53480));
   Label1 = frNamed(new QLabel(frLoadStr(53481), this), "Label1");
   CB1 = frNamed(new QComboBox(this), "CB1");
-  CB1->setMinimumWidth(CB1->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 30);
+  frSetMinWidthInChars(CB1, 30);
   Label1->setBuddy(CB1);
   Label2 = frNamed(new QLabel(frLoadStr(53482), this), "Label2");
   E1 = frNamed(new QLineEdit(this), "E1");

@@ -39,10 +39,6 @@ void frEnableRecordCount(const QComboBox *list, QLabel *label, QLineEdit *count)
 // The record count edit: digits only, the first 1 to 9, at most nine.
 void frSetRecordCountInput(QLineEdit *count);
 
-// The OK (default) and Cancel buttons of these dialogs, named Button1 and
-// Button2, accepting and rejecting dialog; the row that holds them at its right.
-QHBoxLayout *frOkCancelRow(QDialog *dialog, QPushButton *&ok, QPushButton *&cancel);
-
 class TfrBandEditorForm : public QDialog {
   Q_OBJECT
  public:

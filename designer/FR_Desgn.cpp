@@ -17,6 +17,7 @@
 #include "report/core/FR_Class_Build.h"
 #include "report/ui/FR_Const.h"
 #include "report/ui/FR_Ctrls.h"
+#include "report/ui/FR_Utils_Gui.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -219,16 +220,11 @@ void TfrDesignerForm::buildControls() {
   N44->setObjectName(QStringLiteral("N44"));
 
   // Toolbars: the standard and tools toolbars on the top dock, objects on the left.
-  frDock1 = new TfrDock(this, alTop);
-  frDock1->setObjectName(QStringLiteral("frDock1"));
-  frDock2 = new TfrDock(this, alLeft);
-  frDock2->setObjectName(QStringLiteral("frDock2"));
-  frDock3 = new TfrDock(this, alBottom);
-  frDock3->setObjectName(QStringLiteral("frDock3"));
-  frDock4 = new TfrDock(this, alRight);
-  frDock4->setObjectName(QStringLiteral("frDock4"));
-  Panel2 = new TfrToolBar(frLoadStr(53082), this);
-  Panel2->setObjectName(QStringLiteral("Panel2"));
+  frDock1 = frNamed(new TfrDock(this, alTop), "frDock1");
+  frDock2 = frNamed(new TfrDock(this, alLeft), "frDock2");
+  frDock3 = frNamed(new TfrDock(this, alBottom), "frDock3");
+  frDock4 = frNamed(new TfrDock(this, alRight), "frDock4");
+  Panel2 = frNamed(new TfrToolBar(frLoadStr(53082), this), "Panel2");
   FileBtn1 = button(Panel2, "FileBtn1", "new", 53087, 40);
   FileBtn2 = button(Panel2, "FileBtn2", "open", 53088, 41);
   FileBtn3 = button(Panel2, "FileBtn3", "save", 53089, 42);
@@ -262,8 +258,7 @@ void TfrDesignerForm::buildControls() {
   ExitB->setText(frLoadStr(53105));
   ExitB->setFixedWidth(60);
   buildFormatBars();
-  Panel6 = new TfrToolBar(frLoadStr(53086), this);
-  Panel6->setObjectName(QStringLiteral("Panel6"));
+  Panel6 = frNamed(new TfrToolBar(frLoadStr(53086), this), "Panel6");
   // Standard and tools on the first row of the top dock, frame and text on the second.
   Panel2->DockTo(frDock1, 0, 0);
   Panel6->DockTo(frDock1, Panel2->width(), 0);
@@ -274,8 +269,7 @@ void TfrDesignerForm::buildControls() {
 
   auto *middle = new QHBoxLayout;
   middle->setSpacing(0);
-  Panel4 = new TfrToolBar(frLoadStr(53084), this);
-  Panel4->setObjectName(QStringLiteral("Panel4"));
+  Panel4 = frNamed(new TfrToolBar(frLoadStr(53084), this), "Panel4");
   OB1 = button(Panel4, "OB1", "select", 53132, toolSelect);
   OB2 = button(Panel4, "OB2", "text", 53133, toolText);
   OB4 = button(Panel4, "OB4", "picture", 53134, toolPicture);
@@ -285,8 +279,7 @@ void TfrDesignerForm::buildControls() {
   for (TfrTBButton *b : {OB1, OB2, OB4, OB3, OB5, OB6}) b->SetGroupIndex(1);
   Panel4->DockTo(frDock2, 0, 0);
   // The alignment palette on the right.
-  Panel5 = new TfrToolBar(frLoadStr(53177), this);
-  Panel5->setObjectName(QStringLiteral("Panel5"));
+  Panel5 = frNamed(new TfrToolBar(frLoadStr(53177), this), "Panel5");
   for (int i = 0; i < 10; ++i) {
     AlignB[i] = button(Panel5, QStringLiteral("Align%1").arg(i + 1), QStringLiteral("align%1").arg(i + 1), 53138 + i, 60);
     connect(AlignB[i], &QAbstractButton::clicked, this, [this, i] { AlignSelection(i + 1); });

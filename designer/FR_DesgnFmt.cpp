@@ -10,6 +10,7 @@
 #include "report/expr/FR_Pars.h"
 #include "report/ui/FR_Const.h"
 #include "report/ui/FR_Ctrls.h"
+#include "report/ui/FR_Utils_Gui.h"
 
 #include <QComboBox>
 #include <QFontDatabase>
@@ -63,8 +64,7 @@ void TfrDesignerForm::buildFormatBars() {
     return b;
   };
   // The frame toolbar.
-  Panel1 = new TfrToolBar(frLoadStr(53173), this);
-  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1 = frNamed(new TfrToolBar(frLoadStr(53173), this), "Panel1");
   FrB1 = tb(Panel1, "FrB1", "frame_top", 53122, 1);
   FrB2 = tb(Panel1, "FrB2", "frame_left", 53123, 2);
   FrB3 = tb(Panel1, "FrB3", "frame_bottom", 53124, 3);
@@ -126,8 +126,7 @@ void TfrDesignerForm::buildFormatBars() {
   });
 
   // The text toolbar.
-  Panel3 = new TfrToolBar(frLoadStr(53175), this);
-  Panel3->setObjectName(QStringLiteral("Panel3"));
+  Panel3 = frNamed(new TfrToolBar(frLoadStr(53175), this), "Panel3");
   C2 = new QComboBox(Panel3);
   C2->setObjectName(QStringLiteral("C2"));
   C2->setToolTip(frLoadStr(53120));

@@ -33,24 +33,13 @@ TfrDocOptForm::TfrDocOptForm(QWidget *parent) : QDialog(parent) {
   CB1 = frNamed(new QCheckBox(frLoadStr(53372), GroupBox1), "CB1");
   GroupBox2 = frNamed(new QGroupBox(frLoadStr(53373), this), "GroupBox2");
   CB2 = frNamed(new QCheckBox(frLoadStr(53374), GroupBox2), "CB2");
-  Button1 = frNamed(new QPushButton(frLoadStr(55000), this), "Button1");
-  Button2 = frNamed(new QPushButton(frLoadStr(55001), this), "Button2");
-  Button1->setDefault(true);
-  auto *g1 = new QVBoxLayout(GroupBox1);
-  g1->addWidget(ComB1);
-  g1->addWidget(CB1);
-  auto *g2 = new QVBoxLayout(GroupBox2);
-  g2->addWidget(CB2);
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(Button1);
-  buttons->addWidget(Button2);
+  QHBoxLayout *buttons = frOkCancelRow(this, Button1, Button2);
+  frColumn(GroupBox1, {ComB1, CB1});
+  frColumn(GroupBox2, {CB2});
   auto *lay = new QVBoxLayout(this);
   lay->addWidget(GroupBox1);
   lay->addWidget(GroupBox2);
   lay->addLayout(buttons);
-  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
   ComB1->addItems(printerList());
   ComB1->setCurrentIndex(currentPrinter());
 }

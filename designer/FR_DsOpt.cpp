@@ -52,35 +52,22 @@ TfrDesOptionsForm::TfrDesOptionsForm(QWidget *parent) : QDialog(parent) {
   CB5 = check(GroupBox5, "CB5", 53299);
   for (QAbstractButton *b : std::initializer_list<QAbstractButton *>{CB1, CB2, RB4, RB6, RB1, CB3})
     b->setChecked(true);
-  Button1 = frNamed(new QPushButton(frLoadStr(55000), this), "Button1");
-  Button2 = frNamed(new QPushButton(frLoadStr(55001), this), "Button2");
-  Button1->setDefault(true);
+  QHBoxLayout *buttons = frOkCancelRow(this, Button1, Button2);
 
-  auto column = [](QGroupBox *g, const QList<QWidget *> &ws) {
-    auto *l = new QVBoxLayout(g);
-    for (QWidget *w : ws) l->addWidget(w);
-    l->addStretch();
-  };
-  column(GroupBox1, {CB1, CB2});
-  column(GroupBox2, {RB4, RB5});
-  column(GroupBox3, {RB6, RB7, RB8});
-  column(GroupBox4, {RB1, RB2, RB3});
-  column(GroupBox5, {CB3, CB4, CB5});
+  frColumn(GroupBox1, {CB1, CB2}, true);
+  frColumn(GroupBox2, {RB4, RB5}, true);
+  frColumn(GroupBox3, {RB6, RB7, RB8}, true);
+  frColumn(GroupBox4, {RB1, RB2, RB3}, true);
+  frColumn(GroupBox5, {CB3, CB4, CB5}, true);
   auto *t = new QGridLayout(Tab1);
   t->addWidget(GroupBox1, 0, 0);
   t->addWidget(GroupBox4, 0, 1);
   t->addWidget(GroupBox2, 1, 0);
   t->addWidget(GroupBox3, 1, 1);
   t->addWidget(GroupBox5, 2, 0, 1, 2);
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(Button1);
-  buttons->addWidget(Button2);
   auto *lay = new QVBoxLayout(this);
   lay->addWidget(PageControl1);
   lay->addLayout(buttons);
-  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TfrDesOptionsForm::SetOptions(const TfrDesignerOptions &o) {

@@ -15,6 +15,7 @@ namespace designer {
 
 using report::frLoadStr;
 using report::frNamed;
+using report::frSetMinWidthInChars;
 
 namespace {
 
@@ -52,7 +53,7 @@ TfrListPickerForm::TfrListPickerForm(const QString &name, int captionId, int lab
   ValCombo = frNamed(new QComboBox(this), "ValCombo");
   Label1->setBuddy(ValCombo);
   ValList = frNamed(new QListWidget(this), "ValList");
-  ValCombo->setMinimumWidth(ValCombo->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 30);
+  frSetMinWidthInChars(ValCombo, 30);
   auto *lay = new QVBoxLayout(this);
   lay->addWidget(Label1);
   lay->addWidget(ValCombo);

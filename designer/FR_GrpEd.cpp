@@ -21,7 +21,7 @@ TfrGroupEditorForm::TfrGroupEditorForm(QWidget *parent) : QDialog(parent) {
   setWindowTitle(frLoadStr(53490));
   Label1 = frNamed(new QLabel(frLoadStr(53491), this), "Label1");
   Edit1 = frNamed(new QLineEdit(this), "Edit1");
-  Edit1->setMinimumWidth(Edit1->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40);
+  frSetMinWidthInChars(Edit1, 40);
   Label1->setBuddy(Edit1);
   SB1 = frNamed(new QToolButton(this), "SB1");
   SB1->setText(QStringLiteral("..."));

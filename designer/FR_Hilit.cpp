@@ -26,7 +26,7 @@ TfrHilightForm::TfrHilightForm(TfrDesignerForm &designer, QWidget *parent)
   setWindowTitle(frLoadStr(53520));
   Label1 = frNamed(new QLabel(frLoadStr(53521), this), "Label1");
   Edit1 = frNamed(new QLineEdit(this), "Edit1");
-  Edit1->setMinimumWidth(Edit1->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 36);
+  frSetMinWidthInChars(Edit1, 36, '0');
   Label1->setBuddy(Edit1);
   GroupBox1 = frNamed(new QGroupBox(frLoadStr(53522), this), "GroupBox1");
   SpeedButton1 = frNamed(new TfrSpeedButton(GroupBox1), "SpeedButton1");
@@ -39,28 +39,13 @@ TfrHilightForm::TfrHilightForm(TfrDesignerForm &designer, QWidget *parent)
   RB2 = frNamed(new QRadioButton(frLoadStr(53530), GroupBox2), "RB2");
   SpeedButton2 = frNamed(new TfrSpeedButton(GroupBox2), "SpeedButton2");
   SpeedButton2->setText(frLoadStr(53528));
-  Button1 = frNamed(new QPushButton(frLoadStr(55000), this), "Button1");
-  Button2 = frNamed(new QPushButton(frLoadStr(55001), this), "Button2");
-  Button1->setDefault(true);
+  QHBoxLayout *buttons = frOkCancelRow(this, Button1, Button2);
 
-  auto *g1 = new QVBoxLayout(GroupBox1);
-  g1->addWidget(SpeedButton1);
-  g1->addWidget(CB1);
-  g1->addWidget(CB2);
-  g1->addWidget(CB3);
-  g1->addStretch();
-  auto *g2 = new QVBoxLayout(GroupBox2);
-  g2->addWidget(RB1);
-  g2->addWidget(RB2);
-  g2->addWidget(SpeedButton2);
-  g2->addStretch();
+  frColumn(GroupBox1, {SpeedButton1, CB1, CB2, CB3}, true);
+  frColumn(GroupBox2, {RB1, RB2, SpeedButton2}, true);
   auto *groups = new QHBoxLayout;
   groups->addWidget(GroupBox1);
   groups->addWidget(GroupBox2);
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(Button1);
-  buttons->addWidget(Button2);
   auto *lay = new QVBoxLayout(this);
   lay->setSizeConstraint(QLayout::SetFixedSize);
   lay->addWidget(Label1);
@@ -78,8 +63,6 @@ TfrHilightForm::TfrHilightForm(TfrDesignerForm &designer, QWidget *parent)
   connect(RB2, &QRadioButton::toggled, this, [this](bool on) { SpeedButton2->setEnabled(on); });
   connect(SpeedButton1, &QAbstractButton::clicked, this, [this] { pickColor(fontColor_); });
   connect(SpeedButton2, &QAbstractButton::clicked, this, [this] { pickColor(fillColor_); });
-  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
   SetHighlight(TfrHighlight{}, QString());
 }
 

@@ -20,7 +20,10 @@
 namespace designer {
 
 using report::frLoadStr;
+using report::frColumn;
 using report::frNamed;
+using report::frOkCancelRow;
+using report::frSetMinWidthInChars;
 
 QString frDataSourceOf(const db::DataSet *dataSet) {
   if (!dataSet) return QString();
@@ -45,7 +48,7 @@ TfrInsertFieldsForm::TfrInsertFieldsForm(QWidget *parent) : QDialog(parent) {
   Label1 = frNamed(new QLabel(frLoadStr(53631), this), "Label1");
   DatasetCB = frNamed(new QComboBox(this), "DatasetCB");
   Label1->setBuddy(DatasetCB);
-  DatasetCB->setMinimumWidth(DatasetCB->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 30);
+  frSetMinWidthInChars(DatasetCB, 30);
   FieldsL = frNamed(new QListWidget(this), "FieldsL");
   FieldsL->setSelectionMode(QAbstractItemView::ExtendedSelection);
   GroupBox1 = frNamed(new QGroupBox(frLoadStr(53632), this), "GroupBox1");
@@ -54,16 +57,10 @@ TfrInsertFieldsForm::TfrInsertFieldsForm(QWidget *parent) : QDialog(parent) {
   HorzRB->setChecked(true);
   HeaderCB = frNamed(new QCheckBox(frLoadStr(53635), this), "HeaderCB");
   BandCB = frNamed(new QCheckBox(frLoadStr(53636), this), "BandCB");
-  Button1 = frNamed(new QPushButton(frLoadStr(55000), this), "Button1");
-  Button2 = frNamed(new QPushButton(frLoadStr(55001), this), "Button2");
-  Button1->setDefault(true);
-  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+  QHBoxLayout *buttons = frOkCancelRow(this, Button1, Button2);
   connect(DatasetCB, &QComboBox::currentIndexChanged, this, [this] { fillFields(); });
 
-  auto *g = new QVBoxLayout(GroupBox1);
-  g->addWidget(HorzRB);
-  g->addWidget(VertRB);
+  frColumn(GroupBox1, {HorzRB, VertRB});
   auto *side = new QVBoxLayout;
   side->addWidget(GroupBox1);
   side->addWidget(HeaderCB);
@@ -76,10 +73,6 @@ TfrInsertFieldsForm::TfrInsertFieldsForm(QWidget *parent) : QDialog(parent) {
   auto *top = new QHBoxLayout;
   top->addLayout(left, 1);
   top->addLayout(side);
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(Button1);
-  buttons->addWidget(Button2);
   auto *lay = new QVBoxLayout(this);
   lay->addLayout(top, 1);
   lay->addLayout(buttons);

@@ -73,11 +73,9 @@ TfrFmtForm::TfrFmtForm(QWidget *parent) : QDialog(parent) {
   Panel2 = frNamed(new QWidget(this), "Panel2");
   Label3 = frNamed(new QLabel(frLoadStr(53424), Panel2), "Label3");
   Edit1 = frNamed(new QLineEdit(Panel2), "Edit1");
-  Edit1->setMinimumWidth(Edit1->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 28);
+  frSetMinWidthInChars(Edit1, 28, '0');
   Label3->setBuddy(Edit1);
-  Button1 = frNamed(new QPushButton(frLoadStr(55000), this), "Button1");
-  Button2 = frNamed(new QPushButton(frLoadStr(55001), this), "Button2");
-  Button1->setDefault(true);
+  QHBoxLayout *buttons = frOkCancelRow(this, Button1, Button2);
 
   auto *g = new QHBoxLayout(GroupBox1);
   g->addWidget(ComboBox1);
@@ -89,10 +87,6 @@ TfrFmtForm::TfrFmtForm(QWidget *parent) : QDialog(parent) {
   auto *p2 = new QFormLayout(Panel2);
   p2->setContentsMargins(0, 0, 0, 0);
   p2->addRow(Label3, Edit1);
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(Button1);
-  buttons->addWidget(Button2);
   auto *lay = new QVBoxLayout(this);
   lay->setSizeConstraint(QLayout::SetFixedSize);
   lay->addWidget(GroupBox1);
@@ -114,8 +108,6 @@ TfrFmtForm::TfrFmtForm(QWidget *parent) : QDialog(parent) {
       setBits(frFormatCategory(format_), frFormatType(format_), frFormatDecimals(format_), sep);
   });
   SplEdit->installEventFilter(this);
-  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
   SetFormat(0, QString());
 }
 

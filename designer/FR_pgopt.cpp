@@ -120,11 +120,7 @@ TfrPgoptForm::TfrPgoptForm(QWidget *parent) : QDialog(parent) {
   Label7 = frNamed(new QLabel(frLoadStr(53409), GroupBox5), "Label7");
   Edit1 = numberEdit(GroupBox5, "Edit1", 3);
   Edit1->setText(QStringLiteral("1"));
-  SB1 = frNamed(new TfrSpeedButton(GroupBox5), "SB1");
-  SB2 = frNamed(new TfrSpeedButton(GroupBox5), "SB2");
-  SB1->SetGlyph(frGlyph(QStringLiteral("arrow_up")));
-  SB2->SetGlyph(frGlyph(QStringLiteral("arrow_down")));
-  for (TfrSpeedButton *b : {SB1, SB2}) b->setFixedSize(15, 11);
+  QVBoxLayout *spin = frSpinButtons(GroupBox5, SB1, SB2, "SB1", "SB2");
   Label8 = frNamed(new QLabel(frLoadStr(53410), GroupBox5), "Label8");
   E7 = numberEdit(GroupBox5, "E7", 5);
   const std::pair<QLabel *, QLineEdit *> buddies[] = {{Label1, E1},    {Label2, E2}, {Label3, E3},
@@ -132,9 +128,7 @@ TfrPgoptForm::TfrPgoptForm(QWidget *parent) : QDialog(parent) {
                                                       {Label7, Edit1}, {Label8, E7}};
   for (auto [l, e] : buddies) l->setBuddy(e);
 
-  Button1 = frNamed(new QPushButton(frLoadStr(55000), this), "Button1");
-  Button2 = frNamed(new QPushButton(frLoadStr(55001), this), "Button2");
-  Button1->setDefault(true);
+  QHBoxLayout *buttons = frOkCancelRow(this, Button1, Button2);
 
   auto *o = new QGridLayout(GroupBox2);
   o->addWidget(RB1, 0, 0);
@@ -148,10 +142,7 @@ TfrPgoptForm::TfrPgoptForm(QWidget *parent) : QDialog(parent) {
   s->addWidget(E1, 1, 1);
   s->addWidget(Label2, 2, 0);
   s->addWidget(E2, 2, 1);
-  auto *t1 = new QVBoxLayout(TabSheet1);
-  t1->addWidget(GroupBox2);
-  t1->addWidget(GroupBox3);
-  t1->addStretch();
+  frColumn(TabSheet1, {GroupBox2, GroupBox3}, true);
   auto *m = new QGridLayout(GroupBox4);
   m->addWidget(Label3, 0, 0);
   m->addWidget(E3, 0, 1);
@@ -161,16 +152,8 @@ TfrPgoptForm::TfrPgoptForm(QWidget *parent) : QDialog(parent) {
   m->addWidget(E5, 0, 3);
   m->addWidget(Label6, 1, 2);
   m->addWidget(E6, 1, 3);
-  auto *t2 = new QVBoxLayout(TabSheet2);
-  t2->addWidget(GroupBox4);
-  t2->addWidget(CB5);
-  t2->addStretch();
-  auto *g1 = new QVBoxLayout(GroupBox1);
-  g1->addWidget(CB1);
-  auto *spin = new QVBoxLayout;
-  spin->setSpacing(0);
-  spin->addWidget(SB1);
-  spin->addWidget(SB2);
+  frColumn(TabSheet2, {GroupBox4, CB5}, true);
+  frColumn(GroupBox1, {CB1});
   auto *c = new QGridLayout(GroupBox5);
   c->addWidget(Label7, 0, 0);
   auto *count = new QHBoxLayout;
@@ -181,14 +164,7 @@ TfrPgoptForm::TfrPgoptForm(QWidget *parent) : QDialog(parent) {
   c->addLayout(count, 0, 1);
   c->addWidget(Label8, 1, 0);
   c->addWidget(E7, 1, 1);
-  auto *t3 = new QVBoxLayout(TabSheet3);
-  t3->addWidget(GroupBox1);
-  t3->addWidget(GroupBox5);
-  t3->addStretch();
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(Button1);
-  buttons->addWidget(Button2);
+  frColumn(TabSheet3, {GroupBox1, GroupBox5}, true);
   auto *lay = new QVBoxLayout(this);
   lay->addWidget(PageControl1);
   lay->addLayout(buttons);
@@ -198,8 +174,6 @@ TfrPgoptForm::TfrPgoptForm(QWidget *parent) : QDialog(parent) {
   connect(RB1, &QRadioButton::toggled, this, [this] { UpdateControls(); });
   connect(SB1, &QAbstractButton::clicked, this, [this] { stepColumns(1); });
   connect(SB2, &QAbstractButton::clicked, this, [this] { stepColumns(-1); });
-  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
   UpdateControls();
 }
 

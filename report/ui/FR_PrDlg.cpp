@@ -121,11 +121,7 @@ TfrPrintForm::TfrPrintForm(int pageCount, int currentPage, QWidget *parent)
   Label1 = frNamed(new QLabel(frLoadStr(53043), this), "Label1");
   E1 = frNamed(new QLineEdit(QStringLiteral("1"), this), "E1");
   Label1->setBuddy(E1);
-  frSpeedButton1 = frNamed(new TfrSpeedButton(this), "frSpeedButton1");
-  frSpeedButton2 = frNamed(new TfrSpeedButton(this), "frSpeedButton2");
-  frSpeedButton1->SetGlyph(frGlyph(QStringLiteral("arrow_up")));
-  frSpeedButton2->SetGlyph(frGlyph(QStringLiteral("arrow_down")));
-  for (TfrSpeedButton *b : {frSpeedButton1, frSpeedButton2}) b->setFixedSize(15, 11);
+  QVBoxLayout *spin = frSpinButtons(this, frSpeedButton1, frSpeedButton2, "frSpeedButton1", "frSpeedButton2");
   GroupBox2 = frNamed(new QGroupBox(frLoadStr(53044), this), "GroupBox2");
   RB1 = frNamed(new QRadioButton(frLoadStr(53045), GroupBox2), "RB1");
   RB2 = frNamed(new QRadioButton(frLoadStr(53046), GroupBox2), "RB2");
@@ -134,9 +130,7 @@ TfrPrintForm::TfrPrintForm(int pageCount, int currentPage, QWidget *parent)
   E2 = frNamed(new QLineEdit(GroupBox2), "E2");
   Label2 = frNamed(new QLabel(frLoadStr(53048), GroupBox2), "Label2");
   Label2->setWordWrap(true);
-  Button1 = frNamed(new QPushButton(frLoadStr(55000), this), "Button1");
-  Button2 = frNamed(new QPushButton(frLoadStr(55001), this), "Button2");
-  Button1->setDefault(true);
+  QHBoxLayout *buttons = frOkCancelRow(this, Button1, Button2);
 
   // The printers, each with the printer glyph.
   const QIcon glyph(frGlyphPixmap(QStringLiteral("printer")));
@@ -164,16 +158,10 @@ TfrPrintForm::TfrPrintForm(int pageCount, int currentPage, QWidget *parent)
     if (on) E2->setFocus();
   });
   E2->installEventFilter(this);
-  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 
   auto *g1 = new QHBoxLayout(GroupBox1);
   g1->addWidget(CB1, 1);
   g1->addWidget(PropButton);
-  auto *spin = new QVBoxLayout;
-  spin->setSpacing(0);
-  spin->addWidget(frSpeedButton1);
-  spin->addWidget(frSpeedButton2);
   auto *copies = new QHBoxLayout;
   copies->addWidget(Label1);
   copies->addWidget(E1);
@@ -185,10 +173,6 @@ TfrPrintForm::TfrPrintForm(int pageCount, int currentPage, QWidget *parent)
   g2->addWidget(RB3, 2, 0);
   g2->addWidget(E2, 2, 1);
   g2->addWidget(Label2, 3, 0, 1, 2);
-  auto *buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(Button1);
-  buttons->addWidget(Button2);
   auto *lay = new QVBoxLayout(this);
   lay->addWidget(GroupBox1);
   lay->addLayout(copies);

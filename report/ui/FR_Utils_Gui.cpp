@@ -1,6 +1,13 @@
 #include "report/ui/FR_Utils_Gui.h"
 
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QWidget>
+
+#include "report/ui/FR_Const.h"
+#include "report/ui/FR_Ctrls.h"
 
 namespace report {
 
@@ -20,6 +27,48 @@ QWidget *frControlAtPos(QWidget *parent, const QPoint &pos) {
 void frEnableControls(const QList<QWidget *> &controls, bool enable) {
   for (QWidget *w : controls)
     if (w) w->setEnabled(enable);
+}
+
+QHBoxLayout *frButtonRow(const QList<QWidget *> &buttons) {
+  auto *row = new QHBoxLayout;
+  row->addStretch();
+  for (QWidget *b : buttons) row->addWidget(b);
+  return row;
+}
+
+QHBoxLayout *frOkCancelRow(QDialog *dialog, QPushButton *&ok, QPushButton *&cancel) {
+  ok = frNamed(new QPushButton(frLoadStr(55000), dialog), "Button1");
+  cancel = frNamed(new QPushButton(frLoadStr(55001), dialog), "Button2");
+  ok->setDefault(true);
+  QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+  return frButtonRow({ok, cancel});
+}
+
+QVBoxLayout *frColumn(QWidget *box, const QList<QWidget *> &controls, bool stretchBelow) {
+  auto *column = new QVBoxLayout(box);
+  for (QWidget *c : controls) column->addWidget(c);
+  if (stretchBelow) column->addStretch();
+  return column;
+}
+
+void frSetMinWidthInChars(QWidget *control, int chars, char sample) {
+  control->setMinimumWidth(control->fontMetrics().horizontalAdvance(QLatin1Char(sample)) * chars);
+}
+
+QVBoxLayout *frSpinButtons(QWidget *parent, TfrSpeedButton *&up, TfrSpeedButton *&down, const char *upName,
+                           const char *downName) {
+  up = frNamed(new TfrSpeedButton(parent), upName);
+  down = frNamed(new TfrSpeedButton(parent), downName);
+  up->SetGlyph(frGlyph(QStringLiteral("arrow_up")));
+  down->SetGlyph(frGlyph(QStringLiteral("arrow_down")));
+  auto *column = new QVBoxLayout;
+  column->setSpacing(0);
+  for (TfrSpeedButton *b : {up, down}) {
+    b->setFixedSize(15, 11);
+    column->addWidget(b);
+  }
+  return column;
 }
 
 QString frGetWindowsVersion() { return QStringLiteral("NT"); }
