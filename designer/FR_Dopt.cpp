@@ -57,20 +57,12 @@ bool EditReportOptions(QWidget *parent, TfrReport &report) {
   dlg.CB2->setChecked(report.DoublePass);
   const int oldPrinter = currentPrinter();
   if (dlg.exec() != QDialog::Accepted) return false;
-  bool changed = false;
-  if (report.PrintToDefault != !dlg.CB1->isChecked()) {
-    report.PrintToDefault = !dlg.CB1->isChecked();
-    changed = true;
-  }
-  if (report.DoublePass != dlg.CB2->isChecked()) {
-    report.DoublePass = dlg.CB2->isChecked();
-    changed = true;
-  }
+  report.PrintToDefault = !dlg.CB1->isChecked();
+  report.DoublePass = dlg.CB2->isChecked();
   const int chosen = dlg.ComB1->currentIndex();
   // A printer that cannot be used is reported and the old one kept.
-  if (frPrinter && chosen >= 0 && chosen != oldPrinter && report.ChangePrinter(oldPrinter, chosen))
-    changed = true;
-  return changed;
+  if (frPrinter && chosen >= 0 && chosen != oldPrinter) report.ChangePrinter(oldPrinter, chosen);
+  return true;
 }
 
 }  // namespace designer

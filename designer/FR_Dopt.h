@@ -32,7 +32,7 @@ class TfrDocOptForm : public QDialog {
 
 // Fills the dialog from the report, shows it and, on OK, takes the switches
 // (print-to-default is the opposite of "Select when report loaded") and
-// changes to the chosen printer. True when OK changed anything.
+// changes to the chosen printer. True on OK: the designer marks the report modified.
 bool EditReportOptions(QWidget *parent, report::TfrReport &report);
 
 }  // namespace designer

@@ -33,7 +33,7 @@ void installTemplateDialogs(TfrDesignerForm &form) {
     if (dlg.exec() != QDialog::Accepted) return false;
     const TfrPicture picture = dlg.Image1->Picture();
     const bool stretched = dlg.CB1->isChecked();
-    if (picture == pv->Picture && stretched == ((pv->Flags & flStretched) != 0)) return true;
+    // OK records an edit step even when nothing changed, as every object editor does.
     form.BeforeChange();
     pv->Picture = picture;
     pv->Flags = static_cast<quint16>(stretched ? (pv->Flags | flStretched) : (pv->Flags & ~flStretched));
