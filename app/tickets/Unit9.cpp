@@ -572,11 +572,14 @@ void TForm9::runLineDialog(bool modify) {
   std::unique_ptr<TForm10> dialog(new TForm10(ticket, nullptr));
   Form10 = dialog.get();
   if (modify) dialog->LoadLine();
+  // The totals and the line list follow as the line dialog closes, before
+  // anything else can run on the entry.
+  connect(dialog.get(), &QDialog::finished, this, [this] {
+    f_mindosszes();
+    frissit();
+  });
   dialog->exec();
   Form10 = nullptr;
-  dialog.reset();
-  f_mindosszes();
-  frissit();
 }
 
 void TForm9::newLine() {

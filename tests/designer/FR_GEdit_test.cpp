@@ -137,7 +137,7 @@ TEST_F(PictureEditorTest, AFileThatIsNoPictureIsRefusedAndTheOldPictureKept) {
   TfrPictureView *pv = Picture(old, true);
   Show();
   const QString junk = tmp.file("zaj.bmp");
-  WriteBytes(junk, QByteArray("BM\x10\0\0\0 garbage", 16));
+  WriteBytes(junk, QByteArray("BM\x10\0\0\0 garbage", 14));
   const QString text = tmp.file("jegyzet.txt");
   WriteBytes(text, "szöveg");
   const QString fakeEmf = tmp.file("rajz.emf");
