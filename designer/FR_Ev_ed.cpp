@@ -1,6 +1,7 @@
 #include "designer/FR_Ev_ed.h"
 
 #include "designer/FR_BndEd.h"
+#include "designer/FR_Flds.h"
 #include "designer/FR_Vared.h"
 #include "report/core/FR_Class_Report.h"
 #include "report/data/FR_DBSet.h"
@@ -157,12 +158,8 @@ TfrEvForm::TfrEvForm(TfrReport &report, QWidget *parent) : QDialog(parent), repo
   lay->addLayout(expr);
   lay->addLayout(buttons);
 
-  QStringList dataSets;
-  frGetComponents(frReportOwner(), db::DataSet::staticMetaObject, dataSets);
-  std::sort(dataSets.begin(), dataSets.end(),
-            [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
   updating_ = true;
-  ValCombo->addItems(dataSets);
+  ValCombo->addItems(frDataSetNames());
   ValCombo->addItem(frLoadStr(kOtherId));
   ValCombo->addItem(frLoadStr(kGlobalsId));
   ValCombo->setCurrentIndex(otherIndex());
@@ -212,7 +209,7 @@ void TfrEvForm::fillValues(int source) {
     if (frVariables)
       for (int i = 0; i < frVariables->Count(); ++i) names << frVariables->GetNameByIndex(i);
   } else {
-    frGetFieldNames(frDataSetOf(frFindReportComponent(ValCombo->itemText(source))), names);
+    names = frDataSetFields(ValCombo->itemText(source));
   }
   ValList->addItem(frLoadStr(kNoneId));
   ValList->addItems(names);
