@@ -1,13 +1,16 @@
 // Message boxes of each kind, read and answered through the GUI driver; also
-// checks the driver itself on nested modal windows and on a step that never
-// comes.
+// checks the driver itself on nested modal windows, on a step that never
+// comes and on a step after a box whose code is still busy.
 #include "platform/dialogs.h"
 #include "support/gui_driver.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -157,6 +160,50 @@ TEST(GuiDriver, AStepThatNeverComesEndsTheModalLoopsInsteadOfHanging) {
   EXPECT_FALSE(script.done());
   EXPECT_EQ(script.stepsRun(), 1);
   EXPECT_EQ(result, QDialog::Rejected);
+}
+
+// A dialog whose button shows a box and goes on working after it, letting
+// events through, before it puts back what it changed: as an export restores
+// the decimal separator only when it returns.
+class BusyAfterTheBox : public QDialog {
+ public:
+  enum class After { ProcessEvents, NestedLoop };
+  explicit BusyAfterTheBox(After after) {
+    auto *go = new QPushButton(QStringLiteral("Go"), this);
+    go->setObjectName(QStringLiteral("Button1"));
+    connect(go, &QPushButton::clicked, this, [this, after] {
+      state = QStringLiteral("changed");
+      platform::information(QStringLiteral("Kész."));
+      if (after == After::ProcessEvents) {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 150) QCoreApplication::processEvents();
+      } else {
+        QEventLoop loop;
+        QTimer::singleShot(150, &loop, &QEventLoop::quit);
+        loop.exec();
+      }
+      state = QStringLiteral("restored");
+    });
+  }
+  QString state = QStringLiteral("restored");
+};
+
+TEST(GuiDriver, AStepAfterABoxRunsOnlyOnceTheCodeThatShowedTheBoxHasReturned) {
+  for (const auto after : {BusyAfterTheBox::After::ProcessEvents, BusyAfterTheBox::After::NestedLoop}) {
+    BusyAfterTheBox dlg(after);
+    QString stateInStep;
+    ModalScript script;
+    script.then([](QWidget *w) { click(w, "Button1"); })
+        .then(answer(QMessageBox::Ok))
+        .then([&](QWidget *w) {
+          stateInStep = dlg.state;
+          closeWindow(w);
+        });
+    script.run([&] { dlg.exec(); });
+    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    EXPECT_EQ(stateInStep, QStringLiteral("restored")) << (after == BusyAfterTheBox::After::NestedLoop);
+  }
 }
 
 }  // namespace

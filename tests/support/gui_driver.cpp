@@ -1,6 +1,7 @@
 #include "support/gui_driver.h"
 
 #include <QAbstractButton>
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -32,8 +34,34 @@ QString ModalScript::failure() const {
   return QString();
 }
 
+namespace {
+
+// The event loop level at which a script's run last acted on a window,
+// forgotten when the window hides (shown again, it may run at another level).
+class ActedAt : public QObject {
+ public:
+  explicit ActedAt(QWidget *window) : QObject(window) { window->installEventFilter(this); }
+  bool eventFilter(QObject *watched, QEvent *event) override {
+    if (watched == parent() && event->type() == QEvent::Hide) level = -1;
+    return false;
+  }
+  unsigned run = 0;
+  int level = -1;
+};
+
+// The mark a run left on window, or null.
+ActedAt *actedAt(QWidget *window) {
+  for (QObject *child : window->children())
+    if (auto *mark = dynamic_cast<ActedAt *>(child)) return mark;
+  return nullptr;
+}
+
+int loopLevel() { return QThread::currentThread()->loopLevel(); }
+
+}  // namespace
+
 void ModalScript::poll() {
-  if (next_ >= steps_.size()) return;
+  if (inStep_ || next_ >= steps_.size()) return;
   QWidget *w = activeModal();
   if (!w || !w->isVisible()) return;
   // The report engine's progress window comes and goes by itself while a
@@ -45,9 +73,20 @@ void ModalScript::poll() {
     return;
   }
   if (!lastWasNull_ && last_ == w) return;
+  // A window acted on before is active again as soon as the box over it has
+  // closed, while the box's loop and the code that showed it may still be on
+  // the stack: only once the loop it last ran a step in (or one below) is
+  // the innermost again has that code returned.
+  ActedAt *acted = actedAt(w);
+  if (acted && acted->run == run_ && acted->level >= 0 && loopLevel() > acted->level) return;
   last_ = w;
   lastWasNull_ = false;
+  if (!acted) acted = new ActedAt(w);
+  acted->run = run_;
+  acted->level = loopLevel();
+  inStep_ = true;
   steps_[next_++](w);
+  inStep_ = false;
 }
 
 void ModalScript::run(const std::function<void()> &open, int timeoutMs) {
@@ -59,13 +98,21 @@ void ModalScript::runUntilReturn(const std::function<void()> &open, int timeoutM
 }
 
 void ModalScript::runImpl(const std::function<void()> &open, int timeoutMs, bool waitAfter) {
+  static unsigned runs = 0;
+  run_ = ++runs;
   QWidget *start = activeModal();
   start_ = start;
   last_ = start;
   lastWasNull_ = (start == nullptr);
+  // Steps run when the innermost event loop is about to wait for events: no
+  // code of the program is on the stack above that loop (a
+  // QCoreApplication::processEvents() of the program does not wait, so it
+  // never runs a step). The timer only keeps the loops turning.
   QTimer timer;
   timer.setInterval(5);
-  QObject::connect(&timer, &QTimer::timeout, [this] { poll(); });
+  QObject::connect(&timer, &QTimer::timeout, [] {});
+  const QMetaObject::Connection idle = QObject::connect(
+      QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &timer, [this] { poll(); });
   QElapsedTimer clock;
   clock.start();
   // Past the time limit, modal windows are closed one by one so the test ends.
@@ -88,6 +135,7 @@ void ModalScript::runImpl(const std::function<void()> &open, int timeoutMs, bool
     QTimer::singleShot(10, &loop, &QEventLoop::quit);
     loop.exec();
   }
+  QObject::disconnect(idle);
   if (waitAfter && next_ < steps_.size() && failure_.isEmpty()) failure_ = failure();
 }
 

@@ -12,14 +12,18 @@
 //   script.run([&] { form->someCommand(); });       // opens the dialog
 //   EXPECT_TRUE(script.done()) << script.failure();
 //
-// Each step runs on the active modal window as soon as it differs from the
-// window the previous step acted on (for the first step: from the one active
-// when run() was called). The report engine's progress window ("frProgressForm") is
-// never a step's window. A window that a nested box covered becomes active
-// again after the box closes and is a new target then. Buttons are clicked
-// through queued calls so that a slot opening a nested modal loop runs after
-// the step has returned. When the steps do not all run within the time
-// limit, run() closes every modal window left, so a test never hangs.
+// Each step runs on the active modal window once it differs from the window
+// the previous step acted on (for the first step: from the one active when
+// run() was called) and the event loop is idle: the innermost loop is about
+// to wait for events, so no code of the program is on the stack above it.
+// The report engine's progress window ("frProgressForm") is never a step's
+// window. A window that a nested box covered is a new target once the box
+// has closed and the loop the window last ran a step in is the innermost
+// again: the code that showed the box has returned (restored what it
+// changed) before the step reads anything. Buttons are clicked through
+// queued calls so that a slot opening a nested modal loop runs after the
+// step has returned. When the steps do not all run within the time limit,
+// run() closes every modal window left, so a test never hangs.
 #include "support/qt_print.h"
 
 #include <QMessageBox>
@@ -72,6 +76,8 @@ class ModalScript {
   QPointer<QWidget> start_;
   bool lastWasNull_ = true;
   QString failure_;
+  bool inStep_ = false;
+  unsigned run_ = 0;  // tells this run's marks on windows from earlier ones
 };
 
 // The active modal window, or null.
