@@ -168,7 +168,8 @@ void TfrDesignerForm::buildControls() {
       a->setObjectName(QLatin1String(name));
       a->setCheckable(true);
       a->setData(tag);
-      connect(a, &QAction::triggered, this, [this, tag](bool on) { ShowToolWindow(tag, on); });
+      const int window = tag;  // clang before 16 cannot capture a structured binding
+      connect(a, &QAction::triggered, this, [this, window](bool on) { ShowToolWindow(window, on); });
       *slot = a;
     }
     connect(N37, &QMenu::aboutToShow, this, [this] {
