@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "app/MenuCommands.h"
@@ -1063,6 +1064,94 @@ TEST_F(TicketDialogs, FailedModificationKeepsTheDialogOpen) {
   EXPECT_FALSE(f.isVisible());
   EXPECT_EQ(scalar("SELECT F_MEGJ FROM QZFEJ WHERE F_BSZAM = '43000001'"),
             QStringLiteral("új megjegyzés"));
+}
+
+namespace {
+
+// A saved cash ticket of 100 kg at 80,64 Ft (price 8064, payable 8065) open
+// for modification, its line changed to 200 kg through the line dialog
+// (price 16128, cash payable 16130), the header not saved yet.
+std::unique_ptr<TForm9> openWithLineChanged(const QString &serial, const QString &producer,
+                                            const std::function<void(const QString &)> &exec) {
+  exec(QStringLiteral("UPDATE QZFEJ SET F_SZJA = 0, F_MUVKTG = 8065, F_SUMVAR = 8064 WHERE F_BSZAM = '%1'")
+           .arg(serial));
+  TicketQueries::openTicketList();
+  EXPECT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), serial));
+  JegyMod = kJegyModModositas;
+  auto f = std::make_unique<TForm9>(nullptr);
+  f->LoadTicket();
+  f->show();
+  QApplication::processEvents();
+  EXPECT_EQ(f->Edit5->text(), producer);
+  ModalScript script;
+  script.then([](QWidget *line) {
+    setText(line, QStringLiteral("Edit5"), QStringLiteral("200"));
+    click(line, QStringLiteral("Button3"));
+  });
+  script.run([&] { f->Button8->click(); });
+  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(f->Edit16->text(), QStringLiteral("16130"));
+  return f;
+}
+
+}  // namespace
+
+TEST_F(TicketDialogs, HeaderTotalsFollowChangedLinesHoweverTheEntryCloses) {
+  const QString producer = addProducer(QString(), QStringLiteral("0"), 0);
+  auto cell = [&](const QString &serial, const char *column) {
+    return scalar(QStringLiteral("SELECT %1 FROM QZFEJ WHERE F_BSZAM = '%2'").arg(QLatin1String(column), serial));
+  };
+  auto run = [&](const QString &serial, const char *way, const std::function<void(TForm9 &)> &close) {
+    SCOPED_TRACE(way);
+    addHeader(serial, producer, QStringLiteral(" "));
+    addLine(serial, QStringLiteral("100"), QStringLiteral("80.64"));
+    auto f = openWithLineChanged(serial, producer, [this](const QString &sql) { exec(sql); });
+    EXPECT_EQ(scalar("SELECT S_VETELAR FROM QZSOR WHERE S_BSZAM = '" + serial + "'"), QStringLiteral("16128"));
+    EXPECT_EQ(cell(serial, "F_MUVKTG"), QStringLiteral("8065"));  // the line is stored, the header not yet
+    noMessage([&] { close(*f); });
+    EXPECT_FALSE(f->isVisible());
+    // Committed: another transaction sees the totals of the lines.
+    EXPECT_EQ(cell(serial, "F_MUVKTG"), QStringLiteral("16130"));
+    EXPECT_EQ(cell(serial, "F_SUMVAR"), QStringLiteral("16128"));
+  };
+  run(QStringLiteral("45000001"), "OK", [](TForm9 &f) { f.Button6->click(); });
+  run(QStringLiteral("45000002"), "Mégsem", [](TForm9 &f) { f.Button4->click(); });
+  run(QStringLiteral("45000003"), "window close", [](TForm9 &f) { f.close(); });
+
+  // A deleted line counts as a change; the rates are the stored ones, not
+  // what was typed and then abandoned.
+  const QString serial = QStringLiteral("45000004");
+  addHeader(serial, producer, QStringLiteral(" "));
+  addLine(serial, QStringLiteral("100"), QStringLiteral("80.64"));
+  addLine(serial, QStringLiteral("50"), QStringLiteral("100"));
+  exec("UPDATE QZFEJ SET F_UTAL = 'x', F_SZJA = 0, F_MUVKTG = 13064, F_SUMVAR = 13064 WHERE F_BSZAM = '" + serial + "'");
+  TicketQueries::openTicketList();
+  ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), serial));
+  JegyMod = kJegyModModositas;
+  TForm9 f(nullptr);
+  f.LoadTicket();
+  f.show();
+  QApplication::processEvents();
+  f.Edit6->setText(QStringLiteral("15"));
+  Data->ZQ20->last();
+  EXPECT_EQ(messageOf([&] { f.Button9->click(); }), QStringLiteral("Az tételsor törölve!"));
+  noMessage([&] { f.Button4->click(); });
+  EXPECT_EQ(cell(serial, "F_MUVKTG"), QStringLiteral("8064"));  // transfer, tax 0 as stored
+  EXPECT_EQ(cell(serial, "F_SUMVAR"), QStringLiteral("8064"));
+
+  // Lines untouched: closing writes nothing.
+  const QString kept = QStringLiteral("45000005");
+  addHeader(kept, producer, QStringLiteral(" "));
+  addLine(kept, QStringLiteral("100"), QStringLiteral("80.64"));
+  exec("UPDATE QZFEJ SET F_MUVKTG = 1, F_SUMVAR = 2 WHERE F_BSZAM = '" + kept + "'");
+  TicketQueries::openTicketList();
+  ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), kept));
+  TForm9 untouched(nullptr);
+  untouched.LoadTicket();
+  untouched.show();
+  QApplication::processEvents();
+  noMessage([&] { untouched.Button4->click(); });
+  EXPECT_EQ(cell(kept, "F_MUVKTG"), QStringLiteral("1"));
 }
 
 TEST_F(TicketDialogs, LineDialogModifiesTheCurrentLine) {
