@@ -130,6 +130,7 @@ void TForm10::buildUi() {
   connect(Button3, &QPushButton::clicked, this, [this] { RunGuarded([this] { accept(); }); });
   connect(Button6, &QPushButton::clicked, this, &TForm10::reject);
   FieldKeys::installEnterNavigation(this);
+  FieldKeys::ignoreEscape(this);
 }
 
 TForm10::TForm10(const Ticket &ticket, QWidget *parent) : QDialog(parent), ticket_(ticket) {

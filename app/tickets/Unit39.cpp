@@ -122,6 +122,7 @@ TForm39::TForm39(QWidget *parent) : QDialog(parent) {
   connect(Button6, &QPushButton::clicked, this, [this] { RunGuarded([this] { Button6Click(); }); });
   connect(Button1, &QPushButton::clicked, this, &TForm39::reject);
   FieldKeys::installEnterNavigation(this);
+  FieldKeys::ignoreEscape(this);
 }
 
 TForm39::~TForm39() = default;

@@ -292,6 +292,7 @@ void TForm9::buildUi() {
   Edit11->installEventFilter(this);
   CheckBox1->installEventFilter(this);
   FieldKeys::installEnterNavigation(this);
+  FieldKeys::ignoreEscape(this);
 }
 
 TForm9::TForm9(QWidget *parent) : QDialog(parent) {
