@@ -1509,6 +1509,27 @@ TEST_F(Cancelling, GuardRefusesUnprintedCancelledAndCancellingDocuments) {
   EXPECT_EQ(snapshot(), before);
 }
 
+// The list was read before another instance printed and then cancelled its
+// tickets: the guard answers from the stored marks, not from the old rows.
+TEST_F(Cancelling, GuardReadsTheMarksAsStoredNotAsTheListShowsThem) {
+  addHeader(QStringLiteral("61500001"), producer_, QStringLiteral("I"));
+  addHeader(QStringLiteral("61500002"), producer_, QStringLiteral(" "));
+  TForm8 list(nullptr);
+  list.show();
+  QApplication::processEvents();
+  exec(QStringLiteral("UPDATE QZFEJ SET F_ERVENYT = '61500009' WHERE F_BSZAM = '61500001'"));
+  exec(QStringLiteral("UPDATE QZFEJ SET F_PRN = 'I', F_TIPUS = '4', F_ERVENYT = '61500008' "
+                      "WHERE F_BSZAM = '61500002'"));
+  const QString before = snapshot();
+  ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), QStringLiteral("61500001")));
+  EXPECT_TRUE(Data->ZQ10->fieldByName(QStringLiteral("F_ERVENYT")).asString().trimmed().isEmpty());
+  EXPECT_EQ(messageOf([&] { list.Button4->click(); }), QStringLiteral("Már érvénytelenítve van!"));
+  ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), QStringLiteral("61500002")));
+  EXPECT_EQ(messageOf([&] { list.Button4->click(); }),
+            QStringLiteral("Érvénytelent (storno) nem lehet érvényteleníteni!"));
+  EXPECT_EQ(snapshot(), before);
+}
+
 TEST_F(Cancelling, DateChecksCompareParsedDates) {
   setSerial(QStringLiteral("62000010"));
   addPrintedTicket(QStringLiteral("62000001"));
