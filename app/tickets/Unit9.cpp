@@ -592,12 +592,24 @@ void TForm9::runLineDialog(bool modify) {
   Form10 = nullptr;
 }
 
+bool TForm9::weightDeductionReady() {
+  // Every line is written with it: a text that is no number is refused here,
+  // before a line is typed.
+  const QString problem = TForm10::WeightDeductionProblem(Edit14->text());
+  if (problem.isEmpty()) return true;
+  platform::showMessage(problem);
+  Edit14->setFocus();
+  return false;
+}
+
 void TForm9::newLine() {
+  if (!weightDeductionReady()) return;
   TetelMod = kTetelModUj;
   runLineDialog(false);
 }
 
 void TForm9::modifyLine() {
+  if (!weightDeductionReady()) return;
   TetelMod = kJegyModModositas;
   runLineDialog(true);
 }

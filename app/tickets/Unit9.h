@@ -74,6 +74,7 @@ class TForm9 : public QDialog {
   void newLine();               // Button2 "Új"
   void modifyLine();            // Button8 "Módosít"
   void deleteLine();            // Button9 "Töröl"
+  bool weightDeductionReady();  // the weight-deduction % is a number
   void runLineDialog(bool modify);
   void readSums();
   void showProducer();

@@ -672,11 +672,18 @@ TEST_F(TicketDialogs, LineDialogChecksConvertsAndWrites) {
   EXPECT_EQ(f.Edit7->text(), QStringLiteral("250,5"));
   EXPECT_EQ(f.Edit9->text(), product);
   EXPECT_EQ(messageOf([&] { f.Button3->click(); }), QStringLiteral("Nincs megadva a mennyiség!"));
-  // A quantity that is no number: the step's message, nothing written, the
-  // dialog stays on the field.
-  f.Edit5->setText(QStringLiteral("1-2"));
-  EXPECT_EQ(messageOf([&] { f.Button3->click(); }), QStringLiteral("Hiba103: Új, INSERT a qzsorban "));
+  // A number that is no number: a message naming the field, nothing written,
+  // the dialog stays on the field with the input.
+  f.Edit5->setText(QStringLiteral("12-5"));
+  EXPECT_EQ(messageOf([&] { f.Button3->click(); }), QStringLiteral("A \"Mennyiség\" mezőben nem szám áll: 12-5"));
   EXPECT_EQ(f.focusWidget(), f.Edit5);
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_EQ(f.Edit5->text(), QStringLiteral("12-5"));
+  f.Edit5->setText(QStringLiteral("1"));
+  f.Edit7->setText(QStringLiteral(","));
+  EXPECT_EQ(messageOf([&] { f.Button3->click(); }), QStringLiteral("A \"Egységár\" mezőben nem szám áll: ,"));
+  EXPECT_EQ(f.focusWidget(), f.Edit7);
+  f.Edit7->setText(QStringLiteral("250,5"));
   EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = '37000001'")), 0);
   f.Edit5->setText(QStringLiteral("-12,5"));
   noMessage([&] { f.Button3->click(); });
@@ -690,6 +697,36 @@ TEST_F(TicketDialogs, LineDialogChecksConvertsAndWrites) {
   EXPECT_EQ(scalar("SELECT S_AKOD FROM QZSOR WHERE " + where), receiver_);
   // The grid's query holds the new line.
   EXPECT_EQ(Data->ZQ20->recordCount(), 1);
+}
+
+// The weight-deduction % of the entry goes into every line: with the field
+// switched on, an empty or non-number value is refused at that field before
+// a line dialog opens (it used to end as "Hiba103" after the line was typed).
+TEST_F(TicketDialogs, WeightDeductionThatIsNoNumberIsRefusedAtItsField) {
+  Edit14Option = QStringLiteral("1");
+  setSerial(QStringLiteral("37500000"));
+  auto f = openNew();
+  ASSERT_TRUE(f->Edit14->isVisible());
+  f->Edit14->clear();
+  EXPECT_EQ(messageOf([&] { f->Button2->click(); }),
+            QStringLiteral("Nincs megadva súlylevonás % -a vagy nem nulla!"));
+  EXPECT_EQ(f->focusWidget(), f->Edit14);
+  f->Edit14->setText(QStringLiteral(","));
+  EXPECT_EQ(messageOf([&] { f->Button2->click(); }), QStringLiteral("A \"Súlylevon.%\" mezőben nem szám áll: ,"));
+  EXPECT_EQ(f->Edit14->text(), QStringLiteral(","));
+  // The line dialog refuses it too, keeping its own input.
+  TetelMod = kTetelModUj;
+  TForm10 line({QStringLiteral("37500001"), QString(), QString()}, nullptr);
+  line.show();
+  QApplication::processEvents();
+  for (const auto &[name, text] : {std::pair{"Edit3", "alma"}, {"Edit4", "0808"}, {"Edit5", "1"},
+                                   {"Edit6", "kg"}, {"Edit7", "100"}, {"Edit8", "0"}})
+    setText(&line, QLatin1String(name), QString::fromUtf8(text));
+  EXPECT_EQ(messageOf([&] { line.Button3->click(); }),
+            QStringLiteral("Nincs megadva súlylevonás % -a vagy nem nulla!"));
+  EXPECT_TRUE(line.isVisible());
+  EXPECT_EQ(line.Edit3->text(), QStringLiteral("alma"));
+  EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = '37500001'")), 0);
 }
 
 // Defaults from form9.ini and form10.ini meet the checks typed values meet:
