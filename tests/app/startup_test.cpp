@@ -13,6 +13,7 @@
 #include "db/dataset.h"
 #include "db/schema.h"
 #include "db/transaction.h"
+#include "platform/dialogs.h"
 #include "platform/format_settings.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
@@ -23,12 +24,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -682,6 +685,36 @@ TEST_F(StartupTest, TheSessionEndingStoresTheHeaderTotalsOfChangedLines) {
   EXPECT_EQ(q->fieldByName(QStringLiteral("S_VETELAR")).asString(), QStringLiteral("16128"));
   EXPECT_EQ(q->fieldByName(QStringLiteral("F_MUVKTG")).asString(), QStringLiteral("16130"));
   EXPECT_EQ(q->fieldByName(QStringLiteral("F_SUMVAR")).asString(), QStringLiteral("16128"));
+}
+
+}  // namespace
+
+namespace {
+
+// Qt's own texts are Hungarian once its translation is installed; the
+// program's box captions stay as they are.
+TEST(QtTranslation, QtsOwnTextsAreHungarianAndTheBoxCaptionsStay) {
+  QTranslator *translator = InstallQtTranslation();
+  ASSERT_NE(translator, nullptr) << "qtbase_hu in " << QLibraryInfo::path(QLibraryInfo::TranslationsPath).toStdString();
+  const QString yes = QCoreApplication::translate("QPlatformTheme", "&Yes");
+  const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
+  const QString lookIn = QCoreApplication::translate("QFileDialog", "Look in:");
+  QString caption, button;
+  ModalScript script;
+  script.then([&](QWidget *box) {
+    caption = box->windowTitle();
+    button = textOf(box, QStringLiteral("Yes"));
+    click(box, QStringLiteral("Yes"));
+  });
+  script.run([] { platform::confirmYes(QStringLiteral("Próba")); });
+  QCoreApplication::removeTranslator(translator);
+  delete translator;
+  EXPECT_EQ(yes, QStringLiteral("&Igen"));
+  EXPECT_EQ(cancel, QStringLiteral("Mégse"));
+  EXPECT_EQ(lookIn, QStringLiteral("Keresés itt:"));
+  EXPECT_EQ(button.remove(QLatin1Char('&')), QStringLiteral("Igen"));
+  EXPECT_EQ(caption, platform::defaultCaption(platform::MessageKind::Confirmation));
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
 }
 
 }  // namespace
