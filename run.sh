@@ -2,6 +2,8 @@
 # Installs what the program needs, builds it, prepares the working folder
 # (default ~/QZ2025, or the folder given as VORIK_WORKDIR) and starts the
 # program there. An existing database is never overwritten. Idempotent.
+# A new database gets the receiver named by the VORIK_RECEIVER_* variables
+# (README), or the sample receiver.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cd "$here"
@@ -13,7 +15,15 @@ work="${VORIK_WORKDIR:-$HOME/QZ2025}"
 mkdir -p "$work"
 export FIREBIRD="$build/fbroot"
 if [ ! -e "$work/qz2025.fdb" ]; then
-  "$build/tools/createdb/vorik-createdb" --sample "$work/qz2025.fdb"
+  # The user's own receiver from VORIK_RECEIVER_CODE, _NAME, _POSTCODE, _TOWN,
+  # _ADDRESS and _TAXNUMBER; without any of them the sample receiver.
+  receiver=()
+  for part in code name postcode town address taxnumber; do
+    var="VORIK_RECEIVER_${part^^}"
+    if [ -n "${!var:-}" ]; then receiver+=("--receiver-$part=${!var}"); fi
+  done
+  if [ ${#receiver[@]} -eq 0 ]; then receiver=(--sample); fi
+  "$build/tools/createdb/vorik-createdb" "${receiver[@]}" "$work/qz2025.fdb"
 fi
 for layout in "$build"/layouts/*.frf; do
   [ -e "$layout" ] || continue

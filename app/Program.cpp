@@ -6,7 +6,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLibraryInfo>
 #include <QSocketNotifier>
+#include <QTranslator>
 
 #include <csignal>
 #include <memory>
@@ -93,6 +95,15 @@ class TerminationWatch {
 void BlockTerminationSignals() {
   const sigset_t set = terminationSignals();
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
+QTranslator *InstallQtTranslation() {
+  auto *translator = new QTranslator(qApp);
+  if (translator->load(QStringLiteral("qtbase_hu"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+      QCoreApplication::installTranslator(translator))
+    return translator;
+  delete translator;
+  return nullptr;
 }
 
 int RunProgram() {

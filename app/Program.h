@@ -9,6 +9,14 @@ extern const QString HelpFileName;
 
 int RunProgram();
 
+class QTranslator;
+// Qt's own texts (file dialogs, standard buttons) in Hungarian: Qt's
+// translation "qtbase_hu" from its translations folder, installed on the
+// application, which owns it. Null when it cannot be loaded (the texts stay
+// English). The engine's string table and the program's box captions are
+// not Qt's texts and do not change.
+QTranslator *InstallQtTranslation();
+
 // Called first in main, before any thread starts: termination signals are
 // then handled by RunProgram's message loop, which closes the open dialogs
 // and boxes and ends the program in order (the open transaction is

@@ -7,5 +7,6 @@ int main(int argc, char **argv) {
   BlockTerminationSignals();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vorik"));
+  InstallQtTranslation();
   return RunProgram();
 }

@@ -69,8 +69,22 @@ class EnterNavigation : public QObject {
   QWidget *dialog_;
 };
 
+// On the dialog itself: a control that uses Escape (an open drop-down) gets
+// it first; what it passes on stops here instead of closing the dialog.
+class EscapeIgnored : public QObject {
+ public:
+  explicit EscapeIgnored(QWidget *dialog) : QObject(dialog) { dialog->installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject *, QEvent *ev) override {
+    return ev->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(ev)->key() == Qt::Key_Escape;
+  }
+};
+
 }  // namespace
 
 void installEnterNavigation(QWidget *dialog) { new EnterNavigation(dialog); }
+
+void ignoreEscape(QWidget *dialog) { new EscapeIgnored(dialog); }
 
 }  // namespace FieldKeys

@@ -5,7 +5,9 @@
 //   to the same characters (LimitedEdit);
 // - the dialog previews Enter: Enter moves the focus to the next control and
 //   Shift+Enter to the previous one, and Enter never reaches a field or the
-//   dialog's default button.
+//   dialog's default button;
+// - an entry dialog ignores Escape: typed input is not lost to a stray key,
+//   its "Mégsem" closes it (list and picker dialogs keep Escape).
 #include <QString>
 
 class LimitedEdit;
@@ -26,5 +28,8 @@ void setNumberDefault(LimitedEdit *edit, const QString &text);
 // Installs the Enter / Shift+Enter navigation on dialog and every widget in it
 // (also ones added later).
 void installEnterNavigation(QWidget *dialog);
+
+// Escape that reaches dialog (no control of it used the key) does nothing.
+void ignoreEscape(QWidget *dialog);
 
 }  // namespace FieldKeys

@@ -9,6 +9,7 @@
 #include "app/MenuCommands.h"
 #include "app/PrintLayout.h"
 #include "app/Unit2.h"
+#include "app/common/FieldKeys.h"
 #include "app/common/Widgets.h"
 #include "app/producers/Unit4.h"
 #include "app/common/Guarded.h"
@@ -92,6 +93,7 @@ TForm33::TForm33(QWidget *parent) : QDialog(parent) {
   connect(Button1, &QPushButton::clicked, this, [this] { RunGuarded([this] { Button1Click(); }); });
   connect(Button2, &QPushButton::clicked, this, [this] { RunGuarded([this] { Button2Click(); }); });
   connect(Button3, &QPushButton::clicked, this, &QDialog::reject);
+  FieldKeys::ignoreEscape(this);
 }
 
 void TForm33::Button1Click() {

@@ -158,6 +158,7 @@ TForm5::TForm5(QWidget *owner) : QDialog(owner) {
 
   for (QLineEdit *e : {Edit16, Edit34, Edit35, Edit36}) e->installEventFilter(this);
   FieldKeys::installEnterNavigation(this);
+  FieldKeys::ignoreEscape(this);
 }
 
 TForm5::~TForm5() = default;

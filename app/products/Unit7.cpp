@@ -64,6 +64,7 @@ TForm7::TForm7(QWidget *owner) : QDialog(owner) {
   root->addLayout(buttons);
 
   FieldKeys::installEnterNavigation(this);
+  FieldKeys::ignoreEscape(this);
 }
 
 TForm7::~TForm7() = default;

@@ -3,6 +3,7 @@
 #include "app/MenuCommands.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/common/FieldKeys.h"
 #include "app/common/Widgets.h"
 #include "app/logging.h"
 #include "app/receivers/Checks.h"
@@ -120,6 +121,7 @@ TForm17::TForm17(QWidget *owner) : QDialog(owner) {
 
   connect(Button2, &QPushButton::clicked, this, [this] { RunGuarded([this] { Button2Click(); }); });
   connect(Button5, &QPushButton::clicked, this, &QDialog::close);
+  FieldKeys::ignoreEscape(this);
 }
 
 void TForm17::AtvevoBetoltes() {

@@ -57,6 +57,13 @@ TicketMath::LineSums readLineSums(const QString &serial);
 // Sums of the lines of every saved ticket of a producer, of all receivers (ZQ22).
 TicketMath::LineSums readProducerTotals(const QString &producerCode);
 
+// Writes a saved ticket's derived header totals, F_MUVKTG (payable) and
+// F_SUMVAR (price total), from its committed lines and its stored rates,
+// deduction and payment mode, as the entry's OK computes them; committed at
+// once (commit retaining). False when the write failed: its message was
+// shown and it was rolled back. A header that is gone is left alone.
+bool storeHeaderTotals(qint64 headerId);
+
 // True when a ticket header with this serial exists (ZQ11).
 bool headerExists(const QString &serial);
 

@@ -49,6 +49,30 @@ TForm10::ProductPicker &productPicker() {
 
 }  // namespace
 
+namespace {
+
+// A text the database column can take as a number.
+bool numberOf(const QString &text, double &value) {
+  long double v = 0;
+  if (!platform::TryStrToFloat(text, v) || !std::isfinite(static_cast<double>(v))) return false;
+  value = static_cast<double>(v);
+  return true;
+}
+
+}  // namespace
+
+QString TForm10::NotANumberMessage(const QString &label, const QString &text) {
+  return QStringLiteral("A \"%1\" mezőben nem szám áll: %2").arg(label, text);
+}
+
+QString TForm10::WeightDeductionProblem(const QString &text) {
+  double value = 0;
+  if (checks::trimRight(text).isEmpty())
+    return QStringLiteral("Nincs megadva súlylevonás % -a vagy nem nulla!");
+  if (!numberOf(text, value)) return NotANumberMessage(QStringLiteral("Súlylevon.%"), text);
+  return QString();
+}
+
 void TForm10::setProductPicker(ProductPicker picker) {
   productPicker() = picker ? std::move(picker) : ProductPicker(pickFromProductList);
 }
@@ -130,6 +154,7 @@ void TForm10::buildUi() {
   connect(Button3, &QPushButton::clicked, this, [this] { RunGuarded([this] { accept(); }); });
   connect(Button6, &QPushButton::clicked, this, &TForm10::reject);
   FieldKeys::installEnterNavigation(this);
+  FieldKeys::ignoreEscape(this);
 }
 
 TForm10::TForm10(const Ticket &ticket, QWidget *parent) : QDialog(parent), ticket_(ticket) {
@@ -216,24 +241,29 @@ bool TForm10::save() {
   const QString stepMessage = isNew ? QStringLiteral("Hiba103: Új, INSERT a qzsorban ")
                                     : QStringLiteral("Hiba104: Módosit, UPDATE a qzsorban ");
   // The numbers are converted before anything is written: a text that is no
-  // number keeps the dialog open on its field.
+  // number is refused with a message naming its field, and the dialog stays
+  // open with the input, on that field.
+  const QString weightProblem = WeightDeductionProblem(ticket_.weightDeductionText);
+  if (!weightProblem.isEmpty()) {
+    platform::showMessage(weightProblem);
+    return false;
+  }
   struct Number {
     QLineEdit *field;  // null: the entry dialog's weight-deduction field
+    QString label;
     QString text;
     double value = 0;
   };
-  Number numbers[] = {{Edit5, Edit5->text()},
-                      {Edit7, Edit7->text()},
-                      {Edit8, Edit8->text()},
-                      {nullptr, ticket_.weightDeductionText}};
+  Number numbers[] = {{Edit5, QStringLiteral("Mennyiség"), Edit5->text()},
+                      {Edit7, QStringLiteral("Egységár"), Edit7->text()},
+                      {Edit8, QStringLiteral("Komp.mértéke"), Edit8->text()},
+                      {nullptr, QString(), ticket_.weightDeductionText}};
   for (Number &n : numbers) {
-    long double v = 0;
-    if (!platform::TryStrToFloat(n.text, v) || !std::isfinite(static_cast<double>(v))) {
-      platform::showMessage(stepMessage);
+    if (!numberOf(n.text, n.value)) {
+      platform::showMessage(NotANumberMessage(n.label, n.text));
       if (n.field) n.field->setFocus();
       return false;
     }
-    n.value = static_cast<double>(v);
   }
 
   // The write pattern: a failure shows the step's message, rolls back and

@@ -27,6 +27,13 @@ class TForm10 : public QDialog {
   // FormCreate: reads form10.ini into the option strings.
   explicit TForm10(const Ticket &ticket, QWidget *parent = nullptr);
 
+  // What a number field's text that is no number is refused with: the
+  // field's label and the text.
+  static QString NotANumberMessage(const QString &label, const QString &text);
+  // Empty when the entry dialog's weight-deduction text is a number, else
+  // the message that names that field: lines take it as they are written.
+  static QString WeightDeductionProblem(const QString &text);
+
   // Modify mode: fills the fields from the current row of ZQ20.
   void LoadLine();
   // Copies the current product row of ZQ40 into the fields.

@@ -12,6 +12,7 @@
 #include "app/common/FieldKeys.h"
 #include "app/common/Widgets.h"
 #include "app/receivers/Checks.h"
+#include "app/receivers/RowText.h"
 #include "app/common/Guarded.h"
 #include "app/tickets/NumberingHold.h"
 #include "app/tickets/TicketQueries.h"
@@ -54,14 +55,27 @@ void TForm39::CancelGuard(TForm8 *list) {
     platform::showMessage(QString::fromUtf8(message));
     list->Button4->setFocus();
   };
-  if (listText("F_PRN") != QLatin1String("I"))
-    return refuse("Nem volt nyomtatva. Nem érvényteleníthető!");
-  if (!checks::trimText(listText("F_ERVENYT")).isEmpty()) {
-    if (listText("F_TIPUS") != TipusNormal)
-      return refuse("Érvénytelent (storno) nem lehet érvényteleníteni!");
+  const QString serial = listText("F_BSZAM");
+  // The marks as stored now: the list may be older than a print or a
+  // cancelling done since by another instance.
+  QString printed = listText("F_PRN"), cancelledBy = listText("F_ERVENYT"), type = listText("F_TIPUS");
+  {
+    db::Query q;
+    q.setTransaction(Data->IBTrans1);
+    q.sql().add(QStringLiteral("SELECT F_PRN, F_ERVENYT, F_TIPUS FROM QzFej WHERE f_bszam = :p0"));
+    q.paramByName(QStringLiteral("p0")).setString(serial);
+    q.open();
+    if (!q.isEmpty()) {
+      printed = RowText(q, "F_PRN");
+      cancelledBy = RowText(q, "F_ERVENYT");
+      type = RowText(q, "F_TIPUS");
+    }
+  }
+  if (printed != QLatin1String("I")) return refuse("Nem volt nyomtatva. Nem érvényteleníthető!");
+  if (!checks::trimText(cancelledBy).isEmpty()) {
+    if (type != TipusNormal) return refuse("Érvénytelent (storno) nem lehet érvényteleníteni!");
     return refuse("Már érvénytelenítve van!");
   }
-  const QString serial = listText("F_BSZAM");
   if (!platform::confirmYesNo(QStringLiteral("Érvényteleniteni szeretné a ") + serial +
                               QStringLiteral(" bizonylatot? ")))
     return;
@@ -122,6 +136,7 @@ TForm39::TForm39(QWidget *parent) : QDialog(parent) {
   connect(Button6, &QPushButton::clicked, this, [this] { RunGuarded([this] { Button6Click(); }); });
   connect(Button1, &QPushButton::clicked, this, &TForm39::reject);
   FieldKeys::installEnterNavigation(this);
+  FieldKeys::ignoreEscape(this);
 }
 
 TForm39::~TForm39() = default;

@@ -292,6 +292,7 @@ void TForm9::buildUi() {
   Edit11->installEventFilter(this);
   CheckBox1->installEventFilter(this);
   FieldKeys::installEnterNavigation(this);
+  FieldKeys::ignoreEscape(this);
 }
 
 TForm9::TForm9(QWidget *parent) : QDialog(parent) {
@@ -304,6 +305,14 @@ TForm9::~TForm9() = default;
 void TForm9::done(int result) {
   // The numbering goes with the dialog (after a save the commit ended it).
   hold_.reset();
+  // Lines are committed as they are written, the header only by OK: without
+  // this the stored payable and price total would keep the old lines' values,
+  // and the returns would disagree with the printed ticket.
+  const qint64 headerId = Edit2->text().trimmed().toLongLong();
+  if (linesChanged_ && result != Accepted && !isNew() && headerId > 0) {
+    linesChanged_ = false;
+    RunGuarded([headerId] { TicketQueries::storeHeaderTotals(headerId); });
+  }
   QDialog::done(result);
 }
 
@@ -574,7 +583,8 @@ void TForm9::runLineDialog(bool modify) {
   if (modify) dialog->LoadLine();
   // The totals and the line list follow as the line dialog closes, before
   // anything else can run on the entry.
-  connect(dialog.get(), &QDialog::finished, this, [this] {
+  connect(dialog.get(), &QDialog::finished, this, [this](int result) {
+    if (result == Accepted) linesChanged_ = true;  // the line dialog's OK wrote its line
     f_mindosszes();
     frissit();
   });
@@ -582,12 +592,24 @@ void TForm9::runLineDialog(bool modify) {
   Form10 = nullptr;
 }
 
+bool TForm9::weightDeductionReady() {
+  // Every line is written with it: a text that is no number is refused here,
+  // before a line is typed.
+  const QString problem = TForm10::WeightDeductionProblem(Edit14->text());
+  if (problem.isEmpty()) return true;
+  platform::showMessage(problem);
+  Edit14->setFocus();
+  return false;
+}
+
 void TForm9::newLine() {
+  if (!weightDeductionReady()) return;
   TetelMod = kTetelModUj;
   runLineDialog(false);
 }
 
 void TForm9::modifyLine() {
+  if (!weightDeductionReady()) return;
   TetelMod = kJegyModModositas;
   runLineDialog(true);
 }
@@ -606,7 +628,10 @@ void TForm9::deleteLine() {
         q.execute();
       },
       TData::CommitMode::CommitRetaining);
-  if (deleted) platform::showMessage(QStringLiteral("Az tételsor törölve!"));
+  if (deleted) {
+    linesChanged_ = true;
+    platform::showMessage(QStringLiteral("Az tételsor törölve!"));
+  }
   TicketQueries::openLines(Edit1->text());
   if (!lines.isEmpty()) lines.last();
   f_mindosszes();

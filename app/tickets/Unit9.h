@@ -54,6 +54,9 @@ class TForm9 : public QDialog {
   // modify mode. The save commits it, closing the dialog releases it.
   NumberingHold *Numbering() const { return hold_.get(); }
 
+  // However the dialog closes (OK, "Mégsem", the window's close, the end of
+  // the program), a saved ticket whose lines changed gets its header totals
+  // written from its lines before it goes; OK's save has written them itself.
   void done(int result) override;
 
  protected:
@@ -71,6 +74,7 @@ class TForm9 : public QDialog {
   void newLine();               // Button2 "Új"
   void modifyLine();            // Button8 "Módosít"
   void deleteLine();            // Button9 "Töröl"
+  bool weightDeductionReady();  // the weight-deduction % is a number
   void runLineDialog(bool modify);
   void readSums();
   void showProducer();
@@ -85,6 +89,7 @@ class TForm9 : public QDialog {
   bool shown_ = false;
   bool started_ = false;
   bool ready_ = true;
+  bool linesChanged_ = false;  // a line was written or deleted while open
   TicketMath::LineSums sums_;            // the ticket's lines
   TicketMath::LineSums producerTotals_;  // the producer's saved tickets
   std::unique_ptr<NumberingHold> hold_;

@@ -49,25 +49,26 @@ void TForm43::run() {
                                                QString::fromUtf8(c.first),
                                                QString::fromUtf8(c.second));
     if (r == Upgrade::Result::Stopped) return;
-    if (r == Upgrade::Result::Failed) {
-      allDone = false;
-      continue;
-    }
-    if (name == QLatin1String("O_ERVKELT1")) {
-      // The validity start of every producer the new column left empty.
-      const bool filled = Data->Write(
-          QStringLiteral("Hiba437: 2021.01.01 érték beírásakor ERVKELT1 az östermelöben!"), [](WriteSteps &) {
-            db::Query &q = *Data->ZQ32;
-            q.close();
-            q.sql().clear();
-            q.sql().add(QStringLiteral("UPDATE ostermelo         "));
-            q.sql().add(QStringLiteral("   SET O_ERVKELT1 = :p1  "));
-            q.sql().add(QStringLiteral("   WHERE O_ERVKELT1 is null  "));
-            q.paramByName(QStringLiteral("p1")).setDate(QDate(2021, 1, 1));
-            q.execute();
-          });
-      if (!filled) return;
-    }
+    if (r == Upgrade::Result::Failed) allDone = false;
+  }
+  // The validity start of every producer without one, whenever the column
+  // is there: also when an earlier run added it and failed before the dates.
+  if (Upgrade::producerColumnExists(QStringLiteral("O_ERVKELT1"))) {
+    std::uint64_t filled = 0;
+    const bool written = Data->Write(
+        QStringLiteral("Hiba437: 2021.01.01 érték beírásakor ERVKELT1 az östermelöben!"), [&](WriteSteps &) {
+          db::Query &q = *Data->ZQ32;
+          q.close();
+          q.sql().clear();
+          q.sql().add(QStringLiteral("UPDATE ostermelo         "));
+          q.sql().add(QStringLiteral("   SET O_ERVKELT1 = :p1  "));
+          q.sql().add(QStringLiteral("   WHERE O_ERVKELT1 is null  "));
+          q.paramByName(QStringLiteral("p1")).setDate(QDate(2021, 1, 1));
+          q.execute();
+          filled = q.rowsAffected();
+        });
+    if (!written) return;
+    anyRun |= filled > 0;
   }
   if (anyRun && allDone) platform::showMessage(QStringLiteral("Módositás végrehajtva."));
 }

@@ -295,11 +295,15 @@ void TForm20::Export(db::Query *query, db::Table *table, const excel::SheetSpec 
       failure = kNotSaved + QChar(13) + e.reason();
     }
   }
+  const QString saved = QFileInfo(path).absoluteFilePath();
   if (!failure.isEmpty()) {
     platform::showMessage(failure);
-  } else if (shown->isChecked()) {
-    const QString saved = QFileInfo(path).absoluteFilePath();
-    if (!platform::launcher().open(saved)) platform::error(QStringLiteral("A munkafüzet nem nyitható meg: %1").arg(saved));
+  } else if (shown->isChecked() && !platform::launcher().open(saved)) {
+    // The workbook is there all the same: say where, and that nothing showed it.
+    platform::information(QStringLiteral("A munkafüzet elmentve: %1").arg(saved) + QChar(13) +
+                          QStringLiteral("Nincs program, amely megnyitná."));
   }
-  platform::messageBox(platform::MessageKind::Information, endText, QMessageBox::Ok, QStringLiteral("Kész!"));
+  platform::messageBox(platform::MessageKind::Information,
+                       failure.isEmpty() ? endText + QChar(13) + QStringLiteral("Mentve: ") + saved : endText,
+                       QMessageBox::Ok, QStringLiteral("Kész!"));
 }

@@ -11,10 +11,8 @@
 namespace returns {
 
 DriveComboBox::DriveComboBox(QWidget *parent) : QComboBox(parent) {
-  for (char c = 'a'; c <= 'z'; ++c) {
-    const QString drive = QString(QLatin1Char(c)) + QLatin1Char(':');
-    if (c == 'c' || QDir(platform::mapWindowsPath(drive + QLatin1Char('\\'))).exists()) addItem(drive);
-  }
+  for (const platform::Drive &d : platform::drives())
+    if (d.letter == u'C' || QDir(d.root).exists()) addItem(QString(d.letter.toLower()) + QLatin1Char(':'));
   connect(this, &QComboBox::activated, this, [this](int i) { emit driveChosen(itemText(i) + QLatin1Char('\\')); });
 }
 

@@ -10,7 +10,8 @@
 namespace returns {
 
 // The drives: "c:" and every other letter whose folder exists (an
-// environment variable VORIK_DRIVE_X, or /mnt/x).
+// environment variable VORIK_DRIVE_X, or /mnt/x), with the USB sticks mounted
+// under /media/<user>/ on the next free letters, in mount order.
 class DriveComboBox : public QComboBox {
   Q_OBJECT
  public:

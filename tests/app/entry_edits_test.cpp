@@ -63,3 +63,39 @@ TEST_F(EntryEdits, EveryLimitedEditKeepsALongerStoredValueWhole) {
   }
   EXPECT_GE(checked, 40);  // the producer entry alone has 33
 }
+
+// Escape in a field of an entry dialog keeps the dialog and what was typed;
+// list and picker dialogs still close on it.
+TEST_F(EntryEdits, EscapeClosesListsButNotEntryDialogs) {
+  const QStringList entries = {QStringLiteral("TForm5"),  QStringLiteral("TForm7"),  QStringLiteral("TForm9"),
+                               QStringLiteral("TForm10"), QStringLiteral("TForm17"), QStringLiteral("TForm39"),
+                               QStringLiteral("TForm33")};
+  const QStringList lists = {QStringLiteral("TForm4"), QStringLiteral("TForm6"), QStringLiteral("TForm8"),
+                             QStringLiteral("TForm18")};
+  int seen = 0;
+  for (const DialogFactory &factory : dialogFactories()) {
+    const QString name = QString::fromLatin1(factory.name);
+    const bool entry = entries.contains(name);
+    if (!entry && !lists.contains(name)) continue;
+    SCOPED_TRACE(factory.name);
+    ++seen;
+    std::unique_ptr<QWidget> dialog = factory.make();
+    dialog->show();
+    QApplication::processEvents();
+    // The first field that takes typing, else the dialog's own focus.
+    QWidget *target = dialog->focusWidget() ? dialog->focusWidget() : dialog.get();
+    for (LimitedEdit *e : dialog->findChildren<LimitedEdit *>()) {
+      if (e->isVisible() && e->isEnabled() && !e->isReadOnly()) {
+        target = e;
+        break;
+      }
+    }
+    target->setFocus();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(target, &escape);
+    QApplication::processEvents();
+    EXPECT_EQ(dialog->isVisible(), entry);
+    dialog->hide();
+  }
+  EXPECT_EQ(seen, entries.size() + lists.size());
+}

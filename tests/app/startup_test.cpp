@@ -13,6 +13,7 @@
 #include "db/dataset.h"
 #include "db/schema.h"
 #include "db/transaction.h"
+#include "platform/dialogs.h"
 #include "platform/format_settings.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
@@ -23,12 +24,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -530,9 +533,12 @@ class BoxReporter : public QObject {
 // args: the working folder; "box" (a message box over the line dialog over
 // the ticket entry over the ticket list) or "dialog" (the same without the
 // box). A write is left in the open transaction, then "ready" is printed.
+// "lines": the list's first ticket open for modification, its first line's
+// quantity changed to 200 through the line dialog, then "ready".
 int runProgramChild(const QStringList &args) {
   if (args.size() < 2 || !QDir::setCurrent(args[0])) return 1;
   const bool withBox = args[1] == QLatin1String("box");
+  const bool changeLine = args[1] == QLatin1String("lines");
   TAboutBox::SetInterval(0);
   AboutBoxShown = true;
   BoxReporter boxes;
@@ -544,13 +550,23 @@ int runProgramChild(const QStringList &args) {
     report(QStringLiteral("ready"));
   };
   ModalScript script;
-  script.then([](QWidget *w) { click(w, QStringLiteral("Button1")); })  // list: "Új"
-      .then([](QWidget *w) { click(w, QStringLiteral("Button2")); });   // entry: a new line
-  if (withBox) {
-    script.then([](QWidget *w) { click(w, QStringLiteral("Button3")); })  // line: OK, empty
-        .then([&](QWidget *) { leaveWriteAndReport(); });                 // its box stays
+  if (changeLine) {
+    script.then([](QWidget *w) { click(w, QStringLiteral("Button2")); })  // list: "Módosít"
+        .then([](QWidget *w) { click(w, QStringLiteral("Button8")); })    // entry: the line
+        .then([](QWidget *w) {
+          setText(w, QStringLiteral("Edit5"), QStringLiteral("200"));
+          click(w, QStringLiteral("Button3"));                             // line: OK
+        })
+        .then([](QWidget *) { report(QStringLiteral("ready")); });         // the entry stays
   } else {
-    script.then([&](QWidget *) { leaveWriteAndReport(); });  // the line dialog stays
+    script.then([](QWidget *w) { click(w, QStringLiteral("Button1")); })  // list: "Új"
+        .then([](QWidget *w) { click(w, QStringLiteral("Button2")); });   // entry: a new line
+    if (withBox) {
+      script.then([](QWidget *w) { click(w, QStringLiteral("Button3")); })  // line: OK, empty
+          .then([&](QWidget *) { leaveWriteAndReport(); });                 // its box stays
+    } else {
+      script.then([&](QWidget *) { leaveWriteAndReport(); });  // the line dialog stays
+    }
   }
   QTimer start;
   start.setInterval(10);
@@ -641,6 +657,64 @@ TEST_F(StartupTest, TheSessionEndingWithDialogsAndABoxOpenCommitsAndEnds) {
     EXPECT_EQ(hold.take(QStringLiteral("R1")), NumberingHold::Status::Held);
     EXPECT_EQ(hold.stored(), QStringLiteral("25000000"));
   }
+}
+
+// Ended while a saved ticket's entry is open with a changed line: the header's
+// totals follow the lines before the program ends.
+TEST_F(StartupTest, TheSessionEndingStoresTheHeaderTotalsOfChangedLines) {
+  TestDatabase db;
+  db.exec(QStringLiteral("INSERT INTO ATVEVO (V_AKOD, V_NEVE) VALUES ('R1', 'Átvevő')"));
+  db.exec(QStringLiteral("INSERT INTO SORSZAM (A_AKOD, A_QZBSZAM) VALUES ('R1', '25000001')"));
+  db.exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_SZJA, O_FELIR) VALUES ('00001', 'Termelő', 0, "
+                         "'AB1234567')"));
+  db.exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_FELVKELT, F_FIZKELT, F_UTAL, "
+                         "F_PRN, F_SZJA, F_JARULSZAZ, F_LEVONAS, F_NYILATK, F_TIPUS, F_MUVKTG, F_SUMVAR) VALUES "
+                         "('25000001', 'R1', '00001', '2025-03-01', '2025-03-01', '2025-03-01', ' ', ' ', 0, 0, "
+                         "0, ' ', '1', 8065, 8064)"));
+  db.exec(QStringLiteral("INSERT INTO QZSOR (S_BSZAM, S_MEGNEVEZES, S_VTSZ, S_BRUTTO, S_MEGY, S_EAR, "
+                         "S_KOMPMERTEKE, S_AKOD, S_LEVONSZAZ) VALUES ('25000001', 'Búza', '1001', 100, 'kg', "
+                         "80.64, 0, 'R1', 0)"));
+
+  const Ended ended = terminateWithDialogsOpen(QFileInfo(db.path()).absolutePath(), QStringLiteral("lines"));
+  EXPECT_EQ(ended.exitCode, 0);
+  EXPECT_EQ(ended.afterSignal, QStringList{QStringLiteral("status 0")});
+  auto q = db.query();
+  q->sql().add(QStringLiteral("SELECT F_MUVKTG, F_SUMVAR, S_VETELAR FROM QZFEJ JOIN QZSOR ON S_BSZAM = F_BSZAM"));
+  q->open();
+  ASSERT_EQ(q->recordCount(), 1);
+  EXPECT_EQ(q->fieldByName(QStringLiteral("S_VETELAR")).asString(), QStringLiteral("16128"));
+  EXPECT_EQ(q->fieldByName(QStringLiteral("F_MUVKTG")).asString(), QStringLiteral("16130"));
+  EXPECT_EQ(q->fieldByName(QStringLiteral("F_SUMVAR")).asString(), QStringLiteral("16128"));
+}
+
+}  // namespace
+
+namespace {
+
+// Qt's own texts are Hungarian once its translation is installed; the
+// program's box captions stay as they are.
+TEST(QtTranslation, QtsOwnTextsAreHungarianAndTheBoxCaptionsStay) {
+  QTranslator *translator = InstallQtTranslation();
+  ASSERT_NE(translator, nullptr) << "qtbase_hu in " << QLibraryInfo::path(QLibraryInfo::TranslationsPath).toStdString();
+  const QString yes = QCoreApplication::translate("QPlatformTheme", "&Yes");
+  const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
+  const QString lookIn = QCoreApplication::translate("QFileDialog", "Look in:");
+  QString caption, button;
+  ModalScript script;
+  script.then([&](QWidget *box) {
+    caption = box->windowTitle();
+    button = textOf(box, QStringLiteral("Yes"));
+    click(box, QStringLiteral("Yes"));
+  });
+  script.run([] { platform::confirmYes(QStringLiteral("Próba")); });
+  QCoreApplication::removeTranslator(translator);
+  delete translator;
+  EXPECT_EQ(yes, QStringLiteral("&Igen"));
+  EXPECT_EQ(cancel, QStringLiteral("Mégse"));
+  EXPECT_EQ(lookIn, QStringLiteral("Keresés itt:"));
+  EXPECT_EQ(button.remove(QLatin1Char('&')), QStringLiteral("Igen"));
+  EXPECT_EQ(caption, platform::defaultCaption(platform::MessageKind::Confirmation));
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
 }
 
 }  // namespace

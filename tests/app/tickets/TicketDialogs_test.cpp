@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "app/MenuCommands.h"
@@ -671,11 +672,18 @@ TEST_F(TicketDialogs, LineDialogChecksConvertsAndWrites) {
   EXPECT_EQ(f.Edit7->text(), QStringLiteral("250,5"));
   EXPECT_EQ(f.Edit9->text(), product);
   EXPECT_EQ(messageOf([&] { f.Button3->click(); }), QStringLiteral("Nincs megadva a mennyiség!"));
-  // A quantity that is no number: the step's message, nothing written, the
-  // dialog stays on the field.
-  f.Edit5->setText(QStringLiteral("1-2"));
-  EXPECT_EQ(messageOf([&] { f.Button3->click(); }), QStringLiteral("Hiba103: Új, INSERT a qzsorban "));
+  // A number that is no number: a message naming the field, nothing written,
+  // the dialog stays on the field with the input.
+  f.Edit5->setText(QStringLiteral("12-5"));
+  EXPECT_EQ(messageOf([&] { f.Button3->click(); }), QStringLiteral("A \"Mennyiség\" mezőben nem szám áll: 12-5"));
   EXPECT_EQ(f.focusWidget(), f.Edit5);
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_EQ(f.Edit5->text(), QStringLiteral("12-5"));
+  f.Edit5->setText(QStringLiteral("1"));
+  f.Edit7->setText(QStringLiteral(","));
+  EXPECT_EQ(messageOf([&] { f.Button3->click(); }), QStringLiteral("A \"Egységár\" mezőben nem szám áll: ,"));
+  EXPECT_EQ(f.focusWidget(), f.Edit7);
+  f.Edit7->setText(QStringLiteral("250,5"));
   EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = '37000001'")), 0);
   f.Edit5->setText(QStringLiteral("-12,5"));
   noMessage([&] { f.Button3->click(); });
@@ -689,6 +697,36 @@ TEST_F(TicketDialogs, LineDialogChecksConvertsAndWrites) {
   EXPECT_EQ(scalar("SELECT S_AKOD FROM QZSOR WHERE " + where), receiver_);
   // The grid's query holds the new line.
   EXPECT_EQ(Data->ZQ20->recordCount(), 1);
+}
+
+// The weight-deduction % of the entry goes into every line: with the field
+// switched on, an empty or non-number value is refused at that field before
+// a line dialog opens (it used to end as "Hiba103" after the line was typed).
+TEST_F(TicketDialogs, WeightDeductionThatIsNoNumberIsRefusedAtItsField) {
+  Edit14Option = QStringLiteral("1");
+  setSerial(QStringLiteral("37500000"));
+  auto f = openNew();
+  ASSERT_TRUE(f->Edit14->isVisible());
+  f->Edit14->clear();
+  EXPECT_EQ(messageOf([&] { f->Button2->click(); }),
+            QStringLiteral("Nincs megadva súlylevonás % -a vagy nem nulla!"));
+  EXPECT_EQ(f->focusWidget(), f->Edit14);
+  f->Edit14->setText(QStringLiteral(","));
+  EXPECT_EQ(messageOf([&] { f->Button2->click(); }), QStringLiteral("A \"Súlylevon.%\" mezőben nem szám áll: ,"));
+  EXPECT_EQ(f->Edit14->text(), QStringLiteral(","));
+  // The line dialog refuses it too, keeping its own input.
+  TetelMod = kTetelModUj;
+  TForm10 line({QStringLiteral("37500001"), QString(), QString()}, nullptr);
+  line.show();
+  QApplication::processEvents();
+  for (const auto &[name, text] : {std::pair{"Edit3", "alma"}, {"Edit4", "0808"}, {"Edit5", "1"},
+                                   {"Edit6", "kg"}, {"Edit7", "100"}, {"Edit8", "0"}})
+    setText(&line, QLatin1String(name), QString::fromUtf8(text));
+  EXPECT_EQ(messageOf([&] { line.Button3->click(); }),
+            QStringLiteral("Nincs megadva súlylevonás % -a vagy nem nulla!"));
+  EXPECT_TRUE(line.isVisible());
+  EXPECT_EQ(line.Edit3->text(), QStringLiteral("alma"));
+  EXPECT_EQ(count(QStringLiteral("QZSOR"), QStringLiteral("S_BSZAM = '37500001'")), 0);
 }
 
 // Defaults from form9.ini and form10.ini meet the checks typed values meet:
@@ -1065,6 +1103,94 @@ TEST_F(TicketDialogs, FailedModificationKeepsTheDialogOpen) {
             QStringLiteral("új megjegyzés"));
 }
 
+namespace {
+
+// A saved cash ticket of 100 kg at 80,64 Ft (price 8064, payable 8065) open
+// for modification, its line changed to 200 kg through the line dialog
+// (price 16128, cash payable 16130), the header not saved yet.
+std::unique_ptr<TForm9> openWithLineChanged(const QString &serial, const QString &producer,
+                                            const std::function<void(const QString &)> &exec) {
+  exec(QStringLiteral("UPDATE QZFEJ SET F_SZJA = 0, F_MUVKTG = 8065, F_SUMVAR = 8064 WHERE F_BSZAM = '%1'")
+           .arg(serial));
+  TicketQueries::openTicketList();
+  EXPECT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), serial));
+  JegyMod = kJegyModModositas;
+  auto f = std::make_unique<TForm9>(nullptr);
+  f->LoadTicket();
+  f->show();
+  QApplication::processEvents();
+  EXPECT_EQ(f->Edit5->text(), producer);
+  ModalScript script;
+  script.then([](QWidget *line) {
+    setText(line, QStringLiteral("Edit5"), QStringLiteral("200"));
+    click(line, QStringLiteral("Button3"));
+  });
+  script.run([&] { f->Button8->click(); });
+  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(f->Edit16->text(), QStringLiteral("16130"));
+  return f;
+}
+
+}  // namespace
+
+TEST_F(TicketDialogs, HeaderTotalsFollowChangedLinesHoweverTheEntryCloses) {
+  const QString producer = addProducer(QString(), QStringLiteral("0"), 0);
+  auto cell = [&](const QString &serial, const char *column) {
+    return scalar(QStringLiteral("SELECT %1 FROM QZFEJ WHERE F_BSZAM = '%2'").arg(QLatin1String(column), serial));
+  };
+  auto run = [&](const QString &serial, const char *way, const std::function<void(TForm9 &)> &close) {
+    SCOPED_TRACE(way);
+    addHeader(serial, producer, QStringLiteral(" "));
+    addLine(serial, QStringLiteral("100"), QStringLiteral("80.64"));
+    auto f = openWithLineChanged(serial, producer, [this](const QString &sql) { exec(sql); });
+    EXPECT_EQ(scalar("SELECT S_VETELAR FROM QZSOR WHERE S_BSZAM = '" + serial + "'"), QStringLiteral("16128"));
+    EXPECT_EQ(cell(serial, "F_MUVKTG"), QStringLiteral("8065"));  // the line is stored, the header not yet
+    noMessage([&] { close(*f); });
+    EXPECT_FALSE(f->isVisible());
+    // Committed: another transaction sees the totals of the lines.
+    EXPECT_EQ(cell(serial, "F_MUVKTG"), QStringLiteral("16130"));
+    EXPECT_EQ(cell(serial, "F_SUMVAR"), QStringLiteral("16128"));
+  };
+  run(QStringLiteral("45000001"), "OK", [](TForm9 &f) { f.Button6->click(); });
+  run(QStringLiteral("45000002"), "Mégsem", [](TForm9 &f) { f.Button4->click(); });
+  run(QStringLiteral("45000003"), "window close", [](TForm9 &f) { f.close(); });
+
+  // A deleted line counts as a change; the rates are the stored ones, not
+  // what was typed and then abandoned.
+  const QString serial = QStringLiteral("45000004");
+  addHeader(serial, producer, QStringLiteral(" "));
+  addLine(serial, QStringLiteral("100"), QStringLiteral("80.64"));
+  addLine(serial, QStringLiteral("50"), QStringLiteral("100"));
+  exec("UPDATE QZFEJ SET F_UTAL = 'x', F_SZJA = 0, F_MUVKTG = 13064, F_SUMVAR = 13064 WHERE F_BSZAM = '" + serial + "'");
+  TicketQueries::openTicketList();
+  ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), serial));
+  JegyMod = kJegyModModositas;
+  TForm9 f(nullptr);
+  f.LoadTicket();
+  f.show();
+  QApplication::processEvents();
+  f.Edit6->setText(QStringLiteral("15"));
+  Data->ZQ20->last();
+  EXPECT_EQ(messageOf([&] { f.Button9->click(); }), QStringLiteral("Az tételsor törölve!"));
+  noMessage([&] { f.Button4->click(); });
+  EXPECT_EQ(cell(serial, "F_MUVKTG"), QStringLiteral("8064"));  // transfer, tax 0 as stored
+  EXPECT_EQ(cell(serial, "F_SUMVAR"), QStringLiteral("8064"));
+
+  // Lines untouched: closing writes nothing.
+  const QString kept = QStringLiteral("45000005");
+  addHeader(kept, producer, QStringLiteral(" "));
+  addLine(kept, QStringLiteral("100"), QStringLiteral("80.64"));
+  exec("UPDATE QZFEJ SET F_MUVKTG = 1, F_SUMVAR = 2 WHERE F_BSZAM = '" + kept + "'");
+  TicketQueries::openTicketList();
+  ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), kept));
+  TForm9 untouched(nullptr);
+  untouched.LoadTicket();
+  untouched.show();
+  QApplication::processEvents();
+  noMessage([&] { untouched.Button4->click(); });
+  EXPECT_EQ(cell(kept, "F_MUVKTG"), QStringLiteral("1"));
+}
+
 TEST_F(TicketDialogs, LineDialogModifiesTheCurrentLine) {
   TicketQueries::openLines(QStringLiteral("44000001"));
   TetelMod = kJegyModModositas;
@@ -1417,6 +1543,27 @@ TEST_F(Cancelling, GuardRefusesUnprintedCancelledAndCancellingDocuments) {
   EXPECT_TRUE(script.done()) << script.failure().toStdString();
   EXPECT_EQ(question.text, QStringLiteral("Érvényteleniteni szeretné a 61000004 bizonylatot? "));
   EXPECT_EQ(question.buttons, (QStringList{QStringLiteral("Yes"), QStringLiteral("No")}));
+  EXPECT_EQ(snapshot(), before);
+}
+
+// The list was read before another instance printed and then cancelled its
+// tickets: the guard answers from the stored marks, not from the old rows.
+TEST_F(Cancelling, GuardReadsTheMarksAsStoredNotAsTheListShowsThem) {
+  addHeader(QStringLiteral("61500001"), producer_, QStringLiteral("I"));
+  addHeader(QStringLiteral("61500002"), producer_, QStringLiteral(" "));
+  TForm8 list(nullptr);
+  list.show();
+  QApplication::processEvents();
+  exec(QStringLiteral("UPDATE QZFEJ SET F_ERVENYT = '61500009' WHERE F_BSZAM = '61500001'"));
+  exec(QStringLiteral("UPDATE QZFEJ SET F_PRN = 'I', F_TIPUS = '4', F_ERVENYT = '61500008' "
+                      "WHERE F_BSZAM = '61500002'"));
+  const QString before = snapshot();
+  ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), QStringLiteral("61500001")));
+  EXPECT_TRUE(Data->ZQ10->fieldByName(QStringLiteral("F_ERVENYT")).asString().trimmed().isEmpty());
+  EXPECT_EQ(messageOf([&] { list.Button4->click(); }), QStringLiteral("Már érvénytelenítve van!"));
+  ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), QStringLiteral("61500002")));
+  EXPECT_EQ(messageOf([&] { list.Button4->click(); }),
+            QStringLiteral("Érvénytelent (storno) nem lehet érvényteleníteni!"));
   EXPECT_EQ(snapshot(), before);
 }
 

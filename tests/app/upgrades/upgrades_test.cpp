@@ -85,15 +85,34 @@ TEST_F(Upgrades, NebihColumnsAddedOnAnOlderDatabaseAndReportedOnTheNextRun) {
   for (const char *c : {"O_IGSZAM1", "O_ERVKELT1", "O_CSGAZD1"}) EXPECT_TRUE(hasColumn(c)) << c;
   EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM OSTERMELO WHERE O_ERVKELT1 = '2021-01-01'")),
             QStringLiteral("2"));
-  // A producer entered later without validity keeps it empty: a second run
-  // reports each column and changes nothing.
+  // A second run reports each column; a producer entered since without a
+  // validity gets the start value, which the run reports as done.
   exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV) VALUES ('3', 'Harmadik')"));
-  EXPECT_EQ(boxesOf(f.Button1, 3),
+  EXPECT_EQ(boxesOf(f.Button1, 4),
             (QStringList{QStringLiteral("Már létezik az östermelöben O_IGSZAM1!"),
                          QStringLiteral("Már létezik az östermelöben O_ERVKELT1!"),
-                         QStringLiteral("Már létezik az östermelöben O_CSGAZD1!")}));
+                         QStringLiteral("Már létezik az östermelöben O_CSGAZD1!"), kDone}));
   EXPECT_EQ(scalar(QStringLiteral("SELECT COUNT(*) FROM OSTERMELO WHERE O_ERVKELT1 IS NULL")),
-            QStringLiteral("1"));
+            QStringLiteral("0"));
+  // Nothing left to do: the columns are reported and nothing else.
+  EXPECT_EQ(boxesOf(f.Button1, 3).size(), 3);
+}
+
+// An earlier run added O_IGSZAM1 and O_ERVKELT1 and failed before the dates:
+// the validity dates are written now, not only reported as done.
+TEST_F(Upgrades, NebihValidityLeftEmptyByAFailedRunIsFilled) {
+  open(db::SchemaVariant::Old);
+  exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV) VALUES ('1', 'Első')"));
+  exec(QStringLiteral("ALTER TABLE OSTERMELO ADD O_IGSZAM1 SZOVEG20"));
+  exec(QStringLiteral("ALTER TABLE OSTERMELO ADD O_ERVKELT1 D_ERVKELT"));
+  TForm43 f;
+  f.show();
+  EXPECT_EQ(boxesOf(f.Button1, 3),
+            (QStringList{QStringLiteral("Már létezik az östermelöben O_IGSZAM1!"),
+                         QStringLiteral("Már létezik az östermelöben O_ERVKELT1!"), kDone}));
+  EXPECT_TRUE(hasColumn("O_CSGAZD1"));
+  EXPECT_EQ(scalar(QStringLiteral("SELECT O_ERVKELT1 FROM OSTERMELO WHERE O_KOD = '1'")),
+            QStringLiteral("2021.01.01"));
 }
 
 TEST_F(Upgrades, NebihRunThatStoppedHalfWayIsCompleted) {
