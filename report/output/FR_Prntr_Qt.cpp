@@ -2,6 +2,8 @@
 // the printer "PDF", which writes each job to a PDF file the user names.
 #include "report/output/FR_Prntr.h"
 
+#include "report/output/FR_Prntr_Cups.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -222,6 +224,8 @@ class SystemPrinterBackend final : public TfrPrinterBackend {
 
   TfrJobStart beginJob(const QString &title) override {
     if (usePdf_) return pdfPrinter_.beginJob(title, painter_);
+    // A queue that would not print the job is refused before anything is drawn.
+    if (const QString problem = frCupsQueueProblem(name_); !problem.isEmpty()) throw EPrinterError(problem);
     printer().setDocName(title);
     if (!painter_.begin(&printer())) throw EPrinterError(frPrinterGoneText(name_));
     return TfrJobStart::Started;
@@ -237,6 +241,7 @@ class SystemPrinterBackend final : public TfrPrinterBackend {
     // The job is spooled when the painter ends; a queue gone meanwhile fails here.
     painter_.end();
     if (printer().printerState() == QPrinter::Error) throw EPrinterError(frPrinterGoneText(name_));
+    if (const QString problem = frCupsJobProblem(name_); !problem.isEmpty()) throw EPrinterError(problem);
   }
   void abortJob() override {
     if (usePdf_) {
