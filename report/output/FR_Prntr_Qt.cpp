@@ -2,6 +2,7 @@
 // the printer "PDF", which writes each job to a PDF file the user names.
 #include "report/output/FR_Prntr.h"
 
+#include "platform/file_dialog.h"
 #include "report/output/FR_Prntr_Cups.h"
 
 #include <QApplication>
@@ -22,17 +23,30 @@ namespace report {
 QString frDefaultAskPdfFileName(const QString &proposed) {
   // Without windows there is nobody to ask: the proposal is taken.
   if (!qobject_cast<QApplication *>(QCoreApplication::instance())) return proposed;
-  return QFileDialog::getSaveFileName(QApplication::activeWindow(), QStringLiteral("Save the printout as"),
-                                      proposed, QStringLiteral("PDF files (*.pdf)"));
+  // A name typed without ".pdf" gets it before an older file of that name is asked about.
+  std::unique_ptr<QFileDialog> dlg(platform::makeFileDialog(QApplication::activeWindow(), "PdfFileDialog",
+                                                            platform::FileDialogKind::Save,
+                                                            QStringLiteral("Save the printout as"),
+                                                            QStringLiteral("PDF files|*.pdf"), QStringLiteral("pdf")));
+  return platform::execFileDialog(dlg.get(), QString(), proposed);
 }
 TfrPdfFileNameProc frAskPdfFileName = frDefaultAskPdfFileName;
 
 QString frPdfFileProposal(const QString &jobTitle) {
-  QString base = jobTitle;
-  // A title is no path: separators and control characters become "_".
-  for (QChar &c : base)
-    if (c == QLatin1Char('/') || c.unicode() < 0x20) c = QLatin1Char('_');
+  // A title is no path, and the file may go to a stick formatted for
+  // Windows: the characters a Windows file name cannot hold are left out,
+  // as are blanks and dots at its end.
+  QString base;
+  for (const QChar c : jobTitle)
+    if (c.unicode() >= 0x20 && !QStringLiteral("\\/:*?\"<>|").contains(c)) base += c;
+  while (base.endsWith(QLatin1Char(' ')) || base.endsWith(QLatin1Char('.'))) base.chop(1);
+  if (base.isEmpty()) base = QStringLiteral("Untitled");
   return QDir::current().absoluteFilePath(base + QStringLiteral(".pdf"));
+}
+
+QString frPdfFileName(const QString &chosen) {
+  if (chosen.isEmpty() || chosen.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) return chosen;
+  return chosen + QStringLiteral(".pdf");
 }
 
 namespace {
@@ -82,7 +96,7 @@ class PdfPrinter {
 
   TfrJobStart beginJob(const QString &title, QPainter &painter) {
     const QString proposal = frPdfFileProposal(title);
-    const QString name = frAskPdfFileName ? frAskPdfFileName(proposal) : proposal;
+    const QString name = frPdfFileName(frAskPdfFileName ? frAskPdfFileName(proposal) : proposal);
     if (name.isEmpty()) return TfrJobStart::Cancelled;
     file_ = std::make_unique<QSaveFile>(name);
     if (!file_->open(QIODevice::WriteOnly)) {
@@ -252,6 +266,7 @@ class SystemPrinterBackend final : public TfrPrinterBackend {
     if (painter_.isActive()) painter_.end();
   }
   bool changesPaperInJob() override { return usePdf_; }
+  QPrinter *systemPrinter() override { return usePdf_ ? nullptr : &printer(); }
 
  private:
   static QStringList cupsPrinters() {

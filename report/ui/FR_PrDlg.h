@@ -23,7 +23,11 @@ class TfrSpeedButton;
 // empty text is all pages. False, with the message, otherwise.
 bool frCheckPageList(const QString &text, int pageCount, QString &error);
 
-// The platform's printer set-up dialog; tests replace it.
+// The printer set-up of "Properties": for the printer "PDF" a page set-up of
+// paper and orientation, for a CUPS printer the platform's print dialog on
+// the printer object its jobs go through; what is chosen is taken over (the
+// printer, its paper and orientation, and the copies into the print dialog
+// that opened it). Tests replace it.
 extern std::function<void(QWidget *parent)> frPrinterSetupDialog;
 // The default of frPrinterSetupDialog.
 void frDefaultPrinterSetupDialog(QWidget *parent);
