@@ -199,10 +199,7 @@ TfrPrintForm::TfrPrintForm(int pageCount, int currentPage, QWidget *parent)
   Label2->setMinimumWidth(E2->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40);
 
   connect(CB1, &QComboBox::activated, this, &TfrPrintForm::printerChosen);
-  connect(PropButton, &QPushButton::clicked, this, [this] {
-    if (frPrinterSetupDialog) frPrinterSetupDialog(this);
-    showCurrentPrinter();
-  });
+  connect(PropButton, &QPushButton::clicked, this, &TfrPrintForm::properties);
   connect(frSpeedButton1, &QAbstractButton::clicked, this, [this] { stepCopies(1); });
   connect(frSpeedButton2, &QAbstractButton::clicked, this, [this] { stepCopies(-1); });
   connect(RB3, &QRadioButton::toggled, this, [this](bool on) {
@@ -229,6 +226,24 @@ TfrPrintForm::TfrPrintForm(int pageCount, int currentPage, QWidget *parent)
   lay->addLayout(copies);
   lay->addWidget(GroupBox2);
   lay->addLayout(buttons);
+}
+
+void TfrPrintForm::properties() {
+  auto paper = [] {
+    if (!frPrinter) return std::array<int, 4>{};
+    // The printer's size lies as printed; the choice keeps it upright.
+    const bool turned = frPrinter->Orientation == 1;
+    return std::array<int, 4>{frPrinter->PaperSize, turned ? frPrinter->PaperHeight : frPrinter->PaperWidth,
+                              turned ? frPrinter->PaperWidth : frPrinter->PaperHeight, frPrinter->Orientation};
+  };
+  const std::array<int, 4> before = paper();
+  if (frPrinterSetupDialog) frPrinterSetupDialog(this);
+  const std::array<int, 4> after = paper();
+  if (after != before) {
+    paperChosen_ = true;
+    chosen_ = after;
+  }
+  showCurrentPrinter();
 }
 
 void TfrPrintForm::showCurrentPrinter() {
