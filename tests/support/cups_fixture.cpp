@@ -38,7 +38,6 @@ int jobOf(const QString &file) {
 }  // namespace
 
 CupsServer::CupsServer() {
-  const QString program = QStringLiteral("a private print server");
   if (!QFileInfo::exists(kCupsd)) {
     missing_ = QStringLiteral("cupsd is not installed (tools/setup-deps.sh installs cups)");
     return;
@@ -60,24 +59,26 @@ CupsServer::CupsServer() {
     return;
   }
   if (!dir_.isValid() || !writeConfiguration()) {
-    missing_ = QStringLiteral("%1 cannot be set up in %2").arg(program, dir_.path());
+    failure_ = QStringLiteral("the print server's folder %1 cannot be written").arg(dir_.path());
     return;
   }
   if (!startScheduler()) return;
   hadServer_ = qEnvironmentVariableIsSet("CUPS_SERVER");
   previousServer_ = qgetenv("CUPS_SERVER");
   qputenv("CUPS_SERVER", dir_.filePath(QStringLiteral("cups.sock")).toUtf8());
+  pointed_ = true;
   // The client keeps the server it first talked to: make it read the variable again.
   cupsSetServer(nullptr);
 }
 
 CupsServer::~CupsServer() {
-  if (cupsd_.state() == QProcess::NotRunning) return;
-  if (hadServer_)
-    qputenv("CUPS_SERVER", previousServer_);
-  else
-    qunsetenv("CUPS_SERVER");
-  cupsSetServer(nullptr);
+  if (pointed_) {
+    if (hadServer_)
+      qputenv("CUPS_SERVER", previousServer_);
+    else
+      qunsetenv("CUPS_SERVER");
+    cupsSetServer(nullptr);
+  }
   stopScheduler();
 }
 
@@ -133,17 +134,29 @@ bool CupsServer::writeConfiguration() {
 bool CupsServer::startScheduler() {
   const QDir d(dir_.path());
   // A mount namespace of the scheduler's own, where the backend's settings
-  // file is the test's; it ends with the scheduler.
+  // file is the test's; it ends with the scheduler. Whether one can be made
+  // here is tried first.
+  const QString bind = QStringLiteral("mount --bind \"$1\" %1").arg(QLatin1String(kPdfConf));
+  const QStringList unshare{QStringLiteral("--mount"), QStringLiteral("--propagation"), QStringLiteral("private"),
+                            QStringLiteral("sh"), QStringLiteral("-c")};
+  const QString settings = d.filePath(QStringLiteral("cups-pdf.conf"));
+  QProcess probe;
+  probe.setProcessChannelMode(QProcess::MergedChannels);
+  probe.start(QStringLiteral("unshare"), unshare + QStringList{bind, QStringLiteral("sh"), settings});
+  if (!probe.waitForFinished(30000) || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0) {
+    missing_ = QStringLiteral("no mount namespace can be made here for the scheduler (unshare --mount and "
+                              "mount --bind need CAP_SYS_ADMIN): %1")
+                   .arg(QString::fromLocal8Bit(probe.readAll()).trimmed());
+    return false;
+  }
   cupsd_.setProcessChannelMode(QProcess::MergedChannels);
   cupsd_.start(QStringLiteral("unshare"),
-               {QStringLiteral("--mount"), QStringLiteral("--propagation"), QStringLiteral("private"),
-                QStringLiteral("sh"), QStringLiteral("-c"),
-                QStringLiteral("mount --bind \"$1\" %1 && exec %2 -f -c \"$2\" -s \"$3\"")
-                    .arg(QLatin1String(kPdfConf), QLatin1String(kCupsd)),
-                QStringLiteral("sh"), d.filePath(QStringLiteral("cups-pdf.conf")),
-                d.filePath(QStringLiteral("root/cupsd.conf")), d.filePath(QStringLiteral("root/cups-files.conf"))});
+               unshare + QStringList{bind + QStringLiteral(" && exec %1 -f -c \"$2\" -s \"$3\"")
+                                                .arg(QLatin1String(kCupsd)),
+                                     QStringLiteral("sh"), settings, d.filePath(QStringLiteral("root/cupsd.conf")),
+                                     d.filePath(QStringLiteral("root/cups-files.conf"))});
   if (!cupsd_.waitForStarted(10000)) {
-    missing_ = QStringLiteral("unshare (util-linux) cannot be started: %1").arg(cupsd_.errorString());
+    failure_ = QStringLiteral("the scheduler cannot be started: %1").arg(cupsd_.errorString());
     return false;
   }
   // Ready once its socket takes connections (the queues are loaded before).
@@ -151,16 +164,15 @@ bool CupsServer::startScheduler() {
   QDeadlineTimer deadline(30000);
   while (!deadline.hasExpired()) {
     if (cupsd_.state() == QProcess::NotRunning) break;
-    if (http_t *probe = httpConnect2(QFile::encodeName(socket).constData(), 0, nullptr, AF_UNSPEC,
-                                     HTTP_ENCRYPTION_IF_REQUESTED, 1, 200, nullptr)) {
-      httpClose(probe);
+    if (http_t *http = httpConnect2(QFile::encodeName(socket).constData(), 0, nullptr, AF_UNSPEC,
+                                    HTTP_ENCRYPTION_IF_REQUESTED, 1, 200, nullptr)) {
+      httpClose(http);
       return true;
     }
     QThread::msleep(50);
   }
-  const QString output = QString::fromLocal8Bit(cupsd_.readAll()).trimmed();
-  missing_ = QStringLiteral("cupsd did not start in its own mount namespace (unshare --mount needs root): %1 %2")
-                 .arg(output, logTail());
+  failure_ = QStringLiteral("the scheduler did not come up: %1\n%2")
+                 .arg(QString::fromLocal8Bit(cupsd_.readAll()).trimmed(), logTail());
   stopScheduler();
   return false;
 }

@@ -11,8 +11,9 @@
 // cups-pdf reads its settings only from the system's configuration folder,
 // so the scheduler runs in a mount namespace of its own where that file is
 // replaced by the test's; nothing outside the temporary folder is written.
-// The backend runs only under a scheduler started as root: as another user
-// the server does not start and missing() says why.
+// The backend runs only under a scheduler started as root, in a mount
+// namespace: as another user, or where no namespace can be made, the server
+// does not start and missing() says why.
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -34,8 +35,11 @@ class CupsServer {
   CupsServer(const CupsServer &) = delete;
   CupsServer &operator=(const CupsServer &) = delete;
 
-  // What keeps the server from running here (a program, a permission), or empty.
+  // What keeps the server from running here (a program, a permission), or
+  // empty: the tests are then skipped.
   QString missing() const { return missing_; }
+  // Why a server that could run here did not come up, or empty: the tests fail.
+  QString failure() const { return failure_; }
   QString outputFolder() const;
 
   // Waits until no job of kPrinter is pending any more and returns the PDF
@@ -52,10 +56,11 @@ class CupsServer {
 
   QTemporaryDir dir_;
   QProcess cupsd_;
-  QString missing_;
+  QString missing_, failure_;
   QStringList seen_;
   QByteArray previousServer_;
   bool hadServer_ = false;
+  bool pointed_ = false;  // the client side points at this server
 };
 
 }  // namespace vorik::test

@@ -724,6 +724,7 @@ class CupsPrinting : public TicketPrinting {
     TicketPrinting::SetUp();
     if (!server_->missing().isEmpty())
       GTEST_SKIP() << "No print server for this test: " << server_->missing().toStdString();
+    ASSERT_TRUE(server_->failure().isEmpty()) << server_->failure().toStdString();
     printing_ = std::make_unique<RealPrinting>(&pdfAnswer_);
   }
   void TearDown() override {
