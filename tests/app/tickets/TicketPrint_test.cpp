@@ -20,6 +20,9 @@
 
 #include <QFile>
 #include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QLabel>
 #include <QProcess>
 #include <QRectF>
@@ -851,6 +854,53 @@ TEST_F(CupsPrinting, TwoCopiesOfAPageListArriveEachPageTwiceInARow) {
     EXPECT_TRUE(m.captured(0).startsWith(QLatin1String(expected[i]))) << i << " " << m.captured(0).toStdString();
   }
   EXPECT_EQ(pdfPageSizes(pdfs[0]), QStringList(4, QStringLiteral("595 x 842")));
+}
+
+// "Properties" with a CUPS printer: the platform's print dialog, on the
+// printer the job goes through. Two copies and landscape chosen there (the
+// latter in its own properties) are taken over: the copies into the print
+// dialog, the ticket built again on landscape paper.
+TEST_F(CupsPrinting, WhatThePlatformDialogOfPropertiesSetsGoesWithTheJob) {
+  const QString s = addTicket(1, {{100, 80, 12}});
+  JegyVariant = QStringLiteral("L");
+  QString copiesShown;
+  printTicket(s, [&](QWidget *w) {
+    auto *d = qobject_cast<report::TfrPrintForm *>(w);
+    ASSERT_NE(d, nullptr);
+    const int index = d->CB1->findText(kCupsPrinter);
+    d->CB1->setCurrentIndex(index);
+    emit d->CB1->activated(index);
+    ModalScript platform;
+    platform.then([](QWidget *p) {
+      EXPECT_EQ(p->objectName(), QStringLiteral("PrintSetupDialog"));
+      EXPECT_EQ(vorik::test::textOf(p, QStringLiteral("printers")), kCupsPrinter);
+      child<QSpinBox>(p, QStringLiteral("copies"))->setValue(2);
+      click(p, QStringLiteral("properties"));
+    });
+    platform.then([](QWidget *p) {
+      child<QRadioButton>(p, QStringLiteral("landscape"))->click();
+      QMetaObject::invokeMethod(p, "accept", Qt::QueuedConnection);
+    });
+    platform.then([](QWidget *p) { QMetaObject::invokeMethod(p, "accept", Qt::QueuedConnection); });
+    platform.run([&] { d->PropButton->click(); });
+    EXPECT_TRUE(platform.done()) << platform.failure().toStdString();
+    copiesShown = d->E1->text();
+    click(w, QStringLiteral("Button1"));
+  });
+  EXPECT_EQ(copiesShown, QStringLiteral("2"));
+  const QStringList pdfs = server_->waitForNewPdfs(1);
+  ASSERT_EQ(pdfs.size(), 1) << server_->logTail().toStdString();
+  // On landscape paper the ticket takes two pages; each is printed twice in a
+  // row (the server makes no further copies), turned on its A4 sheet.
+  const QStringList pages = pdfPages(pdfs[0]);
+  ASSERT_EQ(pages.size(), 4);
+  EXPECT_EQ(pdfPageSizes(pdfs[0]), QStringList(4, QStringLiteral("595 x 842")));
+  EXPECT_FALSE(printedAcross(pdfs[0], QStringLiteral("Sorszám:")));
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_TRUE(pages[i].contains(i < 2 ? QStringLiteral("1/2") : QStringLiteral("2/2"))) << pages[i].toStdString();
+    EXPECT_EQ(pages[i].contains(QStringLiteral("Sorszám: ") + s), i < 2) << i;
+    EXPECT_EQ(pages[i].contains(QStringLiteral("7456 Ft")), i >= 2) << i;
+  }
 }
 
 TEST_F(CupsPrinting, AStoppedOrRejectingQueueSaysSoNamingThePrinterAndPrintsNothing) {
