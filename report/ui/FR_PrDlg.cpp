@@ -66,10 +66,6 @@ class PrinterItemDelegate : public QStyledItemDelegate {
   }
 };
 
-}  // namespace
-
-namespace {
-
 // The paper and orientation of a set-up dialog taken into the printer wrapper.
 void takePaper(const QPageLayout &layout) {
   const QPageSize size = layout.pageSize();
@@ -93,7 +89,7 @@ void pdfPageSetup(QWidget *parent) {
                        ? QPageSize(QSizeF(frPrinter->PaperWidth / 10.0, frPrinter->PaperHeight / 10.0),
                                    QPageSize::Millimeter)
                        : QPageSize(QPageSize::id(code));
-  printer.setPageSize(size);
+  printer.setPageSize(size.isValid() ? size : QPageSize(QPageSize::A4));
   printer.setPageOrientation(frPrinter->Orientation == 1 ? QPageLayout::Landscape : QPageLayout::Portrait);
   QPageSetupDialog dlg(&printer, parent);
   dlg.setObjectName(QStringLiteral("PageSetupDialog"));
