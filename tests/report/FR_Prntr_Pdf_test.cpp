@@ -6,9 +6,11 @@
 #include "layout_builder.h"
 
 #include "report/output/FR_Prntr.h"
+#include "support/gui_driver.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -181,6 +183,33 @@ TEST_F(PdfPrinting, TheProposalHoldsOnlyWindowsFileNameCharactersAndTheFileEndsI
   ASSERT_TRUE(rep.PrintPreparedReport("", 1));
   EXPECT_TRUE(filesInDir().contains("Masik.PDF"));
   EXPECT_EQ(filesInDir().size(), 2);
+}
+
+// The program's own file question: the proposal in the working folder, and
+// a name typed without ".pdf" written with it.
+TEST_F(PdfPrinting, TheFileQuestionProposesTheTitleAndWritesATypedNameWithPdf) {
+  PagedList(1);
+  frAskPdfFileName = frDefaultAskPdfFileName;
+  const QString previous = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(dir.path()));
+  QString proposed;
+  vorik::test::ModalScript script;
+  script.then([&](QWidget *w) {
+    auto *fd = qobject_cast<QFileDialog *>(w);
+    ASSERT_NE(fd, nullptr);
+    EXPECT_EQ(fd->objectName(), "PdfFileDialog");
+    proposed = vorik::test::textOf(fd, "fileNameEdit");
+    vorik::test::setText(fd, "fileNameEdit", "kiadott");
+    QMetaObject::invokeMethod(fd, "accept", Qt::QueuedConnection);
+  });
+  bool printed = false;
+  script.run([&] { printed = rep.PrintPreparedReport("", 1); });
+  QDir::setCurrent(previous);
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(printed);
+  EXPECT_EQ(proposed, "Quorvane Lista.pdf");
+  EXPECT_EQ(filesInDir(), QStringList{"kiadott.pdf"});
+  EXPECT_EQ(pdfPageCount(dir.filePath("kiadott.pdf")), 1);
 }
 
 TEST_F(PdfPrinting, PortraitAndLandscapePagesGoIntoOneFile) {
