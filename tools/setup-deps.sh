@@ -5,7 +5,7 @@ PKGS=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
       qt6-base-dev libqt6printsupport6 libqt6xml6 libgl1-mesa-dev
       libfbclient2 firebird3.0-server-core firebird3.0-utils firebird-dev
       qt6-declarative-dev libgsf-1-dev python3-xlrd fonts-liberation libgtest-dev libgmock-dev libbenchmark-dev xvfb
-      poppler-utils ccache cups printer-driver-cups-pdf qt6-translations-l10n libxml2-utils)
+      poppler-utils ccache cups libcups2-dev printer-driver-cups-pdf qt6-translations-l10n libxml2-utils)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -15,6 +15,7 @@
 #include <vector>
 
 class QPainter;
+class QPrinter;
 
 namespace report {
 
@@ -72,6 +73,10 @@ class TfrPrinterBackend {
   // True when the current printer takes a new paper between two sheets of a
   // job (applyPaper before newPage), so a paper change needs no new job.
   virtual bool changesPaperInJob() { return false; }
+  // The system's printer object a job on the current printer goes through,
+  // so that what its own set-up dialog sets (duplex, trays, driver options)
+  // goes with the job; nullptr for the printer "PDF" and in tests.
+  virtual QPrinter *systemPrinter() { return nullptr; }
 };
 
 // The engine's printer backend over the system's print service: the CUPS
@@ -86,8 +91,12 @@ using TfrPdfFileNameProc = std::function<QString(const QString &proposed)>;
 extern TfrPdfFileNameProc frAskPdfFileName;
 // The default of frAskPdfFileName.
 QString frDefaultAskPdfFileName(const QString &proposed);
-// The proposed file: the job title with ".pdf" in the working folder.
+// The proposed file: the job title with ".pdf" in the working folder, less
+// the characters a Windows file name cannot hold (\ / : * ? " < > |).
 QString frPdfFileProposal(const QString &jobTitle);
+// The file a job is written to: the chosen name, with ".pdf" added when it
+// does not end so.
+QString frPdfFileName(const QString &chosen);
 
 // Twelve integers of one page geometry, in this order.
 struct TfrPageGeometry {

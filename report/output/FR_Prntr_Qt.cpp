@@ -2,6 +2,9 @@
 // the printer "PDF", which writes each job to a PDF file the user names.
 #include "report/output/FR_Prntr.h"
 
+#include "platform/file_dialog.h"
+#include "report/output/FR_Prntr_Cups.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -20,17 +23,30 @@ namespace report {
 QString frDefaultAskPdfFileName(const QString &proposed) {
   // Without windows there is nobody to ask: the proposal is taken.
   if (!qobject_cast<QApplication *>(QCoreApplication::instance())) return proposed;
-  return QFileDialog::getSaveFileName(QApplication::activeWindow(), QStringLiteral("Save the printout as"),
-                                      proposed, QStringLiteral("PDF files (*.pdf)"));
+  // A name typed without ".pdf" gets it before an older file of that name is asked about.
+  std::unique_ptr<QFileDialog> dlg(platform::makeFileDialog(QApplication::activeWindow(), "PdfFileDialog",
+                                                            platform::FileDialogKind::Save,
+                                                            QStringLiteral("Save the printout as"),
+                                                            QStringLiteral("PDF files|*.pdf"), QStringLiteral("pdf")));
+  return platform::execFileDialog(dlg.get(), QString(), proposed);
 }
 TfrPdfFileNameProc frAskPdfFileName = frDefaultAskPdfFileName;
 
 QString frPdfFileProposal(const QString &jobTitle) {
-  QString base = jobTitle;
-  // A title is no path: separators and control characters become "_".
-  for (QChar &c : base)
-    if (c == QLatin1Char('/') || c.unicode() < 0x20) c = QLatin1Char('_');
+  // A title is no path, and the file may go to a stick formatted for
+  // Windows: the characters a Windows file name cannot hold are left out,
+  // as are blanks and dots at its end.
+  QString base;
+  for (const QChar c : jobTitle)
+    if (c.unicode() >= 0x20 && !QStringLiteral("\\/:*?\"<>|").contains(c)) base += c;
+  while (base.endsWith(QLatin1Char(' ')) || base.endsWith(QLatin1Char('.'))) base.chop(1);
+  if (base.isEmpty()) base = QStringLiteral("Untitled");
   return QDir::current().absoluteFilePath(base + QStringLiteral(".pdf"));
+}
+
+QString frPdfFileName(const QString &chosen) {
+  if (chosen.isEmpty() || chosen.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) return chosen;
+  return chosen + QStringLiteral(".pdf");
 }
 
 namespace {
@@ -80,7 +96,7 @@ class PdfPrinter {
 
   TfrJobStart beginJob(const QString &title, QPainter &painter) {
     const QString proposal = frPdfFileProposal(title);
-    const QString name = frAskPdfFileName ? frAskPdfFileName(proposal) : proposal;
+    const QString name = frPdfFileName(frAskPdfFileName ? frAskPdfFileName(proposal) : proposal);
     if (name.isEmpty()) return TfrJobStart::Cancelled;
     file_ = std::make_unique<QSaveFile>(name);
     if (!file_->open(QIODevice::WriteOnly)) {
@@ -222,6 +238,8 @@ class SystemPrinterBackend final : public TfrPrinterBackend {
 
   TfrJobStart beginJob(const QString &title) override {
     if (usePdf_) return pdfPrinter_.beginJob(title, painter_);
+    // A queue that would not print the job is refused before anything is drawn.
+    if (const QString problem = frCupsQueueProblem(name_); !problem.isEmpty()) throw EPrinterError(problem);
     printer().setDocName(title);
     if (!painter_.begin(&printer())) throw EPrinterError(frPrinterGoneText(name_));
     return TfrJobStart::Started;
@@ -237,6 +255,7 @@ class SystemPrinterBackend final : public TfrPrinterBackend {
     // The job is spooled when the painter ends; a queue gone meanwhile fails here.
     painter_.end();
     if (printer().printerState() == QPrinter::Error) throw EPrinterError(frPrinterGoneText(name_));
+    if (const QString problem = frCupsJobProblem(name_); !problem.isEmpty()) throw EPrinterError(problem);
   }
   void abortJob() override {
     if (usePdf_) {
@@ -247,6 +266,7 @@ class SystemPrinterBackend final : public TfrPrinterBackend {
     if (painter_.isActive()) painter_.end();
   }
   bool changesPaperInJob() override { return usePdf_; }
+  QPrinter *systemPrinter() override { return usePdf_ ? nullptr : &printer(); }
 
  private:
   static QStringList cupsPrinters() {

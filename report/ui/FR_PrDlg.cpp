@@ -15,6 +15,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPageLayout>
+#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -64,22 +66,67 @@ class PrinterItemDelegate : public QStyledItemDelegate {
   }
 };
 
+// The paper and orientation of a set-up dialog taken into the printer wrapper.
+void takePaper(const QPageLayout &layout) {
+  const QPageSize size = layout.pageSize();
+  int code = size.windowsId();
+  const QSizeF mm = size.size(QPageSize::Millimeter);
+  if (code <= 0 || code == frCustomPaper) code = frCustomPaper;
+  try {
+    frPrinter->SetPrinterInfo(code, qRound(mm.width() * 10), qRound(mm.height() * 10),
+                              layout.orientation() == QPageLayout::Landscape ? 1 : 0);
+  } catch (const EPrinterError &e) {
+    showError(e.message());
+  }
+}
+
+// The printer "PDF": a page set-up of paper and orientation.
+void pdfPageSetup(QWidget *parent) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  const int code = frPrinter->PaperSize;
+  QPageSize size = code == frCustomPaper
+                       ? QPageSize(QSizeF(frPrinter->PaperWidth / 10.0, frPrinter->PaperHeight / 10.0),
+                                   QPageSize::Millimeter)
+                       : QPageSize(QPageSize::id(code));
+  printer.setPageSize(size.isValid() ? size : QPageSize(QPageSize::A4));
+  printer.setPageOrientation(frPrinter->Orientation == 1 ? QPageLayout::Landscape : QPageLayout::Portrait);
+  QPageSetupDialog dlg(&printer, parent);
+  dlg.setObjectName(QStringLiteral("PageSetupDialog"));
+  if (dlg.exec() == QDialog::Accepted) takePaper(printer.pageLayout());
+}
+
 }  // namespace
 
 void frDefaultPrinterSetupDialog(QWidget *parent) {
   if (!frPrinter || frPrinter->IsDefaultPrinter()) return;
-  QPrinter printer;
-  printer.setPrinterName(frPrinter->Printers.value(frPrinter->PrinterIndex()));
-  QPrintDialog dlg(&printer, parent);
+  if (frPrinter->Printers.value(frPrinter->PrinterIndex()) == frPdfPrinterName()) {
+    pdfPageSetup(parent);
+    return;
+  }
+  // A CUPS printer: the platform's dialog on the printer object the job goes
+  // through, so that every setting made there goes with it. Files and page
+  // ranges are the engine's own.
+  QPrinter *printer = frPrinter->Printer() ? frPrinter->Printer()->systemPrinter() : nullptr;
+  if (!printer) return;
+  QPrintDialog dlg(printer, parent);
+  dlg.setObjectName(QStringLiteral("PrintSetupDialog"));
+  dlg.setOptions(QAbstractPrintDialog::PrintShowPageSize);
   if (dlg.exec() != QDialog::Accepted) return;
-  const int i = frPrinter->Printers.indexOf(printer.printerName());
+  const QPageLayout layout = printer->pageLayout();
+  const int copies = printer->copyCount();
+  const int i = frPrinter->Printers.indexOf(printer->printerName());
   if (i >= 0 && i != frPrinter->PrinterIndex()) {
     try {
       frPrinter->SetPrinterIndex(i);
     } catch (const EPrinterError &e) {
       showError(e.message());
+      return;
     }
   }
+  takePaper(layout);
+  if (auto *form = qobject_cast<TfrPrintForm *>(parent); form && copies > 1)
+    form->E1->setText(QString::number(copies));
 }
 std::function<void(QWidget *)> frPrinterSetupDialog = frDefaultPrinterSetupDialog;
 
@@ -148,10 +195,7 @@ TfrPrintForm::TfrPrintForm(int pageCount, int currentPage, QWidget *parent)
   Label2->setMinimumWidth(E2->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40);
 
   connect(CB1, &QComboBox::activated, this, &TfrPrintForm::printerChosen);
-  connect(PropButton, &QPushButton::clicked, this, [this] {
-    if (frPrinterSetupDialog) frPrinterSetupDialog(this);
-    showCurrentPrinter();
-  });
+  connect(PropButton, &QPushButton::clicked, this, &TfrPrintForm::properties);
   connect(frSpeedButton1, &QAbstractButton::clicked, this, [this] { stepCopies(1); });
   connect(frSpeedButton2, &QAbstractButton::clicked, this, [this] { stepCopies(-1); });
   connect(RB3, &QRadioButton::toggled, this, [this](bool on) {
@@ -178,6 +222,24 @@ TfrPrintForm::TfrPrintForm(int pageCount, int currentPage, QWidget *parent)
   lay->addLayout(copies);
   lay->addWidget(GroupBox2);
   lay->addLayout(buttons);
+}
+
+void TfrPrintForm::properties() {
+  auto paper = [] {
+    if (!frPrinter) return std::array<int, 4>{};
+    // The printer's size lies as printed; the choice keeps it upright.
+    const bool turned = frPrinter->Orientation == 1;
+    return std::array<int, 4>{frPrinter->PaperSize, turned ? frPrinter->PaperHeight : frPrinter->PaperWidth,
+                              turned ? frPrinter->PaperWidth : frPrinter->PaperHeight, frPrinter->Orientation};
+  };
+  const std::array<int, 4> before = paper();
+  if (frPrinterSetupDialog) frPrinterSetupDialog(this);
+  const std::array<int, 4> after = paper();
+  if (after != before) {
+    paperChosen_ = true;
+    chosen_ = after;
+  }
+  showCurrentPrinter();
 }
 
 void TfrPrintForm::showCurrentPrinter() {

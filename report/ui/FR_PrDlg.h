@@ -5,6 +5,7 @@
 // while the copies or the page list cannot be printed.
 #include <QDialog>
 
+#include <array>
 #include <functional>
 
 class QComboBox;
@@ -23,7 +24,11 @@ class TfrSpeedButton;
 // empty text is all pages. False, with the message, otherwise.
 bool frCheckPageList(const QString &text, int pageCount, QString &error);
 
-// The platform's printer set-up dialog; tests replace it.
+// The printer set-up of "Properties": for the printer "PDF" a page set-up of
+// paper and orientation, for a CUPS printer the platform's print dialog on
+// the printer object its jobs go through; what is chosen is taken over (the
+// printer, its paper and orientation, and the copies into the print dialog
+// that opened it). Tests replace it.
 extern std::function<void(QWidget *parent)> frPrinterSetupDialog;
 // The default of frPrinterSetupDialog.
 void frDefaultPrinterSetupDialog(QWidget *parent);
@@ -40,6 +45,14 @@ class TfrPrintForm : public QDialog {
   QString PageNumbers() const;
   // The printer selected when the dialog opened.
   int OldIndex() const { return oldIndex_; }
+  // The paper and orientation chosen through "Properties" (code, size in
+  // 0.1 mm in portrait sense, orientation), when they differ from the
+  // printer's before; the preview then builds the report on them.
+  bool PaperChosen() const { return paperChosen_; }
+  int ChosenPaperSize() const { return chosen_[0]; }
+  int ChosenPaperWidth() const { return chosen_[1]; }
+  int ChosenPaperHeight() const { return chosen_[2]; }
+  int ChosenOrientation() const { return chosen_[3]; }
 
   QGroupBox *GroupBox1, *GroupBox2;
   QComboBox *CB1;
@@ -63,8 +76,12 @@ class TfrPrintForm : public QDialog {
   void showCurrentPrinter();
 
   int pageCount_, currentPage_;
+  void properties();
+
   int oldIndex_ = 0;
   int shownIndex_ = 0;
+  bool paperChosen_ = false;
+  std::array<int, 4> chosen_{};
 };
 
 }  // namespace report

@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
 #include "report/core/FR_Class_Band.h"
+#include "report/core/FR_Class_Page.h"
 #include "report/output/FR_Canvas.h"
 #include "report/output/FR_Prntr.h"
 #include "report/ui/FR_Const.h"
@@ -30,6 +31,7 @@
 #include <QWhatsThis>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace report {
@@ -493,7 +495,24 @@ void TfrPreviewForm::Print() {
   if (lent_ || !report_ || !hasPrinter() || PageCount() == 0) return;
   TfrPrintForm dlg(PageCount(), curPage_, this);
   if (dlg.exec() != QDialog::Accepted) return;
-  if (frPrinter->PrinterIndex() != dlg.OldIndex() && report_->CanRebuild) {
+  if ((frPrinter->PrinterIndex() != dlg.OldIndex() || dlg.PaperChosen()) && report_->CanRebuild) {
+    // A paper chosen through "Properties": the design pages take it for this
+    // build and have their own back after it.
+    std::vector<std::pair<TfrPage *, std::array<int, 4>>> papers;
+    for (int i = 0; dlg.PaperChosen() && i < report_->Pages.Count(); ++i) {
+      TfrPage *p = report_->Pages[i];
+      papers.push_back({p, {p->pgSize, p->pgWidth, p->pgHeight, p->pgOr}});
+      p->pgSize = dlg.ChosenPaperSize();
+      p->pgWidth = dlg.ChosenPaperWidth();
+      p->pgHeight = dlg.ChosenPaperHeight();
+      p->pgOr = static_cast<quint8>(dlg.ChosenOrientation());
+    }
+    struct Back {
+      std::vector<std::pair<TfrPage *, std::array<int, 4>>> &papers;
+      ~Back() {
+        for (auto &[p, v] : papers) p->pgSize = v[0], p->pgWidth = v[1], p->pgHeight = v[2], p->pgOr = quint8(v[3]);
+      }
+    } back{papers};
     if (!report_->ChangePrinter(dlg.OldIndex(), frPrinter->PrinterIndex())) return;
     const bool built = report_->PrepareReport();
     if (!built) {

@@ -1,6 +1,7 @@
 // The print and search dialogs: texts from the string table, the copies
 // buttons, the printer restored on Cancel, page lists refused with a message.
 #include "report_fixture.h"
+#include "support/gui_driver.h"
 
 #include "report/core/FR_Class_Build.h"
 #include "report/output/FR_Prntr_Fake.h"
@@ -232,6 +233,54 @@ TEST_F(PrintDialog, BothDialogsOpenWideEnoughForTheirTexts) {
   EXPECT_GE(d.Label2->height(), d.Label2->heightForWidth(d.Label2->width()));
   for (QWidget *w : std::initializer_list<QWidget *>{s.Label1, s.CB1, s.RB1, s.RB2, s.Button1, s.Button2})
     EXPECT_GE(w->width(), w->sizeHint().width()) << w->objectName().toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// "Properties" with the printer "PDF": a page set-up of paper and
+// orientation (not the platform's print dialog with its own file field),
+// whose choice the printer takes over; Cancel there changes nothing.
+class PrinterProperties : public report::test::ReportTest {};
+
+TEST_F(PrinterProperties, ForThePdfPrinterAPageSetupWhosePaperAndOrientationAreTaken) {
+  FakePrinters({"PDF", "Laser"});
+  prn.SetPrinterIndex(0);
+  prn.SetPrinterInfo(9, 0, 0, 0);
+  TfrPrintForm d(10, 1);
+  d.show();
+  // A3 landscape, then OK.
+  vorik::test::ModalScript script;
+  script.then([](QWidget *w) {
+    EXPECT_EQ(w->objectName(), "PageSetupDialog");
+    auto *sizes = vorik::test::child<QComboBox>(w, "pageSizeCombo");
+    ASSERT_NE(sizes, nullptr);
+    const int a3 = sizes->findText("A3", Qt::MatchStartsWith);
+    ASSERT_GE(a3, 0);
+    sizes->setCurrentIndex(a3);
+    emit sizes->activated(a3);  // as a user's choice
+    vorik::test::child<QRadioButton>(w, "landscape")->click();
+    QMetaObject::invokeMethod(w, "accept", Qt::QueuedConnection);
+  });
+  script.run([&] { d.PropButton->click(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(prn.PaperSize, 8);
+  EXPECT_EQ(prn.Orientation, 1);
+  EXPECT_EQ(backend.selectedOrientation(), 1);
+  EXPECT_EQ(d.CB1->currentIndex(), 0) << "PDF stays chosen";
+
+  // Cancel there: the paper stays.
+  vorik::test::ModalScript cancel;
+  cancel.then([](QWidget *w) {
+    vorik::test::child<QRadioButton>(w, "portrait")->click();
+    QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection);
+  });
+  cancel.run([&] { d.PropButton->click(); });
+  ASSERT_TRUE(cancel.done()) << cancel.failure().toStdString();
+  EXPECT_EQ(prn.PaperSize, 8);
+  EXPECT_EQ(prn.Orientation, 1);
+  EXPECT_TRUE(errors.isEmpty());
 }
 
 }  // namespace

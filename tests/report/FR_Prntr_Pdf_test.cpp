@@ -6,9 +6,11 @@
 #include "layout_builder.h"
 
 #include "report/output/FR_Prntr.h"
+#include "support/gui_driver.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -138,8 +140,8 @@ TEST_F(PdfPrinting, ThreePagesTwiceMakeOnePdfOfSixPagesEachCopyInARow) {
   PagedList(3);
   ASSERT_TRUE(rep.PrintPreparedReport("", 2));
   EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
-  // Asked once, with the job title in the working folder.
-  EXPECT_EQ(proposals, QStringList{QDir::current().absoluteFilePath("Quorvane: Lista.pdf")});
+  // Asked once, with the job title in the working folder, less its colon.
+  EXPECT_EQ(proposals, QStringList{QDir::current().absoluteFilePath("Quorvane Lista.pdf")});
   EXPECT_EQ(filesInDir(), QStringList{"out.pdf"}) << "no temporary file is left";
   ASSERT_EQ(pdfPageCount(target), 6);
   const int order[] = {1, 1, 2, 2, 3, 3};
@@ -149,17 +151,65 @@ TEST_F(PdfPrinting, ThreePagesTwiceMakeOnePdfOfSixPagesEachCopyInARow) {
     EXPECT_EQ(pdfPageSize(target, i + 1), QStringLiteral("595 x 842"));
   }
 
-  // A page list and no title: the pages named, the proposal "Quorvane: Untitled.pdf".
+  // A page list and no title: the pages named, the proposal "Quorvane Untitled.pdf".
   rep.Title.clear();
   proposals.clear();
   ASSERT_TRUE(rep.PrintPreparedReport("3,1", 1));
-  EXPECT_EQ(proposals, QStringList{QDir::current().absoluteFilePath("Quorvane: Untitled.pdf")});
+  EXPECT_EQ(proposals, QStringList{QDir::current().absoluteFilePath("Quorvane Untitled.pdf")});
   ASSERT_EQ(pdfPageCount(target), 2);
   EXPECT_EQ(pdfPageText(target, 1), QStringList{"Felvásárlási jegy 1"});
   EXPECT_EQ(pdfPageText(target, 2), QStringList{"Felvásárlási jegy 3"});
 
   // A title with a slash proposes a file in the working folder, not in a sub-folder.
-  EXPECT_EQ(frPdfFileProposal("Quorvane: 2025/03"), QDir::current().absoluteFilePath("Quorvane: 2025_03.pdf"));
+  EXPECT_EQ(frPdfFileProposal("Quorvane: 2025/03"), QDir::current().absoluteFilePath("Quorvane 202503.pdf"));
+}
+
+// The proposal is a name a stick formatted for Windows takes: none of
+// \ / : * ? " < > |, no control character, no blank or dot at its end; the
+// job keeps its title. A name chosen without ".pdf" is written with it.
+TEST_F(PdfPrinting, TheProposalHoldsOnlyWindowsFileNameCharactersAndTheFileEndsInPdf) {
+  EXPECT_EQ(frPdfFileProposal(TfrPrinter::JobTitle("Felvásárlási jegy 25000001")),
+            QDir::current().absoluteFilePath("Quorvane Felvásárlási jegy 25000001.pdf"));
+  EXPECT_EQ(frPdfFileProposal("a\\b/c:d*e?f\"g<h>i|j\tk. "), QDir::current().absoluteFilePath("abcdefghijk.pdf"));
+  EXPECT_EQ(frPdfFileProposal(":?"), QDir::current().absoluteFilePath("Untitled.pdf"));
+
+  PagedList(1);
+  rep.Title = QStringLiteral("Jegy: 1");
+  answer = dir.filePath("kiadott");
+  ASSERT_TRUE(rep.PrintPreparedReport("", 1));
+  EXPECT_EQ(filesInDir(), QStringList{"kiadott.pdf"});
+  EXPECT_TRUE(poppler("pdfinfo", {dir.filePath("kiadott.pdf")}).contains("Quorvane: Jegy: 1")) << "the title is kept";
+  answer = dir.filePath("Masik.PDF");
+  ASSERT_TRUE(rep.PrintPreparedReport("", 1));
+  EXPECT_TRUE(filesInDir().contains("Masik.PDF"));
+  EXPECT_EQ(filesInDir().size(), 2);
+}
+
+// The program's own file question: the proposal in the working folder, and
+// a name typed without ".pdf" written with it.
+TEST_F(PdfPrinting, TheFileQuestionProposesTheTitleAndWritesATypedNameWithPdf) {
+  PagedList(1);
+  frAskPdfFileName = frDefaultAskPdfFileName;
+  const QString previous = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(dir.path()));
+  QString proposed;
+  vorik::test::ModalScript script;
+  script.then([&](QWidget *w) {
+    auto *fd = qobject_cast<QFileDialog *>(w);
+    ASSERT_NE(fd, nullptr);
+    EXPECT_EQ(fd->objectName(), "PdfFileDialog");
+    proposed = vorik::test::textOf(fd, "fileNameEdit");
+    vorik::test::setText(fd, "fileNameEdit", "kiadott");
+    QMetaObject::invokeMethod(fd, "accept", Qt::QueuedConnection);
+  });
+  bool printed = false;
+  script.run([&] { printed = rep.PrintPreparedReport("", 1); });
+  QDir::setCurrent(previous);
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(printed);
+  EXPECT_EQ(proposed, "Quorvane Lista.pdf");
+  EXPECT_EQ(filesInDir(), QStringList{"kiadott.pdf"});
+  EXPECT_EQ(pdfPageCount(dir.filePath("kiadott.pdf")), 1);
 }
 
 TEST_F(PdfPrinting, PortraitAndLandscapePagesGoIntoOneFile) {

@@ -448,6 +448,38 @@ TEST_F(Preview, PrintsThroughThePrintDialogAndKeepsItsPagesWhenThePrintIsRefused
   EXPECT_EQ(f->PageCount(), 5);
 }
 
+// A paper and orientation chosen through "Properties" (here A3 landscape, as
+// a set-up dialog leaves them in the printer) are what the report is built
+// and printed on; the layout's own pages keep their paper.
+TEST_F(Preview, APaperChosenThroughPropertiesIsWhatTheReportIsBuiltAndPrintedOn) {
+  List(2);
+  ASSERT_EQ(rep.Pages[0]->pgSize, 9);
+  auto f = Open();
+  const auto saved = frPrinterSetupDialog;
+  frPrinterSetupDialog = [&](QWidget *) { prn.SetPrinterInfo(8, 2970, 4200, 1); };
+  ModalScript script;
+  script.then([&](QWidget *w) {
+    auto *d = qobject_cast<TfrPrintForm *>(w);
+    ASSERT_NE(d, nullptr);
+    d->PropButton->click();
+    EXPECT_TRUE(d->PaperChosen());
+    d->done(QDialog::Accepted);
+  });
+  script.run([&] { PostKey(f.get(), Qt::Key_P, Qt::ControlModifier); });
+  frPrinterSetupDialog = saved;
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_EQ(backend.jobs.size(), 1u);
+  EXPECT_EQ(backend.jobs[0].paperCode, 8);
+  EXPECT_EQ(backend.jobs[0].orientation, 1);
+  EXPECT_EQ(backend.jobs[0].pages, 2);
+  ASSERT_EQ(f->PageCount(), 2);
+  EXPECT_EQ(f->Pages()->GetPageRec(0)->pgSize, 8) << "the preview shows the pages as printed";
+  EXPECT_GT(f->Pages()->GetPageRec(0)->PrnInfo.pageWidth, f->Pages()->GetPageRec(0)->PrnInfo.pageHeight);
+  EXPECT_EQ(rep.Pages[0]->pgSize, 9);
+  EXPECT_EQ(rep.Pages[0]->pgOr, 0);
+  EXPECT_TRUE(errors.isEmpty());
+}
+
 // Calls f with the progress window each time it shows while the report holds
 // pages (printing them) or, with withPages false, none (building them).
 class OnProgressWindow : public QObject {

@@ -9,6 +9,7 @@
 #include "app/tickets/Unit8.h"
 #include "app/tickets/Unit39.h"
 #include "app/producers/Unit4.h"
+#include "support/cups_fixture.h"
 #include "support/print_fixture.h"
 #include "report/expr/FR_Intrp.h"
 #include "report/output/FR_Prntr.h"
@@ -19,8 +20,14 @@
 
 #include <QFile>
 #include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QLabel>
 #include <QProcess>
+#include <QRectF>
+#include <QRegularExpression>
+#include <QTimer>
 
 #include <cmath>
 #include <limits>
@@ -515,13 +522,26 @@ class RealPrinting {
   report::TfrPdfFileNameProc savedAsk_ = report::frAskPdfFileName;
 };
 
-// The print dialog's step: the printer "PDF", then OK.
-void printToPdf(QWidget *w) {
-  auto *d = qobject_cast<report::TfrPrintForm *>(w);
-  ASSERT_NE(d, nullptr);
-  emit d->CB1->activated(d->CB1->findText(report::frPdfPrinterName()));
-  click(w, QStringLiteral("Button1"));
+// The print dialog's step: a printer chosen in the list, the copies and the
+// page list (empty: all pages) typed, then OK.
+ModalScript::Step printOn(const QString &printer, int copies = 1, const QString &pages = QString()) {
+  return [=](QWidget *w) {
+    auto *d = qobject_cast<report::TfrPrintForm *>(w);
+    ASSERT_NE(d, nullptr);
+    const int index = d->CB1->findText(printer);
+    ASSERT_GE(index, 0) << printer.toStdString() << " is not in the printer list";
+    d->CB1->setCurrentIndex(index);
+    emit d->CB1->activated(index);
+    setText(w, QStringLiteral("E1"), QString::number(copies));
+    if (!pages.isEmpty()) {
+      setChecked(w, QStringLiteral("RB3"), true);
+      setText(w, QStringLiteral("E2"), pages);
+    }
+    click(w, QStringLiteral("Button1"));
+  };
 }
+// The printer "PDF", then OK.
+void printToPdf(QWidget *w) { printOn(report::frPdfPrinterName())(w); }
 
 // Through the ticket list's buttons, the real preview window, its print
 // dialog and the printer "PDF".
@@ -621,6 +641,284 @@ TEST_F(TicketPrinting, ATicketPrintGivenUpAfterALandscapeListLeavesThePreviewAsI
   EXPECT_EQ(geometryAfter.pageWidth, geometryBefore.pageWidth);
   EXPECT_EQ(geometryAfter.pageHeight, geometryBefore.pageHeight);
   EXPECT_EQ(geometryAfter.printPixWidth, geometryBefore.printPixWidth);
+}
+
+}  // namespace
+
+namespace {
+
+// A poppler tool's output for a file; a failure when it cannot run.
+QString poppler(const QString &tool, const QStringList &args) {
+  QProcess p;
+  p.start(tool, args);
+  if (!p.waitForFinished(30000) || p.exitCode() != 0) {
+    ADD_FAILURE() << tool.toStdString() << " failed (tools/setup-deps.sh installs poppler-utils)";
+    return QString();
+  }
+  return QString::fromUtf8(p.readAllStandardOutput());
+}
+// "595 x 842" for each page of a PDF file, as pdfinfo gives its size, with
+// " rotated 90" when the page is shown turned.
+QStringList pdfPageSizes(const QString &file) {
+  const QString info = poppler(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"),
+                                                           QStringLiteral("-l"), QStringLiteral("999"), file});
+  QStringList sizes;
+  const QRegularExpression size(QStringLiteral("Page +\\d+ size: +([\\d.]+) x ([\\d.]+) pts"));
+  const QRegularExpression rot(QStringLiteral("Page +\\d+ rot: +(\\d+)"));
+  auto r = rot.globalMatch(info);
+  for (auto m = size.globalMatch(info); m.hasNext();) {
+    const auto s = m.next();
+    QString text = QStringLiteral("%1 x %2").arg(qRound(s.captured(1).toDouble())).arg(qRound(s.captured(2).toDouble()));
+    if (r.hasNext()) {
+      const int degrees = r.next().captured(1).toInt();
+      if (degrees) text += QStringLiteral(" rotated %1").arg(degrees);
+    }
+    sizes << text;
+  }
+  return sizes;
+}
+// Where a word stands on the first page of a PDF file (points), for each time it is printed.
+QList<QRectF> wordBoxes(const QString &file, const QString &word) {
+  const QString xml = poppler(QStringLiteral("pdftotext"),
+                              {QStringLiteral("-bbox"), QStringLiteral("-l"), QStringLiteral("1"), file,
+                               QStringLiteral("-")});
+  QList<QRectF> boxes;
+  const QRegularExpression re(QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
+                                             "yMax=\"([\\d.]+)\">%1</word>")
+                                  .arg(QRegularExpression::escape(word)));
+  for (auto m = re.globalMatch(xml); m.hasNext();) {
+    const auto w = m.next();
+    boxes << QRectF(QPointF(w.captured(1).toDouble(), w.captured(2).toDouble()),
+                    QPointF(w.captured(3).toDouble(), w.captured(4).toDouble()));
+  }
+  return boxes;
+}
+// True when the word is printed across the sheet, false when it runs along
+// its long side (a landscape page on a portrait sheet).
+bool printedAcross(const QString &file, const QString &word) {
+  const QList<QRectF> boxes = wordBoxes(file, word);
+  EXPECT_FALSE(boxes.isEmpty()) << word.toStdString() << " is not printed";
+  return !boxes.isEmpty() && boxes[0].width() > boxes[0].height();
+}
+// The text of each page of a PDF file, simplified.
+QStringList pdfPages(const QString &file) {
+  QStringList pages = poppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")})
+                          .split(QLatin1Char('\f'));
+  if (!pages.isEmpty() && pages.last().trimmed().isEmpty()) pages.removeLast();
+  for (QString &p : pages) p = p.simplified();
+  return pages;
+}
+
+// Printing to a real print server: a private scheduler with cups-pdf queues,
+// one for the suite, the printer chosen in the preview's print dialog as a
+// user chooses it, and the PDF files that arrive read back.
+class CupsPrinting : public TicketPrinting {
+ protected:
+  static void SetUpTestSuite() {
+    TicketPrinting::SetUpTestSuite();
+    server_ = new CupsServer;
+  }
+  static void TearDownTestSuite() {
+    delete server_;
+    server_ = nullptr;
+    TicketPrinting::TearDownTestSuite();
+  }
+  void SetUp() override {
+    TicketPrinting::SetUp();
+    if (!server_->missing().isEmpty())
+      GTEST_SKIP() << "No print server for this test: " << server_->missing().toStdString();
+    ASSERT_TRUE(server_->failure().isEmpty()) << server_->failure().toStdString();
+    printing_ = std::make_unique<RealPrinting>(&pdfAnswer_);
+  }
+  void TearDown() override {
+    printing_.reset();
+    TicketPrinting::TearDown();
+  }
+
+  // The ticket list on serial s; "Nyomtat", the preview's print button and
+  // the print dialog's step; the box the print shows when one is expected;
+  // the preview closed. The boxes seen.
+  std::vector<MessageSeen> printTicket(const QString &s, const ModalScript::Step &dialog, bool box = false) {
+    form_ = std::make_unique<TForm8>(nullptr);
+    form_->show();
+    TicketQueries::openTicketList();
+    EXPECT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), s, {}));
+    return runPreview([&] { click(form_.get(), QStringLiteral("Button5")); }, dialog, box);
+  }
+  // The preview open() shows: its print button, the dialog's step, the box
+  // when one is expected, the preview closed.
+  static std::vector<MessageSeen> runPreview(const std::function<void()> &open, const ModalScript::Step &dialog,
+                                             bool box) {
+    std::vector<MessageSeen> boxes;
+    // The box comes from the print that runs once the dialog has closed,
+    // while the preview is already the active window again: it is watched
+    // for, answered, and the preview closed after it.
+    QTimer watch;
+    watch.setInterval(20);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      QWidget *w = activeModal();
+      if (auto *b = qobject_cast<QMessageBox *>(w)) {
+        if (boxes.empty()) {
+          boxes.push_back(readMessage(b));
+          answer(QMessageBox::Ok)(b);
+        }
+      } else if (!boxes.empty() && qobject_cast<report::TfrPreviewForm *>(w)) {
+        click(w, QStringLiteral("ExitBtn"));
+        watch.stop();
+      }
+    });
+    ModalScript script;
+    script.then([](QWidget *w) {
+      ASSERT_NE(qobject_cast<report::TfrPreviewForm *>(w), nullptr);
+      click(w, QStringLiteral("PrintBtn"));
+    });
+    script.then([&](QWidget *w) {
+      dialog(w);
+      if (box) watch.start();
+    });
+    if (!box)
+      script.then([&boxes](QWidget *w) {
+        if (auto *b = qobject_cast<QMessageBox *>(w)) {  // a box nobody expected
+          boxes.push_back(readMessage(b));
+          answer(QMessageBox::Ok)(b);
+          return;
+        }
+        click(w, QStringLiteral("ExitBtn"));
+      });
+    script.run(open, 60000);
+    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    return boxes;
+  }
+
+  static CupsServer *server_;
+  QString pdfAnswer_;
+  std::unique_ptr<RealPrinting> printing_;
+};
+CupsServer *CupsPrinting::server_ = nullptr;
+
+const QString kCupsPrinter = QString::fromLatin1(CupsServer::kPrinter);
+
+TEST_F(CupsPrinting, ATicketChosenForTheQueueArrivesAsAnA4PortraitPdfWithItsSerialAndAmounts) {
+  const QString s = addTicket(1, {{100, 80, 12}});
+  JegyVariant = QStringLiteral("L");
+  const auto boxes = printTicket(s, printOn(kCupsPrinter));
+  for (const MessageSeen &b : boxes) ADD_FAILURE() << b.text.toStdString();
+  const QStringList pdfs = server_->waitForNewPdfs(1);
+  ASSERT_EQ(pdfs.size(), 1) << server_->logTail().toStdString();
+  EXPECT_EQ(pdfPageSizes(pdfs[0]), QStringList{QStringLiteral("595 x 842")});
+  EXPECT_TRUE(printedAcross(pdfs[0], QStringLiteral("Sorszám:")));
+  const QStringList pages = pdfPages(pdfs[0]);
+  ASSERT_EQ(pages.size(), 1);
+  EXPECT_TRUE(pages[0].contains(QStringLiteral("Sorszám: ") + s)) << pages[0].toStdString();
+  EXPECT_TRUE(pages[0].contains(QStringLiteral("7456 Ft")));
+  EXPECT_TRUE(pages[0].contains(QStringLiteral("Azaz: hétezer-négyszázötvenhat 00/100 Forint")));
+  EXPECT_EQ(printedMark(s), "I");
+}
+
+TEST_F(CupsPrinting, ALandscapeListAfterAPortraitTicketArrivesLandscape) {
+  const QString s = addTicket(1, {{100, 80, 12}});
+  JegyVariant = QStringLiteral("L");
+  printTicket(s, printOn(kCupsPrinter));
+  QStringList pdfs = server_->waitForNewPdfs(1);
+  ASSERT_EQ(pdfs.size(), 1) << server_->logTail().toStdString();
+  EXPECT_EQ(pdfPageSizes(pdfs[0]), QStringList{QStringLiteral("595 x 842")});
+  EXPECT_TRUE(printedAcross(pdfs[0], QStringLiteral("Sorszám:")));
+
+  TForm4 producers(nullptr);
+  const auto boxes = runPreview([&] { producers.Button7Click(); }, printOn(kCupsPrinter), false);
+  EXPECT_TRUE(boxes.empty());
+  pdfs = server_->waitForNewPdfs(1);
+  ASSERT_EQ(pdfs.size(), 1) << server_->logTail().toStdString();
+  // The printer turns a landscape page on its A4 sheet, as it feeds it.
+  const QStringList sizes = pdfPageSizes(pdfs[0]);
+  ASSERT_FALSE(sizes.isEmpty());
+  EXPECT_EQ(sizes[0], QStringLiteral("595 x 842"));
+  EXPECT_FALSE(printedAcross(pdfs[0], QStringLiteral("listája")));
+  EXPECT_TRUE(pdfPages(pdfs[0]).value(0).contains(QStringLiteral("Kovács Éva"))) << pdfPages(pdfs[0]).value(0).toStdString();
+}
+
+TEST_F(CupsPrinting, TwoCopiesOfAPageListArriveEachPageTwiceInARow) {
+  std::vector<std::array<double, 3>> many(120, {1, 10, 12});
+  const QString s = addTicket(1, many);
+  JegyVariant = QStringLiteral("L");
+  printTicket(s, printOn(kCupsPrinter, 2, QStringLiteral("2-3")));
+  const QStringList pdfs = server_->waitForNewPdfs(1);
+  ASSERT_EQ(pdfs.size(), 1) << server_->logTail().toStdString();
+  const QStringList pages = pdfPages(pdfs[0]);
+  ASSERT_EQ(pages.size(), 4);
+  const QRegularExpression pageNumber(QStringLiteral("\\b(\\d)/(\\d)\\b"));
+  const char *expected[] = {"2/", "2/", "3/", "3/"};
+  for (int i = 0; i < 4; ++i) {
+    const auto m = pageNumber.match(pages[i]);
+    ASSERT_TRUE(m.hasMatch()) << pages[i].toStdString();
+    EXPECT_TRUE(m.captured(0).startsWith(QLatin1String(expected[i]))) << i << " " << m.captured(0).toStdString();
+  }
+  EXPECT_EQ(pdfPageSizes(pdfs[0]), QStringList(4, QStringLiteral("595 x 842")));
+}
+
+// "Properties" with a CUPS printer: the platform's print dialog, on the
+// printer the job goes through. Two copies and landscape chosen there (the
+// latter in its own properties) are taken over: the copies into the print
+// dialog, the ticket built again on landscape paper.
+TEST_F(CupsPrinting, WhatThePlatformDialogOfPropertiesSetsGoesWithTheJob) {
+  const QString s = addTicket(1, {{100, 80, 12}});
+  JegyVariant = QStringLiteral("L");
+  QString copiesShown;
+  printTicket(s, [&](QWidget *w) {
+    auto *d = qobject_cast<report::TfrPrintForm *>(w);
+    ASSERT_NE(d, nullptr);
+    const int index = d->CB1->findText(kCupsPrinter);
+    d->CB1->setCurrentIndex(index);
+    emit d->CB1->activated(index);
+    ModalScript platform;
+    platform.then([](QWidget *p) {
+      EXPECT_EQ(p->objectName(), QStringLiteral("PrintSetupDialog"));
+      EXPECT_EQ(vorik::test::textOf(p, QStringLiteral("printers")), kCupsPrinter);
+      child<QSpinBox>(p, QStringLiteral("copies"))->setValue(2);
+      click(p, QStringLiteral("properties"));
+    });
+    platform.then([](QWidget *p) {
+      child<QRadioButton>(p, QStringLiteral("landscape"))->click();
+      QMetaObject::invokeMethod(p, "accept", Qt::QueuedConnection);
+    });
+    platform.then([](QWidget *p) { QMetaObject::invokeMethod(p, "accept", Qt::QueuedConnection); });
+    platform.run([&] { d->PropButton->click(); });
+    EXPECT_TRUE(platform.done()) << platform.failure().toStdString();
+    copiesShown = d->E1->text();
+    click(w, QStringLiteral("Button1"));
+  });
+  EXPECT_EQ(copiesShown, QStringLiteral("2"));
+  const QStringList pdfs = server_->waitForNewPdfs(1);
+  ASSERT_EQ(pdfs.size(), 1) << server_->logTail().toStdString();
+  // On landscape paper the ticket takes two pages; each is printed twice in a
+  // row (the server makes no further copies), turned on its A4 sheet.
+  const QStringList pages = pdfPages(pdfs[0]);
+  ASSERT_EQ(pages.size(), 4);
+  EXPECT_EQ(pdfPageSizes(pdfs[0]), QStringList(4, QStringLiteral("595 x 842")));
+  EXPECT_FALSE(printedAcross(pdfs[0], QStringLiteral("Sorszám:")));
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_TRUE(pages[i].contains(i < 2 ? QStringLiteral("1/2") : QStringLiteral("2/2"))) << pages[i].toStdString();
+    EXPECT_EQ(pages[i].contains(QStringLiteral("Sorszám: ") + s), i < 2) << i;
+    EXPECT_EQ(pages[i].contains(QStringLiteral("7456 Ft")), i >= 2) << i;
+  }
+}
+
+TEST_F(CupsPrinting, AStoppedOrRejectingQueueSaysSoNamingThePrinterAndPrintsNothing) {
+  const QString s = addTicket(1, {{100, 80, 12}});
+  JegyVariant = QStringLiteral("L");
+  for (const char *queue : {CupsServer::kStopped, CupsServer::kRejecting}) {
+    const QString name = QString::fromLatin1(queue);
+    const auto boxes = printTicket(s, printOn(name), true);
+    ASSERT_EQ(boxes.size(), 1u) << queue;
+    EXPECT_EQ(boxes[0].kind, QStringLiteral("Error"));
+    EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("\"%1\"").arg(name))) << boxes[0].text.toStdString();
+    EXPECT_TRUE(boxes[0].text.contains(queue == CupsServer::kStopped ? QStringLiteral("is stopped")
+                                                                     : QStringLiteral("does not accept jobs")))
+        << boxes[0].text.toStdString();
+  }
+  // Nothing was held or written; the queue that works still prints.
+  printTicket(s, printOn(kCupsPrinter));
+  EXPECT_EQ(server_->waitForNewPdfs(1).size(), 1);
 }
 
 }  // namespace
