@@ -300,6 +300,8 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   void hideEvent(QHideEvent *e) override;
   void keyPressEvent(QKeyEvent *e) override;
   void resizeEvent(QResizeEvent *e) override;
+  // Enter in the frame width and font size boxes.
+  bool eventFilter(QObject *o, QEvent *e) override;
 
  private:
   friend class TfrDesignerPage;

@@ -12,10 +12,12 @@
 #include "report/ui/FR_Ctrls.h"
 #include "report/ui/FR_Utils_Gui.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -86,7 +88,7 @@ void TfrDesignerForm::buildFormatBars() {
   E1->setProperty("tag", 6);
   E1->setFixedSize(36, 21);
   Panel1->addWidget(E1);
-  connect(E1, &QLineEdit::returnPressed, this, [this] { DoClick(E1); });
+  E1->installEventFilter(this);
   SB1 = button(Panel1, "SB1", "arrow_up", 53130, 6);
   SB2 = button(Panel1, "SB2", "arrow_down", 53130, 6);
   for (TfrTBButton *b : {SB1, SB2}) b->setFixedSize(14, 22);
@@ -147,7 +149,8 @@ void TfrDesignerForm::buildFormatBars() {
   for (int s : {5, 6, 7, 8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72}) C3->addItem(QString::number(s));
   Panel3->addWidget(C3);
   connect(C3, &QComboBox::activated, this, [this] { DoClick(C3); });
-  connect(C3->lineEdit(), &QLineEdit::returnPressed, this, [this] { DoClick(C3); });
+  C3->installEventFilter(this);
+  C3->lineEdit()->installEventFilter(this);
   Panel3->addWidget(new TfrTBSeparator(Panel3));
   FnB1 = tb(Panel3, "FnB1", "bold", 53115, 9);
   FnB2 = tb(Panel3, "FnB2", "italic", 53116, 10);
@@ -228,6 +231,21 @@ void TfrDesignerForm::colorButtonClick(TfrTBButton *b) {
 }
 
 // ---------------------------------------------------------------- applying
+
+bool TfrDesignerForm::eventFilter(QObject *o, QEvent *e) {
+  // Enter in the frame width or font size box applies the value and is used up there, so that it
+  // opens no editor; the box gives up the focus, and the keys that follow work on the objects.
+  if (e->type() == QEvent::KeyPress && (o == E1 || o == C3 || o == C3->lineEdit())) {
+    const int key = static_cast<QKeyEvent *>(e)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      QWidget *box = o == E1 ? static_cast<QWidget *>(E1) : C3;
+      DoClick(box);
+      if (QWidget *f = QApplication::focusWidget(); f == box || f == C3->lineEdit()) f->clearFocus();
+      return true;
+    }
+  }
+  return TfrReportDesigner::eventFilter(o, e);
+}
 
 void TfrDesignerForm::stepFrameWidth(int delta) {
   double w = 1;

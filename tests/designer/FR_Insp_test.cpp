@@ -22,7 +22,7 @@ class FormatTest : public DesignerTest {
   // Types a value into the frame width box and presses Enter.
   void TypeFrameWidth(const QString &text) {
     form->E1->setText(text);
-    QMetaObject::invokeMethod(form->E1, "returnPressed");
+    QTest::keyClick(form->E1, Qt::Key_Return);
   }
   // Types into an inspector row and leaves it as the user does.
   void Inspect(int row, const QString &text) {
@@ -121,6 +121,42 @@ TEST_F(FormatTest, FrameWidthTakesEitherSeparatorAndRefusesBadInputWithoutAStep)
   EXPECT_DOUBLE_EQ(P().FindObject("Memo1")->FrameWidth, 1);
 }
 
+// Enter in the frame width or font size box applies the value and opens no
+// editor; the box lets go of the focus, so the keys after it act on the objects.
+TEST_F(FormatTest, EnterInTheWidthAndSizeBoxesAppliesAndHandsTheKeysBackToTheObjects) {
+  ShowActive();
+  TfrMemoView *a = Memo(40, 40, 96, 18, "Memo1");
+  int editors = 0;
+  form->EditMemo = [&](TfrView &) { return ++editors, false; };
+  RealClick({60, 48});
+  ASSERT_TRUE(a->Selected);
+  struct Box {
+    QWidget *click;
+    QWidget *edit;
+    const char *typed;
+  };
+  for (const Box &box : {Box{form->E1, form->E1, "3"}, Box{form->C3, form->C3->lineEdit(), "14"}}) {
+    const QString name = box.click->objectName();
+    QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {},
+                      box.click->mapTo(form.get(), box.click->rect().center()));
+    ASSERT_TRUE(box.edit->hasFocus()) << name.toStdString();
+    RealKey(Qt::Key_A, Qt::ControlModifier);  // the box's own select all
+    EXPECT_EQ(P().Objects.size(), 1u);
+    for (const char *c = box.typed; *c; ++c) QTest::keyClick(form->windowHandle(), *c);
+    RealKey(Qt::Key_Return);
+    EXPECT_EQ(editors, 0) << name.toStdString();
+    EXPECT_FALSE(box.edit->hasFocus()) << name.toStdString();
+    const int x = a->x;
+    RealKey(Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(a->x, x + 1) << name.toStdString();
+  }
+  EXPECT_DOUBLE_EQ(a->FrameWidth, 3);
+  EXPECT_EQ(a->Font.Size, 14);
+  RealKey(Qt::Key_Delete);
+  EXPECT_TRUE(P().Objects.empty());
+  EXPECT_EQ(editors, 0);
+}
+
 TEST_F(FormatTest, ToolbarButtonsApplyToTheSelectionAndSkipBands) {
   Show();
   TfrBandView *band = Band(btMasterData, 100, 40, "MasterData1");
@@ -156,12 +192,12 @@ TEST_F(FormatTest, ToolbarButtonsApplyToTheSelectionAndSkipBands) {
   // Font size: a number in range, else refused with nothing recorded.
   SelectOnly({a});
   form->C3->setEditText("14");
-  QMetaObject::invokeMethod(form->C3->lineEdit(), "returnPressed");
+  QTest::keyClick(form->C3, Qt::Key_Return);
   EXPECT_EQ(a->Font.Size, 14);
   const int steps = form->UndoCount();
   for (const char *t : {"x", "0", "100000"}) {
     form->C3->setEditText(t);
-    QMetaObject::invokeMethod(form->C3->lineEdit(), "returnPressed");
+    QTest::keyClick(form->C3, Qt::Key_Return);
     EXPECT_EQ(a->Font.Size, 14) << t;
     EXPECT_EQ(form->C3->currentText(), "14") << t;
   }
