@@ -309,6 +309,36 @@ TEST_F(DesignerTest, KeysMoveResizeAndChooseNeighbours) {
   EXPECT_FALSE(form->GridAlign);
 }
 
+// A double click arrives as press, release, press, double click, release: the
+// click after it selects, and a drag after it moves.
+TEST_F(DesignerTest, TheClickAfterADoubleClickIsTheUsersNextClick) {
+  ShowActive();
+  TfrMemoView *a = Memo(40, 40, 96, 20, "Memo1");
+  TfrMemoView *b = Memo(40, 100, 96, 20, "Memo2");
+  QList<TfrView *> edited;
+  form->EditMemo = [&](TfrView &v) { return edited << &v, false; };
+  RealDoubleClick({60, 50});
+  EXPECT_EQ(edited, QList<TfrView *>({a}));
+  RealClick({60, 110});
+  EXPECT_TRUE(b->Selected);
+  EXPECT_FALSE(a->Selected);
+  EXPECT_EQ(form->SelNum, 1);
+  RealDoubleClick({60, 110});
+  EXPECT_EQ(edited, QList<TfrView *>({a, b}));
+  RealDrag({60, 110}, {100, 150});
+  EXPECT_EQ(b->x, 80);
+  EXPECT_EQ(b->y, 140);
+  EXPECT_EQ(a->y, 40);
+  // A double click on the empty page opens the page options; the click after it selects.
+  int pageOptions = 0;
+  form->PageOptions = [&](TfrPage &) { return ++pageOptions, false; };
+  RealDoubleClick({400, 400});
+  EXPECT_EQ(pageOptions, 1);
+  RealClick({60, 50});
+  EXPECT_TRUE(a->Selected);
+  EXPECT_EQ(edited.size(), 2);
+}
+
 TEST_F(DesignerTest, DeletingSeveralObjectsIsOneStep) {
   Show();
   Memo(40, 40, 40, 16, "Memo1");
