@@ -26,6 +26,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollArea>
@@ -1090,6 +1091,8 @@ void TfrDesignerForm::keyMoveOrResize(int key, bool resize) {
   }
   PageView->ComputeMultiFrame();
   PageView->update();
+  UpdateInspector();
+  UpdateStatus();
 }
 
 void TfrDesignerForm::selectNearest(int key, bool alt) {
@@ -1161,7 +1164,23 @@ bool TfrDesignerForm::FormKeyDown(int key, Qt::KeyboardModifiers mods) {
     return true;
   }
   if ((key == Qt::Key_Return || key == Qt::Key_Enter) && SelNum == 1) {
-    if (ShowEditor) ShowEditor(*Selection().front());
+    // Ctrl+Enter: the text editor, whatever the object; Enter: its own editor.
+    if (!ctrl) {
+      if (ShowEditor) ShowEditor(*Selection().front());
+    } else if (EditMemo && EditMemo(*Selection().front())) {
+      PageView->update();
+    }
+    return true;
+  }
+  // Ctrl+1 ... Ctrl+9: that frame width, as typed into its box; Ctrl+F and
+  // Ctrl+D: all frame lines and none, as their buttons.
+  if (ctrl && !shift && !alt && editable && key >= Qt::Key_1 && key <= Qt::Key_9) {
+    E1->setText(QString::number(key - Qt::Key_0));
+    DoClick(E1);
+    return true;
+  }
+  if (ctrl && !shift && !alt && editable && (key == Qt::Key_F || key == Qt::Key_D)) {
+    DoClick(key == Qt::Key_F ? FrB5 : FrB6);
     return true;
   }
   if (ctrl && key == Qt::Key_G) {
