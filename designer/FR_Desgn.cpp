@@ -563,10 +563,14 @@ void TfrDesignerForm::SaveState() {
   platform::writeRegistry(key, "EditAfterInsert", b(EditAfterInsert));
   platform::writeRegistry(key, "Selection", QString::number(ObjectMoving));
   // The tools toolbar only from the first instance: a later one has none.
-  for (TfrToolBar *t : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6})
+  // Floating toolbars and the inspector are windows of their own: they go with the designer.
+  for (TfrToolBar *t : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6}) {
     if (t != Panel6 || FirstInstance) t->SaveState();
+    if (t->FloatWindow) t->FloatWindow->hide();
+  }
   if (InspForm->RolledUp()) InspForm->RollUp();  // its size, not the rolled-up caption
   frSaveFormPosition(InspForm);
+  InspForm->hide();
 }
 
 std::vector<QWidget *> TfrDesignerForm::ToolWindows() const {
@@ -775,10 +779,15 @@ bool TfrDesignerForm::SaveAsFile(const QString &fileName, int filterIndex) {
 void TfrDesignerForm::Preview() {
   TfrReport *r = Report();
   if (!r || !FirstInstance || dynamic_cast<TfrCompositeReport *>(r)) return;
+  // The inspector would stand above the preview.
+  const bool inspector = InspForm->isVisible();
+  InspForm->hide();
+  QCoreApplication::processEvents();
   const bool modal = r->ModalPreview;
   r->ModalPreview = true;
   r->ShowReport();
   r->ModalPreview = modal;
+  InspForm->setVisible(inspector);
   activateWindow();
   SetCurPage(0);
 }
