@@ -8,6 +8,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
 #include <QPainter>
 #include <QToolBar>
 
@@ -448,6 +451,26 @@ TEST_F(FormatTest, MultiSelectionResizeShowsItsRatioUnlessAnAxisHadNoExtent) {
   Mouse(QEvent::MouseButtonRelease, f.bottomRight() + QPoint(20, 30));
   EXPECT_EQ(b->y + b->dy, height + 30);  // it was a resize
   EXPECT_EQ(b->dx, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// With nothing stored the inspector stands on the screen, over the design area
+// and clear of the menus and the first toolbar.
+TEST_F(DesignerTest, WithoutStoredPlaceTheInspectorLeavesMenusAndToolbarsFree) {
+  Show();
+  QWidget *insp = form->InspForm;
+  ASSERT_TRUE(insp->isVisible());
+  const QRect at = insp->frameGeometry();
+  const auto global = [](QWidget *w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); };
+  EXPECT_FALSE(at.intersects(global(form->MainMenu1)));
+  EXPECT_FALSE(at.intersects(global(form->Panel2)));
+  EXPECT_FALSE(at.intersects(global(form->Panel1)));
+  EXPECT_TRUE(global(form->ScrollBox1).contains(at)) << at.x() << "," << at.y() << " " << at.width() << "x" << at.height() << " in " << global(form->ScrollBox1).x() << "," << global(form->ScrollBox1).y() << " " << global(form->ScrollBox1).width() << "x" << global(form->ScrollBox1).height();
+  const QRect screen = form->screen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(at)) << at.x() << "," << at.y() << " " << at.width() << "x" << at.height() << " on " << screen.width() << "x" << screen.height();
 }
 
 }  // namespace
