@@ -618,6 +618,7 @@ void TfrDesignerForm::showEvent(QShowEvent *e) {
   ClearSelection();
   PageView->ResetDrag();
   SetTool(toolSelect);
+  FillFontList();
   RestoreState();
   SelectionChanged();
   PageView->setFocus();

@@ -4,9 +4,11 @@
 #include "designer_fixture.h"
 
 #include "designer/FR_Insp.h"
+#include "report/output/FR_Fonts.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScreen>
@@ -471,6 +473,40 @@ TEST_F(DesignerTest, WithoutStoredPlaceTheInspectorLeavesMenusAndToolbarsFree) {
   EXPECT_TRUE(global(form->ScrollBox1).contains(at)) << at.x() << "," << at.y() << " " << at.width() << "x" << at.height() << " in " << global(form->ScrollBox1).x() << "," << global(form->ScrollBox1).y() << " " << global(form->ScrollBox1).width() << "x" << global(form->ScrollBox1).height();
   const QRect screen = form->screen()->availableGeometry();
   EXPECT_TRUE(screen.contains(at)) << at.x() << "," << at.y() << " " << at.width() << "x" << at.height() << " on " << screen.width() << "x" << screen.height();
+}
+
+}  // namespace
+
+namespace {
+
+// "Arial" is a font here when fontconfig puts its metric twin in its place: it
+// is in the font list, shown for the objects that name it, and the font of new
+// text objects. A font not installed shows its stored name all the same.
+TEST_F(DesignerTest, FontBoxShowsStoredNamesAndNewTextsTakeArialWhenItsTwinStandsIn) {
+  if (QFontInfo(QFont("Arial")).family() != report::frFontFamily("Arial"))
+    GTEST_SKIP() << "fontconfig does not put the metric twin in Arial's place here";
+  frLastAttributes.FontName = "Somewhere Else";
+  ShowActive();
+  EXPECT_EQ(frLastAttributes.FontName, "Arial");
+  TfrMemoView *a = Memo(40, 40, 96, 20, "Memo1");
+  a->Font.Name = "Arial";
+  TfrMemoView *b = Memo(40, 100, 96, 20, "Memo2");
+  b->Font.Name = "Nincs Ilyen Betu";
+  RealClick({50, 50});
+  EXPECT_EQ(form->C2->currentText(), "Arial");
+  RealClick({50, 110});
+  EXPECT_EQ(form->C2->currentIndex(), -1);
+  EXPECT_EQ(form->C2->placeholderText(), "Nincs Ilyen Betu");
+  RealClick({50, 50}, Qt::ShiftModifier);
+  EXPECT_EQ(form->C2->placeholderText(), "");
+  // The text tool: a click inserts a text object in the default font.
+  form->SetTool(toolText);
+  RealClick({300, 300});
+  TfrView *added = P().FindObject("Memo3");
+  ASSERT_NE(added, nullptr);
+  EXPECT_EQ(static_cast<TfrMemoView *>(added)->Font.Name, "Arial");
+  EXPECT_EQ(form->C2->currentText(), "Arial");
+  EXPECT_EQ(b->Font.Name, "Nincs Ilyen Betu");
 }
 
 }  // namespace
