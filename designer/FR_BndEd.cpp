@@ -116,9 +116,12 @@ bool TfrBandEditorForm::ShowEditor(TfrBandView &band, TfrReportDesigner *designe
   frFillDataSources(CB1);
   frShowDataSource(band.FormatStr, CB1, E1);
   updateControls();
+  const QString shown = frDataSourceChoice(CB1, E1);
   if (exec() != QDialog::Accepted) return false;
   const QString choice = frDataSourceChoice(CB1, E1);
   if (choice.isEmpty()) return false;
+  // A name no component has shows as "[None]"; OK without a new choice keeps it.
+  if (choice == shown) return true;
   if (designer) designer->BeforeChange();
   band.FormatStr = choice;
   return true;

@@ -26,8 +26,10 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -547,6 +549,15 @@ void TfrDesignerForm::RestoreState() {
   for (TfrDock *d : {frDock1, frDock2, frDock3, frDock4}) d->BeginUpdate();
   for (TfrToolBar *t : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6}) t->RestoreState();
   for (TfrDock *d : {frDock1, frDock2, frDock3, frDock4}) d->EndUpdate();
+  // Without a stored place the inspector stands at the top right of the design area, on the
+  // screen, leaving the menus and the toolbars free.
+  const QRect area(ScrollBox1->mapToGlobal(QPoint(0, 0)), ScrollBox1->size());
+  const QRect screen = (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+  // With room for a window frame, not known before the first showing.
+  const QSize insp = InspForm->frameGeometry().size().expandedTo(InspForm->size() + QSize(8, 32));
+  InspForm->move(std::clamp(area.right() - insp.width() - 16, screen.left(),
+                            std::max(screen.left(), screen.right() - insp.width())),
+                 std::clamp(area.top() + 16, screen.top(), std::max(screen.top(), screen.bottom() - insp.height())));
   frRestoreFormPosition(InspForm);
   // The tools toolbar shows only when it holds tools.
   if (!FirstInstance || Panel6->findChildren<TfrTBButton *>().empty()) Panel6->SetVisible(false);
@@ -563,10 +574,14 @@ void TfrDesignerForm::SaveState() {
   platform::writeRegistry(key, "EditAfterInsert", b(EditAfterInsert));
   platform::writeRegistry(key, "Selection", QString::number(ObjectMoving));
   // The tools toolbar only from the first instance: a later one has none.
-  for (TfrToolBar *t : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6})
+  // Floating toolbars and the inspector are windows of their own: they go with the designer.
+  for (TfrToolBar *t : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6}) {
     if (t != Panel6 || FirstInstance) t->SaveState();
+    if (t->FloatWindow) t->FloatWindow->hide();
+  }
   if (InspForm->RolledUp()) InspForm->RollUp();  // its size, not the rolled-up caption
   frSaveFormPosition(InspForm);
+  InspForm->hide();
 }
 
 std::vector<QWidget *> TfrDesignerForm::ToolWindows() const {
@@ -604,6 +619,7 @@ void TfrDesignerForm::showEvent(QShowEvent *e) {
   ClearSelection();
   PageView->ResetDrag();
   SetTool(toolSelect);
+  FillFontList();
   RestoreState();
   SelectionChanged();
   PageView->setFocus();
@@ -775,10 +791,15 @@ bool TfrDesignerForm::SaveAsFile(const QString &fileName, int filterIndex) {
 void TfrDesignerForm::Preview() {
   TfrReport *r = Report();
   if (!r || !FirstInstance || dynamic_cast<TfrCompositeReport *>(r)) return;
+  // The inspector would stand above the preview.
+  const bool inspector = InspForm->isVisible();
+  InspForm->hide();
+  QCoreApplication::processEvents();
   const bool modal = r->ModalPreview;
   r->ModalPreview = true;
   r->ShowReport();
   r->ModalPreview = modal;
+  InspForm->setVisible(inspector);
   activateWindow();
   SetCurPage(0);
 }
@@ -1091,6 +1112,8 @@ void TfrDesignerForm::keyMoveOrResize(int key, bool resize) {
   }
   PageView->ComputeMultiFrame();
   PageView->update();
+  UpdateInspector();
+  UpdateStatus();
 }
 
 void TfrDesignerForm::selectNearest(int key, bool alt) {
@@ -1162,7 +1185,23 @@ bool TfrDesignerForm::FormKeyDown(int key, Qt::KeyboardModifiers mods) {
     return true;
   }
   if ((key == Qt::Key_Return || key == Qt::Key_Enter) && SelNum == 1) {
-    if (ShowEditor) ShowEditor(*Selection().front());
+    // Ctrl+Enter: the text editor, whatever the object; Enter: its own editor.
+    if (!ctrl) {
+      if (ShowEditor) ShowEditor(*Selection().front());
+    } else if (EditMemo && EditMemo(*Selection().front())) {
+      PageView->update();
+    }
+    return true;
+  }
+  // Ctrl+1 ... Ctrl+9: that frame width, as typed into its box; Ctrl+F and
+  // Ctrl+D: all frame lines and none, as their buttons.
+  if (ctrl && !shift && !alt && editable && key >= Qt::Key_1 && key <= Qt::Key_9) {
+    E1->setText(QString::number(key - Qt::Key_0));
+    DoClick(E1);
+    return true;
+  }
+  if (ctrl && !shift && !alt && editable && (key == Qt::Key_F || key == Qt::Key_D)) {
+    DoClick(key == Qt::Key_F ? FrB5 : FrB6);
     return true;
   }
   if (ctrl && key == Qt::Key_G) {

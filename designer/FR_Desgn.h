@@ -300,6 +300,8 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   void hideEvent(QHideEvent *e) override;
   void keyPressEvent(QKeyEvent *e) override;
   void resizeEvent(QResizeEvent *e) override;
+  // Enter in the frame width and font size boxes.
+  bool eventFilter(QObject *o, QEvent *e) override;
 
  private:
   friend class TfrDesignerPage;
@@ -312,6 +314,10 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   void unlinkMenu(const QMenu *menu);
   void setSelectionFlag(quint16 flag, bool on);
   void stepFrameWidth(int delta);
+  // The font list (the installed families and the Windows fonts that fontconfig replaces by
+  // their metric twins) and the font of new text objects; a font name shown in the list.
+  void FillFontList();
+  void showFontName(const QString &name);
   void refreshTabs();
   void undoFrom(TfrUndoBuffer &from, TfrUndoBuffer &to);
   void changed();  // Modified and FileModified

@@ -103,7 +103,6 @@ void TfrDesignerForm::ShowObjectEditor() {
                        : t == btCrossData                                               ? 2
                                                                                         : -1;
       if (kind >= 0 && EditBand) EditBand(*band, kind);
-      else PageView->ClearDoubleClicked();
       break;
     }
     case gtSubReport: {

@@ -8,14 +8,18 @@
 #include "designer/FR_Insp.h"
 #include "platform/conv.h"
 #include "report/expr/FR_Pars.h"
+#include "report/output/FR_Fonts.h"
 #include "report/ui/FR_Const.h"
 #include "report/ui/FR_Ctrls.h"
 #include "report/ui/FR_Utils_Gui.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -86,7 +90,7 @@ void TfrDesignerForm::buildFormatBars() {
   E1->setProperty("tag", 6);
   E1->setFixedSize(36, 21);
   Panel1->addWidget(E1);
-  connect(E1, &QLineEdit::returnPressed, this, [this] { DoClick(E1); });
+  E1->installEventFilter(this);
   SB1 = button(Panel1, "SB1", "arrow_up", 53130, 6);
   SB2 = button(Panel1, "SB2", "arrow_down", 53130, 6);
   for (TfrTBButton *b : {SB1, SB2}) b->setFixedSize(14, 22);
@@ -132,9 +136,7 @@ void TfrDesignerForm::buildFormatBars() {
   C2->setToolTip(frLoadStr(53120));
   C2->setProperty("tag", 7);
   C2->setFixedWidth(150);
-  QStringList families = QFontDatabase::families();
-  families.sort(Qt::CaseInsensitive);
-  for (const QString &f : families) C2->addItem(f);
+  FillFontList();
   Panel3->addWidget(C2);
   connect(C2, &QComboBox::activated, this, [this] { DoClick(C2); });
   C3 = new QComboBox(Panel3);
@@ -147,7 +149,8 @@ void TfrDesignerForm::buildFormatBars() {
   for (int s : {5, 6, 7, 8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72}) C3->addItem(QString::number(s));
   Panel3->addWidget(C3);
   connect(C3, &QComboBox::activated, this, [this] { DoClick(C3); });
-  connect(C3->lineEdit(), &QLineEdit::returnPressed, this, [this] { DoClick(C3); });
+  C3->installEventFilter(this);
+  C3->lineEdit()->installEventFilter(this);
   Panel3->addWidget(new TfrTBSeparator(Panel3));
   FnB1 = tb(Panel3, "FnB1", "bold", 53115, 9);
   FnB2 = tb(Panel3, "FnB2", "italic", 53116, 10);
@@ -191,6 +194,52 @@ void TfrDesignerForm::buildFormatBars() {
   SetButtonColorGlyph(clBlack, ClB3, 2);
 }
 
+// ---------------------------------------------------------------- fonts
+
+namespace {
+
+// Windows fonts whose stand-ins are made to their measures: with fontconfig
+// putting that stand-in in their place they count as installed, and a layout
+// naming them prints alike here and on Windows.
+constexpr const char *kMetricTwins[] = {"Arial", "Arial Narrow", "Times New Roman", "Courier New"};
+
+bool fontInstalled(const QString &name) {
+  if (QFontDatabase::hasFamily(name)) return true;
+  for (const char *twin : kMetricTwins)
+    if (name.compare(QLatin1String(twin), Qt::CaseInsensitive) == 0)
+      return QFontInfo(QFont(name)).family().compare(frFontFamily(name), Qt::CaseInsensitive) == 0;
+  return false;
+}
+
+}  // namespace
+
+void TfrDesignerForm::FillFontList() {
+  QStringList names = QFontDatabase::families();
+  for (const char *twin : kMetricTwins)
+    if (!names.contains(QLatin1String(twin), Qt::CaseInsensitive) && fontInstalled(QLatin1String(twin)))
+      names << QLatin1String(twin);
+  names.sort(Qt::CaseInsensitive);
+  {
+    QSignalBlocker block(C2);
+    C2->clear();
+    C2->addItems(names);
+  }
+  // New text objects: "Arial" if installed, else "Arial Cyr", else the first font.
+  for (const QString &name : {QStringLiteral("Arial"), QStringLiteral("Arial Cyr"), names.value(0)}) {
+    if (!name.isEmpty() && names.contains(name, Qt::CaseInsensitive)) {
+      frLastAttributes.FontName = name;
+      break;
+    }
+  }
+}
+
+void TfrDesignerForm::showFontName(const QString &name) {
+  // A font that is not installed still shows its name, greyed, and stays as stored.
+  const int i = name.isEmpty() ? -1 : C2->findText(name, Qt::MatchFixedString);
+  C2->setCurrentIndex(i);
+  C2->setPlaceholderText(i < 0 ? name : QString());
+}
+
 // ---------------------------------------------------------------- colour buttons
 
 void TfrDesignerForm::SetButtonColorGlyph(TColor color, TfrSpeedButton *button, int kind) {
@@ -228,6 +277,21 @@ void TfrDesignerForm::colorButtonClick(TfrTBButton *b) {
 }
 
 // ---------------------------------------------------------------- applying
+
+bool TfrDesignerForm::eventFilter(QObject *o, QEvent *e) {
+  // Enter in the frame width or font size box applies the value and is used up there, so that it
+  // opens no editor; the box gives up the focus, and the keys that follow work on the objects.
+  if (e->type() == QEvent::KeyPress && (o == E1 || o == C3 || o == C3->lineEdit())) {
+    const int key = static_cast<QKeyEvent *>(e)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      QWidget *box = o == E1 ? static_cast<QWidget *>(E1) : C3;
+      DoClick(box);
+      if (QWidget *f = QApplication::focusWidget(); f == box || f == C3->lineEdit()) f->clearFocus();
+      return true;
+    }
+  }
+  return TfrReportDesigner::eventFilter(o, e);
+}
 
 void TfrDesignerForm::stepFrameWidth(int delta) {
   double w = 1;
@@ -338,7 +402,7 @@ void TfrDesignerForm::EnableControls() {
     w->setEnabled(text);
   if (!text) {
     QSignalBlocker b2(C2), b3(C3);
-    C2->setCurrentIndex(-1);
+    showFontName(QString());
     C3->setCurrentIndex(-1);
     C3->setEditText(QString());
   }
@@ -374,7 +438,7 @@ void TfrDesignerForm::SelectionChanged() {
     if (isText(v)) {
       const auto *m = static_cast<const TfrMemoView *>(v);
       SetButtonColorGlyph(m->Font.Color, ClB2, 0);
-      if (C2->currentText() != m->Font.Name) C2->setCurrentIndex(C2->findText(m->Font.Name, Qt::MatchFixedString));
+      showFontName(m->Font.Name);
       if (C3->currentText() != QString::number(m->Font.Size)) C3->setEditText(QString::number(m->Font.Size));
       FnB1->SetDown(m->Font.Style & fsBold);
       FnB2->SetDown(m->Font.Style & fsItalic);
@@ -390,7 +454,7 @@ void TfrDesignerForm::SelectionChanged() {
     for (TfrTBButton *b : {FrB1, FrB2, FrB3, FrB4, FnB1, FnB2, FnB3, AlB4, AlB5}) b->SetDown(false);
     SetButtonColorGlyph(clBlack, ClB1, 1);
     E1->setText(QStringLiteral("1"));
-    C2->setCurrentIndex(-1);
+    showFontName(QString());
     C3->setCurrentIndex(-1);
     C3->setEditText(QString());
     AlB1->SetDown(true);

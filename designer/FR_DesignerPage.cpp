@@ -125,7 +125,7 @@ void TfrDesignerPage::ComputeMultiFrame() {
 }
 
 void TfrDesignerPage::ResetDrag() {
-  down_ = moved_ = doubleClicked_ = drawingFrame_ = false;
+  down_ = moved_ = drawingFrame_ = false;
   resizeSide_ = 0;
   mode_ = mdNone;
   following_ = QRect();
@@ -301,10 +301,6 @@ bool TfrDesignerPage::takeStep(QPoint p, int &sx, int &sy) const {
 
 void TfrDesignerPage::mousePressEvent(QMouseEvent *e) {
   setFocus();
-  if (doubleClicked_) {
-    doubleClicked_ = false;
-    return;
-  }
   const QPoint pt = e->position().toPoint();
   const bool right = e->button() == Qt::RightButton;
   drawingFrame_ = false;
@@ -723,16 +719,15 @@ void TfrDesignerPage::insertLine() {
   form_->AddUndoAction(acInsert);
 }
 
+// The double click comes after the second press, which has already been taken
+// as a click; the release after it ends nothing, and the next press is the
+// user's next click.
 void TfrDesignerPage::mouseDoubleClickEvent(QMouseEvent *e) {
-  down_ = false;
+  down_ = drawingFrame_ = false;
+  mode_ = mdNone;
   if (e->button() != Qt::LeftButton) return;
-  if (form_->SelNum == 0 && form_->Page) {
-    doubleClicked_ = true;
-    form_->PageOptionsClick();
-  } else if (form_->SelNum == 1) {
-    doubleClicked_ = true;
-    if (form_->ShowEditor) form_->ShowEditor(*form_->Selection().front());
-  }
+  if (form_->SelNum == 0 && form_->Page) form_->PageOptionsClick();
+  else if (form_->SelNum == 1 && form_->ShowEditor) form_->ShowEditor(*form_->Selection().front());
 }
 
 void TfrDesignerPage::leaveEvent(QEvent *) {

@@ -42,8 +42,6 @@ class TfrDesignerPage : public QWidget {
   void ComputeMultiFrame();
   // Forgets a drag in progress (each show of the window).
   void ResetDrag();
-  // A double click opened nothing: the next release is an ordinary one.
-  void ClearDoubleClicked() { doubleClicked_ = false; }
   // While a multi-selection is resized: "% " and its width and height against
   // the start of the drag, in percent; empty otherwise.
   QString ResizeRatio() const;
@@ -86,7 +84,6 @@ class TfrDesignerPage : public QWidget {
   Mode mode_ = mdNone;
   bool down_ = false;
   bool moved_ = false;
-  bool doubleClicked_ = false;
   bool drawingFrame_ = false;
   int resizeSide_ = 0;
   int hoverHandle_ = 0;

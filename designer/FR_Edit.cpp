@@ -197,10 +197,11 @@ bool TfrEditorForm::eventFilter(QObject *o, QEvent *e) {
 void TfrEditorForm::done(int result) {
   if (result == Accepted && View) {
     beforeChange();
-    // Only real line breaks count.
+    // Only real line breaks count. A memo whose text is as shown keeps its lines: one empty
+    // line and none show alike.
     M1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    View->Memo = splitLines(M1->toPlainText());
-    View->Script = splitLines(M2->toPlainText());
+    if (M1->toPlainText() != joinLines(View->Memo)) View->Memo = splitLines(M1->toPlainText());
+    if (M2->toPlainText() != joinLines(View->Script)) View->Script = splitLines(M2->toPlainText());
   }
   TPropEditor::done(result);
 }

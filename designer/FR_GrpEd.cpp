@@ -1,6 +1,7 @@
 #include "designer/FR_GrpEd.h"
 
 #include "designer/FR_BndEd.h"
+#include "designer/FR_Hilit.h"
 #include "report/core/FR_Class_View.h"
 #include "report/ui/FR_Const.h"
 #include "report/ui/FR_Desgn_Intf.h"
@@ -46,6 +47,11 @@ void TfrGroupEditorForm::showEvent(QShowEvent *e) {
   SB1->setEnabled(static_cast<bool>(PickField));
   QDialog::showEvent(e);
   Edit1->setFocus();
+}
+
+void TfrGroupEditorForm::done(int result) {
+  if (result == Accepted && !frConditionAccepted(Edit1)) return;
+  QDialog::done(result);
 }
 
 bool TfrGroupEditorForm::ShowEditor(TfrBandView &band, TfrReportDesigner *designer) {

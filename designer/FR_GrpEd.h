@@ -38,6 +38,8 @@ class TfrGroupEditorForm : public QDialog {
 
  protected:
   void showEvent(QShowEvent *e) override;
+  // OK is refused while the condition cannot be evaluated (frConditionAccepted).
+  void done(int result) override;
 };
 
 }  // namespace designer

@@ -2,6 +2,9 @@
 
 #include "designer/FR_Color.h"
 #include "designer/FR_Desgn.h"
+#include "platform/error_text.h"
+#include "report/core/FR_Class_Report.h"
+#include "report/expr/FR_Pars.h"
 #include "report/ui/FR_Const.h"
 #include "report/ui/FR_Ctrls.h"
 #include "report/ui/FR_Utils_Gui.h"
@@ -99,6 +102,35 @@ void TfrHilightForm::showColors() {
 void TfrHilightForm::pickColor(TColor &color) {
   if (!frColorDialog(this, color)) return;
   showColors();
+}
+
+void TfrHilightForm::done(int result) {
+  if (result == Accepted && !frConditionAccepted(Edit1)) return;
+  QDialog::done(result);
+}
+
+QString frConditionError(const QString &condition) {
+  if (condition.trimmed().isEmpty()) return {};
+  // A parser of its own: the global one's callbacks belong to a build. Every
+  // name is null here, so only the parser's own errors count, not what a
+  // value would make of an operator.
+  TfrParser parser;
+  try {
+    parser.Calc(condition);
+  } catch (const EParserError &e) {
+    return platform::exceptionText(e);
+  } catch (const std::exception &) {
+  }
+  return {};
+}
+
+bool frConditionAccepted(QLineEdit *edit) {
+  const QString error = frConditionError(edit->text());
+  if (error.isEmpty()) return true;
+  edit->setFocus();
+  edit->selectAll();
+  if (frErrorBox) frErrorBox(error);
+  return false;
 }
 
 bool EditHighlight(TfrDesignerForm &designer, TfrHighlight &hl, QString &condition) {

@@ -42,6 +42,10 @@ class TfrHilightForm : public QDialog {
   QRadioButton *RB1, *RB2;
   QPushButton *Button1, *Button2;
 
+ protected:
+  // OK is refused, with the parser's message, while the condition cannot be evaluated.
+  void done(int result) override;
+
  private:
   void showColors();
   void pickColor(report::TColor &color);
@@ -50,6 +54,15 @@ class TfrHilightForm : public QDialog {
   report::TColor fontColor_ = report::clBlack;
   report::TColor fillColor_ = report::clTransparent;
 };
+
+// The engine parser's message for a condition that cannot be evaluated (an
+// operand missing, nested too deeply, ...); empty when it can. Names are not
+// looked up: they have their values only while a report builds.
+QString frConditionError(const QString &condition);
+
+// OK of a condition dialog: refused with the parser's message, and the focus in
+// the condition's box, while the condition cannot be evaluated.
+bool frConditionAccepted(QLineEdit *edit);
 
 // The dialog on a highlight and its condition: true with both changed on OK.
 bool EditHighlight(TfrDesignerForm &designer, report::TfrHighlight &hl, QString &condition);

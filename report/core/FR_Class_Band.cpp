@@ -19,6 +19,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace report {
 
@@ -27,6 +28,12 @@ TfrBuildState frBuild;
 using namespace fill;
 
 namespace {
+
+// A condition of an object that cannot be evaluated; the lines name both.
+struct EConditionError : std::runtime_error {
+  explicit EConditionError(QStringList l) : std::runtime_error("condition"), lines(std::move(l)) {}
+  QStringList lines;
+};
 
 // Header, data and footer types of the three data levels.
 constexpr TfrBandType kLevels[3][3] = {{btMasterHeader, btMasterData, btMasterFooter},
@@ -689,7 +696,8 @@ Variant TfrPageRun::groupValue(TfrBand *g) {
   try {
     return frParser->Calc(g->GroupCondition);
   } catch (const std::exception &) {
-    buildError(Report, QStringList{g->GroupCondition}, g->Typ);
+    buildError(Report, {QStringLiteral("Group condition of %1:").arg(g->View ? g->View->Name : QString()), g->GroupCondition},
+               g->Typ);
     return Variant();
   }
 }
@@ -858,6 +866,8 @@ void TfrPageRun::printObject(TfrBand *b, TfrView *v, int top) {
       v->Memo1 = frExpandText(v->Memo, v->Format, v->FormatStr);
     }
     writeObject(v, top);
+  } catch (const EConditionError &e) {
+    buildError(Report, e.lines, b->Typ);
   } catch (const std::exception &) {
     buildError(Report, sourceLines(v), b->Typ);
   }
@@ -880,6 +890,8 @@ void TfrPageRun::writeAt(TfrBand *b, TfrView *v, int top, Place at) {
   v->dy = at.dy;
   try {
     writeObject(v, top);
+  } catch (const EConditionError &e) {
+    buildError(Report, e.lines, b->Typ);
   } catch (const std::exception &) {
     buildError(Report, sourceLines(v), b->Typ);
   }
@@ -895,7 +907,13 @@ void TfrPageRun::writeRecord(TfrView *v, int top) {
   TColor savedFill = v->FillColor;
   bool highlighted = false;
   if (memo && !memo->HighlightStr.trimmed().isEmpty()) {
-    const Variant h = frParser->Calc(memo->HighlightStr);
+    Variant h;
+    try {
+      h = frParser->Calc(memo->HighlightStr);
+    } catch (const std::exception &) {
+      // The error names the object and its condition, not the object's text.
+      throw EConditionError({QStringLiteral("Highlight of %1:").arg(memo->Name), memo->HighlightStr});
+    }
     if (!h.isNull() && !VarIsZero(h)) {
       savedFont = memo->Font;
       memo->Font.Style = memo->Highlight.FontStyle;

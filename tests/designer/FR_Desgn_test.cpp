@@ -393,3 +393,41 @@ TEST_F(DesignerTest, LaterInstanceHasNoPageCommandsNoToolsAndAPlainCaption) {
   EXPECT_TRUE(form->Panel6->isVisible());
   frClearTools();
 }
+
+namespace {
+
+// The inspector and a floating toolbar are windows of their own: closing the
+// designer (its Close button, clicked) hides them, showing it again brings them
+// back; a preview hides the inspector while it runs.
+TEST_F(DesignerTest, ClosingHidesTheInspectorAndFloatingToolbarsAndPreviewHidesTheInspector) {
+  ShowActive();
+  form->Panel1->MakeFloat(300, 300);
+  form->Panel1->SetVisible(true);
+  ASSERT_TRUE(form->Panel1->FloatWindow);
+  ASSERT_TRUE(form->Panel1->FloatWindow->isVisible());
+  ASSERT_TRUE(form->InspForm->isVisible());
+  bool inspectorInPreview = true;
+  int previews = 0;
+  frShowPreview = [&](TfrReport &, std::unique_ptr<TfrEMFPages>, const QString &, bool) {
+    ++previews;
+    inspectorInPreview = form->InspForm->isVisible();
+  };
+  QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {},
+                    form->FileBtn4->mapTo(form.get(), form->FileBtn4->rect().center()));
+  frShowPreview = nullptr;
+  EXPECT_EQ(previews, 1);
+  EXPECT_FALSE(inspectorInPreview);
+  EXPECT_TRUE(form->InspForm->isVisible());
+  QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {},
+                    form->ExitB->mapTo(form.get(), form->ExitB->rect().center()));
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_FALSE(form->InspForm->isVisible());
+  ASSERT_TRUE(form->Panel1->FloatWindow);
+  EXPECT_FALSE(form->Panel1->FloatWindow->isVisible());
+  Show();
+  EXPECT_TRUE(form->InspForm->isVisible());
+  ASSERT_TRUE(form->Panel1->FloatWindow);
+  EXPECT_TRUE(form->Panel1->FloatWindow->isVisible());
+}
+
+}  // namespace

@@ -309,6 +309,91 @@ TEST_F(DesignerTest, KeysMoveResizeAndChooseNeighbours) {
   EXPECT_FALSE(form->GridAlign);
 }
 
+// Keys of the keyboard table through the window: Ctrl+digit sets the frame
+// width, Ctrl+F and Ctrl+D all frame lines and none; key moves and resizes show
+// in the inspector and the status bar; Ctrl+Enter opens the text editor, Enter
+// the object's own.
+TEST_F(DesignerTest, FrameKeysKeyMovesAndEnterKeysThroughTheWindow) {
+  ShowActive();
+  TfrMemoView *a = Memo(40, 40, 96, 20, "Memo1");
+  TfrMemoView *b = Memo(40, 100, 96, 20, "Memo2");
+  auto pic = std::make_unique<TfrPictureView>();
+  pic->Name = "Picture1";
+  pic->x = 300, pic->y = 40, pic->dx = 40, pic->dy = 40;
+  TfrView *picture = P().Add(std::move(pic));
+  RealClick({50, 50});
+  RealClick({50, 110}, Qt::ShiftModifier);
+  ASSERT_EQ(form->SelNum, 2);
+  const int steps = form->UndoCount();
+  RealKey(Qt::Key_3, Qt::ControlModifier);
+  EXPECT_DOUBLE_EQ(a->FrameWidth, 3);
+  EXPECT_DOUBLE_EQ(b->FrameWidth, 3);
+  RealKey(Qt::Key_F, Qt::ControlModifier);
+  EXPECT_EQ(a->FrameTyp, 15);
+  EXPECT_EQ(b->FrameTyp, 15);
+  RealKey(Qt::Key_D, Qt::ControlModifier);
+  EXPECT_EQ(a->FrameTyp, 0);
+  EXPECT_EQ(b->FrameTyp, 0);
+  EXPECT_EQ(form->UndoCount(), steps + 3);
+  form->Undo();
+  EXPECT_EQ(P().FindObject("Memo1")->FrameTyp, 15);
+  a = static_cast<TfrMemoView *>(P().FindObject("Memo1"));
+  b = static_cast<TfrMemoView *>(P().FindObject("Memo2"));
+  // Ctrl+arrow and Shift+arrow: the inspector and the status bar follow.
+  RealClick({600, 600});
+  RealClick({50, 50});
+  ASSERT_EQ(form->SelNum, 1);
+  RealKey(Qt::Key_Right, Qt::ControlModifier);
+  RealKey(Qt::Key_Right, Qt::ShiftModifier);
+  EXPECT_EQ(a->x, 41);
+  EXPECT_EQ(a->dx, 97);
+  EXPECT_EQ(*form->InspForm->Row(1).Value, "41");
+  EXPECT_EQ(*form->InspForm->Row(3).Value, "97");
+  EXPECT_EQ(form->StatusPos->text(), "41;40");
+  EXPECT_EQ(form->StatusSize->text(), "97;20");
+  // Enter: the object's editor; Ctrl+Enter: the text editor, for a picture too.
+  QStringList opened;
+  form->EditMemo = [&](TfrView &v) { return opened << "text " + v.Name, false; };
+  form->EditPicture = [&](TfrView &v) { return opened << "picture " + v.Name, false; };
+  RealKey(Qt::Key_Return);
+  RealKey(Qt::Key_Return, Qt::ControlModifier);
+  RealClick({310, 50});
+  RealKey(Qt::Key_Return);
+  RealKey(Qt::Key_Return, Qt::ControlModifier);
+  EXPECT_EQ(opened, QStringList({"text Memo1", "text Memo1", "picture Picture1", "text Picture1"}));
+  EXPECT_TRUE(picture->Selected);
+}
+
+// A double click arrives as press, release, press, double click, release: the
+// click after it selects, and a drag after it moves.
+TEST_F(DesignerTest, TheClickAfterADoubleClickIsTheUsersNextClick) {
+  ShowActive();
+  TfrMemoView *a = Memo(40, 40, 96, 20, "Memo1");
+  TfrMemoView *b = Memo(40, 100, 96, 20, "Memo2");
+  QList<TfrView *> edited;
+  form->EditMemo = [&](TfrView &v) { return edited << &v, false; };
+  RealDoubleClick({60, 50});
+  EXPECT_EQ(edited, QList<TfrView *>({a}));
+  RealClick({60, 110});
+  EXPECT_TRUE(b->Selected);
+  EXPECT_FALSE(a->Selected);
+  EXPECT_EQ(form->SelNum, 1);
+  RealDoubleClick({60, 110});
+  EXPECT_EQ(edited, QList<TfrView *>({a, b}));
+  RealDrag({60, 110}, {100, 150});
+  EXPECT_EQ(b->x, 80);
+  EXPECT_EQ(b->y, 140);
+  EXPECT_EQ(a->y, 40);
+  // A double click on the empty page opens the page options; the click after it selects.
+  int pageOptions = 0;
+  form->PageOptions = [&](TfrPage &) { return ++pageOptions, false; };
+  RealDoubleClick({400, 400});
+  EXPECT_EQ(pageOptions, 1);
+  RealClick({60, 50});
+  EXPECT_TRUE(a->Selected);
+  EXPECT_EQ(edited.size(), 2);
+}
+
 TEST_F(DesignerTest, DeletingSeveralObjectsIsOneStep) {
   Show();
   Memo(40, 40, 40, 16, "Memo1");

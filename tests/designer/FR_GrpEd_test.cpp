@@ -52,6 +52,31 @@ TEST_F(BandEditorTest, GroupConditionFromTheFieldPickerAndStoredOnOk) {
   EXPECT_EQ(static_cast<TfrBandView *>(P().FindObject("GroupHeader1"))->FormatStr, "[Customers.\"City\"]");
 }
 
+// OK on a group condition the engine's parser cannot evaluate is refused with
+// its message; the band keeps its condition until one that can is confirmed.
+TEST_F(BandEditorTest, GroupOkRefusesAConditionTheParserCannotEvaluate) {
+  TfrBandView *g = Band(btGroupHeader, 40, 20, "GroupHeader1");
+  g->FormatStr = "[Key]";
+  TfrGroupEditorForm dlg(form.get());
+  bool stayed = false;
+  QString shownError;
+  Dialog([&] { dlg.ShowEditor(*g, form.get()); },
+         [&](QWidget *w) {
+           auto *edit = child<QLineEdit>(w, "Edit1");
+           QTest::keyClick(edit, Qt::Key_End);
+           QTest::keyClicks(edit, " +");
+           QTest::keyClick(edit, Qt::Key_Return);
+           stayed = w->isVisible();
+           shownError = errors.join('\n');
+           QTest::keyClick(edit, Qt::Key_End);  // the refused text is selected
+           QTest::keyClicks(edit, " 1");
+           QTest::keyClick(edit, Qt::Key_Return);
+         });
+  EXPECT_TRUE(stayed);
+  EXPECT_EQ(shownError, "Missing operand in expression");
+  EXPECT_EQ(g->FormatStr, "[Key] + 1");
+}
+
 TEST_F(BandEditorTest, GroupDialogFitsItsTexts) {
   TfrBandView *g = Band(btGroupHeader, 40, 20, "GroupHeader1");
   TfrGroupEditorForm dlg(form.get());

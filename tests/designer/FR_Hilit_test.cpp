@@ -6,6 +6,7 @@
 
 #include "designer/FR_Hilit.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QRadioButton>
@@ -49,6 +50,37 @@ TEST_F(HilitTest, ATransparentBackgroundOpensWithTransparentCheckedAndItsButtonO
   EXPECT_FALSE(ok);
   EXPECT_EQ(hl.FillColor, clTransparent);
   EXPECT_EQ(hl.FontStyle, fsItalic | fsUnderline);
+}
+
+// OK (Enter) on a condition the engine's parser cannot evaluate is refused with
+// its message and the dialog stays; names are no fault, their values come later.
+TEST_F(HilitTest, OkRefusesAConditionTheParserCannotEvaluate) {
+  Show();
+  TfrHighlight hl;
+  QString condition = QStringLiteral("[Value] > 10");
+  bool stayed = false;
+  QString focused;
+  ModalScript script;
+  script.then([&](QWidget *w) {
+    auto *dlg = qobject_cast<TfrHilightForm *>(w);
+    ASSERT_NE(dlg, nullptr);
+    QTest::keyClick(dlg->Edit1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(dlg->Edit1, "[Value] >");
+    QTest::keyClick(dlg->Edit1, Qt::Key_Return);
+    stayed = dlg->isVisible() && dlg->result() != QDialog::Accepted;
+    focused = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+    QTest::keyClick(dlg->Edit1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(dlg->Edit1, "[Value] > [Limit] and [Name] = 'Nagy'");
+    QTest::keyClick(dlg->Edit1, Qt::Key_Return);
+  });
+  bool ok = false;
+  script.run([&] { ok = EditHighlight(*form, hl, condition); });
+  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(stayed);
+  EXPECT_EQ(focused, "Edit1");
+  EXPECT_EQ(errors, QStringList({"Missing operand in expression"}));
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(condition, "[Value] > [Limit] and [Name] = 'Nagy'");
 }
 
 TEST_F(HilitTest, ColourButtonsTakeTheColourDialogsChoiceAndTransparentDropsTheBackground) {

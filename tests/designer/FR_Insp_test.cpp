@@ -4,10 +4,15 @@
 #include "designer_fixture.h"
 
 #include "designer/FR_Insp.h"
+#include "report/output/FR_Fonts.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFontInfo>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
 #include <QPainter>
 #include <QToolBar>
 
@@ -22,7 +27,7 @@ class FormatTest : public DesignerTest {
   // Types a value into the frame width box and presses Enter.
   void TypeFrameWidth(const QString &text) {
     form->E1->setText(text);
-    QMetaObject::invokeMethod(form->E1, "returnPressed");
+    QTest::keyClick(form->E1, Qt::Key_Return);
   }
   // Types into an inspector row and leaves it as the user does.
   void Inspect(int row, const QString &text) {
@@ -121,6 +126,42 @@ TEST_F(FormatTest, FrameWidthTakesEitherSeparatorAndRefusesBadInputWithoutAStep)
   EXPECT_DOUBLE_EQ(P().FindObject("Memo1")->FrameWidth, 1);
 }
 
+// Enter in the frame width or font size box applies the value and opens no
+// editor; the box lets go of the focus, so the keys after it act on the objects.
+TEST_F(FormatTest, EnterInTheWidthAndSizeBoxesAppliesAndHandsTheKeysBackToTheObjects) {
+  ShowActive();
+  TfrMemoView *a = Memo(40, 40, 96, 18, "Memo1");
+  int editors = 0;
+  form->EditMemo = [&](TfrView &) { return ++editors, false; };
+  RealClick({60, 48});
+  ASSERT_TRUE(a->Selected);
+  struct Box {
+    QWidget *click;
+    QWidget *edit;
+    const char *typed;
+  };
+  for (const Box &box : {Box{form->E1, form->E1, "3"}, Box{form->C3, form->C3->lineEdit(), "14"}}) {
+    const QString name = box.click->objectName();
+    QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {},
+                      box.click->mapTo(form.get(), box.click->rect().center()));
+    ASSERT_TRUE(box.edit->hasFocus()) << name.toStdString();
+    RealKey(Qt::Key_A, Qt::ControlModifier);  // the box's own select all
+    EXPECT_EQ(P().Objects.size(), 1u);
+    for (const char *c = box.typed; *c; ++c) QTest::keyClick(form->windowHandle(), *c);
+    RealKey(Qt::Key_Return);
+    EXPECT_EQ(editors, 0) << name.toStdString();
+    EXPECT_FALSE(box.edit->hasFocus()) << name.toStdString();
+    const int x = a->x;
+    RealKey(Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(a->x, x + 1) << name.toStdString();
+  }
+  EXPECT_DOUBLE_EQ(a->FrameWidth, 3);
+  EXPECT_EQ(a->Font.Size, 14);
+  RealKey(Qt::Key_Delete);
+  EXPECT_TRUE(P().Objects.empty());
+  EXPECT_EQ(editors, 0);
+}
+
 TEST_F(FormatTest, ToolbarButtonsApplyToTheSelectionAndSkipBands) {
   Show();
   TfrBandView *band = Band(btMasterData, 100, 40, "MasterData1");
@@ -156,12 +197,12 @@ TEST_F(FormatTest, ToolbarButtonsApplyToTheSelectionAndSkipBands) {
   // Font size: a number in range, else refused with nothing recorded.
   SelectOnly({a});
   form->C3->setEditText("14");
-  QMetaObject::invokeMethod(form->C3->lineEdit(), "returnPressed");
+  QTest::keyClick(form->C3, Qt::Key_Return);
   EXPECT_EQ(a->Font.Size, 14);
   const int steps = form->UndoCount();
   for (const char *t : {"x", "0", "100000"}) {
     form->C3->setEditText(t);
-    QMetaObject::invokeMethod(form->C3->lineEdit(), "returnPressed");
+    QTest::keyClick(form->C3, Qt::Key_Return);
     EXPECT_EQ(a->Font.Size, 14) << t;
     EXPECT_EQ(form->C3->currentText(), "14") << t;
   }
@@ -412,6 +453,60 @@ TEST_F(FormatTest, MultiSelectionResizeShowsItsRatioUnlessAnAxisHadNoExtent) {
   Mouse(QEvent::MouseButtonRelease, f.bottomRight() + QPoint(20, 30));
   EXPECT_EQ(b->y + b->dy, height + 30);  // it was a resize
   EXPECT_EQ(b->dx, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// With nothing stored the inspector stands on the screen, over the design area
+// and clear of the menus and the first toolbar.
+TEST_F(DesignerTest, WithoutStoredPlaceTheInspectorLeavesMenusAndToolbarsFree) {
+  Show();
+  QWidget *insp = form->InspForm;
+  ASSERT_TRUE(insp->isVisible());
+  const QRect at = insp->frameGeometry();
+  const auto global = [](QWidget *w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); };
+  EXPECT_FALSE(at.intersects(global(form->MainMenu1)));
+  EXPECT_FALSE(at.intersects(global(form->Panel2)));
+  EXPECT_FALSE(at.intersects(global(form->Panel1)));
+  EXPECT_TRUE(global(form->ScrollBox1).contains(at)) << at.x() << "," << at.y() << " " << at.width() << "x" << at.height() << " in " << global(form->ScrollBox1).x() << "," << global(form->ScrollBox1).y() << " " << global(form->ScrollBox1).width() << "x" << global(form->ScrollBox1).height();
+  const QRect screen = form->screen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(at)) << at.x() << "," << at.y() << " " << at.width() << "x" << at.height() << " on " << screen.width() << "x" << screen.height();
+}
+
+}  // namespace
+
+namespace {
+
+// "Arial" is a font here when fontconfig puts its metric twin in its place: it
+// is in the font list, shown for the objects that name it, and the font of new
+// text objects. A font not installed shows its stored name all the same.
+TEST_F(DesignerTest, FontBoxShowsStoredNamesAndNewTextsTakeArialWhenItsTwinStandsIn) {
+  if (QFontInfo(QFont("Arial")).family() != report::frFontFamily("Arial"))
+    GTEST_SKIP() << "fontconfig does not put the metric twin in Arial's place here";
+  frLastAttributes.FontName = "Somewhere Else";
+  ShowActive();
+  EXPECT_EQ(frLastAttributes.FontName, "Arial");
+  TfrMemoView *a = Memo(40, 40, 96, 20, "Memo1");
+  a->Font.Name = "Arial";
+  TfrMemoView *b = Memo(40, 100, 96, 20, "Memo2");
+  b->Font.Name = "Nincs Ilyen Betu";
+  RealClick({50, 50});
+  EXPECT_EQ(form->C2->currentText(), "Arial");
+  RealClick({50, 110});
+  EXPECT_EQ(form->C2->currentIndex(), -1);
+  EXPECT_EQ(form->C2->placeholderText(), "Nincs Ilyen Betu");
+  RealClick({50, 50}, Qt::ShiftModifier);
+  EXPECT_EQ(form->C2->placeholderText(), "");
+  // The text tool: a click inserts a text object in the default font.
+  form->SetTool(toolText);
+  RealClick({300, 300});
+  TfrView *added = P().FindObject("Memo3");
+  ASSERT_NE(added, nullptr);
+  EXPECT_EQ(static_cast<TfrMemoView *>(added)->Font.Name, "Arial");
+  EXPECT_EQ(form->C2->currentText(), "Arial");
+  EXPECT_EQ(b->Font.Name, "Nincs Ilyen Betu");
 }
 
 }  // namespace

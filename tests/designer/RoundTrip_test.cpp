@@ -75,6 +75,79 @@ TEST_F(RoundTrip, TheProgramsOwnLayoutsSavedUnchangedAreByteIdentical) {
   EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
+// Every dialog of every object, page and the report confirmed with OK and
+// nothing changed in it: the program's layouts save byte for byte as built.
+TEST_F(RoundTrip, EveryDialogConfirmedUnchangedLeavesEveryProgramLayoutByteIdentical) {
+  Show();
+  form->EditMemo = textEditor;
+  form->EditPicture = pictureEditor;
+  auto ok = [](QWidget *w) { click(w, "Button1"); };
+  // Each dialog is checked on its own: the report as it was before it.
+  QByteArray before;
+  auto unchanged = [&](const std::string &what) {
+    const QByteArray now = report->SaveToBytes();
+    EXPECT_TRUE(now == before) << what << " changed the layout";
+    before = now;
+  };
+  // Runs a command whose dialog gets OK.
+  auto confirm = [&](const std::string &what, const std::function<void()> &open) {
+    ModalScript script;
+    script.then(ok);
+    script.run(open);
+    EXPECT_TRUE(script.done()) << what << ": " << script.failure().toStdString();
+    unchanged(what);
+  };
+  const QDir built(QStringLiteral(VORIK_BINARY_DIR "/layouts"));
+  const QStringList files = built.entryList({QStringLiteral("*.frf")}, QDir::Files, QDir::Name);
+  ASSERT_EQ(files.size(), 39);
+  int texts = 0, bands = 0;
+  for (const QString &name : files) {
+    const QString copy = tmp.file(name);
+    QFile::remove(copy);
+    ASSERT_TRUE(QFile::copy(built.filePath(name), copy));
+    ASSERT_TRUE(form->OpenFile(copy)) << name.toStdString();
+    before = report->SaveToBytes();
+    for (int p = 0; p < report->Pages.Count(); ++p) {
+      form->SetCurPage(p);
+      const std::string at = name.toStdString() + " page " + std::to_string(p);
+      confirm(at + " options", [&] { form->PgB3->click(); });
+      std::vector<TfrView *> views;
+      for (const auto &v : P().Objects) views.push_back(v.get());
+      for (TfrView *v : views) {
+        const std::string what = at + " " + v->Name.toStdString();
+        SelectOnly({v});
+        if (v->Typ == gtMemo) {
+          ++texts;
+          // The text editor, its display format dialog between, then OK.
+          ModalScript script;
+          script.then([](QWidget *w) { click(w, "Button5"); }).then(ok).then(ok);
+          script.run([&] { form->ShowEditor(*v); });
+          EXPECT_TRUE(script.done()) << what << ": " << script.failure().toStdString();
+          unchanged(what + " text editor");
+          confirm(what + " highlight", [&] { form->HlB1->click(); });
+        } else if (v->Typ == gtBand) {
+          const int t = static_cast<TfrBandView *>(v)->BandType();
+          if (t != btMasterData && t != btDetailData && t != btSubDetailData && t != btGroupHeader &&
+              t != btCrossData)
+            continue;
+          ++bands;
+          confirm(what, [&] { form->ShowEditor(*v); });
+        } else if (v->Typ == gtPicture) {
+          confirm(what, [&] { form->ShowEditor(*v); });
+        }
+      }
+    }
+    confirm(name.toStdString() + " report options", [&] { form->N8->trigger(); });
+    confirm(name.toStdString() + " variables", [&] { form->N42->trigger(); });
+    confirm(name.toStdString() + " designer options", [&] { form->N14->trigger(); });
+    ASSERT_TRUE(form->Save());
+    EXPECT_TRUE(fileBytes(copy) == fileBytes(built.filePath(name))) << name.toStdString();
+  }
+  EXPECT_GT(texts, 1000);
+  EXPECT_GT(bands, 39);
+  EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
 TEST_F(RoundTrip, AnEditedLayoutBuildsTheReportTheEditShows) {
   Show();
   auto band = std::make_unique<TfrBandView>();

@@ -19,6 +19,7 @@
 #include <QMouseEvent>
 #include <QSettings>
 #include <QStringList>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -84,6 +85,28 @@ class DesignerTest : public ::testing::Test {
     form->resize(w, h);
     form->show();
     QCoreApplication::processEvents();
+  }
+  // Shows the window as the active one: real key and mouse input (below) goes to it.
+  void ShowActive(int w = 1100, int h = 800) {
+    Show(w, h);
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  }
+  // Input as the window system delivers it: to the window handle, keys through
+  // the shortcut map to the focused control, a double click as press, release,
+  // press, double click, release. Points are the surface's.
+  QPoint InWindow(QPoint p) const { return form->PageView->mapTo(form.get(), p); }
+  void RealClick(QPoint p, Qt::KeyboardModifiers m = {}) {
+    QTest::mouseClick(form->windowHandle(), Qt::LeftButton, m, InWindow(p));
+  }
+  void RealDoubleClick(QPoint p) { QTest::mouseDClick(form->windowHandle(), Qt::LeftButton, {}, InWindow(p)); }
+  void RealDrag(QPoint a, QPoint b) {
+    QTest::mousePress(form->windowHandle(), Qt::LeftButton, {}, InWindow(a));
+    QTest::mouseMove(form->windowHandle(), InWindow(b));
+    QTest::mouseRelease(form->windowHandle(), Qt::LeftButton, {}, InWindow(b));
+  }
+  void RealKey(int key, Qt::KeyboardModifiers m = {}) {
+    QTest::keyClick(form->windowHandle(), static_cast<Qt::Key>(key), m);
   }
   TfrPage &P() { return *form->Page; }
   TfrMemoView *Memo(int x, int y, int dx, int dy, const QString &name) {

@@ -549,6 +549,34 @@ TEST_F(PageFilling, AnErrorGivesTheCollectedTextAndNoPages) {
   frShowPreview = nullptr;
 }
 
+// A condition that cannot be evaluated is named with its object, not the
+// object's text: a highlight and a group condition.
+TEST_F(Groups, ABrokenHighlightOrGroupConditionIsNamedInTheError) {
+  LayoutBuilder l;
+  GroupLayout(l, {"Footer"});
+  l.LoadInto(rep);
+  TfrMemoView *amount = nullptr;
+  for (const auto &v : rep.Pages[0]->Objects)
+    if (v->Typ == gtMemo && v->Memo.value(0).startsWith("[Amount]")) amount = static_cast<TfrMemoView *>(v.get());
+  ASSERT_NE(amount, nullptr);
+  amount->HighlightStr = "[Amount] >";
+  rep.ShowReport();
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_EQ(errors[0], "An error occured during calculating\rHighlight of " + amount->Name +
+                           ":\r[Amount] >\rReport: frNyomtat\rBand: Master data");
+  amount->HighlightStr = "[Amount] > 5";
+  TfrView *group = nullptr;
+  for (const auto &v : rep.Pages[0]->Objects)
+    if (v->Typ == gtBand && static_cast<TfrBandView *>(v.get())->BandType() == btGroupHeader) group = v.get();
+  ASSERT_NE(group, nullptr);
+  static_cast<TfrBandView *>(group)->FormatStr = "[Key] +";
+  errors.clear();
+  rep.ShowReport();
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_EQ(errors[0], "An error occured during calculating\rGroup condition of " + group->Name + ":\r[Key] +\r"
+                       "Report: frNyomtat\rBand: Group header");
+}
+
 TEST_F(PageFilling, AnUnknownSourceNameGivesNoSourceAndAMasterBandTakesTheReportDataset) {
   auto layout = [](LayoutBuilder &l) {
     l.Band(btReportTitle, 0, 20);
