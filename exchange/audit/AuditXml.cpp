@@ -6,10 +6,11 @@
 #include "db/dataset.h"
 #include "platform/conv.h"
 #include "platform/dialogs.h"
+#include "platform/whole_file.h"
 #include "platform/win_path.h"
 
 #include <QHash>
-#include <QSaveFile>
+#include <QIODevice>
 
 #include <array>
 #include <cmath>
@@ -413,16 +414,16 @@ bool ExportAuditXml(AuditExport &e) {
   const QHash<QString, std::vector<Line>> lines = readLines();
 
   const QString target = platform::mapWindowsPath(e.path);
-  QSaveFile file(target);
+  platform::WholeFile file(target);
   auto failed = [&](const QString &reason) {
     platform::error(QStringLiteral("Hiba! A(z) \"") + e.path + QStringLiteral("\" fájl nem írható.") +
                     QLatin1Char('\r') + reason);
     return false;
   };
-  if (!file.open(QIODevice::WriteOnly)) return failed(file.errorString());
+  if (!file.open()) return failed(file.reason());
 
-  Lines out(file);
-  file.write("\xEF\xBB\xBF", 3);
+  Lines out(file.device());
+  file.write("\xEF\xBB\xBF");
   out.raw(R"(<?xml version="1.0" encoding="utf-8"?>)");
   out.raw(R"(<szamlak xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" )"
           R"(xmlns:xsd="http://www.w3.org/2001/XMLSchema" xmlns="http://schemas.nav.gov.hu/2013/szamla">)");
@@ -440,6 +441,7 @@ bool ExportAuditXml(AuditExport &e) {
     writeDocument(out, s, it == lines.cend() ? none : *it, e.optionalGroup);
   }
   out.raw("</szamlak>");
-  if (!out.finish() || !file.commit()) return failed(file.errorString());
+  if (!out.finish()) return failed(file.device().errorString());
+  if (!file.commit()) return failed(file.reason());
   return true;
 }

@@ -2,11 +2,11 @@
 
 #include "db/dataset.h"
 #include "platform/conv.h"
+#include "platform/whole_file.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace inventory {
 
@@ -74,11 +74,11 @@ QDomDocument BuildDocument(db::DataSet &rows) {
 }
 
 void WriteFileWhole(const QString &path, const QByteArray &bytes) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly))
-    throw WriteError(QStringLiteral("\"%1\": %2").arg(path, file.errorString()));
-  if (file.write(bytes) != bytes.size() || !file.commit())
-    throw WriteError(QStringLiteral("\"%1\": %2").arg(path, file.errorString()));
+  try {
+    platform::writeFileWhole(path, bytes);
+  } catch (const platform::FileWriteError &e) {
+    throw WriteError(QStringLiteral("\"%1\": %2").arg(path, e.reason()));
+  }
 }
 
 void CopyFileOver(const QString &source, const QString &target) {
