@@ -5,18 +5,18 @@
 #include "db/transaction.h"
 #include "exchange/logging.h"
 #include "platform/error_text.h"
+#include "platform/process_lock.h"
 #include "platform/whole_file.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -106,28 +106,9 @@ void ClearBackupState(int fd) {
 }
 
 // Held by whoever copies a database file (this process or another instance)
-// for as long as the engine's backup lock is theirs: an flock on a file named
-// after the database file's device and inode in the temporary folder, which
-// the system drops when its process dies. A backup lock found while this is
-// free was left by a copier that died.
-class CopierLock {
- public:
-  explicit CopierLock(const QString &database) {
-    struct stat st {};
-    if (::stat(QFile::encodeName(database).constData(), &st) != 0) return;
-    const QString name = QDir::tempPath() + QStringLiteral("/vorik-backup-%1-%2.lock")
-                                                .arg(static_cast<qulonglong>(st.st_dev))
-                                                .arg(static_cast<qulonglong>(st.st_ino));
-    fd_.fd = ::open(QFile::encodeName(name).constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (fd_.fd >= 0) held_ = ::flock(fd_.fd, LOCK_EX | LOCK_NB) == 0;
-  }
-  // False while another live copier holds it.
-  bool held() const { return held_; }
-
- private:
-  Fd fd_;
-  bool held_ = false;
-};
+// for as long as the engine's backup lock is theirs. A backup lock found while
+// this is free was left by a copier that died.
+const QString kCopier = QStringLiteral("backup");
 
 // The backup lock on one database through an attachment of its own, taken
 // afresh and released when this goes. A lock that no live copier holds was
@@ -135,8 +116,9 @@ class CopierLock {
 // so the copy holds the database as it is now.
 class BackupLock {
  public:
-  explicit BackupLock(const QString &path) : copier_(path) {
-    if (!copier_.held()) throw CopyError(QStringLiteral("Az adatbázis mentése éppen folyik, kérem próbálja újra."));
+  explicit BackupLock(const QString &path) {
+    copier_.emplace(path, kCopier);
+    if (!copier_->held()) throw CopyError(QStringLiteral("Az adatbázis mentése éppen folyik, kérem próbálja újra."));
     Attach(path);
     int state = State();
     if (state != 0) {
@@ -166,14 +148,14 @@ class BackupLock {
 
   // Ends a lock left by a killed copier, when no live copier holds one.
   static void EndLeftOver(const QString &path) {
-    CopierLock copier(path);
+    const platform::ProcessLock copier(path, kCopier);
     if (!copier.held()) return;
     BackupLock lock(copier, path);
   }
 
  private:
   // Only the check and end of a left-over lock.
-  BackupLock(const CopierLock &, const QString &path) : copier_(QString()) {
+  BackupLock(const platform::ProcessLock &, const QString &path) {
     Attach(path);
     if (State() != 0) Execute(QStringLiteral("ALTER DATABASE END BACKUP"));
   }
@@ -207,7 +189,7 @@ class BackupLock {
     transaction_.commit();
   }
 
-  CopierLock copier_;
+  std::optional<platform::ProcessLock> copier_;
   db::Connection connection_;
   db::Transaction transaction_;
   bool locked_ = false;

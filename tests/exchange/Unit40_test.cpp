@@ -145,7 +145,8 @@ TEST_F(Form40Test, FailedInsertRollsTheWholeCollectionBackAndKeepsExportDisabled
                            closeWindow(d);
                          }}));
   EXPECT_TRUE(enabledAfterFirst);
-  EXPECT_EQ(failed.text, QStringLiteral("Hiba401: NAV INSERT -ben"));
+  // The message names the document that stops the collection.
+  EXPECT_EQ(failed.text, QStringLiteral("Hiba401: NAV INSERT -ben\rA(z) 25000003 bizonylatnak nincs fizetési dátuma."));
   EXPECT_FALSE(enabledAfterFailure);
   // No row of the failed collection stays.
   EXPECT_EQ(count(), QStringLiteral("0"));

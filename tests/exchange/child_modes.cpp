@@ -4,7 +4,12 @@
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/transaction.h"
+#include "app/SharedState.h"
+#include "exchange/audit/AuditStaging.h"
+#include "exchange/audit/AuditXml.h"
 #include "exchange/excel/WorkbookFile.h"
+#include "support/data_fixture.h"
+#include "support/gui_driver.h"
 #include "platform/whole_file.h"
 
 #include <QCoreApplication>
@@ -13,6 +18,8 @@
 #include <QThread>
 
 #include <cstdio>
+#include <iostream>
+#include <string>
 
 #include <unistd.h>
 
@@ -57,12 +64,66 @@ int excelKilled(const QStringList &args) {
   readyThenWait();
 }
 
+// The boxes an action showed, each answered with OK, as one line.
+QString boxes(const std::function<void()> &action) {
+  QStringList texts;
+  for (const MessageSeen &m : answerBoxes(action)) texts << QString(m.text).replace(QLatin1Char('\r'), QLatin1Char('|'));
+  return texts.join(QStringLiteral(" / "));
+}
+
+void reply(const QString &line) {
+  std::cout << line.toStdString() << std::endl;
+}
+
+// One program instance's audit data supply, driven by commands on standard
+// input, each answered by one line:
+//   collect -> "collected 1|0 <boxes>"   the March range of the receiver
+//   export  -> "exported 1|0 <boxes>"    to the target
+//   close   -> "closed"                  as the dialog closing
+//   quit
+int audit(const QStringList &args) {
+  if (args.size() < 3) return 1;
+  resetAppState();
+  auto data = openDataModule(args[0]);
+  AtvevoKod = args[1];
+  XmlOnszamla = QStringLiteral("true");
+  XmlSzlaForma = QStringLiteral("Papir alapon számítógéppel kiállított");
+  AuditSelection selection;
+  selection.from = QDate(2025, 3, 1);
+  selection.to = QDate(2025, 3, 31);
+  reply(QStringLiteral("ready"));
+  for (std::string command; std::getline(std::cin, command);) {
+    if (command == "collect") {
+      bool ok = false;
+      const QString seen = boxes([&] { ok = CollectAudit(selection); });
+      reply(QStringLiteral("collected %1 %2").arg(ok ? 1 : 0).arg(seen));
+    } else if (command == "export") {
+      AuditExport e;
+      e.from = selection.from;
+      e.to = selection.to;
+      e.path = args[2];
+      e.today = QDate(2025, 4, 5);
+      bool ok = false;
+      const QString seen = boxes([&] { ok = ExportAuditXml(e); });
+      reply(QStringLiteral("exported %1 %2").arg(ok ? 1 : 0).arg(seen));
+    } else if (command == "close") {
+      ReleaseAuditStaging();
+      reply(QStringLiteral("closed"));
+    } else if (command == "quit") {
+      break;
+    }
+  }
+  closeDataModule(data);
+  return 0;
+}
+
 }  // namespace
 
 int runExchangeChild(const QString &mode, const QStringList &args) {
   try {
     if (mode == QLatin1String("backup-killed")) return backupKilled(args);
     if (mode == QLatin1String("excel-killed")) return excelKilled(args);
+    if (mode == QLatin1String("audit")) return audit(args);
   } catch (const std::exception &e) {
     std::printf("error %s\n", e.what());
     return 5;

@@ -15,7 +15,10 @@ namespace vorik::test {
 //   "backup-killed <database> <target>"  the state a copy killed midway leaves:
 //       the engine's backup lock taken, a part of the file in a temporary
 //       beside the target;
-//   "excel-killed <target>"  a workbook half written to its temporary.
+//   "excel-killed <target>"  a workbook half written to its temporary;
+//   "audit <database> <receiver> <target>"  a program instance's audit data
+//       supply (collect, export, close) driven by commands on standard input
+//       (child_modes.cpp).
 int runExchangeChild(const QString &mode, const QStringList &args);
 
 // A child of this test program, started with its mode and arguments.

@@ -175,6 +175,22 @@ TEST_F(Inventory, ACopyOntoAFullDiskNamesTheReasonAndKeepsTheOldTarget) {
   EXPECT_EQ(Bytes(target), QByteArray("<regi/>"));
 }
 
+TEST_F(Inventory, AControlCharacterIsRefusedByDocumentBeforeAnythingIsWritten) {
+  exec({QStringLiteral("UPDATE QZSOR SET S_MEGNEVEZES = 'Alma' || ASCII_CHAR(1) WHERE S_BSZAM = '25000002'")});
+  {
+    QFile old(Saved());
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("<regi/>");
+  }
+  auto f = Open();
+  const auto seen = Run([&] { f->Button4Click(); });
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text, QStringLiteral("Hiba! A(z) vorik_keszlethez.xml mentése nem sikerült.\rA(z) 25000002 bizonylat "
+                                         "S_MEGNEVEZES adatában vezérlőkarakter (#1) van, XML-be nem írható."));
+  EXPECT_FALSE(f->Button2->isEnabled());
+  EXPECT_EQ(Bytes(Saved()), QByteArray("<regi/>"));
+}
+
 TEST_F(Inventory, FailedSaveKeepsHandOverOff) {
   // A folder stands where the file would be written.
   QDir(work_.path()).mkdir(QStringLiteral("vorik_keszlethez.xml"));
