@@ -4,10 +4,10 @@
 
 #include "platform/conv.h"
 #include "platform/cp1250.h"
+#include "platform/whole_file.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace platform {
 namespace {
@@ -211,10 +211,10 @@ IniDocument IniFile::loadForWrite() const {
 }
 
 void IniFile::save(const IniDocument &doc) {
-  QSaveFile f(fileName_);
-  const QByteArray bytes = doc.toBytes();
-  if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
-    throw IniFileError(QStringLiteral("Unable to write to %1").arg(fileName_).toStdString());
+  try {
+    writeFileWhole(fileName_, doc.toBytes());
+  } catch (const FileWriteError &e) {
+    throw IniFileError(QStringLiteral("Unable to write to %1. %2").arg(fileName_, e.reason()).toStdString());
   }
 }
 

@@ -67,7 +67,7 @@ class IniFileError : public std::runtime_error {
 // and writing operations. Every read reads the file afresh; every write reads
 // it, changes the one key and replaces the file atomically (a temporary file
 // in the same folder renamed over it). A missing or unreadable file reads as
-// empty; a failed write throws IniFileError "Unable to write to <file>" and
+// empty; a failed write throws IniFileError "Unable to write to <file>. <reason>" and
 // leaves the file as it was.
 class IniFile {
  public:

@@ -177,12 +177,13 @@ CREATE TABLE QZSOR (
   CONSTRAINT PK_QZSOR PRIMARY KEY (ID_QZSOR)
 );
 
--- Lookups by code and serial. Without them every ticket-list join scans the
+-- Lookups by code and serial; a producer code is unique in new files (older
+-- files keep a plain index, and the imports refuse a taken code there too). Without them every ticket-list join scans the
 -- producers once per ticket and every line lookup scans all lines. The serial
 -- index of the headers is descending so that the list's ascending ORDER BY
 -- keeps its sort instead of walking the index row by row; equality lookups
 -- use it either way.
-CREATE INDEX IX_OSTERMELO_KOD ON OSTERMELO (O_KOD);
+CREATE UNIQUE INDEX IX_OSTERMELO_KOD ON OSTERMELO (O_KOD); -- old: CREATE INDEX IX_OSTERMELO_KOD ON OSTERMELO (O_KOD);
 CREATE INDEX IX_QZSOR_BSZAM ON QZSOR (S_BSZAM);
 CREATE DESCENDING INDEX IX_QZFEJ_BSZAM ON QZFEJ (F_BSZAM);
 

@@ -4,10 +4,13 @@
 #include "app/Unit2.h"
 #include "app/receivers/Checks.h"
 #include "db/dataset.h"
+#include "db/connection.h"
 #include "exchange/logging.h"
 #include "platform/dialogs.h"
+#include "platform/process_lock.h"
 
 #include <exception>
+#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -168,15 +171,23 @@ void openSelection(const AuditSelection &s) {
 
 // One NAVFEJ row per selected document, through ZQ90: one statement, so the
 // engine copies the rows without a round trip each.
-void insertRows(const AuditSelection &s) {
+void insertRows(const AuditSelection &s, WriteSteps &steps) {
   db::Query &q = *Data->ZQ90;
   // A date that is missing does not convert: the collection fails, as a
-  // row-by-row insert would on that row.
-  reopen(q, QStringList{QStringLiteral("SELECT COUNT(*) AS db ")} + selectionFrom(s) +
-                QStringList{QStringLiteral("  AND (f_kelt IS NULL OR f_felvkelt IS NULL OR f_fizkelt IS NULL) ")});
+  // row-by-row insert would on that row, and the message names the document.
+  reopen(q, QStringList{QStringLiteral("SELECT FIRST 1 f_bszam, f_kelt, f_felvkelt, f_fizkelt ")} + selectionFrom(s) +
+                QStringList{QStringLiteral("  AND (f_kelt IS NULL OR f_felvkelt IS NULL OR f_fizkelt IS NULL) "),
+                            QStringLiteral("  ORDER BY f_bszam ")});
   bindRange(q, s);
   q.open();
-  if (q.fieldByName(QStringLiteral("DB")).asInteger() > 0) throw std::runtime_error("document without a date");
+  if (!q.isEmpty()) {
+    const QString missing = q.fieldByName(QStringLiteral("F_KELT")).isNull()       ? QStringLiteral("kiállítási")
+                            : q.fieldByName(QStringLiteral("F_FELVKELT")).isNull() ? QStringLiteral("felvásárlási")
+                                                                                    : QStringLiteral("fizetési");
+    steps.at(steps.message() + QStringLiteral("\rA(z) %1 bizonylatnak nincs %2 dátuma.")
+                                   .arg(q.fieldByName(QStringLiteral("F_BSZAM")).asString().trimmed(), missing));
+    throw std::runtime_error("document without a date");
+  }
 
   QString columns, values;
   for (const Column &c : kColumns) {
@@ -207,12 +218,37 @@ void insertRows(const AuditSelection &s) {
 
 }  // namespace
 
+namespace {
+
+std::unique_ptr<platform::ProcessLock> &stagingHold() {
+  static std::unique_ptr<platform::ProcessLock> hold;
+  return hold;
+}
+
+}  // namespace
+
+bool HoldAuditStaging() {
+  auto &hold = stagingHold();
+  if (!hold || !hold->held())
+    hold = std::make_unique<platform::ProcessLock>(Data->ZCon1->databaseName(), QStringLiteral("navfej"));
+  if (hold->held()) return true;
+  hold.reset();
+  platform::showMessage(QStringLiteral("A NAV adatok kigyűjtése és exportja egy másik programablakban folyik. "
+                                       "Kérem próbálja újra, ha ott az adatszolgáltatás ablaka bezárult."));
+  return false;
+}
+
+void ReleaseAuditStaging() { stagingHold().reset(); }
+
+bool AuditStagingHeld() { return stagingHold() && stagingHold()->held(); }
+
 bool CollectAudit(const AuditSelection &s) {
   // Checked in both range kinds, before anything is emptied.
   if (s.from > s.to) {
     platform::showMessage(QStringLiteral("Dátum tól-ig hiba."));
     return false;
   }
+  if (!HoldAuditStaging()) return false;
   // A collection on top of rows that could not be deleted would stage
   // documents twice: a failed delete of NAVFEJ ends the step.
   if (emptyTable(QStringLiteral("DELETE FROM NAVFEJ "), QStringLiteral("Hiba401: NAVFEJ DELETE törlésekor"),
@@ -225,6 +261,6 @@ bool CollectAudit(const AuditSelection &s) {
   openSelection(s);
   if (!startTransaction(QStringLiteral("Hiba402: az INSERT közben a NAV-ban!"))) return false;
   // Commit retaining: the selection stays open for the dialog's grid.
-  return Data->Write(QStringLiteral("Hiba401: NAV INSERT -ben"), [&s](WriteSteps &) { insertRows(s); },
+  return Data->Write(QStringLiteral("Hiba401: NAV INSERT -ben"), [&s](WriteSteps &steps) { insertRows(s, steps); },
                      TData::CommitMode::CommitRetaining);
 }

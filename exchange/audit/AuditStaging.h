@@ -21,4 +21,18 @@ struct AuditSelection {
 // so NAVFEJ is left empty, never partly filled. True when the collection was
 // committed (ZQ21 stays open on the selection); the caller shows the end
 // message.
+// Another program instance holding the staging (see below) refuses the
+// collection with a message before anything is emptied.
 bool CollectAudit(const AuditSelection &selection);
+
+// The staging tables are shared by every program instance on the database:
+// from its collection until it lets them go (the dialog closing), one
+// instance holds them, so that no other instance's collection replaces the
+// rows its export is about to write. A killed instance's hold goes with it.
+// True when this instance holds them (taking them now when free); otherwise
+// the message is shown.
+bool HoldAuditStaging();
+// Lets them go (nothing when not held).
+void ReleaseAuditStaging();
+// Whether this instance holds them.
+bool AuditStagingHeld();

@@ -3,13 +3,17 @@
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/receivers/Checks.h"
+#include "exchange/audit/AuditStaging.h"
 #include "db/dataset.h"
 #include "platform/conv.h"
 #include "platform/dialogs.h"
+#include "platform/whole_file.h"
+#include "platform/xml_text.h"
 #include "platform/win_path.h"
 
 #include <QHash>
-#include <QSaveFile>
+#include <QIODevice>
+#include <QRegularExpression>
 
 #include <array>
 #include <cmath>
@@ -100,39 +104,89 @@ QString AuditAmount(double v) {
 
 namespace {
 
+// The simple types of the format's schema that a value is checked against.
+enum class Xsd {
+  Text,       // 1 to 100 characters
+  TaxNumber,  // 8 to 20 characters
+  PostCode,   // 4 to 10 characters
+  Boolean,    // true, false, 1 or 0
+  Kind,       // a whole number from 1 to 6
+  Date,       // yyyy-mm-dd
+  Count,      // a whole number of at most 10 digits
+};
+
 // Lines into the file: UTF-8, CR LF, indentation in blanks, element values
 // escaped. Written through in blocks so that a year's file is never held whole.
+// Every value is checked against the format's limits as it goes; without a
+// device nothing is written, so a first pass finds what would not fit before
+// the file is touched.
 class Lines {
  public:
-  explicit Lines(QIODevice &out) : out_(out) { buf_.reserve(kBlock + 4096); }
+  explicit Lines(QIODevice *out) : out_(out) {
+    if (out_) buf_.reserve(kBlock + 4096);
+  }
+
+  // The document the values that follow belong to (empty: the file's header).
+  void document(const QString &serial) { document_ = serial; }
+  // Off: only characters are checked (the file of an empty period keeps its
+  // empty header values).
+  void strict(bool on) { strict_ = on; }
+  // The first value that does not fit, as the message naming it; empty when
+  // all fit.
+  const QString &refusal() const { return refusal_; }
 
   void raw(const char *line) {
     buf_ += line;
     end();
   }
   void open(int indent, const char *tag) {
+    path_.push_back(tag);
     buf_.append(static_cast<size_t>(indent), ' ').append(1, '<').append(tag).append(1, '>');
     end();
   }
   void close(int indent, const char *tag) {
+    if (!path_.empty()) path_.pop_back();
     buf_.append(static_cast<size_t>(indent), ' ').append("</").append(tag).append(1, '>');
     end();
   }
-  void leaf(int indent, const char *tag, const QString &value) {
+  void leaf(int indent, const char *tag, const QString &value, Xsd type = Xsd::Text) {
+    check(tag, value, type);
     buf_.append(static_cast<size_t>(indent), ' ').append(1, '<').append(tag).append(1, '>');
     escaped(value);
     buf_.append("</").append(tag).append(1, '>');
     end();
   }
   // Written only when the (trimmed) text is not empty.
-  void optional(int indent, const char *tag, const QString &value) {
-    if (!value.isEmpty()) leaf(indent, tag, value);
+  void optional(int indent, const char *tag, const QString &value, Xsd type = Xsd::Text) {
+    if (!value.isEmpty()) leaf(indent, tag, value, type);
   }
-  void amount(int indent, const char *tag, double value) { leaf(indent, tag, AuditAmount(value)); }
+  // Decimals of at most 12 digits, 2 of them after the point.
+  void amount(int indent, const char *tag, double value) {
+    const QString text = AuditAmount(value);
+    qsizetype digits = 0;
+    for (QChar c : text) digits += c.isDigit() ? 1 : 0;
+    if (digits > 12) refuse(tag, QStringLiteral("\"%1\" több mint 12 számjegy").arg(text));
+    leaf(indent, tag, text, Xsd::Count);
+  }
 
   bool finish() {
     flush();
     return ok_;
+  }
+
+  // Records reason for the field tag under the open elements, unless an
+  // earlier value was refused already.
+  void refuse(const char *tag, const QString &reason) {
+    if (!refusal_.isEmpty()) return;
+    QStringList path;
+    for (const char *p : path_) path << QLatin1String(p);
+    if (!path.isEmpty() && path.front() == QLatin1String("szamla")) path.pop_front();
+    path << QLatin1String(tag);
+    const QString field = path.join(QLatin1Char('/'));
+    refusal_ = document_.isEmpty()
+                   ? QStringLiteral("Javitandó! A fájl fejlécében a(z) \"%1\" adat nem írható: %2.").arg(field, reason)
+                   : QStringLiteral("Javitandó! A(z) %1 bizonylatban a(z) \"%2\" adat nem írható: %3.")
+                         .arg(document_, field, reason);
   }
 
  private:
@@ -176,14 +230,54 @@ class Lines {
     if (buf_.size() >= kBlock) flush();
   }
   void flush() {
-    if (ok_ && out_.write(buf_.data(), static_cast<qint64>(buf_.size())) != static_cast<qint64>(buf_.size()))
+    if (out_ && ok_ && out_->write(buf_.data(), static_cast<qint64>(buf_.size())) != static_cast<qint64>(buf_.size()))
       ok_ = false;
     buf_.clear();
   }
 
-  QIODevice &out_;
+  void check(const char *tag, const QString &value, Xsd type) {
+    if (!refusal_.isEmpty()) return;
+    if (const int c = platform::firstNonXmlChar(value); c >= 0)
+      return refuse(tag, QStringLiteral("vezérlőkarakter (#%1) van benne").arg(c));
+    if (!strict_) return;
+    const qsizetype n = value.size();
+    auto length = [&](qsizetype min, qsizetype max) {
+      if (n == 0) refuse(tag, QStringLiteral("üres"));
+      else if (n < min) refuse(tag, QStringLiteral("%1 karakter, legalább %2 kell").arg(n).arg(min));
+      else if (n > max) refuse(tag, QStringLiteral("%1 karakter, legfeljebb %2 lehet").arg(n).arg(max));
+    };
+    const QString t = value.trimmed();
+    static const QRegularExpression date(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    bool number = false;
+    const int kind = t.toInt(&number);
+    switch (type) {
+      case Xsd::Text: return length(1, 100);
+      case Xsd::TaxNumber: return length(8, 20);
+      case Xsd::PostCode: return length(4, 10);
+      case Xsd::Boolean:
+        if (t != QLatin1String("true") && t != QLatin1String("false") && t != QLatin1String("1") &&
+            t != QLatin1String("0"))
+          refuse(tag, t.isEmpty() ? QStringLiteral("üres") : QStringLiteral("\"%1\" nem true vagy false").arg(t));
+        return;
+      case Xsd::Kind:
+        if (!number || kind < 1 || kind > 6) refuse(tag, QStringLiteral("\"%1\" nem 1 és 6 közötti szám").arg(t));
+        return;
+      case Xsd::Date:
+        if (!date.match(t).hasMatch() || !QDate::fromString(t, Qt::ISODate).isValid())
+          refuse(tag, t.isEmpty() ? QStringLiteral("üres") : QStringLiteral("\"%1\" nem dátum").arg(t));
+        return;
+      case Xsd::Count:
+        if (t.isEmpty()) refuse(tag, QStringLiteral("üres"));
+        return;
+    }
+  }
+
+  QIODevice *out_;
   std::string buf_;
   bool ok_ = true;
+  bool strict_ = true;
+  std::vector<const char *> path_;
+  QString document_, refusal_;
 };
 
 // The first failing check of the staged rows; true when all pass.
@@ -262,7 +356,7 @@ QHash<QString, std::vector<Line>> readLines() {
 void writeAddress(Lines &out, const Staged &s, Col first, bool streetRequired) {
   auto col = [first](int offset) { return static_cast<Col>(first + offset); };
   out.open(6, "cim");
-  out.leaf(8, "iranyitoszam", s.text(col(0)));
+  out.leaf(8, "iranyitoszam", s.text(col(0)), Xsd::PostCode);
   out.leaf(8, "telepules", s.text(col(1)));
   out.optional(8, "kerulet", s.text(col(2)));
   if (streetRequired) out.leaf(8, "kozterulet_neve", s.text(col(3)));
@@ -276,26 +370,26 @@ void writeDocument(Lines &out, const Staged &s, const std::vector<Line> &lines, 
   out.open(2, "szamla");
   out.open(4, "fejlec");
   out.leaf(8, "szlasorszam", s.text(FE_SZLASORSZAM));
-  out.leaf(8, "szlatipus", s.text(FE_SZLATIPUS));
-  out.leaf(8, "szladatum", s.date(FE_SZLADATUM));
-  out.leaf(8, "teljdatum", s.date(FE_TELJDATUM));
+  out.leaf(8, "szlatipus", s.text(FE_SZLATIPUS), Xsd::Kind);
+  out.leaf(8, "szladatum", s.date(FE_SZLADATUM), Xsd::Date);
+  out.leaf(8, "teljdatum", s.date(FE_TELJDATUM), Xsd::Date);
   out.close(4, "fejlec");
 
   out.open(4, "szamlakibocsato");
-  out.leaf(6, "adoszam", s.text(KI_ADOSZAM));
-  out.optional(6, "kozadoszam", s.text(KI_KOZADOSZAM));
-  out.optional(6, "kisadozo", s.text(KI_KISADOZO));
+  out.leaf(6, "adoszam", s.text(KI_ADOSZAM), Xsd::TaxNumber);
+  out.optional(6, "kozadoszam", s.text(KI_KOZADOSZAM), Xsd::TaxNumber);
+  out.optional(6, "kisadozo", s.text(KI_KISADOZO), Xsd::Boolean);
   out.leaf(6, "nev", s.text(KI_NEV));
   writeAddress(out, s, KI_IRANYITOSZAM, true);
-  out.optional(6, "egyeni_vallalkozo", s.text(KI_EGYENI_VALLALKOZO));
+  out.optional(6, "egyeni_vallalkozo", s.text(KI_EGYENI_VALLALKOZO), Xsd::Boolean);
   out.optional(6, "ev_nyilv_tart_szam", s.text(KI_EV_NYILV_TART_SZAM));
   out.optional(6, "ev_neve", s.text(KI_EV_NEVE));
   out.close(4, "szamlakibocsato");
 
   out.open(4, "vevo");
-  out.optional(6, "adoszam", s.text(VE_ADOSZAM));
-  out.optional(6, "kozadoszam", s.text(VE_KOZADOSZAM));
-  out.optional(6, "nev", s.text(VE_NEV));
+  out.optional(6, "adoszam", s.text(VE_ADOSZAM), Xsd::TaxNumber);
+  out.optional(6, "kozadoszam", s.text(VE_KOZADOSZAM), Xsd::TaxNumber);
+  out.leaf(6, "nev", s.text(VE_NEV));
   writeAddress(out, s, VE_IRANYITOSZAM, false);
   out.close(4, "vevo");
 
@@ -311,12 +405,14 @@ void writeDocument(Lines &out, const Staged &s, const std::vector<Line> &lines, 
   };
   std::map<std::pair<bool, double>, Sums> rates;
   Sums total;
+  int items = 0;
   for (const Line &l : lines) {
+    ++items;
     out.open(4, "termek_szolgaltatas_tetelek");
-    out.optional(6, "termeknev", l.name);
+    out.leaf(6, "termeknev", l.name);
     out.optional(6, "besorszam", l.vtsz);
     out.amount(6, "menny", l.netto);
-    out.optional(6, "mertekegys", l.unit);
+    out.leaf(6, "mertekegys", l.unit);
     out.amount(6, "nettoar", l.felvar);
     out.amount(6, "nettoegysar", l.ear);
     out.amount(6, "adokulcs", l.rate);
@@ -331,6 +427,7 @@ void writeDocument(Lines &out, const Staged &s, const std::vector<Line> &lines, 
   for (const auto &[col, name] : deductions) {
     const double v = s.number(col);
     if (v == 0) continue;
+    ++items;
     out.open(4, "termek_szolgaltatas_tetelek");
     out.leaf(6, "termeknev", QString::fromUtf8(name));
     out.amount(6, "menny", 1);
@@ -339,6 +436,8 @@ void writeDocument(Lines &out, const Staged &s, const std::vector<Line> &lines, 
     out.close(4, "termek_szolgaltatas_tetelek");
   }
 
+  if (items == 0) out.refuse("termek_szolgaltatas_tetelek", QStringLiteral("a bizonylatnak nincs tétele"));
+
   if (s.stored(FE_SZLATIPUS) == TipusErvenytelenito) {
     out.open(4, "modosito_szla");
     out.leaf(6, "eredeti_sorszam", s.text(MO_EREDETI_SORSZAM));
@@ -346,12 +445,12 @@ void writeDocument(Lines &out, const Staged &s, const std::vector<Line> &lines, 
   }
 
   out.open(4, "zaradekok");
-  out.leaf(6, "onszamla", s.stored(ZA_ONSZAMLA));
+  out.leaf(6, "onszamla", s.stored(ZA_ONSZAMLA), Xsd::Boolean);
   out.close(4, "zaradekok");
 
   if (optionalGroup) {
     out.open(4, "nem_kotelezo");
-    out.leaf(6, "fiz_hatarido", s.date(NE_FIZ_HATARIDO));
+    out.leaf(6, "fiz_hatarido", s.date(NE_FIZ_HATARIDO), Xsd::Date);
     out.leaf(6, "fiz_mod", s.stored(NE_FIZ_MOD) == QLatin1String("x") ? QStringLiteral("átutalás")
                                                                        : QStringLiteral("készpénz"));
     out.leaf(6, "penznem", s.text(NE_PENZNEM));
@@ -386,6 +485,12 @@ QString xmlDateOf(const QDate &d) {
 }  // namespace
 
 bool ExportAuditXml(AuditExport &e) {
+  // Rows that this instance did not collect (or no longer holds) are not its
+  // to write.
+  if (!AuditStagingHeld()) {
+    platform::showMessage(QStringLiteral("A NAV adatokat ebben az ablakban újra ki kell gyűjteni az export előtt."));
+    return false;
+  }
   // The staged rows are read once, in file order: validated, counted, written.
   db::Query &q = *Data->ZQ90;
   q.close();
@@ -412,34 +517,48 @@ bool ExportAuditXml(AuditExport &e) {
 
   const QHash<QString, std::vector<Line>> lines = readLines();
 
+  // The whole file, once only checked and once written.
+  auto write = [&](Lines &out) {
+    out.strict(count > 0);
+    out.raw(R"(<?xml version="1.0" encoding="utf-8"?>)");
+    out.raw(R"(<szamlak xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" )"
+            R"(xmlns:xsd="http://www.w3.org/2001/XMLSchema" xmlns="http://schemas.nav.gov.hu/2013/szamla">)");
+    out.leaf(2, "export_datuma", xmlDateOf(e.today), Xsd::Date);
+    out.leaf(2, "export_szla_db", QString::number(count), Xsd::Count);
+    out.leaf(2, "kezdo_ido", from, Xsd::Date);
+    out.leaf(2, "zaro_ido", to, Xsd::Date);
+    out.leaf(2, "kezdo_szla_szam", e.minSerial);
+    out.leaf(2, "zaro_szla_szam", e.maxSerial);
+    const Staged s(q);
+    static const std::vector<Line> none;
+    for (q.first(); !q.eof(); q.next()) {
+      const auto it = lines.constFind(serialKey(s.stored(FE_SZLASORSZAM)));
+      out.document(s.text(FE_SZLASORSZAM));
+      writeDocument(out, s, it == lines.cend() ? none : *it, e.optionalGroup);
+    }
+    out.raw("</szamlak>");
+  };
+  // What the authority's format cannot hold is refused before the file is
+  // touched, naming the field and the document.
+  Lines check(nullptr);
+  write(check);
+  if (!check.refusal().isEmpty()) {
+    platform::showMessage(check.refusal());
+    return false;
+  }
+
   const QString target = platform::mapWindowsPath(e.path);
-  QSaveFile file(target);
+  platform::WholeFile file(target);
   auto failed = [&](const QString &reason) {
     platform::error(QStringLiteral("Hiba! A(z) \"") + e.path + QStringLiteral("\" fájl nem írható.") +
                     QLatin1Char('\r') + reason);
     return false;
   };
-  if (!file.open(QIODevice::WriteOnly)) return failed(file.errorString());
-
-  Lines out(file);
-  file.write("\xEF\xBB\xBF", 3);
-  out.raw(R"(<?xml version="1.0" encoding="utf-8"?>)");
-  out.raw(R"(<szamlak xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" )"
-          R"(xmlns:xsd="http://www.w3.org/2001/XMLSchema" xmlns="http://schemas.nav.gov.hu/2013/szamla">)");
-  out.leaf(2, "export_datuma", xmlDateOf(e.today));
-  out.leaf(2, "export_szla_db", QString::number(count));
-  out.leaf(2, "kezdo_ido", from);
-  out.leaf(2, "zaro_ido", to);
-  out.leaf(2, "kezdo_szla_szam", e.minSerial);
-  out.leaf(2, "zaro_szla_szam", e.maxSerial);
-
-  const Staged s(q);
-  static const std::vector<Line> none;
-  for (q.first(); !q.eof(); q.next()) {
-    const auto it = lines.constFind(serialKey(s.stored(FE_SZLASORSZAM)));
-    writeDocument(out, s, it == lines.cend() ? none : *it, e.optionalGroup);
-  }
-  out.raw("</szamlak>");
-  if (!out.finish() || !file.commit()) return failed(file.errorString());
+  if (!file.open()) return failed(file.reason());
+  Lines out(&file.device());
+  file.write("\xEF\xBB\xBF");
+  write(out);
+  if (!out.finish()) return failed(file.device().errorString());
+  if (!file.commit()) return failed(file.reason());
   return true;
 }

@@ -260,6 +260,8 @@ TForm40::TForm40(QWidget *owner)
 
 TForm40::~TForm40() {
   if (shown_) restoreSeparators();
+  // Another instance may collect from now on.
+  ReleaseAuditStaging();
 }
 
 void TForm40::showEvent(QShowEvent *event) {

@@ -5,12 +5,16 @@
 #include "db/transaction.h"
 #include "exchange/logging.h"
 #include "platform/error_text.h"
+#include "platform/process_lock.h"
+#include "platform/whole_file.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -101,37 +105,37 @@ void ClearBackupState(int fd) {
     throw CopyError(SystemReason(errno));
 }
 
-// The backup lock on one database through an attachment of its own: taken
-// when the database is in its normal state and released when this goes. A
-// database that another tool has already locked stays as that tool left it.
+// Held by whoever copies a database file (this process or another instance)
+// for as long as the engine's backup lock is theirs. A backup lock found while
+// this is free was left by a copier that died.
+const QString kCopier = QStringLiteral("backup");
+
+// The backup lock on one database through an attachment of its own, taken
+// afresh and released when this goes. A lock that no live copier holds was
+// left by a killed run: it is ended first (the engine merges its side file),
+// so the copy holds the database as it is now.
 class BackupLock {
  public:
   explicit BackupLock(const QString &path) {
-    connection_.setDatabaseName(path);
-    connection_.setParams(db::defaultConnectionParams());
-    transaction_.setConnection(&connection_);
-    transaction_.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
-    try {
-      connection_.open();
-    } catch (const std::exception &e) {
-      throw CopyError(QStringLiteral("A \"Honnan\" -ban megadott fálj nem nyitható meg adatbázisként: ") +
-                      platform::exceptionText(e));
-    }
+    copier_.emplace(path, kCopier);
+    if (!copier_->held()) throw CopyError(QStringLiteral("Az adatbázis mentése éppen folyik, kérem próbálja újra."));
+    Attach(path);
     int state = State();
-    if (state == 2) throw CopyError(QStringLiteral("Az adatbázis mentése éppen folyik, kérem próbálja újra."));
-    if (state == 0) {
-      Execute(QStringLiteral("ALTER DATABASE BEGIN BACKUP"));
-      locked_ = true;
+    if (state != 0) {
+      Execute(QStringLiteral("ALTER DATABASE END BACKUP"));
+      state = State();
     }
+    if (state != 0) throw CopyError(QStringLiteral("Az adatbázis mentése éppen folyik, kérem próbálja újra."));
+    Execute(QStringLiteral("ALTER DATABASE BEGIN BACKUP"));
+    locked_ = true;
   }
   ~BackupLock() {
     if (locked_) {
       try {
         Execute(QStringLiteral("ALTER DATABASE END BACKUP"));
       } catch (const std::exception &) {
-        // The copy is complete either way; the database keeps writing to its
-        // side file until a later release (another backup leaves a lock it
-        // did not take alone, so a second copier is never disturbed).
+        // The copy is complete either way; the next copy or the next start of
+        // the backup dialog ends the lock.
         platform::logCaught(lcExchange(), QStringLiteral("END BACKUP"));
       }
     }
@@ -142,7 +146,31 @@ class BackupLock {
     }
   }
 
+  // Ends a lock left by a killed copier, when no live copier holds one.
+  static void EndLeftOver(const QString &path) {
+    const platform::ProcessLock copier(path, kCopier);
+    if (!copier.held()) return;
+    BackupLock lock(copier, path);
+  }
+
  private:
+  // Only the check and end of a left-over lock.
+  BackupLock(const platform::ProcessLock &, const QString &path) {
+    Attach(path);
+    if (State() != 0) Execute(QStringLiteral("ALTER DATABASE END BACKUP"));
+  }
+  void Attach(const QString &path) {
+    connection_.setDatabaseName(path);
+    connection_.setParams(db::defaultConnectionParams());
+    transaction_.setConnection(&connection_);
+    transaction_.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
+    try {
+      connection_.open();
+    } catch (const std::exception &e) {
+      throw CopyError(QStringLiteral("A \"Honnan\" -ban megadott fálj nem nyitható meg adatbázisként: ") +
+                      platform::exceptionText(e));
+    }
+  }
   int State() {
     db::Query q;
     q.setTransaction(&transaction_);
@@ -161,45 +189,54 @@ class BackupLock {
     transaction_.commit();
   }
 
+  std::optional<platform::ProcessLock> copier_;
   db::Connection connection_;
   db::Transaction transaction_;
   bool locked_ = false;
 };
 
+// The bytes of source in a new temporary file beside target, with source's
+// permissions; prepare runs on the open copy before it is synced. The
+// temporary is renamed to target only when complete, never over an existing
+// file; on any failure it is removed.
+void CopyThroughTemporary(const QString &source, const QString &target, void (*prepare)(int fd)) {
+  if (QFileInfo(target).exists() || QFileInfo(target).isSymLink()) throw CopyError(SystemReason(EEXIST));
+  if (!QFileInfo(QFileInfo(target).absolutePath()).isDir()) throw CopyError(SystemReason(ENOENT));
+  Fd in;
+  in.fd = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
+  struct stat st {};
+  if (in.fd < 0 || ::fstat(in.fd, &st) != 0)
+    throw CopyError(QStringLiteral("A \"Honnan\" -ban megadott fálj nem olvasható."));
+  QString temp;
+  Fd out;
+  out.fd = platform::createTemporaryBeside(target, &temp);
+  if (out.fd < 0) throw CopyError(SystemReason(errno));
+  const QByteArray tempName = QFile::encodeName(temp);
+  try {
+    if (int error = CopyBytes(in.fd, out.fd)) throw CopyError(SystemReason(error));
+    if (prepare) prepare(out.fd);
+    if (::fchmod(out.fd, st.st_mode & 07777) != 0 || ::fsync(out.fd) != 0) throw CopyError(SystemReason(errno));
+    const int fd = out.fd;
+    out.fd = -1;
+    if (::close(fd) != 0) throw CopyError(SystemReason(errno));
+    if (int error = platform::renameNoReplace(temp, target)) throw CopyError(SystemReason(error));
+  } catch (...) {
+    ::unlink(tempName.constData());
+    throw;
+  }
+}
+
 }  // namespace
 
 void CopyFileExclusive(const QString &source, const QString &target) {
-  Fd in;
-  in.fd = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
-  if (in.fd < 0) throw CopyError(QStringLiteral("A \"Honnan\" -ban megadott fálj nem olvasható."));
-  Fd out;
-  const QByteArray targetName = QFile::encodeName(target);
-  out.fd = ::open(targetName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (out.fd < 0) throw CopyError(SystemReason(errno));
-  int error = CopyBytes(in.fd, out.fd);
-  if (error == 0 && ::fsync(out.fd) != 0) error = errno;
-  if (error != 0) {
-    ::close(out.fd);
-    out.fd = -1;
-    ::unlink(targetName.constData());
-    throw CopyError(SystemReason(error));
-  }
+  CopyThroughTemporary(source, target, nullptr);
 }
 
 void CopyDatabase(const QString &source, const QString &target) {
   BackupLock lock(source);
-  CopyFileExclusive(source, target);
-  const QByteArray targetName = QFile::encodeName(target);
-  try {
-    Fd out;
-    out.fd = ::open(targetName.constData(), O_RDWR | O_CLOEXEC);
-    if (out.fd < 0) throw CopyError(SystemReason(errno));
-    ClearBackupState(out.fd);
-    if (::fsync(out.fd) != 0) throw CopyError(SystemReason(errno));
-  } catch (...) {
-    ::unlink(targetName.constData());
-    throw;
-  }
+  CopyThroughTemporary(source, target, ClearBackupState);
 }
+
+void EndLeftOverBackupLock(const QString &source) { BackupLock::EndLeftOver(source); }
 
 }  // namespace backup

@@ -6,6 +6,12 @@
 // carries the locked state in its header; that mark is cleared in the copy
 // (what the engine's own backup tool does on a locked copy), so the copy is
 // a plain database file that opens by itself.
+//
+// A backup lock that no live copier holds (its program was killed during a
+// copy) is ended before the lock is taken afresh, so a copy never holds the
+// database as it was at an earlier crash. The copy is made under a temporary
+// name beside the target and takes the target's name only when complete, with
+// the database file's own permissions.
 #include <QString>
 
 #include <stdexcept>
@@ -23,13 +29,20 @@ class CopyError : public std::runtime_error {
 };
 
 // Copies the database file source to target (both file-system paths).
-// The target must not exist: it is created exclusively, never replaced. On
-// failure nothing is left at the target and the source's lock is released.
+// The target must not exist: it is never replaced. On failure nothing is left
+// at the target (nor a temporary) and the source's lock is released. While
+// another live program copies the same database: CopyError, that copy left
+// alone.
 void CopyDatabase(const QString &source, const QString &target);
 
-// Copies the bytes of an open file to a new file (created exclusively):
-// the plain copy that the database copy is made of. Removes a half-written
-// target on failure.
+// Copies the bytes of an open file to a new file the same way (temporary,
+// source's permissions, never over an existing file): the plain copy that
+// the database copy is made of.
 void CopyFileExclusive(const QString &source, const QString &target);
+
+// Ends a backup lock on the database file source that a killed copier left
+// (none held by a live one: nothing happens). Errors rise as db::Error or
+// CopyError.
+void EndLeftOverBackupLock(const QString &source);
 
 }  // namespace backup

@@ -103,6 +103,16 @@ void TForm35::showEvent(QShowEvent *event) {
 void TForm35::FormShow() {
   Honnan = InFolder(QDir::currentPath(), QStringLiteral("qz2025.fdb"));
   Edit1->setText(Honnan);
+  // A backup lock that a killed copy left keeps the database writing to its
+  // side file for good: it ends here, and at the latest before the next copy.
+  const QString source = platform::mapWindowsPath(Honnan);
+  if (QFileInfo(source).isFile()) {
+    try {
+      backup::EndLeftOverBackupLock(source);
+    } catch (const std::exception &) {
+      platform::logCaught(lcExchange(), QStringLiteral("ending a left-over backup lock"));
+    }
+  }
   OpenDialog1->setDirectory(QDir::currentPath());
   OpenDialog1->selectFile(QStringLiteral("Qz2025.fdb"));
   Hova = kBackupFolder + BackupFileName(QDateTime::currentDateTime());

@@ -2,9 +2,9 @@
 
 #include "db/dataset.h"
 #include "platform/cp1250.h"
+#include "platform/whole_file.h"
 #include "platform/win_path.h"
 
-#include <QFile>
 
 namespace tabledump {
 namespace {
@@ -39,7 +39,7 @@ struct ForwardOnlyWalk {
 
 [[noreturn]] void fail(const QString &winPath, const QString &reason) {
   throw DumpError(QStringLiteral("A(z) %1 fájl nem írható: %2\r"
-                                 "A régi fájl már törölve, az új fájl hiányos lehet. A további táblák kimaradtak.")
+                                 "A régi fájl változatlan maradt. A további táblák kimaradtak.")
                       .arg(winPath, reason));
 }
 
@@ -86,7 +86,6 @@ QByteArray lineBytes(const QStringList &values, qint64 *replaced) {
 
 DumpResult dumpTable(db::Query &q, const Table &table, const QString &winPath) {
   const QString path = platform::mapWindowsPath(winPath);
-  QFile::remove(path);  // a failed deletion is ignored; the create below tells
 
   ForwardOnlyWalk walk(q);
   q.close();
@@ -96,13 +95,13 @@ DumpResult dumpTable(db::Query &q, const Table &table, const QString &winPath) {
   std::vector<db::Field *> fields;
   for (const QString &c : table.columns) fields.push_back(&q.fieldByName(c));
 
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) fail(winPath, file.errorString());
+  platform::WholeFile file(path);
+  if (!file.open()) fail(winPath, file.reason());
   DumpResult result;
   QByteArray block;
   block.reserve(kBlock + 4096);
   auto flush = [&] {
-    if (file.write(block) != block.size()) fail(winPath, file.errorString());
+    if (!file.write(block)) fail(winPath, file.reason());
     block.clear();
   };
   QStringList values;
@@ -114,9 +113,7 @@ DumpResult dumpTable(db::Query &q, const Table &table, const QString &winPath) {
     if (block.size() >= kBlock) flush();
   }
   flush();
-  if (!file.flush()) fail(winPath, file.errorString());
-  file.close();
-  if (file.error() != QFileDevice::NoError) fail(winPath, file.errorString());
+  if (!file.commit()) fail(winPath, file.reason());
   return result;
 }
 

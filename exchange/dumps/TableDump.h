@@ -36,8 +36,8 @@ const std::vector<Table> &tables();
 QByteArray lineBytes(const QStringList &values, qint64 *replaced = nullptr);
 
 // A file that could not be written or finished. The text names the file as
-// the user typed its folder, and says that the old file is gone and the new
-// one may be incomplete.
+// the user typed its folder with the system's reason, and says that the old
+// file is as it was.
 class DumpError : public std::runtime_error {
  public:
   explicit DumpError(const QString &message);
@@ -50,12 +50,11 @@ struct DumpResult {
 };
 
 // Writes table through q to winPath (a Windows path, mapped for the file
-// system): deletes an existing file (a failed deletion is ignored), runs the
-// statement (a refusal raises db::Error, and no new file is created), creates
-// the file and writes every row in the order the database returns it, reading
-// forward only so that memory stays the same however many rows there are.
-// A file that cannot be created or written raises DumpError. q is closed
-// afterwards.
+// system) whole or not at all: runs the statement (a refusal raises db::Error),
+// writes every row in the order the database returns it, reading forward only
+// so that memory stays the same however many rows there are, and replaces an
+// existing file only when all is on the disk. A file that cannot be written
+// raises DumpError, the old file as it was. q is closed afterwards.
 DumpResult dumpTable(db::Query &q, const Table &table, const QString &winPath);
 
 }  // namespace tabledump

@@ -1,5 +1,7 @@
 #include "exchange/excel/WorkbookFile.h"
 
+#include "platform/whole_file.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -82,23 +84,14 @@ QString ReplaceRefusal(const QString &path) {
 WorkbookFile::WorkbookFile(const QString &target) : target_(target) {
   static const bool gsfReady = (gsf_init(), true);
   (void)gsfReady;
-  const QFileInfo info(target);
-  QByteArray name = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                                      QStringLiteral(".XXXXXX"));
-  fd_ = ::mkstemp(name.data());
+  // A temporary that a killed export left beside the target goes first.
+  QString temp;
+  fd_ = platform::createTemporaryBeside(target, &temp);
   if (fd_ < 0) fail(errno, QString());
-  temp_ = QFile::decodeName(name);
+  temp_ = temp;
+  const QByteArray name = QFile::encodeName(temp);
   // The permissions a new file gets (or the replaced file had).
-  struct stat st {};
-  mode_t mode;
-  if (::stat(QFile::encodeName(target).constData(), &st) == 0) {
-    mode = st.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  ::fchmod(fd_, mode);
+  ::fchmod(fd_, static_cast<mode_t>(platform::targetMode(target)));
   FILE *f = ::fdopen(fd_, "wb");
   if (!f) fail(errno, QString());
   file_ = f;

@@ -5,7 +5,27 @@
 #include "platform/dialogs.h"
 #include "platform/error_text.h"
 
+#include <QSet>
+
 namespace imports {
+
+namespace {
+
+// A code as the database compares it: trailing blanks do not count.
+QString CodeKey(const QString &code) {
+  qsizetype e = code.size();
+  while (e > 0 && code[e - 1] == QLatin1Char(' ')) --e;
+  return code.left(e);
+}
+
+void Execute(db::Query *on, const QString &sql) {
+  db::Query q;
+  q.setTransaction(on->transaction());
+  q.sql().add(sql);
+  q.execute();
+}
+
+}  // namespace
 
 QString InsertSql(const QString &table, const QStringList &columns) {
   QStringList params;
@@ -14,30 +34,65 @@ QString InsertSql(const QString &table, const QStringList &columns) {
                                                                   params.join(QStringLiteral(", ")));
 }
 
-int InsertLines(db::Query *query, const QStringList &lines, const Parser &parse, const QString &message,
-                const std::function<void(int)> &progress) {
-  int inserted = 0;
+InsertResult InsertLines(db::Query *query, const QStringList &lines, const Parser &parse, const QString &message,
+                         const InsertOptions &options) {
+  InsertResult result;
+  QSet<QString> taken;
+  if (!options.takenCodesSql.isEmpty()) {
+    db::Query codes;
+    codes.setTransaction(query->transaction());
+    codes.setForwardOnly(true);
+    codes.sql().add(options.takenCodesSql);
+    for (codes.open(); !codes.eof(); codes.next())
+      if (!codes.field(0).isNull()) taken.insert(CodeKey(codes.field(0).asString()));
+    codes.close();
+  }
+  // Where a stop takes the transaction back to.
+  if (options.askAfterFirstRefusal) Execute(query, QStringLiteral("SAVEPOINT VORIK_IMPORT"));
+  bool quiet = false;
   for (int i = 0; i < lines.size(); ++i) {
-    if (progress) progress(i);
+    if (options.progress) options.progress(i);
     if (Trim(lines[i]).isEmpty()) continue;
     const Record record = parse(lines[i], i + 1);
     QString reason = record.error;
+    QString code;
+    if (reason.isEmpty() && !options.takenCodesSql.isEmpty()) {
+      code = CodeKey(record.values.value(0).toString());
+      if (Trim(code).isEmpty()) reason = QStringLiteral("hiányzik a kód");
+      else if (taken.contains(code)) reason = QStringLiteral("a(z) \"%1\" kód már létezik").arg(code);
+    }
     if (reason.isEmpty()) {
       try {
         for (int p = 0; p < record.values.size(); ++p)
           query->paramByName(QStringLiteral("p%1").arg(p + 1)).setValue(record.values[p]);
         // A refused statement is undone by itself; the transaction goes on.
         query->execute();
-        ++inserted;
+        ++result.inserted;
+        if (!options.takenCodesSql.isEmpty()) taken.insert(code);
         continue;
       } catch (const std::exception &e) {
         reason = platform::exceptionText(e);
         platform::logCaught(lcExchange(), message + QStringLiteral(" %1. sor").arg(i + 1));
       }
     }
-    platform::showMessage(message + QStringLiteral("\r%1. sor: ").arg(i + 1) + reason);
+    ++result.refused;
+    const QString text = message + QStringLiteral("\r%1. sor: ").arg(i + 1) + reason;
+    if (!options.askAfterFirstRefusal) {
+      platform::showMessage(text);
+    } else if (!quiet) {
+      quiet = platform::confirmYesNo(
+          text + QStringLiteral("\r\rFolytatja a feldolgozást? Igen: a további hibás sorok üzenet nélkül "
+                                "kimaradnak, a végén látja a számukat. Nem: a feldolgozás leáll, semmi nem "
+                                "kerül tárolásra."));
+      if (!quiet) {
+        Execute(query, QStringLiteral("ROLLBACK TO SAVEPOINT VORIK_IMPORT"));
+        result.stopped = true;
+        result.inserted = 0;
+        return result;
+      }
+    }
   }
-  return inserted;
+  return result;
 }
 
 }  // namespace imports

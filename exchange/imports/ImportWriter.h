@@ -21,12 +21,30 @@ namespace imports {
 
 using Parser = std::function<Record(const QString &line, int lineNumber)>;
 
+struct InsertOptions {
+  // When set, value 0 of a record is a code that must be given and be new:
+  // the codes this statement selects (read once, in the import's
+  // transaction) and those of the lines inserted before are taken. Codes
+  // compare as the database compares them, without trailing blanks.
+  QString takenCodesSql;
+  // After the first refused line a Yes/No box asks whether to go on, the
+  // further refused lines left out without a box (Yes), or to stop with
+  // nothing of the file stored (No).
+  bool askAfterFirstRefusal = false;
+  // Called with each line's index from 0.
+  std::function<void(int)> progress;
+};
+
+struct InsertResult {
+  int inserted = 0;
+  int refused = 0;
+  bool stopped = false;  // the user stopped: what the file inserted is undone
+};
+
 // Executes query (its SQL set, parameters ":p1" ... in record order) for every
-// line that is not blank; message is the numbered text of a failing line;
-// progress (when given) is called with each line's index from 0. Returns the
-// number of lines inserted.
-int InsertLines(db::Query *query, const QStringList &lines, const Parser &parse, const QString &message,
-                const std::function<void(int)> &progress = {});
+// line that is not blank; message is the numbered text of a failing line.
+InsertResult InsertLines(db::Query *query, const QStringList &lines, const Parser &parse, const QString &message,
+                         const InsertOptions &options = {});
 
 // The insert statement "INSERT INTO table (columns) VALUES (:p1, ...)".
 QString InsertSql(const QString &table, const QStringList &columns);

@@ -32,6 +32,22 @@ bool Number(const QString &text, QVariant &value) {
 
 QString Quoted(const QString &text) { return QStringLiteral("\"") + text.left(40) + QStringLiteral("\""); }
 
+// Why a field's text cannot be stored as it is: a control character (the
+// exports could not write it), or one the database's Windows-1250 lacks
+// (it would become "?"). Empty when it can.
+QString FieldRefusal(const QString &field, int number) {
+  for (const QChar c : field) {
+    const char16_t u = c.unicode();
+    if (u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0))
+      return QStringLiteral("vezérlőkarakter (%1) a(z) %2. mezőben")
+          .arg(QStringLiteral("#%1").arg(static_cast<int>(u)))
+          .arg(number);
+    if (platform::cp1250Byte(u) < 0)
+      return QStringLiteral("a(z) %1. mezőben Windows-1250 kódlapon kívüli karakter: \"%2\"").arg(number).arg(c);
+  }
+  return QString();
+}
+
 }  // namespace
 
 QString DecodeText(const QByteArray &bytes, const QString &fileName) {
@@ -160,6 +176,8 @@ Record CsvProducer(const QString &line) {
   QStringList f = SplitCsv(line, &unclosed);
   if (unclosed) r.error = QStringLiteral("lezáratlan idézőjel");
   while (f.size() < 18) f << QString();
+  for (int i = 0; i < 18 && r.error.isEmpty(); ++i)
+    if (i != 8) r.error = FieldRefusal(f[i], i + 1);  // field 9 is not used
   QVariant birth = QDate(1900, 1, 1);
   if (f[10].size() > 6) {
     QDate d;

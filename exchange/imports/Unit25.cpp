@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <stdexcept>
+
 TForm25 *Form25 = nullptr;
 
 VORIK_MENU_COMMAND(Rgiblexport1, TForm25, Form25)
@@ -124,25 +126,28 @@ void TForm25::Button1Click() {
   // Producers and products: the file's lines added in one transaction; false
   // when the file or the transaction failed, which ends the import.
   auto add = [&](QCheckBox *ticked, const QString &file, db::Query *q, const QString &sql, const QString &failed,
-                 const QString &lineFailed, const imports::Parser &parse, const QString &done) {
+                 const QString &lineFailed, const imports::Parser &parse, const QString &done,
+                 const imports::InsertOptions &options) {
     if (!ticked->isChecked()) return true;
     if (!Load(file, lines)) return false;
     q->close();
     q->sql().setText(sql);
-    if (!Data->Write(failed, [&](WriteSteps &) { imports::InsertLines(q, lines, parse, lineFailed); }))
+    if (!Data->Write(failed, [&](WriteSteps &) { imports::InsertLines(q, lines, parse, lineFailed, options); }))
       return false;
     platform::showMessage(done);
     return true;
   };
+  imports::InsertOptions producerCodes;
+  producerCodes.takenCodesSql = QStringLiteral("SELECT o_kod FROM ostermelo");
   if (!add(CheckBox1, QStringLiteral("exposterm.txt"), Data->ZQ30, OldProducerInsertSql(), QStringLiteral("Hiba252!"),
            QStringLiteral("Hiba251: Újban, INSERT az östermelöben "),
            [](const QString &l, int) { return imports::OldProducer(l); },
-           QStringLiteral("A régi östermelö adatok átemelve")))
+           QStringLiteral("A régi östermelö adatok átemelve"), producerCodes))
     return;
   if (!add(CheckBox2, QStringLiteral("exptermek.txt"), Data->ZQ40, OldProductInsertSql(), QStringLiteral("Hiba254!"),
            QStringLiteral("Hiba253: Újban, INSERT a termékben "),
            [](const QString &l, int) { return imports::OldProduct(l); },
-           QStringLiteral("A régi termék adatok átemelve")))
+           QStringLiteral("A régi termék adatok átemelve"), imports::InsertOptions()))
     return;
   if (CheckBox3->isChecked()) {
     if (!Load(QStringLiteral("expatvevo.txt"), lines)) return;
@@ -150,13 +155,22 @@ void TForm25::Button1Click() {
     // The old receivers go and the new ones come in one transaction: when the
     // emptying fails nothing is inserted beside the old rows, and when the
     // whole cannot be committed the old receivers stay.
-    const bool done = Data->Write(QStringLiteral("Hiba255: törlés az átvevőben "), [&](WriteSteps &) {
+    // A file with no receiver to insert would only empty the table: it is
+    // refused, and the old receivers stay.
+    const QString none = QStringLiteral("Hiba! Az \"expatvevo.txt\" fájlban nincs átvehető átvevő, "
+                                        "az átvevők nem változtak.");
+    const bool done = Data->Write(QStringLiteral("Hiba255: törlés az átvevőben "), [&](WriteSteps &steps) {
       q->close();
       q->sql().setText(QStringLiteral("DELETE FROM atvevo "));
       q->execute();
       q->sql().setText(OldReceiverInsertSql());
-      imports::InsertLines(q, lines, [](const QString &l, int number) { return imports::OldReceiver(l, number); },
-                           QStringLiteral("Hiba257: Újban, INSERT az átvevöben "));
+      const imports::InsertResult r = imports::InsertLines(
+          q, lines, [](const QString &l, int number) { return imports::OldReceiver(l, number); },
+          QStringLiteral("Hiba257: Újban, INSERT az átvevöben "));
+      if (r.inserted == 0) {
+        steps.at(none);
+        throw std::runtime_error("no receiver in expatvevo.txt");
+      }
     });
     if (done) platform::showMessage(QStringLiteral("A régi átvevö adatok átemelve"));
   }

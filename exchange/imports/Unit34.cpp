@@ -122,18 +122,28 @@ void TForm34::Button3Click() {
   q->sql().clear();
   q->sql().add(CsvInsertSql());
   const QString message = QStringLiteral("Hiba301: Újban, INSERT az östermelöben ");
+  imports::InsertOptions options;
+  options.takenCodesSql = QStringLiteral("SELECT o_kod FROM ostermelo");
+  options.askAfterFirstRefusal = true;
+  options.progress = [this](int i) {
+    if (i % 256 == 0) {
+      Label1->setText(QString::number(i));
+      Label2->setText(QStringLiteral("0"));
+    }
+  };
+  imports::InsertResult result;
   const bool done = Data->Write(message, [&](WriteSteps &) {
-    imports::InsertLines(
-        q, lines, [](const QString &line, int) { return imports::CsvProducer(line); }, message,
-        [this](int i) {
-          if (i % 256 == 0) {
-            Label1->setText(QString::number(i));
-            Label2->setText(QStringLiteral("0"));
-          }
-        });
+    result = imports::InsertLines(
+        q, lines, [](const QString &line, int) { return imports::CsvProducer(line); }, message, options);
   });
   Label1->setText(QString::number(std::max(0, static_cast<int>(lines.size()) - 1)));
-  if (done) platform::showMessage(QStringLiteral("A lista feldolgozva"));
+  if (done && result.stopped) {
+    platform::showMessage(QStringLiteral("A feldolgozás leállt, semmi nem került tárolásra."));
+  } else if (done) {
+    QString end = QStringLiteral("A lista feldolgozva");
+    if (result.refused) end += QStringLiteral("\r%1 hibás sor kimaradt.").arg(result.refused);
+    platform::showMessage(end);
+  }
   RunGuarded([this, q] {
     q->close();
     q->sql().clear();

@@ -2,11 +2,12 @@
 
 #include "db/dataset.h"
 #include "platform/conv.h"
+#include "platform/whole_file.h"
+#include "platform/xml_text.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace inventory {
 
@@ -65,20 +66,27 @@ QDomDocument BuildDocument(db::DataSet &rows) {
     QDomElement record = doc.createElement(QStringLiteral("Records"));
     root.appendChild(record);
     for (int c = 0; c < rows.fieldCount(); ++c) {
+      const QString text = ValueText(rows.field(c));
+      // A text XML cannot hold would make the file unreadable: refused,
+      // naming the document, before anything is written.
+      if (const int bad = platform::firstNonXmlChar(text); bad >= 0)
+        throw WriteError(QStringLiteral("A(z) %1 bizonylat %2 adatában vezérlőkarakter (#%3) van, XML-be nem írható.")
+                             .arg(rows.fieldByName(QStringLiteral("S_BSZAM")).asString().trimmed(), names[c])
+                             .arg(bad));
       QDomElement element = doc.createElement(names[c]);
       record.appendChild(element);
-      element.appendChild(doc.createTextNode(ValueText(rows.field(c))));
+      element.appendChild(doc.createTextNode(text));
     }
   }
   return doc;
 }
 
 void WriteFileWhole(const QString &path, const QByteArray &bytes) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly))
-    throw WriteError(QStringLiteral("\"%1\": %2").arg(path, file.errorString()));
-  if (file.write(bytes) != bytes.size() || !file.commit())
-    throw WriteError(QStringLiteral("\"%1\": %2").arg(path, file.errorString()));
+  try {
+    platform::writeFileWhole(path, bytes);
+  } catch (const platform::FileWriteError &e) {
+    throw WriteError(QStringLiteral("\"%1\": %2").arg(path, e.reason()));
+  }
 }
 
 void CopyFileOver(const QString &source, const QString &target) {

@@ -26,7 +26,8 @@ QStringList SelectionSql();
 // The text of a field's value in the document.
 QString ValueText(const db::Field &field);
 
-// The document of every row of rows (from its first), in row order.
+// The document of every row of rows (from its first), in row order;
+// WriteError naming the document and the column for a text XML cannot hold.
 QDomDocument BuildDocument(db::DataSet &rows);
 
 // A file that could not be written; reason says why, with the file's name.

@@ -2,13 +2,13 @@
 
 #include "platform/dialogs.h"
 #include "platform/error_text.h"
+#include "platform/whole_file.h"
 #include "report/logging.h"
 #include "report/output/FR_Prntr.h"
 
 #include <QApplication>
 
 #include <QFile>
-#include <QSaveFile>
 #include <QSet>
 
 namespace report {
@@ -45,9 +45,11 @@ QByteArray readFile(const QString &fileName) {
 }
 
 void writeFile(const QString &fileName, const QByteArray &bytes) {
-  QSaveFile f(fileName);
-  if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
-    throw Exception(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, f.errorString()));
+  try {
+    platform::writeFileWhole(fileName, bytes);
+  } catch (const platform::FileWriteError &e) {
+    throw Exception(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, e.reason()));
+  }
 }
 
 // A bitmap stream: a bitmap file image, delimited by the size in its header.

@@ -1,13 +1,13 @@
 #include "report/output/FR_Class_EMFPages.h"
 
 #include "platform/error_text.h"
+#include "platform/whole_file.h"
 #include "report/logging.h"
 #include "report/output/FR_Canvas.h"
 #include "report/core/FR_Class_Report.h"
 #include "report/output/FR_TextLayout.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace report {
 
@@ -328,9 +328,11 @@ void TfrEMFPages::LoadFromFile(const QString &fileName) {
 void TfrEMFPages::SaveToFile(const QString &fileName) {
   TfrStream s;
   SaveToStream(s);
-  QSaveFile f(fileName);
-  if (!f.open(QIODevice::WriteOnly) || f.write(s.Data()) != s.Size() || !f.commit())
-    throw Exception(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, f.errorString()));
+  try {
+    platform::writeFileWhole(fileName, s.Data());
+  } catch (const platform::FileWriteError &e) {
+    throw Exception(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, e.reason()));
+  }
 }
 
 }  // namespace report

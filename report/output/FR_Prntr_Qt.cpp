@@ -3,6 +3,7 @@
 #include "report/output/FR_Prntr.h"
 
 #include "platform/file_dialog.h"
+#include "platform/whole_file.h"
 #include "report/output/FR_Prntr_Cups.h"
 
 #include <QApplication>
@@ -14,7 +15,6 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 
 #include <set>
 
@@ -98,13 +98,13 @@ class PdfPrinter {
     const QString proposal = frPdfFileProposal(title);
     const QString name = frPdfFileName(frAskPdfFileName ? frAskPdfFileName(proposal) : proposal);
     if (name.isEmpty()) return TfrJobStart::Cancelled;
-    file_ = std::make_unique<QSaveFile>(name);
-    if (!file_->open(QIODevice::WriteOnly)) {
-      const QString reason = file_->errorString();
+    file_ = std::make_unique<platform::WholeFile>(name);
+    if (!file_->open()) {
+      const QString reason = file_->reason();
       file_.reset();
       throw EPrinterError(cannotWrite(name, reason));
     }
-    writer_ = std::make_unique<QPdfWriter>(file_.get());
+    writer_ = std::make_unique<QPdfWriter>(&file_->device());
     writer_->setResolution(frPdfResolution);
     writer_->setPageLayout(layout());
     writer_->setTitle(title);
@@ -123,7 +123,7 @@ class PdfPrinter {
     if (painter.isActive()) painter.end();
     writer_.reset();
     const bool written = file_->commit();
-    const QString name = file_->fileName(), reason = file_->errorString();
+    const QString name = file_->path(), reason = file_->reason();
     file_.reset();
     if (!written) throw EPrinterError(cannotWrite(name, reason));
   }
@@ -131,7 +131,7 @@ class PdfPrinter {
   void abortJob(QPainter &painter) {
     if (painter.isActive()) painter.end();
     writer_.reset();
-    if (file_) file_->cancelWriting();
+    if (file_) file_->cancel();
     file_.reset();  // the temporary file goes with it
   }
 
@@ -146,7 +146,7 @@ class PdfPrinter {
   QPageSize size_{QPageSize::A4};
   int code_ = 9;
   QPageLayout::Orientation orientation_ = QPageLayout::Portrait;
-  std::unique_ptr<QSaveFile> file_;
+  std::unique_ptr<platform::WholeFile> file_;
   std::unique_ptr<QPdfWriter> writer_;
 };
 

@@ -268,10 +268,15 @@ TEST_F(AuditXml, SelfBillingBoxAndFieldChangeOnlyTheClause) {
     EXPECT_EQ(base[i], QStringLiteral("      <onszamla>true</onszamla>"));
     EXPECT_EQ(unticked[i], QStringLiteral("      <onszamla>false</onszamla>"));
   }
-  // The clause is written as stored: blanks kept.
-  const QStringList typed = linesOf(exportMonth([](TForm40 *f) { setText(f, QStringLiteral("Edit4"), QStringLiteral(" igen ")); }));
-  EXPECT_EQ(changedLines(base, typed), changed);
-  EXPECT_EQ(typed[changed.first()], QStringLiteral("      <onszamla> igen </onszamla>"));
+  // The clause is written as stored, blanks kept; one the format cannot hold
+  // is refused before anything is written, naming the field and the document.
+  const QStringList blanks = linesOf(exportMonth([](TForm40 *f) { setText(f, QStringLiteral("Edit4"), QStringLiteral(" true ")); }));
+  EXPECT_EQ(changedLines(base, blanks), changed);
+  EXPECT_EQ(blanks[changed.first()], QStringLiteral("      <onszamla> true </onszamla>"));
+  const Run typed = collectAndExport([](TForm40 *f) { setText(f, QStringLiteral("Edit4"), QStringLiteral(" igen ")); });
+  EXPECT_EQ(typed.exported.text, QStringLiteral("Javitandó! A(z) 25000001 bizonylatban a(z) \"zaradekok/onszamla\" adat "
+                                                "nem írható: \"igen\" nem true vagy false."));
+  EXPECT_EQ(target(), QByteArray());
 }
 
 TEST_F(AuditXml, InvoiceFormFieldChangesOnlyItsElement) {
@@ -374,14 +379,47 @@ TEST_F(AuditXml, CodePageTextsAreWrittenAsUtf8) {
   EXPECT_TRUE(file.contains("<telepules>Kecskem\xC3\xA9t</telepules>"));
 }
 
-TEST_F(AuditXml, DocumentWithoutLinesHasZeroTotals) {
+TEST_F(AuditXml, DocumentWithoutLinesIsRefusedByName) {
+  // The format wants at least one item per document.
   exec(QStringLiteral("DELETE FROM QZSOR WHERE S_BSZAM = '25000002'"));
-  const AuditFile f = AuditFile::parse(exportMonth());
-  const QStringList doc = f.documents[QStringLiteral("25000002")];
-  EXPECT_FALSE(doc.contains(QStringLiteral("    <termek_szolgaltatas_tetelek>")));
-  EXPECT_FALSE(doc.contains(QStringLiteral("      <afarovat>")));
-  EXPECT_EQ(doc.count(QStringLiteral("        <nettoarossz>0.00</nettoarossz>")), 1);
-  EXPECT_EQ(doc.count(QStringLiteral("        <bruttoarossz>0.00</bruttoarossz>")), 1);
+  const Run r = collectAndExport();
+  ASSERT_TRUE(r.done);
+  EXPECT_EQ(r.exported.text, QStringLiteral("Javitandó! A(z) 25000002 bizonylatban a(z) \"termek_szolgaltatas_tetelek\" "
+                                            "adat nem írható: a bizonylatnak nincs tétele."));
+  EXPECT_EQ(target(), QByteArray());
+}
+
+TEST_F(AuditXml, WhatTheFormatCannotHoldIsRefusedBeforeAnythingIsWritten) {
+  const QString doc = QStringLiteral("Javitandó! A(z) 25000001 bizonylatban a(z) ");
+  struct Case {
+    std::function<void()> before;
+    std::function<void(TForm40 *)> set;
+    QString message;
+  } cases[] = {
+      // The options left empty on first use.
+      {{}, [](TForm40 *f) { setText(f, QStringLiteral("Edit4"), QString()); },
+       doc + QStringLiteral("\"zaradekok/onszamla\" adat nem írható: üres.")},
+      {{}, [](TForm40 *f) { setText(f, QStringLiteral("Edit5"), QString()); },
+       doc + QStringLiteral("\"nem_kotelezo/szla_forma\" adat nem írható: üres.")},
+      {{}, [](TForm40 *f) { setText(f, QStringLiteral("Edit5"), QString(120, u'x')); },
+       doc + QStringLiteral("\"nem_kotelezo/szla_forma\" adat nem írható: 120 karakter, legfeljebb 100 lehet.")},
+      // An issuer tax number too short for the format.
+      {[this] { exec(QStringLiteral("UPDATE ATVEVO SET V_ADOSZAM = '1234567'")); }, {},
+       doc + QStringLiteral("\"szamlakibocsato/adoszam\" adat nem írható: 7 karakter, legalább 8 kell.")},
+      // A control character that the CSV import of an earlier version let in.
+      {[this] { exec(QStringLiteral("UPDATE OSTERMELO SET O_NEV = 'Ctl' || ASCII_CHAR(1) || 'Name' WHERE O_KOD = '1'")); },
+       {}, doc + QStringLiteral("\"vevo/nev\" adat nem írható: vezérlőkarakter (#1) van benne.")},
+  };
+  for (const Case &c : cases) {
+    if (c.before) c.before();
+    QFile::remove(targetPath_);
+    const Run r = collectAndExport(c.set);
+    ASSERT_TRUE(r.done);
+    EXPECT_EQ(r.exported.text, c.message);
+    EXPECT_EQ(target(), QByteArray()) << c.message.toStdString();
+    exec(QStringLiteral("UPDATE ATVEVO SET V_ADOSZAM = '12345678203'"));
+    exec(QStringLiteral("UPDATE OSTERMELO SET O_NEV = 'Kovács János' WHERE O_KOD = '1'"));
+  }
 }
 
 // The file's amounts take a shortcut past the general conversion; both must

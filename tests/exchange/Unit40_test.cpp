@@ -3,6 +3,7 @@
 #include "audit_fixture.h"
 
 #include "db/connection.h"
+#include "support/full_disk.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -144,7 +145,8 @@ TEST_F(Form40Test, FailedInsertRollsTheWholeCollectionBackAndKeepsExportDisabled
                            closeWindow(d);
                          }}));
   EXPECT_TRUE(enabledAfterFirst);
-  EXPECT_EQ(failed.text, QStringLiteral("Hiba401: NAV INSERT -ben"));
+  // The message names the document that stops the collection.
+  EXPECT_EQ(failed.text, QStringLiteral("Hiba401: NAV INSERT -ben\rA(z) 25000003 bizonylatnak nincs fizetési dátuma."));
   EXPECT_FALSE(enabledAfterFailure);
   // No row of the failed collection stays.
   EXPECT_EQ(count(), QStringLiteral("0"));
@@ -235,6 +237,30 @@ TEST_F(Form40Test, UnwritableTargetShowsAnErrorAndLeavesNoFile) {
   EXPECT_TRUE(failed.text.startsWith(QStringLiteral("Hiba! A(z) \"") + path + QStringLiteral("\" fájl nem írható.")));
   EXPECT_FALSE(QFile::exists(path));
   EXPECT_TRUE(QDir(work_->path()).entryList(QDir::Files).filter(QStringLiteral("szamlak")).isEmpty());
+}
+
+TEST_F(Form40Test, AFullDiskShowsTheReasonAndKeepsTheOldFile) {
+  FullDisk disk;
+  const QString path = disk.file(QStringLiteral("szamlak.xml"));
+  MessageSeen collected, failed;
+  ASSERT_TRUE(runDialog({collect([&](TForm40 *f) { setText(f, QStringLiteral("Edit3"), path); }),
+                         answer(QMessageBox::Ok, &collected),
+                         [&](QWidget *d) {
+                           QFile old(path);
+                           ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+                           old.write("earlier");
+                           old.close();
+                           disk.fill();
+                           click(d, QStringLiteral("Button2"));
+                         },
+                         answer(QMessageBox::Ok, &failed), [&](QWidget *d) { closeWindow(d); }}));
+  disk.release();
+  EXPECT_EQ(failed.kind, QStringLiteral("Error"));
+  EXPECT_EQ(failed.text, QStringLiteral("Hiba! A(z) \"") + path + QStringLiteral("\" fájl nem írható.\r") +
+                             (disk.mounted() ? "No space left on device" : "File too large"));
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), QByteArray("earlier"));
 }
 
 TEST_F(Form40Test, WindowsPathIsMappedAndTheTemporaryFileRenamed) {

@@ -75,6 +75,9 @@ class AuditTest : public ::testing::Test {
   bool runDialog(std::vector<ModalScript::Step> steps);
 
   QByteArray target() const;  // the written file, empty when none
+  // The written file (when there is one with documents) passes xmllint
+  // against the format's schema (data/szamla2013.xsd).
+  void expectValidFile() const;
   static void setMonth(TForm40 *f);  // pickers 2025.03.01 - 2025.03.31
 
   std::unique_ptr<TempDir> work_;

@@ -2,6 +2,7 @@
 // database, each file compared byte for byte with its expected bytes written
 // out here (Windows-1250: á E1, é E9, ú FA, ő F5, Á C1).
 #include "support/data_fixture.h"
+#include "support/full_disk.h"
 #include "app/MenuCommands.h"
 #include "exchange/dumps/TableDump.h"
 #include "exchange/dumps/Unit29.h"
@@ -162,7 +163,7 @@ TEST_F(TableDumps, ATargetThatCannotBeWrittenIsNamedAndEndsTheExport) {
   runExport([](QWidget *) {}, &seen, true);
   EXPECT_EQ(seen.kind, "Error");
   EXPECT_TRUE(seen.text.startsWith("A(z) c:\\termek.txt fájl nem írható: ")) << seen.text.toStdString();
-  EXPECT_TRUE(seen.text.contains("A régi fájl már törölve, az új fájl hiányos lehet.")) << seen.text.toStdString();
+  EXPECT_TRUE(seen.text.contains("A régi fájl változatlan maradt.")) << seen.text.toStdString();
   EXPECT_EQ(file("sorszam.txt"), QByteArray(":7:,:100:,::,:A:*\r\n:8:,:25000001:,::,:L:*\r\n"));
   EXPECT_EQ(file("QzFej.txt"), QByteArray("old"));  // the tables after it are skipped
   EXPECT_FALSE(exists("QzSor.txt"));
@@ -173,12 +174,36 @@ TEST_F(TableDumps, ATargetThatCannotBeWrittenIsNamedAndEndsTheExport) {
   EXPECT_TRUE(missing.text.startsWith("A(z) c:\\nincs\\atvevo.txt fájl nem írható: ")) << missing.text.toStdString();
 }
 
+TEST_F(TableDumps, AFullDiskNamesTheReasonAndKeepsTheOldFile) {
+  fillTables();
+  FullDisk disk;
+  {
+    QFile old(disk.file("atvevo.txt"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old");
+  }
+  MessageSeen seen;
+  runExport(
+      [&](QWidget *dlg) {
+        setText(dlg, "Edit1", disk.path() + "/");
+        disk.fill();
+      },
+      &seen, true);
+  disk.release();
+  EXPECT_EQ(seen.text, "A(z) " + disk.path() + "/atvevo.txt fájl nem írható: " +
+                           (disk.mounted() ? "No space left on device" : "File too large") +
+                           "\rA régi fájl változatlan maradt. A további táblák kimaradtak.");
+  QFile f(disk.file("atvevo.txt"));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), QByteArray("old"));
+}
+
 class TableDumpsOldSchema : public TableDumps {
  protected:
   db::SchemaVariant schema() const override { return db::SchemaVariant::Old; }
 };
 
-TEST_F(TableDumpsOldSchema, AStatementTheDatabaseRefusesLeavesNoFileAndEndsTheExport) {
+TEST_F(TableDumpsOldSchema, AStatementTheDatabaseRefusesKeepsTheOldFileAndEndsTheExport) {
   // The older database lacks o_Igszam1 and o_Csgazd1.
   put("ostermelo.txt", "old");
   put("sorszam.txt", "old");
@@ -187,7 +212,7 @@ TEST_F(TableDumpsOldSchema, AStatementTheDatabaseRefusesLeavesNoFileAndEndsTheEx
   EXPECT_EQ(seen.kind, "Error");
   EXPECT_TRUE(seen.text.contains("O_IGSZAM1", Qt::CaseInsensitive)) << seen.text.toStdString();
   EXPECT_TRUE(exists("atvevo.txt"));
-  EXPECT_FALSE(exists("ostermelo.txt"));
+  EXPECT_EQ(file("ostermelo.txt"), QByteArray("old"));
   EXPECT_EQ(file("sorszam.txt"), QByteArray("old"));
 }
 

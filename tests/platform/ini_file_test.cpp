@@ -176,7 +176,8 @@ TEST(IniFile, AFailedWriteChangesNothing) {
     noFolder.WriteString("S", "K", "v");
     FAIL() << "no error";
   } catch (const IniFileError &e) {
-    EXPECT_EQ(QString::fromUtf8(e.what()), "Unable to write to " + dir.file("missing/sub/x.ini"));
+    EXPECT_EQ(QString::fromUtf8(e.what()),
+              "Unable to write to " + dir.file("missing/sub/x.ini") + ". No such file or directory");
   }
   EXPECT_FALSE(QFile::exists(dir.file("missing/sub/x.ini")));
 

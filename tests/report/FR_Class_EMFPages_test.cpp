@@ -5,6 +5,7 @@
 #include "report/output/FR_Prntr_Fake.h"
 #include "report/output/FR_TextLayout.h"
 
+#include "support/full_disk.h"
 #include "support/temp_dir.h"
 
 #include <QFile>
@@ -137,6 +138,30 @@ TEST(EMFPagesTest, FilesRoundTripThroughDisk) {
   EXPECT_EQ(again.Count(), 2);
   EXPECT_THROW(again.LoadFromFile(dir.file(QStringLiteral("nincs.frp"))), Exception);
   EXPECT_EQ(again.Count(), 2);
+}
+
+TEST(EMFPagesTest, AFullDiskKeepsTheOldFileAndSaysWhy) {
+  vorik::test::FullDisk disk;
+  const QString file = disk.file(QStringLiteral("lista.frp"));
+  {
+    QFile old(file);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("older pages");
+  }
+  TfrEMFPages pages;
+  build(pages);
+  disk.fill();
+  try {
+    pages.SaveToFile(file);
+    ADD_FAILURE() << "a full disk reported as success";
+  } catch (const Exception &e) {
+    EXPECT_TRUE(e.message().endsWith(disk.mounted() ? "No space left on device" : "File too large"))
+        << e.message().toStdString();
+  }
+  disk.release();
+  QFile f(file);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), QByteArray("older pages"));
 }
 
 TEST(EMFPagesTest, NextPositionsLetAReaderSkipPages) {

@@ -3,6 +3,7 @@
 #include "report/core/FR_Class_Report.h"
 #include "report/output/FR_Prntr_Fake.h"
 
+#include "support/full_disk.h"
 #include "support/temp_dir.h"
 
 #include <QFile>
@@ -433,6 +434,28 @@ TEST(LayoutStream, MalformedStreamsFailAndKeepTheReport) {
   d.WriteBytes("anything at all");
   r.LoadFromBytes(d.Data());
   EXPECT_EQ(r.Pages.Count(), 1);
+}
+
+TEST(LayoutStream, SavingOntoAFullDiskKeepsTheOldLayoutAndSaysWhy) {
+  vorik::test::FullDisk disk;
+  const QString file = disk.file(QStringLiteral("QzLista2.frf"));
+  TfrReport a;
+  buildFullLayout(a);
+  a.SaveToFile(file);
+  const QByteArray old = a.SaveToBytes();
+  a.Title = QStringLiteral("Megváltozott");
+  disk.fill();
+  try {
+    a.SaveToFile(file);
+    ADD_FAILURE() << "a full disk reported as success";
+  } catch (const Exception &e) {
+    EXPECT_TRUE(e.message().endsWith(disk.mounted() ? "No space left on device" : "File too large"))
+        << e.message().toStdString();
+  }
+  disk.release();
+  TfrReport b;
+  b.LoadFromFile(file);
+  EXPECT_EQ(b.SaveToBytes(), old);
 }
 
 TEST(LayoutStream, FilesTemplatesAndTheFormResourceProperty) {

@@ -7,6 +7,7 @@
 
 #include "report/output/FR_Prntr.h"
 #include "support/gui_driver.h"
+#include "support/full_disk.h"
 
 #include <QDir>
 #include <QFile>
@@ -271,6 +272,26 @@ TEST_F(PdfPrinting, CancelledQuestionFailedFolderAndCancelledPrintLeaveNothingBe
   rep.OnProgress = nullptr;
   ASSERT_TRUE(rep.PrintPreparedReport("", 1));
   EXPECT_EQ(pdfPageCount(target), 4);
+}
+
+TEST_F(PdfPrinting, AFullDiskKeepsTheOlderFileAndSaysWhy) {
+  PagedList(1);
+  vorik::test::FullDisk disk;
+  answer = disk.file(QStringLiteral("out.pdf"));
+  {
+    QFile old(answer);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("older printout");
+  }
+  disk.fill();
+  EXPECT_FALSE(rep.PrintPreparedReport("", 1));
+  disk.release();
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_EQ(errors[0], QStringLiteral("Cannot write the file \"%1\". %2")
+                           .arg(answer, disk.mounted() ? "No space left on device" : "File too large"));
+  QFile f(answer);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), QByteArray("older printout"));
 }
 
 // After a landscape job, a portrait report laid out on "Default printer" (as

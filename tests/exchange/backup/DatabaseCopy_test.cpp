@@ -5,6 +5,7 @@
 #include "db/dataset.h"
 #include "db/transaction.h"
 #include "exchange/backup/DatabaseCopy.h"
+#include "../child_modes.h"
 #include "support/db_fixture.h"
 #include "support/temp_dir.h"
 
@@ -16,6 +17,7 @@
 
 #include <memory>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace vorik::test;
@@ -72,6 +74,60 @@ TEST_F(DatabaseCopyTest, CopyOfAnOpenDatabaseHasItsCommittedRows) {
   EXPECT_EQ(other.value(kBackupState).toInt(), 0);
   EXPECT_FALSE(QFileInfo::exists(database_->path() + QStringLiteral(".delta")));
   EXPECT_EQ(read->recordCount(), 25);
+}
+
+unsigned ModeOf(const QString &path) {
+  struct stat st {};
+  return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+// A copy killed midway (a real process, SIGKILL): the engine's lock and its
+// side file stay, and a part of the copy under a temporary name.
+void KillACopyMidway(const QString &database, const QString &target) {
+  Child copier({QStringLiteral("backup-killed"), database, target});
+  ASSERT_EQ(copier.waitFor("ready"), QByteArray("ready"));
+  copier.kill();
+  Attachment a(database);
+  ASSERT_EQ(a.value(kBackupState).toInt(), 1);
+}
+
+TEST_F(DatabaseCopyTest, AfterACopyWasKilledTheNextHoldsTheDatabaseAsItIsNow) {
+  ASSERT_EQ(::chmod(QFile::encodeName(database_->path()).constData(), 0600), 0);
+  const QString copy = target_.file(QStringLiteral("2025_03_07_14_05.FDB"));
+  KillACopyMidway(database_->path(), copy);
+  {
+    // Written after the crash: it goes to the side file while the lock lasts.
+    Attachment later(database_->path());
+    later.exec(QStringLiteral("INSERT INTO TERMEK (T_KOD, T_MEGNEVEZES) VALUES ('2', 'Körte')"));
+    later.transaction().commit();
+  }
+  ASSERT_TRUE(QFileInfo::exists(database_->path() + QStringLiteral(".delta")));
+
+  backup::CopyDatabase(database_->path(), copy);
+  {
+    Attachment copied(copy);
+    EXPECT_EQ(copied.count(QStringLiteral("TERMEK")), 2);
+    EXPECT_EQ(copied.count(QStringLiteral("OSTERMELO")), 25);
+    EXPECT_EQ(copied.value(kBackupState).toInt(), 0);
+  }
+  // Tax ids and birth dates are readable by whom the database is.
+  EXPECT_EQ(ModeOf(copy), 0600u);
+  // The killed run's part is gone, and nothing else is left.
+  EXPECT_EQ(QDir(target_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"2025_03_07_14_05.FDB"});
+  Attachment a(database_->path());
+  EXPECT_EQ(a.value(kBackupState).toInt(), 0);
+  EXPECT_FALSE(QFileInfo::exists(database_->path() + QStringLiteral(".delta")));
+}
+
+TEST_F(DatabaseCopyTest, ALockLeftByAKilledCopyIsEndedWithoutACopy) {
+  KillACopyMidway(database_->path(), target_.file(QStringLiteral("x.FDB")));
+  backup::EndLeftOverBackupLock(database_->path());
+  Attachment a(database_->path());
+  EXPECT_EQ(a.value(kBackupState).toInt(), 0);
+  EXPECT_FALSE(QFileInfo::exists(database_->path() + QStringLiteral(".delta")));
+  // Nothing to end: nothing happens.
+  backup::EndLeftOverBackupLock(database_->path());
+  EXPECT_EQ(a.value(kBackupState).toInt(), 0);
 }
 
 TEST_F(DatabaseCopyTest, ExistingTargetIsNeverReplaced) {

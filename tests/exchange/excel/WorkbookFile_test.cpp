@@ -1,6 +1,7 @@
 // Saving a workbook file: complete or not at all, the old file kept on every
 // failure, and the refusals to replace a file.
 #include "exchange/excel/WorkbookFile.h"
+#include "../child_modes.h"
 #include "support/temp_dir.h"
 #include "workbook_reader.h"
 
@@ -112,6 +113,21 @@ TEST(WorkbookFile, AnUnfinishedSaveLeavesNothing) {
     EXPECT_EQ(QFileInfo(file.temporaryName()).absolutePath(), QFileInfo(path).absolutePath());
   }  // a failure on the way: no commit
   EXPECT_EQ(ReadFile(path), QByteArray("old contents"));
+  EXPECT_EQ(Others(dir.path(), {QStringLiteral("QZFEJ.xls")}), QStringList());
+}
+
+TEST(WorkbookFile, TheNextSaveRemovesTheTemporaryOfAKilledExport) {
+  TempDir dir;
+  const QString path = dir.file(QStringLiteral("QZFEJ.xls"));
+  {
+    Child killed({QStringLiteral("excel-killed"), path});
+    ASSERT_EQ(killed.waitFor("ready"), QByteArray("ready"));
+    killed.kill();
+  }
+  ASSERT_EQ(Others(dir.path(), {}).size(), 1);  // the hidden temporary, 1 MB
+  excel::WorkbookFile file(path);
+  file.write("x", 1);
+  file.commit();
   EXPECT_EQ(Others(dir.path(), {QStringLiteral("QZFEJ.xls")}), QStringList());
 }
 

@@ -167,6 +167,38 @@ TEST_F(OldImport, ReceiversStayWhenTheyCannotBeRemoved) {
   EXPECT_EQ(Rows(QStringLiteral("SELECT v_akod, v_neve FROM atvevo")), QStringList{QStringLiteral("R9|Régi átvevő")});
 }
 
+TEST_F(OldImport, ATakenProducerCodeIsRefusedWithTheLinesMessage) {
+  exec({QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV) VALUES ('10012', 'Már itt')")});
+  Write(QStringLiteral("exposterm.txt"), {Fixed({{2, QStringLiteral("0012 ")}, {7, QStringLiteral("Ugyanaz")}}),
+                                          Fixed({{2, QStringLiteral("0014 ")}, {7, QStringLiteral("Új")}}),
+                                          Fixed({{2, QStringLiteral("0014 ")}, {7, QStringLiteral("Kétszer")}})});
+  auto f = Open();
+  f->CheckBox2->setChecked(false);
+  f->CheckBox3->setChecked(false);
+  const QStringList seen = Texts(Run([&] { f->Button1Click(); }));
+  ASSERT_EQ(seen.size(), 3) << seen.join(QLatin1Char('\n')).toStdString();
+  EXPECT_EQ(seen[0], QStringLiteral("Hiba251: Újban, INSERT az östermelöben \r1. sor: a(z) \"10012\" kód már létezik"));
+  EXPECT_EQ(seen[1], QStringLiteral("Hiba251: Újban, INSERT az östermelöben \r3. sor: a(z) \"10014\" kód már létezik"));
+  EXPECT_EQ(seen[2], QStringLiteral("A régi östermelö adatok átemelve"));
+  EXPECT_EQ(Rows(QStringLiteral("SELECT o_kod, o_nev FROM ostermelo ORDER BY o_kod")),
+            (QStringList{QStringLiteral("10012|Már itt"), QStringLiteral("10014|Új")}));
+}
+
+TEST_F(OldImport, AReceiverFileWithNothingToInsertKeepsTheReceivers) {
+  exec({QStringLiteral("INSERT INTO ATVEVO (V_AKOD, V_NEVE) VALUES ('R9', 'Régi átvevő')")});
+  for (const QStringList &lines : {QStringList{}, QStringList{QStringLiteral("   "), QString()}}) {
+    Write(QStringLiteral("expatvevo.txt"), lines);
+    auto f = Open();
+    f->CheckBox1->setChecked(false);
+    f->CheckBox2->setChecked(false);
+    const QStringList seen = Texts(Run([&] { f->Button1Click(); }));
+    EXPECT_EQ(seen, QStringList{QStringLiteral("Hiba! Az \"expatvevo.txt\" fájlban nincs átvehető átvevő, az átvevők "
+                                               "nem változtak.")});
+    EXPECT_EQ(Rows(QStringLiteral("SELECT v_akod, v_neve FROM atvevo")),
+              QStringList{QStringLiteral("R9|Régi átvevő")});
+  }
+}
+
 TEST_F(OldImport, BinaryFileIsRefusedWhole) {
   QFile file(drive_.file(QStringLiteral("regi/exposterm.txt")));
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));

@@ -6,6 +6,7 @@
 #include "exchange/inventory/InventoryXml.h"
 #include "exchange/inventory/Unit41.h"
 #include "../dialog_fixture.h"
+#include "support/full_disk.h"
 
 #include <QDateEdit>
 #include <QDomDocument>
@@ -149,6 +150,45 @@ TEST_F(Inventory, FailedCopyLeavesTheOldTarget) {
   EXPECT_TRUE(seen[0].text.startsWith(QStringLiteral("Hiba! Az adatátadás nem történt meg.\r")));
   EXPECT_FALSE(QFileInfo::exists(drive_.file(QStringLiteral("nincs"))));
   EXPECT_FALSE(closed);
+}
+
+TEST_F(Inventory, ACopyOntoAFullDiskNamesTheReasonAndKeepsTheOldTarget) {
+  FullDisk disk;
+  const QString target = disk.file(QStringLiteral("vorik_keszlethez.xml"));
+  {
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("<regi/>");
+  }
+  auto f = Open();
+  Run([&] { f->Button4Click(); });
+  ASSERT_TRUE(f->Button2->isEnabled());
+  f->Edit1->setText(target);
+  disk.fill();
+  const auto seen = Run([&] { f->Button2Click(); });
+  disk.release();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].kind, QStringLiteral("Error"));
+  EXPECT_TRUE(seen[0].text.startsWith(QStringLiteral("Hiba! Az adatátadás nem történt meg.\r"))) << seen[0].text.toStdString();
+  EXPECT_TRUE(seen[0].text.endsWith(disk.mounted() ? "No space left on device" : "File too large"))
+      << seen[0].text.toStdString();
+  EXPECT_EQ(Bytes(target), QByteArray("<regi/>"));
+}
+
+TEST_F(Inventory, AControlCharacterIsRefusedByDocumentBeforeAnythingIsWritten) {
+  exec({QStringLiteral("UPDATE QZSOR SET S_MEGNEVEZES = 'Alma' || ASCII_CHAR(1) WHERE S_BSZAM = '25000002'")});
+  {
+    QFile old(Saved());
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("<regi/>");
+  }
+  auto f = Open();
+  const auto seen = Run([&] { f->Button4Click(); });
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text, QStringLiteral("Hiba! A(z) vorik_keszlethez.xml mentése nem sikerült.\rA(z) 25000002 bizonylat "
+                                         "S_MEGNEVEZES adatában vezérlőkarakter (#1) van, XML-be nem írható."));
+  EXPECT_FALSE(f->Button2->isEnabled());
+  EXPECT_EQ(Bytes(Saved()), QByteArray("<regi/>"));
 }
 
 TEST_F(Inventory, FailedSaveKeepsHandOverOff) {

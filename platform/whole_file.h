@@ -1,0 +1,90 @@
+#pragma once
+// Files written whole or not at all: the one way the program replaces a file.
+// The bytes go to a hidden temporary file beside the target; commit() pushes
+// them out of every buffer onto the disk, checks each step's outcome (a full
+// disk shows at the flush or the sync, not at the write) and only then renames
+// the temporary over the target. On any failure the old target is as it was,
+// the temporary is gone and reason() says why in the system's words.
+//
+// Temporary names are "." + target name + ".~" + process id + "." + six
+// random characters. One that a killed run left behind (its process is gone)
+// is removed by the next writer of the same target.
+#include <QString>
+
+#include <memory>
+#include <stdexcept>
+
+class QFile;
+class QIODevice;
+
+namespace platform {
+
+// A file that was not written: the path as given and the system's reason.
+class FileWriteError : public std::runtime_error {
+ public:
+  FileWriteError(const QString &path, const QString &reason);
+  QString path() const { return path_; }
+  QString reason() const { return reason_; }
+
+ private:
+  QString path_, reason_;
+};
+
+class WholeFile {
+ public:
+  explicit WholeFile(QString path);
+  // An uncommitted write is cancelled: the temporary goes, the target stays.
+  ~WholeFile();
+  WholeFile(const WholeFile &) = delete;
+  WholeFile &operator=(const WholeFile &) = delete;
+
+  // Creates the temporary (after removing those of dead writers of the same
+  // target). False when it cannot be created; reason() says why.
+  bool open();
+  // Where the bytes go between open() and commit(); buffered, so a write that
+  // returns its full size proves nothing until commit().
+  QIODevice &device();
+  // Appends; false on a failure seen already (commit() will fail too).
+  bool write(const QByteArray &bytes);
+  // Flushes, syncs, checks, gives the temporary the target's permissions (a
+  // new file those of the umask) and renames it over the target. False on any
+  // failure, the target untouched.
+  bool commit();
+  // Drops what was written; the target untouched.
+  void cancel();
+
+  const QString &path() const { return path_; }
+  QString temporaryName() const { return temp_; }
+  QString reason() const { return reason_; }
+
+ private:
+  bool fail(const QString &reason);
+
+  QString path_, temp_, reason_;
+  std::unique_ptr<QFile> file_;
+};
+
+// bytes as the whole content of path; FileWriteError on failure (the old file
+// kept).
+void writeFileWhole(const QString &path, const QByteArray &bytes);
+
+// A new temporary file beside target under the common naming (mode 0600, the
+// caller sets the final one), after removing those of dead writers. Returns
+// the open descriptor and sets name, or -1 with errno set.
+int createTemporaryBeside(const QString &target, QString *name);
+
+// Removes the temporaries of target whose writing process no longer runs.
+void removeLeftTemporaries(const QString &target);
+
+// The mode a file written at target gets: the existing target's, else that of
+// a new file under the process's umask.
+unsigned targetMode(const QString &target);
+
+// Renames from over to only if to does not exist (errno EEXIST otherwise);
+// returns 0 or an errno.
+int renameNoReplace(const QString &from, const QString &to);
+
+// The system's text for an errno.
+QString systemReason(int error);
+
+}  // namespace platform

@@ -1,0 +1,103 @@
+// Two program instances, each a real process, and the audit data supply's
+// shared staging tables: while one instance has collected and not closed,
+// the other's collection is refused before it empties anything, so the
+// first one's export writes its own documents; a killed instance's hold goes
+// with it.
+#include "child_modes.h"
+#include "support/db_fixture.h"
+#include "support/temp_dir.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "support/qt_print.h"
+
+using namespace vorik::test;
+
+namespace {
+
+class TwoInstances : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    database_ = createTestDatabase(dir_.path());
+    Attachment a(database_);
+    a.exec(QStringLiteral("DELETE FROM ATVEVO"));
+    for (const char *receiver : {"00001", "00002"})
+      a.exec(QStringLiteral("INSERT INTO ATVEVO (V_AKOD, V_NEVE, V_IRSZAM, V_HELYSEG, V_UTCA, V_ADOSZAM) VALUES "
+                            "('%1', 'Átvevő %1', '6000', 'Kecskemét', 'Fő', '12345678203')")
+                 .arg(QLatin1String(receiver)));
+    a.exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_IRSZAM, O_HELYSEGNEV, O_UTCA) VALUES "
+                          "('1', 'Kovács János', '6100', 'Kiskunfélegyháza', 'Petőfi')"));
+    // Two documents of A, one of B, all in March.
+    const char *tickets[][2] = {{"25000001", "00001"}, {"25000002", "00001"}, {"25100001", "00002"}};
+    for (const auto &[serial, receiver] : tickets) {
+      a.exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_OSTERMKOD, F_AKOD, F_KELT, F_FELVKELT, F_FIZKELT, F_TIPUS, "
+                            "F_UTAL) VALUES ('%1', '1', '%2', '2025-03-10', '2025-03-10', '2025-03-10', '1', 'x')")
+                 .arg(QLatin1String(serial), QLatin1String(receiver)));
+      a.exec(QStringLiteral("INSERT INTO QZSOR (S_BSZAM, S_AKOD, S_BRUTTO, S_LEVONSZAZ, S_EAR, S_KOMPMERTEKE, "
+                            "S_MEGNEVEZES, S_VTSZ, S_MEGY) VALUES ('%1', '%2', 10, 0, 100, 12, 'Alma', '0808', 'kg')")
+                 .arg(QLatin1String(serial), QLatin1String(receiver)));
+    }
+    a.transaction().commit();
+  }
+  std::unique_ptr<Child> instance(const QString &receiver, const QString &target) {
+    auto c = std::make_unique<Child>(QStringList{QStringLiteral("audit"), database_, receiver, target});
+    EXPECT_EQ(c->waitFor("ready"), QByteArray("ready"));
+    return c;
+  }
+  static QByteArray ask(Child &c, const QByteArray &command, const QByteArray &answer) {
+    c.send(command);
+    return c.waitFor(answer);
+  }
+  static QByteArray read(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }
+
+  TempDir dir_;
+  QString database_;
+};
+
+TEST_F(TwoInstances, AnExportWritesOnlyItsOwnCollection) {
+  const QString fileA = dir_.file(QStringLiteral("a.xml")), fileB = dir_.file(QStringLiteral("b.xml"));
+  auto a = instance(QStringLiteral("00001"), fileA);
+  auto b = instance(QStringLiteral("00002"), fileB);
+  EXPECT_EQ(ask(*a, "collect", "collected"), QByteArray("collected 1 "));
+  // B collects meanwhile: refused with the message, A's staging untouched.
+  EXPECT_EQ(ask(*b, "collect", "collected"),
+            QStringLiteral("collected 0 A NAV adatok kigyűjtése és exportja egy másik programablakban folyik. "
+                           "Kérem próbálja újra, ha ott az adatszolgáltatás ablaka bezárult.")
+                .toUtf8());
+  EXPECT_EQ(ask(*a, "export", "exported"), QByteArray("exported 1 "));
+  const QByteArray written = read(fileA);
+  EXPECT_TRUE(written.contains("<szlasorszam>25000001</szlasorszam>"));
+  EXPECT_TRUE(written.contains("<szlasorszam>25000002</szlasorszam>"));
+  EXPECT_FALSE(written.contains("25100001"));
+  EXPECT_TRUE(written.contains("<nev>Átvevő 00001</nev>"));
+
+  // Once A's dialog is closed, B collects and exports its own.
+  EXPECT_EQ(ask(*a, "close", "closed"), QByteArray("closed"));
+  EXPECT_EQ(ask(*b, "collect", "collected"), QByteArray("collected 1 "));
+  EXPECT_EQ(ask(*b, "export", "exported"), QByteArray("exported 1 "));
+  EXPECT_TRUE(read(fileB).contains("<szlasorszam>25100001</szlasorszam>"));
+  EXPECT_FALSE(read(fileB).contains("25000001"));
+  // A, no longer holding the staging, does not write B's rows as its own.
+  EXPECT_EQ(ask(*a, "export", "exported"),
+            QStringLiteral("exported 0 A NAV adatokat ebben az ablakban újra ki kell gyűjteni az export előtt.").toUtf8());
+  a->send("quit");
+  b->send("quit");
+}
+
+TEST_F(TwoInstances, AKilledInstancesHoldGoesWithIt) {
+  auto a = instance(QStringLiteral("00001"), dir_.file(QStringLiteral("a.xml")));
+  EXPECT_EQ(ask(*a, "collect", "collected"), QByteArray("collected 1 "));
+  a->kill();
+  auto b = instance(QStringLiteral("00002"), dir_.file(QStringLiteral("b.xml")));
+  EXPECT_EQ(ask(*b, "collect", "collected"), QByteArray("collected 1 "));
+  b->send("quit");
+}
+
+}  // namespace

@@ -1,0 +1,146 @@
+// Files written whole or not at all: a full file system, permissions, a folder
+// in the way, and the temporaries a killed writer left behind.
+#include "platform/whole_file.h"
+
+#include "platform/ini_file.h"
+#include "support/full_disk.h"
+#include "support/temp_dir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "qt_print.h"
+
+using namespace platform;
+using vorik::test::FullDisk;
+using vorik::test::TempDir;
+
+namespace {
+
+QByteArray readBytes(const QString &path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes) {
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(bytes);
+}
+
+// The folder's entries but the filling of a full disk.
+QStringList entries(const QString &dir) {
+  QStringList names = QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot);
+  names.removeAll(QStringLiteral(".filler"));
+  return names;
+}
+
+unsigned modeOf(const QString &path) {
+  struct stat st {};
+  return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+// The id of a process that has ended.
+qint64 deadPid() {
+  QProcess p;
+  p.start(QStringLiteral("/bin/true"), {});
+  p.waitForStarted();
+  const qint64 pid = p.processId();
+  p.waitForFinished();
+  return pid;
+}
+
+}  // namespace
+
+TEST(WholeFile, AFullDiskKeepsTheOldFileAndSaysWhy) {
+  FullDisk disk;
+  const QString path = disk.file(QStringLiteral("out.bin"));
+  writeBytes(path, "old");
+  disk.fill();
+  // Small enough to stay in the write buffer until the end.
+  try {
+    writeFileWhole(path, QByteArray(8000, 'x'));
+    ADD_FAILURE() << "a full disk reported as success";
+  } catch (const FileWriteError &e) {
+    EXPECT_EQ(e.path(), path);
+    EXPECT_EQ(e.reason(), disk.mounted() ? QStringLiteral("No space left on device")
+                                         : QStringLiteral("File too large"));
+  }
+  disk.release();
+  EXPECT_EQ(readBytes(path), QByteArray("old"));
+  EXPECT_EQ(entries(disk.path()), QStringList{"out.bin"});
+}
+
+TEST(WholeFile, AFullDiskKeepsTheOldProfileFile) {
+  FullDisk disk;
+  const QString path = disk.file(QStringLiteral("x.ini"));
+  writeBytes(path, "[S]\r\nK=old\r\n");
+  disk.fill();
+  IniFile ini(path);
+  EXPECT_THROW(ini.WriteString("S", "K", "new value"), IniFileError);
+  disk.release();
+  EXPECT_EQ(readBytes(path), QByteArray("[S]\r\nK=old\r\n"));
+  EXPECT_EQ(entries(disk.path()), QStringList{"x.ini"});
+}
+
+TEST(WholeFile, PermissionsOfTheReplacedFileOrOfTheUmask) {
+  TempDir dir;
+  const QString kept = dir.file("kept.txt");
+  writeBytes(kept, "old");
+  ASSERT_EQ(::chmod(QFile::encodeName(kept).constData(), 0640), 0);
+  writeFileWhole(kept, "new");
+  EXPECT_EQ(readBytes(kept), QByteArray("new"));
+  EXPECT_EQ(modeOf(kept), 0640u);
+
+  const mode_t mask = ::umask(022);
+  writeFileWhole(dir.file("fresh.txt"), "new");
+  ::umask(mask);
+  EXPECT_EQ(modeOf(dir.file("fresh.txt")), 0644u);
+}
+
+TEST(WholeFile, AFolderInTheWayIsNeitherReplacedNorFilled) {
+  TempDir dir;
+  QDir(dir.path()).mkdir("x.xml");
+  try {
+    writeFileWhole(dir.file("x.xml"), "new");
+    ADD_FAILURE() << "no error";
+  } catch (const FileWriteError &e) {
+    EXPECT_EQ(e.reason(), QStringLiteral("Is a directory"));
+  }
+  EXPECT_TRUE(QFileInfo(dir.file("x.xml")).isDir());
+  EXPECT_EQ(entries(dir.path()), QStringList{"x.xml"});
+}
+
+TEST(WholeFile, TemporariesOfDeadWritersGoLiveOnesStay) {
+  TempDir dir;
+  const QString dead = QStringLiteral(".a.xml.~%1.Ab12Cd").arg(deadPid());
+  const QString live = QStringLiteral(".a.xml.~%1.Xy34Zw").arg(::getpid());
+  for (const QString &name : {dead, live, QStringLiteral(".a.xml.bak"), QStringLiteral(".b.xml.~1.Ab12Cd")})
+    writeBytes(dir.file(name), "left");
+  writeFileWhole(dir.file("a.xml"), "new");
+  QStringList expected{QStringLiteral(".a.xml.bak"), QStringLiteral(".b.xml.~1.Ab12Cd"), live,
+                       QStringLiteral("a.xml")};
+  expected.sort();
+  QStringList found = entries(dir.path());
+  found.sort();
+  EXPECT_EQ(found, expected);
+}
+
+TEST(WholeFile, ACancelledWriteLeavesNothing) {
+  TempDir dir;
+  writeBytes(dir.file("a.txt"), "old");
+  {
+    WholeFile f(dir.file("a.txt"));
+    ASSERT_TRUE(f.open());
+    EXPECT_TRUE(f.write("new"));
+    EXPECT_TRUE(QFile::exists(f.temporaryName()));
+  }
+  EXPECT_EQ(readBytes(dir.file("a.txt")), QByteArray("old"));
+  EXPECT_EQ(entries(dir.path()), QStringList{"a.txt"});
+}

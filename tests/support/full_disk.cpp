@@ -1,0 +1,73 @@
+// A folder on a file system without room: a mounted tmpfs, or a simulation.
+#include "support/full_disk.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <csignal>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+namespace vorik::test {
+
+namespace {
+
+constexpr const char *kFiller = ".filler";
+
+// Appends chunks of the given size until the file system refuses one.
+void fillWith(int fd, std::size_t size) {
+  static const char zeros[4096] = {};
+  while (::write(fd, zeros, size) == static_cast<ssize_t>(size)) {
+  }
+}
+
+}  // namespace
+
+FullDisk::FullDisk() {
+  QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/vorik-full-XXXXXX"));
+  dir.setAutoRemove(false);
+  path_ = dir.path();
+  mounted_ = ::mount("tmpfs", QFile::encodeName(path_).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
+                     "size=256k,mode=0755") == 0;
+}
+
+FullDisk::~FullDisk() {
+  release();
+  if (mounted_) ::umount2(QFile::encodeName(path_).constData(), MNT_DETACH);
+  QDir(path_).removeRecursively();
+}
+
+void FullDisk::fill() {
+  if (filled_) return;
+  filled_ = true;
+  if (mounted_) {
+    const int fd = ::open(QFile::encodeName(file(QLatin1String(kFiller))).constData(),
+                          O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    if (fd < 0) return;
+    fillWith(fd, 4096);
+    fillWith(fd, 1);
+    ::close(fd);
+    return;
+  }
+  oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+  ::getrlimit(RLIMIT_FSIZE, &old_);
+  rlimit none = old_;
+  none.rlim_cur = 0;
+  ::setrlimit(RLIMIT_FSIZE, &none);
+}
+
+void FullDisk::release() {
+  if (!filled_) return;
+  filled_ = false;
+  if (mounted_) {
+    QFile::remove(file(QLatin1String(kFiller)));
+    return;
+  }
+  ::setrlimit(RLIMIT_FSIZE, &old_);
+  std::signal(SIGXFSZ, oldHandler_);
+}
+
+}  // namespace vorik::test
