@@ -160,7 +160,8 @@ void TForm8::setCancelTicket(Command command) { cancelCommand() = std::move(comm
 
 TForm8::TForm8(QWidget *parent) : QDialog(parent) {
   buildUi();
-  TicketQueries::openTicketList();  // FormCreate (the producers are read with it)
+  // FormCreate (the producers are read with it), on the last serial entered
+  TicketQueries::openTicketList(QStringLiteral("f_Bszam"), UtolsoBszam);
   showCurrentRow();
 }
 
@@ -286,15 +287,9 @@ void TForm8::showEvent(QShowEvent *event) {
 }
 
 void TForm8::FormShow() {
-  // The list was opened in serial order a moment ago by the constructor:
-  // position it rather than read it all again.
-  db::Query &list = *Data->ZQ10;
-  if (list.active()) {
-    if (!UtolsoBszam.isEmpty())
-      list.locate(QStringLiteral("F_BSZAM"), UtolsoBszam, db::LocateOptions{true, true});
-  } else {
-    TicketQueries::openTicketList(QStringLiteral("f_Bszam"), UtolsoBszam);
-  }
+  // The constructor opened the list in serial order on the last serial a
+  // moment ago.
+  if (!Data->ZQ10->active()) TicketQueries::openTicketList(QStringLiteral("f_Bszam"), UtolsoBszam);
   Label9->setText(QStringLiteral("A lista, \"Bszám\" szerint"));
   showCurrentRow();
 }
@@ -332,9 +327,8 @@ void TForm8::SortBy(int column) {
 }
 
 void TForm8::Search() {
-  // A list already read in serial order is only positioned: the search runs
-  // at every key, and reading a hundred thousand tickets again at each one
-  // would make typing lag.
+  // A list already open in serial order is only positioned (the database
+  // finds the row): the search runs at every key.
   db::Query &list = *Data->ZQ10;
   if (list.active() && list.sql().text().endsWith(QLatin1String("ORDER BY f_Bszam"))) {
     if (!list.isEmpty() &&
