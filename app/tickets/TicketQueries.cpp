@@ -36,11 +36,13 @@ void openTicketList(const QString &orderBy, const QString &position) {
   else
     select << QStringLiteral("  FROM QzFej ");
   // The list is read around its position a batch at a time. The serial
-  // identifies a ticket and orders alone, so that the serial index serves the
-  // batches before the position; the other orders end in the header's ID.
+  // identifies a ticket and orders alone, and every header is written with
+  // one (the column defaults to a blank): taken as never null, the batches
+  // before the position walk the serial index from the position only. The
+  // other orders end in the header's ID.
   QList<db::OrderKey> order;
   if (orderBy.compare(QLatin1String("f_Bszam"), Qt::CaseInsensitive) == 0) {
-    order = {{orderBy, QStringLiteral("F_BSZAM")}};
+    order = {{orderBy, QStringLiteral("F_BSZAM"), false}};
   } else {
     order = {{byName ? QStringLiteral("Ostermelo.o_nev") : orderBy, byName ? QStringLiteral("O_NEV") : orderBy},
              {QStringLiteral("ID_QZFEJ"), QStringLiteral("ID_QZFEJ"), false}};
