@@ -274,6 +274,7 @@ void TForm8::buildUi() {
   connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
           [this](int column) { RunGuarded([this, column] { SortBy(column); }); });
   Button2->installEventFilter(this);
+  DBGrid1->installEventFilter(this);
   connect(Data->ZQ10, &db::DataSet::currentRowChanged, this, [this] { showCurrentRow(); });
   // Producers can be added or changed through the entry dialog's picker:
   // read them again whenever the list is read.
@@ -390,6 +391,15 @@ void TForm8::PrintTicket() {
 }
 
 bool TForm8::eventFilter(QObject *watched, QEvent *event) {
+  if (watched == DBGrid1 && event->type() == QEvent::KeyPress) {
+    // Ctrl+Home goes to the list's first row also while the rows before the
+    // ones read are not read yet.
+    auto *ke = static_cast<QKeyEvent *>(event);
+    if (ke->key() == Qt::Key_Home && (ke->modifiers() & Qt::ControlModifier) && !Data->ZQ10->startFetched()) {
+      RunGuarded([] { Data->ZQ10->first(); });
+      return true;
+    }
+  }
   if (watched == Button2 && event->type() == QEvent::KeyPress) {
     auto *ke = static_cast<QKeyEvent *>(event);
     if (ke->key() == Qt::Key_M && !(ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
