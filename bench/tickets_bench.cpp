@@ -118,10 +118,12 @@ void BM_RankOfLastSerial(benchmark::State &state) {
 }
 BENCHMARK(BM_RankOfLastSerial)->Apply(sizes)->Unit(benchmark::kMillisecond);
 
+// The list window on a serial in the middle of the list (second argument 0)
+// and on the newest serial, as after a save (1).
 void BM_OpenTicketListWindow(benchmark::State &state) {
   const int tickets = static_cast<int>(state.range(0));
   world(tickets);
-  UtolsoBszam = QString::number(25000000 + tickets / 2);
+  UtolsoBszam = QString::number(25000000 + (state.range(1) == 1 ? tickets : tickets / 2));
   for (auto _ : state) {
     TForm8 list(nullptr);
     list.show();
@@ -129,7 +131,15 @@ void BM_OpenTicketListWindow(benchmark::State &state) {
     list.hide();
   }
 }
-BENCHMARK(BM_OpenTicketListWindow)->Apply(sizes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenTicketListWindow)->ArgsProduct({{1000, 100000}, {0, 1}})->Unit(benchmark::kMillisecond);
+
+// The producer's running totals that the entry's checks and recomputation
+// read before a save (all of the producer's tickets, of every receiver).
+void BM_ProducerTotals(benchmark::State &state) {
+  world(static_cast<int>(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(TicketQueries::readProducerTotals(QStringLiteral("00007")));
+}
+BENCHMARK(BM_ProducerTotals)->Apply(sizes)->Unit(benchmark::kMillisecond);
 
 // Second argument 1: the first save after start-up, with the six tables open as
 // start-up leaves them (the save reads the rest of the ticket headers' table).
