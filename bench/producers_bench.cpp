@@ -72,6 +72,38 @@ void BM_SearchKeystroke(benchmark::State &state) {
 }
 BENCHMARK(BM_SearchKeystroke)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
+// The list read around a position in the Hungarian name order (no index
+// serves that order): opened on a producer's code, and one keystroke's
+// positioning on the first name that begins with the typed text.
+void setNameKeyset(db::Query &q) {
+  q.setKeyset({QStringLiteral("SELECT * FROM ostermelo")}, QString(),
+              {{QStringLiteral("o_nev COLLATE PXW_HUN"), QStringLiteral("O_NEV")},
+               {QStringLiteral("id_ostermelo"), QStringLiteral("ID_OSTERMELO"), false}});
+}
+
+void BM_KeysetOpenOnCode(benchmark::State &state) {
+  fixture(static_cast<int>(state.range(0)));
+  db::Query q;
+  q.setTransaction(Data->IBTrans1);
+  for (auto _ : state) {
+    setNameKeyset(q);
+    q.openOn(QStringLiteral("O_KOD"), QStringLiteral("345"), {true, false});
+  }
+}
+BENCHMARK(BM_KeysetOpenOnCode)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+void BM_KeysetKeystroke(benchmark::State &state) {
+  fixture(static_cast<int>(state.range(0)));
+  db::Query q;
+  q.setTransaction(Data->IBTrans1);
+  setNameKeyset(q);
+  q.openAt();
+  const QStringList typed = {"K", "Ko", "Kov", "N", "Na", "Nag", "S", "Si", "Sz", "Fe"};
+  int i = 0;
+  for (auto _ : state) q.locate(QStringLiteral("O_NEV"), typed[i++ % typed.size()], {true, true});
+}
+BENCHMARK(BM_KeysetKeystroke)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char **argv) { return bench::RunBenchmarks<QApplication>(argc, argv); }

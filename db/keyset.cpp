@@ -73,7 +73,15 @@ QString Query::keysetCondition(const QVariantList &values, bool before) const {
   }
   // "At or after": the equal prefix with the last key at or after its value
   // is the last term; the earlier terms are the strictly greater ones.
-  return terms.join(QStringLiteral(" OR "));
+  QString condition = terms.join(QStringLiteral(" OR "));
+  // The first key's own bound, implied by the terms, gives an index on the
+  // order's keys a range to start from (not before a nullable key: its nulls
+  // come first).
+  if (n > 1 && !values[0].isNull() && (!before || !keyset_.order[0].nullable))
+    condition = QStringLiteral("%1 %2 :%3 AND (%4)")
+                    .arg(keyset_.order[0].expression, before ? QStringLiteral("<=") : QStringLiteral(">="),
+                         keyParam(0), condition);
+  return condition;
 }
 
 QString Query::keysetStatement(const QString &condition, bool descending) const {
