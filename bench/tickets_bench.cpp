@@ -1,4 +1,5 @@
-// Ticket list and ticket save with 100,000 tickets of the receiver:
+// Ticket list and ticket save with 1,000 and with 100,000 tickets of the
+// receiver (the first argument), so that the two sizes compare in one run:
 // opening the list (query, and the list window), and saving a new ticket
 // (checks, recomputation, header insert with the counter update, commit).
 #include <benchmark/benchmark.h>
@@ -26,8 +27,7 @@
 
 namespace {
 
-constexpr int kTickets = 100000;  // 10^5: five digit columns
-
+template <int kTickets>
 struct World : bench::Database {
   World() : bench::Database(QStringLiteral("qz2025.fdb")) {
     addReceiver();
@@ -56,10 +56,17 @@ struct World : bench::Database {
   }
 };
 
-World &world() { return bench::Shared<World>(); }
+// The database of n tickets (1,000 or 100,000), made the current one.
+bench::Database &world(int n) {
+  if (n == 1000) return bench::Shared<World<1000>>();
+  return bench::Shared<World<100000>>();
+}
+
+void sizes(benchmark::internal::Benchmark *b) { b->Arg(1000)->Arg(100000); }
 
 void BM_OpenTicketListQuery(benchmark::State &state) {
-  world();
+  const int tickets = static_cast<int>(state.range(0));
+  world(tickets);
   for (auto _ : state) {
     TicketQueries::openTicketList();
     benchmark::DoNotOptimize(Data->ZQ10->recordCount());
@@ -68,49 +75,55 @@ void BM_OpenTicketListQuery(benchmark::State &state) {
   state.counters["rows/s"] = benchmark::Counter(static_cast<double>(Data->ZQ10->recordCount()),
                                                 benchmark::Counter::kIsIterationInvariantRate);
 }
-BENCHMARK(BM_OpenTicketListQuery)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenTicketListQuery)->Apply(sizes)->Unit(benchmark::kMillisecond);
 
 // What a grid needs: the query executed and its first rows fetched.
 void BM_OpenTicketListFirstRows(benchmark::State &state) {
-  world();
+  const int tickets = static_cast<int>(state.range(0));
+  world(tickets);
   for (auto _ : state) {
     TicketQueries::openTicketList();
     benchmark::DoNotOptimize(Data->ZQ10->fieldByName(QStringLiteral("F_BSZAM")).asString());
   }
 }
-BENCHMARK(BM_OpenTicketListFirstRows)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenTicketListFirstRows)->Apply(sizes)->Unit(benchmark::kMillisecond);
 
 // The re-read after a save: the list opened and positioned on the newest
 // (last) serial.
 void BM_OpenTicketListOnLastSerial(benchmark::State &state) {
-  world();
-  const QString last = QString::number(25000000 + kTickets);
+  const int tickets = static_cast<int>(state.range(0));
+  world(tickets);
+  const QString last = QString::number(25000000 + tickets);
   for (auto _ : state) {
     TicketQueries::openTicketList(QStringLiteral("f_Bszam"), last);
     benchmark::DoNotOptimize(Data->ZQ10->recNo());
   }
 }
-BENCHMARK(BM_OpenTicketListOnLastSerial)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenTicketListOnLastSerial)->Apply(sizes)->Unit(benchmark::kMillisecond);
 
 // The rank of the newest serial counted through the header index: the
 // least an exact repositioning without reading the rows before it costs.
 void BM_RankOfLastSerial(benchmark::State &state) {
-  world();
+  const int tickets = static_cast<int>(state.range(0));
+  world(tickets);
   db::Query q;
   q.setTransaction(Data->IBTrans1);
   q.sql().add(QStringLiteral("SELECT COUNT(*) FROM QzFej WHERE f_akod = :p1 AND F_BSZAM < :p2"));
   for (auto _ : state) {
     q.paramByName(QStringLiteral("p1")).setString(AtvevoKod);
-    q.paramByName(QStringLiteral("p2")).setString(QString::number(25000000 + kTickets));
+    q.paramByName(QStringLiteral("p2")).setString(QString::number(25000000 + tickets));
     q.open();
     benchmark::DoNotOptimize(q.field(0).asInteger());
   }
 }
-BENCHMARK(BM_RankOfLastSerial)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RankOfLastSerial)->Apply(sizes)->Unit(benchmark::kMillisecond);
 
+// The list window on a serial in the middle of the list (second argument 0)
+// and on the newest serial, as after a save (1).
 void BM_OpenTicketListWindow(benchmark::State &state) {
-  world();
-  UtolsoBszam = QString::number(25000000 + kTickets / 2);
+  const int tickets = static_cast<int>(state.range(0));
+  world(tickets);
+  UtolsoBszam = QString::number(25000000 + (state.range(1) == 1 ? tickets : tickets / 2));
   for (auto _ : state) {
     TForm8 list(nullptr);
     list.show();
@@ -118,12 +131,21 @@ void BM_OpenTicketListWindow(benchmark::State &state) {
     list.hide();
   }
 }
-BENCHMARK(BM_OpenTicketListWindow)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenTicketListWindow)->ArgsProduct({{1000, 100000}, {0, 1}})->Unit(benchmark::kMillisecond);
 
-// Arg 1: the first save after start-up, with the six tables open as
+// The producer's running totals that the entry's checks and recomputation
+// read before a save (all of the producer's tickets, of every receiver).
+void BM_ProducerTotals(benchmark::State &state) {
+  world(static_cast<int>(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(TicketQueries::readProducerTotals(QStringLiteral("00007")));
+}
+BENCHMARK(BM_ProducerTotals)->Apply(sizes)->Unit(benchmark::kMillisecond);
+
+// Second argument 1: the first save after start-up, with the six tables open as
 // start-up leaves them (the save reads the rest of the ticket headers' table).
 void BM_SaveNewTicket(benchmark::State &state) {
-  world();
+  const int tickets = static_cast<int>(state.range(0));
+  world(tickets);
   for (auto _ : state) {
     state.PauseTiming();
     JegyMod = kJegyModUj;
@@ -131,13 +153,13 @@ void BM_SaveNewTicket(benchmark::State &state) {
     f->StartNew();
     f->show();
     QApplication::processEvents();
-    world().run(QStringLiteral("INSERT INTO QZSOR (S_BSZAM, S_MEGNEVEZES, S_VTSZ, S_BRUTTO, "
+    world(tickets).run(QStringLiteral("INSERT INTO QZSOR (S_BSZAM, S_MEGNEVEZES, S_VTSZ, S_BRUTTO, "
                                "S_MEGY, S_EAR, S_KOMPMERTEKE, S_AKOD, S_LEVONSZAZ) VALUES ('%1', "
                                "'alma', '0808', 10, 'kg', 100, 0, 'B0001', 0)")
                     .arg(f->Edit1->text()));
     f->Edit5->setText(QStringLiteral("00007"));
     f->frissit();
-    if (state.range(0) == 1)
+    if (state.range(1) == 1)
       for (TTable *t : {Data->IBTable1, Data->IBTable2, Data->IBTable3, Data->IBTable4, Data->IBTable5,
                         Data->IBTable6})
         t->open();
@@ -149,15 +171,16 @@ void BM_SaveNewTicket(benchmark::State &state) {
     state.ResumeTiming();
   }
 }
-BENCHMARK(BM_SaveNewTicket)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveNewTicket)->ArgsProduct({{1000, 100000}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 // Cancelling a printed ticket of 50 lines: the dialog's start (the hold on
 // the numbering, the serial) and its OK (checks, the document, its lines, the
 // link and the counter in one transaction, the list read again and
 // positioned on the new document). The closing message box is answered at once.
-// Arg 1: the document's write alone (no list re-read, no message).
+// Second argument 1: the document's write alone (no list re-read, no message).
 void BM_CancelTicketOf50Lines(benchmark::State &state) {
-  world();
+  const int tickets = static_cast<int>(state.range(0));
+  world(tickets);
   TipusErvenytelenito = QStringLiteral("4");
   QTimer answer;
   QObject::connect(&answer, &QTimer::timeout, [] {
@@ -168,12 +191,12 @@ void BM_CancelTicketOf50Lines(benchmark::State &state) {
   for (auto _ : state) {
     state.PauseTiming();
     const QString serial = QStringLiteral("24%1").arg(++n, 6, 10, QLatin1Char('0'));
-    world().run(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_FELVKELT, "
+    world(tickets).run(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_FELVKELT, "
                                "F_FIZKELT, F_UTAL, F_PRN, F_SZJA, F_JARULSZAZ, F_LEVONAS, F_TIPUS, "
                                "F_MUVKTG, F_SUMVAR) VALUES ('%1', 'B0001', '00007', '2025-03-01', "
                                "'2025-03-01', '2025-03-01', ' ', 'I', 15, 0, 0, '1', 42500, 50000)")
                     .arg(serial));
-    world().run(QStringLiteral("INSERT INTO QZSOR (S_BSZAM, S_MEGNEVEZES, S_VTSZ, S_BRUTTO, S_MEGY, "
+    world(tickets).run(QStringLiteral("INSERT INTO QZSOR (S_BSZAM, S_MEGNEVEZES, S_VTSZ, S_BRUTTO, S_MEGY, "
                                "S_EAR, S_KOMPMERTEKE, S_AKOD, S_LEVONSZAZ) SELECT '%1', 'alma', "
                                "'0808', 10 + a.n, 'kg', 100, 0, 'B0001', 0 FROM DIGITS a, DIGITS b "
                                "WHERE b.n < 5")
@@ -185,18 +208,18 @@ void BM_CancelTicketOf50Lines(benchmark::State &state) {
     if (!f->Start()) state.SkipWithError("the cancelling did not start");
     f->Edit6->setText(QStringLiteral("2025.03.02"));
     bool written = true;
-    if (state.range(0) == 1)
+    if (state.range(1) == 1)
       written = f->WriteDocument();
     else
       f->Button6->click();
     state.PauseTiming();
-    if (!written || (state.range(0) == 0 && f->result() != QDialog::Accepted))
+    if (!written || (state.range(1) == 0 && f->result() != QDialog::Accepted))
       state.SkipWithError("the cancelling did not go through");
     f.reset();
     state.ResumeTiming();
   }
 }
-BENCHMARK(BM_CancelTicketOf50Lines)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CancelTicketOf50Lines)->ArgsProduct({{1000, 100000}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

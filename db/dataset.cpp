@@ -424,12 +424,13 @@ void DataSet::clearRows() {
   closeCursor();
   blocks_.clear();
   rowCount_ = 0;
+  slack_ = 0;
   current_ = 0;
   eof_ = bof_ = true;
 }
 
 unsigned char *DataSet::appendRow() {
-  std::size_t block = rowCount_ / kRowsPerBlock;
+  std::size_t block = (rowCount_ + slack_) / kRowsPerBlock;
   if (block == blocks_.size())
     blocks_.push_back(std::unique_ptr<unsigned char[]>(new unsigned char[rowSize_ * kRowsPerBlock]));
   return rowData(rowCount_++);
@@ -439,7 +440,33 @@ void DataSet::dropLastRow() {
   if (rowCount_) --rowCount_;
 }
 
+unsigned char *DataSet::prependRow() {
+  if (slack_ == 0) {
+    blocks_.insert(blocks_.begin(), std::unique_ptr<unsigned char[]>(new unsigned char[rowSize_ * kRowsPerBlock]));
+    slack_ = kRowsPerBlock;
+  }
+  --slack_;
+  // The current row stays the same row; into an empty dataset the first row
+  // put in front becomes the current one, then the last.
+  if (rowCount_++) {
+    ++current_;
+    bof_ = false;
+  } else {
+    current_ = 0;
+    eof_ = bof_ = false;
+  }
+  return rowData(0);
+}
+
+void DataSet::dropFirstRow() {
+  if (!rowCount_) return;
+  ++slack_;
+  --rowCount_;
+  if (current_ > 0) --current_;
+}
+
 unsigned char *DataSet::rowData(std::size_t row) const {
+  row += slack_;
   return blocks_[row / kRowsPerBlock].get() + (row % kRowsPerBlock) * rowSize_;
 }
 
@@ -536,6 +563,9 @@ void DataSet::fetchAll() const {
 }
 
 int DataSet::recordCount() const {
+  auto *self = const_cast<DataSet *>(this);
+  while (self->fetchEarlier() > 0) {
+  }
   fetchAll();
   return static_cast<int>(rowCount_);
 }
@@ -548,6 +578,7 @@ void DataSet::setCurrent(int row, bool notify) {
 
 void DataSet::first() {
   if (state_ == State::Edit) post();
+  if (!startFetched() && readFromStart()) return;
   setCurrent(0);
   bof_ = true;
   eof_ = rowCount_ == 0;
@@ -583,6 +614,7 @@ void DataSet::next() {
 
 void DataSet::prior() {
   if (state_ == State::Edit) post();
+  if (current_ == 0 && !startFetched()) fetchEarlier();
   if (current_ > 0) {
     setCurrent(current_ - 1);
     bof_ = eof_ = false;
@@ -679,6 +711,10 @@ bool DataSet::locate(const QString &fieldName, const QVariant &value, LocateOpti
   }
   return false;
 }
+
+int DataSet::fetchEarlier() { return 0; }
+
+bool DataSet::readFromStart() { return false; }
 
 void DataSet::edit() { throw Error(QStringLiteral("%1: Cannot modify a read-only dataset").arg(objectName())); }
 

@@ -180,7 +180,7 @@ class DataSet : public QObject {
 
   // Moves to the first row, in row order, whose field matches value; on a
   // miss answers false and keeps the current row.
-  bool locate(const QString &fieldName, const QVariant &value, LocateOptions options = {});
+  virtual bool locate(const QString &fieldName, const QVariant &value, LocateOptions options = {});
 
   // Random access for grids, without moving the current row (0-based row);
   // a row not fetched yet is fetched.
@@ -193,6 +193,14 @@ class DataSet : public QObject {
   bool fetchedAll() const { return !cursor_; }
   void fetchMore();
   void fetchAll() const;
+  // A dataset read around a position (Query::openAt) holds a window of the
+  // result: startFetched() is false while rows before the first one held
+  // exist, and fetchEarlier() puts the next batch of them in front (the
+  // current row stays the same row, its recNo grows by the count answered;
+  // 0: none left). first(), prior(), recordCount() and locate() read them
+  // as they need.
+  virtual bool startFetched() const { return true; }
+  virtual int fetchEarlier();
 
   // Forward-only reading for a walk over a large result in constant memory:
   // when next() runs past the rows held, every row before the current one is
@@ -217,6 +225,8 @@ class DataSet : public QObject {
   void stateChanged();
   // More rows were fetched; count is the number fetched now.
   void rowsFetched(int count);
+  // count rows were put in front of the rows held (fetchEarlier).
+  void rowsPrepended(int count);
 
  protected:
   // Prepares when needed, opens the cursor and fetches the first batch; used by open().
@@ -227,6 +237,13 @@ class DataSet : public QObject {
   void clearRows();
   unsigned char *appendRow();
   void dropLastRow();
+  // A row slot in front of the rows held (the current row keeps its row),
+  // and its removal.
+  unsigned char *prependRow();
+  void dropFirstRow();
+  // Reads the result again from its first row when the rows before the
+  // window are not held; false when the dataset cannot.
+  virtual bool readFromStart();
   unsigned char *rowData(std::size_t row) const;
   const unsigned char *currentRow() const;
   void setCurrent(int row, bool notify = true);
@@ -266,6 +283,8 @@ class DataSet : public QObject {
   // Fetching on demand happens behind const accessors (recordCount, valueAt).
   mutable std::vector<std::unique_ptr<unsigned char[]>> blocks_;
   mutable std::size_t rowCount_ = 0;
+  // Free row slots in front of the first row, in the first block.
+  std::size_t slack_ = 0;
   mutable fb::Owned<Firebird::IResultSet> cursor_;
   // The tables the open statement reads, from its plan; when unknown (a
   // procedure, no plan) every write reads the rest first.
@@ -274,6 +293,15 @@ class DataSet : public QObject {
   int current_ = 0;
   bool eof_ = true, bof_ = true;
   bool forwardOnly_ = false;
+};
+
+// One key of a list's order: the expression as ORDER BY names it (it may
+// carry a collation) and the output column that holds its value. A key that
+// cannot be null says so: its comparisons then leave the index usable.
+struct OrderKey {
+  QString expression;
+  QString field;
+  bool nullable = true;
 };
 
 // A query built from SQL lines with named parameters (":p0", ":a1"; a name may
@@ -298,6 +326,33 @@ class Query : public DataSet {
   // Prepares now (also done by open and execute); exposed for measuring.
   Firebird::IStatement *prepare();
 
+  // Lists read in their order around a position, a batch at a time (a
+  // keyset over the ORDER BY keys), so that positioning costs the same on a
+  // long list as on a short one. select: "SELECT <columns> FROM <tables>";
+  // where: the list's condition (empty: every row); order: the ascending
+  // ORDER BY keys, whose values together identify a row. The statement
+  // becomes the whole list (open() reads it from its first row); named
+  // parameters of select and where are bound after this call, as usual.
+  // Changing the SQL lines ends the keyset reading.
+  void setKeyset(const QStringList &select, const QString &where, const QList<OrderKey> &order);
+  bool keysetActive() const;
+  // Opens on the first row whose keys come at or after anchor (the values
+  // of the first anchor.size() keys; empty: the first row), holding a batch
+  // of the rows before it as well. Rows are what is committed when each
+  // batch is read: no row is shown twice and none that stays is skipped.
+  void openAt(const QVariantList &anchor = {});
+  // Opens on the first row, in the list's order, whose field matches value
+  // as locate() matches; false when no row does, and the list is open on
+  // its first row.
+  bool openOn(const QString &fieldName, const QVariant &value, LocateOptions options = {});
+  bool startFetched() const override;
+  int fetchEarlier() override;
+  // Reading around a position: the first matching row in the list's order
+  // is asked of the database (a text with cased letters compared
+  // case-insensitively as the engine's UPPER compares) and the list opened
+  // on it.
+  bool locate(const QString &fieldName, const QVariant &value, LocateOptions options = {}) override;
+
  private:
   void parseParams();
   void releaseStatement();
@@ -307,6 +362,30 @@ class Query : public DataSet {
   std::vector<const Param *> positional();
   // Lets the transaction's half-read datasets fetch what this write could change.
   void beforeWrite();
+  bool readFromStart() override;
+  // The keyset comparison of the order keys with values (the first
+  // values.size() keys): rows at or after them, or (before) rows before them;
+  // names its values ":ks0"...
+  QString keysetCondition(const QVariantList &values, bool before) const;
+  QString keysetOrderBy(bool descending) const;
+  QString keysetStatement(const QString &condition, bool descending) const;
+  // Binds q's parameters that this query also has to this query's values.
+  void copyParams(Query &q);
+  // The key values of the list's first row for which condition holds (":pos"
+  // binds value); empty when no row does.
+  QVariantList keysOfFirst(const QString &condition, const QVariant &value);
+  // The condition of a locate: fieldName matches ":pos".
+  QString matchCondition(const QString &fieldName, const QVariant &value, LocateOptions options);
+
+  struct Keyset {
+    QStringList select;
+    QString where;
+    QList<OrderKey> order;
+    unsigned version = ~0u;  // the SQL version the reading belongs to
+    bool startFetched = true;
+    QVariantList anchor;  // the position of the last openAt
+  } keyset_;
+  std::unique_ptr<Query> earlier_;  // reads the batches before the rows held
 
   SqlLines sql_;
   unsigned parsedVersion_ = ~0u, preparedVersion_ = ~0u;

@@ -21,6 +21,7 @@ void DataSetModel::setDataSource(DataSource *source) {
     connect(source, &DataSource::dataChanged, this, &DataSetModel::reset);
     connect(source, &DataSource::rowChanged, this, &DataSetModel::syncSelection);
     connect(source, &DataSource::rowsFetched, this, &DataSetModel::rowsFetched);
+    connect(source, &DataSource::rowsPrepended, this, &DataSetModel::rowsPrepended);
     connect(source, &DataSource::rowUpdated, this, [this](int recNo) {
       if (recNo > 0 && columnCount() > 0) emit dataChanged(index(recNo - 1, 0), index(recNo - 1, columnCount() - 1));
     });
@@ -87,6 +88,24 @@ void DataSetModel::rowsFetched(int count) {
   endInsertRows();
 }
 
+void DataSetModel::rowsPrepended(int count) {
+  if (count <= 0) return;
+  beginInsertRows(QModelIndex(), 0, count - 1);
+  rows_ += count;
+  endInsertRows();
+}
+
+void DataSetModel::fetchEarlier() {
+  earlierQueued_ = false;
+  DataSet *d = dataSet();
+  if (!d || !d->active()) return;
+  try {
+    d->fetchEarlier();  // the rows arrive through rowsPrepended
+  } catch (const Error &e) {
+    emit editFailed(e.message());
+  }
+}
+
 int DataSetModel::columnCount(const QModelIndex &parent) const {
   if (parent.isValid()) return 0;
   return static_cast<int>(fieldIndexes_.size());
@@ -96,6 +115,12 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const {
   DataSet *d = dataSet();
   const int f = fieldIndex(index.column());
   if (!d || !d->active() || f < 0 || !index.isValid()) return QVariant();
+  if (index.row() == 0 && !earlierQueued_ && !d->startFetched()) {
+    // The grid shows the first row held: the rows before it follow once the
+    // painting is over.
+    earlierQueued_ = true;
+    QMetaObject::invokeMethod(const_cast<DataSetModel *>(this), &DataSetModel::fetchEarlier, Qt::QueuedConnection);
+  }
   switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:

@@ -2,6 +2,8 @@
 // A table model over a data source's dataset, for grids. The rows are the
 // dataset's rows fetched so far; a grid scrolled to the end fetches more
 // (canFetchMore / fetchMore), and rows the dataset fetches itself are added.
+// A dataset read around a position (db::Query::openAt) gets the rows before
+// its first one when the grid shows that row; they are inserted in front.
 // The grid's current row is the dataset's current row, both ways, once a
 // selection model is bound.
 #include <QAbstractTableModel>
@@ -59,6 +61,8 @@ class DataSetModel : public QAbstractTableModel {
   void reset();
   void syncSelection(int recNo);
   void rowsFetched(int count);
+  void rowsPrepended(int count);
+  void fetchEarlier();
 
   QPointer<DataSource> source_;
   QList<Column> columns_;
@@ -66,6 +70,7 @@ class DataSetModel : public QAbstractTableModel {
   int rows_ = 0;
   QPointer<QItemSelectionModel> selection_;
   bool syncing_ = false;
+  mutable bool earlierQueued_ = false;
 };
 
 }  // namespace db

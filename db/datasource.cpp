@@ -29,6 +29,9 @@ void DataSource::setDataSet(DataSet *d) {
     connect(d, &DataSet::rowsFetched, this, [this](int count) {
       if (enabled_) emit rowsFetched(count);
     });
+    connect(d, &DataSet::rowsPrepended, this, [this](int count) {
+      if (enabled_) emit rowsPrepended(count);
+    });
     connect(d, &QObject::destroyed, this, [this] {
       dataSet_ = nullptr;
       if (enabled_) emit dataChanged();

@@ -32,6 +32,8 @@ class DataSource : public QObject {
   void stateChanged();
   // More rows of the dataset were fetched (count: the rows fetched now).
   void rowsFetched(int count);
+  // count rows of the dataset were put in front of those fetched.
+  void rowsPrepended(int count);
 
  private:
   QPointer<DataSet> dataSet_;

@@ -160,7 +160,8 @@ void TForm8::setCancelTicket(Command command) { cancelCommand() = std::move(comm
 
 TForm8::TForm8(QWidget *parent) : QDialog(parent) {
   buildUi();
-  TicketQueries::openTicketList();  // FormCreate (the producers are read with it)
+  // FormCreate (the producers are read with it), on the last serial entered
+  TicketQueries::openTicketList(QStringLiteral("f_Bszam"), UtolsoBszam);
   showCurrentRow();
 }
 
@@ -273,6 +274,7 @@ void TForm8::buildUi() {
   connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
           [this](int column) { RunGuarded([this, column] { SortBy(column); }); });
   Button2->installEventFilter(this);
+  DBGrid1->installEventFilter(this);
   connect(Data->ZQ10, &db::DataSet::currentRowChanged, this, [this] { showCurrentRow(); });
   // Producers can be added or changed through the entry dialog's picker:
   // read them again whenever the list is read.
@@ -286,15 +288,9 @@ void TForm8::showEvent(QShowEvent *event) {
 }
 
 void TForm8::FormShow() {
-  // The list was opened in serial order a moment ago by the constructor:
-  // position it rather than read it all again.
-  db::Query &list = *Data->ZQ10;
-  if (list.active()) {
-    if (!UtolsoBszam.isEmpty())
-      list.locate(QStringLiteral("F_BSZAM"), UtolsoBszam, db::LocateOptions{true, true});
-  } else {
-    TicketQueries::openTicketList(QStringLiteral("f_Bszam"), UtolsoBszam);
-  }
+  // The constructor opened the list in serial order on the last serial a
+  // moment ago.
+  if (!Data->ZQ10->active()) TicketQueries::openTicketList(QStringLiteral("f_Bszam"), UtolsoBszam);
   Label9->setText(QStringLiteral("A lista, \"Bszám\" szerint"));
   showCurrentRow();
 }
@@ -332,9 +328,8 @@ void TForm8::SortBy(int column) {
 }
 
 void TForm8::Search() {
-  // A list already read in serial order is only positioned: the search runs
-  // at every key, and reading a hundred thousand tickets again at each one
-  // would make typing lag.
+  // A list already open in serial order is only positioned (the database
+  // finds the row): the search runs at every key.
   db::Query &list = *Data->ZQ10;
   if (list.active() && list.sql().text().endsWith(QLatin1String("ORDER BY f_Bszam"))) {
     if (!list.isEmpty() &&
@@ -396,6 +391,15 @@ void TForm8::PrintTicket() {
 }
 
 bool TForm8::eventFilter(QObject *watched, QEvent *event) {
+  if (watched == DBGrid1 && event->type() == QEvent::KeyPress) {
+    // Ctrl+Home goes to the list's first row also while the rows before the
+    // ones read are not read yet.
+    auto *ke = static_cast<QKeyEvent *>(event);
+    if (ke->key() == Qt::Key_Home && (ke->modifiers() & Qt::ControlModifier) && !Data->ZQ10->startFetched()) {
+      RunGuarded([] { Data->ZQ10->first(); });
+      return true;
+    }
+  }
   if (watched == Button2 && event->type() == QEvent::KeyPress) {
     auto *ke = static_cast<QKeyEvent *>(event);
     if (ke->key() == Qt::Key_M && !(ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {

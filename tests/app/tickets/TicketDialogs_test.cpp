@@ -893,6 +893,49 @@ TEST_F(TicketDialogs, ListOpensOnTheLastSavedTicketAndFollowsANewSave) {
   }
 }
 
+TEST_F(TicketDialogs, AListOfManyTicketsOpensOnItsSerialAndReachesEveryRow) {
+  const QString producer = addProducer(QString(), QStringLiteral("0"));
+  exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_FELVKELT, F_FIZKELT, "
+                      "F_UTAL, F_PRN, F_SZJA, F_JARULSZAZ, F_LEVONAS, F_NYILATK, F_TIPUS, F_MUVKTG, "
+                      "F_SUMVAR) SELECT 47000000 + n, '%1', '%2', '2025-03-01', '2025-03-01', "
+                      "'2025-03-01', ' ', ' ', 15, 0, 0, ' ', '1', 0, 0 FROM (SELECT FIRST 450 "
+                      "ROW_NUMBER() OVER () AS n FROM rdb$types a CROSS JOIN rdb$types b)")
+           .arg(receiver_, producer));
+  UtolsoBszam = QStringLiteral("47000450");
+  TForm8 list(nullptr);
+  list.resize(900, 700);
+  list.show();
+  QApplication::processEvents();
+  // On the newest serial, without the rows from the first read.
+  EXPECT_EQ(textOf(&list, QStringLiteral("R_F_BSZAM")), QStringLiteral("47000450"));
+  QAbstractItemModel *model = list.DBGrid1->model();
+  EXPECT_LT(model->rowCount(), 450);
+  EXPECT_EQ(model->data(model->index(list.DBGrid1->currentIndex().row(), 0)).toString(),
+            QStringLiteral("47000450"));
+  // Moving up past the rows read reads the ones before, in order.
+  for (int i = 0; i < 449; ++i) Data->ZQ10->prior();
+  EXPECT_EQ(textOf(&list, QStringLiteral("R_F_BSZAM")), QStringLiteral("47000001"));
+  EXPECT_EQ(model->rowCount(), 450);
+  EXPECT_EQ(model->data(model->index(list.DBGrid1->currentIndex().row(), 0)).toString(),
+            QStringLiteral("47000001"));
+  // Ctrl+Home from a list opened on its newest serial lands on the first ticket.
+  list.Edit1->setText(QStringLiteral("4700045"));
+  list.Search();
+  ASSERT_EQ(textOf(&list, QStringLiteral("R_F_BSZAM")), QStringLiteral("47000450"));
+  ASSERT_FALSE(Data->ZQ10->startFetched());
+  list.DBGrid1->setFocus();
+  QKeyEvent home(QEvent::KeyPress, Qt::Key_Home, Qt::ControlModifier);
+  QApplication::sendEvent(list.DBGrid1, &home);
+  EXPECT_EQ(textOf(&list, QStringLiteral("R_F_BSZAM")), QStringLiteral("47000001"));
+  EXPECT_EQ(list.DBGrid1->currentIndex().row(), 0);
+  // Another instance's new ticket shows after the next open.
+  exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_TIPUS) VALUES ('47000451', '%1', '%2', '1')")
+           .arg(receiver_, producer));
+  list.Edit1->setText(QStringLiteral("47000451"));
+  list.Search();
+  EXPECT_EQ(textOf(&list, QStringLiteral("R_F_BSZAM")), QStringLiteral("47000451"));
+}
+
 TEST_F(TicketDialogs, ListSearchAndSort) {
   const QString producer = addProducer(QString(), QStringLiteral("0"));
   for (const char *s : {"39000001", "39100002", "39100003", "39200004"})
