@@ -125,6 +125,9 @@ QString ProducerRefusal(const Producer &producer) {
   for (const auto &[name, value] : values)
     if (value->contains(QChar(13)) || value->contains(QChar(10)))
       return who + QStringLiteral("a(z) %1 sortörést tartalmaz.").arg(QString::fromUtf8(name));
+  // The file's name and the return's "13844=" carry it: without it every
+  // such producer would share one file of nobody.
+  if (checks::trimText(producer.adoazon).isEmpty()) return who + QStringLiteral("nincs adóazonosító jele.");
   for (QChar c : producer.adoazon)
     if (BadInFileName(c))
       return who + QStringLiteral("az adóazonosító (%1) fájlnévben nem használható karaktert tartalmaz.")
@@ -184,6 +187,7 @@ void WinFolder::write(const QString &name, const QByteArray &bytes) {
     Fail(winPath, Reason(error));
   }
   names_.insert(name.toCaseFolded(), info.fileName());
+  if (afterStep) afterStep();
 }
 
 int WinFolder::rename(const QString &from, const QString &to) {
@@ -195,33 +199,75 @@ int WinFolder::rename(const QString &from, const QString &to) {
     if (::link(source.constData(), target.constData()) != 0) return errno;
     if (::unlink(source.constData()) != 0) return errno;
   }
-  const QString moved = names_.take(from.toCaseFolded());
+  names_.remove(from.toCaseFolded());
   names_.insert(to.toCaseFolded(), QFileInfo(QFile::decodeName(target)).fileName());
-  (void)moved;
+  if (afterStep) afterStep();
+  return 0;
+}
+
+int WinFolder::replace(const QString &from, const QString &to) {
+  const QByteArray target = QFile::encodeName(diskPath(to));
+  if (::rename(QFile::encodeName(diskPath(from)).constData(), target.constData()) != 0) return errno;
+  names_.remove(from.toCaseFolded());
+  names_.insert(to.toCaseFolded(), QFileInfo(QFile::decodeName(target)).fileName());
+  if (afterStep) afterStep();
+  return 0;
+}
+
+int WinFolder::link(const QString &from, const QString &to, const QByteArray &bytes) {
+  if (exists(to)) return EEXIST;
+  const QByteArray target = QFile::encodeName(diskPath(to));
+  if (::link(QFile::encodeName(diskPath(from)).constData(), target.constData()) != 0) {
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != EXDEV) return errno;
+    try {
+      write(to, bytes);
+    } catch (const ReturnError &) {
+      return EIO;
+    }
+    return 0;
+  }
+  names_.insert(to.toCaseFolded(), QFileInfo(QFile::decodeName(target)).fileName());
+  if (afterStep) afterStep();
   return 0;
 }
 
 void WinFolder::remove(const QString &name) {
-  ::unlink(QFile::encodeName(diskPath(name)).constData());
+  if (::unlink(QFile::encodeName(diskPath(name)).constData()) != 0) return;
   names_.remove(name.toCaseFolded());
+  if (afterStep) afterStep();
 }
 
-void WinFolder::clear() {
+void WinFolder::removeTemporaries() {
+  // write's temporary names: "." + the file's name + "." + six characters.
+  for (const QString &n : QDir(disk_).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+    if (n.size() < 9 || !n.startsWith(QLatin1Char('.')) || n[n.size() - 7] != QLatin1Char('.')) continue;
+    ::unlink(QFile::encodeName(disk_ + n).constData());
+    names_.remove(n.toCaseFolded());
+  }
+}
+
+void WinFolder::clear(const QString &suffix) {
   const QFileInfoList entries =
       QDir(disk_).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
   for (const QFileInfo &e : entries) {
+    if (!e.fileName().endsWith(suffix, Qt::CaseInsensitive)) continue;
     // A read-only or locked file is one Windows would not delete.
     if (!e.isSymLink() && !excel::ReplaceRefusal(e.filePath()).isEmpty()) continue;
-    if ((e.isSymLink() || e.isFile()) && ::unlink(QFile::encodeName(e.filePath()).constData()) == 0)
+    if ((e.isSymLink() || e.isFile()) && ::unlink(QFile::encodeName(e.filePath()).constData()) == 0) {
       names_.remove(e.fileName().toCaseFolded());
+      if (afterStep) afterStep();
+    }
   }
 }
 
 void WinFolder::sync() {
   const int fd = ::open(QFile::encodeName(disk_).constData(), O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return;
-  ::syncfs(fd);
+  if (fd < 0) Fail(win_, Reason(errno));
+  // One flush of the folder's file system for every file written into it;
+  // it also answers a write the disk refused after the file was closed.
+  int error = ::syncfs(fd) == 0 && ::fsync(fd) == 0 ? 0 : errno;
   ::close(fd);
+  if (error != 0) Fail(win_, Reason(error));
 }
 
 void WriteWindowsFile(const QString &winPath, const QByteArray &bytes) {

@@ -1,6 +1,8 @@
 // Entry point of the exchange module's tests: one application object for the
 // dialogs that the tests drive (offscreen platform); the process-wide state
-// put back before every test.
+// put back before every test. The program also serves as the second process
+// of the return tests (returns/child_modes.h).
+#include "returns/child_modes.h"
 #include "support/data_fixture.h"
 #include "support/state_reset.h"
 
@@ -8,10 +10,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 int main(int argc, char **argv) {
   // Test discovery runs the program without the test environment.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  if (argc >= 3 && std::strcmp(argv[1], "--child") == 0) {
+    QStringList args;
+    for (int i = 2; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    return vorik::test::runReturnsChild(args);
+  }
   ::testing::InitGoogleTest(&argc, argv);
   vorik::test::resetBeforeEveryTest(vorik::test::resetAppState);
   return RUN_ALL_TESTS();
