@@ -149,16 +149,23 @@ GatherResult Gather(const Period &period, const QString &receiverCode, bool sumP
 
   // The list file names the import files of the month: it goes first, and
   // the new one comes last, so that whenever the gather stops there is no
-  // list naming files that are not there.
+  // list naming files that are not there. The earlier import files are
+  // written over (see WinFolder::clearForReuse) and the rest deleted.
   WinFolder month(folder);
   month.afterStep = afterStep;
   month.clear(QStringLiteral(".txt"));
-  month.clear();
-  for (const FileGroup &g : groups) {
-    month.write(g.path.mid(folder.size()),
-                WindowsText(ImportFileLines(receiver, g.producer, period, AmountText(g.sum))));
-    result.files << g.path;
+  month.clearForReuse();
+  try {
+    for (const FileGroup &g : groups) {
+      month.write(g.path.mid(folder.size()),
+                  WindowsText(ImportFileLines(receiver, g.producer, period, AmountText(g.sum))));
+      result.files << g.path;
+    }
+  } catch (const ReturnError &) {
+    month.dropSpares();  // the earlier month's files go, as the clearing promised
+    throw;
   }
+  month.dropSpares();
   // The import files are on the disk before the list that names them.
   month.sync();
   month.write(ListFilePath(folder, period).mid(folder.size()), WindowsText(result.files));

@@ -169,6 +169,18 @@ void WinFolder::write(const QString &name, const QByteArray &bytes) {
   const QFileInfo info(path);
   QByteArray temp = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
                                       QStringLiteral(".XXXXXX"));
+  int spareError = 0;
+  if (writeOverSpare(name, temp, bytes, spareError)) {
+    if (::rename(temp.constData(), QFile::encodeName(path).constData()) != 0) {
+      spareError = errno;
+      ::unlink(temp.constData());
+    }
+    if (spareError != 0) Fail(winPath, Reason(spareError));
+    names_.insert(name.toCaseFolded(), info.fileName());
+    if (afterStep) afterStep();
+    return;
+  }
+  if (spareError != 0) Fail(winPath, Reason(spareError));
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) Fail(winPath, Reason(errno));
   const mode_t mask = ::umask(0);
@@ -258,6 +270,62 @@ void WinFolder::clear(const QString &suffix) {
       if (afterStep) afterStep();
     }
   }
+}
+
+void WinFolder::clearForReuse() {
+  const QFileInfoList entries =
+      QDir(disk_).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  for (const QFileInfo &e : entries) {
+    // Only a plain file of one name can be written over; the rest goes now.
+    struct stat st {};
+    const QByteArray path = QFile::encodeName(e.filePath());
+    if (!e.isSymLink() && ::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 &&
+        excel::ReplaceRefusal(e.filePath()).isEmpty())
+      spares_ << e.fileName();
+    else if (e.isSymLink() || (e.isFile() && excel::ReplaceRefusal(e.filePath()).isEmpty()))
+      remove(e.fileName());
+  }
+}
+
+void WinFolder::dropSpares() {
+  while (!spares_.isEmpty()) remove(spares_.takeLast());
+}
+
+bool WinFolder::writeOverSpare(const QString &name, QByteArray &temp, const QByteArray &bytes, int &error) {
+  error = 0;
+  if (spares_.isEmpty()) return false;
+  qsizetype i = spares_.indexOf(names_.value(name.toCaseFolded(), name));
+  if (i < 0) i = spares_.size() - 1;
+  const QString spare = spares_.takeAt(i);
+  // The spare leaves its name for the temporary one: from here on it is
+  // gone as a deleted file is.
+  QByteArray scratch = temp;
+  std::memcpy(scratch.data() + scratch.size() - 6, "spare0", 6);
+  if (::renameat2(AT_FDCWD, QFile::encodeName(disk_ + spare).constData(), AT_FDCWD, scratch.constData(),
+                  RENAME_NOREPLACE) != 0)
+    return false;
+  names_.remove(spare.toCaseFolded());
+  const int fd = ::open(scratch.constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+  struct stat st {};
+  if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) {
+    if (fd >= 0) ::close(fd);
+    ::unlink(scratch.constData());
+    return false;
+  }
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  bool ok = ::fchmod(fd, 0666 & ~mask) == 0 && WriteAll(fd, bytes) && ::ftruncate(fd, bytes.size()) == 0;
+  if (!ok) error = errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (!ok) {
+    ::unlink(scratch.constData());
+    if (error == 0) error = EIO;
+  }
+  temp = scratch;
+  return true;
 }
 
 void WinFolder::sync() {

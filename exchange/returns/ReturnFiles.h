@@ -115,6 +115,13 @@ class WinFolder {
   // that cannot be deleted or that another program holds locked (in use); a
   // link goes, never what it names. A missing folder holds nothing.
   void clear(const QString &suffix = QString());
+  // As clear, but the files stay on disk as spares: each later write takes
+  // one (the file of its own name first) under its temporary name, writes
+  // over it and renames it to its name. Creating a file costs a file system
+  // far more than writing over one; thousands of files written anew each
+  // month are then quick. dropSpares deletes the spares no write took.
+  void clearForReuse();
+  void dropSpares();
   // Forces what was written into the folder to the disk: one flush for all
   // the files written, not one per file. A write the disk refused late (a
   // full disk found while flushing) raises ReturnError naming the folder.
@@ -122,7 +129,13 @@ class WinFolder {
 
  private:
   QString win_, disk_;
+  // Writes the bytes into a spare, renamed to a temporary name it puts into
+  // temp; false when no spare could take them (the ordinary way is taken
+  // then), true with error set when the write failed.
+  bool writeOverSpare(const QString &name, QByteArray &temp, const QByteArray &bytes, int &error);
+
   QHash<QString, QString> names_;  // case-folded name -> name on disk
+  QStringList spares_;             // names on disk of files a write may take
 };
 
 // WinFolder::write for one file named by its full Windows path.

@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 
+#include <unistd.h>
+
 using namespace vorik::test;
 
 namespace {
@@ -115,6 +117,30 @@ TEST_F(Gather08M, FilesMatchTheHandWrittenOnesByteForByte) {
   EXPECT_EQ(bytesOf(QStringLiteral("C:\\QZ2025\\03\\2508M_20250301_0331.txt")), kListFile);
   EXPECT_EQ(folderBytes(QStringLiteral("C:\\QZ2025\\03\\")).size(), 3);
   EXPECT_EQ(Data->ZQ20->recordCount(), 2);  // the grid shows the per-producer sums
+}
+
+// A repeated gather writes over the earlier month's files: longer and
+// shorter ones, of the same name or another, hard-linked ones never.
+TEST_F(Gather08M, ARepeatedGatherWritesTheSameBytesOverTheEarlierFiles) {
+  put(QStringLiteral("C:\\QZ2025\\03\\2508M202503_8123456786.imp"), QByteArray(5000, 'x'));
+  put(QStringLiteral("C:\\QZ2025\\03\\2508M202503_8000000001.imp"), "short");
+  put(QStringLiteral("C:\\QZ2025\\03\\2508M_20250301_0315.txt"), "C:\\QZ2025\\03\\2508M202503_8000000001.imp\r\n");
+  put(QStringLiteral("C:\\QZ2025\\twin.txt"), "twin");
+  ASSERT_TRUE(::link(QFile::encodeName(disk(QStringLiteral("C:\\QZ2025\\twin.txt"))).constData(),
+                     QFile::encodeName(disk(QStringLiteral("C:\\QZ2025\\03\\twin.imp"))).constData()) == 0);
+  for (int run = 0; run < 2; ++run) {
+    returns::Gather(kMarch, QStringLiteral("R1"), false);
+    EXPECT_EQ(bytesOf(QStringLiteral("C:\\QZ2025\\03\\2508M202503_8123456786.imp")),
+              kProducer1Head + "24804=70060\r\n24805=1\r\n13847=12345676123\r\n");
+    EXPECT_EQ(bytesOf(QStringLiteral("C:\\QZ2025\\03\\2508M202503_8234567891.imp")),
+              kProducer2Head + "24804=5000\r\n24805=1\r\n13847=87654321213\r\n");
+    EXPECT_EQ(folderBytes(QStringLiteral("C:\\QZ2025\\03\\")).keys(),
+              (QStringList{"2508M202503_8123456786.imp", "2508M202503_8234567891.imp", "2508M_20250301_0331.txt"}));
+    EXPECT_EQ(bytesOf(QStringLiteral("C:\\QZ2025\\twin.txt")), QByteArray("twin"));
+    EXPECT_EQ(QFileInfo(disk(QStringLiteral("C:\\QZ2025\\03\\2508M202503_8234567891.imp"))).permissions() &
+                  QFileDevice::WriteOwner,
+              QFileDevice::WriteOwner);
+  }
 }
 
 TEST_F(Gather08M, PriceColumnWhenTheOptionAsksForIt) {
