@@ -188,6 +188,7 @@ void TData::frUserDataset3First(QObject *) {
   groupLines_ = nullptr;
   if (ZQ20->eof()) return;
   ListaOstermeloKod = current(ZQ20, "O_KOD");
+  producerTotalsOpen_ = false;
   producerTotal();
   // Every producer's lines by product name; each product's lines by serial.
   openLines(ListaSzuro.FizetesiDatum
@@ -204,22 +205,59 @@ void TData::frUserDataset3Next(QObject *) {
   enterGroup();
 }
 
-// The producer's total for the report.
+namespace {
+
+// The producer's total over the range, for the statement's WHERE line:
+// grouped per producer code.
+void prepareProducerTotal(TQuery *q, const TData::TListaSzuro &range, const QString &where) {
+  q->close();
+  q->sql().clear();
+  q->sql().add(QStringLiteral("SELECT o_kod,                             "));
+  q->sql().add(QStringLiteral("  SUM(s_vetelar) AS  nevosszesen          "));
+  q->sql().add(QStringLiteral("  FROM qzsor                              "));
+  q->sql().add(QStringLiteral("  JOIN qzfej     ON s_bszam     = f_bszam "));
+  q->sql().add(QStringLiteral("  JOIN ostermelo ON f_ostermkod = o_kod   "));
+  q->sql().add(where);
+  q->sql().add(QStringLiteral("  GROUP BY o_kod "));
+  q->paramByName(QStringLiteral("p1")).setDateTime(QDateTime(range.Tol, QTime(0, 0)));
+  q->paramByName(QStringLiteral("p2")).setDateTime(QDateTime(range.Ig, QTime(0, 0)));
+  q->paramByName(QStringLiteral("p3")).setString(range.AtvevoKod);
+}
+
+QString trimmedKey(QString t) {
+  while (t.endsWith(QLatin1Char(' '))) t.chop(1);
+  return t;
+}
+
+}  // namespace
+
+// The producer's total for the report: ZQ80 on the current producer's row.
+// Every producer's total of the range is read by one statement at the first
+// group, and each group only moves to its row: one statement per group was
+// what a year's list waited for. A group whose code has no total (a code
+// without a producer row) finds ZQ80 empty, as its own statement would.
 void TData::producerTotal() {
-  ZQ80->close();
-  ZQ80->sql().clear();
-  ZQ80->sql().add(QStringLiteral("SELECT o_kod,                             "));
-  ZQ80->sql().add(QStringLiteral("  SUM(s_vetelar) AS  nevosszesen          "));
-  ZQ80->sql().add(QStringLiteral("  FROM qzsor                              "));
-  ZQ80->sql().add(QStringLiteral("  JOIN qzfej     ON s_bszam     = f_bszam "));
-  ZQ80->sql().add(QStringLiteral("  JOIN ostermelo ON f_ostermkod = o_kod   "));
-  ZQ80->sql().add(ListaSzuro.FizetesiDatum
-                      ? QStringLiteral("  WHERE ( o_kod = :p0 ) AND ( f_fizkelt >= :p1 AND f_fizkelt <= :p2 ) AND (f_akod = :p3) ")
-                      : QStringLiteral("  WHERE ( o_kod = :p0 ) AND ( f_felvkelt >= :p1 AND f_felvkelt <= :p2 ) AND (f_akod = :p3) "));
-  ZQ80->sql().add(QStringLiteral("  GROUP BY o_kod "));
+  const QString key = trimmedKey(ListaOstermeloKod);
+  if (!producerTotalsOpen_) {
+    prepareProducerTotal(ZQ80, ListaSzuro,
+                         ListaSzuro.FizetesiDatum
+                             ? QStringLiteral("  WHERE ( f_fizkelt >= :p1 AND f_fizkelt <= :p2 ) AND (f_akod = :p3) ")
+                             : QStringLiteral("  WHERE ( f_felvkelt >= :p1 AND f_felvkelt <= :p2 ) AND (f_akod = :p3) "));
+    ZQ80->open();
+    producerTotalRows_.clear();
+    for (ZQ80->first(); !ZQ80->eof(); ZQ80->next()) producerTotalRows_.insert(trimmedKey(current(ZQ80, "O_KOD")), ZQ80->recNo());
+    producerTotalsOpen_ = true;
+  }
+  const auto row = producerTotalRows_.constFind(key);
+  if (row != producerTotalRows_.constEnd()) {
+    ZQ80->setRecNo(*row);
+    return;
+  }
+  prepareProducerTotal(ZQ80, ListaSzuro,
+                       ListaSzuro.FizetesiDatum
+                           ? QStringLiteral("  WHERE ( o_kod = :p0 ) AND ( f_fizkelt >= :p1 AND f_fizkelt <= :p2 ) AND (f_akod = :p3) ")
+                           : QStringLiteral("  WHERE ( o_kod = :p0 ) AND ( f_felvkelt >= :p1 AND f_felvkelt <= :p2 ) AND (f_akod = :p3) "));
   ZQ80->paramByName(QStringLiteral("p0")).setString(ListaOstermeloKod);
-  ZQ80->paramByName(QStringLiteral("p1")).setDateTime(QDateTime(ListaSzuro.Tol, QTime(0, 0)));
-  ZQ80->paramByName(QStringLiteral("p2")).setDateTime(QDateTime(ListaSzuro.Ig, QTime(0, 0)));
-  ZQ80->paramByName(QStringLiteral("p3")).setString(ListaSzuro.AtvevoKod);
   ZQ80->open();
+  producerTotalsOpen_ = false;
 }

@@ -9,6 +9,7 @@
 #include "db/transaction.h"
 
 #include <QDate>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -153,6 +154,8 @@ class TData : public QObject {
   void enterGroup();
   void showGroupLine();
   void producerTotal();
+  QHash<QString, int> producerTotalRows_;  // producer code -> its row among ZQ80's totals
+  bool producerTotalsOpen_ = false;        // ZQ80 holds every producer's total of the range
   std::unordered_map<QString, std::vector<int>> listLines_;
   QStringList listKey_;
   const std::vector<int> *groupLines_ = nullptr;

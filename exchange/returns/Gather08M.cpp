@@ -83,7 +83,8 @@ QStringList PrintSql(bool sumPrice) {
           QStringLiteral("  GROUP BY f_ostermkod, o_nev, o_felir, o_Adoazon "), QStringLiteral("  ORDER BY o_nev ")};
 }
 
-GatherResult Gather(const Period &period, const QString &receiverCode, bool sumPrice) {
+GatherResult Gather(const Period &period, const QString &receiverCode, bool sumPrice,
+                    const std::function<void()> &afterStep) {
   const QString folder = MonthFolder(period.start);
 
   db::Query *zq60 = Data->ZQ60;
@@ -116,14 +117,15 @@ GatherResult Gather(const Period &period, const QString &receiverCode, bool sumP
   zq21->close();
 
   OpenForPeriod(zq20, ProducerSumsSql(sumPrice), period, receiverCode);
-  // A code without a producer row writes empty producer values and day zero.
-  Producer missing;
-  missing.szido = platform::DateToStr(QDate());
   std::vector<FileGroup> groups;
   QHash<QString, std::size_t> byName;  // file names compare as Windows compares them
   for (zq20->first(); !zq20->eof(); zq20->next()) {
     const QString kod = RowText(*zq20, "F_OSTERMKOD");
-    const Producer &producer = producers.contains(kod) ? producers[kod] : missing;
+    // Tickets of a code without a producer row would go into a file of
+    // nobody, together with every other such code.
+    if (!producers.contains(kod))
+      throw ReturnError(QStringLiteral("Javitandó! Östermelö %1: a jegyein álló kódú östermelö nem létezik.").arg(kod));
+    const Producer &producer = producers[kod];
     const QString refusal = ProducerRefusal(producer);
     if (!refusal.isEmpty()) throw ReturnError(refusal);
     const QString path = ImportFilePath(folder, period, producer.adoazon);
@@ -145,13 +147,27 @@ GatherResult Gather(const Period &period, const QString &receiverCode, bool sumP
       throw ReturnError(QStringLiteral("Javitandó! Östermelö %1 (%2): a kifizetett összeg túl nagy a bevalláshoz.")
                             .arg(g.producer.kod, g.producer.nev));
 
+  // The list file names the import files of the month: it goes first, and
+  // the new one comes last, so that whenever the gather stops there is no
+  // list naming files that are not there. The earlier import files are
+  // written over (see WinFolder::clearForReuse) and the rest deleted.
   WinFolder month(folder);
-  month.clear();
-  for (const FileGroup &g : groups) {
-    month.write(g.path.mid(folder.size()),
-                WindowsText(ImportFileLines(receiver, g.producer, period, AmountText(g.sum))));
-    result.files << g.path;
+  month.afterStep = afterStep;
+  month.clear(QStringLiteral(".txt"));
+  month.clearForReuse();
+  try {
+    for (const FileGroup &g : groups) {
+      month.write(g.path.mid(folder.size()),
+                  WindowsText(ImportFileLines(receiver, g.producer, period, AmountText(g.sum))));
+      result.files << g.path;
+    }
+  } catch (const ReturnError &) {
+    month.dropSpares();  // the earlier month's files go, as the clearing promised
+    throw;
   }
+  month.dropSpares();
+  // The import files are on the disk before the list that names them.
+  month.sync();
   month.write(ListFilePath(folder, period).mid(folder.size()), WindowsText(result.files));
   month.sync();
   return result;

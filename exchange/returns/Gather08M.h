@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace db {
 class Query;
 }
@@ -37,6 +39,11 @@ QStringList PrintSql(bool sumPrice);
 // a well-formed file stops it before that. Raises ReturnError (a refused
 // producer, a file that cannot be written; files already written stay) or
 // db::Error.
-GatherResult Gather(const Period &period, const QString &receiverCode, bool sumPrice);
+// A code without a producer row, or a producer without a tax
+// identification number, stops it likewise. The old list file goes before
+// any import file and the new one comes after them all. afterStep runs after
+// each file written or deleted (tests stop the process there).
+GatherResult Gather(const Period &period, const QString &receiverCode, bool sumPrice,
+                    const std::function<void()> &afterStep = {});
 
 }  // namespace returns

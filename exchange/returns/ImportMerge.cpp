@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <functional>
 #include <vector>
 
 namespace returns {
@@ -40,6 +41,10 @@ qint64 Value(const QByteArray &line, const QString &winPath) {
   if (!ok)
     throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájlban nem egész szám áll: %2")
                          .arg(winPath, platform::fromCp1250(line)));
+  // The return's fields are 32-bit integers.
+  if (v != static_cast<qint32>(v))
+    throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájlban túl nagy szám áll (32 bitre): %2")
+                         .arg(winPath, platform::fromCp1250(line)));
   return v;
 }
 
@@ -48,6 +53,15 @@ qint64 Add(qint64 a, qint64 b, const QString &winPath) {
   if (__builtin_add_overflow(a, b, &r))
     throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájl összegei túl nagyok.").arg(winPath));
   return r;
+}
+
+// A merged value goes back into a file, where it must fit 32 bits again.
+qint64 Merged(qint64 v, const QString &winPath) {
+  if (v != static_cast<qint32>(v))
+    throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájl összevont összege túl nagy (32 bitre): %2")
+                         .arg(winPath)
+                         .arg(v));
+  return v;
 }
 
 // The last value of each field, and whether the file has such a line.
@@ -101,6 +115,7 @@ RowSums SumFolder(const QString &winFolder, const QStringList &files) {
     for (const QByteArray &l : SplitLines(ReadFile(folder, name))) {
       if (l.startsWith(kAnimal)) s.animal = Add(s.animal, Value(l, path), path);
       if (l.startsWith(kPlant)) s.plant = Add(s.plant, Value(l, path), path);
+      if (l.startsWith(kPaid)) s.paid = Add(s.paid, Value(l, path), path);
     }
   }
   return s;
@@ -119,8 +134,8 @@ QStringList PairedNames(const QStringList &a, const QStringList &b) {
 
 QByteArray MergedFile(const QString &nameA, const QByteArray &a, const QString &nameB, const QByteArray &b) {
   const Fields fa = Read(a, nameA), fb = Read(b, nameB);
-  const qint64 row455 = Add(Add(fa.plant, fb.plant, nameA), Add(fa.animal, fb.animal, nameA), nameA);
-  const qint64 paid = Add(fa.paid, fb.paid, nameA);
+  const qint64 row455 = Merged(fa.plant + fb.plant + fa.animal + fb.animal, nameA);
+  const qint64 paid = Merged(fa.paid + fb.paid, nameA);
   if (!fa.hasPlant && row455 != 0)
     throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájlban nincs \"23790=\" sor az összevont 455. sor számára.").arg(nameA));
   if (!fa.hasPaid && paid != 0)
@@ -147,7 +162,10 @@ bool SameFolder(const QString &winFolderA, const QString &winFolderB) {
   return QDir::cleanPath(a.absoluteFilePath()) == QDir::cleanPath(b.absoluteFilePath());
 }
 
-QStringList Merge(const QString &folderA, const QString &folderB, const QStringList &paired) {
+QString MergeJournal() { return QStringLiteral("osszevonas.naplo"); }
+
+QStringList Merge(const QString &folderA, const QString &folderB, const QStringList &paired,
+                  const std::function<void()> &afterStep) {
   WinFolder a(folderA), b(folderB);
   for (const WinFolder *f : {&a, &b})
     if (!f->isDir()) throw ReturnError(QStringLiteral("Hiba! A(z) %1 mappa nem létezik.").arg(f->winPath(QString())));
@@ -156,7 +174,7 @@ QStringList Merge(const QString &folderA, const QString &folderB, const QStringL
   // Everything read and checked first.
   struct Pair {
     QString name, old, scratch;
-    QByteArray merged;
+    QByteArray original, merged;
   };
   std::vector<Pair> pairs;
   for (const QString &name : paired) {
@@ -166,31 +184,97 @@ QStringList Merge(const QString &folderA, const QString &folderB, const QStringL
       if (f->exists(old))
         throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájl már létezik: előbb ismételje meg a bevallás exportját.")
                              .arg(f->winPath(old)));
-    pairs.push_back({name, old, name.left(name.size() - 1) + QLatin1Char('_'),
-                     MergedFile(a.winPath(name), ReadFile(a, name), b.winPath(name), ReadFile(b, name))});
+    const QByteArray original = ReadFile(a, name);
+    pairs.push_back({name, old, name.left(name.size() - 1) + QLatin1Char('_'), original,
+                     MergedFile(a.winPath(name), original, b.winPath(name), ReadFile(b, name))});
   }
+  if (pairs.empty()) return {};
 
+  // The journal names the folders and the pairs, so that the next opening
+  // can finish or undo what a stopped run left.
+  WinFolder work{QString()};
+  work.afterStep = afterStep;
+  QStringList journal{folderA, folderB};
+  for (const Pair &p : pairs) journal << p.name;
+  work.write(MergeJournal(), WindowsText(journal));
+
+  a.afterStep = b.afterStep = afterStep;
   for (std::size_t i = 0; i < pairs.size(); ++i) {
     try {
       a.write(pairs[i].scratch, pairs[i].merged);
     } catch (const ReturnError &) {
       // Nothing renamed yet: the scratch files of this run go again.
       for (std::size_t j = 0; j < i; ++j) a.remove(pairs[j].scratch);
+      work.remove(MergeJournal());
       throw;
     }
   }
 
+  // Per pair, the producer keeps an ".imp" at every moment: A's file gets a
+  // second name ".old", the merged file takes A's name in one step, then
+  // B's file retires. A step that fails undoes the pair's earlier ones.
   QStringList failures;
-  auto rename = [&failures](WinFolder &f, const QString &from, const QString &to, const char *ext, const char *step) {
-    if (const int code = f.rename(from, to))
-      failures << QStringLiteral(" \"%1\" %2 átnevezési hiba kódja = %3")
-                      .arg(QLatin1String(ext), QLatin1String(step))
-                      .arg(code);
+  auto failed = [&failures](int code, const char *ext, const char *step) {
+    failures << QStringLiteral(" \"%1\" %2 átnevezési hiba kódja = %3")
+                    .arg(QLatin1String(ext), QLatin1String(step))
+                    .arg(code);
   };
-  for (const Pair &p : pairs) rename(a, p.name, p.old, "old", "Rename1");
-  for (const Pair &p : pairs) rename(b, p.name, p.old, "old", "Rename2");
-  for (const Pair &p : pairs) rename(a, p.scratch, p.name, "imp", "Rename11");
+  for (const Pair &p : pairs) {
+    if (const int code = a.link(p.name, p.old, p.original)) {
+      failed(code, "old", "Rename1");
+      a.remove(p.scratch);
+      continue;
+    }
+    if (const int code = a.replace(p.scratch, p.name)) {
+      failed(code, "imp", "Rename11");
+      a.remove(p.old);
+      a.remove(p.scratch);
+      continue;
+    }
+    if (const int code = b.rename(p.name, p.old)) {
+      failed(code, "old", "Rename2");
+      a.replace(p.old, p.name);
+    }
+  }
+  a.sync();
+  b.sync();
+  work.remove(MergeJournal());
   return failures;
+}
+
+QStringList RecoverMerge() {
+  WinFolder work{QString()};
+  if (!work.exists(MergeJournal())) return {};
+  const QStringList journal = platform::fromCp1250(ReadFile(work, MergeJournal())).split(QStringLiteral("\r\n"));
+  QStringList recovered;
+  if (journal.size() >= 2) {
+    WinFolder a(journal[0]), b(journal[1]);
+    for (const QString &name : journal.mid(2)) {
+      if (name.isEmpty()) continue;
+      const QString old = WithExtension(name, QStringLiteral(".old"));
+      const QString scratch = name.left(name.size() - 1) + QLatin1Char('_');
+      if (b.exists(old) && !b.exists(name)) {
+        // The pair was merged whole.
+      } else if (a.exists(old) && a.exists(name)) {
+        QFile kept(a.diskPath(old)), current(a.diskPath(name));
+        const bool same = kept.open(QIODevice::ReadOnly) && current.open(QIODevice::ReadOnly) &&
+                          kept.readAll() == current.readAll();
+        if (same) {
+          a.remove(old);  // the merged file never took A's name
+        } else if (b.exists(name) && b.rename(name, old) == 0) {
+          recovered << name;  // merged in A: B's half retires
+        }
+      } else if (a.exists(old) && !a.exists(name)) {
+        a.rename(old, name);
+      }
+      if (a.exists(scratch)) a.remove(scratch);
+    }
+    a.removeTemporaries();
+    a.sync();
+    b.sync();
+  }
+  work.remove(MergeJournal());
+  return recovered;
 }
 
 }  // namespace returns

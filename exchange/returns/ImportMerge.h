@@ -14,20 +14,23 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace returns {
 
-// Row 455 of the return: "12456=" (animal products) and "23790=" (plant).
+// Row 455 of the return: "12456=" (animal products) and "23790=" (plant);
+// and the paid amounts, "24804=".
 struct RowSums {
-  qint64 animal = 0, plant = 0;
+  qint64 animal = 0, plant = 0, paid = 0;
 };
 
 // The lines of a file's bytes: CR LF, LF or CR end a line; a last line
 // without an end counts.
 QList<QByteArray> SplitLines(const QByteArray &bytes);
 
-// Every "12456=" and "23790=" value of the named files of a folder, added up.
-// ReturnError for a file that cannot be read or a value that is not a whole
-// number.
+// Every "12456=", "23790=" and "24804=" value of the named files of a
+// folder, added up. ReturnError naming the file for a file that cannot be
+// read or a value that is not a whole number of 32 bits.
 RowSums SumFolder(const QString &winFolder, const QStringList &files);
 
 // The pairing key: the last 15 characters of a name (a shorter name is its own key).
@@ -43,11 +46,23 @@ QByteArray MergedFile(const QString &nameA, const QByteArray &a, const QString &
 // Merges the paired names (files of B, each with a file of that name in A).
 // The folders must be different existing folders, every file of a pair
 // readable and valid, and no ".old" of a pair may exist already; otherwise
-// ReturnError and nothing changes. Then the merged ".im_" files are written,
-// A's and B's pair files renamed to ".old" and the ".im_" files to ".imp".
-// A failed rename does not stop the others; its message is returned, one
-// per file.
-QStringList Merge(const QString &folderA, const QString &folderB, const QStringList &paired);
+// ReturnError and nothing changes. Then a journal of the run goes into the
+// working folder, the merged files are written as ".im_", and pair by pair
+// A's file gets the second name ".old", the merged file takes A's name and
+// B's file becomes ".old": at every moment each producer has an ".imp". A
+// failed rename undoes its pair's earlier steps and does not stop the
+// others; its message is returned, one per file. afterStep runs after each
+// file written, renamed or deleted (tests stop the process there).
+QStringList Merge(const QString &folderA, const QString &folderB, const QStringList &paired,
+                  const std::function<void()> &afterStep = {});
+
+// The journal of a merge under way, in the working folder.
+QString MergeJournal();
+// What a merge stopped part-way (a killed program) left, put right by its
+// journal: a pair whose merged file took A's name gets B's half retired,
+// any other pair is as before the merge; scratch and temporary files go,
+// then the journal. Answers the pairs finished; nothing without a journal.
+QStringList RecoverMerge();
 
 // Whether two folder texts name the same folder on disk.
 bool SameFolder(const QString &winFolderA, const QString &winFolderB);

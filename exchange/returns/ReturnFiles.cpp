@@ -125,6 +125,9 @@ QString ProducerRefusal(const Producer &producer) {
   for (const auto &[name, value] : values)
     if (value->contains(QChar(13)) || value->contains(QChar(10)))
       return who + QStringLiteral("a(z) %1 sortörést tartalmaz.").arg(QString::fromUtf8(name));
+  // The file's name and the return's "13844=" carry it: without it every
+  // such producer would share one file of nobody.
+  if (checks::trimText(producer.adoazon).isEmpty()) return who + QStringLiteral("nincs adóazonosító jele.");
   for (QChar c : producer.adoazon)
     if (BadInFileName(c))
       return who + QStringLiteral("az adóazonosító (%1) fájlnévben nem használható karaktert tartalmaz.")
@@ -166,6 +169,18 @@ void WinFolder::write(const QString &name, const QByteArray &bytes) {
   const QFileInfo info(path);
   QByteArray temp = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
                                       QStringLiteral(".XXXXXX"));
+  int spareError = 0;
+  if (writeOverSpare(name, temp, bytes, spareError)) {
+    if (::rename(temp.constData(), QFile::encodeName(path).constData()) != 0) {
+      spareError = errno;
+      ::unlink(temp.constData());
+    }
+    if (spareError != 0) Fail(winPath, Reason(spareError));
+    names_.insert(name.toCaseFolded(), info.fileName());
+    if (afterStep) afterStep();
+    return;
+  }
+  if (spareError != 0) Fail(winPath, Reason(spareError));
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) Fail(winPath, Reason(errno));
   const mode_t mask = ::umask(0);
@@ -184,6 +199,7 @@ void WinFolder::write(const QString &name, const QByteArray &bytes) {
     Fail(winPath, Reason(error));
   }
   names_.insert(name.toCaseFolded(), info.fileName());
+  if (afterStep) afterStep();
 }
 
 int WinFolder::rename(const QString &from, const QString &to) {
@@ -195,33 +211,131 @@ int WinFolder::rename(const QString &from, const QString &to) {
     if (::link(source.constData(), target.constData()) != 0) return errno;
     if (::unlink(source.constData()) != 0) return errno;
   }
-  const QString moved = names_.take(from.toCaseFolded());
+  names_.remove(from.toCaseFolded());
   names_.insert(to.toCaseFolded(), QFileInfo(QFile::decodeName(target)).fileName());
-  (void)moved;
+  if (afterStep) afterStep();
+  return 0;
+}
+
+int WinFolder::replace(const QString &from, const QString &to) {
+  const QByteArray target = QFile::encodeName(diskPath(to));
+  if (::rename(QFile::encodeName(diskPath(from)).constData(), target.constData()) != 0) return errno;
+  names_.remove(from.toCaseFolded());
+  names_.insert(to.toCaseFolded(), QFileInfo(QFile::decodeName(target)).fileName());
+  if (afterStep) afterStep();
+  return 0;
+}
+
+int WinFolder::link(const QString &from, const QString &to, const QByteArray &bytes) {
+  if (exists(to)) return EEXIST;
+  const QByteArray target = QFile::encodeName(diskPath(to));
+  if (::link(QFile::encodeName(diskPath(from)).constData(), target.constData()) != 0) {
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != EXDEV) return errno;
+    try {
+      write(to, bytes);
+    } catch (const ReturnError &) {
+      return EIO;
+    }
+    return 0;
+  }
+  names_.insert(to.toCaseFolded(), QFileInfo(QFile::decodeName(target)).fileName());
+  if (afterStep) afterStep();
   return 0;
 }
 
 void WinFolder::remove(const QString &name) {
-  ::unlink(QFile::encodeName(diskPath(name)).constData());
+  if (::unlink(QFile::encodeName(diskPath(name)).constData()) != 0) return;
   names_.remove(name.toCaseFolded());
+  if (afterStep) afterStep();
 }
 
-void WinFolder::clear() {
+void WinFolder::removeTemporaries() {
+  // write's temporary names: "." + the file's name + "." + six characters.
+  for (const QString &n : QDir(disk_).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+    if (n.size() < 9 || !n.startsWith(QLatin1Char('.')) || n[n.size() - 7] != QLatin1Char('.')) continue;
+    ::unlink(QFile::encodeName(disk_ + n).constData());
+    names_.remove(n.toCaseFolded());
+  }
+}
+
+void WinFolder::clear(const QString &suffix) {
   const QFileInfoList entries =
       QDir(disk_).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
   for (const QFileInfo &e : entries) {
+    if (!e.fileName().endsWith(suffix, Qt::CaseInsensitive)) continue;
     // A read-only or locked file is one Windows would not delete.
     if (!e.isSymLink() && !excel::ReplaceRefusal(e.filePath()).isEmpty()) continue;
-    if ((e.isSymLink() || e.isFile()) && ::unlink(QFile::encodeName(e.filePath()).constData()) == 0)
+    if ((e.isSymLink() || e.isFile()) && ::unlink(QFile::encodeName(e.filePath()).constData()) == 0) {
       names_.remove(e.fileName().toCaseFolded());
+      if (afterStep) afterStep();
+    }
   }
+}
+
+void WinFolder::clearForReuse() {
+  const QFileInfoList entries =
+      QDir(disk_).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  for (const QFileInfo &e : entries) {
+    // Only a plain file of one name can be written over; the rest goes now.
+    struct stat st {};
+    const QByteArray path = QFile::encodeName(e.filePath());
+    if (!e.isSymLink() && ::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 &&
+        excel::ReplaceRefusal(e.filePath()).isEmpty())
+      spares_ << e.fileName();
+    else if (e.isSymLink() || (e.isFile() && excel::ReplaceRefusal(e.filePath()).isEmpty()))
+      remove(e.fileName());
+  }
+}
+
+void WinFolder::dropSpares() {
+  while (!spares_.isEmpty()) remove(spares_.takeLast());
+}
+
+bool WinFolder::writeOverSpare(const QString &name, QByteArray &temp, const QByteArray &bytes, int &error) {
+  error = 0;
+  if (spares_.isEmpty()) return false;
+  qsizetype i = spares_.indexOf(names_.value(name.toCaseFolded(), name));
+  if (i < 0) i = spares_.size() - 1;
+  const QString spare = spares_.takeAt(i);
+  // The spare leaves its name for the temporary one: from here on it is
+  // gone as a deleted file is.
+  QByteArray scratch = temp;
+  std::memcpy(scratch.data() + scratch.size() - 6, "spare0", 6);
+  if (::renameat2(AT_FDCWD, QFile::encodeName(disk_ + spare).constData(), AT_FDCWD, scratch.constData(),
+                  RENAME_NOREPLACE) != 0)
+    return false;
+  names_.remove(spare.toCaseFolded());
+  const int fd = ::open(scratch.constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+  struct stat st {};
+  if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) {
+    if (fd >= 0) ::close(fd);
+    ::unlink(scratch.constData());
+    return false;
+  }
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  bool ok = ::fchmod(fd, 0666 & ~mask) == 0 && WriteAll(fd, bytes) && ::ftruncate(fd, bytes.size()) == 0;
+  if (!ok) error = errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (!ok) {
+    ::unlink(scratch.constData());
+    if (error == 0) error = EIO;
+  }
+  temp = scratch;
+  return true;
 }
 
 void WinFolder::sync() {
   const int fd = ::open(QFile::encodeName(disk_).constData(), O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return;
-  ::syncfs(fd);
+  if (fd < 0) Fail(win_, Reason(errno));
+  // One flush of the folder's file system for every file written into it;
+  // it also answers a write the disk refused after the file was closed.
+  int error = ::syncfs(fd) == 0 && ::fsync(fd) == 0 ? 0 : errno;
   ::close(fd);
+  if (error != 0) Fail(win_, Reason(error));
 }
 
 void WriteWindowsFile(const QString &winPath, const QByteArray &bytes) {

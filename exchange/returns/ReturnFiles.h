@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <stdexcept>
 
 namespace returns {
@@ -55,7 +56,7 @@ QStringList ImportFileLines(const Receiver &receiver, const Producer &producer, 
 // What keeps a producer's data out of a well-formed file, as a message naming
 // the producer ("Javitandó! ..."); empty when nothing does: a line break in a
 // value, or a character of the tax identification number that a file name
-// cannot hold.
+// cannot hold, or no tax identification number at all.
 QString ProducerRefusal(const Producer &producer);
 
 // Lines in Windows-1250, each followed by CR LF.
@@ -97,18 +98,44 @@ class WinFolder {
   // Renames without replacing an existing file, as Windows renames; 0 or the
   // operating system's error code.
   int rename(const QString &from, const QString &to);
+  // Renames over an existing file in one step; 0 or the error code.
+  int replace(const QString &from, const QString &to);
+  // A second name for a file (a copy of its bytes where the file system has
+  // no links); never replaces. 0 or the error code.
+  int link(const QString &from, const QString &to, const QByteArray &bytes);
   void remove(const QString &name);
+  // Deletes the temporary files that a write stopped part-way left.
+  void removeTemporaries();
+  // Called after every file written, renamed, linked or deleted: where a
+  // test stops the process to see what a kill at that moment leaves.
+  std::function<void()> afterStep;
 
-  // Deletes every file of the folder. Subfolders stay, and so does a file
+  // Deletes every file of the folder, or only those whose names end in
+  // suffix (without regard to case). Subfolders stay, and so does a file
   // that cannot be deleted or that another program holds locked (in use); a
   // link goes, never what it names. A missing folder holds nothing.
-  void clear();
-  // Forces what was written into the folder's file system to the disk.
+  void clear(const QString &suffix = QString());
+  // As clear, but the files stay on disk as spares: each later write takes
+  // one (the file of its own name first) under its temporary name, writes
+  // over it and renames it to its name. Creating a file costs a file system
+  // far more than writing over one; thousands of files written anew each
+  // month are then quick. dropSpares deletes the spares no write took.
+  void clearForReuse();
+  void dropSpares();
+  // Forces what was written into the folder to the disk: one flush for all
+  // the files written, not one per file. A write the disk refused late (a
+  // full disk found while flushing) raises ReturnError naming the folder.
   void sync();
 
  private:
   QString win_, disk_;
+  // Writes the bytes into a spare, renamed to a temporary name it puts into
+  // temp; false when no spare could take them (the ordinary way is taken
+  // then), true with error set when the write failed.
+  bool writeOverSpare(const QString &name, QByteArray &temp, const QByteArray &bytes, int &error);
+
   QHash<QString, QString> names_;  // case-folded name -> name on disk
+  QStringList spares_;             // names on disk of files a write may take
 };
 
 // WinFolder::write for one file named by its full Windows path.

@@ -7,6 +7,7 @@
 #include "exchange/returns/ReturnControls.h"
 #include "platform/dialogs.h"
 
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -91,6 +92,8 @@ TForm24::TForm24(QWidget *owner) : QDialog(owner) {
   Label8 = SumLabel(this, "Label8");
   Label12 = SumLabel(this, "Label12");
   Label13 = SumLabel(this, "Label13");
+  Label17 = SumLabel(this, "Label17");
+  Label18 = SumLabel(this, "Label18");
 
   Memo1 = new QPlainTextEdit(QString::fromUtf8(kHelp), this);
   Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -129,7 +132,9 @@ TForm24::TForm24(QWidget *owner) : QDialog(owner) {
   }
   sums->addWidget(Widgets::makeLabel(this, "Label16", QStringLiteral("Mindösszesen:")), row++, 0);
   sums->addWidget(Label3, row, 0);
-  sums->addWidget(Label13, row, 1);
+  sums->addWidget(Label13, row++, 1);
+  sums->addWidget(Label17, row, 0);
+  sums->addWidget(Label18, row, 1);
 
   auto *buttons = new QHBoxLayout;
   buttons->addStretch(1);
@@ -154,6 +159,18 @@ void TForm24::showEvent(QShowEvent *event) {
 }
 
 void TForm24::FormShow() {
+  // A merge the program did not live to finish is put right first.
+  if (QFileInfo::exists(returns::MergeJournal())) {
+    try {
+      const QStringList finished = returns::RecoverMerge();
+      platform::showMessage(
+          QStringLiteral("Az előző összevonás félbeszakadt: %1 östermelö összevonása befejezve, a többi fájl az "
+                         "összevonás előtti állapotban maradt.")
+              .arg(finished.size()));
+    } catch (const returns::ReturnError &e) {
+      platform::error(e.message());
+    }
+  }
   DriveComboBox1->setDriveOf(QStringLiteral("c:\\qz2016\\"));
   DirectoryListBox1->setDirectory(QStringLiteral("c:\\qz2016\\"));
   DriveComboBox2->setDriveOf(QStringLiteral("c:\\"));
@@ -174,7 +191,7 @@ void TForm24::DirectoryListBox1Change() { FolderChanged(FileListBox1, DirectoryL
 void TForm24::DirectoryListBox2Change() { FolderChanged(FileListBox2, DirectoryListBox2->directory()); }
 
 bool TForm24::ShowSums(const QString &when, QLabel *aAnimal, QLabel *aPlant, QLabel *bAnimal, QLabel *bPlant,
-                       QLabel *total) {
+                       QLabel *total, QLabel *paid) {
   returns::RowSums a, b;
   try {
     a = returns::SumFolder(FileListBox1->directory(), FileListBox1->files());
@@ -190,6 +207,10 @@ bool TForm24::ShowSums(const QString &when, QLabel *aAnimal, QLabel *aPlant, QLa
   bAnimal->setText(animal + QString::number(b.animal));
   bPlant->setText(plant + QString::number(b.plant));
   total->setText(QStringLiteral("Mindösszesen : ") + QString::number(a.animal + a.plant + b.animal + b.plant));
+  paid->setText(when + QStringLiteral(" kifizetve (24804=): \"A\" %1 + \"B\" %2 = %3")
+                           .arg(a.paid)
+                           .arg(b.paid)
+                           .arg(a.paid + b.paid));
   return true;
 }
 
@@ -200,7 +221,8 @@ void TForm24::Button3Click() {
   }
   FileListBox1->refresh();
   FileListBox2->refresh();
-  if (!ShowSums(QStringLiteral("Összevonás előtt"), Label1, Label4, Label2, Label5, Label3)) return;
+  if (!ShowSums(QStringLiteral("Összevonás előtt"), Label1, Label4, Label2, Label5, Label3, Label17))
+    return;
 
   const QStringList paired = returns::PairedNames(FileListBox1->files(), FileListBox2->files());
   CheckListBox2->clear();
@@ -221,7 +243,7 @@ void TForm24::Button3Click() {
   for (const QString &f : failures) platform::showMessage(f);
   FileListBox1->setMask(QStringLiteral("*.imp"));
   FileListBox2->setMask(QStringLiteral("*.imp"));
-  ShowSums(QStringLiteral("Összevonás után"), Label6, Label7, Label8, Label12, Label13);
+  ShowSums(QStringLiteral("Összevonás után"), Label6, Label7, Label8, Label12, Label13, Label18);
 }
 
 void TForm24::Button6Click() { reject(); }

@@ -29,6 +29,9 @@ class TForm24 : public QDialog {
   QListWidget *CheckListBox1;  // the paired names
   QLabel *Label1, *Label4, *Label2, *Label5, *Label3;     // before
   QLabel *Label6, *Label7, *Label8, *Label12, *Label13;  // after
+  // The paid amounts ("24804=") of both folders, before and after: the
+  // figures the printed return lists carry.
+  QLabel *Label17, *Label18;
   QPlainTextEdit *Memo1;
   QPushButton *Button3;  // "Összevonás"
   QPushButton *Button6;  // "Mégsem"
@@ -48,7 +51,7 @@ class TForm24 : public QDialog {
   void FolderChanged(returns::FileListBox *files, const QString &folder);
   // Shows both folders' sums in the five labels with the caption's words.
   bool ShowSums(const QString &when, QLabel *aAnimal, QLabel *aPlant, QLabel *bAnimal, QLabel *bPlant,
-                QLabel *total);
+                QLabel *total, QLabel *paid);
 
   bool shown_ = false;
 };

@@ -77,6 +77,32 @@ TEST_F(ProductAndProducerGathers, ProducerGroupsWithTheMissingProducerAsAnEmptyG
   EXPECT_EQ(pairs(Data->ZQ20, "O_KOD", "NEVOSSZESEN"), (Sums{{"10", "1250"}, {"20", "230"}}));
 }
 
+// The producer's total of each group in ZQ80, as the list's layout may bind
+// it, group by group as the sources walk them; the group of codes without a
+// producer row finds it empty, as its own statement would.
+TEST_F(ProductAndProducerGathers, EachProducerGroupFindsItsTotalInZQ80) {
+  marchTickets();
+  ticket("25000011", "20", "2025-03-12", "2025-03-12", " ", 0);
+  line("25000011", "Zab", 3, 7.5);
+  for (const Range &range : {kMarchPaid, kMarchBought}) {
+    lists::GatherProducers(range);
+    lists::SeedProducerGroup();
+    Sums seen;
+    for (int group = 0; !Data->ZQ20->eof(); ++group) {
+      const QString code = Data->ZQ20->fieldByName(QStringLiteral("O_KOD")).asString();
+      if (code.isEmpty()) {
+        EXPECT_TRUE(Data->ZQ80->isEmpty()) << group;
+      } else {
+        EXPECT_EQ(Data->ZQ80->fieldByName(QStringLiteral("O_KOD")).asString(), code);
+        seen[code] = lists::NumberText(Data->ZQ80->fieldByName(QStringLiteral("NEVOSSZESEN")).asFloat());
+      }
+      Data->frUserDataset3Next(nullptr);
+    }
+    EXPECT_EQ(seen, range.byPayment ? (Sums{{"10", "1250"}, {"20", "22,5"}})
+                                    : (Sums{{"10", "1250"}, {"20", "252,5"}}));
+  }
+}
+
 TEST_F(ProductAndProducerGathers, QuotesAndLongNamesAreData) {
   const QString quoted = QStringLiteral("O'Neil \"Bio\" búza; DROP TABLE qzsor");
   const QString longName = QString(75, QLatin1Char('W'));

@@ -14,7 +14,9 @@
 
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QFile>
 #include <QRadioButton>
+#include <QRegularExpression>
 
 using namespace vorik::test;
 
@@ -219,6 +221,57 @@ TEST_F(ListPrinting, MonthlyCashAndStatisticsListsPrintTheirRowsAndTotals) {
   print([&] { stats.Button2Click(); });
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Termékenként mindösszesen")));
   drawShown(0, 1.5, QStringLiteral("QzLista13.png"));
+}
+
+// The texts of both group lists on a small year: several producers with
+// several tickets and products, decimals, a producer without a row, a
+// cancelling line, both date kinds. Compared, sorted (groups and lines may
+// come in another order, their texts and totals may not change), with the
+// texts the lists printed when they were first written down; this test's
+// own codes and serials are replaced by stable names.
+TEST_F(ListPrinting, GroupListsPrintTheSameTextsAndTotalsAsWrittenDown) {
+  marchData();
+  for (int p = 3; p <= 6; ++p)
+    exec(QStringLiteral("INSERT INTO ostermelo (o_kod, o_nev) VALUES ('%1', 'Termelő %2')").arg(producer(p)).arg(p));
+  const char *products[] = {"Búza", "Árpa", "Zab", "Kukorica", "Napraforgó"};
+  for (int n = 10; n < 40; ++n) {
+    const int p = 1 + n % 6;
+    ticket(n, p, QStringLiteral("2025-03-%1").arg(1 + n % 28, 2, 10, QLatin1Char('0')),
+           QStringLiteral("2025-03-%1").arg(1 + (n * 3) % 31, 2, 10, QLatin1Char('0')));
+    line(n, QString::fromUtf8(products[n % 5]), 1.25 * (n % 7) + 0.5, 33.3 + n);
+    if (n % 3 == 0) line(n, QString::fromUtf8(products[(n + 2) % 5]), n % 4 - 1.5, 41.7);
+  }
+  auto normalised = [&] {
+    QStringList out;
+    for (QString t : allTexts()) {
+      if (t.isEmpty() || t.startsWith(QStringLiteral("Nyomtatva"))) continue;
+      for (int n = 1; n < 40; ++n) t.replace(serial(n), QStringLiteral("S%1").arg(n));
+      t.replace(receiver_, QStringLiteral("R"));
+      for (int p = 1; p <= 9; ++p)
+        t.replace(QRegularExpression(QStringLiteral("\\b%1\\b").arg(producer(p))), QStringLiteral("P%1").arg(p));
+      out << t;
+    }
+    out.sort();
+    return out.join(QLatin1Char('\n')) + QLatin1Char('\n');
+  };
+  QString texts;
+  TForm19 producers(nullptr);
+  TForm13 productsForm(nullptr);
+  for (bool byPayment : {true, false}) {
+    gatherAndPrint(producers, byPayment);
+    texts += QStringLiteral("== producers ") + (byPayment ? "paid\n" : "bought\n") + normalised();
+    gatherAndPrint(productsForm, byPayment);
+    texts += QStringLiteral("== products ") + (byPayment ? "paid\n" : "bought\n") + normalised();
+  }
+  const QString golden = sourcePath(QStringLiteral("tests/exchange/lists/group_lists.txt"));
+  if (qEnvironmentVariableIsSet("VORIK_WRITE_GOLDEN")) {
+    QFile out(golden);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(texts.toUtf8());
+  }
+  QFile in(golden);
+  ASSERT_TRUE(in.open(QIODevice::ReadOnly)) << golden.toStdString();
+  EXPECT_EQ(texts, QString::fromUtf8(in.readAll()));
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 
+#include <unistd.h>
+
 using namespace vorik::test;
 
 namespace {
@@ -117,6 +119,30 @@ TEST_F(Gather08M, FilesMatchTheHandWrittenOnesByteForByte) {
   EXPECT_EQ(Data->ZQ20->recordCount(), 2);  // the grid shows the per-producer sums
 }
 
+// A repeated gather writes over the earlier month's files: longer and
+// shorter ones, of the same name or another, hard-linked ones never.
+TEST_F(Gather08M, ARepeatedGatherWritesTheSameBytesOverTheEarlierFiles) {
+  put(QStringLiteral("C:\\QZ2025\\03\\2508M202503_8123456786.imp"), QByteArray(5000, 'x'));
+  put(QStringLiteral("C:\\QZ2025\\03\\2508M202503_8000000001.imp"), "short");
+  put(QStringLiteral("C:\\QZ2025\\03\\2508M_20250301_0315.txt"), "C:\\QZ2025\\03\\2508M202503_8000000001.imp\r\n");
+  put(QStringLiteral("C:\\QZ2025\\twin.txt"), "twin");
+  ASSERT_TRUE(::link(QFile::encodeName(disk(QStringLiteral("C:\\QZ2025\\twin.txt"))).constData(),
+                     QFile::encodeName(disk(QStringLiteral("C:\\QZ2025\\03\\twin.imp"))).constData()) == 0);
+  for (int run = 0; run < 2; ++run) {
+    returns::Gather(kMarch, QStringLiteral("R1"), false);
+    EXPECT_EQ(bytesOf(QStringLiteral("C:\\QZ2025\\03\\2508M202503_8123456786.imp")),
+              kProducer1Head + "24804=70060\r\n24805=1\r\n13847=12345676123\r\n");
+    EXPECT_EQ(bytesOf(QStringLiteral("C:\\QZ2025\\03\\2508M202503_8234567891.imp")),
+              kProducer2Head + "24804=5000\r\n24805=1\r\n13847=87654321213\r\n");
+    EXPECT_EQ(folderBytes(QStringLiteral("C:\\QZ2025\\03\\")).keys(),
+              (QStringList{"2508M202503_8123456786.imp", "2508M202503_8234567891.imp", "2508M_20250301_0331.txt"}));
+    EXPECT_EQ(bytesOf(QStringLiteral("C:\\QZ2025\\twin.txt")), QByteArray("twin"));
+    EXPECT_EQ(QFileInfo(disk(QStringLiteral("C:\\QZ2025\\03\\2508M202503_8234567891.imp"))).permissions() &
+                  QFileDevice::WriteOwner,
+              QFileDevice::WriteOwner);
+  }
+}
+
 TEST_F(Gather08M, PriceColumnWhenTheOptionAsksForIt) {
   const returns::GatherResult r = returns::Gather(kMarch, QStringLiteral("R1"), true);
   EXPECT_EQ(r.receiverTotal, QStringLiteral("87501"));  // 80000 + 1500.25 + 6000.4
@@ -170,21 +196,40 @@ TEST_F(Gather08M, TwoCodesOfOneTaxNumberMakeOneFileWithTheirSum) {
             QByteArray("C:\\QZ2025\\03\\2508M202503_8000000004.imp\r\nC:\\QZ2025\\03\\2508M202503_8000000015.imp\r\n"));
 }
 
-TEST_F(Gather08M, ProducerRowsThatAreMissingOrBareStillMakeWellFormedFiles) {
+TEST_F(Gather08M, BareProducersMakeWellFormedFilesButNobodysFileIsNeverWritten) {
   exec(QStringLiteral("INSERT INTO ATVEVO (V_AKOD, V_NEVE) VALUES ('R4', 'Negyedik')"));
   exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_ADOAZON) VALUES ('41', 'Egyszó', 'ABC')"));
   exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_OSTERMKOD, F_AKOD, F_FIZKELT, F_MUVKTG) "
                       "VALUES ('25000041', '41', 'R4', '2025-03-02', 1)"));
-  exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_OSTERMKOD, F_AKOD, F_FIZKELT, F_MUVKTG) "
-                      "VALUES ('25000042', '49', 'R4', '2025-03-02', 2)"));
   returns::Gather(kMarch, QStringLiteral("R4"), false);
   const QByteArray bare = bytesOf(QStringLiteral("C:\\QZ2025\\03\\2508M202503_ABC.imp"));
   EXPECT_TRUE(bare.contains("\r\n14807= \r\n14808=Egysz\xF3\r\n")) << bare.toStdString();
   EXPECT_TRUE(bare.contains("\r\n13855=18991230\r\n"));
   EXPECT_EQ(bare.count("\r\n"), 27);
-  const QByteArray missing = bytesOf(QStringLiteral("C:\\QZ2025\\03\\2508M202503_.imp"));
-  EXPECT_TRUE(missing.startsWith("$ny_azon=2508M\r\n$sorok_sz\xE1ma=26\r\n$d_lapok_sz\xE1ma=0\r\n$info=__\r\n"));
-  EXPECT_TRUE(missing.endsWith("\r\n13855=18991230\r\n16697=20250301\r\n16698=20250331\r\n24804=2\r\n24805=1\r\n13847=\r\n"));
+
+  // A null tax number, an empty one and a code without a producer row would
+  // all go into one file "..._.imp": each stops the gather, naming the code,
+  // before the folder is touched.
+  exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_ADOAZON) VALUES ('42', 'Null Jel', NULL)"));
+  exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_ADOAZON) VALUES ('43', 'Üres Jel', '')"));
+  const QMap<QString, QByteArray> written = folderBytes(QStringLiteral("C:\\QZ2025\\03\\"));
+  const std::pair<const char *, QString> cases[] = {
+      {"42", QStringLiteral("Javitandó! Östermelö 42 (Null Jel): nincs adóazonosító jele.")},
+      {"43", QStringLiteral("Javitandó! Östermelö 43 (Üres Jel): nincs adóazonosító jele.")},
+      {"49", QStringLiteral("Javitandó! Östermelö 49: a jegyein álló kódú östermelö nem létezik.")}};
+  for (const auto &[code, message] : cases) {
+    exec(QStringLiteral("DELETE FROM QZFEJ WHERE F_BSZAM = '25000042'"));
+    exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_OSTERMKOD, F_AKOD, F_FIZKELT, F_MUVKTG) "
+                        "VALUES ('25000042', '%1', 'R4', '2025-03-02', 2)")
+             .arg(QLatin1String(code)));
+    try {
+      returns::Gather(kMarch, QStringLiteral("R4"), false);
+      ADD_FAILURE() << code << " must stop the gather";
+    } catch (const returns::ReturnError &e) {
+      EXPECT_EQ(e.message(), message);
+    }
+    EXPECT_EQ(folderBytes(QStringLiteral("C:\\QZ2025\\03\\")), written) << code;
+  }
 }
 
 TEST_F(Gather08M, AProducerWhoseDataCannotMakeAFileStopsBeforeAnythingIsWritten) {

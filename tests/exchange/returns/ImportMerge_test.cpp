@@ -202,10 +202,39 @@ TEST_F(MergeFolders, ARenameThatFailsIsReportedAndTheOthersGoOn) {
   EXPECT_TRUE(failures[0] == QStringLiteral(" \"old\" Rename2 átnevezési hiba kódja = 13") ||
               failures[0] == QStringLiteral(" \"old\" Rename2 átnevezési hiba kódja = 1"))
       << failures[0].toStdString();
-  // A's side went on: the merged file installed, the old one retired; B's file stays.
-  EXPECT_EQ(read(a("2508M202503_8000000001.imp")), Imp("8000000001", 3));
-  EXPECT_EQ(read(a("2508M202503_8000000001.old")), Imp("8000000001", 1));
+  // B's file stays, so A's side is undone: B's amount counts once, in B's file.
+  EXPECT_EQ(read(a("2508M202503_8000000001.imp")), Imp("8000000001", 1));
   EXPECT_EQ(read(b("2508M202503_8000000001.imp")), Imp("8000000001", 2));
+  EXPECT_EQ(folder(c_.file(QStringLiteral("QZ2025/03"))).keys(), QStringList{"2508M202503_8000000001.imp"});
+}
+
+TEST_F(MergeFolders, ValuesOver32BitsAreRefusedNamingTheFileBeforeAnythingChanges) {
+  put(a("2508M202503_8000000001.imp"), Imp("8000000001", 1));
+  put(b("2508M202503_8000000001.imp"), Imp("8000000001", 2, "23790=2147483648\r\n"));
+  const auto before = both();
+  EXPECT_EQ(Refused({"2508M202503_8000000001.imp"}),
+            QStringLiteral("Hiba! A(z) E:\\qz2025\\03\\2508M202503_8000000001.imp fájlban túl nagy szám áll (32 "
+                           "bitre): 23790=2147483648"));
+  EXPECT_EQ(both(), before);
+  // The sums of a folder refuse it too, naming the file.
+  try {
+    SumFolder(kB, {"2508M202503_8000000001.imp"});
+    ADD_FAILURE() << "a value over 32 bits must be refused";
+  } catch (const ReturnError &e) {
+    EXPECT_TRUE(e.message().contains(QStringLiteral("E:\\qz2025\\03\\2508M202503_8000000001.imp"))) << e.message().toStdString();
+  }
+  // Two values that fit, whose merged sum does not.
+  put(a("2508M202503_8000000001.imp"), Imp("8000000001", 2147483000));
+  put(b("2508M202503_8000000001.imp"), Imp("8000000001", 1000));
+  const auto again = both();
+  EXPECT_TRUE(Refused({"2508M202503_8000000001.imp"}).contains(QStringLiteral("32 bitre"))) ;
+  EXPECT_EQ(both(), again);
+  // The largest 32-bit values merge; the paid amounts are summed by the folder sums too.
+  put(a("2508M202503_8000000001.imp"), Imp("8000000001", 2147483000, "23790=-2147483648\r\n"));
+  put(b("2508M202503_8000000001.imp"), Imp("8000000001", 647, "23790=2147483647\r\n"));
+  EXPECT_EQ(SumFolder(kA, {"2508M202503_8000000001.imp"}).paid, 2147483000);
+  EXPECT_TRUE(Merge(kA, kB, {"2508M202503_8000000001.imp"}).isEmpty());
+  EXPECT_EQ(read(a("2508M202503_8000000001.imp")), Imp("8000000001", 2147483647, "23790=-1\r\n"));
 }
 
 }  // namespace

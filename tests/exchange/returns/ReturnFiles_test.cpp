@@ -224,4 +224,37 @@ TEST_F(ReturnFiles, AFullDiskKeepsTheOldFileAndLeavesNoTemporaryFile) {
   EXPECT_EQ(entries(), QStringList{"big.imp"});
 }
 
+// Written over an earlier file kept as a spare, a full disk is reported the
+// same way, and neither the spare nor a temporary file stays.
+TEST_F(ReturnFiles, AFullDiskWritingOverASpareIsReportedAndLeavesNothing) {
+  write(disk(QStringLiteral("QZ2025/03/earlier.imp")), "earlier");
+  WinFolder month(QStringLiteral("C:\\QZ2025\\03\\"));
+  month.clearForReuse();
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit limit = old;
+  limit.rlim_cur = 4096;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  QString message;
+  try {
+    month.write(QStringLiteral("big.imp"), QByteArray(100000, 'x'));
+  } catch (const ReturnError &e) {
+    message = e.message();
+  }
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_TRUE(message.startsWith(QStringLiteral("Hiba! A(z) C:\\QZ2025\\03\\big.imp fájl nem írható: "))) << message.toStdString();
+  month.dropSpares();
+  EXPECT_EQ(entries(), QStringList{});
+  // A write that fits takes the spare and says so by nothing but its bytes.
+  write(disk(QStringLiteral("QZ2025/03/earlier.imp")), QByteArray(3000, 'e'));
+  WinFolder again(QStringLiteral("C:\\QZ2025\\03\\"));
+  again.clearForReuse();
+  again.write(QStringLiteral("new.imp"), "new");
+  again.dropSpares();
+  EXPECT_EQ(entries(), QStringList{"new.imp"});
+  EXPECT_EQ(read(disk(QStringLiteral("QZ2025/03/new.imp"))), QByteArray("new"));
+}
+
 }  // namespace

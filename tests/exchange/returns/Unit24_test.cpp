@@ -106,6 +106,9 @@ TEST_F(Form24Test, TheMergeShowsTheSumsBeforeAndAfter) {
   EXPECT_EQ(f->Label12->text(), QStringLiteral("Összevonás után a 455. sor (növény): 4000"));
   EXPECT_EQ(f->Label13->text(), QStringLiteral("Mindösszesen : 4333"));
   EXPECT_EQ(f->FileListBox2->files(), QStringList{"2508M202503_8000000003.imp"});
+  // The paid amounts the program's own files carry, both folders before and after.
+  EXPECT_EQ(f->Label17->text(), QStringLiteral("Összevonás előtt kifizetve (24804=): \"A\" 33 + \"B\" 5300 = 5333"));
+  EXPECT_EQ(f->Label18->text(), QStringLiteral("Összevonás után kifizetve (24804=): \"A\" 333 + \"B\" 5000 = 5333"));
 }
 
 TEST_F(Form24Test, ABadValueIsNamedAndNothingChanges) {

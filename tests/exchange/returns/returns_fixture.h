@@ -75,6 +75,8 @@ class ReturnsTest : public ::testing::Test {
     return out;
   }
 
+  static QString dbPath() { return dbPath_; }
+
   std::unique_ptr<TempDir> drive_;
 
  private:

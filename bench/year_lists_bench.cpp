@@ -1,0 +1,176 @@
+// The lists at the size of a receiver's year: 3,000 producers, 30,000 tickets
+// paid in 2025 with 45,000 lines over 30 products. The producer list
+// ("QzLista8.frf") and the product list ("QzLista5.frf"), the program's own
+// layouts, each gathered and built in two passes as the print runs them,
+// beside the engine's own rate on the same rows: the same lines as a flat
+// list from a database data source (page header, a line band, page numbers),
+// two passes (pages/s each). Then the statistics by month and overall, the
+// cash-day lists and the product gather on the same database.
+#include "app/SharedState.h"
+#include "app/Unit2.h"
+#include "bench/support/bench_world.h"
+#include "db/dataset.h"
+#include "exchange/lists/ListGathers.h"
+#include "report/core/FR_Class_Band.h"
+#include "report/core/FR_Class_Build.h"
+#include "report/expr/FR_Intrp.h"
+#include "tools/layouts/ProgramLayouts.h"
+
+#include <QApplication>
+#include <QDateTime>
+
+#include <benchmark/benchmark.h>
+
+#include "bench/support/bench_main.h"
+
+namespace {
+
+const lists::Range kYear{true, QDate(2025, 1, 1), QDate(2025, 12, 31), QStringLiteral("B0001")};
+
+struct Year : bench::Database {
+  Year() {
+    addReceiver();
+    addDigits();
+    run(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_ADOAZON) SELECT i, 'Termelő ' || i, 8000000000 + i "
+                       "FROM (") +
+        bench::DigitNumbers(1, 3000) + QStringLiteral(")"));
+    // Ten tickets a producer, paid over the year; every third by transfer.
+    run(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_FELVKELT, F_FIZKELT, F_UTAL, F_TIPUS, "
+                       "F_MUVKTG, F_SUMVAR) SELECT 25000000 + i, 'B0001', 1 + MOD(i * 7, 3000), "
+                       "DATEADD(MOD(i, 355) DAY TO DATE '2025-01-01'), DATEADD(MOD(i, 355) + MOD(i, 10) DAY TO DATE "
+                       "'2025-01-01'), IIF(MOD(i, 3) = 0, 'x', ' '), '1', 1000 + MOD(i, 97), 1200 FROM (") +
+        bench::DigitNumbers(0, 30000) + QStringLiteral(")"));
+    // One line a ticket, a second on every other one.
+    run(QStringLiteral("INSERT INTO QZSOR (S_BSZAM, S_MEGNEVEZES, S_BRUTTO, S_MEGY, S_EAR, S_KOMPMERTEKE, S_AKOD, "
+                       "S_LEVONSZAZ) SELECT 25000000 + t.i, 'Termék ' || MOD(t.i + l.n * 7, 30), 1 + MOD(t.i, 50), "
+                       "'kg', 10 + l.n, 7, 'B0001', 0 FROM (") +
+        bench::DigitNumbers(0, 30000) + QStringLiteral(") t, DIGITS l WHERE l.n = 0 OR (l.n = 1 AND MOD(t.i, 2) = 0)"));
+    Data->ZQ60->sql().add(QStringLiteral("SELECT * FROM ATVEVO"));
+    Data->ZQ60->open();
+    report::frVariables->SetVariable(QStringLiteral("v_datum"), QStringLiteral("Fizetési "));
+    report::frVariables->SetVariable(QStringLiteral("v_tol"), QStringLiteral("2025.01.01"));
+    report::frVariables->SetVariable(QStringLiteral("v_ig"), QStringLiteral("2025.12.31"));
+  }
+};
+
+Year &year() { return bench::Shared<Year>(); }
+
+void Build(benchmark::State &state, report::TfrReport &r, const std::function<void()> &gather) {
+  int pages = 0;
+  double built = 0;
+  for (auto _ : state) {
+    gather();
+    if (!r.PrepareReport()) state.SkipWithError(report::frBuild.ErrorText.toStdString().c_str());
+    pages = r.EMFPages->Count();
+    built += pages;
+  }
+  state.counters["pages"] = pages;
+  state.counters["pages/s"] = benchmark::Counter(built, benchmark::Counter::kIsRate);
+}
+
+// Gather, first group seeded as the print does it, two passes.
+void BM_ProducerListOfAYear(benchmark::State &state) {
+  year();
+  report::TfrReport &r = *Data->frNyomtat;
+  report::layouts::BuildProducerGroupList(r);
+  r.ShowProgress = false;
+  Build(state, r, [] {
+    report::frVariables->SetVariable(QStringLiteral("v_osszesen"), lists::GatherProducers(kYear));
+    lists::SeedProducerGroup();
+  });
+}
+BENCHMARK(BM_ProducerListOfAYear)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ProductListOfAYear(benchmark::State &state) {
+  year();
+  report::TfrReport &r = *Data->frNyomtat;
+  report::layouts::BuildProductGroupList(r);
+  r.ShowProgress = false;
+  Build(state, r, [] { report::frVariables->SetVariable(QStringLiteral("v_osszesen"), lists::GatherProducts(kYear)); });
+}
+BENCHMARK(BM_ProductListOfAYear)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The engine's own rate: the producer list's lines, read by one statement
+// through the data module's database source over ZQ20, as a flat list.
+void BM_EngineFlatListOfTheSameLines(benchmark::State &state) {
+  year();
+  using namespace report;
+  TfrReport src;
+  src.DoublePass = true;
+  TfrPage *p = src.Pages.Add();
+  int n = 0;
+  auto band = [&](int type, int y, int dy, const QString &ds) {
+    auto v = std::make_unique<TfrBandView>();
+    v->SetBandType(type);
+    v->y = y;
+    v->dx = 700;
+    v->dy = dy;
+    v->FormatStr = ds;
+    v->Name = QStringLiteral("Band%1").arg(++n);
+    p->Add(std::move(v));
+  };
+  auto memo = [&](int x, int y, int dx, const QString &text) {
+    auto v = std::make_unique<TfrMemoView>();
+    v->x = x;
+    v->y = y;
+    v->dx = dx;
+    v->dy = 16;
+    v->Memo = QStringList{text};
+    v->Name = QStringLiteral("Memo%1").arg(++n);
+    p->Add(std::move(v));
+  };
+  band(btPageHeader, 0, 110, {});
+  memo(0, 0, 400, QStringLiteral("[ZQ60.\"V_NEVE\"] Időszak: [v_tol] - [v_ig]"));
+  band(btMasterData, 120, 16, QStringLiteral("frDBDataSet1"));
+  const char *fields[] = {"O_KOD", "S_BSZAM", "F_FIZKELT", "S_MEGNEVEZES", "S_NETTO", "S_EAR", "S_VETELAR"};
+  int x = 0;
+  for (const char *f : fields) {
+    memo(x, 120, 95, QStringLiteral("[ZQ20.\"%1\"]").arg(QLatin1String(f)));
+    x += 95;
+  }
+  band(btPageFooter, 1000, 20, {});
+  memo(0, 1000, 200, QStringLiteral("[PAGE#]/[TOTALPAGES]"));
+  TfrReport &r = *Data->frNyomtat;
+  r.LoadFromBytes(src.SaveToBytes());
+  r.ShowProgress = false;
+  Build(state, r, [] {
+    db::Query *q = Data->ZQ20;
+    q->close();
+    q->sql().clear();
+    q->sql().add(QStringLiteral("SELECT * FROM qzsor JOIN qzfej ON s_bszam = f_bszam JOIN ostermelo ON f_ostermkod = "
+                                "o_kod WHERE (f_fizkelt >= :p1) AND (f_fizkelt <= :p2) AND (f_akod = :p3) ORDER BY "
+                                "o_kod, s_megnevezes, s_bszam"));
+    q->paramByName(QStringLiteral("p1")).setDateTime(QDateTime(kYear.from, QTime(0, 0)));
+    q->paramByName(QStringLiteral("p2")).setDateTime(QDateTime(kYear.to, QTime(0, 0)));
+    q->paramByName(QStringLiteral("p3")).setString(kYear.receiver);
+    q->open();
+  });
+}
+BENCHMARK(BM_EngineFlatListOfTheSameLines)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_GatherProductsOfAYear(benchmark::State &state) {
+  year();
+  for (auto _ : state) benchmark::DoNotOptimize(lists::GatherProducts(kYear));
+  state.counters["groups"] = Data->ZQ20->recordCount();
+}
+BENCHMARK(BM_GatherProductsOfAYear)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Statistics: 0 by month, 1 overall.
+void BM_Statistics(benchmark::State &state) {
+  year();
+  for (auto _ : state) benchmark::DoNotOptimize(lists::GatherStatistics(kYear.receiver, state.range(0)));
+  state.counters["rows"] = Data->ZQ11->recordCount();
+}
+BENCHMARK(BM_Statistics)->ArgName("overall")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Cash days: 0 in total, 1 per product.
+void BM_CashDays(benchmark::State &state) {
+  year();
+  for (auto _ : state) lists::GatherCash(kYear.receiver, state.range(0));
+  state.counters["rows"] = Data->ZQ11->recordCount();
+}
+BENCHMARK(BM_CashDays)->ArgName("perProduct")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char **argv) { return bench::RunBenchmarks<QApplication>(argc, argv); }

@@ -1,0 +1,213 @@
+// A merge and a gather killed part-way, by a real second process killed at
+// every step in turn: what a kill leaves, and what the next opening of the
+// merge makes of it.
+#include "child_modes.h"
+#include "exchange/returns/Gather08M.h"
+#include "exchange/returns/ImportMerge.h"
+#include "returns_fixture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <memory>
+
+#include <unistd.h>
+
+using namespace vorik::test;
+
+namespace {
+
+const QString kA = QStringLiteral("C:\\QZ2025\\03\\");
+const QString kB = QStringLiteral("E:\\QZ2025\\03\\");
+const returns::Period kMarch{QStringLiteral("2025.03.01"), QStringLiteral("2025.03.31")};
+
+// A hook that kills the process after the given number of steps, counted
+// over every copy of it.
+std::function<void()> KillAfter(int steps) {
+  return [steps, done = std::make_shared<int>(0)] {
+    if (++*done == steps) ::kill(::getpid(), SIGKILL);
+  };
+}
+
+QByteArray Read(const QString &path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void Put(const QString &path, const QByteArray &bytes) {
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+  f.write(bytes);
+}
+
+// Runs this program as a child; true when it was killed.
+bool RunKilled(const QStringList &args) {
+  QProcess p;
+  p.start(QCoreApplication::applicationFilePath(), QStringList{QStringLiteral("--child")} + args);
+  EXPECT_TRUE(p.waitForFinished(60000));
+  const bool killed = p.exitStatus() == QProcess::CrashExit;
+  if (!killed) ADD_FAILURE() << "exit " << p.exitCode() << ": " << p.readAllStandardError().toStdString();
+  return killed;
+}
+
+QByteArray Imp(int producer, int paid) {
+  return "$ny_azon=2508M\r\n$info=" + QByteArray::number(producer) + "\r\n24804=" + QByteArray::number(paid) +
+         "\r\n24805=1\r\n";
+}
+
+QString Name(int producer) { return QStringLiteral("2508M202503_%1.imp").arg(8000000000LL + producer); }
+QString Old(int producer) { return QStringLiteral("2508M202503_%1.old").arg(8000000000LL + producer); }
+
+TEST(InterruptedMerge, AtEveryStepEachProducerKeepsAFileAndTheNextOpeningPutsItRight) {
+  constexpr int kPairs = 4;
+  // The journal, the scratch files, three steps a pair, the journal removed.
+  constexpr int kSteps = 1 + kPairs + 3 * kPairs + 1;
+  int finishedSome = 0, undidSome = 0;
+  for (int step = 1; step <= kSteps; ++step) {
+    TempDir c, e, work;
+    const QString a = c.file(QStringLiteral("QZ2025/03/")), b = e.file(QStringLiteral("QZ2025/03/"));
+    QDir().mkpath(a);
+    QDir().mkpath(b);
+    QStringList names;
+    for (int i = 1; i <= kPairs; ++i) {
+      Put(a + Name(i), Imp(i, 100 * i));
+      Put(b + Name(i), Imp(i, i));
+      names << Name(i);
+    }
+    Put(b + Name(9), Imp(9, 9000));  // no partner
+    ASSERT_TRUE(RunKilled(QStringList{QStringLiteral("merge"), c.path(), e.path(), work.path(),
+                                      QString::number(step)} + names))
+        << step;
+
+    // At the kill: every producer has its ".imp", A's never went missing.
+    for (int i = 1; i <= kPairs; ++i) EXPECT_TRUE(QFile::exists(a + Name(i))) << step << " " << i;
+
+    // The next opening: drives mapped, the program in its working folder.
+    qputenv("VORIK_DRIVE_C", QFile::encodeName(c.path()));
+    qputenv("VORIK_DRIVE_E", QFile::encodeName(e.path()));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(work.path());
+    const bool journal = QFile::exists(returns::MergeJournal());
+    returns::RecoverMerge();
+    EXPECT_FALSE(QFile::exists(returns::MergeJournal())) << step;
+    QDir::setCurrent(previous);
+    qunsetenv("VORIK_DRIVE_C");
+    qunsetenv("VORIK_DRIVE_E");
+    EXPECT_EQ(journal, step < kSteps) << step;
+
+    // Each pair is merged whole or as before; nothing else is left.
+    qint64 paid = 0;
+    for (int i = 1; i <= kPairs; ++i) {
+      const bool merged = QFile::exists(b + Old(i));
+      if (merged) {
+        ++finishedSome;
+        EXPECT_EQ(Read(a + Name(i)), Imp(i, 101 * i)) << step << " " << i;
+        EXPECT_EQ(Read(a + Old(i)), Imp(i, 100 * i)) << step << " " << i;
+        EXPECT_FALSE(QFile::exists(b + Name(i))) << step << " " << i;
+        paid += 101 * i;
+      } else {
+        ++undidSome;
+        EXPECT_EQ(Read(a + Name(i)), Imp(i, 100 * i)) << step << " " << i;
+        EXPECT_EQ(Read(b + Name(i)), Imp(i, i)) << step << " " << i;
+        EXPECT_FALSE(QFile::exists(a + Old(i))) << step << " " << i;
+        paid += 101 * i;
+      }
+    }
+    EXPECT_EQ(paid, 101 * (kPairs * (kPairs + 1) / 2));
+    for (const QString &n : QDir(a).entryList(QDir::Files | QDir::Hidden | QDir::System))
+      EXPECT_TRUE(n.endsWith(QStringLiteral(".imp")) || n.endsWith(QStringLiteral(".old"))) << step << " " << n.toStdString();
+    EXPECT_EQ(Read(b + Name(9)), Imp(9, 9000));
+  }
+  // The kills fell both before and after pairs were installed.
+  EXPECT_GT(finishedSome, 0);
+  EXPECT_GT(undidSome, 0);
+}
+
+// The month folder holds an earlier gather: its list file naming eight
+// import files.
+class InterruptedGather : public ReturnsTest {
+ protected:
+  void SetUp() override {
+    ReturnsTest::SetUp();
+    if (filled_) return;
+    filled_ = true;
+    exec(QStringLiteral("INSERT INTO ATVEVO (V_AKOD, V_NEVE) VALUES ('R1', 'Első')"));
+    for (int i = 1; i <= 3; ++i) {
+      exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_ADOAZON) VALUES ('%1', 'Termelő %1', '%2')")
+               .arg(i)
+               .arg(8100000000LL + i));
+      exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_OSTERMKOD, F_AKOD, F_FIZKELT, F_MUVKTG) "
+                          "VALUES ('2500000%1', '%1', 'R1', '2025-03-02', %2)")
+               .arg(i)
+               .arg(100 * i));
+    }
+  }
+  static inline bool filled_ = false;
+};
+
+TEST_F(InterruptedGather, AListFileNeverNamesAFileThatIsNotThere) {
+  const QString month = disk(kA);
+  constexpr int kEarlier = 8;
+  // Killed after each step in turn until the gather runs to its end.
+  bool killed = true;
+  int step = 0;
+  while (killed && ++step < 40) {
+    QDir(month).removeRecursively();
+    QDir().mkpath(month);
+    QStringList listed;
+    for (int i = 1; i <= kEarlier; ++i) {
+      const QString name = QStringLiteral("2508M202503_%1.imp").arg(8000000000LL + i);
+      Put(month + QLatin1Char('/') + name, "earlier");
+      listed << kA + name;
+    }
+    Put(month + QStringLiteral("/2508M_20250301_0315.txt"), (listed.join(QStringLiteral("\r\n")) + "\r\n").toLatin1());
+    QProcess p;
+    p.start(QCoreApplication::applicationFilePath(),
+            {QStringLiteral("--child"), QStringLiteral("gather"), dbPath(), drive_->path(), QString::number(step)});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    killed = p.exitStatus() == QProcess::CrashExit;
+    if (!killed) {
+      ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+      EXPECT_EQ(QDir(month).entryList(QDir::Files | QDir::Hidden).size(), 4);  // three files and their list
+    }
+
+    for (const QString &list : QDir(month).entryList({QStringLiteral("*.txt")}, QDir::Files)) {
+      for (const QString &line : QString::fromLatin1(Read(month + QLatin1Char('/') + list)).split(QStringLiteral("\r\n"))) {
+        if (line.isEmpty()) continue;
+        EXPECT_TRUE(QFile::exists(disk(line))) << step << " " << list.toStdString() << " names " << line.toStdString();
+      }
+    }
+  }
+  // The list file, the spares and the files: several steps were killed.
+  EXPECT_FALSE(killed);
+  EXPECT_GT(step, 5);
+}
+
+}  // namespace
+
+namespace vorik::test {
+
+int runReturnsChild(const QStringList &args) {
+  if (args.size() >= 5 && args[0] == QLatin1String("merge")) {
+    qputenv("VORIK_DRIVE_C", QFile::encodeName(args[1]));
+    qputenv("VORIK_DRIVE_E", QFile::encodeName(args[2]));
+    QDir::setCurrent(args[3]);
+    returns::Merge(kA, kB, args.mid(5), KillAfter(args[4].toInt()));
+    return 0;
+  }
+  if (args.size() == 4 && args[0] == QLatin1String("gather")) {
+    std::unique_ptr<TData> data = openDataModule(args[1]);
+    qputenv("VORIK_DRIVE_C", QFile::encodeName(args[2]));
+    returns::Gather(kMarch, QStringLiteral("R1"), false, KillAfter(args[3].toInt()));
+    closeDataModule(data);
+    return 0;
+  }
+  return 2;
+}
+
+}  // namespace vorik::test
