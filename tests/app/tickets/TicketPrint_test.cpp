@@ -341,6 +341,18 @@ TEST_F(TicketPrinting, LayoutIsFoundWithoutRegardToCaseUnderATitleNamingTheTicke
   EXPECT_EQ(previewed_, Data->frNyomtat);
   EXPECT_TRUE(shows(QStringLiteral("Sorszám: ") + s));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("152,32 Ft")));  // "l" is not "L": price less tax
+  // ... and the footnote names that base, not the "L" layout's purchase price.
+  EXPECT_TRUE(shows(QStringLiteral("A tagi hozzájárulás alapja az adóelőleggel csökkentett vételár.")));
+  EXPECT_FALSE(shows(QStringLiteral("A tagi hozzájárulás alapja a felvásárlási ár.")));
+  JegyVariant = QStringLiteral("o");
+  print(s, "Megtekint");
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("152,32 Ft")));
+  EXPECT_TRUE(shows(QStringLiteral("A tagi hozzájárulás alapja az adóelőleggel csökkentett vételár.")));
+  JegyVariant = QStringLiteral("L");
+  print(s, "Megtekint");
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("160,00 Ft")));
+  EXPECT_TRUE(shows(QStringLiteral("A tagi hozzájárulás alapja a felvásárlási ár.")));
+  JegyVariant = QStringLiteral("l");
   EXPECT_EQ(printedMark(s), "I");
   EXPECT_EQ(previewed_->Title, QStringLiteral("Felvásárlási jegy ") + s);
   EXPECT_EQ(report::TfrPrinter::JobTitle(previewed_->Title), QStringLiteral("Quorvane: Felvásárlási jegy ") + s);
