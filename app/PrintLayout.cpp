@@ -7,6 +7,7 @@
 #include "platform/error_text.h"
 #include "platform/win_path.h"
 #include "report/core/FR_Class_Build.h"
+#include "report/expr/FR_Intrp.h"
 #include "report/output/FR_Prntr.h"
 
 #include <exception>
@@ -22,7 +23,12 @@ bool OpenReceiverRow() {
   q.sql().add(QStringLiteral("  WHERE v_akod = :p0  "));
   q.paramByName(QStringLiteral("p0")).setString(AtvevoKod);
   q.open();
-  if (!q.isEmpty()) return true;
+  if (!q.isEmpty()) {
+    // The street with its kind, number, building, stair, floor and door, as
+    // the ticket prints it: list headings print the address whole.
+    report::frVariables->SetVariable(QStringLiteral("v_atvevoutca"), TData::streetOf(q, QStringLiteral("V_")));
+    return true;
+  }
   platform::error(QStringLiteral("Az átvevő (%1) nem található az adatbázisban, nem lehet nyomtatni.")
                       .arg(AtvevoKod));
   return false;

@@ -11,8 +11,9 @@ namespace report {
 class TfrReport;
 }
 
-// Opens the current receiver's row into ZQ60 for the report header. False,
-// after a message, when the receiver is no longer in the database.
+// Opens the current receiver's row into ZQ60 for the report header and sets
+// the report variable v_atvevoutca to its street part. False, after a
+// message, when the receiver is no longer in the database.
 bool OpenReceiverRow();
 
 enum class PrintOrientation { Portrait = 0, Landscape = 1 };

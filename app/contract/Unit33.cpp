@@ -122,6 +122,7 @@ void TForm33::Button2Click() {
     producers.locate(QStringLiteral("O_KOD"), code, {});
   }
   if (!OpenReceiverRow()) return;  // the receiver's side of the contract
+  frVariables->SetVariable(QStringLiteral("v_ostermeloutca"), TData::streetOf(producers, QStringLiteral("O_")));
   for (int i = 0; i < 10; ++i) frVariables->SetVariable(QLatin1String(kVariables[i]), Edit[i]->text());
   ShowLayout(*Data->frNyomtat, QStringLiteral("QzSzerzodes.frf"), QStringLiteral("Termeltetési szerződés"), PrintOrientation::Portrait);
 }

@@ -70,6 +70,12 @@ bool markPrinted(const QString &serial) {
 }  // namespace
 
 QString LayoutFileName(const QString &layoutLetter) {
+  // Files are found without regard to case, but the contribution's base is
+  // told by a case-sensitive letter: "l" and "o" take the base of any other
+  // letter, so they print with the layout of no letter, whose footnote names
+  // that base, not with the "L" or "O" layout.
+  const QString first = layoutLetter.left(1);
+  if (first == QLatin1String("l") || first == QLatin1String("o")) return QStringLiteral("QzLista7.frf");
   return QStringLiteral("QzLista7") + layoutLetter + QStringLiteral(".frf");
 }
 

@@ -44,7 +44,8 @@ struct Prepared {
 // does not fit 32 bits (it could not be written in words on the ticket).
 std::optional<Prepared> PrepareVariables(const Ticket &ticket, const QString &layoutLetter, QString &error);
 
-// The layout file of a layout letter.
+// The layout file of a layout letter, chosen by the same case-sensitive test
+// as the contribution's base: "l" and "o" get the layout of no letter.
 QString LayoutFileName(const QString &layoutLetter);
 
 // TForm8.PrintTicket: preview ("Megtekint") or print ("Nyomtat", by

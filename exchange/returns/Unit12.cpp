@@ -70,7 +70,8 @@ TForm12::TForm12(QWidget *owner) : QDialog(owner) {
   model_->setDataSource(Data->DSQ20);
   model_->setColumns({{QStringLiteral("S_MEGNEVEZES"), QStringLiteral("Megnevezés")},
                       {QStringLiteral("S_EAR"), QStringLiteral("E.ár")},
-                      {QStringLiteral("S_MENNYISEG"), QStringLiteral("Mennyiség")},
+                      // The line's net quantity: QZSOR has no column of the quantity's own name.
+                      {QStringLiteral("S_NETTO"), QStringLiteral("Mennyiség")},
                       {QStringLiteral("S_MEGY"), QStringLiteral("M.egys.")},
                       {QStringLiteral("S_BSZAM"), QStringLiteral("Bszám")},
                       {QStringLiteral("S_VTSZ"), QStringLiteral("VTSZ")},

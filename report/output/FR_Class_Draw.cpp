@@ -110,20 +110,13 @@ std::vector<TfrTextLine> unpackText(QStringList text) {
 }
 
 // Lines to draw and the text height for them.
-struct MemoLines {
-  std::vector<TfrTextLine> lines;
-  int textHeight = 0;
-  int lineHeight = 0;
-};
+using MemoLines = TfrTextLayout;
 
 MemoLines memoLines(const TfrMemoView &m, const QStringList &text) {
   MemoLines r;
   const TfrTextLayoutParams p = layoutParams(m);
   if (!frHasParaMark(text)) {
-    TfrTextLayout l = frLayoutText(text, p);
-    r.lines = std::move(l.lines);
-    r.textHeight = l.textHeight;
-    r.lineHeight = l.lineHeight;
+    r = frLayoutText(text, p);
   } else {
     // Laid out already: the height is that of these lines as a layout gives it.
     r.lines = unpackText(text);
@@ -148,6 +141,7 @@ void TfrMemoView::Draw(TfrCanvas &canvas) {
   }
   Memo1 = Memo;
   const MemoLines ml = memoLines(*this, Memo1);
+  TextFit = frTextFit(ml, layoutParams(*this));
   const TfrDrawGeometry g = DrawGeometry();
   frDrawBackground(canvas, g, FillColor);
   if (frDesignMode && dx >= 1 && dy >= 1) cornerMarks(canvas, g);

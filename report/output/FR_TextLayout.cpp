@@ -36,7 +36,7 @@ int charByte(QChar c) {
 
 // Breaks a piece of a line that holds no line-break characters.
 void wrapSegment(const QString &t, const TfrFontSpec &font, int maxWidth, bool hyphenate,
-                 std::vector<TfrTextLine> &out) {
+                 std::vector<TfrTextLine> &out, bool *wordCut) {
   const TfrFontFace &face = font.face();
   const double h = font.height;
   const qsizetype n = t.size();
@@ -90,6 +90,7 @@ void wrapSegment(const QString &t, const TfrFontSpec &font, int maxWidth, bool h
       // No break before the word: break before the character that does not
       // fit, and go on with the rest on the next line.
       const qsizetype end = k > start ? k : start + 1;
+      if (wordCut && end < n && !isBreakChar(t[end - 1]) && !isBreakChar(t[end])) *wordCut = true;
       out.push_back({t.mid(start, end - start), false, 0});
       start = end;
     }
@@ -171,7 +172,7 @@ QList<int> frHyphenate(const QString &word) {
 }
 
 std::vector<TfrTextLine> frWrapLine(const QString &line, const TfrFontSpec &font, int maxWidth,
-                                    bool hyphenate) {
+                                    bool hyphenate, bool *wordCut) {
   std::vector<TfrTextLine> out;
   const TfrFontFace &face = font.face();
   bool hasBreak = false;
@@ -189,14 +190,14 @@ std::vector<TfrTextLine> frWrapLine(const QString &line, const TfrFontSpec &font
     qsizetype i = 0;
     while (i < n) {
       if (isLineBreak(line[i])) {
-        wrapSegment(line.mid(beg, i - beg), font, maxWidth, hyphenate, out);
+        wrapSegment(line.mid(beg, i - beg), font, maxWidth, hyphenate, out, wordCut);
         while (i < n && isLineBreak(line[i])) ++i;
         beg = i;
       } else {
         ++i;
       }
     }
-    if (beg < n) wrapSegment(line.mid(beg), font, maxWidth, hyphenate, out);
+    if (beg < n) wrapSegment(line.mid(beg), font, maxWidth, hyphenate, out, wordCut);
   }
   for (TfrTextLine &l : out) l.width = face.textWidth(l.text, font.height) & 0xFFFF;
   return out;
@@ -211,7 +212,7 @@ TfrTextLayout frLayoutText(const QStringList &text, const TfrTextLayoutParams &p
   const TfrFontFace &face = p.font.face();
   for (const QString &line : text) {
     if (p.wordWrap) {
-      std::vector<TfrTextLine> w = frWrapLine(line, p.font, maxWidth, p.hyphenate);
+      std::vector<TfrTextLine> w = frWrapLine(line, p.font, maxWidth, p.hyphenate, &res.wordCut);
       for (TfrTextLine &l : w) res.lines.push_back(std::move(l));
     } else {
       res.lines.push_back({line, true, face.textWidth(line, p.font.height) & 0xFFFF});
@@ -221,6 +222,33 @@ TfrTextLayout frLayoutText(const QStringList &text, const TfrTextLayoutParams &p
   res.textHeight = frClampPixel(static_cast<long long>(res.lines.size()) * lineHeight +
                                 2LL * (rotated ? p.gapX : p.gapY));
   return res;
+}
+
+TfrTextFit frTextFit(const TfrTextLayout &layout, const TfrTextLayoutParams &p) {
+  // As frDrawTextLines places the lines at scale 1: each line's glyphs must
+  // lie inside the box less its gaps, across and along the lines.
+  using ll = long long;
+  TfrTextFit fit;
+  fit.wordCut = layout.wordCut;
+  const bool rotated = (p.adjust & frRotated) != 0;
+  const ll across = rotated ? ll(p.height) - 2LL * p.gapY : ll(p.width) - 2LL * p.gapX;
+  const ll along = rotated ? p.width : p.height;
+  const ll gap = rotated ? p.gapX : p.gapY;
+  for (const TfrTextLine &l : layout.lines)
+    if (!l.text.isEmpty() && l.width > across) fit.tooWide = true;
+  const auto n = static_cast<ll>(layout.lines.size());
+  if (n > 0) {
+    ll offset = 0;
+    switch (p.adjust & frVAlignMask) {
+      case frVAlignCenter: offset = (along - layout.textHeight) / 2; break;
+      case frVAlignBottom: offset = along - layout.textHeight; break;
+      default: break;
+    }
+    const ll first = offset + gap;
+    const ll lastBottom = first + (n - 1) * layout.lineHeight + heightPixels(p.font.height);
+    fit.tooHigh = first < 0 || lastBottom > along - gap;
+  }
+  return fit;
 }
 
 int frWidestLine(const QStringList &text, const TfrFontSpec &font) {

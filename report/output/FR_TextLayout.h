@@ -64,9 +64,10 @@ QList<int> frHyphenate(const QString &word);
 
 // Breaks one printed line into lines no wider than maxWidth. A word wider than
 // the line is broken before the character that does not fit (at least one
-// character per line), so nothing is lost. Widths are filled in.
+// character per line), so nothing is lost; wordCut, when given, is set then.
+// Widths are filled in.
 std::vector<TfrTextLine> frWrapLine(const QString &line, const TfrFontSpec &font, int maxWidth,
-                                    bool hyphenate);
+                                    bool hyphenate, bool *wordCut = nullptr);
 
 struct TfrTextLayoutParams {
   TfrFontSpec font;        // the layout font (height = Round(size * 96 / 72))
@@ -83,9 +84,21 @@ struct TfrTextLayout {
   std::vector<TfrTextLine> lines;
   int lineHeight = 0;
   int textHeight = 0;  // lines * line height + 2 * gap (gapY, or gapX when rotated)
+  bool wordCut = false;  // a word wider than the line was broken inside
 };
 
 TfrTextLayout frLayoutText(const QStringList &text, const TfrTextLayoutParams &p);
+
+// What of a laid-out text its object cannot show, at scale 1: a line wider
+// than the box is cut at its edge, lines beyond its height are cut off, a
+// word wider than the line was broken inside.
+struct TfrTextFit {
+  bool tooWide = false;
+  bool tooHigh = false;
+  bool wordCut = false;
+  bool fits() const { return !tooWide && !tooHigh && !wordCut; }
+};
+TfrTextFit frTextFit(const TfrTextLayout &layout, const TfrTextLayoutParams &p);
 
 // Width of the widest line of a text for auto size, measured without word
 // breaks; line breaks inside a line start new lines.

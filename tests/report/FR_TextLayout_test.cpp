@@ -234,6 +234,47 @@ TEST(LayoutTest, HeightsFollowFontSizeSpacingAndGaps) {
   EXPECT_EQ(rot.textHeight, static_cast<int>(rot.lines.size()) * 18 + 2 * p.gapX);
 }
 
+// What a box cannot show of its text: a one-line text wider than the box,
+// wrapped lines below its bottom (whatever the vertical alignment), a word
+// broken for want of width; a text broken at blanks that fills the box exactly fits.
+TEST(LayoutTest, FitTellsWhatTheBoxCannotShow) {
+  TfrTextLayoutParams p;
+  p.font = arial(13);
+  p.width = 200;
+  p.height = 2 * 15 + 2;  // two lines
+  const QString twoLines = QStringLiteral("A felvásárlási jegyek összesítője a kiválasztott");
+  TfrTextLayout l = frLayoutText({twoLines}, p);
+  ASSERT_EQ(l.lines.size(), 2u);
+  EXPECT_TRUE(frTextFit(l, p).fits());
+  p.adjust = frVAlignCenter;
+  EXPECT_TRUE(frTextFit(l, p).fits());
+
+  p.adjust = 0;
+  p.height -= 3;  // the last line's glyphs reach below
+  TfrTextFit low = frTextFit(l, p);
+  EXPECT_TRUE(low.tooHigh);
+  EXPECT_FALSE(low.tooWide);
+  EXPECT_FALSE(low.wordCut);
+  p.adjust = frVAlignBottom;
+  EXPECT_TRUE(frTextFit(l, p).tooHigh);
+  p.adjust = 0;
+
+  p.height = 100;
+  p.wordWrap = false;
+  TfrTextFit wide = frTextFit(frLayoutText({twoLines}, p), p);
+  EXPECT_TRUE(wide.tooWide);
+  EXPECT_FALSE(wide.tooHigh);
+
+  p.wordWrap = true;
+  TfrTextLayout cut = frLayoutText({QStringLiteral("Kiskunfélegyházi-Felsőszentgyörgymártonfalvi")}, p);
+  EXPECT_FALSE(cut.wordCut);  // broken after its hyphen
+  p.width = 60;
+  cut = frLayoutText({QStringLiteral("Adóazonosító jel")}, p);
+  EXPECT_TRUE(cut.wordCut);
+  EXPECT_TRUE(frTextFit(cut, p).wordCut);
+  EXPECT_FALSE(frTextFit(cut, p).fits());
+}
+
 TEST(GeometryTest, ScalingGapsAndDrawingRectangle) {
   TfrDrawGeometry g = frScaleGeometry(10, 20, 100, 50, 15, 1, 1, 1, 0, 0);
   EXPECT_EQ(g.gapX, 2);

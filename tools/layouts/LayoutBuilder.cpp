@@ -1,6 +1,7 @@
 #include "tools/layouts/LayoutBuilder.h"
 
 #include "report/output/FR_Prntr.h"
+#include "report/output/FR_TextLayout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -139,7 +140,48 @@ std::vector<Cell> Values(const std::vector<Column> &columns) {
   return cells;
 }
 
-std::vector<Column> FitWidth(std::vector<Column> columns, int total) {
+namespace {
+
+// The layout parameters of a text object of a style and width, as the
+// engine lays its text out (frame width 1: gaps of 2 and 1 pixels).
+TfrTextLayoutParams textParams(const TextStyle &style, int width) {
+  TfrTextLayoutParams p;
+  p.font.name = style.font;
+  p.font.height = frPixel(style.size * 96.0 / 72.0);
+  p.font.style = style.style;
+  p.width = width;
+  p.height = 1 << 20;
+  p.wordWrap = style.wrap;
+  return p;
+}
+
+}  // namespace
+
+int TextHeight(const TextStyle &style, int lines) {
+  const TfrTextLayoutParams p = textParams(style, 0);
+  return lines * (static_cast<int>(p.font.height) + p.lineSpacing) + 2 * p.gapY;
+}
+
+int TextWidth(const QString &text, const TextStyle &style) {
+  const TfrTextLayoutParams p = textParams(style, 0);
+  return p.font.face().textWidth(text, p.font.height) + 2 * p.gapX + 1;
+}
+
+int CellWidth(const QString &text, const TextStyle &style, int maxLines) {
+  int longestWord = 0;
+  for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+    longestWord = std::max(longestWord, TextWidth(word, style));
+  const int most = std::max(longestWord, TextWidth(text, style));
+  int width = longestWord;
+  for (; width < most; width += 2) {
+    const TfrTextLayout l = frLayoutText({text}, textParams(style, width));
+    if (!l.wordCut && static_cast<int>(l.lines.size()) <= maxLines) break;
+  }
+  return width + 2 * LayoutBuilder::kCellPadding;
+}
+
+std::vector<Column> FitWidth(std::vector<Column> columns, int total, const TextStyle &titleStyle,
+                             const TextStyle &valueStyle) {
   int sum = 0;
   for (const Column &c : columns) sum += c.width;
   if (columns.empty() || sum <= 0) return columns;
@@ -149,6 +191,27 @@ std::vector<Column> FitWidth(std::vector<Column> columns, int total) {
     used += columns[i].width;
   }
   columns.back().width = total - used;
+  // Each column as wide as it must be; the excess comes off the column that
+  // has the most to spare, a pixel at a time.
+  std::vector<int> least;
+  int excess = 0;
+  for (Column &c : columns) {
+    int w = CellWidth(c.title, titleStyle, 2);
+    if (!c.widest.isEmpty()) w = std::max(w, TextWidth(c.widest, valueStyle) + 2 * LayoutBuilder::kCellPadding);
+    least.push_back(w);
+    if (c.width < w) {
+      excess += w - c.width;
+      c.width = w;
+    }
+  }
+  while (excess > 0) {
+    size_t most = 0;
+    for (size_t i = 1; i < columns.size(); ++i)
+      if (columns[i].width - least[i] > columns[most].width - least[most]) most = i;
+    if (columns[most].width <= least[most]) break;  // no room anywhere: wider than the page
+    --columns[most].width;
+    --excess;
+  }
   return columns;
 }
 

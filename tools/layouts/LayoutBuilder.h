@@ -49,17 +49,35 @@ struct Cell {
   int align = alLeft;
 };
 
-// A column of a list: its title, the value its rows print, width and alignment.
+// A column of a list: its title, the value its rows print, width and
+// alignment, and the widest value it must show on one line (numbers, dates,
+// codes: what cannot wrap at a blank); other values wrap.
 struct Column {
   QString title;
   QString value;
   int width;
   int align = alLeft;
+  QString widest = QString();
 };
 std::vector<Cell> Titles(const std::vector<Column> &columns);  // titles centred
 std::vector<Cell> Values(const std::vector<Column> &columns);
-// The columns' widths scaled to fill a total width (the last takes the rest).
-std::vector<Column> FitWidth(std::vector<Column> columns, int total);
+
+// The text styles of a table's titles and cells.
+const TextStyle kTitleText = TextStyle{}.sized(8).bold();
+const TextStyle kCellText = TextStyle{}.sized(8);
+// Height of a text object showing lines lines of a style, its gaps included.
+int TextHeight(const TextStyle &style, int lines = 1);
+// Width a text takes on one line in a style, the text object's gaps included.
+int TextWidth(const QString &text, const TextStyle &style);
+// Least width of a framed table cell (padding included) whose text breaks
+// only at blanks into at most maxLines lines.
+int CellWidth(const QString &text, const TextStyle &style, int maxLines);
+// The columns' widths scaled to fill a total width (the last takes the
+// rest), each then at least as wide as its title needs in two lines of
+// titleStyle and its widest value in valueStyle, taken from the columns with
+// the most room to spare.
+std::vector<Column> FitWidth(std::vector<Column> columns, int total, const TextStyle &titleStyle = kTitleText,
+                             const TextStyle &valueStyle = kCellText);
 
 class LayoutBuilder {
  public:

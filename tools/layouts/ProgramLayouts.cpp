@@ -20,6 +20,22 @@ QString field(const char *query, const char *column) {
   return QStringLiteral("[%1.\"%2\"]").arg(QLatin1String(query), QLatin1String(column));
 }
 
+// The widest values a column shows on one line: amounts (a ticket's payable
+// stays within 32 bits, a list's sums within eleven digits), quantities,
+// unit prices and rates, dates, serials, codes and a ten-character unit.
+const QString kMoneyWidest = QStringLiteral("-99\u00A0999\u00A0999\u00A0999,99");
+const QString kLineMoneyWidest = QStringLiteral("-9\u00A0999\u00A0999\u00A0999,99");
+const QString kQuantityWidest = QStringLiteral("-9\u00A0999\u00A0999,9999");
+const QString kPriceWidest = QStringLiteral("-999\u00A0999,99");
+const QString kRateWidest = QStringLiteral("-999,99");
+const QString kDateWidest = QStringLiteral("2025.12.31");
+const QString kSerialWidest = QStringLiteral("00000000");
+const QString kUnitWidest = QStringLiteral("Mértékegys");
+const QString kCodeWidest = QStringLiteral("00000");
+const QString kTaxIdWidest = QStringLiteral("0000000000");
+const QString kTaxNumberWidest = QStringLiteral("00000000000");
+const QString kVtszWidest = QStringLiteral("0000000000");
+
 // Page numbers "n/m" at the foot of every page (the layouts build in two
 // passes, so the total is known).
 void pageFooter(LayoutBuilder &l, const QString &leftText) {
@@ -31,8 +47,35 @@ void pageFooter(LayoutBuilder &l, const QString &leftText) {
   l.Text(w - 80, 3, 80, 14, QStringLiteral("[PAGE#]/[TOTALPAGES]"), small.sized(8).aligned(alRight));
 }
 
-// The header of a list: the receiver, the print date, the list's title and
-// the column titles, on every page.
+// A band of its own holding one text across the page that grows, line by
+// line, with what it prints: a long name or address is never cut.
+void growingText(LayoutBuilder &l, int bandType, const QString &text, const TextStyle &style, int above = 0,
+                 quint16 flags = 0) {
+  const int h = TextHeight(style);
+  l.NextBand(bandType, above + h, {}, flags | flStretched);
+  l.Text(0, above, l.ContentWidth(), h, text, style.stretching());
+}
+
+// The head of a list on every page: the receiver's name and whole address,
+// the print date, the title, a line saying what the list covers (when
+// given) and the column titles, which wrap at blanks into two lines.
+void listHeader(LayoutBuilder &l, const QString &title, const QString &subtitle, const std::vector<Column> &columns) {
+  const int w = l.ContentWidth();
+  const TextStyle base;
+  l.NextBand(btPageHeader, 18, {}, flBandOnFirstPage | flStretched);
+  l.Text(0, 0, w - 130, 16, field("ZQ60", "V_NEVE"), base.sized(9).bold().stretching());
+  l.Text(w - 130, 0, 130, 16, QStringLiteral("Nyomtatva: ") + date(QStringLiteral("DATE")),
+         base.sized(8).aligned(alRight).oneLine());
+  growingText(l, btPageHeader,
+              field("ZQ60", "V_IRSZAM") + QLatin1Char(' ') + field("ZQ60", "V_HELYSEG") +
+                  QStringLiteral(", [v_atvevoutca]    Adószám: ") + field("ZQ60", "V_ADOSZAM"),
+              base.sized(8), 0, flBandOnFirstPage);
+  growingText(l, btPageHeader, title, base.sized(14).bold().aligned(alCenter), 6, flBandOnFirstPage);
+  if (!subtitle.isEmpty()) growingText(l, btPageHeader, subtitle, base.sized(9).aligned(alCenter), 0, flBandOnFirstPage);
+  l.NextBand(btPageHeader, 34, {}, flBandOnFirstPage);
+  l.Row(0, 4, 30, Titles(columns), kTitleText.framed().filled(kShade).aligned(alMiddle));
+}
+
 // A list, landscape unless said: the header naming the receiver, the column
 // titles on every page, a row per record of source, the count after the last
 // row and the page numbers.
@@ -43,22 +86,11 @@ void buildList(TfrReport &r, const QString &title, const QString &source, std::v
   l.SetPaper(orientation, kMargins);
   const int w = l.ContentWidth();
   columns = FitWidth(std::move(columns), w);
-  const TextStyle base;
-  l.NextBand(btPageHeader, 100, {}, flBandOnFirstPage);
-  l.Text(0, 0, w - 220, 18, field("ZQ60", "V_NEVE"), base.sized(10).bold().oneLine());
-  l.Text(w - 220, 0, 220, 16, QStringLiteral("Nyomtatva: ") + date(QStringLiteral("DATE")),
-         base.sized(8).aligned(alRight).oneLine());
-  l.Text(0, 18, w - 220, 16,
-         field("ZQ60", "V_IRSZAM") + QLatin1Char(' ') + field("ZQ60", "V_HELYSEG") +
-             QStringLiteral("    Adószám: ") + field("ZQ60", "V_ADOSZAM"),
-         base.sized(8).oneLine());
-  l.Text(0, 40, w, 24, title, base.sized(14).bold().aligned(alCenter).oneLine());
-  l.Row(0, 70, 30, Titles(columns), base.sized(8).bold().framed().filled(kShade).aligned(alMiddle));
+  listHeader(l, title, {}, columns);
   l.NextBand(btMasterData, 16, source, flStretched, QStringLiteral("MasterData1"));
-  l.Row(0, 0, 16, Values(columns), base.sized(8).framed().stretching());
-  l.NextBand(btMasterFooter, 22);
-  l.Text(0, 4, w, 16, countText, base.sized(9).bold().oneLine());
-  pageFooter(l, title + QStringLiteral(" – ") + field("ZQ60", "V_NEVE"));
+  l.Row(0, 0, 16, Values(columns), kCellText.framed().stretching());
+  growingText(l, btMasterFooter, countText, TextStyle{}.sized(9).bold(), 4);
+  pageFooter(l, title);
   l.LoadInto(r);
 }
 
@@ -71,29 +103,30 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
   const int w = l.ContentWidth();
   const TextStyle base;
   const TextStyle caption = base.sized(8).bold().framed().filled(kShade).oneLine();
-  const TextStyle block = base.sized(9).framed();
+  const TextStyle block = base.sized(9).framed().stretching();
 
-  // Title, serial, copy mark and the cancelling line.
-  l.NextBand(btReportTitle, 232);
+  // Title, serial, copy mark and the cancelling line; the blocks' captions.
+  const int half = (w - 8) / 2;
+  l.NextBand(btReportTitle, 93);
   l.Text(0, 0, w, 28, QStringLiteral("FELVÁSÁRLÁSI JEGY"), base.sized(16).bold().aligned(alCenter).oneLine());
   l.Text(0, 30, 180, 16, QStringLiteral("Mezőgazdasági termék felvásárlása"), base.sized(8).italic().oneLine());
   l.Text(200, 30, w - 400, 20, QStringLiteral("[v_masolat]"), base.sized(11).bold().aligned(alCenter).oneLine());
   l.Text(w - 200, 30, 200, 18, QStringLiteral("Sorszám: ") + field("ZQ11", "F_BSZAM"),
          base.sized(11).bold().aligned(alRight).oneLine());
   l.Text(0, 52, w, 18, QStringLiteral("[v_ervenyteleniti]"), base.sized(10).bold().aligned(alCenter).oneLine());
-
-  // Receiver and producer, side by side.
-  const int half = (w - 8) / 2;
-  // Framed blocks as one-cell rows: their text keeps off the rules.
   l.Row(0, 76, 17, {{half, QStringLiteral("Felvásárló (átvevő)")}}, caption);
-  l.Row(0, 93, 104, {{half,
+  l.Row(w - half, 76, 17, {{half, QStringLiteral("Eladó (mezőgazdasági őstermelő)")}}, caption);
+
+  // Receiver and producer side by side, framed blocks that grow together
+  // with the longer of them: the FELIR id and the bank account always show.
+  l.NextBand(btReportTitle, TextHeight(block, 5), {}, flStretched);
+  l.Row(0, 0, TextHeight(block, 5), {{half,
          field("ZQ60", "V_NEVE") + QLatin1Char('\n') + field("ZQ60", "V_IRSZAM") + QLatin1Char(' ') +
              field("ZQ60", "V_HELYSEG") + QStringLiteral(", [v_atvevoutca]\nAdószám: ") +
              field("ZQ60", "V_ADOSZAM") + QStringLiteral("\nBankszámla: ") + field("ZQ60", "V_BANKSZLA") +
              QStringLiteral("\nÁtvevő kód: ") + field("ZQ60", "V_AKOD")}},
         block);
-  l.Row(w - half, 76, 17, {{half, QStringLiteral("Eladó (mezőgazdasági őstermelő)")}}, caption);
-  l.Row(w - half, 93, 104, {{half,
+  l.Row(w - half, 0, TextHeight(block, 5), {{half,
          field("ZQ30", "O_NEV") + QLatin1Char('\n') + field("ZQ30", "O_IRSZAM") + QLatin1Char(' ') +
              field("ZQ30", "O_HELYSEGNEV") + QStringLiteral(", [v_ostermeloutca]\nAdóazonosító jel: ") +
              field("ZQ30", "O_ADOAZON") + QStringLiteral("    Adószám: ") + field("ZQ30", "O_ADOSZAM") +
@@ -104,47 +137,51 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
 
   // Dates and payment.
   const int quarter = w / 4;
-  l.Row(0, 206, 20,
+  l.NextBand(btReportTitle, 26);
+  l.Row(0, 6, 20,
         {{quarter, QStringLiteral("Kelte: ") + date(QStringLiteral("ZQ11.\"F_KELT\""))},
          {quarter, QStringLiteral("Felvásárlás napja: ") + date(QStringLiteral("ZQ11.\"F_FELVKELT\""))},
          {quarter, QStringLiteral("[v_fizmod]")},
          {w - 3 * quarter, QStringLiteral("[v_utal]")}},
         base.sized(8).framed().oneLine().aligned(alMiddle));
 
-  // The lines, with their titles repeated on every page.
+  // The lines, with their titles repeated on every page: the product with
+  // its customs number, the quantity with its unit.
   const std::vector<Column> lines = FitWidth(
-      {{QStringLiteral("Ssz."), QStringLiteral("[LINE#]"), 36, alRight},
-       {QStringLiteral("Termék megnevezése"), field("ZQ20", "S_MEGNEVEZES"), 140},
-       {QStringLiteral("VTSZ"), field("ZQ20", "S_VTSZ"), 50},
-       {QStringLiteral("Mennyiség"), QStringLiteral("[ZQ20.\"S_NETTO\" #N#,##0,####]"), 72, alRight},
-       {QStringLiteral("M.e."), field("ZQ20", "S_MEGY"), 34, alCenter},
-       {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ20.\"S_EAR\"")), 70, alRight},
-       {QStringLiteral("Felvásárlási ár (Ft)"), money(QStringLiteral("ZQ20.\"S_FELVAR\"")), 76, alRight},
-       {QStringLiteral("Komp. %"), rate(QStringLiteral("ZQ20.\"S_KOMPMERTEKE\"")), 48, alRight},
-       {QStringLiteral("Kompenz. felár (Ft)"), money(QStringLiteral("ZQ20.\"S_KOMPFELAR\"")), 74, alRight},
-       {QStringLiteral("Vételár (Ft)"), money(QStringLiteral("ZQ20.\"S_VETELAR\"")), 84, alRight}},
+      {{QStringLiteral("Ssz."), QStringLiteral("[LINE#]"), 30, alRight, QStringLiteral("999")},
+       {QStringLiteral("Termék megnevezése (VTSZ)"),
+        field("ZQ20", "S_MEGNEVEZES") + QStringLiteral(" (") + field("ZQ20", "S_VTSZ") + QLatin1Char(')'), 190},
+       {QStringLiteral("Mennyiség"), QStringLiteral("[ZQ20.\"S_NETTO\" #N#,##0,####] ") + field("ZQ20", "S_MEGY"),
+        80, alRight, kQuantityWidest},
+       {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ20.\"S_EAR\"")), 66, alRight, kPriceWidest},
+       {QStringLiteral("Felvásárlási ár (Ft)"), money(QStringLiteral("ZQ20.\"S_FELVAR\"")), 96, alRight,
+        kLineMoneyWidest},
+       {QStringLiteral("Komp. %"), rate(QStringLiteral("ZQ20.\"S_KOMPMERTEKE\"")), 44, alRight, kRateWidest},
+       {QStringLiteral("Kompenz. felár (Ft)"), money(QStringLiteral("ZQ20.\"S_KOMPFELAR\"")), 96, alRight,
+        kLineMoneyWidest},
+       {QStringLiteral("Vételár (Ft)"), money(QStringLiteral("ZQ20.\"S_VETELAR\"")), 96, alRight, kLineMoneyWidest}},
       w);
   l.NextBand(btMasterHeader, 30, {}, flBandRepeatHeader);
-  l.Row(0, 0, 30, Titles(lines), base.sized(8).bold().framed().filled(kShade).aligned(alMiddle));
+  l.Row(0, 0, 30, Titles(lines), kTitleText.framed().filled(kShade).aligned(alMiddle));
   l.NextBand(btMasterData, 16, QStringLiteral("frDBDataSet1"), flStretched, QStringLiteral("MasterData1"));
-  l.Row(0, 0, 16, Values(lines), base.sized(8).framed().stretching());
+  l.Row(0, 0, 16, Values(lines), kCellText.framed().stretching());
 
   // Column totals after the last line.
   int before = 0;
-  for (size_t i = 0; i < 6; ++i) before += lines[i].width;
+  for (size_t i = 0; i < 4; ++i) before += lines[i].width;
   l.NextBand(btMasterFooter, 18);
   const TextStyle total = base.sized(8).bold().framed().oneLine();
   l.Row(0, 0, 18,
         {{before, QStringLiteral("Összesen:"), alRight},
-         {lines[6].width, money(QStringLiteral("v_far")), alRight},
-         {lines[7].width, QString()},
-         {lines[8].width, money(QStringLiteral("v_kar")), alRight},
-         {lines[9].width, money(QStringLiteral("v_var")), alRight}},
+         {lines[4].width, money(QStringLiteral("v_far")), alRight},
+         {lines[5].width, QString()},
+         {lines[6].width, money(QStringLiteral("v_kar")), alRight},
+         {lines[7].width, money(QStringLiteral("v_var")), alRight}},
         total);
 
   // Amounts, payment, receipt, declaration and signatures.
   l.NextBand(btReportSummary, 396);
-  const int label = 230, value = 110, right = w - label - value;
+  const int label = 216, value = 140, right = w - label - value;
   const TextStyle amountLabel = base.sized(9).oneLine();
   const TextStyle amount = base.sized(9).aligned(alRight).oneLine();
   const QString contributionBase = layoutLetter == QLatin1String("L")   ? QStringLiteral("a felvásárlási ár")
@@ -175,8 +212,9 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
   l.Text(right, y + 4, label, 18, QStringLiteral("Fizetendő:"), amountLabel.sized(10).bold());
   l.Text(right + label, y + 4, value, 18, QStringLiteral("[v_kif] Ft"), amount.sized(10).bold());
   y += 26;
-  l.Text(0, y, w, 18, QStringLiteral("Azaz: [v_azaz]"), base.sized(9).bold().oneLine());
-  y += 24;
+  // The amount in words takes two lines at the most.
+  l.Text(0, y, w, TextHeight(base.sized(9).bold(), 2), QStringLiteral("Azaz: [v_azaz]"), base.sized(9).bold());
+  y += 32;
 
   // Cash receipt (empty texts on a transfer).
   l.Text(0, y, w, 16, QStringLiteral("[v_kp1]"), base.oneLine());
@@ -190,7 +228,7 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
   l.Text(0, y, w, 46, QStringLiteral("[v_nyilatk1]"), base.sized(8));
   l.Text(w - 330, y + 48, 330, 16, QStringLiteral("[v_nyilatk2]"), base.aligned(alCenter).oneLine());
   l.Text(w - 330, y + 64, 330, 15, QStringLiteral("[v_nyilatk3]"), base.sized(8).aligned(alCenter).oneLine());
-  y += 104;
+  y += 96;
 
   // Signatures.
   l.Rule(20, y, 260, 0.5);
@@ -205,30 +243,30 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
 
 void BuildProducerList(TfrReport &r) {
   buildList(r, QStringLiteral("Őstermelők listája"), QStringLiteral("frDBDataSet2"),
-            {{QStringLiteral("Kód"), field("ZQ30", "O_KOD"), 44},
+            {{QStringLiteral("Kód"), field("ZQ30", "O_KOD"), 44, alLeft, kCodeWidest},
              {QStringLiteral("Név"), field("ZQ30", "O_NEV"), 160},
              {QStringLiteral("Cím"),
               field("ZQ30", "O_IRSZAM") + QLatin1Char(' ') + field("ZQ30", "O_HELYSEGNEV") +
                   QStringLiteral(", [v_ostermeloutca]"),
               230},
-             {QStringLiteral("Adóazonosító jel"), field("ZQ30", "O_ADOAZON"), 96},
-             {QStringLiteral("Adószám"), field("ZQ30", "O_ADOSZAM"), 90},
+             {QStringLiteral("Adóazonosító jel"), field("ZQ30", "O_ADOAZON"), 96, alLeft, kTaxIdWidest},
+             {QStringLiteral("Adószám"), field("ZQ30", "O_ADOSZAM"), 90, alLeft, kTaxNumberWidest},
              {QStringLiteral("Születési hely, idő"),
               field("ZQ30", "O_SZULHELY") + QStringLiteral(" ") + date(QStringLiteral("ZQ30.\"O_SZIDO\"")), 120},
-             {QStringLiteral("Igazolvány"), field("ZQ30", "O_IGSZAM"), 76},
+             {QStringLiteral("Igazolvány"), field("ZQ30", "O_IGSZAM"), 76, alLeft, QStringLiteral("MM000000")},
              {QStringLiteral("Bankszámla"), field("ZQ30", "O_BANKSZLA"), 140},
-             {QStringLiteral("Fiz. hat. (nap)"), field("ZQ30", "O_FHAT"), 60, alRight}},
+             {QStringLiteral("Fiz. hat. (nap)"), field("ZQ30", "O_FHAT"), 60, alRight, QStringLiteral("-9999")}},
             QStringLiteral("Őstermelők száma: [COUNT(frDBDataSet2)]"));
 }
 
 void BuildProductList(TfrReport &r) {
   buildList(r, QStringLiteral("Termékek listája"), QStringLiteral("frDBDataSet6"),
-            {{QStringLiteral("Kód"), field("ZQ40", "T_KOD"), 60},
+            {{QStringLiteral("Kód"), field("ZQ40", "T_KOD"), 60, alLeft, kCodeWidest},
              {QStringLiteral("Megnevezés"), field("ZQ40", "T_MEGNEVEZES"), 420},
-             {QStringLiteral("VTSZ"), field("ZQ40", "T_VTSZ"), 120},
-             {QStringLiteral("Mértékegység"), field("ZQ40", "T_MEGY"), 100, alCenter},
-             {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ40.\"T_EAR\"")), 140, alRight},
-             {QStringLiteral("Kompenzáció %"), field("ZQ40", "T_KOMPMERTEKE"), 120, alRight}},
+             {QStringLiteral("VTSZ"), field("ZQ40", "T_VTSZ"), 120, alLeft, kVtszWidest},
+             {QStringLiteral("Mértékegység"), field("ZQ40", "T_MEGY"), 100, alCenter, kUnitWidest},
+             {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ40.\"T_EAR\"")), 140, alRight, kPriceWidest},
+             {QStringLiteral("Kompenzáció %"), field("ZQ40", "T_KOMPMERTEKE"), 120, alRight, kRateWidest}},
             QStringLiteral("Termékek száma: [COUNT(frDBDataSet6)]"));
 }
 
@@ -236,28 +274,30 @@ void BuildReturnList(TfrReport &r) {
   buildList(r, QStringLiteral("2508M bevallás: kifizetések őstermelőnként [v_tol] – [v_ig]"),
             QStringLiteral("frDBDataSet1"),
             {{QStringLiteral("Őstermelő neve"), field("ZQ20", "O_NEV"), 260},
-             {QStringLiteral("FELIR azonosító"), field("ZQ20", "O_FELIR"), 110},
-             {QStringLiteral("Adóazonosító jel"), field("ZQ20", "O_ADOAZON"), 110},
-             {QStringLiteral("Kifizetett összeg (Ft)"), QStringLiteral("[ZQ20.\"M_VETELAR\" #N#,##0.]"), 130, alRight}},
-            QStringLiteral("Őstermelők száma: [COUNT(frDBDataSet1)]        Összesen: [v_osszesen] Ft"), 0);
+             {QStringLiteral("FELIR azonosító"), field("ZQ20", "O_FELIR"), 110, alLeft, QStringLiteral("MM0000000000")},
+             {QStringLiteral("Adóazonosító jel"), field("ZQ20", "O_ADOAZON"), 110, alLeft, kTaxIdWidest},
+             {QStringLiteral("Kifizetett összeg (Ft)"), QStringLiteral("[ZQ20.\"M_VETELAR\" #N#,##0.]"), 130, alRight,
+              kMoneyWidest}},
+            QStringLiteral("Őstermelők száma: [COUNT(frDBDataSet1)]        Összesen: [v_osszesen #N#,##0.] Ft"), 0);
 }
 
 void BuildReturnLineList(TfrReport &r) {
   buildList(r, QStringLiteral("Bevallás tételes lista [v_tol] – [v_ig], [v_sorrend] szerint"),
             QStringLiteral("frDBDataSet1"),
-            {{QStringLiteral("Fiz. dátum"), date(QStringLiteral("ZQ20.\"F_FIZKELT\"")), 70, alCenter},
-             {QStringLiteral("Felv. dátum"), date(QStringLiteral("ZQ20.\"F_FELVKELT\"")), 70, alCenter},
-             {QStringLiteral("Vorik szám"), field("ZQ20", "S_BSZAM"), 64},
+            {{QStringLiteral("Fiz. dátum"), date(QStringLiteral("ZQ20.\"F_FIZKELT\"")), 70, alCenter, kDateWidest},
+             {QStringLiteral("Felv. dátum"), date(QStringLiteral("ZQ20.\"F_FELVKELT\"")), 70, alCenter, kDateWidest},
+             {QStringLiteral("Vorik szám"), field("ZQ20", "S_BSZAM"), 64, alLeft, kSerialWidest},
              {QStringLiteral("Őstermelő"), field("ZQ20", "O_NEV"), 170},
-             {QStringLiteral("Adóazonosító jel"), field("ZQ20", "O_ADOAZON"), 80},
+             {QStringLiteral("Adóazonosító jel"), field("ZQ20", "O_ADOAZON"), 80, alLeft, kTaxIdWidest},
              {QStringLiteral("Termék"), field("ZQ20", "S_MEGNEVEZES"), 170},
-             {QStringLiteral("VTSZ"), field("ZQ20", "S_VTSZ"), 56},
-             {QStringLiteral("Mennyiség"), QStringLiteral("[ZQ20.\"S_NETTO\" #N#,##0,####]"), 70, alRight},
-             {QStringLiteral("M.e."), field("ZQ20", "S_MEGY"), 36, alCenter},
-             {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ20.\"S_EAR\"")), 70, alRight},
-             {QStringLiteral("Komp. %"), rate(QStringLiteral("ZQ20.\"S_KOMPMERTEKE\"")), 46, alRight},
-             {QStringLiteral("Összeg (Ft)"), money(QStringLiteral("ZQ20.\"S_VETELAR\"")), 84, alRight}},
-            QStringLiteral("Tételek száma: [COUNT(frDBDataSet1)]        Összesen: [v_osszesen] Ft"));
+             {QStringLiteral("VTSZ"), field("ZQ20", "S_VTSZ"), 56, alLeft, kVtszWidest},
+             {QStringLiteral("Mennyiség"), QStringLiteral("[ZQ20.\"S_NETTO\" #N#,##0,####]"), 70, alRight, kQuantityWidest},
+             {QStringLiteral("M.e."), field("ZQ20", "S_MEGY"), 36, alCenter, kUnitWidest},
+             {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ20.\"S_EAR\"")), 70, alRight, kPriceWidest},
+             {QStringLiteral("Komp. %"), rate(QStringLiteral("ZQ20.\"S_KOMPMERTEKE\"")), 46, alRight, kRateWidest},
+             {QStringLiteral("Összeg (Ft)"), money(QStringLiteral("ZQ20.\"S_VETELAR\"")), 84, alRight, kLineMoneyWidest}},
+            QStringLiteral("Tételek száma: [COUNT(frDBDataSet1)]        Összesen: ") + money(QStringLiteral("v_osszesen")) +
+                QStringLiteral(" Ft"));
 }
 
 void BuildContract(TfrReport &r) {
@@ -270,7 +310,7 @@ void BuildContract(TfrReport &r) {
   const TextStyle caption = base.sized(9).bold().oneLine();
 
   // Title, number and year.
-  l.NextBand(btReportTitle, 298);
+  l.NextBand(btReportTitle, 94);
   l.Text(0, 0, w, 28, QStringLiteral("TERMELTETÉSI SZERZŐDÉS"), base.sized(16).bold().aligned(alCenter).oneLine());
   l.Text(0, 28, w, 16, QStringLiteral("mezőgazdasági termék termeltetésére és felvásárlására"),
          base.sized(9).italic().aligned(alCenter).oneLine());
@@ -278,27 +318,28 @@ void BuildContract(TfrReport &r) {
   l.Text(w / 2, 52, w - w / 2, 16, QStringLiteral("Szerződés száma: [v_szam]"), caption.aligned(alRight));
   l.Text(0, 76, w, 16, QStringLiteral("amely létrejött egyrészről"), body.oneLine());
 
-  // The parties: the receiver as the contracting buyer, the producer.
-  const TextStyle block = body.framed();
-  l.Text(0, 94, w, 17, QStringLiteral("Termeltető (felvásárló)"), caption.framed().filled(kShade));
-  l.Text(0, 111, w, 62,
+  // The parties: the receiver as the contracting buyer, the producer; each
+  // framed block grows with its address, so its closing words always show.
+  const TextStyle block = body.framed().stretching();
+  l.NextBand(btReportTitle, 17 + TextHeight(block, 4), {}, flStretched);
+  l.Text(0, 0, w, 17, QStringLiteral("Termeltető (felvásárló)"), caption.framed().filled(kShade));
+  l.Text(0, 17, w, TextHeight(block, 4),
          field("ZQ60", "V_NEVE") + QStringLiteral("\nSzékhely: ") + field("ZQ60", "V_IRSZAM") + QLatin1Char(' ') +
-             field("ZQ60", "V_HELYSEG") + QStringLiteral(", ") + field("ZQ60", "V_UTCA") + QLatin1Char(' ') +
-             field("ZQ60", "V_JELLEG") + QLatin1Char(' ') + field("ZQ60", "V_HAZSZAM") +
-             QStringLiteral("\nAdószám: ") + field("ZQ60", "V_ADOSZAM") + QStringLiteral("    Bankszámla: ") +
-             field("ZQ60", "V_BANKSZLA") + QStringLiteral("\na továbbiakban: Termeltető,"),
+             field("ZQ60", "V_HELYSEG") + QStringLiteral(", [v_atvevoutca]\nAdószám: ") + field("ZQ60", "V_ADOSZAM") +
+             QStringLiteral("    Bankszámla: ") + field("ZQ60", "V_BANKSZLA") + QStringLiteral("\na továbbiakban: Termeltető,"),
          block);
-  l.Text(0, 180, w, 16, QStringLiteral("másrészről"), body.oneLine());
-  l.Text(0, 198, w, 17, QStringLiteral("Termelő (mezőgazdasági őstermelő)"), caption.framed().filled(kShade));
-  l.Text(0, 215, w, 62,
+  l.NextBand(btReportTitle, 22 + 17 + TextHeight(block, 4), {}, flStretched);
+  l.Text(0, 2, w, 16, QStringLiteral("másrészről"), body.oneLine());
+  l.Text(0, 22, w, 17, QStringLiteral("Termelő (mezőgazdasági őstermelő)"), caption.framed().filled(kShade));
+  l.Text(0, 39, w, TextHeight(block, 4),
          field("ZQ30", "O_NEV") + QStringLiteral("\nLakcím: ") + field("ZQ30", "O_IRSZAM") + QLatin1Char(' ') +
-             field("ZQ30", "O_HELYSEGNEV") + QStringLiteral(", ") + field("ZQ30", "O_UTCA") + QLatin1Char(' ') +
-             field("ZQ30", "O_JELLEG") + QLatin1Char(' ') + field("ZQ30", "O_HAZSZAM") +
-             QStringLiteral("\nAdóazonosító jel: ") + field("ZQ30", "O_ADOAZON") +
-             QStringLiteral("    Őstermelői igazolvány: ") + field("ZQ30", "O_IGSZAM") + QStringLiteral("    FELIR: ") +
-             field("ZQ30", "O_FELIR") + QStringLiteral("    Telefon: [v_tel]\na továbbiakban: Termelő,"),
+             field("ZQ30", "O_HELYSEGNEV") + QStringLiteral(", [v_ostermeloutca]\nAdóazonosító jel: ") +
+             field("ZQ30", "O_ADOAZON") + QStringLiteral("    Őstermelői igazolvány: ") + field("ZQ30", "O_IGSZAM") +
+             QStringLiteral("    FELIR: ") + field("ZQ30", "O_FELIR") +
+             QStringLiteral("    Telefon: [v_tel]\na továbbiakban: Termelő,"),
          block);
-  l.Text(0, 282, w, 16, QStringLiteral("között az alábbi feltételekkel:"), body.oneLine());
+  l.NextBand(btReportTitle, 22);
+  l.Text(0, 4, w, 16, QStringLiteral("között az alábbi feltételekkel:"), body.oneLine());
 
   // The terms, numbered.
   struct Term {
@@ -343,31 +384,31 @@ void BuildContract(TfrReport &r) {
                       "irányadók. A felek vitás kérdéseiket elsősorban egyeztetés útján rendezik."),
        32},
   };
-  int height = 8;
-  for (const Term &t : terms) height += 16 + t.height + 6;
-  l.NextBand(btReportSummary, height + 170);
-  int y = 8;
+  // Each term a band of its own that grows with its text.
   for (const Term &t : terms) {
-    l.Text(0, y, w, 16, QString::fromUtf8(t.title), caption);
-    l.Text(14, y + 16, w - 14, t.height, t.text, body);
-    y += 16 + t.height + 6;
+    l.NextBand(btReportSummary, 24 + t.height, {}, flStretched);
+    l.Text(0, 8, w, 16, QString::fromUtf8(t.title), caption);
+    l.Text(14, 24, w - 14, t.height, t.text, body.stretching());
   }
-  l.Text(0, y + 4, w, 32,
-         QStringLiteral("A felek a szerződést elolvasás és közös értelmezés után, mint akaratukkal mindenben "
-                        "megegyezőt, két eredeti példányban jóváhagyólag aláírták."),
-         body);
-  l.Text(0, y + 46, w, 16, QStringLiteral("Kelt: ") + field("ZQ60", "V_HELYSEG") + QStringLiteral(", ") +
-                               date(QStringLiteral("DATE")),
-         body.oneLine());
-  y += 120;
+  growingText(l, btReportSummary,
+              QStringLiteral("A felek a szerződést elolvasás és közös értelmezés után, mint akaratukkal mindenben "
+                             "megegyezőt, két eredeti példányban jóváhagyólag aláírták."),
+              body, 10);
+  growingText(l, btReportSummary,
+              QStringLiteral("Kelt: ") + field("ZQ60", "V_HELYSEG") + QStringLiteral(", ") + date(QStringLiteral("DATE")),
+              body, 6);
+  // Signatures: the names under them wrap into up to three lines.
+  const TextStyle signer = base.sized(8).aligned(alCenter);
+  const int y = 44;  // room to sign above the rules
+  l.NextBand(btReportSummary, y + 17 + TextHeight(signer, 3));
   l.Rule(20, y, 260, 0.5);
   l.Rule(w - 280, y, 260, 0.5);
   l.Text(20, y + 2, 260, 15, QStringLiteral("Termeltető"), base.sized(9).bold().aligned(alCenter).oneLine());
   l.Text(w - 280, y + 2, 260, 15, QStringLiteral("Termelő"), base.sized(9).bold().aligned(alCenter).oneLine());
-  l.Text(20, y + 17, 260, 15, field("ZQ60", "V_NEVE"), base.sized(8).aligned(alCenter).oneLine());
-  l.Text(w - 280, y + 17, 260, 15, field("ZQ30", "O_NEV"), base.sized(8).aligned(alCenter).oneLine());
+  l.Text(20, y + 17, 260, TextHeight(signer, 3), field("ZQ60", "V_NEVE"), signer);
+  l.Text(w - 280, y + 17, 260, TextHeight(signer, 3), field("ZQ30", "O_NEV"), signer);
 
-  pageFooter(l, QStringLiteral("Termeltetési szerződés [v_szam] – ") + field("ZQ60", "V_NEVE"));
+  pageFooter(l, QStringLiteral("Termeltetési szerződés [v_szam]"));
   l.LoadInto(r);
 }
 
@@ -375,72 +416,70 @@ void BuildContract(TfrReport &r) {
 
 namespace {
 
-// The head of a list on every page: the receiver, the print date, the
-// title, a line saying what the list covers, and the column titles.
-void groupListHeader(LayoutBuilder &l, const QString &title, const QString &subtitle,
-                     const std::vector<Column> &columns) {
-  const int w = l.ContentWidth();
-  l.NextBand(btPageHeader, 110, {}, flBandOnFirstPage);
-  const TextStyle base;
-  l.Text(0, 0, w - 200, 18, field("ZQ60", "V_NEVE"), base.sized(10).bold().oneLine());
-  l.Text(w - 200, 0, 200, 16, QStringLiteral("Nyomtatva: ") + date(QStringLiteral("DATE")),
-         base.sized(8).aligned(alRight).oneLine());
-  l.Text(0, 18, w, 16,
-         field("ZQ60", "V_IRSZAM") + QLatin1Char(' ') + field("ZQ60", "V_HELYSEG") + QStringLiteral(", ") +
-             field("ZQ60", "V_UTCA") + QStringLiteral("    Adószám: ") + field("ZQ60", "V_ADOSZAM"),
-         base.sized(8).oneLine());
-  l.Text(0, 40, w, 24, title, base.sized(14).bold().aligned(alCenter).oneLine());
-  l.Text(0, 62, w, 16, subtitle, base.sized(9).aligned(alCenter).oneLine());
-  l.Row(0, 80, 28, Titles(columns), base.sized(8).bold().framed().filled(kShade).aligned(alMiddle));
-}
-
-// Cells of a table row: one line each, cut at the cell's edge.
-const TextStyle kCell = TextStyle{}.sized(8).framed().oneLine();
-const TextStyle kSum = TextStyle{}.sized(8).bold().oneLine();
+// Cells of a table row: they wrap at blanks and the row grows with them.
+const TextStyle kCell = kCellText.framed().stretching();
+const TextStyle kSum = kCellText.bold().stretching();
 
 QString quantity(const QString &expr) { return QStringLiteral("[%1 #N#,##0,####]").arg(expr); }
 
 // A list of ticket lines in groups (master) with each group's lines
-// (detail), the group's sums under its lines and the grand total.
+// (detail), the group's sums under its lines and the grand total. A group's
+// heading starts a new page unless its first line fits under it, and a group
+// that runs on to the next page names itself again above its lines there.
 void groupedLines(LayoutBuilder &l, const QString &groups, const QString &lines, const QString &groupTitle,
                   const QString &groupTotal, const std::vector<Column> &columns, const std::vector<Cell> &groupSums) {
   const int w = l.ContentWidth();
   // The group's total stands in its header too: a group without lines (a
   // missing producer's) prints no footer but still shows its sum.
-  l.NextBand(btMasterData, 22, groups, flBandPrintIfSubsetEmpty, QStringLiteral("MasterData1"));
-  const TextStyle head = TextStyle{}.sized(9).bold().oneLine().filled(kShade).framed();
-  l.Text(0, 4, w - 160, 18, groupTitle, head);
-  l.Text(w - 160, 4, 160, 18, groupTotal, head.aligned(alRight));
-  l.NextBand(btDetailData, 16, lines, 0, QStringLiteral("DetailData1"));
-  l.Row(0, 0, 16, Values(columns), kCell);
-  l.NextBand(btDetailFooter, 24, {}, 0, QStringLiteral("DetailFooter1"));
+  const TextStyle head = TextStyle{}.sized(9).bold().filled(kShade).framed().stretching();
+  const int headHeight = TextHeight(head);
+  TfrBandView *master = l.NextBand(btMasterData, 4 + headHeight, groups, flBandPrintIfSubsetEmpty | flStretched,
+                                   QStringLiteral("MasterData1"));
+  master->Script = {QStringLiteral("begin"),
+                    QStringLiteral("  if FREESPACE < %1 then NEWPAGE;").arg(4 + 3 * headHeight + 2 * TextHeight(kCell)),
+                    QStringLiteral("  v_csoportkezdet := 1"),
+                    QStringLiteral("end")};
+  l.Row(0, 4, headHeight, {{w - 160, groupTitle}, {160, groupTotal, alRight}}, head);
+  // Shown only when the engine repeats it above a group's lines on a new page.
+  TfrBandView *continued = l.NextBand(btDetailHeader, headHeight, {}, flBandRepeatHeader | flStretched,
+                                      QStringLiteral("DetailHeader1"));
+  continued->Script = {QStringLiteral("begin"),
+                       QStringLiteral("  if v_csoportkezdet = 1 then Visible := 0 else Visible := 1;"),
+                       QStringLiteral("  v_csoportkezdet := 0"),
+                       QStringLiteral("end")};
+  l.Row(0, 0, headHeight, {{w, groupTitle + QStringLiteral(" (folytatás)")}}, head.italic());
+  l.NextBand(btDetailData, TextHeight(kCell), lines, flStretched, QStringLiteral("DetailData1"));
+  l.Row(0, 0, TextHeight(kCell), Values(columns), kCell);
+  l.NextBand(btDetailFooter, 4 + TextHeight(kSum), {}, flStretched, QStringLiteral("DetailFooter1"));
   l.Rule(0, 2, w, 0.5);
-  l.Row(0, 4, 16, groupSums, kSum);
+  l.Row(0, 4, TextHeight(kSum), groupSums, kSum);
   l.NextBand(btReportSummary, 30);
   l.Rule(0, 2, w, 1.5);
-  l.Text(0, 8, w, 18, QStringLiteral("Mindösszesen: [v_osszesen] Ft"), TextStyle{}.sized(10).bold().aligned(alRight).oneLine());
+  l.Text(0, 8, w, 18, QStringLiteral("Mindösszesen: ") + money(QStringLiteral("v_osszesen")) + QStringLiteral(" Ft"),
+         TextStyle{}.sized(10).bold().aligned(alRight).oneLine());
 }
 
 // A flat list over ZQ11 (frDBDataSet5) with totals under it.
 void summaryLines(LayoutBuilder &l, const std::vector<Column> &columns, const QString &totals) {
-  l.NextBand(btMasterData, 16, QStringLiteral("frDBDataSet5"), 0, QStringLiteral("MasterData1"));
-  l.Row(0, 0, 16, Values(columns), kCell);
-  l.NextBand(btReportSummary, 30);
+  l.NextBand(btMasterData, TextHeight(kCell), QStringLiteral("frDBDataSet5"), flStretched, QStringLiteral("MasterData1"));
+  l.Row(0, 0, TextHeight(kCell), Values(columns), kCell);
+  l.NextBand(btReportSummary, 8);
   l.Rule(0, 2, l.ContentWidth(), 1.5);
-  l.Text(0, 8, l.ContentWidth(), 18, totals, TextStyle{}.sized(9).bold().aligned(alRight).oneLine());
+  growingText(l, btReportSummary, totals, TextStyle{}.sized(9).bold().aligned(alRight));
 }
 
 // The columns of a grouped list's lines: serial, dates, the name the group
 // does not show (producer or product), quantity, unit, unit price, amount.
 std::vector<Column> lineColumns(const LayoutBuilder &l, const QString &title, const char *column) {
-  return FitWidth({{QStringLiteral("Sorszám"), field("ZQ21", "S_BSZAM"), 70},
-                   {QStringLiteral("Felvásárlás"), date(QStringLiteral("ZQ21.\"F_FELVKELT\"")), 72, alCenter},
-                   {QStringLiteral("Fizetés"), date(QStringLiteral("ZQ21.\"F_FIZKELT\"")), 72, alCenter},
+  return FitWidth({{QStringLiteral("Sorszám"), field("ZQ21", "S_BSZAM"), 62, alLeft, kSerialWidest},
+                   {QStringLiteral("Felvásárlás"), date(QStringLiteral("ZQ21.\"F_FELVKELT\"")), 72, alCenter, kDateWidest},
+                   {QStringLiteral("Fizetés"), date(QStringLiteral("ZQ21.\"F_FIZKELT\"")), 72, alCenter, kDateWidest},
                    {title, field("ZQ21", column), 200},
-                   {QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ21.\"S_NETTO\"")), 80, alRight},
-                   {QStringLiteral("M.e."), field("ZQ21", "S_MEGY"), 36, alCenter},
-                   {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ21.\"S_EAR\"")), 80, alRight},
-                   {QStringLiteral("Kifizetett (Ft)"), money(QStringLiteral("ZQ21.\"S_VETELAR\"")), 96, alRight}},
+                   {QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ21.\"S_NETTO\"")), 80, alRight, kQuantityWidest},
+                   {QStringLiteral("M.e."), field("ZQ21", "S_MEGY"), 36, alCenter, kUnitWidest},
+                   {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ21.\"S_EAR\"")), 70, alRight, kPriceWidest},
+                   {QStringLiteral("Kifizetett (Ft)"), money(QStringLiteral("ZQ21.\"S_VETELAR\"")), 96, alRight,
+                    kMoneyWidest}},
                   l.ContentWidth());
 }
 
@@ -457,7 +496,7 @@ void BuildProductGroupList(TfrReport &r) {
   LayoutBuilder l;
   portraitList(l);
   const std::vector<Column> columns = lineColumns(l, QStringLiteral("Őstermelő"), "O_NEV");
-  groupListHeader(l, QStringLiteral("Termékenkénti lista"), kPeriod, columns);
+  listHeader(l, QStringLiteral("Termékenkénti lista"), kPeriod, columns);
   int before = 0;
   for (size_t i = 0; i < 4; ++i) before += columns[i].width;
   groupedLines(l, QStringLiteral("frUserDataset1"), QStringLiteral("frUserDataset2"), field("ZQ20", "S_MEGNEVEZES"),
@@ -466,7 +505,7 @@ void BuildProductGroupList(TfrReport &r) {
                 {columns[4].width, quantity(QStringLiteral("ZQ20.\"MENNYISEG\"")), alRight},
                 {columns[5].width + columns[6].width, QString()},
                 {columns[7].width, money(QStringLiteral("ZQ20.\"KIFIZETETT\"")), alRight}});
-  pageFooter(l, QStringLiteral("Termékenkénti lista – ") + field("ZQ60", "V_NEVE"));
+  pageFooter(l, QStringLiteral("Termékenkénti lista"));
   l.LoadInto(r);
 }
 
@@ -474,7 +513,7 @@ void BuildProducerGroupList(TfrReport &r) {
   LayoutBuilder l;
   portraitList(l);
   const std::vector<Column> columns = lineColumns(l, QStringLiteral("Termék"), "S_MEGNEVEZES");
-  groupListHeader(l, QStringLiteral("Őstermelőnkénti lista"), QStringLiteral("Időszak: [v_tol] – [v_ig]"), columns);
+  listHeader(l, QStringLiteral("Őstermelőnkénti lista"), QStringLiteral("Időszak: [v_tol] – [v_ig]"), columns);
   int before = 0;
   for (size_t i = 0; i < 7; ++i) before += columns[i].width;
   groupedLines(l, QStringLiteral("frUserDataset3"), QStringLiteral("frUserDataset4"),
@@ -482,7 +521,7 @@ void BuildProducerGroupList(TfrReport &r) {
                money(QStringLiteral("ZQ20.\"NEVOSSZESEN\"")) + QStringLiteral(" Ft"), columns,
                {{before, QStringLiteral("Összesen: ") + field("ZQ20", "O_NEV"), alRight},
                 {columns[7].width, money(QStringLiteral("ZQ20.\"NEVOSSZESEN\"")), alRight}});
-  pageFooter(l, QStringLiteral("Őstermelőnkénti lista – ") + field("ZQ60", "V_NEVE"));
+  pageFooter(l, QStringLiteral("Őstermelőnkénti lista"));
   l.LoadInto(r);
 }
 
@@ -490,18 +529,20 @@ void BuildProducerMonthList(TfrReport &r) {
   LayoutBuilder l;
   portraitList(l);
   const std::vector<Column> columns = FitWidth(
-      {{QStringLiteral("Hónap"), field("ZQ11", "HO"), 50, alCenter},
+      {{QStringLiteral("Hónap"), field("ZQ11", "HO"), 50, alCenter, QStringLiteral("12")},
        {QStringLiteral("Termék"), field("ZQ11", "S_MEGNEVEZES"), 190},
-       {QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ11.\"V_MENNY\"")), 90, alRight},
-       {QStringLiteral("Felvásárlási ár (Ft)"), money(QStringLiteral("ZQ11.\"V_FELVAR\"")), 110, alRight},
-       {QStringLiteral("Átlagár (Ft)"), money(QStringLiteral("ZQ11.\"V_ATLAR\"")), 90, alRight},
-       {QStringLiteral("Komp. felár (Ft)"), money(QStringLiteral("ZQ11.\"V_FELAR\"")), 100, alRight},
-       {QStringLiteral("Kifizetett (Ft)"), money(QStringLiteral("ZQ11.\"V_VETELAR\"")), 110, alRight}},
+       {QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ11.\"V_MENNY\"")), 90, alRight, kQuantityWidest},
+       {QStringLiteral("Felvásárlási ár (Ft)"), money(QStringLiteral("ZQ11.\"V_FELVAR\"")), 110, alRight, kMoneyWidest},
+       {QStringLiteral("Átlagár (Ft)"), money(QStringLiteral("ZQ11.\"V_ATLAR\"")), 90, alRight, kPriceWidest},
+       {QStringLiteral("Komp. felár (Ft)"), money(QStringLiteral("ZQ11.\"V_FELAR\"")), 100, alRight, kMoneyWidest},
+       {QStringLiteral("Kifizetett (Ft)"), money(QStringLiteral("ZQ11.\"V_VETELAR\"")), 110, alRight, kMoneyWidest}},
       l.ContentWidth());
-  groupListHeader(l, QStringLiteral("[v_nev] havi bontásban termékenként"),
+  listHeader(l, QStringLiteral("[v_nev] havi bontásban termékenként"),
                   QStringLiteral("[v_cim]    [v_szido]"), columns);
   summaryLines(l, columns,
-               QStringLiteral("Felvásárlási ár: [v_far] Ft    Komp. felár: [v_kar] Ft    Kifizetve: [v_var] Ft"));
+               QStringLiteral("Felvásárlási ár: ") + money(QStringLiteral("v_far")) + QStringLiteral(" Ft    Komp. felár: ") +
+                   money(QStringLiteral("v_kar")) + QStringLiteral(" Ft    Kifizetve: ") + money(QStringLiteral("v_var")) +
+                   QStringLiteral(" Ft"));
   pageFooter(l, QStringLiteral("Őstermelő havi bontásban – [v_nev]"));
   l.LoadInto(r);
 }
@@ -509,15 +550,16 @@ void BuildProducerMonthList(TfrReport &r) {
 void BuildCashDayList(TfrReport &r, bool perProduct) {
   LayoutBuilder l;
   portraitList(l);
-  std::vector<Column> columns{{QStringLiteral("Fizetés napja"), date(QStringLiteral("ZQ11.\"F_FIZKELT\"")), 120, alCenter}};
+  std::vector<Column> columns{
+      {QStringLiteral("Fizetés napja"), date(QStringLiteral("ZQ11.\"F_FIZKELT\"")), 120, alCenter, kDateWidest}};
   if (perProduct) columns.push_back({QStringLiteral("Termék"), field("ZQ11", "S_MEGNEVEZES"), 300});
   const QString amount = perProduct ? QStringLiteral("ZQ11.\"V_KIFIZ2\"") : QStringLiteral("ZQ11.\"V_KIFIZ1\"");
-  columns.push_back({QStringLiteral("Készpénzben kifizetve (Ft)"), money(amount), 160, alRight});
-  groupListHeader(l, perProduct ? QStringLiteral("Kp. napi lista termékenként") : QStringLiteral("Kp. napi lista"),
+  columns.push_back({QStringLiteral("Készpénzben kifizetve (Ft)"), money(amount), 160, alRight, kMoneyWidest});
+  listHeader(l, perProduct ? QStringLiteral("Kp. napi lista termékenként") : QStringLiteral("Kp. napi lista"),
                   QStringLiteral("Átutalás nélküli jegyek a fizetés napja szerint"), columns);
   summaryLines(l, columns, QStringLiteral("Összesen: ") + money(QStringLiteral("SUM([") + amount + QStringLiteral("])")) +
                                QStringLiteral(" Ft"));
-  pageFooter(l, QStringLiteral("Kp. napi lista – ") + field("ZQ60", "V_NEVE"));
+  pageFooter(l, QStringLiteral("Kp. napi lista"));
   l.LoadInto(r);
 }
 
@@ -525,18 +567,22 @@ void BuildStatisticsList(TfrReport &r, bool overall) {
   LayoutBuilder l;
   portraitList(l);
   std::vector<Column> columns{{QStringLiteral("Termék"), field("ZQ11", "S_MEGNEVEZES"), 220}};
-  if (!overall) columns.push_back({QStringLiteral("Hónap"), field("ZQ11", "HO"), 50, alCenter});
-  columns.push_back({QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ11.\"V_MENNY\"")), 100, alRight});
-  columns.push_back({QStringLiteral("Nettó átlagár (Ft)"), money(QStringLiteral("ZQ11.\"V_ATLAR\"")), 100, alRight});
-  columns.push_back({QStringLiteral("Felvásárlási ár (Ft)"), money(QStringLiteral("ZQ11.\"V_FELVAR\"")), 120, alRight});
-  columns.push_back({QStringLiteral("Kifizetett (Ft)"), money(QStringLiteral("ZQ11.\"V_KIFIZ\"")), 120, alRight});
+  if (!overall) columns.push_back({QStringLiteral("Hónap"), field("ZQ11", "HO"), 50, alCenter, QStringLiteral("12")});
+  columns.push_back({QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ11.\"V_MENNY\"")), 100, alRight, kQuantityWidest});
+  columns.push_back(
+      {QStringLiteral("Nettó átlagár (Ft)"), money(QStringLiteral("ZQ11.\"V_ATLAR\"")), 100, alRight, kPriceWidest});
+  columns.push_back(
+      {QStringLiteral("Felvásárlási ár (Ft)"), money(QStringLiteral("ZQ11.\"V_FELVAR\"")), 120, alRight, kMoneyWidest});
+  columns.push_back({QStringLiteral("Kifizetett (Ft)"), money(QStringLiteral("ZQ11.\"V_KIFIZ\"")), 120, alRight, kMoneyWidest});
   columns = FitWidth(columns, l.ContentWidth());
-  groupListHeader(l, QStringLiteral("Statisztika"),
+  listHeader(l, QStringLiteral("Statisztika"),
                   overall ? QStringLiteral("Termékenként mindösszesen")
                           : QStringLiteral("Termékenként, a felvásárlás hónapja szerint"),
                   columns);
-  summaryLines(l, columns, QStringLiteral("Felvásárlási ár összesen: [v_far] Ft    Kifizetve összesen: [v_var] Ft"));
-  pageFooter(l, QStringLiteral("Statisztika – ") + field("ZQ60", "V_NEVE"));
+  summaryLines(l, columns,
+               QStringLiteral("Felvásárlási ár összesen: ") + money(QStringLiteral("v_far")) +
+                   QStringLiteral(" Ft    Kifizetve összesen: ") + money(QStringLiteral("v_var")) + QStringLiteral(" Ft"));
+  pageFooter(l, QStringLiteral("Statisztika"));
   l.LoadInto(r);
 }
 

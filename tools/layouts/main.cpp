@@ -4,15 +4,18 @@
 #include "report/core/FR_Class_Report.h"
 #include "tools/layouts/ProgramLayouts.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <exception>
 
 int main(int argc, char **argv) {
-  QCoreApplication app(argc, argv);
+  // The layouts measure their texts with the engine's fonts, which need the
+  // GUI application; the build has no display.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
   if (argc != 2) {
     std::fprintf(stderr, "usage: vorik-layouts <folder>\n");
     return 2;

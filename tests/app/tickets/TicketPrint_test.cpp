@@ -302,7 +302,7 @@ TEST_F(TicketPrinting, AMarkThatCannotBeWrittenIsReportedAndThePrintGoesOn) {
   ASSERT_EQ(pages_.size(), 1u);
   EXPECT_TRUE(shows(QStringLiteral("Sorszám: ") + s));
   EXPECT_TRUE(shows(QStringLiteral("Kovács Éva")));
-  EXPECT_TRUE(allTexts().contains(QStringLiteral("Alma 1")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Alma 1 (0808)")));  // the product with its customs number
 }
 
 TEST_F(TicketPrinting, MissingOrBrokenLayoutNamesTheFileAndLeavesTheTicketUnmarked) {
@@ -348,6 +348,18 @@ TEST_F(TicketPrinting, LayoutIsFoundWithoutRegardToCaseUnderATitleNamingTheTicke
   EXPECT_EQ(previewed_, Data->frNyomtat);
   EXPECT_TRUE(shows(QStringLiteral("Sorszám: ") + s));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("152,32 Ft")));  // "l" is not "L": price less tax
+  // ... and the footnote names that base, not the "L" layout's purchase price.
+  EXPECT_TRUE(shows(QStringLiteral("A tagi hozzájárulás alapja az adóelőleggel csökkentett vételár.")));
+  EXPECT_FALSE(shows(QStringLiteral("A tagi hozzájárulás alapja a felvásárlási ár.")));
+  JegyVariant = QStringLiteral("o");
+  print(s, "Megtekint");
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("152,32 Ft")));
+  EXPECT_TRUE(shows(QStringLiteral("A tagi hozzájárulás alapja az adóelőleggel csökkentett vételár.")));
+  JegyVariant = QStringLiteral("L");
+  print(s, "Megtekint");
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("160,00 Ft")));
+  EXPECT_TRUE(shows(QStringLiteral("A tagi hozzájárulás alapja a felvásárlási ár.")));
+  JegyVariant = QStringLiteral("l");
   EXPECT_EQ(printedMark(s), "I");
   EXPECT_EQ(previewed_->Title, QStringLiteral("Felvásárlási jegy ") + s);
   EXPECT_EQ(report::TfrPrinter::JobTitle(previewed_->Title), QStringLiteral("Quorvane: Felvásárlási jegy ") + s);
@@ -365,8 +377,8 @@ TEST_F(TicketPrinting, TableTextKeepsOffTheCellRules) {
   const QString s = addTicket(1, {{100, 80, 12}});
   print(s, "Megtekint");
   ASSERT_EQ(pages_.size(), 1u);
-  for (const QString &text : {QStringLiteral("Alma 1"), QStringLiteral("0808"), QStringLiteral("8\u00A0960,00"),
-                              QStringLiteral("Termék megnevezése"), QStringLiteral("Összesen:"),
+  for (const QString &text : {QStringLiteral("Alma 1 (0808)"), QStringLiteral("8\u00A0960,00"),
+                              QStringLiteral("Termék megnevezése (VTSZ)"), QStringLiteral("Összesen:"),
                               QStringLiteral("Felvásárló (átvevő)"), QStringLiteral("Fizetés módja: Átutalás")}) {
     const auto rooms = roomBesideText(0, text);
     ASSERT_FALSE(rooms.empty()) << text.toStdString();
@@ -404,8 +416,9 @@ TEST_F(TicketPrinting, EmptyShortAndLongTicketsBuildWithTotalsOnTheLastPageOnly)
   const QString shortOne = addTicket(2, {{10, 100, 12}, {20.5, 50, 0}, {3, 1000, 12}});
   print(shortOne, "Megtekint");
   ASSERT_EQ(pages_.size(), 1u);
-  for (const char *name : {"Alma 1", "Alma 2", "Alma 3"}) EXPECT_TRUE(allTexts().contains(QString::fromUtf8(name)));
-  EXPECT_TRUE(allTexts().contains(QStringLiteral("20,5")));  // quantity without needless decimals
+  for (const char *name : {"Alma 1 (0808)", "Alma 2 (0808)", "Alma 3 (0808)"})
+    EXPECT_TRUE(allTexts().contains(QString::fromUtf8(name)));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("20,5 kg")));  // quantity without needless decimals, its unit
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Összesen:")));
 
   std::vector<std::array<double, 3>> many(120, {1, 10, 12});
@@ -418,7 +431,7 @@ TEST_F(TicketPrinting, EmptyShortAndLongTicketsBuildWithTotalsOnTheLastPageOnly)
     EXPECT_EQ(pages_[p].contains(QStringLiteral("Összesen:")), last) << p;
     EXPECT_EQ(pages_[p].contains(QStringLiteral("Fizetendő:")), last) << p;
     EXPECT_TRUE(pages_[p].contains(QStringLiteral("%1/%2").arg(p + 1).arg(total))) << p;
-    EXPECT_TRUE(pages_[p].contains(QStringLiteral("Termék megnevezése"))) << p;  // titles on every page
+    EXPECT_TRUE(pages_[p].contains(QStringLiteral("Termék megnevezése (VTSZ)"))) << p;  // titles on every page
   }
   EXPECT_TRUE(allTexts().contains(QStringLiteral("120")));  // the last line's number
   EXPECT_FALSE(allTexts().contains(QStringLiteral("121")));
@@ -460,7 +473,7 @@ TEST_F(TicketPrinting, TicketPageStaysWithinItsMargins) {
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Érvényteleníti a %1 számú bizonylatot.").arg(s)));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Átutalás határideje:  2025.03.09")));
   EXPECT_TRUE(shows(QStringLiteral("Azaz: mínusz ")));
-  EXPECT_TRUE(allTexts().contains(QStringLiteral("-1\u00A0234,5")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("-1\u00A0234,5 kg")));
   const QImage cancelling = drawShown(0, 2.0, QStringLiteral("ticket_cancel.png"));
   EXPECT_EQ(inkIn(cancelling, QRect(cancelling.width() - 40, 0, 40, cancelling.height())), 0);
 }
@@ -482,8 +495,8 @@ TEST_F(TicketPrinting, CancellingDocumentOfTheDialogPrintsNegated) {
   ASSERT_EQ(pages_.size(), 1u);
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Érvényteleníti a %1 számú bizonylatot.").arg(s)));
   EXPECT_TRUE(shows(QStringLiteral("Azaz: mínusz ")));
-  EXPECT_TRUE(allTexts().contains(QStringLiteral("-250,5")));
-  EXPECT_TRUE(allTexts().contains(QStringLiteral("-100")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("-250,5 kg")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("-100 kg")));
 }
 
 }  // namespace

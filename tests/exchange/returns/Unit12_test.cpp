@@ -7,11 +7,13 @@
 #include "support/gui_driver.h"
 #include "tools/layouts/ProgramLayouts.h"
 
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QDateEdit>
 #include <QImage>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 
 using namespace vorik::test;
 
@@ -85,6 +87,12 @@ TEST_F(Form12Test, CancellingDocumentsAreListedWithNegativeAmounts) {
   EXPECT_EQ(f->totalText(), QStringLiteral("1000"));
   EXPECT_EQ(Lines(), (QStringList{"25000001 Szilva 1120", "25000002 Szilva -1120", "25000003 Alma 1000"}));
   EXPECT_TRUE(f->Button2->isEnabled());
+  // "Mennyiség" shows each line's net quantity.
+  QAbstractItemModel *grid = f->DBGrid1->model();
+  ASSERT_EQ(grid->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Mennyiség"));
+  QStringList quantities;
+  for (int row = 0; row < grid->rowCount(); ++row) quantities << grid->index(row, 2).data().toString();
+  EXPECT_EQ(quantities, (QStringList{"10", "-10", "5"}));
   const QImage shot = f->grab().toImage();
   EXPECT_FALSE(shot.isNull());
   shot.save(QStringLiteral(VORIK_BINARY_DIR "/Form12.png"));
@@ -133,7 +141,7 @@ TEST_F(Form12Test, TheProgramsLayoutPrintsTheLinesInLandscape) {
   for (const char *cell : {"25000001", "25000002", "25000003", "Szilva", "Alma", "1 120,00", "-1 120,00", "1 000,00",
                            "2025.03.20"})
     EXPECT_TRUE(t.contains(QString::fromUtf8(cell).replace(' ', QChar(0xA0)))) << cell;
-  EXPECT_TRUE(t.contains(QStringLiteral("Tételek száma: 3        Összesen: 1000 Ft")));
+  EXPECT_TRUE(t.contains(QStringLiteral("Tételek száma: 3        Összesen: 1\u00A0000,00 Ft")));  // as the amounts above it
   EXPECT_EQ(Data->frNyomtat->Pages[0]->pgOr, 1);
   const QImage page = preview.draw(0);
   ASSERT_FALSE(page.isNull());
