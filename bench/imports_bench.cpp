@@ -63,7 +63,7 @@ void BM_CsvImport10000(benchmark::State &state) {
     fx.data.Write(QStringLiteral("Hiba301: Újban, INSERT az östermelöben "), [&](WriteSteps &) {
       inserted = imports::InsertLines(
           q, lines, [](const QString &line, int) { return imports::CsvProducer(line); },
-          QStringLiteral("Hiba301: Újban, INSERT az östermelöben "));
+          QStringLiteral("Hiba301: Újban, INSERT az östermelöben ")).inserted;
     });
     if (inserted != kProducers) state.SkipWithError("not every producer went in");
   }
