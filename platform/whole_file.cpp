@@ -88,8 +88,14 @@ bool WholeFile::fail(const QString &reason) {
 bool WholeFile::open() {
   cancel();
   reason_.clear();
-  if (QFileInfo(path_).isDir()) return fail(systemReason(EISDIR));
-  const int fd = createTemporaryBeside(path_, &temp_);
+  // A link is followed: the file it names is replaced, the link stays.
+  const QFileInfo info(path_);
+  target_ = info.isSymLink() ? info.symLinkTarget() : path_;
+  const QFileInfo target(target_);
+  if (target.isDir()) return fail(systemReason(EISDIR));
+  // A read-only file is not replaced behind its owner's back.
+  if (target.exists() && !target.isWritable()) return fail(systemReason(EACCES));
+  const int fd = createTemporaryBeside(target_, &temp_);
   if (fd < 0) return fail(systemReason(errno));
   file_ = std::make_unique<QFile>();
   if (!file_->open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
@@ -115,11 +121,11 @@ bool WholeFile::commit() {
   // Buffered bytes meet the disk here: a full disk fails the flush or the sync.
   if (file_->error() != QFileDevice::NoError) return fail(file_->errorString());
   if (!file_->flush()) return fail(file_->errorString());
-  if (::fchmod(file_->handle(), static_cast<mode_t>(targetMode(path_))) != 0) return fail(systemReason(errno));
+  if (::fchmod(file_->handle(), static_cast<mode_t>(targetMode(target_))) != 0) return fail(systemReason(errno));
   if (::fsync(file_->handle()) != 0) return fail(systemReason(errno));
   file_->close();
   if (file_->error() != QFileDevice::NoError) return fail(file_->errorString());
-  if (::rename(QFile::encodeName(temp_).constData(), QFile::encodeName(path_).constData()) != 0)
+  if (::rename(QFile::encodeName(temp_).constData(), QFile::encodeName(target_).constData()) != 0)
     return fail(systemReason(errno));
   temp_.clear();
   file_.reset();

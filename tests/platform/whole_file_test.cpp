@@ -117,6 +117,21 @@ TEST(WholeFile, AFolderInTheWayIsNeitherReplacedNorFilled) {
   EXPECT_EQ(entries(dir.path()), QStringList{"x.xml"});
 }
 
+TEST(WholeFile, ALinkIsFollowedAndAReadOnlyFileKept) {
+  TempDir dir;
+  writeBytes(dir.file("real.ini"), "old");
+  ASSERT_TRUE(QFile::link(dir.file("real.ini"), dir.file("link.ini")));
+  writeFileWhole(dir.file("link.ini"), "new");
+  EXPECT_TRUE(QFileInfo(dir.file("link.ini")).isSymLink());
+  EXPECT_EQ(readBytes(dir.file("real.ini")), QByteArray("new"));
+
+  if (::geteuid() == 0) GTEST_SKIP() << "the superuser may write a read-only file";
+  writeBytes(dir.file("ro.ini"), "old");
+  ASSERT_EQ(::chmod(QFile::encodeName(dir.file("ro.ini")).constData(), 0444), 0);
+  EXPECT_THROW(writeFileWhole(dir.file("ro.ini"), "new"), FileWriteError);
+  EXPECT_EQ(readBytes(dir.file("ro.ini")), QByteArray("old"));
+}
+
 TEST(WholeFile, TemporariesOfDeadWritersGoLiveOnesStay) {
   TempDir dir;
   const QString dead = QStringLiteral(".a.xml.~%1.Ab12Cd").arg(deadPid());
