@@ -10,8 +10,6 @@ namespace platform {
 
 // A value of a key below the root; def when the key or the value is missing.
 QVariant readRegistry(const QString &keyPath, const QString &name, const QVariant &def = {});
-// Replaces the settings file whole: on failure (a full disk) the old file
-// stays and the reason is logged in "vorik.platform".
 void writeRegistry(const QString &keyPath, const QString &name, const QVariant &value);
 
 }  // namespace platform
