@@ -39,7 +39,8 @@ void removeLeftTemporaries(const QString &target) {
     if (!name.startsWith(prefix)) continue;
     const qsizetype dot = name.indexOf(u'.', prefix.size());
     bool ok = false;
-    const qint64 pid = dot < 0 ? 0 : QStringView(name).mid(prefix.size(), dot - prefix.size()).toLongLong(&ok);
+    const qint64 pid =
+        dot < 0 ? 0 : QStringView(name).mid(prefix.size(), dot - prefix.size()).toLongLong(&ok);
     if (!ok || pid <= 0) continue;
     // A live writer (this process included) keeps its file.
     if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
@@ -121,7 +122,8 @@ bool WholeFile::commit() {
   // Buffered bytes meet the disk here: a full disk fails the flush or the sync.
   if (file_->error() != QFileDevice::NoError) return fail(file_->errorString());
   if (!file_->flush()) return fail(file_->errorString());
-  if (::fchmod(file_->handle(), static_cast<mode_t>(targetMode(target_))) != 0) return fail(systemReason(errno));
+  if (::fchmod(file_->handle(), static_cast<mode_t>(targetMode(target_))) != 0)
+    return fail(systemReason(errno));
   if (::fsync(file_->handle()) != 0) return fail(systemReason(errno));
   file_->close();
   if (file_->error() != QFileDevice::NoError) return fail(file_->errorString());

@@ -69,8 +69,8 @@ TEST(WholeFile, AFullDiskKeepsTheOldFileAndSaysWhy) {
     ADD_FAILURE() << "a full disk reported as success";
   } catch (const FileWriteError &e) {
     EXPECT_EQ(e.path(), path);
-    EXPECT_EQ(e.reason(), disk.mounted() ? QStringLiteral("No space left on device")
-                                         : QStringLiteral("File too large"));
+    EXPECT_EQ(e.reason(),
+              disk.mounted() ? QStringLiteral("No space left on device") : QStringLiteral("File too large"));
   }
   disk.release();
   EXPECT_EQ(readBytes(path), QByteArray("old"));
