@@ -17,7 +17,8 @@ ProcessLock::ProcessLock(const QString &file, const QString &purpose) {
   struct stat st {};
   // A file that cannot be looked at (not there yet) is known by its path.
   const QString identity = ::stat(QFile::encodeName(file).constData(), &st) == 0
-                               ? QStringLiteral("%1-%2").arg(static_cast<qulonglong>(st.st_dev))
+                               ? QStringLiteral("%1-%2")
+                                     .arg(static_cast<qulonglong>(st.st_dev))
                                      .arg(static_cast<qulonglong>(st.st_ino))
                                : QString::number(qHash(QFileInfo(file).absoluteFilePath()));
   const QString name = QDir::tempPath() + QStringLiteral("/vorik-%1-%2.lock").arg(purpose, identity);

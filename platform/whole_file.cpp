@@ -39,7 +39,8 @@ void removeLeftTemporaries(const QString &target) {
     if (!name.startsWith(prefix)) continue;
     const qsizetype dot = name.indexOf(u'.', prefix.size());
     bool ok = false;
-    const qint64 pid = dot < 0 ? 0 : QStringView(name).mid(prefix.size(), dot - prefix.size()).toLongLong(&ok);
+    const qint64 pid =
+        dot < 0 ? 0 : QStringView(name).mid(prefix.size(), dot - prefix.size()).toLongLong(&ok);
     if (!ok || pid <= 0) continue;
     // A live writer (this process included) keeps its file.
     if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
@@ -88,8 +89,14 @@ bool WholeFile::fail(const QString &reason) {
 bool WholeFile::open() {
   cancel();
   reason_.clear();
-  if (QFileInfo(path_).isDir()) return fail(systemReason(EISDIR));
-  const int fd = createTemporaryBeside(path_, &temp_);
+  // A link is followed: the file it names is replaced, the link stays.
+  const QFileInfo info(path_);
+  target_ = info.isSymLink() ? info.symLinkTarget() : path_;
+  const QFileInfo target(target_);
+  if (target.isDir()) return fail(systemReason(EISDIR));
+  // A read-only file is not replaced behind its owner's back.
+  if (target.exists() && !target.isWritable()) return fail(systemReason(EACCES));
+  const int fd = createTemporaryBeside(target_, &temp_);
   if (fd < 0) return fail(systemReason(errno));
   file_ = std::make_unique<QFile>();
   if (!file_->open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
@@ -115,11 +122,12 @@ bool WholeFile::commit() {
   // Buffered bytes meet the disk here: a full disk fails the flush or the sync.
   if (file_->error() != QFileDevice::NoError) return fail(file_->errorString());
   if (!file_->flush()) return fail(file_->errorString());
-  if (::fchmod(file_->handle(), static_cast<mode_t>(targetMode(path_))) != 0) return fail(systemReason(errno));
+  if (::fchmod(file_->handle(), static_cast<mode_t>(targetMode(target_))) != 0)
+    return fail(systemReason(errno));
   if (::fsync(file_->handle()) != 0) return fail(systemReason(errno));
   file_->close();
   if (file_->error() != QFileDevice::NoError) return fail(file_->errorString());
-  if (::rename(QFile::encodeName(temp_).constData(), QFile::encodeName(path_).constData()) != 0)
+  if (::rename(QFile::encodeName(temp_).constData(), QFile::encodeName(target_).constData()) != 0)
     return fail(systemReason(errno));
   temp_.clear();
   file_.reset();

@@ -39,7 +39,8 @@ class WholeFile {
   WholeFile &operator=(const WholeFile &) = delete;
 
   // Creates the temporary (after removing those of dead writers of the same
-  // target). False when it cannot be created; reason() says why.
+  // target). False when it cannot be created, or when path is a folder or a
+  // read-only file; reason() says why. A link at path is followed.
   bool open();
   // Where the bytes go between open() and commit(); buffered, so a write that
   // returns its full size proves nothing until commit().
@@ -60,7 +61,7 @@ class WholeFile {
  private:
   bool fail(const QString &reason);
 
-  QString path_, temp_, reason_;
+  QString path_, target_, temp_, reason_;
   std::unique_ptr<QFile> file_;
 };
 

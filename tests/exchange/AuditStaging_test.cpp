@@ -26,19 +26,23 @@ class TwoInstances : public ::testing::Test {
     Attachment a(database_);
     a.exec(QStringLiteral("DELETE FROM ATVEVO"));
     for (const char *receiver : {"00001", "00002"})
-      a.exec(QStringLiteral("INSERT INTO ATVEVO (V_AKOD, V_NEVE, V_IRSZAM, V_HELYSEG, V_UTCA, V_ADOSZAM) VALUES "
-                            "('%1', 'Átvevő %1', '6000', 'Kecskemét', 'Fő', '12345678203')")
-                 .arg(QLatin1String(receiver)));
-    a.exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_IRSZAM, O_HELYSEGNEV, O_UTCA) VALUES "
-                          "('1', 'Kovács János', '6100', 'Kiskunfélegyháza', 'Petőfi')"));
+      a.exec(
+          QStringLiteral("INSERT INTO ATVEVO (V_AKOD, V_NEVE, V_IRSZAM, V_HELYSEG, V_UTCA, V_ADOSZAM) VALUES "
+                         "('%1', 'Átvevő %1', '6000', 'Kecskemét', 'Fő', '12345678203')")
+              .arg(QLatin1String(receiver)));
+    a.exec(
+        QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_IRSZAM, O_HELYSEGNEV, O_UTCA) VALUES "
+                       "('1', 'Kovács János', '6100', 'Kiskunfélegyháza', 'Petőfi')"));
     // Two documents of A, one of B, all in March.
     const char *tickets[][2] = {{"25000001", "00001"}, {"25000002", "00001"}, {"25100001", "00002"}};
     for (const auto &[serial, receiver] : tickets) {
-      a.exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_OSTERMKOD, F_AKOD, F_KELT, F_FELVKELT, F_FIZKELT, F_TIPUS, "
-                            "F_UTAL) VALUES ('%1', '1', '%2', '2025-03-10', '2025-03-10', '2025-03-10', '1', 'x')")
+      a.exec(QStringLiteral(
+                 "INSERT INTO QZFEJ (F_BSZAM, F_OSTERMKOD, F_AKOD, F_KELT, F_FELVKELT, F_FIZKELT, F_TIPUS, "
+                 "F_UTAL) VALUES ('%1', '1', '%2', '2025-03-10', '2025-03-10', '2025-03-10', '1', 'x')")
                  .arg(QLatin1String(serial), QLatin1String(receiver)));
-      a.exec(QStringLiteral("INSERT INTO QZSOR (S_BSZAM, S_AKOD, S_BRUTTO, S_LEVONSZAZ, S_EAR, S_KOMPMERTEKE, "
-                            "S_MEGNEVEZES, S_VTSZ, S_MEGY) VALUES ('%1', '%2', 10, 0, 100, 12, 'Alma', '0808', 'kg')")
+      a.exec(QStringLiteral(
+                 "INSERT INTO QZSOR (S_BSZAM, S_AKOD, S_BRUTTO, S_LEVONSZAZ, S_EAR, S_KOMPMERTEKE, "
+                 "S_MEGNEVEZES, S_VTSZ, S_MEGY) VALUES ('%1', '%2', 10, 0, 100, 12, 'Alma', '0808', 'kg')")
                  .arg(QLatin1String(serial), QLatin1String(receiver)));
     }
     a.transaction().commit();
@@ -67,10 +71,11 @@ TEST_F(TwoInstances, AnExportWritesOnlyItsOwnCollection) {
   auto b = instance(QStringLiteral("00002"), fileB);
   EXPECT_EQ(ask(*a, "collect", "collected"), QByteArray("collected 1 "));
   // B collects meanwhile: refused with the message, A's staging untouched.
-  EXPECT_EQ(ask(*b, "collect", "collected"),
-            QStringLiteral("collected 0 A NAV adatok kigyűjtése és exportja egy másik programablakban folyik. "
-                           "Kérem próbálja újra, ha ott az adatszolgáltatás ablaka bezárult.")
-                .toUtf8());
+  EXPECT_EQ(
+      ask(*b, "collect", "collected"),
+      QStringLiteral("collected 0 A NAV adatok kigyűjtése és exportja egy másik programablakban folyik. "
+                     "Kérem próbálja újra, ha ott az adatszolgáltatás ablaka bezárult.")
+          .toUtf8());
   EXPECT_EQ(ask(*a, "export", "exported"), QByteArray("exported 1 "));
   const QByteArray written = read(fileA);
   EXPECT_TRUE(written.contains("<szlasorszam>25000001</szlasorszam>"));
@@ -85,8 +90,10 @@ TEST_F(TwoInstances, AnExportWritesOnlyItsOwnCollection) {
   EXPECT_TRUE(read(fileB).contains("<szlasorszam>25100001</szlasorszam>"));
   EXPECT_FALSE(read(fileB).contains("25000001"));
   // A, no longer holding the staging, does not write B's rows as its own.
-  EXPECT_EQ(ask(*a, "export", "exported"),
-            QStringLiteral("exported 0 A NAV adatokat ebben az ablakban újra ki kell gyűjteni az export előtt.").toUtf8());
+  EXPECT_EQ(
+      ask(*a, "export", "exported"),
+      QStringLiteral("exported 0 A NAV adatokat ebben az ablakban újra ki kell gyűjteni az export előtt.")
+          .toUtf8());
   a->send("quit");
   b->send("quit");
 }

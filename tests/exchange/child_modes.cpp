@@ -1,16 +1,16 @@
 // The second processes of the multi-process tests.
 #include "child_modes.h"
 
+#include "app/SharedState.h"
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/transaction.h"
-#include "app/SharedState.h"
 #include "exchange/audit/AuditStaging.h"
 #include "exchange/audit/AuditXml.h"
 #include "exchange/excel/WorkbookFile.h"
+#include "platform/whole_file.h"
 #include "support/data_fixture.h"
 #include "support/gui_driver.h"
-#include "platform/whole_file.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -67,13 +67,12 @@ int excelKilled(const QStringList &args) {
 // The boxes an action showed, each answered with OK, as one line.
 QString boxes(const std::function<void()> &action) {
   QStringList texts;
-  for (const MessageSeen &m : answerBoxes(action)) texts << QString(m.text).replace(QLatin1Char('\r'), QLatin1Char('|'));
+  for (const MessageSeen &m : answerBoxes(action))
+    texts << QString(m.text).replace(QLatin1Char('\r'), QLatin1Char('|'));
   return texts.join(QStringLiteral(" / "));
 }
 
-void reply(const QString &line) {
-  std::cout << line.toStdString() << std::endl;
-}
+void reply(const QString &line) { std::cout << line.toStdString() << std::endl; }
 
 // One program instance's audit data supply, driven by commands on standard
 // input, each answered by one line:
@@ -149,7 +148,8 @@ QByteArray Child::waitFor(const QByteArray &prefix, int ms) {
     }
     const qint64 left = ms - timer.elapsed();
     if (left <= 0 || p_->state() == QProcess::NotRunning) return QByteArray();
-    if (p_->waitForReadyRead(static_cast<int>(qMin<qint64>(left, 1000)))) buffer_ += p_->readAllStandardOutput();
+    if (p_->waitForReadyRead(static_cast<int>(qMin<qint64>(left, 1000))))
+      buffer_ += p_->readAllStandardOutput();
   }
 }
 

@@ -177,6 +177,8 @@ TEST_F(TableDumps, ATargetThatCannotBeWrittenIsNamedAndEndsTheExport) {
 TEST_F(TableDumps, AFullDiskNamesTheReasonAndKeepsTheOldFile) {
   fillTables();
   FullDisk disk;
+  // A file size limit would stop the database's own writes as well.
+  if (!disk.mounted()) GTEST_SKIP() << "no small file system could be mounted here (not permitted)";
   {
     QFile old(disk.file("atvevo.txt"));
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));

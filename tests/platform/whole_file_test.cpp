@@ -69,8 +69,8 @@ TEST(WholeFile, AFullDiskKeepsTheOldFileAndSaysWhy) {
     ADD_FAILURE() << "a full disk reported as success";
   } catch (const FileWriteError &e) {
     EXPECT_EQ(e.path(), path);
-    EXPECT_EQ(e.reason(), disk.mounted() ? QStringLiteral("No space left on device")
-                                         : QStringLiteral("File too large"));
+    EXPECT_EQ(e.reason(),
+              disk.mounted() ? QStringLiteral("No space left on device") : QStringLiteral("File too large"));
   }
   disk.release();
   EXPECT_EQ(readBytes(path), QByteArray("old"));
@@ -115,6 +115,24 @@ TEST(WholeFile, AFolderInTheWayIsNeitherReplacedNorFilled) {
   }
   EXPECT_TRUE(QFileInfo(dir.file("x.xml")).isDir());
   EXPECT_EQ(entries(dir.path()), QStringList{"x.xml"});
+}
+
+TEST(WholeFile, ALinkIsFollowed) {
+  TempDir dir;
+  writeBytes(dir.file("real.ini"), "old");
+  ASSERT_TRUE(QFile::link(dir.file("real.ini"), dir.file("link.ini")));
+  writeFileWhole(dir.file("link.ini"), "new");
+  EXPECT_TRUE(QFileInfo(dir.file("link.ini")).isSymLink());
+  EXPECT_EQ(readBytes(dir.file("real.ini")), QByteArray("new"));
+}
+
+TEST(WholeFile, AReadOnlyFileIsKept) {
+  if (::geteuid() == 0) GTEST_SKIP() << "the superuser may write a read-only file";
+  TempDir dir;
+  writeBytes(dir.file("ro.ini"), "old");
+  ASSERT_EQ(::chmod(QFile::encodeName(dir.file("ro.ini")).constData(), 0444), 0);
+  EXPECT_THROW(writeFileWhole(dir.file("ro.ini"), "new"), FileWriteError);
+  EXPECT_EQ(readBytes(dir.file("ro.ini")), QByteArray("old"));
 }
 
 TEST(WholeFile, TemporariesOfDeadWritersGoLiveOnesStay) {

@@ -4,7 +4,9 @@
 // Where no mount is allowed, a full disk is simulated: while filled, the
 // process's file size limit is nothing, so every write past offset 0 fails
 // ("File too large" instead of "No space left on device") and nothing else
-// changes. Files written before fill() stay readable either way.
+// changes. Files written before fill() stay readable either way. The limit
+// binds the whole process, the embedded database's writes included: a test
+// that needs the database while the disk is full skips unless mounted().
 #include <QString>
 
 #include <sys/resource.h>
