@@ -47,10 +47,6 @@ TForm10::ProductPicker &productPicker() {
   return picker;
 }
 
-}  // namespace
-
-namespace {
-
 // A text the database column can take as a number.
 bool numberOf(const QString &text, double &value) {
   long double v = 0;
