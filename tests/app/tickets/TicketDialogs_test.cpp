@@ -1597,14 +1597,18 @@ TEST_F(Cancelling, GuardReadsTheMarksAsStoredNotAsTheListShowsThem) {
   TForm8 list(nullptr);
   list.show();
   QApplication::processEvents();
-  exec(QStringLiteral("UPDATE QZFEJ SET F_ERVENYT = '61500009' WHERE F_BSZAM = '61500001'"));
-  exec(QStringLiteral("UPDATE QZFEJ SET F_PRN = 'I', F_TIPUS = '4', F_ERVENYT = '61500008' "
-                      "WHERE F_BSZAM = '61500002'"));
-  const QString before = snapshot();
+  // Each row is read while it is current; another instance changes it after.
   ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), QStringLiteral("61500001")));
+  exec(QStringLiteral("UPDATE QZFEJ SET F_ERVENYT = '61500009' WHERE F_BSZAM = '61500001'"));
+  QString before = snapshot();
   EXPECT_TRUE(Data->ZQ10->fieldByName(QStringLiteral("F_ERVENYT")).asString().trimmed().isEmpty());
   EXPECT_EQ(messageOf([&] { list.Button4->click(); }), QStringLiteral("Már érvénytelenítve van!"));
+  EXPECT_EQ(snapshot(), before);
   ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), QStringLiteral("61500002")));
+  exec(QStringLiteral("UPDATE QZFEJ SET F_PRN = 'I', F_TIPUS = '4', F_ERVENYT = '61500008' "
+                      "WHERE F_BSZAM = '61500002'"));
+  before = snapshot();
+  EXPECT_TRUE(Data->ZQ10->fieldByName(QStringLiteral("F_ERVENYT")).asString().trimmed().isEmpty());
   EXPECT_EQ(messageOf([&] { list.Button4->click(); }),
             QStringLiteral("Érvénytelent (storno) nem lehet érvényteleníteni!"));
   EXPECT_EQ(snapshot(), before);
