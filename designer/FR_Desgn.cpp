@@ -552,12 +552,14 @@ void TfrDesignerForm::RestoreState() {
   // Without a stored place the inspector stands at the top right of the design area, on the
   // screen, leaving the menus and the toolbars free.
   const QRect area(ScrollBox1->mapToGlobal(QPoint(0, 0)), ScrollBox1->size());
-  const QRect screen = (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+  const QRect screen =
+      (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
   // With room for a window frame, not known before the first showing.
   const QSize insp = InspForm->frameGeometry().size().expandedTo(InspForm->size() + QSize(8, 32));
-  InspForm->move(std::clamp(area.right() - insp.width() - 16, screen.left(),
-                            std::max(screen.left(), screen.right() - insp.width())),
-                 std::clamp(area.top() + 16, screen.top(), std::max(screen.top(), screen.bottom() - insp.height())));
+  InspForm->move(
+      std::clamp(area.right() - insp.width() - 16, screen.left(),
+                 std::max(screen.left(), screen.right() - insp.width())),
+      std::clamp(area.top() + 16, screen.top(), std::max(screen.top(), screen.bottom() - insp.height())));
   frRestoreFormPosition(InspForm);
   // The tools toolbar shows only when it holds tools.
   if (!FirstInstance || Panel6->findChildren<TfrTBButton *>().empty()) Panel6->SetVisible(false);

@@ -126,6 +126,8 @@ void TfrEditorForm::showEvent(QShowEvent *e) {
 
 void TfrEditorForm::applyChecks() {
   ScriptPanel->setVisible(CB1->isChecked());
+  // A hidden script is never where a variable or field goes, now or at the next opening.
+  if (!CB1->isChecked()) lastMemo_ = M1;
   const int points = CB2->isChecked() ? 12 : 10;
   for (QPlainTextEdit *m : {M1, M2}) {
     QFont f = m->font();

@@ -43,6 +43,8 @@ TfrHilightForm::TfrHilightForm(TfrDesignerForm &designer, QWidget *parent)
   SpeedButton2 = frNamed(new TfrSpeedButton(GroupBox2), "SpeedButton2");
   SpeedButton2->setText(frLoadStr(53528));
   QHBoxLayout *buttons = frOkCancelRow(this, Button1, Button2);
+  // The colour buttons take the focus by Tab, in the order of the controls, and Space presses them.
+  for (TfrSpeedButton *b : {SpeedButton1, SpeedButton2}) b->setFocusPolicy(Qt::TabFocus);
 
   frColumn(GroupBox1, {SpeedButton1, CB1, CB2, CB3}, true);
   frColumn(GroupBox2, {RB1, RB2, SpeedButton2}, true);

@@ -264,6 +264,13 @@ bool EditPageOptions(QWidget *parent, TfrPage &page) {
       codes.push_back(p.code);
     }
   }
+  // A printer's own list may lack a custom size: it is offered all the same, last, so that a
+  // page of its own size shows as such and its size can be edited.
+  if (std::find(codes.begin(), codes.end(), frCustomPaper) == codes.end()) {
+    for (const TfrPaperInfo &p : frPaperInfo)
+      if (p.code == frCustomPaper) names << QString::fromLatin1(p.name);
+    codes.push_back(frCustomPaper);
+  }
   dlg.SetPapers(names, codes);
   int paperIndex = static_cast<int>(std::find(codes.begin(), codes.end(), page.pgSize) - codes.begin());
   if (paperIndex >= static_cast<int>(codes.size())) paperIndex = static_cast<int>(codes.size()) - 1;

@@ -696,7 +696,9 @@ Variant TfrPageRun::groupValue(TfrBand *g) {
   try {
     return frParser->Calc(g->GroupCondition);
   } catch (const std::exception &) {
-    buildError(Report, {QStringLiteral("Group condition of %1:").arg(g->View ? g->View->Name : QString()), g->GroupCondition},
+    buildError(Report,
+               {QStringLiteral("Group condition of %1:").arg(g->View ? g->View->Name : QString()),
+                g->GroupCondition},
                g->Typ);
     return Variant();
   }

@@ -178,6 +178,55 @@ TEST_F(TextEditorTest, InsertingAVariableReplacesTheClipboardAndPastesAtTheCaret
   EXPECT_EQ(memo->Memo.constFirst(), "Felv[Adó]ásárlási jegy");
 }
 
+// The script pane clicked into and then hidden: "Variable" inserts into the
+// text, this time and at the next opening; the script stays empty.
+TEST_F(TextEditorTest, AHiddenScriptIsNeverWhereAVariableGoes) {
+  report->Variables = QStringList{"Jegy", " Összeg", " Adó"};
+  auto pick = [](QWidget *w) {  // the variables picker: the second name of the first category
+    child<QComboBox>(w, "ValCombo")->setCurrentIndex(0);
+    auto *list = child<QListWidget>(w, "ValList");
+    list->setCurrentRow(1);
+    Key(list, Qt::Key_Return);
+  };
+  QString text, scriptText;
+  ModalScript first;
+  first.then([&](QWidget *w) {
+    auto *cb1 = child<QCheckBox>(w, "CB1");
+    auto *m2 = child<QPlainTextEdit>(w, "M2");
+    const auto clickOn = [w](QWidget *c) {
+      QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, c->mapTo(w, c->rect().center()));
+    };
+    clickOn(cb1);
+    ASSERT_TRUE(m2->isVisible());
+    clickOn(m2->viewport());
+    ASSERT_TRUE(m2->hasFocus());
+    clickOn(cb1);
+    ASSERT_FALSE(m2->isVisible());
+    click(w, "Button3");
+  });
+  first.then(pick);
+  first.then([&](QWidget *w) {
+    text = child<QPlainTextEdit>(w, "M1")->toPlainText();
+    scriptText = child<QPlainTextEdit>(w, "M2")->toPlainText();
+    click(w, "Button1");
+  });
+  Edit(first);
+  EXPECT_EQ(text, "[Adó]Felvásárlási jegy\n[Date]");
+  EXPECT_EQ(scriptText, "");
+  EXPECT_TRUE(memo->Script.isEmpty());
+  ModalScript again;
+  again.then([&](QWidget *w) { click(w, "Button3"); });
+  again.then(pick);
+  again.then([&](QWidget *w) {
+    text = child<QPlainTextEdit>(w, "M1")->toPlainText();
+    scriptText = child<QPlainTextEdit>(w, "M2")->toPlainText();
+    click(w, "Button2");
+  });
+  Edit(again);
+  EXPECT_TRUE(text.startsWith("[Adó]")) << text.toStdString();
+  EXPECT_EQ(scriptText, "");
+}
+
 TEST_F(TextEditorTest, InsertKeyOpensThePickerAndItsCancelInsertsNothing) {
   QApplication::clipboard()->setText("marad");
   QString text;

@@ -83,6 +83,43 @@ TEST_F(HilitTest, OkRefusesAConditionTheParserCannotEvaluate) {
   EXPECT_EQ(condition, "[Value] > [Limit] and [Name] = 'Nagy'");
 }
 
+// Tab goes through the colour buttons in the order of the controls, and Space
+// on one opens the colour dialog.
+TEST_F(HilitTest, TabReachesTheColourButtonsAndSpacePressesThem) {
+  Show();
+  TfrHighlight hl;
+  hl.FillColor = 0x00FFFF;
+  QString condition;
+  QStringList order;
+  bool colourDialog = false;
+  ModalScript script;
+  script.then([&](QWidget *w) {
+    auto *dlg = qobject_cast<TfrHilightForm *>(w);
+    ASSERT_NE(dlg, nullptr);
+    dlg->Edit1->setFocus();
+    for (int i = 0; i < 12; ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QWidget *f = QApplication::focusWidget();
+      if (!f || f == dlg->Edit1) break;
+      order << f->objectName();
+    }
+    dlg->SpeedButton1->setFocus();
+    QMetaObject::invokeMethod(
+        dlg, [dlg] { QTest::keyClick(dlg->SpeedButton1, Qt::Key_Space); }, Qt::QueuedConnection);
+  });
+  script.then([&](QWidget *w) {
+    colourDialog = qobject_cast<QColorDialog *>(w) != nullptr;
+    qobject_cast<QDialog *>(w)->reject();
+  });
+  script.then([](QWidget *w) { click(w, "Button2"); });
+  script.run([&] { EditHighlight(*form, hl, condition); });
+  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(order.mid(0, 1), QStringList({"SpeedButton1"}));
+  EXPECT_GT(order.indexOf("SpeedButton2"), order.indexOf("CB3"));
+  EXPECT_LT(order.indexOf("SpeedButton2"), order.indexOf("Button1"));
+  EXPECT_TRUE(colourDialog);
+}
+
 TEST_F(HilitTest, ColourButtonsTakeTheColourDialogsChoiceAndTransparentDropsTheBackground) {
   Show();
   TfrHighlight hl;

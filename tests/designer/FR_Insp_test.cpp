@@ -11,9 +11,9 @@
 #include <QFontInfo>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
-#include <QPainter>
 #include <QToolBar>
 
 using namespace designer;
@@ -470,9 +470,13 @@ TEST_F(DesignerTest, WithoutStoredPlaceTheInspectorLeavesMenusAndToolbarsFree) {
   EXPECT_FALSE(at.intersects(global(form->MainMenu1)));
   EXPECT_FALSE(at.intersects(global(form->Panel2)));
   EXPECT_FALSE(at.intersects(global(form->Panel1)));
-  EXPECT_TRUE(global(form->ScrollBox1).contains(at)) << at.x() << "," << at.y() << " " << at.width() << "x" << at.height() << " in " << global(form->ScrollBox1).x() << "," << global(form->ScrollBox1).y() << " " << global(form->ScrollBox1).width() << "x" << global(form->ScrollBox1).height();
+  EXPECT_TRUE(global(form->ScrollBox1).contains(at))
+      << at.x() << "," << at.y() << " " << at.width() << "x" << at.height() << " in "
+      << global(form->ScrollBox1).x() << "," << global(form->ScrollBox1).y() << " "
+      << global(form->ScrollBox1).width() << "x" << global(form->ScrollBox1).height();
   const QRect screen = form->screen()->availableGeometry();
-  EXPECT_TRUE(screen.contains(at)) << at.x() << "," << at.y() << " " << at.width() << "x" << at.height() << " on " << screen.width() << "x" << screen.height();
+  EXPECT_TRUE(screen.contains(at)) << at.x() << "," << at.y() << " " << at.width() << "x" << at.height()
+                                   << " on " << screen.width() << "x" << screen.height();
 }
 
 }  // namespace

@@ -205,7 +205,7 @@ TEST_F(PgoptTest, ThePapersAreThePrintersAndAnotherPaperTakesItsSize) {
   EXPECT_TRUE(Edit([&](TfrPgoptForm *dlg) {
     QStringList names;
     for (int i = 0; i < dlg->ComB1->count(); ++i) names << dlg->ComB1->itemText(i);
-    EXPECT_EQ(names, frPrinter->PaperNames.mid(0, frPrinter->PaperCount));
+    EXPECT_EQ(names, frPrinter->PaperNames.mid(0, frPrinter->PaperCount) << "Custom");
     EXPECT_EQ(dlg->ComB1->currentText(), "Letter");
     dlg->ComB1->setCurrentIndex(IndexOfCode(dlg, 8));  // A3
     click(dlg, "Button1");
@@ -214,6 +214,37 @@ TEST_F(PgoptTest, ThePapersAreThePrintersAndAnotherPaperTakesItsSize) {
   EXPECT_EQ(P().pgSize, 8);
   EXPECT_EQ(P().pgWidth, 2970);
   EXPECT_EQ(P().pgHeight, 4200);
+}
+
+// A printer whose list has no custom size: "Custom" is offered last, and a
+// page of its own size opens on it with its size, typed over and kept on OK.
+TEST_F(PgoptTest, APrinterWithoutCustomSizeStillOffersItForAPageOfItsOwnSize) {
+  TfrFakePrinterBackend backend;
+  backend.printers.push_back(TfrFakePrinterBackend::standardPrinter("Laser"));
+  frCreatePrinter(&backend);
+  Show();
+  P().pgSize = frCustomPaper;
+  P().pgWidth = 1230;
+  P().pgHeight = 2340;
+  QString shown, width, height;
+  bool editable = false;
+  EXPECT_TRUE(Edit([&](TfrPgoptForm *dlg) {
+    shown = dlg->ComB1->currentText();
+    width = dlg->E1->text();
+    height = dlg->E2->text();
+    editable = dlg->E1->isEnabled() && dlg->E2->isEnabled();
+    QTest::keyClick(dlg->E1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(dlg->E1, "150");
+    QTest::keyClick(dlg->E1, Qt::Key_Return);
+  }));
+  frFreePrinter();
+  EXPECT_EQ(shown, "Custom");
+  EXPECT_EQ(width, "123");
+  EXPECT_EQ(height, "234");
+  EXPECT_TRUE(editable);
+  EXPECT_EQ(P().pgSize, frCustomPaper);
+  EXPECT_EQ(P().pgWidth, 1500);
+  EXPECT_EQ(P().pgHeight, 2340);
 }
 
 TEST_F(PgoptTest, TheDesignerCommandsOpenItAndMarkTheReportOnOk) {

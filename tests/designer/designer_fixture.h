@@ -99,7 +99,9 @@ class DesignerTest : public ::testing::Test {
   void RealClick(QPoint p, Qt::KeyboardModifiers m = {}) {
     QTest::mouseClick(form->windowHandle(), Qt::LeftButton, m, InWindow(p));
   }
-  void RealDoubleClick(QPoint p) { QTest::mouseDClick(form->windowHandle(), Qt::LeftButton, {}, InWindow(p)); }
+  void RealDoubleClick(QPoint p) {
+    QTest::mouseDClick(form->windowHandle(), Qt::LeftButton, {}, InWindow(p));
+  }
   void RealDrag(QPoint a, QPoint b) {
     QTest::mousePress(form->windowHandle(), Qt::LeftButton, {}, InWindow(a));
     QTest::mouseMove(form->windowHandle(), InWindow(b));

@@ -557,7 +557,8 @@ TEST_F(Groups, ABrokenHighlightOrGroupConditionIsNamedInTheError) {
   l.LoadInto(rep);
   TfrMemoView *amount = nullptr;
   for (const auto &v : rep.Pages[0]->Objects)
-    if (v->Typ == gtMemo && v->Memo.value(0).startsWith("[Amount]")) amount = static_cast<TfrMemoView *>(v.get());
+    if (v->Typ == gtMemo && v->Memo.value(0).startsWith("[Amount]"))
+      amount = static_cast<TfrMemoView *>(v.get());
   ASSERT_NE(amount, nullptr);
   amount->HighlightStr = "[Amount] >";
   rep.ShowReport();
@@ -573,8 +574,9 @@ TEST_F(Groups, ABrokenHighlightOrGroupConditionIsNamedInTheError) {
   errors.clear();
   rep.ShowReport();
   ASSERT_EQ(errors.size(), 1);
-  EXPECT_EQ(errors[0], "An error occured during calculating\rGroup condition of " + group->Name + ":\r[Key] +\r"
-                       "Report: frNyomtat\rBand: Group header");
+  EXPECT_EQ(errors[0], "An error occured during calculating\rGroup condition of " + group->Name +
+                           ":\r[Key] +\r"
+                           "Report: frNyomtat\rBand: Group header");
 }
 
 TEST_F(PageFilling, AnUnknownSourceNameGivesNoSourceAndAMasterBandTakesTheReportDataset) {
