@@ -10,6 +10,8 @@
 #include <QThread>
 
 #include <cups/cups.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -150,6 +152,8 @@ bool CupsServer::startScheduler() {
     return false;
   }
   cupsd_.setProcessChannelMode(QProcess::MergedChannels);
+  // A test program that dies does not leave its scheduler running.
+  cupsd_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
   cupsd_.start(QStringLiteral("unshare"),
                unshare + QStringList{bind + QStringLiteral(" && exec %1 -f -c \"$2\" -s \"$3\"")
                                                 .arg(QLatin1String(kCupsd)),
