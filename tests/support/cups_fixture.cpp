@@ -10,6 +10,8 @@
 #include <QThread>
 
 #include <cups/cups.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -100,23 +102,31 @@ bool CupsServer::writeConfiguration() {
                             "DocumentRoot /usr/share/cups/doc-root\nUser lp\nGroup lp\nSystemGroup root\n"
                             "FileDevice No\n")
                             .arg(d.path());
-  // Only the local socket; a failed job is dropped without stopping its queue.
+  // Only the local socket; a failed job is dropped without stopping its
+  // queue. The policy "refuse" answers every new job with "forbidden": only a
+  // user that does not exist may print (the client is known by its socket's
+  // credentials, so no password is asked).
   const QString cupsd = QStringLiteral(
                             "Listen %1/cups.sock\nBrowsing No\nWebInterface No\nLogLevel info\n"
                             "ErrorPolicy abort-job\nDefaultAuthType None\n"
-                            "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n")
+                            "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                            "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n"
+                            "<Policy refuse>\n  <Limit Create-Job Print-Job Print-URI Validate-Job>\n"
+                            "    AuthType Default\n    Require user vorik-nobody\n  </Limit>\n"
+                            "  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n")
                             .arg(d.path());
   QString printers;
   struct Queue {
-    const char *name, *state, *accepting;
+    const char *name, *state, *accepting, *policy;
   };
-  for (const Queue &q : {Queue{kPrinter, "Idle", "Yes"}, Queue{kStopped, "Stopped", "Yes"},
-                         Queue{kRejecting, "Idle", "No"}}) {
+  for (const Queue &q : {Queue{kPrinter, "Idle", "Yes", "default"}, Queue{kStopped, "Stopped", "Yes", "default"},
+                         Queue{kRejecting, "Idle", "No", "default"}, Queue{kRefusing, "Idle", "Yes", "refuse"}}) {
     // The job's PDF goes to PostScript through poppler's cairo renderer, which
     // keeps the text readable in the PDF that cups-pdf makes of it.
-    printers += QStringLiteral("<Printer %1>\nDeviceURI cups-pdf:/\nState %2\nAccepting %3\n"
+    printers += QStringLiteral("<Printer %1>\nDeviceURI cups-pdf:/\nState %2\nAccepting %3\nOpPolicy %4\n"
                                "Option pdftops-renderer pdftocairo\n</Printer>\n")
-                    .arg(QLatin1String(q.name), QLatin1String(q.state), QLatin1String(q.accepting));
+                    .arg(QLatin1String(q.name), QLatin1String(q.state), QLatin1String(q.accepting),
+                         QLatin1String(q.policy));
     if (!QFile::copy(kPpd, d.filePath(QStringLiteral("root/ppd/%1.ppd").arg(QLatin1String(q.name)))))
       return false;
   }
@@ -150,6 +160,8 @@ bool CupsServer::startScheduler() {
     return false;
   }
   cupsd_.setProcessChannelMode(QProcess::MergedChannels);
+  // A test program that dies does not leave its scheduler running.
+  cupsd_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
   cupsd_.start(QStringLiteral("unshare"),
                unshare + QStringList{bind + QStringLiteral(" && exec %1 -f -c \"$2\" -s \"$3\"")
                                                 .arg(QLatin1String(kCupsd)),

@@ -6,7 +6,8 @@
 // pointed at it while it runs and given back to the system's server after.
 //
 // Queues: kPrinter takes jobs and writes each as a PDF file; kStopped is
-// stopped (keeps jobs without printing); kRejecting does not accept jobs.
+// stopped (keeps jobs without printing); kRejecting does not accept jobs;
+// kRefusing looks ready but the server refuses each job handed to it.
 //
 // cups-pdf reads its settings only from the system's configuration folder,
 // so the scheduler runs in a mount namespace of its own where that file is
@@ -26,6 +27,7 @@ class CupsServer {
   static constexpr const char *kPrinter = "VorikPdf";
   static constexpr const char *kStopped = "VorikStopped";
   static constexpr const char *kRejecting = "VorikRejecting";
+  static constexpr const char *kRefusing = "VorikRefusing";
 
   // Starts the scheduler and points the client side at it; missing() is empty
   // when it runs.

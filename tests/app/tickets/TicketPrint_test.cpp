@@ -916,18 +916,24 @@ TEST_F(CupsPrinting, WhatThePlatformDialogOfPropertiesSetsGoesWithTheJob) {
   }
 }
 
+// A queue that would hold the job, one that takes no jobs, and one whose
+// server refuses the job once it is handed over: each a message naming the
+// printer.
 TEST_F(CupsPrinting, AStoppedOrRejectingQueueSaysSoNamingThePrinterAndPrintsNothing) {
   const QString s = addTicket(1, {{100, 80, 12}});
   JegyVariant = QStringLiteral("L");
-  for (const char *queue : {CupsServer::kStopped, CupsServer::kRejecting}) {
-    const QString name = QString::fromLatin1(queue);
+  struct Case {
+    const char *queue, *says;
+  };
+  for (const Case &c : {Case{CupsServer::kStopped, "is stopped"}, Case{CupsServer::kRejecting, "does not accept jobs"},
+                        Case{CupsServer::kRefusing, "did not take the job"}}) {
+    const QString name = QString::fromLatin1(c.queue);
     const auto boxes = printTicket(s, printOn(name), true);
-    ASSERT_EQ(boxes.size(), 1u) << queue;
+    ASSERT_EQ(boxes.size(), 1u) << c.queue;
     EXPECT_EQ(boxes[0].kind, QStringLiteral("Error"));
     EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("\"%1\"").arg(name))) << boxes[0].text.toStdString();
-    EXPECT_TRUE(boxes[0].text.contains(queue == CupsServer::kStopped ? QStringLiteral("is stopped")
-                                                                     : QStringLiteral("does not accept jobs")))
-        << boxes[0].text.toStdString();
+    EXPECT_TRUE(boxes[0].text.contains(QLatin1String(c.says))) << boxes[0].text.toStdString();
+    EXPECT_TRUE(boxes[0].text.endsWith(QStringLiteral("Nothing was printed."))) << boxes[0].text.toStdString();
   }
   // Nothing was held or written; the queue that works still prints.
   printTicket(s, printOn(kCupsPrinter));
