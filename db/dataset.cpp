@@ -458,13 +458,6 @@ unsigned char *DataSet::prependRow() {
   return rowData(0);
 }
 
-void DataSet::dropFirstRow() {
-  if (!rowCount_) return;
-  ++slack_;
-  --rowCount_;
-  if (current_ > 0) --current_;
-}
-
 unsigned char *DataSet::rowData(std::size_t row) const {
   row += slack_;
   return blocks_[row / kRowsPerBlock].get() + (row % kRowsPerBlock) * rowSize_;
@@ -564,8 +557,7 @@ void DataSet::fetchAll() const {
 
 int DataSet::recordCount() const {
   auto *self = const_cast<DataSet *>(this);
-  while (self->fetchEarlier() > 0) {
-  }
+  while (self->fetchEarlier() > 0) continue;  // the rows before a window read around a position
   fetchAll();
   return static_cast<int>(rowCount_);
 }
