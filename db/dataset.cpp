@@ -442,7 +442,8 @@ void DataSet::dropLastRow() {
 
 unsigned char *DataSet::prependRow() {
   if (slack_ == 0) {
-    blocks_.insert(blocks_.begin(), std::unique_ptr<unsigned char[]>(new unsigned char[rowSize_ * kRowsPerBlock]));
+    blocks_.insert(blocks_.begin(),
+                   std::unique_ptr<unsigned char[]>(new unsigned char[rowSize_ * kRowsPerBlock]));
     slack_ = kRowsPerBlock;
   }
   --slack_;

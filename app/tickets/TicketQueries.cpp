@@ -31,10 +31,10 @@ void openTicketList(const QString &orderBy, const QString &position) {
                                        "F_ERVENYT, F_PIPA") +
                         QLatin1String(byName ? ", Ostermelo.O_NEV " : " ")};
   if (byName)
-    select << QStringLiteral("  FROM QzFej LEFT JOIN ostermelo ON QzFej.f_ostermkod = "
-                             "Ostermelo.o_kod ");
-  else
-    select << QStringLiteral("  FROM QzFej ");
+    select << QStringLiteral(
+        "  FROM QzFej LEFT JOIN ostermelo ON QzFej.f_ostermkod = "
+        "Ostermelo.o_kod ");
+  else select << QStringLiteral("  FROM QzFej ");
   // The list is read around its position a batch at a time. The serial
   // identifies a ticket and orders alone, and every header is written with
   // one (the column defaults to a blank): taken as never null, the batches
@@ -44,15 +44,14 @@ void openTicketList(const QString &orderBy, const QString &position) {
   if (orderBy.compare(QLatin1String("f_Bszam"), Qt::CaseInsensitive) == 0) {
     order = {{orderBy, QStringLiteral("F_BSZAM"), false}};
   } else {
-    order = {{byName ? QStringLiteral("Ostermelo.o_nev") : orderBy, byName ? QStringLiteral("O_NEV") : orderBy},
-             {QStringLiteral("ID_QZFEJ"), QStringLiteral("ID_QZFEJ"), false}};
+    order = {
+        {byName ? QStringLiteral("Ostermelo.o_nev") : orderBy, byName ? QStringLiteral("O_NEV") : orderBy},
+        {QStringLiteral("ID_QZFEJ"), QStringLiteral("ID_QZFEJ"), false}};
   }
   q.setKeyset(select, QStringLiteral("f_akod = :p1"), order);
   q.paramByName(QStringLiteral("p1")).setString(AtvevoKod);
-  if (position.isEmpty())
-    q.openAt();
-  else
-    q.openOn(QStringLiteral("F_BSZAM"), position, db::LocateOptions{true, true});
+  if (position.isEmpty()) q.openAt();
+  else q.openOn(QStringLiteral("F_BSZAM"), position, db::LocateOptions{true, true});
 }
 
 const QStringList &ProducerLookup::columns() {

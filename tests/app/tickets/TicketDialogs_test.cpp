@@ -891,7 +891,8 @@ TEST_F(TicketDialogs, AListOfManyTicketsOpensOnItsSerialAndReachesEveryRow) {
   EXPECT_EQ(textOf(&list, QStringLiteral("R_F_BSZAM")), QStringLiteral("47000001"));
   EXPECT_EQ(list.DBGrid1->currentIndex().row(), 0);
   // Another instance's new ticket shows after the next open.
-  exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_TIPUS) VALUES ('47000451', '%1', '%2', '1')")
+  exec(QStringLiteral(
+           "INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_TIPUS) VALUES ('47000451', '%1', '%2', '1')")
            .arg(receiver_, producer));
   list.Edit1->setText(QStringLiteral("47000451"));
   list.Search();
