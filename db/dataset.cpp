@@ -442,7 +442,8 @@ void DataSet::dropLastRow() {
 
 unsigned char *DataSet::prependRow() {
   if (slack_ == 0) {
-    blocks_.insert(blocks_.begin(), std::unique_ptr<unsigned char[]>(new unsigned char[rowSize_ * kRowsPerBlock]));
+    blocks_.insert(blocks_.begin(),
+                   std::unique_ptr<unsigned char[]>(new unsigned char[rowSize_ * kRowsPerBlock]));
     slack_ = kRowsPerBlock;
   }
   --slack_;
@@ -456,13 +457,6 @@ unsigned char *DataSet::prependRow() {
     eof_ = bof_ = false;
   }
   return rowData(0);
-}
-
-void DataSet::dropFirstRow() {
-  if (!rowCount_) return;
-  ++slack_;
-  --rowCount_;
-  if (current_ > 0) --current_;
 }
 
 unsigned char *DataSet::rowData(std::size_t row) const {
@@ -564,8 +558,7 @@ void DataSet::fetchAll() const {
 
 int DataSet::recordCount() const {
   auto *self = const_cast<DataSet *>(this);
-  while (self->fetchEarlier() > 0) {
-  }
+  while (self->fetchEarlier() > 0) continue;  // the rows before a window read around a position
   fetchAll();
   return static_cast<int>(rowCount_);
 }

@@ -237,10 +237,8 @@ class DataSet : public QObject {
   void clearRows();
   unsigned char *appendRow();
   void dropLastRow();
-  // A row slot in front of the rows held (the current row keeps its row),
-  // and its removal.
+  // A row slot in front of the rows held (the current row keeps its row).
   unsigned char *prependRow();
-  void dropFirstRow();
   // Reads the result again from its first row when the rows before the
   // window are not held; false when the dataset cannot.
   virtual bool readFromStart();

@@ -119,7 +119,8 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const {
     // The grid shows the first row held: the rows before it follow once the
     // painting is over.
     earlierQueued_ = true;
-    QMetaObject::invokeMethod(const_cast<DataSetModel *>(this), &DataSetModel::fetchEarlier, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(const_cast<DataSetModel *>(this), &DataSetModel::fetchEarlier,
+                              Qt::QueuedConnection);
   }
   switch (role) {
     case Qt::DisplayRole:

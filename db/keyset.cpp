@@ -62,7 +62,8 @@ QString Query::keysetCondition(const QVariantList &values, bool before) const {
                         : QStringLiteral("%1 < %2").arg(k.expression, p);
     }
     if (last) return null ? QStringLiteral("1 = 1") : QStringLiteral("%1 >= %2").arg(k.expression, p);
-    return null ? k.expression + QStringLiteral(" IS NOT NULL") : QStringLiteral("%1 > %2").arg(k.expression, p);
+    return null ? k.expression + QStringLiteral(" IS NOT NULL")
+                : QStringLiteral("%1 > %2").arg(k.expression, p);
   };
   QStringList terms;
   for (int i = 0; i < n; ++i) {
@@ -145,7 +146,8 @@ int Query::fetchEarlier() {
   if (!earlier_) earlier_ = std::make_unique<Query>();
   Query &q = *earlier_;
   if (q.transaction() != transaction()) q.setTransaction(transaction());
-  setText(q, keysetStatement(keysetCondition(first, true), true) + QStringLiteral(" ROWS %1").arg(kEarlierBatch));
+  setText(
+      q, keysetStatement(keysetCondition(first, true), true) + QStringLiteral(" ROWS %1").arg(kEarlierBatch));
   copyParams(q);
   bindKeys(q, first);
   q.open();
@@ -193,11 +195,13 @@ QString Query::matchCondition(const QString &fieldName, const QVariant &value, L
   // A text without cased letters compares the same either way, and the
   // column's index serves the plain comparison.
   const QString text = value.toString();
-  const bool caseless = !options.caseInsensitive || value.typeId() != QMetaType::QString || text.toUpper() == text.toLower();
+  const bool caseless =
+      !options.caseInsensitive || value.typeId() != QMetaType::QString || text.toUpper() == text.toLower();
   if (options.partialKey)
     return caseless ? QStringLiteral("%1 STARTING WITH :pos").arg(fieldName)
                     : QStringLiteral("UPPER(%1) STARTING WITH UPPER(:pos)").arg(fieldName);
-  return caseless ? QStringLiteral("%1 = :pos").arg(fieldName) : QStringLiteral("UPPER(%1) = UPPER(:pos)").arg(fieldName);
+  return caseless ? QStringLiteral("%1 = :pos").arg(fieldName)
+                  : QStringLiteral("UPPER(%1) = UPPER(:pos)").arg(fieldName);
 }
 
 bool Query::openOn(const QString &fieldName, const QVariant &value, LocateOptions options) {

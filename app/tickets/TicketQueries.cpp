@@ -32,10 +32,10 @@ void openTicketList(const QString &orderBy, const QString &position) {
                                        "F_ERVENYT, F_PIPA") +
                         QLatin1String(byName ? ", Ostermelo.O_NEV " : " ")};
   if (byName)
-    select << QStringLiteral("  FROM QzFej LEFT JOIN ostermelo ON QzFej.f_ostermkod = "
-                             "Ostermelo.o_kod ");
-  else
-    select << QStringLiteral("  FROM QzFej ");
+    select << QStringLiteral(
+        "  FROM QzFej LEFT JOIN ostermelo ON QzFej.f_ostermkod = "
+        "Ostermelo.o_kod ");
+  else select << QStringLiteral("  FROM QzFej ");
   // The list is read around its position a batch at a time. The serial
   // identifies a ticket and orders alone, and every header is written with
   // one (the column defaults to a blank): taken as never null, the batches
@@ -45,15 +45,14 @@ void openTicketList(const QString &orderBy, const QString &position) {
   if (orderBy.compare(QLatin1String("f_Bszam"), Qt::CaseInsensitive) == 0) {
     order = {{orderBy, QStringLiteral("F_BSZAM"), false}};
   } else {
-    order = {{byName ? QStringLiteral("Ostermelo.o_nev") : orderBy, byName ? QStringLiteral("O_NEV") : orderBy},
-             {QStringLiteral("ID_QZFEJ"), QStringLiteral("ID_QZFEJ"), false}};
+    order = {
+        {byName ? QStringLiteral("Ostermelo.o_nev") : orderBy, byName ? QStringLiteral("O_NEV") : orderBy},
+        {QStringLiteral("ID_QZFEJ"), QStringLiteral("ID_QZFEJ"), false}};
   }
   q.setKeyset(select, QStringLiteral("f_akod = :p1"), order);
   q.paramByName(QStringLiteral("p1")).setString(AtvevoKod);
-  if (position.isEmpty())
-    q.openAt();
-  else
-    q.openOn(QStringLiteral("F_BSZAM"), position, db::LocateOptions{true, true});
+  if (position.isEmpty()) q.openAt();
+  else q.openOn(QStringLiteral("F_BSZAM"), position, db::LocateOptions{true, true});
 }
 
 const QStringList &ProducerLookup::columns() {
@@ -64,26 +63,35 @@ const QStringList &ProducerLookup::columns() {
   return c;
 }
 
-void ProducerLookup::reload() {
-  rows_.clear();
-  db::Query q;
-  q.setTransaction(Data->IBTrans1);
-  q.sql().add(QStringLiteral("SELECT O_KOD, ") + columns().join(QStringLiteral(", ")) +
-              QStringLiteral(" FROM OSTERMELO ORDER BY ID_OSTERMELO"));
-  q.open();
-  for (q.first(); !q.eof(); q.next()) {
-    const QString code = q.field(0).asString();
-    if (rows_.contains(code)) continue;  // the first row of a code, as a join's first match
-    QStringList values;
-    for (int i = 1; i < q.fieldCount(); ++i) values << q.field(i).asString();
-    rows_.insert(code, values);
-  }
-}
+ProducerLookup::ProducerLookup() = default;
+ProducerLookup::~ProducerLookup() = default;
+
+void ProducerLookup::reload() { rows_.clear(); }
 
 QString ProducerLookup::value(const QString &code, const QString &column) const {
   const int i = columns().indexOf(column.toUpper());
-  const auto it = rows_.constFind(code);
-  if (i < 0 || it == rows_.constEnd()) return QString();
+  if (i < 0) return QString();
+  auto it = rows_.constFind(code);
+  if (it == rows_.constEnd()) {
+    QStringList values;
+    try {
+      if (!query_) {
+        query_ = std::make_unique<db::Query>();
+        query_->sql().add(QStringLiteral("SELECT FIRST 1 ") + columns().join(QStringLiteral(", ")) +
+                          QStringLiteral(" FROM OSTERMELO WHERE O_KOD = :p1 ORDER BY ID_OSTERMELO"));
+      }
+      query_->setTransaction(Data->IBTrans1);
+      query_->paramByName(QStringLiteral("p1")).setString(code);
+      query_->open();
+      if (!query_->isEmpty())
+        for (int c = 0; c < query_->fieldCount(); ++c) values << query_->field(c).asString();
+      query_->close();
+    } catch (const std::exception &) {
+      platform::logCaught(lcApp(), QStringLiteral("reading the producer %1 of the ticket list").arg(code));
+      return QString();
+    }
+    it = rows_.insert(code, values);
+  }
   return it->value(i);
 }
 

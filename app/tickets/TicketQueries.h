@@ -32,16 +32,24 @@ void openTicketList(const QString &orderBy = QStringLiteral("f_Bszam"),
 
 // The producer columns the ticket list shows (O_NEV, O_IRSZAM, O_HELYSEGNEV,
 // O_UTCA, O_ADOSZAM, O_ADOAZON, O_ERVKELT, O_BETETLAP), by producer code.
+// A producer is read (its own query on the data module's transaction, the
+// first row of the code by ID, as a join's first match) when the list first
+// shows it, so that opening the list costs the same however many producers
+// there are.
 class ProducerLookup {
  public:
+  ProducerLookup();
+  ~ProducerLookup();
   static const QStringList &columns();
-  // Reads every producer (its own query on the data module's transaction).
+  // Forgets the producers read: they are read again as they are shown.
   void reload();
-  // The text of column for the producer code; empty for an unknown code.
+  // The text of column for the producer code; empty for an unknown code,
+  // and when the producer cannot be read (the failure is logged).
   QString value(const QString &code, const QString &column) const;
 
  private:
-  QHash<QString, QStringList> rows_;
+  mutable QHash<QString, QStringList> rows_;
+  mutable std::unique_ptr<db::Query> query_;
 };
 
 // The lines of a serial into ZQ20 ordered by their ID; positioned on the line

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -145,6 +146,19 @@ void bindGrid(QTableView *grid, db::DataSet *dataSet, const Column (&columns)[N]
   model->setColumns(list);
   grid->setModel(model);
   model->bindSelection(grid->selectionModel());
+  // Rows read before the first one shown come in front: the grid keeps
+  // showing the rows it showed.
+  QObject::connect(model, &QAbstractItemModel::rowsInserted, grid, [grid](const QModelIndex &, int first, int last) {
+    if (first != 0) return;
+    const int top = grid->rowAt(0);
+    if (top < 0) return;
+    const QPersistentModelIndex keep = grid->model()->index(top + last + 1, 0);
+    QTimer::singleShot(0, grid, [grid, keep] {
+      if (!keep.isValid()) return;
+      grid->doItemsLayout();  // the scroll range takes the new rows
+      grid->scrollTo(keep, QAbstractItemView::PositionAtTop);
+    });
+  });
 }
 
 QString fieldText(db::DataSet &d, const QString &name) {
