@@ -68,7 +68,7 @@ TEST_F(HilitTest, OkRefusesAConditionTheParserCannotEvaluate) {
     QTest::keyClicks(dlg->Edit1, "[Value] >");
     QTest::keyClick(dlg->Edit1, Qt::Key_Return);
     stayed = dlg->isVisible() && dlg->result() != QDialog::Accepted;
-    focused = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+    focused = dlg->focusWidget() ? dlg->focusWidget()->objectName() : QString();
     QTest::keyClick(dlg->Edit1, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(dlg->Edit1, "[Value] > [Limit] and [Name] = 'Nagy'");
     QTest::keyClick(dlg->Edit1, Qt::Key_Return);
@@ -98,8 +98,8 @@ TEST_F(HilitTest, TabReachesTheColourButtonsAndSpacePressesThem) {
     ASSERT_NE(dlg, nullptr);
     dlg->Edit1->setFocus();
     for (int i = 0; i < 12; ++i) {
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-      QWidget *f = QApplication::focusWidget();
+      QTest::keyClick(dlg->focusWidget(), Qt::Key_Tab);
+      QWidget *f = dlg->focusWidget();
       if (!f || f == dlg->Edit1) break;
       order << f->objectName();
     }

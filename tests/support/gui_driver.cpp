@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QDateTime>
 #include <QComboBox>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -80,18 +79,6 @@ void ModalScript::poll() {
   // the innermost again has that code returned.
   ActedAt *acted = actedAt(w);
   if (acted && acted->run == run_ && acted->level >= 0 && loopLevel() > acted->level) return;
-  // A new window gets the keyboard focus only once the platform has
-  // activated it, a moment after it shows; a step that types or reads the
-  // focus waits for that (a window that never becomes active is driven after
-  // a while all the same).
-  if (QApplication::activeWindow() != w) {
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (activating_ != w) {
-      activating_ = w;
-      activatingSince_ = now;
-    }
-    if (now - activatingSince_ < 1000) return;
-  }
   last_ = w;
   lastWasNull_ = false;
   if (!acted) acted = new ActedAt(w);

@@ -78,9 +78,6 @@ class ModalScript {
   QString failure_;
   bool inStep_ = false;
   unsigned run_ = 0;  // tells this run's marks on windows from earlier ones
-  // The window a step waits on to become the active one, and since when.
-  QPointer<QWidget> activating_;
-  qint64 activatingSince_ = 0;
 };
 
 // The active modal window, or null.
