@@ -194,7 +194,7 @@ void TData::frUserDataset3First(QObject *) {
   openLines(ListaSzuro.FizetesiDatum
                 ? QStringLiteral("  WHERE ( f_fizkelt >= :p1) AND (f_fizkelt <= :p2) AND (f_akod = :p3) ")
                 : QStringLiteral("  WHERE ( f_felvkelt >= :p1) AND (f_felvkelt <= :p2) AND (f_akod = :p3) "),
-            QStringLiteral("  ORDER BY o_kod, s_megnevezes, s_bszam "), kProducerKey);
+            QStringLiteral("  ORDER BY o_kod, s_megnevezes COLLATE PXW_HUN, s_bszam "), kProducerKey);
 }
 
 void TData::frUserDataset3Next(QObject *) {
