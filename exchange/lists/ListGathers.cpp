@@ -80,8 +80,19 @@ QString GatherProducts(const Range &range) {
   setRange(q, range);
   q->open();
   keepRange(range);
-  // The first product's name and lines, as the list's first group.
-  Data->frUserDataset1First(nullptr);
+  // The first product's name and lines, as the list's first group. The
+  // print reads every line of the range when it builds the list; the gather
+  // reads only these.
+  q->first();
+  ListaTermekNev = q->eof() ? QString() : q->fieldByName(QStringLiteral("S_MEGNEVEZES")).asString();
+  db::Query *lines = Data->ZQ21;
+  prepare(lines, {QStringLiteral("SELECT * FROM QZSOR JOIN QZFEJ ON s_bszam = f_bszam LEFT JOIN OSTERMELO ON "
+                                 "f_ostermkod = o_kod"),
+                  QStringLiteral("WHERE (s_megnevezes = :p0) AND %1 AND (f_akod = :p3)").arg(dateRange(range)),
+                  QStringLiteral("ORDER BY s_bszam")});
+  setText(lines, "p0", ListaTermekNev);
+  setRange(lines, range);
+  lines->open();
   return total;
 }
 
