@@ -3,11 +3,15 @@
 // product-wise and producer-wise lists with their handlers.
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "platform/collation.h"
 #include "report/core/FR_Class_Build.h"
 #include "report/data/FR_DBSet.h"
 #include "report/data/FR_DSet.h"
 
 #include <QDateTime>
+#include <QHash>
+
+#include <algorithm>
 
 using namespace report;
 
@@ -124,8 +128,13 @@ const QStringList kProducerKey{QStringLiteral("O_KOD")};
 
 // Every line of the range is read in one statement, and each group's lines
 // are its rows with the group's key: one read per build instead of one per
-// group, which on a year's tickets is what the list would wait for.
-void TData::openLines(const QString &where, const QString &orderBy, const QStringList &keyColumns) {
+// group, which on a year's tickets is what the list would wait for. The
+// statement has no ORDER BY: the engine would sort whole rows of three
+// tables, on a year's lines through temporary files; each group's row
+// numbers are put in order here instead, by product name in Hungarian
+// order when asked (names the order cannot tell apart by their exact text),
+// then by serial.
+void TData::openLines(const QString &where, bool byProductName, const QStringList &keyColumns) {
   ZQ21->close();
   ZQ21->sql().clear();
   ZQ21->sql().add(QStringLiteral("SELECT *                                  "));
@@ -133,14 +142,14 @@ void TData::openLines(const QString &where, const QString &orderBy, const QStrin
   ZQ21->sql().add(QStringLiteral("  JOIN qzfej     ON s_bszam     = f_bszam "));
   ZQ21->sql().add(QStringLiteral("  JOIN ostermelo ON f_ostermkod = o_kod   "));
   ZQ21->sql().add(where);
-  ZQ21->sql().add(orderBy);
   ZQ21->paramByName(QStringLiteral("p1")).setDateTime(QDateTime(ListaSzuro.Tol, QTime(0, 0)));
   ZQ21->paramByName(QStringLiteral("p2")).setDateTime(QDateTime(ListaSzuro.Ig, QTime(0, 0)));
   ZQ21->paramByName(QStringLiteral("p3")).setString(ListaSzuro.AtvevoKod);
   // The gather has just read these lines, and a two-pass build reads them
   // again in its second pass: while the groups have not been gathered anew
   // the lines read for them are still the ones.
-  const QString signature = where + orderBy + ListaSzuro.Tol.toString() + ListaSzuro.Ig.toString() + ListaSzuro.AtvevoKod;
+  const QString signature = where + (byProductName ? QStringLiteral("N") : QStringLiteral("S")) +
+                            ListaSzuro.Tol.toString() + ListaSzuro.Ig.toString() + ListaSzuro.AtvevoKod;
   if (linesFresh_ && ZQ21->active() && signature == linesSignature_) {
     enterGroup();
     return;
@@ -150,7 +159,34 @@ void TData::openLines(const QString &where, const QString &orderBy, const QStrin
   linesFresh_ = true;
   listLines_.clear();
   listKey_ = keyColumns;
-  for (ZQ21->first(); !ZQ21->eof(); ZQ21->next()) listLines_[groupKey(ZQ21, keyColumns)].push_back(ZQ21->recNo());
+  // Per row (by its number): its product name and its serial.
+  std::vector<QString> nameOf(1), serialOf(1);
+  db::Field *name = ZQ21->findField(QStringLiteral("S_MEGNEVEZES"));
+  db::Field *serial = ZQ21->findField(QStringLiteral("S_BSZAM"));
+  for (ZQ21->first(); !ZQ21->eof(); ZQ21->next()) {
+    listLines_[groupKey(ZQ21, keyColumns)].push_back(ZQ21->recNo());
+    nameOf.push_back(name && !name->isNull() ? name->asString() : QString());
+    serialOf.push_back(serial && !serial->isNull() ? serial->asString() : QString());
+  }
+  // Each name's place in Hungarian order, the few names compared once.
+  QHash<QString, int> place;
+  if (byProductName) {
+    for (std::size_t row = 1; row < nameOf.size(); ++row) place.insert(nameOf[row], 0);
+    QStringList sorted = place.keys();
+    std::sort(sorted.begin(), sorted.end(), [](const QString &a, const QString &b) {
+      const int c = platform::CompareStr(a, b);
+      return c != 0 ? c < 0 : a < b;
+    });
+    for (int i = 0; i < sorted.size(); ++i) place[sorted[i]] = i;
+  }
+  for (auto &[key, rows] : listLines_)
+    std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
+      if (byProductName) {
+        const int pa = place.value(nameOf[a]), pb = place.value(nameOf[b]);
+        if (pa != pb) return pa < pb;
+      }
+      return serialOf[a] < serialOf[b];
+    });
   enterGroup();
 }
 
@@ -173,7 +209,7 @@ void TData::frUserDataset1First(QObject *) {
   openLines(ListaSzuro.FizetesiDatum
                 ? QStringLiteral("  WHERE ( f_fizkelt >= :p1)  AND (f_fizkelt <= :p2) AND (f_akod = :p3) ")
                 : QStringLiteral("  WHERE ( f_felvkelt >= :p1) AND (f_felvkelt <= :p2) AND (f_akod = :p3) "),
-            QStringLiteral("  ORDER BY s_megnevezes, s_bszam "), kProductKey);
+            false, kProductKey);
 }
 
 void TData::frUserDataset1Next(QObject *) {
@@ -194,7 +230,7 @@ void TData::frUserDataset3First(QObject *) {
   openLines(ListaSzuro.FizetesiDatum
                 ? QStringLiteral("  WHERE ( f_fizkelt >= :p1) AND (f_fizkelt <= :p2) AND (f_akod = :p3) ")
                 : QStringLiteral("  WHERE ( f_felvkelt >= :p1) AND (f_felvkelt <= :p2) AND (f_akod = :p3) "),
-            QStringLiteral("  ORDER BY o_kod, s_megnevezes, s_bszam "), kProducerKey);
+            true, kProducerKey);
 }
 
 void TData::frUserDataset3Next(QObject *) {

@@ -150,7 +150,7 @@ class TData : public QObject {
   void destroyReportComponents();
   // The walk of a list: every line of the range in ZQ21, the rows of each
   // group's key, and the current group's rows.
-  void openLines(const QString &where, const QString &orderBy, const QStringList &keyColumns);
+  void openLines(const QString &where, bool byProductName, const QStringList &keyColumns);
   void enterGroup();
   void showGroupLine();
   void producerTotal();

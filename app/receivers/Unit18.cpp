@@ -87,9 +87,19 @@ void TForm18::FormShow() {
   q.sql().clear();
   q.sql().add(QStringLiteral("SELECT *  "));
   q.sql().add(QStringLiteral("  FROM atvevo     "));
+  // The drop-down lists the names in Hungarian order; the receiver made
+  // current at the opening is still the last one stored.
+  q.sql().add(QStringLiteral("  ORDER BY v_neve COLLATE PXW_HUN, id_atvevo "));
   q.open();
 
+  int newest = 0;
+  qint64 newestId = 0;
+  for (q.first(); !q.eof(); q.next()) {
+    const qint64 id = q.fieldByName(QStringLiteral("ID_ATVEVO")).asInteger();
+    if (newest == 0 || id > newestId) newest = q.recNo(), newestId = id;
+  }
   q.last();
+  if (newest > 0) q.setRecNo(newest);
   DBLookupComboBox1->setCurrentIndex(q.recNo() - 1);
   AtvevoKod = RowText(q, "V_AKOD");
   AtvevoNyilatk = RowText(q, "V_NYILATK");

@@ -105,7 +105,7 @@ QStringList ProducerSql() {
   return {QStringLiteral("SELECT O_NEV, O_IRSZAM, o_Helysegnev, o_Utca, O_SZULNEV, O_SZULHELY, O_SZIDO, O_ANYJA, "
                          "O_NEME, o_Adoazon, o_Adoszam, o_TAJ, o_Igszam, o_Regszam, o_Csgazd, o_Bankszla, "
                          "o_Igszam1, o_Csgazd1, o_Felir, O_JELLEG, O_HAZSZAM "),
-          QStringLiteral("  FROM ostermelo "), QStringLiteral("  ORDER BY o_Nev ")};
+          QStringLiteral("  FROM ostermelo "), QStringLiteral("  ORDER BY o_Nev COLLATE PXW_HUN ")};
 }
 
 TForm20::TForm20(QWidget *owner) : QDialog(owner) {

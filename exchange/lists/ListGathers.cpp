@@ -12,6 +12,11 @@ namespace lists {
 
 namespace {
 
+// Names are ordered as Hungarian orders them: "Ábel" beside "Abel", "Öreg"
+// after every "O", lower case beside upper case. The groups stay those of the
+// exact texts ("Búza" and "búza" apart).
+const QString kHungarian = QStringLiteral("COLLATE PXW_HUN");
+
 // Closes q and puts the statement lines into it.
 void prepare(db::Query *q, const QStringList &lines) {
   q->close();
@@ -71,12 +76,23 @@ QString GatherProducts(const Range &range) {
   prepare(q, {QStringLiteral("SELECT s_megnevezes, SUM(s_netto) AS mennyiseg, SUM(s_vetelar) AS kifizetett"),
               QStringLiteral("FROM QZFEJ JOIN QZSOR ON s_bszam = f_bszam LEFT JOIN OSTERMELO ON f_ostermkod = o_kod"),
               QStringLiteral("WHERE %1 AND (f_akod = :p3)").arg(dateRange(range)),
-              QStringLiteral("GROUP BY s_megnevezes ORDER BY s_megnevezes")});
+              QStringLiteral("GROUP BY s_megnevezes ORDER BY s_megnevezes ") + kHungarian});
   setRange(q, range);
   q->open();
   keepRange(range);
-  // The first product's name and lines, as the list's first group.
-  Data->frUserDataset1First(nullptr);
+  // The first product's name and lines, as the list's first group. The
+  // print reads every line of the range when it builds the list; the gather
+  // reads only these.
+  q->first();
+  ListaTermekNev = q->eof() ? QString() : q->fieldByName(QStringLiteral("S_MEGNEVEZES")).asString();
+  db::Query *lines = Data->ZQ21;
+  prepare(lines, {QStringLiteral("SELECT * FROM QZSOR JOIN QZFEJ ON s_bszam = f_bszam LEFT JOIN OSTERMELO ON "
+                                 "f_ostermkod = o_kod"),
+                  QStringLiteral("WHERE (s_megnevezes = :p0) AND %1 AND (f_akod = :p3)").arg(dateRange(range)),
+                  QStringLiteral("ORDER BY s_bszam")});
+  setText(lines, "p0", ListaTermekNev);
+  setRange(lines, range);
+  lines->open();
   return total;
 }
 
@@ -86,7 +102,11 @@ QString GatherProducers(const Range &range) {
   prepare(q, {QStringLiteral("SELECT o_kod, o_nev, SUM(s_vetelar) AS nevosszesen"),
               QStringLiteral("FROM QZFEJ JOIN QZSOR ON s_bszam = f_bszam LEFT JOIN OSTERMELO ON f_ostermkod = o_kod"),
               QStringLiteral("WHERE %1 AND (s_akod = :p3)").arg(dateRange(range)),
-              QStringLiteral("GROUP BY o_kod, o_nev")});
+              QStringLiteral("GROUP BY o_kod, o_nev"),
+              // Codes of digits by their numbers ("2" before "10"), others after them.
+              QStringLiteral("ORDER BY IIF(TRIM(o_kod) SIMILAR TO '[0-9]+', 0, 1), "
+                             "IIF(TRIM(o_kod) SIMILAR TO '[0-9]+', CAST(TRIM(o_kod) AS BIGINT), NULL), o_kod ") +
+                  kHungarian});
   setRange(q, range);
   q->open();
   keepRange(range);
@@ -121,7 +141,9 @@ ProducerTotals GatherProducerMonths(const QString &producerCode, const QString &
               QStringLiteral("WHERE (QZFEJ.f_ostermkod = :p1) AND (f_akod = :p2)"),
               QStringLiteral("group by ") + line +
                   QStringLiteral("QZFEJ.f_ostermkod, OSTERMELO.o_nev, extract(month from QZFEJ.f_felvkelt), "
-                                 "QZSOR.s_megnevezes")});
+                                 "QZSOR.s_megnevezes"),
+              QStringLiteral("order by extract(month from QZFEJ.f_felvkelt), QZSOR.s_megnevezes ") + kHungarian +
+                  (detailed ? QStringLiteral(", QZSOR.id_QZSOR") : QString())});
   setText(q, "p1", producerCode);
   setText(q, "p2", receiver);
   q->open();
@@ -135,7 +157,8 @@ void GatherCash(const QString &receiver, bool detailed) {
     prepare(q, {QStringLiteral("select QZFEJ.f_fizkelt, QZSOR.s_megnevezes, sum(QZSOR.s_vetelar) as v_kifiz2"),
                 QStringLiteral("from QZFEJ left join QZSOR on QZFEJ.f_bszam = QZSOR.s_bszam"),
                 QStringLiteral("where (QZFEJ.f_utal <> :p2) AND (f_akod = :p1)"),
-                QStringLiteral("group by QZFEJ.f_fizkelt, QZSOR.s_megnevezes")});
+                QStringLiteral("group by QZFEJ.f_fizkelt, QZSOR.s_megnevezes"),
+                QStringLiteral("order by QZFEJ.f_fizkelt, QZSOR.s_megnevezes ") + kHungarian});
   else
     prepare(q, {QStringLiteral("select QZFEJ.f_fizkelt, sum(QZFEJ.f_muvktg) as v_kifiz1"), QStringLiteral("from QZFEJ"),
                 QStringLiteral("where (QZFEJ.f_utal <> :p2) AND (f_akod = :p1)"),
@@ -156,7 +179,9 @@ StatisticsTotals GatherStatistics(const QString &receiver, bool overall) {
               QStringLiteral("from QZFEJ join QZSOR on QZFEJ.f_bszam = QZSOR.s_bszam"),
               QStringLiteral("where QZFEJ.f_akod = :p1"),
               overall ? QStringLiteral("group by QZSOR.s_megnevezes")
-                      : QStringLiteral("group by QZSOR.s_megnevezes, extract(month from QZFEJ.f_felvkelt)")});
+                      : QStringLiteral("group by QZSOR.s_megnevezes, extract(month from QZFEJ.f_felvkelt)"),
+              QStringLiteral("order by QZSOR.s_megnevezes ") + kHungarian +
+                  (overall ? QString() : QStringLiteral(", extract(month from QZFEJ.f_felvkelt)"))});
   setText(q, "p1", receiver);
   q->open();
   // The receiver's totals are the sums of the breakdown's groups: the same

@@ -135,7 +135,7 @@ void TForm30::FormShow() { Data->ZQ11->close(); }
 
 void TForm30::Button1Click() {
   db::Query &p = *Data->ZQ30;
-  ReopenWith(&p, {QStringLiteral("SELECT * FROM OSTERMELO ORDER BY o_Nev")});
+  ReopenWith(&p, {QStringLiteral("SELECT * FROM OSTERMELO ORDER BY o_Nev COLLATE PXW_HUN")});
   if (!p.locate(QStringLiteral("o_Nev"), Edit1->text(), {true, true})) p.first();
   AktOstermeloKod = p.isEmpty() ? QString() : text(p, "O_KOD");
   // A cancelled pick changes nothing.

@@ -1,14 +1,27 @@
 #include "exchange/returns/ReturnControls.h"
 
+#include "platform/collation.h"
 #include "platform/win_path.h"
 
-#include <QCollator>
 #include <QDir>
 #include <QRegularExpression>
 
 #include <algorithm>
 
 namespace returns {
+
+namespace {
+
+// Names in Hungarian alphabetical order, as the lists of names are; names
+// the collation cannot tell apart by their exact text.
+void SortHungarian(QStringList &names) {
+  std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+    const int c = platform::CompareStr(a, b);
+    return c != 0 ? c < 0 : a < b;
+  });
+}
+
+}  // namespace
 
 DriveComboBox::DriveComboBox(QWidget *parent) : QComboBox(parent) {
   for (const platform::Drive &d : platform::drives())
@@ -47,9 +60,7 @@ void DirectoryListBox::setDirectory(const QString &winFolder) {
     if (path == folder) setCurrentItem(item);
   }
   QStringList subs = QDir(platform::mapWindowsPath(folder)).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-  QCollator order;
-  order.setCaseSensitivity(Qt::CaseInsensitive);
-  std::sort(subs.begin(), subs.end(), order);
+  SortHungarian(subs);
   for (const QString &s : subs) {
     auto *item = new QListWidgetItem(QString(parts.size(), QLatin1Char(' ')) + s, this);
     item->setData(Qt::UserRole, folder + s + QLatin1Char('\\'));
@@ -62,8 +73,9 @@ QStringList FilesOf(const QString &winFolder, const QString &mask) {
                                    QRegularExpression::CaseInsensitiveOption);
   QStringList out;
   const QDir dir(platform::mapWindowsPath(winFolder));
-  for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase))
+  for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted))
     if (pattern.match(name).hasMatch()) out << name;
+  SortHungarian(out);
   return out;
 }
 

@@ -125,13 +125,13 @@ QString ProducerRefusal(const Producer &producer) {
   for (const auto &[name, value] : values)
     if (value->contains(QChar(13)) || value->contains(QChar(10)))
       return who + QStringLiteral("a(z) %1 sortörést tartalmaz.").arg(QString::fromUtf8(name));
-  // The file's name and the return's "13844=" carry it: without it every
-  // such producer would share one file of nobody.
-  if (checks::trimText(producer.adoazon).isEmpty()) return who + QStringLiteral("nincs adóazonosító jele.");
   for (QChar c : producer.adoazon)
     if (BadInFileName(c))
       return who + QStringLiteral("az adóazonosító (%1) fájlnévben nem használható karaktert tartalmaz.")
                        .arg(producer.adoazon);
+  // The file's name and the return's "13844=" carry it: without it every
+  // such producer would share one file of nobody.
+  if (checks::trimText(producer.adoazon).isEmpty()) return who + QStringLiteral("nincs adóazonosító jele.");
   return QString();
 }
 

@@ -37,11 +37,11 @@ struct Order {
   const char *button, *caption, *orderBy, *sorrend;
 };
 const std::array<Order, 5> kOrders = {{
-    {"RadioButton1", "Östermelö", "  ORDER BY o_nev, f_fizkelt ", "östermelö"},
-    {"RadioButton2", "Fiz.dátum", "  ORDER BY f_fizkelt, o_nev ", "fizetés dátum"},
-    {"RadioButton3", "Vorik", "  ORDER BY s_Bszam, s_megnevezes ", "vorik szám"},
-    {"RadioButton4", "Termék", "  ORDER BY s_megnevezes, o_nev ", "termék megnevezés"},
-    {"RadioButton5", "Felv.dátum", "  ORDER BY f_felvkelt, o_nev ", "felvásárlás dátum"},
+    {"RadioButton1", "Östermelö", "  ORDER BY o_nev COLLATE PXW_HUN, f_fizkelt ", "östermelö"},
+    {"RadioButton2", "Fiz.dátum", "  ORDER BY f_fizkelt, o_nev COLLATE PXW_HUN ", "fizetés dátum"},
+    {"RadioButton3", "Vorik", "  ORDER BY s_Bszam, s_megnevezes COLLATE PXW_HUN ", "vorik szám"},
+    {"RadioButton4", "Termék", "  ORDER BY s_megnevezes COLLATE PXW_HUN, o_nev COLLATE PXW_HUN ", "termék megnevezés"},
+    {"RadioButton5", "Felv.dátum", "  ORDER BY f_felvkelt, o_nev COLLATE PXW_HUN ", "felvásárlás dátum"},
 }};
 
 }  // namespace

@@ -141,6 +141,28 @@ TEST_F(ReceiverDialogs, ChoiceTakesTheLastRowAndPutsTheNameInTheCaption) {
                          QStringLiteral(" Verzió: 25.00 2006-2025"));
 }
 
+// The drop-down lists the names in Hungarian order ("Ábel" before "Bakó",
+// not after "Zala"); the opening still makes the last stored receiver current.
+TEST_F(ReceiverDialogs, ChoiceListsNamesInHungarianOrderAndStartsOnTheLastStored) {
+  addReceiver(QStringLiteral("1"), QStringLiteral("Zala Kft."));
+  addReceiver(QStringLiteral("2"), QStringLiteral("Ábel Bt."));
+  addReceiver(QStringLiteral("3"), QStringLiteral("Bakó és Társa"));
+  QStringList names;
+  QString comboAtShow;
+  ModalScript script;
+  script.then([&](QWidget *dlg) {
+    auto *combo = child<QComboBox>(dlg, QStringLiteral("DBLookupComboBox1"));
+    for (int i = 0; i < combo->count(); ++i) names << combo->itemText(i);
+    comboAtShow = combo->currentText();
+    click(dlg, QStringLiteral("Button2"));
+  });
+  runDialog<TForm18>(Form18, script);
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(names, (QStringList{"Ábel Bt.", "Bakó és Társa", "Zala Kft."}));
+  EXPECT_EQ(comboAtShow, QStringLiteral("Bakó és Társa"));
+  EXPECT_EQ(AtvevoKod, QStringLiteral("3"));
+}
+
 TEST_F(ReceiverDialogs, ChoiceIsKeyedByCodeAndMatchedExactly) {
   // Two receivers share a name, and one code begins the other.
   addReceiver(QStringLiteral("1"), QStringLiteral("Azonos"), QStringLiteral("egyes"));

@@ -4,6 +4,7 @@
 #include "list_fixture.h"
 
 #include "exchange/lists/ListGathers.h"
+#include "report/data/FR_DSet.h"
 
 using namespace vorik::test;
 using lists::Range;
@@ -40,7 +41,8 @@ TEST_F(ProductAndProducerGathers, ProductGroupsOfTheRangeWithBothEndsAndEverySpe
   EXPECT_EQ(lists::GatherProducts(kMarchBought), "1480");
   EXPECT_EQ(pairs(Data->ZQ20, "S_MEGNEVEZES", "KIFIZETETT"),
             (Sums{{"Alma", "20"}, {"Búza", "1000"}, {"Zab", "10"}, {"búza", "200"}, {"Árpa", "250"}}));
-  EXPECT_EQ(column(Data->ZQ20, "S_MEGNEVEZES"), (QStringList{"Alma", "Búza", "Zab", "búza", "Árpa"}));
+  // In Hungarian alphabetical order: "Árpa" beside "Alma", lower case beside upper case.
+  EXPECT_EQ(column(Data->ZQ20, "S_MEGNEVEZES"), (QStringList{"Alma", "Árpa", "búza", "Búza", "Zab"}));
 }
 
 TEST_F(ProductAndProducerGathers, TotalsKeepTheirDecimalsOnlyWhenThereAreAny) {
@@ -101,6 +103,48 @@ TEST_F(ProductAndProducerGathers, EachProducerGroupFindsItsTotalInZQ80) {
     EXPECT_EQ(seen, range.byPayment ? (Sums{{"10", "1250"}, {"20", "22,5"}})
                                     : (Sums{{"10", "1250"}, {"20", "252,5"}}));
   }
+}
+
+// Names in Hungarian alphabetical order in every name-ordered list, names
+// differing only in case or accents still apart; producer groups by the
+// numbers of their codes.
+TEST_F(ProductAndProducerGathers, HungarianOrderOfNamesAndNumericOrderOfCodes) {
+  const QStringList names{"Zala", "Őri", "Öreg", "Érsek", "Ábel", "abel", "Abel", "Olga", "Otto"};
+  const QStringList codes{"2", "12", "1", "11", "A7"};
+  for (const QString &c : codes) exec(QStringLiteral("INSERT INTO ostermelo (o_kod, o_nev) VALUES ('%1', 'T %1')").arg(c));
+  for (int i = 0; i < names.size(); ++i) {
+    const QString serial = QStringLiteral("2600%1").arg(i, 4, 10, QLatin1Char('0'));
+    ticket(serial, codes[i % codes.size()], "2026-05-02", "2026-05-02", " ", 10);
+    line(serial, names[i], 1, 10);
+  }
+  const QStringList hungarian{"abel", "Abel", "Ábel", "Érsek", "Olga", "Otto", "Öreg", "Őri", "Zala"};
+  const Range may{true, QDate(2026, 5, 1), QDate(2026, 5, 31), QStringLiteral("1")};
+  lists::GatherProducts(may);
+  EXPECT_EQ(column(Data->ZQ20, "S_MEGNEVEZES"), hungarian);
+  lists::GatherProducers(may);
+  EXPECT_EQ(column(Data->ZQ20, "O_KOD"), (QStringList{"1", "2", "11", "12", "A7"}));
+  // Every producer's lines by product in the same order.
+  lists::SeedProducerGroup();
+  auto lines = [] {
+    QStringList out;
+    for (Data->frUserDataset4->First(); !Data->frUserDataset4->Eof(); Data->frUserDataset4->Next())
+      out << Data->ZQ21->fieldByName(QStringLiteral("S_MEGNEVEZES")).asString();
+    return out;
+  };
+  EXPECT_EQ(lines(), (QStringList{"Olga", "Öreg"}));
+  Data->frUserDataset3Next(nullptr);
+  EXPECT_EQ(lines(), (QStringList{"abel", "Zala"}));
+
+  lists::GatherStatistics(QStringLiteral("1"), true);
+  QStringList stats = column(Data->ZQ11, "S_MEGNEVEZES");
+  for (const QString &n : QStringList{"Alma", "Búza", "búza", "Kukorica", "Zab", "Árpa"}) stats.removeAll(n);
+  EXPECT_EQ(stats, hungarian);
+  lists::GatherCash(QStringLiteral("1"), true);
+  QStringList cash;
+  for (Data->ZQ11->first(); !Data->ZQ11->eof(); Data->ZQ11->next())
+    if (Data->ZQ11->fieldByName(QStringLiteral("F_FIZKELT")).asDate() == QDate(2026, 5, 2))
+      cash << Data->ZQ11->fieldByName(QStringLiteral("S_MEGNEVEZES")).asString();
+  EXPECT_EQ(cash, hungarian);
 }
 
 TEST_F(ProductAndProducerGathers, QuotesAndLongNamesAreData) {

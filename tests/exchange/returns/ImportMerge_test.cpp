@@ -1,6 +1,7 @@
 // The merge of two sets of import files: merged bytes, retired pairs, and
 // every way it must stop before a file is written or renamed.
 #include "exchange/returns/ImportMerge.h"
+#include "exchange/returns/ReturnControls.h"
 #include "support/qt_print.h"
 #include "support/temp_dir.h"
 #include "unwritable.h"
@@ -142,6 +143,14 @@ TEST_F(MergeFolders, NamesThatDifferBeforeTheKeyStopAtTheMissingFileOfA) {
   const auto before = both();
   EXPECT_EQ(Refused(paired), QStringLiteral("Hiba! A(z) C:\\QZ2025\\03\\2508M202502_8123456789.imp fájl nem található."));
   EXPECT_EQ(both(), before);
+}
+
+// The file lists come in Hungarian alphabetical order, not in byte order.
+TEST_F(MergeFolders, FileListsAreInHungarianOrder) {
+  for (const char *n : {"Zala.imp", "\xC3\xA1" "bel.imp", "Abel.imp", "abc.imp", "\xC5\x90ri.imp", "\xC3\x96reg.imp", "Olga.imp", "x.old"})
+    put(a(QString::fromUtf8(n)), "1");
+  EXPECT_EQ(FilesOf(kA, QStringLiteral("*.imp")),
+            (QStringList{"abc.imp", "Abel.imp", "ábel.imp", "Olga.imp", "Öreg.imp", "Őri.imp", "Zala.imp"}));
 }
 
 TEST_F(MergeFolders, NoPairChangesNothing) {

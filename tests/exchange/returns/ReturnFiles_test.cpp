@@ -137,6 +137,11 @@ TEST(ImportLines, DataThatWouldBreakAFileIsRefusedNamingTheProducer) {
     p.adoazon = QString::fromLatin1(bad);
     EXPECT_TRUE(ProducerRefusal(p).contains(QStringLiteral("fájlnévben nem használható"))) << bad;
   }
+  // No tax identification number: the file would be nobody's.
+  for (const char *none : {"", "   "}) {
+    p.adoazon = QString::fromLatin1(none);
+    EXPECT_EQ(ProducerRefusal(p), QStringLiteral("Javitandó! Östermelö 7 (  Kiss János ): nincs adóazonosító jele.")) << none;
+  }
 }
 
 TEST_F(ReturnFiles, AFileIsWrittenWholeUnderItsName) {

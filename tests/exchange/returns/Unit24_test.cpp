@@ -111,6 +111,34 @@ TEST_F(Form24Test, TheMergeShowsTheSumsBeforeAndAfter) {
   EXPECT_EQ(f->Label18->text(), QStringLiteral("Összevonás után kifizetve (24804=): \"A\" 333 + \"B\" 5000 = 5333"));
 }
 
+// A merge killed after its first pair took A's name: the next opening
+// retires B's half of that pair, leaves the second pair as it was and says so.
+TEST_F(Form24Test, TheOpeningPutsRightAMergeThatWasKilled) {
+  TempDir work;
+  const QString previous = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(work.path()));
+  const QString a = c_.file(QStringLiteral("QZ2025/03/")), b = e_.file(QStringLiteral("QZ2025/03/"));
+  put(a + "2508M202503_8000000001.imp", "24804=11\r\n");  // merged
+  put(a + "2508M202503_8000000001.old", "24804=10\r\n");
+  put(b + "2508M202503_8000000001.imp", "24804=1\r\n");
+  put(a + "2508M202503_8000000002.imp", "24804=20\r\n");  // its ".old" linked, not yet replaced
+  put(a + "2508M202503_8000000002.old", "24804=20\r\n");
+  put(a + "2508M202503_8000000002.im_", "24804=22\r\n");
+  put(b + "2508M202503_8000000002.imp", "24804=2\r\n");
+  put(work.file(QStringLiteral("osszevonas.naplo")),
+      "C:\\QZ2025\\03\\\r\nE:\\QZ2025\\03\\\r\n2508M202503_8000000001.imp\r\n2508M202503_8000000002.imp\r\n");
+  std::unique_ptr<TForm24> f;
+  const QStringList boxes = Boxes([&] { f = Open(); }, 1);
+  QDir::setCurrent(previous);
+  EXPECT_EQ(boxes, QStringList{"Az előző összevonás félbeszakadt: 1 östermelö összevonása befejezve, a többi fájl az "
+                               "összevonás előtti állapotban maradt."});
+  EXPECT_EQ(QDir(a).entryList(QDir::Files | QDir::Hidden),
+            (QStringList{"2508M202503_8000000001.imp", "2508M202503_8000000001.old", "2508M202503_8000000002.imp"}));
+  EXPECT_EQ(QDir(b).entryList(QDir::Files | QDir::Hidden),
+            (QStringList{"2508M202503_8000000001.old", "2508M202503_8000000002.imp"}));
+  EXPECT_FALSE(QFile::exists(work.file(QStringLiteral("osszevonas.naplo"))));
+}
+
 TEST_F(Form24Test, ABadValueIsNamedAndNothingChanges) {
   put(c_.file(QStringLiteral("QZ2025/03/2508M202503_8000000001.imp")), "23790=20\r\n");
   put(e_.file(QStringLiteral("QZ2025/03/2508M202503_8000000001.imp")), "23790=12a\r\n");
