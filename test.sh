@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the project needs, builds it, runs every test, runs each test
 # program once more whole with its tests shuffled, runs each benchmark
-# briefly, then builds the tests again with AddressSanitizer and
+# briefly, then builds the tests again with clang, AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs them there. Idempotent.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -83,16 +83,29 @@ cmake --build "$build" -j "$jobs"
 export FIREBIRD="$build/fbroot"
 run_tests "$build"
 run_shuffled "$build"
-# Each benchmark runs briefly so that none of them rots; figures are printed, not judged.
-for b in "$build"/bench/*_bench; do
-  [ -x "$b" ] || continue
+# Each benchmark runs briefly so that none of them rots; figures are printed,
+# not judged. They run side by side ($jobs at a time; most of their time is
+# setting up their databases), each printed whole in turn.
+benchlogs="$(mktemp -d)"
+benches=()
+for b in "$build"/bench/*_bench; do if [ -x "$b" ]; then benches+=("$b"); fi; done
+printf '%s\n' "${benches[@]}" | xargs -r -P "$jobs" -I{} sh -c \
+  '"$1" --benchmark_min_time=0.01 >"$2/$(basename "$1").log" 2>&1 || touch "$2/$(basename "$1").failed"' sh {} "$benchlogs"
+for b in "${benches[@]}"; do
   echo "== $(basename "$b")"
-  "$b" --benchmark_min_time=0.01 || { echo "benchmark $(basename "$b") failed"; exit 1; }
+  cat "$benchlogs/$(basename "$b").log"
+  [ ! -e "$benchlogs/$(basename "$b").failed" ] || { echo "benchmark $(basename "$b") failed"; exit 1; }
 done
+rm -rf "$benchlogs"
 
-# The tests again under the sanitizers; any finding fails its test.
+# The tests again under the sanitizers; any finding fails its test. This tree
+# is built with clang, so that every run also proves the tree builds with it,
+# and only what its tests run (no benchmarks). A tree configured with another
+# compiler before is configured afresh.
 san="$build-san"
-cmake -S . -B "$san" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORIK_WERROR=ON -DVORIK_SANITIZE=ON
+grep -qs '^CMAKE_CXX_COMPILER:[A-Z]*=.*clang++' "$san/CMakeCache.txt" || rm -rf "$san/CMakeCache.txt" "$san/CMakeFiles"
+cmake -S . -B "$san" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORIK_WERROR=ON -DVORIK_SANITIZE=ON \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 cmake --build "$san" -j "$jobs" --target tests/all
 export FIREBIRD="$san/fbroot"
 # No leak check: the system's font library leaks at exit, and the leak

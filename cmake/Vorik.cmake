@@ -1,10 +1,57 @@
 # Shared helpers for module, test and benchmark targets.
 
 function(vorik_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter)
+  # -Winvalid-pch: a precompiled header the compiler cannot use is an error,
+  # not a silent slow build.
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter -Winvalid-pch)
   if(VORIK_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
+endfunction()
+
+# Precompiled headers. Three header sets (cmake/pch/*.h): "core" (standard
+# library and Qt Core), "widgets" (core and Qt Widgets) and "tests" (widgets
+# and GoogleTest). Each set is compiled once, by a target of its own, and every
+# other target reuses that compiled header: all targets share the compile
+# options set here and in the top CMakeLists.txt, as reuse needs. A target takes
+# the smallest set its own libraries provide, so a unit of db/ still cannot
+# use a widget. The headers only save parsing: a unit includes what it uses.
+option(VORIK_PCH "Precompile the standard library, Qt and GoogleTest headers" ON)
+
+function(vorik_pch target kind)
+  if(NOT VORIK_PCH)
+    return()
+  endif()
+  set(host vorik_pch_${kind})
+  if(NOT TARGET ${host})
+    add_library(${host} STATIC ${CMAKE_SOURCE_DIR}/cmake/pch/host.cpp)
+    if(kind STREQUAL "core")
+      target_link_libraries(${host} PRIVATE Qt6::Core)
+    elseif(kind STREQUAL "widgets")
+      target_link_libraries(${host} PRIVATE Qt6::Widgets)
+    else()
+      target_link_libraries(${host} PRIVATE Qt6::Widgets GTest::gtest)
+    endif()
+    target_precompile_headers(${host} PRIVATE ${CMAKE_SOURCE_DIR}/cmake/pch/${kind}.h)
+    # Without the headers' times in it, the compiler cache can reuse units
+    # built against it (gcc keeps none).
+    target_compile_options(${host} PRIVATE "$<$<CXX_COMPILER_ID:Clang>:SHELL:-Xclang -fno-pch-timestamp>")
+    vorik_warnings(${host})
+  endif()
+  target_precompile_headers(${target} REUSE_FROM ${host})
+endfunction()
+
+# vorik_pch_for(<target> <libraries...>): the header set the libraries a
+# target links provide (the compiler refuses a set compiled with Qt modules
+# the target does not use).
+function(vorik_pch_for target)
+  set(kind core)
+  foreach(dep ${ARGN})
+    if(dep MATCHES "^(Qt6::(Gui|Widgets|PrintSupport)|platform|report|app|exchange|designer|layoutbuilder|bench_support|test_support)$")
+      set(kind widgets)
+    endif()
+  endforeach()
+  vorik_pch(${target} ${kind})
 endfunction()
 
 # vorik_module(<name> [DEPS <targets...>] [ONLY <units...>] [EXCLUDE <units...>])
@@ -38,6 +85,7 @@ function(vorik_module name)
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
   vorik_warnings(${name})
+  vorik_pch_for(${name} ${ARG_DEPS})
 endfunction()
 
 # vorik_test_dir(<module> [DEPS <targets...>])
@@ -52,6 +100,7 @@ function(vorik_test_dir name)
   add_executable(${name}_tests ${srcs})
   target_link_libraries(${name}_tests PRIVATE ${ARG_DEPS} test_support GTest::gtest GTest::gmock)
   vorik_warnings(${name}_tests)
+  vorik_pch(${name}_tests tests)
   set(env "QT_QPA_PLATFORM=offscreen;FIREBIRD=${VORIK_FBROOT};VORIK_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
   # The suites of a source that drives dialogs or widgets (the GUI driver, a
   # fixture built on it, or widgets directly) wait on the event loop within a

@@ -1,7 +1,6 @@
 #include "platform/conv.h"
 
 #include <cerrno>
-#include <cfenv>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -770,11 +769,13 @@ QString FormatFloat(const QString &mask, long double value, const FormatSettings
 }
 
 long double RoundHalfEven(long double value) {
-  const int saved = std::fegetround();
-  if (saved != FE_TONEAREST) std::fesetround(FE_TONEAREST);
-  const long double r = std::nearbyint(value);
-  if (saved != FE_TONEAREST) std::fesetround(saved);
-  return r;
+  // Exact steps only, so the caller's rounding mode plays no part (a
+  // compiler may move a rounding of nearbyint() across fesetround()).
+  const long double whole = std::floor(value);
+  const long double fraction = value - whole;  // exact: within value's bits
+  if (fraction < 0.5L) return whole;
+  if (fraction > 0.5L) return whole + 1;
+  return std::fmod(whole, 2.0L) == 0 ? whole : whole + 1;
 }
 
 qint64 Round(long double value) {

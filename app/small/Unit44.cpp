@@ -22,8 +22,8 @@ TForm44::TForm44(QWidget *parent) : QDialog(parent) {
       "1.  \"Módosítás\" gombra  ezen a képernyőn.",
       "2. A megjelenő alakban alul  a \"További beállítások\" gombra",
       "3. A megjelenő újabb ablakban felül a \"Dátum\" fülre váltás",
-      "4. Középen a \"Rövid dátum\" sorba (éééé. HH. nn) kattintva vegye ki a szóközt a  \".\" "
-      "pont után.",
+      ("4. Középen a \"Rövid dátum\" sorba (éééé. HH. nn) kattintva vegye ki a szóközt a  \".\" "
+       "pont után."),
       "5. \"Alkalmaz\" gombra letárolja az módosított dátum formátumot.",
       "Kattintson  a  \"Módosítás\" gombra  javítás elvégzéséhez:"};
   auto *top = new QVBoxLayout(this);

@@ -127,8 +127,8 @@ void addPersonalDataChecks(std::vector<Check<Row>> &list) {
   constexpr bool producers = std::is_same_v<Row, ProducerCheckRow>;
   for (const PersonalData &p : kPersonalData) {
     const QString finding = QString::fromUtf8(producers ? p.producerText : p.ticketText);
-    const bool date = producers && p.column == &ProducerCheckRow::oSzido;
-    list.push_back({p.name, [column = p.column, finding, date](const Row &r) {
+    list.push_back({p.name, [column = p.column, finding,
+                             date = producers && p.column == &ProducerCheckRow::oSzido](const Row &r) {
                       const QString &v = producerOf(r).*column;
                       if (v.isEmpty()) return finding + emptySuffix(r);
                       QDate d;
