@@ -17,6 +17,7 @@
 #include "db/schema.h"
 #include "db/transaction.h"
 #include "exchange/lists/ListGathers.h"
+#include "bench/support/page_builder.h"
 #include "report/core/FR_Class_Band.h"
 #include "report/core/FR_Class_Build.h"
 #include "report/expr/FR_Intrp.h"
@@ -119,27 +120,9 @@ void LoadProductListLayout(report::TfrReport &r) {
   TfrReport src;
   src.DoublePass = true;
   TfrPage *p = src.Pages.Add();
-  int n = 0;
-  auto band = [&](int type, int y, int dy, const QString &ds) {
-    auto v = std::make_unique<TfrBandView>();
-    v->SetBandType(type);
-    v->y = y;
-    v->dx = 700;
-    v->dy = dy;
-    v->FormatStr = ds;
-    v->Name = QStringLiteral("Band%1").arg(++n);
-    p->Add(std::move(v));
-  };
-  auto memo = [&](int x, int y, int dx, const QString &text) {
-    auto v = std::make_unique<TfrMemoView>();
-    v->x = x;
-    v->y = y;
-    v->dx = dx;
-    v->dy = 16;
-    v->Memo = QStringList{text};
-    v->Name = QStringLiteral("Memo%1").arg(++n);
-    p->Add(std::move(v));
-  };
+  bench::PageBuilder b(p);
+  auto band = [&](int type, int y, int dy, const QString &ds) { b.band(type, y, dy, ds); };
+  auto memo = [&](int x, int y, int dx, const QString &text) { b.memo(x, y, dx, text); };
   band(btPageHeader, 0, 40, {});
   memo(0, 0, 400, QStringLiteral("[ZQ60.\"V_NEVE\"] [v_datum]dátum: [v_tol] - [v_ig]"));
   band(btMasterData, 50, 20, QStringLiteral("frUserDataset1"));

@@ -11,6 +11,7 @@
 #include "bench/support/bench_world.h"
 #include "db/dataset.h"
 #include "exchange/lists/ListGathers.h"
+#include "bench/support/page_builder.h"
 #include "report/core/FR_Class_Band.h"
 #include "report/core/FR_Class_Build.h"
 #include "report/expr/FR_Intrp.h"
@@ -98,27 +99,9 @@ void BM_EngineFlatListOfTheSameLines(benchmark::State &state) {
   TfrReport src;
   src.DoublePass = true;
   TfrPage *p = src.Pages.Add();
-  int n = 0;
-  auto band = [&](int type, int y, int dy, const QString &ds) {
-    auto v = std::make_unique<TfrBandView>();
-    v->SetBandType(type);
-    v->y = y;
-    v->dx = 700;
-    v->dy = dy;
-    v->FormatStr = ds;
-    v->Name = QStringLiteral("Band%1").arg(++n);
-    p->Add(std::move(v));
-  };
-  auto memo = [&](int x, int y, int dx, const QString &text) {
-    auto v = std::make_unique<TfrMemoView>();
-    v->x = x;
-    v->y = y;
-    v->dx = dx;
-    v->dy = 16;
-    v->Memo = QStringList{text};
-    v->Name = QStringLiteral("Memo%1").arg(++n);
-    p->Add(std::move(v));
-  };
+  bench::PageBuilder b(p);
+  auto band = [&](int type, int y, int dy, const QString &ds) { b.band(type, y, dy, ds); };
+  auto memo = [&](int x, int y, int dx, const QString &text) { b.memo(x, y, dx, text); };
   band(btPageHeader, 0, 110, {});
   memo(0, 0, 400, QStringLiteral("[ZQ60.\"V_NEVE\"] Időszak: [v_tol] - [v_ig]"));
   band(btMasterData, 120, 16, QStringLiteral("frDBDataSet1"));
