@@ -6,6 +6,7 @@
 // list from a database data source (page header, a line band, page numbers),
 // two passes (pages/s each). Then the statistics by month and overall, the
 // cash-day lists and the product gather on the same database.
+#include "app/PrintLayout.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "bench/support/bench_world.h"
@@ -46,8 +47,9 @@ struct Year : bench::Database {
                        "S_LEVONSZAZ) SELECT 25000000 + t.i, 'Termék ' || MOD(t.i + l.n * 7, 30), 1 + MOD(t.i, 50), "
                        "'kg', 10 + l.n, 7, 'B0001', 0 FROM (") +
         bench::DigitNumbers(0, 30000) + QStringLiteral(") t, DIGITS l WHERE l.n = 0 OR (l.n = 1 AND MOD(t.i, 2) = 0)"));
-    Data->ZQ60->sql().add(QStringLiteral("SELECT * FROM ATVEVO"));
-    Data->ZQ60->open();
+    // The receiver's row and street for the layouts' headings, as every print opens them.
+    AtvevoKod = QStringLiteral("B0001");
+    OpenReceiverRow();
     report::frVariables->SetVariable(QStringLiteral("v_datum"), QStringLiteral("Fizetési "));
     report::frVariables->SetVariable(QStringLiteral("v_tol"), QStringLiteral("2025.01.01"));
     report::frVariables->SetVariable(QStringLiteral("v_ig"), QStringLiteral("2025.12.31"));
