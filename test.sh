@@ -84,7 +84,8 @@ export FIREBIRD="$build/fbroot"
 run_tests "$build"
 run_shuffled "$build"
 # Each benchmark runs briefly so that none of them rots; figures are printed,
-# not judged. They run side by side ($jobs at a time; most of their time is
+# not judged, but a benchmark that fails or stops a case with an error fails
+# the run. They run side by side ($jobs at a time; most of their time is
 # setting up their databases), each printed whole in turn.
 benchlogs="$(mktemp -d)"
 benches=()
@@ -95,6 +96,8 @@ for b in "${benches[@]}"; do
   echo "== $(basename "$b")"
   cat "$benchlogs/$(basename "$b").log"
   [ ! -e "$benchlogs/$(basename "$b").failed" ] || { echo "benchmark $(basename "$b") failed"; exit 1; }
+  # A case that stopped with an error (SkipWithError) fails the run as well.
+  ! grep -q "ERROR OCCURRED" "$benchlogs/$(basename "$b").log" || { echo "benchmark $(basename "$b") failed"; exit 1; }
 done
 rm -rf "$benchlogs"
 
