@@ -323,6 +323,9 @@ class Query : public DataSet {
 
   // Prepares now (also done by open and execute); exposed for measuring.
   Firebird::IStatement *prepare();
+  // The engine's plan of the statement in its short form ("PLAN (QZFEJ ORDER
+  // IX_...)"), prepared now if needed: which indexes it reads, whether it sorts.
+  QString plan();
 
   // Lists read in their order around a position, a batch at a time (a
   // keyset over the ORDER BY keys), so that positioning costs the same on a

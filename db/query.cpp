@@ -172,6 +172,14 @@ IStatement *Query::prepare() {
   return statement_.get();
 }
 
+QString Query::plan() {
+  IStatement *s = prepare();
+  fb::Status st;
+  const char *text = s->getPlan(&st, false);
+  st.check();
+  return text ? platform::fromCp1250(std::string_view(text)).trimmed() : QString();
+}
+
 void Query::connectionClosing() {
   close();
   releaseStatement();

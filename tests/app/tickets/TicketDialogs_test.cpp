@@ -945,6 +945,73 @@ TEST_F(TicketDialogs, AListOfManyTicketsOpensOnItsSerialAndReachesEveryRow) {
   EXPECT_EQ(textOf(&list, QStringLiteral("R_F_BSZAM")), QStringLiteral("47000451"));
 }
 
+namespace {
+
+// Tickets 48000001..48000300 of the receiver, the odd serials of producer a,
+// the even ones of b, each with a line of n kg at 1 Ft (n the serial's last
+// three digits): a's lines come to 150 x 150 Ft, b's to 150 x 151 Ft.
+void addTicketsOfTwoProducers(const std::function<void(const QString &)> &exec, const QString &receiver,
+                              const QString &a, const QString &b) {
+  const QString numbers = QStringLiteral(
+      " FROM (SELECT FIRST 300 ROW_NUMBER() OVER () AS n FROM rdb$types a CROSS JOIN rdb$types b)");
+  exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_TIPUS) SELECT 48000000 + n, '%1', "
+                      "IIF(MOD(n, 2) = 1, '%2', '%3'), '1'")
+           .arg(receiver, a, b) +
+       numbers);
+  exec(QStringLiteral("INSERT INTO QZSOR (S_BSZAM, S_BRUTTO, S_EAR, S_KOMPMERTEKE, S_LEVONSZAZ) "
+                      "SELECT 48000000 + n, n, 1, 0, 0") +
+       numbers);
+}
+
+}  // namespace
+
+// The list read from a serial (as after a save or a cancelling) and from its
+// start walks the ascending serial index from there instead of sorting the
+// rest of the list; a producer's running totals start from the producer code
+// index instead of every ticket.
+TEST_F(TicketDialogs, ListWindowAndProducerTotalsReadThroughTheirIndexes) {
+  const QString a = addProducer(QString(), QStringLiteral("0"));
+  const QString b = addProducer(QString(), QStringLiteral("0"));
+  addTicketsOfTwoProducers([this](const QString &sql) { exec(sql); }, receiver_, a, b);
+  db::Query &list = *Data->ZQ10;
+  for (const QString &position : {QStringLiteral("48000150"), QString()}) {
+    TicketQueries::openTicketList(QStringLiteral("f_Bszam"), position);
+    EXPECT_EQ(list.fieldByName(QStringLiteral("F_BSZAM")).asString(),
+              position.isEmpty() ? QStringLiteral("48000001") : position);
+    const QString plan = list.plan();
+    EXPECT_TRUE(plan.contains(QLatin1String("ORDER IX_QZFEJ_BSZAM_ASC"))) << plan.toStdString();
+    EXPECT_FALSE(plan.contains(QLatin1String("SORT"))) << plan.toStdString();
+  }
+  EXPECT_DOUBLE_EQ(TicketQueries::readProducerTotals(a).far, 150 * 150);
+  const QString plan = Data->ZQ22->plan();
+  EXPECT_TRUE(plan.contains(QLatin1String("QZFEJ INDEX (IX_QZFEJ_OSTERMKOD)"))) << plan.toStdString();
+  EXPECT_DOUBLE_EQ(TicketQueries::readProducerTotals(b).far, 150 * 151);
+}
+
+// A file of an earlier version keeps its indexes (nothing adds the two
+// above): the same statements sort and scan there, with the same rows.
+TEST_F(TicketDialogs, AFileWithoutTheNewIndexesListsAndSumsTheSame) {
+  closeDataModule(data_);
+  TempDir dir;
+  data_ = openDataModule(createTestDatabase(dir.path(), db::SchemaVariant::Old));
+  addTicketsOfTwoProducers([this](const QString &sql) { exec(sql); }, receiver_, QStringLiteral("00001"),
+                           QStringLiteral("00002"));
+  for (const char *code : {"00001", "00002"})
+    exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD) VALUES ('%1')").arg(QLatin1String(code)));
+  db::Query &list = *Data->ZQ10;
+  TicketQueries::openTicketList(QStringLiteral("f_Bszam"), QStringLiteral("48000150"));
+  EXPECT_EQ(list.fieldByName(QStringLiteral("F_BSZAM")).asString(), QStringLiteral("48000150"));
+  EXPECT_TRUE(list.plan().contains(QLatin1String("SORT"))) << list.plan().toStdString();
+  for (int i = 0; i < 149; ++i) list.prior();
+  EXPECT_EQ(list.fieldByName(QStringLiteral("F_BSZAM")).asString(), QStringLiteral("48000001"));
+  list.last();
+  EXPECT_EQ(list.fieldByName(QStringLiteral("F_BSZAM")).asString(), QStringLiteral("48000300"));
+  EXPECT_EQ(list.recordCount(), 300);
+  EXPECT_DOUBLE_EQ(TicketQueries::readProducerTotals(QStringLiteral("00001")).far, 150 * 150);
+  EXPECT_DOUBLE_EQ(TicketQueries::readProducerTotals(QStringLiteral("00002")).far, 150 * 151);
+  closeDataModule(data_);
+}
+
 TEST_F(TicketDialogs, ListSearchAndSort) {
   const QString producer = addProducer(QString(), QStringLiteral("0"));
   for (const char *s : {"39000001", "39100002", "39100003", "39200004"})
