@@ -1,6 +1,11 @@
-// The database creation tool as the run script calls it.
+// The database creation tool as the run script calls it: the sample, an
+// older schema, and the user's own receiver as ./run.sh passes it on.
+#include "db/connection.h"
+#include "db/dataset.h"
 #include "db/error.h"
+#include "db/transaction.h"
 #include "support/db_fixture.h"
+#include "support/temp_dir.h"
 
 #include <QFile>
 #include <QProcess>
@@ -74,6 +79,90 @@ TEST(CreateDbTool, OldVariantAndUsageErrors) {
   EXPECT_EQ(runTool({}), 1);
   EXPECT_EQ(runTool({QStringLiteral("--bogus"), dir.file(QStringLiteral("x.fdb"))}), 1);
   EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("x.fdb"))));
+}
+
+QStringList receiver(const QString &code, const QString &name, const QString &tax) {
+  return {QStringLiteral("--receiver-code=") + code, QStringLiteral("--receiver-name=") + name,
+          QStringLiteral("--receiver-taxnumber=") + tax};
+}
+
+TEST(CreateDbReceiver, TheUsersReceiverIsStoredWithItsNumbering) {
+  vorik::test::TempDir dir;
+  const QString path = dir.file(QStringLiteral("qz2025.fdb"));
+  QStringList args = receiver(QStringLiteral("00012"), QStringLiteral("Gabona és Társa Kft."),
+                              QStringLiteral("12345676-1-23"));
+  args << QStringLiteral("--receiver-postcode=6000") << QStringLiteral("--receiver-town=Kecskemét")
+       << QStringLiteral("--receiver-address=Fő utca 1.") << path;
+  QString out;
+  ASSERT_EQ(runTool(args, &out), 0) << out.toStdString();
+
+  db::Connection c;
+  c.setDatabaseName(path);
+  c.setParams(db::defaultConnectionParams());
+  db::Transaction t;
+  t.setConnection(&c);
+  c.open();
+  db::Query q;
+  q.setTransaction(&t);
+  q.sql().add(QStringLiteral("SELECT v_akod, v_neve, v_irszam, v_helyseg, v_utca, v_adoszam, a_qzbszam "
+                             "FROM atvevo JOIN sorszam ON a_akod = v_akod"));
+  q.open();
+  ASSERT_EQ(q.recordCount(), 1);  // the user's receiver, no sample beside it
+  auto text = [&](const char *column) { return q.fieldByName(QLatin1String(column)).asString(); };
+  EXPECT_EQ(text("v_akod"), QStringLiteral("00012"));
+  EXPECT_EQ(text("v_neve"), QStringLiteral("Gabona és Társa Kft."));
+  EXPECT_EQ(text("v_irszam"), QStringLiteral("6000"));
+  EXPECT_EQ(text("v_helyseg"), QStringLiteral("Kecskemét"));
+  EXPECT_EQ(text("v_utca"), QStringLiteral("Fő utca 1."));
+  EXPECT_EQ(text("v_adoszam"), QStringLiteral("12345676123"));  // the dashes of 8-1-2 dropped
+  EXPECT_EQ(text("a_qzbszam"), QStringLiteral("25000000"));
+}
+
+TEST(CreateDbReceiver, ABadValueIsRefusedWithItsMessageAndNoFileIsMade) {
+  vorik::test::TempDir dir;
+  const QString path = dir.file(QStringLiteral("qz2025.fdb"));
+  const QString good = QStringLiteral("12345676123");
+  struct Case {
+    QStringList args;
+    QString message;
+  };
+  const Case cases[] = {
+      {receiver(QStringLiteral("00001"), QStringLiteral("Gabona Kft."), QStringLiteral("12345677123")),
+       QStringLiteral("Hibás adószám")},
+      {receiver(QStringLiteral("00001"), QStringLiteral("Gabona Kft."), QStringLiteral("1234567612")),
+       QStringLiteral("Hibás adószám")},
+      {receiver(QStringLiteral("00001"), QStringLiteral("Gabona Kft."), QStringLiteral("1234567a123")),
+       QStringLiteral("Hibás adószám")},
+      {receiver(QStringLiteral("00001"), QStringLiteral("Gabona Kft."), QStringLiteral(" ")),
+       QStringLiteral("Nincs megadva az adószám!")},
+      {receiver(QString(), QStringLiteral("Gabona Kft."), good), QStringLiteral("Nincs megadva az átvevő kódja!")},
+      {receiver(QStringLiteral("000001"), QStringLiteral("Gabona Kft."), good),
+       QStringLiteral("Az átvevő kódja legfeljebb 5 karakter!")},
+      {receiver(QStringLiteral("00001"), QString(76, QLatin1Char('x')), good),
+       QStringLiteral("Az átvevő neve legfeljebb 75 karakter!")},
+      {receiver(QStringLiteral("00001"), QStringLiteral("Gabona \u4e2d Kft."), good),
+       QStringLiteral("Nem írható karakter: az átvevő neve (Gabona \u4e2d Kft.)")},
+      {receiver(QStringLiteral("00001"), QStringLiteral("Gabona Kft."), good)
+           << QStringLiteral("--receiver-town=") + QString(46, QLatin1Char('x')),
+       QStringLiteral("A helységnév legfeljebb 45 karakter!")},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+    QString out;
+    EXPECT_EQ(runTool(QStringList(c.args) << path, &out), 1);
+    EXPECT_EQ(out.trimmed(), QStringLiteral("vorik-createdb: ") + c.message);
+    EXPECT_FALSE(QFile::exists(path));
+  }
+  // Usage: an unknown or repeated receiver option, or the sample beside one.
+  for (const QStringList &args :
+       {QStringList{QStringLiteral("--receiver-phone=1")},
+        QStringList{QStringLiteral("--receiver-code=1"), QStringLiteral("--receiver-code=2")},
+        receiver(QStringLiteral("00001"), QStringLiteral("Gabona Kft."), good) << QStringLiteral("--sample")}) {
+    QString out;
+    EXPECT_EQ(runTool(QStringList(args) << path, &out), 1);
+    EXPECT_TRUE(out.startsWith(QStringLiteral("usage:"))) << out.toStdString();
+    EXPECT_FALSE(QFile::exists(path));
+  }
 }
 
 }  // namespace
