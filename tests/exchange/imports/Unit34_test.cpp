@@ -55,10 +55,8 @@ class CsvImport : public WorkingFolderTest {
       if (path.isEmpty()) {
         QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
       } else {
-        // The path typed into the dialog's name field, then its "Open".
-        auto *name = d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(name, nullptr);
-        name->setText(path);
+        // The file chosen in the dialog, then its "Open".
+        d->selectFile(path);
         QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
       }
     });
