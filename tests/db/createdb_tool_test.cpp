@@ -23,20 +23,28 @@ int runTool(const QStringList &args, QString *output = nullptr) {
   return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
 }
 
+// The made file, opened as the program opens it, with a query on it.
+struct Opened {
+  db::Connection c;
+  db::Transaction t;
+  db::Query q;
+  explicit Opened(const QString &path) {
+    c.setDatabaseName(path);
+    c.setParams(db::defaultConnectionParams());
+    t.setConnection(&c);
+    c.open();
+    q.setTransaction(&t);
+  }
+};
+
 TEST(CreateDbTool, SampleDatabaseHasOneReceiverWithItsNumberingAndIsNeverOverwritten) {
   vorik::test::TempDir dir;
   const QString path = dir.file(QStringLiteral("qz2025.fdb"));
   ASSERT_EQ(runTool({QStringLiteral("--sample"), path}), 0);
 
   {
-    db::Connection c;
-    c.setDatabaseName(path);
-    c.setParams(db::defaultConnectionParams());
-    db::Transaction t;
-    t.setConnection(&c);
-    c.open();
-    db::Query q;
-    q.setTransaction(&t);
+    Opened o(path);
+    db::Query &q = o.q;
     q.sql().add(QStringLiteral("SELECT v_akod, v_neve, v_utca, a_qzbszam FROM atvevo"));
     q.sql().add(QStringLiteral("  JOIN sorszam ON a_akod = v_akod"));
     q.open();
@@ -63,14 +71,8 @@ TEST(CreateDbTool, OldVariantAndUsageErrors) {
   vorik::test::TempDir dir;
   const QString path = dir.file(QStringLiteral("old.fdb"));
   ASSERT_EQ(runTool({QStringLiteral("--old"), path}), 0);
-  db::Connection c;
-  c.setDatabaseName(path);
-  c.setParams(db::defaultConnectionParams());
-  db::Transaction t;
-  t.setConnection(&c);
-  c.open();
-  db::Query q;
-  q.setTransaction(&t);
+  Opened o(path);
+  db::Query &q = o.q;
   q.sql().add(QStringLiteral("SELECT * FROM ostermelo"));
   q.open();
   EXPECT_EQ(q.findField(QStringLiteral("O_IGSZAM1")), nullptr);
@@ -96,14 +98,8 @@ TEST(CreateDbReceiver, TheUsersReceiverIsStoredWithItsNumbering) {
   QString out;
   ASSERT_EQ(runTool(args, &out), 0) << out.toStdString();
 
-  db::Connection c;
-  c.setDatabaseName(path);
-  c.setParams(db::defaultConnectionParams());
-  db::Transaction t;
-  t.setConnection(&c);
-  c.open();
-  db::Query q;
-  q.setTransaction(&t);
+  Opened o(path);
+  db::Query &q = o.q;
   q.sql().add(QStringLiteral("SELECT v_akod, v_neve, v_irszam, v_helyseg, v_utca, v_adoszam, a_qzbszam "
                              "FROM atvevo JOIN sorszam ON a_akod = v_akod"));
   q.open();
