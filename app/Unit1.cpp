@@ -4,6 +4,7 @@
 #include "app/MenuCommands.h"
 #include "app/Unit2.h"
 #include "app/logging.h"
+#include "db/schema.h"
 #include "platform/dialogs.h"
 #include "platform/error_text.h"
 #include "platform/format_settings.h"
@@ -158,6 +159,8 @@ void TForm1::FormCreate() {
     const auto attachStart = std::chrono::steady_clock::now();
     Data->ZCon1->open();
     attachTime_ = std::chrono::steady_clock::now() - attachStart;
+    // A file of an earlier version gets the indexes its lists read through.
+    db::addMissingIndexes(*Data->ZCon1);
     TTable *tables[] = {Data->IBTable1, Data->IBTable2, Data->IBTable3,
                         Data->IBTable4, Data->IBTable5, Data->IBTable6};
     for (TTable *t : tables) t->close();

@@ -662,17 +662,23 @@ QVariant DataSet::valueAt(int row, int column) const {
 QString DataSet::textAt(int row, int column) const { return variantText(valueAt(row, column)); }
 
 bool DataSet::locate(const QString &fieldName, const QVariant &value, LocateOptions options) {
+  return locateFrom(0, fieldName, value, options, {});
+}
+
+bool DataSet::locateFrom(std::size_t from, const QString &fieldName, const QVariant &value, LocateOptions options,
+                         const std::function<bool(std::size_t)> &within) {
   Field &f = fieldByName(fieldName);
   if (state_ == State::Edit) post();
   const Qt::CaseSensitivity cs = options.caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
   const bool textual = f.type() == FieldType::Text || f.type() == FieldType::FixedText || options.partialKey ||
                        value.typeId() == QMetaType::QString;
   const QString key = value.isNull() ? QString() : variantText(value);
-  for (std::size_t r = 0;; ++r) {
+  for (std::size_t r = from;; ++r) {
     if (r >= rowCount_) {
       fetchTo(r + kFetchBatch);  // a miss in the rows fetched so far reads on
       if (r >= rowCount_) break;
     }
+    if (within && !within(r)) break;
     const unsigned char *row = rowData(r);
     bool match;
     if (value.isNull()) {

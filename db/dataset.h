@@ -14,6 +14,7 @@
 #include <QVariant>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -242,6 +243,10 @@ class DataSet : public QObject {
   // Reads the result again from its first row when the rows before the
   // window are not held; false when the dataset cannot.
   virtual bool readFromStart();
+  // locate() from row from on, over the rows held and fetched as needed,
+  // while within(row) holds; moves there and answers true on a match.
+  bool locateFrom(std::size_t from, const QString &fieldName, const QVariant &value, LocateOptions options,
+                  const std::function<bool(std::size_t)> &within);
   unsigned char *rowData(std::size_t row) const;
   const unsigned char *currentRow() const;
   void setCurrent(int row, bool notify = true);
@@ -331,11 +336,15 @@ class Query : public DataSet {
   // keyset over the ORDER BY keys), so that positioning costs the same on a
   // long list as on a short one. select: "SELECT <columns> FROM <tables>";
   // where: the list's condition (empty: every row); order: the ascending
-  // ORDER BY keys, whose values together identify a row. The statement
-  // becomes the whole list (open() reads it from its first row); named
-  // parameters of select and where are bound after this call, as usual.
-  // Changing the SQL lines ends the keyset reading.
-  void setKeyset(const QStringList &select, const QString &where, const QList<OrderKey> &order);
+  // ORDER BY keys. Rows whose keys are equal are kept together in every
+  // batch, so the keys need not identify a row. The SQL lines become
+  // listLines, the whole list as its callers write it (empty: select, where
+  // and order joined); open() reads it from its first row. The statements
+  // that read around a position are the dataset's own and leave the lines
+  // as they are. Named parameters of select and where are bound after this
+  // call, as usual. Changing the SQL lines ends the keyset reading.
+  void setKeyset(const QStringList &select, const QString &where, const QList<OrderKey> &order,
+                 const QStringList &listLines = {});
   bool keysetActive() const;
   // Opens on the first row whose keys come at or after anchor (the values
   // of the first anchor.size() keys; empty: the first row), holding a batch
@@ -344,14 +353,16 @@ class Query : public DataSet {
   void openAt(const QVariantList &anchor = {});
   // Opens on the first row, in the list's order, whose field matches value
   // as locate() matches; false when no row does, and the list is open on
-  // its first row.
+  // its first row. A text compared without regard to case on the list's
+  // first key, a plain column, is found through that column's index: the
+  // case forms of the text are tried in the column's byte order.
   bool openOn(const QString &fieldName, const QVariant &value, LocateOptions options = {});
   bool startFetched() const override;
   int fetchEarlier() override;
   // Reading around a position: the first matching row in the list's order
-  // is asked of the database (a text with cased letters compared
-  // case-insensitively as the engine's UPPER compares) and the list opened
-  // on it.
+  // is asked of the database (as openOn finds it; elsewhere a text with
+  // cased letters is compared as the engine's UPPER compares) and the list
+  // opened on it.
   bool locate(const QString &fieldName, const QVariant &value, LocateOptions options = {}) override;
 
  private:
@@ -369,12 +380,33 @@ class Query : public DataSet {
   // names its values ":ks0"...
   QString keysetCondition(const QVariantList &values, bool before) const;
   QString keysetOrderBy(bool descending) const;
+  // Every key equal to its value.
+  QString keysetEquality(const QVariantList &values) const;
   QString keysetStatement(const QString &condition, bool descending) const;
   // Binds q's parameters that this query also has to this query's values.
   void copyParams(Query &q);
   // The key values of the list's first row for which condition holds (":pos"
   // binds value); empty when no row does.
   QVariantList keysOfFirst(const QString &condition, const QVariant &value);
+  // q becomes the statement of the list's first row for which condition
+  // holds; keysOf runs it with ":pos" bound to value.
+  void firstRowOn(Query &q, const QString &condition);
+  QVariantList keysOf(Query &q, const QVariant &value);
+  // The key values of the list's first row whose field matches value as
+  // locate() matches; empty when none does.
+  QVariantList keysOfMatch(const QString &fieldName, const QVariant &value, LocateOptions options);
+  // The same for a text compared without regard to case on the first key:
+  // a depth-first walk over the text's case forms, each step a lookup of a
+  // beginning through the key's index.
+  QVariantList keysOfCaseForms(const QString &text, bool partialKey);
+  // Opens on anchor and moves to the first row there that matches (rows
+  // with the anchor's keys may be several).
+  bool openOnMatch(const QVariantList &anchor, const QString &fieldName, const QVariant &value,
+                   LocateOptions options);
+  // The statement to prepare: the keyset's own while one reads around a
+  // position, otherwise the SQL lines; textVersion() grows with either.
+  QString statementText() const;
+  unsigned textVersion() const { return sql_.version() + keyset_.statementVersion; }
   // The condition of a locate: fieldName matches ":pos".
   QString matchCondition(const QString &fieldName, const QVariant &value, LocateOptions options);
 
@@ -385,6 +417,8 @@ class Query : public DataSet {
     unsigned version = ~0u;  // the SQL version the reading belongs to
     bool startFetched = true;
     QVariantList anchor;  // the position of the last openAt
+    QString statement;    // what open() prepares instead of the lines (empty: the lines)
+    unsigned statementVersion = 0;
   } keyset_;
   std::unique_ptr<Query> earlier_;  // reads the batches before the rows held
 

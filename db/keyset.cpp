@@ -5,8 +5,13 @@
 // the database for the row, never walks the rows before it.
 #include "db/dataset.h"
 #include "db/error.h"
+#include "platform/cp1250.h"
 
+#include <QHash>
+
+#include <algorithm>
 #include <cstring>
+#include <functional>
 
 namespace db {
 
@@ -17,9 +22,54 @@ constexpr int kEarlierBatch = 200;
 
 QString keyParam(int i) { return QStringLiteral("ks%1").arg(i); }
 
+// The columns of the order keys in a dataset.
+QList<int> keyColumns(DataSet &d, const QList<OrderKey> &order) {
+  QList<int> columns;
+  for (const OrderKey &k : order) columns << d.fieldByName(k.field).index();
+  return columns;
+}
+
+// Whether two rows have equal keys as the database compares them: texts
+// without their trailing blanks (the engine pads the shorter one).
+bool sameKeys(const DataSet &a, int rowA, const DataSet &b, int rowB, const QList<int> &columns) {
+  for (int c : columns) {
+    const QVariant x = a.valueAt(rowA, c), y = b.valueAt(rowB, c);
+    if (x.isNull() || y.isNull()) {
+      if (x.isNull() != y.isNull()) return false;
+      continue;
+    }
+    auto text = [](const DataSet &d, int row, int column) {
+      QString t = d.textAt(row, column);
+      qsizetype n = t.size();
+      while (n > 0 && t[n - 1] == QLatin1Char(' ')) --n;
+      t.truncate(n);
+      return t;
+    };
+    if (text(a, rowA, c) != text(b, rowB, c)) return false;
+  }
+  return true;
+}
+
+// The case forms of a character: the Windows-1250 characters that fold to
+// what it folds to, in the code page's byte order (the order of the
+// column's default collation).
+QString caseForms(QChar ch) {
+  static const QHash<char16_t, QString> forms = [] {
+    QHash<char16_t, QString> h;
+    for (int b = 0x20; b < 0x100; ++b) {
+      const char byte = static_cast<char>(b);
+      const QString c = platform::fromCp1250(std::string_view(&byte, 1));
+      h[c.at(0).toCaseFolded().unicode()] += c;
+    }
+    return h;
+  }();
+  return forms.value(ch.toCaseFolded().unicode());
+}
+
 }  // namespace
 
-void Query::setKeyset(const QStringList &select, const QString &where, const QList<OrderKey> &order) {
+void Query::setKeyset(const QStringList &select, const QString &where, const QList<OrderKey> &order,
+                      const QStringList &listLines) {
   if (order.isEmpty()) throw Error(QStringLiteral("%1: a keyset needs an order").arg(objectName()));
   close();
   keyset_.select = select;
@@ -27,15 +77,26 @@ void Query::setKeyset(const QStringList &select, const QString &where, const QLi
   keyset_.order = order;
   keyset_.startFetched = true;
   keyset_.anchor.clear();
-  QStringList whole = select;
-  if (!where.isEmpty()) whole << QStringLiteral("  WHERE ") + where;
-  whole << QStringLiteral("  ORDER BY ") + keysetOrderBy(false);
+  QStringList whole = listLines;
+  if (whole.isEmpty()) {
+    whole = select;
+    if (!where.isEmpty()) whole << QStringLiteral("  WHERE ") + where;
+    whole << QStringLiteral("  ORDER BY ") + keysetOrderBy(false);
+  }
   sql_.clear();
   for (const QString &line : whole) sql_.add(line);
   keyset_.version = sql_.version();
+  if (!keyset_.statement.isEmpty()) {
+    keyset_.statement.clear();
+    ++keyset_.statementVersion;
+  }
 }
 
 bool Query::keysetActive() const { return !keyset_.order.isEmpty() && keyset_.version == sql_.version(); }
+
+QString Query::statementText() const {
+  return keysetActive() && !keyset_.statement.isEmpty() ? keyset_.statement : sql_.text();
+}
 
 QString Query::keysetOrderBy(bool descending) const {
   QStringList keys;
@@ -85,6 +146,15 @@ QString Query::keysetCondition(const QVariantList &values, bool before) const {
   return condition;
 }
 
+QString Query::keysetEquality(const QVariantList &values) const {
+  QStringList all;
+  for (int i = 0; i < values.size(); ++i) {
+    const QString &e = keyset_.order[i].expression;
+    all << (values[i].isNull() ? e + QStringLiteral(" IS NULL") : e + QStringLiteral(" = :") + keyParam(i));
+  }
+  return all.join(QStringLiteral(" AND "));
+}
+
 QString Query::keysetStatement(const QString &condition, bool descending) const {
   QStringList where;
   if (!keyset_.where.isEmpty()) where << QStringLiteral("(") + keyset_.where + QStringLiteral(")");
@@ -124,9 +194,13 @@ void Query::openAt(const QVariantList &anchor) {
   if (!keysetActive()) throw Error(QStringLiteral("%1: no keyset to open").arg(objectName()));
   close();
   parseParams();  // the list's parameters keep their values through the new text
-  setText(*this, keysetStatement(anchor.isEmpty() ? QString() : keysetCondition(anchor, false), false));
+  // From the first row the list's own lines are read.
+  const QString statement = anchor.isEmpty() ? QString() : keysetStatement(keysetCondition(anchor, false), false);
+  if (keyset_.statement != statement) {
+    keyset_.statement = statement;
+    ++keyset_.statementVersion;
+  }
   bindKeys(*this, anchor);
-  keyset_.version = sql_.version();
   keyset_.startFetched = anchor.isEmpty();
   keyset_.anchor = anchor;
   open();
@@ -147,7 +221,7 @@ int Query::fetchEarlier() {
   Query &q = *earlier_;
   if (q.transaction() != transaction()) q.setTransaction(transaction());
   setText(
-      q, keysetStatement(keysetCondition(first, true), true) + QStringLiteral(" ROWS %1").arg(kEarlierBatch));
+      q, keysetStatement(keysetCondition(first, true), true) + QStringLiteral(" ROWS %1").arg(kEarlierBatch + 1));
   copyParams(q);
   bindKeys(q, first);
   q.open();
@@ -157,14 +231,34 @@ int Query::fetchEarlier() {
     q.close();
     throw Error(QStringLiteral("%1: the rows before the list differ in layout").arg(objectName()));
   }
+  int take = count;
+  if (count > kEarlierBatch) {
+    // One row more than a batch is read: the rows of the batch with that
+    // row's keys are left to the next batch, which reads them all.
+    const QList<int> columns = keyColumns(q, keyset_.order);
+    take = kEarlierBatch;
+    while (take > 0 && sameKeys(q, take - 1, q, kEarlierBatch, columns)) --take;
+    if (take == 0) {
+      // A whole batch of one key: every row with that key, at once.
+      QVariantList keys;
+      for (int c : columns) keys << q.valueAt(kEarlierBatch, c);
+      q.close();
+      setText(q, keysetStatement(keysetEquality(keys), true));
+      copyParams(q);
+      bindKeys(q, keys);
+      q.open();
+      q.fetchAll();
+      take = q.fetchedCount();
+    }
+  }
   const bool wasEmpty = fetchedCount() == 0;
-  for (int r = 0; r < count; ++r)
+  for (int r = 0; r < take; ++r)
     std::memcpy(prependRow(), q.rowData(static_cast<std::size_t>(r)), rowSize());
   q.close();
-  if (count < kEarlierBatch) keyset_.startFetched = true;
-  if (count > 0) emit rowsPrepended(count);
-  if (wasEmpty && count > 0) emit currentRowChanged(recNo());
-  return count;
+  if (count <= kEarlierBatch) keyset_.startFetched = true;
+  if (take > 0) emit rowsPrepended(take);
+  if (wasEmpty && take > 0) emit currentRowChanged(recNo());
+  return take;
 }
 
 bool Query::readFromStart() {
@@ -173,13 +267,15 @@ bool Query::readFromStart() {
   return true;
 }
 
-QVariantList Query::keysOfFirst(const QString &condition, const QVariant &value) {
-  Query q;
+void Query::firstRowOn(Query &q, const QString &condition) {
   q.setTransaction(transaction());
   QString text = keysetStatement(condition, false);
   text.replace(0, 6, QStringLiteral("SELECT FIRST 1"));  // "SELECT" begins the list's statement
   q.sql().setText(text);
   copyParams(q);
+}
+
+QVariantList Query::keysOf(Query &q, const QVariant &value) {
   if (!value.isNull()) q.paramByName(QStringLiteral("pos")).setValue(value);
   q.open();
   QVariantList keys;
@@ -187,6 +283,57 @@ QVariantList Query::keysOfFirst(const QString &condition, const QVariant &value)
     for (const OrderKey &k : keyset_.order) keys << q.fieldByName(k.field).value();
   q.close();
   return keys;
+}
+
+QVariantList Query::keysOfFirst(const QString &condition, const QVariant &value) {
+  Query q;
+  firstRowOn(q, condition);
+  return keysOf(q, value);
+}
+
+QVariantList Query::keysOfMatch(const QString &fieldName, const QVariant &value, LocateOptions options) {
+  const QString condition = matchCondition(fieldName, value, options);
+  // A text with cased letters on the first key, a plain column (it may be
+  // named with its table): its index finds each case form.
+  const OrderKey &first = keyset_.order.first();
+  const bool plainColumn = !first.expression.contains(QLatin1Char(' ')) &&
+                           first.expression.section(QLatin1Char('.'), -1).compare(first.field, Qt::CaseInsensitive) == 0;
+  if (condition.startsWith(QLatin1String("UPPER(")) && plainColumn &&
+      first.field.compare(fieldName, Qt::CaseInsensitive) == 0)
+    return keysOfCaseForms(value.toString(), options.partialKey);
+  return keysOfFirst(condition, value);
+}
+
+QVariantList Query::keysOfCaseForms(const QString &text, bool partialKey) {
+  // Rows beginning with one case form of a beginning all come before those
+  // beginning with a later form (in the column's byte order), so the first
+  // match is under the first form, taken depth first, that leads to one.
+  const QString &column = keyset_.order.first().expression;
+  Query beginning, whole;
+  firstRowOn(beginning, column + QStringLiteral(" STARTING WITH :pos"));
+  if (!partialKey) firstRowOn(whole, column + QStringLiteral(" = :pos"));
+  auto matches = [&](const QVariantList &keys) {
+    const QString have = keys.first().toString();
+    return partialKey ? have.startsWith(text, Qt::CaseInsensitive) : have.compare(text, Qt::CaseInsensitive) == 0;
+  };
+  std::function<QVariantList(const QString &)> under = [&](const QString &prefix) -> QVariantList {
+    const qsizetype at = prefix.size();
+    const bool last = at + 1 == text.size();
+    for (const QChar form : caseForms(text.at(at))) {
+      const QString next = prefix + form;
+      QVariantList keys = keysOf(last && !partialKey ? whole : beginning, next);
+      if (keys.isEmpty()) continue;
+      // The first row of this beginning matching the whole text is the first match under it.
+      if (last || matches(keys)) {
+        if (matches(keys)) return keys;
+        continue;
+      }
+      keys = under(next);
+      if (!keys.isEmpty()) return keys;
+    }
+    return {};
+  };
+  return text.isEmpty() ? QVariantList() : under(QString());
 }
 
 QString Query::matchCondition(const QString &fieldName, const QVariant &value, LocateOptions options) {
@@ -204,19 +351,31 @@ QString Query::matchCondition(const QString &fieldName, const QVariant &value, L
                   : QStringLiteral("UPPER(%1) = UPPER(:pos)").arg(fieldName);
 }
 
+bool Query::openOnMatch(const QVariantList &anchor, const QString &fieldName, const QVariant &value,
+                        LocateOptions options) {
+  openAt(anchor);
+  if (anchor.isEmpty()) return false;
+  // The rows with the anchor's keys come first from the cursor; the match is one of them.
+  const int from = recNo() - 1;
+  if (from >= 0) {
+    const QList<int> columns = keyColumns(*this, keyset_.order);
+    locateFrom(static_cast<std::size_t>(from), fieldName, value, options, [&](std::size_t r) {
+      return sameKeys(*this, static_cast<int>(r), *this, from, columns);
+    });
+  }
+  return true;
+}
+
 bool Query::openOn(const QString &fieldName, const QVariant &value, LocateOptions options) {
   if (!keysetActive()) throw Error(QStringLiteral("%1: no keyset to open").arg(objectName()));
-  const QVariantList anchor = keysOfFirst(matchCondition(fieldName, value, options), value);
-  openAt(anchor);
-  return !anchor.isEmpty();
+  return openOnMatch(keysOfMatch(fieldName, value, options), fieldName, value, options);
 }
 
 bool Query::locate(const QString &fieldName, const QVariant &value, LocateOptions options) {
   if (!keysetActive() || !active()) return DataSet::locate(fieldName, value, options);
-  const QVariantList anchor = keysOfFirst(matchCondition(fieldName, value, options), value);
+  const QVariantList anchor = keysOfMatch(fieldName, value, options);
   if (anchor.isEmpty()) return false;
-  openAt(anchor);
-  return true;
+  return openOnMatch(anchor, fieldName, value, options);
 }
 
 }  // namespace db

@@ -62,8 +62,8 @@ void Query::releaseStatement() {
 // Named parameters become '?' outside strings, quoted names and comments;
 // the values of names that stay keep what was bound to them.
 void Query::parseParams() {
-  if (parsedVersion_ == sql_.version()) return;
-  const QString text = sql_.text();
+  if (parsedVersion_ == textVersion()) return;
+  const QString text = statementText();
   QString out;
   out.reserve(text.size());
   std::vector<std::unique_ptr<Param>> params;
@@ -121,7 +121,7 @@ void Query::parseParams() {
   params_ = std::move(params);
   positions_ = std::move(positions);
   statementText_ = platform::toCp1250(out);
-  parsedVersion_ = sql_.version();
+  parsedVersion_ = textVersion();
 }
 
 Param &Query::paramByName(const QString &name) {
@@ -148,11 +148,11 @@ IStatement *Query::prepare() {
   if (!transaction() || !transaction()->connection())
     throw Error(QStringLiteral("%1: no transaction or connection").arg(objectName()));
   Connection *c = transaction()->connection();
-  if (statement_ && preparedVersion_ == sql_.version() && preparedOn_ == c && schemaVersion_ == c->schemaVersion())
+  if (statement_ && preparedVersion_ == textVersion() && preparedOn_ == c && schemaVersion_ == c->schemaVersion())
     return statement_.get();
   releaseStatement();
   if (!c->connected()) throw Error(QStringLiteral("%1: database not connected").arg(objectName()));
-  if (sql_.text().trimmed().isEmpty()) throw Error(QStringLiteral("%1: empty SQL statement").arg(objectName()));
+  if (statementText().trimmed().isEmpty()) throw Error(QStringLiteral("%1: empty SQL statement").arg(objectName()));
   ITransaction *tra = transaction()->handle();
   fb::Status st;
   fb::Owned<IStatement> s(c->attachment()->prepare(&st, tra, static_cast<unsigned>(statementText_.size()),
@@ -162,12 +162,12 @@ IStatement *Query::prepare() {
   unsigned type = s->getType(&st);
   st.check();
   statement_ = std::move(s);
-  preparedVersion_ = sql_.version();
+  preparedVersion_ = textVersion();
   schemaVersion_ = c->schemaVersion();
   preparedOn_ = c;
   returnsRows_ = type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
   ddl_ = type == isc_info_sql_stmt_ddl;
-  writeTable_ = returnsRows_ ? QString() : writeTable(sql_.text());
+  writeTable_ = returnsRows_ ? QString() : writeTable(statementText());
   connect(c, &Connection::aboutToDisconnect, this, &Query::connectionClosing, Qt::UniqueConnection);
   return statement_.get();
 }

@@ -1,8 +1,15 @@
 #include "db/schema.h"
 
+#include "db/dataset.h"
+#include "db/logging.h"
+#include "db/transaction.h"
 #include "db_schema_script.h"
 
+#include <QRegularExpression>
+#include <QSet>
 #include <QStringList>
+
+#include <exception>
 
 namespace db {
 
@@ -24,6 +31,41 @@ QString oldSchemaVariant(const QString &script) {
     if (!replacement.isEmpty()) out << replacement;
   }
   return out.join(QLatin1Char('\n'));
+}
+
+QStringList addMissingIndexes(Connection &connection) {
+  static const QRegularExpression plainIndex(
+      QStringLiteral("^CREATE\\s+(?:(?:ASCENDING|DESCENDING)\\s+)?INDEX\\s+(\\w+)\\s+ON\\b[^;]*"),
+      QRegularExpression::CaseInsensitiveOption);
+  QStringList made;
+  Transaction t;
+  t.setConnection(&connection);
+  QSet<QString> present;
+  {
+    Query q;
+    q.setTransaction(&t);
+    q.sql().add(QStringLiteral("SELECT TRIM(rdb$index_name) FROM rdb$indices"));
+    q.open();
+    for (q.first(); !q.eof(); q.next()) present.insert(q.field(0).asString().toUpper());
+    q.close();
+    t.commit();
+  }
+  for (const QString &line : schemaScript().split(QLatin1Char('\n'))) {
+    const QRegularExpressionMatch m = plainIndex.match(line.trimmed());
+    if (!m.hasMatch() || present.contains(m.captured(1).toUpper())) continue;
+    try {
+      Query q;
+      q.setTransaction(&t);
+      q.sql().add(m.captured(0));
+      q.execute();
+      t.commit();
+      made << m.captured(1);
+    } catch (const std::exception &e) {
+      if (t.active()) t.rollback();
+      qCWarning(lcDb).noquote() << "index" << m.captured(1) << "not made now:" << e.what();
+    }
+  }
+  return made;
 }
 
 }  // namespace db

@@ -17,4 +17,13 @@ QString schemaScript(SchemaVariant variant = SchemaVariant::Current);
 // follows. Comment lines are kept as they are.
 QString oldSchemaVariant(const QString &script);
 
+class Connection;
+
+// Gives a database made by an earlier version the script's plain (not
+// unique) indexes it lacks, which the lists read their rows through. Each
+// is made in a transaction of its own that waits for no lock; one that
+// cannot be made now (another program holds the table) is left for a later
+// start. Answers the names made.
+QStringList addMissingIndexes(Connection &connection);
+
 }  // namespace db

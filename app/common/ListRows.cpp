@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 
 #include <QHeaderView>
+#include <QRegularExpression>
 #include <QTableView>
 
 #include <exception>
@@ -17,6 +18,17 @@ void ReopenWith(db::Query *q, const QStringList &lines) {
   q->sql().clear();
   for (const QString &line : lines) q->sql().add(line);
   q->open();
+}
+
+void ReopenListWith(db::Query *q, const QStringList &lines, const QString &orderColumn) {
+  static const QRegularExpression column(QStringLiteral("^[A-Za-z_][A-Za-z0-9_$]*$"));
+  if (!column.match(orderColumn).hasMatch()) {
+    // An order by anything else than one column ascending is read from its first row.
+    ReopenWith(q, lines);
+    return;
+  }
+  q->setKeyset(lines.mid(0, lines.size() - 1), QString(), {{orderColumn, orderColumn}}, lines);
+  q->openAt();
 }
 
 QString CurrentFieldText(db::DataSet *d, const QString &name) {

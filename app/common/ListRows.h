@@ -24,6 +24,11 @@ class Query;
 // Closes q and opens it again with the statement lines.
 void ReopenWith(db::Query *q, const QStringList &lines);
 
+// The same for a list grid's statement whose last line orders it by the
+// column orderColumn: q keeps the lines but reads the list around its
+// position a batch at a time, and finds rows (locate) through the database.
+void ReopenListWith(db::Query *q, const QStringList &lines, const QString &orderColumn);
+
 // The text of field name in d's current row; empty when d is closed, has no
 // rows or lacks the field.
 QString CurrentFieldText(db::DataSet *d, const QString &name);

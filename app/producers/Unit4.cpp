@@ -122,7 +122,7 @@ QStringList ProducerListSql(const QString &orderBy, const QSet<QString> &present
 
 void OpenProducerList(const QString &orderBy) {
   const QSet<QString> present = ProducerColumns();
-  ReopenWith(Data->ZQ30, ProducerListSql(orderBy, present));
+  ReopenListWith(Data->ZQ30, ProducerListSql(orderBy, present), orderBy);
 }
 
 QString NextProducerCode() {

@@ -29,15 +29,19 @@ VORIK_MENU_COMMAND(Termk1, TForm6, Form6)
 
 namespace {
 
-void openOrdered(const QString &orderLine) {
-  ReopenWith(Data->ZQ40, {QStringLiteral("SELECT *         "), QStringLiteral("  FROM termek    "), orderLine});
+void openOrdered(const QString &column) {
+  ReopenListWith(Data->ZQ40,
+                 {QStringLiteral("SELECT *         "), QStringLiteral("  FROM termek    "),
+                  QStringLiteral("  ORDER BY ") + column + QLatin1Char(' ')},
+                 column);
 }
 
 }  // namespace
 
 void OpenProductList() {
-  ReopenWith(Data->ZQ40,
-             {QStringLiteral("SELECT * FROM Termek           "), QStringLiteral("         ORDER BY t_megnevezes ")});
+  ReopenListWith(Data->ZQ40,
+                 {QStringLiteral("SELECT * FROM Termek           "), QStringLiteral("         ORDER BY t_megnevezes ")},
+                 QStringLiteral("t_megnevezes"));
 }
 
 QString NextProductCode() {
@@ -226,15 +230,15 @@ void TForm6::Button6Click() {
 void TForm6::DBGrid1TitleClick(int column) {
   switch (column) {
     case 0:
-      openOrdered(QStringLiteral("  ORDER BY t_kod "));
+      openOrdered(QStringLiteral("t_kod"));
       Label1->setText(QStringLiteral("Termék lista, \"Kód\" szerint"));
       break;
     case 1:
-      openOrdered(QStringLiteral("  ORDER BY t_megnevezes "));
+      openOrdered(QStringLiteral("t_megnevezes"));
       Label1->setText(kProductSortByName);
       break;
     case 6:
-      openOrdered(QStringLiteral("  ORDER BY ID_Termek "));
+      openOrdered(QStringLiteral("ID_Termek"));
       Label1->setText(QStringLiteral("Termék lista a beviteli sorrend szerint"));
       break;
     default:

@@ -229,4 +229,93 @@ TEST(KeysetList, AListHeldOpenDoesNotBlockAnotherProcessWrites) {
   EXPECT_EQ(q->fieldByName(QStringLiteral("O_NEV")).asString(), QStringLiteral("Második"));
 }
 
+// Keys that do not identify a row: a list ordered by the name alone, its
+// names repeated in runs longer than a batch, read back from its end.
+TEST(KeysetList, RowsWithEqualKeysAreNeitherDoubledNorLostAtBatchBoundaries) {
+  TestDatabase d;
+  fill(d);
+  d.exec(QStringLiteral("INSERT INTO ostermelo ( o_kod, o_nev ) SELECT 'A' || LPAD(n, 4, '0'), 'Azonos  ' FROM "
+                        "( SELECT FIRST 450 ROW_NUMBER() OVER () AS n FROM rdb$types a CROSS JOIN rdb$types b )"));
+  const QList<db::OrderKey> byNameAlone = {{QStringLiteral("o_nev"), QStringLiteral("O_NEV")}};
+  auto q = d.query();
+  setList(*q, byNameAlone);
+  ASSERT_TRUE(q->openOn(QStringLiteral("O_KOD"), QStringLiteral("00999"), {}));
+  EXPECT_EQ(kod(*q), QStringLiteral("00999"));  // among the rows of its name, the one asked for
+  q->last();
+  QStringList codes, names;
+  for (; !q->bof(); q->prior()) {
+    codes.prepend(kod(*q));
+    names.prepend(q->fieldByName(QStringLiteral("O_NEV")).asString());
+  }
+  EXPECT_EQ(codes.size(), kRows + 450);
+  EXPECT_EQ(QSet<QString>(codes.begin(), codes.end()).size(), codes.size());
+  QStringList sorted = names;
+  std::stable_sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(names, sorted);
+  EXPECT_EQ(names.count(QStringLiteral("Azonos  ")), 450);
+
+  // Every row of a repeated name is found by its code or ID.
+  for (const QString &code : {QStringLiteral("A0001"), QStringLiteral("A0450"), QStringLiteral("00301")}) {
+    ASSERT_TRUE(q->locate(QStringLiteral("O_KOD"), code, {})) << code.toStdString();
+    EXPECT_EQ(kod(*q), code);
+    const QString id = q->fieldByName(QStringLiteral("ID_OSTERMELO")).asString();
+    q->first();
+    ASSERT_TRUE(q->locate(QStringLiteral("ID_OSTERMELO"), id, {}));
+    EXPECT_EQ(kod(*q), code);
+  }
+}
+
+// A beginning typed without regard to case finds, in the name order (the
+// column's byte order), the row the whole list read into memory finds.
+TEST(KeysetList, ACaseFreeBeginningFindsTheRowAWholeListFinds) {
+  TestDatabase d;
+  const QStringList names = {"kovács Béla", "KOVÁCS ANNA", "Kovács Éva", "Kőrös Ödön", "kő", "Ödön",
+                             "ödön Zsolt",  "ÖRÖS",        "Zoli",       "zoltán",     "Kiss", "KISS",
+                             "Árpád",       "árok",        "Ár",         "12 Kft."};
+  for (int i = 0; i < names.size(); ++i)
+    d.exec(QStringLiteral("INSERT INTO ostermelo ( o_kod, o_nev ) VALUES ( '%1', '%2' )").arg(i + 1).arg(names[i]));
+  auto whole = d.query();
+  whole->sql().add(QStringLiteral("SELECT id_ostermelo, o_kod, o_nev FROM ostermelo ORDER BY o_nev, id_ostermelo"));
+  whole->open();
+  auto q = d.query();
+  setList(*q, kByName);
+  q->openAt();
+  for (const char *text : {"k", "K", "ko", "KOV", "kovács é", "kő", "KŐR", "ö", "öR", "ÖDÖN ", "z", "ZOLT",
+                               "á", "ÁR", "árp", "1", "12 k", "x", "kissé", "ſ"}) {
+    const QString typed = QString::fromUtf8(text);
+    SCOPED_TRACE(text);
+    whole->first();
+    const bool found = whole->locate(QStringLiteral("O_NEV"), typed, {true, true});
+    q->first();
+    EXPECT_EQ(q->locate(QStringLiteral("O_NEV"), typed, {true, true}), found);
+    if (found) {
+      EXPECT_EQ(kod(*q), kod(*whole));
+    }
+  }
+  // A typed text that matches nothing keeps the row.
+  ASSERT_TRUE(q->locate(QStringLiteral("O_NEV"), QStringLiteral("zol"), {true, true}));
+  EXPECT_FALSE(q->locate(QStringLiteral("O_NEV"), QStringLiteral("zolw"), {true, true}));
+  EXPECT_EQ(q->fieldByName(QStringLiteral("O_NEV")).asString(), QStringLiteral("Zoli"));
+}
+
+// The list's lines stay as the caller wrote them while the list is read
+// around positions; the lines read from the first row again.
+TEST(KeysetList, TheListKeepsItsLinesWhileReadAroundAPosition) {
+  TestDatabase d;
+  fill(d);
+  const QStringList lines = {QStringLiteral("SELECT id_ostermelo, o_kod, o_nev "),
+                             QStringLiteral("  FROM ostermelo  "), QStringLiteral("  ORDER BY o_kod ")};
+  auto q = d.query();
+  q->setKeyset(lines.mid(0, 2), QString(), {{QStringLiteral("o_kod"), QStringLiteral("O_KOD")}}, lines);
+  ASSERT_TRUE(q->openOn(QStringLiteral("O_KOD"), QStringLiteral("00600"), {}));
+  EXPECT_EQ(q->sql().lines(), lines);
+  EXPECT_EQ(q->recNo(), 201);
+  q->openAt();
+  EXPECT_EQ(kod(*q), QStringLiteral("00001"));
+  EXPECT_EQ(q->sql().lines(), lines);
+  EXPECT_TRUE(q->keysetActive());
+  q->sql().add(QStringLiteral(" "));  // a change of the lines ends the reading around positions
+  EXPECT_FALSE(q->keysetActive());
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 // column defaults, text in the database's code page, column widths, exact
 // amounts, and the older variant that the upgrade dialogs bring up to date.
 #include "db/error.h"
+#include "db/schema.h"
 #include "support/db_fixture.h"
 
 #include <gtest/gtest.h>
@@ -300,3 +301,41 @@ TEST(SchemaScript, OldVariantReplacesOrDropsMarkedLinesOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+QStringList indexNames(vorik::test::TestDatabase &d) {
+  auto q = d.query();
+  q->sql().add(QStringLiteral("SELECT TRIM(rdb$index_name) FROM rdb$indices WHERE rdb$system_flag = 0"));
+  q->open();
+  QStringList names;
+  for (q->first(); !q->eof(); q->next()) names << q->field(0).asString();
+  q->close();
+  d.transaction().commit();
+  return names;
+}
+
+}  // namespace
+
+// A file of an earlier version gets the lists' indexes when the program
+// opens it, also while another program reads the table, and never the
+// unique code index, which rows already stored might break.
+TEST(OldSchema, GetsTheListIndexesItLacksWhenOpened) {
+  vorik::test::TestDatabase d(db::SchemaVariant::Old);
+  d.exec(QStringLiteral("INSERT INTO ostermelo ( o_kod, o_nev ) VALUES ( '1', 'Kiss' )"));
+  d.exec(QStringLiteral("INSERT INTO ostermelo ( o_kod, o_nev ) VALUES ( '1', 'Nagy' )"));
+  EXPECT_FALSE(indexNames(d).contains(QStringLiteral("IX_OSTERMELO_NEV")));
+  vorik::test::Attachment other(d.path());
+  other.exec(QStringLiteral("SELECT COUNT(*) FROM ostermelo"));  // a transaction of the other program is open
+  const QStringList made = db::addMissingIndexes(d.connection());
+  EXPECT_EQ(made, QStringList({"IX_QZFEJ_BSZAM_ASC", "IX_QZFEJ_OSTERMKOD", "IX_OSTERMELO_NEV",
+                               "IX_OSTERMELO_NEV_DESC", "IX_TERMEK_MEGNEVEZES", "IX_TERMEK_MEGNEVEZES_DESC"}));
+  const QStringList names = indexNames(d);
+  for (const QString &name : made) EXPECT_TRUE(names.contains(name)) << name.toStdString();
+  EXPECT_TRUE(db::addMissingIndexes(d.connection()).isEmpty());
+  // The stored rows stay, repeated code and all.
+  auto q = d.query();
+  q->sql().add(QStringLiteral("SELECT COUNT(*) FROM ostermelo WHERE o_kod = '1'"));
+  q->open();
+  EXPECT_EQ(q->field(0).asInteger(), 2);
+}
