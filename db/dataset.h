@@ -328,6 +328,9 @@ class Query : public DataSet {
 
   // Prepares now (also done by open and execute); exposed for measuring.
   Firebird::IStatement *prepare();
+  // The names of the statement's columns, from the prepared statement: no
+  // row is read (an engine reads a table through even for "WHERE 1 = 0").
+  QStringList columnNames();
   // The engine's plan of the statement in its short form ("PLAN (QZFEJ ORDER
   // IX_...)"), prepared now if needed: which indexes it reads, whether it sorts.
   QString plan();
@@ -377,21 +380,25 @@ class Query : public DataSet {
   bool readFromStart() override;
   // The keyset comparison of the order keys with values (the first
   // values.size() keys): rows at or after them, or (before) rows before them;
-  // names its values ":ks0"...
-  QString keysetCondition(const QVariantList &values, bool before) const;
+  // names its values ":ks0"... firstNotNull leaves out the rows whose first
+  // key is null.
+  QString keysetCondition(const QVariantList &values, bool before, bool firstNotNull = false) const;
   QString keysetOrderBy(bool descending) const;
   // Every key equal to its value.
   QString keysetEquality(const QVariantList &values) const;
   QString keysetStatement(const QString &condition, bool descending) const;
   // Binds q's parameters that this query also has to this query's values.
   void copyParams(Query &q);
-  // The key values of the list's first row for which condition holds (":pos"
-  // binds value); empty when no row does.
-  QVariantList keysOfFirst(const QString &condition, const QVariant &value);
   // q becomes the statement of the list's first row for which condition
-  // holds; keysOf runs it with ":pos" bound to value.
-  void firstRowOn(Query &q, const QString &condition);
+  // holds (sortMatches: the matching rows found first, then ordered);
+  // keysOf runs it with ":pos" bound to value and answers the row's key
+  // values, empty when no row matches.
+  void firstRowOn(Query &q, const QString &condition, bool sortMatches);
   QVariantList keysOf(Query &q, const QVariant &value);
+  // The statements that find positions, prepared once (0 and 1).
+  Query &probe(int which);
+  // Whether row has the key values keys.
+  bool hasKeys(int row, const QVariantList &keys, const QList<int> &columns) const;
   // The key values of the list's first row whose field matches value as
   // locate() matches; empty when none does.
   QVariantList keysOfMatch(const QString &fieldName, const QVariant &value, LocateOptions options);
@@ -421,6 +428,7 @@ class Query : public DataSet {
     unsigned statementVersion = 0;
   } keyset_;
   std::unique_ptr<Query> earlier_;  // reads the batches before the rows held
+  std::unique_ptr<Query> probes_[2];
 
   SqlLines sql_;
   unsigned parsedVersion_ = ~0u, preparedVersion_ = ~0u;

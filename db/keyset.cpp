@@ -105,7 +105,7 @@ QString Query::keysetOrderBy(bool descending) const {
   return keys.join(QStringLiteral(", "));
 }
 
-QString Query::keysetCondition(const QVariantList &values, bool before) const {
+QString Query::keysetCondition(const QVariantList &values, bool before, bool firstNotNull) const {
   // Ascending order puts nulls first: nothing comes before a null, every
   // value after it.
   const int n = std::min<int>(static_cast<int>(values.size()), static_cast<int>(keyset_.order.size()));
@@ -119,7 +119,7 @@ QString Query::keysetCondition(const QVariantList &values, bool before) const {
     const QString p = QStringLiteral(":") + keyParam(i);
     if (before) {
       if (null) return QStringLiteral("1 = 0");
-      return k.nullable ? QStringLiteral("(%1 < %2 OR %1 IS NULL)").arg(k.expression, p)
+      return k.nullable && !(firstNotNull && i == 0) ? QStringLiteral("(%1 < %2 OR %1 IS NULL)").arg(k.expression, p)
                         : QStringLiteral("%1 < %2").arg(k.expression, p);
     }
     if (last) return null ? QStringLiteral("1 = 1") : QStringLiteral("%1 >= %2").arg(k.expression, p);
@@ -139,7 +139,7 @@ QString Query::keysetCondition(const QVariantList &values, bool before) const {
   // The first key's own bound, implied by the terms, gives an index on the
   // order's keys a range to start from (not before a nullable key: its nulls
   // come first).
-  if (n > 1 && !values[0].isNull() && (!before || !keyset_.order[0].nullable))
+  if (n > 1 && !values[0].isNull() && (!before || !keyset_.order[0].nullable || firstNotNull))
     condition = QStringLiteral("%1 %2 :%3 AND (%4)")
                     .arg(keyset_.order[0].expression, before ? QStringLiteral("<=") : QStringLiteral(">="),
                          keyParam(0), condition);
@@ -220,13 +220,23 @@ int Query::fetchEarlier() {
   if (!earlier_) earlier_ = std::make_unique<Query>();
   Query &q = *earlier_;
   if (q.transaction() != transaction()) q.setTransaction(transaction());
-  setText(
-      q, keysetStatement(keysetCondition(first, true), true) + QStringLiteral(" ROWS %1").arg(kEarlierBatch + 1));
-  copyParams(q);
-  bindKeys(q, first);
-  q.open();
-  q.fetchAll();
-  const int count = q.fetchedCount();
+  auto read = [&](const QString &condition, const QVariantList &keys) {
+    setText(q, keysetStatement(condition, true) + QStringLiteral(" ROWS %1").arg(kEarlierBatch + 1));
+    copyParams(q);
+    bindKeys(q, keys);
+    q.open();
+    q.fetchAll();
+    return q.fetchedCount();
+  };
+  // Before a value of a first key that may be null come the smaller values,
+  // then the nulls: read apart, so that each statement has the key's index
+  // to start from ("x < v OR x IS NULL" has none).
+  bool nullsLeft = !first.isEmpty() && !first[0].isNull() && keyset_.order[0].nullable;
+  int count = read(keysetCondition(first, true, nullsLeft), first);
+  if (nullsLeft && count == 0) {
+    count = read(keyset_.order[0].expression + QStringLiteral(" IS NULL"), {});
+    nullsLeft = false;
+  }
   if (count > 0 && q.rowSize() != rowSize()) {
     q.close();
     throw Error(QStringLiteral("%1: the rows before the list differ in layout").arg(objectName()));
@@ -255,7 +265,7 @@ int Query::fetchEarlier() {
   for (int r = 0; r < take; ++r)
     std::memcpy(prependRow(), q.rowData(static_cast<std::size_t>(r)), rowSize());
   q.close();
-  if (count <= kEarlierBatch) keyset_.startFetched = true;
+  if (count <= kEarlierBatch && !nullsLeft) keyset_.startFetched = true;
   if (take > 0) emit rowsPrepended(take);
   if (wasEmpty && take > 0) emit currentRowChanged(recNo());
   return take;
@@ -267,11 +277,20 @@ bool Query::readFromStart() {
   return true;
 }
 
-void Query::firstRowOn(Query &q, const QString &condition) {
-  q.setTransaction(transaction());
+void Query::firstRowOn(Query &q, const QString &condition, bool sortMatches) {
+  if (q.transaction() != transaction()) q.setTransaction(transaction());
   QString text = keysetStatement(condition, false);
+  if (sortMatches) {
+    // The order keys as expressions: the engine finds the rows through the
+    // condition's index and sorts those few, rather than walking an index
+    // in the list's order until a row matches.
+    QStringList keys;
+    for (const OrderKey &k : keyset_.order) keys << QStringLiteral("COALESCE(%1, %1)").arg(k.expression);
+    text = text.left(text.lastIndexOf(QStringLiteral("\n  ORDER BY "))) + QStringLiteral("\n  ORDER BY ") +
+           keys.join(QStringLiteral(", "));
+  }
   text.replace(0, 6, QStringLiteral("SELECT FIRST 1"));  // "SELECT" begins the list's statement
-  q.sql().setText(text);
+  setText(q, text);
   copyParams(q);
 }
 
@@ -285,23 +304,25 @@ QVariantList Query::keysOf(Query &q, const QVariant &value) {
   return keys;
 }
 
-QVariantList Query::keysOfFirst(const QString &condition, const QVariant &value) {
-  Query q;
-  firstRowOn(q, condition);
-  return keysOf(q, value);
+Query &Query::probe(int which) {
+  if (!probes_[which]) probes_[which] = std::make_unique<Query>();
+  return *probes_[which];
 }
 
 QVariantList Query::keysOfMatch(const QString &fieldName, const QVariant &value, LocateOptions options) {
   const QString condition = matchCondition(fieldName, value, options);
+  const OrderKey &first = keyset_.order.first();
+  const bool onFirstKey = first.field.compare(fieldName, Qt::CaseInsensitive) == 0;
   // A text with cased letters on the first key, a plain column (it may be
   // named with its table): its index finds each case form.
-  const OrderKey &first = keyset_.order.first();
   const bool plainColumn = !first.expression.contains(QLatin1Char(' ')) &&
                            first.expression.section(QLatin1Char('.'), -1).compare(first.field, Qt::CaseInsensitive) == 0;
-  if (condition.startsWith(QLatin1String("UPPER(")) && plainColumn &&
-      first.field.compare(fieldName, Qt::CaseInsensitive) == 0)
+  if (condition.startsWith(QLatin1String("UPPER(")) && plainColumn && onFirstKey)
     return keysOfCaseForms(value.toString(), options.partialKey);
-  return keysOfFirst(condition, value);
+  // A whole value of another column (a code, an ID) matches few rows.
+  Query &q = probe(0);
+  firstRowOn(q, condition, !onFirstKey && !options.partialKey);
+  return keysOf(q, value);
 }
 
 QVariantList Query::keysOfCaseForms(const QString &text, bool partialKey) {
@@ -309,9 +330,9 @@ QVariantList Query::keysOfCaseForms(const QString &text, bool partialKey) {
   // beginning with a later form (in the column's byte order), so the first
   // match is under the first form, taken depth first, that leads to one.
   const QString &column = keyset_.order.first().expression;
-  Query beginning, whole;
-  firstRowOn(beginning, column + QStringLiteral(" STARTING WITH :pos"));
-  if (!partialKey) firstRowOn(whole, column + QStringLiteral(" = :pos"));
+  Query &beginning = probe(0), &whole = probe(1);
+  firstRowOn(beginning, column + QStringLiteral(" STARTING WITH :pos"), false);
+  if (!partialKey) firstRowOn(whole, column + QStringLiteral(" = :pos"), false);
   auto matches = [&](const QVariantList &keys) {
     const QString have = keys.first().toString();
     return partialKey ? have.startsWith(text, Qt::CaseInsensitive) : have.compare(text, Qt::CaseInsensitive) == 0;
@@ -375,7 +396,40 @@ bool Query::locate(const QString &fieldName, const QVariant &value, LocateOption
   if (!keysetActive() || !active()) return DataSet::locate(fieldName, value, options);
   const QVariantList anchor = keysOfMatch(fieldName, value, options);
   if (anchor.isEmpty()) return false;
+  // A row held already (the rows held are a stretch of the list) is moved to
+  // without reading the list again: a search typed on often stays near.
+  const QList<int> columns = keyColumns(*this, keyset_.order);
+  for (int r = 0; r < fetchedCount(); ++r) {
+    if (!hasKeys(r, anchor, columns)) continue;
+    if (r == 0 && !startFetched()) break;  // rows with these keys may come before the first held
+    if (!locateFrom(static_cast<std::size_t>(r), fieldName, value, options, [&](std::size_t row) {
+          return sameKeys(*this, static_cast<int>(row), *this, r, columns);
+        }))
+      setRecNo(r + 1);
+    return true;
+  }
   return openOnMatch(anchor, fieldName, value, options);
+}
+
+bool Query::hasKeys(int row, const QVariantList &keys, const QList<int> &columns) const {
+  for (int i = 0; i < columns.size(); ++i) {
+    const QVariant have = valueAt(row, columns[i]);
+    const QVariant &want = keys[i];
+    if (have.isNull() || want.isNull()) {
+      if (have.isNull() != want.isNull()) return false;
+    } else if (have.typeId() == QMetaType::QString && want.typeId() == QMetaType::QString) {
+      auto trimmed = [](QString t) {
+        qsizetype n = t.size();
+        while (n > 0 && t[n - 1] == QLatin1Char(' ')) --n;
+        t.truncate(n);
+        return t;
+      };
+      if (trimmed(have.toString()) != trimmed(want.toString())) return false;
+    } else if (have != want) {
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace db

@@ -172,6 +172,19 @@ IStatement *Query::prepare() {
   return statement_.get();
 }
 
+QStringList Query::columnNames() {
+  IStatement *s = prepare();
+  fb::Status st;
+  const fb::Owned<IMessageMetadata> meta(s->getOutputMetadata(&st));
+  st.check();
+  const unsigned n = meta->getCount(&st);
+  st.check();
+  QStringList names;
+  for (unsigned i = 0; i < n; ++i) names << platform::fromCp1250(std::string_view(meta->getAlias(&st, i)));
+  st.check();
+  return names;
+}
+
 QString Query::plan() {
   IStatement *s = prepare();
   fb::Status st;

@@ -96,12 +96,14 @@ const PanelItem kPanel[] = {
 }  // namespace
 
 QSet<QString> ProducerColumns() {
-  // Only the metadata is needed: no row is fetched.
+  // Only the metadata is needed: the statement is prepared, not run.
   db::Query *q = Data->ZQ32;
-  ReopenWith(q, {QStringLiteral("SELECT * FROM ostermelo   "), QStringLiteral("  WHERE 1 = 0 ")});
-  QSet<QString> names;
-  for (const QString &n : q->fieldNames()) names.insert(n.toUpper());
   q->close();
+  q->sql().clear();
+  q->sql().add(QStringLiteral("SELECT * FROM ostermelo   "));
+  q->sql().add(QStringLiteral("  WHERE 1 = 0 "));
+  QSet<QString> names;
+  for (const QString &n : q->columnNames()) names.insert(n.toUpper());
   return names;
 }
 

@@ -926,7 +926,13 @@ TEST_F(TicketDialogs, AListOfManyTicketsOpensOnItsSerialAndReachesEveryRow) {
   EXPECT_EQ(model->rowCount(), 450);
   EXPECT_EQ(model->data(model->index(list.DBGrid1->currentIndex().row(), 0)).toString(),
             QStringLiteral("47000001"));
+  // A search for a row held already only moves to it.
+  list.Edit1->setText(QStringLiteral("470002"));
+  list.Search();
+  EXPECT_EQ(textOf(&list, QStringLiteral("R_F_BSZAM")), QStringLiteral("47000200"));
+  EXPECT_EQ(model->rowCount(), 450);
   // Ctrl+Home from a list opened on its newest serial lands on the first ticket.
+  TicketQueries::openTicketList(QStringLiteral("f_Bszam"), QStringLiteral("47000450"));
   list.Edit1->setText(QStringLiteral("4700045"));
   list.Search();
   ASSERT_EQ(textOf(&list, QStringLiteral("R_F_BSZAM")), QStringLiteral("47000450"));
