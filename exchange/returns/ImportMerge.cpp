@@ -3,6 +3,7 @@
 #include "exchange/returns/ReturnFiles.h"
 #include "platform/conv.h"
 #include "platform/cp1250.h"
+#include "platform/process_lock.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <QSet>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace returns {
@@ -164,12 +166,26 @@ bool SameFolder(const QString &winFolderA, const QString &winFolderB) {
 
 QString MergeJournal() { return QStringLiteral("osszevonas.naplo"); }
 
+const char *const kMergeBusy =
+    "Az összevonás most nem indítható: a program egy másik példánya éppen összevonást végez ebben a mappában.";
+
+namespace {
+
+// The hold of a merge (or its repair) on the working folder.
+std::unique_ptr<platform::ProcessLock> MergeHold() {
+  return std::make_unique<platform::ProcessLock>(QDir::currentPath(), QStringLiteral("osszevonas"));
+}
+
+}  // namespace
+
 QStringList Merge(const QString &folderA, const QString &folderB, const QStringList &paired,
                   const std::function<void()> &afterStep) {
   WinFolder a(folderA), b(folderB);
   for (const WinFolder *f : {&a, &b})
     if (!f->isDir()) throw ReturnError(QStringLiteral("Hiba! A(z) %1 mappa nem létezik.").arg(f->winPath(QString())));
   if (SameFolder(folderA, folderB)) throw ReturnError(QStringLiteral("Nem lehet azonos a könyvtár "));
+  const auto hold = MergeHold();
+  if (!hold->held()) throw ReturnError(QString::fromUtf8(kMergeBusy));
 
   // Everything read and checked first.
   struct Pair {
@@ -242,9 +258,12 @@ QStringList Merge(const QString &folderA, const QString &folderB, const QStringL
   return failures;
 }
 
-QStringList RecoverMerge() {
+std::optional<QStringList> RecoverMerge() {
   WinFolder work{QString()};
-  if (!work.exists(MergeJournal())) return {};
+  if (!work.exists(MergeJournal())) return QStringList();
+  // The journal of another program's merge under way is not a stopped one.
+  const auto hold = MergeHold();
+  if (!hold->held()) return std::nullopt;
   const QStringList journal = platform::fromCp1250(ReadFile(work, MergeJournal())).split(QStringLiteral("\r\n"));
   QStringList recovered;
   if (journal.size() >= 2) {

@@ -15,6 +15,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace returns {
 
@@ -56,13 +57,17 @@ QByteArray MergedFile(const QString &nameA, const QByteArray &a, const QString &
 QStringList Merge(const QString &folderA, const QString &folderB, const QStringList &paired,
                   const std::function<void()> &afterStep = {});
 
-// The journal of a merge under way, in the working folder.
+// The journal of a merge under way, in the working folder. One process at
+// a time merges in a working folder: another program's merge is refused
+// with kMergeBusy.
 QString MergeJournal();
+extern const char *const kMergeBusy;
 // What a merge stopped part-way (a killed program) left, put right by its
 // journal: a pair whose merged file took A's name gets B's half retired,
 // any other pair is as before the merge; scratch and temporary files go,
-// then the journal. Answers the pairs finished; nothing without a journal.
-QStringList RecoverMerge();
+// then the journal. Answers the pairs finished; nothing without a journal,
+// and no answer (nothing touched) while another program is merging.
+std::optional<QStringList> RecoverMerge();
 
 // Whether two folder texts name the same folder on disk.
 bool SameFolder(const QString &winFolderA, const QString &winFolderB);

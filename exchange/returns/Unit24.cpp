@@ -162,11 +162,12 @@ void TForm24::FormShow() {
   // A merge the program did not live to finish is put right first.
   if (QFileInfo::exists(returns::MergeJournal())) {
     try {
-      const QStringList finished = returns::RecoverMerge();
-      platform::showMessage(
-          QStringLiteral("Az előző összevonás félbeszakadt: %1 östermelö összevonása befejezve, a többi fájl az "
-                         "összevonás előtti állapotban maradt.")
-              .arg(finished.size()));
+      // Nothing is said of another program's merge under way.
+      if (const auto finished = returns::RecoverMerge())
+        platform::showMessage(
+            QStringLiteral("Az előző összevonás félbeszakadt: %1 östermelö összevonása befejezve, a többi fájl az "
+                           "összevonás előtti állapotban maradt.")
+                .arg(finished->size()));
     } catch (const returns::ReturnError &e) {
       platform::error(e.message());
     }

@@ -2,6 +2,7 @@
 // every way it must stop before a file is written or renamed.
 #include "exchange/returns/ImportMerge.h"
 #include "exchange/returns/ReturnControls.h"
+#include "platform/process_lock.h"
 #include "support/qt_print.h"
 #include "support/temp_dir.h"
 #include "unwritable.h"
@@ -37,8 +38,12 @@ class MergeFolders : public ::testing::Test {
     qputenv("VORIK_DRIVE_E", QFile::encodeName(e_.path()));
     QDir(c_.path()).mkpath(QStringLiteral("QZ2025/03"));
     QDir(e_.path()).mkpath(QStringLiteral("qz2025/03"));
+    // A working folder of its own, as each program has: the merge keeps its journal there.
+    previous_ = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(work_.path()));
   }
   void TearDown() override {
+    QDir::setCurrent(previous_);
     qunsetenv("VORIK_DRIVE_C");
     qunsetenv("VORIK_DRIVE_E");
   }
@@ -77,7 +82,8 @@ class MergeFolders : public ::testing::Test {
     return returns::Merge(fa, fb, paired);
   }
 
-  TempDir c_, e_;
+  TempDir c_, e_, work_;
+  QString previous_;
 };
 
 TEST(MergeParts, LinesPairsAndKeys) {
@@ -244,6 +250,43 @@ TEST_F(MergeFolders, ValuesOver32BitsAreRefusedNamingTheFileBeforeAnythingChange
   EXPECT_EQ(SumFolder(kA, {"2508M202503_8000000001.imp"}).paid, 2147483000);
   EXPECT_TRUE(Merge(kA, kB, {"2508M202503_8000000001.imp"}).isEmpty());
   EXPECT_EQ(read(a("2508M202503_8000000001.imp")), Imp("8000000001", 2147483647, "23790=-1\r\n"));
+}
+
+}  // namespace
+
+namespace {
+
+// Two programs in one working folder: while one merges, the other neither
+// merges nor takes the journal of the merge under way for a stopped one.
+TEST_F(MergeFolders, AnotherProgramsMergeUnderWayIsLeftAlone) {
+  TempDir &work = work_;
+  put(a(QStringLiteral("2508M202503_8000000001.imp")), Imp("8000000001", 10));
+  put(b(QStringLiteral("2508M202503_8000000001.imp")), Imp("8000000001", 1));
+  const QString journal =
+      QStringLiteral("C:\\QZ2025\\03\\\r\nE:\\qz2025\\03\\\r\n2508M202503_8000000001.imp\r\n");
+  put(work.file(MergeJournal()), journal.toLatin1());
+  put(a(QStringLiteral("2508M202503_8000000001.old")), Imp("8000000001", 10));  // the other's first step
+  const auto before = folder(c_.file(QStringLiteral("QZ2025/03")));
+  {
+    // The other program's hold on the working folder (the system drops it
+    // with its process).
+    platform::ProcessLock other(QDir::currentPath(), QStringLiteral("osszevonas"));
+    ASSERT_TRUE(other.held());
+    EXPECT_EQ(RecoverMerge(), std::nullopt);
+    EXPECT_EQ(read(work.file(MergeJournal())), journal.toLatin1());
+    EXPECT_EQ(folder(c_.file(QStringLiteral("QZ2025/03"))), before);
+    try {
+      Merge(kA, kB, {QStringLiteral("2508M202503_8000000001.imp")});
+      ADD_FAILURE() << "a second merge ran";
+    } catch (const ReturnError &e) {
+      EXPECT_EQ(e.message(), QString::fromUtf8(kMergeBusy));
+    }
+    EXPECT_EQ(folder(c_.file(QStringLiteral("QZ2025/03"))), before);
+  }
+  // Once the other has gone, its journal is one of a stopped merge.
+  EXPECT_EQ(RecoverMerge(), std::optional<QStringList>(QStringList()));
+  EXPECT_FALSE(QFile::exists(work.file(MergeJournal())));
+  EXPECT_FALSE(QFile::exists(a(QStringLiteral("2508M202503_8000000001.old"))));
 }
 
 }  // namespace

@@ -27,8 +27,12 @@ class Form24Test : public ::testing::Test {
     QDir(c_.path()).mkpath(QStringLiteral("qz2016"));
     QDir(c_.path()).mkpath(QStringLiteral("QZ2025/03"));
     QDir(e_.path()).mkpath(QStringLiteral("QZ2025/03"));
+    // A working folder of its own, as each program has: the merge keeps its journal there.
+    previous_ = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(work_.path()));
   }
   void TearDown() override {
+    QDir::setCurrent(previous_);
     qunsetenv("VORIK_DRIVE_C");
     qunsetenv("VORIK_DRIVE_E");
   }
@@ -55,7 +59,8 @@ class Form24Test : public ::testing::Test {
     return f;
   }
 
-  TempDir c_, e_;
+  TempDir c_, e_, work_;
+  QString previous_;
 };
 
 TEST_F(Form24Test, OpensOnItsDefaultFoldersAndWarnsOnTheSameOrAMergedFolder) {
@@ -114,9 +119,7 @@ TEST_F(Form24Test, TheMergeShowsTheSumsBeforeAndAfter) {
 // A merge killed after its first pair took A's name: the next opening
 // retires B's half of that pair, leaves the second pair as it was and says so.
 TEST_F(Form24Test, TheOpeningPutsRightAMergeThatWasKilled) {
-  TempDir work;
-  const QString previous = QDir::currentPath();
-  ASSERT_TRUE(QDir::setCurrent(work.path()));
+  TempDir &work = work_;
   const QString a = c_.file(QStringLiteral("QZ2025/03/")), b = e_.file(QStringLiteral("QZ2025/03/"));
   put(a + "2508M202503_8000000001.imp", "24804=11\r\n");  // merged
   put(a + "2508M202503_8000000001.old", "24804=10\r\n");
@@ -129,7 +132,6 @@ TEST_F(Form24Test, TheOpeningPutsRightAMergeThatWasKilled) {
       "C:\\QZ2025\\03\\\r\nE:\\QZ2025\\03\\\r\n2508M202503_8000000001.imp\r\n2508M202503_8000000002.imp\r\n");
   std::unique_ptr<TForm24> f;
   const QStringList boxes = Boxes([&] { f = Open(); }, 1);
-  QDir::setCurrent(previous);
   EXPECT_EQ(boxes, QStringList{"Az előző összevonás félbeszakadt: 1 östermelö összevonása befejezve, a többi fájl az "
                                "összevonás előtti állapotban maradt."});
   EXPECT_EQ(QDir(a).entryList(QDir::Files | QDir::Hidden),
