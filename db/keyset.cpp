@@ -29,8 +29,16 @@ QList<int> keyColumns(DataSet &d, const QList<OrderKey> &order) {
   return columns;
 }
 
-// Whether two rows have equal keys as the database compares them: texts
-// without their trailing blanks (the engine pads the shorter one).
+// A text as the engine compares it: without trailing blanks (it pads the
+// shorter of two texts).
+QString compared(QString t) {
+  qsizetype n = t.size();
+  while (n > 0 && t[n - 1] == QLatin1Char(' ')) --n;
+  t.truncate(n);
+  return t;
+}
+
+// Whether two rows have equal keys as the database compares them.
 bool sameKeys(const DataSet &a, int rowA, const DataSet &b, int rowB, const QList<int> &columns) {
   for (int c : columns) {
     const QVariant x = a.valueAt(rowA, c), y = b.valueAt(rowB, c);
@@ -38,14 +46,7 @@ bool sameKeys(const DataSet &a, int rowA, const DataSet &b, int rowB, const QLis
       if (x.isNull() != y.isNull()) return false;
       continue;
     }
-    auto text = [](const DataSet &d, int row, int column) {
-      QString t = d.textAt(row, column);
-      qsizetype n = t.size();
-      while (n > 0 && t[n - 1] == QLatin1Char(' ')) --n;
-      t.truncate(n);
-      return t;
-    };
-    if (text(a, rowA, c) != text(b, rowB, c)) return false;
+    if (compared(a.textAt(rowA, c)) != compared(b.textAt(rowB, c))) return false;
   }
   return true;
 }
@@ -418,13 +419,7 @@ bool Query::hasKeys(int row, const QVariantList &keys, const QList<int> &columns
     if (have.isNull() || want.isNull()) {
       if (have.isNull() != want.isNull()) return false;
     } else if (have.typeId() == QMetaType::QString && want.typeId() == QMetaType::QString) {
-      auto trimmed = [](QString t) {
-        qsizetype n = t.size();
-        while (n > 0 && t[n - 1] == QLatin1Char(' ')) --n;
-        t.truncate(n);
-        return t;
-      };
-      if (trimmed(have.toString()) != trimmed(want.toString())) return false;
+      if (compared(have.toString()) != compared(want.toString())) return false;
     } else if (have != want) {
       return false;
     }
