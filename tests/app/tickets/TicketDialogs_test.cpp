@@ -1198,6 +1198,36 @@ TEST_F(TicketDialogs, ModifiedTicketWithHiddenFieldsIsSavedWithZero) {
   EXPECT_EQ(scalar("SELECT F_MEGJ" + h), QStringLiteral("régi"));
 }
 
+// A modification's OK does not read the rest of a long list first (the list
+// is read again on the saved ticket after the write anyway).
+TEST_F(TicketDialogs, AModificationFromTheTopOfALongListReadsOnlyAWindow) {
+  const QString producer = addProducer(QString(), QStringLiteral("0"));
+  exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_FELVKELT, F_FIZKELT, "
+                      "F_UTAL, F_PRN, F_SZJA, F_JARULSZAZ, F_LEVONAS, F_NYILATK, F_TIPUS, F_MUVKTG, "
+                      "F_SUMVAR) SELECT 48000000 + n, '%1', '%2', '2025-03-01', '2025-03-01', "
+                      "'2025-03-01', ' ', ' ', 15, 0, 0, ' ', '1', 0, 0 FROM (SELECT FIRST 5000 "
+                      "ROW_NUMBER() OVER () AS n FROM rdb$types a CROSS JOIN rdb$types b)")
+           .arg(receiver_, producer));
+  addLine(QStringLiteral("48000001"), QStringLiteral("100"), QStringLiteral("100"));
+  TicketQueries::openTicketList();
+  ASSERT_EQ(Data->ZQ10->fieldByName(QStringLiteral("F_BSZAM")).asString(), QStringLiteral("48000001"));
+  int mostRows = 0;
+  const auto counting = QObject::connect(Data->ZQ10, &db::DataSet::rowsFetched,
+                                         [&](int count) { mostRows = std::max(mostRows, count); });
+  JegyMod = kJegyModModositas;
+  TForm9 f(nullptr);
+  f.LoadTicket();
+  f.show();
+  QApplication::processEvents();
+  f.Edit4->setText(QStringLiteral("javítva"));
+  noMessage([&] { f.Button6->click(); });
+  QObject::disconnect(counting);
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_EQ(scalar("SELECT F_MEGJ FROM QZFEJ WHERE F_BSZAM = '48000001'"), QStringLiteral("javítva"));
+  EXPECT_LT(mostRows, 1000);
+  EXPECT_EQ(Data->ZQ10->fieldByName(QStringLiteral("F_BSZAM")).asString(), QStringLiteral("48000001"));
+}
+
 TEST_F(TicketDialogs, FailedModificationKeepsTheDialogOpen) {
   const QString producer = addProducer(QString(), QStringLiteral("0"));
   addHeader(QStringLiteral("43000001"), producer, QStringLiteral(" "));
