@@ -1,7 +1,8 @@
 // Ticket list and ticket save with 1,000 and with 100,000 tickets of the
 // receiver (the first argument), so that the two sizes compare in one run:
-// opening the list (query, and the list window), and saving a new ticket
-// (checks, recomputation, header insert with the counter update, commit).
+// opening the list (query, and the list window), saving a new ticket
+// (checks, recomputation, header insert with the counter update, commit), and
+// a modification's OK from the list's first row.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -220,6 +221,30 @@ void BM_CancelTicketOf50Lines(benchmark::State &state) {
   }
 }
 BENCHMARK(BM_CancelTicketOf50Lines)->ArgsProduct({{1000, 100000}, {0, 1}})->Unit(benchmark::kMillisecond);
+
+// A ticket modified through the entry dialog's OK while the list stands on
+// its first row (Ctrl+Home, or another order just chosen): the UPDATE, the
+// commit and the list read again on the ticket.
+void BM_ModifyFromTheFirstRow(benchmark::State &state) {
+  const int tickets = static_cast<int>(state.range(0));
+  world(tickets);
+  for (auto _ : state) {
+    state.PauseTiming();
+    TicketQueries::openTicketList(QStringLiteral("f_Bszam"), QString());
+    JegyMod = kJegyModModositas;
+    auto f = std::make_unique<TForm9>(nullptr);
+    f->LoadTicket();
+    f->show();
+    QApplication::processEvents();
+    state.ResumeTiming();
+    f->Button6->click();
+    state.PauseTiming();
+    if (f->isVisible()) state.SkipWithError("the modification did not go through");
+    f.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_ModifyFromTheFirstRow)->Apply(sizes)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -376,6 +376,7 @@ void DataSet::close() {
   if (state_ == State::Inactive) return;
   pending_.clear();
   closeCursor();
+  readOnPending_ = skipping_ = false;
   clearRows();
   setState(State::Inactive);
   emit closed();
@@ -480,6 +481,7 @@ void DataSet::openStatement(IStatement *statement, IMessageMetadata *inMeta, con
     setLayout(outMeta.get());
   }
   clearRows();
+  readOnPending_ = skipping_ = false;
   IResultSet *rs = statement->openCursor(&st, tra, inMeta, const_cast<unsigned char *>(inBuffer), outMeta_.get(), 0);
   cursor_.reset(st.failed() ? nullptr : rs);
   st.check();
@@ -505,6 +507,14 @@ void DataSet::openStatement(IStatement *statement, IMessageMetadata *inMeta, con
   emit currentRowChanged(recNo());
 }
 
+void DataSet::continueStatement(IStatement *statement, IMessageMetadata *inMeta, const unsigned char *inBuffer) {
+  fb::Status st;
+  IResultSet *rs = statement->openCursor(&st, transaction_->handle(), inMeta, const_cast<unsigned char *>(inBuffer),
+                                         outMeta_.get(), 0);
+  cursor_.reset(st.failed() ? nullptr : rs);
+  st.check();
+}
+
 void DataSet::closeCursor() {
   if (!cursor_) return;
   // Taken first: whatever the close leads to sees no cursor.
@@ -516,15 +526,22 @@ void DataSet::closeCursor() {
 
 bool DataSet::fetchTo(std::size_t rows) const {
   if (rowCount_ >= rows) return true;
-  if (!cursor_) return false;
   auto *self = const_cast<DataSet *>(this);
+  if (!cursor_ && readOnPending_) {
+    readOnPending_ = false;
+    self->readOn();
+  }
+  if (!cursor_) return false;
   const std::size_t before = rowCount_;
   fb::Status st;
   try {
     while (rowCount_ < rows) {
       unsigned char *row = self->appendRow();
       int r = cursor_->fetchNext(&st, row);
-      if (r == IStatus::RESULT_OK) continue;
+      if (r == IStatus::RESULT_OK) {
+        if (skipping_ && self->fetchedAgain()) self->dropLastRow();
+        continue;
+      }
       self->dropLastRow();
       if (r == IStatus::RESULT_NO_DATA) {
         self->closeCursor();
@@ -545,16 +562,29 @@ bool DataSet::fetchTo(std::size_t rows) const {
 
 void DataSet::fetchBeforeWrite(const QString &table) {
   if (!cursor_) return;
-  if (table.isEmpty() || !readTablesKnown_ || readTables_.contains(table)) fetchAll();
+  if (table.isEmpty() || !readTablesKnown_ || readTables_.contains(table)) {
+    if (canReadOnLater()) {
+      closeCursor();
+      readOnPending_ = true;
+      return;
+    }
+    fetchAll();
+  }
 }
 
 void DataSet::fetchMore() {
-  if (cursor_) fetchTo(rowCount_ + kFetchBatch);
+  if (!fetchedAll()) fetchTo(rowCount_ + kFetchBatch);
 }
 
 void DataSet::fetchAll() const {
-  while (cursor_) fetchTo(rowCount_ + kRowsPerBlock * 8);
+  while (!fetchedAll()) fetchTo(rowCount_ + kRowsPerBlock * 8);
 }
+
+bool DataSet::canReadOnLater() const { return false; }
+
+void DataSet::readOn() {}
+
+bool DataSet::fetchedAgain() { return false; }
 
 int DataSet::recordCount() const {
   auto *self = const_cast<DataSet *>(this);

@@ -191,7 +191,7 @@ class DataSet : public QObject {
   // Incremental fetching, for grids: the rows fetched so far, whether the
   // result has more, and fetching the next batch.
   int fetchedCount() const { return static_cast<int>(rowCount_); }
-  bool fetchedAll() const { return !cursor_; }
+  bool fetchedAll() const { return !cursor_ && !readOnPending_; }
   void fetchMore();
   void fetchAll() const;
   // A dataset read around a position (Query::openAt) holds a window of the
@@ -243,6 +243,18 @@ class DataSet : public QObject {
   // Reads the result again from its first row when the rows before the
   // window are not held; false when the dataset cannot.
   virtual bool readFromStart();
+  // Before a write of its transaction to a table it reads, a dataset that
+  // can read on later from its last row with a statement of its own lets
+  // its cursor go (rather than read the rest now); readOn() then opens that
+  // statement when more rows are wanted (continueStatement keeps the rows
+  // held), and while skipping_ is set, fetchedAgain() tells whether the row
+  // just fetched (the last one) is held already.
+  virtual bool canReadOnLater() const;
+  virtual void readOn();
+  virtual bool fetchedAgain();
+  void continueStatement(Firebird::IStatement *statement, Firebird::IMessageMetadata *inMeta,
+                         const unsigned char *inBuffer);
+  mutable bool skipping_ = false;
   // locate() from row from on, over the rows held and fetched as needed,
   // while within(row) holds; moves there and answers true on a match.
   bool locateFrom(std::size_t from, const QString &fieldName, const QVariant &value, LocateOptions options,
@@ -289,6 +301,8 @@ class DataSet : public QObject {
   // Free row slots in front of the first row, in the first block.
   std::size_t slack_ = 0;
   mutable fb::Owned<Firebird::IResultSet> cursor_;
+  // The cursor was let go before its end (canReadOnLater).
+  mutable bool readOnPending_ = false;
   // The tables the open statement reads, from its plan; when unknown (a
   // procedure, no plan) every write reads the rest first.
   QStringList readTables_;
@@ -378,6 +392,15 @@ class Query : public DataSet {
   // Lets the transaction's half-read datasets fetch what this write could change.
   void beforeWrite();
   bool readFromStart() override;
+  // A list read by keys reads on after a let-go cursor from its last row's
+  // keys; the rows with those keys held already are skipped, known by the
+  // table's ID column (the first column named ID_...), else by all values.
+  bool canReadOnLater() const override;
+  void readOn() override;
+  bool fetchedAgain() override;
+  QString rowIdentity(int row);
+  QVariantList readOnKeys_;
+  QStringList readOnHeld_;
   // The keyset comparison of the order keys with values (the first
   // values.size() keys): rows at or after them, or (before) rows before them;
   // names its values ":ks0"... firstNotNull leaves out the rows whose first

@@ -5,6 +5,7 @@
 // the database for the row, never walks the rows before it.
 #include "db/dataset.h"
 #include "db/error.h"
+#include "db/fb_internal.h"
 #include "platform/cp1250.h"
 
 #include <QHash>
@@ -270,6 +271,50 @@ int Query::fetchEarlier() {
   if (take > 0) emit rowsPrepended(take);
   if (wasEmpty && take > 0) emit currentRowChanged(recNo());
   return take;
+}
+
+bool Query::canReadOnLater() const { return keysetActive(); }
+
+QString Query::rowIdentity(int row) {
+  for (int c = 0; c < fieldCount(); ++c)
+    if (field(c).fieldName().startsWith(QLatin1String("ID_"), Qt::CaseInsensitive)) return textAt(row, c);
+  QStringList values;
+  for (int c = 0; c < fieldCount(); ++c)
+    values << (valueAt(row, c).isNull() ? QStringLiteral("\x01") : textAt(row, c));
+  return values.join(QChar(0x1f));
+}
+
+void Query::readOn() {
+  readOnHeld_.clear();
+  readOnKeys_ = keyset_.anchor;
+  const int last = fetchedCount() - 1;
+  if (last >= 0) {
+    const QList<int> columns = keyColumns(*this, keyset_.order);
+    readOnKeys_.clear();
+    for (int c : columns) readOnKeys_ << valueAt(last, c);
+    for (int r = last; r >= 0 && sameKeys(*this, r, *this, last, columns); --r) readOnHeld_ << rowIdentity(r);
+  }
+  const QString statement =
+      readOnKeys_.isEmpty() ? QString() : keysetStatement(keysetCondition(readOnKeys_, false), false);
+  if (keyset_.statement != statement) {
+    keyset_.statement = statement;
+    ++keyset_.statementVersion;
+  }
+  bindKeys(*this, readOnKeys_);
+  Firebird::IStatement *s = prepare();
+  const InputMessage in = input(s);
+  continueStatement(s, in.meta.get(), in.buffer.data());
+  skipping_ = !readOnHeld_.isEmpty();
+}
+
+bool Query::fetchedAgain() {
+  const int row = fetchedCount() - 1;
+  const QList<int> columns = keyColumns(*this, keyset_.order);
+  if (!hasKeys(row, readOnKeys_, columns)) {
+    skipping_ = false;  // past the rows with the last held row's keys
+    return false;
+  }
+  return readOnHeld_.contains(rowIdentity(row));
 }
 
 bool Query::readFromStart() {

@@ -794,10 +794,6 @@ bool TForm9::save() {
         steps.at(QStringLiteral("Hiba94: Újban, INSERT a Qzfejben "));  // the commit
       });
     } else {
-      // The list is read again on the saved ticket after the write (and a
-      // failed write's rollback closes it): its cursor is let go now rather
-      // than the rest of a long list read before the UPDATE.
-      Data->ZQ10->close();
       saved = Data->Write(QStringLiteral("Hiba95: Módositás, UPDATE a Vorik fejben "), [&](WriteSteps &) {
         TicketQueries::setSql(
             q, {QStringLiteral("UPDATE QzFej SET ID_qzFej = :p0, f_bszam = :p1, f_akod = :p2, "

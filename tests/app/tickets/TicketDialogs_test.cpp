@@ -1198,8 +1198,8 @@ TEST_F(TicketDialogs, ModifiedTicketWithHiddenFieldsIsSavedWithZero) {
   EXPECT_EQ(scalar("SELECT F_MEGJ" + h), QStringLiteral("régi"));
 }
 
-// A modification's OK does not read the rest of a long list first (the list
-// is read again on the saved ticket after the write anyway).
+// A modification's OK does not read the rest of a long list first: the
+// list lets its cursor go before the write.
 TEST_F(TicketDialogs, AModificationFromTheTopOfALongListReadsOnlyAWindow) {
   const QString producer = addProducer(QString(), QStringLiteral("0"));
   exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_FELVKELT, F_FIZKELT, "
