@@ -429,6 +429,12 @@ class Query : public DataSet {
   // a depth-first walk over the text's case forms, each step a lookup of a
   // beginning through the key's index.
   QVariantList keysOfCaseForms(const QString &text, bool partialKey);
+  // The statement read next: the rows at or after keys (empty: the list's
+  // own lines, from its first row), the keys bound.
+  void readFromKeys(const QVariantList &keys);
+  // Moves to the first row from row on, among those with row's keys, that
+  // matches (else to row itself).
+  void moveToMatchAmongKeys(int row, const QString &fieldName, const QVariant &value, LocateOptions options);
   // Opens on anchor and moves to the first row there that matches (rows
   // with the anchor's keys may be several).
   bool openOnMatch(const QVariantList &anchor, const QString &fieldName, const QVariant &value,

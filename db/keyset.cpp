@@ -23,6 +23,11 @@ constexpr int kEarlierBatch = 200;
 
 QString keyParam(int i) { return QStringLiteral("ks%1").arg(i); }
 
+// Key i equal to its value (bound as ":ks<i>").
+QString keyEquals(const OrderKey &k, int i, const QVariant &value) {
+  return value.isNull() ? k.expression + QStringLiteral(" IS NULL") : k.expression + QStringLiteral(" = :") + keyParam(i);
+}
+
 // The columns of the order keys in a dataset.
 QList<int> keyColumns(DataSet &d, const QList<OrderKey> &order) {
   QList<int> columns;
@@ -88,10 +93,7 @@ void Query::setKeyset(const QStringList &select, const QString &where, const QLi
   sql_.clear();
   for (const QString &line : whole) sql_.add(line);
   keyset_.version = sql_.version();
-  if (!keyset_.statement.isEmpty()) {
-    keyset_.statement.clear();
-    ++keyset_.statementVersion;
-  }
+  readFromKeys({});
 }
 
 bool Query::keysetActive() const { return !keyset_.order.isEmpty() && keyset_.version == sql_.version(); }
@@ -111,10 +113,6 @@ QString Query::keysetCondition(const QVariantList &values, bool before, bool fir
   // Ascending order puts nulls first: nothing comes before a null, every
   // value after it.
   const int n = std::min<int>(static_cast<int>(values.size()), static_cast<int>(keyset_.order.size()));
-  auto equal = [&](int i) {
-    const QString &e = keyset_.order[i].expression;
-    return values[i].isNull() ? e + QStringLiteral(" IS NULL") : e + QStringLiteral(" = :") + keyParam(i);
-  };
   auto compare = [&](int i, bool last) {
     const OrderKey &k = keyset_.order[i];
     const bool null = values[i].isNull();
@@ -131,7 +129,7 @@ QString Query::keysetCondition(const QVariantList &values, bool before, bool fir
   QStringList terms;
   for (int i = 0; i < n; ++i) {
     QStringList all;
-    for (int j = 0; j < i; ++j) all << equal(j);
+    for (int j = 0; j < i; ++j) all << keyEquals(keyset_.order[j], j, values[j]);
     all << compare(i, i == n - 1);
     terms << QStringLiteral("(") + all.join(QStringLiteral(" AND ")) + QStringLiteral(")");
   }
@@ -150,10 +148,7 @@ QString Query::keysetCondition(const QVariantList &values, bool before, bool fir
 
 QString Query::keysetEquality(const QVariantList &values) const {
   QStringList all;
-  for (int i = 0; i < values.size(); ++i) {
-    const QString &e = keyset_.order[i].expression;
-    all << (values[i].isNull() ? e + QStringLiteral(" IS NULL") : e + QStringLiteral(" = :") + keyParam(i));
-  }
+  for (int i = 0; i < values.size(); ++i) all << keyEquals(keyset_.order[i], i, values[i]);
   return all.join(QStringLiteral(" AND "));
 }
 
@@ -196,34 +191,39 @@ void Query::openAt(const QVariantList &anchor) {
   if (!keysetActive()) throw Error(QStringLiteral("%1: no keyset to open").arg(objectName()));
   close();
   parseParams();  // the list's parameters keep their values through the new text
-  // From the first row the list's own lines are read.
-  const QString statement = anchor.isEmpty() ? QString() : keysetStatement(keysetCondition(anchor, false), false);
-  if (keyset_.statement != statement) {
-    keyset_.statement = statement;
-    ++keyset_.statementVersion;
-  }
-  bindKeys(*this, anchor);
+  readFromKeys(anchor);
   keyset_.startFetched = anchor.isEmpty();
   keyset_.anchor = anchor;
   open();
   if (!keyset_.startFetched) fetchEarlier();
 }
 
+void Query::readFromKeys(const QVariantList &keys) {
+  // From the first row the list's own lines are read.
+  const QString statement = keys.isEmpty() ? QString() : keysetStatement(keysetCondition(keys, false), false);
+  if (keyset_.statement != statement) {
+    keyset_.statement = statement;
+    ++keyset_.statementVersion;
+  }
+  bindKeys(*this, keys);
+}
+
 bool Query::startFetched() const { return !keysetActive() || keyset_.startFetched || !active(); }
 
 int Query::fetchEarlier() {
   if (startFetched()) return 0;
-  QVariantList first;
+  QVariantList first = keyset_.anchor;
   if (fetchedCount() > 0) {
-    for (const OrderKey &k : keyset_.order) first << valueAt(0, fieldByName(k.field).index());
-  } else {
-    first = keyset_.anchor;
+    first.clear();
+    for (int c : keyColumns(*this, keyset_.order)) first << valueAt(0, c);
   }
   if (!earlier_) earlier_ = std::make_unique<Query>();
   Query &q = *earlier_;
   if (q.transaction() != transaction()) q.setTransaction(transaction());
-  auto read = [&](const QString &condition, const QVariantList &keys) {
-    setText(q, keysetStatement(condition, true) + QStringLiteral(" ROWS %1").arg(kEarlierBatch + 1));
+  // The rows for condition, backwards; at most a batch and one more unless whole.
+  auto read = [&](const QString &condition, const QVariantList &keys, bool whole = false) {
+    q.close();
+    setText(q, keysetStatement(condition, true) + (whole ? QString() : QStringLiteral(" ROWS %1").arg(kEarlierBatch + 1)));
     copyParams(q);
     bindKeys(q, keys);
     q.open();
@@ -254,13 +254,7 @@ int Query::fetchEarlier() {
       // A whole batch of one key: every row with that key, at once.
       QVariantList keys;
       for (int c : columns) keys << q.valueAt(kEarlierBatch, c);
-      q.close();
-      setText(q, keysetStatement(keysetEquality(keys), true));
-      copyParams(q);
-      bindKeys(q, keys);
-      q.open();
-      q.fetchAll();
-      take = q.fetchedCount();
+      take = read(keysetEquality(keys), keys, true);
     }
   }
   const bool wasEmpty = fetchedCount() == 0;
@@ -294,13 +288,7 @@ void Query::readOn() {
     for (int c : columns) readOnKeys_ << valueAt(last, c);
     for (int r = last; r >= 0 && sameKeys(*this, r, *this, last, columns); --r) readOnHeld_ << rowIdentity(r);
   }
-  const QString statement =
-      readOnKeys_.isEmpty() ? QString() : keysetStatement(keysetCondition(readOnKeys_, false), false);
-  if (keyset_.statement != statement) {
-    keyset_.statement = statement;
-    ++keyset_.statementVersion;
-  }
-  bindKeys(*this, readOnKeys_);
+  readFromKeys(readOnKeys_);
   Firebird::IStatement *s = prepare();
   const InputMessage in = input(s);
   continueStatement(s, in.meta.get(), in.buffer.data());
@@ -391,10 +379,8 @@ QVariantList Query::keysOfCaseForms(const QString &text, bool partialKey) {
       QVariantList keys = keysOf(last && !partialKey ? whole : beginning, next);
       if (keys.isEmpty()) continue;
       // The first row of this beginning matching the whole text is the first match under it.
-      if (last || matches(keys)) {
-        if (matches(keys)) return keys;
-        continue;
-      }
+      if (matches(keys)) return keys;
+      if (last) continue;
       keys = under(next);
       if (!keys.isEmpty()) return keys;
     }
@@ -423,14 +409,16 @@ bool Query::openOnMatch(const QVariantList &anchor, const QString &fieldName, co
   openAt(anchor);
   if (anchor.isEmpty()) return false;
   // The rows with the anchor's keys come first from the cursor; the match is one of them.
-  const int from = recNo() - 1;
-  if (from >= 0) {
-    const QList<int> columns = keyColumns(*this, keyset_.order);
-    locateFrom(static_cast<std::size_t>(from), fieldName, value, options, [&](std::size_t r) {
-      return sameKeys(*this, static_cast<int>(r), *this, from, columns);
-    });
-  }
+  if (recNo() > 0) moveToMatchAmongKeys(recNo() - 1, fieldName, value, options);
   return true;
+}
+
+void Query::moveToMatchAmongKeys(int row, const QString &fieldName, const QVariant &value, LocateOptions options) {
+  const QList<int> columns = keyColumns(*this, keyset_.order);
+  if (!locateFrom(static_cast<std::size_t>(row), fieldName, value, options, [&](std::size_t r) {
+        return sameKeys(*this, static_cast<int>(r), *this, row, columns);
+      }))
+    setRecNo(row + 1);
 }
 
 bool Query::openOn(const QString &fieldName, const QVariant &value, LocateOptions options) {
@@ -448,10 +436,7 @@ bool Query::locate(const QString &fieldName, const QVariant &value, LocateOption
   for (int r = 0; r < fetchedCount(); ++r) {
     if (!hasKeys(r, anchor, columns)) continue;
     if (r == 0 && !startFetched()) break;  // rows with these keys may come before the first held
-    if (!locateFrom(static_cast<std::size_t>(r), fieldName, value, options, [&](std::size_t row) {
-          return sameKeys(*this, static_cast<int>(row), *this, r, columns);
-        }))
-      setRecNo(r + 1);
+    moveToMatchAmongKeys(r, fieldName, value, options);
     return true;
   }
   return openOnMatch(anchor, fieldName, value, options);

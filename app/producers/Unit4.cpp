@@ -96,12 +96,15 @@ const PanelItem kPanel[] = {
 }  // namespace
 
 QSet<QString> ProducerColumns() {
-  // Only the metadata is needed: the statement is prepared, not run.
+  // Only the metadata is needed: the statement is prepared (once, while
+  // ZQ32 keeps it), not run.
   db::Query *q = Data->ZQ32;
-  q->close();
-  q->sql().clear();
-  q->sql().add(QStringLiteral("SELECT * FROM ostermelo   "));
-  q->sql().add(QStringLiteral("  WHERE 1 = 0 "));
+  const QStringList lines = {QStringLiteral("SELECT * FROM ostermelo   "), QStringLiteral("  WHERE 1 = 0 ")};
+  if (q->sql().lines() != lines) {
+    q->close();
+    q->sql().clear();
+    for (const QString &line : lines) q->sql().add(line);
+  }
   QSet<QString> names;
   for (const QString &n : q->columnNames()) names.insert(n.toUpper());
   return names;
