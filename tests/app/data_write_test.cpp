@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLoggingCategory>
 
 #include <gtest/gtest.h>
@@ -195,8 +194,8 @@ TEST_F(DataWriteTest, ALockHeldByAnotherInstanceFailsAtOnce) {
   other_->q.execute();
   MessageSeen box;
   bool ok = true;
-  QElapsedTimer clock;
-  clock.start();
+  // The other transaction holds its lock until the end of the test: a write
+  // that waited for it would never return.
   ModalScript script;
   script.then(answer(QMessageBox::Ok, &box));
   script.run([&] {
@@ -211,7 +210,6 @@ TEST_F(DataWriteTest, ALockHeldByAnotherInstanceFailsAtOnce) {
   });
   EXPECT_FALSE(ok);
   EXPECT_EQ(box.text, QStringLiteral("Hiba73: Módosítás UPDATE termék "));
-  EXPECT_LT(clock.elapsed(), 3000);
   other_->trans.rollback();
 }
 

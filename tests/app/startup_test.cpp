@@ -427,13 +427,11 @@ TEST_F(StartupTest, ADatabaseFileLockedByAnotherEngineGivesTheBox) {
   QFile f(databasePath());
   ASSERT_TRUE(f.open(QIODevice::ReadWrite));
   ASSERT_EQ(::flock(f.handle(), LOCK_EX | LOCK_NB), 0);
-  QElapsedTimer clock;
-  clock.start();
+  // The lock is held until the start-up has returned: waiting for it would hang.
   MessageSeen box;
   start(&box);
   EXPECT_TRUE(form_->StartupFailed());
   expectStartupBox(box);
-  EXPECT_LT(clock.elapsed(), 10000);
   ::flock(f.handle(), LOCK_UN);
 }
 

@@ -5,7 +5,6 @@
 #include "support/data_fixture.h"
 
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -586,12 +585,11 @@ TEST_F(Producers, ARowAnotherUserHoldsFailsAtOnceWithTheNumberedMessage) {
   script.then(answer(QMessageBox::Ok, &failed));
   script.then([](QWidget *entry) { closeWindow(entry); });
   script.then([](QWidget *list) { closeWindow(list); });
-  QElapsedTimer timer;
-  timer.start();
+  // The lock is held until after the dialog closes: an update that waited for
+  // it would never return.
   script.run([] { TForm4::Pick(); });
   ASSERT_TRUE(script.done()) << script.failure().toStdString();
   EXPECT_EQ(failed.text, "Hiba53: Módositás, Update a östermelöben ");
-  EXPECT_LT(timer.elapsed(), 8000);  // nowait: no lock wait
   other.release();
   EXPECT_EQ(scalar("SELECT o_nev FROM ostermelo WHERE o_kod = '5'"), "Nagy Éva");
   EXPECT_EQ(producers(), 2);
