@@ -378,10 +378,11 @@ void TForm4::Button4Click() {
 }
 
 void TForm4::Button7Click() {
-  // The whole table on the landscape layout "QzLista2.frf"; ZQ30 keeps the
-  // print statement until the list is next reopened.
+  // The whole table in Hungarian name order on the landscape layout
+  // "QzLista2.frf"; ZQ30 keeps the print statement until the list is next
+  // reopened.
   if (!OpenReceiverRow()) return;
-  ReopenWith(Data->ZQ30, {QStringLiteral("SELECT * FROM ostermelo ORDER BY o_Nev, o_Szido")});
+  ReopenWith(Data->ZQ30, {QStringLiteral("SELECT * FROM ostermelo ORDER BY o_Nev COLLATE PXW_HUN, o_Szido")});
   {
     // The panel would be filled for every row the report passes.
     QScopedValueRollback<bool> quiet(printing_, true);

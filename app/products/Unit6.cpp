@@ -215,9 +215,9 @@ void TForm6::Button4Click() {
 }
 
 void TForm6::Button6Click() {
-  // The whole table in name order on the landscape layout "QzLista6.frf".
+  // The whole table in Hungarian name order on the landscape layout "QzLista6.frf".
   if (!OpenReceiverRow()) return;
-  ReopenWith(Data->ZQ40, {QStringLiteral("SELECT * FROM termek ORDER BY t_megnevezes")});
+  ReopenWith(Data->ZQ40, {QStringLiteral("SELECT * FROM termek ORDER BY t_megnevezes COLLATE PXW_HUN")});
   {
     // The panel would be filled for every row the report passes.
     QScopedValueRollback<bool> quiet(printing_, true);

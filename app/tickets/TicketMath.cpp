@@ -31,11 +31,11 @@ std::optional<std::int64_t> wholeForints(long double v) {
 }
 
 std::optional<Amounts> computeAmounts(const LineSums &sums, const Rates &rates, PaymentMode mode,
-                                      ContributionBase base) {
+                                      const QString &layoutLetter) {
   Amounts a;
   a.price = sums.var;
   a.tax = rates.taxRate * sums.var / 100.0L;
-  switch (base) {
+  switch (contributionBaseForLayout(layoutLetter)) {
     case ContributionBase::PurchasePrice:
       a.contribution = rates.contributionRate * sums.far / 100.0L;
       break;

@@ -31,8 +31,8 @@ struct LineSums {
 
 enum class PaymentMode { Transfer, Cash };
 
-// Base of the member contribution. Ticket entry always uses the price less the
-// tax; printing chooses by the receiver's layout letter.
+// Base of the member contribution, chosen by the receiver's layout letter (the
+// first character of V_VERZIO), for the stored and the printed ticket alike.
 enum class ContributionBase {
   PriceLessTax,   // rate * (price - tax) / 100
   PurchasePrice,  // layout letter "L": rate * sum of purchase prices / 100
@@ -68,10 +68,13 @@ long double roundHalfEven(long double v);
 // (remainder 1 or 2 down, 3 or 4 up; the same half-to-even rounding).
 std::int64_t cashRound(std::int64_t wholeForints);
 
-// The amounts of a ticket. Empty when a value is not finite or the payable
-// does not fit the stored column.
+// The amounts of a ticket of a receiver whose layout letter is given: the one
+// computation behind the entry's stored payable, the totals written when an
+// entry closes, the cancelling document's negated copy and the print, so paper,
+// database, lists and return carry one payable. Empty when a value is not
+// finite or the payable does not fit the stored column.
 std::optional<Amounts> computeAmounts(const LineSums &sums, const Rates &rates, PaymentMode mode,
-                                      ContributionBase base = ContributionBase::PriceLessTax);
+                                      const QString &layoutLetter);
 
 // A sum shown in a whole-number field: rounded half to even; empty when it does
 // not fit a 64-bit integer.

@@ -81,8 +81,7 @@ QString LayoutFileName(const QString &layoutLetter) {
 
 std::optional<Prepared> PrepareVariables(const Ticket &t, const QString &layoutLetter, QString &error) {
   const auto amounts = TicketMath::computeAmounts(
-      t.sums, t.rates, t.transfer ? TicketMath::PaymentMode::Transfer : TicketMath::PaymentMode::Cash,
-      TicketMath::contributionBaseForLayout(layoutLetter));
+      t.sums, t.rates, t.transfer ? TicketMath::PaymentMode::Transfer : TicketMath::PaymentMode::Cash, layoutLetter);
   if (!amounts) {
     error = QStringLiteral("A jegy összegei nem számíthatók ki, a jegy nem nyomtatható.");
     return std::nullopt;

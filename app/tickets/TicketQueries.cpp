@@ -153,8 +153,9 @@ bool storeHeaderTotals(qint64 headerId) {
       [&](WriteSteps &) {
         db::Query q;
         q.setTransaction(Data->IBTrans1);
-        q.sql().add(QStringLiteral("SELECT f_bszam, f_szja, f_jarulszaz, f_levonas, f_utal FROM QzFej "
-                                   "WHERE ID_qzFej = :p0"));
+        // The contribution's base is the ticket's receiver's layout letter.
+        q.sql().add(QStringLiteral("SELECT f_bszam, f_szja, f_jarulszaz, f_levonas, f_utal, v_verzio FROM QzFej "
+                                   "LEFT JOIN atvevo ON v_akod = f_akod WHERE ID_qzFej = :p0"));
         q.paramByName(QStringLiteral("p0")).setInteger(headerId);
         q.open();
         if (q.isEmpty()) return;
@@ -167,7 +168,7 @@ bool storeHeaderTotals(qint64 headerId) {
                               : TicketMath::PaymentMode::Cash;
         const auto amounts =
             TicketMath::computeAmounts(readLineSums(q.fieldByName(QStringLiteral("f_bszam")).asString()),
-                                       rates, mode);
+                                       rates, mode, q.fieldByName(QStringLiteral("v_verzio")).asString());
         if (!amounts) throw db::Error(QStringLiteral("the ticket's totals cannot be stored"));
         setSql(q, {QStringLiteral("UPDATE QzFej SET f_muvktg = :p1, f_sumvar = :p2 WHERE ID_qzFej = :p0")});
         q.paramByName(QStringLiteral("p0")).setInteger(headerId);

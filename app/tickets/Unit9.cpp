@@ -455,7 +455,7 @@ std::optional<TicketMath::Amounts> TForm9::computeAmounts(QLineEdit **badField,
   }
   const auto mode =
       CheckBox1->isChecked() ? TicketMath::PaymentMode::Transfer : TicketMath::PaymentMode::Cash;
-  auto amounts = TicketMath::computeAmounts(sums_, rates, mode);
+  auto amounts = TicketMath::computeAmounts(sums_, rates, mode, JegyVariant);
   if (!amounts) {
     if (badField) *badField = Edit6;
     if (message) *message = QStringLiteral("A fizetendő összeg nem tárolható!");

@@ -83,6 +83,14 @@ QStringList PrintSql(bool sumPrice) {
           QStringLiteral("  GROUP BY f_ostermkod, o_nev, o_felir, o_Adoazon "), QStringLiteral("  ORDER BY o_nev COLLATE PXW_HUN ")};
 }
 
+QString PrintedTotal(db::Query *q) {
+  long double total = 0;
+  for (q->first(); !q->eof(); q->next())
+    total += platform::StrToFloat(AmountText(Amount(q->fieldByName(QStringLiteral("M_VETELAR")))));
+  q->first();
+  return AmountText(total);
+}
+
 GatherResult Gather(const Period &period, const QString &receiverCode, bool sumPrice,
                     const std::function<void()> &afterStep) {
   const QString folder = MonthFolder(period.start);

@@ -32,6 +32,11 @@ QStringList ReceiverTotalSql(bool sumPrice);
 QStringList ProducerSumsSql(bool sumPrice);
 // The list of the month for printing: one row per producer, by name.
 QStringList PrintSql(bool sumPrice);
+// The grand total of the printed list over the rows of PrintSql in q: the sum
+// of the rows' amounts each in whole forints, as its row prints it and as an
+// import file carries it, so the list adds up also where the amounts have
+// fractions. Fixed-point, no decimals; q is left on its first row.
+QString PrintedTotal(db::Query *q);
 
 // Runs the gather through Data's queries: ZQ60 is left on the receiver's row
 // and ZQ20 on the per-producer sums. Everything is read and checked before

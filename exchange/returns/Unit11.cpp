@@ -203,9 +203,10 @@ void TForm11::Button1Click() {
 void TForm11::Button2Click() {
   if (!checked_) return;
   returns::OpenForPeriod(Data->ZQ20, returns::PrintSql(Edit15Option == QLatin1String("1")), period_, AtvevoKod);
+  const QString total = returns::PrintedTotal(Data->ZQ20);
   if (!OpenReceiverRow()) return;
-  ShowLayout(*Data->frNyomtat, QStringLiteral("QzLista3.frf"), QStringLiteral("08M bevallás őstermelőnként"), PrintOrientation::Portrait, [this] {
-    report::frVariables->SetVariable(QStringLiteral("v_osszesen"), osszesen_);
+  ShowLayout(*Data->frNyomtat, QStringLiteral("QzLista3.frf"), QStringLiteral("08M bevallás őstermelőnként"), PrintOrientation::Portrait, [this, total] {
+    report::frVariables->SetVariable(QStringLiteral("v_osszesen"), total);
     report::frVariables->SetVariable(QStringLiteral("v_tol"), period_.start);
     report::frVariables->SetVariable(QStringLiteral("v_ig"), period_.end);
   });

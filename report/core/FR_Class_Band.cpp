@@ -200,6 +200,9 @@ QStringList frExpandText(const QStringList &source, quint32 format, const QStrin
     if (s.contains(QLatin1Char('\n')) || s.contains(QLatin1Char('\r'))) {
       s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
       s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+      // A line break at the end (as a text object's Text ends) closes the
+      // last line and opens no empty one.
+      if (s.endsWith(QLatin1Char('\n'))) s.chop(1);
       out.append(s.split(QLatin1Char('\n')));
     } else {
       out.append(s);

@@ -34,10 +34,16 @@ QDateTime toDateTime(long double days) {
   return QDateTime(base.addDays(qint64(whole)), QTime::fromMSecsSinceStartOfDay(int(ms)), Qt::UTC);
 }
 
-// A value as the engine's real (a text read and rounded to a double).
+// A value as the engine's real (a text read and rounded to a double). A text
+// holds a number as the program writes it, with the decimal comma, whatever
+// separator the format prints with; one written with the format's separator
+// reads too, so a number held as text never stops a build.
 double toNumber(const Variant &v, const platform::FormatSettings &fs) {
-  if (v.isString()) return static_cast<double>(platform::StrToFloat(v.stringValue().trimmed(), fs));
-  return v.toFloat();
+  if (!v.isString()) return v.toFloat();
+  const QString text = v.stringValue().trimmed();
+  long double n = 0;
+  if (platform::TryStrToFloat(text, n)) return static_cast<double>(n);
+  return static_cast<double>(platform::StrToFloat(text, fs));
 }
 
 QString boolText(const Variant &v, const QString &pattern, const platform::FormatSettings &fs) {
@@ -51,8 +57,12 @@ QString plainText(const Variant &v, const platform::FormatSettings &fs) {
   switch (v.type()) {
     case Variant::Type::Float:
       return platform::FloatToStr(v.floatValue(), fs);
-    case Variant::Type::DateTime:
-      return platform::DateTimeToStr(toDateTime(v.floatValue()), fs);
+    case Variant::Type::DateTime: {
+      // A time alone (day 0, as TIME is) prints without the date of day 0.
+      const QDateTime dt = toDateTime(v.floatValue());
+      if (platform::Trunc(v.floatValue()) == 0) return platform::TimeToStr(dt.time(), fs);
+      return platform::DateTimeToStr(dt, fs);
+    }
     default:
       return v.toString();
   }

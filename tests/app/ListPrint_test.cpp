@@ -27,9 +27,15 @@ TEST_F(ListPrinting, ProducerListNamesTheReceiverAndCountsEveryProducer) {
     exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_IRSZAM, O_HELYSEGNEV, O_UTCA, O_SZIDO) "
                         "VALUES ('L%1', 'Lista Termelő %1', '6000', 'Kecskemét', 'Fő', '1970-01-0%1')")
              .arg(i));
+  for (const char *name : {"Szőke Győző", "Őri Ernő"})
+    exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV) VALUES ('%1', '%2')").arg(QString::fromUtf8(name).left(2), QString::fromUtf8(name)));
   TForm4 form(nullptr);
   form.Button7Click();
   ASSERT_EQ(pages_.size(), 1u);
+  // Hungarian order: an accented initial beside its letter, not after "Z".
+  const QStringList texts = allTexts();
+  EXPECT_LT(texts.indexOf(QStringLiteral("Lista Termelő 3")), texts.indexOf(QStringLiteral("Őri Ernő")));
+  EXPECT_LT(texts.indexOf(QStringLiteral("Őri Ernő")), texts.indexOf(QStringLiteral("Szőke Győző")));
   EXPECT_EQ(previewed_, Data->frNyomtat);
   EXPECT_TRUE(shows(QStringLiteral("Kalász Felvásárló Kft. ") + receiver_));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Őstermelők listája")));
@@ -41,7 +47,7 @@ TEST_F(ListPrinting, ProducerListNamesTheReceiverAndCountsEveryProducer) {
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Őstermelők száma: %1").arg(producers)));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("1/1")));
   // The list keeps the print statement: name and birth-date order.
-  EXPECT_TRUE(Data->ZQ30->sql().text().contains(QStringLiteral("ORDER BY o_Nev, o_Szido")));
+  EXPECT_TRUE(Data->ZQ30->sql().text().contains(QStringLiteral("ORDER BY o_Nev COLLATE PXW_HUN, o_Szido")));
 }
 
 // Every part of the address the producer entry stores is printed, in the
@@ -95,15 +101,19 @@ TEST_F(ListPrinting, ProductListInNameOrder) {
                       "VALUES ('T1', 'Szilva', '0809', 250, 'kg', 12)"));
   exec(QStringLiteral("INSERT INTO TERMEK (T_KOD, T_MEGNEVEZES, T_VTSZ, T_EAR, T_MEGY, T_KOMPMERTEKE) "
                       "VALUES ('T2', 'Alma', '0808', 1250.5, 'kg', 7)"));
+  for (const char *name : {"Tűzifa", "Őszi árpa"})
+    exec(QStringLiteral("INSERT INTO TERMEK (T_KOD, T_MEGNEVEZES) VALUES ('%1', '%2')").arg(QString::fromUtf8(name).left(2), QString::fromUtf8(name)));
   TForm6 form(nullptr);
   form.Button6Click();
   ASSERT_EQ(pages_.size(), 1u);
   const QStringList t = allTexts();
   EXPECT_TRUE(t.contains(QStringLiteral("Termékek listája")));
   EXPECT_EQ(previewed_->Title, QStringLiteral("Termékek listája"));
-  EXPECT_LT(t.indexOf(QStringLiteral("Alma")), t.indexOf(QStringLiteral("Szilva")));
+  EXPECT_LT(t.indexOf(QStringLiteral("Alma")), t.indexOf(QStringLiteral("Őszi árpa")));
+  EXPECT_LT(t.indexOf(QStringLiteral("Őszi árpa")), t.indexOf(QStringLiteral("Szilva")));
+  EXPECT_LT(t.indexOf(QStringLiteral("Szilva")), t.indexOf(QStringLiteral("Tűzifa")));
   EXPECT_TRUE(t.contains(QStringLiteral("1\u00A0250,50")));
-  EXPECT_TRUE(t.contains(QStringLiteral("Termékek száma: 2")));
+  EXPECT_TRUE(t.contains(QStringLiteral("Termékek száma: 4")));
   drawShown(0, 1.5, QStringLiteral("products.png"));
 }
 

@@ -6,6 +6,8 @@
 #include "report/expr/FR_Class_Funcs.h"
 #include "report/expr/FR_Intrp.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -531,6 +533,40 @@ TEST_F(PageFilling, ASubreportPrintsItsPageBesideTheBand) {
   EXPECT_EQ(objs[1].y, 20);
   EXPECT_EQ(objs[3].y, 60);
   EXPECT_GE(objs[4].y, 80);
+}
+
+// Values as the page prints them: the time alone without the date of day 0,
+// a number held as text under a format that prints another separator, and a
+// value ending in a line break (a script's Text) without an empty line after
+// it, in the text and in the stretched height.
+TEST_F(PageFilling, ValuesPrintWithoutADateOfDayZeroAConversionErrorOrATrailingEmptyLine) {
+  QString lines = QStringLiteral("egy\r\nkettő");
+  Fields([&](const QString &name, Variant &v) {
+    if (name == QLatin1String("SOROK")) v = Variant(lines);
+    else if (name == QLatin1String("OSSZEG")) v = Variant(QStringLiteral("1234,5"));
+    else return false;
+    return true;
+  });
+  LayoutBuilder l;
+  l.Band(btReportTitle, 0, 20, {}, flStretched);
+  l.Memo(0, 0, 100, 20, {"[TIME]"});
+  l.Memo(100, 0, 200, 20, {"Összesen: [OSSZEG #N#,##0.] Ft"});
+  l.Memo(300, 0, 200, 10, {"[SOROK]"}, flStretched);
+  l.Band(btReportSummary, 100, 20);
+  l.Memo(0, 100, 100, 20, {"vége"});
+  Build(l);
+  ASSERT_TRUE(built) << errors.join("\n").toStdString();
+  const int belowTwoLines = PageObjects(rep, 0).back().y;
+  lines += QStringLiteral("\r\n");
+  Build(l);
+  ASSERT_TRUE(built) << errors.join("\n").toStdString();
+  const auto objs = PageObjects(rep, 0);
+  ASSERT_EQ(objs.size(), 4u);
+  EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{1,2}:\\d\\d:\\d\\d$")).match(objs[0].text).hasMatch())
+      << objs[0].text.toStdString();
+  EXPECT_EQ(objs[1].text, QStringLiteral("Összesen: 1\u00A0235 Ft"));
+  EXPECT_EQ(objs[2].text, QStringLiteral("egy|kettő"));
+  EXPECT_EQ(objs[3].y, belowTwoLines);
 }
 
 TEST_F(PageFilling, AnErrorGivesTheCollectedTextAndNoPages) {

@@ -554,7 +554,10 @@ void BuildCashDayList(TfrReport &r, bool perProduct) {
       {QStringLiteral("Fizetés napja"), date(QStringLiteral("ZQ11.\"F_FIZKELT\"")), 120, alCenter, kDateWidest}};
   if (perProduct) columns.push_back({QStringLiteral("Termék"), field("ZQ11", "S_MEGNEVEZES"), 300});
   const QString amount = perProduct ? QStringLiteral("ZQ11.\"V_KIFIZ2\"") : QStringLiteral("ZQ11.\"V_KIFIZ1\"");
-  columns.push_back({QStringLiteral("Készpénzben kifizetve (Ft)"), money(amount), 160, alRight, kMoneyWidest});
+  // Per product the list sums the lines' prices: tax, contribution and
+  // deduction belong to a ticket, not to a product, so its column says price.
+  columns.push_back({perProduct ? QStringLiteral("Vételár (Ft)") : QStringLiteral("Készpénzben kifizetve (Ft)"),
+                     money(amount), 160, alRight, kMoneyWidest});
   listHeader(l, perProduct ? QStringLiteral("Kp. napi lista termékenként") : QStringLiteral("Kp. napi lista"),
                   QStringLiteral("Átutalás nélküli jegyek a fizetés napja szerint"), columns);
   summaryLines(l, columns, QStringLiteral("Összesen: ") + money(QStringLiteral("SUM([") + amount + QStringLiteral("])")) +

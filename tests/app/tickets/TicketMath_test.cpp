@@ -10,11 +10,10 @@ using namespace TicketMath;
 namespace {
 
 Amounts amounts(long double var, long double tax, long double contrib, long double deduction,
-                PaymentMode mode, long double far = 0,
-                ContributionBase base = ContributionBase::PriceLessTax) {
+                PaymentMode mode, long double far = 0, const char *layoutLetter = "") {
   LineSums s;
   s.add(far, var - far, var);
-  auto a = computeAmounts(s, Rates{tax, contrib, deduction}, mode, base);
+  auto a = computeAmounts(s, Rates{tax, contrib, deduction}, mode, QString::fromLatin1(layoutLetter));
   EXPECT_TRUE(a.has_value());
   return a.value_or(Amounts{});
 }
@@ -83,14 +82,14 @@ TEST(TicketMath, DeductionAndUnroundedPrice) {
 
 TEST(TicketMath, ContributionBasesOfThePrintedTicket) {
   // far 8000, var 8960, tax 15 %, contribution 2 %, transfer.
-  Amounts l = amounts(8960, 15, 2, 0, PaymentMode::Transfer, 8000, ContributionBase::PurchasePrice);
+  Amounts l = amounts(8960, 15, 2, 0, PaymentMode::Transfer, 8000, "L");
   EXPECT_EQ(l.tax, 1344.0L);
   EXPECT_EQ(l.contribution, 160.0L);
   EXPECT_EQ(l.payable, 7456);
-  Amounts o = amounts(8960, 15, 2, 0, PaymentMode::Transfer, 8000, ContributionBase::Price);
+  Amounts o = amounts(8960, 15, 2, 0, PaymentMode::Transfer, 8000, "O");
   EXPECT_NEAR(static_cast<double>(o.contribution), 179.2, 1e-12);
   EXPECT_EQ(o.payable, 7437);
-  Amounts other = amounts(8960, 15, 2, 0, PaymentMode::Transfer, 8000);
+  Amounts other = amounts(8960, 15, 2, 0, PaymentMode::Transfer, 8000, "A");
   EXPECT_NEAR(static_cast<double>(other.contribution), 152.32, 1e-12);
   EXPECT_EQ(other.payable, 7464);
   EXPECT_EQ(amounts(8960, 15, 2, 0, PaymentMode::Cash, 8000).payable, 7465);
@@ -117,7 +116,7 @@ TEST(TicketMath, SumsOfLinesInExtendedPrecision) {
   LineSums s;
   EXPECT_EQ(s.var, 0.0L);
   // No lines: everything is 0.
-  auto empty = computeAmounts(s, Rates{15, 2, 0}, PaymentMode::Cash);
+  auto empty = computeAmounts(s, Rates{15, 2, 0}, PaymentMode::Cash, QString());
   ASSERT_TRUE(empty);
   EXPECT_EQ(empty->payable, 0);
   // Ten lines of 0.1 sum to 1 exactly enough for the rounding.
@@ -131,16 +130,16 @@ TEST(TicketMath, SumsOfLinesInExtendedPrecision) {
 TEST(TicketMath, RefusesAmountsThatCannotBeStored) {
   LineSums s;
   s.add(0, 0, 1e30L);
-  EXPECT_FALSE(computeAmounts(s, Rates{}, PaymentMode::Transfer));
+  EXPECT_FALSE(computeAmounts(s, Rates{}, PaymentMode::Transfer, QString()));
   LineSums n;
   n.add(0, 0, std::numeric_limits<long double>::quiet_NaN());
-  EXPECT_FALSE(computeAmounts(n, Rates{}, PaymentMode::Cash));
+  EXPECT_FALSE(computeAmounts(n, Rates{}, PaymentMode::Cash, QString()));
   LineSums ok;
   ok.add(0, 0, static_cast<long double>(kMaxStorableAmount));
-  EXPECT_TRUE(computeAmounts(ok, Rates{}, PaymentMode::Transfer));
+  EXPECT_TRUE(computeAmounts(ok, Rates{}, PaymentMode::Transfer, QString()));
   LineSums over;
   over.add(0, 0, static_cast<long double>(kMaxStorableAmount) + 1);
-  EXPECT_FALSE(computeAmounts(over, Rates{}, PaymentMode::Transfer));
+  EXPECT_FALSE(computeAmounts(over, Rates{}, PaymentMode::Transfer, QString()));
 
   EXPECT_EQ(wholeForints(12.5L), 12);
   EXPECT_EQ(wholeForints(-13.5L), -14);

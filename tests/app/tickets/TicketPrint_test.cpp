@@ -8,6 +8,7 @@
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit8.h"
 #include "app/tickets/Unit39.h"
+#include "app/tickets/Unit9.h"
 #include "app/producers/Unit4.h"
 #include "support/cups_fixture.h"
 #include "support/print_fixture.h"
@@ -24,6 +25,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRectF>
 #include <QRegularExpression>
@@ -259,6 +261,58 @@ TEST_F(TicketPrinting, DrawnTextsCarryTheWorkedValuesOfEachLayoutLetter) {
   EXPECT_TRUE(allTexts().contains(QStringLiteral("7465 Ft")));
   EXPECT_TRUE(shows(QStringLiteral("Az adóelöleggel csökkentett vételár összegét 7465 Ft -ot, azaz")));
   EXPECT_TRUE(shows(QStringLiteral("Az összeg átvételének idöpontja:2025.03.09")));
+}
+
+// A ticket has one payable: the entry's OK and an entry closing on changed
+// lines store the contribution on the base of the receiver's layout letter,
+// as the paper prints it, and the cancelling document negates that payable.
+TEST_F(TicketPrinting, EntryStoresAndCancelsThePayableThePaperPrints) {
+  exec(QStringLiteral("UPDATE OSTERMELO SET O_FELIR = 'AB1234567' WHERE O_KOD = '%1'").arg(producer_));
+  exec(QStringLiteral("INSERT INTO SORSZAM (A_AKOD, A_QZBSZAM) VALUES ('%1', '%2')").arg(receiver_, serial(50)));
+  Edit15Option = QStringLiteral("1");  // the contribution rate is shown and kept
+  const struct {
+    const char *letter, *payable;
+  } cases[] = {{"L", "7456"}, {"O", "7437"}, {"A", "7464"}, {"l", "7464"}};
+  int n = 0;
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.letter);
+    JegyVariant = QString::fromLatin1(c.letter);
+    exec(QStringLiteral("UPDATE ATVEVO SET V_VERZIO = '%1' WHERE V_AKOD = '%2'").arg(JegyVariant, receiver_));
+    const QString s = addTicket(++n, {{100, 80, 12}});
+    const QString payable = QString::fromLatin1(c.payable);
+    auto stored = [&](const QString &serial) {
+      return scalar(QStringLiteral("SELECT F_MUVKTG FROM QZFEJ WHERE F_BSZAM = '%1'").arg(serial));
+    };
+    TicketQueries::openTicketList();
+    ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), s, {}));
+    ASSERT_TRUE(TicketQueries::storeHeaderTotals(Data->ZQ10->fieldByName(QStringLiteral("ID_QZFEJ")).asInteger()));
+    EXPECT_EQ(stored(s), payable);
+
+    exec(QStringLiteral("UPDATE QZFEJ SET F_MUVKTG = 0 WHERE F_BSZAM = '%1'").arg(s));
+    TicketQueries::openTicketList();
+    ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), s, {}));
+    JegyMod = kJegyModModositas;
+    {
+      TForm9 entry(nullptr);
+      entry.LoadTicket();
+      entry.show();
+      EXPECT_EQ(entry.Edit16->text(), payable);
+      for (const MessageSeen &box : answerBoxes([&] { entry.Button6->click(); })) ADD_FAILURE() << box.text.toStdString();
+    }
+    EXPECT_EQ(stored(s), payable);
+    print(s, "Nyomtat");
+    EXPECT_TRUE(allTexts().contains(payable + QStringLiteral(" Ft")));
+
+    ErvenytelenBszam = s;
+    TForm39 cancel(nullptr);
+    ASSERT_TRUE(cancel.Start());
+    cancel.Edit6->setText(QStringLiteral("2025.04.01"));
+    ASSERT_TRUE(cancel.WriteDocument());
+    const QString document = cancel.Edit1->text();
+    EXPECT_EQ(stored(document), QStringLiteral("-") + payable);
+    print(document, "Megtekint");
+    EXPECT_TRUE(allTexts().contains(QStringLiteral("-") + payable + QStringLiteral(" Ft")));
+  }
 }
 
 TEST_F(TicketPrinting, FirstPrintMarksTheTicketLaterPrintsAreCopiesAndPreviewNeverMarks) {

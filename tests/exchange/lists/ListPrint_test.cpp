@@ -248,12 +248,16 @@ TEST_F(ListPrinting, MonthlyCashAndStatisticsListsPrintTheirRowsAndTotals) {
   // Paid in cash on 1 and 10 March (the April payment was a transfer).
   EXPECT_TRUE(allTexts().contains(QStringLiteral("2025.03.01")));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Kp. napi lista")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Készpénzben kifizetve (Ft)")));  // the payables
   drawShown(0, 1.5, QStringLiteral("QzLista10.png"));
   cash.CheckBox1->setChecked(true);
   cash.Button1Click();
   print([&] { cash.Button2Click(); });
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Kp. napi lista termékenként")));
   EXPECT_TRUE(allTexts().contains(QString("Összesen: 1" + kNbsp + "284,50 Ft")));
+  // Per product the lines' prices, before the tickets' tax and deductions.
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Vételár (Ft)")));
+  EXPECT_FALSE(allTexts().contains(QStringLiteral("Készpénzben kifizetve (Ft)")));
   drawShown(0, 1.5, QStringLiteral("QzLista11.png"));
 
   // A ticket and its cancelling document: the average left empty.

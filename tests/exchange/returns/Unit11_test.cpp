@@ -30,9 +30,9 @@ class Form11Test : public ReturnsTest {
                         "VALUES ('1', 'Kovács János', '8123456786', 'AB1234567')"));
     exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_ADOAZON) VALUES ('2', 'Ábel Anna', '8234567891')"));
     exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_OSTERMKOD, F_AKOD, F_FIZKELT, F_MUVKTG, F_SUMVAR) "
-                        "VALUES ('25000001', '1', 'R1', '2025-03-05', 100.5, 200)"));
+                        "VALUES ('25000001', '1', 'R1', '2025-03-05', 100.5, 2002.5)"));
     exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_OSTERMKOD, F_AKOD, F_FIZKELT, F_MUVKTG, F_SUMVAR) "
-                        "VALUES ('25000002', '2', 'R1', '2025-03-06', 50, 60)"));
+                        "VALUES ('25000002', '2', 'R1', '2025-03-06', 50, 1000.5)"));
   }
 
   std::unique_ptr<TForm11> Open() {
@@ -142,14 +142,15 @@ TEST_F(Form11Test, TheProgramsLayoutPrintsTheMonthPerProducerInPortrait) {
   EXPECT_TRUE(t.contains(QStringLiteral("Kőszegi Áru Bt."))) << all;
   EXPECT_TRUE(t.contains(QStringLiteral("2508M bevallás: kifizetések őstermelőnként 2025.03.01 – 2025.03.31"))) << all;
   // By name in Hungarian alphabetical order ("Á" beside "A", not after "K").
-  const QStringList rows{"Ábel Anna", "", "8234567891", "60", "Kovács János", "AB1234567", "8123456786", "200"};
+  // Prices with halves print rounded; the total is the sum of what the rows show.
+  const QStringList rows{"Ábel Anna", "", "8234567891", "1\u00A0001", "Kovács János", "AB1234567", "8123456786", "2\u00A0003"};
   const qsizetype first = t.indexOf(rows[0]);
   ASSERT_GE(first, 0) << all;
   // Each framed cell is an empty box and its text inside: every second text.
   QStringList cells;
   for (qsizetype i = 0; i < rows.size(); ++i) cells << t.value(first + 2 * i);
   EXPECT_EQ(cells, rows) << all;
-  EXPECT_TRUE(t.contains(QStringLiteral("Őstermelők száma: 2        Összesen: 260 Ft"))) << all;
+  EXPECT_TRUE(t.contains(QStringLiteral("Őstermelők száma: 2        Összesen: 3\u00A0004 Ft"))) << all;
   EXPECT_EQ(Data->frNyomtat->Pages[0]->pgOr, 0);
   const QImage page = preview.draw(0);
   ASSERT_FALSE(page.isNull());
