@@ -2,6 +2,7 @@
 
 #include "db/connection.h"
 #include "db/dataset.h"
+#include "db/schema.h"
 #include "db/transaction.h"
 #include "exchange/logging.h"
 #include "platform/error_text.h"
@@ -108,7 +109,7 @@ void ClearBackupState(int fd) {
 // Held by whoever copies a database file (this process or another instance)
 // for as long as the engine's backup lock is theirs. A backup lock found while
 // this is free was left by a copier that died.
-const QString kCopier = QStringLiteral("backup");
+const QString kCopier = QString::fromLatin1(db::kBackupCopier);
 
 // The backup lock on one database through an attachment of its own, taken
 // afresh and released when this goes. A lock that no live copier holds was
@@ -118,7 +119,8 @@ class BackupLock {
  public:
   explicit BackupLock(const QString &path) {
     copier_.emplace(path, kCopier);
-    if (!copier_->held()) throw CopyError(QStringLiteral("Az adatbázis mentése éppen folyik, kérem próbálja újra."));
+    if (!copier_->held())
+      throw CopyError(copier_->refusal(QStringLiteral("Az adatbázis mentése éppen folyik, kérem próbálja újra.")));
     Attach(path);
     int state = State();
     if (state != 0) {
@@ -148,17 +150,13 @@ class BackupLock {
 
   // Ends a lock left by a killed copier, when no live copier holds one.
   static void EndLeftOver(const QString &path) {
-    const platform::ProcessLock copier(path, kCopier);
-    if (!copier.held()) return;
-    BackupLock lock(copier, path);
+    BackupLock lock;
+    lock.Attach(path);
+    db::endLeftOverBackupLock(lock.connection_);
   }
 
  private:
-  // Only the check and end of a left-over lock.
-  BackupLock(const platform::ProcessLock &, const QString &path) {
-    Attach(path);
-    if (State() != 0) Execute(QStringLiteral("ALTER DATABASE END BACKUP"));
-  }
+  BackupLock() = default;
   void Attach(const QString &path) {
     connection_.setDatabaseName(path);
     connection_.setParams(db::defaultConnectionParams());
@@ -202,6 +200,11 @@ class BackupLock {
 void CopyThroughTemporary(const QString &source, const QString &target, void (*prepare)(int fd)) {
   if (QFileInfo(target).exists() || QFileInfo(target).isSymLink()) throw CopyError(SystemReason(EEXIST));
   if (!QFileInfo(QFileInfo(target).absolutePath()).isDir()) throw CopyError(SystemReason(ENOENT));
+  // Each backup has a name of its own minute: what a killed copy into this
+  // folder left would never be met by the writer of its own name.
+  platform::removeLeftTemporariesIn(QFileInfo(target).absolutePath(), [](QStringView name) {
+    return name.endsWith(QLatin1String(".fdb"), Qt::CaseInsensitive);
+  });
   Fd in;
   in.fd = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
   struct stat st {};

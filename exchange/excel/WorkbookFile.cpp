@@ -1,5 +1,6 @@
 #include "exchange/excel/WorkbookFile.h"
 
+#include "platform/error_text.h"
 #include "platform/whole_file.h"
 
 #include <QDir>
@@ -17,7 +18,6 @@
 #include <cstring>
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,60 +25,17 @@ namespace excel {
 
 namespace {
 
-QString ErrorText(int error) {
-  switch (error) {
-    case ENOSPC:
-    case EDQUOT:
-      return QStringLiteral("betelt a lemez.");
-    case EFBIG:
-      return QStringLiteral("a fájl túl nagy.");
-    case EACCES:
-    case EPERM:
-      return QStringLiteral("nincs írási jog.");
-    case EROFS:
-      return QStringLiteral("csak olvasható a lemez.");
-    case ENOENT:
-    case ENOTDIR:
-      return QStringLiteral("a mappa nem létezik.");
-    case EISDIR:
-      return QStringLiteral("ilyen nevű mappa van.");
-    default:
-      return QString::fromLocal8Bit(std::strerror(error));
-  }
-}
+QString ErrorText(int error) { return platform::systemErrorText(error) + QLatin1Char('.'); }
 
 QString Named(const QString &path, const QString &reason) {
   return QDir::toNativeSeparators(QFileInfo(path).fileName()) + QStringLiteral(": ") + reason;
 }
 
-// Whether another process holds a lock on the file (a record lock of any
-// kind, or an exclusive whole-file lock).
-bool LockedByOther(const QString &path) {
-  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  struct flock probe {};
-  probe.l_type = F_WRLCK;
-  probe.l_whence = SEEK_SET;
-  bool locked = ::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
-  if (!locked) {
-    if (::flock(fd, LOCK_SH | LOCK_NB) != 0)
-      locked = errno == EWOULDBLOCK;
-    else
-      ::flock(fd, LOCK_UN);
-  }
-  ::close(fd);
-  return locked;
-}
-
 }  // namespace
 
 QString ReplaceRefusal(const QString &path) {
-  const QFileInfo info(path);
-  if (!info.exists() && !info.isSymLink()) return QString();
-  if (!info.isFile()) return Named(path, QStringLiteral("ilyen nevű mappa van."));
-  if (!(info.permissions() & QFileDevice::WriteOwner)) return Named(path, QStringLiteral("csak olvasható fájl."));
-  if (LockedByOther(path)) return Named(path, QStringLiteral("egy másik program használja."));
-  return QString();
+  const QString refusal = platform::replaceRefusal(path);
+  return refusal.isEmpty() ? refusal : Named(path, refusal + QLatin1Char('.'));
 }
 
 WorkbookFile::WorkbookFile(const QString &target) : target_(target) {

@@ -45,8 +45,6 @@ class WorkbookFile {
   // the target (SaveError on failure; the target is then untouched).
   void commit();
 
-  QString temporaryName() const { return temp_; }
-
  private:
   [[noreturn]] void fail(int error, const QString &fallback);
   void release();
