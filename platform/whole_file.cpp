@@ -142,11 +142,16 @@ int renameNoReplace(const QString &from, const QString &to) {
   return 0;
 }
 
-WholeFile::WholeFile(QString path, Sync sync) : path_(std::move(path)), sync_(sync) {}
+WholeFile::WholeFile(QString path, Sync sync, Replace replace)
+    : path_(std::move(path)), sync_(sync), replace_(replace) {}
 
 WholeFile::~WholeFile() { cancel(); }
 
-bool WholeFile::failErrno(int error) { return fail(systemErrorText(error != 0 ? error : EIO)); }
+bool WholeFile::failErrno(int error) {
+  if (error == 0) error = EIO;
+  if (error_ == 0) error_ = error;
+  return fail(systemErrorText(error));
+}
 
 bool WholeFile::fail(const QString &reason) {
   if (reason_.isEmpty()) reason_ = reason;
@@ -157,11 +162,13 @@ bool WholeFile::fail(const QString &reason) {
 bool WholeFile::open() {
   cancel();
   reason_.clear();
+  error_ = 0;
   // A link is followed: the file it names is replaced, the link stays.
   const QFileInfo info(path_);
   target_ = info.isSymLink() ? info.symLinkTarget() : path_;
   // A folder, a read-only file or one another program holds is not replaced
   // behind its owner's back.
+  if (replace_ == Replace::Never && (info.exists() || info.isSymLink())) return failErrno(EEXIST);
   if (const QString refusal = replaceRefusal(target_); !refusal.isEmpty()) return fail(refusal);
   const int fd = createTemporaryBeside(target_, &temp_);
   if (fd < 0) return failErrno(errno);
@@ -172,6 +179,8 @@ bool WholeFile::open() {
   }
   return true;
 }
+
+int WholeFile::handle() const { return file_ && file_->isOpen() ? file_->handle() : -1; }
 
 QIODevice &WholeFile::device() {
   if (!file_) file_ = std::make_unique<QFile>();  // not open: every write fails
@@ -191,13 +200,17 @@ bool WholeFile::commit() {
   errno = 0;
   if (file_->error() != QFileDevice::NoError) return failErrno(EIO);
   if (!file_->flush()) return failErrno(errno);
-  if (::fchmod(file_->handle(), static_cast<mode_t>(targetMode(target_))) != 0) return failErrno(errno);
+  const mode_t mode = static_cast<mode_t>(mode_ >= 0 ? unsigned(mode_) : targetMode(target_));
+  if (::fchmod(file_->handle(), mode) != 0) return failErrno(errno);
   if (sync_ == Sync::Each && ::fsync(file_->handle()) != 0) return failErrno(errno);
   errno = 0;
   file_->close();
   if (file_->error() != QFileDevice::NoError) return failErrno(errno);
-  if (::rename(QFile::encodeName(temp_).constData(), QFile::encodeName(target_).constData()) != 0)
+  if (replace_ == Replace::Never) {
+    if (const int error = renameNoReplace(temp_, target_)) return failErrno(error);
+  } else if (::rename(QFile::encodeName(temp_).constData(), QFile::encodeName(target_).constData()) != 0) {
     return failErrno(errno);
+  }
   temp_.clear();
   file_.reset();
   return true;

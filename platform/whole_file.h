@@ -38,7 +38,10 @@ class WholeFile {
   // Each: commit() forces the file onto the disk. ByCaller: the caller does,
   // for many files of a folder at once (a syncfs of the folder).
   enum class Sync { Each, ByCaller };
-  explicit WholeFile(QString path, Sync sync = Sync::Each);
+  // Over: an existing file at path is replaced. Never: open() refuses one
+  // (EEXIST), and the rename never replaces one that came meanwhile.
+  enum class Replace { Over, Never };
+  explicit WholeFile(QString path, Sync sync = Sync::Each, Replace replace = Replace::Over);
   // An uncommitted write is cancelled: the temporary goes, the target stays.
   ~WholeFile();
   WholeFile(const WholeFile &) = delete;
@@ -49,6 +52,11 @@ class WholeFile {
   // (replaceRefusal); reason() says why. A link at path is followed: the
   // file it names is replaced and the link stays, for every writer alike.
   bool open();
+  // The temporary's descriptor, for a writer that fills it by the system's
+  // calls (nothing written through device() then); -1 when not open.
+  int handle() const;
+  // The permissions commit() gives the file instead of targetMode's.
+  void setMode(unsigned mode) { mode_ = static_cast<int>(mode); }
   // Where the bytes go between open() and commit(); buffered, so a write that
   // returns its full size proves nothing until commit().
   QIODevice &device();
@@ -63,6 +71,8 @@ class WholeFile {
 
   const QString &path() const { return path_; }
   QString reason() const { return reason_; }
+  // The system's error of the failure (0 for a refusal told by reason()).
+  int error() const { return error_; }
 
  private:
   bool fail(const QString &reason);
@@ -70,6 +80,8 @@ class WholeFile {
 
   QString path_, target_, temp_, reason_;
   Sync sync_;
+  Replace replace_;
+  int mode_ = -1, error_ = 0;
   std::unique_ptr<QFile> file_;
 };
 

@@ -45,11 +45,8 @@ QString SystemReason(int error) {
     case EPERM:
     case EROFS:
       return QStringLiteral("A \"Hová\" -ban megadott könyvtárba nem lehet írni.");
-    case ENOSPC:
-    case EDQUOT:
-      return QStringLiteral("Nincs elég hely a lemezen.");
     default:
-      return QString::fromLocal8Bit(std::strerror(error));
+      return QStringLiteral("A mentés nem sikerült: %1.").arg(platform::systemErrorText(error));
   }
 }
 
@@ -193,12 +190,10 @@ class BackupLock {
   bool locked_ = false;
 };
 
-// The bytes of source in a new temporary file beside target, with source's
-// permissions; prepare runs on the open copy before it is synced. The
-// temporary is renamed to target only when complete, never over an existing
-// file; on any failure it is removed.
-void CopyThroughTemporary(const QString &source, const QString &target, void (*prepare)(int fd)) {
-  if (QFileInfo(target).exists() || QFileInfo(target).isSymLink()) throw CopyError(SystemReason(EEXIST));
+}  // namespace
+
+void CopyDatabase(const QString &source, const QString &target) {
+  BackupLock lock(source);
   if (!QFileInfo(QFileInfo(target).absolutePath()).isDir()) throw CopyError(SystemReason(ENOENT));
   // Each backup has a name of its own minute: what a killed copy into this
   // folder left would never be met by the writer of its own name.
@@ -210,34 +205,13 @@ void CopyThroughTemporary(const QString &source, const QString &target, void (*p
   struct stat st {};
   if (in.fd < 0 || ::fstat(in.fd, &st) != 0)
     throw CopyError(QStringLiteral("A \"Honnan\" -ban megadott fálj nem olvasható."));
-  QString temp;
-  Fd out;
-  out.fd = platform::createTemporaryBeside(target, &temp);
-  if (out.fd < 0) throw CopyError(SystemReason(errno));
-  const QByteArray tempName = QFile::encodeName(temp);
-  try {
-    if (int error = CopyBytes(in.fd, out.fd)) throw CopyError(SystemReason(error));
-    if (prepare) prepare(out.fd);
-    if (::fchmod(out.fd, st.st_mode & 07777) != 0 || ::fsync(out.fd) != 0) throw CopyError(SystemReason(errno));
-    const int fd = out.fd;
-    out.fd = -1;
-    if (::close(fd) != 0) throw CopyError(SystemReason(errno));
-    if (int error = platform::renameNoReplace(temp, target)) throw CopyError(SystemReason(error));
-  } catch (...) {
-    ::unlink(tempName.constData());
-    throw;
-  }
-}
-
-}  // namespace
-
-void CopyFileExclusive(const QString &source, const QString &target) {
-  CopyThroughTemporary(source, target, nullptr);
-}
-
-void CopyDatabase(const QString &source, const QString &target) {
-  BackupLock lock(source);
-  CopyThroughTemporary(source, target, ClearBackupState);
+  // Never over an existing file; the copy gets the database file's permissions.
+  platform::WholeFile out(target, platform::WholeFile::Sync::Each, platform::WholeFile::Replace::Never);
+  out.setMode(st.st_mode & 07777);
+  if (!out.open()) throw CopyError(out.error() ? SystemReason(out.error()) : out.reason());
+  if (int error = CopyBytes(in.fd, out.handle())) throw CopyError(SystemReason(error));
+  ClearBackupState(out.handle());
+  if (!out.commit()) throw CopyError(out.error() ? SystemReason(out.error()) : out.reason());
 }
 
 void EndLeftOverBackupLock(const QString &source) { BackupLock::EndLeftOver(source); }

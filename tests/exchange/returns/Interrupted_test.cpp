@@ -136,8 +136,8 @@ class InterruptedGather : public ReturnsTest {
  protected:
   void SetUp() override {
     ReturnsTest::SetUp();
-    if (filled_) return;
-    filled_ = true;
+    if (filled_ == dbPath()) return;  // each suite run has a database of its own
+    filled_ = dbPath();
     exec(QStringLiteral("INSERT INTO ATVEVO (V_AKOD, V_NEVE) VALUES ('R1', 'Első')"));
     for (int i = 1; i <= 3; ++i) {
       exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_ADOAZON) VALUES ('%1', 'Termelő %1', '%2')")
@@ -149,7 +149,7 @@ class InterruptedGather : public ReturnsTest {
                .arg(100 * i));
     }
   }
-  static inline bool filled_ = false;
+  static inline QString filled_;
 };
 
 TEST_F(InterruptedGather, AListFileNeverNamesAFileThatIsNotThere) {
