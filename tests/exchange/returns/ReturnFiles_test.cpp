@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -155,6 +156,12 @@ TEST_F(ReturnFiles, AFileIsWrittenWholeUnderItsName) {
   WinFolder(QStringLiteral("c:\\qz2025\\03\\")).write(QStringLiteral("A.IMP"), "newer");
   EXPECT_EQ(read(disk(QStringLiteral("QZ2025/03/a.imp"))), QByteArray("newer"));
   EXPECT_EQ(entries(), QStringList{"a.imp"});
+  // A link is followed, as by every writer of the program: the file it names
+  // takes the bytes and the link stays.
+  ASSERT_TRUE(QFile::link(disk(QStringLiteral("QZ2025/03/a.imp")), disk(QStringLiteral("QZ2025/03/link.imp"))));
+  WinFolder(QStringLiteral("C:\\QZ2025\\03\\")).write(QStringLiteral("link.imp"), "through");
+  EXPECT_TRUE(QFileInfo(disk(QStringLiteral("QZ2025/03/link.imp"))).isSymLink());
+  EXPECT_EQ(read(disk(QStringLiteral("QZ2025/03/a.imp"))), QByteArray("through"));
 }
 
 TEST_F(ReturnFiles, RefusedTargetsNameTheFileAndLeaveItAsItWas) {
