@@ -159,6 +159,12 @@ void TForm1::FormCreate() {
     const auto attachStart = std::chrono::steady_clock::now();
     Data->ZCon1->open();
     attachTime_ = std::chrono::steady_clock::now() - attachStart;
+    // A backup lock that a killed copy left would keep the main file frozen.
+    try {
+      db::endLeftOverBackupLock(*Data->ZCon1);
+    } catch (const std::exception &) {
+      platform::logCaught(lcApp(), QStringLiteral("ending a left-over backup lock"));
+    }
     // A file of an earlier version gets the indexes its lists read through.
     db::addMissingIndexes(*Data->ZCon1);
     TTable *tables[] = {Data->IBTable1, Data->IBTable2, Data->IBTable3,

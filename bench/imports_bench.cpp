@@ -155,14 +155,7 @@ void BM_BackupLockAlone(benchmark::State &state) {
 }
 BENCHMARK(BM_BackupLockAlone)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly(true);
 
-void BM_PlainFileCopy(benchmark::State &state) {
-  BackupFixture &fx = backupFixture();
-  const QString copy = fx.dir.filePath(QStringLiteral("masolat.bin"));
-  TimeCopies(state, fx, copy, [&] { backup::CopyFileExclusive(fx.path, copy); });
-}
-BENCHMARK(BM_PlainFileCopy)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3)->ReportAggregatesOnly(true);
-
-// The same plain copy through cp(1) with its default settings, for reference.
+// A plain copy through cp(1) with its default settings, for reference.
 void BM_CpCommand(benchmark::State &state) {
   BackupFixture &fx = backupFixture();
   const QString copy = fx.dir.filePath(QStringLiteral("masolat.cp"));

@@ -1,8 +1,11 @@
 #include "db/schema.h"
 
+#include "db/connection.h"
 #include "db/dataset.h"
 #include "db/logging.h"
 #include "db/transaction.h"
+#include "platform/error_text.h"
+#include "platform/process_lock.h"
 #include "db_schema_script.h"
 
 #include <QRegularExpression>
@@ -62,10 +65,34 @@ QStringList addMissingIndexes(Connection &connection) {
       made << m.captured(1);
     } catch (const std::exception &e) {
       if (t.active()) t.rollback();
-      qCWarning(lcDb).noquote() << "index" << m.captured(1) << "not made now:" << e.what();
+      qCWarning(lcDb).noquote() << "index" << m.captured(1) << "not made now:" << platform::exceptionText(e);
     }
   }
   return made;
+}
+
+const char *const kBackupCopier = "backup";
+
+bool endLeftOverBackupLock(Connection &connection) {
+  const platform::ProcessLock copier(connection.databaseName(), QString::fromLatin1(kBackupCopier));
+  if (!copier.held()) return false;  // a live copy under way keeps its lock
+  Transaction t;
+  t.setConnection(&connection);
+  t.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
+  Query q;
+  q.setTransaction(&t);
+  q.sql().add(QStringLiteral("SELECT MON$BACKUP_STATE FROM MON$DATABASE"));
+  q.open();
+  const bool locked = q.field(0).asInteger() != 0;
+  q.close();
+  t.commit();
+  if (!locked) return false;
+  Query end;
+  end.setTransaction(&t);
+  end.sql().add(QStringLiteral("ALTER DATABASE END BACKUP"));
+  end.execute();
+  t.commit();
+  return true;
 }
 
 }  // namespace db

@@ -26,4 +26,13 @@ class Connection;
 // start. Answers the names made.
 QStringList addMissingIndexes(Connection &connection);
 
+// The hold that whoever copies a database file keeps while the engine's
+// backup lock is theirs (platform::ProcessLock purpose, on the database file).
+extern const char *const kBackupCopier;
+// Ends the engine's backup lock on the open database when no live copier
+// holds it: one a killed copy left, which would keep the main file frozen
+// (changes going to the side file) for good. True when one was ended.
+// Errors rise as db::Error.
+bool endLeftOverBackupLock(Connection &connection);
+
 }  // namespace db

@@ -2,6 +2,8 @@
 
 #include <QLoggingCategory>
 
+#include <cerrno>
+
 namespace platform {
 
 QString exceptionText(const std::exception &e) { return QString::fromUtf8(e.what()); }
@@ -20,6 +22,45 @@ QString exceptionText(std::exception_ptr e) {
 
 void logCaught(const QLoggingCategory &category, const QString &context) {
   qCWarning(category).noquote() << context.trimmed() + QStringLiteral(" -- ") + exceptionText();
+}
+
+QString systemErrorText(int error) {
+  switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+      return QStringLiteral("betelt a lemez");
+    case EFBIG:
+      return QStringLiteral("a fájl túl nagy");
+    case EACCES:
+    case EPERM:
+      return QStringLiteral("nincs hozzáférési jog");
+    case EROFS:
+      return QStringLiteral("csak olvasható a lemez");
+    case ENOENT:
+    case ENOTDIR:
+      return QStringLiteral("a fájl vagy a mappa nem létezik");
+    case EISDIR:
+      return QStringLiteral("ilyen nevű mappa van");
+    case EEXIST:
+      return QStringLiteral("ilyen nevű fájl már létezik");
+    case ENAMETOOLONG:
+      return QStringLiteral("túl hosszú a fájl neve");
+    case EBUSY:
+    case ETXTBSY:
+    case EWOULDBLOCK:
+      return QStringLiteral("egy másik program használja");
+    case EMFILE:
+    case ENFILE:
+      return QStringLiteral("túl sok a megnyitott fájl");
+    case ENOMEM:
+      return QStringLiteral("elfogyott a memória");
+    case EXDEV:
+      return QStringLiteral("másik lemezre nem nevezhető át");
+    case EIO:
+      return QStringLiteral("lemezhiba");
+    default:
+      return QStringLiteral("rendszerhiba (%1)").arg(error);
+  }
 }
 
 }  // namespace platform

@@ -23,4 +23,9 @@ QString exceptionText(std::exception_ptr e = std::current_exception());
 // done when the error is passed over): "context -- text".
 void logCaught(const QLoggingCategory &category, const QString &context);
 
+// A system error (an errno) in the program's Hungarian words, as a message
+// shows it after the file's name ("betelt a lemez"): the one table every
+// message that shows a system error goes through.
+QString systemErrorText(int error);
+
 }  // namespace platform

@@ -1,16 +1,21 @@
 // Files written whole or not at all, and the temporaries they are made in.
 #include "platform/whole_file.h"
 
+#include "platform/error_text.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,44 +23,105 @@ namespace platform {
 
 namespace {
 
+// A file name holds at most this many bytes; the temporary's adds the dot,
+// ".~", a process id of up to ten digits, a dot and six characters.
+constexpr qsizetype kNameMax = NAME_MAX;
+constexpr qsizetype kTemporaryExtra = 1 + 2 + 10 + 1 + 6;
+
+// "." + the target's name, cut (whole characters) so that the temporary's
+// name stays within the limit, + ".~".
 QString temporaryPrefix(const QFileInfo &target) {
-  return QStringLiteral(".") + target.fileName() + QStringLiteral(".~");
+  QString name = target.fileName();
+  while (!name.isEmpty() && QFile::encodeName(name).size() > kNameMax - kTemporaryExtra) {
+    name.chop(1);
+    if (!name.isEmpty() && name.back().isHighSurrogate()) name.chop(1);
+  }
+  return QStringLiteral(".") + name + QStringLiteral(".~");
 }
 
 }  // namespace
-
-QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 FileWriteError::FileWriteError(const QString &path, const QString &reason)
     : std::runtime_error(QStringLiteral("Cannot write the file \"%1\". %2").arg(path, reason).toStdString()),
       path_(path),
       reason_(reason) {}
 
-void removeLeftTemporaries(const QString &target) {
-  const QFileInfo info(target);
-  const QString prefix = temporaryPrefix(info);
-  const QDir dir = info.absoluteDir();
+namespace {
+
+// Removes the temporaries in folder whose writing process no longer runs and
+// whose target's name (as the temporary's name carries it) is taken.
+void removeLeft(const QDir &dir, const std::function<bool(QStringView target)> &take) {
   for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-    if (!name.startsWith(prefix)) continue;
-    const qsizetype dot = name.indexOf(u'.', prefix.size());
+    const qsizetype mark = name.lastIndexOf(QStringLiteral(".~"));
+    if (!name.startsWith(u'.') || mark < 1) continue;
+    const qsizetype dot = name.indexOf(u'.', mark + 2);
     bool ok = false;
-    const qint64 pid =
-        dot < 0 ? 0 : QStringView(name).mid(prefix.size(), dot - prefix.size()).toLongLong(&ok);
-    if (!ok || pid <= 0) continue;
+    const qint64 pid = dot < 0 || name.size() - dot != 7 ? 0 : QStringView(name).mid(mark + 2, dot - mark - 2).toLongLong(&ok);
+    if (!ok || pid <= 0 || !take(QStringView(name).mid(1, mark - 1))) continue;
     // A live writer (this process included) keeps its file.
     if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
     QFile::remove(dir.filePath(name));
   }
 }
 
+}  // namespace
+
+void removeLeftTemporaries(const QString &target) {
+  const QFileInfo info(target);
+  const QString prefix = temporaryPrefix(info);
+  const QStringView name = QStringView(prefix).mid(1, prefix.size() - 3);
+  removeLeft(info.absoluteDir(), [name](QStringView target) { return target == name; });
+}
+
+void removeLeftTemporariesIn(const QString &folder, const std::function<bool(QStringView target)> &take) {
+  removeLeft(QDir(folder), take);
+}
+
 int createTemporaryBeside(const QString &target, QString *name) {
   removeLeftTemporaries(target);
   const QFileInfo info(target);
-  QByteArray pattern = QFile::encodeName(info.absolutePath() + QLatin1Char('/') + temporaryPrefix(info) +
-                                         QString::number(::getpid()) + QStringLiteral(".XXXXXX"));
+  QByteArray pattern = QFile::encodeName(temporaryPath(target) + QStringLiteral("XXXXXX"));
   const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
   if (fd >= 0) *name = QFile::decodeName(pattern);
   return fd;
+}
+
+namespace {
+
+// Whether another process holds a lock on the file (a record lock of any
+// kind, or an exclusive whole-file lock).
+bool lockedByOther(const QString &path) {
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct flock probe {};
+  probe.l_type = F_WRLCK;
+  probe.l_whence = SEEK_SET;
+  bool locked = ::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+  if (!locked) {
+    if (::flock(fd, LOCK_SH | LOCK_NB) != 0)
+      locked = errno == EWOULDBLOCK;
+    else
+      ::flock(fd, LOCK_UN);
+  }
+  ::close(fd);
+  return locked;
+}
+
+}  // namespace
+
+QString replaceRefusal(const QString &path) {
+  const QFileInfo info(path);
+  if (!info.exists() && !info.isSymLink()) return QString();
+  if (!info.isFile()) return systemErrorText(EISDIR);
+  if (!(info.permissions() & QFileDevice::WriteOwner)) return QStringLiteral("csak olvasható fájl");
+  if (lockedByOther(path)) return systemErrorText(EBUSY);
+  return QString();
+}
+
+QString temporaryPath(const QString &target) {
+  const QFileInfo info(target);
+  return info.absolutePath() + QLatin1Char('/') + temporaryPrefix(info) + QString::number(::getpid()) +
+         QLatin1Char('.');
 }
 
 unsigned targetMode(const QString &target) {
@@ -76,9 +142,16 @@ int renameNoReplace(const QString &from, const QString &to) {
   return 0;
 }
 
-WholeFile::WholeFile(QString path) : path_(std::move(path)) {}
+WholeFile::WholeFile(QString path, Sync sync, Replace replace)
+    : path_(std::move(path)), sync_(sync), replace_(replace) {}
 
 WholeFile::~WholeFile() { cancel(); }
+
+bool WholeFile::failErrno(int error) {
+  if (error == 0) error = EIO;
+  if (error_ == 0) error_ = error;
+  return fail(systemErrorText(error));
+}
 
 bool WholeFile::fail(const QString &reason) {
   if (reason_.isEmpty()) reason_ = reason;
@@ -89,22 +162,25 @@ bool WholeFile::fail(const QString &reason) {
 bool WholeFile::open() {
   cancel();
   reason_.clear();
+  error_ = 0;
   // A link is followed: the file it names is replaced, the link stays.
   const QFileInfo info(path_);
   target_ = info.isSymLink() ? info.symLinkTarget() : path_;
-  const QFileInfo target(target_);
-  if (target.isDir()) return fail(systemReason(EISDIR));
-  // A read-only file is not replaced behind its owner's back.
-  if (target.exists() && !target.isWritable()) return fail(systemReason(EACCES));
+  // A folder, a read-only file or one another program holds is not replaced
+  // behind its owner's back.
+  if (replace_ == Replace::Never && (info.exists() || info.isSymLink())) return failErrno(EEXIST);
+  if (const QString refusal = replaceRefusal(target_); !refusal.isEmpty()) return fail(refusal);
   const int fd = createTemporaryBeside(target_, &temp_);
-  if (fd < 0) return fail(systemReason(errno));
+  if (fd < 0) return failErrno(errno);
   file_ = std::make_unique<QFile>();
   if (!file_->open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
     ::close(fd);
-    return fail(file_->errorString());
+    return failErrno(EIO);
   }
   return true;
 }
+
+int WholeFile::handle() const { return file_ && file_->isOpen() ? file_->handle() : -1; }
 
 QIODevice &WholeFile::device() {
   if (!file_) file_ = std::make_unique<QFile>();  // not open: every write fails
@@ -112,23 +188,29 @@ QIODevice &WholeFile::device() {
 }
 
 bool WholeFile::write(const QByteArray &bytes) {
-  if (!file_ || !file_->isOpen()) return fail(QStringLiteral("The file is not open."));
-  if (file_->write(bytes) != bytes.size()) return fail(file_->errorString());
+  if (!file_ || !file_->isOpen()) return failErrno(EBADF);
+  errno = 0;
+  if (file_->write(bytes) != bytes.size()) return failErrno(errno);
   return true;
 }
 
 bool WholeFile::commit() {
-  if (!file_ || !file_->isOpen() || temp_.isEmpty()) return fail(QStringLiteral("The file is not open."));
+  if (!file_ || !file_->isOpen() || temp_.isEmpty()) return failErrno(EBADF);
   // Buffered bytes meet the disk here: a full disk fails the flush or the sync.
-  if (file_->error() != QFileDevice::NoError) return fail(file_->errorString());
-  if (!file_->flush()) return fail(file_->errorString());
-  if (::fchmod(file_->handle(), static_cast<mode_t>(targetMode(target_))) != 0)
-    return fail(systemReason(errno));
-  if (::fsync(file_->handle()) != 0) return fail(systemReason(errno));
+  errno = 0;
+  if (file_->error() != QFileDevice::NoError) return failErrno(EIO);
+  if (!file_->flush()) return failErrno(errno);
+  const mode_t mode = static_cast<mode_t>(mode_ >= 0 ? unsigned(mode_) : targetMode(target_));
+  if (::fchmod(file_->handle(), mode) != 0) return failErrno(errno);
+  if (sync_ == Sync::Each && ::fsync(file_->handle()) != 0) return failErrno(errno);
+  errno = 0;
   file_->close();
-  if (file_->error() != QFileDevice::NoError) return fail(file_->errorString());
-  if (::rename(QFile::encodeName(temp_).constData(), QFile::encodeName(target_).constData()) != 0)
-    return fail(systemReason(errno));
+  if (file_->error() != QFileDevice::NoError) return failErrno(errno);
+  if (replace_ == Replace::Never) {
+    if (const int error = renameNoReplace(temp_, target_)) return failErrno(error);
+  } else if (::rename(QFile::encodeName(temp_).constData(), QFile::encodeName(target_).constData()) != 0) {
+    return failErrno(errno);
+  }
   temp_.clear();
   file_.reset();
   return true;

@@ -4,13 +4,16 @@
 // them out of every buffer onto the disk, checks each step's outcome (a full
 // disk shows at the flush or the sync, not at the write) and only then renames
 // the temporary over the target. On any failure the old target is as it was,
-// the temporary is gone and reason() says why in the system's words.
+// the temporary is gone and reason() says why in the program's words
+// (platform::systemErrorText).
 //
 // Temporary names are "." + target name + ".~" + process id + "." + six
-// random characters. One that a killed run left behind (its process is gone)
+// random characters, the target's name cut where the whole would pass the
+// file system's limit on a name. One that a killed run left behind (its process is gone)
 // is removed by the next writer of the same target.
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -32,16 +35,28 @@ class FileWriteError : public std::runtime_error {
 
 class WholeFile {
  public:
-  explicit WholeFile(QString path);
+  // Each: commit() forces the file onto the disk. ByCaller: the caller does,
+  // for many files of a folder at once (a syncfs of the folder).
+  enum class Sync { Each, ByCaller };
+  // Over: an existing file at path is replaced. Never: open() refuses one
+  // (EEXIST), and the rename never replaces one that came meanwhile.
+  enum class Replace { Over, Never };
+  explicit WholeFile(QString path, Sync sync = Sync::Each, Replace replace = Replace::Over);
   // An uncommitted write is cancelled: the temporary goes, the target stays.
   ~WholeFile();
   WholeFile(const WholeFile &) = delete;
   WholeFile &operator=(const WholeFile &) = delete;
 
   // Creates the temporary (after removing those of dead writers of the same
-  // target). False when it cannot be created, or when path is a folder or a
-  // read-only file; reason() says why. A link at path is followed.
+  // target). False when it cannot be created, or when path is refused
+  // (replaceRefusal); reason() says why. A link at path is followed: the
+  // file it names is replaced and the link stays, for every writer alike.
   bool open();
+  // The temporary's descriptor, for a writer that fills it by the system's
+  // calls (nothing written through device() then); -1 when not open.
+  int handle() const;
+  // The permissions commit() gives the file instead of targetMode's.
+  void setMode(unsigned mode) { mode_ = static_cast<int>(mode); }
   // Where the bytes go between open() and commit(); buffered, so a write that
   // returns its full size proves nothing until commit().
   QIODevice &device();
@@ -55,13 +70,18 @@ class WholeFile {
   void cancel();
 
   const QString &path() const { return path_; }
-  QString temporaryName() const { return temp_; }
   QString reason() const { return reason_; }
+  // The system's error of the failure (0 for a refusal told by reason()).
+  int error() const { return error_; }
 
  private:
   bool fail(const QString &reason);
+  bool failErrno(int error);
 
   QString path_, target_, temp_, reason_;
+  Sync sync_;
+  Replace replace_;
+  int mode_ = -1, error_ = 0;
   std::unique_ptr<QFile> file_;
 };
 
@@ -76,6 +96,9 @@ int createTemporaryBeside(const QString &target, QString *name);
 
 // Removes the temporaries of target whose writing process no longer runs.
 void removeLeftTemporaries(const QString &target);
+// The same for every temporary in folder whose target's name (as far as the
+// temporary's name carries it: a long one is cut) take accepts.
+void removeLeftTemporariesIn(const QString &folder, const std::function<bool(QStringView target)> &take);
 
 // The mode a file written at target gets: the existing target's, else that of
 // a new file under the process's umask.
@@ -85,7 +108,13 @@ unsigned targetMode(const QString &target);
 // returns 0 or an errno.
 int renameNoReplace(const QString &from, const QString &to);
 
-// The system's text for an errno.
-QString systemReason(int error);
+// Why the existing file at path may not be replaced, in the program's words:
+// it is no regular file, it is read-only, or another program holds a lock on
+// it. Empty when it may be replaced or does not exist.
+QString replaceRefusal(const QString &path);
+
+// The start of this process's temporary names for target, up to the six
+// characters that make one unique.
+QString temporaryPath(const QString &target);
 
 }  // namespace platform

@@ -225,22 +225,35 @@ std::unique_ptr<platform::ProcessLock> &stagingHold() {
   return hold;
 }
 
+const QString kStagingBusy = QStringLiteral(
+    "A NAV adatok kigyűjtése és exportja egy másik programablakban folyik. "
+    "Kérem próbálja újra, ha ott az adatszolgáltatás ablaka bezárult.");
+
+std::unique_ptr<platform::ProcessLock> takeStaging() {
+  return std::make_unique<platform::ProcessLock>(Data->ZCon1->databaseName(), QStringLiteral("navfej"));
+}
+
 }  // namespace
 
 bool HoldAuditStaging() {
   auto &hold = stagingHold();
-  if (!hold || !hold->held())
-    hold = std::make_unique<platform::ProcessLock>(Data->ZCon1->databaseName(), QStringLiteral("navfej"));
+  if (!hold || !hold->held()) hold = takeStaging();
   if (hold->held()) return true;
+  const QString refusal = hold->refusal(kStagingBusy);
   hold.reset();
-  platform::showMessage(QStringLiteral("A NAV adatok kigyűjtése és exportja egy másik programablakban folyik. "
-                                       "Kérem próbálja újra, ha ott az adatszolgáltatás ablaka bezárult."));
+  platform::showMessage(refusal);
   return false;
 }
 
 void ReleaseAuditStaging() { stagingHold().reset(); }
 
 bool AuditStagingHeld() { return stagingHold() && stagingHold()->held(); }
+
+bool AuditStagingHeldByAnother() {
+  if (AuditStagingHeld()) return false;
+  const auto probe = takeStaging();
+  return !probe->held() && probe->error() == 0;
+}
 
 bool CollectAudit(const AuditSelection &s) {
   // Checked in both range kinds, before anything is emptied.

@@ -36,3 +36,6 @@ bool HoldAuditStaging();
 void ReleaseAuditStaging();
 // Whether this instance holds them.
 bool AuditStagingHeld();
+// Whether another program instance holds them now (its collection's file
+// then belongs to it).
+bool AuditStagingHeldByAnother();

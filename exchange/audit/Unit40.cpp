@@ -290,8 +290,10 @@ void TForm40::FormShow() {
   platform::regional().decimalSeparator = u'.';
   DateTimePicker1->setDate(Today());
   DateTimePicker2->setDate(Today());
-  // The file of the last export goes; a missing one is no error.
-  if (!Edit3->text().isEmpty()) QFile::remove(platform::mapWindowsPath(Edit3->text()));
+  // The file of the last export goes (a missing one is no error), unless
+  // another instance holds the staging: the file may be its export.
+  if (!Edit3->text().isEmpty() && !AuditStagingHeldByAnother())
+    QFile::remove(platform::mapWindowsPath(Edit3->text()));
 }
 
 void TForm40::Button6Click() {
@@ -344,7 +346,8 @@ void TForm40::Button1Click() {
   dlg.setNameFilter(QStringLiteral("*.xml (szamlak") + AtvevoKod + QStringLiteral(".xml)"));
   dlg.selectFile(Edit3->text());
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
-  if (!Edit3->text().isEmpty()) QFile::remove(platform::mapWindowsPath(Edit3->text()));
+  if (!Edit3->text().isEmpty() && !AuditStagingHeldByAnother())
+    QFile::remove(platform::mapWindowsPath(Edit3->text()));
   Edit3->setText(dlg.selectedFiles().constFirst());
 }
 

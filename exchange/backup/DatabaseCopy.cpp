@@ -2,6 +2,7 @@
 
 #include "db/connection.h"
 #include "db/dataset.h"
+#include "db/schema.h"
 #include "db/transaction.h"
 #include "exchange/logging.h"
 #include "platform/error_text.h"
@@ -44,11 +45,8 @@ QString SystemReason(int error) {
     case EPERM:
     case EROFS:
       return QStringLiteral("A \"Hová\" -ban megadott könyvtárba nem lehet írni.");
-    case ENOSPC:
-    case EDQUOT:
-      return QStringLiteral("Nincs elég hely a lemezen.");
     default:
-      return QString::fromLocal8Bit(std::strerror(error));
+      return QStringLiteral("A mentés nem sikerült: %1.").arg(platform::systemErrorText(error));
   }
 }
 
@@ -108,7 +106,7 @@ void ClearBackupState(int fd) {
 // Held by whoever copies a database file (this process or another instance)
 // for as long as the engine's backup lock is theirs. A backup lock found while
 // this is free was left by a copier that died.
-const QString kCopier = QStringLiteral("backup");
+const QString kCopier = QString::fromLatin1(db::kBackupCopier);
 
 // The backup lock on one database through an attachment of its own, taken
 // afresh and released when this goes. A lock that no live copier holds was
@@ -118,7 +116,8 @@ class BackupLock {
  public:
   explicit BackupLock(const QString &path) {
     copier_.emplace(path, kCopier);
-    if (!copier_->held()) throw CopyError(QStringLiteral("Az adatbázis mentése éppen folyik, kérem próbálja újra."));
+    if (!copier_->held())
+      throw CopyError(copier_->refusal(QStringLiteral("Az adatbázis mentése éppen folyik, kérem próbálja újra.")));
     Attach(path);
     int state = State();
     if (state != 0) {
@@ -148,17 +147,13 @@ class BackupLock {
 
   // Ends a lock left by a killed copier, when no live copier holds one.
   static void EndLeftOver(const QString &path) {
-    const platform::ProcessLock copier(path, kCopier);
-    if (!copier.held()) return;
-    BackupLock lock(copier, path);
+    BackupLock lock;
+    lock.Attach(path);
+    db::endLeftOverBackupLock(lock.connection_);
   }
 
  private:
-  // Only the check and end of a left-over lock.
-  BackupLock(const platform::ProcessLock &, const QString &path) {
-    Attach(path);
-    if (State() != 0) Execute(QStringLiteral("ALTER DATABASE END BACKUP"));
-  }
+  BackupLock() = default;
   void Attach(const QString &path) {
     connection_.setDatabaseName(path);
     connection_.setParams(db::defaultConnectionParams());
@@ -195,46 +190,28 @@ class BackupLock {
   bool locked_ = false;
 };
 
-// The bytes of source in a new temporary file beside target, with source's
-// permissions; prepare runs on the open copy before it is synced. The
-// temporary is renamed to target only when complete, never over an existing
-// file; on any failure it is removed.
-void CopyThroughTemporary(const QString &source, const QString &target, void (*prepare)(int fd)) {
-  if (QFileInfo(target).exists() || QFileInfo(target).isSymLink()) throw CopyError(SystemReason(EEXIST));
+}  // namespace
+
+void CopyDatabase(const QString &source, const QString &target) {
+  BackupLock lock(source);
   if (!QFileInfo(QFileInfo(target).absolutePath()).isDir()) throw CopyError(SystemReason(ENOENT));
+  // Each backup has a name of its own minute: what a killed copy into this
+  // folder left would never be met by the writer of its own name.
+  platform::removeLeftTemporariesIn(QFileInfo(target).absolutePath(), [](QStringView name) {
+    return name.endsWith(QLatin1String(".fdb"), Qt::CaseInsensitive);
+  });
   Fd in;
   in.fd = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
   struct stat st {};
   if (in.fd < 0 || ::fstat(in.fd, &st) != 0)
     throw CopyError(QStringLiteral("A \"Honnan\" -ban megadott fálj nem olvasható."));
-  QString temp;
-  Fd out;
-  out.fd = platform::createTemporaryBeside(target, &temp);
-  if (out.fd < 0) throw CopyError(SystemReason(errno));
-  const QByteArray tempName = QFile::encodeName(temp);
-  try {
-    if (int error = CopyBytes(in.fd, out.fd)) throw CopyError(SystemReason(error));
-    if (prepare) prepare(out.fd);
-    if (::fchmod(out.fd, st.st_mode & 07777) != 0 || ::fsync(out.fd) != 0) throw CopyError(SystemReason(errno));
-    const int fd = out.fd;
-    out.fd = -1;
-    if (::close(fd) != 0) throw CopyError(SystemReason(errno));
-    if (int error = platform::renameNoReplace(temp, target)) throw CopyError(SystemReason(error));
-  } catch (...) {
-    ::unlink(tempName.constData());
-    throw;
-  }
-}
-
-}  // namespace
-
-void CopyFileExclusive(const QString &source, const QString &target) {
-  CopyThroughTemporary(source, target, nullptr);
-}
-
-void CopyDatabase(const QString &source, const QString &target) {
-  BackupLock lock(source);
-  CopyThroughTemporary(source, target, ClearBackupState);
+  // Never over an existing file; the copy gets the database file's permissions.
+  platform::WholeFile out(target, platform::WholeFile::Sync::Each, platform::WholeFile::Replace::Never);
+  out.setMode(st.st_mode & 07777);
+  if (!out.open()) throw CopyError(out.error() ? SystemReason(out.error()) : out.reason());
+  if (int error = CopyBytes(in.fd, out.handle())) throw CopyError(SystemReason(error));
+  ClearBackupState(out.handle());
+  if (!out.commit()) throw CopyError(out.error() ? SystemReason(out.error()) : out.reason());
 }
 
 void EndLeftOverBackupLock(const QString &source) { BackupLock::EndLeftOver(source); }

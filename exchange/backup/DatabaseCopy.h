@@ -35,11 +35,6 @@ class CopyError : public std::runtime_error {
 // alone.
 void CopyDatabase(const QString &source, const QString &target);
 
-// Copies the bytes of an open file to a new file the same way (temporary,
-// source's permissions, never over an existing file): the plain copy that
-// the database copy is made of.
-void CopyFileExclusive(const QString &source, const QString &target);
-
 // Ends a backup lock on the database file source that a killed copier left
 // (none held by a live one: nothing happens). Errors rise as db::Error or
 // CopyError.

@@ -1,8 +1,10 @@
 #pragma once
 // A workbook file on disk: the workbook stream ("Book") inside a compound
-// file, written to a temporary name beside the target and renamed over the
-// target only when complete, so that a failed save leaves the old file as it
-// was and no part of the new one.
+// file, built in memory and written whole through platform::WholeFile, so
+// that a failed save leaves the old file as it was and no part of the new
+// one.
+#include "platform/whole_file.h"
+
 #include <QString>
 
 #include <cstddef>
@@ -32,7 +34,7 @@ QString ReplaceRefusal(const QString &path);
 class WorkbookFile {
  public:
   // Creates the temporary file in the target's folder (SaveError when the
-  // folder cannot be written).
+  // target is refused or the folder cannot be written).
   explicit WorkbookFile(const QString &target);
   // Removes the temporary file unless commit() succeeded.
   ~WorkbookFile();
@@ -45,15 +47,12 @@ class WorkbookFile {
   // the target (SaveError on failure; the target is then untouched).
   void commit();
 
-  QString temporaryName() const { return temp_; }
-
  private:
-  [[noreturn]] void fail(int error, const QString &fallback);
+  [[noreturn]] void fail(const QString &reason);
   void release();
 
-  QString target_, temp_;
-  int fd_ = -1;
-  void *file_ = nullptr;  // FILE*
+  QString target_;
+  platform::WholeFile file_;
   _GsfOutput *sink_ = nullptr;
   _GsfOutfile *container_ = nullptr;
   _GsfOutput *stream_ = nullptr;

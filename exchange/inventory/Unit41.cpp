@@ -9,6 +9,7 @@
 #include "db/datasetmodel.h"
 #include "exchange/inventory/InventoryXml.h"
 #include "platform/dialogs.h"
+#include "platform/process_lock.h"
 #include "platform/win_path.h"
 
 #include <QDate>
@@ -99,6 +100,18 @@ void TForm41::FormShow() {
 void TForm41::Button4Click() {
   // A save that fails leaves "Adatátadás" off until the next one succeeds.
   Button2->setEnabled(false);
+  // The file in the working folder is one instance's from its collection to
+  // its hand-over (the dialog closing).
+  if (!hold_ || !hold_->held())
+    hold_ = std::make_unique<platform::ProcessLock>(QDir::currentPath(), QStringLiteral("keszlet"));
+  if (!hold_->held()) {
+    const QString refusal = hold_->refusal(
+        QStringLiteral("Az adatátadás a készlethez egy másik programablakban folyik. Kérem próbálja újra, ha "
+                       "ott az adatátadás ablaka bezárult."));
+    hold_.reset();
+    platform::showMessage(refusal);
+    return;
+  }
   db::Query *q = Data->ZQ21;
   q->close();
   q->sql().clear();

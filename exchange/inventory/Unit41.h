@@ -4,10 +4,14 @@
 // "vorik_keszlethez.xml" in the working folder ("Kigyüjtés") and copied to
 // the path the inventory program reads ("Adatátadás"). A failed save or copy
 // is reported and leaves the files as they were; "Adatátadás" is enabled
-// only after a successful save in this dialog.
+// only after a successful save in this dialog. One program instance at a
+// time collects and hands over: another's collection is refused with a
+// message while this dialog is open after its own.
 #include <QDialog>
 
 #include "app/common/LimitedEdit.h"
+
+#include <memory>
 
 class QDateEdit;
 class QLabel;
@@ -17,6 +21,9 @@ class QTableView;
 
 namespace db {
 class DataSetModel;
+}
+namespace platform {
+class ProcessLock;
 }
 
 // "C:\keszlet2025\vorik_keszlethez.xml"
@@ -49,6 +56,9 @@ class TForm41 : public QDialog {
  private:
   db::DataSetModel *model_;
   bool shown_ = false;
+  // From a collection until the dialog closes: another instance's collection
+  // would replace the file this one hands over.
+  std::unique_ptr<platform::ProcessLock> hold_;
 };
 
 extern TForm41 *Form41;

@@ -4,6 +4,8 @@
 #include "app/receivers/RowText.h"
 #include "db/dataset.h"
 #include "platform/conv.h"
+#include "platform/process_lock.h"
+#include "platform/win_path.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -94,6 +96,13 @@ QString PrintedTotal(db::Query *q) {
 GatherResult Gather(const Period &period, const QString &receiverCode, bool sumPrice,
                     const std::function<void()> &afterStep) {
   const QString folder = MonthFolder(period.start);
+  // One gather at a time writes a month folder, whichever program runs it.
+  const platform::ProcessLock hold(platform::mapWindowsPath(folder), QStringLiteral("gyujtes"));
+  if (!hold.held())
+    throw ReturnError(hold.refusal(
+        QStringLiteral("A(z) %1 mappába most a program egy másik példánya gyűjt. Kérem próbálja újra, ha ott a "
+                       "kigyűjtés véget ért.")
+            .arg(folder)));
 
   db::Query *zq60 = Data->ZQ60;
   zq60->close();

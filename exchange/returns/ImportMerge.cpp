@@ -3,13 +3,16 @@
 #include "exchange/returns/ReturnFiles.h"
 #include "platform/conv.h"
 #include "platform/cp1250.h"
+#include "platform/error_text.h"
 #include "platform/process_lock.h"
+#include "platform/whole_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
+#include <cerrno>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -185,7 +188,7 @@ QStringList Merge(const QString &folderA, const QString &folderB, const QStringL
     if (!f->isDir()) throw ReturnError(QStringLiteral("Hiba! A(z) %1 mappa nem létezik.").arg(f->winPath(QString())));
   if (SameFolder(folderA, folderB)) throw ReturnError(QStringLiteral("Nem lehet azonos a könyvtár "));
   const auto hold = MergeHold();
-  if (!hold->held()) throw ReturnError(QString::fromUtf8(kMergeBusy));
+  if (!hold->held()) throw ReturnError(hold->refusal(QString::fromUtf8(kMergeBusy)));
 
   // Everything read and checked first.
   struct Pair {
@@ -235,65 +238,82 @@ QStringList Merge(const QString &folderA, const QString &folderB, const QStringL
                     .arg(QLatin1String(ext), QLatin1String(step))
                     .arg(code);
   };
+  // An undo step that fails too leaves the journal for the next opening.
+  bool undone = true;
   for (const Pair &p : pairs) {
     if (const int code = a.link(p.name, p.old, p.original)) {
       failed(code, "old", "Rename1");
-      a.remove(p.scratch);
+      undone = a.remove(p.scratch) == 0 && undone;
       continue;
     }
     if (const int code = a.replace(p.scratch, p.name)) {
       failed(code, "imp", "Rename11");
-      a.remove(p.old);
-      a.remove(p.scratch);
+      undone = a.remove(p.old) == 0 && undone;
+      undone = a.remove(p.scratch) == 0 && undone;
       continue;
     }
     if (const int code = b.rename(p.name, p.old)) {
       failed(code, "old", "Rename2");
-      a.replace(p.old, p.name);
+      undone = a.replace(p.old, p.name) == 0 && undone;
     }
   }
   a.sync();
   b.sync();
-  work.remove(MergeJournal());
+  if (undone) work.remove(MergeJournal());
   return failures;
 }
 
-std::optional<QStringList> RecoverMerge() {
+std::optional<MergeRecovery> RecoverMerge() {
   WinFolder work{QString()};
-  if (!work.exists(MergeJournal())) return QStringList();
+  if (!work.exists(MergeJournal())) return MergeRecovery();
   // The journal of another program's merge under way is not a stopped one.
   const auto hold = MergeHold();
-  if (!hold->held()) return std::nullopt;
+  if (!hold->held()) {
+    if (hold->error() == 0) return std::nullopt;
+    throw ReturnError(hold->refusal(QString()));
+  }
   const QStringList journal = platform::fromCp1250(ReadFile(work, MergeJournal())).split(QStringLiteral("\r\n"));
-  QStringList recovered;
+  MergeRecovery r;
   if (journal.size() >= 2) {
     WinFolder a(journal[0]), b(journal[1]);
     for (const QString &name : journal.mid(2)) {
       if (name.isEmpty()) continue;
       const QString old = WithExtension(name, QStringLiteral(".old"));
       const QString scratch = name.left(name.size() - 1) + QLatin1Char('_');
+      // The first failed step of the pair; the pair is left for the next try.
+      int error = 0;
       if (b.exists(old) && !b.exists(name)) {
         // The pair was merged whole.
       } else if (a.exists(old) && a.exists(name)) {
         QFile kept(a.diskPath(old)), current(a.diskPath(name));
-        const bool same = kept.open(QIODevice::ReadOnly) && current.open(QIODevice::ReadOnly) &&
-                          kept.readAll() == current.readAll();
-        if (same) {
-          a.remove(old);  // the merged file never took A's name
-        } else if (b.exists(name) && b.rename(name, old) == 0) {
-          recovered << name;  // merged in A: B's half retires
+        if (!kept.open(QIODevice::ReadOnly) || !current.open(QIODevice::ReadOnly)) {
+          error = EACCES;
+        } else if (kept.readAll() == current.readAll()) {
+          error = a.remove(old);  // the merged file never took A's name
+        } else if (!b.exists(name)) {
+          error = ENOENT;  // merged in A, and B's half is nowhere
+        } else if ((error = b.rename(name, old)) == 0) {
+          r.finished << name;  // merged in A: B's half retires
         }
       } else if (a.exists(old) && !a.exists(name)) {
-        a.rename(old, name);
+        error = a.rename(old, name);
       }
-      if (a.exists(scratch)) a.remove(scratch);
+      if (a.exists(scratch) && error == 0) error = a.remove(scratch);
+      // Only the temporaries of this pair's own files: the folder is the
+      // user's, with hidden files of its own.
+      platform::removeLeftTemporaries(a.diskPath(scratch));
+      platform::removeLeftTemporaries(a.diskPath(old));
+      if (error != 0) r.notRight << QStringLiteral("%1 (%2)").arg(name, platform::systemErrorText(error));
     }
-    a.removeTemporaries();
     a.sync();
     b.sync();
   }
-  work.remove(MergeJournal());
-  return recovered;
+  // Kept until every pair is put right: the next opening tries again.
+  if (r.notRight.isEmpty()) {
+    if (const int error = work.remove(MergeJournal()))
+      r.notRight << QStringLiteral("%1 (%2)").arg(MergeJournal(), platform::systemErrorText(error));
+  }
+  return r;
 }
 
 }  // namespace returns

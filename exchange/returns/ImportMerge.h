@@ -62,12 +62,20 @@ QStringList Merge(const QString &folderA, const QString &folderB, const QStringL
 // with kMergeBusy.
 QString MergeJournal();
 extern const char *const kMergeBusy;
+// What RecoverMerge did: the pairs whose merge it finished, and the pairs
+// it could not put right, each as its name and the reason.
+struct MergeRecovery {
+  QStringList finished, notRight;
+  bool operator==(const MergeRecovery &) const = default;
+};
 // What a merge stopped part-way (a killed program) left, put right by its
 // journal: a pair whose merged file took A's name gets B's half retired,
-// any other pair is as before the merge; scratch and temporary files go,
-// then the journal. Answers the pairs finished; nothing without a journal,
-// and no answer (nothing touched) while another program is merging.
-std::optional<QStringList> RecoverMerge();
+// any other pair is as before the merge; of the files in folder A only the
+// names a pair of the journal produces go (scratch files and their
+// temporaries). The journal goes once every pair is right; otherwise it
+// stays for the next try. Nothing without a journal, and no answer (nothing
+// touched) while another program is merging.
+std::optional<MergeRecovery> RecoverMerge();
 
 // Whether two folder texts name the same folder on disk.
 bool SameFolder(const QString &winFolderA, const QString &winFolderB);

@@ -1,9 +1,10 @@
 #include "exchange/returns/ReturnFiles.h"
 
 #include "app/receivers/Checks.h"
-#include "exchange/excel/WorkbookFile.h"
 #include "platform/conv.h"
 #include "platform/cp1250.h"
+#include "platform/error_text.h"
+#include "platform/whole_file.h"
 #include "platform/win_path.h"
 
 #include <QDir>
@@ -22,26 +23,7 @@ namespace returns {
 
 namespace {
 
-// The file system's refusal in the user's words.
-QString Reason(int error) {
-  switch (error) {
-    case ENOSPC:
-    case EDQUOT:
-      return QStringLiteral("betelt a lemez");
-    case EFBIG:
-      return QStringLiteral("a fájl túl nagy");
-    case EACCES:
-    case EPERM:
-      return QStringLiteral("nincs írási jog a mappában");
-    case EROFS:
-      return QStringLiteral("csak olvasható a lemez");
-    case ENOENT:
-    case ENOTDIR:
-      return QStringLiteral("a mappa nem létezik");
-    default:
-      return QString::fromLocal8Bit(std::strerror(error));
-  }
-}
+QString Reason(int error) { return platform::systemErrorText(error); }
 
 [[noreturn]] void Fail(const QString &winPath, const QString &reason) {
   throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájl nem írható: %2.").arg(winPath, reason));
@@ -164,41 +146,17 @@ bool WinFolder::isDir() const { return QFileInfo(disk_).isDir(); }
 void WinFolder::write(const QString &name, const QByteArray &bytes) {
   const QString winPath = win_ + name;
   const QString path = diskPath(name);
-  const QString refusal = excel::ReplaceRefusal(path);
-  if (!refusal.isEmpty()) Fail(winPath, refusal.mid(refusal.indexOf(QStringLiteral(": ")) + 2).chopped(1));
-  const QFileInfo info(path);
-  QByteArray temp = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                                      QStringLiteral(".XXXXXX"));
+  const QString refusal = platform::replaceRefusal(path);
+  if (!refusal.isEmpty()) Fail(winPath, refusal);
   int spareError = 0;
-  if (writeOverSpare(name, temp, bytes, spareError)) {
-    if (::rename(temp.constData(), QFile::encodeName(path).constData()) != 0) {
-      spareError = errno;
-      ::unlink(temp.constData());
-    }
-    if (spareError != 0) Fail(winPath, Reason(spareError));
-    names_.insert(name.toCaseFolded(), info.fileName());
-    if (afterStep) afterStep();
-    return;
+  if (!writeOverSpare(path, bytes, spareError)) {
+    // The folder is synced by sync(), once for all its files.
+    platform::WholeFile file(path, platform::WholeFile::Sync::ByCaller);
+    if (!file.open() || !file.write(bytes) || !file.commit()) Fail(winPath, file.reason());
+  } else if (spareError != 0) {
+    Fail(winPath, Reason(spareError));
   }
-  if (spareError != 0) Fail(winPath, Reason(spareError));
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) Fail(winPath, Reason(errno));
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
-  const bool written = WriteAll(fd, bytes);
-  int error = errno;
-  if (::close(fd) != 0 && written) {
-    error = errno;
-    ::unlink(temp.constData());
-    Fail(winPath, Reason(error));
-  }
-  if (!written || ::rename(temp.constData(), QFile::encodeName(path).constData()) != 0) {
-    if (written) error = errno;
-    ::unlink(temp.constData());
-    Fail(winPath, Reason(error));
-  }
-  names_.insert(name.toCaseFolded(), info.fileName());
+  names_.insert(name.toCaseFolded(), QFileInfo(path).fileName());
   if (afterStep) afterStep();
 }
 
@@ -243,19 +201,11 @@ int WinFolder::link(const QString &from, const QString &to, const QByteArray &by
   return 0;
 }
 
-void WinFolder::remove(const QString &name) {
-  if (::unlink(QFile::encodeName(diskPath(name)).constData()) != 0) return;
+int WinFolder::remove(const QString &name) {
+  if (::unlink(QFile::encodeName(diskPath(name)).constData()) != 0) return errno;
   names_.remove(name.toCaseFolded());
   if (afterStep) afterStep();
-}
-
-void WinFolder::removeTemporaries() {
-  // write's temporary names: "." + the file's name + "." + six characters.
-  for (const QString &n : QDir(disk_).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-    if (n.size() < 9 || !n.startsWith(QLatin1Char('.')) || n[n.size() - 7] != QLatin1Char('.')) continue;
-    ::unlink(QFile::encodeName(disk_ + n).constData());
-    names_.remove(n.toCaseFolded());
-  }
+  return 0;
 }
 
 void WinFolder::clear(const QString &suffix) {
@@ -264,13 +214,21 @@ void WinFolder::clear(const QString &suffix) {
   for (const QFileInfo &e : entries) {
     if (!e.fileName().endsWith(suffix, Qt::CaseInsensitive)) continue;
     // A read-only or locked file is one Windows would not delete.
-    if (!e.isSymLink() && !excel::ReplaceRefusal(e.filePath()).isEmpty()) continue;
+    if (!e.isSymLink() && !platform::replaceRefusal(e.filePath()).isEmpty()) continue;
     if ((e.isSymLink() || e.isFile()) && ::unlink(QFile::encodeName(e.filePath()).constData()) == 0) {
       names_.remove(e.fileName().toCaseFolded());
       if (afterStep) afterStep();
     }
   }
 }
+
+namespace {
+
+// The hidden name of a spare: a temporary's of its old name, so that a
+// spare a killed gather left is a plain temporary of a dead writer.
+const QString kSpareTail = QStringLiteral("spare0");
+
+}  // namespace
 
 void WinFolder::clearForReuse() {
   const QFileInfoList entries =
@@ -279,32 +237,42 @@ void WinFolder::clearForReuse() {
     // Only a plain file of one name can be written over; the rest goes now.
     struct stat st {};
     const QByteArray path = QFile::encodeName(e.filePath());
-    if (!e.isSymLink() && ::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 &&
-        excel::ReplaceRefusal(e.filePath()).isEmpty())
-      spares_ << e.fileName();
-    else if (e.isSymLink() || (e.isFile() && excel::ReplaceRefusal(e.filePath()).isEmpty()))
+    const bool reusable = !e.isSymLink() && ::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) &&
+                          st.st_nlink == 1 && platform::replaceRefusal(e.filePath()).isEmpty();
+    if (!reusable) {
+      if (e.isSymLink() || (e.isFile() && platform::replaceRefusal(e.filePath()).isEmpty())) remove(e.fileName());
+      continue;
+    }
+    // A spare leaves its name at once, before anything is written: whenever
+    // the gather stops, no file of the month holds the earlier figures under
+    // a name the return is read from.
+    if (e.fileName().startsWith(QLatin1Char('.')) && e.fileName().endsWith(kSpareTail)) {
+      spares_ << e.filePath();  // one that a killed gather left hidden
+      names_.remove(e.fileName().toCaseFolded());
+      continue;
+    }
+    const QString hidden = platform::temporaryPath(e.filePath()) + kSpareTail;
+    if (platform::renameNoReplace(e.filePath(), hidden) != 0) {
       remove(e.fileName());
+      continue;
+    }
+    spares_ << hidden;
+    names_.remove(e.fileName().toCaseFolded());
+    if (afterStep) afterStep();
   }
 }
 
 void WinFolder::dropSpares() {
-  while (!spares_.isEmpty()) remove(spares_.takeLast());
+  while (!spares_.isEmpty()) {
+    if (::unlink(QFile::encodeName(spares_.takeLast()).constData()) == 0 && afterStep) afterStep();
+  }
 }
 
-bool WinFolder::writeOverSpare(const QString &name, QByteArray &temp, const QByteArray &bytes, int &error) {
+bool WinFolder::writeOverSpare(const QString &path, const QByteArray &bytes, int &error) {
   error = 0;
   if (spares_.isEmpty()) return false;
-  qsizetype i = spares_.indexOf(names_.value(name.toCaseFolded(), name));
-  if (i < 0) i = spares_.size() - 1;
-  const QString spare = spares_.takeAt(i);
-  // The spare leaves its name for the temporary one: from here on it is
-  // gone as a deleted file is.
-  QByteArray scratch = temp;
-  std::memcpy(scratch.data() + scratch.size() - 6, "spare0", 6);
-  if (::renameat2(AT_FDCWD, QFile::encodeName(disk_ + spare).constData(), AT_FDCWD, scratch.constData(),
-                  RENAME_NOREPLACE) != 0)
-    return false;
-  names_.remove(spare.toCaseFolded());
+  const QString spare = spares_.takeLast();
+  const QByteArray scratch = QFile::encodeName(spare);
   const int fd = ::open(scratch.constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
   struct stat st {};
   if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) {
@@ -312,11 +280,14 @@ bool WinFolder::writeOverSpare(const QString &name, QByteArray &temp, const QByt
     ::unlink(scratch.constData());
     return false;
   }
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  bool ok = ::fchmod(fd, 0666 & ~mask) == 0 && WriteAll(fd, bytes) && ::ftruncate(fd, bytes.size()) == 0;
+  bool ok = ::fchmod(fd, static_cast<mode_t>(platform::targetMode(path))) == 0 && WriteAll(fd, bytes) &&
+            ::ftruncate(fd, bytes.size()) == 0;
   if (!ok) error = errno;
   if (::close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (ok && ::rename(scratch.constData(), QFile::encodeName(path).constData()) != 0) {
     ok = false;
     error = errno;
   }
@@ -324,7 +295,6 @@ bool WinFolder::writeOverSpare(const QString &name, QByteArray &temp, const QByt
     ::unlink(scratch.constData());
     if (error == 0) error = EIO;
   }
-  temp = scratch;
   return true;
 }
 
@@ -336,11 +306,6 @@ void WinFolder::sync() {
   int error = ::syncfs(fd) == 0 && ::fsync(fd) == 0 ? 0 : errno;
   ::close(fd);
   if (error != 0) Fail(win_, Reason(error));
-}
-
-void WriteWindowsFile(const QString &winPath, const QByteArray &bytes) {
-  const qsizetype cut = winPath.lastIndexOf(QLatin1Char('\\')) + 1;
-  WinFolder(winPath.left(cut)).write(winPath.mid(cut), bytes);
 }
 
 }  // namespace returns

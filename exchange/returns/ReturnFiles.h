@@ -103,9 +103,8 @@ class WinFolder {
   // A second name for a file (a copy of its bytes where the file system has
   // no links); never replaces. 0 or the error code.
   int link(const QString &from, const QString &to, const QByteArray &bytes);
-  void remove(const QString &name);
-  // Deletes the temporary files that a write stopped part-way left.
-  void removeTemporaries();
+  // 0 or the operating system's error code.
+  int remove(const QString &name);
   // Called after every file written, renamed, linked or deleted: where a
   // test stops the process to see what a kill at that moment leaves.
   std::function<void()> afterStep;
@@ -115,11 +114,12 @@ class WinFolder {
   // that cannot be deleted or that another program holds locked (in use); a
   // link goes, never what it names. A missing folder holds nothing.
   void clear(const QString &suffix = QString());
-  // As clear, but the files stay on disk as spares: each later write takes
-  // one (the file of its own name first) under its temporary name, writes
-  // over it and renames it to its name. Creating a file costs a file system
-  // far more than writing over one; thousands of files written anew each
-  // month are then quick. dropSpares deletes the spares no write took.
+  // As clear, but the files stay on disk as spares: each leaves its name for
+  // a hidden one at once (no file of the month keeps earlier figures under
+  // its name while a later write runs), and each later write takes one,
+  // writes over it and renames it to its name. Creating a file costs a file
+  // system far more than writing over one; thousands of files written anew
+  // each month are then quick. dropSpares deletes the spares no write took.
   void clearForReuse();
   void dropSpares();
   // Forces what was written into the folder to the disk: one flush for all
@@ -129,16 +129,13 @@ class WinFolder {
 
  private:
   QString win_, disk_;
-  // Writes the bytes into a spare, renamed to a temporary name it puts into
-  // temp; false when no spare could take them (the ordinary way is taken
-  // then), true with error set when the write failed.
-  bool writeOverSpare(const QString &name, QByteArray &temp, const QByteArray &bytes, int &error);
+  // Writes the bytes into a spare and renames it to path; false when no
+  // spare could take them (the ordinary way is taken then), true with error
+  // set when the write failed.
+  bool writeOverSpare(const QString &path, const QByteArray &bytes, int &error);
 
   QHash<QString, QString> names_;  // case-folded name -> name on disk
-  QStringList spares_;             // names on disk of files a write may take
+  QStringList spares_;             // hidden paths of files a write may take
 };
-
-// WinFolder::write for one file named by its full Windows path.
-void WriteWindowsFile(const QString &winPath, const QByteArray &bytes);
 
 }  // namespace returns

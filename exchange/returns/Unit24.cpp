@@ -163,11 +163,19 @@ void TForm24::FormShow() {
   if (QFileInfo::exists(returns::MergeJournal())) {
     try {
       // Nothing is said of another program's merge under way.
-      if (const auto finished = returns::RecoverMerge())
-        platform::showMessage(
-            QStringLiteral("Az előző összevonás félbeszakadt: %1 östermelö összevonása befejezve, a többi fájl az "
-                           "összevonás előtti állapotban maradt.")
-                .arg(finished->size()));
+      if (const auto r = returns::RecoverMerge()) {
+        if (!r->notRight.isEmpty())
+          platform::error(QStringLiteral("Az előző összevonás félbeszakadt: %1 östermelö összevonása befejezve. "
+                                         "Nem sikerült helyreállítani: %2. Az összevonás naplója megmarad, az "
+                                         "ablak következő megnyitása újra megpróbálja.")
+                              .arg(r->finished.size())
+                              .arg(r->notRight.join(QStringLiteral(", "))));
+        else
+          platform::showMessage(
+              QStringLiteral("Az előző összevonás félbeszakadt: %1 östermelö összevonása befejezve, a többi fájl az "
+                             "összevonás előtti állapotban maradt.")
+                  .arg(r->finished.size()));
+      }
     } catch (const returns::ReturnError &e) {
       platform::error(e.message());
     }

@@ -2,11 +2,12 @@
 // shared staging tables: while one instance has collected and not closed,
 // the other's collection is refused before it empties anything, so the
 // first one's export writes its own documents; a killed instance's hold goes
-// with it.
+// with it. The inventory hand-over holds its file likewise.
 #include "child_modes.h"
 #include "support/db_fixture.h"
 #include "support/temp_dir.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -94,6 +95,56 @@ TEST_F(TwoInstances, AnExportWritesOnlyItsOwnCollection) {
       ask(*a, "export", "exported"),
       QStringLiteral("exported 0 A NAV adatokat ebben az ablakban újra ki kell gyűjteni az export előtt.")
           .toUtf8());
+  a->send("quit");
+  b->send("quit");
+}
+
+// The dialog's opening deletes the file of the last export, but not while
+// another instance holds the staging: the file may be its export.
+TEST_F(TwoInstances, AnOpeningKeepsTheFileOfAnotherInstancesExport) {
+  const QString file = dir_.file(QStringLiteral("szamlak.xml"));
+  auto a = instance(QStringLiteral("00001"), file);
+  auto b = instance(QStringLiteral("00002"), file);
+  EXPECT_EQ(ask(*a, "collect", "collected"), QByteArray("collected 1 "));
+  EXPECT_EQ(ask(*a, "export", "exported"), QByteArray("exported 1 "));
+  EXPECT_EQ(ask(*b, "open", "opened"), QByteArray("opened 1"));
+  EXPECT_TRUE(read(file).contains("<szlasorszam>25000001</szlasorszam>"));
+  EXPECT_EQ(ask(*a, "close", "closed"), QByteArray("closed"));
+  EXPECT_EQ(ask(*b, "open", "opened"), QByteArray("opened 0"));
+  a->send("quit");
+  b->send("quit");
+}
+
+// The inventory hand-over's file in the working folder: while one instance
+// has collected and not closed its dialog, another's collection is refused,
+// so the first hands over its own lines.
+TEST_F(TwoInstances, AnInventoryHandOverHandsOverItsOwnCollection) {
+  const QString previous = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(dir_.path()));  // the instances' working folder
+  const QString target = dir_.file(QStringLiteral("keszlet.xml"));
+  auto inventory = [&](const char *receiver) {
+    auto c = std::make_unique<Child>(
+        QStringList{QStringLiteral("inventory"), database_, QString::fromLatin1(receiver), target});
+    EXPECT_EQ(c->waitFor("ready"), QByteArray("ready"));
+    return c;
+  };
+  auto a = inventory("00001");
+  auto b = inventory("00002");
+  QDir::setCurrent(previous);
+  EXPECT_EQ(ask(*a, "collect", "collected"), QByteArray("collected 1 "));
+  EXPECT_EQ(ask(*b, "collect", "collected"),
+            QStringLiteral("collected 0 Az adatátadás a készlethez egy másik programablakban folyik. Kérem próbálja "
+                           "újra, ha ott az adatátadás ablaka bezárult.")
+                .toUtf8());
+  EXPECT_EQ(ask(*a, "hand", "handed"), QStringLiteral("handed Átmásolva. Adatátadás végrehajtva.").toUtf8());
+  EXPECT_TRUE(read(target).contains("25000001"));
+  EXPECT_FALSE(read(target).contains("25100001"));
+  // Once A's dialog has closed, B collects and hands over its own.
+  EXPECT_EQ(ask(*a, "close", "closed"), QByteArray("closed"));
+  EXPECT_EQ(ask(*b, "collect", "collected"), QByteArray("collected 1 "));
+  EXPECT_EQ(ask(*b, "hand", "handed"), QStringLiteral("handed Átmásolva. Adatátadás végrehajtva.").toUtf8());
+  EXPECT_TRUE(read(target).contains("25100001"));
+  EXPECT_FALSE(read(target).contains("25000001"));
   a->send("quit");
   b->send("quit");
 }

@@ -7,6 +7,8 @@
 #include "db/transaction.h"
 #include "exchange/audit/AuditStaging.h"
 #include "exchange/audit/AuditXml.h"
+#include "exchange/audit/Unit40.h"
+#include "exchange/inventory/Unit41.h"
 #include "exchange/excel/WorkbookFile.h"
 #include "platform/whole_file.h"
 #include "support/data_fixture.h"
@@ -19,6 +21,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include <unistd.h>
@@ -108,6 +111,15 @@ int audit(const QStringList &args) {
     } else if (command == "close") {
       ReleaseAuditStaging();
       reply(QStringLiteral("closed"));
+    } else if (command == "open") {
+      // The dialog's opening, with the target as its file.
+      XmlHova = args[2];
+      {
+        TForm40 dialog;
+        dialog.IniPath = args[2] + QStringLiteral(".ini");
+        dialog.FormShow();
+      }
+      reply(QStringLiteral("opened %1").arg(QFile::exists(args[2]) ? 1 : 0));
     } else if (command == "quit") {
       break;
     }
@@ -118,11 +130,45 @@ int audit(const QStringList &args) {
 
 }  // namespace
 
+// One program instance's inventory hand-over dialog, driven by commands on
+// standard input, each answered by one line:
+//   collect -> "collected 1|0 <boxes>"   "Kigyüjtés" over March
+//   hand    -> "handed <boxes>"          "Adatátadás" to the target
+//   close   -> "closed"                  the dialog closing
+int inventory(const QStringList &args) {
+  if (args.size() < 3) return 1;
+  resetAppState();
+  auto data = openDataModule(args[0]);
+  AtvevoKod = args[1];
+  auto dialog = std::make_unique<TForm41>();
+  dialog->DateTimePicker1->setDate(QDate(2025, 3, 1));
+  dialog->DateTimePicker2->setDate(QDate(2025, 3, 31));
+  dialog->Edit1->setText(args[2]);
+  reply(QStringLiteral("ready"));
+  for (std::string command; std::getline(std::cin, command);) {
+    if (command == "collect") {
+      const QString seen = boxes([&] { dialog->Button4Click(); });
+      reply(QStringLiteral("collected %1 %2").arg(dialog->Button2->isEnabled() ? 1 : 0).arg(seen));
+    } else if (command == "hand") {
+      reply(QStringLiteral("handed ") + boxes([&] { dialog->Button2Click(); }));
+    } else if (command == "close") {
+      dialog.reset();
+      reply(QStringLiteral("closed"));
+    } else if (command == "quit") {
+      break;
+    }
+  }
+  dialog.reset();
+  closeDataModule(data);
+  return 0;
+}
+
 int runExchangeChild(const QString &mode, const QStringList &args) {
   try {
     if (mode == QLatin1String("backup-killed")) return backupKilled(args);
     if (mode == QLatin1String("excel-killed")) return excelKilled(args);
     if (mode == QLatin1String("audit")) return audit(args);
+    if (mode == QLatin1String("inventory")) return inventory(args);
   } catch (const std::exception &e) {
     std::printf("error %s\n", e.what());
     return 5;

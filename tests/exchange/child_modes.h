@@ -17,8 +17,10 @@ namespace vorik::test {
 //       beside the target;
 //   "excel-killed <target>"  a workbook half written to its temporary;
 //   "audit <database> <receiver> <target>"  a program instance's audit data
-//       supply (collect, export, close) driven by commands on standard input
-//       (child_modes.cpp).
+//       supply (collect, export, close, the dialog's opening) driven by
+//       commands on standard input (child_modes.cpp);
+//   "inventory <database> <receiver> <target>"  an instance's inventory
+//       hand-over dialog (collect, hand over, close), likewise.
 int runExchangeChild(const QString &mode, const QStringList &args);
 
 // A child of this test program, started with its mode and arguments.

@@ -1,5 +1,7 @@
 #include "platform/ini_file.h"
 
+#include "platform/error_text.h"
+
 #include "platform/cp1250.h"
 #include "support/temp_dir.h"
 
@@ -177,7 +179,7 @@ TEST(IniFile, AFailedWriteChangesNothing) {
     FAIL() << "no error";
   } catch (const IniFileError &e) {
     EXPECT_EQ(QString::fromUtf8(e.what()),
-              "Unable to write to " + dir.file("missing/sub/x.ini") + ". No such file or directory");
+              "Unable to write to " + dir.file("missing/sub/x.ini") + ". " + platform::systemErrorText(ENOENT));
   }
   EXPECT_FALSE(QFile::exists(dir.file("missing/sub/x.ini")));
 

@@ -2,12 +2,14 @@
 // in the way, and the temporaries a killed writer left behind.
 #include "platform/whole_file.h"
 
+#include "platform/error_text.h"
 #include "platform/ini_file.h"
 #include "support/full_disk.h"
 #include "support/temp_dir.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -69,8 +71,7 @@ TEST(WholeFile, AFullDiskKeepsTheOldFileAndSaysWhy) {
     ADD_FAILURE() << "a full disk reported as success";
   } catch (const FileWriteError &e) {
     EXPECT_EQ(e.path(), path);
-    EXPECT_EQ(e.reason(),
-              disk.mounted() ? QStringLiteral("No space left on device") : QStringLiteral("File too large"));
+    EXPECT_EQ(e.reason(), systemErrorText(disk.mounted() ? ENOSPC : EFBIG));
   }
   disk.release();
   EXPECT_EQ(readBytes(path), QByteArray("old"));
@@ -111,7 +112,7 @@ TEST(WholeFile, AFolderInTheWayIsNeitherReplacedNorFilled) {
     writeFileWhole(dir.file("x.xml"), "new");
     ADD_FAILURE() << "no error";
   } catch (const FileWriteError &e) {
-    EXPECT_EQ(e.reason(), QStringLiteral("Is a directory"));
+    EXPECT_EQ(e.reason(), QStringLiteral("ilyen nevű mappa van"));
   }
   EXPECT_TRUE(QFileInfo(dir.file("x.xml")).isDir());
   EXPECT_EQ(entries(dir.path()), QStringList{"x.xml"});
@@ -150,6 +151,24 @@ TEST(WholeFile, TemporariesOfDeadWritersGoLiveOnesStay) {
   EXPECT_EQ(found, expected);
 }
 
+// A name up to the file system's limit is written, though its temporary's
+// name is cut; a dead writer's temporary of it goes as any other's.
+TEST(WholeFile, TheLongestNamesAreWrittenAndTheirTemporariesGo) {
+  TempDir dir;
+  for (const int length : {244, 255}) {
+    const QString name = QString(length - 4, u'n') + QStringLiteral(".FDB");
+    QString temp;
+    const int fd = createTemporaryBeside(dir.file(name), &temp);
+    ASSERT_GE(fd, 0) << length;
+    ::close(fd);
+    const QString dead = QFileInfo(temp).fileName().replace(QString::number(::getpid()), QString::number(deadPid()));
+    ASSERT_TRUE(QFile::rename(temp, dir.file(dead)));
+    writeFileWhole(dir.file(name), "new");
+    EXPECT_EQ(entries(dir.path()), QStringList{name}) << length;
+    QFile::remove(dir.file(name));
+  }
+}
+
 TEST(WholeFile, ACancelledWriteLeavesNothing) {
   TempDir dir;
   writeBytes(dir.file("a.txt"), "old");
@@ -157,7 +176,7 @@ TEST(WholeFile, ACancelledWriteLeavesNothing) {
     WholeFile f(dir.file("a.txt"));
     ASSERT_TRUE(f.open());
     EXPECT_TRUE(f.write("new"));
-    EXPECT_TRUE(QFile::exists(f.temporaryName()));
+    EXPECT_EQ(entries(dir.path()).size(), 2);  // the temporary beside the file
   }
   EXPECT_EQ(readBytes(dir.file("a.txt")), QByteArray("old"));
   EXPECT_EQ(entries(dir.path()), QStringList{"a.txt"});

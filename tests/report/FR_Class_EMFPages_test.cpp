@@ -1,6 +1,7 @@
 // Prepared pages: list operations, rebuilding and drawing pages, .frp files
 // (round trip, identical bytes on resave, the older layout, broken files).
 #include "report/output/FR_Canvas.h"
+#include "platform/error_text.h"
 #include "report/output/FR_Class_EMFPages.h"
 #include "report/output/FR_Prntr_Fake.h"
 #include "report/output/FR_TextLayout.h"
@@ -155,7 +156,7 @@ TEST(EMFPagesTest, AFullDiskKeepsTheOldFileAndSaysWhy) {
     pages.SaveToFile(file);
     ADD_FAILURE() << "a full disk reported as success";
   } catch (const Exception &e) {
-    EXPECT_TRUE(e.message().endsWith(disk.mounted() ? "No space left on device" : "File too large"))
+    EXPECT_TRUE(e.message().endsWith(platform::systemErrorText(disk.mounted() ? ENOSPC : EFBIG)))
         << e.message().toStdString();
   }
   disk.release();

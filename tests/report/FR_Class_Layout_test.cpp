@@ -1,6 +1,7 @@
 // Layout stream: round trips, older versions, templates, the form-resource
 // property and malformed input.
 #include "report/core/FR_Class_Report.h"
+#include "platform/error_text.h"
 #include "report/output/FR_Prntr_Fake.h"
 
 #include "support/full_disk.h"
@@ -449,7 +450,7 @@ TEST(LayoutStream, SavingOntoAFullDiskKeepsTheOldLayoutAndSaysWhy) {
     a.SaveToFile(file);
     ADD_FAILURE() << "a full disk reported as success";
   } catch (const Exception &e) {
-    EXPECT_TRUE(e.message().endsWith(disk.mounted() ? "No space left on device" : "File too large"))
+    EXPECT_TRUE(e.message().endsWith(platform::systemErrorText(disk.mounted() ? ENOSPC : EFBIG)))
         << e.message().toStdString();
   }
   disk.release();

@@ -4,6 +4,7 @@
 // changes in one file, the file question and its cancel, and jobs that fail
 // or are cancelled leaving nothing behind.
 #include "layout_builder.h"
+#include "platform/error_text.h"
 
 #include "report/output/FR_Prntr.h"
 #include "support/gui_driver.h"
@@ -288,7 +289,7 @@ TEST_F(PdfPrinting, AFullDiskKeepsTheOlderFileAndSaysWhy) {
   disk.release();
   ASSERT_EQ(errors.size(), 1);
   EXPECT_EQ(errors[0], QStringLiteral("Cannot write the file \"%1\". %2")
-                           .arg(answer, disk.mounted() ? "No space left on device" : "File too large"));
+                           .arg(answer, platform::systemErrorText(disk.mounted() ? ENOSPC : EFBIG)));
   QFile f(answer);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), QByteArray("older printout"));

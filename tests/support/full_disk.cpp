@@ -40,7 +40,7 @@ FullDisk::~FullDisk() {
   QDir(path_).removeRecursively();
 }
 
-void FullDisk::fill() {
+void FullDisk::fill(long long room) {
   if (filled_) return;
   filled_ = true;
   if (mounted_) {
@@ -49,13 +49,18 @@ void FullDisk::fill() {
     if (fd < 0) return;
     fillWith(fd, 4096);
     fillWith(fd, 1);
+    if (room > 0) {
+      const off_t size = ::lseek(fd, 0, SEEK_END);
+      const off_t pages = (room + 4095) / 4096 * 4096;
+      if (::ftruncate(fd, size > pages ? size - pages : 0) != 0) room = 0;
+    }
     ::close(fd);
     return;
   }
   oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
   ::getrlimit(RLIMIT_FSIZE, &old_);
   rlimit none = old_;
-  none.rlim_cur = 0;
+  none.rlim_cur = static_cast<rlim_t>(room);
   ::setrlimit(RLIMIT_FSIZE, &none);
 }
 

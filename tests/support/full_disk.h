@@ -25,8 +25,9 @@ class FullDisk {
   // True when the folder is a real small file system (else simulated).
   bool mounted() const { return mounted_; }
 
-  // No room left from now on.
-  void fill();
+  // No room left from now on but about room bytes (whole pages on a mounted
+  // file system; a file may grow to room bytes where it is simulated).
+  void fill(long long room = 0);
   // Room again (the filling removed, or the size limit restored).
   void release();
 

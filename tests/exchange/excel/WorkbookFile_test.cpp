@@ -1,7 +1,9 @@
 // Saving a workbook file: complete or not at all, the old file kept on every
 // failure, and the refusals to replace a file.
 #include "exchange/excel/WorkbookFile.h"
+#include "platform/error_text.h"
 #include "../child_modes.h"
+#include "support/full_disk.h"
 #include "support/temp_dir.h"
 #include "workbook_reader.h"
 
@@ -13,7 +15,6 @@
 
 #include <csignal>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace vorik::test;
@@ -109,8 +110,7 @@ TEST(WorkbookFile, AnUnfinishedSaveLeavesNothing) {
     excel::WorkbookFile file(path);
     const QByteArray stream = Pattern(100000);
     file.write(stream.constData(), static_cast<std::size_t>(stream.size()));
-    EXPECT_TRUE(QFile::exists(file.temporaryName()));
-    EXPECT_EQ(QFileInfo(file.temporaryName()).absolutePath(), QFileInfo(path).absolutePath());
+    EXPECT_EQ(Others(dir.path(), {QStringLiteral("QZFEJ.xls")}).size(), 1);  // the temporary beside it
   }  // a failure on the way: no commit
   EXPECT_EQ(ReadFile(path), QByteArray("old contents"));
   EXPECT_EQ(Others(dir.path(), {QStringLiteral("QZFEJ.xls")}), QStringList());
@@ -132,16 +132,10 @@ TEST(WorkbookFile, TheNextSaveRemovesTheTemporaryOfAKilledExport) {
 }
 
 TEST(WorkbookFile, AFullDiskKeepsTheOldFile) {
-  TempDir dir;
-  const QString path = dir.file(QStringLiteral("QZFEJ.xls"));
+  FullDisk disk;
+  const QString path = disk.file(QStringLiteral("QZFEJ.xls"));
   WriteFile(path, "old contents");
-  // A file size limit stands in for a disk that fills: writes past it fail.
-  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit old {};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-  rlimit limit = old;
-  limit.rlim_cur = 200000;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  disk.fill(200000);
   QString reason;
   try {
     excel::WorkbookFile file(path);
@@ -151,11 +145,11 @@ TEST(WorkbookFile, AFullDiskKeepsTheOldFile) {
   } catch (const excel::SaveError &e) {
     reason = e.reason();
   }
-  ::setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, previous);
-  EXPECT_EQ(reason, QStringLiteral("QZFEJ.xls: a fájl túl nagy."));
+  disk.release();
+  EXPECT_EQ(reason, QStringLiteral("QZFEJ.xls: ") + platform::systemErrorText(disk.mounted() ? ENOSPC : EFBIG) +
+                        QLatin1Char('.'));
   EXPECT_EQ(ReadFile(path), QByteArray("old contents"));
-  EXPECT_EQ(Others(dir.path(), {QStringLiteral("QZFEJ.xls")}), QStringList());
+  EXPECT_EQ(Others(disk.path(), {QStringLiteral("QZFEJ.xls")}), QStringList());
 }
 
 TEST(WorkbookFile, TargetsThatCannotBeWritten) {
@@ -165,7 +159,7 @@ TEST(WorkbookFile, TargetsThatCannotBeWritten) {
     excel::WorkbookFile file(dir.file(QStringLiteral("nincs/QZFEJ.xls")));
     ADD_FAILURE() << "no error";
   } catch (const excel::SaveError &e) {
-    EXPECT_EQ(e.reason(), QStringLiteral("QZFEJ.xls: a mappa nem létezik."));
+    EXPECT_EQ(e.reason(), QStringLiteral("QZFEJ.xls: a fájl vagy a mappa nem létezik."));
   }
   // A folder under the target's name: the complete file cannot take its place.
   const QString path = dir.file(QStringLiteral("QZFEJ.xls"));

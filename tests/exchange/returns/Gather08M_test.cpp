@@ -277,7 +277,7 @@ TEST_F(Gather08M, AMissingMonthFolderIsReportedWithTheFileAndNothingIsCreated) {
     ADD_FAILURE() << "no folder, no files";
   } catch (const returns::ReturnError &e) {
     EXPECT_EQ(e.message(),
-              QStringLiteral("Hiba! A(z) C:\\QZ2025\\04\\2508M202504_8234567891.imp fájl nem írható: a mappa nem létezik."));
+              QStringLiteral("Hiba! A(z) C:\\QZ2025\\04\\2508M202504_8234567891.imp fájl nem írható: a fájl vagy a mappa nem létezik."));
   }
   EXPECT_FALSE(QFileInfo::exists(disk(QStringLiteral("C:\\QZ2025\\04"))));
 }

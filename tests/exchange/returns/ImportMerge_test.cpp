@@ -284,7 +284,7 @@ TEST_F(MergeFolders, AnotherProgramsMergeUnderWayIsLeftAlone) {
     EXPECT_EQ(folder(c_.file(QStringLiteral("QZ2025/03"))), before);
   }
   // Once the other has gone, its journal is one of a stopped merge.
-  EXPECT_EQ(RecoverMerge(), std::optional<QStringList>(QStringList()));
+  EXPECT_EQ(RecoverMerge(), std::optional<MergeRecovery>(MergeRecovery()));
   EXPECT_FALSE(QFile::exists(work.file(MergeJournal())));
   EXPECT_FALSE(QFile::exists(a(QStringLiteral("2508M202503_8000000001.old"))));
 }

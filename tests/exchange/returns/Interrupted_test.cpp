@@ -2,6 +2,7 @@
 // every step in turn: what a kill leaves, and what the next opening of the
 // merge makes of it.
 #include "child_modes.h"
+#include "../child_modes.h"
 #include "exchange/returns/Gather08M.h"
 #include "exchange/returns/ImportMerge.h"
 #include "returns_fixture.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <memory>
 
 #include <unistd.h>
@@ -134,8 +136,8 @@ class InterruptedGather : public ReturnsTest {
  protected:
   void SetUp() override {
     ReturnsTest::SetUp();
-    if (filled_) return;
-    filled_ = true;
+    if (filled_ == dbPath()) return;  // each suite run has a database of its own
+    filled_ = dbPath();
     exec(QStringLiteral("INSERT INTO ATVEVO (V_AKOD, V_NEVE) VALUES ('R1', 'Első')"));
     for (int i = 1; i <= 3; ++i) {
       exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_ADOAZON) VALUES ('%1', 'Termelő %1', '%2')")
@@ -147,7 +149,7 @@ class InterruptedGather : public ReturnsTest {
                .arg(100 * i));
     }
   }
-  static inline bool filled_ = false;
+  static inline QString filled_;
 };
 
 TEST_F(InterruptedGather, AListFileNeverNamesAFileThatIsNotThere) {
@@ -176,6 +178,15 @@ TEST_F(InterruptedGather, AListFileNeverNamesAFileThatIsNotThere) {
       EXPECT_EQ(QDir(month).entryList(QDir::Files | QDir::Hidden).size(), 4);  // three files and their list
     }
 
+    // Once a file of this gather is there, no file of the month holds the
+    // earlier figures under a name the return is read from.
+    bool anyNew = false, anyEarlier = false;
+    for (const QString &imp : QDir(month).entryList({QStringLiteral("*.imp")}, QDir::Files)) {
+      const bool earlier = Read(month + QLatin1Char('/') + imp) == "earlier";
+      anyEarlier = anyEarlier || earlier;
+      anyNew = anyNew || !earlier;
+    }
+    EXPECT_FALSE(anyNew && anyEarlier) << step;
     for (const QString &list : QDir(month).entryList({QStringLiteral("*.txt")}, QDir::Files)) {
       for (const QString &line : QString::fromLatin1(Read(month + QLatin1Char('/') + list)).split(QStringLiteral("\r\n"))) {
         if (line.isEmpty()) continue;
@@ -186,6 +197,30 @@ TEST_F(InterruptedGather, AListFileNeverNamesAFileThatIsNotThere) {
   // The list file, the spares and the files: several steps were killed.
   EXPECT_FALSE(killed);
   EXPECT_GT(step, 5);
+}
+
+// Two programs gather one month: while one writes the month folder (its
+// process stopped there at each step in turn), the other's gather is refused
+// with a message and changes nothing; once the first is gone, it runs.
+TEST_F(InterruptedGather, ASecondGatherOfTheMonthIsRefusedWhileOneRuns) {
+  const QString month = disk(kA);
+  for (const int step : {1, 2, 3}) {
+    {
+      Child first({QStringLiteral("gather"), dbPath(), drive_->path(), QString::number(step), QStringLiteral("wait")});
+      ASSERT_EQ(first.waitFor("ready"), QByteArray("ready")) << step;
+      const auto before = folderBytes(kA);
+      try {
+        returns::Gather(kMarch, QStringLiteral("R1"), false);
+        ADD_FAILURE() << "a second gather ran beside the first, step " << step;
+      } catch (const returns::ReturnError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("A(z) C:\\QZ2025\\03\\ mappába most a program egy másik példánya "
+                                              "gyűjt. Kérem próbálja újra, ha ott a kigyűjtés véget ért."));
+      }
+      EXPECT_EQ(folderBytes(kA), before) << step;
+    }
+    EXPECT_EQ(returns::Gather(kMarch, QStringLiteral("R1"), false).files.size(), 3) << step;
+    EXPECT_EQ(QDir(month).entryList(QDir::Files | QDir::Hidden).size(), 4) << step;
+  }
 }
 
 }  // namespace
@@ -200,10 +235,20 @@ int runReturnsChild(const QStringList &args) {
     returns::Merge(kA, kB, args.mid(5), KillAfter(args[4].toInt()));
     return 0;
   }
-  if (args.size() == 4 && args[0] == QLatin1String("gather")) {
+  if ((args.size() == 4 || args.size() == 5) && args[0] == QLatin1String("gather")) {
     std::unique_ptr<TData> data = openDataModule(args[1]);
     qputenv("VORIK_DRIVE_C", QFile::encodeName(args[2]));
-    returns::Gather(kMarch, QStringLiteral("R1"), false, KillAfter(args[3].toInt()));
+    // "wait": stopped at the step (its parent kills it), else killed there.
+    const int steps = args[3].toInt();
+    std::function<void()> stop = KillAfter(steps);
+    if (args.size() == 5)
+      stop = [steps, done = std::make_shared<int>(0)] {
+        if (++*done != steps) return;
+        std::puts("ready");
+        std::fflush(stdout);
+        for (;;) ::pause();
+      };
+    returns::Gather(kMarch, QStringLiteral("R1"), false, stop);
     closeDataModule(data);
     return 0;
   }

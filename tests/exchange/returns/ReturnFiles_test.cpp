@@ -2,23 +2,26 @@
 // optional OCSG line, name parts, amounts, and files that are complete or
 // not there when the folder, the target or the disk refuses.
 #include "exchange/returns/ReturnFiles.h"
+#include "platform/error_text.h"
+#include "support/full_disk.h"
 #include "support/qt_print.h"
 #include "support/temp_dir.h"
 #include "unwritable.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace returns;
+using vorik::test::FullDisk;
 using vorik::test::TempDir;
 
 namespace {
@@ -146,27 +149,33 @@ TEST(ImportLines, DataThatWouldBreakAFileIsRefusedNamingTheProducer) {
 
 TEST_F(ReturnFiles, AFileIsWrittenWholeUnderItsName) {
   write(disk(QStringLiteral("QZ2025/03/a.imp")), "old and longer contents");
-  WriteWindowsFile(QStringLiteral("C:\\QZ2025\\03\\a.imp"), "new");
+  WinFolder(QStringLiteral("C:\\QZ2025\\03\\")).write(QStringLiteral("a.imp"), "new");
   EXPECT_EQ(read(disk(QStringLiteral("QZ2025/03/a.imp"))), QByteArray("new"));
   EXPECT_EQ(entries(), QStringList{"a.imp"});
   // Components match without regard to case, as on Windows.
-  WriteWindowsFile(QStringLiteral("c:\\qz2025\\03\\A.IMP"), "newer");
+  WinFolder(QStringLiteral("c:\\qz2025\\03\\")).write(QStringLiteral("A.IMP"), "newer");
   EXPECT_EQ(read(disk(QStringLiteral("QZ2025/03/a.imp"))), QByteArray("newer"));
   EXPECT_EQ(entries(), QStringList{"a.imp"});
+  // A link is followed, as by every writer of the program: the file it names
+  // takes the bytes and the link stays.
+  ASSERT_TRUE(QFile::link(disk(QStringLiteral("QZ2025/03/a.imp")), disk(QStringLiteral("QZ2025/03/link.imp"))));
+  WinFolder(QStringLiteral("C:\\QZ2025\\03\\")).write(QStringLiteral("link.imp"), "through");
+  EXPECT_TRUE(QFileInfo(disk(QStringLiteral("QZ2025/03/link.imp"))).isSymLink());
+  EXPECT_EQ(read(disk(QStringLiteral("QZ2025/03/a.imp"))), QByteArray("through"));
 }
 
 TEST_F(ReturnFiles, RefusedTargetsNameTheFileAndLeaveItAsItWas) {
   try {
-    WriteWindowsFile(QStringLiteral("C:\\QZ2025\\04\\x.imp"), "x");
+    WinFolder(QStringLiteral("C:\\QZ2025\\04\\")).write(QStringLiteral("x.imp"), "x");
     ADD_FAILURE() << "no folder";
   } catch (const ReturnError &e) {
-    EXPECT_EQ(e.message(), QStringLiteral("Hiba! A(z) C:\\QZ2025\\04\\x.imp fájl nem írható: a mappa nem létezik."));
+    EXPECT_EQ(e.message(), QStringLiteral("Hiba! A(z) C:\\QZ2025\\04\\x.imp fájl nem írható: a fájl vagy a mappa nem létezik."));
   }
   const QString ro = disk(QStringLiteral("QZ2025/03/ro.imp"));
   write(ro, "read-only");
   ASSERT_EQ(::chmod(QFile::encodeName(ro).constData(), 0444), 0);
   try {
-    WriteWindowsFile(QStringLiteral("C:\\QZ2025\\03\\ro.imp"), "x");
+    WinFolder(QStringLiteral("C:\\QZ2025\\03\\")).write(QStringLiteral("ro.imp"), "x");
     ADD_FAILURE() << "read-only file replaced";
   } catch (const ReturnError &e) {
     EXPECT_EQ(e.message(), QStringLiteral("Hiba! A(z) C:\\QZ2025\\03\\ro.imp fájl nem írható: csak olvasható fájl."));
@@ -178,7 +187,7 @@ TEST_F(ReturnFiles, RefusedTargetsNameTheFileAndLeaveItAsItWas) {
     Locker lock(used);
     ASSERT_TRUE(lock.ready());
     try {
-      WriteWindowsFile(QStringLiteral("C:\\QZ2025\\03\\used.imp"), "x");
+      WinFolder(QStringLiteral("C:\\QZ2025\\03\\")).write(QStringLiteral("used.imp"), "x");
       ADD_FAILURE() << "a file in use replaced";
     } catch (const ReturnError &e) {
       EXPECT_EQ(e.message(),
@@ -197,62 +206,53 @@ TEST_F(ReturnFiles, AFolderThatCannotBeWrittenNamesTheFile) {
     vorik::test::Unwritable lock(disk(QStringLiteral("QZ2025/03")));
     ASSERT_TRUE(lock.ok());
     try {
-      WriteWindowsFile(QStringLiteral("C:\\QZ2025\\03\\x.imp"), "x");
+      WinFolder(QStringLiteral("C:\\QZ2025\\03\\")).write(QStringLiteral("x.imp"), "x");
     } catch (const ReturnError &e) {
       message = e.message();
     }
   }
-  EXPECT_EQ(message, QStringLiteral("Hiba! A(z) C:\\QZ2025\\03\\x.imp fájl nem írható: nincs írási jog a mappában."));
+  EXPECT_EQ(message, QStringLiteral("Hiba! A(z) C:\\QZ2025\\03\\x.imp fájl nem írható: nincs hozzáférési jog."));
   EXPECT_EQ(entries(), QStringList());
 }
 
+// A disk with a little room: a file larger than that, written anew or over
+// an earlier file kept as a spare, is reported with the program's reason, and
+// neither a spare nor a temporary file stays; the old file is kept.
 TEST_F(ReturnFiles, AFullDiskKeepsTheOldFileAndLeavesNoTemporaryFile) {
-  const QString target = disk(QStringLiteral("QZ2025/03/big.imp"));
-  write(target, "old");
-  // A file size limit stands in for a disk that fills: writes past it fail.
-  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit old{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-  rlimit limit = old;
-  limit.rlim_cur = 4096;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-  QString message;
-  try {
-    WriteWindowsFile(QStringLiteral("C:\\QZ2025\\03\\big.imp"), QByteArray(100000, 'x'));
-  } catch (const ReturnError &e) {
-    message = e.message();
+  FullDisk full;
+  qputenv("VORIK_DRIVE_C", QFile::encodeName(full.path()));
+  QDir(full.path()).mkpath(QStringLiteral("QZ2025/03"));
+  const QString folder = full.file(QStringLiteral("QZ2025/03"));
+  write(folder + QStringLiteral("/big.imp"), "old");
+  write(folder + QStringLiteral("/earlier.imp"), "earlier");
+  for (const bool overSpare : {false, true}) {
+    WinFolder month(QStringLiteral("C:\\QZ2025\\03\\"));
+    if (overSpare) month.clearForReuse();
+    full.fill(4096);
+    QString message;
+    try {
+      month.write(QStringLiteral("big.imp"), QByteArray(100000, 'x'));
+    } catch (const ReturnError &e) {
+      message = e.message();
+    }
+    full.release();
+    EXPECT_EQ(message, QStringLiteral("Hiba! A(z) C:\\QZ2025\\03\\big.imp fájl nem írható: ") +
+                           platform::systemErrorText(full.mounted() ? ENOSPC : EFBIG) + QLatin1Char('.'))
+        << overSpare;
+    month.dropSpares();
+    const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList kept{"big.imp", "earlier.imp"};
+    EXPECT_EQ(left, overSpare ? QStringList() : kept) << overSpare;
+    if (!overSpare) {
+      EXPECT_EQ(read(folder + QStringLiteral("/big.imp")), QByteArray("old"));
+    }
   }
-  ::setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, previous);
-  EXPECT_TRUE(message.startsWith(QStringLiteral("Hiba! A(z) C:\\QZ2025\\03\\big.imp fájl nem írható: "))) << message.toStdString();
-  EXPECT_EQ(read(target), QByteArray("old"));
-  EXPECT_EQ(entries(), QStringList{"big.imp"});
+  qputenv("VORIK_DRIVE_C", QFile::encodeName(drive_.path()));
 }
 
-// Written over an earlier file kept as a spare, a full disk is reported the
-// same way, and neither the spare nor a temporary file stays.
-TEST_F(ReturnFiles, AFullDiskWritingOverASpareIsReportedAndLeavesNothing) {
-  write(disk(QStringLiteral("QZ2025/03/earlier.imp")), "earlier");
-  WinFolder month(QStringLiteral("C:\\QZ2025\\03\\"));
-  month.clearForReuse();
-  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit old{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-  rlimit limit = old;
-  limit.rlim_cur = 4096;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-  QString message;
-  try {
-    month.write(QStringLiteral("big.imp"), QByteArray(100000, 'x'));
-  } catch (const ReturnError &e) {
-    message = e.message();
-  }
-  ::setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, previous);
-  EXPECT_TRUE(message.startsWith(QStringLiteral("Hiba! A(z) C:\\QZ2025\\03\\big.imp fájl nem írható: "))) << message.toStdString();
-  month.dropSpares();
-  EXPECT_EQ(entries(), QStringList{});
-  // A write that fits takes the spare and says so by nothing but its bytes.
+// Written over an earlier file kept as a spare, a file takes the spare and
+// says so by nothing but its bytes.
+TEST_F(ReturnFiles, AWriteTakesASpare) {
   write(disk(QStringLiteral("QZ2025/03/earlier.imp")), QByteArray(3000, 'e'));
   WinFolder again(QStringLiteral("C:\\QZ2025\\03\\"));
   again.clearForReuse();

@@ -120,7 +120,7 @@ TEST_F(Form11Test, AMissingMonthFolderIsNamedAndPrintStaysDisabled) {
   const auto seen = Click(f.get(), "Button1", 1);
   EXPECT_EQ(seen[0].kind, QStringLiteral("Error"));
   EXPECT_EQ(seen[0].text,
-            QStringLiteral("Hiba! A(z) C:\\QZ2025\\03\\2508M202503_8123456786.imp fájl nem írható: a mappa nem létezik."));
+            QStringLiteral("Hiba! A(z) C:\\QZ2025\\03\\2508M202503_8123456786.imp fájl nem írható: a fájl vagy a mappa nem létezik."));
   EXPECT_FALSE(f->Button2->isEnabled());
 }
 

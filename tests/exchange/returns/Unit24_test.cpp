@@ -3,8 +3,10 @@
 #include "app/MenuCommands.h"
 #include "exchange/returns/ReturnControls.h"
 #include "exchange/returns/Unit24.h"
+#include "platform/error_text.h"
 #include "support/gui_driver.h"
 #include "support/temp_dir.h"
+#include "unwritable.h"
 
 #include <QApplication>
 #include <QDir>
@@ -128,14 +130,33 @@ TEST_F(Form24Test, TheOpeningPutsRightAMergeThatWasKilled) {
   put(a + "2508M202503_8000000002.old", "24804=20\r\n");
   put(a + "2508M202503_8000000002.im_", "24804=22\r\n");
   put(b + "2508M202503_8000000002.imp", "24804=2\r\n");
+  // Hidden files of the user's own in folder A, and a scratch file's
+  // temporary that the killed merge left.
+  put(a + ".jegyzet.backup", "own");
+  put(a + ".titkos.kulcs1", "own");
+  put(a + ".2508M202503_8000000002.im_.~999999999.Ab12Cd", "24804=2");
   put(work.file(QStringLiteral("osszevonas.naplo")),
       "C:\\QZ2025\\03\\\r\nE:\\QZ2025\\03\\\r\n2508M202503_8000000001.imp\r\n2508M202503_8000000002.imp\r\n");
   std::unique_ptr<TForm24> f;
+  {
+    // B's folder cannot be changed at this opening: pair 1 cannot be put
+    // right, is named, and the journal stays for the next opening.
+    Unwritable locked(e_.file(QStringLiteral("QZ2025/03")));
+    ASSERT_TRUE(locked.ok());
+    const QStringList boxes = Boxes([&] { f = Open(); }, 1);
+    EXPECT_EQ(boxes, QStringList{"Az előző összevonás félbeszakadt: 0 östermelö összevonása befejezve. Nem sikerült "
+                                 "helyreállítani: 2508M202503_8000000001.imp (" +
+                                 platform::systemErrorText(EPERM) +
+                                 "). Az összevonás naplója megmarad, az ablak következő megnyitása újra megpróbálja."});
+    EXPECT_TRUE(QFile::exists(work.file(QStringLiteral("osszevonas.naplo"))));
+    f.reset();
+  }
   const QStringList boxes = Boxes([&] { f = Open(); }, 1);
   EXPECT_EQ(boxes, QStringList{"Az előző összevonás félbeszakadt: 1 östermelö összevonása befejezve, a többi fájl az "
                                "összevonás előtti állapotban maradt."});
   EXPECT_EQ(QDir(a).entryList(QDir::Files | QDir::Hidden),
-            (QStringList{"2508M202503_8000000001.imp", "2508M202503_8000000001.old", "2508M202503_8000000002.imp"}));
+            (QStringList{".jegyzet.backup", ".titkos.kulcs1", "2508M202503_8000000001.imp", "2508M202503_8000000001.old",
+                         "2508M202503_8000000002.imp"}));
   EXPECT_EQ(QDir(b).entryList(QDir::Files | QDir::Hidden),
             (QStringList{"2508M202503_8000000001.old", "2508M202503_8000000002.imp"}));
   EXPECT_FALSE(QFile::exists(work.file(QStringLiteral("osszevonas.naplo"))));

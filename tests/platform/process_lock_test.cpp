@@ -1,0 +1,62 @@
+// Holds of one process at a time: a second hold waits for the first to go,
+// the lock file goes with its holder, and a lock file that cannot be made is
+// told apart from a hold another has.
+#include "platform/process_lock.h"
+
+#include "platform/error_text.h"
+#include "support/temp_dir.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <memory>
+
+#include "qt_print.h"
+
+using platform::ProcessLock;
+
+namespace {
+
+QStringList lockFiles(const QString &purpose) {
+  return QDir(QDir::tempPath()).entryList({QStringLiteral("vorik-%1-*.lock").arg(purpose)}, QDir::Files);
+}
+
+TEST(ProcessLock, OneHoldAtATimeAndItsFileGoesWithIt) {
+  vorik::test::TempDir dir;
+  const QString purpose = QStringLiteral("locktest%1").arg(QCoreApplication::applicationPid());
+  {
+    auto first = std::make_unique<ProcessLock>(dir.path(), purpose);
+    ASSERT_TRUE(first->held());
+    ProcessLock second(dir.path(), purpose);
+    EXPECT_FALSE(second.held());
+    EXPECT_EQ(second.error(), 0);
+    EXPECT_EQ(second.refusal(QStringLiteral("busy")), QStringLiteral("busy"));
+    first.reset();
+    EXPECT_EQ(lockFiles(purpose), QStringList());
+    ProcessLock third(dir.path(), purpose);
+    EXPECT_TRUE(third.held());
+    EXPECT_EQ(third.refusal(QStringLiteral("busy")), QString());
+  }
+  EXPECT_EQ(lockFiles(purpose), QStringList());
+}
+
+TEST(ProcessLock, ALockFileThatCannotBeMadeIsNoHoldOfAnother) {
+  vorik::test::TempDir dir;
+  const QByteArray previous = qgetenv("TMPDIR");
+  // A temporary folder that is a file: no lock file can be made in it.
+  QFile notAFolder(dir.file(QStringLiteral("file")));
+  ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
+  qputenv("TMPDIR", QFile::encodeName(notAFolder.fileName()));
+  ProcessLock lock(dir.path(), QStringLiteral("locktest"));
+  qputenv("TMPDIR", previous);
+  EXPECT_FALSE(lock.held());
+  EXPECT_EQ(lock.error(), ENOTDIR);
+  EXPECT_TRUE(lock.refusal(QStringLiteral("busy")).endsWith(platform::systemErrorText(ENOTDIR) + QLatin1Char('.')))
+      << lock.refusal(QStringLiteral("busy")).toStdString();
+}
+
+}  // namespace
