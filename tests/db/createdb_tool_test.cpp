@@ -80,7 +80,22 @@ TEST(CreateDbTool, OldVariantAndUsageErrors) {
 
   EXPECT_EQ(runTool({}), 1);
   EXPECT_EQ(runTool({QStringLiteral("--bogus"), dir.file(QStringLiteral("x.fdb"))}), 1);
+  EXPECT_EQ(runTool({dir.file(QStringLiteral("x.fdb")), dir.file(QStringLiteral("y.fdb"))}), 1);
   EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("x.fdb"))));
+  QString help;
+  EXPECT_EQ(runTool({QStringLiteral("--help")}, &help), 0);
+  for (const char *option : {"--old", "--sample", "--receiver-code", "--receiver-taxnumber", "path"})
+    EXPECT_TRUE(help.contains(QLatin1String(option))) << option << "\n" << help.toStdString();
+}
+
+TEST(CreateDbTool, NeedsNoWidgetsNorTheReportEngine) {
+  QProcess ldd;
+  ldd.start(QStringLiteral("ldd"), {QStringLiteral(VORIK_BINARY_DIR "/tools/createdb/vorik-createdb")});
+  ASSERT_TRUE(ldd.waitForFinished(60000));
+  const QString libraries = QString::fromLocal8Bit(ldd.readAllStandardOutput());
+  ASSERT_TRUE(libraries.contains(QStringLiteral("libQt6Core"))) << libraries.toStdString();
+  for (const char *library : {"libQt6Gui", "libQt6Widgets", "libQt6PrintSupport"})
+    EXPECT_FALSE(libraries.contains(QLatin1String(library))) << library;
 }
 
 QStringList receiver(const QString &code, const QString &name, const QString &tax) {
