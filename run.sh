@@ -3,25 +3,36 @@
 # (default ~/QZ2025, or the folder given as VORIK_WORKDIR) and starts the
 # program there. An existing database is never overwritten. Idempotent.
 # A new database gets the receiver named by the VORIK_RECEIVER_* variables
-# (README), or the sample receiver.
+# (README), or the sample receiver. Those variables beside an existing
+# database are refused before anything else is done: they would not be used.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cd "$here"
+work="${VORIK_WORKDIR:-$HOME/QZ2025}"
+# The user's own receiver from VORIK_RECEIVER_CODE, _NAME, _POSTCODE, _TOWN,
+# _ADDRESS and _TAXNUMBER; without any of them the sample receiver.
+receiver=()
+for part in code name postcode town address taxnumber; do
+  var="VORIK_RECEIVER_${part^^}"
+  if [ -n "${!var:-}" ]; then receiver+=("--receiver-$part=${!var}"); fi
+done
+if [ -e "$work/qz2025.fdb" ] && [ ${#receiver[@]} -gt 0 ]; then
+  cat >&2 <<EOT
+run.sh: $work/qz2025.fdb already exists: the VORIK_RECEIVER_* values were not used,
+and the program was not started. A receiver is made only with a new database.
+To start with that receiver, choose a working folder without qz2025.fdb
+(VORIK_WORKDIR=<folder> ./run.sh) or move the existing qz2025.fdb away;
+to open the existing database, unset the VORIK_RECEIVER_* variables.
+EOT
+  exit 1
+fi
 bash tools/setup-deps.sh
 build="${VORIK_BUILD_DIR:-$here/build}"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build" -j "$(nproc)"
-work="${VORIK_WORKDIR:-$HOME/QZ2025}"
 mkdir -p "$work"
 export FIREBIRD="$build/fbroot"
 if [ ! -e "$work/qz2025.fdb" ]; then
-  # The user's own receiver from VORIK_RECEIVER_CODE, _NAME, _POSTCODE, _TOWN,
-  # _ADDRESS and _TAXNUMBER; without any of them the sample receiver.
-  receiver=()
-  for part in code name postcode town address taxnumber; do
-    var="VORIK_RECEIVER_${part^^}"
-    if [ -n "${!var:-}" ]; then receiver+=("--receiver-$part=${!var}"); fi
-  done
   if [ ${#receiver[@]} -eq 0 ]; then receiver=(--sample); fi
   "$build/tools/createdb/vorik-createdb" "${receiver[@]}" "$work/qz2025.fdb"
 fi

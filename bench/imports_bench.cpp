@@ -54,6 +54,14 @@ void BM_CsvImport10000(benchmark::State &state) {
   for (auto _ : state) {
     state.PauseTiming();
     fx.run(QStringLiteral("DELETE FROM ostermelo"));
+    // The deleted rows' versions are collected by the next read of the table;
+    // that read is this set-up's, not the import's reading of the taken codes.
+    db::Query collect;
+    collect.setTransaction(fx.data.IBTrans1);
+    collect.sql().add(QStringLiteral("SELECT COUNT(*) FROM ostermelo"));
+    collect.open();
+    collect.close();
+    fx.data.IBTrans1->commit();
     state.ResumeTiming();
     const QStringList lines = imports::ReadLines(fx.csv);
     db::Query *q = fx.data.ZQ30;

@@ -8,6 +8,7 @@
 #include "platform/process_lock.h"
 #include "db_schema_script.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStringList>
@@ -34,6 +35,33 @@ QString oldSchemaVariant(const QString &script) {
     if (!replacement.isEmpty()) out << replacement;
   }
   return out.join(QLatin1Char('\n'));
+}
+
+int columnWidth(const QString &script, const QString &table, const QString &column) {
+  static const QRegularExpression tableStart(QStringLiteral("^CREATE\\s+TABLE\\s+(\\w+)\\s*\\("),
+                                             QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression domain(
+      QStringLiteral("^CREATE\\s+DOMAIN\\s+(\\w+)\\s+AS\\s+(?:VAR)?CHAR\\s*\\((\\d+)\\)"),
+      QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression definition(QStringLiteral("^(\\w+)\\s+(?:(?:VAR)?CHAR\\s*\\((\\d+)\\)|(\\w+))"),
+                                             QRegularExpression::CaseInsensitiveOption);
+  QHash<QString, int> domains;
+  bool inTable = false;
+  for (const QString &raw : script.split(QLatin1Char('\n'))) {
+    const QString line = raw.trimmed();
+    if (line.startsWith(QLatin1String("--"))) continue;
+    if (const QRegularExpressionMatch m = domain.match(line); m.hasMatch()) {
+      domains.insert(m.captured(1).toUpper(), m.captured(2).toInt());
+    } else if (const QRegularExpressionMatch t = tableStart.match(line); t.hasMatch()) {
+      inTable = t.captured(1).compare(table, Qt::CaseInsensitive) == 0;
+    } else if (inTable && line.startsWith(QLatin1Char(')'))) {
+      return -1;
+    } else if (const QRegularExpressionMatch c = definition.match(line);
+               inTable && c.hasMatch() && c.captured(1).compare(column, Qt::CaseInsensitive) == 0) {
+      return c.captured(2).isEmpty() ? domains.value(c.captured(3).toUpper(), -1) : c.captured(2).toInt();
+    }
+  }
+  return -1;
 }
 
 QStringList addMissingIndexes(Connection &connection) {

@@ -17,6 +17,11 @@ QString schemaScript(SchemaVariant variant = SchemaVariant::Current);
 // follows. Comment lines are kept as they are.
 QString oldSchemaVariant(const QString &script);
 
+// The character width a script gives a text column of a table, directly
+// (VARCHAR(n), CHAR(n)) or through its domain; -1 when the script has no
+// such text column. Names compare without regard to case.
+int columnWidth(const QString &script, const QString &table, const QString &column);
+
 class Connection;
 
 // Gives a database made by an earlier version the script's plain (not

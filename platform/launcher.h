@@ -8,9 +8,10 @@ namespace platform {
 class Launcher {
  public:
   virtual ~Launcher() = default;
-  // Starts the associated program on the file (an absolute path) and
-  // returns at once; false
-  // when it could not be started.
+  // Starts the associated program on the file (an absolute path); false when
+  // nothing could open it (no opener, or the opener reported a failure: no
+  // program for the file's type, a missing file). Returns once the opener has
+  // handed the file on, or after a few seconds when it runs the program itself.
   virtual bool open(const QString &path) = 0;
   // Whether the desktop names a program for links of the scheme ("mailto").
   // A launcher that cannot tell answers true.

@@ -1,11 +1,13 @@
 #include "app/small/Unit21.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
 
 #include "app/MenuCommands.h"
 #include "app/common/Widgets.h"
+#include "platform/dialogs.h"
 #include "platform/launcher.h"
 
 TForm21 *Form21 = nullptr;
@@ -26,6 +28,9 @@ TForm21::TForm21(QWidget *parent) : QDialog(parent) {
 }
 
 void TForm21::Button1Click() {
-  // Handed to the desktop as it is; like the shell, nothing is checked.
-  platform::launcher().open(QDir::current().absoluteFilePath(QStringLiteral("sugo.pdf")));
+  const QString manual = QDir::current().absoluteFilePath(QStringLiteral("sugo.pdf"));
+  if (!QFileInfo::exists(manual))
+    platform::showMessage(QStringLiteral("A leírás nem található: %1").arg(manual));
+  else if (!platform::launcher().open(manual))
+    platform::showMessage(QStringLiteral("A leírást (%1) nem sikerült megnyitni.").arg(manual));
 }

@@ -1,6 +1,7 @@
 #pragma once
 // TForm21 "Sugó": opens the user manual "sugo.pdf" of the working directory
-// in the desktop's PDF viewer.
+// in the desktop's PDF viewer; a missing manual, or one nothing could open,
+// is said in a message box.
 #include <QDialog>
 
 class QPushButton;

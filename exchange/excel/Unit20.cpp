@@ -301,7 +301,7 @@ void TForm20::Export(db::Query *query, db::Table *table, const excel::SheetSpec 
   } else if (shown->isChecked() && !platform::launcher().open(saved)) {
     // The workbook is there all the same: say where, and that nothing showed it.
     platform::information(QStringLiteral("A munkafüzet elmentve: %1").arg(saved) + QChar(13) +
-                          QStringLiteral("Nincs program, amely megnyitná."));
+                          QStringLiteral("Megnyitni nem sikerült."));
   }
   platform::messageBox(platform::MessageKind::Information,
                        failure.isEmpty() ? endText + QChar(13) + QStringLiteral("Mentve: ") + saved : endText,

@@ -48,6 +48,14 @@ QString FieldRefusal(const QString &field, int number) {
   return QString();
 }
 
+// Refuses a record of the older version's exports whose texts hold what
+// FieldRefusal refuses; a value's number is its place in the insert.
+Record Checked(Record r) {
+  for (int i = 0; i < r.values.size() && r.error.isEmpty(); ++i)
+    if (r.values[i].typeId() == QMetaType::QString) r.error = FieldRefusal(r.values[i].toString(), i + 1);
+  return r;
+}
+
 }  // namespace
 
 QString DecodeText(const QByteArray &bytes, const QString &fileName) {
@@ -108,7 +116,7 @@ Record OldProducer(const QString &line) {
               Trimmed(line, 170, 10), QVariant(qint64(0)), Trimmed(line, 183, 45), birth, Trimmed(line, 240, 45), QVariant(qint64(0)),
               Trimmed(line, 288, 8), At(line, 297, 1), Trimmed(line, 299, 45), Trimmed(line, 345, 9),
               Trimmed(line, 355, 11), Trimmed(line, 367, 26), QStringLiteral("1")};
-  return r;
+  return Checked(r);
 }
 
 Record OldProduct(const QString &line) {
@@ -120,14 +128,14 @@ Record OldProduct(const QString &line) {
     r.error = QStringLiteral("hibás kompenzációs mérték: ") + Quoted(compensationText);
   r.values = {QStringLiteral("1") + At(line, 2, 5), Trimmed(line, 7, 75), Trimmed(line, 83, 10), price,
               Trimmed(line, 110, 10), compensation, QStringLiteral("1")};
-  return r;
+  return Checked(r);
 }
 
 Record OldReceiver(const QString &line, int lineNumber) {
   Record r;
   r.values = {QString::number(lineNumber), Trimmed(line, 1, 45), Trimmed(line, 47, 45), Trimmed(line, 93, 45),
               Trimmed(line, 139, 4), Trimmed(line, 144, 11)};
-  return r;
+  return Checked(r);
 }
 
 QStringList SplitCsv(const QString &line, bool *unclosed) {

@@ -48,6 +48,8 @@ struct Record {
 };
 
 // The older version's exports, fixed positions (1-based) as the export writes them.
+// A text holding a control character, or a character Windows-1250 lacks, is
+// not read: the record carries why, as a CSV line does.
 // "exposterm.txt": o_kod .. o_aKod (20 values).
 Record OldProducer(const QString &line);
 // "exptermek.txt": t_kod .. t_akod (7 values).

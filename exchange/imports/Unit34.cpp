@@ -53,6 +53,7 @@ TForm34::TForm34(QWidget *owner) : QDialog(owner) {
   Memo1 = new QPlainTextEdit(this);
   Memo1->setObjectName(QStringLiteral("Memo1"));
   Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+  Memo1->setReadOnly(true);
   CheckListBox1 = new QListWidget(this);
   CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
   CheckListBox1->setUniformItemSizes(true);
@@ -92,7 +93,8 @@ TForm34::~TForm34() = default;
 
 bool TForm34::LoadFile(const QString &path) {
   try {
-    Memo1->setPlainText(imports::ReadLines(path).join(QLatin1Char('\n')));
+    lines_ = imports::ReadLines(path);
+    Memo1->setPlainText(lines_.join(QLatin1Char('\n')));
     return true;
   } catch (const imports::FileError &e) {
     platform::error(e.message());
@@ -104,9 +106,9 @@ void TForm34::Button11Click() {
   const QString chosen = platform::execFileDialog(OpenDialog1);
   if (!chosen.isEmpty()) LoadFile(chosen);
   CheckListBox1->clear();
-  const QString text = Memo1->toPlainText();
-  if (text.isEmpty()) return;
-  for (const QString &line : imports::SplitLines(text)) {
+  // The file's lines as read: the memo's text would break a line also at
+  // the characters the memo shows as breaks (U+2028, U+2029, U+FDD0).
+  for (const QString &line : lines_) {
     auto *item = new QListWidgetItem(line, CheckListBox1);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);

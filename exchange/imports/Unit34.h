@@ -6,6 +6,7 @@
 // the whole list in one transaction with a numbered message for each line
 // that is left out.
 #include <QDialog>
+#include <QStringList>
 
 class QFileDialog;
 class QLabel;
@@ -38,7 +39,8 @@ class TForm34 : public QDialog {
   QPushButton *Button10;  // "Mégsem"
   QFileDialog *OpenDialog1;
 
-  // Loads a file's lines into the memo (an error box when it cannot be read).
+  // Loads a file's lines, shown in the memo (an error box, and the lines
+  // kept, when it cannot be read).
   bool LoadFile(const QString &path);
 
  public slots:
@@ -49,6 +51,7 @@ class TForm34 : public QDialog {
 
  private:
   db::DataSetModel *model_;
+  QStringList lines_;  // the last file's lines, which the check list takes
 };
 
 extern TForm34 *Form34;

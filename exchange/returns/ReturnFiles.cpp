@@ -111,6 +111,13 @@ QString ProducerRefusal(const Producer &producer) {
     if (BadInFileName(c))
       return who + QStringLiteral("az adóazonosító (%1) fájlnévben nem használható karaktert tartalmaz.")
                        .arg(producer.adoazon);
+  // Any other control character would reach the file as a raw byte.
+  for (const auto &[name, value] : values)
+    for (QChar c : *value)
+      if (c.unicode() < 32 || c.unicode() == 0x7F || (c.unicode() >= 0x80 && c.unicode() < 0xA0))
+        return who + QStringLiteral("a(z) %1 vezérlőkaraktert (#%2) tartalmaz.")
+                         .arg(QString::fromUtf8(name))
+                         .arg(static_cast<int>(c.unicode()));
   // The file's name and the return's "13844=" carry it: without it every
   // such producer would share one file of nobody.
   if (checks::trimText(producer.adoazon).isEmpty()) return who + QStringLiteral("nincs adóazonosító jele.");

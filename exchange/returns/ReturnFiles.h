@@ -54,9 +54,10 @@ QStringList ImportFileLines(const Receiver &receiver, const Producer &producer, 
                             const QString &amountText);
 
 // What keeps a producer's data out of a well-formed file, as a message naming
-// the producer ("Javitandó! ..."); empty when nothing does: a line break in a
-// value, or a character of the tax identification number that a file name
-// cannot hold, or no tax identification number at all.
+// the producer ("Javitandó! ..."); empty when nothing does: a line break or
+// another control character in a value, or a character of the tax
+// identification number that a file name cannot hold, or no tax
+// identification number at all.
 QString ProducerRefusal(const Producer &producer);
 
 // Lines in Windows-1250, each followed by CR LF.

@@ -30,8 +30,9 @@ const char *const kHelp =
     "2. Válassza ki az összevonandó könyvtárakat az \"A\" és a \"B\" oldalon "
     "(pl.: A: C:\\qz2021\\01  és  B: E:\\qz2025\\01).\n"
     "3. Indítsa az \"Összevonás\" gombbal.\n"
-    "A forint összegeknek egyezni kell a két gépen nyomtatott bevallás listák összegével "
-    "(kerekítési eltérés lehet, mert csak a mennyiség és az egységár van tárolva).\n"
+    "A \"Mindösszesen\" forint összegnek egyezni kell a két gépen nyomtatott bevallás listák összegével "
+    "(kerekítési eltérés lehet, mert csak a mennyiség és az egységár van tárolva). Ha a fájlokban nincs "
+    "455. sor (12456=, 23790=), a \"Mindösszesen\" a kifizetett összegek (24804=) összege.\n"
     "Az összevonás után az \"A\" és a \"B\" könyvtárban maradt import fájlokat kell beolvasni "
     "a nyomtatványkitöltő programba.\n"
     "A mindkét gépen megtalálható östermelök összevont adatai az \"A\" könyvtárba kerülnek, "
@@ -40,10 +41,11 @@ const char *const kHelp =
     "Ismételt összevonás előtt mindkét gépen újra kell futtatni a bevallás kigyüjtését, "
     "és újra át kell másolni a pen drive-ra.";
 
-QLabel *SumLabel(QWidget *parent, const char *name) {
+// A label as wide as the widest text it will show.
+QLabel *SumLabel(QWidget *parent, const char *name,
+                 const QString &widest = QStringLiteral("Összevonás előtt a 455. sor (növény): -9999999999999")) {
   auto *l = Widgets::makeLabel(parent, name, QString());
-  l->setMinimumWidth(l->fontMetrics().horizontalAdvance(
-      QStringLiteral("Összevonás előtt a 455. sor (növény): -9999999999999")));
+  l->setMinimumWidth(l->fontMetrics().horizontalAdvance(widest));
   return l;
 }
 
@@ -92,8 +94,10 @@ TForm24::TForm24(QWidget *owner) : QDialog(owner) {
   Label8 = SumLabel(this, "Label8");
   Label12 = SumLabel(this, "Label12");
   Label13 = SumLabel(this, "Label13");
-  Label17 = SumLabel(this, "Label17");
-  Label18 = SumLabel(this, "Label18");
+  const QString widestPaid =
+      QStringLiteral("Összevonás előtt kifizetve (24804=): \"A\" -9999999999 + \"B\" -9999999999 = -99999999999");
+  Label17 = SumLabel(this, "Label17", widestPaid);
+  Label18 = SumLabel(this, "Label18", widestPaid);
 
   Memo1 = new QPlainTextEdit(QString::fromUtf8(kHelp), this);
   Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -133,8 +137,9 @@ TForm24::TForm24(QWidget *owner) : QDialog(owner) {
   sums->addWidget(Widgets::makeLabel(this, "Label16", QStringLiteral("Mindösszesen:")), row++, 0);
   sums->addWidget(Label3, row, 0);
   sums->addWidget(Label13, row++, 1);
-  sums->addWidget(Label17, row, 0);
-  sums->addWidget(Label18, row, 1);
+  // The paid sums are long: each has a line of its own across both columns.
+  sums->addWidget(Label17, row++, 0, 1, 2);
+  sums->addWidget(Label18, row, 0, 1, 2);
 
   auto *buttons = new QHBoxLayout;
   buttons->addStretch(1);
@@ -146,7 +151,8 @@ TForm24::TForm24(QWidget *owner) : QDialog(owner) {
   top->addLayout(sums);
   top->addWidget(Memo1);
   top->addLayout(buttons);
-  resize(std::max(760, sizeHint().width()), std::max(720, sizeHint().height()));
+  // 720 high unless the layout needs more; the lists take what is left over.
+  resize(std::max(760, sizeHint().width()), std::max(720, minimumSizeHint().height()));
 }
 
 TForm24::~TForm24() = default;
@@ -215,7 +221,12 @@ bool TForm24::ShowSums(const QString &when, QLabel *aAnimal, QLabel *aPlant, QLa
   aPlant->setText(plant + QString::number(a.plant));
   bAnimal->setText(animal + QString::number(b.animal));
   bPlant->setText(plant + QString::number(b.plant));
-  total->setText(QStringLiteral("Mindösszesen : ") + QString::number(a.animal + a.plant + b.animal + b.plant));
+  // Files without row 455 (the program's own) would show zeros to compare
+  // with the printed lists: their paid sums are the total then.
+  const qint64 row455 = a.animal + a.plant + b.animal + b.plant;
+  const bool hasRow455 = a.animal != 0 || a.plant != 0 || b.animal != 0 || b.plant != 0;
+  for (QLabel *l : {aAnimal, aPlant, bAnimal, bPlant}) l->setVisible(hasRow455);
+  total->setText(QStringLiteral("Mindösszesen : ") + QString::number(hasRow455 ? row455 : a.paid + b.paid));
   paid->setText(when + QStringLiteral(" kifizetve (24804=): \"A\" %1 + \"B\" %2 = %3")
                            .arg(a.paid)
                            .arg(b.paid)

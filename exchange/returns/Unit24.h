@@ -49,7 +49,9 @@ class TForm24 : public QDialog {
 
  private:
   void FolderChanged(returns::FileListBox *files, const QString &folder);
-  // Shows both folders' sums in the five labels with the caption's words.
+  // Shows both folders' sums in the five labels with the caption's words;
+  // when no file carries a row-455 amount, the four row labels are hidden
+  // and the total is the paid sum, the figure the printed lists carry.
   bool ShowSums(const QString &when, QLabel *aAnimal, QLabel *aPlant, QLabel *bAnimal, QLabel *bPlant,
                 QLabel *total, QLabel *paid);
 

@@ -1,5 +1,7 @@
 // The database creation tool as the run script calls it: the sample, an
-// older schema, and the user's own receiver as ./run.sh passes it on.
+// older schema, and the user's own receiver as ./run.sh passes it on; and
+// the run script's choice between making a database and refusing the
+// receiver's values beside an existing one.
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/error.h"
@@ -7,8 +9,11 @@
 #include "support/db_fixture.h"
 #include "support/temp_dir.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
 
@@ -80,7 +85,22 @@ TEST(CreateDbTool, OldVariantAndUsageErrors) {
 
   EXPECT_EQ(runTool({}), 1);
   EXPECT_EQ(runTool({QStringLiteral("--bogus"), dir.file(QStringLiteral("x.fdb"))}), 1);
+  EXPECT_EQ(runTool({dir.file(QStringLiteral("x.fdb")), dir.file(QStringLiteral("y.fdb"))}), 1);
   EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("x.fdb"))));
+  QString help;
+  EXPECT_EQ(runTool({QStringLiteral("--help")}, &help), 0);
+  for (const char *option : {"--old", "--sample", "--receiver-code", "--receiver-taxnumber", "path"})
+    EXPECT_TRUE(help.contains(QLatin1String(option))) << option << "\n" << help.toStdString();
+}
+
+TEST(CreateDbTool, NeedsNoWidgetsNorTheReportEngine) {
+  QProcess ldd;
+  ldd.start(QStringLiteral("ldd"), {QStringLiteral(VORIK_BINARY_DIR "/tools/createdb/vorik-createdb")});
+  ASSERT_TRUE(ldd.waitForFinished(60000));
+  const QString libraries = QString::fromLocal8Bit(ldd.readAllStandardOutput());
+  ASSERT_TRUE(libraries.contains(QStringLiteral("libQt6Core"))) << libraries.toStdString();
+  for (const char *library : {"libQt6Gui", "libQt6Widgets", "libQt6PrintSupport"})
+    EXPECT_FALSE(libraries.contains(QLatin1String(library))) << library;
 }
 
 QStringList receiver(const QString &code, const QString &name, const QString &tax) {
@@ -158,6 +178,66 @@ TEST(CreateDbReceiver, ABadValueIsRefusedWithItsMessageAndNoFileIsMade) {
     EXPECT_EQ(runTool(QStringList(args) << path, &out), 1);
     EXPECT_TRUE(out.startsWith(QStringLiteral("usage:"))) << out.toStdString();
     EXPECT_FALSE(QFile::exists(path));
+  }
+}
+
+// An executable script at path.
+void script(const QString &path, const QByteArray &body) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("#!/bin/sh\n" + body);
+  f.close();
+  f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+}
+
+TEST(RunScript, TheReceiversValuesCountOnlyWhenTheDatabaseIsMade) {
+  struct Case {
+    bool databaseThere;
+    bool receiverGiven;
+    int exitCode;
+    bool made, started;
+  };
+  const Case cases[] = {{false, true, 0, true, true}, {true, true, 1, false, false}, {true, false, 0, false, true}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(testing::Message() << c.databaseThere << c.receiverGiven);
+    vorik::test::TempDir dir;
+    // Stand-ins for the packages check, the build, the tool and the program.
+    const QString bin = dir.file(QStringLiteral("bin")), build = dir.file(QStringLiteral("build"));
+    script(bin + QStringLiteral("/dpkg-query"), "echo 'install ok installed'\n");
+    script(bin + QStringLiteral("/cmake"), "exit 0\n");
+    script(build + QStringLiteral("/tools/createdb/vorik-createdb"),
+           "echo \"$@\" > \"$(dirname \"$0\")/args\"; for a; do last=$a; done; touch \"$last\"\n");
+    script(build + QStringLiteral("/app/vorik"), "touch started\n");
+    const QString work = dir.file(QStringLiteral("work"));
+    QDir().mkpath(work);
+    if (c.databaseThere) QFile(work + QStringLiteral("/qz2025.fdb")).open(QIODevice::WriteOnly);
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString &key : env.keys())
+      if (key.startsWith(QLatin1String("VORIK_RECEIVER_"))) env.remove(key);
+    env.insert(QStringLiteral("PATH"), bin + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
+    env.insert(QStringLiteral("VORIK_BUILD_DIR"), build);
+    env.insert(QStringLiteral("VORIK_WORKDIR"), work);
+    if (c.receiverGiven) env.insert(QStringLiteral("VORIK_RECEIVER_CODE"), QStringLiteral("00001"));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral("bash"), {vorik::test::sourcePath(QStringLiteral("run.sh"))});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), c.exitCode) << err.toStdString();
+    EXPECT_EQ(QFile::exists(build + QStringLiteral("/tools/createdb/args")), c.made);
+    EXPECT_EQ(QFile::exists(work + QStringLiteral("/started")), c.started);
+    if (c.made) {
+      QFile args(build + QStringLiteral("/tools/createdb/args"));
+      ASSERT_TRUE(args.open(QIODevice::ReadOnly));
+      EXPECT_TRUE(args.readAll().startsWith("--receiver-code=00001 "));
+    }
+    // Refused: it says that the database is there and its values were not used.
+    if (c.exitCode != 0) {
+      EXPECT_TRUE(err.contains(work + QStringLiteral("/qz2025.fdb already exists"))) << err.toStdString();
+      EXPECT_TRUE(err.contains(QStringLiteral("VORIK_RECEIVER_* values were not used"))) << err.toStdString();
+    }
   }
 }
 

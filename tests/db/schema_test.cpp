@@ -281,6 +281,28 @@ TEST(CurrentSchema, HasTheUpgradeColumnsAndTheHungarianCollation) {
   EXPECT_EQ(q->field(0).asInteger(), 1);
 }
 
+TEST(SchemaScript, ColumnWidthsReadFromTheScriptAreTheMadeDatabases) {
+  for (const db::SchemaVariant variant : {db::SchemaVariant::Current, db::SchemaVariant::Old}) {
+    vorik::test::TestDatabase d(variant);
+    const QString script = db::schemaScript(variant);
+    auto q = d.query();
+    q->sql().add(QStringLiteral("SELECT TRIM(r.RDB$RELATION_NAME), TRIM(r.RDB$FIELD_NAME), f.RDB$CHARACTER_LENGTH"));
+    q->sql().add(QStringLiteral("  FROM RDB$RELATION_FIELDS r JOIN RDB$FIELDS f ON f.RDB$FIELD_NAME = r.RDB$FIELD_SOURCE"));
+    q->sql().add(QStringLiteral("  JOIN RDB$RELATIONS t ON t.RDB$RELATION_NAME = r.RDB$RELATION_NAME"));
+    q->sql().add(QStringLiteral("  WHERE t.RDB$SYSTEM_FLAG = 0 AND t.RDB$VIEW_BLR IS NULL AND f.RDB$FIELD_TYPE IN (14, 37)"));
+    q->sql().add(QStringLiteral("  AND f.RDB$COMPUTED_BLR IS NULL"));
+    int columns = 0;
+    for (q->open(); !q->eof(); q->next(), ++columns) {
+      const QString table = q->field(0).asString(), column = q->field(1).asString();
+      EXPECT_EQ(db::columnWidth(script, table.toLower(), column), q->field(2).asInteger()) << table.toStdString() << "."
+                                                                                           << column.toStdString();
+    }
+    EXPECT_GT(columns, 100);
+    EXPECT_EQ(db::columnWidth(script, QStringLiteral("ATVEVO"), QStringLiteral("ID_ATVEVO")), -1);
+    EXPECT_EQ(db::columnWidth(script, QStringLiteral("ATVEVO"), QStringLiteral("O_NEV")), -1);
+  }
+}
+
 TEST(SchemaScript, OldVariantReplacesOrDropsMarkedLinesOnly) {
   const QString script = QStringLiteral(
       "-- a comment that names the marker -- old: here\n"

@@ -1,6 +1,7 @@
 #include "support/temp_dir.h"
 
 #include <QDir>
+#include <QFile>
 #include <stdexcept>
 
 namespace vorik::test {
@@ -12,5 +13,16 @@ TempDir::TempDir() {
 QString sourcePath(const QString &relative) {
   return QDir(QStringLiteral(VORIK_SOURCE_DIR)).filePath(relative);
 }
+
+ProgramOnPath::ProgramOnPath(const QString &name, const QByteArray &body) : path_(qgetenv("PATH")) {
+  QFile f(dir_.file(name));
+  if (!f.open(QIODevice::WriteOnly) || f.write("#!/bin/sh\n" + body) < 0)
+    throw std::runtime_error("cannot write a program");
+  f.close();
+  f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+  qputenv("PATH", QFile::encodeName(dir_.path()) + ':' + path_);
+}
+
+ProgramOnPath::~ProgramOnPath() { qputenv("PATH", path_); }
 
 }  // namespace vorik::test

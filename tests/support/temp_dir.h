@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -17,5 +18,17 @@ class TempDir {
 
 // Path of a file under the source tree (test data, resources).
 QString sourcePath(const QString &relative);
+
+// A program of the given name, a shell script of body, found first on the
+// PATH while this lives (the PATH is restored afterwards).
+class ProgramOnPath {
+ public:
+  ProgramOnPath(const QString &name, const QByteArray &body);
+  ~ProgramOnPath();
+
+ private:
+  TempDir dir_;
+  QByteArray path_;
+};
 
 }  // namespace vorik::test

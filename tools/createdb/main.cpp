@@ -6,8 +6,9 @@
 // --receiver-address=, --receiver-taxnumber=
 //           add the user's own receiver with its numbering row instead; code,
 //           name and tax number are required. The values are checked before
-//           anything is made: a bad one is refused with its message, no file.
-// An existing file is never overwritten.
+//           anything is made, against the schema's column widths: a bad one is
+//           refused with its message, no file.
+// --help    the options. An existing file is never overwritten.
 #include "app/receivers/Checks.h"
 #include "db/connection.h"
 #include "db/dataset.h"
@@ -16,6 +17,7 @@
 #include "db/transaction.h"
 #include "platform/cp1250.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 #include <QHash>
@@ -44,27 +46,29 @@ struct Receiver {
 };
 
 // A receiver option and the column it fills: its name after "--receiver-",
-// what the messages call it, its column's width and whether it is required.
+// what the messages call it, its column in ATVEVO (none: the value has a
+// check of its own) and whether it is required.
 struct Option {
   const char *name;
   const char *label;
-  int width;
+  const char *column;
   bool required;
   QString Receiver::*target;
 };
 const Option kOptions[] = {
-    {"code", "az átvevő kódja", 5, true, &Receiver::code},
-    {"name", "az átvevő neve", 75, true, &Receiver::name},
-    {"postcode", "az irányítószám", 8, false, &Receiver::postcode},
-    {"town", "a helységnév", 45, false, &Receiver::town},
-    {"address", "a cím", 45, false, &Receiver::street},
-    {"taxnumber", "az adószám", 13, true, &Receiver::taxNumber},  // 11 digits, or 8-1-2 with dashes
+    {"code", "az átvevő kódja", "V_AKOD", true, &Receiver::code},
+    {"name", "az átvevő neve", "V_NEVE", true, &Receiver::name},
+    {"postcode", "az irányítószám", "V_IRSZAM", false, &Receiver::postcode},
+    {"town", "a helységnév", "V_HELYSEG", false, &Receiver::town},
+    {"address", "a cím", "V_UTCA", false, &Receiver::street},
+    // 11 digits, or 8-1-2 with dashes: the tax number check below.
+    {"taxnumber", "az adószám", nullptr, true, &Receiver::taxNumber},
 };
 
 QString capitalized(const QString &text) { return text.left(1).toUpper() + text.mid(1); }
 
 // The receiver of the options, or the message that refuses one of them.
-std::optional<Receiver> receiverFrom(const QHash<QString, QString> &given, QString *message) {
+std::optional<Receiver> receiverFrom(const QHash<QString, QString> &given, const QString &script, QString *message) {
   Receiver r;
   r.streetType.clear();
   r.houseNumber.clear();
@@ -82,8 +86,9 @@ std::optional<Receiver> receiverFrom(const QHash<QString, QString> &given, QStri
       *message = QStringLiteral("Nem írható karakter: %1 (%2)").arg(label, value);
       return std::nullopt;
     }
-    if (value.size() > o.width) {
-      *message = QStringLiteral("%1 legfeljebb %2 karakter!").arg(capitalized(label)).arg(o.width);
+    const int width = o.column ? db::columnWidth(script, QStringLiteral("ATVEVO"), QLatin1String(o.column)) : -1;
+    if (width >= 0 && value.size() > width) {
+      *message = QStringLiteral("%1 legfeljebb %2 karakter!").arg(capitalized(label)).arg(width);
       return std::nullopt;
     }
     r.*o.target = value;
@@ -140,41 +145,53 @@ int usage() {
 
 int main(int argc, char **argv) {
   QCoreApplication app(argc, argv);
-  bool old = false, sample = false;
-  QString path;
-  QHash<QString, QString> given;
-  const QString receiverPrefix = QStringLiteral("--receiver-");
-  const QStringList args = app.arguments().mid(1);
-  for (const QString &a : args) {
-    if (a == QLatin1String("--old")) {
-      old = true;
-    } else if (a == QLatin1String("--sample")) {
-      sample = true;
-    } else if (a.startsWith(receiverPrefix) && a.contains(u'=')) {
-      const QString name = a.mid(receiverPrefix.size(), a.indexOf(u'=') - receiverPrefix.size());
-      const bool known = std::any_of(std::begin(kOptions), std::end(kOptions),
-                                     [&](const Option &o) { return name == QLatin1String(o.name); });
-      if (!known || given.contains(name)) return usage();
-      given.insert(name, a.mid(a.indexOf(u'=') + 1));
-    } else if (path.isEmpty() && !a.startsWith(QLatin1String("--"))) {
-      path = a;
-    } else {
-      return usage();
-    }
+  QCoreApplication::setApplicationName(QStringLiteral("vorik-createdb"));
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      QStringLiteral("Creates a register database file from the schema; an existing file is never overwritten."));
+  const QCommandLineOption help = parser.addHelpOption();
+  const QCommandLineOption oldOption(QStringLiteral("old"),
+                                     QStringLiteral("The older schema, before the upgrade dialogs' columns and widths."));
+  const QCommandLineOption sampleOption(QStringLiteral("sample"),
+                                        QStringLiteral("Adds the sample receiver with its numbering row."));
+  parser.addOption(oldOption);
+  parser.addOption(sampleOption);
+  for (const Option &o : kOptions)
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("receiver-") + QLatin1String(o.name),
+        QStringLiteral("The user's own receiver: %1%2.")
+            .arg(QString::fromUtf8(o.label), o.required ? QStringLiteral(" (required)") : QString()),
+        QStringLiteral("value")));
+  parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("The database file to make."));
+  if (!parser.parse(app.arguments())) return usage();
+  if (parser.isSet(help)) {
+    std::fputs(parser.helpText().toUtf8().constData(), stdout);
+    return 0;
   }
-  if (path.isEmpty() || (sample && !given.isEmpty())) return usage();
+  QHash<QString, QString> given;
+  for (const Option &o : kOptions) {
+    const QStringList values = parser.values(QStringLiteral("receiver-") + QLatin1String(o.name));
+    if (values.size() > 1) return usage();
+    if (!values.isEmpty()) given.insert(QLatin1String(o.name), values.first());
+  }
+  const bool sample = parser.isSet(sampleOption);
+  const QStringList paths = parser.positionalArguments();
+  if (paths.size() != 1 || (sample && !given.isEmpty())) return usage();
+  const QString path = paths.first();
+  const QString script =
+      db::schemaScript(parser.isSet(oldOption) ? db::SchemaVariant::Old : db::SchemaVariant::Current);
   std::optional<Receiver> receiver;
   if (sample) receiver = Receiver();
   if (!given.isEmpty()) {
     QString message;
-    receiver = receiverFrom(given, &message);
+    receiver = receiverFrom(given, script, &message);
     if (!receiver) {
       std::fprintf(stderr, "vorik-createdb: %s\n", message.toUtf8().constData());
       return 1;
     }
   }
   try {
-    db::createDatabase(path, db::schemaScript(old ? db::SchemaVariant::Old : db::SchemaVariant::Current));
+    db::createDatabase(path, script);
   } catch (const db::Error &e) {
     std::fprintf(stderr, "vorik-createdb: %s\n", e.what());
     return 2;

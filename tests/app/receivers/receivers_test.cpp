@@ -16,12 +16,14 @@
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
 #include "support/qt_print.h"
+#include "support/temp_dir.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -347,6 +349,13 @@ TEST_F(ReceiverDialogs, DetailsOfAReceiverWithATicketAreReadOnlyUntilTheServiceK
   EXPECT_EQ(notice.text, QStringLiteral("Már készült felvásárlási jegy! Nem módositható."));
   EXPECT_TRUE(disabledAtFirst);
   EXPECT_TRUE(enabledByKey);
+  // The set-up's README sends a new receiver to this dialog: it names the answer.
+  QFile readme(vorik::test::sourcePath(QStringLiteral("README.md")));
+  ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+  const QString text = QString::fromUtf8(readme.readAll()).simplified();
+  const qsizetype at = text.indexOf(QStringLiteral("\"Átvevő beállítás\""));
+  ASSERT_GE(at, 0);
+  EXPECT_TRUE(text.mid(at, text.indexOf(QLatin1Char(':'), at) - at).contains(QLatin1Char('"') + notice.text + QLatin1Char('"')));
 }
 
 // ---- Year opening ----

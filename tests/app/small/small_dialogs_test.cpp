@@ -3,6 +3,7 @@
 // embedded database.
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTabWidget>
@@ -156,6 +157,19 @@ TEST_F(SmallDialogs, ThreeLetterCodeShowsTheReceiverGridAndAWrongCodeDoesNothing
 }
 
 TEST_F(SmallDialogs, HelpRemoteSupportAndDatePanel) {
+  // The manual missing, there but nothing opens it, and opened.
+  TempDir working;
+  const QString before = QDir::currentPath();
+  QDir::setCurrent(working.path());
+  const QString manual = QDir::current().absoluteFilePath(QStringLiteral("sugo.pdf"));
+  {
+    TForm21 help;
+    EXPECT_EQ(messageOf([&] { help.Button1->click(); }), QStringLiteral("A leírás nem található: ") + manual);
+    QFile(manual).open(QIODevice::WriteOnly);
+    ProgramOnPath failing(QStringLiteral("xdg-open"), "exit 4\n");
+    EXPECT_EQ(messageOf([&] { help.Button1->click(); }),
+              QStringLiteral("A leírást (%1) nem sikerült megnyitni.").arg(manual));
+  }
   FakeLauncher launcher;
   platform::setLauncher(&launcher);
   {
@@ -163,8 +177,9 @@ TEST_F(SmallDialogs, HelpRemoteSupportAndDatePanel) {
     help.Button1->click();
   }
   platform::setLauncher(nullptr);
+  QDir::setCurrent(before);
   ASSERT_EQ(launcher.opened.size(), 1);
-  EXPECT_EQ(launcher.opened[0], QDir::current().absoluteFilePath(QStringLiteral("sugo.pdf")));
+  EXPECT_EQ(launcher.opened[0], manual);
 
   // Without the remote-support program on the PATH the user is told so.
   const QByteArray path = qgetenv("PATH");

@@ -44,10 +44,9 @@ class FakeLauncher : public platform::Launcher {
  public:
   bool open(const QString &path) override {
     opened << path;
-    return works;
+    return true;
   }
   QStringList opened;
-  bool works = true;
 };
 
 const QStringList kTicketHeaders = {
@@ -423,13 +422,15 @@ TEST_F(ExcelExport, AnEmptyResultGivesTheHeaderRowOnly) {
   ExpectTicketSheetLayout(book, 0);
   EXPECT_EQ(launcher_.opened.size(), 1);
 
-  // No program to open it: the file was saved, where, and that nothing opened
-  // it; the end message follows; the file stays.
-  launcher_.works = false;
+  // The desktop's opener starts but finds no program for the file: the file
+  // was saved, where, and that it could not be opened; the end message
+  // follows; the file stays.
+  platform::setLauncher(nullptr);
+  ProgramOnPath opener(QStringLiteral("xdg-open"), "echo 'xdg-open: no method available for opening' >&2\nexit 3\n");
   const auto again = Run([&] { f->Button4Click(); }, {QMessageBox::Yes, QMessageBox::Ok, QMessageBox::Ok});
   EXPECT_EQ(again[1].kind, QStringLiteral("Information"));
   EXPECT_EQ(again[1].text, QStringLiteral("A munkafüzet elmentve: ") + QFileInfo(work_->file(QStringLiteral("QZFEJ.xls"))).absoluteFilePath() +
-                                QStringLiteral("\rNincs program, amely megnyitná."));
+                                QStringLiteral("\rMegnyitni nem sikerült."));
   EXPECT_EQ(again[2].text, Saved(QStringLiteral("A vorik konvertálás befejeződött!"), "QZFEJ.xls"));
   EXPECT_TRUE(QFile::exists(work_->file(QStringLiteral("QZFEJ.xls"))));
 }

@@ -38,10 +38,12 @@ class OldImport : public WorkingFolderTest {
     f->Edit1->setText(QStringLiteral("c:\\regi\\"));
     return f;
   }
-  void Write(const QString &name, const QStringList &lines) {
+  // The lines in Windows-1250, or in UTF-8 (which holds any character).
+  void Write(const QString &name, const QStringList &lines, bool utf8 = false) {
     QFile file(drive_.file(QStringLiteral("regi/") + name));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(platform::toCp1250(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+    const QString text = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+    file.write(utf8 ? text.toUtf8() : platform::toCp1250(text));
   }
   QStringList Rows(const QString &sql) {
     db::Query q;
@@ -182,6 +184,42 @@ TEST_F(OldImport, ATakenProducerCodeIsRefusedWithTheLinesMessage) {
   EXPECT_EQ(seen[2], QStringLiteral("A régi östermelö adatok átemelve"));
   EXPECT_EQ(Rows(QStringLiteral("SELECT o_kod, o_nev FROM ostermelo ORDER BY o_kod")),
             (QStringList{QStringLiteral("10012|Már itt"), QStringLiteral("10014|Új")}));
+}
+
+TEST_F(OldImport, ControlCharactersAndCharactersOutsideTheCodePageAreRefusedByLine) {
+  const auto producer = [](const char *code, const QString &name, const QString &town = QString()) {
+    return Fixed({{2, QLatin1String(code)}, {7, name}, {58, town}});
+  };
+  Write(QStringLiteral("exposterm.txt"),
+        {producer("0021 ", QStringLiteral("Ctl\x01Name")), producer("0022 ", QStringLiteral("Kovács"), QStringLiteral("VT\x0bSzeged")),
+         producer("0023 ", QStringLiteral("Esc\x1bNév")), producer("0024 ", QStringLiteral("Ωmega Béla")),
+         producer("0025 ", QStringLiteral("Ödön Űr"))},
+        true);
+  Write(QStringLiteral("exptermek.txt"),
+        {Fixed({{2, QStringLiteral("0001 ")}, {7, QStringLiteral("Al\x01ma")}, {83, QStringLiteral("0808")}}),
+         Fixed({{2, QStringLiteral("0002 ")}, {7, QStringLiteral("Körte")}})},
+        true);
+  Write(QStringLiteral("expatvevo.txt"),
+        {Fixed({{1, QStringLiteral("Első\u2028Kft.")}}), Fixed({{1, QStringLiteral("Második Bt.")}})}, true);
+  auto f = Open();
+  const QStringList seen = Texts(Run([&] { f->Button1Click(); }));
+  const QString producers = QStringLiteral("Hiba251: Újban, INSERT az östermelöben \r");
+  EXPECT_EQ(seen, (QStringList{producers + QStringLiteral("1. sor: vezérlőkarakter (#1) a(z) 2. mezőben"),
+                               producers + QStringLiteral("2. sor: vezérlőkarakter (#11) a(z) 4. mezőben"),
+                               producers + QStringLiteral("3. sor: vezérlőkarakter (#27) a(z) 2. mezőben"),
+                               producers + QStringLiteral("4. sor: a(z) 2. mezőben Windows-1250 kódlapon kívüli "
+                                                          "karakter: \"Ω\""),
+                               QStringLiteral("A régi östermelö adatok átemelve"),
+                               QStringLiteral("Hiba253: Újban, INSERT a termékben \r1. sor: vezérlőkarakter (#1) a(z) 2. "
+                                              "mezőben"),
+                               QStringLiteral("A régi termék adatok átemelve"),
+                               QStringLiteral("Hiba257: Újban, INSERT az átvevöben \r1. sor: a(z) 2. mezőben "
+                                              "Windows-1250 kódlapon kívüli karakter: \"\u2028\""),
+                               QStringLiteral("A régi átvevö adatok átemelve")}))
+      << seen.join(QLatin1Char('\n')).toStdString();
+  EXPECT_EQ(Rows(QStringLiteral("SELECT o_kod, o_nev FROM ostermelo")), QStringList{QStringLiteral("10025|Ödön Űr")});
+  EXPECT_EQ(Rows(QStringLiteral("SELECT t_kod, t_megnevezes FROM termek")), QStringList{QStringLiteral("10002|Körte")});
+  EXPECT_EQ(Rows(QStringLiteral("SELECT v_akod, v_neve FROM atvevo")), QStringList{QStringLiteral("2|Második Bt.")});
 }
 
 TEST_F(OldImport, AReceiverFileWithNothingToInsertKeepsTheReceivers) {

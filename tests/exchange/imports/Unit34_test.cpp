@@ -228,14 +228,19 @@ TEST_F(CsvImport, ControlCharactersAndCharactersOutsideTheCodePageAreRefused) {
   auto f = Open();
   std::vector<MessageSeen> seen;
   Import(f.get(),
-         Write(QStringLiteral("vezerlo.csv"), QStringLiteral("140;Ctl\x01Name\x0bVT\x1b" "ESC\r\n141;Név;;;;;;;;;;Ωmega\r\n"
-                                                             "142;Tab\tbent\r\n143;Ödön Űr\r\n")
-                                                  .toUtf8()),
+         Write(QStringLiteral("vezerlo.csv"),
+               QStringLiteral("140;Ctl\x01Name\x0bVT\x1b" "ESC\r\n141;Név;;;;;;;;;;Ωmega\r\n"
+                              "142;Tab\tbent\r\n143;Ödön Űr\r\n"
+                              // Breaks to a text view, not to the file: each line stays one line.
+                              "144;Kovács\u2028" "145;Béla\r\n146;Sor\u2029" "147;Vége\r\n148;Keret\uFDD0" "149;Jel\r\n")
+                   .toUtf8()),
          {QMessageBox::Yes}, &seen);
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[0].text.section(QLatin1Char('\r'), 0, 1),
             QStringLiteral("Hiba301: Újban, INSERT az östermelöben \r1. sor: vezérlőkarakter (#1) a(z) 2. mezőben"));
-  EXPECT_EQ(seen[1].text, QStringLiteral("A lista feldolgozva\r3 hibás sor kimaradt."));
+  EXPECT_EQ(seen[1].text, QStringLiteral("A lista feldolgozva\r6 hibás sor kimaradt."));
+  EXPECT_EQ(f->CheckListBox1->count(), 7);
+  EXPECT_EQ(f->CheckListBox1->item(4)->text(), QStringLiteral("144;Kovács\u2028" "145;Béla"));
   EXPECT_EQ(Codes(), QStringList{"143"});
 }
 

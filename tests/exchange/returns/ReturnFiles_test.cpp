@@ -136,6 +136,20 @@ TEST(ImportLines, DataThatWouldBreakAFileIsRefusedNamingTheProducer) {
   p.anyja = QStringLiteral("Anyja\nneve");
   EXPECT_EQ(ProducerRefusal(p), QStringLiteral("Javitandó! Östermelö 7 (  Kiss János ): a(z) anyja neve sortörést tartalmaz."));
   p.anyja.clear();
+  // Other control characters would reach "$info=" and "14808=" as raw bytes.
+  const struct {
+    QString Producer::*value;
+    QString text, refusal;
+  } controls[] = {{&Producer::nev, QStringLiteral("Kiss J\x01nos"), QStringLiteral("név vezérlőkaraktert (#1)")},
+                  {&Producer::szulhely, QStringLiteral("Sze\x0bged"), QStringLiteral("születési hely vezérlőkaraktert (#11)")},
+                  {&Producer::anyja, QStringLiteral("\x1b"), QStringLiteral("anyja neve vezérlőkaraktert (#27)")},
+                  {&Producer::kod, QStringLiteral("7\x7f"), QStringLiteral("kód vezérlőkaraktert (#127)")}};
+  for (const auto &c : controls) {
+    Producer q = Someone();
+    q.*c.value = c.text;
+    EXPECT_EQ(ProducerRefusal(q), QStringLiteral("Javitandó! Östermelö %1 (%2): a(z) %3 tartalmaz.")
+                                      .arg(q.kod, q.nev, c.refusal));
+  }
   for (const char *bad : {"../x", "a\\b", "C:x", "a*b", "a?", "\"x\"", "<x>", "a|b", "\t"}) {
     p.adoazon = QString::fromLatin1(bad);
     EXPECT_TRUE(ProducerRefusal(p).contains(QStringLiteral("fájlnévben nem használható"))) << bad;

@@ -5,6 +5,7 @@
 #include "exchange/returns/Unit24.h"
 #include "platform/error_text.h"
 #include "support/gui_driver.h"
+#include "support/layout_check.h"
 #include "support/temp_dir.h"
 #include "unwritable.h"
 
@@ -14,6 +15,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -116,6 +118,31 @@ TEST_F(Form24Test, TheMergeShowsTheSumsBeforeAndAfter) {
   // The paid amounts the program's own files carry, both folders before and after.
   EXPECT_EQ(f->Label17->text(), QStringLiteral("Összevonás előtt kifizetve (24804=): \"A\" 33 + \"B\" 5300 = 5333"));
   EXPECT_EQ(f->Label18->text(), QStringLiteral("Összevonás után kifizetve (24804=): \"A\" 333 + \"B\" 5000 = 5333"));
+  EXPECT_TRUE(f->Label1->isVisible());
+}
+
+TEST_F(Form24Test, TheProgramsOwnFilesShowThePaidSumsToCompareWholly) {
+  // Files as the 08M gather writes them: no row 455, the paid amount only.
+  put(c_.file(QStringLiteral("QZ2025/03/2508M202503_8000000001.imp")), "24804=1234567\r\n");
+  put(e_.file(QStringLiteral("QZ2025/03/2508M202503_8000000001.imp")), "24804=600000\r\n");
+  put(e_.file(QStringLiteral("QZ2025/03/2508M202503_8000000002.imp")), "24804=4565\r\n");
+  auto f = Open();
+  f->DirectoryListBox1->setDirectory(QStringLiteral("C:\\QZ2025\\03\\"));
+  f->DirectoryListBox2->setDirectory(QStringLiteral("E:\\QZ2025\\03\\"));
+  Boxes([&] { click(f.get(), QStringLiteral("Button3")); }, 0);
+  EXPECT_EQ(f->Label17->text(),
+            QStringLiteral("Összevonás előtt kifizetve (24804=): \"A\" 1234567 + \"B\" 604565 = 1839132"));
+  EXPECT_EQ(f->Label18->text(),
+            QStringLiteral("Összevonás után kifizetve (24804=): \"A\" 1834567 + \"B\" 4565 = 1839132"));
+  // The grand totals are the figure the printed return lists carry, and no
+  // row-455 zeros stand beside them.
+  EXPECT_EQ(f->Label3->text(), QStringLiteral("Mindösszesen : 1839132"));
+  EXPECT_EQ(f->Label13->text(), QStringLiteral("Mindösszesen : 1839132"));
+  for (QLabel *l : {f->Label1, f->Label4, f->Label2, f->Label5, f->Label6, f->Label7, f->Label8, f->Label12})
+    EXPECT_FALSE(l->isVisible()) << l->objectName().toStdString();
+  EXPECT_TRUE(f->Memo1->toPlainText().contains(QStringLiteral("a \"Mindösszesen\" a kifizetett összegek (24804=)")));
+  // Every sum is shown whole inside the dialog.
+  EXPECT_EQ(layoutProblems(f.get()), QStringList());
 }
 
 // A merge killed after its first pair took A's name: the next opening
