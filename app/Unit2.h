@@ -11,6 +11,7 @@
 #include <QDate>
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -151,6 +152,7 @@ class TData : public QObject {
   // The walk of a list: every line of the range in ZQ21, the rows of each
   // group's key, and the current group's rows.
   void openLines(const QString &where, bool byProductName, const QStringList &keyColumns);
+  const QList<std::pair<QString, QString>> &tableColumns();
   void enterGroup();
   void showGroupLine();
   void producerTotal();
@@ -161,7 +163,9 @@ class TData : public QObject {
   const std::vector<int> *groupLines_ = nullptr;
   size_t groupLine_ = 0;
   QString linesSignature_;  // statement and values the lines were read with
+  QSet<QString> linesColumns_;  // the columns they were read with
   bool linesFresh_ = false;  // read since the groups were last opened
+  QList<std::pair<QString, QString>> tableColumns_;  // (table, column) of the lines' three tables
 };
 
 // The product name of the current group of the product-wise list.

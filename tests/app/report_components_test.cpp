@@ -160,4 +160,46 @@ TEST_F(ReportComponents, ProducerListWalksProducersAndAnEmptyGroupQueryPrintsNot
   EXPECT_TRUE(texts(*data_->frNyomtat).isEmpty());
 }
 
+// The seed before the build and both passes share one read of the lines and
+// of the producers' totals; the lines hold the columns the layout names, and
+// a layout edited to name another, or ZQ21 opened by anyone else, reads
+// them again.
+TEST_F(ReportComponents, ProducerListReadsItsLinesOnceWithTheColumnsItsLayoutNames) {
+  TQuery *q = data_->ZQ20;
+  q->sql().clear();
+  q->sql().add("SELECT DISTINCT o_kod FROM ostermelo ORDER BY o_kod");
+  q->open();
+  data_->ListaSzuro = {false, QDate(2025, 3, 1), QDate(2025, 3, 31), "00001"};
+  TfrReport &r = *data_->frNyomtat;
+  listLayout(r, "frUserDataset3", "frUserDataset4", "[ZQ20.O_KOD]");
+  r.DoublePass = true;
+  int lineReads = 0, totalReads = 0;
+  QObject::connect(data_->ZQ21, &db::DataSet::opened, [&] { ++lineReads; });
+  QObject::connect(data_->ZQ80, &db::DataSet::opened, [&] { ++totalReads; });
+  const QStringList printed{"00010", "25000001 100", "25000001 50", "= 150", "00020", "25000002 30", "= 30"};
+  data_->frUserDataset3First(nullptr);
+  ASSERT_TRUE(r.PrepareReport());
+  EXPECT_EQ(texts(r), printed);
+  EXPECT_EQ(lineReads, 1);
+  EXPECT_EQ(totalReads, 1);
+  EXPECT_NE(data_->ZQ21->findField("S_BRUTTO"), nullptr);
+  EXPECT_EQ(data_->ZQ21->findField("O_NEV"), nullptr) << "a column no text names is read";
+
+  TfrReport edited;
+  edited.LoadFromBytes(r.SaveToBytes());
+  for (const auto &v : edited.Pages[0]->Objects)
+    if (v->Memo.value(0).startsWith("[ZQ21.S_BSZAM]"))
+      v->Memo = QStringList{"[ZQ21.S_BSZAM] [ZQ21.\"O_NEV\"]"};
+  r.LoadFromBytes(edited.SaveToBytes());
+  ASSERT_TRUE(r.PrepareReport());
+  EXPECT_EQ(lineReads, 2);
+  EXPECT_EQ(texts(r), (QStringList{"00010", "25000001 Kiss", "25000001 Kiss", "= 150", "00020",
+                                   "25000002 Nagy", "= 30"}));
+
+  data_->ZQ21->close();
+  ASSERT_TRUE(r.PrepareReport());
+  EXPECT_EQ(lineReads, 3);
+  EXPECT_EQ(totalReads, 1);
+}
+
 }  // namespace
