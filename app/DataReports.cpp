@@ -196,7 +196,7 @@ const QList<std::pair<QString, QString>> &TData::tableColumns() {
 // (with the keys the walk needs): a user may edit the layout, and the lines'
 // other columns would be most of what is read.
 void TData::openLines(const QString &where, bool byProductName, const QStringList &keyColumns) {
-  QSet<QString> named = frCurrentReport ? layoutWords(*frCurrentReport) : QSet<QString>();
+  QSet<QString> named = layoutNames_;
   for (const QString &c : keyColumns) named.insert(c);
   named.insert(QStringLiteral("S_MEGNEVEZES"));
   named.insert(QStringLiteral("S_BSZAM"));
@@ -273,6 +273,7 @@ void TData::showGroupLine() {
 }
 
 void TData::frUserDataset1First(QObject *) {
+  layoutNames_ = frCurrentReport ? layoutWords(*frCurrentReport) : QSet<QString>();
   ZQ20->first();
   groupLines_ = nullptr;
   if (ZQ20->eof()) return;  // no groups: the source reports its end at once
@@ -291,6 +292,7 @@ void TData::frUserDataset1Next(QObject *) {
 }
 
 void TData::frUserDataset3First(QObject *) {
+  layoutNames_ = frCurrentReport ? layoutWords(*frCurrentReport) : QSet<QString>();
   ZQ20->first();
   groupLines_ = nullptr;
   if (ZQ20->eof()) return;
@@ -343,6 +345,9 @@ QString trimmedKey(QString t) {
 // what a year's list waited for. A group whose code has no total (a code
 // without a producer row) finds ZQ80 empty, as its own statement would.
 void TData::producerTotal() {
+  // Read only for a layout that names it: the program's own take the
+  // producer's total from the groups.
+  if (!layoutNames_.contains(QStringLiteral("ZQ80"))) return;
   const QString key = trimmedKey(ListaOstermeloKod);
   if (!producerTotalsOpen_) {
     prepareProducerTotal(ZQ80, ListaSzuro,

@@ -141,10 +141,10 @@ TEST_F(ReportComponents, ProducerListWalksProducersAndAnEmptyGroupQueryPrintsNot
   q->sql().add("SELECT DISTINCT o_kod FROM ostermelo ORDER BY o_kod");
   q->open();
   data_->ListaSzuro = {false, QDate(2025, 3, 1), QDate(2025, 3, 31), "00001"};
-  listLayout(*data_->frNyomtat, "frUserDataset3", "frUserDataset4", "[ZQ20.O_KOD]");
+  listLayout(*data_->frNyomtat, "frUserDataset3", "frUserDataset4", "[ZQ20.O_KOD] [ZQ80.O_KOD]");
   ASSERT_TRUE(data_->frNyomtat->PrepareReport());
-  EXPECT_EQ(texts(*data_->frNyomtat), (QStringList{"00010", "25000001 100", "25000001 50", "= 150", "00020",
-                                                  "25000002 30", "= 30"}));
+  EXPECT_EQ(texts(*data_->frNyomtat), (QStringList{"00010 00010", "25000001 100", "25000001 50", "= 150",
+                                                   "00020 00020", "25000002 30", "= 30"}));
   EXPECT_EQ(ListaOstermeloKod, "00020");
   // Every producer's total is in ZQ80, read once; it stands on the second's.
   ASSERT_TRUE(data_->ZQ80->active());
@@ -171,12 +171,13 @@ TEST_F(ReportComponents, ProducerListReadsItsLinesOnceWithTheColumnsItsLayoutNam
   q->open();
   data_->ListaSzuro = {false, QDate(2025, 3, 1), QDate(2025, 3, 31), "00001"};
   TfrReport &r = *data_->frNyomtat;
-  listLayout(r, "frUserDataset3", "frUserDataset4", "[ZQ20.O_KOD]");
+  listLayout(r, "frUserDataset3", "frUserDataset4", "[ZQ20.O_KOD] [ZQ80.O_KOD]");
   r.DoublePass = true;
   int lineReads = 0, totalReads = 0;
   QObject::connect(data_->ZQ21, &db::DataSet::opened, [&] { ++lineReads; });
   QObject::connect(data_->ZQ80, &db::DataSet::opened, [&] { ++totalReads; });
-  const QStringList printed{"00010", "25000001 100", "25000001 50", "= 150", "00020", "25000002 30", "= 30"};
+  const QStringList printed{"00010 00010", "25000001 100", "25000001 50", "= 150",
+                            "00020 00020", "25000002 30",  "= 30"};
   data_->frUserDataset3First(nullptr);
   ASSERT_TRUE(r.PrepareReport());
   EXPECT_EQ(texts(r), printed);
@@ -193,12 +194,19 @@ TEST_F(ReportComponents, ProducerListReadsItsLinesOnceWithTheColumnsItsLayoutNam
   r.LoadFromBytes(edited.SaveToBytes());
   ASSERT_TRUE(r.PrepareReport());
   EXPECT_EQ(lineReads, 2);
-  EXPECT_EQ(texts(r), (QStringList{"00010", "25000001 Kiss", "25000001 Kiss", "= 150", "00020",
+  EXPECT_EQ(texts(r), (QStringList{"00010 00010", "25000001 Kiss", "25000001 Kiss", "= 150", "00020 00020",
                                    "25000002 Nagy", "= 30"}));
 
   data_->ZQ21->close();
   ASSERT_TRUE(r.PrepareReport());
   EXPECT_EQ(lineReads, 3);
+  EXPECT_EQ(totalReads, 1);
+
+  // A layout that does not name the producers' totals does not have them read.
+  listLayout(r, "frUserDataset3", "frUserDataset4", "[ZQ20.O_KOD]");
+  data_->ZQ80->close();
+  ASSERT_TRUE(r.PrepareReport());
+  EXPECT_EQ(texts(r).value(0), "00010");
   EXPECT_EQ(totalReads, 1);
 }
 
