@@ -5,11 +5,13 @@
 #include "app/Unit2.h"
 #include "platform/collation.h"
 #include "report/core/FR_Class_Build.h"
+#include "report/core/FR_Class_View.h"
 #include "report/data/FR_DBSet.h"
 #include "report/data/FR_DSet.h"
 
 #include <QDateTime>
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 
@@ -89,8 +91,13 @@ void TData::createReportComponents() {
     };
     lines->OnCheckEOF = [this](QObject *, bool &eof) { eof = !groupLines_ || groupLine_ >= groupLines_->size(); };
   }
-  // Groups gathered anew need their lines read anew.
-  connect(ZQ20, &db::DataSet::opened, this, [this] { linesFresh_ = false; });
+  // Groups gathered anew need their lines and the producers' totals read
+  // anew, and so does ZQ21 or ZQ80 opened or closed by anyone else.
+  connect(ZQ20, &db::DataSet::opened, this, [this] { linesFresh_ = producerTotalsOpen_ = false; });
+  for (auto signal : {&db::DataSet::opened, &db::DataSet::closed}) {
+    connect(ZQ21, signal, this, [this] { linesFresh_ = false; });
+    connect(ZQ80, signal, this, [this] { producerTotalsOpen_ = false; });
+  }
   // Names in layouts resolve among the module's components.
   if (!frReportOwner()) frSetReportOwner(this);
 }
@@ -124,7 +131,59 @@ QString groupKey(TQuery *q, const QStringList &columns) {
 const QStringList kProductKey{QStringLiteral("S_MEGNEVEZES")};
 const QStringList kProducerKey{QStringLiteral("O_KOD")};
 
+// Every name a layout may refer to a column by, upper case: the words of its
+// objects' texts, scripts, formats and highlights, of its value list and of
+// its variable list.
+QSet<QString> layoutWords(const TfrReport &r) {
+  QSet<QString> words;
+  auto add = [&](const QString &text) {
+    qsizetype start = -1;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+      const bool part = i < text.size() && (text[i].isLetterOrNumber() || text[i] == u'_' || text[i] == u'$');
+      if (part && start < 0) start = i;
+      if (!part && start >= 0) {
+        words.insert(text.mid(start, i - start).toUpper());
+        start = -1;
+      }
+    }
+  };
+  for (int p = 0; p < r.Pages.Count(); ++p)
+    for (const auto &v : r.Pages[p]->Objects) {
+      for (const QStringList *lines : {&v->Memo, &v->Script})
+        for (const QString &l : *lines) add(l);
+      add(v->FormatStr);
+      if (const auto *m = dynamic_cast<const TfrMemoView *>(v.get())) add(m->HighlightStr);
+    }
+  for (int i = 0; i < r.Values.Count(); ++i) {
+    add(r.Values.Name(i));
+    if (const TfrValue *v = r.Values.GetValue(i)) {
+      add(v->DataSet);
+      add(v->Field);
+    }
+  }
+  for (const QString &l : r.Variables) add(l);
+  return words;
+}
+
 }  // namespace
+
+// The columns of the lines' three tables, each as table.column, read once:
+// the schema does not change while the program runs.
+const QList<std::pair<QString, QString>> &TData::tableColumns() {
+  if (tableColumns_.isEmpty()) {
+    db::Query q;
+    q.setTransaction(IBTrans1);
+    q.sql().add(QStringLiteral(
+        "SELECT TRIM(rdb$relation_name) AS t, TRIM(rdb$field_name) AS c FROM rdb$relation_fields "
+        "WHERE rdb$relation_name IN ('QZSOR', 'QZFEJ', 'OSTERMELO') "
+        "ORDER BY rdb$relation_name DESCENDING, rdb$field_position"));
+    q.open();
+    for (q.first(); !q.eof(); q.next())
+      tableColumns_.append(
+          {q.fieldByName(QStringLiteral("T")).asString(), q.fieldByName(QStringLiteral("C")).asString()});
+  }
+  return tableColumns_;
+}
 
 // Every line of the range is read in one statement, and each group's lines
 // are its rows with the group's key: one read per build instead of one per
@@ -133,11 +192,31 @@ const QStringList kProducerKey{QStringLiteral("O_KOD")};
 // tables, on a year's lines through temporary files; each group's row
 // numbers are put in order here instead, by product name in Hungarian
 // order when asked (names the order cannot tell apart by their exact text),
-// then by serial.
+// then by serial. Only the columns the layout being built names are read
+// (with the keys the walk needs): a user may edit the layout, and the lines'
+// other columns would be most of what is read.
 void TData::openLines(const QString &where, bool byProductName, const QStringList &keyColumns) {
+  QSet<QString> named = layoutNames_;
+  for (const QString &c : keyColumns) named.insert(c);
+  named.insert(QStringLiteral("S_MEGNEVEZES"));
+  named.insert(QStringLiteral("S_BSZAM"));
+  QStringList columns;
+  for (const auto &[table, column] : tableColumns())
+    if (named.contains(column)) columns << table + QLatin1Char('.') + column;
+  // The gather has just read these lines, and a two-pass build reads them
+  // again in its second pass: while the groups have not been gathered anew
+  // and nothing else has opened ZQ21, the lines read for them are still the
+  // ones, when they hold every column now named.
+  const QString signature = where + (byProductName ? QStringLiteral("N") : QStringLiteral("S")) +
+                            ListaSzuro.Tol.toString() + ListaSzuro.Ig.toString() + ListaSzuro.AtvevoKod;
+  const QSet<QString> wanted(columns.begin(), columns.end());
+  if (linesFresh_ && ZQ21->active() && signature == linesSignature_ && linesColumns_.contains(wanted)) {
+    enterGroup();
+    return;
+  }
   ZQ21->close();
   ZQ21->sql().clear();
-  ZQ21->sql().add(QStringLiteral("SELECT *                                  "));
+  ZQ21->sql().add(QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")));
   ZQ21->sql().add(QStringLiteral("  FROM qzsor                              "));
   ZQ21->sql().add(QStringLiteral("  JOIN qzfej     ON s_bszam     = f_bszam "));
   ZQ21->sql().add(QStringLiteral("  JOIN ostermelo ON f_ostermkod = o_kod   "));
@@ -145,17 +224,9 @@ void TData::openLines(const QString &where, bool byProductName, const QStringLis
   ZQ21->paramByName(QStringLiteral("p1")).setDateTime(QDateTime(ListaSzuro.Tol, QTime(0, 0)));
   ZQ21->paramByName(QStringLiteral("p2")).setDateTime(QDateTime(ListaSzuro.Ig, QTime(0, 0)));
   ZQ21->paramByName(QStringLiteral("p3")).setString(ListaSzuro.AtvevoKod);
-  // The gather has just read these lines, and a two-pass build reads them
-  // again in its second pass: while the groups have not been gathered anew
-  // the lines read for them are still the ones.
-  const QString signature = where + (byProductName ? QStringLiteral("N") : QStringLiteral("S")) +
-                            ListaSzuro.Tol.toString() + ListaSzuro.Ig.toString() + ListaSzuro.AtvevoKod;
-  if (linesFresh_ && ZQ21->active() && signature == linesSignature_) {
-    enterGroup();
-    return;
-  }
   ZQ21->open();
   linesSignature_ = signature;
+  linesColumns_ = wanted;
   linesFresh_ = true;
   listLines_.clear();
   listKey_ = keyColumns;
@@ -202,6 +273,7 @@ void TData::showGroupLine() {
 }
 
 void TData::frUserDataset1First(QObject *) {
+  layoutNames_ = frCurrentReport ? layoutWords(*frCurrentReport) : QSet<QString>();
   ZQ20->first();
   groupLines_ = nullptr;
   if (ZQ20->eof()) return;  // no groups: the source reports its end at once
@@ -220,11 +292,11 @@ void TData::frUserDataset1Next(QObject *) {
 }
 
 void TData::frUserDataset3First(QObject *) {
+  layoutNames_ = frCurrentReport ? layoutWords(*frCurrentReport) : QSet<QString>();
   ZQ20->first();
   groupLines_ = nullptr;
   if (ZQ20->eof()) return;
   ListaOstermeloKod = current(ZQ20, "O_KOD");
-  producerTotalsOpen_ = false;
   producerTotal();
   // Every producer's lines by product name; each product's lines by serial.
   openLines(ListaSzuro.FizetesiDatum
@@ -273,6 +345,9 @@ QString trimmedKey(QString t) {
 // what a year's list waited for. A group whose code has no total (a code
 // without a producer row) finds ZQ80 empty, as its own statement would.
 void TData::producerTotal() {
+  // Read only for a layout that names it: the program's own take the
+  // producer's total from the groups.
+  if (!layoutNames_.contains(QStringLiteral("ZQ80"))) return;
   const QString key = trimmedKey(ListaOstermeloKod);
   if (!producerTotalsOpen_) {
     prepareProducerTotal(ZQ80, ListaSzuro,

@@ -11,6 +11,7 @@
 #include <QDate>
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -137,8 +138,11 @@ class TData : public QObject {
   TListaSzuro ListaSzuro;
   // Event handlers of the list sources: move ZQ20 to the first or next group
   // and put the line sources on that group's lines in ZQ21 (ZQ80 with the
-  // producer's total). First reads every line of the range into ZQ21;
-  // every producer group's lines come ordered by product name.
+  // producer's total, for a layout that names ZQ80). First reads every line
+  // of the range into ZQ21, with the columns the layout names; every
+  // producer group's lines come ordered by product name. The lines and the
+  // totals read stay while ZQ20 keeps its groups and nothing else opens ZQ21
+  // or ZQ80: a two-pass build reads them once.
   void frUserDataset1First(QObject *sender);
   void frUserDataset1Next(QObject *sender);
   void frUserDataset3First(QObject *sender);
@@ -151,6 +155,7 @@ class TData : public QObject {
   // The walk of a list: every line of the range in ZQ21, the rows of each
   // group's key, and the current group's rows.
   void openLines(const QString &where, bool byProductName, const QStringList &keyColumns);
+  const QList<std::pair<QString, QString>> &tableColumns();
   void enterGroup();
   void showGroupLine();
   void producerTotal();
@@ -161,7 +166,10 @@ class TData : public QObject {
   const std::vector<int> *groupLines_ = nullptr;
   size_t groupLine_ = 0;
   QString linesSignature_;  // statement and values the lines were read with
+  QSet<QString> linesColumns_;  // the columns they were read with
+  QSet<QString> layoutNames_;   // the words of the layout being built, upper case
   bool linesFresh_ = false;  // read since the groups were last opened
+  QList<std::pair<QString, QString>> tableColumns_;  // (table, column) of the lines' three tables
 };
 
 // The product name of the current group of the product-wise list.

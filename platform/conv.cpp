@@ -1,5 +1,8 @@
 #include "platform/conv.h"
 
+#include <QHash>
+
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <clocale>
@@ -745,9 +748,33 @@ long double StrToFloat(const QString &text, const FormatSettings &fs) {
   return v;
 }
 
+namespace {
+
+// A mask split into its sections, each scanned: a report formats every cell
+// of a column with the same few masks, so each is parsed once per thread.
+struct ParsedMask {
+  QStringList sections;
+  std::array<SectionInfo, 3> info;
+};
+
+const ParsedMask &parsedMask(const QString &mask) {
+  thread_local QHash<QString, ParsedMask> cache;
+  const auto found = cache.constFind(mask);
+  if (found != cache.constEnd()) return *found;
+  if (cache.size() >= 64) cache.clear();  // masks built from values do not pile up
+  ParsedMask p;
+  p.sections = maskSections(mask);
+  for (qsizetype i = 0; i < std::min<qsizetype>(3, p.sections.size()); ++i)
+    p.info[static_cast<size_t>(i)] = scanSection(p.sections[i]);
+  return *cache.insert(mask, std::move(p));
+}
+
+}  // namespace
+
 QString FormatFloat(const QString &mask, long double value, const FormatSettings &fs) {
   if (!std::isfinite(value)) return specialText(value);
-  const QStringList sections = maskSections(mask);
+  const ParsedMask &parsed = parsedMask(mask);
+  const QStringList &sections = parsed.sections;
   if (sections[0].isEmpty()) return generalText(value, 15, 0, fs);
   auto pick = [&](int index) -> int {
     return index < sections.size() && !sections[index].isEmpty() ? index : 0;
@@ -757,15 +784,15 @@ QString FormatFloat(const QString &mask, long double value, const FormatSettings
     return info.scientific ? floatToDecimal(value, std::max(1, info.digitCount), 9999)
                            : floatToDecimal(value, kMaxDigits, info.digitCount - info.decimalIndex);
   };
-  SectionInfo info = scanSection(sections[section]);
-  FloatRec r = round(info);
-  if (!info.scientific && r.exponent > kMaxDigits) return generalText(value, 15, 0, fs);
+  const SectionInfo *info = &parsed.info[static_cast<size_t>(section)];
+  FloatRec r = round(*info);
+  if (!info->scientific && r.exponent > kMaxDigits) return generalText(value, 15, 0, fs);
   if (r.zero() && section != 2 && pick(2) == 2) {
     section = 2;
-    info = scanSection(sections[section]);
+    info = &parsed.info[2];
     r = FloatRec{};
   }
-  return applySection(sections[section], info, r, section == 0, fs);
+  return applySection(sections[section], *info, r, section == 0, fs);
 }
 
 long double RoundHalfEven(long double value) {

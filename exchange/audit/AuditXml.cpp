@@ -517,36 +517,9 @@ bool ExportAuditXml(AuditExport &e) {
 
   const QHash<QString, std::vector<Line>> lines = readLines();
 
-  // The whole file, once only checked and once written.
-  auto write = [&](Lines &out) {
-    out.strict(count > 0);
-    out.raw(R"(<?xml version="1.0" encoding="utf-8"?>)");
-    out.raw(R"(<szamlak xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" )"
-            R"(xmlns:xsd="http://www.w3.org/2001/XMLSchema" xmlns="http://schemas.nav.gov.hu/2013/szamla">)");
-    out.leaf(2, "export_datuma", xmlDateOf(e.today), Xsd::Date);
-    out.leaf(2, "export_szla_db", QString::number(count), Xsd::Count);
-    out.leaf(2, "kezdo_ido", from, Xsd::Date);
-    out.leaf(2, "zaro_ido", to, Xsd::Date);
-    out.leaf(2, "kezdo_szla_szam", e.minSerial);
-    out.leaf(2, "zaro_szla_szam", e.maxSerial);
-    const Staged s(q);
-    static const std::vector<Line> none;
-    for (q.first(); !q.eof(); q.next()) {
-      const auto it = lines.constFind(serialKey(s.stored(FE_SZLASORSZAM)));
-      out.document(s.text(FE_SZLASORSZAM));
-      writeDocument(out, s, it == lines.cend() ? none : *it, e.optionalGroup);
-    }
-    out.raw("</szamlak>");
-  };
-  // What the authority's format cannot hold is refused before the file is
-  // touched, naming the field and the document.
-  Lines check(nullptr);
-  write(check);
-  if (!check.refusal().isEmpty()) {
-    platform::showMessage(check.refusal());
-    return false;
-  }
-
+  // What the authority's format cannot hold is refused, naming the field and
+  // the document: the writing stops there and the file is abandoned, which
+  // leaves the target as it was.
   const QString target = platform::mapWindowsPath(e.path);
   platform::WholeFile file(target);
   auto failed = [&](const QString &reason) {
@@ -557,7 +530,29 @@ bool ExportAuditXml(AuditExport &e) {
   if (!file.open()) return failed(file.reason());
   Lines out(&file.device());
   file.write("\xEF\xBB\xBF");
-  write(out);
+  out.strict(count > 0);
+  out.raw(R"(<?xml version="1.0" encoding="utf-8"?>)");
+  out.raw(R"(<szamlak xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" )"
+          R"(xmlns:xsd="http://www.w3.org/2001/XMLSchema" xmlns="http://schemas.nav.gov.hu/2013/szamla">)");
+  out.leaf(2, "export_datuma", xmlDateOf(e.today), Xsd::Date);
+  out.leaf(2, "export_szla_db", QString::number(count), Xsd::Count);
+  out.leaf(2, "kezdo_ido", from, Xsd::Date);
+  out.leaf(2, "zaro_ido", to, Xsd::Date);
+  out.leaf(2, "kezdo_szla_szam", e.minSerial);
+  out.leaf(2, "zaro_szla_szam", e.maxSerial);
+  const Staged s(q);
+  static const std::vector<Line> none;
+  for (q.first(); !q.eof() && out.refusal().isEmpty(); q.next()) {
+    const auto it = lines.constFind(serialKey(s.stored(FE_SZLASORSZAM)));
+    out.document(s.text(FE_SZLASORSZAM));
+    writeDocument(out, s, it == lines.cend() ? none : *it, e.optionalGroup);
+  }
+  out.raw("</szamlak>");
+  if (!out.refusal().isEmpty()) {
+    file.cancel();
+    platform::showMessage(out.refusal());
+    return false;
+  }
   if (!out.finish()) return failed(file.device().errorString());
   if (!file.commit()) return failed(file.reason());
   return true;

@@ -19,7 +19,8 @@ struct AuditExport {
 
 // Validates every staged row (the first failing check shows its message and
 // nothing is written), then writes the file to a temporary name in the
-// target folder and renames it over the target. False when a check failed or
+// target folder and renames it over the target; a value the format cannot
+// hold stops the writing and shows its message. False when a check failed or
 // the file could not be written (an error shown; the target as it was).
 // Numbers are written with "." whatever the regional settings hold.
 bool ExportAuditXml(AuditExport &e);

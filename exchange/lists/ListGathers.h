@@ -31,8 +31,9 @@ QString GatherProducts(const Range &range);
 // The producer list: the total in ZQ80, one group per producer code in
 // ZQ20. Answers the total's text.
 QString GatherProducers(const Range &range);
-// Before the producer list is built: the first group's code in
-// ListaOstermeloKod, its total in ZQ80 and its lines in ZQ21.
+// Before the producer list is built, once its layout has loaded: the first
+// group's code in ListaOstermeloKod, its total in ZQ80 (when the layout
+// names ZQ80) and its lines in ZQ21.
 void SeedProducerGroup();
 
 // A producer's figures over all the receiver's tickets.

@@ -23,7 +23,7 @@ QString ListTitle(const QString &fileName) {
 
 }  // namespace
 
-void PrintList(const QString &fileName) {
+void PrintList(const QString &fileName, const std::function<void()> &afterLoad) {
   if (!OpenReceiverRow()) return;
-  ShowLayout(*Data->frNyomtat, fileName, ListTitle(fileName), PrintOrientation::Portrait);
+  ShowLayout(*Data->frNyomtat, fileName, ListTitle(fileName), PrintOrientation::Portrait, afterLoad);
 }

@@ -21,7 +21,7 @@ void TForm19::Print() {
   v.SetVariable(QStringLiteral("v_tol"), platform::DateToStr(s.Tol));
   v.SetVariable(QStringLiteral("v_ig"), platform::DateToStr(s.Ig));
   v.SetVariable(QStringLiteral("v_sorrend"), QStringLiteral(" Östermelönként "));
-  // The first group's producer and total before the report starts.
-  lists::SeedProducerGroup();
-  PrintList(QStringLiteral("QzLista8.frf"));
+  // The first group's producer and total before the report starts, once the
+  // layout has loaded: its lines are read with the columns the layout names.
+  PrintList(QStringLiteral("QzLista8.frf"), lists::SeedProducerGroup);
 }

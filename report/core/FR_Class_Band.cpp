@@ -43,16 +43,6 @@ constexpr TfrBandType kLevels[3][3] = {{btMasterHeader, btMasterData, btMasterFo
 constexpr TfrBandType kCollecting[] = {btPageFooter, btMasterFooter, btDetailFooter, btSubDetailFooter,
                                        btGroupFooter, btReportSummary};
 
-// Whether an object's text may call an aggregate (only those are evaluated
-// when footers collect a record).
-bool mayAggregate(const TfrView *v) {
-  static const char *const names[] = {"SUM", "AVG", "COUNT", "MIN", "MAX"};
-  for (const QString &l : v->Memo)
-    for (const char *n : names)
-      if (l.contains(QLatin1String(n), Qt::CaseInsensitive)) return true;
-  return false;
-}
-
 // Bands printed where their design puts them, not at the current position.
 bool isFixed(TfrBandType t) { return t == btPageFooter || t == btOverlay || t == btNone; }
 
@@ -80,6 +70,24 @@ void syncBuiltIns(TfrBand *b) {
 }
 
 }  // namespace
+
+// One of the aggregates' names as a word of its own followed by an opening
+// parenthesis. "Mindösszesen" holds the letters of MIN but calls nothing.
+bool frCallsAggregate(const QStringList &text) {
+  static const QLatin1String names[] = {QLatin1String("SUM"), QLatin1String("AVG"), QLatin1String("COUNT"),
+                                        QLatin1String("MIN"), QLatin1String("MAX")};
+  auto partOfName = [](QChar c) { return c.isLetterOrNumber() || c == u'_'; };
+  for (const QString &l : text)
+    for (const QLatin1String &n : names)
+      for (qsizetype at = l.indexOf(n, 0, Qt::CaseInsensitive); at >= 0;
+           at = l.indexOf(n, at + 1, Qt::CaseInsensitive)) {
+        if (at > 0 && partOfName(l[at - 1])) continue;
+        qsizetype end = at + n.size();
+        while (end < l.size() && l[end].isSpace()) ++end;
+        if (end < l.size() && l[end] == u'(') return true;
+      }
+  return false;
+}
 
 QString frBuildErrorText(const QStringList &lines, const QString &reportName, int bandType) {
   QString t = QStringLiteral("An error occured during calculating");
@@ -491,7 +499,7 @@ void TfrPageRun::InitReport() {
   for (auto &b : OwnedBands)
     if (!isCrossBand(b->Typ))
       for (TfrView *v : b->Objects)
-        if (mayAggregate(v) || (collectAll_ && crossOf_.contains(v)))
+        if (frCallsAggregate(v->Memo) || (collectAll_ && crossOf_.contains(v)))
           (crossOf_.contains(v) ? b->AggregateCells : b->AggregateObjects).push_back(v);
   CurrentNo = 1;
   ColumnNo = 1;

@@ -229,6 +229,10 @@ extern TfrBuildState frBuild;
 // "An error occured during calculating", the object's lines, the report and the band.
 QString frBuildErrorText(const QStringList &lines, const QString &reportName, int bandType);
 
+// Whether a text calls SUM, AVG, COUNT, MIN or MAX: only such objects of a
+// footer are evaluated when it collects a record.
+bool frCallsAggregate(const QStringList &text);
+
 // Installs the band-side handler of SUM, AVG, COUNT, MIN and MAX.
 void frInstallAggregates();
 

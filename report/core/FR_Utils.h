@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace report {
 
@@ -51,6 +52,11 @@ class TfrStream {
   explicit TfrStream(QByteArray data) : data_(std::move(data)) {}
 
   const QByteArray &Data() const { return data_; }
+  // Hands the bytes over and leaves the stream empty.
+  QByteArray TakeData() {
+    pos_ = 0;
+    return std::exchange(data_, QByteArray());
+  }
   qint64 Size() const { return data_.size(); }
   qint64 Position() const { return pos_; }
   void Seek(qint64 pos);  // 0..Size; beyond raises EReadError

@@ -120,16 +120,28 @@ TfrPageRec *TfrEMFPages::Insert(int index, const TfrPage &page) {
 void TfrEMFPages::AddObject(int index, TfrView &view) {
   TfrPageRec *rec = GetPageRec(index);
   if (!rec || !view.Visible) return;
-  TfrStream s(rec->Stream);
-  s.Seek(s.Size());
+  // The page's bytes move into the stream and back: a copy per object drawn
+  // would make a page's cost grow with the square of its objects. An object
+  // that cannot be written leaves the page as it was.
+  const qint64 before = rec->Stream.size();
+  TfrStream s(std::move(rec->Stream));
+  s.Seek(before);
   const int previous = frVersion;
   frVersion = frCurrentVersion;
   const bool printing = view.IsPrinting;
   view.IsPrinting = true;
-  writeObject(s, view);
+  try {
+    writeObject(s, view);
+  } catch (...) {
+    view.IsPrinting = printing;
+    frVersion = previous;
+    rec->Stream = s.TakeData();
+    rec->Stream.truncate(before);
+    throw;
+  }
   view.IsPrinting = printing;
   frVersion = previous;
-  rec->Stream = s.Data();
+  rec->Stream = s.TakeData();
 }
 
 std::vector<std::unique_ptr<TfrView>> TfrEMFPages::ReadObjects(const QByteArray &stream) {

@@ -141,10 +141,10 @@ TEST_F(ReportComponents, ProducerListWalksProducersAndAnEmptyGroupQueryPrintsNot
   q->sql().add("SELECT DISTINCT o_kod FROM ostermelo ORDER BY o_kod");
   q->open();
   data_->ListaSzuro = {false, QDate(2025, 3, 1), QDate(2025, 3, 31), "00001"};
-  listLayout(*data_->frNyomtat, "frUserDataset3", "frUserDataset4", "[ZQ20.O_KOD]");
+  listLayout(*data_->frNyomtat, "frUserDataset3", "frUserDataset4", "[ZQ20.O_KOD] [ZQ80.O_KOD]");
   ASSERT_TRUE(data_->frNyomtat->PrepareReport());
-  EXPECT_EQ(texts(*data_->frNyomtat), (QStringList{"00010", "25000001 100", "25000001 50", "= 150", "00020",
-                                                  "25000002 30", "= 30"}));
+  EXPECT_EQ(texts(*data_->frNyomtat), (QStringList{"00010 00010", "25000001 100", "25000001 50", "= 150",
+                                                   "00020 00020", "25000002 30", "= 30"}));
   EXPECT_EQ(ListaOstermeloKod, "00020");
   // Every producer's total is in ZQ80, read once; it stands on the second's.
   ASSERT_TRUE(data_->ZQ80->active());
@@ -158,6 +158,56 @@ TEST_F(ReportComponents, ProducerListWalksProducersAndAnEmptyGroupQueryPrintsNot
   q->open();
   ASSERT_TRUE(data_->frNyomtat->PrepareReport());
   EXPECT_TRUE(texts(*data_->frNyomtat).isEmpty());
+}
+
+// The seed before the build and both passes share one read of the lines and
+// of the producers' totals; the lines hold the columns the layout names, and
+// a layout edited to name another, or ZQ21 opened by anyone else, reads
+// them again.
+TEST_F(ReportComponents, ProducerListReadsItsLinesOnceWithTheColumnsItsLayoutNames) {
+  TQuery *q = data_->ZQ20;
+  q->sql().clear();
+  q->sql().add("SELECT DISTINCT o_kod FROM ostermelo ORDER BY o_kod");
+  q->open();
+  data_->ListaSzuro = {false, QDate(2025, 3, 1), QDate(2025, 3, 31), "00001"};
+  TfrReport &r = *data_->frNyomtat;
+  listLayout(r, "frUserDataset3", "frUserDataset4", "[ZQ20.O_KOD] [ZQ80.O_KOD]");
+  r.DoublePass = true;
+  int lineReads = 0, totalReads = 0;
+  QObject::connect(data_->ZQ21, &db::DataSet::opened, [&] { ++lineReads; });
+  QObject::connect(data_->ZQ80, &db::DataSet::opened, [&] { ++totalReads; });
+  const QStringList printed{"00010 00010", "25000001 100", "25000001 50", "= 150",
+                            "00020 00020", "25000002 30",  "= 30"};
+  data_->frUserDataset3First(nullptr);
+  ASSERT_TRUE(r.PrepareReport());
+  EXPECT_EQ(texts(r), printed);
+  EXPECT_EQ(lineReads, 1);
+  EXPECT_EQ(totalReads, 1);
+  EXPECT_NE(data_->ZQ21->findField("S_BRUTTO"), nullptr);
+  EXPECT_EQ(data_->ZQ21->findField("O_NEV"), nullptr) << "a column no text names is read";
+
+  TfrReport edited;
+  edited.LoadFromBytes(r.SaveToBytes());
+  for (const auto &v : edited.Pages[0]->Objects)
+    if (v->Memo.value(0).startsWith("[ZQ21.S_BSZAM]"))
+      v->Memo = QStringList{"[ZQ21.S_BSZAM] [ZQ21.\"O_NEV\"]"};
+  r.LoadFromBytes(edited.SaveToBytes());
+  ASSERT_TRUE(r.PrepareReport());
+  EXPECT_EQ(lineReads, 2);
+  EXPECT_EQ(texts(r), (QStringList{"00010 00010", "25000001 Kiss", "25000001 Kiss", "= 150", "00020 00020",
+                                   "25000002 Nagy", "= 30"}));
+
+  data_->ZQ21->close();
+  ASSERT_TRUE(r.PrepareReport());
+  EXPECT_EQ(lineReads, 3);
+  EXPECT_EQ(totalReads, 1);
+
+  // A layout that does not name the producers' totals does not have them read.
+  listLayout(r, "frUserDataset3", "frUserDataset4", "[ZQ20.O_KOD]");
+  data_->ZQ80->close();
+  ASSERT_TRUE(r.PrepareReport());
+  EXPECT_EQ(texts(r).value(0), "00010");
+  EXPECT_EQ(totalReads, 1);
 }
 
 }  // namespace

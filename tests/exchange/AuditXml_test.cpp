@@ -11,7 +11,9 @@
 #include <random>
 
 #include <QCheckBox>
+#include <QDir>
 #include <QDomDocument>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -417,6 +419,8 @@ TEST_F(AuditXml, WhatTheFormatCannotHoldIsRefusedBeforeAnythingIsWritten) {
     ASSERT_TRUE(r.done);
     EXPECT_EQ(r.exported.text, c.message);
     EXPECT_EQ(target(), QByteArray()) << c.message.toStdString();
+    const QDir folder = QFileInfo(targetPath_).dir();
+    EXPECT_EQ(folder.entryList({QStringLiteral(".szamlak.xml*")}, QDir::Files | QDir::Hidden), QStringList());
     exec(QStringLiteral("UPDATE ATVEVO SET V_ADOSZAM = '12345678203'"));
     exec(QStringLiteral("UPDATE OSTERMELO SET O_NEV = 'Kovács János' WHERE O_KOD = '1'"));
   }

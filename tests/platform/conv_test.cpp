@@ -167,6 +167,13 @@ TEST(FormatFloat, DigitsSeparatorsAndGroups) {
   EXPECT_EQ(FormatFloat("0.00", -0.001L), "0,00");  // rounds to zero: no sign
   EXPECT_EQ(FormatFloat("0,00", 5), "005");  // ',' only asks for groups
   EXPECT_EQ(FormatFloat("0.0.0", 1.25L), "1,25");
+  // Masks met before, and more of them than are kept parsed, answer as the first time.
+  for (int round = 0; round < 2; ++round)
+    for (int n = 1; n <= 100; ++n) {
+      const QString mask = QStringLiteral("\"%1 \"0.").arg(n) + QString(n % 7 + 1, u'0');
+      EXPECT_EQ(FormatFloat(mask, 1.5L), QStringLiteral("%1 1,5").arg(n) + QString(n % 7, u'0'))
+          << mask.toStdString();
+    }
 }
 
 TEST(FormatFloat, TheClassLibrarysReferenceTable) {

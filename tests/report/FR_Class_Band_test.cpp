@@ -201,6 +201,22 @@ TEST_F(Groups, OneAggregateTwiceInAFooterCountsEachRecordOnce) {
   EXPECT_EQ(t.count("30"), 2);
 }
 
+// A footer evaluates on every record only the texts that call an aggregate;
+// a word that merely holds a name's letters is no call.
+TEST(Aggregates, OnlyATextThatCallsOneIsCollected) {
+  const std::pair<QStringList, bool> cases[] = {
+      {{"Mindösszesen: [v_osszesen]"}, false},
+      {{"Összesen", "[SUM([ZQ21.\"S_VETELAR\"])]"}, true},
+      {{"[sum ([Amount])]"}, true},
+      {{"[COUNT(MasterData1)]"}, true},
+      {{"[MAXIMUM] [Minimum(1)] [MY_SUM([x])] [MIN]"}, false},
+      {{"=[Avg([x])]"}, true},
+      {{}, false},
+  };
+  for (const auto &[text, calls] : cases)
+    EXPECT_EQ(frCallsAggregate(text), calls) << text.join('|').toStdString();
+}
+
 TEST_F(Groups, InvisibleRecordsAreLeftOutUnlessCounted) {
   // The data band is hidden for the record with amount 2.
   rep.OnBeginBand = [this](TfrBand *b) {

@@ -4,6 +4,8 @@
 #include "list_fixture.h"
 
 #include "exchange/lists/ListGathers.h"
+#include "report/core/FR_Class_Report.h"
+#include "report/core/FR_Class_View.h"
 #include "report/data/FR_DSet.h"
 
 using namespace vorik::test;
@@ -86,6 +88,11 @@ TEST_F(ProductAndProducerGathers, EachProducerGroupFindsItsTotalInZQ80) {
   marchTickets();
   ticket("25000011", "20", "2025-03-12", "2025-03-12", " ", 0);
   line("25000011", "Zab", 3, 7.5);
+  // The totals are read for a layout that names them.
+  auto total = std::make_unique<report::TfrMemoView>();
+  total->Memo = QStringList{QStringLiteral("[ZQ80.\"NEVOSSZESEN\"]")};
+  Data->frNyomtat->Pages.Add()->Add(std::move(total));
+  report::frCurrentReport = Data->frNyomtat;
   for (const Range &range : {kMarchPaid, kMarchBought}) {
     lists::GatherProducers(range);
     lists::SeedProducerGroup();
