@@ -12,6 +12,7 @@
 #include "designer/FR_Newrp.h"
 #include "designer/FR_Var.h"
 #include "designer/template_dialogs.h"
+#include "platform/cp1250.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
 #include "report/core/FR_Class_Build.h"
@@ -743,9 +744,37 @@ bool TfrDesignerForm::OpenFile(const QString &fileName) {
   return true;
 }
 
+bool TfrDesignerForm::StorableTexts() const {
+  const TfrReport *r = Report();
+  if (!r) return true;
+  auto lost = [](const QString &text) {
+    bool unmapped = false;
+    platform::toCp1250(text, &unmapped);
+    return unmapped;
+  };
+  auto anyLost = [&](const QStringList &lines) { return std::any_of(lines.begin(), lines.end(), lost); };
+  QStringList names;
+  for (int i = 0; i < r->Pages.Count(); ++i)
+    for (const auto &v : r->Pages[i]->Objects) {
+      bool bad = lost(v->Name) || lost(v->FormatStr) || anyLost(v->Memo) || anyLost(v->Script);
+      if (v->Typ == gtMemo) {
+        const auto *m = static_cast<const TfrMemoView *>(v.get());
+        bad = bad || lost(m->Font.Name) || lost(m->HighlightStr);
+      }
+      if (bad) names << v->Name;
+    }
+  if (anyLost(r->Variables)) names << QStringLiteral("the variables list");
+  if (names.isEmpty()) return true;
+  if (frErrorBox)
+    frErrorBox(QStringLiteral("A layout file keeps Windows-1250 characters only, and these hold others: %1. "
+                              "Change them and save again.")
+                   .arg(names.join(QStringLiteral(", "))));
+  return false;
+}
+
 bool TfrDesignerForm::Save() {
   TfrReport *r = Report();
-  if (!r) return false;
+  if (!r || !StorableTexts()) return false;
   if (CurDocName == frLoadStr(55209)) return SaveAs();
   try {
     r->SaveToFile(CurDocName);  // a temporary file renamed over the target
@@ -765,7 +794,7 @@ bool TfrDesignerForm::SaveAs() {
 
 bool TfrDesignerForm::SaveAsFile(const QString &fileName, int filterIndex) {
   TfrReport *r = Report();
-  if (!r) return false;
+  if (!r || !StorableTexts()) return false;
   const QFileInfo fi(fileName);
   const QString base = fi.path() + QLatin1Char('/') + fi.completeBaseName();
   try {
@@ -783,6 +812,7 @@ bool TfrDesignerForm::SaveAsFile(const QString &fileName, int filterIndex) {
                              : base + QStringLiteral(".frf");
     r->SaveToFile(name);
     SetFileName(name);
+    FileModified = false;  // the report is saved under its new name
     return true;
   } catch (const std::exception &e) {
     if (frErrorBox) frErrorBox(QString::fromStdString(e.what()));
@@ -928,12 +958,13 @@ void TfrDesignerForm::changed() {
   FileModified = true;
 }
 
-void TfrDesignerForm::AddUndoAction(TfrUndoKind kind) {
+void TfrDesignerForm::AddUndoAction(TfrUndoKind kind) { AddUndoAction(kind, Selection()); }
+
+void TfrDesignerForm::AddUndoAction(TfrUndoKind kind, const std::vector<TfrView *> &objects) {
   if (!Page) return;
   ClearRedoBuffer();
-  std::vector<const TfrView *> objects;
-  for (TfrView *v : Selection()) objects.push_back(v);
-  undo_.Add(frMakeUndoAction(kind, CurPage, *Page, objects));
+  undo_.Add(
+      frMakeUndoAction(kind, CurPage, *Page, std::vector<const TfrView *>(objects.begin(), objects.end())));
   changed();
   EnableControls();
 }

@@ -133,6 +133,10 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   bool Save();
   bool SaveAs();                           // asks for the name and the kind
   bool SaveAsFile(const QString &fileName, int filterIndex);
+  // The layout file keeps Windows-1250 text only: false, with a message naming
+  // the objects, when a name, text or other field of the report holds a
+  // character outside it. Saves check this first and write nothing then.
+  bool StorableTexts() const;
   void Preview();
   bool AddPage();
   bool RemovePage();
@@ -143,8 +147,9 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   // The save prompt before New and Open: false when the command must stop.
   bool SaveChangesPrompt();
 
-  // Edits of the selection.
+  // Edits of the selection, or of the objects given.
   void AddUndoAction(TfrUndoKind kind);
+  void AddUndoAction(TfrUndoKind kind, const std::vector<TfrView *> &objects);
   void Undo();
   void Redo();
   void ClearUndoBuffer();
@@ -314,6 +319,8 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   void unlinkMenu(const QMenu *menu);
   void setSelectionFlag(quint16 flag, bool on);
   void stepFrameWidth(int delta);
+  // After a formatting change no control of the toolbars keeps the keys: they act on the objects.
+  void releaseKeys();
   // The font list (the installed families and the Windows fonts that fontconfig replaces by
   // their metric twins) and the font of new text objects; a font name shown in the list.
   void FillFontList();
@@ -326,6 +333,10 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   QString chooseFile(bool save, int *filterIndex);
   report::TfrTBButton *button(TfrToolBar *bar, const QString &name, const QString &glyph, int hintId, int tag);
 
+  // The objects whose values the inspector's rows show, and their page: a
+  // value typed there is stored into them even when the selection moved on first.
+  std::vector<TfrView *> inspected_;
+  const report::TfrPage *inspectedPage_ = nullptr;
   TfrUndoBuffer undo_, redo_;
   std::vector<TfrMenuItemInfo> menuLinks_;
   int tool_ = -1;

@@ -7,6 +7,7 @@
 #include "designer/FR_Dock.h"
 #include "designer/FR_Insp.h"
 #include "platform/conv.h"
+#include "platform/cp1250.h"
 #include "report/expr/FR_Pars.h"
 #include "report/output/FR_Fonts.h"
 #include "report/ui/FR_Const.h"
@@ -53,6 +54,19 @@ bool readFrameWidth(const QString &text, double &value) {
   if (!platform::TryStrToFloat(t, v) || !std::isfinite(static_cast<double>(v)) || v <= 0) return false;
   value = static_cast<double>(v);
   return true;
+}
+
+// A width the layout file gives back as it is: no smaller than 0.011 (smaller
+// ones read back as whole widths), within the stored integer's range, with at
+// most three decimals.
+bool storableFrameWidth(double w) { return std::fabs(frKeptFrameWidth(w) - w) <= 1e-9 * std::max(1.0, w); }
+
+QString frameWidthRefused(const QString &typed) {
+  const QChar sep = platform::regional().decimalSeparator;
+  return QStringLiteral(
+             "'%1' is not a frame width a layout can keep: from %2 to %3, with at most three decimals.")
+      .arg(typed.trimmed(), QStringLiteral("0") + sep + QStringLiteral("011"),
+           QStringLiteral("2147483") + sep + QStringLiteral("647"));
 }
 
 constexpr int kMaxFontSize = 999;
@@ -284,13 +298,17 @@ bool TfrDesignerForm::eventFilter(QObject *o, QEvent *e) {
   if (e->type() == QEvent::KeyPress && (o == E1 || o == C3 || o == C3->lineEdit())) {
     const int key = static_cast<QKeyEvent *>(e)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-      QWidget *box = o == E1 ? static_cast<QWidget *>(E1) : C3;
-      DoClick(box);
-      if (QWidget *f = QApplication::focusWidget(); f == box || f == C3->lineEdit()) f->clearFocus();
+      DoClick(o == E1 ? static_cast<QWidget *>(E1) : C3);
+      releaseKeys();
       return true;
     }
   }
   return TfrReportDesigner::eventFilter(o, e);
+}
+
+void TfrDesignerForm::releaseKeys() {
+  QWidget *f = QApplication::focusWidget();
+  if (f && (f == E1 || f == C2 || f == C3 || f == C3->lineEdit())) f->clearFocus();
 }
 
 void TfrDesignerForm::stepFrameWidth(int delta) {
@@ -308,8 +326,10 @@ void TfrDesignerForm::DoClick(QWidget *control) {
   // Values are checked before anything changes: bad input restores the control.
   double width = 1;
   int fontSize = 10;
-  if (tag == 6 && !readFrameWidth(E1->text(), width)) {
+  if (tag == 6 && !(readFrameWidth(E1->text(), width) && storableFrameWidth(width))) {
+    const QString typed = E1->text();
     SelectionChanged();
+    if (frErrorBox) frErrorBox(frameWidthRefused(typed));
     return;
   }
   if (tag == 8) {
@@ -321,6 +341,20 @@ void TfrDesignerForm::DoClick(QWidget *control) {
     }
   }
   if (tag == 7 && C2->currentIndex() < 0) return;
+  // A font or size the text objects already have is no change: the size box
+  // reports a typed size again when it lets go of the focus.
+  if (tag == 7 || tag == 8) {
+    const std::vector<TfrView *> sel = Selection();
+    const bool changes = std::any_of(sel.begin(), sel.end(), [&](const TfrView *v) {
+      if (!isText(v)) return false;
+      const TfrFont &f = static_cast<const TfrMemoView *>(v)->Font;
+      return tag == 7 ? f.Name != C2->currentText() : f.Size != fontSize;
+    });
+    if (!changes) {
+      releaseKeys();
+      return;
+    }
+  }
   AddUndoAction(acEdit);
   auto down = [](const TfrSpeedButton *b) { return b->Down(); };
   for (TfrView *v : Selection()) {
@@ -375,6 +409,7 @@ void TfrDesignerForm::DoClick(QWidget *control) {
   PageView->update();
   if (tag == 20 || tag == 21) SelectionChanged();
   else UpdateStatus();
+  releaseKeys();
 }
 
 // ---------------------------------------------------------------- reflecting the selection
@@ -479,8 +514,12 @@ QString unitText(int units, qint32 px) {
 }  // namespace
 
 void TfrDesignerForm::UpdateInspector() {
+  // A value still being typed is stored first, into the objects it was typed for.
+  InspForm->StoreEdit();
   for (QString &s : InspValues) s.clear();
   const std::vector<TfrView *> sel = Selection();
+  inspected_ = sel;
+  inspectedPage_ = Page;
   InspForm->CurObject = sel.size() == 1 ? sel.front() : nullptr;
   if (sel.size() == 1) InspValues[0] = sel.front()->Name;
   if (!sel.empty()) {
@@ -501,17 +540,33 @@ void TfrDesignerForm::UpdateInspector() {
 }
 
 void TfrDesignerForm::InspectorModify(int row, const QString &text) {
-  const std::vector<TfrView *> sel = Selection();
+  // The objects the rows were filled from, as far as they are still on the page.
+  std::vector<TfrView *> sel;
+  if (Page && inspectedPage_ == Page)
+    for (TfrView *v : inspected_)
+      if (std::any_of(Page->Objects.begin(), Page->Objects.end(),
+                      [v](const auto &o) { return o.get() == v; }))
+        sel.push_back(v);
   TfrReport *r = Report();
-  if (sel.empty() || !Page || !r) return;
+  if (sel.empty() || !Page || !r) {
+    UpdateInspector();
+    return;
+  }
   if (row == 0) {
     const QString name = text.trimmed();
-    // One object only; a name used anywhere in the report (or none) is refused.
-    if (sel.size() != 1 || name.isEmpty() || (r->FindObject(name) && r->FindObject(name) != sel.front())) {
+    // One object only; a name used anywhere in the report (or none) is refused,
+    // and one the layout file cannot keep.
+    bool unmapped = false;
+    platform::toCp1250(name, &unmapped);
+    if (unmapped && frErrorBox)
+      frErrorBox(QStringLiteral("'%1' cannot be a name: a layout file keeps Windows-1250 characters only.")
+                     .arg(name));
+    if (sel.size() != 1 || name.isEmpty() || unmapped ||
+        (r->FindObject(name) && r->FindObject(name) != sel.front())) {
       UpdateInspector();
       return;
     }
-    AddUndoAction(acEdit);
+    AddUndoAction(acEdit, sel);
     sel.front()->Name = name;
     refreshTabs();
   } else if (row >= 1 && row <= 5) {
@@ -536,7 +591,7 @@ void TfrDesignerForm::InspectorModify(int row, const QString &text) {
     const bool inWidth = px > 0 && px < pw, inHeight = px > 0 && px < ph;
     const bool applies = row == 5 || ((row == 1 || row == 3) ? inWidth : inHeight);
     if (applies) {
-      AddUndoAction(acEdit);
+      AddUndoAction(acEdit, sel);
       for (TfrView *v : sel) {
         switch (row) {
           case 1: v->x = static_cast<qint32>(px); break;

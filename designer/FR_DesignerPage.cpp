@@ -28,10 +28,16 @@ constexpr int kMaxSurface = 32000;
 
 QRect objectRect(const TfrView *v) { return QRect(v->x, v->y, v->dx, v->dy); }
 
-// An object's area, normalised, for repainting and hit tests.
-QRect areaOf(const TfrView *v) { return objectRect(v).normalized().adjusted(-3, -3, 4, 4); }
-
 bool isBand(const TfrView *v) { return v->Typ == gtBand; }
+
+// An object's area, normalised, for hit tests.
+QRect ownAreaOf(const TfrView *v) { return objectRect(v).normalized().adjusted(-3, -3, 4, 4); }
+
+// What repaints with an object: its area and a band's title tab.
+QRect areaOf(const TfrView *v) {
+  const QRect own = ownAreaOf(v);
+  return isBand(v) ? own.united(v->GetClipRgn(false).boundingRect()) : own;
+}
 
 // x div g * g, truncated toward zero.
 int truncTo(int v, int g) { return v / g * g; }
@@ -87,9 +93,10 @@ TfrView *TfrDesignerPage::ObjectAt(QPoint p) const {
   const std::vector<TfrView *> order = frDrawingOrder(*page);
   for (auto it = order.rbegin(); it != order.rend(); ++it) {
     TfrView *v = *it;
-    if (!areaOf(v).contains(p)) continue;
     v->ScaleX = v->ScaleY = 1;
     v->OffsX = v->OffsY = 0;
+    // A band's title tab lies outside its area and hits the band.
+    if (!ownAreaOf(v).contains(p) && !(isBand(v) && v->GetClipRgn(false).contains(p))) continue;
     if (v->GetClipRgn(true).contains(p)) return v;
   }
   return nullptr;

@@ -42,6 +42,8 @@ double frameWidthFromStored(qint32 n) { return n <= 10 ? n : n / 1000.0; }
 
 quint32 frDefaultFormat() { return frMakeFormat(0, 0, 2, ','); }
 
+double frKeptFrameWidth(double w) { return frameWidthFromStored(storedFrameWidth(w)); }
+
 QImage TfrPicture::image() const {
   QImage img;
   if (kind_ == pkBitmap) img.loadFromData(data_, "BMP");

@@ -63,6 +63,9 @@ constexpr quint32 frMakeFormat(int category, int type, int decimals, char separa
          (static_cast<quint32>(decimals) << 8) | static_cast<quint8>(separator);
 }
 quint32 frDefaultFormat();  // text, 2 decimals, the process decimal separator
+// The frame width a layout file gives back for w: the stored integer keeps
+// whole widths up to 10 and thousandths of any other width within its range.
+double frKeptFrameWidth(double w);
 
 struct TfrFont {
   QString Name = QStringLiteral("Arial");

@@ -108,6 +108,12 @@ TfrFontFace::TfrFontFace(const QString &family, bool bold, bool italic) : family
   // put into PDF files as outlines, one path per glyph, which is slow and large.
   drawing_ = design_;
   if (!file_.isEmpty()) {
+    // The system's fonts are read into the database at its first use, and a
+    // system file of the same family and style (a newer Liberation package
+    // beside the older one) then replaces a face added before: a process that
+    // prints before anything else used a font would get outlines. Reading the
+    // system's fonts first lets the face added here win.
+    QFontDatabase::families();
     const int id = QFontDatabase::addApplicationFont(file_);
     const QStringList fams = id >= 0 ? QFontDatabase::applicationFontFamilies(id) : QStringList();
     if (!fams.isEmpty()) {

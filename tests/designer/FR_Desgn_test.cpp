@@ -132,8 +132,11 @@ TEST_F(DesignerTest, OptionsDefaultWhenTheStoreIsEmptyAndAreKeptAsText) {
 }
 
 TEST_F(DesignerTest, SaveOfAnUntitledReportOpensSaveAs) {
-  Show();
+  ShowActive();
   Memo(8, 8, 96, 18, "Memo1");
+  RealClick({20, 12});
+  RealKey(Qt::Key_Right, Qt::ControlModifier);
+  ASSERT_TRUE(form->FileModified);
   const QString file = tmp.file("lista");
   QString dialog;
   ModalScript script;
@@ -141,11 +144,12 @@ TEST_F(DesignerTest, SaveOfAnUntitledReportOpensSaveAs) {
   script.run([&] { click(form.get(), "FileBtn3"); });
   EXPECT_TRUE(script.done()) << script.failure().toStdString();
   EXPECT_EQ(dialog, "SaveDialog1");
-  // The extension is added; the caption follows.
+  // The extension is added; the caption follows; the report counts as saved.
   ASSERT_TRUE(QFile::exists(file + ".frf"));
   EXPECT_EQ(form->CurDocName, file + ".frf");
   EXPECT_EQ(form->windowTitle(), "Designer - lista.frf");
   EXPECT_EQ(fileBytes(file + ".frf"), report->SaveToBytes());
+  EXPECT_FALSE(form->FileModified);
 
   // Saving as a template keeps the window's file name and caption; the
   // template goes to the template folder.
@@ -163,6 +167,70 @@ TEST_F(DesignerTest, SaveOfAnUntitledReportOpensSaveAs) {
   back.LoadTemplate(tmp.file("minta.frt"), &desc, nullptr, true);
   EXPECT_EQ(back.Pages[0]->Count(), 1);
   EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+
+  // Save as under a new name after a change: New right after it asks nothing.
+  frCurrentReport = report.get();  // loading made the copy the engine's current report
+  RealKey(Qt::Key_Right, Qt::ControlModifier);
+  ASSERT_TRUE(form->FileModified);
+  ModalScript saveAs;
+  saveAs.then(fileDialog("SaveDialog1", tmp.file("lista_uj.frf")));
+  saveAs.run([&] { click(form.get(), "N17"); });
+  EXPECT_TRUE(saveAs.done()) << saveAs.failure().toStdString();
+  EXPECT_EQ(fileBytes(tmp.file("lista_uj.frf")), report->SaveToBytes());
+  EXPECT_TRUE(answerBoxes([&] { QTest::mouseClick(form->FileBtn1, Qt::LeftButton); }).empty());
+  EXPECT_EQ(P().Count(), 0);
+}
+
+// The layout file is Windows-1250: a name with another character is refused
+// where it is typed, and a save refuses texts holding one, naming the objects,
+// so that nothing is lost and no two objects come back under one name.
+TEST_F(DesignerTest, CharactersOutsideWindows1250AreRefusedAndNeverSaved) {
+  ShowActive();
+  TfrMemoView *a = Memo(40, 40, 96, 18, "Memo1");
+  TfrMemoView *b = Memo(40, 80, 96, 18, "Memo2");
+  const QString file = tmp.file("jel.frf");
+  ASSERT_TRUE(form->SaveAsFile(file, 1));
+  const QByteArray saved = fileBytes(file);
+  // Names typed into the inspector's Name row.
+  TfrInspForm *insp = form->InspForm;
+  for (const auto &[view, typed] :
+       {std::pair{a, QStringLiteral("Ωsszeg")}, std::pair{b, QStringLiteral("Σsszeg")}}) {
+    RealClick({view->x + 10, view->y + 4});
+    ASSERT_TRUE(view->Selected);
+    errors.clear();
+    QTest::mouseClick(insp->PaintBox1, Qt::LeftButton, {}, QPoint(10, insp->RowHeight() / 2));
+    QTest::keyClick(insp->Edit1, Qt::Key_A, Qt::ControlModifier);
+    for (QChar c : typed) QTest::sendKeyEvent(QTest::Click, insp->Edit1, Qt::Key_unknown, QString(c), {});
+    QTest::keyClick(insp->Edit1, Qt::Key_Return);
+    EXPECT_NE(view->Name, typed);
+    EXPECT_EQ(errors.size(), 1) << typed.toStdString();
+  }
+  EXPECT_EQ(Names(), QStringList({"Memo1", "Memo2"}));
+  // Texts: Ctrl+S writes nothing and names the objects holding such characters.
+  a->Memo = QStringList{QStringLiteral("Súly ≤ 5 kg → ✓")};
+  b->Memo = QStringList{QStringLiteral("Árvíztűrő tükörfúrógép")};  // all Windows-1250
+  form->AddUndoAction(acEdit);
+  errors.clear();
+  RealKey(Qt::Key_S, Qt::ControlModifier);
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors[0].contains("Memo1")) << errors[0].toStdString();
+  EXPECT_FALSE(errors[0].contains("Memo2")) << errors[0].toStdString();
+  EXPECT_EQ(fileBytes(file), saved);
+  EXPECT_TRUE(form->FileModified);
+  errors.clear();
+  EXPECT_FALSE(form->SaveAsFile(tmp.file("mas.frf"), 1));
+  EXPECT_FALSE(QFile::exists(tmp.file("mas.frf")));
+  EXPECT_EQ(errors.size(), 1);
+  // Once the text is mended it saves and comes back as typed.
+  a->Memo = QStringList{QStringLiteral("Súly <= 5 kg")};
+  errors.clear();
+  RealKey(Qt::Key_S, Qt::ControlModifier);
+  EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+  TfrReport back;
+  ASSERT_TRUE(back.LoadFromFile(file));
+  frCurrentReport = report.get();
+  EXPECT_EQ(back.Pages[0]->Object(0)->Memo, a->Memo);
+  EXPECT_EQ(back.Pages[0]->Object(1)->Memo, b->Memo);
 }
 
 TEST_F(DesignerTest, NewAndOpenAskAboutUnsavedChangesAndCancelChangesNothing) {

@@ -85,6 +85,25 @@ TEST_F(DesignerTest, ALoneBandCarriesTheObjectsWhollyInsideIt) {
   EXPECT_EQ(P().FindObject("Memo1")->y, 110);
 }
 
+// With band titles shown, a band's title tab above it hits the band: a click
+// selects it, a drag moves it, whether another band or nothing lies under the tab.
+TEST_F(DesignerTest, ABandsTitleTabSelectsAndDragsTheBand) {
+  ShowActive();
+  Band(btPageHeader, 40, 60, "PageHeader1");
+  TfrBandView *data = Band(btMasterData, 100, 40, "MasterData1");
+  TfrBandView *summary = Band(btReportSummary, 300, 40, "ReportSummary1");
+  for (TfrBandView *band : {data, summary}) {
+    const QPoint tab(50, band->y - 9);
+    RealClick(tab);
+    EXPECT_EQ(form->SelNum, 1) << band->Name.toStdString();
+    EXPECT_TRUE(band->Selected) << band->Name.toStdString();
+    const int y = band->y;
+    RealDrag(tab, tab + QPoint(0, 40));
+    EXPECT_EQ(band->y, y + 40) << band->Name.toStdString();
+    EXPECT_EQ(P().FindObject("PageHeader1")->y, 40) << band->Name.toStdString();
+  }
+}
+
 TEST_F(DesignerTest, EachToolInsertsItsObject) {
   Show();
   form->SetGridSize(8);

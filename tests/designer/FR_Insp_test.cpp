@@ -6,6 +6,7 @@
 #include "designer/FR_Insp.h"
 #include "report/output/FR_Fonts.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QFontInfo>
@@ -14,6 +15,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStyleHints>
 #include <QToolBar>
 
 using namespace designer;
@@ -104,14 +106,29 @@ TEST_F(FormatTest, FrameWidthTakesEitherSeparatorAndRefusesBadInputWithoutAStep)
     EXPECT_EQ(form->UndoCount(), steps + 1);
   }
   EXPECT_DOUBLE_EQ(frLastAttributes.FrameWidth, 1.5);
-  // Not numbers, or not a width: nothing changes, no step, the box restored.
-  for (const char *t : {"abc", "", "0", "-2", "1,5,5"}) {
+  // Not numbers, or not a width the layout file gives back (below 0.011 it reads
+  // a whole width, past the stored integer's range it is cut, four decimals are
+  // rounded): nothing changes, no step, the box restored, a message.
+  for (const char *t : {"abc", "", "0", "-2", "1,5,5", "0,01", "0,0105", "1e308", "2147484", "1,2345"}) {
     const int steps = form->UndoCount();
+    errors.clear();
     TypeFrameWidth(t);
     EXPECT_DOUBLE_EQ(a->FrameWidth, 1.5) << t;
     EXPECT_EQ(form->UndoCount(), steps) << t;
     EXPECT_EQ(form->E1->text(), "1") << t;  // a mixed selection's neutral value
+    EXPECT_EQ(errors.size(), 1) << t;
   }
+  // What is accepted comes back from the file as it was typed.
+  for (const auto &[t, w] :
+       {std::pair{"0,011", 0.011}, std::pair{"20", 20.0}, std::pair{"2147483,647", 2147483.647}}) {
+    TypeFrameWidth(t);
+    EXPECT_DOUBLE_EQ(a->FrameWidth, w) << t;
+    TfrReport back;
+    ASSERT_TRUE(back.LoadFromBytes(report->SaveToBytes()));
+    frCurrentReport = report.get();
+    EXPECT_DOUBLE_EQ(back.Pages[0]->Object(0)->FrameWidth, w) << t;
+  }
+  TypeFrameWidth("1,5");
   // The minus button never goes below 1; the plus button adds 1.
   SelectOnly({a});
   TypeFrameWidth("1");
@@ -140,15 +157,19 @@ TEST_F(FormatTest, EnterInTheWidthAndSizeBoxesAppliesAndHandsTheKeysBackToTheObj
     QWidget *edit;
     const char *typed;
   };
-  for (const Box &box : {Box{form->E1, form->E1, "3"}, Box{form->C3, form->C3->lineEdit(), "14"}}) {
-    const QString name = box.click->objectName();
+  // A size in the list or not: each Return is one step.
+  for (const Box &box : {Box{form->E1, form->E1, "3"}, Box{form->C3, form->C3->lineEdit(), "13"},
+                         Box{form->C3, form->C3->lineEdit(), "14"}}) {
+    const QString name = box.click->objectName() + box.typed;
     QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {},
                       box.click->mapTo(form.get(), box.click->rect().center()));
     ASSERT_TRUE(box.edit->hasFocus()) << name.toStdString();
     RealKey(Qt::Key_A, Qt::ControlModifier);  // the box's own select all
     EXPECT_EQ(P().Objects.size(), 1u);
+    const int steps = form->UndoCount();
     for (const char *c = box.typed; *c; ++c) QTest::keyClick(form->windowHandle(), *c);
     RealKey(Qt::Key_Return);
+    EXPECT_EQ(form->UndoCount(), steps + 1) << name.toStdString();
     EXPECT_EQ(editors, 0) << name.toStdString();
     EXPECT_FALSE(box.edit->hasFocus()) << name.toStdString();
     const int x = a->x;
@@ -157,6 +178,34 @@ TEST_F(FormatTest, EnterInTheWidthAndSizeBoxesAppliesAndHandsTheKeysBackToTheObj
   }
   EXPECT_DOUBLE_EQ(a->FrameWidth, 3);
   EXPECT_EQ(a->Font.Size, 14);
+  // A size picked from the list with the mouse: the keys go back to the objects,
+  // Up and Down do not change the size. (The list takes no click within the
+  // double-click time after it opened: that time is made to pass at once.)
+  QStyleHints *hints = QGuiApplication::styleHints();
+  const int doubleClick = hints->mouseDoubleClickInterval();
+  hints->setMouseDoubleClickInterval(0);
+  QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {},
+                    form->C3->mapTo(form.get(), QPoint(form->C3->width() - 6, form->C3->height() / 2)));
+  QAbstractItemView *list = form->C3->view();
+  ASSERT_TRUE(list->isVisible());
+  QCoreApplication::processEvents();
+  hints->setMouseDoubleClickInterval(doubleClick);
+  const int steps = form->UndoCount();
+  const QModelIndex twenty = list->model()->index(form->C3->findText("20"), 0);
+  list->scrollTo(twenty);
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(twenty).center());
+  EXPECT_FALSE(list->isVisible());
+  EXPECT_EQ(a->Font.Size, 20);
+  EXPECT_EQ(form->UndoCount(), steps + 1);
+  EXPECT_FALSE(form->C3->hasFocus());
+  EXPECT_FALSE(form->C3->lineEdit()->hasFocus());
+  const int x = a->x;
+  RealKey(Qt::Key_Right, Qt::ControlModifier);
+  EXPECT_EQ(a->x, x + 1);
+  RealKey(Qt::Key_Down);
+  RealKey(Qt::Key_Up);
+  EXPECT_EQ(a->Font.Size, 20);
+  EXPECT_EQ(form->UndoCount(), steps + 2);
   RealKey(Qt::Key_Delete);
   EXPECT_TRUE(P().Objects.empty());
   EXPECT_EQ(editors, 0);
@@ -258,6 +307,43 @@ TEST_F(FormatTest, InspectorRowsShowTheSelectionAndRefuseBadValues) {
   EXPECT_EQ(a->Name, "Cim");
   form->Undo();
   EXPECT_EQ(P().Object(0)->Name, "Memo1");
+}
+
+// A value typed in the inspector goes into the object it was typed for, whether
+// the designer window gets the focus before the click on another object or after.
+TEST_F(FormatTest, AnInspectorValueGoesToItsObjectWhateverTheOrderOfFocusAndClick) {
+  ShowActive();
+  TfrInspForm *insp = form->InspForm;
+  for (const bool clickFirst : {true, false}) {
+    P().Clear();
+    SelectOnly({});
+    TfrMemoView *a = Memo(40, 40, 96, 18, "Memo1");
+    TfrMemoView *b = Memo(40, 100, 96, 18, "Memo2");
+    RealClick({60, 48});
+    ASSERT_TRUE(a->Selected);
+    insp->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == insp; }));
+    QTest::mouseClick(insp->PaintBox1, Qt::LeftButton, {},
+                      QPoint(10, insp->RowHeight() + insp->RowHeight() / 2));
+    ASSERT_TRUE(insp->Edit1->hasFocus());
+    QTest::keyClick(insp->windowHandle(), Qt::Key_A, Qt::ControlModifier);
+    for (const char *c = "120"; *c; ++c) QTest::keyClick(insp->windowHandle(), *c);
+    const int steps = form->UndoCount();
+    auto focus = [&] {
+      form->activateWindow();
+      ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == form.get(); }));
+    };
+    if (!clickFirst) focus();
+    RealClick({60, 108});
+    if (clickFirst) focus();
+    EXPECT_EQ(a->x, 120) << clickFirst;
+    EXPECT_EQ(b->x, 40) << clickFirst;
+    EXPECT_TRUE(b->Selected) << clickFirst;
+    EXPECT_EQ(form->InspValues[0], "Memo2") << clickFirst;
+    EXPECT_EQ(form->UndoCount(), steps + 1) << clickFirst;
+    form->Undo();
+    EXPECT_EQ(P().FindObject("Memo1")->x, 40) << clickFirst;
+  }
 }
 
 TEST_F(FormatTest, UnitsConvertTheInspectorAndTheStatusBar) {
