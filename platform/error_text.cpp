@@ -24,6 +24,8 @@ void logCaught(const QLoggingCategory &category, const QString &context) {
   qCWarning(category).noquote() << context.trimmed() + QStringLiteral(" -- ") + exceptionText();
 }
 
+QString lastSystemErrorText() { return systemErrorText(errno != 0 ? errno : EIO); }
+
 QString systemErrorText(int error) {
   switch (error) {
     case ENOSPC:

@@ -27,5 +27,7 @@ void logCaught(const QLoggingCategory &category, const QString &context);
 // shows it after the file's name ("betelt a lemez"): the one table every
 // message that shows a system error goes through.
 QString systemErrorText(int error);
+// The same for the error of the system call that just failed (errno).
+QString lastSystemErrorText();
 
 }  // namespace platform

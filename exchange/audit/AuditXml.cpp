@@ -7,6 +7,7 @@
 #include "db/dataset.h"
 #include "platform/conv.h"
 #include "platform/dialogs.h"
+#include "platform/error_text.h"
 #include "platform/whole_file.h"
 #include "platform/xml_text.h"
 #include "platform/win_path.h"
@@ -553,7 +554,7 @@ bool ExportAuditXml(AuditExport &e) {
     platform::showMessage(out.refusal());
     return false;
   }
-  if (!out.finish()) return failed(file.device().errorString());
+  if (!out.finish()) return failed(platform::lastSystemErrorText());
   if (!file.commit()) return failed(file.reason());
   return true;
 }

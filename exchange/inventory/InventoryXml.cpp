@@ -2,12 +2,15 @@
 
 #include "db/dataset.h"
 #include "platform/conv.h"
+#include "platform/error_text.h"
 #include "platform/whole_file.h"
 #include "platform/xml_text.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
 
 namespace inventory {
 
@@ -91,10 +94,12 @@ void WriteFileWhole(const QString &path, const QByteArray &bytes) {
 
 void CopyFileOver(const QString &source, const QString &target) {
   QFile in(source);
-  if (!in.open(QIODevice::ReadOnly)) throw WriteError(QStringLiteral("\"%1\": %2").arg(source, in.errorString()));
+  errno = 0;
+  if (!in.open(QIODevice::ReadOnly))
+    throw WriteError(QStringLiteral("\"%1\": %2").arg(source, platform::lastSystemErrorText()));
   const QByteArray bytes = in.readAll();
   if (in.error() != QFileDevice::NoError)
-    throw WriteError(QStringLiteral("\"%1\": %2").arg(source, in.errorString()));
+    throw WriteError(QStringLiteral("\"%1\": %2").arg(source, platform::lastSystemErrorText()));
   if (QFileInfo(target).isDir()) throw WriteError(QStringLiteral("\"%1\": könyvtár, nem fájl").arg(target));
   WriteFileWhole(target, bytes);
 }

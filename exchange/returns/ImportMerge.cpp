@@ -25,9 +25,10 @@ const QByteArray kAnimal = "12456=", kPlant = "23790=", kPaid = "24804=";
 
 QByteArray ReadFile(const WinFolder &folder, const QString &name) {
   QFile f(folder.diskPath(name));
+  errno = 0;
   if (!f.open(QIODevice::ReadOnly))
-    throw ReturnError(
-        QStringLiteral("Hiba! A(z) %1 fájl nem olvasható: %2").arg(folder.winPath(name), f.errorString()));
+    throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájl nem olvasható: %2")
+                          .arg(folder.winPath(name), platform::lastSystemErrorText()));
   return f.readAll();
 }
 

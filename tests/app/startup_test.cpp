@@ -177,6 +177,26 @@ TEST_F(StartupTest, NormalStartOpensTheSixTablesAndShowsTheVersionCaption) {
   EXPECT_EQ(platform::regional().dateSeparator, QLatin1Char('.'));
 }
 
+// A backup lock that a killed copy left (no copier alive) would keep the main
+// file frozen for good: the program ends it when it opens the database.
+TEST_F(StartupTest, ABackupLockLeftByAKilledCopyEndsAtTheStart) {
+  createDatabase();
+  const QString state = QStringLiteral("SELECT MON$BACKUP_STATE FROM MON$DATABASE");
+  {
+    Attachment killed(databasePath());
+    killed.exec(QStringLiteral("ALTER DATABASE BEGIN BACKUP"));
+    killed.transaction().commit();
+    ASSERT_EQ(killed.value(state).toInt(), 1);
+  }
+  TForm1 *form = start();
+  ASSERT_FALSE(form->StartupFailed());
+  form_.reset();
+  delete Data;
+  Data = nullptr;
+  Attachment after(databasePath());
+  EXPECT_EQ(after.value(state).toInt(), 0);
+}
+
 // The menu as the user sees it: top items, then each menu's visible items.
 QStringList visibleMenu(QMenuBar *bar) {
   QStringList out;
