@@ -35,6 +35,11 @@ void DataSetModel::setColumns(const QList<Column> &columns) {
   reset();
 }
 
+void DataSetModel::setTitles(const QHash<QString, QString> &titles) {
+  titles_ = titles;
+  if (columnCount() > 0) emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+}
+
 void DataSetModel::reset() {
   beginResetModel();
   fieldIndexes_.clear();
@@ -143,11 +148,13 @@ QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int 
   if (orientation == Qt::Vertical) return section + 1;
   if (!columns_.isEmpty() && section < columns_.size()) {
     const Column &c = columns_[section];
-    return c.title.isEmpty() ? c.fieldName : c.title;
+    return !c.title.isEmpty() ? c.title : titles_.value(c.fieldName.toUpper(), c.fieldName);
   }
   DataSet *d = dataSet();
   const int f = fieldIndex(section);
-  return d && f >= 0 ? QVariant(d->field(f).fieldName()) : QVariant();
+  if (!d || f < 0) return QVariant();
+  const QString name = d->field(f).fieldName();
+  return titles_.value(name.toUpper(), name);
 }
 
 Qt::ItemFlags DataSetModel::flags(const QModelIndex &index) const {

@@ -7,6 +7,7 @@
 // The grid's current row is the dataset's current row, both ways, once a
 // selection model is bound.
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QPointer>
 #include <QStringList>
 
@@ -31,6 +32,9 @@ class DataSetModel : public QAbstractTableModel {
   DataSource *dataSource() const { return source_; }
   // The columns shown, in order; none set: every field of the dataset.
   void setColumns(const QList<Column> &columns);
+  // Titles by upper-case field name, for the columns without a title of
+  // their own; a field without one shows its name.
+  void setTitles(const QHash<QString, QString> &titles);
   // Binds a grid's selection: moving the grid's current index moves the
   // dataset, and the dataset's moves become the grid's current row.
   void bindSelection(QItemSelectionModel *selection);
@@ -66,6 +70,7 @@ class DataSetModel : public QAbstractTableModel {
 
   QPointer<DataSource> source_;
   QList<Column> columns_;
+  QHash<QString, QString> titles_;
   std::vector<int> fieldIndexes_;
   int rows_ = 0;
   QPointer<QItemSelectionModel> selection_;

@@ -1,6 +1,7 @@
 #include "app/common/ListRows.h"
 
 #include "app/Unit2.h"
+#include "app/common/ColumnTitles.h"
 #include "app/logging.h"
 #include "db/dataset.h"
 #include "db/datasetmodel.h"
@@ -94,6 +95,7 @@ bool CodeHeldByAnother(db::Query *q, const QStringList &countLines, const QStrin
 QTableView *MakeListGrid(QWidget *parent, db::DataSetModel *model) {
   auto *grid = new QTableView(parent);
   grid->setObjectName(QStringLiteral("DBGrid1"));
+  model->setTitles(ListColumnTitles());
   grid->setModel(model);
   grid->setSelectionMode(QAbstractItemView::SingleSelection);
   grid->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -57,7 +57,8 @@ void ReopenListAtCode(const std::function<void()> &openList, db::Query *list, co
 bool CodeHeldByAnother(db::Query *q, const QStringList &countLines, const QString &code, int ownId);
 
 // The list grid (DBGrid1) over model: one cell marked at a time, read-only,
-// rows of fixed height, the model's current row following the selection.
+// rows of fixed height, the model's current row following the selection,
+// Hungarian titles over the columns (ListColumnTitles).
 QTableView *MakeListGrid(QWidget *parent, db::DataSetModel *model);
 
 // A push button of a list dialog: it is no default button, and a click runs

@@ -146,7 +146,7 @@ TForm4::TForm4(QWidget *owner) : QDialog(owner) {
   model_ = new db::DataSetModel(this);
   model_->setDataSource(source_);
   QList<db::DataSetModel::Column> cols;
-  for (const QString &c : kGridColumns) cols.append({c, c});
+  for (const QString &c : kGridColumns) cols.append({c, QString()});  // the list grid's titles
   model_->setColumns(cols);
 
   DBGrid1 = MakeListGrid(this, model_);

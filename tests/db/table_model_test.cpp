@@ -129,6 +129,10 @@ TEST_F(TableTest, GridModelShowsRowsAndItsCursorIsTheCurrentRow) {
   ASSERT_EQ(model.columnCount(), 2);
   EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Kód"));
   EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("V_NEVE"));
+  // Titles by column name fill in where a column has none of its own.
+  model.setTitles({{QStringLiteral("V_NEVE"), QStringLiteral("Név")}, {QStringLiteral("V_AKOD"), QStringLiteral("x")}});
+  EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Kód"));
+  EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Név"));
   EXPECT_EQ(model.data(model.index(1, 1)).toString(), QStringLiteral("Második Bt."));
   EXPECT_EQ(selection.currentIndex().row(), 0);
 

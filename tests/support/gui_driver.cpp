@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTableView>
 #include <QTextEdit>
 #include <QThread>
 #include <QTimer>
@@ -162,6 +163,15 @@ void setText(QObject *root, const QString &name, const QString &text) {
     if (c->isEditable()) c->setEditText(text);
     else c->setCurrentIndex(c->findText(text));
   } else if (o) ADD_FAILURE() << name.toStdString() << " takes no text";
+}
+
+QStringList columnTitles(QObject *root, const QString &name) {
+  auto *grid = qobject_cast<QTableView *>(findNamed(root, name));
+  QStringList titles;
+  if (!grid || !grid->model()) return titles;
+  for (int c = 0; c < grid->model()->columnCount(); ++c)
+    titles << grid->model()->headerData(c, Qt::Horizontal).toString();
+  return titles;
 }
 
 QString textOf(QObject *root, const QString &name) {

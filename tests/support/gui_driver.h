@@ -96,6 +96,8 @@ T *child(QObject *root, const QString &name) {
 void setText(QObject *root, const QString &name, const QString &text);
 // The displayed text of a label, line edit, text edit, combo box or button.
 QString textOf(QObject *root, const QString &name);
+// The column titles a grid (a table view) shows, in order.
+QStringList columnTitles(QObject *root, const QString &name);
 // Checks or unchecks a check box or radio button.
 void setChecked(QObject *root, const QString &name, bool checked);
 // Clicks a button or triggers an action, through a queued call.

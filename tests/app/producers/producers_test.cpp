@@ -173,7 +173,7 @@ TEST_F(Producers, ACellClickCopiesTheFelirIdAndATitleClickSortsByTheMarkedColumn
   add("1", "Kovács Béla", "KB1111111");
   add("2", "Kiss Anna", "KA2222222");
   QString copied, firstByCode, firstByName, sortLabel;
-  QStringList orders;
+  QStringList orders, titles;
   ModalScript script;
   script.then([&](QWidget *dlg) {
     auto *grid = child<QTableView>(dlg, "DBGrid1");
@@ -204,6 +204,7 @@ TEST_F(Producers, ACellClickCopiesTheFelirIdAndATitleClickSortsByTheMarkedColumn
     firstByName = current("o_Nev");
     orders << Data->ZQ30->sql().lines().last();
     sortLabel = textOf(dlg, "Label1");
+    titles = columnTitles(dlg, QStringLiteral("DBGrid1"));
     closeWindow(dlg);
   });
   script.run([] { TForm4::Pick(); });
@@ -213,6 +214,10 @@ TEST_F(Producers, ACellClickCopiesTheFelirIdAndATitleClickSortsByTheMarkedColumn
   EXPECT_EQ(firstByName, "Kiss Anna");
   EXPECT_EQ(orders, QStringList({"  ORDER BY O_KOD ", "  ORDER BY O_KOD ", "  ORDER BY O_NEV "}));
   EXPECT_EQ(sortLabel, kProducerSortHint);
+  // Titles, not column names, over the columns the clicks sort by.
+  ASSERT_EQ(titles.size(), 28);
+  EXPECT_EQ(titles.mid(0, 6), (QStringList{"Kód", "Név", "Ir.szám", "Helységnév", "Utcanév", "Adóazonosító jel"}));
+  for (const QString &title : titles) EXPECT_FALSE(title.contains(QLatin1Char('_'))) << title.toStdString();
 }
 
 TEST_F(Producers, AValidNewProducerIsStoredWithEveryColumnAndTheListFindsIt) {

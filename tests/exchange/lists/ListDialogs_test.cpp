@@ -137,12 +137,17 @@ TEST_F(ListDialogs, MonthlyListPicksGathersAndANewPickDisablesPrinting) {
     EXPECT_EQ(textOf(dlg, "Edit7"), "1550");
     EXPECT_EQ(variable("v_far"), "1550");
     EXPECT_EQ(gridRows(dlg), 2);
+    // The printed list's titles, not the statement's column names.
+    const QStringList titles = {"Kód", "Név", "Hónap", "Termék", "Mennyiség", "Felvásárlási ár (Ft)", "Átlagár (Ft)",
+                                "Komp. felár (Ft)", "Kifizetett (Ft)"};
+    EXPECT_EQ(columnTitles(dlg, QStringLiteral("DBGrid1")), titles);
     EXPECT_TRUE(enabled(dlg, "Button3"));
     grabAndCheck(dlg, QStringLiteral("Form30.png"));
     form->CheckBox1->click();
     EXPECT_FALSE(enabled(dlg, "Button3"));
     form->Button2Click();
     EXPECT_EQ(gridRows(dlg), 3);  // line by line
+    EXPECT_EQ(columnTitles(dlg, QStringLiteral("DBGrid1")), QStringList{"ID"} + titles);
     EXPECT_TRUE(enabled(dlg, "Button3"));
     setText(dlg, "Edit1", "t");
     click(dlg, "Button1");

@@ -110,6 +110,8 @@ TEST_F(Form11Test, TheGatherWritesTheFilesOfTheCheckedPeriod) {
   EXPECT_EQ(f->receiverTotal(), QStringLiteral("151"));  // 100.5 + 50, half away from zero
   EXPECT_EQ(Data->ZQ20->recordCount(), 2);
   EXPECT_TRUE(f->Button2->isEnabled());
+  // The grid shows the month per producer under the printed list's titles.
+  EXPECT_EQ(columnTitles(f.get(), QStringLiteral("DBGrid1")), (QStringList{"Kód", "Kifizetett összeg (Ft)"}));
 }
 
 TEST_F(Form11Test, AMissingMonthFolderIsNamedAndPrintStaysDisabled) {

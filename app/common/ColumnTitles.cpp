@@ -1,0 +1,56 @@
+#include "app/common/ColumnTitles.h"
+
+const QHash<QString, QString> &ListColumnTitles() {
+  static const QHash<QString, QString> titles = {
+      // Producers.
+      {QStringLiteral("O_KOD"), QStringLiteral("Kód")},
+      {QStringLiteral("O_NEV"), QStringLiteral("Név")},
+      {QStringLiteral("O_IRSZAM"), QStringLiteral("Ir.szám")},
+      {QStringLiteral("O_HELYSEGNEV"), QStringLiteral("Helységnév")},
+      {QStringLiteral("O_UTCA"), QStringLiteral("Utcanév")},
+      {QStringLiteral("O_ADOAZON"), QStringLiteral("Adóazonosító jel")},
+      {QStringLiteral("O_IGSZAM"), QStringLiteral("Igazolvány")},
+      {QStringLiteral("O_REGSZAM"), QStringLiteral("Reg.szám")},
+      {QStringLiteral("O_ADOSZAM"), QStringLiteral("Adószám")},
+      {QStringLiteral("O_SZULHELY"), QStringLiteral("Születési hely")},
+      {QStringLiteral("O_SZIDO"), QStringLiteral("Születési idő")},
+      {QStringLiteral("O_ANYJA"), QStringLiteral("Anyja neve")},
+      {QStringLiteral("O_CSGAZD"), QStringLiteral("Családi gazd.")},
+      {QStringLiteral("O_SZULNEV"), QStringLiteral("Születési név")},
+      {QStringLiteral("O_NEME"), QStringLiteral("Neme")},
+      {QStringLiteral("O_BANKSZLA"), QStringLiteral("Bankszámla")},
+      {QStringLiteral("O_ERVKELT"), QStringLiteral("Érvényesítve")},
+      {QStringLiteral("O_BETETLAP"), QStringLiteral("Betétlap")},
+      {QStringLiteral("O_MUVKTG"), QStringLiteral("Műv. ktg.")},
+      {QStringLiteral("O_MNYPTAG"), QStringLiteral("MNYP tag")},
+      {QStringLiteral("O_SZJA"), QStringLiteral("SZJA")},
+      {QStringLiteral("O_TAJ"), QStringLiteral("TAJ")},
+      {QStringLiteral("O_AKOD"), QStringLiteral("Átvevő kód")},
+      {QStringLiteral("ID_OSTERMELO"), QStringLiteral("ID")},
+      {QStringLiteral("O_KAMARA"), QStringLiteral("Kamarai reg.")},
+      {QStringLiteral("O_FELIR"), QStringLiteral("FELIR azonosító")},
+      {QStringLiteral("O_IGSZAM1"), QStringLiteral("Nébih tevékenységazonosító")},
+      {QStringLiteral("O_ERVKELT1"), QStringLiteral("Érvényesség kezdete")},
+      {QStringLiteral("O_CSGAZD1"), QStringLiteral("Családi gazd. nyilv. szám")},
+      {QStringLiteral("O_FHAT"), QStringLiteral("Fiz. hat. (nap)")},
+      // The 08M return's gather and list.
+      {QStringLiteral("F_OSTERMKOD"), QStringLiteral("Kód")},
+      {QStringLiteral("KIFIZETETT"), QStringLiteral("Kifizetett összeg (Ft)")},
+      {QStringLiteral("M_VETELAR"), QStringLiteral("Kifizetett összeg (Ft)")},
+      {QStringLiteral("M_OSSZESEN"), QStringLiteral("Összesen (Ft)")},
+      // One producer by month, statistics and cash days.
+      {QStringLiteral("HO"), QStringLiteral("Hónap")},
+      {QStringLiteral("S_MEGNEVEZES"), QStringLiteral("Termék")},
+      {QStringLiteral("V_MENNY"), QStringLiteral("Mennyiség")},
+      {QStringLiteral("V_FELVAR"), QStringLiteral("Felvásárlási ár (Ft)")},
+      {QStringLiteral("V_ATLAR"), QStringLiteral("Átlagár (Ft)")},
+      {QStringLiteral("V_FELAR"), QStringLiteral("Komp. felár (Ft)")},
+      {QStringLiteral("V_VETELAR"), QStringLiteral("Kifizetett (Ft)")},
+      {QStringLiteral("V_KIFIZ"), QStringLiteral("Kifizetett (Ft)")},
+      {QStringLiteral("V_KIFIZ1"), QStringLiteral("Készpénzben kifizetve (Ft)")},
+      {QStringLiteral("V_KIFIZ2"), QStringLiteral("Készpénzben kifizetve (Ft)")},
+      {QStringLiteral("F_FIZKELT"), QStringLiteral("Fizetés napja")},
+      {QStringLiteral("ID_QZSOR"), QStringLiteral("ID")},
+  };
+  return titles;
+}
