@@ -383,7 +383,7 @@ void TForm8::OpenForModify(bool guarded) {
     else if (m.type() != QLatin1String("1")) refusal = "Az érvénytelenített felvásárlási jegy nem módosítható!";
     if (refusal) {
       dialog.reset();
-      TabChanged();  // the lines and the producer of the row, as before
+      TabChanged();  // the modification's end closed the row's lines
       platform::confirmYes(QString::fromUtf8(refusal));
       return;
     }
@@ -391,6 +391,8 @@ void TForm8::OpenForModify(bool guarded) {
   Form9 = dialog.get();
   dialog->exec();
   Form9 = nullptr;
+  dialog.reset();
+  TabChanged();
   showCurrentRow();
 }
 
