@@ -145,7 +145,7 @@ bool TData::Write(const QString &firstStep, const std::function<void(WriteSteps 
 }
 
 bool TData::Write(db::Transaction &transaction, const QString &firstStep,
-                  const std::function<void(WriteSteps &)> &statements) {
+                  const std::function<void(WriteSteps &)> &statements, bool commit) {
   auto run = [&](const char *sql) {
     db::Query q;
     q.setTransaction(&transaction);
@@ -159,7 +159,8 @@ bool TData::Write(db::Transaction &transaction, const QString &firstStep,
     run("SAVEPOINT VORIK_WRITE");
     savepoint = true;
     statements(steps);
-    transaction.commit();
+    if (commit) transaction.commit();
+    else run("RELEASE SAVEPOINT VORIK_WRITE");
     return true;
   } catch (const std::exception &) {
     platform::showFailure(lcApp(), steps.message());

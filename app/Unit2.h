@@ -94,11 +94,14 @@ class TData : public QObject {
   // input.
   bool Write(const QString &firstStep, const std::function<void(WriteSteps &steps)> &statements,
              CommitMode mode = CommitMode::Commit);
-  // The same pattern in a transaction of the caller's (a numbering hold's):
-  // on failure only what the statements did is undone (a savepoint), so the
-  // transaction keeps what it held before, a row lock included.
+  // The same pattern in a transaction of the caller's (a numbering hold's, a
+  // ticket modification's): on failure only what the statements did is
+  // undone (a savepoint), so the transaction keeps what it held before, a row
+  // lock and earlier writes included. With commit false the statements stay
+  // in the transaction, to be committed by a later write of the caller's
+  // together with its own (a modified ticket's lines with its header).
   bool Write(db::Transaction &transaction, const QString &firstStep,
-             const std::function<void(WriteSteps &steps)> &statements);
+             const std::function<void(WriteSteps &steps)> &statements, bool commit = true);
 
   // Identifier checks and text helpers (app/receivers/DataChecks.cpp). A
   // non-digit makes a check answer false; nothing here raises for bad text.

@@ -147,36 +147,31 @@ TicketMath::LineSums readProducerTotals(const QString &producerCode) {
   return sumsOf(q, "far1", "kfelar1", "var1");
 }
 
-bool storeHeaderTotals(qint64 headerId) {
-  return Data->Write(
-      QStringLiteral("Hiba95: Módositás, UPDATE a Vorik fejben "),
-      [&](WriteSteps &) {
-        db::Query q;
-        q.setTransaction(Data->IBTrans1);
-        // The contribution's base is the ticket's receiver's layout letter.
-        q.sql().add(QStringLiteral("SELECT f_bszam, f_szja, f_jarulszaz, f_levonas, f_utal, v_verzio FROM QzFej "
-                                   "LEFT JOIN atvevo ON v_akod = f_akod WHERE ID_qzFej = :p0"));
-        q.paramByName(QStringLiteral("p0")).setInteger(headerId);
-        q.open();
-        if (q.isEmpty()) return;
-        TicketMath::Rates rates;
-        rates.taxRate = q.fieldByName(QStringLiteral("f_szja")).asFloat();
-        rates.contributionRate = q.fieldByName(QStringLiteral("f_jarulszaz")).asFloat();
-        rates.deduction = q.fieldByName(QStringLiteral("f_levonas")).asFloat();
-        const auto mode = q.fieldByName(QStringLiteral("f_utal")).asString() == QLatin1String("x")
-                              ? TicketMath::PaymentMode::Transfer
-                              : TicketMath::PaymentMode::Cash;
-        const auto amounts =
-            TicketMath::computeAmounts(readLineSums(q.fieldByName(QStringLiteral("f_bszam")).asString()),
-                                       rates, mode, q.fieldByName(QStringLiteral("v_verzio")).asString());
-        if (!amounts) throw db::Error(QStringLiteral("the ticket's totals cannot be stored"));
-        setSql(q, {QStringLiteral("UPDATE QzFej SET f_muvktg = :p1, f_sumvar = :p2 WHERE ID_qzFej = :p0")});
-        q.paramByName(QStringLiteral("p0")).setInteger(headerId);
-        q.paramByName(QStringLiteral("p1")).setFloat(static_cast<double>(amounts->payable));
-        q.paramByName(QStringLiteral("p2")).setFloat(static_cast<double>(amounts->price));
-        q.execute();
-      },
-      TData::CommitMode::CommitRetaining);
+void storeHeaderTotals(db::Transaction &transaction, qint64 headerId) {
+  db::Query q;
+  q.setTransaction(&transaction);
+  // The contribution's base is the ticket's receiver's layout letter.
+  q.sql().add(QStringLiteral("SELECT f_bszam, f_szja, f_jarulszaz, f_levonas, f_utal, v_verzio FROM QzFej "
+                             "LEFT JOIN atvevo ON v_akod = f_akod WHERE ID_qzFej = :p0"));
+  q.paramByName(QStringLiteral("p0")).setInteger(headerId);
+  q.open();
+  if (q.isEmpty()) return;
+  TicketMath::Rates rates;
+  rates.taxRate = q.fieldByName(QStringLiteral("f_szja")).asFloat();
+  rates.contributionRate = q.fieldByName(QStringLiteral("f_jarulszaz")).asFloat();
+  rates.deduction = q.fieldByName(QStringLiteral("f_levonas")).asFloat();
+  const auto mode = q.fieldByName(QStringLiteral("f_utal")).asString() == QLatin1String("x")
+                        ? TicketMath::PaymentMode::Transfer
+                        : TicketMath::PaymentMode::Cash;
+  const auto amounts =
+      TicketMath::computeAmounts(readLineSums(q.fieldByName(QStringLiteral("f_bszam")).asString()),
+                                 rates, mode, q.fieldByName(QStringLiteral("v_verzio")).asString());
+  if (!amounts) throw db::Error(QStringLiteral("the ticket's totals cannot be stored"));
+  setSql(q, {QStringLiteral("UPDATE QzFej SET f_muvktg = :p1, f_sumvar = :p2 WHERE ID_qzFej = :p0")});
+  q.paramByName(QStringLiteral("p0")).setInteger(headerId);
+  q.paramByName(QStringLiteral("p1")).setFloat(static_cast<double>(amounts->payable));
+  q.paramByName(QStringLiteral("p2")).setFloat(static_cast<double>(amounts->price));
+  q.execute();
 }
 
 bool headerExists(const QString &serial) {

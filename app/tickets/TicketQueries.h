@@ -16,6 +16,7 @@ class NumberingHold;
 
 namespace db {
 class Query;
+class Transaction;
 }
 
 namespace TicketQueries {
@@ -66,11 +67,11 @@ TicketMath::LineSums readLineSums(const QString &serial);
 TicketMath::LineSums readProducerTotals(const QString &producerCode);
 
 // Writes a saved ticket's derived header totals, F_MUVKTG (payable) and
-// F_SUMVAR (price total), from its committed lines and its stored rates,
-// deduction and payment mode, as the entry's OK computes them; committed at
-// once (commit retaining). False when the write failed: its message was
-// shown and it was rolled back. A header that is gone is left alone.
-bool storeHeaderTotals(qint64 headerId);
+// F_SUMVAR (price total), from its lines as the line queries read them (in
+// a modification's transaction while it lasts) and its stored rates, deduction and payment mode, as the entry's OK computes them:
+// statements of a write on transaction, which commits them. Raises when they
+// cannot be stored. A header that is gone is left alone.
+void storeHeaderTotals(db::Transaction &transaction, qint64 headerId);
 
 // True when a ticket header with this serial exists (ZQ11).
 bool headerExists(const QString &serial);

@@ -15,6 +15,7 @@
 #include "app/logging.h"
 #include "app/options/IniOptions.h"
 #include "app/receivers/Checks.h"
+#include "app/tickets/TicketModification.h"
 #include "app/tickets/TicketQueries.h"
 #include "db/dataset.h"
 #include "db/error.h"
@@ -230,6 +231,8 @@ void TForm10::accept() {
     }
   }
   if (save()) QDialog::accept();
+  // Refused: nothing of the modification can be stored any more.
+  else if (ticket_.modification && ticket_.modification->refused()) reject();
 }
 
 bool TForm10::save() {
@@ -263,12 +266,15 @@ bool TForm10::save() {
   }
 
   // The write pattern: a failure shows the step's message, rolls back and
-  // keeps the dialog open with the input. The line is committed at once.
+  // keeps the dialog open with the input. The line is committed at once, or
+  // in a modification with the header.
+  TicketModification *modification = ticket_.modification;
   bool written = false;
   try {
     // Starting the transaction is the step outside the statements (Hiba105).
     if (!Data->IBTrans1->active()) Data->IBTrans1->start();
-    written = Data->Write(stepMessage, [&](WriteSteps &) {
+    auto statements = [&](WriteSteps &steps) {
+      if (modification) modification->guard(steps, false);
       db::Query &q = isNew ? *Data->ZQ20 : *Data->ZQ21;
       if (isNew) {
         TicketQueries::setSql(
@@ -303,7 +309,10 @@ bool TForm10::save() {
       // meanwhile) stored nothing: a failure, not a silent close.
       if (!isNew && q.rowsAffected() == 0) throw db::Error(QStringLiteral("no QZSOR row"));
       UtolsoTetelId = Edit2->text();
-    }, TData::CommitMode::CommitRetaining);  // the ticket list behind stays open
+    };
+    written = modification ? Data->Write(modification->transaction(), stepMessage, statements, false)
+                           // the ticket list behind stays open
+                           : Data->Write(stepMessage, statements, TData::CommitMode::CommitRetaining);
     reopenLines();
   } catch (const std::exception &) {
     platform::showFailure(lcApp(),

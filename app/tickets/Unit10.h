@@ -1,7 +1,8 @@
 #pragma once
 // TForm10 "Felvásárlási jegy tételsor": enters or modifies one line of the
-// ticket open in the entry dialog and writes it at once (committed), before the
-// ticket's header exists. The database derives the line's net quantity and
+// ticket open in the entry dialog and writes it at once: committed, before a
+// new ticket's header exists; in a saved ticket's modification, in its
+// transaction (committed with the header). The database derives the line's net quantity and
 // prices from the columns written here.
 #include "app/common/LimitedEdit.h"
 
@@ -11,6 +12,7 @@
 #include <functional>
 
 class QLabel;
+class TicketModification;
 class QPushButton;
 
 class TForm10 : public QDialog {
@@ -22,6 +24,11 @@ class TForm10 : public QDialog {
     QString serial;                 // the entry dialog's serial
     QString weightDeductionText;    // the entry dialog's weight-deduction field
     QString producerCode;           // the entry dialog's producer code
+    // The entry dialog's modification of a saved ticket: the line is written
+    // in its transaction, committed with the header, and refused when
+    // another instance has printed or cancelled the ticket meanwhile. Null
+    // for a new ticket: the line is committed at once.
+    TicketModification *modification = nullptr;
   };
 
   // FormCreate: reads form10.ini into the option strings.

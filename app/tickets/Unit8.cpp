@@ -30,6 +30,7 @@
 #include "app/tickets/TicketPrint.h"
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"
+#include "app/tickets/TicketModification.h"
 #include "app/tickets/Unit9.h"
 
 TForm8 *Form8 = nullptr;
@@ -365,37 +366,33 @@ void TForm8::NewTicket() {
   showCurrentRow();
 }
 
-void TForm8::ModifyTicket() {
-  db::DataSet &list = *Data->ZQ10;
-  if (!list.active() || list.isEmpty()) return;  // no ticket to modify
-  db::Query &q = *Data->ZQ11;
-  TicketQueries::setSql(
-      q, {QStringLiteral("SELECT f_bszam, f_prn, F_TIPUS FROM QzFej WHERE f_bszam = :p1")});
-  q.paramByName(QStringLiteral("p1")).setString(fieldText(list, QStringLiteral("F_BSZAM")));
-  q.open();
-  const QString printed = fieldText(q, QStringLiteral("F_PRN"));
-  const QString type = fieldText(q, QStringLiteral("F_TIPUS"));
-  q.close();
-  if (printed == QLatin1String("I")) {
-    platform::confirmYes(QStringLiteral("A felvásárlási jegy már nyomtatva volt!"));
-    return;
-  }
-  if (type != QLatin1String("1")) {
-    platform::confirmYes(QStringLiteral("Az érvénytelenített felvásárlási jegy nem módosítható!"));
-    return;
-  }
-  OpenForModify();
-}
+void TForm8::ModifyTicket() { OpenForModify(true); }
 
-void TForm8::OpenForModify() {
+void TForm8::OpenForModify(bool guarded) {
   db::DataSet &list = *Data->ZQ10;
   if (!list.active() || list.isEmpty()) return;  // no ticket to modify
   JegyMod = kJegyModModositas;
   std::unique_ptr<TForm9> dialog(new TForm9(nullptr));
-  Form9 = dialog.get();
+  // The rules read the ticket as the modification opens it: a print or a
+  // cancelling by another instance after this is refused at its writes.
   dialog->LoadTicket();
+  if (guarded) {
+    const TicketModification &m = *dialog->Modification();
+    const char *refusal = nullptr;
+    if (m.printed()) refusal = "A felvásárlási jegy már nyomtatva volt!";
+    else if (m.type() != QLatin1String("1")) refusal = "Az érvénytelenített felvásárlási jegy nem módosítható!";
+    if (refusal) {
+      dialog.reset();
+      TabChanged();  // the modification's end closed the row's lines
+      platform::confirmYes(QString::fromUtf8(refusal));
+      return;
+    }
+  }
+  Form9 = dialog.get();
   dialog->exec();
   Form9 = nullptr;
+  dialog.reset();
+  TabChanged();
   showCurrentRow();
 }
 

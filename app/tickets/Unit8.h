@@ -38,7 +38,9 @@ class TForm8 : public QDialog {
 
   void NewTicket();      // "Új"
   void ModifyTicket();   // "Módosít"
-  void OpenForModify();  // step 3 of "Módosít", also the hidden key
+  // Step 3 of "Módosít"; guarded: after steps 1 and 2 (the button), not
+  // (the hidden key).
+  void OpenForModify(bool guarded = false);
   void Search();         // search field and "Keres"
   void SortBy(int column);
   void TabChanged();

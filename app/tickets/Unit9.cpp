@@ -37,6 +37,7 @@
 #include "app/common/Navigator.h"
 #include "app/producers/Unit4.h"
 #include "app/tickets/NumberingHold.h"
+#include "app/tickets/TicketModification.h"
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit10.h"
@@ -305,15 +306,31 @@ TForm9::~TForm9() = default;
 void TForm9::done(int result) {
   // The numbering goes with the dialog (after a save the commit ended it).
   hold_.reset();
-  // Lines are committed as they are written, the header only by OK: without
-  // this the stored payable and price total would keep the old lines' values,
-  // and the returns would disagree with the printed ticket.
-  const qint64 headerId = Edit2->text().trimmed().toLongLong();
-  if (linesChanged_ && result != Accepted && !isNew() && headerId > 0) {
+  // A modification's changed lines are committed with the header: closed
+  // without OK, with the totals of the lines, so that the stored payable and
+  // price total never keep the old lines' values (the returns would disagree
+  // with the printed ticket).
+  if (modification_ && linesChanged_ && result != Accepted && !modification_->refused()) {
     linesChanged_ = false;
-    RunGuarded([headerId] { TicketQueries::storeHeaderTotals(headerId); });
+    RunGuarded([this] { storeTotalsOnClose(); });
   }
+  modification_.reset();  // what was not committed is undone
   QDialog::done(result);
+}
+
+void TForm9::storeTotalsOnClose() {
+  const qint64 headerId = Edit2->text().trimmed().toLongLong();
+  Data->Write(modification_->transaction(), QStringLiteral("Hiba95: Módositás, UPDATE a Vorik fejben "),
+              [&](WriteSteps &steps) {
+                modification_->guard(steps, true);
+                TicketQueries::storeHeaderTotals(modification_->transaction(), headerId);
+              });
+}
+
+bool TForm9::closeIfRefused() {
+  if (!modification_ || !modification_->refused()) return false;
+  reject();
+  return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -404,6 +421,9 @@ void TForm9::LoadTicket() {
     return f.isNull() ? QString() : platform::DateToStr(f.asDate());
   };
   Edit2->setText(text("ID_QZFEJ"));
+  // From here on the lines are read in the modification's transaction.
+  modification_.reset();
+  modification_ = std::make_unique<TicketModification>(Edit2->text().trimmed().toLongLong());
   Edit1->setText(text("F_BSZAM"));
   Edit5->setText(text("F_OSTERMKOD"));
   Edit3->setText(date("F_KELT"));
@@ -577,7 +597,7 @@ bool TForm9::eventFilter(QObject *watched, QEvent *event) {
 // Lines
 
 void TForm9::runLineDialog(bool modify) {
-  TForm10::Ticket ticket{Edit1->text(), Edit14->text(), Edit5->text()};
+  TForm10::Ticket ticket{Edit1->text(), Edit14->text(), Edit5->text(), modification_.get()};
   std::unique_ptr<TForm10> dialog(new TForm10(ticket, nullptr));
   Form10 = dialog.get();
   if (modify) dialog->LoadLine();
@@ -590,6 +610,7 @@ void TForm9::runLineDialog(bool modify) {
   });
   dialog->exec();
   Form10 = nullptr;
+  closeIfRefused();
 }
 
 bool TForm9::weightDeductionReady() {
@@ -618,16 +639,20 @@ void TForm9::deleteLine() {
   db::Query &lines = *Data->ZQ20;
   if (!lines.active() || lines.isEmpty()) return;  // no current line: nothing to delete
   const qint64 id = lines.fieldByName(QStringLiteral("ID_QZSOR")).asInteger();
-  // Made durable at once, so no later rollback brings the line back.
-  const bool deleted = Data->Write(
-      QStringLiteral("Hiba92: Felvásárlási jegy tételsor DELETE törlésekor"),
-      [&](WriteSteps &) {
-        db::Query &q = *Data->ZQ21;
-        TicketQueries::setSql(q, {QStringLiteral("DELETE FROM Qzsor WHERE ID_qzsor = :p1")});
-        q.paramByName(QStringLiteral("p1")).setInteger(id);
-        q.execute();
-      },
-      TData::CommitMode::CommitRetaining);
+  const QString message = QStringLiteral("Hiba92: Felvásárlási jegy tételsor DELETE törlésekor");
+  auto statements = [&](WriteSteps &steps) {
+    if (modification_) modification_->guard(steps, false);
+    db::Query &q = *Data->ZQ21;
+    TicketQueries::setSql(q, {QStringLiteral("DELETE FROM Qzsor WHERE ID_qzsor = :p1")});
+    q.paramByName(QStringLiteral("p1")).setInteger(id);
+    q.execute();
+  };
+  // In a modification the deletion is committed with the header; otherwise
+  // made durable at once, so no later rollback brings the line back.
+  const bool deleted =
+      modification_ ? Data->Write(modification_->transaction(), message, statements, false)
+                    : Data->Write(message, statements, TData::CommitMode::CommitRetaining);
+  if (closeIfRefused()) return;
   if (deleted) {
     linesChanged_ = true;
     platform::showMessage(QStringLiteral("Az tételsor törölve!"));
@@ -716,6 +741,7 @@ void TForm9::accept() {
   }
   recalc();
   if (save()) QDialog::accept();
+  else closeIfRefused();
 }
 
 bool TForm9::save() {
@@ -752,8 +778,10 @@ bool TForm9::save() {
     // Starting the transaction is the step outside the statements (Hiba96).
     if (!Data->IBTrans1->active()) Data->IBTrans1->start();
     // A new ticket's header is written in the hold's transaction, so that it
-    // and the receiver's counter are committed together.
-    db::Query &q = isNew() ? hold_->query() : *Data->ZQ11;
+    // and the receiver's counter are committed together; a modified one's in
+    // the modification's, with its lines.
+    if (!isNew() && !modification_) throw db::Error(QStringLiteral("no ticket loaded for modification"));
+    db::Query &q = isNew() ? hold_->query() : modification_->query();
     auto p = [&](const char *name) -> db::Param & { return q.paramByName(QLatin1String(name)); };
     auto bindCommon = [&](const char *kelt, const char *szja, const char *megj,
                           const char *felvkelt, const char *fizkelt, const char *utal,
@@ -794,7 +822,11 @@ bool TForm9::save() {
         steps.at(QStringLiteral("Hiba94: Újban, INSERT a Qzfejben "));  // the commit
       });
     } else {
-      saved = Data->Write(QStringLiteral("Hiba95: Módositás, UPDATE a Vorik fejben "), [&](WriteSteps &) {
+      saved = Data->Write(modification_->transaction(), QStringLiteral("Hiba95: Módositás, UPDATE a Vorik fejben "),
+                          [&](WriteSteps &steps) {
+        // Not printed or cancelled by another instance since it was opened;
+        // the lock keeps it so until the commit.
+        modification_->guard(steps, true);
         TicketQueries::setSql(
             q, {QStringLiteral("UPDATE QzFej SET ID_qzFej = :p0, f_bszam = :p1, f_akod = :p2, "
                                "f_ostermkod = :p3, f_kelt = :p4, f_szja = :p5, f_megj = :p6, "),
@@ -812,9 +844,10 @@ bool TForm9::save() {
       TicketQueries::openTicketList(QStringLiteral("f_Bszam"), UtolsoBszam);
     } else {
       // Nothing was stored. The rollback closed the datasets: show the list
-      // and the lines again; the dialog stays open with the input.
+      // and the lines again; the dialog stays open with the input, unless
+      // the modification was refused (the caller closes it).
       UtolsoBszam = previousPosition;
-      frissit();
+      if (!(modification_ && modification_->refused())) frissit();
     }
   } catch (const std::exception &) {
     platform::showFailure(lcApp(), QStringLiteral("Hiba96: az INSERT vagy UPDATE közben a vorik fejben!"));

@@ -14,6 +14,7 @@
 #include "app/tickets/TicketMath.h"
 
 class NumberingHold;
+class TicketModification;
 class QCheckBox;
 class QLabel;
 class QPushButton;
@@ -28,8 +29,13 @@ class TForm9 : public QDialog {
   explicit TForm9(QWidget *parent = nullptr);
   ~TForm9() override;
 
-  // Modify mode: loads the current row of ZQ10 (called before the dialog is shown).
+  // Modify mode: loads the current row of ZQ10 (called before the dialog is
+  // shown) and opens the modification (TicketModification): what the dialog
+  // writes is committed together by OK, or by the close when lines changed.
   void LoadTicket();
+  // The modification LoadTicket opened, with the ticket's state as it was
+  // read then; null in new mode.
+  const TicketModification *Modification() const { return modification_.get(); }
   // Recomputes the totals, the payable and the producer's running totals.
   // False (totals left as they were) when a rate or the deduction is no number.
   bool f_mindosszes();
@@ -56,7 +62,9 @@ class TForm9 : public QDialog {
 
   // However the dialog closes (OK, "Mégsem", the window's close, the end of
   // the program), a saved ticket whose lines changed gets its header totals
-  // written from its lines before it goes; OK's save has written them itself.
+  // written from its lines, committed with the lines; OK's save has written
+  // them itself. A modification that another instance's print or cancelling
+  // made refused stores nothing.
   void done(int result) override;
 
  protected:
@@ -85,6 +93,12 @@ class TForm9 : public QDialog {
   std::optional<TicketMath::Amounts> computeAmounts(QLineEdit **badField = nullptr,
                                                     QString *message = nullptr);
 
+  // The modification's writes: a refusal (another instance printed or
+  // cancelled the ticket) shows its message and then closes the dialog
+  // with nothing of the modification stored.
+  bool closeIfRefused();
+  void storeTotalsOnClose();
+
   bool isNew() const;
   bool shown_ = false;
   bool started_ = false;
@@ -93,6 +107,7 @@ class TForm9 : public QDialog {
   TicketMath::LineSums sums_;            // the ticket's lines
   TicketMath::LineSums producerTotals_;  // the producer's saved tickets
   std::unique_ptr<NumberingHold> hold_;
+  std::unique_ptr<TicketModification> modification_;
 
  public:
   LimitedEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10,

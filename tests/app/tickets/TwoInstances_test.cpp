@@ -52,6 +52,13 @@ using namespace vorik::test;
 //                       count tickets of two lines each (quantities base + 1,
 //                       base + 2, ...), an entry refused being tried again
 //                       -> "raced <serial>,<serial>,..." (or "stopped after ...")
+//   modify <receiver> <serial>
+//                       the saved ticket's modification, as the list's
+//                       hidden key opens it  -> "opened <serial>"
+//   change <quantity>   its first line through the line dialog -> "line"
+//   delete              its last line deleted -> "line"
+//   ok                  OK                    -> "kept" (open) or "closed"
+//   (a line command answers "closed" when the entry closed meanwhile)
 //   ping                                      -> "pong" (attached and waiting)
 //   quit
 
@@ -125,10 +132,31 @@ int runEntryChild(const QStringList &args) {
         form.reset();
         reply(QStringLiteral("refused"));
       }
-    } else if (command == QLatin1String("line") && form) {
+    } else if (command == QLatin1String("modify")) {
+      AtvevoKod = arg;
+      TicketQueries::openTicketList(QStringLiteral("f_Bszam"), words.value(2));
+      JegyMod = kJegyModModositas;
+      form = std::make_unique<TForm9>(nullptr);
+      form->LoadTicket();
+      form->show();
+      QApplication::processEvents();
+      reply(QStringLiteral("opened ") + form->Edit1->text());
+    } else if ((command == QLatin1String("line") || command == QLatin1String("change") ||
+                command == QLatin1String("delete")) && form) {
       quantity = arg;
-      form->Button2->click();
-      reply(QStringLiteral("line"));
+      if (command == QLatin1String("line")) {
+        form->Button2->click();
+      } else if (command == QLatin1String("change")) {
+        Data->ZQ20->first();
+        form->Button8->click();
+      } else {
+        Data->ZQ20->last();
+        form->Button9->click();
+      }
+      reply(form->isVisible() ? QStringLiteral("line") : QStringLiteral("closed"));
+    } else if (command == QLatin1String("ok") && form) {
+      form->Button6->click();
+      reply(form->isVisible() ? QStringLiteral("kept") : QStringLiteral("closed"));
     } else if (command == QLatin1String("save") && form) {
       producer = arg;
       form->Button1->click();
@@ -480,4 +508,152 @@ TEST_F(TwoInstances, SchemaUpgradeWaitsUntilTheOtherInstanceHasGone) {
   }
   EXPECT_EQ(boxOf([&] { f.Button1->click(); }), QStringLiteral("Módositás végrehajtva."));
   EXPECT_EQ(hasNebih(), QStringLiteral("1"));
+}
+
+// ---------------------------------------------------------------------------
+// A saved ticket's modification in one instance while the other prints or
+// cancels it, and a modification killed at each step.
+
+namespace {
+
+class TicketModifications : public TwoInstances {
+ protected:
+  // A saved cash ticket of R1, tax 0, with one line of 10 kg at 100 Ft:
+  // price total and payable 1000.
+  void addTicket(const QString &serial, bool printed) {
+    db_.exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_FELVKELT, F_FIZKELT, "
+                            "F_UTAL, F_PRN, F_SZJA, F_JARULSZAZ, F_LEVONAS, F_NYILATK, F_TIPUS, F_MUVKTG, "
+                            "F_SUMVAR) VALUES ('%1', 'R1', '00001', '2025-03-10', '2025-03-10', "
+                            "'2025-03-10', ' ', '%2', 0, 0, 0, ' ', '1', 1000, 1000)")
+                 .arg(serial, printed ? QStringLiteral("I") : QStringLiteral(" ")));
+    db_.exec(QStringLiteral("INSERT INTO QZSOR (S_BSZAM, S_MEGNEVEZES, S_VTSZ, S_BRUTTO, S_MEGY, S_EAR, "
+                            "S_KOMPMERTEKE, S_AKOD, S_LEVONSZAZ) VALUES ('%1', 'alma', '0808', 10, "
+                            "'kg', 100, 0, 'R1', 0)")
+                 .arg(serial));
+  }
+  QString header(const QString &serial, const char *name) {
+    return column(QStringLiteral("SELECT %1 FROM QZFEJ WHERE F_BSZAM = '%2'").arg(QLatin1String(name), serial))
+        .value(0);
+  }
+  // Its lines, payable and price total as the ticket was saved.
+  void expectAsSaved(const QString &serial) {
+    EXPECT_EQ(linesOf(serial), QStringList{QStringLiteral("10")});
+    EXPECT_EQ(header(serial, "F_MUVKTG"), QStringLiteral("1000"));
+    EXPECT_EQ(header(serial, "F_SUMVAR"), QStringLiteral("1000"));
+  }
+  // The other instance's print: the printed mark, committed.
+  void print(const QString &serial) {
+    db_.exec(QStringLiteral("UPDATE QZFEJ SET F_PRN = 'I' WHERE F_BSZAM = '%1'").arg(serial));
+  }
+  // The other instance's "Érvénytelenit" (this process, through the
+  // cancelling dialog): the serial of the cancelling document.
+  QString cancel(const QString &serial) {
+    TData data(nullptr);
+    Data->ZCon1->setDatabaseName(path_);
+    Data->ZCon1->open();
+    AtvevoKod = QStringLiteral("R1");
+    TipusNormal = QStringLiteral("1");
+    TipusErvenytelenito = QStringLiteral("4");
+    TicketQueries::openTicketList(QStringLiteral("f_Bszam"), serial);
+    ErvenytelenBszam = serial;
+    TForm39 f(nullptr);
+    if (!f.Start()) return QString();
+    f.Edit6->setText(QStringLiteral("2025.03.10"));
+    return f.WriteDocument() ? f.Edit1->text() : QString();
+  }
+};
+
+}  // namespace
+
+TEST_F(TicketModifications, APrintOrCancellingByAnotherInstanceRefusesTheModification) {
+  // A's steps, and the other instance's "print" and "cancel" between them.
+  struct Case {
+    const char *name;
+    bool printedAtOpen;  // opened through the hidden key
+    QStringList steps;
+    QString lastReply;
+    QStringList boxes;   // what A was told
+  };
+  const QString printed = QStringLiteral("Már kinyomtatták");
+  const QString cancelled = QStringLiteral("Már érvénytelenítve van!");
+  const QString lineDeleted = QStringLiteral("Az tételsor törölve!");
+  const Case cases[] = {
+      {"printed, then a line changed", false, {"print", "change 50"}, "closed", {printed}},
+      {"printed, then a line added", false, {"print", "line 5"}, "closed", {printed}},
+      {"printed, then a line deleted", false, {"print", "delete"}, "closed", {printed}},
+      {"printed, then OK", false, {"print", "ok"}, "closed", {printed}},
+      {"a line changed, printed, OK", false, {"change 50", "print", "ok"}, "closed", {printed}},
+      {"a line changed, printed, Mégsem", false, {"change 50", "print", "close"}, "closed", {printed}},
+      {"a line changed, printed and cancelled, OK", false, {"change 50", "print", "cancel", "ok"}, "closed",
+       {cancelled}},
+      {"hidden key, cancelled, then a line changed", true, {"cancel", "change 50"}, "closed", {cancelled}},
+      {"hidden key, a line deleted, cancelled, Mégsem", true, {"line 5", "delete", "cancel", "close"}, "closed",
+       {lineDeleted, cancelled}},
+      // Stored: nobody printed, or it was printed already when opened.
+      {"nobody in between", false, {"change 50", "line 5", "ok"}, "closed", {}},
+      {"hidden key, printed again", true, {"change 50", "print", "line 5", "ok"}, "closed", {}},
+  };
+  int serial = 44000000;
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString ticket = QString::number(++serial);
+    addTicket(ticket, c.printedAtOpen);
+    Instance a(path_);
+    ASSERT_EQ(a.send(QStringLiteral("modify R1 ") + ticket), QStringLiteral("opened ") + ticket);
+    QString reply, document;
+    QStringList boxes;
+    for (const QString &step : c.steps) {
+      if (step == QLatin1String("print")) print(ticket);
+      else if (step == QLatin1String("cancel")) ASSERT_FALSE((document = cancel(ticket)).isEmpty());
+      else reply = a.send(step, &boxes);
+    }
+    EXPECT_EQ(reply, c.lastReply);
+    EXPECT_EQ(boxes, c.boxes);
+    if (c.boxes.contains(printed) || c.boxes.contains(cancelled)) {
+      // Nothing of the modification is stored; what the other instance did stays.
+      expectAsSaved(ticket);
+      EXPECT_EQ(header(ticket, "F_PRN"), QStringLiteral("I"));
+      EXPECT_EQ(header(ticket, "F_ERVENYT"), document);
+      if (!document.isEmpty()) {
+        // The cancelling document negates what the ticket holds.
+        EXPECT_EQ(linesOf(document), QStringList{QStringLiteral("-10")});
+        EXPECT_EQ(header(document, "F_MUVKTG"), QStringLiteral("-1000"));
+      }
+    } else {
+      EXPECT_EQ(linesOf(ticket), (QStringList{QStringLiteral("50"), QStringLiteral("5")}));
+      EXPECT_EQ(header(ticket, "F_MUVKTG"), QStringLiteral("5500"));
+      EXPECT_EQ(header(ticket, "F_PRN"), QString());  // saving clears the mark
+    }
+  }
+  expectConsistent();
+}
+
+TEST_F(TicketModifications, AKilledModificationLeavesTheTicketAsItWasSaved) {
+  const QString ticket = QStringLiteral("44000001");
+  addTicket(ticket, false);
+  // Killed (no rollback, no detach) after each step of a modification.
+  const QStringList runs[] = {
+      {},
+      {"change 50"},
+      {"line 5"},
+      {"line 5", "delete"},
+      {"change 50", "line 5", "delete"},
+  };
+  for (const QStringList &steps : runs) {
+    SCOPED_TRACE(steps.join(QLatin1String(", ")).toStdString());
+    Instance a(path_);
+    ASSERT_EQ(a.send(QStringLiteral("modify R1 ") + ticket), QStringLiteral("opened ") + ticket);
+    for (const QString &step : steps) ASSERT_EQ(a.send(step), QStringLiteral("line"));
+    a.kill();
+    expectAsSaved(ticket);
+    expectConsistent();
+  }
+  // Nothing of the dead ones stands in the way of the next modification.
+  Instance b(path_);
+  ASSERT_EQ(b.send(QStringLiteral("modify R1 ") + ticket), QStringLiteral("opened ") + ticket);
+  EXPECT_EQ(b.send(QStringLiteral("change 50")), QStringLiteral("line"));
+  EXPECT_EQ(b.send(QStringLiteral("ok")), QStringLiteral("closed"));
+  EXPECT_EQ(linesOf(ticket), QStringList{QStringLiteral("50")});
+  EXPECT_EQ(header(ticket, "F_MUVKTG"), QStringLiteral("5000"));
+  expectConsistent();
 }
