@@ -285,7 +285,12 @@ TEST_F(TicketPrinting, EntryStoresAndCancelsThePayableThePaperPrints) {
     };
     TicketQueries::openTicketList();
     ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), s, {}));
-    ASSERT_TRUE(TicketQueries::storeHeaderTotals(Data->ZQ10->fieldByName(QStringLiteral("ID_QZFEJ")).asInteger()));
+    {
+      db::Transaction t;
+      t.setConnection(Data->ZCon1);
+      TicketQueries::storeHeaderTotals(t, Data->ZQ10->fieldByName(QStringLiteral("ID_QZFEJ")).asInteger());
+      t.commit();
+    }
     EXPECT_EQ(stored(s), payable);
 
     exec(QStringLiteral("UPDATE QZFEJ SET F_MUVKTG = 0 WHERE F_BSZAM = '%1'").arg(s));
