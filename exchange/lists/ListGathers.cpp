@@ -39,6 +39,15 @@ void setRange(db::Query *q, const Range &range) {
   setText(q, "p3", range.receiver);
 }
 
+// Whether a column's trimmed text is digits only. Each digit is replaced
+// away: the engine's pattern match costs more than the grouping it orders.
+QString digitsOnly(const QString &column) {
+  QString rest = QStringLiteral("TRIM(%1)").arg(column);
+  for (char d = '0'; d <= '9'; ++d)
+    rest = QStringLiteral("REPLACE(%1, '%2', '')").arg(rest).arg(QLatin1Char(d));
+  return QStringLiteral("(TRIM(%1) <> '' AND %2 = '')").arg(column, rest);
+}
+
 QString dateRange(const Range &range) {
   return range.byPayment ? QStringLiteral("(f_fizkelt >= :p1) AND (f_fizkelt <= :p2)")
                          : QStringLiteral("(f_felvkelt >= :p1) AND (f_felvkelt <= :p2)");
@@ -104,8 +113,8 @@ QString GatherProducers(const Range &range) {
               QStringLiteral("WHERE %1 AND (s_akod = :p3)").arg(dateRange(range)),
               QStringLiteral("GROUP BY o_kod, o_nev"),
               // Codes of digits by their numbers ("2" before "10"), others after them.
-              QStringLiteral("ORDER BY IIF(TRIM(o_kod) SIMILAR TO '[0-9]+', 0, 1), "
-                             "IIF(TRIM(o_kod) SIMILAR TO '[0-9]+', CAST(TRIM(o_kod) AS BIGINT), NULL), o_kod ") +
+              QStringLiteral("ORDER BY IIF(%1, 0, 1), IIF(%1, CAST(TRIM(o_kod) AS BIGINT), NULL), o_kod ")
+                      .arg(digitsOnly(QStringLiteral("o_kod"))) +
                   kHungarian});
   setRange(q, range);
   q->open();
