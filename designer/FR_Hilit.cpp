@@ -2,6 +2,7 @@
 
 #include "designer/FR_Color.h"
 #include "designer/FR_Desgn.h"
+#include "platform/conv.h"
 #include "platform/error_text.h"
 #include "report/core/FR_Class_Report.h"
 #include "report/expr/FR_Pars.h"
@@ -114,14 +115,16 @@ void TfrHilightForm::done(int result) {
 QString frConditionError(const QString &condition) {
   if (condition.trimmed().isEmpty()) return {};
   // A parser of its own: the global one's callbacks belong to a build. Every
-  // name is null here, so only the parser's own errors count, not what a
-  // value would make of an operator.
+  // name is null here, and a conversion failing on what an operator made of a
+  // null (a comparison's 0 against a text) says nothing of the real values:
+  // only that is passed over. Any other failure is the text's own (a malformed
+  // expression, a division by a zero constant) or the check's, and is shown.
   TfrParser parser;
   try {
     parser.Calc(condition);
-  } catch (const EParserError &e) {
+  } catch (const platform::ConvertError &) {
+  } catch (const std::exception &e) {
     return platform::exceptionText(e);
-  } catch (const std::exception &) {
   }
   return {};
 }

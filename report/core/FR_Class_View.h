@@ -2,7 +2,6 @@
 // Report objects, data side: the class tree, fields, defaults, the class
 // factory, Assign and each class's stream record. Drawing lives elsewhere.
 #include "report/core/FR_Utils.h"
-#include "report/output/FR_TextLayout.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -200,8 +199,6 @@ class TfrMemoView : public TfrStretcheable {
   int LastLineHeight = 0;    // line height of the last measurement
   int DrawnLines = 0;        // lines the last drawing put out
   bool CutPrinting = false;  // set while a part of a text cut by a page break prints
-  // What of its text the last drawing could not show in the object's box.
-  TfrTextFit TextFit;
 
  protected:
   void ReadTail(TfrStream &s) override;

@@ -133,6 +133,8 @@ int widestLine(const TfrMemoView &m, const QStringList &text) {
 
 }  // namespace
 
+TfrTextFit frMemoTextFit(const TfrMemoView &m) { return frTextFit(memoLines(m, m.Memo), layoutParams(m)); }
+
 void TfrMemoView::Draw(TfrCanvas &canvas) {
   if (!frDesignMode && (Flags & flAutoSize) && !Memo.isEmpty()) {
     const TfrAutoSize a = frAutoSize(x, dx, widestLine(*this, Memo), FrameWidth, Adjust, true);
@@ -141,7 +143,6 @@ void TfrMemoView::Draw(TfrCanvas &canvas) {
   }
   Memo1 = Memo;
   const MemoLines ml = memoLines(*this, Memo1);
-  TextFit = frTextFit(ml, layoutParams(*this));
   const TfrDrawGeometry g = DrawGeometry();
   frDrawBackground(canvas, g, FillColor);
   if (frDesignMode && dx >= 1 && dy >= 1) cornerMarks(canvas, g);

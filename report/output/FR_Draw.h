@@ -43,4 +43,9 @@ struct TfrAutoSize {
 TfrAutoSize frAutoSize(int left, int width, int widestLine, double frameWidth, int adjust,
                        bool keepRightEdge);
 
+// What of its text a text object cannot show in its box at scale 1, as its
+// drawing lays the text out (FR_Class_Draw.cpp); the object is not changed.
+class TfrMemoView;
+TfrTextFit frMemoTextFit(const TfrMemoView &m);
+
 }  // namespace report

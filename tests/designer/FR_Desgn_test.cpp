@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTabBar>

@@ -53,34 +53,37 @@ TEST_F(HilitTest, ATransparentBackgroundOpensWithTransparentCheckedAndItsButtonO
 }
 
 // OK (Enter) on a condition the engine's parser cannot evaluate is refused with
-// its message and the dialog stays; names are no fault, their values come later.
+// its message and the dialog stays: a malformed expression, a division by a
+// zero constant. Names are no fault, their values come later.
 TEST_F(HilitTest, OkRefusesAConditionTheParserCannotEvaluate) {
   Show();
   TfrHighlight hl;
   QString condition = QStringLiteral("[Value] > 10");
-  bool stayed = false;
+  std::vector<bool> stayed;
   QString focused;
   ModalScript script;
   script.then([&](QWidget *w) {
     auto *dlg = qobject_cast<TfrHilightForm *>(w);
     ASSERT_NE(dlg, nullptr);
-    QTest::keyClick(dlg->Edit1, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(dlg->Edit1, "[Value] >");
-    QTest::keyClick(dlg->Edit1, Qt::Key_Return);
-    stayed = dlg->isVisible() && dlg->result() != QDialog::Accepted;
+    for (const char *bad : {"[Value] >", "[Value] > 5 mod 0"}) {
+      QTest::keyClick(dlg->Edit1, Qt::Key_A, Qt::ControlModifier);
+      QTest::keyClicks(dlg->Edit1, bad);
+      QTest::keyClick(dlg->Edit1, Qt::Key_Return);
+      stayed.push_back(dlg->isVisible() && dlg->result() != QDialog::Accepted);
+    }
     focused = dlg->focusWidget() ? dlg->focusWidget()->objectName() : QString();
     QTest::keyClick(dlg->Edit1, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(dlg->Edit1, "[Value] > [Limit] and [Name] = 'Nagy'");
+    QTest::keyClicks(dlg->Edit1, "[Value] mod [Limit] = 0 and [Name] = 'Nagy'");
     QTest::keyClick(dlg->Edit1, Qt::Key_Return);
   });
   bool ok = false;
   script.run([&] { ok = EditHighlight(*form, hl, condition); });
   EXPECT_TRUE(script.done()) << script.failure().toStdString();
-  EXPECT_TRUE(stayed);
+  EXPECT_EQ(stayed, std::vector<bool>({true, true}));
   EXPECT_EQ(focused, "Edit1");
-  EXPECT_EQ(errors, QStringList({"Missing operand in expression"}));
+  EXPECT_EQ(errors, QStringList({"Missing operand in expression", "Division by zero"}));
   EXPECT_TRUE(ok);
-  EXPECT_EQ(condition, "[Value] > [Limit] and [Name] = 'Nagy'");
+  EXPECT_EQ(condition, "[Value] mod [Limit] = 0 and [Name] = 'Nagy'");
 }
 
 // Tab goes through the colour buttons in the order of the controls, and Space

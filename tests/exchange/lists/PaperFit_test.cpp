@@ -20,6 +20,7 @@
 #include "exchange/returns/Unit12.h"
 #include "report/core/FR_Class_View.h"
 #include "report/expr/FR_Intrp.h"
+#include "report/output/FR_Draw.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -125,11 +126,12 @@ class PaperFit : public PrintFixture {
       if (!rec->Page) continue;
       for (const auto &v : rec->Page->Objects) {
         const auto *m = dynamic_cast<const report::TfrMemoView *>(v.get());
-        if (!m || m->TextFit.fits()) continue;
+        const report::TfrTextFit fit = m ? report::frMemoTextFit(*m) : report::TfrTextFit();
+        if (fit.fits()) continue;
         QStringList what;
-        if (m->TextFit.tooWide) what << QStringLiteral("too wide");
-        if (m->TextFit.tooHigh) what << QStringLiteral("too high");
-        if (m->TextFit.wordCut) what << QStringLiteral("word cut");
+        if (fit.tooWide) what << QStringLiteral("too wide");
+        if (fit.tooHigh) what << QStringLiteral("too high");
+        if (fit.wordCut) what << QStringLiteral("word cut");
         out << QStringLiteral("%1 page %2 %3 (%4): %5").arg(name).arg(p + 1).arg(m->Name, what.join(QStringLiteral(", ")), textOf(*m));
       }
     }
