@@ -3,6 +3,7 @@
 #include "support/print_fixture.h"
 #include "app/producers/Unit4.h"
 #include "report/expr/FR_Intrp.h"
+#include "tools/layouts/LayoutBuilder.h"
 
 #include <QFile>
 #include <QLabel>
@@ -63,6 +64,20 @@ TEST_F(ContractPrinting, PreviewHoldsTheProducerTheReceiverAndTheTenFields) {
   EXPECT_TRUE(shows(QStringLiteral("125 kg fémzárolt")));
   EXPECT_TRUE(shows(QStringLiteral("Telefon: +36 30 123 4567")));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("1/1")));
+  // The parties' blocks keep their text off the frame.
+  int blocks = 0;
+  for (const auto &v : report::TfrEMFPages::ReadObjects(shown_->GetPageRec(0)->Stream)) {
+    const QString text = textOf(*v);
+    if (text != QStringLiteral("Termeltető (felvásárló)") && text != QStringLiteral("Termelő (mezőgazdasági őstermelő)") &&
+        !text.contains(QStringLiteral("|Székhely: ")) && !text.contains(QStringLiteral("|Lakcím: ")))
+      continue;
+    for (const auto &[left, right] : roomBesideText(0, text)) {
+      ++blocks;
+      EXPECT_GE(left, report::layouts::LayoutBuilder::kCellPadding) << text.toStdString();
+      EXPECT_GE(right, report::layouts::LayoutBuilder::kCellPadding) << text.toStdString();
+    }
+  }
+  EXPECT_EQ(blocks, 4);  // the two captions and the two blocks
   // An empty field is an empty string variable.
   EXPECT_TRUE(shows(QStringLiteral("határideje: . Az átadás")));
   const QString last = QString::fromLatin1(TForm33::kVariables[9]);
