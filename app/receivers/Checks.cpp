@@ -109,10 +109,10 @@ NameParts splitName(const QString &name) {
 }
 
 QString joinAddress(const QStringList &parts) {
-  QStringList trimmed;
-  trimmed.reserve(parts.size());
-  for (const QString &p : parts) trimmed.append(trimText(p));
-  return trimmed.join(QLatin1Char(' '));
+  QStringList given;
+  for (const QString &p : parts)
+    if (const QString t = trimText(p); !t.isEmpty()) given.append(t);
+  return given.join(QLatin1Char(' '));
 }
 
 QString xmlDate(const QString &date) {

@@ -42,7 +42,7 @@ NameParts splitName(const QString &name);
 
 // The address parts (district, street, type, number, building, staircase,
 // floor, door), each trimmed, joined with one blank between neighbours; empty
-// parts keep their blanks.
+// parts are left out, so the printed address holds no runs of blanks.
 QString joinAddress(const QStringList &parts);
 
 // "yyyy.mm.dd" -> "yyyy-mm-dd" by character positions; a shorter text gives

@@ -690,6 +690,11 @@ void TfrPageRun::NewColumn(TfrBand *b) {
         g->Repeating = false;
       }
   TfrBand *data = b->IsDataBand() ? b : nullptr;
+  // A data band's footer that moved takes the band's titles along, so that
+  // totals alone on a page still stand under them.
+  for (const auto &lv : kLevels)
+    for (TfrBand *d = Bands[lv[1]]; !data && d; d = d->Next)
+      if (d->FooterBand == b) data = d;
   if (data && data->HeaderBand && data->HeaderBand != b && data->HeaderBand->RepeatHeader &&
       data->HeaderBand->Present()) {
     data->HeaderBand->Repeating = true;

@@ -18,6 +18,12 @@ bool isBreakChar(QChar c) {
 
 bool isLineBreak(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
 
+// A comma, dot or hyphen between two digits belongs to a number, date, tax
+// number or bank account ("2 222 222,00", "1970.05.14", "11773016-12345678").
+bool insideNumber(const QString &t, qsizetype i) {
+  return t[i] != QLatin1Char(' ') && i > 0 && i + 1 < t.size() && t[i - 1].isDigit() && t[i + 1].isDigit();
+}
+
 QChar byteChar(int b) {
   const char c = static_cast<char>(b);
   return platform::fromCp1250(std::string_view(&c, 1)).at(0);
@@ -55,14 +61,23 @@ void wrapSegment(const QString &t, const TfrFontSpec &font, int maxWidth, bool h
       break;
     }
     // Last break character before it (the offending character itself only
-    // when it is a blank, which the break drops).
-    qsizetype b = -1;
+    // when it is a blank, which the break drops). A number is broken before
+    // it rather than inside; inside only when nothing else on the line breaks.
+    qsizetype b = -1, inNumber = -1;
     for (qsizetype i = k; i >= start; --i) {
       if (i == k && t[i] != QLatin1Char(' ')) continue;
       if (!isBreakChar(t[i])) continue;
       if (t[i] == QLatin1Char(' ') && i == start) continue;  // would give an empty line
+      if (insideNumber(t, i)) {
+        if (inNumber < 0) inNumber = i;
+        continue;
+      }
       b = i;
       break;
+    }
+    if (b < 0 && inNumber >= 0) {
+      b = inNumber;
+      if (wordCut) *wordCut = true;
     }
     if (hyphenate && t[k] != QLatin1Char(' ')) {
       const qsizetype wordStart = b >= 0 ? b + 1 : start;

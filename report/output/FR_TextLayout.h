@@ -62,9 +62,12 @@ bool frHasParaMark(const QStringList &text);
 // n-th character. Words shorter than 5 characters have none.
 QList<int> frHyphenate(const QString &word);
 
-// Breaks one printed line into lines no wider than maxWidth. A word wider than
-// the line is broken before the character that does not fit (at least one
-// character per line), so nothing is lost; wordCut, when given, is set then.
+// Breaks one printed line into lines no wider than maxWidth. A comma, dot or
+// hyphen between two digits (a number, date, tax number, bank account) breaks
+// only when nothing before it on the line does. A word wider than the line is
+// broken before the character that does not fit (at least one character per
+// line), so nothing is lost; wordCut, when given, is set then, and when a
+// number was broken inside.
 // Widths are filled in.
 std::vector<TfrTextLine> frWrapLine(const QString &line, const TfrFontSpec &font, int maxWidth,
                                     bool hyphenate, bool *wordCut = nullptr);
@@ -84,7 +87,7 @@ struct TfrTextLayout {
   std::vector<TfrTextLine> lines;
   int lineHeight = 0;
   int textHeight = 0;  // lines * line height + 2 * gap (gapY, or gapX when rotated)
-  bool wordCut = false;  // a word wider than the line was broken inside
+  bool wordCut = false;  // a word or number wider than the line was broken inside
 };
 
 TfrTextLayout frLayoutText(const QStringList &text, const TfrTextLayoutParams &p);

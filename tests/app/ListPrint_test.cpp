@@ -40,7 +40,7 @@ TEST_F(ListPrinting, ProducerListNamesTheReceiverAndCountsEveryProducer) {
   EXPECT_TRUE(shows(QStringLiteral("Kalász Felvásárló Kft. ") + receiver_));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Őstermelők listája")));
   for (int i = 1; i <= 3; ++i) EXPECT_TRUE(allTexts().contains(QStringLiteral("Lista Termelő %1").arg(i)));
-  EXPECT_TRUE(shows(QStringLiteral("Kecskemét,  Fő")));  // the street as the ticket prints it
+  EXPECT_TRUE(shows(QStringLiteral("Kecskemét, Fő")));  // the street as the ticket prints it
   EXPECT_EQ(previewed_->Title, QStringLiteral("Őstermelők listája"));
   EXPECT_TRUE(shows(QStringLiteral("1970.01.02")));
   const int producers = scalar(QStringLiteral("SELECT COUNT(*) FROM OSTERMELO")).toInt();

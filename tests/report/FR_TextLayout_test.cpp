@@ -102,6 +102,36 @@ TEST(WrapTest, BreaksAfterCommasDotsAndHyphensKeepingThem) {
   EXPECT_EQ(dashed[0].text, QStringLiteral("észak-"));
 }
 
+// A number, date, tax number or bank account breaks before itself, not at its
+// own comma, dot or hyphen; only when nothing else on the line breaks is it
+// broken inside, and that counts as a cut word.
+TEST(WrapTest, NumbersDatesAndAccountsBreakBeforeThemselvesNotInside) {
+  TfrFontSpec f = arial();
+  struct Case {
+    QString text, fits, second;  // the line, what the box holds on a line, the second line
+  } cases[] = {
+      {QStringLiteral("Terület: 999,9999 ha"), QStringLiteral("Terület: 999,99"), QStringLiteral("999,9999 ha")},
+      {QStringLiteral("Egységár 2\u00A0222\u00A0222,00"), QStringLiteral("Egységár 2\u00A0222\u00A0222,"),
+       QStringLiteral("2\u00A0222\u00A0222,00")},
+      {QStringLiteral("Szül.idö: 1970.05.14"), QStringLiteral("Szül.idö: 1970.05.1"), QStringLiteral("1970.05.14")},
+      {QStringLiteral("Bankszámla: 11773016-12345678-00000000"), QStringLiteral("Bankszámla: 11773016-12345678-0"),
+       QStringLiteral("11773016-12345678-00000000")},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.text.toStdString());
+    bool cut = false;
+    auto lines = frWrapLine(c.text, f, TfrCanvas::textWidth(f, c.fits), false, &cut);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].text, c.second);
+    EXPECT_FALSE(cut);
+  }
+  bool cut = false;
+  auto alone = frWrapLine(QStringLiteral("11773016-12345678-00000000"), f, TfrCanvas::textWidth(f, u"11773016-12345678-0"),
+                          false, &cut);
+  EXPECT_EQ(texts(alone), (QStringList{QStringLiteral("11773016-12345678-"), QStringLiteral("00000000")}));
+  EXPECT_TRUE(cut);
+}
+
 TEST(WrapTest, LineBreakCharactersEndLinesAndRunsCountOnce) {
   TfrFontSpec f = arial();
   auto lines = frWrapLine(QStringLiteral("egy\r\n\r\nkettő\nhárom\r\n"), f, 1000, false);

@@ -7,6 +7,9 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "support/qt_print.h"
@@ -53,6 +56,35 @@ TEST(ProgramLayouts, TicketsArePortraitListsLandscapeAndNoObjectLeavesItsMargins
       EXPECT_GE(v->x, p.pgMargins.Left) << layout.fileName.toStdString() << " " << v->Name.toStdString();
       EXPECT_LE(v->x + v->dx, width - p.pgMargins.Right)
           << layout.fileName.toStdString() << " " << v->Name.toStdString();
+    }
+  }
+}
+
+// The engine prints an object with the first band (by band type, then top)
+// whose height holds the object's top edge; the designer carries along with a
+// band only the objects lying wholly inside it. So every object lies inside
+// that band, and dragging the band moves all it prints.
+TEST(ProgramLayouts, EveryObjectLiesInsideTheBandHoldingItsTopEdge) {
+  for (const auto &layout : layouts::ProgramLayouts()) {
+    TfrReport r;
+    layout.build(r);
+    std::vector<const TfrView *> bands;
+    for (const auto &v : r.Pages[0]->Objects)
+      if (v->Typ == gtBand) bands.push_back(v.get());
+    std::stable_sort(bands.begin(), bands.end(), [](const TfrView *a, const TfrView *b) {
+      const int ta = static_cast<const TfrBandView *>(a)->BandType(), tb = static_cast<const TfrBandView *>(b)->BandType();
+      return ta != tb ? ta < tb : a->y < b->y;
+    });
+    for (const auto &v : r.Pages[0]->Objects) {
+      if (v->Typ == gtBand) continue;
+      const std::string what = layout.fileName.toStdString() + " " + v->Name.toStdString();
+      auto holder = std::find_if(bands.begin(), bands.end(),
+                                 [&](const TfrView *b) { return b->y <= v->y && v->y <= b->y + b->dy; });
+      ASSERT_NE(holder, bands.end()) << what << " lies on no band";
+      const TfrView &b = **holder;
+      EXPECT_TRUE(v->x >= b.x && v->x + v->dx <= b.x + b.dx && v->y + v->dy <= b.y + b.dy)
+          << what << " (" << v->x << ", " << v->y << ", " << v->dx << " x " << v->dy << ") sticks out of "
+          << b.Name.toStdString() << " (" << b.x << ", " << b.y << ", " << b.dx << " x " << b.dy << ")";
     }
   }
 }

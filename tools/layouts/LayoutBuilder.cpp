@@ -39,10 +39,15 @@ void LayoutBuilder::SetPaper(int orientation, const TfrMargins &margins) {
   p->UseMargins = true;
 }
 
-int LayoutBuilder::ContentWidth() const {
+int LayoutBuilder::PageWidth() const {
   const TfrPage *p = src.Pages[page];
   const int tenthsMm = p->pgOr == 0 ? p->pgWidth : p->pgHeight;
-  const int width = static_cast<int>(std::lround(tenthsMm / 254.0 * frPixelsX));
+  return static_cast<int>(std::lround(tenthsMm / 254.0 * frPixelsX));
+}
+
+int LayoutBuilder::ContentWidth() const {
+  const TfrPage *p = src.Pages[page];
+  const int width = PageWidth();
   return p->UseMargins ? width - p->pgMargins.Left - p->pgMargins.Right : width;
 }
 
@@ -53,7 +58,7 @@ TfrView *LayoutBuilder::add(std::unique_ptr<TfrView> v, const QString &baseName)
 
 TfrBandView *LayoutBuilder::Band(int type, int y, int dy, const QString &source, quint16 flags,
                                  const QString &name) {
-  auto v = placed<TfrBandView>(0, y, 700, dy);
+  auto v = placed<TfrBandView>(0, y, PageWidth(), dy);
   v->SetBandType(type);
   v->FormatStr = source;
   v->Flags = flags;
@@ -83,7 +88,6 @@ TfrLineView *LayoutBuilder::Line(int x, int y, int dx, int dy, double width) {
 TfrBandView *LayoutBuilder::NextBand(int type, int height, const QString &source, quint16 flags,
                                      const QString &name) {
   TfrBandView *b = Band(type, nextTop_, height, source, flags, name);
-  b->dx = ContentWidth();
   bandTop_ = nextTop_;
   nextTop_ += height + kBandGap;
   return b;

@@ -88,10 +88,12 @@ class LayoutBuilder {
   // The current page's paper orientation (0 portrait, 1 landscape) and
   // margins in design pixels, which are then used.
   void SetPaper(int orientation, const TfrMargins &margins);
-  // Width between the current page's margins, in design pixels.
+  // Width of the current page, and between its margins, in design pixels.
+  int PageWidth() const;
   int ContentWidth() const;
 
-  // Objects at page coordinates.
+  // Objects at page coordinates. A band is as wide as the page, as the
+  // designer's band tool makes it, so that it holds every object it prints.
   TfrBandView *Band(int type, int y, int dy, const QString &source = {}, quint16 flags = 0,
                     const QString &name = {});
   TfrMemoView *Memo(int x, int y, int dx, int dy, const QStringList &text, quint16 flags = 0);

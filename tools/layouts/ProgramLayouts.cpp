@@ -14,6 +14,8 @@ constexpr TColor kShade = 0xE8E8E8;  // title cells and block captions
 // thousands groups, rates without needless decimals, dates as the program
 // writes them.
 QString money(const QString &expr) { return QStringLiteral("[%1 #N#,##0,00]").arg(expr); }
+// Unit prices with the decimals they are stored with (up to four), at least two.
+QString price(const QString &expr) { return QStringLiteral("[%1 #N#,##0,00##]").arg(expr); }
 QString rate(const QString &expr) { return QStringLiteral("[%1 #N#,##0,##]").arg(expr); }
 QString date(const QString &expr) { return QStringLiteral("[%1 #Dyyyy.mm.dd]").arg(expr); }
 QString field(const char *query, const char *column) {
@@ -22,11 +24,13 @@ QString field(const char *query, const char *column) {
 
 // The widest values a column shows on one line: amounts (a ticket's payable
 // stays within 32 bits, a list's sums within eleven digits), quantities,
-// unit prices and rates, dates, serials, codes and a ten-character unit.
+// unit prices (eight whole digits, four decimals) and their averages, rates,
+// dates, serials, codes, a ten-character unit and a bank account.
 const QString kMoneyWidest = QStringLiteral("-99\u00A0999\u00A0999\u00A0999,99");
 const QString kLineMoneyWidest = QStringLiteral("-9\u00A0999\u00A0999\u00A0999,99");
 const QString kQuantityWidest = QStringLiteral("-9\u00A0999\u00A0999,9999");
-const QString kPriceWidest = QStringLiteral("-999\u00A0999,99");
+const QString kPriceWidest = QStringLiteral("-9\u00A0999\u00A0999,9999");
+const QString kAveragePriceWidest = QStringLiteral("-99\u00A0999\u00A0999,99");
 const QString kRateWidest = QStringLiteral("-999,99");
 const QString kDateWidest = QStringLiteral("2025.12.31");
 const QString kSerialWidest = QStringLiteral("00000000");
@@ -35,6 +39,7 @@ const QString kCodeWidest = QStringLiteral("00000");
 const QString kTaxIdWidest = QStringLiteral("0000000000");
 const QString kTaxNumberWidest = QStringLiteral("00000000000");
 const QString kVtszWidest = QStringLiteral("0000000000");
+const QString kAccountWidest = QStringLiteral("00000000-00000000-00000000");
 
 // Page numbers "n/m" at the foot of every page (the layouts build in two
 // passes, so the total is known).
@@ -105,17 +110,34 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
   const TextStyle caption = base.sized(8).bold().framed().filled(kShade).oneLine();
   const TextStyle block = base.sized(9).framed().stretching();
 
+  // A cancelling document says so in its heading, and names the ticket it
+  // voids right under it.
+  auto byKind = [](const char *ticket, const char *cancelling) {
+    return QStringLiteral("[IF(v_ervenyteleniti = '', '%1', '%2')]")
+        .arg(QString::fromUtf8(ticket), QString::fromUtf8(cancelling));
+  };
+  const QString serial = QStringLiteral("Sorszám: ") + field("ZQ11", "F_BSZAM");
+
+  // Continuation pages: the heading, serial and producer above the lines.
+  l.NextBand(btPageHeader, 40);
+  l.Text(0, 0, w - 200, 20, byKind("FELVÁSÁRLÁSI JEGY", "ÉRVÉNYTELENÍTŐ BIZONYLAT") + QStringLiteral(" (folytatás)"),
+         base.sized(11).bold().oneLine());
+  l.Text(w - 200, 0, 200, 20, serial, base.sized(11).bold().aligned(alRight).oneLine());
+  l.Text(0, 20, w, 16, QStringLiteral("Eladó: ") + field("ZQ30", "O_NEV"), base.sized(9).oneLine());
+  l.Rule(0, 38, w, 0.5);
+
   // Title, serial, copy mark and the cancelling line; the blocks' captions.
   const int half = (w - 8) / 2;
-  l.NextBand(btReportTitle, 93);
-  l.Text(0, 0, w, 28, QStringLiteral("FELVÁSÁRLÁSI JEGY"), base.sized(16).bold().aligned(alCenter).oneLine());
+  l.NextBand(btReportTitle, 97);
+  l.Text(0, 0, w, 28, byKind("FELVÁSÁRLÁSI JEGY", "ÉRVÉNYTELENÍTŐ BIZONYLAT"),
+         base.sized(16).bold().aligned(alCenter).oneLine());
   l.Text(0, 30, 180, 16, QStringLiteral("Mezőgazdasági termék felvásárlása"), base.sized(8).italic().oneLine());
   l.Text(200, 30, w - 400, 20, QStringLiteral("[v_masolat]"), base.sized(11).bold().aligned(alCenter).oneLine());
-  l.Text(w - 200, 30, 200, 18, QStringLiteral("Sorszám: ") + field("ZQ11", "F_BSZAM"),
-         base.sized(11).bold().aligned(alRight).oneLine());
-  l.Text(0, 52, w, 18, QStringLiteral("[v_ervenyteleniti]"), base.sized(10).bold().aligned(alCenter).oneLine());
-  l.Row(0, 76, 17, {{half, QStringLiteral("Felvásárló (átvevő)")}}, caption);
-  l.Row(w - half, 76, 17, {{half, QStringLiteral("Eladó (mezőgazdasági őstermelő)")}}, caption);
+  l.Text(w - 200, 30, 200, 18, serial, base.sized(11).bold().aligned(alRight).oneLine());
+  l.Text(0, 52, w, TextHeight(base.sized(12)), QStringLiteral("[v_ervenyteleniti]"),
+         base.sized(12).bold().aligned(alCenter).oneLine());
+  l.Row(0, 80, 17, {{half, QStringLiteral("Felvásárló (átvevő)")}}, caption);
+  l.Row(w - half, 80, 17, {{half, QStringLiteral("Eladó (mezőgazdasági őstermelő)")}}, caption);
 
   // Receiver and producer side by side, framed blocks that grow together
   // with the longer of them: the FELIR id and the bank account always show.
@@ -149,11 +171,11 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
   // its customs number, the quantity with its unit.
   const std::vector<Column> lines = FitWidth(
       {{QStringLiteral("Ssz."), QStringLiteral("[LINE#]"), 30, alRight, QStringLiteral("999")},
-       {QStringLiteral("Termék megnevezése (VTSZ)"),
+       {QStringLiteral("Megnevezés (VTSZ)"),
         field("ZQ20", "S_MEGNEVEZES") + QStringLiteral(" (") + field("ZQ20", "S_VTSZ") + QLatin1Char(')'), 190},
        {QStringLiteral("Mennyiség"), QStringLiteral("[ZQ20.\"S_NETTO\" #N#,##0,####] ") + field("ZQ20", "S_MEGY"),
         80, alRight, kQuantityWidest},
-       {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ20.\"S_EAR\"")), 66, alRight, kPriceWidest},
+       {QStringLiteral("Egységár (Ft)"), price(QStringLiteral("ZQ20.\"S_EAR\"")), 66, alRight, kPriceWidest},
        {QStringLiteral("Felvásárlási ár (Ft)"), money(QStringLiteral("ZQ20.\"S_FELVAR\"")), 96, alRight,
         kLineMoneyWidest},
        {QStringLiteral("Komp. %"), rate(QStringLiteral("ZQ20.\"S_KOMPMERTEKE\"")), 44, alRight, kRateWidest},
@@ -210,7 +232,7 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
          base.sized(7).italic());
   l.Rule(right, y + 1, label + value, 1);
   l.Text(right, y + 4, label, 18, QStringLiteral("Fizetendő:"), amountLabel.sized(10).bold());
-  l.Text(right + label, y + 4, value, 18, QStringLiteral("[v_kif] Ft"), amount.sized(10).bold());
+  l.Text(right + label, y + 4, value, 18, money(QStringLiteral("v_kif")) + QStringLiteral(" Ft"), amount.sized(10).bold());
   y += 26;
   // The amount in words takes two lines at the most.
   l.Text(0, y, w, TextHeight(base.sized(9).bold(), 2), QStringLiteral("Azaz: [v_azaz]"), base.sized(9).bold());
@@ -236,8 +258,8 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
   l.Text(20, y + 2, 260, 15, QStringLiteral("felvásárló (átvevő) aláírása"), base.sized(8).aligned(alCenter).oneLine());
   l.Text(w - 280, y + 2, 260, 15, QStringLiteral("eladó (őstermelő) aláírása"), base.sized(8).aligned(alCenter).oneLine());
 
-  pageFooter(l, QStringLiteral("Felvásárlási jegy ") + field("ZQ11", "F_BSZAM") + QStringLiteral(" – ") +
-                    field("ZQ60", "V_NEVE"));
+  pageFooter(l, byKind("Felvásárlási jegy", "Érvénytelenítő bizonylat") + QLatin1Char(' ') + field("ZQ11", "F_BSZAM") +
+                    QStringLiteral(" – ") + field("ZQ60", "V_NEVE"));
   l.LoadInto(r);
 }
 
@@ -252,9 +274,10 @@ void BuildProducerList(TfrReport &r) {
              {QStringLiteral("Adóazonosító jel"), field("ZQ30", "O_ADOAZON"), 96, alLeft, kTaxIdWidest},
              {QStringLiteral("Adószám"), field("ZQ30", "O_ADOSZAM"), 90, alLeft, kTaxNumberWidest},
              {QStringLiteral("Születési hely, idő"),
-              field("ZQ30", "O_SZULHELY") + QStringLiteral(" ") + date(QStringLiteral("ZQ30.\"O_SZIDO\"")), 120},
+              field("ZQ30", "O_SZULHELY") + QStringLiteral(" ") + date(QStringLiteral("ZQ30.\"O_SZIDO\"")), 120, alLeft,
+              kDateWidest},
              {QStringLiteral("Igazolvány"), field("ZQ30", "O_IGSZAM"), 76, alLeft, QStringLiteral("MM000000")},
-             {QStringLiteral("Bankszámla"), field("ZQ30", "O_BANKSZLA"), 140},
+             {QStringLiteral("Bankszámla"), field("ZQ30", "O_BANKSZLA"), 140, alLeft, kAccountWidest},
              {QStringLiteral("Fiz. hat. (nap)"), field("ZQ30", "O_FHAT"), 60, alRight, QStringLiteral("-9999")}},
             QStringLiteral("Őstermelők száma: [COUNT(frDBDataSet2)]"));
 }
@@ -265,7 +288,7 @@ void BuildProductList(TfrReport &r) {
              {QStringLiteral("Megnevezés"), field("ZQ40", "T_MEGNEVEZES"), 420},
              {QStringLiteral("VTSZ"), field("ZQ40", "T_VTSZ"), 120, alLeft, kVtszWidest},
              {QStringLiteral("Mértékegység"), field("ZQ40", "T_MEGY"), 100, alCenter, kUnitWidest},
-             {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ40.\"T_EAR\"")), 140, alRight, kPriceWidest},
+             {QStringLiteral("Egységár (Ft)"), price(QStringLiteral("ZQ40.\"T_EAR\"")), 140, alRight, kPriceWidest},
              {QStringLiteral("Kompenzáció %"), field("ZQ40", "T_KOMPMERTEKE"), 120, alRight, kRateWidest}},
             QStringLiteral("Termékek száma: [COUNT(frDBDataSet6)]"));
 }
@@ -293,7 +316,7 @@ void BuildReturnLineList(TfrReport &r) {
              {QStringLiteral("VTSZ"), field("ZQ20", "S_VTSZ"), 56, alLeft, kVtszWidest},
              {QStringLiteral("Mennyiség"), QStringLiteral("[ZQ20.\"S_NETTO\" #N#,##0,####]"), 70, alRight, kQuantityWidest},
              {QStringLiteral("M.e."), field("ZQ20", "S_MEGY"), 36, alCenter, kUnitWidest},
-             {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ20.\"S_EAR\"")), 70, alRight, kPriceWidest},
+             {QStringLiteral("Egységár (Ft)"), price(QStringLiteral("ZQ20.\"S_EAR\"")), 70, alRight, kPriceWidest},
              {QStringLiteral("Komp. %"), rate(QStringLiteral("ZQ20.\"S_KOMPMERTEKE\"")), 46, alRight, kRateWidest},
              {QStringLiteral("Összeg (Ft)"), money(QStringLiteral("ZQ20.\"S_VETELAR\"")), 84, alRight, kLineMoneyWidest}},
             QStringLiteral("Tételek száma: [COUNT(frDBDataSet1)]        Összesen: ") + money(QStringLiteral("v_osszesen")) +
@@ -322,22 +345,22 @@ void BuildContract(TfrReport &r) {
   // framed block grows with its address, so its closing words always show.
   const TextStyle block = body.framed().stretching();
   l.NextBand(btReportTitle, 17 + TextHeight(block, 4), {}, flStretched);
-  l.Text(0, 0, w, 17, QStringLiteral("Termeltető (felvásárló)"), caption.framed().filled(kShade));
-  l.Text(0, 17, w, TextHeight(block, 4),
+  l.Row(0, 0, 17, {{w, QStringLiteral("Termeltető (felvásárló)")}}, caption.framed().filled(kShade));
+  l.Row(0, 17, TextHeight(block, 4), {{w,
          field("ZQ60", "V_NEVE") + QStringLiteral("\nSzékhely: ") + field("ZQ60", "V_IRSZAM") + QLatin1Char(' ') +
              field("ZQ60", "V_HELYSEG") + QStringLiteral(", [v_atvevoutca]\nAdószám: ") + field("ZQ60", "V_ADOSZAM") +
-             QStringLiteral("    Bankszámla: ") + field("ZQ60", "V_BANKSZLA") + QStringLiteral("\na továbbiakban: Termeltető,"),
-         block);
+             QStringLiteral("    Bankszámla: ") + field("ZQ60", "V_BANKSZLA") + QStringLiteral("\na továbbiakban: Termeltető,")}},
+        block);
   l.NextBand(btReportTitle, 22 + 17 + TextHeight(block, 4), {}, flStretched);
   l.Text(0, 2, w, 16, QStringLiteral("másrészről"), body.oneLine());
-  l.Text(0, 22, w, 17, QStringLiteral("Termelő (mezőgazdasági őstermelő)"), caption.framed().filled(kShade));
-  l.Text(0, 39, w, TextHeight(block, 4),
+  l.Row(0, 22, 17, {{w, QStringLiteral("Termelő (mezőgazdasági őstermelő)")}}, caption.framed().filled(kShade));
+  l.Row(0, 39, TextHeight(block, 4), {{w,
          field("ZQ30", "O_NEV") + QStringLiteral("\nLakcím: ") + field("ZQ30", "O_IRSZAM") + QLatin1Char(' ') +
              field("ZQ30", "O_HELYSEGNEV") + QStringLiteral(", [v_ostermeloutca]\nAdóazonosító jel: ") +
              field("ZQ30", "O_ADOAZON") + QStringLiteral("    Őstermelői igazolvány: ") + field("ZQ30", "O_IGSZAM") +
              QStringLiteral("    FELIR: ") + field("ZQ30", "O_FELIR") +
-             QStringLiteral("    Telefon: [v_tel]\na továbbiakban: Termelő,"),
-         block);
+             QStringLiteral("    Telefon: [v_tel]\na továbbiakban: Termelő,")}},
+        block);
   l.NextBand(btReportTitle, 22);
   l.Text(0, 4, w, 16, QStringLiteral("között az alábbi feltételekkel:"), body.oneLine());
 
@@ -390,17 +413,19 @@ void BuildContract(TfrReport &r) {
     l.Text(0, 8, w, 16, QString::fromUtf8(t.title), caption);
     l.Text(14, 24, w - 14, t.height, t.text, body.stretching());
   }
-  growingText(l, btReportSummary,
-              QStringLiteral("A felek a szerződést elolvasás és közös értelmezés után, mint akaratukkal mindenben "
-                             "megegyezőt, két eredeti példányban jóváhagyólag aláírták."),
-              body, 10);
-  growingText(l, btReportSummary,
-              QStringLiteral("Kelt: ") + field("ZQ60", "V_HELYSEG") + QStringLiteral(", ") + date(QStringLiteral("DATE")),
-              body, 6);
-  // Signatures: the names under them wrap into up to three lines.
+  // The closing words, the place and date and the signatures in one band:
+  // the signatures never stand on a page of their own. The names under them
+  // wrap into up to three lines.
+  const int closing = TextHeight(body, 2), dated = TextHeight(body);
   const TextStyle signer = base.sized(8).aligned(alCenter);
-  const int y = 44;  // room to sign above the rules
+  const int y = closing + dated + 50;  // room to sign above the rules
   l.NextBand(btReportSummary, y + 17 + TextHeight(signer, 3));
+  l.Text(0, 10, w, closing,
+         QStringLiteral("A felek a szerződést elolvasás és közös értelmezés után, mint akaratukkal mindenben "
+                        "megegyezőt, két eredeti példányban jóváhagyólag aláírták."),
+         body);
+  l.Text(0, 16 + closing, w, dated,
+         QStringLiteral("Kelt: ") + field("ZQ60", "V_HELYSEG") + QStringLiteral(", ") + date(QStringLiteral("DATE")), body);
   l.Rule(20, y, 260, 0.5);
   l.Rule(w - 280, y, 260, 0.5);
   l.Text(20, y + 2, 260, 15, QStringLiteral("Termeltető"), base.sized(9).bold().aligned(alCenter).oneLine());
@@ -459,13 +484,18 @@ void groupedLines(LayoutBuilder &l, const QString &groups, const QString &lines,
          TextStyle{}.sized(10).bold().aligned(alRight).oneLine());
 }
 
-// A flat list over ZQ11 (frDBDataSet5) with totals under it.
+// A flat list over ZQ11 (frDBDataSet5) with totals under it, ending where
+// the table ends: a narrow table's sum stands under its column.
 void summaryLines(LayoutBuilder &l, const std::vector<Column> &columns, const QString &totals) {
+  int width = 0;
+  for (const Column &c : columns) width += c.width;
   l.NextBand(btMasterData, TextHeight(kCell), QStringLiteral("frDBDataSet5"), flStretched, QStringLiteral("MasterData1"));
   l.Row(0, 0, TextHeight(kCell), Values(columns), kCell);
   l.NextBand(btReportSummary, 8);
-  l.Rule(0, 2, l.ContentWidth(), 1.5);
-  growingText(l, btReportSummary, totals, TextStyle{}.sized(9).bold().aligned(alRight));
+  l.Rule(0, 2, width, 1.5);
+  const TextStyle sum = TextStyle{}.sized(9).bold().aligned(alRight).stretching();
+  l.NextBand(btReportSummary, TextHeight(sum), {}, flStretched);
+  l.Text(0, 0, width - LayoutBuilder::kCellPadding, TextHeight(sum), totals, sum);  // right edge on the cells' text
 }
 
 // The columns of a grouped list's lines: serial, dates, the name the group
@@ -477,7 +507,7 @@ std::vector<Column> lineColumns(const LayoutBuilder &l, const QString &title, co
                    {title, field("ZQ21", column), 200},
                    {QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ21.\"S_NETTO\"")), 80, alRight, kQuantityWidest},
                    {QStringLiteral("M.e."), field("ZQ21", "S_MEGY"), 36, alCenter, kUnitWidest},
-                   {QStringLiteral("Egységár (Ft)"), money(QStringLiteral("ZQ21.\"S_EAR\"")), 70, alRight, kPriceWidest},
+                   {QStringLiteral("Egységár (Ft)"), price(QStringLiteral("ZQ21.\"S_EAR\"")), 70, alRight, kPriceWidest},
                    {QStringLiteral("Kifizetett (Ft)"), money(QStringLiteral("ZQ21.\"S_VETELAR\"")), 96, alRight,
                     kMoneyWidest}},
                   l.ContentWidth());
@@ -533,7 +563,7 @@ void BuildProducerMonthList(TfrReport &r) {
        {QStringLiteral("Termék"), field("ZQ11", "S_MEGNEVEZES"), 190},
        {QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ11.\"V_MENNY\"")), 90, alRight, kQuantityWidest},
        {QStringLiteral("Felvásárlási ár (Ft)"), money(QStringLiteral("ZQ11.\"V_FELVAR\"")), 110, alRight, kMoneyWidest},
-       {QStringLiteral("Átlagár (Ft)"), money(QStringLiteral("ZQ11.\"V_ATLAR\"")), 90, alRight, kPriceWidest},
+       {QStringLiteral("Átlagár (Ft)"), money(QStringLiteral("ZQ11.\"V_ATLAR\"")), 90, alRight, kAveragePriceWidest},
        {QStringLiteral("Komp. felár (Ft)"), money(QStringLiteral("ZQ11.\"V_FELAR\"")), 100, alRight, kMoneyWidest},
        {QStringLiteral("Kifizetett (Ft)"), money(QStringLiteral("ZQ11.\"V_VETELAR\"")), 110, alRight, kMoneyWidest}},
       l.ContentWidth());
@@ -573,7 +603,7 @@ void BuildStatisticsList(TfrReport &r, bool overall) {
   if (!overall) columns.push_back({QStringLiteral("Hónap"), field("ZQ11", "HO"), 50, alCenter, QStringLiteral("12")});
   columns.push_back({QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ11.\"V_MENNY\"")), 100, alRight, kQuantityWidest});
   columns.push_back(
-      {QStringLiteral("Nettó átlagár (Ft)"), money(QStringLiteral("ZQ11.\"V_ATLAR\"")), 100, alRight, kPriceWidest});
+      {QStringLiteral("Nettó átlagár (Ft)"), money(QStringLiteral("ZQ11.\"V_ATLAR\"")), 100, alRight, kAveragePriceWidest});
   columns.push_back(
       {QStringLiteral("Felvásárlási ár (Ft)"), money(QStringLiteral("ZQ11.\"V_FELVAR\"")), 120, alRight, kMoneyWidest});
   columns.push_back({QStringLiteral("Kifizetett (Ft)"), money(QStringLiteral("ZQ11.\"V_KIFIZ\"")), 120, alRight, kMoneyWidest});

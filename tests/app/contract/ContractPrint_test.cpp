@@ -3,10 +3,13 @@
 #include "support/print_fixture.h"
 #include "app/producers/Unit4.h"
 #include "report/expr/FR_Intrp.h"
+#include "tools/layouts/LayoutBuilder.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+
+#include <algorithm>
 
 using namespace vorik::test;
 
@@ -52,7 +55,7 @@ TEST_F(ContractPrinting, PreviewHoldsTheProducerTheReceiverAndTheTenFields) {
   EXPECT_TRUE(modal_);
   ASSERT_GE(pages_.size(), 1u);
   EXPECT_TRUE(shows(QStringLiteral("Szerződő Termelő %1").arg(counter_)));
-  EXPECT_TRUE(shows(QStringLiteral("Lakcím: 6640 Csongrád,  Kossuth tér 3.")));  // the street as the ticket prints it
+  EXPECT_TRUE(shows(QStringLiteral("Lakcím: 6640 Csongrád, Kossuth tér 3.")));  // no blanks of the empty district
   EXPECT_TRUE(shows(QStringLiteral("Kalász Felvásárló Kft. ") + receiver_));
   EXPECT_TRUE(shows(QStringLiteral("Szerződés száma: 2025/17")));
   EXPECT_TRUE(shows(QStringLiteral("0123/4 helyrajzi számú, 12 ha nagyságú")));
@@ -61,6 +64,20 @@ TEST_F(ContractPrinting, PreviewHoldsTheProducerTheReceiverAndTheTenFields) {
   EXPECT_TRUE(shows(QStringLiteral("125 kg fémzárolt")));
   EXPECT_TRUE(shows(QStringLiteral("Telefon: +36 30 123 4567")));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("1/1")));
+  // The parties' blocks keep their text off the frame.
+  int blocks = 0;
+  for (const auto &v : report::TfrEMFPages::ReadObjects(shown_->GetPageRec(0)->Stream)) {
+    const QString text = textOf(*v);
+    if (text != QStringLiteral("Termeltető (felvásárló)") && text != QStringLiteral("Termelő (mezőgazdasági őstermelő)") &&
+        !text.contains(QStringLiteral("|Székhely: ")) && !text.contains(QStringLiteral("|Lakcím: ")))
+      continue;
+    for (const auto &[left, right] : roomBesideText(0, text)) {
+      ++blocks;
+      EXPECT_GE(left, report::layouts::LayoutBuilder::kCellPadding) << text.toStdString();
+      EXPECT_GE(right, report::layouts::LayoutBuilder::kCellPadding) << text.toStdString();
+    }
+  }
+  EXPECT_EQ(blocks, 4);  // the two captions and the two blocks
   // An empty field is an empty string variable.
   EXPECT_TRUE(shows(QStringLiteral("határideje: . Az átadás")));
   const QString last = QString::fromLatin1(TForm33::kVariables[9]);
@@ -71,6 +88,33 @@ TEST_F(ContractPrinting, PreviewHoldsTheProducerTheReceiverAndTheTenFields) {
   ASSERT_FALSE(page.isNull());
   EXPECT_LT(page.width(), page.height());
   EXPECT_TRUE(Data->frCompositeReport1->Reports.empty());
+}
+
+// However long the terms grow, the signatures go onto a page together with
+// the closing words and the place and date, never on a page of their own.
+TEST_F(ContractPrinting, SignaturesStayWithTheClosingWords) {
+  exec(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV) VALUES ('H%1', 'Hosszú Szerződő')").arg(counter_));
+  TForm33 form(nullptr);
+  choose(form, QStringLiteral("H%1").arg(counter_));
+  auto startsOne = [](const QStringList &texts, const QString &start) {
+    return std::any_of(texts.begin(), texts.end(), [&](const QString &t) { return t.startsWith(start); });
+  };
+  int runOver = 0;
+  for (int lines = 0; lines < 20; ++lines) {
+    SCOPED_TRACE(lines);
+    form.Edit[9]->setText(QStringLiteral("hosszú határidő ").repeated(7 * lines));  // about a line each
+    pages_.clear();
+    form.Button2->click();
+    ASSERT_FALSE(pages_.empty());
+    if (pages_.size() > 1) ++runOver;
+    for (const QStringList &page : pages_) {
+      if (!page.contains(QStringLiteral("Termeltető"))) continue;
+      EXPECT_TRUE(page.contains(QStringLiteral("Termelő")));
+      EXPECT_TRUE(startsOne(page, QStringLiteral("Kelt: ")));
+      EXPECT_TRUE(startsOne(page, QStringLiteral("A felek a szerződést")));
+    }
+  }
+  EXPECT_GT(runOver, 0);
 }
 
 TEST_F(ContractPrinting, MissingLayoutIsNamed) {

@@ -91,8 +91,11 @@ TEST(TextHelpers, AddressAndDate) {
   EXPECT_EQ(joinAddress({QStringLiteral(" IV "), QStringLiteral("Fő"), QStringLiteral("utca"),
                          QStringLiteral("3"), QString(), QStringLiteral(" "), QString(),
                          QString()}),
-            QString::fromUtf8("IV Fő utca 3    "));
-  EXPECT_EQ(joinAddress(QStringList(8)), QStringLiteral("       "));
+            QString::fromUtf8("IV Fő utca 3"));
+  EXPECT_EQ(joinAddress({QString(), QStringLiteral("Szolnoki"), QStringLiteral("út"), QStringLiteral(" 25 "), QString(),
+                         QString(), QString(), QStringLiteral("2")}),
+            QString::fromUtf8("Szolnoki út 25 2"));
+  EXPECT_EQ(joinAddress(QStringList(8)), QString());
   // A no-break space is not trimmed away, control characters are.
   EXPECT_EQ(trimText(QString::fromUtf8("\t a\u00A0 \r\n")), QString::fromUtf8("a\u00A0"));
   EXPECT_EQ(trimRight(QStringLiteral("  ab  ")), QStringLiteral("  ab"));

@@ -31,6 +31,7 @@
 #include <QRegularExpression>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -236,29 +237,32 @@ TEST_F(TicketPrinting, DrawnTextsCarryTheWorkedValuesOfEachLayoutLetter) {
   EXPECT_TRUE(shows(QStringLiteral("Sorszám: ") + s));
   EXPECT_TRUE(shows(QStringLiteral("Kovács Éva")));
   EXPECT_TRUE(shows(QStringLiteral("Kalász Felvásárló Kft.")));
-  EXPECT_TRUE(shows(QStringLiteral("Petőfi utca 3.")));  // the producer's street
+  // The addresses without blanks for the empty district and other parts.
+  EXPECT_TRUE(shows(QStringLiteral("6100 Kiskunfélegyháza, Petőfi utca 3.")));
+  EXPECT_TRUE(shows(QStringLiteral("6000 Kecskemét, Szolnoki út 12.")));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("8\u00A0960,00 Ft")));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("1\u00A0344,00 Ft")));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("160,00 Ft")));
-  EXPECT_TRUE(allTexts().contains(QStringLiteral("7456 Ft")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("7\u00A0456,00 Ft")));  // grouped as every amount
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Azaz: hétezer-négyszázötvenhat  00/100 Forint")));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("1/1")));
   EXPECT_EQ(FizetendoSzoveg, "7456");
+  drawShown(0, 1.0, QStringLiteral("ticket_one_line.png"));
 
   JegyVariant = QStringLiteral("O");
   print(s, "Megtekint");
   EXPECT_TRUE(allTexts().contains(QStringLiteral("179,20 Ft")));
-  EXPECT_TRUE(allTexts().contains(QStringLiteral("7437 Ft")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("7\u00A0437,00 Ft")));
 
   JegyVariant = QStringLiteral("A");
   print(s, "Megtekint");
   EXPECT_TRUE(allTexts().contains(QStringLiteral("152,32 Ft")));
-  EXPECT_TRUE(allTexts().contains(QStringLiteral("7464 Ft")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("7\u00A0464,00 Ft")));
 
   // Cash: rounded to 7465 and the receipt block printed.
   const QString cash = addTicket(2, {{100, 80, 12}}, false);
   print(cash, "Megtekint");
-  EXPECT_TRUE(allTexts().contains(QStringLiteral("7465 Ft")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("7\u00A0465,00 Ft")));
   EXPECT_TRUE(shows(QStringLiteral("Az adóelöleggel csökkentett vételár összegét 7465 Ft -ot, azaz")));
   EXPECT_TRUE(shows(QStringLiteral("Az összeg átvételének idöpontja:2025.03.09")));
 }
@@ -437,7 +441,7 @@ TEST_F(TicketPrinting, TableTextKeepsOffTheCellRules) {
   print(s, "Megtekint");
   ASSERT_EQ(pages_.size(), 1u);
   for (const QString &text : {QStringLiteral("Alma 1 (0808)"), QStringLiteral("8\u00A0960,00"),
-                              QStringLiteral("Termék megnevezése (VTSZ)"), QStringLiteral("Összesen:"),
+                              QStringLiteral("Megnevezés (VTSZ)"), QStringLiteral("Összesen:"),
                               QStringLiteral("Felvásárló (átvevő)"), QStringLiteral("Fizetés módja: Átutalás")}) {
     const auto rooms = roomBesideText(0, text);
     ASSERT_FALSE(rooms.empty()) << text.toStdString();
@@ -472,13 +476,17 @@ TEST_F(TicketPrinting, EmptyShortAndLongTicketsBuildWithTotalsOnTheLastPageOnly)
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Azaz: nulla 00/100 Forint")));
   EXPECT_FALSE(shows(QStringLiteral("Összesen:")));  // no lines, no line totals
 
-  const QString shortOne = addTicket(2, {{10, 100, 12}, {20.5, 50, 0}, {3, 1000, 12}});
+  const QString shortOne = addTicket(2, {{10, 100, 12}, {20.5, 48.375, 0}, {3, 1000, 12}});
   print(shortOne, "Megtekint");
   ASSERT_EQ(pages_.size(), 1u);
   for (const char *name : {"Alma 1 (0808)", "Alma 2 (0808)", "Alma 3 (0808)"})
     EXPECT_TRUE(allTexts().contains(QString::fromUtf8(name)));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("20,5 kg")));  // quantity without needless decimals, its unit
+  // Unit prices with the decimals they are stored with, at least two.
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("48,375")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("100,00")));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Összesen:")));
+  EXPECT_FALSE(shows(QStringLiteral("(folytatás)")));
 
   std::vector<std::array<double, 3>> many(120, {1, 10, 12});
   const QString longOne = addTicket(3, many);
@@ -490,10 +498,34 @@ TEST_F(TicketPrinting, EmptyShortAndLongTicketsBuildWithTotalsOnTheLastPageOnly)
     EXPECT_EQ(pages_[p].contains(QStringLiteral("Összesen:")), last) << p;
     EXPECT_EQ(pages_[p].contains(QStringLiteral("Fizetendő:")), last) << p;
     EXPECT_TRUE(pages_[p].contains(QStringLiteral("%1/%2").arg(p + 1).arg(total))) << p;
-    EXPECT_TRUE(pages_[p].contains(QStringLiteral("Termék megnevezése (VTSZ)"))) << p;  // titles on every page
+    EXPECT_TRUE(pages_[p].contains(QStringLiteral("Megnevezés (VTSZ)"))) << p;  // titles on every page
+    // Pages after the first name the ticket and its producer.
+    EXPECT_EQ(pages_[p].contains(QStringLiteral("FELVÁSÁRLÁSI JEGY (folytatás)")), p > 0) << p;
+    EXPECT_EQ(pages_[p].contains(QStringLiteral("Eladó: Kovács Éva")), p > 0) << p;
+    EXPECT_TRUE(pages_[p].contains(QStringLiteral("Sorszám: ") + longOne)) << p;
   }
   EXPECT_TRUE(allTexts().contains(QStringLiteral("120")));  // the last line's number
   EXPECT_FALSE(allTexts().contains(QStringLiteral("121")));
+
+  // As many lines as fill the first page: the totals go to the next page,
+  // under the column titles.
+  const auto linesOn = [&](int p) {
+    return static_cast<int>(std::count_if(pages_[p].begin(), pages_[p].end(),
+                                          [](const QString &t) { return t.startsWith(QStringLiteral("Alma ")); }));
+  };
+  const int full = linesOn(0);
+  const QString exact = addTicket(4, std::vector<std::array<double, 3>>(full, {1, 10, 12}));
+  print(exact, "Megtekint");
+  ASSERT_EQ(pages_.size(), 2u);
+  EXPECT_EQ(linesOn(0), full);
+  EXPECT_FALSE(pages_[0].contains(QStringLiteral("Összesen:")));
+  const QStringList &second = pages_[1];
+  ASSERT_TRUE(second.contains(QStringLiteral("Összesen:")));
+  EXPECT_TRUE(second.contains(QStringLiteral("Megnevezés (VTSZ)")));
+  EXPECT_TRUE(second.contains(QStringLiteral("Vételár (Ft)")));
+  EXPECT_LT(second.indexOf(QStringLiteral("Vételár (Ft)")), second.indexOf(QStringLiteral("Összesen:")));
+  EXPECT_TRUE(second.contains(QStringLiteral("Sorszám: ") + exact));
+  for (int p = 0; p < 2; ++p) drawShown(p, 1.0, QStringLiteral("ticket_full-%1.png").arg(p + 1));
 }
 
 }  // namespace
@@ -529,7 +561,19 @@ TEST_F(TicketPrinting, TicketPageStaysWithinItsMargins) {
   exec(QStringLiteral("UPDATE QZFEJ SET F_TIPUS = '4', F_ERVENYT = '%1' WHERE F_BSZAM = '%2'").arg(s, cancel));
   print(cancel, "Megtekint");
   ASSERT_EQ(pages_.size(), 1u);
-  EXPECT_TRUE(allTexts().contains(QStringLiteral("Érvényteleníti a %1 számú bizonylatot.").arg(s)));
+  // Headed as a paper that voids another, naming it in a line as large as the serial.
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("ÉRVÉNYTELENÍTŐ BIZONYLAT")));
+  EXPECT_FALSE(shows(QStringLiteral("FELVÁSÁRLÁSI JEGY")));
+  bool named = false;
+  for (const auto &v : report::TfrEMFPages::ReadObjects(shown_->GetPageRec(0)->Stream))
+    if (textOf(*v) == QStringLiteral("Érvényteleníti a %1 számú bizonylatot.").arg(s)) {
+      named = true;
+      const auto *m = dynamic_cast<const report::TfrMemoView *>(v.get());
+      ASSERT_NE(m, nullptr);
+      EXPECT_GE(m->Font.Size, 12);
+      EXPECT_TRUE(m->Font.Style & report::fsBold);
+    }
+  EXPECT_TRUE(named);
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Átutalás határideje:  2025.03.09")));
   EXPECT_TRUE(shows(QStringLiteral("Azaz: mínusz ")));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("-1\u00A0234,5 kg")));
@@ -662,7 +706,7 @@ TEST_F(TicketPrinting, ListButtonsOpenThePreviewAndPrintToAPdfFile) {
   EXPECT_TRUE(text.contains(QStringLiteral("Sorszám: ") + s)) << text.toStdString();
   EXPECT_TRUE(text.contains(QStringLiteral("Kovács Éva")));
   EXPECT_TRUE(text.contains(QStringLiteral("Azaz: hétezer-négyszázötvenhat 00/100 Forint")));
-  EXPECT_TRUE(text.contains(QStringLiteral("7456 Ft")));
+  EXPECT_TRUE(text.contains(QStringLiteral("7 456,00 Ft")));
 }
 
 
@@ -882,7 +926,7 @@ TEST_F(CupsPrinting, ATicketChosenForTheQueueArrivesAsAnA4PortraitPdfWithItsSeri
   const QStringList pages = pdfPages(pdfs[0]);
   ASSERT_EQ(pages.size(), 1);
   EXPECT_TRUE(pages[0].contains(QStringLiteral("Sorszám: ") + s)) << pages[0].toStdString();
-  EXPECT_TRUE(pages[0].contains(QStringLiteral("7456 Ft")));
+  EXPECT_TRUE(pages[0].contains(QStringLiteral("7 456,00 Ft")));
   EXPECT_TRUE(pages[0].contains(QStringLiteral("Azaz: hétezer-négyszázötvenhat 00/100 Forint")));
   EXPECT_EQ(printedMark(s), "I");
 }
@@ -971,7 +1015,7 @@ TEST_F(CupsPrinting, WhatThePlatformDialogOfPropertiesSetsGoesWithTheJob) {
   EXPECT_FALSE(printedAcross(pdfs[0], QStringLiteral("Sorszám:")));
   for (int i = 0; i < pages.size(); i += 2) EXPECT_EQ(pages[i], pages[i + 1]) << i;
   EXPECT_TRUE(pages.front().contains(QStringLiteral("Sorszám: ") + s)) << pages.front().toStdString();
-  EXPECT_TRUE(pages.back().contains(QStringLiteral("7456 Ft"))) << pages.back().toStdString();
+  EXPECT_TRUE(pages.back().contains(QStringLiteral("7 456,00 Ft"))) << pages.back().toStdString();
 }
 
 // A queue that would hold the job, one that takes no jobs, and one whose

@@ -11,12 +11,15 @@
 #include "exchange/lists/Unit32.h"
 #include "app/common/LimitedEdit.h"
 #include "report/expr/FR_Intrp.h"
+#include "tools/layouts/LayoutBuilder.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QFile>
 #include <QRadioButton>
 #include <QRegularExpression>
+
+#include <algorithm>
 
 using namespace vorik::test;
 
@@ -249,6 +252,16 @@ TEST_F(ListPrinting, MonthlyCashAndStatisticsListsPrintTheirRowsAndTotals) {
   EXPECT_TRUE(allTexts().contains(QStringLiteral("2025.03.01")));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Kp. napi lista")));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Készpénzben kifizetve (Ft)")));  // the payables
+  {
+    // The narrow table's total ends where its amounts end, not at the margin.
+    int tableRight = 0, totalRight = -1;
+    for (const auto &v : report::TfrEMFPages::ReadObjects(shown_->GetPageRec(0)->Stream)) {
+      if (v->FrameTyp != 0) tableRight = std::max(tableRight, v->x + v->dx);
+      if (textOf(*v).startsWith(QStringLiteral("Összesen: "))) totalRight = v->x + v->dx;
+    }
+    EXPECT_LE(totalRight, tableRight);
+    EXPECT_GE(totalRight, tableRight - 2 * report::layouts::LayoutBuilder::kCellPadding);
+  }
   drawShown(0, 1.5, QStringLiteral("QzLista10.png"));
   cash.CheckBox1->setChecked(true);
   cash.Button1Click();

@@ -1,7 +1,8 @@
 // Every program layout printed through its own print command on the longest
 // values the schema allows in every printed field: no text object's box cuts
-// a line, lines or a word of its text. The pages are drawn, and saved as PNG
-// into the folder VORIK_PAGE_PNG names, to look at.
+// a line, lines or a word of its text, nor breaks a number, date, tax number
+// or bank account inside (the engine counts that as a cut word). The pages are
+// drawn, and saved as PNG into the folder VORIK_PAGE_PNG names, to look at.
 #include "support/print_fixture.h"
 
 #include "app/contract/Unit33.h"
@@ -69,13 +70,13 @@ class PaperFit : public PrintFixture {
              .arg(quoted(longText(20, 9)), receiver_));
     for (int p = 1; p <= 2; ++p) producer(p);
     exec(QStringLiteral("INSERT INTO TERMEK (T_KOD, T_MEGNEVEZES, T_VTSZ, T_EAR, T_MEGY, T_KOMPMERTEKE) VALUES "
-                        "('99999', %1, '0810909000', 99999.9999, %2, 99.99)")
+                        "('99999', %1, '0810909000', 9999999.9999, %2, 99.99)")
              .arg(quoted(longText(75, 3)), quoted(longText(10, 7))));
     // A cash ticket with a declaration and a transfer, amounts as large as
     // a payable the ticket can print (under 2^31 forints).
     ticket(1, 1, QStringLiteral(" "), longText(250, 4));
     line(1, longText(75, 5), 999999.9999, 2000, 12.25);
-    line(1, longText(75, 6), 10, 100, 0);
+    line(1, longText(75, 6), 0.0001, 9999999.9999, 0);  // the longest unit price
     ticket(2, 1, QStringLiteral("x"), QStringLiteral(" "));
     line(2, longText(75, 5), 999999.9999, 1999.9999, 12.25);
     ticket(3, 2, QStringLiteral("x"), QStringLiteral(" "));
@@ -258,6 +259,12 @@ TEST_F(PaperFit, EveryProgramLayoutShowsTheLongestValuesWhole) {
         << previewed_->FileName.toStdString();
     const QStringList cut = cutTexts(layout.fileName.chopped(4));
     EXPECT_TRUE(cut.isEmpty()) << cut.join(QLatin1Char('\n')).toStdString();
+    // Unit prices with all their decimals, on the tickets and the lists of lines and products.
+    static const QStringList pricesShown{QStringLiteral("QzLista4.frf"), QStringLiteral("QzLista5.frf"),
+                                         QStringLiteral("QzLista6.frf"), QStringLiteral("QzLista8.frf")};
+    if (layout.fileName.startsWith(QStringLiteral("QzLista7")) || pricesShown.contains(layout.fileName)) {
+      EXPECT_TRUE(allTexts().contains(QStringLiteral("9\u00A0999\u00A0999,9999")));
+    }
   }
 }
 
