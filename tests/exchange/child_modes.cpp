@@ -1,6 +1,12 @@
-// The second processes of the multi-process tests.
-#include "child_modes.h"
-
+// Second processes of the multi-process tests (support/child_process.h). Each
+// prints "ready" once it is where a test wants it, then waits to be killed,
+// unless said otherwise:
+//   "backup-killed <database> <target>"  the state a copy killed midway leaves:
+//       the engine's backup lock taken, a part of the file in a temporary
+//       beside the target;
+//   "excel-killed <target>"  a workbook half written to its temporary;
+//   "audit <database> <receiver> <target>"  a program instance's audit data
+//       supply (collect, export, close) driven by commands on standard input.
 #include "app/SharedState.h"
 #include "db/connection.h"
 #include "db/dataset.h"
@@ -9,15 +15,13 @@
 #include "exchange/audit/AuditXml.h"
 #include "exchange/excel/WorkbookFile.h"
 #include "platform/whole_file.h"
+#include "support/child_process.h"
 #include "support/data_fixture.h"
 #include "support/gui_driver.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
 
-#include <cstdio>
 #include <iostream>
 #include <string>
 
@@ -28,8 +32,7 @@ namespace vorik::test {
 namespace {
 
 [[noreturn]] void readyThenWait() {
-  std::puts("ready");
-  std::fflush(stdout);
+  tellParent(QStringLiteral("ready"));
   for (;;) QThread::sleep(1);
 }
 
@@ -72,8 +75,6 @@ QString boxes(const std::function<void()> &action) {
   return texts.join(QStringLiteral(" / "));
 }
 
-void reply(const QString &line) { std::cout << line.toStdString() << std::endl; }
-
 // One program instance's audit data supply, driven by commands on standard
 // input, each answered by one line:
 //   collect -> "collected 1|0 <boxes>"   the March range of the receiver
@@ -90,12 +91,12 @@ int audit(const QStringList &args) {
   AuditSelection selection;
   selection.from = QDate(2025, 3, 1);
   selection.to = QDate(2025, 3, 31);
-  reply(QStringLiteral("ready"));
+  tellParent(QStringLiteral("ready"));
   for (std::string command; std::getline(std::cin, command);) {
     if (command == "collect") {
       bool ok = false;
       const QString seen = boxes([&] { ok = CollectAudit(selection); });
-      reply(QStringLiteral("collected %1 %2").arg(ok ? 1 : 0).arg(seen));
+      tellParent(QStringLiteral("collected %1 %2").arg(ok ? 1 : 0).arg(seen));
     } else if (command == "export") {
       AuditExport e;
       e.from = selection.from;
@@ -104,10 +105,10 @@ int audit(const QStringList &args) {
       e.today = QDate(2025, 4, 5);
       bool ok = false;
       const QString seen = boxes([&] { ok = ExportAuditXml(e); });
-      reply(QStringLiteral("exported %1 %2").arg(ok ? 1 : 0).arg(seen));
+      tellParent(QStringLiteral("exported %1 %2").arg(ok ? 1 : 0).arg(seen));
     } else if (command == "close") {
       ReleaseAuditStaging();
-      reply(QStringLiteral("closed"));
+      tellParent(QStringLiteral("closed"));
     } else if (command == "quit") {
       break;
     }
@@ -116,52 +117,10 @@ int audit(const QStringList &args) {
   return 0;
 }
 
+const ChildMode kBackupKilled("backup-killed", backupKilled);
+const ChildMode kExcelKilled("excel-killed", excelKilled);
+const ChildMode kAudit("audit", audit);
+
 }  // namespace
-
-int runExchangeChild(const QString &mode, const QStringList &args) {
-  try {
-    if (mode == QLatin1String("backup-killed")) return backupKilled(args);
-    if (mode == QLatin1String("excel-killed")) return excelKilled(args);
-    if (mode == QLatin1String("audit")) return audit(args);
-  } catch (const std::exception &e) {
-    std::printf("error %s\n", e.what());
-    return 5;
-  }
-  return 1;
-}
-
-Child::Child(const QStringList &args) : p_(std::make_unique<QProcess>()) {
-  p_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  p_->start(QCoreApplication::applicationFilePath(), QStringList{QStringLiteral("--child")} + args);
-}
-
-Child::~Child() { kill(); }
-
-QByteArray Child::waitFor(const QByteArray &prefix, int ms) {
-  QElapsedTimer timer;
-  timer.start();
-  for (;;) {
-    for (qsizetype nl; (nl = buffer_.indexOf('\n')) >= 0;) {
-      const QByteArray line = buffer_.left(nl);
-      buffer_.remove(0, nl + 1);
-      if (line.startsWith(prefix)) return line;
-    }
-    const qint64 left = ms - timer.elapsed();
-    if (left <= 0 || p_->state() == QProcess::NotRunning) return QByteArray();
-    if (p_->waitForReadyRead(static_cast<int>(qMin<qint64>(left, 1000))))
-      buffer_ += p_->readAllStandardOutput();
-  }
-}
-
-void Child::send(const QByteArray &line) {
-  p_->write(line + '\n');
-  p_->waitForBytesWritten();
-}
-
-void Child::kill() {
-  if (p_->state() == QProcess::NotRunning) return;
-  p_->kill();
-  p_->waitForFinished(30000);
-}
 
 }  // namespace vorik::test

@@ -1,7 +1,7 @@
 // Saving a workbook file: complete or not at all, the old file kept on every
 // failure, and the refusals to replace a file.
 #include "exchange/excel/WorkbookFile.h"
-#include "../child_modes.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 #include "workbook_reader.h"
 
