@@ -8,13 +8,13 @@
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/tickets/NumberingHold.h"
-#include "app/child_modes.h"
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/schema.h"
 #include "db/transaction.h"
 #include "platform/dialogs.h"
 #include "platform/format_settings.h"
+#include "support/child_process.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
 
@@ -28,14 +28,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QProcess>
-#include <QThread>
 #include <QTimer>
 #include <QTranslator>
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -375,24 +372,16 @@ TEST_F(StartupTest, ADatabaseMissingOneOfTheSixTablesGivesTheBox) {
   expectStartupBox(box);
 }
 
-// Runs the start-up in a child process (this test program, on the child test
-// below) with one more environment variable, and expects the start-up box and
-// exit status 0. The client library and the engine load once per process.
+// Runs the start-up in a child process with one more environment variable,
+// and expects the start-up box, answered, and exit status 0. The client
+// library and the engine load once per process.
 void expectStartupBoxInChild(const QString &workdir, const QString &name, const QString &value) {
-  QProcess child;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(name, value);
-  env.insert(QStringLiteral("VORIK_CHILD_WORKDIR"), workdir);
-  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  child.setProcessEnvironment(env);
-  child.setProcessChannelMode(QProcess::MergedChannels);
-  child.start(QCoreApplication::applicationFilePath(),
-              {QStringLiteral("--gtest_filter=StartupChild.StartsAndAnswersTheBox")});
-  ASSERT_TRUE(child.waitForFinished(60000)) << "the start-up hangs";
-  const QString out = QString::fromUtf8(child.readAll());
-  EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
-  EXPECT_TRUE(out.contains(QStringLiteral("STARTUP-BOX-SEEN"))) << out.toStdString();
+  Child child({QStringLiteral("program"), workdir, QStringLiteral("answer")}, env);
+  EXPECT_EQ(QString::fromUtf8(child.waitFor("box ")), QStringLiteral("box ") + kBoxText);
+  EXPECT_EQ(child.waitFor("answered"), "answered Confirmation Yes");
+  EXPECT_EQ(child.wait(), 0) << "the start-up hangs or fails";
 }
 
 TEST_F(StartupTest, AMissingDatabaseEngineGivesTheBoxAndExitStatusZero) {
@@ -408,23 +397,6 @@ TEST_F(StartupTest, AMissingClientLibraryGivesTheBoxAndExitStatusZero) {
   createDatabase();
   expectStartupBoxInChild(dir_.path(), QStringLiteral("VORIK_FBCLIENT"),
                           dir_.path() + QStringLiteral("/libfbclient.so.2"));
-}
-
-// The child of the tests above; does nothing when run on its own.
-TEST(StartupChild, StartsAndAnswersTheBox) {
-  const QString workdir = qEnvironmentVariable("VORIK_CHILD_WORKDIR");
-  if (workdir.isEmpty()) GTEST_SKIP() << "runs as a child of another test";
-  ASSERT_TRUE(QDir::setCurrent(workdir));
-  TAboutBox::SetInterval(0);
-  AboutBoxShown = true;
-  MessageSeen box;
-  int status = -1;
-  ModalScript script;
-  script.then(answer(QMessageBox::Yes, &box));
-  script.run([&] { status = RunProgram(); });
-  expectStartupBox(box);
-  EXPECT_EQ(status, 0);
-  if (box.text == kBoxText && status == 0) std::printf("STARTUP-BOX-SEEN\n");
 }
 
 }  // namespace
@@ -486,36 +458,36 @@ TEST_F(StartupTest, AReadOnlyDatabaseFileGivesTheBox) {
 
 namespace {
 
-// The program itself, ended by the session (SIGTERM) while it runs.
-int terminateProgram(const QString &workdir, int afterMs, QString *output) {
-  QProcess p;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("FIREBIRD"), QStringLiteral(VORIK_FBROOT));
-  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  env.insert(QStringLiteral("VORIK_SPLASH_MS"), QStringLiteral("0"));
-  p.setProcessEnvironment(env);
-  p.setWorkingDirectory(workdir);
-  p.setProcessChannelMode(QProcess::MergedChannels);
-  p.start(QStringLiteral(VORIK_BINARY_DIR "/app/vorik"), {});
-  if (!p.waitForStarted(10000)) return -1;
-  QThread::msleep(afterMs);
-  p.terminate();
-  if (!p.waitForFinished(30000)) {
-    p.kill();
-    p.waitForFinished();
-    return -2;  // hangs
+struct Ended {
+  int exitCode = -1;        // Child::wait()
+  QStringList afterSignal;  // what the program printed after the state was reached
+};
+
+// The program (the child below) taken to state, ended by the session
+// (SIGTERM) once it printed a line starting with reached.
+Ended endBySession(const QString &workdir, const QString &state, const QByteArray &reached = "ready") {
+  Ended r;
+  Child p({QStringLiteral("program"), workdir, state});
+  if (p.waitFor(reached).isEmpty()) {
+    r.afterSignal << QStringLiteral("never reached: ") + QString::fromUtf8(p.output());
+    return r;
   }
-  *output = QString::fromUtf8(p.readAll());
-  return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -3;
+  p.terminate();
+  r.exitCode = p.wait(30000);
+  r.afterSignal = QString::fromUtf8(p.output()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  return r;
 }
 
 TEST_F(StartupTest, TheSessionEndingClosesTheProgramInOrder) {
-  QString out;
   // While the start-up box waits for its answer.
-  EXPECT_EQ(terminateProgram(dir_.path(), 1500, &out), 0) << out.toStdString();
+  Ended ended = endBySession(dir_.path(), QStringLiteral("startup"), "box ");
+  EXPECT_EQ(ended.exitCode, 0);
+  EXPECT_EQ(ended.afterSignal, QStringList{QStringLiteral("status 0")});
   // While the main window runs.
   createDatabase();
-  EXPECT_EQ(terminateProgram(dir_.path(), 1500, &out), 0) << out.toStdString();
+  ended = endBySession(dir_.path(), QStringLiteral("main"));
+  EXPECT_EQ(ended.exitCode, 0);
+  EXPECT_EQ(ended.afterSignal, QStringList{QStringLiteral("status 0")});
 }
 
 }  // namespace
@@ -523,14 +495,7 @@ TEST_F(StartupTest, TheSessionEndingClosesTheProgramInOrder) {
 // ---------------------------------------------------------------------------
 // Ended by the session while dialogs and a message box are open.
 
-namespace vorik::test {
-
 namespace {
-
-void report(const QString &text) {
-  std::printf("%s\n", text.toUtf8().constData());
-  std::fflush(stdout);
-}
 
 // Reports every message box as it shows, so the parent sees what came after
 // the signal.
@@ -541,45 +506,60 @@ class BoxReporter : public QObject {
   bool eventFilter(QObject *o, QEvent *e) override {
     if (e->type() == QEvent::Show)
       if (auto *box = qobject_cast<QMessageBox *>(o))
-        report(QStringLiteral("box ") + box->property("rawText").toString());
+        tellParent(QStringLiteral("box ") + box->property("rawText").toString());
     return false;
   }
 };
 
-}  // namespace
-
-// args: the working folder; "box" (a message box over the line dialog over
-// the ticket entry over the ticket list) or "dialog" (the same without the
-// box). A write is left in the open transaction, then "ready" is printed.
-// "lines": the list's first ticket open for modification, its first line's
-// quantity changed to 200 through the line dialog, then "ready".
+// The program in a child process, taken to a state (args: the working folder,
+// the state), printing each message box's text as "box <text>" as it shows
+// and "status <n>" at its end:
+//   "startup"  the start-up box left waiting (no database in the folder);
+//   "answer"   the start-up box answered "Igen", then "answered <kind> <buttons>";
+//   "main"     "ready" once the main window shows;
+//   "box"      a message box over the line dialog over the ticket entry over
+//              the ticket list, a write left in the open transaction, "ready";
+//   "dialog"   the same without the box;
+//   "lines"    the list's first ticket open for modification, its first line's
+//              quantity changed to 200 through the line dialog, "ready".
+// Termination signals are blocked before the application object exists, as
+// main() does.
 int runProgramChild(const QStringList &args) {
   if (args.size() < 2 || !QDir::setCurrent(args[0])) return 1;
-  const bool withBox = args[1] == QLatin1String("box");
-  const bool changeLine = args[1] == QLatin1String("lines");
+  const QString state = args[1];
   TAboutBox::SetInterval(0);
   AboutBoxShown = true;
   BoxReporter boxes;
+  int status = -1;
+  if (state == QLatin1String("answer")) {
+    MessageSeen seen;
+    ModalScript script;
+    script.then(answer(QMessageBox::Yes, &seen));
+    script.run([&] { status = RunProgram(); });
+    tellParent(QStringLiteral("answered ") + seen.kind + QLatin1Char(' ') + seen.buttons.join(QLatin1Char(',')));
+    tellParent(QStringLiteral("status %1").arg(status));
+    return status;
+  }
   auto leaveWriteAndReport = [] {
     db::Query q;
     q.setTransaction(Data->IBTrans1);
     q.sql().add(QStringLiteral("INSERT INTO TERMEK (T_KOD, T_MEGNEVEZES) VALUES ('77', 'Búza')"));
     q.execute();
-    report(QStringLiteral("ready"));
+    tellParent(QStringLiteral("ready"));
   };
   ModalScript script;
-  if (changeLine) {
+  if (state == QLatin1String("lines")) {
     script.then([](QWidget *w) { click(w, QStringLiteral("Button2")); })  // list: "Módosít"
         .then([](QWidget *w) { click(w, QStringLiteral("Button8")); })    // entry: the line
         .then([](QWidget *w) {
           setText(w, QStringLiteral("Edit5"), QStringLiteral("200"));
           click(w, QStringLiteral("Button3"));                             // line: OK
         })
-        .then([](QWidget *) { report(QStringLiteral("ready")); });         // the entry stays
-  } else {
+        .then([](QWidget *) { tellParent(QStringLiteral("ready")); });     // the entry stays
+  } else if (state == QLatin1String("box") || state == QLatin1String("dialog")) {
     script.then([](QWidget *w) { click(w, QStringLiteral("Button1")); })  // list: "Új"
         .then([](QWidget *w) { click(w, QStringLiteral("Button2")); });   // entry: a new line
-    if (withBox) {
+    if (state == QLatin1String("box")) {
       script.then([](QWidget *w) { click(w, QStringLiteral("Button3")); })  // line: OK, empty
           .then([&](QWidget *) { leaveWriteAndReport(); });                 // its box stays
     } else {
@@ -591,64 +571,23 @@ int runProgramChild(const QStringList &args) {
   QObject::connect(&start, &QTimer::timeout, [&] {
     if (!Form1 || !Form1->isVisible()) return;
     start.stop();
+    if (state == QLatin1String("main")) return tellParent(QStringLiteral("ready"));
     AtvevoKod = QStringLiteral("R1");
     TipusNormal = QStringLiteral("1");
     Form1->EnableReceiverMenus();
     script.run([] { Form1->Felvsrlsijegy1->trigger(); }, 120000);
   });
   start.start();
-  const int status = RunProgram();
-  report(QStringLiteral("status %1").arg(status));
+  status = RunProgram();
+  tellParent(QStringLiteral("status %1").arg(status));
   return status;
 }
 
-}  // namespace vorik::test
+const ChildMode kProgram("program", runProgramChild);
+
+}  // namespace
 
 namespace {
-
-struct Ended {
-  int exitCode = -1;   // -2: still running 30 s after the signal, -3: crashed
-  qint64 ms = 0;       // from the signal to the end
-  QStringList afterSignal;  // what the program printed after "ready"
-};
-
-Ended terminateWithDialogsOpen(const QString &workdir, const QString &state) {
-  Ended r;
-  QProcess p;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  p.setProcessEnvironment(env);
-  p.setStandardErrorFile(QProcess::nullDevice());  // Qt's notes; never read
-  p.start(QCoreApplication::applicationFilePath(),
-          {QStringLiteral("--child"), QStringLiteral("program"), workdir, state});
-  if (!p.waitForStarted(10000)) return r;
-  QString out;
-  while (!out.contains(QLatin1String("ready\n"))) {
-    if (!p.waitForReadyRead(60000)) {
-      p.kill();
-      p.waitForFinished();
-      r.afterSignal << QStringLiteral("never ready: ") + out;
-      return r;
-    }
-    out += QString::fromUtf8(p.readAllStandardOutput());
-  }
-  QElapsedTimer clock;
-  clock.start();
-  p.terminate();
-  const bool ended = p.waitForFinished(30000);
-  r.ms = clock.elapsed();
-  out += QString::fromUtf8(p.readAllStandardOutput());
-  r.afterSignal = out.mid(out.indexOf(QLatin1String("ready\n")) + 6).split(
-      QLatin1Char('\n'), Qt::SkipEmptyParts);
-  if (!ended) {
-    p.kill();
-    p.waitForFinished();
-    r.exitCode = -2;
-  } else {
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -3;
-  }
-  return r;
-}
 
 TEST_F(StartupTest, TheSessionEndingWithDialogsAndABoxOpenCommitsAndEnds) {
   for (const QString &state : {QStringLiteral("box"), QStringLiteral("dialog")}) {
@@ -657,9 +596,8 @@ TEST_F(StartupTest, TheSessionEndingWithDialogsAndABoxOpenCommitsAndEnds) {
     db.exec(QStringLiteral("INSERT INTO ATVEVO (V_AKOD, V_NEVE) VALUES ('R1', 'Átvevő')"));
     db.exec(QStringLiteral("INSERT INTO SORSZAM (A_AKOD, A_QZBSZAM) VALUES ('R1', '25000000')"));
 
-    const Ended ended = terminateWithDialogsOpen(QFileInfo(db.path()).absolutePath(), state);
+    const Ended ended = endBySession(QFileInfo(db.path()).absolutePath(), state);
     EXPECT_EQ(ended.exitCode, 0);
-    EXPECT_LT(ended.ms, 5000);
     // No box came after the signal (one on a closed connection would wait
     // for an answer); the program got to its end.
     EXPECT_EQ(ended.afterSignal, QStringList{QStringLiteral("status 0")});
@@ -693,7 +631,7 @@ TEST_F(StartupTest, TheSessionEndingStoresTheHeaderTotalsOfChangedLines) {
                          "S_KOMPMERTEKE, S_AKOD, S_LEVONSZAZ) VALUES ('25000001', 'Búza', '1001', 100, 'kg', "
                          "80.64, 0, 'R1', 0)"));
 
-  const Ended ended = terminateWithDialogsOpen(QFileInfo(db.path()).absolutePath(), QStringLiteral("lines"));
+  const Ended ended = endBySession(QFileInfo(db.path()).absolutePath(), QStringLiteral("lines"));
   EXPECT_EQ(ended.exitCode, 0);
   EXPECT_EQ(ended.afterSignal, QStringList{QStringLiteral("status 0")});
   auto q = db.query();

@@ -1,8 +1,9 @@
 // Connecting and creating: clear errors for a missing file, a file that is
 // not a database and an engine that cannot be loaded; two processes on one
 // file, where a lock conflict fails at once.
-#include "child_process.h"
 #include "db/error.h"
+#include "db/transaction.h"
+#include "support/child_process.h"
 #include "support/db_fixture.h"
 
 #include <QFile>
@@ -11,8 +12,38 @@
 
 namespace {
 
-using vorik::test::runChildProcess;
+using vorik::test::Child;
+using vorik::test::tellParent;
 using vorik::test::TempDir;
+
+// The second process of these tests and of keyset_test: "connect <database>"
+// opens the database; "update <database> <id>" updates one producer row under
+// the nowait transaction and commits. Exit status 0 on success, 2 on a
+// db::Error (its message printed), 3 on a lock conflict.
+int databaseChild(const QStringList &args, bool update) {
+  try {
+    db::Connection c;
+    c.setDatabaseName(args.value(0));
+    c.setParams(db::defaultConnectionParams());
+    db::Transaction t;
+    t.setConnection(&c);
+    c.open();
+    if (!update) return 0;
+    db::Query q;
+    q.setTransaction(&t);
+    q.sql().add(QStringLiteral("UPDATE ostermelo SET o_nev = :p1 WHERE ID_ostermelo = :p0"));
+    q.paramByName(QStringLiteral("p1")).setString(QStringLiteral("Második"));
+    q.paramByName(QStringLiteral("p0")).setString(args.value(1));
+    q.execute();
+    t.commit();
+    return 0;
+  } catch (const db::Error &e) {
+    tellParent(QString::fromUtf8(e.what()));
+    return e.isLockConflict() ? 3 : 2;
+  }
+}
+const vorik::test::ChildMode kConnect("connect", [](const QStringList &args) { return databaseChild(args, false); });
+const vorik::test::ChildMode kUpdate("update", [](const QStringList &args) { return databaseChild(args, true); });
 
 db::Error connectError(const QString &path) {
   db::Connection c;
@@ -80,19 +111,16 @@ TEST(Connection, MissingEnginePluginIsAClearErrorNotACrash) {
   conf.close();
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("FIREBIRD"), brokenRoot.path());
-  const auto r = runChildProcess({QStringLiteral("connect"), path}, env);
-  EXPECT_FALSE(r.crashed);
-  EXPECT_EQ(r.exitCode, 2) << r.output.toStdString();
-  EXPECT_TRUE(r.output.contains(QStringLiteral("engine could not be loaded"))) << r.output.toStdString();
-  EXPECT_LT(r.elapsedMs, 30000);
+  Child r({QStringLiteral("connect"), path}, env);
+  EXPECT_EQ(r.wait(), 2) << r.output().toStdString();
+  EXPECT_TRUE(r.output().contains("engine could not be loaded")) << r.output().toStdString();
 
   // An empty engine folder: no character sets, so the connection is refused.
   TempDir emptyRoot;
   env.insert(QStringLiteral("FIREBIRD"), emptyRoot.path());
-  const auto e = runChildProcess({QStringLiteral("connect"), path}, env);
-  EXPECT_FALSE(e.crashed);
-  EXPECT_EQ(e.exitCode, 2) << e.output.toStdString();
-  EXPECT_TRUE(e.output.contains(QStringLiteral("WIN1250"))) << e.output.toStdString();
+  Child e({QStringLiteral("connect"), path}, env);
+  EXPECT_EQ(e.wait(), 2) << e.output().toStdString();
+  EXPECT_TRUE(e.output().contains("WIN1250")) << e.output().toStdString();
 }
 
 TEST(Connection, CloseReleasesDatasetsAndCanReopen) {
@@ -153,16 +181,14 @@ TEST(TwoProcesses, SecondWriterOfALockedRowFailsAtOnce) {
   q->paramByName(QStringLiteral("p0")).setString(id);
   q->execute();
 
-  const auto blocked = runChildProcess({QStringLiteral("update"), d.path(), id});
-  EXPECT_FALSE(blocked.crashed);
-  EXPECT_EQ(blocked.exitCode, 3) << blocked.output.toStdString();
-  EXPECT_TRUE(blocked.output.contains(QStringLiteral("conflict"))) << blocked.output.toStdString();
-  // "At once": far below any lock timeout.
-  EXPECT_LT(blocked.elapsedMs, 10000);
+  // "At once": a waiting writer would wait for this process, which waits for it.
+  Child blocked({QStringLiteral("update"), d.path(), id});
+  EXPECT_EQ(blocked.wait(), 3) << blocked.output().toStdString();
+  EXPECT_TRUE(blocked.output().contains("conflict")) << blocked.output().toStdString();
 
   d.transaction().rollback();
-  const auto free = runChildProcess({QStringLiteral("update"), d.path(), id});
-  EXPECT_EQ(free.exitCode, 0) << free.output.toStdString();
+  Child free({QStringLiteral("update"), d.path(), id});
+  EXPECT_EQ(free.wait(), 0) << free.output().toStdString();
   q->sql().clear();
   q->sql().add(QStringLiteral("SELECT o_nev FROM ostermelo WHERE id_ostermelo = :p0"));
   q->paramByName(QStringLiteral("p0")).setString(id);

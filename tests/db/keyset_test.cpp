@@ -3,9 +3,9 @@
 // are found by the database, rows written by another attachment or process
 // between two batches are never doubled or lost, and the open list blocks no
 // other process's writes.
-#include "child_process.h"
 #include "db/datasetmodel.h"
 #include "db/datasource.h"
+#include "support/child_process.h"
 #include "support/db_fixture.h"
 
 #include <QCoreApplication>
@@ -221,9 +221,8 @@ TEST(KeysetList, AListHeldOpenDoesNotBlockAnotherProcessWrites) {
   q->prior();  // a batch before read, the cursor after the row half-read
   ASSERT_FALSE(q->fetchedAll());
   const QString id = q->fieldByName(QStringLiteral("ID_OSTERMELO")).asString();
-  const auto r = vorik::test::runChildProcess({QStringLiteral("update"), d.path(), id});
-  EXPECT_FALSE(r.crashed);
-  EXPECT_EQ(r.exitCode, 0) << r.output.toStdString();
+  vorik::test::Child r({QStringLiteral("update"), d.path(), id});  // connection_test's mode
+  EXPECT_EQ(r.wait(), 0) << r.output().toStdString();
   // The other process's committed write shows after the next open.
   ASSERT_TRUE(q->openOn(QStringLiteral("ID_OSTERMELO"), id, {}));
   EXPECT_EQ(q->fieldByName(QStringLiteral("O_NEV")).asString(), QStringLiteral("Második"));

@@ -1,17 +1,14 @@
 // Entry point of the data access tests. The binary also serves as the second
-// process of the multi-process tests: "--child <mode> ..." runs one database
-// action and reports through its exit code and standard output.
-#include "child_process.h"
+// process of the multi-process tests (support/child_process.h).
+#include "support/child_process.h"
 
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 int main(int argc, char **argv) {
-  if (argc >= 3 && std::strcmp(argv[1], "--child") == 0) return vorik::test::runChild(argc, argv);
   QCoreApplication app(argc, argv);
+  if (vorik::test::isChildRun(argc, argv)) return vorik::test::runChildMode(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

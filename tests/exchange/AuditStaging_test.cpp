@@ -3,7 +3,7 @@
 // the other's collection is refused before it empties anything, so the
 // first one's export writes its own documents; a killed instance's hold goes
 // with it. The inventory hand-over holds its file likewise.
-#include "child_modes.h"
+#include "support/child_process.h"
 #include "support/db_fixture.h"
 #include "support/temp_dir.h"
 

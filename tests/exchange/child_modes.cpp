@@ -1,6 +1,12 @@
-// The second processes of the multi-process tests.
-#include "child_modes.h"
-
+// Second processes of the multi-process tests (support/child_process.h). Each
+// prints "ready" once it is where a test wants it, then waits to be killed,
+// unless said otherwise:
+//   "backup-killed <database> <target>"  the state a copy killed midway leaves:
+//       the engine's backup lock taken, a part of the file in a temporary
+//       beside the target;
+//   "excel-killed <target>"  a workbook half written to its temporary;
+//   "audit <database> <receiver> <target>"  a program instance's audit data
+//       supply (collect, export, close) driven by commands on standard input.
 #include "app/SharedState.h"
 #include "db/connection.h"
 #include "db/dataset.h"
@@ -11,15 +17,13 @@
 #include "exchange/inventory/Unit41.h"
 #include "exchange/excel/WorkbookFile.h"
 #include "platform/whole_file.h"
+#include "support/child_process.h"
 #include "support/data_fixture.h"
 #include "support/gui_driver.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
 
-#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -31,8 +35,7 @@ namespace vorik::test {
 namespace {
 
 [[noreturn]] void readyThenWait() {
-  std::puts("ready");
-  std::fflush(stdout);
+  tellParent(QStringLiteral("ready"));
   for (;;) QThread::sleep(1);
 }
 
@@ -75,8 +78,6 @@ QString boxes(const std::function<void()> &action) {
   return texts.join(QStringLiteral(" / "));
 }
 
-void reply(const QString &line) { std::cout << line.toStdString() << std::endl; }
-
 // One program instance's audit data supply, driven by commands on standard
 // input, each answered by one line:
 //   collect -> "collected 1|0 <boxes>"   the March range of the receiver
@@ -93,12 +94,12 @@ int audit(const QStringList &args) {
   AuditSelection selection;
   selection.from = QDate(2025, 3, 1);
   selection.to = QDate(2025, 3, 31);
-  reply(QStringLiteral("ready"));
+  tellParent(QStringLiteral("ready"));
   for (std::string command; std::getline(std::cin, command);) {
     if (command == "collect") {
       bool ok = false;
       const QString seen = boxes([&] { ok = CollectAudit(selection); });
-      reply(QStringLiteral("collected %1 %2").arg(ok ? 1 : 0).arg(seen));
+      tellParent(QStringLiteral("collected %1 %2").arg(ok ? 1 : 0).arg(seen));
     } else if (command == "export") {
       AuditExport e;
       e.from = selection.from;
@@ -107,10 +108,10 @@ int audit(const QStringList &args) {
       e.today = QDate(2025, 4, 5);
       bool ok = false;
       const QString seen = boxes([&] { ok = ExportAuditXml(e); });
-      reply(QStringLiteral("exported %1 %2").arg(ok ? 1 : 0).arg(seen));
+      tellParent(QStringLiteral("exported %1 %2").arg(ok ? 1 : 0).arg(seen));
     } else if (command == "close") {
       ReleaseAuditStaging();
-      reply(QStringLiteral("closed"));
+      tellParent(QStringLiteral("closed"));
     } else if (command == "open") {
       // The dialog's opening, with the target as its file.
       XmlHova = args[2];
@@ -119,7 +120,7 @@ int audit(const QStringList &args) {
         dialog.IniPath = args[2] + QStringLiteral(".ini");
         dialog.FormShow();
       }
-      reply(QStringLiteral("opened %1").arg(QFile::exists(args[2]) ? 1 : 0));
+      tellParent(QStringLiteral("opened %1").arg(QFile::exists(args[2]) ? 1 : 0));
     } else if (command == "quit") {
       break;
     }
@@ -128,6 +129,10 @@ int audit(const QStringList &args) {
   return 0;
 }
 
+const ChildMode kBackupKilled("backup-killed", backupKilled);
+const ChildMode kExcelKilled("excel-killed", excelKilled);
+const ChildMode kAudit("audit", audit);
+
 }  // namespace
 
 // One program instance's inventory hand-over dialog, driven by commands on
@@ -135,6 +140,8 @@ int audit(const QStringList &args) {
 //   collect -> "collected 1|0 <boxes>"   "Kigyüjtés" over March
 //   hand    -> "handed <boxes>"          "Adatátadás" to the target
 //   close   -> "closed"                  the dialog closing
+namespace {
+
 int inventory(const QStringList &args) {
   if (args.size() < 3) return 1;
   resetAppState();
@@ -144,16 +151,16 @@ int inventory(const QStringList &args) {
   dialog->DateTimePicker1->setDate(QDate(2025, 3, 1));
   dialog->DateTimePicker2->setDate(QDate(2025, 3, 31));
   dialog->Edit1->setText(args[2]);
-  reply(QStringLiteral("ready"));
+  tellParent(QStringLiteral("ready"));
   for (std::string command; std::getline(std::cin, command);) {
     if (command == "collect") {
       const QString seen = boxes([&] { dialog->Button4Click(); });
-      reply(QStringLiteral("collected %1 %2").arg(dialog->Button2->isEnabled() ? 1 : 0).arg(seen));
+      tellParent(QStringLiteral("collected %1 %2").arg(dialog->Button2->isEnabled() ? 1 : 0).arg(seen));
     } else if (command == "hand") {
-      reply(QStringLiteral("handed ") + boxes([&] { dialog->Button2Click(); }));
+      tellParent(QStringLiteral("handed ") + boxes([&] { dialog->Button2Click(); }));
     } else if (command == "close") {
       dialog.reset();
-      reply(QStringLiteral("closed"));
+      tellParent(QStringLiteral("closed"));
     } else if (command == "quit") {
       break;
     }
@@ -163,51 +170,8 @@ int inventory(const QStringList &args) {
   return 0;
 }
 
-int runExchangeChild(const QString &mode, const QStringList &args) {
-  try {
-    if (mode == QLatin1String("backup-killed")) return backupKilled(args);
-    if (mode == QLatin1String("excel-killed")) return excelKilled(args);
-    if (mode == QLatin1String("audit")) return audit(args);
-    if (mode == QLatin1String("inventory")) return inventory(args);
-  } catch (const std::exception &e) {
-    std::printf("error %s\n", e.what());
-    return 5;
-  }
-  return 1;
-}
+const ChildMode kInventory("inventory", inventory);
 
-Child::Child(const QStringList &args) : p_(std::make_unique<QProcess>()) {
-  p_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  p_->start(QCoreApplication::applicationFilePath(), QStringList{QStringLiteral("--child")} + args);
-}
-
-Child::~Child() { kill(); }
-
-QByteArray Child::waitFor(const QByteArray &prefix, int ms) {
-  QElapsedTimer timer;
-  timer.start();
-  for (;;) {
-    for (qsizetype nl; (nl = buffer_.indexOf('\n')) >= 0;) {
-      const QByteArray line = buffer_.left(nl);
-      buffer_.remove(0, nl + 1);
-      if (line.startsWith(prefix)) return line;
-    }
-    const qint64 left = ms - timer.elapsed();
-    if (left <= 0 || p_->state() == QProcess::NotRunning) return QByteArray();
-    if (p_->waitForReadyRead(static_cast<int>(qMin<qint64>(left, 1000))))
-      buffer_ += p_->readAllStandardOutput();
-  }
-}
-
-void Child::send(const QByteArray &line) {
-  p_->write(line + '\n');
-  p_->waitForBytesWritten();
-}
-
-void Child::kill() {
-  if (p_->state() == QProcess::NotRunning) return;
-  p_->kill();
-  p_->waitForFinished(30000);
-}
+}  // namespace
 
 }  // namespace vorik::test

@@ -59,6 +59,24 @@ ActedAt *actedAt(QWidget *window) {
 
 int loopLevel() { return QThread::currentThread()->loopLevel(); }
 
+// Calls poll, while it lives, whenever the innermost event loop is about to
+// wait for events: no code of the program is then on the stack above that
+// loop (a QCoreApplication::processEvents() of the program does not wait, so
+// it never polls). Its timer keeps the loops turning and ends the calls with it.
+class OnIdle {
+ public:
+  explicit OnIdle(std::function<void()> poll) {
+    turn_.setInterval(5);
+    QObject::connect(&turn_, &QTimer::timeout, [] {});
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &turn_,
+                     std::move(poll));
+    turn_.start();
+  }
+
+ private:
+  QTimer turn_;
+};
+
 }  // namespace
 
 void ModalScript::poll() {
@@ -105,15 +123,7 @@ void ModalScript::runImpl(const std::function<void()> &open, int timeoutMs, bool
   start_ = start;
   last_ = start;
   lastWasNull_ = (start == nullptr);
-  // Steps run when the innermost event loop is about to wait for events: no
-  // code of the program is on the stack above that loop (a
-  // QCoreApplication::processEvents() of the program does not wait, so it
-  // never runs a step). The timer only keeps the loops turning.
-  QTimer timer;
-  timer.setInterval(5);
-  QObject::connect(&timer, &QTimer::timeout, [] {});
-  const QMetaObject::Connection idle = QObject::connect(
-      QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &timer, [this] { poll(); });
+  const OnIdle idle([this] { poll(); });
   QElapsedTimer clock;
   clock.start();
   // Past the time limit, modal windows are closed one by one so the test ends.
@@ -128,7 +138,6 @@ void ModalScript::runImpl(const std::function<void()> &open, int timeoutMs, bool
       else w->close();
     }
   });
-  timer.start();
   guard.start();
   open();
   while (waitAfter && next_ < steps_.size() && clock.elapsed() < timeoutMs) {
@@ -136,7 +145,6 @@ void ModalScript::runImpl(const std::function<void()> &open, int timeoutMs, bool
     QTimer::singleShot(10, &loop, &QEventLoop::quit);
     loop.exec();
   }
-  QObject::disconnect(idle);
   if (waitAfter && next_ < steps_.size() && failure_.isEmpty()) failure_ = failure();
 }
 
@@ -257,11 +265,9 @@ QString messageOf(const std::function<void()> &action, QMessageBox::StandardButt
 std::vector<MessageSeen> answerBoxes(const std::function<void()> &action,
                                      const std::vector<QMessageBox::StandardButton> &answers) {
   std::vector<MessageSeen> seen;
-  QTimer timer;
-  timer.setInterval(2);
-  QObject::connect(&timer, &QTimer::timeout, [&] {
-    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-    if (!box || box->property("answeredByTest").toBool()) return;
+  const OnIdle idle([&] {
+    auto *box = qobject_cast<QMessageBox *>(activeModal());
+    if (!box || !box->isVisible() || box->property("answeredByTest").toBool()) return;
     box->setProperty("answeredByTest", true);
     const std::size_t i = seen.size();
     seen.push_back(readMessage(box));
@@ -271,9 +277,7 @@ std::vector<MessageSeen> answerBoxes(const std::function<void()> &action,
     if (b) QMetaObject::invokeMethod(b, &QAbstractButton::click, Qt::QueuedConnection);
     else box->reject();
   });
-  timer.start();
   action();
-  timer.stop();
   if (seen.size() < answers.size()) ADD_FAILURE() << answers.size() << " boxes expected, " << seen.size() << " seen";
   return seen;
 }

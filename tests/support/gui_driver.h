@@ -118,7 +118,8 @@ QString messageOf(const std::function<void()> &action, QMessageBox::StandardButt
                   int timeoutMs = 5000);
 
 // Runs action and answers every message box it opens, in turn, with the next
-// of answers (OK, or the only button, once they run out). Windows other than
+// of answers (OK, or the only button, once they run out), each once the event
+// loop is idle, as a script's steps are. Windows other than
 // message boxes are left alone: a dialog that is active again between two
 // boxes takes no answer. Returns the boxes seen, in order; records a failure
 // when fewer boxes appeared than answers were given.

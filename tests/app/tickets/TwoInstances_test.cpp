@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
@@ -31,10 +30,10 @@
 #include "app/upgrades/Unit43.h"
 #include "db/schema.h"
 #include "support/temp_dir.h"
-#include "app/child_modes.h"
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/transaction.h"
+#include "support/child_process.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
 #include "support/qt_print.h"
@@ -62,16 +61,7 @@ using namespace vorik::test;
 //   ping                                      -> "pong" (attached and waiting)
 //   quit
 
-namespace vorik::test {
-
 namespace {
-
-void reply(const QString &text) {
-  std::printf("%s\n", text.toUtf8().constData());
-  std::fflush(stdout);
-}
-
-}  // namespace
 
 int runEntryChild(const QStringList &args) {
   if (args.isEmpty()) return 1;
@@ -98,7 +88,7 @@ int runEntryChild(const QStringList &args) {
   QObject::connect(&watch, &QTimer::timeout, [&] {
     QWidget *w = QApplication::activeModalWidget();
     if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
-      reply(QStringLiteral("box ") + box->property("rawText").toString());
+      tellParent(QStringLiteral("box ") + box->property("rawText").toString());
       QAbstractButton *b = box->escapeButton() ? box->escapeButton() : box->buttons().value(0);
       if (b) b->click();
     } else if (auto *line = qobject_cast<TForm10 *>(w); line && !quantity.isEmpty()) {
@@ -127,10 +117,10 @@ int runEntryChild(const QStringList &args) {
       if (form->StartNew()) {
         form->show();
         QApplication::processEvents();
-        reply(QStringLiteral("serial ") + form->Edit1->text());
+        tellParent(QStringLiteral("serial ") + form->Edit1->text());
       } else {
         form.reset();
-        reply(QStringLiteral("refused"));
+        tellParent(QStringLiteral("refused"));
       }
     } else if (command == QLatin1String("modify")) {
       AtvevoKod = arg;
@@ -140,7 +130,7 @@ int runEntryChild(const QStringList &args) {
       form->LoadTicket();
       form->show();
       QApplication::processEvents();
-      reply(QStringLiteral("opened ") + form->Edit1->text());
+      tellParent(QStringLiteral("opened ") + form->Edit1->text());
     } else if ((command == QLatin1String("line") || command == QLatin1String("change") ||
                 command == QLatin1String("delete")) && form) {
       quantity = arg;
@@ -153,20 +143,20 @@ int runEntryChild(const QStringList &args) {
         Data->ZQ20->last();
         form->Button9->click();
       }
-      reply(form->isVisible() ? QStringLiteral("line") : QStringLiteral("closed"));
+      tellParent(form->isVisible() ? QStringLiteral("line") : QStringLiteral("closed"));
     } else if (command == QLatin1String("ok") && form) {
       form->Button6->click();
-      reply(form->isVisible() ? QStringLiteral("kept") : QStringLiteral("closed"));
+      tellParent(form->isVisible() ? QStringLiteral("kept") : QStringLiteral("closed"));
     } else if (command == QLatin1String("save") && form) {
       producer = arg;
       form->Button1->click();
       form->Edit11->setText(form->Edit10->text());
       form->Button6->click();
-      reply(form->isVisible() ? QStringLiteral("kept") : QStringLiteral("saved"));
+      tellParent(form->isVisible() ? QStringLiteral("kept") : QStringLiteral("saved"));
     } else if (command == QLatin1String("close") && form) {
       form->reject();
       form.reset();
-      reply(QStringLiteral("closed"));
+      tellParent(QStringLiteral("closed"));
     } else if (command == QLatin1String("race")) {
       AtvevoKod = arg;
       producer = QStringLiteral("00001");
@@ -194,14 +184,14 @@ int runEntryChild(const QStringList &args) {
         form.reset();
       }
       const bool finished = !form && serials.size() == words.value(2).toInt();
-      reply(finished ? QStringLiteral("raced ") + serials.join(QLatin1Char(','))
+      tellParent(finished ? QStringLiteral("raced ") + serials.join(QLatin1Char(','))
                      : QStringLiteral("stopped after ") + serials.join(QLatin1Char(',')));
     } else if (command == QLatin1String("ping")) {
-      reply(QStringLiteral("pong"));
+      tellParent(QStringLiteral("pong"));
     } else if (command == QLatin1String("quit")) {
       break;
     } else {
-      reply(QStringLiteral("unknown"));
+      tellParent(QStringLiteral("unknown"));
     }
   }
   form.reset();
@@ -209,7 +199,9 @@ int runEntryChild(const QStringList &args) {
   return 0;
 }
 
-}  // namespace vorik::test
+const ChildMode kEntry("entry", runEntryChild);
+
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // The parent.
@@ -218,47 +210,30 @@ namespace {
 
 class Instance {
  public:
-  explicit Instance(const QString &database) {
-    process_.setStandardErrorFile(QProcess::nullDevice());  // Qt's notes; never read
-    process_.start(QCoreApplication::applicationFilePath(),
-                   {QStringLiteral("--child"), QStringLiteral("entry"), database});
-    started_ = process_.waitForStarted(10000);
-  }
+  explicit Instance(const QString &database) : child_({QStringLiteral("entry"), database}) {}
   ~Instance() {
-    if (process_.state() == QProcess::NotRunning) return;
-    process_.write("quit\n");
-    if (!process_.waitForFinished(10000)) kill();
+    child_.send("quit");
+    child_.wait(10000);
   }
   // The reply to command; the texts of the boxes the instance met go to boxes.
   QString send(const QString &command, QStringList *boxes = nullptr) {
     post(command);
     return reply(boxes);
   }
-  // Sends command now (a write is otherwise sent only when this process is
-  // waited for).
-  void post(const QString &command) {
-    process_.write((command + QLatin1Char('\n')).toUtf8());
-    process_.waitForBytesWritten(10000);
-  }
+  void post(const QString &command) { child_.send(command.toUtf8()); }
   QString reply(QStringList *boxes = nullptr) {
-    if (!started_) return QStringLiteral("not started");
     for (;;) {
-      while (!process_.canReadLine())
-        if (!process_.waitForReadyRead(30000)) return QStringLiteral("no reply");
-      const QString line = QString::fromUtf8(process_.readLine()).chopped(1);
+      const QString line = QString::fromUtf8(child_.waitFor(""));
+      if (line.isEmpty()) return QStringLiteral("no reply");
       if (!line.startsWith(QLatin1String("box "))) return line;
       if (boxes) *boxes << line.mid(4);
     }
   }
   // Ends the process as a crash would: no rollback, no detach.
-  void kill() {
-    process_.kill();
-    process_.waitForFinished(10000);
-  }
+  void kill() { child_.kill(); }
 
  private:
-  QProcess process_;
-  bool started_ = false;
+  Child child_;
 };
 
 class TwoInstances : public ::testing::Test {

@@ -5,7 +5,7 @@
 #include "db/dataset.h"
 #include "db/transaction.h"
 #include "exchange/backup/DatabaseCopy.h"
-#include "../child_modes.h"
+#include "support/child_process.h"
 #include "support/db_fixture.h"
 #include "support/temp_dir.h"
 

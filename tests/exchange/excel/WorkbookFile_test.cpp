@@ -2,7 +2,7 @@
 // failure, and the refusals to replace a file.
 #include "exchange/excel/WorkbookFile.h"
 #include "platform/error_text.h"
-#include "../child_modes.h"
+#include "support/child_process.h"
 #include "support/full_disk.h"
 #include "support/temp_dir.h"
 #include "workbook_reader.h"

@@ -1,16 +1,13 @@
 // A merge and a gather killed part-way, by a real second process killed at
 // every step in turn: what a kill leaves, and what the next opening of the
 // merge makes of it.
-#include "child_modes.h"
-#include "../child_modes.h"
 #include "exchange/returns/Gather08M.h"
 #include "exchange/returns/ImportMerge.h"
 #include "returns_fixture.h"
+#include "support/child_process.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -47,14 +44,40 @@ void Put(const QString &path, const QByteArray &bytes) {
   f.write(bytes);
 }
 
-// Runs this program as a child; true when it was killed.
-bool RunKilled(const QStringList &args) {
-  QProcess p;
-  p.start(QCoreApplication::applicationFilePath(), QStringList{QStringLiteral("--child")} + args);
-  EXPECT_TRUE(p.waitForFinished(60000));
-  const bool killed = p.exitStatus() == QProcess::CrashExit;
-  if (!killed) ADD_FAILURE() << "exit " << p.exitCode() << ": " << p.readAllStandardError().toStdString();
-  return killed;
+// The child of the tests below, killing itself after the given number of
+// steps: "merge <drive C> <drive E> <working folder> <steps> <pair names...>"
+// or "gather <database> <drive C> <steps>". Exit status 0 when it ran to its end.
+const ChildMode kMerge("merge", [](const QStringList &args) {
+  if (args.size() < 4) return 2;
+  qputenv("VORIK_DRIVE_C", QFile::encodeName(args[0]));
+  qputenv("VORIK_DRIVE_E", QFile::encodeName(args[1]));
+  QDir::setCurrent(args[2]);
+  returns::Merge(kA, kB, args.mid(4), KillAfter(args[3].toInt()));
+  return 0;
+});
+// "gather <database> <drive C> <steps> wait" stops at the step instead, tells
+// "ready" and waits there for its parent to kill it.
+const ChildMode kGather("gather", [](const QStringList &args) {
+  if (args.size() != 3 && args.size() != 4) return 2;
+  std::unique_ptr<TData> data = openDataModule(args[0]);
+  qputenv("VORIK_DRIVE_C", QFile::encodeName(args[1]));
+  const int steps = args[2].toInt();
+  std::function<void()> stop = KillAfter(steps);
+  if (args.size() == 4)
+    stop = [steps, done = std::make_shared<int>(0)] {
+      if (++*done != steps) return;
+      tellParent(QStringLiteral("ready"));
+      for (;;) ::pause();
+    };
+  returns::Gather(kMarch, QStringLiteral("R1"), false, stop);
+  closeDataModule(data);
+  return 0;
+});
+
+// The amount paid that an import file states (its 24804 field).
+qint64 PaidIn(const QByteArray &file) {
+  const qsizetype at = file.indexOf("\n24804=");
+  return at < 0 ? 0 : file.mid(at + 7, file.indexOf('\r', at + 7) - at - 7).toLongLong();
 }
 
 QByteArray Imp(int producer, int paid) {
@@ -82,9 +105,8 @@ TEST(InterruptedMerge, AtEveryStepEachProducerKeepsAFileAndTheNextOpeningPutsItR
       names << Name(i);
     }
     Put(b + Name(9), Imp(9, 9000));  // no partner
-    ASSERT_TRUE(RunKilled(QStringList{QStringLiteral("merge"), c.path(), e.path(), work.path(),
-                                      QString::number(step)} + names))
-        << step;
+    Child merge(QStringList{QStringLiteral("merge"), c.path(), e.path(), work.path(), QString::number(step)} + names);
+    ASSERT_EQ(merge.wait(), Child::kKilled) << step;
 
     // At the kill: every producer has its ".imp", A's never went missing.
     for (int i = 1; i <= kPairs; ++i) EXPECT_TRUE(QFile::exists(a + Name(i))) << step << " " << i;
@@ -102,25 +124,24 @@ TEST(InterruptedMerge, AtEveryStepEachProducerKeepsAFileAndTheNextOpeningPutsItR
     qunsetenv("VORIK_DRIVE_E");
     EXPECT_EQ(journal, step < kSteps) << step;
 
-    // Each pair is merged whole or as before; nothing else is left.
-    qint64 paid = 0;
+    // Each pair is merged whole or as before, the amounts its ".imp" files
+    // state neither lost nor counted twice; nothing else is left.
     for (int i = 1; i <= kPairs; ++i) {
       const bool merged = QFile::exists(b + Old(i));
       if (merged) {
         ++finishedSome;
         EXPECT_EQ(Read(a + Name(i)), Imp(i, 101 * i)) << step << " " << i;
         EXPECT_EQ(Read(a + Old(i)), Imp(i, 100 * i)) << step << " " << i;
+        EXPECT_EQ(Read(b + Old(i)), Imp(i, i)) << step << " " << i;
         EXPECT_FALSE(QFile::exists(b + Name(i))) << step << " " << i;
-        paid += 101 * i;
       } else {
         ++undidSome;
         EXPECT_EQ(Read(a + Name(i)), Imp(i, 100 * i)) << step << " " << i;
         EXPECT_EQ(Read(b + Name(i)), Imp(i, i)) << step << " " << i;
         EXPECT_FALSE(QFile::exists(a + Old(i))) << step << " " << i;
-        paid += 101 * i;
       }
+      EXPECT_EQ(PaidIn(Read(a + Name(i))) + PaidIn(Read(b + Name(i))), 101 * i) << step << " " << i;
     }
-    EXPECT_EQ(paid, 101 * (kPairs * (kPairs + 1) / 2));
     for (const QString &n : QDir(a).entryList(QDir::Files | QDir::Hidden | QDir::System))
       EXPECT_TRUE(n.endsWith(QStringLiteral(".imp")) || n.endsWith(QStringLiteral(".old"))) << step << " " << n.toStdString();
     EXPECT_EQ(Read(b + Name(9)), Imp(9, 9000));
@@ -168,13 +189,11 @@ TEST_F(InterruptedGather, AListFileNeverNamesAFileThatIsNotThere) {
       listed << kA + name;
     }
     Put(month + QStringLiteral("/2508M_20250301_0315.txt"), (listed.join(QStringLiteral("\r\n")) + "\r\n").toLatin1());
-    QProcess p;
-    p.start(QCoreApplication::applicationFilePath(),
-            {QStringLiteral("--child"), QStringLiteral("gather"), dbPath(), drive_->path(), QString::number(step)});
-    ASSERT_TRUE(p.waitForFinished(60000));
-    killed = p.exitStatus() == QProcess::CrashExit;
+    Child gather({QStringLiteral("gather"), dbPath(), drive_->path(), QString::number(step)});
+    const int status = gather.wait();
+    killed = status == Child::kKilled;
     if (!killed) {
-      ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+      ASSERT_EQ(status, 0);
       EXPECT_EQ(QDir(month).entryList(QDir::Files | QDir::Hidden).size(), 4);  // three files and their list
     }
 
@@ -224,35 +243,3 @@ TEST_F(InterruptedGather, ASecondGatherOfTheMonthIsRefusedWhileOneRuns) {
 }
 
 }  // namespace
-
-namespace vorik::test {
-
-int runReturnsChild(const QStringList &args) {
-  if (args.size() >= 5 && args[0] == QLatin1String("merge")) {
-    qputenv("VORIK_DRIVE_C", QFile::encodeName(args[1]));
-    qputenv("VORIK_DRIVE_E", QFile::encodeName(args[2]));
-    QDir::setCurrent(args[3]);
-    returns::Merge(kA, kB, args.mid(5), KillAfter(args[4].toInt()));
-    return 0;
-  }
-  if ((args.size() == 4 || args.size() == 5) && args[0] == QLatin1String("gather")) {
-    std::unique_ptr<TData> data = openDataModule(args[1]);
-    qputenv("VORIK_DRIVE_C", QFile::encodeName(args[2]));
-    // "wait": stopped at the step (its parent kills it), else killed there.
-    const int steps = args[3].toInt();
-    std::function<void()> stop = KillAfter(steps);
-    if (args.size() == 5)
-      stop = [steps, done = std::make_shared<int>(0)] {
-        if (++*done != steps) return;
-        std::puts("ready");
-        std::fflush(stdout);
-        for (;;) ::pause();
-      };
-    returns::Gather(kMarch, QStringLiteral("R1"), false, stop);
-    closeDataModule(data);
-    return 0;
-  }
-  return 2;
-}
-
-}  // namespace vorik::test
