@@ -85,10 +85,15 @@ KeysetList::~KeysetList() = default;
 void KeysetList::setList(const ListSpec &spec) {
   if (spec.order.isEmpty()) throw Error(QStringLiteral("%1: a list needs an order").arg(objectName()));
   close();
-  spec_ = spec;
   startFetched_ = true;
   anchor_.clear();
+  if (listActive() && spec == spec_) {
+    readFrom({});  // the same list: its prepared statements are kept
+    return;
+  }
+  spec_ = spec;
   keyColumns_.clear();
+  columnLengths_.clear();
   sql().clear();
   sql().add(QStringLiteral("SELECT ") + spec.columns);
   sql().add(QStringLiteral("  FROM ") + spec.from);
@@ -403,24 +408,21 @@ KeysetList::Keys KeysetList::keysOf(KeysetList &q, const QVariant &value) {
 
 bool KeysetList::fitsColumn(const QString &fieldName, const QVariant &value) {
   if (value.typeId() != QMetaType::QString) return true;
-  int length = -1;
-  if (active()) {
-    const Field &f = fieldByName(fieldName);  // an unknown field is an error, as for any dataset
-    if (f.type() == FieldType::Text || f.type() == FieldType::FixedText) length = f.size();
-  } else {
-    // The column's width from the prepared statement: no row is read.
+  if (active()) fieldByName(fieldName);  // an unknown field is an error, as for any dataset
+  if (columnLengths_.isEmpty()) {
+    // The text columns' widths from the prepared statement, once per list: no row is read.
     fb::Status st;
     const fb::Owned<IMessageMetadata> meta(prepare()->getOutputMetadata(&st));
     st.check();
     const unsigned n = meta->getCount(&st);
-    for (unsigned i = 0; i < n; ++i)
-      if (platform::fromCp1250(std::string_view(meta->getAlias(&st, i))).compare(fieldName, Qt::CaseInsensitive) == 0) {
-        const unsigned type = meta->getType(&st, i);
-        if (type == SQL_VARYING || type == SQL_TEXT) length = static_cast<int>(meta->getLength(&st, i));
-        break;
-      }
+    for (unsigned i = 0; i < n; ++i) {
+      const unsigned type = meta->getType(&st, i);
+      columnLengths_.insert(platform::fromCp1250(std::string_view(meta->getAlias(&st, i))).toUpper(),
+                            type == SQL_VARYING || type == SQL_TEXT ? static_cast<int>(meta->getLength(&st, i)) : -1);
+    }
     st.check();
   }
+  const int length = columnLengths_.value(fieldName.toUpper(), -1);
   return length < 0 || value.toString().size() <= length;
 }
 

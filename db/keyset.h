@@ -11,6 +11,8 @@
 // sort, Ctrl+Home or Ctrl+End opens it again).
 #include "db/dataset.h"
 
+#include <QHash>
+
 #include <string>
 #include <utility>
 #include <unordered_set>
@@ -128,6 +130,7 @@ class KeysetList : public Query {
   std::unordered_set<std::string> held_;
   int identityField_ = -1;
   mutable QList<int> keyColumns_;
+  QHash<QString, int> columnLengths_;  // characters of the text columns, by upper-case name
   // Reading on after a let-go cursor from the last row's keys: the rows
   // with those keys held already (by all values, without an identity).
   Keys readOnKeys_;

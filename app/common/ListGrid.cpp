@@ -69,7 +69,9 @@ void BindListGrid(QTableView *grid, db::DataSetModel *model) {
   // A list opened anew shows its current row, and only then reads on.
   QObject::connect(model, &QAbstractItemModel::modelReset, grid, [grid, nearStart] {
     QTimer::singleShot(0, grid, [grid, nearStart] {
-      if (grid->currentIndex().isValid()) grid->scrollTo(grid->currentIndex(), QAbstractItemView::PositionAtCenter);
+      const QModelIndex current = grid->currentIndex();
+      if (current.isValid() && !grid->viewport()->rect().intersects(grid->visualRect(current)))
+        grid->scrollTo(current, QAbstractItemView::PositionAtCenter);
       nearStart();
     });
   });
