@@ -486,7 +486,7 @@ void DataSet::openStatement(IStatement *statement, IMessageMetadata *inMeta, con
   cursor_.reset(st.failed() ? nullptr : rs);
   st.check();
   try {
-    fetchTo(kFetchBatch);
+    fetchTo(firstBatch_);
   } catch (...) {
     closeCursor();
     clearRows();

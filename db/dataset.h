@@ -231,6 +231,9 @@ class DataSet : public QObject {
   void rowsPrepended(int count);
 
  protected:
+  // Rows fetched at open (200 unless set): a list read around its position
+  // fetches a grid's screenful and more.
+  void setFirstBatch(std::size_t rows) { firstBatch_ = rows; }
   // Prepares when needed, opens the cursor and fetches the first batch; used by open().
   void openStatement(Firebird::IStatement *statement, Firebird::IMessageMetadata *inMeta,
                      const unsigned char *inBuffer);
@@ -310,6 +313,7 @@ class DataSet : public QObject {
   int current_ = 0;
   bool eof_ = true, bof_ = true;
   bool forwardOnly_ = false;
+  std::size_t firstBatch_ = 200;
 };
 
 // A query built from SQL lines with named parameters (":p0", ":a1"; a name may

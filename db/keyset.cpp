@@ -21,8 +21,10 @@ using namespace Firebird;
 
 namespace {
 
-// Rows read before the first row held at a time.
+// Rows read before the first row held at a time; on opening at a position,
+// a grid's screenful and more (the grid asks for the rest as it comes near).
 constexpr int kEarlierBatch = 200;
+constexpr int kOpeningBatch = 50;
 
 QString keyParam(int i) { return QStringLiteral("ks%1").arg(i); }
 
@@ -78,7 +80,7 @@ QString matchCondition(const QString &fieldName, const QVariant &value, LocateOp
 
 }  // namespace
 
-KeysetList::KeysetList(QObject *parent) : Query(parent) {}
+KeysetList::KeysetList(QObject *parent) : Query(parent) { setFirstBatch(kOpeningBatch); }
 
 KeysetList::~KeysetList() = default;
 
@@ -280,19 +282,22 @@ void KeysetList::openAt(const Keys &anchor) {
   startFetched_ = anchor.isEmpty();
   anchor_ = anchor;
   open();
-  if (!startFetched_) fetchEarlier();
+  if (!startFetched_) readEarlier(kOpeningBatch);
 }
 
 bool KeysetList::startFetched() const { return !listActive() || startFetched_ || !active(); }
 
-int KeysetList::fetchEarlier() {
+int KeysetList::fetchEarlier() { return readEarlier(kEarlierBatch); }
+
+int KeysetList::readEarlier(int batch) {
   if (startFetched()) return 0;
   Keys from = fetchedCount() > 0 ? keysAt(*this, 0) : anchor_;
-  KeysetList &q = helper(earlier_);
+  // Each batch size keeps its prepared statement.
+  KeysetList &q = helper(batch == kOpeningBatch ? opening_ : earlier_);
   // The rows for condition, backwards; at most a batch and one more unless whole.
   auto read = [&](const QString &condition, const Keys &keys, bool whole = false) {
     q.close();
-    setText(q, statement(condition, true, whole ? 0 : kEarlierBatch + 1));
+    setText(q, statement(condition, true, whole ? 0 : batch + 1));
     copyParamsTo(q);
     bindKeys(q, keys);
     q.open();
@@ -316,11 +321,11 @@ int KeysetList::fetchEarlier() {
       throw Error(QStringLiteral("%1: the rows before the list differ in layout").arg(objectName()));
     }
     int take = count;
-    if (count > kEarlierBatch) {
+    if (count > batch) {
       // One row more than a batch is read: the rows of the batch with that
       // row's keys are left to the next batch, which reads them all.
-      const Keys beyond = keysAt(q, kEarlierBatch);
-      take = kEarlierBatch;
+      const Keys beyond = keysAt(q, batch);
+      take = batch;
       while (take > 0 && sameKeys(keysAt(q, take - 1), beyond)) --take;
       if (take == 0) take = read(keysEqual(beyond), beyond, true);  // a whole batch of one key, at once
     }
@@ -333,7 +338,7 @@ int KeysetList::fetchEarlier() {
     }
     if (take > 0) from = keysAt(q, take - 1);
     q.close();
-    if (count <= kEarlierBatch && !nullsLeft) startFetched_ = true;
+    if (count <= batch && !nullsLeft) startFetched_ = true;
   }
   if (added > 0) emit rowsPrepended(added);
   if (wasEmpty && added > 0) emit currentRowChanged(recNo());

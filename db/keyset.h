@@ -61,8 +61,8 @@ class KeysetList : public Query {
 
   void open() override;
   // Opens on the first row whose keys come at or after anchor (the values
-  // of the first anchor.size() keys; empty: the first row), holding a batch
-  // of the rows before it as well.
+  // of the first anchor.size() keys; empty: the first row), holding some
+  // fifty rows before it as well.
   void openAt(const QVariantList &anchor = {});
   // Opens on the first row, in the list's order, whose field matches value
   // as locate() matches; false when no row does, and the list is open on its
@@ -109,6 +109,8 @@ class KeysetList : public Query {
   // The bytes that tell the row apart: its identity column, else all values.
   std::string rowIdentity(const unsigned char *row);
   void readFrom(const Keys &keys);
+  // fetchEarlier() with batch rows at most.
+  int readEarlier(int batch);
   KeysetList &helper(std::unique_ptr<KeysetList> &q);
   // Runs q (a first-row statement) with ":pos" bound to value: the keys of its row, empty when none.
   Keys keysOf(KeysetList &q, const QVariant &value);
@@ -125,7 +127,7 @@ class KeysetList : public Query {
   Keys anchor_;
   QString statement_;  // what open() prepares instead of the lines (empty: the lines)
   unsigned statementVersion_ = 0;
-  std::unique_ptr<KeysetList> earlier_, probe_, wholeProbe_;
+  std::unique_ptr<KeysetList> earlier_, opening_, probe_, wholeProbe_;
   // The identities of the rows held; a row fetched again is dropped.
   std::unordered_set<std::string> held_;
   int identityField_ = -1;
