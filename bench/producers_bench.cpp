@@ -130,7 +130,7 @@ void BM_ProducerGridStep(benchmark::State &state) {
     QApplication::sendEvent(form->DBGrid1, &press);
     QApplication::processEvents();
   };
-  const QStringList near = {"Var", "Varg", "Varga", "Varga 3"}, far = {"Ba", "Va"};
+  const QStringList near = {"Varga 3", "Varga 34", "Varga 346", "Varga 34"}, far = {"Ba", "Va"};
   int i = 0;
   for (auto _ : state) {
     switch (step) {

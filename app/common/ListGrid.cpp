@@ -16,8 +16,8 @@
 
 namespace {
 
-// Rows the grid may come near its first row held before the rows before it are read.
-constexpr int kMargin = 20;
+// Rows from the first row held at which the grid reads the rows before it.
+constexpr int kMargin = 5;
 
 db::DataSet *dataSetOf(db::DataSetModel *model) {
   db::DataSource *source = model->dataSource();
