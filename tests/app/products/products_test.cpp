@@ -247,6 +247,13 @@ TEST_F(Products, ThePickerFindsANameBeginningAndCancelGivesTheRowBack) {
             QStringList({"  ORDER BY t_megnevezes COLLATE PXW_HUN", "Termék lista, \"Megnevezés\" szerint", "Alma"}));
   EXPECT_FALSE(picked);
   EXPECT_EQ(current("t_megnevezes"), "Alma");
+  // The names in the Hungarian order, as the printed list has them.
+  add("5", "Őszibarack");
+  add("6", "Tojás");
+  OpenProductList();
+  QStringList names;
+  for (Data->ZQ40->first(); !Data->ZQ40->eof(); Data->ZQ40->next()) names << current("t_megnevezes");
+  EXPECT_EQ(names, QStringList({"Alma", "almás paprika", "Barack", "Körte", "Őszibarack", "Tojás"}));
 }
 
 TEST_F(Products, FailedWritesShowTheirNumberedMessageAndWriteNothing) {
