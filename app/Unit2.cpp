@@ -52,8 +52,8 @@ TData::TData(QObject *owner) : QObject(owner) {
   table(IBTable6, DS6, "IBTable6", "DS6", "ATVEVO", false);
   table(IBTable9, DS9, "IBTable9", "DS9", "NAV", false);
 
-  auto query = [this](TQuery *&q, const char *name, const char *sql) {
-    q = named<TQuery>(this, name);
+  auto query = [this]<class Q>(Q *&q, const char *name, const char *sql) {
+    q = named<Q>(this, name);
     q->setTransaction(IBTrans1);
     if (sql) q->sql().add(QString::fromLatin1(sql));
   };

@@ -6,6 +6,7 @@
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/datasource.h"
+#include "db/keyset.h"
 #include "db/transaction.h"
 
 #include <QDate>
@@ -64,7 +65,10 @@ class TData : public QObject {
   TTable *IBTable1, *IBTable2, *IBTable3, *IBTable4, *IBTable5, *IBTable6, *IBTable9;
   TDataSource *DS1, *DS2, *DS3, *DS4, *DS5, *DS6, *DS9;
 
-  TQuery *ZQ10, *ZQ20, *ZQ30, *ZQ40, *ZQ50, *ZQ60, *ZQ70, *ZQ80;
+  // ZQ10, ZQ30 and ZQ40 hold the ticket, producer and product lists, read
+  // around their position.
+  db::KeysetList *ZQ10, *ZQ30, *ZQ40;
+  TQuery *ZQ20, *ZQ50, *ZQ60, *ZQ70, *ZQ80;
   TDataSource *DSQ10, *DSQ20, *DSQ30, *DSQ40, *DSQ50, *DSQ60, *DSQ70, *DSQ80;
   TQuery *ZQ11, *ZQ21, *ZQ41, *ZQ12, *ZQ22, *ZQ31, *ZQ32, *ZQ33, *ZQ61, *ZQ90, *ZQ91;
   // ZQ32 has no data source.

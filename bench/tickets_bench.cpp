@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QKeyEvent>
+#include <QTableView>
 
 #include <memory>
 
@@ -133,6 +135,68 @@ void BM_OpenTicketListWindow(benchmark::State &state) {
   }
 }
 BENCHMARK(BM_OpenTicketListWindow)->ArgsProduct({{1000, 100000}, {0, 1}})->Unit(benchmark::kMillisecond);
+
+// The whole list wanted while the list stands on the newest serial: read
+// from its first row through one cursor.
+void BM_WholeTicketListFromTheNewest(benchmark::State &state) {
+  const int tickets = static_cast<int>(state.range(0));
+  world(tickets);
+  const QString last = QString::number(25000000 + tickets);
+  for (auto _ : state) {
+    state.PauseTiming();
+    TicketQueries::openTicketList(QStringLiteral("f_Bszam"), last);
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(Data->ZQ10->recordCount());
+  }
+}
+BENCHMARK(BM_WholeTicketListFromTheNewest)->Apply(sizes)->Unit(benchmark::kMillisecond);
+
+// The shown list's grid at each step a user takes, the grid's reactions
+// included: the second argument is the step, 0 open on the newest serial,
+// 1 a search keystroke near it, 2 one far away, 3 Ctrl+Home from the list's
+// end, 4 Ctrl+End from its start; with the rows the grid holds after it.
+void BM_TicketGridStep(benchmark::State &state) {
+  const int tickets = static_cast<int>(state.range(0));
+  world(tickets);
+  const int step = static_cast<int>(state.range(1));
+  UtolsoBszam = QString::number(25000000 + tickets);
+  auto list = std::make_unique<TForm8>(nullptr);
+  list->show();
+  QApplication::processEvents();
+  auto key = [&](Qt::Key k) {
+    QKeyEvent press(QEvent::KeyPress, k, Qt::ControlModifier);
+    QApplication::sendEvent(list->DBGrid1, &press);
+    QApplication::processEvents();
+  };
+  const QStringList near = {UtolsoBszam.left(7), UtolsoBszam}, far = {"2500000", UtolsoBszam.left(7)};
+  int i = 0;
+  for (auto _ : state) {
+    switch (step) {
+      case 0:
+        state.PauseTiming();
+        list.reset();
+        state.ResumeTiming();
+        list = std::make_unique<TForm8>(nullptr);
+        list->show();
+        QApplication::processEvents();
+        break;
+      case 1:
+      case 2:
+        list->Edit1->setText((step == 1 ? near : far)[i++ % 2]);
+        list->Search();
+        QApplication::processEvents();
+        break;
+      default:
+        state.PauseTiming();
+        key(step == 3 ? Qt::Key_End : Qt::Key_Home);
+        state.ResumeTiming();
+        key(step == 3 ? Qt::Key_Home : Qt::Key_End);
+        break;
+    }
+  }
+  state.counters["rows_held"] = list->DBGrid1->model()->rowCount();
+}
+BENCHMARK(BM_TicketGridStep)->ArgsProduct({{1000, 100000}, {0, 1, 2, 3, 4}})->Unit(benchmark::kMillisecond);
 
 // The producer's running totals that the entry's checks and recomputation
 // read before a save (all of the producer's tickets, of every receiver).

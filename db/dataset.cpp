@@ -376,7 +376,7 @@ void DataSet::close() {
   if (state_ == State::Inactive) return;
   pending_.clear();
   closeCursor();
-  readOnPending_ = skipping_ = false;
+  readOnPending_ = false;
   clearRows();
   setState(State::Inactive);
   emit closed();
@@ -481,12 +481,12 @@ void DataSet::openStatement(IStatement *statement, IMessageMetadata *inMeta, con
     setLayout(outMeta.get());
   }
   clearRows();
-  readOnPending_ = skipping_ = false;
+  readOnPending_ = false;
   IResultSet *rs = statement->openCursor(&st, tra, inMeta, const_cast<unsigned char *>(inBuffer), outMeta_.get(), 0);
   cursor_.reset(st.failed() ? nullptr : rs);
   st.check();
   try {
-    fetchTo(kFetchBatch);
+    fetchTo(firstBatch_);
   } catch (...) {
     closeCursor();
     clearRows();
@@ -539,7 +539,7 @@ bool DataSet::fetchTo(std::size_t rows) const {
       unsigned char *row = self->appendRow();
       int r = cursor_->fetchNext(&st, row);
       if (r == IStatus::RESULT_OK) {
-        if (skipping_ && self->fetchedAgain()) self->dropLastRow();
+        if (!self->keepFetched()) self->dropLastRow();
         continue;
       }
       self->dropLastRow();
@@ -584,12 +584,12 @@ bool DataSet::canReadOnLater() const { return false; }
 
 void DataSet::readOn() {}
 
-bool DataSet::fetchedAgain() { return false; }
+bool DataSet::keepFetched() { return true; }
+
+void DataSet::fetchWhole() { fetchAll(); }
 
 int DataSet::recordCount() const {
-  auto *self = const_cast<DataSet *>(this);
-  while (self->fetchEarlier() > 0) continue;  // the rows before a window read around a position
-  fetchAll();
+  const_cast<DataSet *>(this)->fetchWhole();
   return static_cast<int>(rowCount_);
 }
 
@@ -601,7 +601,6 @@ void DataSet::setCurrent(int row, bool notify) {
 
 void DataSet::first() {
   if (state_ == State::Edit) post();
-  if (!startFetched() && readFromStart()) return;
   setCurrent(0);
   bof_ = true;
   eof_ = rowCount_ == 0;
@@ -742,8 +741,6 @@ bool DataSet::locateFrom(std::size_t from, const QString &fieldName, const QVari
 }
 
 int DataSet::fetchEarlier() { return 0; }
-
-bool DataSet::readFromStart() { return false; }
 
 void DataSet::edit() { throw Error(QStringLiteral("%1: Cannot modify a read-only dataset").arg(objectName())); }
 

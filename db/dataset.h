@@ -74,6 +74,7 @@ class Field {
  private:
   friend class DataSet;
   friend class Table;
+  friend class KeysetList;
   QVariant decode(const unsigned char *row) const;
   QString text(const unsigned char *row) const;
   bool nullIn(const unsigned char *row) const;
@@ -156,10 +157,10 @@ class DataSet : public QObject {
   bool active() const { return state_ != State::Inactive; }
   State state() const { return state_; }
 
-  void first();
+  virtual void first();
   void next();
   void prior();
-  void last();
+  virtual void last();
   void moveBy(int distance);
   // True after next() ran past the last row, or when there is no row.
   bool eof() const { return eof_; }
@@ -194,7 +195,7 @@ class DataSet : public QObject {
   bool fetchedAll() const { return !cursor_ && !readOnPending_; }
   void fetchMore();
   void fetchAll() const;
-  // A dataset read around a position (Query::openAt) holds a window of the
+  // A dataset read around a position (KeysetList) holds a window of the
   // result: startFetched() is false while rows before the first one held
   // exist, and fetchEarlier() puts the next batch of them in front (the
   // current row stays the same row, its recNo grows by the count answered;
@@ -230,31 +231,33 @@ class DataSet : public QObject {
   void rowsPrepended(int count);
 
  protected:
+  // Rows fetched at open (200 unless set): a list read around its position
+  // fetches a grid's screenful and more.
+  void setFirstBatch(std::size_t rows) { firstBatch_ = rows; }
   // Prepares when needed, opens the cursor and fetches the first batch; used by open().
   void openStatement(Firebird::IStatement *statement, Firebird::IMessageMetadata *inMeta,
                      const unsigned char *inBuffer);
   // Takes the output layout of a prepared statement for the row buffer.
   void setLayout(Firebird::IMessageMetadata *outMeta);
   void clearRows();
+  // Every row of the result held (recordCount): the rest fetched.
+  virtual void fetchWhole();
   unsigned char *appendRow();
   void dropLastRow();
   // A row slot in front of the rows held (the current row keeps its row).
   unsigned char *prependRow();
-  // Reads the result again from its first row when the rows before the
-  // window are not held; false when the dataset cannot.
-  virtual bool readFromStart();
   // Before a write of its transaction to a table it reads, a dataset that
   // can read on later from its last row with a statement of its own lets
   // its cursor go (rather than read the rest now); readOn() then opens that
   // statement when more rows are wanted (continueStatement keeps the rows
-  // held), and while skipping_ is set, fetchedAgain() tells whether the row
-  // just fetched (the last one) is held already.
+  // held).
   virtual bool canReadOnLater() const;
   virtual void readOn();
-  virtual bool fetchedAgain();
   void continueStatement(Firebird::IStatement *statement, Firebird::IMessageMetadata *inMeta,
                          const unsigned char *inBuffer);
-  mutable bool skipping_ = false;
+  // Whether the row just fetched (the last one held) is kept; a row the
+  // dataset holds already is not.
+  virtual bool keepFetched();
   // locate() from row from on, over the rows held and fetched as needed,
   // while within(row) holds; moves there and answers true on a match.
   bool locateFrom(std::size_t from, const QString &fieldName, const QVariant &value, LocateOptions options,
@@ -310,15 +313,7 @@ class DataSet : public QObject {
   int current_ = 0;
   bool eof_ = true, bof_ = true;
   bool forwardOnly_ = false;
-};
-
-// One key of a list's order: the expression as ORDER BY names it (it may
-// carry a collation) and the output column that holds its value. A key that
-// cannot be null says so: its comparisons then leave the index usable.
-struct OrderKey {
-  QString expression;
-  QString field;
-  bool nullable = true;
+  std::size_t firstBatch_ = 200;
 };
 
 // A query built from SQL lines with named parameters (":p0", ":a1"; a name may
@@ -349,116 +344,23 @@ class Query : public DataSet {
   // IX_...)"), prepared now if needed: which indexes it reads, whether it sorts.
   QString plan();
 
-  // Lists read in their order around a position, a batch at a time (a
-  // keyset over the ORDER BY keys), so that positioning costs the same on a
-  // long list as on a short one. select: "SELECT <columns> FROM <tables>";
-  // where: the list's condition (empty: every row); order: the ascending
-  // ORDER BY keys. Rows whose keys are equal are kept together in every
-  // batch, so the keys need not identify a row. The SQL lines become
-  // listLines, the whole list as its callers write it (empty: select, where
-  // and order joined); open() reads it from its first row. The statements
-  // that read around a position are the dataset's own and leave the lines
-  // as they are. Named parameters of select and where are bound after this
-  // call, as usual. Changing the SQL lines ends the keyset reading.
-  void setKeyset(const QStringList &select, const QString &where, const QList<OrderKey> &order,
-                 const QStringList &listLines = {});
-  bool keysetActive() const;
-  // Opens on the first row whose keys come at or after anchor (the values
-  // of the first anchor.size() keys; empty: the first row), holding a batch
-  // of the rows before it as well. Rows are what is committed when each
-  // batch is read: no row is shown twice and none that stays is skipped.
-  void openAt(const QVariantList &anchor = {});
-  // Opens on the first row, in the list's order, whose field matches value
-  // as locate() matches; false when no row does, and the list is open on
-  // its first row. A text compared without regard to case on the list's
-  // first key, a plain column, is found through that column's index: the
-  // case forms of the text are tried in the column's byte order.
-  bool openOn(const QString &fieldName, const QVariant &value, LocateOptions options = {});
-  bool startFetched() const override;
-  int fetchEarlier() override;
-  // Reading around a position: the first matching row in the list's order
-  // is asked of the database (as openOn finds it; elsewhere a text with
-  // cased letters is compared as the engine's UPPER compares) and the list
-  // opened on it.
-  bool locate(const QString &fieldName, const QVariant &value, LocateOptions options = {}) override;
-
- private:
+ protected:
+  // The text prepared: the SQL lines, unless a subclass reads another
+  // statement of its own; textVersion() grows with every change of it.
+  virtual QString statementText() const { return sql_.text(); }
+  virtual unsigned textVersion() const { return sql_.version(); }
   void parseParams();
-  void releaseStatement();
-  void connectionClosing();
+  // Binds q's parameters that this query also has to this query's values.
+  void copyParamsTo(Query &q);
   // The input message of the bound parameters for the prepared statement s.
   InputMessage input(Firebird::IStatement *s);
+
+ private:
+  void releaseStatement();
+  void connectionClosing();
   std::vector<const Param *> positional();
   // Lets the transaction's half-read datasets fetch what this write could change.
   void beforeWrite();
-  bool readFromStart() override;
-  // A list read by keys reads on after a let-go cursor from its last row's
-  // keys; the rows with those keys held already are skipped, known by the
-  // table's ID column (the first column named ID_...), else by all values.
-  bool canReadOnLater() const override;
-  void readOn() override;
-  bool fetchedAgain() override;
-  QString rowIdentity(int row);
-  QVariantList readOnKeys_;
-  QStringList readOnHeld_;
-  // The keyset comparison of the order keys with values (the first
-  // values.size() keys): rows at or after them, or (before) rows before them;
-  // names its values ":ks0"... firstNotNull leaves out the rows whose first
-  // key is null.
-  QString keysetCondition(const QVariantList &values, bool before, bool firstNotNull = false) const;
-  QString keysetOrderBy(bool descending) const;
-  // Every key equal to its value.
-  QString keysetEquality(const QVariantList &values) const;
-  QString keysetStatement(const QString &condition, bool descending) const;
-  // Binds q's parameters that this query also has to this query's values.
-  void copyParams(Query &q);
-  // q becomes the statement of the list's first row for which condition
-  // holds (sortMatches: the matching rows found first, then ordered);
-  // keysOf runs it with ":pos" bound to value and answers the row's key
-  // values, empty when no row matches.
-  void firstRowOn(Query &q, const QString &condition, bool sortMatches);
-  QVariantList keysOf(Query &q, const QVariant &value);
-  // The statements that find positions, prepared once (0 and 1).
-  Query &probe(int which);
-  // Whether row has the key values keys.
-  bool hasKeys(int row, const QVariantList &keys, const QList<int> &columns) const;
-  // The key values of the list's first row whose field matches value as
-  // locate() matches; empty when none does.
-  QVariantList keysOfMatch(const QString &fieldName, const QVariant &value, LocateOptions options);
-  // The same for a text compared without regard to case on the first key:
-  // a depth-first walk over the text's case forms, each step a lookup of a
-  // beginning through the key's index.
-  QVariantList keysOfCaseForms(const QString &text, bool partialKey);
-  // The statement read next: the rows at or after keys (empty: the list's
-  // own lines, from its first row), the keys bound.
-  void readFromKeys(const QVariantList &keys);
-  // Moves to the first row from row on, among those with row's keys, that
-  // matches (else to row itself).
-  void moveToMatchAmongKeys(int row, const QString &fieldName, const QVariant &value, LocateOptions options);
-  // Opens on anchor and moves to the first row there that matches (rows
-  // with the anchor's keys may be several).
-  bool openOnMatch(const QVariantList &anchor, const QString &fieldName, const QVariant &value,
-                   LocateOptions options);
-  // The statement to prepare: the keyset's own while one reads around a
-  // position, otherwise the SQL lines; textVersion() grows with either.
-  QString statementText() const;
-  unsigned textVersion() const { return sql_.version() + keyset_.statementVersion; }
-  // The condition of a locate: fieldName matches ":pos".
-  QString matchCondition(const QString &fieldName, const QVariant &value, LocateOptions options);
-
-  struct Keyset {
-    QStringList select;
-    QString where;
-    QList<OrderKey> order;
-    unsigned version = ~0u;  // the SQL version the reading belongs to
-    bool startFetched = true;
-    QVariantList anchor;  // the position of the last openAt
-    QString statement;    // what open() prepares instead of the lines (empty: the lines)
-    unsigned statementVersion = 0;
-  } keyset_;
-  std::unique_ptr<Query> earlier_;  // reads the batches before the rows held
-  std::unique_ptr<Query> probes_[2];
-
   SqlLines sql_;
   unsigned parsedVersion_ = ~0u, preparedVersion_ = ~0u;
   std::vector<std::unique_ptr<Param>> params_;

@@ -98,10 +98,16 @@ void DataSetModel::rowsPrepended(int count) {
   beginInsertRows(QModelIndex(), 0, count - 1);
   rows_ += count;
   endInsertRows();
+  // The rows' numbers show once the rows from the list's first are held.
+  emit headerDataChanged(Qt::Vertical, 0, rows_ - 1);
+}
+
+bool DataSetModel::startFetched() const {
+  DataSet *d = dataSet();
+  return !d || !d->active() || d->startFetched();
 }
 
 void DataSetModel::fetchEarlier() {
-  earlierQueued_ = false;
   DataSet *d = dataSet();
   if (!d || !d->active()) return;
   try {
@@ -120,13 +126,6 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const {
   DataSet *d = dataSet();
   const int f = fieldIndex(index.column());
   if (!d || !d->active() || f < 0 || !index.isValid()) return QVariant();
-  if (index.row() == 0 && !earlierQueued_ && !d->startFetched()) {
-    // The grid shows the first row held: the rows before it follow once the
-    // painting is over.
-    earlierQueued_ = true;
-    QMetaObject::invokeMethod(const_cast<DataSetModel *>(this), &DataSetModel::fetchEarlier,
-                              Qt::QueuedConnection);
-  }
   switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
@@ -145,7 +144,9 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const {
 
 QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole) return QVariant();
-  if (orientation == Qt::Vertical) return section + 1;
+  // A row's number is its position in the list: unknown while the rows
+  // before the first one held are not read.
+  if (orientation == Qt::Vertical) return startFetched() ? QVariant(section + 1) : QVariant();
   if (!columns_.isEmpty() && section < columns_.size()) {
     const Column &c = columns_[section];
     return !c.title.isEmpty() ? c.title : titles_.value(c.fieldName.toUpper(), c.fieldName);

@@ -2,8 +2,9 @@
 // A table model over a data source's dataset, for grids. The rows are the
 // dataset's rows fetched so far; a grid scrolled to the end fetches more
 // (canFetchMore / fetchMore), and rows the dataset fetches itself are added.
-// A dataset read around a position (db::Query::openAt) gets the rows before
-// its first one when the grid shows that row; they are inserted in front.
+// A dataset read around a position (db::KeysetList) gets the rows before its
+// first one when its grid asks for them (fetchEarlier); they are inserted in
+// front, and the rows are numbered only once the list's first row is held.
 // The grid's current row is the dataset's current row, both ways, once a
 // selection model is bound.
 #include <QAbstractTableModel>
@@ -54,6 +55,11 @@ class DataSetModel : public QAbstractTableModel {
   // The dataset field shown in a column (-1 when the field is missing).
   int fieldIndex(int column) const;
 
+  // Whether the rows from the dataset's first are held; fetchEarlier()
+  // puts a batch of the rows before the first one held in front.
+  bool startFetched() const;
+  void fetchEarlier();
+
  signals:
   // An edit through the grid failed (bad text, or the database refused the
   // post; the row keeps its stored values), or moving to a row or fetching
@@ -66,7 +72,6 @@ class DataSetModel : public QAbstractTableModel {
   void syncSelection(int recNo);
   void rowsFetched(int count);
   void rowsPrepended(int count);
-  void fetchEarlier();
 
   QPointer<DataSource> source_;
   QList<Column> columns_;
@@ -75,7 +80,6 @@ class DataSetModel : public QAbstractTableModel {
   int rows_ = 0;
   QPointer<QItemSelectionModel> selection_;
   bool syncing_ = false;
-  mutable bool earlierQueued_ = false;
 };
 
 }  // namespace db

@@ -3,7 +3,8 @@
 // batches read backwards from the first row held, each batch a statement
 // that compares the ORDER BY keys with that row's values. Positioning asks
 // the database for the row, never walks the rows before it.
-#include "db/dataset.h"
+#include "db/keyset.h"
+
 #include "db/error.h"
 #include "db/fb_internal.h"
 #include "platform/cp1250.h"
@@ -16,24 +17,16 @@
 
 namespace db {
 
+using namespace Firebird;
+
 namespace {
 
-// Rows read before the first row held at a time.
+// Rows read before the first row held at a time; on opening at a position,
+// a grid's screenful and more (the grid asks for the rest as it comes near).
 constexpr int kEarlierBatch = 200;
+constexpr int kOpeningBatch = 50;
 
 QString keyParam(int i) { return QStringLiteral("ks%1").arg(i); }
-
-// Key i equal to its value (bound as ":ks<i>").
-QString keyEquals(const OrderKey &k, int i, const QVariant &value) {
-  return value.isNull() ? k.expression + QStringLiteral(" IS NULL") : k.expression + QStringLiteral(" = :") + keyParam(i);
-}
-
-// The columns of the order keys in a dataset.
-QList<int> keyColumns(DataSet &d, const QList<OrderKey> &order) {
-  QList<int> columns;
-  for (const OrderKey &k : order) columns << d.fieldByName(k.field).index();
-  return columns;
-}
 
 // A text as the engine compares it: without trailing blanks (it pads the
 // shorter of two texts).
@@ -42,19 +35,6 @@ QString compared(QString t) {
   while (n > 0 && t[n - 1] == QLatin1Char(' ')) --n;
   t.truncate(n);
   return t;
-}
-
-// Whether two rows have equal keys as the database compares them.
-bool sameKeys(const DataSet &a, int rowA, const DataSet &b, int rowB, const QList<int> &columns) {
-  for (int c : columns) {
-    const QVariant x = a.valueAt(rowA, c), y = b.valueAt(rowB, c);
-    if (x.isNull() || y.isNull()) {
-      if (x.isNull() != y.isNull()) return false;
-      continue;
-    }
-    if (compared(a.textAt(rowA, c)) != compared(b.textAt(rowB, c))) return false;
-  }
-  return true;
 }
 
 // The case forms of a character: the Windows-1250 characters that fold to
@@ -73,108 +53,6 @@ QString caseForms(QChar ch) {
   return forms.value(ch.toCaseFolded().unicode());
 }
 
-}  // namespace
-
-void Query::setKeyset(const QStringList &select, const QString &where, const QList<OrderKey> &order,
-                      const QStringList &listLines) {
-  if (order.isEmpty()) throw Error(QStringLiteral("%1: a keyset needs an order").arg(objectName()));
-  close();
-  keyset_.select = select;
-  keyset_.where = where;
-  keyset_.order = order;
-  keyset_.startFetched = true;
-  keyset_.anchor.clear();
-  QStringList whole = listLines;
-  if (whole.isEmpty()) {
-    whole = select;
-    if (!where.isEmpty()) whole << QStringLiteral("  WHERE ") + where;
-    whole << QStringLiteral("  ORDER BY ") + keysetOrderBy(false);
-  }
-  sql_.clear();
-  for (const QString &line : whole) sql_.add(line);
-  keyset_.version = sql_.version();
-  readFromKeys({});
-}
-
-bool Query::keysetActive() const { return !keyset_.order.isEmpty() && keyset_.version == sql_.version(); }
-
-QString Query::statementText() const {
-  return keysetActive() && !keyset_.statement.isEmpty() ? keyset_.statement : sql_.text();
-}
-
-QString Query::keysetOrderBy(bool descending) const {
-  QStringList keys;
-  for (const OrderKey &k : keyset_.order)
-    keys << (descending ? k.expression + QStringLiteral(" DESC") : k.expression);
-  return keys.join(QStringLiteral(", "));
-}
-
-QString Query::keysetCondition(const QVariantList &values, bool before, bool firstNotNull) const {
-  // Ascending order puts nulls first: nothing comes before a null, every
-  // value after it.
-  const int n = std::min<int>(static_cast<int>(values.size()), static_cast<int>(keyset_.order.size()));
-  auto compare = [&](int i, bool last) {
-    const OrderKey &k = keyset_.order[i];
-    const bool null = values[i].isNull();
-    const QString p = QStringLiteral(":") + keyParam(i);
-    if (before) {
-      if (null) return QStringLiteral("1 = 0");
-      return k.nullable && !(firstNotNull && i == 0) ? QStringLiteral("(%1 < %2 OR %1 IS NULL)").arg(k.expression, p)
-                        : QStringLiteral("%1 < %2").arg(k.expression, p);
-    }
-    if (last) return null ? QStringLiteral("1 = 1") : QStringLiteral("%1 >= %2").arg(k.expression, p);
-    return null ? k.expression + QStringLiteral(" IS NOT NULL")
-                : QStringLiteral("%1 > %2").arg(k.expression, p);
-  };
-  QStringList terms;
-  for (int i = 0; i < n; ++i) {
-    QStringList all;
-    for (int j = 0; j < i; ++j) all << keyEquals(keyset_.order[j], j, values[j]);
-    all << compare(i, i == n - 1);
-    terms << QStringLiteral("(") + all.join(QStringLiteral(" AND ")) + QStringLiteral(")");
-  }
-  // "At or after": the equal prefix with the last key at or after its value
-  // is the last term; the earlier terms are the strictly greater ones.
-  QString condition = terms.join(QStringLiteral(" OR "));
-  // The first key's own bound, implied by the terms, gives an index on the
-  // order's keys a range to start from (not before a nullable key: its nulls
-  // come first).
-  if (n > 1 && !values[0].isNull() && (!before || !keyset_.order[0].nullable || firstNotNull))
-    condition = QStringLiteral("%1 %2 :%3 AND (%4)")
-                    .arg(keyset_.order[0].expression, before ? QStringLiteral("<=") : QStringLiteral(">="),
-                         keyParam(0), condition);
-  return condition;
-}
-
-QString Query::keysetEquality(const QVariantList &values) const {
-  QStringList all;
-  for (int i = 0; i < values.size(); ++i) all << keyEquals(keyset_.order[i], i, values[i]);
-  return all.join(QStringLiteral(" AND "));
-}
-
-QString Query::keysetStatement(const QString &condition, bool descending) const {
-  QStringList where;
-  if (!keyset_.where.isEmpty()) where << QStringLiteral("(") + keyset_.where + QStringLiteral(")");
-  if (!condition.isEmpty()) where << QStringLiteral("(") + condition + QStringLiteral(")");
-  QString text = keyset_.select.join(QLatin1Char('\n'));
-  if (!where.isEmpty()) text += QStringLiteral("\n  WHERE ") + where.join(QStringLiteral(" AND "));
-  return text + QStringLiteral("\n  ORDER BY ") + keysetOrderBy(descending);
-}
-
-void Query::copyParams(Query &q) {
-  parseParams();
-  q.parseParams();
-  for (auto &to : q.params_)
-    for (auto &from : params_)
-      if (to->name_.compare(from->name_, Qt::CaseInsensitive) == 0) {
-        const QString name = to->name_;
-        *to = *from;
-        to->name_ = name;
-      }
-}
-
-namespace {
-
 // Sets q's statement unless it is that already (a prepared statement is kept).
 void setText(Query &q, const QString &text) {
   if (q.sql().text() != text) q.sql().setText(text);
@@ -185,215 +63,11 @@ void bindKeys(Query &q, const QVariantList &values) {
     if (!values[i].isNull()) q.paramByName(keyParam(i)).setValue(values[i]);
 }
 
-}  // namespace
-
-void Query::openAt(const QVariantList &anchor) {
-  if (!keysetActive()) throw Error(QStringLiteral("%1: no keyset to open").arg(objectName()));
-  close();
-  parseParams();  // the list's parameters keep their values through the new text
-  readFromKeys(anchor);
-  keyset_.startFetched = anchor.isEmpty();
-  keyset_.anchor = anchor;
-  open();
-  if (!keyset_.startFetched) fetchEarlier();
-}
-
-void Query::readFromKeys(const QVariantList &keys) {
-  // From the first row the list's own lines are read.
-  const QString statement = keys.isEmpty() ? QString() : keysetStatement(keysetCondition(keys, false), false);
-  if (keyset_.statement != statement) {
-    keyset_.statement = statement;
-    ++keyset_.statementVersion;
-  }
-  bindKeys(*this, keys);
-}
-
-bool Query::startFetched() const { return !keysetActive() || keyset_.startFetched || !active(); }
-
-int Query::fetchEarlier() {
-  if (startFetched()) return 0;
-  QVariantList first = keyset_.anchor;
-  if (fetchedCount() > 0) {
-    first.clear();
-    for (int c : keyColumns(*this, keyset_.order)) first << valueAt(0, c);
-  }
-  if (!earlier_) earlier_ = std::make_unique<Query>();
-  Query &q = *earlier_;
-  if (q.transaction() != transaction()) q.setTransaction(transaction());
-  // The rows for condition, backwards; at most a batch and one more unless whole.
-  auto read = [&](const QString &condition, const QVariantList &keys, bool whole = false) {
-    q.close();
-    setText(q, keysetStatement(condition, true) + (whole ? QString() : QStringLiteral(" ROWS %1").arg(kEarlierBatch + 1)));
-    copyParams(q);
-    bindKeys(q, keys);
-    q.open();
-    q.fetchAll();
-    return q.fetchedCount();
-  };
-  // Before a value of a first key that may be null come the smaller values,
-  // then the nulls: read apart, so that each statement has the key's index
-  // to start from ("x < v OR x IS NULL" has none).
-  bool nullsLeft = !first.isEmpty() && !first[0].isNull() && keyset_.order[0].nullable;
-  int count = read(keysetCondition(first, true, nullsLeft), first);
-  if (nullsLeft && count == 0) {
-    count = read(keyset_.order[0].expression + QStringLiteral(" IS NULL"), {});
-    nullsLeft = false;
-  }
-  if (count > 0 && q.rowSize() != rowSize()) {
-    q.close();
-    throw Error(QStringLiteral("%1: the rows before the list differ in layout").arg(objectName()));
-  }
-  int take = count;
-  if (count > kEarlierBatch) {
-    // One row more than a batch is read: the rows of the batch with that
-    // row's keys are left to the next batch, which reads them all.
-    const QList<int> columns = keyColumns(q, keyset_.order);
-    take = kEarlierBatch;
-    while (take > 0 && sameKeys(q, take - 1, q, kEarlierBatch, columns)) --take;
-    if (take == 0) {
-      // A whole batch of one key: every row with that key, at once.
-      QVariantList keys;
-      for (int c : columns) keys << q.valueAt(kEarlierBatch, c);
-      take = read(keysetEquality(keys), keys, true);
-    }
-  }
-  const bool wasEmpty = fetchedCount() == 0;
-  for (int r = 0; r < take; ++r)
-    std::memcpy(prependRow(), q.rowData(static_cast<std::size_t>(r)), rowSize());
-  q.close();
-  if (count <= kEarlierBatch && !nullsLeft) keyset_.startFetched = true;
-  if (take > 0) emit rowsPrepended(take);
-  if (wasEmpty && take > 0) emit currentRowChanged(recNo());
-  return take;
-}
-
-bool Query::canReadOnLater() const { return keysetActive(); }
-
-QString Query::rowIdentity(int row) {
-  for (int c = 0; c < fieldCount(); ++c)
-    if (field(c).fieldName().startsWith(QLatin1String("ID_"), Qt::CaseInsensitive)) return textAt(row, c);
-  QStringList values;
-  for (int c = 0; c < fieldCount(); ++c)
-    values << (valueAt(row, c).isNull() ? QStringLiteral("\x01") : textAt(row, c));
-  return values.join(QChar(0x1f));
-}
-
-void Query::readOn() {
-  readOnHeld_.clear();
-  readOnKeys_ = keyset_.anchor;
-  const int last = fetchedCount() - 1;
-  if (last >= 0) {
-    const QList<int> columns = keyColumns(*this, keyset_.order);
-    readOnKeys_.clear();
-    for (int c : columns) readOnKeys_ << valueAt(last, c);
-    for (int r = last; r >= 0 && sameKeys(*this, r, *this, last, columns); --r) readOnHeld_ << rowIdentity(r);
-  }
-  readFromKeys(readOnKeys_);
-  Firebird::IStatement *s = prepare();
-  const InputMessage in = input(s);
-  continueStatement(s, in.meta.get(), in.buffer.data());
-  skipping_ = !readOnHeld_.isEmpty();
-}
-
-bool Query::fetchedAgain() {
-  const int row = fetchedCount() - 1;
-  const QList<int> columns = keyColumns(*this, keyset_.order);
-  if (!hasKeys(row, readOnKeys_, columns)) {
-    skipping_ = false;  // past the rows with the last held row's keys
-    return false;
-  }
-  return readOnHeld_.contains(rowIdentity(row));
-}
-
-bool Query::readFromStart() {
-  if (!keysetActive()) return false;
-  openAt();
-  return true;
-}
-
-void Query::firstRowOn(Query &q, const QString &condition, bool sortMatches) {
-  if (q.transaction() != transaction()) q.setTransaction(transaction());
-  QString text = keysetStatement(condition, false);
-  if (sortMatches) {
-    // The order keys as expressions: the engine finds the rows through the
-    // condition's index and sorts those few, rather than walking an index
-    // in the list's order until a row matches.
-    QStringList keys;
-    for (const OrderKey &k : keyset_.order) keys << QStringLiteral("COALESCE(%1, %1)").arg(k.expression);
-    text = text.left(text.lastIndexOf(QStringLiteral("\n  ORDER BY "))) + QStringLiteral("\n  ORDER BY ") +
-           keys.join(QStringLiteral(", "));
-  }
-  text.replace(0, 6, QStringLiteral("SELECT FIRST 1"));  // "SELECT" begins the list's statement
-  setText(q, text);
-  copyParams(q);
-}
-
-QVariantList Query::keysOf(Query &q, const QVariant &value) {
-  if (!value.isNull()) q.paramByName(QStringLiteral("pos")).setValue(value);
-  q.open();
-  QVariantList keys;
-  if (!q.isEmpty())
-    for (const OrderKey &k : keyset_.order) keys << q.fieldByName(k.field).value();
-  q.close();
-  return keys;
-}
-
-Query &Query::probe(int which) {
-  if (!probes_[which]) probes_[which] = std::make_unique<Query>();
-  return *probes_[which];
-}
-
-QVariantList Query::keysOfMatch(const QString &fieldName, const QVariant &value, LocateOptions options) {
-  const QString condition = matchCondition(fieldName, value, options);
-  const OrderKey &first = keyset_.order.first();
-  const bool onFirstKey = first.field.compare(fieldName, Qt::CaseInsensitive) == 0;
-  // A text with cased letters on the first key, a plain column (it may be
-  // named with its table): its index finds each case form.
-  const bool plainColumn = !first.expression.contains(QLatin1Char(' ')) &&
-                           first.expression.section(QLatin1Char('.'), -1).compare(first.field, Qt::CaseInsensitive) == 0;
-  if (condition.startsWith(QLatin1String("UPPER(")) && plainColumn && onFirstKey)
-    return keysOfCaseForms(value.toString(), options.partialKey);
-  // A whole value of another column (a code, an ID) matches few rows.
-  Query &q = probe(0);
-  firstRowOn(q, condition, !onFirstKey && !options.partialKey);
-  return keysOf(q, value);
-}
-
-QVariantList Query::keysOfCaseForms(const QString &text, bool partialKey) {
-  // Rows beginning with one case form of a beginning all come before those
-  // beginning with a later form (in the column's byte order), so the first
-  // match is under the first form, taken depth first, that leads to one.
-  const QString &column = keyset_.order.first().expression;
-  Query &beginning = probe(0), &whole = probe(1);
-  firstRowOn(beginning, column + QStringLiteral(" STARTING WITH :pos"), false);
-  if (!partialKey) firstRowOn(whole, column + QStringLiteral(" = :pos"), false);
-  auto matches = [&](const QVariantList &keys) {
-    const QString have = keys.first().toString();
-    return partialKey ? have.startsWith(text, Qt::CaseInsensitive) : have.compare(text, Qt::CaseInsensitive) == 0;
-  };
-  std::function<QVariantList(const QString &)> under = [&](const QString &prefix) -> QVariantList {
-    const qsizetype at = prefix.size();
-    const bool last = at + 1 == text.size();
-    for (const QChar form : caseForms(text.at(at))) {
-      const QString next = prefix + form;
-      QVariantList keys = keysOf(last && !partialKey ? whole : beginning, next);
-      if (keys.isEmpty()) continue;
-      // The first row of this beginning matching the whole text is the first match under it.
-      if (matches(keys)) return keys;
-      if (last) continue;
-      keys = under(next);
-      if (!keys.isEmpty()) return keys;
-    }
-    return {};
-  };
-  return text.isEmpty() ? QVariantList() : under(QString());
-}
-
-QString Query::matchCondition(const QString &fieldName, const QVariant &value, LocateOptions options) {
-  if (active()) fieldByName(fieldName);  // an unknown field is an error, as for any dataset
+// The condition of a locate: fieldName matches ":pos". A text without cased
+// letters compares the same either way, and the column's index serves the
+// plain comparison.
+QString matchCondition(const QString &fieldName, const QVariant &value, LocateOptions options) {
   if (value.isNull()) return fieldName + QStringLiteral(" IS NULL");
-  // A text without cased letters compares the same either way, and the
-  // column's index serves the plain comparison.
   const QString text = value.toString();
   const bool caseless =
       !options.caseInsensitive || value.typeId() != QMetaType::QString || text.toUpper() == text.toLower();
@@ -404,8 +78,451 @@ QString Query::matchCondition(const QString &fieldName, const QVariant &value, L
                   : QStringLiteral("UPPER(%1) = UPPER(:pos)").arg(fieldName);
 }
 
-bool Query::openOnMatch(const QVariantList &anchor, const QString &fieldName, const QVariant &value,
-                        LocateOptions options) {
+}  // namespace
+
+KeysetList::KeysetList(QObject *parent) : Query(parent) { setFirstBatch(kOpeningBatch); }
+
+KeysetList::~KeysetList() = default;
+
+void KeysetList::setList(const ListSpec &spec) {
+  if (spec.order.isEmpty()) throw Error(QStringLiteral("%1: a list needs an order").arg(objectName()));
+  close();
+  startFetched_ = true;
+  anchor_.clear();
+  if (listActive() && spec == spec_) {
+    readFrom({});  // the same list: its prepared statements are kept
+    return;
+  }
+  spec_ = spec;
+  keyColumns_.clear();
+  columnLengths_.clear();
+  sql().clear();
+  sql().add(QStringLiteral("SELECT ") + spec.columns);
+  sql().add(QStringLiteral("  FROM ") + spec.from);
+  if (!spec.where.isEmpty()) sql().add(QStringLiteral("  WHERE ") + spec.where);
+  sql().add(QStringLiteral("  ORDER BY ") + orderBy(false));
+  listVersion_ = Query::textVersion();
+  readFrom({});
+}
+
+bool KeysetList::listActive() const { return !spec_.order.isEmpty() && listVersion_ == Query::textVersion(); }
+
+QString KeysetList::statementText() const {
+  return listActive() && !statement_.isEmpty() ? statement_ : Query::statementText();
+}
+
+unsigned KeysetList::textVersion() const { return Query::textVersion() + statementVersion_; }
+
+QString KeysetList::orderTerm(const OrderKey &k) const {
+  return k.collation.isEmpty() ? k.expression : k.expression + QStringLiteral(" COLLATE ") + k.collation;
+}
+
+QString KeysetList::orderBy(bool descending) const {
+  QStringList keys;
+  for (const OrderKey &k : spec_.order) keys << (descending ? orderTerm(k) + QStringLiteral(" DESC") : orderTerm(k));
+  return keys.join(QStringLiteral(", "));
+}
+
+QString KeysetList::statement(const QString &condition, bool descending, int first, bool sortMatches) const {
+  QString text = QStringLiteral("SELECT ");
+  if (first > 0) text += QStringLiteral("FIRST %1 ").arg(first);
+  text += spec_.columns + QStringLiteral("\n  FROM ") + spec_.from;
+  QStringList where;
+  if (!spec_.where.isEmpty()) where << QStringLiteral("(") + spec_.where + QStringLiteral(")");
+  if (!condition.isEmpty()) where << QStringLiteral("(") + condition + QStringLiteral(")");
+  if (!where.isEmpty()) text += QStringLiteral("\n  WHERE ") + where.join(QStringLiteral(" AND "));
+  if (!sortMatches) return text + QStringLiteral("\n  ORDER BY ") + orderBy(descending);
+  // The order keys as expressions: the engine finds the rows through the
+  // condition's index and sorts those few, rather than walking an index in
+  // the list's order until a row matches.
+  QStringList keys;
+  for (const OrderKey &k : spec_.order) keys << QStringLiteral("COALESCE(%1, %1)").arg(orderTerm(k));
+  return text + QStringLiteral("\n  ORDER BY ") + keys.join(QStringLiteral(", "));
+}
+
+QString KeysetList::keysEqual(const Keys &keys) const {
+  QStringList all;
+  for (int i = 0; i < keys.size(); ++i) {
+    const QString term = orderTerm(spec_.order[i]);
+    all << (keys[i].isNull() ? term + QStringLiteral(" IS NULL") : term + QStringLiteral(" = :") + keyParam(i));
+  }
+  return all.join(QStringLiteral(" AND "));
+}
+
+QString KeysetList::keysetCondition(const Keys &keys, bool before, bool firstNotNull) const {
+  // Ascending order puts nulls first: nothing comes before a null, every
+  // value after it.
+  const int n = std::min<int>(static_cast<int>(keys.size()), static_cast<int>(spec_.order.size()));
+  auto compare = [&](int i, bool last) {
+    const OrderKey &k = spec_.order[i];
+    const QString term = orderTerm(k);
+    const bool null = keys[i].isNull();
+    const QString p = QStringLiteral(":") + keyParam(i);
+    if (before) {
+      if (null) return QStringLiteral("1 = 0");
+      return k.nullable && !(firstNotNull && i == 0) ? QStringLiteral("(%1 < %2 OR %1 IS NULL)").arg(term, p)
+                                                     : QStringLiteral("%1 < %2").arg(term, p);
+    }
+    if (last) return null ? QStringLiteral("1 = 1") : QStringLiteral("%1 >= %2").arg(term, p);
+    return null ? term + QStringLiteral(" IS NOT NULL") : QStringLiteral("%1 > %2").arg(term, p);
+  };
+  QStringList terms;
+  for (int i = 0; i < n; ++i) {
+    QString all = i > 0 ? keysEqual(keys.mid(0, i)) + QStringLiteral(" AND ") : QString();
+    terms << QStringLiteral("(") + all + compare(i, i == n - 1) + QStringLiteral(")");
+  }
+  // "At or after": the equal prefix with the last key at or after its value
+  // is the last term; the earlier terms are the strictly greater ones.
+  QString condition = terms.join(QStringLiteral(" OR "));
+  // The first key's own bound, implied by the terms, gives an index on the
+  // order's keys a range to start from (not before a nullable key: its nulls
+  // come first).
+  if (n > 1 && !keys[0].isNull() && (!before || !spec_.order[0].nullable || firstNotNull))
+    condition = QStringLiteral("%1 %2 :%3 AND (%4)")
+                    .arg(orderTerm(spec_.order[0]), before ? QStringLiteral("<=") : QStringLiteral(">="),
+                         keyParam(0), condition);
+  return condition;
+}
+
+KeysetList::Keys KeysetList::keysAt(const DataSet &d, int row) const {
+  // The helpers' rows have the list's layout: the key columns are the list's.
+  if (keyColumns_.isEmpty())
+    for (const OrderKey &k : spec_.order) keyColumns_ << const_cast<KeysetList *>(this)->fieldByName(k.field).index();
+  Keys keys;
+  for (int c : keyColumns_) keys << d.valueAt(row, c);
+  return keys;
+}
+
+bool KeysetList::sameKeys(const Keys &a, const Keys &b) {
+  if (a.size() != b.size()) return false;
+  for (int i = 0; i < a.size(); ++i) {
+    const QVariant &x = a[i], &y = b[i];
+    if (x.isNull() || y.isNull()) {
+      if (x.isNull() != y.isNull()) return false;
+    } else if (x.typeId() == QMetaType::QString && y.typeId() == QMetaType::QString) {
+      if (compared(x.toString()) != compared(y.toString())) return false;
+    } else if (x != y) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string KeysetList::rowIdentity(const unsigned char *row) {
+  if (identityField_ == -1)
+    identityField_ = spec_.identity.isEmpty() ? -2 : fieldByName(spec_.identity).index();
+  std::string id;
+  auto add = [&](const Field &f) {
+    if (f.nullIn(row)) {
+      id += '\x01';
+      return;
+    }
+    const unsigned char *p = row + f.offset_;
+    std::size_t n = f.length_;
+    if (f.sqlType_ == SQL_VARYING) n = 2 + *reinterpret_cast<const unsigned short *>(p);
+    id += '\x02';
+    id.append(reinterpret_cast<const char *>(p), n);
+  };
+  if (identityField_ >= 0) {
+    add(field(identityField_));
+  } else {
+    for (int c = 0; c < fieldCount(); ++c) add(field(c));
+  }
+  return id;
+}
+
+void KeysetList::open() {
+  held_.clear();
+  readOnHeld_.clear();
+  identityField_ = -1;
+  keyColumns_.clear();
+  Query::open();
+}
+
+bool KeysetList::keepFetched() {
+  if (!listActive()) return true;
+  const int last = fetchedCount() - 1;
+  const unsigned char *row = rowData(static_cast<std::size_t>(last));
+  if (!spec_.identity.isEmpty()) return held_.insert(rowIdentity(row)).second;
+  if (!readOnHeld_.empty()) {
+    if (!sameKeys(keysAt(*this, last), readOnKeys_)) {
+      readOnHeld_.clear();  // past the rows with the last held row's keys
+      return true;
+    }
+    const auto it = readOnHeld_.find(rowIdentity(row));
+    if (it != readOnHeld_.end()) {
+      readOnHeld_.erase(it);
+      return false;
+    }
+  }
+  return true;
+}
+
+KeysetList &KeysetList::helper(std::unique_ptr<KeysetList> &q) {
+  if (!q) q = std::make_unique<KeysetList>();
+  if (q->transaction() != transaction()) q->setTransaction(transaction());
+  return *q;
+}
+
+void KeysetList::readFrom(const Keys &keys) {
+  // From the first row the list's own lines are read.
+  const QString text = keys.isEmpty() ? QString() : statement(keysetCondition(keys, false), false);
+  if (statement_ != text) {
+    statement_ = text;
+    ++statementVersion_;
+  }
+  bindKeys(*this, keys);
+}
+
+void KeysetList::openAt(const Keys &anchor) {
+  if (!listActive()) throw Error(QStringLiteral("%1: no list to open").arg(objectName()));
+  close();
+  parseParams();  // the list's parameters keep their values through the new text
+  readFrom(anchor);
+  startFetched_ = anchor.isEmpty();
+  anchor_ = anchor;
+  open();
+  if (!startFetched_) readEarlier(kOpeningBatch);
+}
+
+bool KeysetList::startFetched() const { return !listActive() || startFetched_ || !active(); }
+
+int KeysetList::fetchEarlier() { return readEarlier(kEarlierBatch); }
+
+int KeysetList::readEarlier(int batch) {
+  if (startFetched()) return 0;
+  Keys from = fetchedCount() > 0 ? keysAt(*this, 0) : anchor_;
+  // Each batch size keeps its prepared statement.
+  KeysetList &q = helper(batch == kOpeningBatch ? opening_ : earlier_);
+  // The rows for condition, backwards; at most a batch and one more unless whole.
+  auto read = [&](const QString &condition, const Keys &keys, bool whole = false) {
+    q.close();
+    setText(q, statement(condition, true, whole ? 0 : batch + 1));
+    copyParamsTo(q);
+    bindKeys(q, keys);
+    q.open();
+    q.fetchAll();
+    return q.fetchedCount();
+  };
+  const bool wasEmpty = fetchedCount() == 0;
+  int added = 0;
+  while (added == 0 && !startFetched_) {
+    // Before a value of a first key that may be null come the smaller
+    // values, then the nulls: read apart, so that each statement has the
+    // key's index to start from ("x < v OR x IS NULL" has none).
+    bool nullsLeft = !from.isEmpty() && !from[0].isNull() && spec_.order[0].nullable;
+    int count = read(keysetCondition(from, true, nullsLeft), from);
+    if (nullsLeft && count == 0) {
+      count = read(orderTerm(spec_.order[0]) + QStringLiteral(" IS NULL"), {});
+      nullsLeft = false;
+    }
+    if (count > 0 && q.rowSize() != rowSize()) {
+      q.close();
+      throw Error(QStringLiteral("%1: the rows before the list differ in layout").arg(objectName()));
+    }
+    int take = count;
+    if (count > batch) {
+      // One row more than a batch is read: the rows of the batch with that
+      // row's keys are left to the next batch, which reads them all.
+      const Keys beyond = keysAt(q, batch);
+      take = batch;
+      while (take > 0 && sameKeys(keysAt(q, take - 1), beyond)) --take;
+      if (take == 0) take = read(keysEqual(beyond), beyond, true);  // a whole batch of one key, at once
+    }
+    // A row held already (renamed by another program since it was read) is not shown twice.
+    for (int r = 0; r < take; ++r) {
+      const unsigned char *row = q.rowData(static_cast<std::size_t>(r));
+      if (!spec_.identity.isEmpty() && !held_.insert(rowIdentity(row)).second) continue;
+      std::memcpy(prependRow(), row, rowSize());
+      ++added;
+    }
+    if (take > 0) from = keysAt(q, take - 1);
+    q.close();
+    if (count <= batch && !nullsLeft) startFetched_ = true;
+  }
+  if (added > 0) emit rowsPrepended(added);
+  if (wasEmpty && added > 0) emit currentRowChanged(recNo());
+  return added;
+}
+
+void KeysetList::first() {
+  if (listActive() && active() && !startFetched()) {
+    openAt();
+    return;
+  }
+  DataSet::first();
+}
+
+void KeysetList::last() {
+  if (listActive() && active() && !fetchedAll()) {
+    // The last row's keys, asked of the database; the list opened there.
+    KeysetList &q = helper(probe_);
+    setText(q, statement(QString(), true, 1));
+    copyParamsTo(q);
+    const Keys keys = keysOf(q, QVariant());
+    if (!keys.isEmpty()) openAt(keys);
+  }
+  DataSet::last();
+}
+
+void KeysetList::fetchWhole() {
+  if (!listActive() || !active() || startFetched()) return DataSet::fetchWhole();
+  // One cursor from the first row, rather than the rows before the window
+  // backwards a batch at a time; then the same row is current again.
+  const int current = recNo() - 1;
+  const std::string id = current >= 0 ? rowIdentity(rowData(static_cast<std::size_t>(current))) : std::string();
+  openAt();
+  fetchAll();
+  if (current < 0) return;
+  for (int r = 0; r < fetchedCount(); ++r)
+    if (rowIdentity(rowData(static_cast<std::size_t>(r))) == id) {
+      setRecNo(r + 1);
+      return;
+    }
+}
+
+bool KeysetList::canReadOnLater() const { return listActive(); }
+
+void KeysetList::readOn() {
+  readOnHeld_.clear();
+  readOnKeys_ = anchor_;
+  const int last = fetchedCount() - 1;
+  if (last >= 0) {
+    readOnKeys_ = keysAt(*this, last);
+    // Without an identity the rows with the last keys held are skipped once
+    // each; with one, every row held is.
+    if (spec_.identity.isEmpty())
+      for (int r = last; r >= 0 && sameKeys(keysAt(*this, r), readOnKeys_); --r)
+        readOnHeld_.insert(rowIdentity(rowData(static_cast<std::size_t>(r))));
+  }
+  readFrom(readOnKeys_);
+  IStatement *s = prepare();
+  const InputMessage in = input(s);
+  continueStatement(s, in.meta.get(), in.buffer.data());
+}
+
+KeysetList::Keys KeysetList::keysOf(KeysetList &q, const QVariant &value) {
+  if (!value.isNull()) q.paramByName(QStringLiteral("pos")).setValue(value);
+  q.open();
+  Keys keys;
+  if (!q.isEmpty())
+    for (const OrderKey &k : spec_.order) keys << q.fieldByName(k.field).value();
+  q.close();
+  return keys;
+}
+
+bool KeysetList::fitsColumn(const QString &fieldName, const QVariant &value) {
+  if (value.typeId() != QMetaType::QString) return true;
+  if (active()) fieldByName(fieldName);  // an unknown field is an error, as for any dataset
+  if (columnLengths_.isEmpty()) {
+    // The text columns' widths from the prepared statement, once per list: no row is read.
+    fb::Status st;
+    const fb::Owned<IMessageMetadata> meta(prepare()->getOutputMetadata(&st));
+    st.check();
+    const unsigned n = meta->getCount(&st);
+    for (unsigned i = 0; i < n; ++i) {
+      const unsigned type = meta->getType(&st, i);
+      columnLengths_.insert(platform::fromCp1250(std::string_view(meta->getAlias(&st, i))).toUpper(),
+                            type == SQL_VARYING || type == SQL_TEXT ? static_cast<int>(meta->getLength(&st, i)) : -1);
+    }
+    st.check();
+  }
+  const int length = columnLengths_.value(fieldName.toUpper(), -1);
+  return length < 0 || value.toString().size() <= length;
+}
+
+KeysetList::Keys KeysetList::keysOfMatch(const QString &fieldName, const QVariant &value, LocateOptions options) {
+  // A text longer than its column matches no row (and would not fit the statement's parameter).
+  if (!fitsColumn(fieldName, value)) return {};
+  const OrderKey &first = spec_.order.first();
+  const bool onFirstKey = first.field.compare(fieldName, Qt::CaseInsensitive) == 0;
+  if (onFirstKey && options.caseInsensitive && value.typeId() == QMetaType::QString) {
+    const QString text = value.toString();
+    if (!first.collation.isEmpty()) return keysOfCollated(text, options.partialKey);
+    // A text with cased letters: the column's index finds each case form.
+    if (text.toUpper() != text.toLower()) return keysOfCaseForms(text, options.partialKey);
+  }
+  // A whole value of another column (a code, an ID) matches few rows.
+  KeysetList &q = helper(probe_);
+  setText(q, statement(matchCondition(fieldName, value, options), false, 1, !onFirstKey && !options.partialKey));
+  copyParamsTo(q);
+  return keysOf(q, value);
+}
+
+KeysetList::Keys KeysetList::keysOfCollated(const QString &text, bool partialKey) {
+  // The key's collation orders without regard to case first, lower case
+  // before upper on a tie (the Hungarian one): every row matching the text
+  // in any case comes at or after the text in lower case, so the first row
+  // there is the first match when it matches.
+  const OrderKey &k = spec_.order.first();
+  auto matches = [&](const Keys &keys) {
+    if (keys.isEmpty() || keys.first().isNull()) return false;
+    const QString have = keys.first().toString();
+    return partialKey ? have.startsWith(text, Qt::CaseInsensitive)
+                      : compared(have).compare(compared(text), Qt::CaseInsensitive) == 0;
+  };
+  // The text in the code page's lower case forms; a character the code page
+  // has in no case form is in no stored name.
+  QString lower;
+  for (const QChar ch : text) {
+    const QString forms = caseForms(ch);
+    if (forms.isEmpty()) return {};
+    QChar form = forms.at(0);
+    for (const QChar f : forms)
+      if (f.isLower()) form = f;
+    lower += form;
+  }
+  KeysetList &q = helper(probe_);
+  setText(q, statement(orderTerm(k) + QStringLiteral(" >= :pos"), false, 1));
+  copyParamsTo(q);
+  const Keys keys = keysOf(q, lower);
+  if (matches(keys)) return keys;
+  // Otherwise the matching rows, found through the index of the column in
+  // upper case (usually none), sorted.
+  KeysetList &w = helper(wholeProbe_);
+  setText(w, statement(QStringLiteral("UPPER(%1) %2 UPPER(:pos)")
+                           .arg(k.expression, partialKey ? QStringLiteral("STARTING WITH") : QStringLiteral("=")),
+                       false, 1, true));
+  copyParamsTo(w);
+  return keysOf(w, lower);
+}
+
+KeysetList::Keys KeysetList::keysOfCaseForms(const QString &text, bool partialKey) {
+  // Rows beginning with one case form of a beginning all come before those
+  // beginning with a later form (in the column's byte order), so the first
+  // match is under the first form, taken depth first, that leads to one.
+  const QString &column = spec_.order.first().expression;
+  KeysetList &beginning = helper(probe_), &whole = helper(wholeProbe_);
+  setText(beginning, statement(column + QStringLiteral(" STARTING WITH :pos"), false, 1));
+  copyParamsTo(beginning);
+  if (!partialKey) {
+    setText(whole, statement(column + QStringLiteral(" = :pos"), false, 1));
+    copyParamsTo(whole);
+  }
+  auto matches = [&](const Keys &keys) {
+    const QString have = keys.first().toString();
+    return partialKey ? have.startsWith(text, Qt::CaseInsensitive) : have.compare(text, Qt::CaseInsensitive) == 0;
+  };
+  std::function<Keys(const QString &)> under = [&](const QString &prefix) -> Keys {
+    const qsizetype at = prefix.size();
+    const bool last = at + 1 == text.size();
+    for (const QChar form : caseForms(text.at(at))) {
+      const QString next = prefix + form;
+      Keys keys = keysOf(last && !partialKey ? whole : beginning, next);
+      if (keys.isEmpty()) continue;
+      // The first row of this beginning matching the whole text is the first match under it.
+      if (matches(keys)) return keys;
+      if (last) continue;
+      keys = under(next);
+      if (!keys.isEmpty()) return keys;
+    }
+    return {};
+  };
+  return text.isEmpty() ? Keys() : under(QString());
+}
+
+bool KeysetList::openOnMatch(const Keys &anchor, const QString &fieldName, const QVariant &value,
+                             LocateOptions options) {
   openAt(anchor);
   if (anchor.isEmpty()) return false;
   // The rows with the anchor's keys come first from the cursor; the match is one of them.
@@ -413,48 +530,33 @@ bool Query::openOnMatch(const QVariantList &anchor, const QString &fieldName, co
   return true;
 }
 
-void Query::moveToMatchAmongKeys(int row, const QString &fieldName, const QVariant &value, LocateOptions options) {
-  const QList<int> columns = keyColumns(*this, keyset_.order);
+void KeysetList::moveToMatchAmongKeys(int row, const QString &fieldName, const QVariant &value,
+                                      LocateOptions options) {
+  const Keys keys = keysAt(*this, row);
   if (!locateFrom(static_cast<std::size_t>(row), fieldName, value, options, [&](std::size_t r) {
-        return sameKeys(*this, static_cast<int>(r), *this, row, columns);
+        return sameKeys(keysAt(*this, static_cast<int>(r)), keys);
       }))
     setRecNo(row + 1);
 }
 
-bool Query::openOn(const QString &fieldName, const QVariant &value, LocateOptions options) {
-  if (!keysetActive()) throw Error(QStringLiteral("%1: no keyset to open").arg(objectName()));
+bool KeysetList::openOn(const QString &fieldName, const QVariant &value, LocateOptions options) {
+  if (!listActive()) throw Error(QStringLiteral("%1: no list to open").arg(objectName()));
   return openOnMatch(keysOfMatch(fieldName, value, options), fieldName, value, options);
 }
 
-bool Query::locate(const QString &fieldName, const QVariant &value, LocateOptions options) {
-  if (!keysetActive() || !active()) return DataSet::locate(fieldName, value, options);
-  const QVariantList anchor = keysOfMatch(fieldName, value, options);
+bool KeysetList::locate(const QString &fieldName, const QVariant &value, LocateOptions options) {
+  if (!listActive() || !active()) return DataSet::locate(fieldName, value, options);
+  const Keys anchor = keysOfMatch(fieldName, value, options);
   if (anchor.isEmpty()) return false;
   // A row held already (the rows held are a stretch of the list) is moved to
   // without reading the list again: a search typed on often stays near.
-  const QList<int> columns = keyColumns(*this, keyset_.order);
   for (int r = 0; r < fetchedCount(); ++r) {
-    if (!hasKeys(r, anchor, columns)) continue;
+    if (!sameKeys(keysAt(*this, r), anchor)) continue;
     if (r == 0 && !startFetched()) break;  // rows with these keys may come before the first held
     moveToMatchAmongKeys(r, fieldName, value, options);
     return true;
   }
   return openOnMatch(anchor, fieldName, value, options);
-}
-
-bool Query::hasKeys(int row, const QVariantList &keys, const QList<int> &columns) const {
-  for (int i = 0; i < columns.size(); ++i) {
-    const QVariant have = valueAt(row, columns[i]);
-    const QVariant &want = keys[i];
-    if (have.isNull() || want.isNull()) {
-      if (have.isNull() != want.isNull()) return false;
-    } else if (have.typeId() == QMetaType::QString && want.typeId() == QMetaType::QString) {
-      if (compared(have.toString()) != compared(want.toString())) return false;
-    } else if (have != want) {
-      return false;
-    }
-  }
-  return true;
 }
 
 }  // namespace db

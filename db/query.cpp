@@ -136,6 +136,18 @@ int Query::paramCount() {
   return static_cast<int>(params_.size());
 }
 
+void Query::copyParamsTo(Query &q) {
+  parseParams();
+  q.parseParams();
+  for (auto &to : q.params_)
+    for (auto &from : params_)
+      if (to->name_.compare(from->name_, Qt::CaseInsensitive) == 0) {
+        const QString name = to->name_;
+        *to = *from;
+        to->name_ = name;
+      }
+}
+
 std::vector<const Param *> Query::positional() {
   std::vector<const Param *> v;
   v.reserve(positions_.size());

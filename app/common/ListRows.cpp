@@ -1,16 +1,10 @@
 #include "app/common/ListRows.h"
 
 #include "app/Unit2.h"
-#include "app/common/ColumnTitles.h"
 #include "app/logging.h"
 #include "db/dataset.h"
-#include "db/datasetmodel.h"
 #include "platform/conv.h"
 #include "platform/dialogs.h"
-
-#include <QHeaderView>
-#include <QRegularExpression>
-#include <QTableView>
 
 #include <exception>
 
@@ -19,17 +13,6 @@ void ReopenWith(db::Query *q, const QStringList &lines) {
   q->sql().clear();
   for (const QString &line : lines) q->sql().add(line);
   q->open();
-}
-
-void ReopenListWith(db::Query *q, const QStringList &lines, const QString &orderColumn) {
-  static const QRegularExpression column(QStringLiteral("^[A-Za-z_][A-Za-z0-9_$]*$"));
-  if (!column.match(orderColumn).hasMatch()) {
-    // An order by anything else than one column ascending is read from its first row.
-    ReopenWith(q, lines);
-    return;
-  }
-  q->setKeyset(lines.mid(0, lines.size() - 1), QString(), {{orderColumn, orderColumn}}, lines);
-  q->openAt();
 }
 
 QString CurrentFieldText(db::DataSet *d, const QString &name) {
@@ -90,17 +73,4 @@ bool CodeHeldByAnother(db::Query *q, const QStringList &countLines, const QStrin
   const bool taken = q->fieldByName(QStringLiteral("db")).asInteger() > 0;
   q->close();
   return taken;
-}
-
-QTableView *MakeListGrid(QWidget *parent, db::DataSetModel *model) {
-  auto *grid = new QTableView(parent);
-  grid->setObjectName(QStringLiteral("DBGrid1"));
-  model->setTitles(ListColumnTitles());
-  grid->setModel(model);
-  grid->setSelectionMode(QAbstractItemView::SingleSelection);
-  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid->verticalHeader()->setDefaultSectionSize(20);
-  grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  model->bindSelection(grid->selectionModel());
-  return grid;
 }

@@ -5,12 +5,15 @@
 #include "app/PrintLayout.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/common/ListGrid.h"
 #include "app/common/ListRows.h"
 #include "app/common/Guarded.h"
+#include "app/common/Navigator.h"
 #include "app/producers/Unit5.h"
 #include "db/dataset.h"
 #include "db/datasetmodel.h"
 #include "db/datasource.h"
+#include "db/keyset.h"
 #include "platform/conv.h"
 #include "platform/dialogs.h"
 #include "report/core/FR_Class_Band.h"
@@ -110,24 +113,26 @@ QSet<QString> ProducerColumns() {
   return names;
 }
 
-QStringList ProducerListSql(const QString &orderBy, const QSet<QString> &present) {
-  auto keep = [&](const QStringList &cols) {
-    QStringList out;
-    for (const QString &c : cols)
-      if (present.isEmpty() || present.contains(c.toUpper())) out << c;
-    return out;
-  };
-  QStringList sql;
-  sql << QStringLiteral("SELECT ") + keep(kListLine1).join(QLatin1Char(',')) + QStringLiteral(", ");
-  sql << keep(kListLine2).join(QStringLiteral(", "));
-  sql << QStringLiteral("  FROM ostermelo     ");
-  sql << QStringLiteral("  ORDER BY ") + orderBy + QStringLiteral(" ");
-  return sql;
+db::ListSpec ProducerList(const QString &orderBy, const QSet<QString> &present) {
+  QStringList columns;
+  for (const QStringList *line : {&kListLine1, &kListLine2})
+    for (const QString &c : *line)
+      if (present.isEmpty() || present.contains(c.toUpper())) columns << c;
+  db::ListSpec list;
+  list.columns = columns.join(QStringLiteral(", "));
+  list.from = QStringLiteral("ostermelo");
+  // The name in the Hungarian order, through its index in that collation;
+  // rows of one name keep together. Other columns in their own order.
+  if (orderBy.compare(QLatin1String("o_Nev"), Qt::CaseInsensitive) == 0)
+    list.order = {{QStringLiteral("o_Nev"), QStringLiteral("O_NEV"), true, QStringLiteral("PXW_HUN")}};
+  else list.order = {{orderBy, orderBy}};
+  list.identity = QStringLiteral("ID_OSTERMELO");
+  return list;
 }
 
 void OpenProducerList(const QString &orderBy) {
-  const QSet<QString> present = ProducerColumns();
-  ReopenListWith(Data->ZQ30, ProducerListSql(orderBy, present), orderBy);
+  Data->ZQ30->setList(ProducerList(orderBy, ProducerColumns()));
+  Data->ZQ30->openAt();
 }
 
 QString NextProducerCode() {
@@ -159,23 +164,12 @@ TForm4::TForm4(QWidget *owner) : QDialog(owner) {
   connect(DBGrid1, &QTableView::doubleClicked, this, &TForm4::DBGrid1CellClick);
   DBGrid1->installEventFilter(this);
 
-  DBNavigator1 = new QFrame(this);
-  DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
-  auto *nav = new QHBoxLayout(DBNavigator1);
-  nav->setContentsMargins(0, 0, 0, 0);
-  auto navButton = [&](const char *name, const char *text, void (db::DataSet::*move)()) {
-    auto *b = new QToolButton(DBNavigator1);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setText(QString::fromUtf8(text));
-    nav->addWidget(b);
-    connect(b, &QToolButton::clicked, this, [move] { RunGuarded([&] { (Data->ZQ30->*move)(); }); });
+  DBNavigator1 = MakeNavigator(this, Data->ZQ30);
+  // Leaving a navigator button copies the FELIR id, as leaving the grid does.
+  for (QToolButton *b : DBNavigator1->findChildren<QToolButton *>()) {
+    b->setFocusPolicy(Qt::StrongFocus);
     b->installEventFilter(this);
-    return b;
-  };
-  NavFirst = navButton("NavFirst", "|<", &db::DataSet::first);
-  NavPrior = navButton("NavPrior", "<", &db::DataSet::prior);
-  NavNext = navButton("NavNext", ">", &db::DataSet::next);
-  NavLast = navButton("NavLast", ">|", &db::DataSet::last);
+  }
 
   auto *nameLabel = new QLabel(QStringLiteral("Név:"), this);
   nameLabel->setObjectName(QStringLiteral("Label2"));
@@ -271,7 +265,8 @@ void TForm4::FormShow() {
 }
 
 bool TForm4::ListInNameOrder() const {
-  return Data->ZQ30->active() && Data->ZQ30->sql().lines() == ProducerListSql(QStringLiteral("o_Nev"), columns_);
+  const db::KeysetList &q = *Data->ZQ30;
+  return q.active() && q.listActive() && q.list() == ProducerList(QStringLiteral("o_Nev"), columns_);
 }
 
 // Positions ZQ30 on the producer whose code is AktOstermeloKod. The code is

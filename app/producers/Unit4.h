@@ -18,7 +18,6 @@
 class QLabel;
 class QPushButton;
 class QTableView;
-class QToolButton;
 class QFrame;
 
 namespace db {
@@ -30,12 +29,17 @@ class DataSource;
 // from the metadata of "SELECT * FROM ostermelo" through Data->ZQ32.
 QSet<QString> ProducerColumns();
 
-// The list statement of the producer list: the columns the grid, the panel
-// and the entry read, then FROM and "  ORDER BY <orderBy> ". Columns the
-// database lacks (an older database before its upgrades) are left out.
-QStringList ProducerListSql(const QString &orderBy, const QSet<QString> &present);
+namespace db {
+struct ListSpec;
+}
 
-// Reopens Data->ZQ30 with the list statement ordered by orderBy.
+// The producer list: the columns the grid, the panel and the entry read,
+// ordered by orderBy (the name in the Hungarian order, as the printed lists
+// have it). Columns the database lacks (an older database before its
+// upgrades) are left out.
+db::ListSpec ProducerList(const QString &orderBy, const QSet<QString> &present);
+
+// Reopens Data->ZQ30 with the list ordered by orderBy.
 void OpenProducerList(const QString &orderBy = QStringLiteral("o_Nev"));
 
 // The proposed code of a new producer: the largest numeric O_KOD + 1 (codes
@@ -53,7 +57,6 @@ class TForm4 : public QDialog {
 
   QTableView *DBGrid1;
   QFrame *DBNavigator1;
-  QToolButton *NavFirst, *NavPrior, *NavNext, *NavLast;
   LimitedEdit *Edit1;
   QPushButton *Button1;  // "Kiválaszt"
   QPushButton *Button2;  // "Új"

@@ -2,6 +2,7 @@
 
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/common/ListGrid.h"
 #include "app/common/ListRows.h"
 #include "app/common/FieldKeys.h"
 #include "app/common/Widgets.h"

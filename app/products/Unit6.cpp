@@ -4,12 +4,15 @@
 #include "app/PrintLayout.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/common/ListGrid.h"
 #include "app/common/ListRows.h"
 #include "app/common/Guarded.h"
+#include "app/common/Navigator.h"
 #include "app/products/Unit7.h"
 #include "db/dataset.h"
 #include "db/datasetmodel.h"
 #include "db/datasource.h"
+#include "db/keyset.h"
 #include "platform/conv.h"
 #include "platform/dialogs.h"
 
@@ -20,28 +23,23 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QTableView>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 TForm6 *Form6 = nullptr;
 
 VORIK_MENU_COMMAND(Termk1, TForm6, Form6)
 
-namespace {
-
-void openOrdered(const QString &column) {
-  ReopenListWith(Data->ZQ40,
-                 {QStringLiteral("SELECT *         "), QStringLiteral("  FROM termek    "),
-                  QStringLiteral("  ORDER BY ") + column + QLatin1Char(' ')},
-                 column);
-}
-
-}  // namespace
-
-void OpenProductList() {
-  ReopenListWith(Data->ZQ40,
-                 {QStringLiteral("SELECT * FROM Termek           "), QStringLiteral("         ORDER BY t_megnevezes ")},
-                 QStringLiteral("t_megnevezes"));
+void OpenProductList(const QString &orderBy) {
+  db::ListSpec list;
+  list.columns = QStringLiteral("*");
+  list.from = QStringLiteral("termek");
+  // The name in the Hungarian order, through its index in that collation.
+  if (orderBy.compare(QLatin1String("t_megnevezes"), Qt::CaseInsensitive) == 0)
+    list.order = {{orderBy, QStringLiteral("T_MEGNEVEZES"), true, QStringLiteral("PXW_HUN")}};
+  else list.order = {{orderBy, orderBy}};
+  list.identity = QStringLiteral("ID_TERMEK");
+  Data->ZQ40->setList(list);
+  Data->ZQ40->openAt();
 }
 
 QString NextProductCode() {
@@ -72,21 +70,7 @@ TForm6::TForm6(QWidget *owner) : QDialog(owner) {
   connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
           [this](int column) { RunGuarded([&] { DBGrid1TitleClick(column); }); });
 
-  DBNavigator1 = new QFrame(this);
-  DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
-  auto *nav = new QHBoxLayout(DBNavigator1);
-  nav->setContentsMargins(0, 0, 0, 0);
-  auto navButton = [&](const char *name, const char *text, void (db::DataSet::*move)()) {
-    auto *b = new QToolButton(DBNavigator1);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setText(QString::fromUtf8(text));
-    nav->addWidget(b);
-    connect(b, &QToolButton::clicked, this, [move] { RunGuarded([&] { (Data->ZQ40->*move)(); }); });
-  };
-  navButton("NavFirst", "|<", &db::DataSet::first);
-  navButton("NavPrior", "<", &db::DataSet::prior);
-  navButton("NavNext", ">", &db::DataSet::next);
-  navButton("NavLast", ">|", &db::DataSet::last);
+  DBNavigator1 = MakeNavigator(this, Data->ZQ40);
 
   Button2 = MakeListButton(this, "Button2", "Új", &TForm6::Button2Click);
   Button3 = MakeListButton(this, "Button3", "Módosít", &TForm6::Button3Click);
@@ -230,15 +214,15 @@ void TForm6::Button6Click() {
 void TForm6::DBGrid1TitleClick(int column) {
   switch (column) {
     case 0:
-      openOrdered(QStringLiteral("t_kod"));
+      OpenProductList(QStringLiteral("t_kod"));
       Label1->setText(QStringLiteral("Termék lista, \"Kód\" szerint"));
       break;
     case 1:
-      openOrdered(QStringLiteral("t_megnevezes"));
+      OpenProductList();
       Label1->setText(kProductSortByName);
       break;
     case 6:
-      openOrdered(QStringLiteral("ID_Termek"));
+      OpenProductList(QStringLiteral("ID_Termek"));
       Label1->setText(QStringLiteral("Termék lista a beviteli sorrend szerint"));
       break;
     default:

@@ -22,8 +22,9 @@ class DataSetModel;
 class DataSource;
 }  // namespace db
 
-// Reopens Data->ZQ40 with every product ordered by name.
-void OpenProductList();
+// Reopens Data->ZQ40 with every product ordered by orderBy (the name in the
+// Hungarian order, as the printed lists have it).
+void OpenProductList(const QString &orderBy = QStringLiteral("t_megnevezes"));
 
 // The proposed code of a new product: the largest numeric T_KOD + 1 (codes
 // that are not whole numbers are skipped), "1" for an empty table.

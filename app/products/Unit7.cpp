@@ -2,6 +2,7 @@
 
 #include "app/SharedState.h"
 #include "app/Unit2.h"
+#include "app/common/ListGrid.h"
 #include "app/common/ListRows.h"
 #include "app/common/FieldKeys.h"
 #include "app/common/Widgets.h"
@@ -169,7 +170,7 @@ bool TForm7::Save() {
   if (!ok) return false;
   AktTermek = Edit2->text();
   // The stored code whole: a partial match of "1" would land on "12".
-  ReopenListAtCode(OpenProductList, Data->ZQ40, QStringLiteral("t_kod"), AktTermek,
+  ReopenListAtCode([] { OpenProductList(); }, Data->ZQ40, QStringLiteral("t_kod"), AktTermek,
                    QStringLiteral("Hiba74: az append vagy edit közben a termékben!"));
   return true;
 }

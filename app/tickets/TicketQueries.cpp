@@ -6,6 +6,7 @@
 #include "app/tickets/NumberingHold.h"
 #include "db/dataset.h"
 #include "db/error.h"
+#include "db/keyset.h"
 #include "platform/dialogs.h"
 #include "platform/error_text.h"
 
@@ -19,37 +20,39 @@ void setSql(db::Query &q, const QStringList &lines) {
   for (const QString &l : lines) q.sql().add(l);
 }
 
-void openTicketList(const QString &orderBy, const QString &position) {
-  db::Query &q = *Data->ZQ10;
+db::ListSpec ticketList(const QString &orderBy) {
   // Every stored header column. The producer's columns come from
   // ProducerLookup: with a hundred thousand tickets the outer join with the
   // producers (and the derived header columns) took as long again as the
   // headers themselves. Only the order by name needs the join.
   const bool byName = orderBy.compare(QLatin1String("o_nev"), Qt::CaseInsensitive) == 0;
-  QStringList select = {QStringLiteral("SELECT ID_QZFEJ, F_BSZAM, F_OSTERMKOD, F_KELT, F_FELVKELT, "
-                                       "F_FIZKELT, F_UTAL, F_PRN, F_SZJA, F_JARULSZAZ, F_LEVONAS, "
-                                       "F_MEGJ, F_NYILATK, F_AKOD, F_MUVKTG, F_TIPUS, F_SUMVAR, "
-                                       "F_ERVENYT, F_PIPA") +
-                        QLatin1String(byName ? ", Ostermelo.O_NEV " : " ")};
-  if (byName)
-    select << QStringLiteral(
-        "  FROM QzFej LEFT JOIN ostermelo ON QzFej.f_ostermkod = "
-        "Ostermelo.o_kod ");
-  else select << QStringLiteral("  FROM QzFej ");
+  db::ListSpec list;
+  list.columns = QStringLiteral("ID_QZFEJ, F_BSZAM, F_OSTERMKOD, F_KELT, F_FELVKELT, F_FIZKELT, F_UTAL, F_PRN, "
+                                "F_SZJA, F_JARULSZAZ, F_LEVONAS, F_MEGJ, F_NYILATK, F_AKOD, F_MUVKTG, F_TIPUS, "
+                                "F_SUMVAR, F_ERVENYT, F_PIPA") +
+                 QLatin1String(byName ? ", Ostermelo.O_NEV" : "");
+  list.from = byName ? QStringLiteral("QzFej LEFT JOIN ostermelo ON QzFej.f_ostermkod = Ostermelo.o_kod")
+                     : QStringLiteral("QzFej");
+  list.where = QStringLiteral("f_akod = :p1");
+  list.identity = QStringLiteral("ID_QZFEJ");
   // The list is read around its position a batch at a time. The serial
   // identifies a ticket and orders alone, and every header is written with
   // one (the column defaults to a blank): taken as never null, the batches
   // before the position walk the serial index from the position only. The
   // other orders end in the header's ID.
-  QList<db::OrderKey> order;
   if (orderBy.compare(QLatin1String("f_Bszam"), Qt::CaseInsensitive) == 0) {
-    order = {{orderBy, QStringLiteral("F_BSZAM"), false}};
+    list.order = {{orderBy, QStringLiteral("F_BSZAM"), false}};
   } else {
-    order = {
+    list.order = {
         {byName ? QStringLiteral("Ostermelo.o_nev") : orderBy, byName ? QStringLiteral("O_NEV") : orderBy},
         {QStringLiteral("ID_QZFEJ"), QStringLiteral("ID_QZFEJ"), false}};
   }
-  q.setKeyset(select, QStringLiteral("f_akod = :p1"), order);
+  return list;
+}
+
+void openTicketList(const QString &orderBy, const QString &position) {
+  db::KeysetList &q = *Data->ZQ10;
+  q.setList(ticketList(orderBy));
   q.paramByName(QStringLiteral("p1")).setString(AtvevoKod);
   if (position.isEmpty()) q.openAt();
   else q.openOn(QStringLiteral("F_BSZAM"), position, db::LocateOptions{true, true});

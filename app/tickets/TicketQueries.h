@@ -17,6 +17,7 @@ class NumberingHold;
 namespace db {
 class Query;
 class Transaction;
+struct ListSpec;
 }
 
 namespace TicketQueries {
@@ -25,9 +26,12 @@ namespace TicketQueries {
 void setSql(db::Query &q, const QStringList &lines);
 
 // The receiver's ticket list (the stored header columns; the producer's
-// columns come from ProducerLookup), ordered by orderBy ("o_nev" joins the
-// producers for the order), into ZQ10; positioned on the first serial that
-// begins with position (case-insensitive) when it is not empty.
+// columns come from ProducerLookup) ordered by orderBy ("o_nev" joins the
+// producers for the order); its condition's :p1 is the receiver.
+db::ListSpec ticketList(const QString &orderBy);
+
+// That list into ZQ10; positioned on the first serial that begins with
+// position (case-insensitive) when it is not empty.
 void openTicketList(const QString &orderBy = QStringLiteral("f_Bszam"),
                     const QString &position = QString());
 

@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -23,8 +22,10 @@
 #include "db/dataset.h"
 #include "db/datasetmodel.h"
 #include "db/datasource.h"
+#include "db/keyset.h"
 #include "platform/dialogs.h"
 
+#include "app/common/ListGrid.h"
 #include "app/common/Navigator.h"
 #include "app/common/Guarded.h"
 #include "app/tickets/TicketPrint.h"
@@ -145,21 +146,7 @@ void bindGrid(QTableView *grid, db::DataSet *dataSet, const Column (&columns)[N]
   for (const Column &c : columns)
     list.append({QLatin1String(c.field), QString::fromUtf8(c.title)});
   model->setColumns(list);
-  grid->setModel(model);
-  model->bindSelection(grid->selectionModel());
-  // Rows read before the first one shown come in front: the grid keeps
-  // showing the rows it showed.
-  QObject::connect(model, &QAbstractItemModel::rowsInserted, grid, [grid](const QModelIndex &, int first, int last) {
-    if (first != 0) return;
-    const int top = grid->rowAt(0);
-    if (top < 0) return;
-    const QPersistentModelIndex keep = grid->model()->index(top + last + 1, 0);
-    QTimer::singleShot(0, grid, [grid, keep] {
-      if (!keep.isValid()) return;
-      grid->doItemsLayout();  // the scroll range takes the new rows
-      grid->scrollTo(keep, QAbstractItemView::PositionAtTop);
-    });
-  });
+  BindListGrid(grid, model);
 }
 
 QString fieldText(db::DataSet &d, const QString &name) {
@@ -289,7 +276,6 @@ void TForm8::buildUi() {
   connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
           [this](int column) { RunGuarded([this, column] { SortBy(column); }); });
   Button2->installEventFilter(this);
-  DBGrid1->installEventFilter(this);
   connect(Data->ZQ10, &db::DataSet::currentRowChanged, this, [this] { showCurrentRow(); });
   // Producers can be added or changed through the entry dialog's picker:
   // read them again whenever the list is read.
@@ -345,8 +331,8 @@ void TForm8::SortBy(int column) {
 void TForm8::Search() {
   // A list already open in serial order is only positioned (the database
   // finds the row): the search runs at every key.
-  db::Query &list = *Data->ZQ10;
-  if (list.active() && list.sql().text().endsWith(QLatin1String("ORDER BY f_Bszam"))) {
+  db::KeysetList &list = *Data->ZQ10;
+  if (list.active() && list.listActive() && list.list() == TicketQueries::ticketList(QStringLiteral("f_Bszam"))) {
     if (!list.isEmpty() &&
         !list.locate(QStringLiteral("F_BSZAM"), Edit1->text(), db::LocateOptions{true, true}))
       list.first();  // no match: the first row, as a fresh read would leave it
@@ -402,15 +388,6 @@ void TForm8::PrintTicket() {
 }
 
 bool TForm8::eventFilter(QObject *watched, QEvent *event) {
-  if (watched == DBGrid1 && event->type() == QEvent::KeyPress) {
-    // Ctrl+Home goes to the list's first row also while the rows before the
-    // ones read are not read yet.
-    auto *ke = static_cast<QKeyEvent *>(event);
-    if (ke->key() == Qt::Key_Home && (ke->modifiers() & Qt::ControlModifier) && !Data->ZQ10->startFetched()) {
-      RunGuarded([] { Data->ZQ10->first(); });
-      return true;
-    }
-  }
   if (watched == Button2 && event->type() == QEvent::KeyPress) {
     auto *ke = static_cast<QKeyEvent *>(event);
     if (ke->key() == Qt::Key_M && !(ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {

@@ -3,6 +3,7 @@
 #include "app/MenuCommands.h"
 #include "app/Unit2.h"
 #include "app/common/FieldKeys.h"
+#include "app/common/ListGrid.h"
 #include "app/common/ListRows.h"
 #include "app/common/LimitedEdit.h"
 #include "app/common/Widgets.h"

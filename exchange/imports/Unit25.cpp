@@ -2,6 +2,7 @@
 
 #include "app/MenuCommands.h"
 #include "app/Unit2.h"
+#include "app/common/ListGrid.h"
 #include "app/common/ListRows.h"
 #include "app/common/Widgets.h"
 #include "exchange/imports/ImportWriter.h"

@@ -1,6 +1,7 @@
 #include "exchange/lists/SummaryList.h"
 
 #include "app/Unit2.h"
+#include "app/common/ListGrid.h"
 #include "app/common/ListRows.h"
 #include "app/common/Navigator.h"
 #include "app/common/Widgets.h"

@@ -6,6 +6,7 @@
 #include "app/Unit2.h"
 #include "app/common/FieldKeys.h"
 #include "app/common/LimitedEdit.h"
+#include "app/common/ListGrid.h"
 #include "app/common/ListRows.h"
 #include "app/common/Navigator.h"
 #include "app/common/Widgets.h"

@@ -1,6 +1,7 @@
 #include "exchange/returns/Unit24.h"
 
 #include "app/MenuCommands.h"
+#include "app/common/ListGrid.h"
 #include "app/common/ListRows.h"
 #include "app/common/Widgets.h"
 #include "exchange/returns/ImportMerge.h"

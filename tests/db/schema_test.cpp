@@ -351,7 +351,10 @@ TEST(OldSchema, GetsTheListIndexesItLacksWhenOpened) {
   other.exec(QStringLiteral("SELECT COUNT(*) FROM ostermelo"));  // a transaction of the other program is open
   const QStringList made = db::addMissingIndexes(d.connection());
   EXPECT_EQ(made, QStringList({"IX_QZFEJ_BSZAM_ASC", "IX_QZFEJ_OSTERMKOD", "IX_OSTERMELO_NEV",
-                               "IX_OSTERMELO_NEV_DESC", "IX_TERMEK_MEGNEVEZES", "IX_TERMEK_MEGNEVEZES_DESC"}));
+                               "IX_OSTERMELO_NEV_DESC", "IX_TERMEK_MEGNEVEZES", "IX_TERMEK_MEGNEVEZES_DESC",
+                               "IX_OSTERMELO_NEV_HU", "IX_OSTERMELO_NEV_HU_DESC", "IX_OSTERMELO_NEV_UPPER",
+                               "IX_TERMEK_MEGNEVEZES_HU", "IX_TERMEK_MEGNEVEZES_HU_DESC",
+                               "IX_TERMEK_MEGNEVEZES_UPPER"}));
   const QStringList names = indexNames(d);
   for (const QString &name : made) EXPECT_TRUE(names.contains(name)) << name.toStdString();
   EXPECT_TRUE(db::addMissingIndexes(d.connection()).isEmpty());

@@ -49,7 +49,7 @@ TEST_F(ContractPrinting, PreviewHoldsTheProducerTheReceiverAndTheTenFields) {
                           "2025", ""};
   for (int i = 0; i < 10; ++i) form.Edit[i]->setText(QString::fromUtf8(values[i]));
   // The producer list read again in another order still prints the chosen one.
-  OpenProducerList(QStringLiteral("o_kod DESC"));
+  OpenProducerList(QStringLiteral("O_KOD"));
   form.Button2->click();
   ASSERT_EQ(previewed_, Data->frNyomtat);
   EXPECT_TRUE(modal_);

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -113,6 +114,49 @@ TEST_F(Producers, APickerOpensOnTheCurrentCodeAndCancelGivesItBack) {
   EXPECT_EQ(current("o_Nev"), "Kovács Béla");
 }
 
+// A long list read around its position: the names in the Hungarian order,
+// Ctrl+Home and Ctrl+End on the list's first and last rows (each read with
+// the rows around it only), a search text longer than the name a no-match.
+TEST_F(Producers, TheListGoesToItsEndsInHungarianOrderAndAnOverLongSearchMatchesNothing) {
+  exec(QStringLiteral("INSERT INTO ostermelo (o_kod, o_nev) SELECT 1000 + n, 'Név ' || (1000 + n) FROM "
+                      "(SELECT FIRST 700 ROW_NUMBER() OVER () AS n FROM rdb$types a CROSS JOIN rdb$types b)"));
+  add("1", "Szentgyörgyvölgyi Ede");
+  add("2", "Őri Ábel");
+  add("3", "Aba Ödön");
+  add("4", "Zsuzsa Zoé");
+  add("5", "Zoli");
+  AktOstermeloKod = "1500";
+  QStringList seen;
+  int held = 0;
+  ModalScript script;
+  script.then([&](QWidget *dlg) {
+    auto *grid = child<QTableView>(dlg, "DBGrid1");
+    auto *edit = child<QLineEdit>(dlg, "Edit1");
+    seen << current("o_Nev");
+    for (const Qt::Key key : {Qt::Key_Home, Qt::Key_End}) {
+      QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier);
+      QApplication::sendEvent(grid, &press);
+      seen << current("o_Nev") + QStringLiteral(" / ") +
+                  grid->model()->data(grid->model()->index(grid->currentIndex().row(), 1)).toString();
+    }
+    held = grid->model()->rowCount();
+    typeKey(edit, QStringLiteral("ő"));
+    seen << current("o_Nev");
+    click(dlg, "NavNext");
+    QApplication::processEvents();
+    seen << current("o_Nev");
+    edit->setText(QString(45, QLatin1Char('k')));
+    typeKey(edit, QStringLiteral("k"));
+    seen << current("o_Nev");
+    closeWindow(dlg);
+  });
+  script.run([] { TForm4::Pick(); });
+  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_EQ(seen, QStringList({"Név 1500", "Aba Ödön / Aba Ödön", "Zsuzsa Zoé / Zsuzsa Zoé", "Őri Ábel",
+                               "Szentgyörgyvölgyi Ede", "Szentgyörgyvölgyi Ede"}));
+  EXPECT_LT(held, 705);
+}
+
 TEST_F(Producers, DeletionGuardsAndCommit) {
   add("1", "Nagy Éva");
   add("2", "Kovács Béla");
@@ -212,7 +256,7 @@ TEST_F(Producers, ACellClickCopiesTheFelirIdAndATitleClickSortsByTheMarkedColumn
   EXPECT_EQ(copied, "NE7654321");
   EXPECT_EQ(firstByCode, "1");
   EXPECT_EQ(firstByName, "Kiss Anna");
-  EXPECT_EQ(orders, QStringList({"  ORDER BY O_KOD ", "  ORDER BY O_KOD ", "  ORDER BY O_NEV "}));
+  EXPECT_EQ(orders, QStringList({"  ORDER BY O_KOD", "  ORDER BY O_KOD", "  ORDER BY o_Nev COLLATE PXW_HUN"}));
   EXPECT_EQ(sortLabel, kProducerSortHint);
   // Titles, not column names, over the columns the clicks sort by.
   ASSERT_EQ(titles.size(), 28);
