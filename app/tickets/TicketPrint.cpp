@@ -8,6 +8,7 @@
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit8.h"
+#include "db/error.h"
 #include "platform/dialogs.h"
 #include "report/core/FR_Class_Build.h"
 #include "report/expr/FR_Intrp.h"
@@ -19,6 +20,8 @@
 namespace TicketPrint {
 
 namespace {
+
+std::function<void()> beforeMark;
 
 const QString kDots = QString(77, QLatin1Char('.'));
 const QString kSignature = QStringLiteral(" a mezögazd. tevék. folytató adóalany aláirása");
@@ -51,6 +54,38 @@ bool openTicketData(const QString &serial, const QString &producer) {
   return OpenReceiverRow();
 }
 
+// A print locks the ticket's header row in IBTrans1 before it reads what it
+// prints and keeps it until the printed mark is committed, so no other
+// instance's modification can commit in between: the paper and the marked
+// figures are the same. Another instance writing the row just now (nowait)
+// stops the print with a message, before anything is read.
+bool lockHeader(const QString &serial) {
+  return Data->Write(
+      *Data->IBTrans1, QStringLiteral("Hiba81: prn UPDATE Qzfej-be "),
+      [&](WriteSteps &steps) {
+        db::Query q;
+        q.setTransaction(Data->IBTrans1);
+        q.sql().add(QStringLiteral("SELECT ID_qzFej FROM Qzfej WHERE f_Bszam = :p1 WITH LOCK"));
+        q.paramByName(QStringLiteral("p1")).setString(serial);
+        try {
+          q.open();
+          if (q.isEmpty()) return;  // the row is locked as it is fetched; a gone one is told later
+        } catch (const db::Error &e) {
+          if (e.isLockConflict()) steps.at(busyMessage(serial));
+          throw;
+        }
+      },
+      false);
+}
+
+// Ends the lock of a print that sets no mark (committing IBTrans1 retaining
+// keeps the queries the layout reads open).
+void releaseHeader() {
+  if (Data->IBTrans1->active())
+    Data->Write(QStringLiteral("Hiba81: prn UPDATE Qzfej-be "), [](WriteSteps &) {},
+                TData::CommitMode::CommitRetaining);
+}
+
 // Marks the ticket printed on a statement of its own, so the header row
 // stays in ZQ11 for the layout, and commits at once.
 bool markPrinted(const QString &serial) {
@@ -68,6 +103,14 @@ bool markPrinted(const QString &serial) {
 }
 
 }  // namespace
+
+void setBeforeMark(std::function<void()> hook) { beforeMark = std::move(hook); }
+
+QString busyMessage(const QString &serial) {
+  return QStringLiteral("A %1 számú felvásárlási jegyet éppen egy másik gépen módosítják, most nem nyomtatható. "
+                        "Próbálja meg újra később.")
+      .arg(serial);
+}
 
 QString LayoutFileName(const QString &layoutLetter) {
   // Files are found without regard to case, but the contribution's base is
@@ -147,21 +190,30 @@ void PrintTicket(TForm8 *form) {
   const QString producer = RowText(list, "F_OSTERMKOD");
   const bool printMode = NyomtatMod != QLatin1String("Megtekint");
 
-  Ticket t;
-  t.transfer = RowText(list, "F_UTAL") == QLatin1String("x");
-  t.paymentDate = RowText(list, "F_FIZKELT");
-  t.declaration = RowText(list, "F_NYILATK");
-  t.printed = RowText(list, "F_PRN") == QLatin1String("I");
-  t.cancelling = RowText(list, "F_TIPUS") != TipusNormal;
-  t.cancelledSerial = RowText(list, "F_ERVENYT");
+  // Held until the mark or the end of the print, whichever comes first.
+  if (printMode && !lockHeader(serial)) return;
+  struct Release {
+    bool held;
+    ~Release() {
+      if (held) releaseHeader();
+    }
+  } lock{printMode};
 
   if (!openTicketData(serial, producer)) return;
+  // The ticket as the header row holds it now, not as the list read it.
+  db::Query &header = *Data->ZQ11;
+  Ticket t;
+  t.transfer = RowText(header, "F_UTAL") == QLatin1String("x");
+  t.paymentDate = RowText(header, "F_FIZKELT");
+  t.declaration = RowText(header, "F_NYILATK");
+  t.printed = RowText(header, "F_PRN") == QLatin1String("I");
+  t.cancelling = RowText(header, "F_TIPUS") != TipusNormal;
+  t.cancelledSerial = RowText(header, "F_ERVENYT");
   Data->ost_utca();
   Data->atv_utca();
   t.producerStreet = OstermeloUtca;
   t.receiverStreet = AtvevoUtca;
   t.sums = TicketQueries::readLineSums(serial);
-  db::Query &header = *Data->ZQ11;
   t.rates.taxRate = header.fieldByName(QStringLiteral("F_SZJA")).asFloat();
   t.rates.contributionRate = header.fieldByName(QStringLiteral("F_JARULSZAZ")).asFloat();
   t.rates.deduction = header.fieldByName(QStringLiteral("F_LEVONAS")).asFloat();
@@ -183,7 +235,13 @@ void PrintTicket(TForm8 *form) {
   // The serial in the title tells each ticket's PDF file apart.
   ShowLayout(report, LayoutFileName(JegyVariant), QStringLiteral("Felvásárlási jegy ") + serial,
              PrintOrientation::Portrait, [&] {
-    if (!printMode || t.printed) return;
+    if (beforeMark) beforeMark();
+    if (!printMode) return;
+    lock.held = false;
+    if (t.printed) {
+      releaseHeader();
+      return;
+    }
     if (markPrinted(serial)) {
       list.locate(QStringLiteral("F_BSZAM"), serial, db::LocateOptions{false, true});
     } else {

@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -51,6 +52,13 @@ QString LayoutFileName(const QString &layoutLetter);
 // TForm8.PrintTicket: preview ("Megtekint") or print ("Nyomtat", by
 // NyomtatMod) of the ticket on the list's current row. The printed mark is
 // set and committed only once the layout has loaded, just before it shows.
+// A print locks the ticket's header row before it reads the ticket and holds
+// it until then, so what it prints is what it marks; when another instance
+// is writing the row, nothing is printed and busyMessage says so.
 void PrintTicket(TForm8 *form);
+QString busyMessage(const QString &serial);
+// For tests: runs in every print once it has read the ticket, just before
+// the mark would be set, where another instance may act meanwhile.
+void setBeforeMark(std::function<void()> hook);
 
 }  // namespace TicketPrint

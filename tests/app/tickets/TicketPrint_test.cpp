@@ -349,9 +349,10 @@ TEST_F(TicketPrinting, FirstPrintMarksTheTicketLaterPrintsAreCopiesAndPreviewNev
   EXPECT_EQ(printedMark(s), "I");
 }
 
-TEST_F(TicketPrinting, AMarkThatCannotBeWrittenIsReportedAndThePrintGoesOn) {
+TEST_F(TicketPrinting, AHeaderAnotherProgramIsWritingStopsThePrintWithAMessage) {
   const QString s = addTicket(1, {{100, 80, 12}});
-  // Another program holds the header row: the mark fails at once (nowait).
+  // Another program holds the header row: the print's lock fails at once
+  // (nowait), before anything is read, and nothing is printed.
   db::Transaction other;
   other.setConnection(Data->ZCon1);
   other.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
@@ -360,12 +361,17 @@ TEST_F(TicketPrinting, AMarkThatCannotBeWrittenIsReportedAndThePrintGoesOn) {
   hold.sql().add(QStringLiteral("UPDATE QZFEJ SET F_MEGJ = 'x' WHERE F_BSZAM = '%1'").arg(s));
   hold.execute();
   const QString message = messageOf([&] { print(s, "Nyomtat"); });
-  other.rollback();
-  EXPECT_EQ(message, QStringLiteral("Hiba81: prn UPDATE Qzfej-be "));
+  EXPECT_EQ(message, TicketPrint::busyMessage(s));
+  EXPECT_TRUE(message.contains(s));
   EXPECT_EQ(printedMark(s), "");
-  // The queries the layout reads were opened again after the rollback.
+  EXPECT_TRUE(pages_.empty());
+  // A preview takes no lock; once the row is free the print marks it.
+  print(s, "Megtekint");
+  EXPECT_EQ(pages_.size(), 1u);
+  other.rollback();
+  print(s, "Nyomtat");
   ASSERT_EQ(pages_.size(), 1u);
-  EXPECT_TRUE(shows(QStringLiteral("Sorszám: ") + s));
+  EXPECT_EQ(printedMark(s), "I");
   EXPECT_TRUE(shows(QStringLiteral("Kovács Éva")));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Alma 1 (0808)")));  // the product with its customs number
 }

@@ -6,6 +6,7 @@
 // instance's hold goes with it.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -22,6 +23,7 @@
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/tickets/NumberingHold.h"
+#include "app/tickets/TicketPrint.h"
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit10.h"
 #include "app/tickets/Unit9.h"
@@ -29,6 +31,9 @@
 #include "app/tickets/TicketQueries.h"
 #include "app/upgrades/Unit43.h"
 #include "db/schema.h"
+#include "report/core/FR_Class_Build.h"
+#include "report/output/FR_Class_EMFPages.h"
+#include "tools/layouts/ProgramLayouts.h"
 #include "support/temp_dir.h"
 #include "db/connection.h"
 #include "db/dataset.h"
@@ -520,6 +525,39 @@ class TicketModifications : public TwoInstances {
   void print(const QString &serial) {
     db_.exec(QStringLiteral("UPDATE QZFEJ SET F_PRN = 'I' WHERE F_BSZAM = '%1'").arg(serial));
   }
+  // The other instance's "Nyomtat" (this process, with the program's
+  // layout), and meanwhile, between its read and its mark, this one's step:
+  // the payable on its paper, or "" when it printed nothing.
+  QString printWhile(const QString &serial, const std::function<void()> &meanwhile) {
+    TempDir dir;
+    for (const auto &layout : report::layouts::ProgramLayouts()) {
+      if (layout.fileName != TicketPrint::LayoutFileName(QString())) continue;
+      report::TfrReport r;
+      layout.build(r);
+      r.SaveToFile(dir.file(layout.fileName));
+    }
+    const QString previous = QDir::currentPath();
+    EXPECT_TRUE(QDir::setCurrent(dir.path()));
+    TData data(nullptr);
+    Data->ZCon1->setDatabaseName(path_);
+    Data->ZCon1->open();
+    AtvevoKod = QStringLiteral("R1");
+    TipusNormal = QStringLiteral("1");
+    JegyVariant.clear();
+    NyomtatMod = QStringLiteral("Nyomtat");
+    FizetendoSzoveg.clear();
+    TicketQueries::openTicketList(QStringLiteral("f_Bszam"), serial);
+    const auto preview = report::frShowPreview;
+    int pages = 0;
+    report::frShowPreview = [&](report::TfrReport &, std::unique_ptr<report::TfrEMFPages> shown, const QString &,
+                                bool) { pages = shown->Count(); };
+    TicketPrint::setBeforeMark(meanwhile);
+    answerBoxes([] { TicketPrint::PrintTicket(nullptr); });
+    TicketPrint::setBeforeMark({});
+    report::frShowPreview = preview;
+    QDir::setCurrent(previous);
+    return pages > 0 ? FizetendoSzoveg : QString();
+  }
   // The other instance's "Érvénytelenit" (this process, through the
   // cancelling dialog): the serial of the cancelling document.
   QString cancel(const QString &serial) {
@@ -559,6 +597,10 @@ TEST_F(TicketModifications, APrintOrCancellingByAnotherInstanceRefusesTheModific
       {"printed, then OK", false, {"print", "ok"}, "closed", {printed}},
       {"a line changed, printed, OK", false, {"change 50", "print", "ok"}, "closed", {printed}},
       {"a line changed, printed, Mégsem", false, {"change 50", "print", "close"}, "closed", {printed}},
+      // The print holds the header from its read to its mark: A's OK in
+      // between fails, and once the mark is there it is refused.
+      {"a line changed, OK while printed, OK", false, {"change 50", "print, ok meanwhile", "ok"}, "closed",
+       {QStringLiteral("Hiba95: Módositás, UPDATE a Vorik fejben "), printed}},
       {"a line changed, printed and cancelled, OK", false, {"change 50", "print", "cancel", "ok"}, "closed",
        {cancelled}},
       {"hidden key, cancelled, then a line changed", true, {"cancel", "change 50"}, "closed", {cancelled}},
@@ -575,15 +617,22 @@ TEST_F(TicketModifications, APrintOrCancellingByAnotherInstanceRefusesTheModific
     addTicket(ticket, c.printedAtOpen);
     Instance a(path_);
     ASSERT_EQ(a.send(QStringLiteral("modify R1 ") + ticket), QStringLiteral("opened ") + ticket);
-    QString reply, document;
+    QString reply, document, paper;
     QStringList boxes;
     for (const QString &step : c.steps) {
       if (step == QLatin1String("print")) print(ticket);
+      else if (step == QLatin1String("print, ok meanwhile"))
+        paper = printWhile(ticket, [&] { reply = a.send(QStringLiteral("ok"), &boxes); });
       else if (step == QLatin1String("cancel")) ASSERT_FALSE((document = cancel(ticket)).isEmpty());
       else reply = a.send(step, &boxes);
     }
     EXPECT_EQ(reply, c.lastReply);
     EXPECT_EQ(boxes, c.boxes);
+    if (c.steps.contains(QStringLiteral("print, ok meanwhile"))) {
+      // The paper shows what the ticket marked printed holds.
+      EXPECT_EQ(paper, header(ticket, "F_MUVKTG"));
+      EXPECT_EQ(header(ticket, "F_PRN"), QStringLiteral("I"));
+    }
     if (c.boxes.contains(printed) || c.boxes.contains(cancelled)) {
       // Nothing of the modification is stored; what the other instance did stays.
       expectAsSaved(ticket);
