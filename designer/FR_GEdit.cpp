@@ -1,12 +1,12 @@
 #include "designer/FR_GEdit.h"
 
 #include "platform/file_dialog.h"
+#include "platform/whole_file.h"
 #include "report/core/FR_Class_Report.h"
 #include "report/ui/FR_Const.h"
 #include "report/ui/FR_Utils_Gui.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -116,12 +116,13 @@ bool frLoadPictureFile(const QString &fileName, TfrPicture &picture, QString &er
                 .arg(fileName);
     return false;
   }
-  QFile f(fileName);
-  if (!f.open(QIODevice::ReadOnly)) {
-    error = QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, f.errorString());
+  QString reason;
+  const std::optional<QByteArray> content = platform::readFileWhole(fileName, &reason);
+  if (!content) {
+    error = QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason);
     return false;
   }
-  const QByteArray bytes = f.readAll();
+  const QByteArray &bytes = *content;
   TfrPicture read;
   QString kind;
   if (ext == QLatin1String("bmp")) {

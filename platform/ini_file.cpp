@@ -203,11 +203,12 @@ IniDocument IniFile::load() const {
 }
 
 IniDocument IniFile::loadForWrite() const {
-  QFile f(fileName_);
-  if (!f.exists()) return {};
+  if (!QFile::exists(fileName_)) return {};
   // An existing file that cannot be read must not be replaced by one key.
-  if (!f.open(QIODevice::ReadOnly)) throw IniFileError(QStringLiteral("Unable to write to %1").arg(fileName_).toStdString());
-  return IniDocument::parse(f.readAll());
+  QString reason;
+  const std::optional<QByteArray> bytes = readFileWhole(fileName_, &reason);
+  if (!bytes) throw IniFileError(QStringLiteral("Unable to write to %1. %2").arg(fileName_, reason).toStdString());
+  return IniDocument::parse(*bytes);
 }
 
 void IniFile::save(const IniDocument &doc) {

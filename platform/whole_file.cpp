@@ -77,6 +77,33 @@ void removeLeftTemporariesIn(const QString &folder, const std::function<bool(QSt
   removeLeft(QDir(folder), take);
 }
 
+std::optional<QByteArray> readFileWhole(const QString &path, QString *reason) {
+  const auto failed = [reason](int error) -> std::optional<QByteArray> {
+    if (reason != nullptr) *reason = systemErrorText(error);
+    return std::nullopt;
+  };
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return failed(errno);
+  const auto closeFailed = [&](int error) {
+    ::close(fd);
+    return failed(error);
+  };
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return closeFailed(errno);
+  if (S_ISDIR(st.st_mode)) return closeFailed(EISDIR);
+  QByteArray bytes;
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return closeFailed(errno);
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<qsizetype>(n));
+  }
+  ::close(fd);
+  return bytes;
+}
+
 int createTemporaryBeside(const QString &target, QString *name) {
   removeLeftTemporaries(target);
   const QFileInfo info(target);

@@ -11,10 +11,12 @@
 // random characters, the target's name cut where the whole would pass the
 // file system's limit on a name. One that a killed run left behind (its process is gone)
 // is removed by the next writer of the same target.
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 class QFile;
@@ -88,6 +90,11 @@ class WholeFile {
 // bytes as the whole content of path; FileWriteError on failure (the old file
 // kept).
 void writeFileWhole(const QString &path, const QByteArray &bytes);
+
+// The whole content of the file at path, or nothing when it cannot be read:
+// reason (when given) then says why in the program's words, a folder of that
+// name included.
+std::optional<QByteArray> readFileWhole(const QString &path, QString *reason = nullptr);
 
 // A new temporary file beside target under the common naming (mode 0600, the
 // caller sets the final one), after removing those of dead writers. Returns

@@ -2,9 +2,9 @@
 
 #include "platform/conv.h"
 #include "platform/cp1250.h"
+#include "platform/whole_file.h"
 
 #include <QDate>
-#include <QFile>
 #include <QStringDecoder>
 
 namespace imports {
@@ -86,13 +86,10 @@ QStringList SplitLines(const QString &text) {
 }
 
 QStringList ReadLines(const QString &path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly))
-    throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError)
-    throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-  return SplitLines(DecodeText(bytes, path));
+  QString reason;
+  const std::optional<QByteArray> bytes = platform::readFileWhole(path, &reason);
+  if (!bytes) throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason));
+  return SplitLines(DecodeText(*bytes, path));
 }
 
 QString Trim(const QString &text) {

@@ -8,7 +8,6 @@
 
 #include <QApplication>
 
-#include <QFile>
 #include <QSet>
 
 namespace report {
@@ -38,10 +37,10 @@ QString uniqueName(const TfrView &view, QSet<QString> &used) {
 }
 
 QByteArray readFile(const QString &fileName) {
-  QFile f(fileName);
-  if (!f.open(QIODevice::ReadOnly))
-    throw Exception(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, f.errorString()));
-  return f.readAll();
+  QString reason;
+  std::optional<QByteArray> bytes = platform::readFileWhole(fileName, &reason);
+  if (!bytes) throw Exception(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason));
+  return *std::move(bytes);
 }
 
 void writeFile(const QString &fileName, const QByteArray &bytes) {

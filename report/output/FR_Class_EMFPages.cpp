@@ -7,7 +7,6 @@
 #include "report/core/FR_Class_Report.h"
 #include "report/output/FR_TextLayout.h"
 
-#include <QFile>
 
 namespace report {
 
@@ -330,10 +329,10 @@ void TfrEMFPages::SaveToStream(TfrStream &s) {
 }
 
 void TfrEMFPages::LoadFromFile(const QString &fileName) {
-  QFile f(fileName);
-  if (!f.open(QIODevice::ReadOnly))
-    throw Exception(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, f.errorString()));
-  TfrStream s(f.readAll());
+  QString reason;
+  const std::optional<QByteArray> bytes = platform::readFileWhole(fileName, &reason);
+  if (!bytes) throw Exception(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason));
+  TfrStream s(*bytes);
   LoadFromStream(s);
 }
 

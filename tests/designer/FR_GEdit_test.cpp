@@ -4,9 +4,12 @@
 #include "template_fixture.h"
 
 #include "dialog_steps.h"
+#include "platform/error_text.h"
 
 #include <QCheckBox>
 #include <QtEndian>
+
+#include <cerrno>
 
 using namespace designer;
 using namespace designer::test;
@@ -197,8 +200,12 @@ TEST_F(PictureEditorTest, PictureFilesAreReadByTheirExtension) {
   EXPECT_EQ(pic.data(), wmfBytes());
   // A missing file, and a bitmap named as an icon.
   const TfrPicture kept = pic;
-  EXPECT_FALSE(frLoadPictureFile(tmp.file("nincs.bmp"), pic, error));
-  EXPECT_TRUE(error.contains("nincs.bmp"));
+  QDir(tmp.path()).mkdir("mappa.bmp");
+  for (const auto &[name, errorNumber] : {std::pair{"nincs.bmp", ENOENT}, std::pair{"mappa.bmp", EISDIR}}) {
+    EXPECT_FALSE(frLoadPictureFile(tmp.file(name), pic, error));
+    EXPECT_EQ(error, QStringLiteral("Cannot open file \"%1\". %2")
+                         .arg(tmp.file(name), platform::systemErrorText(errorNumber)));
+  }
   QFile::copy(bmp, tmp.file("e.ico"));
   EXPECT_FALSE(frLoadPictureFile(tmp.file("e.ico"), pic, error));
   EXPECT_EQ(pic, kept);

@@ -173,15 +173,23 @@ TEST(IniFile, Utf8FileWithByteOrderMarkStaysUtf8) {
 
 TEST(IniFile, AFailedWriteChangesNothing) {
   vorik::test::TempDir dir;
-  IniFile noFolder(dir.file("missing/sub/x.ini"));
-  try {
-    noFolder.WriteString("S", "K", "v");
-    FAIL() << "no error";
-  } catch (const IniFileError &e) {
-    EXPECT_EQ(QString::fromUtf8(e.what()),
-              "Unable to write to " + dir.file("missing/sub/x.ini") + ". " + platform::systemErrorText(ENOENT));
+  QDir(dir.path()).mkdir("folder.ini");
+  const struct {
+    const char *name;
+    int error;
+  } refused[] = {{"missing/sub/x.ini", ENOENT}, {"folder.ini", EISDIR}};
+  for (const auto &c : refused) {
+    IniFile ini(dir.file(c.name));
+    try {
+      ini.WriteString("S", "K", "v");
+      ADD_FAILURE() << c.name << ": no error";
+    } catch (const IniFileError &e) {
+      EXPECT_EQ(QString::fromUtf8(e.what()),
+                "Unable to write to " + dir.file(c.name) + ". " + platform::systemErrorText(c.error));
+    }
   }
   EXPECT_FALSE(QFile::exists(dir.file("missing/sub/x.ini")));
+  EXPECT_TRUE(QFileInfo(dir.file("folder.ini")).isDir());
 
   // A folder we may not write to: the old file stays whole, no temporary left behind.
   QDir(dir.path()).mkdir("ro");

@@ -9,7 +9,10 @@
 #include "support/full_disk.h"
 #include "support/temp_dir.h"
 
+#include <QDir>
 #include <QFile>
+
+#include <cerrno>
 
 #include <gtest/gtest.h>
 
@@ -137,7 +140,16 @@ TEST(EMFPagesTest, FilesRoundTripThroughDisk) {
   TfrEMFPages again;
   again.LoadFromFile(file);
   EXPECT_EQ(again.Count(), 2);
-  EXPECT_THROW(again.LoadFromFile(dir.file(QStringLiteral("nincs.frp"))), Exception);
+  QDir(dir.path()).mkdir(QStringLiteral("mappa.frp"));
+  for (const auto &[name, error] : {std::pair{"nincs.frp", ENOENT}, std::pair{"mappa.frp", EISDIR}}) {
+    try {
+      again.LoadFromFile(dir.file(name));
+      ADD_FAILURE() << name << ": no error";
+    } catch (const Exception &e) {
+      EXPECT_EQ(e.message(),
+                QStringLiteral("Cannot open file \"%1\". %2").arg(dir.file(name), platform::systemErrorText(error)));
+    }
+  }
   EXPECT_EQ(again.Count(), 2);
 }
 

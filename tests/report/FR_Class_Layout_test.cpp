@@ -7,8 +7,11 @@
 #include "support/full_disk.h"
 #include "support/temp_dir.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
+
+#include <cerrno>
 
 #include <gtest/gtest.h>
 
@@ -470,7 +473,16 @@ TEST(LayoutStream, FilesTemplatesAndTheFormResourceProperty) {
   b.LoadFromFile(dir.file("QzLista2.frf"));
   EXPECT_EQ(b.SaveToBytes(), bytes);
   EXPECT_EQ(b.FileName, dir.file("QzLista2.frf"));
-  EXPECT_THROW(b.LoadFromFile(dir.file("missing.frf")), Exception);
+  QDir(dir.path()).mkdir("folder.frf");
+  for (const auto &[name, error] : {std::pair{"missing.frf", ENOENT}, std::pair{"folder.frf", EISDIR}}) {
+    try {
+      b.LoadFromFile(dir.file(name));
+      ADD_FAILURE() << name << ": no error";
+    } catch (const Exception &e) {
+      EXPECT_EQ(e.message(),
+                QStringLiteral("Cannot open file \"%1\". %2").arg(dir.file(name), platform::systemErrorText(error)));
+    }
+  }
   EXPECT_EQ(b.SaveToBytes(), bytes);
 
   // Template with a description and a picture.

@@ -2,8 +2,13 @@
 // the fixed-width records of the older version, with broken input.
 #include "exchange/imports/TextImport.h"
 #include "platform/cp1250.h"
+#include "platform/error_text.h"
+#include "support/temp_dir.h"
 
 #include <QDate>
+#include <QDir>
+
+#include <cerrno>
 
 #include <gtest/gtest.h>
 
@@ -50,7 +55,18 @@ TEST(ImportText, LinesEndWithAnyBreak) {
   EXPECT_EQ(SplitLines(QStringLiteral("a\r\n\r\nb")), (QStringList{"a", "", "b"}));
   EXPECT_TRUE(SplitLines(QString()).isEmpty());
   EXPECT_EQ(Trim(QStringLiteral("\t  x y \x01\r")), QStringLiteral("x y"));
-  EXPECT_THROW(ReadLines(QStringLiteral("/nincs/ilyen.csv")), FileError);
+  // A file that cannot be read: the system's part in the program's words.
+  vorik::test::TempDir dir;
+  QDir(dir.path()).mkdir(QStringLiteral("mappa.csv"));
+  for (const auto &[name, error] : {std::pair{"nincs/ilyen.csv", ENOENT}, std::pair{"mappa.csv", EISDIR}}) {
+    const QString path = dir.file(name);
+    try {
+      ReadLines(path);
+      ADD_FAILURE() << name << ": no error";
+    } catch (const FileError &e) {
+      EXPECT_EQ(e.message(), QStringLiteral("Cannot open file \"%1\". %2").arg(path, platform::systemErrorText(error)));
+    }
+  }
 }
 
 TEST(ImportText, CsvFields) {
