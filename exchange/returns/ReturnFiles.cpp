@@ -300,8 +300,9 @@ bool WinFolder::writeOverSpare(const QString &path, unsigned mode, const QByteAr
     ::unlink(scratch.constData());
     return false;
   }
-  bool ok = ::fchmod(fd, static_cast<mode_t>(mode)) == 0 && WriteAll(fd, bytes) &&
-            ::ftruncate(fd, bytes.size()) == 0;
+  // The mode and the length are set only where they differ from the spare's.
+  bool ok = ((st.st_mode & 07777) == mode || ::fchmod(fd, static_cast<mode_t>(mode)) == 0) && WriteAll(fd, bytes) &&
+            (st.st_size <= bytes.size() || ::ftruncate(fd, bytes.size()) == 0);
   if (!ok) error = errno;
   if (::close(fd) != 0 && ok) {
     ok = false;
