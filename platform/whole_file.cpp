@@ -113,10 +113,7 @@ int createTemporaryBeside(const QString &target, QString *name) {
   return fd;
 }
 
-namespace {
-
-// Whether another process holds a lock on the file (a record lock of any
-// kind, or an exclusive whole-file lock).
+// A record lock of any kind, or an exclusive whole-file lock.
 bool lockedByOther(const QString &path) {
   const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
@@ -133,8 +130,6 @@ bool lockedByOther(const QString &path) {
   ::close(fd);
   return locked;
 }
-
-}  // namespace
 
 QString replaceRefusal(const QString &path) {
   const QFileInfo info(path);

@@ -120,6 +120,10 @@ int renameNoReplace(const QString &from, const QString &to);
 // it. Empty when it may be replaced or does not exist.
 QString replaceRefusal(const QString &path);
 
+// Whether another program holds a lock on the file at path (replaceRefusal's
+// last check, for a caller that has its own stat of the file).
+bool lockedByOther(const QString &path);
+
 // The start of this process's temporary names for target, up to the six
 // characters that make one unique.
 QString temporaryPath(const QString &target);

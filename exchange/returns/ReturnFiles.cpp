@@ -135,7 +135,8 @@ QByteArray WindowsText(const QStringList &lines) {
 
 WinFolder::WinFolder(const QString &winFolder)
     : win_(winFolder.isEmpty() || winFolder.endsWith(QLatin1Char('\\')) ? winFolder : winFolder + QLatin1Char('\\')),
-      disk_(win_.isEmpty() ? QString() : platform::mapWindowsPath(win_)) {
+      disk_(win_.isEmpty() ? QString() : platform::mapWindowsPath(win_)),
+      newMode_(platform::targetMode(QString())) {
   // No folder: the working folder.
   if (!disk_.isEmpty() && !disk_.endsWith(QLatin1Char('/'))) disk_ += QLatin1Char('/');
   for (const QString &n : QDir(disk_).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
@@ -153,10 +154,16 @@ bool WinFolder::isDir() const { return QFileInfo(disk_).isDir(); }
 void WinFolder::write(const QString &name, const QByteArray &bytes) {
   const QString winPath = win_ + name;
   const QString path = diskPath(name);
-  const QString refusal = platform::replaceRefusal(path);
-  if (!refusal.isEmpty()) Fail(winPath, refusal);
+  // Mostly the name is free (its earlier file is a spare by now): one lstat
+  // then stands for the refusal's checks and the target's mode.
+  struct stat st {};
+  const bool taken = ::lstat(QFile::encodeName(path).constData(), &st) == 0 || errno != ENOENT;
+  if (taken) {
+    const QString refusal = platform::replaceRefusal(path);
+    if (!refusal.isEmpty()) Fail(winPath, refusal);
+  }
   int spareError = 0;
-  if (!writeOverSpare(path, bytes, spareError)) {
+  if (!writeOverSpare(path, taken ? platform::targetMode(path) : newMode_, bytes, spareError)) {
     // The folder is synced by sync(), once for all its files.
     platform::WholeFile file(path, platform::WholeFile::Sync::ByCaller);
     if (!file.open() || !file.write(bytes) || !file.commit()) Fail(winPath, file.reason());
@@ -238,33 +245,39 @@ const QString kSpareTail = QStringLiteral("spare0");
 }  // namespace
 
 void WinFolder::clearForReuse() {
-  const QFileInfoList entries =
-      QDir(disk_).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-  for (const QFileInfo &e : entries) {
-    // Only a plain file of one name can be written over; the rest goes now.
+  // Names only: one lstat a file answers what the reuse asks.
+  for (const QString &n : QDir(disk_).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+    const QString path = disk_ + n;
     struct stat st {};
-    const QByteArray path = QFile::encodeName(e.filePath());
-    const bool reusable = !e.isSymLink() && ::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) &&
-                          st.st_nlink == 1 && platform::replaceRefusal(e.filePath()).isEmpty();
-    if (!reusable) {
-      if (e.isSymLink() || (e.isFile() && platform::replaceRefusal(e.filePath()).isEmpty())) remove(e.fileName());
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0) continue;
+    // A link goes, never what it names.
+    if (S_ISLNK(st.st_mode)) {
+      remove(n);
+      continue;
+    }
+    // A read-only or locked file is one Windows would not delete (as
+    // platform::replaceRefusal refuses it).
+    if (!S_ISREG(st.st_mode) || !(st.st_mode & S_IWUSR) || platform::lockedByOther(path)) continue;
+    // Only a file of one name can be written over; one of more goes now.
+    if (st.st_nlink != 1) {
+      remove(n);
       continue;
     }
     // A spare leaves its name at once, before anything is written: whenever
     // the gather stops, no file of the month holds the earlier figures under
     // a name the return is read from.
-    if (e.fileName().startsWith(QLatin1Char('.')) && e.fileName().endsWith(kSpareTail)) {
-      spares_ << e.filePath();  // one that a killed gather left hidden
-      names_.remove(e.fileName().toCaseFolded());
+    if (n.startsWith(QLatin1Char('.')) && n.endsWith(kSpareTail)) {
+      spares_ << path;  // one that a killed gather left hidden
+      names_.remove(n.toCaseFolded());
       continue;
     }
-    const QString hidden = platform::temporaryPath(e.filePath()) + kSpareTail;
-    if (platform::renameNoReplace(e.filePath(), hidden) != 0) {
-      remove(e.fileName());
+    const QString hidden = platform::temporaryPath(path) + kSpareTail;
+    if (platform::renameNoReplace(path, hidden) != 0) {
+      remove(n);
       continue;
     }
     spares_ << hidden;
-    names_.remove(e.fileName().toCaseFolded());
+    names_.remove(n.toCaseFolded());
     if (afterStep) afterStep();
   }
 }
@@ -275,7 +288,7 @@ void WinFolder::dropSpares() {
   }
 }
 
-bool WinFolder::writeOverSpare(const QString &path, const QByteArray &bytes, int &error) {
+bool WinFolder::writeOverSpare(const QString &path, unsigned mode, const QByteArray &bytes, int &error) {
   error = 0;
   if (spares_.isEmpty()) return false;
   const QString spare = spares_.takeLast();
@@ -287,8 +300,9 @@ bool WinFolder::writeOverSpare(const QString &path, const QByteArray &bytes, int
     ::unlink(scratch.constData());
     return false;
   }
-  bool ok = ::fchmod(fd, static_cast<mode_t>(platform::targetMode(path))) == 0 && WriteAll(fd, bytes) &&
-            ::ftruncate(fd, bytes.size()) == 0;
+  // The mode and the length are set only where they differ from the spare's.
+  bool ok = ((st.st_mode & 07777) == mode || ::fchmod(fd, static_cast<mode_t>(mode)) == 0) && WriteAll(fd, bytes) &&
+            (st.st_size <= bytes.size() || ::ftruncate(fd, bytes.size()) == 0);
   if (!ok) error = errno;
   if (::close(fd) != 0 && ok) {
     ok = false;

@@ -130,10 +130,11 @@ class WinFolder {
 
  private:
   QString win_, disk_;
+  unsigned newMode_;  // a new file's under the umask
   // Writes the bytes into a spare and renames it to path; false when no
   // spare could take them (the ordinary way is taken then), true with error
-  // set when the write failed.
-  bool writeOverSpare(const QString &path, const QByteArray &bytes, int &error);
+  // set when the write failed. The spare gets mode.
+  bool writeOverSpare(const QString &path, unsigned mode, const QByteArray &bytes, int &error);
 
   QHash<QString, QString> names_;  // case-folded name -> name on disk
   QStringList spares_;             // hidden paths of files a write may take
