@@ -10,11 +10,10 @@
 #include "app/producers/Unit4.h"
 #include "bench/support/bench_main.h"
 #include "bench/support/bench_world.h"
+#include "bench/support/grid_steps.h"
 #include "db/dataset.h"
 
 #include <QApplication>
-#include <QKeyEvent>
-#include <QTableView>
 #include <QLineEdit>
 
 #include <memory>
@@ -115,48 +114,13 @@ void BM_TypeANameInLowerCase(benchmark::State &state) {
 }
 BENCHMARK(BM_TypeANameInLowerCase)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
-// The shown dialog, the grid's reactions included (events processed): the
-// second argument is the step, 0 open, 1 a keystroke near the row, 2 one far
-// away, 3 Ctrl+Home from the list's end, 4 Ctrl+End from its start.
+// The shown dialog at each step (bench::RunGridSteps).
 void BM_ProducerGridStep(benchmark::State &state) {
   fixture(static_cast<int>(state.range(0)));
   AktOstermeloKod = QStringLiteral("346");
-  const int step = static_cast<int>(state.range(1));
-  auto form = std::make_unique<TForm4>();
-  form->show();
-  QApplication::processEvents();
-  auto key = [&](Qt::Key k) {
-    QKeyEvent press(QEvent::KeyPress, k, Qt::ControlModifier);
-    QApplication::sendEvent(form->DBGrid1, &press);
-    QApplication::processEvents();
-  };
-  const QStringList near = {"Varga 3", "Varga 34", "Varga 346", "Varga 34"}, far = {"Ba", "Va"};
-  int i = 0;
-  for (auto _ : state) {
-    switch (step) {
-      case 0:
-        state.PauseTiming();
-        form.reset();
-        state.ResumeTiming();
-        form = std::make_unique<TForm4>();
-        form->show();
-        QApplication::processEvents();
-        break;
-      case 1:
-      case 2:
-        form->Edit1->setText((step == 1 ? near : far)[i++ % (step == 1 ? near : far).size()]);
-        form->Edit1KeyUp();
-        QApplication::processEvents();
-        break;
-      default:
-        state.PauseTiming();
-        key(step == 3 ? Qt::Key_End : Qt::Key_Home);
-        state.ResumeTiming();
-        key(step == 3 ? Qt::Key_Home : Qt::Key_End);
-        break;
-    }
-  }
-  state.counters["rows_held"] = form->DBGrid1->model()->rowCount();
+  bench::RunGridSteps(
+      state, [] { return std::make_unique<TForm4>(); }, [](TForm4 &form) { form.Edit1KeyUp(); },
+      {"Varga 3", "Varga 34", "Varga 346", "Varga 34"}, {"Ba", "Va"});
 }
 BENCHMARK(BM_ProducerGridStep)->ArgsProduct({{1000, 20000}, {0, 1, 2, 3, 4}})->Unit(benchmark::kMillisecond);
 

@@ -11,8 +11,6 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QKeyEvent>
-#include <QTableView>
 
 #include <memory>
 
@@ -25,6 +23,7 @@
 #include "app/tickets/Unit39.h"
 #include "bench/support/bench_main.h"
 #include "bench/support/bench_world.h"
+#include "bench/support/grid_steps.h"
 #include "db/dataset.h"
 #include "db/transaction.h"
 
@@ -151,50 +150,15 @@ void BM_WholeTicketListFromTheNewest(benchmark::State &state) {
 }
 BENCHMARK(BM_WholeTicketListFromTheNewest)->Apply(sizes)->Unit(benchmark::kMillisecond);
 
-// The shown list's grid at each step a user takes, the grid's reactions
-// included: the second argument is the step, 0 open on the newest serial,
-// 1 a search keystroke near it, 2 one far away, 3 Ctrl+Home from the list's
-// end, 4 Ctrl+End from its start; with the rows the grid holds after it.
+// The shown list at each step (bench::RunGridSteps), opened on the newest
+// serial.
 void BM_TicketGridStep(benchmark::State &state) {
   const int tickets = static_cast<int>(state.range(0));
   world(tickets);
-  const int step = static_cast<int>(state.range(1));
   UtolsoBszam = QString::number(25000000 + tickets);
-  auto list = std::make_unique<TForm8>(nullptr);
-  list->show();
-  QApplication::processEvents();
-  auto key = [&](Qt::Key k) {
-    QKeyEvent press(QEvent::KeyPress, k, Qt::ControlModifier);
-    QApplication::sendEvent(list->DBGrid1, &press);
-    QApplication::processEvents();
-  };
-  const QStringList near = {UtolsoBszam.left(7), UtolsoBszam}, far = {"2500000", UtolsoBszam.left(7)};
-  int i = 0;
-  for (auto _ : state) {
-    switch (step) {
-      case 0:
-        state.PauseTiming();
-        list.reset();
-        state.ResumeTiming();
-        list = std::make_unique<TForm8>(nullptr);
-        list->show();
-        QApplication::processEvents();
-        break;
-      case 1:
-      case 2:
-        list->Edit1->setText((step == 1 ? near : far)[i++ % 2]);
-        list->Search();
-        QApplication::processEvents();
-        break;
-      default:
-        state.PauseTiming();
-        key(step == 3 ? Qt::Key_End : Qt::Key_Home);
-        state.ResumeTiming();
-        key(step == 3 ? Qt::Key_Home : Qt::Key_End);
-        break;
-    }
-  }
-  state.counters["rows_held"] = list->DBGrid1->model()->rowCount();
+  bench::RunGridSteps(
+      state, [] { return std::make_unique<TForm8>(nullptr); }, [](TForm8 &list) { list.Search(); },
+      {UtolsoBszam.left(7), UtolsoBszam}, {"2500000", UtolsoBszam.left(7)});
 }
 BENCHMARK(BM_TicketGridStep)->ArgsProduct({{1000, 100000}, {0, 1, 2, 3, 4}})->Unit(benchmark::kMillisecond);
 

@@ -14,6 +14,7 @@
 #include "designer/template_dialogs.h"
 #include "platform/cp1250.h"
 #include "platform/dialogs.h"
+#include "platform/error_text.h"
 #include "platform/settings_store.h"
 #include "report/core/FR_Class_Build.h"
 #include "report/ui/FR_Const.h"
@@ -684,7 +685,7 @@ bool TfrDesignerForm::NewFromTemplate(const QString &fileName) {
   try {
     r->LoadTemplate(fileName, nullptr, nullptr, true);
   } catch (const std::exception &e) {
-    if (frErrorBox) frErrorBox(QString::fromStdString(e.what()));
+    if (frErrorBox) frErrorBox(platform::exceptionText(e));
     SetCurPage(CurPage);
     return false;
   }
@@ -727,7 +728,7 @@ bool TfrDesignerForm::OpenFile(const QString &fileName) {
   try {
     loaded = r->LoadFromFile(fileName);  // a version it does not know has shown its message
   } catch (const std::exception &e) {
-    if (frErrorBox) frErrorBox(QString::fromStdString(e.what()));
+    if (frErrorBox) frErrorBox(platform::exceptionText(e));
   }
   if (!loaded) {
     r->FileName = oldName;
@@ -779,7 +780,7 @@ bool TfrDesignerForm::Save() {
   try {
     r->SaveToFile(CurDocName);  // a temporary file renamed over the target
   } catch (const std::exception &e) {
-    if (frErrorBox) frErrorBox(QString::fromStdString(e.what()));
+    if (frErrorBox) frErrorBox(platform::exceptionText(e));
     return false;
   }
   FileModified = false;
@@ -815,7 +816,7 @@ bool TfrDesignerForm::SaveAsFile(const QString &fileName, int filterIndex) {
     FileModified = false;  // the report is saved under its new name
     return true;
   } catch (const std::exception &e) {
-    if (frErrorBox) frErrorBox(QString::fromStdString(e.what()));
+    if (frErrorBox) frErrorBox(platform::exceptionText(e));
     return false;
   }
 }

@@ -1,6 +1,7 @@
 #include "designer/FR_Newrp.h"
 
 #include "designer/FR_GEdit.h"
+#include "platform/error_text.h"
 #include "platform/win_path.h"
 #include "report/core/FR_Class_Report.h"
 #include "report/ui/FR_Const.h"
@@ -109,7 +110,7 @@ void TfrTemplForm::selected() {
     reader.LoadTemplate(sel.first()->data(Qt::UserRole).toString(), &description, &picture, false);
   } catch (const std::exception &e) {
     // A template that cannot be read cannot be chosen.
-    if (report::frErrorBox) report::frErrorBox(QString::fromStdString(e.what()));
+    if (report::frErrorBox) report::frErrorBox(platform::exceptionText(e));
     return;
   }
   Memo1->setPlainText(description.join(QLatin1Char('\n')));

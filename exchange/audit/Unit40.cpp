@@ -17,6 +17,7 @@
 #include "platform/dialogs.h"
 #include "platform/format_settings.h"
 #include "platform/ini_file.h"
+#include "platform/whole_file.h"
 #include "platform/win_path.h"
 
 #include <QApplication>
@@ -36,6 +37,8 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <optional>
 
 TForm40 *Form40 = nullptr;
 
@@ -86,14 +89,18 @@ struct WaitCursor {
   ~WaitCursor() { QApplication::restoreOverrideCursor(); }
 };
 
-// A text file into a view; false when it cannot be read.
-bool loadInto(QPlainTextEdit *view, const QString &path) {
+// A text file into a view; when it cannot be read, missing (the program's
+// message) is shown with the system's reason.
+void loadInto(QPlainTextEdit *view, const QString &path, const QString &missing) {
   const WaitCursor wait;
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return false;
+  QString reason;
+  const std::optional<QByteArray> bytes = platform::readFileWhole(path, &reason);
+  if (!bytes) {
+    platform::showMessage(missing + QLatin1Char('\r') + reason);
+    return;
+  }
   // The byte-order mark is dropped by the decoder.
-  view->setPlainText(QString::fromUtf8(f.readAll()));
-  return true;
+  view->setPlainText(QString::fromUtf8(*bytes));
 }
 
 }  // namespace
@@ -361,10 +368,9 @@ void TForm40::Button7Click() {
 }
 
 void TForm40::Button3Click() {
-  if (!loadInto(RichEdit1, platform::mapWindowsPath(Edit3->text())))
-    platform::showMessage(QStringLiteral("Nincs \"szamlak.XML\" fálj!"));
+  loadInto(RichEdit1, platform::mapWindowsPath(Edit3->text()), QStringLiteral("Nincs \"szamlak.XML\" fálj!"));
 }
 
 void TForm40::Button5Click() {
-  if (!loadInto(RichEdit2, kSchemaFile)) platform::showMessage(QStringLiteral("Nincs \"23_2014_szamlasema.xsd\" fálj!"));
+  loadInto(RichEdit2, kSchemaFile, QStringLiteral("Nincs \"23_2014_szamlasema.xsd\" fálj!"));
 }

@@ -2,15 +2,13 @@
 
 #include "db/dataset.h"
 #include "platform/conv.h"
-#include "platform/error_text.h"
 #include "platform/whole_file.h"
 #include "platform/xml_text.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 
-#include <cerrno>
+#include <optional>
 
 namespace inventory {
 
@@ -93,15 +91,11 @@ void WriteFileWhole(const QString &path, const QByteArray &bytes) {
 }
 
 void CopyFileOver(const QString &source, const QString &target) {
-  QFile in(source);
-  errno = 0;
-  if (!in.open(QIODevice::ReadOnly))
-    throw WriteError(QStringLiteral("\"%1\": %2").arg(source, platform::lastSystemErrorText()));
-  const QByteArray bytes = in.readAll();
-  if (in.error() != QFileDevice::NoError)
-    throw WriteError(QStringLiteral("\"%1\": %2").arg(source, platform::lastSystemErrorText()));
+  QString reason;
+  const std::optional<QByteArray> bytes = platform::readFileWhole(source, &reason);
+  if (!bytes) throw WriteError(QStringLiteral("\"%1\": %2").arg(source, reason));
   if (QFileInfo(target).isDir()) throw WriteError(QStringLiteral("\"%1\": könyvtár, nem fájl").arg(target));
-  WriteFileWhole(target, bytes);
+  WriteFileWhole(target, *bytes);
 }
 
 }  // namespace inventory

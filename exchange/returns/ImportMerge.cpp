@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace returns {
@@ -24,12 +25,11 @@ namespace {
 const QByteArray kAnimal = "12456=", kPlant = "23790=", kPaid = "24804=";
 
 QByteArray ReadFile(const WinFolder &folder, const QString &name) {
-  QFile f(folder.diskPath(name));
-  errno = 0;
-  if (!f.open(QIODevice::ReadOnly))
-    throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájl nem olvasható: %2")
-                          .arg(folder.winPath(name), platform::lastSystemErrorText()));
-  return f.readAll();
+  QString reason;
+  std::optional<QByteArray> bytes = platform::readFileWhole(folder.diskPath(name), &reason);
+  if (!bytes)
+    throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájl nem olvasható: %2").arg(folder.winPath(name), reason));
+  return *std::move(bytes);
 }
 
 // The value of a field line: the text after the sixth character, trimmed; an

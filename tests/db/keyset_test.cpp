@@ -50,6 +50,21 @@ std::unique_ptr<db::KeysetList> list(TestDatabase &d) {
   return q;
 }
 
+const QList<db::OrderKey> kByNameAlone = {{QStringLiteral("o_nev"), QStringLiteral("O_NEV")}};
+
+// Each test's own database; filled() puts the 1,000 producers in it and gives
+// a list of them.
+class KeysetList : public ::testing::Test {
+ protected:
+  std::unique_ptr<db::KeysetList> filled(const QList<db::OrderKey> &order, const QString &where = QString()) {
+    fill(d);
+    auto q = list(d);
+    setList(*q, order, where);
+    return q;
+  }
+  TestDatabase d;
+};
+
 QString kod(db::DataSet &d) { return d.fieldByName(QStringLiteral("O_KOD")).asString(); }
 
 // The codes of the whole list read at once, in the order given.
@@ -76,13 +91,10 @@ QStringList walkBack(db::DataSet &q) {
   return codes;
 }
 
-TEST(KeysetList, FromTheFirstMiddleAndLastKeyEveryRowIsReachableInOrder) {
-  TestDatabase d;
-  fill(d);
+TEST_F(KeysetList, FromTheFirstMiddleAndLastKeyEveryRowIsReachableInOrder) {
+  auto q = filled(kByName);
   const QStringList all = reference(d, QStringLiteral("o_nev, id_ostermelo"));
   ASSERT_EQ(all.size(), kRows);
-  auto q = list(d);
-  setList(*q, kByName);
   for (const int at : {0, kRows / 2, kRows - 1}) {
     SCOPED_TRACE(at);
     ASSERT_TRUE(q->openOn(QStringLiteral("O_KOD"), all[at], {true, false}));
@@ -99,12 +111,9 @@ TEST(KeysetList, FromTheFirstMiddleAndLastKeyEveryRowIsReachableInOrder) {
   EXPECT_EQ(kod(*q), all[kRows - 1]);
 }
 
-TEST(KeysetList, LocateAsksTheDatabaseAndAMissKeepsTheRow) {
-  TestDatabase d;
-  fill(d);
+TEST_F(KeysetList, LocateAsksTheDatabaseAndAMissKeepsTheRow) {
+  auto q = filled(kByName);
   const QStringList all = reference(d, QStringLiteral("o_nev, id_ostermelo"));
-  auto q = list(d);
-  setList(*q, kByName);
   q->openAt();
   // The first "név 3" in the list's order, case-insensitively, by its beginning.
   ASSERT_TRUE(q->locate(QStringLiteral("O_NEV"), QStringLiteral("név 3"), {true, true}));
@@ -119,25 +128,19 @@ TEST(KeysetList, LocateAsksTheDatabaseAndAMissKeepsTheRow) {
   EXPECT_EQ(kod(*q), all[500]);
 }
 
-TEST(KeysetList, AKeyDeletedByAnotherInstanceOpensOnTheFirstRow) {
-  TestDatabase d;
-  fill(d);
+TEST_F(KeysetList, AKeyDeletedByAnotherInstanceOpensOnTheFirstRow) {
+  auto q = filled(kByName);
   const QStringList all = reference(d, QStringLiteral("o_nev, id_ostermelo"));
   Attachment other(d.path());
   other.exec(QStringLiteral("DELETE FROM ostermelo WHERE o_kod = '%1'").arg(all[400]));
   other.transaction().commit();
-  auto q = list(d);
-  setList(*q, kByName);
   EXPECT_FALSE(q->openOn(QStringLiteral("O_KOD"), all[400], {true, false}));
   EXPECT_EQ(kod(*q), all[0]);
   EXPECT_EQ(walkForward(*q).size(), kRows - 1);
 }
 
-TEST(KeysetList, ListsOfNoRowAndOfOneRow) {
-  TestDatabase d;
-  fill(d);
-  auto q = list(d);
-  setList(*q, kByName, QStringLiteral("o_kod = :k"));
+TEST_F(KeysetList, ListsOfNoRowAndOfOneRow) {
+  auto q = filled(kByName, QStringLiteral("o_kod = :k"));
   q->paramByName(QStringLiteral("k")).setString(QStringLiteral("-----"));
   EXPECT_FALSE(q->openOn(QStringLiteral("O_KOD"), QStringLiteral("00001"), {}));
   EXPECT_TRUE(q->isEmpty());
@@ -159,11 +162,8 @@ TEST(KeysetList, ListsOfNoRowAndOfOneRow) {
   EXPECT_TRUE(q->eof());
 }
 
-TEST(KeysetList, SortChangedWhilePositionedKeepsTheRow) {
-  TestDatabase d;
-  fill(d);
-  auto q = list(d);
-  setList(*q, kByName);
+TEST_F(KeysetList, SortChangedWhilePositionedKeepsTheRow) {
+  auto q = filled(kByName);
   ASSERT_TRUE(q->openOn(QStringLiteral("O_KOD"), QStringLiteral("00555"), {}));
   const QString name = q->fieldByName(QStringLiteral("O_NEV")).asString();
   setList(*q, kByCode);
@@ -175,12 +175,9 @@ TEST(KeysetList, SortChangedWhilePositionedKeepsTheRow) {
   EXPECT_EQ(walkForward(*q), reference(d, QStringLiteral("o_kod, id_ostermelo")));
 }
 
-TEST(KeysetList, RowsInsertedByAnotherInstanceBetweenBatchesAreNeitherDoubledNorLost) {
-  TestDatabase d;
-  fill(d);
+TEST_F(KeysetList, RowsInsertedByAnotherInstanceBetweenBatchesAreNeitherDoubledNorLost) {
+  auto q = filled(kByCode);
   const QStringList before = reference(d, QStringLiteral("o_kod, id_ostermelo"));
-  auto q = list(d);
-  setList(*q, kByCode);
   ASSERT_TRUE(q->openOn(QStringLiteral("O_KOD"), QStringLiteral("00900"), {}));
   // Another instance adds rows at the start, inside the unread part before
   // the window, and at the end of the list.
@@ -199,11 +196,8 @@ TEST(KeysetList, RowsInsertedByAnotherInstanceBetweenBatchesAreNeitherDoubledNor
   EXPECT_EQ(back, sorted);
 }
 
-TEST(KeysetList, AGridGetsTheRowsBeforeItsFirstRowInFrontAndKeepsItsRow) {
-  TestDatabase d;
-  fill(d);
-  auto q = list(d);
-  setList(*q, kByCode);
+TEST_F(KeysetList, AGridGetsTheRowsBeforeItsFirstRowInFrontAndKeepsItsRow) {
+  auto q = filled(kByCode);
   db::DataSource source;
   source.setDataSet(q.get());
   db::DataSetModel model;
@@ -224,11 +218,8 @@ TEST(KeysetList, AGridGetsTheRowsBeforeItsFirstRowInFrontAndKeepsItsRow) {
   EXPECT_EQ(model.data(model.index(q->recNo() - 1, 1)).toString(), QStringLiteral("00700"));
 }
 
-TEST(KeysetList, AListHeldOpenDoesNotBlockAnotherProcessWrites) {
-  TestDatabase d;
-  fill(d);
-  auto q = list(d);
-  setList(*q, kByCode);
+TEST_F(KeysetList, AListHeldOpenDoesNotBlockAnotherProcessWrites) {
+  auto q = filled(kByCode);
   ASSERT_TRUE(q->openOn(QStringLiteral("O_KOD"), QStringLiteral("00500"), {}));
   q->prior();  // a batch before read, the cursor after the row half-read
   ASSERT_FALSE(q->fetchedAll());
@@ -242,14 +233,10 @@ TEST(KeysetList, AListHeldOpenDoesNotBlockAnotherProcessWrites) {
 
 // Keys that do not identify a row: a list ordered by the name alone, its
 // names repeated in runs longer than a batch, read back from its end.
-TEST(KeysetList, RowsWithEqualKeysAreNeitherDoubledNorLostAtBatchBoundaries) {
-  TestDatabase d;
-  fill(d);
+TEST_F(KeysetList, RowsWithEqualKeysAreNeitherDoubledNorLostAtBatchBoundaries) {
+  auto q = filled(kByNameAlone);
   d.exec(QStringLiteral("INSERT INTO ostermelo ( o_kod, o_nev ) SELECT 'A' || LPAD(n, 4, '0'), 'Azonos  ' FROM "
                         "( SELECT FIRST 450 ROW_NUMBER() OVER () AS n FROM rdb$types a CROSS JOIN rdb$types b )"));
-  const QList<db::OrderKey> byNameAlone = {{QStringLiteral("o_nev"), QStringLiteral("O_NEV")}};
-  auto q = list(d);
-  setList(*q, byNameAlone);
   ASSERT_TRUE(q->openOn(QStringLiteral("O_KOD"), QStringLiteral("00999"), {}));
   EXPECT_EQ(kod(*q), QStringLiteral("00999"));  // among the rows of its name, the one asked for
   q->last();
@@ -279,8 +266,7 @@ TEST(KeysetList, RowsWithEqualKeysAreNeitherDoubledNorLostAtBatchBoundaries) {
 // A beginning typed without regard to case finds the row the whole list read
 // into memory finds, in the name's byte order and in the Hungarian one; a
 // text longer than the column finds nothing.
-TEST(KeysetList, ACaseFreeBeginningFindsTheRowAWholeListFinds) {
-  TestDatabase d;
+TEST_F(KeysetList, ACaseFreeBeginningFindsTheRowAWholeListFinds) {
   const QStringList names = {"kovács Béla", "KOVÁCS ANNA", "Kovács Éva", "Kőrös Ödön", "kő", "Ödön",
                              "ödön Zsolt",  "ÖRÖS",        "Zoli",       "zoltán",     "Kiss", "KISS",
                              "Árpád",       "árok",        "Ár",         "12 Kft.",    "Őri Ábel",
@@ -323,8 +309,7 @@ TEST(KeysetList, ACaseFreeBeginningFindsTheRowAWholeListFinds) {
 // stay as they are while the list is read around positions, and a change of
 // the lines makes the dataset a plain query. A list without an ID column
 // tells its rows apart by all their values.
-TEST(KeysetList, AListWithAConditionAndNoIdColumnIsReadWhole) {
-  TestDatabase d;
+TEST_F(KeysetList, AListWithAConditionAndNoIdColumnIsReadWhole) {
   fill(d);
   auto q = list(d);
   q->setList({QStringLiteral("o_kod, o_nev"), QStringLiteral("ostermelo"), QStringLiteral("o_kod >= :k"),
@@ -346,12 +331,9 @@ TEST(KeysetList, AListWithAConditionAndNoIdColumnIsReadWhole) {
 // The list's last row in one step, with a batch before it, not every row;
 // the whole list, wanted from a position, is read from its first row and
 // keeps the current row.
-TEST(KeysetList, TheLastRowIsReadWithTheRowsAroundItAndTheWholeListKeepsTheRow) {
-  TestDatabase d;
-  fill(d);
+TEST_F(KeysetList, TheLastRowIsReadWithTheRowsAroundItAndTheWholeListKeepsTheRow) {
+  auto q = filled(kByName);
   const QStringList all = reference(d, QStringLiteral("o_nev, id_ostermelo"));
-  auto q = list(d);
-  setList(*q, kByName);
   q->openAt();
   q->last();
   EXPECT_EQ(kod(*q), all.last());
@@ -368,11 +350,8 @@ TEST(KeysetList, TheLastRowIsReadWithTheRowsAroundItAndTheWholeListKeepsTheRow) 
 
 // A row another program renames while the list is open shows once: where
 // it was read, not again under its new key in a later batch.
-TEST(KeysetList, ARowRenamedByAnotherProgramShowsOnce) {
-  TestDatabase d;
-  fill(d);
-  auto q = list(d);
-  setList(*q, kByCode);
+TEST_F(KeysetList, ARowRenamedByAnotherProgramShowsOnce) {
+  auto q = filled(kByCode);
   ASSERT_TRUE(q->openOn(QStringLiteral("O_KOD"), QStringLiteral("00700"), {}));
   Attachment other(d.path());
   other.exec(QStringLiteral("UPDATE ostermelo SET o_kod = '0010A' WHERE o_kod = '00600'"));
@@ -390,12 +369,8 @@ TEST(KeysetList, ARowRenamedByAnotherProgramShowsOnce) {
 // cursor go instead of reading the rest first; the list reads on later from
 // its last row, also inside a run of equal names and over a row the write
 // changed.
-TEST(KeysetList, AWriteOfItsTransactionLetsTheListGoAndItReadsOnWithoutDoublesOrGaps) {
-  TestDatabase d;
-  fill(d);
-  const QList<db::OrderKey> byNameAlone = {{QStringLiteral("o_nev"), QStringLiteral("O_NEV")}};
-  auto q = list(d);
-  setList(*q, byNameAlone);
+TEST_F(KeysetList, AWriteOfItsTransactionLetsTheListGoAndItReadsOnWithoutDoublesOrGaps) {
+  auto q = filled(kByNameAlone);
   q->openAt();
   const int held = q->fetchedCount();
   ASSERT_LT(held, kRows);

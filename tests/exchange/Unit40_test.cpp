@@ -329,6 +329,8 @@ TEST_F(Form40Test, ViewsLoadTheFileAndTheSchemaAndCopyThem) {
   // The schema is read from the working directory.
   const QString cwd = QDir::currentPath();
   QDir::setCurrent(work_->path());
+  // The file is missing, a folder stands in the schema's place: each named with the reason.
+  ASSERT_TRUE(QDir(work_->path()).mkdir(QStringLiteral("23_2014_szamlasema.xsd")));
   MessageSeen missingXml, missingXsd;
   QString xml, xsd, clip;
   ASSERT_TRUE(runDialog({[&](QWidget *d) { click(d, QStringLiteral("Button3")); },  // deleted at opening
@@ -343,6 +345,7 @@ TEST_F(Form40Test, ViewsLoadTheFileAndTheSchemaAndCopyThem) {
                            xml = f->RichEdit1->toPlainText();
                            f->Button8->click();
                            clip = QApplication::clipboard()->text();
+                           QDir().rmdir(QStringLiteral("23_2014_szamlasema.xsd"));
                            QFile schema(QStringLiteral("23_2014_szamlasema.xsd"));
                            if (schema.open(QIODevice::WriteOnly)) schema.write("<xs:schema/>");
                            schema.close();
@@ -351,8 +354,8 @@ TEST_F(Form40Test, ViewsLoadTheFileAndTheSchemaAndCopyThem) {
                            closeWindow(d);
                          }}));
   QDir::setCurrent(cwd);
-  EXPECT_EQ(missingXml.text, QStringLiteral("Nincs \"szamlak.XML\" fálj!"));
-  EXPECT_EQ(missingXsd.text, QStringLiteral("Nincs \"23_2014_szamlasema.xsd\" fálj!"));
+  EXPECT_EQ(missingXml.text, QStringLiteral("Nincs \"szamlak.XML\" fálj!\ra fájl vagy a mappa nem létezik"));
+  EXPECT_EQ(missingXsd.text, QStringLiteral("Nincs \"23_2014_szamlasema.xsd\" fálj!\rilyen nevű mappa van"));
   EXPECT_TRUE(xml.startsWith(QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>")));
   EXPECT_TRUE(xml.contains(QStringLiteral("<nev>Kovács János</nev>")));
   EXPECT_EQ(clip, xml);

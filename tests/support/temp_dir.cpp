@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <stdexcept>
 
 namespace vorik::test {
@@ -12,6 +13,16 @@ TempDir::TempDir() {
 
 QString sourcePath(const QString &relative) {
   return QDir(QStringLiteral(VORIK_SOURCE_DIR)).filePath(relative);
+}
+
+QList<UnreadableFile> unreadableFiles() {
+  return {{false, QStringLiteral("a fájl vagy a mappa nem létezik")}, {true, QStringLiteral("ilyen nevű mappa van")}};
+}
+
+bool makeUnreadable(const QString &path, const UnreadableFile &c) {
+  QFile::remove(path);
+  QDir().rmdir(path);
+  return c.folder ? QDir().mkdir(path) : !QFileInfo::exists(path);
 }
 
 ProgramOnPath::ProgramOnPath(const QString &name, const QByteArray &body) : path_(qgetenv("PATH")) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -18,6 +19,17 @@ class TempDir {
 
 // Path of a file under the source tree (test data, resources).
 QString sourcePath(const QString &relative);
+
+// A file to be read that is not there as the program expects: gone, or a
+// folder in its place; with the system's reason its messages then name.
+struct UnreadableFile {
+  bool folder;
+  QString reason;
+};
+QList<UnreadableFile> unreadableFiles();
+// Leaves path as c says (a file or empty folder there before removed); false
+// when it cannot.
+bool makeUnreadable(const QString &path, const UnreadableFile &c);
 
 // A program of the given name, a shell script of body, found first on the
 // PATH while this lives (the PATH is restored afterwards).

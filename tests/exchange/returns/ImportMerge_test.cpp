@@ -18,6 +18,9 @@
 
 using namespace returns;
 using vorik::test::TempDir;
+using vorik::test::UnreadableFile;
+using vorik::test::unreadableFiles;
+using vorik::test::makeUnreadable;
 
 namespace {
 
@@ -149,6 +152,20 @@ TEST_F(MergeFolders, NamesThatDifferBeforeTheKeyStopAtTheMissingFileOfA) {
   const auto before = both();
   EXPECT_EQ(Refused(paired), QStringLiteral("Hiba! A(z) C:\\QZ2025\\03\\2508M202502_8123456789.imp fájl nem található."));
   EXPECT_EQ(both(), before);
+}
+
+// B's half that cannot be read stops the merge with the system's reason.
+TEST_F(MergeFolders, AnUnreadableHalfOfBStopsNamingTheReason) {
+  const QString name = QStringLiteral("2508M202503_8123456789.imp");
+  for (const UnreadableFile &c : unreadableFiles()) {
+    SCOPED_TRACE(c.reason.toStdString());
+    put(a(name), Imp("8123456789", 1));
+    ASSERT_TRUE(makeUnreadable(b(name), c));
+    const auto before = both();
+    EXPECT_EQ(Refused({name}),
+              QStringLiteral("Hiba! A(z) E:\\qz2025\\03\\%1 fájl nem olvasható: %2").arg(name, c.reason));
+    EXPECT_EQ(both(), before);
+  }
 }
 
 // The file lists come in Hungarian alphabetical order, not in byte order.
