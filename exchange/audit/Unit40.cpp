@@ -31,6 +31,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -96,7 +97,9 @@ void loadInto(QPlainTextEdit *view, const QString &path, const QString &missing)
   QString reason;
   const std::optional<QByteArray> bytes = platform::readFileWhole(path, &reason);
   if (!bytes) {
-    platform::showMessage(missing + QLatin1Char('\r') + reason);
+    // A file that is not there gets the plain message; one that is there but
+    // cannot be read also gets the reason.
+    platform::showMessage(QFileInfo::exists(path) ? missing + QLatin1Char('\r') + reason : missing);
     return;
   }
   // The byte-order mark is dropped by the decoder.
