@@ -49,6 +49,13 @@ qint32 TfrStream::ReadI32() { return static_cast<qint32>(ReadU32()); }
 void TfrStream::Write(const void *buf, qint64 n) {
   if (n <= 0) return;
   const qint64 end = pos_ + n;
+  // Writing at the end (nearly every write) appends, growing the capacity
+  // geometrically, rather than resizing and copying in two steps.
+  if (pos_ == data_.size()) {
+    data_.append(static_cast<const char *>(buf), n);
+    pos_ = end;
+    return;
+  }
   if (end > data_.size()) data_.resize(end);
   std::memcpy(data_.data() + pos_, buf, static_cast<size_t>(n));
   pos_ = end;

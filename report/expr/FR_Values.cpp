@@ -9,6 +9,8 @@
 
 #include "db/dataset.h"
 
+#include <optional>
+
 namespace report {
 
 namespace {
@@ -72,8 +74,16 @@ QString plainText(const Variant &v, const platform::FormatSettings &fs) {
 
 QString frFormatValue(const Variant &value, quint32 format, const QString &formatStr) {
   if (value.isNull() || (value.isString() && value.stringValue().isEmpty())) return QString();
-  platform::FormatSettings fs = platform::regional();
-  if (const char sep = frFormatSeparator(format)) fs.decimalSeparator = QChar::fromLatin1(sep);
+  // The regional settings are copied (dozens of texts) only where the format
+  // asks for another decimal separator: this runs once per printed value.
+  const platform::FormatSettings &regional = platform::regional();
+  std::optional<platform::FormatSettings> own;
+  const char sep = frFormatSeparator(format);
+  if (sep && regional.decimalSeparator != QChar::fromLatin1(sep)) {
+    own.emplace(regional);
+    own->decimalSeparator = QChar::fromLatin1(sep);
+  }
+  const platform::FormatSettings &fs = own ? *own : regional;
   const int type = frFormatType(format);
   switch (frFormatCategory(format)) {
     case fcNumber: {

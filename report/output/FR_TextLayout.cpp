@@ -196,24 +196,26 @@ std::vector<TfrTextLine> frWrapLine(const QString &line, const TfrFontSpec &font
       hasBreak = true;
       break;
     }
-  if (!hasBreak && (line.size() < 2 || face.textWidth(line, font.height) <= maxWidth)) {
-    out.push_back({line, true, 0});
-  } else {
-    // Line-break characters end a line; a run of them is one break.
-    qsizetype beg = 0;
-    const qsizetype n = line.size();
-    qsizetype i = 0;
-    while (i < n) {
-      if (isLineBreak(line[i])) {
-        wrapSegment(line.mid(beg, i - beg), font, maxWidth, hyphenate, out, wordCut);
-        while (i < n && isLineBreak(line[i])) ++i;
-        beg = i;
-      } else {
-        ++i;
-      }
-    }
-    if (beg < n) wrapSegment(line.mid(beg), font, maxWidth, hyphenate, out, wordCut);
+  // A line that fits is measured once: its width is the line's width.
+  const int whole = hasBreak ? 0 : face.textWidth(line, font.height);
+  if (!hasBreak && (line.size() < 2 || whole <= maxWidth)) {
+    out.push_back({line, true, whole & 0xFFFF});
+    return out;
   }
+  // Line-break characters end a line; a run of them is one break.
+  qsizetype beg = 0;
+  const qsizetype n = line.size();
+  qsizetype i = 0;
+  while (i < n) {
+    if (isLineBreak(line[i])) {
+      wrapSegment(line.mid(beg, i - beg), font, maxWidth, hyphenate, out, wordCut);
+      while (i < n && isLineBreak(line[i])) ++i;
+      beg = i;
+    } else {
+      ++i;
+    }
+  }
+  if (beg < n) wrapSegment(line.mid(beg), font, maxWidth, hyphenate, out, wordCut);
   for (TfrTextLine &l : out) l.width = face.textWidth(l.text, font.height) & 0xFFFF;
   return out;
 }
