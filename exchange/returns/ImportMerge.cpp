@@ -8,7 +8,6 @@
 #include "platform/whole_file.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
@@ -281,30 +280,37 @@ std::optional<MergeRecovery> RecoverMerge() {
       if (name.isEmpty()) continue;
       const QString old = WithExtension(name, QStringLiteral(".old"));
       const QString scratch = name.left(name.size() - 1) + QLatin1Char('_');
-      // The first failed step of the pair; the pair is left for the next try.
-      int error = 0;
+      // Why the pair is not right (its first failed step); it is then left
+      // for the next try.
+      QString reason;
+      const auto step = [&reason](int error) {
+        if (error != 0) reason = platform::systemErrorText(error);
+      };
       if (b.exists(old) && !b.exists(name)) {
         // The pair was merged whole.
       } else if (a.exists(old) && a.exists(name)) {
-        QFile kept(a.diskPath(old)), current(a.diskPath(name));
-        if (!kept.open(QIODevice::ReadOnly) || !current.open(QIODevice::ReadOnly)) {
-          error = EACCES;
-        } else if (kept.readAll() == current.readAll()) {
-          error = a.remove(old);  // the merged file never took A's name
+        const std::optional<QByteArray> kept = platform::readFileWhole(a.diskPath(old), &reason);
+        const std::optional<QByteArray> current =
+            kept ? platform::readFileWhole(a.diskPath(name), &reason) : std::nullopt;
+        if (!current) {
+          // reason tells why a file of the pair could not be read
+        } else if (*kept == *current) {
+          step(a.remove(old));  // the merged file never took A's name
         } else if (!b.exists(name)) {
-          error = ENOENT;  // merged in A, and B's half is nowhere
-        } else if ((error = b.rename(name, old)) == 0) {
-          r.finished << name;  // merged in A: B's half retires
+          step(ENOENT);  // merged in A, and B's half is nowhere
+        } else {
+          step(b.rename(name, old));
+          if (reason.isEmpty()) r.finished << name;  // merged in A: B's half retires
         }
       } else if (a.exists(old) && !a.exists(name)) {
-        error = a.rename(old, name);
+        step(a.rename(old, name));
       }
-      if (a.exists(scratch) && error == 0) error = a.remove(scratch);
+      if (a.exists(scratch) && reason.isEmpty()) step(a.remove(scratch));
       // Only the temporaries of this pair's own files: the folder is the
       // user's, with hidden files of its own.
       platform::removeLeftTemporaries(a.diskPath(scratch));
       platform::removeLeftTemporaries(a.diskPath(old));
-      if (error != 0) r.notRight << QStringLiteral("%1 (%2)").arg(name, platform::systemErrorText(error));
+      if (!reason.isEmpty()) r.notRight << QStringLiteral("%1 (%2)").arg(name, reason);
     }
     a.sync();
     b.sync();

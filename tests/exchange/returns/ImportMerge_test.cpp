@@ -168,6 +168,26 @@ TEST_F(MergeFolders, AnUnreadableHalfOfBStopsNamingTheReason) {
   }
 }
 
+// A stopped merge's pair whose kept file in A cannot be read is named with
+// the system's reason, and the journal stays for the next opening.
+TEST_F(MergeFolders, ARecoveryNamesWhyAPairsFileCannotBeRead) {
+  const QString name = QStringLiteral("2508M202503_8000000001.imp"), old = QStringLiteral("2508M202503_8000000001.old");
+  for (const UnreadableFile &c : unreadableFiles()) {
+    SCOPED_TRACE(c.reason.toStdString());
+    put(a(name), Imp("8000000001", 11));
+    put(b(name), Imp("8000000001", 1));
+    // Not there: a link to nothing, which the folder lists all the same.
+    ASSERT_TRUE(makeUnreadable(a(old), c));
+    ASSERT_TRUE(c.folder || QFile::link(a(QStringLiteral("nowhere")), a(old)));
+    put(work_.file(MergeJournal()), "C:\\QZ2025\\03\\\r\nE:\\qz2025\\03\\\r\n" + name.toLatin1() + "\r\n");
+    const std::optional<MergeRecovery> r = RecoverMerge();
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->notRight, QStringList{name + " (" + c.reason + ")"});
+    EXPECT_EQ(r->finished, QStringList());
+    EXPECT_TRUE(QFile::exists(work_.file(MergeJournal())));
+  }
+}
+
 // The file lists come in Hungarian alphabetical order, not in byte order.
 TEST_F(MergeFolders, FileListsAreInHungarianOrder) {
   for (const char *n : {"Zala.imp", "\xC3\xA1" "bel.imp", "Abel.imp", "abc.imp", "\xC5\x90ri.imp", "\xC3\x96reg.imp", "Olga.imp", "x.old"})
