@@ -5,6 +5,7 @@
 //       the engine's backup lock taken, a part of the file in a temporary
 //       beside the target;
 //   "excel-killed <target>"  a workbook half written to its temporary;
+//   "lock record|whole <file>"  another program's lock on the file;
 //   "audit <database> <receiver> <target>"  a program instance's audit data
 //       supply (collect, export, close) driven by commands on standard input.
 #include "app/SharedState.h"
@@ -28,6 +29,8 @@
 #include <memory>
 #include <string>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace vorik::test {
@@ -67,6 +70,21 @@ int excelKilled(const QStringList &args) {
   excel::WorkbookFile file(args[0]);
   const QByteArray chunk(1 << 20, 'x');
   file.write(chunk.constData(), static_cast<std::size_t>(chunk.size()));
+  readyThenWait();
+}
+
+// Another program's lock on the file: "record" a shared record lock,
+// "whole" an exclusive whole-file lock.
+int holdLock(const QStringList &args) {
+  if (args.size() != 2) return 1;
+  const int fd = ::open(QFile::encodeName(args[1]).constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return 2;
+  struct flock record {};
+  record.l_type = F_RDLCK;
+  record.l_whence = SEEK_SET;
+  const bool held = args[0] == QLatin1String("record") ? ::fcntl(fd, F_SETLK, &record) == 0
+                                                       : ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+  if (!held) return 3;
   readyThenWait();
 }
 
@@ -132,6 +150,7 @@ int audit(const QStringList &args) {
 const ChildMode kBackupKilled("backup-killed", backupKilled);
 const ChildMode kExcelKilled("excel-killed", excelKilled);
 const ChildMode kAudit("audit", audit);
+const ChildMode kLock("lock", holdLock);
 
 }  // namespace
 

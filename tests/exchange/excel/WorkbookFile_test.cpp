@@ -9,11 +9,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 
 #include <gtest/gtest.h>
-
-#include <csignal>
 
 #include <sys/stat.h>
 
@@ -44,29 +41,6 @@ QByteArray Pattern(int size) {
   for (int i = 0; i < size; ++i) b[i] = static_cast<char>(i * 7 + i / 251);
   return b;
 }
-
-// Another process holding a lock on path until the object is destroyed.
-class LockHolder {
- public:
-  LockHolder(const QString &path, const char *how) {
-    proc_.start(QStringLiteral("/usr/bin/python3"),
-                {QStringLiteral("-c"),
-                 QStringLiteral("import fcntl,sys,time\nf=open(sys.argv[1],'rb')\n%1\nprint('locked',flush=True)\n"
-                                "time.sleep(60)")
-                     .arg(QLatin1String(how)),
-                 path});
-    ready_ = proc_.waitForReadyRead(20000) && proc_.readAll().startsWith("locked");
-  }
-  ~LockHolder() {
-    proc_.kill();
-    proc_.waitForFinished();
-  }
-  bool ready() const { return ready_; }
-
- private:
-  QProcess proc_;
-  bool ready_ = false;
-};
 
 }  // namespace
 
@@ -189,15 +163,10 @@ TEST(WorkbookFile, RefusesToReplaceReadOnlyAndLockedFiles) {
   EXPECT_EQ(excel::ReplaceRefusal(path), QStringLiteral("OSTERMELO.xls: csak olvasható fájl."));
   ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0644), 0);
 
-  {
-    LockHolder holder(path, "fcntl.lockf(f, fcntl.LOCK_SH)");  // a record lock
-    ASSERT_TRUE(holder.ready());
-    EXPECT_EQ(excel::ReplaceRefusal(path), QStringLiteral("OSTERMELO.xls: egy másik program használja."));
-  }
-  {
-    LockHolder holder(path, "fcntl.flock(f, fcntl.LOCK_EX)");  // a whole-file lock
-    ASSERT_TRUE(holder.ready());
-    EXPECT_EQ(excel::ReplaceRefusal(path), QStringLiteral("OSTERMELO.xls: egy másik program használja."));
+  for (const char *kind : {"record", "whole"}) {  // another program's lock (child_modes "lock")
+    Child holder({QStringLiteral("lock"), QString::fromLatin1(kind), path});
+    ASSERT_EQ(holder.waitFor("ready"), QByteArray("ready")) << kind;
+    EXPECT_EQ(excel::ReplaceRefusal(path), QStringLiteral("OSTERMELO.xls: egy másik program használja.")) << kind;
   }
   EXPECT_EQ(excel::ReplaceRefusal(path), QString()) << "the locks are gone with their holder";
 }

@@ -3,6 +3,7 @@
 // not there when the folder, the target or the disk refuses.
 #include "exchange/returns/ReturnFiles.h"
 #include "platform/error_text.h"
+#include "support/child_process.h"
 #include "support/full_disk.h"
 #include "support/qt_print.h"
 #include "support/temp_dir.h"
@@ -11,16 +12,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 
 #include <gtest/gtest.h>
-
-#include <csignal>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace returns;
+using vorik::test::Child;
 using vorik::test::FullDisk;
 using vorik::test::TempDir;
 
@@ -60,25 +59,6 @@ Producer Someone() {
   p.szido = QStringLiteral("1899.12.30");
   return p;
 }
-
-// A lock another program holds on a file while this object lives.
-class Locker {
- public:
-  explicit Locker(const QString &path) {
-    proc_.start(QStringLiteral("/usr/bin/flock"),
-                {QStringLiteral("-x"), path, QStringLiteral("-c"), QStringLiteral("echo locked; sleep 60")});
-    ready_ = proc_.waitForReadyRead(20000) && proc_.readAll().startsWith("locked");
-  }
-  ~Locker() {
-    proc_.kill();
-    proc_.waitForFinished();
-  }
-  bool ready() const { return ready_; }
-
- private:
-  QProcess proc_;
-  bool ready_ = false;
-};
 
 TEST(ReturnNames, FolderFileNamesAndTheOneMonthCheck) {
   const Period march{QStringLiteral("2025.03.01"), QStringLiteral("2025.03.31")};
@@ -198,8 +178,8 @@ TEST_F(ReturnFiles, RefusedTargetsNameTheFileAndLeaveItAsItWas) {
   const QString used = disk(QStringLiteral("QZ2025/03/used.imp"));
   write(used, "in use");
   {
-    Locker lock(used);
-    ASSERT_TRUE(lock.ready());
+    Child lock({QStringLiteral("lock"), QStringLiteral("whole"), used});  // another program's (child_modes)
+    ASSERT_EQ(lock.waitFor("ready"), QByteArray("ready"));
     try {
       WinFolder(QStringLiteral("C:\\QZ2025\\03\\")).write(QStringLiteral("used.imp"), "x");
       ADD_FAILURE() << "a file in use replaced";
