@@ -26,10 +26,10 @@ std::function<void()> beforeMark;
 const QString kDots = QString(77, QLatin1Char('.'));
 const QString kSignature = QStringLiteral(" a mezögazd. tevék. folytató adóalany aláirása");
 
-// The queries the layout reads: the lines (ZQ20), the producer (ZQ30), the
-// receiver (ZQ60) and the stored header (ZQ11). False, after a message,
-// when a row has vanished.
-bool openTicketData(const QString &serial, const QString &producer) {
+// The queries the layout reads: the lines (ZQ20), the stored header (ZQ11),
+// the producer it names now (ZQ30) and the receiver (ZQ60). False, after a
+// message, when a row has vanished.
+bool openTicketData(const QString &serial) {
   db::Query &lines = *Data->ZQ20;
   TicketQueries::setSql(lines, {QStringLiteral("SELECT * FROM qzsor WHERE s_bszam = :p0 ORDER BY ID_qzsor")});
   lines.paramByName(QStringLiteral("p0")).setString(serial);
@@ -42,6 +42,7 @@ bool openTicketData(const QString &serial, const QString &producer) {
     platform::error(QStringLiteral("A %1 számú felvásárlási jegy már nincs az adatbázisban.").arg(serial));
     return false;
   }
+  const QString producer = RowText(header, "F_OSTERMKOD");
   db::Query &producers = *Data->ZQ30;
   TicketQueries::setSql(producers, {QStringLiteral("SELECT * FROM ostermelo WHERE o_kod = :p0")});
   producers.paramByName(QStringLiteral("p0")).setString(producer);
@@ -187,7 +188,6 @@ void PrintTicket(TForm8 *form) {
   db::Query &list = *Data->ZQ10;
   if (!list.active() || list.isEmpty()) return;  // no ticket to print
   const QString serial = RowText(list, "F_BSZAM");
-  const QString producer = RowText(list, "F_OSTERMKOD");
   const bool printMode = NyomtatMod != QLatin1String("Megtekint");
 
   // Held until the mark or the end of the print, whichever comes first.
@@ -199,8 +199,9 @@ void PrintTicket(TForm8 *form) {
     }
   } lock{printMode};
 
-  if (!openTicketData(serial, producer)) return;
-  // The ticket as the header row holds it now, not as the list read it.
+  if (!openTicketData(serial)) return;
+  // The ticket as the header row and its producer's row hold it now, not as
+  // the list read it.
   db::Query &header = *Data->ZQ11;
   Ticket t;
   t.transfer = RowText(header, "F_UTAL") == QLatin1String("x");
@@ -209,7 +210,7 @@ void PrintTicket(TForm8 *form) {
   t.printed = RowText(header, "F_PRN") == QLatin1String("I");
   t.cancelling = RowText(header, "F_TIPUS") != TipusNormal;
   t.cancelledSerial = RowText(header, "F_ERVENYT");
-  Data->ost_utca();
+  OstermeloUtca = TData::streetOf(*Data->ZQ30, QStringLiteral("O_"));
   Data->atv_utca();
   t.producerStreet = OstermeloUtca;
   t.receiverStreet = AtvevoUtca;
@@ -246,7 +247,7 @@ void PrintTicket(TForm8 *form) {
       list.locate(QStringLiteral("F_BSZAM"), serial, db::LocateOptions{false, true});
     } else {
       // The rollback closed the queries the layout reads.
-      openTicketData(serial, producer);
+      openTicketData(serial);
     }
   });
 
