@@ -28,7 +28,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QTimer>
 #include <QTranslator>
 
 #include <gtest/gtest.h>
@@ -566,18 +565,20 @@ int runProgramChild(const QStringList &args) {
       script.then([&](QWidget *) { leaveWriteAndReport(); });  // the line dialog stays
     }
   }
-  QTimer start;
-  start.setInterval(10);
-  QObject::connect(&start, &QTimer::timeout, [&] {
-    if (!Form1 || !Form1->isVisible()) return;
-    start.stop();
+  // Once the main window shows and the program waits in its loop; the
+  // script's own loops run from a queued call, not inside the idle poll.
+  bool started = false;
+  const OnIdle mainShown([&] {
+    if (started || !Form1 || !Form1->isVisible()) return;
+    started = true;
     if (state == QLatin1String("main")) return tellParent(QStringLiteral("ready"));
-    AtvevoKod = QStringLiteral("R1");
-    TipusNormal = QStringLiteral("1");
-    Form1->EnableReceiverMenus();
-    script.run([] { Form1->Felvsrlsijegy1->trigger(); }, 120000);
+    QMetaObject::invokeMethod(qApp, [&] {
+      AtvevoKod = QStringLiteral("R1");
+      TipusNormal = QStringLiteral("1");
+      Form1->EnableReceiverMenus();
+      script.run([] { Form1->Felvsrlsijegy1->trigger(); }, 120000);
+    }, Qt::QueuedConnection);
   });
-  start.start();
   status = RunProgram();
   tellParent(QStringLiteral("status %1").arg(status));
   return status;

@@ -59,25 +59,19 @@ ActedAt *actedAt(QWidget *window) {
 
 int loopLevel() { return QThread::currentThread()->loopLevel(); }
 
-// Calls poll, while it lives, whenever the innermost event loop is about to
-// wait for events: no code of the program is then on the stack above that
-// loop (a QCoreApplication::processEvents() of the program does not wait, so
-// it never polls). Its timer keeps the loops turning and ends the calls with it.
-class OnIdle {
- public:
-  explicit OnIdle(std::function<void()> poll) {
-    turn_.setInterval(5);
-    QObject::connect(&turn_, &QTimer::timeout, [] {});
-    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &turn_,
-                     std::move(poll));
-    turn_.start();
-  }
-
- private:
-  QTimer turn_;
-};
-
 }  // namespace
+
+// Its timer keeps the loops turning (each turn ends about to wait) and ends
+// the calls with it.
+OnIdle::OnIdle(std::function<void()> poll) : turn_(std::make_unique<QTimer>()) {
+  turn_->setInterval(5);
+  QObject::connect(turn_.get(), &QTimer::timeout, [] {});
+  QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, turn_.get(),
+                   std::move(poll));
+  turn_->start();
+}
+
+OnIdle::~OnIdle() = default;
 
 void ModalScript::poll() {
   if (inStep_ || next_ >= steps_.size()) return;

@@ -33,9 +33,30 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
+class QTimer;
+
 namespace vorik::test {
+
+// Calls poll, while it lives, whenever the innermost event loop is about to
+// wait for events: no code of the program is then on the stack above that
+// loop (a QCoreApplication::processEvents() of the program does not wait, so
+// it never polls). The rule every step of the driver keeps; for a test's
+// own watch over windows that are no script's (a main window showing, boxes
+// and dialogs of a child process's commands). A poll that starts a nested
+// loop of its own posts it (a queued call) instead of running it there.
+class OnIdle {
+ public:
+  explicit OnIdle(std::function<void()> poll);
+  ~OnIdle();
+  OnIdle(const OnIdle &) = delete;
+  OnIdle &operator=(const OnIdle &) = delete;
+
+ private:
+  std::unique_ptr<QTimer> turn_;
+};
 
 // What a message box showed.
 struct MessageSeen {

@@ -29,7 +29,6 @@
 #include <QProcess>
 #include <QRectF>
 #include <QRegularExpression>
-#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -891,41 +890,23 @@ class CupsPrinting : public TicketPrinting {
   static std::vector<MessageSeen> runPreview(const std::function<void()> &open, const ModalScript::Step &dialog,
                                              bool box) {
     std::vector<MessageSeen> boxes;
-    // The box comes from the print that runs once the dialog has closed,
-    // while the preview is already the active window again: it is watched
-    // for, answered, and the preview closed after it.
-    QTimer watch;
-    watch.setInterval(20);
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-      QWidget *w = activeModal();
+    // The box comes from the print that runs once the dialog has closed; the
+    // preview is a step again only once that print has returned.
+    const auto boxOrClose = [&boxes](QWidget *w) {
       if (auto *b = qobject_cast<QMessageBox *>(w)) {
-        if (boxes.empty()) {
-          boxes.push_back(readMessage(b));
-          answer(QMessageBox::Ok)(b);
-        }
-      } else if (!boxes.empty() && qobject_cast<report::TfrPreviewForm *>(w)) {
-        click(w, QStringLiteral("ExitBtn"));
-        watch.stop();
+        boxes.push_back(readMessage(b));
+        answer(QMessageBox::Ok)(b);
+        return;
       }
-    });
+      click(w, QStringLiteral("ExitBtn"));
+    };
     ModalScript script;
     script.then([](QWidget *w) {
       ASSERT_NE(qobject_cast<report::TfrPreviewForm *>(w), nullptr);
       click(w, QStringLiteral("PrintBtn"));
     });
-    script.then([&](QWidget *w) {
-      dialog(w);
-      if (box) watch.start();
-    });
-    if (!box)
-      script.then([&boxes](QWidget *w) {
-        if (auto *b = qobject_cast<QMessageBox *>(w)) {  // a box nobody expected
-          boxes.push_back(readMessage(b));
-          answer(QMessageBox::Ok)(b);
-          return;
-        }
-        click(w, QStringLiteral("ExitBtn"));
-      });
+    script.then(dialog).then(boxOrClose);
+    if (box) script.then(boxOrClose);
     script.run(open, 60000);
     EXPECT_TRUE(script.done()) << script.failure().toStdString();
     return boxes;

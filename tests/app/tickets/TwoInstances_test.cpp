@@ -11,7 +11,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -87,15 +86,16 @@ int runEntryChild(const QStringList &args) {
     return !q.isEmpty();
   });
   // Answers every box (its escape button, else its only one) and fills the
-  // line dialog with the pending quantity.
-  QTimer watch;
-  watch.setInterval(5);
-  QObject::connect(&watch, &QTimer::timeout, [&] {
-    QWidget *w = QApplication::activeModalWidget();
+  // line dialog with the pending quantity, each once the code that showed
+  // it waits in its loop.
+  const OnIdle watch([&] {
+    QWidget *w = activeModal();
     if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
+      if (box->property("answeredByTest").toBool()) return;
+      box->setProperty("answeredByTest", true);
       tellParent(QStringLiteral("box ") + box->property("rawText").toString());
       QAbstractButton *b = box->escapeButton() ? box->escapeButton() : box->buttons().value(0);
-      if (b) b->click();
+      if (b) QMetaObject::invokeMethod(b, &QAbstractButton::click, Qt::QueuedConnection);
     } else if (auto *line = qobject_cast<TForm10 *>(w); line && !quantity.isEmpty()) {
       line->Edit3->setText(QStringLiteral("alma"));
       line->Edit4->setText(QStringLiteral("0808"));
@@ -104,10 +104,9 @@ int runEntryChild(const QStringList &args) {
       line->Edit7->setText(QStringLiteral("100"));
       line->Edit8->setText(QStringLiteral("0"));
       quantity.clear();
-      QMetaObject::invokeMethod(line->Button3, &QPushButton::click, Qt::QueuedConnection);
+      click(line, QStringLiteral("Button3"));
     }
   });
-  watch.start();
 
   std::unique_ptr<TForm9> form;
   std::string input;
