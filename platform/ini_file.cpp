@@ -197,9 +197,8 @@ QStringList IniDocument::keys(const QString &section) const {
 IniFile::IniFile(QString fileName) : fileName_(std::move(fileName)) {}
 
 IniDocument IniFile::load() const {
-  QFile f(fileName_);
-  if (!f.open(QIODevice::ReadOnly)) return {};
-  return IniDocument::parse(f.readAll());
+  const std::optional<QByteArray> bytes = readFileWhole(fileName_);
+  return bytes ? IniDocument::parse(*bytes) : IniDocument();
 }
 
 IniDocument IniFile::loadForWrite() const {

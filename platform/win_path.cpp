@@ -1,10 +1,13 @@
 #include "platform/win_path.h"
 
+#include "platform/whole_file.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <optional>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -42,11 +45,12 @@ QString unescapeMountPoint(const QByteArray &field) {
 
 // The folders mounted directly under the media folder, in mount order.
 QStringList removableMedia() {
-  QFile table(mountTableFile.isEmpty() ? QStringLiteral("/proc/self/mounts") : mountTableFile);
-  if (!table.open(QIODevice::ReadOnly)) return {};
+  const std::optional<QByteArray> table =
+      readFileWhole(mountTableFile.isEmpty() ? QStringLiteral("/proc/self/mounts") : mountTableFile);
+  if (!table) return {};
   const QString root = QDir::cleanPath(mediaRoot());
   QStringList media;
-  for (const QByteArray &line : table.readAll().split('\n')) {
+  for (const QByteArray &line : table->split('\n')) {
     const QList<QByteArray> fields = line.simplified().split(' ');
     if (fields.size() < 2) continue;
     const QString point = QDir::cleanPath(unescapeMountPoint(fields[1]));

@@ -1,7 +1,6 @@
 // The audit data supply dialog: the collect step's checks and failures, the
 // decimal separator, the options file, bad targets and the menu item.
 #include "audit_fixture.h"
-#include "platform/error_text.h"
 
 #include "db/connection.h"
 #include "support/full_disk.h"
@@ -260,7 +259,7 @@ TEST_F(Form40Test, AFullDiskShowsTheReasonAndKeepsTheOldFile) {
   disk.release();
   EXPECT_EQ(failed.kind, QStringLiteral("Error"));
   EXPECT_EQ(failed.text, QStringLiteral("Hiba! A(z) \"") + path + QStringLiteral("\" fájl nem írható.\r") +
-                             platform::systemErrorText(disk.mounted() ? ENOSPC : EFBIG));
+                             disk.reason());
   QFile f(path);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), QByteArray("earlier"));

@@ -4,7 +4,6 @@
 // changes in one file, the file question and its cancel, and jobs that fail
 // or are cancelled leaving nothing behind.
 #include "layout_builder.h"
-#include "platform/error_text.h"
 
 #include "report/output/FR_Prntr.h"
 #include "support/gui_driver.h"
@@ -289,7 +288,7 @@ TEST_F(PdfPrinting, AFullDiskKeepsTheOlderFileAndSaysWhy) {
   disk.release();
   ASSERT_EQ(errors.size(), 1);
   EXPECT_EQ(errors[0], QStringLiteral("Cannot write the file \"%1\". %2")
-                           .arg(answer, platform::systemErrorText(disk.mounted() ? ENOSPC : EFBIG)));
+                           .arg(answer, disk.reason()));
   QFile f(answer);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), QByteArray("older printout"));

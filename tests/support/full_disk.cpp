@@ -1,10 +1,13 @@
 // A folder on a file system without room: a mounted tmpfs, or a simulation.
 #include "support/full_disk.h"
 
+#include "platform/error_text.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <csignal>
 
 #include <fcntl.h>
@@ -74,5 +77,7 @@ void FullDisk::release() {
   ::setrlimit(RLIMIT_FSIZE, &old_);
   std::signal(SIGXFSZ, oldHandler_);
 }
+
+QString FullDisk::reason() const { return platform::systemErrorText(mounted_ ? ENOSPC : EFBIG); }
 
 }  // namespace vorik::test

@@ -24,6 +24,9 @@ class FullDisk {
   QString file(const QString &name) const { return path_ + QLatin1Char('/') + name; }
   // True when the folder is a real small file system (else simulated).
   bool mounted() const { return mounted_; }
+  // Why a write fails while it is filled, as a message names it
+  // (platform::systemErrorText): no space left, or the file too large.
+  QString reason() const;
 
   // No room left from now on but about room bytes (whole pages on a mounted
   // file system; a file may grow to room bytes where it is simulated).

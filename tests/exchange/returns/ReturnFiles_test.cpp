@@ -2,7 +2,6 @@
 // optional OCSG line, name parts, amounts, and files that are complete or
 // not there when the folder, the target or the disk refuses.
 #include "exchange/returns/ReturnFiles.h"
-#include "platform/error_text.h"
 #include "support/child_process.h"
 #include "support/full_disk.h"
 #include "support/qt_print.h"
@@ -231,7 +230,7 @@ TEST_F(ReturnFiles, AFullDiskKeepsTheOldFileAndLeavesNoTemporaryFile) {
     }
     full.release();
     EXPECT_EQ(message, QStringLiteral("Hiba! A(z) C:\\QZ2025\\03\\big.imp fájl nem írható: ") +
-                           platform::systemErrorText(full.mounted() ? ENOSPC : EFBIG) + QLatin1Char('.'))
+                           full.reason() + QLatin1Char('.'))
         << overSpare;
     month.dropSpares();
     const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
