@@ -566,13 +566,15 @@ int runProgramChild(const QStringList &args) {
     }
   }
   // Once the main window shows and the program waits in its loop; the
-  // script's own loops run from a queued call, not inside the idle poll.
+  // script's own loops run from a queued call (dropped with this function's
+  // scope if it never ran), not inside the idle poll.
   bool started = false;
+  QObject scope;
   const OnIdle mainShown([&] {
     if (started || !Form1 || !Form1->isVisible()) return;
     started = true;
     if (state == QLatin1String("main")) return tellParent(QStringLiteral("ready"));
-    QMetaObject::invokeMethod(qApp, [&] {
+    QMetaObject::invokeMethod(&scope, [&] {
       AtvevoKod = QStringLiteral("R1");
       TipusNormal = QStringLiteral("1");
       Form1->EnableReceiverMenus();
