@@ -7,6 +7,7 @@
 
 #include "report/output/FR_Prntr.h"
 #include "support/gui_driver.h"
+#include "support/temp_dir.h"
 #include "support/full_disk.h"
 
 #include <QDir>
@@ -14,7 +15,6 @@
 #include <QFileDialog>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -62,13 +62,12 @@ QString pdfPageSize(const QString &file, int page) {
 class PdfPrinting : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
     backend = frCreateSystemPrinterBackend();
     prn.SetPrinter(backend.get());
     prn.SetPrinterIndex(int(prn.Printers.indexOf(QStringLiteral("PDF"))));
     frPrinter = &prn;
     frErrorBox = [this](const QString &t) { errors << t; };
-    target = dir.filePath(QStringLiteral("out.pdf"));
+    target = dir.file(QStringLiteral("out.pdf"));
     frAskPdfFileName = [this](const QString &proposed) {
       proposals << proposed;
       return answer;
@@ -93,7 +92,7 @@ class PdfPrinting : public ::testing::Test {
   }
   QStringList filesInDir() const { return QDir(dir.path()).entryList(QDir::Files); }
 
-  QTemporaryDir dir;
+  vorik::test::TempDir dir;
   std::unique_ptr<TfrPrinterBackend> backend;
   TfrPrinter prn;
   TfrReport rep;
@@ -176,11 +175,11 @@ TEST_F(PdfPrinting, TheProposalHoldsOnlyWindowsFileNameCharactersAndTheFileEndsI
 
   PagedList(1);
   rep.Title = QStringLiteral("Jegy: 1");
-  answer = dir.filePath("kiadott");
+  answer = dir.file("kiadott");
   ASSERT_TRUE(rep.PrintPreparedReport("", 1));
   EXPECT_EQ(filesInDir(), QStringList{"kiadott.pdf"});
-  EXPECT_TRUE(poppler("pdfinfo", {dir.filePath("kiadott.pdf")}).contains("Quorvane: Jegy: 1")) << "the title is kept";
-  answer = dir.filePath("Masik.PDF");
+  EXPECT_TRUE(poppler("pdfinfo", {dir.file("kiadott.pdf")}).contains("Quorvane: Jegy: 1")) << "the title is kept";
+  answer = dir.file("Masik.PDF");
   ASSERT_TRUE(rep.PrintPreparedReport("", 1));
   EXPECT_TRUE(filesInDir().contains("Masik.PDF"));
   EXPECT_EQ(filesInDir().size(), 2);
@@ -210,7 +209,7 @@ TEST_F(PdfPrinting, TheFileQuestionProposesTheTitleAndWritesATypedNameWithPdf) {
   EXPECT_TRUE(printed);
   EXPECT_EQ(proposed, "Quorvane Lista.pdf");
   EXPECT_EQ(filesInDir(), QStringList{"kiadott.pdf"});
-  EXPECT_EQ(pdfPageCount(dir.filePath("kiadott.pdf")), 1);
+  EXPECT_EQ(pdfPageCount(dir.file("kiadott.pdf")), 1);
 }
 
 TEST_F(PdfPrinting, PortraitAndLandscapePagesGoIntoOneFile) {
@@ -250,7 +249,7 @@ TEST_F(PdfPrinting, CancelledQuestionFailedFolderAndCancelledPrintLeaveNothingBe
   EXPECT_TRUE(oldFileIntact());
 
   // A folder that does not exist: a message naming the file.
-  answer = dir.filePath("missing/out.pdf");
+  answer = dir.file("missing/out.pdf");
   EXPECT_FALSE(rep.PrintPreparedReport("", 1));
   ASSERT_EQ(errors.size(), 1);
   EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot write the file \"%1\".").arg(answer)))
@@ -328,7 +327,7 @@ TEST_F(PdfPrinting, AJobThatDoesNotCompleteLeavesThePrinterAndThePagesAsTheyWere
   EXPECT_FALSE(rep.PrintPreparedReport("", 1));
   EXPECT_TRUE(seen() == before) << "file question cancelled";
 
-  answer = dir.filePath("missing/out.pdf");
+  answer = dir.file("missing/out.pdf");
   EXPECT_FALSE(rep.PrintPreparedReport("", 1));
   EXPECT_EQ(errors.size(), 1);
   EXPECT_TRUE(seen() == before) << "job failed";
