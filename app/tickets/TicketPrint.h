@@ -53,8 +53,10 @@ QString LayoutFileName(const QString &layoutLetter);
 // NyomtatMod) of the ticket on the list's current row. The printed mark is
 // set and committed only once the layout has loaded, just before it shows.
 // A print locks the ticket's header row before it reads the ticket and holds
-// it until then, so what it prints is what it marks; when another instance
-// is writing the row, nothing is printed and busyMessage says so.
+// it until then, so what it prints is what it marks; the producer printed is
+// the one that row names, with that producer's row as read then (not the
+// list's). When another instance is writing the row, nothing is printed and
+// busyMessage says so.
 void PrintTicket(TForm8 *form);
 QString busyMessage(const QString &serial);
 // For tests: runs in every print once it has read the ticket, just before
