@@ -22,7 +22,9 @@
 #include "support/data_fixture.h"
 #include "support/gui_driver.h"
 
+#include <QDateEdit>
 #include <QFile>
+#include <QPushButton>
 #include <QThread>
 
 #include <iostream>
