@@ -100,8 +100,14 @@ FloatRec floatToDecimal(long double value, int precision, int decimals) {
   if (value == 0 || !std::isfinite(value)) return r;
   r.negative = std::signbit(value);
   char buf[64];
-  const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific,
-                                 kMaxDigits - 1);
+  // Both conversions give the exact value's digits correctly rounded, so a
+  // value a double holds exactly (every report value) takes the double's,
+  // several times quicker than the extended one.
+  const long double magnitude = std::fabs(value);
+  const double narrow = static_cast<double>(magnitude);
+  const auto res = static_cast<long double>(narrow) == magnitude
+                       ? std::to_chars(buf, buf + sizeof buf, narrow, std::chars_format::scientific, kMaxDigits - 1)
+                       : std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, kMaxDigits - 1);
   *res.ptr = '\0';
   // buf: "d.ddddddddddddddddde+XX"
   std::string d;
