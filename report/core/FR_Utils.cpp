@@ -74,15 +74,6 @@ void TfrStream::WriteU32(quint32 v) {
 
 void TfrStream::WriteI32(qint32 v) { WriteU32(static_cast<quint32>(v)); }
 
-namespace {
-
-void writeLen16(TfrStream &stream, qsizetype n) {
-  if (n > 0xFFFF) throw EWriteError(QStringLiteral("Text longer than 65535 bytes does not fit the stream"));
-  stream.WriteU16(static_cast<quint16>(n));
-}
-
-}  // namespace
-
 void TfrBytes::len16(qsizetype n) {
   if (n > 0xFFFF) throw EWriteError(QStringLiteral("Text longer than 65535 bytes does not fit the stream"));
   U16(static_cast<quint16>(n));
@@ -136,21 +127,6 @@ QString frReadString(TfrStream &stream) {
   const QByteArray b = stream.ReadBytes(n);
   stream.ReadU8();  // the terminator, whatever it holds
   return platform::fromCp1250(b);
-}
-
-void frWriteMemoBytes(TfrStream &stream, const QList<QByteArray> &lines) {
-  // The reader runs on the trailing bytes; the count only tells "none".
-  const qsizetype c = lines.size();
-  stream.WriteU16(static_cast<quint16>(c > 0xFFFF ? 0xFFFF : c));
-  if (c == 0) {
-    stream.WriteU8(0);
-    return;
-  }
-  for (qsizetype i = 0; i < c; ++i) {
-    writeLen16(stream, lines[i].size());
-    stream.WriteBytes(lines[i]);
-    stream.WriteU8(i + 1 < c ? 13 : 0);
-  }
 }
 
 QList<QByteArray> frReadMemoBytes(TfrStream &stream) {

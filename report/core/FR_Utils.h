@@ -99,7 +99,6 @@ class TfrBytes {
     U16(static_cast<quint16>(v >> 16));
   }
   void I32(qint32 v) { U32(static_cast<quint32>(v)); }
-  void Bool16(bool v) { U16(v ? 0xFFFF : 0); }
   void String(const QString &s);      // as frWriteString
   void Memo(const QStringList &lines);  // as frWriteMemo
   // Writes what was gathered and starts again empty.
@@ -128,8 +127,7 @@ void frReadMemoOld(TfrStream &stream, QStringList &lines);
 QString ReadFrString(TfrStream &stream);
 void ReadFrMemo(TfrStream &stream, QStringList &lines);
 
-// Raw-byte forms of the line list (text that carries binary data).
-void frWriteMemoBytes(TfrStream &stream, const QList<QByteArray> &lines);
+// Raw-byte forms of the line list (text that carries binary data), as read.
 QList<QByteArray> frReadMemoBytes(TfrStream &stream);
 QList<QByteArray> ReadFrMemoBytes(TfrStream &stream);
 
