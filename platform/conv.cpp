@@ -104,10 +104,11 @@ FloatRec floatToDecimal(long double value, int precision, int decimals) {
   // value a double holds exactly (every report value) takes the double's,
   // several times quicker than the extended one.
   const long double magnitude = std::fabs(value);
-  const double narrow = static_cast<double>(magnitude);
-  const auto res = static_cast<long double>(narrow) == magnitude
-                       ? std::to_chars(buf, buf + sizeof buf, narrow, std::chars_format::scientific, kMaxDigits - 1)
-                       : std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, kMaxDigits - 1);
+  const bool narrows = magnitude <= std::numeric_limits<double>::max() &&
+                       static_cast<long double>(static_cast<double>(magnitude)) == magnitude;
+  const auto res = narrows ? std::to_chars(buf, buf + sizeof buf, static_cast<double>(magnitude),
+                                           std::chars_format::scientific, kMaxDigits - 1)
+                           : std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, kMaxDigits - 1);
   *res.ptr = '\0';
   // buf: "d.ddddddddddddddddde+XX"
   std::string d;
