@@ -4,8 +4,10 @@
 // layouts, each gathered and built in two passes as the print runs them,
 // beside the engine's own rate on the same rows: the same lines as a flat
 // list from a database data source (page header, a line band, page numbers),
-// two passes (pages/s each). Then the statistics by month and overall, the
-// cash-day lists and the product gather on the same database.
+// two passes (pages/s each); the producer list's statements alone. Then the
+// statistics by month and overall, the cash-day lists and the product gather
+// on the same database. With VORIK_SAVE_PAGES naming a folder, each list's
+// prepared pages of its last build are saved there (to compare two builds).
 #include "app/PrintLayout.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
@@ -58,7 +60,7 @@ struct Year : bench::Database {
 
 Year &year() { return bench::Shared<Year>(); }
 
-void Build(benchmark::State &state, report::TfrReport &r, const std::function<void()> &gather) {
+void Build(benchmark::State &state, report::TfrReport &r, const QString &name, const std::function<void()> &gather) {
   int pages = 0;
   double built = 0;
   for (auto _ : state) {
@@ -69,6 +71,8 @@ void Build(benchmark::State &state, report::TfrReport &r, const std::function<vo
   }
   state.counters["pages"] = pages;
   state.counters["pages/s"] = benchmark::Counter(built, benchmark::Counter::kIsRate);
+  const QString folder = qEnvironmentVariable("VORIK_SAVE_PAGES");
+  if (!folder.isEmpty()) r.EMFPages->SaveToFile(folder + QLatin1Char('/') + name + QStringLiteral(".frp"));
 }
 
 // Gather, first group seeded as the print does it, two passes.
@@ -77,7 +81,7 @@ void BM_ProducerListOfAYear(benchmark::State &state) {
   report::TfrReport &r = *Data->frNyomtat;
   report::layouts::BuildProducerGroupList(r);
   r.ShowProgress = false;
-  Build(state, r, [] {
+  Build(state, r, QStringLiteral("producers"), [] {
     report::frVariables->SetVariable(QStringLiteral("v_osszesen"), lists::GatherProducers(kYear));
     lists::SeedProducerGroup();
   });
@@ -89,7 +93,8 @@ void BM_ProductListOfAYear(benchmark::State &state) {
   report::TfrReport &r = *Data->frNyomtat;
   report::layouts::BuildProductGroupList(r);
   r.ShowProgress = false;
-  Build(state, r, [] { report::frVariables->SetVariable(QStringLiteral("v_osszesen"), lists::GatherProducts(kYear)); });
+  Build(state, r, QStringLiteral("products"),
+        [] { report::frVariables->SetVariable(QStringLiteral("v_osszesen"), lists::GatherProducts(kYear)); });
 }
 BENCHMARK(BM_ProductListOfAYear)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -118,7 +123,7 @@ void BM_EngineFlatListOfTheSameLines(benchmark::State &state) {
   TfrReport &r = *Data->frNyomtat;
   r.LoadFromBytes(src.SaveToBytes());
   r.ShowProgress = false;
-  Build(state, r, [] {
+  Build(state, r, QStringLiteral("flat"), [] {
     db::Query *q = Data->ZQ20;
     q->close();
     q->sql().clear();
@@ -132,6 +137,26 @@ void BM_EngineFlatListOfTheSameLines(benchmark::State &state) {
   });
 }
 BENCHMARK(BM_EngineFlatListOfTheSameLines)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The producer list's statements alone: 0 its gather (the range's total and
+// every producer's total), 1 the lines its print reads (once per print).
+void BM_ProducerListStatements(benchmark::State &state) {
+  year();
+  report::TfrReport &r = *Data->frNyomtat;
+  report::layouts::BuildProducerGroupList(r);
+  report::frCurrentReport = &r;  // the lines read only the columns its layout names
+  lists::GatherProducers(kYear);
+  for (auto _ : state) {
+    if (state.range(0) == 0) {
+      benchmark::DoNotOptimize(lists::GatherProducers(kYear));
+    } else {
+      Data->ZQ21->close();
+      lists::SeedProducerGroup();
+    }
+  }
+  state.counters["rows"] = state.range(0) == 0 ? Data->ZQ20->recordCount() : Data->ZQ21->recordCount();
+}
+BENCHMARK(BM_ProducerListStatements)->ArgName("lines")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_GatherProductsOfAYear(benchmark::State &state) {
   year();

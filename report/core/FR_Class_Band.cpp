@@ -17,8 +17,10 @@
 #include "report/output/FR_TextLayout.h"
 
 #include <QCoreApplication>
+#include <QHash>
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 
 namespace report {
@@ -181,30 +183,75 @@ void fill::setActiveDataSet(TfrBand *b) {
 
 // ---------------------------------------------------------------- text expansion
 
+namespace {
+
+// A text line cut at its bracketed names, each name split from its format:
+// a list prints the same few lines on every record, and cutting them is
+// what would otherwise be done again for each.
+struct TfrCutLine {
+  struct Piece {
+    QString before;  // the text in front of the name
+    QString expr;
+    quint32 format = 0;
+    QString formatStr;
+  };
+  quint32 format = 0;  // what the object gave when the line was cut
+  QString formatStr;
+  std::vector<Piece> pieces;
+  QString tail;  // after the last name
+};
+
+// Shared, as a name evaluated may expand texts of its own meanwhile.
+std::shared_ptr<const TfrCutLine> cutLine(const QString &line, quint32 format, const QString &formatStr) {
+  thread_local QHash<QString, std::shared_ptr<const TfrCutLine>> cache;
+  auto it = cache.constFind(line);
+  if (it != cache.constEnd() && (*it)->format == format && (*it)->formatStr == formatStr) return *it;
+  if (it == cache.constEnd() && cache.size() >= 256) cache.clear();  // texts made by scripts do not pile up
+  auto made = std::make_shared<TfrCutLine>();
+  TfrCutLine &c = *made;
+  c.format = format;
+  c.formatStr = formatStr;
+  int pos = 0;
+  for (;;) {
+    int open = -1, close = -1;
+    const QString inner = TfrParser::ScanBracketName(line, pos, open, close);
+    if (open < 0) {
+      c.tail = line.mid(pos);
+      break;
+    }
+    TfrCutLine::Piece piece;
+    piece.before = line.mid(pos, open - pos);
+    piece.format = format;
+    piece.formatStr = formatStr;
+    piece.expr = frSplitFormat(inner, piece.format, piece.formatStr);
+    c.pieces.push_back(std::move(piece));
+    pos = close + 1;
+    if (pos >= line.size()) break;
+  }
+  cache.insert(line, made);
+  return made;
+}
+
+}  // namespace
+
 QStringList frExpandText(const QStringList &source, quint32 format, const QString &formatStr) {
   TfrNameResolver &res = frCurrentReport->Resolver;
   QStringList out;
+  out.reserve(source.size());
   for (const QString &line : source) {
     if (!line.contains(QLatin1Char('['))) {
       out.append(line);
       continue;
     }
+    // Names are evaluated in turn, as they stand: one may change what a later one reads.
+    const std::shared_ptr<const TfrCutLine> cut = cutLine(line, format, formatStr);
     QString s;
-    int pos = 0;
-    for (;;) {
-      int open = -1, close = -1;
-      const QString inner = TfrParser::ScanBracketName(line, pos, open, close);
-      if (open < 0) {
-        s += QStringView(line).mid(pos);
-        break;
-      }
-      s += QStringView(line).mid(pos, open - pos);
-      QString value;
-      res.ParseFormat(inner, format, formatStr, value);
-      s += value;
-      pos = close + 1;
-      if (pos >= line.size()) break;
+    for (const TfrCutLine::Piece &piece : cut->pieces) {
+      s += piece.before;
+      res.ResolveValue(piece.expr, res.CurValue);
+      s += frFormatValue(res.CurValue, piece.format, piece.formatStr);
     }
+    s += cut->tail;
     if (s.contains(QLatin1Char('\n')) || s.contains(QLatin1Char('\r'))) {
       s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
       s.replace(QLatin1Char('\r'), QLatin1Char('\n'));

@@ -119,21 +119,23 @@ void TfrView::LoadFromStream(TfrStream &s) {
 
 void TfrView::SaveToStream(TfrStream &s) {
   const bool design = !IsPrinting;
-  if (design) frWriteString(s, Name);
-  s.WriteI32(x);
-  s.WriteI32(y);
-  s.WriteI32(dx);
-  s.WriteI32(dy);
-  s.WriteU16(Flags);
-  s.WriteU16(FrameTyp);
-  s.WriteI32(storedFrameWidth(FrameWidth));
-  s.WriteU32(FrameColor);
-  s.WriteU16(FrameStyle);
-  s.WriteU32(FillColor);
+  TfrBytes b;
+  if (design) b.String(Name);
+  b.I32(x);
+  b.I32(y);
+  b.I32(dx);
+  b.I32(dy);
+  b.U16(Flags);
+  b.U16(FrameTyp);
+  b.I32(storedFrameWidth(FrameWidth));
+  b.U32(FrameColor);
+  b.U16(FrameStyle);
+  b.U32(FillColor);
   if (design) {
-    s.WriteU32(Format);
-    frWriteString(s, FormatStr);
+    b.U32(Format);
+    b.String(FormatStr);
   }
+  b.WriteTo(s);
   WriteText(s);
   if (design) {
     frWriteMemo(s, Script);
@@ -186,18 +188,20 @@ void TfrMemoView::ReadTail(TfrStream &s) {
 }
 
 void TfrMemoView::WriteTail(TfrStream &s) {
-  frWriteString(s, Font.Name);
-  s.WriteI32(Font.Size);
-  s.WriteU16(static_cast<quint16>(frSetFontStyle(Font.Style)));
-  s.WriteU32(Font.Color);
-  s.WriteI32(Adjust);
-  s.WriteU16(static_cast<quint16>(Font.Charset));
+  TfrBytes b;
+  b.String(Font.Name);
+  b.I32(Font.Size);
+  b.U16(static_cast<quint16>(frSetFontStyle(Font.Style)));
+  b.U32(Font.Color);
+  b.I32(Adjust);
+  b.U16(static_cast<quint16>(Font.Charset));
   if (!IsPrinting) {
-    s.WriteU16(static_cast<quint16>(frSetFontStyle(Highlight.FontStyle)));
-    s.WriteU32(Highlight.FontColor);
-    s.WriteU32(Highlight.FillColor);
-    frWriteString(s, HighlightStr);
+    b.U16(static_cast<quint16>(frSetFontStyle(Highlight.FontStyle)));
+    b.U32(Highlight.FontColor);
+    b.U32(Highlight.FillColor);
+    b.String(HighlightStr);
   }
+  b.WriteTo(s);
 }
 
 // ---------------------------------------------------------------- others

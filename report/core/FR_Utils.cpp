@@ -74,20 +74,52 @@ void TfrStream::WriteU32(quint32 v) {
 
 void TfrStream::WriteI32(qint32 v) { WriteU32(static_cast<quint32>(v)); }
 
-namespace {
-
-void writeLen16(TfrStream &stream, qsizetype n) {
+void TfrBytes::len16(qsizetype n) {
   if (n > 0xFFFF) throw EWriteError(QStringLiteral("Text longer than 65535 bytes does not fit the stream"));
-  stream.WriteU16(static_cast<quint16>(n));
+  U16(static_cast<quint16>(n));
 }
 
-}  // namespace
+// One byte per UTF-16 unit, as platform::toCp1250 gives them.
+void TfrBytes::cp1250(const QString &s) {
+  const qsizetype at = b_.size();
+  b_.resize(at + s.size());
+  char *dst = b_.data() + at;
+  for (const QChar c : s) {
+    const int b = platform::cp1250Byte(c.unicode());
+    *dst++ = static_cast<char>(b < 0 ? '?' : b);
+  }
+}
+
+void TfrBytes::String(const QString &s) {
+  len16(s.size());
+  cp1250(s);
+  U8(0);
+}
+
+void TfrBytes::Memo(const QStringList &lines) {
+  // The reader runs on the trailing bytes; the count only tells "none".
+  const qsizetype c = lines.size();
+  U16(static_cast<quint16>(c > 0xFFFF ? 0xFFFF : c));
+  if (c == 0) {
+    U8(0);
+    return;
+  }
+  for (qsizetype i = 0; i < c; ++i) {
+    len16(lines[i].size());
+    cp1250(lines[i]);
+    U8(i + 1 < c ? 13 : 0);
+  }
+}
+
+void TfrBytes::WriteTo(TfrStream &stream) {
+  stream.Write(b_.constData(), b_.size());
+  b_.clear();
+}
 
 void frWriteString(TfrStream &stream, const QString &s) {
-  const QByteArray b = platform::toCp1250(s);
-  writeLen16(stream, b.size());
-  stream.WriteBytes(b);
-  stream.WriteU8(0);
+  TfrBytes b;
+  b.String(s);
+  b.WriteTo(stream);
 }
 
 QString frReadString(TfrStream &stream) {
@@ -95,21 +127,6 @@ QString frReadString(TfrStream &stream) {
   const QByteArray b = stream.ReadBytes(n);
   stream.ReadU8();  // the terminator, whatever it holds
   return platform::fromCp1250(b);
-}
-
-void frWriteMemoBytes(TfrStream &stream, const QList<QByteArray> &lines) {
-  // The reader runs on the trailing bytes; the count only tells "none".
-  const qsizetype c = lines.size();
-  stream.WriteU16(static_cast<quint16>(c > 0xFFFF ? 0xFFFF : c));
-  if (c == 0) {
-    stream.WriteU8(0);
-    return;
-  }
-  for (qsizetype i = 0; i < c; ++i) {
-    writeLen16(stream, lines[i].size());
-    stream.WriteBytes(lines[i]);
-    stream.WriteU8(i + 1 < c ? 13 : 0);
-  }
 }
 
 QList<QByteArray> frReadMemoBytes(TfrStream &stream) {
@@ -128,10 +145,9 @@ QList<QByteArray> frReadMemoBytes(TfrStream &stream) {
 }
 
 void frWriteMemo(TfrStream &stream, const QStringList &lines) {
-  QList<QByteArray> b;
-  b.reserve(lines.size());
-  for (const QString &l : lines) b.append(platform::toCp1250(l));
-  frWriteMemoBytes(stream, b);
+  TfrBytes b;
+  b.Memo(lines);
+  b.WriteTo(stream);
 }
 
 void frReadMemo(TfrStream &stream, QStringList &lines) {

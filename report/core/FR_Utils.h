@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QVarLengthArray>
 
 #include <cstdint>
 #include <stdexcept>
@@ -84,6 +85,31 @@ class TfrStream {
   qint64 pos_ = 0;
 };
 
+// Fields gathered in the stream's encodings and written in one piece: an
+// object record is a few dozen small fields, each a write of its own otherwise.
+class TfrBytes {
+ public:
+  void U8(quint8 v) { b_.append(static_cast<char>(v)); }
+  void U16(quint16 v) {
+    U8(static_cast<quint8>(v));
+    U8(static_cast<quint8>(v >> 8));
+  }
+  void U32(quint32 v) {
+    U16(static_cast<quint16>(v));
+    U16(static_cast<quint16>(v >> 16));
+  }
+  void I32(qint32 v) { U32(static_cast<quint32>(v)); }
+  void String(const QString &s);      // as frWriteString
+  void Memo(const QStringList &lines);  // as frWriteMemo
+  // Writes what was gathered and starts again empty.
+  void WriteTo(TfrStream &stream);
+
+ private:
+  void len16(qsizetype n);
+  void cp1250(const QString &s);
+  QVarLengthArray<char, 512> b_;
+};
+
 // The version of the stream being read (21, 22 or 23). LoadFromStream of the
 // report sets it from the first byte; writers set it to 23.
 extern int frVersion;
@@ -101,8 +127,7 @@ void frReadMemoOld(TfrStream &stream, QStringList &lines);
 QString ReadFrString(TfrStream &stream);
 void ReadFrMemo(TfrStream &stream, QStringList &lines);
 
-// Raw-byte forms of the line list (text that carries binary data).
-void frWriteMemoBytes(TfrStream &stream, const QList<QByteArray> &lines);
+// Raw-byte forms of the line list (text that carries binary data), as read.
 QList<QByteArray> frReadMemoBytes(TfrStream &stream);
 QList<QByteArray> ReadFrMemoBytes(TfrStream &stream);
 

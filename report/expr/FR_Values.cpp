@@ -319,7 +319,14 @@ bool TfrNameResolver::fieldValue(const QString &name, Variant &value) {
     ref.index = field->index();
     ref.field = field->fieldName();
   }
-  value = frFieldValue(ds->field(ref.index));
+  const db::Field &f = ds->field(ref.index);
+  // A decimal of a row not being edited is the number it holds, as
+  // frFieldValue gives it, without the conversion lookup it would do for
+  // every amount a list prints.
+  if (f.type() == db::FieldType::Numeric && ds->state() != db::DataSet::State::Edit)
+    value = f.isNull() ? Variant::Null() : Variant(f.asFloat());
+  else
+    value = frFieldValue(f);
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include "report/output/FR_TextLayout.h"
 
 #include <array>
+#include <cstring>
 
 namespace report {
 
@@ -84,7 +85,7 @@ QRegion TfrView::GetClipRgn(bool hitTest) const {
 
 namespace {
 
-TfrTextLayoutParams layoutParams(const TfrMemoView &m) {
+TfrTextLayoutParams computeLayoutParams(const TfrMemoView &m) {
   const TfrDrawGeometry g1 = frScaleGeometry(m.x, m.y, m.dx, m.dy, m.FrameTyp, m.FrameWidth, 1, 1, 0, 0);
   TfrTextLayoutParams p;
   p.font = fontSpec(m.Font, 1);
@@ -97,6 +98,36 @@ TfrTextLayoutParams layoutParams(const TfrMemoView &m) {
   p.wordWrap = (m.Flags & flWordWrap) != 0;
   p.hyphenate = (m.Flags & flWordBreak) != 0;
   return p;
+}
+
+// The layout parameters of the last texts measured, by what they are made of:
+// a list measures the same few columns on every record.
+TfrTextLayoutParams layoutParams(const TfrMemoView &m) {
+  struct Entry {
+    bool used = false;
+    int dx = 0, dy = 0, lineSpacing = 0, adjust = 0;
+    quint32 flags = 0;
+    double frameWidth = 0;
+    TfrFont font;
+    TfrTextLayoutParams params;
+  };
+  thread_local std::array<Entry, 16> cache;
+  const quint32 flags = m.Flags & (flWordWrap | flWordBreak);
+  Entry &e = cache[static_cast<size_t>(static_cast<unsigned>(m.dx) * 31u + static_cast<unsigned>(m.Adjust)) % cache.size()];
+  // Frame widths compare bit for bit: a NaN width is as much a key as any.
+  if (e.used && e.dx == m.dx && e.dy == m.dy && e.lineSpacing == m.LineSpacing && e.adjust == m.Adjust &&
+      e.flags == flags && std::memcmp(&e.frameWidth, &m.FrameWidth, sizeof(double)) == 0 && e.font == m.Font)
+    return e.params;
+  e.used = true;
+  e.dx = m.dx;
+  e.dy = m.dy;
+  e.lineSpacing = m.LineSpacing;
+  e.adjust = m.Adjust;
+  e.flags = flags;
+  e.frameWidth = m.FrameWidth;
+  e.font = m.Font;
+  e.params = computeLayoutParams(m);
+  return e.params;
 }
 
 // The lines of a text laid out when it printed: a last line holding only the

@@ -230,7 +230,8 @@ TfrTextLayout frLayoutText(const QStringList &text, const TfrTextLayoutParams &p
   for (const QString &line : text) {
     if (p.wordWrap) {
       std::vector<TfrTextLine> w = frWrapLine(line, p.font, maxWidth, p.hyphenate, &res.wordCut);
-      for (TfrTextLine &l : w) res.lines.push_back(std::move(l));
+      if (res.lines.empty()) res.lines = std::move(w);
+      else for (TfrTextLine &l : w) res.lines.push_back(std::move(l));
     } else {
       res.lines.push_back({line, true, face.textWidth(line, p.font.height) & 0xFFFF});
     }
@@ -289,10 +290,19 @@ TfrDrawGeometry frScaleGeometry(int left, int top, int width, int height, int fr
                                 double frameWidth, double scaleX, double scaleY, int offsX,
                                 int offsY) {
   TfrDrawGeometry g;
-  g.left = frClampPixel(static_cast<long long>(frRound(left * scaleX)) + offsX);
-  g.top = frClampPixel(static_cast<long long>(frRound(top * scaleY)) + offsY);
-  g.width = frPixel(width * scaleX);
-  g.height = frPixel(height * scaleY);
+  if (scaleX == 1 && scaleY == 1) {
+    // Unscaled (every object measured while a report is built): whole
+    // numbers round to themselves.
+    g.left = frClampPixel(static_cast<long long>(left) + offsX);
+    g.top = frClampPixel(static_cast<long long>(top) + offsY);
+    g.width = frClampPixel(width);
+    g.height = frClampPixel(height);
+  } else {
+    g.left = frClampPixel(static_cast<long long>(frRound(left * scaleX)) + offsX);
+    g.top = frClampPixel(static_cast<long long>(frRound(top * scaleY)) + offsY);
+    g.width = frPixel(width * scaleX);
+    g.height = frPixel(height * scaleY);
+  }
   const double fw = frameWidth * scaleX;
   g.frameWidth = fw == fw ? std::clamp<double>(fw, -frMaxPixel, frMaxPixel) : 0;
   const double half = g.frameWidth / 2;

@@ -68,6 +68,8 @@ TEST(FloatToStr, GeneralFormatWith15Digits) {
   EXPECT_EQ(FloatToStr(1234567890123456.0L), "1,23456789012346E15");
   EXPECT_EQ(FloatToStr(999999999999999.9L), "1E15");  // rounding carries into a new digit
   EXPECT_EQ(FloatToStr(-1.5e-300L), "-1,5E-300");
+  EXPECT_EQ(FloatToStr(1.5e4000L), "1,5E4000");  // beyond a double's range
+  EXPECT_EQ(FloatToStr(-2.5e-4000L), "-2,5E-4000");
   EXPECT_EQ(FloatToStr(std::numeric_limits<long double>::infinity()), "INF");
   EXPECT_EQ(FloatToStr(-std::numeric_limits<long double>::infinity()), "-INF");
   EXPECT_EQ(FloatToStr(std::numeric_limits<long double>::quiet_NaN()), "NAN");
