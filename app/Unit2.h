@@ -7,6 +7,7 @@
 #include "db/dataset.h"
 #include "db/datasource.h"
 #include "db/keyset.h"
+#include "db/table.h"
 #include "db/transaction.h"
 
 #include <QDate>

@@ -1,6 +1,7 @@
 // Process start to main window shown (splash interval 0) against a database
-// of 10,000 tickets with 30,000 lines, and the share of that time spent in
-// the database attach. Each run is a fresh process: this program started
+// of 10,000 or 100,000 tickets with three lines each, the share of that time
+// spent in the database attach, and the main window's resident memory then
+// (and its peak so far). Each run is a fresh process: this program started
 // again with --child, which reports when its main window is shown.
 #include "app/About.h"
 #include "app/Unit1.h"
@@ -12,17 +13,19 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <utility>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -33,10 +36,11 @@ std::int64_t monotonicNs() {
   return static_cast<std::int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
-// The working folder with its database, filled once per process.
+// The working folder with its database of tickets (at most 100,000) and
+// three times as many lines, filled once per process.
 struct Workdir {
   QTemporaryDir dir;
-  Workdir() {
+  explicit Workdir(int tickets) {
     const QString path = dir.filePath(QStringLiteral("qz2025.fdb"));
     db::createDatabase(path, db::schemaScript());
     db::Connection con;
@@ -48,14 +52,16 @@ struct Workdir {
     con.open();
     db::Query q;
     q.setTransaction(&trans);
-    // 10^4 numbers from four crossed digit tables.
+    // The first numbers from five crossed digit tables.
     QString digits = QStringLiteral("(SELECT 0 AS n FROM rdb$database");
     for (int d = 1; d <= 9; ++d)
       digits += QStringLiteral(" UNION ALL SELECT %1 FROM rdb$database").arg(d);
     digits += QLatin1Char(')');
-    const QString numbers =
-        QStringLiteral("(SELECT a.n + 10 * b.n + 100 * c.n + 1000 * d.n AS x "
-                       "FROM %1 a, %1 b, %1 c, %1 d)").arg(digits);
+    const QString numbers = QStringLiteral(
+                                "(SELECT FIRST %2 a.n + 10 * b.n + 100 * c.n + 1000 * d.n + 10000 * e.n AS x "
+                                "FROM %1 a, %1 b, %1 c, %1 d, %1 e)")
+                                .arg(digits)
+                                .arg(tickets);
     q.sql().add(QStringLiteral("INSERT INTO atvevo (v_akod, v_neve) VALUES ('00001', 'Teszt Kft.')"));
     q.execute();
     q.sql().clear();
@@ -76,7 +82,7 @@ struct Workdir {
                                "UNION ALL SELECT 3 FROM rdb$database) r"));
     q.execute();
     trans.commit();
-    for (const auto &[table, rows] : {std::pair{"qzfej", 10000}, std::pair{"qzsor", 30000}}) {
+    for (const auto &[table, rows] : {std::pair{"qzfej", tickets}, std::pair{"qzsor", 3 * tickets}}) {
       q.close();
       q.sql().clear();
       q.sql().add(QStringLiteral("SELECT COUNT(*) AS n FROM ") + QLatin1String(table));
@@ -88,9 +94,20 @@ struct Workdir {
   }
 };
 
+// A "Vm...:" line of this process's status in KiB (0 when not there).
+long long statusKiB(const char *name) {
+  QFile f(QStringLiteral("/proc/self/status"));
+  if (!f.open(QIODevice::ReadOnly)) return 0;
+  for (const QByteArray &line : f.readAll().split('\n'))
+    if (line.startsWith(name))
+      return line.mid(static_cast<qsizetype>(std::strlen(name))).trimmed().split(' ').value(0).toLongLong();
+  return 0;
+}
+
 // Child: the start-up as the program runs it, reporting "<shown> <attach>
 // <splash, data module, attach and table opens>" in nanoseconds, the first
-// from the parent's clock reading before the start.
+// from the parent's clock reading before the start, then the resident
+// memory and its peak in KiB.
 int runChild(int argc, char **argv) {
   const std::int64_t t0 = std::strtoll(argv[3], nullptr, 10);
   QApplication app(argc, argv);
@@ -104,9 +121,9 @@ int runChild(int argc, char **argv) {
   form.show();
   QCoreApplication::processEvents();
   const std::int64_t shown = monotonicNs() - t0;
-  std::printf("%lld %lld %lld\n", static_cast<long long>(shown),
-              static_cast<long long>(form.AttachTime().count()),
-              static_cast<long long>(formCreate));
+  std::printf("%lld %lld %lld %lld %lld\n", static_cast<long long>(shown),
+              static_cast<long long>(form.AttachTime().count()), static_cast<long long>(formCreate),
+              statusKiB("VmRSS:"), statusKiB("VmHWM:"));
   std::fflush(stdout);
   form.close();
   return 0;
@@ -120,8 +137,12 @@ double median(std::vector<double> v) {
 }
 
 void BM_StartupToMainWindow(benchmark::State &state) {
-  static Workdir *work = new Workdir;  // kept to the end: the child runs against it
-  std::vector<double> shownMs, attachMs, createMs;
+  // Kept to the end: the children run against them.
+  static std::map<int, Workdir *> works;
+  const int tickets = static_cast<int>(state.range(0));
+  Workdir *&work = works[tickets];
+  if (!work) work = new Workdir(tickets);
+  std::vector<double> shownMs, attachMs, createMs, rssMiB, hwmMiB;
   for (auto _ : state) {
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -137,7 +158,7 @@ void BM_StartupToMainWindow(benchmark::State &state) {
       break;
     }
     const QList<QByteArray> parts = child.readAllStandardOutput().trimmed().split(' ');
-    if (parts.size() != 3) {
+    if (parts.size() != 5) {
       state.SkipWithError("no timing from the child");
       break;
     }
@@ -145,6 +166,8 @@ void BM_StartupToMainWindow(benchmark::State &state) {
     shownMs.push_back(shown);
     attachMs.push_back(parts[1].toDouble() / 1e6);
     createMs.push_back(parts[2].toDouble() / 1e6);
+    rssMiB.push_back(parts[3].toDouble() / 1024);
+    hwmMiB.push_back(parts[4].toDouble() / 1024);
     state.SetIterationTime(shown / 1000);
   }
   const double med = median(shownMs);
@@ -152,11 +175,18 @@ void BM_StartupToMainWindow(benchmark::State &state) {
   state.counters["attach_median_ms"] = median(attachMs);
   state.counters["formcreate_median_ms"] = median(createMs);
   state.counters["attach_share_%"] = med > 0 ? 100 * median(attachMs) / med : 0;
+  state.counters["rss_MiB"] = median(rssMiB);
+  state.counters["hwm_MiB"] = median(hwmMiB);
 }
 
 }  // namespace
 
-BENCHMARK(BM_StartupToMainWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(9);
+BENCHMARK(BM_StartupToMainWindow)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 int main(int argc, char **argv) {
   if (argc == 4 && std::strcmp(argv[1], "--child") == 0) return runChild(argc, argv);

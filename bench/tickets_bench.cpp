@@ -171,7 +171,7 @@ void BM_ProducerTotals(benchmark::State &state) {
 BENCHMARK(BM_ProducerTotals)->Apply(sizes)->Unit(benchmark::kMillisecond);
 
 // Second argument 1: the first save after start-up, with the six tables open as
-// start-up leaves them (the save reads the rest of the ticket headers' table).
+// start-up leaves them (the save lets the half-read ones go).
 void BM_SaveNewTicket(benchmark::State &state) {
   const int tickets = static_cast<int>(state.range(0));
   world(tickets);

@@ -375,29 +375,4 @@ class Query : public DataSet {
   std::uint64_t rowsAffected_ = 0;
 };
 
-// A whole table ("SELECT * FROM name"). A writable table edits the current
-// row and posts it back by its primary key.
-class Table : public Query {
-  Q_OBJECT
- public:
-  explicit Table(QObject *parent = nullptr);
-  ~Table() override;
-
-  void setTableName(const QString &name) { tableName_ = name; }
-  QString tableName() const { return tableName_; }
-  void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
-  bool readOnly() const { return readOnly_; }
-
-  void open() override;
-  void edit() override;
-  void post() override;
-  void cancel() override;
-
- private:
-  QStringList primaryKey();
-  QString tableName_;
-  bool readOnly_ = false;
-  QStringList key_;
-};
-
 }  // namespace db

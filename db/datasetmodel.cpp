@@ -4,6 +4,7 @@
 #include "db/datasource.h"
 #include "db/error.h"
 #include "db/logging.h"
+#include "db/table.h"
 #include "platform/error_text.h"
 
 #include <QItemSelectionModel>

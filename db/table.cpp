@@ -1,9 +1,13 @@
+// Tables read by their primary key a batch at a time, edited by it.
+#include "db/table.h"
+
 #include "db/connection.h"
-#include "db/dataset.h"
 #include "db/error.h"
 #include "db/transaction.h"
 
 #include <cstring>
+#include <optional>
+#include <utility>
 
 namespace db {
 
@@ -17,27 +21,38 @@ QString quoted(const QString &name) {
 
 }  // namespace
 
-Table::Table(QObject *parent) : Query(parent) {}
+Table::Table(QObject *parent) : KeysetList(parent) {}
 
 Table::~Table() = default;
 
+void Table::setTableName(const QString &name) {
+  if (name == tableName_) return;
+  tableName_ = name;
+  key_.clear();
+  keyKnown_ = false;
+}
+
 void Table::open() {
   if (tableName_.trimmed().isEmpty()) throw Error(QStringLiteral("%1: no table name").arg(objectName()));
-  const QString text = QStringLiteral("SELECT * FROM ") + tableName_.trimmed();
-  if (sql().text() != text) {
-    sql().clear();
-    sql().add(text);
+  const QStringList key = primaryKey();
+  if (key.isEmpty()) {
+    // No key to read on from: the whole table at once, so that a write of
+    // the transaction has nothing left to read first.
+    const QString text = QStringLiteral("SELECT * FROM ") + tableName_.trimmed();
+    if (sql().text() != text) sql().setText(text);
+    Query::open();
+    fetchAll();
+    return;
   }
-  key_.clear();
-  Query::open();
-  // A table reads all its rows at once: left half-read, it would have to
-  // read the rest before the transaction's first write to the table, which
-  // would put that cost on the first save of a dialog instead of here.
-  fetchAll();
+  QList<OrderKey> order;
+  for (const QString &k : key) order << OrderKey(quoted(k), k, false);
+  setList({QStringLiteral("*"), tableName_.trimmed(), QString(), order,
+           key.size() == 1 ? key.first() : QString()});
+  KeysetList::open();
 }
 
 QStringList Table::primaryKey() {
-  if (!key_.isEmpty()) return key_;
+  if (keyKnown_) return key_;
   Query q;
   q.setTransaction(transaction());
   q.sql().add(QStringLiteral("SELECT s.RDB$FIELD_NAME FROM RDB$RELATION_CONSTRAINTS c"));
@@ -46,10 +61,17 @@ QStringList Table::primaryKey() {
   q.sql().add(QStringLiteral("  ORDER BY s.RDB$FIELD_POSITION"));
   q.paramByName(QStringLiteral("t")).setString(tableName_.trimmed().toUpper());
   q.open();
+  key_.clear();
   for (; !q.eof(); q.next()) key_ << q.field(0).asString().trimmed();
   q.close();
-  if (key_.isEmpty()) throw Error(QStringLiteral("%1: table %2 has no primary key").arg(objectName(), tableName_));
+  keyKnown_ = true;
   return key_;
+}
+
+void Table::last() { DataSet::last(); }
+
+bool Table::locate(const QString &fieldName, const QVariant &value, LocateOptions options) {
+  return DataSet::locate(fieldName, value, options);
 }
 
 void Table::edit() {
@@ -68,6 +90,8 @@ void Table::cancel() { DataSet::cancel(); }
 void Table::post() {
   if (state() != State::Edit) return;
   const QStringList key = primaryKey();
+  if (key.isEmpty())
+    throw Error(QStringLiteral("%1: table %2 has no primary key").arg(objectName(), tableName_));
   std::vector<int> changed;
   for (int i = 0; i < fieldCount(); ++i)
     if (pending_[static_cast<std::size_t>(i)]) changed.push_back(i);
@@ -76,11 +100,29 @@ void Table::post() {
     setState(State::Browse);
     return;
   }
-  std::vector<QVariant> keyValues;
+  // The row is found by its stored key and read back by the key posted.
+  std::vector<QVariant> keyValues, postedKey;
+  bool keyChanged = false;
   for (const QString &k : key) {
     Field *f = findField(k);
     if (!f) throw Error(QStringLiteral("%1: key field %2 not in the dataset").arg(objectName(), k));
     keyValues.push_back(f->decode(currentRow()));
+    const std::optional<QVariant> &posted = pending_[static_cast<std::size_t>(f->index())];
+    postedKey.push_back(posted ? *posted : keyValues.back());
+    keyChanged = keyChanged || posted;
+  }
+  if (keyChanged) {
+    // The row moves in the key's order: the rest is read now, from the
+    // stored keys (the pending ones kept aside meanwhile), so that nothing
+    // is read on later from a key the row left.
+    std::vector<std::optional<QVariant>> pending = std::exchange(pending_, {});
+    try {
+      fetchAll();
+    } catch (...) {
+      pending_ = std::move(pending);
+      throw;
+    }
+    pending_ = std::move(pending);
   }
   auto whereClause = [&] {
     QStringList parts;
@@ -101,7 +143,8 @@ void Table::post() {
   Query reread;
   reread.setTransaction(transaction());
   reread.sql().add(QStringLiteral("SELECT * FROM ") + tableName_.trimmed() + whereClause());
-  for (int j = 0; j < key.size(); ++j) reread.paramByName(QStringLiteral("k%1").arg(j)).setValue(keyValues[static_cast<std::size_t>(j)]);
+  for (int j = 0; j < key.size(); ++j)
+    reread.paramByName(QStringLiteral("k%1").arg(j)).setValue(postedKey[static_cast<std::size_t>(j)]);
   reread.open();
   if (reread.recordCount() == 1 && reread.rowSize() == rowSize())
     std::memcpy(rowData(static_cast<std::size_t>(recNo() - 1)), reread.currentRow(), rowSize());

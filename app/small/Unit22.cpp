@@ -59,7 +59,7 @@ TForm22::TForm22(QWidget *parent) : QDialog(parent) {
   PageControl1->setObjectName(QStringLiteral("PageControl1"));
   const char *tabs[] = {"QzFej", "QzSor", "Ostermelo", "Termek", "Sorszam", "Atvevo"};
   for (int i = 0; i < 6; ++i) {
-    // The tables are read by the start-up; one a commit has closed since is read again.
+    // The tables are opened by the start-up; one a commit has closed since is opened again.
     if (!table(i)->active()) RunGuarded([i] { table(i)->open(); });
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("TabSheet%1").arg(i + 1));

@@ -3,6 +3,7 @@
 #include "db/datasetmodel.h"
 #include "db/datasource.h"
 #include "db/error.h"
+#include "db/table.h"
 #include "support/db_fixture.h"
 
 #include <QItemSelectionModel>
@@ -59,6 +60,12 @@ TEST_F(TableTest, WritableTablePostsTheEditedRowAndReadsItBack) {
   t->post();
   EXPECT_EQ(t->state(), db::DataSet::State::Browse);
   EXPECT_EQ(t->fieldByName(QStringLiteral("v_neve")).asString(), QStringLiteral("Őrült Űrhajós Kft."));
+  // A changed primary key is read back by the key posted.
+  t->edit();
+  t->fieldByName(QStringLiteral("ID_ATVEVO")).setAsInteger(500);
+  t->post();
+  EXPECT_EQ(t->fieldByName(QStringLiteral("ID_ATVEVO")).asInteger(), 500);
+  EXPECT_EQ(t->fieldByName(QStringLiteral("V_AKOD")).asString(), QStringLiteral("00002"));
   transaction().commit();
 
   auto q = query();

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "app/MenuCommands.h"
@@ -114,27 +115,59 @@ TEST_F(SmallDialogs, NineDigitCodeUnlocksFiveTablesOnceAndClosingLocksThemAgain)
   }
 }
 
+// A long table is read by its primary key as the grid scrolls: an edit of a
+// row far down lets the cursor go, and a changed key of the last row held
+// moves nothing; walking on shows every row once.
 TEST_F(SmallDialogs, UnlockedGridEditIsPostedAndDurableWithTheNextCommit) {
+  const QString rows = QStringLiteral(
+      "INSERT INTO SORSZAM (A_AKOD, A_QZBSZAM) SELECT FIRST 600 'S', '1' "
+      "FROM rdb$types a CROSS JOIN rdb$types b");
+  execApart(*Data->ZCon1, rows);
   execApart(*Data->ZCon1, QStringLiteral("INSERT INTO SORSZAM (A_AKOD, A_QZBSZAM) VALUES ('G1', '25000000')"));
+  execApart(*Data->ZCon1, rows);
   PasswordDlgCreated = false;
   TForm22 f;
   f.show();
   enterCode(f, QString::fromLatin1(TForm22::kCode5));
   QAbstractItemModel *model = f.DBGrid[4]->model();
-  int row = -1, column = -1;
-  for (int c = 0; c < model->columnCount(); ++c) {
-    const QString title = model->headerData(c, Qt::Horizontal).toString();
-    if (title.compare(QLatin1String("A_QZBSZAM"), Qt::CaseInsensitive) == 0) column = c;
-  }
+  auto columnOf = [&](const char *name) {
+    for (int c = 0; c < model->columnCount(); ++c)
+      if (model->headerData(c, Qt::Horizontal).toString().compare(QLatin1String(name), Qt::CaseInsensitive) ==
+          0)
+        return c;
+    return -1;
+  };
+  const int column = columnOf("A_QZBSZAM"), id = columnOf("ID_SORSZAM");
   ASSERT_GE(column, 0);
-  for (int r = 0; r < model->rowCount(); ++r)
+  ASSERT_GE(id, 0);
+  // Scrolled down to the row, as far as the grid reads.
+  int row = -1;
+  for (int r = 0; row < 0; ++r) {
+    if (r == model->rowCount() && model->canFetchMore({})) model->fetchMore({});
+    ASSERT_LT(r, model->rowCount());
     if (model->index(r, column).data().toString() == QLatin1String("25000000")) row = r;
-  ASSERT_GE(row, 0);
+  }
+  ASSERT_TRUE(model->canFetchMore({}));
   ASSERT_TRUE(model->flags(model->index(row, column)) & Qt::ItemIsEditable);
   ASSERT_TRUE(model->setData(model->index(row, column), QStringLiteral("25000100")));
+  const int last = model->rowCount() - 1;
+  ASSERT_TRUE(model->setData(model->index(last, id), 900000));
   Data->IBTrans1->commitRetaining();
   EXPECT_EQ(firstValueApart(*Data->ZCon1, QStringLiteral("SELECT A_QZBSZAM FROM SORSZAM WHERE A_AKOD = 'G1'")),
             QStringLiteral("25000100"));
+  while (model->canFetchMore({})) model->fetchMore({});
+  QStringList shown;
+  for (int r = 0; r < model->rowCount(); ++r) shown << model->index(r, id).data().toString();
+  EXPECT_EQ(shown.at(last), QStringLiteral("900000"));
+  QStringList stored;
+  db::Query q;
+  q.setTransaction(Data->IBTrans1);
+  q.sql().add(QStringLiteral("SELECT ID_SORSZAM FROM SORSZAM ORDER BY ID_SORSZAM"));
+  for (q.open(); !q.eof(); q.next()) stored << q.field(0).asString();
+  QStringList sorted = shown;
+  std::sort(sorted.begin(), sorted.end(),
+            [](const QString &a, const QString &b) { return a.toInt() < b.toInt(); });
+  EXPECT_EQ(sorted, stored);
 }
 
 TEST_F(SmallDialogs, ThreeLetterCodeShowsTheReceiverGridAndAWrongCodeDoesNothing) {
