@@ -1,9 +1,10 @@
-// A receiver's whole year (3,000 producers, 30,000 tickets paid in 2025 with
-// 45,000 lines) through the lists and exports as a whole, each under a fault:
-// killed half-way (a real second process, SIGKILL while it writes), a full
-// disk, and a second program instance doing the same in the same folder at
-// the same time. Afterwards the output is complete and right or the old file
-// is as it was, nothing half written is in sight, the user was told, and the
+// A receiver's whole year (1,000 producers, 10,000 tickets paid in 2025 with
+// 15,000 lines: the size at which each case stays within a few seconds)
+// through the lists and exports as a whole, each under a fault: killed
+// half-way (a real second process, SIGKILL while it writes), a full disk,
+// and a second program instance doing the same in the same folder at the
+// same time. Afterwards the output is complete and right or the old file is
+// as it was, nothing half written is in sight, the user was told, and the
 // register's tables are as they were. And the year's figures in the audit
 // XML, the 08M files and the printed producer list are the database's.
 //
@@ -53,6 +54,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -61,7 +63,7 @@ using namespace vorik::test;
 
 namespace {
 
-constexpr int kProducers = 3000, kTickets = 30000;
+constexpr int kProducers = 1000, kTickets = 10000;
 const QString kReceiver = QStringLiteral("B0001");
 const returns::Period kMarch{QStringLiteral("2025.03.01"), QStringLiteral("2025.03.31")};
 const QByteArray kOld = "the file of an earlier run\r\n";
@@ -592,11 +594,16 @@ bool outputName(const Output &o, const QString &n) {
   return n == fileName(o.target);
 }
 
-QStringList errorBoxes(const QStringList &boxes) {
+// The boxes of a run other than those of a whole output (its question and
+// its end message): the refusals and failures it told.
+QStringList troubleBoxes(const QStringList &boxes) {
+  static const QStringList fine = {QStringLiteral("A(z) OSTERMELO.xls fájl már létezik. Lecseréli?"),
+                                   QStringLiteral("AZ östermelö konvertálás befejeződött!|Mentve: "),
+                                   QStringLiteral("Exportálás vége. "),
+                                   QStringLiteral("Az adatbázis átmásolva a \"Hová\" könyvtárba.")};
   QStringList out;
   for (const QString &b : boxes)
-    if (b.contains(QStringLiteral("Hiba")) || b.contains(QStringLiteral("nem ")) || b.contains(QStringLiteral("Cannot")))
-      out << b;
+    if (std::none_of(fine.begin(), fine.end(), [&b](const QString &f) { return b.startsWith(f); })) out << b;
   return out;
 }
 
@@ -644,7 +651,7 @@ TEST_P(YearOutput, KilledWhileItWritesLeavesTheOldFileOrAWholeNewOneAndTheNextRu
     // The next run writes the whole output and clears what the killed one left.
     {
       Session session(place);
-      EXPECT_EQ(errorBoxes(boxesOf(o)), QStringList());
+      EXPECT_EQ(troubleBoxes(boxesOf(o)), QStringList());
       EXPECT_TRUE(complete(o, target));
     }
     EXPECT_EQ(temporaries(folder), QStringList());
@@ -707,8 +714,11 @@ TEST_P(YearOutput, RunByTwoInstancesAtOnceLeavesOneWholeOutputAndTellsTheUser) {
     EXPECT_EQ(child.wait(), 0);
     EXPECT_EQ(temporaries(folder), QStringList());
     EXPECT_EQ(registerFigures(place.database), figures);
-    std::cout << o.name << ": this instance: " << mine.join(QStringLiteral(" / ")).toStdString()
-              << "\n  the other: " << theirs.toStdString() << std::endl;
+    // One of them wrote it; the other wrote it as well or was refused with
+    // a message.
+    const QStringList other = theirs.mid(5).split(QStringLiteral(" / "), Qt::SkipEmptyParts);
+    EXPECT_TRUE(troubleBoxes(mine).isEmpty() || troubleBoxes(other).isEmpty())
+        << mine.join(QStringLiteral(" / ")).toStdString() << " | " << theirs.toStdString();
   }
 }
 
