@@ -121,13 +121,21 @@ std::optional<QByteArray> readFileWhole(const QString &path, QString *reason) {
   return bytes;
 }
 
-int createTemporaryBeside(const QString &target, QString *name) {
-  removeLeftTemporaries(target);
-  const QFileInfo info(target);
+namespace {
+
+// The temporary alone, without looking for those of dead writers.
+int createTemporary(const QString &target, QString *name) {
   QByteArray pattern = QFile::encodeName(temporaryPath(target) + QStringLiteral("XXXXXX"));
   const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
   if (fd >= 0) *name = QFile::decodeName(pattern);
   return fd;
+}
+
+}  // namespace
+
+int createTemporaryBeside(const QString &target, QString *name) {
+  removeLeftTemporaries(target);
+  return createTemporary(target, name);
 }
 
 // A record lock of any kind, or an exclusive whole-file lock.
@@ -209,7 +217,9 @@ bool WholeFile::open() {
   // behind its owner's back.
   if (replace_ == Replace::Never && (info.exists() || info.isSymLink())) return failErrno(EEXIST);
   if (const QString refusal = replaceRefusal(target_); !refusal.isEmpty()) return fail(refusal);
-  const int fd = createTemporaryBeside(target_, &temp_);
+  // A caller that syncs a folder's many files has removed its left
+  // temporaries once for all of them.
+  const int fd = sync_ == Sync::ByCaller ? createTemporary(target_, &temp_) : createTemporaryBeside(target_, &temp_);
   if (fd < 0) return failErrno(errno);
   file_ = std::make_unique<QFile>();
   if (!file_->open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {

@@ -139,6 +139,8 @@ WinFolder::WinFolder(const QString &winFolder)
       newMode_(platform::targetMode(QString())) {
   // No folder: the working folder.
   if (!disk_.isEmpty() && !disk_.endsWith(QLatin1Char('/'))) disk_ += QLatin1Char('/');
+  // What killed writers left goes once here, not again for each file written.
+  platform::removeLeftTemporariesIn(disk_, [](QStringView) { return true; });
   for (const QString &n : QDir(disk_).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
     names_.insert(n.toCaseFolded(), n);
 }

@@ -76,7 +76,8 @@ class ReturnError : public std::runtime_error {
 
 // A folder named by a Windows path, mapped once, with its entries indexed
 // by name without regard to case (as Windows finds them), for writing,
-// renaming and finding many files in it quickly.
+// renaming and finding many files in it quickly. The temporaries killed
+// writers left in it are removed when it is mapped.
 class WinFolder {
  public:
   // The folder text with or without its closing backslash.
