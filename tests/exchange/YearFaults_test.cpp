@@ -261,6 +261,16 @@ void runExcel() {
   f.Button6Click();
 }
 
+// The year's ticket lines (a sheet near the format's 16,384 rows).
+void runExcelLines() {
+  TForm20 f;
+  f.CheckBox1->setChecked(false);
+  f.DateTimePicker1->setDate(QDate(2025, 1, 1));
+  f.DateTimePicker2->setDate(QDate(2025, 12, 31));
+  f.Button1Click();
+  f.Button4Click();
+}
+
 void runDumps() {
   TForm29 f;
   f.Edit1->setText(QStringLiteral("C:\\"));
@@ -307,6 +317,7 @@ void runMerge() {
 const Output kOutputs[] = {
     {"audit", QStringLiteral("szamlak.xml"), runAudit},
     {"excel", QStringLiteral("OSTERMELO.xls"), runExcel, true},
+    {"lines", QStringLiteral("QZFEJ.xls"), runExcelLines, true},
     {"dumps", QStringLiteral("QzSor.txt"), runDumps},
     {"gather", QStringLiteral("QZ2025/03/2508M_20250301_0331.txt"), runGather},
     {"backup", QStringLiteral("QZ2025/ment/2026_01_05_10_00.FDB"), runBackup},
@@ -407,7 +418,7 @@ bool complete(const Output &o, const QString &path) {
   if (name == QLatin1String("audit"))
     return bytes.startsWith("\xEF\xBB\xBF<?xml") && bytes.endsWith("</szamlak>\r\n") &&
            bytes.count("<szamla>") == kTickets;
-  if (name == QLatin1String("excel")) {
+  if (name == QLatin1String("excel") || name == QLatin1String("lines")) {
     const auto records = SplitRecords(ReadBookStream(path));
     return !records.empty() && records.back().id == 0x0A;
   }
@@ -599,6 +610,8 @@ bool outputName(const Output &o, const QString &n) {
 QStringList troubleBoxes(const QStringList &boxes) {
   static const QStringList fine = {QStringLiteral("A(z) OSTERMELO.xls fájl már létezik. Lecseréli?"),
                                    QStringLiteral("AZ östermelö konvertálás befejeződött!|Mentve: "),
+                                   QStringLiteral("A(z) QZFEJ.xls fájl már létezik. Lecseréli?"),
+                                   QStringLiteral("A vorik konvertálás befejeződött!|Mentve: "),
                                    QStringLiteral("Exportálás vége. "),
                                    QStringLiteral("Az adatbázis átmásolva a \"Hová\" könyvtárba.")};
   QStringList out;
