@@ -4,6 +4,7 @@
 #include "platform/conv.h"
 #include "platform/cp1250.h"
 #include "platform/error_text.h"
+#include "platform/process_lock.h"
 #include "platform/whole_file.h"
 #include "platform/win_path.h"
 
@@ -131,6 +132,16 @@ QByteArray WindowsText(const QStringList &lines) {
     out += "\r\n";
   }
   return out;
+}
+
+std::unique_ptr<platform::ProcessLock> HoldMonthFolder(const QString &winFolder) {
+  auto hold = std::make_unique<platform::ProcessLock>(platform::mapWindowsPath(winFolder), QStringLiteral("gyujtes"));
+  if (!hold->held())
+    throw ReturnError(hold->refusal(
+        QStringLiteral("A(z) %1 mappába most a program egy másik példánya ír (kigyűjtés vagy összevonás). Kérem "
+                       "próbálja újra, ha ott végzett.")
+            .arg(winFolder)));
+  return hold;
 }
 
 WinFolder::WinFolder(const QString &winFolder)

@@ -739,3 +739,57 @@ INSTANTIATE_TEST_SUITE_P(AReceiversYear, YearOutput, ::testing::ValuesIn(kOutput
                          [](const ::testing::TestParamInfo<Output> &info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// "year-gather-paused <working folder> <database>": an instance's gather of
+// March that stops half-way through its files ("ready") until "go", then
+// "done" with the boxes it showed.
+const ChildMode kGatherPaused("year-gather-paused", [](const QStringList &args) {
+  if (args.size() != 2) return 2;
+  Session session(args[0], args[1]);
+  int steps = 0;
+  QString failure;
+  try {
+    returns::Gather(kMarch, kReceiver, false, [&steps] {
+      if (++steps != 300) return;
+      tellParent(QStringLiteral("ready"));
+      for (std::string line; std::getline(std::cin, line) && line != "go";) {
+      }
+    });
+  } catch (const returns::ReturnError &e) {
+    failure = e.message();
+  }
+  tellParent(QStringLiteral("done ") + failure);
+  return 0;
+});
+
+// A merge into the month folder that another instance is gathering into: one
+// of them waits its turn with a message, and the folder holds the whole
+// gather, no merge step half done on files the gather replaced.
+TEST(AReceiversYear, AMergeIntoAMonthFolderThatAnotherInstanceIsGatheringIntoIsRefused) {
+  const Output &merge = output(QStringLiteral("merge"));
+  Place place;
+  prepare(merge, place);
+  const QString a = place.onC(QStringLiteral("QZ2025/03")), b = place.onC(QStringLiteral("E/QZ2025/03"));
+  Child gather({QStringLiteral("year-gather-paused"), place.folder, place.database});
+  ASSERT_EQ(gather.waitFor("ready"), "ready");
+  QStringList boxes;
+  {
+    Session session(place);
+    boxes = boxesOf(merge);
+    gather.send("go");
+    EXPECT_EQ(gather.waitFor("done"), "done ");
+    EXPECT_TRUE(complete(output(QStringLiteral("gather")), place.onC(QStringLiteral(
+                                                                  "QZ2025/03/2508M_20250301_0331.txt"))));
+  }
+  ASSERT_EQ(boxes.size(), 1) << boxes.join(QLatin1Char('\n')).toStdString();
+  EXPECT_TRUE(boxes[0].contains(QStringLiteral("másik példánya"))) << boxes[0].toStdString();
+  // B's files are as they were: none retired for a merge that did not happen.
+  for (const QString &n : marchFiles().entryList(QDir::Files))
+    EXPECT_EQ(bytesOf(b + QLatin1Char('/') + n), bytesOf(marchFiles().filePath(n))) << n.toStdString();
+  EXPECT_EQ(QDir(a).entryList({QStringLiteral("*.old"), QStringLiteral("*.im_")}, QDir::Files), QStringList());
+  EXPECT_EQ(temporaries(a), QStringList());
+}
+
+}  // namespace
