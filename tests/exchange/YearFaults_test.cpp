@@ -17,6 +17,7 @@
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/transaction.h"
+#include "excel/workbook_reader.h"
 #include "exchange/audit/AuditStaging.h"
 #include "exchange/audit/AuditXml.h"
 #include "exchange/backup/Unit35.h"
@@ -27,14 +28,13 @@
 #include "exchange/returns/Gather08M.h"
 #include "exchange/returns/ImportMerge.h"
 #include "exchange/returns/Unit11.h"
-#include "excel/workbook_reader.h"
 #include "platform/dialogs.h"
 #include "platform/win_path.h"
 #include "report/core/FR_Class_Build.h"
 #include "report/expr/FR_Intrp.h"
+#include "report/layout_builder.h"
 #include "report/output/FR_Class_EMFPages.h"
 #include "report/output/FR_Prntr.h"
-#include "report/layout_builder.h"
 #include "support/child_process.h"
 #include "support/data_fixture.h"
 #include "support/full_disk.h"
@@ -50,7 +50,7 @@
 #include <QHash>
 #include <QLineEdit>
 #include <QRegularExpression>
-#include <QThread>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -78,17 +78,20 @@ struct YearFiller : bench::Database {
     run(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_ADOAZON, O_IRSZAM, O_HELYSEGNEV, O_UTCA) "
                        "SELECT i, 'Termelő ' || i, 8000000000 + i, '6000', 'Kecskemét', 'Petőfi' FROM (") +
         bench::DigitNumbers(1, kProducers) + QStringLiteral(")"));
-    run(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_FELVKELT, F_FIZKELT, F_UTAL, "
-                       "F_TIPUS, F_MUVKTG, F_SUMVAR) SELECT 25000000 + i, 'B0001', 1 + MOD(i * 7, %1), "
-                       "DATEADD(MOD(i, 355) DAY TO DATE '2025-01-01'), DATEADD(MOD(i, 355) DAY TO DATE '2025-01-01'), "
-                       "DATEADD(MOD(i, 355) + MOD(i, 10) DAY TO DATE '2025-01-01'), IIF(MOD(i, 3) = 0, 'x', ' '), "
-                       "'1', 1000 + MOD(i, 97), 1200 FROM (")
+    run(QStringLiteral(
+            "INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_FELVKELT, F_FIZKELT, F_UTAL, "
+            "F_TIPUS, F_MUVKTG, F_SUMVAR) SELECT 25000000 + i, 'B0001', 1 + MOD(i * 7, %1), "
+            "DATEADD(MOD(i, 355) DAY TO DATE '2025-01-01'), DATEADD(MOD(i, 355) DAY TO DATE '2025-01-01'), "
+            "DATEADD(MOD(i, 355) + MOD(i, 10) DAY TO DATE '2025-01-01'), IIF(MOD(i, 3) = 0, 'x', ' '), "
+            "'1', 1000 + MOD(i, 97), 1200 FROM (")
             .arg(kProducers) +
         bench::DigitNumbers(0, kTickets) + QStringLiteral(")"));
-    run(QStringLiteral("INSERT INTO QZSOR (S_BSZAM, S_MEGNEVEZES, S_BRUTTO, S_MEGY, S_EAR, S_KOMPMERTEKE, S_AKOD, "
-                       "S_LEVONSZAZ) SELECT 25000000 + t.i, 'Termék ' || MOD(t.i + l.n * 7, 30), 1 + MOD(t.i, 50), "
-                       "'kg', 10 + l.n, 7, 'B0001', 0 FROM (") +
-        bench::DigitNumbers(0, kTickets) + QStringLiteral(") t, DIGITS l WHERE l.n = 0 OR (l.n = 1 AND MOD(t.i, 2) = 0)"));
+    run(QStringLiteral(
+            "INSERT INTO QZSOR (S_BSZAM, S_MEGNEVEZES, S_BRUTTO, S_MEGY, S_EAR, S_KOMPMERTEKE, S_AKOD, "
+            "S_LEVONSZAZ) SELECT 25000000 + t.i, 'Termék ' || MOD(t.i + l.n * 7, 30), 1 + MOD(t.i, 50), "
+            "'kg', 10 + l.n, 7, 'B0001', 0 FROM (") +
+        bench::DigitNumbers(0, kTickets) +
+        QStringLiteral(") t, DIGITS l WHERE l.n = 0 OR (l.n = 1 AND MOD(t.i, 2) = 0)"));
     data.ZCon1->close();
   }
 };
@@ -124,12 +127,14 @@ QString valueIn(const QString &path, const QString &sql) {
 
 // The register's tables in figures: rows and sums, as a text to compare.
 QString registerFigures(const QString &path) {
-  return valueIn(path, QStringLiteral(
-                           "SELECT (SELECT COUNT(*) || '/' || SUM(F_MUVKTG) || '/' || SUM(F_SUMVAR) FROM QZFEJ) || ' ' || "
-                           "(SELECT COUNT(*) || '/' || SUM(S_VETELAR) || '/' || SUM(S_BRUTTO) FROM QZSOR) || ' ' || "
-                           "(SELECT COUNT(*) || '/' || MAX(O_NEV) FROM OSTERMELO) || ' ' || "
-                           "(SELECT COUNT(*) FROM ATVEVO) || ' ' || (SELECT COUNT(*) FROM SORSZAM) || ' ' || "
-                           "(SELECT COUNT(*) FROM TERMEK) FROM RDB$DATABASE"));
+  return valueIn(
+      path,
+      QStringLiteral(
+          "SELECT (SELECT COUNT(*) || '/' || SUM(F_MUVKTG) || '/' || SUM(F_SUMVAR) FROM QZFEJ) || ' ' || "
+          "(SELECT COUNT(*) || '/' || SUM(S_VETELAR) || '/' || SUM(S_BRUTTO) FROM QZSOR) || ' ' || "
+          "(SELECT COUNT(*) || '/' || MAX(O_NEV) FROM OSTERMELO) || ' ' || "
+          "(SELECT COUNT(*) FROM ATVEVO) || ' ' || (SELECT COUNT(*) FROM SORSZAM) || ' ' || "
+          "(SELECT COUNT(*) FROM TERMEK) FROM RDB$DATABASE"));
 }
 
 QByteArray bytesOf(const QString &path) {
@@ -304,10 +309,10 @@ void runMerge() {
   const QStringList imp{QStringLiteral("*.imp")};
   try {
     returns::RecoverMerge();  // as the dialog's opening does
-    const QStringList failures = returns::Merge(
-        a, b,
-        returns::PairedNames(QDir(platform::mapWindowsPath(a)).entryList(imp, QDir::Files),
-                             QDir(platform::mapWindowsPath(b)).entryList(imp, QDir::Files)));
+    const QStringList failures =
+        returns::Merge(a, b,
+                       returns::PairedNames(QDir(platform::mapWindowsPath(a)).entryList(imp, QDir::Files),
+                                            QDir(platform::mapWindowsPath(b)).entryList(imp, QDir::Files)));
     for (const QString &f : failures) platform::showMessage(f);
   } catch (const returns::ReturnError &e) {
     platform::error(e.message());
@@ -368,25 +373,21 @@ qint64 paidIn(const QByteArray &file) {
 // Outputs that replace an earlier file of their name (a backup never does, a
 // gather clears its month folder, a merge pairs files).
 bool replaces(const Output &o) {
-  return QLatin1String(o.name) != QLatin1String("backup") && QLatin1String(o.name) != QLatin1String("gather") &&
-         QLatin1String(o.name) != QLatin1String("merge");
+  return QLatin1String(o.name) != QLatin1String("backup") &&
+         QLatin1String(o.name) != QLatin1String("gather") && QLatin1String(o.name) != QLatin1String("merge");
 }
 
 // The import files of March as the gather writes them from the year, made
 // once: the sets the merge cases pair.
 const QDir &marchFiles() {
-  static TempDir files;
+  // Gathered in memory where there is some (the cases copy them to the disk).
+  static QTemporaryDir memory(QStringLiteral("/dev/shm/vorik-march-XXXXXX"));
+  static const Place place(memory.isValid() ? memory.path() : QString());
   static const QDir dir = [] {
-    Place place;
     QDir().mkpath(place.onC(QStringLiteral("QZ2025/03")));
-    {
-      Session session(place);
-      returns::Gather(kMarch, kReceiver, false);
-    }
-    const QDir month(place.onC(QStringLiteral("QZ2025/03")));
-    for (const QString &n : month.entryList({QStringLiteral("*.imp")}, QDir::Files))
-      QFile::copy(month.filePath(n), files.file(n));
-    return QDir(files.path());
+    Session session(place);
+    returns::Gather(kMarch, kReceiver, false);
+    return QDir(place.onC(QStringLiteral("QZ2025/03")), QStringLiteral("*.imp"));
   }();
   return dir;
 }
@@ -434,7 +435,8 @@ bool complete(const Output &o, const QString &path) {
   if (name == QLatin1String("pdf")) return bytes.startsWith("%PDF") && bytes.trimmed().endsWith("%%EOF");
   if (name == QLatin1String("merge")) {
     // Every pair merged: A's file carries both amounts, B's retired.
-    const QString a = QFileInfo(path).absolutePath(), b = platform::mapWindowsPath(QStringLiteral("E:\\QZ2025\\03"));
+    const QString a = QFileInfo(path).absolutePath(),
+                  b = platform::mapWindowsPath(QStringLiteral("E:\\QZ2025\\03"));
     for (const QString &n : marchFiles().entryList(QDir::Files)) {
       const qint64 one = paidIn(bytesOf(marchFiles().filePath(n)));
       if (paidIn(bytesOf(a + QLatin1Char('/') + n)) != 2 * one || QFile::exists(b + QLatin1Char('/') + n) ||
@@ -449,10 +451,6 @@ bool complete(const Output &o, const QString &path) {
 
 // Files in sight in the folder of a target (hidden ones are not).
 QStringList inSight(const QString &folder) { return QDir(folder).entryList(QDir::Files); }
-
-}  // namespace
-
-namespace {
 
 // An amount as the lists print it ("1 234,50" with a no-break space) or as
 // the XML writes it ("1234.50"), in hundredths.
@@ -471,7 +469,8 @@ QHash<QString, qint64> sumsIn(const QString &path, const QString &sql) {
   QHash<QString, qint64> out = apart(c, sql, [](db::Query &q) {
     QHash<QString, qint64> rows;
     q.open();
-    for (q.first(); !q.eof(); q.next()) rows.insert(q.field(0).asString().trimmed(), qRound64(q.field(1).asFloat() * 100));
+    for (q.first(); !q.eof(); q.next())
+      rows.insert(q.field(0).asString().trimmed(), qRound64(q.field(1).asFloat() * 100));
     return rows;
   });
   c.close();
@@ -488,15 +487,18 @@ QStringList elements(const QString &xml, const QString &name) {
 
 TEST(AReceiversYear, TheAuditFileThe08MFilesAndThePrintedProducerListCarryTheDatabasesSums) {
   Place place;
-  const QHash<QString, qint64> documents = sumsIn(
-      place.database, QStringLiteral("SELECT s_bszam, SUM(s_vetelar) FROM QZSOR GROUP BY s_bszam"));
-  const QHash<QString, qint64> producers = sumsIn(
-      place.database, QStringLiteral("SELECT o_nev, SUM(s_vetelar) FROM QZSOR JOIN QZFEJ ON s_bszam = f_bszam "
-                                     "JOIN OSTERMELO ON f_ostermkod = o_kod GROUP BY o_nev"));
+  const QHash<QString, qint64> documents =
+      sumsIn(place.database, QStringLiteral("SELECT s_bszam, SUM(s_vetelar) FROM QZSOR GROUP BY s_bszam"));
+  const QHash<QString, qint64> producers =
+      sumsIn(place.database,
+             QStringLiteral("SELECT o_nev, SUM(s_vetelar) FROM QZSOR JOIN QZFEJ ON s_bszam = f_bszam "
+                            "JOIN OSTERMELO ON f_ostermkod = o_kod GROUP BY o_nev"));
   const QHash<QString, qint64> paidInMarch = sumsIn(
-      place.database, QStringLiteral("SELECT o_adoazon, SUM(f_muvktg) FROM QZFEJ JOIN OSTERMELO ON f_ostermkod = "
-                                     "o_kod WHERE f_fizkelt BETWEEN '2025-03-01' AND '2025-03-31' GROUP BY o_adoazon"));
-  const qint64 year = sumsIn(place.database, QStringLiteral("SELECT 1, SUM(s_vetelar) FROM QZSOR")).value(QStringLiteral("1"));
+      place.database,
+      QStringLiteral("SELECT o_adoazon, SUM(f_muvktg) FROM QZFEJ JOIN OSTERMELO ON f_ostermkod = "
+                     "o_kod WHERE f_fizkelt BETWEEN '2025-03-01' AND '2025-03-31' GROUP BY o_adoazon"));
+  const qint64 year = sumsIn(place.database, QStringLiteral("SELECT 1, SUM(s_vetelar) FROM QZSOR"))
+                          .value(QStringLiteral("1"));
   ASSERT_EQ(documents.size(), kTickets);
   prepare(output(QStringLiteral("gather")), place);
   Session session(place);
@@ -522,7 +524,8 @@ TEST(AReceiversYear, TheAuditFileThe08MFilesAndThePrintedProducerListCarryTheDat
   for (const QString &n : QDir(month).entryList({QStringLiteral("*.imp")}, QDir::Files)) {
     const QString text = QString::fromLatin1(bytesOf(month + QLatin1Char('/') + n));
     const QString adoazon = QRegularExpression(QStringLiteral("\n13844=(\\d+)\r")).match(text).captured(1);
-    const qint64 amount = QRegularExpression(QStringLiteral("\n24804=(\\d+)\r")).match(text).captured(1).toLongLong();
+    const qint64 amount =
+        QRegularExpression(QStringLiteral("\n24804=(\\d+)\r")).match(text).captured(1).toLongLong();
     inFiles.insert(adoazon, amount * 100);
     paid += amount;
   }
@@ -534,11 +537,13 @@ TEST(AReceiversYear, TheAuditFileThe08MFilesAndThePrintedProducerListCarryTheDat
   // The printed producer list: each producer's sum and the grand total.
   ASSERT_TRUE(buildProducerList()) << report::frBuild.ErrorText.toStdString();
   QStringList texts;
-  for (int i = 0; i < Data->frNyomtat->EMFPages->Count(); ++i) texts << report::test::PageTexts(*Data->frNyomtat, i);
+  for (int i = 0; i < Data->frNyomtat->EMFPages->Count(); ++i)
+    texts << report::test::PageTexts(*Data->frNyomtat, i);
   QHash<QString, qint64> printed;
   QString grand;
   for (qsizetype i = 0; i + 1 < texts.size(); ++i) {
-    if (texts[i].startsWith(QStringLiteral("Összesen: "))) printed.insert(texts[i].mid(10), cents(texts[i + 1]));
+    if (texts[i].startsWith(QStringLiteral("Összesen: ")))
+      printed.insert(texts[i].mid(10), cents(texts[i + 1]));
     if (texts[i].startsWith(QStringLiteral("Mindösszesen: "))) grand = texts[i].mid(14).chopped(3);
   }
   const QString last = texts.isEmpty() ? QString() : texts.last();
@@ -546,10 +551,6 @@ TEST(AReceiversYear, TheAuditFileThe08MFilesAndThePrintedProducerListCarryTheDat
   EXPECT_EQ(printed, producers);
   EXPECT_EQ(cents(grand), year) << grand.toStdString();
 }
-
-}  // namespace
-
-namespace {
 
 QString fileName(const QString &path) { return QFileInfo(path).fileName(); }
 
@@ -567,20 +568,24 @@ QStringList temporaries(const QString &folder, const QString &name = QString()) 
 bool writing(const Output &o, const QString &target) {
   const QString folder = QFileInfo(target).absolutePath();
   if (QLatin1String(o.name) == QLatin1String("merge"))
-    return QDir(folder).entryList({QStringLiteral("*.im_"), QStringLiteral("*.old")}, QDir::Files | QDir::Hidden).size() > 100;
+    return QDir(folder)
+               .entryList({QStringLiteral("*.im_"), QStringLiteral("*.old")}, QDir::Files | QDir::Hidden)
+               .size() > 100;
   if (QLatin1String(o.name) == QLatin1String("gather"))
-    return QDir(folder).entryList({QStringLiteral("*.imp"), QStringLiteral(".*.imp.~*")}, QDir::Files | QDir::Hidden).size() > 100;
+    return QDir(folder)
+               .entryList({QStringLiteral("*.imp"), QStringLiteral(".*.imp.~*")}, QDir::Files | QDir::Hidden)
+               .size() > 100;
   for (const QString &t : temporaries(folder, fileName(target)))
     if (QFileInfo(folder + QLatin1Char('/') + t).size() > 0) return true;
   return false;
 }
 
-
 // Whether a target is as the case left it before the run: the old bytes, or
 // still missing.
 bool asBefore(const Output &o, const QString &target) {
   if (QLatin1String(o.name) == QLatin1String("merge")) {
-    const QString a = QFileInfo(target).absolutePath(), b = platform::mapWindowsPath(QStringLiteral("E:\\QZ2025\\03"));
+    const QString a = QFileInfo(target).absolutePath(),
+                  b = platform::mapWindowsPath(QStringLiteral("E:\\QZ2025\\03"));
     for (const QString &n : marchFiles().entryList(QDir::Files))
       for (const QString &folder : {a, b})
         if (bytesOf(folder + QLatin1Char('/') + n) != bytesOf(marchFiles().filePath(n)) ||
@@ -601,7 +606,8 @@ bool outputName(const Output &o, const QString &n) {
     return false;
   }
   if (name == QLatin1String("gather") || name == QLatin1String("merge"))
-    return n.endsWith(QStringLiteral(".imp")) || n.endsWith(QStringLiteral(".txt")) || n.endsWith(QStringLiteral(".old"));
+    return n.endsWith(QStringLiteral(".imp")) || n.endsWith(QStringLiteral(".txt")) ||
+           n.endsWith(QStringLiteral(".old"));
   return n == fileName(o.target);
 }
 
@@ -668,7 +674,8 @@ TEST_P(YearOutput, KilledWhileItWritesLeavesTheOldFileOrAWholeNewOneAndTheNextRu
       EXPECT_TRUE(complete(o, target));
     }
     EXPECT_EQ(temporaries(folder), QStringList());
-    for (const QString &n : inSight(folder)) EXPECT_TRUE(before.contains(n) || outputName(o, n)) << n.toStdString();
+    for (const QString &n : inSight(folder))
+      EXPECT_TRUE(before.contains(n) || outputName(o, n)) << n.toStdString();
     EXPECT_EQ(registerFigures(place.database), figures);
   }
 }
@@ -700,7 +707,8 @@ TEST_P(YearOutput, OnAFullDiskKeepsTheOldFileLeavesNothingAndSaysWhy) {
     // tables written before the one that failed; each a file of its own).
     for (const QString &n : QDir(folder).entryList(QDir::Files | QDir::Hidden))
       EXPECT_TRUE(before.contains(n) || (outputName(o, n) && n != fileName(target))) << n.toStdString();
-    EXPECT_TRUE(boxes.join(QLatin1Char('\n')).contains(QStringLiteral("betelt a lemez"))) << boxes.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(boxes.join(QLatin1Char('\n')).contains(QStringLiteral("betelt a lemez")))
+        << boxes.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(registerFigures(place.database), figures);
   }
 }
@@ -736,11 +744,9 @@ TEST_P(YearOutput, RunByTwoInstancesAtOnceLeavesOneWholeOutputAndTellsTheUser) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AReceiversYear, YearOutput, ::testing::ValuesIn(kOutputs),
-                         [](const ::testing::TestParamInfo<Output> &info) { return std::string(info.param.name); });
-
-}  // namespace
-
-namespace {
+                         [](const ::testing::TestParamInfo<Output> &info) {
+                           return std::string(info.param.name);
+                         });
 
 // "year-gather-paused <working folder> <database>": an instance's gather of
 // March that stops half-way through its files ("ready") until "go", then
@@ -780,15 +786,16 @@ TEST(AReceiversYear, AMergeIntoAMonthFolderThatAnotherInstanceIsGatheringIntoIsR
     boxes = boxesOf(merge);
     gather.send("go");
     EXPECT_EQ(gather.waitFor("done"), "done ");
-    EXPECT_TRUE(complete(output(QStringLiteral("gather")), place.onC(QStringLiteral(
-                                                                  "QZ2025/03/2508M_20250301_0331.txt"))));
+    EXPECT_TRUE(complete(output(QStringLiteral("gather")),
+                         place.onC(QStringLiteral("QZ2025/03/2508M_20250301_0331.txt"))));
   }
   ASSERT_EQ(boxes.size(), 1) << boxes.join(QLatin1Char('\n')).toStdString();
   EXPECT_TRUE(boxes[0].contains(QStringLiteral("másik példánya"))) << boxes[0].toStdString();
   // B's files are as they were: none retired for a merge that did not happen.
   for (const QString &n : marchFiles().entryList(QDir::Files))
     EXPECT_EQ(bytesOf(b + QLatin1Char('/') + n), bytesOf(marchFiles().filePath(n))) << n.toStdString();
-  EXPECT_EQ(QDir(a).entryList({QStringLiteral("*.old"), QStringLiteral("*.im_")}, QDir::Files), QStringList());
+  EXPECT_EQ(QDir(a).entryList({QStringLiteral("*.old"), QStringLiteral("*.im_")}, QDir::Files),
+            QStringList());
   EXPECT_EQ(temporaries(a), QStringList());
 }
 
