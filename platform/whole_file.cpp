@@ -13,6 +13,7 @@
 #include <cstring>
 #include <functional>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -48,10 +49,18 @@ FileWriteError::FileWriteError(const QString &path, const QString &reason)
 
 namespace {
 
-// Removes the temporaries in folder whose writing process no longer runs and
-// whose target's name (as the temporary's name carries it) is taken.
-void removeLeft(const QDir &dir, const std::function<bool(QStringView target)> &take) {
-  for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+// Removes the temporaries in folder whose name starts with prefix, whose
+// writing process no longer runs and whose target's name (as the temporary's
+// name carries it) is taken. The folder is read as it comes, only names with
+// the prefix made into texts: a writer of thousands of new files in one
+// folder reads it once for each.
+void removeLeft(const QString &folder, const QByteArray &prefix, const std::function<bool(QStringView target)> &take) {
+  DIR *dir = ::opendir(QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder).constData());
+  if (dir == nullptr) return;
+  QStringList left;
+  while (const dirent *entry = ::readdir(dir)) {
+    if (std::strncmp(entry->d_name, prefix.constData(), static_cast<size_t>(prefix.size())) != 0) continue;
+    const QString name = QFile::decodeName(entry->d_name);
     const qsizetype mark = name.lastIndexOf(QStringLiteral(".~"));
     if (!name.startsWith(u'.') || mark < 1) continue;
     const qsizetype dot = name.indexOf(u'.', mark + 2);
@@ -60,7 +69,15 @@ void removeLeft(const QDir &dir, const std::function<bool(QStringView target)> &
     if (!ok || pid <= 0 || !take(QStringView(name).mid(1, mark - 1))) continue;
     // A live writer (this process included) keeps its file.
     if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
-    QFile::remove(dir.filePath(name));
+    left << name;
+  }
+  ::closedir(dir);
+  const QDir d(folder);
+  for (const QString &name : left) {
+    // Files only (a link, too), as they were written.
+    struct stat st {};
+    const QByteArray path = QFile::encodeName(d.filePath(name));
+    if (::lstat(path.constData(), &st) == 0 && !S_ISDIR(st.st_mode)) ::unlink(path.constData());
   }
 }
 
@@ -70,11 +87,11 @@ void removeLeftTemporaries(const QString &target) {
   const QFileInfo info(target);
   const QString prefix = temporaryPrefix(info);
   const QStringView name = QStringView(prefix).mid(1, prefix.size() - 3);
-  removeLeft(info.absoluteDir(), [name](QStringView target) { return target == name; });
+  removeLeft(info.absolutePath(), QFile::encodeName(prefix), [name](QStringView target) { return target == name; });
 }
 
 void removeLeftTemporariesIn(const QString &folder, const std::function<bool(QStringView target)> &take) {
-  removeLeft(QDir(folder), take);
+  removeLeft(folder, QByteArrayLiteral("."), take);
 }
 
 std::optional<QByteArray> readFileWhole(const QString &path, QString *reason) {
@@ -104,13 +121,21 @@ std::optional<QByteArray> readFileWhole(const QString &path, QString *reason) {
   return bytes;
 }
 
-int createTemporaryBeside(const QString &target, QString *name) {
-  removeLeftTemporaries(target);
-  const QFileInfo info(target);
+namespace {
+
+// The temporary alone, without looking for those of dead writers.
+int createTemporary(const QString &target, QString *name) {
   QByteArray pattern = QFile::encodeName(temporaryPath(target) + QStringLiteral("XXXXXX"));
   const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
   if (fd >= 0) *name = QFile::decodeName(pattern);
   return fd;
+}
+
+}  // namespace
+
+int createTemporaryBeside(const QString &target, QString *name) {
+  removeLeftTemporaries(target);
+  return createTemporary(target, name);
 }
 
 // A record lock of any kind, or an exclusive whole-file lock.
@@ -192,7 +217,9 @@ bool WholeFile::open() {
   // behind its owner's back.
   if (replace_ == Replace::Never && (info.exists() || info.isSymLink())) return failErrno(EEXIST);
   if (const QString refusal = replaceRefusal(target_); !refusal.isEmpty()) return fail(refusal);
-  const int fd = createTemporaryBeside(target_, &temp_);
+  // A caller that syncs a folder's many files has removed its left
+  // temporaries once for all of them.
+  const int fd = sync_ == Sync::ByCaller ? createTemporary(target_, &temp_) : createTemporaryBeside(target_, &temp_);
   if (fd < 0) return failErrno(errno);
   file_ = std::make_unique<QFile>();
   if (!file_->open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {

@@ -38,7 +38,9 @@ class FileWriteError : public std::runtime_error {
 class WholeFile {
  public:
   // Each: commit() forces the file onto the disk. ByCaller: the caller does,
-  // for many files of a folder at once (a syncfs of the folder).
+  // for many files of a folder at once (a syncfs of the folder), and has
+  // removed the temporaries killed writers left there once before them all
+  // (removeLeftTemporariesIn), which open() then leaves out.
   enum class Sync { Each, ByCaller };
   // Over: an existing file at path is replaced. Never: open() refuses one
   // (EEXIST), and the rename never replaces one that came meanwhile.

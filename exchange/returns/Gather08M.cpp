@@ -96,13 +96,7 @@ QString PrintedTotal(db::Query *q) {
 GatherResult Gather(const Period &period, const QString &receiverCode, bool sumPrice,
                     const std::function<void()> &afterStep) {
   const QString folder = MonthFolder(period.start);
-  // One gather at a time writes a month folder, whichever program runs it.
-  const platform::ProcessLock hold(platform::mapWindowsPath(folder), QStringLiteral("gyujtes"));
-  if (!hold.held())
-    throw ReturnError(hold.refusal(
-        QStringLiteral("A(z) %1 mappába most a program egy másik példánya gyűjt. Kérem próbálja újra, ha ott a "
-                       "kigyűjtés véget ért.")
-            .arg(folder)));
+  const auto hold = HoldMonthFolder(folder);
 
   db::Query *zq60 = Data->ZQ60;
   zq60->close();

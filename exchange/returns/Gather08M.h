@@ -48,8 +48,8 @@ QString PrintedTotal(db::Query *q);
 // identification number, stops it likewise. The old list file goes before
 // any import file and the new one comes after them all. afterStep runs after
 // each file written or deleted (tests stop the process there). While another
-// gather (of this or another program) writes the month folder, ReturnError
-// before anything is read or written.
+// gather or merge (of this or another program) writes the month folder,
+// ReturnError before anything is read or written.
 GatherResult Gather(const Period &period, const QString &receiverCode, bool sumPrice,
                     const std::function<void()> &afterStep = {});
 

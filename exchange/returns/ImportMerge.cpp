@@ -189,6 +189,8 @@ QStringList Merge(const QString &folderA, const QString &folderB, const QStringL
   if (SameFolder(folderA, folderB)) throw ReturnError(QStringLiteral("Nem lehet azonos a könyvtár "));
   const auto hold = MergeHold();
   if (!hold->held()) throw ReturnError(hold->refusal(QString::fromUtf8(kMergeBusy)));
+  // A gather writing folder A meanwhile would replace the files being paired.
+  const auto folderHold = HoldMonthFolder(folderA);
 
   // Everything read and checked first.
   struct Pair {

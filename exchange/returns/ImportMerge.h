@@ -59,7 +59,8 @@ QStringList Merge(const QString &folderA, const QString &folderB, const QStringL
 
 // The journal of a merge under way, in the working folder. One process at
 // a time merges in a working folder: another program's merge is refused
-// with kMergeBusy.
+// with kMergeBusy; and while a gather (or a merge) of another program writes
+// folder A, Merge raises ReturnError before anything is read or written.
 QString MergeJournal();
 extern const char *const kMergeBusy;
 // What RecoverMerge did: the pairs whose merge it finished, and the pairs

@@ -4,6 +4,7 @@
 #include "platform/conv.h"
 #include "platform/cp1250.h"
 #include "platform/error_text.h"
+#include "platform/process_lock.h"
 #include "platform/whole_file.h"
 #include "platform/win_path.h"
 
@@ -133,12 +134,24 @@ QByteArray WindowsText(const QStringList &lines) {
   return out;
 }
 
+std::unique_ptr<platform::ProcessLock> HoldMonthFolder(const QString &winFolder) {
+  auto hold = std::make_unique<platform::ProcessLock>(platform::mapWindowsPath(winFolder), QStringLiteral("gyujtes"));
+  if (!hold->held())
+    throw ReturnError(hold->refusal(
+        QStringLiteral("A(z) %1 mappába most a program egy másik példánya ír (kigyűjtés vagy összevonás). Kérem "
+                       "próbálja újra, ha ott végzett.")
+            .arg(winFolder)));
+  return hold;
+}
+
 WinFolder::WinFolder(const QString &winFolder)
     : win_(winFolder.isEmpty() || winFolder.endsWith(QLatin1Char('\\')) ? winFolder : winFolder + QLatin1Char('\\')),
       disk_(win_.isEmpty() ? QString() : platform::mapWindowsPath(win_)),
       newMode_(platform::targetMode(QString())) {
   // No folder: the working folder.
   if (!disk_.isEmpty() && !disk_.endsWith(QLatin1Char('/'))) disk_ += QLatin1Char('/');
+  // What killed writers left goes once here, not again for each file written.
+  platform::removeLeftTemporariesIn(disk_, [](QStringView) { return true; });
   for (const QString &n : QDir(disk_).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
     names_.insert(n.toCaseFolded(), n);
 }

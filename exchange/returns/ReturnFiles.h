@@ -13,7 +13,12 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <stdexcept>
+
+namespace platform {
+class ProcessLock;
+}
 
 namespace returns {
 
@@ -74,9 +79,16 @@ class ReturnError : public std::runtime_error {
   QString message_;
 };
 
+// The hold of one writer at a time on a month folder, whichever program
+// runs it: a gather into it or a merge into it. Raises ReturnError naming the
+// folder while another holds it (or the lock cannot be had); the hold goes
+// with the returned object.
+std::unique_ptr<platform::ProcessLock> HoldMonthFolder(const QString &winFolder);
+
 // A folder named by a Windows path, mapped once, with its entries indexed
 // by name without regard to case (as Windows finds them), for writing,
-// renaming and finding many files in it quickly.
+// renaming and finding many files in it quickly. The temporaries killed
+// writers left in it are removed when it is mapped.
 class WinFolder {
  public:
   // The folder text with or without its closing backslash.

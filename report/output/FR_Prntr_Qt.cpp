@@ -2,6 +2,7 @@
 // the printer "PDF", which writes each job to a PDF file the user names.
 #include "report/output/FR_Prntr.h"
 
+#include "platform/error_text.h"
 #include "platform/file_dialog.h"
 #include "platform/whole_file.h"
 #include "report/output/FR_Prntr_Cups.h"
@@ -16,6 +17,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <cerrno>
 #include <set>
 
 namespace report {
@@ -116,7 +118,16 @@ class PdfPrinter {
     return TfrJobStart::Started;
   }
 
-  bool newPage() { return writer_ && writer_->newPage(); }
+  // A sheet the file refuses (a full disk: a long job writes its pages as it
+  // goes) is the file's failure, not the printer's: said with the file's name
+  // and the system's reason.
+  bool newPage() {
+    if (!writer_) return false;
+    errno = 0;
+    if (writer_->newPage()) return true;
+    const int error = errno;
+    throw EPrinterError(cannotWrite(file_->path(), error != 0 ? platform::systemErrorText(error) : QString()));
+  }
 
   void endJob(QPainter &painter) {
     if (!file_) return;

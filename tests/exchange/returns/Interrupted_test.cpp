@@ -233,7 +233,7 @@ TEST_F(InterruptedGather, ASecondGatherOfTheMonthIsRefusedWhileOneRuns) {
         ADD_FAILURE() << "a second gather ran beside the first, step " << step;
       } catch (const returns::ReturnError &e) {
         EXPECT_EQ(e.message(), QStringLiteral("A(z) C:\\QZ2025\\03\\ mappába most a program egy másik példánya "
-                                              "gyűjt. Kérem próbálja újra, ha ott a kigyűjtés véget ért."));
+                                              "ír (kigyűjtés vagy összevonás). Kérem próbálja újra, ha ott végzett."));
       }
       EXPECT_EQ(folderBytes(kA), before) << step;
     }
