@@ -264,9 +264,14 @@ KeysetList &KeysetList::helper(std::unique_ptr<KeysetList> &q) {
   return *q;
 }
 
-void KeysetList::readFrom(const Keys &keys) {
-  // From the first row the list's own lines are read.
-  const QString text = keys.isEmpty() ? QString() : statement(keysetCondition(keys, false), false);
+void KeysetList::readFrom(const Keys &keys, bool whole) {
+  // From the first row the list's own lines are read; the whole list with
+  // its keys as expressions, so that the engine reads the rows in their
+  // stored order and sorts them, rather than walking an index on the keys
+  // and visiting the data pages at random, row by row.
+  const QString text = !keys.isEmpty() ? statement(keysetCondition(keys, false), false)
+                       : whole        ? statement(QString(), false, 0, true)
+                                      : QString();
   if (statement_ != text) {
     statement_ = text;
     ++statementVersion_;
@@ -274,11 +279,13 @@ void KeysetList::readFrom(const Keys &keys) {
   bindKeys(*this, keys);
 }
 
-void KeysetList::openAt(const Keys &anchor) {
+void KeysetList::openAt(const Keys &anchor) { openFrom(anchor, false); }
+
+void KeysetList::openFrom(const Keys &anchor, bool whole) {
   if (!listActive()) throw Error(QStringLiteral("%1: no list to open").arg(objectName()));
   close();
   parseParams();  // the list's parameters keep their values through the new text
-  readFrom(anchor);
+  readFrom(anchor, whole);
   startFetched_ = anchor.isEmpty();
   anchor_ = anchor;
   open();
@@ -366,12 +373,17 @@ void KeysetList::last() {
 }
 
 void KeysetList::fetchWhole() {
-  if (!listActive() || !active() || startFetched()) return DataSet::fetchWhole();
-  // One cursor from the first row, rather than the rows before the window
-  // backwards a batch at a time; then the same row is current again.
+  // A list read whole already reads on; so does a row being edited, which a
+  // new cursor would drop.
+  if (!listActive() || !active() || state() == State::Edit ||
+      (startFetched() && (fetchedAll() || statement_ == statement(QString(), false, 0, true))))
+    return DataSet::fetchWhole();
+  // One sorted cursor from the first row, rather than the rows before the
+  // window backwards a batch at a time or the rest through the keys' index;
+  // then the same row is current again.
   const int current = recNo() - 1;
   const std::string id = current >= 0 ? rowIdentity(rowData(static_cast<std::size_t>(current))) : std::string();
-  openAt();
+  openFrom({}, true);
   fetchAll();
   if (current < 0) return;
   for (int r = 0; r < fetchedCount(); ++r)

@@ -108,7 +108,10 @@ class KeysetList : public Query {
   static bool sameKeys(const Keys &a, const Keys &b);
   // The bytes that tell the row apart: its identity column, else all values.
   std::string rowIdentity(const unsigned char *row);
-  void readFrom(const Keys &keys);
+  // Sets the statement that reads from keys on (empty: from the first row;
+  // whole: the whole list at once) and binds keys.
+  void readFrom(const Keys &keys, bool whole = false);
+  void openFrom(const Keys &anchor, bool whole);
   // fetchEarlier() with batch rows at most.
   int readEarlier(int batch);
   KeysetList &helper(std::unique_ptr<KeysetList> &q);

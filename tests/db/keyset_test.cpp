@@ -105,10 +105,16 @@ TEST_F(KeysetList, FromTheFirstMiddleAndLastKeyEveryRowIsReachableInOrder) {
     EXPECT_EQ(walkBack(*q), all.mid(0, at + 1));
     EXPECT_EQ(walkForward(*q), all);
   }
-  // recordCount counts the rows before the position as well.
-  ASSERT_TRUE(q->openOn(QStringLiteral("O_KOD"), all[kRows - 1], {true, false}));
-  EXPECT_EQ(q->recordCount(), kRows);
-  EXPECT_EQ(kod(*q), all[kRows - 1]);
+  // recordCount reads the whole list in its order (the rows before the
+  // position as well), on the same current row.
+  for (const int at : {0, 1, kRows - 1}) {
+    SCOPED_TRACE(at);
+    ASSERT_TRUE(q->openOn(QStringLiteral("O_KOD"), all[at], {true, false}));
+    EXPECT_EQ(q->recordCount(), kRows);
+    EXPECT_EQ(kod(*q), all[at]);
+    EXPECT_EQ(walkBack(*q), all.mid(0, at + 1));
+    EXPECT_EQ(walkForward(*q), all);
+  }
 }
 
 TEST_F(KeysetList, LocateAsksTheDatabaseAndAMissKeepsTheRow) {
