@@ -34,8 +34,7 @@ class PictureEditorTest : public TemplateTest {
   // Opens the editor on the first object, alone selected, through the object editor.
   void Edit(ModalScript &script) {
     SelectOnly({P().Object(0)});
-    script.run([&] { form->ShowObjectEditor(); });
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    EXPECT_TRUE(script.run([&] { form->ShowObjectEditor(); }));
     QCoreApplication::processEvents();
   }
   QString Bmp(const QString &name, QRgb color) {

@@ -21,8 +21,7 @@ QString choose(TfrDesignerForm &form, const ModalScript::Step &step) {
   QString chosen = QStringLiteral("(not returned)");
   ModalScript script;
   script.then(step);
-  script.run([&] { chosen = form.ChooseTemplate(); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { chosen = form.ChooseTemplate(); }));
   return chosen;
 }
 
@@ -134,8 +133,7 @@ TEST_F(TemplateTest, ADoubleClickChoosesAndNewFromTemplateLoadsIt) {
   Show();
   ModalScript script;
   script.then([&](QWidget *d) { doubleClick(d, 1); });
-  script.run([&] { click(form.get(), "N23"); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { click(form.get(), "N23"); }));
   QCoreApplication::processEvents();
   EXPECT_EQ(Names(), QStringList({"Minta1"}));
   EXPECT_EQ(form->windowTitle(), "Designer - Untitled");
@@ -156,8 +154,7 @@ TEST_F(TemplateTest, CancelChangesNothingAndTheDialogFitsItsTexts) {
     expectLaidOut(d);
     click(d, "Button2");
   });
-  script.run([&] { click(form.get(), "N23"); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { click(form.get(), "N23"); }));
   QCoreApplication::processEvents();
   EXPECT_EQ(report->SaveToBytes(), before);
   EXPECT_FALSE(form->FileModified);

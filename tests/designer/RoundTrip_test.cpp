@@ -219,8 +219,7 @@ TEST_F(RoundTrip, APreparedPageIsEditedInALaterInstanceAndWrittenBackOnYes) {
     click(d, "ExitB");
   });
   no.then(answer(QMessageBox::No));
-  no.run([&] { report->EditPreparedReport(0); });
-  EXPECT_TRUE(no.done()) << no.failure().toStdString();
+  EXPECT_TRUE(no.run([&] { report->EditPreparedReport(0); }));
   EXPECT_TRUE(laterInstance);
   EXPECT_EQ(report->EMFPages->GetPageRec(0)->Stream, page);
   EXPECT_EQ(report->SaveToBytes(), design);
@@ -243,8 +242,7 @@ TEST_F(RoundTrip, APreparedPageIsEditedInALaterInstanceAndWrittenBackOnYes) {
   });
   MessageSeen seen;
   yes.then(answer(QMessageBox::Yes, &seen));
-  yes.run([&] { report->EditPreparedReport(0); });
-  EXPECT_TRUE(yes.done()) << yes.failure().toStdString();
+  EXPECT_TRUE(yes.run([&] { report->EditPreparedReport(0); }));
   EXPECT_EQ(seen.text, "Save changes?");
   EXPECT_EQ(seen.caption, "Confirm");
   const auto objects = TfrEMFPages::ReadObjects(report->EMFPages->GetPageRec(0)->Stream);

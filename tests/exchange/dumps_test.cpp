@@ -75,8 +75,7 @@ class TableDumps : public DataModuleTest {
     });
     script.then(answer(error ? QMessageBox::Ok : QMessageBox::Yes, seen));
     if (error) script.then([](QWidget *dlg) { closeWindow(dlg); });  // still open after the error
-    script.run([] { RunMenuCommand(QStringLiteral("Adatexport1")); });
-    ASSERT_TRUE(script.done()) << script.failure().toStdString();
+    ASSERT_TRUE(script.run([] { RunMenuCommand(QStringLiteral("Adatexport1")); }));
   }
 
   QByteArray file(const QString &name) {
@@ -284,8 +283,7 @@ TEST_F(TableDumps, TheDialogOpensWithNothingCut) {
     }
     closeWindow(dlg);
   });
-  script.run([] { RunMenuCommand(QStringLiteral("Adatexport1")); });
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(script.run([] { RunMenuCommand(QStringLiteral("Adatexport1")); }));
 }
 
 }  // namespace

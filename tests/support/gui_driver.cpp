@@ -108,12 +108,19 @@ void ModalScript::poll() {
   inStep_ = false;
 }
 
-void ModalScript::run(const std::function<void()> &open, int timeoutMs) {
+::testing::AssertionResult ModalScript::run(const std::function<void()> &open, int timeoutMs) {
   runImpl(open, timeoutMs, true);
+  return played();
 }
 
-void ModalScript::runUntilReturn(const std::function<void()> &open, int timeoutMs) {
+::testing::AssertionResult ModalScript::runUntilReturn(const std::function<void()> &open, int timeoutMs) {
   runImpl(open, timeoutMs, false);
+  return played();
+}
+
+::testing::AssertionResult ModalScript::played() const {
+  if (done()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << failure().toStdString();
 }
 
 void ModalScript::runImpl(const std::function<void()> &open, int timeoutMs, bool waitAfter) {
@@ -257,8 +264,7 @@ QString messageOf(const std::function<void()> &action, QMessageBox::StandardButt
   ModalScript script;
   MessageSeen seen;
   script.then(answer(button, &seen));
-  script.run(action, timeoutMs);
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run(action, timeoutMs));
   return seen.text;
 }
 

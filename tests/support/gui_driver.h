@@ -9,8 +9,8 @@
 //     click(dlg, "Button1");                        // queued: returns at once
 //   });
 //   script.then(answer(QMessageBox::Yes, &msg));    // the box Button1 opens
-//   script.run([&] { form->someCommand(); });       // opens the dialog
-//   EXPECT_TRUE(script.done()) << script.failure();
+//   ASSERT_TRUE(script.run([&] { form->someCommand(); }));  // opens the dialog;
+//                                                   // every step ran, else why not
 //
 // Each step runs on the active modal window once it differs from the window
 // the previous step acted on (for the first step: from the one active when
@@ -31,6 +31,8 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <vector>
@@ -54,17 +56,18 @@ class ModalScript {
 
   // Calls open() (which may block in a modal loop) and, when it returns
   // before every step ran, keeps the event loop going until they have or
-  // timeoutMs has passed.
-  void run(const std::function<void()> &open, int timeoutMs = 10000);
+  // timeoutMs has passed. Succeeds when done(), else fails with failure().
+  ::testing::AssertionResult run(const std::function<void()> &open, int timeoutMs = 10000);
   // Like run(), but stops waiting when open() returns: for windows that
   // may or may not appear while it runs (done() then tells which).
-  void runUntilReturn(const std::function<void()> &open, int timeoutMs = 10000);
+  ::testing::AssertionResult runUntilReturn(const std::function<void()> &open, int timeoutMs = 10000);
 
   bool done() const { return next_ == steps_.size() && failure_.isEmpty(); }
   int stepsRun() const { return static_cast<int>(next_); }
   QString failure() const;
 
  private:
+  ::testing::AssertionResult played() const;
   void poll();
   void runImpl(const std::function<void()> &open, int timeoutMs, bool waitAfter);
 

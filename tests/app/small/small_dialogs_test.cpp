@@ -54,8 +54,7 @@ class SmallDialogs : public PrintFixture {
       setText(w, QStringLiteral("Password"), code);
       click(w, QStringLiteral("OKBtn"));
     });
-    script.run([&] { f.Button6->click(); }, 5000);
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    EXPECT_TRUE(script.run([&] { f.Button6->click(); }, 5000));
   }
 
   static int writableCount(const TForm22 &f) {

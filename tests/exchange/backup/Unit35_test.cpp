@@ -74,8 +74,7 @@ TEST_F(Backup, MenuCopiesTheOpenDatabaseOnceAMinute) {
   });
   script.then(answer(QMessageBox::Ok, &second));
   script.then([](QWidget *dlg) { closeWindow(dlg); });
-  script.run([] { RunMenuCommand(QStringLiteral("Adatments1")); }, 60000);
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(script.run([] { RunMenuCommand(QStringLiteral("Adatments1")); }, 60000));
 
   EXPECT_EQ(first.text, QStringLiteral("Az adatbázis átmásolva a \"Hová\" könyvtárba. Kérem ellenőrizze le."));
   EXPECT_EQ(second.text, QStringLiteral("Hiba! A mentés nem történt meg.\rA \"Hová\" -ban megadott fálj már létezik."));
@@ -125,8 +124,7 @@ TEST_F(Backup, TargetFolderFromTheSaveDialog) {
     d->selectFile(chosen);
     QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
   });
-  script.run([&] { f->Button3Click(); });
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(script.run([&] { f->Button3Click(); }));
   EXPECT_EQ(f->OpenDialog1->nameFilters(), QStringList{QStringLiteral("*.fdb (Qz2025.fdb)")});
   EXPECT_EQ(f->OpenDialog1->fileMode(), QFileDialog::ExistingFile);
   // The chosen folder with a new backup name; the typed name is not used.

@@ -60,8 +60,7 @@ class CsvImport : public WorkingFolderTest {
         QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
       }
     });
-    open.run([&] { f->Button11Click(); });
-    EXPECT_TRUE(open.done()) << open.failure().toStdString();
+    EXPECT_TRUE(open.run([&] { f->Button11Click(); }));
     *seen = answerBoxes([&] { f->Button3Click(); }, answers);
   }
   QStringList Codes() {

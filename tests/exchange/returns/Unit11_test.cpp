@@ -50,8 +50,12 @@ class Form11Test : public ReturnsTest {
     std::vector<MessageSeen> seen(static_cast<std::size_t>(boxes));
     ModalScript script;
     for (auto &s : seen) script.then(answer(QMessageBox::Ok, &s));
-    script.runUntilReturn([&] { click(f, QString::fromLatin1(button)); QApplication::processEvents(); }, 20000);
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    EXPECT_TRUE(script.runUntilReturn(
+        [&] {
+          click(f, QString::fromLatin1(button));
+          QApplication::processEvents();
+        },
+        20000));
     return seen;
   }
 

@@ -50,8 +50,12 @@ class Form24Test : public ::testing::Test {
     std::vector<MessageSeen> seen(static_cast<std::size_t>(boxes));
     ModalScript script;
     for (auto &s : seen) script.then(answer(QMessageBox::Ok, &s));
-    script.runUntilReturn([&] { action(); QApplication::processEvents(); }, 20000);
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    EXPECT_TRUE(script.runUntilReturn(
+        [&] {
+          action();
+          QApplication::processEvents();
+        },
+        20000));
     QStringList texts;
     for (const auto &s : seen) texts << s.text;
     return texts;
