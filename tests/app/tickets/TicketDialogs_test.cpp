@@ -46,6 +46,19 @@ namespace {
 
 const QString kDeclaration = QStringLiteral("Nyilatkozom, hogy mezőgazdasági őstermelő vagyok.");
 
+// The entry dialog for modifying the ticket of serial, found in the list,
+// loaded and shown (not modal).
+std::unique_ptr<TForm9> openModification(const QString &serial) {
+  TicketQueries::openTicketList();
+  EXPECT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), serial));
+  JegyMod = kJegyModModositas;
+  auto f = std::make_unique<TForm9>(nullptr);
+  f->LoadTicket();
+  f->show();
+  QApplication::processEvents();
+  return f;
+}
+
 class TicketDialogs : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -106,31 +119,14 @@ class TicketDialogs : public ::testing::Test {
   }
 
   // A statement in its own committed transaction, apart from the dialogs' one.
-  void exec(const QString &sql) {
-    db::Transaction tr;
-    tr.setConnection(Data->ZCon1);
-    tr.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"),
-                  QStringLiteral("nowait")});
-    db::Query q;
-    q.setTransaction(&tr);
-    q.sql().add(sql);
-    q.execute();
-    tr.commit();
-  }
+  void exec(const QString &sql) { execApart(*Data->ZCon1, sql); }
 
   // The first column of the first row, as committed (own transaction).
   QString scalar(const QString &sql) {
-    db::Transaction tr;
-    tr.setConnection(Data->ZCon1);
-    tr.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"),
-                  QStringLiteral("nowait")});
-    db::Query q;
-    q.setTransaction(&tr);
-    q.sql().add(sql);
-    q.open();
-    const QString v = q.isEmpty() ? QStringLiteral("<none>") : q.field(0).asString();
-    tr.commit();
-    return v;
+    return apart(*Data->ZCon1, sql, [](db::Query &q) {
+      q.open();
+      return q.isEmpty() ? QStringLiteral("<none>") : q.field(0).asString();
+    });
   }
 
   int count(const QString &table, const QString &where) {
@@ -184,6 +180,18 @@ class TicketDialogs : public ::testing::Test {
              .arg(serial, receiver_, producer, prn, type));
   }
 
+  // Tickets first + 1 .. first + n of producer as addHeader stores them, in one statement.
+  void addHeaders(int first, int n, const QString &producer) {
+    exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_FELVKELT, F_FIZKELT, "
+                        "F_UTAL, F_PRN, F_SZJA, F_JARULSZAZ, F_LEVONAS, F_NYILATK, F_TIPUS, F_MUVKTG, "
+                        "F_SUMVAR) SELECT %3 + n, '%1', '%2', '2025-03-01', '2025-03-01', '2025-03-01', ' ', "
+                        "' ', 15, 0, 0, ' ', '1', 0, 0 FROM (SELECT FIRST %4 ROW_NUMBER() OVER () AS n "
+                        "FROM rdb$types a CROSS JOIN rdb$types b)")
+             .arg(receiver_, producer)
+             .arg(first)
+             .arg(n));
+  }
+
   // A new-ticket entry dialog, shown (not modal) with its serial taken.
   std::unique_ptr<TForm9> openNew() {
     JegyMod = kJegyModUj;
@@ -192,24 +200,6 @@ class TicketDialogs : public ::testing::Test {
     f->show();
     QApplication::processEvents();
     return f;
-  }
-
-  // Runs action (which opens one message box) and answers it; returns its text.
-  static QString messageOf(const std::function<void()> &action) {
-    ModalScript script;
-    MessageSeen seen;
-    script.then(answer(QMessageBox::Ok, &seen));
-    EXPECT_TRUE(script.run(action, 5000));
-    return seen.text;
-  }
-
-  // The same for a notice box whose only button is Yes.
-  static QString noticeOf(const std::function<void()> &action) {
-    ModalScript script;
-    MessageSeen seen;
-    script.then(answer(QMessageBox::Yes, &seen));
-    EXPECT_TRUE(script.run(action, 5000));
-    return seen.text;
   }
 
   // Runs action and fails the test if it opens any modal window.
@@ -796,10 +786,10 @@ TEST_F(TicketDialogs, ModifyRulesOfTheListAndTheHiddenKey) {
   QApplication::processEvents();
   ASSERT_EQ(Data->ZQ10->recordCount(), 2);
   Data->ZQ10->first();
-  EXPECT_EQ(noticeOf([&] { list.Button2->click(); }),
+  EXPECT_EQ(messageOf([&] { list.Button2->click(); }, QMessageBox::Yes),
             QStringLiteral("A felvásárlási jegy már nyomtatva volt!"));
   Data->ZQ10->next();
-  EXPECT_EQ(noticeOf([&] { list.Button2->click(); }),
+  EXPECT_EQ(messageOf([&] { list.Button2->click(); }, QMessageBox::Yes),
             QStringLiteral("Az érvénytelenített felvásárlási jegy nem módosítható!"));
 
   // The hidden key opens the printed ticket; saving clears its printed mark.
@@ -891,12 +881,7 @@ TEST_F(TicketDialogs, ListOpensOnTheLastSavedTicketAndFollowsANewSave) {
 
 TEST_F(TicketDialogs, AListOfManyTicketsOpensOnItsSerialAndReachesEveryRow) {
   const QString producer = addProducer(QString(), QStringLiteral("0"));
-  exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_FELVKELT, F_FIZKELT, "
-                      "F_UTAL, F_PRN, F_SZJA, F_JARULSZAZ, F_LEVONAS, F_NYILATK, F_TIPUS, F_MUVKTG, "
-                      "F_SUMVAR) SELECT 47000000 + n, '%1', '%2', '2025-03-01', '2025-03-01', "
-                      "'2025-03-01', ' ', ' ', 15, 0, 0, ' ', '1', 0, 0 FROM (SELECT FIRST 450 "
-                      "ROW_NUMBER() OVER () AS n FROM rdb$types a CROSS JOIN rdb$types b)")
-           .arg(receiver_, producer));
+  addHeaders(47000000, 450, producer);
   UtolsoBszam = QStringLiteral("47000450");
   TForm8 list(nullptr);
   list.resize(900, 700);
@@ -1217,12 +1202,7 @@ TEST_F(TicketDialogs, ModifiedTicketWithHiddenFieldsIsSavedWithZero) {
 // list lets its cursor go before the write.
 TEST_F(TicketDialogs, AModificationFromTheTopOfALongListReadsOnlyAWindow) {
   const QString producer = addProducer(QString(), QStringLiteral("0"));
-  exec(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_FELVKELT, F_FIZKELT, "
-                      "F_UTAL, F_PRN, F_SZJA, F_JARULSZAZ, F_LEVONAS, F_NYILATK, F_TIPUS, F_MUVKTG, "
-                      "F_SUMVAR) SELECT 48000000 + n, '%1', '%2', '2025-03-01', '2025-03-01', "
-                      "'2025-03-01', ' ', ' ', 15, 0, 0, ' ', '1', 0, 0 FROM (SELECT FIRST 5000 "
-                      "ROW_NUMBER() OVER () AS n FROM rdb$types a CROSS JOIN rdb$types b)")
-           .arg(receiver_, producer));
+  addHeaders(48000000, 5000, producer);
   addLine(QStringLiteral("48000001"), QStringLiteral("100"), QStringLiteral("100"));
   TicketQueries::openTicketList();
   ASSERT_EQ(Data->ZQ10->fieldByName(QStringLiteral("F_BSZAM")).asString(), QStringLiteral("48000001"));
@@ -1247,14 +1227,8 @@ TEST_F(TicketDialogs, FailedModificationKeepsTheDialogOpen) {
   const QString producer = addProducer(QString(), QStringLiteral("0"));
   addHeader(QStringLiteral("43000001"), producer, QStringLiteral(" "));
   addLine(QStringLiteral("43000001"), QStringLiteral("1"), QStringLiteral("100"));
-  TicketQueries::openTicketList();
-  ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), QStringLiteral("43000001")));
-  JegyMod = kJegyModModositas;
-  TForm9 f(nullptr);
-  f.LoadTicket();
-  f.show();
-  QApplication::processEvents();
-  f.Edit4->setText(QStringLiteral("új megjegyzés"));
+  auto f = openModification(QStringLiteral("43000001"));
+  f->Edit4->setText(QStringLiteral("új megjegyzés"));
   // Another transaction holds the row: the update meets a lock conflict at once.
   db::Transaction other;
   other.setConnection(Data->ZCon1);
@@ -1262,13 +1236,13 @@ TEST_F(TicketDialogs, FailedModificationKeepsTheDialogOpen) {
   lock.setTransaction(&other);
   lock.sql().add(QStringLiteral("UPDATE QZFEJ SET F_MEGJ = 'zár' WHERE F_BSZAM = '43000001'"));
   lock.execute();
-  EXPECT_EQ(messageOf([&] { f.Button6->click(); }),
+  EXPECT_EQ(messageOf([&] { f->Button6->click(); }),
             QStringLiteral("Hiba95: Módositás, UPDATE a Vorik fejben "));
-  EXPECT_TRUE(f.isVisible());
-  EXPECT_EQ(f.Edit4->text(), QStringLiteral("új megjegyzés"));
+  EXPECT_TRUE(f->isVisible());
+  EXPECT_EQ(f->Edit4->text(), QStringLiteral("új megjegyzés"));
   other.rollback();
-  noMessage([&] { f.Button6->click(); });
-  EXPECT_FALSE(f.isVisible());
+  noMessage([&] { f->Button6->click(); });
+  EXPECT_FALSE(f->isVisible());
   EXPECT_EQ(scalar("SELECT F_MEGJ FROM QZFEJ WHERE F_BSZAM = '43000001'"),
             QStringLiteral("új megjegyzés"));
 }
@@ -1282,13 +1256,7 @@ std::unique_ptr<TForm9> openWithLineChanged(const QString &serial, const QString
                                             const std::function<void(const QString &)> &exec) {
   exec(QStringLiteral("UPDATE QZFEJ SET F_SZJA = 0, F_MUVKTG = 8065, F_SUMVAR = 8064 WHERE F_BSZAM = '%1'")
            .arg(serial));
-  TicketQueries::openTicketList();
-  EXPECT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), serial));
-  JegyMod = kJegyModModositas;
-  auto f = std::make_unique<TForm9>(nullptr);
-  f->LoadTicket();
-  f->show();
-  QApplication::processEvents();
+  auto f = openModification(serial);
   EXPECT_EQ(f->Edit5->text(), producer);
   ModalScript script;
   script.then([](QWidget *line) {
@@ -1333,17 +1301,11 @@ TEST_F(TicketDialogs, HeaderTotalsFollowChangedLinesHoweverTheEntryCloses) {
   addLine(serial, QStringLiteral("100"), QStringLiteral("80.64"));
   addLine(serial, QStringLiteral("50"), QStringLiteral("100"));
   exec("UPDATE QZFEJ SET F_UTAL = 'x', F_SZJA = 0, F_MUVKTG = 13064, F_SUMVAR = 13064 WHERE F_BSZAM = '" + serial + "'");
-  TicketQueries::openTicketList();
-  ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), serial));
-  JegyMod = kJegyModModositas;
-  TForm9 f(nullptr);
-  f.LoadTicket();
-  f.show();
-  QApplication::processEvents();
-  f.Edit6->setText(QStringLiteral("15"));
+  auto f = openModification(serial);
+  f->Edit6->setText(QStringLiteral("15"));
   Data->ZQ20->last();
-  EXPECT_EQ(messageOf([&] { f.Button9->click(); }), QStringLiteral("Az tételsor törölve!"));
-  noMessage([&] { f.Button4->click(); });
+  EXPECT_EQ(messageOf([&] { f->Button9->click(); }), QStringLiteral("Az tételsor törölve!"));
+  noMessage([&] { f->Button4->click(); });
   EXPECT_EQ(cell(serial, "F_MUVKTG"), QStringLiteral("8064"));  // transfer, tax 0 as stored
   EXPECT_EQ(cell(serial, "F_SUMVAR"), QStringLiteral("8064"));
 
@@ -1352,13 +1314,8 @@ TEST_F(TicketDialogs, HeaderTotalsFollowChangedLinesHoweverTheEntryCloses) {
   addHeader(kept, producer, QStringLiteral(" "));
   addLine(kept, QStringLiteral("100"), QStringLiteral("80.64"));
   exec("UPDATE QZFEJ SET F_MUVKTG = 1, F_SUMVAR = 2 WHERE F_BSZAM = '" + kept + "'");
-  TicketQueries::openTicketList();
-  ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), kept));
-  TForm9 untouched(nullptr);
-  untouched.LoadTicket();
-  untouched.show();
-  QApplication::processEvents();
-  noMessage([&] { untouched.Button4->click(); });
+  auto untouched = openModification(kept);
+  noMessage([&] { untouched->Button4->click(); });
   EXPECT_EQ(cell(kept, "F_MUVKTG"), QStringLiteral("1"));
 }
 
