@@ -59,19 +59,10 @@ std::unique_ptr<TForm9> openModification(const QString &serial) {
   return f;
 }
 
-class TicketDialogs : public ::testing::Test {
+class TicketDialogs : public SuiteDatabaseTest {
  protected:
-  static void SetUpTestSuite() {
-    dir_ = new TempDir;
-    path_ = createTestDatabase(dir_->path());
-  }
-  static void TearDownTestSuite() {
-    delete dir_;
-    dir_ = nullptr;
-  }
-
   void SetUp() override {
-    data_ = openDataModule(path_);
+    data_ = openDataModule(dbPath());
     // Serials are unique over every receiver: each test starts without the
     // tickets the suite's other tests stored.
     exec(QStringLiteral("DELETE FROM QZSOR"));
@@ -208,8 +199,6 @@ class TicketDialogs : public ::testing::Test {
     EXPECT_TRUE(script.run(action, 3000));
   }
 
-  static TempDir *dir_;
-  static QString path_;
   static int counter_;
   std::unique_ptr<TData> data_;
   QString receiver_;
@@ -217,8 +206,6 @@ class TicketDialogs : public ::testing::Test {
   int producers_ = 0, products_ = 0;
 };
 
-TempDir *TicketDialogs::dir_ = nullptr;
-QString TicketDialogs::path_;
 int TicketDialogs::counter_ = 0;
 
 }  // namespace

@@ -69,23 +69,14 @@ const char *const kProducer1[] = {"8123456789", "12345678106", "123456789", "AB1
                                   "CS12",       "Szeged",        "Árpád tér", "11773016-11111111", "N-55",
                                   "OC-77"};
 
-class ExcelExport : public ::testing::Test {
+class ExcelExport : public SuiteDatabaseTest {
  protected:
-  static void SetUpTestSuite() {
-    dir_ = new TempDir;
-    path_ = createTestDatabase(dir_->path());
-  }
-  static void TearDownTestSuite() {
-    delete dir_;
-    dir_ = nullptr;
-  }
-
   void SetUp() override {
     work_ = std::make_unique<TempDir>();
     oldCurrent_ = QDir::currentPath();
     QDir::setCurrent(work_->path());
     platform::setLauncher(&launcher_);
-    data_ = openDataModule(path_);
+    data_ = openDataModule(dbPath());
     AtvevoKod = QStringLiteral("R1");
     if (!filled_) {
       Fill();
@@ -100,16 +91,7 @@ class ExcelExport : public ::testing::Test {
     work_.reset();
   }
 
-  void exec(const QString &sql) {
-    db::Transaction tr;
-    tr.setConnection(Data->ZCon1);
-    tr.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
-    db::Query q;
-    q.setTransaction(&tr);
-    q.sql().add(sql);
-    q.execute();
-    tr.commit();
-  }
+  void exec(const QString &sql) { execApart(*Data->ZCon1, sql); }
 
   // Two receivers; producer 1 with every column, producer 2 without a date of
   // birth; tickets at both ends of 2025 and outside it, one of another
@@ -233,8 +215,6 @@ class ExcelExport : public ::testing::Test {
     }
   }
 
-  static TempDir *dir_;
-  static QString path_;
   static bool filled_;
   // The end message of a saved workbook: it names the file's full path.
   QString Saved(const QString &endText, const char *file) const {
@@ -247,8 +227,6 @@ class ExcelExport : public ::testing::Test {
   std::unique_ptr<TData> data_;
 };
 
-TempDir *ExcelExport::dir_ = nullptr;
-QString ExcelExport::path_;
 bool ExcelExport::filled_ = false;
 
 }  // namespace

@@ -21,17 +21,8 @@
 
 namespace vorik::test {
 
-class ReturnsTest : public ::testing::Test {
+class ReturnsTest : public SuiteDatabaseTest {
  protected:
-  static void SetUpTestSuite() {
-    dbDir_ = new TempDir;
-    dbPath_ = createTestDatabase(dbDir_->path());
-  }
-  static void TearDownTestSuite() {
-    delete dbDir_;
-    dbDir_ = nullptr;
-  }
-
   void SetUp() override {
     resetAppState();
     drive_ = std::make_unique<TempDir>();
@@ -39,7 +30,7 @@ class ReturnsTest : public ::testing::Test {
     QDir(drive_->path()).mkpath(QStringLiteral("QZ2025/03"));
     oldCurrent_ = QDir::currentPath();
     QDir::setCurrent(drive_->path());
-    data_ = openDataModule(dbPath_);
+    data_ = openDataModule(dbPath());
     AtvevoKod = QStringLiteral("R1");
     Edit15Option = QStringLiteral("0");
   }
@@ -75,13 +66,9 @@ class ReturnsTest : public ::testing::Test {
     return out;
   }
 
-  static QString dbPath() { return dbPath_; }
-
   std::unique_ptr<TempDir> drive_;
 
  private:
-  static inline TempDir *dbDir_ = nullptr;
-  static inline QString dbPath_;
   std::unique_ptr<TData> data_;
   QString oldCurrent_;
 };
