@@ -290,10 +290,7 @@ TEST_F(DesignerTest, FailedOpenKeepsTheReportItsNameAndALaterSaveWritesIt) {
   int n = 0;
   for (const QByteArray &bytes : {QByteArray("\x17garbage\xff\xff\xff\xff", 12), truncated, future}) {
     const QString bad = tmp.file(QStringLiteral("rossz%1.frf").arg(++n));
-    QFile f(bad);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-    f.close();
+    ASSERT_TRUE(writeFile(bad, bytes));
     errors.clear();
     ModalScript open;
     open.then(answer(QMessageBox::No));  // the unsaved changes
@@ -347,10 +344,7 @@ TEST_F(DesignerTest, NewFromTemplateTakesTheTemplateUntitledWithEmptyHistories) 
   EXPECT_EQ(form->RedoCount(), 0);
   EXPECT_EQ(form->windowTitle(), "Designer - Untitled");
   // A broken template changes nothing and says so.
-  QFile bad(tmp.file("rossz.frt"));
-  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-  bad.write("\x05\0\0");
-  bad.close();
+  ASSERT_TRUE(writeFile(tmp.file("rossz.frt"), "\x05\0\0"));
   EXPECT_FALSE(form->NewFromTemplate(tmp.file("rossz.frt")));
   EXPECT_EQ(errors.size(), 1);
   EXPECT_EQ(Names(), QStringList({"Minta1"}));

@@ -103,7 +103,7 @@ TEST_F(TemplateTest, AnIconThatIsNoBitmapIsRefusedAndTheOldOneKept) {
   const QString good = tmp.file("jo.bmp");
   ASSERT_TRUE(Bitmap(qRgb(0, 0, 200)).image().save(good, "BMP"));
   const QString junk = tmp.file("zaj.bmp");
-  WriteBytes(junk, "BM this is no bitmap");
+  writeFile(junk, "BM this is no bitmap");
   const QString ico = tmp.file("ikon.ico");
   ASSERT_TRUE(Bitmap(qRgb(0, 200, 0), 16, 16).image().save(ico, "ICO"));
   Show();

@@ -249,10 +249,7 @@ TEST_F(Form40Test, AFullDiskShowsTheReasonAndKeepsTheOldFile) {
   ASSERT_TRUE(runDialog({collect([&](TForm40 *f) { setText(f, QStringLiteral("Edit3"), path); }),
                          answer(QMessageBox::Ok, &collected),
                          [&](QWidget *d) {
-                           QFile old(path);
-                           ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-                           old.write("earlier");
-                           old.close();
+                           ASSERT_TRUE(writeFile(path, "earlier"));
                            disk.fill();
                            click(d, QStringLiteral("Button2"));
                          },

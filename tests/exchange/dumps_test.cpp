@@ -83,11 +83,7 @@ class TableDumps : public DataModuleTest {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
   }
   bool exists(const QString &name) { return QFile::exists(drive_->file(name)); }
-  void put(const QString &name, const QByteArray &bytes) {
-    QFile f(drive_->file(name));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-  }
+  void put(const QString &name, const QByteArray &bytes) { writeFile(drive_->file(name), bytes); }
 
   std::unique_ptr<TempDir> drive_;
 };
@@ -179,11 +175,7 @@ TEST_F(TableDumps, AFullDiskNamesTheReasonAndKeepsTheOldFile) {
   FullDisk disk;
   // A file size limit would stop the database's own writes as well.
   if (!disk.mounted()) GTEST_SKIP() << "no small file system could be mounted here (not permitted)";
-  {
-    QFile old(disk.file("atvevo.txt"));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("old");
-  }
+  ASSERT_TRUE(writeFile(disk.file("atvevo.txt"), "old"));
   MessageSeen seen;
   runExport(
       [&](QWidget *dlg) {

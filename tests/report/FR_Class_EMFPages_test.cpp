@@ -146,11 +146,7 @@ TEST(EMFPagesTest, FilesRoundTripThroughDisk) {
 TEST(EMFPagesTest, AFullDiskKeepsTheOldFileAndSaysWhy) {
   vorik::test::FullDisk disk;
   const QString file = disk.file(QStringLiteral("lista.frp"));
-  {
-    QFile old(file);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("older pages");
-  }
+  ASSERT_TRUE(vorik::test::writeFile(file, "older pages"));
   TfrEMFPages pages;
   build(pages);
   test::ExpectFullDiskRefused(disk, [&] { pages.SaveToFile(file); });

@@ -375,10 +375,7 @@ TEST_F(Preview, SavedPreparedReportOpensWithTheSamePagesAndBrokenFilesLeaveThePa
   int n = 0;
   for (const QByteArray &b : broken) {
     const QString name = tmp.file(QString("broken%1.frp").arg(n++));
-    QFile out(name);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(b);
-    out.close();
+    ASSERT_TRUE(writeFile(name, b));
     errors.clear();
     EXPECT_FALSE(g->OpenFile(name)) << n;
     ASSERT_EQ(errors.size(), 1) << n;

@@ -20,6 +20,10 @@ class TempDir {
 // Path of a file under the source tree (test data, resources).
 QString sourcePath(const QString &relative);
 
+// Makes or replaces the file at path with bytes; false, and a test failure
+// naming the path, when they cannot all be written.
+bool writeFile(const QString &path, const QByteArray &bytes);
+
 // A file to be read that is not there as the program expects: gone, or a
 // folder in its place; with the system's reason its messages then name.
 struct UnreadableFile {

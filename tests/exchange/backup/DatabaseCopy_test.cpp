@@ -138,11 +138,7 @@ TEST_F(DatabaseCopyTest, ALockLeftByAKilledCopyIsEndedWithoutACopy) {
 
 TEST_F(DatabaseCopyTest, ExistingTargetIsNeverReplaced) {
   const QString copy = target_.file(QStringLiteral("2025_03_07_14_05.FDB"));
-  {
-    QFile f(copy);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("an earlier backup");
-  }
+  ASSERT_TRUE(writeFile(copy, "an earlier backup"));
   try {
     backup::CopyDatabase(database_->path(), copy);
     FAIL() << "an existing target was replaced";
@@ -163,11 +159,7 @@ TEST_F(DatabaseCopyTest, FailedCopiesLeaveNothing) {
 
   // A source that is no database: refused before anything is written.
   const QString notDb = target_.file(QStringLiteral("szoveg.fdb"));
-  {
-    QFile f(notDb);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(8192, 'x'));
-  }
+  ASSERT_TRUE(writeFile(notDb, QByteArray(8192, 'x')));
   const QString copy = target_.file(QStringLiteral("masolat.FDB"));
   try {
     backup::CopyDatabase(notDb, copy);

@@ -238,10 +238,8 @@ TEST_F(OldImport, AReceiverFileWithNothingToInsertKeepsTheReceivers) {
 }
 
 TEST_F(OldImport, BinaryFileIsRefusedWhole) {
-  QFile file(drive_.file(QStringLiteral("regi/exposterm.txt")));
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(QByteArray("MZ\x90\0\3\0\0\0\4\0\0\0", 12));
-  file.close();
+  ASSERT_TRUE(writeFile(drive_.file(QStringLiteral("regi/exposterm.txt")),
+                        QByteArray("MZ\x90\0\3\0\0\0\4\0\0\0", 12)));
   auto f = Open();
   const auto seen = Run([&] { f->Button1Click(); });
   ASSERT_EQ(seen.size(), 1u);

@@ -123,11 +123,7 @@ TEST_F(Inventory, EmptyRangeWritesAnEmptyRoot) {
 
 TEST_F(Inventory, FailedCopyLeavesTheOldTarget) {
   const QString target = drive_.file(QStringLiteral("keszlet2025/vorik_keszlethez.xml"));
-  {
-    QFile old(target);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("<regi/>");
-  }
+  ASSERT_TRUE(writeFile(target, "<regi/>"));
   auto f = Open();
   bool closed = false;
   QObject::connect(f.get(), &QDialog::finished, [&] { closed = true; });
@@ -162,11 +158,7 @@ TEST_F(Inventory, FailedCopyLeavesTheOldTarget) {
 TEST_F(Inventory, ACopyOntoAFullDiskNamesTheReasonAndKeepsTheOldTarget) {
   FullDisk disk;
   const QString target = disk.file(QStringLiteral("vorik_keszlethez.xml"));
-  {
-    QFile old(target);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("<regi/>");
-  }
+  ASSERT_TRUE(writeFile(target, "<regi/>"));
   auto f = Open();
   Run([&] { f->Button4Click(); });
   ASSERT_TRUE(f->Button2->isEnabled());
@@ -184,11 +176,7 @@ TEST_F(Inventory, ACopyOntoAFullDiskNamesTheReasonAndKeepsTheOldTarget) {
 
 TEST_F(Inventory, AControlCharacterIsRefusedByDocumentBeforeAnythingIsWritten) {
   exec({QStringLiteral("UPDATE QZSOR SET S_MEGNEVEZES = 'Alma' || ASCII_CHAR(1) WHERE S_BSZAM = '25000002'")});
-  {
-    QFile old(Saved());
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("<regi/>");
-  }
+  ASSERT_TRUE(writeFile(Saved(), "<regi/>"));
   auto f = Open();
   const auto seen = Run([&] { f->Button4Click(); });
   ASSERT_EQ(seen.size(), 1u);

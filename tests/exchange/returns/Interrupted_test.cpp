@@ -38,12 +38,6 @@ QByteArray Read(const QString &path) {
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void Put(const QString &path, const QByteArray &bytes) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-  f.write(bytes);
-}
-
 // The child of the tests below, killing itself after the given number of
 // steps: "merge <drive C> <drive E> <working folder> <steps> <pair names...>"
 // or "gather <database> <drive C> <steps>". Exit status 0 when it ran to its end.
@@ -100,11 +94,11 @@ TEST(InterruptedMerge, AtEveryStepEachProducerKeepsAFileAndTheNextOpeningPutsItR
     QDir().mkpath(b);
     QStringList names;
     for (int i = 1; i <= kPairs; ++i) {
-      Put(a + Name(i), Imp(i, 100 * i));
-      Put(b + Name(i), Imp(i, i));
+      writeFile(a + Name(i), Imp(i, 100 * i));
+      writeFile(b + Name(i), Imp(i, i));
       names << Name(i);
     }
-    Put(b + Name(9), Imp(9, 9000));  // no partner
+    writeFile(b + Name(9), Imp(9, 9000));  // no partner
     Child merge(QStringList{QStringLiteral("merge"), c.path(), e.path(), work.path(), QString::number(step)} + names);
     ASSERT_EQ(merge.wait(), Child::kKilled) << step;
 
@@ -185,10 +179,11 @@ TEST_F(InterruptedGather, AListFileNeverNamesAFileThatIsNotThere) {
     QStringList listed;
     for (int i = 1; i <= kEarlier; ++i) {
       const QString name = QStringLiteral("2508M202503_%1.imp").arg(8000000000LL + i);
-      Put(month + QLatin1Char('/') + name, "earlier");
+      writeFile(month + QLatin1Char('/') + name, "earlier");
       listed << kA + name;
     }
-    Put(month + QStringLiteral("/2508M_20250301_0315.txt"), (listed.join(QStringLiteral("\r\n")) + "\r\n").toLatin1());
+    writeFile(month + QStringLiteral("/2508M_20250301_0315.txt"),
+              (listed.join(QStringLiteral("\r\n")) + "\r\n").toLatin1());
     Child gather({QStringLiteral("gather"), dbPath(), drive_->path(), QString::number(step)});
     const int status = gather.wait();
     killed = status == Child::kKilled;

@@ -50,11 +50,7 @@ class ReturnsTest : public SuiteDatabaseTest {
     QFile f(disk(winPath));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
   }
-  static void put(const QString &winPath, const QByteArray &bytes) {
-    QFile f(disk(winPath));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << winPath.toStdString();
-    f.write(bytes);
-  }
+  static void put(const QString &winPath, const QByteArray &bytes) { writeFile(disk(winPath), bytes); }
   // Every file of a folder (hidden ones too) with its bytes.
   static QMap<QString, QByteArray> folderBytes(const QString &winFolder) {
     QMap<QString, QByteArray> out;
