@@ -35,6 +35,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace vorik::test {
@@ -85,6 +86,16 @@ class ModalScript {
 
 // The active modal window, or null.
 QWidget *activeModal();
+
+// A new form of type T, shown (not modal), with the program's pointer to
+// the open form (global) pointing to it.
+template <class T>
+std::unique_ptr<T> showForm(T *&global) {
+  auto f = std::make_unique<T>(nullptr);
+  global = f.get();
+  f->show();
+  return f;
+}
 
 // The child named name (objectName) of root, of type T; records a test
 // failure and returns null when there is none.

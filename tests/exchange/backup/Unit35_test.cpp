@@ -23,12 +23,7 @@ namespace {
 
 class Backup : public WorkingFolderTest {
  protected:
-  std::unique_ptr<TForm35> Open() {
-    auto f = std::make_unique<TForm35>(nullptr);
-    Form35 = f.get();
-    f->show();
-    return f;
-  }
+  std::unique_ptr<TForm35> Open() { return showForm(Form35); }
 };
 
 TEST(BackupName, MinuteWithLeadingZeros) {

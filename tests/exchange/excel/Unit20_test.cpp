@@ -148,9 +148,7 @@ class ExcelExport : public SuiteDatabaseTest {
 
   // The dialog shown (not modal); its message boxes are answered by a script.
   std::unique_ptr<TForm20> Open() {
-    auto f = std::make_unique<TForm20>(nullptr);
-    Form20 = f.get();
-    f->show();
+    auto f = showForm(Form20);
     f->DateTimePicker1->setDate(QDate(2025, 1, 1));
     f->DateTimePicker2->setDate(QDate(2025, 12, 31));
     return f;

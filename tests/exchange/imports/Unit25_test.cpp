@@ -32,9 +32,7 @@ class OldImport : public WorkingFolderTest {
     QDir(drive_.path()).mkpath(QStringLiteral("regi"));
   }
   std::unique_ptr<TForm25> Open() {
-    auto f = std::make_unique<TForm25>(nullptr);
-    Form25 = f.get();
-    f->show();
+    auto f = showForm(Form25);
     f->Edit1->setText(QStringLiteral("c:\\regi\\"));
     return f;
   }

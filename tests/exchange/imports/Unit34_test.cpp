@@ -25,12 +25,7 @@ const QString kLines = QStringLiteral(
 
 class CsvImport : public WorkingFolderTest {
  protected:
-  std::unique_ptr<TForm34> Open() {
-    auto f = std::make_unique<TForm34>(nullptr);
-    Form34 = f.get();
-    f->show();
-    return f;
-  }
+  std::unique_ptr<TForm34> Open() { return showForm(Form34); }
   QString Write(const QString &name, const QByteArray &bytes) {
     QFile file(work_.file(name));
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));

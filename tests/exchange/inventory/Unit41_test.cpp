@@ -60,9 +60,7 @@ class Inventory : public WorkingFolderTest {
                          "VALUES ('25000001', '1', 'Másik átvevő', 1, 1, 'R2')")});
   }
   std::unique_ptr<TForm41> Open() {
-    auto f = std::make_unique<TForm41>(nullptr);
-    Form41 = f.get();
-    f->show();
+    auto f = showForm(Form41);
     f->DateTimePicker1->setDate(QDate(2025, 1, 1));
     f->DateTimePicker2->setDate(QDate(2025, 2, 28));
     return f;

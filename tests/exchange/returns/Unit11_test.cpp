@@ -35,12 +35,7 @@ class Form11Test : public ReturnsTest {
                         "VALUES ('25000002', '2', 'R1', '2025-03-06', 50, 1000.5)"));
   }
 
-  std::unique_ptr<TForm11> Open() {
-    auto f = std::make_unique<TForm11>(nullptr);
-    Form11 = f.get();
-    f->show();
-    return f;
-  }
+  std::unique_ptr<TForm11> Open() { return showForm(Form11); }
   static void Period(TForm11 *f, QDate from, QDate to) {
     f->DateTimePicker1->setDate(from);
     f->DateTimePicker2->setDate(to);

@@ -55,12 +55,7 @@ class Form24Test : public ::testing::Test {
     for (const auto &s : seen) texts << s.text;
     return texts;
   }
-  std::unique_ptr<TForm24> Open() {
-    auto f = std::make_unique<TForm24>(nullptr);
-    Form24 = f.get();
-    f->show();
-    return f;
-  }
+  std::unique_ptr<TForm24> Open() { return showForm(Form24); }
 
   TempDir c_, e_, work_;
   QString previous_;
