@@ -268,6 +268,19 @@ QString messageOf(const std::function<void()> &action, QMessageBox::StandardButt
   return seen.text;
 }
 
+std::vector<MessageSeen> answerOk(const std::function<void()> &action, int boxes, int timeoutMs) {
+  std::vector<MessageSeen> seen(static_cast<std::size_t>(boxes));
+  ModalScript script;
+  for (auto &s : seen) script.then(answer(QMessageBox::Ok, &s));
+  EXPECT_TRUE(script.runUntilReturn(
+      [&] {
+        action();
+        QApplication::processEvents();
+      },
+      timeoutMs));
+  return seen;
+}
+
 std::vector<MessageSeen> answerBoxes(const std::function<void()> &action,
                                      const std::vector<QMessageBox::StandardButton> &answers) {
   std::vector<MessageSeen> seen;

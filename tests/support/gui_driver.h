@@ -140,4 +140,9 @@ QString messageOf(const std::function<void()> &action, QMessageBox::StandardButt
 std::vector<MessageSeen> answerBoxes(const std::function<void()> &action,
                                      const std::vector<QMessageBox::StandardButton> &answers = {});
 
+// Runs action and the events it posted, answering with OK the given number
+// of boxes as they come, and waits no longer once action has returned
+// (runUntilReturn); a test failure unless every one of them came. The boxes seen.
+std::vector<MessageSeen> answerOk(const std::function<void()> &action, int boxes, int timeoutMs = 20000);
+
 }  // namespace vorik::test

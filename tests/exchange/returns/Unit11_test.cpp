@@ -42,16 +42,7 @@ class Form11Test : public ReturnsTest {
   }
   // Clicks a button and answers the boxes it shows.
   static std::vector<MessageSeen> Click(QWidget *f, const char *button, int boxes) {
-    std::vector<MessageSeen> seen(static_cast<std::size_t>(boxes));
-    ModalScript script;
-    for (auto &s : seen) script.then(answer(QMessageBox::Ok, &s));
-    EXPECT_TRUE(script.runUntilReturn(
-        [&] {
-          click(f, QString::fromLatin1(button));
-          QApplication::processEvents();
-        },
-        20000));
-    return seen;
+    return answerOk([&] { click(f, QString::fromLatin1(button)); }, boxes);
   }
 
   static inline bool filled_ = false;

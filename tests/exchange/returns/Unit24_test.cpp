@@ -42,17 +42,8 @@ class Form24Test : public ::testing::Test {
   }
   // Runs action on the dialog and answers the boxes it shows; their texts.
   static QStringList Boxes(const std::function<void()> &action, int boxes) {
-    std::vector<MessageSeen> seen(static_cast<std::size_t>(boxes));
-    ModalScript script;
-    for (auto &s : seen) script.then(answer(QMessageBox::Ok, &s));
-    EXPECT_TRUE(script.runUntilReturn(
-        [&] {
-          action();
-          QApplication::processEvents();
-        },
-        20000));
     QStringList texts;
-    for (const auto &s : seen) texts << s.text;
+    for (const auto &s : answerOk(action, boxes)) texts << s.text;
     return texts;
   }
   std::unique_ptr<TForm24> Open() { return showForm(Form24); }
