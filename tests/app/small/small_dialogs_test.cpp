@@ -64,15 +64,6 @@ class SmallDialogs : public PrintFixture {
   }
 };
 
-class FakeLauncher : public platform::Launcher {
- public:
-  bool open(const QString &path) override {
-    opened << path;
-    return true;
-  }
-  QStringList opened;
-};
-
 }  // namespace
 
 TEST_F(SmallDialogs, NineDigitCodeUnlocksFiveTablesOnceAndClosingLocksThemAgain) {

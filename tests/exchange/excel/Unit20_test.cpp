@@ -40,15 +40,6 @@ using namespace vorik::test;
 
 namespace {
 
-class FakeLauncher : public platform::Launcher {
- public:
-  bool open(const QString &path) override {
-    opened << path;
-    return true;
-  }
-  QStringList opened;
-};
-
 const QStringList kTicketHeaders = {
     "F_FIZKELT", "F_FELVKELT", "F_KELT",    "F_OSTERMKOD", "O_NEV",    "S_BSZAM",    "S_MEGNEVEZES", "S_NETTO",
     "S_MEGY",    "S_EAR",      "S_KOMPMERTEKE", "F_SZJA",  "O_ADOAZON", "O_ADOSZAM", "O_TAJ",        "O_IGSZAM",
