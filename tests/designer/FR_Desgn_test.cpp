@@ -23,11 +23,6 @@ using namespace vorik::test;
 
 namespace {
 
-QByteArray fileBytes(const QString &name) {
-  QFile f(name);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 }  // namespace
 
 TEST_F(DesignerTest, WindowShowsPageWithGridBandsAndObjectsAndIsGrabbed) {
@@ -148,7 +143,7 @@ TEST_F(DesignerTest, SaveOfAnUntitledReportOpensSaveAs) {
   ASSERT_TRUE(QFile::exists(file + ".frf"));
   EXPECT_EQ(form->CurDocName, file + ".frf");
   EXPECT_EQ(form->windowTitle(), "Designer - lista.frf");
-  EXPECT_EQ(fileBytes(file + ".frf"), report->SaveToBytes());
+  EXPECT_EQ(readFile(file + ".frf"), report->SaveToBytes());
   EXPECT_FALSE(form->FileModified);
 
   // Saving as a template keeps the window's file name and caption; the
@@ -174,7 +169,7 @@ TEST_F(DesignerTest, SaveOfAnUntitledReportOpensSaveAs) {
   ModalScript saveAs;
   saveAs.then(fileDialog("SaveDialog1", tmp.file("lista_uj.frf")));
   EXPECT_TRUE(saveAs.run([&] { click(form.get(), "N17"); }));
-  EXPECT_EQ(fileBytes(tmp.file("lista_uj.frf")), report->SaveToBytes());
+  EXPECT_EQ(readFile(tmp.file("lista_uj.frf")), report->SaveToBytes());
   EXPECT_TRUE(answerBoxes([&] { QTest::mouseClick(form->FileBtn1, Qt::LeftButton); }).empty());
   EXPECT_EQ(P().Count(), 0);
 }
@@ -188,7 +183,7 @@ TEST_F(DesignerTest, CharactersOutsideWindows1250AreRefusedAndNeverSaved) {
   TfrMemoView *b = Memo(40, 80, 96, 18, "Memo2");
   const QString file = tmp.file("jel.frf");
   ASSERT_TRUE(form->SaveAsFile(file, 1));
-  const QByteArray saved = fileBytes(file);
+  const QByteArray saved = readFile(file);
   // Names typed into the inspector's Name row.
   TfrInspForm *insp = form->InspForm;
   for (const auto &[view, typed] :
@@ -213,7 +208,7 @@ TEST_F(DesignerTest, CharactersOutsideWindows1250AreRefusedAndNeverSaved) {
   ASSERT_EQ(errors.size(), 1);
   EXPECT_TRUE(errors[0].contains("Memo1")) << errors[0].toStdString();
   EXPECT_FALSE(errors[0].contains("Memo2")) << errors[0].toStdString();
-  EXPECT_EQ(fileBytes(file), saved);
+  EXPECT_EQ(readFile(file), saved);
   EXPECT_TRUE(form->FileModified);
   errors.clear();
   EXPECT_FALSE(form->SaveAsFile(tmp.file("mas.frf"), 1));

@@ -78,10 +78,7 @@ class TableDumps : public DataModuleTest {
     ASSERT_TRUE(script.run([] { RunMenuCommand(QStringLiteral("Adatexport1")); }));
   }
 
-  QByteArray file(const QString &name) {
-    QFile f(drive_->file(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-  }
+  QByteArray file(const QString &name) { return readFile(drive_->file(name), "<missing>"); }
   bool exists(const QString &name) { return QFile::exists(drive_->file(name)); }
   void put(const QString &name, const QByteArray &bytes) { writeFile(drive_->file(name), bytes); }
 

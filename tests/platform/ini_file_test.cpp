@@ -17,10 +17,7 @@ using namespace platform;
 
 namespace {
 
-QByteArray readBytes(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
+QByteArray readBytes(const QString &path) { return vorik::test::readFile(path, "<unreadable>"); }
 
 }  // namespace
 

@@ -25,10 +25,7 @@ using vorik::test::TempDir;
 
 namespace {
 
-QByteArray readBytes(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
+QByteArray readBytes(const QString &path) { return vorik::test::readFile(path, "<unreadable>"); }
 
 // The folder's entries but the filling of a full disk.
 QStringList entries(const QString &dir) {

@@ -25,6 +25,11 @@ bool writeFile(const QString &path, const QByteArray &bytes) {
   return false;
 }
 
+QByteArray readFile(const QString &path, const QByteArray &ifUnreadable) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : ifUnreadable;
+}
+
 QList<UnreadableFile> unreadableFiles() {
   return {{false, QStringLiteral("a fájl vagy a mappa nem létezik")}, {true, QStringLiteral("ilyen nevű mappa van")}};
 }

@@ -26,11 +26,6 @@ namespace {
 
 const QString kBackupState = QStringLiteral("SELECT MON$BACKUP_STATE FROM MON$DATABASE");
 
-QByteArray Bytes(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 class DatabaseCopyTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -145,7 +140,7 @@ TEST_F(DatabaseCopyTest, ExistingTargetIsNeverReplaced) {
   } catch (const backup::CopyError &e) {
     EXPECT_EQ(e.reason(), QStringLiteral("A \"Hová\" -ban megadott fálj már létezik."));
   }
-  EXPECT_EQ(Bytes(copy), QByteArray("an earlier backup"));
+  EXPECT_EQ(readFile(copy), QByteArray("an earlier backup"));
   // The lock was released: the original takes writes at once.
   Attachment other(database_->path());
   EXPECT_EQ(other.value(kBackupState).toInt(), 0);
@@ -183,12 +178,12 @@ TEST_F(DatabaseCopyTest, FailedCopiesLeaveNothing) {
 TEST_F(DatabaseCopyTest, ACopyIsTheWholeFileAndIsNeverWrittenOver) {
   const QString copy = target_.file(QStringLiteral("2025_03_07_14_05.FDB"));
   backup::CopyDatabase(database_->path(), copy);
-  const QByteArray source = Bytes(database_->path()), copied = Bytes(copy);
+  const QByteArray source = readFile(database_->path()), copied = readFile(copy);
   const int pageSize = static_cast<unsigned char>(source[16]) | static_cast<unsigned char>(source[17]) << 8;
   EXPECT_EQ(copied.size(), source.size());
   EXPECT_EQ(copied.size() % pageSize, 0);
   EXPECT_THROW(backup::CopyDatabase(database_->path(), copy), backup::CopyError);
-  EXPECT_EQ(Bytes(copy), copied);
+  EXPECT_EQ(readFile(copy), copied);
 }
 
 }  // namespace

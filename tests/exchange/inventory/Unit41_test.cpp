@@ -24,11 +24,6 @@ const QStringList kColumns = {"F_FELVKELT", "S_BSZAM", "S_TERMEKKOD", "S_MEGNEVE
                               "S_BRUTTO",   "S_MEGY",  "S_EAR",       "S_FELVAR",     "S_VTSZ",
                               "O_KOD",      "O_NEV",   "O_HELYSEGNEV", "O_UTCA",      "O_IRSZAM"};
 
-QByteArray Bytes(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 class Inventory : public WorkingFolderTest {
  protected:
   void SetUp() override {
@@ -77,7 +72,7 @@ TEST_F(Inventory, DocumentHoldsExactlyTheRangesLines) {
   f->grab().toImage().save(QDir::temp().filePath(QStringLiteral("Form41.png")));
 
   QDomDocument doc;
-  ASSERT_TRUE(static_cast<bool>(doc.setContent(Bytes(Saved()))));
+  ASSERT_TRUE(static_cast<bool>(doc.setContent(readFile(Saved()))));
   const QDomElement root = doc.documentElement();
   EXPECT_EQ(root.tagName(), QStringLiteral("vorik_keszlethez"));
   const QDomNodeList records = root.childNodes();
@@ -105,7 +100,7 @@ TEST_F(Inventory, DocumentHoldsExactlyTheRangesLines) {
   const auto seen = Run([&] { f->Button2Click(); });
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].text, QStringLiteral("Átmásolva. Adatátadás végrehajtva."));
-  EXPECT_EQ(Bytes(drive_.file(QStringLiteral("keszlet2025/vorik_keszlethez.xml"))), Bytes(Saved()));
+  EXPECT_EQ(readFile(drive_.file(QStringLiteral("keszlet2025/vorik_keszlethez.xml"))), readFile(Saved()));
 }
 
 TEST_F(Inventory, EmptyRangeWritesAnEmptyRoot) {
@@ -114,7 +109,7 @@ TEST_F(Inventory, EmptyRangeWritesAnEmptyRoot) {
   f->DateTimePicker2->setDate(QDate(2024, 12, 31));
   Run([&] { f->Button4Click(); });
   QDomDocument doc;
-  ASSERT_TRUE(static_cast<bool>(doc.setContent(Bytes(Saved()))));
+  ASSERT_TRUE(static_cast<bool>(doc.setContent(readFile(Saved()))));
   EXPECT_EQ(doc.documentElement().tagName(), QStringLiteral("vorik_keszlethez"));
   EXPECT_FALSE(doc.documentElement().hasChildNodes());
 }
@@ -140,7 +135,7 @@ TEST_F(Inventory, FailedCopyLeavesTheOldTarget) {
     EXPECT_TRUE(seen[0].text.endsWith(c.reason)) << seen[0].text.toStdString();
     EXPECT_EQ(seen[0].kind, QStringLiteral("Error"));
     EXPECT_FALSE(closed);
-    EXPECT_EQ(Bytes(target), QByteArray("<regi/>"));
+    EXPECT_EQ(readFile(target), QByteArray("<regi/>"));
   }
 
   // A target folder that does not exist: the same.
@@ -169,7 +164,7 @@ TEST_F(Inventory, ACopyOntoAFullDiskNamesTheReasonAndKeepsTheOldTarget) {
   EXPECT_TRUE(seen[0].text.startsWith(QStringLiteral("Hiba! Az adatátadás nem történt meg.\r"))) << seen[0].text.toStdString();
   EXPECT_TRUE(seen[0].text.endsWith(platform::systemErrorText(disk.mounted() ? ENOSPC : EFBIG)))
       << seen[0].text.toStdString();
-  EXPECT_EQ(Bytes(target), QByteArray("<regi/>"));
+  EXPECT_EQ(readFile(target), QByteArray("<regi/>"));
 }
 
 TEST_F(Inventory, AControlCharacterIsRefusedByDocumentBeforeAnythingIsWritten) {
@@ -181,7 +176,7 @@ TEST_F(Inventory, AControlCharacterIsRefusedByDocumentBeforeAnythingIsWritten) {
   EXPECT_EQ(seen[0].text, QStringLiteral("Hiba! A(z) vorik_keszlethez.xml mentése nem sikerült.\rA(z) 25000002 bizonylat "
                                          "S_MEGNEVEZES adatában vezérlőkarakter (#1) van, XML-be nem írható."));
   EXPECT_FALSE(f->Button2->isEnabled());
-  EXPECT_EQ(Bytes(Saved()), QByteArray("<regi/>"));
+  EXPECT_EQ(readFile(Saved()), QByteArray("<regi/>"));
 }
 
 TEST_F(Inventory, FailedSaveKeepsHandOverOff) {

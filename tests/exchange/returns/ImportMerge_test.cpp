@@ -53,10 +53,7 @@ class MergeFolders : public ::testing::Test {
   }
   QString a(const QString &n) const { return c_.file(QStringLiteral("QZ2025/03/") + n); }
   QString b(const QString &n) const { return e_.file(QStringLiteral("qz2025/03/") + n); }
-  static QByteArray read(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-  }
+  static QByteArray read(const QString &path) { return vorik::test::readFile(path, "<missing>"); }
   static QMap<QString, QByteArray> folder(const QString &dir) {
     QMap<QString, QByteArray> out;
     for (const QString &n : QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System)) out[n] = read(dir + '/' + n);

@@ -33,11 +33,6 @@ std::function<void()> KillAfter(int steps) {
   };
 }
 
-QByteArray Read(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The child of the tests below, killing itself after the given number of
 // steps: "merge <drive C> <drive E> <working folder> <steps> <pair names...>"
 // or "gather <database> <drive C> <steps>". Exit status 0 when it ran to its end.
@@ -124,21 +119,21 @@ TEST(InterruptedMerge, AtEveryStepEachProducerKeepsAFileAndTheNextOpeningPutsItR
       const bool merged = QFile::exists(b + Old(i));
       if (merged) {
         ++finishedSome;
-        EXPECT_EQ(Read(a + Name(i)), Imp(i, 101 * i)) << step << " " << i;
-        EXPECT_EQ(Read(a + Old(i)), Imp(i, 100 * i)) << step << " " << i;
-        EXPECT_EQ(Read(b + Old(i)), Imp(i, i)) << step << " " << i;
+        EXPECT_EQ(readFile(a + Name(i)), Imp(i, 101 * i)) << step << " " << i;
+        EXPECT_EQ(readFile(a + Old(i)), Imp(i, 100 * i)) << step << " " << i;
+        EXPECT_EQ(readFile(b + Old(i)), Imp(i, i)) << step << " " << i;
         EXPECT_FALSE(QFile::exists(b + Name(i))) << step << " " << i;
       } else {
         ++undidSome;
-        EXPECT_EQ(Read(a + Name(i)), Imp(i, 100 * i)) << step << " " << i;
-        EXPECT_EQ(Read(b + Name(i)), Imp(i, i)) << step << " " << i;
+        EXPECT_EQ(readFile(a + Name(i)), Imp(i, 100 * i)) << step << " " << i;
+        EXPECT_EQ(readFile(b + Name(i)), Imp(i, i)) << step << " " << i;
         EXPECT_FALSE(QFile::exists(a + Old(i))) << step << " " << i;
       }
-      EXPECT_EQ(PaidIn(Read(a + Name(i))) + PaidIn(Read(b + Name(i))), 101 * i) << step << " " << i;
+      EXPECT_EQ(PaidIn(readFile(a + Name(i))) + PaidIn(readFile(b + Name(i))), 101 * i) << step << " " << i;
     }
     for (const QString &n : QDir(a).entryList(QDir::Files | QDir::Hidden | QDir::System))
       EXPECT_TRUE(n.endsWith(QStringLiteral(".imp")) || n.endsWith(QStringLiteral(".old"))) << step << " " << n.toStdString();
-    EXPECT_EQ(Read(b + Name(9)), Imp(9, 9000));
+    EXPECT_EQ(readFile(b + Name(9)), Imp(9, 9000));
   }
   // The kills fell both before and after pairs were installed.
   EXPECT_GT(finishedSome, 0);
@@ -196,13 +191,14 @@ TEST_F(InterruptedGather, AListFileNeverNamesAFileThatIsNotThere) {
     // earlier figures under a name the return is read from.
     bool anyNew = false, anyEarlier = false;
     for (const QString &imp : QDir(month).entryList({QStringLiteral("*.imp")}, QDir::Files)) {
-      const bool earlier = Read(month + QLatin1Char('/') + imp) == "earlier";
+      const bool earlier = readFile(month + QLatin1Char('/') + imp) == "earlier";
       anyEarlier = anyEarlier || earlier;
       anyNew = anyNew || !earlier;
     }
     EXPECT_FALSE(anyNew && anyEarlier) << step;
     for (const QString &list : QDir(month).entryList({QStringLiteral("*.txt")}, QDir::Files)) {
-      for (const QString &line : QString::fromLatin1(Read(month + QLatin1Char('/') + list)).split(QStringLiteral("\r\n"))) {
+      for (const QString &line :
+           QString::fromLatin1(readFile(month + QLatin1Char('/') + list)).split(QStringLiteral("\r\n"))) {
         if (line.isEmpty()) continue;
         EXPECT_TRUE(QFile::exists(disk(line))) << step << " " << list.toStdString() << " names " << line.toStdString();
       }

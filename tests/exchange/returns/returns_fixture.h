@@ -46,10 +46,7 @@ class ReturnsTest : public SuiteDatabaseTest {
   static void exec(const QString &sql) { execApart(*Data->ZCon1, sql); }
 
   static QString disk(const QString &winPath) { return platform::mapWindowsPath(winPath); }
-  static QByteArray bytesOf(const QString &winPath) {
-    QFile f(disk(winPath));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-  }
+  static QByteArray bytesOf(const QString &winPath) { return readFile(disk(winPath), "<missing>"); }
   static void put(const QString &winPath, const QByteArray &bytes) { writeFile(disk(winPath), bytes); }
   // Every file of a folder (hidden ones too) with its bytes.
   static QMap<QString, QByteArray> folderBytes(const QString &winFolder) {
