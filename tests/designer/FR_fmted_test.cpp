@@ -171,8 +171,7 @@ TEST_F(FmtTest, EveryDialogOpenedAndCancelledLeavesTheReportAsItWas) {
       for (QLineEdit *e : w->findChildren<QLineEdit *>()) e->setText("7");
       click(w, "Button2");
     });
-    script.run(open);
-    EXPECT_TRUE(script.done()) << name << ": " << script.failure().toStdString();
+    EXPECT_TRUE(script.run(open)) << name;
     EXPECT_EQ(report->SaveToBytes(), before) << name;
     EXPECT_FALSE(form->FileModified) << name;
     EXPECT_EQ(form->UndoCount(), steps) << name;
