@@ -35,16 +35,15 @@ using namespace vorik::test;
 
 namespace {
 
-class ReceiverDialogs : public ::testing::Test {
+class ReceiverDialogs : public SuiteDatabaseTest {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new TempDir;
-    data_ = openDataModule(createTestDatabase(dir_->path()));
+    SuiteDatabaseTest::SetUpTestSuite();
+    data_ = openDataModule(dbPath());
   }
   static void TearDownTestSuite() {
     closeDataModule(data_);
-    delete dir_;
-    dir_ = nullptr;
+    SuiteDatabaseTest::TearDownTestSuite();
   }
   void SetUp() override {
     resetAppState();
@@ -99,10 +98,8 @@ class ReceiverDialogs : public ::testing::Test {
     }
   };
 
-  static TempDir *dir_;
   inline static std::unique_ptr<TData> data_;
 };
-TempDir *ReceiverDialogs::dir_ = nullptr;
 
 // Shows a dialog modally through the script; returns when it is closed.
 template <class T>
