@@ -21,7 +21,6 @@ using vorik::test::makeUnreadable;
 using vorik::test::TempDir;
 using vorik::test::UnreadableFile;
 using vorik::test::unreadableFiles;
-using vorik::test::writeFile;
 
 namespace {
 
@@ -53,6 +52,7 @@ class MergeFolders : public ::testing::Test {
   }
   QString a(const QString &n) const { return c_.file(QStringLiteral("QZ2025/03/") + n); }
   QString b(const QString &n) const { return e_.file(QStringLiteral("qz2025/03/") + n); }
+  static void put(const QString &path, const QByteArray &bytes) { vorik::test::writeFile(path, bytes); }
   static QByteArray read(const QString &path) { return vorik::test::readFile(path, "<missing>"); }
   static QMap<QString, QByteArray> folder(const QString &dir) {
     QMap<QString, QByteArray> out;
@@ -111,10 +111,10 @@ TEST(MergeParts, MergedLinesCarryThePairsSums) {
 
 TEST_F(MergeFolders, APairMergesIntoAAndBothHalvesAreRetired) {
   const QByteArray fileA = Imp("8123456789", 68825), fileB = Imp("8123456789", 5000);
-  writeFile(a("2508M202503_8123456789.imp"), fileA);
-  writeFile(b("2508M202503_8123456789.imp"), fileB);
-  writeFile(a("2508M202503_8000000001.imp"), Imp("8000000001", 1));
-  writeFile(b("2508M202503_8000000002.imp"), Imp("8000000002", 2));
+  put(a("2508M202503_8123456789.imp"), fileA);
+  put(b("2508M202503_8123456789.imp"), fileB);
+  put(a("2508M202503_8000000001.imp"), Imp("8000000001", 1));
+  put(b("2508M202503_8000000002.imp"), Imp("8000000002", 2));
   EXPECT_EQ(Merge(kA, kB, {"2508M202503_8123456789.imp"}), QStringList());
   QMap<QString, QByteArray> expected{
       {"A/2508M202503_8123456789.imp", Imp("8123456789", 73825)},
@@ -127,10 +127,10 @@ TEST_F(MergeFolders, APairMergesIntoAAndBothHalvesAreRetired) {
 }
 
 TEST_F(MergeFolders, ABadValueStopsBeforeAnythingIsWrittenOrRenamed) {
-  writeFile(a("2508M202503_8000000001.imp"), Imp("8000000001", 1));
-  writeFile(b("2508M202503_8000000001.imp"), Imp("8000000001", 2));
-  writeFile(a("2508M202503_8123456789.imp"), Imp("8123456789", 68825));
-  writeFile(b("2508M202503_8123456789.imp"), Imp("8123456789", 5000, "23790=12a\r\n"));
+  put(a("2508M202503_8000000001.imp"), Imp("8000000001", 1));
+  put(b("2508M202503_8000000001.imp"), Imp("8000000001", 2));
+  put(a("2508M202503_8123456789.imp"), Imp("8123456789", 68825));
+  put(b("2508M202503_8123456789.imp"), Imp("8123456789", 5000, "23790=12a\r\n"));
   const auto before = both();
   EXPECT_EQ(Refused({"2508M202503_8000000001.imp", "2508M202503_8123456789.imp"}),
             QStringLiteral("Hiba! A(z) E:\\qz2025\\03\\2508M202503_8123456789.imp fájlban nem egész szám áll: 23790=12a"));
@@ -138,8 +138,8 @@ TEST_F(MergeFolders, ABadValueStopsBeforeAnythingIsWrittenOrRenamed) {
 }
 
 TEST_F(MergeFolders, NamesThatDifferBeforeTheKeyStopAtTheMissingFileOfA) {
-  writeFile(a("2508M202503_8123456789.imp"), Imp("8123456789", 1));
-  writeFile(b("2508M202502_8123456789.imp"), Imp("8123456789", 2));
+  put(a("2508M202503_8123456789.imp"), Imp("8123456789", 1));
+  put(b("2508M202502_8123456789.imp"), Imp("8123456789", 2));
   const QStringList paired = PairedNames({"2508M202503_8123456789.imp"}, {"2508M202502_8123456789.imp"});
   ASSERT_EQ(paired, QStringList{"2508M202502_8123456789.imp"});
   const auto before = both();
@@ -152,7 +152,7 @@ TEST_F(MergeFolders, AnUnreadableHalfOfBStopsNamingTheReason) {
   const QString name = QStringLiteral("2508M202503_8123456789.imp");
   for (const UnreadableFile &c : unreadableFiles()) {
     SCOPED_TRACE(c.reason.toStdString());
-    writeFile(a(name), Imp("8123456789", 1));
+    put(a(name), Imp("8123456789", 1));
     ASSERT_TRUE(makeUnreadable(b(name), c));
     const auto before = both();
     EXPECT_EQ(Refused({name}),
@@ -164,22 +164,22 @@ TEST_F(MergeFolders, AnUnreadableHalfOfBStopsNamingTheReason) {
 // The file lists come in Hungarian alphabetical order, not in byte order.
 TEST_F(MergeFolders, FileListsAreInHungarianOrder) {
   for (const char *n : {"Zala.imp", "\xC3\xA1" "bel.imp", "Abel.imp", "abc.imp", "\xC5\x90ri.imp", "\xC3\x96reg.imp", "Olga.imp", "x.old"})
-    writeFile(a(QString::fromUtf8(n)), "1");
+    put(a(QString::fromUtf8(n)), "1");
   EXPECT_EQ(FilesOf(kA, QStringLiteral("*.imp")),
             (QStringList{"abc.imp", "Abel.imp", "ábel.imp", "Olga.imp", "Öreg.imp", "Őri.imp", "Zala.imp"}));
 }
 
 TEST_F(MergeFolders, NoPairChangesNothing) {
-  writeFile(a("2508M202503_8000000001.imp"), Imp("8000000001", 1));
-  writeFile(b("2508M202503_8000000002.imp"), Imp("8000000002", 2));
+  put(a("2508M202503_8000000001.imp"), Imp("8000000001", 1));
+  put(b("2508M202503_8000000002.imp"), Imp("8000000002", 2));
   const auto before = both();
   EXPECT_EQ(Merge(kA, kB, {}), QStringList());
   EXPECT_EQ(both(), before);
 }
 
 TEST_F(MergeFolders, FoldersThatAreTheSameMissingOrAlreadyMergedAreRefused) {
-  writeFile(a("2508M202503_8000000001.imp"), Imp("8000000001", 1));
-  writeFile(b("2508M202503_8000000001.imp"), Imp("8000000001", 2));
+  put(a("2508M202503_8000000001.imp"), Imp("8000000001", 1));
+  put(b("2508M202503_8000000001.imp"), Imp("8000000001", 2));
   const auto before = both();
   try {
     Merge(kA, QStringLiteral("c:\\qz2025\\03"), {"2508M202503_8000000001.imp"});
@@ -194,7 +194,7 @@ TEST_F(MergeFolders, FoldersThatAreTheSameMissingOrAlreadyMergedAreRefused) {
     EXPECT_EQ(e.message(), QStringLiteral("Hiba! A(z) E:\\nincs\\ mappa nem létezik."));
   }
   // A retired file of an earlier merge is never overwritten.
-  writeFile(b("2508M202503_8000000001.old"), "earlier");
+  put(b("2508M202503_8000000001.old"), "earlier");
   const auto withOld = both();
   EXPECT_TRUE(Refused({"2508M202503_8000000001.imp"}).contains(QStringLiteral("2508M202503_8000000001.old fájl már létezik")));
   EXPECT_EQ(both(), withOld);
@@ -203,10 +203,10 @@ TEST_F(MergeFolders, FoldersThatAreTheSameMissingOrAlreadyMergedAreRefused) {
 }
 
 TEST_F(MergeFolders, StrayScratchFilesOfAnEarlierRunAreNeverInstalled) {
-  writeFile(a("2508M202503_8000000001.imp"), Imp("8000000001", 1));
-  writeFile(b("2508M202503_8000000001.imp"), Imp("8000000001", 2));
-  writeFile(a("2508M202503_8000000009.im_"), "stray");
-  writeFile(a("2508M202503_8000000009.imp"), Imp("8000000009", 9));
+  put(a("2508M202503_8000000001.imp"), Imp("8000000001", 1));
+  put(b("2508M202503_8000000001.imp"), Imp("8000000001", 2));
+  put(a("2508M202503_8000000009.im_"), "stray");
+  put(a("2508M202503_8000000009.imp"), Imp("8000000009", 9));
   EXPECT_EQ(Merge(kA, kB, {"2508M202503_8000000001.imp"}), QStringList());
   EXPECT_EQ(read(a("2508M202503_8000000009.imp")), Imp("8000000009", 9));
   EXPECT_EQ(read(a("2508M202503_8000000009.im_")), QByteArray("stray"));
@@ -214,8 +214,8 @@ TEST_F(MergeFolders, StrayScratchFilesOfAnEarlierRunAreNeverInstalled) {
 }
 
 TEST_F(MergeFolders, ARenameThatFailsIsReportedAndTheOthersGoOn) {
-  writeFile(a("2508M202503_8000000001.imp"), Imp("8000000001", 1));
-  writeFile(b("2508M202503_8000000001.imp"), Imp("8000000001", 2));
+  put(a("2508M202503_8000000001.imp"), Imp("8000000001", 1));
+  put(b("2508M202503_8000000001.imp"), Imp("8000000001", 2));
   QStringList failures;
   {
     vorik::test::Unwritable lock(e_.file(QStringLiteral("qz2025/03")));
@@ -234,8 +234,8 @@ TEST_F(MergeFolders, ARenameThatFailsIsReportedAndTheOthersGoOn) {
 }
 
 TEST_F(MergeFolders, ValuesOver32BitsAreRefusedNamingTheFileBeforeAnythingChanges) {
-  writeFile(a("2508M202503_8000000001.imp"), Imp("8000000001", 1));
-  writeFile(b("2508M202503_8000000001.imp"), Imp("8000000001", 2, "23790=2147483648\r\n"));
+  put(a("2508M202503_8000000001.imp"), Imp("8000000001", 1));
+  put(b("2508M202503_8000000001.imp"), Imp("8000000001", 2, "23790=2147483648\r\n"));
   const auto before = both();
   EXPECT_EQ(Refused({"2508M202503_8000000001.imp"}),
             QStringLiteral("Hiba! A(z) E:\\qz2025\\03\\2508M202503_8000000001.imp fájlban túl nagy szám áll (32 "
@@ -249,14 +249,14 @@ TEST_F(MergeFolders, ValuesOver32BitsAreRefusedNamingTheFileBeforeAnythingChange
     EXPECT_TRUE(e.message().contains(QStringLiteral("E:\\qz2025\\03\\2508M202503_8000000001.imp"))) << e.message().toStdString();
   }
   // Two values that fit, whose merged sum does not.
-  writeFile(a("2508M202503_8000000001.imp"), Imp("8000000001", 2147483000));
-  writeFile(b("2508M202503_8000000001.imp"), Imp("8000000001", 1000));
+  put(a("2508M202503_8000000001.imp"), Imp("8000000001", 2147483000));
+  put(b("2508M202503_8000000001.imp"), Imp("8000000001", 1000));
   const auto again = both();
   EXPECT_TRUE(Refused({"2508M202503_8000000001.imp"}).contains(QStringLiteral("32 bitre"))) ;
   EXPECT_EQ(both(), again);
   // The largest 32-bit values merge; the paid amounts are summed by the folder sums too.
-  writeFile(a("2508M202503_8000000001.imp"), Imp("8000000001", 2147483000, "23790=-2147483648\r\n"));
-  writeFile(b("2508M202503_8000000001.imp"), Imp("8000000001", 647, "23790=2147483647\r\n"));
+  put(a("2508M202503_8000000001.imp"), Imp("8000000001", 2147483000, "23790=-2147483648\r\n"));
+  put(b("2508M202503_8000000001.imp"), Imp("8000000001", 647, "23790=2147483647\r\n"));
   EXPECT_EQ(SumFolder(kA, {"2508M202503_8000000001.imp"}).paid, 2147483000);
   EXPECT_TRUE(Merge(kA, kB, {"2508M202503_8000000001.imp"}).isEmpty());
   EXPECT_EQ(read(a("2508M202503_8000000001.imp")), Imp("8000000001", 2147483647, "23790=-1\r\n"));
@@ -270,12 +270,12 @@ namespace {
 // merges nor takes the journal of the merge under way for a stopped one.
 TEST_F(MergeFolders, AnotherProgramsMergeUnderWayIsLeftAlone) {
   TempDir &work = work_;
-  writeFile(a(QStringLiteral("2508M202503_8000000001.imp")), Imp("8000000001", 10));
-  writeFile(b(QStringLiteral("2508M202503_8000000001.imp")), Imp("8000000001", 1));
+  put(a(QStringLiteral("2508M202503_8000000001.imp")), Imp("8000000001", 10));
+  put(b(QStringLiteral("2508M202503_8000000001.imp")), Imp("8000000001", 1));
   const QString journal =
       QStringLiteral("C:\\QZ2025\\03\\\r\nE:\\qz2025\\03\\\r\n2508M202503_8000000001.imp\r\n");
-  writeFile(work.file(MergeJournal()), journal.toLatin1());
-  writeFile(a(QStringLiteral("2508M202503_8000000001.old")),
+  put(work.file(MergeJournal()), journal.toLatin1());
+  put(a(QStringLiteral("2508M202503_8000000001.old")),
             Imp("8000000001", 10));  // the other's first step
   const auto before = folder(c_.file(QStringLiteral("QZ2025/03")));
   {
