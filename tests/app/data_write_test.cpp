@@ -136,7 +136,7 @@ TEST_F(DataWriteTest, AFailedWriteShowsItsMessageThenRollsTheWholeStepBack) {
     activeWhenShown = data_->IBTrans1->active();  // the message comes before the rollback
     answer(QMessageBox::Ok, &box)(w);
   });
-  script.run([&] {
+  EXPECT_TRUE(script.run([&] {
     ok = data_->Write(QStringLiteral("Hiba72: Új termék INSERT "), [&](WriteSteps &) {
       insertProduct(data_->ZQ41, QStringLiteral("502"), QStringLiteral("Zab"));
       data_->ZQ41->close();
@@ -144,8 +144,7 @@ TEST_F(DataWriteTest, AFailedWriteShowsItsMessageThenRollsTheWholeStepBack) {
       data_->ZQ41->sql().add(QStringLiteral("UPDATE NINCSILYEN SET X = 1"));
       data_->ZQ41->execute();
     });
-  });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  }));
   EXPECT_FALSE(ok);
   EXPECT_EQ(box.kind, QStringLiteral("Message"));
   EXPECT_EQ(box.text, QStringLiteral("Hiba72: Új termék INSERT "));

@@ -40,8 +40,7 @@ TEST(MessageBoxes, EachKindHasItsCaptionIconAndButtons) {
     MessageSeen seen;
     ModalScript script;
     script.then(answer(c.press, &seen));
-    script.run(c.show);
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    EXPECT_TRUE(script.run(c.show));
     EXPECT_EQ(seen.kind, c.kind);
     EXPECT_EQ(seen.caption, c.caption);
     EXPECT_EQ(seen.text, text);
@@ -142,8 +141,7 @@ TEST(GuiDriver, AnswersNestedBoxesAndComesBackToTheDialog) {
         click(w, "Button1");
       });
   int result = -1;
-  script.run([&] { result = dlg.exec(); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { result = dlg.exec(); }));
   EXPECT_EQ(seen.text, QStringLiteral("Nincs megadva!"));
   EXPECT_EQ(secondTarget, QStringLiteral("Form99"));
   EXPECT_EQ(result, QDialog::Accepted);
@@ -200,8 +198,7 @@ TEST(GuiDriver, AStepAfterABoxRunsOnlyOnceTheCodeThatShowedTheBoxHasReturned) {
           stateInStep = dlg.state;
           closeWindow(w);
         });
-    script.run([&] { dlg.exec(); });
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    EXPECT_TRUE(script.run([&] { dlg.exec(); }));
     EXPECT_EQ(stateInStep, QStringLiteral("restored")) << (after == BusyAfterTheBox::After::NestedLoop);
   }
 }

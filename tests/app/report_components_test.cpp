@@ -62,6 +62,20 @@ class ReportComponents : public ::testing::Test {
     q->open();
     data_->ListaSzuro = {byPayment, QDate(2025, 3, 1), QDate(2025, 3, 31), "00001"};
   }
+  // The producer-wise list in frNyomtat, its groups every producer, March by
+  // date of purchase; the query of its groups.
+  TQuery *producerList() {
+    TQuery *q = data_->ZQ20;
+    q->sql().clear();
+    q->sql().add("SELECT DISTINCT o_kod FROM ostermelo ORDER BY o_kod");
+    q->open();
+    data_->ListaSzuro = {false, QDate(2025, 3, 1), QDate(2025, 3, 31), "00001"};
+    listLayout(*data_->frNyomtat, "frUserDataset3", "frUserDataset4", "[ZQ20.O_KOD] [ZQ80.O_KOD]");
+    return q;
+  }
+  // What the producer-wise list prints.
+  const QStringList producerListPrinted{"00010 00010", "25000001 100", "25000001 50", "= 150",
+                                        "00020 00020", "25000002 30",  "= 30"};
   QStringList texts(TfrReport &r) {
     QStringList t;
     for (int p = 0; p < r.EMFPages->Count(); ++p)
@@ -136,15 +150,9 @@ TEST_F(ReportComponents, ProductListGroupsFollowTheDateKind) {
 }
 
 TEST_F(ReportComponents, ProducerListWalksProducersAndAnEmptyGroupQueryPrintsNothing) {
-  TQuery *q = data_->ZQ20;
-  q->sql().clear();
-  q->sql().add("SELECT DISTINCT o_kod FROM ostermelo ORDER BY o_kod");
-  q->open();
-  data_->ListaSzuro = {false, QDate(2025, 3, 1), QDate(2025, 3, 31), "00001"};
-  listLayout(*data_->frNyomtat, "frUserDataset3", "frUserDataset4", "[ZQ20.O_KOD] [ZQ80.O_KOD]");
+  TQuery *q = producerList();
   ASSERT_TRUE(data_->frNyomtat->PrepareReport());
-  EXPECT_EQ(texts(*data_->frNyomtat), (QStringList{"00010 00010", "25000001 100", "25000001 50", "= 150",
-                                                   "00020 00020", "25000002 30", "= 30"}));
+  EXPECT_EQ(texts(*data_->frNyomtat), producerListPrinted);
   EXPECT_EQ(ListaOstermeloKod, "00020");
   // Every producer's total is in ZQ80, read once; it stands on the second's.
   ASSERT_TRUE(data_->ZQ80->active());
@@ -165,22 +173,15 @@ TEST_F(ReportComponents, ProducerListWalksProducersAndAnEmptyGroupQueryPrintsNot
 // a layout edited to name another, or ZQ21 opened by anyone else, reads
 // them again.
 TEST_F(ReportComponents, ProducerListReadsItsLinesOnceWithTheColumnsItsLayoutNames) {
-  TQuery *q = data_->ZQ20;
-  q->sql().clear();
-  q->sql().add("SELECT DISTINCT o_kod FROM ostermelo ORDER BY o_kod");
-  q->open();
-  data_->ListaSzuro = {false, QDate(2025, 3, 1), QDate(2025, 3, 31), "00001"};
+  producerList();
   TfrReport &r = *data_->frNyomtat;
-  listLayout(r, "frUserDataset3", "frUserDataset4", "[ZQ20.O_KOD] [ZQ80.O_KOD]");
   r.DoublePass = true;
   int lineReads = 0, totalReads = 0;
   QObject::connect(data_->ZQ21, &db::DataSet::opened, [&] { ++lineReads; });
   QObject::connect(data_->ZQ80, &db::DataSet::opened, [&] { ++totalReads; });
-  const QStringList printed{"00010 00010", "25000001 100", "25000001 50", "= 150",
-                            "00020 00020", "25000002 30",  "= 30"};
   data_->frUserDataset3First(nullptr);
   ASSERT_TRUE(r.PrepareReport());
-  EXPECT_EQ(texts(r), printed);
+  EXPECT_EQ(texts(r), producerListPrinted);
   EXPECT_EQ(lineReads, 1);
   EXPECT_EQ(totalReads, 1);
   EXPECT_NE(data_->ZQ21->findField("S_BRUTTO"), nullptr);

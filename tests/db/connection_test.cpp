@@ -15,6 +15,7 @@ namespace {
 using vorik::test::Child;
 using vorik::test::tellParent;
 using vorik::test::TempDir;
+using vorik::test::writeFile;
 
 // The second process of these tests and of keyset_test: "connect <database>"
 // opens the database; "update <database> <id>" updates one producer row under
@@ -66,10 +67,7 @@ TEST(Connection, MissingFileAndNonDatabaseFileGiveTheEnginesMessage) {
   EXPECT_FALSE(missing.codes().empty());
 
   const QString junk = dir.file(QStringLiteral("junk.fdb"));
-  QFile f(junk);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(QByteArray(20000, 'x'));
-  f.close();
+  ASSERT_TRUE(writeFile(junk, QByteArray(20000, 'x')));
   const db::Error notDb = connectError(junk);
   EXPECT_TRUE(notDb.message().contains(QStringLiteral("not a valid database"))) << notDb.what();
 
@@ -105,10 +103,8 @@ TEST(Connection, MissingEnginePluginIsAClearErrorNotACrash) {
 
   // An engine folder whose plugin list names an engine module that is not there.
   TempDir brokenRoot;
-  QFile conf(brokenRoot.file(QStringLiteral("plugins.conf")));
-  ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-  conf.write("Plugin = Engine12 {\n\tModule = /nonexistent/Engine12\n}\n");
-  conf.close();
+  ASSERT_TRUE(writeFile(brokenRoot.file(QStringLiteral("plugins.conf")),
+                        "Plugin = Engine12 {\n\tModule = /nonexistent/Engine12\n}\n"));
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("FIREBIRD"), brokenRoot.path());
   Child r({QStringLiteral("connect"), path}, env);
@@ -139,10 +135,7 @@ TEST(Connection, CloseReleasesDatasetsAndCanReopen) {
 TEST(CreateDatabase, RefusesAnExistingFileAndLeavesNothingOnAFailedScript) {
   TempDir dir;
   const QString path = dir.file(QStringLiteral("qz2025.fdb"));
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("keep me");
-  f.close();
+  ASSERT_TRUE(writeFile(path, "keep me"));
   EXPECT_THROW(db::createDatabase(path, db::schemaScript()), db::Error);
   QFile again(path);
   ASSERT_TRUE(again.open(QIODevice::ReadOnly));

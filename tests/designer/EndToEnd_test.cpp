@@ -72,8 +72,7 @@ class EndToEnd : public DesignerTest {
   void Run(const std::function<void()> &open, std::vector<ModalScript::Step> steps) {
     ModalScript script;
     for (auto &s : steps) script.then(std::move(s));
-    script.run(open);
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    EXPECT_TRUE(script.run(open));
   }
   // A band drawn across the page from y1 to y2 with the band tool; the band
   // type dialog takes the type, then the band's own dialog (if any) its step.

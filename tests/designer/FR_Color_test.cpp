@@ -70,8 +70,7 @@ TEST_F(ColorTest, OtherTakesTheColourDialogsChoiceAndNothingOnCancel) {
   s.show();
   ModalScript cancel;
   cancel.then([](QWidget *w) { qobject_cast<QDialog *>(w)->reject(); });
-  cancel.run([&] { s.OtherButton->click(); });
-  EXPECT_TRUE(cancel.done()) << cancel.failure().toStdString();
+  EXPECT_TRUE(cancel.run([&] { s.OtherButton->click(); }));
   EXPECT_TRUE(chosen.empty());
   EXPECT_EQ(closed, 1);
   s.show();
@@ -82,8 +81,7 @@ TEST_F(ColorTest, OtherTakesTheColourDialogsChoiceAndNothingOnCancel) {
     c->setCurrentColor(QColor(1, 2, 3));
     c->accept();
   });
-  ok.run([&] { s.OtherButton->click(); });
-  EXPECT_TRUE(ok.done()) << ok.failure().toStdString();
+  EXPECT_TRUE(ok.run([&] { s.OtherButton->click(); }));
   ASSERT_EQ(chosen.size(), 1u);
   EXPECT_EQ(chosen[0], 0x030201u);
   EXPECT_EQ(s.Color(), 0x030201u);

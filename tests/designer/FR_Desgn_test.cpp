@@ -23,11 +23,6 @@ using namespace vorik::test;
 
 namespace {
 
-QByteArray fileBytes(const QString &name) {
-  QFile f(name);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 }  // namespace
 
 TEST_F(DesignerTest, WindowShowsPageWithGridBandsAndObjectsAndIsGrabbed) {
@@ -142,14 +137,13 @@ TEST_F(DesignerTest, SaveOfAnUntitledReportOpensSaveAs) {
   QString dialog;
   ModalScript script;
   script.then(fileDialog("SaveDialog1", file, 1, &dialog));
-  script.run([&] { click(form.get(), "FileBtn3"); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { click(form.get(), "FileBtn3"); }));
   EXPECT_EQ(dialog, "SaveDialog1");
   // The extension is added; the caption follows; the report counts as saved.
   ASSERT_TRUE(QFile::exists(file + ".frf"));
   EXPECT_EQ(form->CurDocName, file + ".frf");
   EXPECT_EQ(form->windowTitle(), "Designer - lista.frf");
-  EXPECT_EQ(fileBytes(file + ".frf"), report->SaveToBytes());
+  EXPECT_EQ(readFile(file + ".frf"), report->SaveToBytes());
   EXPECT_FALSE(form->FileModified);
 
   // Saving as a template keeps the window's file name and caption; the
@@ -158,8 +152,7 @@ TEST_F(DesignerTest, SaveOfAnUntitledReportOpensSaveAs) {
   ModalScript templ;
   templ.then(fileDialog("SaveDialog1", tmp.file("minta"), 2));
   templ.then([](QWidget *d) { click(d, "Button2"); });  // the comment and icon: OK
-  templ.run([&] { click(form.get(), "N17"); });
-  EXPECT_TRUE(templ.done()) << templ.failure().toStdString();
+  EXPECT_TRUE(templ.run([&] { click(form.get(), "N17"); }));
   EXPECT_TRUE(QFile::exists(tmp.file("minta.frt")));
   EXPECT_EQ(form->CurDocName, file + ".frf");
   EXPECT_EQ(form->windowTitle(), "Designer - lista.frf");
@@ -175,9 +168,8 @@ TEST_F(DesignerTest, SaveOfAnUntitledReportOpensSaveAs) {
   ASSERT_TRUE(form->FileModified);
   ModalScript saveAs;
   saveAs.then(fileDialog("SaveDialog1", tmp.file("lista_uj.frf")));
-  saveAs.run([&] { click(form.get(), "N17"); });
-  EXPECT_TRUE(saveAs.done()) << saveAs.failure().toStdString();
-  EXPECT_EQ(fileBytes(tmp.file("lista_uj.frf")), report->SaveToBytes());
+  EXPECT_TRUE(saveAs.run([&] { click(form.get(), "N17"); }));
+  EXPECT_EQ(readFile(tmp.file("lista_uj.frf")), report->SaveToBytes());
   EXPECT_TRUE(answerBoxes([&] { QTest::mouseClick(form->FileBtn1, Qt::LeftButton); }).empty());
   EXPECT_EQ(P().Count(), 0);
 }
@@ -191,7 +183,7 @@ TEST_F(DesignerTest, CharactersOutsideWindows1250AreRefusedAndNeverSaved) {
   TfrMemoView *b = Memo(40, 80, 96, 18, "Memo2");
   const QString file = tmp.file("jel.frf");
   ASSERT_TRUE(form->SaveAsFile(file, 1));
-  const QByteArray saved = fileBytes(file);
+  const QByteArray saved = readFile(file);
   // Names typed into the inspector's Name row.
   TfrInspForm *insp = form->InspForm;
   for (const auto &[view, typed] :
@@ -216,7 +208,7 @@ TEST_F(DesignerTest, CharactersOutsideWindows1250AreRefusedAndNeverSaved) {
   ASSERT_EQ(errors.size(), 1);
   EXPECT_TRUE(errors[0].contains("Memo1")) << errors[0].toStdString();
   EXPECT_FALSE(errors[0].contains("Memo2")) << errors[0].toStdString();
-  EXPECT_EQ(fileBytes(file), saved);
+  EXPECT_EQ(readFile(file), saved);
   EXPECT_TRUE(form->FileModified);
   errors.clear();
   EXPECT_FALSE(form->SaveAsFile(tmp.file("mas.frf"), 1));
@@ -245,8 +237,7 @@ TEST_F(DesignerTest, NewAndOpenAskAboutUnsavedChangesAndCancelChangesNothing) {
   MessageSeen seen;
   ModalScript cancel;
   cancel.then(answer(QMessageBox::Cancel, &seen));
-  cancel.run([&] { click(form.get(), "FileBtn1"); });
-  EXPECT_TRUE(cancel.done()) << cancel.failure().toStdString();
+  EXPECT_TRUE(cancel.run([&] { click(form.get(), "FileBtn1"); }));
   EXPECT_EQ(seen.text, "Save changes to Untitled?");
   EXPECT_EQ(seen.caption, "Confirm");
   EXPECT_EQ(seen.buttons, QStringList({"Yes", "No", "Cancel"}));
@@ -257,8 +248,7 @@ TEST_F(DesignerTest, NewAndOpenAskAboutUnsavedChangesAndCancelChangesNothing) {
   ModalScript yes;
   yes.then(answer(QMessageBox::Yes));
   yes.then(fileDialog("SaveDialog1", QString()));
-  yes.run([&] { click(form.get(), "N19"); });
-  EXPECT_TRUE(yes.done()) << yes.failure().toStdString();
+  EXPECT_TRUE(yes.run([&] { click(form.get(), "N19"); }));
   EXPECT_EQ(report->SaveToBytes(), before);
   EXPECT_TRUE(form->FileModified);
 
@@ -267,8 +257,7 @@ TEST_F(DesignerTest, NewAndOpenAskAboutUnsavedChangesAndCancelChangesNothing) {
   ASSERT_EQ(form->RedoCount(), 1);
   ModalScript no;
   no.then(answer(QMessageBox::No));
-  no.run([&] { form->New(); });
-  EXPECT_TRUE(no.done()) << no.failure().toStdString();
+  EXPECT_TRUE(no.run([&] { form->New(); }));
   EXPECT_EQ(report->Pages.Count(), 1);
   EXPECT_EQ(P().Count(), 0);
   EXPECT_EQ(form->UndoCount(), 0);
@@ -296,16 +285,12 @@ TEST_F(DesignerTest, FailedOpenKeepsTheReportItsNameAndALaterSaveWritesIt) {
   int n = 0;
   for (const QByteArray &bytes : {QByteArray("\x17garbage\xff\xff\xff\xff", 12), truncated, future}) {
     const QString bad = tmp.file(QStringLiteral("rossz%1.frf").arg(++n));
-    QFile f(bad);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-    f.close();
+    ASSERT_TRUE(writeFile(bad, bytes));
     errors.clear();
     ModalScript open;
     open.then(answer(QMessageBox::No));  // the unsaved changes
     open.then(fileDialog("OpenDialog1", bad));
-    open.run([&] { click(form.get(), "FileBtn2"); });
-    EXPECT_TRUE(open.done()) << open.failure().toStdString();
+    EXPECT_TRUE(open.run([&] { click(form.get(), "FileBtn2"); }));
     EXPECT_EQ(errors.size(), 1) << n;
     EXPECT_EQ(report->SaveToBytes(), saved) << n;
     EXPECT_EQ(form->CurDocName, good);
@@ -337,8 +322,7 @@ TEST_F(DesignerTest, NewFromTemplateTakesTheTemplateUntitledWithEmptyHistories) 
   ASSERT_TRUE(QDir().mkpath(frTemplateDir));
   ModalScript info;
   info.then([](QWidget *d) { click(d, "Button2"); });  // the comment and icon: OK
-  info.run([&] { ASSERT_TRUE(form->SaveAsFile(tmp.file("elsewhere/minta.frf"), 2)); });
-  ASSERT_TRUE(info.done()) << info.failure().toStdString();
+  ASSERT_TRUE(info.run([&] { ASSERT_TRUE(form->SaveAsFile(tmp.file("elsewhere/minta.frf"), 2)); }));
   ASSERT_TRUE(QFile::exists(tmp.file("sablonok/minta.frt")));
   P().Clear();
   Memo(8, 8, 96, 18, "Mas1");
@@ -355,10 +339,7 @@ TEST_F(DesignerTest, NewFromTemplateTakesTheTemplateUntitledWithEmptyHistories) 
   EXPECT_EQ(form->RedoCount(), 0);
   EXPECT_EQ(form->windowTitle(), "Designer - Untitled");
   // A broken template changes nothing and says so.
-  QFile bad(tmp.file("rossz.frt"));
-  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-  bad.write("\x05\0\0");
-  bad.close();
+  ASSERT_TRUE(writeFile(tmp.file("rossz.frt"), "\x05\0\0"));
   EXPECT_FALSE(form->NewFromTemplate(tmp.file("rossz.frt")));
   EXPECT_EQ(errors.size(), 1);
   EXPECT_EQ(Names(), QStringList({"Minta1"}));
@@ -397,8 +378,7 @@ TEST_F(DesignerTest, SubreportPagesAreCaptionedAndRemovingOneDeletesItsSubreport
   ModalScript script;
   MessageSeen seen;
   script.then(answer(QMessageBox::Yes, &seen));
-  script.run([&] { click(form.get(), "PgB2"); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { click(form.get(), "PgB2"); }));
   EXPECT_EQ(seen.text, "Remove this page?");
   ASSERT_EQ(report->Pages.Count(), 2);
   // The subreport of the removed page is gone; the later one points one lower.

@@ -128,8 +128,7 @@ TEST_F(DesignerTest, EachToolInsertsItsObject) {
   auto insertBand = [&](QPoint p) {
     ModalScript script;
     script.then([](QWidget *w) { click(w, "Button2"); });
-    script.run([&] { Click(p); });
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    EXPECT_TRUE(script.run([&] { Click(p); }));
   };
   form->ChooseBandType = [] { return int(btMasterData); };
   form->SetTool(toolBand);
@@ -191,8 +190,7 @@ TEST_F(DesignerTest, TheBandTypeListOffersUsedTypesOnlyWhenTheyMayRepeat) {
     next = w->objectName();
     click(w, "Button2");
   });
-  script.run([&] { Click({3, 300}); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { Click({3, 300}); }));
   EXPECT_FALSE(titleEnabled);
   EXPECT_TRUE(dataEnabled);
   EXPECT_EQ(next, "frBandEditorForm");

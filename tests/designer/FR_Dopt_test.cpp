@@ -43,8 +43,7 @@ TEST_F(DoptTest, WithNoPrinterInstalledTheListHoldsOnlyDefaultPrinter) {
       EXPECT_EQ(dlg->ComB1->currentIndex(), 0);
       click(dlg, "Button1");
     });
-    script.run([&] { form->N8->trigger(); });
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    EXPECT_TRUE(script.run([&] { form->N8->trigger(); }));
     frFreePrinter();  // the second pass without a printer wrapper at all
   }
   EXPECT_TRUE(form->FileModified);  // OK marks the report modified
@@ -72,8 +71,7 @@ TEST_F(DoptTest, OkTakesTheSwitchesAndThePrinterCancelNothing) {
     dlg->CB2->setChecked(true);
     click(dlg, "Button2");
   });
-  cancel.run([&] { form->N8->trigger(); });
-  EXPECT_TRUE(cancel.done()) << cancel.failure().toStdString();
+  EXPECT_TRUE(cancel.run([&] { form->N8->trigger(); }));
   EXPECT_EQ(report->SaveToBytes(), before);
   EXPECT_EQ(frPrinter->PrinterIndex(), 1);
   EXPECT_FALSE(form->FileModified);
@@ -85,8 +83,7 @@ TEST_F(DoptTest, OkTakesTheSwitchesAndThePrinterCancelNothing) {
     setChecked(w, "CB2", true);
     click(w, "Button1");
   });
-  ok.run([&] { form->N8->trigger(); });
-  EXPECT_TRUE(ok.done()) << ok.failure().toStdString();
+  EXPECT_TRUE(ok.run([&] { form->N8->trigger(); }));
   EXPECT_FALSE(report->PrintToDefault);
   EXPECT_TRUE(report->DoublePass);
   EXPECT_EQ(frPrinter->PrinterIndex(), 0);
@@ -102,8 +99,7 @@ TEST_F(DoptTest, TheAboutBoxClosesWithOkAndChangesNothing) {
     expectLaidOut(w);
     click(w, "Button1");
   });
-  script.run([&] { form->N34->trigger(); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { form->N34->trigger(); }));
   EXPECT_EQ(report->SaveToBytes(), before);
   EXPECT_FALSE(form->FileModified);
 }

@@ -38,8 +38,7 @@ TEST_F(DsOptTest, TheOptionsCommandShowsTheWindowsOptionsAndTakesThemOnOk) {
     dlg->CB3->setChecked(false);
     click(dlg, "Button2");
   });
-  cancel.run([&] { form->N14->trigger(); });
-  EXPECT_TRUE(cancel.done()) << cancel.failure().toStdString();
+  EXPECT_TRUE(cancel.run([&] { form->N14->trigger(); }));
   EXPECT_EQ(form->GridSize, 8);
   EXPECT_FALSE(form->GrayButtons);
 
@@ -54,8 +53,7 @@ TEST_F(DsOptTest, TheOptionsCommandShowsTheWindowsOptionsAndTakesThemOnOk) {
     setChecked(w, "CB5", false);
     click(w, "Button1");
   });
-  ok.run([&] { form->N14->trigger(); });
-  EXPECT_TRUE(ok.done()) << ok.failure().toStdString();
+  EXPECT_TRUE(ok.run([&] { form->N14->trigger(); }));
   EXPECT_EQ(form->GridSize, 18);
   EXPECT_EQ(form->Units, 1);
   EXPECT_EQ(form->ObjectMoving, 1);

@@ -40,8 +40,7 @@ class TextEditorTest : public DesignerTest {
   }
   // Opens the object editor of the selection, with the steps given.
   void Edit(ModalScript &script) {
-    script.run([&] { form->ShowObjectEditor(); });
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    EXPECT_TRUE(script.run([&] { form->ShowObjectEditor(); }));
   }
 
   TfrMemoView *memo = nullptr;
@@ -322,8 +321,7 @@ TEST_F(TextEditorTest, FormatButtonOnlyForTextObjectsWithTheDialog) {
     visible = child<QPushButton>(w, "Button5")->isVisible();
     click(w, "Button2");
   });
-  other.run([&] { ed->ShowEditor(); });
-  EXPECT_TRUE(other.done()) << other.failure().toStdString();
+  EXPECT_TRUE(other.run([&] { ed->ShowEditor(); }));
   EXPECT_FALSE(visible);
   ed->View = nullptr;
   ed->EditFormat = nullptr;
@@ -348,8 +346,7 @@ TEST_F(TextEditorTest, InspectorMemoRowOpensTheEditor) {
     setText(w, "M1", "A sor");
     click(w, "Button1");
   });
-  script.run([&] { insp->OpenEditor(); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { insp->OpenEditor(); }));
   EXPECT_EQ(memo->Memo, QStringList{"A sor"});
   EXPECT_EQ(form->UndoCount(), steps + 1);
   EXPECT_EQ(form->StatusText->text(), "Memo1: A sor");

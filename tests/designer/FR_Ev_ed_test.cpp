@@ -206,8 +206,7 @@ TEST_F(VariablesTest, TheVariablesListRemovesAndAddsBindings) {
     shownVariables = items(child<QListWidget>(w, "VarList"));
     click(w, "Button1");
   });
-  script.run([&] { ok = ShowEvEditor(*report, form.get()); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { ok = ShowEvEditor(*report, form.get()); }));
   EXPECT_TRUE(ok);
   EXPECT_EQ(shownVariables, QStringList({"Name", "Street"}));
   EXPECT_EQ(report->Variables, QStringList({"Customer", " Name", " Street", "Page", " Number"}));

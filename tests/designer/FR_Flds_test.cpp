@@ -74,8 +74,7 @@ class PickerTest : public DesignerTest {
     ModalScript script;
     script.then(step);
     int result = -1;
-    script.run([&] { result = dlg.exec(); });
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    EXPECT_TRUE(script.run([&] { result = dlg.exec(); }));
     return result;
   }
 
@@ -226,8 +225,7 @@ TEST_F(PickerTest, TheEditorInsertsAPickedFieldAndNothingOnCancel) {
     Enter(list);
   });
   script.then([&](QWidget *w) { click(w, "Button1"); });
-  script.run([&] { form->ShowObjectEditor(); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { form->ShowObjectEditor(); }));
   EXPECT_EQ(afterCancel, "Mennyiség: ");
   EXPECT_EQ(m->Memo, QStringList{"Mennyiség: [Query1.\"N\"]"});
 }
@@ -248,12 +246,10 @@ TEST_F(PickerTest, InsertFieldsToolPlacesTheChosenFieldsWithTheirBand) {
     child<QListWidget>(w, "FieldsL")->selectAll();
     click(w, "Button2");
   });
-  cancel.run([&] { tool->trigger(); });
-  EXPECT_TRUE(cancel.done()) << cancel.failure().toStdString();
+  EXPECT_TRUE(cancel.run([&] { tool->trigger(); }));
   ModalScript empty;
   empty.then([&](QWidget *w) { click(w, "Button1"); });
-  empty.run([&] { tool->trigger(); });
-  EXPECT_TRUE(empty.done()) << empty.failure().toStdString();
+  EXPECT_TRUE(empty.run([&] { tool->trigger(); }));
   EXPECT_EQ(report->SaveToBytes(), before);
   EXPECT_EQ(form->UndoCount(), steps);
 
@@ -272,8 +268,7 @@ TEST_F(PickerTest, InsertFieldsToolPlacesTheChosenFieldsWithTheirBand) {
     setChecked(w, "BandCB", true);
     click(w, "Button1");
   });
-  ok.run([&] { tool->trigger(); });
-  EXPECT_TRUE(ok.done()) << ok.failure().toStdString();
+  EXPECT_TRUE(ok.run([&] { tool->trigger(); }));
   EXPECT_EQ(sets, (QStringList{"Adatok", "Query1"}));
   EXPECT_EQ(first, "Adatok");
   EXPECT_EQ(fields, (QStringList{"N", "NEV"}));

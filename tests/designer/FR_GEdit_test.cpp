@@ -34,8 +34,7 @@ class PictureEditorTest : public TemplateTest {
   // Opens the editor on the first object, alone selected, through the object editor.
   void Edit(ModalScript &script) {
     SelectOnly({P().Object(0)});
-    script.run([&] { form->ShowObjectEditor(); });
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    EXPECT_TRUE(script.run([&] { form->ShowObjectEditor(); }));
     QCoreApplication::processEvents();
   }
   QString Bmp(const QString &name, QRgb color) {
@@ -140,11 +139,11 @@ TEST_F(PictureEditorTest, AFileThatIsNoPictureIsRefusedAndTheOldPictureKept) {
   TfrPictureView *pv = Picture(old, true);
   Show();
   const QString junk = tmp.file("zaj.bmp");
-  WriteBytes(junk, QByteArray("BM\x10\0\0\0 garbage", 14));
+  writeFile(junk, QByteArray("BM\x10\0\0\0 garbage", 14));
   const QString text = tmp.file("jegyzet.txt");
-  WriteBytes(text, "szöveg");
+  writeFile(text, "szöveg");
   const QString fakeEmf = tmp.file("rajz.emf");
-  WriteBytes(fakeEmf, wmfBytes());  // a metafile of the other kind
+  writeFile(fakeEmf, wmfBytes());  // a metafile of the other kind
   ModalScript script;
   for (const auto &[file, filter] : {std::pair{junk, 1}, std::pair{text, 2}, std::pair{fakeEmf, 1}}) {
     script.then(afterFileDialog([&](QWidget *d) {
@@ -179,7 +178,7 @@ TEST_F(PictureEditorTest, PictureFilesAreReadByTheirExtension) {
   EXPECT_EQ(pic.data(), raw);
   // ... and stored again when it does not, so that a template can delimit it.
   qToLittleEndian<quint32>(0, raw.data() + 2);
-  WriteBytes(tmp.file("b.bmp"), raw);
+  writeFile(tmp.file("b.bmp"), raw);
   ASSERT_TRUE(frLoadPictureFile(tmp.file("b.bmp"), pic, error)) << error.toStdString();
   EXPECT_EQ(qFromLittleEndian<quint32>(pic.data().constData() + 2), static_cast<quint32>(pic.data().size()));
   EXPECT_EQ(pic.image().pixel(2, 2), qRgb(9, 8, 7));
@@ -194,7 +193,7 @@ TEST_F(PictureEditorTest, PictureFilesAreReadByTheirExtension) {
   ASSERT_TRUE(Bitmap(qRgb(0, 90, 0), 16, 16).image().save(tmp.file("c.ico"), "ICO"));
   ASSERT_TRUE(frLoadPictureFile(tmp.file("c.ico"), pic, error)) << error.toStdString();
   EXPECT_EQ(pic.kind(), TfrPicture::pkIcon);
-  WriteBytes(tmp.file("d.wmf"), wmfBytes());
+  writeFile(tmp.file("d.wmf"), wmfBytes());
   ASSERT_TRUE(frLoadPictureFile(tmp.file("d.wmf"), pic, error)) << error.toStdString();
   EXPECT_EQ(pic.kind(), TfrPicture::pkMetafile);
   EXPECT_EQ(pic.data(), wmfBytes());

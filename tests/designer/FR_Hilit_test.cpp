@@ -45,8 +45,7 @@ TEST_F(HilitTest, ATransparentBackgroundOpensWithTransparentCheckedAndItsButtonO
     click(dlg, "Button2");
   });
   bool ok = true;
-  script.run([&] { ok = EditHighlight(*form, hl, condition); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { ok = EditHighlight(*form, hl, condition); }));
   EXPECT_FALSE(ok);
   EXPECT_EQ(hl.FillColor, clTransparent);
   EXPECT_EQ(hl.FontStyle, fsItalic | fsUnderline);
@@ -77,8 +76,7 @@ TEST_F(HilitTest, OkRefusesAConditionTheParserCannotEvaluate) {
     QTest::keyClick(dlg->Edit1, Qt::Key_Return);
   });
   bool ok = false;
-  script.run([&] { ok = EditHighlight(*form, hl, condition); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { ok = EditHighlight(*form, hl, condition); }));
   EXPECT_EQ(stayed, std::vector<bool>({true, true}));
   EXPECT_EQ(focused, "Edit1");
   EXPECT_EQ(errors, QStringList({"Missing operand in expression", "Division by zero"}));
@@ -115,8 +113,7 @@ TEST_F(HilitTest, TabReachesTheColourButtonsAndSpacePressesThem) {
     qobject_cast<QDialog *>(w)->reject();
   });
   script.then([](QWidget *w) { click(w, "Button2"); });
-  script.run([&] { EditHighlight(*form, hl, condition); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { EditHighlight(*form, hl, condition); }));
   EXPECT_EQ(order.mid(0, 1), QStringList({"SpeedButton1"}));
   EXPECT_GT(order.indexOf("SpeedButton2"), order.indexOf("CB3"));
   EXPECT_LT(order.indexOf("SpeedButton2"), order.indexOf("Button1"));
@@ -157,8 +154,7 @@ TEST_F(HilitTest, ColourButtonsTakeTheColourDialogsChoiceAndTransparentDropsTheB
     click(w, "Button1");
   });
   bool ok = false;
-  script.run([&] { ok = EditHighlight(*form, hl, condition); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { ok = EditHighlight(*form, hl, condition); }));
   ASSERT_TRUE(ok);
   EXPECT_EQ(hl.FontColor, 0x302010u);
   EXPECT_EQ(hl.FillColor, 0x00FFFFu);
@@ -171,8 +167,7 @@ TEST_F(HilitTest, ColourButtonsTakeTheColourDialogsChoiceAndTransparentDropsTheB
     setChecked(w, "RB1", true);
     click(w, "Button1");
   });
-  again.run([&] { EditHighlight(*form, hl, condition); });
-  EXPECT_TRUE(again.done()) << again.failure().toStdString();
+  EXPECT_TRUE(again.run([&] { EditHighlight(*form, hl, condition); }));
   EXPECT_EQ(hl.FillColor, clTransparent);
 }
 
@@ -187,8 +182,7 @@ TEST_F(HilitTest, TheHighlightButtonWritesTheObjectOnlyOnOk) {
     setText(w, "Edit1", "1 = 1");
     click(w, "Button2");
   });
-  cancel.run([&] { form->HlB1->click(); });
-  EXPECT_TRUE(cancel.done()) << cancel.failure().toStdString();
+  EXPECT_TRUE(cancel.run([&] { form->HlB1->click(); }));
   EXPECT_EQ(report->SaveToBytes(), before);
   EXPECT_EQ(form->UndoCount(), steps);
 
@@ -199,8 +193,7 @@ TEST_F(HilitTest, TheHighlightButtonWritesTheObjectOnlyOnOk) {
     setChecked(w, "CB2", true);
     click(w, "Button1");
   });
-  ok.run([&] { form->HlB1->click(); });
-  EXPECT_TRUE(ok.done()) << ok.failure().toStdString();
+  EXPECT_TRUE(ok.run([&] { form->HlB1->click(); }));
   EXPECT_EQ(m->HighlightStr, "1 = 1");
   EXPECT_EQ(m->Highlight.FontStyle, fsItalic);
   EXPECT_EQ(form->UndoCount(), steps + 1);

@@ -21,8 +21,7 @@ QString choose(TfrDesignerForm &form, const ModalScript::Step &step) {
   QString chosen = QStringLiteral("(not returned)");
   ModalScript script;
   script.then(step);
-  script.run([&] { chosen = form.ChooseTemplate(); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { chosen = form.ChooseTemplate(); }));
   return chosen;
 }
 
@@ -45,7 +44,7 @@ void doubleClick(QWidget *dlg, int row) {
 
 TEST_F(TemplateTest, AnEmptyFolderListsNothingAndOkStaysDisabled) {
   QDir().mkpath(T("mappa.frt"));  // a folder named like a template is no template
-  WriteBytes(T("jegyzet.txt"), "nem minta");
+  writeFile(T("jegyzet.txt"), "nem minta");
   const QString chosen = choose(*form, [&](QWidget *d) {
     EXPECT_EQ(d->objectName(), "frTemplForm");
     EXPECT_EQ(d->windowTitle(), "New report");
@@ -105,8 +104,8 @@ TEST_F(TemplateTest, SelectingReadsTheDescriptionAndPictureOfEachTemplate) {
 
 TEST_F(TemplateTest, ABrokenTemplateShowsItsErrorAndCannotBeChosen) {
   WriteTemplate("jo.frt", {"Jó"}, Bitmap(qRgb(0, 0, 255)));
-  WriteBytes(T("rossz.frt"), QByteArray("\x01\x00\x05\x00hello\x00\xFF\xFF\xFF\x7F\x01", 16));
-  WriteBytes(T("ures.frt"), QByteArray());
+  writeFile(T("rossz.frt"), QByteArray("\x01\x00\x05\x00hello\x00\xFF\xFF\xFF\x7F\x01", 16));
+  writeFile(T("ures.frt"), QByteArray());
   choose(*form, [&](QWidget *d) {
     EXPECT_EQ(Items(d), QStringList({"jo", "rossz", "ures"}));
     select(d, 0);
@@ -134,8 +133,7 @@ TEST_F(TemplateTest, ADoubleClickChoosesAndNewFromTemplateLoadsIt) {
   Show();
   ModalScript script;
   script.then([&](QWidget *d) { doubleClick(d, 1); });
-  script.run([&] { click(form.get(), "N23"); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { click(form.get(), "N23"); }));
   QCoreApplication::processEvents();
   EXPECT_EQ(Names(), QStringList({"Minta1"}));
   EXPECT_EQ(form->windowTitle(), "Designer - Untitled");
@@ -156,8 +154,7 @@ TEST_F(TemplateTest, CancelChangesNothingAndTheDialogFitsItsTexts) {
     expectLaidOut(d);
     click(d, "Button2");
   });
-  script.run([&] { click(form.get(), "N23"); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { click(form.get(), "N23"); }));
   QCoreApplication::processEvents();
   EXPECT_EQ(report->SaveToBytes(), before);
   EXPECT_FALSE(form->FileModified);
@@ -180,13 +177,13 @@ TEST_F(TemplateTest, TruncatedAndGarbageTemplatesAreReadOrRefusedOnSelection) {
   ASSERT_GT(bodyPos, 0);
   ASSERT_LT(bodyPos, good.size());
   for (int n = 0; n < good.size(); ++n)
-    WriteBytes(T(QStringLiteral("cut%1.frt").arg(n, 4, 10, QLatin1Char('0'))), good.left(n));
+    writeFile(T(QStringLiteral("cut%1.frt").arg(n, 4, 10, QLatin1Char('0'))), good.left(n));
   QRandomGenerator rng(2026);
   for (int i = 0; i < 40; ++i) {
     QByteArray junk(static_cast<int>(rng.bounded(1, 300)), '\0');
     for (char &c : junk) c = static_cast<char>(rng.bounded(256));
     if (i % 2) junk = good.left(9) + junk;  // a plausible start
-    WriteBytes(T(QStringLiteral("zaj%1.frt").arg(i, 2, 10, QLatin1Char('0'))), junk);
+    writeFile(T(QStringLiteral("zaj%1.frt").arg(i, 2, 10, QLatin1Char('0'))), junk);
   }
   choose(*form, [&](QWidget *d) {
     const QStringList items = Items(d);

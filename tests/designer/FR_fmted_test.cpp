@@ -36,8 +36,7 @@ TEST_F(FmtTest, NumberCustomShowsOnlyTheCustomEditAndCancelKeepsTheFormat) {
     chooseEntry(dlg->ComboBox1, 2);
     click(dlg, "Button2");
   });
-  script.run([&] { ok = EditDisplayFormat(form.get(), format, text); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { ok = EditDisplayFormat(form.get(), format, text); }));
   EXPECT_FALSE(ok);
   EXPECT_EQ(format, frMakeFormat(fcNumber, 4, 2, ','));
   EXPECT_EQ(text, "#,##0.00");
@@ -63,8 +62,7 @@ TEST_F(FmtTest, DateToTimeResetsTheTypeAndClearsTheCustomText) {
     click(dlg, "Button1");
   });
   bool ok = false;
-  script.run([&] { ok = EditDisplayFormat(form.get(), format, text); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { ok = EditDisplayFormat(form.get(), format, text); }));
   ASSERT_TRUE(ok);
   EXPECT_EQ(frFormatCategory(format), fcTime);
   EXPECT_EQ(frFormatType(format), 0);
@@ -99,8 +97,7 @@ TEST_F(FmtTest, TypedDecimalsAndSymbolAreWhatTheEngineFormatsWith) {
     typeText(dlg->SplEdit, ",");
     click(dlg, "Button1");
   });
-  script.run([&] { EditDisplayFormat(form.get(), format, text); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { EditDisplayFormat(form.get(), format, text); }));
   EXPECT_EQ(format, frMakeFormat(fcNumber, 1, 3, ','));
   EXPECT_EQ(frFormatValue(Variant(1234.5), format, text), "1234,500");
 }
@@ -131,8 +128,7 @@ TEST_F(FmtTest, DecimalsThatAreNoByteNumberRefuseOk) {
     typeText(dlg->SplEdit, "-");
     dlg->accept();
   });
-  script.run([&] { ok = EditDisplayFormat(form.get(), format, text); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { ok = EditDisplayFormat(form.get(), format, text); }));
   EXPECT_TRUE(ok);
   EXPECT_EQ(format, frMakeFormat(fcNumber, 1, 0, '-'));
 }
@@ -144,8 +140,7 @@ TEST_F(FmtTest, AWordOfNoKnownCategoryStaysAsItIsOnOk) {
   QString text = QStringLiteral("x");
   ModalScript script;
   script.then([](QWidget *w) { click(w, "Button1"); });
-  script.run([&] { EditDisplayFormat(form.get(), format, text); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { EditDisplayFormat(form.get(), format, text); }));
   EXPECT_EQ(format, damaged);
   EXPECT_EQ(text, "x");
 }
@@ -176,8 +171,7 @@ TEST_F(FmtTest, EveryDialogOpenedAndCancelledLeavesTheReportAsItWas) {
       for (QLineEdit *e : w->findChildren<QLineEdit *>()) e->setText("7");
       click(w, "Button2");
     });
-    script.run(open);
-    EXPECT_TRUE(script.done()) << name << ": " << script.failure().toStdString();
+    EXPECT_TRUE(script.run(open)) << name;
     EXPECT_EQ(report->SaveToBytes(), before) << name;
     EXPECT_FALSE(form->FileModified) << name;
     EXPECT_EQ(form->UndoCount(), steps) << name;

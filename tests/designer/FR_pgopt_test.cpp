@@ -31,8 +31,7 @@ class PgoptTest : public DesignerTest {
       ASSERT_NE(dlg, nullptr);
       step(dlg);
     });
-    script.run([&] { ok = EditPageOptions(form.get(), P()); });
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    EXPECT_TRUE(script.run([&] { ok = EditPageOptions(form.get(), P()); }));
     return ok;
   }
   static int IndexOfCode(TfrPgoptForm *dlg, int code) {
@@ -251,8 +250,7 @@ TEST_F(PgoptTest, TheDesignerCommandsOpenItAndMarkTheReportOnOk) {
   Show();
   ModalScript cancel;
   cancel.then([](QWidget *dlg) { click(dlg, "Button2"); });
-  cancel.run([&] { form->PgB3->click(); });
-  EXPECT_TRUE(cancel.done()) << cancel.failure().toStdString();
+  EXPECT_TRUE(cancel.run([&] { form->PgB3->click(); }));
   EXPECT_FALSE(form->FileModified);
   // A double click on an empty place of the page.
   ModalScript ok;
@@ -260,11 +258,10 @@ TEST_F(PgoptTest, TheDesignerCommandsOpenItAndMarkTheReportOnOk) {
     setText(dlg, "Edit1", "2");
     click(dlg, "Button1");
   });
-  ok.run([&] {
+  EXPECT_TRUE(ok.run([&] {
     Mouse(QEvent::MouseButtonDblClick, QPoint(300, 300));
     Mouse(QEvent::MouseButtonRelease, QPoint(300, 300));
-  });
-  EXPECT_TRUE(ok.done()) << ok.failure().toStdString();
+  }));
   EXPECT_EQ(P().ColCount, 2);
   EXPECT_TRUE(form->FileModified);
 }

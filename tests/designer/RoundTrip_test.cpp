@@ -16,11 +16,6 @@ using namespace vorik::test;
 
 namespace {
 
-QByteArray fileBytes(const QString &name) {
-  QFile f(name);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The printed objects of every prepared page: name, place and text.
 QStringList built(TfrReport &r) {
   EXPECT_TRUE(r.PrepareReport());
@@ -69,7 +64,7 @@ TEST_F(RoundTrip, TheProgramsOwnLayoutsSavedUnchangedAreByteIdentical) {
     // Every page shown once, as a user looking through the layout would.
     for (int p = 0; p < report->Pages.Count(); ++p) form->SetCurPage(p);
     ASSERT_TRUE(form->Save());
-    EXPECT_EQ(fileBytes(copy), fileBytes(src)) << sub.toStdString();
+    EXPECT_EQ(readFile(copy), readFile(src)) << sub.toStdString();
   }
   EXPECT_GE(layouts, 2);
   EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
@@ -93,8 +88,7 @@ TEST_F(RoundTrip, EveryDialogConfirmedUnchangedLeavesEveryProgramLayoutByteIdent
   auto confirm = [&](const std::string &what, const std::function<void()> &open) {
     ModalScript script;
     script.then(ok);
-    script.run(open);
-    EXPECT_TRUE(script.done()) << what << ": " << script.failure().toStdString();
+    EXPECT_TRUE(script.run(open)) << what;
     unchanged(what);
   };
   const QDir built(QStringLiteral(VORIK_BINARY_DIR "/layouts"));
@@ -141,7 +135,7 @@ TEST_F(RoundTrip, EveryDialogConfirmedUnchangedLeavesEveryProgramLayoutByteIdent
     confirm(name.toStdString() + " variables", [&] { form->N42->trigger(); });
     confirm(name.toStdString() + " designer options", [&] { form->N14->trigger(); });
     ASSERT_TRUE(form->Save());
-    EXPECT_TRUE(fileBytes(copy) == fileBytes(built.filePath(name))) << name.toStdString();
+    EXPECT_TRUE(readFile(copy) == readFile(built.filePath(name))) << name.toStdString();
   }
   EXPECT_GT(texts, 1000);
   EXPECT_GT(bands, 39);
@@ -178,7 +172,7 @@ TEST_F(RoundTrip, AnEditedLayoutBuildsTheReportTheEditShows) {
   EXPECT_FALSE(form->FileModified);
 
   const QByteArray shown = report->SaveToBytes();
-  EXPECT_EQ(fileBytes(file), shown);
+  EXPECT_EQ(readFile(file), shown);
   TfrReport back;
   back.LoadFromFile(file);
   const QStringList expected = built(*report);
@@ -219,8 +213,7 @@ TEST_F(RoundTrip, APreparedPageIsEditedInALaterInstanceAndWrittenBackOnYes) {
     click(d, "ExitB");
   });
   no.then(answer(QMessageBox::No));
-  no.run([&] { report->EditPreparedReport(0); });
-  EXPECT_TRUE(no.done()) << no.failure().toStdString();
+  EXPECT_TRUE(no.run([&] { report->EditPreparedReport(0); }));
   EXPECT_TRUE(laterInstance);
   EXPECT_EQ(report->EMFPages->GetPageRec(0)->Stream, page);
   EXPECT_EQ(report->SaveToBytes(), design);
@@ -243,8 +236,7 @@ TEST_F(RoundTrip, APreparedPageIsEditedInALaterInstanceAndWrittenBackOnYes) {
   });
   MessageSeen seen;
   yes.then(answer(QMessageBox::Yes, &seen));
-  yes.run([&] { report->EditPreparedReport(0); });
-  EXPECT_TRUE(yes.done()) << yes.failure().toStdString();
+  EXPECT_TRUE(yes.run([&] { report->EditPreparedReport(0); }));
   EXPECT_EQ(seen.text, "Save changes?");
   EXPECT_EQ(seen.caption, "Confirm");
   const auto objects = TfrEMFPages::ReadObjects(report->EMFPages->GetPageRec(0)->Stream);

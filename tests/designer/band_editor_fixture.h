@@ -27,8 +27,7 @@ class BandEditorTest : public DesignerTest {
   void Dialog(const std::function<void()> &open, const std::function<void(QWidget *)> &step) {
     vorik::test::ModalScript script;
     script.then(step);
-    script.run(open);
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    EXPECT_TRUE(script.run(open));
   }
   // Opens the object editor of this object alone.
   void Edit(TfrView *v, const std::function<void(QWidget *)> &step) {

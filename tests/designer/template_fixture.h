@@ -48,11 +48,6 @@ class TemplateTest : public DesignerTest {
     r.SaveTemplate(T(name), description, picture);
     frCurrentReport = report.get();
   }
-  static void WriteBytes(const QString &file, const QByteArray &bytes) {
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-  }
   // A small picture of one colour, as the engine stores a bitmap.
   static TfrPicture Bitmap(QRgb color, int w = 8, int h = 6) {
     QImage img(w, h, QImage::Format_RGB32);

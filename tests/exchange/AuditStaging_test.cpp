@@ -57,10 +57,6 @@ class TwoInstances : public ::testing::Test {
     c.send(command);
     return c.waitFor(answer);
   }
-  static QByteArray read(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-  }
 
   TempDir dir_;
   QString database_;
@@ -78,7 +74,7 @@ TEST_F(TwoInstances, AnExportWritesOnlyItsOwnCollection) {
                      "Kérem próbálja újra, ha ott az adatszolgáltatás ablaka bezárult.")
           .toUtf8());
   EXPECT_EQ(ask(*a, "export", "exported"), QByteArray("exported 1 "));
-  const QByteArray written = read(fileA);
+  const QByteArray written = readFile(fileA);
   EXPECT_TRUE(written.contains("<szlasorszam>25000001</szlasorszam>"));
   EXPECT_TRUE(written.contains("<szlasorszam>25000002</szlasorszam>"));
   EXPECT_FALSE(written.contains("25100001"));
@@ -88,8 +84,8 @@ TEST_F(TwoInstances, AnExportWritesOnlyItsOwnCollection) {
   EXPECT_EQ(ask(*a, "close", "closed"), QByteArray("closed"));
   EXPECT_EQ(ask(*b, "collect", "collected"), QByteArray("collected 1 "));
   EXPECT_EQ(ask(*b, "export", "exported"), QByteArray("exported 1 "));
-  EXPECT_TRUE(read(fileB).contains("<szlasorszam>25100001</szlasorszam>"));
-  EXPECT_FALSE(read(fileB).contains("25000001"));
+  EXPECT_TRUE(readFile(fileB).contains("<szlasorszam>25100001</szlasorszam>"));
+  EXPECT_FALSE(readFile(fileB).contains("25000001"));
   // A, no longer holding the staging, does not write B's rows as its own.
   EXPECT_EQ(
       ask(*a, "export", "exported"),
@@ -108,7 +104,7 @@ TEST_F(TwoInstances, AnOpeningKeepsTheFileOfAnotherInstancesExport) {
   EXPECT_EQ(ask(*a, "collect", "collected"), QByteArray("collected 1 "));
   EXPECT_EQ(ask(*a, "export", "exported"), QByteArray("exported 1 "));
   EXPECT_EQ(ask(*b, "open", "opened"), QByteArray("opened 1"));
-  EXPECT_TRUE(read(file).contains("<szlasorszam>25000001</szlasorszam>"));
+  EXPECT_TRUE(readFile(file).contains("<szlasorszam>25000001</szlasorszam>"));
   EXPECT_EQ(ask(*a, "close", "closed"), QByteArray("closed"));
   EXPECT_EQ(ask(*b, "open", "opened"), QByteArray("opened 0"));
   a->send("quit");
@@ -137,14 +133,14 @@ TEST_F(TwoInstances, AnInventoryHandOverHandsOverItsOwnCollection) {
                            "újra, ha ott az adatátadás ablaka bezárult.")
                 .toUtf8());
   EXPECT_EQ(ask(*a, "hand", "handed"), QStringLiteral("handed Átmásolva. Adatátadás végrehajtva.").toUtf8());
-  EXPECT_TRUE(read(target).contains("25000001"));
-  EXPECT_FALSE(read(target).contains("25100001"));
+  EXPECT_TRUE(readFile(target).contains("25000001"));
+  EXPECT_FALSE(readFile(target).contains("25100001"));
   // Once A's dialog has closed, B collects and hands over its own.
   EXPECT_EQ(ask(*a, "close", "closed"), QByteArray("closed"));
   EXPECT_EQ(ask(*b, "collect", "collected"), QByteArray("collected 1 "));
   EXPECT_EQ(ask(*b, "hand", "handed"), QStringLiteral("handed Átmásolva. Adatátadás végrehajtva.").toUtf8());
-  EXPECT_TRUE(read(target).contains("25100001"));
-  EXPECT_FALSE(read(target).contains("25000001"));
+  EXPECT_TRUE(readFile(target).contains("25100001"));
+  EXPECT_FALSE(readFile(target).contains("25000001"));
   a->send("quit");
   b->send("quit");
 }

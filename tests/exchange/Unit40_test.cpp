@@ -248,10 +248,7 @@ TEST_F(Form40Test, AFullDiskShowsTheReasonAndKeepsTheOldFile) {
   ASSERT_TRUE(runDialog({collect([&](TForm40 *f) { setText(f, QStringLiteral("Edit3"), path); }),
                          answer(QMessageBox::Ok, &collected),
                          [&](QWidget *d) {
-                           QFile old(path);
-                           ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-                           old.write("earlier");
-                           old.close();
+                           ASSERT_TRUE(writeFile(path, "earlier"));
                            disk.fill();
                            click(d, QStringLiteral("Button2"));
                          },
@@ -396,8 +393,7 @@ TEST_F(Form40Test, HiddenMenuItemOpensTheDialog) {
     title = d->windowTitle();
     closeWindow(d);
   });
-  script.run([] { RunMenuCommand(QStringLiteral("Adhatgiellenrzsiadatszolgltats1")); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([] { RunMenuCommand(QStringLiteral("Adhatgiellenrzsiadatszolgltats1")); }));
   EXPECT_EQ(name, QStringLiteral("Form40"));
   EXPECT_EQ(title, QStringLiteral("Adóhatósági ellenőrzési adatszolgáltatás"));
   EXPECT_EQ(Form40, nullptr);

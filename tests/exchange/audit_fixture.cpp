@@ -69,39 +69,9 @@ void AuditTest::TearDown() {
   platform::regional().decimalSeparator = u',';
 }
 
-namespace {
+void AuditTest::exec(const QString &sql) { execApart(*Data->ZCon1, sql); }
 
-// Runs body on a query of its own committed transaction, apart from the
-// dialog's one.
-template <class F>
-auto apart(const QString &sql, F body) {
-  db::Transaction tr;
-  tr.setConnection(Data->ZCon1);
-  tr.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
-  db::Query q;
-  q.setTransaction(&tr);
-  q.sql().add(sql);
-  const auto result = body(q);
-  q.close();
-  tr.commit();
-  return result;
-}
-
-}  // namespace
-
-void AuditTest::exec(const QString &sql) {
-  apart(sql, [](db::Query &q) {
-    q.execute();
-    return true;
-  });
-}
-
-QString AuditTest::scalar(const QString &sql) {
-  return apart(sql, [](db::Query &q) {
-    q.open();
-    return q.isEmpty() ? QString() : q.field(0).asString();
-  });
-}
+QString AuditTest::scalar(const QString &sql) { return firstValueApart(*Data->ZCon1, sql); }
 
 void AuditTest::producer(const QString &kod, const QString &nev, const QString &irsz, const QString &hely,
                          const QString &utca, const QString &rest) {

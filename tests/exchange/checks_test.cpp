@@ -101,8 +101,7 @@ class DataChecks : public DataModuleTest {
       steps(qobject_cast<TForm14 *>(dlg));
       closeWindow(dlg);
     });
-    script.run([] { RunMenuCommand(QStringLiteral("Ellenrzs2")); });
-    ASSERT_TRUE(script.done()) << script.failure().toStdString();
+    ASSERT_TRUE(script.run([] { RunMenuCommand(QStringLiteral("Ellenrzs2")); }));
   }
 
   static void setRange(TForm14 *f, QDate from, QDate to) {

@@ -20,20 +20,6 @@
 
 namespace vorik::test {
 
-class FakeLauncher : public platform::Launcher {
- public:
-  bool open(const QString &path) override {
-    opened << path;
-    return works;
-  }
-  bool hasHandler(const QString &scheme) override {
-    asked << scheme;
-    return handled;
-  }
-  QStringList opened, asked;
-  bool works = true, handled = true;
-};
-
 class WorkingFolderTest : public ::testing::Test {
  protected:
   void SetUp() override {

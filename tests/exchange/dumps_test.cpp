@@ -74,20 +74,12 @@ class TableDumps : public DataModuleTest {
     });
     script.then(answer(error ? QMessageBox::Ok : QMessageBox::Yes, seen));
     if (error) script.then([](QWidget *dlg) { closeWindow(dlg); });  // still open after the error
-    script.run([] { RunMenuCommand(QStringLiteral("Adatexport1")); });
-    ASSERT_TRUE(script.done()) << script.failure().toStdString();
+    ASSERT_TRUE(script.run([] { RunMenuCommand(QStringLiteral("Adatexport1")); }));
   }
 
-  QByteArray file(const QString &name) {
-    QFile f(drive_->file(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-  }
+  QByteArray file(const QString &name) { return readFile(drive_->file(name), "<missing>"); }
   bool exists(const QString &name) { return QFile::exists(drive_->file(name)); }
-  void put(const QString &name, const QByteArray &bytes) {
-    QFile f(drive_->file(name));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-  }
+  void put(const QString &name, const QByteArray &bytes) { writeFile(drive_->file(name), bytes); }
 
   std::unique_ptr<TempDir> drive_;
 };
@@ -179,11 +171,7 @@ TEST_F(TableDumps, AFullDiskNamesTheReasonAndKeepsTheOldFile) {
   FullDisk disk;
   // A file size limit would stop the database's own writes as well.
   if (!disk.mounted()) GTEST_SKIP() << "no small file system could be mounted here (not permitted)";
-  {
-    QFile old(disk.file("atvevo.txt"));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("old");
-  }
+  ASSERT_TRUE(writeFile(disk.file("atvevo.txt"), "old"));
   MessageSeen seen;
   runExport(
       [&](QWidget *dlg) {
@@ -283,8 +271,7 @@ TEST_F(TableDumps, TheDialogOpensWithNothingCut) {
     }
     closeWindow(dlg);
   });
-  script.run([] { RunMenuCommand(QStringLiteral("Adatexport1")); });
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(script.run([] { RunMenuCommand(QStringLiteral("Adatexport1")); }));
 }
 
 }  // namespace

@@ -17,16 +17,7 @@ using namespace platform;
 
 namespace {
 
-QByteArray readBytes(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(bytes);
-}
+QByteArray readBytes(const QString &path) { return vorik::test::readFile(path, "<unreadable>"); }
 
 }  // namespace
 
@@ -110,8 +101,10 @@ TEST(IniFile, ReadsWithTheCallersDefaults) {
   EXPECT_EQ(missing.ReadInteger("Form9", "X", 7), 7);
   EXPECT_FALSE(missing.SectionExists("Form9"));
 
-  writeBytes(path, "[Form9]\r\nInt=42\r\nHex=0x1F\r\nDollar=$10\r\nBad=12a\r\nOn=1\r\nOff=0\r\nYes=yes\r\n"
-                   "F=12,5\r\nFDot=12.5\r\nNeg=-3\r\n[Empty]\r\n");
+  vorik::test::writeFile(
+      path,
+      "[Form9]\r\nInt=42\r\nHex=0x1F\r\nDollar=$10\r\nBad=12a\r\nOn=1\r\nOff=0\r\nYes=yes\r\n"
+      "F=12,5\r\nFDot=12.5\r\nNeg=-3\r\n[Empty]\r\n");
   IniFile ini(path);
   EXPECT_EQ(ini.ReadInteger("form9", "int", 0), 42);
   EXPECT_EQ(ini.ReadInteger("Form9", "Hex", 0), 31);
@@ -151,7 +144,7 @@ TEST(IniFile, WritesWindows1250WithCrLfAndKeepsOtherLines) {
   EXPECT_EQ(ini.ReadString("xml", "PAPIR", ""), "Papír alapon számítógéppel kiállított");
 
   // Another writer's changes in between are kept: every write reads the file.
-  writeBytes(path, readBytes(path) + "; added by hand\r\n[Hand]\r\nA=1\r\n");
+  vorik::test::writeFile(path, readBytes(path) + "; added by hand\r\n[Hand]\r\nA=1\r\n");
   ini.WriteString("XML", "hova", "D:\\x.xml");
   EXPECT_EQ(IniFile(path).ReadString("Hand", "A", ""), "1");
   EXPECT_TRUE(readBytes(path).contains("; added by hand\r\n"));
@@ -164,7 +157,7 @@ TEST(IniFile, WritesWindows1250WithCrLfAndKeepsOtherLines) {
 TEST(IniFile, Utf8FileWithByteOrderMarkStaysUtf8) {
   vorik::test::TempDir dir;
   const QString path = dir.file("u.ini");
-  writeBytes(path, "\xEF\xBB\xBF[S]\nName=\xC5\x90r\xC3\xBClt\n");
+  vorik::test::writeFile(path, "\xEF\xBB\xBF[S]\nName=\xC5\x90r\xC3\xBClt\n");
   IniFile ini(path);
   EXPECT_EQ(ini.ReadString("S", "Name", ""), "Őrült");
   ini.WriteString("S", "Other", "Űrhajós");
@@ -194,7 +187,7 @@ TEST(IniFile, AFailedWriteChangesNothing) {
   // A folder we may not write to: the old file stays whole, no temporary left behind.
   QDir(dir.path()).mkdir("ro");
   const QString path = dir.file("ro/x.ini");
-  writeBytes(path, "[S]\r\nK=old\r\n");
+  vorik::test::writeFile(path, "[S]\r\nK=old\r\n");
   QFile::setPermissions(dir.file("ro"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
   const bool writable = QFileInfo(dir.file("ro")).isWritable();  // root may write anyway
   IniFile ini(path);

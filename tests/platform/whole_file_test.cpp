@@ -24,16 +24,7 @@ using vorik::test::TempDir;
 
 namespace {
 
-QByteArray readBytes(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(bytes);
-}
+QByteArray readBytes(const QString &path) { return vorik::test::readFile(path, "<unreadable>"); }
 
 // The folder's entries but the filling of a full disk.
 QStringList entries(const QString &dir) {
@@ -62,7 +53,7 @@ qint64 deadPid() {
 TEST(WholeFile, AFullDiskKeepsTheOldFileAndSaysWhy) {
   FullDisk disk;
   const QString path = disk.file(QStringLiteral("out.bin"));
-  writeBytes(path, "old");
+  vorik::test::writeFile(path, "old");
   disk.fill();
   // Small enough to stay in the write buffer until the end.
   try {
@@ -80,7 +71,7 @@ TEST(WholeFile, AFullDiskKeepsTheOldFileAndSaysWhy) {
 TEST(WholeFile, AFullDiskKeepsTheOldProfileFile) {
   FullDisk disk;
   const QString path = disk.file(QStringLiteral("x.ini"));
-  writeBytes(path, "[S]\r\nK=old\r\n");
+  vorik::test::writeFile(path, "[S]\r\nK=old\r\n");
   disk.fill();
   IniFile ini(path);
   EXPECT_THROW(ini.WriteString("S", "K", "new value"), IniFileError);
@@ -92,7 +83,7 @@ TEST(WholeFile, AFullDiskKeepsTheOldProfileFile) {
 TEST(WholeFile, PermissionsOfTheReplacedFileOrOfTheUmask) {
   TempDir dir;
   const QString kept = dir.file("kept.txt");
-  writeBytes(kept, "old");
+  vorik::test::writeFile(kept, "old");
   ASSERT_EQ(::chmod(QFile::encodeName(kept).constData(), 0640), 0);
   writeFileWhole(kept, "new");
   EXPECT_EQ(readBytes(kept), QByteArray("new"));
@@ -119,7 +110,7 @@ TEST(WholeFile, AFolderInTheWayIsNeitherReplacedNorFilled) {
 
 TEST(WholeFile, ALinkIsFollowed) {
   TempDir dir;
-  writeBytes(dir.file("real.ini"), "old");
+  vorik::test::writeFile(dir.file("real.ini"), "old");
   ASSERT_TRUE(QFile::link(dir.file("real.ini"), dir.file("link.ini")));
   writeFileWhole(dir.file("link.ini"), "new");
   EXPECT_TRUE(QFileInfo(dir.file("link.ini")).isSymLink());
@@ -129,7 +120,7 @@ TEST(WholeFile, ALinkIsFollowed) {
 TEST(WholeFile, AReadOnlyFileIsKept) {
   if (::geteuid() == 0) GTEST_SKIP() << "the superuser may write a read-only file";
   TempDir dir;
-  writeBytes(dir.file("ro.ini"), "old");
+  vorik::test::writeFile(dir.file("ro.ini"), "old");
   ASSERT_EQ(::chmod(QFile::encodeName(dir.file("ro.ini")).constData(), 0444), 0);
   EXPECT_THROW(writeFileWhole(dir.file("ro.ini"), "new"), FileWriteError);
   EXPECT_EQ(readBytes(dir.file("ro.ini")), QByteArray("old"));
@@ -140,7 +131,7 @@ TEST(WholeFile, TemporariesOfDeadWritersGoLiveOnesStay) {
   const QString dead = QStringLiteral(".a.xml.~%1.Ab12Cd").arg(deadPid());
   const QString live = QStringLiteral(".a.xml.~%1.Xy34Zw").arg(::getpid());
   for (const QString &name : {dead, live, QStringLiteral(".a.xml.bak"), QStringLiteral(".b.xml.~1.Ab12Cd")})
-    writeBytes(dir.file(name), "left");
+    vorik::test::writeFile(dir.file(name), "left");
   writeFileWhole(dir.file("a.xml"), "new");
   QStringList expected{QStringLiteral(".a.xml.bak"), QStringLiteral(".b.xml.~1.Ab12Cd"), live,
                        QStringLiteral("a.xml")};
@@ -170,7 +161,7 @@ TEST(WholeFile, TheLongestNamesAreWrittenAndTheirTemporariesGo) {
 
 TEST(WholeFile, ACancelledWriteLeavesNothing) {
   TempDir dir;
-  writeBytes(dir.file("a.txt"), "old");
+  vorik::test::writeFile(dir.file("a.txt"), "old");
   {
     WholeFile f(dir.file("a.txt"));
     ASSERT_TRUE(f.open());

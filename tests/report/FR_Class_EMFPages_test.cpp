@@ -1,18 +1,16 @@
 // Prepared pages: list operations, rebuilding and drawing pages, .frp files
 // (round trip, identical bytes on resave, the older layout, broken files).
 #include "report/output/FR_Canvas.h"
-#include "platform/error_text.h"
 #include "report/output/FR_Class_EMFPages.h"
 #include "report/output/FR_Prntr_Fake.h"
 #include "report/output/FR_TextLayout.h"
 
+#include "report_fixture.h"
 #include "support/full_disk.h"
 #include "support/temp_dir.h"
 
 #include <QDir>
 #include <QFile>
-
-#include <cerrno>
 
 #include <gtest/gtest.h>
 
@@ -140,38 +138,18 @@ TEST(EMFPagesTest, FilesRoundTripThroughDisk) {
   TfrEMFPages again;
   again.LoadFromFile(file);
   EXPECT_EQ(again.Count(), 2);
-  QDir(dir.path()).mkdir(QStringLiteral("mappa.frp"));
-  for (const auto &[name, error] : {std::pair{"nincs.frp", ENOENT}, std::pair{"mappa.frp", EISDIR}}) {
-    try {
-      again.LoadFromFile(dir.file(name));
-      ADD_FAILURE() << name << ": no error";
-    } catch (const Exception &e) {
-      EXPECT_EQ(e.message(),
-                QStringLiteral("Cannot open file \"%1\". %2").arg(dir.file(name), platform::systemErrorText(error)));
-    }
-  }
+  test::ExpectUnreadableRefused(dir.path(), QStringLiteral("nincs.frp"),
+                                [&](const QString &path) { again.LoadFromFile(path); });
   EXPECT_EQ(again.Count(), 2);
 }
 
 TEST(EMFPagesTest, AFullDiskKeepsTheOldFileAndSaysWhy) {
   vorik::test::FullDisk disk;
   const QString file = disk.file(QStringLiteral("lista.frp"));
-  {
-    QFile old(file);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("older pages");
-  }
+  ASSERT_TRUE(vorik::test::writeFile(file, "older pages"));
   TfrEMFPages pages;
   build(pages);
-  disk.fill();
-  try {
-    pages.SaveToFile(file);
-    ADD_FAILURE() << "a full disk reported as success";
-  } catch (const Exception &e) {
-    EXPECT_TRUE(e.message().endsWith(platform::systemErrorText(disk.mounted() ? ENOSPC : EFBIG)))
-        << e.message().toStdString();
-  }
-  disk.release();
+  test::ExpectFullDiskRefused(disk, [&] { pages.SaveToFile(file); });
   QFile f(file);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), QByteArray("older pages"));

@@ -1,17 +1,15 @@
 // Layout stream: round trips, older versions, templates, the form-resource
 // property and malformed input.
 #include "report/core/FR_Class_Report.h"
-#include "platform/error_text.h"
 #include "report/output/FR_Prntr_Fake.h"
 
+#include "report_fixture.h"
 #include "support/full_disk.h"
 #include "support/temp_dir.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
-
-#include <cerrno>
 
 #include <gtest/gtest.h>
 
@@ -448,15 +446,7 @@ TEST(LayoutStream, SavingOntoAFullDiskKeepsTheOldLayoutAndSaysWhy) {
   a.SaveToFile(file);
   const QByteArray old = a.SaveToBytes();
   a.Title = QStringLiteral("Megváltozott");
-  disk.fill();
-  try {
-    a.SaveToFile(file);
-    ADD_FAILURE() << "a full disk reported as success";
-  } catch (const Exception &e) {
-    EXPECT_TRUE(e.message().endsWith(platform::systemErrorText(disk.mounted() ? ENOSPC : EFBIG)))
-        << e.message().toStdString();
-  }
-  disk.release();
+  test::ExpectFullDiskRefused(disk, [&] { a.SaveToFile(file); });
   TfrReport b;
   b.LoadFromFile(file);
   EXPECT_EQ(b.SaveToBytes(), old);
@@ -473,16 +463,8 @@ TEST(LayoutStream, FilesTemplatesAndTheFormResourceProperty) {
   b.LoadFromFile(dir.file("QzLista2.frf"));
   EXPECT_EQ(b.SaveToBytes(), bytes);
   EXPECT_EQ(b.FileName, dir.file("QzLista2.frf"));
-  QDir(dir.path()).mkdir("folder.frf");
-  for (const auto &[name, error] : {std::pair{"missing.frf", ENOENT}, std::pair{"folder.frf", EISDIR}}) {
-    try {
-      b.LoadFromFile(dir.file(name));
-      ADD_FAILURE() << name << ": no error";
-    } catch (const Exception &e) {
-      EXPECT_EQ(e.message(),
-                QStringLiteral("Cannot open file \"%1\". %2").arg(dir.file(name), platform::systemErrorText(error)));
-    }
-  }
+  test::ExpectUnreadableRefused(dir.path(), "missing.frf",
+                                [&](const QString &path) { b.LoadFromFile(path); });
   EXPECT_EQ(b.SaveToBytes(), bytes);
 
   // Template with a description and a picture.

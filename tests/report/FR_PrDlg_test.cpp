@@ -263,8 +263,7 @@ TEST_F(PrinterProperties, ForThePdfPrinterAPageSetupWhosePaperAndOrientationAreT
     vorik::test::child<QRadioButton>(w, "landscape")->click();
     QMetaObject::invokeMethod(w, "accept", Qt::QueuedConnection);
   });
-  script.run([&] { d.PropButton->click(); });
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(script.run([&] { d.PropButton->click(); }));
   EXPECT_EQ(prn.PaperSize, 8);
   EXPECT_EQ(prn.Orientation, 1);
   EXPECT_EQ(backend.selectedOrientation(), 1);
@@ -276,8 +275,7 @@ TEST_F(PrinterProperties, ForThePdfPrinterAPageSetupWhosePaperAndOrientationAreT
     vorik::test::child<QRadioButton>(w, "portrait")->click();
     QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection);
   });
-  cancel.run([&] { d.PropButton->click(); });
-  ASSERT_TRUE(cancel.done()) << cancel.failure().toStdString();
+  ASSERT_TRUE(cancel.run([&] { d.PropButton->click(); }));
   EXPECT_EQ(prn.PaperSize, 8);
   EXPECT_EQ(prn.Orientation, 1);
   EXPECT_TRUE(errors.isEmpty());

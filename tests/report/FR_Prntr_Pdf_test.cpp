@@ -9,6 +9,7 @@
 #include "support/gui_driver.h"
 #include "support/temp_dir.h"
 #include "support/full_disk.h"
+#include "support/temp_dir.h"
 
 #include <QDir>
 #include <QFile>
@@ -232,11 +233,7 @@ TEST_F(PdfPrinting, PortraitAndLandscapePagesGoIntoOneFile) {
 
 TEST_F(PdfPrinting, CancelledQuestionFailedFolderAndCancelledPrintLeaveNothingBehind) {
   PagedList(4);
-  {
-    QFile old(target);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("older printout");
-  }
+  ASSERT_TRUE(vorik::test::writeFile(target, "older printout"));
   auto oldFileIntact = [&] {
     QFile f(target);
     return f.open(QIODevice::ReadOnly) && f.readAll() == "older printout";
@@ -277,11 +274,7 @@ TEST_F(PdfPrinting, AFullDiskKeepsTheOlderFileAndSaysWhy) {
   PagedList(1);
   vorik::test::FullDisk disk;
   answer = disk.file(QStringLiteral("out.pdf"));
-  {
-    QFile old(answer);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("older printout");
-  }
+  ASSERT_TRUE(vorik::test::writeFile(answer, "older printout"));
   disk.fill();
   EXPECT_FALSE(rep.PrintPreparedReport("", 1));
   disk.release();

@@ -138,8 +138,7 @@ TEST_F(Preview, ShowsOnlyTheChosenButtonsAndCtrlSStillSavesAPreparedReport) {
     QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
   });
   script.then([&](QWidget *w) { click(w, "ExitBtn"); });
-  script.run([&] { rep.ShowReport(); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { rep.ShowReport(); }));
   visible.sort();
   EXPECT_EQ(visible, QStringList({"ExitBtn", "ZoomBtn", "frTBSeparator1", "frTBSeparator2"}));
   // The extension is added and the file holds the three pages.
@@ -168,8 +167,7 @@ TEST_F(Preview, DeletePageAsksFirstAndDoesNothingOnASinglePage) {
   MessageSeen seen;
   ModalScript no;
   no.then(answer(QMessageBox::No, &seen));
-  no.run([&] { SendKey(f.get(), Qt::Key_Delete); });
-  EXPECT_TRUE(no.done()) << no.failure().toStdString();
+  EXPECT_TRUE(no.run([&] { SendKey(f.get(), Qt::Key_Delete); }));
   EXPECT_EQ(seen.text, "Remove this page?");
   EXPECT_EQ(seen.caption, "Confirm");
   EXPECT_EQ(f->PageCount(), 3);
@@ -304,8 +302,7 @@ TEST_F(Preview, FindsATextOnPage37ScrollsItIntoViewAndGoesOnWithNext) {
     setText(w, "Edit1", "item 37");
     click(w, "Button1");
   });
-  script.run([&] { PostKey(f.get(), Qt::Key_F, Qt::ControlModifier); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { PostKey(f.get(), Qt::Key_F, Qt::ControlModifier); }));
   ASSERT_EQ(f->CurPage(), 37);
   // The match's top-left corner 10 pixels inside the view.
   const std::vector<TfrTextOut> texts = Drawn(*f->Pages(), 36);
@@ -378,10 +375,7 @@ TEST_F(Preview, SavedPreparedReportOpensWithTheSamePagesAndBrokenFilesLeaveThePa
   int n = 0;
   for (const QByteArray &b : broken) {
     const QString name = tmp.file(QString("broken%1.frp").arg(n++));
-    QFile out(name);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(b);
-    out.close();
+    ASSERT_TRUE(writeFile(name, b));
     errors.clear();
     EXPECT_FALSE(g->OpenFile(name)) << n;
     ASSERT_EQ(errors.size(), 1) << n;
@@ -410,8 +404,7 @@ TEST_F(Preview, PrintsThroughThePrintDialogAndKeepsItsPagesWhenThePrintIsRefused
       d->done(QDialog::Accepted);  // refused input keeps it open
       if (d->isVisible()) d->reject();
     });
-    script.run([&] { PostKey(f.get(), Qt::Key_P, Qt::ControlModifier); });
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    EXPECT_TRUE(script.run([&] { PostKey(f.get(), Qt::Key_P, Qt::ControlModifier); }));
   };
   printWith("2", "2,4");
   ASSERT_EQ(backend.jobs.size(), 1u);
@@ -610,8 +603,7 @@ TEST_F(Preview, ShowReportOpensItModallyOrNotAndTheWindowFreesItsPages) {
     modal = w->isModal();
     click(w, "ExitBtn");
   });
-  script.run([&] { rep.ShowReport(); });
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run([&] { rep.ShowReport(); }));
   EXPECT_TRUE(modal);
 }
 

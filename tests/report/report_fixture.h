@@ -5,17 +5,55 @@
 // engine's process-wide state put back before and after.
 #include "layout_builder.h"
 
+#include "platform/error_text.h"
 #include "report/core/FR_Class_Build.h"
+#include "report/core/FR_Utils.h"
 #include "report/output/FR_Prntr_Fake.h"
+#include "support/full_disk.h"
+#include "support/temp_dir.h"
 
+#include <QDir>
 #include <QObject>
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <initializer_list>
 
 namespace report::test {
+
+// For each way a file to be read is not there, load(path of name in dir)
+// throws the engine's "Cannot open file" naming the path and the reason.
+template <class Load>
+void ExpectUnreadableRefused(const QString &dir, const QString &name, Load load) {
+  const QString path = QDir(dir).filePath(name);
+  for (const vorik::test::UnreadableFile &c : vorik::test::unreadableFiles()) {
+    SCOPED_TRACE(c.reason.toStdString());
+    ASSERT_TRUE(vorik::test::makeUnreadable(path, c));
+    try {
+      load(path);
+      ADD_FAILURE() << "no error";
+    } catch (const Exception &e) {
+      EXPECT_EQ(e.message(), QStringLiteral("Cannot open file \"%1\". %2").arg(path, c.reason));
+    }
+  }
+}
+
+// save() on the filled disk throws the engine's error ending with the
+// system's reason; the disk has room again afterwards.
+template <class Save>
+void ExpectFullDiskRefused(vorik::test::FullDisk &disk, Save save) {
+  disk.fill();
+  try {
+    save();
+    ADD_FAILURE() << "a full disk reported as success";
+  } catch (const Exception &e) {
+    EXPECT_TRUE(e.message().endsWith(platform::systemErrorText(disk.mounted() ? ENOSPC : EFBIG)))
+        << e.message().toStdString();
+  }
+  disk.release();
+}
 
 class ReportTest : public ::testing::Test {
  protected:

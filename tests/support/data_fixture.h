@@ -5,6 +5,7 @@
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/tickets/TicketState.h"
+#include "platform/launcher.h"
 #include "report/core/FR_Class_Build.h"
 #include "support/db_fixture.h"
 #include "support/gui_driver.h"
@@ -51,6 +52,22 @@ inline void execCommitted(const QString &sql) {
   q.execute();
   Data->IBTrans1->commit();
 }
+
+// The process's launcher in tests: records what it was asked to open and
+// which link schemes, answering works and handled.
+class FakeLauncher : public platform::Launcher {
+ public:
+  bool open(const QString &path) override {
+    opened << path;
+    return works;
+  }
+  bool hasHandler(const QString &scheme) override {
+    asked << scheme;
+    return handled;
+  }
+  QStringList opened, asked;
+  bool works = true, handled = true;
+};
 
 // A fresh database per test (of the schema() variant) with the data module
 // open over it, after the process-wide state was put back as at start.

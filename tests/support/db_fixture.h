@@ -85,6 +85,26 @@ void execApart(db::Connection &connection, const QString &sql);
 // The first column of the first row as committed; empty when there is none.
 QString firstValueApart(db::Connection &connection, const QString &sql);
 
+// GoogleTest base: one fresh database file per suite (made in
+// SetUpTestSuite, removed in TearDownTestSuite), for tests that open it
+// their own way, as the data module does.
+class SuiteDatabaseTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dbDir_ = new TempDir;
+    dbPath_ = createTestDatabase(dbDir_->path());
+  }
+  static void TearDownTestSuite() {
+    delete dbDir_;
+    dbDir_ = nullptr;
+  }
+  static QString dbPath() { return dbPath_; }
+
+ private:
+  static inline TempDir *dbDir_ = nullptr;
+  static inline QString dbPath_;
+};
+
 // GoogleTest base: one fresh database per suite (created in
 // SetUpTestSuite), connected for each test; each test ends with a rollback of
 // whatever it left uncommitted. Tests that must not see each other's rows

@@ -102,12 +102,19 @@ void ModalScript::poll() {
   inStep_ = false;
 }
 
-void ModalScript::run(const std::function<void()> &open, int timeoutMs) {
+::testing::AssertionResult ModalScript::run(const std::function<void()> &open, int timeoutMs) {
   runImpl(open, timeoutMs, true);
+  return played();
 }
 
-void ModalScript::runUntilReturn(const std::function<void()> &open, int timeoutMs) {
+::testing::AssertionResult ModalScript::runUntilReturn(const std::function<void()> &open, int timeoutMs) {
   runImpl(open, timeoutMs, false);
+  return played();
+}
+
+::testing::AssertionResult ModalScript::played() const {
+  if (done()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << failure().toStdString();
 }
 
 void ModalScript::runImpl(const std::function<void()> &open, int timeoutMs, bool waitAfter) {
@@ -251,9 +258,21 @@ QString messageOf(const std::function<void()> &action, QMessageBox::StandardButt
   ModalScript script;
   MessageSeen seen;
   script.then(answer(button, &seen));
-  script.run(action, timeoutMs);
-  EXPECT_TRUE(script.done()) << script.failure().toStdString();
+  EXPECT_TRUE(script.run(action, timeoutMs));
   return seen.text;
+}
+
+std::vector<MessageSeen> answerOk(const std::function<void()> &action, int boxes, int timeoutMs) {
+  std::vector<MessageSeen> seen(static_cast<std::size_t>(boxes));
+  ModalScript script;
+  for (auto &s : seen) script.then(answer(QMessageBox::Ok, &s));
+  EXPECT_TRUE(script.runUntilReturn(
+      [&] {
+        action();
+        QApplication::processEvents();
+      },
+      timeoutMs));
+  return seen;
 }
 
 std::vector<MessageSeen> answerBoxes(const std::function<void()> &action,

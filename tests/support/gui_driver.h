@@ -9,8 +9,8 @@
 //     click(dlg, "Button1");                        // queued: returns at once
 //   });
 //   script.then(answer(QMessageBox::Yes, &msg));    // the box Button1 opens
-//   script.run([&] { form->someCommand(); });       // opens the dialog
-//   EXPECT_TRUE(script.done()) << script.failure();
+//   ASSERT_TRUE(script.run([&] { form->someCommand(); }));  // opens the dialog;
+//                                                   // every step ran, else why not
 //
 // Each step runs on the active modal window once it differs from the window
 // the previous step acted on (for the first step: from the one active when
@@ -31,6 +31,8 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
@@ -75,17 +77,18 @@ class ModalScript {
 
   // Calls open() (which may block in a modal loop) and, when it returns
   // before every step ran, keeps the event loop going until they have or
-  // timeoutMs has passed.
-  void run(const std::function<void()> &open, int timeoutMs = 10000);
+  // timeoutMs has passed. Succeeds when done(), else fails with failure().
+  ::testing::AssertionResult run(const std::function<void()> &open, int timeoutMs = 10000);
   // Like run(), but stops waiting when open() returns: for windows that
   // may or may not appear while it runs (done() then tells which).
-  void runUntilReturn(const std::function<void()> &open, int timeoutMs = 10000);
+  ::testing::AssertionResult runUntilReturn(const std::function<void()> &open, int timeoutMs = 10000);
 
   bool done() const { return next_ == steps_.size() && failure_.isEmpty(); }
   int stepsRun() const { return static_cast<int>(next_); }
   QString failure() const;
 
  private:
+  ::testing::AssertionResult played() const;
   void poll();
   void runImpl(const std::function<void()> &open, int timeoutMs, bool waitAfter);
 
@@ -103,6 +106,16 @@ class ModalScript {
 
 // The active modal window, or null.
 QWidget *activeModal();
+
+// A new form of type T, shown (not modal), with the program's pointer to
+// the open form (global) pointing to it.
+template <class T>
+std::unique_ptr<T> showForm(T *&global) {
+  auto f = std::make_unique<T>(nullptr);
+  global = f.get();
+  f->show();
+  return f;
+}
 
 // The child named name (objectName) of root, of type T; records a test
 // failure and returns null when there is none.
@@ -146,5 +159,10 @@ QString messageOf(const std::function<void()> &action, QMessageBox::StandardButt
 // when fewer boxes appeared than answers were given.
 std::vector<MessageSeen> answerBoxes(const std::function<void()> &action,
                                      const std::vector<QMessageBox::StandardButton> &answers = {});
+
+// Runs action and the events it posted, answering with OK the given number
+// of boxes as they come, and waits no longer once action has returned
+// (runUntilReturn); a test failure unless every one of them came. The boxes seen.
+std::vector<MessageSeen> answerOk(const std::function<void()> &action, int boxes, int timeoutMs = 20000);
 
 }  // namespace vorik::test

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <gtest/gtest.h>
+
 #include <stdexcept>
 
 namespace vorik::test {
@@ -13,6 +16,18 @@ TempDir::TempDir() {
 
 QString sourcePath(const QString &relative) {
   return QDir(QStringLiteral(VORIK_SOURCE_DIR)).filePath(relative);
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes) {
+  QFile f(path);
+  if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size()) return true;
+  ADD_FAILURE() << "cannot write " << path.toStdString();
+  return false;
+}
+
+QByteArray readFile(const QString &path, const QByteArray &ifUnreadable) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : ifUnreadable;
 }
 
 QList<UnreadableFile> unreadableFiles() {

@@ -20,6 +20,12 @@ class TempDir {
 // Path of a file under the source tree (test data, resources).
 QString sourcePath(const QString &relative);
 
+// Makes or replaces the file at path with bytes; false, and a test failure
+// naming the path, when they cannot all be written.
+bool writeFile(const QString &path, const QByteArray &bytes);
+// The bytes of the file at path; ifUnreadable when it cannot be read.
+QByteArray readFile(const QString &path, const QByteArray &ifUnreadable = QByteArray());
+
 // A file to be read that is not there as the program expects: gone, or a
 // folder in its place; with the system's reason its messages then name.
 struct UnreadableFile {

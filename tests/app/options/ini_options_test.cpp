@@ -22,12 +22,6 @@ TEST(IniOptions, FileNameBesideTheProgram) {
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &bytes) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(bytes);
-}
-
 void clearOptions() {
   for (QString *s : {&Edit14Option, &Edit15Option, &Edit13Option, &Edit14Default, &Edit15Default,
                      &Edit13Default, &Edit10Option, &Edit8Default})
@@ -39,11 +33,11 @@ void clearOptions() {
 TEST(IniOptions, ReadsSectionsAndKeysWithoutRegardToCase) {
   vorik::test::TempDir dir;
   clearOptions();
-  writeFile(dir.file(QStringLiteral("vorikform9.ini")),
-            "[form9]\r\nEDIT14VISIBLE=1\r\nedit15visible = 0\r\nEdit13Visible=1\r\n"
-            "edit14text=2,5\r\nEdit15Text=\r\n[Other]\r\nEdit13Text=99\r\n");
-  writeFile(dir.file(QStringLiteral("vorikform10.ini")),
-            "[FORM10]\r\nedit10visible=1\r\nEDIT8TEXT=12\r\n");
+  vorik::test::writeFile(dir.file(QStringLiteral("vorikform9.ini")),
+                         "[form9]\r\nEDIT14VISIBLE=1\r\nedit15visible = 0\r\nEdit13Visible=1\r\n"
+                         "edit14text=2,5\r\nEdit15Text=\r\n[Other]\r\nEdit13Text=99\r\n");
+  vorik::test::writeFile(dir.file(QStringLiteral("vorikform10.ini")),
+                         "[FORM10]\r\nedit10visible=1\r\nEDIT8TEXT=12\r\n");
   ReadForm9Options(IniPathBeside(dir.file(QStringLiteral("vorik")), QStringLiteral("form9.ini")));
   ReadForm10Options(IniPathBeside(dir.file(QStringLiteral("vorik")), QStringLiteral("form10.ini")));
   EXPECT_EQ(Edit14Option, QStringLiteral("1"));
@@ -69,8 +63,8 @@ TEST(IniOptions, MissingOrBrokenFilesLeaveTheOptionsAsTheyWere) {
 
   // Garbage bytes, a NUL, stray brackets and a header cut off at the end.
   const QString broken = dir.file(QStringLiteral("broken.ini"));
-  writeFile(broken, QByteArray("\x00\xff\x81\r\n=\n[\n]\r\n[Other]\r\nEdit14Visible=0", 36) +
-                        QByteArray(1000, '\xfe') + QByteArray("\r\n[Form9"));
+  vorik::test::writeFile(broken, QByteArray("\x00\xff\x81\r\n=\n[\n]\r\n[Other]\r\nEdit14Visible=0", 36) +
+                                     QByteArray(1000, '\xfe') + QByteArray("\r\n[Form9"));
   ReadForm9Options(broken);
   EXPECT_EQ(Edit14Option, QStringLiteral("1"));
   // A folder where the file should be reads as a missing file.
@@ -78,7 +72,7 @@ TEST(IniOptions, MissingOrBrokenFilesLeaveTheOptionsAsTheyWere) {
   EXPECT_EQ(Edit8Default, QStringLiteral("7"));
 
   // The 08M return reads Edit15Visible alone.
-  writeFile(dir.file(QStringLiteral("f9.ini")), "[Form9]\nEdit15Visible=1\nEdit14Visible=0\n");
+  vorik::test::writeFile(dir.file(QStringLiteral("f9.ini")), "[Form9]\nEdit15Visible=1\nEdit14Visible=0\n");
   ReadEdit15Visible(dir.file(QStringLiteral("f9.ini")));
   EXPECT_EQ(Edit15Option, QStringLiteral("1"));
   EXPECT_EQ(Edit14Option, QStringLiteral("1"));

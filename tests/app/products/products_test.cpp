@@ -45,8 +45,7 @@ TEST_F(Products, TheProposedCodeIsTheNumericMaximumPlusOneAndAHeldCodeIsRefused)
     closeWindow(entry);
   });
   script.then([](QWidget *list) { closeWindow(list); });
-  script.run([] { TForm6::Pick(); });
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(script.run([] { TForm6::Pick(); }));
   EXPECT_EQ(proposed, "11");
   EXPECT_EQ(taken.text, "Már létezik!");
   // The system's "already exists" notice is a confirmation with only Yes.
@@ -87,8 +86,7 @@ TEST_F(Products, ValidationStopsOnTheFirstEmptyFieldInOrder) {
     closeWindow(entry);
   });
   script.then([](QWidget *list) { closeWindow(list); });
-  script.run([] { TForm6::Pick(); });
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(script.run([] { TForm6::Pick(); }));
   for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(seen[i].text, QString::fromUtf8(order[i].message)) << i;
     EXPECT_EQ(focus.value(i), QString::fromLatin1(order[i].field)) << i;
@@ -123,8 +121,7 @@ TEST_F(Products, AStoredProductReopensTheListByNameOnItsCode) {
     positioned = current("t_kod");
     closeWindow(list);
   });
-  script.run([] { TForm6::Pick(); });
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(script.run([] { TForm6::Pick(); }));
   EXPECT_EQ(fraction.text, "A komp.mérték csak egész szám lehet!");
   EXPECT_EQ(label, kProductSortByName);
   EXPECT_EQ(positioned, "13");
@@ -154,8 +151,7 @@ TEST_F(Products, KeyFiltersRefuseADecimalPointTypedOrPasted) {
     closeWindow(entry);
   });
   script.then([](QWidget *list) { closeWindow(list); });
-  script.run([] { TForm6::Pick(); });
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(script.run([] { TForm6::Pick(); }));
   EXPECT_EQ(got, QStringList({"", "", "12,5", "", "3,1", QString(75, 'a')}));
 }
 
@@ -179,8 +175,7 @@ TEST_F(Products, AModificationKeepsItsOwnCodeAndBadNumbersWriteNothing) {
     click(entry, "Button2");
   });
   script.then([](QWidget *list) { closeWindow(list); });
-  script.run([] { TForm6::Pick(); });
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(script.run([] { TForm6::Pick(); }));
   EXPECT_EQ(bad.text, "Hiba73: Módositásban, UPDATE a termékben ");
   EXPECT_EQ(scalar("SELECT t_megnevezes FROM termek WHERE t_kod = '2'"), "Körte, vilmos");
   EXPECT_EQ(scalar("SELECT t_ear FROM termek WHERE t_kod = '2'"), "250");
@@ -194,8 +189,7 @@ TEST_F(Products, DeletingTheOnlyProductIsRefusedAndADeletionIsCommitted) {
   script.then([](QWidget *list) { click(list, "Button4"); });
   script.then(answer(QMessageBox::Ok, &only));
   script.then([](QWidget *list) { closeWindow(list); });
-  script.run([] { TForm6::Pick(); });
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(script.run([] { TForm6::Pick(); }));
   EXPECT_EQ(only.text, "Az utolsó terméksor nem törölhető ki.");
   EXPECT_EQ(products(), 1);
 
@@ -205,8 +199,7 @@ TEST_F(Products, DeletingTheOnlyProductIsRefusedAndADeletionIsCommitted) {
   again.then([](QWidget *list) { click(list, "Button4"); });
   again.then(answer(QMessageBox::Ok, &deleted));
   again.then([](QWidget *list) { closeWindow(list); });
-  again.run([] { TForm6::Pick(); });
-  ASSERT_TRUE(again.done()) << again.failure().toStdString();
+  ASSERT_TRUE(again.run([] { TForm6::Pick(); }));
   EXPECT_EQ(deleted.text, "Az termék sor törlölve!");
   if (Data->IBTrans1->active()) Data->IBTrans1->rollback();
   EXPECT_EQ(scalar("SELECT t_megnevezes FROM termek"), "Alma");
@@ -236,8 +229,7 @@ TEST_F(Products, ThePickerFindsANameBeginningAndCancelGivesTheRowBack) {
     byName = {Data->ZQ40->sql().lines().last(), textOf(list, "Label1"), current("t_megnevezes")};
     click(list, "Button5");
   });
-  script.run([&] { picked = TForm6::Pick(); });
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(script.run([&] { picked = TForm6::Pick(); }));
   EXPECT_EQ(opened, "Alma");
   EXPECT_EQ(byCode, "1");
   EXPECT_EQ(label, "Termék lista, \"Kód\" szerint");
@@ -271,8 +263,7 @@ TEST_F(Products, FailedWritesShowTheirNumberedMessageAndWriteNothing) {
   script.then(answer(QMessageBox::Ok, &insertFailed));
   script.then([](QWidget *entry) { closeWindow(entry); });
   script.then([](QWidget *list) { closeWindow(list); });
-  script.run([] { TForm6::Pick(); });
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(script.run([] { TForm6::Pick(); }));
   EXPECT_EQ(insertFailed.text, "Hiba72: Újban, INSERT  a termékben ");
   EXPECT_EQ(products(), 2);
 
@@ -281,8 +272,7 @@ TEST_F(Products, FailedWritesShowTheirNumberedMessageAndWriteNothing) {
   del.then([](QWidget *list) { click(list, "Button4"); });
   del.then(answer(QMessageBox::Ok, &deleteFailed));
   del.then([](QWidget *list) { closeWindow(list); });
-  del.run([] { TForm6::Pick(); });
-  ASSERT_TRUE(del.done()) << del.failure().toStdString();
+  ASSERT_TRUE(del.run([] { TForm6::Pick(); }));
   other.release();
   EXPECT_EQ(deleteFailed.text, "Hiba61: termék DELETE törlésekor");
   EXPECT_EQ(products(), 2);
@@ -298,8 +288,7 @@ TEST_F(Products, TheMenuItemsOpenTheTwoLists) {
       opened << dlg->objectName() + QLatin1Char(':') + dlg->windowTitle();
       closeWindow(dlg);
     });
-    script.run([item] { EXPECT_TRUE(RunMenuCommand(QString::fromLatin1(item))); });
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    EXPECT_TRUE(script.run([item] { EXPECT_TRUE(RunMenuCommand(QString::fromLatin1(item))); }));
   }
   EXPECT_EQ(opened, QStringList({"Form4:Őstermelő", "Form6:Termék"}));
   EXPECT_EQ(Form4, nullptr);

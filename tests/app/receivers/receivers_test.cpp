@@ -35,16 +35,15 @@ using namespace vorik::test;
 
 namespace {
 
-class ReceiverDialogs : public ::testing::Test {
+class ReceiverDialogs : public SuiteDatabaseTest {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new TempDir;
-    data_ = openDataModule(createTestDatabase(dir_->path()));
+    SuiteDatabaseTest::SetUpTestSuite();
+    data_ = openDataModule(dbPath());
   }
   static void TearDownTestSuite() {
     closeDataModule(data_);
-    delete dir_;
-    dir_ = nullptr;
+    SuiteDatabaseTest::TearDownTestSuite();
   }
   void SetUp() override {
     resetAppState();
@@ -99,15 +98,17 @@ class ReceiverDialogs : public ::testing::Test {
     }
   };
 
-  static TempDir *dir_;
   inline static std::unique_ptr<TData> data_;
 };
-TempDir *ReceiverDialogs::dir_ = nullptr;
 
 // Shows a dialog modally through the script; returns when it is closed.
 template <class T>
-void runDialog(T *&global, ModalScript &script, std::function<void(T *)> prepare = {}) {
-  script.run([&] { ShowModalDialog<T>(global, [&](T *f) { if (prepare) prepare(f); }); });
+::testing::AssertionResult runDialog(T *&global, ModalScript &script, std::function<void(T *)> prepare = {}) {
+  return script.run([&] {
+    ShowModalDialog<T>(global, [&](T *f) {
+      if (prepare) prepare(f);
+    });
+  });
 }
 
 }  // namespace
@@ -127,10 +128,9 @@ TEST_F(ReceiverDialogs, ChoiceTakesTheLastRowAndPutsTheNameInTheCaption) {
     comboAtShow = textOf(dlg, QStringLiteral("DBLookupComboBox1"));
     click(dlg, QStringLiteral("Button2"));
   });
-  runDialog<TForm18>(Form18, script, [&](TForm18 *f) {
+  ASSERT_TRUE(runDialog<TForm18>(Form18, script, [&](TForm18 *f) {
     QObject::connect(f, &QDialog::finished, f, [&caption, f] { caption = f->windowTitle(); });
-  });
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  }));
 
   EXPECT_EQ(kodAtShow, QStringLiteral("12"));
   EXPECT_EQ(comboAtShow, longName);
@@ -158,8 +158,7 @@ TEST_F(ReceiverDialogs, ChoiceListsNamesInHungarianOrderAndStartsOnTheLastStored
     comboAtShow = combo->currentText();
     click(dlg, QStringLiteral("Button2"));
   });
-  runDialog<TForm18>(Form18, script);
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(runDialog<TForm18>(Form18, script));
   EXPECT_EQ(names, (QStringList{"Ábel Bt.", "Bakó és Társa", "Zala Kft."}));
   EXPECT_EQ(comboAtShow, QStringLiteral("Bakó és Társa"));
   EXPECT_EQ(AtvevoKod, QStringLiteral("3"));
@@ -180,8 +179,7 @@ TEST_F(ReceiverDialogs, ChoiceIsKeyedByCodeAndMatchedExactly) {
       emit combo->activated(pick);  // the drop-down closes on that row
       click(dlg, QStringLiteral("Button3"));
     });
-    runDialog<TForm18>(Form18, script);
-    ASSERT_TRUE(script.done()) << script.failure().toStdString();
+    ASSERT_TRUE(runDialog<TForm18>(Form18, script));
     if (pick == 1) {
       EXPECT_EQ(AtvevoKod, QStringLiteral("12"));
       EXPECT_EQ(AtvevoNyilatk, QStringLiteral("tizenkettes"));
@@ -200,8 +198,7 @@ TEST_F(ReceiverDialogs, ChoiceAppliesHoweverTheDialogCloses) {
   // The window's close button...
   ModalScript script;
   script.then([&](QWidget *dlg) { closeWindow(dlg); });
-  runDialog<TForm18>(Form18, script);
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(runDialog<TForm18>(Form18, script));
   EXPECT_EQ(AtvevoKod, QStringLiteral("8"));
   EXPECT_EQ(TipusNormal, QStringLiteral("1"));
 
@@ -213,8 +210,7 @@ TEST_F(ReceiverDialogs, ChoiceAppliesHoweverTheDialogCloses) {
     QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(dlg, &key);
   });
-  runDialog<TForm18>(Form18, esc);
-  ASSERT_TRUE(esc.done()) << esc.failure().toStdString();
+  ASSERT_TRUE(runDialog<TForm18>(Form18, esc));
   EXPECT_EQ(AtvevoKod, QStringLiteral("7"));
   EXPECT_EQ(TipusNormal, QStringLiteral("1"));
 }
@@ -223,8 +219,7 @@ TEST_F(ReceiverDialogs, ChoiceOverAnEmptyReceiverTableLeavesAnEmptyCode) {
   AtvevoKod = QStringLiteral("old");
   ModalScript script;
   script.then([&](QWidget *dlg) { click(dlg, QStringLiteral("Button2")); });
-  runDialog<TForm18>(Form18, script);
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(runDialog<TForm18>(Form18, script));
   EXPECT_EQ(AtvevoKod, QString());
   EXPECT_EQ(AtvevoNyilatk, QString());
 }
@@ -258,8 +253,7 @@ TEST_F(ReceiverDialogs, DetailsRefuseAShortCommunityTaxNumberAndStoreBoxesAsTrue
     setText(dlg, QStringLiteral("Edit4"), QStringLiteral("Fő"));
     click(dlg, QStringLiteral("Button2"));
   });
-  runDialog<TForm17>(Form17, script, [](TForm17 *f) { f->AtvevoBetoltes(); });
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(runDialog<TForm17>(Form17, script, [](TForm17 *f) { f->AtvevoBetoltes(); }));
   EXPECT_EQ(shortTax.text, QStringLiteral("Közösségi adószám kevesebb mint 8 karakter!"));
 
   auto col = [](const char *c) {
@@ -306,8 +300,7 @@ TEST_F(ReceiverDialogs, DetailsOfASoleTraderNeedItsThreeFields) {
     setText(dlg, QStringLiteral("Edit21"), QStringLiteral("Hat Ödön"));
     click(dlg, QStringLiteral("Button2"));
   });
-  runDialog<TForm17>(Form17, script, [](TForm17 *f) { f->AtvevoBetoltes(); });
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(runDialog<TForm17>(Form17, script, [](TForm17 *f) { f->AtvevoBetoltes(); }));
   EXPECT_EQ(noId.text, QStringLiteral("Nincs megadva az egyéni váll.adóazonositó száma!"));
   EXPECT_EQ(noReg.text, QStringLiteral("Nincs megadva az egyéni váll.nyilvántart.száma!"));
   EXPECT_EQ(noName.text, QStringLiteral("Nincs megadva az egyéni váll. neve!"));
@@ -344,8 +337,7 @@ TEST_F(ReceiverDialogs, DetailsOfAReceiverWithATicketAreReadOnlyUntilTheServiceK
     enabledByKey = store->isEnabled();
     click(dlg, QStringLiteral("Button5"));
   });
-  runDialog<TForm17>(Form17, script, [](TForm17 *f) { f->AtvevoBetoltes(); });
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(runDialog<TForm17>(Form17, script, [](TForm17 *f) { f->AtvevoBetoltes(); }));
   EXPECT_EQ(notice.text, QStringLiteral("Már készült felvásárlási jegy! Nem módositható."));
   EXPECT_TRUE(disabledAtFirst);
   EXPECT_TRUE(enabledByKey);
@@ -379,8 +371,7 @@ TEST_F(ReceiverDialogs, YearOpeningChecksTheSerialThenInsertsOrUpdatesAndCommits
     setText(dlg, QStringLiteral("Edit2"), QStringLiteral("20250000"));
     click(dlg, QStringLiteral("Button4"));
   });
-  runDialog<TForm38>(Form38, script);
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(runDialog<TForm38>(Form38, script));
   EXPECT_EQ(seen[0].text, QStringLiteral("Nincs megadva sorszám!"));
   EXPECT_EQ(seen[1].text, QStringLiteral("Nem 8 hosszú a számsor!"));
   EXPECT_EQ(seen[2].text, QStringLiteral("Nullável nem kezdödhet!"));
@@ -400,8 +391,7 @@ TEST_F(ReceiverDialogs, YearOpeningChecksTheSerialThenInsertsOrUpdatesAndCommits
     setText(dlg, QStringLiteral("Edit2"), QStringLiteral("31000000"));
     click(dlg, QStringLiteral("Button4"));
   });
-  runDialog<TForm38>(Form38, again);
-  ASSERT_TRUE(again.done()) << again.failure().toStdString();
+  ASSERT_TRUE(runDialog<TForm38>(Form38, again));
   EXPECT_EQ(current, QStringLiteral("20250000"));
   if (Data->IBTrans1->active()) Data->IBTrans1->rollback();
   EXPECT_EQ(column(QStringLiteral("sorszam"), QStringLiteral("a_akod"), QStringLiteral("21"),
@@ -426,8 +416,7 @@ TEST_F(ReceiverDialogs, YearOpeningIsBarredOnceTheReceiverHasATicket) {
     buttonHidden = !child<QPushButton>(dlg, QStringLiteral("Button4"))->isVisible();
     click(dlg, QStringLiteral("Button3"));
   });
-  runDialog<TForm38>(Form38, script);
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(runDialog<TForm38>(Form38, script));
   EXPECT_EQ(notice.text, QStringLiteral("Már készült felvásárlási jegy! Nem módositható."));
   EXPECT_TRUE(editHidden);
   EXPECT_TRUE(buttonHidden);
@@ -463,8 +452,7 @@ TEST_F(ReceiverDialogs, YearOpeningSerialFieldTakesDigitsOnlyFromAnySource) {
     stillOpen = dlg->isVisible();
     click(dlg, QStringLiteral("Button3"));
   });
-  runDialog<TForm38>(Form38, script);
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(runDialog<TForm38>(Form38, script));
   EXPECT_EQ(afterTyping, QStringLiteral("25"));
   EXPECT_EQ(afterPaste, QStringLiteral("25"));
   EXPECT_EQ(afterGoodPaste, QStringLiteral("25250000"));
@@ -494,8 +482,7 @@ TEST_F(ReceiverDialogs, FailedWritesShowTheirNumberedMessageAndKeepTheInput) {
       kept = textOf(dlg, QStringLiteral("Edit4"));
       click(dlg, QStringLiteral("Button5"));
     });
-    runDialog<TForm17>(Form17, script, [](TForm17 *f) { f->AtvevoBetoltes(); });
-    ASSERT_TRUE(script.done()) << script.failure().toStdString();
+    ASSERT_TRUE(runDialog<TForm17>(Form17, script, [](TForm17 *f) { f->AtvevoBetoltes(); }));
     EXPECT_EQ(failure.text, QStringLiteral("Hiba170: UPDATE atvevo "));
     EXPECT_EQ(kept, QStringLiteral("Saját"));
   }
@@ -516,8 +503,7 @@ TEST_F(ReceiverDialogs, FailedWritesShowTheirNumberedMessageAndKeepTheInput) {
       EXPECT_EQ(textOf(dlg, QStringLiteral("Edit2")), QStringLiteral("32000000"));
       click(dlg, QStringLiteral("Button3"));
     });
-    runDialog<TForm38>(Form38, script);
-    ASSERT_TRUE(script.done()) << script.failure().toStdString();
+    ASSERT_TRUE(runDialog<TForm38>(Form38, script));
     EXPECT_EQ(failure.text, QStringLiteral("Hiba381: Letároláskor az UPDATE Sorszam -ba "));
   }
   EXPECT_EQ(column(QStringLiteral("sorszam"), QStringLiteral("a_akod"), QStringLiteral("31"),
@@ -562,8 +548,7 @@ TEST(ReceiverMenus, ChoosingAReceiverUnlocksEveryTopMenuForGood) {
       EXPECT_EQ(dlg->objectName(), QStringLiteral("Form18"));
       click(dlg, QLatin1String(button));
     });
-    script.run([&] { form->Vlaszts1->trigger(); });
-    ASSERT_TRUE(script.done()) << script.failure().toStdString();
+    ASSERT_TRUE(script.run([&] { form->Vlaszts1->trigger(); }));
     for (QAction *a : topItems()) EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
     EXPECT_EQ(form->windowTitle(),
               QStringLiteral("Felvásárlási jegy - Menü Teszt Átvevő Verzió: 25.00 2006-2025"));
@@ -641,8 +626,7 @@ TEST_F(ReceiverDialogs, OverlongTextsAreCutToTheirColumnsAndStoreCleanly) {
     child<QLineEdit>(dlg, QStringLiteral("Edit4"))->paste();
     click(dlg, QStringLiteral("Button2"));
   });
-  runDialog<TForm17>(Form17, script, [](TForm17 *f) { f->AtvevoBetoltes(); });
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(runDialog<TForm17>(Form17, script, [](TForm17 *f) { f->AtvevoBetoltes(); }));
   auto col = [](const char *c) {
     return column(QStringLiteral("atvevo"), QStringLiteral("v_akod"), QStringLiteral("61"),
                   QLatin1String(c));
@@ -675,8 +659,7 @@ TEST_F(ReceiverDialogs, YearOpeningShowsTheTicketOptionsEvenWithoutIniFiles) {
     }
     click(dlg, QStringLiteral("Button3"));
   });
-  runDialog<TForm38>(Form38, script);
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(runDialog<TForm38>(Form38, script));
   EXPECT_EQ(shown, (QStringList{"1", "2", "0", "3", "1", "500", "0", "12"}));
   EXPECT_TRUE(readOnly);
   for (QString *s : {&Edit14Option, &Edit15Option, &Edit13Option, &Edit14Default, &Edit15Default,

@@ -55,8 +55,7 @@ class SmallDialogs : public PrintFixture {
       setText(w, QStringLiteral("Password"), code);
       click(w, QStringLiteral("OKBtn"));
     });
-    script.run([&] { f.Button6->click(); }, 5000);
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    EXPECT_TRUE(script.run([&] { f.Button6->click(); }, 5000));
   }
 
   static int writableCount(const TForm22 &f) {
@@ -64,15 +63,6 @@ class SmallDialogs : public PrintFixture {
     for (int i = 0; i < 5; ++i) n += f.writable(i) ? 1 : 0;
     return n;
   }
-};
-
-class FakeLauncher : public platform::Launcher {
- public:
-  bool open(const QString &path) override {
-    opened << path;
-    return true;
-  }
-  QStringList opened;
 };
 
 }  // namespace

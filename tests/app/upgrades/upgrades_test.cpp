@@ -60,8 +60,7 @@ class Upgrades : public ::testing::Test {
         click(box, seen.buttons.contains(QStringLiteral("Yes")) ? QStringLiteral("Yes")
                                                                  : QStringLiteral("OK"));
       });
-    script.run([&] { button->click(); }, 10000);
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
+    EXPECT_TRUE(script.run([&] { button->click(); }, 10000));
     QApplication::processEvents();
     return texts;
   }

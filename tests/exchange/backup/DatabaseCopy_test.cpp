@@ -26,11 +26,6 @@ namespace {
 
 const QString kBackupState = QStringLiteral("SELECT MON$BACKUP_STATE FROM MON$DATABASE");
 
-QByteArray Bytes(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 class DatabaseCopyTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -138,18 +133,14 @@ TEST_F(DatabaseCopyTest, ALockLeftByAKilledCopyIsEndedWithoutACopy) {
 
 TEST_F(DatabaseCopyTest, ExistingTargetIsNeverReplaced) {
   const QString copy = target_.file(QStringLiteral("2025_03_07_14_05.FDB"));
-  {
-    QFile f(copy);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("an earlier backup");
-  }
+  ASSERT_TRUE(writeFile(copy, "an earlier backup"));
   try {
     backup::CopyDatabase(database_->path(), copy);
     FAIL() << "an existing target was replaced";
   } catch (const backup::CopyError &e) {
     EXPECT_EQ(e.reason(), QStringLiteral("A \"Hová\" -ban megadott fálj már létezik."));
   }
-  EXPECT_EQ(Bytes(copy), QByteArray("an earlier backup"));
+  EXPECT_EQ(readFile(copy), QByteArray("an earlier backup"));
   // The lock was released: the original takes writes at once.
   Attachment other(database_->path());
   EXPECT_EQ(other.value(kBackupState).toInt(), 0);
@@ -163,11 +154,7 @@ TEST_F(DatabaseCopyTest, FailedCopiesLeaveNothing) {
 
   // A source that is no database: refused before anything is written.
   const QString notDb = target_.file(QStringLiteral("szoveg.fdb"));
-  {
-    QFile f(notDb);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(8192, 'x'));
-  }
+  ASSERT_TRUE(writeFile(notDb, QByteArray(8192, 'x')));
   const QString copy = target_.file(QStringLiteral("masolat.FDB"));
   try {
     backup::CopyDatabase(notDb, copy);
@@ -191,12 +178,12 @@ TEST_F(DatabaseCopyTest, FailedCopiesLeaveNothing) {
 TEST_F(DatabaseCopyTest, ACopyIsTheWholeFileAndIsNeverWrittenOver) {
   const QString copy = target_.file(QStringLiteral("2025_03_07_14_05.FDB"));
   backup::CopyDatabase(database_->path(), copy);
-  const QByteArray source = Bytes(database_->path()), copied = Bytes(copy);
+  const QByteArray source = readFile(database_->path()), copied = readFile(copy);
   const int pageSize = static_cast<unsigned char>(source[16]) | static_cast<unsigned char>(source[17]) << 8;
   EXPECT_EQ(copied.size(), source.size());
   EXPECT_EQ(copied.size() % pageSize, 0);
   EXPECT_THROW(backup::CopyDatabase(database_->path(), copy), backup::CopyError);
-  EXPECT_EQ(Bytes(copy), copied);
+  EXPECT_EQ(readFile(copy), copied);
 }
 
 }  // namespace

@@ -16,12 +16,7 @@ namespace {
 
 class Email : public WorkingFolderTest {
  protected:
-  std::unique_ptr<TForm27> Open() {
-    auto f = std::make_unique<TForm27>(nullptr);
-    Form27 = f.get();
-    f->show();
-    return f;
-  }
+  std::unique_ptr<TForm27> Open() { return showForm(Form27); }
 };
 
 TEST_F(Email, FindsLastYearsFileInTheFolder) {

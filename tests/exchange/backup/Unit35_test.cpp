@@ -23,12 +23,7 @@ namespace {
 
 class Backup : public WorkingFolderTest {
  protected:
-  std::unique_ptr<TForm35> Open() {
-    auto f = std::make_unique<TForm35>(nullptr);
-    Form35 = f.get();
-    f->show();
-    return f;
-  }
+  std::unique_ptr<TForm35> Open() { return showForm(Form35); }
 };
 
 TEST(BackupName, MinuteWithLeadingZeros) {
@@ -74,8 +69,7 @@ TEST_F(Backup, MenuCopiesTheOpenDatabaseOnceAMinute) {
   });
   script.then(answer(QMessageBox::Ok, &second));
   script.then([](QWidget *dlg) { closeWindow(dlg); });
-  script.run([] { RunMenuCommand(QStringLiteral("Adatments1")); }, 60000);
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(script.run([] { RunMenuCommand(QStringLiteral("Adatments1")); }, 60000));
 
   EXPECT_EQ(first.text, QStringLiteral("Az adatbázis átmásolva a \"Hová\" könyvtárba. Kérem ellenőrizze le."));
   EXPECT_EQ(second.text, QStringLiteral("Hiba! A mentés nem történt meg.\rA \"Hová\" -ban megadott fálj már létezik."));
@@ -125,8 +119,7 @@ TEST_F(Backup, TargetFolderFromTheSaveDialog) {
     d->selectFile(chosen);
     QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
   });
-  script.run([&] { f->Button3Click(); });
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(script.run([&] { f->Button3Click(); }));
   EXPECT_EQ(f->OpenDialog1->nameFilters(), QStringList{QStringLiteral("*.fdb (Qz2025.fdb)")});
   EXPECT_EQ(f->OpenDialog1->fileMode(), QFileDialog::ExistingFile);
   // The chosen folder with a new backup name; the typed name is not used.

@@ -40,15 +40,6 @@ using namespace vorik::test;
 
 namespace {
 
-class FakeLauncher : public platform::Launcher {
- public:
-  bool open(const QString &path) override {
-    opened << path;
-    return true;
-  }
-  QStringList opened;
-};
-
 const QStringList kTicketHeaders = {
     "F_FIZKELT", "F_FELVKELT", "F_KELT",    "F_OSTERMKOD", "O_NEV",    "S_BSZAM",    "S_MEGNEVEZES", "S_NETTO",
     "S_MEGY",    "S_EAR",      "S_KOMPMERTEKE", "F_SZJA",  "O_ADOAZON", "O_ADOSZAM", "O_TAJ",        "O_IGSZAM",
@@ -69,23 +60,14 @@ const char *const kProducer1[] = {"8123456789", "12345678106", "123456789", "AB1
                                   "CS12",       "Szeged",        "Árpád tér", "11773016-11111111", "N-55",
                                   "OC-77"};
 
-class ExcelExport : public ::testing::Test {
+class ExcelExport : public SuiteDatabaseTest {
  protected:
-  static void SetUpTestSuite() {
-    dir_ = new TempDir;
-    path_ = createTestDatabase(dir_->path());
-  }
-  static void TearDownTestSuite() {
-    delete dir_;
-    dir_ = nullptr;
-  }
-
   void SetUp() override {
     work_ = std::make_unique<TempDir>();
     oldCurrent_ = QDir::currentPath();
     QDir::setCurrent(work_->path());
     platform::setLauncher(&launcher_);
-    data_ = openDataModule(path_);
+    data_ = openDataModule(dbPath());
     AtvevoKod = QStringLiteral("R1");
     if (!filled_) {
       Fill();
@@ -100,16 +82,7 @@ class ExcelExport : public ::testing::Test {
     work_.reset();
   }
 
-  void exec(const QString &sql) {
-    db::Transaction tr;
-    tr.setConnection(Data->ZCon1);
-    tr.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
-    db::Query q;
-    q.setTransaction(&tr);
-    q.sql().add(sql);
-    q.execute();
-    tr.commit();
-  }
+  void exec(const QString &sql) { execApart(*Data->ZCon1, sql); }
 
   // Two receivers; producer 1 with every column, producer 2 without a date of
   // birth; tickets at both ends of 2025 and outside it, one of another
@@ -166,9 +139,7 @@ class ExcelExport : public ::testing::Test {
 
   // The dialog shown (not modal); its message boxes are answered by a script.
   std::unique_ptr<TForm20> Open() {
-    auto f = std::make_unique<TForm20>(nullptr);
-    Form20 = f.get();
-    f->show();
+    auto f = showForm(Form20);
     f->DateTimePicker1->setDate(QDate(2025, 1, 1));
     f->DateTimePicker2->setDate(QDate(2025, 12, 31));
     return f;
@@ -233,8 +204,6 @@ class ExcelExport : public ::testing::Test {
     }
   }
 
-  static TempDir *dir_;
-  static QString path_;
   static bool filled_;
   // The end message of a saved workbook: it names the file's full path.
   QString Saved(const QString &endText, const char *file) const {
@@ -247,8 +216,6 @@ class ExcelExport : public ::testing::Test {
   std::unique_ptr<TData> data_;
 };
 
-TempDir *ExcelExport::dir_ = nullptr;
-QString ExcelExport::path_;
 bool ExcelExport::filled_ = false;
 
 }  // namespace
@@ -270,8 +237,7 @@ TEST_F(ExcelExport, TicketLinesThroughTheMenuEveryCellChecked) {
     EXPECT_EQ(child<QProgressBar>(dlg, QStringLiteral("ProgressBar1"))->value(), 3);
     click(dlg, QStringLiteral("Button3"));
   });
-  script.run([] { ASSERT_TRUE(RunMenuCommand(QStringLiteral("Adatokexceltblba1"))); }, 60000);
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(script.run([] { ASSERT_TRUE(RunMenuCommand(QStringLiteral("Adatokexceltblba1"))); }, 60000));
   EXPECT_EQ(end.kind, QStringLiteral("Information"));
   EXPECT_EQ(end.caption, QStringLiteral("Kész!"));
   EXPECT_EQ(end.text, Saved(QStringLiteral("A vorik konvertálás befejeződött!"), "QZFEJ.xls"));

@@ -32,9 +32,7 @@ class OldImport : public WorkingFolderTest {
     QDir(drive_.path()).mkpath(QStringLiteral("regi"));
   }
   std::unique_ptr<TForm25> Open() {
-    auto f = std::make_unique<TForm25>(nullptr);
-    Form25 = f.get();
-    f->show();
+    auto f = showForm(Form25);
     f->Edit1->setText(QStringLiteral("c:\\regi\\"));
     return f;
   }
@@ -238,10 +236,8 @@ TEST_F(OldImport, AReceiverFileWithNothingToInsertKeepsTheReceivers) {
 }
 
 TEST_F(OldImport, BinaryFileIsRefusedWhole) {
-  QFile file(drive_.file(QStringLiteral("regi/exposterm.txt")));
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(QByteArray("MZ\x90\0\3\0\0\0\4\0\0\0", 12));
-  file.close();
+  ASSERT_TRUE(writeFile(drive_.file(QStringLiteral("regi/exposterm.txt")),
+                        QByteArray("MZ\x90\0\3\0\0\0\4\0\0\0", 12)));
   auto f = Open();
   const auto seen = Run([&] { f->Button1Click(); });
   ASSERT_EQ(seen.size(), 1u);

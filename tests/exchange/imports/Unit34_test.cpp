@@ -25,12 +25,7 @@ const QString kLines = QStringLiteral(
 
 class CsvImport : public WorkingFolderTest {
  protected:
-  std::unique_ptr<TForm34> Open() {
-    auto f = std::make_unique<TForm34>(nullptr);
-    Form34 = f.get();
-    f->show();
-    return f;
-  }
+  std::unique_ptr<TForm34> Open() { return showForm(Form34); }
   QString Write(const QString &name, const QByteArray &bytes) {
     QFile file(work_.file(name));
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
@@ -60,8 +55,7 @@ class CsvImport : public WorkingFolderTest {
         QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
       }
     });
-    open.run([&] { f->Button11Click(); });
-    EXPECT_TRUE(open.done()) << open.failure().toStdString();
+    EXPECT_TRUE(open.run([&] { f->Button11Click(); }));
     *seen = answerBoxes([&] { f->Button3Click(); }, answers);
   }
   QStringList Codes() {

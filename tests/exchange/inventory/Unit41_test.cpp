@@ -23,11 +23,6 @@ const QStringList kColumns = {"F_FELVKELT", "S_BSZAM", "S_TERMEKKOD", "S_MEGNEVE
                               "S_BRUTTO",   "S_MEGY",  "S_EAR",       "S_FELVAR",     "S_VTSZ",
                               "O_KOD",      "O_NEV",   "O_HELYSEGNEV", "O_UTCA",      "O_IRSZAM"};
 
-QByteArray Bytes(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 class Inventory : public WorkingFolderTest {
  protected:
   void SetUp() override {
@@ -59,9 +54,7 @@ class Inventory : public WorkingFolderTest {
                          "VALUES ('25000001', '1', 'Másik átvevő', 1, 1, 'R2')")});
   }
   std::unique_ptr<TForm41> Open() {
-    auto f = std::make_unique<TForm41>(nullptr);
-    Form41 = f.get();
-    f->show();
+    auto f = showForm(Form41);
     f->DateTimePicker1->setDate(QDate(2025, 1, 1));
     f->DateTimePicker2->setDate(QDate(2025, 2, 28));
     return f;
@@ -78,7 +71,7 @@ TEST_F(Inventory, DocumentHoldsExactlyTheRangesLines) {
   f->grab().toImage().save(QDir::temp().filePath(QStringLiteral("Form41.png")));
 
   QDomDocument doc;
-  ASSERT_TRUE(static_cast<bool>(doc.setContent(Bytes(Saved()))));
+  ASSERT_TRUE(static_cast<bool>(doc.setContent(readFile(Saved()))));
   const QDomElement root = doc.documentElement();
   EXPECT_EQ(root.tagName(), QStringLiteral("vorik_keszlethez"));
   const QDomNodeList records = root.childNodes();
@@ -106,7 +99,7 @@ TEST_F(Inventory, DocumentHoldsExactlyTheRangesLines) {
   const auto seen = Run([&] { f->Button2Click(); });
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].text, QStringLiteral("Átmásolva. Adatátadás végrehajtva."));
-  EXPECT_EQ(Bytes(drive_.file(QStringLiteral("keszlet2025/vorik_keszlethez.xml"))), Bytes(Saved()));
+  EXPECT_EQ(readFile(drive_.file(QStringLiteral("keszlet2025/vorik_keszlethez.xml"))), readFile(Saved()));
 }
 
 TEST_F(Inventory, EmptyRangeWritesAnEmptyRoot) {
@@ -115,18 +108,14 @@ TEST_F(Inventory, EmptyRangeWritesAnEmptyRoot) {
   f->DateTimePicker2->setDate(QDate(2024, 12, 31));
   Run([&] { f->Button4Click(); });
   QDomDocument doc;
-  ASSERT_TRUE(static_cast<bool>(doc.setContent(Bytes(Saved()))));
+  ASSERT_TRUE(static_cast<bool>(doc.setContent(readFile(Saved()))));
   EXPECT_EQ(doc.documentElement().tagName(), QStringLiteral("vorik_keszlethez"));
   EXPECT_FALSE(doc.documentElement().hasChildNodes());
 }
 
 TEST_F(Inventory, FailedCopyLeavesTheOldTarget) {
   const QString target = drive_.file(QStringLiteral("keszlet2025/vorik_keszlethez.xml"));
-  {
-    QFile old(target);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("<regi/>");
-  }
+  ASSERT_TRUE(writeFile(target, "<regi/>"));
   auto f = Open();
   bool closed = false;
   QObject::connect(f.get(), &QDialog::finished, [&] { closed = true; });
@@ -145,7 +134,7 @@ TEST_F(Inventory, FailedCopyLeavesTheOldTarget) {
     EXPECT_TRUE(seen[0].text.endsWith(c.reason)) << seen[0].text.toStdString();
     EXPECT_EQ(seen[0].kind, QStringLiteral("Error"));
     EXPECT_FALSE(closed);
-    EXPECT_EQ(Bytes(target), QByteArray("<regi/>"));
+    EXPECT_EQ(readFile(target), QByteArray("<regi/>"));
   }
 
   // A target folder that does not exist: the same.
@@ -161,11 +150,7 @@ TEST_F(Inventory, FailedCopyLeavesTheOldTarget) {
 TEST_F(Inventory, ACopyOntoAFullDiskNamesTheReasonAndKeepsTheOldTarget) {
   FullDisk disk;
   const QString target = disk.file(QStringLiteral("vorik_keszlethez.xml"));
-  {
-    QFile old(target);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("<regi/>");
-  }
+  ASSERT_TRUE(writeFile(target, "<regi/>"));
   auto f = Open();
   Run([&] { f->Button4Click(); });
   ASSERT_TRUE(f->Button2->isEnabled());
@@ -178,23 +163,19 @@ TEST_F(Inventory, ACopyOntoAFullDiskNamesTheReasonAndKeepsTheOldTarget) {
   EXPECT_TRUE(seen[0].text.startsWith(QStringLiteral("Hiba! Az adatátadás nem történt meg.\r"))) << seen[0].text.toStdString();
   EXPECT_TRUE(seen[0].text.endsWith(disk.reason()))
       << seen[0].text.toStdString();
-  EXPECT_EQ(Bytes(target), QByteArray("<regi/>"));
+  EXPECT_EQ(readFile(target), QByteArray("<regi/>"));
 }
 
 TEST_F(Inventory, AControlCharacterIsRefusedByDocumentBeforeAnythingIsWritten) {
   exec({QStringLiteral("UPDATE QZSOR SET S_MEGNEVEZES = 'Alma' || ASCII_CHAR(1) WHERE S_BSZAM = '25000002'")});
-  {
-    QFile old(Saved());
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("<regi/>");
-  }
+  ASSERT_TRUE(writeFile(Saved(), "<regi/>"));
   auto f = Open();
   const auto seen = Run([&] { f->Button4Click(); });
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].text, QStringLiteral("Hiba! A(z) vorik_keszlethez.xml mentése nem sikerült.\rA(z) 25000002 bizonylat "
                                          "S_MEGNEVEZES adatában vezérlőkarakter (#1) van, XML-be nem írható."));
   EXPECT_FALSE(f->Button2->isEnabled());
-  EXPECT_EQ(Bytes(Saved()), QByteArray("<regi/>"));
+  EXPECT_EQ(readFile(Saved()), QByteArray("<regi/>"));
 }
 
 TEST_F(Inventory, FailedSaveKeepsHandOverOff) {

@@ -62,8 +62,7 @@ class ListDialogs : public ListsTest {
       step(dlg);
       closeWindow(dlg);
     });
-    script.run([&] { RunMenuCommand(QString::fromLatin1(menuItem)); });
-    ASSERT_TRUE(script.done()) << script.failure().toStdString();
+    ASSERT_TRUE(script.run([&] { RunMenuCommand(QString::fromLatin1(menuItem)); }));
   }
 };
 
@@ -173,8 +172,7 @@ TEST_F(ListDialogs, MonthlyListPicksGathersAndANewPickDisablesPrinting) {
     EXPECT_EQ(gridRows(dlg), 0);
     closeWindow(dlg);
   }));
-  script.run([] { RunMenuCommand(QStringLiteral("stermelhavibontsban1")); });
-  ASSERT_TRUE(script.done()) << script.failure().toStdString();
+  ASSERT_TRUE(script.run([] { RunMenuCommand(QStringLiteral("stermelhavibontsban1")); }));
 }
 
 TEST_F(ListDialogs, CashAndStatisticsGatherAndTheBoxDisablesPrinting) {

@@ -340,9 +340,7 @@ TEST_F(ListPrinting, GroupListsPrintTheSameTextsAndTotalsAsWrittenDown) {
   }
   const QString golden = sourcePath(QStringLiteral("tests/exchange/lists/group_lists.txt"));
   if (qEnvironmentVariableIsSet("VORIK_WRITE_GOLDEN")) {
-    QFile out(golden);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(texts.toUtf8());
+    ASSERT_TRUE(writeFile(golden, texts.toUtf8()));
   }
   QFile in(golden);
   ASSERT_TRUE(in.open(QIODevice::ReadOnly)) << golden.toStdString();

@@ -17,10 +17,10 @@
 #include <unistd.h>
 
 using namespace returns;
+using vorik::test::makeUnreadable;
 using vorik::test::TempDir;
 using vorik::test::UnreadableFile;
 using vorik::test::unreadableFiles;
-using vorik::test::makeUnreadable;
 
 namespace {
 
@@ -52,15 +52,8 @@ class MergeFolders : public ::testing::Test {
   }
   QString a(const QString &n) const { return c_.file(QStringLiteral("QZ2025/03/") + n); }
   QString b(const QString &n) const { return e_.file(QStringLiteral("qz2025/03/") + n); }
-  static void put(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-  }
-  static QByteArray read(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-  }
+  static void put(const QString &path, const QByteArray &bytes) { vorik::test::writeFile(path, bytes); }
+  static QByteArray read(const QString &path) { return vorik::test::readFile(path, "<missing>"); }
   static QMap<QString, QByteArray> folder(const QString &dir) {
     QMap<QString, QByteArray> out;
     for (const QString &n : QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System)) out[n] = read(dir + '/' + n);
@@ -302,7 +295,8 @@ TEST_F(MergeFolders, AnotherProgramsMergeUnderWayIsLeftAlone) {
   const QString journal =
       QStringLiteral("C:\\QZ2025\\03\\\r\nE:\\qz2025\\03\\\r\n2508M202503_8000000001.imp\r\n");
   put(work.file(MergeJournal()), journal.toLatin1());
-  put(a(QStringLiteral("2508M202503_8000000001.old")), Imp("8000000001", 10));  // the other's first step
+  put(a(QStringLiteral("2508M202503_8000000001.old")),
+            Imp("8000000001", 10));  // the other's first step
   const auto before = folder(c_.file(QStringLiteral("QZ2025/03")));
   {
     // The other program's hold on the working folder (the system drops it

@@ -33,17 +33,6 @@ std::function<void()> KillAfter(int steps) {
   };
 }
 
-QByteArray Read(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void Put(const QString &path, const QByteArray &bytes) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-  f.write(bytes);
-}
-
 // The child of the tests below, killing itself after the given number of
 // steps: "merge <drive C> <drive E> <working folder> <steps> <pair names...>"
 // or "gather <database> <drive C> <steps>". Exit status 0 when it ran to its end.
@@ -100,11 +89,11 @@ TEST(InterruptedMerge, AtEveryStepEachProducerKeepsAFileAndTheNextOpeningPutsItR
     QDir().mkpath(b);
     QStringList names;
     for (int i = 1; i <= kPairs; ++i) {
-      Put(a + Name(i), Imp(i, 100 * i));
-      Put(b + Name(i), Imp(i, i));
+      writeFile(a + Name(i), Imp(i, 100 * i));
+      writeFile(b + Name(i), Imp(i, i));
       names << Name(i);
     }
-    Put(b + Name(9), Imp(9, 9000));  // no partner
+    writeFile(b + Name(9), Imp(9, 9000));  // no partner
     Child merge(QStringList{QStringLiteral("merge"), c.path(), e.path(), work.path(), QString::number(step)} + names);
     ASSERT_EQ(merge.wait(), Child::kKilled) << step;
 
@@ -130,21 +119,21 @@ TEST(InterruptedMerge, AtEveryStepEachProducerKeepsAFileAndTheNextOpeningPutsItR
       const bool merged = QFile::exists(b + Old(i));
       if (merged) {
         ++finishedSome;
-        EXPECT_EQ(Read(a + Name(i)), Imp(i, 101 * i)) << step << " " << i;
-        EXPECT_EQ(Read(a + Old(i)), Imp(i, 100 * i)) << step << " " << i;
-        EXPECT_EQ(Read(b + Old(i)), Imp(i, i)) << step << " " << i;
+        EXPECT_EQ(readFile(a + Name(i)), Imp(i, 101 * i)) << step << " " << i;
+        EXPECT_EQ(readFile(a + Old(i)), Imp(i, 100 * i)) << step << " " << i;
+        EXPECT_EQ(readFile(b + Old(i)), Imp(i, i)) << step << " " << i;
         EXPECT_FALSE(QFile::exists(b + Name(i))) << step << " " << i;
       } else {
         ++undidSome;
-        EXPECT_EQ(Read(a + Name(i)), Imp(i, 100 * i)) << step << " " << i;
-        EXPECT_EQ(Read(b + Name(i)), Imp(i, i)) << step << " " << i;
+        EXPECT_EQ(readFile(a + Name(i)), Imp(i, 100 * i)) << step << " " << i;
+        EXPECT_EQ(readFile(b + Name(i)), Imp(i, i)) << step << " " << i;
         EXPECT_FALSE(QFile::exists(a + Old(i))) << step << " " << i;
       }
-      EXPECT_EQ(PaidIn(Read(a + Name(i))) + PaidIn(Read(b + Name(i))), 101 * i) << step << " " << i;
+      EXPECT_EQ(PaidIn(readFile(a + Name(i))) + PaidIn(readFile(b + Name(i))), 101 * i) << step << " " << i;
     }
     for (const QString &n : QDir(a).entryList(QDir::Files | QDir::Hidden | QDir::System))
       EXPECT_TRUE(n.endsWith(QStringLiteral(".imp")) || n.endsWith(QStringLiteral(".old"))) << step << " " << n.toStdString();
-    EXPECT_EQ(Read(b + Name(9)), Imp(9, 9000));
+    EXPECT_EQ(readFile(b + Name(9)), Imp(9, 9000));
   }
   // The kills fell both before and after pairs were installed.
   EXPECT_GT(finishedSome, 0);
@@ -185,10 +174,11 @@ TEST_F(InterruptedGather, AListFileNeverNamesAFileThatIsNotThere) {
     QStringList listed;
     for (int i = 1; i <= kEarlier; ++i) {
       const QString name = QStringLiteral("2508M202503_%1.imp").arg(8000000000LL + i);
-      Put(month + QLatin1Char('/') + name, "earlier");
+      writeFile(month + QLatin1Char('/') + name, "earlier");
       listed << kA + name;
     }
-    Put(month + QStringLiteral("/2508M_20250301_0315.txt"), (listed.join(QStringLiteral("\r\n")) + "\r\n").toLatin1());
+    writeFile(month + QStringLiteral("/2508M_20250301_0315.txt"),
+              (listed.join(QStringLiteral("\r\n")) + "\r\n").toLatin1());
     Child gather({QStringLiteral("gather"), dbPath(), drive_->path(), QString::number(step)});
     const int status = gather.wait();
     killed = status == Child::kKilled;
@@ -201,13 +191,14 @@ TEST_F(InterruptedGather, AListFileNeverNamesAFileThatIsNotThere) {
     // earlier figures under a name the return is read from.
     bool anyNew = false, anyEarlier = false;
     for (const QString &imp : QDir(month).entryList({QStringLiteral("*.imp")}, QDir::Files)) {
-      const bool earlier = Read(month + QLatin1Char('/') + imp) == "earlier";
+      const bool earlier = readFile(month + QLatin1Char('/') + imp) == "earlier";
       anyEarlier = anyEarlier || earlier;
       anyNew = anyNew || !earlier;
     }
     EXPECT_FALSE(anyNew && anyEarlier) << step;
     for (const QString &list : QDir(month).entryList({QStringLiteral("*.txt")}, QDir::Files)) {
-      for (const QString &line : QString::fromLatin1(Read(month + QLatin1Char('/') + list)).split(QStringLiteral("\r\n"))) {
+      for (const QString &line :
+           QString::fromLatin1(readFile(month + QLatin1Char('/') + list)).split(QStringLiteral("\r\n"))) {
         if (line.isEmpty()) continue;
         EXPECT_TRUE(QFile::exists(disk(line))) << step << " " << list.toStdString() << " names " << line.toStdString();
       }

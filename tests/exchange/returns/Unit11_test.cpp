@@ -35,24 +35,14 @@ class Form11Test : public ReturnsTest {
                         "VALUES ('25000002', '2', 'R1', '2025-03-06', 50, 1000.5)"));
   }
 
-  std::unique_ptr<TForm11> Open() {
-    auto f = std::make_unique<TForm11>(nullptr);
-    Form11 = f.get();
-    f->show();
-    return f;
-  }
+  std::unique_ptr<TForm11> Open() { return showForm(Form11); }
   static void Period(TForm11 *f, QDate from, QDate to) {
     f->DateTimePicker1->setDate(from);
     f->DateTimePicker2->setDate(to);
   }
   // Clicks a button and answers the boxes it shows.
   static std::vector<MessageSeen> Click(QWidget *f, const char *button, int boxes) {
-    std::vector<MessageSeen> seen(static_cast<std::size_t>(boxes));
-    ModalScript script;
-    for (auto &s : seen) script.then(answer(QMessageBox::Ok, &s));
-    script.runUntilReturn([&] { click(f, QString::fromLatin1(button)); QApplication::processEvents(); }, 20000);
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
-    return seen;
+    return answerOk([&] { click(f, QString::fromLatin1(button)); }, boxes);
   }
 
   static inline bool filled_ = false;

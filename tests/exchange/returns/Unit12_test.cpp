@@ -53,9 +53,7 @@ class Form12Test : public ReturnsTest {
   }
 
   std::unique_ptr<TForm12> Open(QDate from, QDate to) {
-    auto f = std::make_unique<TForm12>(nullptr);
-    Form12 = f.get();
-    f->show();
+    auto f = showForm(Form12);
     f->DateTimePicker1->setDate(from);
     f->DateTimePicker2->setDate(to);
     return f;

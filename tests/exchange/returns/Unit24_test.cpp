@@ -40,28 +40,13 @@ class Form24Test : public ::testing::Test {
     qunsetenv("VORIK_DRIVE_C");
     qunsetenv("VORIK_DRIVE_E");
   }
-  static void put(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-  }
   // Runs action on the dialog and answers the boxes it shows; their texts.
   static QStringList Boxes(const std::function<void()> &action, int boxes) {
-    std::vector<MessageSeen> seen(static_cast<std::size_t>(boxes));
-    ModalScript script;
-    for (auto &s : seen) script.then(answer(QMessageBox::Ok, &s));
-    script.runUntilReturn([&] { action(); QApplication::processEvents(); }, 20000);
-    EXPECT_TRUE(script.done()) << script.failure().toStdString();
     QStringList texts;
-    for (const auto &s : seen) texts << s.text;
+    for (const auto &s : answerOk(action, boxes)) texts << s.text;
     return texts;
   }
-  std::unique_ptr<TForm24> Open() {
-    auto f = std::make_unique<TForm24>(nullptr);
-    Form24 = f.get();
-    f->show();
-    return f;
-  }
+  std::unique_ptr<TForm24> Open() { return showForm(Form24); }
 
   TempDir c_, e_, work_;
   QString previous_;
@@ -83,17 +68,20 @@ TEST_F(Form24Test, OpensOnItsDefaultFoldersAndWarnsOnTheSameOrAMergedFolder) {
   EXPECT_EQ(Boxes([&] { click(f.get(), QStringLiteral("Button3")); }, 1), QStringList{"Nem lehet azonos a könyvtár "});
   EXPECT_EQ(f->Label1->text(), QString());
 
-  put(e_.file(QStringLiteral("QZ2025/03/x.old")), "retired");
+  writeFile(e_.file(QStringLiteral("QZ2025/03/x.old")), "retired");
   EXPECT_EQ(Boxes([&] { f->DirectoryListBox2->setDirectory(QStringLiteral("E:\\QZ2025\\03\\")); }, 1),
             QStringList{" Csak bevallás újbóli export ismétlés után!  "});
   EXPECT_EQ(f->FileListBox2->files(), QStringList());  // the list shows ".imp" files again
 }
 
 TEST_F(Form24Test, TheMergeShowsTheSumsBeforeAndAfter) {
-  put(c_.file(QStringLiteral("QZ2025/03/2508M202503_8000000001.imp")), "12456=10\r\n23790=20\r\n24804=30\r\n");
-  put(c_.file(QStringLiteral("QZ2025/03/2508M202503_8000000002.imp")), "12456=1\r\n23790=2\r\n24804=3\r\n");
-  put(e_.file(QStringLiteral("QZ2025/03/2508M202503_8000000001.imp")), "12456=100\r\n23790=200\r\n24804=300\r\n");
-  put(e_.file(QStringLiteral("QZ2025/03/2508M202503_8000000003.imp")), "23790=4000\r\n24804=5000\r\n");
+  writeFile(c_.file(QStringLiteral("QZ2025/03/2508M202503_8000000001.imp")),
+            "12456=10\r\n23790=20\r\n24804=30\r\n");
+  writeFile(c_.file(QStringLiteral("QZ2025/03/2508M202503_8000000002.imp")),
+            "12456=1\r\n23790=2\r\n24804=3\r\n");
+  writeFile(e_.file(QStringLiteral("QZ2025/03/2508M202503_8000000001.imp")),
+            "12456=100\r\n23790=200\r\n24804=300\r\n");
+  writeFile(e_.file(QStringLiteral("QZ2025/03/2508M202503_8000000003.imp")), "23790=4000\r\n24804=5000\r\n");
   auto f = Open();
   f->DirectoryListBox1->setDirectory(QStringLiteral("C:\\QZ2025\\03\\"));
   f->DirectoryListBox2->setDirectory(QStringLiteral("E:\\QZ2025\\03\\"));
@@ -123,9 +111,9 @@ TEST_F(Form24Test, TheMergeShowsTheSumsBeforeAndAfter) {
 
 TEST_F(Form24Test, TheProgramsOwnFilesShowThePaidSumsToCompareWholly) {
   // Files as the 08M gather writes them: no row 455, the paid amount only.
-  put(c_.file(QStringLiteral("QZ2025/03/2508M202503_8000000001.imp")), "24804=1234567\r\n");
-  put(e_.file(QStringLiteral("QZ2025/03/2508M202503_8000000001.imp")), "24804=600000\r\n");
-  put(e_.file(QStringLiteral("QZ2025/03/2508M202503_8000000002.imp")), "24804=4565\r\n");
+  writeFile(c_.file(QStringLiteral("QZ2025/03/2508M202503_8000000001.imp")), "24804=1234567\r\n");
+  writeFile(e_.file(QStringLiteral("QZ2025/03/2508M202503_8000000001.imp")), "24804=600000\r\n");
+  writeFile(e_.file(QStringLiteral("QZ2025/03/2508M202503_8000000002.imp")), "24804=4565\r\n");
   auto f = Open();
   f->DirectoryListBox1->setDirectory(QStringLiteral("C:\\QZ2025\\03\\"));
   f->DirectoryListBox2->setDirectory(QStringLiteral("E:\\QZ2025\\03\\"));
@@ -150,19 +138,20 @@ TEST_F(Form24Test, TheProgramsOwnFilesShowThePaidSumsToCompareWholly) {
 TEST_F(Form24Test, TheOpeningPutsRightAMergeThatWasKilled) {
   TempDir &work = work_;
   const QString a = c_.file(QStringLiteral("QZ2025/03/")), b = e_.file(QStringLiteral("QZ2025/03/"));
-  put(a + "2508M202503_8000000001.imp", "24804=11\r\n");  // merged
-  put(a + "2508M202503_8000000001.old", "24804=10\r\n");
-  put(b + "2508M202503_8000000001.imp", "24804=1\r\n");
-  put(a + "2508M202503_8000000002.imp", "24804=20\r\n");  // its ".old" linked, not yet replaced
-  put(a + "2508M202503_8000000002.old", "24804=20\r\n");
-  put(a + "2508M202503_8000000002.im_", "24804=22\r\n");
-  put(b + "2508M202503_8000000002.imp", "24804=2\r\n");
+  writeFile(a + "2508M202503_8000000001.imp", "24804=11\r\n");  // merged
+  writeFile(a + "2508M202503_8000000001.old", "24804=10\r\n");
+  writeFile(b + "2508M202503_8000000001.imp", "24804=1\r\n");
+  writeFile(a + "2508M202503_8000000002.imp", "24804=20\r\n");  // its ".old" linked, not yet replaced
+  writeFile(a + "2508M202503_8000000002.old", "24804=20\r\n");
+  writeFile(a + "2508M202503_8000000002.im_", "24804=22\r\n");
+  writeFile(b + "2508M202503_8000000002.imp", "24804=2\r\n");
   // Hidden files of the user's own in folder A, and a scratch file's
   // temporary that the killed merge left.
-  put(a + ".jegyzet.backup", "own");
-  put(a + ".titkos.kulcs1", "own");
-  put(a + ".2508M202503_8000000002.im_.~999999999.Ab12Cd", "24804=2");
-  put(work.file(QStringLiteral("osszevonas.naplo")),
+  writeFile(a + ".jegyzet.backup", "own");
+  writeFile(a + ".titkos.kulcs1", "own");
+  writeFile(a + ".2508M202503_8000000002.im_.~999999999.Ab12Cd", "24804=2");
+  writeFile(
+      work.file(QStringLiteral("osszevonas.naplo")),
       "C:\\QZ2025\\03\\\r\nE:\\QZ2025\\03\\\r\n2508M202503_8000000001.imp\r\n2508M202503_8000000002.imp\r\n");
   std::unique_ptr<TForm24> f;
   {
@@ -190,8 +179,8 @@ TEST_F(Form24Test, TheOpeningPutsRightAMergeThatWasKilled) {
 }
 
 TEST_F(Form24Test, ABadValueIsNamedAndNothingChanges) {
-  put(c_.file(QStringLiteral("QZ2025/03/2508M202503_8000000001.imp")), "23790=20\r\n");
-  put(e_.file(QStringLiteral("QZ2025/03/2508M202503_8000000001.imp")), "23790=12a\r\n");
+  writeFile(c_.file(QStringLiteral("QZ2025/03/2508M202503_8000000001.imp")), "23790=20\r\n");
+  writeFile(e_.file(QStringLiteral("QZ2025/03/2508M202503_8000000001.imp")), "23790=12a\r\n");
   auto f = Open();
   f->DirectoryListBox1->setDirectory(QStringLiteral("C:\\QZ2025\\03\\"));
   f->DirectoryListBox2->setDirectory(QStringLiteral("E:\\QZ2025\\03\\"));

@@ -21,17 +21,8 @@
 
 namespace vorik::test {
 
-class ReturnsTest : public ::testing::Test {
+class ReturnsTest : public SuiteDatabaseTest {
  protected:
-  static void SetUpTestSuite() {
-    dbDir_ = new TempDir;
-    dbPath_ = createTestDatabase(dbDir_->path());
-  }
-  static void TearDownTestSuite() {
-    delete dbDir_;
-    dbDir_ = nullptr;
-  }
-
   void SetUp() override {
     resetAppState();
     drive_ = std::make_unique<TempDir>();
@@ -39,7 +30,7 @@ class ReturnsTest : public ::testing::Test {
     QDir(drive_->path()).mkpath(QStringLiteral("QZ2025/03"));
     oldCurrent_ = QDir::currentPath();
     QDir::setCurrent(drive_->path());
-    data_ = openDataModule(dbPath_);
+    data_ = openDataModule(dbPath());
     AtvevoKod = QStringLiteral("R1");
     Edit15Option = QStringLiteral("0");
   }
@@ -55,15 +46,8 @@ class ReturnsTest : public ::testing::Test {
   static void exec(const QString &sql) { execApart(*Data->ZCon1, sql); }
 
   static QString disk(const QString &winPath) { return platform::mapWindowsPath(winPath); }
-  static QByteArray bytesOf(const QString &winPath) {
-    QFile f(disk(winPath));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-  }
-  static void put(const QString &winPath, const QByteArray &bytes) {
-    QFile f(disk(winPath));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << winPath.toStdString();
-    f.write(bytes);
-  }
+  static QByteArray bytesOf(const QString &winPath) { return readFile(disk(winPath), "<missing>"); }
+  static void put(const QString &winPath, const QByteArray &bytes) { writeFile(disk(winPath), bytes); }
   // Every file of a folder (hidden ones too) with its bytes.
   static QMap<QString, QByteArray> folderBytes(const QString &winFolder) {
     QMap<QString, QByteArray> out;
@@ -75,13 +59,9 @@ class ReturnsTest : public ::testing::Test {
     return out;
   }
 
-  static QString dbPath() { return dbPath_; }
-
   std::unique_ptr<TempDir> drive_;
 
  private:
-  static inline TempDir *dbDir_ = nullptr;
-  static inline QString dbPath_;
   std::unique_ptr<TData> data_;
   QString oldCurrent_;
 };
