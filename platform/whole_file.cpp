@@ -243,6 +243,8 @@ bool WholeFile::write(const QByteArray &bytes) {
   return true;
 }
 
+std::function<void(const QString &target)> beforeWholeFileRename;
+
 bool WholeFile::commit() {
   if (!file_ || !file_->isOpen() || temp_.isEmpty()) return failErrno(EBADF);
   // Buffered bytes meet the disk here: a full disk fails the flush or the sync.
@@ -255,6 +257,7 @@ bool WholeFile::commit() {
   errno = 0;
   file_->close();
   if (file_->error() != QFileDevice::NoError) return failErrno(errno);
+  if (beforeWholeFileRename) beforeWholeFileRename(target_);
   if (replace_ == Replace::Never) {
     if (const int error = renameNoReplace(temp_, target_)) return failErrno(error);
   } else if (::rename(QFile::encodeName(temp_).constData(), QFile::encodeName(target_).constData()) != 0) {

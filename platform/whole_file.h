@@ -89,6 +89,11 @@ class WholeFile {
   std::unique_ptr<QFile> file_;
 };
 
+// For tests: runs in every commit() once the temporary holds the whole file
+// and is on the disk, just before it takes the target's name (a test's child
+// stops there to be killed in the middle of a write).
+extern std::function<void(const QString &target)> beforeWholeFileRename;
+
 // bytes as the whole content of path; FileWriteError on failure (the old file
 // kept).
 void writeFileWhole(const QString &path, const QByteArray &bytes);

@@ -29,6 +29,7 @@
 #include "exchange/returns/ImportMerge.h"
 #include "exchange/returns/Unit11.h"
 #include "platform/dialogs.h"
+#include "platform/whole_file.h"
 #include "platform/win_path.h"
 #include "report/core/FR_Class_Build.h"
 #include "report/expr/FR_Intrp.h"
@@ -350,14 +351,28 @@ QStringList boxesOf(const Output &o) {
 
 // "year-output <name> <working folder> <database>": an instance of the program
 // running one output in a place; "ready" once open, the output on "go",
-// then "done" with the boxes it showed.
+// then "done" with the boxes it showed. On "go-stop" it stops in the middle
+// of its writing instead (with its first whole file, or its 100th of a
+// month's files, written but not yet named), says "writing" and waits there
+// to be killed.
 const ChildMode kOutputChild("year-output", [](const QStringList &args) {
   if (args.size() != 3) return 2;
   const Output &o = output(args[0]);
   Session session(args[1], args[2]);  // the working folder, the database
   tellParent(QStringLiteral("ready"));
-  for (std::string line; std::getline(std::cin, line) && line != "go";) {
+  std::string line;
+  while (std::getline(std::cin, line) && line != "go" && line != "go-stop") {
   }
+  int commits = 0;
+  const QLatin1String name(o.name);
+  const int stopAt = name == QLatin1String("gather") || name == QLatin1String("merge") ? 100 : 1;
+  if (line == "go-stop")
+    platform::beforeWholeFileRename = [&](const QString &) {
+      if (++commits != stopAt) return;
+      tellParent(QStringLiteral("writing"));
+      while (std::getline(std::cin, line)) {
+      }
+    };
   const QStringList boxes = boxesOf(o);
   ReleaseAuditStaging();
   tellParent(QStringLiteral("done ") + boxes.join(QStringLiteral(" / ")));
@@ -563,23 +578,6 @@ QStringList temporaries(const QString &folder, const QString &name = QString()) 
   return out;
 }
 
-// Whether an output is writing its target now: its temporary holds bytes (for
-// the gather: the month's files are coming).
-bool writing(const Output &o, const QString &target) {
-  const QString folder = QFileInfo(target).absolutePath();
-  if (QLatin1String(o.name) == QLatin1String("merge"))
-    return QDir(folder)
-               .entryList({QStringLiteral("*.im_"), QStringLiteral("*.old")}, QDir::Files | QDir::Hidden)
-               .size() > 100;
-  if (QLatin1String(o.name) == QLatin1String("gather"))
-    return QDir(folder)
-               .entryList({QStringLiteral("*.imp"), QStringLiteral(".*.imp.~*")}, QDir::Files | QDir::Hidden)
-               .size() > 100;
-  for (const QString &t : temporaries(folder, fileName(target)))
-    if (QFileInfo(folder + QLatin1Char('/') + t).size() > 0) return true;
-  return false;
-}
-
 // Whether a target is as the case left it before the run: the old bytes, or
 // still missing.
 bool asBefore(const Output &o, const QString &target) {
@@ -640,17 +638,9 @@ TEST_P(YearOutput, KilledWhileItWritesLeavesTheOldFileOrAWholeNewOneAndTheNextRu
 
     Child child({QStringLiteral("year-output"), QLatin1String(o.name), place.folder, place.database});
     ASSERT_EQ(child.waitFor("ready"), "ready");
-    child.send("go");
-    bool killed = false;
-    for (int polls = 0; polls < 60000 && !killed; ++polls) {
-      if (writing(o, target)) {
-        child.kill();
-        killed = true;
-      } else if (!child.waitFor("done", 1).isEmpty()) {
-        break;
-      }
-    }
-    EXPECT_TRUE(killed) << "the output ended before it was seen writing";
+    child.send("go-stop");
+    ASSERT_EQ(child.waitFor("writing"), "writing") << "the output ended before it was writing";
+    child.kill();
 
     // The old file or the whole new one; nothing new in sight but the
     // output; the register as it was.
