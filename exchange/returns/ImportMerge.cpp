@@ -277,6 +277,9 @@ std::optional<MergeRecovery> RecoverMerge() {
   const QStringList journal = platform::fromCp1250(ReadFile(work, MergeJournal())).split(QStringLiteral("\r\n"));
   MergeRecovery r;
   if (journal.size() >= 2) {
+    // A gather writing folder A meanwhile would replace the files put right;
+    // the journal is then left for the next opening.
+    const auto folderHold = HoldMonthFolder(journal[0]);
     WinFolder a(journal[0]), b(journal[1]);
     for (const QString &name : journal.mid(2)) {
       if (name.isEmpty()) continue;

@@ -75,7 +75,8 @@ struct MergeRecovery {
 // names a pair of the journal produces go (scratch files and their
 // temporaries). The journal goes once every pair is right; otherwise it
 // stays for the next try. Nothing without a journal, and no answer (nothing
-// touched) while another program is merging.
+// touched) while another program is merging; while another program gathers
+// into folder A, ReturnError (nothing touched, the journal kept).
 std::optional<MergeRecovery> RecoverMerge();
 
 // Whether two folder texts name the same folder on disk.

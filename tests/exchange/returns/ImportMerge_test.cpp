@@ -287,7 +287,8 @@ TEST_F(MergeFolders, ValuesOver32BitsAreRefusedNamingTheFileBeforeAnythingChange
 namespace {
 
 // Two programs in one working folder: while one merges, the other neither
-// merges nor takes the journal of the merge under way for a stopped one.
+// merges nor takes the journal of the merge under way for a stopped one; nor
+// does it put a stopped one right while another program gathers into its folder.
 TEST_F(MergeFolders, AnotherProgramsMergeUnderWayIsLeftAlone) {
   TempDir &work = work_;
   put(a(QStringLiteral("2508M202503_8000000001.imp")), Imp("8000000001", 10));
@@ -314,7 +315,20 @@ TEST_F(MergeFolders, AnotherProgramsMergeUnderWayIsLeftAlone) {
     }
     EXPECT_EQ(folder(c_.file(QStringLiteral("QZ2025/03"))), before);
   }
-  // Once the other has gone, its journal is one of a stopped merge.
+  {
+    // Another program's gather writing folder A: the stopped merge is put
+    // right at a later opening.
+    const auto gather = HoldMonthFolder(kA);
+    try {
+      RecoverMerge();
+      ADD_FAILURE() << "recovered while a gather writes folder A";
+    } catch (const ReturnError &e) {
+      EXPECT_TRUE(e.message().contains(QStringLiteral("kigyűjtés vagy összevonás"))) << e.message().toStdString();
+    }
+    EXPECT_EQ(read(work.file(MergeJournal())), journal.toLatin1());
+    EXPECT_EQ(folder(c_.file(QStringLiteral("QZ2025/03"))), before);
+  }
+  // Once the others have gone, its journal is one of a stopped merge.
   EXPECT_EQ(RecoverMerge(), std::optional<MergeRecovery>(MergeRecovery()));
   EXPECT_FALSE(QFile::exists(work.file(MergeJournal())));
   EXPECT_FALSE(QFile::exists(a(QStringLiteral("2508M202503_8000000001.old"))));
