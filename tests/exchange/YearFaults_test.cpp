@@ -40,6 +40,7 @@
 #include "support/data_fixture.h"
 #include "support/full_disk.h"
 #include "support/gui_driver.h"
+#include "support/system_printers.h"
 #include "support/temp_dir.h"
 #include "tools/layouts/ProgramLayouts.h"
 
@@ -197,30 +198,6 @@ class Session {
   std::unique_ptr<TData> data_;
 };
 
-// The printer "PDF" as the print dialog leaves it chosen, the file question
-// answered with target.
-class PdfPrinter {
- public:
-  explicit PdfPrinter(const QString &target) : backend_(report::frCreateSystemPrinterBackend()) {
-    printer_.SetPrinter(backend_.get());
-    printer_.SetPrinterIndex(int(printer_.Printers.indexOf(report::frPdfPrinterName())));
-    saved_ = report::frPrinter;
-    report::frPrinter = &printer_;
-    savedAsk_ = report::frAskPdfFileName;
-    report::frAskPdfFileName = [target](const QString &) { return target; };
-  }
-  ~PdfPrinter() {
-    report::frPrinter = saved_;
-    report::frAskPdfFileName = savedAsk_;
-  }
-
- private:
-  std::unique_ptr<report::TfrPrinterBackend> backend_;
-  report::TfrPrinter printer_;
-  report::TfrPrinter *saved_ = nullptr;
-  report::TfrPdfFileNameProc savedAsk_;
-};
-
 const lists::Range kYearRange{true, QDate(2025, 1, 1), QDate(2025, 12, 31), kReceiver};
 
 // The producer list of the year built on the program's layout, as the list
@@ -299,7 +276,8 @@ void runBackup() {
 }
 
 void runProducerPdf() {
-  PdfPrinter pdf(platform::mapWindowsPath(QStringLiteral("C:\\lista.pdf")));
+  const QString file = platform::mapWindowsPath(QStringLiteral("C:\\lista.pdf"));
+  SystemPrinters pdf(&file, true);
   if (buildProducerList()) Data->frNyomtat->PrintPreparedReport(QString(), 1);
 }
 

@@ -12,6 +12,7 @@
 #include "app/producers/Unit4.h"
 #include "support/cups_fixture.h"
 #include "support/print_fixture.h"
+#include "support/system_printers.h"
 #include "report/expr/FR_Intrp.h"
 #include "report/output/FR_Prntr.h"
 #include "report/ui/FR_Ctrls.h"
@@ -641,23 +642,11 @@ QString pdfText(const QString &file) {
 
 // The system's printers and the real preview window for one test; the
 // printer "PDF" writes to the file *answer names (empty: the question is cancelled).
-class RealPrinting {
+class RealPrinting : SystemPrinters {
  public:
-  explicit RealPrinting(const QString *answer) : backend_(report::frCreateSystemPrinterBackend()) {
-    printer_.SetPrinter(backend_.get());
-    report::frPrinter = &printer_;
-    report::frAskPdfFileName = [answer](const QString &) { return *answer; };
+  explicit RealPrinting(const QString *answer) : SystemPrinters(answer) {
     report::frShowPreview = report::frShowPreviewWindow;
   }
-  ~RealPrinting() {
-    report::frPrinter = nullptr;
-    report::frAskPdfFileName = savedAsk_;
-  }
-
- private:
-  std::unique_ptr<report::TfrPrinterBackend> backend_;
-  report::TfrPrinter printer_;
-  report::TfrPdfFileNameProc savedAsk_ = report::frAskPdfFileName;
 };
 
 // The print dialog's step: a printer chosen in the list, the copies and the
