@@ -3,10 +3,12 @@
 // and a failed copy leaves nothing behind.
 #include "db/connection.h"
 #include "db/dataset.h"
+#include "db/schema.h"
 #include "db/transaction.h"
 #include "exchange/backup/DatabaseCopy.h"
 #include "support/child_process.h"
 #include "support/db_fixture.h"
+#include "support/full_disk.h"
 #include "support/temp_dir.h"
 
 #include <QDir>
@@ -185,5 +187,73 @@ TEST_F(DatabaseCopyTest, ACopyIsTheWholeFileAndIsNeverWrittenOver) {
   EXPECT_THROW(backup::CopyDatabase(database_->path(), copy), backup::CopyError);
   EXPECT_EQ(readFile(copy), copied);
 }
+
+// The database on a real nearly full disk (8 to 16 KB free), where the
+// engine's lock, begun, fails half-way and stays on for good.
+class NearlyFullDisk : public ::testing::TestWithParam<int> {
+ protected:
+  void SetUp() override {
+    if (!disk_.mounted()) GTEST_SKIP() << "needs a real small file system";
+    database_ = createTestDatabase(disk_.path());
+  }
+  // A plain copy of the database file opens, normal, with its TERMEK rows.
+  qint64 PlainCopyRows() {
+    const QString plain = target_.file(QStringLiteral("plain.fdb"));
+    QFile::remove(plain);
+    EXPECT_TRUE(QFile::copy(database_, plain));
+    Attachment copied(plain);
+    EXPECT_EQ(copied.value(kBackupState).toInt(), 0);
+    return copied.count(QStringLiteral("TERMEK"));
+  }
+  FullDisk disk_{"8m"};
+  QString database_;
+  TempDir target_;
+};
+
+TEST_P(NearlyFullDisk, TheBackupIsRefusedBeforeTheLockAndTheDatabaseStaysNormal) {
+  disk_.fill(GetParam());
+  try {
+    backup::CopyDatabase(database_, target_.file(QStringLiteral("2025_03_07_14_05.FDB")));
+    FAIL() << "copied without room for the lock's side file";
+  } catch (const backup::CopyError &e) {
+    EXPECT_TRUE(e.reason().startsWith(QStringLiteral("Nincs elég szabad hely azon a lemezen, ahol az adatbázis van")))
+        << e.what();
+  }
+  EXPECT_FALSE(db::fileBackupLocked(database_));
+  EXPECT_FALSE(QFileInfo::exists(database_ + QStringLiteral(".delta")));
+  EXPECT_EQ(QDir(target_.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+  disk_.release();
+  EXPECT_EQ(Attachment(database_).value(kBackupState).toInt(), 0);
+  EXPECT_EQ(PlainCopyRows(), 0);
+}
+
+TEST_P(NearlyFullDisk, ALockLeftHalfBegunIsEndedOnceThereIsRoomAndTheUserToldTheStateTillThen) {
+  disk_.fill(GetParam());
+  EXPECT_ANY_THROW({
+    Attachment earlier(database_);
+    earlier.exec(QStringLiteral("ALTER DATABASE BEGIN BACKUP"));
+    earlier.transaction().commit();
+  });
+  ASSERT_TRUE(db::fileBackupLocked(database_));
+  try {
+    backup::EndLeftOverBackupLock(database_);
+    FAIL() << "a lock that cannot be ended was passed over";
+  } catch (const backup::CopyError &e) {
+    EXPECT_EQ(e.reason(), db::backupLockLeftText(database_));
+  }
+  disk_.release();
+  {
+    // Written while the lock is on: into the side file.
+    Attachment later(database_);
+    later.exec(QStringLiteral("INSERT INTO TERMEK (T_KOD, T_MEGNEVEZES) VALUES ('1', 'Alma')"));
+    later.transaction().commit();
+  }
+  backup::EndLeftOverBackupLock(database_);
+  EXPECT_FALSE(db::fileBackupLocked(database_));
+  EXPECT_FALSE(QFileInfo::exists(database_ + QStringLiteral(".delta")));
+  EXPECT_EQ(PlainCopyRows(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Free, NearlyFullDisk, ::testing::Values(8 * 1024, 16 * 1024));
 
 }  // namespace
