@@ -63,15 +63,14 @@ bool ShowLayout(TfrReport &report, const QString &fileName, const QString &title
     // The engine's own text goes to the log; the box says what happened and
     // what to do.
     platform::logCaught(lcApp(), fileName);
-    const bool damaged = dynamic_cast<const report::EReadError *>(&e) || dynamic_cast<const report::EInvalidLayout *>(&e);
-    const bool memory = dynamic_cast<const std::bad_alloc *>(&e);
-    platform::error(LayoutErrorText(
-        fileName, damaged ? QStringLiteral("A fájl sérült vagy nem nyomtatási minta. Kérem másolja vissza a "
-                                           "program eredeti nyomtatási mintáját (például egy mentésből), és "
-                                           "próbálja újra.")
-                  : memory ? platform::exceptionText(e)
-                           : QStringLiteral("A fájl nem olvasható. Kérem ellenőrizze, hogy a nyomtatási minta "
-                                            "a program mappájában van és olvasható, majd próbálja újra.")));
+    QString reason = QStringLiteral("A fájl nem olvasható. Kérem ellenőrizze, hogy a nyomtatási minta a program "
+                                    "mappájában van és olvasható, majd próbálja újra.");
+    if (dynamic_cast<const report::EReadError *>(&e) || dynamic_cast<const report::EInvalidLayout *>(&e))
+      reason = QStringLiteral("A fájl sérült vagy nem nyomtatási minta. Kérem másolja vissza a program eredeti "
+                              "nyomtatási mintáját (például egy mentésből), és próbálja újra.");
+    else if (dynamic_cast<const std::bad_alloc *>(&e))
+      reason = platform::exceptionText(e);
+    platform::error(LayoutErrorText(fileName, reason));
     return false;
   }
   if (afterLoad) afterLoad();

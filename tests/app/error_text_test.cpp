@@ -47,7 +47,6 @@ TEST(ExceptionText, EveryKindOfTheProgramGivesItsOwnText) {
   expectText(report::EPrinterError(QStringLiteral("A nyomtató nem érhető el")),
              QStringLiteral("A nyomtató nem érhető el"));
   expectText(report::EReadError(), QStringLiteral("Stream read error"));
-  // Running out of memory in the program's words, not the library's "std::bad_alloc".
   expectText(std::bad_alloc(), QStringLiteral("Elfogyott a memória, a művelet nem fejeződött be. Kérem zárjon be "
                                               "más programokat, vagy válasszon kisebb fájlt vagy rövidebb "
                                               "időszakot, és próbálja újra."));
