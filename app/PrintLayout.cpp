@@ -7,10 +7,12 @@
 #include "platform/error_text.h"
 #include "platform/win_path.h"
 #include "report/core/FR_Class_Build.h"
+#include "report/core/FR_Utils.h"
 #include "report/expr/FR_Intrp.h"
 #include "report/output/FR_Prntr.h"
 
 #include <exception>
+#include <new>
 
 using report::TfrReport;
 
@@ -58,8 +60,17 @@ bool ShowLayout(TfrReport &report, const QString &fileName, const QString &title
       return false;
     }
   } catch (const std::exception &e) {
+    // The engine's own text goes to the log; the box says what happened and
+    // what to do.
     platform::logCaught(lcApp(), fileName);
-    platform::error(LayoutErrorText(fileName, platform::exceptionText(e)));
+    QString reason = QStringLiteral("A fájl nem olvasható. Kérem ellenőrizze, hogy a nyomtatási minta a program "
+                                    "mappájában van és olvasható, majd próbálja újra.");
+    if (dynamic_cast<const report::EReadError *>(&e) || dynamic_cast<const report::EInvalidLayout *>(&e))
+      reason = QStringLiteral("A fájl sérült vagy nem nyomtatási minta. Kérem másolja vissza a program eredeti "
+                              "nyomtatási mintáját (például egy mentésből), és próbálja újra.");
+    else if (dynamic_cast<const std::bad_alloc *>(&e))
+      reason = platform::exceptionText(e);
+    platform::error(LayoutErrorText(fileName, reason));
     return false;
   }
   if (afterLoad) afterLoad();

@@ -164,6 +164,8 @@ void TForm1::FormCreate() {
       db::endLeftOverBackupLock(*Data->ZCon1);
     } catch (const std::exception &) {
       platform::logCaught(lcApp(), QStringLiteral("ending a left-over backup lock"));
+      if (db::fileBackupLocked(Data->ZCon1->databaseName()))
+        platform::showMessage(db::backupLockLeftText(Data->ZCon1->databaseName()));
     }
     // A file of an earlier version gets the indexes its lists read through.
     db::addMissingIndexes(*Data->ZCon1);
@@ -177,6 +179,10 @@ void TForm1::FormCreate() {
     // table) gets the one start-up box below; the log keeps which it was.
     platform::logCaught(lcApp(), QStringLiteral("start-up"));
     startupFailed_ = true;
+    // A backup lock whose side file has no room keeps the engine from
+    // opening the database: the user is told that state and what to do.
+    if (Data && db::fileBackupLocked(Data->ZCon1->databaseName()))
+      platform::showMessage(db::backupLockLeftText(Data->ZCon1->databaseName()));
   }
   if (startupFailed_) {
     // The box has the one button Yes: however it is dismissed, the program ends.

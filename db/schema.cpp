@@ -2,12 +2,15 @@
 
 #include "db/connection.h"
 #include "db/dataset.h"
+#include "db/error.h"
 #include "db/logging.h"
 #include "db/transaction.h"
 #include "platform/error_text.h"
 #include "platform/process_lock.h"
 #include "db_schema_script.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
@@ -101,25 +104,75 @@ QStringList addMissingIndexes(Connection &connection) {
 
 const char *const kBackupCopier = "backup";
 
+namespace {
+
+// The first column of the first row of sql, committed.
+qint64 valueOf(Transaction &t, const QString &sql) {
+  Query q;
+  q.setTransaction(&t);
+  q.sql().add(sql);
+  q.open();
+  const qint64 v = q.field(0).asInteger();
+  q.close();
+  t.commit();
+  return v;
+}
+
+void executeCommitted(Transaction &t, const QString &sql) {
+  Query q;
+  q.setTransaction(&t);
+  q.sql().add(sql);
+  q.execute();
+  t.commit();
+}
+
+}  // namespace
+
+int backupState(Transaction &transaction) {
+  return static_cast<int>(valueOf(transaction, QStringLiteral("SELECT MON$BACKUP_STATE FROM MON$DATABASE")));
+}
+
+void endBackupLock(Transaction &transaction) {
+  if (backupState(transaction) == 0) return;
+  // A lock whose beginning failed half-way (the side file could not be
+  // written) has the header's mark without the record of the lock, and the
+  // engine refuses to end it: the lock is begun on it once more, which the
+  // engine takes, and ended.
+  const bool recorded = valueOf(transaction, QStringLiteral("SELECT COUNT(*) FROM RDB$FILES "
+                                                            "WHERE BIN_AND(RDB$FILE_FLAGS, 64) <> 0")) != 0;
+  if (!recorded) executeCommitted(transaction, QStringLiteral("ALTER DATABASE BEGIN BACKUP"));
+  executeCommitted(transaction, QStringLiteral("ALTER DATABASE END BACKUP"));
+  if (const int state = backupState(transaction); state != 0)
+    throw Error(QStringLiteral("the backup lock is still on after its end (state %1)").arg(state));
+}
+
+bool fileBackupLocked(const QString &path) {
+  // The header page: page type 1 at offset 0, the flags at 42 (little
+  // endian), whose bits 0x0C00 hold the backup state.
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return false;
+  const QByteArray h = f.read(44);
+  return h.size() == 44 && h[0] == 1 && (static_cast<unsigned char>(h[43]) & 0x0C) != 0;
+}
+
+QString backupLockLeftText(const QString &path) {
+  const QString delta = QFileInfo(path).fileName() + QStringLiteral(".delta");
+  return QStringLiteral("Az adatbázis egy félbemaradt mentés zárolásában maradt: a változások az adatbázis "
+                        "melletti \"%1\" fájlba kerülnek, és a program nem tudta visszaírni őket. "
+                        "Kérem szabadítson fel helyet azon a lemezen, ahol az adatbázis van, majd indítsa újra "
+                        "a programot. Addig a \"%1\" fájlt ne törölje és ne mozgassa el, és az adatbázis fájlt "
+                        "ne másolja le.")
+      .arg(delta);
+}
+
 bool endLeftOverBackupLock(Connection &connection) {
   const platform::ProcessLock copier(connection.databaseName(), QString::fromLatin1(kBackupCopier));
   if (!copier.held()) return false;  // a live copy under way keeps its lock
   Transaction t;
   t.setConnection(&connection);
   t.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
-  Query q;
-  q.setTransaction(&t);
-  q.sql().add(QStringLiteral("SELECT MON$BACKUP_STATE FROM MON$DATABASE"));
-  q.open();
-  const bool locked = q.field(0).asInteger() != 0;
-  q.close();
-  t.commit();
-  if (!locked) return false;
-  Query end;
-  end.setTransaction(&t);
-  end.sql().add(QStringLiteral("ALTER DATABASE END BACKUP"));
-  end.execute();
-  t.commit();
+  if (backupState(t) == 0) return false;
+  endBackupLock(t);
   return true;
 }
 

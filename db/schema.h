@@ -40,4 +40,20 @@ extern const char *const kBackupCopier;
 // Errors rise as db::Error.
 bool endLeftOverBackupLock(Connection &connection);
 
+class Transaction;
+// The engine's backup state of the transaction's database: 0 normal, 1
+// locked (changes go to the side file), 2 merging.
+int backupState(Transaction &transaction);
+// Ends the engine's backup lock, also one whose beginning failed half-way
+// (which the engine's plain end refuses), and checks that it ended. Nothing
+// happens without a lock. Errors rise as db::Error.
+void endBackupLock(Transaction &transaction);
+// True when the header of the database file at path (a file-system path)
+// carries the engine's backup lock: read from the file itself, as the engine
+// may not open it then (no room for its side file).
+bool fileBackupLocked(const QString &path);
+// What the user is told of a backup lock that could not be ended: the state
+// the database at path is in and what to do.
+QString backupLockLeftText(const QString &path);
+
 }  // namespace db

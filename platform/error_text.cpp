@@ -3,10 +3,34 @@
 #include <QLoggingCategory>
 
 #include <cerrno>
+#include <new>
 
 namespace platform {
 
-QString exceptionText(const std::exception &e) { return QString::fromUtf8(e.what()); }
+namespace {
+
+// The library's "std::bad_alloc" says nothing to the user.
+const QString kOutOfMemory = QStringLiteral(
+    "Elfogyott a memória, a művelet nem fejeződött be. Kérem zárjon be más programokat, vagy válasszon kisebb "
+    "fájlt vagy rövidebb időszakot, és próbálja újra.");
+
+// The exception being handled as raised, for the log.
+QString raisedText() {
+  try {
+    throw;
+  } catch (const std::exception &e) {
+    return QString::fromUtf8(e.what());
+  } catch (...) {
+    return QStringLiteral("Unknown error");
+  }
+}
+
+}  // namespace
+
+QString exceptionText(const std::exception &e) {
+  if (dynamic_cast<const std::bad_alloc *>(&e)) return kOutOfMemory;
+  return QString::fromUtf8(e.what());
+}
 
 QString exceptionText(std::exception_ptr e) {
   if (e) {
@@ -21,7 +45,8 @@ QString exceptionText(std::exception_ptr e) {
 }
 
 void logCaught(const QLoggingCategory &category, const QString &context) {
-  qCWarning(category).noquote() << context.trimmed() + QStringLiteral(" -- ") + exceptionText();
+  qCWarning(category).noquote() << context.trimmed() + QStringLiteral(" -- ") +
+                                        (std::current_exception() ? raisedText() : exceptionText());
 }
 
 QString lastSystemErrorText() { return systemErrorText(errno != 0 ? errno : EIO); }

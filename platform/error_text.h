@@ -11,7 +11,9 @@ namespace platform {
 
 // what() read as UTF-8. Every exception of the program carries its text so:
 // db::Error the engine's own message, ConvertError, IniFileError and the
-// report engine's E...Error classes their message.
+// report engine's E...Error classes their message. Running out of memory
+// (std::bad_alloc) reads in the program's words, what happened and what to
+// do; the log (logCaught) keeps the text as raised.
 QString exceptionText(const std::exception &e);
 // A stored exception, or inside a catch block the one being handled
 // (catch (...) included); "Unknown error" for one not derived from

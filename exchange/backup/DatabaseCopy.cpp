@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -19,6 +20,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace backup {
@@ -103,38 +105,76 @@ void ClearBackupState(int fd) {
     throw CopyError(SystemReason(errno));
 }
 
+// Room the engine needs beside the database while its backup lock lasts, in
+// database pages: it writes three pages into the side file as the lock
+// begins (and leaves the lock half-begun, with no way to end it, when it
+// cannot), then a page for each page changed during the copy, and the end
+// of the lock may grow the main file by the pages added meanwhile.
+constexpr qint64 kLockRoomPages = 16;
+
+// Refuses the copy before the lock when the disk of the database at path
+// lacks room for the side file.
+void RequireRoomForLock(const QString &path) {
+  unsigned char header[kHeaderBytes];
+  Fd db;
+  db.fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+  if (db.fd < 0 || ::pread(db.fd, header, sizeof header, 0) != static_cast<ssize_t>(sizeof header))
+    throw CopyError(QStringLiteral("A \"Honnan\" -ban megadott fálj nem olvasható."));
+  const qint64 pageSize = std::max(header[16] | header[17] << 8, 4096);
+  struct statvfs fs {};
+  if (::fstatvfs(db.fd, &fs) != 0) return;  // no figures: the engine's own error decides
+  const qint64 room = static_cast<qint64>(fs.f_bavail) * static_cast<qint64>(fs.f_frsize);
+  const qint64 needed = kLockRoomPages * pageSize;
+  if (room >= needed) return;
+  qCWarning(lcExchange).noquote() << "backup refused:" << room << "bytes free beside" << path << "of" << needed;
+  throw CopyError(QStringLiteral("Nincs elég szabad hely azon a lemezen, ahol az adatbázis van: a mentés "
+                                 "idejére legalább %1 KB kell mellette, és csak %2 KB van. Kérem szabadítson "
+                                 "fel helyet azon a lemezen, és próbálja újra.")
+                      .arg(needed / 1024)
+                      .arg(room / 1024));
+}
+
 // Held by whoever copies a database file (this process or another instance)
 // for as long as the engine's backup lock is theirs. A backup lock found while
 // this is free was left by a copier that died.
 const QString kCopier = QString::fromLatin1(db::kBackupCopier);
 
 // The backup lock on one database through an attachment of its own, taken
-// afresh and released when this goes. A lock that no live copier holds was
-// left by a killed run: it is ended first (the engine merges its side file),
-// so the copy holds the database as it is now.
+// afresh; ended by end(), or when this goes. A lock that no live copier holds
+// was left by a killed run or half begun: it is ended first (the engine
+// merges its side file), so the copy holds the database as it is now. The
+// lock is begun only with room for its side file beside the database, and
+// every end is checked: a lock that cannot be ended is reported with what
+// the user must do, never passed over.
 class BackupLock {
  public:
-  explicit BackupLock(const QString &path) {
+  explicit BackupLock(const QString &path) : path_(path) {
     copier_.emplace(path, kCopier);
     if (!copier_->held())
       throw CopyError(copier_->refusal(QStringLiteral("Az adatbázis mentése éppen folyik, kérem próbálja újra.")));
     Attach(path);
-    int state = State();
-    if (state != 0) {
-      Execute(QStringLiteral("ALTER DATABASE END BACKUP"));
-      state = State();
-    }
-    if (state != 0) throw CopyError(QStringLiteral("Az adatbázis mentése éppen folyik, kérem próbálja újra."));
-    Execute(QStringLiteral("ALTER DATABASE BEGIN BACKUP"));
     locked_ = true;
+    end();
+    RequireRoomForLock(path);
+    try {
+      Execute(QStringLiteral("ALTER DATABASE BEGIN BACKUP"));
+      locked_ = true;
+    } catch (const std::exception &) {
+      // Failed half-way, it may have left the lock on: ended here, or the
+      // user told.
+      platform::logCaught(lcExchange(), QStringLiteral("BEGIN BACKUP"));
+      locked_ = true;
+      end();
+      throw CopyError(QStringLiteral("Az adatbázis mentése nem kezdhető el (az adatbázis motorja nem tudott "
+                                     "írni mellette). Kérem ellenőrizze, van-e szabad hely azon a lemezen, "
+                                     "ahol az adatbázis van, és próbálja újra."));
+    }
   }
   ~BackupLock() {
     if (locked_) {
       try {
-        Execute(QStringLiteral("ALTER DATABASE END BACKUP"));
+        end();
       } catch (const std::exception &) {
-        // The copy is complete either way; the next copy or the next start of
-        // the backup dialog ends the lock.
         platform::logCaught(lcExchange(), QStringLiteral("END BACKUP"));
       }
     }
@@ -145,11 +185,31 @@ class BackupLock {
     }
   }
 
+  // Ends the lock and checks that it ended; CopyError saying the state the
+  // database is left in and what to do when it did not.
+  void end() {
+    if (!locked_) return;
+    locked_ = false;
+    try {
+      if (transaction_.active()) transaction_.rollback();
+      db::endBackupLock(transaction_);
+    } catch (const std::exception &) {
+      platform::logCaught(lcExchange(), QStringLiteral("END BACKUP"));
+      throw CopyError(db::backupLockLeftText(path_));
+    }
+  }
+
   // Ends a lock left by a killed copier, when no live copier holds one.
   static void EndLeftOver(const QString &path) {
     BackupLock lock;
+    lock.path_ = path;
     lock.Attach(path);
-    db::endLeftOverBackupLock(lock.connection_);
+    try {
+      db::endLeftOverBackupLock(lock.connection_);
+    } catch (const std::exception &) {
+      platform::logCaught(lcExchange(), QStringLiteral("ending a left-over backup lock"));
+      throw CopyError(db::backupLockLeftText(path));
+    }
   }
 
  private:
@@ -161,20 +221,13 @@ class BackupLock {
     transaction_.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});
     try {
       connection_.open();
-    } catch (const std::exception &e) {
-      throw CopyError(QStringLiteral("A \"Honnan\" -ban megadott fálj nem nyitható meg adatbázisként: ") +
-                      platform::exceptionText(e));
+    } catch (const std::exception &) {
+      platform::logCaught(lcExchange(), path);
+      // Locked by a backup whose side file cannot be written: the engine
+      // cannot open it until there is room.
+      if (db::fileBackupLocked(path)) throw CopyError(db::backupLockLeftText(path));
+      throw CopyError(QStringLiteral("A \"Honnan\" -ban megadott fálj nem nyitható meg adatbázisként."));
     }
-  }
-  int State() {
-    db::Query q;
-    q.setTransaction(&transaction_);
-    q.sql().add(QStringLiteral("SELECT MON$BACKUP_STATE FROM MON$DATABASE"));
-    q.open();
-    int state = static_cast<int>(q.field(0).asInteger());
-    q.close();
-    transaction_.commit();
-    return state;
   }
   void Execute(const QString &sql) {
     db::Query q;
@@ -184,6 +237,7 @@ class BackupLock {
     transaction_.commit();
   }
 
+  QString path_;
   std::optional<platform::ProcessLock> copier_;
   db::Connection connection_;
   db::Transaction transaction_;
@@ -192,8 +246,9 @@ class BackupLock {
 
 }  // namespace
 
-void CopyDatabase(const QString &source, const QString &target) {
-  BackupLock lock(source);
+namespace {
+
+void CopyLocked(const QString &source, const QString &target) {
   if (!QFileInfo(QFileInfo(target).absolutePath()).isDir()) throw CopyError(SystemReason(ENOENT));
   // Each backup has a name of its own minute: what a killed copy into this
   // folder left would never be met by the writer of its own name.
@@ -212,6 +267,29 @@ void CopyDatabase(const QString &source, const QString &target) {
   if (int error = CopyBytes(in.fd, out.handle())) throw CopyError(SystemReason(error));
   ClearBackupState(out.handle());
   if (!out.commit()) throw CopyError(out.error() ? SystemReason(out.error()) : out.reason());
+}
+
+}  // namespace
+
+void CopyDatabase(const QString &source, const QString &target) {
+  BackupLock lock(source);
+  try {
+    CopyLocked(source, target);
+  } catch (const CopyError &e) {
+    // The copy's failure, and the lock's too when it cannot be ended.
+    try {
+      lock.end();
+    } catch (const CopyError &left) {
+      throw CopyError(e.reason() + QStringLiteral("\r") + left.reason());
+    }
+    throw;
+  }
+  // Ended before the copy counts as made: a lock left on is no success.
+  try {
+    lock.end();
+  } catch (const CopyError &left) {
+    throw CopyError(left.reason(), true);
+  }
 }
 
 void EndLeftOverBackupLock(const QString &source) { BackupLock::EndLeftOver(source); }

@@ -21,16 +21,21 @@ namespace backup {
 // Why a copy was not made, in the user's words.
 class CopyError : public std::runtime_error {
  public:
-  explicit CopyError(const QString &reason) : std::runtime_error(reason.toStdString()), reason_(reason) {}
+  explicit CopyError(const QString &reason, bool copied = false)
+      : std::runtime_error(reason.toStdString()), reason_(reason), copied_(copied) {}
   QString reason() const { return reason_; }
+  // The copy was made whole, but the database's lock could not be ended.
+  bool copied() const { return copied_; }
 
  private:
   QString reason_;
+  bool copied_;
 };
 
 // Copies the database file source to target (both file-system paths).
 // The target must not exist: it is never replaced. On failure nothing is left
-// at the target (nor a temporary) and the source's lock is released. While
+// at the target (nor a temporary) and the source's lock is released; one
+// that cannot be released is a CopyError (copied() when the copy was made). While
 // another live program copies the same database: CopyError, that copy left
 // alone.
 void CopyDatabase(const QString &source, const QString &target);

@@ -4,6 +4,7 @@
 #include "app/Unit2.h"
 #include "app/common/Widgets.h"
 #include "app/common/Guarded.h"
+#include "db/schema.h"
 #include "db/transaction.h"
 #include "exchange/backup/DatabaseCopy.h"
 #include "exchange/logging.h"
@@ -111,6 +112,8 @@ void TForm35::FormShow() {
       backup::EndLeftOverBackupLock(source);
     } catch (const std::exception &) {
       platform::logCaught(lcExchange(), QStringLiteral("ending a left-over backup lock"));
+      // Still locked: the user is told the state and what to do.
+      if (db::fileBackupLocked(source)) platform::showMessage(db::backupLockLeftText(source));
     }
   }
   OpenDialog1->setDirectory(QDir::currentPath());
@@ -150,9 +153,21 @@ void TForm35::Button1Click() {
     // What the program has written is made durable before the copy.
     if (Data && Data->IBTrans1->active()) Data->IBTrans1->commitRetaining();
     backup::CopyDatabase(source, platform::mapWindowsPath(Hova));
-  } catch (const std::exception &e) {  // a CopyError's reason, the engine's text
+  } catch (const backup::CopyError &e) {
     platform::logCaught(lcExchange(), QStringLiteral("backup"));
-    failure = platform::exceptionText(e);
+    if (e.copied()) {
+      // The copy is whole, but no success is told while the lock stays on.
+      platform::showMessage(QStringLiteral("Hiba! Az adatbázis átmásolva a \"Hová\" könyvtárba, de a mentés "
+                                           "zárolása nem oldható fel.\r") +
+                            e.reason());
+      return;
+    }
+    failure = e.reason();
+  } catch (const std::exception &) {  // the engine's or the system's text: the log only
+    platform::logCaught(lcExchange(), QStringLiteral("backup"));
+    failure = QStringLiteral("Az adatbázis kezelő hibát jelzett, a részletek a program naplójában vannak. "
+                             "Kérem próbálja újra, és ha ismét nem sikerül, lépjen ki a programból és indítsa "
+                             "újra.");
   }
   if (!failure.isEmpty()) {
     platform::showMessage(QStringLiteral("Hiba! A mentés nem történt meg.\r") + failure);

@@ -298,13 +298,15 @@ void TForm20::Export(db::Query *query, db::Table *table, const excel::SheetSpec 
   }
   const QString saved = QFileInfo(path).absoluteFilePath();
   if (!failure.isEmpty()) {
+    // A failure is the last word: no end message follows it.
     platform::showMessage(failure);
-  } else if (shown->isChecked() && !platform::launcher().open(saved)) {
+    return;
+  }
+  if (shown->isChecked() && !platform::launcher().open(saved)) {
     // The workbook is there all the same: say where, and that nothing showed it.
     platform::information(QStringLiteral("A munkafüzet elmentve: %1").arg(saved) + QChar(13) +
                           QStringLiteral("Megnyitni nem sikerült."));
   }
-  platform::messageBox(platform::MessageKind::Information,
-                       failure.isEmpty() ? endText + QChar(13) + QStringLiteral("Mentve: ") + saved : endText,
+  platform::messageBox(platform::MessageKind::Information, endText + QChar(13) + QStringLiteral("Mentve: ") + saved,
                        QMessageBox::Ok, QStringLiteral("Kész!"));
 }

@@ -1,6 +1,8 @@
 #include "exchange/imports/ImportWriter.h"
 
+#include "app/Unit2.h"
 #include "db/dataset.h"
+#include "db/error.h"
 #include "exchange/logging.h"
 #include "platform/dialogs.h"
 #include "platform/error_text.h"
@@ -16,6 +18,28 @@ QString CodeKey(const QString &code) {
   qsizetype e = code.size();
   while (e > 0 && code[e - 1] == QLatin1Char(' ')) --e;
   return code.left(e);
+}
+
+// The cause, in the user's words, of a failure of the database itself
+// rather than of a line's values (the engine's error codes): its file cannot
+// be written or read, or the attachment is gone. Empty for a line's fault.
+QString DatabaseFailure(const std::exception &e) {
+  const auto *error = dynamic_cast<const db::Error *>(&e);
+  if (!error) return QString();
+  constexpr std::intptr_t kIoError = 335544344, kCreateError = 335544733, kReadError = 335544736,
+                          kWriteError = 335544737;
+  constexpr std::intptr_t kNetworkError = 335544721, kLostConnection = 335544741, kShutdown = 335544528,
+                          kAttachmentShutdown = 335544856;
+  for (std::intptr_t code : {kIoError, kCreateError, kReadError, kWriteError})
+    if (error->hasCode(code))
+      return QStringLiteral("Az adatbázis fájlja nem írható (betelt a lemez, ahol az adatbázis van, vagy "
+                            "lemezhiba). A fájlból semmi nem került tárolásra. Kérem szabadítson fel helyet "
+                            "azon a lemezen, és ismételje meg a feldolgozást.");
+  for (std::intptr_t code : {kNetworkError, kLostConnection, kShutdown, kAttachmentShutdown})
+    if (error->hasCode(code))
+      return QStringLiteral("Megszakadt a kapcsolat az adatbázissal. A fájlból semmi nem került tárolásra. "
+                            "Kérem lépjen ki a programból, indítsa újra, és ismételje meg a feldolgozást.");
+  return QString();
 }
 
 void Execute(db::Query *on, const QString &sql) {
@@ -71,8 +95,12 @@ InsertResult InsertLines(db::Query *query, const QStringList &lines, const Parse
         if (!options.takenCodesSql.isEmpty()) taken.insert(code);
         continue;
       } catch (const std::exception &e) {
-        reason = platform::exceptionText(e);
         platform::logCaught(lcExchange(), message + QStringLiteral(" %1. sor").arg(i + 1));
+        if (const QString cause = DatabaseFailure(e); !cause.isEmpty()) {
+          if (options.steps) options.steps->at(message + QStringLiteral("\r") + cause);
+          throw;
+        }
+        reason = platform::exceptionText(e);
       }
     }
     ++result.refused;

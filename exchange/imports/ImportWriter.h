@@ -13,6 +13,8 @@
 
 #include <functional>
 
+class WriteSteps;
+
 namespace db {
 class Query;
 }
@@ -33,6 +35,11 @@ struct InsertOptions {
   bool askAfterFirstRefusal = false;
   // Called with each line's index from 0.
   std::function<void(int)> progress;
+  // The steps of the write the lines run in: a failure of the database
+  // itself (its file cannot be written, a full disk, the attachment lost) is
+  // no line's fault and stops the import; the write's message then names
+  // that cause after message.
+  WriteSteps *steps = nullptr;
 };
 
 struct InsertResult {
@@ -42,7 +49,9 @@ struct InsertResult {
 };
 
 // Executes query (its SQL set, parameters ":p1" ... in record order) for every
-// line that is not blank; message is the numbered text of a failing line.
+// line that is not blank; message is the numbered text of a failing line. A
+// failure of the database itself rises (options.steps then shows its
+// cause): the write rolls back, no line counts as refused.
 InsertResult InsertLines(db::Query *query, const QStringList &lines, const Parser &parse, const QString &message,
                          const InsertOptions &options = {});
 

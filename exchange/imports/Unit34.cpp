@@ -9,7 +9,9 @@
 #include "db/datasetmodel.h"
 #include "exchange/imports/ImportWriter.h"
 #include "exchange/imports/TextImport.h"
+#include "exchange/logging.h"
 #include "platform/dialogs.h"
+#include "platform/error_text.h"
 #include "platform/file_dialog.h"
 
 #include <QFileDialog>
@@ -135,7 +137,8 @@ void TForm34::Button3Click() {
     }
   };
   imports::InsertResult result;
-  const bool done = Data->Write(message, [&](WriteSteps &) {
+  const bool done = Data->Write(message, [&](WriteSteps &steps) {
+    options.steps = &steps;
     result = imports::InsertLines(
         q, lines, [](const QString &line, int) { return imports::CsvProducer(line); }, message, options);
   });
@@ -147,14 +150,25 @@ void TForm34::Button3Click() {
     if (result.refused) end += QStringLiteral("\r%1 hibás sor kimaradt.").arg(result.refused);
     platform::showMessage(end);
   }
-  RunGuarded([this, q] {
+  auto reopen = [this, q] {
     q->close();
     q->sql().clear();
     q->sql().add(QStringLiteral("select * from ostermelo"));
     q->open();
     q->last();
     DBGrid2->resizeColumnsToContents();
-  });
+  };
+  if (done) {
+    RunGuarded(reopen);
+    return;
+  }
+  // The failed import's box has told the cause; the same cause failing the
+  // grid's reading goes to the log only.
+  try {
+    reopen();
+  } catch (const std::exception &) {
+    platform::logCaught(lcExchange(), QStringLiteral("reading the producers after a failed import"));
+  }
 }
 
 void TForm34::Button1Click() {}

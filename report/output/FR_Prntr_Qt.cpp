@@ -148,10 +148,14 @@ class PdfPrinter {
 
  private:
   QPageLayout layout() const { return QPageLayout(size_, orientation_, QMarginsF(0, 0, 0, 0)); }
+  // What happened to the file, why (the system's reason in the program's
+  // words) and what to do.
   static QString cannotWrite(const QString &name, const QString &reason) {
-    QString text = QStringLiteral("Cannot write the file \"%1\".").arg(QDir::toNativeSeparators(name));
-    if (!reason.isEmpty()) text += QLatin1Char(' ') + reason;
-    return text;
+    QString text = QStringLiteral("A(z) \"%1\" fájl nem írható").arg(QDir::toNativeSeparators(name));
+    if (!reason.isEmpty()) text += QStringLiteral(": ") + reason;
+    if (!text.endsWith(QLatin1Char('.'))) text += QLatin1Char('.');
+    return text + QStringLiteral(" Kérem válasszon másik mappát vagy fájlnevet, vagy szabadítson fel helyet a "
+                                 "lemezen, és nyomtasson újra.");
   }
 
   QPageSize size_{QPageSize::A4};

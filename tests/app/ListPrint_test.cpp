@@ -126,4 +126,17 @@ TEST_F(ListPrinting, MissingLayoutIsNamedAndNothingIsShown) {
   EXPECT_TRUE(pages_.empty());
 }
 
+// A broken (cut short) layout: named, and told in the program's words.
+TEST_F(ListPrinting, BrokenLayoutIsToldInTheProgramsWords) {
+  QFile layout(QStringLiteral("QzLista6.frf"));
+  ASSERT_TRUE(layout.open(QIODevice::ReadWrite));
+  const QByteArray whole = layout.readAll();
+  ASSERT_TRUE(layout.resize(whole.size() / 2));
+  layout.close();
+  TForm6 form(nullptr);
+  const QString message = messageOf([&] { form.Button6Click(); });
+  EXPECT_TRUE(writeFile(layout.fileName(), whole));
+  EXPECT_TRUE(message.contains(QStringLiteral("QzLista6.frf\nA fájl sérült vagy nem nyomtatási minta. Kérem")));
+}
+
 }  // namespace

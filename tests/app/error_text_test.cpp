@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <stdexcept>
 
 using namespace vorik::test;
@@ -46,6 +47,9 @@ TEST(ExceptionText, EveryKindOfTheProgramGivesItsOwnText) {
   expectText(report::EPrinterError(QStringLiteral("A nyomtató nem érhető el")),
              QStringLiteral("A nyomtató nem érhető el"));
   expectText(report::EReadError(), QStringLiteral("Stream read error"));
+  expectText(std::bad_alloc(), QStringLiteral("Elfogyott a memória, a művelet nem fejeződött be. Kérem zárjon be "
+                                              "más programokat, vagy válasszon kisebb fájlt vagy rövidebb "
+                                              "időszakot, és próbálja újra."));
   // A conversion's own message, as the conversion raised it.
   try {
     platform::StrToInt(QStringLiteral("12ő"));

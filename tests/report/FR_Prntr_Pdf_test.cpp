@@ -249,7 +249,7 @@ TEST_F(PdfPrinting, CancelledQuestionFailedFolderAndCancelledPrintLeaveNothingBe
   answer = dir.file("missing/out.pdf");
   EXPECT_FALSE(rep.PrintPreparedReport("", 1));
   ASSERT_EQ(errors.size(), 1);
-  EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Cannot write the file \"%1\".").arg(answer)))
+  EXPECT_TRUE(errors[0].startsWith(QStringLiteral("A(z) \"%1\" fájl nem írható: ").arg(answer)))
       << errors[0].toStdString();
   errors.clear();
 
@@ -279,7 +279,8 @@ TEST_F(PdfPrinting, AFullDiskKeepsTheOlderFileAndSaysWhy) {
   EXPECT_FALSE(rep.PrintPreparedReport("", 1));
   disk.release();
   ASSERT_EQ(errors.size(), 1);
-  EXPECT_EQ(errors[0], QStringLiteral("Cannot write the file \"%1\". %2")
+  EXPECT_EQ(errors[0], QStringLiteral("A(z) \"%1\" fájl nem írható: %2. Kérem válasszon másik mappát vagy "
+                                      "fájlnevet, vagy szabadítson fel helyet a lemezen, és nyomtasson újra.")
                            .arg(answer, disk.reason()));
   QFile f(answer);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));

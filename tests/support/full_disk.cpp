@@ -29,12 +29,12 @@ void fillWith(int fd, std::size_t size) {
 
 }  // namespace
 
-FullDisk::FullDisk() {
+FullDisk::FullDisk(const char *size) {
   QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/vorik-full-XXXXXX"));
   dir.setAutoRemove(false);
   path_ = dir.path();
   mounted_ = ::mount("tmpfs", QFile::encodeName(path_).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
-                     "size=256k,mode=0755") == 0;
+                     (QByteArray("size=") + size + ",mode=0755").constData()) == 0;
 }
 
 FullDisk::~FullDisk() {

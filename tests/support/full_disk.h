@@ -15,7 +15,8 @@ namespace vorik::test {
 
 class FullDisk {
  public:
-  FullDisk();
+  // size: the mounted file system's size, as the mount takes it ("256k", "8m").
+  explicit FullDisk(const char *size = "256k");
   ~FullDisk();
   FullDisk(const FullDisk &) = delete;
   FullDisk &operator=(const FullDisk &) = delete;

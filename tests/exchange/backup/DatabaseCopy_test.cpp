@@ -3,10 +3,12 @@
 // and a failed copy leaves nothing behind.
 #include "db/connection.h"
 #include "db/dataset.h"
+#include "db/schema.h"
 #include "db/transaction.h"
 #include "exchange/backup/DatabaseCopy.h"
 #include "support/child_process.h"
 #include "support/db_fixture.h"
+#include "support/full_disk.h"
 #include "support/temp_dir.h"
 
 #include <QDir>
@@ -15,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include <sys/stat.h>
@@ -185,5 +188,49 @@ TEST_F(DatabaseCopyTest, ACopyIsTheWholeFileAndIsNeverWrittenOver) {
   EXPECT_THROW(backup::CopyDatabase(database_->path(), copy), backup::CopyError);
   EXPECT_EQ(readFile(copy), copied);
 }
+
+// The database on a real nearly full disk (8 to 16 KB free): the backup is
+// refused before the engine's lock. A lock begun there as before fails
+// half-way and stays on: the user is told, and it ends once there is room.
+class NearlyFullDisk : public ::testing::TestWithParam<int> {};
+
+TEST_P(NearlyFullDisk, TheBackupIsRefusedBeforeTheLockAndAHalfBegunLockEndsOnceThereIsRoom) {
+  FullDisk disk("8m");
+  if (!disk.mounted()) GTEST_SKIP() << "needs a real small file system";
+  const QString db = createTestDatabase(disk.path()), delta = db + QStringLiteral(".delta");
+  TempDir target;
+  disk.fill(GetParam());
+  auto refusal = [](const std::function<void()> &run) {
+    try {
+      run();
+    } catch (const backup::CopyError &e) {
+      return e.reason();
+    }
+    return QString();
+  };
+  EXPECT_TRUE(refusal([&] { backup::CopyDatabase(db, target.file(QStringLiteral("2025_03_07_14_05.FDB"))); })
+                  .startsWith(QStringLiteral("Nincs elég szabad hely azon a lemezen, ahol az adatbázis van")));
+  EXPECT_FALSE(db::fileBackupLocked(db) || QFileInfo::exists(delta));
+  EXPECT_ANY_THROW({
+    Attachment earlier(db);
+    earlier.exec(QStringLiteral("ALTER DATABASE BEGIN BACKUP"));
+    earlier.transaction().commit();
+  });
+  EXPECT_EQ(refusal([&] { backup::EndLeftOverBackupLock(db); }), db::backupLockLeftText(db));
+  disk.release();
+  {
+    Attachment later(db);  // written into the side file while the lock is on
+    later.exec(QStringLiteral("INSERT INTO TERMEK (T_KOD, T_MEGNEVEZES) VALUES ('1', 'Alma')"));
+    later.transaction().commit();
+  }
+  backup::EndLeftOverBackupLock(db);
+  EXPECT_FALSE(db::fileBackupLocked(db) || QFileInfo::exists(delta));
+  // A plain copy of the database file opens with the row.
+  ASSERT_TRUE(QFile::copy(db, target.file(QStringLiteral("plain.fdb"))));
+  Attachment copied(target.file(QStringLiteral("plain.fdb")));
+  EXPECT_EQ(copied.count(QStringLiteral("TERMEK")), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Free, NearlyFullDisk, ::testing::Values(8 * 1024, 16 * 1024));
 
 }  // namespace

@@ -311,13 +311,12 @@ TEST_F(ExcelExport, PurchaseDateRangeAndReplacingTheFile) {
   old.write("an older workbook");
   old.close();
 
-  // No: nothing saved, and the end message all the same.
-  auto seen = Run([&] { f->Button4Click(); }, {QMessageBox::No, QMessageBox::Ok, QMessageBox::Ok});
+  // No: nothing saved, and no end message after the failure.
+  auto seen = Run([&] { f->Button4Click(); }, {QMessageBox::No, QMessageBox::Ok});
   EXPECT_EQ(seen[0].kind, QStringLiteral("Confirmation"));
   EXPECT_EQ(seen[0].text, QStringLiteral("A(z) QZFEJ.xls fájl már létezik. Lecseréli?"));
   EXPECT_EQ(seen[1].kind, QStringLiteral("Message"));
   EXPECT_EQ(seen[1].text, QStringLiteral("A fájl mentése nem történt meg!"));
-  EXPECT_EQ(seen[2].text, QStringLiteral("A vorik konvertálás befejeződött!"));
   ASSERT_TRUE(old.open(QIODevice::ReadOnly));
   EXPECT_EQ(old.readAll(), QByteArray("an older workbook"));
   old.close();
@@ -443,9 +442,8 @@ TEST_F(ExcelExport, ATargetThatMayNotBeReplacedKeepsTheOldFile) {
   old.write("kept");
   old.close();
   ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0444), 0);
-  const auto seen = Run([&] { f->Button6Click(); }, {QMessageBox::Yes, QMessageBox::Ok, QMessageBox::Ok});
+  const auto seen = Run([&] { f->Button6Click(); }, {QMessageBox::Yes, QMessageBox::Ok});
   EXPECT_EQ(seen[1].text, QStringLiteral("A fájl mentése nem történt meg!\rOSTERMELO.xls: csak olvasható fájl."));
-  EXPECT_EQ(seen[2].text, QStringLiteral("AZ östermelö konvertálás befejeződött!"));
   ASSERT_TRUE(old.open(QIODevice::ReadOnly));
   EXPECT_EQ(old.readAll(), QByteArray("kept"));
   EXPECT_TRUE(launcher_.opened.isEmpty());
@@ -471,9 +469,8 @@ TEST_F(ExcelExport, AResultPastTheSheetsRowsSavesNothing) {
   auto f = Open();
   f->Button1Click();
   ASSERT_EQ(f->ZQ20->recordCount(), 16384);
-  auto seen = Run([&] { f->Button4Click(); }, {QMessageBox::Ok, QMessageBox::Ok});
+  auto seen = Run([&] { f->Button4Click(); }, {QMessageBox::Ok});
   EXPECT_TRUE(seen[0].text.startsWith(QStringLiteral("A fájl mentése nem történt meg!\r"))) << seen[0].text.toStdString();
-  EXPECT_EQ(seen[1].text, QStringLiteral("A vorik konvertálás befejeződött!"));
   EXPECT_EQ(QDir(work_->path()).entryList(QDir::Files | QDir::Hidden), QStringList()) << "nothing written or left";
   EXPECT_TRUE(launcher_.opened.isEmpty());
 

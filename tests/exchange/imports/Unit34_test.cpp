@@ -4,6 +4,7 @@
 #include "app/MenuCommands.h"
 #include "exchange/imports/Unit34.h"
 #include "platform/cp1250.h"
+#include "support/full_disk.h"
 #include "../dialog_fixture.h"
 
 #include <QFile>
@@ -216,6 +217,25 @@ TEST_F(CsvImport, ThousandsOfRefusedLinesAskOnceAndStoppingStoresNothing) {
     EXPECT_EQ(seen[1].text, QStringLiteral("A lista feldolgozva\r3000 hibás sor kimaradt."));
   }
   EXPECT_EQ(Codes(), QStringList{"130"});
+}
+
+// The database on a real full disk: the failing inserts are no refused
+// lines; the import stops with the cause, nothing stored, no end message.
+TEST_F(CsvImport, InsertsThatFailOnAFullDiskStopTheImportWithTheCause) {
+  FullDisk disk("8m");
+  if (!disk.mounted()) GTEST_SKIP() << "needs a real small file system";
+  closeDataModule(data_);
+  data_ = openDataModule(createTestDatabase(disk.path()));
+  QByteArray bytes;
+  for (int i = 1000; i < 4000; ++i) bytes += QByteArray::number(i) + ";Termelő " + QByteArray(60, 'x') + "\r\n";
+  auto f = Open();
+  disk.fill();
+  const auto seen = Import(f.get(), Write(QStringLiteral("tele.csv"), bytes));
+  disk.release();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_TRUE(seen[0].text.startsWith(QStringLiteral("Hiba301: Újban, INSERT az östermelöben \rAz adatbázis fájlja "
+                                                     "nem írható (betelt a lemez"))) << seen[0].text.toStdString();
+  EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM ostermelo")), QStringLiteral("0"));
 }
 
 TEST_F(CsvImport, ControlCharactersAndCharactersOutsideTheCodePageAreRefused) {
