@@ -23,9 +23,13 @@ namespace {
 
 const QByteArray kAnimal = "12456=", kPlant = "23790=", kPaid = "24804=";
 
+// A return file has some thirty short lines (a merge's journal a line per
+// pair); anything far larger, or no regular file, is refused by name.
+constexpr qint64 kReturnFileLimit = 1 << 20;
+
 QByteArray ReadFile(const WinFolder &folder, const QString &name) {
   QString reason;
-  std::optional<QByteArray> bytes = platform::readFileWhole(folder.diskPath(name), &reason);
+  std::optional<QByteArray> bytes = platform::readFileWhole(folder.diskPath(name), &reason, kReturnFileLimit);
   if (!bytes)
     throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájl nem olvasható: %2").arg(folder.winPath(name), reason));
   return *std::move(bytes);
@@ -294,9 +298,9 @@ std::optional<MergeRecovery> RecoverMerge() {
       if (b.exists(old) && !b.exists(name)) {
         // The pair was merged whole.
       } else if (a.exists(old) && a.exists(name)) {
-        const std::optional<QByteArray> kept = platform::readFileWhole(a.diskPath(old), &reason);
+        const std::optional<QByteArray> kept = platform::readFileWhole(a.diskPath(old), &reason, kReturnFileLimit);
         const std::optional<QByteArray> current =
-            kept ? platform::readFileWhole(a.diskPath(name), &reason) : std::nullopt;
+            kept ? platform::readFileWhole(a.diskPath(name), &reason, kReturnFileLimit) : std::nullopt;
         if (!current) {
           // reason tells why a file of the pair could not be read
         } else if (*kept == *current) {
