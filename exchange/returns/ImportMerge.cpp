@@ -185,16 +185,22 @@ std::unique_ptr<platform::ProcessLock> MergeHold() {
 
 }  // namespace
 
+MergeHolds::MergeHolds(const QString &folderA) : work_(MergeHold()) {
+  if (!work_->held()) throw ReturnError(work_->refusal(QString::fromUtf8(kMergeBusy)));
+  // A gather writing folder A meanwhile would replace the files being paired.
+  folder_ = HoldMonthFolder(folderA);
+}
+
+MergeHolds::~MergeHolds() = default;
+
 QStringList Merge(const QString &folderA, const QString &folderB, const QStringList &paired,
-                  const std::function<void()> &afterStep) {
+                  const std::function<void()> &afterStep, const MergeHolds *holds) {
   WinFolder a(folderA), b(folderB);
   for (const WinFolder *f : {&a, &b})
     if (!f->isDir()) throw ReturnError(QStringLiteral("Hiba! A(z) %1 mappa nem létezik.").arg(f->winPath(QString())));
   if (SameFolder(folderA, folderB)) throw ReturnError(QStringLiteral("Nem lehet azonos a könyvtár "));
-  const auto hold = MergeHold();
-  if (!hold->held()) throw ReturnError(hold->refusal(QString::fromUtf8(kMergeBusy)));
-  // A gather writing folder A meanwhile would replace the files being paired.
-  const auto folderHold = HoldMonthFolder(folderA);
+  std::optional<MergeHolds> own;
+  if (holds == nullptr) own.emplace(folderA);
 
   // Everything read and checked first.
   struct Pair {
