@@ -1,4 +1,4 @@
-// Holds of one process at a time on a purpose tied to a file.
+// Holds of one process at a time on a purpose tied to a folder or a file.
 #include "platform/process_lock.h"
 
 #include "platform/error_text.h"
@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 
 #include <cerrno>
 
@@ -17,19 +16,31 @@
 
 namespace platform {
 
-ProcessLock::ProcessLock(const QString &file, const QString &purpose) {
-  struct stat st {};
-  // A file that cannot be looked at (not there yet) is known by its path.
-  const QString identity = ::stat(QFile::encodeName(file).constData(), &st) == 0
-                               ? QStringLiteral("%1-%2")
-                                     .arg(static_cast<qulonglong>(st.st_dev))
-                                     .arg(static_cast<qulonglong>(st.st_ino))
-                               : QString::number(qHash(QFileInfo(file).absoluteFilePath()));
-  name_ = QFile::encodeName(QDir::tempPath() + QStringLiteral("/vorik-%1-%2.lock").arg(purpose, identity));
+namespace {
+
+const QString kPrefix = QStringLiteral(".vorik-hold-"), kSuffix = QStringLiteral(".lock");
+
+}  // namespace
+
+QString holdFilePath(const QString &thing, const QString &purpose) {
+  const QFileInfo info(thing);
+  // Every path to the thing (links included) leads to one lock file.
+  const QString path = info.exists() ? info.canonicalFilePath() : QDir::cleanPath(info.absoluteFilePath());
+  if (info.isDir() || thing.endsWith(QLatin1Char('/')))
+    return path + QLatin1Char('/') + kPrefix + purpose + kSuffix;
+  // Cut so that the name stays within the file system's limit.
+  const QFileInfo file(path);
+  return file.path() + QLatin1Char('/') + kPrefix + purpose + QLatin1Char('-') + file.fileName().left(160) + kSuffix;
+}
+
+bool isHoldFileName(QStringView name) { return name.startsWith(kPrefix) && name.endsWith(kSuffix); }
+
+ProcessLock::ProcessLock(const QString &thing, const QString &purpose)
+    : name_(QFile::encodeName(holdFilePath(thing, purpose))) {
   // The holder removes the lock file when it lets go; one taken on a file
   // that its holder has just removed holds nothing, so it is taken again.
   for (int attempt = 0; attempt < 100; ++attempt) {
-    fd_ = ::open(name_.constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
+    fd_ = ::open(name_.constData(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
     if (fd_ < 0) {
       error_ = errno;
       return;
@@ -59,7 +70,8 @@ ProcessLock::~ProcessLock() {
 QString ProcessLock::refusal(const QString &busy) const {
   if (held_) return QString();
   if (error_ == 0) return busy;
-  return QStringLiteral("Hiba! A(z) %1 zárolófájl nem nyitható meg: %2.")
+  return QStringLiteral("Hiba! A(z) %1 zárolófájl nem hozható létre: %2. Zárolás nélkül a művelet nem indul el; "
+                        "kérem ellenőrizze, hogy a mappa létezik-e és írható-e.")
       .arg(QFile::decodeName(name_), systemErrorText(error_));
 }
 

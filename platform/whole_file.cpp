@@ -94,27 +94,41 @@ void removeLeftTemporariesIn(const QString &folder, const std::function<bool(QSt
   removeLeft(folder, QByteArrayLiteral("."), take);
 }
 
-std::optional<QByteArray> readFileWhole(const QString &path, QString *reason) {
-  const auto failed = [reason](int error) -> std::optional<QByteArray> {
-    if (reason != nullptr) *reason = systemErrorText(error);
+std::optional<QByteArray> readFileWhole(const QString &path, QString *reason, qint64 limit) {
+  const auto refused = [reason](const QString &why) -> std::optional<QByteArray> {
+    if (reason != nullptr) *reason = why;
     return std::nullopt;
   };
-  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return failed(errno);
-  const auto closeFailed = [&](int error) {
-    ::close(fd);
-    return failed(error);
+  // Only a regular file is read: opening a FIFO would wait for a writer for
+  // good, a device may act on being opened or never end.
+  const auto refusal = [limit](const struct stat &st) {
+    if (S_ISDIR(st.st_mode)) return systemErrorText(EISDIR);
+    if (!S_ISREG(st.st_mode)) return QStringLiteral("nem közönséges fájl, hanem csővezeték, eszköz vagy foglalat");
+    return st.st_size > limit ? systemErrorText(EFBIG) : QString();
   };
+  const QByteArray name = QFile::encodeName(path);
   struct stat st {};
-  if (::fstat(fd, &st) != 0) return closeFailed(errno);
-  if (S_ISDIR(st.st_mode)) return closeFailed(EISDIR);
+  if (::stat(name.constData(), &st) != 0) return refused(systemErrorText(errno));
+  if (const QString why = refusal(st); !why.isEmpty()) return refused(why);
+  // Non-blocking, so that a file swapped for a FIFO meanwhile does not wait
+  // either; what was opened is looked at again.
+  const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return refused(systemErrorText(errno));
+  const auto closeRefused = [&](const QString &why) {
+    ::close(fd);
+    return refused(why);
+  };
+  if (::fstat(fd, &st) != 0) return closeRefused(systemErrorText(errno));
+  if (const QString why = refusal(st); !why.isEmpty()) return closeRefused(why);
   QByteArray bytes;
   char buffer[1 << 16];
   for (;;) {
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return closeFailed(errno);
+    if (n < 0) return closeRefused(systemErrorText(errno));
     if (n == 0) break;
+    // A file that grows while it is read (or tells no size) stops at the limit too.
+    if (bytes.size() + n > limit) return closeRefused(systemErrorText(EFBIG));
     bytes.append(buffer, static_cast<qsizetype>(n));
   }
   ::close(fd);

@@ -98,10 +98,17 @@ extern std::function<void(const QString &target)> beforeWholeFileRename;
 // kept).
 void writeFileWhole(const QString &path, const QByteArray &bytes);
 
+// Far more than any file the program reads can hold (a layout with its
+// pictures, an import of every producer, a year's inventory).
+constexpr qint64 kReadLimit = qint64(64) << 20;
+
 // The whole content of the file at path, or nothing when it cannot be read:
 // reason (when given) then says why in the program's words, a folder of that
-// name included.
-std::optional<QByteArray> readFileWhole(const QString &path, QString *reason = nullptr);
+// name included. The one reader of the files a user or another program put
+// somewhere: only a regular file of at most limit bytes is read; anything
+// else (a FIFO, a device, a link to one) is refused before it is opened and
+// never waited for, and so is a larger file.
+std::optional<QByteArray> readFileWhole(const QString &path, QString *reason = nullptr, qint64 limit = kReadLimit);
 
 // A new temporary file beside target under the common naming (mode 0600, the
 // caller sets the final one), after removing those of dead writers. Returns

@@ -7,6 +7,8 @@
 #include <QDate>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace imports {
 
 namespace {
@@ -65,9 +67,33 @@ QString DecodeText(const QByteArray &bytes, const QString &fileName) {
                         .arg(fileName));
   QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   QString text = utf8.decode(bytes);
-  if (utf8.hasError()) return platform::fromCp1250(bytes);
-  if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
-  return text;
+  if (!utf8.hasError()) {
+    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+    return text;
+  }
+  // Not UTF-8 as a whole: Windows-1250, unless a line beyond ASCII is UTF-8.
+  // Such a file was saved partly in each; read whole in either, some of its
+  // lines would be stored garbled, so it is refused, naming a line of each.
+  int number = 0, utf8Line = 0, cp1250Line = 0;
+  // Latin-1 keeps each byte a character of its own, the line breaks as they are.
+  for (const QString &latin1 : SplitLines(QString::fromLatin1(bytes))) {
+    ++number;
+    const QByteArray line = latin1.toLatin1();
+    if (std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+      continue;
+    QStringDecoder lineDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    [[maybe_unused]] const QString decoded = lineDecoder.decode(line);  // decoded only when taken as text
+    int &first = lineDecoder.hasError() ? cp1250Line : utf8Line;
+    if (first == 0) first = number;
+    if (utf8Line != 0 && cp1250Line != 0)
+      throw FileError(QStringLiteral("Hiba! A(z) \"%1\" fájl sorai vegyesen UTF-8 és Windows-1250 kódolásúak "
+                                     "(a(z) %2. sor UTF-8, a(z) %3. sor Windows-1250 kódolású), nem importálható. "
+                                     "Mentse a fájlt egyetlen kódolással, és importálja újra.")
+                          .arg(fileName)
+                          .arg(utf8Line)
+                          .arg(cp1250Line));
+  }
+  return platform::fromCp1250(bytes);
 }
 
 QStringList SplitLines(const QString &text) {

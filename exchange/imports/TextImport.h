@@ -1,8 +1,8 @@
 #pragma once
 // Reading the producer, product and receiver files of the imports: the
-// file's text (Windows-1250, or UTF-8 when the bytes are valid UTF-8), its
-// lines, the fixed-width records of the older version's exports and the
-// ";"-separated producer lines a spreadsheet saves. Everything here is pure:
+// file's text (Windows-1250, or UTF-8 when the bytes are valid UTF-8; never a
+// mix of the two), its lines, the fixed-width records of the older version's
+// exports and the ";"-separated producer lines a spreadsheet saves. Everything here is pure:
 // a record comes out as the typed values the insert binds, in its order, or
 // as the reason it cannot be read.
 #include <QByteArray>
@@ -26,7 +26,12 @@ class FileError : public std::runtime_error {
 
 // The text of a file's bytes: UTF-8 (a leading byte-order mark dropped) when
 // the bytes are valid UTF-8, Windows-1250 otherwise. FileError for bytes that
-// are no text in either (a NUL byte: binary data, or UTF-16 "Unicode text").
+// are no text in either (a NUL byte: binary data, or UTF-16 "Unicode text"),
+// and for a file that mixes the two: not UTF-8 as a whole, yet with a line of
+// UTF-8 beyond ASCII. Read either way some of its lines would come out
+// garbled, so the message names a line of each (numbered as SplitLines
+// numbers them); so does a Windows-1250 file with a line that happens to be
+// valid UTF-8.
 QString DecodeText(const QByteArray &bytes, const QString &fileName);
 // The lines of a text: CR LF, LF or a lone CR end a line; a last line break
 // makes no empty line after it.

@@ -23,9 +23,13 @@ namespace {
 
 const QByteArray kAnimal = "12456=", kPlant = "23790=", kPaid = "24804=";
 
+// A return file has some thirty short lines (a merge's journal a line per
+// pair); anything far larger, or no regular file, is refused by name.
+constexpr qint64 kReturnFileLimit = 1 << 20;
+
 QByteArray ReadFile(const WinFolder &folder, const QString &name) {
   QString reason;
-  std::optional<QByteArray> bytes = platform::readFileWhole(folder.diskPath(name), &reason);
+  std::optional<QByteArray> bytes = platform::readFileWhole(folder.diskPath(name), &reason, kReturnFileLimit);
   if (!bytes)
     throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájl nem olvasható: %2").arg(folder.winPath(name), reason));
   return *std::move(bytes);
@@ -181,16 +185,22 @@ std::unique_ptr<platform::ProcessLock> MergeHold() {
 
 }  // namespace
 
+MergeHolds::MergeHolds(const QString &folderA) : work_(MergeHold()) {
+  if (!work_->held()) throw ReturnError(work_->refusal(QString::fromUtf8(kMergeBusy)));
+  // A gather writing folder A meanwhile would replace the files being paired.
+  folder_ = HoldMonthFolder(folderA);
+}
+
+MergeHolds::~MergeHolds() = default;
+
 QStringList Merge(const QString &folderA, const QString &folderB, const QStringList &paired,
-                  const std::function<void()> &afterStep) {
+                  const std::function<void()> &afterStep, const MergeHolds *holds) {
   WinFolder a(folderA), b(folderB);
   for (const WinFolder *f : {&a, &b})
     if (!f->isDir()) throw ReturnError(QStringLiteral("Hiba! A(z) %1 mappa nem létezik.").arg(f->winPath(QString())));
   if (SameFolder(folderA, folderB)) throw ReturnError(QStringLiteral("Nem lehet azonos a könyvtár "));
-  const auto hold = MergeHold();
-  if (!hold->held()) throw ReturnError(hold->refusal(QString::fromUtf8(kMergeBusy)));
-  // A gather writing folder A meanwhile would replace the files being paired.
-  const auto folderHold = HoldMonthFolder(folderA);
+  std::optional<MergeHolds> own;
+  if (holds == nullptr) own.emplace(folderA);
 
   // Everything read and checked first.
   struct Pair {
@@ -294,9 +304,9 @@ std::optional<MergeRecovery> RecoverMerge() {
       if (b.exists(old) && !b.exists(name)) {
         // The pair was merged whole.
       } else if (a.exists(old) && a.exists(name)) {
-        const std::optional<QByteArray> kept = platform::readFileWhole(a.diskPath(old), &reason);
+        const std::optional<QByteArray> kept = platform::readFileWhole(a.diskPath(old), &reason, kReturnFileLimit);
         const std::optional<QByteArray> current =
-            kept ? platform::readFileWhole(a.diskPath(name), &reason) : std::nullopt;
+            kept ? platform::readFileWhole(a.diskPath(name), &reason, kReturnFileLimit) : std::nullopt;
         if (!current) {
           // reason tells why a file of the pair could not be read
         } else if (*kept == *current) {

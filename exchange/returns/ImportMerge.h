@@ -15,6 +15,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace returns {
@@ -44,6 +45,22 @@ QStringList PairedNames(const QStringList &a, const QStringList &b);
 // non-zero amount of the pair.
 QByteArray MergedFile(const QString &nameA, const QByteArray &a, const QString &nameB, const QByteArray &b);
 
+// The holds a merge into folder A runs under, taken at once: the working
+// folder's merge hold and folder A's (see HoldMonthFolder). ReturnError with
+// kMergeBusy, or the folder's message, when another program has either. A
+// caller that reads folder A before the merge (its sums) takes them first
+// and passes them to Merge.
+class MergeHolds {
+ public:
+  explicit MergeHolds(const QString &folderA);
+  ~MergeHolds();
+  MergeHolds(const MergeHolds &) = delete;
+  MergeHolds &operator=(const MergeHolds &) = delete;
+
+ private:
+  std::unique_ptr<platform::ProcessLock> work_, folder_;
+};
+
 // Merges the paired names (files of B, each with a file of that name in A).
 // The folders must be different existing folders, every file of a pair
 // readable and valid, and no ".old" of a pair may exist already; otherwise
@@ -53,9 +70,10 @@ QByteArray MergedFile(const QString &nameA, const QByteArray &a, const QString &
 // B's file becomes ".old": at every moment each producer has an ".imp". A
 // failed rename undoes its pair's earlier steps and does not stop the
 // others; its message is returned, one per file. afterStep runs after each
-// file written, renamed or deleted (tests stop the process there).
+// file written, renamed or deleted (tests stop the process there). The run
+// is under holds (the caller's, else its own, taken before anything is read).
 QStringList Merge(const QString &folderA, const QString &folderB, const QStringList &paired,
-                  const std::function<void()> &afterStep = {});
+                  const std::function<void()> &afterStep = {}, const MergeHolds *holds = nullptr);
 
 // The journal of a merge under way, in the working folder. One process at
 // a time merges in a working folder: another program's merge is refused

@@ -135,7 +135,11 @@ QByteArray WindowsText(const QStringList &lines) {
 }
 
 std::unique_ptr<platform::ProcessLock> HoldMonthFolder(const QString &winFolder) {
-  auto hold = std::make_unique<platform::ProcessLock>(platform::mapWindowsPath(winFolder), QStringLiteral("gyujtes"));
+  // The hold lies in the folder itself. Without the folder there is none to
+  // have, nor anything to guard: every write into it fails, naming its file.
+  const QString disk = platform::mapWindowsPath(winFolder);
+  if (!QFileInfo(disk).isDir()) return nullptr;
+  auto hold = std::make_unique<platform::ProcessLock>(disk, QStringLiteral("gyujtes"));
   if (!hold->held())
     throw ReturnError(hold->refusal(
         QStringLiteral("A(z) %1 mappába most a program egy másik példánya ír (kigyűjtés vagy összevonás). Kérem "
@@ -239,7 +243,7 @@ void WinFolder::clear(const QString &suffix) {
   const QFileInfoList entries =
       QDir(disk_).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
   for (const QFileInfo &e : entries) {
-    if (!e.fileName().endsWith(suffix, Qt::CaseInsensitive)) continue;
+    if (!e.fileName().endsWith(suffix, Qt::CaseInsensitive) || platform::isHoldFileName(e.fileName())) continue;
     // A read-only or locked file is one Windows would not delete.
     if (!e.isSymLink() && !platform::replaceRefusal(e.filePath()).isEmpty()) continue;
     if ((e.isSymLink() || e.isFile()) && ::unlink(QFile::encodeName(e.filePath()).constData()) == 0) {
@@ -260,6 +264,7 @@ const QString kSpareTail = QStringLiteral("spare0");
 void WinFolder::clearForReuse() {
   // Names only: one lstat a file answers what the reuse asks.
   for (const QString &n : QDir(disk_).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+    if (platform::isHoldFileName(n)) continue;  // the gather's own hold on the folder
     const QString path = disk_ + n;
     struct stat st {};
     if (::lstat(QFile::encodeName(path).constData(), &st) != 0) continue;

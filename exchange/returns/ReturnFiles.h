@@ -80,9 +80,11 @@ class ReturnError : public std::runtime_error {
 };
 
 // The hold of one writer at a time on a month folder, whichever program
-// runs it: a gather into it or a merge into it. Raises ReturnError naming the
-// folder while another holds it (or the lock cannot be had); the hold goes
-// with the returned object.
+// runs it: a gather into it or a merge into it. Its lock file lies in the
+// folder (hidden; clear and clearForReuse leave it). Raises ReturnError
+// naming the folder while another holds it, or naming the lock file when
+// none can be made there; the hold goes with the returned object. A missing
+// folder has no hold (null): nothing can be written into it.
 std::unique_ptr<platform::ProcessLock> HoldMonthFolder(const QString &winFolder);
 
 // A folder named by a Windows path, mapped once, with its entries indexed

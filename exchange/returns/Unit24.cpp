@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <optional>
 
 TForm24 *Form24 = nullptr;
 
@@ -240,6 +241,15 @@ void TForm24::Button3Click() {
     platform::showMessage(QStringLiteral("Nem lehet azonos a könyvtár "));
     return;
   }
+  // The holds come before anything of folder A is read: a gather of another
+  // program writing there is told as busy, not as a file gone missing.
+  std::optional<returns::MergeHolds> holds;
+  try {
+    holds.emplace(DirectoryListBox1->directory());
+  } catch (const returns::ReturnError &e) {
+    platform::error(e.message());
+    return;
+  }
   FileListBox1->refresh();
   FileListBox2->refresh();
   if (!ShowSums(QStringLiteral("Összevonás előtt"), Label1, Label4, Label2, Label5, Label3, Label17))
@@ -256,15 +266,17 @@ void TForm24::Button3Click() {
 
   QStringList failures;
   try {
-    failures = returns::Merge(DirectoryListBox1->directory(), DirectoryListBox2->directory(), paired);
+    failures = returns::Merge(DirectoryListBox1->directory(), DirectoryListBox2->directory(), paired, {}, &*holds);
   } catch (const returns::ReturnError &e) {
     platform::error(e.message());
     return;
   }
-  for (const QString &f : failures) platform::showMessage(f);
   FileListBox1->setMask(QStringLiteral("*.imp"));
   FileListBox2->setMask(QStringLiteral("*.imp"));
   ShowSums(QStringLiteral("Összevonás után"), Label6, Label7, Label8, Label12, Label13, Label18);
+  // No hold waits on a person reading the boxes.
+  holds.reset();
+  for (const QString &f : failures) platform::showMessage(f);
 }
 
 void TForm24::Button6Click() { reject(); }

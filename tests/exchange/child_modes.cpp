@@ -6,6 +6,8 @@
 //       beside the target;
 //   "excel-killed <target>"  a workbook half written to its temporary;
 //   "lock record|whole <file>"  another program's lock on the file;
+//   "month-hold <drive C> <folder>"  another program's gather holding the
+//       month folder (its temporary folder drive C, not the parent's);
 //   "audit <database> <receiver> <target>"  a program instance's audit data
 //       supply (collect, export, close) driven by commands on standard input.
 #include "app/SharedState.h"
@@ -17,6 +19,8 @@
 #include "exchange/audit/Unit40.h"
 #include "exchange/inventory/Unit41.h"
 #include "exchange/excel/WorkbookFile.h"
+#include "exchange/returns/ReturnFiles.h"
+#include "platform/process_lock.h"
 #include "platform/whole_file.h"
 #include "support/child_process.h"
 #include "support/data_fixture.h"
@@ -153,6 +157,13 @@ const ChildMode kBackupKilled("backup-killed", backupKilled);
 const ChildMode kExcelKilled("excel-killed", excelKilled);
 const ChildMode kAudit("audit", audit);
 const ChildMode kLock("lock", holdLock);
+const ChildMode kMonthHold("month-hold", [](const QStringList &args) {
+  qputenv("VORIK_DRIVE_C", QFile::encodeName(args.value(0)));
+  qputenv("TMPDIR", QFile::encodeName(args.value(0)));  // not the parent's
+  const auto hold = returns::HoldMonthFolder(args.value(1));
+  readyThenWait();
+  return 0;
+});
 
 }  // namespace
 

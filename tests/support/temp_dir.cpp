@@ -8,6 +8,9 @@
 
 #include <stdexcept>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace vorik::test {
 
 TempDir::TempDir() {
@@ -27,17 +30,25 @@ bool writeFile(const QString &path, const QByteArray &bytes) {
 
 QByteArray readFile(const QString &path, const QByteArray &ifUnreadable) {
   QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : ifUnreadable;
+  // Never a FIFO or a device: a test's read must not wait or run on for good.
+  return QFileInfo(path).isFile() && f.open(QIODevice::ReadOnly) ? f.readAll() : ifUnreadable;
 }
 
 QList<UnreadableFile> unreadableFiles() {
-  return {{false, QStringLiteral("a fájl vagy a mappa nem létezik")}, {true, QStringLiteral("ilyen nevű mappa van")}};
+  const QString special = QStringLiteral("nem közönséges fájl, hanem csővezeték, eszköz vagy foglalat");
+  return {{UnreadableFile::Missing, QStringLiteral("a fájl vagy a mappa nem létezik")},
+          {UnreadableFile::Folder, QStringLiteral("ilyen nevű mappa van")}, {UnreadableFile::Fifo, special},
+          {UnreadableFile::DeviceLink, special}, {UnreadableFile::FarTooLarge, QStringLiteral("a fájl túl nagy")}};
 }
 
 bool makeUnreadable(const QString &path, const UnreadableFile &c) {
   QFile::remove(path);
   QDir().rmdir(path);
-  return c.folder ? QDir().mkdir(path) : !QFileInfo::exists(path);
+  const QByteArray name = QFile::encodeName(path);
+  if (c.kind == UnreadableFile::Fifo) return ::mkfifo(name.constData(), 0644) == 0;
+  if (c.kind == UnreadableFile::DeviceLink) return QFile::link(QStringLiteral("/dev/zero"), path);
+  if (c.kind == UnreadableFile::FarTooLarge) return writeFile(path, {}) && ::truncate(name.constData(), 300 << 20) == 0;
+  return c.kind == UnreadableFile::Folder ? QDir().mkdir(path) : !QFileInfo::exists(path);
 }
 
 ProgramOnPath::ProgramOnPath(const QString &name, const QByteArray &body) : path_(qgetenv("PATH")) {

@@ -26,10 +26,12 @@ bool writeFile(const QString &path, const QByteArray &bytes);
 // The bytes of the file at path; ifUnreadable when it cannot be read.
 QByteArray readFile(const QString &path, const QByteArray &ifUnreadable = QByteArray());
 
-// A file to be read that is not there as the program expects: gone, or a
-// folder in its place; with the system's reason its messages then name.
+// A file to be read that is not there as the program expects: gone, a
+// folder in its place, a FIFO (a reader would wait for good), a link to an
+// endless device, or a file of 300 MB (sparse); with the reason its messages
+// then name.
 struct UnreadableFile {
-  bool folder;
+  enum Kind { Missing, Folder, Fifo, DeviceLink, FarTooLarge } kind;
   QString reason;
 };
 QList<UnreadableFile> unreadableFiles();

@@ -32,6 +32,12 @@ TEST(ImportText, Windows1250AndUtf8GiveTheSameText) {
   EXPECT_EQ(DecodeText(platform::toCp1250(text), QStringLiteral("a.csv")), text);
   EXPECT_EQ(DecodeText(text.toUtf8(), QStringLiteral("a.csv")), text);
   EXPECT_EQ(DecodeText(QByteArray("\xEF\xBB\xBF") + text.toUtf8(), QStringLiteral("a.csv")), text);
+  // Lines of both (the file read whole either way would be garbled): refused, naming a line of each.
+  try {
+    ADD_FAILURE() << DecodeText(text.toUtf8() + platform::toCp1250(text), QStringLiteral("a.csv")).toStdString();
+  } catch (const FileError &e) {
+    EXPECT_TRUE(e.message().contains(QStringLiteral("(a(z) 1. sor UTF-8, a(z) 3. sor Windows-1250 kódolású)")));
+  }
   // A byte that cannot start UTF-8 means the code page.
   EXPECT_EQ(DecodeText(QByteArray("\xE1rv\xEDzt\xFBr\xF5"), QString()), QStringLiteral("árvíztűrő"));
   EXPECT_EQ(DecodeText(QByteArray(), QString()), QString());

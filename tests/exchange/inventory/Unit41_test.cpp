@@ -119,8 +119,8 @@ TEST_F(Inventory, FailedCopyLeavesTheOldTarget) {
   auto f = Open();
   bool closed = false;
   QObject::connect(f.get(), &QDialog::finished, [&] { closed = true; });
-  // The working folder's file is gone before the copy, or a folder took its
-  // name: an error naming the reason, the dialog stays open, the old target
+  // The working folder's file is gone before the copy, or something that is
+  // no file to read took its name: an error naming the reason, the dialog stays open, the old target
   // is byte-identical.
   for (const UnreadableFile &c : unreadableFiles()) {
     SCOPED_TRACE(c.reason.toStdString());
@@ -128,6 +128,7 @@ TEST_F(Inventory, FailedCopyLeavesTheOldTarget) {
     ASSERT_TRUE(f->Button2->isEnabled());
     ASSERT_TRUE(makeUnreadable(Saved(), c));
     const auto seen = Run([&] { f->Button2Click(); });
+    QFile::remove(Saved());
     QDir().rmdir(Saved());
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_TRUE(seen[0].text.startsWith(QStringLiteral("Hiba! Az adatátadás nem történt meg.\r"))) << seen[0].text.toStdString();

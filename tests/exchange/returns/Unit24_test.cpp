@@ -4,6 +4,7 @@
 #include "exchange/returns/ReturnControls.h"
 #include "exchange/returns/Unit24.h"
 #include "platform/error_text.h"
+#include "support/child_process.h"
 #include "support/gui_driver.h"
 #include "support/layout_check.h"
 #include "support/temp_dir.h"
@@ -190,6 +191,20 @@ TEST_F(Form24Test, ABadValueIsNamedAndNothingChanges) {
             QStringList{"2508M202503_8000000001.imp"});
   EXPECT_EQ(QDir(e_.file(QStringLiteral("QZ2025/03"))).entryList(QDir::Files | QDir::Hidden),
             QStringList{"2508M202503_8000000001.imp"});
+}
+
+// Another program (with a temporary folder of its own) gathers into folder
+// A, stopped where a listed name has no file behind it: the merge says that
+// the folder is busy and reads nothing.
+TEST_F(Form24Test, AGatherOfAnotherProgramIntoFolderAIsToldAsBusy) {
+  ASSERT_TRUE(QFile::link(c_.file(QStringLiteral("gone")), c_.file(QStringLiteral("QZ2025/03/2508M202503_1.imp"))));
+  Child gather({QStringLiteral("month-hold"), c_.path(), QStringLiteral("C:\\QZ2025\\03\\")});
+  ASSERT_EQ(gather.waitFor("ready"), QByteArray("ready"));
+  auto f = Open();
+  f->DirectoryListBox1->setDirectory(QStringLiteral("C:\\QZ2025\\03\\"));
+  EXPECT_EQ(Boxes([&] { click(f.get(), QStringLiteral("Button3")); }, 1),
+            QStringList{"A(z) C:\\QZ2025\\03\\ mappába most a program egy másik példánya ír (kigyűjtés vagy "
+                        "összevonás). Kérem próbálja újra, ha ott végzett."});
 }
 
 }  // namespace
