@@ -49,6 +49,9 @@ class TForm9 : public QDialog {
   // function restores that.
   using ProducerPicker = std::function<bool(QWidget *parent)>;
   static void setProducerPicker(ProducerPicker picker);
+  // For tests: runs in every OK once its checks have passed, just before the
+  // header's write, where another instance may act meanwhile.
+  static void setBeforeSave(std::function<void()> hook);
 
   // New mode: holds the receiver's numbering (NumberingHold), takes the
   // serial and deletes the lines an abandoned entry left under it. False when
