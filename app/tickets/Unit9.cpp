@@ -309,6 +309,14 @@ TForm9::TForm9(QWidget *parent) : QDialog(parent) {
 TForm9::~TForm9() = default;
 
 void TForm9::done(int result) {
+  // A new ticket closed without its save takes its lines with it, while its
+  // numbering is still held: no other entry can have taken the serial, and
+  // the statement deletes only lines whose serial has no header.
+  if (hold_ && hold_->held() && result != Accepted)
+    RunGuarded([this] {
+      TicketQueries::deleteOrphanLines(Edit1->text(),
+                                       QStringLiteral("Hiba91: Qzsor DELETE törlése mert nem volt fejrésze "));
+    });
   // The numbering goes with the dialog (after a save the commit ended it).
   hold_.reset();
   // A modification's changed lines are committed with the header: closed

@@ -63,6 +63,8 @@ class TForm9 : public QDialog {
   // modify mode. The save commits it, closing the dialog releases it.
   NumberingHold *Numbering() const { return hold_.get(); }
 
+  // A new ticket closed without its save deletes the lines it wrote (only
+  // while its serial has no header).
   // However the dialog closes (OK, "Mégsem", the window's close, the end of
   // the program), a saved ticket whose lines changed gets its header totals
   // written from its lines, committed with the lines; OK's save has written
