@@ -16,7 +16,17 @@
 
 using report::TfrReport;
 
-bool OpenReceiverRow() {
+namespace {
+
+// A message shown, or handed to the caller who asked for it.
+void failWith(const QString &text, QString *error) {
+  if (error) *error = text;
+  else platform::error(text);
+}
+
+}  // namespace
+
+bool OpenReceiverRow(QString *error) {
   db::Query &q = *Data->ZQ60;
   q.close();
   q.sql().clear();
@@ -31,8 +41,8 @@ bool OpenReceiverRow() {
     report::frVariables->SetVariable(QStringLiteral("v_atvevoutca"), TData::streetOf(q, QStringLiteral("V_")));
     return true;
   }
-  platform::error(QStringLiteral("Az átvevő (%1) nem található az adatbázisban, nem lehet nyomtatni.")
-                      .arg(AtvevoKod));
+  failWith(QStringLiteral("Az átvevő (%1) nem található az adatbázisban, nem lehet nyomtatni.").arg(AtvevoKod),
+           error);
   return false;
 }
 
@@ -43,7 +53,7 @@ QString LayoutErrorText(const QString &fileName, const QString &reason) {
 }
 
 bool ShowLayout(TfrReport &report, const QString &fileName, const QString &title, PrintOrientation orientation,
-                const std::function<void()> &afterLoad) {
+                const std::function<void()> &afterLoad, QString *error) {
   report::TfrCompositeReport &composite = *Data->frCompositeReport1;
   composite.Reports.clear();
   composite.Reports.push_back(&report);
@@ -56,7 +66,7 @@ bool ShowLayout(TfrReport &report, const QString &fileName, const QString &title
   try {
     // The name as the original's file system found it: without regard to case.
     if (!report.LoadFromFile(platform::matchCase(fileName))) {
-      platform::error(LayoutErrorText(fileName, QString()));
+      failWith(LayoutErrorText(fileName, QString()), error);
       return false;
     }
   } catch (const std::exception &e) {
@@ -70,7 +80,7 @@ bool ShowLayout(TfrReport &report, const QString &fileName, const QString &title
                               "nyomtatási mintáját (például egy mentésből), és próbálja újra.");
     else if (dynamic_cast<const std::bad_alloc *>(&e))
       reason = platform::exceptionText(e);
-    platform::error(LayoutErrorText(fileName, reason));
+    failWith(LayoutErrorText(fileName, reason), error);
     return false;
   }
   if (afterLoad) afterLoad();

@@ -13,8 +13,9 @@ class TfrReport;
 
 // Opens the current receiver's row into ZQ60 for the report header and sets
 // the report variable v_atvevoutca to its street part. False, after a
-// message, when the receiver is no longer in the database.
-bool OpenReceiverRow();
+// message, when the receiver is no longer in the database; with error given
+// the message goes there instead, for the caller to show.
+bool OpenReceiverRow(QString *error = nullptr);
 
 enum class PrintOrientation { Portrait = 0, Landscape = 1 };
 
@@ -25,10 +26,11 @@ enum class PrintOrientation { Portrait = 0, Landscape = 1 };
 // while it shows. A layout that cannot be read shows an error naming the
 // file and nothing else happens (false); the report keeps its previous
 // layout. afterLoad runs once the layout has loaded, just before the report
-// is built and shown.
+// is built and shown. With error given, the message of a layout that cannot
+// be read goes there instead of a box, for the caller to show.
 bool ShowLayout(report::TfrReport &report, const QString &fileName, const QString &title,
                 PrintOrientation orientation,
-                const std::function<void()> &afterLoad = {});
+                const std::function<void()> &afterLoad = {}, QString *error = nullptr);
 
 // The message of a layout that cannot be loaded.
 QString LayoutErrorText(const QString &fileName, const QString &reason);

@@ -133,13 +133,15 @@ bool TData::Write(const QString &firstStep, const std::function<void(WriteSteps 
     else IBTrans1->commitRetaining();
     return true;
   } catch (const std::exception &) {
-    platform::showFailure(lcApp(), steps.message());
+    // Undone first: the box may wait for a person, the rows must not (still
+    // inside this handler, the failure logged is this write's).
     try {
       if (IBTrans1->active()) IBTrans1->rollback();
     } catch (const std::exception &) {
       // The rollback of a broken attachment fails too; nothing is left to undo.
       platform::logCaught(lcApp(), QStringLiteral("rollback"));
     }
+    platform::showFailure(lcApp(), steps.message());
     return false;
   }
 }
@@ -163,17 +165,26 @@ bool TData::Write(db::Transaction &transaction, const QString &firstStep,
     else run("RELEASE SAVEPOINT VORIK_WRITE");
     return true;
   } catch (const std::exception &) {
-    platform::showFailure(lcApp(), steps.message());
-    try {
-      if (savepoint && transaction.active()) run("ROLLBACK TO SAVEPOINT VORIK_WRITE");
-    } catch (const std::exception &) {
-      platform::logCaught(lcApp(), QStringLiteral("rollback to savepoint"));
+    // Undone first: the box may wait for a person, the rows must not (still
+    // inside this handler, the failure logged is this write's).
+    auto rollbackAll = [&] {
       try {
         if (transaction.active()) transaction.rollback();
       } catch (const std::exception &) {
         platform::logCaught(lcApp(), QStringLiteral("rollback"));
       }
+    };
+    if (steps.abandoned()) {
+      rollbackAll();
+    } else {
+      try {
+        if (savepoint && transaction.active()) run("ROLLBACK TO SAVEPOINT VORIK_WRITE");
+      } catch (const std::exception &) {
+        platform::logCaught(lcApp(), QStringLiteral("rollback to savepoint"));
+        rollbackAll();
+      }
     }
+    platform::showFailure(lcApp(), steps.message());
     return false;
   }
 }

@@ -38,9 +38,15 @@ class WriteSteps {
   // From here on a failure shows message.
   void at(const QString &message) { message_ = message; }
   const QString &message() const { return message_; }
+  // For a write in a transaction of the caller's: its failure undoes the
+  // whole transaction, not only the write (nothing of it may be stored any
+  // more), before the message shows.
+  void abandon() { abandon_ = true; }
+  bool abandoned() const { return abandon_; }
 
  private:
   QString message_;
+  bool abandon_ = false;
 };
 
 using TTable = db::Table;
@@ -92,17 +98,18 @@ class TData : public QObject {
   };
 
   // The write pattern: starts IBTrans1 when it is not active, runs the
-  // statements, commits. When anything fails it shows the message of the
-  // step that failed in a plain box (firstStep until the statements name
-  // another with steps.at()), logs the underlying error in "vorik.app", rolls
-  // back and answers false; the calling dialog stays open with the user's
-  // input.
+  // statements, commits. When anything fails it rolls back, then shows the
+  // message of the step that failed in a plain box (firstStep until the
+  // statements name another with steps.at()), logs the underlying error in
+  // "vorik.app" and answers false; the calling dialog stays open with the
+  // user's input. No row the write locked stays locked while the box waits.
   bool Write(const QString &firstStep, const std::function<void(WriteSteps &steps)> &statements,
              CommitMode mode = CommitMode::Commit);
   // The same pattern in a transaction of the caller's (a numbering hold's, a
   // ticket modification's): on failure only what the statements did is
   // undone (a savepoint), so the transaction keeps what it held before, a row
-  // lock and earlier writes included. With commit false the statements stay
+  // lock and earlier writes included (all of it when the statements called
+  // steps.abandon()); that is undone before the box shows. With commit false the statements stay
   // in the transaction, to be committed by a later write of the caller's
   // together with its own (a modified ticket's lines with its header).
   bool Write(db::Transaction &transaction, const QString &firstStep,

@@ -177,7 +177,8 @@ bool DataSetModel::setData(const QModelIndex &index, const QVariant &value, int 
     d->post();
   } catch (const Error &e) {
     d->cancel();
-    emit editFailed(e.message());
+    if (e.isLockConflict()) emit editConflict(index, value);
+    else emit editFailed(e.message());
     return false;
   }
   return true;

@@ -65,6 +65,10 @@ class DataSetModel : public QAbstractTableModel {
   // post; the row keeps its stored values), or moving to a row or fetching
   // more rows failed.
   void editFailed(const QString &message);
+  // An edit through the grid met a row that another transaction is writing
+  // (a lock or update conflict); the row keeps its stored values and value
+  // is what the edit would have posted at index.
+  void editConflict(const QModelIndex &index, const QVariant &value);
 
  private:
   DataSet *dataSet() const;

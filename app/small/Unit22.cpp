@@ -4,6 +4,9 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMetaProperty>
+#include <QPersistentModelIndex>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -71,6 +74,8 @@ TForm22::TForm22(QWidget *parent) : QDialog(parent) {
     model->bindSelection(DBGrid[i]->selectionModel());
     connect(model, &db::DataSetModel::editFailed, this,
             [](const QString &message) { platform::error(message); });
+    connect(model, &db::DataSetModel::editConflict, this,
+            [this, i](const QModelIndex &index, const QVariant &value) { keepEdit(i, index, value); });
     Navigator[i] = MakeNavigator(page, table(i), QStringLiteral("DBNavigator%1").arg(i + 1));
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(DBGrid[i]);
@@ -99,6 +104,32 @@ TForm22::TForm22(QWidget *parent) : QDialog(parent) {
 TForm22::~TForm22() = default;
 
 bool TForm22::writable(int i) const { return !table(i)->readOnly(); }
+
+QString TForm22::rowBusyMessage() {
+  return QStringLiteral("Ezt a sort egy másik program közben módosította, vagy éppen most módosítja, ezért a "
+                        "változtatás nem menthető. A beírt érték megmaradt: próbálja meg újra később, vagy az Esc "
+                        "billentyűvel vesse el.");
+}
+
+void TForm22::keepEdit(int table, const QModelIndex &index, const QVariant &value) {
+  // Once the grid has closed its editor: the message, then the cell's editor
+  // again with the value typed, for another try or Esc.
+  QPointer<QTableView> grid = DBGrid[table];
+  const QPersistentModelIndex cell(index);
+  QMetaObject::invokeMethod(
+      this,
+      [grid, cell, value] {
+        platform::warning(rowBusyMessage());
+        if (!grid || !cell.isValid()) return;
+        grid->setCurrentIndex(cell);
+        grid->edit(cell);
+        if (QWidget *editor = grid->indexWidget(cell)) {
+          const QMetaProperty typed = editor->metaObject()->userProperty();
+          if (typed.isValid()) typed.write(editor, value);
+        }
+      },
+      Qt::QueuedConnection);
+}
 
 void TForm22::unlock(int tables) {
   reopen(tables, false);

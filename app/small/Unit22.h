@@ -6,6 +6,8 @@
 #include <QString>
 
 class QFrame;
+class QModelIndex;
+class QVariant;
 class QPushButton;
 class QTabWidget;
 class QTableView;
@@ -25,6 +27,9 @@ class TForm22 : public QDialog {
   void Button6Click();  // "Szerkeszt"
   // Whether a table's grid takes edits now (index 0..5).
   bool writable(int table) const;
+  // An edit of a row that another program has changed or is changing: the
+  // message, and the cell's editor opened again with the value typed.
+  static QString rowBusyMessage();
 
   QTabWidget *PageControl1;
   QTableView *DBGrid[6];
@@ -37,6 +42,7 @@ class TForm22 : public QDialog {
 
  private:
   void unlock(int tables);
+  void keepEdit(int table, const QModelIndex &index, const QVariant &value);
 };
 
 // The entered access code; empty when none was entered or after it was used.

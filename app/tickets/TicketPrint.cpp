@@ -27,9 +27,9 @@ const QString kDots = QString(77, QLatin1Char('.'));
 const QString kSignature = QStringLiteral(" a mezögazd. tevék. folytató adóalany aláirása");
 
 // The queries the layout reads: the lines (ZQ20), the stored header (ZQ11),
-// the producer it names now (ZQ30) and the receiver (ZQ60). False, after a
-// message, when a row has vanished.
-bool openTicketData(const QString &serial) {
+// the producer it names now (ZQ30) and the receiver (ZQ60). False, with the
+// message in error for the caller to show, when a row has vanished.
+bool openTicketData(const QString &serial, QString &error) {
   db::Query &lines = *Data->ZQ20;
   TicketQueries::setSql(lines, {QStringLiteral("SELECT * FROM qzsor WHERE s_bszam = :p0 ORDER BY ID_qzsor")});
   lines.paramByName(QStringLiteral("p0")).setString(serial);
@@ -39,7 +39,7 @@ bool openTicketData(const QString &serial) {
   header.paramByName(QStringLiteral("p1")).setString(serial);
   header.open();
   if (header.isEmpty()) {
-    platform::error(QStringLiteral("A %1 számú felvásárlási jegy már nincs az adatbázisban.").arg(serial));
+    error = QStringLiteral("A %1 számú felvásárlási jegy már nincs az adatbázisban.").arg(serial);
     return false;
   }
   const QString producer = RowText(header, "F_OSTERMKOD");
@@ -48,11 +48,11 @@ bool openTicketData(const QString &serial) {
   producers.paramByName(QStringLiteral("p0")).setString(producer);
   producers.open();
   if (producers.isEmpty()) {
-    platform::error(
-        QStringLiteral("A jegy őstermelője (%1) nem található az adatbázisban, a jegy nem nyomtatható.").arg(producer));
+    error = QStringLiteral("A jegy őstermelője (%1) nem található az adatbázisban, a jegy nem nyomtatható.")
+                .arg(producer);
     return false;
   }
-  return OpenReceiverRow();
+  return OpenReceiverRow(&error);
 }
 
 // A print locks the ticket's header row in IBTrans1 before it reads what it
@@ -190,16 +190,24 @@ void PrintTicket(TForm8 *form) {
   const QString serial = RowText(list, "F_BSZAM");
   const bool printMode = NyomtatMod != QLatin1String("Megtekint");
 
-  // Held until the mark or the end of the print, whichever comes first.
+  // Held until the mark or the end of the print, whichever comes first, and
+  // ended before any message shows: no lock waits on a person.
   if (printMode && !lockHeader(serial)) return;
   struct Release {
     bool held;
-    ~Release() {
+    void now() {
       if (held) releaseHeader();
+      held = false;
     }
+    ~Release() { now(); }
   } lock{printMode};
+  auto fail = [&lock](const QString &message) {
+    lock.now();
+    platform::error(message);
+  };
 
-  if (!openTicketData(serial)) return;
+  QString error;
+  if (!openTicketData(serial, error)) return fail(error);
   // The ticket as the header row and its producer's row hold it now, not as
   // the list read it.
   db::Query &header = *Data->ZQ11;
@@ -219,12 +227,8 @@ void PrintTicket(TForm8 *form) {
   t.rates.contributionRate = header.fieldByName(QStringLiteral("F_JARULSZAZ")).asFloat();
   t.rates.deduction = header.fieldByName(QStringLiteral("F_LEVONAS")).asFloat();
 
-  QString error;
   const auto prepared = PrepareVariables(t, JegyVariant, error);
-  if (!prepared) {
-    platform::error(error);
-    return;
-  }
+  if (!prepared) return fail(error);
   for (const auto &[name, value] : prepared->variables) report::frVariables->SetVariable(name, value);
   JegyVetelar = static_cast<double>(prepared->amounts.price);
   JegySzja = static_cast<double>(prepared->amounts.tax);
@@ -245,11 +249,12 @@ void PrintTicket(TForm8 *form) {
     }
     if (markPrinted(serial)) {
       list.locate(QStringLiteral("F_BSZAM"), serial, db::LocateOptions{false, true});
-    } else {
+    } else if (QString gone; !openTicketData(serial, gone)) {
       // The rollback closed the queries the layout reads.
-      openTicketData(serial);
+      platform::error(gone);
     }
-  });
+  }, &error);
+  if (!error.isEmpty()) fail(error);
 
   TicketQueries::openTicketList(QStringLiteral("f_Bszam"), UtolsoBszam);
   if (form) form->Label9->setText(QStringLiteral("A lista, \"Bszám\" szerint"));

@@ -304,7 +304,8 @@ bool TForm10::save() {
       p("p9").setString(AtvevoKod);
       p("p10").setFloat(numbers[3].value);
       p("p11").setString(Edit10->text());
-      q.execute();
+      if (modification) modification->execute(steps, q);
+      else q.execute();
       // A modification that reaches no line (an empty grid, or a line deleted
       // meanwhile) stored nothing: a failure, not a silent close.
       if (!isNew && q.rowsAffected() == 0) throw db::Error(QStringLiteral("no QZSOR row"));

@@ -26,7 +26,8 @@ class TForm10 : public QDialog {
     QString producerCode;           // the entry dialog's producer code
     // The entry dialog's modification of a saved ticket: the line is written
     // in its transaction, committed with the header, and refused when
-    // another instance has printed or cancelled the ticket meanwhile. Null
+    // another instance has printed, cancelled or changed the ticket since it
+    // was opened. Null
     // for a new ticket: the line is committed at once.
     TicketModification *modification = nullptr;
   };

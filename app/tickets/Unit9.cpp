@@ -54,6 +54,11 @@ using Widgets::makeButton;
 // (AktOstermeloKod); its current ZQ30 row is the choice.
 bool pickFromProducerList(QWidget *) { return TForm4::Pick(); }
 
+std::function<void()> &beforeSave() {
+  static std::function<void()> hook;
+  return hook;
+}
+
 TForm9::ProducerPicker &producerPicker() {
   static TForm9::ProducerPicker picker = pickFromProducerList;
   return picker;
@@ -304,6 +309,14 @@ TForm9::TForm9(QWidget *parent) : QDialog(parent) {
 TForm9::~TForm9() = default;
 
 void TForm9::done(int result) {
+  // A new ticket closed without its save takes its lines with it, while its
+  // numbering is still held: no other entry can have taken the serial, and
+  // the statement deletes only lines whose serial has no header.
+  if (hold_ && hold_->held() && result != Accepted)
+    RunGuarded([this] {
+      TicketQueries::deleteOrphanLines(Edit1->text(),
+                                       QStringLiteral("Hiba91: Qzsor DELETE törlése mert nem volt fejrésze "));
+    });
   // The numbering goes with the dialog (after a save the commit ended it).
   hold_.reset();
   // A modification's changed lines are committed with the header: closed
@@ -645,7 +658,8 @@ void TForm9::deleteLine() {
     db::Query &q = *Data->ZQ21;
     TicketQueries::setSql(q, {QStringLiteral("DELETE FROM Qzsor WHERE ID_qzsor = :p1")});
     q.paramByName(QStringLiteral("p1")).setInteger(id);
-    q.execute();
+    if (modification_) modification_->execute(steps, q);
+    else q.execute();
   };
   // In a modification the deletion is committed with the header; otherwise
   // made durable at once, so no later rollback brings the line back.
@@ -654,6 +668,7 @@ void TForm9::deleteLine() {
                     : Data->Write(message, statements, TData::CommitMode::CommitRetaining);
   if (closeIfRefused()) return;
   if (deleted) {
+    if (modification_) modification_->lineDeleted(id);
     linesChanged_ = true;
     platform::showMessage(QStringLiteral("Az tételsor törölve!"));
   }
@@ -728,8 +743,9 @@ bool TForm9::checksPass() {
 
 void TForm9::accept() {
   if (!checksPass()) return;
-  // The stored payable and price total are recomputed from the fields now,
-  // so they always match the stored rates.
+  // The stored payable and price total are recomputed from the fields and
+  // the lines as the save reads them; a rate that is no number, or a
+  // payable that cannot be stored, stops the save here.
   readSums();
   QLineEdit *bad = nullptr;
   QString message;
@@ -740,9 +756,12 @@ void TForm9::accept() {
     return;
   }
   recalc();
+  if (beforeSave()) beforeSave()();
   if (save()) QDialog::accept();
   else closeIfRefused();
 }
+
+void TForm9::setBeforeSave(std::function<void()> hook) { beforeSave() = std::move(hook); }
 
 bool TForm9::save() {
   // Every value is converted before anything is written.
@@ -764,7 +783,6 @@ bool TForm9::save() {
   const QString serial = Edit1->text();
   const QString transfer = CheckBox1->isChecked() ? QStringLiteral("x") : QStringLiteral(" ");
   const QString declaration = CheckBox2->isChecked() ? Edit12->text() : QStringLiteral(" ");
-  const double payable = FizetendoSzoveg.toDouble();
 
   if (isNew() && !(hold_ && hold_->held())) {
     // The hold ended with an earlier save's commit: the serial is not the
@@ -783,6 +801,16 @@ bool TForm9::save() {
     if (!isNew() && !modification_) throw db::Error(QStringLiteral("no ticket loaded for modification"));
     db::Query &q = isNew() ? hold_->query() : modification_->query();
     auto p = [&](const char *name) -> db::Param & { return q.paramByName(QLatin1String(name)); };
+    // The totals from the lines as the write's transaction reads them, after
+    // the header's lock in a modification: what another program committed
+    // before is in them, and nothing can come in between.
+    auto readTotals = [&](WriteSteps &steps) {
+      const QString step = steps.message();
+      readSums();
+      steps.at(QStringLiteral("A fizetendő összeg nem tárolható!"));
+      if (!recalc()) throw db::Error(QStringLiteral("the ticket's payable cannot be stored"));
+      steps.at(step);
+    };
     auto bindCommon = [&](const char *kelt, const char *szja, const char *megj,
                           const char *felvkelt, const char *fizkelt, const char *utal,
                           const char *nyilatk, const char *levonas, const char *jarulszaz,
@@ -799,7 +827,7 @@ bool TForm9::save() {
       p(nyilatk).setString(declaration);
       p(levonas).setFloat(static_cast<double>(deduction));
       p(jarulszaz).setFloat(static_cast<double>(contribution));
-      p(muvktg).setFloat(payable);
+      p(muvktg).setFloat(FizetendoSzoveg.toDouble());
       p(sumvar).setFloat(JegyVetelar);
     };
     if (isNew()) {
@@ -807,6 +835,7 @@ bool TForm9::save() {
       // all; each step names the message its failure shows.
       saved = Data->Write(hold_->transaction(), QStringLiteral("Hiba94: Újban, INSERT a Qzfejben "),
                           [&](WriteSteps &steps) {
+        readTotals(steps);
         TicketQueries::setSql(
             q, {QStringLiteral("INSERT INTO QzFej ( f_bszam, f_akod, f_ostermkod, f_kelt, f_szja, "
                                "f_megj, f_felvkelt, f_fizkelt, f_utal, f_nyilatk, f_levonas, "
@@ -824,9 +853,10 @@ bool TForm9::save() {
     } else {
       saved = Data->Write(modification_->transaction(), QStringLiteral("Hiba95: Módositás, UPDATE a Vorik fejben "),
                           [&](WriteSteps &steps) {
-        // Not printed or cancelled by another instance since it was opened;
-        // the lock keeps it so until the commit.
+        // Not printed, cancelled or changed by another instance since it was
+        // opened; the lock keeps it so until the commit.
         modification_->guard(steps, true);
+        readTotals(steps);
         TicketQueries::setSql(
             q, {QStringLiteral("UPDATE QzFej SET ID_qzFej = :p0, f_bszam = :p1, f_akod = :p2, "
                                "f_ostermkod = :p3, f_kelt = :p4, f_szja = :p5, f_megj = :p6, "),

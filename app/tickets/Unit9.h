@@ -49,6 +49,9 @@ class TForm9 : public QDialog {
   // function restores that.
   using ProducerPicker = std::function<bool(QWidget *parent)>;
   static void setProducerPicker(ProducerPicker picker);
+  // For tests: runs in every OK once its checks have passed, just before the
+  // header's write, where another instance may act meanwhile.
+  static void setBeforeSave(std::function<void()> hook);
 
   // New mode: holds the receiver's numbering (NumberingHold), takes the
   // serial and deletes the lines an abandoned entry left under it. False when
@@ -60,6 +63,8 @@ class TForm9 : public QDialog {
   // modify mode. The save commits it, closing the dialog releases it.
   NumberingHold *Numbering() const { return hold_.get(); }
 
+  // A new ticket closed without its save deletes the lines it wrote (only
+  // while its serial has no header).
   // However the dialog closes (OK, "Mégsem", the window's close, the end of
   // the program), a saved ticket whose lines changed gets its header totals
   // written from its lines, committed with the lines; OK's save has written

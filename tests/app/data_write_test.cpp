@@ -1,6 +1,6 @@
 // The write pattern of the data module: start when inactive, execute,
-// commit (or commit retaining); on failure the step's message in a plain box,
-// then rollback, and the caller learns it failed. In a transaction of the
+// commit (or commit retaining); on failure rollback, then the step's message
+// in a plain box, and the caller learns it failed. In a transaction of the
 // caller's, a failure undoes only the write's own statements.
 #include "app/Unit2.h"
 #include "db/error.h"
@@ -127,13 +127,13 @@ TEST_F(DataWriteTest, ASuccessfulWriteIsCommittedAndSeenByOthers) {
   EXPECT_EQ(countOther(QStringLiteral("T_KOD = '501'")), 1);
 }
 
-TEST_F(DataWriteTest, AFailedWriteShowsItsMessageThenRollsTheWholeStepBack) {
+TEST_F(DataWriteTest, AFailedWriteRollsTheWholeStepBackThenShowsItsMessage) {
   MessageSeen box;
   bool ok = true;
-  bool activeWhenShown = false;
+  bool activeWhenShown = true;
   ModalScript script;
   script.then([&](QWidget *w) {
-    activeWhenShown = data_->IBTrans1->active();  // the message comes before the rollback
+    activeWhenShown = data_->IBTrans1->active();  // the rollback comes before the message
     answer(QMessageBox::Ok, &box)(w);
   });
   EXPECT_TRUE(script.run([&] {
@@ -149,7 +149,7 @@ TEST_F(DataWriteTest, AFailedWriteShowsItsMessageThenRollsTheWholeStepBack) {
   EXPECT_EQ(box.kind, QStringLiteral("Message"));
   EXPECT_EQ(box.text, QStringLiteral("Hiba72: Új termék INSERT "));
   EXPECT_EQ(box.buttons, QStringList{QStringLiteral("OK")});
-  EXPECT_TRUE(activeWhenShown);
+  EXPECT_FALSE(activeWhenShown);
   EXPECT_FALSE(data_->IBTrans1->active());
   EXPECT_EQ(countOther(QStringLiteral("T_KOD = '502'")), 0);
   // The transaction is usable again.

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -158,6 +159,43 @@ TEST_F(SmallDialogs, UnlockedGridEditIsPostedAndDurableWithTheNextCommit) {
   std::sort(sorted.begin(), sorted.end(),
             [](const QString &a, const QString &b) { return a.toInt() < b.toInt(); });
   EXPECT_EQ(sorted, stored);
+}
+
+TEST_F(SmallDialogs, AnEditOfARowAnotherProgramIsChangingIsKeptWithAMessage) {
+  execApart(*Data->ZCon1, QStringLiteral("INSERT INTO SORSZAM (A_AKOD, A_QZBSZAM) VALUES ('G2', '25000777')"));
+  PasswordDlgCreated = false;
+  TForm22 f;
+  enterCode(f, QString::fromLatin1(TForm22::kCode5));
+  QTableView *grid = f.DBGrid[4];
+  QAbstractItemModel *model = grid->model();
+  while (model->canFetchMore({})) model->fetchMore({});
+  QModelIndex cell;
+  for (int r = 0; r < model->rowCount(); ++r)
+    for (int c = 0; c < model->columnCount(); ++c)
+      if (model->index(r, c).data().toString() == QLatin1String("25000777")) cell = model->index(r, c);
+  // Another program's transaction is writing the row.
+  Attachment other(Data->ZCon1->databaseName());
+  other.exec(QStringLiteral("UPDATE SORSZAM SET A_QZBSZAM = '1' WHERE A_AKOD = 'G2'"));
+  // The value typed into the cell's editor, confirmed with Enter.
+  auto editor = [&] { return qobject_cast<QLineEdit *>(grid->indexWidget(cell)); };
+  MessageSeen box;
+  QString kept;
+  ModalScript script;
+  script.then([&](QWidget *) {
+    grid->edit(cell);
+    ASSERT_NE(editor(), nullptr);
+    editor()->setText(QStringLiteral("25000200"));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(editor(), &enter);
+  });
+  script.then(answer(QMessageBox::Ok, &box)).then([&](QWidget *w) {
+    kept = editor() ? editor()->text() : QString();
+    other.transaction().rollback();
+    click(w, QStringLiteral("Button1"));
+  });
+  ASSERT_TRUE(script.run([&] { f.exec(); }));
+  EXPECT_EQ(box.text, TForm22::rowBusyMessage());
+  EXPECT_EQ(kept, QStringLiteral("25000200"));  // back in the cell's editor
 }
 
 TEST_F(SmallDialogs, ThreeLetterCodeShowsTheReceiverGridAndAWrongCodeDoesNothing) {

@@ -22,6 +22,7 @@
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/tickets/NumberingHold.h"
+#include "app/tickets/TicketModification.h"
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit10.h"
@@ -1223,8 +1224,7 @@ TEST_F(TicketDialogs, FailedModificationKeepsTheDialogOpen) {
   lock.setTransaction(&other);
   lock.sql().add(QStringLiteral("UPDATE QZFEJ SET F_MEGJ = 'zár' WHERE F_BSZAM = '43000001'"));
   lock.execute();
-  EXPECT_EQ(messageOf([&] { f->Button6->click(); }),
-            QStringLiteral("Hiba95: Módositás, UPDATE a Vorik fejben "));
+  EXPECT_EQ(messageOf([&] { f->Button6->click(); }), TicketModification::busyMessage(QStringLiteral("43000001")));
   EXPECT_TRUE(f->isVisible());
   EXPECT_EQ(f->Edit4->text(), QStringLiteral("új megjegyzés"));
   other.rollback();

@@ -22,6 +22,7 @@
 #include "app/SharedState.h"
 #include "app/Unit2.h"
 #include "app/tickets/NumberingHold.h"
+#include "app/tickets/TicketModification.h"
 #include "app/tickets/TicketPrint.h"
 #include "app/tickets/TicketState.h"
 #include "app/tickets/Unit10.h"
@@ -36,6 +37,7 @@
 #include "support/temp_dir.h"
 #include "db/connection.h"
 #include "db/dataset.h"
+#include "db/error.h"
 #include "db/transaction.h"
 #include "support/child_process.h"
 #include "support/db_fixture.h"
@@ -61,7 +63,12 @@ using namespace vorik::test;
 //   change <quantity>   its first line through the line dialog -> "line"
 //   delete              its last line deleted -> "line"
 //   ok                  OK                    -> "kept" (open) or "closed"
-//   (a line command answers "closed" when the entry closed meanwhile)
+//   ok paused           OK, stopped just before its header write: "paused",
+//                       then on "go" -> as ok
+//   ok held             OK, each box it shows waiting, once its "box" line
+//                       is out, for "answer"  -> as ok
+//   (a line command answers "closed" when the entry closed meanwhile; a line
+//   dialog its write left open is closed with "Mégsem")
 //   ping                                      -> "pong" (attached and waiting)
 //   quit
 
@@ -76,6 +83,10 @@ int runEntryChild(const QStringList &args) {
   AtvevoNyilatk = QStringLiteral("Nyilatkozat");
 
   QString producer, quantity;
+  bool holdBoxes = false;
+  auto waitFor = [](const char *word) {
+    for (std::string line; std::getline(std::cin, line) && line != word;) {}
+  };
   TForm9::setProducerPicker([&](QWidget *) {
     db::Query &q = *Data->ZQ30;
     q.close();
@@ -94,6 +105,7 @@ int runEntryChild(const QStringList &args) {
       if (box->property("answeredByTest").toBool()) return;
       box->setProperty("answeredByTest", true);
       tellParent(QStringLiteral("box ") + box->property("rawText").toString());
+      if (holdBoxes) waitFor("answer");
       QAbstractButton *b = box->escapeButton() ? box->escapeButton() : box->buttons().value(0);
       if (b) QMetaObject::invokeMethod(b, &QAbstractButton::click, Qt::QueuedConnection);
     } else if (auto *line = qobject_cast<TForm10 *>(w); line && !quantity.isEmpty()) {
@@ -104,7 +116,11 @@ int runEntryChild(const QStringList &args) {
       line->Edit7->setText(QStringLiteral("100"));
       line->Edit8->setText(QStringLiteral("0"));
       quantity.clear();
+      line->setProperty("filledByTest", true);
       click(line, QStringLiteral("Button3"));
+    } else if (line && line->property("filledByTest").toBool()) {
+      line->setProperty("filledByTest", false);
+      click(line, QStringLiteral("Button6"));  // its write failed
     }
   });
 
@@ -149,7 +165,14 @@ int runEntryChild(const QStringList &args) {
       }
       tellParent(form->isVisible() ? QStringLiteral("line") : QStringLiteral("closed"));
     } else if (command == QLatin1String("ok") && form) {
+      holdBoxes = arg == QLatin1String("held");
+      if (arg == QLatin1String("paused"))
+        TForm9::setBeforeSave([&] {
+          tellParent(QStringLiteral("paused"));
+          waitFor("go");
+        });
       form->Button6->click();
+      TForm9::setBeforeSave({});
       tellParent(form->isVisible() ? QStringLiteral("kept") : QStringLiteral("closed"));
     } else if (command == QLatin1String("save") && form) {
       producer = arg;
@@ -233,6 +256,8 @@ class Instance {
       if (boxes) *boxes << line.mid(4);
     }
   }
+  // The text of the next box the instance shows (holding it: "ok held").
+  QString box() { return QString::fromUtf8(child_.waitFor("box ")).mid(4); }
   // Ends the process as a crash would: no rollback, no detach.
   void kill() { child_.kill(); }
 
@@ -329,13 +354,13 @@ TEST_F(TwoInstances, TheSecondEntryOfAReceiverIsRefusedUntilTheFirstIsSaved) {
 
 TEST_F(TwoInstances, AnAbandonedOrDeadEntryLeavesItsSerialAndLinesToTheNext) {
   Instance a(path_), b(path_);
-  // Abandoned with "Mégsem": its lines are deleted by the next entry, which
-  // takes the same serial.
+  // Abandoned with "Mégsem": its lines go with it, and the next entry takes
+  // the same serial.
   EXPECT_EQ(a.send(QStringLiteral("open R1")), QStringLiteral("serial 45000001"));
   EXPECT_EQ(a.send(QStringLiteral("line 3")), QStringLiteral("line"));
   EXPECT_EQ(b.send(QStringLiteral("open R1")), QStringLiteral("refused"));
   EXPECT_EQ(a.send(QStringLiteral("close")), QStringLiteral("closed"));
-  EXPECT_EQ(linesOf(QStringLiteral("45000001")), QStringList{QStringLiteral("3")});
+  EXPECT_EQ(linesOf(QStringLiteral("45000001")), QStringList());
   EXPECT_EQ(b.send(QStringLiteral("open R1")), QStringLiteral("serial 45000001"));
   EXPECT_EQ(linesOf(QStringLiteral("45000001")), QStringList());
   EXPECT_EQ(b.send(QStringLiteral("line 30")), QStringLiteral("line"));
@@ -527,7 +552,9 @@ class TicketModifications : public TwoInstances {
   // The other instance's "Nyomtat" (this process, with the program's
   // layout), and meanwhile, between its read and its mark, this one's step:
   // the payable on its paper, or "" when it printed nothing.
-  QString printWhile(const QString &serial, const std::function<void()> &meanwhile) {
+  // With atBox, a print that stops at one message runs it while that box waits.
+  QString printWhile(const QString &serial, const std::function<void()> &meanwhile,
+                     const std::function<void()> &atBox = {}) {
     TempDir dir;
     for (const auto &layout : report::layouts::ProgramLayouts()) {
       if (layout.fileName != TicketPrint::LayoutFileName(QString())) continue;
@@ -551,7 +578,13 @@ class TicketModifications : public TwoInstances {
     report::frShowPreview = [&](report::TfrReport &, std::unique_ptr<report::TfrEMFPages> shown, const QString &,
                                 bool) { pages = shown->Count(); };
     TicketPrint::setBeforeMark(meanwhile);
-    answerBoxes([] { TicketPrint::PrintTicket(nullptr); });
+    ModalScript script;
+    script.then([&](QWidget *box) {
+      atBox();
+      answer(QMessageBox::Ok)(box);
+    });
+    if (atBox) EXPECT_TRUE(script.run([] { TicketPrint::PrintTicket(nullptr); }));
+    else answerBoxes([] { TicketPrint::PrintTicket(nullptr); });
     TicketPrint::setBeforeMark({});
     report::frShowPreview = preview;
     QDir::setCurrent(previous);
@@ -599,7 +632,7 @@ TEST_F(TicketModifications, APrintOrCancellingByAnotherInstanceRefusesTheModific
       // The print holds the header from its read to its mark: A's OK in
       // between fails, and once the mark is there it is refused.
       {"a line changed, OK while printed, OK", false, {"change 50", "print, ok meanwhile", "ok"}, "closed",
-       {QStringLiteral("Hiba95: Módositás, UPDATE a Vorik fejben "), printed}},
+       {QStringLiteral("busy"), printed}},
       {"a line changed, printed and cancelled, OK", false, {"change 50", "print", "cancel", "ok"}, "closed",
        {cancelled}},
       {"hidden key, cancelled, then a line changed", true, {"cancel", "change 50"}, "closed", {cancelled}},
@@ -626,7 +659,7 @@ TEST_F(TicketModifications, APrintOrCancellingByAnotherInstanceRefusesTheModific
       else reply = a.send(step, &boxes);
     }
     EXPECT_EQ(reply, c.lastReply);
-    EXPECT_EQ(boxes, c.boxes);
+    EXPECT_EQ(boxes, QStringList(c.boxes).replaceInStrings(QStringLiteral("busy"), TicketModification::busyMessage(ticket)));
     if (c.steps.contains(QStringLiteral("print, ok meanwhile"))) {
       // The paper shows what the ticket marked printed holds.
       EXPECT_EQ(paper, header(ticket, "F_MUVKTG"));
@@ -679,4 +712,78 @@ TEST_F(TicketModifications, AKilledModificationLeavesTheTicketAsItWasSaved) {
   EXPECT_EQ(linesOf(ticket), QStringList{QStringLiteral("50")});
   EXPECT_EQ(header(ticket, "F_MUVKTG"), QStringLiteral("5000"));
   expectConsistent();
+}
+
+TEST_F(TicketModifications, TwoModificationsOfOneTicketNeverLoseAnUpdate) {
+  // The steps of instances a and b; "b ok paused" stops b's OK just before its
+  // header write while the next step runs. What they were told, and the lines stored.
+  const struct {
+    const char *steps, *told, *lines;
+  } cases[] = {
+      {"a modify,a change 50,b modify,b change 30,a ok,b change 30", "busy,changed", "50"},
+      {"a modify,a change 50,b modify,b delete,a ok,b ok", "busy,changed", "50"},
+      {"b modify,b line 5,a modify,a change 50,a ok,b close", "changed", "50"},
+      {"b modify,a modify,a line 5,b ok paused,a ok", "changed", "10,5"},
+      {"a modify,a change 50,a ok,b modify,b change 30,b ok", "", "30"},
+  };
+  int serial = 44100000;
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.steps);
+    const QString ticket = QString::number(++serial);
+    addTicket(ticket, false);
+    QStringList told;
+    bool paused = false;
+    Instance a(path_), b(path_);
+    for (QString step : QString::fromLatin1(c.steps).split(QLatin1Char(','))) {
+      if (step.endsWith(QLatin1String("modify"))) step += QStringLiteral(" R1 ") + ticket;
+      Instance &who = step.startsWith(QLatin1Char('a')) ? a : b;
+      QString reply = who.send(step.mid(2), &told);
+      if (paused) {
+        b.post(QStringLiteral("go"));
+        reply = b.reply(&told);
+      }
+      paused = reply == QLatin1String("paused");
+      EXPECT_NE(reply, QStringLiteral("no reply")) << step.toStdString();
+    }
+    QStringList expected = QString::fromLatin1(c.told).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    expected.replaceInStrings(QStringLiteral("busy"), TicketModification::busyMessage(ticket))
+        .replaceInStrings(QStringLiteral("changed"), TicketModification::changedMessage(ticket));
+    EXPECT_EQ(told, expected);
+    EXPECT_EQ(linesOf(ticket), QString::fromLatin1(c.lines).split(QLatin1Char(',')));
+  }
+  // Every header's totals are its lines'.
+  expectConsistent();
+}
+
+TEST_F(TicketModifications, NoLockWaitsOnAMessageBox) {
+  // While the box of a modification refused at its OK (the ticket printed
+  // meanwhile), or of a print whose producer is gone, waits, the ticket's
+  // rows are free for another program.
+  auto rowsFree = [&](const QString &serial) {
+    Attachment other(path_);
+    try {
+      other.value(QStringLiteral("SELECT F_BSZAM FROM QZFEJ WHERE F_BSZAM = '%1' WITH LOCK").arg(serial));
+      return other.value(QStringLiteral("SELECT S_BSZAM FROM QZSOR WHERE S_BSZAM = '%1' WITH LOCK").arg(serial)).isValid();
+    } catch (const db::Error &) {
+      return false;
+    }
+  };
+  addTicket(QStringLiteral("44200001"), false);
+  Instance a(path_);
+  ASSERT_EQ(a.send(QStringLiteral("modify R1 44200001")), QStringLiteral("opened 44200001"));
+  ASSERT_EQ(a.send(QStringLiteral("change 50")), QStringLiteral("line"));
+  print(QStringLiteral("44200001"));
+  a.post(QStringLiteral("ok held"));
+  EXPECT_EQ(a.box(), TicketModification::printedMessage());
+  EXPECT_TRUE(rowsFree(QStringLiteral("44200001")));
+  a.post(QStringLiteral("answer"));
+  EXPECT_EQ(a.reply(), QStringLiteral("closed"));
+  expectAsSaved(QStringLiteral("44200001"));
+
+  addTicket(QStringLiteral("44200002"), false);
+  db_.exec(QStringLiteral("UPDATE QZFEJ SET F_OSTERMKOD = '99999' WHERE F_BSZAM = '44200002'"));
+  bool free = false;
+  EXPECT_EQ(printWhile(QStringLiteral("44200002"), {}, [&] { free = rowsFree(QStringLiteral("44200002")); }),
+            QString());
+  EXPECT_TRUE(free);
 }
