@@ -43,7 +43,7 @@ fi
 # folder installed before the manifest; the new one is put beside it as
 # <name>_uj.frf.
 manifest="$work/.vorik-layouts.sha256"
-installed() { [ -e "$manifest" ] && awk -v n="$1" '$2 == n { print $1 }' "$manifest"; }
+installed() { if [ -e "$manifest" ]; then awk -v n="$1" '$2 == n { print $1 }' "$manifest"; fi; }
 next_manifest="$(mktemp "$work/.vorik-layouts.XXXXXX")"
 kept=()
 for layout in "$build"/layouts/*.frf; do
