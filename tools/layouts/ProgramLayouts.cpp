@@ -609,7 +609,7 @@ void BuildProducerMonthList(TfrReport &r) {
        {QStringLiteral("Vételár (Ft)"), money(QStringLiteral("ZQ11.\"V_VETELAR\"")), 110, alRight, kMoneyWidest}},
       l.ContentWidth(), kTitleText, kLineText);
   listHeader(l, QStringLiteral("[v_nev] havi bontásban termékenként"),
-                  QStringLiteral("[v_cim]    [v_szido]"), columns);
+                  QStringLiteral("[v_cim]\n[v_szido]"), columns);  // the birth date stays with its label
   summaryLines(l, columns,
                QStringLiteral("Felvásárlási ár: ") + money(QStringLiteral("v_far")) + QStringLiteral(" Ft    Komp. felár: ") +
                    money(QStringLiteral("v_kar")) + QStringLiteral(" Ft    Vételár: ") + money(QStringLiteral("v_var")) +

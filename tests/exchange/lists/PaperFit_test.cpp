@@ -288,7 +288,7 @@ TEST_F(PaperFit, EveryProgramLayoutShowsTheLongestValuesWhole) {
     }
     // A label stays on the line of its value: no drawn line ends in one.
     static const QRegularExpression labelAtEnd(
-        QStringLiteral("(Bankszámla:|Reg\\.|szám:|Adószám:|FELIR:|igazolvány:|jel:)[ \u00A0]*$"));
+        QStringLiteral("(Bankszámla:|Reg\\.|szám:|Adószám:|FELIR:|igazolvány:|jel:|idö:)[ \u00A0]*$"));
     for (const QString &drawn : drawnLines()) EXPECT_FALSE(labelAtEnd.match(drawn).hasMatch()) << drawn.toStdString();
     // The return lists' total stands at the right, under the amounts, not at
     // the left margin.
