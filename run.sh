@@ -36,9 +36,42 @@ if [ ! -e "$work/qz2025.fdb" ]; then
   if [ ${#receiver[@]} -eq 0 ]; then receiver=(--sample); fi
   "$build/tools/createdb/vorik-createdb" "${receiver[@]}" "$work/qz2025.fdb"
 fi
+# The program's layouts: a layout the folder does not have is copied in, and
+# one the user has not changed since it was installed (its hash is the one the
+# manifest recorded then) is replaced by the new build's. A layout changed in
+# the designer is kept, and so is one that differs from the build's in a
+# folder installed before the manifest; the new one is put beside it as
+# <name>_uj.frf.
+manifest="$work/.vorik-layouts.sha256"
+installed() { if [ -e "$manifest" ]; then awk -v n="$1" '$2 == n { print $1 }' "$manifest"; fi; }
+next_manifest="$(mktemp "$work/.vorik-layouts.XXXXXX")"
+kept=()
 for layout in "$build"/layouts/*.frf; do
   [ -e "$layout" ] || continue
-  [ -e "$work/$(basename "$layout")" ] || cp "$layout" "$work/"
+  name="$(basename "$layout")"
+  target="$work/$name"
+  new_hash="$(sha256sum <"$layout" | cut -d' ' -f1)"
+  if [ -e "$target" ] && ! cmp -s "$layout" "$target"; then
+    was="$(installed "$name")"
+    if [ -z "$was" ] || [ "$was" != "$(sha256sum <"$target" | cut -d' ' -f1)" ]; then
+      cp "$layout" "$work/${name%.frf}_uj.frf"
+      kept+=("$name")
+      if [ -n "$was" ]; then echo "$was  $name" >>"$next_manifest"; fi
+      continue
+    fi
+  fi
+  if [ ! -e "$target" ] || ! cmp -s "$layout" "$target"; then
+    cp "$layout" "$target.uj$$"
+    mv "$target.uj$$" "$target"
+  fi
+  rm -f "$work/${name%.frf}_uj.frf"
+  echo "$new_hash  $name" >>"$next_manifest"
 done
+mv "$next_manifest" "$manifest"
+if [ ${#kept[@]} -gt 0 ]; then
+  echo "run.sh: Ezek a nyomtatási minták eltérnek attól, amit a program a mappába tett (a tervezőben" \
+    "módosították őket), ezért megmaradtak; új változatuk mellettük, <név>_uj.frf néven van ($work):" >&2
+  for name in "${kept[@]}"; do echo "  $name -> ${name%.frf}_uj.frf" >&2; done
+fi
 cd "$work"
 exec "$build/app/vorik"

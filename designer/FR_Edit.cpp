@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -32,6 +33,13 @@ namespace {
 QString joinLines(const QStringList &lines) { return lines.join(QLatin1Char('\n')); }
 QStringList splitLines(const QString &text) {
   return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+}
+
+// The editor's text as typed: non-breaking blanks stay non-breaking (a plain
+// text copy would turn them into ordinary ones, letting a label part from its
+// value).
+QString editedText(const QPlainTextEdit *edit) {
+  return edit->document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
 }
 
 void beforeChange() {
@@ -202,8 +210,8 @@ void TfrEditorForm::done(int result) {
     // Only real line breaks count. A memo whose text is as shown keeps its lines: one empty
     // line and none show alike.
     M1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    if (M1->toPlainText() != joinLines(View->Memo)) View->Memo = splitLines(M1->toPlainText());
-    if (M2->toPlainText() != joinLines(View->Script)) View->Script = splitLines(M2->toPlainText());
+    if (editedText(M1) != joinLines(View->Memo)) View->Memo = splitLines(editedText(M1));
+    if (editedText(M2) != joinLines(View->Script)) View->Script = splitLines(editedText(M2));
   }
   TPropEditor::done(result);
 }

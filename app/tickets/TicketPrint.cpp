@@ -10,9 +10,11 @@
 #include "app/tickets/Unit8.h"
 #include "db/error.h"
 #include "platform/dialogs.h"
+#include "platform/win_path.h"
 #include "report/core/FR_Class_Build.h"
 #include "report/expr/FR_Intrp.h"
 
+#include <QFileInfo>
 #include <QLabel>
 
 #include <limits>
@@ -118,9 +120,16 @@ QString LayoutFileName(const QString &layoutLetter) {
   // told by a case-sensitive letter: "l" and "o" take the base of any other
   // letter, so they print with the layout of no letter, whose footnote names
   // that base, not with the "L" or "O" layout.
+  const QString noLetter = QStringLiteral("QzLista7.frf");
   const QString first = layoutLetter.left(1);
-  if (first == QLatin1String("l") || first == QLatin1String("o")) return QStringLiteral("QzLista7.frf");
-  return QStringLiteral("QzLista7") + layoutLetter + QStringLiteral(".frf");
+  if (first == QLatin1String("l") || first == QLatin1String("o")) return noLetter;
+  const QString own = QStringLiteral("QzLista7") + layoutLetter + QStringLiteral(".frf");
+  // "L" and "O" print a contribution on a base of their own: only their own
+  // layout names it. Any other character (a "Verzió" such as "2025") has the
+  // amounts of no letter, and prints with that layout unless the working
+  // folder holds one of its own.
+  if (first == QLatin1String("L") || first == QLatin1String("O")) return own;
+  return QFileInfo::exists(platform::matchCase(own)) ? own : noLetter;
 }
 
 std::optional<Prepared> PrepareVariables(const Ticket &t, const QString &layoutLetter, QString &error) {

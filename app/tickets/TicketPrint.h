@@ -46,7 +46,9 @@ struct Prepared {
 std::optional<Prepared> PrepareVariables(const Ticket &ticket, const QString &layoutLetter, QString &error);
 
 // The layout file of a layout letter, chosen by the same case-sensitive test
-// as the contribution's base: "l" and "o" get the layout of no letter.
+// as the contribution's base: "l" and "o" get the layout of no letter, and so
+// does a character the working folder holds no layout for (but "L" and "O",
+// whose base only their own layout names).
 QString LayoutFileName(const QString &layoutLetter);
 
 // TForm8.PrintTicket: preview ("Megtekint") or print ("Nyomtat", by

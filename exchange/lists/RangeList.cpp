@@ -9,6 +9,7 @@
 #include "db/dataset.h"
 #include "db/datasetmodel.h"
 #include "platform/conv.h"
+#include "report/expr/FR_Intrp.h"
 
 #include <QDateEdit>
 #include <QGroupBox>
@@ -109,3 +110,14 @@ void TRangeListForm::Button2Click() {
 }
 
 void TRangeListForm::Button3Click() { reject(); }
+
+void TRangeListForm::SetListVariables(const QString &order) {
+  const TData::TListaSzuro &s = Data->ListaSzuro;
+  report::TfrVariables &v = *report::frVariables;
+  v.SetVariable(QStringLiteral("v_datum"),
+                s.FizetesiDatum ? QStringLiteral("Fizetési ") : QStringLiteral("Felvásárlási "));
+  v.SetVariable(QStringLiteral("v_osszesen"), Osszesen);
+  v.SetVariable(QStringLiteral("v_tol"), platform::DateToStr(s.Tol));
+  v.SetVariable(QStringLiteral("v_ig"), platform::DateToStr(s.Ig));
+  v.SetVariable(QStringLiteral("v_sorrend"), order);
+}

@@ -53,6 +53,9 @@ class TRangeListForm : public QDialog {
   // The gather of the list (answers the total's text) and its print.
   virtual QString Gather(const lists::Range &range) = 0;
   virtual void Print() = 0;
+  // The report variables of the gathered range: v_datum (the date kind,
+  // "Fizetési " or "Felvásárlási "), v_osszesen, v_tol, v_ig and v_sorrend.
+  void SetListVariables(const QString &order);
 
  private:
   db::DataSetModel *model_;

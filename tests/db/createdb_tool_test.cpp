@@ -1,7 +1,7 @@
 // The database creation tool as the run script calls it: the sample, an
 // older schema, and the user's own receiver as ./run.sh passes it on; and
 // the run script's choice between making a database and refusing the
-// receiver's values beside an existing one.
+// receiver's values beside an existing one, and the layouts it updates.
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/error.h"
@@ -14,6 +14,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+
+#include <cstring>
+#include <span>
 
 #include <gtest/gtest.h>
 
@@ -197,8 +200,10 @@ TEST(RunScript, TheReceiversValuesCountOnlyWhenTheDatabaseIsMade) {
     bool receiverGiven;
     int exitCode;
     bool made, started;
+    bool layouts = false;  // run by run, a newer build's layouts and the user's own
   };
-  const Case cases[] = {{false, true, 0, true, true}, {true, true, 1, false, false}, {true, false, 0, false, true}};
+  const Case cases[] = {{false, true, 0, true, true}, {true, true, 1, false, false}, {true, false, 0, false, true},
+                        {true, false, 0, false, true, true}};
   for (const Case &c : cases) {
     SCOPED_TRACE(testing::Message() << c.databaseThere << c.receiverGiven);
     vorik::test::TempDir dir;
@@ -222,9 +227,34 @@ TEST(RunScript, TheReceiversValuesCountOnlyWhenTheDatabaseIsMade) {
     if (c.receiverGiven) env.insert(QStringLiteral("VORIK_RECEIVER_CODE"), QStringLiteral("00001"));
     QProcess p;
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral("bash"), {vorik::test::sourcePath(QStringLiteral("run.sh"))});
-    ASSERT_TRUE(p.waitForFinished(60000));
-    const QString err = QString::fromUtf8(p.readAllStandardError());
+    auto run = [&] {
+      p.start(QStringLiteral("bash"), {vorik::test::sourcePath(QStringLiteral("run.sh"))});
+      EXPECT_TRUE(p.waitForFinished(60000));
+      return QString::fromUtf8(p.readAllStandardError());
+    };
+    // Each step: the build's A and B, what the user leaves in B (or the
+    // manifest removed), and what A, B and B_uj hold after it, "-" for none.
+    // A layout the user changed, or any that differs in a folder from before
+    // the manifest, is kept and named, with the build's beside it.
+    const char *steps[][6] = {{"A1", "B1", "", "A1", "B1", "-"}, {"A2", "B2", "mine", "A2", "mine", "B2"},
+                              {"A3", "B3", "", "A3", "mine", "B3"}, {"A3", "B3", "rm", "A3", "B3", "-"},
+                              {"A4", "B3", "nomanifest", "A3", "B3", "-"}};
+    for (const auto &step : std::span(steps).first(c.layouts ? 5 : 0)) {
+      auto at = [&](const QString &name) { return work + QLatin1Char('/') + name; };
+      for (int i : {0, 1}) script(build + QStringLiteral("/layouts/%1.frf").arg(QChar('A' + i)), step[i]);
+      if (!strcmp(step[2], "mine")) script(at(QStringLiteral("B.frf")), "mine");
+      if (!strcmp(step[2], "rm")) QFile::remove(at(QStringLiteral("B.frf")));
+      if (!strcmp(step[2], "nomanifest")) QFile::remove(at(QStringLiteral(".vorik-layouts.sha256")));
+      const QString said = run();
+      for (int i : {0, 1, 2}) {
+        const QString name = QStringList{"A.frf", "B.frf", "B_uj.frf"}[i];
+        QFile f(at(name));
+        EXPECT_EQ(f.open(QIODevice::ReadOnly) ? f.readAll().mid(10) : QByteArray("-"), step[3 + i]) << name.toStdString();
+      }
+      EXPECT_EQ(said.contains(QStringLiteral("  B.frf -> B_uj.frf")), strcmp(step[5], "-") != 0) << said.toStdString();
+      EXPECT_EQ(said.contains(QStringLiteral("  A.frf -> A_uj.frf")), !strcmp(step[2], "nomanifest"));
+    }
+    const QString err = run();
     EXPECT_EQ(p.exitCode(), c.exitCode) << err.toStdString();
     EXPECT_EQ(QFile::exists(build + QStringLiteral("/tools/createdb/args")), c.made);
     EXPECT_EQ(QFile::exists(work + QStringLiteral("/started")), c.started);

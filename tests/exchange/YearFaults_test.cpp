@@ -663,7 +663,8 @@ TEST_P(YearOutput, OnAFullDiskKeepsTheOldFileLeavesNothingAndSaysWhy) {
     QStringList boxes;
     {
       Session session(place);
-      disk.fill(16 * 1024);
+      // The year's list in small type makes a PDF of a few kilobytes: no room.
+      disk.fill(QLatin1String(o.name) == QLatin1String("pdf") ? 0 : 16 * 1024);
       boxes = boxesOf(o);
       disk.release();
     }

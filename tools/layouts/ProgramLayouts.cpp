@@ -21,16 +21,25 @@ QString date(const QString &expr) { return QStringLiteral("[%1 #Dyyyy.mm.dd]").a
 QString field(const char *query, const char *column) {
   return QStringLiteral("[%1.\"%2\"]").arg(QLatin1String(query), QLatin1String(column));
 }
+// A label and its value joined by non-breaking blanks: a line never ends in
+// "Bankszámla:" with the account on the next one.
+QString labelled(const QString &label, const QString &value) {
+  const QChar nbsp(0xA0);
+  return QString(label).replace(QLatin1Char(' '), nbsp) + nbsp + value;
+}
 
 // The widest values a column shows on one line: amounts (a ticket's payable
-// stays within 32 bits, a list's sums within eleven digits), quantities,
-// unit prices (eight whole digits, four decimals) and their averages, rates,
-// dates, serials, codes, a ten-character unit and a bank account.
+// stays within 32 bits, a list's sums within eleven digits), quantities (a
+// line's within eight whole digits, their sums within eleven, as the sums of
+// amounts), unit prices (ten whole digits: a payable's worth; four decimals)
+// and their averages, rates, dates, serials, codes, a ten-character unit and
+// a bank account.
 const QString kMoneyWidest = QStringLiteral("-99\u00A0999\u00A0999\u00A0999,99");
 const QString kLineMoneyWidest = QStringLiteral("-9\u00A0999\u00A0999\u00A0999,99");
-const QString kQuantityWidest = QStringLiteral("-9\u00A0999\u00A0999,9999");
-const QString kPriceWidest = QStringLiteral("-9\u00A0999\u00A0999,9999");
-const QString kAveragePriceWidest = QStringLiteral("-99\u00A0999\u00A0999,99");
+const QString kQuantityWidest = QStringLiteral("-99\u00A0999\u00A0999,9999");
+const QString kQuantitySumWidest = QStringLiteral("-99\u00A0999\u00A0999\u00A0999,9999");
+const QString kPriceWidest = QStringLiteral("-9\u00A0999\u00A0999\u00A0999,9999");
+const QString kAveragePriceWidest = kPriceWidest;
 const QString kRateWidest = QStringLiteral("-999,99");
 const QString kDateWidest = QStringLiteral("2025.12.31");
 const QString kSerialWidest = QStringLiteral("00000000");
@@ -40,6 +49,13 @@ const QString kTaxIdWidest = QStringLiteral("0000000000");
 const QString kTaxNumberWidest = QStringLiteral("00000000000");
 const QString kVtszWidest = QStringLiteral("0000000000");
 const QString kAccountWidest = QStringLiteral("00000000-00000000-00000000");
+// A long word of a name or a town, which a narrow name column keeps whole.
+const QString kWordWidest = QStringLiteral("Gabonafelvásárló");
+
+// The tables of many number columns (the ticket's lines, the lists per
+// product, per producer and of a producer by month) print in a smaller type:
+// they hold the widest values with room left for the names.
+const TextStyle kLineText = kCellText.sized(7);
 
 // Page numbers "n/m" at the foot of every page (the layouts build in two
 // passes, so the total is known).
@@ -83,9 +99,10 @@ void listHeader(LayoutBuilder &l, const QString &title, const QString &subtitle,
 
 // A list, landscape unless said: the header naming the receiver, the column
 // titles on every page, a row per record of source, the count after the last
-// row and the page numbers.
+// row with the total (when given) right under the last column's amounts, and
+// the page numbers.
 void buildList(TfrReport &r, const QString &title, const QString &source, std::vector<Column> columns,
-               const QString &countText, int orientation = 1) {
+               const QString &countText, int orientation = 1, const QString &totalText = {}) {
   LayoutBuilder l;
   l.src.DoublePass = true;
   l.SetPaper(orientation, kMargins);
@@ -94,7 +111,15 @@ void buildList(TfrReport &r, const QString &title, const QString &source, std::v
   listHeader(l, title, {}, columns);
   l.NextBand(btMasterData, 16, source, flStretched, QStringLiteral("MasterData1"));
   l.Row(0, 0, 16, Values(columns), kCellText.framed().stretching());
-  growingText(l, btMasterFooter, countText, TextStyle{}.sized(9).bold(), 4);
+  const TextStyle footer = TextStyle{}.sized(9).bold();
+  if (totalText.isEmpty()) {
+    growingText(l, btMasterFooter, countText, footer, 4);
+  } else {
+    l.NextBand(btMasterFooter, 4 + TextHeight(footer));
+    l.Text(0, 4, w / 2, TextHeight(footer), countText, footer.oneLine());
+    l.Text(w / 2, 4, w - w / 2 - LayoutBuilder::kCellPadding, TextHeight(footer), totalText,
+           footer.aligned(alRight).oneLine());
+  }
   pageFooter(l, title);
   l.LoadInto(r);
 }
@@ -144,17 +169,20 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
   l.NextBand(btReportTitle, TextHeight(block, 5), {}, flStretched);
   l.Row(0, 0, TextHeight(block, 5), {{half,
          field("ZQ60", "V_NEVE") + QLatin1Char('\n') + field("ZQ60", "V_IRSZAM") + QLatin1Char(' ') +
-             field("ZQ60", "V_HELYSEG") + QStringLiteral(", [v_atvevoutca]\nAdószám: ") +
-             field("ZQ60", "V_ADOSZAM") + QStringLiteral("\nBankszámla: ") + field("ZQ60", "V_BANKSZLA") +
-             QStringLiteral("\nÁtvevő kód: ") + field("ZQ60", "V_AKOD")}},
+             field("ZQ60", "V_HELYSEG") + QStringLiteral(", [v_atvevoutca]\n") +
+             labelled(QStringLiteral("Adószám:"), field("ZQ60", "V_ADOSZAM")) + QLatin1Char('\n') +
+             labelled(QStringLiteral("Bankszámla:"), field("ZQ60", "V_BANKSZLA")) + QLatin1Char('\n') +
+             labelled(QStringLiteral("Átvevő kód:"), field("ZQ60", "V_AKOD"))}},
         block);
   l.Row(w - half, 0, TextHeight(block, 5), {{half,
          field("ZQ30", "O_NEV") + QLatin1Char('\n') + field("ZQ30", "O_IRSZAM") + QLatin1Char(' ') +
-             field("ZQ30", "O_HELYSEGNEV") + QStringLiteral(", [v_ostermeloutca]\nAdóazonosító jel: ") +
-             field("ZQ30", "O_ADOAZON") + QStringLiteral("    Adószám: ") + field("ZQ30", "O_ADOSZAM") +
-             QStringLiteral("\nŐstermelői igazolvány: ") + field("ZQ30", "O_IGSZAM") +
-             QStringLiteral("    Reg. szám: ") + field("ZQ30", "O_REGSZAM") + QStringLiteral("\nFELIR: ") +
-             field("ZQ30", "O_FELIR") + QStringLiteral("    Bankszámla: ") + field("ZQ30", "O_BANKSZLA")}},
+             field("ZQ30", "O_HELYSEGNEV") + QStringLiteral(", [v_ostermeloutca]\n") +
+             labelled(QStringLiteral("Adóazonosító jel:"), field("ZQ30", "O_ADOAZON")) + QStringLiteral("    ") +
+             labelled(QStringLiteral("Adószám:"), field("ZQ30", "O_ADOSZAM")) + QLatin1Char('\n') +
+             labelled(QStringLiteral("Őstermelői igazolvány:"), field("ZQ30", "O_IGSZAM")) + QLatin1Char('\n') +
+             labelled(QStringLiteral("Reg. szám:"), field("ZQ30", "O_REGSZAM")) + QStringLiteral("    ") +
+             labelled(QStringLiteral("FELIR:"), field("ZQ30", "O_FELIR")) + QLatin1Char('\n') +
+             labelled(QStringLiteral("Bankszámla:"), field("ZQ30", "O_BANKSZLA"))}},
         block);
 
   // Dates and payment.
@@ -173,8 +201,8 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
       {{QStringLiteral("Ssz."), QStringLiteral("[LINE#]"), 30, alRight, QStringLiteral("999")},
        {QStringLiteral("Megnevezés (VTSZ)"),
         field("ZQ20", "S_MEGNEVEZES") + QStringLiteral(" (") + field("ZQ20", "S_VTSZ") + QLatin1Char(')'), 190},
-       {QStringLiteral("Mennyiség"), QStringLiteral("[ZQ20.\"S_NETTO\" #N#,##0,####] ") + field("ZQ20", "S_MEGY"),
-        80, alRight, kQuantityWidest},
+       {QStringLiteral("Mennyiség"), QStringLiteral("[ZQ20.\"S_NETTO\" #N#,##0,####]\u00A0") + field("ZQ20", "S_MEGY"),
+        80, alRight, kQuantityWidest + QChar(0xA0) + kUnitWidest},
        {QStringLiteral("Egységár (Ft)"), price(QStringLiteral("ZQ20.\"S_EAR\"")), 66, alRight, kPriceWidest},
        {QStringLiteral("Felvásárlási ár (Ft)"), money(QStringLiteral("ZQ20.\"S_FELVAR\"")), 96, alRight,
         kLineMoneyWidest},
@@ -182,17 +210,17 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
        {QStringLiteral("Kompenz. felár (Ft)"), money(QStringLiteral("ZQ20.\"S_KOMPFELAR\"")), 96, alRight,
         kLineMoneyWidest},
        {QStringLiteral("Vételár (Ft)"), money(QStringLiteral("ZQ20.\"S_VETELAR\"")), 96, alRight, kLineMoneyWidest}},
-      w);
+      w, kTitleText, kLineText);
   l.NextBand(btMasterHeader, 30, {}, flBandRepeatHeader);
   l.Row(0, 0, 30, Titles(lines), kTitleText.framed().filled(kShade).aligned(alMiddle));
   l.NextBand(btMasterData, 16, QStringLiteral("frDBDataSet1"), flStretched, QStringLiteral("MasterData1"));
-  l.Row(0, 0, 16, Values(lines), kCellText.framed().stretching());
+  l.Row(0, 0, 16, Values(lines), kLineText.framed().stretching());
 
   // Column totals after the last line.
   int before = 0;
   for (size_t i = 0; i < 4; ++i) before += lines[i].width;
   l.NextBand(btMasterFooter, 18);
-  const TextStyle total = base.sized(8).bold().framed().oneLine();
+  const TextStyle total = kLineText.bold().framed().oneLine();
   l.Row(0, 0, 18,
         {{before, QStringLiteral("Összesen:"), alRight},
          {lines[4].width, money(QStringLiteral("v_far")), alRight},
@@ -301,7 +329,8 @@ void BuildReturnList(TfrReport &r) {
              {QStringLiteral("Adóazonosító jel"), field("ZQ20", "O_ADOAZON"), 110, alLeft, kTaxIdWidest},
              {QStringLiteral("Kifizetett összeg (Ft)"), QStringLiteral("[ZQ20.\"M_VETELAR\" #N#,##0.]"), 130, alRight,
               kMoneyWidest}},
-            QStringLiteral("Őstermelők száma: [COUNT(frDBDataSet1)]        Összesen: [v_osszesen #N#,##0.] Ft"), 0);
+            QStringLiteral("Őstermelők száma: [COUNT(frDBDataSet1)]"), 0,
+            QStringLiteral("Összesen: [v_osszesen #N#,##0.] Ft"));
 }
 
 void BuildReturnLineList(TfrReport &r) {
@@ -310,17 +339,17 @@ void BuildReturnLineList(TfrReport &r) {
             {{QStringLiteral("Fiz. dátum"), date(QStringLiteral("ZQ20.\"F_FIZKELT\"")), 70, alCenter, kDateWidest},
              {QStringLiteral("Felv. dátum"), date(QStringLiteral("ZQ20.\"F_FELVKELT\"")), 70, alCenter, kDateWidest},
              {QStringLiteral("Vorik szám"), field("ZQ20", "S_BSZAM"), 64, alLeft, kSerialWidest},
-             {QStringLiteral("Őstermelő"), field("ZQ20", "O_NEV"), 170},
+             {QStringLiteral("Őstermelő"), field("ZQ20", "O_NEV"), 170, alLeft, kWordWidest},
              {QStringLiteral("Adóazonosító jel"), field("ZQ20", "O_ADOAZON"), 80, alLeft, kTaxIdWidest},
-             {QStringLiteral("Termék"), field("ZQ20", "S_MEGNEVEZES"), 170},
+             {QStringLiteral("Termék"), field("ZQ20", "S_MEGNEVEZES"), 170, alLeft, kWordWidest},
              {QStringLiteral("VTSZ"), field("ZQ20", "S_VTSZ"), 56, alLeft, kVtszWidest},
              {QStringLiteral("Mennyiség"), QStringLiteral("[ZQ20.\"S_NETTO\" #N#,##0,####]"), 70, alRight, kQuantityWidest},
              {QStringLiteral("M.e."), field("ZQ20", "S_MEGY"), 36, alCenter, kUnitWidest},
              {QStringLiteral("Egységár (Ft)"), price(QStringLiteral("ZQ20.\"S_EAR\"")), 70, alRight, kPriceWidest},
              {QStringLiteral("Komp. %"), rate(QStringLiteral("ZQ20.\"S_KOMPMERTEKE\"")), 46, alRight, kRateWidest},
              {QStringLiteral("Összeg (Ft)"), money(QStringLiteral("ZQ20.\"S_VETELAR\"")), 84, alRight, kLineMoneyWidest}},
-            QStringLiteral("Tételek száma: [COUNT(frDBDataSet1)]        Összesen: ") + money(QStringLiteral("v_osszesen")) +
-                QStringLiteral(" Ft"));
+            QStringLiteral("Tételek száma: [COUNT(frDBDataSet1)]"), 1,
+            QStringLiteral("Összesen: ") + money(QStringLiteral("v_osszesen")) + QStringLiteral(" Ft"));
 }
 
 void BuildContract(TfrReport &r) {
@@ -348,17 +377,20 @@ void BuildContract(TfrReport &r) {
   l.Row(0, 0, 17, {{w, QStringLiteral("Termeltető (felvásárló)")}}, caption.framed().filled(kShade));
   l.Row(0, 17, TextHeight(block, 4), {{w,
          field("ZQ60", "V_NEVE") + QStringLiteral("\nSzékhely: ") + field("ZQ60", "V_IRSZAM") + QLatin1Char(' ') +
-             field("ZQ60", "V_HELYSEG") + QStringLiteral(", [v_atvevoutca]\nAdószám: ") + field("ZQ60", "V_ADOSZAM") +
-             QStringLiteral("    Bankszámla: ") + field("ZQ60", "V_BANKSZLA") + QStringLiteral("\na továbbiakban: Termeltető,")}},
+             field("ZQ60", "V_HELYSEG") + QStringLiteral(", [v_atvevoutca]\n") +
+             labelled(QStringLiteral("Adószám:"), field("ZQ60", "V_ADOSZAM")) + QStringLiteral("    ") +
+             labelled(QStringLiteral("Bankszámla:"), field("ZQ60", "V_BANKSZLA")) +
+             QStringLiteral("\na továbbiakban: Termeltető,")}},
         block);
   l.NextBand(btReportTitle, 22 + 17 + TextHeight(block, 4), {}, flStretched);
   l.Text(0, 2, w, 16, QStringLiteral("másrészről"), body.oneLine());
   l.Row(0, 22, 17, {{w, QStringLiteral("Termelő (mezőgazdasági őstermelő)")}}, caption.framed().filled(kShade));
   l.Row(0, 39, TextHeight(block, 4), {{w,
          field("ZQ30", "O_NEV") + QStringLiteral("\nLakcím: ") + field("ZQ30", "O_IRSZAM") + QLatin1Char(' ') +
-             field("ZQ30", "O_HELYSEGNEV") + QStringLiteral(", [v_ostermeloutca]\nAdóazonosító jel: ") +
-             field("ZQ30", "O_ADOAZON") + QStringLiteral("    Őstermelői igazolvány: ") + field("ZQ30", "O_IGSZAM") +
-             QStringLiteral("    FELIR: ") + field("ZQ30", "O_FELIR") +
+             field("ZQ30", "O_HELYSEGNEV") + QStringLiteral(", [v_ostermeloutca]\n") +
+             labelled(QStringLiteral("Adóazonosító jel:"), field("ZQ30", "O_ADOAZON")) + QStringLiteral("    ") +
+             labelled(QStringLiteral("Őstermelői igazolvány:"), field("ZQ30", "O_IGSZAM")) + QStringLiteral("    ") +
+             labelled(QStringLiteral("FELIR:"), field("ZQ30", "O_FELIR")) +
              QStringLiteral("    Telefon: [v_tel]\na továbbiakban: Termelő,")}},
         block);
   l.NextBand(btReportTitle, 22);
@@ -443,7 +475,8 @@ namespace {
 
 // Cells of a table row: they wrap at blanks and the row grows with them.
 const TextStyle kCell = kCellText.framed().stretching();
-const TextStyle kSum = kCellText.bold().stretching();
+const TextStyle kLineCell = kLineText.framed().stretching();
+const TextStyle kLineSum = kLineText.bold().stretching();
 
 QString quantity(const QString &expr) { return QStringLiteral("[%1 #N#,##0,####]").arg(expr); }
 
@@ -461,7 +494,7 @@ void groupedLines(LayoutBuilder &l, const QString &groups, const QString &lines,
   TfrBandView *master = l.NextBand(btMasterData, 4 + headHeight, groups, flBandPrintIfSubsetEmpty | flStretched,
                                    QStringLiteral("MasterData1"));
   master->Script = {QStringLiteral("begin"),
-                    QStringLiteral("  if FREESPACE < %1 then NEWPAGE;").arg(4 + 3 * headHeight + 2 * TextHeight(kCell)),
+                    QStringLiteral("  if FREESPACE < %1 then NEWPAGE;").arg(4 + 3 * headHeight + 2 * TextHeight(kLineCell)),
                     QStringLiteral("  v_csoportkezdet := 1"),
                     QStringLiteral("end")};
   l.Row(0, 4, headHeight, {{w - 160, groupTitle}, {160, groupTotal, alRight}}, head);
@@ -473,11 +506,11 @@ void groupedLines(LayoutBuilder &l, const QString &groups, const QString &lines,
                        QStringLiteral("  v_csoportkezdet := 0"),
                        QStringLiteral("end")};
   l.Row(0, 0, headHeight, {{w, groupTitle + QStringLiteral(" (folytatás)")}}, head.italic());
-  l.NextBand(btDetailData, TextHeight(kCell), lines, flStretched, QStringLiteral("DetailData1"));
-  l.Row(0, 0, TextHeight(kCell), Values(columns), kCell);
-  l.NextBand(btDetailFooter, 4 + TextHeight(kSum), {}, flStretched, QStringLiteral("DetailFooter1"));
+  l.NextBand(btDetailData, TextHeight(kLineCell), lines, flStretched, QStringLiteral("DetailData1"));
+  l.Row(0, 0, TextHeight(kLineCell), Values(columns), kLineCell);
+  l.NextBand(btDetailFooter, 4 + TextHeight(kLineSum), {}, flStretched, QStringLiteral("DetailFooter1"));
   l.Rule(0, 2, w, 0.5);
-  l.Row(0, 4, TextHeight(kSum), groupSums, kSum);
+  l.Row(0, 4, TextHeight(kLineSum), groupSums, kLineSum);
   l.NextBand(btReportSummary, 30);
   l.Rule(0, 2, w, 1.5);
   l.Text(0, 8, w, 18, QStringLiteral("Mindösszesen: ") + money(QStringLiteral("v_osszesen")) + QStringLiteral(" Ft"),
@@ -486,11 +519,12 @@ void groupedLines(LayoutBuilder &l, const QString &groups, const QString &lines,
 
 // A flat list over ZQ11 (frDBDataSet5) with totals under it, ending where
 // the table ends: a narrow table's sum stands under its column.
-void summaryLines(LayoutBuilder &l, const std::vector<Column> &columns, const QString &totals) {
+void summaryLines(LayoutBuilder &l, const std::vector<Column> &columns, const QString &totals,
+                  const TextStyle &cell = kCell) {
   int width = 0;
   for (const Column &c : columns) width += c.width;
-  l.NextBand(btMasterData, TextHeight(kCell), QStringLiteral("frDBDataSet5"), flStretched, QStringLiteral("MasterData1"));
-  l.Row(0, 0, TextHeight(kCell), Values(columns), kCell);
+  l.NextBand(btMasterData, TextHeight(cell), QStringLiteral("frDBDataSet5"), flStretched, QStringLiteral("MasterData1"));
+  l.Row(0, 0, TextHeight(cell), Values(columns), cell);
   l.NextBand(btReportSummary, 8);
   l.Rule(0, 2, width, 1.5);
   const TextStyle sum = TextStyle{}.sized(9).bold().aligned(alRight).stretching();
@@ -499,18 +533,23 @@ void summaryLines(LayoutBuilder &l, const std::vector<Column> &columns, const QS
 }
 
 // The columns of a grouped list's lines: serial, dates, the name the group
-// does not show (producer or product), quantity, unit, unit price, amount.
-std::vector<Column> lineColumns(const LayoutBuilder &l, const QString &title, const char *column) {
+// does not show (producer or product), quantity, unit, unit price, the
+// compensation rate and the price, so that quantity x unit price plus the
+// rate's surcharge gives the price on every row. quantityWidest also covers
+// the group's quantity sum printed in that column.
+std::vector<Column> lineColumns(const LayoutBuilder &l, const QString &title, const char *column,
+                                const QString &quantityWidest = kQuantityWidest) {
   return FitWidth({{QStringLiteral("Sorszám"), field("ZQ21", "S_BSZAM"), 62, alLeft, kSerialWidest},
                    {QStringLiteral("Felvásárlás"), date(QStringLiteral("ZQ21.\"F_FELVKELT\"")), 72, alCenter, kDateWidest},
                    {QStringLiteral("Fizetés"), date(QStringLiteral("ZQ21.\"F_FIZKELT\"")), 72, alCenter, kDateWidest},
                    {title, field("ZQ21", column), 200},
-                   {QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ21.\"S_NETTO\"")), 80, alRight, kQuantityWidest},
+                   {QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ21.\"S_NETTO\"")), 80, alRight, quantityWidest},
                    {QStringLiteral("M.e."), field("ZQ21", "S_MEGY"), 36, alCenter, kUnitWidest},
                    {QStringLiteral("Egységár (Ft)"), price(QStringLiteral("ZQ21.\"S_EAR\"")), 70, alRight, kPriceWidest},
-                   {QStringLiteral("Kifizetett (Ft)"), money(QStringLiteral("ZQ21.\"S_VETELAR\"")), 96, alRight,
+                   {QStringLiteral("Komp. %"), rate(QStringLiteral("ZQ21.\"S_KOMPMERTEKE\"")), 40, alRight, kRateWidest},
+                   {QStringLiteral("Vételár (Ft)"), money(QStringLiteral("ZQ21.\"S_VETELAR\"")), 96, alRight,
                     kMoneyWidest}},
-                  l.ContentWidth());
+                  l.ContentWidth(), kTitleText, kLineText);
 }
 
 void portraitList(LayoutBuilder &l) {
@@ -525,7 +564,9 @@ const QString kPeriod = QStringLiteral("[v_datum]dátum szerint: [v_tol] – [v_
 void BuildProductGroupList(TfrReport &r) {
   LayoutBuilder l;
   portraitList(l);
-  const std::vector<Column> columns = lineColumns(l, QStringLiteral("Őstermelő"), "O_NEV");
+  // The group's quantity sum is bold: its column is sized for a wider sum.
+  const std::vector<Column> columns =
+      lineColumns(l, QStringLiteral("Őstermelő"), "O_NEV", kQuantitySumWidest + QStringLiteral("0"));
   listHeader(l, QStringLiteral("Termékenkénti lista"), kPeriod, columns);
   int before = 0;
   for (size_t i = 0; i < 4; ++i) before += columns[i].width;
@@ -533,8 +574,8 @@ void BuildProductGroupList(TfrReport &r) {
                money(QStringLiteral("ZQ20.\"KIFIZETETT\"")) + QStringLiteral(" Ft"), columns,
                {{before, QStringLiteral("Összesen: ") + field("ZQ20", "S_MEGNEVEZES"), alRight},
                 {columns[4].width, quantity(QStringLiteral("ZQ20.\"MENNYISEG\"")), alRight},
-                {columns[5].width + columns[6].width, QString()},
-                {columns[7].width, money(QStringLiteral("ZQ20.\"KIFIZETETT\"")), alRight}});
+                {columns[5].width + columns[6].width + columns[7].width, QString()},
+                {columns[8].width, money(QStringLiteral("ZQ20.\"KIFIZETETT\"")), alRight}});
   pageFooter(l, QStringLiteral("Termékenkénti lista"));
   l.LoadInto(r);
 }
@@ -543,14 +584,14 @@ void BuildProducerGroupList(TfrReport &r) {
   LayoutBuilder l;
   portraitList(l);
   const std::vector<Column> columns = lineColumns(l, QStringLiteral("Termék"), "S_MEGNEVEZES");
-  listHeader(l, QStringLiteral("Őstermelőnkénti lista"), QStringLiteral("Időszak: [v_tol] – [v_ig]"), columns);
+  listHeader(l, QStringLiteral("Őstermelőnkénti lista"), kPeriod, columns);
   int before = 0;
-  for (size_t i = 0; i < 7; ++i) before += columns[i].width;
+  for (size_t i = 0; i < 8; ++i) before += columns[i].width;
   groupedLines(l, QStringLiteral("frUserDataset3"), QStringLiteral("frUserDataset4"),
                field("ZQ20", "O_KOD") + QStringLiteral("  ") + field("ZQ20", "O_NEV"),
                money(QStringLiteral("ZQ20.\"NEVOSSZESEN\"")) + QStringLiteral(" Ft"), columns,
                {{before, QStringLiteral("Összesen: ") + field("ZQ20", "O_NEV"), alRight},
-                {columns[7].width, money(QStringLiteral("ZQ20.\"NEVOSSZESEN\"")), alRight}});
+                {columns[8].width, money(QStringLiteral("ZQ20.\"NEVOSSZESEN\"")), alRight}});
   pageFooter(l, QStringLiteral("Őstermelőnkénti lista"));
   l.LoadInto(r);
 }
@@ -560,19 +601,20 @@ void BuildProducerMonthList(TfrReport &r) {
   portraitList(l);
   const std::vector<Column> columns = FitWidth(
       {{QStringLiteral("Hónap"), field("ZQ11", "HO"), 50, alCenter, QStringLiteral("12")},
-       {QStringLiteral("Termék"), field("ZQ11", "S_MEGNEVEZES"), 190},
-       {QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ11.\"V_MENNY\"")), 90, alRight, kQuantityWidest},
+       {QStringLiteral("Termék"), field("ZQ11", "S_MEGNEVEZES"), 190, alLeft, kWordWidest},
+       {QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ11.\"V_MENNY\"")), 90, alRight, kQuantitySumWidest},
        {QStringLiteral("Felvásárlási ár (Ft)"), money(QStringLiteral("ZQ11.\"V_FELVAR\"")), 110, alRight, kMoneyWidest},
        {QStringLiteral("Átlagár (Ft)"), money(QStringLiteral("ZQ11.\"V_ATLAR\"")), 90, alRight, kAveragePriceWidest},
        {QStringLiteral("Komp. felár (Ft)"), money(QStringLiteral("ZQ11.\"V_FELAR\"")), 100, alRight, kMoneyWidest},
-       {QStringLiteral("Kifizetett (Ft)"), money(QStringLiteral("ZQ11.\"V_VETELAR\"")), 110, alRight, kMoneyWidest}},
-      l.ContentWidth());
+       {QStringLiteral("Vételár (Ft)"), money(QStringLiteral("ZQ11.\"V_VETELAR\"")), 110, alRight, kMoneyWidest}},
+      l.ContentWidth(), kTitleText, kLineText);
   listHeader(l, QStringLiteral("[v_nev] havi bontásban termékenként"),
-                  QStringLiteral("[v_cim]    [v_szido]"), columns);
+                  QStringLiteral("[v_cim]\n[v_szido]"), columns);  // the birth date stays with its label
   summaryLines(l, columns,
                QStringLiteral("Felvásárlási ár: ") + money(QStringLiteral("v_far")) + QStringLiteral(" Ft    Komp. felár: ") +
-                   money(QStringLiteral("v_kar")) + QStringLiteral(" Ft    Kifizetve: ") + money(QStringLiteral("v_var")) +
-                   QStringLiteral(" Ft"));
+                   money(QStringLiteral("v_kar")) + QStringLiteral(" Ft    Vételár: ") + money(QStringLiteral("v_var")) +
+                   QStringLiteral(" Ft"),
+               kLineCell);
   pageFooter(l, QStringLiteral("Őstermelő havi bontásban – [v_nev]"));
   l.LoadInto(r);
 }
@@ -601,12 +643,12 @@ void BuildStatisticsList(TfrReport &r, bool overall) {
   portraitList(l);
   std::vector<Column> columns{{QStringLiteral("Termék"), field("ZQ11", "S_MEGNEVEZES"), 220}};
   if (!overall) columns.push_back({QStringLiteral("Hónap"), field("ZQ11", "HO"), 50, alCenter, QStringLiteral("12")});
-  columns.push_back({QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ11.\"V_MENNY\"")), 100, alRight, kQuantityWidest});
+  columns.push_back({QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ11.\"V_MENNY\"")), 100, alRight, kQuantitySumWidest});
   columns.push_back(
       {QStringLiteral("Nettó átlagár (Ft)"), money(QStringLiteral("ZQ11.\"V_ATLAR\"")), 100, alRight, kAveragePriceWidest});
   columns.push_back(
       {QStringLiteral("Felvásárlási ár (Ft)"), money(QStringLiteral("ZQ11.\"V_FELVAR\"")), 120, alRight, kMoneyWidest});
-  columns.push_back({QStringLiteral("Kifizetett (Ft)"), money(QStringLiteral("ZQ11.\"V_KIFIZ\"")), 120, alRight, kMoneyWidest});
+  columns.push_back({QStringLiteral("Vételár (Ft)"), money(QStringLiteral("ZQ11.\"V_KIFIZ\"")), 120, alRight, kMoneyWidest});
   columns = FitWidth(columns, l.ContentWidth());
   listHeader(l, QStringLiteral("Statisztika"),
                   overall ? QStringLiteral("Termékenként mindösszesen")
@@ -614,7 +656,7 @@ void BuildStatisticsList(TfrReport &r, bool overall) {
                   columns);
   summaryLines(l, columns,
                QStringLiteral("Felvásárlási ár összesen: ") + money(QStringLiteral("v_far")) +
-                   QStringLiteral(" Ft    Kifizetve összesen: ") + money(QStringLiteral("v_var")) + QStringLiteral(" Ft"));
+                   QStringLiteral(" Ft    Vételár összesen: ") + money(QStringLiteral("v_var")) + QStringLiteral(" Ft"));
   pageFooter(l, QStringLiteral("Statisztika"));
   l.LoadInto(r);
 }

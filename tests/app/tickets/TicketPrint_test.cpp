@@ -329,7 +329,7 @@ TEST_F(TicketPrinting, EntryStoresAndCancelsThePayableThePaperPrints) {
     EXPECT_TRUE(allTexts().contains(QStringLiteral("-") + printed));
     EXPECT_TRUE(allTexts().contains(QStringLiteral("Érvényteleníti a %1 számú bizonylatot.").arg(s)));
     EXPECT_TRUE(shows(QStringLiteral("Azaz: mínusz ")));
-    EXPECT_TRUE(allTexts().contains(QStringLiteral("-100 kg")));
+    EXPECT_TRUE(allTexts().contains(QStringLiteral("-100\u00A0kg")));
   }
 }
 
@@ -385,9 +385,12 @@ TEST_F(TicketPrinting, AHeaderAnotherProgramIsWritingStopsThePrintWithAMessage) 
 
 TEST_F(TicketPrinting, MissingOrBrokenLayoutNamesTheFileAndLeavesTheTicketUnmarked) {
   const QString s = addTicket(1, {{10, 100, 12}});
-  JegyVariant = QStringLiteral("9");  // no QzLista79.frf in the folder
+  // "L" prints only with its own layout, which names its contribution's base.
+  ASSERT_TRUE(QFile::rename(QStringLiteral("QzLista7L.frf"), QStringLiteral("QzLista7L.off")));
+  JegyVariant = QStringLiteral("L");
   QString message = messageOf([&] { print(s, "Nyomtat"); });
-  EXPECT_TRUE(message.contains(QStringLiteral("QzLista79.frf"))) << message.toStdString();
+  ASSERT_TRUE(QFile::rename(QStringLiteral("QzLista7L.off"), QStringLiteral("QzLista7L.frf")));
+  EXPECT_TRUE(message.contains(QStringLiteral("QzLista7L.frf"))) << message.toStdString();
   EXPECT_TRUE(pages_.empty());
   EXPECT_EQ(printedMark(s), "");
 
@@ -442,11 +445,25 @@ TEST_F(TicketPrinting, LayoutIsFoundWithoutRegardToCaseUnderATitleNamingTheTicke
   EXPECT_EQ(previewed_->Title, QStringLiteral("Felvásárlási jegy ") + s);
   EXPECT_EQ(report::TfrPrinter::JobTitle(previewed_->Title), QStringLiteral("Quorvane: Felvásárlási jegy ") + s);
 
-  // A letter no layout exists for, in any case, still names the file.
-  JegyVariant = QStringLiteral(" ");
-  const QString message = messageOf([&] { print(s, "Megtekint"); });
-  EXPECT_TRUE(message.contains(QStringLiteral("QzLista7 .frf"))) << message.toStdString();
-  EXPECT_TRUE(pages_.empty());
+  // A character no layout exists for ("Verzió" 2025, a blank) prints with the
+  // layout of no letter, whose footnote names the base its amounts are on.
+  for (const QString &version : {QStringLiteral("2025"), QStringLiteral(" ")}) {
+    JegyVariant = version.left(1);
+    const auto shown = answerBoxes([&] { print(s, "Megtekint"); });
+    for (const MessageSeen &box : shown) ADD_FAILURE() << box.text.toStdString();
+    ASSERT_EQ(pages_.size(), 1u) << version.toStdString();
+    EXPECT_EQ(previewed_->FileName.section(QLatin1Char('/'), -1), QStringLiteral("QzLista7.frf"));
+    EXPECT_TRUE(allTexts().contains(QStringLiteral("152,32 Ft")));
+    EXPECT_TRUE(shows(QStringLiteral("A tagi hozzájárulás alapja az adóelőleggel csökkentett vételár.")));
+  }
+  drawShown(0, 1.0, QStringLiteral("ticket_version_2025.png"));
+  // One of its own in the working folder is that character's layout.
+  ASSERT_TRUE(QFile::copy(QStringLiteral("QzLista7L.frf"), QStringLiteral("QzLista72.frf")));
+  JegyVariant = QStringLiteral("2");
+  print(s, "Megtekint");
+  ASSERT_TRUE(QFile::remove(QStringLiteral("QzLista72.frf")));
+  ASSERT_EQ(pages_.size(), 1u);
+  EXPECT_EQ(previewed_->FileName.section(QLatin1Char('/'), -1), QStringLiteral("QzLista72.frf"));
 }
 
 // Framed table cells print their text inside the rules with room on both
@@ -520,7 +537,7 @@ TEST_F(TicketPrinting, EmptyShortAndLongTicketsBuildWithTotalsOnTheLastPageOnly)
   ASSERT_EQ(pages_.size(), 1u);
   for (const char *name : {"Alma 1 (0808)", "Alma 2 (0808)", "Alma 3 (0808)"})
     EXPECT_TRUE(allTexts().contains(QString::fromUtf8(name)));
-  EXPECT_TRUE(allTexts().contains(QStringLiteral("20,5 kg")));  // quantity without needless decimals, its unit
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("20,5\u00A0kg")));  // quantity without needless decimals, its unit
   // Unit prices with the decimals they are stored with, at least two.
   EXPECT_TRUE(allTexts().contains(QStringLiteral("48,375")));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("100,00")));
@@ -615,7 +632,7 @@ TEST_F(TicketPrinting, TicketPageStaysWithinItsMargins) {
   EXPECT_TRUE(named);
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Átutalás határideje:  2025.03.09")));
   EXPECT_TRUE(shows(QStringLiteral("Azaz: mínusz ")));
-  EXPECT_TRUE(allTexts().contains(QStringLiteral("-1\u00A0234,5 kg")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("-1\u00A0234,5\u00A0kg")));
   const QImage cancelling = drawShown(0, 2.0, QStringLiteral("ticket_cancel.png"));
   EXPECT_EQ(inkIn(cancelling, QRect(cancelling.width() - 40, 0, 40, cancelling.height())), 0);
 }

@@ -38,13 +38,14 @@ class ListPrinting : public PrintFixture {
                         "VALUES ('%1', '%2', '%3', '%4', '%5', '%6', '1', 0)")
              .arg(serial(n), producer(prod), receiver_, bought, paid, transfer));
   }
-  void line(int n, const QString &product, double quantity, double price) {
+  void line(int n, const QString &product, double quantity, double price, double compensation = 0) {
     exec(QStringLiteral("INSERT INTO qzsor (s_bszam, s_megnevezes, s_brutto, s_ear, s_kompmerteke, s_levonszaz, s_akod, "
-                        "s_megy) VALUES ('%1', '%2', %3, %4, 0, 0, '%5', 'kg')")
+                        "s_megy) VALUES ('%1', '%2', %3, %4, %6, 0, '%5', 'kg')")
              .arg(serial(n), QString(product).replace(QLatin1Char('\''), QStringLiteral("''")))
              .arg(quantity)
              .arg(price)
-             .arg(receiver_));
+             .arg(receiver_)
+             .arg(compensation));
   }
   // Two producers and a missing one; March tickets paid on the first and
   // bought on the last day of the month, one paid in April.
@@ -103,6 +104,9 @@ TEST_F(ListPrinting, ProductListShowsGroupsLinesSumsAndTheGrandTotal) {
   EXPECT_EQ(indexOf(QStringLiteral("Zab")), -1);
   EXPECT_TRUE(allTexts().contains("Mindösszesen: 1" + kNbsp + "284,50 Ft"));  // as the amounts above it
   EXPECT_TRUE(allTexts().contains(QStringLiteral("1/1")));
+  // The price is what the lines sum, not a payment.
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Vételár (Ft)")));
+  EXPECT_FALSE(allTexts().join(QLatin1Char(' ')).contains(QStringLiteral("Kifizet")));
   drawShown(0, 1.5, QStringLiteral("QzLista5.png"));
 
   // By purchase date the same range holds the March 31 purchase; "búza" is a group of its own.
@@ -116,11 +120,22 @@ TEST_F(ListPrinting, ProductListShowsGroupsLinesSumsAndTheGrandTotal) {
 TEST_F(ListPrinting, ProducerListOrdersEveryProducersLinesByProduct) {
   marchData();
   ticket(4, 1, "2025-03-20", "2025-03-20");
-  line(4, "Alma", 1, 5);
+  line(4, "Alma", 12.5, 1500.05, 12);
   TForm19 form(nullptr);
   gatherAndPrint(form, false);
   ASSERT_EQ(pages_.size(), 1u);
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Őstermelőnkénti lista")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Felvásárlási dátum szerint: 2025.03.01 – 2025.03.31")));
+  // Every row checkable: 12,5 x 1 500,05 and its 12 % surcharge give the
+  // price beside them (framed cells: every second text).
+  const int apple = indexOf(serial(4));
+  ASSERT_GE(apple, 0);
+  QStringList row;
+  for (int i = 0; i < 9; ++i) row << allTexts().value(apple + 2 * i);
+  EXPECT_EQ(row, (QStringList{serial(4), "2025.03.20", "2025.03.20", "Alma", "12,5", "kg", "1" + kNbsp + "500,05",
+                              "12", "21" + kNbsp + "000,70"}));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Komp. %")));
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Vételár (Ft)")));
   const QStringList t = allTexts();
   // Each group's lines come by product name, the first group's and the later ones'.
   const int first = t.indexOf(producer(1) + QStringLiteral("  Kiss Anna"));
@@ -138,16 +153,17 @@ TEST_F(ListPrinting, ProducerListOrdersEveryProducersLinesByProduct) {
   const int sum = t.indexOf(QStringLiteral("Összesen: Nagy Béla"));
   ASSERT_GE(sum, 0);
   EXPECT_EQ(t[sum + 1], "230,00");
-  EXPECT_TRUE(t.contains("Mindösszesen: 1" + kNbsp + "485,00 Ft"));
+  EXPECT_TRUE(t.contains("Mindösszesen: 22" + kNbsp + "480,70 Ft"));
   drawShown(0, 1.5, QStringLiteral("QzLista8.png"));
 
   // By payment date the producer without a row forms the empty group, with
   // its sum and no lines, so the group sums add up to the grand total.
   gatherAndPrint(form, true);
+  EXPECT_TRUE(allTexts().contains(QStringLiteral("Fizetési dátum szerint: 2025.03.01 – 2025.03.31")));
   const int empty = allTexts().indexOf(QStringLiteral("  "));
   ASSERT_GE(empty, 0);
   EXPECT_EQ(allTexts()[empty + 2], "34,50 Ft");
-  EXPECT_TRUE(allTexts().contains(QString("1" + kNbsp + "255,00 Ft")));
+  EXPECT_TRUE(allTexts().contains(QString("22" + kNbsp + "250,70 Ft")));
 }
 
 TEST_F(ListPrinting, ManyLinesRunOverPagesWithHeadersNumbersAndLongNames) {
@@ -240,9 +256,12 @@ TEST_F(ListPrinting, MonthlyCashAndStatisticsListsPrintTheirRowsAndTotals) {
   print([&] { month.Button3Click(); });
   ASSERT_EQ(pages_.size(), 1u);
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Kiss Anna havi bontásban termékenként")));
-  EXPECT_TRUE(allTexts().contains("Felvásárlási ár: 1" + kNbsp + "250,00 Ft    Komp. felár: 0,00 Ft    Kifizetve: 1" + kNbsp +
+  EXPECT_TRUE(allTexts().contains("Felvásárlási ár: 1" + kNbsp + "250,00 Ft    Komp. felár: 0,00 Ft    Vételár: 1" + kNbsp +
                                    "250,00 Ft"));
   EXPECT_TRUE(allTexts().contains(QString("1" + kNbsp + "000,00")));
+  // Prices before tax, contribution and deduction are not called paid.
+  auto saysPaid = [&] { return allTexts().join(QLatin1Char(' ')).contains(QStringLiteral("Kifizet")); };
+  EXPECT_FALSE(saysPaid());
   drawShown(0, 1.5, QStringLiteral("QzLista9.png"));
 
   TForm31 cash(nullptr);
@@ -282,7 +301,7 @@ TEST_F(ListPrinting, MonthlyCashAndStatisticsListsPrintTheirRowsAndTotals) {
   stats.Button1Click();
   print([&] { stats.Button2Click(); });
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Termékenként, a felvásárlás hónapja szerint")));
-  EXPECT_TRUE(allTexts().contains("Felvásárlási ár összesen: 1" + kNbsp + "514,50 Ft    Kifizetve összesen: 1" + kNbsp +
+  EXPECT_TRUE(allTexts().contains("Felvásárlási ár összesen: 1" + kNbsp + "514,50 Ft    Vételár összesen: 1" + kNbsp +
                                    "514,50 Ft"));
   const int corn = allTexts().indexOf(QStringLiteral("Kukorica"));
   ASSERT_GE(corn, 0);
@@ -290,11 +309,13 @@ TEST_F(ListPrinting, MonthlyCashAndStatisticsListsPrintTheirRowsAndTotals) {
   QStringList cells;
   for (int i = 0; i < 5; ++i) cells << allTexts().value(corn + 2 * i);
   EXPECT_EQ(cells, (QStringList{"Kukorica", "6", "0", "", "0,00"}));
+  EXPECT_FALSE(saysPaid());
   drawShown(0, 1.5, QStringLiteral("QzLista12.png"));
   stats.CheckBox1->setChecked(true);
   stats.Button1Click();
   print([&] { stats.Button2Click(); });
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Termékenként mindösszesen")));
+  EXPECT_FALSE(saysPaid());
   drawShown(0, 1.5, QStringLiteral("QzLista13.png"));
 }
 

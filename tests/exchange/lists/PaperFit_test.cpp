@@ -21,14 +21,19 @@
 #include "exchange/returns/Unit12.h"
 #include "report/core/FR_Class_View.h"
 #include "report/expr/FR_Intrp.h"
+#include "report/output/FR_Canvas.h"
 #include "report/output/FR_Draw.h"
+#include "tools/layouts/LayoutBuilder.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
 
+#include <algorithm>
 #include <functional>
 #include <map>
+#include <variant>
 
 using namespace vorik::test;
 
@@ -70,15 +75,16 @@ class PaperFit : public PrintFixture {
              .arg(quoted(longText(20, 9)), receiver_));
     for (int p = 1; p <= 2; ++p) producer(p);
     exec(QStringLiteral("INSERT INTO TERMEK (T_KOD, T_MEGNEVEZES, T_VTSZ, T_EAR, T_MEGY, T_KOMPMERTEKE) VALUES "
-                        "('99999', %1, '0810909000', 9999999.9999, %2, 99.99)")
+                        "('99999', %1, '0810909000', 9999999999.9999, %2, 99.99)")
              .arg(quoted(longText(75, 3)), quoted(longText(10, 7))));
     // A cash ticket with a declaration and a transfer, amounts as large as
     // a payable the ticket can print (under 2^31 forints).
     ticket(1, 1, QStringLiteral(" "), longText(250, 4));
     line(1, longText(75, 5), 999999.9999, 2000, 12.25);
-    line(1, longText(75, 6), 0.0001, 9999999.9999, 0);  // the longest unit price
+    line(1, longText(75, 6), 0.0001, 9999999999.9999, 0);  // the longest unit price
     ticket(2, 1, QStringLiteral("x"), QStringLiteral(" "));
     line(2, longText(75, 5), 999999.9999, 1999.9999, 12.25);
+    line(2, longText(75, 5), 99999999.9999, 0.0001, 12.25);  // the longest quantity: a month's sum of nine digits
     ticket(3, 2, QStringLiteral("x"), QStringLiteral(" "));
     line(3, longText(75, 6), 999999.9999, 1999.9999, 0);
   }
@@ -135,6 +141,21 @@ class PaperFit : public PrintFixture {
         if (fit.wordCut) what << QStringLiteral("word cut");
         out << QStringLiteral("%1 page %2 %3 (%4): %5").arg(name).arg(p + 1).arg(m->Name, what.join(QStringLiteral(", ")), textOf(*m));
       }
+    }
+    return out;
+  }
+
+  // Every line of text the shown pages draw, as the printer gets them.
+  QStringList drawnLines() {
+    QStringList out;
+    for (int p = 0; shown_ && p < shown_->Count(); ++p) {
+      report::TfrPageRec *rec = shown_->GetPageRec(p);
+      report::TfrRecordCanvas canvas;
+      rec->Visible = true;
+      shown_->Draw(p, canvas, QRect(0, 0, rec->PrnInfo.pageWidth, rec->PrnInfo.pageHeight));
+      rec->Visible = false;
+      for (const auto &call : canvas.calls())
+        if (const auto *t = std::get_if<report::TfrTextOut>(&call)) out << t->text;
     }
     return out;
   }
@@ -263,7 +284,26 @@ TEST_F(PaperFit, EveryProgramLayoutShowsTheLongestValuesWhole) {
     static const QStringList pricesShown{QStringLiteral("QzLista4.frf"), QStringLiteral("QzLista5.frf"),
                                          QStringLiteral("QzLista6.frf"), QStringLiteral("QzLista8.frf")};
     if (layout.fileName.startsWith(QStringLiteral("QzLista7")) || pricesShown.contains(layout.fileName)) {
-      EXPECT_TRUE(allTexts().contains(QStringLiteral("9\u00A0999\u00A0999,9999")));
+      EXPECT_TRUE(allTexts().contains(QStringLiteral("9\u00A0999\u00A0999\u00A0999,9999")));
+    }
+    // A label stays on the line of its value: no drawn line ends in one.
+    static const QRegularExpression labelAtEnd(
+        QStringLiteral("(Bankszámla:|Reg\\.|szám:|Adószám:|FELIR:|igazolvány:|jel:|idö:)[ \u00A0]*$"));
+    for (const QString &drawn : drawnLines()) EXPECT_FALSE(labelAtEnd.match(drawn).hasMatch()) << drawn.toStdString();
+    // The return lists' total stands at the right, under the amounts, not at
+    // the left margin.
+    if (layout.fileName == QStringLiteral("QzLista3.frf") || layout.fileName == QStringLiteral("QzLista4.frf")) {
+      int tableRight = 0, totalLeft = -1, totalRight = -1;
+      for (const auto &v : report::TfrEMFPages::ReadObjects(shown_->GetPageRec(0)->Stream)) {
+        if (v->FrameTyp != 0) tableRight = std::max(tableRight, v->x + v->dx);
+        if (textOf(*v).startsWith(QStringLiteral("Összesen: "))) {
+          totalLeft = v->x;
+          totalRight = v->x + v->dx;
+        }
+      }
+      EXPECT_GT(totalLeft, tableRight / 2);
+      EXPECT_LE(totalRight, tableRight);
+      EXPECT_GE(totalRight, tableRight - 2 * report::layouts::LayoutBuilder::kCellPadding);
     }
   }
 }

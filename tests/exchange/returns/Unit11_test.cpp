@@ -142,7 +142,7 @@ TEST_F(Form11Test, TheProgramsLayoutPrintsTheMonthPerProducerInPortrait) {
   QStringList cells;
   for (qsizetype i = 0; i < rows.size(); ++i) cells << t.value(first + 2 * i);
   EXPECT_EQ(cells, rows) << all;
-  EXPECT_TRUE(t.contains(QStringLiteral("Őstermelők száma: 2        Összesen: 3\u00A0004 Ft"))) << all;
+  EXPECT_TRUE(t.contains(QStringLiteral("Őstermelők száma: 2")) && t.contains(QStringLiteral("Összesen: 3\u00A0004 Ft"))) << all;
   EXPECT_EQ(Data->frNyomtat->Pages[0]->pgOr, 0);
   const QImage page = preview.draw(0);
   ASSERT_FALSE(page.isNull());

@@ -139,7 +139,7 @@ TEST_F(Form12Test, TheProgramsLayoutPrintsTheLinesInLandscape) {
   for (const char *cell : {"25000001", "25000002", "25000003", "Szilva", "Alma", "1 120,00", "-1 120,00", "1 000,00",
                            "2025.03.20"})
     EXPECT_TRUE(t.contains(QString::fromUtf8(cell).replace(' ', QChar(0xA0)))) << cell;
-  EXPECT_TRUE(t.contains(QStringLiteral("Tételek száma: 3        Összesen: 1\u00A0000,00 Ft")));  // as the amounts above it
+  EXPECT_TRUE(t.contains(QStringLiteral("Tételek száma: 3")) && t.contains(QStringLiteral("Összesen: 1\u00A0000,00 Ft")));  // as the amounts above it
   EXPECT_EQ(Data->frNyomtat->Pages[0]->pgOr, 1);
   const QImage page = preview.draw(0);
   ASSERT_FALSE(page.isNull());
