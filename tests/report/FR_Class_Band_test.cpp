@@ -317,6 +317,51 @@ TEST_F(Groups, RepeatedHeadersOpenEveryPageAndForceNewPageStartsEachGroup) {
   EXPECT_EQ(all.count("G B"), 2);
 }
 
+// A footer that does not fit under the last row takes that row along to the
+// next page, where the group's header and the data band's header (both on
+// repeat) stand above them; a footer under a group's only row moves alone,
+// still below both headers.
+TEST_F(Groups, AFooterThatMovesTakesItsLastRowAndStandsUnderTheRepeatedTitles) {
+  const int fill = (PageHeight() - 40) / 20;  // rows that fill page 1 under the two headers
+  const QString last = QString::number(fill);
+  struct Case {
+    TfrBandType footer;
+    int rows, title;
+    QStringList page2;
+  } cases[] = {
+      {btGroupFooter, fill, 0, {"G A", "MH", last, "F " + last}},
+      {btMasterFooter, fill, 0, {"G A", "MH", last, "F " + last}},
+      {btGroupFooter, 1, PageHeight() - 70, {"G A", "MH", "F 1"}},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.page2.join(", ").toStdString());
+    keys.assign(size_t(c.rows), "A");
+    amounts.assign(size_t(c.rows), 1);
+    LayoutBuilder l;
+    l.Band(btGroupHeader, 0, 20, "[Key]", flBandRepeatHeader);
+    l.Memo(0, 0, 100, 20, {"G [Key]"});
+    l.Band(btMasterHeader, 30, 20, {}, flBandRepeatHeader);
+    l.Memo(0, 30, 100, 20, {"MH"});
+    l.Band(btMasterData, 60, 20, "Lines");
+    l.Memo(0, 60, 100, 20, {"[LINE#]"});
+    l.Band(c.footer, 90, 20);
+    l.Memo(0, 90, 100, 20, {"F [SUM([Amount])]"});
+    if (c.title > 0) {
+      l.Band(btReportTitle, 120, c.title);
+      l.Memo(0, 120, 100, 20, {"T"});
+    }
+    Build(l);
+    ASSERT_TRUE(built) << errors.join("\n").toStdString();
+    ASSERT_EQ(rep.EMFPages->Count(), 2);
+    EXPECT_EQ(PageTexts(rep, 1), c.page2);
+    const auto objs = PageObjects(rep, 1);
+    for (size_t i = 0; i < objs.size(); ++i) EXPECT_EQ(objs[i].y, 20 * int(i)) << objs[i].text.toStdString();
+    if (c.rows > 1) {
+      EXPECT_EQ(PageTexts(rep, 0).last(), QString::number(c.rows - 1));
+    }
+  }
+}
+
 TEST_F(PageFilling, MasterDetailSkipsMastersWithoutDetailsUnlessAskedTo) {
   std::map<int, std::vector<QString>> details{{0, {"a1", "a2"}}, {1, {}}, {2, {"c1"}}};
   TfrUserDataset *master = Records(&owner, "Master", [] { return 3; });
