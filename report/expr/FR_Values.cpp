@@ -9,6 +9,9 @@
 
 #include "db/dataset.h"
 
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <optional>
 
 namespace report {
@@ -72,6 +75,23 @@ QString plainText(const Variant &v, const platform::FormatSettings &fs) {
 
 }  // namespace
 
+long double frDecimalValue(double value) {
+  if (!std::isfinite(value) || value == 0) return value;
+  char buf[40];
+  const auto res = std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::scientific, 14);
+  *res.ptr = '\0';
+  return std::strtold(buf, nullptr);
+}
+
+long double frRoundDecimal(double value, int decimals) {
+  platform::FormatSettings fs = platform::regional();
+  fs.decimalSeparator = QLatin1Char('.');
+  const QString mask = decimals > 0 ? QStringLiteral("0.") + QString(decimals, QLatin1Char('0')) : QStringLiteral("0");
+  long double rounded = 0;
+  if (!platform::TryStrToFloat(platform::FormatFloat(mask, frDecimalValue(value), fs), rounded, fs)) return value;
+  return rounded;
+}
+
 QString frFormatValue(const Variant &value, quint32 format, const QString &formatStr) {
   if (value.isNull() || (value.isString() && value.stringValue().isEmpty())) return QString();
   // The regional settings are copied (dozens of texts) only where the format
@@ -87,7 +107,8 @@ QString frFormatValue(const Variant &value, quint32 format, const QString &forma
   const int type = frFormatType(format);
   switch (frFormatCategory(format)) {
     case fcNumber: {
-      const double n = toNumber(value, fs);
+      // Rounded for print on the decimal value, not on the binary one.
+      const long double n = frDecimalValue(toNumber(value, fs));
       const int decimals = frFormatDecimals(format);
       switch (type) {
         case 0:

@@ -39,6 +39,16 @@ TEST(FormatValue, NumbersUseTheFormatsSeparatorAndDecimals) {
   // A number held as text is read with the format's separator.
   EXPECT_EQ(frFormatValue(Variant(QStringLiteral("12,5")), 0x0103022C, {}), "12,50");
   EXPECT_EQ(frFormatValue(Variant(true), word(1, 1, 0, ','), {}), "-1");
+  // A half is rounded on the decimal value the double stands for, away from
+  // zero, under every number type; a total adds the rows so rounded.
+  const double contribution = 7 * (3 * 2222222.5) / 100;  // 466 666,725, just below in binary
+  for (int type : {1, 3, 4}) {
+    SCOPED_TRACE(type);
+    const QString text = frFormatValue(Variant(contribution), word(1, type, 2, ','), QStringLiteral("#,##0.00"));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("666,73"))) << text.toStdString();
+    EXPECT_EQ(frFormatValue(Variant(-2.675), word(1, type, 2, ','), QStringLiteral("#,##0.00")), "-2,68");
+  }
+  EXPECT_EQ(frRoundDecimal(contribution, 2) + frRoundDecimal(0.105, 2), 466666.84L);
 }
 
 TEST(FormatValue, EmptyValuesAndBadNumbers) {
