@@ -48,7 +48,13 @@ TEST(FormatValue, NumbersUseTheFormatsSeparatorAndDecimals) {
     EXPECT_TRUE(text.endsWith(QStringLiteral("666,73"))) << text.toStdString();
     EXPECT_EQ(frFormatValue(Variant(-2.675), word(1, type, 2, ','), QStringLiteral("#,##0.00")), "-2,68");
   }
-  EXPECT_EQ(frRoundDecimal(contribution, 2) + frRoundDecimal(0.105, 2), 466666.84L);
+  struct Rounded {
+    double value;
+    const char *text;
+  } rounded[] = {{contribution, "466666.73"}, {-2.675, "-2.68"}, {0.005, "0.01"}, {0.0049, "0"},
+                 {9.995, "10"},         {999.999, "1000"}, {1e-9, "0"},    {12.34, "12.34"}};
+  for (const Rounded &r : rounded)
+    EXPECT_EQ(QString::number(static_cast<double>(frRoundDecimal(r.value, 2)), 'g', 15), r.text) << r.value;
 }
 
 TEST(FormatValue, EmptyValuesAndBadNumbers) {
