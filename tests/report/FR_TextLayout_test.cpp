@@ -132,10 +132,7 @@ TEST(WrapTest, NumbersDatesAndAccountsBreakBeforeThemselvesNotInside) {
   EXPECT_TRUE(cut);
   // A number that would not fit whole on the next line either is not moved
   // there: the line breaks after its last break character, costing no line.
-  TfrTextLayoutParams p;
-  p.font = f;
-  p.width = 115;
-  p.height = 3 * (13 + 2) + 2;
+  TfrTextLayoutParams p{f, 115, 3 * (13 + 2) + 2};
   const TfrTextLayout account = frLayoutText({QStringLiteral("Számla: 11773016-12345678-00000000")}, p);
   EXPECT_EQ(texts(account.lines), (QStringList{QStringLiteral("Számla: 11773016-"), QStringLiteral("12345678-"),
                                                QStringLiteral("00000000")}));
