@@ -8,6 +8,9 @@
 #include "report/core/FR_Class_View.h"
 #include "report/data/FR_DBSet.h"
 #include "report/data/FR_DSet.h"
+#include "report/expr/FR_Intrp.h"
+#include "report/expr/FR_Values.h"
+#include "platform/conv.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -200,6 +203,8 @@ void TData::openLines(const QString &where, bool byProductName, const QStringLis
   for (const QString &c : keyColumns) named.insert(c);
   named.insert(QStringLiteral("S_MEGNEVEZES"));
   named.insert(QStringLiteral("S_BSZAM"));
+  named.insert(QStringLiteral("S_VETELAR"));
+  named.insert(QStringLiteral("O_KOD"));
   QStringList columns;
   for (const auto &[table, column] : tableColumns())
     if (named.contains(column)) columns << table + QLatin1Char('.') + column;
@@ -219,7 +224,7 @@ void TData::openLines(const QString &where, bool byProductName, const QStringLis
   ZQ21->sql().add(QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")));
   ZQ21->sql().add(QStringLiteral("  FROM qzsor                              "));
   ZQ21->sql().add(QStringLiteral("  JOIN qzfej     ON s_bszam     = f_bszam "));
-  ZQ21->sql().add(QStringLiteral("  JOIN ostermelo ON f_ostermkod = o_kod   "));
+  ZQ21->sql().add(QStringLiteral("  LEFT JOIN ostermelo ON f_ostermkod = o_kod "));
   ZQ21->sql().add(where);
   ZQ21->paramByName(QStringLiteral("p1")).setDateTime(QDateTime(ListaSzuro.Tol, QTime(0, 0)));
   ZQ21->paramByName(QStringLiteral("p2")).setDateTime(QDateTime(ListaSzuro.Ig, QTime(0, 0)));
@@ -229,13 +234,20 @@ void TData::openLines(const QString &where, bool byProductName, const QStringLis
   linesColumns_ = wanted;
   linesFresh_ = true;
   listLines_.clear();
+  listSums_.clear();
   listKey_ = keyColumns;
   // Per row (by its number): its product name and its serial.
   std::vector<QString> nameOf(1), serialOf(1);
   db::Field *name = ZQ21->findField(QStringLiteral("S_MEGNEVEZES"));
   db::Field *serial = ZQ21->findField(QStringLiteral("S_BSZAM"));
+  // A line whose producer is missing is not listed, but its group's total
+  // counts it as it prints elsewhere.
+  db::Field *amount = ZQ21->findField(QStringLiteral("S_VETELAR"));
+  db::Field *producer = ZQ21->findField(QStringLiteral("O_KOD"));
   for (ZQ21->first(); !ZQ21->eof(); ZQ21->next()) {
-    listLines_[groupKey(ZQ21, keyColumns)].push_back(ZQ21->recNo());
+    const QString key = groupKey(ZQ21, keyColumns);
+    if (!producer || !producer->isNull()) listLines_[key].push_back(ZQ21->recNo());
+    if (amount && !amount->isNull()) listSums_[key] += report::frRoundDecimal(amount->asFloat(), 2);
     nameOf.push_back(name && !name->isNull() ? name->asString() : QString());
     serialOf.push_back(serial && !serial->isNull() ? serial->asString() : QString());
   }
@@ -266,6 +278,23 @@ void TData::enterGroup() {
   groupLines_ = it == listLines_.end() ? nullptr : &it->second;
   groupLine_ = 0;
   showGroupLine();
+  report::frVariables->SetVariable(QStringLiteral("v_csoportosszeg"), platform::FloatToStr(groupTotal()));
+}
+
+long double TData::groupTotal() {
+  // A group without lines read here keeps the total it was gathered with.
+  const auto sum = listSums_.find(groupKey(ZQ20, listKey_));
+  if (sum != listSums_.end()) return sum->second;
+  db::Field *f = ZQ20->findField(listKey_ == kProductKey ? QStringLiteral("KIFIZETETT") : QStringLiteral("NEVOSSZESEN"));
+  return f && !f->isNull() ? report::frRoundDecimal(f->asFloat(), 2) : 0;
+}
+
+void TData::listTotal() {
+  long double total = 0;
+  for (ZQ20->first(); !ZQ20->eof(); ZQ20->next()) total += groupTotal();
+  ZQ20->first();
+  enterGroup();
+  report::frVariables->SetVariable(QStringLiteral("v_osszesen"), platform::FloatToStr(total));
 }
 
 void TData::showGroupLine() {
@@ -282,6 +311,7 @@ void TData::frUserDataset1First(QObject *) {
                 ? QStringLiteral("  WHERE ( f_fizkelt >= :p1)  AND (f_fizkelt <= :p2) AND (f_akod = :p3) ")
                 : QStringLiteral("  WHERE ( f_felvkelt >= :p1) AND (f_felvkelt <= :p2) AND (f_akod = :p3) "),
             false, kProductKey);
+  listTotal();
 }
 
 void TData::frUserDataset1Next(QObject *) {
@@ -303,6 +333,7 @@ void TData::frUserDataset3First(QObject *) {
                 ? QStringLiteral("  WHERE ( f_fizkelt >= :p1) AND (f_fizkelt <= :p2) AND (f_akod = :p3) ")
                 : QStringLiteral("  WHERE ( f_felvkelt >= :p1) AND (f_felvkelt <= :p2) AND (f_akod = :p3) "),
             true, kProducerKey);
+  listTotal();
 }
 
 void TData::frUserDataset3Next(QObject *) {

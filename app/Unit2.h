@@ -172,11 +172,16 @@ class TData : public QObject {
   void openLines(const QString &where, bool byProductName, const QStringList &keyColumns);
   const QList<std::pair<QString, QString>> &tableColumns();
   void enterGroup();
+  // The current group's total as its lines print it, and the list's total
+  // as its groups print them, into the layout's variables.
+  long double groupTotal();
+  void listTotal();
   void showGroupLine();
   void producerTotal();
   QHash<QString, int> producerTotalRows_;  // producer code -> its row among ZQ80's totals
   bool producerTotalsOpen_ = false;        // ZQ80 holds every producer's total of the range
   std::unordered_map<QString, std::vector<int>> listLines_;
+  std::unordered_map<QString, long double> listSums_;  // each key's lines' amounts as they print
   QStringList listKey_;
   const std::vector<int> *groupLines_ = nullptr;
   size_t groupLine_ = 0;

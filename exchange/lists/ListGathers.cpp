@@ -4,6 +4,7 @@
 #include "app/Unit2.h"
 #include "db/dataset.h"
 #include "platform/conv.h"
+#include "report/expr/FR_Values.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -72,6 +73,17 @@ QString rangeTotal(const Range &range, const QString &receiverColumn) {
   return NumberText(firstValue(q, "M_OSSZESEN"));
 }
 
+// A list's average price: the purchase prices over the quantities, as the
+// decimal of the unit price's four places (halves away from zero), the same
+// in every month; empty when the quantities sum to 0. The quotient's first
+// six places are taken before the four, so no binary digit decides a half.
+const QString kAveragePrice = QStringLiteral(
+    "CAST(CAST(sum(QZSOR.s_felvar)/NULLIF(sum(QZSOR.s_netto), 0) AS NUMERIC(18,6)) AS NUMERIC(18,4)) as v_atlar,");
+
+// An amount as its row prints it (to the fillér), for a total that equals
+// the sum of its printed rows.
+long double printed(const db::Field &f) { return f.isNull() ? 0 : report::frRoundDecimal(f.asFloat(), 2); }
+
 // The list sources take the range as it was at the gather.
 void keepRange(const Range &range) { Data->ListaSzuro = {range.byPayment, range.from, range.to, range.receiver}; }
 
@@ -126,24 +138,12 @@ void SeedProducerGroup() { Data->frUserDataset3First(nullptr); }
 
 ProducerTotals GatherProducerMonths(const QString &producerCode, const QString &receiver, bool detailed) {
   db::Query *q = Data->ZQ11;
-  prepare(q, {QStringLiteral("select QZFEJ.f_ostermkod, sum(QZSOR.s_felvar) as v_felvar, sum(QZSOR.s_kompfelar) as "
-                             "v_felar, sum(QZSOR.s_vetelar) as v_vetelar"),
-              QStringLiteral("from QZFEJ left join QZSOR on QZFEJ.f_bszam = QZSOR.s_bszam"),
-              QStringLiteral("WHERE (QZFEJ.f_ostermkod = :p1) AND (f_akod = :p2)"),
-              QStringLiteral("group by QZFEJ.f_ostermkod")});
-  setText(q, "p1", producerCode);
-  setText(q, "p2", receiver);
-  q->open();
-  ProducerTotals totals{firstValue(q, "V_FELVAR"), firstValue(q, "V_FELAR"), firstValue(q, "V_VETELAR")};
-
   const QString line = detailed ? QStringLiteral("QZSOR.id_QZSOR, ") : QString();
   prepare(q, {QStringLiteral("select ") + line +
                   QStringLiteral("QZFEJ.f_ostermkod, OSTERMELO.o_nev, extract(month from QZFEJ.f_felvkelt) as ho, "
                                  "QZSOR.s_megnevezes,"),
               QStringLiteral("sum(QZSOR.s_netto) as v_menny, sum(QZSOR.s_felvar) as v_felvar,"),
-              // A quantity summing to 0 (a ticket and its cancelling
-              // document) leaves the average empty instead of failing.
-              QStringLiteral("sum(QZSOR.s_felvar)/NULLIF(sum(QZSOR.s_netto), 0) as v_atlar,"),
+              kAveragePrice,
               QStringLiteral("sum(QZSOR.s_kompfelar) as v_felar, sum(QZSOR.s_vetelar) as v_vetelar"),
               QStringLiteral("from QZFEJ left join QZSOR on QZFEJ.f_bszam = QZSOR.s_bszam left join OSTERMELO on "
                              "QZFEJ.f_ostermkod = OSTERMELO.o_kod"),
@@ -156,11 +156,21 @@ ProducerTotals GatherProducerMonths(const QString &producerCode, const QString &
   setText(q, "p1", producerCode);
   setText(q, "p2", receiver);
   q->open();
+  // The producer's totals are the sums of the rows as they print.
+  long double felvar = 0, felar = 0, vetelar = 0;
+  const db::Field &f1 = q->fieldByName(QStringLiteral("V_FELVAR"));
+  const db::Field &f2 = q->fieldByName(QStringLiteral("V_FELAR"));
+  const db::Field &f3 = q->fieldByName(QStringLiteral("V_VETELAR"));
+  for (q->first(); !q->eof(); q->next()) {
+    felvar += printed(f1);
+    felar += printed(f2);
+    vetelar += printed(f3);
+  }
   q->last();
-  return totals;
+  return {static_cast<double>(felvar), static_cast<double>(felar), static_cast<double>(vetelar)};
 }
 
-void GatherCash(const QString &receiver, bool detailed) {
+QString GatherCash(const QString &receiver, bool detailed) {
   db::Query *q = Data->ZQ11;
   if (detailed)
     prepare(q, {QStringLiteral("select QZFEJ.f_fizkelt, QZSOR.s_megnevezes, sum(QZSOR.s_vetelar) as v_kifiz2"),
@@ -175,15 +185,18 @@ void GatherCash(const QString &receiver, bool detailed) {
   setText(q, "p1", receiver);
   setText(q, "p2", QStringLiteral("x"));
   q->open();
+  long double total = 0;
+  const db::Field &amount = q->fieldByName(detailed ? QStringLiteral("V_KIFIZ2") : QStringLiteral("V_KIFIZ1"));
+  for (q->first(); !q->eof(); q->next()) total += printed(amount);
   q->last();
+  return NumberText(static_cast<double>(total));
 }
 
 StatisticsTotals GatherStatistics(const QString &receiver, bool overall) {
   db::Query *q = Data->ZQ11;
   const QString month = overall ? QString() : QStringLiteral(" extract(month from QZFEJ.f_felvkelt) as ho,");
   prepare(q, {QStringLiteral("select QZSOR.s_megnevezes,") + month,
-              QStringLiteral("sum(QZSOR.s_netto) as v_menny,"),
-              QStringLiteral("sum(QZSOR.s_felvar)/NULLIF(sum(QZSOR.s_netto), 0) as v_atlar,"),
+              QStringLiteral("sum(QZSOR.s_netto) as v_menny,"), kAveragePrice,
               QStringLiteral("sum(QZSOR.s_felvar) as v_felvar, sum(QZSOR.s_vetelar) as v_kifiz"),
               QStringLiteral("from QZFEJ join QZSOR on QZFEJ.f_bszam = QZSOR.s_bszam"),
               QStringLiteral("where QZFEJ.f_akod = :p1"),
@@ -193,18 +206,18 @@ StatisticsTotals GatherStatistics(const QString &receiver, bool overall) {
                   (overall ? QString() : QStringLiteral(", extract(month from QZFEJ.f_felvkelt)"))});
   setText(q, "p1", receiver);
   q->open();
-  // The receiver's totals are the sums of the breakdown's groups: the same
-  // lines, read once instead of twice (every line's amounts are computed
-  // columns, and the read of all lines is what the gather costs).
-  StatisticsTotals totals;
-  db::Field &felvar = q->fieldByName(QStringLiteral("V_FELVAR"));
-  db::Field &kifiz = q->fieldByName(QStringLiteral("V_KIFIZ"));
+  // The receiver's totals are the sums of the breakdown's groups as they
+  // print: the same lines, read once instead of twice (every line's amounts
+  // are computed columns, and the read of all lines is what the gather costs).
+  long double felvar = 0, kifiz = 0;
+  const db::Field &f1 = q->fieldByName(QStringLiteral("V_FELVAR"));
+  const db::Field &f2 = q->fieldByName(QStringLiteral("V_KIFIZ"));
   for (q->first(); !q->eof(); q->next()) {
-    totals.felvar += felvar.asFloat();
-    totals.kifiz += kifiz.asFloat();
+    felvar += printed(f1);
+    kifiz += printed(f2);
   }
   q->last();
-  return totals;
+  return {static_cast<double>(felvar), static_cast<double>(kifiz)};
 }
 
 }  // namespace lists

@@ -40,20 +40,22 @@ void SeedProducerGroup();
 struct ProducerTotals {
   double felvar = 0, felar = 0, vetelar = 0;  // price, compensation, paid
 };
-// The producer's totals, then its breakdown by month of purchase and
-// product (or line by line when detailed) in ZQ11, on its last row.
+// The producer's breakdown by month of purchase and product (or line by
+// line when detailed) in ZQ11, on its last row, and its totals: the sums of
+// the rows' amounts as they print.
 ProducerTotals GatherProducerMonths(const QString &producerCode, const QString &receiver, bool detailed);
 
 // Cash payments (tickets without the transfer mark) per payment day, or
 // per payment day and product when detailed, in ZQ11 on its last row.
-void GatherCash(const QString &receiver, bool detailed);
+// Answers the total's text: the sum of the rows' amounts as they print.
+QString GatherCash(const QString &receiver, bool detailed);
 
 struct StatisticsTotals {
   double felvar = 0, kifiz = 0;  // net purchase price, paid
 };
 // Quantities, average net price and amounts per product and month of
 // purchase (per product only when overall) in ZQ11 on its last row, and the
-// receiver's totals. The average of a group whose quantities sum to 0
+// receiver's totals, the sums of the rows as they print. The average of a group whose quantities sum to 0
 // is empty.
 StatisticsTotals GatherStatistics(const QString &receiver, bool overall);
 

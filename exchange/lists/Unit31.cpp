@@ -3,6 +3,7 @@
 #include "app/MenuCommands.h"
 #include "app/SharedState.h"
 #include "exchange/lists/ListGathers.h"
+#include "report/expr/FR_Intrp.h"
 
 #include <QCheckBox>
 #include <QTableView>
@@ -20,7 +21,9 @@ TForm31::TForm31(QWidget *owner)
   DBGrid1->setToolTip(QStringLiteral("Ezeken a napokon történt kp. kifizetés"));
 }
 
-void TForm31::Gather(bool boxTicked) { lists::GatherCash(AtvevoKod, boxTicked); }
+void TForm31::Gather(bool boxTicked) {
+  report::frVariables->SetVariable(QStringLiteral("v_osszesen"), lists::GatherCash(AtvevoKod, boxTicked));
+}
 
 QString TForm31::LayoutFile(bool boxTicked) const {
   return boxTicked ? QStringLiteral("QzLista11.frf") : QStringLiteral("QzLista10.frf");

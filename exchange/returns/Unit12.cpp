@@ -13,6 +13,7 @@
 #include "exchange/returns/Gather08M.h"
 #include "platform/conv.h"
 #include "report/expr/FR_Intrp.h"
+#include "report/expr/FR_Values.h"
 
 #include <QDate>
 #include <QDateEdit>
@@ -146,18 +147,18 @@ void TForm12::Button1Click() {
   const returns::Period p{platform::DateToStr(DateTimePicker1->date()), platform::DateToStr(DateTimePicker2->date())};
   db::Query *q = Data->ZQ20;
   returns::OpenForPeriod(q,
-                         {QStringLiteral("SELECT s_akod, SUM(s_vetelar) AS m_osszesen "),
-                          QStringLiteral("  FROM QZSOR LEFT JOIN QZFEJ ON s_bszam = f_bszam "),
-                          QStringLiteral("  WHERE (f_fizkelt >= :p1 AND f_fizkelt <= :p2) AND (s_akod = :p3) "),
-                          QStringLiteral("  GROUP BY s_akod ")},
-                         p, AtvevoKod);
-  osszesen_ = platform::FloatToStr(q->isEmpty() ? 0.0L : q->fieldByName(QStringLiteral("M_OSSZESEN")).asFloat());
-  returns::OpenForPeriod(q,
                          {QStringLiteral("SELECT * FROM QZSOR LEFT JOIN QZFEJ ON s_bszam = f_bszam "),
                           QStringLiteral("  LEFT JOIN OSTERMELO ON f_ostermkod = o_kod "),
                           QStringLiteral("  WHERE (f_fizkelt >= :p1 AND f_fizkelt <= :p2) AND (f_akod = :p3) "),
                           QString::fromUtf8(kOrders[static_cast<std::size_t>(order())].orderBy)},
                          p, AtvevoKod);
+  // The total is the sum of the lines' amounts as they print.
+  long double total = 0;
+  const db::Field &amount = q->fieldByName(QStringLiteral("S_VETELAR"));
+  for (q->first(); !q->eof(); q->next())
+    if (!amount.isNull()) total += report::frRoundDecimal(amount.asFloat(), 2);
+  q->first();
+  osszesen_ = platform::FloatToStr(total);
   Button2->setEnabled(true);
 }
 

@@ -48,6 +48,11 @@ constexpr TfrBandType kCollecting[] = {btPageFooter, btMasterFooter, btDetailFoo
 // Bands printed where their design puts them, not at the current position.
 bool isFixed(TfrBandType t) { return t == btPageFooter || t == btOverlay || t == btNone; }
 
+// Footers that close the rows above them.
+bool isFooterBand(TfrBandType t) {
+  return t == btMasterFooter || t == btDetailFooter || t == btSubDetailFooter || t == btGroupFooter;
+}
+
 QString errorLines(const QStringList &lines) { return lines.join(QLatin1Char('\r')); }
 
 // Keeps the names the evaluator reads in step with the build.
@@ -351,7 +356,7 @@ bool TfrBand::Draw() {
           if (P->Outer && !P->ForceDraw) {
             fitted = false;
           } else if (!P->Outer && !P->inPageStart_ && !isPageBand(Typ) && P->PageBandsDrawn > 0) {
-            P->NewColumn(this);
+            if (!P->moveLastRow(this)) P->NewColumn(this);
             frBuild.CurBand = this;
             setActiveDataSet(this);
             syncBuiltIns(this);
@@ -738,10 +743,12 @@ void TfrPageRun::NewColumn(TfrBand *b) {
       }
   TfrBand *data = b->IsDataBand() ? b : nullptr;
   // A data band's footer that moved takes the band's titles along, so that
-  // totals alone on a page still stand under them.
+  // totals alone on a page still stand under them; so does a group footer,
+  // with the titles of the data band the groups run over.
   for (const auto &lv : kLevels)
     for (TfrBand *d = Bands[lv[1]]; !data && d; d = d->Next)
       if (d->FooterBand == b) data = d;
+  if (!data && b->Typ == btGroupFooter && groups_) data = groupedData_;
   if (data && data->HeaderBand && data->HeaderBand != b && data->HeaderBand->RepeatHeader &&
       data->HeaderBand->Present()) {
     data->HeaderBand->Repeating = true;
@@ -750,6 +757,39 @@ void TfrPageRun::NewColumn(TfrBand *b) {
   }
   inPageStart_ = false;
   PageBandsDrawn = 0;
+}
+
+bool TfrPageRun::moveLastRow(TfrBand *footer) {
+  const LastRow row = lastRow_;
+  lastRow_ = {};
+  TfrPageRec *rec = emf().GetPageRec(row.page);
+  if (!row.band || !isFooterBand(footer->Typ) || row.page != frBuild.PageNo || row.xAdjust != XAdjust || !rec ||
+      row.offset > rec->Stream.size() || Outer || InRecordMode())
+    return false;
+  // The row's records (and those of the footers drawn after it) leave this
+  // page and are written again below the titles of the next.
+  const QByteArray moved = rec->Stream.mid(row.offset);
+  rec->Stream.truncate(row.offset);
+  const int height = CurY - row.top;
+  CurY = row.top;
+  NewColumn(row.band);
+  const int dy = CurY - row.top, dx = XAdjust - row.xAdjust;
+  if (!moved.isEmpty()) {
+    try {
+      for (auto &v : TfrEMFPages::ReadObjects(QByteArray(1, static_cast<char>(frCurrentVersion)) + moved)) {
+        v->x += dx;
+        v->y += dy;
+        emf().AddObject(frBuild.PageNo, *v);
+      }
+    } catch (const std::exception &e) {
+      buildError(Report, e, footer->Typ);
+    }
+  }
+  CurY += height;
+  PageBandsDrawn = 1;
+  lastDrawn_ = row.band;
+  if (!doesFit(footer, footer->maxdy)) NewColumn(footer);
+  return true;
 }
 
 Variant TfrPageRun::groupValue(TfrBand *g) {
@@ -812,6 +852,7 @@ void TfrPageRun::doLoop(int level) {
     for (TfrBand *g = Bands[btGroupHeader]; g; g = g->Next) g->Positions[0] = g->Positions[1] = 0;
     if (sourceEof(b)) continue;
     const bool grouped = level == 1 && groups_;
+    if (grouped) groupedData_ = b;
     if (grouped)
       for (TfrBand *g = Bands[btGroupHeader]; g && !terminated(Report); g = g->Next) {
         g->LastGroupValue = groupValue(g);
@@ -1039,6 +1080,9 @@ void TfrPageRun::collectAggregates(TfrBand *data) {
 void TfrPageRun::drawObjects(TfrBand *b, int height) {
   const bool fixed = isFixed(b->Typ);
   const int top = fixed ? b->y : CurY;
+  const int page = frBuild.PageNo;
+  const TfrPageRec *rec = emf().GetPageRec(page);
+  const qsizetype offset = rec ? rec->Stream.size() : 0;
   frBuild.EvalBand = b;
   // Stretching objects and stretched lines reach down to the band's bottom.
   std::vector<std::pair<TfrView *, int>> heights;
@@ -1076,6 +1120,17 @@ void TfrPageRun::drawObjects(TfrBand *b, int height) {
   // Cross columns measured for this band are used up.
   for (auto it = crossColumns_.lower_bound({b, nullptr, -1}); it != crossColumns_.end() && std::get<0>(it->first) == b;)
     it = crossColumns_.erase(it);
+  // A row drawn whole on a page that holds something above it may move on
+  // with its footers; anything else drawn ends that.
+  // Only a row under another row of its band moves: its group keeps a line
+  // on this page.
+  if (!fixed && !inPageStart_) {
+    if (b->IsDataBand() && lastDrawn_ == b && PageBandsDrawn > 0 && frBuild.PageNo == page && !Outer && !InRecordMode())
+      lastRow_ = {b, page, offset, top, XAdjust};
+    else if (!isFooterBand(b->Typ) || frBuild.PageNo != page)
+      lastRow_ = {};
+    lastDrawn_ = frBuild.PageNo == page ? b : nullptr;
+  }
   if (!fixed && !inPageStart_) ++PageBandsDrawn;
   frBuild.EvalBand = nullptr;
   if (b->IsDataBand() && !terminated(Report)) collectAggregates(b);

@@ -178,8 +178,22 @@ class TfrPageRun {
   void notifyWatchers(TfrView *printed);
   void collectCells(TfrBand *f);
 
+  // A footer that does not fit takes the row it closes along to the next
+  // page, so that a total never stands there alone under its titles.
+  bool moveLastRow(TfrBand *footer);
+
   int maxLevel_ = 0;
   bool groups_ = false;
+  TfrBand *groupedData_ = nullptr;  // the data band the groups run over
+  TfrBand *lastDrawn_ = nullptr;    // the band drawn last on this page
+  // The last data row drawn and the footers drawn after it: where its
+  // records begin in the page's stream and where it stood.
+  struct LastRow {
+    TfrBand *band = nullptr;
+    int page = -1;
+    qsizetype offset = 0;
+    int top = 0, xAdjust = 0;
+  } lastRow_;
   bool inPageStart_ = false;
   bool inLoop_ = false;
   bool collectAll_ = false;

@@ -9,7 +9,11 @@
 
 #include "db/dataset.h"
 
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <optional>
+#include <string>
 
 namespace report {
 
@@ -72,6 +76,51 @@ QString plainText(const Variant &v, const platform::FormatSettings &fs) {
 
 }  // namespace
 
+namespace {
+
+// The first 15 significant digits of a double, as "d.dddddddddddddde+XX".
+std::string digits15(double value) {
+  char buf[40];
+  const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
+  return std::string(buf, res.ptr);
+}
+
+}  // namespace
+
+long double frDecimalValue(double value) {
+  if (!std::isfinite(value) || value == 0) return value;
+  const long double v = std::strtold(digits15(value).c_str(), nullptr);
+  return value < 0 ? -v : v;
+}
+
+long double frRoundDecimal(double value, int decimals) {
+  if (!std::isfinite(value) || value == 0) return value;
+  // value = 0.digits x 10^exponent
+  const std::string text = digits15(value);
+  const size_t e = text.find('e');
+  std::string digits = text.substr(0, 1) + text.substr(2, e - 2);
+  int exponent = std::atoi(text.c_str() + e + 1) + 1;
+  const int keep = exponent + decimals;
+  if (keep < 0 || (keep == 0 && digits[0] < '5')) return 0;
+  if (keep == 0) {
+    digits = "1";
+    ++exponent;
+  } else if (keep < static_cast<int>(digits.size())) {
+    const bool up = digits[static_cast<size_t>(keep)] >= '5';
+    digits.resize(static_cast<size_t>(keep));
+    int i = keep - 1;
+    while (up && i >= 0 && digits[static_cast<size_t>(i)] == '9') digits[static_cast<size_t>(i--)] = '0';
+    if (up && i < 0) {
+      digits.insert(digits.begin(), '1');
+      ++exponent;
+    } else if (up) {
+      ++digits[static_cast<size_t>(i)];
+    }
+  }
+  const long double v = std::strtold(("0." + digits + "e" + std::to_string(exponent)).c_str(), nullptr);
+  return value < 0 ? -v : v;
+}
+
 QString frFormatValue(const Variant &value, quint32 format, const QString &formatStr) {
   if (value.isNull() || (value.isString() && value.stringValue().isEmpty())) return QString();
   // The regional settings are copied (dozens of texts) only where the format
@@ -87,7 +136,8 @@ QString frFormatValue(const Variant &value, quint32 format, const QString &forma
   const int type = frFormatType(format);
   switch (frFormatCategory(format)) {
     case fcNumber: {
-      const double n = toNumber(value, fs);
+      // Rounded for print on the decimal value, not on the binary one.
+      const long double n = frDecimalValue(toNumber(value, fs));
       const int decimals = frFormatDecimals(format);
       switch (type) {
         case 0:

@@ -31,6 +31,15 @@ inline char frFormatSeparator(quint32 f) { return char(f & 0xFF); }
 // format's (never the process-wide setting); Null and "" give "".
 QString frFormatValue(const Variant &value, quint32 format, const QString &formatStr);
 
+// A number as the decimal it stands for: the first 15 significant digits of
+// the double (all it holds reliably), so that a printed half is rounded on
+// the decimal value (7 % of 6 666 667,50 is 466 666,725 and prints
+// 466 666,73) and the noise of binary sums never decides a printed digit.
+long double frDecimalValue(double value);
+// A number rounded to the decimals as it prints: on its decimal value,
+// halves away from zero. Totals that add these equal their printed rows.
+long double frRoundDecimal(double value, int decimals);
+
 // Splits a bracket's contents at the first " #" into the expression and a
 // format suffix, which replaces parts of format and formatStr (they come in
 // as the object's own). Without a suffix the text is the expression.

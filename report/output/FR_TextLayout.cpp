@@ -62,7 +62,7 @@ void wrapSegment(const QString &t, const TfrFontSpec &font, int maxWidth, bool h
     }
     // Last break character before it (the offending character itself only
     // when it is a blank, which the break drops). A number is broken before
-    // it rather than inside; inside only when nothing else on the line breaks.
+    // it rather than inside, unless it does not fit whole on the next line.
     qsizetype b = -1, inNumber = -1;
     for (qsizetype i = k; i >= start; --i) {
       if (i == k && t[i] != QLatin1Char(' ')) continue;
@@ -74,6 +74,13 @@ void wrapSegment(const QString &t, const TfrFontSpec &font, int maxWidth, bool h
       }
       b = i;
       break;
+    }
+    // The number goes to the next line only when it fits there whole;
+    // otherwise the line breaks after its last break character.
+    if (inNumber >= 0 && b >= 0) {
+      qsizetype end = inNumber;
+      while (end < n && (!isBreakChar(t[end]) || insideNumber(t, end))) ++end;
+      if (face.textWidth(t.mid(b + 1, end - b - 1), h) > maxWidth) b = -1;
     }
     if (b < 0 && inNumber >= 0) {
       b = inNumber;

@@ -64,7 +64,8 @@ QList<int> frHyphenate(const QString &word);
 
 // Breaks one printed line into lines no wider than maxWidth. A comma, dot or
 // hyphen between two digits (a number, date, tax number, bank account) breaks
-// only when nothing before it on the line does. A word wider than the line is
+// only when nothing before it on the line does or the number would not fit
+// whole on the next line. A word wider than the line is
 // broken before the character that does not fit (at least one character per
 // line), so nothing is lost; wordCut, when given, is set then, and when a
 // number was broken inside.

@@ -317,6 +317,38 @@ TEST_F(Groups, RepeatedHeadersOpenEveryPageAndForceNewPageStartsEachGroup) {
   EXPECT_EQ(all.count("G B"), 2);
 }
 
+// A footer that does not fit under the last row takes that row along to the
+// next page, below the group's and the data band's headers (on repeat); a
+// footer under a group's only row moves alone, still below both headers.
+TEST_F(Groups, AFooterThatMovesTakesItsLastRowAndStandsUnderTheRepeatedTitles) {
+  const int fill = (PageHeight() - 40) / 20;  // rows that fill page 1 under the two headers
+  const QString last = QString::number(fill);
+  const std::tuple<TfrBandType, int, QStringList> cases[] = {
+      {btGroupFooter, fill, {"G A", "MH", last, "F " + last}},
+      {btMasterFooter, fill, {"G A", "MH", last, "F " + last}},
+      {btGroupFooter, 1, {"G A", "MH", "F 1"}}};
+  for (const auto &[footer, rows, page2] : cases) {
+    keys.assign(size_t(rows), "A");
+    amounts.assign(size_t(rows), 1);
+    LayoutBuilder l;
+    const char *texts[] = {"G [Key]", "MH", "[LINE#]", "F [SUM([Amount])]"};
+    const TfrBandType types[] = {btGroupHeader, btMasterHeader, btMasterData, footer};
+    for (int i = 0; i < 4; ++i) {
+      l.Band(types[i], 30 * i, 20, i == 0 ? "[Key]" : i == 2 ? "Lines" : "", i < 2 ? flBandRepeatHeader : 0);
+      l.Memo(0, 30 * i, 100, 20, {texts[i]});
+    }
+    if (rows == 1) {  // the row ends 10 pixels above the bottom
+      l.Band(btReportTitle, 120, PageHeight() - 70);
+      l.Memo(0, 120, 100, 20, {"T"});
+    }
+    Build(l);
+    ASSERT_EQ(rep.EMFPages->Count(), 2);
+    EXPECT_EQ(PageTexts(rep, 1), page2) << rows;
+    const auto objs = PageObjects(rep, 1);
+    for (size_t i = 0; i < objs.size(); ++i) EXPECT_EQ(objs[i].y, 20 * int(i)) << objs[i].text.toStdString();
+  }
+}
+
 TEST_F(PageFilling, MasterDetailSkipsMastersWithoutDetailsUnlessAskedTo) {
   std::map<int, std::vector<QString>> details{{0, {"a1", "a2"}}, {1, {}}, {2, {"c1"}}};
   TfrUserDataset *master = Records(&owner, "Master", [] { return 3; });

@@ -130,6 +130,13 @@ TEST(WrapTest, NumbersDatesAndAccountsBreakBeforeThemselvesNotInside) {
                           false, &cut);
   EXPECT_EQ(texts(alone), (QStringList{QStringLiteral("11773016-12345678-"), QStringLiteral("00000000")}));
   EXPECT_TRUE(cut);
+  // A number that would not fit whole on the next line either is not moved
+  // there: the line breaks after its last break character, costing no line.
+  TfrTextLayoutParams p{f, 115, 3 * (13 + 2) + 2};
+  const TfrTextLayout account = frLayoutText({QStringLiteral("Számla: 11773016-12345678-00000000")}, p);
+  EXPECT_EQ(texts(account.lines), (QStringList{QStringLiteral("Számla: 11773016-"), QStringLiteral("12345678-"),
+                                               QStringLiteral("00000000")}));
+  EXPECT_FALSE(frTextFit(account, p).tooHigh);
 }
 
 TEST(WrapTest, LineBreakCharactersEndLinesAndRunsCountOnce) {

@@ -39,6 +39,15 @@ TEST(FormatValue, NumbersUseTheFormatsSeparatorAndDecimals) {
   // A number held as text is read with the format's separator.
   EXPECT_EQ(frFormatValue(Variant(QStringLiteral("12,5")), 0x0103022C, {}), "12,50");
   EXPECT_EQ(frFormatValue(Variant(true), word(1, 1, 0, ','), {}), "-1");
+  // A half is rounded on the decimal value the double stands for, away from
+  // zero, under every number type; a total adds the rows so rounded.
+  const double contribution = 7 * (3 * 2222222.5) / 100;  // 466 666,725, just below in binary
+  for (int type : {1, 3, 4})
+    EXPECT_EQ(frFormatValue(Variant(-contribution), word(1, type, 2, '.'), QStringLiteral("0.00")).right(6), "666.73");
+  const std::pair<double, const char *> rounded[] = {{contribution, "466666.73"}, {-2.675, "-2.68"}, {0.005, "0.01"},
+                                                     {0.0049, "0"}, {9.995, "10"}, {1e-9, "0"}};
+  for (const auto &[value, text] : rounded)
+    EXPECT_EQ(QString::number(static_cast<double>(frRoundDecimal(value, 2)), 'g', 15), text) << value;
 }
 
 TEST(FormatValue, EmptyValuesAndBadNumbers) {

@@ -229,8 +229,10 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
          {lines[7].width, money(QStringLiteral("v_var")), alRight}},
         total);
 
-  // Amounts, payment, receipt, declaration and signatures.
-  l.NextBand(btReportSummary, 396);
+  // Amounts and payment, then the cash receipt and the declaration, each in
+  // a band of its own that takes room only when it prints, then the
+  // signatures.
+  l.NextBand(btReportSummary, 130);
   const int label = 216, value = 140, right = w - label - value;
   const TextStyle amountLabel = base.sized(9).oneLine();
   const TextStyle amount = base.sized(9).aligned(alRight).oneLine();
@@ -264,23 +266,29 @@ void BuildTicket(TfrReport &r, const QString &layoutLetter) {
   y += 26;
   // The amount in words takes two lines at the most.
   l.Text(0, y, w, TextHeight(base.sized(9).bold(), 2), QStringLiteral("Azaz: [v_azaz]"), base.sized(9).bold());
-  y += 32;
 
-  // Cash receipt (empty texts on a transfer).
+  // Cash receipt (none on a transfer).
+  l.NextBand(btReportSummary, 100)->Script = {
+      QStringLiteral("begin"), QStringLiteral("  if v_kp1 = '' then Visible := 0 else Visible := 1"),
+      QStringLiteral("end")};
+  y = 0;
   l.Text(0, y, w, 16, QStringLiteral("[v_kp1]"), base.oneLine());
   l.Text(0, y + 16, w, 30, QStringLiteral("[v_kp2]"), base);
   l.Text(0, y + 46, w / 2, 16, QStringLiteral("[v_kp3]"), base.oneLine());
   l.Text(w - 330, y + 62, 330, 16, QStringLiteral("[v_kp4]"), base.aligned(alCenter).oneLine());
   l.Text(w - 330, y + 78, 330, 15, QStringLiteral("[v_kp5]"), base.sized(8).aligned(alCenter).oneLine());
-  y += 100;
 
-  // Producer's declaration (blank when the ticket has none).
+  // Producer's declaration (when the ticket has one).
+  l.NextBand(btReportSummary, 96)->Script = {
+      QStringLiteral("begin"), QStringLiteral("  if v_nyilatk2 = ' ' then Visible := 0 else Visible := 1"),
+      QStringLiteral("end")};
   l.Text(0, y, w, 46, QStringLiteral("[v_nyilatk1]"), base.sized(8));
   l.Text(w - 330, y + 48, 330, 16, QStringLiteral("[v_nyilatk2]"), base.aligned(alCenter).oneLine());
   l.Text(w - 330, y + 64, 330, 15, QStringLiteral("[v_nyilatk3]"), base.sized(8).aligned(alCenter).oneLine());
-  y += 96;
 
-  // Signatures.
+  // Signatures, with room to sign above the rules.
+  y = 40;
+  l.NextBand(btReportSummary, y + 20);
   l.Rule(20, y, 260, 0.5);
   l.Rule(w - 280, y, 260, 0.5);
   l.Text(20, y + 2, 260, 15, QStringLiteral("felvásárló (átvevő) aláírása"), base.sized(8).aligned(alCenter).oneLine());
@@ -571,11 +579,11 @@ void BuildProductGroupList(TfrReport &r) {
   int before = 0;
   for (size_t i = 0; i < 4; ++i) before += columns[i].width;
   groupedLines(l, QStringLiteral("frUserDataset1"), QStringLiteral("frUserDataset2"), field("ZQ20", "S_MEGNEVEZES"),
-               money(QStringLiteral("ZQ20.\"KIFIZETETT\"")) + QStringLiteral(" Ft"), columns,
+               money(QStringLiteral("v_csoportosszeg")) + QStringLiteral(" Ft"), columns,
                {{before, QStringLiteral("Összesen: ") + field("ZQ20", "S_MEGNEVEZES"), alRight},
                 {columns[4].width, quantity(QStringLiteral("ZQ20.\"MENNYISEG\"")), alRight},
                 {columns[5].width + columns[6].width + columns[7].width, QString()},
-                {columns[8].width, money(QStringLiteral("ZQ20.\"KIFIZETETT\"")), alRight}});
+                {columns[8].width, money(QStringLiteral("v_csoportosszeg")), alRight}});
   pageFooter(l, QStringLiteral("Termékenkénti lista"));
   l.LoadInto(r);
 }
@@ -589,9 +597,9 @@ void BuildProducerGroupList(TfrReport &r) {
   for (size_t i = 0; i < 8; ++i) before += columns[i].width;
   groupedLines(l, QStringLiteral("frUserDataset3"), QStringLiteral("frUserDataset4"),
                field("ZQ20", "O_KOD") + QStringLiteral("  ") + field("ZQ20", "O_NEV"),
-               money(QStringLiteral("ZQ20.\"NEVOSSZESEN\"")) + QStringLiteral(" Ft"), columns,
+               money(QStringLiteral("v_csoportosszeg")) + QStringLiteral(" Ft"), columns,
                {{before, QStringLiteral("Összesen: ") + field("ZQ20", "O_NEV"), alRight},
-                {columns[8].width, money(QStringLiteral("ZQ20.\"NEVOSSZESEN\"")), alRight}});
+                {columns[8].width, money(QStringLiteral("v_csoportosszeg")), alRight}});
   pageFooter(l, QStringLiteral("Őstermelőnkénti lista"));
   l.LoadInto(r);
 }
@@ -604,7 +612,7 @@ void BuildProducerMonthList(TfrReport &r) {
        {QStringLiteral("Termék"), field("ZQ11", "S_MEGNEVEZES"), 190, alLeft, kWordWidest},
        {QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ11.\"V_MENNY\"")), 90, alRight, kQuantitySumWidest},
        {QStringLiteral("Felvásárlási ár (Ft)"), money(QStringLiteral("ZQ11.\"V_FELVAR\"")), 110, alRight, kMoneyWidest},
-       {QStringLiteral("Átlagár (Ft)"), money(QStringLiteral("ZQ11.\"V_ATLAR\"")), 90, alRight, kAveragePriceWidest},
+       {QStringLiteral("Átlagár (Ft)"), price(QStringLiteral("ZQ11.\"V_ATLAR\"")), 90, alRight, kAveragePriceWidest},
        {QStringLiteral("Komp. felár (Ft)"), money(QStringLiteral("ZQ11.\"V_FELAR\"")), 100, alRight, kMoneyWidest},
        {QStringLiteral("Vételár (Ft)"), money(QStringLiteral("ZQ11.\"V_VETELAR\"")), 110, alRight, kMoneyWidest}},
       l.ContentWidth(), kTitleText, kLineText);
@@ -632,8 +640,7 @@ void BuildCashDayList(TfrReport &r, bool perProduct) {
                      money(amount), 160, alRight, kMoneyWidest});
   listHeader(l, perProduct ? QStringLiteral("Kp. napi lista termékenként") : QStringLiteral("Kp. napi lista"),
                   QStringLiteral("Átutalás nélküli jegyek a fizetés napja szerint"), columns);
-  summaryLines(l, columns, QStringLiteral("Összesen: ") + money(QStringLiteral("SUM([") + amount + QStringLiteral("])")) +
-                               QStringLiteral(" Ft"));
+  summaryLines(l, columns, QStringLiteral("Összesen: ") + money(QStringLiteral("v_osszesen")) + QStringLiteral(" Ft"));
   pageFooter(l, QStringLiteral("Kp. napi lista"));
   l.LoadInto(r);
 }
@@ -645,7 +652,7 @@ void BuildStatisticsList(TfrReport &r, bool overall) {
   if (!overall) columns.push_back({QStringLiteral("Hónap"), field("ZQ11", "HO"), 50, alCenter, QStringLiteral("12")});
   columns.push_back({QStringLiteral("Mennyiség"), quantity(QStringLiteral("ZQ11.\"V_MENNY\"")), 100, alRight, kQuantitySumWidest});
   columns.push_back(
-      {QStringLiteral("Nettó átlagár (Ft)"), money(QStringLiteral("ZQ11.\"V_ATLAR\"")), 100, alRight, kAveragePriceWidest});
+      {QStringLiteral("Nettó átlagár (Ft)"), price(QStringLiteral("ZQ11.\"V_ATLAR\"")), 100, alRight, kAveragePriceWidest});
   columns.push_back(
       {QStringLiteral("Felvásárlási ár (Ft)"), money(QStringLiteral("ZQ11.\"V_FELVAR\"")), 120, alRight, kMoneyWidest});
   columns.push_back({QStringLiteral("Vételár (Ft)"), money(QStringLiteral("ZQ11.\"V_KIFIZ\"")), 120, alRight, kMoneyWidest});

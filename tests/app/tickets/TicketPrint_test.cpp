@@ -564,7 +564,7 @@ TEST_F(TicketPrinting, EmptyShortAndLongTicketsBuildWithTotalsOnTheLastPageOnly)
   EXPECT_FALSE(allTexts().contains(QStringLiteral("121")));
 
   // As many lines as fill the first page: the totals go to the next page,
-  // under the column titles.
+  // under the column titles, with the last line above them.
   const auto linesOn = [&](int p) {
     return static_cast<int>(std::count_if(pages_[p].begin(), pages_[p].end(),
                                           [](const QString &t) { return t.startsWith(QStringLiteral("Alma ")); }));
@@ -573,7 +573,8 @@ TEST_F(TicketPrinting, EmptyShortAndLongTicketsBuildWithTotalsOnTheLastPageOnly)
   const QString exact = addTicket(4, std::vector<std::array<double, 3>>(full, {1, 10, 12}));
   print(exact, "Megtekint");
   ASSERT_EQ(pages_.size(), 2u);
-  EXPECT_EQ(linesOn(0), full);
+  EXPECT_EQ(linesOn(0), full - 1);
+  EXPECT_EQ(linesOn(1), 1);
   EXPECT_FALSE(pages_[0].contains(QStringLiteral("Összesen:")));
   const QStringList &second = pages_[1];
   ASSERT_TRUE(second.contains(QStringLiteral("Összesen:")));
@@ -582,6 +583,16 @@ TEST_F(TicketPrinting, EmptyShortAndLongTicketsBuildWithTotalsOnTheLastPageOnly)
   EXPECT_LT(second.indexOf(QStringLiteral("Vételár (Ft)")), second.indexOf(QStringLiteral("Összesen:")));
   EXPECT_TRUE(second.contains(QStringLiteral("Sorszám: ") + exact));
   for (int p = 0; p < 2; ++p) drawShown(p, 1.0, QStringLiteral("ticket_full-%1.png").arg(p + 1));
+
+  // A transfer of 23 lines without a declaration: no room is kept for a
+  // receipt or a declaration, so the payable and the signatures stay on its
+  // only page.
+  const QString transfer = addTicket(5, std::vector<std::array<double, 3>>(23, {1, 10, 12}));
+  print(transfer, "Megtekint");
+  ASSERT_EQ(pages_.size(), 1u);
+  for (const char *text : {"Fizetendő:", "eladó (őstermelő) aláírása", "Alma 23 (0808)"})
+    EXPECT_TRUE(pages_[0].contains(QString::fromUtf8(text))) << text;
+  drawShown(0, 1.0, QStringLiteral("ticket_transfer_23.png"));
 }
 
 }  // namespace

@@ -317,6 +317,21 @@ TEST_F(ListPrinting, MonthlyCashAndStatisticsListsPrintTheirRowsAndTotals) {
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Termékenként mindösszesen")));
   EXPECT_FALSE(saysPaid());
   drawShown(0, 1.5, QStringLiteral("QzLista13.png"));
+
+  // Half fillérs round up on their decimal value (1,005 is 1,00499... in
+  // binary), averages keep four places, totals add the printed rows.
+  ticket(7, 1, "2025-06-04", "2025-06-04");
+  for (const char *product : {"Dió", "Tök"}) line(7, product, 1, 1.005);
+  line(7, "Mák", 3, 100);
+  line(7, "Mák", 4, 81.25);  // 625 Ft for 7 kg
+  const std::pair<std::function<void()>, QStringList> printed[] = {
+      {[&] { month.Button2Click(), month.Button3Click(); }, {"1,005", "89,2857", "Vételár: 1" + kNbsp + "877,02 Ft"}},
+      {[&] { cash.Button1Click(), cash.Button2Click(); }, {"1,01", "Összesen: 1" + kNbsp + "911,52 Ft"}},
+      {[&] { stats.Button1Click(), stats.Button2Click(); }, {"1,005", "89,2857", "összesen: 2" + kNbsp + "141,52 Ft"}}};
+  for (const auto &[button, texts] : printed) {
+    print(button);
+    for (const QString &t : texts) EXPECT_TRUE(allTexts().join(QLatin1Char('\n')).contains(t)) << t.toStdString();
+  }
 }
 
 // The texts of both group lists on a small year: several producers with
