@@ -692,11 +692,12 @@ void TfrDesignerPage::insertObject(Qt::KeyboardModifiers) {
     m->Font.Style = static_cast<TFontStyles>(frLastAttributes.FontStyle);
     m->Adjust = frLastAttributes.Alignment;
   }
+  const std::vector<int> order = frObjectOrder(*page);
   TfrView *added = page->Add(std::move(v));
   form_->Select(added);
   if (tool == toolBand) form_->ArrangeBands();
   form_->SelectionChanged();
-  form_->AddUndoAction(acInsert);
+  form_->AddUndoAction(acInsert, form_->Selection(), order);
   if (form_->EditAfterInsert && form_->ShowEditor) form_->ShowEditor(*added);
   if (!form_->stickyInsert_) form_->SetTool(toolSelect);
 }

@@ -253,6 +253,7 @@ TEST_F(DesignerTest, NewAndOpenAskAboutUnsavedChangesAndCancelChangesNothing) {
   EXPECT_TRUE(form->FileModified);
 
   // No: a new report with one empty page, both histories empty.
+  form->AddUndoAction(acEdit);
   form->Undo();
   ASSERT_EQ(form->RedoCount(), 1);
   ModalScript no;
@@ -274,6 +275,7 @@ TEST_F(DesignerTest, FailedOpenKeepsTheReportItsNameAndALaterSaveWritesIt) {
   const QByteArray saved = report->SaveToBytes();
   form->Select(P().Object(0));
   form->AddUndoAction(acEdit);
+  form->AddUndoAction(acEdit);  // one step undone leaves the layout changed
   form->Undo();
   ASSERT_EQ(form->RedoCount(), 1);
   const QString reportName = report->FileName;
@@ -477,6 +479,32 @@ TEST_F(DesignerTest, ClosingHidesTheInspectorAndFloatingToolbarsAndPreviewHidesT
   EXPECT_TRUE(form->InspForm->isVisible());
   ASSERT_TRUE(form->Panel1->FloatWindow);
   EXPECT_TRUE(form->Panel1->FloatWindow->isVisible());
+}
+
+// A text naming something the report does not know stops the preview with the
+// engine's text, the object, its band, the report (by its file while it has no
+// name) and the reason.
+TEST_F(DesignerTest, AnUnknownNameInATextStopsThePreviewNamingObjectBandReportAndName) {
+  ShowActive();
+  Band(btReportTitle, 20, 40, "ReportTitle1");
+  Memo(40, 28, 200, 20, "Cim1")->Memo = QStringList{"Lista", "[Nincsilyen]"};
+  bool previewed = false;
+  frShowPreview = [&](TfrReport &, std::unique_ptr<TfrEMFPages>, const QString &, bool) { previewed = true; };
+  for (const QString &file : {QString(), tmp.file("lista.frf")}) {
+    if (!file.isEmpty()) {
+      ASSERT_TRUE(form->SaveAsFile(file, 1));
+    }
+    errors.clear();
+    QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {},
+                      form->FileBtn4->mapTo(form.get(), form->FileBtn4->rect().center()));
+    EXPECT_FALSE(previewed);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors[0].toUpper(), QString("An error occured during calculating\rLista\r[Nincsilyen]\rReport: " +
+                                           (file.isEmpty() ? QString("Untitled") : QString("lista.frf")) +
+                                           "\rBand: Report title (ReportTitle1)\rObject: Cim1\rUndefined symbol \"Nincsilyen\"")
+                                       .toUpper());
+  }
+  frShowPreview = nullptr;
 }
 
 }  // namespace
