@@ -86,12 +86,25 @@ TEST_F(DesignerTest, ALoneBandCarriesTheObjectsWhollyInsideIt) {
 }
 
 // With band titles shown, a band's title tab above it hits the band: a click
-// selects it, a drag moves it, whether another band or nothing lies under the tab.
+// selects it, a drag moves it, whether another band, a text of the band above
+// or nothing lies under the tab. A click selects what is drawn on top: the tab
+// over the texts, a band's own body up to its edge.
 TEST_F(DesignerTest, ABandsTitleTabSelectsAndDragsTheBand) {
   ShowActive();
   Band(btPageHeader, 40, 60, "PageHeader1");
   TfrBandView *data = Band(btMasterData, 100, 40, "MasterData1");
   TfrBandView *summary = Band(btReportSummary, 300, 40, "ReportSummary1");
+  Memo(38, 80, 262, 18, "Fejlec");
+  const struct {
+    QPoint at;
+    const char *selected;
+  } clicks[] = {{{50, 91}, "MasterData1"}, {{90, 84}, "MasterData1"}, {{200, 90}, "Fejlec"},
+                {{400, 95}, "PageHeader1"}, {{400, 104}, "MasterData1"}, {{5, 60}, "PageHeader1"}};
+  for (const auto &c : clicks) {
+    RealClick(c.at);
+    ASSERT_EQ(form->SelNum, 1) << c.at.x() << "," << c.at.y();
+    EXPECT_EQ(form->Selection().front()->Name, c.selected) << c.at.x() << "," << c.at.y();
+  }
   for (TfrBandView *band : {data, summary}) {
     const QPoint tab(50, band->y - 9);
     RealClick(tab);

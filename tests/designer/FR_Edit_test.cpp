@@ -277,6 +277,29 @@ TEST_F(TextEditorTest, CtrlEnterConfirmsAndEscapeCancels) {
   EXPECT_EQ(form->UndoCount(), steps + 1);
 }
 
+// A text whose expression does not close is refused at OK and kept; mended, it is taken.
+TEST_F(TextEditorTest, OkRefusesATextWhoseExpressionDoesNotClose) {
+  const int steps = form->UndoCount();
+  bool stayed = false;
+  ModalScript ok;
+  ok.then([&](QWidget *w) {
+    auto *m1 = child<QPlainTextEdit>(w, "M1");
+    m1->selectAll();
+    QTest::keyClicks(m1, "Összesen (Ft): [SUM(]");
+    Key(m1, Qt::Key_Return, Qt::ControlModifier);
+    stayed = w->isVisible();
+    QTest::keyClick(m1, Qt::Key_End);
+    QTest::keyClick(m1, Qt::Key_Backspace);
+    QTest::keyClicks(m1, "[Amount])]");
+    Key(m1, Qt::Key_Return, Qt::ControlModifier);
+  });
+  Edit(ok);
+  EXPECT_TRUE(stayed);
+  EXPECT_EQ(errors, QStringList{"'Összesen (Ft): [SUM(]' cannot be evaluated: its parentheses do not match."});
+  EXPECT_EQ(memo->Memo, QStringList{"Összesen (Ft): [SUM([Amount])]"});
+  EXPECT_EQ(form->UndoCount(), steps + 1);
+}
+
 TEST_F(TextEditorTest, FormatButtonOnlyForTextObjectsWithTheDialog) {
   TfrEditorForm *ed = Editor();
   ASSERT_NE(ed, nullptr);
