@@ -278,25 +278,3 @@ TEST_F(VariablesTest, VariablesDialogsFitTheirTexts) {
   EXPECT_TRUE(editorProblems.isEmpty()) << editorProblems.join('\n').toStdString();
   EXPECT_TRUE(listProblems.isEmpty()) << listProblems.join('\n').toStdString();
 }
-
-// A value typed in the editor goes into the layout file like any text: one it
-// cannot keep stops Save with a message naming the variable, writing nothing.
-TEST_F(VariablesTest, AValueOutsideWindows1250StopsSaveNamingItsVariable) {
-  const QString file = tmp.file("ertek.frf");
-  Editor([&](QWidget *w) {
-    choose(w, "VarList", "Town");
-    setText(w, "ValCombo", "Other");
-    choose(w, "ValList", "Expression");
-    auto *edit = child<QLineEdit>(w, "Edit1");
-    edit->setFocus();
-    for (QChar c : QStringLiteral("x→")) QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), {});
-    click(w, "Button1");
-  });
-  ASSERT_TRUE(Value("Town"));
-  EXPECT_EQ(Value("Town")->Field, QStringLiteral("x→"));
-  errors.clear();
-  EXPECT_FALSE(form->SaveAsFile(file, 1));
-  ASSERT_EQ(errors.size(), 1);
-  EXPECT_TRUE(errors[0].contains("'Town'")) << errors[0].toStdString();
-  EXPECT_FALSE(QFile::exists(file));
-}
