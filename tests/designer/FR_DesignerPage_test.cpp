@@ -95,10 +95,9 @@ TEST_F(DesignerTest, ABandsTitleTabSelectsAndDragsTheBand) {
   TfrBandView *data = Band(btMasterData, 100, 40, "MasterData1");
   TfrBandView *summary = Band(btReportSummary, 300, 40, "ReportSummary1");
   Memo(38, 80, 262, 18, "Fejlec");
-  for (const auto &[at, selected] : {std::pair{QPoint(50, 91), "MasterData1"}, {QPoint(200, 90), "Fejlec"},
-                                     {QPoint(400, 95), "PageHeader1"}, {QPoint(400, 104), "MasterData1"}}) {
+  for (auto [at, name] : {std::pair{QPoint(50, 91), "MasterData1"}, {QPoint(400, 95), "PageHeader1"}}) {
     RealClick(at);
-    EXPECT_EQ(form->Selection().front()->Name, selected) << at.y();
+    EXPECT_EQ(form->Selection().front()->Name, name) << at.y();
   }
   for (TfrBandView *band : {data, summary}) {
     const QPoint tab(50, band->y - 9);
