@@ -981,11 +981,12 @@ void TfrDesignerForm::AddUndoAction(TfrUndoKind kind, const std::vector<TfrView 
   if (!Page) return;
   // The saved state stays reachable by undo unless it lay among the redo steps or
   // the step it needs drops out of the full history.
-  if (savedStep_ > undo_.Count() || (undo_.Count() == TfrUndoBuffer::Capacity && savedStep_ == 0)) savedStep_ = -1;
+  if (savedStep_ > undo_.Count() || (undo_.Count() == TfrUndoBuffer::Capacity && savedStep_ == 0))
+    savedStep_ = -1;
   else if (undo_.Count() == TfrUndoBuffer::Capacity) --savedStep_;
   ClearRedoBuffer();
-  undo_.Add(frMakeUndoAction(kind, CurPage, *Page, std::vector<const TfrView *>(objects.begin(), objects.end()),
-                             std::move(order)));
+  undo_.Add(frMakeUndoAction(kind, CurPage, *Page,
+                             std::vector<const TfrView *>(objects.begin(), objects.end()), std::move(order)));
   Modified = true;
   FileModified = true;
   EnableControls();

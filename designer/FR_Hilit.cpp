@@ -113,7 +113,9 @@ void TfrHilightForm::done(int result) {
 }
 
 QString frExpressionTextError(const QString &text, bool whole) {
-  auto refused = [&text](const QString &why) { return QStringLiteral("'%1' cannot be evaluated: %2.").arg(text, why); };
+  auto refused = [&text](const QString &why) {
+    return QStringLiteral("'%1' cannot be evaluated: %2.").arg(text, why);
+  };
   int brackets = 0, parens = 0;
   bool quoted = false;
   for (const QChar c : text) {
@@ -124,7 +126,8 @@ QString frExpressionTextError(const QString &text, bool whole) {
       ++brackets;
     } else if (c == u']') {
       if (--brackets < 0) return refused(QStringLiteral("a \"]\" has no \"[\" before it"));
-      if (brackets == 0 && !whole && parens != 0) return refused(QStringLiteral("its parentheses do not match"));
+      if (brackets == 0 && !whole && parens != 0)
+        return refused(QStringLiteral("its parentheses do not match"));
     } else if (inside && (c == u'(' || c == u')')) {
       parens += c == u'(' ? 1 : -1;
       if (parens < 0) return refused(QStringLiteral("its parentheses do not match"));

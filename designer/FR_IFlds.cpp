@@ -111,7 +111,8 @@ report::Variant longestValue(const db::Field &field) {
   const QDate day(2088, 12, 28);
   const QTime time(23, 58, 58);
   switch (field.type()) {
-    case FieldType::Text: case FieldType::FixedText:
+    case FieldType::Text:
+    case FieldType::FixedText:
       return Variant(QString(field.size() > 0 && field.size() < 256 ? field.size() : 6, QLatin1Char('0')));
     case FieldType::SmallInt: return Variant(int(std::numeric_limits<qint16>::min()));
     case FieldType::Integer: return Variant(std::numeric_limits<qint32>::min());
@@ -122,7 +123,7 @@ report::Variant longestValue(const db::Field &field) {
       const int scale = std::abs(field.scale());
       return Variant(-(std::pow(10.0, digits) - 1) / std::pow(10.0, scale));
     }
-    case FieldType::Float: return Variant(-1234567.25);  // single precision: 7 digits
+    case FieldType::Float: return Variant(-1234567.25);         // single precision: 7 digits
     case FieldType::Double: return Variant(-123456789012.345);  // 15 significant digits
     case FieldType::Date: return Variant::DateTime(report::frDateValue(day));
     case FieldType::Time: return Variant::DateTime(report::frTimeValue(time));

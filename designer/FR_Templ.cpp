@@ -75,8 +75,9 @@ void TfrTemplNewForm::confirm() {
   // refused here, with the comment kept for mending.
   if (!frStorableText(Memo1->toPlainText())) {
     if (report::frErrorBox)
-      report::frErrorBox(QStringLiteral("A template file keeps Windows-1250 characters only, and the comment "
-                                        "holds others. Change them and press OK again."));
+      report::frErrorBox(
+          QStringLiteral("A template file keeps Windows-1250 characters only, and the comment "
+                         "holds others. Change them and press OK again."));
     Memo1->setFocus();
     return;
   }

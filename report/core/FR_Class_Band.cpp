@@ -147,10 +147,11 @@ void fill::buildError(TfrReport *report, const std::exception &e, TfrBandType ba
 void fill::objectError(TfrReport *report, const TfrBand *band, const TfrView *v, const std::exception &e) {
   // The report by its name, else its file (the designer's report has no name).
   QString name = report->Name;
-  if (name.isEmpty()) name = report->FileName.isEmpty() ? frLoadStr(55209) : QFileInfo(report->FileName).fileName();
+  if (name.isEmpty())
+    name = report->FileName.isEmpty() ? frLoadStr(55209) : QFileInfo(report->FileName).fileName();
   const QString bandName = band->Name().isEmpty() ? QString() : QStringLiteral(" (") + band->Name() + u')';
-  setBuildError(report, frBuildErrorText(sourceLines(v), name, band->Typ) + bandName + QStringLiteral("\rObject: ") +
-                            v->Name + u'\r' + platform::exceptionText(e));
+  setBuildError(report, frBuildErrorText(sourceLines(v), name, band->Typ) + bandName +
+                            QStringLiteral("\rObject: ") + v->Name + u'\r' + platform::exceptionText(e));
 }
 
 QStringList fill::sourceLines(const TfrView *v) { return v->Typ == gtMemo ? v->Memo : v->Script; }

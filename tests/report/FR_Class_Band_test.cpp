@@ -598,8 +598,8 @@ TEST_F(PageFilling, AnErrorGivesTheCollectedTextAndNoPages) {
   EXPECT_EQ(rep.EMFPages->Count(), 0);
   ASSERT_EQ(errors.size(), 1);
   // The engine's text, then the band's and the object's names and the reason.
-  EXPECT_EQ(errors[0], "An error occured during calculating\rValue:\r[NoSuchName]\rReport: frNyomtat\rBand: Master data "
-                       "(Band1)\rObject: Memo2\rUndefined symbol \"NOSUCHNAME\"");
+  EXPECT_EQ(errors[0], "An error occured during calculating\rValue:\r[NoSuchName]\rReport: frNyomtat\r"
+                       "Band: Master data (Band1)\rObject: Memo2\rUndefined symbol \"NOSUCHNAME\"");
   frShowPreview = nullptr;
 }
 
