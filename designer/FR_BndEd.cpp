@@ -162,8 +162,7 @@ void installBandEditors(TfrDesignerForm &form) {
   form.EditVariables = [&form] {
     TfrReport *r = form.Report();
     if (!r || !ShowEvEditor(*r, &form)) return;
-    form.Modified = true;
-    form.FileModified = true;
+    form.MarkChanged();
   };
 }
 

@@ -386,7 +386,7 @@ void TfrDesignerForm::buildControls() {
   });
   on(N8, [this] {
     if (!ReportOptions || !ReportOptions()) return;
-    changed();
+    MarkChanged();
     PageView->SetPage();  // another printer may give the paper another size
     PageView->update();
   });
@@ -617,7 +617,7 @@ void TfrDesignerForm::showEvent(QShowEvent *e) {
   ClearUndoBuffer();
   ClearRedoBuffer();
   Modified = false;
-  FileModified = false;
+  markSaved();
   SetCurPage(0);
   SetFileName(Report() ? Report()->FileName : frLoadStr(55209));
   ClearSelection();
@@ -675,7 +675,7 @@ bool TfrDesignerForm::New() {
   r->Pages.Add();
   SetCurPage(0);
   SetFileName(frLoadStr(55209));
-  FileModified = false;
+  markSaved();
   return true;
 }
 
@@ -740,19 +740,21 @@ bool TfrDesignerForm::OpenFile(const QString &fileName) {
   ClearUndoBuffer();
   ClearRedoBuffer();
   SetFileName(fileName);
-  FileModified = false;
+  markSaved();
   SetCurPage(0);
   return true;
+}
+
+bool frStorableText(const QString &text) {
+  bool unmapped = false;
+  platform::toCp1250(text, &unmapped);
+  return !unmapped;
 }
 
 bool TfrDesignerForm::StorableTexts() const {
   const TfrReport *r = Report();
   if (!r) return true;
-  auto lost = [](const QString &text) {
-    bool unmapped = false;
-    platform::toCp1250(text, &unmapped);
-    return unmapped;
-  };
+  auto lost = [](const QString &text) { return !frStorableText(text); };
   auto anyLost = [&](const QStringList &lines) { return std::any_of(lines.begin(), lines.end(), lost); };
   QStringList names;
   for (int i = 0; i < r->Pages.Count(); ++i)
@@ -765,6 +767,11 @@ bool TfrDesignerForm::StorableTexts() const {
       if (bad) names << v->Name;
     }
   if (anyLost(r->Variables)) names << QStringLiteral("the variables list");
+  for (int i = 0; i < r->Values.Count(); ++i) {
+    const TfrValue *v = r->Values.GetValue(i);
+    if (lost(r->Values.Name(i)) || lost(v->DataSet) || lost(v->Field))
+      names << QStringLiteral("the value of variable '%1'").arg(r->Values.Name(i));
+  }
   if (names.isEmpty()) return true;
   if (frErrorBox)
     frErrorBox(QStringLiteral("A layout file keeps Windows-1250 characters only, and these hold others: %1. "
@@ -783,7 +790,7 @@ bool TfrDesignerForm::Save() {
     if (frErrorBox) frErrorBox(platform::exceptionText(e));
     return false;
   }
-  FileModified = false;
+  markSaved();
   return true;
 }
 
@@ -813,7 +820,7 @@ bool TfrDesignerForm::SaveAsFile(const QString &fileName, int filterIndex) {
                              : base + QStringLiteral(".frf");
     r->SaveToFile(name);
     SetFileName(name);
-    FileModified = false;  // the report is saved under its new name
+    markSaved();  // the report is saved under its new name
     return true;
   } catch (const std::exception &e) {
     if (frErrorBox) frErrorBox(platform::exceptionText(e));
@@ -828,6 +835,8 @@ void TfrDesignerForm::Preview() {
   const bool inspector = InspForm->isVisible();
   InspForm->hide();
   QCoreApplication::processEvents();
+  // An error of the build names the report by its file while it has no name.
+  if (CurDocName != frLoadStr(55209)) r->FileName = CurDocName;
   const bool modal = r->ModalPreview;
   r->ModalPreview = true;
   r->ShowReport();
@@ -848,7 +857,7 @@ bool TfrDesignerForm::AddPage() {
     SetCurPage(CurPage);
     return false;
   }
-  changed();
+  MarkChanged();
   SetCurPage(r->Pages.Count() - 1);
   return true;
 }
@@ -878,7 +887,7 @@ void TfrDesignerForm::DesignerOptionsClick() {
 
 void TfrDesignerForm::PageOptionsClick() {
   if (!Page || !PageOptions || !PageOptions(*Page)) return;
-  changed();
+  MarkChanged();
   SetCurPage(CurPage);
 }
 
@@ -888,7 +897,7 @@ bool TfrDesignerForm::RemovePage() {
   if (platform::messageBox(platform::MessageKind::Confirmation, frLoadStr(55005), QMessageBox::Yes | QMessageBox::No,
                            frLoadStr(53025), this) != QMessageBox::Yes)
     return false;
-  changed();
+  MarkChanged();
   if (r->Pages.Count() > 1) {
     const int removed = CurPage;
     r->Pages.Delete(removed);
@@ -954,19 +963,32 @@ QPoint TfrDesignerForm::SurfaceOrigin() const {
 
 // ---------------------------------------------------------------- undo and redo
 
-void TfrDesignerForm::changed() {
+void TfrDesignerForm::MarkChanged() {
   Modified = true;
   FileModified = true;
+  savedStep_ = -1;  // no undo takes this change back
+}
+
+void TfrDesignerForm::markSaved() {
+  FileModified = false;
+  savedStep_ = undo_.Count();
 }
 
 void TfrDesignerForm::AddUndoAction(TfrUndoKind kind) { AddUndoAction(kind, Selection()); }
 
-void TfrDesignerForm::AddUndoAction(TfrUndoKind kind, const std::vector<TfrView *> &objects) {
+void TfrDesignerForm::AddUndoAction(TfrUndoKind kind, const std::vector<TfrView *> &objects,
+                                    std::vector<int> order) {
   if (!Page) return;
+  // The saved state stays reachable by undo unless it lay among the redo steps or
+  // the step it needs drops out of the full history.
+  if (savedStep_ > undo_.Count() || (undo_.Count() == TfrUndoBuffer::Capacity && savedStep_ == 0))
+    savedStep_ = -1;
+  else if (undo_.Count() == TfrUndoBuffer::Capacity) --savedStep_;
   ClearRedoBuffer();
-  undo_.Add(
-      frMakeUndoAction(kind, CurPage, *Page, std::vector<const TfrView *>(objects.begin(), objects.end())));
-  changed();
+  undo_.Add(frMakeUndoAction(kind, CurPage, *Page,
+                             std::vector<const TfrView *>(objects.begin(), objects.end()), std::move(order)));
+  Modified = true;
+  FileModified = true;
   EnableControls();
 }
 
@@ -976,7 +998,8 @@ void TfrDesignerForm::undoFrom(TfrUndoBuffer &from, TfrUndoBuffer &to) {
   std::unique_ptr<TfrUndoAction> step = from.TakeLast();
   to.Add(step->Opposite(*Page));
   step->Apply(*Page);
-  changed();
+  Modified = true;
+  FileModified = undo_.Count() != savedStep_;  // back at the saved state or not
   ClearSelection();
   PageView->ComputeMultiFrame();
   SelectionChanged();
@@ -989,6 +1012,7 @@ void TfrDesignerForm::Redo() { undoFrom(redo_, undo_); }
 
 void TfrDesignerForm::ClearUndoBuffer() {
   undo_.Clear();
+  savedStep_ = FileModified ? -1 : 0;
   if (UndoB) EnableControls();
 }
 
@@ -1034,6 +1058,7 @@ void TfrDesignerForm::Paste() {
   TfrReport *r = Report();
   auto &clip = DesignerClipboard();
   if (!r || !Page || clip.empty()) return;
+  const std::vector<int> order = frObjectOrder(*Page);
   ClearSelection();
   int minX = 32767, minY = 32767;
   for (const auto &c : clip) {
@@ -1063,7 +1088,7 @@ void TfrDesignerForm::Paste() {
   ArrangeBands();
   PageView->ComputeMultiFrame();
   PageView->update();
-  if (SelNum > 0) AddUndoAction(acInsert);
+  if (SelNum > 0) AddUndoAction(acInsert, Selection(), order);
 }
 
 // ---------------------------------------------------------------- order

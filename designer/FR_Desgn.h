@@ -77,6 +77,9 @@ struct TfrInsertField {
   QString Name;
   int DisplayWidth = 0;  // characters; 0 or 256 and above count as 6
   QString Label;         // display label; the name when empty
+  // The widest value the field can hold, as the engine reads it; its data object
+  // is made wide enough to print it on one line. Null: DisplayWidth digits.
+  report::Variant Longest;
 };
 struct TfrInsertFieldsChoice {
   QString DataSet;
@@ -148,8 +151,12 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   bool SaveChangesPrompt();
 
   // Edits of the selection, or of the objects given.
+  // Modified and FileModified for a change that no undo step takes back.
+  void MarkChanged();
   void AddUndoAction(TfrUndoKind kind);
-  void AddUndoAction(TfrUndoKind kind, const std::vector<TfrView *> &objects);
+  // order: the page's object order before an insert (frObjectOrder), which
+  // the insert's undo gives back.
+  void AddUndoAction(TfrUndoKind kind, const std::vector<TfrView *> &objects, std::vector<int> order = {});
   void Undo();
   void Redo();
   void ClearUndoBuffer();
@@ -327,7 +334,7 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   void showFontName(const QString &name);
   void refreshTabs();
   void undoFrom(TfrUndoBuffer &from, TfrUndoBuffer &to);
-  void changed();  // Modified and FileModified
+  void markSaved();  // FileModified cleared: the state undo may come back to
   void selectNearest(int key, bool alt);
   void keyMoveOrResize(int key, bool resize);
   QString chooseFile(bool save, int *filterIndex);
@@ -338,6 +345,7 @@ class TfrDesignerForm : public report::TfrReportDesigner {
   std::vector<TfrView *> inspected_;
   const report::TfrPage *inspectedPage_ = nullptr;
   TfrUndoBuffer undo_, redo_;
+  int savedStep_ = 0;  // undo steps at the saved state; -1 when undo cannot reach it
   std::vector<TfrMenuItemInfo> menuLinks_;
   int tool_ = -1;
   bool stickyInsert_ = false;
@@ -351,5 +359,9 @@ std::vector<TfrView *> frDrawingOrder(const report::TfrPage &page);
 
 // The start-up designer's registry root below the settings store's root.
 QString frDesignerKey(const QString &formName);
+
+// Whether a layout or template file can keep a text: every character has a
+// Windows-1250 code. Every text typed for a file passes this check.
+bool frStorableText(const QString &text);
 
 }  // namespace designer

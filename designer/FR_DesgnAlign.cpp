@@ -3,6 +3,8 @@
 #include "designer/FR_Desgn.h"
 #include "designer/FR_DesignerPage.h"
 #include "platform/conv.h"
+#include "report/expr/FR_Values.h"
+#include "report/output/FR_Draw.h"
 
 #include <QFontMetrics>
 
@@ -131,6 +133,7 @@ void TfrDesignerForm::InsertDBFields(const TfrInsertFieldsChoice &c) {
   const TfrMargins &m = Page->pgMargins;
   const int left = m.Left, topMargin = m.Top;
   int x = left, y = topMargin;
+  const std::vector<int> order = frObjectOrder(*Page);
   ClearSelection();
   const QFontMetrics fm(PageView->font());
   const QSize def = PageView->GetDefaultSize();
@@ -143,6 +146,26 @@ void TfrDesignerForm::InsertDBFields(const TfrInsertFieldsChoice &c) {
     auto *added = static_cast<TfrMemoView *>(Page->Add(std::move(v)));
     Select(added);
     return added;
+  };
+  // The narrowest width on the grid at which the data object prints the field's
+  // widest value on one line, as the engine lays it out.
+  auto fitWidth = [&](TfrMemoView *m, const TfrInsertField &f, int chars) {
+    QString widest = f.Longest.isNull() ? QString() : frFormatValue(f.Longest, m->Format, m->FormatStr);
+    if (widest.isEmpty()) widest = QString(chars, QLatin1Char('0'));
+    const QStringList text = m->Memo;
+    const quint32 flags = m->Flags;
+    const int height = m->dy;
+    m->Memo = QStringList{widest};
+    m->Flags &= ~flWordWrap;
+    m->dy = 1000;
+    const int limit = std::max(PageView->width(), g);
+    for (m->dx = g; m->dx < limit && frMemoTextFit(*m).tooWide; m->dx += g) {
+    }
+    const int width = m->dx;
+    m->Memo = text;
+    m->Flags = flags;
+    m->dy = height;
+    return width;
   };
   std::vector<TfrMemoView *> data, headers;
   for (const TfrInsertField &f : c.Fields) {
@@ -158,7 +181,7 @@ void TfrDesignerForm::InsertDBFields(const TfrInsertFieldsChoice &c) {
       value = c.Horizontal ? make(x, y + 72) : make(first->x + first->dx + g * 2, y);
     }
     value->Memo = QStringList{QStringLiteral("[") + c.DataSet + QStringLiteral(".\"") + f.Name + QStringLiteral("\"]")};
-    value->dx = fm.horizontalAdvance(QString(chars, QLatin1Char('='))) / g * g;
+    value->dx = fitWidth(value, f, chars);
     data.push_back(value);
     if (c.Horizontal) x += value->dx + g;
     else y += value->dy + g;
@@ -201,7 +224,7 @@ void TfrDesignerForm::InsertDBFields(const TfrInsertFieldsChoice &c) {
   ArrangeBands();
   PageView->ComputeMultiFrame();
   PageView->update();
-  AddUndoAction(acInsert);
+  AddUndoAction(acInsert, Selection(), order);
 }
 
 }  // namespace designer

@@ -7,7 +7,6 @@
 #include "designer/FR_Dock.h"
 #include "designer/FR_Insp.h"
 #include "platform/conv.h"
-#include "platform/cp1250.h"
 #include "report/expr/FR_Pars.h"
 #include "report/output/FR_Fonts.h"
 #include "report/ui/FR_Const.h"
@@ -153,6 +152,7 @@ void TfrDesignerForm::buildFormatBars() {
   FillFontList();
   Panel3->addWidget(C2);
   connect(C2, &QComboBox::activated, this, [this] { DoClick(C2); });
+  C2->installEventFilter(this);
   C3 = new QComboBox(Panel3);
   C3->setObjectName(QStringLiteral("C3"));
   C3->setToolTip(frLoadStr(53121));
@@ -293,12 +293,13 @@ void TfrDesignerForm::colorButtonClick(TfrTBButton *b) {
 // ---------------------------------------------------------------- applying
 
 bool TfrDesignerForm::eventFilter(QObject *o, QEvent *e) {
-  // Enter in the frame width or font size box applies the value and is used up there, so that it
-  // opens no editor; the box gives up the focus, and the keys that follow work on the objects.
-  if (e->type() == QEvent::KeyPress && (o == E1 || o == C3 || o == C3->lineEdit())) {
+  // Enter or Tab in the frame width, font or font size box applies the value and is used up there,
+  // so that it opens no editor and moves to no other control; the design surface takes the keys
+  // that follow, and they work on the objects.
+  if (e->type() == QEvent::KeyPress && (o == E1 || o == C2 || o == C3 || o == C3->lineEdit())) {
     const int key = static_cast<QKeyEvent *>(e)->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-      DoClick(o == E1 ? static_cast<QWidget *>(E1) : C3);
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+      DoClick(o == E1 ? static_cast<QWidget *>(E1) : o == C2 ? static_cast<QWidget *>(C2) : C3);
       releaseKeys();
       return true;
     }
@@ -308,7 +309,7 @@ bool TfrDesignerForm::eventFilter(QObject *o, QEvent *e) {
 
 void TfrDesignerForm::releaseKeys() {
   QWidget *f = QApplication::focusWidget();
-  if (f && (f == E1 || f == C2 || f == C3 || f == C3->lineEdit())) f->clearFocus();
+  if (f && (f == E1 || f == C2 || f == C3 || f == C3->lineEdit())) PageView->setFocus(Qt::OtherFocusReason);
 }
 
 void TfrDesignerForm::stepFrameWidth(int delta) {
@@ -556,8 +557,7 @@ void TfrDesignerForm::InspectorModify(int row, const QString &text) {
     const QString name = text.trimmed();
     // One object only; a name used anywhere in the report (or none) is refused,
     // and one the layout file cannot keep.
-    bool unmapped = false;
-    platform::toCp1250(name, &unmapped);
+    const bool unmapped = !frStorableText(name);
     if (unmapped && frErrorBox)
       frErrorBox(QStringLiteral("'%1' cannot be a name: a layout file keeps Windows-1250 characters only.")
                      .arg(name));

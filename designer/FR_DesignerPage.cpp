@@ -39,6 +39,13 @@ QRect areaOf(const TfrView *v) {
   return isBand(v) ? own.united(v->GetClipRgn(false).boundingRect()) : own;
 }
 
+// A band's title tab (empty without band titles): its drawn region less its body.
+QRegion titleTabOf(TfrView *band) {
+  band->ScaleX = band->ScaleY = 1;
+  band->OffsX = band->OffsY = 0;
+  return band->GetClipRgn(false) - QRegion(band->x, band->y, band->dx + 1, band->dy + 1);
+}
+
 // x div g * g, truncated toward zero.
 int truncTo(int v, int g) { return v / g * g; }
 
@@ -90,14 +97,21 @@ QSize TfrDesignerPage::GetDefaultSize() const {
 TfrView *TfrDesignerPage::ObjectAt(QPoint p) const {
   TfrPage *page = form_->Page;
   if (!page) return nullptr;
+  // What is drawn on top at the point: the title tabs lie above everything
+  // (the last band's on top), then the objects in reverse drawing order. A band
+  // is hit where it is drawn only, so the bands above and below keep theirs.
   const std::vector<TfrView *> order = frDrawingOrder(*page);
+  for (auto it = order.rbegin(); it != order.rend(); ++it)
+    if (isBand(*it) && titleTabOf(*it).contains(p)) return *it;
   for (auto it = order.rbegin(); it != order.rend(); ++it) {
     TfrView *v = *it;
     v->ScaleX = v->ScaleY = 1;
     v->OffsX = v->OffsY = 0;
-    // A band's title tab lies outside its area and hits the band.
-    if (!ownAreaOf(v).contains(p) && !(isBand(v) && v->GetClipRgn(false).contains(p))) continue;
-    if (v->GetClipRgn(true).contains(p)) return v;
+    if (isBand(v)) {
+      if (v->GetClipRgn(false).contains(p)) return v;
+      continue;
+    }
+    if (ownAreaOf(v).contains(p) && v->GetClipRgn(true).contains(p)) return v;
   }
   return nullptr;
 }
@@ -222,6 +236,16 @@ void TfrDesignerPage::paintEvent(QPaintEvent *e) {
     v->OffsX = v->OffsY = 0;
     p.save();
     p.setClipRect(clip);
+    v->Draw(canvas);
+    p.restore();
+  }
+  // The title tabs again, above the objects of the band they stand in.
+  for (TfrView *v : frDrawingOrder(*page)) {
+    if (!isBand(v)) continue;
+    const QRegion tab = titleTabOf(v) & clip;
+    if (tab.isEmpty()) continue;
+    p.save();
+    p.setClipRegion(tab);
     v->Draw(canvas);
     p.restore();
   }
@@ -692,11 +716,12 @@ void TfrDesignerPage::insertObject(Qt::KeyboardModifiers) {
     m->Font.Style = static_cast<TFontStyles>(frLastAttributes.FontStyle);
     m->Adjust = frLastAttributes.Alignment;
   }
+  const std::vector<int> order = frObjectOrder(*page);
   TfrView *added = page->Add(std::move(v));
   form_->Select(added);
   if (tool == toolBand) form_->ArrangeBands();
   form_->SelectionChanged();
-  form_->AddUndoAction(acInsert);
+  form_->AddUndoAction(acInsert, form_->Selection(), order);
   if (form_->EditAfterInsert && form_->ShowEditor) form_->ShowEditor(*added);
   if (!form_->stickyInsert_) form_->SetTool(toolSelect);
 }

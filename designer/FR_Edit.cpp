@@ -2,6 +2,7 @@
 
 #include "designer/FR_Desgn.h"
 #include "designer/FR_Flds.h"
+#include "designer/FR_Hilit.h"
 #include "designer/FR_IFlds.h"
 #include "designer/FR_Var.h"
 #include "report/core/FR_Class_View.h"
@@ -205,6 +206,14 @@ bool TfrEditorForm::eventFilter(QObject *o, QEvent *e) {
 }
 
 void TfrEditorForm::done(int result) {
+  // A changed text whose expressions do not close is refused, kept for mending.
+  if (result == Accepted && View && M1->toPlainText() != joinLines(View->Memo)) {
+    if (const QString error = frExpressionTextError(M1->toPlainText(), false); !error.isEmpty()) {
+      if (report::frErrorBox) report::frErrorBox(error);
+      M1->setFocus();
+      return;
+    }
+  }
   if (result == Accepted && View) {
     beforeChange();
     // Only real line breaks count. A memo whose text is as shown keeps its lines: one empty

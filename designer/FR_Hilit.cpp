@@ -112,8 +112,36 @@ void TfrHilightForm::done(int result) {
   QDialog::done(result);
 }
 
+QString frExpressionTextError(const QString &text, bool whole) {
+  auto refused = [&text](const QString &why) {
+    return QStringLiteral("'%1' cannot be evaluated: %2.").arg(text, why);
+  };
+  int brackets = 0, parens = 0;
+  bool quoted = false;
+  for (const QChar c : text) {
+    const bool inside = whole || brackets > 0;
+    if (inside && c == u'\'') quoted = !quoted;
+    if (quoted) continue;
+    if (c == u'[') {
+      ++brackets;
+    } else if (c == u']') {
+      if (--brackets < 0) return refused(QStringLiteral("a \"]\" has no \"[\" before it"));
+      if (brackets == 0 && !whole && parens != 0)
+        return refused(QStringLiteral("its parentheses do not match"));
+    } else if (inside && (c == u'(' || c == u')')) {
+      parens += c == u'(' ? 1 : -1;
+      if (parens < 0) return refused(QStringLiteral("its parentheses do not match"));
+    }
+  }
+  if (quoted) return refused(QStringLiteral("a quote is not closed"));
+  if (brackets > 0) return refused(QStringLiteral("a \"[\" is not closed by \"]\""));
+  if (parens != 0) return refused(QStringLiteral("its parentheses do not match"));
+  return {};
+}
+
 QString frConditionError(const QString &condition) {
   if (condition.trimmed().isEmpty()) return {};
+  if (QString error = frExpressionTextError(condition, true); !error.isEmpty()) return error;
   // A parser of its own: the global one's callbacks belong to a build. Every
   // name is null here, and a conversion failing on what an operator made of a
   // null (a comparison's 0 against a text) says nothing of the real values:

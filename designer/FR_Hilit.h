@@ -56,9 +56,16 @@ class TfrHilightForm : public QDialog {
 };
 
 // The engine parser's message for a condition that cannot be evaluated (an
-// operand missing, nested too deeply, ...); empty when it can. Names are not
-// looked up: they have their values only while a report builds.
+// operand missing, nested too deeply, brackets or parentheses that do not
+// match, ...); empty when it can. Names are not looked up: they have their
+// values only while a report builds.
 QString frConditionError(const QString &condition);
+
+// A message when the expressions of a text do not close: a "[" without its
+// "]" or the reverse, parentheses or a quote not closed inside a "[...]".
+// whole: the text is one expression (a condition), not a text holding some.
+// Empty when they close; the engine would read such a text as something else.
+QString frExpressionTextError(const QString &text, bool whole);
 
 // OK of a condition dialog: refused with the parser's message, and the focus in
 // the condition's box, while the condition cannot be evaluated.

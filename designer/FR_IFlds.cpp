@@ -17,6 +17,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <cmath>
+#include <limits>
+
 namespace designer {
 
 using report::frLoadStr;
@@ -98,6 +101,40 @@ void TfrInsertFieldsForm::fillFields() {
   FieldsL->addItems(names);
 }
 
+namespace {
+
+// The value of a field's type that prints widest. Texts are taken as digits (codes,
+// serials): proportional letters of a full-length text would make the column absurdly wide.
+report::Variant longestValue(const db::Field &field) {
+  using db::FieldType;
+  using report::Variant;
+  const QDate day(2088, 12, 28);
+  const QTime time(23, 58, 58);
+  switch (field.type()) {
+    case FieldType::Text:
+    case FieldType::FixedText:
+      return Variant(QString(field.size() > 0 && field.size() < 256 ? field.size() : 6, QLatin1Char('0')));
+    case FieldType::SmallInt: return Variant(int(std::numeric_limits<qint16>::min()));
+    case FieldType::Integer: return Variant(std::numeric_limits<qint32>::min());
+    case FieldType::BigInt: return Variant::FromInt64(std::numeric_limits<qint64>::min());
+    case FieldType::Numeric: {
+      // All digits of the storage, the scale of them after the separator.
+      const int digits = field.size() <= 2 ? 4 : field.size() <= 4 ? 9 : 18;
+      const int scale = std::abs(field.scale());
+      return Variant(-(std::pow(10.0, digits) - 1) / std::pow(10.0, scale));
+    }
+    case FieldType::Float: return Variant(-1234567.25);         // single precision: 7 digits
+    case FieldType::Double: return Variant(-123456789012.345);  // 15 significant digits
+    case FieldType::Date: return Variant::DateTime(report::frDateValue(day));
+    case FieldType::Time: return Variant::DateTime(report::frTimeValue(time));
+    case FieldType::Timestamp: return Variant::DateTime(report::frDateValue(day) + report::frTimeValue(time));
+    case FieldType::Boolean: return Variant(false);
+    default: return Variant::Null();
+  }
+}
+
+}  // namespace
+
 bool TfrInsertFieldsForm::Choice(TfrInsertFieldsChoice &c) const {
   // The data set is looked up again: it may have gone while the dialog was open.
   db::DataSet *ds = frDataSetByName(DatasetCB->currentText());
@@ -111,7 +148,10 @@ bool TfrInsertFieldsForm::Choice(TfrInsertFieldsChoice &c) const {
     f.Name = FieldsL->item(i)->text();
     // The field's size stands for its display width: characters of a text
     // column, bytes of others.
-    if (const db::Field *field = ds->findField(f.Name)) f.DisplayWidth = field->size();
+    if (const db::Field *field = ds->findField(f.Name)) {
+      f.DisplayWidth = field->size();
+      f.Longest = longestValue(*field);
+    }
     c.Fields.push_back(f);
   }
   c.Horizontal = HorzRB->isChecked();

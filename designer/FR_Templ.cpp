@@ -1,5 +1,6 @@
 #include "designer/FR_Templ.h"
 
+#include "designer/FR_Desgn.h"
 #include "designer/FR_GEdit.h"
 #include "report/ui/FR_Const.h"
 #include "report/ui/FR_Utils_Gui.h"
@@ -32,7 +33,7 @@ TfrTemplNewForm::TfrTemplNewForm(QWidget *parent) : QDialog(parent) {
   Button3 = frNamed(new QPushButton(frLoadStr(55001), this), "Button3");
   Button2->setDefault(true);
   connect(Button1, &QPushButton::clicked, this, [this] { loadIcon(); });
-  connect(Button2, &QPushButton::clicked, this, &QDialog::accept);
+  connect(Button2, &QPushButton::clicked, this, [this] { confirm(); });
   connect(Button3, &QPushButton::clicked, this, &QDialog::reject);
 
   auto *icon = new QVBoxLayout(GroupBox1);
@@ -67,6 +68,20 @@ void TfrTemplNewForm::showEvent(QShowEvent *e) {
   Memo1->clear();
   Image1->Clear();
   Memo1->setFocus();
+}
+
+void TfrTemplNewForm::confirm() {
+  // The template file keeps the comment as Windows-1250 text: anything else is
+  // refused here, with the comment kept for mending.
+  if (!frStorableText(Memo1->toPlainText())) {
+    if (report::frErrorBox)
+      report::frErrorBox(
+          QStringLiteral("A template file keeps Windows-1250 characters only, and the comment "
+                         "holds others. Change them and press OK again."));
+    Memo1->setFocus();
+    return;
+  }
+  accept();
 }
 
 void TfrTemplNewForm::loadIcon() {

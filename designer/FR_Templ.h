@@ -34,6 +34,7 @@ class TfrTemplNewForm : public QDialog {
 
  private:
   void loadIcon();
+  void confirm();  // OK: the comment must fit the template file
 };
 
 }  // namespace designer

@@ -40,12 +40,14 @@ std::vector<Node> copiesOf(const TfrPage &page, const std::vector<int> &ids) {
 // Inserted objects: undoing deletes them.
 class InsertAction : public TfrUndoAction {
  public:
-  InsertAction(int page, std::vector<int> ids) : TfrUndoAction(page), ids_(std::move(ids)) {}
+  InsertAction(int page, std::vector<int> order, std::vector<int> ids)
+      : TfrUndoAction(page, std::move(order)), ids_(std::move(ids)) {}
   TfrUndoKind Kind() const override { return acInsert; }
   std::unique_ptr<TfrUndoAction> Opposite(const TfrPage &page) const override;
   void Apply(TfrPage &page) override {
     for (int id : ids_)
       if (const int i = indexOfId(page, id); i >= 0) page.Delete(i);
+    RestoreOrder(page);
   }
 
  private:
@@ -55,12 +57,13 @@ class InsertAction : public TfrUndoAction {
 // Deleted objects: undoing puts their copies back where they were.
 class DeleteAction : public TfrUndoAction {
  public:
-  DeleteAction(int page, std::vector<Node> nodes) : TfrUndoAction(page), nodes_(std::move(nodes)) {}
+  DeleteAction(int page, std::vector<int> order, std::vector<Node> nodes)
+      : TfrUndoAction(page, std::move(order)), nodes_(std::move(nodes)) {}
   TfrUndoKind Kind() const override { return acDelete; }
-  std::unique_ptr<TfrUndoAction> Opposite(const TfrPage &) const override {
+  std::unique_ptr<TfrUndoAction> Opposite(const TfrPage &page) const override {
     std::vector<int> ids;
     for (const Node &n : nodes_) ids.push_back(n.ID);
-    return std::make_unique<InsertAction>(Page, std::move(ids));
+    return std::make_unique<InsertAction>(Page, frObjectOrder(page), std::move(ids));
   }
   void Apply(TfrPage &page) override {
     for (Node &n : nodes_) {  // ascending indexes: each lands where it was
@@ -68,6 +71,7 @@ class DeleteAction : public TfrUndoAction {
       const int at = std::clamp(n.Index, 0, page.Count());
       page.Objects.insert(page.Objects.begin() + at, std::move(n.Copy));
     }
+    RestoreOrder(page);
   }
 
  private:
@@ -75,18 +79,19 @@ class DeleteAction : public TfrUndoAction {
 };
 
 std::unique_ptr<TfrUndoAction> InsertAction::Opposite(const TfrPage &page) const {
-  return std::make_unique<DeleteAction>(Page, copiesOf(page, ids_));
+  return std::make_unique<DeleteAction>(Page, frObjectOrder(page), copiesOf(page, ids_));
 }
 
 // Changed objects: undoing gives them their recorded properties back.
 class EditAction : public TfrUndoAction {
  public:
-  EditAction(int page, std::vector<Node> nodes) : TfrUndoAction(page), nodes_(std::move(nodes)) {}
+  EditAction(int page, std::vector<int> order, std::vector<Node> nodes)
+      : TfrUndoAction(page, std::move(order)), nodes_(std::move(nodes)) {}
   TfrUndoKind Kind() const override { return acEdit; }
   std::unique_ptr<TfrUndoAction> Opposite(const TfrPage &page) const override {
     std::vector<int> ids;
     for (const Node &n : nodes_) ids.push_back(n.ID);
-    return std::make_unique<EditAction>(Page, copiesOf(page, ids));
+    return std::make_unique<EditAction>(Page, frObjectOrder(page), copiesOf(page, ids));
   }
   void Apply(TfrPage &page) override {
     for (Node &n : nodes_) {
@@ -99,6 +104,7 @@ class EditAction : public TfrUndoAction {
       v->Assign(*n.Copy);
       n.Copy.reset();
     }
+    RestoreOrder(page);
   }
 
  private:
@@ -108,43 +114,45 @@ class EditAction : public TfrUndoAction {
 // The order of the page's objects.
 class ZOrderAction : public TfrUndoAction {
  public:
-  ZOrderAction(int page, std::vector<int> ids) : TfrUndoAction(page), ids_(std::move(ids)) {}
+  using TfrUndoAction::TfrUndoAction;
   TfrUndoKind Kind() const override { return acZOrder; }
   std::unique_ptr<TfrUndoAction> Opposite(const TfrPage &page) const override {
-    std::vector<int> ids;
-    for (const auto &v : page.Objects) ids.push_back(v->ID);
-    return std::make_unique<ZOrderAction>(Page, std::move(ids));
+    return std::make_unique<ZOrderAction>(Page, frObjectOrder(page));
   }
-  void Apply(TfrPage &page) override {
-    std::unordered_map<int, size_t> rank;
-    for (size_t i = 0; i < ids_.size(); ++i) rank.emplace(ids_[i], i);
-    // Objects the step does not know keep their relative order after the others.
-    std::stable_sort(page.Objects.begin(), page.Objects.end(), [&](const auto &a, const auto &b) {
-      auto ra = rank.find(a->ID), rb = rank.find(b->ID);
-      const size_t ka = ra == rank.end() ? ids_.size() : ra->second;
-      const size_t kb = rb == rank.end() ? ids_.size() : rb->second;
-      return ka < kb;
-    });
-  }
-
- private:
-  std::vector<int> ids_;
+  void Apply(TfrPage &page) override { RestoreOrder(page); }
 };
 
 }  // namespace
 
-std::unique_ptr<TfrUndoAction> frMakeUndoAction(TfrUndoKind kind, int pageNo, const TfrPage &page,
-                                                const std::vector<const TfrView *> &objects) {
+void TfrUndoAction::RestoreOrder(TfrPage &page) const {
+  std::unordered_map<int, size_t> rank;
+  for (size_t i = 0; i < order_.size(); ++i) rank.emplace(order_[i], i);
+  std::stable_sort(page.Objects.begin(), page.Objects.end(), [&](const auto &a, const auto &b) {
+    auto ra = rank.find(a->ID), rb = rank.find(b->ID);
+    const size_t ka = ra == rank.end() ? order_.size() : ra->second;
+    const size_t kb = rb == rank.end() ? order_.size() : rb->second;
+    return ka < kb;
+  });
+}
+
+std::vector<int> frObjectOrder(const TfrPage &page) {
   std::vector<int> ids;
-  if (kind == acZOrder) {
-    for (const auto &v : page.Objects) ids.push_back(v->ID);
-    return std::make_unique<ZOrderAction>(pageNo, std::move(ids));
-  }
+  ids.reserve(page.Objects.size());
+  for (const auto &v : page.Objects) ids.push_back(v->ID);
+  return ids;
+}
+
+std::unique_ptr<TfrUndoAction> frMakeUndoAction(TfrUndoKind kind, int pageNo, const TfrPage &page,
+                                                const std::vector<const TfrView *> &objects,
+                                                std::vector<int> order) {
+  if (order.empty()) order = frObjectOrder(page);
+  if (kind == acZOrder) return std::make_unique<ZOrderAction>(pageNo, std::move(order));
+  std::vector<int> ids;
   for (const TfrView *v : objects) ids.push_back(v->ID);
   switch (kind) {
-    case acInsert: return std::make_unique<InsertAction>(pageNo, std::move(ids));
-    case acDelete: return std::make_unique<DeleteAction>(pageNo, copiesOf(page, ids));
-    default: return std::make_unique<EditAction>(pageNo, copiesOf(page, ids));
+    case acInsert: return std::make_unique<InsertAction>(pageNo, std::move(order), std::move(ids));
+    case acDelete: return std::make_unique<DeleteAction>(pageNo, std::move(order), copiesOf(page, ids));
+    default: return std::make_unique<EditAction>(pageNo, std::move(order), copiesOf(page, ids));
   }
 }
 

@@ -7,6 +7,7 @@
 #include "designer/FR_DsOpt.h"
 #include "designer/FR_Hilit.h"
 #include "designer/FR_pgopt.h"
+#include "platform/conv.h"
 #include "report/core/FR_Class_Report.h"
 #include "report/expr/FR_Values.h"
 #include "report/ui/FR_Const.h"
@@ -171,6 +172,17 @@ bool TfrFmtForm::eventFilter(QObject *o, QEvent *e) {
 }
 
 void TfrFmtForm::done(int r) {
+  // A custom number format without digits prints the same text for every value.
+  if (r == QDialog::Accepted && Panel2->isVisible() && frFormatCategory(format_) == fcNumber &&
+      platform::FormatFloat(Edit1->text(), 1.5L) == platform::FormatFloat(Edit1->text(), 22.25L)) {
+    if (frErrorBox)
+      frErrorBox(QStringLiteral("'%1' is no number format: every value would print the same. Use 0 and # for "
+                                "the digits, as in #,##0.00.")
+                     .arg(Edit1->text()));
+    Edit1->setFocus();
+    Edit1->selectAll();
+    return;
+  }
   if (r == QDialog::Accepted && Panel1->isVisible()) {
     int d = 0;
     char sep = 0;

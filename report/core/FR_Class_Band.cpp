@@ -15,8 +15,10 @@
 #include "report/logging.h"
 #include "report/output/FR_Class_EMFPages.h"
 #include "report/output/FR_TextLayout.h"
+#include "report/ui/FR_Const.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QHash>
 
 #include <algorithm>
@@ -145,6 +147,16 @@ void fill::buildError(TfrReport *report, const QStringList &lines, TfrBandType b
 
 void fill::buildError(TfrReport *report, const std::exception &e, TfrBandType band) {
   buildError(report, QStringList{platform::exceptionText(e)}, band);
+}
+
+void fill::objectError(TfrReport *report, const TfrBand *band, const TfrView *v, const std::exception &e) {
+  // The report by its name, else its file (the designer's report has no name).
+  QString name = report->Name;
+  if (name.isEmpty())
+    name = report->FileName.isEmpty() ? frLoadStr(55209) : QFileInfo(report->FileName).fileName();
+  const QString bandName = band->Name().isEmpty() ? QString() : QStringLiteral(" (") + band->Name() + u')';
+  setBuildError(report, frBuildErrorText(sourceLines(v), name, band->Typ) + bandName +
+                            QStringLiteral("\rObject: ") + v->Name + u'\r' + platform::exceptionText(e));
 }
 
 QStringList fill::sourceLines(const TfrView *v) { return v->Typ == gtMemo ? v->Memo : v->Script; }
@@ -974,8 +986,8 @@ void TfrPageRun::printObject(TfrBand *b, TfrView *v, int top) {
     writeObject(v, top);
   } catch (const EConditionError &e) {
     buildError(Report, e.lines, b->Typ);
-  } catch (const std::exception &) {
-    buildError(Report, sourceLines(v), b->Typ);
+  } catch (const std::exception &e) {
+    objectError(Report, b, v, e);
   }
 }
 
@@ -998,8 +1010,8 @@ void TfrPageRun::writeAt(TfrBand *b, TfrView *v, int top, Place at) {
     writeObject(v, top);
   } catch (const EConditionError &e) {
     buildError(Report, e.lines, b->Typ);
-  } catch (const std::exception &) {
-    buildError(Report, sourceLines(v), b->Typ);
+  } catch (const std::exception &e) {
+    objectError(Report, b, v, e);
   }
   v->x = sx;
   v->y = sy;

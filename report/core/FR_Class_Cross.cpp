@@ -145,8 +145,8 @@ void TfrPageRun::printCell(TfrBand *b, TfrView *v, int top, int shift, const QSt
       if (preparedPage_ != frBuild.PageNo && v->Typ == gtMemo)
         v->Memo1 = frExpandText(v->Memo, v->Format, v->FormatStr);
     }
-  } catch (const std::exception &) {
-    buildError(Report, sourceLines(v), b->Typ);
+  } catch (const std::exception &e) {
+    objectError(Report, b, v, e);
     return;
   }
   writeAt(b, v, top, {shift, v->y, v->dy});
@@ -175,8 +175,8 @@ int TfrPageRun::crossPass(TfrBand *b, int top, bool measure) {
     try {
       prepareObject(b, v);
       return true;
-    } catch (const std::exception &) {
-      buildError(Report, sourceLines(v), b->Typ);
+    } catch (const std::exception &e) {
+      objectError(Report, b, v, e);
       return false;
     }
   };

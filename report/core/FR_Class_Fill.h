@@ -41,6 +41,9 @@ void setBuildError(TfrReport *report, const QString &text);
 void buildError(TfrReport *report, const QStringList &lines, TfrBandType band);
 // ... or with the engine's own message (a data source that failed).
 void buildError(TfrReport *report, const std::exception &e, TfrBandType band);
+// ... or with an object's lines, followed by the object, its band and the
+// reason (an unknown name, a malformed expression), so that the author finds it.
+void objectError(TfrReport *report, const TfrBand *band, const TfrView *v, const std::exception &e);
 // The lines an error of an object names: a text's lines, else its script.
 QStringList sourceLines(const TfrView *v);
 

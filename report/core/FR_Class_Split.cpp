@@ -64,8 +64,8 @@ void TfrPageRun::drawBreaked(TfrBand *b, int height) {
     if (std::find(prepared_.begin(), prepared_.end(), v) == prepared_.end()) {
       try {
         prepareObject(b, v);
-      } catch (const std::exception &) {
-        buildError(Report, sourceLines(v), b->Typ);
+      } catch (const std::exception &e) {
+        objectError(Report, b, v, e);
         return;
       }
     }

@@ -144,7 +144,7 @@ TEST_F(AlignTest, InsertedFieldsFitThePrintableWidthWithHeadersNoWiderThanTheirD
   TfrInsertFieldsChoice c;
   c.DataSet = "Query1";
   c.DataSource = "frDBDataSet1";
-  c.Fields = {{"NEV", 200, "Név"}, {"CIM", 250, ""}, {"KOD", 300, "Kód"}};
+  c.Fields = {{"NEV", 200, "Név", {}}, {"CIM", 250, "", {}}, {"KOD", 300, "Kód", {}}};
   c.Horizontal = true;
   c.Headers = true;
   c.Bands = true;
@@ -192,7 +192,7 @@ TEST_F(AlignTest, InsertedFieldsVerticallyAndNothingWithoutFields) {
   c.DataSet = "Query1";
   form->InsertDBFields(c);
   EXPECT_EQ(P().Count(), 0);
-  c.Fields = {{"A", 300, ""}, {"B", 0, ""}};
+  c.Fields = {{"A", 300, "", {}}, {"B", 0, "", {}}};
   c.Horizontal = false;
   c.Bands = true;
   form->InsertDBFields(c);

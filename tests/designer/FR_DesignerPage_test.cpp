@@ -86,12 +86,19 @@ TEST_F(DesignerTest, ALoneBandCarriesTheObjectsWhollyInsideIt) {
 }
 
 // With band titles shown, a band's title tab above it hits the band: a click
-// selects it, a drag moves it, whether another band or nothing lies under the tab.
+// selects it, a drag moves it, whether another band, a text of the band above
+// or nothing lies under the tab. A click selects what is drawn on top: the tab
+// over the texts, a band's own body up to its edge.
 TEST_F(DesignerTest, ABandsTitleTabSelectsAndDragsTheBand) {
   ShowActive();
   Band(btPageHeader, 40, 60, "PageHeader1");
   TfrBandView *data = Band(btMasterData, 100, 40, "MasterData1");
   TfrBandView *summary = Band(btReportSummary, 300, 40, "ReportSummary1");
+  Memo(38, 80, 262, 18, "Fejlec");
+  for (auto [at, name] : {std::pair{QPoint(50, 91), "MasterData1"}, {QPoint(400, 95), "PageHeader1"}}) {
+    RealClick(at);
+    EXPECT_EQ(form->Selection().front()->Name, name) << at.y();
+  }
   for (TfrBandView *band : {data, summary}) {
     const QPoint tab(50, band->y - 9);
     RealClick(tab);

@@ -266,10 +266,13 @@ TEST_F(TextEditorTest, CtrlEnterConfirmsAndEscapeCancels) {
   Edit(ok);
   EXPECT_EQ(memo->Memo, QStringList{"Kész"});
   EXPECT_EQ(form->UndoCount(), steps + 1);
+  // A text whose expression does not close: Ctrl+Enter refuses it, the editor stays.
   ModalScript esc;
   esc.then([&](QWidget *w) {
     auto *m1 = child<QPlainTextEdit>(w, "M1");
-    m1->setPlainText("Elvetve");
+    QTest::keyClicks(m1, "(Ft): [SUM(]");
+    Key(m1, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_TRUE(w->isVisible() && errors.size() == 1);
     Key(m1, Qt::Key_Escape);
   });
   Edit(esc);

@@ -9,6 +9,7 @@
 #include "designer_fixture.h"
 #include "report/data/FR_DBSet.h"
 #include "report/expr/FR_Intrp.h"
+#include "report/output/FR_Draw.h"
 #include "support/db_fixture.h"
 #include "support/layout_check.h"
 
@@ -278,6 +279,26 @@ TEST_F(PickerTest, InsertFieldsToolPlacesTheChosenFieldsWithTheirBand) {
   EXPECT_EQ(P().FindObject("Memo2"), nullptr);
   ASSERT_NE(P().FindObject("MasterData1"), nullptr);
   EXPECT_EQ(P().FindObject("MasterData1")->FormatStr, "frDBDataSet1");
+}
+
+// Each inserted data object prints its field's value on one line in its font.
+TEST_F(PickerTest, InsertedFieldsPrintTheirValuesOnOneLine) {
+  Show();
+  db::Query *q = addQuery("Szamok", "SELECT CAST('2025-12-31' AS DATE) D, -2147483647 S, "
+                                    "CAST('88888888' AS VARCHAR(8)) J FROM RDB$DATABASE");
+  ModalScript ok;
+  ok.then([&](QWidget *w) {
+    setText(w, "DatasetCB", "Szamok");
+    child<QListWidget>(w, "FieldsL")->selectAll();
+    setChecked(w, "VertRB", true);
+    click(w, "Button1");
+  });
+  ASSERT_TRUE(ok.run([&] { form->MastMenu->actions().front()->trigger(); }));
+  for (int i = 0; i < q->fieldCount(); ++i) {
+    auto *m = static_cast<TfrMemoView *>(P().Object(i));
+    m->Memo = QStringList{frFormatValue(frFieldValue(q->field(i)), m->Format, m->FormatStr)};
+    EXPECT_TRUE(frMemoTextFit(*m).fits()) << m->Memo[0].toStdString();
+  }
 }
 
 TEST_F(PickerTest, DataSourceNamesFollowTheirContainer) {

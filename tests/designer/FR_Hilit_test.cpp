@@ -64,7 +64,7 @@ TEST_F(HilitTest, OkRefusesAConditionTheParserCannotEvaluate) {
   script.then([&](QWidget *w) {
     auto *dlg = qobject_cast<TfrHilightForm *>(w);
     ASSERT_NE(dlg, nullptr);
-    for (const char *bad : {"[Value] >", "[Value] > 5 mod 0"}) {
+    for (const char *bad : {"[Value] >", "[Value] > 5 mod 0", "[["}) {
       QTest::keyClick(dlg->Edit1, Qt::Key_A, Qt::ControlModifier);
       QTest::keyClicks(dlg->Edit1, bad);
       QTest::keyClick(dlg->Edit1, Qt::Key_Return);
@@ -77,9 +77,10 @@ TEST_F(HilitTest, OkRefusesAConditionTheParserCannotEvaluate) {
   });
   bool ok = false;
   EXPECT_TRUE(script.run([&] { ok = EditHighlight(*form, hl, condition); }));
-  EXPECT_EQ(stayed, std::vector<bool>({true, true}));
+  EXPECT_EQ(stayed, std::vector<bool>({true, true, true}));
   EXPECT_EQ(focused, "Edit1");
-  EXPECT_EQ(errors, QStringList({"Missing operand in expression", "Division by zero"}));
+  EXPECT_EQ(errors, QStringList({"Missing operand in expression", "Division by zero",
+                                 "'[[' cannot be evaluated: a \"[\" is not closed by \"]\"."}));
   EXPECT_TRUE(ok);
   EXPECT_EQ(condition, "[Value] mod [Limit] = 0 and [Name] = 'Nagy'");
 }

@@ -143,8 +143,8 @@ TEST_F(FormatTest, FrameWidthTakesEitherSeparatorAndRefusesBadInputWithoutAStep)
   EXPECT_DOUBLE_EQ(P().FindObject("Memo1")->FrameWidth, 1);
 }
 
-// Enter in the frame width or font size box applies the value and opens no
-// editor; the box lets go of the focus, so the keys after it act on the objects.
+// Enter or Tab in the frame width or font size box applies the value and opens no
+// editor; the design surface takes the focus, so the keys after it act on the objects.
 TEST_F(FormatTest, EnterInTheWidthAndSizeBoxesAppliesAndHandsTheKeysBackToTheObjects) {
   ShowActive();
   TfrMemoView *a = Memo(40, 40, 96, 18, "Memo1");
@@ -156,10 +156,11 @@ TEST_F(FormatTest, EnterInTheWidthAndSizeBoxesAppliesAndHandsTheKeysBackToTheObj
     QWidget *click;
     QWidget *edit;
     const char *typed;
+    Qt::Key leave = Qt::Key_Return;
   };
-  // A size in the list or not: each Return is one step.
-  for (const Box &box : {Box{form->E1, form->E1, "3"}, Box{form->C3, form->C3->lineEdit(), "13"},
-                         Box{form->C3, form->C3->lineEdit(), "14"}}) {
+  // A size in the list or not: each Return or Tab is one step.
+  for (const Box &box : {Box{form->C3, form->C3->lineEdit(), "15", Qt::Key_Tab}, Box{form->E1, form->E1, "3"},
+                         Box{form->C3, form->C3->lineEdit(), "13"}, Box{form->C3, form->C3->lineEdit(), "14"}}) {
     const QString name = box.click->objectName() + box.typed;
     QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {},
                       box.click->mapTo(form.get(), box.click->rect().center()));
@@ -168,10 +169,10 @@ TEST_F(FormatTest, EnterInTheWidthAndSizeBoxesAppliesAndHandsTheKeysBackToTheObj
     EXPECT_EQ(P().Objects.size(), 1u);
     const int steps = form->UndoCount();
     for (const char *c = box.typed; *c; ++c) QTest::keyClick(form->windowHandle(), *c);
-    RealKey(Qt::Key_Return);
+    RealKey(box.leave);
     EXPECT_EQ(form->UndoCount(), steps + 1) << name.toStdString();
     EXPECT_EQ(editors, 0) << name.toStdString();
-    EXPECT_FALSE(box.edit->hasFocus()) << name.toStdString();
+    EXPECT_TRUE(form->PageView->hasFocus()) << name.toStdString();
     const int x = a->x;
     RealKey(Qt::Key_Right, Qt::ControlModifier);
     EXPECT_EQ(a->x, x + 1) << name.toStdString();

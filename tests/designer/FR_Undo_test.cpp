@@ -212,3 +212,19 @@ TEST_F(DesignerTest, CutAndUndoPutObjectsBackWhereTheyWere) {
   form->Paste();
   EXPECT_EQ(Names(), QStringList({"B"}));
 }
+
+// An insert moves bands to the front of the list; undoing every step gives the
+// saved file back and clears the changed mark.
+TEST_F(DesignerTest, UndoToTheStartGivesTheSavedFileAndClearsTheChangedMark) {
+  ShowActive();
+  Memo(40, 40, 96, 18, "Cim");
+  Band(btReportTitle, 20, 60, "ReportTitle1");
+  ASSERT_TRUE(form->SaveAsFile(tmp.file("sorrend.frf"), 1));
+  const QByteArray saved = report->SaveToBytes();
+  RealClick({60, 48});
+  RealKey(Qt::Key_C, Qt::ControlModifier);
+  RealKey(Qt::Key_V, Qt::ControlModifier);
+  RealKey(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(report->SaveToBytes(), saved);
+  EXPECT_FALSE(form->FileModified);
+}

@@ -32,6 +32,10 @@ TEST_F(FmtTest, NumberCustomShowsOnlyTheCustomEditAndCancelKeepsTheFormat) {
     EXPECT_FALSE(dlg->Panel1->isVisible());
     EXPECT_EQ(dlg->Edit1->text(), "#,##0.00");
     expectLaidOut(dlg);
+    // A format without digits would print the same for every value: refused.
+    typeText(dlg->Edit1, "abc");
+    QTest::mouseClick(child<QPushButton>(dlg, "Button1"), Qt::LeftButton);
+    EXPECT_TRUE(dlg->isVisible() && errors.size() == 1);
     typeText(dlg->Edit1, "0.0");
     chooseEntry(dlg->ComboBox1, 2);
     click(dlg, "Button2");

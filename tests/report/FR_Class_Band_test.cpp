@@ -629,7 +629,9 @@ TEST_F(PageFilling, AnErrorGivesTheCollectedTextAndNoPages) {
   EXPECT_FALSE(previewed);
   EXPECT_EQ(rep.EMFPages->Count(), 0);
   ASSERT_EQ(errors.size(), 1);
-  EXPECT_EQ(errors[0], "An error occured during calculating\rValue:\r[NoSuchName]\rReport: frNyomtat\rBand: Master data");
+  // The engine's text, then the band's and the object's names and the reason.
+  EXPECT_EQ(errors[0], "An error occured during calculating\rValue:\r[NoSuchName]\rReport: frNyomtat\r"
+                       "Band: Master data (Band1)\rObject: Memo2\rUndefined symbol \"NOSUCHNAME\"");
   frShowPreview = nullptr;
 }
 

@@ -285,7 +285,8 @@ TEST_F(CrossTab, AnErrorInACellNamesItsTextAndBand) {
   l.LoadInto(rep);
   rep.ShowReport();
   ASSERT_EQ(errors.size(), 1);
-  EXPECT_EQ(errors[0], "An error occured during calculating\r[NoSuchName]\rReport: frNyomtat\rBand: Master data");
+  EXPECT_EQ(errors[0], "An error occured during calculating\r[NoSuchName]\rReport: frNyomtat\r"
+                       "Band: Master data (Band2)\rObject: Memo8\rUndefined symbol \"NOSUCHNAME\"");
 }
 
 // Watching objects hear of every text printed, in order, cross cells included.
