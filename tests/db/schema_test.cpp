@@ -3,12 +3,9 @@
 // amounts, and the older variant that the upgrade dialogs bring up to date.
 #include "db/error.h"
 #include "db/schema.h"
-#include "platform/collation.h"
 #include "support/db_fixture.h"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 using vorik::test::DatabaseTest;
 
@@ -276,11 +273,10 @@ namespace {
 
 // The Hungarian order: a long vowel weighs as its short one until the
 // names are otherwise equal, o/ó before ö/ő, double letters as letters of
-// their own, lower case first; as the printed lists compare (CompareStr).
-const QStringList kHungarianOrder = {"Ábel",  "Ács",   "Adorján", "Áfonya",     "Alma",      "Cukor",
-                                     "Csaba", "kor",   "Kor",     "kór",        "Ódor",      "Oláh",
-                                     "ót",    "oz",    "őr",      "öt",         "Ürögi Ödön", "Ürögi Őze",
-                                     "Zsigmond"};
+// their own, lower case first; as the printed lists compare (CompareStr,
+// whose test has the same cases).
+const QStringList kHungarianOrder = {"Ábel", "Ács", "Adorján", "Áfonya", "Alma", "Cukor", "Csaba", "kor", "Kor", "kór",
+                                     "Ódor", "Oláh", "ót", "oz", "őr", "öt", "Ürögi Ödön", "Ürögi Őze", "Zsigmond"};
 
 // The producers' names as a list ordered by name reads them, through the
 // index of the name in the lists' collation.
@@ -294,10 +290,6 @@ QStringList namesInHungarianOrder(vorik::test::TestDatabase &d) {
   EXPECT_TRUE(q->plan().contains(QLatin1String("ORDER IX_OSTERMELO_NEV_ABC"))) << q->plan().toStdString();
   QStringList names;
   for (q->first(); !q->eof(); q->next()) names << q->field(0).asString();
-  QStringList compared = kHungarianOrder;
-  std::sort(compared.begin(), compared.end(),
-            [](const QString &a, const QString &b) { return platform::CompareStr(a, b) < 0; });
-  EXPECT_EQ(compared, kHungarianOrder);
   return names;
 }
 

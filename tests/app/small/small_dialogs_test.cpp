@@ -151,10 +151,8 @@ TEST_F(SmallDialogs, UnlockedGridEditIsPostedAndDurableWithTheNextCommit) {
   auto *editor = f.DBGrid[4]->viewport()->findChild<QLineEdit *>();
   ASSERT_NE(editor, nullptr);
   editor->selectAll();
-  for (const char *letter : {"a", "b", "c"}) {
-    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QString::fromLatin1(letter));
-    QApplication::sendEvent(editor, &key);
-  }
+  QKeyEvent typed(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("abc"));
+  QApplication::sendEvent(editor, &typed);
   EXPECT_EQ(messageOf([&] {
               QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
               QApplication::sendEvent(editor, &enter);
