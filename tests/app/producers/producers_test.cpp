@@ -2,6 +2,7 @@
 // real embedded database.
 #include "app/producers/Unit4.h"
 #include "app/producers/Unit5.h"
+#include "db/schema.h"
 #include "support/data_fixture.h"
 
 #include <QClipboard>
@@ -678,6 +679,12 @@ TEST_F(Producers, ProposedCodeSkipsCodesThatAreNotNumbers) {
 class OlderDatabase : public Producers {
  protected:
   db::SchemaVariant schema() const override { return db::SchemaVariant::Old; }
+  // Opened as the program's start-up opens it: the lists' indexes and
+  // collation added.
+  void SetUp() override {
+    Producers::SetUp();
+    db::addMissingIndexes(*Data->ZCon1);
+  }
 };
 
 TEST_F(OlderDatabase, WithoutTheNebihColumnsTheListOpensWithTheNotice) {
