@@ -68,8 +68,9 @@ int columnWidth(const QString &script, const QString &table, const QString &colu
 }
 
 QStringList addMissingIndexes(Connection &connection) {
+  // The script's collations come before the indexes that sort in them.
   static const QRegularExpression plainIndex(
-      QStringLiteral("^CREATE\\s+(?:(?:ASCENDING|DESCENDING)\\s+)?INDEX\\s+(\\w+)\\s+ON\\b[^;]*"),
+      QStringLiteral("^CREATE\\s+(?:(?:(?:ASCENDING|DESCENDING)\\s+)?INDEX|COLLATION)\\s+(\\w+)\\s+(?:ON|FOR)\\b[^;]*"),
       QRegularExpression::CaseInsensitiveOption);
   QStringList made;
   Transaction t;
@@ -78,7 +79,8 @@ QStringList addMissingIndexes(Connection &connection) {
   {
     Query q;
     q.setTransaction(&t);
-    q.sql().add(QStringLiteral("SELECT TRIM(rdb$index_name) FROM rdb$indices"));
+    q.sql().add(QStringLiteral("SELECT TRIM(rdb$index_name) FROM rdb$indices UNION ALL "
+                               "SELECT TRIM(rdb$collation_name) FROM rdb$collations"));
     q.open();
     for (q.first(); !q.eof(); q.next()) present.insert(q.field(0).asString().toUpper());
     q.close();

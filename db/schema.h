@@ -25,7 +25,8 @@ int columnWidth(const QString &script, const QString &table, const QString &colu
 class Connection;
 
 // Gives a database made by an earlier version the script's plain (not
-// unique) indexes it lacks, which the lists read their rows through. Each
+// unique) indexes it lacks, which the lists read their rows through, and
+// the collations they sort in (named among the indexes made). Each
 // is made in a transaction of its own that waits for no lock; one that
 // cannot be made now (another program holds the table) is left for a later
 // start. Answers the names made.

@@ -33,6 +33,15 @@ const QHash<QString, QString> &ListColumnTitles() {
       {QStringLiteral("O_ERVKELT1"), QStringLiteral("Érvényesség kezdete")},
       {QStringLiteral("O_CSGAZD1"), QStringLiteral("Családi gazd. nyilv. szám")},
       {QStringLiteral("O_FHAT"), QStringLiteral("Fiz. hat. (nap)")},
+      {QStringLiteral("O_KERULET"), QStringLiteral("Kerület")},
+      {QStringLiteral("O_JELLEG"), QStringLiteral("Közterület")},
+      {QStringLiteral("O_HAZSZAM"), QStringLiteral("Házszám")},
+      {QStringLiteral("O_EPULET"), QStringLiteral("Épület")},
+      {QStringLiteral("O_LEPCSO"), QStringLiteral("Lépcsőház")},
+      {QStringLiteral("O_SZINT"), QStringLiteral("Szint")},
+      {QStringLiteral("O_AJTO"), QStringLiteral("Ajtó")},
+      {QStringLiteral("O_KOZADOSZAM"), QStringLiteral("Közösségi adószám")},
+      {QStringLiteral("O_FELJEGYZ"), QStringLiteral("Feljegyzés")},
       // The 08M return's gather and list.
       {QStringLiteral("F_OSTERMKOD"), QStringLiteral("Kód")},
       {QStringLiteral("KIFIZETETT"), QStringLiteral("Kifizetett összeg (Ft)")},
@@ -51,6 +60,74 @@ const QHash<QString, QString> &ListColumnTitles() {
       {QStringLiteral("V_KIFIZ2"), QStringLiteral("Készpénzben kifizetve (Ft)")},
       {QStringLiteral("F_FIZKELT"), QStringLiteral("Fizetés napja")},
       {QStringLiteral("ID_QZSOR"), QStringLiteral("ID")},
+      // The per-product and per-producer lists.
+      {QStringLiteral("MENNYISEG"), QStringLiteral("Mennyiség")},
+      {QStringLiteral("NEVOSSZESEN"), QStringLiteral("Összesen (Ft)")},
+      // Ticket headers and lines, as the ticket list and the ticket show them.
+      {QStringLiteral("ID_QZFEJ"), QStringLiteral("ID")},
+      {QStringLiteral("F_BSZAM"), QStringLiteral("Bizonylatszám")},
+      {QStringLiteral("F_KELT"), QStringLiteral("Dátum")},
+      {QStringLiteral("F_FELVKELT"), QStringLiteral("Felvásárlás napja")},
+      {QStringLiteral("F_UTAL"), QStringLiteral("Átutalás")},
+      {QStringLiteral("F_PRN"), QStringLiteral("Nyomtatva")},
+      {QStringLiteral("F_SZJA"), QStringLiteral("Szja %")},
+      {QStringLiteral("F_JARULSZAZ"), QStringLiteral("Járulék %")},
+      {QStringLiteral("F_LEVONAS"), QStringLiteral("Levonás (Ft)")},
+      {QStringLiteral("F_MEGJ"), QStringLiteral("Megjegyzés")},
+      {QStringLiteral("F_NYILATK"), QStringLiteral("Nyilatkozat")},
+      {QStringLiteral("F_AKOD"), QStringLiteral("Átvevőkód")},
+      {QStringLiteral("F_MUVKTG"), QStringLiteral("Műv. ktg. (Ft)")},
+      {QStringLiteral("F_TIPUS"), QStringLiteral("Típus")},
+      {QStringLiteral("F_SUMVAR"), QStringLiteral("Vételár összesen (Ft)")},
+      {QStringLiteral("F_ERVENYT"), QStringLiteral("Érvényt. bszám")},
+      {QStringLiteral("F_PIPA"), QStringLiteral("Jelölés")},
+      {QStringLiteral("F_SZJALEVON"), QStringLiteral("Szja levonás (Ft)")},
+      {QStringLiteral("F_TAGILEVON"), QStringLiteral("Tagi járulék (Ft)")},
+      {QStringLiteral("S_BSZAM"), QStringLiteral("Bizonylatszám")},
+      {QStringLiteral("S_TERMEKKOD"), QStringLiteral("Termékkód")},
+      {QStringLiteral("S_VTSZ"), QStringLiteral("VTSZ")},
+      {QStringLiteral("S_LEVONSZAZ"), QStringLiteral("Levonás %")},
+      {QStringLiteral("S_BRUTTO"), QStringLiteral("Bruttó mennyiség")},
+      {QStringLiteral("S_MEGY"), QStringLiteral("M.egys.")},
+      {QStringLiteral("S_EAR"), QStringLiteral("Egységár (Ft)")},
+      {QStringLiteral("S_KOMPMERTEKE"), QStringLiteral("Komp. %")},
+      {QStringLiteral("S_AKOD"), QStringLiteral("Átvevőkód")},
+      {QStringLiteral("S_SZJA"), QStringLiteral("Szja %")},
+      {QStringLiteral("S_BIZONYLAT"), QStringLiteral("Bizonylat")},
+      {QStringLiteral("S_LEVONAS"), QStringLiteral("Levonás")},
+      {QStringLiteral("S_NETTO"), QStringLiteral("Nettó mennyiség")},
+      {QStringLiteral("S_FELVAR"), QStringLiteral("Felvásárlási ár (Ft)")},
+      {QStringLiteral("S_KOMPFELAR"), QStringLiteral("Komp. felár (Ft)")},
+      {QStringLiteral("S_VETELAR"), QStringLiteral("Vételár (Ft)")},
   };
   return titles;
+}
+
+const QHash<QString, ColumnFormat> &ListColumnFormats() {
+  // The printed lists' masks and widest values: amounts (a list's sums
+  // within eleven digits), unit prices and their averages with the
+  // decimals they are stored with, quantities, rates.
+  static const ColumnFormat money{QStringLiteral("#,##0.00"), QStringLiteral("-99\u00A0999\u00A0999\u00A0999,99")};
+  static const ColumnFormat price{QStringLiteral("#,##0.00##"), QStringLiteral("-99\u00A0999\u00A0999,9999")};
+  static const ColumnFormat quantity{QStringLiteral("#,##0.####"), QStringLiteral("-9\u00A0999\u00A0999,9999")};
+  static const ColumnFormat rate{QStringLiteral("#,##0.##"), QStringLiteral("-999,99")};
+  static const QHash<QString, ColumnFormat> formats = {
+      {QStringLiteral("KIFIZETETT"), money},  {QStringLiteral("M_VETELAR"), money},
+      {QStringLiteral("M_OSSZESEN"), money},  {QStringLiteral("NEVOSSZESEN"), money},
+      {QStringLiteral("V_FELVAR"), money},    {QStringLiteral("V_FELAR"), money},
+      {QStringLiteral("V_VETELAR"), money},   {QStringLiteral("V_KIFIZ"), money},
+      {QStringLiteral("V_KIFIZ1"), money},    {QStringLiteral("V_KIFIZ2"), money},
+      {QStringLiteral("S_FELVAR"), money},    {QStringLiteral("S_KOMPFELAR"), money},
+      {QStringLiteral("S_VETELAR"), money},   {QStringLiteral("F_SUMVAR"), money},
+      {QStringLiteral("F_SZJALEVON"), money}, {QStringLiteral("F_TAGILEVON"), money},
+      {QStringLiteral("F_LEVONAS"), money},   {QStringLiteral("F_MUVKTG"), money},
+      {QStringLiteral("V_ATLAR"), price},     {QStringLiteral("S_EAR"), price},
+      {QStringLiteral("T_EAR"), price},       {QStringLiteral("MENNYISEG"), quantity},
+      {QStringLiteral("V_MENNY"), quantity},  {QStringLiteral("S_BRUTTO"), quantity},
+      {QStringLiteral("S_NETTO"), quantity},  {QStringLiteral("S_LEVONAS"), quantity},
+      {QStringLiteral("S_KOMPMERTEKE"), rate}, {QStringLiteral("S_LEVONSZAZ"), rate},
+      {QStringLiteral("S_SZJA"), rate},       {QStringLiteral("F_JARULSZAZ"), rate},
+      {QStringLiteral("T_KOMPMERTEKE"), rate},
+  };
+  return formats;
 }

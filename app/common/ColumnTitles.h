@@ -7,3 +7,12 @@
 #include <QString>
 
 const QHash<QString, QString> &ListColumnTitles();
+
+// How a grid writes a column's numbers, as the printed lists do: the number
+// mask (platform::FormatFloat) and the widest value it shows, by upper-case
+// column name. Columns without one show their numbers as stored.
+struct ColumnFormat {
+  QString mask;
+  QString widest;
+};
+const QHash<QString, ColumnFormat> &ListColumnFormats();

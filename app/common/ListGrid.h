@@ -10,6 +10,7 @@
 #include "app/MenuCommands.h"
 #include "app/common/Guarded.h"
 
+class QModelIndex;
 class QTableView;
 
 namespace db {
@@ -21,12 +22,23 @@ class DataSetModel;
 // shows and a screenful more (the rows before the first one held are read
 // when the grid comes near it, and the rows shown stay in place), and
 // Ctrl+Home and Ctrl+End make the list's first and last rows current.
+// Numbers are written as the printed lists write them (ListColumnFormats)
+// and the columns sized by FitListColumns whenever the statement or the
+// grid's size changes.
 void BindListGrid(QTableView *grid, db::DataSetModel *model);
 
 // The list grid (DBGrid1) over model: one cell marked at a time, read-only,
 // rows of fixed height, bound as BindListGrid binds it, Hungarian titles over
 // the columns (ListColumnTitles).
 QTableView *MakeListGrid(QWidget *parent, db::DataSetModel *model);
+
+// Sizes a list grid's columns to their titles and to the widest value the
+// schema allows in each, within the grid's width: a title is never cut.
+void FitListColumns(QTableView *grid);
+
+// The text a list grid shows in a cell: a number of a column the printed
+// lists format as they print it, any other value as the model gives it.
+QString ListCellText(const QModelIndex &index);
 
 // A push button of a list dialog: it is no default button, and a click runs
 // slot with its errors shown (RunGuarded).

@@ -124,7 +124,7 @@ db::ListSpec ProducerList(const QString &orderBy, const QSet<QString> &present) 
   // The name in the Hungarian order, through its index in that collation;
   // rows of one name keep together. Other columns in their own order.
   if (orderBy.compare(QLatin1String("o_Nev"), Qt::CaseInsensitive) == 0)
-    list.order = {{QStringLiteral("o_Nev"), QStringLiteral("O_NEV"), true, QStringLiteral("PXW_HUN")}};
+    list.order = {{QStringLiteral("o_Nev"), QStringLiteral("O_NEV"), true, QStringLiteral("HUN_ABC")}};
   else list.order = {{orderBy, orderBy}};
   list.identity = QStringLiteral("ID_OSTERMELO");
   return list;
@@ -377,7 +377,7 @@ void TForm4::Button7Click() {
   // "QzLista2.frf"; ZQ30 keeps the print statement until the list is next
   // reopened.
   if (!OpenReceiverRow()) return;
-  ReopenWith(Data->ZQ30, {QStringLiteral("SELECT * FROM ostermelo ORDER BY o_Nev COLLATE PXW_HUN, o_Szido")});
+  ReopenWith(Data->ZQ30, {QStringLiteral("SELECT * FROM ostermelo ORDER BY o_Nev COLLATE HUN_ABC, o_Szido")});
   {
     // The panel would be filled for every row the report passes.
     QScopedValueRollback<bool> quiet(printing_, true);

@@ -35,7 +35,7 @@ void OpenProductList(const QString &orderBy) {
   list.from = QStringLiteral("termek");
   // The name in the Hungarian order, through its index in that collation.
   if (orderBy.compare(QLatin1String("t_megnevezes"), Qt::CaseInsensitive) == 0)
-    list.order = {{orderBy, QStringLiteral("T_MEGNEVEZES"), true, QStringLiteral("PXW_HUN")}};
+    list.order = {{orderBy, QStringLiteral("T_MEGNEVEZES"), true, QStringLiteral("HUN_ABC")}};
   else list.order = {{orderBy, orderBy}};
   list.identity = QStringLiteral("ID_TERMEK");
   Data->ZQ40->setList(list);
@@ -201,7 +201,7 @@ void TForm6::Button4Click() {
 void TForm6::Button6Click() {
   // The whole table in Hungarian name order on the landscape layout "QzLista6.frf".
   if (!OpenReceiverRow()) return;
-  ReopenWith(Data->ZQ40, {QStringLiteral("SELECT * FROM termek ORDER BY t_megnevezes COLLATE PXW_HUN")});
+  ReopenWith(Data->ZQ40, {QStringLiteral("SELECT * FROM termek ORDER BY t_megnevezes COLLATE HUN_ABC")});
   {
     // The panel would be filled for every row the report passes.
     QScopedValueRollback<bool> quiet(printing_, true);

@@ -89,7 +89,7 @@ void TForm18::FormShow() {
   q.sql().add(QStringLiteral("  FROM atvevo     "));
   // The drop-down lists the names in Hungarian order; the receiver made
   // current at the opening is still the last one stored.
-  q.sql().add(QStringLiteral("  ORDER BY v_neve COLLATE PXW_HUN, id_atvevo "));
+  q.sql().add(QStringLiteral("  ORDER BY v_neve COLLATE HUN_ABC, id_atvevo "));
   q.open();
 
   int newest = 0;

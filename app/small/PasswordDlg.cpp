@@ -20,6 +20,7 @@ TPasswordDlg::TPasswordDlg(QWidget *parent) : QDialog(parent) {
   Password->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));  // "*"
   OKBtn = Widgets::makeButton(this, "OKBtn", QStringLiteral("OK"));
   CancelBtn = Widgets::makeButton(this, "CancelBtn", QStringLiteral("Mégsem"));
+  OKBtn->setDefault(true);  // Enter after the code confirms it
   auto *top = new QVBoxLayout(this);
   top->addWidget(Widgets::makeLabel(this, "Label1", QStringLiteral("Kérem adja meg a jelszót")));
   top->addWidget(Password);

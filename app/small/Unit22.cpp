@@ -4,10 +4,12 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMetaProperty>
 #include <QPersistentModelIndex>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -23,6 +25,8 @@
 #include "db/dataset.h"
 #include "db/datasetmodel.h"
 #include "db/datasource.h"
+#include "db/decimal.h"
+#include "platform/conv.h"
 #include "platform/dialogs.h"
 
 TForm22 *Form22 = nullptr;
@@ -52,6 +56,66 @@ void reopen(int count, bool readOnly) {
   }
 }
 
+// What a typed text lacks to be a value of the field: the message naming
+// the field, or an empty text when it is one (an empty cell is left to the
+// table).
+QString typedValueProblem(const db::Field &f, const QString &title, const QString &text) {
+  if (text.trimmed().isEmpty()) return QString();
+  long double number = 0;
+  QDate date;
+  switch (f.type()) {
+    case db::FieldType::SmallInt:
+    case db::FieldType::Integer:
+    case db::FieldType::BigInt: {
+      bool ok = false;
+      text.trimmed().toLongLong(&ok);
+      if (ok) return QString();
+      return QStringLiteral("A(z) %1 mezőbe egész számot kell írni, „%2” nem az. A mező értéke nem változott.")
+          .arg(title, text);
+    }
+    case db::FieldType::Numeric:
+    case db::FieldType::Float:
+    case db::FieldType::Double: {
+      const bool ok = f.type() == db::FieldType::Numeric
+                          ? db::Decimal::parse(text, platform::regional().decimalSeparator, f.scale()).has_value()
+                          : platform::TryStrToFloat(text, number);
+      if (ok) return QString();
+      return QStringLiteral("A(z) %1 mezőbe számot kell írni (tizedesvesszővel), „%2” nem az. "
+                            "A mező értéke nem változott.")
+          .arg(title, text);
+    }
+    case db::FieldType::Date:
+    case db::FieldType::Timestamp:
+      if (platform::TryStrToDate(text, date)) return QString();
+      return QStringLiteral("A(z) %1 mezőbe dátumot kell írni (éééé.hh.nn), „%2” nem az. A mező értéke nem változott.")
+          .arg(title, text);
+    default: return QString();
+  }
+}
+
+// A typed text that is no value of its field is not put into the row: the
+// user is told in the program's words which field wants what.
+class TypedValues : public QStyledItemDelegate {
+ public:
+  TypedValues(QObject *parent, db::DataSetModel *model) : QStyledItemDelegate(parent), model_(model) {}
+
+  void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override {
+    auto *edit = qobject_cast<QLineEdit *>(editor);
+    db::DataSource *source = model_->dataSource();
+    db::DataSet *d = source ? source->dataSet() : nullptr;
+    const int f = model_->fieldIndex(index.column());
+    if (edit && d && f >= 0) {
+      const QString problem =
+          typedValueProblem(d->field(f), model->headerData(index.column(), Qt::Horizontal).toString(), edit->text());
+      if (!problem.isEmpty()) return platform::showMessage(problem);
+    }
+    QStyledItemDelegate::setModelData(editor, model, index);
+  }
+
+ private:
+  db::DataSetModel *model_;
+};
+
 }  // namespace
 
 TForm22::TForm22(QWidget *parent) : QDialog(parent) {
@@ -71,6 +135,7 @@ TForm22::TForm22(QWidget *parent) : QDialog(parent) {
     auto *model = new db::DataSetModel(DBGrid[i]);
     model->setDataSource(source(i));
     DBGrid[i]->setModel(model);
+    DBGrid[i]->setItemDelegate(new TypedValues(DBGrid[i], model));
     model->bindSelection(DBGrid[i]->selectionModel());
     connect(model, &db::DataSetModel::editFailed, this,
             [](const QString &message) { platform::error(message); });

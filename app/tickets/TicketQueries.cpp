@@ -43,9 +43,10 @@ db::ListSpec ticketList(const QString &orderBy) {
   if (orderBy.compare(QLatin1String("f_Bszam"), Qt::CaseInsensitive) == 0) {
     list.order = {{orderBy, QStringLiteral("F_BSZAM"), false}};
   } else {
-    list.order = {
-        {byName ? QStringLiteral("Ostermelo.o_nev") : orderBy, byName ? QStringLiteral("O_NEV") : orderBy},
-        {QStringLiteral("ID_QZFEJ"), QStringLiteral("ID_QZFEJ"), false}};
+    // Names in the Hungarian order of the producer list.
+    list.order = {{byName ? QStringLiteral("Ostermelo.o_nev") : orderBy, byName ? QStringLiteral("O_NEV") : orderBy,
+                   true, byName ? QStringLiteral("HUN_ABC") : QString()},
+                  {QStringLiteral("ID_QZFEJ"), QStringLiteral("ID_QZFEJ"), false}};
   }
   return list;
 }

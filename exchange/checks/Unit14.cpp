@@ -342,7 +342,6 @@ void TForm14::Button1Click() {
   bindTicketRange(*Jegyek, DateTimePicker1->date(), DateTimePicker2->date(), AtvevoKod);
   Jegyek->open();
   gathered_ = {DateTimePicker1->date(), DateTimePicker2->date(), AtvevoKod};
-  DBGrid1->resizeColumnsToContents();
 }
 
 void TForm14::bindTicketRange(db::Query &q, const QDate &from, const QDate &to, const QString &receiver) {
@@ -371,7 +370,6 @@ void TForm14::Button2Click() {
 void TForm14::Button12Click() {
   setStatement(*Termelok, QStringLiteral("SELECT *         "), producerRows());
   Termelok->open();
-  DBGrid2->resizeColumnsToContents();
 }
 
 void TForm14::Button13Click() {

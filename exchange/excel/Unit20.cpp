@@ -106,7 +106,7 @@ QStringList ProducerSql() {
   return {QStringLiteral("SELECT O_NEV, O_IRSZAM, o_Helysegnev, o_Utca, O_SZULNEV, O_SZULHELY, O_SZIDO, O_ANYJA, "
                          "O_NEME, o_Adoazon, o_Adoszam, o_TAJ, o_Igszam, o_Regszam, o_Csgazd, o_Bankszla, "
                          "o_Igszam1, o_Csgazd1, o_Felir, O_JELLEG, O_HAZSZAM "),
-          QStringLiteral("  FROM ostermelo "), QStringLiteral("  ORDER BY o_Nev COLLATE PXW_HUN ")};
+          QStringLiteral("  FROM ostermelo "), QStringLiteral("  ORDER BY o_Nev COLLATE HUN_ABC ")};
 }
 
 TForm20::TForm20(QWidget *owner) : QDialog(owner) {
@@ -185,7 +185,7 @@ TForm20::TForm20(QWidget *owner) : QDialog(owner) {
   model30_ = new db::DataSetModel(this);
   model30_->setDataSource(DSQ30);
   QList<db::DataSetModel::Column> cols;
-  for (const QString &c : kProducerGridColumns) cols.append({c, c});
+  for (const QString &c : kProducerGridColumns) cols.append({c, QString()});
   model30_->setColumns(cols);
   DBGrid2 = MakeListGrid(TabSheet2, model30_);
   DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
@@ -254,7 +254,6 @@ void TForm20::Button1Click() { Gather(ZQ20, Button4, TicketLineSql(RadioButton1-
 
 void TForm20::Button5Click() {
   Gather(ZQ30, Button6, ProducerSql(), false);
-  DBGrid2->resizeColumnsToContents();
 }
 
 void TForm20::Button4Click() {

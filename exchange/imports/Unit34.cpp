@@ -156,7 +156,6 @@ void TForm34::Button3Click() {
     q->sql().add(QStringLiteral("select * from ostermelo"));
     q->open();
     q->last();
-    DBGrid2->resizeColumnsToContents();
   };
   if (done) {
     RunGuarded(reopen);

@@ -121,7 +121,6 @@ void TForm41::Button4Click() {
   q->paramByName(QStringLiteral("p2")).setDate(DateTimePicker2->date());
   q->paramByName(QStringLiteral("p3")).setString(AtvevoKod);
   q->open();
-  DBGrid1->resizeColumnsToContents();
   try {
     const QDomDocument doc = inventory::BuildDocument(*q);
     q->first();

@@ -16,7 +16,7 @@ namespace {
 // Names are ordered as Hungarian orders them: "Ábel" beside "Abel", "Öreg"
 // after every "O", lower case beside upper case. The groups stay those of the
 // exact texts ("Búza" and "búza" apart).
-const QString kHungarian = QStringLiteral("COLLATE PXW_HUN");
+const QString kHungarian = QStringLiteral("COLLATE HUN_ABC");
 
 // Closes q and puts the statement lines into it.
 void prepare(db::Query *q, const QStringList &lines) {

@@ -100,7 +100,6 @@ lists::Range TRangeListForm::CurrentRange() const {
 void TRangeListForm::Button1Click() {
   Button2->setEnabled(false);
   Osszesen = Gather(CurrentRange());
-  DBGrid1->resizeColumnsToContents();
   Button2->setEnabled(true);
 }
 

@@ -64,7 +64,6 @@ void TSummaryListForm::FormShow() { Data->ZQ11->close(); }
 void TSummaryListForm::Button1Click() {
   Button2->setEnabled(false);
   Gather(CheckBox1->isChecked());
-  DBGrid1->resizeColumnsToContents();
   Button2->setEnabled(true);
 }
 

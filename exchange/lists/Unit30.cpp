@@ -136,7 +136,7 @@ void TForm30::FormShow() { Data->ZQ11->close(); }
 
 void TForm30::Button1Click() {
   db::Query &p = *Data->ZQ30;
-  ReopenWith(&p, {QStringLiteral("SELECT * FROM OSTERMELO ORDER BY o_Nev COLLATE PXW_HUN")});
+  ReopenWith(&p, {QStringLiteral("SELECT * FROM OSTERMELO ORDER BY o_Nev COLLATE HUN_ABC")});
   if (!p.locate(QStringLiteral("o_Nev"), Edit1->text(), {true, true})) p.first();
   AktOstermeloKod = p.isEmpty() ? QString() : text(p, "O_KOD");
   // A cancelled pick changes nothing.
@@ -170,7 +170,6 @@ void TForm30::Button2Click() {
   Edit5->setText(far);
   Edit6->setText(kar);
   Edit7->setText(var);
-  DBGrid1->resizeColumnsToContents();
   Button3->setEnabled(true);
 }
 

@@ -82,7 +82,7 @@ QStringList PrintSql(bool sumPrice) {
   return {QStringLiteral("SELECT f_ostermkod, SUM(%1) AS m_vetelar, o_nev, o_felir, o_Adoazon ")
               .arg(SumColumn(sumPrice)),
           QStringLiteral("  FROM QZFEJ "), QStringLiteral("  LEFT JOIN OSTERMELO ON f_ostermkod = o_kod "), kRange,
-          QStringLiteral("  GROUP BY f_ostermkod, o_nev, o_felir, o_Adoazon "), QStringLiteral("  ORDER BY o_nev COLLATE PXW_HUN ")};
+          QStringLiteral("  GROUP BY f_ostermkod, o_nev, o_felir, o_Adoazon "), QStringLiteral("  ORDER BY o_nev COLLATE HUN_ABC ")};
 }
 
 QString PrintedTotal(db::Query *q) {

@@ -39,11 +39,11 @@ struct Order {
   const char *button, *caption, *orderBy, *sorrend;
 };
 const std::array<Order, 5> kOrders = {{
-    {"RadioButton1", "Östermelö", "  ORDER BY o_nev COLLATE PXW_HUN, f_fizkelt ", "östermelö"},
-    {"RadioButton2", "Fiz.dátum", "  ORDER BY f_fizkelt, o_nev COLLATE PXW_HUN ", "fizetés dátum"},
-    {"RadioButton3", "Vorik", "  ORDER BY s_Bszam, s_megnevezes COLLATE PXW_HUN ", "vorik szám"},
-    {"RadioButton4", "Termék", "  ORDER BY s_megnevezes COLLATE PXW_HUN, o_nev COLLATE PXW_HUN ", "termék megnevezés"},
-    {"RadioButton5", "Felv.dátum", "  ORDER BY f_felvkelt, o_nev COLLATE PXW_HUN ", "felvásárlás dátum"},
+    {"RadioButton1", "Östermelö", "  ORDER BY o_nev COLLATE HUN_ABC, f_fizkelt ", "östermelö"},
+    {"RadioButton2", "Fiz.dátum", "  ORDER BY f_fizkelt, o_nev COLLATE HUN_ABC ", "fizetés dátum"},
+    {"RadioButton3", "Vorik", "  ORDER BY s_Bszam, s_megnevezes COLLATE HUN_ABC ", "vorik szám"},
+    {"RadioButton4", "Termék", "  ORDER BY s_megnevezes COLLATE HUN_ABC, o_nev COLLATE HUN_ABC ", "termék megnevezés"},
+    {"RadioButton5", "Felv.dátum", "  ORDER BY f_felvkelt, o_nev COLLATE HUN_ABC ", "felvásárlás dátum"},
 }};
 
 }  // namespace
@@ -81,7 +81,6 @@ TForm12::TForm12(QWidget *owner) : QDialog(owner) {
                       {QStringLiteral("S_TERMEKKOD"), QStringLiteral("Termékkód")},
                       {QStringLiteral("ID_QZSOR"), QStringLiteral("ID")}});
   DBGrid1 = MakeListGrid(this, model_);
-  DBGrid1->setColumnWidth(0, 157);
   DBNavigator1 = MakeNavigator(this, Data->ZQ20);
   Button1 = MakeListButton(this, "Button1", "Kigyüjtés", &TForm12::Button1Click);
   Button2 = MakeListButton(this, "Button2", "Nyomtatás", &TForm12::Button2Click);

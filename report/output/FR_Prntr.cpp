@@ -12,6 +12,7 @@ namespace report {
 
 QString frDefaultPrinterName() { return QStringLiteral("Default printer"); }
 QString frPdfPrinterName() { return QStringLiteral("PDF"); }
+QString frNoPrinterPdfTitle() { return QStringLiteral("Nincs nyomtató beállítva: a nyomat PDF fájlba kerül"); }
 QString frInvalidPrinterText() { return QStringLiteral("Printer selected is not valid"); }
 QString frPrinterGoneText(const QString &printer) {
   return QStringLiteral("The printer \"%1\" is not available any more. Nothing was printed.").arg(printer);

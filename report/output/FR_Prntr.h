@@ -89,8 +89,11 @@ std::unique_ptr<TfrPrinterBackend> frCreateSystemPrinterBackend();
 // elsewhere; tests replace it.
 using TfrPdfFileNameProc = std::function<QString(const QString &proposed)>;
 extern TfrPdfFileNameProc frAskPdfFileName;
-// The default of frAskPdfFileName.
+// The default of frAskPdfFileName. Without a printer of the system its
+// caption is frNoPrinterPdfTitle().
 QString frDefaultAskPdfFileName(const QString &proposed);
+// "Nincs nyomtató beállítva: a nyomat PDF fájlba kerül".
+QString frNoPrinterPdfTitle();
 // The proposed file: the job title with ".pdf" in the working folder, less
 // the characters a Windows file name cannot hold (\ / : * ? " < > |).
 QString frPdfFileProposal(const QString &jobTitle);

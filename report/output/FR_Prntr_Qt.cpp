@@ -22,13 +22,26 @@
 
 namespace report {
 
+namespace {
+
+// The system's printers, without a queue named as the printer "PDF".
+QStringList cupsPrinters() {
+  QStringList names = QPrinterInfo::availablePrinterNames();
+  names.removeAll(frPdfPrinterName());
+  return names;
+}
+
+}  // namespace
+
 QString frDefaultAskPdfFileName(const QString &proposed) {
   // Without windows there is nobody to ask: the proposal is taken.
   if (!qobject_cast<QApplication *>(QCoreApplication::instance())) return proposed;
+  // Without a printer of the system the default printer is "PDF": the
+  // question says why a file is asked for.
+  const QString title = cupsPrinters().isEmpty() ? frNoPrinterPdfTitle() : QStringLiteral("Save the printout as");
   // A name typed without ".pdf" gets it before an older file of that name is asked about.
   std::unique_ptr<QFileDialog> dlg(platform::makeFileDialog(QApplication::activeWindow(), "PdfFileDialog",
-                                                            platform::FileDialogKind::Save,
-                                                            QStringLiteral("Save the printout as"),
+                                                            platform::FileDialogKind::Save, title,
                                                             QStringLiteral("PDF files|*.pdf"), QStringLiteral("pdf")));
   return platform::execFileDialog(dlg.get(), QString(), proposed);
 }
@@ -284,12 +297,6 @@ class SystemPrinterBackend final : public TfrPrinterBackend {
   QPrinter *systemPrinter() override { return usePdf_ ? nullptr : &printer(); }
 
  private:
-  static QStringList cupsPrinters() {
-    QStringList names = QPrinterInfo::availablePrinterNames();
-    names.removeAll(frPdfPrinterName());
-    return names;
-  }
-
   // Created on first use: only a selected real printer needs it.
   QPrinter &printer() {
     if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);

@@ -47,7 +47,7 @@ TEST_F(ListPrinting, ProducerListNamesTheReceiverAndCountsEveryProducer) {
   EXPECT_TRUE(allTexts().contains(QStringLiteral("Őstermelők száma: %1").arg(producers)));
   EXPECT_TRUE(allTexts().contains(QStringLiteral("1/1")));
   // The list keeps the print statement: name and birth-date order.
-  EXPECT_TRUE(Data->ZQ30->sql().text().contains(QStringLiteral("ORDER BY o_Nev COLLATE PXW_HUN, o_Szido")));
+  EXPECT_TRUE(Data->ZQ30->sql().text().contains(QStringLiteral("ORDER BY o_Nev COLLATE HUN_ABC, o_Szido")));
 }
 
 // Every part of the address the producer entry stores is printed, in the

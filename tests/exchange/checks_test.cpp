@@ -3,6 +3,7 @@
 // line by line with the texts written out here, the single checks with a
 // right and a wrong value each.
 #include "support/data_fixture.h"
+#include "grid_check.h"
 #include "app/MenuCommands.h"
 #include "exchange/checks/CheckFindings.h"
 #include "exchange/checks/Unit14.h"
@@ -380,6 +381,7 @@ TEST_F(DataChecks, TheDialogOpensWithNothingCut) {
         if (tab == 1) f->PageControl2->setCurrentIndex(inner);
         QApplication::processEvents();
         f->grab().save(QStringLiteral(VORIK_BINARY_DIR "/grabs/Form14_%1_%2.png").arg(tab).arg(inner));
+        if (tab == 0) expectGridReadable(f, QStringLiteral("DBGrid1"));
         for (QWidget *w : f->findChildren<QWidget *>()) {
           if (w->isVisible() && (qobject_cast<QLabel *>(w) || qobject_cast<QPushButton *>(w) ||
                                  qobject_cast<QDateEdit *>(w))) {

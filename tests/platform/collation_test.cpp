@@ -47,6 +47,10 @@ TEST(Collation, HungarianDoubleLettersAndLongVowels) {
   EXPECT_EQ(sorted({"öt", "oz", "ót", "őr"}), (QStringList{"ót", "oz", "őr", "öt"}));
   EXPECT_EQ(sorted({"ür", "uz", "űz"}), (QStringList{"uz", "ür", "űz"}));
   EXPECT_EQ(sorted({"dzsungel", "dza", "dz", "dy"}), (QStringList{"dy", "dz", "dza", "dzsungel"}));
+  // A long vowel weighs as its short one until the words are otherwise equal.
+  EXPECT_EQ(sorted({"Adorján", "Ács", "Ábel"}), (QStringList{"Ábel", "Ács", "Adorján"}));
+  EXPECT_EQ(sorted({"Oláh", "Ódor", "Alma", "Áfonya"}), (QStringList{"Áfonya", "Alma", "Ódor", "Oláh"}));
+  EXPECT_EQ(sorted({"kór", "kor", "Ürögi Őze", "Ürögi Ödön"}), (QStringList{"kor", "kór", "Ürögi Ödön", "Ürögi Őze"}));
 }
 
 TEST(Collation, DigitsAndPunctuationComeBeforeLetters) {

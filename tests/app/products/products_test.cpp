@@ -126,7 +126,7 @@ TEST_F(Products, AStoredProductReopensTheListByNameOnItsCode) {
   EXPECT_EQ(label, kProductSortByName);
   EXPECT_EQ(positioned, "13");
   EXPECT_EQ(AktTermek, "13");
-  EXPECT_EQ(Data->ZQ40->sql().lines().last(), "  ORDER BY t_megnevezes COLLATE PXW_HUN");
+  EXPECT_EQ(Data->ZQ40->sql().lines().last(), "  ORDER BY t_megnevezes COLLATE HUN_ABC");
   EXPECT_EQ(scalar("SELECT t_kompmerteke FROM termek WHERE t_kod = '13'"), "12");
   EXPECT_EQ(scalar("SELECT t_ear FROM termek WHERE t_kod = '13'"), "1250,5");
 }
@@ -236,7 +236,7 @@ TEST_F(Products, ThePickerFindsANameBeginningAndCancelGivesTheRowBack) {
   EXPECT_TRUE(third.endsWith("ORDER BY t_kod"));
   EXPECT_EQ(byEntry, QStringList({"  ORDER BY ID_Termek", "Termék lista a beviteli sorrend szerint", "1"}));
   EXPECT_EQ(byName,
-            QStringList({"  ORDER BY t_megnevezes COLLATE PXW_HUN", "Termék lista, \"Megnevezés\" szerint", "Alma"}));
+            QStringList({"  ORDER BY t_megnevezes COLLATE HUN_ABC", "Termék lista, \"Megnevezés\" szerint", "Alma"}));
   EXPECT_FALSE(picked);
   EXPECT_EQ(current("t_megnevezes"), "Alma");
   // The names in the Hungarian order, as the printed list has them.

@@ -47,14 +47,17 @@ class SmallDialogs : public PrintFixture {
       t->open();
   }
 
-  // Clicks "Szerkeszt" and types code into the password dialog.
-  static void enterCode(TForm22 &f, const QString &code) {
+  // Clicks "Szerkeszt" and types code into the password dialog, confirmed
+  // with "OK" or with Enter in the field.
+  static void enterCode(TForm22 &f, const QString &code, bool byEnter = false) {
     ModalScript script;
-    script.then([code](QWidget *w) {
+    script.then([code, byEnter](QWidget *w) {
       EXPECT_EQ(w->objectName(), QStringLiteral("PasswordDlg"));
       EXPECT_EQ(w->windowTitle(), QStringLiteral("Jelszó"));
       setText(w, QStringLiteral("Password"), code);
-      click(w, QStringLiteral("OKBtn"));
+      if (!byEnter) return click(w, QStringLiteral("OKBtn"));
+      QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+      QApplication::sendEvent(child<QWidget>(w, QStringLiteral("Password")), &enter);
     });
     EXPECT_TRUE(script.run([&] { f.Button6->click(); }, 5000));
   }
@@ -139,6 +142,23 @@ TEST_F(SmallDialogs, UnlockedGridEditIsPostedAndDurableWithTheNextCommit) {
     if (model->index(r, column).data().toString() == QLatin1String("25000000")) row = r;
   }
   ASSERT_TRUE(model->canFetchMore({}));
+  // Letters typed into a number field (F2, then Enter) are refused in the
+  // program's words, naming the field; the row keeps its value.
+  const QString idBefore = model->index(row, id).data().toString();
+  f.DBGrid[4]->setCurrentIndex(model->index(row, id));
+  QKeyEvent f2(QEvent::KeyPress, Qt::Key_F2, Qt::NoModifier);
+  QApplication::sendEvent(f.DBGrid[4], &f2);
+  auto *editor = f.DBGrid[4]->viewport()->findChild<QLineEdit *>();
+  ASSERT_NE(editor, nullptr);
+  editor->selectAll();
+  QKeyEvent typed(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("abc"));
+  QApplication::sendEvent(editor, &typed);
+  EXPECT_EQ(messageOf([&] {
+              QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+              QApplication::sendEvent(editor, &enter);
+            }),
+            QStringLiteral("A(z) ID_SORSZAM mezőbe egész számot kell írni, „abc” nem az. A mező értéke nem változott."));
+  EXPECT_EQ(model->index(row, id).data().toString(), idBefore);
   ASSERT_TRUE(model->flags(model->index(row, column)) & Qt::ItemIsEditable);
   ASSERT_TRUE(model->setData(model->index(row, column), QStringLiteral("25000100")));
   const int last = model->rowCount() - 1;
@@ -210,7 +230,7 @@ TEST_F(SmallDialogs, ThreeLetterCodeShowsTheReceiverGridAndAWrongCodeDoesNothing
   PasswordDlgCreated = false;
   TForm22 f;
   f.show();
-  enterCode(f, QString::fromLatin1(TForm22::kCode6));
+  enterCode(f, QString::fromLatin1(TForm22::kCode6), true);
   EXPECT_EQ(writableCount(f), 5);
   EXPECT_TRUE(f.writable(5));
   EXPECT_FALSE(f.DBGrid[5]->isHidden());

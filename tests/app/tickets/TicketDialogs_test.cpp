@@ -1007,6 +1007,26 @@ TEST_F(TicketDialogs, AFileOfAnEarlierVersionListsAndSumsTheSame) {
   closeDataModule(data_);
 }
 
+// A click on "Név" gives the Hungarian order of the producer list and the
+// printed lists: a long vowel weighs as its short one, "ö" and "ő" come
+// after "o" and "ó".
+TEST_F(TicketDialogs, TheListByNameIsInTheHungarianOrder) {
+  const QStringList names = {"Zsigmond", "Ürögi Őze", "Adorján", "Ürögi Ödön", "Ábel", "Ódor", "Oláh"};
+  for (int i = 0; i < names.size(); ++i) {
+    const QString producer = addProducer(QString(), QStringLiteral("0"));
+    exec(QStringLiteral("UPDATE OSTERMELO SET O_NEV = '%1' WHERE O_KOD = '%2'").arg(names[i], producer));
+    addHeader(QString::number(39000001 + i), producer, QStringLiteral(" "));
+  }
+  TForm8 list(nullptr);
+  list.show();
+  QApplication::processEvents();
+  emit list.DBGrid1->horizontalHeader()->sectionClicked(2);  // a click on "Név"
+  QStringList shown;
+  for (Data->ZQ10->first(); !Data->ZQ10->eof(); Data->ZQ10->next())
+    shown << Data->ZQ10->fieldByName(QStringLiteral("O_NEV")).asString();
+  EXPECT_EQ(shown, QStringList({"Ábel", "Adorján", "Ódor", "Oláh", "Ürögi Ödön", "Ürögi Őze", "Zsigmond"}));
+}
+
 TEST_F(TicketDialogs, ListSearchAndSort) {
   const QString producer = addProducer(QString(), QStringLiteral("0"));
   for (const char *s : {"39000001", "39100002", "39100003", "39200004"})

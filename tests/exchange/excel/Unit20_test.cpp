@@ -1,5 +1,6 @@
 // The Excel export dialog against a real embedded database: the workbooks it
 // saves are read back by xlrd and checked cell by cell.
+#include "../grid_check.h"
 #include "app/MenuCommands.h"
 #include "app/SharedState.h"
 #include "app/Unit2.h"
@@ -404,6 +405,7 @@ TEST_F(ExcelExport, ProducersSheet) {
   auto f = Open();
   f->PageControl1->setCurrentIndex(1);
   f->Button5Click();
+  expectGridReadable(f.get(), QStringLiteral("DBGrid2"));
   const auto seen = Run([&] { f->Button6Click(); }, {QMessageBox::Ok});
   EXPECT_EQ(seen[0].caption, QStringLiteral("Kész!"));
   EXPECT_EQ(seen[0].text, Saved(QStringLiteral("AZ östermelö konvertálás befejeződött!"), "OSTERMELO.xls"));

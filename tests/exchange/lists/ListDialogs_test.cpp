@@ -3,6 +3,8 @@
 // producer pick of the monthly list, and each dialog grabbed.
 #include "list_fixture.h"
 
+#include "../grid_check.h"
+
 #include "app/MenuCommands.h"
 #include "exchange/lists/Unit13.h"
 #include "exchange/lists/Unit19.h"
@@ -84,6 +86,7 @@ TEST_F(ListDialogs, RangeListsGatherAndAnyChangeOfTheRangeDisablesPrinting) {
       EXPECT_TRUE(enabled(dlg, "Button2"));
       EXPECT_EQ(gridRows(dlg), 2);
       EXPECT_EQ(f->Osszesen, "1284,5");
+      expectGridReadable(dlg, QStringLiteral("DBGrid1"));
       grabAndCheck(dlg, dlg->objectName() + QStringLiteral(".png"));
 
       f->DateTimePicker2->setDate(QDate(2025, 3, 30));

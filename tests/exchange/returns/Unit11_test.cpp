@@ -1,6 +1,7 @@
 // The 08M return dialog driven through its controls: the period check and
 // the buttons it enables, the gather into the month folder, failures named in
 // a box, and the printed list on a layout built in the test.
+#include "../grid_check.h"
 #include "app/MenuCommands.h"
 #include "app/common/LimitedEdit.h"
 #include "exchange/returns/Unit11.h"
@@ -56,6 +57,7 @@ TEST_F(Form11Test, OpensOnTheCurrentYearWithBothActionsDisabled) {
   EXPECT_FALSE(f->Button1->isEnabled());
   EXPECT_FALSE(f->Button2->isEnabled());
   EXPECT_EQ(Data->ZQ20->recordCount(), 0);
+  expectGridReadable(f.get(), QStringLiteral("DBGrid1"));  // before a gather too
   EXPECT_TRUE(HasMenuCommand(QStringLiteral("N0808Mhozexport1")));
   const QImage shot = f->grab().toImage();
   EXPECT_FALSE(shot.isNull());
