@@ -21,6 +21,7 @@
 #include "tools/layouts/LayoutBuilder.h"
 
 #include <QFile>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -698,12 +699,19 @@ std::vector<MessageSeen> runPreview(const std::function<void()> &open, const Mod
 
 // Through the ticket list's buttons, the real preview window, its print
 // dialog and the printer "PDF".
+// The list stays on the ticket looked at: the next "Nyomtat" prints that one,
+// not the list's first row.
 TEST_F(TicketPrinting, ListButtonsOpenThePreviewAndPrintToAPdfFile) {
-  const QString s = addTicket(1, {{100, 80, 12}});
+  const QString other = addTicket(1, {{100, 80, 12}});
+  const QString s = addTicket(2, {{100, 80, 12}});
   JegyVariant = QStringLiteral("L");
   form_ = std::make_unique<TForm8>(nullptr);
   form_->show();
-  ASSERT_TRUE(Data->ZQ10->locate(QStringLiteral("F_BSZAM"), s, {}));
+  for (const QChar c : s) {  // typed in "Bizonylat:"
+    QKeyEvent press(QEvent::KeyPress, c.unicode(), Qt::NoModifier, QString(c));
+    QApplication::sendEvent(form_->Edit1, &press);
+  }
+  ASSERT_EQ(vorik::test::textOf(form_.get(), QStringLiteral("R_F_BSZAM")), s);
 
   const QString pdf = dir_->file(QStringLiteral("jegy.pdf"));
   RealPrinting printing(&pdf);
@@ -726,11 +734,14 @@ TEST_F(TicketPrinting, ListButtonsOpenThePreviewAndPrintToAPdfFile) {
   EXPECT_TRUE(producer) << previewed.join('\n').toStdString();
   EXPECT_TRUE(previewed.contains(QStringLiteral("Azaz: hétezer-négyszázötvenhat  00/100 Forint")));
   EXPECT_EQ(printedMark(s), "");
+  EXPECT_EQ(vorik::test::textOf(form_.get(), QStringLiteral("R_F_BSZAM")), s);
 
   // "Nyomtat": the preview's print button, the printer "PDF" in the print dialog.
   for (const MessageSeen &box : runPreview([&] { click(form_.get(), QStringLiteral("Button5")); }, printToPdf, false))
     ADD_FAILURE() << box.text.toStdString();
   EXPECT_EQ(printedMark(s), "I");
+  EXPECT_EQ(printedMark(other), "");
+  EXPECT_EQ(vorik::test::textOf(form_.get(), QStringLiteral("R_F_BSZAM")), s);
   ASSERT_TRUE(QFile::exists(pdf));
   const QString text = pdfText(pdf);
   EXPECT_TRUE(text.contains(QStringLiteral("Sorszám: ") + s)) << text.toStdString();
