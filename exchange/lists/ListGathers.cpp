@@ -156,7 +156,6 @@ ProducerTotals GatherProducerMonths(const QString &producerCode, const QString &
   setText(q, "p1", producerCode);
   setText(q, "p2", receiver);
   q->open();
-  q->last();
   return totals;
 }
 
@@ -175,7 +174,6 @@ void GatherCash(const QString &receiver, bool detailed) {
   setText(q, "p1", receiver);
   setText(q, "p2", QStringLiteral("x"));
   q->open();
-  q->last();
 }
 
 StatisticsTotals GatherStatistics(const QString &receiver, bool overall) {
@@ -203,7 +201,7 @@ StatisticsTotals GatherStatistics(const QString &receiver, bool overall) {
     totals.felvar += felvar.asFloat();
     totals.kifiz += kifiz.asFloat();
   }
-  q->last();
+  q->first();  // shown from the first row, as every list
   return totals;
 }
 
