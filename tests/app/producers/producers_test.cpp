@@ -115,7 +115,8 @@ TEST_F(Producers, APickerOpensOnTheCurrentCodeAndCancelGivesItBack) {
 // Ctrl+Home and Ctrl+End on the list's first and last rows (each read with
 // the rows around it only), a search text longer than the name a no-match.
 TEST_F(Producers, TheListGoesToItsEndsInHungarianOrderAndAnOverLongSearchMatchesNothing) {
-  exec(QStringLiteral("INSERT INTO ostermelo (o_kod, o_nev) SELECT 1000 + n, 'Név ' || (1000 + n) FROM "
+  exec(QStringLiteral("INSERT INTO ostermelo (o_kod, o_nev, o_helysegnev) SELECT 1000 + n, "
+                      "'Név ' || (1000 + n), 'Város ' || MOD(n, 7) FROM "
                       "(SELECT FIRST 700 ROW_NUMBER() OVER () AS n FROM rdb$types a CROSS JOIN rdb$types b)"));
   add("1", "Szentgyörgyvölgyi Ede");
   add("2", "Őri Ábel");
@@ -124,7 +125,8 @@ TEST_F(Producers, TheListGoesToItsEndsInHungarianOrderAndAnOverLongSearchMatches
   add("5", "Zoli");
   AktOstermeloKod = "1500";
   QStringList seen;
-  int held = 0;
+  int held = 0, byTown = 0;
+  QString plan;
   ModalScript script;
   script.then([&](QWidget *dlg) {
     auto *grid = child<QTableView>(dlg, "DBGrid1");
@@ -145,12 +147,26 @@ TEST_F(Producers, TheListGoesToItsEndsInHungarianOrderAndAnOverLongSearchMatches
     edit->setText(QString(45, QLatin1Char('k')));
     typeKey(edit, QStringLiteral("k"));
     seen << current("o_Nev");
+    // Sorted by town (a hundred producers each), Ctrl+End reads one row
+    // and the rows before it that a screen shows, through the town's index.
+    grid->setCurrentIndex(grid->model()->index(0, 3));
+    emit grid->horizontalHeader()->sectionClicked(3);
+    QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+    QApplication::sendEvent(grid, &end);
+    QApplication::processEvents();
+    seen << current("o_Helysegnev");
+    byTown = grid->model()->rowCount();
+    plan = Data->ZQ30->plan();
     closeWindow(dlg);
   });
   ASSERT_TRUE(script.run([] { TForm4::Pick(); }));
   EXPECT_EQ(seen, QStringList({"Név 1500", "Aba Ödön / Aba Ödön", "Zsuzsa Zoé / Zsuzsa Zoé", "Őri Ábel",
-                               "Szentgyörgyvölgyi Ede", "Szentgyörgyvölgyi Ede"}));
+                               "Szentgyörgyvölgyi Ede", "Szentgyörgyvölgyi Ede", "Város 6"}));
   EXPECT_LT(held, 705);
+  EXPECT_LE(byTown, 51);
+  EXPECT_TRUE(plan.contains(QLatin1String("IX_OSTERMELO_HELYSEGNEV")) &&
+              !plan.contains(QLatin1String("SORT")))
+      << plan.toStdString();
 }
 
 TEST_F(Producers, DeletionGuardsAndCommit) {
@@ -248,7 +264,8 @@ TEST_F(Producers, ACellClickCopiesTheFelirIdAndATitleClickSortsByTheMarkedColumn
   EXPECT_EQ(copied, "NE7654321");
   EXPECT_EQ(firstByCode, "1");
   EXPECT_EQ(firstByName, "Kiss Anna");
-  EXPECT_EQ(orders, QStringList({"  ORDER BY O_KOD", "  ORDER BY O_KOD", "  ORDER BY o_Nev COLLATE PXW_HUN"}));
+  EXPECT_EQ(orders, QStringList({"  ORDER BY O_KOD, ID_OSTERMELO", "  ORDER BY O_KOD, ID_OSTERMELO",
+                                 "  ORDER BY o_Nev COLLATE PXW_HUN"}));
   EXPECT_EQ(sortLabel, kProducerSortHint);
   // Titles, not column names, over the columns the clicks sort by.
   ASSERT_EQ(titles.size(), 28);
