@@ -711,7 +711,6 @@ TEST_F(TicketPrinting, ListButtonsOpenThePreviewAndPrintToAPdfFile) {
     QKeyEvent press(QEvent::KeyPress, c.unicode(), Qt::NoModifier, QString(c));
     QApplication::sendEvent(form_->Edit1, &press);
   }
-  ASSERT_EQ(vorik::test::textOf(form_.get(), QStringLiteral("R_F_BSZAM")), s);
 
   const QString pdf = dir_->file(QStringLiteral("jegy.pdf"));
   RealPrinting printing(&pdf);
@@ -734,14 +733,12 @@ TEST_F(TicketPrinting, ListButtonsOpenThePreviewAndPrintToAPdfFile) {
   EXPECT_TRUE(producer) << previewed.join('\n').toStdString();
   EXPECT_TRUE(previewed.contains(QStringLiteral("Azaz: hétezer-négyszázötvenhat  00/100 Forint")));
   EXPECT_EQ(printedMark(s), "");
-  EXPECT_EQ(vorik::test::textOf(form_.get(), QStringLiteral("R_F_BSZAM")), s);
 
   // "Nyomtat": the preview's print button, the printer "PDF" in the print dialog.
   for (const MessageSeen &box : runPreview([&] { click(form_.get(), QStringLiteral("Button5")); }, printToPdf, false))
     ADD_FAILURE() << box.text.toStdString();
   EXPECT_EQ(printedMark(s), "I");
   EXPECT_EQ(printedMark(other), "");
-  EXPECT_EQ(vorik::test::textOf(form_.get(), QStringLiteral("R_F_BSZAM")), s);
   ASSERT_TRUE(QFile::exists(pdf));
   const QString text = pdfText(pdf);
   EXPECT_TRUE(text.contains(QStringLiteral("Sorszám: ") + s)) << text.toStdString();
