@@ -2,19 +2,24 @@
 // receiver (the first argument), so that the two sizes compare in one run:
 // opening the list (query, and the list window), saving a new ticket
 // (checks, recomputation, header insert with the counter update, commit), and
-// a modification's OK from the list's first row.
+// a modification's OK from the list's first row; what the lists read on
+// Ctrl+End (the rows they then hold) and the export's gather of one month,
+// whose tickets are the same 300 at either size.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDateTime>
 #include <QMessageBox>
 #include <QTimer>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <array>
 #include <memory>
 
 #include "app/SharedState.h"
+#include "app/producers/Unit4.h"
 #include "app/Unit2.h"
 #include "app/tickets/TicketQueries.h"
 #include "app/tickets/TicketState.h"
@@ -26,6 +31,7 @@
 #include "bench/support/grid_steps.h"
 #include "db/dataset.h"
 #include "db/transaction.h"
+#include "exchange/excel/Unit20.h"
 
 namespace {
 
@@ -35,19 +41,22 @@ struct World : bench::Database {
     addReceiver();
     AtvevoNyilatk = QStringLiteral("Nyilatkozat");
     // The tickets, each with one line, numbered 25000001 upwards: a cross
-    // join of five digit rows gives the 100,000 numbers.
+    // join of five digit rows gives the 100,000 numbers. The first 300 were
+    // bought and paid in February, the rest in March.
     addDigits();
     const QString numbers = bench::DigitNumbers(25000001, kTickets);
-    // 1,000 producers; the tickets are spread over them.
+    // 1,000 producers in 100 towns; the tickets are spread over them.
     run(QStringLiteral("INSERT INTO OSTERMELO (O_KOD, O_NEV, O_SZJA, O_FHAT, O_FELIR, O_IRSZAM, "
-                       "O_HELYSEGNEV, O_UTCA) SELECT LPAD(i, 5, '0'), 'Termelő ' || (i - 1), 15, 0, "
-                       "'AB1234567', '6000', 'Kecskemét', 'Fő utca 1.' FROM (") +
+                       "O_HELYSEGNEV, O_UTCA, O_ADOSZAM) SELECT LPAD(i, 5, '0'), 'Termelő ' || (i - 1), "
+                       "15, 0, 'AB1234567', '6000', 'Város ' || MOD(i, 100), 'Fő utca 1.', LPAD(i, 11, '0') "
+                       "FROM (") +
         bench::DigitNumbers(1, 1000) + QStringLiteral(")"));
     run(QStringLiteral("INSERT INTO QZFEJ (F_BSZAM, F_AKOD, F_OSTERMKOD, F_KELT, F_FELVKELT, "
                        "F_FIZKELT, F_UTAL, F_SZJA, F_JARULSZAZ, F_LEVONAS, F_TIPUS, F_MUVKTG, "
                        "F_SUMVAR) SELECT CAST(i AS VARCHAR(8)), 'B0001', LPAD(1 + MOD(i, 1000), 5, "
-                       "'0'), '2025-03-01', '2025-03-01', "
-                       "'2025-03-01', ' ', 15, 0, 0, '1', 850, 1000 FROM (") +
+                       "'0'), '2025-03-01', IIF(i <= 25000300, '2025-02-01', '2025-03-01'), "
+                       "IIF(i <= 25000300, '2025-02-01', '2025-03-01'), ' ', 15, 0, 0, '1', 850, 1000 "
+                       "FROM (") +
         numbers + QStringLiteral(")"));
     run(QStringLiteral("INSERT INTO QZSOR (S_BSZAM, S_MEGNEVEZES, S_VTSZ, S_BRUTTO, S_MEGY, "
                        "S_EAR, S_KOMPMERTEKE, S_AKOD, S_LEVONSZAZ) SELECT CAST(i AS VARCHAR(8)), "
@@ -273,6 +282,41 @@ void BM_ModifyFromTheFirstRow(benchmark::State &state) {
   }
 }
 BENCHMARK(BM_ModifyFromTheFirstRow)->Apply(sizes)->Unit(benchmark::kMillisecond);
+
+// Ctrl+End in the producer list in an order (second argument: 0 name,
+// 1 town, 2 tax number), from its first row; with the rows it then holds.
+void BM_ProducerListEnd(benchmark::State &state) {
+  world(static_cast<int>(state.range(0)));
+  const QString order = QString::fromLatin1(std::array{"o_Nev", "O_HELYSEGNEV", "O_ADOSZAM"}[state.range(1)]);
+  for (auto _ : state) {
+    state.PauseTiming();
+    OpenProducerList(order);
+    state.ResumeTiming();
+    Data->ZQ30->last();
+  }
+  state.counters["rows_held"] = Data->ZQ30->fetchedCount();
+}
+BENCHMARK(BM_ProducerListEnd)->ArgsProduct({{1000, 100000}, {0, 1, 2}})->Unit(benchmark::kMillisecond);
+
+// The Excel export's "Kigyüjtés" of February by purchase date (second
+// argument 0) and by payment date (1): the statement opened and read whole.
+void BM_ExcelGatherOneMonth(benchmark::State &state) {
+  world(static_cast<int>(state.range(0)));
+  db::Query q;
+  q.setTransaction(Data->IBTrans1);
+  for (const QString &l : TicketLineSql(state.range(1) == 1)) q.sql().add(l);
+  int rows = 0;
+  for (auto _ : state) {
+    q.close();
+    q.paramByName(QStringLiteral("p1")).setDateTime(QDateTime(QDate(2025, 2, 1), QTime(0, 0)));
+    q.paramByName(QStringLiteral("p2")).setDateTime(QDateTime(QDate(2025, 2, 28), QTime(0, 0)));
+    q.paramByName(QStringLiteral("p3")).setString(QStringLiteral("B0001"));
+    q.open();
+    rows = q.recordCount();
+  }
+  state.counters["rows"] = rows;
+}
+BENCHMARK(BM_ExcelGatherOneMonth)->ArgsProduct({{1000, 100000}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -288,7 +288,7 @@ void KeysetList::openFrom(const Keys &anchor, bool whole) {
   readFrom(anchor, whole);
   startFetched_ = anchor.isEmpty();
   anchor_ = anchor;
-  open();
+  KeysetList::open();  // the list as set up here (a table's open() would set it up anew, from its first row)
   if (!startFetched_) readEarlier(kOpeningBatch);
 }
 

@@ -68,9 +68,8 @@ QStringList Table::primaryKey() {
   return key_;
 }
 
-void Table::last() { DataSet::last(); }
-
 bool Table::locate(const QString &fieldName, const QVariant &value, LocateOptions options) {
+  if (active() && !startFetched()) first();
   return DataSet::locate(fieldName, value, options);
 }
 
@@ -117,6 +116,7 @@ void Table::post() {
     // is read on later from a key the row left.
     std::vector<std::optional<QVariant>> pending = std::exchange(pending_, {});
     try {
+      while (!startFetched()) fetchEarlier();
       fetchAll();
     } catch (...) {
       pending_ = std::move(pending);

@@ -23,13 +23,13 @@ class Table : public KeysetList {
 
   // A table that is not there raises the engine's error.
   void open() override;
-  // The last row and a located one are reached by reading on from the rows
-  // held, so the rows held always begin with the table's first row.
-  void last() override;
+  // The last row is read with the rows before it only, as a list's; a row
+  // is located by reading on from the table's first row.
   bool locate(const QString &fieldName, const QVariant &value, LocateOptions options = {}) override;
   void edit() override;
-  // A post that changes the primary key reads the rest of the table first:
-  // the row keeps its place and nothing is read on from a key it left.
+  // A post that changes the primary key reads the whole table first: the
+  // row keeps its place and nothing is read on, nor read before, from a key
+  // it left.
   void post() override;
   void cancel() override;
 

@@ -139,6 +139,12 @@ class ColumnFit : public QObject {
   QTableView *grid_;
 };
 
+// Whether the grid shows the whole height of row.
+bool wholeRowShown(QTableView *grid, int row) {
+  const int top = grid->rowViewportPosition(row);
+  return top >= 0 && top + grid->rowHeight(row) <= grid->viewport()->height();
+}
+
 }  // namespace
 
 QString ListCellText(const QModelIndex &index) {
@@ -160,8 +166,8 @@ bool ColumnFit::eventFilter(QObject *watched, QEvent *event) {
   return QObject::eventFilter(watched, event);
 }
 
-void BindListGrid(QTableView *grid, db::DataSetModel *model) {
-  model->setTitles(ListColumnTitles());
+void BindListGrid(QTableView *grid, db::DataSetModel *model, bool listTitles) {
+  if (listTitles) model->setTitles(ListColumnTitles());
   grid->setModel(model);
   grid->setItemDelegate(new ListCells(grid));
   // The columns take their widths anew with each statement and each size
@@ -173,10 +179,13 @@ void BindListGrid(QTableView *grid, db::DataSetModel *model) {
   model->bindSelection(grid->selectionModel());
   grid->installEventFilter(new ListKeys(grid, model));
   // The rows before the first one held, once the grid comes near it; not
-  // again while the grid adjusts to rows put in front.
+  // while the grid adjusts to rows put in front, nor while a list opened
+  // anew is not yet shown on its current row (the grid then stands at its
+  // top for a moment).
   auto busy = std::make_shared<bool>(false);
-  auto nearStart = [grid, model, busy] {
-    if (*busy || model->startFetched()) return;
+  auto settling = std::make_shared<bool>(false);
+  auto nearStart = [grid, model, busy, settling] {
+    if (*busy || *settling || model->startFetched()) return;
     const int top = grid->rowAt(0);
     if (top < 0 || top >= kMargin) return;
     *busy = true;
@@ -184,12 +193,19 @@ void BindListGrid(QTableView *grid, db::DataSetModel *model) {
     *busy = false;
   };
   QObject::connect(grid->verticalScrollBar(), &QScrollBar::valueChanged, grid, nearStart);
-  // A list opened anew shows its current row, and only then reads on.
-  QObject::connect(model, &QAbstractItemModel::modelReset, grid, [grid, nearStart] {
-    QTimer::singleShot(0, grid, [grid, nearStart] {
+  // A list opened anew shows the whole of its current row (the scroll
+  // bars laid out first: a horizontal one takes height from the rows), and
+  // only then reads on.
+  QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, grid, [settling] { *settling = true; });
+  QObject::connect(model, &QAbstractItemModel::modelReset, grid, [grid, nearStart, settling] {
+    QTimer::singleShot(0, grid, [grid, nearStart, settling] {
+      grid->doItemsLayout();
       const QModelIndex current = grid->currentIndex();
-      if (current.isValid() && !grid->viewport()->rect().intersects(grid->visualRect(current)))
-        grid->scrollTo(current, QAbstractItemView::PositionAtCenter);
+      if (current.isValid() && !wholeRowShown(grid, current.row()))
+        grid->scrollTo(current, grid->viewport()->rect().intersects(grid->visualRect(current))
+                                    ? QAbstractItemView::EnsureVisible
+                                    : QAbstractItemView::PositionAtCenter);
+      *settling = false;
       nearStart();
     });
   });

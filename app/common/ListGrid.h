@@ -21,11 +21,12 @@ class DataSetModel;
 // dataset's; of a list read around its position the grid holds the rows it
 // shows and a screenful more (the rows before the first one held are read
 // when the grid comes near it, and the rows shown stay in place), and
-// Ctrl+Home and Ctrl+End make the list's first and last rows current.
-// Numbers are written as the printed lists write them (ListColumnFormats)
-// and the columns sized by FitListColumns whenever the statement or the
-// grid's size changes.
-void BindListGrid(QTableView *grid, db::DataSetModel *model);
+// Ctrl+Home and Ctrl+End make the list's first and last rows current. The
+// current row is shown whole. Numbers are written as the printed lists write
+// them (ListColumnFormats) and the columns sized by FitListColumns whenever
+// the statement or the grid's size changes. listTitles: the Hungarian titles
+// over the columns (ListColumnTitles); otherwise the model's own.
+void BindListGrid(QTableView *grid, db::DataSetModel *model, bool listTitles = true);
 
 // The list grid (DBGrid1) over model: one cell marked at a time, read-only,
 // rows of fixed height, bound as BindListGrid binds it, Hungarian titles over

@@ -122,10 +122,16 @@ db::ListSpec ProducerList(const QString &orderBy, const QSet<QString> &present) 
   list.columns = columns.join(QStringLiteral(", "));
   list.from = QStringLiteral("ostermelo");
   // The name in the Hungarian order, through its index in that collation;
-  // rows of one name keep together. Other columns in their own order.
+  // rows of one name keep together. Other columns in their own order, rows
+  // of one value (a town) in the order they were added, so that the list's
+  // last row is one row, not every producer of the last town.
   if (orderBy.compare(QLatin1String("o_Nev"), Qt::CaseInsensitive) == 0)
     list.order = {{QStringLiteral("o_Nev"), QStringLiteral("O_NEV"), true, QStringLiteral("HUN_ABC")}};
-  else list.order = {{orderBy, orderBy}};
+  else if (orderBy.compare(QLatin1String("ID_OSTERMELO"), Qt::CaseInsensitive) == 0)
+    list.order = {{orderBy, orderBy, false}};
+  else
+    list.order = {{orderBy, orderBy},
+                  {QStringLiteral("ID_OSTERMELO"), QStringLiteral("ID_OSTERMELO"), false}};
   list.identity = QStringLiteral("ID_OSTERMELO");
   return list;
 }

@@ -18,6 +18,7 @@
 
 #include "app/MenuCommands.h"
 #include "app/Unit2.h"
+#include "app/common/ListGrid.h"
 #include "app/common/Navigator.h"
 #include "app/common/Widgets.h"
 #include "app/common/Guarded.h"
@@ -134,9 +135,8 @@ TForm22::TForm22(QWidget *parent) : QDialog(parent) {
     DBGrid[i]->setObjectName(QStringLiteral("DBGrid%1").arg(i + 1));
     auto *model = new db::DataSetModel(DBGrid[i]);
     model->setDataSource(source(i));
-    DBGrid[i]->setModel(model);
+    BindListGrid(DBGrid[i], model, false);  // the table's own column names, the lists' keys
     DBGrid[i]->setItemDelegate(new TypedValues(DBGrid[i], model));
-    model->bindSelection(DBGrid[i]->selectionModel());
     connect(model, &db::DataSetModel::editFailed, this,
             [](const QString &message) { platform::error(message); });
     connect(model, &db::DataSetModel::editConflict, this,

@@ -383,8 +383,17 @@ void TForm8::OpenForModify(bool guarded) {
 }
 
 void TForm8::PrintTicket() {
+  const QString serial = fieldText(*Data->ZQ10, QStringLiteral("F_BSZAM"));
   if (printCommand()) printCommand()(this);
   else TicketPrint::PrintTicket(this);
+  // The print reads the list again; it stands on the ticket just shown, so
+  // that the next command acts on that ticket rather than on the row the
+  // reading left current.
+  db::KeysetList &list = *Data->ZQ10;
+  if (!serial.isEmpty() && list.active() && !list.isEmpty() &&
+      fieldText(list, QStringLiteral("F_BSZAM")) != serial)
+    list.locate(QStringLiteral("F_BSZAM"), serial);
+  showCurrentRow();
 }
 
 bool TForm8::eventFilter(QObject *watched, QEvent *event) {

@@ -34,7 +34,7 @@ class TForm8 : public QDialog {
   static void setPrintTicket(Command command);
   static void setCancelTicket(Command command);
   // Preview or print of the current row by NyomtatMod.
-  void PrintTicket();
+  void PrintTicket();  // afterwards the list stands on the ticket just shown
 
   void NewTicket();      // "Új"
   void ModifyTicket();   // "Módosít"

@@ -166,7 +166,7 @@ ProducerTotals GatherProducerMonths(const QString &producerCode, const QString &
     felar += printed(f2);
     vetelar += printed(f3);
   }
-  q->last();
+  q->first();  // shown from the first row, as every list
   return {static_cast<double>(felvar), static_cast<double>(felar), static_cast<double>(vetelar)};
 }
 
@@ -188,7 +188,7 @@ QString GatherCash(const QString &receiver, bool detailed) {
   long double total = 0;
   const db::Field &amount = q->fieldByName(detailed ? QStringLiteral("V_KIFIZ2") : QStringLiteral("V_KIFIZ1"));
   for (q->first(); !q->eof(); q->next()) total += printed(amount);
-  q->last();
+  q->first();  // shown from the first row, as every list
   return NumberText(static_cast<double>(total));
 }
 
@@ -216,7 +216,7 @@ StatisticsTotals GatherStatistics(const QString &receiver, bool overall) {
     felvar += printed(f1);
     kifiz += printed(f2);
   }
-  q->last();
+  q->first();  // shown from the first row, as every list
   return {static_cast<double>(felvar), static_cast<double>(kifiz)};
 }
 

@@ -218,6 +218,26 @@ TEST_F(SmallDialogs, AnEditOfARowAnotherProgramIsChangingIsKeptWithAMessage) {
   EXPECT_EQ(kept, QStringLiteral("25000200"));  // back in the cell's editor
 }
 
+// Ctrl+End and ">|" go to the table's last row as the lists do, reading the
+// rows before it that a screen shows only.
+TEST_F(SmallDialogs, CtrlEndAndTheLastButtonReadTheTablesEndOnly) {
+  execApart(*Data->ZCon1, QStringLiteral("INSERT INTO SORSZAM (A_AKOD, A_QZBSZAM) SELECT FIRST 600 'E', '1' "
+                                         "FROM rdb$types a CROSS JOIN rdb$types b"));
+  Data->IBTable5->close();  // opened before the rows came
+  Data->IBTable5->open();
+  TForm22 f;
+  f.show();
+  QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+  QApplication::sendEvent(f.DBGrid[4], &end);
+  const QString last = Data->IBTable5->fieldByName(QStringLiteral("ID_SORSZAM")).asString();
+  EXPECT_EQ(last, firstValueApart(*Data->ZCon1, QStringLiteral("SELECT MAX(ID_SORSZAM) FROM SORSZAM")));
+  Data->IBTable5->first();
+  click(f.Navigator[4], QStringLiteral("NavLast"));
+  QApplication::processEvents();
+  EXPECT_EQ(Data->IBTable5->fieldByName(QStringLiteral("ID_SORSZAM")).asString(), last);
+  EXPECT_LE(f.DBGrid[4]->model()->rowCount(), 51);
+}
+
 TEST_F(SmallDialogs, ThreeLetterCodeShowsTheReceiverGridAndAWrongCodeDoesNothing) {
   PasswordDlgCreated = false;
   {

@@ -135,6 +135,7 @@ TEST_F(ListDialogs, MonthlyListPicksGathersAndANewPickDisablesPrinting) {
     EXPECT_EQ(variable("v_szido"), textOf(dlg, "Edit3"));
     EXPECT_TRUE(enabled(dlg, "Button2"));
     form->Button2Click();
+    EXPECT_EQ(child<QTableView>(dlg, QStringLiteral("DBGrid1"))->currentIndex().row(), 0);
     EXPECT_EQ(textOf(dlg, "Edit5"), "1550");
     EXPECT_EQ(textOf(dlg, "Edit7"), "1550");
     EXPECT_EQ(variable("v_far"), "1550");
@@ -184,6 +185,7 @@ TEST_F(ListDialogs, CashAndStatisticsGatherAndTheBoxDisablesPrinting) {
     auto *f = static_cast<TForm31 *>(dlg);
     EXPECT_FALSE(enabled(dlg, "Button2"));
     f->Button1Click();
+    EXPECT_EQ(child<QTableView>(dlg, QStringLiteral("DBGrid1"))->currentIndex().row(), 0);
     EXPECT_EQ(gridRows(dlg), 3);  // paid in cash on 2024.03.15, 2025.03.01 and 2025.03.10
     EXPECT_TRUE(enabled(dlg, "Button2"));
     grabAndCheck(dlg, QStringLiteral("Form31.png"));
@@ -195,6 +197,7 @@ TEST_F(ListDialogs, CashAndStatisticsGatherAndTheBoxDisablesPrinting) {
   drive("Statisztika1", [&](QWidget *dlg) {
     auto *f = static_cast<TForm32 *>(dlg);
     f->Button1Click();
+    EXPECT_EQ(child<QTableView>(dlg, QStringLiteral("DBGrid1"))->currentIndex().row(), 0);
     EXPECT_EQ(gridRows(dlg), 6);
     EXPECT_EQ(variable("v_far"), "1814,5");
     EXPECT_EQ(variable("v_var"), "1814,5");
