@@ -7,6 +7,7 @@
 #include "platform/error_text.h"
 #include "platform/win_path.h"
 #include "report/core/FR_Class_Build.h"
+#include "report/core/FR_Class_Report.h"
 #include "report/core/FR_Utils.h"
 #include "report/expr/FR_Intrp.h"
 #include "report/output/FR_Prntr.h"
@@ -21,6 +22,11 @@ namespace {
 // A message shown, or handed to the caller who asked for it.
 void failWith(const QString &text, QString *error) {
   if (error) *error = text;
+  else platform::error(text);
+}
+
+void failWith(const QString &text, QStringList *errors) {
+  if (errors) errors->append(text);
   else platform::error(text);
 }
 
@@ -53,7 +59,7 @@ QString LayoutErrorText(const QString &fileName, const QString &reason) {
 }
 
 bool ShowLayout(TfrReport &report, const QString &fileName, const QString &title, PrintOrientation orientation,
-                const std::function<void()> &afterLoad, QString *error) {
+                const std::function<void()> &afterLoad, QStringList *errors) {
   report::TfrCompositeReport &composite = *Data->frCompositeReport1;
   composite.Reports.clear();
   composite.Reports.push_back(&report);
@@ -63,10 +69,16 @@ bool ShowLayout(TfrReport &report, const QString &fileName, const QString &title
     report::TfrCompositeReport &c;
     ~ClearList() { c.Reports.clear(); }
   } clear{composite};
+  // The engine's own boxes while it loads wait with the caller's messages.
+  struct EngineBoxes {
+    std::function<void(const QString &)> shown = report::frErrorBox;
+    ~EngineBoxes() { report::frErrorBox = shown; }
+  } engineBoxes;
+  if (errors) report::frErrorBox = [errors](const QString &text) { errors->append(text); };
   try {
     // The name as the original's file system found it: without regard to case.
     if (!report.LoadFromFile(platform::matchCase(fileName))) {
-      failWith(LayoutErrorText(fileName, QString()), error);
+      failWith(LayoutErrorText(fileName, QString()), errors);
       return false;
     }
   } catch (const std::exception &e) {
@@ -80,9 +92,10 @@ bool ShowLayout(TfrReport &report, const QString &fileName, const QString &title
                               "nyomtatási mintáját (például egy mentésből), és próbálja újra.");
     else if (dynamic_cast<const std::bad_alloc *>(&e))
       reason = platform::exceptionText(e);
-    failWith(LayoutErrorText(fileName, reason), error);
+    failWith(LayoutErrorText(fileName, reason), errors);
     return false;
   }
+  report::frErrorBox = engineBoxes.shown;
   if (afterLoad) afterLoad();
   report.Title = title;
   report.ModalPreview = true;

@@ -4,6 +4,7 @@
 // composite report's list, the printer's orientation, the layout file by
 // bare name and the modal preview.
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -26,11 +27,12 @@ enum class PrintOrientation { Portrait = 0, Landscape = 1 };
 // while it shows. A layout that cannot be read shows an error naming the
 // file and nothing else happens (false); the report keeps its previous
 // layout. afterLoad runs once the layout has loaded, just before the report
-// is built and shown. With error given, the message of a layout that cannot
-// be read goes there instead of a box, for the caller to show.
+// is built and shown. With errors given, the messages of a layout that cannot
+// be read (the engine's own first) go there in order instead of boxes, for
+// the caller to show.
 bool ShowLayout(report::TfrReport &report, const QString &fileName, const QString &title,
                 PrintOrientation orientation,
-                const std::function<void()> &afterLoad = {}, QString *error = nullptr);
+                const std::function<void()> &afterLoad = {}, QStringList *errors = nullptr);
 
 // The message of a layout that cannot be loaded.
 QString LayoutErrorText(const QString &fileName, const QString &reason);

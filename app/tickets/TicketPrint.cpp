@@ -210,13 +210,13 @@ void PrintTicket(TForm8 *form) {
     }
     ~Release() { now(); }
   } lock{printMode};
-  auto fail = [&lock](const QString &message) {
+  auto fail = [&lock](const QStringList &messages) {
     lock.now();
-    platform::error(message);
+    for (const QString &message : messages) platform::error(message);
   };
 
   QString error;
-  if (!openTicketData(serial, error)) return fail(error);
+  if (!openTicketData(serial, error)) return fail({error});
   // The ticket as the header row and its producer's row hold it now, not as
   // the list read it.
   db::Query &header = *Data->ZQ11;
@@ -237,7 +237,7 @@ void PrintTicket(TForm8 *form) {
   t.rates.deduction = header.fieldByName(QStringLiteral("F_LEVONAS")).asFloat();
 
   const auto prepared = PrepareVariables(t, JegyVariant, error);
-  if (!prepared) return fail(error);
+  if (!prepared) return fail({error});
   for (const auto &[name, value] : prepared->variables) report::frVariables->SetVariable(name, value);
   JegyVetelar = static_cast<double>(prepared->amounts.price);
   JegySzja = static_cast<double>(prepared->amounts.tax);
@@ -246,6 +246,7 @@ void PrintTicket(TForm8 *form) {
   FizetendoSzoveg = QString::number(prepared->amounts.payable);
 
   report::TfrReport &report = printMode ? *Data->frNyomtat : *Data->frMegtekint;
+  QStringList errors;
   // The serial in the title tells each ticket's PDF file apart.
   ShowLayout(report, LayoutFileName(JegyVariant), QStringLiteral("Felvásárlási jegy ") + serial,
              PrintOrientation::Portrait, [&] {
@@ -262,8 +263,8 @@ void PrintTicket(TForm8 *form) {
       // The rollback closed the queries the layout reads.
       platform::error(gone);
     }
-  }, &error);
-  if (!error.isEmpty()) fail(error);
+  }, &errors);
+  if (!errors.isEmpty()) fail(errors);
 
   TicketQueries::openTicketList(QStringLiteral("f_Bszam"), UtolsoBszam);
   if (form) form->Label9->setText(QStringLiteral("A lista, \"Bszám\" szerint"));
