@@ -133,7 +133,12 @@ void TForm25::Button1Click() {
     if (!Load(file, lines)) return false;
     q->close();
     q->sql().setText(sql);
-    if (!Data->Write(failed, [&](WriteSteps &) { imports::InsertLines(q, lines, parse, lineFailed, options); }))
+    // A failure of the database itself names its cause after the line's message.
+    if (!Data->Write(failed, [&](WriteSteps &steps) {
+          imports::InsertOptions o = options;
+          o.steps = &steps;
+          imports::InsertLines(q, lines, parse, lineFailed, o);
+        }))
       return false;
     platform::showMessage(done);
     return true;
@@ -165,9 +170,11 @@ void TForm25::Button1Click() {
       q->sql().setText(QStringLiteral("DELETE FROM atvevo "));
       q->execute();
       q->sql().setText(OldReceiverInsertSql());
+      imports::InsertOptions o;
+      o.steps = &steps;
       const imports::InsertResult r = imports::InsertLines(
           q, lines, [](const QString &l, int number) { return imports::OldReceiver(l, number); },
-          QStringLiteral("Hiba257: Újban, INSERT az átvevöben "));
+          QStringLiteral("Hiba257: Újban, INSERT az átvevöben "), o);
       if (r.inserted == 0) {
         steps.at(none);
         throw std::runtime_error("no receiver in expatvevo.txt");

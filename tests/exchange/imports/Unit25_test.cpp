@@ -4,6 +4,7 @@
 // numbered message, the receivers kept when they cannot be removed.
 #include "exchange/imports/Unit25.h"
 #include "platform/cp1250.h"
+#include "support/full_disk.h"
 #include "../dialog_fixture.h"
 
 #include <QCheckBox>
@@ -120,6 +121,30 @@ TEST_F(OldImport, AllThreeFiles) {
             (QStringList{QStringLiteral("1|Első Kft.|Szeged||6720|"), QStringLiteral("2|Második Bt.||Fő út 2.||"),
                          QStringLiteral("3|Harmadik||||12345678206")}));
   f->grab().toImage().save(QDir::temp().filePath(QStringLiteral("Form25.png")));
+}
+
+// The database on a real full disk: the import stops with the cause after
+// the line's message, nothing stored.
+TEST_F(OldImport, InsertsThatFailOnAFullDiskStopWithTheCause) {
+  FullDisk disk("8m");
+  if (!disk.mounted()) GTEST_SKIP() << "needs a real small file system";
+  closeDataModule(data_);
+  data_ = openDataModule(createTestDatabase(disk.path()));
+  QStringList lines;
+  for (int i = 1000; i < 4000; ++i)
+    lines << Fixed({{2, QString::number(i) + QLatin1Char(' ')}, {7, QStringLiteral("Termelő ") + QString(38, 'x')}});
+  Write(QStringLiteral("exposterm.txt"), lines);
+  auto f = Open();
+  f->CheckBox2->setChecked(false);
+  f->CheckBox3->setChecked(false);
+  disk.fill();
+  const QStringList seen = Texts(Run([&] { f->Button1Click(); }));
+  disk.release();
+  ASSERT_EQ(seen.size(), 1) << seen.join(QLatin1Char('\n')).toStdString();
+  EXPECT_TRUE(seen[0].startsWith(QStringLiteral("Hiba251: Újban, INSERT az östermelöben \rAz adatbázis fájlja nem "
+                                                "írható (betelt a lemez")))
+      << seen[0].toStdString();
+  EXPECT_EQ(Rows(QStringLiteral("SELECT COUNT(*) FROM ostermelo")), QStringList{"0"});
 }
 
 TEST_F(OldImport, OnlyTheTickedFileAndAMissingFile) {
