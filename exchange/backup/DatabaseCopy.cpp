@@ -263,10 +263,12 @@ void CopyLocked(const QString &source, const QString &target) {
   // Never over an existing file; the copy gets the database file's permissions.
   platform::WholeFile out(target, platform::WholeFile::Sync::Each, platform::WholeFile::Replace::Never);
   out.setMode(st.st_mode & 07777);
-  if (!out.open()) throw CopyError(out.error() ? SystemReason(out.error()) : out.reason());
+  if (const platform::Done opened = out.open(); !opened)
+    throw CopyError(opened.error() ? SystemReason(opened.error()) : opened.reason());
   if (int error = CopyBytes(in.fd, out.handle())) throw CopyError(SystemReason(error));
   ClearBackupState(out.handle());
-  if (!out.commit()) throw CopyError(out.error() ? SystemReason(out.error()) : out.reason());
+  if (const platform::Done committed = out.commit(); !committed)
+    throw CopyError(committed.error() ? SystemReason(committed.error()) : committed.reason());
 }
 
 }  // namespace

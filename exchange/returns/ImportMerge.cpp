@@ -28,10 +28,10 @@ const QByteArray kAnimal = "12456=", kPlant = "23790=", kPaid = "24804=";
 constexpr qint64 kReturnFileLimit = 1 << 20;
 
 QByteArray ReadFile(const WinFolder &folder, const QString &name) {
-  QString reason;
-  std::optional<QByteArray> bytes = platform::readFileWhole(folder.diskPath(name), &reason, kReturnFileLimit);
+  platform::Result<QByteArray> bytes = platform::readFileWhole(folder.diskPath(name), kReturnFileLimit);
   if (!bytes)
-    throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájl nem olvasható: %2").arg(folder.winPath(name), reason));
+    throw ReturnError(
+        QStringLiteral("Hiba! A(z) %1 fájl nem olvasható: %2").arg(folder.winPath(name), bytes.reason()));
   return *std::move(bytes);
 }
 
@@ -304,11 +304,11 @@ std::optional<MergeRecovery> RecoverMerge() {
       if (b.exists(old) && !b.exists(name)) {
         // The pair was merged whole.
       } else if (a.exists(old) && a.exists(name)) {
-        const std::optional<QByteArray> kept = platform::readFileWhole(a.diskPath(old), &reason, kReturnFileLimit);
-        const std::optional<QByteArray> current =
-            kept ? platform::readFileWhole(a.diskPath(name), &reason, kReturnFileLimit) : std::nullopt;
+        const platform::Result<QByteArray> kept = platform::readFileWhole(a.diskPath(old), kReturnFileLimit);
+        const platform::Result<QByteArray> current =
+            kept ? platform::readFileWhole(a.diskPath(name), kReturnFileLimit) : kept;
         if (!current) {
-          // reason tells why a file of the pair could not be read
+          reason = current.reason();  // why a file of the pair could not be read
         } else if (*kept == *current) {
           step(a.remove(old));  // the merged file never took A's name
         } else if (!b.exists(name)) {
