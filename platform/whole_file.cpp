@@ -131,11 +131,11 @@ Result<QByteArray> readFileWhole(const QString &path, qint64 limit) {
 namespace {
 
 // The temporary alone, without looking for those of dead writers.
-int createTemporary(const QString &target, QString *name) {
+Result<Temporary> createTemporary(const QString &target) {
   QByteArray pattern = QFile::encodeName(temporaryPath(target) + QStringLiteral("XXXXXX"));
   const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-  if (fd >= 0) *name = QFile::decodeName(pattern);
-  return fd;
+  if (fd < 0) return Failure::system(errno);
+  return Temporary{fd, QFile::decodeName(pattern)};
 }
 
 // The spare opened for writing over from its start, or -1 when it is no
@@ -150,9 +150,9 @@ int openSpare(const QString &spare) {
 
 }  // namespace
 
-int createTemporaryBeside(const QString &target, QString *name) {
+Result<Temporary> createTemporaryBeside(const QString &target) {
   removeLeftTemporaries(target);
-  return createTemporary(target, name);
+  return createTemporary(target);
 }
 
 // A record lock of any kind, or an exclusive whole-file lock.
@@ -246,9 +246,11 @@ Done WholeFile::open() {
     if (!spare_.isEmpty()) ::unlink(QFile::encodeName(std::exchange(spare_, QString())).constData());
     // A caller that syncs a folder's many files has removed its left
     // temporaries once for all of them.
-    fd = sync_ == Sync::ByCaller ? createTemporary(target_, &temp_) : createTemporaryBeside(target_, &temp_);
+    const Result<Temporary> made = sync_ == Sync::ByCaller ? createTemporary(target_) : createTemporaryBeside(target_);
+    if (!made) return fail(made.failure());
+    fd = made->fd;
+    temp_ = made->name;
   }
-  if (fd < 0) return fail(Failure::system(errno));
   file_ = std::make_unique<QFile>();
   if (!file_->open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
     ::close(fd);

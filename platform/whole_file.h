@@ -104,9 +104,13 @@ constexpr qint64 kReadLimit = qint64(64) << 20;
 Result<QByteArray> readFileWhole(const QString &path, qint64 limit = kReadLimit);
 
 // A new temporary file beside target under the common naming (mode 0600, the
-// caller sets the final one), after removing those of dead writers. Returns
-// the open descriptor and sets name, or -1 with errno set.
-int createTemporaryBeside(const QString &target, QString *name);
+// caller sets the final one), after removing those of dead writers: its open
+// descriptor and its name.
+struct Temporary {
+  int fd;
+  QString name;
+};
+Result<Temporary> createTemporaryBeside(const QString &target);
 
 // Removes the temporaries of target whose writing process no longer runs.
 void removeLeftTemporaries(const QString &target);

@@ -229,30 +229,32 @@ const QString kStagingBusy = QStringLiteral(
     "A NAV adatok kigyűjtése és exportja egy másik programablakban folyik. "
     "Kérem próbálja újra, ha ott az adatszolgáltatás ablaka bezárult.");
 
-std::unique_ptr<platform::ProcessLock> takeStaging() {
-  return std::make_unique<platform::ProcessLock>(Data->ZCon1->databaseName(), QStringLiteral("navfej"));
+platform::Result<std::unique_ptr<platform::ProcessLock>> takeStaging() {
+  return platform::ProcessLock::take(Data->ZCon1->databaseName(), QStringLiteral("navfej"), kStagingBusy);
 }
 
 }  // namespace
 
 bool HoldAuditStaging() {
   auto &hold = stagingHold();
-  if (!hold || !hold->held()) hold = takeStaging();
-  if (hold->held()) return true;
-  const QString refusal = hold->refusal(kStagingBusy);
-  hold.reset();
-  platform::showMessage(refusal);
+  if (hold) return true;
+  auto taken = takeStaging();
+  if (taken) {
+    hold = *std::move(taken);
+    return true;
+  }
+  platform::showMessage(taken.reason());
   return false;
 }
 
 void ReleaseAuditStaging() { stagingHold().reset(); }
 
-bool AuditStagingHeld() { return stagingHold() && stagingHold()->held(); }
+bool AuditStagingHeld() { return stagingHold() != nullptr; }
 
 bool AuditStagingHeldByAnother() {
   if (AuditStagingHeld()) return false;
   const auto probe = takeStaging();
-  return !probe->held() && probe->error() == 0;
+  return !probe && probe.error() == 0;
 }
 
 bool CollectAudit(const AuditSelection &s) {

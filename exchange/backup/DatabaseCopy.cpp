@@ -149,9 +149,10 @@ const QString kCopier = QString::fromLatin1(db::kBackupCopier);
 class BackupLock {
  public:
   explicit BackupLock(const QString &path) : path_(path) {
-    copier_.emplace(path, kCopier);
-    if (!copier_->held())
-      throw CopyError(copier_->refusal(QStringLiteral("Az adatbázis mentése éppen folyik, kérem próbálja újra.")));
+    auto copier = platform::ProcessLock::take(path, kCopier,
+                                              QStringLiteral("Az adatbázis mentése éppen folyik, kérem próbálja újra."));
+    if (!copier) throw CopyError(copier.reason());
+    copier_ = *std::move(copier);
     Attach(path);
     locked_ = true;
     end();
@@ -238,7 +239,7 @@ class BackupLock {
   }
 
   QString path_;
-  std::optional<platform::ProcessLock> copier_;
+  std::unique_ptr<platform::ProcessLock> copier_;
   db::Connection connection_;
   db::Transaction transaction_;
   bool locked_ = false;

@@ -179,14 +179,17 @@ const char *const kMergeBusy =
 namespace {
 
 // The hold of a merge (or its repair) on the working folder.
-std::unique_ptr<platform::ProcessLock> MergeHold() {
-  return std::make_unique<platform::ProcessLock>(QDir::currentPath(), QStringLiteral("osszevonas"));
+platform::Result<std::unique_ptr<platform::ProcessLock>> MergeHold() {
+  return platform::ProcessLock::take(QDir::currentPath(), QStringLiteral("osszevonas"),
+                                     QString::fromUtf8(kMergeBusy));
 }
 
 }  // namespace
 
-MergeHolds::MergeHolds(const QString &folderA) : work_(MergeHold()) {
-  if (!work_->held()) throw ReturnError(work_->refusal(QString::fromUtf8(kMergeBusy)));
+MergeHolds::MergeHolds(const QString &folderA) {
+  auto work = MergeHold();
+  if (!work) throw ReturnError(work.reason());
+  work_ = *std::move(work);
   // A gather writing folder A meanwhile would replace the files being paired.
   folder_ = HoldMonthFolder(folderA);
 }
@@ -280,9 +283,9 @@ std::optional<MergeRecovery> RecoverMerge() {
   if (!work.exists(MergeJournal())) return MergeRecovery();
   // The journal of another program's merge under way is not a stopped one.
   const auto hold = MergeHold();
-  if (!hold->held()) {
-    if (hold->error() == 0) return std::nullopt;
-    throw ReturnError(hold->refusal(QString()));
+  if (!hold) {
+    if (hold.error() == 0) return std::nullopt;
+    throw ReturnError(hold.reason());
   }
   const QStringList journal = platform::fromCp1250(ReadFile(work, MergeJournal())).split(QStringLiteral("\r\n"));
   MergeRecovery r;

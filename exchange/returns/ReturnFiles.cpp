@@ -124,13 +124,13 @@ std::unique_ptr<platform::ProcessLock> HoldMonthFolder(const QString &winFolder)
   // have, nor anything to guard: every write into it fails, naming its file.
   const QString disk = platform::mapWindowsPath(winFolder);
   if (!QFileInfo(disk).isDir()) return nullptr;
-  auto hold = std::make_unique<platform::ProcessLock>(disk, QStringLiteral("gyujtes"));
-  if (!hold->held())
-    throw ReturnError(hold->refusal(
-        QStringLiteral("A(z) %1 mappába most a program egy másik példánya ír (kigyűjtés vagy összevonás). Kérem "
-                       "próbálja újra, ha ott végzett.")
-            .arg(winFolder)));
-  return hold;
+  auto hold = platform::ProcessLock::take(
+      disk, QStringLiteral("gyujtes"),
+      QStringLiteral("A(z) %1 mappába most a program egy másik példánya ír (kigyűjtés vagy összevonás). Kérem "
+                     "próbálja újra, ha ott végzett.")
+          .arg(winFolder));
+  if (!hold) throw ReturnError(hold.reason());
+  return *std::move(hold);
 }
 
 WinFolder::WinFolder(const QString &winFolder)

@@ -157,10 +157,10 @@ TEST(WholeFile, TheLongestNamesAreWrittenAndTheirTemporariesGo) {
   TempDir dir;
   for (const int length : {244, 255}) {
     const QString name = QString(length - 4, u'n') + QStringLiteral(".FDB");
-    QString temp;
-    const int fd = createTemporaryBeside(dir.file(name), &temp);
-    ASSERT_GE(fd, 0) << length;
-    ::close(fd);
+    const Result<Temporary> made = createTemporaryBeside(dir.file(name));
+    ASSERT_TRUE(made) << length;
+    ::close(made->fd);
+    const QString temp = made->name;
     const QString dead = QFileInfo(temp).fileName().replace(QString::number(::getpid()), QString::number(deadPid()));
     ASSERT_TRUE(QFile::rename(temp, dir.file(dead)));
     ASSERT_TRUE(writeFileWhole(dir.file(name), "new"));
