@@ -29,7 +29,7 @@ T *component(QObject *owner, const char *name) {
 }
 
 // The current row's text of a column, or empty past the last row.
-QString current(TQuery *q, const char *column) {
+QString current(db::Query *q, const char *column) {
   if (!q->active() || q->eof() || q->isEmpty()) return QString();
   return q->fieldByName(QString::fromLatin1(column)).asString();
 }
@@ -56,7 +56,7 @@ void TData::createReportComponents() {
   // Database sources: each reads the query behind its data source. The
   // end-of-data handlers do nothing.
   const TCheckEOFEvent noEndTest = [](QObject *, bool &) {};
-  auto db = [&](TfrDBDataSet *&ds, const char *name, TQuery *q, bool endHandler) {
+  auto db = [&](TfrDBDataSet *&ds, const char *name, db::Query *q, bool endHandler) {
     ds = component<TfrDBDataSet>(this, name);
     ds->SetDataSet(q);
     if (endHandler) ds->OnCheckEOF = noEndTest;
@@ -117,7 +117,7 @@ namespace {
 
 // The group key of a row: the key columns' texts without trailing blanks
 // (the database compares texts so), joined by a separator.
-QString groupKey(TQuery *q, const QStringList &columns) {
+QString groupKey(db::Query *q, const QStringList &columns) {
   QStringList parts;
   for (const QString &c : columns) {
     db::Field *f = q->findField(c);
@@ -317,7 +317,7 @@ namespace {
 
 // The producer's total over the range, for the statement's WHERE line:
 // grouped per producer code.
-void prepareProducerTotal(TQuery *q, const TData::TListaSzuro &range, const QString &where) {
+void prepareProducerTotal(db::Query *q, const TData::TListaSzuro &range, const QString &where) {
   q->close();
   q->sql().clear();
   q->sql().add(QStringLiteral("SELECT o_kod,                             "));

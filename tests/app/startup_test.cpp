@@ -156,7 +156,7 @@ TEST_F(StartupTest, NormalStartOpensTheSixTablesAndShowsTheVersionCaption) {
   ASSERT_NE(Data, nullptr);
   EXPECT_EQ(Data->parent(), qApp);
   EXPECT_TRUE(Data->ZCon1->connected());
-  TTable *tables[] = {Data->IBTable1, Data->IBTable2, Data->IBTable3,
+  db::Table *tables[] = {Data->IBTable1, Data->IBTable2, Data->IBTable3,
                       Data->IBTable4, Data->IBTable5, Data->IBTable6};
   const char *names[] = {"QZFEJ", "QZSOR", "OSTERMELO", "TERMEK", "SORSZAM", "ATVEVO"};
   for (int i = 0; i < 6; ++i) {
