@@ -214,13 +214,10 @@ void TData::openLines(const QString &where, bool byProductName, const QStringLis
     enterGroup();
     return;
   }
-  ZQ21->close();
-  ZQ21->sql().clear();
-  ZQ21->sql().add(QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")));
-  ZQ21->sql().add(QStringLiteral("  FROM qzsor                              "));
-  ZQ21->sql().add(QStringLiteral("  JOIN qzfej     ON s_bszam     = f_bszam "));
-  ZQ21->sql().add(QStringLiteral("  JOIN ostermelo ON f_ostermkod = o_kod   "));
-  ZQ21->sql().add(where);
+  ZQ21->setSql({QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")),
+                QStringLiteral("  FROM qzsor                              "),
+                QStringLiteral("  JOIN qzfej     ON s_bszam     = f_bszam "),
+                QStringLiteral("  JOIN ostermelo ON f_ostermkod = o_kod   "), where});
   ZQ21->paramByName(QStringLiteral("p1")).setDateTime(QDateTime(ListaSzuro.Tol, QTime(0, 0)));
   ZQ21->paramByName(QStringLiteral("p2")).setDateTime(QDateTime(ListaSzuro.Ig, QTime(0, 0)));
   ZQ21->paramByName(QStringLiteral("p3")).setString(ListaSzuro.AtvevoKod);
@@ -318,15 +315,12 @@ namespace {
 // The producer's total over the range, for the statement's WHERE line:
 // grouped per producer code.
 void prepareProducerTotal(db::Query *q, const TData::TListaSzuro &range, const QString &where) {
-  q->close();
-  q->sql().clear();
-  q->sql().add(QStringLiteral("SELECT o_kod,                             "));
-  q->sql().add(QStringLiteral("  SUM(s_vetelar) AS  nevosszesen          "));
-  q->sql().add(QStringLiteral("  FROM qzsor                              "));
-  q->sql().add(QStringLiteral("  JOIN qzfej     ON s_bszam     = f_bszam "));
-  q->sql().add(QStringLiteral("  JOIN ostermelo ON f_ostermkod = o_kod   "));
-  q->sql().add(where);
-  q->sql().add(QStringLiteral("  GROUP BY o_kod "));
+  q->setSql({QStringLiteral("SELECT o_kod,                             "),
+             QStringLiteral("  SUM(s_vetelar) AS  nevosszesen          "),
+             QStringLiteral("  FROM qzsor                              "),
+             QStringLiteral("  JOIN qzfej     ON s_bszam     = f_bszam "),
+             QStringLiteral("  JOIN ostermelo ON f_ostermkod = o_kod   "), where,
+             QStringLiteral("  GROUP BY o_kod ")});
   q->paramByName(QStringLiteral("p1")).setDateTime(QDateTime(range.Tol, QTime(0, 0)));
   q->paramByName(QStringLiteral("p2")).setDateTime(QDateTime(range.Ig, QTime(0, 0)));
   q->paramByName(QStringLiteral("p3")).setString(range.AtvevoKod);

@@ -170,7 +170,7 @@ void TForm1::FormCreate() {
     // A file of an earlier version gets the indexes its lists read through.
     db::addMissingIndexes(*Data->ZCon1);
     db::Table *tables[] = {Data->IBTable1, Data->IBTable2, Data->IBTable3,
-                        Data->IBTable4, Data->IBTable5, Data->IBTable6};
+                           Data->IBTable4, Data->IBTable5, Data->IBTable6};
     for (db::Table *t : tables) t->close();
     for (db::Table *t : tables) t->open();
     if (!Data->DatabaseWritable()) startupFailed_ = true;

@@ -119,6 +119,9 @@ class TData : public QObject {
   // a receiver, "O_" for a producer): the eight parts, trimmed, one blank
   // between neighbours; empty texts when there is no record.
   static QString streetOf(db::DataSet &row, const QString &prefix);
+  // q := the current receiver's row (AtvevoKod's), opened; empty when the
+  // database has no such receiver.
+  static void openCurrentReceiver(db::Query &q);
   QString XMLdatum(const QString &date);        // "yyyy.mm.dd" -> "yyyy-mm-dd"
 
   // Report components (report engine). Layouts find the data sources by

@@ -31,7 +31,7 @@ namespace {
 
 db::Table *table(int i) {
   db::Table *const tables[] = {Data->IBTable1, Data->IBTable2, Data->IBTable3,
-                            Data->IBTable4, Data->IBTable5, Data->IBTable6};
+                               Data->IBTable4, Data->IBTable5, Data->IBTable6};
   return tables[i];
 }
 

@@ -494,9 +494,7 @@ bool ExportAuditXml(AuditExport &e) {
   }
   // The staged rows are read once, in file order: validated, counted, written.
   db::Query &q = *Data->ZQ90;
-  q.close();
-  q.sql().clear();
-  q.sql().add(QStringLiteral("SELECT * FROM NAVFEJ ORDER BY fe_szlasorszam "));
+  q.setSql(QStringLiteral("SELECT * FROM NAVFEJ ORDER BY fe_szlasorszam "));
   q.open();
   if (!validate(q)) return false;
   const int count = q.recordCount();

@@ -88,9 +88,7 @@ DumpResult dumpTable(db::Query &q, const Table &table, const QString &winPath) {
   const QString path = platform::mapWindowsPath(winPath);
 
   ForwardOnlyWalk walk(q);
-  q.close();
-  q.sql().clear();
-  for (const QString &line : table.sql) q.sql().add(line);
+  q.setSql(table.sql);
   q.open();
   std::vector<db::Field *> fields;
   for (const QString &c : table.columns) fields.push_back(&q.fieldByName(c));

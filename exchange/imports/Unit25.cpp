@@ -131,8 +131,7 @@ void TForm25::Button1Click() {
                  const imports::InsertOptions &options) {
     if (!ticked->isChecked()) return true;
     if (!Load(file, lines)) return false;
-    q->close();
-    q->sql().setText(sql);
+    q->setSql(sql);
     if (!Data->Write(failed, [&](WriteSteps &) { imports::InsertLines(q, lines, parse, lineFailed, options); }))
       return false;
     platform::showMessage(done);
@@ -161,10 +160,9 @@ void TForm25::Button1Click() {
     const QString none = QStringLiteral("Hiba! Az \"expatvevo.txt\" fájlban nincs átvehető átvevő, "
                                         "az átvevők nem változtak.");
     const bool done = Data->Write(QStringLiteral("Hiba255: törlés az átvevőben "), [&](WriteSteps &steps) {
-      q->close();
-      q->sql().setText(QStringLiteral("DELETE FROM atvevo "));
+      q->setSql(QStringLiteral("DELETE FROM atvevo "));
       q->execute();
-      q->sql().setText(OldReceiverInsertSql());
+      q->setSql(OldReceiverInsertSql());
       const imports::InsertResult r = imports::InsertLines(
           q, lines, [](const QString &l, int number) { return imports::OldReceiver(l, number); },
           QStringLiteral("Hiba257: Újban, INSERT az átvevöben "));

@@ -115,9 +115,7 @@ void TForm41::Button4Click() {
     hold_ = *std::move(taken);
   }
   db::Query *q = Data->ZQ21;
-  q->close();
-  q->sql().clear();
-  for (const QString &l : inventory::SelectionSql()) q->sql().add(l);
+  q->setSql(inventory::SelectionSql());
   q->paramByName(QStringLiteral("p1")).setDate(DateTimePicker1->date());
   q->paramByName(QStringLiteral("p2")).setDate(DateTimePicker2->date());
   q->paramByName(QStringLiteral("p3")).setString(AtvevoKod);

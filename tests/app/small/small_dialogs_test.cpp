@@ -41,8 +41,8 @@ class SmallDialogs : public PrintFixture {
  protected:
   void SetUp() override {
     PrintFixture::SetUp();
-    for (db::Table *t : {Data->IBTable1, Data->IBTable2, Data->IBTable3, Data->IBTable4,
-                      Data->IBTable5, Data->IBTable6})
+    for (db::Table *t :
+         {Data->IBTable1, Data->IBTable2, Data->IBTable3, Data->IBTable4, Data->IBTable5, Data->IBTable6})
       t->open();
   }
 
