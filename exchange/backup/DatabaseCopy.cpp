@@ -37,15 +37,13 @@ constexpr std::size_t kFlagsOffset = 42;
 constexpr std::uint16_t kBackupMask = 0x0C00;
 
 QString SystemReason(int error) {
-  switch (error) {
-    case EEXIST:
+  switch (platform::systemErrorKind(error)) {
+    case platform::SystemErrorKind::Exists:
       return QStringLiteral("A \"Hová\" -ban megadott fálj már létezik.");
-    case ENOENT:
-    case ENOTDIR:
+    case platform::SystemErrorKind::Missing:
       return QStringLiteral("A \"Hová\" -ban megadott könyvtár nem létezik.");
-    case EACCES:
-    case EPERM:
-    case EROFS:
+    case platform::SystemErrorKind::NoAccess:
+    case platform::SystemErrorKind::ReadOnlyDisk:
       return QStringLiteral("A \"Hová\" -ban megadott könyvtárba nem lehet írni.");
     default:
       return QStringLiteral("A mentés nem sikerült: %1.").arg(platform::systemErrorText(error));
