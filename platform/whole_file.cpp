@@ -238,7 +238,11 @@ Done WholeFile::open() {
   // behind its owner's back.
   if (replace_ == Replace::Never && (info.exists() || info.isSymLink())) return fail(Failure::system(EEXIST));
   if (const QString refusal = replaceRefusal(target_); !refusal.isEmpty()) return fail(Failure(refusal));
-  int fd = spare_.isEmpty() ? -1 : openSpare(spare_);
+  // A spare serves a target in its own folder only (a link may lead elsewhere:
+  // the rename would cross file systems).
+  const bool spareBeside = !spare_.isEmpty() && (target_ == path_ || QFileInfo(spare_).absolutePath() ==
+                                                                         QFileInfo(target_).absolutePath());
+  int fd = spareBeside ? openSpare(spare_) : -1;
   if (fd >= 0) {
     temp_ = std::exchange(spare_, QString());
     reused_ = true;
