@@ -32,7 +32,7 @@ T *component(QObject *owner, const char *name) {
 }
 
 // The current row's text of a column, or empty past the last row.
-QString current(TQuery *q, const char *column) {
+QString current(db::Query *q, const char *column) {
   if (!q->active() || q->eof() || q->isEmpty()) return QString();
   return q->fieldByName(QString::fromLatin1(column)).asString();
 }
@@ -59,7 +59,7 @@ void TData::createReportComponents() {
   // Database sources: each reads the query behind its data source. The
   // end-of-data handlers do nothing.
   const TCheckEOFEvent noEndTest = [](QObject *, bool &) {};
-  auto db = [&](TfrDBDataSet *&ds, const char *name, TQuery *q, bool endHandler) {
+  auto db = [&](TfrDBDataSet *&ds, const char *name, db::Query *q, bool endHandler) {
     ds = component<TfrDBDataSet>(this, name);
     ds->SetDataSet(q);
     if (endHandler) ds->OnCheckEOF = noEndTest;
@@ -120,7 +120,7 @@ namespace {
 
 // The group key of a row: the key columns' texts without trailing blanks
 // (the database compares texts so), joined by a separator.
-QString groupKey(TQuery *q, const QStringList &columns) {
+QString groupKey(db::Query *q, const QStringList &columns) {
   QStringList parts;
   for (const QString &c : columns) {
     db::Field *f = q->findField(c);
@@ -219,13 +219,10 @@ void TData::openLines(const QString &where, bool byProductName, const QStringLis
     enterGroup();
     return;
   }
-  ZQ21->close();
-  ZQ21->sql().clear();
-  ZQ21->sql().add(QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")));
-  ZQ21->sql().add(QStringLiteral("  FROM qzsor                              "));
-  ZQ21->sql().add(QStringLiteral("  JOIN qzfej     ON s_bszam     = f_bszam "));
-  ZQ21->sql().add(QStringLiteral("  LEFT JOIN ostermelo ON f_ostermkod = o_kod "));
-  ZQ21->sql().add(where);
+  ZQ21->setSql({QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")),
+                QStringLiteral("  FROM qzsor                              "),
+                QStringLiteral("  JOIN qzfej     ON s_bszam     = f_bszam "),
+                QStringLiteral("  LEFT JOIN ostermelo ON f_ostermkod = o_kod "), where});
   ZQ21->paramByName(QStringLiteral("p1")).setDateTime(QDateTime(ListaSzuro.Tol, QTime(0, 0)));
   ZQ21->paramByName(QStringLiteral("p2")).setDateTime(QDateTime(ListaSzuro.Ig, QTime(0, 0)));
   ZQ21->paramByName(QStringLiteral("p3")).setString(ListaSzuro.AtvevoKod);
@@ -348,16 +345,13 @@ namespace {
 
 // The producer's total over the range, for the statement's WHERE line:
 // grouped per producer code.
-void prepareProducerTotal(TQuery *q, const TData::TListaSzuro &range, const QString &where) {
-  q->close();
-  q->sql().clear();
-  q->sql().add(QStringLiteral("SELECT o_kod,                             "));
-  q->sql().add(QStringLiteral("  SUM(s_vetelar) AS  nevosszesen          "));
-  q->sql().add(QStringLiteral("  FROM qzsor                              "));
-  q->sql().add(QStringLiteral("  JOIN qzfej     ON s_bszam     = f_bszam "));
-  q->sql().add(QStringLiteral("  JOIN ostermelo ON f_ostermkod = o_kod   "));
-  q->sql().add(where);
-  q->sql().add(QStringLiteral("  GROUP BY o_kod "));
+void prepareProducerTotal(db::Query *q, const TData::TListaSzuro &range, const QString &where) {
+  q->setSql({QStringLiteral("SELECT o_kod,                             "),
+             QStringLiteral("  SUM(s_vetelar) AS  nevosszesen          "),
+             QStringLiteral("  FROM qzsor                              "),
+             QStringLiteral("  JOIN qzfej     ON s_bszam     = f_bszam "),
+             QStringLiteral("  JOIN ostermelo ON f_ostermkod = o_kod   "), where,
+             QStringLiteral("  GROUP BY o_kod ")});
   q->paramByName(QStringLiteral("p1")).setDateTime(QDateTime(range.Tol, QTime(0, 0)));
   q->paramByName(QStringLiteral("p2")).setDateTime(QDateTime(range.Ig, QTime(0, 0)));
   q->paramByName(QStringLiteral("p3")).setString(range.AtvevoKod);

@@ -34,13 +34,7 @@ void failWith(const QString &text, QStringList *errors) {
 
 bool OpenReceiverRow(QString *error) {
   db::Query &q = *Data->ZQ60;
-  q.close();
-  q.sql().clear();
-  q.sql().add(QStringLiteral("SELECT *             "));
-  q.sql().add(QStringLiteral("  FROM atvevo     "));
-  q.sql().add(QStringLiteral("  WHERE v_akod = :p0  "));
-  q.paramByName(QStringLiteral("p0")).setString(AtvevoKod);
-  q.open();
+  TData::openCurrentReceiver(q);
   if (!q.isEmpty()) {
     // The street with its kind, number, building, stair, floor and door, as
     // the ticket prints it: list headings print the address whole.

@@ -169,10 +169,10 @@ void TForm1::FormCreate() {
     }
     // A file of an earlier version gets the indexes its lists read through.
     db::addMissingIndexes(*Data->ZCon1);
-    TTable *tables[] = {Data->IBTable1, Data->IBTable2, Data->IBTable3,
-                        Data->IBTable4, Data->IBTable5, Data->IBTable6};
-    for (TTable *t : tables) t->close();
-    for (TTable *t : tables) t->open();
+    db::Table *tables[] = {Data->IBTable1, Data->IBTable2, Data->IBTable3,
+                           Data->IBTable4, Data->IBTable5, Data->IBTable6};
+    for (db::Table *t : tables) t->close();
+    for (db::Table *t : tables) t->open();
     if (!Data->DatabaseWritable()) startupFailed_ = true;
   } catch (const std::exception &) {
     // Every cause (no database file, no engine, not a database, a missing

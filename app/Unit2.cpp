@@ -35,13 +35,13 @@ TData::TData(QObject *owner) : QObject(owner) {
                        QStringLiteral("nowait")});
   ZCon1->setDefaultTransaction(IBTrans1);
 
-  auto table = [this](TTable *&t, TDataSource *&ds, const char *name, const char *source,
+  auto table = [this](db::Table *&t, db::DataSource *&ds, const char *name, const char *source,
                       const char *tableName, bool readOnly) {
-    t = named<TTable>(this, name);
+    t = named<db::Table>(this, name);
     t->setTransaction(IBTrans1);
     t->setTableName(QString::fromLatin1(tableName));
     t->setReadOnly(readOnly);
-    ds = named<TDataSource>(this, source);
+    ds = named<db::DataSource>(this, source);
     ds->setDataSet(t);
   };
   table(IBTable1, DS1, "IBTable1", "DS1", "QZFEJ", true);
@@ -57,8 +57,8 @@ TData::TData(QObject *owner) : QObject(owner) {
     q->setTransaction(IBTrans1);
     if (sql) q->sql().add(QString::fromLatin1(sql));
   };
-  auto source = [this](TDataSource *&ds, const char *name, TQuery *q) {
-    ds = named<TDataSource>(this, name);
+  auto source = [this](db::DataSource *&ds, const char *name, db::Query *q) {
+    ds = named<db::DataSource>(this, name);
     ds->setDataSet(q);
   };
   query(ZQ10, "ZQ10", "select * from QZFEJ ");

@@ -49,10 +49,6 @@ class WriteSteps {
   bool abandon_ = false;
 };
 
-using TTable = db::Table;
-using TQuery = db::Query;
-using TDataSource = db::DataSource;
-
 class TData : public QObject {
   Q_OBJECT
  public:
@@ -69,17 +65,17 @@ class TData : public QObject {
 
   // QZFEJ, QZSOR, OSTERMELO, TERMEK, SORSZAM (read-only), ATVEVO (writable);
   // IBTable9 names a table NAV that nothing opens.
-  TTable *IBTable1, *IBTable2, *IBTable3, *IBTable4, *IBTable5, *IBTable6, *IBTable9;
-  TDataSource *DS1, *DS2, *DS3, *DS4, *DS5, *DS6, *DS9;
+  db::Table *IBTable1, *IBTable2, *IBTable3, *IBTable4, *IBTable5, *IBTable6, *IBTable9;
+  db::DataSource *DS1, *DS2, *DS3, *DS4, *DS5, *DS6, *DS9;
 
   // ZQ10, ZQ30 and ZQ40 hold the ticket, producer and product lists, read
   // around their position.
   db::KeysetList *ZQ10, *ZQ30, *ZQ40;
-  TQuery *ZQ20, *ZQ50, *ZQ60, *ZQ70, *ZQ80;
-  TDataSource *DSQ10, *DSQ20, *DSQ30, *DSQ40, *DSQ50, *DSQ60, *DSQ70, *DSQ80;
-  TQuery *ZQ11, *ZQ21, *ZQ41, *ZQ12, *ZQ22, *ZQ31, *ZQ32, *ZQ33, *ZQ61, *ZQ90, *ZQ91;
+  db::Query *ZQ20, *ZQ50, *ZQ60, *ZQ70, *ZQ80;
+  db::DataSource *DSQ10, *DSQ20, *DSQ30, *DSQ40, *DSQ50, *DSQ60, *DSQ70, *DSQ80;
+  db::Query *ZQ11, *ZQ21, *ZQ41, *ZQ12, *ZQ22, *ZQ31, *ZQ32, *ZQ33, *ZQ61, *ZQ90, *ZQ91;
   // ZQ32 has no data source.
-  TDataSource *DS11, *DS21, *DS41, *DS12, *DS22, *DS31, *DS33, *DSQ61, *DS90, *DS91;
+  db::DataSource *DS11, *DS21, *DS41, *DS12, *DS22, *DS31, *DS33, *DSQ61, *DS90, *DS91;
 
   // False when the engine opened the database read-only (a read-only
   // database, or a file it may not write): no write of the program could
@@ -130,6 +126,9 @@ class TData : public QObject {
   // a receiver, "O_" for a producer): the eight parts, trimmed, one blank
   // between neighbours; empty texts when there is no record.
   static QString streetOf(db::DataSet &row, const QString &prefix);
+  // q := the current receiver's row (AtvevoKod's), opened; empty when the
+  // database has no such receiver.
+  static void openCurrentReceiver(db::Query &q);
   QString XMLdatum(const QString &date);        // "yyyy.mm.dd" -> "yyyy-mm-dd"
 
   // Report components (report engine). Layouts find the data sources by

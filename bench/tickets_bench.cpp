@@ -198,8 +198,8 @@ void BM_SaveNewTicket(benchmark::State &state) {
     f->Edit5->setText(QStringLiteral("00007"));
     f->frissit();
     if (state.range(1) == 1)
-      for (TTable *t : {Data->IBTable1, Data->IBTable2, Data->IBTable3, Data->IBTable4, Data->IBTable5,
-                        Data->IBTable6})
+      for (db::Table *t :
+           {Data->IBTable1, Data->IBTable2, Data->IBTable3, Data->IBTable4, Data->IBTable5, Data->IBTable6})
         t->open();
     state.ResumeTiming();
     f->Button6->click();  // checks, recomputation, save, list reopened

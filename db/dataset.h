@@ -326,6 +326,10 @@ class Query : public DataSet {
   ~Query() override;
 
   SqlLines &sql() { return sql_; }
+  // The one way a query is given a statement: closes it and puts these lines
+  // (or this text) in place of its SQL, its parameters to be bound anew.
+  void setSql(const QStringList &lines);
+  void setSql(const QString &text) { setSql(QStringList{text}); }
   // Case-insensitive; raises db::Error for a name the SQL does not contain.
   Param &paramByName(const QString &name);
   int paramCount();

@@ -49,6 +49,12 @@ QString writeTable(const QString &sql) {
 
 Query::Query(QObject *parent) : DataSet(parent) {}
 
+void Query::setSql(const QStringList &lines) {
+  close();
+  sql_.clear();
+  for (const QString &l : lines) sql_.add(l);
+}
+
 Query::~Query() { releaseStatement(); }
 
 void Query::releaseStatement() {

@@ -168,8 +168,8 @@ QString backupLockLeftText(const QString &path) {
 }
 
 bool endLeftOverBackupLock(Connection &connection) {
-  const platform::ProcessLock copier(connection.databaseName(), QString::fromLatin1(kBackupCopier));
-  if (!copier.held()) return false;  // a live copy under way keeps its lock
+  const auto copier = platform::ProcessLock::take(connection.databaseName(), QString::fromLatin1(kBackupCopier));
+  if (!copier) return false;  // a live copy under way keeps its lock
   Transaction t;
   t.setConnection(&connection);
   t.setParams({QStringLiteral("read_committed"), QStringLiteral("rec_version"), QStringLiteral("nowait")});

@@ -116,10 +116,9 @@ bool frLoadPictureFile(const QString &fileName, TfrPicture &picture, QString &er
                 .arg(fileName);
     return false;
   }
-  QString reason;
-  const std::optional<QByteArray> content = platform::readFileWhole(fileName, &reason);
+  const platform::Result<QByteArray> content = platform::readFileWhole(fileName);
   if (!content) {
-    error = QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason);
+    error = QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, content.reason());
     return false;
   }
   const QByteArray &bytes = *content;

@@ -51,43 +51,49 @@ void logCaught(const QLoggingCategory &category, const QString &context) {
 
 QString lastSystemErrorText() { return systemErrorText(errno != 0 ? errno : EIO); }
 
-QString systemErrorText(int error) {
+SystemErrorKind systemErrorKind(int error) {
   switch (error) {
     case ENOSPC:
-    case EDQUOT:
-      return QStringLiteral("betelt a lemez");
-    case EFBIG:
-      return QStringLiteral("a fájl túl nagy");
+    case EDQUOT: return SystemErrorKind::DiskFull;
+    case EFBIG: return SystemErrorKind::TooLarge;
     case EACCES:
-    case EPERM:
-      return QStringLiteral("nincs hozzáférési jog");
-    case EROFS:
-      return QStringLiteral("csak olvasható a lemez");
+    case EPERM: return SystemErrorKind::NoAccess;
+    case EROFS: return SystemErrorKind::ReadOnlyDisk;
     case ENOENT:
-    case ENOTDIR:
-      return QStringLiteral("a fájl vagy a mappa nem létezik");
-    case EISDIR:
-      return QStringLiteral("ilyen nevű mappa van");
-    case EEXIST:
-      return QStringLiteral("ilyen nevű fájl már létezik");
-    case ENAMETOOLONG:
-      return QStringLiteral("túl hosszú a fájl neve");
+    case ENOTDIR: return SystemErrorKind::Missing;
+    case EISDIR: return SystemErrorKind::IsFolder;
+    case EEXIST: return SystemErrorKind::Exists;
+    case ENAMETOOLONG: return SystemErrorKind::NameTooLong;
     case EBUSY:
     case ETXTBSY:
-    case EWOULDBLOCK:
-      return QStringLiteral("egy másik program használja");
+    case EWOULDBLOCK: return SystemErrorKind::InUse;
     case EMFILE:
-    case ENFILE:
-      return QStringLiteral("túl sok a megnyitott fájl");
-    case ENOMEM:
-      return QStringLiteral("elfogyott a memória");
-    case EXDEV:
-      return QStringLiteral("másik lemezre nem nevezhető át");
-    case EIO:
-      return QStringLiteral("lemezhiba");
-    default:
-      return QStringLiteral("rendszerhiba (%1)").arg(error);
+    case ENFILE: return SystemErrorKind::TooManyOpen;
+    case ENOMEM: return SystemErrorKind::NoMemory;
+    case EXDEV: return SystemErrorKind::OtherDisk;
+    case EIO: return SystemErrorKind::DiskError;
+    default: return SystemErrorKind::Other;
   }
+}
+
+QString systemErrorText(int error) {
+  switch (systemErrorKind(error)) {
+    case SystemErrorKind::DiskFull: return QStringLiteral("betelt a lemez");
+    case SystemErrorKind::TooLarge: return QStringLiteral("a fájl túl nagy");
+    case SystemErrorKind::NoAccess: return QStringLiteral("nincs hozzáférési jog");
+    case SystemErrorKind::ReadOnlyDisk: return QStringLiteral("csak olvasható a lemez");
+    case SystemErrorKind::Missing: return QStringLiteral("a fájl vagy a mappa nem létezik");
+    case SystemErrorKind::IsFolder: return QStringLiteral("ilyen nevű mappa van");
+    case SystemErrorKind::Exists: return QStringLiteral("ilyen nevű fájl már létezik");
+    case SystemErrorKind::NameTooLong: return QStringLiteral("túl hosszú a fájl neve");
+    case SystemErrorKind::InUse: return QStringLiteral("egy másik program használja");
+    case SystemErrorKind::TooManyOpen: return QStringLiteral("túl sok a megnyitott fájl");
+    case SystemErrorKind::NoMemory: return QStringLiteral("elfogyott a memória");
+    case SystemErrorKind::OtherDisk: return QStringLiteral("másik lemezre nem nevezhető át");
+    case SystemErrorKind::DiskError: return QStringLiteral("lemezhiba");
+    case SystemErrorKind::Other: break;
+  }
+  return QStringLiteral("rendszerhiba (%1)").arg(error);
 }
 
 }  // namespace platform

@@ -25,6 +25,26 @@ QString exceptionText(std::exception_ptr e = std::current_exception());
 // done when the error is passed over): "context -- text".
 void logCaught(const QLoggingCategory &category, const QString &context);
 
+// What a system error (an errno) means to the user: the kinds the table of
+// texts tells apart, for a message that says more about one of them.
+enum class SystemErrorKind {
+  DiskFull,
+  TooLarge,
+  NoAccess,
+  ReadOnlyDisk,
+  Missing,
+  IsFolder,
+  Exists,
+  NameTooLong,
+  InUse,
+  TooManyOpen,
+  NoMemory,
+  OtherDisk,
+  DiskError,
+  Other
+};
+SystemErrorKind systemErrorKind(int error);
+
 // A system error (an errno) in the program's Hungarian words, as a message
 // shows it after the file's name ("betelt a lemez"): the one table every
 // message that shows a system error goes through.

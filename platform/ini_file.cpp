@@ -197,25 +197,22 @@ QStringList IniDocument::keys(const QString &section) const {
 IniFile::IniFile(QString fileName) : fileName_(std::move(fileName)) {}
 
 IniDocument IniFile::load() const {
-  const std::optional<QByteArray> bytes = readFileWhole(fileName_);
+  const Result<QByteArray> bytes = readFileWhole(fileName_);
   return bytes ? IniDocument::parse(*bytes) : IniDocument();
 }
 
 IniDocument IniFile::loadForWrite() const {
   if (!QFile::exists(fileName_)) return {};
   // An existing file that cannot be read must not be replaced by one key.
-  QString reason;
-  const std::optional<QByteArray> bytes = readFileWhole(fileName_, &reason);
-  if (!bytes) throw IniFileError(QStringLiteral("Unable to write to %1. %2").arg(fileName_, reason).toStdString());
+  const Result<QByteArray> bytes = readFileWhole(fileName_);
+  if (!bytes)
+    throw IniFileError(QStringLiteral("Unable to write to %1. %2").arg(fileName_, bytes.reason()).toStdString());
   return IniDocument::parse(*bytes);
 }
 
 void IniFile::save(const IniDocument &doc) {
-  try {
-    writeFileWhole(fileName_, doc.toBytes());
-  } catch (const FileWriteError &e) {
-    throw IniFileError(QStringLiteral("Unable to write to %1. %2").arg(fileName_, e.reason()).toStdString());
-  }
+  if (const Done done = writeFileWhole(fileName_, doc.toBytes()); !done)
+    throw IniFileError(QStringLiteral("Unable to write to %1. %2").arg(fileName_, done.reason()).toStdString());
 }
 
 QString IniFile::ReadString(const QString &section, const QString &ident, const QString &defaultValue) const {

@@ -35,44 +35,38 @@ QString holdFilePath(const QString &thing, const QString &purpose) {
 
 bool isHoldFileName(QStringView name) { return name.startsWith(kPrefix) && name.endsWith(kSuffix); }
 
-ProcessLock::ProcessLock(const QString &thing, const QString &purpose)
-    : name_(QFile::encodeName(holdFilePath(thing, purpose))) {
+Result<std::unique_ptr<ProcessLock>> ProcessLock::take(const QString &thing, const QString &purpose,
+                                                       const QString &busy) {
+  QByteArray name = QFile::encodeName(holdFilePath(thing, purpose));
+  const auto refused = [&name](int error) {
+    return Failure(QStringLiteral("Hiba! A(z) %1 zárolófájl nem hozható létre: %2. Zárolás nélkül a művelet nem "
+                                  "indul el; kérem ellenőrizze, hogy a mappa létezik-e és írható-e.")
+                       .arg(QFile::decodeName(name), systemErrorText(error)),
+                   error);
+  };
   // The holder removes the lock file when it lets go; one taken on a file
   // that its holder has just removed holds nothing, so it is taken again.
   for (int attempt = 0; attempt < 100; ++attempt) {
-    fd_ = ::open(name_.constData(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
-    if (fd_ < 0) {
-      error_ = errno;
-      return;
-    }
-    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-      if (errno != EWOULDBLOCK) error_ = errno;
-      return;
+    const int fd = ::open(name.constData(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
+    if (fd < 0) return refused(errno);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      const int error = errno;
+      ::close(fd);
+      return error == EWOULDBLOCK ? Failure(busy) : refused(error);
     }
     struct stat mine {}, named {};
-    if (::fstat(fd_, &mine) == 0 && ::stat(name_.constData(), &named) == 0 && mine.st_dev == named.st_dev &&
-        mine.st_ino == named.st_ino) {
-      held_ = true;
-      return;
-    }
-    ::close(fd_);
-    fd_ = -1;
+    if (::fstat(fd, &mine) == 0 && ::stat(name.constData(), &named) == 0 && mine.st_dev == named.st_dev &&
+        mine.st_ino == named.st_ino)
+      return std::unique_ptr<ProcessLock>(new ProcessLock(std::move(name), fd));
+    ::close(fd);
   }
-  error_ = EAGAIN;
+  return refused(EAGAIN);
 }
 
 ProcessLock::~ProcessLock() {
   // Removed while still held: no other process holds a hold on it then.
-  if (held_) ::unlink(name_.constData());
-  if (fd_ >= 0) ::close(fd_);
-}
-
-QString ProcessLock::refusal(const QString &busy) const {
-  if (held_) return QString();
-  if (error_ == 0) return busy;
-  return QStringLiteral("Hiba! A(z) %1 zárolófájl nem hozható létre: %2. Zárolás nélkül a művelet nem indul el; "
-                        "kérem ellenőrizze, hogy a mappa létezik-e és írható-e.")
-      .arg(QFile::decodeName(name_), systemErrorText(error_));
+  ::unlink(name_.constData());
+  ::close(fd_);
 }
 
 }  // namespace platform

@@ -6,10 +6,14 @@
 // on that thing meets the hold, by any path to it. The system drops it when
 // its process dies, so a hold never outlives its program, however that
 // ends; the holder removes the lock file when it lets go. Where no lock file
-// can be made (a read-only or missing folder) there is no hold, and refusal()
-// says so: nobody runs unheld.
+// can be made (a read-only or missing folder) there is no hold, and the
+// Failure says so: nobody runs unheld.
+#include "platform/result.h"
+
 #include <QByteArray>
 #include <QString>
+
+#include <memory>
 
 namespace platform {
 
@@ -24,25 +28,20 @@ class ProcessLock {
  public:
   // Tries to take the hold at once; never waits. thing is a folder (a path
   // ending in "/" is taken for one even when it does not exist) or a file.
-  ProcessLock(const QString &thing, const QString &purpose);
+  // The hold, or a Failure: busy (error 0) while another process (or another
+  // hold in this one) has it; else a message naming the lock file that could
+  // not be opened or locked, with the system's error.
+  static Result<std::unique_ptr<ProcessLock>> take(const QString &thing, const QString &purpose,
+                                                   const QString &busy = QString());
   ~ProcessLock();
   ProcessLock(const ProcessLock &) = delete;
   ProcessLock &operator=(const ProcessLock &) = delete;
 
-  // False while another process (or another hold in this one) has it, or
-  // when the lock file could not be opened (error() then says why).
-  bool held() const { return held_; }
-  // The errno of a lock file that could not be opened or locked; 0 when the
-  // hold was taken or another has it.
-  int error() const { return error_; }
-  // Empty when held; busy while another has it; else a message naming the
-  // lock file and the system's reason.
-  QString refusal(const QString &busy) const;
-
  private:
+  ProcessLock(QByteArray name, int fd) : name_(std::move(name)), fd_(fd) {}
+
   QByteArray name_;
-  int fd_ = -1, error_ = 0;
-  bool held_ = false;
+  int fd_;
 };
 
 }  // namespace platform

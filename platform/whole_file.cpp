@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <utility>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -41,11 +42,6 @@ QString temporaryPrefix(const QFileInfo &target) {
 }
 
 }  // namespace
-
-FileWriteError::FileWriteError(const QString &path, const QString &reason)
-    : std::runtime_error(QStringLiteral("Cannot write the file \"%1\". %2").arg(path, reason).toStdString()),
-      path_(path),
-      reason_(reason) {}
 
 namespace {
 
@@ -94,11 +90,8 @@ void removeLeftTemporariesIn(const QString &folder, const std::function<bool(QSt
   removeLeft(folder, QByteArrayLiteral("."), take);
 }
 
-std::optional<QByteArray> readFileWhole(const QString &path, QString *reason, qint64 limit) {
-  const auto refused = [reason](const QString &why) -> std::optional<QByteArray> {
-    if (reason != nullptr) *reason = why;
-    return std::nullopt;
-  };
+Result<QByteArray> readFileWhole(const QString &path, qint64 limit) {
+  const auto refused = [](const QString &why) -> Result<QByteArray> { return Failure(why); };
   // Only a regular file is read: opening a FIFO would wait for a writer for
   // good, a device may act on being opened or never end.
   const auto refusal = [limit](const struct stat &st) {
@@ -114,7 +107,7 @@ std::optional<QByteArray> readFileWhole(const QString &path, QString *reason, qi
   // either; what was opened is looked at again.
   const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return refused(systemErrorText(errno));
-  const auto closeRefused = [&](const QString &why) {
+  const auto closeRefused = [&](const QString &why) -> Result<QByteArray> {
     ::close(fd);
     return refused(why);
   };
@@ -138,18 +131,28 @@ std::optional<QByteArray> readFileWhole(const QString &path, QString *reason, qi
 namespace {
 
 // The temporary alone, without looking for those of dead writers.
-int createTemporary(const QString &target, QString *name) {
+Result<Temporary> createTemporary(const QString &target) {
   QByteArray pattern = QFile::encodeName(temporaryPath(target) + QStringLiteral("XXXXXX"));
   const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-  if (fd >= 0) *name = QFile::decodeName(pattern);
-  return fd;
+  if (fd < 0) return Failure::system(errno);
+  return Temporary{fd, QFile::decodeName(pattern)};
+}
+
+// The spare opened for writing over from its start, or -1 when it is no
+// regular file of one name (a link is not followed).
+int openSpare(const QString &spare) {
+  const int fd = ::open(QFile::encodeName(spare).constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+  struct stat st {};
+  if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1) return fd;
+  if (fd >= 0) ::close(fd);
+  return -1;
 }
 
 }  // namespace
 
-int createTemporaryBeside(const QString &target, QString *name) {
+Result<Temporary> createTemporaryBeside(const QString &target) {
   removeLeftTemporaries(target);
-  return createTemporary(target, name);
+  return createTemporary(target);
 }
 
 // A record lock of any kind, or an exclusive whole-file lock.
@@ -193,54 +196,71 @@ unsigned targetMode(const QString &target) {
   return 0666 & ~mask;
 }
 
-int renameNoReplace(const QString &from, const QString &to) {
+Done renameNoReplace(const QString &from, const QString &to) {
   const QByteArray a = QFile::encodeName(from), b = QFile::encodeName(to);
-  if (::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0) return 0;
-  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
+  if (::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0) return {};
+  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return Failure::system(errno);
   // A file system without the flag: a hard link fails on an existing name.
-  if (::link(a.constData(), b.constData()) != 0) return errno;
+  if (::link(a.constData(), b.constData()) != 0) return Failure::system(errno);
   ::unlink(a.constData());
-  return 0;
+  return {};
+}
+
+Done linkNoReplace(const QString &from, const QString &to) {
+  if (::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+    return Failure::system(errno);
+  return {};
 }
 
 WholeFile::WholeFile(QString path, Sync sync, Replace replace)
     : path_(std::move(path)), sync_(sync), replace_(replace) {}
 
-WholeFile::~WholeFile() { cancel(); }
-
-bool WholeFile::failErrno(int error) {
-  if (error == 0) error = EIO;
-  if (error_ == 0) error_ = error;
-  return fail(systemErrorText(error));
+WholeFile::~WholeFile() {
+  cancel();
+  // A spare no open() took goes, as every spare nothing was written into.
+  if (!spare_.isEmpty()) ::unlink(QFile::encodeName(spare_).constData());
 }
 
-bool WholeFile::fail(const QString &reason) {
-  if (reason_.isEmpty()) reason_ = reason;
+Done WholeFile::fail(Failure failure) {
+  if (!failure_) failure_ = std::move(failure);
   cancel();
-  return false;
+  return *failure_;
 }
 
-bool WholeFile::open() {
+Done WholeFile::open() {
   cancel();
-  reason_.clear();
-  error_ = 0;
+  failure_.reset();
+  reused_ = false;
   // A link is followed: the file it names is replaced, the link stays.
   const QFileInfo info(path_);
   target_ = info.isSymLink() ? info.symLinkTarget() : path_;
   // A folder, a read-only file or one another program holds is not replaced
   // behind its owner's back.
-  if (replace_ == Replace::Never && (info.exists() || info.isSymLink())) return failErrno(EEXIST);
-  if (const QString refusal = replaceRefusal(target_); !refusal.isEmpty()) return fail(refusal);
-  // A caller that syncs a folder's many files has removed its left
-  // temporaries once for all of them.
-  const int fd = sync_ == Sync::ByCaller ? createTemporary(target_, &temp_) : createTemporaryBeside(target_, &temp_);
-  if (fd < 0) return failErrno(errno);
+  if (replace_ == Replace::Never && (info.exists() || info.isSymLink())) return fail(Failure::system(EEXIST));
+  if (const QString refusal = replaceRefusal(target_); !refusal.isEmpty()) return fail(Failure(refusal));
+  // A spare serves a target in its own folder only (a link may lead elsewhere:
+  // the rename would cross file systems).
+  const bool spareBeside = !spare_.isEmpty() && (target_ == path_ || QFileInfo(spare_).absolutePath() ==
+                                                                         QFileInfo(target_).absolutePath());
+  int fd = spareBeside ? openSpare(spare_) : -1;
+  if (fd >= 0) {
+    temp_ = std::exchange(spare_, QString());
+    reused_ = true;
+  } else {
+    if (!spare_.isEmpty()) ::unlink(QFile::encodeName(std::exchange(spare_, QString())).constData());
+    // A caller that syncs a folder's many files has removed its left
+    // temporaries once for all of them.
+    const Result<Temporary> made = sync_ == Sync::ByCaller ? createTemporary(target_) : createTemporaryBeside(target_);
+    if (!made) return fail(made.failure());
+    fd = made->fd;
+    temp_ = made->name;
+  }
   file_ = std::make_unique<QFile>();
   if (!file_->open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
     ::close(fd);
-    return failErrno(EIO);
+    return fail(Failure::system(EIO));
   }
-  return true;
+  return {};
 }
 
 int WholeFile::handle() const { return file_ && file_->isOpen() ? file_->handle() : -1; }
@@ -250,36 +270,38 @@ QIODevice &WholeFile::device() {
   return *file_;
 }
 
-bool WholeFile::write(const QByteArray &bytes) {
-  if (!file_ || !file_->isOpen()) return failErrno(EBADF);
+Done WholeFile::write(const QByteArray &bytes) {
+  if (!file_ || !file_->isOpen()) return fail(Failure::system(EBADF));
   errno = 0;
-  if (file_->write(bytes) != bytes.size()) return failErrno(errno);
-  return true;
+  if (file_->write(bytes) != bytes.size()) return fail(Failure::system(errno));
+  return {};
 }
 
 std::function<void(const QString &target)> beforeWholeFileRename;
 
-bool WholeFile::commit() {
-  if (!file_ || !file_->isOpen() || temp_.isEmpty()) return failErrno(EBADF);
+Done WholeFile::commit() {
+  if (!file_ || !file_->isOpen() || temp_.isEmpty()) return fail(Failure::system(EBADF));
   // Buffered bytes meet the disk here: a full disk fails the flush or the sync.
   errno = 0;
-  if (file_->error() != QFileDevice::NoError) return failErrno(EIO);
-  if (!file_->flush()) return failErrno(errno);
+  if (file_->error() != QFileDevice::NoError) return fail(Failure::system(EIO));
+  if (!file_->flush()) return fail(Failure::system(errno));
+  // A spare written over keeps no tail of its earlier, longer content.
+  if (reused_ && ::ftruncate(file_->handle(), file_->pos()) != 0) return fail(Failure::system(errno));
   const mode_t mode = static_cast<mode_t>(mode_ >= 0 ? unsigned(mode_) : targetMode(target_));
-  if (::fchmod(file_->handle(), mode) != 0) return failErrno(errno);
-  if (sync_ == Sync::Each && ::fsync(file_->handle()) != 0) return failErrno(errno);
+  if (::fchmod(file_->handle(), mode) != 0) return fail(Failure::system(errno));
+  if (sync_ == Sync::Each && ::fsync(file_->handle()) != 0) return fail(Failure::system(errno));
   errno = 0;
   file_->close();
-  if (file_->error() != QFileDevice::NoError) return failErrno(errno);
+  if (file_->error() != QFileDevice::NoError) return fail(Failure::system(errno));
   if (beforeWholeFileRename) beforeWholeFileRename(target_);
   if (replace_ == Replace::Never) {
-    if (const int error = renameNoReplace(temp_, target_)) return failErrno(error);
+    if (Done renamed = renameNoReplace(temp_, target_); !renamed) return fail(renamed.failure());
   } else if (::rename(QFile::encodeName(temp_).constData(), QFile::encodeName(target_).constData()) != 0) {
-    return failErrno(errno);
+    return fail(Failure::system(errno));
   }
   temp_.clear();
   file_.reset();
-  return true;
+  return {};
 }
 
 void WholeFile::cancel() {
@@ -289,9 +311,12 @@ void WholeFile::cancel() {
   temp_.clear();
 }
 
-void writeFileWhole(const QString &path, const QByteArray &bytes) {
-  WholeFile f(path);
-  if (!f.open() || !f.write(bytes) || !f.commit()) throw FileWriteError(path, f.reason());
+Done writeFileWhole(const QString &path, const QByteArray &bytes, WholeFile::Sync sync) {
+  WholeFile f(path, sync);
+  Done done = f.open();
+  if (done) done = f.write(bytes);
+  if (done) done = f.commit();
+  return done;
 }
 
 }  // namespace platform

@@ -4,36 +4,26 @@
 // them out of every buffer onto the disk, checks each step's outcome (a full
 // disk shows at the flush or the sync, not at the write) and only then renames
 // the temporary over the target. On any failure the old target is as it was,
-// the temporary is gone and reason() says why in the program's words
+// the temporary is gone and the Failure says why in the program's words
 // (platform::systemErrorText).
 //
 // Temporary names are "." + target name + ".~" + process id + "." + six
 // random characters, the target's name cut where the whole would pass the
 // file system's limit on a name. One that a killed run left behind (its process is gone)
 // is removed by the next writer of the same target.
+#include "platform/result.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <functional>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 
 class QFile;
 class QIODevice;
 
 namespace platform {
-
-// A file that was not written: the path as given and the system's reason.
-class FileWriteError : public std::runtime_error {
- public:
-  FileWriteError(const QString &path, const QString &reason);
-  QString path() const { return path_; }
-  QString reason() const { return reason_; }
-
- private:
-  QString path_, reason_;
-};
 
 class WholeFile {
  public:
@@ -52,10 +42,17 @@ class WholeFile {
   WholeFile &operator=(const WholeFile &) = delete;
 
   // Creates the temporary (after removing those of dead writers of the same
-  // target). False when it cannot be created, or when path is refused
-  // (replaceRefusal); reason() says why. A link at path is followed: the
-  // file it names is replaced and the link stays, for every writer alike.
-  bool open();
+  // target). A Failure when it cannot be created, or when path is refused
+  // (replaceRefusal, error 0). A link at path is followed: the file it names
+  // is replaced and the link stays, for every writer alike.
+  Done open();
+  // Before open(): the bytes go over the file at spare, a hidden file beside
+  // the target that only this writer names (a temporary's name), instead of
+  // into a new temporary; writing over a file costs a file system far less
+  // than creating one. A spare that is no regular file of one name is
+  // removed and a new temporary made; one that open() did not take is
+  // removed with the writer.
+  void reuse(QString spare) { spare_ = std::move(spare); }
   // The temporary's descriptor, for a writer that fills it by the system's
   // calls (nothing written through device() then); -1 when not open.
   int handle() const;
@@ -64,28 +61,26 @@ class WholeFile {
   // Where the bytes go between open() and commit(); buffered, so a write that
   // returns its full size proves nothing until commit().
   QIODevice &device();
-  // Appends; false on a failure seen already (commit() will fail too).
-  bool write(const QByteArray &bytes);
+  // Appends; the first failure seen already (commit() will fail too).
+  Done write(const QByteArray &bytes);
   // Flushes, syncs, checks, gives the temporary the target's permissions (a
-  // new file those of the umask) and renames it over the target. False on any
-  // failure, the target untouched.
-  bool commit();
+  // new file those of the umask) and renames it over the target. The first
+  // failure of the write, the target untouched.
+  Done commit();
   // Drops what was written; the target untouched.
   void cancel();
 
   const QString &path() const { return path_; }
-  QString reason() const { return reason_; }
-  // The system's error of the failure (0 for a refusal told by reason()).
-  int error() const { return error_; }
 
  private:
-  bool fail(const QString &reason);
-  bool failErrno(int error);
+  Done fail(Failure failure);
 
-  QString path_, target_, temp_, reason_;
+  QString path_, target_, temp_, spare_;
+  std::optional<Failure> failure_;  // the first of this write
   Sync sync_;
   Replace replace_;
-  int mode_ = -1, error_ = 0;
+  int mode_ = -1;
+  bool reused_ = false;
   std::unique_ptr<QFile> file_;
 };
 
@@ -94,26 +89,28 @@ class WholeFile {
 // stops there to be killed in the middle of a write).
 extern std::function<void(const QString &target)> beforeWholeFileRename;
 
-// bytes as the whole content of path; FileWriteError on failure (the old file
-// kept).
-void writeFileWhole(const QString &path, const QByteArray &bytes);
+// bytes as the whole content of path (the old file kept on failure).
+Done writeFileWhole(const QString &path, const QByteArray &bytes, WholeFile::Sync sync = WholeFile::Sync::Each);
 
 // Far more than any file the program reads can hold (a layout with its
 // pictures, an import of every producer, a year's inventory).
 constexpr qint64 kReadLimit = qint64(64) << 20;
 
-// The whole content of the file at path, or nothing when it cannot be read:
-// reason (when given) then says why in the program's words, a folder of that
-// name included. The one reader of the files a user or another program put
+// The whole content of the file at path, or the Failure saying why it
+// cannot be read in the program's words, a folder of that name included. The one reader of the files a user or another program put
 // somewhere: only a regular file of at most limit bytes is read; anything
 // else (a FIFO, a device, a link to one) is refused before it is opened and
 // never waited for, and so is a larger file.
-std::optional<QByteArray> readFileWhole(const QString &path, QString *reason = nullptr, qint64 limit = kReadLimit);
+Result<QByteArray> readFileWhole(const QString &path, qint64 limit = kReadLimit);
 
 // A new temporary file beside target under the common naming (mode 0600, the
-// caller sets the final one), after removing those of dead writers. Returns
-// the open descriptor and sets name, or -1 with errno set.
-int createTemporaryBeside(const QString &target, QString *name);
+// caller sets the final one), after removing those of dead writers: its open
+// descriptor and its name.
+struct Temporary {
+  int fd;
+  QString name;
+};
+Result<Temporary> createTemporaryBeside(const QString &target);
 
 // Removes the temporaries of target whose writing process no longer runs.
 void removeLeftTemporaries(const QString &target);
@@ -125,9 +122,12 @@ void removeLeftTemporariesIn(const QString &folder, const std::function<bool(QSt
 // a new file under the process's umask.
 unsigned targetMode(const QString &target);
 
-// Renames from over to only if to does not exist (errno EEXIST otherwise);
-// returns 0 or an errno.
-int renameNoReplace(const QString &from, const QString &to);
+// Renames from over to only if to does not exist (error EEXIST otherwise).
+Done renameNoReplace(const QString &from, const QString &to);
+// Gives the file at from the second name to, never replacing an existing one
+// (EEXIST); the system's error where its file system has no links
+// (EPERM, EOPNOTSUPP, EXDEV among them).
+Done linkNoReplace(const QString &from, const QString &to);
 
 // Why the existing file at path may not be replaced, in the program's words:
 // it is no regular file, it is read-only, or another program holds a lock on

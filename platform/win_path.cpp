@@ -45,7 +45,7 @@ QString unescapeMountPoint(const QByteArray &field) {
 
 // The folders mounted directly under the media folder, in mount order.
 QStringList removableMedia() {
-  const std::optional<QByteArray> table =
+  const Result<QByteArray> table =
       readFileWhole(mountTableFile.isEmpty() ? QStringLiteral("/proc/self/mounts") : mountTableFile);
   if (!table) return {};
   const QString root = QDir::cleanPath(mediaRoot());

@@ -9,9 +9,7 @@
 #include <exception>
 
 void ReopenWith(db::Query *q, const QStringList &lines) {
-  q->close();
-  q->sql().clear();
-  for (const QString &line : lines) q->sql().add(line);
+  q->setSql(lines);
   q->open();
 }
 
@@ -44,8 +42,7 @@ void DeleteUnlessLast(db::Query *q, const QString &countLine, const QString &err
   const bool ok = Data->Write(
       errorMessage,
       [&](WriteSteps &) {
-        q->sql().clear();
-        for (const QString &line : deleteLines) q->sql().add(line);
+        q->setSql(deleteLines);
         q->paramByName(QStringLiteral("p1")).setString(id);
         q->execute();
       },
@@ -64,9 +61,7 @@ void ReopenListAtCode(const std::function<void()> &openList, db::Query *list, co
 }
 
 bool CodeHeldByAnother(db::Query *q, const QStringList &countLines, const QString &code, int ownId) {
-  q->close();
-  q->sql().clear();
-  for (const QString &line : countLines) q->sql().add(line);
+  q->setSql(countLines);
   q->paramByName(QStringLiteral("p1")).setString(code);
   q->paramByName(QStringLiteral("p0")).setInteger(ownId);
   q->open();

@@ -104,9 +104,7 @@ QSet<QString> ProducerColumns() {
   db::Query *q = Data->ZQ32;
   const QStringList lines = {QStringLiteral("SELECT * FROM ostermelo   "), QStringLiteral("  WHERE 1 = 0 ")};
   if (q->sql().lines() != lines) {
-    q->close();
-    q->sql().clear();
-    for (const QString &line : lines) q->sql().add(line);
+    q->setSql(lines);
   }
   QSet<QString> names;
   for (const QString &n : q->columnNames()) names.insert(n.toUpper());
@@ -346,10 +344,8 @@ void TForm4::Button4Click() {
   // Tickets name their producer by code: a producer on any ticket stays, or
   // that ticket would lose its producer.
   auto tickets = [&](bool printedOnly) {
-    q->close();
-    q->sql().clear();
-    q->sql().add(QStringLiteral("SELECT f_ostermkod, count(f_ostermkod) as db  "));
-    q->sql().add(QStringLiteral("  FROM  QzFej                                 "));
+    q->setSql({QStringLiteral("SELECT f_ostermkod, count(f_ostermkod) as db  "),
+               QStringLiteral("  FROM  QzFej                                 ")});
     if (printedOnly) {
       q->sql().add(QStringLiteral("  WHERE (f_ostermkod = :p1) AND (f_prn = :p2) "));
     } else {

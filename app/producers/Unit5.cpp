@@ -322,21 +322,20 @@ bool TForm5::Save() {
       isNew ? QStringLiteral("Hiba52: Újban, INSERT az östermelöben ")
             : QStringLiteral("Hiba53: Módositás, Update a östermelöben "),
       [&](WriteSteps &) {
-        q->close();
-        q->sql().clear();
         if (isNew) {
-          q->sql().add(QStringLiteral("INSERT INTO ostermelo ( o_kod, o_Nev, o_Irszam, o_Helysegnev, o_Utca, "
-                                      "o_Adoazon, o_Adoszam, o_TAJ, o_Igszam, o_Regszam, o_Csgazd, o_Szulnev, "));
-          q->sql().add(QStringLiteral("  o_Szulhely, o_Szido, o_Anyja, o_Neme, o_Bankszla, o_Szja, o_Ervkelt, "
-                                      "o_mnyptag, o_betetlap, o_kamara, o_felir, "));
-          q->sql().add(QStringLiteral("  O_KERULET, O_JELLEG, O_HAZSZAM, O_EPULET, O_LEPCSO, O_SZINT, O_AJTO, "
-                                      "O_FHAT, O_KOZADOSZAM, O_FELJEGYZ, O_IGSZAM1, O_ERVKELT1, O_CSGAZD1 ) "));
           QString values = QStringLiteral("  VALUES ( ");
           for (int i = 1; i <= 36; ++i)
             values += QStringLiteral(":p%1%2").arg(i).arg(i < 36 ? QStringLiteral(", ") : QStringLiteral(" ) "));
-          q->sql().add(values);
+          q->setSql(
+              {QStringLiteral("INSERT INTO ostermelo ( o_kod, o_Nev, o_Irszam, o_Helysegnev, o_Utca, "
+                              "o_Adoazon, o_Adoszam, o_TAJ, o_Igszam, o_Regszam, o_Csgazd, o_Szulnev, "),
+               QStringLiteral("  o_Szulhely, o_Szido, o_Anyja, o_Neme, o_Bankszla, o_Szja, o_Ervkelt, "
+                              "o_mnyptag, o_betetlap, o_kamara, o_felir, "),
+               QStringLiteral("  O_KERULET, O_JELLEG, O_HAZSZAM, O_EPULET, O_LEPCSO, O_SZINT, O_AJTO, "
+                              "O_FHAT, O_KOZADOSZAM, O_FELJEGYZ, O_IGSZAM1, O_ERVKELT1, O_CSGAZD1 ) "),
+               values});
         } else {
-          q->sql().add(QStringLiteral("UPDATE ostermelo SET ID_ostermelo = :p0, "));
+          q->setSql(QStringLiteral("UPDATE ostermelo SET ID_ostermelo = :p0, "));
           q->sql().add(QStringLiteral("  o_kod = :p1, o_Nev = :p2, o_Irszam = :p3, o_Helysegnev = :p4, o_Utca = :p5, "
                                       "o_Adoazon = :p6, o_Adoszam = :p7, o_TAJ = :p8, o_Igszam = :p9, "));
           q->sql().add(QStringLiteral("  o_Regszam = :p10, o_Csgazd = :p11, o_Szulnev = :p12, o_Szulhely = :p13, "

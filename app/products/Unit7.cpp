@@ -145,17 +145,16 @@ bool TForm7::Save() {
       isNew ? QStringLiteral("Hiba72: Újban, INSERT  a termékben ")
             : QStringLiteral("Hiba73: Módositásban, UPDATE a termékben "),
       [&](WriteSteps &) {
-        q->close();
-        q->sql().clear();
         if (isNew) {
-          q->sql().add(QStringLiteral(
-              "INSERT INTO termek ( t_kod, t_megnevezes, t_VTSZ, t_Ear, t_megy, t_Kompmerteke, t_bizonylat ) "));
-          q->sql().add(QStringLiteral("  VALUES ( :p1, :p2, :p3, :p4, :p5, :p6, :p7 ) "));
+          q->setSql(
+              {QStringLiteral(
+                   "INSERT INTO termek ( t_kod, t_megnevezes, t_VTSZ, t_Ear, t_megy, t_Kompmerteke, t_bizonylat ) "),
+               QStringLiteral("  VALUES ( :p1, :p2, :p3, :p4, :p5, :p6, :p7 ) ")});
         } else {
-          q->sql().add(QStringLiteral("UPDATE termek              "));
-          q->sql().add(QStringLiteral("  SET t_kod = :p1, t_megnevezes = :p2, t_VTSZ = :p3, t_Ear = :p4, "
-                                      "t_megy = :p5, t_Kompmerteke = :p6, t_bizonylat = :p7 "));
-          q->sql().add(QStringLiteral(" WHERE ID_termek    = :p0  "));
+          q->setSql({QStringLiteral("UPDATE termek              "),
+                     QStringLiteral("  SET t_kod = :p1, t_megnevezes = :p2, t_VTSZ = :p3, t_Ear = :p4, "
+                                    "t_megy = :p5, t_Kompmerteke = :p6, t_bizonylat = :p7 "),
+                     QStringLiteral(" WHERE ID_termek    = :p0  ")});
           q->paramByName(QStringLiteral("p0")).setInteger(platform::StrToInt(Edit1->text()));
         }
         q->paramByName(QStringLiteral("p1")).setString(Edit2->text());

@@ -37,26 +37,23 @@ void TData::ujnev(const QString &name) {
   NevUtotag = parts.utotag;
 }
 
-void TData::atv_utca() {
-  db::Query &q = *ZQ61;
-  q.close();
-  q.sql().clear();
-  q.sql().add(QStringLiteral("SELECT *  "));
-  q.sql().add(QStringLiteral("  FROM atvevo     "));
-  q.sql().add(QStringLiteral("  WHERE v_akod = :p1 "));
+void TData::openCurrentReceiver(db::Query &q) {
+  q.setSql({QStringLiteral("SELECT *  "), QStringLiteral("  FROM atvevo     "),
+            QStringLiteral("  WHERE v_akod = :p1 ")});
   q.paramByName(QStringLiteral("p1")).setString(AtvevoKod);
   q.open();
-  AtvevoUtca = streetOf(q, QStringLiteral("V_"));
+}
+
+void TData::atv_utca() {
+  openCurrentReceiver(*ZQ61);
+  AtvevoUtca = streetOf(*ZQ61, QStringLiteral("V_"));
 }
 
 void TData::ost_utca() {
   const QString producer = RowText(*ZQ10, "F_OSTERMKOD");
   db::Query &q = *ZQ33;
-  q.close();
-  q.sql().clear();
-  q.sql().add(QStringLiteral("SELECT *  "));
-  q.sql().add(QStringLiteral("  FROM ostermelo     "));
-  q.sql().add(QStringLiteral("  WHERE o_kod = :p1 "));
+  q.setSql({QStringLiteral("SELECT *  "), QStringLiteral("  FROM ostermelo     "),
+            QStringLiteral("  WHERE o_kod = :p1 ")});
   q.paramByName(QStringLiteral("p1")).setString(producer);
   q.open();
   OstermeloUtca = streetOf(q, QStringLiteral("O_"));

@@ -36,18 +36,6 @@ namespace {
 const QString kTrue = QStringLiteral("true");
 const QString kBlank = QStringLiteral(" ");
 
-// ZQ60 := the current receiver's row.
-void openCurrentReceiver() {
-  db::Query &q = *Data->ZQ60;
-  q.close();
-  q.sql().clear();
-  q.sql().add(QStringLiteral("SELECT *  "));
-  q.sql().add(QStringLiteral("  FROM atvevo     "));
-  q.sql().add(QStringLiteral("  WHERE v_akod = :p1 "));
-  q.paramByName(QStringLiteral("p1")).setString(AtvevoKod);
-  q.open();
-}
-
 }  // namespace
 
 TForm17::TForm17(QWidget *owner) : QDialog(owner) {
@@ -126,7 +114,7 @@ TForm17::TForm17(QWidget *owner) : QDialog(owner) {
 
 void TForm17::AtvevoBetoltes() {
   try {
-    openCurrentReceiver();
+    TData::openCurrentReceiver(*Data->ZQ60);
     FillFields();
   } catch (const std::exception &) {
     platform::showFailure(lcApp(),
@@ -159,16 +147,12 @@ void TForm17::showEvent(QShowEvent *event) {
 }
 
 void TForm17::FormShow() {
-  openCurrentReceiver();
+  TData::openCurrentReceiver(*Data->ZQ60);
   CheckBox1->setChecked(RowText(*Data->ZQ60, "V_EV") == kTrue);
 
   db::Query &c = *Data->ZQ11;
-  c.close();
-  c.sql().clear();
-  c.sql().add(QStringLiteral("SELECT  f_akod, count(f_akod) AS sdb "));
-  c.sql().add(QStringLiteral("  FROM Qzfej         "));
-  c.sql().add(QStringLiteral("  WHERE f_akod = :p1 "));
-  c.sql().add(QStringLiteral("  GROUP BY f_akod    "));
+  c.setSql({QStringLiteral("SELECT  f_akod, count(f_akod) AS sdb "), QStringLiteral("  FROM Qzfej         "),
+            QStringLiteral("  WHERE f_akod = :p1 "), QStringLiteral("  GROUP BY f_akod    ")});
   c.paramByName(QStringLiteral("p1")).setString(AtvevoKod);
   c.open();
   const bool hasTicket = !c.isEmpty() && c.fieldByName(QStringLiteral("SDB")).asInteger() >= 1;
@@ -206,8 +190,7 @@ void TForm17::Button2Click() {
   try {
     const bool stored = Data->Write(QStringLiteral("Hiba170: UPDATE atvevo "), [&](WriteSteps &) {
       db::Query &q = *Data->ZQ61;
-      q.close();
-      q.sql().clear();
+      q.setSql(QStringList());
       for (const char *line :
            {"UPDATE atvevo            ", "  SET  V_UTCA     = :p2,  ", "       V_BANKSZLA = :p5,  ",
             "       V_ADOAZON  = :p6,  ", "       V_NYILATK  = :p7,  ", "       V_VERZIO   = :p10, ",
@@ -231,7 +214,7 @@ void TForm17::Button2Click() {
     });
     if (!stored) return;  // message shown, rolled back; the input stays
 
-    openCurrentReceiver();
+    TData::openCurrentReceiver(*Data->ZQ60);
     AtvevoNyilatk = RowText(*Data->ZQ60, "V_NYILATK");
     const QString verzio = RowText(*Data->ZQ60, "V_VERZIO");
     JegyVariant = checks::trimText(verzio).isEmpty() ? QString() : verzio.left(1);

@@ -83,10 +83,7 @@ void TForm18::showEvent(QShowEvent *event) {
 void TForm18::FormShow() {
   db::Query &q = *Data->ZQ60;
   DSQ60->setDataSet(&q);
-  q.close();
-  q.sql().clear();
-  q.sql().add(QStringLiteral("SELECT *  "));
-  q.sql().add(QStringLiteral("  FROM atvevo     "));
+  q.setSql({QStringLiteral("SELECT *  "), QStringLiteral("  FROM atvevo     ")});
   // The drop-down lists the names in Hungarian order; the receiver made
   // current at the opening is still the last one stored.
   q.sql().add(QStringLiteral("  ORDER BY v_neve COLLATE HUN_ABC, id_atvevo "));

@@ -37,14 +37,14 @@ VORIK_MENU_COMMAND(Adatbzis1, TForm22, Form22)
 
 namespace {
 
-TTable *table(int i) {
-  TTable *const tables[] = {Data->IBTable1, Data->IBTable2, Data->IBTable3,
-                            Data->IBTable4, Data->IBTable5, Data->IBTable6};
+db::Table *table(int i) {
+  db::Table *const tables[] = {Data->IBTable1, Data->IBTable2, Data->IBTable3,
+                               Data->IBTable4, Data->IBTable5, Data->IBTable6};
   return tables[i];
 }
 
-TDataSource *source(int i) {
-  TDataSource *const sources[] = {Data->DS1, Data->DS2, Data->DS3, Data->DS4, Data->DS5, Data->DS6};
+db::DataSource *source(int i) {
+  db::DataSource *const sources[] = {Data->DS1, Data->DS2, Data->DS3, Data->DS4, Data->DS5, Data->DS6};
   return sources[i];
 }
 

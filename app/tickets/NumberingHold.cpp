@@ -29,9 +29,7 @@ bool NumberingHold::held() const { return transaction_.active() && !receiver_.is
 NumberingHold::Status NumberingHold::take(const QString &receiver) {
   release();
   transaction_.start();
-  query_.close();
-  query_.sql().clear();
-  query_.sql().add(QStringLiteral("SELECT A_QZBSZAM FROM SORSZAM WHERE A_AKOD = :p1 WITH LOCK"));
+  query_.setSql(QStringLiteral("SELECT A_QZBSZAM FROM SORSZAM WHERE A_AKOD = :p1 WITH LOCK"));
   query_.paramByName(QStringLiteral("p1")).setString(receiver);
   try {
     query_.open();

@@ -14,11 +14,7 @@
 
 namespace TicketQueries {
 
-void setSql(db::Query &q, const QStringList &lines) {
-  q.close();
-  q.sql().clear();
-  for (const QString &l : lines) q.sql().add(l);
-}
+void setSql(db::Query &q, const QStringList &lines) { q.setSql(lines); }
 
 db::ListSpec ticketList(const QString &orderBy) {
   // Every stored header column. The producer's columns come from

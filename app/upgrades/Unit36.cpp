@@ -31,11 +31,8 @@ void TForm36::Button1Click() {
   // Every mark or none: one transaction, one commit.
   const bool done = Data->Write(QStringLiteral("Hiba361: UPDATE az östermelöben!"), [](WriteSteps &) {
     db::Query &list = *Data->ZQ30;
-    list.close();
-    list.sql().clear();
-    list.sql().add(QStringLiteral("SELECT *  "));
-    list.sql().add(QStringLiteral("  FROM ostermelo     "));
-    list.sql().add(QStringLiteral("         ORDER BY o_Adoazon, o_kod    "));
+    list.setSql({QStringLiteral("SELECT *  "), QStringLiteral("  FROM ostermelo     "),
+                 QStringLiteral("         ORDER BY o_Adoazon, o_kod    ")});
     list.open();
     // An empty number (blank or none) equals another empty one.
     std::vector<qint64> repeated;
@@ -49,11 +46,8 @@ void TForm36::Button1Click() {
       first = false;
     }
     db::Query &mark = *Data->ZQ31;
-    mark.close();
-    mark.sql().clear();
-    mark.sql().add(QStringLiteral("UPDATE ostermelo            "));
-    mark.sql().add(QStringLiteral("  SET o_szja   = :p1  "));
-    mark.sql().add(QStringLiteral("  WHERE ID_ostermelo = :p0 "));
+    mark.setSql({QStringLiteral("UPDATE ostermelo            "), QStringLiteral("  SET o_szja   = :p1  "),
+                 QStringLiteral("  WHERE ID_ostermelo = :p0 ")});
     for (qint64 id : repeated) {
       mark.paramByName(QStringLiteral("p1")).setInteger(1);
       mark.paramByName(QStringLiteral("p0")).setInteger(id);

@@ -58,11 +58,8 @@ void TForm43::run() {
     const bool written = Data->Write(
         QStringLiteral("Hiba437: 2021.01.01 érték beírásakor ERVKELT1 az östermelöben!"), [&](WriteSteps &) {
           db::Query &q = *Data->ZQ32;
-          q.close();
-          q.sql().clear();
-          q.sql().add(QStringLiteral("UPDATE ostermelo         "));
-          q.sql().add(QStringLiteral("   SET O_ERVKELT1 = :p1  "));
-          q.sql().add(QStringLiteral("   WHERE O_ERVKELT1 is null  "));
+          q.setSql({QStringLiteral("UPDATE ostermelo         "), QStringLiteral("   SET O_ERVKELT1 = :p1  "),
+                    QStringLiteral("   WHERE O_ERVKELT1 is null  ")});
           q.paramByName(QStringLiteral("p1")).setDate(QDate(2021, 1, 1));
           q.execute();
           filled = q.rowsAffected();

@@ -21,9 +21,7 @@ namespace {
 
 db::Query &query(const QString &sql) {
   db::Query &q = *Data->ZQ32;
-  q.close();
-  q.sql().clear();
-  q.sql().add(sql);
+  q.setSql(sql);
   return q;
 }
 

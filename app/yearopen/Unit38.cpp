@@ -30,9 +30,7 @@ namespace {
 // "SELECT ... count(...)" over one receiver: true when the count is at least 1.
 bool receiverHasRows(const QStringList &lines, const char *countColumn) {
   db::Query &c = *Data->ZQ11;
-  c.close();
-  c.sql().clear();
-  for (const QString &l : lines) c.sql().add(l);
+  c.setSql(lines);
   c.paramByName(QStringLiteral("p1")).setString(AtvevoKod);
   c.open();
   return !c.isEmpty() && c.fieldByName(QLatin1String(countColumn)).asInteger() >= 1;
@@ -181,11 +179,8 @@ void TForm38::FormShow() {
     Edit2->setVisible(false);
     platform::showMessage(QStringLiteral("Már készült felvásárlási jegy! Nem módositható."));
   } else {
-    s.close();
-    s.sql().clear();
-    s.sql().add(QStringLiteral("SELECT  a_qzbszam "));
-    s.sql().add(QStringLiteral("  FROM Sorszam         "));
-    s.sql().add(QStringLiteral("  WHERE a_akod = :p1 "));
+    s.setSql({QStringLiteral("SELECT  a_qzbszam "), QStringLiteral("  FROM Sorszam         "),
+              QStringLiteral("  WHERE a_akod = :p1 ")});
     s.paramByName(QStringLiteral("p1")).setString(AtvevoKod);
     s.open();
     Button4->setVisible(true);
@@ -232,15 +227,12 @@ void TForm38::Button4Click() {
       message,
       [&](WriteSteps &) {
         db::Query &s = *Data->ZQ50;
-        s.close();
-        s.sql().clear();
         if (hasRow) {
-          s.sql().add(QStringLiteral("UPDATE Sorszam          "));
-          s.sql().add(QStringLiteral("    SET a_QzBszam = :p1 "));
-          s.sql().add(QStringLiteral("   WHERE a_akod = :p2   "));
+          s.setSql({QStringLiteral("UPDATE Sorszam          "), QStringLiteral("    SET a_QzBszam = :p1 "),
+                    QStringLiteral("   WHERE a_akod = :p2   ")});
         } else {
-          s.sql().add(QStringLiteral("INSERT INTO sorszam ( a_QzBszam, a_akod ) "));
-          s.sql().add(QStringLiteral("       VALUES       (       :p1,    :p2 ) "));
+          s.setSql({QStringLiteral("INSERT INTO sorszam ( a_QzBszam, a_akod ) "),
+                    QStringLiteral("       VALUES       (       :p1,    :p2 ) ")});
         }
         s.paramByName(QStringLiteral("p1")).setString(text);
         s.paramByName(QStringLiteral("p2")).setString(AtvevoKod);

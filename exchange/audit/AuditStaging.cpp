@@ -84,12 +84,6 @@ constexpr Column kColumns[] = {
     {"VE_KOZADOSZAM", "O_KOZADOSZAM", Kind::Text},
 };
 
-void reopen(db::Query &q, const QStringList &lines) {
-  q.close();
-  q.sql().clear();
-  for (const QString &l : lines) q.sql().add(l);
-}
-
 // Starts IBTrans1 when it is not active; false (and the message shown) when
 // it cannot be started.
 bool startTransaction(const QString &message) {
@@ -107,16 +101,14 @@ enum class Emptied { Done, Failed, NotStarted };
 Emptied emptyTable(const QString &statement, const QString &failMessage, const QString &startMessage) {
   if (!startTransaction(startMessage)) return Emptied::NotStarted;
   db::Query &q = *Data->ZQ90;
-  reopen(q, {statement});
+  q.setSql(statement);
   return Data->Write(failMessage, [&q](WriteSteps &) { q.execute(); }) ? Emptied::Done : Emptied::Failed;
 }
 
 // The receiver's own checks; false (message shown) when one fails.
 bool receiverValid() {
   db::Query &r = *Data->ZQ60;
-  reopen(r, {QStringLiteral("SELECT * FROM atvevo "), QStringLiteral("  WHERE v_akod = :p0 ")});
-  r.paramByName(QStringLiteral("p0")).setString(AtvevoKod);
-  r.open();
+  TData::openCurrentReceiver(r);
   auto text = [&r](const char *name) {
     return r.isEmpty() ? QString() : checks::trimText(r.fieldByName(QLatin1String(name)).asString());
   };
@@ -164,7 +156,7 @@ void bindRange(db::Query &q, const AuditSelection &s) {
 // The documents into ZQ21, for the dialog's grid.
 void openSelection(const AuditSelection &s) {
   db::Query &q = *Data->ZQ21;
-  reopen(q, QStringList{QStringLiteral("SELECT * ")} + selectionFrom(s));
+  q.setSql(QStringList{QStringLiteral("SELECT * ")} + selectionFrom(s));
   bindRange(q, s);
   q.open();
 }
@@ -175,9 +167,10 @@ void insertRows(const AuditSelection &s, WriteSteps &steps) {
   db::Query &q = *Data->ZQ90;
   // A date that is missing does not convert: the collection fails, as a
   // row-by-row insert would on that row, and the message names the document.
-  reopen(q, QStringList{QStringLiteral("SELECT FIRST 1 f_bszam, f_kelt, f_felvkelt, f_fizkelt ")} + selectionFrom(s) +
-                QStringList{QStringLiteral("  AND (f_kelt IS NULL OR f_felvkelt IS NULL OR f_fizkelt IS NULL) "),
-                            QStringLiteral("  ORDER BY f_bszam ")});
+  q.setSql(QStringList{QStringLiteral("SELECT FIRST 1 f_bszam, f_kelt, f_felvkelt, f_fizkelt ")} +
+           selectionFrom(s) +
+           QStringList{QStringLiteral("  AND (f_kelt IS NULL OR f_felvkelt IS NULL OR f_fizkelt IS NULL) "),
+                       QStringLiteral("  ORDER BY f_bszam ")});
   bindRange(q, s);
   q.open();
   if (!q.isEmpty()) {
@@ -207,9 +200,9 @@ void insertRows(const AuditSelection &s, WriteSteps &steps) {
       case Kind::SzlaForma: values += QStringLiteral("CAST(:e6 AS VARCHAR(250))"); break;
     }
   }
-  reopen(q, QStringList{QStringLiteral("INSERT INTO NAVFEJ (") + columns + QStringLiteral(")"),
-                        QStringLiteral("  SELECT ") + values} +
-                selectionFrom(s));
+  q.setSql(QStringList{QStringLiteral("INSERT INTO NAVFEJ (") + columns + QStringLiteral(")"),
+                       QStringLiteral("  SELECT ") + values} +
+           selectionFrom(s));
   bindRange(q, s);
   q.paramByName(QStringLiteral("e4")).setString(XmlOnszamla);
   q.paramByName(QStringLiteral("e6")).setString(XmlSzlaForma);
@@ -229,30 +222,32 @@ const QString kStagingBusy = QStringLiteral(
     "A NAV adatok kigyűjtése és exportja egy másik programablakban folyik. "
     "Kérem próbálja újra, ha ott az adatszolgáltatás ablaka bezárult.");
 
-std::unique_ptr<platform::ProcessLock> takeStaging() {
-  return std::make_unique<platform::ProcessLock>(Data->ZCon1->databaseName(), QStringLiteral("navfej"));
+platform::Result<std::unique_ptr<platform::ProcessLock>> takeStaging() {
+  return platform::ProcessLock::take(Data->ZCon1->databaseName(), QStringLiteral("navfej"), kStagingBusy);
 }
 
 }  // namespace
 
 bool HoldAuditStaging() {
   auto &hold = stagingHold();
-  if (!hold || !hold->held()) hold = takeStaging();
-  if (hold->held()) return true;
-  const QString refusal = hold->refusal(kStagingBusy);
-  hold.reset();
-  platform::showMessage(refusal);
+  if (hold) return true;
+  auto taken = takeStaging();
+  if (taken) {
+    hold = *std::move(taken);
+    return true;
+  }
+  platform::showMessage(taken.reason());
   return false;
 }
 
 void ReleaseAuditStaging() { stagingHold().reset(); }
 
-bool AuditStagingHeld() { return stagingHold() && stagingHold()->held(); }
+bool AuditStagingHeld() { return stagingHold() != nullptr; }
 
 bool AuditStagingHeldByAnother() {
   if (AuditStagingHeld()) return false;
   const auto probe = takeStaging();
-  return !probe->held() && probe->error() == 0;
+  return !probe && probe.error() == 0;
 }
 
 bool CollectAudit(const AuditSelection &s) {

@@ -494,9 +494,7 @@ bool ExportAuditXml(AuditExport &e) {
   }
   // The staged rows are read once, in file order: validated, counted, written.
   db::Query &q = *Data->ZQ90;
-  q.close();
-  q.sql().clear();
-  q.sql().add(QStringLiteral("SELECT * FROM NAVFEJ ORDER BY fe_szlasorszam "));
+  q.setSql(QStringLiteral("SELECT * FROM NAVFEJ ORDER BY fe_szlasorszam "));
   q.open();
   if (!validate(q)) return false;
   const int count = q.recordCount();
@@ -528,9 +526,9 @@ bool ExportAuditXml(AuditExport &e) {
                     QLatin1Char('\r') + reason);
     return false;
   };
-  if (!file.open()) return failed(file.reason());
+  if (const platform::Done opened = file.open(); !opened) return failed(opened.reason());
   Lines out(&file.device());
-  file.write("\xEF\xBB\xBF");
+  (void)file.write("\xEF\xBB\xBF");  // a failure shows at the commit
   out.strict(count > 0);
   out.raw(R"(<?xml version="1.0" encoding="utf-8"?>)");
   out.raw(R"(<szamlak xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" )"
@@ -555,6 +553,6 @@ bool ExportAuditXml(AuditExport &e) {
     return false;
   }
   if (!out.finish()) return failed(platform::lastSystemErrorText());
-  if (!file.commit()) return failed(file.reason());
+  if (const platform::Done committed = file.commit(); !committed) return failed(committed.reason());
   return true;
 }

@@ -94,12 +94,11 @@ struct WaitCursor {
 // message) is shown with the system's reason.
 void loadInto(QPlainTextEdit *view, const QString &path, const QString &missing) {
   const WaitCursor wait;
-  QString reason;
-  const std::optional<QByteArray> bytes = platform::readFileWhole(path, &reason);
+  const platform::Result<QByteArray> bytes = platform::readFileWhole(path);
   if (!bytes) {
     // A file that is not there gets the plain message; one that is there but
     // cannot be read also gets the reason.
-    platform::showMessage(QFileInfo::exists(path) ? missing + QLatin1Char('\r') + reason : missing);
+    platform::showMessage(QFileInfo::exists(path) ? missing + QLatin1Char('\r') + bytes.reason() : missing);
     return;
   }
   // The byte-order mark is dropped by the decoder.

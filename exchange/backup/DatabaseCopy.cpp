@@ -37,15 +37,13 @@ constexpr std::size_t kFlagsOffset = 42;
 constexpr std::uint16_t kBackupMask = 0x0C00;
 
 QString SystemReason(int error) {
-  switch (error) {
-    case EEXIST:
+  switch (platform::systemErrorKind(error)) {
+    case platform::SystemErrorKind::Exists:
       return QStringLiteral("A \"Hová\" -ban megadott fálj már létezik.");
-    case ENOENT:
-    case ENOTDIR:
+    case platform::SystemErrorKind::Missing:
       return QStringLiteral("A \"Hová\" -ban megadott könyvtár nem létezik.");
-    case EACCES:
-    case EPERM:
-    case EROFS:
+    case platform::SystemErrorKind::NoAccess:
+    case platform::SystemErrorKind::ReadOnlyDisk:
       return QStringLiteral("A \"Hová\" -ban megadott könyvtárba nem lehet írni.");
     default:
       return QStringLiteral("A mentés nem sikerült: %1.").arg(platform::systemErrorText(error));
@@ -149,9 +147,10 @@ const QString kCopier = QString::fromLatin1(db::kBackupCopier);
 class BackupLock {
  public:
   explicit BackupLock(const QString &path) : path_(path) {
-    copier_.emplace(path, kCopier);
-    if (!copier_->held())
-      throw CopyError(copier_->refusal(QStringLiteral("Az adatbázis mentése éppen folyik, kérem próbálja újra.")));
+    auto copier = platform::ProcessLock::take(path, kCopier,
+                                              QStringLiteral("Az adatbázis mentése éppen folyik, kérem próbálja újra."));
+    if (!copier) throw CopyError(copier.reason());
+    copier_ = *std::move(copier);
     Attach(path);
     locked_ = true;
     end();
@@ -238,7 +237,7 @@ class BackupLock {
   }
 
   QString path_;
-  std::optional<platform::ProcessLock> copier_;
+  std::unique_ptr<platform::ProcessLock> copier_;
   db::Connection connection_;
   db::Transaction transaction_;
   bool locked_ = false;
@@ -263,10 +262,12 @@ void CopyLocked(const QString &source, const QString &target) {
   // Never over an existing file; the copy gets the database file's permissions.
   platform::WholeFile out(target, platform::WholeFile::Sync::Each, platform::WholeFile::Replace::Never);
   out.setMode(st.st_mode & 07777);
-  if (!out.open()) throw CopyError(out.error() ? SystemReason(out.error()) : out.reason());
+  if (const platform::Done opened = out.open(); !opened)
+    throw CopyError(opened.error() ? SystemReason(opened.error()) : opened.reason());
   if (int error = CopyBytes(in.fd, out.handle())) throw CopyError(SystemReason(error));
   ClearBackupState(out.handle());
-  if (!out.commit()) throw CopyError(out.error() ? SystemReason(out.error()) : out.reason());
+  if (const platform::Done committed = out.commit(); !committed)
+    throw CopyError(committed.error() ? SystemReason(committed.error()) : committed.reason());
 }
 
 }  // namespace

@@ -105,14 +105,6 @@ const QStringList &producerRows() {
   return lines;
 }
 
-// Closes q and gives it select and rows as its statement.
-void setStatement(db::Query &q, const QString &select, const QStringList &rows) {
-  q.close();
-  q.sql().clear();
-  q.sql().add(select);
-  for (const QString &line : rows) q.sql().add(line);
-}
-
 // The report of checks over the rows of a tab's gather, in their order; no
 // rows when the tab has not gathered. The grid's query holds every column;
 // the checks read the same rows again through walk (forward only), with
@@ -126,7 +118,7 @@ QStringList checkGathered(db::Query &walk, const db::Query &gathered, const QStr
                           const std::function<std::function<void(Row &)>(db::Query &)> &fill,
                           QStringList (*report)(const datachecks::RowReader<Row> &)) {
   if (!gathered.active()) return report({});
-  setStatement(walk, select, rows);
+  walk.setSql(QStringList{select} + rows);
   bind(walk);
   walk.open();
   const std::function<void(Row &)> read = fill(walk);
@@ -338,7 +330,7 @@ void TForm14::FormShow() {
 }
 
 void TForm14::Button1Click() {
-  setStatement(*Jegyek, QStringLiteral("SELECT *                                  "), ticketRows());
+  Jegyek->setSql(QStringList{QStringLiteral("SELECT *                                  ")} + ticketRows());
   bindTicketRange(*Jegyek, DateTimePicker1->date(), DateTimePicker2->date(), AtvevoKod);
   Jegyek->open();
   gathered_ = {DateTimePicker1->date(), DateTimePicker2->date(), AtvevoKod};
@@ -368,7 +360,7 @@ void TForm14::Button2Click() {
 }
 
 void TForm14::Button12Click() {
-  setStatement(*Termelok, QStringLiteral("SELECT *         "), producerRows());
+  Termelok->setSql(QStringList{QStringLiteral("SELECT *         ")} + producerRows());
   Termelok->open();
 }
 

@@ -88,20 +88,18 @@ DumpResult dumpTable(db::Query &q, const Table &table, const QString &winPath) {
   const QString path = platform::mapWindowsPath(winPath);
 
   ForwardOnlyWalk walk(q);
-  q.close();
-  q.sql().clear();
-  for (const QString &line : table.sql) q.sql().add(line);
+  q.setSql(table.sql);
   q.open();
   std::vector<db::Field *> fields;
   for (const QString &c : table.columns) fields.push_back(&q.fieldByName(c));
 
   platform::WholeFile file(path);
-  if (!file.open()) fail(winPath, file.reason());
+  if (const platform::Done opened = file.open(); !opened) fail(winPath, opened.reason());
   DumpResult result;
   QByteArray block;
   block.reserve(kBlock + 4096);
   auto flush = [&] {
-    if (!file.write(block)) fail(winPath, file.reason());
+    if (const platform::Done written = file.write(block); !written) fail(winPath, written.reason());
     block.clear();
   };
   QStringList values;
@@ -113,7 +111,7 @@ DumpResult dumpTable(db::Query &q, const Table &table, const QString &winPath) {
     if (block.size() >= kBlock) flush();
   }
   flush();
-  if (!file.commit()) fail(winPath, file.reason());
+  if (const platform::Done committed = file.commit(); !committed) fail(winPath, committed.reason());
   return result;
 }
 

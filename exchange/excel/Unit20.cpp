@@ -242,9 +242,7 @@ void TForm20::FormShow() {
 
 void TForm20::Gather(db::Query *query, QPushButton *exportButton, const QStringList &lines, bool ticketParams) {
   exportButton->setEnabled(false);
-  query->close();
-  query->sql().clear();
-  for (const QString &l : lines) query->sql().add(l);
+  query->setSql(lines);
   if (ticketParams) {
     query->paramByName(QStringLiteral("p1")).setDateTime(QDateTime(DateTimePicker1->date(), QTime(0, 0)));
     query->paramByName(QStringLiteral("p2")).setDateTime(QDateTime(DateTimePicker2->date(), QTime(0, 0)));

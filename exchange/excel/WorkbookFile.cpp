@@ -31,7 +31,8 @@ WorkbookFile::WorkbookFile(const QString &target) : target_(target), file_(targe
   static const bool gsfReady = (gsf_init(), true);
   (void)gsfReady;
   // The refusals and a folder that cannot be written show before any work.
-  if (!file_.open()) throw SaveError(Named(target_, file_.reason() + QLatin1Char('.')));
+  if (const platform::Done opened = file_.open(); !opened)
+    throw SaveError(Named(target_, opened.reason() + QLatin1Char('.')));
   sink_ = gsf_output_memory_new();
   container_ = sink_ ? gsf_outfile_msole_new(sink_) : nullptr;
   stream_ = container_ ? gsf_outfile_new_child(container_, "Book", FALSE) : nullptr;
@@ -65,7 +66,9 @@ void WorkbookFile::commit() {
   const gsf_off_t size = gsf_output_size(sink_);
   const QByteArray bytes(reinterpret_cast<const char *>(gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink_))),
                          static_cast<qsizetype>(size));
-  if (!file_.write(bytes) || !file_.commit()) fail(file_.reason() + QLatin1Char('.'));
+  platform::Done done = file_.write(bytes);
+  if (done) done = file_.commit();
+  if (!done) fail(done.reason() + QLatin1Char('.'));
   committed_ = true;
   release();
 }

@@ -112,9 +112,8 @@ QStringList SplitLines(const QString &text) {
 }
 
 QStringList ReadLines(const QString &path) {
-  QString reason;
-  const std::optional<QByteArray> bytes = platform::readFileWhole(path, &reason);
-  if (!bytes) throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason));
+  const platform::Result<QByteArray> bytes = platform::readFileWhole(path);
+  if (!bytes) throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, bytes.reason()));
   return SplitLines(DecodeText(*bytes, path));
 }
 

@@ -131,8 +131,7 @@ void TForm25::Button1Click() {
                  const imports::InsertOptions &options) {
     if (!ticked->isChecked()) return true;
     if (!Load(file, lines)) return false;
-    q->close();
-    q->sql().setText(sql);
+    q->setSql(sql);
     // A failure of the database itself names its cause after the line's message.
     if (!Data->Write(failed, [&](WriteSteps &steps) {
           imports::InsertOptions o = options;
@@ -166,10 +165,9 @@ void TForm25::Button1Click() {
     const QString none = QStringLiteral("Hiba! Az \"expatvevo.txt\" fájlban nincs átvehető átvevő, "
                                         "az átvevők nem változtak.");
     const bool done = Data->Write(QStringLiteral("Hiba255: törlés az átvevőben "), [&](WriteSteps &steps) {
-      q->close();
-      q->sql().setText(QStringLiteral("DELETE FROM atvevo "));
+      q->setSql(QStringLiteral("DELETE FROM atvevo "));
       q->execute();
-      q->sql().setText(OldReceiverInsertSql());
+      q->setSql(OldReceiverInsertSql());
       imports::InsertOptions o;
       o.steps = &steps;
       const imports::InsertResult r = imports::InsertLines(

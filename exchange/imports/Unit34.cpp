@@ -123,9 +123,7 @@ void TForm34::Button3Click() {
   lines.reserve(CheckListBox1->count());
   for (int i = 0; i < CheckListBox1->count(); ++i) lines << CheckListBox1->item(i)->text();
   db::Query *q = Data->ZQ30;
-  q->close();
-  q->sql().clear();
-  q->sql().add(CsvInsertSql());
+  q->setSql(CsvInsertSql());
   const QString message = QStringLiteral("Hiba301: Újban, INSERT az östermelöben ");
   imports::InsertOptions options;
   options.takenCodesSql = QStringLiteral("SELECT o_kod FROM ostermelo");
@@ -151,9 +149,7 @@ void TForm34::Button3Click() {
     platform::showMessage(end);
   }
   auto reopen = [this, q] {
-    q->close();
-    q->sql().clear();
-    q->sql().add(QStringLiteral("select * from ostermelo"));
+    q->setSql(QStringLiteral("select * from ostermelo"));
     q->open();
     q->last();
   };

@@ -83,17 +83,13 @@ QDomDocument BuildDocument(db::DataSet &rows) {
 }
 
 void WriteFileWhole(const QString &path, const QByteArray &bytes) {
-  try {
-    platform::writeFileWhole(path, bytes);
-  } catch (const platform::FileWriteError &e) {
-    throw WriteError(QStringLiteral("\"%1\": %2").arg(path, e.reason()));
-  }
+  if (const platform::Done done = platform::writeFileWhole(path, bytes); !done)
+    throw WriteError(QStringLiteral("\"%1\": %2").arg(path, done.reason()));
 }
 
 void CopyFileOver(const QString &source, const QString &target) {
-  QString reason;
-  const std::optional<QByteArray> bytes = platform::readFileWhole(source, &reason);
-  if (!bytes) throw WriteError(QStringLiteral("\"%1\": %2").arg(source, reason));
+  const platform::Result<QByteArray> bytes = platform::readFileWhole(source);
+  if (!bytes) throw WriteError(QStringLiteral("\"%1\": %2").arg(source, bytes.reason()));
   if (QFileInfo(target).isDir()) throw WriteError(QStringLiteral("\"%1\": könyvtár, nem fájl").arg(target));
   WriteFileWhole(target, *bytes);
 }

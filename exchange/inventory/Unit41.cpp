@@ -103,20 +103,19 @@ void TForm41::Button4Click() {
   Button2->setEnabled(false);
   // The file in the working folder is one instance's from its collection to
   // its hand-over (the dialog closing).
-  if (!hold_ || !hold_->held())
-    hold_ = std::make_unique<platform::ProcessLock>(QDir::currentPath(), QStringLiteral("keszlet"));
-  if (!hold_->held()) {
-    const QString refusal = hold_->refusal(
+  if (!hold_) {
+    auto taken = platform::ProcessLock::take(
+        QDir::currentPath(), QStringLiteral("keszlet"),
         QStringLiteral("Az adatátadás a készlethez egy másik programablakban folyik. Kérem próbálja újra, ha "
                        "ott az adatátadás ablaka bezárult."));
-    hold_.reset();
-    platform::showMessage(refusal);
-    return;
+    if (!taken) {
+      platform::showMessage(taken.reason());
+      return;
+    }
+    hold_ = *std::move(taken);
   }
   db::Query *q = Data->ZQ21;
-  q->close();
-  q->sql().clear();
-  for (const QString &l : inventory::SelectionSql()) q->sql().add(l);
+  q->setSql(inventory::SelectionSql());
   q->paramByName(QStringLiteral("p1")).setDate(DateTimePicker1->date());
   q->paramByName(QStringLiteral("p2")).setDate(DateTimePicker2->date());
   q->paramByName(QStringLiteral("p3")).setString(AtvevoKod);

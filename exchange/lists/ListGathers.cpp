@@ -20,9 +20,7 @@ const QString kHungarian = QStringLiteral("COLLATE HUN_ABC");
 
 // Closes q and puts the statement lines into it.
 void prepare(db::Query *q, const QStringList &lines) {
-  q->close();
-  q->sql().clear();
-  for (const QString &l : lines) q->sql().add(l);
+  q->setSql(lines);
 }
 
 void setText(db::Query *q, const char *name, const QString &value) {

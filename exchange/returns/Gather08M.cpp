@@ -58,9 +58,7 @@ struct FileGroup {
 }  // namespace
 
 void OpenForPeriod(db::Query *q, const QStringList &lines, const Period &p, const QString &receiverCode) {
-  q->close();
-  q->sql().clear();
-  for (const QString &l : lines) q->sql().add(l);
+  q->setSql(lines);
   q->paramByName(QStringLiteral("p1")).setDateTime(QDateTime(platform::StrToDate(p.start), QTime(0, 0)));
   q->paramByName(QStringLiteral("p2")).setDateTime(QDateTime(platform::StrToDate(p.end), QTime(0, 0)));
   q->paramByName(QStringLiteral("p3")).setString(receiverCode);
@@ -99,9 +97,7 @@ GatherResult Gather(const Period &period, const QString &receiverCode, bool sumP
   const auto hold = HoldMonthFolder(folder);
 
   db::Query *zq60 = Data->ZQ60;
-  zq60->close();
-  zq60->sql().clear();
-  zq60->sql().add(QStringLiteral("SELECT * FROM ATVEVO WHERE v_akod = :p0 "));
+  zq60->setSql(QStringLiteral("SELECT * FROM ATVEVO WHERE v_akod = :p0 "));
   zq60->paramByName(QStringLiteral("p0")).setString(receiverCode);
   zq60->open();
   const Receiver receiver{RowText(*zq60, "V_ADOSZAM"), RowText(*zq60, "V_ADOAZON"), RowText(*zq60, "V_NEVE")};

@@ -28,10 +28,10 @@ const QByteArray kAnimal = "12456=", kPlant = "23790=", kPaid = "24804=";
 constexpr qint64 kReturnFileLimit = 1 << 20;
 
 QByteArray ReadFile(const WinFolder &folder, const QString &name) {
-  QString reason;
-  std::optional<QByteArray> bytes = platform::readFileWhole(folder.diskPath(name), &reason, kReturnFileLimit);
+  platform::Result<QByteArray> bytes = platform::readFileWhole(folder.diskPath(name), kReturnFileLimit);
   if (!bytes)
-    throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájl nem olvasható: %2").arg(folder.winPath(name), reason));
+    throw ReturnError(
+        QStringLiteral("Hiba! A(z) %1 fájl nem olvasható: %2").arg(folder.winPath(name), bytes.reason()));
   return *std::move(bytes);
 }
 
@@ -179,14 +179,17 @@ const char *const kMergeBusy =
 namespace {
 
 // The hold of a merge (or its repair) on the working folder.
-std::unique_ptr<platform::ProcessLock> MergeHold() {
-  return std::make_unique<platform::ProcessLock>(QDir::currentPath(), QStringLiteral("osszevonas"));
+platform::Result<std::unique_ptr<platform::ProcessLock>> MergeHold() {
+  return platform::ProcessLock::take(QDir::currentPath(), QStringLiteral("osszevonas"),
+                                     QString::fromUtf8(kMergeBusy));
 }
 
 }  // namespace
 
-MergeHolds::MergeHolds(const QString &folderA) : work_(MergeHold()) {
-  if (!work_->held()) throw ReturnError(work_->refusal(QString::fromUtf8(kMergeBusy)));
+MergeHolds::MergeHolds(const QString &folderA) {
+  auto work = MergeHold();
+  if (!work) throw ReturnError(work.reason());
+  work_ = *std::move(work);
   // A gather writing folder A meanwhile would replace the files being paired.
   folder_ = HoldMonthFolder(folderA);
 }
@@ -280,9 +283,9 @@ std::optional<MergeRecovery> RecoverMerge() {
   if (!work.exists(MergeJournal())) return MergeRecovery();
   // The journal of another program's merge under way is not a stopped one.
   const auto hold = MergeHold();
-  if (!hold->held()) {
-    if (hold->error() == 0) return std::nullopt;
-    throw ReturnError(hold->refusal(QString()));
+  if (!hold) {
+    if (hold.error() == 0) return std::nullopt;
+    throw ReturnError(hold.reason());
   }
   const QStringList journal = platform::fromCp1250(ReadFile(work, MergeJournal())).split(QStringLiteral("\r\n"));
   MergeRecovery r;
@@ -304,11 +307,11 @@ std::optional<MergeRecovery> RecoverMerge() {
       if (b.exists(old) && !b.exists(name)) {
         // The pair was merged whole.
       } else if (a.exists(old) && a.exists(name)) {
-        const std::optional<QByteArray> kept = platform::readFileWhole(a.diskPath(old), &reason, kReturnFileLimit);
-        const std::optional<QByteArray> current =
-            kept ? platform::readFileWhole(a.diskPath(name), &reason, kReturnFileLimit) : std::nullopt;
+        const platform::Result<QByteArray> kept = platform::readFileWhole(a.diskPath(old), kReturnFileLimit);
+        const platform::Result<QByteArray> current =
+            kept ? platform::readFileWhole(a.diskPath(name), kReturnFileLimit) : kept;
         if (!current) {
-          // reason tells why a file of the pair could not be read
+          reason = current.reason();  // why a file of the pair could not be read
         } else if (*kept == *current) {
           step(a.remove(old));  // the merged file never took A's name
         } else if (!b.exists(name)) {

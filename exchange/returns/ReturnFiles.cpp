@@ -30,21 +30,6 @@ QString Reason(int error) { return platform::systemErrorText(error); }
   throw ReturnError(QStringLiteral("Hiba! A(z) %1 fájl nem írható: %2.").arg(winPath, reason));
 }
 
-bool WriteAll(int fd, const QByteArray &bytes) {
-  const char *p = bytes.constData();
-  qsizetype left = bytes.size();
-  while (left > 0) {
-    const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += n;
-    left -= n;
-  }
-  return true;
-}
-
 // A character a Windows file name cannot hold.
 bool BadInFileName(QChar c) {
   return c.unicode() < 32 || QStringLiteral("\\/:*?\"<>|").contains(c);
@@ -139,19 +124,18 @@ std::unique_ptr<platform::ProcessLock> HoldMonthFolder(const QString &winFolder)
   // have, nor anything to guard: every write into it fails, naming its file.
   const QString disk = platform::mapWindowsPath(winFolder);
   if (!QFileInfo(disk).isDir()) return nullptr;
-  auto hold = std::make_unique<platform::ProcessLock>(disk, QStringLiteral("gyujtes"));
-  if (!hold->held())
-    throw ReturnError(hold->refusal(
-        QStringLiteral("A(z) %1 mappába most a program egy másik példánya ír (kigyűjtés vagy összevonás). Kérem "
-                       "próbálja újra, ha ott végzett.")
-            .arg(winFolder)));
-  return hold;
+  auto hold = platform::ProcessLock::take(
+      disk, QStringLiteral("gyujtes"),
+      QStringLiteral("A(z) %1 mappába most a program egy másik példánya ír (kigyűjtés vagy összevonás). Kérem "
+                     "próbálja újra, ha ott végzett.")
+          .arg(winFolder));
+  if (!hold) throw ReturnError(hold.reason());
+  return *std::move(hold);
 }
 
 WinFolder::WinFolder(const QString &winFolder)
     : win_(winFolder.isEmpty() || winFolder.endsWith(QLatin1Char('\\')) ? winFolder : winFolder + QLatin1Char('\\')),
-      disk_(win_.isEmpty() ? QString() : platform::mapWindowsPath(win_)),
-      newMode_(platform::targetMode(QString())) {
+      disk_(win_.isEmpty() ? QString() : platform::mapWindowsPath(win_)) {
   // No folder: the working folder.
   if (!disk_.isEmpty() && !disk_.endsWith(QLatin1Char('/'))) disk_ += QLatin1Char('/');
   // What killed writers left goes once here, not again for each file written.
@@ -169,39 +153,28 @@ bool WinFolder::exists(const QString &name) const { return names_.contains(name.
 bool WinFolder::isDir() const { return QFileInfo(disk_).isDir(); }
 
 void WinFolder::write(const QString &name, const QByteArray &bytes) {
-  const QString winPath = win_ + name;
+  if (const platform::Done done = put(name, bytes); !done) Fail(win_ + name, done.reason());
+}
+
+platform::Done WinFolder::put(const QString &name, const QByteArray &bytes) {
   const QString path = diskPath(name);
-  // Mostly the name is free (its earlier file is a spare by now): one lstat
-  // then stands for the refusal's checks and the target's mode.
-  struct stat st {};
-  const bool taken = ::lstat(QFile::encodeName(path).constData(), &st) == 0 || errno != ENOENT;
-  if (taken) {
-    const QString refusal = platform::replaceRefusal(path);
-    if (!refusal.isEmpty()) Fail(winPath, refusal);
-  }
-  int spareError = 0;
-  if (!writeOverSpare(path, taken ? platform::targetMode(path) : newMode_, bytes, spareError)) {
-    // The folder is synced by sync(), once for all its files.
-    platform::WholeFile file(path, platform::WholeFile::Sync::ByCaller);
-    if (!file.open() || !file.write(bytes) || !file.commit()) Fail(winPath, file.reason());
-  } else if (spareError != 0) {
-    Fail(winPath, Reason(spareError));
-  }
+  // The folder is synced by sync(), once for all its files.
+  platform::WholeFile file(path, platform::WholeFile::Sync::ByCaller);
+  if (!spares_.isEmpty()) file.reuse(spares_.takeLast());
+  platform::Done done = file.open();
+  if (done) done = file.write(bytes);
+  if (done) done = file.commit();
+  if (!done) return done;
   names_.insert(name.toCaseFolded(), QFileInfo(path).fileName());
   if (afterStep) afterStep();
+  return {};
 }
 
 int WinFolder::rename(const QString &from, const QString &to) {
-  const QByteArray source = QFile::encodeName(diskPath(from));
-  const QByteArray target = QFile::encodeName(diskPath(to));
-  if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) != 0) {
-    if (errno != EINVAL && errno != ENOSYS) return errno;
-    // A file system without the flag: a second name, then the first one goes.
-    if (::link(source.constData(), target.constData()) != 0) return errno;
-    if (::unlink(source.constData()) != 0) return errno;
-  }
+  const QString target = diskPath(to);
+  if (const platform::Done done = platform::renameNoReplace(diskPath(from), target); !done) return done.error();
   names_.remove(from.toCaseFolded());
-  names_.insert(to.toCaseFolded(), QFileInfo(QFile::decodeName(target)).fileName());
+  names_.insert(to.toCaseFolded(), QFileInfo(target).fileName());
   if (afterStep) afterStep();
   return 0;
 }
@@ -217,17 +190,15 @@ int WinFolder::replace(const QString &from, const QString &to) {
 
 int WinFolder::link(const QString &from, const QString &to, const QByteArray &bytes) {
   if (exists(to)) return EEXIST;
-  const QByteArray target = QFile::encodeName(diskPath(to));
-  if (::link(QFile::encodeName(diskPath(from)).constData(), target.constData()) != 0) {
-    if (errno != EPERM && errno != EOPNOTSUPP && errno != EXDEV) return errno;
-    try {
-      write(to, bytes);
-    } catch (const ReturnError &) {
-      return EIO;
-    }
-    return 0;
+  const QString target = diskPath(to);
+  if (const platform::Done linked = platform::linkNoReplace(diskPath(from), target); !linked) {
+    const int error = linked.error();
+    if (error != EPERM && error != EOPNOTSUPP && error != EXDEV) return error;
+    // No links on this file system: a copy of the bytes.
+    const platform::Done copied = put(to, bytes);
+    return copied ? 0 : copied.error() != 0 ? copied.error() : EACCES;
   }
-  names_.insert(to.toCaseFolded(), QFileInfo(QFile::decodeName(target)).fileName());
+  names_.insert(to.toCaseFolded(), QFileInfo(target).fileName());
   if (afterStep) afterStep();
   return 0;
 }
@@ -290,7 +261,7 @@ void WinFolder::clearForReuse() {
       continue;
     }
     const QString hidden = platform::temporaryPath(path) + kSpareTail;
-    if (platform::renameNoReplace(path, hidden) != 0) {
+    if (!platform::renameNoReplace(path, hidden)) {
       remove(n);
       continue;
     }
@@ -304,37 +275,6 @@ void WinFolder::dropSpares() {
   while (!spares_.isEmpty()) {
     if (::unlink(QFile::encodeName(spares_.takeLast()).constData()) == 0 && afterStep) afterStep();
   }
-}
-
-bool WinFolder::writeOverSpare(const QString &path, unsigned mode, const QByteArray &bytes, int &error) {
-  error = 0;
-  if (spares_.isEmpty()) return false;
-  const QString spare = spares_.takeLast();
-  const QByteArray scratch = QFile::encodeName(spare);
-  const int fd = ::open(scratch.constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
-  struct stat st {};
-  if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) {
-    if (fd >= 0) ::close(fd);
-    ::unlink(scratch.constData());
-    return false;
-  }
-  // The mode and the length are set only where they differ from the spare's.
-  bool ok = ((st.st_mode & 07777) == mode || ::fchmod(fd, static_cast<mode_t>(mode)) == 0) && WriteAll(fd, bytes) &&
-            (st.st_size <= bytes.size() || ::ftruncate(fd, bytes.size()) == 0);
-  if (!ok) error = errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    error = errno;
-  }
-  if (ok && ::rename(scratch.constData(), QFile::encodeName(path).constData()) != 0) {
-    ok = false;
-    error = errno;
-  }
-  if (!ok) {
-    ::unlink(scratch.constData());
-    if (error == 0) error = EIO;
-  }
-  return true;
 }
 
 void WinFolder::sync() {

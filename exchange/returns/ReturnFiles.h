@@ -7,6 +7,8 @@
 //
 // Paths are Windows path texts ("C:\QZ2025\03\..."): they name the files in
 // messages and in the list file; only the file-system calls map them.
+#include "platform/result.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -144,11 +146,8 @@ class WinFolder {
 
  private:
   QString win_, disk_;
-  unsigned newMode_;  // a new file's under the umask
-  // Writes the bytes into a spare and renames it to path; false when no
-  // spare could take them (the ordinary way is taken then), true with error
-  // set when the write failed. The spare gets mode.
-  bool writeOverSpare(const QString &path, unsigned mode, const QByteArray &bytes, int &error);
+  // write, the failure given back (a spare taken when there is one).
+  platform::Done put(const QString &name, const QByteArray &bytes);
 
   QHash<QString, QString> names_;  // case-folded name -> name on disk
   QStringList spares_;             // hidden paths of files a write may take

@@ -139,9 +139,7 @@ void TForm11::showEvent(QShowEvent *event) {
 }
 
 void TForm11::FormShow() {
-  Data->ZQ20->close();
-  Data->ZQ20->sql().clear();
-  Data->ZQ20->sql().add(QStringLiteral("SELECT * FROM QZSOR WHERE s_bszam = :p1 "));
+  Data->ZQ20->setSql(QStringLiteral("SELECT * FROM QZSOR WHERE s_bszam = :p1 "));
   Data->ZQ20->paramByName(QStringLiteral("p1")).setString(QStringLiteral(" "));
   Data->ZQ20->open();
   const QString year = platform::DateToStr(QDate::currentDate()).left(4);

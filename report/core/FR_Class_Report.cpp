@@ -37,18 +37,14 @@ QString uniqueName(const TfrView &view, QSet<QString> &used) {
 }
 
 QByteArray readFile(const QString &fileName) {
-  QString reason;
-  std::optional<QByteArray> bytes = platform::readFileWhole(fileName, &reason);
-  if (!bytes) throw Exception(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason));
+  platform::Result<QByteArray> bytes = platform::readFileWhole(fileName);
+  if (!bytes) throw Exception(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, bytes.reason()));
   return *std::move(bytes);
 }
 
 void writeFile(const QString &fileName, const QByteArray &bytes) {
-  try {
-    platform::writeFileWhole(fileName, bytes);
-  } catch (const platform::FileWriteError &e) {
-    throw Exception(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, e.reason()));
-  }
+  if (const platform::Done done = platform::writeFileWhole(fileName, bytes); !done)
+    throw Exception(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, done.reason()));
 }
 
 // A bitmap stream: a bitmap file image, delimited by the size in its header.

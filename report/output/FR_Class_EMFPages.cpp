@@ -329,9 +329,8 @@ void TfrEMFPages::SaveToStream(TfrStream &s) {
 }
 
 void TfrEMFPages::LoadFromFile(const QString &fileName) {
-  QString reason;
-  const std::optional<QByteArray> bytes = platform::readFileWhole(fileName, &reason);
-  if (!bytes) throw Exception(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason));
+  const platform::Result<QByteArray> bytes = platform::readFileWhole(fileName);
+  if (!bytes) throw Exception(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, bytes.reason()));
   TfrStream s(*bytes);
   LoadFromStream(s);
 }
@@ -339,11 +338,8 @@ void TfrEMFPages::LoadFromFile(const QString &fileName) {
 void TfrEMFPages::SaveToFile(const QString &fileName) {
   TfrStream s;
   SaveToStream(s);
-  try {
-    platform::writeFileWhole(fileName, s.Data());
-  } catch (const platform::FileWriteError &e) {
-    throw Exception(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, e.reason()));
-  }
+  if (const platform::Done done = platform::writeFileWhole(fileName, s.Data()); !done)
+    throw Exception(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, done.reason()));
 }
 
 }  // namespace report

@@ -114,10 +114,9 @@ class PdfPrinter {
     const QString name = frPdfFileName(frAskPdfFileName ? frAskPdfFileName(proposal) : proposal);
     if (name.isEmpty()) return TfrJobStart::Cancelled;
     file_ = std::make_unique<platform::WholeFile>(name);
-    if (!file_->open()) {
-      const QString reason = file_->reason();
+    if (const platform::Done opened = file_->open(); !opened) {
       file_.reset();
-      throw EPrinterError(cannotWrite(name, reason));
+      throw EPrinterError(cannotWrite(name, opened.reason()));
     }
     writer_ = std::make_unique<QPdfWriter>(&file_->device());
     writer_->setResolution(frPdfResolution);
@@ -146,10 +145,10 @@ class PdfPrinter {
     if (!file_) return;
     if (painter.isActive()) painter.end();
     writer_.reset();
-    const bool written = file_->commit();
-    const QString name = file_->path(), reason = file_->reason();
+    const platform::Done written = file_->commit();
+    const QString name = file_->path();
     file_.reset();
-    if (!written) throw EPrinterError(cannotWrite(name, reason));
+    if (!written) throw EPrinterError(cannotWrite(name, written.reason()));
   }
 
   void abortJob(QPainter &painter) {

@@ -60,7 +60,7 @@ class DataWriteTest : public ::testing::Test {
     other_->trans.commit();
     return n;
   }
-  void insertProduct(TQuery *q, const QString &code, const QString &name) {
+  void insertProduct(db::Query *q, const QString &code, const QString &name) {
     q->close();
     q->sql().clear();
     q->sql().add(QStringLiteral("INSERT INTO TERMEK (T_KOD, T_MEGNEVEZES) "));

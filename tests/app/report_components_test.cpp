@@ -44,7 +44,7 @@ class ReportComponents : public ::testing::Test {
     QDir::setCurrent(previous_);
   }
   void exec(const char *sql) {
-    TQuery *q = data_->ZQ11;
+    db::Query *q = data_->ZQ11;
     q->close();
     q->sql().clear();
     q->sql().add(QString::fromUtf8(sql));
@@ -53,7 +53,7 @@ class ReportComponents : public ::testing::Test {
   // The groups the list dialog puts into ZQ20: products of the range by the date kind.
   void productGroups(bool byPayment) {
     const QString col = byPayment ? "f_fizkelt" : "f_felvkelt";
-    TQuery *q = data_->ZQ20;
+    db::Query *q = data_->ZQ20;
     q->close();
     q->sql().clear();
     q->sql().add("SELECT DISTINCT s_megnevezes FROM qzsor JOIN qzfej ON s_bszam = f_bszam");
@@ -64,8 +64,8 @@ class ReportComponents : public ::testing::Test {
   }
   // The producer-wise list in frNyomtat, its groups every producer, March by
   // date of purchase; the query of its groups.
-  TQuery *producerList() {
-    TQuery *q = data_->ZQ20;
+  db::Query *producerList() {
+    db::Query *q = data_->ZQ20;
     q->sql().clear();
     q->sql().add("SELECT DISTINCT o_kod FROM ostermelo ORDER BY o_kod");
     q->open();
@@ -150,7 +150,7 @@ TEST_F(ReportComponents, ProductListGroupsFollowTheDateKind) {
 }
 
 TEST_F(ReportComponents, ProducerListWalksProducersAndAnEmptyGroupQueryPrintsNothing) {
-  TQuery *q = producerList();
+  db::Query *q = producerList();
   ASSERT_TRUE(data_->frNyomtat->PrepareReport());
   EXPECT_EQ(texts(*data_->frNyomtat), producerListPrinted);
   EXPECT_EQ(ListaOstermeloKod, "00020");

@@ -156,8 +156,8 @@ TEST_F(StartupTest, NormalStartOpensTheSixTablesAndShowsTheVersionCaption) {
   ASSERT_NE(Data, nullptr);
   EXPECT_EQ(Data->parent(), qApp);
   EXPECT_TRUE(Data->ZCon1->connected());
-  TTable *tables[] = {Data->IBTable1, Data->IBTable2, Data->IBTable3,
-                      Data->IBTable4, Data->IBTable5, Data->IBTable6};
+  db::Table *tables[] = {Data->IBTable1, Data->IBTable2, Data->IBTable3,
+                         Data->IBTable4, Data->IBTable5, Data->IBTable6};
   const char *names[] = {"QZFEJ", "QZSOR", "OSTERMELO", "TERMEK", "SORSZAM", "ATVEVO"};
   for (int i = 0; i < 6; ++i) {
     EXPECT_TRUE(tables[i]->active()) << names[i];

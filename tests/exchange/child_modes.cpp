@@ -61,9 +61,9 @@ int backupKilled(const QStringList &args) {
   q.sql().add(QStringLiteral("ALTER DATABASE BEGIN BACKUP"));
   q.execute();
   t.commit();
-  QString temp;
-  const int fd = platform::createTemporaryBeside(args[1], &temp);
-  if (fd < 0) return 2;
+  const platform::Result<platform::Temporary> temp = platform::createTemporaryBeside(args[1]);
+  if (!temp) return 2;
+  const int fd = temp->fd;
   QFile in(args[0]);
   if (!in.open(QIODevice::ReadOnly)) return 3;
   const QByteArray part = in.read(64 * 1024);

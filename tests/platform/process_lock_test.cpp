@@ -29,17 +29,18 @@ TEST(ProcessLock, OneHoldAtATimeAndItsFileGoesWithIt) {
   vorik::test::TempDir dir;
   const QString purpose = QStringLiteral("locktest%1").arg(QCoreApplication::applicationPid());
   {
-    auto first = std::make_unique<ProcessLock>(dir.path(), purpose);
-    ASSERT_TRUE(first->held());
-    ProcessLock second(dir.path(), purpose);
-    EXPECT_FALSE(second.held());
+    auto taken = ProcessLock::take(dir.path(), purpose);
+    ASSERT_TRUE(taken);
+    std::unique_ptr<ProcessLock> first = *std::move(taken);
+    const auto second = ProcessLock::take(dir.path(), purpose, QStringLiteral("busy"));
+    EXPECT_FALSE(second);
     EXPECT_EQ(second.error(), 0);
-    EXPECT_EQ(second.refusal(QStringLiteral("busy")), QStringLiteral("busy"));
+    EXPECT_EQ(second.reason(), QStringLiteral("busy"));
     first.reset();
     EXPECT_EQ(lockFiles(dir.path()), QStringList());
-    ProcessLock third(dir.path(), purpose);
-    EXPECT_TRUE(third.held());
-    EXPECT_EQ(third.refusal(QStringLiteral("busy")), QString());
+    const auto third = ProcessLock::take(dir.path(), purpose, QStringLiteral("busy"));
+    EXPECT_TRUE(third);
+    EXPECT_EQ(third.reason(), QString());
   }
   EXPECT_EQ(lockFiles(dir.path()), QStringList());
 }
@@ -49,11 +50,12 @@ TEST(ProcessLock, ALockFileThatCannotBeMadeIsNoHoldOfAnother) {
   // A folder that is a file: no lock file can be made in it.
   QFile notAFolder(dir.file(QStringLiteral("file")));
   ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
-  ProcessLock lock(notAFolder.fileName() + QLatin1Char('/'), QStringLiteral("locktest"));
-  EXPECT_FALSE(lock.held());
+  const auto lock = ProcessLock::take(notAFolder.fileName() + QLatin1Char('/'), QStringLiteral("locktest"),
+                                      QStringLiteral("busy"));
+  EXPECT_FALSE(lock);
   EXPECT_EQ(lock.error(), ENOTDIR);
-  EXPECT_TRUE(lock.refusal(QStringLiteral("busy")).contains(platform::systemErrorText(ENOTDIR) + QLatin1Char('.')))
-      << lock.refusal(QStringLiteral("busy")).toStdString();
+  EXPECT_TRUE(lock.reason().contains(platform::systemErrorText(ENOTDIR) + QLatin1Char('.')))
+      << lock.reason().toStdString();
 }
 
 }  // namespace

@@ -56,13 +56,9 @@ TEST(WholeFile, AFullDiskKeepsTheOldFileAndSaysWhy) {
   vorik::test::writeFile(path, "old");
   disk.fill();
   // Small enough to stay in the write buffer until the end.
-  try {
-    writeFileWhole(path, QByteArray(8000, 'x'));
-    ADD_FAILURE() << "a full disk reported as success";
-  } catch (const FileWriteError &e) {
-    EXPECT_EQ(e.path(), path);
-    EXPECT_EQ(e.reason(), disk.reason());
-  }
+  const Done done = writeFileWhole(path, QByteArray(8000, 'x'));
+  EXPECT_FALSE(done) << "a full disk reported as success";
+  EXPECT_EQ(done.reason(), disk.reason());
   disk.release();
   EXPECT_EQ(readBytes(path), QByteArray("old"));
   EXPECT_EQ(entries(disk.path()), QStringList{"out.bin"});
@@ -85,12 +81,12 @@ TEST(WholeFile, PermissionsOfTheReplacedFileOrOfTheUmask) {
   const QString kept = dir.file("kept.txt");
   vorik::test::writeFile(kept, "old");
   ASSERT_EQ(::chmod(QFile::encodeName(kept).constData(), 0640), 0);
-  writeFileWhole(kept, "new");
+  ASSERT_TRUE(writeFileWhole(kept, "new"));
   EXPECT_EQ(readBytes(kept), QByteArray("new"));
   EXPECT_EQ(modeOf(kept), 0640u);
 
   const mode_t mask = ::umask(022);
-  writeFileWhole(dir.file("fresh.txt"), "new");
+  ASSERT_TRUE(writeFileWhole(dir.file("fresh.txt"), "new"));
   ::umask(mask);
   EXPECT_EQ(modeOf(dir.file("fresh.txt")), 0644u);
 }
@@ -98,12 +94,9 @@ TEST(WholeFile, PermissionsOfTheReplacedFileOrOfTheUmask) {
 TEST(WholeFile, AFolderInTheWayIsNeitherReplacedNorFilled) {
   TempDir dir;
   QDir(dir.path()).mkdir("x.xml");
-  try {
-    writeFileWhole(dir.file("x.xml"), "new");
-    ADD_FAILURE() << "no error";
-  } catch (const FileWriteError &e) {
-    EXPECT_EQ(e.reason(), QStringLiteral("ilyen nevű mappa van"));
-  }
+  const Done done = writeFileWhole(dir.file("x.xml"), "new");
+  EXPECT_FALSE(done) << "no error";
+  EXPECT_EQ(done.reason(), QStringLiteral("ilyen nevű mappa van"));
   EXPECT_TRUE(QFileInfo(dir.file("x.xml")).isDir());
   EXPECT_EQ(entries(dir.path()), QStringList{"x.xml"});
 }
@@ -112,9 +105,26 @@ TEST(WholeFile, ALinkIsFollowed) {
   TempDir dir;
   vorik::test::writeFile(dir.file("real.ini"), "old");
   ASSERT_TRUE(QFile::link(dir.file("real.ini"), dir.file("link.ini")));
-  writeFileWhole(dir.file("link.ini"), "new");
+  ASSERT_TRUE(writeFileWhole(dir.file("link.ini"), "new"));
   EXPECT_TRUE(QFileInfo(dir.file("link.ini")).isSymLink());
   EXPECT_EQ(readBytes(dir.file("real.ini")), QByteArray("new"));
+}
+
+// A spare written over holds the new bytes alone, under the name the link
+// names; no spare, no temporary is left.
+TEST(WholeFile, ASpareIsWrittenOverWholeAndALinkFollowed) {
+  TempDir dir;
+  vorik::test::writeFile(dir.file("real.imp"), "old");
+  ASSERT_TRUE(QFile::link(dir.file("real.imp"), dir.file("a.imp")));
+  vorik::test::writeFile(dir.file(".a.imp.~1.spare0"), "a longer earlier content");
+  WholeFile f(dir.file("a.imp"), WholeFile::Sync::ByCaller);
+  f.reuse(dir.file(".a.imp.~1.spare0"));
+  ASSERT_TRUE(f.open());
+  ASSERT_TRUE(f.write("new"));
+  ASSERT_TRUE(f.commit());
+  EXPECT_TRUE(QFileInfo(dir.file("a.imp")).isSymLink());
+  EXPECT_EQ(readBytes(dir.file("real.imp")), QByteArray("new"));
+  EXPECT_EQ(entries(dir.path()), (QStringList{"a.imp", "real.imp"}));
 }
 
 TEST(WholeFile, AReadOnlyFileIsKept) {
@@ -122,7 +132,7 @@ TEST(WholeFile, AReadOnlyFileIsKept) {
   TempDir dir;
   vorik::test::writeFile(dir.file("ro.ini"), "old");
   ASSERT_EQ(::chmod(QFile::encodeName(dir.file("ro.ini")).constData(), 0444), 0);
-  EXPECT_THROW(writeFileWhole(dir.file("ro.ini"), "new"), FileWriteError);
+  EXPECT_FALSE(writeFileWhole(dir.file("ro.ini"), "new"));
   EXPECT_EQ(readBytes(dir.file("ro.ini")), QByteArray("old"));
 }
 
@@ -132,7 +142,7 @@ TEST(WholeFile, TemporariesOfDeadWritersGoLiveOnesStay) {
   const QString live = QStringLiteral(".a.xml.~%1.Xy34Zw").arg(::getpid());
   for (const QString &name : {dead, live, QStringLiteral(".a.xml.bak"), QStringLiteral(".b.xml.~1.Ab12Cd")})
     vorik::test::writeFile(dir.file(name), "left");
-  writeFileWhole(dir.file("a.xml"), "new");
+  ASSERT_TRUE(writeFileWhole(dir.file("a.xml"), "new"));
   QStringList expected{QStringLiteral(".a.xml.bak"), QStringLiteral(".b.xml.~1.Ab12Cd"), live,
                        QStringLiteral("a.xml")};
   expected.sort();
@@ -147,13 +157,13 @@ TEST(WholeFile, TheLongestNamesAreWrittenAndTheirTemporariesGo) {
   TempDir dir;
   for (const int length : {244, 255}) {
     const QString name = QString(length - 4, u'n') + QStringLiteral(".FDB");
-    QString temp;
-    const int fd = createTemporaryBeside(dir.file(name), &temp);
-    ASSERT_GE(fd, 0) << length;
-    ::close(fd);
+    const Result<Temporary> made = createTemporaryBeside(dir.file(name));
+    ASSERT_TRUE(made) << length;
+    ::close(made->fd);
+    const QString temp = made->name;
     const QString dead = QFileInfo(temp).fileName().replace(QString::number(::getpid()), QString::number(deadPid()));
     ASSERT_TRUE(QFile::rename(temp, dir.file(dead)));
-    writeFileWhole(dir.file(name), "new");
+    ASSERT_TRUE(writeFileWhole(dir.file(name), "new"));
     EXPECT_EQ(entries(dir.path()), QStringList{name}) << length;
     QFile::remove(dir.file(name));
   }

@@ -28,11 +28,6 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage: vorik-createdb [--old] [--sample | --receiver-code=... --receiver-name=... "
-    "[--receiver-postcode=...] [--receiver-town=...] [--receiver-address=...] "
-    "--receiver-taxnumber=...] <path>\n";
-
 // The receiver row a new database starts with, and its first serial.
 struct Receiver {
   QString code = QStringLiteral("00001");
@@ -127,8 +122,7 @@ void addReceiver(const QString &path, const Receiver &r) {
     else p.setString(values[i]);
   }
   q.execute();
-  q.sql().clear();
-  q.sql().add(QStringLiteral("INSERT INTO sorszam ( a_akod, a_qzbszam ) VALUES ( :p1, :p2 )"));
+  q.setSql(QStringLiteral("INSERT INTO sorszam ( a_akod, a_qzbszam ) VALUES ( :p1, :p2 )"));
   q.paramByName(QStringLiteral("p1")).setString(r.code);
   q.paramByName(QStringLiteral("p2")).setString(QStringLiteral("25000000"));
   q.execute();
@@ -136,8 +130,11 @@ void addReceiver(const QString &path, const Receiver &r) {
   c.close();
 }
 
-int usage() {
-  std::fputs(kUsage, stderr);
+// A wrong call: the --help text on the error output, "usage:" first.
+int usage(const QCommandLineParser &parser) {
+  QString text = parser.helpText();
+  if (text.startsWith(QLatin1String("Usage:"))) text[0] = u'u';
+  std::fputs(text.toUtf8().constData(), stderr);
   return 1;
 }
 
@@ -163,7 +160,7 @@ int main(int argc, char **argv) {
             .arg(QString::fromUtf8(o.label), o.required ? QStringLiteral(" (required)") : QString()),
         QStringLiteral("value")));
   parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("The database file to make."));
-  if (!parser.parse(app.arguments())) return usage();
+  if (!parser.parse(app.arguments())) return usage(parser);
   if (parser.isSet(help)) {
     std::fputs(parser.helpText().toUtf8().constData(), stdout);
     return 0;
@@ -171,12 +168,12 @@ int main(int argc, char **argv) {
   QHash<QString, QString> given;
   for (const Option &o : kOptions) {
     const QStringList values = parser.values(QStringLiteral("receiver-") + QLatin1String(o.name));
-    if (values.size() > 1) return usage();
+    if (values.size() > 1) return usage(parser);
     if (!values.isEmpty()) given.insert(QLatin1String(o.name), values.first());
   }
   const bool sample = parser.isSet(sampleOption);
   const QStringList paths = parser.positionalArguments();
-  if (paths.size() != 1 || (sample && !given.isEmpty())) return usage();
+  if (paths.size() != 1 || (sample && !given.isEmpty())) return usage(parser);
   const QString path = paths.first();
   const QString script =
       db::schemaScript(parser.isSet(oldOption) ? db::SchemaVariant::Old : db::SchemaVariant::Current);

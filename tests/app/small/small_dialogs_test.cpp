@@ -42,8 +42,8 @@ class SmallDialogs : public PrintFixture {
  protected:
   void SetUp() override {
     PrintFixture::SetUp();
-    for (TTable *t : {Data->IBTable1, Data->IBTable2, Data->IBTable3, Data->IBTable4,
-                      Data->IBTable5, Data->IBTable6})
+    for (db::Table *t :
+         {Data->IBTable1, Data->IBTable2, Data->IBTable3, Data->IBTable4, Data->IBTable5, Data->IBTable6})
       t->open();
   }
 
@@ -88,7 +88,7 @@ TEST_F(SmallDialogs, NineDigitCodeUnlocksFiveTablesOnceAndClosingLocksThemAgain)
     EXPECT_TRUE(f.DBGrid[5]->isHidden());
     f.Button1->click();
   }
-  for (TTable *t : {Data->IBTable1, Data->IBTable2, Data->IBTable3, Data->IBTable4, Data->IBTable5}) {
+  for (db::Table *t : {Data->IBTable1, Data->IBTable2, Data->IBTable3, Data->IBTable4, Data->IBTable5}) {
     EXPECT_TRUE(t->readOnly());
     EXPECT_TRUE(t->active());
   }

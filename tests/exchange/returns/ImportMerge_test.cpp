@@ -303,8 +303,8 @@ TEST_F(MergeFolders, AnotherProgramsMergeUnderWayIsLeftAlone) {
   {
     // The other program's hold on the working folder (the system drops it
     // with its process).
-    platform::ProcessLock other(QDir::currentPath(), QStringLiteral("osszevonas"));
-    ASSERT_TRUE(other.held());
+    const auto other = platform::ProcessLock::take(QDir::currentPath(), QStringLiteral("osszevonas"));
+    ASSERT_TRUE(other);
     EXPECT_EQ(RecoverMerge(), std::nullopt);
     EXPECT_EQ(read(work.file(MergeJournal())), journal.toLatin1());
     EXPECT_EQ(folder(c_.file(QStringLiteral("QZ2025/03"))), before);
