@@ -148,7 +148,7 @@ void TForm34::Button3Click() {
     if (result.refused) end += QStringLiteral("\r%1 hibás sor kimaradt.").arg(result.refused);
     platform::showMessage(end);
   }
-  auto reopen = [this, q] {
+  auto reopen = [q] {
     q->setSql(QStringLiteral("select * from ostermelo"));
     q->open();
     q->last();
