@@ -39,6 +39,13 @@ class WorkingFolderTest : public ::testing::Test {
     QDir::setCurrent(oldCurrent_);
   }
 
+  // The data module on a new database in folder (a small file system of a
+  // test's), in place of the suite's.
+  void openDatabaseIn(const QString &folder) {
+    closeDataModule(data_);
+    data_ = openDataModule(createTestDatabase(folder));
+  }
+
   // Executes statements in a transaction of their own and commits.
   void exec(const QStringList &statements) {
     db::Transaction tr;

@@ -128,8 +128,7 @@ TEST_F(OldImport, AllThreeFiles) {
 TEST_F(OldImport, InsertsThatFailOnAFullDiskStopWithTheCause) {
   FullDisk disk("8m");
   if (!disk.mounted()) GTEST_SKIP() << "needs a real small file system";
-  closeDataModule(data_);
-  data_ = openDataModule(createTestDatabase(disk.path()));
+  openDatabaseIn(disk.path());
   QStringList lines;
   for (int i = 1000; i < 4000; ++i)
     lines << Fixed({{2, QString::number(i) + QLatin1Char(' ')}, {7, QStringLiteral("Termelő ") + QString(38, 'x')}});

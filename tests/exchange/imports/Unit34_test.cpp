@@ -224,8 +224,7 @@ TEST_F(CsvImport, ThousandsOfRefusedLinesAskOnceAndStoppingStoresNothing) {
 TEST_F(CsvImport, InsertsThatFailOnAFullDiskStopTheImportWithTheCause) {
   FullDisk disk("8m");
   if (!disk.mounted()) GTEST_SKIP() << "needs a real small file system";
-  closeDataModule(data_);
-  data_ = openDataModule(createTestDatabase(disk.path()));
+  openDatabaseIn(disk.path());
   QByteArray bytes;
   for (int i = 1000; i < 4000; ++i) bytes += QByteArray::number(i) + ";Termelő " + QByteArray(60, 'x') + "\r\n";
   auto f = Open();
