@@ -224,13 +224,20 @@ bool WholeFile::open() {
   cancel();
   reason_.clear();
   error_ = 0;
-  // A link is followed: the file it names is replaced, the link stays.
-  const QFileInfo info(path_);
-  target_ = info.isSymLink() ? info.symLinkTarget() : path_;
-  // A folder, a read-only file or one another program holds is not replaced
-  // behind its owner's back.
-  if (replace_ == Replace::Never && (info.exists() || info.isSymLink())) return failErrno(EEXIST);
-  if (const QString refusal = replaceRefusal(target_); !refusal.isEmpty()) return fail(refusal);
+  // Nothing at path (the usual case of a writer of many new files): one look
+  // instead of the several the checks below make.
+  struct stat st {};
+  if (::lstat(QFile::encodeName(path_).constData(), &st) != 0 && errno == ENOENT) {
+    target_ = path_;
+  } else {
+    // A link is followed: the file it names is replaced, the link stays.
+    const QFileInfo info(path_);
+    target_ = info.isSymLink() ? info.symLinkTarget() : path_;
+    // A folder, a read-only file or one another program holds is not replaced
+    // behind its owner's back.
+    if (replace_ == Replace::Never && (info.exists() || info.isSymLink())) return failErrno(EEXIST);
+    if (const QString refusal = replaceRefusal(target_); !refusal.isEmpty()) return fail(refusal);
+  }
   // A caller that syncs a folder's many files has removed its left
   // temporaries once for all of them.
   const int fd = sync_ == Sync::ByCaller ? createTemporary(target_, &temp_) : createTemporaryBeside(target_, &temp_);
