@@ -179,10 +179,12 @@ void WinFolder::write(const QString &name, const QByteArray &bytes) {
     const QString refusal = platform::replaceRefusal(path);
     if (!refusal.isEmpty()) Fail(winPath, refusal);
   }
+  const unsigned mode = taken ? platform::targetMode(path) : newMode_;
   int spareError = 0;
-  if (!writeOverSpare(path, taken ? platform::targetMode(path) : newMode_, bytes, spareError)) {
+  if (!writeOverSpare(path, mode, bytes, spareError)) {
     // The folder is synced by sync(), once for all its files.
     platform::WholeFile file(path, platform::WholeFile::Sync::ByCaller);
+    file.setMode(mode);
     if (!file.open() || !file.write(bytes) || !file.commit()) Fail(winPath, file.reason());
   } else if (spareError != 0) {
     Fail(winPath, Reason(spareError));
