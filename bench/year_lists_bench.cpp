@@ -21,6 +21,7 @@
 #include "db/dataset.h"
 #include "exchange/lists/ListGathers.h"
 #include "report/core/FR_Class_Band.h"
+#include "report/data/FR_DSet.h"
 #include "report/core/FR_Class_Build.h"
 #include "report/expr/FR_Intrp.h"
 #include "tools/layouts/ProgramLayouts.h"
@@ -76,9 +77,11 @@ struct YearAt : Year {
 };
 
 // The year of the case's scale (its first argument), built at its first use.
+// The layouts' names resolve among its data module's components.
 Year &year(const benchmark::State &state) {
-  if (state.range(0) == 10) return bench::Shared<YearAt<10>>();
-  return bench::Shared<YearAt<1>>();
+  Year &y = state.range(0) == 10 ? static_cast<Year &>(bench::Shared<YearAt<10>>()) : bench::Shared<YearAt<1>>();
+  report::frSetReportOwner(&y.data);
+  return y;
 }
 
 // The sizes each case runs at: the ten-fold year only when VORIK_YEAR_10X is
