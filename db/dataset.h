@@ -376,6 +376,18 @@ class Query : public DataSet {
   QString writeTable_;  // the table an INSERT / UPDATE / DELETE / MERGE names
   unsigned schemaVersion_ = 0;
   Connection *preparedOn_ = nullptr;
+  QByteArray preparedText_;
+  // The statement prepared before the current one: a query that goes back
+  // and forth between two texts (a list's window and the list whole) takes
+  // it back instead of preparing it again.
+  struct Spare {
+    fb::Owned<Firebird::IStatement> statement;
+    QByteArray text;
+    unsigned schemaVersion = 0;
+    Connection *on = nullptr;
+    bool returnsRows = false, ddl = false;
+    QString writeTable;
+  } spare_;
   std::uint64_t rowsAffected_ = 0;
 };
 

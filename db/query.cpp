@@ -168,24 +168,40 @@ IStatement *Query::prepare() {
   Connection *c = transaction()->connection();
   if (statement_ && preparedVersion_ == textVersion() && preparedOn_ == c && schemaVersion_ == c->schemaVersion())
     return statement_.get();
+  // The statement of the text before, still valid, becomes the spare.
+  Spare last;
+  if (statement_ && preparedOn_ == c && schemaVersion_ == c->schemaVersion())
+    last = {std::move(statement_), preparedText_, schemaVersion_, c, returnsRows_, ddl_, writeTable_};
   releaseStatement();
   if (!c->connected()) throw Error(QStringLiteral("%1: database not connected").arg(objectName()));
   if (statementText().trimmed().isEmpty()) throw Error(QStringLiteral("%1: empty SQL statement").arg(objectName()));
-  ITransaction *tra = transaction()->handle();
-  fb::Status st;
-  fb::Owned<IStatement> s(c->attachment()->prepare(&st, tra, static_cast<unsigned>(statementText_.size()),
-                                                   statementText_.constData(), static_cast<unsigned>(c->sqlDialect()),
-                                                   IStatement::PREPARE_PREFETCH_METADATA));
-  st.check();
-  unsigned type = s->getType(&st);
-  st.check();
-  statement_ = std::move(s);
+  if (spare_.statement && spare_.text == statementText_ && spare_.on == c &&
+      spare_.schemaVersion == c->schemaVersion()) {
+    std::swap(spare_, last);
+    statement_ = std::move(last.statement);
+    returnsRows_ = last.returnsRows;
+    ddl_ = last.ddl;
+    writeTable_ = last.writeTable;
+  } else {
+    ITransaction *tra = transaction()->handle();
+    fb::Status st;
+    fb::Owned<IStatement> s(c->attachment()->prepare(&st, tra, static_cast<unsigned>(statementText_.size()),
+                                                     statementText_.constData(),
+                                                     static_cast<unsigned>(c->sqlDialect()),
+                                                     IStatement::PREPARE_PREFETCH_METADATA));
+    st.check();
+    unsigned type = s->getType(&st);
+    st.check();
+    if (last.statement) spare_ = std::move(last);
+    statement_ = std::move(s);
+    returnsRows_ = type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
+    ddl_ = type == isc_info_sql_stmt_ddl;
+    writeTable_ = returnsRows_ ? QString() : writeTable(statementText());
+  }
   preparedVersion_ = textVersion();
   schemaVersion_ = c->schemaVersion();
   preparedOn_ = c;
-  returnsRows_ = type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
-  ddl_ = type == isc_info_sql_stmt_ddl;
-  writeTable_ = returnsRows_ ? QString() : writeTable(statementText());
+  preparedText_ = statementText_;
   connect(c, &Connection::aboutToDisconnect, this, &Query::connectionClosing, Qt::UniqueConnection);
   return statement_.get();
 }
@@ -214,6 +230,7 @@ QString Query::plan() {
 void Query::connectionClosing() {
   close();
   releaseStatement();
+  spare_ = {};
 }
 
 void Query::beforeWrite() {

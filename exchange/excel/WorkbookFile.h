@@ -1,6 +1,6 @@
 #pragma once
 // A workbook file on disk: the workbook stream ("Book") inside a compound
-// file, built in memory and written whole through platform::WholeFile, so
+// file, streamed into the temporary of a platform::WholeFile, so
 // that a failed save leaves the old file as it was and no part of the new
 // one.
 #include "platform/whole_file.h"
@@ -49,6 +49,7 @@ class WorkbookFile {
 
  private:
   [[noreturn]] void fail(const QString &reason);
+  [[noreturn]] void failWriting();
   void release();
 
   QString target_;

@@ -75,15 +75,16 @@ QString DecodeText(const QByteArray &bytes, const QString &fileName) {
   // Such a file was saved partly in each; read whole in either, some of its
   // lines would be stored garbled, so it is refused, naming a line of each.
   int number = 0, utf8Line = 0, cp1250Line = 0;
-  // Latin-1 keeps each byte a character of its own, the line breaks as they are.
-  for (const QString &latin1 : SplitLines(QString::fromLatin1(bytes))) {
+  // The lines as SplitLines cuts them, looked at in the bytes themselves.
+  const qsizetype n = bytes.size();
+  for (qsizetype start = 0, i = 0; start < n; start = ++i) {
+    while (i < n && bytes[i] != '\r' && bytes[i] != '\n') ++i;
     ++number;
-    const QByteArray line = latin1.toLatin1();
+    const QByteArrayView line(bytes.constData() + start, i - start);
+    if (i + 1 < n && bytes[i] == '\r' && bytes[i + 1] == '\n') ++i;
     if (std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
       continue;
-    QStringDecoder lineDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    [[maybe_unused]] const QString decoded = lineDecoder.decode(line);  // decoded only when taken as text
-    int &first = lineDecoder.hasError() ? cp1250Line : utf8Line;
+    int &first = line.isValidUtf8() ? utf8Line : cp1250Line;
     if (first == 0) first = number;
     if (utf8Line != 0 && cp1250Line != 0)
       throw FileError(QStringLiteral("Hiba! A(z) \"%1\" fájl sorai vegyesen UTF-8 és Windows-1250 kódolásúak "
