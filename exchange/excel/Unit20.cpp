@@ -95,14 +95,15 @@ QStringList TicketLineSql(bool byPaymentDate) {
                          "s_netto, s_megy, s_ear, s_kompmerteke, f_szja,  "),
           QStringLiteral("  o_Adoazon, o_Adoszam,  o_TAJ, o_Igszam, o_Regszam, o_Csgazd, o_Helysegnev, o_Utca, "
                          "o_Bankszla, f_muvktg, o_Igszam1, o_Csgazd1 "),
-          // The range's headers through their date index, then their lines
+          // The range's headers through the index of their date + 0, which
+          // only this statement names, then their lines
           // (a line without a header has no receiver: none is left out),
           // sorted: the order as an expression, so that the engine sorts
           // these few rather than walking the serial index over every header.
           QStringLiteral("  FROM qzfej                              "),
           QStringLiteral("  JOIN qzsor          ON s_bszam     = f_bszam "),
           QStringLiteral("  LEFT JOIN ostermelo ON f_ostermkod = o_kod   "),
-          QStringLiteral("  WHERE (%1 >= :p1 AND %1 <= :p2) AND (f_akod = :p3) ").arg(dateColumn),
+          QStringLiteral("  WHERE (%1 + 0 >= :p1 AND %1 + 0 <= :p2) AND (f_akod = :p3) ").arg(dateColumn),
           QStringLiteral("  ORDER BY COALESCE(s_Bszam, s_Bszam) ")};
 }
 
